@@ -1,0 +1,40 @@
+# Formulon: `make run` builds and starts the program, `make test` builds with
+# sanitizers and runs every test. Both first install missing Debian packages.
+
+JOBS   ?= $(shell nproc)
+CMAKE  := cmake -G Ninja
+BUILD  := build
+
+.PHONY: deps run test bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+run: deps
+	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF
+	cmake --build $(BUILD)/release -j $(JOBS)
+	@if [ -x $(BUILD)/release/app/formulon ]; then $(BUILD)/release/app/formulon; \
+	else echo "Built the libraries; there is no main window to start yet."; fi
+
+test: deps
+	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON
+	cmake --build $(BUILD)/asan -j $(JOBS)
+	cd $(BUILD)/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@scripts/install-deps.sh --all
+	$(CMAKE) -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DFLN_TESTS=OFF -DFLN_BENCH=ON
+	cmake --build $(BUILD)/bench -j $(JOBS)
+	@for b in $(BUILD)/bench/bench/bench_*; do [ -x $$b ] && $$b; done
+
+fuzz:
+	@scripts/install-deps.sh --all
+	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF -DFLN_FUZZ=ON
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	@for f in $(BUILD)/fuzz/fuzz/fuzz_*; do [ -x $$f ] || continue; \
+		echo "== $$f"; mkdir -p $(BUILD)/fuzz/corpus/$$(basename $$f); \
+		$$f -max_total_time=60 -timeout=5 $(BUILD)/fuzz/corpus/$$(basename $$f) || exit 1; done
+
+clean:
+	rm -rf $(BUILD)

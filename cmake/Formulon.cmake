@@ -1,0 +1,51 @@
+# Shared build settings and the two helpers every folder uses.
+
+set(FLN_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+
+if(FLN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(FLN_FUZZ)
+  # Instrument every library for coverage; only the fuzz targets link the fuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# fln_library(<target> [DEPS <targets...>] [PKG <imported targets...>])
+# Builds one static library from the .cpp files directly in the calling folder;
+# the headers are included as "<folder>/<Header>.h" from the project root.
+function(fln_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
+  if(ARG_SOURCES)
+    set(sources ${ARG_SOURCES})
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE ${FLN_WARNINGS})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# fln_tests(<prefix> DEPS <targets...>)
+# One GoogleTest executable per tests/*.cpp file of the calling folder, so that a
+# test file that does not build yet holds back only itself.
+function(fln_tests prefix)
+  if(NOT FLN_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  foreach(source IN LISTS test_sources)
+    get_filename_component(name ${source} NAME_WE)
+    set(exe ${prefix}_${name})
+    add_executable(${exe} ${source})
+    target_compile_options(${exe} PRIVATE ${FLN_WARNINGS})
+    target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${exe} PRIVATE FLN_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+    gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "FORMULON_DISPLAY=headless;LC_ALL=C.UTF-8")
+  endforeach()
+endfunction()
