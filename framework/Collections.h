@@ -4,6 +4,7 @@
 
 #include "platform/base/Array.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace divuzura::foundation {
@@ -56,6 +57,11 @@ class CCArray_T : public CArray<T, T>, public ICollection_T<T> {
     using Pos = CCIterPos_T<int>;
 
 public:
+    using Base::GetAt;
+    using Base::InsertAt;
+    using Base::RemoveAt;
+    using Base::SetAt;
+
     CCIterPos* NewPosition() const override { return new Pos(0); }
     void First(CCIterPos& pos) const override { Index(pos) = 0; }
     void Next(CCIterPos& pos) const override { ++Index(pos); }
