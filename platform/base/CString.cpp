@@ -5,8 +5,20 @@
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <locale.h>
+#include <wctype.h>
 
 namespace {
+
+// Case mapping for all of Unicode, whatever the process's C locale is.
+locale_t UnicodeCtype()
+{
+    static locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    return loc;
+}
+
+wchar_t ToUpper(wchar_t ch) { return static_cast<wchar_t>(UnicodeCtype() ? towupper_l(ch, UnicodeCtype()) : std::towupper(ch)); }
+wchar_t ToLower(wchar_t ch) { return static_cast<wchar_t>(UnicodeCtype() ? towlower_l(ch, UnicodeCtype()) : std::towlower(ch)); }
 
 bool InSet(wchar_t ch, const wchar_t* set) { return set && std::wcschr(set, ch) && ch != L'\0'; }
 
@@ -155,8 +167,8 @@ int CString::CompareNoCase(const wchar_t* other) const
     const wchar_t* a = m_text.c_str();
     const wchar_t* b = other ? other : L"";
     for (;; ++a, ++b) {
-        wint_t ca = std::towlower(*a);
-        wint_t cb = std::towlower(*b);
+        wchar_t ca = ToLower(*a);
+        wchar_t cb = ToLower(*b);
         if (ca != cb) return ca < cb ? -1 : 1;
         if (ca == 0) return 0;
     }
@@ -195,13 +207,13 @@ CString CString::SpanExcluding(const wchar_t* set) const
 
 CString& CString::MakeUpper()
 {
-    for (auto& ch : m_text) ch = static_cast<wchar_t>(std::towupper(ch));
+    for (auto& ch : m_text) ch = ToUpper(ch);
     return *this;
 }
 
 CString& CString::MakeLower()
 {
-    for (auto& ch : m_text) ch = static_cast<wchar_t>(std::towlower(ch));
+    for (auto& ch : m_text) ch = ToLower(ch);
     return *this;
 }
 
