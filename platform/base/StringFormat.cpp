@@ -12,7 +12,7 @@ namespace {
 
 enum class Size { Default, Short, Char, Long, LongLong, Pointer, WideText, NarrowText };
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -26,14 +26,14 @@ struct Spec {
 template <typename Char>
 using Text = std::basic_string<Char>;
 
-std::string Printf(const std::string& spec, auto value)
+std::string Printf(const std::string& conv, auto value)
 {
     char small[128];
-    int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+    int n = std::snprintf(small, sizeof small, conv.c_str(), value);
     if (n < 0) return {};
     if (n < static_cast<int>(sizeof small)) return std::string(small, n);
     std::string big(n + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec.c_str(), value);
+    std::snprintf(big.data(), big.size(), conv.c_str(), value);
     big.resize(n);
     return big;
 }
@@ -48,13 +48,13 @@ void WidenExponent(std::string& text)
 }
 
 // Pads a formatted number to the field width, zeros going after the sign or the 0x prefix.
-void PadNumber(std::string& text, const Spec& spec, bool zeroAllowed)
+void PadNumber(std::string& text, const Conversion& conv, bool zeroAllowed)
 {
-    if (spec.width < 0 || static_cast<int>(text.size()) >= spec.width) return;
-    size_t fill = spec.width - text.size();
-    if (spec.Has('-')) {
+    if (conv.width < 0 || static_cast<int>(text.size()) >= conv.width) return;
+    size_t fill = conv.width - text.size();
+    if (conv.Has('-')) {
         text.append(fill, ' ');
-    } else if (spec.Has('0') && zeroAllowed) {
+    } else if (conv.Has('0') && zeroAllowed) {
         size_t at = (!text.empty() && (text[0] == '-' || text[0] == '+' || text[0] == ' ')) ? 1 : 0;
         if (text.size() >= at + 2 && text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X')) at += 2;
         text.insert(at, fill, '0');
@@ -64,12 +64,12 @@ void PadNumber(std::string& text, const Spec& spec, bool zeroAllowed)
 }
 
 template <typename Char>
-Text<Char> PadText(Text<Char> text, const Spec& spec)
+Text<Char> PadText(Text<Char> text, const Conversion& conv)
 {
-    if (spec.precision >= 0 && static_cast<int>(text.size()) > spec.precision) text.resize(spec.precision);
-    if (spec.width > static_cast<int>(text.size())) {
-        size_t fill = spec.width - text.size();
-        if (spec.Has('-')) text.append(fill, Char(' '));
+    if (conv.precision >= 0 && static_cast<int>(text.size()) > conv.precision) text.resize(conv.precision);
+    if (conv.width > static_cast<int>(text.size())) {
+        size_t fill = conv.width - text.size();
+        if (conv.Has('-')) text.append(fill, Char(' '));
         else text.insert(0, fill, Char(' '));
     }
     return text;
@@ -127,13 +127,13 @@ Size ReadSize(const Char*& p)
     }
 }
 
-// The narrow C spec of a number conversion, without width (widths are applied afterwards).
-std::string NumberSpec(const Spec& spec, const char* length, bool withWidth)
+// The narrow C pattern of a number conversion, without width (widths are applied afterwards).
+std::string NumberPattern(const Conversion& conv, const char* length, bool withWidth)
 {
-    std::string out = "%" + spec.flags;
-    if (withWidth && spec.width >= 0) out += std::to_string(spec.width);
-    if (spec.precision >= 0) out += "." + std::to_string(spec.precision);
-    return out + length + spec.conversion;
+    std::string out = "%" + conv.flags;
+    if (withWidth && conv.width >= 0) out += std::to_string(conv.width);
+    if (conv.precision >= 0) out += "." + std::to_string(conv.precision);
+    return out + length + conv.conversion;
 }
 
 template <typename Char>
@@ -151,67 +151,67 @@ Text<Char> FormatImpl(const Char* format, va_list args)
             out += *p++;
             continue;
         }
-        Spec spec;
+        Conversion conv;
         while (*p == Char('-') || *p == Char('+') || *p == Char(' ') || *p == Char('#') || *p == Char('0'))
-            spec.flags += static_cast<char>(*p++);
+            conv.flags += static_cast<char>(*p++);
         if (*p == Char('*')) {
             ++p;
-            spec.width = va_arg(args, int);
-            if (spec.width < 0) { spec.flags += '-'; spec.width = -spec.width; }
+            conv.width = va_arg(args, int);
+            if (conv.width < 0) { conv.flags += '-'; conv.width = -conv.width; }
         } else {
-            spec.width = *p >= Char('0') && *p <= Char('9') ? ReadNumber(p) : -1;
+            conv.width = *p >= Char('0') && *p <= Char('9') ? ReadNumber(p) : -1;
         }
         if (*p == Char('.')) {
             ++p;
             if (*p == Char('*')) {
                 ++p;
-                spec.precision = va_arg(args, int);
+                conv.precision = va_arg(args, int);
             } else {
-                spec.precision = ReadNumber(p);
+                conv.precision = ReadNumber(p);
             }
         }
-        spec.size = ReadSize(p);
+        conv.size = ReadSize(p);
         if (!*p) break;
-        spec.conversion = static_cast<char>(*p++);
+        conv.conversion = static_cast<char>(*p++);
 
-        switch (spec.conversion) {
+        switch (conv.conversion) {
         case 'd': case 'i': {
-            long long v = spec.size == Size::LongLong || spec.size == Size::Pointer ? va_arg(args, long long)
+            long long v = conv.size == Size::LongLong || conv.size == Size::Pointer ? va_arg(args, long long)
                                                                                      : va_arg(args, int);
-            if (spec.size == Size::Short) v = static_cast<short>(v);
-            if (spec.size == Size::Char) v = static_cast<signed char>(v);
-            out += FromAscii<Char>(Printf(NumberSpec(spec, "ll", true), v));
+            if (conv.size == Size::Short) v = static_cast<short>(v);
+            if (conv.size == Size::Char) v = static_cast<signed char>(v);
+            out += FromAscii<Char>(Printf(NumberPattern(conv, "ll", true), v));
             break;
         }
         case 'u': case 'x': case 'X': case 'o': {
-            unsigned long long v = spec.size == Size::LongLong || spec.size == Size::Pointer
+            unsigned long long v = conv.size == Size::LongLong || conv.size == Size::Pointer
                                        ? va_arg(args, unsigned long long)
                                        : va_arg(args, unsigned int);
-            if (spec.size == Size::Short) v = static_cast<unsigned short>(v);
-            if (spec.size == Size::Char) v = static_cast<unsigned char>(v);
-            out += FromAscii<Char>(Printf(NumberSpec(spec, "ll", true), v));
+            if (conv.size == Size::Short) v = static_cast<unsigned short>(v);
+            if (conv.size == Size::Char) v = static_cast<unsigned char>(v);
+            out += FromAscii<Char>(Printf(NumberPattern(conv, "ll", true), v));
             break;
         }
         case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A': {
             double v = va_arg(args, double);
-            std::string text = Printf(NumberSpec(spec, "", false), v);
+            std::string text = Printf(NumberPattern(conv, "", false), v);
             bool finite = std::isfinite(v);
-            if (finite && spec.conversion != 'a' && spec.conversion != 'A') WidenExponent(text);
-            PadNumber(text, spec, finite);
+            if (finite && conv.conversion != 'a' && conv.conversion != 'A') WidenExponent(text);
+            PadNumber(text, conv, finite);
             out += FromAscii<Char>(text);
             break;
         }
         case 'p': {
             std::string text = Printf("%016llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(va_arg(args, void*))));
-            PadNumber(text, spec, false);
+            PadNumber(text, conv, false);
             out += FromAscii<Char>(text);
             break;
         }
         case 'c': case 'C': {
             int ch = va_arg(args, int);
             // In a wide format %c is a wide character and %C a narrow one; the other way round in a narrow one.
-            bool wideArg = spec.size == Size::Long || spec.size == Size::WideText ||
-                           (spec.size != Size::Short && ((spec.conversion == 'c') == wide));
+            bool wideArg = conv.size == Size::Long || conv.size == Size::WideText ||
+                           (conv.size != Size::Short && ((conv.conversion == 'c') == wide));
             Text<Char> text;
             if (wideArg) {
                 wchar_t w[2] = {static_cast<wchar_t>(ch), 0};
@@ -220,13 +220,13 @@ Text<Char> FormatImpl(const Char* format, va_list args)
                 char n[2] = {static_cast<char>(ch), 0};
                 text = FromNarrow<Char>(n);
             }
-            spec.precision = -1;
-            out += PadText<Char>(text, spec);
+            conv.precision = -1;
+            out += PadText<Char>(text, conv);
             break;
         }
         case 's': case 'S': {
-            bool wideArg = spec.size == Size::Long || spec.size == Size::WideText ||
-                           (spec.size != Size::Short && ((spec.conversion == 's') == wide));
+            bool wideArg = conv.size == Size::Long || conv.size == Size::WideText ||
+                           (conv.size != Size::Short && ((conv.conversion == 's') == wide));
             Text<Char> text;
             if (wideArg) {
                 const wchar_t* s = va_arg(args, const wchar_t*);
@@ -235,7 +235,7 @@ Text<Char> FormatImpl(const Char* format, va_list args)
                 const char* s = va_arg(args, const char*);
                 text = FromNarrow<Char>(s ? s : "(null)");
             }
-            out += PadText<Char>(text, spec);
+            out += PadText<Char>(text, conv);
             break;
         }
         case 'n':
@@ -243,7 +243,7 @@ Text<Char> FormatImpl(const Char* format, va_list args)
             break;
         default:
             out += Char('%');
-            out += Char(spec.conversion);
+            out += Char(conv.conversion);
             break;
         }
     }
