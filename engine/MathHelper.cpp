@@ -4,6 +4,7 @@
 #include "platform/base/TextToNumber.h"
 #include "platform/sys/Locale.h"
 
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -20,6 +21,7 @@ constexpr double DegreePi = 3.14159265359;
 // within 1074 places); widths beyond them would only build absurd texts.
 constexpr int MaxDecimals = 1100;
 constexpr int MaxPadding = 4096;
+constexpr UINT MaxLocaleDecimals = 9;
 
 template<typename Int>
 Int SaturatingCast(double value)
@@ -76,6 +78,38 @@ struct LocaleNumberFormat {
         record.NegativeOrder = static_cast<UINT>(_wtoi(LocaleText(LOCALE_INEGNUMBER).c_str()));
     }
 };
+
+// The number text after the locale record; the plain text if the record is refused.
+CString LocaleNumberText(const std::wstring& plain, const NUMBERFMTW& format)
+{
+    int size = GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.c_str(), &format, nullptr, 0);
+    if (size <= 0)
+        return CString(plain);
+    std::vector<wchar_t> buffer(static_cast<size_t>(size));
+    if (GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.c_str(), &format, buffer.data(), size) <= 0)
+        return CString(plain);
+    return CString(buffer.data());
+}
+
+// The locale's number formatting takes at most 9 decimals. For more, the whole part is grouped
+// by it, and the locale's negative pattern (the text it makes of -1) is put around the result.
+CString GroupWithManyDecimals(const std::wstring& plain, const NUMBERFMTW& format)
+{
+    bool negative = plain.starts_with(L'-');
+    size_t point = plain.find(L'.');
+    std::wstring whole = plain.substr(negative ? 1 : 0, point - (negative ? 1 : 0));
+    std::wstring decimals = plain.substr(point + 1);
+
+    NUMBERFMTW wholeFormat = format;
+    wholeFormat.NumDigits = 0;
+    CString body = whole == L"0" && !format.LeadingZero ? CString() : LocaleNumberText(whole, wholeFormat);
+    body += CString(format.lpDecimalSep) + CString(decimals);
+    if (!negative || plain.find_first_of(L"123456789") == std::wstring::npos)
+        return body;
+    CString pattern = LocaleNumberText(L"-1", wholeFormat);
+    pattern.Replace(L"1", body);
+    return pattern;
+}
 
 CString PadInFront(CString text, int minWidth)
 {
@@ -436,7 +470,7 @@ CString CMathHelper::FormatValue(CString* out, int /*spare*/, double value, int 
             *out = L"Error: Max. Data Range";
             return *out;
         }
-        digits = std::min(digits, MaxDecimals);
+        digits = std::clamp(digits, -MaxDecimals, MaxDecimals);
         minExpDigits = std::min(minExpDigits, MaxPadding);
         bool mantissaMode = mode == NumberFormatScientific || mode == NumberFormatEngineering
             || mode == NumberFormatTechnical;
@@ -489,13 +523,9 @@ CString CMathHelper::NumberToWords(std::uint32_t n) { return SpellNumber(n); }
 CString CMathHelper::FormatNumberLocale(double value, const NUMBERFMTW& format)
 {
     std::wstring plain = ::FormatWide(L"%.*f", static_cast<int>(format.NumDigits), value);
-    int size = GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.c_str(), &format, nullptr, 0);
-    if (size <= 0)
-        return CString(plain);
-    std::vector<wchar_t> buffer(static_cast<size_t>(size));
-    if (GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.c_str(), &format, buffer.data(), size) <= 0)
-        return CString(plain);
-    return CString(buffer.data());
+    if (format.NumDigits > MaxLocaleDecimals)
+        return GroupWithManyDecimals(plain, format);
+    return LocaleNumberText(plain, format);
 }
 
 CString CMathHelper::FixedText(double value, int digits)
