@@ -1,0 +1,23 @@
+#pragma once
+// The running program's file: its full path and its folder.
+
+#include "platform/base/CString.h"
+#include "platform/base/WinTypes.h"
+
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+
+// The one module of this program (everything is linked into one executable); a null name gives it.
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+
+// Copies the program's full path into buffer and returns its length. When size is too small the
+// path is cut to size - 1 characters, the result is size and the last error
+// ERROR_INSUFFICIENT_BUFFER. Only a null module or this program's module is known.
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+
+// The folder of the running program with a trailing separator ("/opt/formulon/bin/").
+CString GetModuleDirectory();
+
+inline constexpr auto& GetModuleHandle = GetModuleHandleW;
+inline constexpr auto& GetModuleFileName = GetModuleFileNameW;

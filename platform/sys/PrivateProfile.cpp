@@ -1,0 +1,387 @@
+#include "platform/sys/PrivateProfile.h"
+
+#include "platform/base/CString.h"
+#include "platform/base/ErrorCodes.h"
+#include "platform/base/NativePath.h"
+#include "platform/base/TextEncoding.h"
+#include "platform/sys/AtomicFile.h"
+#include "platform/sys/Folders.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cwchar>
+#include <cwctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::wstring_view kBlanks = L" \t\r\n\v\f";
+
+std::wstring_view Trimmed(std::wstring_view text)
+{
+    size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
+}
+
+bool IsComment(std::wstring_view trimmedLine) { return !trimmedLine.empty() && trimmedLine.front() == L';'; }
+
+// The name of a "[name]" line, or nothing for any other line.
+std::optional<std::wstring_view> HeaderName(std::wstring_view line)
+{
+    line = Trimmed(line);
+    if (line.empty() || line.front() != L'[') return std::nullopt;
+    size_t close = line.find(L']');
+    if (close == std::wstring_view::npos) return std::nullopt;
+    return Trimmed(line.substr(1, close - 1));
+}
+
+struct Entry {
+    std::wstring_view key;
+    std::wstring_view value;
+    bool hasEquals = false;
+};
+
+// A line inside a section, read as key and value; nothing for blank lines and comments.
+std::optional<Entry> EntryOf(std::wstring_view line)
+{
+    line = Trimmed(line);
+    if (line.empty() || IsComment(line)) return std::nullopt;
+    size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos) return Entry { line, {}, false };
+    return Entry { Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)), true };
+}
+
+// An INI file as lines, with what is needed to write it back as it was.
+class IniText {
+public:
+    std::vector<std::wstring> lines;
+    TextFileEncoding encoding = TextFileEncoding::Ansi;
+    std::wstring newline = L"\n";  // a file keeps the line ends it has
+
+    static IniText FromBytes(std::string_view bytes)
+    {
+        IniText ini;
+        DecodedText decoded = DecodeTextFile(bytes);
+        ini.encoding = decoded.encoding;
+        std::wstring_view text = decoded.text;
+        size_t firstBreak = text.find(L'\n');
+        if (firstBreak != std::wstring_view::npos && firstBreak > 0 && text[firstBreak - 1] == L'\r')
+            ini.newline = L"\r\n";
+        while (!text.empty()) {
+            size_t end = std::min(text.find(L'\n'), text.size());
+            std::wstring_view line = text.substr(0, end);
+            if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+            ini.lines.emplace_back(line);
+            text.remove_prefix(std::min(end + 1, text.size()));
+        }
+        return ini;
+    }
+
+    std::string ToBytes() const
+    {
+        std::wstring text;
+        for (const auto& line : lines) text += line + newline;
+        return EncodeTextFile(text, encoding);
+    }
+
+    // Lines [first, end) of the first section of that name; header is the "[name]" line.
+    struct Range {
+        size_t header, first, end;
+    };
+
+    std::optional<Range> FindSection(std::wstring_view name) const
+    {
+        for (size_t i = 0; i < lines.size(); ++i) {
+            auto header = HeaderName(lines[i]);
+            if (header && SameName(*header, name)) return Range { i, i + 1, SectionEnd(i + 1) };
+        }
+        return std::nullopt;
+    }
+
+    std::vector<std::wstring_view> SectionNames() const
+    {
+        std::vector<std::wstring_view> names;
+        for (const auto& line : lines)
+            if (auto header = HeaderName(line)) names.push_back(*header);
+        return names;
+    }
+
+    std::optional<size_t> FindKey(const Range& section, std::wstring_view key) const
+    {
+        for (size_t i = section.first; i < section.end; ++i) {
+            auto entry = EntryOf(lines[i]);
+            if (entry && SameName(entry->key, key)) return i;
+        }
+        return std::nullopt;
+    }
+
+    // The line after the last non-blank line of the section: where a new entry goes.
+    size_t InsertionPoint(const Range& section) const
+    {
+        size_t at = section.end;
+        while (at > section.first && Trimmed(lines[at - 1]).empty()) --at;
+        return at;
+    }
+
+    // Appends "[name]", after a blank line when the file has text.
+    Range AppendSection(std::wstring_view name)
+    {
+        while (!lines.empty() && Trimmed(lines.back()).empty()) lines.pop_back();
+        if (!lines.empty()) lines.emplace_back();
+        lines.push_back(L"[" + std::wstring(name) + L"]");
+        return Range { lines.size() - 1, lines.size(), lines.size() };
+    }
+
+    void RemoveSection(const Range& section)
+    {
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(section.header),
+                    lines.begin() + static_cast<std::ptrdiff_t>(section.end));
+    }
+
+private:
+    size_t SectionEnd(size_t from) const
+    {
+        while (from < lines.size() && !HeaderName(lines[from])) ++from;
+        return from;
+    }
+};
+
+std::string ResolvePath(LPCWSTR fileName)
+{
+    std::string path = NativePath(fileName);
+    if (!path.empty() && path.front() == '/') return path;
+    return SettingsFolder() + "/" + path;
+}
+
+// The file's text; an empty file when it is missing or unreadable (the last error tells which).
+IniText ReadIni(LPCWSTR fileName)
+{
+    auto bytes = ReadFileBytes(ResolvePath(fileName));
+    if (!bytes) {
+        SetLastError(ErrnoToSystemError(errno));
+        return {};
+    }
+    return IniText::FromBytes(*bytes);
+}
+
+// Copies one text the way the string query does: cut to size - 1 characters.
+DWORD CopyText(std::wstring_view text, LPWSTR buffer, DWORD size)
+{
+    if (!buffer || size == 0) return 0;
+    size_t count = std::min<size_t>(text.size(), size - 1);
+    std::wmemcpy(buffer, text.data(), count);
+    buffer[count] = L'\0';
+    return static_cast<DWORD>(count);
+}
+
+// Copies a list as NUL-separated items with a final NUL; a list that does not fit is cut and
+// still ends with two NULs, and the result is size - 2.
+template <typename Items>
+DWORD CopyList(const Items& items, LPWSTR buffer, DWORD size)
+{
+    if (!buffer || size == 0) return 0;
+    if (size == 1) {
+        buffer[0] = L'\0';
+        return 0;
+    }
+    std::wstring list;
+    for (const auto& item : items) {
+        list += item;
+        list += L'\0';
+    }
+    if (list.size() + 1 <= size) {
+        std::wmemcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = L'\0';
+        return static_cast<DWORD>(list.size());
+    }
+    std::wmemcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = L'\0';
+    buffer[size - 1] = L'\0';
+    return size - 2;
+}
+
+std::wstring_view WithoutQuotes(std::wstring_view value)
+{
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// Runs a change on the freshly read file under the lock of its folder and writes the result.
+template <typename Change>
+BOOL ChangeIni(LPCWSTR fileName, Change change)
+{
+    if (!fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string path = ResolvePath(fileName);
+    if (path.starts_with(SettingsFolder() + "/")) EnsureSettingsFolder();
+    FolderWriteLock lock(FolderOf(path));
+    IniText ini;
+    if (auto bytes = ReadFileBytes(path))
+        ini = IniText::FromBytes(*bytes);
+    else if (errno != ENOENT) {
+        SetLastError(ErrnoToSystemError(errno));  // never replace a file that could not be read
+        return FALSE;
+    }
+    if (!change(ini)) return TRUE;  // nothing to change
+    if (!ReplaceFileAtomically(path, ini.ToBytes())) {
+        SetLastError(ErrnoToSystemError(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool HasLineBreak(std::wstring_view text) { return text.find_first_of(L"\r\n") != std::wstring_view::npos; }
+
+} // namespace
+
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName)
+{
+    if (!fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return CopyText({}, buffer, size);
+    }
+    IniText ini = ReadIni(fileName);
+    if (!section) return CopyList(ini.SectionNames(), buffer, size);
+
+    auto range = ini.FindSection(section);
+    if (!key) {
+        std::vector<std::wstring_view> keys;
+        if (range)
+            for (size_t i = range->first; i < range->end; ++i)
+                if (auto entry = EntryOf(ini.lines[i])) keys.push_back(entry->key);
+        return CopyList(keys, buffer, size);
+    }
+    if (range)
+        if (auto line = ini.FindKey(*range, key)) return CopyText(WithoutQuotes(EntryOf(ini.lines[*line])->value), buffer, size);
+
+    std::wstring_view fallback = defaultText ? defaultText : L"";
+    fallback = fallback.substr(0, fallback.find_last_not_of(L' ') + 1);
+    return CopyText(fallback, buffer, size);
+}
+
+UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName)
+{
+    wchar_t text[64];
+    if (!section || !key || GetPrivateProfileStringW(section, key, L"", text, 64, fileName) == 0)
+        return static_cast<UINT>(defaultValue);
+    const wchar_t* at = text;
+    while (std::iswspace(*at)) ++at;
+    bool negative = *at == L'-';
+    if (*at == L'-' || *at == L'+') ++at;
+    long long value = 0;
+    for (; *at >= L'0' && *at <= L'9'; ++at) value = std::min(value * 10 + (*at - L'0'), 0xFFFFFFFFLL);
+    return static_cast<UINT>(negative ? -value : value);
+}
+
+DWORD GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD size, LPCWSTR fileName)
+{
+    if (!section || !fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return CopyList(std::vector<std::wstring>(), buffer, size);
+    }
+    IniText ini = ReadIni(fileName);
+    std::vector<std::wstring> entries;
+    if (auto range = ini.FindSection(section)) {
+        for (size_t i = range->first; i < range->end; ++i) {
+            auto entry = EntryOf(ini.lines[i]);
+            if (!entry) continue;
+            std::wstring line(entry->key);
+            if (entry->hasEquals) line += L"=" + std::wstring(entry->value);
+            entries.push_back(std::move(line));
+        }
+    }
+    return CopyList(entries, buffer, size);
+}
+
+DWORD GetPrivateProfileSectionNamesW(LPWSTR buffer, DWORD size, LPCWSTR fileName)
+{
+    return GetPrivateProfileStringW(nullptr, nullptr, nullptr, buffer, size, fileName);
+}
+
+BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName)
+{
+    if (!section && !key && !value) return TRUE;  // nothing is cached, so there is nothing to flush
+    std::wstring_view sectionName = section ? Trimmed(section) : std::wstring_view();
+    std::wstring_view keyName = key ? Trimmed(key) : std::wstring_view();
+    bool valid = section && !HasLineBreak(sectionName) && sectionName.find(L']') == std::wstring_view::npos &&
+                 (!key || (!HasLineBreak(keyName) && keyName.find(L'=') == std::wstring_view::npos && !keyName.empty() &&
+                           keyName.front() != L'[' && keyName.front() != L';')) &&
+                 (!value || !HasLineBreak(value));
+    if (!valid) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return ChangeIni(fileName, [&](IniText& ini) {
+        auto range = ini.FindSection(sectionName);
+        if (!key) {
+            if (!range) return false;
+            while (range) {
+                ini.RemoveSection(*range);
+                range = ini.FindSection(sectionName);
+            }
+            return true;
+        }
+        std::optional<size_t> line = range ? ini.FindKey(*range, keyName) : std::nullopt;
+        if (!value) {
+            if (!line) return false;
+            ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(*line));
+            return true;
+        }
+        std::wstring text = std::wstring(keyName) + L"=" + value;
+        if (line) {
+            ini.lines[*line] = std::move(text);
+        } else {
+            if (!range) range = ini.AppendSection(sectionName);
+            ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(ini.InsertionPoint(*range)), std::move(text));
+        }
+        return true;
+    });
+}
+
+BOOL WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR lines, LPCWSTR fileName)
+{
+    std::wstring_view sectionName = section ? Trimmed(section) : std::wstring_view();
+    if (!section || HasLineBreak(sectionName) || sectionName.find(L']') != std::wstring_view::npos) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<std::wstring> newLines;
+    for (const wchar_t* entry = lines; entry && *entry; entry += std::wcslen(entry) + 1) {
+        std::wstring_view rest(entry);
+        while (!rest.empty()) {
+            size_t end = std::min(rest.find_first_of(L"\r\n"), rest.size());
+            if (end > 0) newLines.emplace_back(rest.substr(0, end));
+            rest.remove_prefix(end);
+            if (rest.starts_with(L"\r\n")) rest.remove_prefix(2);
+            else if (!rest.empty()) rest.remove_prefix(1);
+        }
+    }
+    return ChangeIni(fileName, [&](IniText& ini) {
+        auto range = ini.FindSection(sectionName);
+        if (!lines) {
+            if (!range) return false;
+            ini.RemoveSection(*range);
+            return true;
+        }
+        if (!range) range = ini.AppendSection(sectionName);
+        // Blank lines after the section's entries stay, as the gap before the next section.
+        size_t keepFrom = ini.InsertionPoint(*range);
+        ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->first),
+                        ini.lines.begin() + static_cast<std::ptrdiff_t>(keepFrom));
+        ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->first), newLines.begin(), newLines.end());
+        return true;
+    });
+}

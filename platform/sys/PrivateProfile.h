@@ -1,0 +1,46 @@
+#pragma once
+// Private-profile (INI) files: "[section]" headers followed by "key=value" lines; lines starting
+// with ";" are comments. Section and key names compare without regard to case; names and values
+// are read without the blanks around them.
+//
+// File names may use "\" or "/" as separators; a name that is not absolute ("Fln.ini") lies in the
+// settings folder (see Folders.h). Files are read as UTF-16LE when they start with FF FE, else as
+// UTF-8 (Windows-1252 where the bytes are not valid UTF-8), and written back in the encoding they
+// had (new files in UTF-8). Every write re-reads the file under a lock of its folder and replaces
+// it atomically, keeping comments and the lines it does not change.
+
+#include "platform/base/WinTypes.h"
+
+// The value of key in section, without enclosing quotes, or defaultText (without its trailing
+// blanks) when there is none. A null section lists the section names, a null key the section's
+// key names, each NUL-terminated with one more NUL at the end. Returns the characters copied
+// without the final NUL; a value cut to fit gives size - 1, a cut list size - 2.
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName);
+
+// The value read as a decimal integer (leading blanks and a sign allowed, reading stops at the
+// first other character, no digits give 0); defaultValue when the key is missing or empty.
+UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName);
+
+// Every "key=value" (and every other non-comment) line of the section, NUL-separated, with one
+// more NUL at the end. Returns the characters copied without the final NUL (size - 2 when cut).
+DWORD GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD size, LPCWSTR fileName);
+
+// The names of all sections, in the list form above.
+DWORD GetPrivateProfileSectionNamesW(LPWSTR buffer, DWORD size, LPCWSTR fileName);
+
+// Sets key in section (adding either as needed); a null value deletes the key, a null key the
+// whole section. Names and values that would not survive as one line (line breaks, "=" in a key,
+// "]" in a section name) are refused with ERROR_INVALID_PARAMETER. FALSE on failure (GetLastError).
+BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName);
+
+// Replaces the lines of the section by the given NUL-separated list (ending with two NULs); a
+// line break inside an entry starts another line. A null list deletes the section.
+BOOL WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR lines, LPCWSTR fileName);
+
+inline constexpr auto& GetPrivateProfileString = GetPrivateProfileStringW;
+inline constexpr auto& GetPrivateProfileInt = GetPrivateProfileIntW;
+inline constexpr auto& GetPrivateProfileSection = GetPrivateProfileSectionW;
+inline constexpr auto& GetPrivateProfileSectionNames = GetPrivateProfileSectionNamesW;
+inline constexpr auto& WritePrivateProfileString = WritePrivateProfileStringW;
+inline constexpr auto& WritePrivateProfileSection = WritePrivateProfileSectionW;

@@ -1,0 +1,192 @@
+#include "platform/sys/PrivateProfile.h"
+
+#include "platform/base/ErrorCodes.h"
+#include "platform/base/TextEncoding.h"
+
+#include "TempSettingsFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class PrivateProfileTest : public ::testing::Test {
+protected:
+    TempSettingsFolder folder;
+    std::string path = folder.root() + "/test.ini";
+    std::wstring name = std::wstring(path.begin(), path.end());
+
+    void Write(const std::string& bytes) { TempSettingsFolder::WriteAll(path, bytes); }
+    std::string Bytes() const { return TempSettingsFolder::ReadAll(path); }
+
+    std::wstring Get(const wchar_t* section, const wchar_t* key, const wchar_t* fallback = L"<default>")
+    {
+        wchar_t buffer[256];
+        GetPrivateProfileStringW(section, key, fallback, buffer, 256, name.c_str());
+        return buffer;
+    }
+
+    // Splits a NUL-separated list as the query functions return it.
+    static std::vector<std::wstring> Items(const wchar_t* list)
+    {
+        std::vector<std::wstring> items;
+        for (; *list; list += std::wcslen(list) + 1) items.emplace_back(list);
+        return items;
+    }
+    std::vector<std::wstring> Section(const wchar_t* section)
+    {
+        wchar_t buffer[1024];
+        GetPrivateProfileSectionW(section, buffer, 1024, name.c_str());
+        return Items(buffer);
+    }
+    std::vector<std::wstring> SectionNames()
+    {
+        wchar_t buffer[1024];
+        GetPrivateProfileSectionNamesW(buffer, 1024, name.c_str());
+        return Items(buffer);
+    }
+};
+
+using Lines = std::vector<std::wstring>;
+
+TEST_F(PrivateProfileTest, ReadsValuesAsTheFileHasThem)
+{
+    Write("; comment\r\n"
+          "[Info]\r\n"
+          "  Speed =  12 \r\n"
+          "Quoted=\"  padded  \"\r\n"
+          "Eq=a=b=c\r\n"
+          "Empty=\r\n"
+          "; Hidden=1\r\n"
+          "bare line\r\n"
+          "\r\n"
+          "[ Second ]\r\n"
+          "x=1\r\n"
+          "[info]\r\n"
+          "Speed=99\r\n");
+    EXPECT_EQ(Get(L"Info", L"speed"), L"12");
+    EXPECT_EQ(Get(L"INFO", L"Quoted"), L"  padded  ");
+    EXPECT_EQ(Get(L"Info", L"Eq"), L"a=b=c");
+    EXPECT_EQ(Get(L"Info", L"Empty"), L"");
+    EXPECT_EQ(Get(L"Info", L"Hidden"), L"<default>");
+    EXPECT_EQ(Get(L"Second", L"x"), L"1");
+    EXPECT_EQ(Get(L"Missing", L"x", L"fallback  "), L"fallback");
+    EXPECT_EQ(SectionNames(), (Lines { L"Info", L"Second", L"info" }));
+    EXPECT_EQ(Section(L"info"), (Lines { L"Speed=12", L"Quoted=\"  padded  \"", L"Eq=a=b=c", L"Empty=", L"bare line" }));
+    EXPECT_EQ(Section(L"Nothing"), Lines {});
+
+    wchar_t keys[256];
+    GetPrivateProfileStringW(L"Info", nullptr, L"", keys, 256, name.c_str());
+    EXPECT_EQ(Items(keys), (Lines { L"Speed", L"Quoted", L"Eq", L"Empty", L"bare line" }));
+}
+
+TEST_F(PrivateProfileTest, IntegersReadLikeTheClassicRuntime)
+{
+    Write("[N]\nplain=42\nblank= 42x\nneg=-5\nword=x\nempty=\nbig=99999999999\n");
+    struct Case {
+        const wchar_t* key;
+        UINT expected;
+    } cases[] = {
+        { L"plain", 42 }, { L"blank", 42 }, { L"neg", static_cast<UINT>(-5) },
+        { L"word", 0 },   { L"empty", 7 },  { L"missing", 7 }, { L"big", 0xFFFFFFFFu },
+    };
+    for (const auto& c : cases) EXPECT_EQ(GetPrivateProfileIntW(L"N", c.key, 7, name.c_str()), c.expected) << c.key;
+}
+
+TEST_F(PrivateProfileTest, SmallBuffersAreCutAndSaySo)
+{
+    Write("[Alpha]\nk=abcdef\n[Beta]\n");
+    wchar_t buffer[5];
+    EXPECT_EQ(GetPrivateProfileStringW(L"Alpha", L"k", L"", buffer, 5, name.c_str()), 4u);
+    EXPECT_EQ(std::wstring(buffer), L"abcd");
+
+    // "Alpha\0Beta\0\0" needs 12; a 9-character buffer keeps 7 characters and two NULs.
+    wchar_t list[9];
+    EXPECT_EQ(GetPrivateProfileSectionNamesW(list, 9, name.c_str()), 7u);
+    EXPECT_EQ(std::wstring(list), L"Alpha");
+    EXPECT_EQ(std::wstring(list + 6), L"B");
+    EXPECT_EQ(list[8], L'\0');
+    EXPECT_EQ(GetPrivateProfileSectionNamesW(list, 0, name.c_str()), 0u);
+}
+
+TEST_F(PrivateProfileTest, AMissingFileReadsAsEmpty)
+{
+    EXPECT_EQ(Get(L"A", L"b", L"dflt"), L"dflt");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    wchar_t buffer[8] = { L'x', L'x' };
+    EXPECT_EQ(GetPrivateProfileSectionNamesW(buffer, 8, name.c_str()), 0u);
+    EXPECT_EQ(buffer[0], L'\0');
+}
+
+TEST_F(PrivateProfileTest, WritingChangesOnlyTheLinesItMust)
+{
+    Write("; keep me\r\n[A]\r\nx=1\r\n; note\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"a", L"X", L"10", name.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"A", L"new", L"n", name.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"C", L"c", L"c", name.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"B", L"z", nullptr, name.c_str()));
+    EXPECT_EQ(Bytes(), "; keep me\r\n[A]\r\nX=10\r\n; note\r\ny=2\r\nnew=n\r\n\r\n[B]\r\n\r\n[C]\r\nc=c\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"B", nullptr, nullptr, name.c_str()));
+    EXPECT_EQ(SectionNames(), (Lines { L"A", L"C" }));
+    // Deleting what is not there succeeds and leaves the file alone.
+    EXPECT_TRUE(WritePrivateProfileStringW(L"Q", L"q", nullptr, name.c_str()));
+}
+
+TEST_F(PrivateProfileTest, WritingCreatesTheFileAndRefusesTextThatWouldBreakIt)
+{
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"v", name.c_str()));
+    EXPECT_EQ(Bytes(), "[S]\nk=v\n");
+    EXPECT_FALSE(WritePrivateProfileStringW(L"S", L"k", L"two\nlines", name.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_FALSE(WritePrivateProfileStringW(L"S", L"a=b", L"v", name.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringW(L"S]", L"k", L"v", name.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringW(nullptr, L"k", L"v", name.c_str()));
+    EXPECT_EQ(Bytes(), "[S]\nk=v\n");
+    // A folder that does not exist: nothing is written, and the failure is reported.
+    EXPECT_FALSE(WritePrivateProfileStringW(L"S", L"k", L"v", (name + L".d/x.ini").c_str()));
+}
+
+TEST_F(PrivateProfileTest, SectionsAreReplacedWhole)
+{
+    Write("[A]\nold=1\n; gone\n\n[B]\nb=2\n");
+    // Entries are NUL-separated; a line break inside one also starts a new line.
+    const wchar_t lines[] = L"k1=v1\r\nk2=v2\0k3=\0";
+    ASSERT_TRUE(WritePrivateProfileSectionW(L"A", lines, name.c_str()));
+    EXPECT_EQ(Bytes(), "[A]\nk1=v1\nk2=v2\nk3=\n\n[B]\nb=2\n");
+    ASSERT_TRUE(WritePrivateProfileSectionW(L"Empty", L"\0", name.c_str()));
+    EXPECT_EQ(SectionNames(), (Lines { L"A", L"B", L"Empty" }));
+    EXPECT_EQ(Section(L"Empty"), Lines {});
+    ASSERT_TRUE(WritePrivateProfileSectionW(L"B", nullptr, name.c_str()));
+    EXPECT_EQ(SectionNames(), (Lines { L"A", L"Empty" }));
+}
+
+TEST_F(PrivateProfileTest, Utf16FilesAreReadAndWrittenBackAsUtf16)
+{
+    Write(EncodeTextFile(L"[Info]\r\nName=K\x00f6nig \x6f22 \U0001F600\r\n", TextFileEncoding::Utf16LeBom));
+    EXPECT_EQ(Get(L"Info", L"Name"), L"K\x00f6nig \x6f22 \U0001F600");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Info", L"More", L"\x00e9", name.c_str()));
+    EXPECT_EQ(Bytes(),
+              EncodeTextFile(L"[Info]\r\nName=K\x00f6nig \x6f22 \U0001F600\r\nMore=\x00e9\r\n", TextFileEncoding::Utf16LeBom));
+}
+
+TEST_F(PrivateProfileTest, Utf8AndLegacyBytesAreRead)
+{
+    Write("\xEF\xBB\xBF[S]\nu=\xC3\xA9\n");
+    EXPECT_EQ(Get(L"S", L"u"), L"\x00e9");
+    Write("[S]\nu=\xE9t\xE9\n");  // Windows-1252
+    EXPECT_EQ(Get(L"S", L"u"), L"\x00e9t\x00e9");
+}
+
+TEST_F(PrivateProfileTest, NamesWithoutAFolderLiveInTheSettingsFolderAndBackslashesSeparate)
+{
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"v", L"Fln.ini"));
+    EXPECT_EQ(TempSettingsFolder::ReadAll(folder.settings() + "/Fln.ini"), "[S]\nk=v\n");
+    std::wstring doubled;
+    for (wchar_t ch : name) doubled += ch == L'/' ? std::wstring(L"\\\\") : std::wstring(1, ch);
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"w", doubled.c_str()));
+    EXPECT_EQ(Get(L"S", L"k"), L"w");
+}
+
+} // namespace
