@@ -1,0 +1,571 @@
+#include "engine/FormulaParser.h"
+
+#include "engine/PhysConst.h"
+#include "platform/base/MessageBox.h"
+#include "platform/base/StringFormat.h"
+#include "platform/base/TextToNumber.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <string_view>
+
+namespace {
+
+constexpr double Pi = 3.141592653589793;
+constexpr double EulerE = 2.718281828459045;
+
+constexpr const wchar_t* DivideByZero = L" Divide by zero!";
+constexpr const wchar_t* NegativeBase = L" No SQR from neg. values!";
+constexpr const wchar_t* DomainError = L" General Parser Error blocked!";
+
+// Stands in for the current token once the parse was stopped; no rule takes it.
+constexpr wchar_t StopToken = static_cast<wchar_t>(0x110000);
+
+// At most this many names are read from the table of physical constants.
+constexpr int MaxConstantIndex = 99;
+
+constexpr wchar_t ToUpperAscii(wchar_t c)
+{
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c;
+}
+
+constexpr bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+constexpr bool IsNumberChar(wchar_t c) { return IsDigit(c) || c == L'.'; }
+constexpr bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// Powers of ten that a double holds exactly.
+constexpr double ExactPowersOfTen[] = {
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+
+// Reads a number from a run of digits and points the way the classic text-to-double conversion
+// does: the longest valid prefix (digits, one point, digits), so "1.2.3" gives 1.2 and "." gives 0.
+double RunToDouble(const wchar_t* run, int length, std::wstring& scratch)
+{
+    // Exact for up to 15 significant digits and 22 decimals: one correctly rounded division.
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    int decimals = 0;
+    bool seenPoint = false;
+    for (int i = 0; i < length; ++i) {
+        wchar_t c = run[i];
+        if (c == L'.') {
+            if (seenPoint)
+                break;
+            seenPoint = true;
+            continue;
+        }
+        if (mantissa != 0 || c != L'0')
+            ++significant;
+        mantissa = mantissa * 10 + static_cast<unsigned>(c - L'0');
+        if (seenPoint)
+            ++decimals;
+        if (significant > 15 || decimals > 22) {
+            scratch.assign(run, static_cast<size_t>(length));
+            return ClassicWcsToD(scratch.c_str());
+        }
+    }
+    return static_cast<double>(mantissa) / ExactPowersOfTen[decimals];
+}
+
+bool IsWholeInt32(double value)
+{
+    return value >= -2147483648.0 && value < 2147483648.0 && static_cast<double>(static_cast<int>(value)) == value;
+}
+
+std::int64_t Gcd(std::int64_t a, std::int64_t b)
+{
+    if (b == 0)  // no remainder step without a divisor
+        return std::llabs(a);
+    std::int64_t remainder = a % b;
+    while (remainder != 0) {
+        a = b;
+        b = remainder;
+        remainder = a % b;
+    }
+    return std::llabs(b);
+}
+
+std::int64_t Lcm(std::int64_t a, std::int64_t b)
+{
+    std::int64_t gcd = Gcd(a, b);
+    return gcd == 0 ? 0 : a / gcd * b;
+}
+
+// --- Normalisation helpers. Every rewrite shrinks the text or keeps its length, so each works in
+// place with a read and a write index. ---
+
+bool Contains(const wchar_t* text, int length, std::wstring_view pattern)
+{
+    return std::wstring_view(text, static_cast<size_t>(length)).find(pattern) != std::wstring_view::npos;
+}
+
+// A character that can end an operand: what stands before it is complete.
+bool EndsOperand(wchar_t c)
+{
+    return IsNumberChar(c) || IsAsciiLetter(c) || c == L'_' || c == L')';
+}
+
+// Replaces every occurrence of pattern, left to right without overlap, where accept(text, write,
+// read) agrees; write is the length of the text already rewritten, read the index of the match.
+template<typename Accept>
+int ReplaceAll(wchar_t* text, int length, std::wstring_view pattern, std::wstring_view replacement, Accept accept)
+{
+    const int patternLength = static_cast<int>(pattern.size());
+    int write = 0;
+    for (int read = 0; read < length;) {
+        if (read + patternLength <= length && std::wstring_view(text + read, pattern.size()) == pattern
+            && accept(text, write, read + patternLength)) {
+            for (wchar_t c : replacement)
+                text[write++] = c;
+            read += patternLength;
+        } else {
+            text[write++] = text[read++];
+        }
+    }
+    return write;
+}
+
+int ReplaceAll(wchar_t* text, int length, std::wstring_view pattern, std::wstring_view replacement)
+{
+    return ReplaceAll(text, length, pattern, replacement, [](const wchar_t*, int, int) { return true; });
+}
+
+// Blanks removed, "," made ".", brackets and braces made parentheses: one pass.
+int UnifyCharacters(wchar_t* text, int length)
+{
+    int write = 0;
+    for (int read = 0; read < length; ++read) {
+        wchar_t c = text[read];
+        switch (c) {
+        case L' ': continue;
+        case L',': c = L'.'; break;
+        case L'[': case L'{': c = L'('; break;
+        case L']': case L'}': c = L')'; break;
+        default: break;
+        }
+        text[write++] = c;
+    }
+    return write;
+}
+
+} // namespace
+
+CFormulaParser::CFormulaParser(const CPhysConst& physConst)
+{
+    static constexpr std::pair<const wchar_t*, NameKind> builtIns[] = {
+        { L"PI", NameKind::Pi }, { L"ABS", NameKind::Abs }, { L"SQR", NameKind::Sqr },
+        { L"SINH", NameKind::Sinh }, { L"COSH", NameKind::Cosh }, { L"TANH", NameKind::Tanh },
+        { L"ARCTAN", NameKind::ArcTan }, { L"LN", NameKind::Ln }, { L"LOG", NameKind::Log },
+        { L"EXP", NameKind::Exp }, { L"SIN", NameKind::Sin }, { L"COS", NameKind::Cos },
+        { L"TAN", NameKind::Tan }, { L"COT", NameKind::Cot }, { L"ARCSIN", NameKind::ArcSin },
+        { L"ARCCOS", NameKind::ArcCos }, { L"INT", NameKind::Int }, { L"RAD", NameKind::Rad },
+        { L"DEG", NameKind::Deg }, { L"SIGN", NameKind::Sign }, { L"ARSINH", NameKind::ArSinh },
+        { L"ARCOSH", NameKind::ArCosh }, { L"ARTANH", NameKind::ArTanh }, { L"KGV", NameKind::Kgv },
+        { L"GGT", NameKind::Ggt },
+    };
+    for (const auto& [text, kind] : builtIns)
+        m_names.push_back({ text, kind, 0.0 });
+
+    // The constants come longest first, and "_e" after the constants that begin with it.
+    CString constantName;
+    for (int index = 1; index <= MaxConstantIndex; ++index) {
+        if (physConst.GetName(&constantName, index) == CPhysConst::EndMarker)
+            break;
+        std::wstring upper = constantName.str();
+        for (wchar_t& c : upper)
+            c = ToUpperAscii(c);
+        m_names.push_back({ upper, NameKind::PhysicalConstant, physConst.GetValue(constantName) });
+    }
+    m_names.push_back({ L"_E", NameKind::E, 0.0 });
+
+    for (size_t index = 0; index < m_names.size(); ++index) {
+        wchar_t initial = m_names[index].upperText.front();
+        if (initial >= 0 && initial < static_cast<wchar_t>(m_namesByInitial.size()))
+            m_namesByInitial[static_cast<size_t>(initial)].push_back(static_cast<unsigned char>(index));
+    }
+}
+
+void CFormulaParser::SetFunctConst(int n, double value)
+{
+    if (n < 1 || n > 9) {
+        AfxMessageBox(L"ProgrammError in SetFunctConst()", MB_OK);
+        return;
+    }
+    m_functConst[static_cast<size_t>(n)] = value;
+}
+
+// --- Normalisation ---
+
+void CFormulaParser::NormalizeFormula(CString& text)
+{
+    int length = text.GetLength();
+    if (length == 0)
+        return;
+    wchar_t* buffer = text.GetBuffer(length);
+
+    length = UnifyCharacters(buffer, length);
+    // The function-tree text writes a factor 1 as "*(1)" and "(1)*". Dropping one changes nothing
+    // only where it multiplies a complete operand and nothing binds tighter on its other side:
+    // "3*(1)+2" and "2+(1)*3" lose it, but SIN(1)*2, 6/(1)*2, 2*(1)^2 and -(1)*2^2 keep it.
+    if (Contains(buffer, length, L"(1)")) {
+        // "*(1)" goes where it multiplies a complete operand and no "^" or further operand follows.
+        length = ReplaceAll(buffer, length, L"*(1)", L"", [length](const wchar_t* t, int write, int after) {
+            bool operandBefore = write > 0 && EndsOperand(t[write - 1]);
+            bool looseAfter = after >= length || std::wstring_view(L"+-*/)").find(t[after]) != std::wstring_view::npos;
+            return operandBefore && looseAfter;
+        });
+        // "(1)*" goes where a term starts: at the start, after "(", or after a binary "+" or "-".
+        length = ReplaceAll(buffer, length, L"(1)*", L"", [](const wchar_t* t, int write, int) {
+            if (write == 0 || t[write - 1] == L'(')
+                return true;
+            bool additive = t[write - 1] == L'+' || t[write - 1] == L'-';
+            return additive && write > 1 && EndsOperand(t[write - 2]);
+        });
+    }
+    if (Contains(buffer, length, L"(x)")) {
+        length = ReplaceAll(buffer, length, L"*(x)", L"*x");
+        length = ReplaceAll(buffer, length, L"((x)*", L"(x*");
+        length = ReplaceAll(buffer, length, L"+(x)*", L"+x*");
+        length = ReplaceAll(buffer, length, L"-(x)*", L"-x*");
+        length = ReplaceAll(buffer, length, L"*(x)*", L"*x*");
+    }
+
+    length = StripEnclosingParentheses(buffer, length);
+
+    int leading = 0;
+    while (leading < length && (buffer[leading] == L'+' || buffer[leading] == L' '))
+        ++leading;
+    if (leading > 0) {
+        std::wmemmove(buffer, buffer + leading, static_cast<size_t>(length - leading));
+        length -= leading;
+    }
+    while (length > 0 && std::wstring_view(L" \t\n\v\f\r").find(buffer[length - 1]) != std::wstring_view::npos)
+        --length;
+
+    if (Contains(buffer, length, L"(("))
+        length = DropDoubledParentheses(buffer, length);
+    length = ReplaceAll(buffer, length, L"|", L"");
+
+    text.ReleaseBuffer(length);
+}
+
+// The text is enclosed when it starts with "(" and ends with ")", no character other than a
+// parenthesis stands at depth 0 before the last one, and the depth does not end at -1; while it
+// is, the outer pair goes. Only "(" were stripped in front and ")" behind, so whether the next pair
+// may go depends only on the total depth and on whether a non-parenthesis character stands at
+// that depth of the whole text: one scan decides every strip.
+int CFormulaParser::StripEnclosingParentheses(wchar_t* text, int length)
+{
+    if (length < 2 || text[0] != L'(' || text[length - 1] != L')')
+        return length;
+
+    std::vector<int>& operandAtDepth = m_operandAtDepth;  // 1 where a non-parenthesis stands at that depth
+    operandAtDepth.assign(static_cast<size_t>(length) + 1, 0);
+    int depth = 0;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == L'(')
+            ++depth;
+        else if (text[i] == L')')
+            --depth;
+        else if (depth >= 0)
+            operandAtDepth[static_cast<size_t>(depth)] = 1;
+    }
+    if (depth == -1)
+        return length;
+
+    int stripped = 0;
+    while (length - 2 * stripped >= 2 && text[stripped] == L'(' && text[length - 1 - stripped] == L')'
+           && !operandAtDepth[static_cast<size_t>(stripped)])
+        ++stripped;
+    if (stripped == 0)
+        return length;
+    length -= 2 * stripped;
+    std::wmemmove(text, text + stripped, static_cast<size_t>(length));
+    return length;
+}
+
+// Marks with "|" the inner pair of ((a)): a "(" opens a level when it starts the text or stands
+// next to another "("; every ")" closes one, also of a "(" that was passed over, so the depth can
+// go below 0, where no pair counts. Removing the marks is left to the caller.
+int CFormulaParser::DropDoubledParentheses(wchar_t* text, int length)
+{
+    std::vector<int>& openAt = m_openAtLevel;  // position of the "(" that opened each level
+    openAt.assign(static_cast<size_t>(length) + 2, -1);
+    int depth = 0;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == L'(') {
+            wchar_t after = i + 1 < length ? text[i + 1] : text[length - 1];
+            if (i == 0 || text[i - 1] == L'(' || after == L'(') {
+                ++depth;
+                if (depth > 0)
+                    openAt[static_cast<size_t>(depth)] = i;
+            }
+        } else if (text[i] == L')') {
+            if (depth >= 2 && i + 1 < length && text[i + 1] == L')'
+                && openAt[static_cast<size_t>(depth)] == openAt[static_cast<size_t>(depth - 1)] + 1) {
+                text[openAt[static_cast<size_t>(depth)]] = L'|';
+                text[i] = L'|';
+            }
+            --depth;
+        }
+    }
+    return length;
+}
+
+// --- Evaluation ---
+
+double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, CString* errText, BOOL normalise)
+{
+    if (formula.GetLength() < 1)
+        return 0.0;
+    try {
+        if (m_lastNumberInFormula) {
+            m_lastNumberText.assign(m_text + m_lastNumberStart, static_cast<size_t>(m_lastNumberLength));
+            m_lastNumberInFormula = false;
+        }
+        m_errorMessage = L"";
+        m_formula = formula;
+        if (normalise)
+            NormalizeFormula(m_formula);
+        m_text = m_formula.GetString();
+        m_length = m_formula.GetLength();
+        m_x = x == 0.0 ? ZeroSubstitute : x;
+        m_position = 0;
+        m_depth = 0;
+        m_stopped = false;
+
+        NextToken();
+        double value = ParseExpression();
+
+        if (!m_stopped && m_token == 0) {
+            *errText = m_errorMessage;
+            *errPos = 0;
+        } else {
+            *errPos = m_position;
+            errText->Format(L"Error on position %d --> Return Button", m_position);
+            *errText += m_errorMessage;
+        }
+        return value;
+    } catch (const std::exception& exception) {
+        std::wstring message = NarrowToWide(exception.what());
+        if (message.size() > 255)
+            message.resize(255);
+        *errText = CString(L"System Error: ") + CString(message);
+        return 0.0;
+    }
+}
+
+void CFormulaParser::NextToken()
+{
+    if (m_stopped)
+        return;
+    do {
+        ++m_position;
+        m_token = m_position > m_length ? 0 : m_text[m_position - 1];
+    } while (m_token == L' ');
+}
+
+void CFormulaParser::StopParse()
+{
+    m_stopped = true;
+    m_token = StopToken;
+}
+
+double CFormulaParser::ParseExpression()
+{
+    double value = ParseTerm();
+    while (m_token == L'+' || m_token == L'-') {
+        bool add = m_token == L'+';
+        NextToken();
+        double right = ParseTerm();
+        value = add ? value + right : value - right;
+    }
+    return value;
+}
+
+double CFormulaParser::ParseTerm()
+{
+    double value = ParsePower();
+    while (m_token == L'*' || m_token == L'/') {
+        bool multiply = m_token == L'*';
+        NextToken();
+        double right = ParsePower();
+        if (multiply)
+            value *= right;
+        else if (right == 0.0)
+            m_errorMessage = DivideByZero;  // the division is skipped
+        else
+            value /= right;
+    }
+    return value;
+}
+
+double CFormulaParser::ParsePower()
+{
+    double base = ParseSigned();
+    while (m_token == L'^') {
+        NextToken();
+        double exponent = ParseSigned();
+        // A base of 0 or below takes only whole exponents beyond +-1.
+        if (base > 0.0 || std::isnan(base) || (IsWholeInt32(exponent) && std::fabs(exponent) > 1.0))
+            base = std::pow(base, exponent);
+        else
+            m_errorMessage = NegativeBase;
+    }
+    return base;
+}
+
+double CFormulaParser::ParseSigned()
+{
+    if (m_token == L'-') {
+        NextToken();
+        return -ParseFactor();
+    }
+    return ParseFactor();
+}
+
+double CFormulaParser::ParseFactor()
+{
+    if (m_token == 0)
+        return 0.0;  // a missing operand at the end reads as 0
+    if (IsNumberChar(m_token))
+        return ParseNumber();
+    const Name* name = m_token == L'(' ? nullptr : MatchName();
+    if (m_token == L'(' || name) {
+        // Each level of parentheses or function arguments nests one factor in another.
+        if (m_depth >= MaxNestingDepth) {
+            StopParse();
+            return 0.0;
+        }
+        ++m_depth;
+        double value;
+        if (name) {
+            m_position += static_cast<int>(name->upperText.size()) - 1;
+            NextToken();
+            value = ApplyName(*name, ParseFactor());
+        } else {
+            NextToken();
+            value = ParseExpression();
+            if (m_token == L')')
+                NextToken();  // a missing ")" is accepted
+        }
+        --m_depth;
+        return value;
+    }
+    wchar_t upper = ToUpperAscii(m_token);
+    if (upper == L'X') {
+        NextToken();
+        return m_x;
+    }
+    if (upper >= L'A' && upper <= L'G') {
+        NextToken();
+        return m_functConst[static_cast<size_t>(upper - L'A' + 1)];
+    }
+    return 0.0;  // nothing taken: the parse stops here
+}
+
+double CFormulaParser::ParseNumber()
+{
+    int start = m_position - 1;
+    int end = start;
+    while (end < m_length && IsNumberChar(m_text[end]))
+        ++end;
+    m_lastNumberStart = start;
+    m_lastNumberLength = end - start;
+    m_lastNumberInFormula = true;
+    m_position = end;
+    NextToken();
+    return RunToDouble(m_text + start, end - start, m_numberScratch);
+}
+
+const CFormulaParser::Name* CFormulaParser::MatchName() const
+{
+    wchar_t initial = ToUpperAscii(m_token);
+    if (initial < 0 || initial >= static_cast<wchar_t>(m_namesByInitial.size()))
+        return nullptr;
+    const int start = m_position - 1;
+    for (unsigned char index : m_namesByInitial[static_cast<size_t>(initial)]) {
+        const Name& name = m_names[index];
+        const int length = static_cast<int>(name.upperText.size());
+        if (start + length > m_length)
+            continue;
+        int i = 1;
+        while (i < length && ToUpperAscii(m_text[start + i]) == name.upperText[static_cast<size_t>(i)])
+            ++i;
+        if (i == length)
+            return &name;
+    }
+    return nullptr;
+}
+
+double CFormulaParser::ApplyName(const Name& name, double v)
+{
+    bool domainError = false;
+    double result = v;
+    switch (name.kind) {
+    case NameKind::Pi: result = Pi; break;
+    case NameKind::E: result = EulerE; break;
+    case NameKind::Abs: result = std::fabs(v); break;
+    case NameKind::Sqr: domainError = v < 0.0; if (!domainError) result = std::sqrt(v); break;
+    case NameKind::Sinh: result = std::sinh(v); break;
+    case NameKind::Cosh: result = std::cosh(v); break;
+    case NameKind::Tanh: result = std::tanh(v); break;
+    case NameKind::ArcTan: result = std::atan(v); break;
+    case NameKind::Ln: domainError = v < 0.0; if (!domainError) result = std::log(v); break;
+    case NameKind::Log: domainError = v < 0.0; if (!domainError) result = std::log10(v); break;
+    case NameKind::Exp: domainError = v > 41.0; if (!domainError) result = std::exp(v); break;
+    case NameKind::Sin: result = std::sin(v); break;
+    case NameKind::Cos: result = std::cos(v); break;
+    case NameKind::Tan: domainError = std::cos(v) == 0.0; if (!domainError) result = std::tan(v); break;
+    case NameKind::Cot: result = std::cos(v) / std::sin(v); break;
+    case NameKind::ArcSin: domainError = std::fabs(v) >= 1.0; if (!domainError) result = std::asin(v); break;
+    case NameKind::ArcCos: domainError = std::fabs(v) > 1.0; if (!domainError) result = std::acos(v); break;
+    case NameKind::Int: result = m_math.TruncToInt(v); break;
+    case NameKind::Rad: result = m_math.DegToRad(v); break;
+    case NameKind::Deg: result = m_math.RadToDeg(v); break;
+    case NameKind::Sign: result = v > 0.0 ? 1.0 : v < 0.0 ? -1.0 : 0.0; break;
+    case NameKind::ArSinh:
+        result = v < 0.0 ? -std::log(std::sqrt(v * v + 1.0) - v) : std::log(v + std::sqrt(v * v + 1.0));
+        break;
+    case NameKind::ArCosh:
+        domainError = v < 1.0;  // below 1 the root would be of a negative number
+        if (!domainError)
+            result = std::log(std::sqrt(v * v - 1.0) + v);
+        break;
+    case NameKind::ArTanh:
+        domainError = std::fabs(v) > 1.0;
+        if (!domainError)
+            result = 0.5 * std::log((1.0 + v) / (1.0 - v));
+        break;
+    case NameKind::Kgv:
+    case NameKind::Ggt: result = IntegerPairFunction(name.kind); break;
+    case NameKind::PhysicalConstant:
+        if (name.constantValue != 0.0)
+            result = name.constantValue;
+        break;
+    }
+    if (domainError)
+        m_errorMessage = DomainError;
+    return result;
+}
+
+// KGV(12,18) reaches the parser as KGV(12.18): the two integers are the parts of the last number
+// text before and after its first point, each rounded half away from zero.
+double CFormulaParser::IntegerPairFunction(NameKind kind) const
+{
+    std::wstring_view text = m_lastNumberInFormula
+        ? std::wstring_view(m_text + m_lastNumberStart, static_cast<size_t>(m_lastNumberLength))
+        : std::wstring_view(m_lastNumberText);
+    size_t point = text.find(L'.');
+    std::wstring_view first = text.substr(0, point);
+    std::wstring_view second = point == std::wstring_view::npos ? std::wstring_view() : text.substr(point + 1);
+
+    std::wstring scratch;
+    std::int64_t a = m_math.RoundToInt(RunToDouble(first.data(), static_cast<int>(first.size()), scratch));
+    std::int64_t b = m_math.RoundToInt(RunToDouble(second.data(), static_cast<int>(second.size()), scratch));
+    return static_cast<double>(kind == NameKind::Kgv ? Lcm(a, b) : Gcd(a, b));
+}

@@ -1,0 +1,119 @@
+#pragma once
+// CFormulaParser: turns one line of formula text into a number.
+//
+// A recursive-descent parser that evaluates while it reads: each grammar level looks at one
+// character and returns a double; there is no token list and no tree. It knows the variable x, the
+// function constants A to G, pi and e, the built-in functions (SIN, ARCOSH, KGV, ...), the physical
+// constants and the operators + - * / ^ with parentheses.
+//
+// Grammar, loosest first:
+//   expression := term { ("+" | "-") term }
+//   term       := power { ("*" | "/") power }
+//   power      := signed { "^" signed }          left-associative: 2^3^2 is 64
+//   signed     := "-" factor | factor            the sign binds tighter than "^": -2^2 is 4
+//   factor     := number | "(" expression [")"] | "X" | name factor | "A".."G"
+// A name takes the factor after it as its argument, so SIN(x), SIN x and SIN2 all work.
+//
+// Problems met while evaluating (a zero divisor, a function outside its domain) do not stop the
+// parse: they leave an error message and the parse goes on. A character that no rule takes stops
+// the parse, and Calculate reports its 1-based position.
+//
+// One instance is shared by every caller, one call at a time; evaluation is not re-entrant.
+
+#include "engine/MathHelper.h"
+#include "platform/base/CString.h"
+#include "platform/base/WinTypes.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+class CPhysConst;
+
+class CFormulaParser {
+public:
+    // Nesting deeper than this (parentheses and function arguments) stops the parse at the
+    // position where it was reached, instead of exhausting the stack.
+    static constexpr int MaxNestingDepth = 1000;
+    // Calculate reads x = 0 as this value (the smallest normal float), so that SIN(x)/x stays finite.
+    static constexpr double ZeroSubstitute = 1.1754943508222875e-38;
+
+    // The constant names are read from physConst now, their values when a formula uses them.
+    explicit CFormulaParser(const CPhysConst& physConst);
+    virtual ~CFormulaParser() = default;
+    CFormulaParser(const CFormulaParser&) = delete;
+    CFormulaParser& operator=(const CFormulaParser&) = delete;
+
+    // Stores function constant n (1 to 9); the letters A to G read 1 to 7. Any other n is a
+    // programming error and shows a message box.
+    void SetFunctConst(int n, double value);
+
+    // Rewrites text in place: blanks removed, brackets and braces made parentheses, decimal commas
+    // made points, a factor (1) and parentheses around x dropped where the parse cannot change,
+    // enclosing and doubled parentheses removed, a leading "+" removed.
+    void NormalizeFormula(CString& text);
+
+    // Evaluates formula at x. On return *errPos is 0 when the whole text was read (with *errText
+    // "" or the message of the last evaluation problem), or the position where the parse stopped
+    // (with *errText "Error on position <n> --> Return Button" followed by the message). The value
+    // read so far is returned either way. An empty formula gives 0.0 and leaves both outputs alone.
+    double Calculate(const CString& formula, double x, int* errPos, CString* errText, BOOL normalise);
+
+private:
+    enum class NameKind : unsigned char {
+        Pi, Abs, Sqr, Sinh, Cosh, Tanh, ArcTan, Ln, Log, Exp, Sin, Cos, Tan, Cot, ArcSin, ArcCos,
+        Int, Rad, Deg, Sign, ArSinh, ArCosh, ArTanh, Kgv, Ggt, E, PhysicalConstant,
+    };
+    struct Name {
+        std::wstring upperText;
+        NameKind kind;
+        double constantValue;  // for PhysicalConstant; 0.0 means no constant
+    };
+
+    void NextToken();
+    double ParseExpression();
+    double ParseTerm();
+    double ParsePower();
+    double ParseSigned();
+    double ParseFactor();
+    double ParseNumber();
+    const Name* MatchName() const;
+    double ApplyName(const Name& name, double argument);
+    double IntegerPairFunction(NameKind kind) const;
+    void StopParse();
+
+    // Normalisation passes over a buffer; each returns the new length (texts only shrink).
+    int StripEnclosingParentheses(wchar_t* text, int length);
+    int DropDoubledParentheses(wchar_t* text, int length);
+
+    CMathHelper m_math;
+    std::array<double, 10> m_functConst {};  // 1 to 9 used
+
+    // The name table in match order: the built-in names, the physical constants (longest first),
+    // then "_e". m_namesByInitial lists the indexes of the names with each initial, in table order.
+    std::vector<Name> m_names;
+    std::array<std::vector<unsigned char>, 128> m_namesByInitial;
+
+    // State of the running evaluation.
+    CString m_formula;
+    const wchar_t* m_text = nullptr;
+    int m_length = 0;
+    int m_position = 0;     // 1-based position of the current token
+    wchar_t m_token = 0;    // 0 at the end of the text
+    double m_x = 0.0;
+    const wchar_t* m_errorMessage = L"";
+    int m_depth = 0;
+    bool m_stopped = false;
+
+    // The text of the last number read, kept between calls: KGV and GGT take their two integers
+    // from it. While it lies in the current formula only its place is recorded.
+    std::wstring m_lastNumberText;
+    int m_lastNumberStart = 0;
+    int m_lastNumberLength = 0;
+    bool m_lastNumberInFormula = false;
+    std::wstring m_numberScratch;
+
+    // Scratch buffers of the normaliser, kept to avoid allocating on every call.
+    std::vector<int> m_operandAtDepth;
+    std::vector<int> m_openAtLevel;
+};
