@@ -1,5 +1,7 @@
 #include "engine/MathHelper.h"
 
+#include "datetime/core/JulianDay.h"
+
 #include "platform/base/StringFormat.h"
 #include "platform/base/TextToNumber.h"
 #include "platform/sys/Locale.h"
@@ -255,6 +257,35 @@ CString FormatWords(double value, int digits)
     return value < 0 ? L"Minus " + text : text;
 }
 
+// Modes 5, 6 and 7: the whole part of a Julian day is the date, its fraction the time of day.
+// Each text is converted back and checked before it is shown.
+CString FormatDate(double value)
+{
+    if (value < 0)
+        return L"No Date";
+    CString date = CJulianDay::JulianDayToDate(value);
+    return CJulianDay::DateToJulianDay(date) > 0 ? CMathHelper::TrimText(date) : CString(L"v!=d");
+}
+
+CString FormatTime(double value)
+{
+    if (value < 0)
+        return L"No Time";
+    CString time = CJulianDay::JulianDayToTime(value - std::trunc(value));
+    return CJulianDay::IsValidDateTimeText(time) ? time : CString(L"v!=t");
+}
+
+CString FormatDateTime(double value)
+{
+    if (value < 0)
+        return L"No Date Time";
+    CString date = CJulianDay::JulianDayToDate(value);
+    CString text = CMathHelper::TrimText(date + L" " + CJulianDay::JulianDayToTime(value - std::trunc(value)));
+    if (CJulianDay::DateToJulianDay(date) > 0 && CJulianDay::IsValidDateTimeText(text))
+        return text;
+    return L"v!=d+t";
+}
+
 CString FormatFloating(double value, int digits)
 {
     if (digits >= 0) {
@@ -496,6 +527,15 @@ CString CMathHelper::FormatValue(CString* out, int /*spare*/, double value, int 
         case NumberFormatEngineering:
         case NumberFormatTechnical:
             text = FormatMantissaExponent(value, mode, std::max(digits, 0), minExpDigits, decimalComma);
+            break;
+        case NumberFormatDate:
+            text = FormatDate(value);
+            break;
+        case NumberFormatTime:
+            text = FormatTime(value);
+            break;
+        case NumberFormatDateTime:
+            text = FormatDateTime(value);
             break;
         case NumberFormatWords:
             text = FormatWords(value, digits);

@@ -170,6 +170,16 @@ TEST_F(FormatValue, WordsSpellNegativeAndLargeWholeParts)
                      { 1e12, 0, L"Error: Max. Data Range" } });
 }
 
+TEST_F(FormatValue, DateAndTimeOfAJulianDay)
+{
+    ExpectTable(5, { { 2451545.7, 2, L"01.01.2000" }, { 2299160, 2, L"04.10.1582" }, { -1, 2, L"No Date" },
+                     { 1e12, 2, L"v!=d" }, { 0.5, 2, L"v!=d" } });
+    ExpectTable(6, { { 0.25, 2, L"06:00:00" }, { 2451545.75, 2, L"18:00:00" }, { 0.999999, 2, L"24:00:00" },
+                     { -0.25, 2, L"No Time" } });
+    ExpectTable(7, { { 2451545.5, 2, L"01.01.2000 12:00:00" }, { -2, 2, L"No Date Time" }, { 1e12, 2, L"v!=d+t" } });
+    EXPECT_EQ(Format(2451545.5, 5, 2, 2, 12), L"  01.01.2000");
+}
+
 TEST_F(FormatValue, UnknownModesGiveAnEmptyText)
 {
     EXPECT_EQ(Format(5, 0, 2), L"");
