@@ -1,0 +1,717 @@
+#include "editor/Edit.h"
+
+#include <algorithm>
+
+using divuzura::foundation::CMvcCommand;
+using divuzura::foundation::IID_IObserver;
+using divuzura::foundation::MvcTransactionModel;
+
+namespace {
+
+// A save point that no command can equal: the text differs from every saved state.
+CMvcCommand* NeverSaved()
+{
+    static SECEditCompositeCommand marker;
+    return &marker;
+}
+
+// Inserts count empty slots at index (clamped to the end).
+template <typename T>
+void InsertEmptySlots(std::vector<std::unique_ptr<T>>& slots, size_t index, int count)
+{
+    if (count <= 0)
+        return;
+    index = std::min(index, slots.size());
+    slots.resize(slots.size() + count);
+    std::rotate(slots.begin() + index, slots.end() - count, slots.end());
+}
+
+bool IsBlank(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\t';
+}
+
+} // namespace
+
+SECEdit::SECEdit() = default;
+
+SECEdit::~SECEdit()
+{
+    delete m_pGroup;
+    if (m_pLangConfig) {
+        m_pLangConfig->RemoveObserver(Self());
+        m_pLangConfig->Release();
+    }
+}
+
+bool SECEdit::QueryGuid(GUID_REF guid, void** object)
+{
+    if (&guid == &IID_IObserver) {
+        *object = Self();
+        return true;
+    }
+    return MvcTransactionModel::QueryGuid(guid, object);
+}
+
+int SECEdit::TabSize() const
+{
+    const int size = m_pLangConfig ? m_pLangConfig->GetTabSize() : 4;
+    return size > 0 ? size : 1;
+}
+
+void SECEdit::SendToObservers(IMessage* message)
+{
+    UpdateAllObservers(Self(), message);
+}
+
+// ---- content and language ------------------------------------------------------------------
+
+BOOL SECEdit::InitializeContent(const CString& language)
+{
+    const BOOL result = SetLanguage(language);
+    return result ? ResetContent() : result;
+}
+
+BOOL SECEdit::ResetContent()
+{
+    if (!m_pLangConfig)
+        SetLanguage(L"Default");
+    m_bReadOnly = FALSE;
+    m_pSavePoint = nullptr;
+    m_bModified = FALSE;
+    ResetUndo();
+    m_itemData.clear();
+    m_itemData.resize(1);
+    m_pBuffer = CreateBuffer();
+    m_pBuffer->Clear();
+    CreateFontInfoFromConfig();
+    m_lineColors.clear();
+    m_lineColors.resize(1);
+    m_nFirstStaleLine = 0;
+    m_comments.RemoveAll();
+    SECEditMsg message(SECEDIT_INIT_CONTROLLER);
+    message.AddRef();
+    SendToObservers(&message);
+    return TRUE;
+}
+
+void SECEdit::AttachLangConfig(ISECEditLangConfig* config)
+{
+    if (config)
+        config->AddRef();
+    if (m_pLangConfig) {
+        m_pLangConfig->RemoveObserver(Self());
+        m_pLangConfig->Release();
+    }
+    m_pLangConfig = config;
+    if (m_pLangConfig)
+        m_pLangConfig->AddObserver(Self());
+}
+
+BOOL SECEdit::SetLanguage(const CString& name)
+{
+    SECEditLangConfig* config = SECEditLangConfig::GetConfig(name);
+    if (!config)
+        return FALSE;
+    AttachLangConfig(config);
+    SECEditMsg message(SECEDIT_INVALIDATE_COLORING);
+    message.AddRef();
+    OnUpdate(m_pLangConfig, &message);
+    return TRUE;
+}
+
+void SECEdit::SetFontInfo(std::unique_ptr<SECEditFontInfo> info)
+{
+    if (info && info.get() != m_pFontInfo.get())
+        m_pFontInfo = std::move(info);
+    SECEditMsg message(SECEDIT_FONT_UPDATE);
+    message.AddRef();
+    OnUpdate(this, &message);
+}
+
+void SECEdit::CreateFontInfoFromConfig()
+{
+    auto info = CreateFontInfo();
+    if (m_pLangConfig) {
+        info->m_strFaceName = m_pLangConfig->GetFaceName();
+        info->m_nPointSize = m_pLangConfig->GetSize();
+        info->m_nWeight = m_pLangConfig->GetBold() ? 700 : 400;
+        info->m_bItalic = m_pLangConfig->GetItalic();
+        constexpr int pixelsPerInch = 96;
+        info->m_nHeight = -((info->m_nPointSize * pixelsPerInch + 36) / 72);
+    }
+    m_pFontInfo = std::move(info);
+}
+
+int SECEdit::GetTabStopWidth(int blankWidth, int tabMarkerWidth) const
+{
+    if (m_pLangConfig && m_pLangConfig->GetShowWhitespace())
+        return (TabSize() - 1) * blankWidth + tabMarkerWidth;
+    return TabSize() * blankWidth;
+}
+
+void SECEdit::SetText(const wchar_t* text, int length)
+{
+    ResetContent();
+    if (text)
+        InsertText(0, 0, text, length);
+    ResetUndo();
+    SetModified(TRUE);
+}
+
+void SECEdit::GetAllText(CString& text)
+{
+    text.Empty();
+    const int last = GetLastLine();
+    if (last >= 0)
+        GetText(text, 0, 0, last, GetLineLength(last));
+}
+
+// ---- undo --------------------------------------------------------------------------------
+
+void SECEdit::ResetUndo()
+{
+    if (IsModified())
+        m_pSavePoint = NeverSaved();
+    Reset();
+}
+
+void SECEdit::UpdateModified()
+{
+    m_bModified = PeekUndo() != m_pSavePoint;
+}
+
+LONG SECEdit::Log(CMvcCommand* command)
+{
+    if (m_bGroupOpen && m_pGroup) {
+        if (!m_pGroup->Add(command) && command != m_pGroup)
+            delete command;
+        return 1;
+    }
+    const LONG result = MvcTransactionModel::Log(command);
+    UpdateModified();
+    return result;
+}
+
+CMvcCommand* SECEdit::Undo()
+{
+    GroupEdits(FALSE);
+    CMvcCommand* command = MvcTransactionModel::Undo();
+    UpdateModified();
+    return command;
+}
+
+CMvcCommand* SECEdit::Redo()
+{
+    GroupEdits(FALSE);
+    CMvcCommand* command = MvcTransactionModel::Redo();
+    UpdateModified();
+    return command;
+}
+
+void SECEdit::GroupEdits(BOOL open)
+{
+    if (open) {
+        GroupEdits(FALSE);
+        m_pGroup = new SECEditCompositeCommand;
+        m_bGroupOpen = TRUE;
+        return;
+    }
+    if (!m_pGroup)
+        return;
+    m_bGroupOpen = FALSE;
+    SECEditCompositeCommand* group = std::exchange(m_pGroup, nullptr);
+    if (group->GetCount() == 0 || !Log(group))
+        delete group;
+}
+
+void SECEdit::AppendToLastStep(CMvcCommand* command, BOOL newFirst)
+{
+    GroupEdits(FALSE);
+    CMvcCommand* last = PopHistory();
+    if (!last) {
+        Log(command);
+        return;
+    }
+    auto* group = new SECEditCompositeCommand;
+    group->Add(newFirst ? command : last);
+    group->Add(newFirst ? last : command);
+    Log(group);
+}
+
+SECEditCommand* SECEdit::CreateInsertCommand(const SECEditLineColPair& range)
+{
+    if (m_pExecuting)
+        return dynamic_cast<SECEditCommand*>(m_pExecuting);
+    auto* command = new SECEditCommand(this, SECEditCommand::Insert);
+    static_cast<SECEditLineColPair&>(*command) = range;
+    Log(command);
+    return command;
+}
+
+// ---- text access -------------------------------------------------------------------------
+
+int SECEdit::GetLineLength(int line)
+{
+    return m_pBuffer ? m_pBuffer->GetLineLength(line) : -1;
+}
+
+BOOL SECEdit::GetText(CString& text, int startLine, int startCol, int endLine, int endCol)
+{
+    return m_pBuffer && m_pBuffer->GetText(text, startLine, startCol, endLine, endCol);
+}
+
+int SECEdit::GetLinePointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol)
+{
+    text = nullptr;
+    return m_pBuffer ? m_pBuffer->GetTextPointer(text, startLine, startCol, endLine, endCol) : -1;
+}
+
+int SECEdit::GetLineText(int line, CString& text, const wchar_t*& chars)
+{
+    const int length = GetLineLength(line);
+    chars = nullptr;
+    if (length < 0)
+        return -1;
+    if (GetLinePointer(chars, line, 0, line, length) < 0) {
+        if (!GetText(text, line, 0, line, length))
+            return -1;
+        chars = text.GetString();
+    }
+    return length;
+}
+
+int SECEdit::Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request, int stopLine, int stopCol)
+{
+    return m_pBuffer ? m_pBuffer->Find(startLine, startCol, line, column, request, stopLine, stopCol) : 0;
+}
+
+BOOL SECEdit::IsValidPosition(int line, int column, BOOL any)
+{
+    if (any)
+        return TRUE;
+    if (line < 0 || line > GetLastLine() || column < 0)
+        return FALSE;
+    return column <= GetLineLength(line);
+}
+
+int SECEdit::ValidateColumn(int line, int column, BOOL any)
+{
+    return IsValidPosition(line, column, any) ? column : -1;
+}
+
+int SECEdit::GetIndentLength(int line)
+{
+    CString copy;
+    const wchar_t* chars = nullptr;
+    const int length = GetLineText(line, copy, chars);
+    int indent = 0;
+    while (indent < length && IsBlank(chars[indent]))
+        ++indent;
+    return std::max(indent, 0);
+}
+
+BOOL SECEdit::IsLineBlank(int line)
+{
+    CString copy;
+    const wchar_t* chars = nullptr;
+    const int length = GetLineText(line, copy, chars);
+    return length <= 0 || std::all_of(chars, chars + length, IsBlank);
+}
+
+// ---- columns and tabs --------------------------------------------------------------------
+
+int SECEdit::ConvertColumn(int column, int mode, const wchar_t* text, int length, int* displayColumn) const
+{
+    const int tab = TabSize();
+    const bool hasTab = text && std::find(text, text + length, L'\t') != text + length;
+    if (tab == 1 || !hasTab) {
+        const int result = mode == 0 ? column : std::clamp(column, 0, length);
+        if (mode != 0 && displayColumn)
+            *displayColumn = result;
+        return result;
+    }
+    if (mode == 0) {
+        const int end = std::clamp(column, 0, length);
+        int display = 0;
+        for (int i = 0; i < end; ++i)
+            display += text[i] == L'\t' ? tab - display % tab : 1;
+        return display;
+    }
+    int display = 0;
+    for (int i = 0; i < length; ++i) {
+        if (display == column)
+            return i;
+        const int width = text[i] == L'\t' ? tab - display % tab : 1;
+        if (column > display && column < display + width) {
+            if (displayColumn)
+                *displayColumn = display;
+            return i;
+        }
+        display += width;
+    }
+    if (display == column)
+        return length;
+    if (displayColumn)
+        *displayColumn = display;
+    return length;
+}
+
+int SECEdit::ConvertLineColumn(int column, int mode, int line, int* displayColumn)
+{
+    line = std::min(line, GetLastLine());
+    CString copy;
+    const wchar_t* chars = nullptr;
+    const int length = GetLineText(line, copy, chars);
+    return ConvertColumn(column, mode, chars, std::max(length, 0), displayColumn);
+}
+
+int SECEdit::GetBlanksToNextTab(const SECEditLineCol& position)
+{
+    const int display = ConvertLineColumn(position.m_nCol, 0, position.m_nLine, nullptr);
+    return TabSize() - display % TabSize();
+}
+
+CString SECEdit::GetIndentText(int columns, const SECEditLineCol& position, BOOL honourReplaceTabs)
+{
+    if (columns <= 0)
+        return {};
+    const int tab = TabSize();
+    const int display = ConvertLineColumn(position.m_nCol, 0, position.m_nLine, nullptr);
+    const int toNextStop = tab - display % tab;
+    if ((honourReplaceTabs && m_pLangConfig && m_pLangConfig->GetReplaceTabs()) || columns < toNextStop)
+        return CString(L' ', columns);
+    CString indent(L'\t');
+    int left = columns - toNextStop;
+    indent += CString(L'\t', left / tab);
+    indent += CString(L' ', left % tab);
+    return indent;
+}
+
+BOOL SECEdit::InsertTab(int line, int column)
+{
+    if (m_pLangConfig && m_pLangConfig->GetReplaceTabs()) {
+        const CString blanks(L' ', GetBlanksToNextTab({ line, column }));
+        return InsertText(line, column, blanks, blanks.GetLength());
+    }
+    return InsertText(line, column, L"\t", 1);
+}
+
+bool SECEdit::IsTooWide(int line)
+{
+    const int length = GetLineLength(line);
+    if (length < 0 || static_cast<long long>(length) * TabSize() <= m_nMaxLineLength)
+        return false;
+    return ConvertLineColumn(length, 0, line, nullptr) > m_nMaxLineLength;
+}
+
+// ---- editing -----------------------------------------------------------------------------
+
+BOOL SECEdit::InsertText(int line, int column, const wchar_t* text, int length)
+{
+    SECEditLineColPair range(line, column, 0, 0);
+    return InsertTextAt(range, text, length);
+}
+
+BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int length)
+{
+    if (!m_pBuffer)
+        ResetContent();
+    DropSpansTouching(range);
+
+    const int line = range.m_start.m_nLine;
+    const int column = range.m_start.m_nCol;
+    if (IsLineBlank(line))
+        m_bLineStart = column == 0;
+    else
+        m_bLineStart = column <= GetIndentLength(line);
+
+    if (!m_pBuffer->InsertText(range, text, length))
+        return FALSE;
+
+    if (!m_bAutoBreak) {
+        const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1() };
+        for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
+            if (!IsTooWide(l))
+                continue;
+            int breakColumn = ConvertLineColumn(m_nMaxLineLength, 1, l, nullptr);
+            if (l == range.m_end.m_nLine && range.m_end.m_nCol > 0
+                && ConvertLineColumn(range.m_end.m_nCol, 0, l, nullptr) <= m_nMaxLineLength)
+                breakColumn = range.m_end.m_nCol;
+            breakColumn = ValidateColumn(l, breakColumn, FALSE);
+            if (breakColumn <= 0)
+                break;
+            SECEditLineColPair at(l, breakColumn, 0, 0);
+            if (!m_pBuffer->InsertText(at, lineBreak, 2))
+                break;
+            if (SECEditLineCol(l, breakColumn) == range.m_start)
+                range.m_end.AdjustForEdit(at, TRUE);
+            else
+                range.AdjustForEdit(at, TRUE);
+        }
+    }
+
+    SECEditCommand* command = CreateInsertCommand(range);
+    if (!command)
+        return FALSE;
+    OnUpdate(this, command);
+    return TRUE;
+}
+
+BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
+{
+    if (!m_pBuffer)
+        return FALSE;
+    const SECEditLineColPair range = SECEditLineColPair(startLine, startCol, endLine, endCol).Normalized();
+    const SECEditLineCol& s = range.m_start;
+    const SECEditLineCol& e = range.m_end;
+    if (!IsValidPosition(s.m_nLine, s.m_nCol, FALSE) || !IsValidPosition(e.m_nLine, e.m_nCol, FALSE))
+        return FALSE;
+    DropSpansTouching(range);
+
+    m_bLineStart = s.m_nCol <= GetIndentLength(s.m_nLine) && (e.m_nCol == 0 || e.m_nCol < GetLineLength(e.m_nLine));
+
+    SECEditCommand* created = nullptr;
+    SECEditCommand* command = dynamic_cast<SECEditCommand*>(m_pExecuting);
+    if (!m_pExecuting) {
+        created = new SECEditCommand(this, SECEditCommand::Delete);
+        static_cast<SECEditLineColPair&>(*created) = range;
+        CString text;
+        GetText(text, s.m_nLine, s.m_nCol, e.m_nLine, e.m_nCol);
+        created->SetText(text);
+        command = created;
+    }
+
+    if (!m_pBuffer->DeleteText(range)) {
+        delete created;
+        return FALSE;
+    }
+
+    if (created) {
+        if (IsTooWide(s.m_nLine)) {
+            const BOOL openedGroup = !m_bGroupOpen;
+            if (openedGroup)
+                GroupEdits(TRUE);
+            Log(created);
+            OnUpdate(this, created);
+            const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1(), 0 };
+            InsertText(s.m_nLine, s.m_nCol, lineBreak, 2);
+            if (openedGroup)
+                GroupEdits(FALSE);
+            return TRUE;
+        }
+        Log(created);
+    }
+    if (command)
+        OnUpdate(this, command);
+    return TRUE;
+}
+
+BOOL SECEdit::BreakLongLines(BOOL breakLines, int firstLine, int lastLine)
+{
+    if (lastLine < 0)
+        lastLine = GetLastLine();
+    bool broken = false;
+    const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1(), 0 };
+    for (int line = std::max(firstLine, 0); line <= lastLine && line <= GetLastLine(); ++line) {
+        if (!IsTooWide(line))
+            continue;
+        if (!breakLines)
+            return TRUE;
+        const int column = ConvertLineColumn(m_nMaxLineLength, 1, line, nullptr);
+        if (column <= 0)
+            continue;
+        m_bAutoBreak = TRUE;
+        const BOOL inserted = InsertText(line, column, lineBreak, 2);
+        m_bAutoBreak = FALSE;
+        if (inserted) {
+            broken = true;
+            ++lastLine;
+        }
+    }
+    if (broken) {
+        ResetUndo();
+        SetModified(TRUE);
+        DropAllColors();
+        UpdateAllObservers(nullptr, nullptr);
+    }
+    return broken;
+}
+
+// ---- notifications -----------------------------------------------------------------------
+
+void SECEdit::OnUpdate(ISubject* subject, IMessage* message)
+{
+    if (!message) {
+        UpdateAllObservers(Self(), nullptr);
+        return;
+    }
+    switch (message->GetTypeID()) {
+    case SECEDIT_INVALIDATE_COLORING:
+        DropAllColors();
+        CreateFontInfoFromConfig();
+        if (m_pBuffer)
+            SendToObservers(message);
+        else
+            UpdateAllObservers(Self(), nullptr);
+        return;
+    case SECEDIT_COMMAND:
+        if (auto* command = dynamic_cast<SECEditCommand*>(message))
+            ApplyCommand(*command);
+        SendToObservers(message);
+        return;
+    case SECEDIT_COMPOSITE_COMMAND:
+        if (auto* group = dynamic_cast<SECEditCompositeCommand*>(message))
+            group->NotifyEach(subject, Self());
+        return;
+    default:
+        CreateFontInfoFromConfig();
+        SendToObservers(message);
+        return;
+    }
+}
+
+// Moves the per-line caches with an insertion or deletion that just happened.
+void SECEdit::ApplyCommand(SECEditCommand& command)
+{
+    const SECEditLineColPair range = command.Normalized();
+    if (range.IsEmpty())
+        return;
+    const int startLine = range.m_start.m_nLine;
+    const int lines = range.m_end.m_nLine - startLine;
+    if (command.IsTextPresent()) {
+        InsertEmptySlots(m_lineColors, startLine + 1, lines);
+        InsertItemDataRows(startLine, lines, m_bLineStart);
+        if (m_bMarkChangedLines)
+            for (int l = startLine; l <= range.m_end.m_nLine; ++l)
+                SetLineFlag(l, SECEDIT_FLAG_CHANGED, TRUE);
+    } else {
+        SetLineFlag(startLine, SECEDIT_FLAG_CHANGED, TRUE);
+        if (lines > 0) {
+            const size_t first = std::min<size_t>(startLine + 1, m_lineColors.size());
+            const size_t last = std::min<size_t>(first + lines, m_lineColors.size());
+            m_lineColors.erase(m_lineColors.begin() + first, m_lineColors.begin() + last);
+            if (m_bLineStart)
+                RemoveItemDataRows(startLine, range.m_end.m_nLine - 1);
+            else
+                RemoveItemDataRows(startLine + 1, range.m_end.m_nLine);
+        }
+    }
+    if (startLine < static_cast<int>(m_lineColors.size()))
+        m_lineColors[startLine].reset();
+    m_nFirstStaleLine = startLine;
+}
+
+// ---- line item data ----------------------------------------------------------------------
+
+SECEditItemData* SECEdit::GetOrCreateItemData(int line)
+{
+    if (line < 0 || line >= static_cast<int>(m_itemData.size()))
+        return nullptr;
+    if (!m_itemData[line])
+        m_itemData[line] = std::make_unique<SECEditItemData>();
+    return m_itemData[line].get();
+}
+
+void SECEdit::RemoveItemData(int line)
+{
+    if (line >= 0 && line < static_cast<int>(m_itemData.size()))
+        m_itemData[line].reset();
+}
+
+void SECEdit::InsertItemDataRows(int line, int count, BOOL before)
+{
+    if (count <= 0)
+        return;
+    InsertEmptySlots(m_itemData, std::max(before ? line : line + 1, 0), count);
+}
+
+void SECEdit::RemoveItemDataRows(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(m_itemData.size()) - 1);
+    if (first > last)
+        return;
+    for (int line = first; line <= last; ++line)
+        if (m_itemData[line])
+            OnRemoveItemData(m_itemData[line].get(), line);
+    m_itemData.erase(m_itemData.begin() + first, m_itemData.begin() + last + 1);
+}
+
+BOOL SECEdit::GetLineFlag(int line, int bit) const
+{
+    if (line < 0 || line >= static_cast<int>(m_itemData.size()) || bit < 0 || bit > 31 || !m_itemData[line])
+        return FALSE;
+    return m_itemData[line]->m_flags.test(bit);
+}
+
+void SECEdit::SetLineFlag(int line, int bit, BOOL on)
+{
+    if (line < 0 || line > GetLastLine() || bit < 0 || bit > 31)
+        return;
+    if (line >= static_cast<int>(m_itemData.size()))
+        m_itemData.resize(line + 1);
+    if (!on && !m_itemData[line])
+        return;
+    SECEditItemData* item = GetOrCreateItemData(line);
+    item->m_flags.set(bit, on);
+    if (item->IsEmpty())
+        RemoveItemData(line);
+    SECEditMsg message(SECEDIT_INVALIDATE_GUTTER);
+    message.AddRef();
+    UpdateAllObservers(nullptr, &message);
+}
+
+void SECEdit::ToggleLineFlag(int line, int bit)
+{
+    SetLineFlag(line, bit, !GetLineFlag(line, bit));
+}
+
+void SECEdit::ClearLineFlagAll(int bit)
+{
+    for (int line = 0; line < static_cast<int>(m_itemData.size()); ++line)
+        if (GetLineFlag(line, bit))
+            SetLineFlag(line, bit, FALSE);
+}
+
+int SECEdit::FindLineWithFlag(int fromLine, int bit, BOOL forward) const
+{
+    const int count = GetLineCount();
+    if (count <= 0)
+        return -1;
+    int line = fromLine;
+    for (int step = 0; step < count; ++step) {
+        line = forward ? (line + 1 >= count ? 0 : line + 1) : (line - 1 < 0 ? count - 1 : line - 1);
+        if (GetLineFlag(line, bit))
+            return line;
+    }
+    return -1;
+}
+
+int SECEdit::CountLinesWithFlag(int bit) const
+{
+    if (bit < 0 || bit > 31)
+        return 0;
+    return static_cast<int>(std::count_if(m_itemData.begin(), m_itemData.end(),
+                                          [bit](const auto& item) { return item && item->m_flags.test(bit); }));
+}
+
+DWORD SECEdit::GetLineData(int line) const
+{
+    if (line < 0 || line >= static_cast<int>(m_itemData.size()) || !m_itemData[line])
+        return 0;
+    return m_itemData[line]->m_dwData;
+}
+
+DWORD SECEdit::SetLineData(int line, DWORD value)
+{
+    if (line < 0 || line > GetLastLine())
+        return 0;
+    if (line >= static_cast<int>(m_itemData.size()))
+        m_itemData.resize(line + 1);
+    SECEditItemData* item = GetOrCreateItemData(line);
+    const DWORD old = std::exchange(item->m_dwData, value);
+    if (item->IsEmpty())
+        RemoveItemData(line);
+    return old;
+}

@@ -1,0 +1,190 @@
+#pragma once
+// SECEdit: the text model of the code editor. It keeps the text in a buffer and adds the undo
+// history of edit commands with grouping, the modified and read-only states, a maximum line
+// length kept by breaking lines, per-line colour runs and multi-line comment spans for the
+// syntax colouring, per-line flags and data, the language and file load and save.
+
+#include "editor/EditBuffer.h"
+#include "editor/EditCommand.h"
+#include "editor/LangConfig.h"
+
+#include <bitset>
+#include <memory>
+#include <vector>
+
+// Line flags that other parts of the editor use.
+enum : int { SECEDIT_FLAG_BOX = 17, SECEDIT_FLAG_CHANGED = 18, SECEDIT_FLAG_HIGHLIGHT = 19 };
+
+// Flags and a user word of one line.
+struct SECEditItemData {
+    DWORD m_dwData = 0;
+    std::bitset<32> m_flags;
+    bool IsEmpty() const { return m_dwData == 0 && m_flags.none(); }
+};
+
+// The font the language asks for; the view measures it.
+struct SECEditFontInfo {
+    CString m_strFaceName;
+    int m_nPointSize = 0;
+    int m_nWeight = 400;
+    BOOL m_bItalic = FALSE;
+    int m_nHeight = 0; // logical units at 96 pixels per inch, negative: character height
+};
+
+class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserver {
+public:
+    static constexpr int DefaultMaxLineLength = 2048;
+    static constexpr int ReadPiece = 512000;
+
+    SECEdit();
+    ~SECEdit() override;
+
+    // Model and observer identity: the model is owned by its holder.
+    bool QueryGuid(GUID_REF guid, void** object) override;
+    ULONG AddRef() override { return 1; }
+    ULONG Release() override { return 1; }
+
+    BOOL IsModified() const override { return m_bModified; }
+    LONG Log(divuzura::foundation::CMvcCommand* command) override;
+    divuzura::foundation::CMvcCommand* Undo() override;
+    divuzura::foundation::CMvcCommand* Redo() override;
+
+    virtual BOOL InitializeContent(const CString& language);
+    virtual BOOL ResetContent();
+    virtual ISECEditLangConfig* GetLangConfig() const { return m_pLangConfig; }
+    virtual void AttachLangConfig(ISECEditLangConfig* config);
+    virtual BOOL SetLanguage(const CString& name);
+    virtual SECEditFontInfo* GetFontInfo() const { return m_pFontInfo.get(); }
+    virtual void SetFontInfo(std::unique_ptr<SECEditFontInfo> info);
+
+    // Colouring.
+    virtual SECEditLineColor* GetLineColor(int line);
+    virtual void ColorLine(int line, int fromColumn);
+    virtual std::unique_ptr<SECEditFontInfo> CreateFontInfo() { return std::make_unique<SECEditFontInfo>(); }
+    virtual int ColorToken(int line, const wchar_t* text, int position, int tokenLength, int remaining, int& pending, SECEditLineColor& colors);
+    virtual int ColorKeyword(const wchar_t* text, int position, int tokenLength, int& pending, SECEditLineColor& colors);
+    virtual int ColorTag(int line, const wchar_t* text, int position, int tokenLength, int remaining, int& pending, SECEditLineColor& colors);
+    virtual int ColorOperator(const wchar_t* text, int position, int& pending, SECEditLineColor& colors);
+    virtual const SECEditKeywordInfo* FindTagAt(const wchar_t* text, int remaining, int tokenLength, int kind) const;
+    virtual int ColorMultiLineTag(int line, int position, int remaining, const SECEditKeywordInfo& tag, SECEditLineColor& colors);
+    virtual int ColorSingleLineTag(int line, int position, const SECEditKeywordInfo& tag, SECEditLineColor& colors);
+    virtual void FlushPlainText(SECEditLineColor& colors, int& pending);
+    virtual void FindTagEnd(SECEditLineCol& end, int line, int column, const SECEditKeywordInfo& tag);
+    virtual int IsKeyword(const wchar_t* text, int length, USHORT& group) const;
+    virtual BOOL NextTagSpan(int line, int& start, int& end);
+    virtual BOOL FindEnclosingSpan(const SECEditLineCol& position, int& start, int& end);
+
+    virtual std::unique_ptr<ISECEditBuffer> CreateBuffer() { return std::make_unique<SECEditBlockBuffer>(); }
+    virtual void SetModified(BOOL modified) { m_bModified = modified; }
+    virtual BOOL IsReadOnly() const { return m_bReadOnly; }
+    virtual wchar_t GetWhitespaceChar(BOOL tab) const { return tab ? L'\u00BB' : L'\u00B7'; }
+
+    // Files: UTF-16LE with the mark FF FE, else UTF-8 (Windows-1252 accepted on reading).
+    virtual BOOL LoadFile(const CString& path);
+    virtual BOOL LoadFileDetect(const CString& path);
+    virtual BOOL LoadFileAnsi(const CString& path);
+    virtual void ReportOpenError();
+    virtual BOOL SaveFile(const CString& path);
+    BOOL IsUnicodeFile() const { return m_bUnicodeFile; }
+
+    // Text.
+    virtual BOOL InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int length);
+    virtual BOOL InsertText(int line, int column, const wchar_t* text, int length = -1);
+    virtual int ConvertLineColumn(int column, int mode, int line, int* displayColumn);
+    virtual int ConvertColumn(int column, int mode, const wchar_t* text, int length, int* displayColumn) const;
+    virtual CString GetIndentText(int columns, const SECEditLineCol& position, BOOL honourReplaceTabs);
+    virtual int GetBlanksToNextTab(const SECEditLineCol& position);
+    virtual BOOL DeleteText(int startLine, int startCol, int endLine, int endCol);
+    virtual BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol);
+    virtual int GetLinePointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol);
+    virtual void UpdateModified();
+    virtual int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request, int stopLine = -1, int stopCol = -1);
+    virtual void CreateFontInfoFromConfig();
+    virtual BOOL InsertTab(int line, int column);
+    virtual BOOL BreakLongLines(BOOL breakLines, int firstLine, int lastLine);
+
+    virtual SECEditCommand* CreateInsertCommand(const SECEditLineColPair& range);
+    virtual void GroupEdits(BOOL open);
+    virtual void AppendToLastStep(divuzura::foundation::CMvcCommand* command, BOOL newFirst);
+    // The line's length (-1 when it cannot be read) and a pointer to its characters.
+    virtual int GetLineText(int line, CString& text, const wchar_t*& chars);
+    virtual int GetLineLength(int line);
+    virtual BOOL IsValidPosition(int line, int column, BOOL any);
+    virtual int ValidateColumn(int line, int column, BOOL any);
+    virtual int GetMaxLineLength() const { return m_nMaxLineLength; }
+
+    // Line flags and data.
+    virtual BOOL IsLineBlank(int line);
+    virtual BOOL GetLineFlag(int line, int bit) const;
+    virtual void ToggleLineFlag(int line, int bit);
+    virtual void ClearLineFlagAll(int bit);
+    virtual int FindLineWithFlag(int fromLine, int bit, BOOL forward) const;
+    virtual int CountLinesWithFlag(int bit) const;
+    virtual DWORD GetLineData(int line) const;
+    virtual DWORD SetLineData(int line, DWORD value);
+    virtual SECEditItemData* GetOrCreateItemData(int line);
+    virtual void RemoveItemData(int line);
+    virtual void InsertItemDataRows(int line, int count, BOOL before);
+    virtual void RemoveItemDataRows(int first, int last);
+    virtual void OnRemoveItemData(SECEditItemData* item, int line) {}
+
+    // Observer of the language and of the model's own commands.
+    void OnUpdate(ISubject* subject, IMessage* message) override;
+
+    void SetText(const wchar_t* text, int length = -1);
+    void GetAllText(CString& text);
+    void ResetUndo();
+    int GetIndentLength(int line);
+    void SetLineFlag(int line, int bit, BOOL on);
+    int GetLineCount() const { return m_pBuffer ? m_pBuffer->GetLineCount() : 0; }
+    int GetLastLine() const { return GetLineCount() - 1; }
+    BOOL IsOverwrite() const { return m_bOverwrite; }
+    void SetOverwrite(BOOL overwrite) { m_bOverwrite = overwrite; }
+    BOOL IsGroupOpen() const { return m_bGroupOpen; }
+    void SetMarkChangedLines(BOOL mark) { m_bMarkChangedLines = mark; }
+    void SetColoring(BOOL on) { m_bColoring = on; }
+    // The tab-stop width for a blank width and a tab-marker width in pixels.
+    int GetTabStopWidth(int blankWidth, int tabMarkerWidth) const;
+    divuzura::foundation::CMvcCommand* GetExecutingCommand() const { return m_pExecuting; }
+    void SetExecutingCommand(divuzura::foundation::CMvcCommand* command) { m_pExecuting = command; }
+    const SECEditMLCommentArray& GetCommentSpans() const { return m_comments; }
+    ISECEditBuffer* GetBuffer() const { return m_pBuffer.get(); }
+
+private:
+    IObserver* Self() { return this; }
+    int TabSize() const;
+    bool IsTooWide(int line);
+    void DropSpansTouching(const SECEditLineColPair& range);
+    void DropSpansFrom(INT_PTR first);
+    void DropAllColors();
+    void ResetLineCaches();
+    void ColorRange(int line);
+    void SendToObservers(IMessage* message);
+    void ApplyCommand(SECEditCommand& command);
+    void ClearModelFor(BOOL report);
+    BOOL InsertDecoded(const std::wstring& text, SECEditLineColPair& at);
+    BOOL FinishLoad();
+    bool ReadOnlyOnDisk(const CString& path) const;
+
+    BOOL m_bAutoBreak = FALSE;
+    divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
+    BOOL m_bUnicodeFile = TRUE;
+    BOOL m_bColoring = TRUE;
+    BOOL m_bMarkChangedLines = TRUE;
+    std::unique_ptr<ISECEditBuffer> m_pBuffer;
+    SECEditMLCommentArray m_comments;
+    std::vector<std::unique_ptr<SECEditLineColor>> m_lineColors;
+    std::vector<std::unique_ptr<SECEditItemData>> m_itemData;
+    BOOL m_bModified = FALSE;
+    BOOL m_bReadOnly = FALSE;
+    BOOL m_bOverwrite = FALSE;
+    BOOL m_bGroupOpen = FALSE;
+    int m_nMaxLineLength = DefaultMaxLineLength;
+    int m_nFirstStaleLine = 0;
+    SECEditCompositeCommand* m_pGroup = nullptr;
+    divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;
+    std::unique_ptr<SECEditFontInfo> m_pFontInfo;
+    ISECEditLangConfig* m_pLangConfig = nullptr;
+    BOOL m_bLineStart = FALSE;
+    SECEditLineColor m_highlight; // the one-run colours of a highlighted line
+};

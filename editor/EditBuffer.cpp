@@ -1,0 +1,332 @@
+#include "editor/EditBuffer.h"
+
+#include "platform/base/TextEncoding.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <string_view>
+
+namespace {
+
+EditRegexFactory& RegexFactory()
+{
+    static EditRegexFactory factory;
+    return factory;
+}
+
+int CountLineFeeds(const wchar_t* text, int length, int& charsAfterLast)
+{
+    int count = 0;
+    charsAfterLast = length;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == L'\n') {
+            ++count;
+            charsAfterLast = length - i - 1;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+EditRegexFactory SetEditRegexFactory(EditRegexFactory factory)
+{
+    std::swap(RegexFactory(), factory);
+    return factory;
+}
+
+void SECEditBlockBuffer::Clear()
+{
+    m_text.assign(1, L'\0');
+    m_text.shrink_to_fit();
+    m_lines.assign(1, { 0, -1 });
+    m_nKnownLines = 1;
+    m_nLineCount = 1;
+    m_lineEnd1 = L'\n';
+    m_lineEnd2 = L'\r';
+}
+
+bool SECEditBlockBuffer::IndexLine(int line)
+{
+    if (line < 0 || line >= m_nLineCount)
+        return false;
+    const int textLength = GetTextLength();
+    while (m_nKnownLines <= line) {
+        const LineInfo& last = m_lines[m_nKnownLines - 1];
+        const wchar_t* begin = m_text.data() + last.start;
+        const wchar_t* end = m_text.data() + textLength;
+        const wchar_t* lf = std::find(begin, end, L'\n');
+        if (lf == end)
+            return false; // the line count and the text disagree; never index past the text
+        m_lines[m_nKnownLines] = { static_cast<int>(lf - m_text.data()) + 1, -1 };
+        ++m_nKnownLines;
+    }
+    return true;
+}
+
+int SECEditBlockBuffer::LineColToOffset(int line, int column)
+{
+    if (column < 0 || !IndexLine(line))
+        return -1;
+    if (column > 0 && column > GetLineLengthWithEnd(line))
+        return -1;
+    return m_lines[line].start + column;
+}
+
+BOOL SECEditBlockBuffer::OffsetToLineCol(int offset, int& line, int& column)
+{
+    if (offset < 0 || offset > GetTextLength())
+        return FALSE;
+    if (m_nLineCount == 1) {
+        line = 0;
+        column = offset;
+        return TRUE;
+    }
+    int low = 0, high = m_nLineCount - 1;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (!IndexLine(mid))
+            return FALSE;
+        if (m_lines[mid].start <= offset)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    line = low;
+    column = offset - m_lines[low].start;
+    return TRUE;
+}
+
+int SECEditBlockBuffer::GetLineLengthWithEnd(int line)
+{
+    if (!IndexLine(line))
+        return -1;
+    if (line + 1 < m_nLineCount && IndexLine(line + 1))
+        return m_lines[line + 1].start - m_lines[line].start;
+    return GetTextLength() - m_lines[line].start;
+}
+
+int SECEditBlockBuffer::GetLineLength(int line)
+{
+    if (!IndexLine(line))
+        return -1;
+    LineInfo& info = m_lines[line];
+    if (line != 0 && info.length != -1)
+        return info.length;
+    const wchar_t* begin = m_text.data() + info.start;
+    const wchar_t* end = m_text.data() + GetTextLength();
+    const wchar_t ends[] = { m_lineEnd1, m_lineEnd2 };
+    info.length = static_cast<int>(std::find_first_of(begin, end, std::begin(ends), std::end(ends)) - begin);
+    return info.length;
+}
+
+BOOL SECEditBlockBuffer::InsertText(SECEditLineColPair& range, const wchar_t* text, int length)
+{
+    const int offset = LineColToOffset(range.m_start.m_nLine, range.m_start.m_nCol);
+    if (offset < 0 || !text)
+        return FALSE; // nothing was inserted, whatever the range's end says
+    if (length < 0)
+        length = static_cast<int>(std::wstring_view(text).size());
+    if (length == 0) {
+        range.m_end = range.m_start;
+        return TRUE;
+    }
+
+    if (m_text.size() + length > m_text.capacity())
+        m_text.reserve(std::max(m_text.size() + length, m_text.size() + GrowthStep));
+    m_text.insert(m_text.begin() + offset, text, text + length);
+
+    int charsAfterLast = 0;
+    const int added = CountLineFeeds(text, length, charsAfterLast);
+    const int startLine = range.m_start.m_nLine;
+    m_nLineCount += added;
+    m_lines.resize(m_nLineCount);
+    m_nKnownLines = std::max(1, std::min(m_nKnownLines, startLine + 1));
+    m_lines[startLine].length = -1;
+
+    range.m_end.m_nLine = startLine + added;
+    range.m_end.m_nCol = added > 0 ? charsAfterLast : range.m_start.m_nCol + length;
+    return range.IsOrdered();
+}
+
+BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
+{
+    const SECEditLineColPair n = range.Normalized();
+    const int from = LineColToOffset(n.m_start.m_nLine, n.m_start.m_nCol);
+    const int to = LineColToOffset(n.m_end.m_nLine, n.m_end.m_nCol);
+    if (from < 0 || to < 0)
+        return FALSE;
+    if (from == to)
+        return TRUE;
+
+    int unused = 0;
+    const int removedLines = CountLineFeeds(m_text.data() + from, to - from, unused);
+    m_text.erase(m_text.begin() + from, m_text.begin() + to);
+
+    const int startLine = n.m_start.m_nLine;
+    m_nLineCount -= removedLines;
+    m_lines.resize(m_nLineCount);
+    m_nKnownLines = std::max(1, std::min(m_nKnownLines, startLine + 1));
+    m_lines[startLine].length = -1;
+    return TRUE;
+}
+
+BOOL SECEditBlockBuffer::GetText(CString& text, int startLine, int startCol, int endLine, int endCol)
+{
+    const wchar_t* chars = nullptr;
+    const int count = GetTextPointer(chars, startLine, startCol, endLine, endCol);
+    if (count < 0)
+        return FALSE;
+    text = CString(chars, count);
+    return TRUE;
+}
+
+int SECEditBlockBuffer::GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol)
+{
+    text = nullptr;
+    const int from = LineColToOffset(startLine, startCol);
+    int to;
+    if (endLine == -1 || endCol == -1) {
+        const int withEnd = GetLineLengthWithEnd(startLine);
+        to = withEnd < 0 ? -1 : m_lines[startLine].start + withEnd;
+    } else {
+        to = LineColToOffset(endLine, endCol);
+    }
+    if (from < 0 || to < 0)
+        return -1;
+    const auto [first, last] = std::minmax(from, to);
+    text = m_text.data() + first;
+    return last - first;
+}
+
+bool SECEditBlockBuffer::IsWordDelimiter(wchar_t ch)
+{
+    static constexpr std::wstring_view delimiters = L"\t \\\"'`~-=!@#$%^&*()_+[]{}|;:.,<>/?";
+    return delimiters.find(ch) != std::wstring_view::npos;
+}
+
+bool SECEditBlockBuffer::IsWholeWord(int offset, int length)
+{
+    auto isLineBound = [this](wchar_t ch) { return ch == m_lineEnd1 || ch == m_lineEnd2 || ch == L'\0'; };
+    const wchar_t before = offset > 0 ? m_text[offset - 1] : L'\0';
+    const wchar_t after = m_text[offset + length];
+    return (isLineBound(before) || IsWordDelimiter(before)) && (isLineBound(after) || IsWordDelimiter(after));
+}
+
+bool SECEditBlockBuffer::MatchAt(int offset, const EditFindRequest& request)
+{
+    const wchar_t* text = m_text.data() + offset;
+    const wchar_t* pattern = request.pattern.GetString();
+    const int length = request.pattern.GetLength();
+    for (int i = 0; i < length; ++i) {
+        if (request.matchCase ? text[i] != pattern[i] : std::towlower(text[i]) != std::towlower(pattern[i]))
+            return false;
+    }
+    return !request.wholeWord || IsWholeWord(offset, length);
+}
+
+// The offset of the first (forward) or last match lying wholly inside [from, to), or -1.
+int SECEditBlockBuffer::FindInRange(int from, int to, bool forward, const EditFindRequest& request)
+{
+    const int length = request.pattern.GetLength();
+    from = std::max(from, 0);
+    to = std::min(to, GetTextLength());
+    if (to - from < length)
+        return -1;
+    if (forward && request.matchCase && !request.wholeWord) {
+        const std::wstring_view text(m_text.data() + from, to - from);
+        const size_t hit = text.find(request.pattern.view());
+        return hit == std::wstring_view::npos ? -1 : from + static_cast<int>(hit);
+    }
+    if (forward) {
+        for (int p = from; p <= to - length; ++p)
+            if (MatchAt(p, request))
+                return p;
+    } else {
+        for (int p = to - length; p >= from; --p)
+            if (MatchAt(p, request))
+                return p;
+    }
+    return -1;
+}
+
+int SECEditBlockBuffer::FindRegex(int from, const EditFindRequest& request, int& matchLength)
+{
+    const EditRegexFactory& factory = RegexFactory();
+    if (!factory)
+        return -1;
+    std::unique_ptr<IEditRegexSearch> search = factory();
+    if (!search || !search->Compile(request.pattern, request.matchCase))
+        return -1;
+    const int textLength = GetTextLength();
+    while (from < textLength) {
+        int chunk = std::min(RegexChunk, textLength - from);
+        // End a chunk after a line end where there is one, so that no line is cut in two.
+        if (from + chunk < textLength) {
+            const wchar_t* begin = m_text.data() + from;
+            const wchar_t* lastLf = std::find(std::make_reverse_iterator(begin + chunk), std::make_reverse_iterator(begin), L'\n').base();
+            if (lastLf != begin)
+                chunk = static_cast<int>(lastLf - begin);
+        }
+        int start = 0;
+        if (search->Search(m_text.data() + from, chunk, start, matchLength))
+            return from + start;
+        from += chunk;
+    }
+    return -1;
+}
+
+int SECEditBlockBuffer::Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
+                             int stopLine, int stopCol)
+{
+    const int start = LineColToOffset(startLine, startCol);
+    if (start < 0 || request.pattern.IsEmpty())
+        return 0;
+    int stop = start;
+    if (stopLine != -1 || stopCol != -1) {
+        stop = LineColToOffset(stopLine, stopCol);
+        if (stop < 0)
+            stop = start;
+    }
+
+    int hit = -1;
+    int matchLength = request.pattern.GetLength();
+    const int length = matchLength;
+    if (request.regularExpression) {
+        hit = FindRegex(start, request, matchLength);
+    } else if (request.forward) {
+        if (start < stop) {
+            hit = FindInRange(start, stop, true, request);
+        } else {
+            hit = FindInRange(start, GetTextLength(), true, request);
+            if (hit < 0 && request.wrap)
+                hit = FindInRange(0, stop + length - 1, true, request);
+        }
+    } else {
+        if (start > stop) {
+            hit = FindInRange(stop, start, false, request);
+        } else {
+            hit = FindInRange(0, start, false, request);
+            if (hit < 0 && request.wrap)
+                hit = FindInRange(stop - length + 1, GetTextLength(), false, request);
+        }
+    }
+    if (hit < 0 || !OffsetToLineCol(hit, line, column))
+        return 0;
+    return std::max(matchLength, 1);
+}
+
+BOOL SECEditBlockBuffer::Save(std::string& bytes, BOOL unicode)
+{
+    const int textLength = GetTextLength();
+    if (unicode)
+        bytes.append("\xFF\xFE", 2);
+    for (int offset = 0; offset < textLength; offset += WritePiece) {
+        const int count = std::min(WritePiece, textLength - offset);
+        if (unicode)
+            bytes += WideToUtf16Le(std::wstring_view(m_text.data() + offset, count));
+        else
+            bytes += WideToUtf8(std::wstring_view(m_text.data() + offset, count));
+    }
+    return TRUE;
+}

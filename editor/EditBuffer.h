@@ -1,0 +1,115 @@
+#pragma once
+// The storage of the editor's text: one contiguous, zero-terminated character array with a line
+// index that is built on demand, plus the text search that find and replace use.
+
+#include "editor/EditTypes.h"
+#include "platform/base/CString.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A regular-expression search over one piece of text. The find-and-replace layer installs a
+// factory once a regular-expression engine exists; without one a pattern search finds nothing.
+class IEditRegexSearch {
+public:
+    virtual ~IEditRegexSearch() = default;
+    virtual bool Compile(const CString& pattern, bool matchCase) = 0;
+    // The first match in text[0, length): its start and length.
+    virtual bool Search(const wchar_t* text, int length, int& matchStart, int& matchLength) = 0;
+};
+using EditRegexFactory = std::function<std::unique_ptr<IEditRegexSearch>()>;
+// Installs the factory and returns the one it replaced.
+EditRegexFactory SetEditRegexFactory(EditRegexFactory factory);
+
+struct EditFindRequest {
+    CString pattern;
+    bool forward = true;
+    bool wrap = false;
+    bool matchCase = true;
+    bool wholeWord = false;
+    bool regularExpression = false;
+};
+
+class ISECEditBuffer {
+public:
+    virtual ~ISECEditBuffer() = default;
+    // Inserts at the range's start (length -1: up to the terminating zero) and sets the range's
+    // end to the end of the inserted text.
+    virtual BOOL InsertText(SECEditLineColPair& range, const wchar_t* text, int length) = 0;
+    virtual BOOL DeleteText(const SECEditLineColPair& range) = 0;
+    virtual int GetLineCount() const = 0;
+    virtual int GetLineLengthWithEnd(int line) = 0;
+    virtual int GetLineLength(int line) = 0;
+    virtual void SetLineEnd1(wchar_t ch) = 0;
+    virtual wchar_t GetLineEnd1() const = 0;
+    virtual void SetLineEnd2(wchar_t ch) = 0;
+    virtual wchar_t GetLineEnd2() const = 0;
+    // An end of (-1, -1) means the end of the start line with its line end.
+    virtual BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol) = 0;
+    // The characters of the range when they are contiguous, else null and -1.
+    virtual int GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol) = 0;
+    virtual void Clear() = 0;
+    virtual int LineColToOffset(int line, int column) = 0;
+    virtual BOOL OffsetToLineCol(int offset, int& line, int& column) = 0;
+    // The length of the match (> 0) with its first character in (line, column), else 0.
+    // A stop of (-1, -1) means the start.
+    virtual int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
+                     int stopLine = -1, int stopCol = -1) = 0;
+    // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8.
+    virtual BOOL Save(std::string& bytes, BOOL unicode) = 0;
+};
+
+class SECEditBlockBuffer : public ISECEditBuffer {
+public:
+    static constexpr int GrowthStep = 32000;
+    static constexpr int WritePiece = 256000;
+    static constexpr int RegexChunk = 256000;
+
+    SECEditBlockBuffer() { Clear(); }
+
+    BOOL InsertText(SECEditLineColPair& range, const wchar_t* text, int length) override;
+    BOOL DeleteText(const SECEditLineColPair& range) override;
+    int GetLineCount() const override { return m_nLineCount; }
+    int GetLineLengthWithEnd(int line) override;
+    int GetLineLength(int line) override;
+    void SetLineEnd1(wchar_t ch) override { m_lineEnd1 = ch; }
+    wchar_t GetLineEnd1() const override { return m_lineEnd1; }
+    void SetLineEnd2(wchar_t ch) override { m_lineEnd2 = ch; }
+    wchar_t GetLineEnd2() const override { return m_lineEnd2; }
+    BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol) override;
+    int GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol) override;
+    void Clear() override;
+    int LineColToOffset(int line, int column) override;
+    BOOL OffsetToLineCol(int offset, int& line, int& column) override;
+    int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
+             int stopLine = -1, int stopCol = -1) override;
+    BOOL Save(std::string& bytes, BOOL unicode) override;
+
+    // True when the characters around text[offset, offset + length) are delimiters or line bounds.
+    bool IsWholeWord(int offset, int length);
+    static bool IsWordDelimiter(wchar_t ch);
+
+    int GetTextLength() const { return static_cast<int>(m_text.size()) - 1; }
+    // Lets the loader size the array once instead of growing it piece by piece.
+    void Reserve(size_t characters) { m_text.reserve(characters + 1); }
+
+private:
+    struct LineInfo {
+        int start;
+        int length; // without line end; -1 until measured
+    };
+
+    bool IndexLine(int line);
+    int FindInRange(int from, int to, bool forward, const EditFindRequest& request);
+    int FindRegex(int from, const EditFindRequest& request, int& matchLength);
+    bool MatchAt(int offset, const EditFindRequest& request);
+
+    std::vector<wchar_t> m_text; // always ends with one terminating zero
+    std::vector<LineInfo> m_lines;
+    int m_nKnownLines = 1;
+    int m_nLineCount = 1;
+    wchar_t m_lineEnd1 = L'\n';
+    wchar_t m_lineEnd2 = L'\r';
+};

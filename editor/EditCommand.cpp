@@ -1,0 +1,138 @@
+#include "editor/EditCommand.h"
+
+#include "editor/Edit.h"
+#include "platform/base/StringFormat.h"
+
+#include <algorithm>
+
+using divuzura::foundation::CMvcCommand;
+
+UINT SECEditCommand::GetTypeID() const
+{
+    return SECEDIT_COMMAND;
+}
+
+void SECEditCommand::GetDescription(CString& text) const
+{
+    if (m_nKind == Insert)
+        text = CString(FormatWide(L"Insert text having length %d at line %d, column %d", m_strText.GetLength(), m_start.m_nLine, m_start.m_nCol));
+    else
+        text = CString(FormatWide(L"Delete text from line %d, column %d to line %d, column %d", m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol));
+}
+
+BOOL SECEditCommand::Run(bool insert)
+{
+    CMvcCommand* previous = m_pEdit->GetExecutingCommand();
+    m_pEdit->SetExecutingCommand(this);
+    const BOOL result = insert ? InsertText() : RemoveText();
+    m_pEdit->SetExecutingCommand(previous);
+    return result;
+}
+
+BOOL SECEditCommand::Execute()
+{
+    return Run(m_nKind == Insert);
+}
+
+BOOL SECEditCommand::Unexecute()
+{
+    return Run(m_nKind != Insert);
+}
+
+BOOL SECEditCommand::InsertText()
+{
+    m_bTextPresent = TRUE;
+    const SECEditLineColPair before(m_start, m_end);
+    const BOOL result = m_pEdit->InsertTextAt(*this, m_strText, -1);
+    if (result && (before.m_start != m_start || before.m_end != m_end))
+        m_pEdit->GetText(m_strText, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol);
+    m_bValid = m_bValid && result;
+    return result;
+}
+
+BOOL SECEditCommand::RemoveText()
+{
+    m_bTextPresent = FALSE;
+    if (m_strText.IsEmpty() && !m_pEdit->GetText(m_strText, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol))
+        m_bValid = FALSE;
+    const BOOL result = m_pEdit->DeleteText(m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol);
+    m_bValid = m_bValid && result;
+    return result;
+}
+
+bool SECEditCommand::MergeFollowingInsertion(const SECEditCommand& next)
+{
+    if (m_nKind != Insert || next.m_nKind != Insert || !m_bTextPresent || next.Normalized().m_start != Normalized().m_end)
+        return false;
+    if (!m_strText.IsEmpty()) {
+        CString typed = next.m_strText;
+        const SECEditLineColPair n = next.Normalized();
+        if (typed.IsEmpty())
+            m_pEdit->GetText(typed, n.m_start.m_nLine, n.m_start.m_nCol, n.m_end.m_nLine, n.m_end.m_nCol);
+        m_strText += typed;
+    }
+    m_end = next.Normalized().m_end;
+    return true;
+}
+
+SECEditCompositeCommand::~SECEditCompositeCommand()
+{
+    for (CMvcCommand* command : m_commands)
+        delete command;
+}
+
+UINT SECEditCompositeCommand::GetTypeID() const
+{
+    return SECEDIT_COMPOSITE_COMMAND;
+}
+
+BOOL SECEditCompositeCommand::Execute()
+{
+    for (CMvcCommand* command : m_commands)
+        if (!command->Execute())
+            return FALSE;
+    return TRUE;
+}
+
+BOOL SECEditCompositeCommand::Unexecute()
+{
+    for (auto it = m_commands.rbegin(); it != m_commands.rend(); ++it)
+        if (!(*it)->Unexecute())
+            return FALSE;
+    return TRUE;
+}
+
+BOOL SECEditCompositeCommand::AreAllUndoable() const
+{
+    return std::all_of(m_commands.begin(), m_commands.end(), [](CMvcCommand* c) { return c->IsUndoable(); });
+}
+
+void SECEditCompositeCommand::NotifyEach(divuzura::foundation::ISubject* subject, divuzura::foundation::IObserver* observer)
+{
+    for (CMvcCommand* command : m_commands)
+        observer->OnUpdate(subject, command);
+}
+
+bool SECEditCompositeCommand::Holds(const CMvcCommand* command) const
+{
+    for (CMvcCommand* member : m_commands) {
+        if (member == command)
+            return true;
+        if (member->GetTypeID() == SECEDIT_COMPOSITE_COMMAND && static_cast<SECEditCompositeCommand*>(member)->Holds(command))
+            return true;
+    }
+    return false;
+}
+
+BOOL SECEditCompositeCommand::CanAdd(CMvcCommand* command) const
+{
+    return command && command != this && !Holds(command);
+}
+
+BOOL SECEditCompositeCommand::Add(CMvcCommand* command)
+{
+    if (!CanAdd(command))
+        return FALSE;
+    m_commands.push_back(command);
+    return TRUE;
+}

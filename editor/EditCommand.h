@@ -1,0 +1,67 @@
+#pragma once
+// Every change of the editor's text is a command: the model logs it for undo and sends it to its
+// observers as the change notification.
+
+#include "editor/EditTypes.h"
+#include "framework/Mvc.h"
+
+#include <list>
+
+class SECEdit;
+
+// One insertion or deletion of text at a range.
+class SECEditCommand : public divuzura::foundation::CMvcCommand, public SECEditLineColPair {
+public:
+    enum Kind { Delete = 0, Insert = 1 };
+
+    SECEditCommand(SECEdit* model, int kind) : m_pEdit(model), m_nKind(kind), m_bTextPresent(kind) {}
+
+    UINT GetTypeID() const override;
+    void GetDescription(CString& text) const override;
+    BOOL IsUndoable() const override { return m_bValid; }
+    BOOL Execute() override;
+    BOOL Unexecute() override;
+    virtual BOOL RemoveText();
+    virtual BOOL InsertText();
+
+    BOOL IsTextPresent() const { return m_bTextPresent; }
+    int GetKind() const { return m_nKind; }
+    const CString& GetText() const { return m_strText; }
+    void SetText(const CString& text) { m_strText = text; }
+    // Takes in an insertion typed right after this one, so that one undo removes both; false
+    // when the other is no insertion that starts where this one ends.
+    bool MergeFollowingInsertion(const SECEditCommand& next);
+
+private:
+    BOOL Run(bool insert);
+
+    CString m_strText;
+    SECEdit* m_pEdit;
+    int m_nKind;
+    BOOL m_bTextPresent;
+    BOOL m_bValid = TRUE;
+};
+
+// A group of commands undone and redone as one step; owns its members.
+class SECEditCompositeCommand : public divuzura::foundation::CMvcCommand {
+public:
+    ~SECEditCompositeCommand() override;
+
+    UINT GetTypeID() const override;
+    void GetDescription(CString& text) const override { text = L"SECEditCompositeCommand"; }
+    BOOL Execute() override;
+    BOOL Unexecute() override;
+
+    virtual int GetCount() const { return static_cast<int>(m_commands.size()); }
+    virtual BOOL AreAllUndoable() const;
+    virtual void NotifyEach(divuzura::foundation::ISubject* subject, divuzura::foundation::IObserver* observer);
+    virtual BOOL Add(divuzura::foundation::CMvcCommand* command);
+    virtual BOOL CanAdd(divuzura::foundation::CMvcCommand* command) const;
+
+    const std::list<divuzura::foundation::CMvcCommand*>& GetCommands() const { return m_commands; }
+
+private:
+    bool Holds(const divuzura::foundation::CMvcCommand* command) const;
+
+    std::list<divuzura::foundation::CMvcCommand*> m_commands;
+};

@@ -1,0 +1,338 @@
+#include "editor/LangConfig.h"
+
+#include "platform/base/StringFormat.h"
+
+#include <cwctype>
+
+using namespace divuzura::foundation;
+
+namespace {
+
+const wchar_t* MessageText(UINT code)
+{
+    switch (code) {
+    case SECEDIT_FONT_UPDATE: return L"Font Update Message";
+    case SECEDIT_INIT_CONTROLLER: return L"Initialize the controller";
+    case SECEDIT_INVALIDATE_COLORING: return L"Invalidate the coloring cache and refresh";
+    case SECEDIT_INVALIDATE_GUTTER: return L"Invalidate the Gutter Area";
+    default: return L"";
+    }
+}
+
+std::wstring ToLower(std::wstring_view text)
+{
+    std::wstring lower(text);
+    for (wchar_t& ch : lower)
+        ch = static_cast<wchar_t>(std::towlower(ch));
+    return lower;
+}
+
+} // namespace
+
+bool SECEditMsg::QueryGuid(GUID_REF guid, void** object)
+{
+    if (&guid == &IID_IMessage || &guid == &IID_IQueryGuid) {
+        *object = static_cast<IMessage*>(this);
+        return true;
+    }
+    *object = nullptr;
+    return false;
+}
+
+void SECEditMsg::GetDescription(CString& text) const
+{
+    text = MessageText(m_code);
+}
+
+void SECEditPaintMsg::GetDescription(CString& text) const
+{
+    text = CString(FormatWide(L"Invalidate Lines %d to %d", m_nFirstLine, m_nLastLine));
+}
+
+SECEditLangConfig::SECEditLangConfig()
+{
+    SetDefaults();
+}
+
+SECEditLangConfig::~SECEditLangConfig() = default;
+
+bool SECEditLangConfig::QueryGuid(GUID_REF guid, void** object)
+{
+    if (&guid == &IID_ISubject || &guid == &IID_IQueryGuid || &guid == &IID_IRefCount) {
+        *object = static_cast<ISECEditLangConfig*>(this);
+        return true;
+    }
+    *object = nullptr;
+    return false;
+}
+
+void SECEditLangConfig::AddObserver(IObserver* observer)
+{
+    if (observer)
+        m_observers.Add(observer);
+}
+
+void SECEditLangConfig::RemoveObserver(IObserver* observer)
+{
+    m_observers.Remove(observer);
+}
+
+void SECEditLangConfig::Notify(IObserver* sender, IMessage* message)
+{
+    ObserverArray observers;
+    observers.Copy(m_observers);
+    NotifyObservers(observers, this, sender, message);
+}
+
+SECEditColorGroup* SECEditLangConfig::GetColorGroup(int index) const
+{
+    return index >= 0 && index < GetColorGroupCount() ? m_groups[index].get() : nullptr;
+}
+
+void SECEditLangConfig::Reset()
+{
+    m_tags.clear();
+    m_keywords.clear();
+    m_lowerKeywords.clear();
+    m_groupNames.clear();
+    m_groups.clear();
+    for (CharClass& members : m_classes)
+        members.reset();
+}
+
+void SECEditLangConfig::SetDefaults()
+{
+    Reset();
+    m_strFaceName = L"Courier";
+    m_nSize = 10;
+    m_bItalic = FALSE;
+    m_bBold = FALSE;
+    // Automatic colours follow the system's window text and window colours when drawn.
+    constexpr COLORREF windowText = RGB(0, 0, 0);
+    constexpr COLORREF window = RGB(255, 255, 255);
+    struct Builtin {
+        const wchar_t* name;
+        COLORREF fore, back;
+        BOOL configurable;
+    };
+    const Builtin builtins[] = {
+        { L"Text", windowText, window, TRUE },
+        { L"Text Selection", window, windowText, TRUE },
+        { L"Number", windowText, window, FALSE },
+        { L"Operator", windowText, window, FALSE },
+    };
+    for (int i = 0; i < 4; ++i) {
+        SECEditColorGroup group;
+        group.m_foreground = builtins[i].fore;
+        group.m_background = builtins[i].back;
+        group.m_strDisplayName = builtins[i].name;
+        group.m_bConfigurable = builtins[i].configurable;
+        m_builtins[i] = static_cast<USHORT>(SetColorGroup(builtins[i].name, group));
+    }
+    m_nTabSize = 4;
+    m_bAutoIndent = FALSE;
+    m_bShowWhitespace = FALSE;
+    m_bReplaceTabs = FALSE;
+    m_bVirtualWhitespace = FALSE;
+}
+
+int SECEditLangConfig::SetColorGroup(const CString& name, const SECEditColorGroup& group)
+{
+    const int existing = FindColorGroup(name);
+    if (existing >= 0) {
+        m_groups[existing] = std::make_unique<SECEditColorGroup>(group);
+        return existing;
+    }
+    m_groups.push_back(std::make_unique<SECEditColorGroup>(group));
+    const int index = GetColorGroupCount() - 1;
+    m_groupNames[name.str()] = static_cast<USHORT>(index);
+    return index;
+}
+
+int SECEditLangConfig::FindColorGroup(const CString& name) const
+{
+    const auto it = m_groupNames.find(name.str());
+    return it == m_groupNames.end() ? -1 : it->second;
+}
+
+void SECEditLangConfig::LookUpBuiltinGroups()
+{
+    const wchar_t* names[] = { L"Text", L"Text Selection", L"Number", L"Operator" };
+    for (int i = 0; i < 4; ++i) {
+        const int index = FindColorGroup(names[i]);
+        if (index >= 0)
+            m_builtins[i] = static_cast<USHORT>(index);
+    }
+}
+
+void SECEditLangConfig::AddTag(std::unique_ptr<SECEditKeywordInfo> tag)
+{
+    const std::wstring begin = tag->m_strBeginTag.str();
+    if (begin.empty())
+        return;
+    for (size_t k = 1; k < begin.size(); ++k)
+        m_tags[begin.substr(0, k)].reset();
+    m_tags[begin] = std::move(tag);
+}
+
+void SECEditLangConfig::RebuildLowerCaseKeywords()
+{
+    m_lowerKeywords.clear();
+    for (const auto& [keyword, group] : m_keywords)
+        m_lowerKeywords[ToLower(keyword)] = keyword;
+}
+
+const SECEditKeywordInfo* SECEditLangConfig::FindTag(const wchar_t* text, int length, int tokenLength, int kind) const
+{
+    const SECEditKeywordInfo* tag = nullptr;
+    std::wstring prefix;
+    for (int k = 1; k <= length && !tag; ++k) {
+        prefix.push_back(text[k - 1]);
+        const auto it = m_tags.find(prefix);
+        if (it == m_tags.end())
+            return nullptr;
+        tag = it->second.get();
+    }
+    if (!tag)
+        return nullptr;
+    if (tokenLength != 0 && tag->m_strBeginTag.GetLength() != tokenLength)
+        return nullptr;
+    switch (kind) {
+    case TagAny: return tag;
+    case TagSingleLine: return tag->m_bMultiLine ? nullptr : tag;
+    case TagMultiLine: return tag->m_bMultiLine ? tag : nullptr;
+    default: return nullptr;
+    }
+}
+
+void SECEditLangConfig::GetKeywords(CStringArray& keywords) const
+{
+    for (const auto& [keyword, group] : m_keywords)
+        keywords.Add(keyword.c_str());
+}
+
+void SECEditLangConfig::GetTags(std::vector<const SECEditKeywordInfo*>& tags, int kind) const
+{
+    for (const auto& [text, tag] : m_tags) {
+        if (!tag)
+            continue;
+        if (kind == TagAny || (kind == TagMultiLine) == static_cast<bool>(tag->m_bMultiLine))
+            tags.push_back(tag.get());
+    }
+}
+
+int SECEditLangConfig::IsKeyword(const wchar_t* text, int length, USHORT& group) const
+{
+    if (length <= 0)
+        return 0;
+    const std::wstring_view word(text, length);
+    if (const auto it = m_keywords.find(word); it != m_keywords.end()) {
+        group = it->second;
+        return length;
+    }
+    if (!m_bMatchCase) {
+        if (const auto lower = m_lowerKeywords.find(ToLower(word)); lower != m_lowerKeywords.end()) {
+            if (const auto it = m_keywords.find(lower->second); it != m_keywords.end()) {
+                group = it->second;
+                return length;
+            }
+        }
+    }
+    if (word[0] >= L'0' && word[0] <= L'9') {
+        group = m_builtins[BuiltinNumber];
+        return length;
+    }
+    return 0;
+}
+
+BOOL SECEditLangConfig::IsCharOfClass(wchar_t ch, int charClass) const
+{
+    if (charClass < 0 || charClass > 4 || ch < 0 || static_cast<size_t>(ch) >= CharClass().size())
+        return FALSE;
+    return m_classes[charClass].test(static_cast<size_t>(ch));
+}
+
+void SECEditLangConfig::SetCharClass(const wchar_t* chars, int charClass, BOOL replace)
+{
+    if (charClass < 0 || charClass > 4)
+        return;
+    CharClass& members = m_classes[charClass];
+    if (replace)
+        members.reset();
+    for (const wchar_t* p = chars; p && *p; ++p) {
+        if (*p >= 0 && static_cast<size_t>(*p) < members.size())
+            members.set(static_cast<size_t>(*p));
+    }
+    SECEditMsg message(SECEDIT_INVALIDATE_COLORING);
+    message.AddRef();
+    Notify(nullptr, &message);
+}
+
+CString SECEditLangConfig::GetCharClass(int charClass) const
+{
+    CString members;
+    if (charClass < 0 || charClass > 4)
+        return members;
+    for (size_t ch = 0; ch < m_classes[charClass].size(); ++ch)
+        if (m_classes[charClass].test(ch))
+            members.AppendChar(static_cast<wchar_t>(ch));
+    return members;
+}
+
+SECEditLangConfig::Manager::Manager()
+{
+    m_configs[L"Default"] = std::make_unique<SECEditLangConfig>();
+}
+
+SECEditLangConfig::Manager::~Manager()
+{
+    for (auto& [name, reader] : m_readers)
+        reader->Release();
+    for (auto& [name, writer] : m_writers)
+        writer->Release();
+}
+
+SECEditLangConfig::Manager& SECEditLangConfig::Manager::Instance()
+{
+    static Manager manager;
+    return manager;
+}
+
+BOOL SECEditLangConfig::Manager::Register(const CString& name, Reader* reader, Writer* writer)
+{
+    auto replace = [&](auto& map, auto* item) {
+        if (!item)
+            return;
+        item->AddRef();
+        auto& slot = map[name.str()];
+        if (slot)
+            slot->Release();
+        slot = item;
+    };
+    replace(m_readers, reader);
+    replace(m_writers, writer);
+    return TRUE;
+}
+
+SECEditLangConfig* SECEditLangConfig::Manager::GetConfig(const CString& name)
+{
+    if (const auto it = m_configs.find(name.str()); it != m_configs.end())
+        return it->second.get();
+    const auto reader = m_readers.find(name.str());
+    if (reader == m_readers.end())
+        return nullptr;
+    auto config = std::make_unique<SECEditLangConfig>();
+    config->SetName(name);
+    reader->second->Read(config.get());
+    return (m_configs[name.str()] = std::move(config)).get();
+}
+
+BOOL SECEditLangConfig::RegisterLanguage(const CString& name, Reader* reader, Writer* writer)
+{
+    return Manager::Instance().Register(name, reader, writer);
+}
+
+SECEditLangConfig* SECEditLangConfig::GetConfig(const CString& name)
+{
+    return Manager::Instance().GetConfig(name);
+}

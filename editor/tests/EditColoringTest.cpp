@@ -1,0 +1,136 @@
+#include "editor/Edit.h"
+
+#include "EditTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace edittest;
+
+namespace {
+
+struct ColorRun {
+    int length, group;
+    friend bool operator==(const ColorRun&, const ColorRun&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const ColorRun& run) { return out << "(" << run.length << "," << run.group << ")"; }
+};
+
+enum { Text = 0, Number = 2, Operator = 3, Keyword = 4, Comment = 5, String = 6, Highlight = 7 };
+
+class EditColoring : public testing::Test {
+protected:
+    EditColoring()
+    {
+        m_edit.AttachLangConfig(m_language.get());
+        m_edit.ResetContent();
+    }
+    ~EditColoring() override { m_edit.AttachLangConfig(nullptr); }
+
+    std::vector<ColorRun> Runs(int line)
+    {
+        std::vector<ColorRun> runs;
+        if (const SECEditLineColor* colors = m_edit.GetLineColor(line))
+            for (const SECEditTextColor& run : *colors)
+                runs.push_back({ run.m_nLength, run.m_nColorGroup });
+        return runs;
+    }
+
+    std::unique_ptr<SECEditLangConfig> m_language = MakeTestLanguage();
+    SECEdit m_edit;
+};
+
+TEST_F(EditColoring, ColoursATableOfLines)
+{
+    struct Case {
+        const wchar_t* line;
+        std::vector<ColorRun> runs;
+    };
+    const Case cases[] = {
+        { L"", { { 0, Text } } },
+        { L"x = 5", { { 2, Text }, { 1, Operator }, { 1, Text }, { 1, Number } } },
+        { L"Dim(", { { 3, Keyword }, { 1, Operator } } },
+        { L"DIM x", { { 3, Keyword }, { 2, Text } } },
+        { L"Dimension", { { 9, Text } } },
+        { L"x2 = 2x", { { 3, Text }, { 1, Operator }, { 1, Text }, { 2, Number } } },
+        { L"s = \"a \\\" b\" + 1", { { 2, Text }, { 1, Operator }, { 1, Text }, { 8, String }, { 1, Text }, { 1, Operator }, { 1, Text }, { 1, Number } } },
+        { L"If x ' note", { { 2, Keyword }, { 3, Text }, { 6, Comment } } },
+        { L"a {b} c", { { 2, Text }, { 3, Comment }, { 2, Text } } },
+        { L"\"open", { { 5, String } } },
+    };
+    std::wstring text;
+    for (const Case& c : cases)
+        text += std::wstring(c.line) + L"\r\n";
+    m_edit.SetText(text.c_str());
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+        EXPECT_EQ(Runs(i), cases[i].runs) << CString(cases[i].line).ToUtf8();
+}
+
+TEST_F(EditColoring, MultiLineCommentColoursTheLinesItCovers)
+{
+    m_edit.SetText(L"a\r\nb\r\nc\r\nx { one\r\ntwo\r\nthree\r\nend } Dim\r\nDim");
+    EXPECT_EQ(Runs(6), (std::vector<ColorRun> { { 5, Comment }, { 1, Text }, { 3, Keyword } })) << "asked first, before the lines above";
+    EXPECT_EQ(Runs(3), (std::vector<ColorRun> { { 2, Text }, { 5, Comment } }));
+    EXPECT_EQ(Runs(4), (std::vector<ColorRun> { { 0, Comment } }));
+    EXPECT_EQ(Runs(5), (std::vector<ColorRun> { { 0, Comment } }));
+    EXPECT_EQ(Runs(7), (std::vector<ColorRun> { { 3, Keyword } }));
+    ASSERT_EQ(m_edit.GetCommentSpans().GetSize(), 1);
+    EXPECT_EQ(m_edit.GetCommentSpans()[0].m_start, SECEditLineCol(3, 2));
+    EXPECT_EQ(m_edit.GetCommentSpans()[0].m_end, SECEditLineCol(6, 5));
+}
+
+TEST_F(EditColoring, CommentBeginInsideAStringStartsNoComment)
+{
+    m_edit.SetText(L"s = \"{\"\r\nDim\r\nx }");
+    EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 3, Keyword } }));
+    EXPECT_EQ(m_edit.GetCommentSpans().GetSize(), 0);
+}
+
+TEST_F(EditColoring, EditingInsideACommentRecolours)
+{
+    m_edit.SetText(L"{ a\r\nb\r\nc }\r\nDim");
+    EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 0, Comment } }));
+    EXPECT_EQ(Runs(3), (std::vector<ColorRun> { { 3, Keyword } }));
+    m_edit.DeleteText(0, 0, 0, 1); // the comment loses its begin
+    EXPECT_EQ(m_edit.GetCommentSpans().GetSize(), 0);
+    EXPECT_EQ(Runs(0), (std::vector<ColorRun> { { 2, Text } }));
+    EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 1, Text } }));
+    m_edit.InsertText(1, 0, L"{");
+    EXPECT_EQ(Runs(2), (std::vector<ColorRun> { { 3, Comment } }));
+    EXPECT_EQ(Runs(3), (std::vector<ColorRun> { { 3, Keyword } }));
+}
+
+TEST_F(EditColoring, UnterminatedCommentRunsToTheEnd)
+{
+    m_edit.SetText(L"x {\r\nDim\r\n");
+    EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 0, Comment } }));
+    EXPECT_EQ(Runs(2), (std::vector<ColorRun> { { 0, Comment } }));
+}
+
+TEST_F(EditColoring, HighlightedLineIsOneRunUntilTheFlagGoes)
+{
+    m_edit.SetText(L"Dim x = 1");
+    m_edit.SetLineFlag(0, SECEDIT_FLAG_HIGHLIGHT, TRUE);
+    EXPECT_EQ(Runs(0), (std::vector<ColorRun> { { 9, Highlight } }));
+    m_edit.SetLineFlag(0, SECEDIT_FLAG_HIGHLIGHT, FALSE);
+    EXPECT_EQ(Runs(0).front(), (ColorRun { 3, Keyword }));
+
+    SECEdit plain;
+    auto noHighlight = MakeTestLanguage(false);
+    plain.AttachLangConfig(noHighlight.get());
+    plain.SetText(L"Dim");
+    plain.SetLineFlag(0, SECEDIT_FLAG_HIGHLIGHT, TRUE);
+    EXPECT_EQ(plain.GetLineColor(0)->GetAt(0).m_nColorGroup, Keyword) << "without a Highlight group the runs stay";
+    plain.AttachLangConfig(nullptr);
+}
+
+TEST_F(EditColoring, ColouringCanBeSwitchedOff)
+{
+    m_edit.SetText(L"Dim");
+    m_edit.SetColoring(FALSE);
+    EXPECT_EQ(m_edit.GetLineColor(0), nullptr);
+    m_edit.SetColoring(TRUE);
+    EXPECT_EQ(m_edit.GetLineColor(1), nullptr) << "past the last line";
+}
+
+} // namespace

@@ -1,0 +1,280 @@
+#include "editor/Edit.h"
+
+#include "EditTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using divuzura::foundation::CMvcCommand;
+using namespace edittest;
+
+namespace {
+
+class EditModel : public testing::Test {
+protected:
+    EditModel()
+    {
+        m_edit.AttachLangConfig(m_language.get());
+        m_edit.ResetContent();
+    }
+    ~EditModel() override { m_edit.AttachLangConfig(nullptr); }
+
+    CString Text()
+    {
+        CString text;
+        m_edit.GetAllText(text);
+        return text;
+    }
+
+    std::unique_ptr<SECEditLangConfig> m_language = MakeTestLanguage();
+    SECEdit m_edit;
+};
+
+TEST_F(EditModel, SetTextLeavesTheModelModifiedWithNoHistory)
+{
+    m_edit.SetText(L"Option Explicit\r\n");
+    EXPECT_TRUE(m_edit.IsModified());
+    EXPECT_EQ(m_edit.GetLineCount(), 2);
+    EXPECT_EQ(m_edit.Undo(), nullptr);
+    EXPECT_TRUE(m_edit.IsModified()) << "the set text differs from every saved state";
+    EXPECT_EQ(Text(), L"Option Explicit\r\n");
+}
+
+TEST_F(EditModel, UndoAndRedoRestoreTextWithLineBreaks)
+{
+    m_edit.InsertText(0, 0, L"first\r\nsecond\r\nthird");
+    m_edit.DeleteText(0, 3, 2, 2);
+    EXPECT_EQ(Text(), L"firird");
+    ASSERT_NE(m_edit.Undo(), nullptr);
+    EXPECT_EQ(Text(), L"first\r\nsecond\r\nthird");
+    ASSERT_NE(m_edit.Redo(), nullptr);
+    EXPECT_EQ(Text(), L"firird");
+    m_edit.Undo();
+    m_edit.Undo();
+    EXPECT_EQ(Text(), L"");
+    EXPECT_EQ(m_edit.GetLineCount(), 1);
+    m_edit.Redo();
+    EXPECT_EQ(Text(), L"first\r\nsecond\r\nthird");
+}
+
+TEST_F(EditModel, HistoryKeeps256Steps)
+{
+    for (int i = 0; i < 300; ++i)
+        m_edit.InsertText(0, 0, L"x");
+    int undone = 0;
+    while (m_edit.Undo())
+        ++undone;
+    EXPECT_EQ(undone, 256);
+    EXPECT_EQ(Text(), CString(L'x', 44));
+    while (m_edit.Redo())
+        ;
+    EXPECT_EQ(Text(), CString(L'x', 300));
+}
+
+TEST_F(EditModel, GroupedEditsAreOneStep)
+{
+    m_edit.InsertText(0, 0, L"base");
+    m_edit.GroupEdits(TRUE);
+    m_edit.InsertText(0, 4, L" one");
+    m_edit.InsertText(0, 0, L"two ");
+    m_edit.DeleteText(0, 0, 0, 1);
+    m_edit.GroupEdits(FALSE);
+    EXPECT_EQ(Text(), L"wo base one");
+    ASSERT_NE(m_edit.Undo(), nullptr);
+    EXPECT_EQ(Text(), L"base");
+
+    const int before = m_edit.GetUndoCount();
+    m_edit.GroupEdits(TRUE);
+    m_edit.GroupEdits(FALSE);
+    EXPECT_EQ(m_edit.GetUndoCount(), before) << "an empty group is not logged";
+
+    m_edit.GroupEdits(TRUE);
+    m_edit.InsertText(0, 0, L"a");
+    m_edit.InsertText(0, 0, L"b");
+    EXPECT_TRUE(m_edit.IsGroupOpen());
+    m_edit.Undo();
+    EXPECT_FALSE(m_edit.IsGroupOpen()) << "undo closes the open group first";
+    EXPECT_EQ(Text(), L"base");
+}
+
+TEST_F(EditModel, AppendToLastStepJoinsTwoSteps)
+{
+    m_edit.InsertText(0, 0, L"ab");
+    auto* command = new SECEditCommand(&m_edit, SECEditCommand::Insert);
+    command->SetStart(0, 2);
+    command->SetEnd(0, 2);
+    command->SetText(L"cd");
+    ASSERT_TRUE(command->Execute());
+    m_edit.AppendToLastStep(command, FALSE);
+    EXPECT_EQ(Text(), L"abcd");
+    m_edit.Undo();
+    EXPECT_EQ(Text(), L"");
+}
+
+TEST_F(EditModel, TypedCharactersMergedIntoOneStepAreUndoneTogether)
+{
+    // What the controller does while a word is typed: each character is executed as a new
+    // insertion and, when it follows the previous one, merged into it.
+    m_edit.InsertText(0, 0, L"Dim ");
+    m_edit.InsertText(0, 4, L"a");
+    auto* first = dynamic_cast<SECEditCommand*>(m_edit.PeekUndo());
+    ASSERT_NE(first, nullptr);
+    for (int i = 0; i < 4; ++i) {
+        SECEditCommand next(&m_edit, SECEditCommand::Insert);
+        next.SetStart(0, 5 + i);
+        next.SetText(CString(static_cast<wchar_t>(L'b' + i)));
+        ASSERT_TRUE(next.Execute());
+        ASSERT_TRUE(first->MergeFollowingInsertion(next));
+    }
+    EXPECT_EQ(Text(), L"Dim abcde");
+    EXPECT_EQ(first->m_end, SECEditLineCol(0, 9));
+    m_edit.Undo();
+    EXPECT_EQ(Text(), L"Dim ") << "the whole merged word goes";
+    m_edit.Redo();
+    EXPECT_EQ(Text(), L"Dim abcde");
+
+    SECEditCommand elsewhere(&m_edit, SECEditCommand::Insert);
+    elsewhere.SetStart(0, 0);
+    EXPECT_FALSE(first->MergeFollowingInsertion(elsewhere));
+}
+
+TEST_F(EditModel, ModifiedFollowsTheSavePoint)
+{
+    TempDir dir;
+    m_edit.InsertText(0, 0, L"saved");
+    ASSERT_TRUE(m_edit.SaveFile(Wide(dir.File("a.vbs"))));
+    EXPECT_FALSE(m_edit.IsModified());
+    m_edit.InsertText(0, 5, L"!");
+    EXPECT_TRUE(m_edit.IsModified());
+    m_edit.Undo();
+    EXPECT_FALSE(m_edit.IsModified());
+    m_edit.Undo();
+    EXPECT_TRUE(m_edit.IsModified());
+    m_edit.Redo();
+    EXPECT_FALSE(m_edit.IsModified());
+}
+
+TEST_F(EditModel, LongInsertedLineIsBrokenAtTheMaximum)
+{
+    const CString line(L'x', 3000);
+    ASSERT_TRUE(m_edit.InsertText(0, 0, line));
+    ASSERT_EQ(m_edit.GetLineCount(), 2);
+    EXPECT_EQ(m_edit.GetLineLength(0), 2048);
+    EXPECT_EQ(m_edit.GetLineLength(1), 952);
+    m_edit.Undo();
+    EXPECT_EQ(Text(), L"") << "the break is part of the insertion";
+
+    const CString tabs(L'\t', 600);
+    m_edit.InsertText(0, 0, tabs);
+    EXPECT_EQ(m_edit.GetLineCount(), 2) << "600 tabs of 4 columns are 2400 display columns";
+    EXPECT_EQ(m_edit.GetLineLength(0), 512);
+}
+
+TEST_F(EditModel, JoiningTwoLongLinesPutsTheBreakBack)
+{
+    const CString half(L'y', 1500);
+    m_edit.InsertText(0, 0, half + L"\r\n" + half);
+    m_edit.ResetUndo();
+    ASSERT_TRUE(m_edit.DeleteText(0, 1500, 1, 0));
+    ASSERT_EQ(m_edit.GetLineCount(), 2);
+    EXPECT_EQ(m_edit.GetLineLength(0), 1500);
+    EXPECT_EQ(m_edit.GetLineLength(1), 1500);
+    ASSERT_NE(m_edit.Undo(), nullptr);
+    EXPECT_EQ(m_edit.Undo(), nullptr) << "deletion and re-break are one step";
+    EXPECT_EQ(Text(), half + L"\r\n" + half);
+}
+
+TEST_F(EditModel, RefusedEditsMakeNoCommand)
+{
+    m_edit.InsertText(0, 0, L"abc");
+    const int steps = m_edit.GetUndoCount();
+    EXPECT_FALSE(m_edit.InsertText(5, 0, L"x"));
+    EXPECT_FALSE(m_edit.DeleteText(0, 0, 3, 0));
+    EXPECT_EQ(m_edit.GetUndoCount(), steps);
+    EXPECT_EQ(Text(), L"abc");
+}
+
+TEST_F(EditModel, CommandWhoseTextVanishedIsPassedOverByUndo)
+{
+    m_edit.InsertText(0, 0, L"keep");
+    m_edit.InsertText(0, 4, L"\r\nfragile");
+    // Take the text away behind the history's back, as a failing buffer would.
+    m_edit.GetBuffer()->DeleteText(SECEditLineColPair(0, 4, 1, 7));
+    m_edit.GetBuffer()->DeleteText(SECEditLineColPair(0, 0, 0, 4));
+    CMvcCommand* undone = m_edit.Undo();
+    EXPECT_EQ(undone, nullptr) << "both commands failed and became not undoable";
+    EXPECT_EQ(m_edit.GetUndoCount(), 0);
+}
+
+TEST_F(EditModel, CommandsDescribeThemselves)
+{
+    SECEditCommand insert(&m_edit, SECEditCommand::Insert);
+    insert.SetStart(2, 4);
+    insert.SetText(L"abc");
+    CString text;
+    insert.GetDescription(text);
+    EXPECT_EQ(text, L"Insert text having length 3 at line 2, column 4");
+    SECEditCommand remove(&m_edit, SECEditCommand::Delete);
+    remove.SetStart(1, 2);
+    remove.SetEnd(3, 4);
+    remove.GetDescription(text);
+    EXPECT_EQ(text, L"Delete text from line 1, column 2 to line 3, column 4");
+}
+
+TEST(EditCompositeCommand, RefusesCommandsItAlreadyHolds)
+{
+    auto* inner = new SECEditCompositeCommand;
+    auto* member = new SECEditCompositeCommand;
+    inner->Add(member);
+    SECEditCompositeCommand outer;
+    EXPECT_TRUE(outer.Add(inner));
+    EXPECT_FALSE(outer.Add(inner));
+    EXPECT_FALSE(outer.Add(member)) << "held by a nested group";
+    EXPECT_EQ(outer.GetCount(), 1);
+    EXPECT_TRUE(outer.AreAllUndoable());
+}
+
+TEST_F(EditModel, LineFlagsMoveWithTheText)
+{
+    m_edit.InsertText(0, 0, L"a\r\nb\r\nc\r\nd");
+    m_edit.ClearLineFlagAll(SECEDIT_FLAG_CHANGED);
+    m_edit.SetLineFlag(2, 3, TRUE);
+    EXPECT_EQ(m_edit.FindLineWithFlag(3, 3, TRUE), 2) << "wraps from the last line";
+    EXPECT_EQ(m_edit.FindLineWithFlag(2, 3, TRUE), 2) << "a full cycle comes back";
+    EXPECT_EQ(m_edit.FindLineWithFlag(0, 4, TRUE), -1);
+
+    m_edit.InsertText(0, 0, L"new\r\n");
+    EXPECT_TRUE(m_edit.GetLineFlag(3, 3)) << "the flagged line moved down";
+    EXPECT_TRUE(m_edit.GetLineFlag(0, SECEDIT_FLAG_CHANGED));
+    m_edit.DeleteText(0, 0, 2, 0);
+    EXPECT_TRUE(m_edit.GetLineFlag(1, 3));
+    EXPECT_EQ(m_edit.CountLinesWithFlag(3), 1);
+
+    EXPECT_EQ(m_edit.SetLineData(1, 7), 0u);
+    EXPECT_EQ(m_edit.GetLineData(1), 7u);
+    EXPECT_EQ(m_edit.SetLineData(99, 1), 0u);
+    m_edit.ToggleLineFlag(1, 3);
+    EXPECT_FALSE(m_edit.GetLineFlag(1, 3));
+    EXPECT_FALSE(m_edit.GetLineFlag(1, 40));
+}
+
+TEST_F(EditModel, ColumnsConvertThroughTabs)
+{
+    m_edit.InsertText(0, 0, L"a\tbc\td");
+    struct Case {
+        int column, mode, result, display;
+    };
+    const Case cases[] = {
+        { 0, 0, 0, -1 }, { 1, 0, 1, -1 }, { 2, 0, 4, -1 }, { 5, 0, 8, -1 }, { 99, 0, 9, -1 },
+        { 4, 1, 2, -1 }, { 2, 1, 1, 1 }, { 8, 1, 5, -1 }, { 7, 1, 4, 6 }, { 20, 1, 6, 9 },
+    };
+    for (const Case& c : cases) {
+        int display = -1;
+        EXPECT_EQ(m_edit.ConvertLineColumn(c.column, c.mode, 0, &display), c.result) << c.column << " mode " << c.mode;
+        EXPECT_EQ(display, c.display) << c.column << " mode " << c.mode;
+    }
+    EXPECT_EQ(m_edit.GetIndentText(6, { 0, 1 }, FALSE), L"\t   ");
+    EXPECT_EQ(m_edit.GetIndentText(2, { 0, 1 }, FALSE), L"  ");
+    EXPECT_EQ(m_edit.GetBlanksToNextTab({ 0, 3 }), 3);
+}
+
+} // namespace
