@@ -1,0 +1,382 @@
+#include "datetime/DateParser.h"
+
+#include "datetime/core/Clock.h"
+
+#include <cwctype>
+#include <exception>
+#include <vector>
+
+namespace {
+
+enum Keyword {
+    EndOfInput,
+    SetDate,
+    SetTime,
+    SetDateTime,
+    MeasureDate,
+    MeasureTime,
+    MeasureDateTime,
+    Years,
+    Months,
+    Weeks,
+    Days,
+    Hours,
+    Minutes,
+    Seconds,
+    KeywordCount
+};
+constexpr const wchar_t* kKeywordTexts[KeywordCount] = {L"", L"D<", L"T<", L"C<", L"D>", L"T>", L"C>", L"Y", L"M", L"W", L"d", L"h", L"m", L"s"};
+
+// Brackets and units nest by recursion; deeper input is reported, never allowed to exhaust the stack.
+constexpr int kMaxDepth = 200;
+constexpr std::int64_t kSecondsPerDay = 86400;
+// A span's whole days must fit the 32-bit day count of a span.
+constexpr std::int64_t kLargestSpan = (static_cast<std::int64_t>(INT32_MAX) + 1) * kSecondsPerDay - 1;
+
+bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t'; }
+bool IsLiteral(wchar_t ch) { return (ch >= L'0' && ch <= L'9') || ch == L'.' || ch == L':' || ch == L'|' || ch == L'-'; }
+
+std::optional<std::int64_t> Span(std::int64_t count, std::int64_t unitSeconds)
+{
+    std::int64_t limit = kLargestSpan / unitSeconds;
+    if (count > limit || count < -limit) return std::nullopt;
+    return count * unitSeconds;
+}
+
+// Cuts "date|time" at its first "|"; without one the date is empty and the whole text the time.
+void SplitDateTime(const CString& text, CString& date, CString& time)
+{
+    int bar = text.Find(L'|');
+    date = bar < 0 ? CString() : text.Left(bar);
+    time = bar < 0 ? text : text.Mid(bar + 1);
+}
+
+}
+
+CDateParser::CDateParser()
+{
+    for (const wchar_t* keyword : kKeywordTexts) m_keywords.Add(keyword);
+}
+
+CString CDateParser::SplitAtUnit(CString& text, wchar_t unit)
+{
+    int at = text.Find(unit);
+    if (at < 0) {
+        CString whole = text;
+        text.Empty();
+        return whole;
+    }
+    CString before = text.Left(at);
+    text = text.Mid(at + 1);
+    return before;
+}
+
+int CDateParser::NormalizeExpression(CString& text)
+{
+    if (text.IsEmpty()) return 0;
+    int oldLength = text.GetLength();
+    std::wstring s;
+    s.reserve(text.GetLength());
+    for (wchar_t ch : text.view()) {
+        if (IsBlank(ch)) continue;
+        if (ch == L',') ch = L'.';
+        if (ch == L'[' || ch == L'{') ch = L'(';
+        if (ch == L']' || ch == L'}') ch = L')';
+        s += ch;
+    }
+
+    // Matching brackets, found once; unmatched ones stay -1.
+    auto matchBrackets = [](const std::wstring& s) {
+        std::vector<int> match(s.size(), -1);
+        std::vector<int> open;
+        for (int i = 0; i < static_cast<int>(s.size()); ++i) {
+            if (s[i] == L'(') {
+                open.push_back(i);
+            } else if (s[i] == L')' && !open.empty()) {
+                match[open.back()] = i;
+                match[i] = open.back();
+                open.pop_back();
+            }
+        }
+        return match;
+    };
+
+    // Enclosing brackets: peel while the first "(" closes at the last character.
+    std::vector<int> match = matchBrackets(s);
+    int first = 0, last = static_cast<int>(s.size()) - 1;
+    while (first < last && s[first] == L'(' && match[first] == last) {
+        ++first;
+        --last;
+    }
+    s = s.substr(first, last - first + 1);
+
+    s.erase(0, s.find_first_not_of(L'+') == std::wstring::npos ? s.size() : s.find_first_not_of(L'+'));
+    while (!s.empty() && std::iswspace(s.back())) s.pop_back();
+
+    // Doubled brackets: a pair directly inside another, ((…)), becomes (|…|), from the inside out.
+    match = matchBrackets(s);
+    std::vector<int> inner;
+    for (int i = 1; i < static_cast<int>(s.size()); ++i) {
+        int close = s[i] == L'(' ? match[i] : -1;
+        if (close > 0 && s[i - 1] == L'(' && close + 1 < static_cast<int>(s.size()) && match[i - 1] == close + 1) inner.push_back(i);
+    }
+    for (int open : inner) {
+        s[match[open]] = L'|';
+        s[open] = L'|';
+    }
+
+    if (DateFormat == 2 || DateFormat == 3) {
+        for (wchar_t& ch : s)
+            if (ch == L'/') ch = L'.';
+    }
+    text = CString(std::move(s));
+    return text.GetLength() - oldLength;
+}
+
+void CDateParser::NextChar(int& position, CString& token)
+{
+    int length = m_expression.GetLength();
+    do {
+        ++position;
+    } while (position <= length && IsBlank(m_expression[position - 1]));
+    if (position > length) {
+        position = length + 1;
+        token.Empty();
+    } else {
+        token = CString(m_expression[position - 1]);
+    }
+}
+
+void CDateParser::Fail(int position)
+{
+    if (!m_errorAt) m_errorAt = position;
+}
+
+CString CDateParser::DayFirst(const CString& date) const
+{
+    if (DateFormat != 3) return date;
+    CString swapped = date;
+    m_julianDay.SwapDayMonth(swapped);
+    return swapped;
+}
+
+DateParseResult CDateParser::ParseExpression(int& position, CString& token)
+{
+    DateParseResult result = ParseOperand(position, token);
+    while (!m_errorAt && (token == L"+" || token == L"-")) {
+        bool plus = token == L"+";
+        NextChar(position, token);
+        DateParseResult right = ParseOperand(position, token);
+        if (right.UnitText == L"None") {
+            // A measured span replaces the running value, whatever the operator.
+            result.Seconds = right.Seconds;
+            continue;
+        }
+        std::int64_t sum;
+        if (!result.IsValid() || !right.IsValid() ||
+            (plus ? __builtin_add_overflow(result.Seconds, right.Seconds, &sum) : __builtin_sub_overflow(result.Seconds, right.Seconds, &sum)))
+            result.Seconds = kInvalidSpan;
+        else
+            result.Seconds = sum;
+        result.JulianDay = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, right.UnitText, plus, false);
+    }
+    return result;
+}
+
+DateParseResult CDateParser::ParseOperand(int& position, CString& token)
+{
+    DateParseResult result;
+    if (token.IsEmpty() || m_errorAt) return result;
+    if (m_depth >= kMaxDepth) {
+        Fail(position);
+        return result;
+    }
+    struct DepthGuard {
+        int& depth;
+        explicit DepthGuard(int& d) : depth(d) { ++depth; }
+        ~DepthGuard() { --depth; }
+    } guard(m_depth);
+
+    wchar_t ch = token[0];
+    if (IsLiteral(ch)) {
+        m_literalPosition = position;
+        while (!token.IsEmpty() && IsLiteral(token[0])) {
+            result.Text += token;
+            NextChar(position, token);
+        }
+        result.Count = ReadLeadingInteger64(result.Text.view());
+        result.Seconds = 0;
+        return result;
+    }
+    if (ch == L'(') {
+        NextChar(position, token);
+        result = ParseExpression(position, token);
+        if (token == L")")
+            NextChar(position, token);
+        else if (token.IsEmpty())
+            Fail(position);  // the closing bracket is missing at the end of the text
+        return result;
+    }
+
+    int keyword = EndOfInput;
+    for (int k = 1; k < KeywordCount; ++k) {
+        const CString& text = m_keywords[k];
+        if (m_expression.Mid(position - 1, text.GetLength()) == text) {
+            keyword = k;
+            break;
+        }
+    }
+    if (keyword == EndOfInput) return result;
+    int keywordPosition = position;
+    position += m_keywords[keyword].GetLength() - 1;
+    NextChar(position, token);
+    m_literalPosition = keywordPosition;
+    result = ParseOperand(position, token);
+    if (!m_errorAt) ApplyKeyword(keyword, result);
+    return result;
+}
+
+std::optional<std::int64_t> CDateParser::MonthSpanSeconds(std::int64_t months)
+{
+    CDateValue reference = ParseDateText(ReferenceDate.view(), L"dmy4.");
+    if (!reference.IsValid()) return std::nullopt;
+    if (months <= 0) return 0;
+    // Every month has at least 28 days: more months than that allows cannot fit a span.
+    if (months > kLargestSpan / (28 * kSecondsPerDay)) return kLargestSpan + 1;
+    std::int64_t days = 0;
+    std::int64_t year = reference.GetYear();
+    int month = reference.GetMonth();
+    std::int64_t left = months;
+    while (left > 0) {
+        if (month == 1) {
+            // Whole calendar cycles at once: 400 Gregorian years, or four Julian ones.
+            for (; year > 1582 && left >= 4800; year += 400, left -= 4800) days += 146097;
+            for (; ((year >= 1 && year + 3 <= 1582) || year + 3 <= -1) && left >= 48; year += 4, left -= 48) days += 1461;
+            if (left == 0) break;
+        }
+        days += CJulianDay::MonthLength(month, CJulianDay::IsLeapYear(static_cast<int>(year)));
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+        --left;
+    }
+    return Span(days, kSecondsPerDay).value_or(kLargestSpan + 1);
+}
+
+void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
+{
+    auto setSpan = [&](std::optional<std::int64_t> seconds, wchar_t unit) {
+        result.UnitText = result.Text + unit;
+        if (!seconds || *seconds > kLargestSpan) {
+            result.Seconds = kInvalidSpan;
+            Fail(m_literalPosition);
+            return;
+        }
+        result.Seconds = *seconds;
+    };
+    const std::int64_t n = result.Count;
+    switch (keyword) {
+    case Years: setSpan(Span(n, 365 * kSecondsPerDay + 6 * 3600), L'Y'); break;
+    case Weeks: setSpan(Span(n, 7 * kSecondsPerDay), L'W'); break;
+    case Days: setSpan(Span(n, kSecondsPerDay), L'd'); break;
+    case Hours: setSpan(Span(n, 3600), L'h'); break;
+    case Minutes: setSpan(Span(n, 60), L'm'); break;
+    case Seconds: setSpan(Span(n, 1), L's'); break;
+    case Months:
+        if (auto seconds = MonthSpanSeconds(n)) {
+            setSpan(seconds, L'M');
+        } else {
+            result.UnitText = result.Text + L"M";
+            Warnings += L" Parser Error blocked!";
+        }
+        break;
+    case SetDate:
+    case SetTime:
+    case SetDateTime:
+        if (keyword == SetDate) {
+            ReferenceDate = DayFirst(result.Text);
+        } else if (keyword == SetTime) {
+            ReferenceTime = result.Text;
+        } else {
+            SplitDateTime(result.Text, ReferenceDate, ReferenceTime);
+            ReferenceDate = DayFirst(ReferenceDate);
+        }
+        result.JulianDay = m_julianDay.DateTimeToJulianDay(ReferenceDate, ReferenceTime);
+        result.Seconds = 0;
+        break;
+    case MeasureDate:
+    case MeasureTime:
+    case MeasureDateTime: {
+        if (keyword == MeasureDate) {
+            TargetDate = DayFirst(result.Text);
+        } else if (keyword == MeasureTime) {
+            TargetTime = result.Text;
+        } else {
+            SplitDateTime(result.Text, TargetDate, TargetTime);
+            TargetDate = DayFirst(TargetDate);
+        }
+        result.UnitText = L"None";
+        result.Seconds = kInvalidSpan;  // a date or time that cannot be read measures nothing
+        std::int64_t days = 0;
+        if (keyword != MeasureTime) {
+            double d = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetDate, true, false);
+            if (d < 0 || d > INT32_MAX) break;
+            days = static_cast<std::int64_t>(d);
+        }
+        int hours = 0, minutes = 0, seconds = 0;
+        if (keyword != MeasureDate) {
+            double f = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetTime, true, false);
+            if (f < 0) break;
+            CString units = m_julianDay.JulianDayToTime(f, true);
+            hours = ReadLeadingInteger(SplitAtUnit(units, L'h').view());
+            minutes = ReadLeadingInteger(SplitAtUnit(units, L'm').view());
+            seconds = ReadLeadingInteger(SplitAtUnit(units, L's').view());
+        }
+        result.Seconds = SpanToSeconds(static_cast<std::int32_t>(days), static_cast<std::uint16_t>(hours),
+                                       static_cast<std::uint16_t>(minutes), static_cast<std::uint16_t>(seconds));
+        break;
+    }
+    default: break;
+    }
+}
+
+DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosition, CString& errorText, bool normalize)
+{
+    if (expression.IsEmpty()) return {};
+    DateParseResult result;
+    try {
+        Warnings.Empty();
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        // Kept day first and on the 24-hour clock: the form the Julian day conversions read.
+        ReferenceDate.Format(L"%.02d.%.02d.%.04d", now.wDay, now.wMonth, now.wYear);
+        ReferenceTime.Format(L"%.02d:%.02d:%.02d", now.wHour, now.wMinute, now.wSecond);
+        TargetDate = ReferenceDate;
+        TargetTime = ReferenceTime;
+        m_depth = 0;
+        m_errorAt.reset();
+
+        CString text = expression;
+        int correction = normalize ? NormalizeExpression(text) : 0;
+        m_expression = text;
+        int position = 0;
+        CString token;
+        NextChar(position, token);
+        result = ParseExpression(position, token);
+
+        if (m_errorAt || !token.IsEmpty()) {
+            int at = (m_errorAt ? *m_errorAt : position) - correction;
+            errorPosition = at < 0 ? 0 : at;
+            errorText.Format(L"Error found on position %d!", errorPosition);
+            errorText += Warnings;
+            if (m_errorAt) result.Seconds = kInvalidSpan;
+        } else {
+            errorPosition = 0;
+            errorText = Warnings;
+        }
+    } catch (const std::exception& e) {
+        errorText = L"System Error: " + CString(std::string(e.what()).substr(0, 255).c_str());
+    }
+    return result;
+}
