@@ -63,22 +63,24 @@ std::wstring LocaleText(LCTYPE type)
     return text;
 }
 
-// The user's number conventions, read afresh on every formatting call.
+// The user's number conventions, read afresh on every formatting call. The record points into
+// the separators held here, so it is neither copied nor moved.
 struct LocaleNumberFormat {
     std::wstring decimalSeparator = LocaleText(LOCALE_SDECIMAL);
     std::wstring thousandSeparator = LocaleText(LOCALE_STHOUSAND);
     NUMBERFMTW record {};
     bool decimalComma = CString(decimalSeparator.c_str()).CompareNoCase(L",") == 0;
 
-    explicit LocaleNumberFormat(int digits)
+    LocaleNumberFormat()
     {
-        record.NumDigits = static_cast<UINT>(digits);
         record.LeadingZero = static_cast<UINT>(_wtoi(LocaleText(LOCALE_ILZERO).c_str()));
         record.Grouping = 3;
         record.lpDecimalSep = decimalSeparator.data();
         record.lpThousandSep = thousandSeparator.data();
         record.NegativeOrder = static_cast<UINT>(_wtoi(LocaleText(LOCALE_INEGNUMBER).c_str()));
     }
+    LocaleNumberFormat(const LocaleNumberFormat&) = delete;
+    LocaleNumberFormat& operator=(const LocaleNumberFormat&) = delete;
 };
 
 // The number text after the locale record; the plain text if the record is refused.
@@ -286,17 +288,17 @@ CString FormatDateTime(double value)
     return L"v!=d+t";
 }
 
-CString FormatFloating(double value, int digits)
+CString FormatFloating(double value, int digits, LocaleNumberFormat& locale)
 {
     if (digits >= 0) {
-        LocaleNumberFormat locale(std::min(digits, MaxDecimals));
+        locale.record.NumDigits = static_cast<UINT>(digits);
         return CMathHelper::FormatNumberLocale(value, locale.record);
     }
     double step = IntegerPowerOfTen(-digits);
     if (!(std::fabs(value) > step))
         return L"Rounding Error";
     // Rounded in floating point: the quotient can lie far beyond any integer type.
-    LocaleNumberFormat locale(0);
+    locale.record.NumDigits = 0;
     return CMathHelper::FormatNumberLocale(CMathHelper::RoundHalfAway(value / step) * step, locale.record);
 }
 
@@ -505,7 +507,8 @@ CString CMathHelper::FormatValue(CString* out, int /*spare*/, double value, int 
         minExpDigits = std::min(minExpDigits, MaxPadding);
         bool mantissaMode = mode == NumberFormatScientific || mode == NumberFormatEngineering
             || mode == NumberFormatTechnical;
-        bool decimalComma = LocaleNumberFormat(0).decimalComma;
+        LocaleNumberFormat locale;
+        bool decimalComma = locale.decimalComma;
 
         if (value == 0) {
             if (zeroAsPlain) {
@@ -521,7 +524,7 @@ CString CMathHelper::FormatValue(CString* out, int /*spare*/, double value, int 
         CString text;
         switch (mode) {
         case NumberFormatFloating:
-            text = FormatFloating(value, digits);
+            text = FormatFloating(value, digits, locale);
             break;
         case NumberFormatScientific:
         case NumberFormatEngineering:
