@@ -1,0 +1,325 @@
+// Formula text read into function trees, and the two entry points built on them.
+
+#include "engine/FormulaEngine.h"
+#include "engine/FunctionTree.h"
+#include "engine/FunctionTreeBuilder.h"
+#include "engine/tests/FunctionTreeTestNodes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+Tree Build(const wchar_t* formula)
+{
+    CString text = formula;
+    Tree tree = BuildFunctionTree(text, L"X");
+    EXPECT_NE(tree, nullptr) << CString(formula).ToUtf8();
+    return tree;
+}
+
+const CFunction<double>& ChildOf(const Tree& node)
+{
+    return static_cast<const CFunction1<double>&>(*node).Child();
+}
+
+double ConstantOf(const Tree& node)
+{
+    return static_cast<const CConstOperandFunction<double>&>(*node).Constant();
+}
+
+// Sets the function constants A to G for one test and clears them afterwards.
+class FunctionConstants {
+public:
+    explicit FunctionConstants(std::initializer_list<double> values)
+    {
+        int i = 0;
+        for (double value : values)
+            g_FunctConst[i++] = value;
+    }
+    ~FunctionConstants()
+    {
+        for (double& value : g_FunctConst)
+            value = 0;
+    }
+};
+
+TEST(FunctionTreeBuilder, VariableAndItsSquare)
+{
+    EXPECT_TRUE(Is<CIdentityFunction>(Build(L"X")));
+    EXPECT_TRUE(Is<CIdentityFunction>(Build(L"x")));
+    EXPECT_TRUE(Is<CIdentityFunction>(Build(L"((x))")));
+    EXPECT_TRUE(Is<CSqr1Function>(Build(L"X*X")));
+    // Only the exact variable name makes the leaf; another spelling squares the identity.
+    const Tree lowerSquare = Build(L"x*x");
+    ASSERT_TRUE(Is<CSqrFunction>(lowerSquare));
+    EXPECT_TRUE(Is<CIdentityFunction>(&ChildOf(lowerSquare)));
+    const Tree sineSquare = Build(L"SIN(X)*SIN(X)");
+    ASSERT_TRUE(Is<CSqrFunction>(sineSquare));
+    EXPECT_TRUE(Is<CSin1Function>(&ChildOf(sineSquare)));
+}
+
+TEST(FunctionTreeBuilder, EqualOperandsAndConstantOperands)
+{
+    const Tree twice = Build(L"X+X");
+    ASSERT_TRUE(Is<CMul0Function>(twice));
+    EXPECT_EQ(ConstantOf(twice), 2);
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"X-X")));
+    const Tree one = Build(L"X/X");
+    ASSERT_TRUE(Is<CConstFunction>(one));
+    EXPECT_EQ(one->Evaluate(0), 1);
+
+    EXPECT_EQ(Build(L"2+3")->Evaluate(0), 5);
+    EXPECT_TRUE(Is<CConstFunction>(Build(L"2+3")));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"0*X")));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"X*0")));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"0/X")));
+    EXPECT_TRUE(std::isinf(Build(L"1/0")->Evaluate(0)));
+
+    EXPECT_TRUE(Is<CAdd0Function>(Build(L"2+X")));
+    EXPECT_TRUE(Is<CAdd0Function>(Build(L"X+2")));
+    EXPECT_TRUE(Is<CSubL0Function>(Build(L"2-X")));
+    EXPECT_TRUE(Is<CSubR0Function>(Build(L"X-2")));
+    EXPECT_TRUE(Is<CMul0Function>(Build(L"2*X")));
+    EXPECT_TRUE(Is<CDivL0Function>(Build(L"2/X")));
+    EXPECT_TRUE(Is<CDivR0Function>(Build(L"X/2")));
+    EXPECT_TRUE(Is<CPowerL0Function>(Build(L"2^X")));
+    EXPECT_TRUE(Is<CPowerR0Function>(Build(L"X^2")));
+    EXPECT_TRUE(Is<CAddFunction>(Build(L"X+SIN(X)")));
+    EXPECT_TRUE(Is<CSubFunction>(Build(L"X-SIN(X)")));
+    EXPECT_TRUE(Is<CMulFunction>(Build(L"X*SIN(X)")));
+    EXPECT_TRUE(Is<CDivFunction>(Build(L"X/SIN(X)")));
+    EXPECT_TRUE(Is<CPowerFunction>(Build(L"X^SIN(X)")));
+}
+
+// A constant zero divisor is kept as the division it is, instead of making the formula 0.
+TEST(FunctionTreeBuilder, DivisionByAConstantZeroIsBuilt)
+{
+    const Tree quotient = Build(L"X/0");
+    ASSERT_TRUE(Is<CDivR0Function>(quotient));
+    EXPECT_TRUE(std::isinf(quotient->Evaluate(2)));
+    EXPECT_TRUE(std::isnan(quotient->Evaluate(0)));
+    EXPECT_TRUE(std::isinf(Build(L"(X+1)/(2-2)")->Evaluate(1)));
+}
+
+TEST(FunctionTreeBuilder, SignsAndConstants)
+{
+    EXPECT_EQ(Build(L"-PI")->Evaluate(0), -3.141592653589793);
+    EXPECT_EQ(Build(L"_e")->Evaluate(0), 2.718281828459045);
+    const Tree negation = Build(L"-X");
+    ASSERT_TRUE(Is<CNegFunction>(negation));
+    EXPECT_TRUE(Is<CIdentityFunction>(&ChildOf(negation)));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"-SIN(0)")));
+    // The normaliser drops a leading "+" before the builder sees it.
+    EXPECT_TRUE(Is<CIdentityFunction>(Build(L"+X")));
+    EXPECT_EQ(Build(L"-COS(0)")->Evaluate(5), -1);
+    EXPECT_EQ(Build(L"_c*X")->Evaluate(2), 2 * 299792458.0);
+    EXPECT_EQ(Build(L"_C")->Evaluate(0), 299792458.0);
+    EXPECT_EQ(Build(L"")->Evaluate(3), 0);
+    EXPECT_EQ(Build(L"2X")->Evaluate(3), 2);  // a number followed by letters reads its number
+}
+
+TEST(FunctionTreeBuilder, FunctionConstantsAreReadWhenTheTreeIsBuilt)
+{
+    {
+        const FunctionConstants constants({ 0, 3 });
+        EXPECT_TRUE(Is<CNullFunction>(Build(L"A*X")));
+        const Tree scaled = Build(L"B*X");
+        EXPECT_EQ(scaled->Evaluate(2), 6);
+        g_FunctConst[1] = 10;
+        EXPECT_EQ(scaled->Evaluate(2), 6);
+    }
+    const FunctionConstants constants({ 1, 2, 3, 4, 5, 6, 7 });
+    EXPECT_EQ(Build(L"A+B+C+D+E+F+G")->Evaluate(0), 28);
+    EXPECT_EQ(Build(L"g*x")->Evaluate(1), 7);
+}
+
+TEST(FunctionTreeBuilder, FunctionsOfConstantsVariablesAndSubformulas)
+{
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"SIN(0)")));
+    EXPECT_EQ(Build(L"COS(0)")->Evaluate(9), 1);
+    EXPECT_TRUE(Is<CConstFunction>(Build(L"COS(0)")));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"LN(1)")));
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"LOG(1)")));
+    EXPECT_EQ(Build(L"SQR(16)")->Evaluate(0), 4);
+    EXPECT_EQ(Build(L"GAMMA(5)")->Evaluate(0), 24);
+    EXPECT_TRUE(Is<CSin1Function>(Build(L"SIN(X)")));
+    EXPECT_TRUE(Is<CSin1Function>(Build(L"sin((x))")));
+    EXPECT_TRUE(Is<CSinh1Function>(Build(L"SINH(X)")));
+    EXPECT_TRUE(Is<CCoth1Function>(Build(L"COTH(X)")));
+    EXPECT_TRUE(Is<CLog1Function>(Build(L"LN(X)")));
+    EXPECT_TRUE(Is<CLog101Function>(Build(L"LOG(X)")));
+    EXPECT_TRUE(Is<CSqrt1Function>(Build(L"SQR(X)")));
+    EXPECT_TRUE(Is<CCeil1Function>(Build(L"CEIL(X)")));
+
+    const Tree sineOfProduct = Build(L"SIN(2*X)");
+    ASSERT_TRUE(Is<CSinFunction>(sineOfProduct));
+    EXPECT_TRUE(Is<CMul0Function>(&ChildOf(sineOfProduct)));
+    EXPECT_TRUE(Is<CSinhFunction>(Build(L"SINH(X+1)")));
+    // COTH is not folded over a constant.
+    const Tree cothOfTwo = Build(L"COTH(2)");
+    ASSERT_TRUE(Is<CCothFunction>(cothOfTwo));
+    EXPECT_TRUE(Is<CConstFunction>(&ChildOf(cothOfTwo)));
+    EXPECT_DOUBLE_EQ(cothOfTwo->Evaluate(0), std::cosh(2.0) / std::sinh(2.0));
+    EXPECT_DOUBLE_EQ(Build(L"EXP(LN(X+1))")->Evaluate(2), 3);
+}
+
+TEST(FunctionTreeBuilder, OperatorsGroupFromTheLeftAndPowersAreNotReduced)
+{
+    const Tree power = Build(L"2^3^2");
+    ASSERT_TRUE(Is<CPowerR0Function>(power));
+    EXPECT_EQ(ConstantOf(power), 2);
+    ASSERT_TRUE(Is<CConstFunction>(&ChildOf(power)));
+    EXPECT_EQ(ChildOf(power).Evaluate(0), 8);
+    EXPECT_EQ(power->Evaluate(0), 64);
+    EXPECT_EQ(Build(L"10-4+3")->Evaluate(0), 9);
+    EXPECT_EQ(Build(L"X-4+3")->Evaluate(10), 9);
+    EXPECT_EQ(Build(L"24/4*2")->Evaluate(0), 12);
+    EXPECT_EQ(Build(L"X/4*2")->Evaluate(24), 12);
+}
+
+// The builder reads these differently from the evaluating parser, and verification is meant to
+// flag them.
+TEST(FunctionTreeBuilder, IntendedDifferencesFromTheParser)
+{
+    EXPECT_EQ(Build(L"2*-3")->Evaluate(0), -3);   // (2*0) - 3
+    EXPECT_EQ(Build(L"-2^2")->Evaluate(0), -4);   // the sign takes the whole power
+    EXPECT_EQ(Build(L"1E-5")->Evaluate(0), -4);   // 1E - 5
+    EXPECT_EQ(Build(L"1E5")->Evaluate(0), 1e5);
+    for (const wchar_t* unknown : { L"INT(X)", L"SIGN(X)", L"RAD(X)", L"DEG(X)", L"ARSINH(X)", L"ARCOSH(X)",
+                                    L"ARTANH(X)", L"KGV(12,18)", L"GGT(12,18)" })
+        EXPECT_EQ(Build(unknown)->Evaluate(2.5), 0) << CString(unknown).ToUtf8();
+}
+
+TEST(FunctionTreeBuilder, TextHelpers)
+{
+    EXPECT_TRUE(IsConstantTerm(L""));
+    EXPECT_TRUE(IsConstantTerm(L"2.5"));
+    EXPECT_TRUE(IsConstantTerm(L"-2.5"));
+    EXPECT_TRUE(IsConstantTerm(L"1E5"));
+    EXPECT_TRUE(IsConstantTerm(L" pi "));
+    EXPECT_TRUE(IsConstantTerm(L"_E"));
+    EXPECT_TRUE(IsConstantTerm(L"d"));
+    EXPECT_TRUE(IsConstantTerm(L"_n_a"));
+    EXPECT_FALSE(IsConstantTerm(L"X"));
+    EXPECT_FALSE(IsConstantTerm(L"H"));
+    EXPECT_FALSE(IsConstantTerm(L"2X"));
+    EXPECT_FALSE(IsConstantTerm(L"1E"));
+    EXPECT_FALSE(IsConstantTerm(L"INF"));
+    EXPECT_EQ(ConstantTermValue(L"2X"), 2);
+    EXPECT_EQ(ConstantTermValue(L"SIN"), 0);
+    EXPECT_EQ(ConstantTermValue(L"_g"), 9.80665);
+
+    CString text = L"SIN(X+1)";
+    EXPECT_TRUE(StripFunctionName(text, L"SIN"));
+    EXPECT_EQ(text, CString(L"(X+1)"));
+    text = L"SIN(X)+(1)";
+    EXPECT_FALSE(StripFunctionName(text, L"SIN"));
+    text = L"SINH(X)";
+    EXPECT_FALSE(StripFunctionName(text, L"SIN"));
+    text = L"SIN(X))(";
+    EXPECT_FALSE(StripFunctionName(text, L"SIN"));
+
+    text = L"cos(pi)";
+    EXPECT_TRUE(MatchFunctionOfConstant(text, L"COS"));
+    EXPECT_EQ(text, CString(L"pi"));
+    text = L"COS(X)";
+    EXPECT_FALSE(MatchFunctionOfConstant(text, L"COS"));
+    EXPECT_EQ(text, CString(L"COS(X)"));
+
+    EXPECT_TRUE(MatchFunctionOfVariable(L"LN(((x)))", L"LN", L"X"));
+    EXPECT_FALSE(MatchFunctionOfVariable(L"LN(X+1)", L"LN", L"X"));
+    EXPECT_TRUE(IsVariableTerm(L"(+X)", L"X"));
+    EXPECT_FALSE(IsVariableTerm(L"(X)+(X)", L"X"));
+    EXPECT_FALSE(IsVariableTerm(L"()", L"X"));
+}
+
+// No text crashes the builder or exhausts the stack: deep nesting falls back to a constant.
+TEST(FunctionTreeBuilder, DeepAndOddTextsStillBuild)
+{
+    std::wstring nested;
+    for (int i = 0; i < 2000; ++i)
+        nested += L"SIN(";
+    nested += L"X";
+    nested += std::wstring(2000, L')');
+    Build(nested.c_str());
+
+    std::wstring chain = L"X";
+    for (int i = 0; i < 3000; ++i)
+        chain += L"+X^2";
+    Build(chain.c_str());
+
+    // Within the depth limit, long sums are read whole.
+    std::wstring sum = L"1";
+    for (int i = 2; i <= 50; ++i)
+        sum += L"+X";
+    EXPECT_EQ(Build(sum.c_str())->Evaluate(2), 1 + 49 * 2);
+
+    for (const wchar_t* odd : { L"(", L")", L")(", L"((", L"SIN(", L"SIN)", L"^", L"-", L"+", L"*", L"/", L"--X",
+                                L"X^", L"^X", L"2**3", L"SIN()", L"COS(", L"(((X+1)", L"X+1))", L"SIN(2", L"_",
+                                L"--", L"-(-(-X))", L"LN(-X)", L".", L"1.2.3" }) {
+        const Tree tree = Build(odd);
+        ASSERT_NE(tree, nullptr);
+        tree->GetText();
+        tree->Evaluate(1.5);
+        if (Tree derivative = tree->Derive())
+            derivative->GetText();
+    }
+}
+
+// --- Entry points -----------------------------------------------------------------------------
+
+TEST(FunctionTreeEntryPoints, EvaluateTree)
+{
+    int error = 42;
+    EXPECT_EQ(EvaluateTree(L"", 1, &error), 0.0);
+    EXPECT_EQ(error, 42);
+    EXPECT_EQ(EvaluateTree(L"x^2", 3, &error), 9);
+    EXPECT_EQ(error, FunctionTreeOk);
+    EXPECT_DOUBLE_EQ(EvaluateTree(L"SIN(X)/X", 0.5, &error), std::sin(0.5) / 0.5);
+    // A name the builder does not know is the constant 0, which verification then flags.
+    EXPECT_EQ(EvaluateTree(L"INT(X)", 2.5, &error), 0);
+    EXPECT_EQ(error, FunctionTreeOk);
+    const CString formula = L"(X + 1)";
+    EvaluateTree(formula, 1, &error);
+    EXPECT_EQ(formula, CString(L"(X + 1)"));  // the caller's text is not normalised
+}
+
+TEST(FunctionTreeEntryPoints, EvaluateDerivativeTree)
+{
+    CString text;
+    int error = 42;
+    EXPECT_EQ(EvaluateDerivativeTree(L"SIN(X)", 0, &text, &error), 1);
+    EXPECT_EQ(text, CString(L"cos(x)"));
+    EXPECT_EQ(error, FunctionTreeOk);
+
+    error = 42;
+    EXPECT_EQ(EvaluateDerivativeTree(L"", 2, &text, &error), 0);
+    EXPECT_EQ(text, CString(L"0"));
+    EXPECT_EQ(error, FunctionTreeOk);
+
+    EXPECT_EQ(EvaluateDerivativeTree(L"X^3", 2, &text, &error), 12);
+    EXPECT_EQ(EvaluateDerivativeTree(L"(X+1)^3", 1, &text, &error), 12);
+    EXPECT_EQ(text, CString(L"3*(((x+1)^2)*(1))"));
+    EXPECT_EQ(EvaluateDerivativeTree(L"LN(X)", 4, &text, &error), 0.25);
+    EXPECT_EQ(text, CString(L"1/(x)"));
+}
+
+// Gamma has no derivative node: the derivative is reported as failed, never as a wrong value.
+TEST(FunctionTreeEntryPoints, DerivativeOfGammaIsReportedAsAnError)
+{
+    CString text = L"old";
+    int error = 42;
+    EXPECT_EQ(EvaluateDerivativeTree(L"GAMMA(X)", 2, &text, &error), 0.0);
+    EXPECT_EQ(text, CString(L"Err"));
+    EXPECT_EQ(error, FunctionTreeFailed);
+    EXPECT_EQ(EvaluateDerivativeTree(L"X*GAMMA(X+1)", 2, &text, &error), 0.0);
+    EXPECT_EQ(error, FunctionTreeFailed);
+    // Over a constant, gamma is a constant whose derivative is truly 0.
+    EXPECT_EQ(EvaluateDerivativeTree(L"GAMMA(4)*X", 2, &text, &error), 6);
+    EXPECT_EQ(error, FunctionTreeOk);
+}
+
+} // namespace
