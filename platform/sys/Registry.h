@@ -16,7 +16,7 @@
 //   ERROR_CANTWRITE           the file could not be written; nothing was changed
 
 #include "platform/base/ErrorCodes.h"
-#include "platform/base/SystemTime.h"
+#include "platform/base/FileTime.h"
 
 struct HKEY__;
 using HKEY = HKEY__*;
