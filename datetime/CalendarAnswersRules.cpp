@@ -45,6 +45,8 @@ int WeeksSince(CDateValue date, CDateValue start)
 
 } // namespace
 
+CDateValue FixedDate(int year, int month, int day) { return DateOf(year, month, day); }
+
 void EasterDate(int year, int& month, int& day)
 {
     std::int64_t y = year;

@@ -18,6 +18,9 @@ constexpr int Friday = 6;
 constexpr int Saturday = 7;
 } // namespace Weekday
 
+// A day of the year, invalid beyond the day-number range.
+CDateValue FixedDate(int year, int month, int day);
+
 // Easter Sunday of the Gregorian calendar (the computus applies its rule to every year).
 void EasterDate(int year, int& month, int& day);
 CDateValue EasterSunday(int year);

@@ -39,7 +39,7 @@ constexpr YearDate PublishedEasterSundays[] = {
     { 2030, 4, 21 }, { 2038, 4, 25 }, { 2285, 3, 22 }, { 4099, 4, 19 },
 };
 
-TEST(Easter, MatchesPublishedDates)
+TEST(CalendarEaster, MatchesPublishedDates)
 {
     for (const YearDate& published : PublishedEasterSundays) {
         int month = 0, day = 0;
@@ -50,7 +50,7 @@ TEST(Easter, MatchesPublishedDates)
     }
 }
 
-TEST(Easter, IsASundayBetween22MarchAnd25AprilInEveryGregorianYear)
+TEST(CalendarEaster, IsASundayBetween22MarchAnd25AprilInEveryGregorianYear)
 {
     for (int year = 1583; year <= 4099; ++year) {
         CDateValue easter = EasterSunday(year);
@@ -61,7 +61,7 @@ TEST(Easter, IsASundayBetween22MarchAnd25AprilInEveryGregorianYear)
     }
 }
 
-TEST(Easter, YearsBeforeYearZeroFollowTheSameCycle)
+TEST(CalendarEaster, YearsBeforeYearZeroFollowTheSameCycle)
 {
     // The Gregorian Easter cycle is 5,700,000 years long.
     int month1, day1, month2, day2;
@@ -72,7 +72,7 @@ TEST(Easter, YearsBeforeYearZeroFollowTheSameCycle)
     EXPECT_EQ(EasterSunday(-3).GetDayOfWeek(), Weekday::Sunday);
 }
 
-TEST(Easter, FeastsThatHangOnIt)
+TEST(CalendarEaster, FeastsThatHangOnIt)
 {
     struct Case {
         int offset;
@@ -102,7 +102,7 @@ TEST(Easter, FeastsThatHangOnIt)
     EXPECT_FALSE(MemorialDay(5879612).IsValid());
 }
 
-TEST(NthWeekday, CountsFromTheFirstAndTakesTheLastForFive)
+TEST(CalendarNthWeekday, CountsFromTheFirstAndTakesTheLastForFive)
 {
     EXPECT_EQ(Text(NthWeekdayOfMonth(2024, 1, 1, Weekday::Monday)), "2024-1-1");
     EXPECT_EQ(Text(NthWeekdayOfMonth(2024, 1, 4, Weekday::Sunday)), "2024-1-28");
@@ -113,7 +113,7 @@ TEST(NthWeekday, CountsFromTheFirstAndTakesTheLastForFive)
     EXPECT_FALSE(NthWeekdayOfMonth(2024, 1, 6, Weekday::Monday).IsValid());
 }
 
-TEST(Holidays, UnitedStatesFederalCalendars)
+TEST(CalendarHolidays, UnitedStatesFederalCalendars)
 {
     struct Year {
         int year;
@@ -150,14 +150,14 @@ TEST(Holidays, UnitedStatesFederalCalendars)
     }
 }
 
-TEST(Holidays, ElectionDayIsNeverTheFirstOfNovember)
+TEST(CalendarHolidays, ElectionDayIsNeverTheFirstOfNovember)
 {
     // 2022 and 2033 start November on a Tuesday: the election is a week later.
     EXPECT_EQ(Text(ElectionDay(2022)), "2022-11-8");
     EXPECT_EQ(Text(ElectionDay(2033)), "2033-11-8");
 }
 
-TEST(Seasons, MeanTimesAsText)
+TEST(CalendarSeasons, MeanTimesAsText)
 {
     EXPECT_EQ(JulianDayToDateText(SeasonJulianDay(2000, SeasonEvent::VernalEquinox)), L"20-03-2000 07:26 GMT");
     // 03:02.6: the minutes are cut, not rounded.
@@ -167,7 +167,7 @@ TEST(Seasons, MeanTimesAsText)
     EXPECT_EQ(JulianDayToDateText(SeasonJulianDay(2024, SeasonEvent::WinterSolstice)), L"21-12-2024 09:14 GMT");
 }
 
-TEST(Seasons, DateTextAcrossTheCalendarReform)
+TEST(CalendarSeasons, DateTextAcrossTheCalendarReform)
 {
     EXPECT_EQ(JulianDayToDateText(2451545.0), L"01-01-2000 12:00 GMT");
     EXPECT_EQ(JulianDayToDateText(2299160.0), L"04-10-1582 12:00 GMT");
@@ -177,7 +177,7 @@ TEST(Seasons, DateTextAcrossTheCalendarReform)
     EXPECT_TRUE(JulianDayToDateText(std::nan("")).IsEmpty());
 }
 
-TEST(Weeks, CalendarWeekStartsAtTheYearsFirstWeekStart)
+TEST(CalendarWeeks, CalendarWeekStartsAtTheYearsFirstWeekStart)
 {
     // 1 January 2023 is a Sunday: with weeks from Monday it lies in week 0.
     EXPECT_EQ(CalendarWeek(CDateValue(2023, 1, 1), Weekday::Monday), 0);
@@ -192,7 +192,7 @@ TEST(Weeks, CalendarWeekStartsAtTheYearsFirstWeekStart)
     EXPECT_EQ(MonthWeek(CDateValue(2024, 5, 31), Weekday::Monday), 4);
 }
 
-TEST(Weeks, FirstWeekdayFromTheLocaleSetting)
+TEST(CalendarWeeks, FirstWeekdayFromTheLocaleSetting)
 {
     const std::pair<const wchar_t*, int> cases[] = {
         { L"0", Weekday::Monday },   { L"1", Weekday::Tuesday }, { L"2", Weekday::Wednesday },
