@@ -177,6 +177,13 @@ CString FormatMantissaExponent(double value, NumberFormatMode mode, int digits, 
     }
 
     double mantissa = ScaleDownByPowerOfTen(value, exponent);
+    // Just below a power of ten log10 rounds up to the whole number (999.99999999999989 gives 3),
+    // which leaves the mantissa under its layout's lowest value.
+    double lowest = mode == NumberFormatEngineering ? 0.1 : 1;
+    if (std::fabs(mantissa) < lowest && (mode != NumberFormatTechnical || magnitude >= 1)) {
+        exponent -= mode == NumberFormatTechnical ? 3 : 1;
+        mantissa = ScaleDownByPowerOfTen(value, exponent);
+    }
     if (mode == NumberFormatScientific && RoundsUpTo(mantissa, digits, 10)) {
         ++exponent;
         mantissa /= 10;

@@ -142,6 +142,19 @@ TEST_F(FormatValue, TechnicalExponentIsAMultipleOfThree)
                      { 5, 1, L"5 E00" }, { 0.5, 1, L"0.5 E00" } });
 }
 
+TEST_F(FormatValue, MantissaJustBelowAPowerOfTenKeepsItsLayout)
+{
+    double belowThousand = std::nextafter(1000.0, 0.0);
+    CString scientific = Format(belowThousand, 2, 17);
+    EXPECT_EQ(scientific.Left(16), L"9.99999999999999") << scientific.ToUtf8();
+    EXPECT_EQ(scientific.Right(4), L" E02") << scientific.ToUtf8();
+    CString engineering = Format(belowThousand, 3, 18);
+    EXPECT_EQ(engineering.Left(16), L"0.99999999999999") << engineering.ToUtf8();
+    EXPECT_EQ(engineering.Right(4), L" E03") << engineering.ToUtf8();
+    EXPECT_EQ(Format(belowThousand, 4, 14), L"999.99999999999989 E00");
+    EXPECT_EQ(Format(-belowThousand, 2, 2), L"-1 E03");
+}
+
 TEST_F(FormatValue, MantissaLayoutsFollowTheDecimalComma)
 {
     ScopedNumberLocale german(German);
