@@ -138,15 +138,16 @@ CString JulianDayToDateText(double julianDay)
     auto j = static_cast<std::int64_t>(std::floor(shifted));
     // Before 15 October 1582 the days are those of the Julian calendar.
     bool julianCalendar = j < 2299161;
+    // Floor division keeps the conversion exact before Julian day 0 as well.
     std::int64_t l = j + 68569 + (julianCalendar ? 38 : 0);
     std::int64_t divisor = julianCalendar ? 146100 : 146097;
-    std::int64_t n = 4 * l / divisor;
-    l -= (divisor * n + 3) / 4;
-    std::int64_t i = 4000 * (l + 1) / 1461001;
-    l = l - 1461 * i / 4 + 31;
-    std::int64_t k = 80 * l / 2447;
-    std::int64_t day = l - 2447 * k / 80;
-    l = k / 11;
+    std::int64_t n = FloorDiv(4 * l, divisor);
+    l -= FloorDiv(divisor * n + 3, 4);
+    std::int64_t i = FloorDiv(4000 * (l + 1), 1461001);
+    l = l - FloorDiv(1461 * i, 4) + 31;
+    std::int64_t k = FloorDiv(80 * l, 2447);
+    std::int64_t day = l - FloorDiv(2447 * k, 80);
+    l = FloorDiv(k, 11);
     std::int64_t month = k + 2 - 12 * l;
     std::int64_t year = 100 * (n - 49) + i + l;
     if (year < 1)

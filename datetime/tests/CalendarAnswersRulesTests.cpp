@@ -174,6 +174,10 @@ TEST(CalendarSeasons, DateTextAcrossTheCalendarReform)
     EXPECT_EQ(JulianDayToDateText(2299161.0), L"15-10-1582 12:00 GMT");
     EXPECT_EQ(JulianDayToDateText(2299160.75), L"15-10-1582 06:00 GMT");
     EXPECT_EQ(JulianDayToDateText(1721423.5), L"01-01-   1 00:00 GMT");
+    // Before the Julian epoch: JD 0 is 1 January 4713 BC, printed as year -4713 (no year 0).
+    EXPECT_EQ(JulianDayToDateText(0.0), L"01-01--4713 12:00 GMT");
+    EXPECT_EQ(JulianDayToDateText(-1.0), L"31-12--4714 12:00 GMT");
+    EXPECT_EQ(JulianDayToDateText(-365.0), L"01-01--4714 12:00 GMT");
     EXPECT_TRUE(JulianDayToDateText(std::nan("")).IsEmpty());
 }
 

@@ -153,8 +153,8 @@ constexpr PhaseMoment FullMoons2024[] = {
     { 2024, 9, 18, 2, 34 },  { 2024, 10, 17, 11, 26 }, { 2024, 11, 15, 21, 28 }, { 2024, 12, 15, 9, 2 },
 };
 
-// The truncated series reaches a few minutes; the worst case of 2024 is well inside this.
-constexpr double PhaseTolerance = 10 * Minute;
+// The truncated series reaches a few minutes: the worst case of 2024 is under three.
+constexpr double PhaseTolerance = 5 * Minute;
 
 double WorstPhaseError(const PhaseMoment* moments, size_t count, double phase)
 {
