@@ -78,6 +78,8 @@ CDateValue EasterOffset(int year, int days) { return Moved(EasterSunday(year), d
 
 CDateValue NthWeekdayOfMonth(int year, int month, int n, int weekday)
 {
+    if (weekday < Weekday::Sunday || weekday > Weekday::Saturday)
+        return CDateValue();
     if (n == 5) {
         CDateValue firstOfNext = month == 12 ? DateOf(year + 1, 1, 1) : DateOf(year, month + 1, 1);
         return Moved(WeekdayOnOrAfter(firstOfNext, weekday), -7);

@@ -27,7 +27,8 @@ CDateValue EasterSunday(int year);
 // Easter Sunday moved by the given number of days (Good Friday is -2, Pentecost +49).
 CDateValue EasterOffset(int year, int days);
 
-// The n-th given weekday of a month, n = 1..4, or the last one for n = 5; invalid for other n.
+// The n-th given weekday of a month, n = 1..4, or the last one for n = 5; invalid for other n,
+// another weekday or month.
 CDateValue NthWeekdayOfMonth(int year, int month, int n, int weekday);
 
 // The holidays whose date moves from year to year.

@@ -111,6 +111,10 @@ TEST(CalendarNthWeekday, CountsFromTheFirstAndTakesTheLastForFive)
     EXPECT_EQ(Text(NthWeekdayOfMonth(2025, 12, 5, Weekday::Wednesday)), "2025-12-31");
     EXPECT_FALSE(NthWeekdayOfMonth(2024, 1, 0, Weekday::Monday).IsValid());
     EXPECT_FALSE(NthWeekdayOfMonth(2024, 1, 6, Weekday::Monday).IsValid());
+    EXPECT_FALSE(NthWeekdayOfMonth(2024, 1, 1, 0).IsValid());
+    EXPECT_FALSE(NthWeekdayOfMonth(2024, 1, 1, 8).IsValid());
+    EXPECT_FALSE(NthWeekdayOfMonth(2024, 0, 1, Weekday::Monday).IsValid());
+    EXPECT_FALSE(NthWeekdayOfMonth(2024, 13, 5, Weekday::Monday).IsValid());
 }
 
 TEST(CalendarHolidays, UnitedStatesFederalCalendars)
@@ -147,6 +151,35 @@ TEST(CalendarHolidays, UnitedStatesFederalCalendars)
         EXPECT_EQ(Text(ElectionDay(y.year)), Text(y.election));
         EXPECT_EQ(Text(VeteransDay(y.year)), Text(y.veterans));
         EXPECT_EQ(Text(ThanksgivingDay(y.year)), Text(y.thanksgiving));
+    }
+}
+
+TEST(CalendarHolidays, FallOnTheirWeekdayInTheirWeekOfTheMonth)
+{
+    struct Rule {
+        const char* name;
+        CDateValue (*date)(int year);
+        int weekday, month, firstDay;
+    };
+    const Rule rules[] = {
+        { "Martin Luther King Day", MartinLutherKingDay, Weekday::Monday, 1, 15 },
+        { "Presidents Day", PresidentsDay, Weekday::Monday, 2, 15 },
+        { "Armed Forces Day", ArmedForcesDay, Weekday::Saturday, 5, 15 },
+        { "Memorial Day", MemorialDay, Weekday::Monday, 5, 25 },
+        { "Labor Day", LaborDay, Weekday::Monday, 9, 1 },
+        { "Columbus Day", ColumbusDay, Weekday::Monday, 10, 8 },
+        { "Election Day", ElectionDay, Weekday::Tuesday, 11, 2 },
+        { "Thanksgiving Day", ThanksgivingDay, Weekday::Thursday, 11, 22 },
+    };
+    for (int year = 1971; year <= 2400; ++year) {
+        for (const Rule& rule : rules) {
+            CDateValue date = rule.date(year);
+            ASSERT_TRUE(date.IsValid()) << rule.name << " " << year;
+            EXPECT_EQ(date.GetDayOfWeek(), rule.weekday) << rule.name << " " << year;
+            EXPECT_EQ(date.GetMonth(), rule.month) << rule.name << " " << year;
+            EXPECT_GE(date.GetDay(), rule.firstDay) << rule.name << " " << year;
+            EXPECT_LE(date.GetDay(), rule.firstDay + 6) << rule.name << " " << year;
+        }
     }
 }
 
