@@ -5,7 +5,9 @@
 #include "datetime/core/Clock.h"
 #include "datetime/core/DateLocale.h"
 
+#include <cstdarg>
 #include <exception>
+#include <iterator>
 
 namespace {
 
@@ -104,11 +106,9 @@ CString WeekStartName(const CString& setting)
 {
     static const wchar_t* const Names[] = { L"Monday", L"Tuesday", L"Wednesday", L"Thursday",
                                             L"Friday", L"Saturday", L"Sunday" };
-    for (int i = 0; i < 7; ++i) {
-        if (setting == Formatted(L"%d", i))
-            return Names[i];
-    }
-    return CString();
+    if (setting.GetLength() != 1 || setting[0] < L'0' || setting[0] > L'6')
+        return CString();
+    return Names[setting[0] - L'0'];
 }
 
 int CurrentYear()

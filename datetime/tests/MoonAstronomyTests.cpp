@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace {
 
@@ -114,7 +115,7 @@ TEST(MoonKepler, SolvesKeplersEquation)
         for (double eccentricity : { 0.0, 0.016718, 0.5, 0.9 }) {
             double e = Moon::Kepler(meanAnomaly, eccentricity);
             ASSERT_FALSE(std::isnan(e)) << meanAnomaly << " " << eccentricity;
-            EXPECT_NEAR(e - eccentricity * std::sin(e), meanAnomaly * M_PI / 180, 1e-6)
+            EXPECT_NEAR(e - eccentricity * std::sin(e), meanAnomaly * std::numbers::pi / 180, 1e-6)
                 << meanAnomaly << " " << eccentricity;
         }
     }
