@@ -1,6 +1,7 @@
 #include "editor/LangConfig.h"
 
 #include "platform/base/StringFormat.h"
+#include "platform/sys/Module.h"
 
 #include <cwctype>
 
@@ -335,4 +336,9 @@ BOOL SECEditLangConfig::RegisterLanguage(const CString& name, Reader* reader, Wr
 SECEditLangConfig* SECEditLangConfig::GetConfig(const CString& name)
 {
     return Manager::Instance().GetConfig(name);
+}
+
+CString SECEditLangConfig::GetModuleDirectory()
+{
+    return ::GetModuleDirectory();
 }

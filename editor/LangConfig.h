@@ -214,6 +214,8 @@ public:
 
     static BOOL RegisterLanguage(const CString& name, Reader* reader, Writer* writer);
     static SECEditLangConfig* GetConfig(const CString& name);
+    // The folder of the running program, with a trailing separator: the language files lie there.
+    static CString GetModuleDirectory();
 
 private:
     using CharClass = std::bitset<65535>;
