@@ -351,6 +351,7 @@ double CJulianDay::CombineOperands(CString date, CString time, CString operand, 
     if (span >= 0 || weeks >= 0) {
         if (dateDay < 0 || dayFraction < 0) return -1.0;
         double days = weeks >= 0 ? 7.0 * weeks : span;
+        if (days > kLargestJulianDay) return -1.0;  // beyond every date, and beyond counting in seconds
         if (!plus) days = -days;
         // Whole seconds, so that 08:00:00 + 16h lands on midnight and not on 24:00:00.
         std::int64_t seconds = ToSeconds(dayFraction) + ToSeconds(days);

@@ -54,6 +54,14 @@ TEST(OperandRules, UnreadableStartIsNoResult)
     EXPECT_LT(J::CombineOperands(L"29.2.2000", L"12:00:00", L"1Y", true, false), 0.0);
 }
 
+TEST(OperandRules, SpansBeyondEveryDateGiveNoResult)
+{
+    CString huge;
+    for (int i = 0; i < 400; ++i) huge += L"2147483647d";
+    EXPECT_EQ(J::CombineOperands(L"1.1.2000", L"12:00:00", huge, true, false), -1.0);
+    EXPECT_LT(J::CombineOperands(L"1.1.2000", L"12:00:00", L"2147483647W", false, false), 0.0);
+}
+
 TEST(OperandRules, MonthFirstDates)
 {
     EXPECT_DOUBLE_EQ(J::CombineOperands(L"01.31.2001", L"12:00:00", L"1M", true, true), At(L"28.2.2001", L"12:00:00"));
