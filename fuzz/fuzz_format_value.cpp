@@ -2,6 +2,7 @@
 // widths and padding from the input as well, and checks the results that every format promises.
 
 #include "engine/MathHelper.h"
+#include "platform/base/TextToNumber.h"
 #include "platform/sys/Locale.h"
 
 #include <cmath>
@@ -26,6 +27,21 @@ void Check(bool condition)
 {
     if (!condition)
         std::abort();
+}
+
+void CheckMantissaExponent(const CString& text, int marker, double value, NumberFormatMode mode, int digits)
+{
+    long double mantissa = ClassicWcsToD(text.GetString());
+    int exponent = _wtoi(text.GetString() + marker + 2);
+    long double magnitude = std::fabs(mantissa);
+    if (mode == NumberFormatScientific)
+        Check(magnitude >= 1 && magnitude < 10);
+    else if (mode == NumberFormatEngineering)
+        Check(magnitude >= 0.1L && magnitude < 1);
+    else
+        Check(magnitude < 1000 && exponent % 3 == 0 && (std::fabs(value) < 1 || magnitude >= 1));
+    long double exact = static_cast<long double>(value) / std::pow(10.0L, exponent);
+    Check(std::fabs(mantissa - exact) <= 0.5000001L * std::pow(10.0L, -digits) + 1e-14L * std::fabs(exact));
 }
 
 } // namespace
@@ -59,11 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
         Check(text.GetLength() >= minWidth);
 
-    // The mantissa layouts always show " E" and never a "+".
+    // The mantissa layouts always show " E" and never a "+"; read back, they give the value to the
+    // decimals shown, with the mantissa in the layout's range.
     if (mode >= NumberFormatScientific && mode <= NumberFormatTechnical && inRange && !plainZero) {
         int marker = text.Find(L" E");
         Check(marker >= 0);
         Check(text.Find(L'+') < 0);
+        if (!(options & 0x80) && value != 0 && digits >= 1 && digits <= 15)
+            CheckMantissaExponent(text, marker, value, mode, digits);
     }
 
     int exponent = CMathHelper::ScientificExponent(value);
