@@ -5,11 +5,14 @@
 #include "platform/base/StringFormat.h"
 #include "platform/base/TextToNumber.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <string_view>
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -41,34 +44,32 @@ constexpr double ExactPowersOfTen[] = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
 };
 
-// Reads a number from a run of digits and points the way the classic text-to-double conversion
-// does: the longest valid prefix (digits, one point, digits), so "1.2.3" gives 1.2 and "." gives 0.
-double RunToDouble(const wchar_t* run, int length, std::wstring& scratch)
+// Reads the run of digits and points at run (up to limit) the way the classic text-to-double
+// conversion reads it: the longest valid prefix (digits, one point, digits), so "1.2.3" gives 1.2
+// and "." gives 0. *runEnd is set past the whole run.
+inline double ReadNumberRun(const wchar_t* run, const wchar_t* limit, const wchar_t** runEnd, std::wstring& scratch)
 {
-    // Exact for up to 15 significant digits and 22 decimals: one correctly rounded division.
+    // Up to 19 digits fit the 64-bit mantissa; below 2^53 with at most 22 decimals the value is
+    // one correctly rounded division of two exact doubles.
+    constexpr std::uint64_t ExactMantissaLimit = std::uint64_t(1) << 53;
     std::uint64_t mantissa = 0;
-    int significant = 0;
+    int digits = 0;
     int decimals = 0;
-    bool seenPoint = false;
-    for (int i = 0; i < length; ++i) {
-        wchar_t c = run[i];
-        if (c == L'.') {
-            if (seenPoint)
-                break;
-            seenPoint = true;
-            continue;
-        }
-        if (mantissa != 0 || c != L'0')
-            ++significant;
-        mantissa = mantissa * 10 + static_cast<unsigned>(c - L'0');
-        if (seenPoint)
-            ++decimals;
-        if (significant > 15 || decimals > 22) {
-            scratch.assign(run, static_cast<size_t>(length));
-            return ClassicWcsToD(scratch.c_str());
-        }
+    const wchar_t* p = run;
+    for (; p < limit && IsDigit(*p); ++p, ++digits)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - L'0');
+    if (p < limit && *p == L'.') {
+        for (++p; p < limit && IsDigit(*p); ++p, ++digits, ++decimals)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - L'0');
     }
-    return static_cast<double>(mantissa) / ExactPowersOfTen[decimals];
+    const wchar_t* prefixEnd = p;
+    while (p < limit && IsNumberChar(*p))
+        ++p;
+    *runEnd = p;
+    if (digits <= 19 && mantissa <= ExactMantissaLimit && decimals <= 22)
+        return decimals == 0 ? static_cast<double>(mantissa) : static_cast<double>(mantissa) / ExactPowersOfTen[decimals];
+    scratch.assign(run, prefixEnd);
+    return ClassicWcsToD(scratch.c_str());
 }
 
 bool IsWholeInt32(double value)
@@ -114,10 +115,14 @@ bool EndsOperand(wchar_t c)
 template<typename Accept>
 int ReplaceAll(wchar_t* text, int length, std::wstring_view pattern, std::wstring_view replacement, Accept accept)
 {
+    const size_t found = std::wstring_view(text, static_cast<size_t>(length)).find(pattern);
+    if (found == std::wstring_view::npos)
+        return length;
     const int patternLength = static_cast<int>(pattern.size());
-    int write = 0;
-    for (int read = 0; read < length;) {
-        if (read + patternLength <= length && std::wstring_view(text + read, pattern.size()) == pattern
+    int write = static_cast<int>(found);
+    for (int read = write; read < length;) {
+        if (text[read] == pattern[0] && read + patternLength <= length
+            && std::equal(pattern.begin() + 1, pattern.end(), text + read + 1)
             && accept(text, write, read + patternLength)) {
             for (wchar_t c : replacement)
                 text[write++] = c;
@@ -182,10 +187,15 @@ CFormulaParser::CFormulaParser(const CPhysConst& physConst)
     }
     m_names.push_back({ L"_E", NameKind::E, 0.0 });
 
-    for (size_t index = 0; index < m_names.size(); ++index) {
-        wchar_t initial = m_names[index].upperText.front();
-        if (initial >= 0 && initial < static_cast<wchar_t>(m_namesByInitial.size()))
-            m_namesByInitial[static_cast<size_t>(initial)].push_back(static_cast<unsigned char>(index));
+    // Group the names by their first two characters, keeping table order within each group.
+    for (size_t bucket = 0; bucket < m_nameBuckets.size(); ++bucket) {
+        m_nameBuckets[bucket].first = static_cast<std::uint16_t>(m_nameOrder.size());
+        for (size_t index = 0; index < m_names.size(); ++index) {
+            const std::wstring& text = m_names[index].upperText;
+            if (NameBucket(text[0], text[1]) == bucket)
+                m_nameOrder.push_back(static_cast<unsigned char>(index));
+        }
+        m_nameBuckets[bucket].second = static_cast<std::uint16_t>(m_nameOrder.size());
     }
 }
 
@@ -211,27 +221,27 @@ void CFormulaParser::NormalizeFormula(CString& text)
     // The function-tree text writes a factor 1 as "*(1)" and "(1)*". Dropping one changes nothing
     // only where it multiplies a complete operand and nothing binds tighter on its other side:
     // "3*(1)+2" and "2+(1)*3" lose it, but SIN(1)*2, 6/(1)*2, 2*(1)^2 and -(1)*2^2 keep it.
-    if (Contains(buffer, length, L"(1)")) {
+    if (Contains(buffer, length, L"(1)"sv)) {
         // "*(1)" goes where it multiplies a complete operand and no "^" or further operand follows.
-        length = ReplaceAll(buffer, length, L"*(1)", L"", [length](const wchar_t* t, int write, int after) {
+        length = ReplaceAll(buffer, length, L"*(1)"sv, L""sv, [length](const wchar_t* t, int write, int after) {
             bool operandBefore = write > 0 && EndsOperand(t[write - 1]);
-            bool looseAfter = after >= length || std::wstring_view(L"+-*/)").find(t[after]) != std::wstring_view::npos;
+            bool looseAfter = after >= length || L"+-*/)"sv.find(t[after]) != std::wstring_view::npos;
             return operandBefore && looseAfter;
         });
         // "(1)*" goes where a term starts: at the start, after "(", or after a binary "+" or "-".
-        length = ReplaceAll(buffer, length, L"(1)*", L"", [](const wchar_t* t, int write, int) {
+        length = ReplaceAll(buffer, length, L"(1)*"sv, L""sv, [](const wchar_t* t, int write, int) {
             if (write == 0 || t[write - 1] == L'(')
                 return true;
             bool additive = t[write - 1] == L'+' || t[write - 1] == L'-';
             return additive && write > 1 && EndsOperand(t[write - 2]);
         });
     }
-    if (Contains(buffer, length, L"(x)")) {
-        length = ReplaceAll(buffer, length, L"*(x)", L"*x");
-        length = ReplaceAll(buffer, length, L"((x)*", L"(x*");
-        length = ReplaceAll(buffer, length, L"+(x)*", L"+x*");
-        length = ReplaceAll(buffer, length, L"-(x)*", L"-x*");
-        length = ReplaceAll(buffer, length, L"*(x)*", L"*x*");
+    if (Contains(buffer, length, L"(x)"sv)) {
+        length = ReplaceAll(buffer, length, L"*(x)"sv, L"*x"sv);
+        length = ReplaceAll(buffer, length, L"((x)*"sv, L"(x*"sv);
+        length = ReplaceAll(buffer, length, L"+(x)*"sv, L"+x*"sv);
+        length = ReplaceAll(buffer, length, L"-(x)*"sv, L"-x*"sv);
+        length = ReplaceAll(buffer, length, L"*(x)*"sv, L"*x*"sv);
     }
 
     length = StripEnclosingParentheses(buffer, length);
@@ -243,12 +253,12 @@ void CFormulaParser::NormalizeFormula(CString& text)
         std::wmemmove(buffer, buffer + leading, static_cast<size_t>(length - leading));
         length -= leading;
     }
-    while (length > 0 && std::wstring_view(L" \t\n\v\f\r").find(buffer[length - 1]) != std::wstring_view::npos)
+    while (length > 0 && L" \t\n\v\f\r"sv.find(buffer[length - 1]) != std::wstring_view::npos)
         --length;
 
-    if (Contains(buffer, length, L"(("))
+    if (Contains(buffer, length, L"(("sv))
         length = DropDoubledParentheses(buffer, length);
-    length = ReplaceAll(buffer, length, L"|", L"");
+    length = static_cast<int>(std::remove(buffer, buffer + length, L'|') - buffer);
 
     text.ReleaseBuffer(length);
 }
@@ -323,16 +333,15 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
     if (formula.GetLength() < 1)
         return 0.0;
     try {
-        if (m_lastNumberInFormula) {
-            m_lastNumberText.assign(m_text + m_lastNumberStart, static_cast<size_t>(m_lastNumberLength));
-            m_lastNumberInFormula = false;
-        }
         m_errorMessage = L"";
-        m_formula = formula;
-        if (normalise)
+        const CString* text = &formula;
+        if (normalise) {
+            m_formula = formula;
             NormalizeFormula(m_formula);
-        m_text = m_formula.GetString();
-        m_length = m_formula.GetLength();
+            text = &m_formula;
+        }
+        m_text = text->GetString();
+        m_length = text->GetLength();
         m_x = x == 0.0 ? ZeroSubstitute : x;
         m_position = 0;
         m_depth = 0;
@@ -340,9 +349,13 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
 
         NextToken();
         double value = ParseExpression();
+        KeepLastNumberText();
 
         if (!m_stopped && m_token == 0) {
-            *errText = m_errorMessage;
+            if (*m_errorMessage)
+                *errText = m_errorMessage;
+            else
+                errText->Empty();
             *errPos = 0;
         } else {
             *errPos = m_position;
@@ -351,6 +364,7 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
         }
         return value;
     } catch (const std::exception& exception) {
+        m_lastNumberInFormula = false;
         std::wstring message = NarrowToWide(exception.what());
         if (message.size() > 255)
             message.resize(255);
@@ -359,7 +373,20 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
     }
 }
 
-void CFormulaParser::NextToken()
+// The formula text may not outlive this call, but the last number read must.
+void CFormulaParser::KeepLastNumberText()
+{
+    if (!m_lastNumberInFormula)
+        return;
+    m_lastNumberText.assign(m_text + m_lastNumberStart, static_cast<size_t>(m_lastNumberLength));
+    m_lastNumberInFormula = false;
+}
+
+// The grammar levels below expression are inlined into it, so that a plain operand costs no call;
+// only parentheses and names nest calls.
+#define FLN_INLINE [[gnu::always_inline]] inline
+
+FLN_INLINE void CFormulaParser::NextToken()
 {
     if (m_stopped)
         return;
@@ -387,7 +414,7 @@ double CFormulaParser::ParseExpression()
     return value;
 }
 
-double CFormulaParser::ParseTerm()
+FLN_INLINE double CFormulaParser::ParseTerm()
 {
     double value = ParsePower();
     while (m_token == L'*' || m_token == L'/') {
@@ -404,7 +431,7 @@ double CFormulaParser::ParseTerm()
     return value;
 }
 
-double CFormulaParser::ParsePower()
+FLN_INLINE double CFormulaParser::ParsePower()
 {
     double base = ParseSigned();
     while (m_token == L'^') {
@@ -419,7 +446,7 @@ double CFormulaParser::ParsePower()
     return base;
 }
 
-double CFormulaParser::ParseSigned()
+FLN_INLINE double CFormulaParser::ParseSigned()
 {
     if (m_token == L'-') {
         NextToken();
@@ -428,12 +455,34 @@ double CFormulaParser::ParseSigned()
     return ParseFactor();
 }
 
-double CFormulaParser::ParseFactor()
+FLN_INLINE double CFormulaParser::ParseFactor()
 {
     if (m_token == 0)
         return 0.0;  // a missing operand at the end reads as 0
     if (IsNumberChar(m_token))
         return ParseNumber();
+    if (ToUpperAscii(m_token) == L'X') {
+        NextToken();
+        return m_x;
+    }
+    return ParseCompositeFactor();
+}
+
+FLN_INLINE double CFormulaParser::ParseNumber()
+{
+    const wchar_t* start = m_text + m_position - 1;
+    const wchar_t* end = start;
+    double value = ReadNumberRun(start, m_text + m_length, &end, m_numberScratch);
+    m_lastNumberStart = static_cast<int>(start - m_text);
+    m_lastNumberLength = static_cast<int>(end - start);
+    m_lastNumberInFormula = true;
+    m_position = static_cast<int>(end - m_text);
+    NextToken();
+    return value;
+}
+
+double CFormulaParser::ParseCompositeFactor()
+{
     const Name* name = m_token == L'(' ? nullptr : MatchName();
     if (m_token == L'(' || name) {
         // Each level of parentheses or function arguments nests one factor in another.
@@ -456,11 +505,7 @@ double CFormulaParser::ParseFactor()
         --m_depth;
         return value;
     }
-    wchar_t upper = ToUpperAscii(m_token);
-    if (upper == L'X') {
-        NextToken();
-        return m_x;
-    }
+    const wchar_t upper = ToUpperAscii(m_token);
     if (upper >= L'A' && upper <= L'G') {
         NextToken();
         return m_functConst[static_cast<size_t>(upper - L'A' + 1)];
@@ -468,35 +513,25 @@ double CFormulaParser::ParseFactor()
     return 0.0;  // nothing taken: the parse stops here
 }
 
-double CFormulaParser::ParseNumber()
-{
-    int start = m_position - 1;
-    int end = start;
-    while (end < m_length && IsNumberChar(m_text[end]))
-        ++end;
-    m_lastNumberStart = start;
-    m_lastNumberLength = end - start;
-    m_lastNumberInFormula = true;
-    m_position = end;
-    NextToken();
-    return RunToDouble(m_text + start, end - start, m_numberScratch);
-}
+#undef FLN_INLINE
 
 const CFormulaParser::Name* CFormulaParser::MatchName() const
 {
-    wchar_t initial = ToUpperAscii(m_token);
-    if (initial < 0 || initial >= static_cast<wchar_t>(m_namesByInitial.size()))
-        return nullptr;
+    // Every name has at least two characters.
     const int start = m_position - 1;
-    for (unsigned char index : m_namesByInitial[static_cast<size_t>(initial)]) {
-        const Name& name = m_names[index];
+    if (start + 1 >= m_length)
+        return nullptr;
+    const auto [first, last] = m_nameBuckets[NameBucket(ToUpperAscii(m_token), ToUpperAscii(m_text[start + 1]))];
+    for (int slot = first; slot < last; ++slot) {
+        const Name& name = m_names[m_nameOrder[static_cast<size_t>(slot)]];
         const int length = static_cast<int>(name.upperText.size());
         if (start + length > m_length)
             continue;
-        int i = 1;
+        int i = 2;
         while (i < length && ToUpperAscii(m_text[start + i]) == name.upperText[static_cast<size_t>(i)])
             ++i;
-        if (i == length)
+        if (i == length && name.upperText[0] == ToUpperAscii(m_token)
+            && name.upperText[1] == ToUpperAscii(m_text[start + 1]))
             return &name;
     }
     return nullptr;
@@ -565,7 +600,8 @@ double CFormulaParser::IntegerPairFunction(NameKind kind) const
     std::wstring_view second = point == std::wstring_view::npos ? std::wstring_view() : text.substr(point + 1);
 
     std::wstring scratch;
-    std::int64_t a = m_math.RoundToInt(RunToDouble(first.data(), static_cast<int>(first.size()), scratch));
-    std::int64_t b = m_math.RoundToInt(RunToDouble(second.data(), static_cast<int>(second.size()), scratch));
+    const wchar_t* end;
+    std::int64_t a = m_math.RoundToInt(ReadNumberRun(first.data(), first.data() + first.size(), &end, scratch));
+    std::int64_t b = m_math.RoundToInt(ReadNumberRun(second.data(), second.data() + second.size(), &end, scratch));
     return static_cast<double>(kind == NameKind::Kgv ? Lcm(a, b) : Gcd(a, b));
 }

@@ -25,6 +25,8 @@
 #include "platform/base/WinTypes.h"
 
 #include <array>
+#include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -75,12 +77,18 @@ private:
     double ParseTerm();
     double ParsePower();
     double ParseSigned();
-    double ParseFactor();
+    double ParseFactor();           // a number or x, else ParseCompositeFactor
+    double ParseCompositeFactor();  // parentheses, names, the letters A to G
     double ParseNumber();
     const Name* MatchName() const;
+    static constexpr size_t NameBucket(wchar_t first, wchar_t second)
+    {
+        return (static_cast<size_t>(first) & 127) * 32 + (static_cast<size_t>(second) & 31);
+    }
     double ApplyName(const Name& name, double argument);
     double IntegerPairFunction(NameKind kind) const;
     void StopParse();
+    void KeepLastNumberText();
 
     // Normalisation passes over a buffer; each returns the new length (texts only shrink).
     int StripEnclosingParentheses(wchar_t* text, int length);
@@ -90,11 +98,13 @@ private:
     std::array<double, 10> m_functConst {};  // 1 to 9 used
 
     // The name table in match order: the built-in names, the physical constants (longest first),
-    // then "_e". m_namesByInitial lists the indexes of the names with each initial, in table order.
+    // then "_e". m_nameOrder holds their indexes grouped by the first two characters (table order
+    // within a group); m_nameBuckets gives each group's range in it.
     std::vector<Name> m_names;
-    std::array<std::vector<unsigned char>, 128> m_namesByInitial;
+    std::vector<unsigned char> m_nameOrder;
+    std::array<std::pair<std::uint16_t, std::uint16_t>, 128 * 32> m_nameBuckets {};
 
-    // State of the running evaluation.
+    // State of the running evaluation. m_formula holds the text only when it was normalised.
     CString m_formula;
     const wchar_t* m_text = nullptr;
     int m_length = 0;
@@ -106,7 +116,7 @@ private:
     bool m_stopped = false;
 
     // The text of the last number read, kept between calls: KGV and GGT take their two integers
-    // from it. While it lies in the current formula only its place is recorded.
+    // from it. While the parse runs only its place in the formula is recorded.
     std::wstring m_lastNumberText;
     int m_lastNumberStart = 0;
     int m_lastNumberLength = 0;
