@@ -1,6 +1,7 @@
 #include "datetime/core/Clock.h"
 
 #include "datetime/core/DateValue.h"
+#include "platform/base/CString.h"
 
 #include <ctime>
 #include <mutex>

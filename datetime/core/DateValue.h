@@ -3,7 +3,6 @@
 // applied to every year (proleptic). Day number 0 is 15 October 1582; years are astronomical
 // (year 0 exists). Nothing here reports errors other than through its result.
 
-#include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
 
 #include <cstdint>
