@@ -3,11 +3,11 @@
 #include "platform/base/CString.h"
 #include "platform/sys/AtomicFile.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/RegistryTree.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <cwctype>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,70 +16,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-// File format, one UTF-8 text file:
-//   [HKEY_CURRENT_USER\Software\Formulon\FLN]
-//   @="default value"
-//   "Name"="text with \"quotes\", \\ and \n escaped"
-//   "Count"=dword:0000002a
-//   "WP"=hex:2c,00,00,00
-//   "Other"=hex(7):41,00,...
-// Every key has its own section, empty keys too; lines starting with ";" are comments.
-
 namespace {
 
-constexpr size_t kMaxKeyNameLength = 255;
 constexpr const char* kFileName = "/registry.txt";
-
-int CompareNames(std::wstring_view a, std::wstring_view b)
-{
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        wint_t x = std::towlower(a[i]), y = std::towlower(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-struct Value {
-    std::wstring name;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
-
-struct Key {
-    std::wstring name;
-    std::vector<std::unique_ptr<Key>> subkeys;  // sorted by name
-    std::vector<Value> values;                  // in the order first set
-
-    Key* FindSubkey(std::wstring_view subName)
-    {
-        auto it = LowerBound(subName);
-        return it != subkeys.end() && CompareNames((*it)->name, subName) == 0 ? it->get() : nullptr;
-    }
-
-    Key& AddSubkey(std::wstring_view subName)
-    {
-        auto key = std::make_unique<Key>();
-        key->name = subName;
-        return **subkeys.insert(LowerBound(subName), std::move(key));
-    }
-
-    Value* FindValue(std::wstring_view valueName)
-    {
-        auto it = std::find_if(values.begin(), values.end(),
-                               [&](const Value& v) { return CompareNames(v.name, valueName) == 0; });
-        return it == values.end() ? nullptr : &*it;
-    }
-
-private:
-    std::vector<std::unique_ptr<Key>>::iterator LowerBound(std::wstring_view subName)
-    {
-        return std::lower_bound(subkeys.begin(), subkeys.end(), subName,
-                                [](const auto& key, std::wstring_view n) { return CompareNames(key->name, n) < 0; });
-    }
-};
-
-using KeyPath = std::vector<std::wstring>;
 
 enum class Root { ClassesRoot, CurrentUser, LocalMachine, Users };
 
@@ -95,180 +34,6 @@ std::optional<Root> PredefinedRoot(HKEY key)
     if (key == HKEY_LOCAL_MACHINE) return Root::LocalMachine;
     if (key == HKEY_USERS) return Root::Users;
     return std::nullopt;
-}
-
-// Splits "a\b\\c\" into its names; empty steps are skipped. False for a name no key can have.
-bool SplitKeyPath(LPCWSTR text, KeyPath& path)
-{
-    if (!text) return true;
-    std::wstring_view rest(text);
-    while (!rest.empty()) {
-        size_t end = std::min(rest.find(L'\\'), rest.size());
-        std::wstring_view step = rest.substr(0, end);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (step.empty()) continue;
-        if (step.size() > kMaxKeyNameLength) return false;
-        if (std::any_of(step.begin(), step.end(), [](wchar_t ch) { return ch < 0x20; })) return false;
-        path.emplace_back(step);
-    }
-    return true;
-}
-
-// ---- text form ----
-
-void AppendQuoted(std::wstring& out, std::wstring_view text)
-{
-    out += L'"';
-    for (wchar_t ch : text) {
-        switch (ch) {
-        case L'"': out += L"\\\""; break;
-        case L'\\': out += L"\\\\"; break;
-        case L'\n': out += L"\\n"; break;
-        case L'\r': out += L"\\r"; break;
-        default: out += ch;
-        }
-    }
-    out += L'"';
-}
-
-std::wstring TextOf(const std::vector<BYTE>& data)
-{
-    std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
-    if (auto nul = text.find(L'\0'); nul != std::wstring::npos) text.resize(nul);
-    return text;
-}
-
-std::vector<BYTE> DataOfText(std::wstring_view text)
-{
-    std::vector<BYTE> data((text.size() + 1) * sizeof(wchar_t), 0);
-    if (!text.empty()) std::memcpy(data.data(), text.data(), text.size() * sizeof(wchar_t));
-    return data;
-}
-
-void AppendValue(std::wstring& out, const Value& value)
-{
-    if (value.name.empty())
-        out += L'@';
-    else
-        AppendQuoted(out, value.name);
-    out += L'=';
-    if (value.type == REG_SZ) {
-        AppendQuoted(out, TextOf(value.data));
-    } else if (value.type == REG_DWORD && value.data.size() == 4) {
-        DWORD number;
-        std::memcpy(&number, value.data.data(), 4);
-        wchar_t digits[16];
-        swprintf(digits, 16, L"dword:%08x", number);
-        out += digits;
-    } else {
-        wchar_t prefix[32];
-        if (value.type == REG_BINARY)
-            swprintf(prefix, 32, L"hex:");
-        else
-            swprintf(prefix, 32, L"hex(%x):", value.type);
-        out += prefix;
-        for (size_t i = 0; i < value.data.size(); ++i) {
-            wchar_t byte[4];
-            swprintf(byte, 4, i ? L",%02x" : L"%02x", value.data[i]);
-            out += byte;
-        }
-    }
-    out += L'\n';
-}
-
-void AppendKey(std::wstring& out, const Key& key, const std::wstring& path)
-{
-    out += L'[' + path + L"]\n";
-    for (const Value& value : key.values) AppendValue(out, value);
-    out += L'\n';
-    for (const auto& subkey : key.subkeys) AppendKey(out, *subkey, path + L'\\' + subkey->name);
-}
-
-// Reads a quoted text at the start of line (past the opening quote on entry); moves line past it.
-std::optional<std::wstring> ReadQuoted(std::wstring_view& line)
-{
-    if (line.empty() || line.front() != L'"') return std::nullopt;
-    std::wstring text;
-    for (size_t i = 1; i < line.size(); ++i) {
-        wchar_t ch = line[i];
-        if (ch == L'"') {
-            line.remove_prefix(i + 1);
-            return text;
-        }
-        if (ch == L'\\' && i + 1 < line.size()) {
-            ch = line[++i];
-            if (ch == L'n') ch = L'\n';
-            else if (ch == L'r') ch = L'\r';
-        }
-        text += ch;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::vector<BYTE>> ReadHexBytes(std::wstring_view text)
-{
-    std::vector<BYTE> bytes;
-    while (!text.empty()) {
-        if (text.size() < 2 || !std::iswxdigit(text[0]) || !std::iswxdigit(text[1])) return std::nullopt;
-        bytes.push_back(static_cast<BYTE>(std::stoul(std::wstring(text.substr(0, 2)), nullptr, 16)));
-        text.remove_prefix(2);
-        if (!text.empty()) {
-            if (text.front() != L',') return std::nullopt;
-            text.remove_prefix(1);
-        }
-    }
-    return bytes;
-}
-
-std::optional<Value> ParseValueLine(std::wstring_view line)
-{
-    Value value;
-    if (!line.empty() && line.front() == L'@') {
-        line.remove_prefix(1);
-    } else {
-        auto name = ReadQuoted(line);
-        if (!name) return std::nullopt;
-        value.name = std::move(*name);
-    }
-    if (line.empty() || line.front() != L'=') return std::nullopt;
-    line.remove_prefix(1);
-
-    if (!line.empty() && line.front() == L'"') {
-        auto text = ReadQuoted(line);
-        if (!text || !line.empty()) return std::nullopt;
-        value.type = REG_SZ;
-        value.data = DataOfText(*text);
-        return value;
-    }
-    if (line.starts_with(L"dword:")) {
-        line.remove_prefix(6);
-        if (line.size() != 8 || !std::all_of(line.begin(), line.end(), [](wchar_t c) { return std::iswxdigit(c); }))
-            return std::nullopt;
-        DWORD number = static_cast<DWORD>(std::stoul(std::wstring(line), nullptr, 16));
-        value.type = REG_DWORD;
-        value.data.resize(4);
-        std::memcpy(value.data.data(), &number, 4);
-        return value;
-    }
-    if (line.starts_with(L"hex:")) {
-        value.type = REG_BINARY;
-        line.remove_prefix(4);
-    } else if (line.starts_with(L"hex(")) {
-        size_t close = line.find(L"):");
-        if (close == std::wstring_view::npos || close == 4 || close > 12) return std::nullopt;
-        std::wstring digits(line.substr(4, close - 4));
-        if (!std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return std::iswxdigit(c); }))
-            return std::nullopt;
-        value.type = static_cast<DWORD>(std::stoul(digits, nullptr, 16));
-        line.remove_prefix(close + 2);
-    } else {
-        return std::nullopt;
-    }
-    auto bytes = ReadHexBytes(line);
-    if (!bytes) return std::nullopt;
-    value.data = std::move(*bytes);
-    return value;
 }
 
 struct FileStamp {
@@ -318,7 +83,7 @@ public:
         Load();
     }
 
-    Key* RootKey(Root root)
+    RegistryKey* RootKey(Root root)
     {
         switch (root) {
         case Root::ClassesRoot: return &m_classesRoot;
@@ -327,9 +92,9 @@ public:
         }
     }
 
-    Key* Find(Root root, const KeyPath& path)
+    RegistryKey* Find(Root root, const KeyPath& path)
     {
-        Key* key = RootKey(root);
+        RegistryKey* key = RootKey(root);
         if (!key) return path.empty() ? &m_empty : nullptr;
         for (const auto& name : path) {
             key = key->FindSubkey(name);
@@ -343,10 +108,7 @@ public:
     LSTATUS Save()
     {
         if (m_damaged) KeepDamagedCopy();
-        std::wstring text = L"; Formulon settings\n\n";
-        AppendKey(text, m_currentUser, m_currentUser.name);
-        AppendKey(text, m_classesRoot, m_classesRoot.name);
-        if (!ReplaceFileAtomically(m_path, WideToUtf8(text))) {
+        if (!ReplaceFileAtomically(m_path, WideToUtf8(RegistryText(m_currentUser, m_classesRoot)))) {
             Refresh(true);
             return ERROR_CANTWRITE;
         }
@@ -381,10 +143,8 @@ private:
 
     void Load()
     {
-        m_classesRoot.subkeys.clear();
-        m_classesRoot.values.clear();
-        m_currentUser.subkeys.clear();
-        m_currentUser.values.clear();
+        m_classesRoot.Clear();
+        m_currentUser.Clear();
         m_damaged = false;
         m_unreadable = false;
         auto bytes = ReadFileBytes(m_path);
@@ -392,57 +152,16 @@ private:
             m_unreadable = errno != ENOENT;
             return;
         }
-        Parse(NarrowToWide(*bytes));
+        m_damaged = !ParseRegistryText(NarrowToWide(*bytes), m_currentUser, m_classesRoot);
     }
 
-    void Parse(std::wstring_view text)
-    {
-        Key* current = nullptr;
-        while (!text.empty()) {
-            size_t end = std::min(text.find(L'\n'), text.size());
-            std::wstring_view line = text.substr(0, end);
-            text.remove_prefix(std::min(end + 1, text.size()));
-            if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
-            if (line.empty() || line.front() == L';') continue;
-            if (line.front() == L'[') {
-                current = line.back() == L']' ? KeyOfHeader(line.substr(1, line.size() - 2)) : nullptr;
-                m_damaged |= current == nullptr;
-                continue;
-            }
-            auto value = current ? ParseValueLine(line) : std::nullopt;
-            if (!value) {
-                m_damaged = true;
-                continue;
-            }
-            if (Value* existing = current->FindValue(value->name))
-                *existing = std::move(*value);
-            else
-                current->values.push_back(std::move(*value));
-        }
-    }
-
-    Key* KeyOfHeader(std::wstring_view header)
-    {
-        KeyPath path;
-        std::wstring text(header);
-        if (!SplitKeyPath(text.c_str(), path) || path.empty()) return nullptr;
-        Key* key = CompareNames(path[0], m_currentUser.name) == 0   ? &m_currentUser
-                   : CompareNames(path[0], m_classesRoot.name) == 0 ? &m_classesRoot
-                                                                     : nullptr;
-        for (size_t i = 1; key && i < path.size(); ++i) {
-            Key* sub = key->FindSubkey(path[i]);
-            key = sub ? sub : &key->AddSubkey(path[i]);
-        }
-        return key;
-    }
-
-    // A file with lines this program cannot read is kept beside the new one, once, so that
-    // rewriting the registry never silently drops them.
+    // A file with lines this program cannot read is kept beside the new one, so that rewriting
+    // the registry never silently drops them; an earlier copy is never overwritten.
     void KeepDamagedCopy()
     {
         std::string copy = m_path + ".damaged";
         struct stat info {};
-        if (::stat(copy.c_str(), &info) == 0) return;
+        for (int n = 1; ::stat(copy.c_str(), &info) == 0; ++n) copy = m_path + ".damaged-" + std::to_string(n);
         if (auto bytes = ReadFileBytes(m_path)) ReplaceFileAtomically(copy, *bytes);
     }
 
@@ -450,9 +169,9 @@ private:
     FileStamp m_stamp;
     bool m_damaged = false;
     bool m_unreadable = false;
-    Key m_classesRoot;
-    Key m_currentUser;
-    Key m_empty;
+    RegistryKey m_classesRoot;
+    RegistryKey m_currentUser;
+    RegistryKey m_empty;
     std::map<ULONG_PTR, OpenKey> m_handles;
     ULONG_PTR m_nextHandle = 0x1000;
 };
@@ -471,7 +190,7 @@ LSTATUS Resolve(Store& store, HKEY key, OpenKey& out)
 }
 
 // Finds the key behind an open handle (ERROR_KEY_DELETED when it has gone).
-LSTATUS FindOpenKey(Store& store, HKEY handle, Key*& key)
+LSTATUS FindOpenKey(Store& store, HKEY handle, RegistryKey*& key)
 {
     OpenKey open;
     if (LSTATUS status = Resolve(store, handle, open); status != ERROR_SUCCESS) return status;
@@ -480,7 +199,7 @@ LSTATUS FindOpenKey(Store& store, HKEY handle, Key*& key)
 }
 
 // As FindOpenKey, for a change: the roots not kept here refuse it.
-LSTATUS FindWritableKey(Store& store, HKEY handle, Key*& key)
+LSTATUS FindWritableKey(Store& store, HKEY handle, RegistryKey*& key)
 {
     OpenKey open;
     if (LSTATUS status = Resolve(store, handle, open); status != ERROR_SUCCESS) return status;
@@ -506,7 +225,7 @@ LSTATUS WriteTransaction(Change change)
     return status;
 }
 
-LSTATUS CopyData(const Value& value, LPDWORD type, LPBYTE data, LPDWORD dataSize)
+LSTATUS CopyData(const RegistryValue& value, LPDWORD type, LPBYTE data, LPDWORD dataSize)
 {
     if (data && !dataSize) return ERROR_INVALID_PARAMETER;
     if (type) *type = value.type;
@@ -562,10 +281,10 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
         OpenKey open;
         if (LSTATUS status = Resolve(store, key, open); status != ERROR_SUCCESS) return status;
         if (!SplitKeyPath(subKey, open.path)) return ERROR_INVALID_PARAMETER;
-        Key* parent = store.RootKey(open.root);
+        RegistryKey* parent = store.RootKey(open.root);
         if (!parent) return ERROR_ACCESS_DENIED;
         for (const auto& name : open.path) {
-            Key* sub = parent->FindSubkey(name);
+            RegistryKey* sub = parent->FindSubkey(name);
             if (!sub) {
                 sub = &parent->AddSubkey(name);
                 changed = true;
@@ -591,9 +310,9 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
     Store& store = Store::Instance();
     std::lock_guard guard(store.mutex);
     store.Refresh(false);
-    Key* found = nullptr;
+    RegistryKey* found = nullptr;
     if (LSTATUS status = FindOpenKey(store, key, found); status != ERROR_SUCCESS) return status;
-    const Value* value = found->FindValue(ValueName(name));
+    const RegistryValue* value = found->FindValue(ValueName(name));
     if (!value) return ERROR_FILE_NOT_FOUND;
     return CopyData(*value, type, data, dataSize);
 }
@@ -601,12 +320,12 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataSize)
 {
     if (!data && dataSize) return ERROR_INVALID_PARAMETER;
-    Value value;
+    RegistryValue value;
     value.name = ValueName(name);
     value.type = type;
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
         std::vector<BYTE> raw(data, data + dataSize);
-        value.data = DataOfText(TextOf(raw));
+        value.data = ValueDataOfText(TextOfValueData(raw));
     } else if (type == REG_DWORD) {
         if (dataSize != 4) return ERROR_INVALID_PARAMETER;
         value.data.assign(data, data + 4);
@@ -614,9 +333,9 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
         value.data.assign(data, data + dataSize);
     }
     return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
-        Key* found = nullptr;
+        RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
-        if (Value* existing = found->FindValue(value.name)) {
+        if (RegistryValue* existing = found->FindValue(value.name)) {
             existing->type = value.type;
             existing->data = std::move(value.data);
         } else {
@@ -630,10 +349,10 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name)
 {
     return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
-        Key* found = nullptr;
+        RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         auto it = std::find_if(found->values.begin(), found->values.end(),
-                               [&](const Value& v) { return CompareNames(v.name, ValueName(name)) == 0; });
+                               [&](const RegistryValue& v) { return CompareRegistryNames(v.name, ValueName(name)) == 0; });
         if (it == found->values.end()) return ERROR_FILE_NOT_FOUND;
         found->values.erase(it);
         changed = true;
@@ -647,13 +366,13 @@ LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey)
     if (!SplitKeyPath(subKey, relative)) return ERROR_FILE_NOT_FOUND;
     if (relative.empty()) return ERROR_INVALID_PARAMETER;
     return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
-        Key* parent = nullptr;
+        RegistryKey* parent = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, parent); status != ERROR_SUCCESS) return status;
         for (size_t i = 0; i + 1 < relative.size(); ++i) {
             parent = parent->FindSubkey(relative[i]);
             if (!parent) return ERROR_FILE_NOT_FOUND;
         }
-        Key* doomed = parent->FindSubkey(relative.back());
+        RegistryKey* doomed = parent->FindSubkey(relative.back());
         if (!doomed) return ERROR_FILE_NOT_FOUND;
         if (!doomed->subkeys.empty()) return ERROR_ACCESS_DENIED;
         std::erase_if(parent->subkeys, [&](const auto& sub) { return sub.get() == doomed; });
@@ -668,7 +387,7 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
     Store& store = Store::Instance();
     std::lock_guard guard(store.mutex);
     store.Refresh(false);
-    Key* found = nullptr;
+    RegistryKey* found = nullptr;
     if (LSTATUS status = FindOpenKey(store, key, found); status != ERROR_SUCCESS) return status;
     if (index >= found->subkeys.size()) return ERROR_NO_MORE_ITEMS;
     if (LSTATUS status = CopyName(found->subkeys[index]->name, name, nameSize); status != ERROR_SUCCESS)
@@ -686,10 +405,10 @@ LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
     Store& store = Store::Instance();
     std::lock_guard guard(store.mutex);
     store.Refresh(false);
-    Key* found = nullptr;
+    RegistryKey* found = nullptr;
     if (LSTATUS status = FindOpenKey(store, key, found); status != ERROR_SUCCESS) return status;
     if (index >= found->values.size()) return ERROR_NO_MORE_ITEMS;
-    const Value& value = found->values[index];
+    const RegistryValue& value = found->values[index];
     if (LSTATUS status = CopyName(value.name, name, nameSize); status != ERROR_SUCCESS) return status;
     return CopyData(value, type, data, dataSize);
 }

@@ -276,6 +276,11 @@ TEST_F(RegistryTest, ADamagedFileIsReadAsFarAsPossibleAndKeptAside)
     EXPECT_EQ(RegQueryValueExW(key, L"Bad", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
     ASSERT_EQ(SetNumber(key, L"New", 1), ERROR_SUCCESS);
     EXPECT_EQ(TempSettingsFolder::ReadAll(File() + ".damaged"), damaged);
+    // A second damaged file does not replace the first copy.
+    TempSettingsFolder::WriteAll(File(), damaged + "junk\n");
+    ASSERT_EQ(SetNumber(key, L"New", 2), ERROR_SUCCESS);
+    EXPECT_EQ(TempSettingsFolder::ReadAll(File() + ".damaged"), damaged);
+    EXPECT_EQ(TempSettingsFolder::ReadAll(File() + ".damaged-1"), damaged + "junk\n");
     RegCloseKey(key);
 }
 
