@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+
 namespace {
 
 // 2026-07-01 10:30:00 UTC and 2026-01-15 10:30:00 UTC.
@@ -96,6 +101,63 @@ TEST(Clock, SystemClockAgreesWithItsZone)
     SYSTEMTIME back;
     ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &viaSystem, &back));
     EXPECT_EQ(SystemTimeToUnixSeconds(back), SystemTimeToUnixSeconds(utc));
+}
+
+// Sets the process's zone to a POSIX rule (no zone files needed) and puts the old one back.
+class ScopedTz {
+public:
+    explicit ScopedTz(const char* rule)
+    {
+        if (const char* old = std::getenv("TZ")) m_previous = old;
+        setenv("TZ", rule, 1);
+        tzset();
+    }
+    ~ScopedTz()
+    {
+        if (m_previous)
+            setenv("TZ", m_previous->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    std::optional<std::string> m_previous;
+};
+
+TEST(Clock, SystemZoneIsDescribedByItsRules)
+{
+    struct Case {
+        const char* rule;
+        LONG bias;
+        LONG daylightBias;
+        WORD daylightMonth, daylightWeek, daylightHour;
+        WORD standardMonth, standardWeek, standardHour;
+    } cases[] = {
+        {"CET-1CEST,M3.5.0,M10.5.0/3", -60, -60, 3, 5, 2, 10, 5, 3},
+        {"AEST-10AEDT,M10.1.0,M4.1.0/3", -600, -60, 10, 1, 2, 4, 1, 3},
+        {"EST5EDT,M3.2.0,M11.1.0", 300, -60, 3, 2, 2, 11, 1, 2},
+    };
+    for (const Case& c : cases) {
+        ScopedTz tz(c.rule);
+        SCOPED_TRACE(c.rule);
+        TIME_ZONE_INFORMATION zone;
+        EXPECT_NE(GetTimeZoneInformation(&zone), TIME_ZONE_ID_UNKNOWN);
+        EXPECT_EQ(zone.Bias, c.bias);
+        EXPECT_EQ(zone.DaylightBias, c.daylightBias);
+        EXPECT_EQ(zone.DaylightDate.wMonth, c.daylightMonth);
+        EXPECT_EQ(zone.DaylightDate.wDay, c.daylightWeek);
+        EXPECT_EQ(zone.DaylightDate.wDayOfWeek, 0);
+        EXPECT_EQ(zone.DaylightDate.wHour, c.daylightHour);
+        EXPECT_EQ(zone.StandardDate.wMonth, c.standardMonth);
+        EXPECT_EQ(zone.StandardDate.wDay, c.standardWeek);
+        EXPECT_EQ(zone.StandardDate.wHour, c.standardHour);
+    }
+    ScopedTz tokyo("JST-9");
+    TIME_ZONE_INFORMATION zone;
+    EXPECT_EQ(GetTimeZoneInformation(&zone), TIME_ZONE_ID_UNKNOWN);
+    EXPECT_EQ(zone.Bias, -540);
+    EXPECT_EQ(std::wstring(zone.StandardName), L"JST");
 }
 
 }
