@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -187,6 +191,24 @@ TEST_F(PrivateProfileTest, NamesWithoutAFolderLiveInTheSettingsFolderAndBackslas
     for (wchar_t ch : name) doubled += ch == L'/' ? std::wstring(L"\\\\") : std::wstring(1, ch);
     ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"w", doubled.c_str()));
     EXPECT_EQ(Get(L"S", L"k"), L"w");
+}
+
+TEST_F(PrivateProfileTest, AFailedWriteLeavesTheOldFileWhole)
+{
+    std::string before = "[Big]\nvalue=" + std::string(64, 'x') + "\n";
+    Write(before);
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;  // every write past 16 bytes fails
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    BOOL written = WritePrivateProfileStringW(L"Big", L"more", L"y", name.c_str());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -300,12 +303,27 @@ TEST_F(RegistryTest, AFailedWriteChangesNothing)
 {
     HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
     ASSERT_EQ(SetNumber(key, L"Before", 1), ERROR_SUCCESS);
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-    ::chmod(folder.settings().c_str(), 0500);
-    EXPECT_EQ(SetNumber(key, L"After", 2), ERROR_CANTWRITE);
+    std::string before = TempSettingsFolder::ReadAll(File());
+
+    // A file-size limit makes every write of the new file fail, whoever runs the test.
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    LSTATUS status = SetNumber(key, L"After", 2);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(status, ERROR_CANTWRITE);
     EXPECT_EQ(RegQueryValueExW(key, L"After", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
-    ::chmod(folder.settings().c_str(), 0700);
     EXPECT_EQ(GetNumber(key, L"Before"), 1u);
+    EXPECT_EQ(TempSettingsFolder::ReadAll(File()), before);
+    // No temporary file is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.settings())) ++entries;
+    EXPECT_EQ(entries, 1);
     RegCloseKey(key);
 }
 
