@@ -232,6 +232,19 @@ TEST(NumberToWords, GroupsOfThreeWithoutAndOrHyphens)
               L"Ninety Five");
 }
 
+TEST(FormatNumberLocale, FollowsTheGivenRecordAndSizesTheTextFromTheValue)
+{
+    ScopedNumberLocale english(English);
+    wchar_t decimal[] = L",", thousand[] = L"'";
+    NUMBERFMTW record { 1, 1, 3, decimal, thousand, 4 };
+    EXPECT_EQ(CMathHelper::FormatNumberLocale(-1234.5, record), L"1'234,5 -");
+    record.NumDigits = 9;
+    // The largest value with nine decimals needs far more than a few hundred characters.
+    CString largest = CMathHelper::FormatNumberLocale(-1.7e308, record);
+    EXPECT_EQ(largest.GetLength(), 309 + 102 + 1 + 9 + 2);
+    EXPECT_EQ(largest.Right(12), L",000000000 -");
+}
+
 TEST(FixedText, TrimsOnlyTrailingDecimalZeros)
 {
     EXPECT_EQ(CMathHelper::FixedText(2.5, 3), L"2.5");
