@@ -66,11 +66,14 @@ bool LockFile(int fd, DWORD timeout, Clock::time_point deadline)
 
 CMutex::CMutex(BOOL initiallyOwn, LPCWSTR name, const void*)
 {
-    if (name && *name) {
+    bool named = name && *name;
+    bool existed = false;
+    if (named) {
         std::lock_guard lock(g_namesGuard);
         auto& slot = g_names[name];
         m_shared = slot.lock();
-        if (!m_shared || m_shared->process != ::getpid()) {
+        existed = m_shared && m_shared->process == ::getpid();
+        if (!existed) {
             m_shared = std::make_shared<Shared>();
             m_shared->lockFile = ::open(LockPathFor(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
             slot = m_shared;
@@ -80,7 +83,9 @@ CMutex::CMutex(BOOL initiallyOwn, LPCWSTR name, const void*)
         m_shared = std::make_shared<Shared>();
     }
     m_hObject = this;
-    if (initiallyOwn) Lock(INFINITE);
+    // A named mutex that is already in use is opened, not taken: asking for it at once must not
+    // wait for another object or process that holds it.
+    if (initiallyOwn && !existed) Lock(named ? 0 : INFINITE);
 }
 
 CMutex::~CMutex()

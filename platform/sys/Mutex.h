@@ -25,6 +25,8 @@ public:
 class CMutex : public CSyncObject {
     DECLARE_DYNAMIC(CMutex)
 public:
+    // initiallyOwn takes the new mutex for the calling thread; a named mutex that another object
+    // or process is holding is opened without it.
     explicit CMutex(BOOL initiallyOwn = FALSE, LPCWSTR name = nullptr, const void* securityAttributes = nullptr);
     ~CMutex() override;
 

@@ -49,8 +49,10 @@ TEST(MutexTest, ObjectsOfOneNameAreOneMutexAcrossThreadsAndProcesses)
     ASSERT_EQ(::pipe(pipeEnds), 0);
     pid_t child = fork();
     if (child == 0) {
+        CMutex opened(TRUE, name.c_str());  // held elsewhere: opened without waiting, not owned
+        bool notOwned = !opened.Unlock();
         CMutex theirs(FALSE, name.c_str());
-        bool blocked = !theirs.Lock(30);
+        bool blocked = notOwned && !theirs.Lock(30);
         char go;
         (void)::read(pipeEnds[0], &go, 1);
         bool taken = theirs.Lock(5000);
