@@ -28,14 +28,21 @@ inline POSITION const BEFORE_START_POSITION = reinterpret_cast<POSITION>(static_
 template <typename TYPE>
 class CObjectArray : public CObject, public CArray<TYPE, TYPE> {
 public:
+    // Loading grows the array one element at a time, so that a damaged count runs into the end
+    // of the archive instead of demanding a huge array.
     void Serialize(CArchive& archive) override
     {
         if (archive.IsStoring()) {
             archive.WriteCount(static_cast<DWORD_PTR>(this->GetSize()));
-        } else {
-            this->SetSize(static_cast<INT_PTR>(archive.ReadCount()));
+            SerializeElements(archive, this->GetData(), this->GetSize());
+            return;
         }
-        SerializeElements(archive, this->GetData(), this->GetSize());
+        this->RemoveAll();
+        for (DWORD_PTR count = archive.ReadCount(); count > 0; --count) {
+            TYPE element {};
+            SerializeElements(archive, &element, 1);
+            this->Add(element);
+        }
     }
 };
 

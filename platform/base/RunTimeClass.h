@@ -96,7 +96,7 @@ public: \
 #define IMPLEMENT_SERIAL(class_name, base_class_name, schema) \
     CObject* class_name::CreateObject() { return new class_name; } \
     FLN_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, class_name::CreateObject) \
-    CArchive& operator>>(CArchive& archive, class_name*& object) \
+    [[maybe_unused]] CArchive& operator>>(CArchive& archive, class_name*& object) \
     { \
         object = static_cast<class_name*>(archive.ReadObject(RUNTIME_CLASS(class_name))); \
         return archive; \

@@ -241,6 +241,15 @@ TEST_F(FileTest, DamagedOrForeignArchivesThrowAndLeakNothing)
     EXPECT_EQ(load(newClass("COtherSchema", 1), RUNTIME_CLASS(CPoint3)), CArchiveException::badClass);
     // The class is right but its data stops short: the half-made object is deleted.
     EXPECT_EQ(load(newClass("CPoint3", 3) + "\x01\x00", nullptr), CArchiveException::endOfFile);
+    // A count far beyond what the file holds.
+    Put("n.dat", std::string("\xFF\xFF\xFF\xFF\xFF\x7F\x01\x00\x00\x00", 10));
+    {
+        CFile numbersFile(PathOf("n.dat").c_str(), CFile::modeRead);
+        CArchive numbersArchive(&numbersFile, CArchive::load);
+        CDWordArray numbers;
+        EXPECT_TRUE(ThrowsException<CArchiveException>([&] { numbers.Serialize(numbersArchive); }));
+        EXPECT_EQ(numbers.GetSize(), 1);
+    }
     // A string whose length runs past the end of the file.
     Put("s.dat", "\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\x7F" "ab");
     CFile file(PathOf("s.dat").c_str(), CFile::modeRead);
