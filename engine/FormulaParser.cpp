@@ -1,6 +1,7 @@
 #include "engine/FormulaParser.h"
 
 #include "engine/PhysConst.h"
+#include "platform/base/Exceptions.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/StringFormat.h"
 #include "platform/base/TextToNumber.h"
@@ -363,14 +364,23 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
             *errText += m_errorMessage;
         }
         return value;
+    } catch (CException* exception) {
+        wchar_t message[256];
+        if (!exception->GetErrorMessage(message, 256))
+            message[0] = L'\0';
+        exception->Delete();
+        return ReportSystemError(errText, message);
     } catch (const std::exception& exception) {
-        m_lastNumberInFormula = false;
         std::wstring message = NarrowToWide(exception.what());
-        if (message.size() > 255)
-            message.resize(255);
-        *errText = CString(L"System Error: ") + CString(message);
-        return 0.0;
+        return ReportSystemError(errText, message.substr(0, 255).c_str());
     }
+}
+
+double CFormulaParser::ReportSystemError(CString* errText, const wchar_t* message)
+{
+    m_lastNumberInFormula = false;
+    *errText = CString(L"System Error: ") + message;
+    return 0.0;
 }
 
 // The formula text may not outlive this call, but the last number read must.

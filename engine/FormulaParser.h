@@ -59,6 +59,7 @@ public:
     // "" or the message of the last evaluation problem), or the position where the parse stopped
     // (with *errText "Error on position <n> --> Return Button" followed by the message). The value
     // read so far is returned either way. An empty formula gives 0.0 and leaves both outputs alone.
+    // An exception inside gives 0.0 and *errText "System Error: " followed by its message.
     double Calculate(const CString& formula, double x, int* errPos, CString* errText, BOOL normalise);
 
 private:
@@ -89,6 +90,7 @@ private:
     double IntegerPairFunction(NameKind kind) const;
     void StopParse();
     void KeepLastNumberText();
+    double ReportSystemError(CString* errText, const wchar_t* message);
 
     // Normalisation passes over a buffer; each returns the new length (texts only shrink).
     int StripEnclosingParentheses(wchar_t* text, int length);

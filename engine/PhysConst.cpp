@@ -1,7 +1,8 @@
 #include "engine/PhysConst.h"
 
+#include "platform/base/Exceptions.h"
+
 #include <array>
-#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -97,7 +98,7 @@ CPhysConst::CPhysConst()
 CString CPhysConst::GetName(CString* out, int index) const
 {
     if (index < 0 || index > EndMarkerIndex)
-        throw std::invalid_argument("invalid physical constant index");
+        AfxThrowInvalidArgException();
     *out = m_names[index];
     return *out;
 }

@@ -18,7 +18,7 @@ public:
     virtual ~CPhysConst() = default;
 
     // The name at index (0 to EndMarkerIndex) into *out, returned as well. Any other index throws
-    // std::invalid_argument.
+    // the invalid-argument exception (CInvalidArgException*).
     CString GetName(CString* out, int index) const;
     // 1 when name is one of the constant names, else 0.
     int IsConstName(const CString& name) const;
