@@ -73,17 +73,31 @@ CString CDateParser::SplitAtUnit(CString& text, wchar_t unit)
 
 int CDateParser::NormalizeExpression(CString& text)
 {
-    if (text.IsEmpty()) return 0;
+    std::vector<int> origin;
     int oldLength = text.GetLength();
+    Normalize(text, origin);
+    return text.GetLength() - oldLength;
+}
+
+void CDateParser::Normalize(CString& text, std::vector<int>& origin)
+{
+    // origin[i] is the index in the text as typed of character i of the normal form.
     std::wstring s;
     s.reserve(text.GetLength());
-    for (wchar_t ch : text.view()) {
+    origin.clear();
+    for (int i = 0; i < text.GetLength(); ++i) {
+        wchar_t ch = text[i];
         if (IsBlank(ch)) continue;
         if (ch == L',') ch = L'.';
         if (ch == L'[' || ch == L'{') ch = L'(';
         if (ch == L']' || ch == L'}') ch = L')';
         s += ch;
+        origin.push_back(i);
     }
+    auto keep = [&](std::size_t first, std::size_t count) {
+        s = s.substr(first, count);
+        origin = std::vector<int>(origin.begin() + first, origin.begin() + first + s.size());
+    };
 
     // Matching brackets, found once; unmatched ones stay -1.
     auto matchBrackets = [](const std::wstring& s) {
@@ -108,10 +122,13 @@ int CDateParser::NormalizeExpression(CString& text)
         ++first;
         --last;
     }
-    s = s.substr(first, last - first + 1);
+    keep(first, last - first + 1);
 
-    s.erase(0, s.find_first_not_of(L'+') == std::wstring::npos ? s.size() : s.find_first_not_of(L'+'));
-    while (!s.empty() && std::iswspace(s.back())) s.pop_back();
+    std::size_t signs = s.find_first_not_of(L'+');
+    keep(signs == std::wstring::npos ? s.size() : signs, std::wstring::npos);
+    std::size_t length = s.size();
+    while (length > 0 && std::iswspace(s[length - 1])) --length;
+    keep(0, length);
 
     // Doubled brackets: a pair directly inside another, ((…)), becomes (|…|), from the inside out.
     match = matchBrackets(s);
@@ -130,7 +147,6 @@ int CDateParser::NormalizeExpression(CString& text)
             if (ch == L'/') ch = L'.';
     }
     text = CString(std::move(s));
-    return text.GetLength() - oldLength;
 }
 
 void CDateParser::NextChar(int& position, CString& token)
@@ -358,7 +374,8 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         m_errorAt.reset();
 
         CString text = expression;
-        int correction = normalize ? NormalizeExpression(text) : 0;
+        std::vector<int> origin;
+        if (normalize) Normalize(text, origin);
         m_expression = text;
         int position = 0;
         CString token;
@@ -366,8 +383,10 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         result = ParseExpression(position, token);
 
         if (m_errorAt || !token.IsEmpty()) {
-            int at = (m_errorAt ? *m_errorAt : position) - correction;
-            errorPosition = at < 0 ? 0 : at;
+            // The position in the text as typed; past the end of the normal form is past its end.
+            int at = m_errorAt ? *m_errorAt : position;
+            if (normalize) at = at >= 1 && at <= static_cast<int>(origin.size()) ? origin[at - 1] + 1 : expression.GetLength() + 1;
+            errorPosition = at;
             errorText.Format(L"Error found on position %d!", errorPosition);
             errorText += Warnings;
             if (m_errorAt) result.Seconds = kInvalidSpan;

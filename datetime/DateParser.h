@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 struct DateParseResult {
     std::int64_t Seconds = kInvalidSpan;  // the span in seconds
@@ -37,8 +38,9 @@ public:
     virtual ~CDateParser() = default;
 
     // Evaluates an expression. When it cannot be read to its end, errorPosition is the 1-based
-    // position in the text as typed and errorText "Error found on position %d!"; otherwise 0 and
-    // the warnings. An empty expression returns an invalid result and leaves both untouched.
+    // position of the offending character in the text as typed (one past its end when the text
+    // ends too early) and errorText "Error found on position %d!"; otherwise 0 and the warnings.
+    // An empty expression returns an invalid result and leaves both untouched.
     DateParseResult Calculate(const CString& expression, int& errorPosition, CString& errorText, bool normalize);
 
     // Removes blanks, reads "," as "." and [ ] { } as ( ), drops enclosing brackets and leading
@@ -58,6 +60,7 @@ public:
     int DateFormat = 1;  // 1 day.month.year, 2 day/month/year, 3 month/day/year
 
 private:
+    void Normalize(CString& text, std::vector<int>& origin);
     void NextChar(int& position, CString& token);
     DateParseResult ParseExpression(int& position, CString& token);
     DateParseResult ParseOperand(int& position, CString& token);

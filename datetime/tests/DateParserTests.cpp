@@ -67,7 +67,10 @@ TEST_F(DateParserTest, ExpressionTable)
         {L"d[10]+x", kInvalidSpan, L"10d", 7},
         {L"+x", kInvalidSpan, L"", 2},   // counted in the text as typed
         {L"(d[5]", kInvalidSpan, L"5d", 6},  // missing closing bracket, at the end
-        {L"[5d]", 0, L"", 4},
+        {L"[5d]", 0, L"", 3},
+        {L"d[5] + y + d[ 1 ]", kInvalidSpan, L"5d", 8},  // blanks after the fault do not move it
+        {L"x + d[5 ]", kInvalidSpan, L"", 1},
+        {L"d[ 5 ]   ", 5 * kDay, L"5d", 0},
         {L"d[99999999999]", kInvalidSpan, L"99999999999d", 3},
         {L"s[9223372036854775808]", kInvalidSpan, L"9223372036854775808s", 3},
         {L"Y[68000000]", kInvalidSpan, L"68000000Y", 3},
