@@ -24,6 +24,15 @@ UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
 // or the size needed including the terminator when size is too small.
 DWORD GetTempPathW(DWORD size, LPWSTR buffer);
 
+constexpr UINT MAX_PATH = 260;
+
+// Makes the name folder + the first three characters of prefix + four hexadecimal digits + ".tmp"
+// in tempFileName (MAX_PATH characters). With unique 0 the number is chosen so that the file
+// does not exist yet, and the file is created empty; otherwise unique is used and nothing is
+// created. Returns the number used, or 0 on failure (GetLastError).
+UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR tempFileName);
+
 inline constexpr auto& GetWindowsDirectory = GetWindowsDirectoryW;
 inline constexpr auto& GetSystemDirectory = GetSystemDirectoryW;
 inline constexpr auto& GetTempPath = GetTempPathW;
+inline constexpr auto& GetTempFileName = GetTempFileNameW;

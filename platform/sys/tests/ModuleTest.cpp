@@ -50,4 +50,28 @@ TEST(FoldersTest, TheSystemFoldersAreTheSettingsFolder)
     ::setenv("HOME", savedHome.c_str(), 1);
 }
 
+TEST(FoldersTest, TemporaryFileNamesAreNewAndCreatedWhenChosen)
+{
+    TempSettingsFolder scratch;
+    std::wstring folder = std::filesystem::path(scratch.root()).wstring();
+    wchar_t first[MAX_PATH], second[MAX_PATH];
+    UINT a = GetTempFileNameW(folder.c_str(), L"version", 0, first);
+    UINT b = GetTempFileNameW((folder + L"/").c_str(), L"version", 0, second);
+    ASSERT_NE(a, 0u);
+    ASSERT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_TRUE(std::filesystem::exists(second));
+    EXPECT_EQ(std::filesystem::path(first).filename().wstring().substr(0, 3), L"ver");
+    EXPECT_EQ(std::filesystem::path(first).extension(), ".tmp");
+
+    wchar_t named[MAX_PATH];
+    EXPECT_EQ(GetTempFileNameW(folder.c_str(), L"ab", 0x1F, named), 0x1Fu);
+    EXPECT_EQ(std::wstring(named), folder + L"/ab001F.tmp");
+    EXPECT_FALSE(std::filesystem::exists(named));  // a given number creates nothing
+
+    EXPECT_EQ(GetTempFileNameW((folder + L"/missing").c_str(), L"x", 0, named), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
 } // namespace
