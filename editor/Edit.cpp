@@ -580,7 +580,7 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
     const int startLine = range.m_start.m_nLine;
     const int lines = range.m_end.m_nLine - startLine;
     if (command.IsTextPresent()) {
-        InsertEmptySlots(m_lineColors, startLine + 1, lines);
+        m_lineColors.insert(m_lineColors.begin() + std::min<size_t>(startLine + 1, m_lineColors.size()), lines, SECEditLineColor());
         InsertItemDataRows(startLine, lines, m_bLineStart);
         if (m_bMarkChangedLines)
             for (int l = startLine; l <= range.m_end.m_nLine; ++l)
@@ -598,7 +598,7 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
         }
     }
     if (startLine < static_cast<int>(m_lineColors.size()))
-        m_lineColors[startLine].reset();
+        m_lineColors[startLine].Drop();
     m_nFirstStaleLine = startLine;
 }
 

@@ -173,7 +173,9 @@ private:
     BOOL m_bMarkChangedLines = TRUE;
     std::unique_ptr<ISECEditBuffer> m_pBuffer;
     SECEditMLCommentArray m_comments;
-    std::vector<std::unique_ptr<SECEditLineColor>> m_lineColors;
+    // The colour runs of each line; an empty array has not been computed (a coloured line has at
+    // least one run). Held by value: a large text has hundreds of thousands of them.
+    std::vector<SECEditLineColor> m_lineColors;
     std::vector<std::unique_ptr<SECEditItemData>> m_itemData;
     BOOL m_bModified = FALSE;
     BOOL m_bReadOnly = FALSE;

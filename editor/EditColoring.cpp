@@ -122,9 +122,9 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
 
     colors.AddRun(remaining, tag.m_nColorGroup);
     for (int between = line + 1; between < end.m_nLine; ++between) {
-        auto runs = std::make_unique<SECEditLineColor>();
-        runs->AddRun(0, tag.m_nColorGroup);
-        m_lineColors[between] = std::move(runs);
+        SECEditLineColor& runs = m_lineColors[between];
+        runs.Drop();
+        runs.AddRun(0, tag.m_nColorGroup);
     }
     SECEditMLComment span(line, position, end.m_nLine, end.m_nCol);
     m_comments.Add(span);
@@ -132,9 +132,9 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
     paint.AddRef();
     UpdateAllObservers(nullptr, &paint);
 
-    auto endRuns = std::make_unique<SECEditLineColor>();
-    endRuns->AddRun(end.m_nCol, tag.m_nColorGroup);
-    m_lineColors[end.m_nLine] = std::move(endRuns);
+    SECEditLineColor& endRuns = m_lineColors[end.m_nLine];
+    endRuns.Drop();
+    endRuns.AddRun(end.m_nCol, tag.m_nColorGroup);
     if (end.m_nCol > 0)
         ColorLine(end.m_nLine, end.m_nCol);
     else
@@ -190,17 +190,16 @@ void SECEdit::ColorLine(int line, int fromColumn)
     const int length = GetLineText(line, copy, text);
     if (length < 0)
         return;
-    auto& slot = m_lineColors[line];
+    SECEditLineColor& colors = m_lineColors[line];
     if (length == 0) {
-        slot = std::make_unique<SECEditLineColor>();
-        slot->AddRun(0, 0);
+        colors.Drop();
+        colors.AddRun(0, 0);
         return;
     }
-    if (fromColumn == 0 || !slot)
-        slot = std::make_unique<SECEditLineColor>();
+    if (fromColumn == 0)
+        colors.RemoveAll();
     if (fromColumn >= length)
         return;
-    SECEditLineColor& colors = *slot;
 
     int pending = 0;
     for (int position = fromColumn; position < length;) {
@@ -208,6 +207,7 @@ void SECEdit::ColorLine(int line, int fromColumn)
         position += ColorToken(line, text, position, tokenLength, length - position, pending, colors);
     }
     FlushPlainText(colors, pending);
+    colors.FreeExtra(); // a large text keeps hundreds of thousands of these
 }
 
 BOOL SECEdit::NextTagSpan(int line, int& start, int& end)
@@ -256,7 +256,7 @@ void SECEdit::DropSpansFrom(INT_PTR first)
     for (INT_PTR i = first; i < m_comments.GetSize(); ++i) {
         const SECEditLineColPair span = m_comments[i].Normalized();
         for (int line = span.m_start.m_nLine; line <= span.m_end.m_nLine && line < static_cast<int>(m_lineColors.size()); ++line)
-            m_lineColors[line].reset();
+            m_lineColors[line].Drop();
         SECEditPaintMsg paint(span.m_start.m_nLine, span.m_end.m_nLine);
         paint.AddRef();
         UpdateAllObservers(nullptr, &paint);
@@ -277,8 +277,8 @@ void SECEdit::DropSpansTouching(const SECEditLineColPair& range)
 
 void SECEdit::DropAllColors()
 {
-    for (auto& runs : m_lineColors)
-        runs.reset();
+    for (SECEditLineColor& runs : m_lineColors)
+        runs.Drop();
     m_comments.RemoveAll();
 }
 
@@ -333,9 +333,9 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
         return nullptr;
     if (line >= m_nFirstStaleLine)
         ColorRange(line);
-    if (!m_lineColors[line])
+    if (m_lineColors[line].IsEmpty())
         ColorLine(line, 0);
-    SECEditLineColor* runs = m_lineColors[line].get();
+    SECEditLineColor* runs = &m_lineColors[line];
 
     if (GetLineFlag(line, SECEDIT_FLAG_HIGHLIGHT)) {
         for (int group = 0; group < m_pLangConfig->GetColorGroupCount(); ++group) {

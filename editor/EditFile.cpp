@@ -211,7 +211,8 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
             piece.resize(piece.size() - tail);
         }
         std::wstring text = NarrowToWide(piece);
-        if (WideToUtf8(text) != piece) {
+        const bool ascii = std::all_of(piece.begin(), piece.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+        if (!ascii && WideToUtf8(text) != piece) {
             utf8 = false; // not UTF-8: the whole file is Windows-1252
             break;
         }

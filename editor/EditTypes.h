@@ -114,4 +114,10 @@ struct SECEditTextColor {
 class SECEditLineColor : public CArray<SECEditTextColor, const SECEditTextColor&> {
 public:
     void AddRun(int length, int group) { Add({ static_cast<USHORT>(length), static_cast<USHORT>(group) }); }
+    // Drops the runs and their storage.
+    void Drop()
+    {
+        RemoveAll();
+        FreeExtra();
+    }
 };

@@ -28,6 +28,16 @@ std::wstring ToLower(std::wstring_view text)
     return lower;
 }
 
+// The lower-case form in a buffer that is reused, so that looking up a word allocates nothing.
+std::wstring_view ToLowerScratch(std::wstring_view text)
+{
+    thread_local std::wstring scratch;
+    scratch.assign(text);
+    for (wchar_t& ch : scratch)
+        ch = static_cast<wchar_t>(std::towlower(ch));
+    return scratch;
+}
+
 } // namespace
 
 bool SECEditMsg::QueryGuid(GUID_REF guid, void** object)
@@ -186,10 +196,8 @@ void SECEditLangConfig::RebuildLowerCaseKeywords()
 const SECEditKeywordInfo* SECEditLangConfig::FindTag(const wchar_t* text, int length, int tokenLength, int kind) const
 {
     const SECEditKeywordInfo* tag = nullptr;
-    std::wstring prefix;
     for (int k = 1; k <= length && !tag; ++k) {
-        prefix.push_back(text[k - 1]);
-        const auto it = m_tags.find(prefix);
+        const auto it = m_tags.find(std::wstring_view(text, k));
         if (it == m_tags.end())
             return nullptr;
         tag = it->second.get();
@@ -232,7 +240,7 @@ int SECEditLangConfig::IsKeyword(const wchar_t* text, int length, USHORT& group)
         return length;
     }
     if (!m_bMatchCase) {
-        if (const auto lower = m_lowerKeywords.find(ToLower(word)); lower != m_lowerKeywords.end()) {
+        if (const auto lower = m_lowerKeywords.find(ToLowerScratch(word)); lower != m_lowerKeywords.end()) {
             if (const auto it = m_keywords.find(lower->second); it != m_keywords.end()) {
                 group = it->second;
                 return length;

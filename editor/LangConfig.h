@@ -83,6 +83,8 @@ struct TransparentHash {
     size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>()(text); }
 };
 using KeywordTable = std::unordered_map<std::wstring, USHORT, TransparentHash, std::equal_to<>>;
+class SECEditKeywordInfo;
+using TagTable = std::map<std::wstring, std::unique_ptr<SECEditKeywordInfo>, std::less<>>;
 
 class ISECEditLangConfig : public ISubject {
 public:
@@ -210,7 +212,7 @@ public:
     // The members of a class in ascending order.
     CString GetCharClass(int charClass) const;
     const KeywordTable& GetKeywordTable() const { return m_keywords; }
-    const std::map<std::wstring, std::unique_ptr<SECEditKeywordInfo>>& GetTagTable() const { return m_tags; }
+    const TagTable& GetTagTable() const { return m_tags; }
 
     static BOOL RegisterLanguage(const CString& name, Reader* reader, Writer* writer);
     static SECEditLangConfig* GetConfig(const CString& name);
@@ -236,7 +238,7 @@ private:
     ObserverArray m_observers;
     CharClass m_classes[5];
     // Every prefix of a begin text maps to null, the full begin text to its tag.
-    std::map<std::wstring, std::unique_ptr<SECEditKeywordInfo>> m_tags;
+    TagTable m_tags;
     std::map<std::wstring, USHORT> m_groupNames;
     std::vector<std::unique_ptr<SECEditColorGroup>> m_groups;
     USHORT m_builtins[4] = { 0, 1, 2, 3 };
