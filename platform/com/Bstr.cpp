@@ -1,0 +1,66 @@
+#include "platform/com/Automation.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+// The length in characters is kept in front of the text.
+namespace {
+
+struct BstrHeader {
+    size_t length;
+};
+
+BstrHeader* HeaderOf(BSTR text) { return reinterpret_cast<BstrHeader*>(text) - 1; }
+
+} // namespace
+
+BSTR SysAllocStringLen(const OLECHAR* text, UINT length)
+{
+    auto* header = static_cast<BstrHeader*>(std::malloc(sizeof(BstrHeader) + (size_t(length) + 1) * sizeof(OLECHAR)));
+    if (!header)
+        return nullptr;
+    header->length = length;
+    auto* chars = reinterpret_cast<OLECHAR*>(header + 1);
+    if (text)
+        std::wmemcpy(chars, text, length);
+    else
+        std::wmemset(chars, 0, length);
+    chars[length] = 0;
+    return chars;
+}
+
+BSTR SysAllocString(const OLECHAR* text)
+{
+    if (!text)
+        return nullptr;
+    return SysAllocStringLen(text, static_cast<UINT>(std::wcslen(text)));
+}
+
+BSTR SysAllocStringView(std::wstring_view text)
+{
+    return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+void SysFreeString(BSTR text)
+{
+    if (text)
+        std::free(HeaderOf(text));
+}
+
+UINT SysStringLen(BSTR text)
+{
+    return text ? static_cast<UINT>(HeaderOf(text)->length) : 0;
+}
+
+int SysReAllocString(BSTR* target, const OLECHAR* text)
+{
+    if (!target)
+        return FALSE;
+    BSTR copy = SysAllocString(text);
+    if (text && !copy)
+        return FALSE;
+    SysFreeString(*target);
+    *target = copy;
+    return TRUE;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// In-process classes by class id and ProgID: CoCreateInstance and CLSIDFromProgID find the objects
+// that the program's libraries register at start-up.
+
+#include "platform/com/Interfaces.h"
+
+#include <functional>
+
+constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
+constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
+constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
+constexpr DWORD CLSCTX_SERVER = CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER;
+constexpr DWORD CLSCTX_ALL = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+
+// Makes a new object and queries it for riid; outer is the controlling object for aggregation
+// (classes that cannot be aggregated answer CLASS_E_NOAGGREGATION when it is given).
+using ClassCreator = std::function<HRESULT(IUnknown* outer, REFIID riid, void** ppv)>;
+
+// Registers (or replaces) a class; progId may be null. ProgIDs compare without case.
+void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator);
+void UnregisterComClass(REFCLSID clsid);
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);
+// REGDB_E_CLASSNOTREG for a ProgID no class registered, CO_E_CLASSSTRING for an empty one.
+HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid);
+
+// The library keeps no per-thread state: initialisation always succeeds.
+HRESULT CoInitialize(void* reserved);
+HRESULT OleInitialize(void* reserved);
+void CoUninitialize();
+void OleUninitialize();

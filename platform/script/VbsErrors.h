@@ -1,0 +1,117 @@
+#pragma once
+// The script language's error numbers and their texts, and the error object the engine throws
+// while compiling or running a script.
+
+#include "platform/base/WinTypes.h"
+
+#include <string>
+
+namespace vbs {
+
+enum ErrorNumber : int {
+    kInvalidProcedureCall = 5,
+    kOverflow = 6,
+    kOutOfMemory = 7,
+    kSubscriptOutOfRange = 9,
+    kArrayFixedOrLocked = 10,
+    kDivisionByZero = 11,
+    kTypeMismatch = 13,
+    kOutOfStackSpace = 28,
+    kSubNotDefined = 35,
+    kObjectVariableNotSet = 91,
+    kForLoopNotInitialized = 92,
+    kInvalidUseOfNull = 94,
+    kObjectRequired = 424,
+    kCannotCreateObject = 429,
+    kNoAutomation = 430,
+    kMemberNotSupported = 438,
+    kAutomationError = 440,
+    kActionNotSupported = 445,
+    kNamedArgumentsNotSupported = 446,
+    kArgumentNotOptional = 449,
+    kWrongArgumentCount = 450,
+    kNotACollection = 451,
+    kVariableUndefined = 500,
+    kIllegalAssignment = 501,
+    kInvalidReference = 505,
+    kClassNotDefined = 506,
+    kExceptionOccurred = 507,
+    kRegExpSyntax = 5017,
+    kElementNotFound = 32811,
+
+    kSyntaxError = 1002,
+    kExpectedColon = 1003,
+    kExpectedOpenParen = 1005,
+    kExpectedCloseParen = 1006,
+    kExpectedIdentifier = 1010,
+    kExpectedEquals = 1011,
+    kExpectedIf = 1012,
+    kExpectedTo = 1013,
+    kExpectedEnd = 1014,
+    kExpectedFunction = 1015,
+    kExpectedSub = 1016,
+    kExpectedThen = 1017,
+    kExpectedWend = 1018,
+    kExpectedLoop = 1019,
+    kExpectedNext = 1020,
+    kExpectedCase = 1021,
+    kExpectedSelect = 1022,
+    kExpectedExpression = 1023,
+    kExpectedStatement = 1024,
+    kExpectedEndOfStatement = 1025,
+    kExpectedIntegerConstant = 1026,
+    kExpectedWhileOrUntil = 1027,
+    kExpectedWhileUntilOrEnd = 1028,
+    kExpectedWith = 1029,
+    kIdentifierTooLong = 1030,
+    kInvalidNumber = 1031,
+    kInvalidCharacter = 1032,
+    kUnterminatedString = 1033,
+    kInvalidUseOfMe = 1037,
+    kLoopWithoutDo = 1038,
+    kInvalidExit = 1039,
+    kInvalidForVariable = 1040,
+    kNameRedefined = 1041,
+    kMustBeFirstStatement = 1042,
+    kParenthesesOnSubCall = 1044,
+    kExpectedLiteral = 1045,
+    kExpectedIn = 1046,
+    kExpectedClass = 1047,
+    kMustBeInsideClass = 1048,
+    kExpectedLetSetGet = 1049,
+    kExpectedProperty = 1050,
+    kInconsistentPropertyArguments = 1051,
+    kMultipleDefaults = 1052,
+    kInitializeTerminateArguments = 1053,
+    kPropertyNeedsArgument = 1054,
+    kUnexpectedNext = 1055,
+    kDefaultNeedsPublic = 1057,
+    kDefaultOnlyOnGet = 1058,
+};
+
+// The language's text for an error number; "Unknown runtime error" for numbers it does not name.
+std::wstring ErrorText(int number);
+
+constexpr const wchar_t* kRuntimeErrorSource = L"VBScript runtime error";
+constexpr const wchar_t* kCompileErrorSource = L"VBScript compilation error";
+
+struct ScriptError {
+    int number = 0;  // the language's number; for errors of other objects the failure code itself
+    std::wstring description;
+    std::wstring source;
+    int line = -1;  // 0-based, -1 until known
+    int column = -1;  // 0-based
+    bool compile = false;
+    HRESULT scode = 0;
+};
+
+// Thrown for a runtime error numbered number with its standard text.
+[[noreturn]] void Throw(int number);
+[[noreturn]] void Throw(int number, std::wstring description);
+
+// Thrown when the host interrupts the script or the step budget runs out; not catchable by scripts.
+struct ScriptInterrupted {
+    bool reportError = false;
+};
+
+} // namespace vbs

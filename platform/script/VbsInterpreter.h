@@ -1,0 +1,194 @@
+#pragma once
+// Runs compiled script units: binds their names to slots, then walks the tree. Runtime errors
+// are thrown as ScriptError with the position of the statement that failed.
+
+#include "platform/script/ActiveScript.h"
+#include "platform/script/VbsAst.h"
+#include "platform/script/VbsErrors.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <random>
+#include <span>
+#include <unordered_map>
+
+namespace vbs {
+
+class Interpreter;
+class ClassInstance;
+class ErrObject;
+
+// Arguments of a built-in function, evaluated; a missing argument is an error variant
+// (DISP_E_PARAMNOTFOUND).
+struct Args {
+    std::span<const VARIANT* const> values;
+    size_t size() const { return values.size(); }
+    bool Has(size_t i) const
+    {
+        return i < values.size() && !(values[i]->vt == VT_ERROR && values[i]->scode == DISP_E_PARAMNOTFOUND);
+    }
+    const VARIANT& operator[](size_t i) const { return *values[i]; }
+};
+
+using BuiltinFn = Var (*)(Interpreter&, const Args&);
+
+struct Builtin {
+    const wchar_t* name;
+    int minArgs;
+    int maxArgs;
+    BuiltinFn fn;
+};
+
+// The built-in functions and constants of the language, by lower-case name.
+const Builtin* FindBuiltin(const std::wstring& lower);
+const Var* FindBuiltinConstant(const std::wstring& lower);
+
+// What the interpreter needs from the engine that runs it.
+class InterpreterHost {
+public:
+    virtual ~InterpreterHost() = default;
+    // The object published under the name (a new reference), or null.
+    virtual IDispatch* GetNamedItem(const std::wstring& name) = 0;
+    virtual HWND OwnerWindow() = 0;
+};
+
+class Interpreter {
+public:
+    explicit Interpreter(InterpreterHost& host);
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    // Names the host published; names are compared without case.
+    void AddNamedItem(const std::wstring& name, DWORD flags);
+    // Makes the unit's declarations known and binds its names. Keeps the unit.
+    Unit& AddUnit(std::unique_ptr<Unit> unit);
+    // Runs the unit's global code. Throws ScriptError or ScriptInterrupted.
+    void Run(Unit& unit);
+    // Runs an expression unit and returns its value.
+    Var Evaluate(Unit& unit);
+
+    // Requests the running script to stop at its next loop turn or call (any thread).
+    void RequestInterrupt(bool reportError) { m_interruptReport = reportError; m_interrupt = true; }
+    void ClearInterrupt() { m_interrupt = false; }
+    // 0: no limit. Otherwise the number of loop turns and calls a run may take.
+    void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
+    // Releases every object the script holds (closing the engine); instances lose their fields.
+    void ReleaseObjects();
+
+    // For built-in functions.
+    HWND OwnerWindow() { return m_host.OwnerWindow(); }
+    double NextRandom(std::optional<double> seedArgument);
+    void Randomize(std::optional<double> seed);
+    IDispatch* ErrDispatch();
+    ErrObject& Err() { return *m_err; }
+    Var CreateObjectByName(const std::wstring& progId);
+
+    // Called by script class instances.
+    HRESULT InvokeInstance(ClassInstance& instance, ClassMember& member, WORD flags, DISPPARAMS* params,
+                           VARIANT* result, EXCEPINFO* exception);
+    void TerminateInstance(ClassInstance& instance);
+    void Track(ClassInstance* instance, bool live);
+
+    // The chain that script class instances keep to reach the interpreter while it lives.
+    struct Link {
+        Interpreter* interpreter;
+    };
+    const std::shared_ptr<Link>& link() const { return m_link; }
+
+private:
+    struct Frame {
+        Procedure* proc = nullptr;
+        VARIANT** slots = nullptr;
+        ClassInstance* me = nullptr;
+        bool resumeNext = false;
+    };
+    enum class Flow { Normal, ExitDo, ExitFor, ExitProc };
+
+    struct NamedItem {
+        std::wstring name;
+        std::wstring lower;
+        DWORD flags;
+        ComPtr<IDispatch> object;
+        bool fetched = false;
+    };
+
+    // An argument handed to a procedure: the caller's variable, or a value of its own.
+public:
+    struct ArgValue {
+        VARIANT* ref = nullptr;
+        Var value;
+        bool missing = false;
+    };
+
+private:
+
+    // Binding.
+    void BindProcedure(Procedure& proc, bool optionExplicit);
+    void BindBlock(Block& block, Procedure& proc, bool optionExplicit);
+    void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool assignTarget = false);
+    void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool assignTarget);
+
+    // Execution.
+    Flow ExecBlock(const Block& block);
+    Flow Exec(const Stmt& s);
+    Flow ExecFor(const Stmt& s);
+    Flow ExecForEach(const Stmt& s);
+    Flow ExecDo(const Stmt& s);
+    void ExecDim(const Stmt& s);
+    void ExecReDim(const Stmt& s);
+    void Assign(const Expr& target, Var value, bool isSet);
+    void Tick();
+    void RecordError(const ScriptError& e);
+
+    Var Eval(const Expr& e);
+    const VARIANT& EvalRef(const Expr& e, Var& temp);
+    bool EvalCondition(const Expr& e);
+    VARIANT* Storage(const Expr& e);  // the variable a Name without arguments stands for
+    const VARIANT& EvalName(const Expr& e, Var& temp);
+    const VARIANT& EvalMember(const Expr& e, Var& temp);
+    Var CallBuiltin(const Expr& e);
+    Var Index(const VARIANT& container, const std::vector<ExprPtr>& args, bool hasArgList);
+    IDispatch* ObjectOf(const Expr& objectExpr, Var& temp);
+    IDispatch* NamedItemObject(int index);
+
+    std::vector<ArgValue> EvalArgs(const std::vector<ExprPtr>& args);
+    Var CallProcedure(Procedure& proc, ClassInstance* me, std::vector<ArgValue>& args, bool wantResult = true);
+    Var CallObjectMember(IDispatch* object, const std::wstring& name, const std::vector<ExprPtr>& args, WORD flags,
+                         const Var* putValue = nullptr);
+    Var CallInstanceMember(ClassInstance& instance, ClassMember& member, std::vector<ArgValue>& args, WORD flags,
+                           const Var* putValue, bool fromInside);
+    Var InvokeDispatchMember(IDispatch* object, DISPID id, const std::vector<ExprPtr>& args, WORD flags,
+                             const Var* putValue);
+    Var InvokeDispatchArgs(IDispatch* object, DISPID id, std::vector<ArgValue>& args, WORD flags, const Var* putValue);
+    [[noreturn]] void ThrowFromDispatch(IDispatch* object, HRESULT hr, EXCEPINFO& info);
+    Var NewInstance(ClassDef& def);
+    Var MakeArray(const std::vector<int>& upperBounds);
+
+    InterpreterHost& m_host;
+    std::shared_ptr<Link> m_link;
+    std::vector<std::unique_ptr<Unit>> m_units;
+    std::deque<Var> m_globals;
+    std::unordered_map<std::wstring, int> m_globalSlots;
+    std::unordered_map<std::wstring, Var> m_constants;
+    std::unordered_map<std::wstring, Procedure*> m_procedures;
+    std::unordered_map<std::wstring, ClassDef*> m_classes;
+    std::vector<NamedItem> m_namedItems;
+    std::vector<ClassInstance*> m_instances;
+    ErrObject* m_err = nullptr;
+
+    Frame* m_frame = nullptr;
+    int m_depth = 0;
+    std::atomic<bool> m_interrupt{false};
+    std::atomic<bool> m_interruptReport{false};
+    std::uint64_t m_stepLimit = 0;
+    std::uint64_t m_steps = 0;
+    std::mt19937 m_random{12345};
+    float m_lastRandom = 0;
+    bool m_closing = false;
+};
+
+} // namespace vbs

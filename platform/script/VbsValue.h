@@ -1,0 +1,83 @@
+#pragma once
+// Var: a VARIANT that owns what it holds, the value type of the script engine, with the
+// operators of the language (its coercions, precedence of types and overflow rules).
+
+#include "platform/com/Automation.h"
+
+#include <string>
+
+namespace vbs {
+
+class Var {
+public:
+    VARIANT v;
+
+    Var() { VariantInit(&v); }
+    Var(const Var& other) { VariantInit(&v); Assign(other.v); }
+    Var(Var&& other) noexcept : v(other.v) { VariantInit(&other.v); }
+    ~Var() { VariantClear(&v); }
+    Var& operator=(const Var& other) { if (this != &other) Assign(other.v); return *this; }
+    Var& operator=(Var&& other) noexcept
+    {
+        if (this != &other) {
+            VariantClear(&v);
+            v = other.v;
+            VariantInit(&other.v);
+        }
+        return *this;
+    }
+    // Takes over a variant the caller owned.
+    static Var Adopt(VARIANT raw) { Var r; r.v = raw; return r; }
+    VARIANT Detach() { VARIANT raw = v; VariantInit(&v); return raw; }
+    void Assign(const VARIANT& other);  // a copy; references followed
+    void Clear() { VariantClear(&v); }
+
+    static Var Null() { Var r; r.v.vt = VT_NULL; return r; }
+    static Var Bool(bool b) { Var r; r.v.vt = VT_BOOL; r.v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE; return r; }
+    static Var Int(SHORT i) { Var r; r.v.vt = VT_I2; r.v.iVal = i; return r; }
+    static Var Long(LONG i) { Var r; r.v.vt = VT_I4; r.v.lVal = i; return r; }
+    static Var Byte(BYTE b) { Var r; r.v.vt = VT_UI1; r.v.bVal = b; return r; }
+    static Var Double(double d) { Var r; r.v.vt = VT_R8; r.v.dblVal = d; return r; }
+    static Var Date(DATE d) { Var r; r.v.vt = VT_DATE; r.v.date = d; return r; }
+    static Var Text(std::wstring_view s) { Var r; r.v.vt = VT_BSTR; r.v.bstrVal = SysAllocStringView(s); return r; }
+    static Var Object(IDispatch* d) { Var r; r.v.vt = VT_DISPATCH; r.v.pdispVal = d; if (d) d->AddRef(); return r; }
+    // The smallest of Integer, Long and Double that holds a whole number.
+    static Var Whole(double d);
+
+    VARTYPE type() const { return v.vt; }
+    bool IsEmpty() const { return v.vt == VT_EMPTY; }
+    bool IsNull() const { return v.vt == VT_NULL; }
+    bool IsObject() const { return v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN; }
+    bool IsArray() const { return (v.vt & VT_ARRAY) != 0; }
+    bool IsText() const { return v.vt == VT_BSTR; }
+    bool IsNumeric() const;  // a number type, Boolean or Date
+    IDispatch* object() const { return v.vt == VT_DISPATCH ? v.pdispVal : nullptr; }
+};
+
+// Coercions; they throw the language's runtime errors (13 Type mismatch, 6 Overflow, 94 Invalid
+// use of Null). Objects are read through their default property.
+double ToDouble(const VARIANT& v);
+LONG ToLong(const VARIANT& v);  // rounded half to even
+SHORT ToInteger(const VARIANT& v);
+bool ToBool(const VARIANT& v);
+std::wstring ToText(const VARIANT& v);
+DATE ToDate(const VARIANT& v);
+// The value itself for scalars; an object's default property value.
+Var ValueOf(const VARIANT& v);
+bool IsNumericText(const VARIANT& v);
+
+enum class BinaryOp { Add, Subtract, Multiply, Divide, IntDivide, Mod, Power, Concat,
+                      Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+                      And, Or, Xor, Eqv, Imp, Is };
+
+Var Binary(BinaryOp op, const VARIANT& a, const VARIANT& b);
+Var Negate(const VARIANT& a);
+Var Not(const VARIANT& a);
+// -1, 0, 1 by the language's comparison rules; textCompare compares without case.
+// Returns 2 when either side is Null.
+int Compare(const VARIANT& a, const VARIANT& b, bool textCompare = false);
+
+// The type name of a value ("Integer", "String", "Nothing", "Variant()", a class's name...).
+std::wstring TypeNameOf(const VARIANT& v);
+
+} // namespace vbs

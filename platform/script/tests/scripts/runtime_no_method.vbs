@@ -1,0 +1,2 @@
+Set re = New RegExp
+re.NoSuchMethod 1

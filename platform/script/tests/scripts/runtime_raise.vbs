@@ -1,0 +1,2 @@
+MsgBox "start"
+Err.Raise 1234, "custom", "Something went wrong"

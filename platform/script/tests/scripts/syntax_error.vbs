@@ -1,0 +1,4 @@
+MsgBox "never shown"
+If x = 1
+    MsgBox "x"
+End If

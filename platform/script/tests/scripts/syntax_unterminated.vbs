@@ -1,0 +1,2 @@
+Dim a
+a = "open
