@@ -1,5 +1,7 @@
 #include "editor/Edit.h"
 
+#include "platform/base/Archive.h"
+
 #include <algorithm>
 
 using divuzura::foundation::CMvcCommand;
@@ -32,6 +34,8 @@ bool IsBlank(wchar_t ch)
 }
 
 } // namespace
+
+IMPLEMENT_DYNAMIC(SECEdit, CObject)
 
 SECEdit::SECEdit() = default;
 
@@ -165,6 +169,39 @@ void SECEdit::GetAllText(CString& text)
     const int last = GetLastLine();
     if (last >= 0)
         GetText(text, 0, 0, last, GetLineLength(last));
+}
+
+void SECEdit::Serialize(CArchive& archive)
+{
+    SerializeText(archive);
+    SerializeLanguage(archive);
+}
+
+void SECEdit::SerializeText(CArchive& archive)
+{
+    CString text;
+    if (archive.IsStoring()) {
+        GetAllText(text);
+        archive << text;
+    } else {
+        archive >> text;
+        SetText(text);
+    }
+    ResetUndo();
+    // The text now equals the archive: that is the saved state.
+    m_pSavePoint = PeekUndo();
+    m_bModified = FALSE;
+}
+
+void SECEdit::SerializeLanguage(CArchive& archive)
+{
+    if (archive.IsStoring()) {
+        archive << (m_pLangConfig ? m_pLangConfig->GetName() : CString(L"Default"));
+    } else {
+        CString name;
+        archive >> name;
+        SetLanguage(name);
+    }
 }
 
 // ---- undo --------------------------------------------------------------------------------

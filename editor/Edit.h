@@ -31,7 +31,8 @@ struct SECEditFontInfo {
     int m_nHeight = 0; // logical units at 96 pixels per inch, negative: character height
 };
 
-class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserver {
+class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserver, public CObject {
+    DECLARE_DYNAMIC(SECEdit)
 public:
     static constexpr int DefaultMaxLineLength = 2048;
     static constexpr int ReadPiece = 512000;
@@ -78,6 +79,12 @@ public:
     virtual void SetModified(BOOL modified) { m_bModified = modified; }
     virtual BOOL IsReadOnly() const { return m_bReadOnly; }
     virtual wchar_t GetWhitespaceChar(BOOL tab) const { return tab ? L'\u00BB' : L'\u00B7'; }
+
+    // The text, then the language name.
+    void Serialize(CArchive& archive) override;
+    // The whole text as one string; loading sets it as the new content, unmodified.
+    virtual void SerializeText(CArchive& archive);
+    virtual void SerializeLanguage(CArchive& archive);
 
     // Files: UTF-16LE with the mark FF FE, else UTF-8 (Windows-1252 accepted on reading).
     virtual BOOL LoadFile(const CString& path);

@@ -1,5 +1,6 @@
 #include "editor/LangConfig.h"
 
+#include "platform/base/Archive.h"
 #include "platform/base/StringFormat.h"
 #include "platform/sys/Module.h"
 
@@ -59,6 +60,8 @@ void SECEditPaintMsg::GetDescription(CString& text) const
 {
     text = CString(FormatWide(L"Invalidate Lines %d to %d", m_nFirstLine, m_nLastLine));
 }
+
+IMPLEMENT_DYNAMIC(SECEditLangConfig, CObject)
 
 SECEditLangConfig::SECEditLangConfig()
 {
@@ -349,4 +352,120 @@ SECEditLangConfig* SECEditLangConfig::GetConfig(const CString& name)
 CString SECEditLangConfig::GetModuleDirectory()
 {
     return ::GetModuleDirectory();
+}
+
+void SECEditLangConfig::Serialize(CArchive& archive)
+{
+    auto flag = [&archive](BOOL& value) {
+        if (archive.IsStoring()) {
+            archive << static_cast<int32_t>(value);
+        } else {
+            int32_t read = 0;
+            archive >> read;
+            value = read;
+        }
+    };
+    auto number = [&archive](auto& value) {
+        if (archive.IsStoring())
+            archive << value;
+        else
+            archive >> value;
+    };
+    auto text = [&archive](CString& value) {
+        if (archive.IsStoring())
+            archive << value;
+        else
+            archive >> value;
+    };
+
+    if (archive.IsLoading())
+        Reset();
+
+    // 1. colour groups
+    DWORD groups = static_cast<DWORD>(m_groups.size());
+    number(groups);
+    for (DWORD i = 0; i < groups; ++i) {
+        if (archive.IsLoading())
+            m_groups.push_back(std::make_unique<SECEditColorGroup>());
+        SECEditColorGroup& group = *m_groups[i];
+        number(group.m_nStyle);
+        number(group.m_foreground);
+        number(group.m_background);
+        flag(group.m_bForeAutomatic);
+        flag(group.m_bBackAutomatic);
+        text(group.m_strDisplayName);
+        flag(group.m_bConfigurable);
+    }
+
+    // 2. the tag table, prefixes included
+    DWORD entries = static_cast<DWORD>(m_tags.size());
+    number(entries);
+    auto entry = m_tags.begin();
+    for (DWORD i = 0; i < entries; ++i) {
+        CString key = archive.IsStoring() ? CString(entry->first) : CString();
+        text(key);
+        int32_t hasTag = archive.IsStoring() && entry->second ? 1 : 0;
+        number(hasTag);
+        std::unique_ptr<SECEditKeywordInfo> loaded;
+        SECEditKeywordInfo* tag = archive.IsStoring() ? entry->second.get() : nullptr;
+        if (hasTag) {
+            if (!tag) {
+                loaded = std::make_unique<SECEditKeywordInfo>();
+                tag = loaded.get();
+            }
+            text(tag->m_strBeginTag);
+            text(tag->m_strEndTag);
+            text(tag->m_strEscapeChar);
+            number(tag->m_nColorGroup);
+            flag(tag->m_bMultiLine);
+        }
+        if (archive.IsStoring())
+            ++entry;
+        else
+            m_tags[key.str()] = std::move(loaded);
+    }
+
+    // 3. settings and font
+    flag(m_bMatchCase);
+    flag(m_bShowWhitespace);
+    flag(m_bReplaceTabs);
+    flag(m_bVirtualWhitespace);
+    number(m_nTabSize);
+    flag(m_bAutoIndent);
+    text(m_strFaceName);
+    number(m_nSize);
+    flag(m_bItalic);
+    flag(m_bBold);
+
+    // 4. character classes
+    for (int charClass : { CharClassKeywordStart, CharClassKeywordMiddle, CharClassKeywordEnd, CharClassDelimiter, CharClassOperator }) {
+        CString members = archive.IsStoring() ? GetCharClass(charClass) : CString();
+        text(members);
+        if (archive.IsLoading())
+            for (int i = 0; i < members.GetLength(); ++i)
+                if (members[i] >= 0 && static_cast<size_t>(members[i]) < CharClass().size())
+                    m_classes[charClass].set(static_cast<size_t>(members[i]));
+    }
+
+    // 5. keywords, 6. group names
+    auto table = [&](auto& map) {
+        if (archive.IsStoring()) {
+            archive.WriteCount(map.size());
+            for (const auto& [key, value] : map)
+                archive << CString(key) << value;
+            return;
+        }
+        for (DWORD_PTR count = archive.ReadCount(); count > 0; --count) {
+            CString key;
+            USHORT value = 0;
+            archive >> key >> value;
+            map[key.str()] = value;
+        }
+    };
+    table(m_keywords);
+    table(m_groupNames);
+    if (archive.IsLoading()) {
+        RebuildLowerCaseKeywords();
+        LookUpBuiltinGroups();
+    }
 }

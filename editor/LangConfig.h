@@ -3,6 +3,7 @@
 // tags (strings, comments), shared by name through a process-wide manager.
 
 #include "framework/Mvc.h"
+#include "platform/base/RunTimeClass.h"
 #include "platform/base/CString.h"
 
 #include <bitset>
@@ -125,7 +126,8 @@ public:
     virtual void SetVirtualWhitespace(BOOL on) = 0;
 };
 
-class SECEditLangConfig : public ISECEditLangConfig {
+class SECEditLangConfig : public CObject, public ISECEditLangConfig {
+    DECLARE_DYNAMIC(SECEditLangConfig)
 public:
     class Reader {
     public:
@@ -195,6 +197,8 @@ public:
     void SetTabSize(int size) override { m_nTabSize = size; }
     void SetVirtualWhitespace(BOOL on) override { m_bVirtualWhitespace = on; }
 
+    // The whole configuration in archive form; loading first clears it.
+    void Serialize(CArchive& archive) override;
     virtual void Reset();
     virtual void SetDefaults();
 
