@@ -44,7 +44,7 @@ std::optional<std::int64_t> Span(std::int64_t count, std::int64_t unitSeconds)
 }
 
 // Cuts "date|time" at its first "|"; without one the date is empty and the whole text the time.
-void SplitDateTime(const CString& text, CString& date, CString& time)
+void CutAtBar(const CString& text, CString& date, CString& time)
 {
     int bar = text.Find(L'|');
     date = bar < 0 ? CString() : text.Left(bar);
@@ -315,7 +315,7 @@ void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
         } else if (keyword == SetTime) {
             ReferenceTime = result.Text;
         } else {
-            SplitDateTime(result.Text, ReferenceDate, ReferenceTime);
+            CutAtBar(result.Text, ReferenceDate, ReferenceTime);
             ReferenceDate = DayFirst(ReferenceDate);
         }
         result.JulianDay = m_julianDay.DateTimeToJulianDay(ReferenceDate, ReferenceTime);
@@ -329,7 +329,7 @@ void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
         } else if (keyword == MeasureTime) {
             TargetTime = result.Text;
         } else {
-            SplitDateTime(result.Text, TargetDate, TargetTime);
+            CutAtBar(result.Text, TargetDate, TargetTime);
             TargetDate = DayFirst(TargetDate);
         }
         result.UnitText = L"None";
