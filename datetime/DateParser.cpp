@@ -1,6 +1,7 @@
 #include "datetime/DateParser.h"
 
 #include "datetime/core/Clock.h"
+#include "platform/base/Exceptions.h"
 
 #include <cwctype>
 #include <exception>
@@ -394,6 +395,11 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
             errorPosition = 0;
             errorText = Warnings;
         }
+    } catch (CException* e) {
+        wchar_t message[256] = {};
+        e->GetErrorMessage(message, 256);
+        e->Delete();
+        errorText = L"System Error: " + CString(message);
     } catch (const std::exception& e) {
         errorText = L"System Error: " + CString(std::string(e.what()).substr(0, 255).c_str());
     }
