@@ -3,7 +3,6 @@
 #include "engine/PhysConst.h"
 #include "platform/base/Exceptions.h"
 #include "platform/base/MessageBox.h"
-#include "platform/base/StringFormat.h"
 #include "platform/base/TextToNumber.h"
 
 #include <algorithm>
@@ -112,7 +111,8 @@ bool EndsOperand(wchar_t c)
 }
 
 // Replaces every occurrence of pattern, left to right without overlap, where accept(text, write,
-// read) agrees; write is the length of the text already rewritten, read the index of the match.
+// after) agrees: write is the length of the text already rewritten, after the index just past the
+// match in the text not yet rewritten.
 template<typename Accept>
 int ReplaceAll(wchar_t* text, int length, std::wstring_view pattern, std::wstring_view replacement, Accept accept)
 {
@@ -189,14 +189,18 @@ CFormulaParser::CFormulaParser(const CPhysConst& physConst)
     m_names.push_back({ L"_E", NameKind::E, 0.0 });
 
     // Group the names by their first two characters, keeping table order within each group.
-    for (size_t bucket = 0; bucket < m_nameBuckets.size(); ++bucket) {
-        m_nameBuckets[bucket].first = static_cast<std::uint16_t>(m_nameOrder.size());
-        for (size_t index = 0; index < m_names.size(); ++index) {
-            const std::wstring& text = m_names[index].upperText;
-            if (NameBucket(text[0], text[1]) == bucket)
-                m_nameOrder.push_back(static_cast<unsigned char>(index));
-        }
-        m_nameBuckets[bucket].second = static_cast<std::uint16_t>(m_nameOrder.size());
+    auto bucketOf = [this](unsigned char index) {
+        return NameBucket(m_names[index].upperText[0], m_names[index].upperText[1]);
+    };
+    for (size_t index = 0; index < m_names.size(); ++index)
+        m_nameOrder.push_back(static_cast<unsigned char>(index));
+    std::stable_sort(m_nameOrder.begin(), m_nameOrder.end(),
+                     [&](unsigned char a, unsigned char b) { return bucketOf(a) < bucketOf(b); });
+    for (size_t slot = 0; slot < m_nameOrder.size(); ++slot) {
+        auto& [first, last] = m_nameBuckets[bucketOf(m_nameOrder[slot])];
+        if (first == last)
+            first = static_cast<std::uint16_t>(slot);
+        last = static_cast<std::uint16_t>(slot + 1);
     }
 }
 
@@ -257,8 +261,8 @@ void CFormulaParser::NormalizeFormula(CString& text)
     while (length > 0 && L" \t\n\v\f\r"sv.find(buffer[length - 1]) != std::wstring_view::npos)
         --length;
 
-    if (Contains(buffer, length, L"(("sv))
-        length = DropDoubledParentheses(buffer, length);
+    if (Contains(buffer, length, L"(("sv))  // a doubled pair needs "((" somewhere
+        MarkDoubledParentheses(buffer, length);
     length = static_cast<int>(std::remove(buffer, buffer + length, L'|') - buffer);
 
     text.ReleaseBuffer(length);
@@ -302,7 +306,7 @@ int CFormulaParser::StripEnclosingParentheses(wchar_t* text, int length)
 // Marks with "|" the inner pair of ((a)): a "(" opens a level when it starts the text or stands
 // next to another "("; every ")" closes one, also of a "(" that was passed over, so the depth can
 // go below 0, where no pair counts. Removing the marks is left to the caller.
-int CFormulaParser::DropDoubledParentheses(wchar_t* text, int length)
+void CFormulaParser::MarkDoubledParentheses(wchar_t* text, int length)
 {
     std::vector<int>& openAt = m_openAtLevel;  // position of the "(" that opened each level
     openAt.assign(static_cast<size_t>(length) + 2, -1);
@@ -324,7 +328,6 @@ int CFormulaParser::DropDoubledParentheses(wchar_t* text, int length)
             --depth;
         }
     }
-    return length;
 }
 
 // --- Evaluation ---

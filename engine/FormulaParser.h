@@ -92,9 +92,9 @@ private:
     void KeepLastNumberText();
     double ReportSystemError(CString* errText, const wchar_t* message);
 
-    // Normalisation passes over a buffer; each returns the new length (texts only shrink).
-    int StripEnclosingParentheses(wchar_t* text, int length);
-    int DropDoubledParentheses(wchar_t* text, int length);
+    // Normalisation passes over a buffer (texts only shrink).
+    int StripEnclosingParentheses(wchar_t* text, int length);  // returns the new length
+    void MarkDoubledParentheses(wchar_t* text, int length);    // marks the inner pair of ((a)) with "|"
 
     CMathHelper m_math;
     std::array<double, 10> m_functConst {};  // 1 to 9 used

@@ -102,6 +102,18 @@ TEST_F(FormulaParserTest, EvaluatesOperatorsFunctionsAndNamesWithoutError)
     }
 }
 
+TEST_F(FormulaParserTest, EveryPhysicalConstantIsFoundByItsNameInAnyCase)
+{
+    for (int index = 1; index <= CPhysConst::ConstantCount; ++index) {
+        CString name;
+        constants.GetName(&name, index);
+        CString lower = name;
+        lower.MakeLower();
+        EXPECT_EQ(Evaluate(name).value, constants.GetValue(name)) << name.ToUtf8();
+        EXPECT_EQ(Evaluate(lower).value, constants.GetValue(name)) << lower.ToUtf8();
+    }
+}
+
 TEST_F(FormulaParserTest, ReadsXEqualToZeroAsTheSmallestNormalFloat)
 {
     EXPECT_EQ(Evaluate(L"x", 0.0).value, 1.1754943508222875e-38);
