@@ -2,7 +2,9 @@
 
 #include "platform/base/CString.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -136,6 +138,39 @@ std::string NumberPattern(const Conversion& conv, const char* length, bool withW
     return out + length + conv.conversion;
 }
 
+// True when the exact decimal value of v ends in a 5 just after the last digit that the
+// conversion writes, so that rounding it is a tie.
+bool IsExactTie(const Conversion& conv, double v)
+{
+    // A double's exact decimal expansion has at most 767 significant digits.
+    std::string exact = Printf("%.800e", v);
+    size_t e = exact.find('e');
+    std::string digits = exact.substr(exact[0] == '-' ? 1 : 0, e - (exact[0] == '-' ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    digits.erase(digits.find_last_not_of('0') + 1);
+    if (digits.empty() || digits.back() != '5') return false;
+    int significant = static_cast<int>(digits.size());
+    int exponent = std::atoi(exact.c_str() + e + 1);
+    int precision = conv.precision < 0 ? 6 : conv.precision;
+    switch (conv.conversion) {
+    case 'f': case 'F': return exponent - (significant - 1) == -(precision + 1);
+    case 'e': case 'E': return significant == precision + 2;
+    default: return significant == (precision == 0 ? 1 : precision) + 1;  // g, G
+    }
+}
+
+// The classic runtime rounds a tie away from zero (2.5 with no decimals gives 3, 0.125 with two
+// gives 0.13), where the C library rounds it to even. Near a rounding boundary the neighbour of v
+// away from zero shows which way away is, and it only wins for an exact tie.
+std::string FormatDecimal(const Conversion& conv, double v)
+{
+    std::string pattern = NumberPattern(conv, "", false);
+    std::string text = Printf(pattern, v);
+    if (v == 0.0) return text;
+    std::string away = Printf(pattern, std::nextafter(v, v > 0 ? HUGE_VAL : -HUGE_VAL));
+    return away != text && IsExactTie(conv, v) ? away : text;
+}
+
 template <typename Char>
 Text<Char> FormatImpl(const Char* format, va_list args)
 {
@@ -194,9 +229,10 @@ Text<Char> FormatImpl(const Char* format, va_list args)
         }
         case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A': {
             double v = va_arg(args, double);
-            std::string text = Printf(NumberPattern(conv, "", false), v);
             bool finite = std::isfinite(v);
-            if (finite && conv.conversion != 'a' && conv.conversion != 'A') WidenExponent(text);
+            bool decimal = conv.conversion != 'a' && conv.conversion != 'A';
+            std::string text = decimal && finite ? FormatDecimal(conv, v) : Printf(NumberPattern(conv, "", false), v);
+            if (finite && decimal) WidenExponent(text);
             PadNumber(text, conv, finite);
             out += FromAscii<Char>(text);
             break;

@@ -60,3 +60,17 @@ TEST(StringFormat, FormatNeverWritesThroughPercentN)
     EXPECT_EQ(FormatWide(L"ab%nc", &target), L"abc");
     EXPECT_EQ(target, 17);
 }
+
+TEST(StringFormat, TiesRoundAwayFromZero)
+{
+    struct Case { const wchar_t* format; double value; const wchar_t* expected; };
+    const Case cases[] = {
+        {L"%.0f", 0.5, L"1"},       {L"%.0f", 2.5, L"3"},        {L"%.0f", -2.5, L"-3"},
+        {L"%.2f", 0.125, L"0.13"},  {L"%.2f", 0.375, L"0.38"},   {L"%.1f", 0.25, L"0.3"},
+        {L"%.2f", 0.115, L"0.12"},  // 0.115 is stored a little above: no tie
+        {L"%.2f", 0.145, L"0.14"},  // 0.145 is stored a little below: no tie
+        {L"%.1e", 1.25, L"1.3e+000"}, {L"%.2E", -1.125e10, L"-1.13E+010"},
+        {L"%.2G", 0.125, L"0.13"},  {L"%.1G", 2.5, L"3"},        {L"%.3G", 1e6, L"1E+006"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatWide(c.format, c.value), c.expected) << c.format << " " << c.value;
+}
