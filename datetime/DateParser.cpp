@@ -195,7 +195,13 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
             result.Seconds = kInvalidSpan;
         else
             result.Seconds = sum;
-        result.JulianDay = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, right.UnitText, plus, false);
+        // The span readers take no sign: a negative count turns the operator round instead.
+        CString operand = right.UnitText;
+        if (operand.Left(1) == L"-") {
+            operand = operand.Mid(1);
+            plus = !plus;
+        }
+        result.JulianDay = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, operand, plus, false);
     }
     return result;
 }

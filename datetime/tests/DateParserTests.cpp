@@ -117,6 +117,14 @@ TEST_F(DateParserTest, ReferenceOperandsGiveJulianDays)
     EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"30.12.1999", L"22:00:00"));
     EXPECT_EQ(result.Seconds, -36 * 3600);
 
+    // A negative count moves the date the way its span points.
+    result = Run(L"D<[10.1.2000]+d[-5]");
+    EXPECT_EQ(result.Seconds, -5 * kDay);
+    EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"5.1.2000", L"10:30:00"));
+    result = Run(L"D<[10.1.2000]-h[-36]");
+    EXPECT_EQ(result.Seconds, 36 * 3600);
+    EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"11.1.2000", L"22:30:00"));
+
     result = Run(L"D<[31.1.2001]+M[1]");
     EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"28.2.2001", L"10:30:00"));
 
