@@ -194,8 +194,9 @@ CFormulaParser::CFormulaParser(const CPhysConst& physConst)
     };
     for (size_t index = 0; index < m_names.size(); ++index)
         m_nameOrder.push_back(static_cast<unsigned char>(index));
-    std::stable_sort(m_nameOrder.begin(), m_nameOrder.end(),
-                     [&](unsigned char a, unsigned char b) { return bucketOf(a) < bucketOf(b); });
+    std::sort(m_nameOrder.begin(), m_nameOrder.end(), [&](unsigned char a, unsigned char b) {
+        return std::pair(bucketOf(a), a) < std::pair(bucketOf(b), b);
+    });
     for (size_t slot = 0; slot < m_nameOrder.size(); ++slot) {
         auto& [first, last] = m_nameBuckets[bucketOf(m_nameOrder[slot])];
         if (first == last)
