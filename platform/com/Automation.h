@@ -14,6 +14,9 @@ BSTR SysAllocStringView(std::wstring_view text);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
 int SysReAllocString(BSTR* target, const OLECHAR* text);
+// Appends in place, growing the block geometrically, so that building a text piece by piece
+// takes linear time.
+HRESULT BstrAppend(BSTR* target, std::wstring_view text);
 inline std::wstring_view BstrView(BSTR text) { return text ? std::wstring_view(text, SysStringLen(text)) : std::wstring_view(); }
 
 // VariantChangeType flags.

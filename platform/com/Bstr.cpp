@@ -1,5 +1,6 @@
 #include "platform/com/Automation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -9,6 +10,7 @@ namespace {
 
 struct BstrHeader {
     size_t length;
+    size_t capacity;  // characters the block holds before the terminator
 };
 
 BstrHeader* HeaderOf(BSTR text) { return reinterpret_cast<BstrHeader*>(text) - 1; }
@@ -21,6 +23,7 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length)
     if (!header)
         return nullptr;
     header->length = length;
+    header->capacity = length;
     auto* chars = reinterpret_cast<OLECHAR*>(header + 1);
     if (text)
         std::wmemcpy(chars, text, length);
@@ -63,4 +66,29 @@ int SysReAllocString(BSTR* target, const OLECHAR* text)
     SysFreeString(*target);
     *target = copy;
     return TRUE;
+}
+
+HRESULT BstrAppend(BSTR* target, std::wstring_view text)
+{
+    if (!target)
+        return E_INVALIDARG;
+    if (!*target) {
+        *target = SysAllocStringView(text);
+        return *target ? S_OK : E_OUTOFMEMORY;
+    }
+    BstrHeader* header = HeaderOf(*target);
+    size_t needed = header->length + text.size();
+    if (needed > header->capacity) {
+        size_t capacity = std::max(needed, header->capacity * 2);
+        auto* grown = static_cast<BstrHeader*>(std::realloc(header, sizeof(BstrHeader) + (capacity + 1) * sizeof(OLECHAR)));
+        if (!grown)
+            return E_OUTOFMEMORY;
+        header = grown;
+        header->capacity = capacity;
+        *target = reinterpret_cast<OLECHAR*>(header + 1);
+    }
+    std::wmemcpy(*target + header->length, text.data(), text.size());
+    header->length = needed;
+    (*target)[needed] = 0;
+    return S_OK;
 }

@@ -65,7 +65,7 @@ public:
         : RuntimeObject(L"ISubMatches"), m_groups(std::move(groups))
     {
         auto item = [this](Call& c) {
-            size_t index;
+            size_t index = 0;
             if (HRESULT hr = IndexArgument(c, m_groups.size(), index); FAILED(hr))
                 return hr;
             c.Return(m_groups[index] ? TextVariant(*m_groups[index]) : EmptyVariant());
@@ -128,7 +128,7 @@ public:
         for (MatchData& m : matches)
             m_items.push_back(ComPtr<IDispatch>::Adopt(new Match(std::move(m))));
         auto item = [this](Call& c) {
-            size_t index;
+            size_t index = 0;
             if (HRESULT hr = IndexArgument(c, m_items.size(), index); FAILED(hr))
                 return hr;
             c.ReturnObject(m_items[index].get());

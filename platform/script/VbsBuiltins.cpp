@@ -15,7 +15,6 @@ namespace vbs {
 
 namespace {
 
-constexpr size_t kMaxStringLength = 64 * 1024 * 1024;
 
 // ---- argument helpers ----
 
@@ -32,7 +31,7 @@ bool TextCompare(const Args& a, size_t i)
 }
 void CheckLength(size_t n)
 {
-    if (n > kMaxStringLength)
+    if (n > kMaxTextLength)
         Throw(14, L"Out of string space");
 }
 

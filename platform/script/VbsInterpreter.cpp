@@ -647,6 +647,8 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
 {
     switch (s.kind) {
     case Stmt::Assign: {
+        if (AppendInPlace(s))
+            return Flow::Normal;
         Var value = Eval(*s.b);
         if (value.IsObject())
             value = ValueOf(value.v);
@@ -761,6 +763,65 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
         return Flow::Normal;
     }
     return Flow::Normal;
+}
+
+namespace {
+
+// True when evaluating e cannot run script code that might change a variable.
+bool IsPure(const Expr& e)
+{
+    switch (e.kind) {
+    case Expr::Literal: case Expr::Empty: case Expr::Null: case Expr::Nothing:
+        return true;
+    case Expr::Name:
+        if (e.bind != Bind::Local && e.bind != Bind::Global && e.bind != Bind::Field && e.bind != Bind::Constant
+            && e.bind != Bind::Builtin)
+            return false;
+        for (const auto& a : e.args)
+            if (!IsPure(*a))
+                return false;
+        return true;
+    case Expr::Unary:
+        return IsPure(*e.object);
+    case Expr::Binary:
+        return IsPure(*e.object) && IsPure(*e.right);
+    default:
+        return false;
+    }
+}
+
+bool SameVariable(const Expr& a, const Expr& b)
+{
+    return a.kind == Expr::Name && b.kind == Expr::Name && a.bind == b.bind && a.slot == b.slot && a.args.empty()
+        && b.args.empty() && !a.hasArgList && !b.hasArgList
+        && (a.bind == Bind::Local || a.bind == Bind::Global || a.bind == Bind::Field);
+}
+
+} // namespace
+
+// s = s & x appends to the text s holds instead of copying it.
+bool Interpreter::AppendInPlace(const Stmt& s)
+{
+    const Expr& value = *s.b;
+    if (value.kind != Expr::Binary || value.op != BinaryOp::Concat || !SameVariable(*s.a, *value.object)
+        || !IsPure(*value.right))
+        return false;
+    VARIANT* target = Storage(*s.a);
+    if (!target || target->vt != VT_BSTR)
+        return false;
+    Var temp;
+    const VARIANT& piece = EvalRef(*value.right, temp);
+    if (piece.vt == VT_BSTR) {
+        if (FAILED(BstrAppend(&target->bstrVal, BstrView(piece.bstrVal))))
+            Throw(kOutOfMemory);
+    } else if (piece.vt != VT_NULL) {
+        std::wstring text = ToText(piece);
+        if (FAILED(BstrAppend(&target->bstrVal, text)))
+            Throw(kOutOfMemory);
+    }
+    if (SysStringLen(target->bstrVal) > kMaxTextLength)
+        Throw(14, L"Out of string space");
+    return true;
 }
 
 Interpreter::Flow Interpreter::ExecFor(const Stmt& s)

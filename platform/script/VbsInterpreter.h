@@ -135,6 +135,7 @@ private:
     // Execution.
     Flow ExecBlock(const Block& block);
     Flow Exec(const Stmt& s);
+    bool AppendInPlace(const Stmt& s);
     Flow ExecFor(const Stmt& s);
     Flow ExecForEach(const Stmt& s);
     Flow ExecDo(const Stmt& s);

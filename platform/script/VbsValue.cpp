@@ -118,6 +118,12 @@ Var FitResult(double value, int rank)
 
 bool IsWholeRank(int rank) { return rank <= kLong; }
 
+void CheckTextLength(size_t length)
+{
+    if (length > kMaxTextLength)
+        Throw(14, L"Out of string space");
+}
+
 } // namespace
 
 Var ValueOf(const VARIANT& raw)
@@ -389,6 +395,7 @@ Var Binary(BinaryOp op, const VARIANT& ra, const VARIANT& rb)
             return Var::Null();
         std::wstring text = a.vt == VT_NULL ? L"" : ToText(a);
         text += b.vt == VT_NULL ? L"" : ToText(b);
+        CheckTextLength(text.size());
         return Var::Text(text);
     }
     case BinaryOp::Equal: case BinaryOp::NotEqual: case BinaryOp::Less:
@@ -416,6 +423,7 @@ Var Binary(BinaryOp op, const VARIANT& ra, const VARIANT& rb)
     if (op == BinaryOp::Add && a.vt == VT_BSTR && b.vt == VT_BSTR) {
         std::wstring text(BstrView(a.bstrVal));
         text += BstrView(b.bstrVal);
+        CheckTextLength(text.size());
         return Var::Text(text);
     }
     if (op == BinaryOp::Add && ((a.vt == VT_BSTR && b.vt == VT_EMPTY) || (b.vt == VT_BSTR && a.vt == VT_EMPTY)))
