@@ -422,6 +422,8 @@ private:
                     error->description = L"The script was stopped";
                     error->source = kRuntimeErrorSource;
                 }
+                error->line = interrupted.line;
+                error->column = interrupted.column;
                 Report(*error, unit.sourceContext, unit.startingLine, unit.lines, nullptr);
             }
             hr = E_ABORT;

@@ -112,6 +112,8 @@ struct ScriptError {
 // Thrown when the host interrupts the script or the step budget runs out; not catchable by scripts.
 struct ScriptInterrupted {
     bool reportError = false;
+    int line = -1;  // of the statement that was about to run or running
+    int column = -1;
 };
 
 } // namespace vbs

@@ -616,9 +616,16 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block)
 {
     for (const auto& s : block) {
         try {
+            Tick();
             Flow flow = Exec(*s);
             if (flow != Flow::Normal)
                 return flow;
+        } catch (ScriptInterrupted& i) {
+            if (i.line < 0) {
+                i.line = s->line;
+                i.column = s->column;
+            }
+            throw;
         } catch (ScriptError& e) {
             if (e.line < 0) {
                 e.line = s->line;

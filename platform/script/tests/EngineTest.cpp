@@ -1,0 +1,332 @@
+// The engine behind its interfaces: states, errors with positions, named items reached through
+// the site, the test automation object driven from scripts, interrupting a running script.
+
+#include "ScriptHarness.h"
+
+#include "platform/script/VbsEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// The automation object scripts drive in these tests.
+class TestObject final : public AutomationObject {
+public:
+    IActiveScript* engine = nullptr;  // for Stop
+    ComPtr<IDispatch> kept;
+
+    TestObject()
+    {
+        AddMember(L"Value", 1, [this](Call& c) {
+            if (c.IsPut())
+                return c.Text(c.Count() - 1, m_value);
+            c.ReturnText(m_value);
+            return S_OK;
+        });
+        AddMember(L"Add", 2, [](Call& c) {
+            double a, b;
+            if (HRESULT hr = c.Number(0, a); FAILED(hr))
+                return hr;
+            if (HRESULT hr = c.Number(1, b); FAILED(hr))
+                return hr;
+            c.ReturnDouble(a + b);
+            return S_OK;
+        });
+        AddMember(L"Swap", 3, [](Call& c) {
+            if (c.Count() != 2)
+                return DISP_E_BADPARAMCOUNT;
+            // Arguments passed by value are left alone, as a method written in any language would.
+            VARIANT a = c.Arg(0), b = c.Arg(1);
+            c.WriteBack(0, b);
+            c.WriteBack(1, a);
+            VariantClear(&a);
+            VariantClear(&b);
+            return S_OK;
+        });
+        AddMember(L"Fail", 4, [](Call& c) { return c.Raise(1001 + 1000, L"The test object failed", L"TestObject"); });
+        AddMember(L"Stop", 5, [this](Call&) { return engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0); });
+        AddMember(L"Keep", 6, [this](Call& c) {
+            VARIANT v = c.Arg(0);
+            kept = v.vt == VT_DISPATCH ? v.pdispVal : nullptr;
+            VariantClear(&v);
+            return S_OK;
+        });
+    }
+
+private:
+    std::wstring m_value = L"initial";
+};
+
+struct Engine {
+    TestSite site;
+    IActiveScript* engine = nullptr;
+    IActiveScriptParse* parser = nullptr;
+
+    Engine()
+    {
+        RegisterScriptClasses();
+        CLSID clsid;
+        CLSIDFromString(L"{B54F3741-5B07-11cf-A4B0-00AA004A55E8}", &clsid);
+        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveScript, reinterpret_cast<void**>(&engine)), S_OK);
+        engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser));
+        EXPECT_EQ(engine->SetScriptSite(&site), S_OK);
+        EXPECT_EQ(parser->InitNew(), S_OK);
+    }
+    ~Engine()
+    {
+        engine->Close();
+        parser->Release();
+        EXPECT_EQ(engine->Release(), 0u);
+    }
+    void Publish(const wchar_t* name, IUnknown* object, DWORD flags = SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE)
+    {
+        site.items[name] = object;
+        EXPECT_EQ(engine->AddNamedItem(name, flags), S_OK);
+    }
+    HRESULT Parse(const wchar_t* text) { return parser->ParseScriptText(text, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr); }
+    HRESULT Start() { return engine->SetScriptState(SCRIPTSTATE_STARTED); }
+};
+
+TEST(Engine, ReportsSyntaxErrorsWhileParsingAndRunsNothing)
+{
+    MessageBoxRecorder boxes;
+    Engine e;
+    EXPECT_EQ(e.Parse(L"MsgBox 1\r\nx = (1 + \r\nMsgBox 2"), SCRIPT_E_REPORTED);
+    ASSERT_EQ(e.site.errors.size(), 1u);
+    const ReportedError& error = e.site.errors[0];
+    EXPECT_EQ(error.code, 1023);
+    EXPECT_EQ(error.scode, MakeControlError(1023));
+    EXPECT_EQ(error.description, L"Expected expression");
+    EXPECT_EQ(error.source, L"VBScript compilation error");
+    EXPECT_EQ(error.line, 1u);
+    EXPECT_EQ(error.position, 10);  // the line break after "+", 1-based
+    EXPECT_EQ(error.lineText, L"x = (1 + ");
+    EXPECT_EQ(e.Start(), S_OK);
+    EXPECT_TRUE(boxes.requests.empty());
+}
+
+TEST(Engine, RuntimeErrorEndsTheRunWithItsStatementPosition)
+{
+    MessageBoxRecorder boxes;
+    Engine e;
+    ASSERT_EQ(e.Parse(L"MsgBox \"a\"\n  Dim t: t = Array(1)\n  MsgBox t(3)\nMsgBox \"b\""), S_OK);
+    EXPECT_TRUE(e.site.errors.empty());  // nothing runs before the start
+    EXPECT_EQ(e.Start(), SCRIPT_E_REPORTED);
+    ASSERT_EQ(e.site.errors.size(), 1u);
+    EXPECT_EQ(e.site.errors[0].code, 9);
+    EXPECT_EQ(e.site.errors[0].description, L"Subscript out of range");
+    EXPECT_EQ(e.site.errors[0].source, L"VBScript runtime error");
+    EXPECT_EQ(e.site.errors[0].line, 2u);
+    EXPECT_EQ(e.site.errors[0].position, 3);
+    EXPECT_EQ(boxes.Text(), L"a\n");
+}
+
+TEST(Engine, GoesThroughItsStatesAndRefusesWorkWhenClosed)
+{
+    Engine e;
+    SCRIPTSTATE state;
+    ASSERT_EQ(e.engine->GetScriptState(&state), S_OK);
+    EXPECT_EQ(state, SCRIPTSTATE_INITIALIZED);
+    MessageBoxRecorder boxes;
+    ASSERT_EQ(e.Parse(L"MsgBox \"first\""), S_OK);
+    ASSERT_EQ(e.Start(), S_OK);
+    // Text added to a started engine runs at once.
+    ASSERT_EQ(e.Parse(L"MsgBox \"second\""), S_OK);
+    EXPECT_EQ(boxes.Text(), L"first\nsecond\n");
+    EXPECT_EQ(e.engine->SetScriptState(SCRIPTSTATE_CLOSED), S_OK);
+    EXPECT_EQ(e.site.states, (std::vector<SCRIPTSTATE>{SCRIPTSTATE_INITIALIZED, SCRIPTSTATE_STARTED, SCRIPTSTATE_CLOSED}));
+    EXPECT_EQ(e.Parse(L"MsgBox 1"), E_UNEXPECTED);
+    EXPECT_EQ(e.Start(), E_UNEXPECTED);
+    EXPECT_EQ(e.engine->AddNamedItem(L"X", SCRIPTITEM_ISVISIBLE), E_UNEXPECTED);
+    EXPECT_EQ(e.site.refs, 1u);  // the engine let go of its site
+}
+
+TEST(Engine, EvaluatesExpressionText)
+{
+    Engine e;
+    ASSERT_EQ(e.Start(), S_OK);
+    VARIANT result;
+    ASSERT_EQ(e.parser->ParseScriptText(L"Len(\"abc\") * 2", nullptr, nullptr, nullptr, 0, 0, SCRIPTTEXT_ISEXPRESSION,
+                                        &result, nullptr), S_OK);
+    EXPECT_EQ(result.vt, VT_I4);
+    EXPECT_EQ(result.lVal, 6);
+}
+
+TEST(Engine, DrivesTheTestObjectPublishedAsANamedItem)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        e.Publish(L"Calc", object);
+        ASSERT_EQ(e.Parse(LR"(
+MsgBox Calc.Value
+Calc.Value = "changed"
+MsgBox Calc.value & " " & Calc.Add(2, 3.5)
+a = 1 : b = "two"
+Calc.Swap a, b
+MsgBox a & " " & b
+Calc.Swap (a), b
+MsgBox a & " " & b
+On Error Resume Next
+Calc.Fail
+MsgBox Err.Number & " " & Err.Description & " " & Err.Source
+Calc.Missing
+MsgBox Err.Number
+On Error GoTo 0
+Calc.Fail
+MsgBox "not reached"
+)"), S_OK);
+        EXPECT_EQ(e.Start(), SCRIPT_E_REPORTED);
+        ASSERT_EQ(e.site.errors.size(), 1u);
+        EXPECT_EQ(e.site.errors[0].code, 2001);
+        EXPECT_EQ(e.site.errors[0].description, L"The test object failed");
+        EXPECT_EQ(e.site.errors[0].source, L"TestObject");
+        EXPECT_EQ(e.site.errors[0].line, 15u);
+    }
+    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n");
+    EXPECT_EQ(object->Release(), 0u);
+}
+
+TEST(Engine, ObjectsHandedToTheHostOutliveTheEngineSafely)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        e.Publish(L"Calc", object);
+        ASSERT_EQ(e.Parse(L"Class Greeter\n Public Function Hello(n)\n Hello = \"hello \" & n\n End Function\nEnd Class\n"
+                          L"Calc.Keep New Greeter"), S_OK);
+        ASSERT_EQ(e.Start(), S_OK);
+        ASSERT_TRUE(object->kept);
+        DISPID id;
+        ASSERT_EQ(GetDispatchId(object->kept.get(), L"HELLO", &id), S_OK);
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_I4;
+        arg.lVal = 7;
+        VARIANT result;
+        VariantInit(&result);
+        ASSERT_EQ(InvokeDispatch(object->kept.get(), id, DISPATCH_METHOD, &arg, 1, &result), S_OK);
+        EXPECT_EQ(BstrView(result.bstrVal), L"hello 7");
+        VariantClear(&result);
+    }
+    EXPECT_EQ(InvokeDispatch(object->kept.get(), 1, DISPATCH_METHOD, nullptr, 0, nullptr), E_UNEXPECTED);
+    object->kept.Reset();
+    EXPECT_EQ(object->Release(), 0u);
+}
+
+TEST(Engine, GlobalMembersOfAnItemAreReachedUnqualified)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        e.Publish(L"Calc", object, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_GLOBALMEMBERS);
+        ASSERT_EQ(e.Parse(L"MsgBox Add(1, 2) & Value"), S_OK);
+        ASSERT_EQ(e.Start(), S_OK);
+    }
+    EXPECT_EQ(boxes.Text(), L"3initial\n");
+    object->Release();
+}
+
+TEST(Engine, DialogsAreOwnedByTheSiteWindowAndAnsweredByTheHook)
+{
+    MessageBoxRecorder boxes(IDNO);
+    std::vector<ScriptInputBoxRequest> asked;
+    auto previous = SetScriptInputBoxHandler([&](const ScriptInputBoxRequest& r) {
+        asked.push_back(r);
+        return std::optional<std::wstring>(L"typed");
+    });
+    {
+        Engine e;
+        ASSERT_EQ(e.Parse(L"MsgBox MsgBox(\"Sure?\", vbYesNo, \"Question\") & InputBox(\"Name\", , \"x\", 100, 200)"), S_OK);
+        ASSERT_EQ(e.Start(), S_OK);
+        ASSERT_EQ(boxes.requests.size(), 2u);
+        EXPECT_EQ(boxes.requests[0].owner, e.site.window);
+        EXPECT_EQ(boxes.requests[0].title, L"Question");
+        EXPECT_EQ(boxes.requests[0].type, 4u);
+        EXPECT_EQ(boxes.requests[1].prompt, L"7typed");
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].defaultText, L"x");
+        EXPECT_EQ(asked[0].title, L"VBScript");
+        EXPECT_EQ(asked[0].y, 200);
+    }
+    SetScriptInputBoxHandler(previous);
+}
+
+TEST(Engine, InterruptFromAnotherThreadEndsAnEndlessLoop)
+{
+    Engine e;
+    ASSERT_EQ(e.Parse(L"Do\n  n = n + 1\nLoop"), S_OK);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXCEPINFO info{};
+        info.scode = E_ABORT;
+        info.bstrDescription = SysAllocString(L"Stopped by the user");
+        e.engine->InterruptScriptThread(SCRIPTTHREADID_ALL, &info, SCRIPTINTERRUPT_RAISEEXCEPTION);
+        ClearExcepInfo(&info);
+    });
+    EXPECT_EQ(e.Start(), E_ABORT);
+    stopper.join();
+    ASSERT_EQ(e.site.errors.size(), 1u);
+    EXPECT_EQ(e.site.errors[0].description, L"Stopped by the user");
+    EXPECT_LE(e.site.errors[0].line, 1u);  // inside the loop
+}
+
+TEST(Engine, InterruptFromInsideACallEndsTheRunQuietly)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        object->engine = e.engine;
+        e.Publish(L"Calc", object);
+        ASSERT_EQ(e.Parse(L"On Error Resume Next\nMsgBox 1\nCalc.Stop\nMsgBox 2"), S_OK);
+        EXPECT_EQ(e.Start(), E_ABORT);
+        EXPECT_TRUE(e.site.errors.empty());
+        // The next run starts afresh.
+        ASSERT_EQ(e.Parse(L"MsgBox 3"), S_OK);
+    }
+    EXPECT_EQ(boxes.Text(), L"1\n3\n");
+    object->Release();
+}
+
+TEST(Engine, StepLimitEndsRunawayScripts)
+{
+    IActiveScript* engine = vbs::CreateEngine();
+    vbs::SetEngineStepLimit(engine, 1000);
+    TestSite site;
+    IActiveScriptParse* parser = nullptr;
+    engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser));
+    engine->SetScriptSite(&site);
+    parser->InitNew();
+    parser->ParseScriptText(L"Sub R()\n R\nEnd Sub\nDo: Loop", nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
+    engine->Close();
+    parser->Release();
+    engine->Release();
+}
+
+TEST(Engine, DeepRecursionEndsWithOutOfStackSpace)
+{
+    MessageBoxRecorder boxes;
+    RunResult r = RunLikeThePage(L"Function F(n)\n F = F(n + 1) + 1\nEnd Function\nMsgBox F(1)");
+    ASSERT_EQ(r.errors.size(), 1u);
+    EXPECT_EQ(r.errors[0].code, 28);
+    EXPECT_EQ(r.errors[0].line, 1u);
+}
+
+TEST(Engine, CyclesBetweenScriptObjectsAreFreedWhenClosing)
+{
+    MessageBoxRecorder boxes;
+    RunResult r = RunLikeThePage(L"Class Node\n Public Other\n Private Sub Class_Terminate()\n MsgBox \"bye\"\n End Sub\nEnd Class\n"
+                                 L"Set a = New Node : Set b = New Node\nSet a.Other = b : Set b.Other = a\nSet a = Nothing : Set b = Nothing");
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_TRUE(boxes.requests.empty());  // a cycle is not terminated, but it is freed (leak checks run in the tests)
+}
+
+} // namespace
