@@ -166,9 +166,10 @@ void SECEdit::SetText(const wchar_t* text, int length)
 void SECEdit::GetAllText(CString& text)
 {
     text.Empty();
+    // To the very end: a carriage return inside the last line ends its length, not the text.
     const int last = GetLastLine();
     if (last >= 0)
-        GetText(text, 0, 0, last, GetLineLength(last));
+        GetText(text, 0, 0, last, m_pBuffer->GetLineLengthWithEnd(last));
 }
 
 void SECEdit::Serialize(CArchive& archive)
@@ -315,6 +316,15 @@ int SECEdit::GetLineText(int line, CString& text, const wchar_t*& chars)
             return -1;
         chars = text.GetString();
     }
+    return length;
+}
+
+int SECEdit::CopyLineText(int line, CString& text)
+{
+    const wchar_t* chars = nullptr;
+    const int length = GetLineText(line, text, chars);
+    if (length >= 0 && chars != text.GetString())
+        text = CString(std::wstring_view(chars, length));
     return length;
 }
 

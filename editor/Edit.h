@@ -113,7 +113,8 @@ public:
     virtual SECEditCommand* CreateInsertCommand(const SECEditLineColPair& range);
     virtual void GroupEdits(BOOL open);
     virtual void AppendToLastStep(divuzura::foundation::CMvcCommand* command, BOOL newFirst);
-    // The line's length (-1 when it cannot be read) and a pointer to its characters.
+    // The line's length (-1 when it cannot be read) and a pointer to its characters, valid until
+    // the next call on the model (the buffer may move its text to keep a range in one piece).
     virtual int GetLineText(int line, CString& text, const wchar_t*& chars);
     virtual int GetLineLength(int line);
     virtual BOOL IsValidPosition(int line, int column, BOOL any);
@@ -159,6 +160,8 @@ public:
 
 private:
     IObserver* Self() { return this; }
+    // The line's characters in text, for scans that call back into the model on the way.
+    int CopyLineText(int line, CString& text);
     int TabSize() const;
     bool IsTooWide(int line);
     void DropSpansTouching(const SECEditLineColPair& range);
@@ -166,6 +169,7 @@ private:
     void DropAllColors();
     void ResetLineCaches();
     void ColorRange(int line);
+    void ColorLineFrom(int line, int fromColumn);
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
     void ClearModelFor(BOOL report);
@@ -177,7 +181,7 @@ private:
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
     BOOL m_bUnicodeFile = TRUE;
     BOOL m_bColoring = TRUE;
-    BOOL m_bMarkChangedLines = TRUE;
+    BOOL m_bMarkChangedLines = FALSE; // the controller switches it on for its own insertions
     std::unique_ptr<ISECEditBuffer> m_pBuffer;
     SECEditMLCommentArray m_comments;
     // The colour runs of each line; an empty array has not been computed (a coloured line has at
@@ -196,4 +200,8 @@ private:
     ISECEditLangConfig* m_pLangConfig = nullptr;
     BOOL m_bLineStart = FALSE;
     SECEditLineColor m_highlight; // the one-run colours of a highlighted line
+    // Where colouring goes on after a multi-line tag: its end. ColorLine continues there in a
+    // loop, so that a chain of comments over many lines never deepens the stack.
+    SECEditLineCol m_continuation;
+    bool m_bContinuation = false;
 };

@@ -37,13 +37,88 @@ EditRegexFactory SetEditRegexFactory(EditRegexFactory factory)
 
 void SECEditBlockBuffer::Clear()
 {
-    m_text.assign(1, L'\0');
+    m_text.clear();
     m_text.shrink_to_fit();
+    m_gapStart = m_gapEnd = 0;
     m_lines.assign(1, { 0, -1 });
     m_nKnownLines = 1;
     m_nLineCount = 1;
     m_lineEnd1 = L'\n';
     m_lineEnd2 = L'\r';
+}
+
+wchar_t SECEditBlockBuffer::At(int offset) const
+{
+    if (offset < 0 || offset >= GetTextLength())
+        return L'\0';
+    return m_text[offset < m_gapStart ? offset : offset + GapLength()];
+}
+
+void SECEditBlockBuffer::MoveGap(int offset)
+{
+    wchar_t* data = m_text.data();
+    if (offset < m_gapStart)
+        std::copy_backward(data + offset, data + m_gapStart, data + m_gapEnd);
+    else if (offset > m_gapStart)
+        std::copy(data + m_gapEnd, data + m_gapEnd + (offset - m_gapStart), data + m_gapStart);
+    const int gap = GapLength();
+    m_gapStart = offset;
+    m_gapEnd = offset + gap;
+}
+
+void SECEditBlockBuffer::EnsureGap(int length)
+{
+    if (GapLength() >= length)
+        return;
+    const int newGap = std::max(length, GrowthStep);
+    std::vector<wchar_t> grown(static_cast<size_t>(GetTextLength()) + newGap);
+    std::copy(m_text.begin(), m_text.begin() + m_gapStart, grown.begin());
+    std::copy(m_text.begin() + m_gapEnd, m_text.end(), grown.begin() + m_gapStart + newGap);
+    m_text.swap(grown);
+    m_gapEnd = m_gapStart + newGap;
+}
+
+void SECEditBlockBuffer::Reserve(size_t characters)
+{
+    const auto needed = static_cast<long long>(characters) - GetTextLength();
+    if (needed > GapLength()) {
+        MoveGap(GetTextLength());
+        const int gap = static_cast<int>(needed);
+        std::vector<wchar_t> grown(static_cast<size_t>(GetTextLength()) + gap);
+        std::copy(m_text.begin(), m_text.begin() + m_gapStart, grown.begin());
+        m_text.swap(grown);
+        m_gapEnd = m_gapStart + gap;
+    }
+}
+
+const wchar_t* SECEditBlockBuffer::Contiguous(int from, int to)
+{
+    static const wchar_t empty = L'\0';
+    if (m_text.empty())
+        return &empty;
+    if (from < m_gapStart && to > m_gapStart) {
+        // Move the fewer characters.
+        if (to - m_gapStart < m_gapStart - from)
+            MoveGap(to);
+        else
+            MoveGap(from);
+    }
+    return m_text.data() + (from < m_gapStart ? from : from + GapLength());
+}
+
+template <typename Predicate>
+int SECEditBlockBuffer::FindForward(int from, Predicate isWanted) const
+{
+    const wchar_t* data = m_text.data();
+    if (from < m_gapStart) {
+        const wchar_t* hit = std::find_if(data + from, data + m_gapStart, isWanted);
+        if (hit != data + m_gapStart)
+            return static_cast<int>(hit - data);
+        from = m_gapStart;
+    }
+    const wchar_t* end = data + m_text.size();
+    const wchar_t* hit = std::find_if(data + from + GapLength(), end, isWanted);
+    return static_cast<int>(hit - data) - GapLength();
 }
 
 bool SECEditBlockBuffer::IndexLine(int line)
@@ -53,12 +128,10 @@ bool SECEditBlockBuffer::IndexLine(int line)
     const int textLength = GetTextLength();
     while (m_nKnownLines <= line) {
         const LineInfo& last = m_lines[m_nKnownLines - 1];
-        const wchar_t* begin = m_text.data() + last.start;
-        const wchar_t* end = m_text.data() + textLength;
-        const wchar_t* lf = std::find(begin, end, L'\n');
-        if (lf == end)
+        const int lf = FindForward(last.start, [](wchar_t ch) { return ch == L'\n'; });
+        if (lf >= textLength)
             return false; // the line count and the text disagree; never index past the text
-        m_lines[m_nKnownLines] = { static_cast<int>(lf - m_text.data()) + 1, -1 };
+        m_lines[m_nKnownLines] = { lf + 1, -1 };
         ++m_nKnownLines;
     }
     return true;
@@ -113,10 +186,8 @@ int SECEditBlockBuffer::GetLineLength(int line)
     LineInfo& info = m_lines[line];
     if (line != 0 && info.length != -1)
         return info.length;
-    const wchar_t* begin = m_text.data() + info.start;
-    const wchar_t* end = m_text.data() + GetTextLength();
-    const wchar_t ends[] = { m_lineEnd1, m_lineEnd2 };
-    info.length = static_cast<int>(std::find_first_of(begin, end, std::begin(ends), std::end(ends)) - begin);
+    const wchar_t end1 = m_lineEnd1, end2 = m_lineEnd2;
+    info.length = FindForward(info.start, [end1, end2](wchar_t ch) { return ch == end1 || ch == end2; }) - info.start;
     return info.length;
 }
 
@@ -132,9 +203,10 @@ BOOL SECEditBlockBuffer::InsertText(SECEditLineColPair& range, const wchar_t* te
         return TRUE;
     }
 
-    if (m_text.size() + length > m_text.capacity())
-        m_text.reserve(std::max(m_text.size() + length, m_text.size() + GrowthStep));
-    m_text.insert(m_text.begin() + offset, text, text + length);
+    MoveGap(offset);
+    EnsureGap(length);
+    std::copy(text, text + length, m_text.begin() + m_gapStart);
+    m_gapStart += length;
 
     int charsAfterLast = 0;
     const int added = CountLineFeeds(text, length, charsAfterLast);
@@ -159,9 +231,10 @@ BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
     if (from == to)
         return TRUE;
 
+    MoveGap(from);
     int unused = 0;
-    const int removedLines = CountLineFeeds(m_text.data() + from, to - from, unused);
-    m_text.erase(m_text.begin() + from, m_text.begin() + to);
+    const int removedLines = CountLineFeeds(m_text.data() + m_gapEnd, to - from, unused);
+    m_gapEnd += to - from;
 
     const int startLine = n.m_start.m_nLine;
     m_nLineCount -= removedLines;
@@ -177,7 +250,7 @@ BOOL SECEditBlockBuffer::GetText(CString& text, int startLine, int startCol, int
     const int count = GetTextPointer(chars, startLine, startCol, endLine, endCol);
     if (count < 0)
         return FALSE;
-    text = CString(chars, count);
+    text = CString(std::wstring_view(chars, count)); // the text has no terminating zero
     return TRUE;
 }
 
@@ -195,7 +268,7 @@ int SECEditBlockBuffer::GetTextPointer(const wchar_t*& text, int startLine, int 
     if (from < 0 || to < 0)
         return -1;
     const auto [first, last] = std::minmax(from, to);
-    text = m_text.data() + first;
+    text = Contiguous(first, last);
     return last - first;
 }
 
@@ -208,14 +281,14 @@ bool SECEditBlockBuffer::IsWordDelimiter(wchar_t ch)
 bool SECEditBlockBuffer::IsWholeWord(int offset, int length)
 {
     auto isLineBound = [this](wchar_t ch) { return ch == m_lineEnd1 || ch == m_lineEnd2 || ch == L'\0'; };
-    const wchar_t before = offset > 0 ? m_text[offset - 1] : L'\0';
-    const wchar_t after = m_text[offset + length];
+    const wchar_t before = At(offset - 1);
+    const wchar_t after = At(offset + length);
     return (isLineBound(before) || IsWordDelimiter(before)) && (isLineBound(after) || IsWordDelimiter(after));
 }
 
-bool SECEditBlockBuffer::MatchAt(int offset, const EditFindRequest& request)
+// text points at the character of the offset.
+bool SECEditBlockBuffer::MatchAt(const wchar_t* text, int offset, const EditFindRequest& request)
 {
-    const wchar_t* text = m_text.data() + offset;
     const wchar_t* pattern = request.pattern.GetString();
     const int length = request.pattern.GetLength();
     for (int i = 0; i < length; ++i) {
@@ -233,18 +306,19 @@ int SECEditBlockBuffer::FindInRange(int from, int to, bool forward, const EditFi
     to = std::min(to, GetTextLength());
     if (to - from < length)
         return -1;
+    const wchar_t* range = Contiguous(from, to);
     if (forward && request.matchCase && !request.wholeWord) {
-        const std::wstring_view text(m_text.data() + from, to - from);
+        const std::wstring_view text(range, to - from);
         const size_t hit = text.find(request.pattern.view());
         return hit == std::wstring_view::npos ? -1 : from + static_cast<int>(hit);
     }
     if (forward) {
         for (int p = from; p <= to - length; ++p)
-            if (MatchAt(p, request))
+            if (MatchAt(range + (p - from), p, request))
                 return p;
     } else {
         for (int p = to - length; p >= from; --p)
-            if (MatchAt(p, request))
+            if (MatchAt(range + (p - from), p, request))
                 return p;
     }
     return -1;
@@ -261,15 +335,15 @@ int SECEditBlockBuffer::FindRegex(int from, const EditFindRequest& request, int&
     const int textLength = GetTextLength();
     while (from < textLength) {
         int chunk = std::min(RegexChunk, textLength - from);
+        const wchar_t* begin = Contiguous(from, from + chunk);
         // End a chunk after a line end where there is one, so that no line is cut in two.
         if (from + chunk < textLength) {
-            const wchar_t* begin = m_text.data() + from;
             const wchar_t* lastLf = std::find(std::make_reverse_iterator(begin + chunk), std::make_reverse_iterator(begin), L'\n').base();
             if (lastLf != begin)
                 chunk = static_cast<int>(lastLf - begin);
         }
         int start = 0;
-        if (search->Search(m_text.data() + from, chunk, start, matchLength))
+        if (search->Search(begin, chunk, start, matchLength))
             return from + start;
         from += chunk;
     }
@@ -323,10 +397,8 @@ BOOL SECEditBlockBuffer::Save(std::string& bytes, BOOL unicode)
         bytes.append("\xFF\xFE", 2);
     for (int offset = 0; offset < textLength; offset += WritePiece) {
         const int count = std::min(WritePiece, textLength - offset);
-        if (unicode)
-            bytes += WideToUtf16Le(std::wstring_view(m_text.data() + offset, count));
-        else
-            bytes += WideToUtf8(std::wstring_view(m_text.data() + offset, count));
+        const std::wstring_view piece(Contiguous(offset, offset + count), count);
+        bytes += unicode ? WideToUtf16Le(piece) : WideToUtf8(piece);
     }
     return TRUE;
 }

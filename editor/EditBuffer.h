@@ -1,6 +1,7 @@
 #pragma once
-// The storage of the editor's text: one contiguous, zero-terminated character array with a line
-// index that is built on demand, plus the text search that find and replace use.
+// The storage of the editor's text: one character array with a gap at the place of the latest
+// edit, so that typing moves only the characters between two edit points; a line index built on
+// demand; and the text search that find and replace use.
 
 #include "editor/EditTypes.h"
 #include "platform/base/CString.h"
@@ -48,7 +49,7 @@ public:
     virtual wchar_t GetLineEnd2() const = 0;
     // An end of (-1, -1) means the end of the start line with its line end.
     virtual BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol) = 0;
-    // The characters of the range when they are contiguous, else null and -1.
+    // The characters of the range (null and -1 for an invalid range); valid until the next call.
     virtual int GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol) = 0;
     virtual void Clear() = 0;
     virtual int LineColToOffset(int line, int column) = 0;
@@ -91,9 +92,9 @@ public:
     bool IsWholeWord(int offset, int length);
     static bool IsWordDelimiter(wchar_t ch);
 
-    int GetTextLength() const { return static_cast<int>(m_text.size()) - 1; }
+    int GetTextLength() const { return static_cast<int>(m_text.size()) - GapLength(); }
     // Lets the loader size the array once instead of growing it piece by piece.
-    void Reserve(size_t characters) { m_text.reserve(characters + 1); }
+    void Reserve(size_t characters);
 
 private:
     struct LineInfo {
@@ -104,9 +105,22 @@ private:
     bool IndexLine(int line);
     int FindInRange(int from, int to, bool forward, const EditFindRequest& request);
     int FindRegex(int from, const EditFindRequest& request, int& matchLength);
-    bool MatchAt(int offset, const EditFindRequest& request);
+    bool MatchAt(const wchar_t* text, int offset, const EditFindRequest& request);
 
-    std::vector<wchar_t> m_text; // always ends with one terminating zero
+    // The gap: text offsets below m_gapStart are stored as they are, the others m_gap later.
+    int GapLength() const { return m_gapEnd - m_gapStart; }
+    wchar_t At(int offset) const;
+    void MoveGap(int offset);
+    void EnsureGap(int length);
+    // The characters [from, to) as one piece, moving the gap out of the way when it lies inside.
+    const wchar_t* Contiguous(int from, int to);
+    // The offset of the first of the characters at or after from, or the text's length.
+    template <typename Predicate>
+    int FindForward(int from, Predicate isWanted) const;
+
+    std::vector<wchar_t> m_text;
+    int m_gapStart = 0;
+    int m_gapEnd = 0;
     std::vector<LineInfo> m_lines;
     int m_nKnownLines = 1;
     int m_nLineCount = 1;

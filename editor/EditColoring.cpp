@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -135,10 +137,11 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
     SECEditLineColor& endRuns = m_lineColors[end.m_nLine];
     endRuns.Drop();
     endRuns.AddRun(end.m_nCol, tag.m_nColorGroup);
-    if (end.m_nCol > 0)
-        ColorLine(end.m_nLine, end.m_nCol);
-    else
-        m_nFirstStaleLine = end.m_nLine + 1;
+    m_nFirstStaleLine = end.m_nLine + 1;
+    if (end.m_nCol > 0) {
+        m_continuation = end;
+        m_bContinuation = true;
+    }
     return remaining;
 }
 
@@ -182,14 +185,37 @@ void SECEdit::FindTagEnd(SECEditLineCol& end, int line, int column, const SECEdi
 
 void SECEdit::ColorLine(int line, int fromColumn)
 {
+    m_bContinuation = false;
+    ColorLineFrom(line, fromColumn);
+    while (m_bContinuation) {
+        m_bContinuation = false;
+        ColorLineFrom(m_continuation.m_nLine, m_continuation.m_nCol);
+    }
+}
+
+void SECEdit::ColorLineFrom(int line, int fromColumn)
+{
     if (!m_pLangConfig || line < 0 || line >= static_cast<int>(m_lineColors.size()))
         return;
     m_nFirstStaleLine = line + 1;
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = GetLineText(line, copy, text);
+
+    // The scan calls back into the model, which may move the text: it works on a copy, kept on
+    // the stack for lines of ordinary length.
+    CString spill;
+    const wchar_t* source = nullptr;
+    const int length = GetLineText(line, spill, source);
     if (length < 0)
         return;
+    wchar_t local[256];
+    std::wstring heap;
+    const wchar_t* text = local;
+    if (length <= static_cast<int>(std::size(local))) {
+        std::copy(source, source + length, local);
+    } else {
+        heap.assign(source, length);
+        text = heap.c_str();
+    }
+
     SECEditLineColor& colors = m_lineColors[line];
     if (length == 0) {
         colors.Drop();
@@ -213,10 +239,10 @@ void SECEdit::ColorLine(int line, int fromColumn)
 BOOL SECEdit::NextTagSpan(int line, int& start, int& end)
 {
     CString copy;
-    const wchar_t* text = nullptr;
-    const int length = GetLineText(line, copy, text);
+    const int length = CopyLineText(line, copy);
     if (length < 0 || start >= length || !m_pLangConfig)
         return FALSE;
+    const wchar_t* text = copy.GetString();
     for (int position = std::max(start, 0); position < length;) {
         const int tokenLength = TokenEnd(*m_pLangConfig, text + position, length - position);
         if (const SECEditKeywordInfo* tag = FindTagAt(text + position, length - position, tokenLength, TagSingleLine)) {

@@ -210,8 +210,8 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
             carry = piece.substr(piece.size() - tail);
             piece.resize(piece.size() - tail);
         }
-        std::wstring text = NarrowToWide(piece);
         const bool ascii = std::all_of(piece.begin(), piece.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+        std::wstring text = ascii ? std::wstring(piece.begin(), piece.end()) : NarrowToWide(piece);
         if (!ascii && WideToUtf8(text) != piece) {
             utf8 = false; // not UTF-8: the whole file is Windows-1252
             break;

@@ -34,8 +34,12 @@ std::wstring_view ToLowerScratch(std::wstring_view text)
 {
     thread_local std::wstring scratch;
     scratch.assign(text);
-    for (wchar_t& ch : scratch)
-        ch = static_cast<wchar_t>(std::towlower(ch));
+    for (wchar_t& ch : scratch) {
+        if (ch < 0x80)
+            ch = ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + (L'a' - L'A')) : ch;
+        else
+            ch = static_cast<wchar_t>(std::towlower(ch));
+    }
     return scratch;
 }
 
@@ -106,6 +110,7 @@ SECEditColorGroup* SECEditLangConfig::GetColorGroup(int index) const
 void SECEditLangConfig::Reset()
 {
     m_tags.clear();
+    m_tagStarts.reset();
     m_keywords.clear();
     m_lowerKeywords.clear();
     m_groupNames.clear();
@@ -187,6 +192,8 @@ void SECEditLangConfig::AddTag(std::unique_ptr<SECEditKeywordInfo> tag)
     for (size_t k = 1; k < begin.size(); ++k)
         m_tags[begin.substr(0, k)].reset();
     m_tags[begin] = std::move(tag);
+    if (static_cast<size_t>(begin[0]) < m_tagStarts.size())
+        m_tagStarts.set(static_cast<size_t>(begin[0]));
 }
 
 void SECEditLangConfig::RebuildLowerCaseKeywords()
@@ -198,6 +205,8 @@ void SECEditLangConfig::RebuildLowerCaseKeywords()
 
 const SECEditKeywordInfo* SECEditLangConfig::FindTag(const wchar_t* text, int length, int tokenLength, int kind) const
 {
+    if (length <= 0 || text[0] < 0 || static_cast<size_t>(text[0]) >= m_tagStarts.size() || !m_tagStarts.test(static_cast<size_t>(text[0])))
+        return nullptr;
     const SECEditKeywordInfo* tag = nullptr;
     for (int k = 1; k <= length && !tag; ++k) {
         const auto it = m_tags.find(std::wstring_view(text, k));
@@ -419,10 +428,13 @@ void SECEditLangConfig::Serialize(CArchive& archive)
             number(tag->m_nColorGroup);
             flag(tag->m_bMultiLine);
         }
-        if (archive.IsStoring())
+        if (archive.IsStoring()) {
             ++entry;
-        else
+        } else {
+            if (loaded && !key.IsEmpty() && key[0] >= 0 && static_cast<size_t>(key[0]) < m_tagStarts.size())
+                m_tagStarts.set(static_cast<size_t>(key[0]));
             m_tags[key.str()] = std::move(loaded);
+        }
     }
 
     // 3. settings and font

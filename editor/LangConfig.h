@@ -243,6 +243,7 @@ private:
     CharClass m_classes[5];
     // Every prefix of a begin text maps to null, the full begin text to its tag.
     TagTable m_tags;
+    CharClass m_tagStarts; // the first characters of all begin texts: most tokens start no tag
     std::map<std::wstring, USHORT> m_groupNames;
     std::vector<std::unique_ptr<SECEditColorGroup>> m_groups;
     USHORT m_builtins[4] = { 0, 1, 2, 3 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 namespace {
@@ -16,7 +17,7 @@ CString AllText(SECEditBlockBuffer& buffer)
 {
     CString text;
     const int last = buffer.GetLineCount() - 1;
-    buffer.GetText(text, 0, 0, last, buffer.GetLineLength(last));
+    buffer.GetText(text, 0, 0, last, buffer.GetLineLengthWithEnd(last));
     return text;
 }
 
@@ -86,6 +87,62 @@ TEST(EditBuffer, DeletingThroughALineEndByColumnCountsTheLine)
     ASSERT_TRUE(buffer.DeleteText(SECEditLineColPair(0, 2, 0, 3)));
     EXPECT_EQ(buffer.GetLineCount(), 1);
     EXPECT_EQ(AllText(buffer), L"abcd");
+}
+
+// Edits at scattered places move the gap back and forth; every read must still see the text a
+// plain string holds after the same edits.
+TEST(EditBuffer, ScatteredEditsMatchAPlainString)
+{
+    SECEditBlockBuffer buffer;
+    std::wstring reference;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    auto lineStart = [&reference](int line) {
+        size_t offset = 0;
+        for (int i = 0; i < line; ++i)
+            offset = reference.find(L'\n', offset) + 1;
+        return offset;
+    };
+    const wchar_t alphabet[] = L"abc \t\n\rxyz";
+    for (int step = 0; step < 1500; ++step) {
+        const int lines = buffer.GetLineCount();
+        const int line = static_cast<int>(next(lines));
+        const int length = buffer.GetLineLength(line);
+        const int column = static_cast<int>(next(length + 1));
+        const size_t offset = lineStart(line) + column;
+        if (next(3) != 0) {
+            std::wstring text;
+            for (unsigned n = next(40) + 1; n > 0; --n)
+                text += alphabet[next(10)];
+            SECEditLineColPair range(line, column, 0, 0);
+            ASSERT_TRUE(buffer.InsertText(range, text.c_str(), static_cast<int>(text.size())));
+            reference.insert(offset, text);
+        } else {
+            const size_t count = std::min<size_t>(next(60), reference.size() - offset);
+            int endLine = 0, endColumn = 0;
+            ASSERT_TRUE(buffer.OffsetToLineCol(static_cast<int>(offset + count), endLine, endColumn));
+            ASSERT_TRUE(buffer.DeleteText(SECEditLineColPair(line, column, endLine, endColumn)));
+            reference.erase(offset, count);
+        }
+        ASSERT_EQ(buffer.GetLineCount(), static_cast<int>(std::count(reference.begin(), reference.end(), L'\n')) + 1) << step;
+        const int probe = static_cast<int>(next(buffer.GetLineCount()));
+        const size_t start = lineStart(probe);
+        const size_t end = std::min(reference.find_first_of(L"\r\n", start), reference.size());
+        CString text;
+        ASSERT_TRUE(buffer.GetText(text, probe, 0, probe, buffer.GetLineLength(probe))) << step;
+        ASSERT_EQ(text.str(), reference.substr(start, end - start)) << step;
+    }
+    EXPECT_EQ(AllText(buffer).str(), reference);
+    EditFindRequest request;
+    request.pattern = L"xyz";
+    int line = 0, column = 0;
+    const size_t hit = reference.find(L"xyz");
+    ASSERT_NE(hit, std::wstring::npos);
+    ASSERT_GT(buffer.Find(0, 0, line, column, request), 0);
+    EXPECT_EQ(static_cast<size_t>(buffer.LineColToOffset(line, column)), hit);
 }
 
 TEST(EditBuffer, OffsetsMapBackToLinesAndColumns)

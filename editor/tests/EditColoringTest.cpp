@@ -100,6 +100,20 @@ TEST_F(EditColoring, EditingInsideACommentRecolours)
     EXPECT_EQ(Runs(3), (std::vector<ColorRun> { { 3, Keyword } }));
 }
 
+TEST_F(EditColoring, ChainOfCommentsOverManyLinesIsColouredWithoutDeepening)
+{
+    // Each line ends one comment and opens the next: colouring the first line follows the chain
+    // to the end of the text.
+    std::wstring text = L"{";
+    for (int i = 0; i < 25000; ++i)
+        text += L"\r\n} {";
+    text += L"\r\n} Dim";
+    m_edit.SetText(text.c_str());
+    EXPECT_EQ(Runs(0), (std::vector<ColorRun> { { 1, Comment } }));
+    EXPECT_EQ(Runs(12500), (std::vector<ColorRun> { { 1, Comment }, { 1, Text }, { 1, Comment } }));
+    EXPECT_EQ(Runs(25001), (std::vector<ColorRun> { { 1, Comment }, { 1, Text }, { 3, Keyword } }));
+}
+
 TEST_F(EditColoring, UnterminatedCommentRunsToTheEnd)
 {
     m_edit.SetText(L"x {\r\nDim\r\n");

@@ -39,6 +39,13 @@ TEST_F(EditModel, SetTextLeavesTheModelModifiedWithNoHistory)
     EXPECT_EQ(Text(), L"Option Explicit\r\n");
 }
 
+TEST_F(EditModel, AllTextIncludesWhatFollowsALoneCarriageReturn)
+{
+    m_edit.SetText(L"first\nsecond\rthird");
+    EXPECT_EQ(m_edit.GetLineLength(1), 6);
+    EXPECT_EQ(Text(), L"first\nsecond\rthird");
+}
+
 TEST_F(EditModel, UndoAndRedoRestoreTextWithLineBreaks)
 {
     m_edit.InsertText(0, 0, L"first\r\nsecond\r\nthird");
@@ -242,6 +249,8 @@ TEST_F(EditModel, LineFlagsMoveWithTheText)
     EXPECT_EQ(m_edit.FindLineWithFlag(2, 3, TRUE), 2) << "a full cycle comes back";
     EXPECT_EQ(m_edit.FindLineWithFlag(0, 4, TRUE), -1);
 
+    EXPECT_EQ(m_edit.CountLinesWithFlag(SECEDIT_FLAG_CHANGED), 0) << "the model marks no insertion by itself";
+    m_edit.SetMarkChangedLines(TRUE);
     m_edit.InsertText(0, 0, L"new\r\n");
     EXPECT_TRUE(m_edit.GetLineFlag(3, 3)) << "the flagged line moved down";
     EXPECT_TRUE(m_edit.GetLineFlag(0, SECEDIT_FLAG_CHANGED));
