@@ -93,6 +93,7 @@ public:
     virtual BOOL GetAutoIndent() const = 0;
     virtual SECEditColorGroup* GetColorGroup(int index) const = 0;
     virtual int GetColorGroupCount() const = 0;
+    virtual const std::vector<std::unique_ptr<SECEditColorGroup>>& GetColorGroups() const = 0;
     virtual SECEditColorGroup* GetBuiltinColorGroup(int builtin) const = 0;
     virtual int GetBuiltinColorGroupIndex(int builtin) const = 0;
     virtual BOOL GetBold() const = 0;
@@ -167,6 +168,7 @@ public:
     BOOL GetAutoIndent() const override { return m_bAutoIndent; }
     SECEditColorGroup* GetColorGroup(int index) const override;
     int GetColorGroupCount() const override { return static_cast<int>(m_groups.size()); }
+    const std::vector<std::unique_ptr<SECEditColorGroup>>& GetColorGroups() const override { return m_groups; }
     SECEditColorGroup* GetBuiltinColorGroup(int builtin) const override { return GetColorGroup(GetBuiltinColorGroupIndex(builtin)); }
     int GetBuiltinColorGroupIndex(int builtin) const override { return builtin >= 0 && builtin < 4 ? m_builtins[builtin] : 0; }
     BOOL GetBold() const override { return m_bBold; }

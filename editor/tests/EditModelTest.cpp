@@ -227,6 +227,54 @@ TEST_F(EditModel, CommandsDescribeThemselves)
     EXPECT_EQ(text, L"Delete text from line 1, column 2 to line 3, column 4");
 }
 
+TEST_F(EditModel, ObserversHearEveryChange)
+{
+    struct Recorder : IObserver {
+        bool QueryGuid(GUID_REF, void** object) override { *object = nullptr; return false; }
+        ULONG AddRef() override { return 1; }
+        ULONG Release() override { return 1; }
+        void OnUpdate(ISubject*, IMessage* message) override
+        {
+            if (!message)
+                return;
+            codes.push_back(message->GetTypeID());
+            if (auto* command = dynamic_cast<SECEditCommand*>(message))
+                present.push_back(command->IsTextPresent());
+            if (auto* paint = dynamic_cast<SECEditPaintMsg*>(message))
+                painted.emplace_back(paint->m_nFirstLine, paint->m_nLastLine);
+        }
+        std::vector<UINT> codes;
+        std::vector<BOOL> present;
+        std::vector<std::pair<int, int>> painted;
+    } recorder;
+    m_edit.AddObserver(&recorder);
+
+    m_edit.InsertText(0, 0, L"{ a\r\nb }\r\nc");
+    EXPECT_EQ(recorder.codes, std::vector<UINT> { SECEDIT_COMMAND });
+    m_edit.GetLineColor(2);
+    EXPECT_EQ(recorder.painted, (std::vector<std::pair<int, int>> { { 0, 1 } })) << "the comment's lines";
+
+    recorder.codes.clear();
+    m_edit.InsertText(1, 0, L"x");
+    EXPECT_EQ(recorder.codes, (std::vector<UINT> { SECEDIT_INVALIDATE_LINES, SECEDIT_COMMAND })) << "the comment span is dropped";
+
+    recorder.codes.clear();
+    recorder.present.clear();
+    m_edit.GroupEdits(TRUE);
+    m_edit.InsertText(2, 0, L"1");
+    m_edit.DeleteText(2, 0, 2, 1);
+    m_edit.GroupEdits(FALSE);
+    m_edit.Undo();
+    EXPECT_EQ(recorder.present, (std::vector<BOOL> { TRUE, FALSE, TRUE, FALSE })) << "undo replays the members in reverse";
+
+    recorder.codes.clear();
+    m_edit.SetLineFlag(0, 5, TRUE);
+    m_edit.SetLanguage(L"Default");
+    m_edit.ResetContent();
+    EXPECT_EQ(recorder.codes, (std::vector<UINT> { SECEDIT_INVALIDATE_GUTTER, SECEDIT_INVALIDATE_COLORING, SECEDIT_INIT_CONTROLLER }));
+    m_edit.RemoveObserver(&recorder);
+}
+
 TEST(EditCompositeCommand, RefusesCommandsItAlreadyHolds)
 {
     auto* inner = new SECEditCompositeCommand;
