@@ -76,6 +76,8 @@ TEST(EditBuffer, InsertReportsTheEndAndDeleteJoinsLines)
 
     SECEditLineColPair invalid(7, 0, 0, 0);
     EXPECT_FALSE(buffer.InsertText(invalid, L"lost", -1));
+    SECEditLineColPair invalidWithAnEndAfterIt(7, 0, 9, 0);
+    EXPECT_FALSE(buffer.InsertText(invalidWithAnEndAfterIt, L"lost", -1)) << "nothing inserted is no success";
     EXPECT_EQ(AllText(buffer), L"o\nthree");
 }
 
