@@ -51,7 +51,9 @@ TEST_F(VBScriptLanguage, FileDescribesTheLanguage)
     EXPECT_EQ(group, GroupOf(*config, L"Keyword"));
     EXPECT_TRUE(config->IsKeyword(L"MSGBOX", 6, group));
     EXPECT_EQ(group, GroupOf(*config, L"Function"));
-    EXPECT_GT(config->GetKeywordTable().size(), 150u);
+    EXPECT_TRUE(config->IsKeyword(L"vbCrLf", 6, group));
+    EXPECT_EQ(group, GroupOf(*config, L"Constant"));
+    EXPECT_GT(config->GetKeywordTable().size(), 200u);
 }
 
 TEST_F(VBScriptLanguage, ColoursAScript)
