@@ -4,6 +4,7 @@
 #include "platform/sys/PrivateProfile.h"
 #include "platform/sys/Registry.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -110,6 +111,33 @@ int SECEditLangConfigIniReader::ReadInt(const wchar_t* section, const wchar_t* k
     return static_cast<int>(GetPrivateProfileIntW(section, key, defaultValue, m_strPath));
 }
 
+static int CountListEntries(const std::vector<wchar_t>& list)
+{
+    int count = 0;
+    for (const wchar_t* entry = list.data(); *entry; entry += std::wcslen(entry) + 1)
+        ++count;
+    return count;
+}
+
+int SECEditLangConfigIniReader::CountSectionLines(const wchar_t* section) const
+{
+    std::vector<wchar_t> buffer(32760, L'\0');
+    GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), m_strPath);
+    return CountListEntries(buffer);
+}
+
+int SECEditLangConfigIniReader::CountSections() const
+{
+    std::vector<wchar_t> buffer(32760, L'\0');
+    GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), m_strPath);
+    return CountListEntries(buffer);
+}
+
+int SECEditLangConfigIniReader::ReadCount(const wchar_t* section, const wchar_t* key, int limit) const
+{
+    return std::clamp(ReadInt(section, key, 0), 0, limit);
+}
+
 BOOL SECEditLangConfigIniReader::Read(SECEditLangConfig* config)
 {
     if (!config)
@@ -153,7 +181,7 @@ BOOL SECEditLangConfigIniReader::ReadParser(SECEditLangConfig* config)
         if (!members.IsEmpty())
             config->SetCharClass(members, charClass, FALSE);
     }
-    const int tags = ReadInt(L"Parser", L"NumTags", 0);
+    const int tags = ReadCount(L"Parser", L"NumTags", CountSections()); // each tag has a section
     for (int i = 1; i <= tags; ++i) {
         const CString section(FormatWide(L"Tag%d", i));
         auto tag = std::make_unique<SECEditKeywordInfo>();
@@ -170,7 +198,8 @@ BOOL SECEditLangConfigIniReader::ReadParser(SECEditLangConfig* config)
 
 BOOL SECEditLangConfigIniReader::ReadColorGroups(SECEditLangConfig* config)
 {
-    const int count = ReadInt(L"ColorGroups", L"NumGroups", 0);
+    // Each group has a line in the section, and group indices are 16-bit.
+    const int count = ReadCount(L"ColorGroups", L"NumGroups", std::min(CountSectionLines(L"ColorGroups"), 0xFFFF));
     for (int i = 1; i <= count; ++i) {
         const CString name = ReadString(L"ColorGroups", CString(FormatWide(L"Group%d", i)), L"", 1024);
         if (name.IsEmpty())

@@ -67,6 +67,11 @@ public:
 private:
     CString ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, DWORD size) const;
     int ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue) const;
+    // A count from the file, no larger than the entries that can exist (limit), so that a wrong
+    // count in a damaged file costs nothing.
+    int ReadCount(const wchar_t* section, const wchar_t* key, int limit) const;
+    int CountSectionLines(const wchar_t* section) const;
+    int CountSections() const;
 
     CString m_strPath;
 };

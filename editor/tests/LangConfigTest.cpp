@@ -163,6 +163,18 @@ TEST_F(LangConfigStorage, IniFileFillsEverySection)
     EXPECT_EQ(comment->m_nColorGroup, keyword);
 }
 
+TEST_F(LangConfigStorage, ImpossibleCountsInTheFileAreBounded)
+{
+    const CString path = WriteIni("[ColorGroups]\nNumGroups=2000000000\nGroup1=Keyword\n[Keyword]\nForeground=0,0,255\n"
+                                  "[Parser]\nNumTags=2000000000\n[Tag1]\nBeginTag='\n");
+    SECEditLangConfig config;
+    SECEditLangConfigIniReader* reader = new SECEditLangConfigIniReader(path);
+    EXPECT_TRUE(reader->Read(&config)); // returns at once instead of reading two billion entries
+    reader->Release();
+    EXPECT_EQ(config.GetColorGroupCount(), 5);
+    EXPECT_NE(config.FindTag(L"'", 1, 0, TagAny), nullptr);
+}
+
 TEST_F(LangConfigStorage, MissingIniFileGivesTheDefaults)
 {
     SECEditLangConfig config;
