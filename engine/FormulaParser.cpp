@@ -6,6 +6,8 @@
 #include "platform/base/TextToNumber.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -156,6 +158,26 @@ int UnifyCharacters(wchar_t* text, int length)
         text[write++] = c;
     }
     return write;
+}
+
+// *out = "Error on position <position> --> Return Button" followed by message, composed in place
+// so that a formula that keeps failing (a curve of a mistyped formula) costs no allocation.
+void FormatStopMessage(CString* out, int position, const wchar_t* message)
+{
+    constexpr std::wstring_view prefix = L"Error on position "sv;
+    constexpr std::wstring_view suffix = L" --> Return Button"sv;
+    char digits[16];
+    const auto [digitsEnd, error] = std::to_chars(std::begin(digits), std::end(digits), position);
+    (void)error;  // an int always fits
+    const std::wstring_view messageText(message);
+
+    std::array<wchar_t, 128> text;
+    auto write = std::copy(prefix.begin(), prefix.end(), text.begin());
+    write = std::copy(std::begin(digits), digitsEnd, write);
+    write = std::copy(suffix.begin(), suffix.end(), write);
+    write = std::copy(messageText.begin(), messageText.end(), write);
+    *write = L'\0';
+    *out = text.data();
 }
 
 } // namespace
@@ -364,8 +386,7 @@ double CFormulaParser::Calculate(const CString& formula, double x, int* errPos, 
             *errPos = 0;
         } else {
             *errPos = m_position;
-            errText->Format(L"Error on position %d --> Return Button", m_position);
-            *errText += m_errorMessage;
+            FormatStopMessage(errText, m_position, m_errorMessage);
         }
         return value;
     } catch (CException* exception) {
