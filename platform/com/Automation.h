@@ -33,6 +33,10 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);  // follows VT_BYREF
 // property unless VARIANT_NOVALUEPROP is given.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt);
 
+// Stores value through a by-reference argument (converted to the referenced type);
+// DISP_E_TYPEMISMATCH when the argument is passed by value or cannot take the value.
+HRESULT VariantWriteByRef(VARIANT* arg, const VARIANT& value);
+
 // Text forms of numbers as the script language writes them: up to 15 significant digits
 // (7 for single precision), exponent form "1E+20" outside 1E-05..1E+15.
 std::wstring FormatDoubleText(double value, int significantDigits = 15);

@@ -88,35 +88,9 @@ HRESULT AutomationObject::Call::Flag(size_t i, bool& out) const
 
 HRESULT AutomationObject::Call::WriteBack(size_t i, const VARIANT& value) const
 {
-    if (i >= args.size() || !(args[i]->vt & VT_BYREF))
+    if (i >= args.size())
         return DISP_E_TYPEMISMATCH;
-    VARIANT* arg = args[i];
-    if (arg->vt == (VT_BYREF | VT_VARIANT))
-        return VariantCopy(arg->pvarVal, &value);
-    VARIANT converted;
-    VariantInit(&converted);
-    VARTYPE type = arg->vt & ~VT_BYREF;
-    HRESULT hr = VariantChangeType(&converted, &value, VARIANT_ALPHABOOL, type);
-    if (FAILED(hr))
-        return hr;
-    switch (type) {
-    case VT_I2: *arg->piVal = converted.iVal; break;
-    case VT_I4: *arg->plVal = converted.lVal; break;
-    case VT_R4: *arg->pfltVal = converted.fltVal; break;
-    case VT_R8: *arg->pdblVal = converted.dblVal; break;
-    case VT_BOOL: *arg->pboolVal = converted.boolVal; break;
-    case VT_UI1: *arg->pbVal = converted.bVal; break;
-    case VT_DATE: *arg->pdate = converted.date; break;
-    case VT_CY: *arg->pcyVal = converted.cyVal; break;
-    case VT_BSTR:
-        SysFreeString(*arg->pbstrVal);
-        *arg->pbstrVal = converted.bstrVal;
-        return S_OK;
-    default:
-        VariantClear(&converted);
-        return DISP_E_TYPEMISMATCH;
-    }
-    return S_OK;
+    return VariantWriteByRef(args[i], value);
 }
 
 void AutomationObject::Call::Return(VARIANT value) const

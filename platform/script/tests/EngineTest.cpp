@@ -3,12 +3,35 @@
 
 #include "ScriptHarness.h"
 
+#include "platform/com/AutomationTarget.h"
 #include "platform/script/VbsEngine.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
+
+// An object published through a dispatch map, as the program's own automation object is.
+class CFormulaObject : public CAutomationTarget {
+public:
+    CFormulaObject() { EnableAutomation(); }
+    BSTR GetFormula() { return SysAllocStringView(m_formula); }
+    void SetFormula(const wchar_t* text) { m_formula = text; }
+    double GetFormulaResultEx(double x, short* count)
+    {
+        *count = 10;
+        return x * 10;
+    }
+    DECLARE_DISPATCH_MAP()
+
+private:
+    std::wstring m_formula;
+};
+
+BEGIN_DISPATCH_MAP(CFormulaObject, CAutomationTarget)
+    DISP_PROPERTY_EX(CFormulaObject, "Formula", GetFormula, SetFormula, VT_BSTR)
+    DISP_FUNCTION(CFormulaObject, "GetFormulaResultEx", GetFormulaResultEx, VT_R8, VTS_R8 VTS_PI2)
+END_DISPATCH_MAP()
 
 namespace {
 
@@ -189,6 +212,18 @@ MsgBox "not reached"
     }
     EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n");
     EXPECT_EQ(object->Release(), 0u);
+}
+
+TEST(Engine, ScriptsReachDispatchMapObjectsWithReferenceArguments)
+{
+    MessageBoxRecorder boxes;
+    auto* calc = new CFormulaObject;
+    RunResult r = RunLikeThePage(L"FLN.Formula = \"x^2\"\nMsgBox FLN.GetFormulaResultEx(3, n) & \" \" & n & \" \" & FLN.formula",
+                                 {{L"FLN", calc->GetIDispatch(FALSE)}});
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(boxes.Text(), L"30 10 x^2\n");
+    EXPECT_EQ(calc->m_dwRef, 1);
+    calc->InternalRelease();
 }
 
 TEST(Engine, ObjectsHandedToTheHostOutliveTheEngineSafely)
