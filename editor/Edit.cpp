@@ -444,12 +444,80 @@ BOOL SECEdit::InsertTab(int line, int column)
     return InsertText(line, column, L"\t", 1);
 }
 
+// The columns at which a line wider than the maximum is broken so that every piece fits: first
+// at firstBreak when one is given, then wherever a piece reaches the maximum display column.
+// One pass over the line, however many pieces it makes.
+std::vector<int> SECEdit::BreakColumns(int line, int firstBreak)
+{
+    std::vector<int> breaks;
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = GetLineText(line, copy, text);
+    if (length <= 0 || static_cast<long long>(length) * TabSize() <= m_nMaxLineLength)
+        return breaks;
+    const int tab = TabSize();
+    int start = 0;
+    if (firstBreak > 0 && firstBreak < length) {
+        breaks.push_back(firstBreak);
+        start = firstBreak;
+    }
+    while (start < length) {
+        int display = 0;
+        int i = start;
+        for (; i < length; ++i) {
+            const int width = text[i] == L'\t' ? tab - display % tab : 1;
+            if (display + width > m_nMaxLineLength)
+                break;
+            display += width;
+        }
+        if (i >= length || i == start)
+            break; // the rest fits, or one character is wider than the maximum
+        breaks.push_back(i);
+        start = i;
+    }
+    return breaks;
+}
+
 bool SECEdit::IsTooWide(int line)
 {
-    const int length = GetLineLength(line);
-    if (length < 0 || static_cast<long long>(length) * TabSize() <= m_nMaxLineLength)
-        return false;
-    return ConvertLineColumn(length, 0, line, nullptr) > m_nMaxLineLength;
+    return !BreakColumns(line, -1).empty();
+}
+
+// Puts line breaks at the columns of one line, with one replacement of the line's text so that a
+// very long line costs one pass; the range, when given, is widened over each break.
+void SECEdit::InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range)
+{
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = GetLineText(line, copy, text);
+    if (length < 0 || columns.empty())
+        return;
+    const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1() };
+    std::wstring broken;
+    broken.reserve(static_cast<size_t>(length) + 2 * columns.size());
+    int from = 0;
+    for (int column : columns) {
+        broken.append(text + from, text + column);
+        broken.append(std::begin(lineBreak), std::end(lineBreak));
+        from = column;
+    }
+    broken.append(text + from, text + length);
+
+    SECEditLineColPair whole(line, 0, line, length);
+    if (!m_pBuffer->DeleteText(whole))
+        return;
+    SECEditLineColPair at(line, 0, 0, 0);
+    m_pBuffer->InsertText(at, broken.c_str(), static_cast<int>(broken.size()));
+
+    if (!range)
+        return;
+    for (auto column = columns.rbegin(); column != columns.rend(); ++column) {
+        const SECEditLineColPair inserted(line, *column, line + 1, 0);
+        if (SECEditLineCol(line, *column) == range->m_start)
+            range->m_end.AdjustForEdit(inserted, TRUE);
+        else
+            range->AdjustForEdit(inserted, TRUE);
+    }
 }
 
 // ---- editing -----------------------------------------------------------------------------
@@ -476,26 +544,16 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
     if (!m_pBuffer->InsertText(range, text, length))
         return FALSE;
 
-    if (!m_bAutoBreak) {
-        const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1() };
-        for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
-            if (!IsTooWide(l))
-                continue;
-            int breakColumn = ConvertLineColumn(m_nMaxLineLength, 1, l, nullptr);
-            if (l == range.m_end.m_nLine && range.m_end.m_nCol > 0
-                && ConvertLineColumn(range.m_end.m_nCol, 0, l, nullptr) <= m_nMaxLineLength)
-                breakColumn = range.m_end.m_nCol;
-            breakColumn = ValidateColumn(l, breakColumn, FALSE);
-            if (breakColumn <= 0)
-                break;
-            SECEditLineColPair at(l, breakColumn, 0, 0);
-            if (!m_pBuffer->InsertText(at, lineBreak, 2))
-                break;
-            if (SECEditLineCol(l, breakColumn) == range.m_start)
-                range.m_end.AdjustForEdit(at, TRUE);
-            else
-                range.AdjustForEdit(at, TRUE);
-        }
+    for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
+        std::vector<int> breaks = BreakColumns(l, -1);
+        if (breaks.empty())
+            continue;
+        // The end of the inserted text is the first break when it lies within the maximum.
+        if (l == range.m_end.m_nLine && range.m_end.m_nCol > 0
+            && ConvertLineColumn(range.m_end.m_nCol, 0, l, nullptr) <= m_nMaxLineLength)
+            breaks = BreakColumns(l, range.m_end.m_nCol);
+        InsertLineBreaks(l, breaks, &range);
+        l += static_cast<int>(breaks.size());
     }
 
     SECEditCommand* command = CreateInsertCommand(range);
@@ -556,25 +614,25 @@ BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
 
 BOOL SECEdit::BreakLongLines(BOOL breakLines, int firstLine, int lastLine)
 {
+    if (!m_pBuffer)
+        return FALSE;
     if (lastLine < 0)
         lastLine = GetLastLine();
     bool broken = false;
-    const wchar_t lineBreak[] = { m_pBuffer->GetLineEnd2(), m_pBuffer->GetLineEnd1(), 0 };
     for (int line = std::max(firstLine, 0); line <= lastLine && line <= GetLastLine(); ++line) {
-        if (!IsTooWide(line))
+        const std::vector<int> breaks = BreakColumns(line, -1);
+        if (breaks.empty())
             continue;
         if (!breakLines)
             return TRUE;
-        const int column = ConvertLineColumn(m_nMaxLineLength, 1, line, nullptr);
-        if (column <= 0)
-            continue;
-        m_bAutoBreak = TRUE;
-        const BOOL inserted = InsertText(line, column, lineBreak, 2);
-        m_bAutoBreak = FALSE;
-        if (inserted) {
-            broken = true;
-            ++lastLine;
-        }
+        // The history is discarded below, so the breaks go straight into the buffer.
+        InsertLineBreaks(line, breaks, nullptr);
+        const int added = static_cast<int>(breaks.size());
+        m_lineColors.insert(m_lineColors.begin() + std::min<size_t>(line + 1, m_lineColors.size()), added, SECEditLineColor());
+        InsertItemDataRows(line, added, FALSE);
+        line += added;
+        lastLine += added;
+        broken = true;
     }
     if (broken) {
         ResetUndo();

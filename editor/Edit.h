@@ -163,7 +163,9 @@ private:
     // The line's characters in text, for scans that call back into the model on the way.
     int CopyLineText(int line, CString& text);
     int TabSize() const;
+    std::vector<int> BreakColumns(int line, int firstBreak);
     bool IsTooWide(int line);
+    void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
     void DropSpansTouching(const SECEditLineColPair& range);
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
@@ -177,7 +179,6 @@ private:
     BOOL FinishLoad();
     bool ReadOnlyOnDisk(const CString& path) const;
 
-    BOOL m_bAutoBreak = FALSE;
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
     BOOL m_bUnicodeFile = TRUE;
     BOOL m_bColoring = TRUE;

@@ -111,6 +111,20 @@ TEST_F(EditFile, LoadBreaksLinesWiderThanTheMaximum)
     EXPECT_EQ(m_edit.Undo(), nullptr);
 }
 
+TEST_F(EditFile, FileOfOneHugeLineIsBrokenInOnePass)
+{
+    const int length = 1000000;
+    std::string bytes(length, 'q');
+    bytes[1000] = '\t';
+    ASSERT_TRUE(Load(bytes));
+    const int lines = m_edit.GetLineCount();
+    EXPECT_EQ(lines, 489) << "1000000 characters, the tab three columns wider than a letter";
+    EXPECT_EQ(m_edit.GetLineLength(0), 2045);
+    for (int line = 1; line + 1 < lines; ++line)
+        ASSERT_EQ(m_edit.GetLineLength(line), 2048) << line;
+    EXPECT_EQ(m_edit.Undo(), nullptr);
+}
+
 TEST_F(EditFile, MissingFileIsReportedAndLeavesTheText)
 {
     m_edit.SetText(L"keep me");

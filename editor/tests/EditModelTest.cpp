@@ -176,6 +176,20 @@ TEST_F(EditModel, LongInsertedLineIsBrokenAtTheMaximum)
     EXPECT_EQ(m_edit.GetLineLength(0), 512);
 }
 
+TEST_F(EditModel, InsertedTextBreaksAtItsEndWhenThatFits)
+{
+    const CString tail(L'z', 2000);
+    m_edit.InsertText(0, 0, tail);
+    m_edit.InsertText(0, 0, CString(L'a', 100));
+    ASSERT_EQ(m_edit.GetLineCount(), 2);
+    EXPECT_EQ(m_edit.GetLineLength(0), 100) << "the break goes where the insertion ends";
+    EXPECT_EQ(m_edit.GetLineLength(1), 2000);
+    m_edit.Undo();
+    CString text;
+    m_edit.GetAllText(text);
+    EXPECT_EQ(text, tail);
+}
+
 TEST_F(EditModel, JoiningTwoLongLinesPutsTheBreakBack)
 {
     const CString half(L'y', 1500);
