@@ -1,0 +1,166 @@
+#pragma once
+// The object behind an HDC (internal to platform/gdi): the drawing state that SaveDC keeps, the
+// target pixels (a bitmap, or a caller's cairo surface with an origin and a visible region) and
+// the coordinate mapping.
+
+#include "platform/gdi/FontSystem.h"
+#include "platform/gdi/Objects.h"
+
+#include <optional>
+
+namespace fln::gdi {
+
+struct DcState {
+    std::shared_ptr<PenObject> pen;
+    std::shared_ptr<BrushObject> brush;
+    std::shared_ptr<FontObject> font;
+    std::shared_ptr<BitmapObject> bitmap; // memory DCs
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
+    int bkMode = OPAQUE;
+    int rop2 = R2_COPYPEN;
+    int polyFillMode = ALTERNATE;
+    int stretchMode = BLACKONWHITE;
+    int mapMode = MM_TEXT;
+    POINT windowOrg {};
+    POINT viewportOrg {};
+    SIZE windowExt { 1, 1 };
+    SIZE viewportExt { 1, 1 };
+    POINT brushOrg {};
+    POINT position {};
+    UINT textAlign = TA_LEFT | TA_TOP;
+    int justifyExtra = 0;
+    int justifyBreaks = 0;
+    int charExtra = 0;
+    COLORREF dcBrushColor = RGB(255, 255, 255);
+    COLORREF dcPenColor = RGB(0, 0, 0);
+    std::optional<Region> clip; // device units
+};
+
+// A pattern of pixels laid on the device from the brush origin; `opaque` marks the pixels a
+// transparent hatch paints (empty: all).
+struct Ink {
+    int width = 1;
+    int height = 1;
+    std::vector<uint32_t> pixels { 0 };
+    std::vector<uint8_t> opaque;
+    POINT origin {};
+    int rop2 = R2_COPYPEN;
+    bool empty = false; // a null brush or pen
+
+    static Ink solid(uint32_t pixel, int rop2 = R2_COPYPEN);
+    bool isSolid() const { return width == 1 && height == 1 && opaque.empty(); }
+    uint32_t at(int x, int y) const;
+    bool paints(int x, int y) const;
+};
+
+uint32_t applyRop2(int rop2, uint32_t pen, uint32_t destination);
+uint32_t applyRop3(BYTE code, uint32_t pattern, uint32_t source, uint32_t destination);
+
+class DeviceContext;
+
+// Pixel access for one drawing operation, in device coordinates, clipped. Created per operation:
+// it synchronises DIB sections and tells cairo about the changed pixels when it ends.
+class Canvas {
+public:
+    explicit Canvas(DeviceContext& dc);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool valid() const { return m_pixels != nullptr; }
+    bool monochrome() const { return m_monochrome; }
+    const Region& clip() const { return m_clip; }
+    uint32_t realize(COLORREF color) const { return m_monochrome ? toMonoPixel(toPixel(color)) : toPixel(color); }
+
+    uint32_t& pixel(int x, int y) { return m_pixels[static_cast<size_t>(y + m_origin.y) * m_stride + x + m_origin.x]; }
+    bool visible(int x, int y) const { return m_clip.contains(x, y); }
+    // Whether a device point lies on the target at all (clip aside): for reading source pixels.
+    bool onTarget(int x, int y) const
+    {
+        return x + m_origin.x >= 0 && y + m_origin.y >= 0 && x + m_origin.x < m_width && y + m_origin.y < m_height;
+    }
+    void fillSpan(int y, int left, int right, const Ink& ink);
+    void fillRect(const RECT& rect, const Ink& ink);
+    void fillRegion(const Region& region, const Ink& ink);
+    void fillRows(const SpanRows& rows, const Ink& ink);
+    void plot(int x, int y, const Ink& ink) { fillSpan(y, x, x + 1, ink); }
+    // Lays `color` over the pixels through an 8-bit coverage mask whose (0, 0) is device (left,
+    // top), within `limit` when given: blended on colour targets, thresholded on monochrome ones.
+    void blendMask(const uint8_t* mask, int stride, int left, int top, int width, int height, uint32_t color, const RECT* limit);
+
+private:
+    DeviceContext& m_dc;
+    uint32_t* m_pixels = nullptr;
+    int m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_monochrome = false;
+    bool m_hasAlpha = false;
+    POINT m_origin {};
+    Region m_clip;
+};
+
+class DeviceContext : public GdiObject {
+public:
+    enum class Kind { Memory, Surface, Screen };
+    explicit DeviceContext(Kind kind);
+    ~DeviceContext() override;
+
+    static DeviceContext* from(HDC dc);
+
+    Kind type() const { return m_type; }
+    DcState state;
+    std::vector<DcState> saved;
+
+    // The target surface; null for a screen DC.
+    cairo_surface_t* surface() const;
+    std::shared_ptr<BitmapObject> bitmap() const { return state.bitmap; }
+    bool monochrome() const { return state.bitmap && state.bitmap->isMonochrome(); }
+    SIZE targetSize() const;
+    void setSurface(cairo_surface_t* surface, const Region& visible, POINT origin);
+    POINT origin() const { return m_origin; }
+    // The pixels a drawing may change, in device units.
+    const Region& effectiveClip();
+    void clipChanged() { m_clipValid = false; }
+
+    // Selection with the bookkeeping for deferred deletion.
+    template<typename T>
+    void select(std::shared_ptr<T>& slot, std::shared_ptr<T> object)
+    {
+        if (object)
+            ++object->selections;
+        if (slot)
+            ObjectTable::released(*slot);
+        slot = std::move(object);
+    }
+    void restoreState(DcState&& from);
+
+    // Logical <-> device.
+    POINT toDevice(POINT p) const;
+    POINT toLogical(POINT p) const;
+    RECT toDevice(const RECT& r) const;
+    int widthToDevice(int width) const;
+    int heightToDevice(int height) const;
+    bool isIdentityMapping() const;
+
+    Ink brushInk(const BrushObject* brush, bool monochrome) const;
+    Ink brushInk(bool monochrome) const { return brushInk(state.brush.get(), monochrome); }
+    std::shared_ptr<RealizedFont> font() const;
+    const BrushObject* currentBrush() const;
+    const PenObject* currentPen() const;
+
+private:
+    Kind m_type;
+    cairo_surface_t* m_surface = nullptr;
+    Region m_visible; // surface DCs, in surface pixels
+    POINT m_origin {};
+    Region m_clipCache;
+    bool m_clipValid = false;
+    std::shared_ptr<BitmapObject> m_clipBitmap; // the bitmap the cached clip was made for
+};
+
+// A cairo context on the DC's target, clipped, with device units as user units.
+cairo_t* createCairo(DeviceContext& dc);
+
+} // namespace fln::gdi

@@ -1,0 +1,269 @@
+#include "platform/gdi/FontSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fontconfig/fontconfig.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+namespace fln::gdi {
+
+namespace {
+
+constexpr wchar_t DefaultFace[] = L"MS Sans Serif";
+constexpr int DefaultEmHeight = 12;
+
+// Letter frequencies of the classic average-width definition: lower-case letters and the space.
+constexpr struct {
+    wchar_t letter;
+    int weight;
+} AverageWidthWeights[] = { { L'a', 64 }, { L'b', 14 }, { L'c', 27 }, { L'd', 35 }, { L'e', 100 }, { L'f', 20 },
+    { L'g', 14 }, { L'h', 42 }, { L'i', 63 }, { L'j', 3 }, { L'k', 6 }, { L'l', 35 }, { L'm', 20 }, { L'n', 56 },
+    { L'o', 56 }, { L'p', 17 }, { L'q', 4 }, { L'r', 49 }, { L's', 56 }, { L't', 71 }, { L'u', 31 }, { L'v', 10 },
+    { L'w', 18 }, { L'x', 3 }, { L'y', 18 }, { L'z', 2 }, { L' ', 166 } };
+
+std::wstring faceOf(const LOGFONTW& font)
+{
+    std::wstring face(font.lfFaceName, std::find(font.lfFaceName, font.lfFaceName + LF_FACESIZE, L'\0'));
+    return face.empty() ? DefaultFace : face;
+}
+
+PangoFontDescription* describe(const LOGFONTW& font, int emHeight)
+{
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, toUtf8(faceOf(font)).c_str());
+    int weight = font.lfWeight <= 0 ? FW_NORMAL : std::clamp<int>(font.lfWeight, 100, 1000);
+    pango_font_description_set_weight(description, static_cast<PangoWeight>(weight));
+    pango_font_description_set_style(description, font.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_absolute_size(description, std::max(1, emHeight) * PANGO_SCALE);
+    return description;
+}
+
+} // namespace
+
+std::string toUtf8(std::wstring_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t wc : text) {
+        auto c = static_cast<uint32_t>(wc);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// ---- RealizedFont
+
+RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight)
+    : m_logFont(logFont)
+    , m_latinWidths(256, -1)
+{
+    PangoContext* context = FontSystem::instance().context();
+    PangoFontMap* map = pango_context_get_font_map(context);
+    auto loadMetrics = [&](int em, int& ascent, int& descent) {
+        PangoFontDescription* description = describe(logFont, em);
+        PangoFont* font = pango_font_map_load_font(map, context, description);
+        pango_font_description_free(description);
+        if (!font) {
+            ascent = em, descent = 0;
+            return;
+        }
+        PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+        ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics));
+        descent = PANGO_PIXELS(pango_font_metrics_get_descent(metrics));
+        pango_font_metrics_unref(metrics);
+        if (m_realFace.empty()) {
+            PangoFontDescription* real = pango_font_describe(font);
+            if (const char* family = pango_font_description_get_family(real))
+                for (const char* p = family; *p; ++p)
+                    m_realFace += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+            pango_font_description_free(real);
+        }
+        g_object_unref(font);
+    };
+
+    if (pixelHeight < 0) {
+        m_emHeight = -pixelHeight;
+    } else if (pixelHeight > 0) {
+        // A cell height: find the em whose ascent + descent is that height.
+        constexpr int Probe = 1000;
+        int ascent = 0, descent = 0;
+        loadMetrics(Probe, ascent, descent);
+        m_emHeight = std::max(1, static_cast<int>(std::lround(double(pixelHeight) * Probe / std::max(1, ascent + descent))));
+    } else {
+        m_emHeight = DefaultEmHeight;
+    }
+    m_realFace.clear();
+    loadMetrics(m_emHeight, m_ascent, m_descent);
+    m_description = describe(logFont, m_emHeight);
+
+    long weighted = 0;
+    for (auto [letter, weight] : AverageWidthWeights)
+        weighted += long(charWidth(letter)) * weight;
+    m_aveCharWidth = static_cast<int>((weighted + 500) / 1000);
+    for (wchar_t c = 0x20; c < 0x7F; ++c)
+        m_maxCharWidth = std::max(m_maxCharWidth, charWidth(c));
+    m_fixedPitch = charWidth(L'i') == charWidth(L'W');
+}
+
+RealizedFont::~RealizedFont()
+{
+    if (m_description)
+        pango_font_description_free(m_description);
+}
+
+std::wstring RealizedFont::faceName() const { return m_realFace; }
+
+TEXTMETRICW RealizedFont::textMetrics() const
+{
+    TEXTMETRICW tm {};
+    tm.tmHeight = height();
+    tm.tmAscent = m_ascent;
+    tm.tmDescent = m_descent;
+    tm.tmInternalLeading = std::max(0, height() - m_emHeight);
+    tm.tmExternalLeading = 0;
+    tm.tmAveCharWidth = m_aveCharWidth;
+    tm.tmMaxCharWidth = m_maxCharWidth;
+    tm.tmWeight = m_logFont.lfWeight <= 0 ? FW_NORMAL : m_logFont.lfWeight;
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFFFC;
+    tm.tmDefaultChar = 0x1F;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = m_logFont.lfItalic ? 0xFF : 0;
+    tm.tmUnderlined = m_logFont.lfUnderline ? 0xFF : 0;
+    tm.tmStruckOut = m_logFont.lfStrikeOut ? 0xFF : 0;
+    // The fixed-pitch bit is set for variable-pitch fonts, as the interface defines it.
+    tm.tmPitchAndFamily = static_cast<BYTE>((m_fixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE
+        | (m_logFont.lfPitchAndFamily & 0xF0));
+    tm.tmCharSet = m_logFont.lfCharSet;
+    return tm;
+}
+
+int RealizedFont::charWidth(wchar_t c) const
+{
+    if (c == L'\0')
+        return 0;
+    auto code = static_cast<uint32_t>(c);
+    if (code < 256 && m_latinWidths[code] >= 0)
+        return m_latinWidths[code];
+    if (code >= 256)
+        if (auto it = m_otherWidths.find(c); it != m_otherWidths.end())
+            return it->second;
+    FontSystem& fonts = FontSystem::instance();
+    std::lock_guard lock(fonts.mutex());
+    PangoLayout* layout = createLayout(fonts.context(), std::wstring_view(&c, 1));
+    PangoRectangle logical;
+    pango_layout_get_extents(layout, nullptr, &logical);
+    g_object_unref(layout);
+    int width = PANGO_PIXELS(logical.width);
+    if (code < 256)
+        m_latinWidths[code] = width;
+    else
+        m_otherWidths.emplace(c, width);
+    return width;
+}
+
+int RealizedFont::textWidth(std::wstring_view text) const
+{
+    int width = 0;
+    for (wchar_t c : text)
+        width += charWidth(c);
+    return width;
+}
+
+PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view text, int underlinedIndex) const
+{
+    PangoLayout* layout = pango_layout_new(context);
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    pango_layout_set_font_description(layout, m_description ? m_description : nullptr);
+    std::string utf8 = toUtf8(text);
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+
+    PangoAttrList* attributes = pango_attr_list_new();
+    pango_attr_list_insert(attributes, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
+    if (m_logFont.lfUnderline)
+        pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (m_logFont.lfStrikeOut)
+        pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
+    if (underlinedIndex >= 0 && underlinedIndex < static_cast<int>(text.size())) {
+        PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+        underline->start_index = static_cast<guint>(toUtf8(text.substr(0, underlinedIndex)).size());
+        underline->end_index = underline->start_index + static_cast<guint>(toUtf8(text.substr(underlinedIndex, 1)).size());
+        pango_attr_list_insert(attributes, underline);
+    }
+    pango_layout_set_attributes(layout, attributes);
+    pango_attr_list_unref(attributes);
+    return layout;
+}
+
+// ---- FontSystem
+
+FontSystem& FontSystem::instance()
+{
+    static FontSystem* fonts = new FontSystem; // kept to the end: fonts may be used from static destructors
+    return *fonts;
+}
+
+FontSystem::FontSystem()
+{
+    PangoFontMap* map = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    FcConfig* config = FcConfigCreate();
+    // An absolute path: a relative one would be looked up among the system's files.
+    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config)) {
+        pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
+        m_ownConfiguration = true;
+    } else {
+        std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
+    }
+    FcConfigDestroy(config); // the font map holds its own reference
+
+    m_context = pango_font_map_create_context(map);
+    g_object_unref(map);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(m_context, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(m_context, 96);
+    pango_context_set_round_glyph_positions(m_context, TRUE);
+    pango_context_set_language(m_context, pango_language_from_string("en"));
+}
+
+std::shared_ptr<RealizedFont> FontSystem::realize(const LOGFONTW& logFont, LONG deviceHeight)
+{
+    std::lock_guard lock(m_mutex);
+    std::string key = toUtf8(faceOf(logFont));
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, "|%ld|%ld|%d|%d|%d", long(deviceHeight), long(logFont.lfWeight), logFont.lfItalic ? 1 : 0,
+        logFont.lfUnderline ? 1 : 0, logFont.lfStrikeOut ? 1 : 0);
+    key += numbers;
+    if (auto it = m_cache.find(key); it != m_cache.end())
+        return it->second;
+    LOGFONTW adjusted = logFont;
+    adjusted.lfHeight = deviceHeight;
+    auto font = std::make_shared<RealizedFont>(adjusted, deviceHeight);
+    m_cache.emplace(std::move(key), font);
+    return font;
+}
+
+} // namespace fln::gdi

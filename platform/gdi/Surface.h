@@ -1,0 +1,29 @@
+#pragma once
+// Device contexts on surfaces the caller owns: the window layer creates the window, client, paint
+// and whole-window DCs of each top-level window this way, on that window's backing surface.
+
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/Region.h"
+
+#include <cairo.h>
+
+// A DC drawing on `surface` (an RGB24 or ARGB32 image surface; referenced, not copied). Device point
+// (0, 0) is surface pixel `origin`; drawing is limited to `visible`, given in surface pixels (a
+// window's visible part less its clipped children, say). SelectClipRgn and the other clip calls
+// narrow it further; they cannot widen it. Delete the DC with DeleteDC.
+HDC CreateSurfaceDC(cairo_surface_t* surface, const fln::gdi::Region& visible, POINT origin);
+// Moves an existing surface DC (a window moved, or its visible part changed).
+BOOL SetSurfaceDCVisible(HDC dc, const fln::gdi::Region& visible, POINT origin);
+// The surface pixel of device point (0, 0).
+BOOL GetDCOrgEx(HDC dc, LPPOINT origin);
+
+// The screen's size in pixels, for screen DCs and GetDeviceCaps(HORZRES/VERTRES); the display layer
+// sets it (1280 x 1024 until then).
+void SetScreenSize(SIZE size);
+
+namespace fln::gdi {
+// The region behind an HRGN (null for an invalid handle), for the window layer's own regions.
+const Region* regionOf(HRGN region);
+// A new HRGN holding a copy of the region.
+HRGN createRegionHandle(const Region& region);
+} // namespace fln::gdi
