@@ -1,0 +1,322 @@
+#include "Canvas.h"
+
+#include <cstring>
+#include <numeric>
+
+namespace {
+
+HFONT makeFont(int height, const wchar_t* face, int weight = FW_NORMAL, bool italic = false)
+{
+    return CreateFontW(height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+}
+
+// A canvas with a font selected for its lifetime.
+struct TextCanvas : TestCanvas {
+    TextCanvas(int width, int height, HFONT font)
+        : TestCanvas(width, height)
+        , font(font)
+        , previousFont(SelectObject(dc, font))
+    {
+    }
+    ~TextCanvas()
+    {
+        SelectObject(dc, previousFont);
+        DeleteObject(font);
+    }
+    HFONT font;
+    HGDIOBJ previousFont;
+};
+
+int widthOf(HDC dc, const wchar_t* text)
+{
+    SIZE size {};
+    GetTextExtentPoint32W(dc, text, static_cast<int>(std::wcslen(text)), &size);
+    return size.cx;
+}
+
+} // namespace
+
+TEST(Fonts, DialogFontMetrics)
+{
+    TextCanvas canvas(10, 10, makeFont(-11, L"MS Sans Serif"));
+    TEXTMETRICW tm {};
+    ASSERT_TRUE(GetTextMetricsW(canvas.dc, &tm));
+    EXPECT_EQ(tm.tmAscent, 10);
+    EXPECT_EQ(tm.tmDescent, 3);
+    EXPECT_EQ(tm.tmHeight, 13);
+    EXPECT_EQ(tm.tmInternalLeading, 2);
+    EXPECT_EQ(tm.tmAveCharWidth, 5);
+    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
+    EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH); // set for a variable pitch
+    wchar_t face[LF_FACESIZE] {};
+    GetTextFaceW(canvas.dc, LF_FACESIZE, face);
+    EXPECT_STREQ(face, L"Liberation Sans");
+}
+
+TEST(Fonts, FaceNamesMapToTheProgramsFonts)
+{
+    struct Case {
+        const wchar_t* face;
+        const wchar_t* real;
+    } cases[] = { { L"Courier New", L"Liberation Mono" }, { L"Times New Roman", L"Liberation Serif" }, { L"Tahoma", L"DejaVu Sans" },
+        { L"Arial", L"Liberation Sans" }, { L"No Such Face", L"Liberation Sans" } };
+    for (const Case& c : cases) {
+        TextCanvas canvas(4, 4, makeFont(-12, c.face));
+        wchar_t face[LF_FACESIZE] {};
+        GetTextFaceW(canvas.dc, LF_FACESIZE, face);
+        EXPECT_STREQ(face, c.real) << c.face;
+    }
+    // Courier New is fixed pitch.
+    TextCanvas mono(4, 4, makeFont(-12, L"Courier New"));
+    EXPECT_EQ(widthOf(mono.dc, L"iiii"), widthOf(mono.dc, L"WWWW"));
+}
+
+TEST(Fonts, PositiveHeightIsTheCellHeight)
+{
+    TextCanvas canvas(4, 4, makeFont(20, L"Arial"));
+    TEXTMETRICW tm {};
+    GetTextMetricsW(canvas.dc, &tm);
+    EXPECT_NEAR(tm.tmHeight, 20, 1);
+    EXPECT_GT(tm.tmInternalLeading, 0);
+}
+
+TEST(Fonts, BoldIsWiderAndLogFontRoundTrips)
+{
+    HFONT font = makeFont(-13, L"Arial", FW_BOLD, true);
+    LOGFONTW lf {};
+    ASSERT_EQ(GetObjectW(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, -13);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_TRUE(lf.lfItalic);
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
+    TextCanvas bold(4, 4, font);
+    TextCanvas normal(4, 4, makeFont(-13, L"Arial"));
+    EXPECT_GT(widthOf(bold.dc, L"Formulon"), widthOf(normal.dc, L"Formulon"));
+}
+
+TEST(TextMeasuring, ExtentIsTheSumOfCharacterWidths)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    const wchar_t* text = L"Sin(x) = 0.5";
+    int widths[256] {};
+    ASSERT_TRUE(GetCharWidthW(canvas.dc, 0, 255, widths));
+    int sum = 0;
+    for (const wchar_t* p = text; *p; ++p)
+        sum += widths[*p];
+    SIZE size {};
+    GetTextExtentPoint32W(canvas.dc, text, static_cast<int>(std::wcslen(text)), &size);
+    EXPECT_EQ(size.cx, sum);
+    EXPECT_EQ(size.cy, 13);
+    GetTextExtentPoint32W(canvas.dc, L"", 0, &size);
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_FALSE(GetTextExtentPoint32W(canvas.dc, nullptr, 3, &size));
+
+    int fit = 0;
+    int partial[4] {};
+    GetTextExtentExPointW(canvas.dc, L"WWWW", 4, widths[L'W'] * 2 + 1, &fit, partial, &size);
+    EXPECT_EQ(fit, 2);
+    EXPECT_EQ(partial[3], 4 * widths[L'W']);
+}
+
+TEST(TextMeasuring, JustificationSpreadsOverSpaces)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    int plain = widthOf(canvas.dc, L"a b c");
+    SetTextJustification(canvas.dc, 7, 2);
+    EXPECT_EQ(widthOf(canvas.dc, L"a b c"), plain + 7);
+    SetTextJustification(canvas.dc, 0, 0);
+    EXPECT_EQ(widthOf(canvas.dc, L"a b c"), plain);
+}
+
+TEST(TextOutput, TextSitsInItsCellAndHonoursAlignment)
+{
+    TextCanvas canvas(120, 40, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    int width = widthOf(canvas.dc, L"HHH");
+    TextOutW(canvas.dc, 10, 5, L"HHH", 3);
+    CRect ink = canvas.inkBounds(120, 40);
+    EXPECT_GE(ink.left, 10);
+    EXPECT_LE(ink.right, 10 + width);
+    EXPECT_GE(ink.top, 5 + 2); // below the internal leading
+    EXPECT_EQ(ink.bottom, 5 + 10); // 'H' stands on the baseline
+
+    // Right and baseline alignment put the text's right end and baseline at the point.
+    RECT all { 0, 0, 120, 40 };
+    FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextAlign(canvas.dc, TA_RIGHT | TA_BASELINE);
+    TextOutW(canvas.dc, 100, 30, L"HHH", 3);
+    ink = canvas.inkBounds(120, 40);
+    EXPECT_LE(ink.right, 100);
+    EXPECT_GE(ink.left, 100 - width);
+    EXPECT_EQ(ink.bottom, 30);
+}
+
+TEST(TextOutput, OpaqueModeFillsTheCell)
+{
+    TextCanvas canvas(60, 20, makeFont(-11, L"MS Sans Serif"));
+    SetBkColor(canvas.dc, RGB(0, 0, 255));
+    TextOutW(canvas.dc, 5, 3, L"ab", 2);
+    int width = widthOf(canvas.dc, L"ab");
+    EXPECT_EQ(canvas.at(5, 3), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.at(5 + width - 1, 3 + 12), RGB(0, 0, 255));
+    EXPECT_TRUE(canvas.isWhite(5 + width, 3));
+    EXPECT_TRUE(canvas.isWhite(5, 3 + 13));
+}
+
+TEST(TextOutput, EscapementTurnsTheText)
+{
+    HFONT font = CreateFontW(-11, 0, 900, 900, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"MS Sans Serif");
+    TextCanvas canvas(40, 80, font);
+    SetBkMode(canvas.dc, TRANSPARENT);
+    TextOutW(canvas.dc, 10, 70, L"HHHHHH", 6);
+    CRect ink = canvas.inkBounds(40, 80);
+    EXPECT_GT(ink.Height(), ink.Width()); // runs upwards
+    EXPECT_LE(ink.bottom, 70);
+    EXPECT_GE(ink.left, 10);
+}
+
+TEST(TextOutput, TabbedTextGoesToTheStops)
+{
+    TextCanvas canvas(200, 20, makeFont(-11, L"MS Sans Serif"));
+    int stops[] = { 50 };
+    LONG extent = TabbedTextOutW(canvas.dc, 0, 0, L"a\tb", 3, 1, stops, 0);
+    EXPECT_EQ(LOWORD(extent), 50 + widthOf(canvas.dc, L"b"));
+    EXPECT_EQ(HIWORD(extent), 13);
+    DWORD measured = GetTabbedTextExtentW(canvas.dc, L"a\tb\tc", 5, 1, stops);
+    EXPECT_EQ(LOWORD(measured), 100 + widthOf(canvas.dc, L"c"));
+    // Without stops a tab is eight average characters.
+    measured = GetTabbedTextExtentW(canvas.dc, L"\tx", 2, 0, nullptr);
+    EXPECT_EQ(LOWORD(measured), 8 * 5 + widthOf(canvas.dc, L"x"));
+}
+
+TEST(DrawText, CalcRectOfOneLine)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    RECT r { 10, 20, 10, 20 };
+    int height = DrawTextW(canvas.dc, L"Degrees", -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(height, 13);
+    EXPECT_EQ(CRect(r), CRect(10, 20, 10 + widthOf(canvas.dc, L"Degrees"), 33));
+    // The prefix character takes no room.
+    RECT p { 0, 0, 0, 0 };
+    DrawTextW(canvas.dc, L"&Degrees", -1, &p, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(p.right, widthOf(canvas.dc, L"Degrees"));
+    DrawTextW(canvas.dc, L"&Degrees", -1, &p, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(p.right, widthOf(canvas.dc, L"&Degrees"));
+}
+
+TEST(DrawText, WordBreakWrapsAtBlanksAndCalcRectBoundsTheLines)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    int lineWidth = std::max(widthOf(canvas.dc, L"alpha beta"), widthOf(canvas.dc, L"gamma delta"));
+    RECT r { 0, 0, lineWidth, 0 };
+    EXPECT_EQ(DrawTextW(canvas.dc, L"alpha beta gamma delta", -1, &r, DT_CALCRECT | DT_WORDBREAK), 26);
+    EXPECT_EQ(r.right, lineWidth);
+    // A wider rectangle shrinks to the longest line.
+    RECT wider { 0, 0, lineWidth + widthOf(canvas.dc, L"ga"), 0 };
+    DrawTextW(canvas.dc, L"alpha beta gamma delta", -1, &wider, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(wider.right, lineWidth);
+    // Lines and explicit breaks.
+    RECT wide { 0, 0, 1000, 0 };
+    EXPECT_EQ(DrawTextW(canvas.dc, L"one\r\ntwo\nthree", -1, &wide, DT_CALCRECT), 39);
+    EXPECT_EQ(wide.right, widthOf(canvas.dc, L"three"));
+    // A word wider than the rectangle stays whole and widens the calculated rectangle.
+    RECT narrow { 0, 0, 10, 0 };
+    EXPECT_EQ(DrawTextW(canvas.dc, L"Hyperbolic", -1, &narrow, DT_CALCRECT | DT_WORDBREAK), 13);
+    EXPECT_EQ(narrow.right, widthOf(canvas.dc, L"Hyperbolic"));
+}
+
+TEST(DrawText, WordBreakLineCount)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* widthOfLongestLine;
+        int lines;
+    } cases[] = {
+        { L"aaa bbb ccc", L"aaa bbb", 2 },
+        { L"aaa bbb ccc", L"aaa bbb ccc", 1 },
+        { L"aaa    bbb", L"aaa", 2 }, // blanks at the break vanish
+        { L"aaa bbb ccc", L"aaa", 3 },
+    };
+    for (const Case& c : cases) {
+        RECT r { 0, 0, widthOf(canvas.dc, c.widthOfLongestLine), 0 };
+        EXPECT_EQ(DrawTextW(canvas.dc, c.text, -1, &r, DT_CALCRECT | DT_WORDBREAK), 13 * c.lines) << c.text;
+    }
+}
+
+TEST(DrawText, EllipsisShortensToTheRectangle)
+{
+    TextCanvas canvas(200, 20, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    wchar_t text[64] = L"Hyperbolic cosine of x";
+    int limit = widthOf(canvas.dc, L"Hyperbolic co");
+    RECT r { 0, 0, limit, 16 };
+    DrawTextExW(canvas.dc, text, -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+    EXPECT_EQ(std::wstring(text).substr(std::wcslen(text) - 3), L"...");
+    EXPECT_LE(widthOf(canvas.dc, text), limit);
+    EXPECT_EQ(std::wstring(text).rfind(L"Hyperbolic", 0), 0u);
+    CRect ink = canvas.inkBounds(200, 20);
+    EXPECT_LE(ink.right, limit);
+
+    wchar_t path[64] = L"C:\\Formulas\\Physics\\constants.txt";
+    int pathLimit = widthOf(canvas.dc, L"C:\\Form...\\constants.txt");
+    RECT p { 0, 0, pathLimit, 16 };
+    DrawTextExW(canvas.dc, path, -1, &p, DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT, nullptr);
+    std::wstring shortened = path;
+    EXPECT_NE(shortened.find(L"...\\constants.txt"), std::wstring::npos) << shortened;
+    EXPECT_EQ(shortened.rfind(L"C:\\", 0), 0u);
+}
+
+TEST(DrawText, AlignmentInTheRectangle)
+{
+    TextCanvas canvas(100, 40, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    RECT r { 0, 0, 100, 40 };
+    int offset = DrawTextW(canvas.dc, L"HH", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    int width = widthOf(canvas.dc, L"HH");
+    CRect ink = canvas.inkBounds(100, 40);
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, 50, 2);
+    EXPECT_GE(ink.left, (100 - width) / 2);
+    EXPECT_EQ(offset, (40 - 13) / 2 + 13);
+    RECT all { 0, 0, 100, 40 };
+    FillRect(canvas.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawTextW(canvas.dc, L"HH", -1, &r, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
+    ink = canvas.inkBounds(100, 40);
+    EXPECT_LE(ink.right, 100);
+    EXPECT_GE(ink.left, 100 - width);
+    EXPECT_EQ(ink.bottom, 40 - 3);
+}
+
+TEST(DrawText, PrefixUnderlinesTheMnemonic)
+{
+    TextCanvas canvas(60, 20, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    RECT r { 0, 0, 60, 20 };
+    DrawTextW(canvas.dc, L"&Hex", -1, &r, DT_SINGLELINE);
+    int h = widthOf(canvas.dc, L"H");
+    // The underline runs below the baseline under 'H' only.
+    bool underHex = false, underRest = false;
+    for (int y = 11; y < 13; ++y) {
+        for (int x = 1; x < h - 1; ++x)
+            underHex |= !canvas.isWhite(x, y);
+        for (int x = h + 1; x < widthOf(canvas.dc, L"Hex") - 1; ++x)
+            underRest |= !canvas.isWhite(x, y) && x > h + widthOf(canvas.dc, L"e");
+    }
+    EXPECT_TRUE(underHex);
+    EXPECT_FALSE(underRest);
+    // "&&" is one ampersand.
+    RECT calc { 0, 0, 0, 0 };
+    DrawTextW(canvas.dc, L"A&&B", -1, &calc, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(calc.right, widthOf(canvas.dc, L"A&B"));
+}
+
+TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
+{
+    TextCanvas canvas(100, 20, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    RECT r { 0, 0, 12, 20 };
+    DrawTextW(canvas.dc, L"WWWWWW", -1, &r, DT_SINGLELINE);
+    EXPECT_LE(canvas.inkBounds(100, 20).right, 12);
+    DrawTextW(canvas.dc, L"WWWWWW", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+    EXPECT_GT(canvas.inkBounds(100, 20).right, 12);
+}
