@@ -325,27 +325,42 @@ void SECEdit::ColorRange(int line)
 
     std::vector<const SECEditKeywordInfo*> tags;
     m_pLangConfig->GetTags(tags, TagMultiLine);
+    // Each tag's first begin text outside a string, kept while it still lies ahead, so that every
+    // tag's search covers the range once however many comments are coloured on the way.
+    struct NextBegin {
+        SECEditLineCol at;
+        bool searched = false;
+        bool none = false;
+    };
+    std::vector<NextBegin> next(tags.size());
     while (m_nFirstStaleLine < line) {
-        SECEditLineCol best(line, 0);
-        bool found = false;
-        for (const SECEditKeywordInfo* tag : tags) {
+        const SECEditLineCol stale(m_nFirstStaleLine, 0);
+        const SECEditLineCol limit(line, 0);
+        SECEditLineCol best = limit;
+        for (size_t t = 0; t < tags.size(); ++t) {
+            NextBegin& begin = next[t];
+            if (begin.none || (begin.searched && stale <= begin.at)) {
+                if (!begin.none && begin.at < best)
+                    best = begin.at;
+                continue;
+            }
+            begin = { limit, true, true };
             EditFindRequest request;
-            request.pattern = tag->m_strBeginTag;
-            SECEditLineCol from(m_nFirstStaleLine, 0);
+            request.pattern = tags[t]->m_strBeginTag;
+            SECEditLineCol from = stale;
             int hitLine = 0, hitColumn = 0;
-            while (from < best && Find(from.m_nLine, from.m_nCol, hitLine, hitColumn, request, line, 0)) {
+            while (from < limit && Find(from.m_nLine, from.m_nCol, hitLine, hitColumn, request, line, 0)) {
                 int spanStart = 0, spanEnd = 0;
                 if (!FindEnclosingSpan({ hitLine, hitColumn }, spanStart, spanEnd)) {
-                    if (SECEditLineCol(hitLine, hitColumn) < best) {
-                        best = { hitLine, hitColumn };
-                        found = true;
-                    }
+                    begin = { { hitLine, hitColumn }, true, false };
                     break;
                 }
-                from = { hitLine, hitColumn + tag->m_strBeginTag.GetLength() };
+                from = { hitLine, hitColumn + tags[t]->m_strBeginTag.GetLength() };
             }
+            if (!begin.none && begin.at < best)
+                best = begin.at;
         }
-        if (!found) {
+        if (best == limit) {
             m_nFirstStaleLine = line;
             break;
         }

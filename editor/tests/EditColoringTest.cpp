@@ -79,6 +79,22 @@ TEST_F(EditColoring, MultiLineCommentColoursTheLinesItCovers)
     EXPECT_EQ(m_edit.GetCommentSpans()[0].m_end, SECEditLineCol(6, 5));
 }
 
+TEST_F(EditColoring, TwoCommentKindsInterleave)
+{
+    auto tag = std::make_unique<SECEditKeywordInfo>();
+    tag->m_strBeginTag = L"(*";
+    tag->m_strEndTag = L"*)";
+    tag->m_nColorGroup = Comment;
+    tag->m_bMultiLine = TRUE;
+    m_language->AddTag(std::move(tag));
+    m_edit.SetText(L"(* a *) s = \"{\" { b\r\nc } (* d\r\ne *) Dim\r\nDim");
+    EXPECT_EQ(Runs(3), (std::vector<ColorRun> { { 3, Keyword } })) << "asked first";
+    EXPECT_EQ(Runs(2), (std::vector<ColorRun> { { 4, Comment }, { 1, Text }, { 3, Keyword } }));
+    EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 3, Comment }, { 1, Text }, { 4, Comment } }));
+    EXPECT_EQ(Runs(0).back(), (ColorRun { 3, Comment }));
+    EXPECT_EQ(m_edit.GetCommentSpans().GetSize(), 2);
+}
+
 TEST_F(EditColoring, CommentBeginInsideAStringStartsNoComment)
 {
     m_edit.SetText(L"s = \"{\"\r\nDim\r\nx }");
