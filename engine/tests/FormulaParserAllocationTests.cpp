@@ -1,6 +1,7 @@
 // Calculate is called text to value for every point of a curve and every step of a root search,
 // so once its buffers have grown it must not touch the heap (numbers beyond 15 significant digits
-// aside, which go through the general conversion). This binary counts every allocation.
+// aside, which go through the general conversion). This binary counts every allocation, and can
+// make the next one fail.
 
 #include "engine/FormulaParser.h"
 #include "engine/PhysConst.h"
@@ -13,10 +14,13 @@
 
 namespace {
 std::atomic<long> s_allocations { 0 };
+std::atomic<bool> s_failNextAllocation { false };
 
 void* CountedAllocation(std::size_t size) noexcept
 {
     ++s_allocations;
+    if (s_failNextAllocation.exchange(false))
+        return nullptr;
     return std::malloc(size ? size : 1);
 }
 } // namespace
@@ -68,6 +72,26 @@ TEST(FormulaParserAllocationTest, RepeatedCalculationsAllocateNothing)
     for (int round = 0; round < 10; ++round)
         calculateAll();
     EXPECT_EQ(s_allocations - before, 0);
+}
+
+// Running out of memory inside a calculation is reported as a system error, not thrown at the caller.
+TEST(FormulaParserAllocationTest, FailedAllocationIsReportedAsSystemError)
+{
+    CPhysConst constants;
+    CFormulaParser parser(constants);
+    CString errText;
+    errText.Preallocate(256);
+    int errPos = -1;
+    const CString formula(L"[1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20]");
+
+    s_failNextAllocation = true;  // the normalised copy of the formula is the first to need memory
+    double value = parser.Calculate(formula, 1.0, &errPos, &errText, TRUE);
+    EXPECT_EQ(value, 0.0);
+    EXPECT_EQ(errText.Left(14), L"System Error: ");
+    EXPECT_GT(errText.GetLength(), 14);
+
+    EXPECT_EQ(parser.Calculate(formula, 1.0, &errPos, &errText, TRUE), 210.0);
+    EXPECT_EQ(errText, L"");
 }
 
 } // namespace
