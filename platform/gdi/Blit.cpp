@@ -73,10 +73,8 @@ bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext
     POINT d0 = dst.toDevice(POINT { x, y }), d1 = dst.toDevice(POINT { x + width, y + height });
     int dx = d0.x, dw = d1.x - d0.x, dy = d0.y, dh = d1.y - d0.y;
     bool mirrorX = false, mirrorY = false;
-    if (dw < 0)
-        dx = d1.x, dw = -dw, mirrorX = true;
-    if (dh < 0)
-        dy = d1.y, dh = -dh, mirrorY = true;
+    normalize(dx, dw, mirrorX);
+    normalize(dy, dh, mirrorY);
     if (dw == 0 || dh == 0)
         return true;
     int srcX = 0, srcY = 0;
