@@ -1033,6 +1033,9 @@ Var GetObject(Interpreter& in, const Args& a)
     Throw(kCannotCreateObject);
 }
 
+Var Eval(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), true); }
+Var Execute(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), false); }
+
 Var ErrOf(Interpreter& in, const Args&) { return Var::Object(in.ErrDispatch()); }
 Var ScriptEngine(Interpreter&, const Args&) { return Var::Text(L"VBScript"); }
 Var EngineMajor(Interpreter&, const Args&) { return Var::Long(5); }
@@ -1081,6 +1084,9 @@ const Builtin kBuiltins[] = {
     {L"datevalue", 1, 1, DateValue},
     {L"day", 1, 1, DatePartOf<&DateParts::day>},
     {L"err", 0, 0, ErrOf},
+    {L"eval", 1, 1, Eval},
+    {L"execute", 1, 1, Execute},
+    {L"executeglobal", 1, 1, Execute},
     {L"exp", 1, 1, MathOf<SafeExp>},
     {L"filter", 2, 4, Filter},
     {L"fix", 1, 1, IntPart<false>},

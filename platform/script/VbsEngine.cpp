@@ -175,9 +175,16 @@ public:
     {
         if (m_state == SCRIPTSTATE_CLOSED)
             return S_OK;
+        if (m_running) {
+            // Asked from inside the script's own calls: the run stops, then the engine closes.
+            m_closePending = true;
+            m_interpreter->RequestInterrupt(false);
+            return S_OK;
+        }
         m_pending.clear();
         if (m_interpreter) {
             m_interpreter->ReleaseObjects();
+            std::lock_guard lock(m_interruptMutex);
             m_interpreter.reset();
         }
         ChangeState(SCRIPTSTATE_CLOSED);
@@ -217,11 +224,11 @@ public:
     }
     HRESULT InterruptScriptThread(SCRIPTTHREADID, const EXCEPINFO* info, DWORD flags) override
     {
+        std::lock_guard lock(m_interruptMutex);  // another thread may ask while this one closes
         Interpreter* interpreter = m_interpreter.get();
         if (!interpreter)
             return E_UNEXPECTED;
         if (info) {
-            std::lock_guard lock(m_interruptMutex);
             m_interruptError = ScriptError{};
             m_interruptError->number = info->scode && (static_cast<DWORD>(info->scode) & 0xFFFF0000u) == 0x800A0000u
                 ? (info->scode & 0xFFFF) : (info->scode ? info->scode : info->wCode);
@@ -396,6 +403,7 @@ private:
         } release{self};
         m_running = true;
         m_interpreter->ClearInterrupt();
+        m_interpreter->ResetSteps();
         if (site)
             site->OnEnterScript();
         HRESULT hr = S_OK;
@@ -414,7 +422,7 @@ private:
                 std::lock_guard lock(m_interruptMutex);
                 error = std::exchange(m_interruptError, std::nullopt);
             }
-            if (interrupted.reportError) {
+            if (interrupted.reportError && !m_closePending) {
                 if (!error) {
                     error = ScriptError{};
                     error->number = static_cast<int>(E_ABORT);
@@ -433,6 +441,10 @@ private:
             m_interpreter->ClearInterrupt();
         if (site)
             site->OnLeaveScript();
+        if (m_closePending) {
+            m_closePending = false;
+            Close();
+        }
         return hr;
     }
 
@@ -442,6 +454,7 @@ private:
     std::unique_ptr<Interpreter> m_interpreter;
     std::vector<Unit*> m_pending;
     bool m_running = false;
+    bool m_closePending = false;
     std::uint64_t m_stepLimit = 0;
     std::mutex m_interruptMutex;
     std::optional<ScriptError> m_interruptError;

@@ -3,6 +3,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/ActiveScript.h"
 #include "platform/script/RegExpObject.h"
+#include "platform/script/VbsParser.h"
 #include "platform/script/VbsObjects.h"
 
 #include <algorithm>
@@ -542,8 +543,25 @@ void Interpreter::Run(Unit& unit)
 {
     Procedure& code = *unit.globalCode;
     std::vector<ArgValue> none;
-    m_steps = 0;
     CallProcedure(code, nullptr, none, false);
+}
+
+Var Interpreter::ExecuteText(std::wstring_view text, bool expression)
+{
+    std::unique_ptr<Unit> unit;
+    try {
+        unit = expression ? ParseExpressionUnit(text) : ParseUnit(text);
+    } catch (ScriptError& e) {
+        e.line = -1;
+        e.column = -1;
+        e.compile = false;
+        throw;
+    }
+    Unit& added = AddUnit(std::move(unit));
+    if (expression)
+        return Evaluate(added);
+    Run(added);
+    return Var();
 }
 
 Var Interpreter::Evaluate(Unit& unit)

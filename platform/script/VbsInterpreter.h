@@ -71,6 +71,11 @@ public:
     // Runs an expression unit and returns its value.
     Var Evaluate(Unit& unit);
 
+    // Eval, Execute and ExecuteGlobal: text compiled at run time, run in the global scope. A
+    // syntax error in it is raised as a runtime error of the calling statement.
+    Var ExecuteText(std::wstring_view text, bool expression);
+    void ResetSteps() { m_steps = 0; }
+
     // Requests the running script to stop at its next loop turn or call (any thread).
     void RequestInterrupt(bool reportError) { m_interruptReport = reportError; m_interrupt = true; }
     void ClearInterrupt() { m_interrupt = false; }

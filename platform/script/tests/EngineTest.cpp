@@ -71,6 +71,7 @@ public:
         });
         AddMember(L"Fail", 4, [](Call& c) { return c.Raise(1001 + 1000, L"The test object failed", L"TestObject"); });
         AddMember(L"Stop", 5, [this](Call&) { return engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0); });
+        AddMember(L"CloseEngine", 7, [this](Call&) { return engine->Close(); });
         AddMember(L"Keep", 6, [this](Call& c) {
             VARIANT v = c.Arg(0);
             kept = v.vt == VT_DISPATCH ? v.pdispVal : nullptr;
@@ -327,6 +328,25 @@ TEST(Engine, InterruptFromInsideACallEndsTheRunQuietly)
         ASSERT_EQ(e.Parse(L"MsgBox 3"), S_OK);
     }
     EXPECT_EQ(boxes.Text(), L"1\n3\n");
+    object->Release();
+}
+
+TEST(Engine, ClosingFromInsideTheScriptStopsItFirst)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        object->engine = e.engine;
+        e.Publish(L"Calc", object);
+        ASSERT_EQ(e.Parse(L"MsgBox 1\nCalc.CloseEngine\nMsgBox 2"), S_OK);
+        EXPECT_EQ(e.Start(), E_ABORT);
+        SCRIPTSTATE state;
+        ASSERT_EQ(e.engine->GetScriptState(&state), S_OK);
+        EXPECT_EQ(state, SCRIPTSTATE_CLOSED);
+        EXPECT_TRUE(e.site.errors.empty());
+    }
+    EXPECT_EQ(boxes.Text(), L"1\n");
     object->Release();
 }
 

@@ -1,0 +1,4 @@
+Class Broken
+    Public Property Let Value()
+    End Property
+End Class

@@ -1,0 +1,4 @@
+Sub Work()
+    Dim x
+    Dim x
+End Sub

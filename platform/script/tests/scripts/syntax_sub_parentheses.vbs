@@ -1,0 +1,4 @@
+Sub Show(a, b)
+    MsgBox a & b
+End Sub
+Show(1, 2)
