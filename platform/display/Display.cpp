@@ -1,0 +1,38 @@
+#include "platform/display/Display.h"
+#include "platform/display/HeadlessDisplay.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace {
+std::unique_ptr<Display>& Slot()
+{
+    static std::unique_ptr<Display> display;
+    return display;
+}
+
+std::unique_ptr<Display> CreateChosenDisplay()
+{
+    const char* chosen = std::getenv("FORMULON_DISPLAY");
+    bool wantX11 = chosen ? std::strcmp(chosen, "x11") == 0 : std::getenv("DISPLAY") != nullptr;
+    if (wantX11) {
+        if (auto display = CreateX11Display())
+            return display;
+    }
+    return std::make_unique<HeadlessDisplay>();
+}
+}
+
+Display& CurrentDisplay()
+{
+    auto& display = Slot();
+    if (!display)
+        display = CreateChosenDisplay();
+    return *display;
+}
+
+std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display)
+{
+    return std::exchange(Slot(), std::move(display));
+}

@@ -1,0 +1,105 @@
+#pragma once
+// Where top-level windows appear. The window layer owns the windows and their backing surfaces;
+// a display shows those surfaces, reports the user's input as DisplayEvents in screen
+// coordinates, and keeps the clock that timers run on. Two displays exist: a headless one for
+// tests (virtual screen, injected input, a clock the test advances) and an X11 one for users.
+
+#include "platform/base/Geometry.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The display's name for a top-level window; 0 is no window.
+using NativeWindowId = std::uintptr_t;
+
+struct MonitorArea {
+    RECT bounds;
+    RECT workArea;
+    bool primary = false;
+};
+
+enum class DisplayEventKind {
+    KeyDown,       // key: virtual-key code; text: the characters the key typed (may be empty)
+    KeyUp,
+    ButtonDown,    // button: 1 left, 2 middle, 3 right
+    ButtonUp,
+    MouseMove,
+    Wheel,         // wheelDelta: multiples of 120, positive away from the user
+    Exposed,       // area: window coordinates to copy again from the backing surface
+    Configure,     // area: the window's new screen rectangle, moved or sized by the window manager
+    FocusGained,
+    FocusLost,
+    CloseRequest,  // the window manager asks the window to close
+};
+
+struct DisplayEvent {
+    DisplayEventKind kind;
+    NativeWindowId window = 0;   // the window the event belongs to; 0 for none
+    POINT screenPoint {};        // pointer position in screen coordinates (mouse events)
+    unsigned key = 0;
+    bool repeat = false;
+    std::wstring text;
+    int button = 0;
+    int wheelDelta = 0;
+    RECT area {};
+    std::uint32_t timestamp = 0; // milliseconds on the display's clock
+};
+
+struct NativeWindowSpec {
+    RECT bounds;        // screen rectangle
+    bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
+    bool topmost = false;
+    std::wstring title;
+};
+
+class Display {
+public:
+    virtual ~Display() = default;
+
+    virtual const char* Name() const = 0;
+
+    // Monitors, the first one the primary. The virtual screen is their union.
+    virtual std::vector<MonitorArea> Monitors() const = 0;
+
+    // Milliseconds since an arbitrary start; the clock GetTickCount and every timer use.
+    virtual std::uint32_t Now() const = 0;
+
+    virtual NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) = 0;
+    virtual void DestroyNativeWindow(NativeWindowId window) = 0;
+    virtual void ShowNativeWindow(NativeWindowId window, bool show, bool activate) = 0;
+    virtual void MoveNativeWindow(NativeWindowId window, const RECT& bounds) = 0;
+    virtual void SetNativeTitle(NativeWindowId window, const std::wstring& title) = 0;
+    // The window's shape as rectangles in window coordinates; empty means the whole rectangle.
+    virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
+    virtual void RaiseNativeWindow(NativeWindowId window) = 0;
+    virtual void FocusNativeWindow(NativeWindowId window) = 0;
+    // Copies area (window coordinates) of the window's backing surface to the screen.
+    virtual void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) = 0;
+
+    virtual POINT CursorPosition() const = 0;
+    virtual void SetCursorPosition(POINT point) = 0;
+    // Standard cursor ids (IDC_ARROW...); the display shows the nearest it has.
+    virtual void SetCursorShape(NativeWindowId window, std::uintptr_t cursorId) = 0;
+
+    // Takes the next pending event without waiting.
+    virtual std::optional<DisplayEvent> NextEvent() = 0;
+    // Waits until an event is pending, wakeFd is readable or timeoutMs passed on the real clock
+    // (-1: no limit). The headless display never waits for input it cannot receive.
+    virtual void Wait(int wakeFd, int timeoutMs) = 0;
+
+    // The system clipboard as UTF-8 text; the program's own formats stay inside the program.
+    virtual void SetClipboardText(const std::string& utf8) = 0;
+    virtual std::optional<std::string> ClipboardText() = 0;
+};
+
+// The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),
+// made on first use. Falls back to headless when X11 cannot be opened.
+Display& CurrentDisplay();
+// Replaces the current display (tests); returns the previous one.
+std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display);
+std::unique_ptr<Display> CreateX11Display(); // null when no X server can be reached

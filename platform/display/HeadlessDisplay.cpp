@@ -1,0 +1,201 @@
+#include "platform/display/HeadlessDisplay.h"
+
+#include <algorithm>
+#include <poll.h>
+
+namespace {
+constexpr int kScreenWidth = 1280;
+constexpr int kScreenHeight = 1024;
+constexpr int kTaskbarHeight = 30;
+}
+
+HeadlessDisplay::HeadlessDisplay()
+{
+    m_monitors.push_back({ { 0, 0, kScreenWidth, kScreenHeight }, { 0, 0, kScreenWidth, kScreenHeight - kTaskbarHeight }, true });
+    m_screen = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kScreenWidth, kScreenHeight);
+}
+
+HeadlessDisplay::~HeadlessDisplay()
+{
+    cairo_surface_destroy(m_screen);
+}
+
+NativeWindowId HeadlessDisplay::CreateNativeWindow(const NativeWindowSpec& spec)
+{
+    NativeWindowId id = m_nextId++;
+    m_windows[id] = NativeWindow { spec.bounds, false, {}, spec.title };
+    m_stacking.push_back(id);
+    return id;
+}
+
+void HeadlessDisplay::DestroyNativeWindow(NativeWindowId window)
+{
+    m_windows.erase(window);
+    std::erase(m_stacking, window);
+    if (m_focus == window)
+        m_focus = 0;
+    if (m_grab == window)
+        m_grab = 0;
+    std::erase_if(m_events, [window](const DisplayEvent& event) { return event.window == window; });
+}
+
+void HeadlessDisplay::ShowNativeWindow(NativeWindowId window, bool show, bool activate)
+{
+    auto it = m_windows.find(window);
+    if (it == m_windows.end())
+        return;
+    it->second.shown = show;
+    if (show && activate)
+        FocusNativeWindow(window);
+    if (!show && m_focus == window)
+        m_focus = 0;
+}
+
+void HeadlessDisplay::MoveNativeWindow(NativeWindowId window, const RECT& bounds)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.bounds = bounds;
+}
+
+void HeadlessDisplay::SetNativeTitle(NativeWindowId window, const std::wstring& title)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.title = title;
+}
+
+void HeadlessDisplay::SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.shape = rectangles;
+}
+
+void HeadlessDisplay::RaiseNativeWindow(NativeWindowId window)
+{
+    if (!m_windows.contains(window))
+        return;
+    std::erase(m_stacking, window);
+    m_stacking.push_back(window);
+}
+
+void HeadlessDisplay::FocusNativeWindow(NativeWindowId window)
+{
+    if (!m_windows.contains(window) || m_focus == window)
+        return;
+    if (m_focus)
+        Push({ .kind = DisplayEventKind::FocusLost, .window = m_focus });
+    m_focus = window;
+    Push({ .kind = DisplayEventKind::FocusGained, .window = window });
+}
+
+void HeadlessDisplay::Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area)
+{
+    auto it = m_windows.find(window);
+    if (it == m_windows.end() || !it->second.shown || !surface)
+        return;
+    const RECT& bounds = it->second.bounds;
+    cairo_t* cr = cairo_create(m_screen);
+    cairo_rectangle(cr, bounds.left + area.left, bounds.top + area.top, area.right - area.left, area.bottom - area.top);
+    cairo_clip(cr);
+    if (!it->second.shape.empty()) {
+        cairo_new_path(cr);
+        for (const RECT& r : it->second.shape)
+            cairo_rectangle(cr, bounds.left + r.left, bounds.top + r.top, r.right - r.left, r.bottom - r.top);
+        cairo_clip(cr);
+    }
+    cairo_set_source_surface(cr, surface, bounds.left, bounds.top);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+bool HeadlessDisplay::ShapeContains(const NativeWindow& window, POINT screenPoint) const
+{
+    if (!PtInRect(&window.bounds, screenPoint))
+        return false;
+    if (window.shape.empty())
+        return true;
+    POINT local { screenPoint.x - window.bounds.left, screenPoint.y - window.bounds.top };
+    return std::ranges::any_of(window.shape, [&](const RECT& r) { return PtInRect(&r, local) != 0; });
+}
+
+NativeWindowId HeadlessDisplay::WindowAt(POINT screenPoint) const
+{
+    for (auto it = m_stacking.rbegin(); it != m_stacking.rend(); ++it) {
+        const NativeWindow& window = m_windows.at(*it);
+        if (window.shown && ShapeContains(window, screenPoint))
+            return *it;
+    }
+    return 0;
+}
+
+bool HeadlessDisplay::IsShown(NativeWindowId window) const
+{
+    auto it = m_windows.find(window);
+    return it != m_windows.end() && it->second.shown;
+}
+
+void HeadlessDisplay::Push(DisplayEvent event)
+{
+    event.timestamp = m_now;
+    m_events.push_back(std::move(event));
+}
+
+void HeadlessDisplay::InjectMouseMove(POINT screenPoint)
+{
+    m_cursor = screenPoint;
+    Push({ .kind = DisplayEventKind::MouseMove, .window = m_grab ? m_grab : WindowAt(screenPoint), .screenPoint = screenPoint });
+}
+
+void HeadlessDisplay::InjectButton(int button, bool down, POINT screenPoint)
+{
+    m_cursor = screenPoint;
+    NativeWindowId target = m_grab ? m_grab : WindowAt(screenPoint);
+    if (down) {
+        if (m_buttonsDown++ == 0)
+            m_grab = target;
+    } else if (m_buttonsDown > 0 && --m_buttonsDown == 0) {
+        m_grab = 0;
+    }
+    Push({ .kind = down ? DisplayEventKind::ButtonDown : DisplayEventKind::ButtonUp, .window = target, .screenPoint = screenPoint, .button = button });
+}
+
+void HeadlessDisplay::InjectWheel(int delta, POINT screenPoint)
+{
+    m_cursor = screenPoint;
+    Push({ .kind = DisplayEventKind::Wheel, .window = WindowAt(screenPoint), .screenPoint = screenPoint, .wheelDelta = delta });
+}
+
+void HeadlessDisplay::InjectKey(unsigned virtualKey, bool down, std::wstring text)
+{
+    Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = m_focus, .screenPoint = m_cursor, .key = virtualKey, .text = std::move(text) });
+}
+
+void HeadlessDisplay::InjectCloseRequest(NativeWindowId window)
+{
+    Push({ .kind = DisplayEventKind::CloseRequest, .window = window });
+}
+
+std::optional<DisplayEvent> HeadlessDisplay::NextEvent()
+{
+    if (m_events.empty())
+        return std::nullopt;
+    DisplayEvent event = std::move(m_events.front());
+    m_events.pop_front();
+    return event;
+}
+
+void HeadlessDisplay::Wait(int wakeFd, int timeoutMs)
+{
+    if (!m_events.empty())
+        return;
+    // Time passes only while the program waits: a wait that nothing ends moves the clock on.
+    pollfd fd { wakeFd, POLLIN, 0 };
+    if (poll(&fd, 1, timeoutMs < 0 ? -1 : 0) == 0 && timeoutMs > 0)
+        m_now += static_cast<std::uint32_t>(timeoutMs);
+}
+
+bool HeadlessDisplay::WriteScreenPng(const std::string& path) const
+{
+    cairo_surface_flush(m_screen);
+    return cairo_surface_write_to_png(m_screen, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}

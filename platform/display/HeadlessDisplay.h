@@ -1,0 +1,85 @@
+#pragma once
+// A display without a screen, for tests: a virtual screen of monitors the test may change, a
+// clock that moves only when the test advances it, input injected as the events a real display
+// would deliver, and a screen image that every presented window is copied into.
+
+#include "platform/display/Display.h"
+
+#include <deque>
+#include <map>
+
+class HeadlessDisplay final : public Display {
+public:
+    HeadlessDisplay();
+    ~HeadlessDisplay() override;
+
+    const char* Name() const override { return "headless"; }
+    std::vector<MonitorArea> Monitors() const override { return m_monitors; }
+    std::uint32_t Now() const override { return m_now; }
+
+    NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) override;
+    void DestroyNativeWindow(NativeWindowId window) override;
+    void ShowNativeWindow(NativeWindowId window, bool show, bool activate) override;
+    void MoveNativeWindow(NativeWindowId window, const RECT& bounds) override;
+    void SetNativeTitle(NativeWindowId window, const std::wstring& title) override;
+    void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) override;
+    void RaiseNativeWindow(NativeWindowId window) override;
+    void FocusNativeWindow(NativeWindowId window) override;
+    void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) override;
+
+    POINT CursorPosition() const override { return m_cursor; }
+    void SetCursorPosition(POINT point) override { m_cursor = point; }
+    void SetCursorShape(NativeWindowId window, std::uintptr_t cursorId) override { m_cursorShape = cursorId; }
+
+    std::optional<DisplayEvent> NextEvent() override;
+    // Never sleeps for a time-out: the virtual clock jumps forward by it instead, so a waiting
+    // message loop reaches its next timer at once. Without a time-out it waits for wakeFd.
+    void Wait(int wakeFd, int timeoutMs) override;
+
+    void SetClipboardText(const std::string& utf8) override { m_clipboard = utf8; }
+    std::optional<std::string> ClipboardText() override { return m_clipboard; }
+
+    // Test controls.
+    void SetMonitors(std::vector<MonitorArea> monitors) { m_monitors = std::move(monitors); }
+    void Advance(std::uint32_t milliseconds) { m_now += milliseconds; }
+    // Mouse input at a screen point; the event goes to the topmost shown window under the point
+    // (or to the window holding the pointer grab of a pressed button).
+    void InjectMouseMove(POINT screenPoint);
+    void InjectButton(int button, bool down, POINT screenPoint);
+    void InjectWheel(int delta, POINT screenPoint);
+    // A key to the focused window; text is what the key types (empty for keys that type nothing).
+    void InjectKey(unsigned virtualKey, bool down, std::wstring text = {});
+    void InjectCloseRequest(NativeWindowId window);
+
+    std::uintptr_t CursorShape() const { return m_cursorShape; }
+    NativeWindowId FocusedWindow() const { return m_focus; }
+    bool IsShown(NativeWindowId window) const;
+    // The screen image holding every presented window (RGB24, virtual screen size).
+    cairo_surface_t* Screen() const { return m_screen; }
+    bool WriteScreenPng(const std::string& path) const;
+
+private:
+    struct NativeWindow {
+        RECT bounds;
+        bool shown = false;
+        std::vector<RECT> shape;
+        std::wstring title;
+    };
+    NativeWindowId WindowAt(POINT screenPoint) const;
+    bool ShapeContains(const NativeWindow& window, POINT screenPoint) const;
+    void Push(DisplayEvent event);
+
+    std::vector<MonitorArea> m_monitors;
+    std::uint32_t m_now = 1000;
+    std::map<NativeWindowId, NativeWindow> m_windows;
+    std::vector<NativeWindowId> m_stacking; // bottom to top
+    NativeWindowId m_nextId = 1;
+    NativeWindowId m_focus = 0;
+    NativeWindowId m_grab = 0;
+    int m_buttonsDown = 0;
+    POINT m_cursor {};
+    std::uintptr_t m_cursorShape = 0;
+    std::deque<DisplayEvent> m_events;
+    std::optional<std::string> m_clipboard;
+    cairo_surface_t* m_screen = nullptr;
+};

@@ -1,0 +1,531 @@
+// The display for users: each top-level window is an undecorated X window (menus and other
+// popups are override-redirect) whose pixels are copied from its backing surface with XPutImage,
+// so the screen shows exactly what a headless run draws.
+
+#include "platform/display/Display.h"
+
+// Xlib's own "Display" type is renamed here, so that it does not clash with ours.
+#define Display XDisplay
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#undef Display
+
+#include <chrono>
+#include <clocale>
+#include <deque>
+#include <map>
+#include <poll.h>
+
+namespace {
+
+unsigned VirtualKeyFromKeySym(KeySym sym)
+{
+    if (sym >= XK_a && sym <= XK_z)
+        return static_cast<unsigned>('A' + (sym - XK_a));
+    if (sym >= XK_A && sym <= XK_Z)
+        return static_cast<unsigned>('A' + (sym - XK_A));
+    if (sym >= XK_0 && sym <= XK_9)
+        return static_cast<unsigned>('0' + (sym - XK_0));
+    if (sym >= XK_F1 && sym <= XK_F24)
+        return static_cast<unsigned>(0x70 + (sym - XK_F1));
+    if (sym >= XK_KP_0 && sym <= XK_KP_9)
+        return static_cast<unsigned>(0x60 + (sym - XK_KP_0));
+    static const std::map<KeySym, unsigned> table {
+        { XK_BackSpace, 0x08 }, { XK_Tab, 0x09 }, { XK_ISO_Left_Tab, 0x09 }, { XK_Return, 0x0D }, { XK_KP_Enter, 0x0D },
+        { XK_Shift_L, 0x10 }, { XK_Shift_R, 0x10 }, { XK_Control_L, 0x11 }, { XK_Control_R, 0x11 },
+        { XK_Alt_L, 0x12 }, { XK_Alt_R, 0x12 }, { XK_Pause, 0x13 }, { XK_Caps_Lock, 0x14 }, { XK_Escape, 0x1B },
+        { XK_space, 0x20 }, { XK_Prior, 0x21 }, { XK_Next, 0x22 }, { XK_End, 0x23 }, { XK_Home, 0x24 },
+        { XK_Left, 0x25 }, { XK_Up, 0x26 }, { XK_Right, 0x27 }, { XK_Down, 0x28 }, { XK_Insert, 0x2D },
+        { XK_Delete, 0x2E }, { XK_KP_Home, 0x24 }, { XK_KP_End, 0x23 }, { XK_KP_Left, 0x25 }, { XK_KP_Up, 0x26 },
+        { XK_KP_Right, 0x27 }, { XK_KP_Down, 0x28 }, { XK_KP_Prior, 0x21 }, { XK_KP_Next, 0x22 },
+        { XK_KP_Insert, 0x2D }, { XK_KP_Delete, 0x2E }, { XK_Menu, 0x5D }, { XK_KP_Multiply, 0x6A },
+        { XK_KP_Add, 0x6B }, { XK_KP_Subtract, 0x6D }, { XK_KP_Decimal, 0x6E }, { XK_KP_Divide, 0x6F },
+        { XK_Num_Lock, 0x90 }, { XK_Scroll_Lock, 0x91 }, { XK_semicolon, 0xBA }, { XK_equal, 0xBB },
+        { XK_comma, 0xBC }, { XK_minus, 0xBD }, { XK_period, 0xBE }, { XK_slash, 0xBF }, { XK_grave, 0xC0 },
+        { XK_bracketleft, 0xDB }, { XK_backslash, 0xDC }, { XK_bracketright, 0xDD }, { XK_apostrophe, 0xDE },
+    };
+    auto it = table.find(sym);
+    return it == table.end() ? 0 : it->second;
+}
+
+std::wstring WideFromUtf8(const char* text, int length)
+{
+    std::wstring result;
+    for (int i = 0; i < length;) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
+        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        result.push_back(static_cast<wchar_t>(code));
+        i += extra + 1;
+    }
+    return result;
+}
+
+int IgnoreXErrors(XDisplay*, XErrorEvent*) { return 0; }
+
+class X11Display final : public Display {
+public:
+    explicit X11Display(XDisplay* connection)
+        : m_x(connection)
+        , m_screen(DefaultScreen(connection))
+        , m_root(RootWindow(connection, m_screen))
+        , m_start(std::chrono::steady_clock::now())
+    {
+        XSetErrorHandler(IgnoreXErrors);
+        m_wmDelete = XInternAtom(m_x, "WM_DELETE_WINDOW", False);
+        m_wmProtocols = XInternAtom(m_x, "WM_PROTOCOLS", False);
+        m_motifHints = XInternAtom(m_x, "_MOTIF_WM_HINTS", False);
+        m_clipboard = XInternAtom(m_x, "CLIPBOARD", False);
+        m_utf8 = XInternAtom(m_x, "UTF8_STRING", False);
+        m_targets = XInternAtom(m_x, "TARGETS", False);
+        m_transfer = XInternAtom(m_x, "FLN_CLIPBOARD", False);
+        m_netName = XInternAtom(m_x, "_NET_WM_NAME", False);
+        m_stateAbove = XInternAtom(m_x, "_NET_WM_STATE_ABOVE", False);
+        m_netState = XInternAtom(m_x, "_NET_WM_STATE", False);
+        // A configured but absent input method would make XOpenIM fail.
+        std::setlocale(LC_CTYPE, "");
+        XSetLocaleModifiers("@im=none");
+        m_im = XOpenIM(m_x, nullptr, nullptr, nullptr);
+        XSetWindowAttributes attributes {};
+        attributes.override_redirect = True;
+        m_selectionOwner = XCreateWindow(m_x, m_root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+    }
+
+    ~X11Display() override
+    {
+        for (auto& [id, window] : m_windows) {
+            if (window.ic)
+                XDestroyIC(window.ic);
+            XDestroyWindow(m_x, id);
+        }
+        for (auto& [id, cursor] : m_cursors)
+            XFreeCursor(m_x, cursor);
+        XDestroyWindow(m_x, m_selectionOwner);
+        if (m_im)
+            XCloseIM(m_im);
+        XCloseDisplay(m_x);
+    }
+
+    const char* Name() const override { return "x11"; }
+
+    std::vector<MonitorArea> Monitors() const override
+    {
+        RECT screen { 0, 0, DisplayWidth(m_x, m_screen), DisplayHeight(m_x, m_screen) };
+        RECT work = screen;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        Atom workArea = XInternAtom(m_x, "_NET_WORKAREA", True);
+        if (workArea != None
+            && XGetWindowProperty(m_x, m_root, workArea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
+            && data && count >= 4 && format == 32) {
+            auto* values = reinterpret_cast<long*>(data);
+            work = { static_cast<LONG>(values[0]), static_cast<LONG>(values[1]), static_cast<LONG>(values[0] + values[2]), static_cast<LONG>(values[1] + values[3]) };
+        }
+        if (data)
+            XFree(data);
+        return { { screen, work, true } };
+    }
+
+    std::uint32_t Now() const override
+    {
+        auto elapsed = std::chrono::steady_clock::now() - m_start;
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    }
+
+    NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) override
+    {
+        XSetWindowAttributes attributes {};
+        attributes.background_pixmap = None; // the server must not clear the window before Expose
+        attributes.override_redirect = spec.popup;
+        attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
+            | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
+        int width = std::max<int>(1, spec.bounds.right - spec.bounds.left);
+        int height = std::max<int>(1, spec.bounds.bottom - spec.bounds.top);
+        Window window = XCreateWindow(m_x, m_root, spec.bounds.left, spec.bounds.top, width, height, 0, 24, InputOutput,
+            CopyFromParent, CWBackPixmap | CWOverrideRedirect | CWEventMask, &attributes);
+        if (!window)
+            return 0;
+        if (!spec.popup) {
+            long hints[5] = { 2, 0, 0, 0, 0 }; // decorations field only, and no decorations
+            XChangeProperty(m_x, window, m_motifHints, m_motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(hints), 5);
+            XSetWMProtocols(m_x, window, &m_wmDelete, 1);
+            XSizeHints size {};
+            size.flags = USPosition | USSize;
+            XSetWMNormalHints(m_x, window, &size);
+            if (spec.topmost)
+                XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
+        }
+        NativeWindow record;
+        if (m_im)
+            record.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
+        m_windows[window] = record;
+        SetNativeTitle(window, spec.title);
+        return window;
+    }
+
+    void DestroyNativeWindow(NativeWindowId id) override
+    {
+        auto it = m_windows.find(id);
+        if (it == m_windows.end())
+            return;
+        if (it->second.ic)
+            XDestroyIC(it->second.ic);
+        XDestroyWindow(m_x, id);
+        m_windows.erase(it);
+        XFlush(m_x);
+    }
+
+    void ShowNativeWindow(NativeWindowId id, bool show, bool activate) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        if (show) {
+            XMapRaised(m_x, id);
+            if (activate) {
+                XSync(m_x, False);
+                XSetInputFocus(m_x, id, RevertToParent, CurrentTime);
+            }
+        } else {
+            XUnmapWindow(m_x, id);
+        }
+        XFlush(m_x);
+    }
+
+    void MoveNativeWindow(NativeWindowId id, const RECT& bounds) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        XMoveResizeWindow(m_x, id, bounds.left, bounds.top, std::max<int>(1, bounds.right - bounds.left), std::max<int>(1, bounds.bottom - bounds.top));
+        XFlush(m_x);
+    }
+
+    void SetNativeTitle(NativeWindowId id, const std::wstring& title) override
+    {
+        std::string utf8;
+        for (wchar_t c : title) {
+            auto code = static_cast<char32_t>(c);
+            if (code < 0x80) {
+                utf8 += static_cast<char>(code);
+            } else if (code < 0x800) {
+                utf8 += static_cast<char>(0xC0 | (code >> 6));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            } else if (code < 0x10000) {
+                utf8 += static_cast<char>(0xE0 | (code >> 12));
+                utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            } else {
+                utf8 += static_cast<char>(0xF0 | (code >> 18));
+                utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+                utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+                utf8 += static_cast<char>(0x80 | (code & 0x3F));
+            }
+        }
+        XChangeProperty(m_x, id, m_netName, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
+        XStoreName(m_x, id, utf8.c_str());
+    }
+
+    void SetNativeShape(NativeWindowId id, const std::vector<RECT>& rectangles) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        if (rectangles.empty()) {
+            XShapeCombineMask(m_x, id, ShapeBounding, 0, 0, None, ShapeSet);
+            return;
+        }
+        std::vector<XRectangle> shape;
+        for (const RECT& r : rectangles)
+            shape.push_back({ static_cast<short>(r.left), static_cast<short>(r.top), static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top) });
+        XShapeCombineRectangles(m_x, id, ShapeBounding, 0, 0, shape.data(), static_cast<int>(shape.size()), ShapeSet, Unsorted);
+    }
+
+    void RaiseNativeWindow(NativeWindowId id) override
+    {
+        if (m_windows.contains(id))
+            XRaiseWindow(m_x, id);
+    }
+
+    void FocusNativeWindow(NativeWindowId id) override
+    {
+        if (m_windows.contains(id))
+            XSetInputFocus(m_x, id, RevertToParent, CurrentTime);
+    }
+
+    void Present(NativeWindowId id, cairo_surface_t* surface, const RECT& area) override
+    {
+        if (!m_windows.contains(id) || !surface)
+            return;
+        cairo_surface_flush(surface);
+        int width = cairo_image_surface_get_width(surface);
+        int height = cairo_image_surface_get_height(surface);
+        RECT clipped;
+        RECT whole { 0, 0, width, height };
+        if (!IntersectRect(&clipped, &area, &whole))
+            return;
+        XImage* image = XCreateImage(m_x, DefaultVisual(m_x, m_screen), 24, ZPixmap, 0,
+            reinterpret_cast<char*>(cairo_image_surface_get_data(surface)), width, height, 32, cairo_image_surface_get_stride(surface));
+        if (!image)
+            return;
+        GC gc = DefaultGC(m_x, m_screen);
+        XPutImage(m_x, id, gc, image, clipped.left, clipped.top, clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top);
+        image->data = nullptr; // the pixels belong to the surface
+        XDestroyImage(image);
+        XFlush(m_x);
+    }
+
+    POINT CursorPosition() const override
+    {
+        Window rootReturn, childReturn;
+        int rootX = 0, rootY = 0, x, y;
+        unsigned mask;
+        XQueryPointer(m_x, m_root, &rootReturn, &childReturn, &rootX, &rootY, &x, &y, &mask);
+        return { rootX, rootY };
+    }
+
+    void SetCursorPosition(POINT point) override
+    {
+        XWarpPointer(m_x, None, m_root, 0, 0, 0, 0, point.x, point.y);
+        XFlush(m_x);
+    }
+
+    void SetCursorShape(NativeWindowId id, std::uintptr_t cursorId) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        unsigned shape = XC_left_ptr;
+        switch (cursorId) {
+        case 32513: shape = XC_xterm; break;
+        case 32514: shape = XC_watch; break;
+        case 32515: shape = XC_crosshair; break;
+        case 32642: case 32643: shape = XC_fleur; break;
+        case 32644: shape = XC_sb_h_double_arrow; break;
+        case 32645: shape = XC_sb_v_double_arrow; break;
+        case 32646: shape = XC_fleur; break;
+        case 32648: shape = XC_X_cursor; break;
+        case 32649: shape = XC_hand2; break;
+        }
+        auto [it, added] = m_cursors.try_emplace(shape, 0);
+        if (added)
+            it->second = XCreateFontCursor(m_x, shape);
+        XDefineCursor(m_x, id, it->second);
+    }
+
+    std::optional<DisplayEvent> NextEvent() override
+    {
+        while (m_pending.empty() && XPending(m_x)) {
+            XEvent event;
+            XNextEvent(m_x, &event);
+            if (XFilterEvent(&event, None))
+                continue;
+            Translate(event);
+        }
+        if (m_pending.empty())
+            return std::nullopt;
+        DisplayEvent event = std::move(m_pending.front());
+        m_pending.pop_front();
+        return event;
+    }
+
+    void Wait(int wakeFd, int timeoutMs) override
+    {
+        // Xlib may hold events already read from the connection: poll() would not see them.
+        if (!m_pending.empty() || XPending(m_x))
+            return;
+        pollfd fds[2] = { { ConnectionNumber(m_x), POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
+        poll(fds, 2, timeoutMs);
+    }
+
+    void SetClipboardText(const std::string& utf8) override
+    {
+        m_clipboardText = utf8;
+        XSetSelectionOwner(m_x, m_clipboard, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XFlush(m_x);
+    }
+
+    std::optional<std::string> ClipboardText() override
+    {
+        Window owner = XGetSelectionOwner(m_x, m_clipboard);
+        if (owner == None)
+            return std::nullopt;
+        if (owner == m_selectionOwner)
+            return m_clipboardText;
+        XConvertSelection(m_x, m_clipboard, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XFlush(m_x);
+        // Another program answers within moments; other events stay queued meanwhile.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        XEvent event;
+        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt;
+            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
+            poll(&fd, 1, 20);
+        }
+        if (event.xselection.property == None)
+            return std::nullopt;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::optional<std::string> text;
+        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
+            text = std::string(reinterpret_cast<char*>(data), count);
+        if (data)
+            XFree(data);
+        return text;
+    }
+
+private:
+    struct NativeWindow {
+        XIC ic = nullptr;
+    };
+
+    void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
+
+    void Translate(XEvent& event)
+    {
+        NativeWindowId id = event.xany.window;
+        switch (event.type) {
+        case Expose:
+            Push({ .kind = DisplayEventKind::Exposed, .window = id, .area = { event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width, event.xexpose.y + event.xexpose.height } });
+            break;
+        case ConfigureNotify: {
+            int x = event.xconfigure.x, y = event.xconfigure.y;
+            Window child;
+            if (!event.xconfigure.send_event)
+                XTranslateCoordinates(m_x, id, m_root, 0, 0, &x, &y, &child);
+            Push({ .kind = DisplayEventKind::Configure, .window = id, .area = { x, y, x + event.xconfigure.width, y + event.xconfigure.height } });
+            break;
+        }
+        case FocusIn:
+        case FocusOut:
+            if (auto it = m_windows.find(id); it != m_windows.end() && it->second.ic)
+                event.type == FocusIn ? XSetICFocus(it->second.ic) : XUnsetICFocus(it->second.ic);
+            Push({ .kind = event.type == FocusIn ? DisplayEventKind::FocusGained : DisplayEventKind::FocusLost, .window = id });
+            break;
+        case KeyPress:
+        case KeyRelease:
+            TranslateKey(event.xkey);
+            break;
+        case ButtonPress:
+        case ButtonRelease: {
+            m_lastTimestamp = event.xbutton.time;
+            POINT point { event.xbutton.x_root, event.xbutton.y_root };
+            unsigned button = event.xbutton.button;
+            if (button == 4 || button == 5) {
+                if (event.type == ButtonPress)
+                    Push({ .kind = DisplayEventKind::Wheel, .window = id, .screenPoint = point, .wheelDelta = button == 4 ? 120 : -120, .timestamp = Now() });
+                break;
+            }
+            if (button > 3)
+                break;
+            Push({ .kind = event.type == ButtonPress ? DisplayEventKind::ButtonDown : DisplayEventKind::ButtonUp, .window = id, .screenPoint = point, .button = static_cast<int>(button), .timestamp = Now() });
+            break;
+        }
+        case MotionNotify:
+            Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = { event.xmotion.x_root, event.xmotion.y_root }, .timestamp = Now() });
+            break;
+        case ClientMessage:
+            if (event.xclient.message_type == m_wmProtocols && static_cast<Atom>(event.xclient.data.l[0]) == m_wmDelete)
+                Push({ .kind = DisplayEventKind::CloseRequest, .window = id });
+            break;
+        case SelectionRequest:
+            AnswerSelectionRequest(event.xselectionrequest);
+            break;
+        case SelectionClear:
+            m_clipboardText.clear();
+            break;
+        }
+    }
+
+    void TranslateKey(XKeyEvent& key)
+    {
+        m_lastTimestamp = key.time;
+        bool down = key.type == KeyPress;
+        // Auto-repeat arrives as release + press with the same time stamp.
+        if (!down && XEventsQueued(m_x, QueuedAfterReading)) {
+            XEvent next;
+            XPeekEvent(m_x, &next);
+            if (next.type == KeyPress && next.xkey.time == key.time && next.xkey.keycode == key.keycode) {
+                m_repeatKeycode = key.keycode;
+                return;
+            }
+        }
+        bool repeat = down && m_repeatKeycode == key.keycode;
+        m_repeatKeycode = 0;
+        KeySym unshifted = XLookupKeysym(&key, 0);
+        unsigned virtualKey = VirtualKeyFromKeySym(unshifted);
+        std::wstring text;
+        if (down) {
+            char buffer[64];
+            KeySym sym = NoSymbol;
+            Status status = 0;
+            int length = 0;
+            auto it = m_windows.find(key.window);
+            if (it != m_windows.end() && it->second.ic)
+                length = Xutf8LookupString(it->second.ic, &key, buffer, sizeof buffer, &sym, &status);
+            else
+                length = XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
+            if (length > 0 && (status == 0 || status == XLookupChars || status == XLookupBoth))
+                text = WideFromUtf8(buffer, length);
+            if (!virtualKey)
+                virtualKey = VirtualKeyFromKeySym(sym);
+        }
+        if (!virtualKey && text.empty())
+            return;
+        Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
+    }
+
+    void AnswerSelectionRequest(const XSelectionRequestEvent& request)
+    {
+        XSelectionEvent reply {};
+        reply.type = SelectionNotify;
+        reply.requestor = request.requestor;
+        reply.selection = request.selection;
+        reply.target = request.target;
+        reply.time = request.time;
+        reply.property = None;
+        Atom property = request.property != None ? request.property : request.target;
+        if (request.target == m_targets) {
+            Atom offered[] = { m_targets, m_utf8, XA_STRING };
+            XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
+            reply.property = property;
+        } else if (request.target == m_utf8 || request.target == XA_STRING) {
+            XChangeProperty(m_x, request.requestor, property, request.target, 8, PropModeReplace,
+                reinterpret_cast<const unsigned char*>(m_clipboardText.data()), static_cast<int>(m_clipboardText.size()));
+            reply.property = property;
+        }
+        XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        XFlush(m_x);
+    }
+
+    XDisplay* m_x;
+    int m_screen;
+    Window m_root;
+    std::chrono::steady_clock::time_point m_start;
+    XIM m_im = nullptr;
+    Window m_selectionOwner;
+    Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
+    std::map<NativeWindowId, NativeWindow> m_windows;
+    std::map<unsigned, Cursor> m_cursors;
+    std::deque<DisplayEvent> m_pending;
+    std::string m_clipboardText;
+    Time m_lastTimestamp = 0;
+    unsigned m_repeatKeycode = 0;
+};
+
+}
+
+std::unique_ptr<Display> CreateX11Display()
+{
+    XDisplay* connection = XOpenDisplay(nullptr);
+    if (!connection)
+        return nullptr;
+    return std::make_unique<X11Display>(connection);
+}

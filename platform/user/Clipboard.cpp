@@ -1,0 +1,265 @@
+// The clipboard. Text goes to and comes from the display's clipboard, so that other programs
+// see it; other formats stay inside this program.
+
+#include "platform/user/MessageQueue.h"
+#include "platform/user/WindowTree.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace fln::user {
+namespace {
+
+struct GlobalBlock {
+    std::vector<BYTE> bytes;
+    int locks = 0;
+};
+
+std::set<GlobalBlock*>& Blocks()
+{
+    static std::set<GlobalBlock*> blocks;
+    return blocks;
+}
+
+GlobalBlock* Block(HGLOBAL memory)
+{
+    auto* block = static_cast<GlobalBlock*>(memory);
+    return Blocks().contains(block) ? block : nullptr;
+}
+
+struct ClipboardState {
+    bool open = false;
+    HWND openedBy = nullptr;
+    HWND owner = nullptr;
+    std::map<UINT, HGLOBAL> data;
+    std::string publishedText; // what we gave the display, to know whether it is still ours
+};
+
+ClipboardState& Clipboard()
+{
+    static ClipboardState state;
+    return state;
+}
+
+std::string Utf8FromWide(const wchar_t* text, size_t length)
+{
+    std::string utf8;
+    for (size_t i = 0; i < length; ++i) {
+        auto code = static_cast<char32_t>(text[i]);
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (code >> 18));
+            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::wstring WideFromUtf8(const std::string& utf8)
+{
+    std::wstring wide;
+    for (size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        int extra = c < 0x80 ? 0 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+        if (extra < 0 || i + static_cast<size_t>(extra) >= utf8.size() + (extra == 0 ? 1 : 0)) {
+            wide.push_back(L'\xFFFD');
+            ++i;
+            continue;
+        }
+        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
+        wide.push_back(static_cast<wchar_t>(code));
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return wide;
+}
+
+HGLOBAL BlockWithText(const std::wstring& text)
+{
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+void FreeData()
+{
+    for (auto& [format, memory] : Clipboard().data)
+        GlobalFree(memory);
+    Clipboard().data.clear();
+}
+
+// Text another program put on the display's clipboard replaces what this program holds.
+void TakeForeignText()
+{
+    ClipboardState& state = Clipboard();
+    auto text = CurrentDisplay().ClipboardText();
+    if (!text || *text == state.publishedText)
+        return;
+    FreeData();
+    state.owner = nullptr;
+    state.publishedText = *text;
+    state.data[CF_UNICODETEXT] = BlockWithText(WideFromUtf8(*text));
+}
+
+} // namespace
+} // namespace fln::user
+
+using namespace fln::user;
+
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes)
+{
+    auto* block = new GlobalBlock;
+    block->bytes.assign(std::max<std::size_t>(bytes, 1), 0);
+    (void)flags; // memory always starts zeroed
+    Blocks().insert(block);
+    return block;
+}
+
+HGLOBAL GlobalFree(HGLOBAL memory)
+{
+    GlobalBlock* block = Block(memory);
+    if (!block)
+        return memory;
+    Blocks().erase(block);
+    delete block;
+    return nullptr;
+}
+
+LPVOID GlobalLock(HGLOBAL memory)
+{
+    GlobalBlock* block = Block(memory);
+    if (!block)
+        return nullptr;
+    ++block->locks;
+    return block->bytes.data();
+}
+
+BOOL GlobalUnlock(HGLOBAL memory)
+{
+    GlobalBlock* block = Block(memory);
+    if (!block || block->locks == 0)
+        return FALSE;
+    return --block->locks > 0;
+}
+
+std::size_t GlobalSize(HGLOBAL memory)
+{
+    GlobalBlock* block = Block(memory);
+    return block ? block->bytes.size() : 0;
+}
+
+BOOL OpenClipboard(HWND owner)
+{
+    ClipboardState& state = Clipboard();
+    if (state.open)
+        return FALSE;
+    state.open = true;
+    state.openedBy = owner;
+    return TRUE;
+}
+
+BOOL CloseClipboard()
+{
+    ClipboardState& state = Clipboard();
+    if (!state.open)
+        return FALSE;
+    state.open = false;
+    state.openedBy = nullptr;
+    return TRUE;
+}
+
+BOOL EmptyClipboard()
+{
+    ClipboardState& state = Clipboard();
+    if (!state.open)
+        return FALSE;
+    FreeData();
+    state.owner = state.openedBy;
+    state.publishedText.clear();
+    CurrentDisplay().SetClipboardText({});
+    return TRUE;
+}
+
+HANDLE SetClipboardData(UINT format, HANDLE memory)
+{
+    ClipboardState& state = Clipboard();
+    if (!state.open || !format || !Block(memory))
+        return nullptr;
+    if (auto it = state.data.find(format); it != state.data.end() && it->second != memory)
+        GlobalFree(it->second);
+    state.data[format] = memory;
+    if (format == CF_UNICODETEXT) {
+        auto* text = static_cast<const wchar_t*>(static_cast<const void*>(Block(memory)->bytes.data()));
+        size_t capacity = GlobalSize(memory) / sizeof(wchar_t);
+        size_t length = std::find(text, text + capacity, L'\0') - text;
+        state.publishedText = Utf8FromWide(text, length);
+        CurrentDisplay().SetClipboardText(state.publishedText);
+    }
+    return memory;
+}
+
+HANDLE GetClipboardData(UINT format)
+{
+    ClipboardState& state = Clipboard();
+    if (!state.open)
+        return nullptr;
+    TakeForeignText();
+    if (auto it = state.data.find(format); it != state.data.end())
+        return it->second;
+    if (format == CF_TEXT || format == CF_OEMTEXT) {
+        // The narrow text form is made from the wide one, in UTF-8.
+        auto wide = state.data.find(CF_UNICODETEXT);
+        if (wide == state.data.end())
+            return nullptr;
+        auto* text = static_cast<const wchar_t*>(GlobalLock(wide->second));
+        std::string utf8 = Utf8FromWide(text, std::wcslen(text));
+        GlobalUnlock(wide->second);
+        HGLOBAL narrow = GlobalAlloc(GMEM_MOVEABLE, utf8.size() + 1);
+        std::memcpy(GlobalLock(narrow), utf8.c_str(), utf8.size() + 1);
+        GlobalUnlock(narrow);
+        state.data[format] = narrow;
+        return narrow;
+    }
+    return nullptr;
+}
+
+BOOL IsClipboardFormatAvailable(UINT format)
+{
+    TakeForeignText();
+    auto& data = Clipboard().data;
+    if (format == CF_TEXT || format == CF_OEMTEXT)
+        return data.contains(format) || data.contains(CF_UNICODETEXT);
+    return data.contains(format);
+}
+
+UINT RegisterClipboardFormatW(LPCWSTR name)
+{
+    return RegisteredAtom(name);
+}
+
+int CountClipboardFormats()
+{
+    TakeForeignText();
+    return static_cast<int>(Clipboard().data.size());
+}
+
+UINT EnumClipboardFormats(UINT format)
+{
+    auto& data = Clipboard().data;
+    auto it = format == 0 ? data.begin() : data.upper_bound(format);
+    return it == data.end() ? 0 : it->first;
+}

@@ -1,0 +1,876 @@
+// Menus: the item lists behind HMENU, the system menu, and the popup-menu loop of
+// TrackPopupMenu and of the menu bar.
+
+#include "platform/user/MessageQueue.h"
+#include "platform/user/NonClient.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/SysColors.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+namespace fln::user {
+namespace {
+
+struct MenuItem {
+    UINT type = MFT_STRING;
+    UINT state = 0;
+    UINT id = 0;
+    HMENU submenu = nullptr;
+    std::wstring text;
+    ULONG_PTR data = 0;
+    HBITMAP checked = nullptr;
+    HBITMAP unchecked = nullptr;
+    HBITMAP bitmap = nullptr;
+};
+
+struct Menu {
+    bool popup = true;
+    std::vector<MenuItem> items;
+};
+
+std::map<HMENU, std::unique_ptr<Menu>>& Menus()
+{
+    static std::map<HMENU, std::unique_ptr<Menu>> menus;
+    return menus;
+}
+
+Menu* FindMenu(HMENU handle)
+{
+    auto it = Menus().find(handle);
+    return it == Menus().end() ? nullptr : it->second.get();
+}
+
+HMENU NewMenu(bool popup)
+{
+    static std::uintptr_t next = 0x30000;
+    HMENU handle = reinterpret_cast<HMENU>(next += 4);
+    Menus()[handle] = std::make_unique<Menu>(Menu { popup, {} });
+    return handle;
+}
+
+// The item a position or command names; commands are searched in submenus too.
+std::pair<Menu*, size_t> FindItem(HMENU handle, UINT item, bool byPosition)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu)
+        return { nullptr, 0 };
+    if (byPosition)
+        return item < menu->items.size() ? std::pair { menu, static_cast<size_t>(item) } : std::pair<Menu*, size_t> { nullptr, 0 };
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+        const MenuItem& entry = menu->items[i];
+        if (entry.submenu) {
+            auto found = FindItem(entry.submenu, item, false);
+            if (found.first)
+                return found;
+        }
+        if (entry.id == item && !(entry.type & MFT_SEPARATOR))
+            return { menu, i };
+    }
+    return { nullptr, 0 };
+}
+
+MenuItem ItemFromFlags(UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
+{
+    MenuItem item;
+    item.type = flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW | MF_MENUBREAK | MF_MENUBARBREAK | MF_RIGHTJUSTIFY);
+    item.state = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
+    if (flags & MF_POPUP)
+        item.submenu = reinterpret_cast<HMENU>(idOrSubmenu);
+    else
+        item.id = static_cast<UINT>(idOrSubmenu);
+    if (flags & MF_BITMAP)
+        item.bitmap = reinterpret_cast<HBITMAP>(const_cast<LPWSTR>(text));
+    else if (text && !(flags & (MF_SEPARATOR | MF_OWNERDRAW)))
+        item.text = text;
+    else if (flags & MF_OWNERDRAW)
+        item.data = reinterpret_cast<ULONG_PTR>(text);
+    return item;
+}
+
+// ---- the popup loop
+
+constexpr int kItemHeight = 18;
+constexpr int kSeparatorHeight = 9;
+constexpr int kBorder = 3;
+
+struct PopupLevel {
+    HMENU menu;
+    HWND window = nullptr;
+    int hot = -1;
+    std::vector<RECT> itemRects; // client coordinates
+};
+
+struct MenuLoop {
+    HWND owner = nullptr;
+    std::vector<PopupLevel> levels;
+    bool ended = false;
+    UINT chosen = 0;
+    bool returnCommand = false;
+};
+
+MenuLoop* g_loop = nullptr;
+
+HFONT MenuFont()
+{
+    static HFONT font = [] {
+        NONCLIENTMETRICSW metrics { sizeof metrics };
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        return CreateFontIndirectW(&metrics.lfMenuFont);
+    }();
+    return font;
+}
+
+std::pair<std::wstring, std::wstring> SplitAccelerator(const std::wstring& text)
+{
+    size_t tab = text.find(L'\t');
+    if (tab == std::wstring::npos)
+        return { text, {} };
+    return { text.substr(0, tab), text.substr(tab + 1) };
+}
+
+SIZE LayoutPopup(PopupLevel& level)
+{
+    Menu* menu = FindMenu(level.menu);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, MenuFont());
+    int labelWidth = 0, acceleratorWidth = 0;
+    for (const MenuItem& item : menu->items) {
+        auto [label, accelerator] = SplitAccelerator(item.text);
+        SIZE size {};
+        RECT r {};
+        DrawTextW(dc, label.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        labelWidth = std::max<int>(labelWidth, r.right);
+        if (!accelerator.empty()) {
+            GetTextExtentPoint32W(dc, accelerator.c_str(), static_cast<int>(accelerator.size()), &size);
+            acceleratorWidth = std::max<int>(acceleratorWidth, size.cx);
+        }
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    int width = 16 + labelWidth + (acceleratorWidth ? 16 + acceleratorWidth : 0) + 16;
+    level.itemRects.clear();
+    int y = kBorder;
+    for (const MenuItem& item : menu->items) {
+        int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+        level.itemRects.push_back({ kBorder, y, kBorder + width, y + height });
+        y += height;
+    }
+    return { width + 2 * kBorder, y + kBorder };
+}
+
+void PaintPopup(HWND window, HDC dc)
+{
+    if (!g_loop)
+        return;
+    auto level = std::ranges::find_if(g_loop->levels, [window](const PopupLevel& l) { return l.window == window; });
+    if (level == g_loop->levels.end())
+        return;
+    Menu* menu = FindMenu(level->menu);
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_MENU));
+    DrawEdge(dc, &client, EDGE_RAISED, BF_RECT);
+    HGDIOBJ oldFont = SelectObject(dc, MenuFont());
+    SetBkMode(dc, TRANSPARENT);
+    for (size_t i = 0; menu && i < menu->items.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        RECT r = level->itemRects[i];
+        if (item.type & MFT_SEPARATOR) {
+            RECT line { r.left + 1, r.top + 3, r.right - 1, r.top + 5 };
+            DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+            continue;
+        }
+        bool hot = static_cast<int>(i) == level->hot;
+        bool grayed = item.state & (MF_GRAYED | MF_DISABLED);
+        if (hot)
+            FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+        if (item.state & MF_CHECKED) {
+            RECT mark { r.left + 2, r.top + 2, r.left + 15, r.top + 15 };
+            DrawFrameControl(dc, &mark, DFC_MENU, (item.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+        }
+        auto [label, accelerator] = SplitAccelerator(item.text);
+        RECT text { r.left + 16, r.top, r.right - 16, r.bottom };
+        DrawTextW(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        if (!accelerator.empty())
+            DrawTextW(dc, accelerator.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        if (item.submenu) {
+            RECT arrow { r.right - 14, r.top + 3, r.right - 2, r.bottom - 3 };
+            DrawFrameControl(dc, &arrow, DFC_MENU, DFCS_MENUARROW);
+        }
+    }
+    SelectObject(dc, oldFont);
+}
+
+LRESULT PopupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        PaintPopup(window, dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LPCWSTR PopupClass()
+{
+    static ATOM atom = [] {
+        WNDCLASSEXW windowClass { sizeof windowClass };
+        windowClass.style = CS_SAVEBITS | CS_DBLCLKS;
+        windowClass.lpfnWndProc = PopupProcedure;
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = L"#32768";
+        return RegisterClassExW(&windowClass);
+    }();
+    return MAKEINTATOM(atom);
+}
+
+void OpenLevel(MenuLoop& loop, HMENU menu, POINT at, UINT flags, const RECT* exclude)
+{
+    SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, 0));
+    PopupLevel level { menu };
+    SIZE size = LayoutPopup(level);
+    int x = at.x, y = at.y;
+    if (flags & TPM_RIGHTALIGN)
+        x -= size.cx;
+    else if (flags & TPM_CENTERALIGN)
+        x -= size.cx / 2;
+    if (flags & TPM_BOTTOMALIGN)
+        y -= size.cy;
+    else if (flags & TPM_VCENTERALIGN)
+        y -= size.cy / 2;
+    MONITORINFO monitor { sizeof monitor };
+    GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    if (x + size.cx > work.right)
+        x = exclude ? exclude->left - size.cx : work.right - size.cx;
+    if (y + size.cy > work.bottom)
+        y = std::max<int>(work.top, work.bottom - size.cy);
+    x = std::max<int>(x, work.left);
+    y = std::max<int>(y, work.top);
+    level.window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, PopupClass(), L"", WS_POPUP, x, y, size.cx, size.cy, loop.owner, nullptr, nullptr, nullptr);
+    loop.levels.push_back(level);
+    ShowWindow(level.window, SW_SHOWNA);
+    UpdateWindow(level.window);
+}
+
+void CloseLevelsAbove(MenuLoop& loop, size_t keep)
+{
+    while (loop.levels.size() > keep) {
+        PopupLevel level = loop.levels.back();
+        loop.levels.pop_back();
+        DestroyWindow(level.window);
+        SendMessageW(loop.owner, WM_UNINITMENUPOPUP, reinterpret_cast<WPARAM>(level.menu), 0);
+    }
+}
+
+void SetHot(MenuLoop& loop, size_t levelIndex, int hot)
+{
+    PopupLevel& level = loop.levels[levelIndex];
+    if (level.hot == hot)
+        return;
+    level.hot = hot;
+    Menu* menu = FindMenu(level.menu);
+    if (menu && hot >= 0) {
+        const MenuItem& item = menu->items[static_cast<size_t>(hot)];
+        UINT flags = item.state | (item.submenu ? MF_POPUP : 0) | MF_HILITE;
+        UINT id = item.submenu ? static_cast<UINT>(hot) : item.id;
+        SendMessageW(loop.owner, WM_MENUSELECT, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(flags)), reinterpret_cast<LPARAM>(level.menu));
+    }
+    InvalidateRect(level.window, nullptr, TRUE);
+}
+
+bool Selectable(const MenuItem& item)
+{
+    return !(item.type & MFT_SEPARATOR) && !(item.state & (MF_GRAYED | MF_DISABLED));
+}
+
+// Acts on the hot item of a level: opens its submenu or chooses its command.
+void Activate(MenuLoop& loop, size_t levelIndex)
+{
+    PopupLevel& level = loop.levels[levelIndex];
+    Menu* menu = FindMenu(level.menu);
+    if (!menu || level.hot < 0)
+        return;
+    const MenuItem& item = menu->items[static_cast<size_t>(level.hot)];
+    if (!Selectable(item))
+        return;
+    if (item.submenu) {
+        CloseLevelsAbove(loop, levelIndex + 1);
+        RECT r = level.itemRects[static_cast<size_t>(level.hot)];
+        RECT screen = r;
+        MapWindowPoints(level.window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+        OpenLevel(loop, item.submenu, { screen.right, screen.top - kBorder }, 0, &screen);
+        return;
+    }
+    loop.chosen = item.id;
+    loop.ended = true;
+}
+
+// The level and item under a screen point; levels.size() when none.
+std::pair<size_t, int> ItemAt(MenuLoop& loop, POINT screen)
+{
+    for (size_t i = loop.levels.size(); i-- > 0;) {
+        PopupLevel& level = loop.levels[i];
+        RECT bounds;
+        GetWindowRect(level.window, &bounds);
+        if (!PtInRect(&bounds, screen))
+            continue;
+        POINT client = screen;
+        ScreenToClient(level.window, &client);
+        for (size_t k = 0; k < level.itemRects.size(); ++k) {
+            if (PtInRect(&level.itemRects[k], client))
+                return { i, static_cast<int>(k) };
+        }
+        return { i, -1 };
+    }
+    return { loop.levels.size(), -1 };
+}
+
+void MoveHot(MenuLoop& loop, int step)
+{
+    size_t top = loop.levels.size() - 1;
+    Menu* menu = FindMenu(loop.levels[top].menu);
+    if (!menu || menu->items.empty())
+        return;
+    int count = static_cast<int>(menu->items.size());
+    int hot = loop.levels[top].hot;
+    for (int i = 0; i < count; ++i) {
+        hot = ((hot < 0 ? (step > 0 ? -1 : count) : hot) + step + count) % count;
+        if (!(menu->items[static_cast<size_t>(hot)].type & MFT_SEPARATOR))
+            break;
+    }
+    SetHot(loop, top, hot);
+}
+
+bool HandleMenuMessage(MenuLoop& loop, MSG& message)
+{
+    switch (message.message) {
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: {
+        auto [levelIndex, item] = ItemAt(loop, message.pt);
+        if (levelIndex < loop.levels.size()) {
+            CloseLevelsAbove(loop, std::max(levelIndex + 1, loop.levels.size() > levelIndex + 1 && item == loop.levels[levelIndex].hot ? levelIndex + 2 : levelIndex + 1));
+            SetHot(loop, levelIndex, item);
+        }
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: {
+        auto [levelIndex, item] = ItemAt(loop, message.pt);
+        if (levelIndex == loop.levels.size())
+            loop.ended = true; // a click outside every level cancels
+        else if (item >= 0)
+            Activate(loop, levelIndex);
+        return true;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP: {
+        auto [levelIndex, item] = ItemAt(loop, message.pt);
+        if (levelIndex < loop.levels.size() && item >= 0) {
+            Menu* menu = FindMenu(loop.levels[levelIndex].menu);
+            if (menu && !menu->items[static_cast<size_t>(item)].submenu)
+                Activate(loop, levelIndex);
+        }
+        return true;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        switch (message.wParam) {
+        case VK_ESCAPE:
+            if (loop.levels.size() > 1)
+                CloseLevelsAbove(loop, loop.levels.size() - 1);
+            else
+                loop.ended = true;
+            return true;
+        case VK_UP: MoveHot(loop, -1); return true;
+        case VK_DOWN: MoveHot(loop, 1); return true;
+        case VK_LEFT:
+            if (loop.levels.size() > 1)
+                CloseLevelsAbove(loop, loop.levels.size() - 1);
+            return true;
+        case VK_RIGHT:
+        case VK_RETURN: {
+            size_t top = loop.levels.size() - 1;
+            Menu* menu = FindMenu(loop.levels[top].menu);
+            int hot = loop.levels[top].hot;
+            if (menu && hot >= 0 && (message.wParam == VK_RETURN || menu->items[static_cast<size_t>(hot)].submenu)) {
+                Activate(loop, top);
+                if (loop.levels.size() > top + 1)
+                    MoveHot(loop, 1);
+            }
+            return true;
+        }
+        case VK_MENU:
+        case VK_F10:
+            loop.ended = true;
+            return true;
+        }
+        return true;
+    case WM_CHAR:
+    case WM_SYSCHAR: {
+        // A mnemonic: the character after '&' in an item's text.
+        size_t top = loop.levels.size() - 1;
+        Menu* menu = FindMenu(loop.levels[top].menu);
+        wchar_t typed = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(message.wParam)));
+        for (size_t i = 0; menu && i < menu->items.size(); ++i) {
+            const std::wstring& text = menu->items[i].text;
+            size_t amp = text.find(L'&');
+            if (amp != std::wstring::npos && amp + 1 < text.size() && std::towlower(text[amp + 1]) == typed) {
+                SetHot(loop, top, static_cast<int>(i));
+                Activate(loop, top);
+                break;
+            }
+        }
+        return true;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        return true;
+    }
+    return false;
+}
+
+UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude)
+{
+    if (g_loop || !FindMenu(menu) || !IsWindow(owner))
+        return 0;
+    MenuLoop loop;
+    loop.owner = owner;
+    loop.returnCommand = flags & TPM_RETURNCMD;
+    g_loop = &loop;
+    SendMessageW(owner, WM_ENTERMENULOOP, TRUE, 0);
+    OpenLevel(loop, menu, at, flags, exclude);
+    HWND popup = loop.levels.front().window;
+    SetCapture(popup);
+    RunModalLoop(popup, MSGF_MENU, [&] { return loop.ended || loop.levels.empty(); }, [&](MSG& message) {
+        if (GetCapture() != popup && IsWindow(popup))
+            SetCapture(popup);
+        return HandleMenuMessage(loop, message);
+    });
+    if (GetCapture() == popup)
+        ReleaseCapture();
+    CloseLevelsAbove(loop, 0);
+    g_loop = nullptr;
+    SendMessageW(owner, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    SendMessageW(owner, WM_EXITMENULOOP, TRUE, 0);
+    return loop.chosen;
+}
+
+} // namespace
+
+// Opens the popup of a menu-bar item under it (called for a click on the menu bar).
+void TrackMenuBarItem(HWND window, POINT screenPoint)
+{
+    HMENU bar = GetMenu(window);
+    Window* object = FindWindowObject(window);
+    if (!bar || !object)
+        return;
+    FrameLayout layout = LayoutFrame(*object);
+    POINT origin = WindowTree::Instance().WindowOriginOnScreen(*object);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    int x = layout.menuBar.left;
+    int count = GetMenuItemCount(bar);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256];
+        GetMenuStringW(bar, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        RECT r {};
+        DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        int right = x + r.right + 16;
+        if (screenPoint.x - origin.x >= x && screenPoint.x - origin.x < right) {
+            SelectObject(dc, oldFont);
+            ReleaseDC(nullptr, dc);
+            SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+            if (HMENU sub = GetSubMenu(bar, i)) {
+                UINT id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + x, origin.y + layout.menuBar.bottom }, window, nullptr);
+                if (id)
+                    PostMessageW(window, WM_COMMAND, id, 0);
+            } else if (UINT id = GetMenuItemID(bar, i); id != static_cast<UINT>(-1)) {
+                PostMessageW(window, WM_COMMAND, id, 0);
+            }
+            return;
+        }
+        x = right;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+}
+
+} // namespace fln::user
+
+using namespace fln::user;
+
+HMENU CreateMenu()
+{
+    return NewMenu(false);
+}
+
+HMENU CreatePopupMenu()
+{
+    return NewMenu(true);
+}
+
+BOOL DestroyMenu(HMENU handle)
+{
+    auto it = Menus().find(handle);
+    if (it == Menus().end())
+        return FALSE;
+    std::unique_ptr<Menu> menu = std::move(it->second);
+    Menus().erase(it);
+    for (const MenuItem& item : menu->items) {
+        if (item.submenu)
+            DestroyMenu(item.submenu);
+    }
+    return TRUE;
+}
+
+BOOL IsMenu(HMENU handle)
+{
+    return FindMenu(handle) != nullptr;
+}
+
+BOOL AppendMenuW(HMENU handle, UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu || ((flags & MF_POPUP) && !FindMenu(reinterpret_cast<HMENU>(idOrSubmenu))))
+        return FALSE;
+    menu->items.push_back(ItemFromFlags(flags, idOrSubmenu, text));
+    return TRUE;
+}
+
+BOOL InsertMenuW(HMENU handle, UINT position, UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu || ((flags & MF_POPUP) && !FindMenu(reinterpret_cast<HMENU>(idOrSubmenu))))
+        return FALSE;
+    size_t index = menu->items.size();
+    if (position != static_cast<UINT>(-1)) {
+        if (flags & MF_BYPOSITION) {
+            index = std::min<size_t>(position, menu->items.size());
+        } else {
+            auto [owner, found] = FindItem(handle, position, false);
+            if (!owner)
+                return FALSE;
+            owner->items.insert(owner->items.begin() + static_cast<std::ptrdiff_t>(found), ItemFromFlags(flags, idOrSubmenu, text));
+            return TRUE;
+        }
+    }
+    menu->items.insert(menu->items.begin() + static_cast<std::ptrdiff_t>(index), ItemFromFlags(flags, idOrSubmenu, text));
+    return TRUE;
+}
+
+BOOL ModifyMenuW(HMENU handle, UINT position, UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return FALSE;
+    MenuItem& item = menu->items[index];
+    HMENU oldSubmenu = item.submenu;
+    item = ItemFromFlags(flags, idOrSubmenu, text);
+    if (oldSubmenu && oldSubmenu != item.submenu)
+        DestroyMenu(oldSubmenu);
+    return TRUE;
+}
+
+BOOL InsertMenuItemW(HMENU handle, UINT position, BOOL byPosition, const MENUITEMINFOW* info)
+{
+    if (!info || !FindMenu(handle))
+        return FALSE;
+    MenuItem item;
+    Menu* menu = FindMenu(handle);
+    size_t index = menu->items.size();
+    if (byPosition) {
+        index = std::min<size_t>(position, menu->items.size());
+    } else if (auto [owner, found] = FindItem(handle, position, false); owner) {
+        menu = owner;
+        index = found;
+    }
+    menu->items.insert(menu->items.begin() + static_cast<std::ptrdiff_t>(index), item);
+    return SetMenuItemInfoW(handle, static_cast<UINT>(index), TRUE, info) || (menu->items.erase(menu->items.begin() + static_cast<std::ptrdiff_t>(index)), FALSE);
+}
+
+BOOL GetMenuItemInfoW(HMENU handle, UINT position, BOOL byPosition, MENUITEMINFOW* info)
+{
+    auto [menu, index] = FindItem(handle, position, byPosition);
+    if (!menu || !info)
+        return FALSE;
+    const MenuItem& item = menu->items[index];
+    if (info->fMask & (MIIM_FTYPE | MIIM_TYPE))
+        info->fType = item.type;
+    if (info->fMask & MIIM_STATE)
+        info->fState = item.state;
+    if (info->fMask & MIIM_ID)
+        info->wID = item.id;
+    if (info->fMask & MIIM_SUBMENU)
+        info->hSubMenu = item.submenu;
+    if (info->fMask & MIIM_CHECKMARKS)
+        info->hbmpChecked = item.checked, info->hbmpUnchecked = item.unchecked;
+    if (info->fMask & MIIM_DATA)
+        info->dwItemData = item.data;
+    if (info->fMask & MIIM_BITMAP)
+        info->hbmpItem = item.bitmap;
+    if (info->fMask & (MIIM_STRING | MIIM_TYPE)) {
+        if (info->dwTypeData && info->cch > 0) {
+            UINT count = std::min<UINT>(info->cch - 1, static_cast<UINT>(item.text.size()));
+            std::copy_n(item.text.begin(), count, info->dwTypeData);
+            info->dwTypeData[count] = 0;
+            info->cch = count;
+        } else {
+            info->cch = static_cast<UINT>(item.text.size());
+        }
+    }
+    return TRUE;
+}
+
+BOOL SetMenuItemInfoW(HMENU handle, UINT position, BOOL byPosition, const MENUITEMINFOW* info)
+{
+    auto [menu, index] = FindItem(handle, position, byPosition);
+    if (!menu || !info)
+        return FALSE;
+    MenuItem& item = menu->items[index];
+    if (info->fMask & (MIIM_FTYPE | MIIM_TYPE))
+        item.type = info->fType;
+    if (info->fMask & MIIM_STATE)
+        item.state = info->fState;
+    if (info->fMask & MIIM_ID)
+        item.id = info->wID;
+    if (info->fMask & MIIM_SUBMENU) {
+        if (info->hSubMenu && !FindMenu(info->hSubMenu))
+            return FALSE;
+        item.submenu = info->hSubMenu;
+    }
+    if (info->fMask & MIIM_CHECKMARKS)
+        item.checked = info->hbmpChecked, item.unchecked = info->hbmpUnchecked;
+    if (info->fMask & MIIM_DATA)
+        item.data = info->dwItemData;
+    if (info->fMask & MIIM_BITMAP)
+        item.bitmap = info->hbmpItem;
+    if ((info->fMask & MIIM_STRING) || ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW))))
+        item.text = info->dwTypeData ? info->dwTypeData : L"";
+    return TRUE;
+}
+
+BOOL RemoveMenu(HMENU handle, UINT position, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return FALSE;
+    menu->items.erase(menu->items.begin() + static_cast<std::ptrdiff_t>(index));
+    return TRUE;
+}
+
+BOOL DeleteMenu(HMENU handle, UINT position, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return FALSE;
+    HMENU submenu = menu->items[index].submenu;
+    menu->items.erase(menu->items.begin() + static_cast<std::ptrdiff_t>(index));
+    if (submenu)
+        DestroyMenu(submenu);
+    return TRUE;
+}
+
+int GetMenuItemCount(HMENU handle)
+{
+    Menu* menu = FindMenu(handle);
+    return menu ? static_cast<int>(menu->items.size()) : -1;
+}
+
+UINT GetMenuItemID(HMENU handle, int position)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu || position < 0 || static_cast<size_t>(position) >= menu->items.size() || menu->items[static_cast<size_t>(position)].submenu)
+        return static_cast<UINT>(-1);
+    return menu->items[static_cast<size_t>(position)].id;
+}
+
+HMENU GetSubMenu(HMENU handle, int position)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu || position < 0 || static_cast<size_t>(position) >= menu->items.size())
+        return nullptr;
+    return menu->items[static_cast<size_t>(position)].submenu;
+}
+
+UINT GetMenuState(HMENU handle, UINT position, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return static_cast<UINT>(-1);
+    const MenuItem& item = menu->items[index];
+    UINT state = item.state | item.type;
+    if (item.submenu)
+        state = (state & 0xFF) | MF_POPUP | (static_cast<UINT>(GetMenuItemCount(item.submenu)) << 8);
+    return state;
+}
+
+int GetMenuStringW(HMENU handle, UINT position, LPWSTR buffer, int length, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return 0;
+    const std::wstring& text = menu->items[index].text;
+    if (!buffer || length <= 0)
+        return static_cast<int>(text.size());
+    int count = std::min(length - 1, static_cast<int>(text.size()));
+    std::copy_n(text.begin(), count, buffer);
+    buffer[count] = 0;
+    return count;
+}
+
+DWORD CheckMenuItem(HMENU handle, UINT position, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return static_cast<DWORD>(-1);
+    MenuItem& item = menu->items[index];
+    DWORD previous = item.state & MF_CHECKED;
+    item.state = (item.state & ~MF_CHECKED) | (flags & MF_CHECKED);
+    return previous;
+}
+
+BOOL EnableMenuItem(HMENU handle, UINT position, UINT flags)
+{
+    auto [menu, index] = FindItem(handle, position, flags & MF_BYPOSITION);
+    if (!menu)
+        return -1;
+    MenuItem& item = menu->items[index];
+    BOOL previous = static_cast<BOOL>(item.state & (MF_GRAYED | MF_DISABLED));
+    item.state = (item.state & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
+    return previous;
+}
+
+BOOL CheckMenuRadioItem(HMENU handle, UINT first, UINT last, UINT check, UINT flags)
+{
+    bool byPosition = flags & MF_BYPOSITION;
+    auto [menu, firstIndex] = FindItem(handle, first, byPosition);
+    auto [lastMenu, lastIndex] = FindItem(handle, last, byPosition);
+    if (!menu || menu != lastMenu || firstIndex > lastIndex)
+        return FALSE;
+    auto [checkMenu, checkIndex] = FindItem(handle, check, byPosition);
+    for (size_t i = firstIndex; i <= lastIndex; ++i) {
+        MenuItem& item = menu->items[i];
+        bool chosen = checkMenu == menu && i == checkIndex;
+        item.state = (item.state & ~MF_CHECKED) | (chosen ? MF_CHECKED : 0);
+        if (chosen)
+            item.type |= MFT_RADIOCHECK;
+    }
+    return TRUE;
+}
+
+BOOL SetMenuDefaultItem(HMENU handle, UINT position, UINT byPosition)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu)
+        return FALSE;
+    for (MenuItem& item : menu->items)
+        item.state &= ~MFS_DEFAULT;
+    if (position == static_cast<UINT>(-1))
+        return TRUE;
+    auto [owner, index] = FindItem(handle, position, byPosition);
+    if (owner != menu)
+        return FALSE;
+    menu->items[index].state |= MFS_DEFAULT;
+    return TRUE;
+}
+
+UINT GetMenuDefaultItem(HMENU handle, UINT byPosition, UINT)
+{
+    Menu* menu = FindMenu(handle);
+    if (!menu)
+        return static_cast<UINT>(-1);
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+        if (menu->items[i].state & MFS_DEFAULT)
+            return byPosition ? static_cast<UINT>(i) : menu->items[i].id;
+    }
+    return static_cast<UINT>(-1);
+}
+
+HMENU GetMenu(HWND handle)
+{
+    Window* window = FindWindowObject(handle);
+    return window && window->IsTopLevel() ? window->menu : nullptr;
+}
+
+BOOL SetMenu(HWND handle, HMENU menu)
+{
+    Window* window = FindWindowObject(handle);
+    if (!window || window->IsChild() || (menu && !FindMenu(menu)))
+        return FALSE;
+    window->menu = menu;
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+BOOL DrawMenuBar(HWND handle)
+{
+    Window* window = FindWindowObject(handle);
+    if (!window || !window->menu)
+        return FALSE;
+    RedrawWindow(handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    return TRUE;
+}
+
+HMENU GetSystemMenu(HWND handle, BOOL revert)
+{
+    Window* window = FindWindowObject(handle);
+    if (!window)
+        return nullptr;
+    if (revert) {
+        if (window->systemMenu)
+            DestroyMenu(window->systemMenu);
+        window->systemMenu = nullptr;
+        return nullptr;
+    }
+    if (!window->systemMenu) {
+        HMENU menu = CreatePopupMenu();
+        AppendMenuW(menu, MF_STRING, SC_RESTORE, L"&Restore");
+        AppendMenuW(menu, MF_STRING, SC_MOVE, L"&Move");
+        AppendMenuW(menu, MF_STRING, SC_SIZE, L"&Size");
+        AppendMenuW(menu, MF_STRING, SC_MINIMIZE, L"Mi&nimize");
+        AppendMenuW(menu, MF_STRING, SC_MAXIMIZE, L"Ma&ximize");
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING | MF_DEFAULT, SC_CLOSE, L"&Close\tAlt+F4");
+        window->systemMenu = menu;
+    }
+    return window->systemMenu;
+}
+
+BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, TPMPARAMS* params)
+{
+    UINT chosen = RunMenuLoop(menu, flags, { x, y }, owner, params ? &params->rcExclude : nullptr);
+    if (flags & TPM_RETURNCMD)
+        return static_cast<BOOL>(chosen);
+    if (chosen && !(flags & TPM_NONOTIFY))
+        PostMessageW(owner, WM_COMMAND, chosen, 0);
+    return chosen != 0;
+}
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*)
+{
+    return TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
+}
+
+BOOL EndMenu()
+{
+    if (!g_loop)
+        return FALSE;
+    g_loop->ended = true;
+    return TRUE;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The user-interface thread's message queue (internal to platform/user). Posted messages may come
+// from any thread and wake the loop through an eventfd; input comes from the display, translated
+// into messages when the queue is read; WM_PAINT and WM_TIMER are made when nothing else waits.
+
+#include "platform/user/WinUser.h"
+
+#include <deque>
+#include <functional>
+
+namespace fln::user {
+
+// Appends a translated input message (mouse or keyboard) to the input queue.
+void QueueInputMessage(const MSG& message);
+// Reads every pending display event and translates it (Input.cpp).
+void TranslateDisplayEvents();
+// Runs the hooks of a type, most recent first; returns what the first one returned (0: none).
+LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int type);
+// The window that will get WM_PAINT next, or null (Painting.cpp).
+HWND NextWindowToPaint(HWND filter);
+// Runs a modal loop until done() holds: messages are dispatched through the message-filter hook,
+// and the test hook of SetModalLoopHook runs whenever the queue is empty.
+void RunModalLoop(HWND modalWindow, int filterCode, const std::function<bool()>& done,
+    const std::function<bool(MSG&)>& preTranslate = {});
+// The character typed with a key message queued by the display (empty when none is known).
+std::wstring TakeTypedText(const MSG& keyMessage);
+LPARAM RememberTypedText(LPARAM keyData, std::wstring text);
+// Drops the timers and queued messages of a window that is going away.
+void ForgetTimersOf(HWND window);
+// Shared atom space of registered window messages and clipboard formats (0xC000 to 0xFFFF).
+UINT RegisteredAtom(LPCWSTR name);
+// A top-level window under a screen point, topmost first (Positions.cpp).
+HWND TopLevelWindowAt(POINT screenPoint);
+
+} // namespace fln::user

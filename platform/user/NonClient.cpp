@@ -1,0 +1,249 @@
+#include "platform/user/NonClient.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/SysColors.h"
+
+#include <algorithm>
+
+namespace fln::user {
+namespace {
+
+bool HasCaption(const Window& window)
+{
+    return (window.style & WS_CAPTION) == WS_CAPTION;
+}
+
+int FrameWidth(const Window& window)
+{
+    if ((window.exStyle & WS_EX_DLGMODALFRAME) || ((window.style & WS_DLGFRAME) && !(window.style & WS_THICKFRAME) && !(window.style & WS_BORDER)))
+        return GetSystemMetrics(SM_CXDLGFRAME);
+    if (window.style & WS_THICKFRAME)
+        return GetSystemMetrics(SM_CXFRAME);
+    if (HasCaption(window))
+        return GetSystemMetrics(SM_CXDLGFRAME);
+    if (window.style & WS_BORDER)
+        return GetSystemMetrics(SM_CXBORDER);
+    return 0;
+}
+
+int EdgeWidth(const Window& window)
+{
+    int width = 0;
+    if (window.exStyle & WS_EX_CLIENTEDGE)
+        width += GetSystemMetrics(SM_CXEDGE);
+    if (window.exStyle & WS_EX_STATICEDGE)
+        width += GetSystemMetrics(SM_CXBORDER);
+    return width;
+}
+
+} // namespace
+
+FrameLayout LayoutFrame(const Window& window)
+{
+    FrameLayout layout {};
+    int width = window.Width(), height = window.Height();
+    int frame = FrameWidth(window);
+    layout.frameWidth = frame;
+    layout.sizing = (window.style & WS_THICKFRAME) && !(window.style & WS_MAXIMIZE);
+    RECT inner { frame, frame, width - frame, height - frame };
+    if (HasCaption(window)) {
+        bool tool = window.exStyle & WS_EX_TOOLWINDOW;
+        int captionHeight = GetSystemMetrics(tool ? SM_CYSMCAPTION : SM_CYCAPTION);
+        // The caption bar, then a line of the face colour under it.
+        layout.caption = { inner.left, inner.top, inner.right, inner.top + captionHeight - 1 };
+        inner.top += captionHeight;
+        if (window.style & WS_SYSMENU) {
+            int buttonWidth = GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) - 2;
+            int buttonHeight = GetSystemMetrics(tool ? SM_CYSMSIZE : SM_CYSIZE) - 4;
+            int top = layout.caption.top + 2;
+            int right = layout.caption.right - 2;
+            layout.closeButton = { right - buttonWidth, top, right, top + buttonHeight };
+            right = layout.closeButton.left - 2;
+            if (!tool && (window.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && !(window.style & WS_CHILD)) {
+                layout.maxButton = { right - buttonWidth, top, right, top + buttonHeight };
+                layout.minButton = { layout.maxButton.left - buttonWidth, top, layout.maxButton.left, top + buttonHeight };
+            }
+            if (!tool)
+                layout.sysMenu = { layout.caption.left + 1, layout.caption.top + 1, layout.caption.left + 1 + GetSystemMetrics(SM_CXSMICON), layout.caption.bottom - 1 };
+        }
+    }
+    if (window.menu && !(window.style & WS_CHILD)) {
+        layout.menuBar = { inner.left, inner.top, inner.right, inner.top + GetSystemMetrics(SM_CYMENU) };
+        inner.top = layout.menuBar.bottom;
+    }
+    InflateRect(&inner, -EdgeWidth(window), -EdgeWidth(window));
+    if (window.style & WS_VSCROLL) {
+        layout.verticalBar = { inner.right - GetSystemMetrics(SM_CXVSCROLL), inner.top, inner.right, inner.bottom };
+        inner.right = layout.verticalBar.left;
+    }
+    if (window.style & WS_HSCROLL) {
+        layout.horizontalBar = { inner.left, inner.bottom - GetSystemMetrics(SM_CYHSCROLL), inner.right, inner.bottom };
+        inner.bottom = layout.horizontalBar.top;
+        if (window.style & WS_VSCROLL)
+            layout.verticalBar.bottom = inner.bottom;
+    }
+    inner.right = std::max(inner.left, inner.right);
+    inner.bottom = std::max(inner.top, inner.bottom);
+    layout.client = inner;
+    return layout;
+}
+
+int HitTestFrame(const Window& window, POINT p)
+{
+    RECT whole { 0, 0, window.Width(), window.Height() };
+    if (!PtInRect(&whole, p) || (window.shape && !window.shape->contains(p.x, p.y)))
+        return HTNOWHERE;
+    FrameLayout layout = LayoutFrame(window);
+    if (PtInRect(&layout.client, p))
+        return HTCLIENT;
+    int frame = layout.frameWidth;
+    if (layout.sizing) {
+        int corner = GetSystemMetrics(SM_CYCAPTION) + frame;
+        bool left = p.x < frame, right = p.x >= whole.right - frame, top = p.y < frame, bottom = p.y >= whole.bottom - frame;
+        bool nearLeft = p.x < corner, nearRight = p.x >= whole.right - corner;
+        bool nearTop = p.y < corner, nearBottom = p.y >= whole.bottom - corner;
+        if (top)
+            return nearLeft ? HTTOPLEFT : nearRight ? HTTOPRIGHT : HTTOP;
+        if (bottom)
+            return nearLeft ? HTBOTTOMLEFT : nearRight ? HTBOTTOMRIGHT : HTBOTTOM;
+        if (left)
+            return nearTop ? HTTOPLEFT : nearBottom ? HTBOTTOMLEFT : HTLEFT;
+        if (right)
+            return nearTop ? HTTOPRIGHT : nearBottom ? HTBOTTOMRIGHT : HTRIGHT;
+    }
+    if (PtInRect(&layout.closeButton, p))
+        return HTCLOSE;
+    if (PtInRect(&layout.maxButton, p))
+        return HTMAXBUTTON;
+    if (PtInRect(&layout.minButton, p))
+        return HTMINBUTTON;
+    if (PtInRect(&layout.sysMenu, p))
+        return HTSYSMENU;
+    RECT captionRow = layout.caption;
+    captionRow.bottom += 1;
+    if (PtInRect(&captionRow, p))
+        return HTCAPTION;
+    if (PtInRect(&layout.menuBar, p))
+        return HTMENU;
+    if (PtInRect(&layout.verticalBar, p))
+        return HTVSCROLL;
+    if (PtInRect(&layout.horizontalBar, p))
+        return HTHSCROLL;
+    if ((window.style & WS_VSCROLL) && (window.style & WS_HSCROLL) && p.x >= layout.verticalBar.left && p.y >= layout.horizontalBar.top
+        && p.x < layout.verticalBar.right && p.y < layout.horizontalBar.bottom)
+        return HTGROWBOX;
+    return HTBORDER;
+}
+
+void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
+{
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
+    HMENU menu = window.menu;
+    int count = GetMenuItemCount(menu);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    int x = bar.left;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256];
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        RECT item { x, bar.top, x, bar.bottom };
+        DrawTextW(dc, text, -1, &item, DT_CALCRECT | DT_SINGLELINE);
+        item.right += 16;
+        item.top = bar.top;
+        item.bottom = bar.bottom;
+        if (i == hotItem)
+            DrawEdge(dc, &item, BDR_SUNKENOUTER, BF_RECT);
+        UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        SetTextColor(dc, GetSysColor((state & MF_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+        DrawTextW(dc, text, -1, &item, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        x = item.right;
+    }
+    SelectObject(dc, oldFont);
+}
+
+void DrawFrame(Window& window, HDC dc, bool active)
+{
+    FrameLayout layout = LayoutFrame(window);
+    RECT r { 0, 0, window.Width(), window.Height() };
+    if (layout.frameWidth > 0) {
+        if ((window.style & WS_THICKFRAME) || (window.style & WS_DLGFRAME) || (window.exStyle & WS_EX_DLGMODALFRAME)) {
+            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+            HBRUSH fill = GetSysColorBrush((window.style & WS_THICKFRAME) ? (active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER) : COLOR_3DFACE);
+            for (int i = 2; i < layout.frameWidth; ++i) {
+                FrameRect(dc, &r, fill);
+                InflateRect(&r, -1, -1);
+            }
+        } else {
+            FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+            InflateRect(&r, -1, -1);
+        }
+    }
+    if (!IsRectEmpty(&layout.caption)) {
+        RECT caption = layout.caption;
+        FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+        RECT line { caption.left, caption.bottom, caption.right, caption.bottom + 1 };
+        FillRect(dc, &line, GetSysColorBrush(COLOR_3DFACE));
+        LOGFONTW font {};
+        NONCLIENTMETRICSW metrics { sizeof metrics };
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        font = (window.exStyle & WS_EX_TOOLWINDOW) ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
+        HFONT captionFont = CreateFontIndirectW(&font);
+        HGDIOBJ oldFont = SelectObject(dc, captionFont);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        RECT textArea = caption;
+        textArea.left = IsRectEmpty(&layout.sysMenu) ? caption.left + 2 : layout.sysMenu.right + 2;
+        if (!IsRectEmpty(&layout.minButton))
+            textArea.right = layout.minButton.left - 2;
+        else if (!IsRectEmpty(&layout.closeButton))
+            textArea.right = layout.closeButton.left - 2;
+        DrawTextW(dc, window.text.c_str(), static_cast<int>(window.text.size()), &textArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        SelectObject(dc, oldFont);
+        DeleteObject(captionFont);
+        if (!IsRectEmpty(&layout.closeButton)) {
+            RECT button = layout.closeButton;
+            DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | ((window.windowClass->style & CS_NOCLOSE) ? DFCS_INACTIVE : 0));
+        }
+        if (!IsRectEmpty(&layout.maxButton)) {
+            RECT button = layout.maxButton;
+            DrawFrameControl(dc, &button, DFC_CAPTION, ((window.style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | ((window.style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
+            button = layout.minButton;
+            DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONMIN | ((window.style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
+        }
+    }
+    if (!IsRectEmpty(&layout.menuBar))
+        DrawMenuBarItems(window, dc, layout.menuBar, -1);
+    RECT edge = layout.client;
+    if (window.style & WS_VSCROLL)
+        edge.right = layout.verticalBar.right;
+    if (window.style & WS_HSCROLL)
+        edge.bottom = layout.horizontalBar.bottom;
+    if (window.exStyle & WS_EX_CLIENTEDGE) {
+        int inset = (window.exStyle & WS_EX_STATICEDGE) ? 1 : 0;
+        RECT outer = edge;
+        InflateRect(&outer, GetSystemMetrics(SM_CXEDGE) + inset, GetSystemMetrics(SM_CYEDGE) + inset);
+        DrawEdge(dc, &outer, EDGE_SUNKEN, BF_RECT);
+    } else if (window.exStyle & WS_EX_STATICEDGE) {
+        RECT outer = edge;
+        InflateRect(&outer, 1, 1);
+        DrawEdge(dc, &outer, BDR_SUNKENOUTER, BF_RECT);
+    }
+    auto drawBar = [&](RECT bar, bool vertical) {
+        if (IsRectEmpty(&bar))
+            return;
+        FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
+        int size = vertical ? bar.right - bar.left : bar.bottom - bar.top;
+        RECT first = vertical ? RECT { bar.left, bar.top, bar.right, bar.top + size } : RECT { bar.left, bar.top, bar.left + size, bar.bottom };
+        RECT last = vertical ? RECT { bar.left, bar.bottom - size, bar.right, bar.bottom } : RECT { bar.right - size, bar.top, bar.right, bar.bottom };
+        DrawFrameControl(dc, &first, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);
+        DrawFrameControl(dc, &last, DFC_SCROLL, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
+    };
+    drawBar(layout.verticalBar, true);
+    drawBar(layout.horizontalBar, false);
+    if ((window.style & WS_VSCROLL) && (window.style & WS_HSCROLL)) {
+        RECT box { layout.verticalBar.left, layout.horizontalBar.top, layout.verticalBar.right, layout.horizontalBar.bottom };
+        FillRect(dc, &box, GetSysColorBrush(COLOR_3DFACE));
+    }
+}
+
+} // namespace fln::user
