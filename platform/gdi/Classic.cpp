@@ -474,7 +474,7 @@ BOOL DrawStateW(HDC dc, HBRUSH brush, DRAWSTATEPROC output, LPARAM data, WPARAM 
         COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
         auto paintThrough = [&](HBRUSH paint, int dx, int dy) {
             HGDIOBJ old = SelectObject(dc, paint);
-            BitBlt(dc, x + dx, y + dy, cx - dx, cy - dy, maskDC, 0, 0, 0x00B8074A);
+            BitBlt(dc, x + dx, y + dy, cx, cy, maskDC, 0, 0, 0x00B8074A);
             SelectObject(dc, old);
         };
         if (flags & DSS_DISABLED) {
