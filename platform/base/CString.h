@@ -30,6 +30,9 @@ public:
     const std::wstring& str() const { return m_text; }
     std::wstring_view view() const { return m_text; }
     std::string ToUtf8() const;
+    // The string resource id of the program (FALSE, the text unchanged, when there is none).
+    // Defined with the resources in platform/res: a caller links fln_res.
+    BOOL LoadString(UINT id);
 
     // Direct buffer access: the buffer holds at least minLength characters plus a terminator
     // until ReleaseBuffer, which takes the length given or the length up to the first NUL.
