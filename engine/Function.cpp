@@ -6,6 +6,42 @@
 #include <vector>
 
 template <typename T>
+CString CFunction<T>::GetText() const
+{
+    CString text;
+    AppendText(text);
+    return text;
+}
+
+template <typename T>
+bool CFunction<T>::IsConstant() const
+{
+    if (m_isConstant == Answer::Unknown)
+        m_isConstant = ComputeIsConstant() ? Answer::Yes : Answer::No;
+    return m_isConstant == Answer::Yes;
+}
+
+template <typename T>
+bool CFunction<T>::IsZero() const
+{
+    if (m_isZero == Answer::Unknown)
+        m_isZero = ComputeIsZero() ? Answer::Yes : Answer::No;
+    return m_isZero == Answer::Yes;
+}
+
+template <typename T>
+void CFunction<T>::AppendOperand(CString& out, const CFunction& operand, FormulaTextForm required)
+{
+    if (operand.TextForm() >= required) {
+        operand.AppendText(out);
+        return;
+    }
+    out += L'(';
+    operand.AppendText(out);
+    out += L')';
+}
+
+template <typename T>
 CFunction1<T>::CFunction1(FunctionPtr<T> child)
     : m_child(std::move(child))
 {
@@ -16,8 +52,18 @@ CFunction1<T>::CFunction1(FunctionPtr<T> child)
 template <typename T>
 CString& CFunction1<T>::GetCompositeText(CString& out, const wchar_t* name) const
 {
-    out = CString(name) + L"(" + m_child->GetText() + L")";
+    out.Empty();
+    AppendCompositeText(out, name);
     return out;
+}
+
+template <typename T>
+void CFunction1<T>::AppendCompositeText(CString& out, const wchar_t* name) const
+{
+    out += name;
+    out += L'(';
+    m_child->AppendText(out);
+    out += L')';
 }
 
 template <typename T>
@@ -32,8 +78,21 @@ CFunction2<T>::CFunction2(FunctionPtr<T> left, FunctionPtr<T> right)
 template <typename T>
 CString& CFunction2<T>::GetCompositeText(CString& out, const wchar_t* op) const
 {
-    out = L"(" + m_left->GetText() + L")" + op + L"(" + m_right->GetText() + L")";
+    out.Empty();
+    AppendCompositeText(out, op);
     return out;
+}
+
+template <typename T>
+void CFunction2<T>::AppendCompositeText(CString& out, const wchar_t* op) const
+{
+    out += L'(';
+    m_left->AppendText(out);
+    out += L')';
+    out += op;
+    out += L'(';
+    m_right->AppendText(out);
+    out += L')';
 }
 
 template <typename T>

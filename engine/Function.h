@@ -12,6 +12,17 @@
 
 #include <memory>
 
+// How a node's text binds when it stands as an operand in another node's text, loosest first.
+// Texts are parenthesised where the operator around them would otherwise bind them differently,
+// so that the formula parser reads every printed tree back to its value: "-(x+1)", "(x+1)^2".
+enum class FormulaTextForm {
+    Sum,      // "+" or "-" between operands at the top level: x+1
+    Product,  // "*" or "/" at the top level: 2*(x)
+    Signed,   // begins with a sign: -x, -2
+    Power,    // "^" at the top level: x^2
+    Atom,     // a number, x, a function call, a parenthesised group
+};
+
 template <typename T>
 class CFunction;
 
@@ -26,16 +37,19 @@ public:
     CFunction& operator=(const CFunction&) = delete;
 
     // The node's formula text; a text that the formula parser reads back to the same value.
-    virtual CString GetText() const = 0;
+    CString GetText() const;
+    // Appends the formula text to out: trees print into one buffer.
+    virtual void AppendText(CString& out) const = 0;
+    virtual FormulaTextForm TextForm() const { return FormulaTextForm::Atom; }
     // A new tree for d/dx, or null when no node can express it (the gamma function of a variable).
     virtual FunctionPtr<T> Derive() const = 0;
     // A new tree of the same value; with simplify, parts known to be constant are folded.
     virtual FunctionPtr<T> Clone(bool simplify) const = 0;
     virtual T Evaluate(T x) const = 0;
     // True when the value does not depend on x, as far as the node's own rule can tell.
-    virtual bool IsConstant() const { return false; }
+    bool IsConstant() const;
     // True when the value is 0 for every x, as far as the node's own rule can tell.
-    virtual bool IsZero() const { return false; }
+    bool IsZero() const;
 
     // Numeric methods, built on Evaluate alone.
     // Finite-difference derivative: order 1 forward, order 2 central, higher orders forward
@@ -55,6 +69,19 @@ public:
 
 protected:
     CFunction() = default;
+
+    // The node's own rules behind IsConstant and IsZero. A tree never changes once built, so each
+    // answer is worked out once per node.
+    virtual bool ComputeIsConstant() const { return false; }
+    virtual bool ComputeIsZero() const { return false; }
+
+    // Appends operand's text, in parentheses unless it binds at least as tightly as required.
+    static void AppendOperand(CString& out, const CFunction& operand, FormulaTextForm required);
+
+private:
+    enum class Answer : signed char { Unknown = -1, No, Yes };
+    mutable Answer m_isConstant = Answer::Unknown;
+    mutable Answer m_isZero = Answer::Unknown;
 };
 
 // Base of the nodes that apply something to one child tree u.
@@ -66,6 +93,8 @@ public:
     CString& GetCompositeText(CString& out, const wchar_t* name) const;
 
 protected:
+    void AppendCompositeText(CString& out, const wchar_t* name) const;
+
     // Throws std::invalid_argument for a null child.
     explicit CFunction1(FunctionPtr<T> child);
 
@@ -82,6 +111,8 @@ public:
     CString& GetCompositeText(CString& out, const wchar_t* op) const;
 
 protected:
+    void AppendCompositeText(CString& out, const wchar_t* op) const;
+
     // Throws std::invalid_argument for a null child.
     CFunction2(FunctionPtr<T> left, FunctionPtr<T> right);
 

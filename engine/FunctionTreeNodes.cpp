@@ -1,6 +1,5 @@
 #include "engine/FunctionTreeNodes.h"
 
-#include "engine/FunctionTreeText.h"
 #include "engine/MathHelper.h"
 
 #include <cmath>
@@ -32,9 +31,15 @@ FunctionPtr<T> Copy(const CFunction<T>& tree)
     return tree.Clone(true);
 }
 
+// Constants print with six significant digits and "." as the decimal point.
 CString Number(double value)
 {
-    return FunctionNumberText(value);
+    return CMathString(value, 6);
+}
+
+FormulaTextForm NumberForm(double value)
+{
+    return Number(value)[0] == L'-' ? FormulaTextForm::Signed : FormulaTextForm::Atom;
 }
 
 const wchar_t* FunctionName(FunctionKind kind)
@@ -123,9 +128,15 @@ auto NoZeroCase()
 // Constants and polynomials
 
 template <typename T>
-CString CConstFunction<T>::GetText() const
+void CConstFunction<T>::AppendText(CString& out) const
 {
-    return Number(m_c);
+    out += Number(m_c);
+}
+
+template <typename T>
+FormulaTextForm CConstFunction<T>::TextForm() const
+{
+    return NumberForm(m_c);
 }
 
 template <typename T>
@@ -167,15 +178,15 @@ FunctionPtr<T> CIdentityFunction<T>::Clone(bool) const
 }
 
 template <typename T>
-CString CPolynom1Function<T>::GetText() const
+void CPolynom1Function<T>::AppendText(CString& out) const
 {
-    return Number(m_a) + L"*x+" + Number(m_b);
+    out += Number(m_a) + L"*x+" + Number(m_b);
 }
 
 template <typename T>
 FunctionPtr<T> CPolynom1Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     return Const<T>(m_a);
 }
@@ -189,15 +200,15 @@ FunctionPtr<T> CPolynom1Function<T>::Clone(bool simplify) const
 }
 
 template <typename T>
-CString CPolynom2Function<T>::GetText() const
+void CPolynom2Function<T>::AppendText(CString& out) const
 {
-    return Number(m_c2) + L"*x^2+" + Number(m_c1) + L"*x+" + Number(m_c0);
+    out += Number(m_c2) + L"*x^2+" + Number(m_c1) + L"*x+" + Number(m_c0);
 }
 
 template <typename T>
 FunctionPtr<T> CPolynom2Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     return New<CPolynom1Function, T>(m_c1, 2 * m_c2);
 }
@@ -246,12 +257,20 @@ T ApplyFunction(FunctionKind kind, T v)
 }
 
 template <typename T, FunctionKind Kind>
-CString CFunctionOfX<T, Kind>::GetText() const
+void CFunctionOfX<T, Kind>::AppendText(CString& out) const
 {
-    if constexpr (Kind == FunctionKind::Sqr)
-        return L"x^2";
-    else
-        return CString(FunctionName(Kind)) + L"(x)";
+    if constexpr (Kind == FunctionKind::Sqr) {
+        out += L"x^2";
+    } else {
+        out += FunctionName(Kind);
+        out += L"(x)";
+    }
+}
+
+template <typename T, FunctionKind Kind>
+FormulaTextForm CFunctionOfX<T, Kind>::TextForm() const
+{
+    return Kind == FunctionKind::Sqr ? FormulaTextForm::Power : FormulaTextForm::Atom;
 }
 
 template <typename T, FunctionKind Kind>
@@ -299,18 +318,25 @@ FunctionPtr<T> CFunctionOfX<T, Kind>::Clone(bool) const
 }
 
 template <typename T, FunctionKind Kind>
-CString CFunctionOf<T, Kind>::GetText() const
+void CFunctionOf<T, Kind>::AppendText(CString& out) const
 {
-    CString text;
-    if constexpr (Kind == FunctionKind::Sqr)
-        text = L"(" + this->m_child->GetText() + L")^2";
-    else
-        this->GetCompositeText(text, FunctionName(Kind));
-    return text;
+    if constexpr (Kind == FunctionKind::Sqr) {
+        out += L'(';
+        this->m_child->AppendText(out);
+        out += L")^2";
+    } else {
+        this->AppendCompositeText(out, FunctionName(Kind));
+    }
 }
 
 template <typename T, FunctionKind Kind>
-bool CFunctionOf<T, Kind>::IsConstant() const
+FormulaTextForm CFunctionOf<T, Kind>::TextForm() const
+{
+    return Kind == FunctionKind::Sqr ? FormulaTextForm::Power : FormulaTextForm::Atom;
+}
+
+template <typename T, FunctionKind Kind>
+bool CFunctionOf<T, Kind>::ComputeIsConstant() const
 {
     // exp(u) asks whether u is zero, not whether it is constant: a constant non-zero exponent
     // leaves the node reported as varying.
@@ -321,7 +347,7 @@ bool CFunctionOf<T, Kind>::IsConstant() const
 }
 
 template <typename T, FunctionKind Kind>
-bool CFunctionOf<T, Kind>::IsZero() const
+bool CFunctionOf<T, Kind>::ComputeIsZero() const
 {
     using K = FunctionKind;
     const CFunction<T>& u = *this->m_child;
@@ -354,8 +380,8 @@ FunctionPtr<T> CFunctionOf<T, Kind>::Derive() const
     if constexpr (Kind == K::Ceil || Kind == K::Floor || Kind == K::Sign)
         return Null<T>();  // zero wherever the derivative exists
     if constexpr (Kind == K::Gamma)
-        return IsConstant() ? Null<T>() : nullptr;  // no node expresses Gamma'
-    if (IsConstant())
+        return this->IsConstant() ? Null<T>() : nullptr;  // no node expresses Gamma'
+    if (this->IsConstant())
         return Null<T>();
 
     // The chain rule: the outer derivative over a copy of u, times u'.
@@ -417,15 +443,16 @@ FunctionPtr<T> CFunctionOf<T, Kind>::Clone(bool simplify) const
 }
 
 template <typename T>
-CString CNegFunction<T>::GetText() const
+void CNegFunction<T>::AppendText(CString& out) const
 {
-    return L"-" + ParenthesizeBelow(this->m_child->GetText(), FormulaTextForm::Atom);
+    out += L'-';
+    this->AppendOperand(out, *this->m_child, FormulaTextForm::Atom);
 }
 
 template <typename T>
 FunctionPtr<T> CNegFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -446,16 +473,23 @@ FunctionPtr<T> CNegFunction<T>::Clone(bool simplify) const
 template <typename T>
 T CAdd0Function<T>::Evaluate(T x) const { return this->m_child->Evaluate(x) + this->m_c; }
 template <typename T>
-CString CAdd0Function<T>::GetText() const { return this->m_child->GetText() + L"+" + Number(this->m_c); }
+void CAdd0Function<T>::AppendText(CString& out) const
+{
+    this->m_child->AppendText(out);
+    out += L'+';
+    out += Number(this->m_c);
+}
 template <typename T>
-bool CAdd0Function<T>::IsConstant() const { return this->m_child->IsConstant(); }
+FormulaTextForm CAdd0Function<T>::TextForm() const { return FormulaTextForm::Sum; }
 template <typename T>
-bool CAdd0Function<T>::IsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == -this->m_c; }
+bool CAdd0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant(); }
+template <typename T>
+bool CAdd0Function<T>::ComputeIsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == -this->m_c; }
 
 template <typename T>
 FunctionPtr<T> CAdd0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     return this->m_child->Derive();
 }
@@ -471,16 +505,23 @@ FunctionPtr<T> CAdd0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CMul0Function<T>::Evaluate(T x) const { return this->m_c * this->m_child->Evaluate(x); }
 template <typename T>
-CString CMul0Function<T>::GetText() const { return Number(this->m_c) + L"*(" + this->m_child->GetText() + L")"; }
+void CMul0Function<T>::AppendText(CString& out) const
+{
+    out += Number(this->m_c) + L"*(";
+    this->m_child->AppendText(out);
+    out += L')';
+}
 template <typename T>
-bool CMul0Function<T>::IsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+FormulaTextForm CMul0Function<T>::TextForm() const { return FormulaTextForm::Product; }
 template <typename T>
-bool CMul0Function<T>::IsZero() const { return this->m_child->IsZero() || this->m_c == 0; }
+bool CMul0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+template <typename T>
+bool CMul0Function<T>::ComputeIsZero() const { return this->m_child->IsZero() || this->m_c == 0; }
 
 template <typename T>
 FunctionPtr<T> CMul0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -499,19 +540,22 @@ FunctionPtr<T> CMul0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CSubL0Function<T>::Evaluate(T x) const { return this->m_c - this->m_child->Evaluate(x); }
 template <typename T>
-CString CSubL0Function<T>::GetText() const
+void CSubL0Function<T>::AppendText(CString& out) const
 {
-    return Number(this->m_c) + L"-" + ParenthesizeBelow(this->m_child->GetText(), FormulaTextForm::Product);
+    out += Number(this->m_c) + L"-";
+    this->AppendOperand(out, *this->m_child, FormulaTextForm::Product);
 }
 template <typename T>
-bool CSubL0Function<T>::IsConstant() const { return this->m_child->IsConstant(); }
+FormulaTextForm CSubL0Function<T>::TextForm() const { return FormulaTextForm::Sum; }
 template <typename T>
-bool CSubL0Function<T>::IsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == this->m_c; }
+bool CSubL0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant(); }
+template <typename T>
+bool CSubL0Function<T>::ComputeIsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == this->m_c; }
 
 template <typename T>
 FunctionPtr<T> CSubL0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -530,16 +574,23 @@ FunctionPtr<T> CSubL0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CSubR0Function<T>::Evaluate(T x) const { return this->m_child->Evaluate(x) - this->m_c; }
 template <typename T>
-CString CSubR0Function<T>::GetText() const { return this->m_child->GetText() + L"-" + Number(this->m_c); }
+void CSubR0Function<T>::AppendText(CString& out) const
+{
+    this->m_child->AppendText(out);
+    out += L'-';
+    out += Number(this->m_c);
+}
 template <typename T>
-bool CSubR0Function<T>::IsConstant() const { return this->m_child->IsConstant(); }
+FormulaTextForm CSubR0Function<T>::TextForm() const { return FormulaTextForm::Sum; }
 template <typename T>
-bool CSubR0Function<T>::IsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == this->m_c; }
+bool CSubR0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant(); }
+template <typename T>
+bool CSubR0Function<T>::ComputeIsZero() const { return this->m_child->IsConstant() && this->ChildAtZero() == this->m_c; }
 
 template <typename T>
 FunctionPtr<T> CSubR0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     return this->m_child->Derive();
 }
@@ -555,16 +606,23 @@ FunctionPtr<T> CSubR0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CDivL0Function<T>::Evaluate(T x) const { return this->m_c / this->m_child->Evaluate(x); }
 template <typename T>
-CString CDivL0Function<T>::GetText() const { return Number(this->m_c) + L"/(" + this->m_child->GetText() + L")"; }
+void CDivL0Function<T>::AppendText(CString& out) const
+{
+    out += Number(this->m_c) + L"/(";
+    this->m_child->AppendText(out);
+    out += L')';
+}
 template <typename T>
-bool CDivL0Function<T>::IsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+FormulaTextForm CDivL0Function<T>::TextForm() const { return FormulaTextForm::Product; }
 template <typename T>
-bool CDivL0Function<T>::IsZero() const { return this->m_c == 0; }
+bool CDivL0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+template <typename T>
+bool CDivL0Function<T>::ComputeIsZero() const { return this->m_c == 0; }
 
 template <typename T>
 FunctionPtr<T> CDivL0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -585,16 +643,23 @@ FunctionPtr<T> CDivL0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CDivR0Function<T>::Evaluate(T x) const { return this->m_child->Evaluate(x) / this->m_c; }
 template <typename T>
-CString CDivR0Function<T>::GetText() const { return L"(" + this->m_child->GetText() + L")/" + Number(this->m_c); }
+void CDivR0Function<T>::AppendText(CString& out) const
+{
+    out += L'(';
+    this->m_child->AppendText(out);
+    out += L")/" + Number(this->m_c);
+}
 template <typename T>
-bool CDivR0Function<T>::IsConstant() const { return this->m_child->IsConstant(); }
+FormulaTextForm CDivR0Function<T>::TextForm() const { return FormulaTextForm::Product; }
 template <typename T>
-bool CDivR0Function<T>::IsZero() const { return this->m_child->IsZero(); }
+bool CDivR0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant(); }
+template <typename T>
+bool CDivR0Function<T>::ComputeIsZero() const { return this->m_child->IsZero(); }
 
 template <typename T>
 FunctionPtr<T> CDivR0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -613,16 +678,27 @@ FunctionPtr<T> CDivR0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CPowerL0Function<T>::Evaluate(T x) const { return std::pow(this->m_c, this->m_child->Evaluate(x)); }
 template <typename T>
-CString CPowerL0Function<T>::GetText() const { return Number(this->m_c) + L"^(" + this->m_child->GetText() + L")"; }
+void CPowerL0Function<T>::AppendText(CString& out) const
+{
+    out += Number(this->m_c) + L"^(";
+    this->m_child->AppendText(out);
+    out += L')';
+}
 template <typename T>
-bool CPowerL0Function<T>::IsConstant() const { return this->m_child->IsConstant() && this->m_c == 0; }
+FormulaTextForm CPowerL0Function<T>::TextForm() const
+{
+    // A negative base prints as "-2^(x)", which the parser reads as (-2)^x, a signed operand.
+    return NumberForm(this->m_c) == FormulaTextForm::Signed ? FormulaTextForm::Signed : FormulaTextForm::Power;
+}
 template <typename T>
-bool CPowerL0Function<T>::IsZero() const { return this->m_c == 0; }
+bool CPowerL0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant() && this->m_c == 0; }
+template <typename T>
+bool CPowerL0Function<T>::ComputeIsZero() const { return this->m_c == 0; }
 
 template <typename T>
 FunctionPtr<T> CPowerL0Function<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -640,19 +716,23 @@ FunctionPtr<T> CPowerL0Function<T>::Clone(bool simplify) const
 template <typename T>
 T CPowerR0Function<T>::Evaluate(T x) const { return std::pow(this->m_child->Evaluate(x), this->m_c); }
 template <typename T>
-CString CPowerR0Function<T>::GetText() const
+void CPowerR0Function<T>::AppendText(CString& out) const
 {
-    return ParenthesizeBelow(this->m_child->GetText(), FormulaTextForm::Power) + L"^" + Number(this->m_c);
+    this->AppendOperand(out, *this->m_child, FormulaTextForm::Power);
+    out += L'^';
+    out += Number(this->m_c);
 }
 template <typename T>
-bool CPowerR0Function<T>::IsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+FormulaTextForm CPowerR0Function<T>::TextForm() const { return FormulaTextForm::Power; }
 template <typename T>
-bool CPowerR0Function<T>::IsZero() const { return this->m_child->IsZero(); }
+bool CPowerR0Function<T>::ComputeIsConstant() const { return this->m_child->IsConstant() || this->m_c == 0; }
+template <typename T>
+bool CPowerR0Function<T>::ComputeIsZero() const { return this->m_child->IsZero(); }
 
 template <typename T>
 FunctionPtr<T> CPowerR0Function<T>::Derive() const
 {
-    if (IsConstant() || this->m_c == 0)
+    if (this->IsConstant() || this->m_c == 0)
         return Null<T>();
     auto du = this->m_child->Derive();
     if (!du)
@@ -680,21 +760,26 @@ T CAddFunction<T>::Evaluate(T x) const
     return u + this->m_right->Evaluate(x);
 }
 template <typename T>
-CString CAddFunction<T>::GetText() const { return this->m_left->GetText() + L"+" + this->m_right->GetText(); }
+void CAddFunction<T>::AppendText(CString& out) const
+{
+    this->m_left->AppendText(out);
+    out += L'+';
+    this->m_right->AppendText(out);
+}
 template <typename T>
-bool CAddFunction<T>::IsConstant() const { return this->m_left->IsConstant() && this->m_right->IsConstant(); }
+bool CAddFunction<T>::ComputeIsConstant() const { return this->m_left->IsConstant() && this->m_right->IsConstant(); }
 template <typename T>
-bool CAddFunction<T>::IsZero() const
+bool CAddFunction<T>::ComputeIsZero() const
 {
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
-    return (u.IsZero() && v.IsZero()) || (IsConstant() && u.Evaluate(0) == -v.Evaluate(0));
+    return (u.IsZero() && v.IsZero()) || (this->IsConstant() && u.Evaluate(0) == -v.Evaluate(0));
 }
 
 template <typename T>
 FunctionPtr<T> CAddFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_left->Derive();
     auto dv = du ? this->m_right->Derive() : nullptr;
@@ -719,25 +804,24 @@ T CSubFunction<T>::Evaluate(T x) const
     return u - this->m_right->Evaluate(x);
 }
 template <typename T>
-CString CSubFunction<T>::GetText() const
+void CSubFunction<T>::AppendText(CString& out) const
 {
-    CString text;
-    return this->GetCompositeText(text, L"-");
+    this->AppendCompositeText(out, L"-");
 }
 template <typename T>
-bool CSubFunction<T>::IsConstant() const { return this->m_left->IsConstant() && this->m_right->IsConstant(); }
+bool CSubFunction<T>::ComputeIsConstant() const { return this->m_left->IsConstant() && this->m_right->IsConstant(); }
 template <typename T>
-bool CSubFunction<T>::IsZero() const
+bool CSubFunction<T>::ComputeIsZero() const
 {
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
-    return (u.IsZero() && v.IsZero()) || (IsConstant() && u.Evaluate(0) == v.Evaluate(0));
+    return (u.IsZero() && v.IsZero()) || (this->IsConstant() && u.Evaluate(0) == v.Evaluate(0));
 }
 
 template <typename T>
 FunctionPtr<T> CSubFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     auto du = this->m_left->Derive();
     auto dv = du ? this->m_right->Derive() : nullptr;
@@ -762,23 +846,22 @@ T CMulFunction<T>::Evaluate(T x) const
     return u * this->m_right->Evaluate(x);
 }
 template <typename T>
-CString CMulFunction<T>::GetText() const
+void CMulFunction<T>::AppendText(CString& out) const
 {
-    CString text;
-    return this->GetCompositeText(text, L"*");
+    this->AppendCompositeText(out, L"*");
 }
 template <typename T>
-bool CMulFunction<T>::IsConstant() const
+bool CMulFunction<T>::ComputeIsConstant() const
 {
-    return (this->m_left->IsConstant() && this->m_right->IsConstant()) || IsZero();
+    return (this->m_left->IsConstant() && this->m_right->IsConstant()) || this->IsZero();
 }
 template <typename T>
-bool CMulFunction<T>::IsZero() const { return this->m_left->IsZero() || this->m_right->IsZero(); }
+bool CMulFunction<T>::ComputeIsZero() const { return this->m_left->IsZero() || this->m_right->IsZero(); }
 
 template <typename T>
 FunctionPtr<T> CMulFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
@@ -806,23 +889,22 @@ T CDivFunction<T>::Evaluate(T x) const
     return u / this->m_right->Evaluate(x);
 }
 template <typename T>
-CString CDivFunction<T>::GetText() const
+void CDivFunction<T>::AppendText(CString& out) const
 {
-    CString text;
-    return this->GetCompositeText(text, L"/");
+    this->AppendCompositeText(out, L"/");
 }
 template <typename T>
-bool CDivFunction<T>::IsConstant() const
+bool CDivFunction<T>::ComputeIsConstant() const
 {
     return (this->m_left->IsConstant() && this->m_right->IsConstant()) || this->m_left->IsZero();
 }
 template <typename T>
-bool CDivFunction<T>::IsZero() const { return this->m_left->IsZero(); }
+bool CDivFunction<T>::ComputeIsZero() const { return this->m_left->IsZero(); }
 
 template <typename T>
 FunctionPtr<T> CDivFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
@@ -851,25 +933,24 @@ T CPowerFunction<T>::Evaluate(T x) const
     return std::pow(u, this->m_right->Evaluate(x));
 }
 template <typename T>
-CString CPowerFunction<T>::GetText() const
+void CPowerFunction<T>::AppendText(CString& out) const
 {
-    CString text;
-    return this->GetCompositeText(text, L"^");
+    this->AppendCompositeText(out, L"^");
 }
 template <typename T>
-bool CPowerFunction<T>::IsConstant() const
+bool CPowerFunction<T>::ComputeIsConstant() const
 {
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
     return u.IsZero() || v.IsZero() || (u.IsConstant() && v.IsConstant());
 }
 template <typename T>
-bool CPowerFunction<T>::IsZero() const { return this->m_left->IsZero(); }
+bool CPowerFunction<T>::ComputeIsZero() const { return this->m_left->IsZero(); }
 
 template <typename T>
 FunctionPtr<T> CPowerFunction<T>::Derive() const
 {
-    if (IsConstant())
+    if (this->IsConstant())
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;

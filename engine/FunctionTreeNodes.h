@@ -19,14 +19,16 @@ public:
     explicit CConstFunction(T c) : m_c(c) {}
     T Value() const { return m_c; }
 
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override;
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T) const override { return m_c; }
-    bool IsConstant() const override { return true; }
-    bool IsZero() const override { return m_c == 0; }
 
 private:
+    bool ComputeIsConstant() const override { return true; }
+    bool ComputeIsZero() const override { return m_c == 0; }
+
     T m_c;
 };
 
@@ -34,19 +36,21 @@ private:
 template <typename T>
 class CNullFunction final : public CFunction<T> {
 public:
-    CString GetText() const override { return L"0"; }
+    void AppendText(CString& out) const override { out += L'0'; }
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T) const override { return 0; }
-    bool IsConstant() const override { return true; }
-    bool IsZero() const override { return true; }
+
+private:
+    bool ComputeIsConstant() const override { return true; }
+    bool ComputeIsZero() const override { return true; }
 };
 
 // x itself.
 template <typename T>
 class CIdentityFunction final : public CFunction<T> {
 public:
-    CString GetText() const override { return L"x"; }
+    void AppendText(CString& out) const override { out += L'x'; }
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return x; }
@@ -60,14 +64,16 @@ public:
     T B() const { return m_b; }
     T A() const { return m_a; }
 
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override { return FormulaTextForm::Sum; }
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return m_a * x + m_b; }
-    bool IsConstant() const override { return m_a == 0; }
-    bool IsZero() const override { return m_a == 0 && m_b == 0; }
 
 private:
+    bool ComputeIsConstant() const override { return m_a == 0; }
+    bool ComputeIsZero() const override { return m_a == 0 && m_b == 0; }
+
     T m_b;
     T m_a;
 };
@@ -81,14 +87,16 @@ public:
     T C1() const { return m_c1; }
     T C2() const { return m_c2; }
 
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override { return FormulaTextForm::Sum; }
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return (m_c2 * x + m_c1) * x + m_c0; }
-    bool IsConstant() const override { return m_c2 == 0 && m_c1 == 0; }
-    bool IsZero() const override { return m_c2 == 0 && m_c1 == 0 && m_c0 == 0; }
 
 private:
+    bool ComputeIsConstant() const override { return m_c2 == 0 && m_c1 == 0; }
+    bool ComputeIsZero() const override { return m_c2 == 0 && m_c1 == 0 && m_c0 == 0; }
+
     T m_c0;
     T m_c1;
     T m_c2;
@@ -127,7 +135,8 @@ T ApplyFunction(FunctionKind kind, T value);
 template <typename T, FunctionKind Kind>
 class CFunctionOfX final : public CFunction<T> {
 public:
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override;
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return ApplyFunction(Kind, x); }
@@ -138,12 +147,15 @@ class CFunctionOf final : public CFunction1<T> {
 public:
     explicit CFunctionOf(FunctionPtr<T> child) : CFunction1<T>(std::move(child)) {}
 
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override;
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return ApplyFunction(Kind, this->m_child->Evaluate(x)); }
-    bool IsConstant() const override;
-    bool IsZero() const override;
+
+private:
+    bool ComputeIsConstant() const override;
+    bool ComputeIsZero() const override;
 };
 
 template <typename T> using CSqr1Function = CFunctionOfX<T, FunctionKind::Sqr>;
@@ -196,12 +208,15 @@ class CNegFunction final : public CFunction1<T> {
 public:
     explicit CNegFunction(FunctionPtr<T> child) : CFunction1<T>(std::move(child)) {}
 
-    CString GetText() const override;
+    void AppendText(CString& out) const override;
+    FormulaTextForm TextForm() const override { return FormulaTextForm::Signed; }
     FunctionPtr<T> Derive() const override;
     FunctionPtr<T> Clone(bool simplify) const override;
     T Evaluate(T x) const override { return -this->m_child->Evaluate(x); }
-    bool IsConstant() const override { return this->m_child->IsConstant(); }
-    bool IsZero() const override { return this->m_child->IsZero(); }
+
+private:
+    bool ComputeIsConstant() const override { return this->m_child->IsConstant(); }
+    bool ComputeIsZero() const override { return this->m_child->IsZero(); }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -224,12 +239,15 @@ protected:
     class Name final : public CConstOperandFunction<T> {                                      \
     public:                                                                                   \
         Name(FunctionPtr<T> child, T c) : CConstOperandFunction<T>(std::move(child), c) {}    \
-        CString GetText() const override;                                                     \
+        void AppendText(CString& out) const override;                                         \
+        FormulaTextForm TextForm() const override;                                            \
         FunctionPtr<T> Derive() const override;                                               \
         FunctionPtr<T> Clone(bool simplify) const override;                                   \
         T Evaluate(T x) const override;                                                       \
-        bool IsConstant() const override;                                                     \
-        bool IsZero() const override;                                                         \
+                                                                                              \
+    private:                                                                                  \
+        bool ComputeIsConstant() const override;                                              \
+        bool ComputeIsZero() const override;                                                  \
     };
 
 FLN_CONST_OPERAND_NODE(CAdd0Function)    // u + c
@@ -245,25 +263,28 @@ FLN_CONST_OPERAND_NODE(CPowerR0Function) // u ^ c
 // ---------------------------------------------------------------------------------------------
 // Two children u (left) and v (right)
 
-#define FLN_OPERATOR_NODE(Name)                                                               \
+#define FLN_OPERATOR_NODE(Name, Form)                                                         \
     template <typename T>                                                                     \
     class Name final : public CFunction2<T> {                                                 \
     public:                                                                                   \
         Name(FunctionPtr<T> left, FunctionPtr<T> right)                                       \
             : CFunction2<T>(std::move(left), std::move(right)) {}                             \
-        CString GetText() const override;                                                     \
+        void AppendText(CString& out) const override;                                         \
+        FormulaTextForm TextForm() const override { return FormulaTextForm::Form; }           \
         FunctionPtr<T> Derive() const override;                                               \
         FunctionPtr<T> Clone(bool simplify) const override;                                   \
         T Evaluate(T x) const override;                                                       \
-        bool IsConstant() const override;                                                     \
-        bool IsZero() const override;                                                         \
+                                                                                              \
+    private:                                                                                  \
+        bool ComputeIsConstant() const override;                                              \
+        bool ComputeIsZero() const override;                                                  \
     };
 
-FLN_OPERATOR_NODE(CAddFunction)   // u + v
-FLN_OPERATOR_NODE(CSubFunction)   // u - v
-FLN_OPERATOR_NODE(CMulFunction)   // u * v
-FLN_OPERATOR_NODE(CDivFunction)   // u / v
-FLN_OPERATOR_NODE(CPowerFunction) // u ^ v
+FLN_OPERATOR_NODE(CAddFunction, Sum)       // u + v
+FLN_OPERATOR_NODE(CSubFunction, Sum)       // u - v
+FLN_OPERATOR_NODE(CMulFunction, Product)   // u * v
+FLN_OPERATOR_NODE(CDivFunction, Product)   // u / v
+FLN_OPERATOR_NODE(CPowerFunction, Power)   // u ^ v
 #undef FLN_OPERATOR_NODE
 
 // Built once, for double, in FunctionTreeNodes.cpp.

@@ -296,6 +296,9 @@ TEST(FunctionTreeNodes, CompoundChildrenArePrintedInParentheses)
     EXPECT_EQ(Text(*N<CPowerR0Function>(N<CNegFunction>(X()), 2.0)), "(-x)^2");
     EXPECT_EQ(Text(*N<CPowerR0Function>(N<CPowerR0Function>(X(), 2.0), 3.0)), "x^2^3");
     EXPECT_EQ(Text(*N<CPowerR0Function>(X(), -1.0)), "x^-1");
+    EXPECT_EQ(Text(*N<CPowerR0Function>(N<CPowerL0Function>(X(), -2.0), 2.0)), "(-2^(x))^2");
+    EXPECT_EQ(Text(*N<CPowerR0Function>(N<CPowerL0Function>(X(), 2.0), 2.0)), "2^(x)^2");
+    EXPECT_EQ(Text(*N<CNegFunction>(N<CMulFunction>(X(), X()))), "-((x)*(x))");
     EXPECT_EQ(Text(*N<CSqrFunction>(xPlus1())), "(x+1)^2");
     EXPECT_EQ(Text(*N<CLogFunction>(X())), "ln(x)");
     EXPECT_EQ(Text(*N<CLog10Function>(X())), "log(x)");

@@ -4,7 +4,6 @@
 #include "engine/FormulaEngine.h"
 #include "engine/FunctionTree.h"
 #include "engine/FunctionTreeBuilder.h"
-#include "engine/FunctionTreeText.h"
 #include "engine/tests/FunctionTreeTestNodes.h"
 
 #include <gtest/gtest.h>
@@ -30,24 +29,6 @@ void ExpectReadsBack(const CFunction<double>& tree, double x)
     const double value = tree.Evaluate(x);
     EXPECT_NEAR(ParserValue(tree.GetText(), x), value, 2e-5 * (1 + std::fabs(value)))
         << Text(tree) << " at x = " << x;
-}
-
-TEST(FunctionTreeText, ClassifiesHowATextBinds)
-{
-    EXPECT_EQ(ClassifyFormulaText(L"x"), FormulaTextForm::Atom);
-    EXPECT_EQ(ClassifyFormulaText(L"sin(x+1)"), FormulaTextForm::Atom);
-    EXPECT_EQ(ClassifyFormulaText(L"(x-1)"), FormulaTextForm::Atom);
-    EXPECT_EQ(ClassifyFormulaText(L"1.5E+006"), FormulaTextForm::Atom);
-    EXPECT_EQ(ClassifyFormulaText(L"x^2"), FormulaTextForm::Power);
-    EXPECT_EQ(ClassifyFormulaText(L"x^-2"), FormulaTextForm::Power);
-    EXPECT_EQ(ClassifyFormulaText(L"-x"), FormulaTextForm::Signed);
-    EXPECT_EQ(ClassifyFormulaText(L"-2^(x)"), FormulaTextForm::Signed);
-    EXPECT_EQ(ClassifyFormulaText(L"2*(x)"), FormulaTextForm::Product);
-    EXPECT_EQ(ClassifyFormulaText(L"x*-1"), FormulaTextForm::Product);
-    EXPECT_EQ(ClassifyFormulaText(L"-x*2"), FormulaTextForm::Product);
-    EXPECT_EQ(ClassifyFormulaText(L"x+-1"), FormulaTextForm::Sum);
-    EXPECT_EQ(ClassifyFormulaText(L"-x-1"), FormulaTextForm::Sum);
-    EXPECT_EQ(ClassifyFormulaText(L"1E-005*x+2"), FormulaTextForm::Sum);
 }
 
 TEST(FunctionTreeText, HandBuiltTreesReadBack)
