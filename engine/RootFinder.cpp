@@ -22,12 +22,10 @@ std::wstring FractionText(double value, double eps)
     std::int64_t whole, numerator, denominator;
     if (!ApproximateFraction(value, &whole, &numerator, &denominator, eps))
         return {};
-    std::wstring text;
     if (numerator == 0)
         return std::to_wstring(whole);
-    if (whole != 0)
-        text = std::to_wstring(whole) + L' ';
-    return text + std::to_wstring(numerator) + L'/' + std::to_wstring(denominator);
+    std::wstring fraction = std::to_wstring(numerator) + L'/' + std::to_wstring(denominator);
+    return whole == 0 ? fraction : std::to_wstring(whole) + L' ' + fraction;
 }
 
 } // namespace
