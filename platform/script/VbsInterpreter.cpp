@@ -402,8 +402,9 @@ void Interpreter::BindBlock(Block& block, Procedure& proc, bool strict)
             break;
         case Stmt::Dim:
         case Stmt::ReDim:
+            // ReDim also declares a name nothing else declared, even under Option Explicit.
             for (DimItem& item : s->dims) {
-                BindExpr(item.target.get(), proc, strict, true);
+                BindExpr(item.target.get(), proc, strict && s->kind == Stmt::Dim, true);
                 for (auto& b : item.bounds)
                     BindExpr(b.get(), proc, strict);
             }
