@@ -64,7 +64,8 @@ void SECEdit::FlushPlainText(SECEditLineColor& colors, int& pending)
 int SECEdit::ColorKeyword(const wchar_t* text, int position, int tokenLength, int& pending, SECEditLineColor& colors)
 {
     USHORT group = 0;
-    if (tokenLength <= 0 || !IsKeyword(text + position, tokenLength, group))
+    // Keywords never hold blanks: a run of whitespace needs no look-up.
+    if (tokenLength <= 0 || IsWhitespace(text[position]) || !IsKeyword(text + position, tokenLength, group))
         return 0;
     FlushPlainText(colors, pending);
     colors.AddRun(tokenLength, group);
