@@ -5,6 +5,7 @@
 #include "platform/gdi/Stock.h"
 
 #include <cstring>
+#include <optional>
 
 using namespace fln::gdi;
 
@@ -60,6 +61,45 @@ SourcePixels readSource(DeviceContext& source, const RECT& area, DeviceContext& 
     return out;
 }
 
+// The plain copy without conversion, row by row (in the order that suits an overlapping copy
+// within one surface). False when the source needs converting.
+bool copyRows(Canvas& canvas, DeviceContext& src, int dx, int dy, int width, int height, int srcX, int srcY)
+{
+    std::optional<Canvas> own;
+    Canvas* source = &canvas;
+    if (&src != &canvas.owner()) {
+        own.emplace(src);
+        source = &*own;
+    }
+    if (!source->valid() || source->monochrome() != canvas.monochrome())
+        return false;
+    RECT bounds = source->targetBounds();
+    bool upwards = source->sharesPixelsWith(canvas) && srcY < dy;
+    uint32_t alpha = canvas.hasAlpha() ? 0xFF000000 : 0;
+    const Region& clip = canvas.clip();
+    for (int i = 0; i < height; ++i) {
+        int row = upwards ? height - 1 - i : i;
+        int py = dy + row, sy = srcY + row;
+        if (sy < bounds.top || sy >= bounds.bottom)
+            continue;
+        const Band* band = clip.bandAt(py);
+        if (!band)
+            continue;
+        for (const Span& span : band->spans) {
+            int left = std::max({ span.left, dx, dx + int(bounds.left) - srcX });
+            int right = std::min({ span.right, dx + width, dx + int(bounds.right) - srcX });
+            if (left >= right)
+                continue;
+            uint32_t* out = &canvas.pixel(left, py);
+            std::memmove(out, &source->pixel(srcX + left - dx, sy), static_cast<size_t>(right - left) * 4);
+            if (alpha)
+                for (int x = 0; x < right - left; ++x)
+                    out[x] |= alpha;
+        }
+    }
+    return true;
+}
+
 bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext* src, int sx, int sy, int sw, int sh,
     DWORD rop, BitmapObject* mask = nullptr, int maskX = 0, int maskY = 0)
 {
@@ -90,6 +130,8 @@ bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext
     Canvas canvas(dst);
     if (!canvas.valid())
         return false;
+    if (!mask && fore == 0xCC && sw == dw && sh == dh && !mirrorX && !mirrorY && copyRows(canvas, *src, dx, dy, dw, dh, srcX, srcY))
+        return true;
     SourcePixels source;
     if (needSource)
         source = readSource(*src, RECT { srcX, srcY, srcX + sw, srcY + sh }, dst, canvas.monochrome());

@@ -118,10 +118,9 @@ HDC CreateCompatibleDC(HDC)
     return static_cast<HDC>(addObject(std::make_shared<DeviceContext>(DeviceContext::Kind::Memory)));
 }
 
-HDC CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR, const void*)
+HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*)
 {
-    bool display = (!driver || std::wcscmp(driver, L"DISPLAY") == 0) && (!device || std::wcscmp(device, L"DISPLAY") == 0 || !driver);
-    if (!display)
+    if (driver && std::wcscmp(driver, L"DISPLAY") != 0) // printers come with the printing layer
         return nullptr;
     return static_cast<HDC>(addObject(std::make_shared<DeviceContext>(DeviceContext::Kind::Screen)));
 }
@@ -184,9 +183,7 @@ int GetDeviceCaps(HDC handle, int index)
     DeviceContext* dc = DeviceContext::from(handle);
     if (!dc)
         return 0;
-    SIZE size = dc->type() == DeviceContext::Kind::Memory ? g_screenSize : dc->targetSize();
-    if (dc->type() == DeviceContext::Kind::Surface)
-        size = g_screenSize;
+    SIZE size = g_screenSize; // every DC here is compatible with the screen
     switch (index) {
     case DRIVERVERSION: return 0x4000;
     case TECHNOLOGY: return DT_RASDISPLAY;

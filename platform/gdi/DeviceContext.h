@@ -69,6 +69,8 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     bool valid() const { return m_pixels != nullptr; }
+    DeviceContext& owner() const { return m_dc; }
+    bool sharesPixelsWith(const Canvas& other) const { return m_pixels == other.m_pixels; }
     bool monochrome() const { return m_monochrome; }
     const Region& clip() const { return m_clip; }
     uint32_t realize(COLORREF color) const { return m_monochrome ? toMonoPixel(toPixel(color)) : toPixel(color); }
@@ -76,6 +78,8 @@ public:
     uint32_t& pixel(int x, int y) { return m_pixels[static_cast<size_t>(y + m_origin.y) * m_stride + x + m_origin.x]; }
     bool visible(int x, int y) const { return m_clip.contains(x, y); }
     // Whether a device point lies on the target at all (clip aside): for reading source pixels.
+    RECT targetBounds() const { return RECT { -m_origin.x, -m_origin.y, m_width - m_origin.x, m_height - m_origin.y }; }
+    bool hasAlpha() const { return m_hasAlpha; }
     bool onTarget(int x, int y) const
     {
         return x + m_origin.x >= 0 && y + m_origin.y >= 0 && x + m_origin.x < m_width && y + m_origin.y < m_height;
