@@ -126,18 +126,25 @@ std::wstring FormatDoubleText(double value, int significantDigits)
     std::string out = negative ? "-" : "";
     if (exponent < -5 || exponent >= significantDigits) {
         out += digits[0];
-        if (digits.size() > 1)
-            out += "." + digits.substr(1);
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
         char exp[16];
         std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         out += exp;
     } else if (exponent < 0) {
-        out += "0." + std::string(-exponent - 1, '0') + digits;
+        out += "0.";
+        out.append(size_t(-exponent - 1), '0');
+        out += digits;
     } else {
         if (digits.size() <= size_t(exponent) + 1) {
-            out += digits + std::string(exponent + 1 - digits.size(), '0');
+            out += digits;
+            out.append(exponent + 1 - digits.size(), '0');
         } else {
-            out += digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+            out.append(digits, 0, exponent + 1);
+            out += '.';
+            out.append(digits, exponent + 1);
         }
     }
     return std::wstring(out.begin(), out.end());
