@@ -25,38 +25,39 @@ void normalize(int& x, int& w, bool& mirrored)
     }
 }
 
+// The part of the source rectangle on the source's target, read once (so that overlapping copies
+// within one surface work) and converted to the destination's kind: colour to monochrome and
+// monochrome to colour as the rules say.
 struct SourcePixels {
+    RECT area {};
     Pixels pixels;
-    std::vector<uint8_t> valid;
+    bool contains(int x, int y) const { return x >= area.left && x < area.right && y >= area.top && y < area.bottom; }
+    uint32_t at(int x, int y) const { return pixels.at(x - area.left, y - area.top); }
 };
 
-// The source rectangle read once (so that overlapping copies within one surface work), converted
-// to the destination's kind: colour to monochrome and monochrome to colour as the rules say.
-SourcePixels readSource(DeviceContext& source, const RECT& area, DeviceContext& destination, bool destinationMono)
+SourcePixels readSource(DeviceContext& source, const RECT& wanted, DeviceContext& destination, bool destinationMono)
 {
     SourcePixels out;
-    out.pixels.width = area.right - area.left;
-    out.pixels.height = area.bottom - area.top;
-    out.pixels.data.assign(static_cast<size_t>(out.pixels.width) * out.pixels.height, 0);
-    out.valid.assign(out.pixels.data.size(), 0);
     Canvas canvas(source);
     if (!canvas.valid())
         return out;
+    RECT bounds = canvas.targetBounds();
+    if (!IntersectRect(&out.area, &wanted, &bounds))
+        return out;
+    out.pixels.width = out.area.right - out.area.left;
+    out.pixels.height = out.area.bottom - out.area.top;
+    out.pixels.data.reserve(static_cast<size_t>(out.pixels.width) * out.pixels.height);
     bool sourceMono = canvas.monochrome();
     uint32_t sourceBack = toPixel(source.state.bkColor);
     uint32_t text = toPixel(destination.state.textColor), back = toPixel(destination.state.bkColor);
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) {
-            if (!canvas.onTarget(x, y))
-                continue;
+    for (int y = out.area.top; y < out.area.bottom; ++y)
+        for (int x = out.area.left; x < out.area.right; ++x) {
             uint32_t p = canvas.pixel(x, y) & 0xFFFFFF;
             if (!sourceMono && destinationMono)
                 p = p == sourceBack ? 0xFFFFFF : 0;
             else if (sourceMono && !destinationMono)
                 p = p ? back : text;
-            size_t i = static_cast<size_t>(y - area.top) * out.pixels.width + (x - area.left);
-            out.pixels.data[i] = p;
-            out.valid[i] = 1;
+            out.pixels.data.push_back(p);
         }
     return out;
 }
@@ -143,23 +144,23 @@ bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext
         mask->loadFromBits();
 
     const Region& clip = canvas.clip();
-    for (int row = 0; row < dh; ++row) {
+    RECT box = clip.bounds();
+    for (int row = std::max(0, int(box.top) - dy); row < std::min(dh, int(box.bottom) - dy); ++row) {
         int py = dy + row;
         const Band* band = clip.bandAt(py);
         if (!band)
             continue;
-        int sourceRow = needSource ? (mirrorY ? sh - 1 - (row * sh / dh) : row * sh / dh) : 0;
+        int sourceRow = needSource ? int(mirrorY ? sh - 1 - int64_t(row) * sh / dh : int64_t(row) * sh / dh) : 0;
         for (const Span& span : band->spans) {
             int left = std::max(span.left, dx), right = std::min(span.right, dx + dw);
             for (int px = left; px < right; ++px) {
                 int column = px - dx;
                 uint32_t s = 0;
                 if (needSource) {
-                    int sourceColumn = mirrorX ? sw - 1 - (column * sw / dw) : column * sw / dw;
-                    size_t i = static_cast<size_t>(sourceRow) * sw + sourceColumn;
-                    if (!source.valid[i])
+                    int sourceColumn = mirrorX ? sw - 1 - int(int64_t(column) * sw / dw) : int(int64_t(column) * sw / dw);
+                    if (!source.contains(srcX + sourceColumn, srcY + sourceRow))
                         continue;
-                    s = source.pixels.data[i];
+                    s = source.at(srcX + sourceColumn, srcY + sourceRow);
                 }
                 BYTE code = fore;
                 if (mask) {

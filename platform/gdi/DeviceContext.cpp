@@ -175,13 +175,15 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
 
 void Canvas::fillRect(const RECT& rect, const Ink& ink)
 {
-    for (int y = rect.top; y < rect.bottom; ++y)
+    RECT box = m_clip.bounds();
+    for (int y = std::max(rect.top, box.top); y < std::min(rect.bottom, box.bottom); ++y)
         fillSpan(y, rect.left, rect.right, ink);
 }
 
 void Canvas::fillRegion(const Region& region, const Ink& ink)
 {
-    for (const Band& band : region.bands())
+    Region visible = region & m_clip;
+    for (const Band& band : visible.bands())
         for (int y = band.top; y < band.bottom; ++y)
             for (const Span& span : band.spans)
                 fillSpan(y, span.left, span.right, ink);

@@ -156,6 +156,32 @@ Region wideLine(POINT a, POINT b, int width)
     return area | Region::fromRows(rows);
 }
 
+// Cuts a segment with far-away ends down to the part near the box (Liang-Barsky), so that a line
+// across absurd coordinates costs no more than one across the surface. False when none is left.
+bool clipFarSegment(POINT& a, POINT& b, const RECT& box)
+{
+    constexpr LONG Near = 0x8000;
+    if (std::max({ std::abs(a.x), std::abs(a.y), std::abs(b.x), std::abs(b.y) }) <= Near)
+        return true;
+    double x0 = a.x, y0 = a.y, dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    double t0 = 0, t1 = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0)
+            return q >= 0;
+        double t = q / p;
+        if (p < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        return t0 <= t1;
+    };
+    if (!edge(-dx, x0 - box.left) || !edge(dx, box.right - x0) || !edge(-dy, y0 - box.top) || !edge(dy, box.bottom - y0))
+        return false;
+    a = POINT { LONG(std::lround(x0 + t0 * dx)), LONG(std::lround(y0 + t0 * dy)) };
+    b = POINT { LONG(std::lround(x0 + t1 * dx)), LONG(std::lround(y0 + t1 * dy)) };
+    return true;
+}
+
 void drawPolyline(DeviceContext& dc, const POINT* points, int count, bool close)
 {
     if (count < 2)
@@ -169,15 +195,20 @@ void drawPolyline(DeviceContext& dc, const POINT* points, int count, bool close)
         p = dc.toDevice(p);
     if (close)
         device.push_back(device.front());
-    if (pen.width > 1) {
-        Region area;
-        for (size_t i = 0; i + 1 < device.size(); ++i)
-            area = area | wideLine(device[i], device[i + 1], pen.width);
-        canvas.fillRegion(area, pen.ink);
-        return;
+    RECT near = canvas.clip().bounds();
+    InflateRect(&near, pen.width + 2, pen.width + 2);
+    Region area;
+    for (size_t i = 0; i + 1 < device.size(); ++i) {
+        POINT a = device[i], b = device[i + 1];
+        if (!clipFarSegment(a, b, near))
+            continue;
+        if (pen.width > 1)
+            area = area | wideLine(a, b, pen.width);
+        else
+            cosmeticLine(canvas, a, b, pen);
     }
-    for (size_t i = 0; i + 1 < device.size(); ++i)
-        cosmeticLine(canvas, device[i], device[i + 1], pen);
+    if (pen.width > 1)
+        canvas.fillRegion(area, pen.ink);
 }
 
 // The one-pixel outline of a convex shape given as rows: each row's ends, widened to reach the
@@ -356,8 +387,9 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
         && penObject->lineStyle() != PS_NULL && dc->widthToDevice(penObject->width) <= 1;
     RECT box = deviceBox(*dc, left, top, right, bottom);
     auto rectRows = [](const RECT& r) {
-        SpanRows rows { r.top, {} };
-        for (int y = r.top; y < r.bottom; ++y)
+        // Rows far off any surface are left out.
+        SpanRows rows { std::max<int>(r.top, -0x10000), {} };
+        for (int y = rows.top; y < std::min<int>(r.bottom, 0x10000); ++y)
             rows.rows.push_back(r.left < r.right ? std::vector<Span> { { r.left, r.right } } : std::vector<Span> {});
         return rows;
     };

@@ -9,6 +9,9 @@ namespace fln::gdi {
 
 namespace {
 
+// The largest bitmap made: 2^27 pixels (512 MB), more than a page printed at 1200 DPI.
+constexpr long long MaxPixels = 1LL << 27;
+
 struct Table {
     std::mutex mutex;
     std::unordered_map<HGDIOBJ, std::shared_ptr<GdiObject>> objects;
@@ -95,7 +98,7 @@ BitmapObject::~BitmapObject()
 
 std::shared_ptr<BitmapObject> BitmapObject::create(int width, int height, int bitsPixel)
 {
-    if (width <= 0 || height <= 0 || width > 0x8000 || height > 0x8000)
+    if (width <= 0 || height <= 0 || width > 0x8000 || height > 0x8000 || (long long)width * height > MaxPixels)
         return nullptr;
     std::shared_ptr<BitmapObject> bitmap(new BitmapObject);
     bitmap->m_width = width;
@@ -120,7 +123,8 @@ std::shared_ptr<BitmapObject> BitmapObject::createDib(const BITMAPINFO* info, UI
     int bits = header.biBitCount;
     bool supported = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     if (!supported || header.biCompression != BI_RGB || header.biWidth <= 0 || header.biHeight == 0
-        || header.biWidth > 0x8000 || std::abs(header.biHeight) > 0x8000)
+        || header.biWidth > 0x8000 || std::abs(header.biHeight) > 0x8000
+        || (long long)header.biWidth * std::abs(header.biHeight) > MaxPixels)
         return nullptr;
     std::shared_ptr<BitmapObject> bitmap(new BitmapObject);
     bitmap->m_isDib = true;

@@ -15,6 +15,10 @@ RECT normalized(const RECT& rect)
         std::max(rect.left, rect.right), std::max(rect.top, rect.bottom) };
 }
 
+// Scan conversion covers rows in this range only, so that absurd coordinates cannot make it run
+// or allocate without end; it is far beyond any surface.
+constexpr int MinRow = -0x10000, MaxRow = 0x10000;
+
 bool contains(const std::vector<Span>& spans, int x)
 {
     auto it = std::upper_bound(spans.begin(), spans.end(), x, [](int value, const Span& span) { return value < span.right; });
@@ -232,8 +236,10 @@ SpanRows ellipseRows(const RECT& box)
         return out;
     double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
     double a = width / 2.0, b = height / 2.0;
-    out.rows.resize(height);
-    for (int i = 0; i < height; ++i) {
+    int first = std::max(0, MinRow - int(r.top)), last = std::min(height, MaxRow - int(r.top));
+    out.top = r.top + first;
+    out.rows.resize(std::max(0, last - first));
+    for (int i = first; i < last; ++i) {
         double dy = (r.top + i + 0.5 - cy) / b;
         double half = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
         int left = static_cast<int>(std::ceil(cx - half - 0.5));
@@ -241,7 +247,7 @@ SpanRows ellipseRows(const RECT& box)
         left = std::max(left, static_cast<int>(r.left));
         right = std::min(right, static_cast<int>(r.right));
         if (left < right)
-            out.rows[i].push_back({ left, right });
+            out.rows[i - first].push_back({ left, right });
     }
     return out;
 }
@@ -253,10 +259,12 @@ SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight)
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
         return out;
-    int cw = std::clamp(std::abs(cornerWidth), 0, width), ch = std::clamp(std::abs(cornerHeight), 0, height);
-    out.rows.resize(height);
+    int cw = std::clamp(std::abs(cornerWidth), 0, width), ch = std::clamp(std::abs(cornerHeight), 0, std::min(height, MaxRow));
+    int first = std::max(0, MinRow - int(r.top)), last = std::min(height, MaxRow - int(r.top));
+    out.top = r.top + first;
+    out.rows.resize(std::max(0, last - first));
     SpanRows corner = ellipseRows(RECT { 0, 0, cw, ch });
-    for (int i = 0; i < height; ++i) {
+    for (int i = first; i < last; ++i) {
         int inset = 0;
         int cornerRow = i < ch / 2 ? i : (height - 1 - i < ch / 2 ? ch - height + i : -1);
         if (cornerRow >= 0 && cw > 0 && ch > 0) {
@@ -264,7 +272,7 @@ SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight)
             inset = spans.empty() ? width : spans.front().left;
         }
         if (r.left + inset < r.right - inset)
-            out.rows[i].push_back({ static_cast<int>(r.left) + inset, static_cast<int>(r.right) - inset });
+            out.rows[i - first].push_back({ static_cast<int>(r.left) + inset, static_cast<int>(r.right) - inset });
     }
     return out;
 }
@@ -295,8 +303,9 @@ SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, i
         }
         polygon += n;
     }
+    minY = std::max(minY, MinRow), maxY = std::min(maxY, MaxRow);
     SpanRows out { minY, {} };
-    if (!any)
+    if (!any || minY >= maxY)
         return out;
     out.rows.resize(maxY - minY);
     std::vector<std::pair<double, int>> crossings;

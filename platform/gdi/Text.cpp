@@ -74,9 +74,21 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     Canvas canvas(dc);
     if (!canvas.valid())
         return width;
+    // Only the part of the mask that can show is rendered.
+    RECT shown { drawing.reference.x + maskLeft, drawing.reference.y + maskTop, drawing.reference.x + maskLeft + maskWidth,
+        drawing.reference.y + maskTop + maskHeight };
+    RECT clipBox = canvas.clip().bounds();
+    if (!IntersectRect(&shown, &shown, &clipBox) || (drawing.clip && !IntersectRect(&shown, &shown, drawing.clip)))
+        return width;
+    maskLeft = shown.left - drawing.reference.x, maskTop = shown.top - drawing.reference.y;
+    maskWidth = shown.right - shown.left, maskHeight = shown.bottom - shown.top;
 
     auto render = [&](bool background) {
         cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, maskWidth, maskHeight);
+        if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(mask);
+            return;
+        }
         cairo_t* cr = cairo_create(mask);
         cairo_translate(cr, -maskLeft, -maskTop);
         cairo_rotate(cr, -angle);

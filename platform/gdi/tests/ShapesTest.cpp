@@ -194,3 +194,27 @@ TEST(Pixels, SetAndGetThroughTheClip)
     SelectClipRgn(canvas.dc, nullptr);
     EXPECT_TRUE(canvas.isWhite(5, 5));
 }
+
+// Coordinates far outside any surface draw what falls on it and return at once.
+TEST(Shapes, FarCoordinatesAreCutToTheSurface)
+{
+    TestCanvas canvas(10, 10);
+    MoveToEx(canvas.dc, -2000000000, 5, nullptr);
+    LineTo(canvas.dc, 2000000000, 5);
+    EXPECT_TRUE(canvas.isBlack(0, 5));
+    EXPECT_TRUE(canvas.isBlack(9, 5));
+    RECT huge { -2000000000, -2000000000, 2000000000, 2000000000 };
+    FillRect(canvas.dc, &huge, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    EXPECT_EQ(canvas.at(3, 3), RGB(128, 128, 128));
+    SelectObject(canvas.dc, GetStockObject(BLACK_BRUSH));
+    Ellipse(canvas.dc, -1000000000, -1000000000, 1000000000, 1000000000);
+    EXPECT_TRUE(canvas.isBlack(5, 5));
+    Rectangle(canvas.dc, -1000000000, -1000000000, 1000000000, 1000000000);
+    POINT far[] = { { -1000000000, -1000000000 }, { 1000000000, -1000000000 }, { 0, 1000000000 } };
+    Polygon(canvas.dc, far, 3);
+    HDC source = CreateCompatibleDC(canvas.dc);
+    EXPECT_TRUE(StretchBlt(canvas.dc, 0, 0, 10, 10, source, -100000000, -100000000, 200000000, 200000000, SRCCOPY));
+    DeleteDC(source);
+    HBITMAP tooBig = CreateBitmap(0x8000, 0x8000, 1, 32, nullptr);
+    EXPECT_EQ(tooBig, nullptr);
+}
