@@ -1144,6 +1144,30 @@ VARIANT* Interpreter::Storage(const Expr& e)
     }
 }
 
+namespace {
+VARIANT* ArrayElement(VARIANT& container, std::vector<Interpreter::ArgValue>& args);
+} // namespace
+
+Interpreter::ArgValue::ArgValue(ArgValue&& other) noexcept
+    : ref(other.ref), value(std::move(other.value)), missing(other.missing),
+      arrayVariable(std::exchange(other.arrayVariable, nullptr)), indices(std::move(other.indices))
+{
+    if (other.ref == &other.value.v)
+        ref = &value.v;
+}
+
+Interpreter::ArgValue::~ArgValue()
+{
+    if (!arrayVariable || !(arrayVariable->vt & VT_ARRAY))
+        return;
+    SAFEARRAY* array = arrayVariable->parray;
+    if (!array || array->vt != VT_VARIANT || array->cDims != indices.size())
+        return;
+    void* element;
+    if (SUCCEEDED(SafeArrayPtrOfIndex(array, indices.data(), &element)))
+        VariantCopy(static_cast<VARIANT*>(element), &value.v);
+}
+
 std::vector<Interpreter::ArgValue> Interpreter::EvalArgs(const std::vector<ExprPtr>& args)
 {
     std::vector<ArgValue> values(args.size());
@@ -1157,6 +1181,17 @@ std::vector<Interpreter::ArgValue> Interpreter::EvalArgs(const std::vector<ExprP
         if (!a.parenthesized && a.args.empty() && !a.hasArgList)
             if (VARIANT* storage = Storage(a)) {
                 values[i].ref = storage;
+                continue;
+            }
+        if (!a.parenthesized && !a.args.empty())
+            if (VARIANT* storage = Storage(a); storage && (storage->vt & VT_ARRAY) && storage->parray
+                                               && storage->parray->vt == VT_VARIANT) {
+                std::vector<ArgValue> subscripts = EvalArgs(a.args);
+                values[i].value.Assign(*ArrayElement(*storage, subscripts));
+                for (ArgValue& subscript : subscripts)
+                    values[i].indices.push_back(ToLong(subscript.ref ? *subscript.ref : subscript.value.v));
+                values[i].ref = &values[i].value.v;
+                values[i].arrayVariable = storage;
                 continue;
             }
         values[i].value = Eval(a);

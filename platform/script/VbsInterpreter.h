@@ -123,10 +123,20 @@ private:
 
     // An argument handed to a procedure: the caller's variable, or a value of its own.
 public:
+    // An array element is passed as a copy that is written back to the element after the call
+    // (when the element still exists), so the callee cannot be left holding a pointer into an
+    // array it resizes.
     struct ArgValue {
         VARIANT* ref = nullptr;
         Var value;
         bool missing = false;
+        VARIANT* arrayVariable = nullptr;
+        std::vector<LONG> indices;
+
+        ArgValue() = default;
+        ArgValue(ArgValue&& other) noexcept;
+        ArgValue& operator=(ArgValue&&) = delete;
+        ~ArgValue();
     };
 
 private:
