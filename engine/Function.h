@@ -9,6 +9,7 @@
 // with a missing child ever exists.
 
 #include "platform/base/CString.h"
+#include "platform/base/RunTimeClass.h"
 
 #include <memory>
 
@@ -29,13 +30,11 @@ class CFunction;
 template <typename T>
 using FunctionPtr = std::unique_ptr<CFunction<T>>;
 
+// Trees are never stored: Serialize is CObject's, which does nothing; nodes report CObject's
+// run-time class.
 template <typename T>
-class CFunction {
+class CFunction : public CObject {
 public:
-    virtual ~CFunction() = default;
-    CFunction(const CFunction&) = delete;
-    CFunction& operator=(const CFunction&) = delete;
-
     // The node's formula text; a text that the formula parser reads back to the same value.
     CString GetText() const;
     // Appends the formula text to out: trees print into one buffer.
