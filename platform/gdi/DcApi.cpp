@@ -125,6 +125,11 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*)
     return static_cast<HDC>(addObject(std::make_shared<DeviceContext>(DeviceContext::Kind::Screen)));
 }
 
+HDC CreateICW(LPCWSTR driver, LPCWSTR device, LPCWSTR output, const void* initData)
+{
+    return CreateDCW(driver, device, output, initData);
+}
+
 HDC CreateSurfaceDC(cairo_surface_t* surface, const Region& visible, POINT origin)
 {
     if (!surface || cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)

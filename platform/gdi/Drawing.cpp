@@ -239,13 +239,23 @@ RECT deviceBox(DeviceContext& dc, int left, int top, int right, int bottom)
     return dc.toDevice(RECT { left, top, right, bottom });
 }
 
+// The rows a shape drawing needs: those of the clip, and two more on each side so that an
+// outline is not closed off at the clip's edge.
+RowRange rowsNear(const Canvas& canvas, int margin)
+{
+    RECT box = canvas.clip().bounds();
+    return RowRange { int(box.top) - margin - 2, int(box.bottom) + margin + 2 };
+}
+
 template<typename MakeRows>
-void drawShape(DeviceContext& dc, RECT box, MakeRows makeRows)
+void drawShape(DeviceContext& dc, RECT box, MakeRows makeRowsIn)
 {
     Canvas canvas(dc);
     if (!canvas.valid())
         return;
     PenDrawing pen(dc, canvas);
+    RowRange range = rowsNear(canvas, pen.width);
+    auto makeRows = [&](const RECT& r) { return makeRowsIn(r, range); };
     Ink brush = dc.brushInk(canvas.monochrome());
     if (pen.null) {
         // Without a pen the filled shape is one pixel smaller to the right and bottom.
@@ -370,7 +380,8 @@ BOOL PolyPolygon(HDC handle, const POINT* points, const INT* counts, int polygon
         p = dc->toDevice(p);
     {
         Canvas canvas(*dc);
-        canvas.fillRows(polygonRows(device.data(), counts, polygonCount, dc->state.polyFillMode), dc->brushInk(canvas.monochrome()));
+        canvas.fillRows(polygonRows(device.data(), counts, polygonCount, dc->state.polyFillMode, rowsNear(canvas, 0)),
+            dc->brushInk(canvas.monochrome()));
     }
     for (int i = 0; i < polygonCount; points += counts[i], ++i)
         drawPolyline(*dc, points, counts[i], true);
@@ -386,10 +397,9 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
     bool styled = penObject && penObject->lineStyle() != PS_SOLID && penObject->lineStyle() != PS_INSIDEFRAME
         && penObject->lineStyle() != PS_NULL && dc->widthToDevice(penObject->width) <= 1;
     RECT box = deviceBox(*dc, left, top, right, bottom);
-    auto rectRows = [](const RECT& r) {
-        // Rows far off any surface are left out.
-        SpanRows rows { std::max<int>(r.top, -0x10000), {} };
-        for (int y = rows.top; y < std::min<int>(r.bottom, 0x10000); ++y)
+    auto rectRows = [](const RECT& r, RowRange range) {
+        SpanRows rows { std::max<int>(r.top, range.first), {} };
+        for (int y = rows.top; y < std::min<int>(r.bottom, range.last); ++y)
             rows.rows.push_back(r.left < r.right ? std::vector<Span> { { r.left, r.right } } : std::vector<Span> {});
         return rows;
     };
@@ -416,7 +426,7 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
 BOOL Ellipse(HDC handle, int left, int top, int right, int bottom)
 {
     FLN_DC_OR(FALSE);
-    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), ellipseRows);
+    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), [](const RECT& r, RowRange range) { return ellipseRows(r, range); });
     return TRUE;
 }
 
@@ -424,7 +434,7 @@ BOOL RoundRect(HDC handle, int left, int top, int right, int bottom, int cornerW
 {
     FLN_DC_OR(FALSE);
     int cw = dc->widthToDevice(cornerWidth), ch = std::abs(dc->heightToDevice(cornerHeight));
-    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), [cw, ch](const RECT& r) { return roundRectRows(r, cw, ch); });
+    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), [cw, ch](const RECT& r, RowRange range) { return roundRectRows(r, cw, ch, range); });
     return TRUE;
 }
 

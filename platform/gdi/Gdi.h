@@ -11,6 +11,8 @@ HDC CreateCompatibleDC(HDC reference); // a memory DC holding a 1 x 1 monochrome
 // A DC on the screen: "DISPLAY" (or null) is the only device; it draws nowhere but measures and
 // answers GetDeviceCaps like a window DC.
 HDC CreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR output, const void* initData);
+// An information context: the same, for measuring only.
+HDC CreateICW(LPCWSTR driver, LPCWSTR device, LPCWSTR output, const void* initData);
 BOOL DeleteDC(HDC dc);
 int SaveDC(HDC dc); // the new depth, 0 on failure
 BOOL RestoreDC(HDC dc, int savedDC); // > 0: that depth; < 0: relative to the current one
@@ -199,6 +201,7 @@ void FillSolidRect(HDC dc, const RECT* rect, COLORREF color);
 void Draw3dRect(HDC dc, const RECT* rect, COLORREF topLeft, COLORREF bottomRight);
 
 inline constexpr auto& CreateDC = CreateDCW;
+inline constexpr auto& CreateIC = CreateICW;
 inline constexpr auto& GetObject = GetObjectW;
 inline constexpr auto& CreateFontIndirect = CreateFontIndirectW;
 inline constexpr auto& CreateFont = CreateFontW;

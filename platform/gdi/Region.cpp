@@ -15,10 +15,6 @@ RECT normalized(const RECT& rect)
         std::max(rect.left, rect.right), std::max(rect.top, rect.bottom) };
 }
 
-// Scan conversion covers rows in this range only, so that absurd coordinates cannot make it run
-// or allocate without end; it is far beyond any surface.
-constexpr int MinRow = -0x10000, MaxRow = 0x10000;
-
 bool contains(const std::vector<Span>& spans, int x)
 {
     auto it = std::upper_bound(spans.begin(), spans.end(), x, [](int value, const Span& span) { return value < span.right; });
@@ -227,7 +223,7 @@ std::vector<RECT> Region::rects() const
 
 // ---- scan conversion. Pixels are sampled at their centres (x + 0.5, y + 0.5).
 
-SpanRows ellipseRows(const RECT& box)
+SpanRows ellipseRows(const RECT& box, RowRange range)
 {
     RECT r = normalized(box);
     SpanRows out { r.top, {} };
@@ -236,7 +232,7 @@ SpanRows ellipseRows(const RECT& box)
         return out;
     double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
     double a = width / 2.0, b = height / 2.0;
-    int first = std::max(0, MinRow - int(r.top)), last = std::min(height, MaxRow - int(r.top));
+    int first = std::max(0, range.first - int(r.top)), last = std::min(height, range.last - int(r.top));
     out.top = r.top + first;
     out.rows.resize(std::max(0, last - first));
     for (int i = first; i < last; ++i) {
@@ -252,15 +248,15 @@ SpanRows ellipseRows(const RECT& box)
     return out;
 }
 
-SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight)
+SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight, RowRange range)
 {
     RECT r = normalized(box);
     SpanRows out { r.top, {} };
     int width = r.right - r.left, height = r.bottom - r.top;
     if (width <= 0 || height <= 0)
         return out;
-    int cw = std::clamp(std::abs(cornerWidth), 0, width), ch = std::clamp(std::abs(cornerHeight), 0, std::min(height, MaxRow));
-    int first = std::max(0, MinRow - int(r.top)), last = std::min(height, MaxRow - int(r.top));
+    int cw = std::clamp(std::abs(cornerWidth), 0, width), ch = std::clamp(std::abs(cornerHeight), 0, std::min(height, 0x20000));
+    int first = std::max(0, range.first - int(r.top)), last = std::min(height, range.last - int(r.top));
     out.top = r.top + first;
     out.rows.resize(std::max(0, last - first));
     SpanRows corner = ellipseRows(RECT { 0, 0, cw, ch });
@@ -277,7 +273,7 @@ SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight)
     return out;
 }
 
-SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, int fillMode)
+SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, int fillMode, RowRange range)
 {
     struct Edge {
         double x0, y0, x1, y1;
@@ -303,7 +299,7 @@ SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, i
         }
         polygon += n;
     }
-    minY = std::max(minY, MinRow), maxY = std::min(maxY, MaxRow);
+    minY = std::max(minY, range.first), maxY = std::min(maxY, range.last);
     SpanRows out { minY, {} };
     if (!any || minY >= maxY)
         return out;

@@ -71,9 +71,14 @@ private:
 };
 
 // Scan conversion shared by regions and the shape drawing, so that Ellipse() fills exactly the
-// pixels of CreateEllipticRgn() with the same box.
-SpanRows ellipseRows(const RECT& box);
-SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight);
-SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, int fillMode);
+// pixels of CreateEllipticRgn() with the same box. Only rows in [first, last) are made: drawing
+// asks for the rows near its clip; regions stop far beyond any surface.
+struct RowRange {
+    int first = -0x10000;
+    int last = 0x10000;
+};
+SpanRows ellipseRows(const RECT& box, RowRange range = {});
+SpanRows roundRectRows(const RECT& box, int cornerWidth, int cornerHeight, RowRange range = {});
+SpanRows polygonRows(const POINT* points, const int* counts, int polygonCount, int fillMode, RowRange range = {});
 
 } // namespace fln::gdi
