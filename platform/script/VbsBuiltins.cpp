@@ -395,6 +395,60 @@ Var ChrW(Interpreter&, const Args& a)
     return Var::Text(std::wstring(1, static_cast<wchar_t>(code)));
 }
 
+// Escape writes %XX (below 256) or %uXXXX for every character but letters, digits and @*_+-./
+Var Escape(Interpreter&, const Args& a)
+{
+    if (IsNullArg(a, 0))
+        return Var::Null();
+    static const std::wstring_view kept = L"@*_+-./";
+    std::wstring out;
+    wchar_t buffer[8];
+    for (wchar_t c : Text(a, 0)) {
+        if ((c < 128 && std::iswalnum(c)) || kept.find(c) != std::wstring_view::npos)
+            out += c;
+        else if (c < 256) {
+            std::swprintf(buffer, 8, L"%%%02X", static_cast<unsigned>(c));
+            out += buffer;
+        } else {
+            std::swprintf(buffer, 8, L"%%u%04X", static_cast<unsigned>(c) & 0xFFFF);
+            out += buffer;
+        }
+        CheckLength(out.size());
+    }
+    return Var::Text(out);
+}
+
+Var Unescape(Interpreter&, const Args& a)
+{
+    if (IsNullArg(a, 0))
+        return Var::Null();
+    std::wstring s = Text(a, 0), out;
+    auto hex = [&](size_t at, size_t count, unsigned& value) {
+        value = 0;
+        if (at + count > s.size())
+            return false;
+        for (size_t k = at; k < at + count; ++k) {
+            if (!std::iswxdigit(s[k]))
+                return false;
+            value = value * 16 + (std::iswdigit(s[k]) ? s[k] - L'0' : (std::towlower(s[k]) - L'a' + 10));
+        }
+        return true;
+    };
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned value;
+        if (s[i] == L'%' && i + 1 < s.size() && (s[i + 1] == L'u' || s[i + 1] == L'U') && hex(i + 2, 4, value)) {
+            out += static_cast<wchar_t>(value);
+            i += 5;
+        } else if (s[i] == L'%' && hex(i + 1, 2, value)) {
+            out += static_cast<wchar_t>(value);
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return Var::Text(out);
+}
+
 // ---- conversion ----
 
 Var Converted(const Args& a, VARTYPE vt)
@@ -1084,6 +1138,7 @@ const Builtin kBuiltins[] = {
     {L"datevalue", 1, 1, DateValue},
     {L"day", 1, 1, DatePartOf<&DateParts::day>},
     {L"err", 0, 0, ErrOf},
+    {L"escape", 1, 1, Escape},
     {L"eval", 1, 1, Eval},
     {L"execute", 1, 1, Execute},
     {L"executeglobal", 1, 1, Execute},
@@ -1151,6 +1206,7 @@ const Builtin kBuiltins[] = {
     {L"typename", 1, 1, TypeName},
     {L"ubound", 1, 2, Bound<true>},
     {L"ucase", 1, 1, ChangeCase<true>},
+    {L"unescape", 1, 1, Unescape},
     {L"vartype", 1, 1, VarType},
     {L"weekday", 1, 2, Weekday},
     {L"weekdayname", 1, 3, WeekdayName},

@@ -119,6 +119,8 @@ TEST(Builtins, EdgeCasesOfTextAndNumbers)
         {L"LBound(Array())", L"0"},
         {L"UBound(Array(), 2)", L"!9"},
         {L"Filter(1, \"a\")", L"!13"},
+        {L"Escape(\"a b&c/\" & ChrW(8364))", L"a%20b%26c/%u20AC"},
+        {L"Unescape(\"a%20b%u20ac%zz%\")", L"a b\u20ac%zz%"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(eval(c.expression), c.expected) << c.expression;
