@@ -5,7 +5,7 @@
 #include "platform/base/TextToNumber.h"
 
 #include <cmath>
-#include <cwctype>
+#include <cwchar>
 #include <new>
 
 namespace {
@@ -122,7 +122,7 @@ int FindSplit(const CString& text, const wchar_t* operators)
             ++depth;
         else if (ch == L'(')
             --depth;
-        else if (depth == 0 && std::wcschr(operators, ch))
+        else if (depth == 0 && ch != L'\0' && std::wcschr(operators, ch))
             return i;
     }
     return -1;
