@@ -13,12 +13,13 @@ using HRSRC = HRSRC__*;
 using HGLOBAL = void*;
 using PUINT = UINT*;
 
-// The window interface header spells these the same way; either header may come first.
+// The window interface header spells these the same way and has a const void* IS_INTRESOURCE;
+// this one takes resource names, so that either header may come first.
 #ifndef MAKEINTRESOURCEW
 #define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define MAKEINTRESOURCE MAKEINTRESOURCEW
 #endif
-constexpr bool IS_INTRESOURCE(LPCWSTR p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
+inline bool IS_INTRESOURCE(LPCWSTR p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
 
 #define RT_CURSOR MAKEINTRESOURCEW(1)
 #define RT_BITMAP MAKEINTRESOURCEW(2)

@@ -119,8 +119,12 @@ void ScriptParser::Dialog(const Token& at, const ResourceName& name)
     }
     if (hasCaption)
         style |= kCaption;
+    // The font fields are written exactly when the style says so: a STYLE with DS_SETFONT (or
+    // DS_SHELLFONT) but no FONT statement would otherwise make readers take the first control for a font.
     if (hasFont)
         style |= kSetFont;
+    else
+        style &= ~kSetFont;
 
     ByteWriter out;
     out.Word(1);      // template version

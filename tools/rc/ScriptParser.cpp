@@ -149,8 +149,10 @@ std::uint32_t ScriptParser::Unary()
         return value;
     }
     const Token& token = Peek();
-    if (token.kind == TokenKind::Number)
+    if (token.kind == TokenKind::Number) {
+        m_sawLongNumber = m_sawLongNumber || token.isLong;
         return Next().number;
+    }
     if (token.kind == TokenKind::Identifier)
         FailHere("undefined name '" + token.spelling + "' where a number is expected");
     FailHere("expected a number, found " + Describe(token));
@@ -464,19 +466,14 @@ void ScriptParser::Custom(const Token& at, const ResourceName& type, const Resou
             else
                 out.Bytes(text.bytes);
         } else {
-            bool isLong = false;
-            for (std::size_t i = 0; Peek(i).kind != TokenKind::End && !Peek(i).IsPunct(','); ++i) {
-                if (Peek(i).IsKeyword("END") || Peek(i).IsPunct('}') || Peek(i).kind == TokenKind::String)
-                    break;
-                isLong = isLong || (Peek(i).kind == TokenKind::Number && Peek(i).isLong);
-            }
+            m_sawLongNumber = false;
             std::uint32_t value = Expression();
-            if (isLong)
+            if (m_sawLongNumber)
                 out.Dword(value);
             else
                 out.Word(static_cast<std::uint16_t>(value));
         }
-        if (!AtBlockEnd())
+        if (!AtBlockEnd() && Peek().kind != TokenKind::End)
             Expect(',', "between data items");
     }
     Add(at, type, name, std::move(out.Data()));

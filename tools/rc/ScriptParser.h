@@ -96,6 +96,8 @@ private:
     // Pop-ups, blocks and parentheses nest at most this deep, so that no script exhausts the stack.
     static constexpr int kMaxNesting = 64;
     int m_nesting = 0;
+    // Whether a number written with L was read since last cleared: such a data item is a DWORD.
+    bool m_sawLongNumber = false;
     std::uint16_t m_nextIconId = 1;
     std::uint16_t m_nextCursorId = 1;
 };

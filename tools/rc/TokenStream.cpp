@@ -8,7 +8,6 @@ namespace fln::rc {
 namespace {
 
 constexpr int kMaxIncludeDepth = 32;
-constexpr int kMaxExpansionDepth = 64;
 constexpr std::size_t kMaxExpandedTokens = 100000;
 
 bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
@@ -112,10 +111,17 @@ struct TokenStream::Source {
         return true;
     }
 
+    // The rest of a directive's line, with backslash-newline joining lines and comments dropped.
     std::string RestOfLine()
     {
         std::string rest;
         while (!AtEnd() && Current() != '\n') {
+            if (Current() == '\\' && (At(1) == '\n' || (At(1) == '\r' && At(2) == '\n'))) {
+                pos += At(1) == '\r' ? 3 : 2;
+                ++line;
+                rest += ' ';
+                continue;
+            }
             if (Current() == '/' && At(1) == '/')
                 break;
             if (Current() == '/' && At(1) == '*') {
@@ -508,13 +514,17 @@ void TokenStream::ExpandInto(std::deque<Token>& out)
         Token token = std::move(pending.front());
         pending.pop_front();
         auto macro = token.kind == TokenKind::Identifier ? m_macros.find(token.spelling) : m_macros.end();
-        if (macro == m_macros.end() || token.expansionDepth >= kMaxExpansionDepth) {
+        bool expanding = false;
+        for (const Token::Expansion* from = token.expandedFrom.get(); from && !expanding; from = from->outer.get())
+            expanding = from->macro == token.spelling;
+        if (macro == m_macros.end() || expanding) {
             out.push_back(std::move(token));
             continue;
         }
         if (macro->second.functionLike)
             Fail(token, "macro " + token.spelling + " takes arguments, which scripts do not support");
         std::vector<Token> body;
+        auto expansion = std::make_shared<const Token::Expansion>(Token::Expansion { token.spelling, token.expandedFrom });
         const std::string& text = macro->second.body;
         for (std::size_t pos = 0;;) {
             while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos])))
@@ -528,7 +538,7 @@ void TokenStream::ExpandInto(std::deque<Token>& out)
             }
             body.back().file = token.file;
             body.back().line = token.line;
-            body.back().expansionDepth = token.expansionDepth + 1;
+            body.back().expandedFrom = expansion;
         }
         expanded += body.size();
         if (expanded > kMaxExpandedTokens)

@@ -29,7 +29,13 @@ struct Token {
     bool wideLiteral = false;  // L"..."
     const std::string* file = nullptr;
     int line = 0;
-    int expansionDepth = 0;
+    // The macros whose expansion produced this token (innermost first): none of them is
+    // expanded again in it.
+    struct Expansion {
+        std::string macro;
+        std::shared_ptr<const Expansion> outer;
+    };
+    std::shared_ptr<const Expansion> expandedFrom;
 
     bool IsPunct(char c) const { return kind == TokenKind::Punct && spelling.size() == 1 && spelling[0] == c; }
     // Keywords are matched without regard to case.

@@ -114,9 +114,9 @@ void ScriptParser::VersionBlock(ByteWriter& out, bool inStringFileInfo)
             text += Next().text;
             isText = true;
         } else {
-            const bool isLong = Peek().kind == TokenKind::Number && Peek().isLong;
+            m_sawLongNumber = false;
             std::uint32_t value = Expression();
-            if (isLong)
+            if (m_sawLongNumber)
                 binary.Dword(value);
             else
                 binary.Word(static_cast<std::uint16_t>(value));
