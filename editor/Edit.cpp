@@ -444,10 +444,11 @@ BOOL SECEdit::InsertTab(int line, int column)
     return InsertText(line, column, L"\t", 1);
 }
 
-// The columns at which a line wider than the maximum is broken so that every piece fits: first
-// at firstBreak when one is given, then wherever a piece reaches the maximum display column.
-// One pass over the line, however many pieces it makes.
-std::vector<int> SECEdit::BreakColumns(int line, int firstBreak)
+// The columns at which a line wider than the maximum is broken so that every piece fits: where a
+// piece reaches the maximum display column, or at insertEnd (the end of an insertion on this line)
+// when that lies within the maximum of its piece, so that an insertion and its breaks stay
+// together. One pass over the line, however many pieces it makes.
+std::vector<int> SECEdit::BreakColumns(int line, int insertEnd)
 {
     std::vector<int> breaks;
     CString copy;
@@ -456,12 +457,7 @@ std::vector<int> SECEdit::BreakColumns(int line, int firstBreak)
     if (length <= 0 || static_cast<long long>(length) * TabSize() <= m_nMaxLineLength)
         return breaks;
     const int tab = TabSize();
-    int start = 0;
-    if (firstBreak > 0 && firstBreak < length) {
-        breaks.push_back(firstBreak);
-        start = firstBreak;
-    }
-    while (start < length) {
+    for (int start = 0; start < length;) {
         int display = 0;
         int i = start;
         for (; i < length; ++i) {
@@ -470,8 +466,12 @@ std::vector<int> SECEdit::BreakColumns(int line, int firstBreak)
                 break;
             display += width;
         }
-        if (i >= length || i == start)
-            break; // the rest fits, or one character is wider than the maximum
+        if (i >= length)
+            break; // the rest fits
+        if (insertEnd > start && insertEnd <= i)
+            i = insertEnd;
+        if (i == start)
+            break; // one character wider than the maximum
         breaks.push_back(i);
         start = i;
     }
@@ -545,13 +545,7 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
         return FALSE;
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
-        std::vector<int> breaks = BreakColumns(l, -1);
-        if (breaks.empty())
-            continue;
-        // The end of the inserted text is the first break when it lies within the maximum.
-        if (l == range.m_end.m_nLine && range.m_end.m_nCol > 0
-            && ConvertLineColumn(range.m_end.m_nCol, 0, l, nullptr) <= m_nMaxLineLength)
-            breaks = BreakColumns(l, range.m_end.m_nCol);
+        const std::vector<int> breaks = BreakColumns(l, l == range.m_end.m_nLine ? range.m_end.m_nCol : -1);
         InsertLineBreaks(l, breaks, &range);
         l += static_cast<int>(breaks.size());
     }
@@ -570,7 +564,8 @@ BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
     const SECEditLineColPair range = SECEditLineColPair(startLine, startCol, endLine, endCol).Normalized();
     const SECEditLineCol& s = range.m_start;
     const SECEditLineCol& e = range.m_end;
-    if (!IsValidPosition(s.m_nLine, s.m_nCol, FALSE) || !IsValidPosition(e.m_nLine, e.m_nCol, FALSE))
+    // Any place the buffer knows, also one after a lone CR inside a line.
+    if (m_pBuffer->LineColToOffset(s.m_nLine, s.m_nCol) < 0 || m_pBuffer->LineColToOffset(e.m_nLine, e.m_nCol) < 0)
         return FALSE;
     DropSpansTouching(range);
 

@@ -163,7 +163,7 @@ private:
     // The line's characters in text, for scans that call back into the model on the way.
     int CopyLineText(int line, CString& text);
     int TabSize() const;
-    std::vector<int> BreakColumns(int line, int firstBreak);
+    std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
     void DropSpansTouching(const SECEditLineColPair& range);

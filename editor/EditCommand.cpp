@@ -43,7 +43,8 @@ BOOL SECEditCommand::InsertText()
 {
     m_bTextPresent = TRUE;
     const SECEditLineColPair before(m_start, m_end);
-    const BOOL result = m_pEdit->InsertTextAt(*this, m_strText, -1);
+    // The text's own length: a NUL character inside it is text too.
+    const BOOL result = m_pEdit->InsertTextAt(*this, m_strText, m_strText.GetLength());
     if (result && (before.m_start != m_start || before.m_end != m_end))
         m_pEdit->GetText(m_strText, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol);
     m_bValid = m_bValid && result;

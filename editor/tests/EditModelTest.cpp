@@ -63,6 +63,76 @@ TEST_F(EditModel, UndoAndRedoRestoreTextWithLineBreaks)
     EXPECT_EQ(Text(), L"first\r\nsecond\r\nthird");
 }
 
+// Random insertions and deletions, some grouped, some making lines too long: undoing every step
+// gives back each earlier text exactly, and redoing gives back the last one.
+TEST_F(EditModel, ScatteredEditsUndoAndRedoExactly)
+{
+    unsigned seed = 777;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    std::vector<CString> texts { Text() };
+    for (int step = 0; step < 200; ++step) {
+        const bool grouped = next(5) == 0;
+        if (grouped)
+            m_edit.GroupEdits(TRUE);
+        for (int edit = 0; edit < (grouped ? 3 : 1); ++edit) {
+            const int line = static_cast<int>(next(m_edit.GetLineCount()));
+            const int column = static_cast<int>(next(m_edit.GetLineLength(line) + 1));
+            if (next(3) != 0) {
+                CString text;
+                const unsigned kind = next(10);
+                if (kind == 0)
+                    text = CString(L'w', 1500 + next(1500)); // breaks the line
+                else
+                    for (unsigned n = next(12) + 1; n > 0; --n)
+                        text += std::wstring_view(L"ab \t{}\"\r\n\0", 10)[next(10)];
+                ASSERT_TRUE(m_edit.InsertText(line, column, text, text.GetLength()));
+            } else {
+                const int endLine = std::min(m_edit.GetLastLine(), line + static_cast<int>(next(3)));
+                const int endColumn = endLine == line ? std::min(m_edit.GetLineLength(line), column + static_cast<int>(next(20)))
+                                                      : static_cast<int>(next(m_edit.GetLineLength(endLine) + 1));
+                ASSERT_TRUE(m_edit.DeleteText(line, column, endLine, endColumn));
+            }
+            m_edit.GetLineColor(static_cast<int>(next(m_edit.GetLineCount())));
+        }
+        if (grouped)
+            m_edit.GroupEdits(FALSE);
+        texts.push_back(Text());
+    }
+    for (int step = static_cast<int>(texts.size()) - 2; step >= 0; --step) {
+        ASSERT_NE(m_edit.Undo(), nullptr) << step;
+        ASSERT_EQ(Text(), texts[step]) << step;
+    }
+    EXPECT_EQ(m_edit.Undo(), nullptr);
+    while (m_edit.Redo())
+        ;
+    EXPECT_EQ(Text(), texts.back());
+}
+
+TEST_F(EditModel, NulCharacterInsideTextSurvivesUndoAndRedo)
+{
+    const CString text(std::wstring_view(L"a\0b", 3));
+    m_edit.InsertText(0, 0, text, text.GetLength());
+    m_edit.DeleteText(0, 0, 0, 3);
+    m_edit.Undo();
+    EXPECT_EQ(Text(), text);
+    m_edit.Undo();
+    m_edit.Redo();
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(EditModel, TextAfterALoneCarriageReturnCanBeDeletedAndRestored)
+{
+    m_edit.InsertText(0, 0, L"x\r\ny\rzz");
+    ASSERT_TRUE(m_edit.Undo());
+    EXPECT_EQ(Text(), L"") << "the insertion's end lies after the CR";
+    m_edit.Redo();
+    ASSERT_TRUE(m_edit.DeleteText(1, 1, 1, 4));
+    EXPECT_EQ(Text(), L"x\r\ny");
+}
+
 TEST_F(EditModel, HistoryKeeps256Steps)
 {
     for (int i = 0; i < 300; ++i)
