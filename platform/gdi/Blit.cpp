@@ -38,7 +38,7 @@ struct SourcePixels {
 SourcePixels readSource(DeviceContext& source, const RECT& wanted, DeviceContext& destination, bool destinationMono)
 {
     SourcePixels out;
-    Canvas canvas(source);
+    Canvas canvas(source, Canvas::Access::Read);
     if (!canvas.valid())
         return out;
     RECT bounds = canvas.targetBounds();
@@ -69,7 +69,7 @@ bool copyRows(Canvas& canvas, DeviceContext& src, int dx, int dy, int width, int
     std::optional<Canvas> own;
     Canvas* source = &canvas;
     if (&src != &canvas.owner()) {
-        own.emplace(src);
+        own.emplace(src, Canvas::Access::Read);
         source = &*own;
     }
     if (!source->valid() || source->monochrome() != canvas.monochrome())

@@ -77,8 +77,9 @@ uint32_t applyRop3(BYTE code, uint32_t pattern, uint32_t source, uint32_t destin
 
 // ---- Canvas
 
-Canvas::Canvas(DeviceContext& dc)
+Canvas::Canvas(DeviceContext& dc, Access access)
     : m_dc(dc)
+    , m_access(access)
 {
     cairo_surface_t* surface = dc.surface();
     if (!surface)
@@ -103,6 +104,8 @@ Canvas::Canvas(DeviceContext& dc)
 Canvas::~Canvas()
 {
     if (!m_pixels)
+        return;
+    if (m_access == Access::Read)
         return;
     cairo_surface_mark_dirty(m_dc.surface());
     if (auto bitmap = m_dc.bitmap())

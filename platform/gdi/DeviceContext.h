@@ -63,7 +63,8 @@ class DeviceContext;
 // it synchronises DIB sections and tells cairo about the changed pixels when it ends.
 class Canvas {
 public:
-    explicit Canvas(DeviceContext& dc);
+    enum class Access { ReadWrite, Read };
+    explicit Canvas(DeviceContext& dc, Access access = Access::ReadWrite);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -95,6 +96,7 @@ public:
 
 private:
     DeviceContext& m_dc;
+    Access m_access;
     uint32_t* m_pixels = nullptr;
     int m_stride = 0;
     int m_width = 0;

@@ -456,7 +456,7 @@ COLORREF GetPixel(HDC handle, int x, int y)
 {
     FLN_DC_OR(CLR_INVALID);
     POINT p = dc->toDevice(POINT { x, y });
-    Canvas canvas(*dc);
+    Canvas canvas(*dc, Canvas::Access::Read);
     if (!canvas.valid() || !canvas.visible(p.x, p.y))
         return CLR_INVALID;
     return toColorRef(canvas.pixel(p.x, p.y) & 0xFFFFFF);

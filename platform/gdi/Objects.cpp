@@ -180,6 +180,10 @@ void BitmapObject::loadFromBits()
 {
     if (!m_isDib || m_sharesBits)
         return;
+    size_t size = static_cast<size_t>(m_dibStride) * m_height;
+    if (m_syncedBits.size() == size && std::memcmp(m_syncedBits.data(), m_bits, size) == 0)
+        return; // nobody wrote to the bits since
+    m_syncedBits.assign(m_bits, m_bits + size);
     cairo_surface_flush(m_surface);
     std::vector<uint32_t> palette(m_colors.size());
     for (size_t i = 0; i < m_colors.size(); ++i)
@@ -253,6 +257,7 @@ void BitmapObject::storeToBits()
             }
         }
     }
+    m_syncedBits.assign(m_bits, m_bits + static_cast<size_t>(m_dibStride) * m_height);
 }
 
 BITMAP BitmapObject::info() const
@@ -294,7 +299,7 @@ std::shared_ptr<BitmapObject> cloneBitmap(const BitmapObject& source)
         auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
         bmi->bmiHeader = source.dibHeader();
         std::memcpy(bmi->bmiColors, source.colorTable().data(), source.colorTable().size() * sizeof(RGBQUAD));
-        const_cast<BitmapObject&>(source).storeToBits();
+        const_cast<BitmapObject&>(source).loadFromBits(); // the bits may have been written directly
         copy = BitmapObject::createDib(bmi, DIB_RGB_COLORS, source.dibBits());
     } else {
         copy = BitmapObject::create(source.width(), source.height(), source.bitsPixel());

@@ -153,6 +153,7 @@ private:
     int m_dibStride = 0;
     BITMAPINFOHEADER m_header {};
     std::vector<RGBQUAD> m_colors;
+    std::vector<uint8_t> m_syncedBits; // the bits as the surface last mirrored them
 };
 
 // Icons and cursors: a mask (AND) and a colour (XOR) bitmap, held as private copies.
