@@ -9,35 +9,24 @@ namespace {
 
 std::shared_ptr<IconObject> iconOf(HICON handle) { return ObjectTable::find<IconObject>(handle, ObjectKind::Icon); }
 
-// A temporary memory DC holding a bitmap, for the raster operations that draw icons.
+// A temporary memory DC holding one of an icon's own bitmaps, for the raster operations that
+// draw icons.
 class BitmapDC {
 public:
     explicit BitmapDC(const std::shared_ptr<BitmapObject>& bitmap)
-        : m_dc(CreateCompatibleDC(nullptr))
-        , m_bitmap(bitmap ? ObjectTable::add(cloneHandle(bitmap)) : nullptr)
     {
-        if (m_bitmap)
-            m_previous = SelectObject(m_dc, m_bitmap);
+        auto dc = std::make_shared<DeviceContext>(DeviceContext::Kind::Memory);
+        if (bitmap)
+            dc->select(dc->state.bitmap, bitmap);
+        m_dc = static_cast<HDC>(ObjectTable::add(dc));
     }
-    ~BitmapDC()
-    {
-        if (m_previous)
-            SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-    }
+    ~BitmapDC() { DeleteDC(m_dc); }
     BitmapDC(const BitmapDC&) = delete;
     BitmapDC& operator=(const BitmapDC&) = delete;
     HDC dc() const { return m_dc; }
 
 private:
-    // The icon's own bitmap, shared (it is only read): a second handle on the same object is not
-    // possible, so the DC draws from a copy.
-    static std::shared_ptr<BitmapObject> cloneHandle(const std::shared_ptr<BitmapObject>& bitmap) { return cloneBitmap(*bitmap); }
     HDC m_dc;
-    HGDIOBJ m_bitmap;
-    HGDIOBJ m_previous = nullptr;
 };
 
 } // namespace
