@@ -160,7 +160,7 @@ TEXTMETRICW RealizedFont::textMetrics() const
 
 int RealizedFont::charWidth(wchar_t c) const
 {
-    if (c == L'\0')
+    if (static_cast<uint32_t>(c) < 0x20) // control characters (tabs, line ends) take no room
         return 0;
     auto code = static_cast<uint32_t>(c);
     if (code < 256 && m_latinWidths[code] >= 0)
@@ -195,7 +195,11 @@ PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view
     PangoLayout* layout = pango_layout_new(context);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     pango_layout_set_font_description(layout, m_description ? m_description : nullptr);
-    std::string utf8 = toUtf8(text);
+    std::wstring shown(text);
+    for (wchar_t& c : shown)
+        if (static_cast<uint32_t>(c) < 0x20)
+            c = 0x200B; // zero width, one character for one, so indices stay
+    std::string utf8 = toUtf8(shown);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
 
     PangoAttrList* attributes = pango_attr_list_new();
@@ -206,8 +210,9 @@ PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view
         pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
     if (underlinedIndex >= 0 && underlinedIndex < static_cast<int>(text.size())) {
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        underline->start_index = static_cast<guint>(toUtf8(text.substr(0, underlinedIndex)).size());
-        underline->end_index = underline->start_index + static_cast<guint>(toUtf8(text.substr(underlinedIndex, 1)).size());
+        std::wstring_view view(shown);
+        underline->start_index = static_cast<guint>(toUtf8(view.substr(0, underlinedIndex)).size());
+        underline->end_index = underline->start_index + static_cast<guint>(toUtf8(view.substr(underlinedIndex, 1)).size());
         pango_attr_list_insert(attributes, underline);
     }
     pango_layout_set_attributes(layout, attributes);

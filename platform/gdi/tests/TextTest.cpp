@@ -109,6 +109,9 @@ TEST(TextMeasuring, ExtentIsTheSumOfCharacterWidths)
     EXPECT_EQ(size.cy, 13);
     GetTextExtentPoint32W(canvas.dc, L"", 0, &size);
     EXPECT_EQ(size.cx, 0);
+    // Control characters take no room when measured as plain text.
+    GetTextExtentPoint32W(canvas.dc, L"a\tb", 3, &size);
+    EXPECT_EQ(size.cx, widths[L'a'] + widths[L'b']);
     EXPECT_FALSE(GetTextExtentPoint32W(canvas.dc, nullptr, 3, &size));
 
     int fit = 0;
