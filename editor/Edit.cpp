@@ -147,11 +147,11 @@ void SECEdit::CreateFontInfoFromConfig()
     m_pFontInfo = std::move(info);
 }
 
-int SECEdit::GetTabStopWidth(int blankWidth, int tabMarkerWidth) const
+int SECEdit::GetTabStopWidth(const SECEditFontInfo& font) const
 {
     if (m_pLangConfig && m_pLangConfig->GetShowWhitespace())
-        return (TabSize() - 1) * blankWidth + tabMarkerWidth;
-    return TabSize() * blankWidth;
+        return (TabSize() - 1) * font.m_nBlankWidth + font.m_nTabMarkerWidth;
+    return TabSize() * font.m_nBlankWidth;
 }
 
 void SECEdit::SetText(const wchar_t* text, int length)

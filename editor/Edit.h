@@ -22,13 +22,16 @@ struct SECEditItemData {
     bool IsEmpty() const { return m_dwData == 0 && m_flags.none(); }
 };
 
-// The font the language asks for; the view measures it.
+// The font the language asks for. The view, which owns the device context, measures it and
+// fills in the widths.
 struct SECEditFontInfo {
     CString m_strFaceName;
     int m_nPointSize = 0;
     int m_nWeight = 400;
     BOOL m_bItalic = FALSE;
     int m_nHeight = 0; // logical units at 96 pixels per inch, negative: character height
+    int m_nBlankWidth = 0;
+    int m_nTabMarkerWidth = 0;
 };
 
 class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserver, public CObject {
@@ -151,8 +154,8 @@ public:
     BOOL IsGroupOpen() const { return m_bGroupOpen; }
     void SetMarkChangedLines(BOOL mark) { m_bMarkChangedLines = mark; }
     void SetColoring(BOOL on) { m_bColoring = on; }
-    // The tab-stop width for a blank width and a tab-marker width in pixels.
-    int GetTabStopWidth(int blankWidth, int tabMarkerWidth) const;
+    // The width of a tab stop in the font's measured widths.
+    int GetTabStopWidth(const SECEditFontInfo& font) const;
     divuzura::foundation::CMvcCommand* GetExecutingCommand() const { return m_pExecuting; }
     void SetExecutingCommand(divuzura::foundation::CMvcCommand* command) { m_pExecuting = command; }
     const SECEditMLCommentArray& GetCommentSpans() const { return m_comments; }

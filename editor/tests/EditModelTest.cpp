@@ -284,6 +284,44 @@ TEST_F(EditModel, RefusedEditsMakeNoCommand)
     EXPECT_EQ(Text(), L"abc");
 }
 
+TEST_F(EditModel, PositionsOutsideTheTextChangeNothing)
+{
+    m_edit.SetText(L"ab\r\ncd");
+    const int steps = m_edit.GetUndoCount();
+    EXPECT_FALSE(m_edit.InsertText(-1, 0, L"x"));
+    EXPECT_FALSE(m_edit.InsertText(0, -1, L"x"));
+    EXPECT_FALSE(m_edit.InsertText(0, 0, nullptr, 3));
+    EXPECT_FALSE(m_edit.DeleteText(-1, 0, 0, 1));
+    EXPECT_FALSE(m_edit.DeleteText(0, 0, 9, 9));
+    EXPECT_FALSE(m_edit.InsertTab(7, 0));
+    CString text;
+    EXPECT_FALSE(m_edit.GetText(text, 5, 0, 6, 0));
+    const wchar_t* chars = nullptr;
+    EXPECT_EQ(m_edit.GetLineText(-3, text, chars), -1);
+    EXPECT_EQ(m_edit.GetLineLength(9), -1);
+    EXPECT_EQ(m_edit.ValidateColumn(0, 3, FALSE), -1);
+    EXPECT_EQ(m_edit.ConvertLineColumn(50, 1, 99, nullptr), 2) << "a line past the last is read as the last";
+    EXPECT_EQ(m_edit.GetIndentText(-3, { 0, 0 }, FALSE), L"");
+    EXPECT_EQ(m_edit.GetLineColor(-1), nullptr);
+    EXPECT_EQ(m_edit.SetLineData(-1, 5), 0u);
+    m_edit.SetLineFlag(9, 2, TRUE);
+    EXPECT_EQ(m_edit.CountLinesWithFlag(2), 0);
+    EXPECT_FALSE(m_edit.BreakLongLines(TRUE, 50, 10));
+    EditFindRequest request;
+    request.pattern = L"c";
+    int line = 0, column = 0;
+    EXPECT_EQ(m_edit.Find(9, 0, line, column, request), 0);
+    EXPECT_EQ(m_edit.GetUndoCount(), steps);
+    EXPECT_EQ(Text(), L"ab\r\ncd");
+
+    SECEdit empty;
+    EXPECT_EQ(empty.GetLineCount(), 0);
+    EXPECT_FALSE(empty.DeleteText(0, 0, 0, 0));
+    EXPECT_EQ(empty.GetLineColor(0), nullptr);
+    empty.GetAllText(text);
+    EXPECT_EQ(text, L"");
+}
+
 TEST_F(EditModel, CommandWhoseTextVanishedIsPassedOverByUndo)
 {
     m_edit.InsertText(0, 0, L"keep");
@@ -416,6 +454,13 @@ TEST_F(EditModel, ColumnsConvertThroughTabs)
     EXPECT_EQ(m_edit.GetIndentText(6, { 0, 1 }, FALSE), L"\t   ");
     EXPECT_EQ(m_edit.GetIndentText(2, { 0, 1 }, FALSE), L"  ");
     EXPECT_EQ(m_edit.GetBlanksToNextTab({ 0, 3 }), 3);
+
+    SECEditFontInfo font;
+    font.m_nBlankWidth = 8;
+    font.m_nTabMarkerWidth = 5;
+    EXPECT_EQ(m_edit.GetTabStopWidth(font), 32);
+    m_language->SetShowWhitespace(TRUE);
+    EXPECT_EQ(m_edit.GetTabStopWidth(font), 29) << "three blanks and the marker";
 }
 
 } // namespace
