@@ -1090,6 +1090,8 @@ Var GetObject(Interpreter& in, const Args& a)
 Var Eval(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), true); }
 Var Execute(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), false); }
 
+Var GetRef(Interpreter& in, const Args& a) { return in.ProcedureReference(Text(a, 0)); }
+
 Var ErrOf(Interpreter& in, const Args&) { return Var::Object(in.ErrDispatch()); }
 Var ScriptEngine(Interpreter&, const Args&) { return Var::Text(L"VBScript"); }
 Var EngineMajor(Interpreter&, const Args&) { return Var::Long(5); }
@@ -1151,6 +1153,7 @@ const Builtin kBuiltins[] = {
     {L"formatpercent", 1, 5, FormatPercent},
     {L"getlocale", 0, 0, GetLocale},
     {L"getobject", 0, 2, GetObject},
+    {L"getref", 1, 1, GetRef},
     {L"hex", 1, 1, Hex},
     {L"hour", 1, 1, DatePartOf<&DateParts::hour>},
     {L"inputbox", 1, 7, InputBox},

@@ -1643,6 +1643,76 @@ void Interpreter::TerminateInstance(ClassInstance& instance)
     }
 }
 
+namespace {
+
+class ProcedureObject final : public RuntimeObject {
+public:
+    ProcedureObject(std::shared_ptr<Interpreter::Link> link, Procedure& proc)
+        : RuntimeObject(L"Object"), m_link(std::move(link)), m_proc(&proc)
+    {
+        AddMember(L"", DISPID_VALUE, [this](Call& c) {
+            Interpreter* interpreter = m_link->interpreter;
+            if (!interpreter)
+                return E_UNEXPECTED;
+            return interpreter->InvokeProcedure(*m_proc, c.args, c.result, c.exception);
+        });
+    }
+
+private:
+    std::shared_ptr<Interpreter::Link> m_link;
+    Procedure* m_proc;
+};
+
+void FillException(EXCEPINFO* exception, const ScriptError& e)
+{
+    if (!exception)
+        return;
+    ClearExcepInfo(exception);
+    exception->scode = (e.number > 0 && e.number < 65536) ? MakeControlError(e.number) : e.number;
+    exception->bstrDescription = SysAllocStringView(e.description);
+    exception->bstrSource = SysAllocStringView(e.source);
+}
+
+} // namespace
+
+Var Interpreter::ProcedureReference(const std::wstring& name)
+{
+    auto it = m_procedures.find(Lower(name));
+    if (it == m_procedures.end())
+        Throw(kInvalidProcedureCall);
+    auto* reference = new ProcedureObject(m_link, *it->second);
+    Var result = Var::Object(reference);
+    reference->Release();
+    return result;
+}
+
+HRESULT Interpreter::InvokeProcedure(Procedure& proc, std::span<VARIANT* const> raw, VARIANT* result,
+                                     EXCEPINFO* exception)
+{
+    std::vector<ArgValue> args(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i]->vt == (VT_BYREF | VT_VARIANT) && raw[i]->pvarVal)
+            args[i].ref = raw[i]->pvarVal;
+        else
+            args[i].value.Assign(*raw[i]);
+    }
+    try {
+        Var r = CallProcedure(proc, nullptr, args);
+        if (result) {
+            VariantClear(result);
+            *result = r.Detach();
+        }
+        return S_OK;
+    } catch (const ScriptError& e) {
+        FillException(exception, e);
+        return DISP_E_EXCEPTION;
+    } catch (const ScriptInterrupted&) {
+        if (m_depth > 0)
+            throw;
+        return E_ABORT;
+    }
+}
+
 HRESULT Interpreter::InvokeInstance(ClassInstance& instance, ClassMember& member, WORD flags, DISPPARAMS* params,
                                     VARIANT* result, EXCEPINFO* exception)
 {
@@ -1683,12 +1753,7 @@ HRESULT Interpreter::InvokeInstance(ClassInstance& instance, ClassMember& member
         }
         return S_OK;
     } catch (const ScriptError& e) {
-        if (exception) {
-            ClearExcepInfo(exception);
-            exception->scode = (e.number > 0 && e.number < 65536) ? MakeControlError(e.number) : e.number;
-            exception->bstrDescription = SysAllocStringView(e.description);
-            exception->bstrSource = SysAllocStringView(e.source);
-        }
+        FillException(exception, e);
         return DISP_E_EXCEPTION;
     } catch (const ScriptInterrupted&) {
         if (m_depth > 0)

@@ -91,6 +91,10 @@ public:
     IDispatch* ErrDispatch();
     ErrObject& Err() { return *m_err; }
     Var CreateObjectByName(const std::wstring& progId);
+    // GetRef: an object whose default member calls the global procedure of that name.
+    Var ProcedureReference(const std::wstring& name);
+    // Calls a procedure for a caller outside the script (arguments in natural order).
+    HRESULT InvokeProcedure(Procedure& proc, std::span<VARIANT* const> args, VARIANT* result, EXCEPINFO* exception);
 
     // Called by script class instances.
     HRESULT InvokeInstance(ClassInstance& instance, ClassMember& member, WORD flags, DISPPARAMS* params,

@@ -67,3 +67,11 @@ End Function
 On Error Resume Next
 Deep 1
 MsgBox Err.Number & " " & Err.Description
+Err.Clear
+Function Combine(a, b)
+    Combine = a & "+" & b
+End Function
+Set handler = GetRef("Combine")
+MsgBox handler("x", 1) & " " & TypeName(handler)
+Set missing = GetRef("NoSuchProcedure")
+MsgBox Err.Number
