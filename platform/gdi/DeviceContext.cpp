@@ -139,7 +139,8 @@ void Canvas::fillSpan(int y, int left, int right, const Ink& ink)
     }
 }
 
-void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, int width, int height, uint32_t color, const RECT* limit)
+void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, int width, int height, uint32_t color, const RECT* limit,
+    bool aliased)
 {
     if (!m_pixels)
         return;
@@ -161,7 +162,7 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
                 if (!a)
                     continue;
                 uint32_t& d = pixel(x, y);
-                if (m_monochrome) {
+                if (m_monochrome || aliased) {
                     if (a >= 128)
                         d = color | alpha;
                     continue;

@@ -91,8 +91,10 @@ public:
     void fillRows(const SpanRows& rows, const Ink& ink);
     void plot(int x, int y, const Ink& ink) { fillSpan(y, x, x + 1, ink); }
     // Lays `color` over the pixels through an 8-bit coverage mask whose (0, 0) is device (left,
-    // top), within `limit` when given: blended on colour targets, thresholded on monochrome ones.
-    void blendMask(const uint8_t* mask, int stride, int left, int top, int width, int height, uint32_t color, const RECT* limit);
+    // top), within `limit` when given: blended on colour targets, thresholded on monochrome ones
+    // (and when `aliased`).
+    void blendMask(const uint8_t* mask, int stride, int left, int top, int width, int height, uint32_t color, const RECT* limit,
+        bool aliased = false);
 
 private:
     DeviceContext& m_dc;

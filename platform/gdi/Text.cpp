@@ -120,7 +120,7 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         cairo_surface_flush(mask);
         canvas.blendMask(cairo_image_surface_get_data(mask), cairo_image_surface_get_stride(mask), drawing.reference.x + maskLeft,
             drawing.reference.y + maskTop, maskWidth, maskHeight, background ? canvas.realize(dc.state.bkColor) : canvas.realize(dc.state.textColor),
-            drawing.clip);
+            drawing.clip, logFont.lfQuality == NONANTIALIASED_QUALITY);
         cairo_surface_destroy(mask);
     };
     if (drawing.opaqueBackground && width > 0) {

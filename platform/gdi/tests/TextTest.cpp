@@ -323,3 +323,26 @@ TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
     DrawTextW(canvas.dc, L"WWWWWW", -1, &r, DT_SINGLELINE | DT_NOCLIP);
     EXPECT_GT(canvas.inkBounds(100, 20).right, 12);
 }
+
+TEST(TextOutput, UnderlineAndAliasedQuality)
+{
+    auto inkRows = [](HFONT font) {
+        TextCanvas canvas(40, 20, font);
+        SetBkMode(canvas.dc, TRANSPARENT);
+        TextOutW(canvas.dc, 2, 2, L"oo", 2);
+        return canvas.inkBounds(40, 20);
+    };
+    CRect plain = inkRows(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
+    CRect underlined = inkRows(CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, TRUE, 0, 0, 0, 0, 0, 0, L"Arial"));
+    EXPECT_GT(underlined.bottom, plain.bottom); // below the baseline
+    EXPECT_LE(underlined.bottom, 2 + 13);
+
+    TextCanvas aliased(40, 20, CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, L"Arial"));
+    SetBkMode(aliased.dc, TRANSPARENT);
+    TextOutW(aliased.dc, 2, 2, L"Wo", 2);
+    int grey = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            grey += !aliased.isWhite(x, y) && !aliased.isBlack(x, y);
+    EXPECT_EQ(grey, 0);
+}
