@@ -219,7 +219,10 @@ BOOL VerQueryValueW(LPCVOID block, LPCWSTR subBlock, LPVOID* value, PUINT length
         *value = const_cast<BYTE*>(data) + TextAreaOffset(RootLength(data)) + 2 * node.valueOffset;
     } else {
         *value = const_cast<BYTE*>(data) + node.valueOffset;
+        *length = static_cast<UINT>(node.valueLength);
+        return TRUE;
     }
-    *length = static_cast<UINT>(node.valueLength);
+    // Counted as converted: a surrogate pair is one wchar_t here.
+    *length = static_cast<UINT>(std::wcslen(static_cast<const wchar_t*>(*value)) + 1);
     return TRUE;
 }

@@ -1,11 +1,12 @@
 // fln-rc: compiles a resource script into a C++ source linked into the program.
 //   fln-rc [-I dir]... [--depfile file] -o output.cpp script.rc
-// A fault in the script is printed as "file:line: error: message" and the tool exits with 1,
-// leaving no output file behind.
+// A fault in the script is printed as "file:line: error: message" and the tool exits with 1
+// without writing anything; outputs are only ever replaced whole.
 
 #include "tools/rc/Diagnostics.h"
 #include "tools/rc/ResourceScript.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -23,12 +24,10 @@ int Usage()
 bool WriteFileAtomically(const std::string& path, const std::string& contents)
 {
     const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file.write(contents.data(), static_cast<std::streamsize>(contents.size())) || !file.flush())
-            return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    const bool written = file.write(contents.data(), static_cast<std::streamsize>(contents.size())) && file.flush();
+    file.close();
+    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
@@ -96,6 +95,9 @@ int main(int argc, char** argv)
         }
     } catch (const fln::rc::ScriptError& error) {
         std::cerr << error.what() << "\n";
+        return 1;
+    } catch (const std::exception& error) {
+        std::cerr << script << ": error: " << error.what() << "\n";
         return 1;
     }
     return 0;

@@ -124,6 +124,8 @@ void ScriptParser::VersionBlock(ByteWriter& out, bool inStringFileInfo)
     }
     if (isText && binary.Size() != 0)
         Fail(statement, "a version value mixes text and numbers");
+    if (inStringFileInfo && binary.Size() != 0)
+        Fail(statement, "a value in StringFileInfo is text: write it in quotes");
     if (isText || inStringFileInfo) {
         if (text.size() + 1 > 0xFFFF)
             Fail(statement, "version text too long");

@@ -177,6 +177,7 @@ TEST_F(VersionInfo, TextsByLanguageAndCodePage)
     EXPECT_EQ(Text(L"\\StringFileInfo\\040904B0\\companyname"), L"Formulon developers|20");
     EXPECT_EQ(Text(L"\\StringFileInfo\\040904b0\\ProductName"), L"Formulon ∑|11");
     EXPECT_EQ(Text(L"\\StringFileInfo\\040904b0\\Empty"), L"|1");
+    EXPECT_EQ(Text(L"\\StringFileInfo\\040904b0\\Clef"), L"\U0001D11E|2"); // one wchar_t and the terminator
     EXPECT_EQ(Text(L"\\StringFileInfo\\040904b0\\Missing"), L"<none>");
     EXPECT_EQ(Text(L"\\StringFileInfo\\04070000\\FileVersion"), L"<none>");
     // A block has no value of its own.

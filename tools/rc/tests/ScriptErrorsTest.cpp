@@ -89,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, ScriptErrors, testing::Values(
     ErrorCase { "1 TOOLBAR 16, 15\nBEGIN\n BUTTON 1\n SPACE\nEND\n", 4, "expected BUTTON or SEPARATOR" },
     ErrorCase { "1 VERSIONINFO\nBEGIN\n VALUE \"a\", \"x\", 1\nEND\n", 3, "mixes text and numbers" },
     ErrorCase { "1 VERSIONINFO\nBEGIN\n DATA \"a\"\nEND\n", 3, "expected BLOCK or VALUE" },
+    ErrorCase { "1 VERSIONINFO\nBEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n  BLOCK \"040904b0\"\n  BEGIN\n   VALUE \"Build\", 5\n  END\n END\nEND\n", 7, "write it in quotes" },
     ErrorCase { "1 BITMAP \"bad.png\"\n", 1, "not a readable PNG image" },
     ErrorCase { "1 ICON \"wide.png\"\n", 1, "not a readable PNG image" },
     ErrorCase { "1 BITMAP\n", 2, "expected the PNG file name" }), CaseNumber);
