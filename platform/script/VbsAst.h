@@ -55,8 +55,6 @@ struct Expr {
     Procedure* proc = nullptr;
     const Builtin* builtin = nullptr;
     ClassMember* member = nullptr;
-    ClassDef* classDef = nullptr;  // New
-    bool isConst = false;
 
     Expr(Kind k, int l, int c) : kind(k), line(l), column(c) {}
 };

@@ -166,7 +166,7 @@ Var InStr(Interpreter&, const Args& a)
     std::wstring s = Text(a, first), find = Text(a, first + 1);
     bool noCase = a.size() >= 4 && TextCompare(a, 3);
     if (size_t(start) > s.size())
-        return Var::Long(find.empty() && size_t(start) == s.size() + 1 ? 0 : 0);
+        return Var::Long(0);
     if (find.empty())
         return Var::Long(start);
     size_t at = FindText(s, find, start - 1, noCase);
@@ -1021,7 +1021,7 @@ Var DateDiff(Interpreter&, const Args& a)
     return Var::Whole(result);
 }
 
-Var DatePart(Interpreter& in, const Args& a)
+Var DatePart(Interpreter&, const Args& a)
 {
     std::wstring unit = Interval(a);
     if (IsNullArg(a, 1))
@@ -1046,7 +1046,6 @@ Var DatePart(Interpreter& in, const Args& a)
     if (unit == L"h") return Var::Int(static_cast<SHORT>(p.hour));
     if (unit == L"n") return Var::Int(static_cast<SHORT>(p.minute));
     if (unit == L"s") return Var::Int(static_cast<SHORT>(p.second));
-    (void)in;
     Throw(kInvalidProcedureCall);
 }
 

@@ -279,8 +279,7 @@ public:
         try {
             unit = expression ? ParseExpressionUnit(text) : ParseUnit(text);
         } catch (const ScriptError& e) {
-            std::vector<std::wstring> lines = SplitLines(text);
-            return Report(e, context, startingLine, lines, exception);
+            return Report(e, context, startingLine, SplitSourceLines(text), exception);
         }
         unit->sourceContext = context;
         unit->startingLine = startingLine;
@@ -288,7 +287,7 @@ public:
         try {
             added = &m_interpreter->AddUnit(std::move(unit));
         } catch (const ScriptError& e) {
-            return Report(e, context, startingLine, SplitLines(text), exception);
+            return Report(e, context, startingLine, SplitSourceLines(text), exception);
         }
         if (expression) {
             return RunUnit(*added, result);
@@ -337,21 +336,6 @@ private:
         if (window)
             window->GetWindow(&hwnd);
         return hwnd;
-    }
-
-    static std::vector<std::wstring> SplitLines(std::wstring_view text)
-    {
-        std::vector<std::wstring> lines;
-        size_t start = 0;
-        for (size_t i = 0; i <= text.size(); ++i) {
-            if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
-                lines.emplace_back(text.substr(start, i - start));
-                if (i < text.size() && text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
-                    ++i;
-                start = i + 1;
-            }
-        }
-        return lines;
     }
 
     void ChangeState(SCRIPTSTATE state)

@@ -27,15 +27,7 @@ class Parser {
 public:
     explicit Parser(std::wstring_view text) : m_tokens(Tokenize(text)), m_unit(std::make_unique<Unit>())
     {
-        size_t start = 0;
-        for (size_t i = 0; i <= text.size(); ++i) {
-            if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
-                m_unit->lines.emplace_back(text.substr(start, i - start));
-                if (i < text.size() && text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
-                    ++i;
-                start = i + 1;
-            }
-        }
+        m_unit->lines = SplitSourceLines(text);
         m_unit->globalCode = std::make_unique<Procedure>();
         m_unit->globalCode->kind = ProcKind::GlobalCode;
         m_proc = m_unit->globalCode.get();
@@ -1164,6 +1156,21 @@ private:
 };
 
 } // namespace
+
+std::vector<std::wstring> SplitSourceLines(std::wstring_view text)
+{
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (i < text.size() && text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
 
 std::unique_ptr<Unit> ParseUnit(std::wstring_view text)
 {

@@ -9,5 +9,7 @@ namespace vbs {
 std::unique_ptr<Unit> ParseUnit(std::wstring_view text);
 // An expression alone (for text parsed as an expression).
 std::unique_ptr<Unit> ParseExpressionUnit(std::wstring_view text);
+// The lines of a text, split at CR LF, CR or LF (for error reports).
+std::vector<std::wstring> SplitSourceLines(std::wstring_view text);
 
 } // namespace vbs
