@@ -3,6 +3,7 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Stock.h"
+#include "platform/gdi/Surface.h"
 
 #include <cstring>
 #include <optional>
@@ -291,6 +292,33 @@ BOOL MaskBlt(HDC handle, int x, int y, int width, int height, HDC source, int so
     if (!mask)
         return blit(*dc, x, y, width, height, src, sourceX, sourceY, width, height, rop & 0xFFFFFF);
     return blit(*dc, x, y, width, height, src, sourceX, sourceY, width, height, rop, mask.get(), maskX, maskY);
+}
+
+BOOL ScrollDC(HDC handle, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, LPRECT updateRect)
+{
+    FLN_DC_OR(FALSE);
+    RECT area {};
+    if (scroll)
+        area = *scroll;
+    else
+        GetClipBox(handle, &area);
+    if (clip && !IntersectRect(&area, &area, clip))
+        SetRectEmpty(&area);
+    RECT moved = area;
+    OffsetRect(&moved, dx, dy);
+    RECT filled {};
+    if (IntersectRect(&filled, &moved, &area))
+        blit(*dc, filled.left, filled.top, filled.right - filled.left, filled.bottom - filled.top, dc, filled.left - dx,
+            filled.top - dy, filled.right - filled.left, filled.bottom - filled.top, SRCCOPY);
+    Region uncovered = Region(area) - Region(filled);
+    if (update) {
+        HRGN result = createRegionHandle(uncovered);
+        CombineRgn(update, result, nullptr, RGN_COPY);
+        DeleteObject(result);
+    }
+    if (updateRect)
+        *updateRect = uncovered.bounds();
+    return TRUE;
 }
 
 // ---- bitmaps

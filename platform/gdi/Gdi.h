@@ -124,6 +124,9 @@ BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int sou
     int sourceHeight, DWORD rop);
 BOOL MaskBlt(HDC dc, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP mask,
     int maskX, int maskY, DWORD rop);
+// Moves the pixels of `scroll` (the whole clip box when null), limited to `clip`, by (dx, dy);
+// the part of that area the move did not fill is returned as a region and as its bounds.
+BOOL ScrollDC(HDC dc, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, LPRECT updateRect);
 constexpr DWORD MAKEROP4(DWORD fore, DWORD back) { return ((back << 8) & 0xFF000000) | fore; }
 
 // ---- regions

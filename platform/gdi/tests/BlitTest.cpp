@@ -332,3 +332,20 @@ TEST(Objects, GetObjectOfPensBrushesAndBitmaps)
     EXPECT_EQ(GetObjectW(nullptr, 4, &lb), 0);
     EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(0x1234)));
 }
+
+TEST(RasterOperations, ScrollDCMovesPixelsAndReportsTheUncoveredPart)
+{
+    TestCanvas canvas(10, 10);
+    SetPixelV(canvas.dc, 2, 5, RGB(255, 0, 0));
+    SetPixelV(canvas.dc, 9, 9, RGB(0, 0, 255));
+    RECT scroll { 0, 0, 10, 8 };
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    RECT updateRect {};
+    ASSERT_TRUE(ScrollDC(canvas.dc, 0, -3, &scroll, nullptr, update, &updateRect));
+    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(9, 9), RGB(0, 0, 255)); // outside the scrolled area
+    EXPECT_EQ(CRect(updateRect), CRect(0, 5, 10, 8));
+    EXPECT_TRUE(PtInRegion(update, 5, 6));
+    EXPECT_FALSE(PtInRegion(update, 5, 4));
+    DeleteObject(update);
+}
