@@ -63,8 +63,10 @@ const LinkedResource* FromHandle(HRSRC handle)
 // A stored string-table entry as text, or nothing when the block or the entry is missing.
 bool FindTableString(UINT id, std::wstring& text)
 {
+    if (id > 0xFFFF)
+        return false;
     HRSRC block = FindResourceW(nullptr, MAKEINTRESOURCEW((id >> 4) + 1), RT_STRING);
-    if (!block || id > 0xFFFF)
+    if (!block)
         return false;
     const LinkedResource* entry = FromHandle(block);
     std::size_t offset = 0;
