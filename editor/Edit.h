@@ -172,12 +172,10 @@ private:
     void DropSpansTouching(const SECEditLineColPair& range);
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
-    void ResetLineCaches();
     void ColorRange(int line);
     void ColorLineFrom(int line, int fromColumn);
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
-    void ClearModelFor(BOOL report);
     BOOL InsertDecoded(const std::wstring& text, SECEditLineColPair& at);
     BOOL FinishLoad();
     bool ReadOnlyOnDisk(const CString& path) const;
