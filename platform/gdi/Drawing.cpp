@@ -182,7 +182,9 @@ bool clipFarSegment(POINT& a, POINT& b, const RECT& box)
     return true;
 }
 
-void drawPolyline(DeviceContext& dc, const POINT* points, int count, bool close)
+enum class Units { Logical, Device };
+
+void drawPolyline(DeviceContext& dc, const POINT* points, int count, bool close, Units units = Units::Logical)
 {
     if (count < 2)
         return;
@@ -191,8 +193,9 @@ void drawPolyline(DeviceContext& dc, const POINT* points, int count, bool close)
     if (pen.null || !canvas.valid())
         return;
     std::vector<POINT> device(points, points + count);
-    for (POINT& p : device)
-        p = dc.toDevice(p);
+    if (units == Units::Logical)
+        for (POINT& p : device)
+            p = dc.toDevice(p);
     if (close)
         device.push_back(device.front());
     RECT near = canvas.clip().bounds();
@@ -231,12 +234,6 @@ Region outlineOf(const SpanRows& rows)
         outline.rows[i].push_back({ std::min(s.right - 1, std::max(next.right, s.left)), s.right });
     }
     return Region::fromRows(outline);
-}
-
-// A shape's box in device units, and the box its outline stays in.
-RECT deviceBox(DeviceContext& dc, int left, int top, int right, int bottom)
-{
-    return dc.toDevice(RECT { left, top, right, bottom });
 }
 
 // The rows a shape drawing needs: those of the clip, and two more on each side so that an
@@ -396,7 +393,7 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
     const PenObject* penObject = dc->currentPen();
     bool styled = penObject && penObject->lineStyle() != PS_SOLID && penObject->lineStyle() != PS_INSIDEFRAME
         && penObject->lineStyle() != PS_NULL && dc->widthToDevice(penObject->width) <= 1;
-    RECT box = deviceBox(*dc, left, top, right, bottom);
+    RECT box = dc->toDevice(RECT { left, top, right, bottom });
     auto rectRows = [](const RECT& r, RowRange range) {
         SpanRows rows { std::max<int>(r.top, range.first), {} };
         for (int y = rows.top; y < std::min<int>(r.bottom, range.last); ++y)
@@ -414,19 +411,14 @@ BOOL Rectangle(HDC handle, int left, int top, int right, int bottom)
     }
     POINT device[5] = { { box.left, box.top }, { box.right - 1, box.top }, { box.right - 1, box.bottom - 1 },
         { box.left, box.bottom - 1 }, { box.left, box.top } };
-    SaveDC(handle);
-    SetMapMode(handle, MM_TEXT);
-    SetWindowOrgEx(handle, 0, 0, nullptr);
-    SetViewportOrgEx(handle, 0, 0, nullptr);
-    drawPolyline(*dc, device, 5, false);
-    RestoreDC(handle, -1);
+    drawPolyline(*dc, device, 5, false, Units::Device);
     return TRUE;
 }
 
 BOOL Ellipse(HDC handle, int left, int top, int right, int bottom)
 {
     FLN_DC_OR(FALSE);
-    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), [](const RECT& r, RowRange range) { return ellipseRows(r, range); });
+    drawShape(*dc, dc->toDevice(RECT { left, top, right, bottom }), [](const RECT& r, RowRange range) { return ellipseRows(r, range); });
     return TRUE;
 }
 
@@ -434,7 +426,7 @@ BOOL RoundRect(HDC handle, int left, int top, int right, int bottom, int cornerW
 {
     FLN_DC_OR(FALSE);
     int cw = dc->widthToDevice(cornerWidth), ch = std::abs(dc->heightToDevice(cornerHeight));
-    drawShape(*dc, deviceBox(*dc, left, top, right, bottom), [cw, ch](const RECT& r, RowRange range) { return roundRectRows(r, cw, ch, range); });
+    drawShape(*dc, dc->toDevice(RECT { left, top, right, bottom }), [cw, ch](const RECT& r, RowRange range) { return roundRectRows(r, cw, ch, range); });
     return TRUE;
 }
 

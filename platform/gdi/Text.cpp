@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <numbers>
 #include <numeric>
 #include <utility>
 #include <pango/pangocairo.h>
@@ -56,7 +57,7 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     int height = font->height();
 
     const LOGFONTW& logFont = dc.state.font ? dc.state.font->logFont : font->logFont();
-    double angle = logFont.lfEscapement / 10.0 * M_PI / 180.0;
+    double angle = logFont.lfEscapement / 10.0 * std::numbers::pi / 180.0;
     double cosA = std::cos(angle), sinA = std::sin(angle);
     // The mask covers the rotated box with a margin for italic overhang and antialiasing.
     int pad = height / 2 + 2;

@@ -218,3 +218,18 @@ TEST(Shapes, FarCoordinatesAreCutToTheSurface)
     HBITMAP tooBig = CreateBitmap(0x8000, 0x8000, 1, 32, nullptr);
     EXPECT_EQ(tooBig, nullptr);
 }
+
+TEST(Shapes, DottedRectangleFollowsTheBorderAsOneLine)
+{
+    TestCanvas canvas(12, 12);
+    HPEN pen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
+    HGDIOBJ old = SelectObject(canvas.dc, pen);
+    SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    Rectangle(canvas.dc, 1, 1, 11, 11);
+    EXPECT_EQ(canvas.picture(1, 1, 11, 2), "###...###.\n");
+    EXPECT_EQ(canvas.inkBounds(12, 12), CRect(1, 1, 11, 11));
+    EXPECT_TRUE(canvas.isWhite(5, 5));
+    SelectObject(canvas.dc, old);
+    DeleteObject(pen);
+}
