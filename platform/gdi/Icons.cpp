@@ -29,6 +29,59 @@ private:
     HDC m_dc;
 };
 
+// The opacity bytes of a 32-bit DIB, top row first; empty when they are all zero (no alpha).
+std::vector<uint8_t> alphaOf(const BitmapObject& bitmap)
+{
+    if (!bitmap.isDib() || bitmap.bitsPixel() != 32)
+        return {};
+    std::vector<uint8_t> alpha;
+    alpha.reserve(static_cast<size_t>(bitmap.width()) * bitmap.height());
+    bool any = false;
+    for (int y = 0; y < bitmap.height(); ++y) {
+        int stored = bitmap.dibHeader().biHeight < 0 ? y : bitmap.height() - 1 - y;
+        const auto* row = static_cast<const uint8_t*>(bitmap.dibBits()) + static_cast<size_t>(stored) * bitmap.dibStride();
+        for (int x = 0; x < bitmap.width(); ++x) {
+            alpha.push_back(row[4 * x + 3]);
+            any |= row[4 * x + 3] != 0;
+        }
+    }
+    return any ? alpha : std::vector<uint8_t> {};
+}
+
+// Lays an icon with an opacity channel over the DC's pixels, scaled to cx x cy.
+void blendIcon(DeviceContext& dc, int x, int y, const IconObject& icon, int cx, int cy)
+{
+    Canvas canvas(dc);
+    if (!canvas.valid())
+        return;
+    POINT origin = dc.toDevice(POINT { x, y });
+    int width = dc.widthToDevice(cx), height = std::abs(dc.heightToDevice(cy));
+    int iconWidth = icon.color->width(), iconHeight = icon.color->height();
+    cairo_surface_flush(icon.color->surface());
+    for (int row = 0; row < height; ++row) {
+        int sy = int(int64_t(row) * iconHeight / height);
+        const uint32_t* source = icon.color->row(sy);
+        for (int column = 0; column < width; ++column) {
+            int px = origin.x + column, py = origin.y + row;
+            if (!canvas.visible(px, py))
+                continue;
+            int sx = int(int64_t(column) * iconWidth / width);
+            unsigned a = icon.alpha[static_cast<size_t>(sy) * iconWidth + sx];
+            if (a == 0)
+                continue;
+            uint32_t s = canvas.monochrome() ? toMonoPixel(source[sx] & 0xFFFFFF) : source[sx] & 0xFFFFFF;
+            uint32_t& d = canvas.pixel(px, py);
+            auto mix = [a](uint32_t fg, uint32_t bg, int shift) {
+                unsigned f = (fg >> shift) & 0xFF, b = (bg >> shift) & 0xFF;
+                return ((f * a + b * (255 - a) + 127) / 255) << shift;
+            };
+            d = (d & 0xFF000000) | mix(s, d, 16) | mix(s, d, 8) | mix(s, d, 0);
+            if (canvas.monochrome())
+                d = (d & 0xFF000000) | toMonoPixel(d & 0xFFFFFF);
+        }
+    }
+}
+
 } // namespace
 
 HICON CreateIconIndirect(const ICONINFO* info)
@@ -48,6 +101,8 @@ HICON CreateIconIndirect(const ICONINFO* info)
     icon->hotSpot = icon->isIcon ? POINT { width / 2, height / 2 } : POINT { LONG(info->xHotspot), LONG(info->yHotspot) };
     if (!icon->mask || (color && !icon->color))
         return nullptr;
+    if (icon->color)
+        icon->alpha = alphaOf(*icon->color);
     return static_cast<HICON>(ObjectTable::add(icon));
 }
 
@@ -74,6 +129,7 @@ HICON CopyIcon(HICON handle)
     copy->hotSpot = icon->hotSpot;
     copy->mask = cloneBitmap(*icon->mask);
     copy->color = icon->color ? cloneBitmap(*icon->color) : nullptr;
+    copy->alpha = icon->alpha;
     return static_cast<HICON>(ObjectTable::add(copy));
 }
 
@@ -110,7 +166,10 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH
     }
     COLORREF text = SetTextColor(target, RGB(0, 0, 0));
     COLORREF back = SetBkColor(target, RGB(255, 255, 255));
-    {
+    if (!icon->alpha.empty() && (flags & DI_NORMAL) == DI_NORMAL) {
+        // An icon with an opacity channel is blended; its mask is not used.
+        blendIcon(*DeviceContext::from(target), drawX, drawY, *icon, cx, cy);
+    } else {
         BitmapDC mask(icon->mask);
         if (flags & DI_MASK)
             StretchBlt(target, drawX, drawY, cx, cy, mask.dc(), 0, 0, width, height, (flags & DI_IMAGE) ? SRCAND : SRCCOPY);

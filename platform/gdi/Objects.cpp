@@ -298,7 +298,8 @@ std::shared_ptr<BitmapObject> cloneBitmap(const BitmapObject& source)
         std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
         auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
         bmi->bmiHeader = source.dibHeader();
-        std::memcpy(bmi->bmiColors, source.colorTable().data(), source.colorTable().size() * sizeof(RGBQUAD));
+        if (!source.colorTable().empty())
+            std::memcpy(bmi->bmiColors, source.colorTable().data(), source.colorTable().size() * sizeof(RGBQUAD));
         const_cast<BitmapObject&>(source).loadFromBits(); // the bits may have been written directly
         copy = BitmapObject::createDib(bmi, DIB_RGB_COLORS, source.dibBits());
     } else {

@@ -164,6 +164,7 @@ public:
     POINT hotSpot {};
     std::shared_ptr<BitmapObject> mask;
     std::shared_ptr<BitmapObject> color; // null for a monochrome icon (mask twice as high)
+    std::vector<uint8_t> alpha; // opacity per colour pixel, top row first, from a 32-bit colour DIB; empty: none
     int width() const;
     int height() const;
 };

@@ -225,3 +225,25 @@ TEST(ImageLists, MaskedImagesDrawTransparently)
     EXPECT_TRUE(ImageList_Destroy(list));
     EXPECT_FALSE(ImageList_Destroy(list));
 }
+
+TEST(Icons, AnOpacityChannelIsBlended)
+{
+    BITMAPINFO info {};
+    info.bmiHeader = BITMAPINFOHEADER { sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    pixels[0] = 0xFFFF0000; // opaque red
+    pixels[1] = 0x800000FF; // half-transparent blue
+    HBITMAP mask = CreateBitmap(2, 1, 1, 1, nullptr);
+    ICONINFO iconInfo { TRUE, 0, 0, mask, color };
+    HICON icon = CreateIconIndirect(&iconInfo);
+    DeleteObject(mask);
+    DeleteObject(color);
+    TestCanvas canvas(4, 1);
+    DrawIconEx(canvas.dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(1, 0), RGB(127, 127, 255)); // blue at half over white
+    EXPECT_TRUE(canvas.isWhite(2, 0));
+    DestroyIcon(icon);
+}
