@@ -188,14 +188,20 @@ public:
     {
         if (--m_refs)
             return m_refs;
-        if (Interpreter* interpreter = m_link->interpreter; interpreter && !m_terminated) {
-            m_terminated = true;
-            m_refs = 1;
-            interpreter->TerminateInstance(*this);
-            if (--m_refs)
-                return m_refs;  // the terminate code kept a reference
+        // Instances end one after another, not inside each other: freeing a long chain of
+        // objects must not recurse once per object.
+        thread_local std::vector<ClassInstance*> ending;
+        thread_local bool draining = false;
+        ending.push_back(this);
+        if (draining)
+            return 0;
+        draining = true;
+        while (!ending.empty()) {
+            ClassInstance* next = ending.back();
+            ending.pop_back();
+            next->End();
         }
-        delete this;
+        draining = false;
         return 0;
     }
     std::wstring TypeName() override { return m_typeName; }
@@ -269,6 +275,19 @@ private:
             interpreter->Track(this, false);
     }
 
+    // Runs Class_Terminate once, then deletes the instance unless that code kept a reference.
+    void End()
+    {
+        if (Interpreter* interpreter = m_link->interpreter; interpreter && !m_terminated) {
+            m_terminated = true;
+            m_refs = 1;
+            interpreter->TerminateInstance(*this);
+            if (--m_refs)
+                return;
+        }
+        delete this;
+    }
+
     std::shared_ptr<Interpreter::Link> m_link;
     ClassDef* m_def;
     std::wstring m_typeName;
@@ -307,7 +326,7 @@ void Interpreter::ReleaseObjects()
         item.fetched = false;
     }
     // Instances that keep each other alive lose their fields, which breaks every cycle.
-    std::vector<ClassInstance*> live = m_instances;
+    std::vector<ClassInstance*> live(m_instances.begin(), m_instances.end());
     for (ClassInstance* i : live)
         i->AddRef();
     for (ClassInstance* i : live)
@@ -320,9 +339,9 @@ void Interpreter::ReleaseObjects()
 void Interpreter::Track(ClassInstance* instance, bool live)
 {
     if (live)
-        m_instances.push_back(instance);
+        m_instances.insert(instance);
     else
-        std::erase(m_instances, instance);
+        m_instances.erase(instance);
 }
 
 IDispatch* Interpreter::ErrDispatch() { return m_err; }

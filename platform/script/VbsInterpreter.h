@@ -14,6 +14,7 @@
 #include <random>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace vbs {
 
@@ -197,7 +198,7 @@ private:
     std::unordered_map<std::wstring, Procedure*> m_procedures;
     std::unordered_map<std::wstring, ClassDef*> m_classes;
     std::vector<NamedItem> m_namedItems;
-    std::vector<ClassInstance*> m_instances;
+    std::unordered_set<ClassInstance*> m_instances;
     ErrObject* m_err = nullptr;
 
     Frame* m_frame = nullptr;

@@ -375,6 +375,16 @@ TEST(Engine, DeepRecursionEndsWithOutOfStackSpace)
     EXPECT_EQ(r.errors[0].line, 1u);
 }
 
+TEST(Engine, ReleasingALongChainOfObjectsDoesNotExhaustTheStack)
+{
+    MessageBoxRecorder boxes;
+    RunResult r = RunLikeThePage(L"Class Node\n Public NextNode\nEnd Class\nSet head = Nothing\n"
+                                 L"For i = 1 To 50000\n Set n = New Node\n Set n.NextNode = head\n Set head = n\nNext\n"
+                                 L"Set n = Nothing\nSet head = Nothing\nMsgBox \"released\"");
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(boxes.Text(), L"released\n");
+}
+
 TEST(Engine, CyclesBetweenScriptObjectsAreFreedWhenClosing)
 {
     MessageBoxRecorder boxes;
