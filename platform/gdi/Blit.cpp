@@ -456,6 +456,8 @@ int GetDIBits(HDC, HBITMAP bitmapHandle, UINT start, UINT lines, LPVOID bits, BI
     copyInto(*converted, *bitmap, 0);
     int stride = converted->dibStride();
     lines = std::min<UINT>(lines, static_cast<UINT>(bitmap->height()) - std::min<UINT>(start, bitmap->height()));
+    if (lines == 0)
+        return 0;
     std::memcpy(bits, static_cast<uint8_t*>(converted->dibBits()) + static_cast<size_t>(start) * stride, static_cast<size_t>(lines) * stride);
     return static_cast<int>(lines);
 }
