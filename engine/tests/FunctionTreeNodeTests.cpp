@@ -267,7 +267,7 @@ TEST(FunctionTreeNodes, ZeroAndConstancyOfOperatorNodes)
     EXPECT_TRUE(N<CPowerFunction>(C(2), C(3))->IsConstant());
 }
 
-TEST(FunctionTreeNodes, ChildrenAreEvaluatedLeftFirstAndDivisionByZeroIsNotChecked)
+TEST(FunctionTreeNodes, DomainErrorsAndZeroDivisorsGiveFloatingPointResults)
 {
     EXPECT_TRUE(std::isinf(N<CDivFunction>(C(1), Zero())->Evaluate(0)));
     EXPECT_TRUE(std::isnan(N<CLogFunction>(C(-1))->Evaluate(0)));
