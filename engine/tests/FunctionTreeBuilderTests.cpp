@@ -307,6 +307,28 @@ TEST(FunctionTreeEntryPoints, EvaluateDerivativeTree)
     EXPECT_EQ(text, CString(L"1/(x)"));
 }
 
+// The derivative shown for a formula against the numeric derivative of the formula's own tree.
+TEST(FunctionTreeEntryPoints, DerivativesOfFormulasAgreeWithTheNumericDerivative)
+{
+    const wchar_t* formulas[] = {
+        L"3*X^4-2*X^2+X-7", L"SIN(X)*COS(X)", L"EXP(X)/(1+X^2)", L"LN(X^2+1)", L"SQR(X)*LOG(X)", L"X^X",
+        L"2^(3*X)", L"ARCTAN(1/X)", L"TANH(X)-COTH(X)", L"(X+1)/(X-4)", L"ABS(X-0.2)*X", L"-(X^3)+COT(X)",
+        L"ARCSIN(X/3)+ARCCOS(X/4)", L"SINH(X)^2-COSH(X)^2", L"PI*X^2/_e", L"(SIN(X)^2+1)^(1/2)",
+    };
+    for (const wchar_t* formula : formulas) {
+        SCOPED_TRACE(CString(formula).ToUtf8());
+        const Tree tree = Build(formula);
+        for (double x : { 0.35, 1.1, 2.3 }) {
+            CString text;
+            int error = 42;
+            const double derivative = EvaluateDerivativeTree(formula, x, &text, &error);
+            EXPECT_EQ(error, FunctionTreeOk);
+            const double numeric = tree->NumDerivative(x, 1, 1e-7);
+            EXPECT_NEAR(derivative, numeric, 1e-5 * (1 + std::fabs(numeric))) << "x = " << x << ": " << text.ToUtf8();
+        }
+    }
+}
+
 // Gamma has no derivative node: the derivative is reported as failed, never as a wrong value.
 TEST(FunctionTreeEntryPoints, DerivativeOfGammaIsReportedAsAnError)
 {
