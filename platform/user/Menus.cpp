@@ -430,7 +430,7 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
         for (size_t i = 0; menu && i < menu->items.size(); ++i) {
             const std::wstring& text = menu->items[i].text;
             size_t amp = text.find(L'&');
-            if (amp != std::wstring::npos && amp + 1 < text.size() && std::towlower(text[amp + 1]) == typed) {
+            if (amp != std::wstring::npos && amp + 1 < text.size() && static_cast<wchar_t>(std::towlower(text[amp + 1])) == typed) {
                 SetHot(loop, top, static_cast<int>(i));
                 Activate(loop, top);
                 break;

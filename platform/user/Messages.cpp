@@ -168,7 +168,7 @@ std::optional<MSG> Fetch(HWND filter, UINT min, UINT max, bool remove)
             return MSG { nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, Now(), {} };
         }
     }
-    if (min == 0 && max == 0 || (WM_PAINT >= min && WM_PAINT <= max)) {
+    if ((min == 0 && max == 0) || (WM_PAINT >= min && WM_PAINT <= max)) {
         if (HWND window = NextWindowToPaint(filter))
             return MSG { window, WM_PAINT, 0, 0, Now(), {} };
     }
