@@ -776,6 +776,8 @@ Var ArrayOf(Interpreter&, const Args& a)
         Var e;
         if (a.Has(i))
             e.Assign(a[i]);
+        if (e.IsArray())
+            CheckNesting(e.v);
         items.push_back(std::move(e));
     }
     return MakeVector(items);

@@ -1433,6 +1433,8 @@ Var Interpreter::CallInstanceMember(ClassInstance& instance, ClassMember& member
             if (args.empty()) {
                 Store(field, *putValue);
             } else if (field.vt & VT_ARRAY) {
+                if (putValue->IsArray())
+                    CheckNesting(putValue->v);
                 Store(*ArrayElement(field, args), *putValue);
             } else {
                 Throw(kTypeMismatch);
@@ -1598,6 +1600,8 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
         }
         std::vector<ArgValue> args = EvalArgs(target.args);
         if (storage->vt & VT_ARRAY) {
+            if (value.IsArray())
+                CheckNesting(value.v);
             VARIANT* element = ArrayElement(*storage, args);
             Store(*element, std::move(value));
             return;

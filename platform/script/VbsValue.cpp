@@ -3,6 +3,7 @@
 #include "platform/script/VbsErrors.h"
 #include "platform/script/VbsObjects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 #include <limits>
@@ -125,6 +126,30 @@ void CheckTextLength(size_t length)
 }
 
 } // namespace
+
+namespace {
+
+int NestingDepth(const VARIANT& v, int limit)
+{
+    if (!(v.vt & VT_ARRAY) || !v.parray || v.parray->vt != VT_VARIANT)
+        return 0;
+    if (limit <= 0)
+        return 1;
+    int deepest = 0;
+    ULONG n = SafeArrayElementCount(v.parray);
+    auto* elements = static_cast<const VARIANT*>(v.parray->pvData);
+    for (ULONG i = 0; i < n && deepest < limit; ++i)
+        deepest = std::max(deepest, NestingDepth(elements[i], limit - 1));
+    return deepest + 1;
+}
+
+} // namespace
+
+void CheckNesting(const VARIANT& value)
+{
+    if (NestingDepth(value, kMaxArrayNesting) >= kMaxArrayNesting)
+        Throw(kOutOfStackSpace);
+}
 
 Var ValueOf(const VARIANT& raw)
 {

@@ -57,6 +57,12 @@ public:
     IDispatch* object() const { return v.vt == VT_DISPATCH ? v.pdispVal : nullptr; }
 };
 
+// Arrays may hold arrays this many levels deep; deeper nesting ends with "Out of stack space",
+// since copying and freeing such a value recurse once per level.
+constexpr int kMaxArrayNesting = 512;
+// Throws error 28 when storing value inside an array would nest arrays too deeply.
+void CheckNesting(const VARIANT& value);
+
 // Coercions; they throw the language's runtime errors (13 Type mismatch, 6 Overflow, 94 Invalid
 // use of Null). Objects are read through their default property.
 double ToDouble(const VARIANT& v);

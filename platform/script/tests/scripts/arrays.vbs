@@ -41,3 +41,8 @@ MsgBox Err.Number & " " & Err.Description
 Err.Clear
 x = fixed(7)
 MsgBox Err.Number
+Err.Clear
+For i = 1 To 600
+    nested = Array(nested)
+Next
+MsgBox "nesting " & Err.Number
