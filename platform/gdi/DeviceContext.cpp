@@ -77,6 +77,8 @@ uint32_t applyRop3(BYTE code, uint32_t pattern, uint32_t source, uint32_t destin
 
 // ---- Canvas
 
+const Region Canvas::s_nothing;
+
 Canvas::Canvas(DeviceContext& dc, Access access)
     : m_dc(dc)
     , m_access(access)
@@ -98,7 +100,7 @@ Canvas::Canvas(DeviceContext& dc, Access access)
     m_height = cairo_image_surface_get_height(surface);
     m_hasAlpha = format == CAIRO_FORMAT_ARGB32;
     m_origin = dc.origin();
-    m_clip = dc.effectiveClip();
+    m_clip = &dc.effectiveClip();
 }
 
 Canvas::~Canvas()
@@ -116,7 +118,7 @@ void Canvas::fillSpan(int y, int left, int right, const Ink& ink)
 {
     if (ink.empty || left >= right || !m_pixels)
         return;
-    const Band* band = m_clip.bandAt(y);
+    const Band* band = m_clip->bandAt(y);
     if (!band)
         return;
     uint32_t alpha = m_hasAlpha ? 0xFF000000 : 0;
@@ -149,7 +151,7 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
         int y = top + row;
         if (limit && (y < limit->top || y >= limit->bottom))
             continue;
-        const Band* band = m_clip.bandAt(y);
+        const Band* band = m_clip->bandAt(y);
         if (!band)
             continue;
         const uint8_t* coverage = mask + static_cast<size_t>(row) * maskStride;
@@ -179,14 +181,14 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
 
 void Canvas::fillRect(const RECT& rect, const Ink& ink)
 {
-    RECT box = m_clip.bounds();
+    RECT box = m_clip->bounds();
     for (int y = std::max(rect.top, box.top); y < std::min(rect.bottom, box.bottom); ++y)
         fillSpan(y, rect.left, rect.right, ink);
 }
 
 void Canvas::fillRegion(const Region& region, const Ink& ink)
 {
-    Region visible = region & m_clip;
+    Region visible = region & *m_clip;
     for (const Band& band : visible.bands())
         for (int y = band.top; y < band.bottom; ++y)
             for (const Span& span : band.spans)

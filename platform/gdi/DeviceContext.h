@@ -73,11 +73,11 @@ public:
     DeviceContext& owner() const { return m_dc; }
     bool sharesPixelsWith(const Canvas& other) const { return m_pixels == other.m_pixels; }
     bool monochrome() const { return m_monochrome; }
-    const Region& clip() const { return m_clip; }
+    const Region& clip() const { return *m_clip; }
     uint32_t realize(COLORREF color) const { return m_monochrome ? toMonoPixel(toPixel(color)) : toPixel(color); }
 
     uint32_t& pixel(int x, int y) { return m_pixels[static_cast<size_t>(y + m_origin.y) * m_stride + x + m_origin.x]; }
-    bool visible(int x, int y) const { return m_clip.contains(x, y); }
+    bool visible(int x, int y) const { return m_clip->contains(x, y); }
     // Whether a device point lies on the target at all (clip aside): for reading source pixels.
     RECT targetBounds() const { return RECT { -m_origin.x, -m_origin.y, m_width - m_origin.x, m_height - m_origin.y }; }
     bool hasAlpha() const { return m_hasAlpha; }
@@ -106,7 +106,8 @@ private:
     bool m_monochrome = false;
     bool m_hasAlpha = false;
     POINT m_origin {};
-    Region m_clip;
+    const Region* m_clip = &s_nothing; // the DC's own clip, which no drawing changes
+    static const Region s_nothing;
 };
 
 class DeviceContext : public GdiObject {
