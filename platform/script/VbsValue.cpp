@@ -153,6 +153,19 @@ void CheckNesting(const VARIANT& value)
 
 Var ValueOf(const VARIANT& raw)
 {
+    // An object whose default member returns an object is read again, a few levels at most:
+    // a default member that returns its own object would otherwise never end.
+    thread_local int depth = 0;
+    struct Level {
+        Level()
+        {
+            if (++depth > 16) {
+                --depth;
+                Throw(kTypeMismatch);
+            }
+        }
+        ~Level() { --depth; }
+    } level;
     const VARIANT& v = Deref(raw);
     if (v.vt != VT_DISPATCH && v.vt != VT_UNKNOWN) {
         Var r;

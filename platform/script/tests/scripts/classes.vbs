@@ -80,3 +80,12 @@ MsgBox "private " & Err.Number
 Err.Clear
 Set u = New Unknown
 MsgBox "undefined class " & Err.Number
+Err.Clear
+Class Mirror
+    Public Default Property Get Self()
+        Set Self = Me
+    End Property
+End Class
+Set l = New Mirror
+x = l + 1
+MsgBox "self default " & Err.Number
