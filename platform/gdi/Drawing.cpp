@@ -84,11 +84,27 @@ void cosmeticLine(Canvas& canvas, POINT a, POINT b, PenDrawing& pen)
         return;
     }
     int x = a.x, y = a.y;
-    if (dx >= dy) {
+    if (dx >= dy && !pen.dashes) {
+        // Solid: the pixels of each row as one span.
+        int error = 2 * dy - dx, runStart = x;
+        for (int i = 0; i < dx; ++i) {
+            bool stepY = error > 0; // a tie keeps the minor coordinate
+            if (stepY || i == dx - 1) {
+                canvas.fillSpan(y, std::min(runStart, x), std::max(runStart, x) + 1, pen.ink);
+                runStart = x + sx;
+            }
+            if (stepY) {
+                y += sy;
+                error -= 2 * dx;
+            }
+            error += 2 * dy;
+            x += sx;
+        }
+    } else if (dx >= dy) {
         int error = 2 * dy - dx;
         for (int i = 0; i < dx; ++i) {
             canvas.plot(x, y, pen.inkForNextPixel());
-            if (error > 0) { // a tie keeps the minor coordinate
+            if (error > 0) {
                 y += sy;
                 error -= 2 * dx;
             }
