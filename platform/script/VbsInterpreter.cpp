@@ -21,7 +21,7 @@ const IID IID_IScriptClassInstance = {0x66E66D1D, 0xC555, 0x44FC, {0xB7, 0xEC, 0
 
 // Deep script recursion ends with "Out of stack space" long before the thread's stack does.
 constexpr size_t kStackBudget = 1536 * 1024;
-constexpr ULONG kMaxArrayElements = 16 * 1024 * 1024;
+constexpr ULONG kMaxArrayElements = 4 * 1024 * 1024;
 
 std::wstring Lower(std::wstring_view s)
 {

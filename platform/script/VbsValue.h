@@ -9,7 +9,7 @@
 namespace vbs {
 
 // Longer texts end the script with "Out of string space".
-constexpr size_t kMaxTextLength = 64 * 1024 * 1024;
+constexpr size_t kMaxTextLength = 16 * 1024 * 1024;
 
 class Var {
 public:
