@@ -144,5 +144,15 @@ protected:
         return color;
     }
 
+    // A pixel of the headless screen, where presented windows show.
+    COLORREF ScreenPixel(int x, int y) const
+    {
+        cairo_surface_t* screen = headless->Screen();
+        cairo_surface_flush(screen);
+        auto* row = cairo_image_surface_get_data(screen) + static_cast<size_t>(y) * cairo_image_surface_get_stride(screen);
+        uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
     HeadlessDisplay* headless = nullptr;
 };

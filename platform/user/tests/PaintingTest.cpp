@@ -1,0 +1,212 @@
+#include "UserTestSupport.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+using Painting = UserTest;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// Paints its client area in the colour it is given, and records each WM_PAINT's rectangle.
+struct Painter {
+    std::map<HWND, COLORREF> colors;
+    std::vector<std::pair<HWND, RECT>> paints;
+
+    void Install()
+    {
+        MessageLog::Instance().answer = [this](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (message != WM_PAINT || !colors.contains(window))
+                return std::nullopt;
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            paints.emplace_back(window, paint.rcPaint);
+            RECT client;
+            GetClientRect(window, &client);
+            HBRUSH brush = CreateSolidBrush(colors[window]);
+            FillRect(dc, &client, brush);
+            DeleteObject(brush);
+            EndPaint(window, &paint);
+            return 0;
+        };
+    }
+};
+
+TEST_F(Painting, InvalidRectanglesBecomeOneWmPaintWithTheirUnion)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 200, 100 });
+    Painter painter;
+    painter.colors[window] = kRed;
+    painter.Install();
+    Pump();
+    painter.paints.clear();
+    painter.colors[window] = kBlue;
+    RECT a { 10, 10, 20, 20 }, b { 50, 30, 60, 40 };
+    InvalidateRect(window, &a, FALSE);
+    InvalidateRect(window, &b, FALSE);
+    RECT update;
+    EXPECT_TRUE(GetUpdateRect(window, &update, FALSE));
+    EXPECT_EQ(update.left, 10);
+    EXPECT_EQ(update.bottom, 40);
+    Pump();
+    ASSERT_EQ(painter.paints.size(), 1u);
+    EXPECT_EQ(painter.paints[0].second.left, 10);
+    EXPECT_EQ(painter.paints[0].second.right, 60);
+    EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
+    // Only the invalid part was drawn: the paint DC is clipped to it.
+    EXPECT_EQ(PixelAt(window, 15, 15), kBlue);
+    EXPECT_EQ(PixelAt(window, 55, 35), kBlue);
+    EXPECT_EQ(PixelAt(window, 35, 15), kRed);
+}
+
+TEST_F(Painting, EraseIsAskedOnlyWhenTheInvalidationAskedForIt)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 50, 50 });
+    Pump();
+    MessageLog::Instance().entries.clear();
+    InvalidateRect(window, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(MessageLog::Instance().Count(window, WM_ERASEBKGND), 0);
+    EXPECT_EQ(MessageLog::Instance().Count(window, WM_PAINT), 1);
+    InvalidateRect(window, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(MessageLog::Instance().Count(window, WM_ERASEBKGND), 1);
+    // The class background brush (COLOR_WINDOW) filled the client area.
+    EXPECT_EQ(PixelAt(window, 25, 25), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(Painting, ChildrenDrawIntoTheirTopLevelSurfaceClippedToTheirArea)
+{
+    HWND parent = TopLevel(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, { 0, 0, 200, 200 });
+    HWND child = Child(parent, { 50, 50, 100, 100 });
+    HWND overlapping = Child(parent, { 90, 90, 150, 150 }, 2, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS);
+    Painter painter;
+    painter.colors = { { parent, kBlue }, { child, kRed }, { overlapping, RGB(0, 255, 0) } };
+    painter.Install();
+    Pump();
+    EXPECT_EQ(ScreenPixel(10, 10), kBlue);
+    EXPECT_EQ(ScreenPixel(60, 60), kRed); // the parent clips its children
+    EXPECT_EQ(PixelAt(parent, 60, 60), CLR_INVALID);
+    EXPECT_EQ(PixelAt(child, 0, 0), kRed);
+    EXPECT_EQ(ScreenPixel(120, 120), RGB(0, 255, 0));
+    // The child created first is on top; the sibling clips itself under it.
+    EXPECT_EQ(ScreenPixel(95, 95), kRed);
+    // Parents are painted before their children.
+    ASSERT_GE(painter.paints.size(), 3u);
+    EXPECT_EQ(painter.paints[0].first, parent);
+}
+
+TEST_F(Painting, RedrawWindowFlags)
+{
+    HWND parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 300, 200 });
+    HWND child = Child(parent, { 10, 10, 50, 50 });
+    Pump();
+    auto& log = MessageLog::Instance();
+    log.entries.clear();
+    // RDW_FRAME repaints the non-client area; RDW_UPDATENOW paints before returning.
+    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(log.Count(parent, WM_NCPAINT), 1);
+    EXPECT_EQ(log.Count(parent, WM_ERASEBKGND), 1);
+    EXPECT_EQ(log.Count(parent, WM_PAINT), 1);
+    EXPECT_EQ(log.Count(child, WM_PAINT), 1);
+    log.entries.clear();
+    // RDW_NOCHILDREN leaves the child alone even without WS_CLIPCHILDREN.
+    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(log.Count(parent, WM_PAINT), 1);
+    EXPECT_EQ(log.Count(child, WM_PAINT), 0);
+    // A plain InvalidateRect of a parent without WS_CLIPCHILDREN reaches the children it covers.
+    InvalidateRect(parent, nullptr, TRUE);
+    UpdateWindow(parent);
+    EXPECT_EQ(log.Count(child, WM_PAINT), 1);
+    // Validation removes pending work.
+    InvalidateRect(parent, nullptr, TRUE);
+    ValidateRect(parent, nullptr);
+    ValidateRect(child, nullptr);
+    log.entries.clear();
+    Pump();
+    EXPECT_EQ(log.Count(parent, WM_PAINT), 0);
+    // RDW_INTERNALPAINT asks for a WM_PAINT with nothing invalid.
+    RedrawWindow(parent, nullptr, nullptr, RDW_INTERNALPAINT);
+    Pump();
+    EXPECT_EQ(log.Count(parent, WM_PAINT), 1);
+}
+
+TEST_F(Painting, HiddenWindowsGetNoPaint)
+{
+    HWND window = TopLevel(WS_POPUP, { 0, 0, 50, 50 });
+    InvalidateRect(window, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(MessageLog::Instance().Count(window, WM_PAINT), 0);
+    ShowWindow(window, SW_SHOWNA);
+    Pump();
+    EXPECT_EQ(MessageLog::Instance().Count(window, WM_PAINT), 1);
+}
+
+TEST_F(Painting, ScrollWindowExMovesPixelsAndReportsTheUncoveredStrip)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 100, 100 });
+    Pump();
+    HDC dc = GetDC(window);
+    RECT top { 0, 0, 100, 10 };
+    HBRUSH red = CreateSolidBrush(kRed);
+    FillRect(dc, &top, red);
+    DeleteObject(red);
+    ReleaseDC(window, dc);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    RECT updateRect;
+    EXPECT_EQ(ScrollWindowEx(window, 0, 20, nullptr, nullptr, update, &updateRect, SW_INVALIDATE), SIMPLEREGION);
+    EXPECT_EQ(updateRect.top, 0);
+    EXPECT_EQ(updateRect.bottom, 20);
+    EXPECT_EQ(updateRect.right, 100);
+    EXPECT_EQ(PixelAt(window, 50, 25), kRed);  // moved down by 20
+    EXPECT_NE(PixelAt(window, 50, 35), kRed);
+    RECT pending;
+    EXPECT_TRUE(GetUpdateRect(window, &pending, FALSE));
+    EXPECT_TRUE(EqualRect(&pending, &updateRect));
+    DeleteObject(update);
+}
+
+TEST_F(Painting, PrintDrawsFrameBackgroundAndClientIntoAnyDC)
+{
+    HWND window = TopLevel(WS_POPUP | WS_BORDER | WS_VISIBLE, { 0, 0, 40, 40 });
+    Pump();
+    auto& log = MessageLog::Instance();
+    log.entries.clear();
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(memory), PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT);
+    EXPECT_EQ(log.Count(window, WM_ERASEBKGND), 1);
+    EXPECT_EQ(log.Count(window, WM_PRINTCLIENT), 1);
+    EXPECT_EQ(GetPixel(memory, 0, 0), GetSysColor(COLOR_WINDOWFRAME)); // the border
+    EXPECT_EQ(GetPixel(memory, 20, 20), GetSysColor(COLOR_WINDOW));    // the background
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(Painting, SnapshotsAreWrittenAsPng)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 30, 40, 80, 90 });
+    Painter painter;
+    painter.colors[window] = kRed;
+    painter.Install();
+    Pump();
+    auto path = std::filesystem::temp_directory_path() / ("fln_user_snapshot_" + std::to_string(getpid()) + ".png");
+    ASSERT_TRUE(WriteWindowPng(window, path.c_str()));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+    std::filesystem::remove(path);
+    // The headless screen shows the window where it is.
+    cairo_surface_t* screen = headless->Screen();
+    cairo_surface_flush(screen);
+    auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(screen));
+    int stride = cairo_image_surface_get_stride(screen) / 4;
+    EXPECT_EQ(pixels[60 * stride + 50] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_NE(pixels[10 * stride + 10] & 0xFFFFFF, 0xFF0000u);
+}
+
+} // namespace
