@@ -7,7 +7,6 @@
 
 namespace {
 
-// Fills one pixel of a canvas with a colour through a solid brush.
 void paint(HDC dc, int x, int y, COLORREF color)
 {
     SetPixelV(dc, x, y, color);
@@ -294,7 +293,6 @@ TEST(Objects, SelectedObjectsOutliveDeletion)
     HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
     HGDIOBJ old = SelectObject(canvas.dc, brush);
     EXPECT_TRUE(DeleteObject(brush)); // deferred while selected
-    RECT r { 0, 0, 2, 2 };
     SelectObject(canvas.dc, GetStockObject(NULL_PEN));
     Rectangle(canvas.dc, 0, 0, 3, 3);
     EXPECT_EQ(canvas.at(1, 1), RGB(0, 255, 0));
@@ -303,7 +301,6 @@ TEST(Objects, SelectedObjectsOutliveDeletion)
     EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
     EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH))); // stock objects stay
     EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
-    (void)r;
 }
 
 TEST(Objects, ABitmapLivesInOneDCAtATime)
