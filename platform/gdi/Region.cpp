@@ -109,10 +109,21 @@ Region Region::fromRows(const SpanRows& rows)
 
 Region Region::fromRects(const RECT* rects, size_t count)
 {
-    Region region;
+    // Pairwise unions, so that many rectangles cost n log n rather than n squared.
+    std::vector<Region> parts;
+    parts.reserve(count);
     for (size_t i = 0; i < count; ++i)
-        region = region | Region(rects[i]);
-    return region;
+        parts.emplace_back(rects[i]);
+    while (parts.size() > 1) {
+        std::vector<Region> merged;
+        merged.reserve((parts.size() + 1) / 2);
+        for (size_t i = 0; i + 1 < parts.size(); i += 2)
+            merged.push_back(parts[i] | parts[i + 1]);
+        if (parts.size() % 2)
+            merged.push_back(std::move(parts.back()));
+        parts = std::move(merged);
+    }
+    return parts.empty() ? Region() : std::move(parts.front());
 }
 
 Region Region::ellipse(const RECT& box) { return fromRows(ellipseRows(box)); }
