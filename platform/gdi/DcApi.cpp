@@ -196,7 +196,7 @@ int GetDeviceCaps(HDC handle, int index)
     case VERTRES: return size.cy;
     case HORZSIZE: return size.cx * 254 / 960;
     case VERTSIZE: return size.cy * 254 / 960;
-    case BITSPIXEL: return dc->monochrome() ? 1 : 32;
+    case BITSPIXEL: return 32; // the device's, whatever bitmap a memory DC holds
     case PLANES: return 1;
     case NUMCOLORS: return -1;
     case NUMBRUSHES:

@@ -84,7 +84,7 @@ TEST(RasterOperations, MonochromeBitmapRealisesColoursAsBlackOrWhite)
     BITMAP bm {};
     GetObjectW(GetCurrentObject(mono.dc, OBJ_BITMAP), sizeof bm, &bm);
     EXPECT_EQ(bm.bmBitsPixel, 1);
-    EXPECT_EQ(GetDeviceCaps(mono.dc, BITSPIXEL), 1);
+    EXPECT_EQ(GetDeviceCaps(mono.dc, BITSPIXEL), 32); // the screen's depth, not the bitmap's
 }
 
 // The transparent copy recipe: a mask from the transparent colour, then source XOR, mask AND,
