@@ -199,7 +199,10 @@ int drawTextInRect(DeviceContext& dc, std::wstring_view text, RECT& logicalRect,
         format &= ~0xFF00u;
     }
     auto font = dc.font();
-    RECT rect = dc.toDevice(logicalRect);
+    // Corner by corner: a rectangle narrower than its margins stays as it is, not turned around.
+    POINT topLeft = dc.toDevice(POINT { logicalRect.left, logicalRect.top });
+    POINT bottomRight = dc.toDevice(POINT { logicalRect.right, logicalRect.bottom });
+    RECT rect { topLeft.x, topLeft.y, bottomRight.x, bottomRight.y };
     int tabWidth = (tabLength > 0 ? tabLength : 8) * font->aveCharWidth();
     TextLayouter layouter(dc, *font, format, tabWidth);
     int maxWidth = rect.right - rect.left;

@@ -233,3 +233,20 @@ TEST(Shapes, DottedRectangleFollowsTheBorderAsOneLine)
     SelectObject(canvas.dc, old);
     DeleteObject(pen);
 }
+
+TEST(Lines, CosmeticAlternatePenSetsEveryOtherPixel)
+{
+    TestCanvas canvas(12, 3);
+    LOGBRUSH brush { BS_SOLID, RGB(0, 0, 0), 0 };
+    HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr);
+    ASSERT_NE(pen, nullptr);
+    EXPECT_EQ(GetObjectType(pen), OBJ_EXTPEN);
+    HGDIOBJ old = SelectObject(canvas.dc, pen);
+    SetBkMode(canvas.dc, TRANSPARENT);
+    MoveToEx(canvas.dc, 1, 1, nullptr);
+    LineTo(canvas.dc, 11, 1);
+    EXPECT_EQ(canvas.picture(0, 1, 12, 2), ".#.#.#.#.#..\n");
+    SelectObject(canvas.dc, old);
+    DeleteObject(pen);
+    EXPECT_EQ(ExtCreatePen(PS_COSMETIC, 3, &brush, 0, nullptr), nullptr); // cosmetic pens are one pixel wide
+}

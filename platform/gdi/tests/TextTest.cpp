@@ -346,3 +346,34 @@ TEST(TextOutput, UnderlineAndAliasedQuality)
             grey += !aliased.isWhite(x, y) && !aliased.isBlack(x, y);
     EXPECT_EQ(grey, 0);
 }
+
+TEST(TextOutput, TextOnAMonochromeBitmapIsBlackAndWhite)
+{
+    TestCanvas mono(40, 16, 1);
+    HFONT font = makeFont(-11, L"MS Sans Serif");
+    HGDIOBJ old = SelectObject(mono.dc, font);
+    SetBkMode(mono.dc, TRANSPARENT);
+    TextOutW(mono.dc, 2, 1, L"Wave", 4);
+    int black = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 40; ++x) {
+            EXPECT_TRUE(mono.isBlack(x, y) || mono.isWhite(x, y));
+            black += mono.isBlack(x, y);
+        }
+    EXPECT_GT(black, 10);
+    SelectObject(mono.dc, old);
+    DeleteObject(font);
+}
+
+TEST(DrawText, ExMarginsAndLengthDrawn)
+{
+    TextCanvas canvas(4, 4, makeFont(-11, L"MS Sans Serif"));
+    wchar_t text[] = L"Degrees";
+    DRAWTEXTPARAMS params { sizeof(DRAWTEXTPARAMS), 0, 4, 6, 0 };
+    RECT r { 10, 0, 10, 0 };
+    DrawTextExW(canvas.dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE, &params);
+    EXPECT_EQ(r.right, 10 + 4 + widthOf(canvas.dc, L"Degrees") + 6);
+    EXPECT_EQ(params.uiLengthDrawn, 7u);
+    DRAWTEXTPARAMS wrong { 3, 0, 0, 0, 0 };
+    EXPECT_EQ(DrawTextExW(canvas.dc, text, -1, &r, DT_SINGLELINE, &wrong), 0);
+}
