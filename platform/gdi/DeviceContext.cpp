@@ -239,16 +239,6 @@ cairo_surface_t* DeviceContext::surface() const
     return m_surface;
 }
 
-SIZE DeviceContext::targetSize() const
-{
-    if (m_type == Kind::Memory)
-        return state.bitmap ? SIZE { state.bitmap->width(), state.bitmap->height() } : SIZE { 0, 0 };
-    if (m_type == Kind::Screen)
-        return screenSize();
-    RECT box = m_visible.bounds();
-    return SIZE { box.right - m_origin.x, box.bottom - m_origin.y };
-}
-
 void DeviceContext::setSurface(cairo_surface_t* surface, const Region& visible, POINT origin)
 {
     if (surface)
@@ -347,7 +337,6 @@ int DeviceContext::heightToDevice(int height) const
     return isIdentityMapping() ? height : scale(height, std::abs(state.viewportExt.cy), std::abs(state.windowExt.cy));
 }
 
-const BrushObject* DeviceContext::currentBrush() const { return state.brush.get(); }
 const PenObject* DeviceContext::currentPen() const { return state.pen.get(); }
 
 Ink DeviceContext::brushInk(const BrushObject* brush, bool mono) const

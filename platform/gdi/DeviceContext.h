@@ -78,13 +78,9 @@ public:
 
     uint32_t& pixel(int x, int y) { return m_pixels[static_cast<size_t>(y + m_origin.y) * m_stride + x + m_origin.x]; }
     bool visible(int x, int y) const { return m_clip->contains(x, y); }
-    // Whether a device point lies on the target at all (clip aside): for reading source pixels.
+    // The target's pixels in device units, clip aside: what a source can give.
     RECT targetBounds() const { return RECT { -m_origin.x, -m_origin.y, m_width - m_origin.x, m_height - m_origin.y }; }
     bool hasAlpha() const { return m_hasAlpha; }
-    bool onTarget(int x, int y) const
-    {
-        return x + m_origin.x >= 0 && y + m_origin.y >= 0 && x + m_origin.x < m_width && y + m_origin.y < m_height;
-    }
     void fillSpan(int y, int left, int right, const Ink& ink);
     void fillRect(const RECT& rect, const Ink& ink);
     void fillRegion(const Region& region, const Ink& ink);
@@ -126,7 +122,6 @@ public:
     cairo_surface_t* surface() const;
     std::shared_ptr<BitmapObject> bitmap() const { return state.bitmap; }
     bool monochrome() const { return state.bitmap && state.bitmap->isMonochrome(); }
-    SIZE targetSize() const;
     void setSurface(cairo_surface_t* surface, const Region& visible, POINT origin);
     POINT origin() const { return m_origin; }
     // The pixels a drawing may change, in device units.
@@ -156,7 +151,6 @@ public:
     Ink brushInk(const BrushObject* brush, bool monochrome) const;
     Ink brushInk(bool monochrome) const { return brushInk(state.brush.get(), monochrome); }
     std::shared_ptr<RealizedFont> font() const;
-    const BrushObject* currentBrush() const;
     const PenObject* currentPen() const;
 
 private:

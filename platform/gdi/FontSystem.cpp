@@ -182,14 +182,6 @@ int RealizedFont::charWidth(wchar_t c) const
     return width;
 }
 
-int RealizedFont::textWidth(std::wstring_view text) const
-{
-    int width = 0;
-    for (wchar_t c : text)
-        width += charWidth(c);
-    return width;
-}
-
 PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view text, int underlinedIndex) const
 {
     PangoLayout* layout = pango_layout_new(context);
@@ -235,7 +227,6 @@ FontSystem::FontSystem()
     // An absolute path: a relative one would be looked up among the system's files.
     if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config)) {
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
-        m_ownConfiguration = true;
     } else {
         std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
     }

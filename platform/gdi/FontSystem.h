@@ -31,16 +31,13 @@ public:
     int ascent() const { return m_ascent; }
     int descent() const { return m_descent; }
     int height() const { return m_ascent + m_descent; }
-    int emHeight() const { return m_emHeight; }
     int aveCharWidth() const { return m_aveCharWidth; }
     int maxCharWidth() const { return m_maxCharWidth; }
-    bool isFixedPitch() const { return m_fixedPitch; }
     std::wstring faceName() const;
     TEXTMETRICW textMetrics() const;
 
     // Advance of one character; text widths are sums of these (no kerning, no ligatures).
     int charWidth(wchar_t c) const;
-    int textWidth(std::wstring_view text) const;
 
     // A one-line layout of the text with this font's attributes; the caller unrefs it.
     PangoLayout* createLayout(PangoContext* context, std::wstring_view text, int underlinedIndex = -1) const;
@@ -67,14 +64,11 @@ public:
     PangoContext* context() const { return m_context; }
     // The font for a LOGFONT at a device height (the lfHeight already in device units).
     std::shared_ptr<RealizedFont> realize(const LOGFONTW& logFont, LONG deviceHeight);
-    // Whether the program's configuration was loaded (false: the system's was used instead).
-    bool usesOwnConfiguration() const { return m_ownConfiguration; }
 
 private:
     FontSystem();
     std::recursive_mutex m_mutex;
     PangoContext* m_context = nullptr;
-    bool m_ownConfiguration = false;
     std::unordered_map<std::string, std::shared_ptr<RealizedFont>> m_cache;
 };
 

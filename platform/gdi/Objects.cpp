@@ -80,13 +80,6 @@ void ObjectTable::released(GdiObject& object)
     }
 }
 
-size_t ObjectTable::liveCount()
-{
-    Table& t = table();
-    std::lock_guard lock(t.mutex);
-    return t.objects.size();
-}
-
 // ---- bitmaps
 
 BitmapObject::~BitmapObject()
@@ -167,8 +160,6 @@ uint32_t* BitmapObject::row(int y) const
 {
     return reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_surface) + static_cast<size_t>(y) * cairo_image_surface_get_stride(m_surface));
 }
-
-int BitmapObject::strideInPixels() const { return cairo_image_surface_get_stride(m_surface) / 4; }
 
 uint8_t* BitmapObject::dibRow(int y) const
 {

@@ -48,7 +48,6 @@ public:
     static bool destroy(HGDIOBJ handle);
     // Called when a device context lets go of an object.
     static void released(GdiObject& object);
-    static size_t liveCount();
 };
 
 // Pixel rows of 32-bit 0x00RRGGBB values (cairo's RGB24 layout).
@@ -126,7 +125,6 @@ public:
     bool isDib() const { return m_isDib; }
     cairo_surface_t* surface() const { return m_surface; }
     uint32_t* row(int y) const;
-    int strideInPixels() const;
 
     // DIB sections: bits -> surface before a use, surface -> bits after a change.
     void loadFromBits();
