@@ -3,6 +3,8 @@
 // and regions, drawn as the classic system draws them: aliased, right and bottom edges excluded,
 // line end points not drawn. Coordinates are logical units mapped by the context's mapping mode.
 // Device contexts draw on bitmaps (memory DCs) or on window surfaces (platform/gdi/Surface.h).
+// Handles may be made and deleted on any thread; one DC is drawn on by one thread at a time, and
+// text is drawn and measured under one lock.
 
 #include "platform/gdi/GdiTypes.h"
 
@@ -20,6 +22,8 @@ int GetDeviceCaps(HDC dc, int index);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object); // the previous object; a region gives its complexity
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 HGDIOBJ GetStockObject(int index);
+// An object still selected into a DC goes when it is deselected (its handle is invalid at once);
+// stock objects and system colour brushes are never deleted.
 BOOL DeleteObject(HGDIOBJ object);
 DWORD GetObjectType(HGDIOBJ object);
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
