@@ -224,8 +224,13 @@ FontSystem::FontSystem()
 {
     PangoFontMap* map = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     FcConfig* config = FcConfigCreate();
-    // An absolute path: a relative one would be looked up among the system's files.
-    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config)) {
+    // An absolute path: a relative one would be looked up among the system's files. A file whose
+    // folders hold no fonts is as good as none.
+    auto hasFonts = [config] {
+        FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
+        return fonts && fonts->nfont > 0;
+    };
+    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts()) {
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
     } else {
         std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
