@@ -326,29 +326,28 @@ int CFormulaParser::StripEnclosingParentheses(wchar_t* text, int length)
     return length;
 }
 
-// Marks with "|" the inner pair of ((a)): a "(" opens a level when it starts the text or stands
-// next to another "("; every ")" closes one, also of a "(" that was passed over, so the depth can
-// go below 0, where no pair counts. Removing the marks is left to the caller.
+// Marks with "|" the inner pair of ((a)): a pair whose "(" follows the "(" of the pair around it
+// and whose ")" precedes that pair's ")". Pairs are matched on a stack, so a pair that only looks
+// doubled, like the ")(" of ((b)-(c)), is kept. Removing the marks is left to the caller.
 void CFormulaParser::MarkDoubledParentheses(wchar_t* text, int length)
 {
-    std::vector<int>& openAt = m_openAtLevel;  // position of the "(" that opened each level
-    openAt.assign(static_cast<size_t>(length) + 2, -1);
-    int depth = 0;
+    std::vector<int>& open = m_openAtLevel;        // positions of the "(" not yet closed
+    std::vector<int>& closeOf = m_operandAtDepth;  // for each "(", the position of its ")", or -1
+    open.clear();
+    closeOf.assign(static_cast<size_t>(length), -1);
     for (int i = 0; i < length; ++i) {
         if (text[i] == L'(') {
-            wchar_t after = i + 1 < length ? text[i + 1] : text[length - 1];
-            if (i == 0 || text[i - 1] == L'(' || after == L'(') {
-                ++depth;
-                if (depth > 0)
-                    openAt[static_cast<size_t>(depth)] = i;
-            }
-        } else if (text[i] == L')') {
-            if (depth >= 2 && i + 1 < length && text[i + 1] == L')'
-                && openAt[static_cast<size_t>(depth)] == openAt[static_cast<size_t>(depth - 1)] + 1) {
-                text[openAt[static_cast<size_t>(depth)]] = L'|';
-                text[i] = L'|';
-            }
-            --depth;
+            open.push_back(i);
+        } else if (text[i] == L')' && !open.empty()) {
+            closeOf[static_cast<size_t>(open.back())] = i;
+            open.pop_back();
+        }
+    }
+    for (int i = 1; i < length; ++i) {
+        int close = closeOf[static_cast<size_t>(i)];
+        if (close >= 0 && closeOf[static_cast<size_t>(i - 1)] == close + 1) {
+            text[i] = L'|';
+            text[close] = L'|';
         }
     }
 }

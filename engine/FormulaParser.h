@@ -126,6 +126,6 @@ private:
     std::wstring m_numberScratch;
 
     // Scratch buffers of the normaliser, kept to avoid allocating on every call.
-    std::vector<int> m_operandAtDepth;
-    std::vector<int> m_openAtLevel;
+    std::vector<int> m_operandAtDepth;  // also the matching ")" of each "(" when marking doubled pairs
+    std::vector<int> m_openAtLevel;     // the "(" not yet closed
 };

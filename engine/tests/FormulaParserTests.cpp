@@ -253,6 +253,9 @@ TEST_F(FormulaParserTest, NormalizeFormulaRewritesTheText)
         { L"(a))", L"(a))" },        // the depth ends at -1
         { L"2*((x+1))", L"2*(x+1)" },
         { L"SIN((x))", L"SIN(x)" },
+        // Only a pair that really encloses another is doubled: ")(" between two pairs is not.
+        { L"a^(((b)-(c))^((d)))", L"a^(((b)-(c))^(d))" },
+        { L"((a)+(b))*((c))", L"((a)+(b))*(c)" },
         { L"2*(x)", L"2*x" },
         { L"2*(x)^2", L"2*x^2" },
         { L"(x)*2+1", L"(x)*2+1" },
@@ -281,6 +284,14 @@ TEST_F(FormulaParserTest, NormalizingKeepsTheValueOfUserFormulasWithAFactorOne)
     EXPECT_DOUBLE_EQ(Evaluate(L"6/(1)*2", 1, TRUE).value, 12);
     EXPECT_DOUBLE_EQ(Evaluate(L"-(1)*2^2", 1, TRUE).value, -4);
     EXPECT_DOUBLE_EQ(Evaluate(L"2*(1)^2", 1, TRUE).value, 2);
+}
+
+TEST_F(FormulaParserTest, NormalizingKeepsTheValueOfNestedParentheses)
+{
+    const wchar_t* formulas[] = { L"2^(((x)-(1))^((2)))", L"((x)+(1))*((x)-(2))", L"(((x)))^((2))" };
+    for (const wchar_t* formula : formulas)
+        EXPECT_DOUBLE_EQ(Evaluate(formula, 3, TRUE).value, Evaluate(formula, 3, FALSE).value) << CString(formula).ToUtf8();
+    EXPECT_DOUBLE_EQ(Evaluate(L"2^(((x)-(1))^((2)))", 3, TRUE).value, 16);
 }
 
 TEST_F(FormulaParserTest, CalculateNormalizesOnlyItsOwnCopy)
