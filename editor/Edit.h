@@ -182,6 +182,7 @@ private:
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
     BOOL m_bUnicodeFile = TRUE;
+    bool m_bUtf8Mark = false; // the 8-bit file began with EF BB BF, which saving puts back
     BOOL m_bColoring = TRUE;
     BOOL m_bMarkChangedLines = FALSE; // the controller switches it on for its own insertions
     std::unique_ptr<ISECEditBuffer> m_pBuffer;

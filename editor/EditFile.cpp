@@ -135,6 +135,7 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
     const long long size = file.Size();
     ResetContent();
     m_bUnicodeFile = TRUE;
+    m_bUtf8Mark = false;
     if (auto* buffer = dynamic_cast<SECEditBlockBuffer*>(m_pBuffer.get()))
         buffer->Reserve(static_cast<size_t>(size / 2));
 
@@ -184,6 +185,7 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
     const long long size = file.Size();
     ResetContent();
     m_bUnicodeFile = FALSE;
+    m_bUtf8Mark = false;
     if (auto* buffer = dynamic_cast<SECEditBlockBuffer*>(m_pBuffer.get()))
         buffer->Reserve(static_cast<size_t>(size));
 
@@ -201,8 +203,10 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
         const bool last = piece.size() < static_cast<size_t>(ReadPiece);
         piece.insert(0, carry);
         carry.clear();
-        if (first && piece.starts_with("\xEF\xBB\xBF"))
+        if (first && piece.starts_with("\xEF\xBB\xBF")) {
             piece.erase(0, 3);
+            m_bUtf8Mark = true;
+        }
         first = false;
         if (!last) {
             // A character cut by the piece boundary goes on with the next piece.
@@ -224,10 +228,12 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
     if (ok && !utf8) {
         ResetContent();
         m_bUnicodeFile = FALSE;
+        m_bUtf8Mark = false;
         std::string bytes;
         ok = file.Rewind() && file.Read(bytes, static_cast<size_t>(size));
         if (ok) {
             DecodedText decoded = DecodeTextFile(bytes);
+            m_bUtf8Mark = decoded.encoding == TextFileEncoding::Utf8Bom;
             bytes.clear();
             bytes.shrink_to_fit();
             CleanNuls(decoded.text);
@@ -284,6 +290,8 @@ BOOL SECEdit::SaveFile(const CString& path)
         return FALSE;
     }
     std::string bytes;
+    if (!m_bUnicodeFile && m_bUtf8Mark)
+        bytes = "\xEF\xBB\xBF";
     if (!m_pBuffer->Save(bytes, m_bUnicodeFile)) {
         ReportFileError(path, EIO);
         return FALSE;

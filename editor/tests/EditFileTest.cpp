@@ -72,6 +72,15 @@ TEST_F(EditFile, EachLoadDetectsItsOwnEncoding)
     EXPECT_EQ(Saved(), std::string("\xFF\xFE" "x\0y\0", 6));
 }
 
+TEST_F(EditFile, Utf8MarkIsKeptOutOfTheTextAndWrittenBack)
+{
+    ASSERT_TRUE(Load("\xEF\xBB\xBF" "x\xEF\xBB\xBF"));
+    EXPECT_EQ(Text(), L"x\uFEFF");
+    EXPECT_EQ(Saved(), "\xEF\xBB\xBF" "x\xEF\xBB\xBF");
+    ASSERT_TRUE(Load("plain"));
+    EXPECT_EQ(Saved(), "plain");
+}
+
 TEST_F(EditFile, EmptyFileLoadsAsEmptyTextWithoutTheMark)
 {
     ASSERT_TRUE(Load(""));
