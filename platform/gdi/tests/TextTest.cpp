@@ -66,6 +66,10 @@ TEST(Fonts, FaceNamesMapToTheProgramsFonts)
         GetTextFaceW(canvas.dc, LF_FACESIZE, face);
         EXPECT_STREQ(face, c.real) << c.face;
     }
+    // Tahoma takes the condensed cut, Verdana the normal one.
+    TextCanvas tahoma(4, 4, makeFont(-12, L"Tahoma"));
+    TextCanvas verdana(4, 4, makeFont(-12, L"Verdana"));
+    EXPECT_LT(widthOf(tahoma.dc, L"Formulon"), widthOf(verdana.dc, L"Formulon"));
     // Courier New is fixed pitch.
     TextCanvas mono(4, 4, makeFont(-12, L"Courier New"));
     EXPECT_EQ(widthOf(mono.dc, L"iiii"), widthOf(mono.dc, L"WWWW"));
