@@ -79,6 +79,13 @@ void HeadlessDisplay::RaiseNativeWindow(NativeWindowId window)
 
 void HeadlessDisplay::FocusNativeWindow(NativeWindowId window)
 {
+    // The program asked for it: there is no window manager to report it back.
+    if (m_windows.contains(window))
+        m_focus = window;
+}
+
+void HeadlessDisplay::InjectFocusChange(NativeWindowId window)
+{
     if (!m_windows.contains(window) || m_focus == window)
         return;
     if (m_focus)

@@ -50,6 +50,8 @@ public:
     // A key to the focused window; text is what the key types (empty for keys that type nothing).
     void InjectKey(unsigned virtualKey, bool down, std::wstring text = {});
     void InjectCloseRequest(NativeWindowId window);
+    // The focus moved to another window, as when the user picks one in a window manager.
+    void InjectFocusChange(NativeWindowId window);
 
     std::uintptr_t CursorShape() const { return m_cursorShape; }
     NativeWindowId FocusedWindow() const { return m_focus; }

@@ -27,6 +27,7 @@ struct InputState {
     POINT lastClickPoint {};
     bool lastClickWasDouble = false;
     HWND mouseWindow = nullptr; // window under the pointer at the last move
+    NativeWindowId focusRequested = 0; // the display's focus event for it is only an echo
     HWND leaveTracking = nullptr;
 };
 
@@ -140,10 +141,10 @@ void HandleMouse(const DisplayEvent& event)
     int virtualKey = 0;
     switch (event.kind) {
     case DisplayEventKind::MouseMove:
+        state.mouseWindow = window;
         if (!state.capture)
             SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(static_cast<WORD>(hitCode), WM_MOUSEMOVE));
         PostMouse(window, WM_MOUSEMOVE, hitCode, screen, event.timestamp);
-        state.mouseWindow = window;
         break;
     case DisplayEventKind::ButtonDown: {
         if (!ButtonMessages(event.button, down, up, doubleClick, virtualKey))
@@ -280,10 +281,19 @@ void TranslateDisplayEvents()
                 SetWindowPos(window->handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
             }
             break;
-        case DisplayEventKind::FocusGained:
+        case DisplayEventKind::FocusGained: {
+            // Focus events arrive late: one for a window the program activated itself, or for one
+            // it activated before that, must not undo a later activation.
+            NativeWindowId& requested = State().focusRequested;
+            if (requested) {
+                if (requested == event->window)
+                    requested = 0;
+                break;
+            }
             if (window && window->handle != State().active && IsWindowVisible(window->handle) && !(window->exStyle & WS_EX_NOACTIVATE))
                 SetActiveWindow(window->handle);
             break;
+        }
         case DisplayEventKind::FocusLost:
             break;
         case DisplayEventKind::CloseRequest:
@@ -379,8 +389,10 @@ HWND SetActiveWindow(HWND window)
         SendMessageW(window, WM_ACTIVATEAPP, TRUE, 0);
     }
     if (window && state.active == window) {
-        if (Window* object = FindWindowObject(window); object && object->native)
+        if (Window* object = FindWindowObject(window); object && object->native) {
+            state.focusRequested = object->native;
             CurrentDisplay().FocusNativeWindow(object->native);
+        }
         SendActivation(window, true, previous, WA_ACTIVE);
     }
     if (!window && previous)

@@ -221,11 +221,12 @@ std::wstring TakeTypedText(const MSG& keyMessage)
 LRESULT SendToWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND handle = window.handle;
-    WNDPROC procedure = window.procedure;
     if (HasHooks(WH_CALLWNDPROC)) {
         CWPSTRUCT call { lParam, wParam, message, handle };
         CallHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&call));
     }
+    // Read after the hooks, so that a hook may subclass a window before its first message.
+    WNDPROC procedure = window.procedure;
     LRESULT result = procedure ? procedure(handle, message, wParam, lParam) : DefWindowProcW(handle, message, wParam, lParam);
     if (HasHooks(WH_CALLWNDPROCRET)) {
         CWPRETSTRUCT returned { result, lParam, wParam, message, handle };
