@@ -33,6 +33,53 @@ BEGIN_DISPATCH_MAP(CFormulaObject, CAutomationTarget)
     DISP_FUNCTION(CFormulaObject, "GetFormulaResultEx", GetFormulaResultEx, VT_R8, VTS_R8 VTS_PI2)
 END_DISPATCH_MAP()
 
+// A named item as the script host publishes one: an automation target whose first interface
+// part answers IDispatch and IUnknown queries with the wrapped object's own interfaces.
+class CPublishedItem : public CAutomationTarget {
+public:
+    explicit CPublishedItem(IUnknown* object) : m_object(object)
+    {
+        EnableAutomation();
+        EnableAggregation();
+        m_object->AddRef();
+    }
+    ~CPublishedItem() override { m_object->Release(); }
+
+    BEGIN_INTERFACE_PART(ClassInfo, IProvideClassInfo)
+        HRESULT GetClassInfo(ITypeInfo** info) override
+        {
+            *info = nullptr;
+            return E_NOTIMPL;
+        }
+    END_INTERFACE_PART(ClassInfo)
+
+    IUnknown* m_object;
+    DECLARE_INTERFACE_MAP()
+};
+
+BEGIN_INTERFACE_MAP(CPublishedItem, CAutomationTarget)
+    INTERFACE_PART(CPublishedItem, IID_IProvideClassInfo, ClassInfo)
+    INTERFACE_AGGREGATE(CPublishedItem, m_object)
+END_INTERFACE_MAP()
+
+HRESULT CPublishedItem::XClassInfo::QueryInterface(REFIID iid, void** ppv)
+{
+    METHOD_PROLOGUE(CPublishedItem, ClassInfo)
+    if (iid == IID_IDispatch || iid == IID_IUnknown)
+        return pThis->m_object->QueryInterface(iid, ppv);
+    return static_cast<HRESULT>(pThis->InternalQueryInterface(&iid, ppv));
+}
+ULONG CPublishedItem::XClassInfo::AddRef()
+{
+    METHOD_PROLOGUE(CPublishedItem, ClassInfo)
+    return pThis->InternalAddRef();
+}
+ULONG CPublishedItem::XClassInfo::Release()
+{
+    METHOD_PROLOGUE(CPublishedItem, ClassInfo)
+    return pThis->InternalRelease();
+}
+
 namespace {
 
 // The automation object scripts drive in these tests.
@@ -225,6 +272,24 @@ TEST(Engine, ScriptsReachDispatchMapObjectsWithReferenceArguments)
     EXPECT_EQ(boxes.Text(), L"30 10 x^2\n");
     EXPECT_EQ(calc->m_dwRef, 1);
     calc->InternalRelease();
+}
+
+TEST(Engine, ReachesAnObjectPublishedThroughAnItemWrapper)
+{
+    MessageBoxRecorder boxes;
+    auto* calc = new CFormulaObject;
+    auto* item = new CPublishedItem(calc->GetIDispatch(FALSE));
+    calc->InternalRelease();  // the item holds it now
+    IUnknown* identity = nullptr;  // what the host's GetItemInfo answers: the item's first part
+    ASSERT_EQ(item->GetIDispatch(FALSE)->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    EXPECT_EQ(identity, static_cast<IUnknown*>(&item->m_xClassInfo));
+    RunResult r = RunLikeThePage(L"FLN.Formula = \"2*x\"\nMsgBox FLN.Formula & \" \" & FLN.GetFormulaResultEx(1, c)",
+                                 {{L"FLN", identity}});
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(boxes.Text(), L"2*x 10\n");
+    identity->Release();
+    EXPECT_EQ(item->m_dwRef, 1);
+    item->InternalRelease();
 }
 
 TEST(Engine, ObjectsHandedToTheHostOutliveTheEngineSafely)
