@@ -714,7 +714,24 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
     }
     case Stmt::If:
         for (const Branch& branch : s.branches) {
-            if (branch.conditions.empty() || EvalCondition(*branch.conditions[0]))
+            bool taken = branch.conditions.empty();
+            if (!taken) {
+                try {
+                    taken = EvalCondition(*branch.conditions[0]);
+                } catch (ScriptError& e) {
+                    // Under On Error Resume Next the statement after a failed condition is the
+                    // first one of its branch, as the language has always done.
+                    if (!m_frame->resumeNext)
+                        throw;
+                    if (e.line < 0) {
+                        e.line = s.line;
+                        e.column = s.column;
+                    }
+                    RecordError(e);
+                    taken = true;
+                }
+            }
+            if (taken)
                 return ExecBlock(branch.body);
         }
         return Flow::Normal;

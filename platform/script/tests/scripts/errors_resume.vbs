@@ -31,6 +31,12 @@ MsgBox "caller sees " & Err.Number
 Set o = Nothing
 o.Run
 MsgBox "nothing " & Err.Number & " " & Err.Description
+Err.Clear
+If 1 / 0 = 1 Then
+    MsgBox "entered after a failed condition " & Err.Number
+Else
+    MsgBox "else"
+End If
 On Error GoTo 0
 MsgBox "cleared " & Err.Number
 Err.Raise 9
