@@ -346,3 +346,27 @@ TEST(RasterOperations, ScrollDCMovesPixelsAndReportsTheUncoveredPart)
     EXPECT_FALSE(PtInRegion(update, 5, 4));
     DeleteObject(update);
 }
+
+TEST(RasterOperations, MaskBltChoosesTheOperationByTheMask)
+{
+    TestCanvas source(2, 1);
+    RECT all { 0, 0, 2, 1 };
+    FillSolidRect(source.dc, &all, RGB(255, 0, 0));
+    HBITMAP mask = CreateBitmap(2, 1, 1, 1, nullptr);
+    {
+        HDC maskDC = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(maskDC, mask);
+        SetPixelV(maskDC, 0, 0, RGB(255, 255, 255)); // 1: the foreground operation
+        SelectObject(maskDC, old);
+        DeleteDC(maskDC);
+    }
+    TestCanvas destination(2, 1);
+    // Foreground SRCCOPY, background keeps the destination (0xAA).
+    EXPECT_TRUE(MaskBlt(destination.dc, 0, 0, 2, 1, source.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
+    EXPECT_EQ(destination.at(0, 0), RGB(255, 0, 0));
+    EXPECT_TRUE(destination.isWhite(1, 0));
+    HBITMAP colour = CreateBitmap(2, 1, 1, 32, nullptr);
+    EXPECT_FALSE(MaskBlt(destination.dc, 0, 0, 2, 1, source.dc, 0, 0, colour, 0, 0, SRCCOPY)); // masks are monochrome
+    DeleteObject(colour);
+    DeleteObject(mask);
+}

@@ -250,3 +250,35 @@ TEST(Lines, CosmeticAlternatePenSetsEveryOtherPixel)
     DeleteObject(pen);
     EXPECT_EQ(ExtCreatePen(PS_COSMETIC, 3, &brush, 0, nullptr), nullptr); // cosmetic pens are one pixel wide
 }
+
+TEST(Lines, NotModeTwiceRestores)
+{
+    TestCanvas canvas(10, 10);
+    SetPixelV(canvas.dc, 4, 4, RGB(10, 20, 30));
+    SetROP2(canvas.dc, R2_NOT);
+    for (int pass = 0; pass < 2; ++pass) {
+        MoveToEx(canvas.dc, 0, 4, nullptr);
+        LineTo(canvas.dc, 10, 4);
+        if (pass == 0) {
+            EXPECT_TRUE(canvas.isBlack(0, 4));
+            EXPECT_EQ(canvas.at(4, 4), RGB(245, 235, 225));
+        }
+    }
+    EXPECT_TRUE(canvas.isWhite(0, 4));
+    EXPECT_EQ(canvas.at(4, 4), RGB(10, 20, 30));
+    EXPECT_EQ(SetROP2(canvas.dc, 99), 0);
+}
+
+TEST(Shapes, PolygonOutlineClosesThePath)
+{
+    TestCanvas canvas(12, 12);
+    SelectObject(canvas.dc, GetStockObject(NULL_BRUSH));
+    POINT triangle[] = { { 1, 1 }, { 9, 1 }, { 1, 9 } };
+    Polygon(canvas.dc, triangle, 3);
+    EXPECT_TRUE(canvas.isBlack(1, 1));
+    EXPECT_TRUE(canvas.isBlack(9, 1));
+    EXPECT_TRUE(canvas.isBlack(1, 9));
+    EXPECT_TRUE(canvas.isBlack(1, 5)); // the closing edge
+    EXPECT_TRUE(canvas.isWhite(3, 3));
+    EXPECT_FALSE(Polygon(canvas.dc, triangle, 1));
+}

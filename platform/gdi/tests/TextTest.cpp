@@ -381,3 +381,30 @@ TEST(DrawText, ExMarginsAndLengthDrawn)
     DRAWTEXTPARAMS wrong { 3, 0, 0, 0, 0 };
     EXPECT_EQ(DrawTextExW(canvas.dc, text, -1, &r, DT_SINGLELINE, &wrong), 0);
 }
+
+TEST(TextOutput, ExtTextOutPlacesCharactersAtTheGivenAdvancesAndClips)
+{
+    TextCanvas canvas(80, 20, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    INT advances[] = { 30, 30 };
+    ExtTextOutW(canvas.dc, 0, 0, 0, nullptr, L"II", 2, advances);
+    bool first = false, second = false;
+    for (int x = 0; x < 80; ++x)
+        for (int y = 0; y < 20; ++y) {
+            if (canvas.isWhite(x, y))
+                continue;
+            EXPECT_TRUE(x < 5 || (x >= 30 && x < 35)) << x;
+            (x < 30 ? first : second) = true;
+        }
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
+    // ETO_OPAQUE fills the rectangle; ETO_CLIPPED keeps the text inside it.
+    RECT box { 40, 2, 50, 14 };
+    SetBkColor(canvas.dc, RGB(0, 0, 255));
+    ExtTextOutW(canvas.dc, 40, 2, ETO_OPAQUE | ETO_CLIPPED, &box, L"WWWW", 4, nullptr);
+    EXPECT_EQ(canvas.at(40, 2), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.at(49, 13), RGB(0, 0, 255));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 50; x < 80; ++x)
+            EXPECT_TRUE(canvas.isWhite(x, y)) << x << "," << y;
+}
