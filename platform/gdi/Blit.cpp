@@ -6,6 +6,7 @@
 #include "platform/gdi/Surface.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 
 using namespace fln::gdi;
@@ -15,6 +16,16 @@ namespace {
 constexpr BYTE ropCode(DWORD rop) { return static_cast<BYTE>((rop >> 16) & 0xFF); }
 constexpr bool usesSource(BYTE code) { return ((code ^ (code >> 2)) & 0x33) != 0; }
 constexpr bool usesPattern(BYTE code) { return ((code ^ (code >> 4)) & 0x0F) != 0; }
+
+// Coordinates and extents beyond 2^27 are refused, as the classic system refuses them; within it
+// no sum of two overflows.
+constexpr bool inRange(std::initializer_list<int> values)
+{
+    for (int v : values)
+        if (v < -(1 << 27) || v > (1 << 27))
+            return false;
+    return true;
+}
 
 // Normalises a possibly negative extent: a negative one covers (x + w, x] and mirrors.
 void normalize(int& x, int& w, bool& mirrored)
@@ -79,8 +90,10 @@ bool copyRows(Canvas& canvas, DeviceContext& src, int dx, int dy, int width, int
     bool upwards = source->sharesPixelsWith(canvas) && srcY < dy;
     uint32_t alpha = canvas.hasAlpha() ? 0xFF000000 : 0;
     const Region& clip = canvas.clip();
-    for (int i = 0; i < height; ++i) {
-        int row = upwards ? height - 1 - i : i;
+    RECT box = clip.bounds();
+    int firstRow = std::max(0, int(box.top) - dy), lastRow = std::min(height, int(box.bottom) - dy);
+    for (int i = 0; i < lastRow - firstRow; ++i) {
+        int row = upwards ? lastRow - 1 - i : firstRow + i;
         int py = dy + row, sy = srcY + row;
         if (sy < bounds.top || sy >= bounds.bottom)
             continue;
@@ -105,6 +118,8 @@ bool copyRows(Canvas& canvas, DeviceContext& src, int dx, int dy, int width, int
 bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext* src, int sx, int sy, int sw, int sh,
     DWORD rop, BitmapObject* mask = nullptr, int maskX = 0, int maskY = 0)
 {
+    if (!inRange({ x, y, width, height, sx, sy, sw, sh }))
+        return false;
     BYTE fore = ropCode(rop);
     BYTE back = mask ? static_cast<BYTE>((rop >> 24) & 0xFF) : fore;
     bool needSource = usesSource(fore) || usesSource(back);

@@ -213,8 +213,10 @@ TEST(Shapes, FarCoordinatesAreCutToTheSurface)
     POINT far[] = { { -1000000000, -1000000000 }, { 1000000000, -1000000000 }, { 0, 1000000000 } };
     Polygon(canvas.dc, far, 3);
     HDC source = CreateCompatibleDC(canvas.dc);
-    EXPECT_TRUE(StretchBlt(canvas.dc, 0, 0, 10, 10, source, -100000000, -100000000, 200000000, 200000000, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(canvas.dc, 0, 0, 10, 10, source, -100000000, -100000000, 100000000, 100000000, SRCCOPY));
     DeleteDC(source);
+    EXPECT_TRUE(BitBlt(canvas.dc, -100000000, -100000000, 130000000, 130000000, canvas.dc, -100000000, -99999999, SRCCOPY));
+    EXPECT_FALSE(BitBlt(canvas.dc, 0, 0, 2000000000, 2000000000, canvas.dc, 2000000000, 0, SRCCOPY));
     HBITMAP tooBig = CreateBitmap(0x8000, 0x8000, 1, 32, nullptr);
     EXPECT_EQ(tooBig, nullptr);
 }
