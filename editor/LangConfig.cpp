@@ -76,7 +76,7 @@ SECEditLangConfig::~SECEditLangConfig() = default;
 
 bool SECEditLangConfig::QueryGuid(GUID_REF guid, void** object)
 {
-    if (&guid == &IID_ISubject || &guid == &IID_IQueryGuid || &guid == &IID_IRefCount) {
+    if (&guid == &IID_ISECEditLangConfig || &guid == &IID_ISubject || &guid == &IID_IQueryGuid || &guid == &IID_IRefCount) {
         *object = static_cast<ISECEditLangConfig*>(this);
         return true;
     }

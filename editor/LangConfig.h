@@ -87,6 +87,8 @@ using KeywordTable = std::unordered_map<std::wstring, USHORT, TransparentHash, s
 class SECEditKeywordInfo;
 using TagTable = std::map<std::wstring, std::unique_ptr<SECEditKeywordInfo>, std::less<>>;
 
+inline constexpr divuzura::foundation::InterfaceId IID_ISECEditLangConfig { "ISECEditLangConfig" };
+
 class ISECEditLangConfig : public ISubject {
 public:
     virtual void Notify(IObserver* sender, IMessage* message) = 0;

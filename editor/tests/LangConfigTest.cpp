@@ -65,6 +65,16 @@ TEST(LangConfig, CharacterClassesStopBelow65535)
     EXPECT_EQ(config.GetCharClass(CharClassOperator), L"+");
 }
 
+TEST(LangConfig, AnswersForItsInterfaces)
+{
+    SECEditLangConfig config;
+    void* object = nullptr;
+    EXPECT_TRUE(config.QueryGuid(IID_ISECEditLangConfig, &object));
+    EXPECT_EQ(object, static_cast<ISECEditLangConfig*>(&config));
+    EXPECT_FALSE(config.QueryGuid(divuzura::foundation::IID_IMessage, &object));
+    EXPECT_EQ(object, nullptr);
+}
+
 TEST(LangConfig, NotifiesObserversButTheSender)
 {
     struct Counter : IObserver {
