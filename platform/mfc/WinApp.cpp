@@ -1,0 +1,306 @@
+#include "platform/mfc/WinApp.h"
+
+#include "platform/base/MessageBox.h"
+#include "platform/sys/PrivateProfile.h"
+#include "platform/sys/Registry.h"
+
+#include <cstring>
+#include <string>
+
+IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
+IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
+
+namespace {
+
+CWinApp* theApp = nullptr;
+
+constexpr LPCWSTR recentFileSection = L"Recent File List";
+
+// Opens (or with create, makes) HKEY_CURRENT_USER\Software\<key>\<profile>\<section>.
+HKEY OpenSectionKey(const CString& registryKey, const CString& profile, LPCWSTR section, bool create)
+{
+    CString path = L"Software\\" + registryKey + L"\\" + profile + L"\\" + CString(section);
+    HKEY key = nullptr;
+    LSTATUS status = create
+        ? RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | KEY_READ, nullptr, &key, nullptr)
+        : RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    return status == ERROR_SUCCESS ? key : nullptr;
+}
+
+} // namespace
+
+CWinApp* AfxGetApp()
+{
+    return theApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return theApp ? theApp->GetMainWnd() : nullptr;
+}
+
+int CWinThread::Run()
+{
+    LONG idleCount = 0;
+    for (;;) {
+        MSG message;
+        while (!::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++))
+                break;
+        }
+        if (!PumpMessage())
+            return ExitInstance();
+        if (IsIdleMessage(&message))
+            idleCount = 0;
+    }
+}
+
+BOOL CWinThread::PumpMessage()
+{
+    MSG message;
+    if (!::GetMessageW(&message, nullptr, 0, 0)) {
+        m_exitCode = static_cast<int>(message.wParam);
+        return FALSE;
+    }
+    if (!PreTranslateMessage(&message)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return TRUE;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* message)
+{
+    // Each window from the target up to its top-level window may take the message first.
+    for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
+        if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->PreTranslateMessage(message))
+            return TRUE;
+        if (!(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return FALSE;
+}
+
+BOOL CWinThread::OnIdle(LONG count)
+{
+    if (count == 0) {
+        if (CWnd* main = GetMainWnd(); main && main->m_hWnd && ::IsWindowVisible(main->m_hWnd)) {
+            main->WindowProc(WM_IDLEUPDATECMDUI, TRUE, 0);
+            main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+        }
+        return TRUE;
+    }
+    AfxDeleteTempObjects();
+    return FALSE;
+}
+
+BOOL CWinThread::IsIdleMessage(const MSG* message)
+{
+    if (message->message == WM_PAINT || message->message == WM_TIMER)
+        return FALSE;
+    if (message->message == WM_MOUSEMOVE || message->message == WM_NCMOUSEMOVE) {
+        bool same = m_lastMouseMessage == message->message && m_lastMousePoint.x == message->pt.x
+            && m_lastMousePoint.y == message->pt.y;
+        m_lastMouseMessage = message->message;
+        m_lastMousePoint = message->pt;
+        return !same;
+    }
+    return TRUE;
+}
+
+CWinApp::CWinApp(LPCWSTR appName)
+    : m_pszAppName(appName ? appName : L"")
+    , m_pszProfileName(m_pszAppName.IsEmpty() ? CString() : m_pszAppName + L".ini")
+{
+    theApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+BOOL CWinApp::OnIdle(LONG count)
+{
+    return CWinThread::OnIdle(count);
+}
+
+void CWinApp::SetRegistryKey(LPCWSTR key)
+{
+    m_pszRegistryKey = key ? key : L"";
+    m_pszProfileName = m_pszAppName;
+}
+
+UINT CWinApp::GetProfileInt(LPCWSTR section, LPCWSTR entry, int defaultValue)
+{
+    if (m_pszRegistryKey.IsEmpty())
+        return GetPrivateProfileIntW(section, entry, defaultValue, m_pszProfileName);
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, false);
+    if (!key)
+        return static_cast<UINT>(defaultValue);
+    DWORD type = 0, value = 0, size = sizeof value;
+    LSTATUS status = RegQueryValueExW(key, entry, nullptr, &type, reinterpret_cast<LPBYTE>(&value), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS && type == REG_DWORD ? value : static_cast<UINT>(defaultValue);
+}
+
+BOOL CWinApp::WriteProfileInt(LPCWSTR section, LPCWSTR entry, int value)
+{
+    if (m_pszRegistryKey.IsEmpty()) {
+        CString text;
+        text.Format(L"%d", value);
+        return WritePrivateProfileStringW(section, entry, text, m_pszProfileName);
+    }
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, true);
+    if (!key)
+        return FALSE;
+    DWORD data = static_cast<DWORD>(value);
+    LSTATUS status = RegSetValueExW(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+CString CWinApp::GetProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR defaultValue)
+{
+    CString fallback = defaultValue ? defaultValue : L"";
+    if (m_pszRegistryKey.IsEmpty()) {
+        std::wstring buffer(4096, L'\0');
+        DWORD length = GetPrivateProfileStringW(section, entry, fallback, buffer.data(), static_cast<DWORD>(buffer.size()), m_pszProfileName);
+        buffer.resize(length);
+        return CString(std::move(buffer));
+    }
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, false);
+    if (!key)
+        return fallback;
+    DWORD type = 0, size = 0;
+    CString result = fallback;
+    if (RegQueryValueExW(key, entry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+        if (RegQueryValueExW(key, entry, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size) == ERROR_SUCCESS) {
+            buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+            result = CString(std::move(buffer));
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+BOOL CWinApp::WriteProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR value)
+{
+    if (m_pszRegistryKey.IsEmpty())
+        return WritePrivateProfileStringW(section, entry, value, m_pszProfileName);
+    if (!entry) {
+        // No entry: the whole section goes.
+        CString path = L"Software\\" + m_pszRegistryKey + L"\\" + m_pszProfileName;
+        HKEY parent = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_WRITE, &parent) != ERROR_SUCCESS)
+            return FALSE;
+        LSTATUS status = RegDeleteKeyW(parent, section);
+        RegCloseKey(parent);
+        return status == ERROR_SUCCESS;
+    }
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, true);
+    if (!key)
+        return FALSE;
+    LSTATUS status = value
+        ? RegSetValueExW(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)))
+        : RegDeleteValueW(key, entry);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::GetProfileBinary(LPCWSTR section, LPCWSTR entry, BYTE** data, UINT* bytes)
+{
+    *data = nullptr;
+    *bytes = 0;
+    if (m_pszRegistryKey.IsEmpty()) {
+        // INI files keep binary values as hexadecimal text.
+        CString text = GetProfileString(section, entry);
+        if (text.IsEmpty() || text.GetLength() % 2)
+            return FALSE;
+        UINT count = static_cast<UINT>(text.GetLength() / 2);
+        auto* buffer = new BYTE[count];
+        for (UINT i = 0; i < count; ++i) {
+            auto digit = [](wchar_t c) { return c >= L'A' ? (c & 0xF) + 9 : c - L'0'; };
+            buffer[i] = static_cast<BYTE>(digit(text[static_cast<int>(2 * i)]) << 4 | digit(text[static_cast<int>(2 * i + 1)]));
+        }
+        *data = buffer;
+        *bytes = count;
+        return TRUE;
+    }
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, false);
+    if (!key)
+        return FALSE;
+    DWORD type = 0, size = 0;
+    BOOL found = FALSE;
+    if (RegQueryValueExW(key, entry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_BINARY) {
+        auto* buffer = new BYTE[size ? size : 1];
+        if (RegQueryValueExW(key, entry, nullptr, &type, buffer, &size) == ERROR_SUCCESS) {
+            *data = buffer;
+            *bytes = size;
+            found = TRUE;
+        } else {
+            delete[] buffer;
+        }
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+BOOL CWinApp::WriteProfileBinary(LPCWSTR section, LPCWSTR entry, const BYTE* data, UINT bytes)
+{
+    if (m_pszRegistryKey.IsEmpty()) {
+        CString text;
+        for (UINT i = 0; i < bytes; ++i) {
+            CString pair;
+            pair.Format(L"%02X", data[i]);
+            text += pair;
+        }
+        return WriteProfileString(section, entry, text);
+    }
+    HKEY key = OpenSectionKey(m_pszRegistryKey, m_pszProfileName, section, true);
+    if (!key)
+        return FALSE;
+    LSTATUS status = RegSetValueExW(key, entry, 0, REG_BINARY, data, bytes);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+void CWinApp::LoadStdProfileSettings(UINT maxFiles)
+{
+    m_maxRecentFiles = maxFiles;
+    m_recentFiles.clear();
+    for (UINT i = 1; i <= maxFiles; ++i) {
+        CString entry;
+        entry.Format(L"File%u", i);
+        CString path = GetProfileString(recentFileSection, entry);
+        if (!path.IsEmpty())
+            m_recentFiles.push_back(path);
+    }
+}
+
+void CWinApp::AddToRecentFileList(LPCWSTR path)
+{
+    if (m_maxRecentFiles == 0 || !path || !*path)
+        return;
+    std::erase_if(m_recentFiles, [path](const CString& known) { return known.CompareNoCase(path) == 0; });
+    m_recentFiles.insert(m_recentFiles.begin(), CString(path));
+    if (m_recentFiles.size() > m_maxRecentFiles)
+        m_recentFiles.resize(m_maxRecentFiles);
+    WriteRecentFiles();
+}
+
+void CWinApp::WriteRecentFiles()
+{
+    for (UINT i = 1; i <= m_maxRecentFiles; ++i) {
+        CString entry;
+        entry.Format(L"File%u", i);
+        WriteProfileString(recentFileSection, entry, i <= m_recentFiles.size() ? m_recentFiles[i - 1].GetString() : nullptr);
+    }
+}
+
+int CWinApp::DoMessageBox(LPCWSTR text, UINT type, UINT)
+{
+    return ::ShowMessageBox(text, m_pszAppName.IsEmpty() ? nullptr : m_pszAppName.GetString(), type);
+}

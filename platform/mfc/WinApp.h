@@ -1,0 +1,78 @@
+#pragma once
+// The program's thread and application objects. The one CWinApp of the program (made as a global
+// object, or by a test) runs the message loop: Run dispatches messages, calls OnIdle while the
+// queue is empty (idle update of command states, deleting temporary objects), and returns
+// ExitInstance's code after WM_QUIT. Settings go to the registry under
+// HKEY_CURRENT_USER\Software\<registry key>\<profile name> once SetRegistryKey was called, and
+// to the INI file m_pszProfileName before that.
+
+#include "platform/base/CString.h"
+#include "platform/mfc/Wnd.h"
+
+#include <vector>
+
+class CWinThread : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinThread)
+public:
+    CWnd* m_pMainWnd = nullptr;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int Run();
+    // Called while the queue is empty with a count that grows until a message arrives; returns
+    // whether it wants to be called again.
+    virtual BOOL OnIdle(LONG count);
+    virtual int ExitInstance() { return m_exitCode; }
+    virtual BOOL PreTranslateMessage(MSG* message);
+    // Gets and dispatches one message; FALSE after WM_QUIT.
+    virtual BOOL PumpMessage();
+    virtual CWnd* GetMainWnd() { return m_pMainWnd; }
+
+protected:
+    // Messages after which idle processing starts again (not mouse moves that did not move, nor WM_PAINT).
+    virtual BOOL IsIdleMessage(const MSG* message);
+    int m_exitCode = 0;
+
+private:
+    POINT m_lastMousePoint { -1, -1 };
+    UINT m_lastMouseMessage = 0;
+};
+
+class CWinApp : public CWinThread {
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    // The name of the application, used as the profile name and in message-box captions.
+    explicit CWinApp(LPCWSTR appName = nullptr);
+    ~CWinApp() override;
+
+    CString m_pszAppName;
+    CString m_pszRegistryKey;  // empty: settings go to the INI file
+    CString m_pszProfileName;  // the registry subkey, or the INI file's path
+    HINSTANCE m_hInstance = nullptr;
+
+    // From now on the settings live in the registry under Software\<key>\<application name>.
+    void SetRegistryKey(LPCWSTR key);
+    // Reads the recent-file list (up to maxFiles entries) from the settings.
+    void LoadStdProfileSettings(UINT maxFiles = 4);
+    // Puts the file at the top of the recent-file list and writes the list back.
+    virtual void AddToRecentFileList(LPCWSTR path);
+    const std::vector<CString>& RecentFiles() const { return m_recentFiles; }
+
+    UINT GetProfileInt(LPCWSTR section, LPCWSTR entry, int defaultValue);
+    BOOL WriteProfileInt(LPCWSTR section, LPCWSTR entry, int value);
+    CString GetProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR defaultValue = nullptr);
+    BOOL WriteProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR value);
+    // The binary value of the entry in a new[] array the caller deletes; FALSE when it is missing.
+    BOOL GetProfileBinary(LPCWSTR section, LPCWSTR entry, BYTE** data, UINT* bytes);
+    BOOL WriteProfileBinary(LPCWSTR section, LPCWSTR entry, const BYTE* data, UINT bytes);
+
+    int DoMessageBox(LPCWSTR text, UINT type, UINT helpId);
+    BOOL OnIdle(LONG count) override;
+
+private:
+    void WriteRecentFiles();
+    std::vector<CString> m_recentFiles;
+    UINT m_maxRecentFiles = 0;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();

@@ -1,0 +1,438 @@
+#include "platform/mfc/Wnd.h"
+
+#include "platform/mfc/HandleMap.h"
+#include "platform/mfc/WinApp.h"
+
+#include <map>
+
+IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+    ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+namespace {
+
+thread_local MSG currentMessage {};
+// The object whose window CreateEx is making: it is attached at the window's first message.
+thread_local CWnd* windowBeingCreated = nullptr;
+thread_local HHOOK creationHook = nullptr;
+
+LRESULT CreationHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code >= 0 && windowBeingCreated && !CWnd::FromHandlePermanent(call->hwnd)) {
+        CWnd* window = windowBeingCreated;
+        windowBeingCreated = nullptr;
+        window->SubclassWindow(call->hwnd);
+    }
+    return CallNextHookEx(creationHook, code, wParam, lParam);
+}
+
+bool IsReflectable(UINT message)
+{
+    switch (message) {
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+static HandleMap<HWND, CWnd>& WindowMap()
+{
+    static HandleMap<HWND, CWnd> map(
+        [](HWND handle) {
+            auto* window = new CWnd;
+            window->m_hWnd = handle;
+            return window;
+        },
+        [](CWnd* window) { window->m_hWnd = nullptr; });
+    return map;
+}
+
+LRESULT AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* object = CWnd::FromHandlePermanent(window);
+    if (!object)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    MSG previous = currentMessage;
+    currentMessage = { window, message, wParam, lParam, 0, {} };
+    LRESULT result = object->WindowProc(message, wParam, lParam); // may delete the object
+    currentMessage = previous;
+    return result;
+}
+
+const MSG* AfxGetCurrentMessage()
+{
+    return &currentMessage;
+}
+
+BOOL AfxRegisterClass(WNDCLASSW* windowClass)
+{
+    WNDCLASSW existing {};
+    if (::GetClassInfoW(windowClass->hInstance, windowClass->lpszClassName, &existing))
+        return TRUE;
+    return ::RegisterClassW(windowClass) != 0;
+}
+
+LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
+{
+    static std::map<std::wstring, std::wstring> names;
+    wchar_t name[96];
+    swprintf(name, std::size(name), L"Afx:%x:%zx:%zx:%zx", classStyle, reinterpret_cast<size_t>(cursor),
+        reinterpret_cast<size_t>(background), reinterpret_cast<size_t>(icon));
+    auto [it, inserted] = names.emplace(name, name);
+    if (inserted) {
+        WNDCLASSW windowClass {};
+        windowClass.style = classStyle;
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hCursor = cursor;
+        windowClass.hbrBackground = background;
+        windowClass.hIcon = icon;
+        windowClass.lpszClassName = it->second.c_str();
+        if (!AfxRegisterClass(&windowClass)) {
+            names.erase(it);
+            return nullptr;
+        }
+    }
+    return it->second.c_str();
+}
+
+CWnd::~CWnd()
+{
+    if (m_hWnd && ::IsWindow(m_hWnd) && WindowMap().Permanent(m_hWnd) == this)
+        DestroyWindow();
+    if (m_hWnd)
+        Detach();
+}
+
+CWnd* CWnd::FromHandle(HWND window)
+{
+    return WindowMap().FromHandle(window);
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND window)
+{
+    return WindowMap().Permanent(window);
+}
+
+BOOL CWnd::Attach(HWND window)
+{
+    if (!window || m_hWnd || WindowMap().Permanent(window))
+        return FALSE;
+    m_hWnd = window;
+    WindowMap().SetPermanent(window, this);
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND window = m_hWnd;
+    if (window && WindowMap().Permanent(window) == this)
+        WindowMap().RemovePermanent(window);
+    m_hWnd = nullptr;
+    return window;
+}
+
+BOOL CWnd::SubclassWindow(HWND window)
+{
+    if (!Attach(window))
+        return FALSE;
+    auto previous = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    if (previous != &AfxWndProc)
+        m_pfnSuper = previous;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    HWND control = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
+    return control && SubclassWindow(control);
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    if (m_pfnSuper)
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id, LPVOID param)
+{
+    return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, param);
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+    UINT id, LPVOID param)
+{
+    return CreateEx(exStyle, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), param);
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menuOrId, LPVOID param)
+{
+    if (m_hWnd)
+        return FALSE;
+    if (!className)
+        className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
+    // The object takes the window over at its first message, so that it sees WM_NCCREATE and WM_CREATE.
+    CWnd* outerCreation = windowBeingCreated;
+    HHOOK outerHook = creationHook;
+    windowBeingCreated = this;
+    creationHook = ::SetWindowsHookExW(WH_CALLWNDPROC, CreationHook, nullptr, ::GetCurrentThreadId());
+    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
+    ::UnhookWindowsHookEx(creationHook);
+    windowBeingCreated = outerCreation;
+    creationHook = outerHook;
+    if (!window) {
+        // A window that failed during creation was already detached by its WM_NCDESTROY.
+        return FALSE;
+    }
+    return m_hWnd == window;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd)
+        return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(currentMessage.message, currentMessage.wParam, currentMessage.lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    LRESULT ignored = 0;
+    if (!result)
+        result = &ignored;
+    if (message == WM_COMMAND) {
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
+        *result = 1;
+        return TRUE;
+    }
+    if (message == WM_NOTIFY) {
+        *result = 0;
+        return OnNotify(wParam, lParam, result);
+    }
+    if (IsReflectable(message) && lParam && ReflectLastMsg(reinterpret_cast<HWND>(lParam), result))
+        return TRUE;
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), message, 0, 0);
+    if (!entry)
+        return FALSE;
+    *result = entry->pfn(this, AFX_CALL { message, wParam, lParam, 0, nullptr });
+    return TRUE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    UINT id = LOWORD(wParam);
+    int code = HIWORD(wParam);
+    HWND control = reinterpret_cast<HWND>(lParam);
+    if (control) {
+        if (ReflectLastMsg(control))
+            return TRUE; // the control handled its own notification
+    } else {
+        code = CN_COMMAND; // menus and accelerators
+    }
+    return OnCmdMsg(id, code, nullptr, nullptr);
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
+{
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->hwndFrom && ReflectLastMsg(header->hwndFrom, result))
+        return TRUE;
+    AFX_NOTIFY notify { result, header };
+    return OnCmdMsg(static_cast<UINT>(header->idFrom), MAKELONG(static_cast<WORD>(header->code), WM_NOTIFY), &notify, nullptr);
+}
+
+BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result)
+{
+    CWnd* object = FromHandlePermanent(child);
+    if (!object)
+        return FALSE;
+    return object->OnChildNotify(currentMessage.message, currentMessage.wParam, currentMessage.lParam, result);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    return ReflectChildNotify(message, wParam, lParam, result);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_COMMAND) {
+        UINT code = HIWORD(wParam);
+        return OnCmdMsg(0, static_cast<int>(MAKELONG(static_cast<WORD>(code), WM_REFLECT_BASE + WM_COMMAND)), nullptr, nullptr);
+    }
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT ignored = 0;
+        AFX_NOTIFY notify { result ? result : &ignored, header };
+        return OnCmdMsg(0, static_cast<int>(MAKELONG(static_cast<WORD>(header->code), WM_REFLECT_BASE + WM_NOTIFY)), &notify, nullptr);
+    }
+    if (IsReflectable(message))
+        return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, result);
+    return FALSE;
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+void CWnd::OnNcDestroy()
+{
+    HWND window = m_hWnd;
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this)
+        app->m_pMainWnd = nullptr;
+    LRESULT result = Default();
+    (void)result;
+    if (window == m_hWnd) {
+        if (m_pfnSuper)
+            ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        m_pfnSuper = nullptr;
+        Detach();
+    }
+    PostNcDestroy();
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL deep)
+{
+    for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (CWnd* object = FromHandlePermanent(child))
+            object->WindowProc(message, wParam, lParam);
+        else
+            ::SendMessageW(child, message, wParam, lParam);
+        if (deep && ::GetTopWindow(child)) {
+            CWnd temporary;
+            temporary.m_hWnd = child;
+            temporary.SendMessageToDescendants(message, wParam, lParam, deep);
+            temporary.m_hWnd = nullptr;
+        }
+    }
+}
+
+INT_PTR CWnd::OnToolHitTest(CPoint point, RECT* toolRect) const
+{
+    HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE);
+    if (!child || child == m_hWnd)
+        return -1;
+    if (toolRect) {
+        ::GetWindowRect(child, toolRect);
+        ScreenToClient(toolRect);
+    }
+    return ::GetDlgCtrlID(child);
+}
+
+CWnd* CWnd::GetSafeOwner(CWnd* parent, HWND* topLevel)
+{
+    HWND window = parent ? parent->m_hWnd : nullptr;
+    if (!window)
+        if (CWnd* main = AfxGetMainWnd())
+            window = main->m_hWnd;
+    // A popup cannot be owned by a child window.
+    while (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+        window = ::GetParent(window);
+    if (topLevel) {
+        HWND top = window;
+        for (HWND up = window; up; up = ::GetParent(up))
+            top = up;
+        *topLevel = top;
+    }
+    return window ? FromHandle(window) : nullptr;
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
+{
+    DWORD style = GetStyle();
+    DWORD changed = (style & ~remove) | add;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    if (flags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags)
+{
+    DWORD style = GetExStyle();
+    DWORD changed = (style & ~remove) | add;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
+    if (flags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    return TRUE;
+}
+
+void CWnd::GetWindowText(CString& text) const
+{
+    text = GetWindowText();
+}
+
+CString CWnd::GetWindowText() const
+{
+    int length = ::GetWindowTextLengthW(m_hWnd);
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(m_hWnd, buffer.data(), length + 1);
+    buffer.resize(static_cast<size_t>(length));
+    return CString(std::move(buffer));
+}
+
+void CWnd::ClientToScreen(LPRECT rect) const
+{
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(&rect->left));
+    ::ClientToScreen(m_hWnd, reinterpret_cast<LPPOINT>(&rect->right));
+}
+
+void CWnd::ScreenToClient(LPRECT rect) const
+{
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(&rect->left));
+    ::ScreenToClient(m_hWnd, reinterpret_cast<LPPOINT>(&rect->right));
+}
+
+void CWnd::MoveWindow(const RECT* rect, BOOL repaint)
+{
+    ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    HWND after = insertAfter ? insertAfter->m_hWnd : nullptr;
+    return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
+}
+
+BOOL CWnd::RedrawWindow(const RECT* rect, CRgn* region, UINT flags)
+{
+    return ::RedrawWindow(m_hWnd, rect, region ? static_cast<HRGN>(region->m_hObject) : nullptr, flags);
+}
