@@ -365,6 +365,40 @@ CString SECEditLangConfig::GetModuleDirectory()
 
 void SECEditLangConfig::Serialize(CArchive& archive)
 {
+    if (archive.IsStoring()) {
+        SerializeContent(archive);
+        return;
+    }
+    // A fresh configuration is filled first, so that a damaged archive changes nothing here.
+    SECEditLangConfig loaded;
+    loaded.SerializeContent(archive);
+    TakeContentFrom(loaded);
+}
+
+void SECEditLangConfig::TakeContentFrom(SECEditLangConfig& other)
+{
+    m_bShowWhitespace = other.m_bShowWhitespace;
+    m_bReplaceTabs = other.m_bReplaceTabs;
+    m_bVirtualWhitespace = other.m_bVirtualWhitespace;
+    m_nTabSize = other.m_nTabSize;
+    m_bAutoIndent = other.m_bAutoIndent;
+    m_bMatchCase = other.m_bMatchCase;
+    m_strFaceName = other.m_strFaceName;
+    m_nSize = other.m_nSize;
+    m_bItalic = other.m_bItalic;
+    m_bBold = other.m_bBold;
+    m_keywords = std::move(other.m_keywords);
+    std::copy(std::begin(other.m_classes), std::end(other.m_classes), std::begin(m_classes));
+    m_tags = std::move(other.m_tags);
+    m_tagStarts = other.m_tagStarts;
+    m_groupNames = std::move(other.m_groupNames);
+    m_groups = std::move(other.m_groups);
+    std::copy(std::begin(other.m_builtins), std::end(other.m_builtins), std::begin(m_builtins));
+    m_lowerKeywords = std::move(other.m_lowerKeywords);
+}
+
+void SECEditLangConfig::SerializeContent(CArchive& archive)
+{
     auto flag = [&archive](BOOL& value) {
         if (archive.IsStoring()) {
             archive << static_cast<int32_t>(value);

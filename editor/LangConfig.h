@@ -230,6 +230,10 @@ public:
 private:
     using CharClass = std::bitset<65535>;
 
+    void SerializeContent(CArchive& archive);
+    // Takes over everything but the name and the observers.
+    void TakeContentFrom(SECEditLangConfig& other);
+
     CString m_strName = L"Default";
     ULONG m_nRefCount = 1;
     BOOL m_bShowWhitespace = FALSE;

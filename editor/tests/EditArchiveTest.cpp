@@ -81,7 +81,7 @@ TEST(EditArchive, ModelStoresItsTextAndLanguage)
     EXPECT_FALSE(copy.IsModified()) << "back at the stored text";
 }
 
-TEST(EditArchive, TruncatedArchiveThrows)
+TEST(EditArchive, TruncatedArchiveThrowsAndChangesNothing)
 {
     TempDir dir;
     auto original = MakeTestLanguage();
@@ -91,17 +91,22 @@ TEST(EditArchive, TruncatedArchiveThrows)
         CArchive archive(&file, CArchive::store);
         original->Serialize(archive);
         archive.Close();
-        file.SetLength(20);
+        file.SetLength(60);
     }
-    SECEditLangConfig copy;
+    auto copy = MakeTestLanguage();
+    copy->SetTabSize(9);
     CFile file(path, CFile::modeRead);
     CArchive archive(&file, CArchive::load);
     try {
-        copy.Serialize(archive);
+        copy->Serialize(archive);
         FAIL() << "a cut archive must not load";
     } catch (CArchiveException* error) {
         error->Delete();
     }
+    EXPECT_EQ(copy->GetTabSize(), 9);
+    EXPECT_EQ(copy->GetColorGroupCount(), original->GetColorGroupCount());
+    USHORT group = 0;
+    EXPECT_TRUE(copy->IsKeyword(L"Dim", 3, group));
 }
 
 } // namespace
