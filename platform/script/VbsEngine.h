@@ -12,7 +12,7 @@ class Engine;
 
 // A new engine with one reference, seen through IActiveScript.
 IActiveScript* CreateEngine();
-// Limits the loop turns and procedure calls of each run (0: no limit); past it the run ends
+// Limits the statements, loop turns and procedure calls of each run (0: no limit); past it the run ends
 // as if interrupted.
 void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps);
 

@@ -77,10 +77,10 @@ public:
     Var ExecuteText(std::wstring_view text, bool expression);
     void ResetSteps() { m_steps = 0; }
 
-    // Requests the running script to stop at its next loop turn or call (any thread).
+    // Requests the running script to stop before its next statement, loop turn or call (any thread).
     void RequestInterrupt(bool reportError) { m_interruptReport = reportError; m_interrupt = true; }
     void ClearInterrupt() { m_interrupt = false; }
-    // 0: no limit. Otherwise the number of loop turns and calls a run may take.
+    // 0: no limit. Otherwise the number of statements, loop turns and calls a run may take.
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
     // Releases every object the script holds (closing the engine); instances lose their fields.
     void ReleaseObjects();
@@ -90,7 +90,6 @@ public:
     double NextRandom(std::optional<double> seedArgument);
     void Randomize(std::optional<double> seed);
     IDispatch* ErrDispatch();
-    ErrObject& Err() { return *m_err; }
     Var CreateObjectByName(const std::wstring& progId);
     // GetRef: an object whose default member calls the global procedure of that name.
     Var ProcedureReference(const std::wstring& name);
@@ -126,11 +125,10 @@ private:
         bool fetched = false;
     };
 
-    // An argument handed to a procedure: the caller's variable, or a value of its own.
 public:
-    // An array element is passed as a copy that is written back to the element after the call
-    // (when the element still exists), so the callee cannot be left holding a pointer into an
-    // array it resizes.
+    // An argument handed to a procedure: the caller's variable, or a value of its own. An array
+    // element is passed as a copy that is written back to the element after the call (when the
+    // element still exists), so the callee cannot be left holding a pointer into an array it resizes.
     struct ArgValue {
         VARIANT* ref = nullptr;
         Var value;
