@@ -75,7 +75,7 @@ void TrackMoveSize(HWND handle, int hitCode)
                 done = true;
                 return true;
             }
-            if (message.message == WM_LBUTTONUP) {
+            if (message.message == WM_LBUTTONUP || message.message == WM_NCLBUTTONUP) {
                 done = true;
                 return true;
             }
@@ -296,8 +296,10 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTCAPTION && (window->style & WS_MAXIMIZEBOX))
             SendMessageW(handle, WM_SYSCOMMAND, (window->style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE, lParam);
-        if (wParam == HTSYSMENU)
+        else if (wParam == HTSYSMENU)
             SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, lParam);
+        else if (wParam != HTCAPTION)
+            return DefWindowProcW(handle, WM_NCLBUTTONDOWN, wParam, lParam); // a quick second press on a button or border
         return 0;
     case WM_SETCURSOR: {
         // The parent may choose the cursor first.

@@ -257,7 +257,10 @@ void SendActivation(HWND window, bool active, HWND other, WORD how)
 void TranslateDisplayEvents()
 {
     Display& display = CurrentDisplay();
-    while (auto event = display.NextEvent()) {
+    while (!InputPending()) {
+        auto event = display.NextEvent();
+        if (!event)
+            break;
         WindowTree& tree = WindowTree::Instance();
         Window* window = tree.FromNative(event->window);
         switch (event->kind) {

@@ -12,8 +12,10 @@ namespace fln::user {
 
 // Appends a translated input message (mouse or keyboard) to the input queue.
 void QueueInputMessage(const MSG& message);
-// Reads every pending display event and translates it (Input.cpp).
+// Translates pending display events until one has made an input message (Input.cpp). One at a
+// time, so that each is translated with the capture and focus that the ones before it left.
 void TranslateDisplayEvents();
+bool InputPending();
 // Runs the hooks of a type, most recent first; returns what the first one returned (0: none).
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
 bool HasHooks(int type);

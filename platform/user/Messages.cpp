@@ -189,6 +189,11 @@ int MillisecondsToNextTimer()
 
 } // namespace
 
+bool InputPending()
+{
+    return !Queue::Instance().input.empty();
+}
+
 void QueueInputMessage(const MSG& message)
 {
     Queue::Instance().input.push_back(message);
