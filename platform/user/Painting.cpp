@@ -481,7 +481,8 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
         std::vector<HWND> children = window->children;
         for (HWND childHandle : children) {
             Window* child = FindWindowObject(childHandle);
-            if (child && (!scroll || IntersectRect(&client, &child->rect, &scrollArea)))
+            RECT overlap;
+            if (child && (!scroll || IntersectRect(&overlap, &child->rect, &scrollArea)))
                 SetWindowPos(childHandle, nullptr, child->rect.left + dx, child->rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }

@@ -1,0 +1,74 @@
+#include "UserTestSupport.h"
+
+#include <cstring>
+
+namespace {
+
+using Clipboard = UserTest;
+
+HGLOBAL Text(const wchar_t* text)
+{
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(Clipboard, UnicodeTextRoundTripsAndReachesTheDisplay)
+{
+    HWND window = TopLevel();
+    ASSERT_TRUE(OpenClipboard(window));
+    EXPECT_FALSE(OpenClipboard(window)); // already open
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, Text(L"1.5E+006 \u00b5")));
+    CloseClipboard();
+    EXPECT_EQ(headless->ClipboardText(), std::string("1.5E+006 \xC2\xB5"));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr); // not open
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    auto* wide = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_STREQ(wide, L"1.5E+006 \u00b5");
+    auto* narrow = static_cast<const char*>(GlobalLock(GetClipboardData(CF_TEXT)));
+    EXPECT_STREQ(narrow, "1.5E+006 \xC2\xB5");
+    CloseClipboard();
+}
+
+TEST_F(Clipboard, TextFromAnotherProgramIsRead)
+{
+    headless->SetClipboardText("from elsewhere \xE2\x82\xAC");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    auto* wide = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+    ASSERT_TRUE(wide);
+    EXPECT_STREQ(wide, L"from elsewhere \u20ac");
+    CloseClipboard();
+}
+
+TEST_F(Clipboard, RegisteredFormatsStayInsideTheProgram)
+{
+    UINT format = RegisterClipboardFormatW(L"Formulon Diagram");
+    ASSERT_GE(format, 0xC000u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, 3);
+    std::memcpy(GlobalLock(data), "abc", 3);
+    GlobalUnlock(data);
+    EXPECT_EQ(SetClipboardData(format, data), data);
+    EXPECT_EQ(SetClipboardData(format, reinterpret_cast<HANDLE>(0x1234)), nullptr); // not a block
+    CloseClipboard();
+    EXPECT_TRUE(IsClipboardFormatAvailable(format));
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(EnumClipboardFormats(0), format);
+    EXPECT_EQ(EnumClipboardFormats(format), 0u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE read = GetClipboardData(format);
+    EXPECT_EQ(GlobalSize(read), 3u);
+    EXPECT_EQ(std::memcmp(GlobalLock(read), "abc", 3), 0);
+    EmptyClipboard();
+    EXPECT_EQ(CountClipboardFormats(), 0);
+    CloseClipboard();
+}
+
+} // namespace

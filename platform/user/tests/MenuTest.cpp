@@ -1,0 +1,186 @@
+#include "UserTestSupport.h"
+
+namespace {
+
+using Menus = UserTest;
+
+HMENU SampleMenu()
+{
+    HMENU sub = CreatePopupMenu();
+    AppendMenuW(sub, MF_STRING, 201, L"&Deep");
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 101, L"&Copy\tCtrl+C");
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 102, L"&Paste");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"&More");
+    AppendMenuW(menu, MF_STRING, 103, L"&Last");
+    return menu;
+}
+
+TEST_F(Menus, ItemsAreFoundByPositionAndByCommandInSubmenus)
+{
+    HMENU menu = SampleMenu();
+    EXPECT_EQ(GetMenuItemCount(menu), 5);
+    EXPECT_EQ(GetMenuItemID(menu, 0), 101u);
+    EXPECT_EQ(GetMenuItemID(menu, 3), static_cast<UINT>(-1));
+    HMENU sub = GetSubMenu(menu, 3);
+    ASSERT_TRUE(sub);
+    wchar_t text[32];
+    EXPECT_EQ(GetMenuStringW(menu, 201, text, 32, MF_BYCOMMAND), 5);
+    EXPECT_STREQ(text, L"&Deep");
+    EXPECT_EQ(CheckMenuItem(menu, 201, MF_CHECKED), 0u);
+    EXPECT_EQ(GetMenuState(sub, 0, MF_BYPOSITION) & MF_CHECKED, MF_CHECKED);
+    EXPECT_EQ(GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+    EnableMenuItem(menu, 102, MF_ENABLED);
+    EXPECT_EQ(GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(menu, 999, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+    MENUITEMINFOW info { sizeof info };
+    info.fMask = MIIM_ID | MIIM_STRING | MIIM_DATA;
+    info.wID = 104;
+    info.dwTypeData = const_cast<LPWSTR>(L"Inserted");
+    info.dwItemData = 77;
+    ASSERT_TRUE(InsertMenuItemW(menu, 0, TRUE, &info));
+    MENUITEMINFOW read { sizeof read };
+    wchar_t buffer[4];
+    read.fMask = MIIM_ID | MIIM_STRING | MIIM_DATA;
+    read.dwTypeData = buffer;
+    read.cch = 4;
+    ASSERT_TRUE(GetMenuItemInfoW(menu, 104, FALSE, &read));
+    EXPECT_STREQ(buffer, L"Ins"); // cut to fit
+    EXPECT_EQ(read.dwItemData, 77u);
+    CheckMenuRadioItem(menu, 1, 2, 2, MF_BYPOSITION);
+    EXPECT_EQ(GetMenuState(menu, 1, MF_BYPOSITION) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuState(menu, 2, MF_BYPOSITION) & MF_CHECKED, MF_CHECKED);
+
+    // RemoveMenu keeps the submenu alive; DeleteMenu and DestroyMenu destroy it.
+    EXPECT_TRUE(RemoveMenu(menu, 4, MF_BYPOSITION));
+    EXPECT_TRUE(IsMenu(sub));
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"Again");
+    EXPECT_TRUE(DestroyMenu(menu));
+    EXPECT_FALSE(IsMenu(sub));
+    EXPECT_FALSE(DestroyMenu(menu));
+}
+
+TEST_F(Menus, TrackPopupMenuFollowsKeysAndReturnsTheCommand)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = SampleMenu();
+    std::vector<unsigned> keys { VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN };
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    // Down: Copy, Paste (grayed items can be highlighted), skip the separator to More; Right opens it.
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, 200, 200, 0, owner, nullptr));
+    EXPECT_EQ(chosen, 201u);
+    auto& log = MessageLog::Instance();
+    EXPECT_EQ(log.Count(owner, WM_ENTERMENULOOP), 1);
+    EXPECT_EQ(log.Count(owner, WM_EXITMENULOOP), 1);
+    EXPECT_EQ(log.Count(owner, WM_INITMENUPOPUP), 2);
+    EXPECT_EQ(log.Count(owner, WM_COMMAND), 0);
+    DestroyMenu(menu);
+}
+
+TEST_F(Menus, ClickingAnItemPostsItsCommandAndClickingOutsideCancels)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = SampleMenu();
+    // The first item's row lies just inside the popup's top-left corner.
+    int step = 0;
+    SetModalLoopHook([&](HWND popup) {
+        RECT r;
+        GetWindowRect(popup, &r);
+        if (step++ == 0) {
+            headless->InjectMouseMove({ r.left + 20, r.top + 10 });
+            headless->InjectButton(1, true, { r.left + 20, r.top + 10 });
+            headless->InjectButton(1, false, { r.left + 20, r.top + 10 });
+        }
+    });
+    EXPECT_TRUE(TrackPopupMenu(menu, TPM_LEFTALIGN, 300, 300, 0, owner, nullptr));
+    Pump();
+    auto& log = MessageLog::Instance();
+    auto command = std::find_if(log.entries.begin(), log.entries.end(), [](auto& m) { return m.message == WM_COMMAND; });
+    ASSERT_NE(command, log.entries.end());
+    EXPECT_EQ(LOWORD(command->wParam), 101);
+
+    step = 0;
+    SetModalLoopHook([&](HWND) {
+        if (step++ == 0)
+            headless->InjectButton(1, true, { 5, 5 });
+    });
+    EXPECT_FALSE(TrackPopupMenu(menu, TPM_LEFTALIGN, 300, 300, 0, owner, nullptr));
+    // Grayed items cannot be chosen; Escape closes.
+    std::vector<unsigned> keys { VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE };
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 300, 300, 0, owner, nullptr), 0);
+    DestroyMenu(menu);
+}
+
+TEST_F(Menus, PopupStaysInsideTheWorkArea)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = SampleMenu();
+    RECT placed {};
+    SetModalLoopHook([&](HWND popup) {
+        GetWindowRect(popup, &placed);
+        EndMenu();
+    });
+    TrackPopupMenu(menu, 0, 1275, 1020, 0, owner, nullptr);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
+    EXPECT_GT(placed.right - placed.left, 50);
+    DestroyMenu(menu);
+}
+
+TEST_F(Menus, SystemMenuAndMenuBar)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    HMENU system = GetSystemMenu(window, FALSE);
+    ASSERT_TRUE(system);
+    EXPECT_EQ(GetSystemMenu(window, FALSE), system);
+    EXPECT_EQ(GetMenuDefaultItem(system, FALSE, 0), SC_CLOSE);
+    RECT before;
+    GetClientRect(window, &before);
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 301, L"E&xit");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    ASSERT_TRUE(SetMenu(window, bar));
+    RECT after;
+    GetClientRect(window, &after);
+    EXPECT_EQ(before.bottom - after.bottom, GetSystemMetrics(SM_CYMENU));
+    Pump();
+    POINT onFile { 100 + 4 + 10, 100 + 4 + 19 + 8 };
+    EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(onFile.x, onFile.y)), HTMENU);
+    std::vector<unsigned> keys { VK_DOWN, VK_RETURN };
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    Click(onFile);
+    Pump();
+    auto& log = MessageLog::Instance();
+    auto command = std::find_if(log.entries.begin(), log.entries.end(), [](auto& m) { return m.message == WM_COMMAND; });
+    ASSERT_NE(command, log.entries.end());
+    EXPECT_EQ(LOWORD(command->wParam), 301);
+}
+
+} // namespace

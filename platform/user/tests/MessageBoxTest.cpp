@@ -1,0 +1,88 @@
+#include "UserTestSupport.h"
+
+namespace {
+
+using MessageBoxes = UserTest;
+
+TEST_F(MessageBoxes, TheModalHookAnswersThroughTheButtons)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    std::wstring seenCaption;
+    bool ownerDisabledMeanwhile = false;
+    SetModalLoopHook([&](HWND box) {
+        wchar_t caption[64];
+        GetWindowTextW(box, caption, 64);
+        seenCaption = caption;
+        ownerDisabledMeanwhile = !IsWindowEnabled(owner);
+        SendMessageW(box, WM_COMMAND, IDNO, 0);
+    });
+    EXPECT_EQ(MessageBoxW(owner, L"Save the changes?", L"Formulon", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(seenCaption, L"Formulon");
+    EXPECT_TRUE(ownerDisabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(GetActiveWindow(), owner);
+}
+
+TEST_F(MessageBoxes, KeysPickTheDefaultOrCancel)
+{
+    struct Case {
+        UINT type;
+        unsigned key;
+        std::wstring text;
+        int expected;
+    };
+    const Case cases[] = {
+        { MB_OK, VK_RETURN, L"", IDOK },
+        { MB_OK, VK_ESCAPE, L"", IDOK },
+        { MB_OKCANCEL, VK_ESCAPE, L"", IDCANCEL },
+        { MB_YESNOCANCEL | MB_DEFBUTTON2, VK_RETURN, L"", IDNO },
+        { MB_YESNO, 'Y', L"y", IDYES },
+        { MB_RETRYCANCEL, VK_RIGHT, L"", 0 }, // moves the default; Enter follows
+    };
+    for (const Case& c : cases) {
+        int presses = 0;
+        SetModalLoopHook([&](HWND) {
+            if (presses++ > 0) {
+                headless->InjectKey(VK_RETURN, true, L"\r");
+                headless->InjectKey(VK_RETURN, false);
+                return;
+            }
+            headless->InjectKey(c.key, true, c.text);
+            headless->InjectKey(c.key, false);
+        });
+        int answer = MessageBoxW(nullptr, L"Text", nullptr, c.type);
+        EXPECT_EQ(answer, c.expected ? c.expected : IDCANCEL) << c.type << " " << c.key;
+    }
+}
+
+TEST_F(MessageBoxes, ClickingAButtonAnswers)
+{
+    SetModalLoopHook([&](HWND box) {
+        RECT client;
+        GetClientRect(box, &client);
+        // OK and Cancel are centred along the bottom; Cancel is the right one.
+        POINT cancel { client.right / 2 + 40, client.bottom - 12 - 11 };
+        ClientToScreen(box, &cancel);
+        headless->InjectMouseMove(cancel);
+        headless->InjectButton(1, true, cancel);
+        headless->InjectButton(1, false, cancel);
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Continue?", L"Question", MB_OKCANCEL), IDCANCEL);
+}
+
+TEST_F(MessageBoxes, LayersWithoutWindowsShowTheirBoxesAsWindows)
+{
+    TopLevel(); // the first window installs the windowed message box
+    std::wstring text;
+    SetModalLoopHook([&](HWND box) {
+        text.resize(64);
+        GetWindowTextW(box, text.data(), 64);
+        text.resize(wcslen(text.c_str()));
+        PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_EQ(AfxMessageBox(L"Division by zero", MB_OKCANCEL | MB_ICONERROR), IDCANCEL);
+    EXPECT_EQ(text, L"Formulon");
+}
+
+} // namespace
