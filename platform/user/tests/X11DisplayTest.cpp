@@ -1,0 +1,183 @@
+// The real display under Xvfb: windows appear, paint, take a click and a key injected by
+// xdotool, and the pixels read back from the server are the ones drawn.
+
+#include "UserTestSupport.h"
+
+// Xlib's "Display" is renamed so that it does not clash with the program's display interface.
+#define Display XDisplay
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Display
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string FindProgram(const char* name)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        std::string candidate = folders.substr(start, end == std::string::npos ? std::string::npos : end - start) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return {};
+}
+
+// An Xvfb server of our own, on the display number it picks (-displayfd).
+class VirtualServer {
+public:
+    bool Start(const std::string& program)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[16] = {};
+        ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
+        close(fds[0]);
+        if (length <= 0)
+            return false;
+        m_display = ":" + std::string(buffer, static_cast<size_t>(length - (buffer[length - 1] == '\n' ? 1 : 0)));
+        return true;
+    }
+    ~VirtualServer()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    const std::string& Name() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
+};
+
+COLORREF ServerPixel(XDisplay* connection, int x, int y)
+{
+    XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return CLR_INVALID;
+    unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+LRESULT FillingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT client;
+        GetClientRect(window, &client);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+        FillRect(dc, &client, brush);
+        DeleteObject(brush);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return LoggingProcedure(window, message, wParam, lParam);
+}
+
+// Pumps until the condition holds or two seconds have passed.
+template<typename Condition>
+bool PumpUntil(Condition condition)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (std::chrono::steady_clock::now() < deadline) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    VirtualServer server;
+    ASSERT_TRUE(server.Start(xvfb));
+    setenv("DISPLAY", server.Name().c_str(), 1);
+    auto x11 = CreateX11Display();
+    ASSERT_TRUE(x11) << server.Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    XDisplay* reader = XOpenDisplay(server.Name().c_str());
+    ASSERT_TRUE(reader);
+
+    WNDCLASSEXW windowClass { sizeof windowClass };
+    windowClass.lpfnWndProc = FillingProcedure;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"X11Filling";
+    RegisterClassExW(&windowClass);
+    MessageLog::Instance() = {};
+    HWND main = CreateWindowExW(0, L"X11Filling", L"Main", WS_POPUP, 100, 100, 200, 150, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(main, GWLP_USERDATA, RGB(255, 0, 0));
+    HWND popup = CreateWindowExW(WS_EX_TOOLWINDOW, L"X11Filling", L"", WS_POPUP, 400, 100, 100, 100, main, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(popup, GWLP_USERDATA, RGB(0, 0, 255));
+    SetWindowRgn(popup, CreateEllipticRgn(0, 0, 100, 100), FALSE);
+    ShowWindow(main, SW_SHOW);
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+
+    EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, 200, 175) == RGB(255, 0, 0) && ServerPixel(reader, 450, 150) == RGB(0, 0, 255); }));
+    EXPECT_NE(ServerPixel(reader, 402, 102), RGB(0, 0, 255)); // outside the popup's ellipse
+
+    auto& log = MessageLog::Instance();
+    std::string display = "DISPLAY=" + server.Name() + " ";
+    ASSERT_EQ(std::system((display + xdotool + " mousemove 150 150 click 1").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_LBUTTONUP) == 1; }));
+    auto down = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == main && m.message == WM_LBUTTONDOWN; });
+    ASSERT_NE(down, log.entries.end());
+    EXPECT_EQ(GET_X_LPARAM(down->lParam), 50);
+    EXPECT_EQ(GET_Y_LPARAM(down->lParam), 50);
+
+    ASSERT_EQ(std::system((display + xdotool + " key a").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_CHAR) == 1; }));
+    auto character = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == main && m.message == WM_CHAR; });
+    if (character != log.entries.end()) {
+        EXPECT_EQ(character->wParam, static_cast<WPARAM>('a'));
+    }
+    auto key = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == main && m.message == WM_KEYDOWN; });
+    if (key != log.entries.end()) {
+        EXPECT_EQ(key->wParam, static_cast<WPARAM>('A'));
+    }
+
+    // A click outside the popup's shape reaches what lies under it, not the popup.
+    ASSERT_EQ(std::system((display + xdotool + " mousemove 402 102 click 1 mousemove 450 150 click 1").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return log.Count(popup, WM_LBUTTONUP) == 1; }));
+    EXPECT_EQ(log.Count(popup, WM_LBUTTONDOWN), 1);
+
+    DestroyWindow(main);
+    XCloseDisplay(reader);
+    SetCurrentDisplay(std::move(previous));
+}
+
+} // namespace
