@@ -1,0 +1,246 @@
+#include "controls/BalloonHelp.h"
+#include "platform/display/HeadlessDisplay.h"
+#include "platform/mfc/WinApp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Options = CBalloonHelp::BalloonOptions;
+
+class BalloonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto display = std::make_unique<HeadlessDisplay>();
+        headless = display.get();
+        headless->SetMonitors({ { { 0, 0, 1280, 1024 }, { 0, 0, 1280, 1000 }, true } });
+        SetCurrentDisplay(std::move(display));
+        ASSERT_TRUE(main.CreateEx(0, nullptr, L"Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 500, nullptr, nullptr));
+        app.m_pMainWnd = &main;
+        headless->InjectMouseMove({ 300, 300 });
+        Pump();
+    }
+    void TearDown() override
+    {
+        while (HWND window = GetTopWindow(nullptr))
+            DestroyWindow(window);
+        Pump();
+        AfxDeleteTempObjects();
+    }
+    static void Pump()
+    {
+        MSG message;
+        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    void Advance(std::uint32_t milliseconds)
+    {
+        headless->Advance(milliseconds);
+        Pump();
+    }
+    static HWND LaunchedBalloon() { return FindWindowW(L"BalloonHelpClassDS", nullptr); }
+
+    HeadlessDisplay* headless = nullptr;
+    CWinApp app { L"BalloonTest" };
+    CWnd main;
+};
+
+TEST_F(BalloonTest, AnAnchorInTheLowerRightQuarterPutsTheBalloonAboveAndLeftWithTheTipOnTheAnchor)
+{
+    CBalloonHelp balloon;
+    POINT anchor { 1000, 900 };
+    ASSERT_TRUE(balloon.Create(L"Title", L"Some content", anchor, 0, nullptr, L"", 0, nullptr));
+    RECT window;
+    balloon.GetWindowRect(&window);
+    int width = window.right - window.left;
+    int q = (width - 20) / 4;
+    EXPECT_EQ(window.bottom - 2, anchor.y) << "the tip is 2 pixels above the bottom edge";
+    EXPECT_EQ(window.left + 3 * q + 20, anchor.x);
+    EXPECT_LT(window.left, anchor.x);
+
+    RECT client;
+    balloon.GetClientRect(&client);
+    EXPECT_EQ(client.right, width - 16);
+    EXPECT_EQ(client.bottom, window.bottom - window.top - 36) << "the tail takes 20 pixels below the client area";
+
+    // The shape: the tail reaches down to the tip, the rounded body leaves the corners out.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(balloon, shape), 0);
+    EXPECT_TRUE(PtInRegion(shape, 3 * q + 19, window.bottom - window.top - 4));
+    EXPECT_FALSE(PtInRegion(shape, 0, 0));
+    EXPECT_TRUE(PtInRegion(shape, width / 2, 10));
+    DeleteObject(shape);
+}
+
+TEST_F(BalloonTest, AnAnchorNearTheLeftEdgeShiftsTheBalloonRightAndTheTipStillEndsAtTheAnchor)
+{
+    CBalloonHelp balloon;
+    POINT anchor { 2, 100 };
+    ASSERT_TRUE(balloon.Create(L"Title", L"A note about the input", anchor, 0, nullptr, L"", 0, nullptr));
+    RECT window;
+    balloon.GetWindowRect(&window);
+    EXPECT_EQ(window.left, 0);
+    EXPECT_EQ(window.top, anchor.y - 1) << "an upper-half anchor hangs the balloon below it";
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(balloon, shape), 0);
+    RECT box;
+    GetRgnBox(shape, &box);
+    EXPECT_LE(box.left, anchor.x - window.left + 1);
+    EXPECT_LE(box.top, 2);
+    DeleteObject(shape);
+}
+
+TEST_F(BalloonTest, WithoutContentOnlyTheTitleLineShows)
+{
+    CBalloonHelp titled;
+    ASSERT_TRUE(titled.Create(L"Only a title", L"", { 400, 300 }, 0, nullptr, L"", 0, nullptr));
+    LOGFONTW font {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = 700;
+    CFont bold;
+    bold.CreateFontIndirect(&font);
+    CClientDC dc(&titled);
+    CFont* old = dc.SelectObject(&bold);
+    RECT text {};
+    dc.DrawText(CString(L"Only a title"), &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    dc.SelectObject(old);
+    RECT client;
+    titled.GetClientRect(&client);
+    EXPECT_EQ(client.right, text.right - text.left);
+    EXPECT_EQ(client.bottom, text.bottom - text.top + 8);
+}
+
+TEST_F(BalloonTest, TheBorderIsDrawnInTheTextColourAndTheBodyInTheBackground)
+{
+    CBalloonHelp balloon;
+    ASSERT_TRUE(balloon.Create(L"", L"A line of content wide enough", { 400, 300 }, Options::unDISABLE_FADEIN, nullptr, L"", 0, nullptr));
+    Pump();
+    RECT window;
+    balloon.GetWindowRect(&window);
+    HDC dc = GetWindowDC(balloon);
+    int middle = (window.right - window.left) / 2;
+    EXPECT_EQ(GetPixel(dc, middle, 20), GetSysColor(COLOR_INFOTEXT)) << "top edge of the body, below the tail";
+    EXPECT_EQ(GetPixel(dc, middle, 24), GetSysColor(COLOR_INFOBK));
+    ReleaseDC(balloon, dc);
+}
+
+TEST_F(BalloonTest, TheTimeOutClosesTheBalloonOnTheVirtualClock)
+{
+    CBalloonHelp::LaunchBalloon(L"Note", L"Closes by itself", { 400, 300 }, 0, 0, nullptr, L"", 3000);
+    ASSERT_TRUE(LaunchedBalloon());
+    Advance(2999);
+    EXPECT_TRUE(LaunchedBalloon());
+    Advance(1);
+    EXPECT_FALSE(LaunchedBalloon());
+    EXPECT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+}
+
+TEST_F(BalloonTest, ASecondLaunchWhileOneIsShownDoesNothing)
+{
+    CBalloonHelp::LaunchBalloon(L"First", L"", { 400, 300 }, 0, Options::unCLOSE_ON_KEYPRESS, nullptr, L"", 0);
+    HWND first = LaunchedBalloon();
+    ASSERT_TRUE(first);
+    CBalloonHelp::LaunchBalloon(L"Second", L"", { 800, 300 }, 0, Options::unCLOSE_ON_KEYPRESS, nullptr, L"", 0);
+    EXPECT_EQ(LaunchedBalloon(), first);
+    EXPECT_EQ(GetWindow(first, GW_HWNDNEXT) == nullptr || FindWindowW(nullptr, L"Second") == nullptr, true);
+
+    headless->InjectKey(VK_SPACE, true, L" ");
+    Pump();
+    EXPECT_FALSE(IsWindow(first)) << "a key closes it";
+    EXPECT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+    CBalloonHelp::LaunchBalloon(L"Third", L"", { 800, 300 }, 0, 0, nullptr, L"", 0);
+    EXPECT_TRUE(LaunchedBalloon());
+}
+
+TEST_F(BalloonTest, MovingTheMouseFurtherThanTheToleranceCloses)
+{
+    int tolerance = 3;
+    int hoverWidth = 0;
+    if (SystemParametersInfoW(SPI_GETMOUSEHOVERWIDTH, 0, &hoverWidth, 0) && hoverWidth > 0)
+        tolerance = hoverWidth;
+    CBalloonHelp::LaunchBalloon(L"Moves", L"", { 900, 800 }, 0, Options::unCLOSE_ON_MOUSE_MOVE, nullptr, L"", 0);
+    ASSERT_TRUE(LaunchedBalloon());
+    headless->InjectMouseMove({ 300 + tolerance, 300 - tolerance });
+    Pump();
+    EXPECT_TRUE(LaunchedBalloon()) << "within the tolerance";
+    headless->InjectMouseMove({ 300 + tolerance + 1, 300 });
+    Pump();
+    EXPECT_FALSE(LaunchedBalloon());
+}
+
+TEST_F(BalloonTest, ADelayedCloseOnlyArmsTheTimeOutOnTheFirstRequest)
+{
+    CBalloonHelp::LaunchBalloon(L"Delayed", L"", { 400, 300 }, 0,
+        Options::unDELAY_CLOSE | Options::unCLOSE_ON_LBUTTON_DOWN, nullptr, L"", 3000);
+    HWND balloon = LaunchedBalloon();
+    ASSERT_TRUE(balloon);
+    Advance(5000);
+    EXPECT_TRUE(IsWindow(balloon)) << "the time-out does not start at show time";
+    headless->InjectButton(1, true, { 300, 300 });
+    headless->InjectButton(1, false, { 300, 300 });
+    Pump();
+    EXPECT_TRUE(IsWindow(balloon)) << "the first click only starts the time-out";
+    Advance(3000);
+    EXPECT_FALSE(IsWindow(balloon));
+}
+
+TEST_F(BalloonTest, ADelayedCloseWithoutTimeOutStaysUntilTheNextCloseRequest)
+{
+    CBalloonHelp::LaunchBalloon(L"Delayed", L"", { 400, 300 }, 0, Options::unDELAY_CLOSE, nullptr, L"", 0);
+    HWND balloon = LaunchedBalloon();
+    ASSERT_TRUE(balloon);
+    SendMessageW(balloon, WM_CLOSE, 0, 0);
+    Advance(60000);
+    EXPECT_TRUE(IsWindow(balloon));
+    SendMessageW(balloon, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(balloon));
+}
+
+TEST_F(BalloonTest, TheCloseButtonClosesOnARelease)
+{
+    CBalloonHelp::LaunchBalloon(L"Button", L"Click the cross", { 400, 300 }, 0, Options::unSHOW_CLOSE_BUTTON, nullptr, L"", 0);
+    HWND balloon = LaunchedBalloon();
+    ASSERT_TRUE(balloon);
+    RECT client;
+    GetClientRect(balloon, &client);
+    POINT button { client.right - GetSystemMetrics(SM_CXSIZE) / 2, GetSystemMetrics(SM_CYSIZE) / 2 };
+    ClientToScreen(balloon, &button);
+    headless->InjectMouseMove(button);
+    headless->InjectButton(1, true, button);
+    Pump();
+    EXPECT_EQ(GetCapture(), balloon);
+    headless->InjectButton(1, false, button);
+    Pump();
+    EXPECT_FALSE(IsWindow(balloon));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(BalloonTest, TheBalloonFollowsItsAnchorWindow)
+{
+    CBalloonHelp balloon;
+    ASSERT_TRUE(balloon.Create(L"Follows", L"", { 50, 50 }, 0, &main, L"", 0, nullptr));
+    RECT before, after;
+    balloon.GetWindowRect(&before);
+    main.MoveWindow(150, 120, 600, 500);
+    balloon.GetWindowRect(&after);
+    EXPECT_EQ(after.left - before.left, 50);
+    EXPECT_EQ(after.top - before.top, 20);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BalloonTest, ALaunchedBalloonTakenAlongByItsOwnerLetsTheNextOneShow)
+{
+    CBalloonHelp::LaunchBalloon(L"Owned", L"", { 400, 300 }, 0, 0, nullptr, L"", 0);
+    ASSERT_TRUE(CBalloonHelp::IsLaunchedBalloonShown());
+    main.DestroyWindow();
+    EXPECT_FALSE(LaunchedBalloon());
+    EXPECT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+}
+
+} // namespace
