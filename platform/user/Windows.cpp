@@ -338,7 +338,7 @@ BOOL GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* info)
 
 BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* info)
 {
-    WNDCLASSEXW ex;
+    WNDCLASSEXW ex {};
     if (!info || !GetClassInfoExW(instance, className, &ex))
         return FALSE;
     *info = { ex.style, ex.lpfnWndProc, ex.cbClsExtra, ex.cbWndExtra, ex.hInstance, ex.hIcon, ex.hCursor, ex.hbrBackground, nullptr, className };
