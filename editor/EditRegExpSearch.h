@@ -1,0 +1,19 @@
+#pragma once
+// The regular-expression engine of the editor's text search: the script runtime's
+// "VBScript.RegExp" object, asked for the first match of a piece of text, with ^ and $ at line
+// ends. Install() makes it the engine of every buffer's regular-expression search.
+
+#include "editor/EditBuffer.h"
+#include "platform/com/DispatchDriver.h"
+
+class SECEditRegExpSearch : public IEditRegexSearch {
+public:
+    static void Install();
+
+    bool Compile(const CString& pattern, bool matchCase) override;
+    // An invalid pattern matches nothing.
+    bool Search(const wchar_t* text, int length, int& matchStart, int& matchLength) override;
+
+private:
+    COleDispatchDriver m_regExp;
+};
