@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <set>
+#include <memory>
 
 namespace fln::user {
 namespace {
@@ -17,16 +17,17 @@ struct GlobalBlock {
     int locks = 0;
 };
 
-std::set<GlobalBlock*>& Blocks()
+// Every live block; those still held at exit (by the clipboard, say) are freed with the table.
+std::map<HGLOBAL, std::unique_ptr<GlobalBlock>>& Blocks()
 {
-    static std::set<GlobalBlock*> blocks;
+    static std::map<HGLOBAL, std::unique_ptr<GlobalBlock>> blocks;
     return blocks;
 }
 
 GlobalBlock* Block(HGLOBAL memory)
 {
-    auto* block = static_cast<GlobalBlock*>(memory);
-    return Blocks().contains(block) ? block : nullptr;
+    auto it = Blocks().find(memory);
+    return it == Blocks().end() ? nullptr : it->second.get();
 }
 
 struct ClipboardState {
@@ -122,20 +123,19 @@ using namespace fln::user;
 
 HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes)
 {
-    auto* block = new GlobalBlock;
+    auto block = std::make_unique<GlobalBlock>();
     block->bytes.assign(std::max<std::size_t>(bytes, 1), 0);
     (void)flags; // memory always starts zeroed
-    Blocks().insert(block);
-    return block;
+    HGLOBAL handle = block.get();
+    Blocks().emplace(handle, std::move(block));
+    return handle;
 }
 
 HGLOBAL GlobalFree(HGLOBAL memory)
 {
-    GlobalBlock* block = Block(memory);
-    if (!block)
+    if (!Block(memory))
         return memory;
-    Blocks().erase(block);
-    delete block;
+    Blocks().erase(memory);
     return nullptr;
 }
 
