@@ -11,6 +11,7 @@ namespace fln::user {
 
 HDC MakeWindowDC(Window& window, bool client, bool clipChildren);
 void TrackMenuBarItem(HWND window, POINT screenPoint);
+void TrackScrollBar(HWND window, int hitCode, POINT screen);
 
 namespace {
 
@@ -275,6 +276,10 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         case HTLEFT: case HTRIGHT: case HTTOP: case HTTOPLEFT: case HTTOPRIGHT:
         case HTBOTTOM: case HTBOTTOMLEFT: case HTBOTTOMRIGHT:
             SendMessageW(handle, WM_SYSCOMMAND, SC_SIZE + static_cast<WPARAM>(wParam - HTLEFT + 1), lParam);
+            return 0;
+        case HTVSCROLL:
+        case HTHSCROLL:
+            TrackScrollBar(handle, static_cast<int>(wParam), { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
             return 0;
         case HTMENU:
             TrackMenuBarItem(handle, { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });

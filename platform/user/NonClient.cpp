@@ -135,6 +135,34 @@ int HitTestFrame(const Window& window, POINT p)
     return HTBORDER;
 }
 
+ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, bool vertical)
+{
+    ScrollBarParts parts {};
+    int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
+    int thickness = vertical ? bar.right - bar.left : bar.bottom - bar.top;
+    int arrow = std::min(thickness, length / 2);
+    if (vertical) {
+        parts.first = { bar.left, bar.top, bar.right, bar.top + arrow };
+        parts.last = { bar.left, bar.bottom - arrow, bar.right, bar.bottom };
+    } else {
+        parts.first = { bar.left, bar.top, bar.left + arrow, bar.bottom };
+        parts.last = { bar.right - arrow, bar.top, bar.right, bar.bottom };
+    }
+    parts.trackStart = arrow;
+    parts.trackLength = std::max(0, length - 2 * arrow);
+    long range = static_cast<long>(state.maximum) - state.minimum + 1;
+    bool scrollable = range > static_cast<long>(std::max<UINT>(state.page, 1)) && state.disabledArrows != ESB_DISABLE_BOTH;
+    if (!scrollable || parts.trackLength < 8)
+        return parts;
+    int thumb = state.page ? static_cast<int>(parts.trackLength * static_cast<long>(state.page) / range) : thickness;
+    thumb = std::clamp(thumb, 8, parts.trackLength);
+    long positions = range - std::max<long>(static_cast<long>(state.page) - 1, 0) - 1;
+    int offset = positions > 0 ? static_cast<int>((parts.trackLength - thumb) * static_cast<long>(state.position - state.minimum) / positions) : 0;
+    int start = (vertical ? bar.top : bar.left) + arrow + offset;
+    parts.thumb = vertical ? RECT { bar.left, start, bar.right, start + thumb } : RECT { start, bar.top, start + thumb, bar.bottom };
+    return parts;
+}
+
 void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
 {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
@@ -231,12 +259,17 @@ void DrawFrame(Window& window, HDC dc, bool active)
     auto drawBar = [&](RECT bar, bool vertical) {
         if (IsRectEmpty(&bar))
             return;
+        const ScrollBarState& state = window.scrollBars[vertical ? SB_VERT : SB_HORZ];
+        ScrollBarParts parts = LayoutScrollBar(state, bar, vertical);
         FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
-        int size = vertical ? bar.right - bar.left : bar.bottom - bar.top;
-        RECT first = vertical ? RECT { bar.left, bar.top, bar.right, bar.top + size } : RECT { bar.left, bar.top, bar.left + size, bar.bottom };
-        RECT last = vertical ? RECT { bar.left, bar.bottom - size, bar.right, bar.bottom } : RECT { bar.right - size, bar.top, bar.right, bar.bottom };
-        DrawFrameControl(dc, &first, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);
-        DrawFrameControl(dc, &last, DFC_SCROLL, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
+        bool inactive = IsRectEmpty(&parts.thumb);
+        DrawFrameControl(dc, &parts.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (inactive || (state.disabledArrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0));
+        DrawFrameControl(dc, &parts.last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (inactive || (state.disabledArrows & ESB_DISABLE_RTDN) ? DFCS_INACTIVE : 0));
+        if (!inactive) {
+            RECT thumb = parts.thumb;
+            FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
+            DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
+        }
     };
     drawBar(layout.verticalBar, true);
     drawBar(layout.horizontalBar, false);

@@ -22,6 +22,16 @@ struct FrameLayout {
 
 FrameLayout LayoutFrame(const Window& window);
 int HitTestFrame(const Window& window, POINT windowPoint);
+// The parts of a scroll bar strip (window coordinates): the two arrows and the thumb; the thumb
+// is empty when the bar cannot scroll.
+struct ScrollBarParts {
+    RECT first;
+    RECT last;
+    RECT thumb;
+    int trackStart = 0; // where the thumb can move, along the bar
+    int trackLength = 0;
+};
+ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, bool vertical);
 void DrawFrame(Window& window, HDC windowDC, bool active);
 void DrawMenuBarItems(Window& window, HDC windowDC, const RECT& bar, int hotItem);
 

@@ -662,6 +662,81 @@ UINT RegisterClipboardFormatW(LPCWSTR name);
 int CountClipboardFormats();
 UINT EnumClipboardFormats(UINT format);
 
+// ---- the scroll bars of a window's non-client area (WS_HSCROLL, WS_VSCROLL)
+constexpr int SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3;
+constexpr WORD SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1, SB_PAGEUP = 2, SB_PAGELEFT = 2,
+               SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6,
+               SB_BOTTOM = 7, SB_RIGHT = 7, SB_ENDSCROLL = 8;
+constexpr UINT SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8, SIF_TRACKPOS = 0x10,
+               SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+constexpr UINT ESB_ENABLE_BOTH = 0x0, ESB_DISABLE_LTUP = 0x1, ESB_DISABLE_RTDN = 0x2, ESB_DISABLE_BOTH = 0x3;
+struct SCROLLINFO {
+    UINT cbSize;
+    UINT fMask;
+    int nMin;
+    int nMax;
+    UINT nPage;
+    int nPos;
+    int nTrackPos;
+};
+using LPSCROLLINFO = SCROLLINFO*;
+using LPCSCROLLINFO = const SCROLLINFO*;
+// The position is kept inside [nMin, nMax - nPage + 1]; returns the new position.
+int SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw);
+BOOL GetScrollInfo(HWND window, int bar, LPSCROLLINFO info);
+int SetScrollPos(HWND window, int bar, int position, BOOL redraw); // returns the previous position
+int GetScrollPos(HWND window, int bar);
+BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw);
+BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum);
+BOOL ShowScrollBar(HWND window, int bar, BOOL show);
+BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
+
+// ---- the names without the W, as the program's code writes them
+inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
+inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PostMessageW(w, m, wp, lp); }
+inline BOOL PeekMessage(LPMSG msg, HWND w, UINT lo, UINT hi, UINT remove) { return PeekMessageW(msg, w, lo, hi, remove); }
+inline BOOL GetMessage(LPMSG msg, HWND w, UINT lo, UINT hi) { return GetMessageW(msg, w, lo, hi); }
+inline LRESULT DispatchMessage(const MSG* msg) { return DispatchMessageW(msg); }
+inline LRESULT DefWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+inline LRESULT CallWindowProc(WNDPROC p, HWND w, UINT m, WPARAM wp, LPARAM lp) { return CallWindowProcW(p, w, m, wp, lp); }
+inline UINT RegisterWindowMessage(LPCWSTR name) { return RegisterWindowMessageW(name); }
+inline BOOL SetWindowText(HWND w, LPCWSTR text) { return SetWindowTextW(w, text); }
+inline int GetWindowText(HWND w, LPWSTR text, int length) { return GetWindowTextW(w, text, length); }
+inline LONG_PTR GetWindowLongPtr(HWND w, int index) { return GetWindowLongPtrW(w, index); }
+inline LONG_PTR SetWindowLongPtr(HWND w, int index, LONG_PTR value) { return SetWindowLongPtrW(w, index, value); }
+inline LONG GetWindowLong(HWND w, int index) { return GetWindowLongW(w, index); }
+inline LONG SetWindowLong(HWND w, int index, LONG value) { return SetWindowLongW(w, index, value); }
+inline DWORD SetClassLong(HWND w, int index, LONG value) { return static_cast<DWORD>(SetClassLongPtrW(w, index, value)); }
+inline DWORD GetClassLong(HWND w, int index) { return static_cast<DWORD>(GetClassLongPtrW(w, index)); }
+inline BOOL GetClassInfo(HINSTANCE instance, LPCWSTR name, WNDCLASSW* info) { return GetClassInfoW(instance, name, info); }
+inline BOOL GetClassInfoEx(HINSTANCE instance, LPCWSTR name, WNDCLASSEXW* info) { return GetClassInfoExW(instance, name, info); }
+inline ATOM RegisterClass(const WNDCLASSW* info) { return RegisterClassW(info); }
+inline ATOM RegisterClassEx(const WNDCLASSEXW* info) { return RegisterClassExW(info); }
+inline HWND CreateWindowEx(DWORD ex, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+{
+    return CreateWindowExW(ex, cls, name, style, x, y, cx, cy, parent, menu, instance, param);
+}
+inline HWND FindWindow(LPCWSTR cls, LPCWSTR name) { return FindWindowW(cls, name); }
+inline HCURSOR LoadCursor(HINSTANCE instance, LPCWSTR name) { return LoadCursorW(instance, name); }
+inline BOOL SystemParametersInfo(UINT action, UINT ui, PVOID pv, UINT ini) { return SystemParametersInfoW(action, ui, pv, ini); }
+inline BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) { return GetMonitorInfoW(monitor, info); }
+inline int MessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) { return MessageBoxW(owner, text, caption, type); }
+inline BOOL AppendMenu(HMENU m, UINT flags, UINT_PTR id, LPCWSTR text) { return AppendMenuW(m, flags, id, text); }
+inline BOOL InsertMenu(HMENU m, UINT pos, UINT flags, UINT_PTR id, LPCWSTR text) { return InsertMenuW(m, pos, flags, id, text); }
+inline BOOL ModifyMenu(HMENU m, UINT pos, UINT flags, UINT_PTR id, LPCWSTR text) { return ModifyMenuW(m, pos, flags, id, text); }
+inline BOOL GetMenuItemInfo(HMENU m, UINT item, BOOL byPos, MENUITEMINFOW* info) { return GetMenuItemInfoW(m, item, byPos, info); }
+inline BOOL SetMenuItemInfo(HMENU m, UINT item, BOOL byPos, const MENUITEMINFOW* info) { return SetMenuItemInfoW(m, item, byPos, info); }
+inline BOOL InsertMenuItem(HMENU m, UINT item, BOOL byPos, const MENUITEMINFOW* info) { return InsertMenuItemW(m, item, byPos, info); }
+inline int GetMenuString(HMENU m, UINT item, LPWSTR text, int length, UINT flags) { return GetMenuStringW(m, item, text, length, flags); }
+inline int CopyAcceleratorTable(HACCEL table, ACCEL* entries, int count) { return CopyAcceleratorTableW(table, entries, count); }
+inline HACCEL CreateAcceleratorTable(const ACCEL* entries, int count) { return CreateAcceleratorTableW(entries, count); }
+inline int TranslateAccelerator(HWND w, HACCEL table, LPMSG msg) { return TranslateAcceleratorW(w, table, msg); }
+inline BOOL SetProp(HWND w, LPCWSTR name, HANDLE data) { return SetPropW(w, name, data); }
+inline HANDLE GetProp(HWND w, LPCWSTR name) { return GetPropW(w, name); }
+inline HANDLE RemoveProp(HWND w, LPCWSTR name) { return RemovePropW(w, name); }
+inline HHOOK SetWindowsHookEx(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) { return SetWindowsHookExW(type, proc, module, thread); }
+inline UINT RegisterClipboardFormat(LPCWSTR name) { return RegisterClipboardFormatW(name); }
+
 // ---- visual styles: there are none, so every control draws its classic look
 HTHEME OpenThemeData(HWND window, LPCWSTR classList);
 HRESULT CloseThemeData(HTHEME theme);

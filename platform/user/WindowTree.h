@@ -36,6 +36,15 @@ struct WindowClass {
     bool isSystem = false;
 };
 
+struct ScrollBarState {
+    int minimum = 0;
+    int maximum = 100;
+    UINT page = 0;
+    int position = 0;
+    int trackPosition = 0;
+    UINT disabledArrows = 0; // ESB_DISABLE_ bits
+};
+
 struct Window {
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> windowClass;
@@ -69,6 +78,7 @@ struct Window {
     bool destroying = false;
     bool created = false;         // WM_NCCREATE answered
     HFONT font = nullptr;         // WM_SETFONT of windows that keep no font of their own
+    ScrollBarState scrollBars[2]; // SB_HORZ, SB_VERT
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool IsTopLevel() const { return !IsChild(); }

@@ -210,4 +210,57 @@ TEST_F(NonClient, SystemParametersReadAndChangeTheSessionSettings)
     EXPECT_FALSE(IsThemeActive());
 }
 
+TEST_F(NonClient, ScrollBarsKeepTheirPositionInRangeAndHideWhenNothingScrolls)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, { 0, 0, 200, 200 });
+    SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 500, 0 };
+    EXPECT_EQ(SetScrollInfo(window, SB_VERT, &info, TRUE), 90); // the last page starts at 90
+    EXPECT_EQ(SetScrollPos(window, SB_VERT, -5, TRUE), 90);
+    EXPECT_EQ(GetScrollPos(window, SB_VERT), 0);
+    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL);
+    SCROLLINFO whole { sizeof whole, SIF_RANGE | SIF_PAGE, 0, 9, 20, 0, 0 };
+    SetScrollInfo(window, SB_VERT, &whole, TRUE);
+    EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 200);
+    whole.fMask |= SIF_DISABLENOSCROLL;
+    SetScrollInfo(window, SB_VERT, &whole, TRUE);
+    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(NonClient, ScrollBarPressesBecomeScrollRequests)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, { 0, 0, 200, 216 });
+    SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0 };
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    Pump();
+    auto codes = [&] {
+        std::vector<std::pair<WORD, WORD>> result;
+        for (auto& m : MessageLog::Instance().entries)
+            if (m.message == WM_VSCROLL)
+                result.emplace_back(LOWORD(m.wParam), HIWORD(m.wParam));
+        MessageLog::Instance().entries.clear();
+        return result;
+    };
+    codes();
+    Click({ 192, 210 }); // the down arrow
+    EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_LINEDOWN, 0 }, { SB_ENDSCROLL, 0 } }));
+    Click({ 192, 180 }); // below the thumb, which fills the upper half of the track
+    EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_PAGEDOWN, 0 }, { SB_ENDSCROLL, 0 } }));
+    // Dragging the thumb (track 16..200, thumb 92 long) to the bottom tracks, then sets, position 50.
+    headless->InjectMouseMove({ 192, 30 });
+    headless->InjectButton(1, true, { 192, 30 });
+    int step = 0;
+    SetModalLoopHook([&](HWND) {
+        if (step == 0)
+            headless->InjectMouseMove({ 192, 300 });
+        else if (step == 1)
+            headless->InjectButton(1, false, { 192, 300 });
+        ++step;
+    });
+    Pump();
+    EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_THUMBTRACK, 50 }, { SB_THUMBPOSITION, 50 }, { SB_ENDSCROLL, 0 } }));
+}
+
 } // namespace
