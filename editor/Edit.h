@@ -62,6 +62,7 @@ public:
     virtual void SetFontInfo(std::unique_ptr<SECEditFontInfo> info);
 
     // Colouring.
+    // The colour runs of the line, computed on demand; valid until the next edit.
     virtual SECEditLineColor* GetLineColor(int line);
     virtual void ColorLine(int line, int fromColumn);
     virtual std::unique_ptr<SECEditFontInfo> CreateFontInfo() { return std::make_unique<SECEditFontInfo>(); }
