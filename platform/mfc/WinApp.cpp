@@ -1,6 +1,7 @@
 #include "platform/mfc/WinApp.h"
 
 #include "platform/base/MessageBox.h"
+#include "platform/mfc/DocTemplate.h"
 #include "platform/sys/PrivateProfile.h"
 #include "platform/sys/Registry.h"
 
@@ -117,6 +118,7 @@ CWinApp::CWinApp(LPCWSTR appName)
 
 CWinApp::~CWinApp()
 {
+    delete m_pDocManager;
     if (theApp == this)
         theApp = nullptr;
 }
@@ -303,4 +305,33 @@ void CWinApp::WriteRecentFiles()
 int CWinApp::DoMessageBox(LPCWSTR text, UINT type, UINT)
 {
     return ::ShowMessageBox(text, m_pszAppName.IsEmpty() ? nullptr : m_pszAppName.GetString(), type);
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate)
+{
+    if (!m_pDocManager)
+        m_pDocManager = new CDocManager;
+    m_pDocManager->AddDocTemplate(docTemplate);
+}
+
+CDocument* CWinApp::OpenDocumentFile(LPCWSTR path)
+{
+    return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
+}
+
+void CWinApp::OnFileNew()
+{
+    if (m_pDocManager)
+        m_pDocManager->OnFileNew();
+}
+
+BOOL CWinApp::SaveAllModified()
+{
+    return m_pDocManager ? m_pDocManager->SaveAllModified() : TRUE;
+}
+
+void CWinApp::CloseAllDocuments(BOOL endSession)
+{
+    if (m_pDocManager)
+        m_pDocManager->CloseAllDocuments(endSession);
 }

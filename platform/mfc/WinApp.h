@@ -9,7 +9,12 @@
 #include "platform/base/CString.h"
 #include "platform/mfc/Wnd.h"
 
+#include <memory>
 #include <vector>
+
+class CDocManager;
+class CDocTemplate;
+class CDocument;
 
 class CWinThread : public CCmdTarget {
     DECLARE_DYNAMIC(CWinThread)
@@ -64,6 +69,15 @@ public:
     // The binary value of the entry in a new[] array the caller deletes; FALSE when it is missing.
     BOOL GetProfileBinary(LPCWSTR section, LPCWSTR entry, BYTE** data, UINT* bytes);
     BOOL WriteProfileBinary(LPCWSTR section, LPCWSTR entry, const BYTE* data, UINT bytes);
+
+    // Documents: the application keeps the templates (it takes ownership of each).
+    void AddDocTemplate(CDocTemplate* docTemplate);
+    virtual CDocument* OpenDocumentFile(LPCWSTR path);
+    void OnFileNew();
+    // Asks to save each modified document; FALSE when the user cancels.
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL endSession);
+    CDocManager* m_pDocManager = nullptr;
 
     int DoMessageBox(LPCWSTR text, UINT type, UINT helpId);
     BOOL OnIdle(LONG count) override;

@@ -185,14 +185,18 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
     // The object takes the window over at its first message, so that it sees WM_NCCREATE and WM_CREATE.
+    // Windows made while this one is being made (its children, in WM_CREATE) share the one hook.
     CWnd* outerCreation = windowBeingCreated;
-    HHOOK outerHook = creationHook;
+    bool outermost = creationHook == nullptr;
     windowBeingCreated = this;
-    creationHook = ::SetWindowsHookExW(WH_CALLWNDPROC, CreationHook, nullptr, ::GetCurrentThreadId());
+    if (outermost)
+        creationHook = ::SetWindowsHookExW(WH_CALLWNDPROC, CreationHook, nullptr, ::GetCurrentThreadId());
     HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
-    ::UnhookWindowsHookEx(creationHook);
+    if (outermost) {
+        ::UnhookWindowsHookEx(creationHook);
+        creationHook = nullptr;
+    }
     windowBeingCreated = outerCreation;
-    creationHook = outerHook;
     if (!window) {
         // A window that failed during creation was already detached by its WM_NCDESTROY.
         return FALSE;
@@ -312,8 +316,11 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 void CWnd::OnNcDestroy()
 {
     HWND window = m_hWnd;
-    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this)
+    // The program ends with its main window.
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
+        PostQuitMessage(0);
+    }
     LRESULT result = Default();
     (void)result;
     if (window == m_hWnd) {

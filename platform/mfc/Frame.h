@@ -1,0 +1,116 @@
+#pragma once
+// The frame window: a top-level window with a menu, accelerators, a title, control bars laid out
+// around its edges and a view in the space left over. LoadFrame makes it from a resource id (the
+// title string, menu and accelerators of that id). RecalcLayout asks each bar child for its room
+// with WM_SIZEPARENT and gives the rest to the pane (AFX_IDW_PANE_FIRST). Commands go to the
+// active view first, then the frame, then the application.
+
+#include "platform/mfc/Wnd.h"
+
+class CDocument;
+class CDocTemplate;
+class CView;
+
+constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
+constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
+constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800, AFX_IDW_CONTROLBAR_LAST = 0xE8FF;
+constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;
+constexpr UINT WM_SIZEPARENT = 0x0361;
+constexpr UINT WM_SETMESSAGESTRING = 0x0362;
+constexpr UINT WM_INITIALUPDATE = 0x0364;
+constexpr DWORD FWS_ADDTOTITLE = 0x00008000, FWS_PREFIXTITLE = 0x00004000;
+
+// What the frame's layout hands each bar in WM_SIZEPARENT: the room left, which the bar reduces by
+// its own rectangle, and the deferred positions it adds itself to.
+struct AFX_SIZEPARENTPARAMS {
+    HDWP hDWP;
+    RECT rect;
+    SIZE sizeTotal;
+    BOOL bStretch;
+};
+
+// What a new frame needs to make its view.
+struct CCreateContext {
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CDocument* m_pCurrentDoc = nullptr;
+    CDocTemplate* m_pNewDocTemplate = nullptr;
+    CView* m_pLastView = nullptr;
+    class CFrameWnd* m_pCurrentFrame = nullptr;
+};
+
+class CFrameWnd : public CWnd {
+    DECLARE_DYNCREATE(CFrameWnd)
+public:
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+
+    CFrameWnd() = default;
+    ~CFrameWnd() override;
+
+    virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+        CCreateContext* context = nullptr);
+    BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style = WS_OVERLAPPEDWINDOW, const RECT& rect = CRect(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0),
+        CWnd* parent = nullptr, LPCWSTR menuName = nullptr, DWORD exStyle = 0, CCreateContext* context = nullptr);
+
+    virtual void RecalcLayout(BOOL notify = TRUE);
+    // Lays the children with ids in [first, last] along the edges; the child leftOverId gets what
+    // is left. With reposQuery only computes the leftover rectangle into *rectParam.
+    void RepositionBars(UINT first, UINT last, UINT leftOverId, UINT flags = reposDefault, LPRECT rectParam = nullptr,
+        const RECT* rectClient = nullptr, BOOL stretch = TRUE);
+
+    CView* GetActiveView() const { return m_pViewActive; }
+    virtual void SetActiveView(CView* view, BOOL notify = TRUE);
+    CDocument* GetActiveDocument();
+    virtual void InitialUpdateFrame(CDocument* document, BOOL makeVisible);
+    virtual void ActivateFrame(int showCommand = -1);
+    virtual void OnUpdateFrameTitle(BOOL addToTitle);
+    void SetTitle(LPCWSTR title) { m_strTitle = title; }
+    const CString& GetTitle() const { return m_strTitle; }
+
+    // The prompt of a command: the part of string resource id before its line feed.
+    virtual void GetMessageString(UINT id, CString& message) const;
+    // Shows a text, or the prompt of a command id, in the status bar (AFX_IDW_STATUS_BAR).
+    void SetMessageText(LPCWSTR text);
+    void SetMessageText(UINT id);
+
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    BOOL PreTranslateMessage(MSG* message) override;
+
+    // Deferred work done when the program is idle.
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    void DelayRecalcLayout(BOOL notify = TRUE) { m_nIdleFlags |= idleLayout | (notify ? idleNotify : 0); }
+    void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+
+    HMENU m_hMenuDefault = nullptr;
+    HACCEL m_hAccelTable = nullptr;
+    UINT m_nIDHelp = 0;
+    RECT m_rectBorder {};
+
+protected:
+    virtual BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context);
+    CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
+    void PostNcDestroy() override { delete this; }
+
+    int OnCreate(LPCREATESTRUCT create);
+    void OnSize(UINT type, int cx, int cy);
+    void OnClose();
+    void OnDestroy();
+    void OnSetFocus(CWnd* old);
+    LRESULT OnSetMessageString(WPARAM id, LPARAM text);
+    LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
+    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    DECLARE_MESSAGE_MAP()
+
+    CString m_strTitle;
+    CView* m_pViewActive = nullptr;
+    UINT m_nIdleFlags = 0;
+    BOOL m_bInRecalcLayout = FALSE;
+    UINT m_nIDLastMessage = 0;
+    CCreateContext* m_pCreatingContext = nullptr;
+};
+
+#define ON_WM_MENUSELECT() \
+    FLN_MSG(WM_MENUSELECT, 0, 0, 0, \
+        self->OnMenuSelect(LOWORD(call.wParam), HIWORD(call.wParam), reinterpret_cast<HMENU>(call.lParam)); return 0;)
+
+// The substring at index of a text made of parts separated by the separator; FALSE past the last.
+BOOL AfxExtractSubString(CString& part, LPCWSTR text, int index, wchar_t separator = L'\n');

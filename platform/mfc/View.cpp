@@ -1,0 +1,172 @@
+#include "platform/mfc/View.h"
+
+#include "platform/mfc/Document.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(CView, CWnd)
+IMPLEMENT_DYNAMIC(CScrollView, CView)
+
+BEGIN_MESSAGE_MAP(CView, CWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_PAINT()
+    ON_WM_MOUSEACTIVATE()
+    ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMessage)
+END_MESSAGE_MAP()
+
+BEGIN_MESSAGE_MAP(CScrollView, CView)
+    ON_WM_SIZE()
+    ON_WM_HSCROLL()
+    ON_WM_VSCROLL()
+    ON_WM_MOUSEWHEEL()
+END_MESSAGE_MAP()
+
+CFrameWnd* CView::GetParentFrame() const
+{
+    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window))
+        if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(window)))
+            return frame;
+    return nullptr;
+}
+
+int CView::OnCreate(LPCREATESTRUCT create)
+{
+    if (CWnd::OnCreate(create) == -1)
+        return -1;
+    if (auto* context = static_cast<CCreateContext*>(create->lpCreateParams); context && context->m_pCurrentDoc)
+        context->m_pCurrentDoc->AddView(this);
+    return 0;
+}
+
+void CView::OnDestroy()
+{
+    if (CFrameWnd* frame = GetParentFrame(); frame && frame->GetActiveView() == this)
+        frame->SetActiveView(nullptr, FALSE);
+    Default();
+    if (m_pDocument)
+        m_pDocument->RemoveView(this);
+}
+
+void CView::OnPaint()
+{
+    CPaintDC dc(this);
+    OnPrepareDC(&dc);
+    OnDraw(&dc);
+}
+
+int CView::OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message)
+{
+    int result = static_cast<int>(Default());
+    if (result != MA_NOACTIVATE && result != MA_NOACTIVATEANDEAT)
+        if (CFrameWnd* frame = GetParentFrame())
+            frame->SetActiveView(this);
+    return result;
+}
+
+LRESULT CView::OnInitialUpdateMessage(WPARAM, LPARAM)
+{
+    OnInitialUpdate();
+    return 0;
+}
+
+void CView::OnUpdate(CView* sender, LPARAM, CObject*)
+{
+    if (sender != this)
+        Invalidate(TRUE);
+}
+
+void CView::OnActivateView(BOOL activate, CView* activated, CView*)
+{
+    if (activate && activated == this && ::GetFocus() != m_hWnd)
+        SetFocus();
+}
+
+BOOL CView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (CWnd::OnCmdMsg(id, code, extra, handlerInfo))
+        return TRUE;
+    return m_pDocument && m_pDocument->OnCmdMsg(id, code, extra, handlerInfo);
+}
+
+// ---- scrolling
+
+void CScrollView::SetScrollSizes(int mapMode, SIZE total, SIZE page, SIZE line)
+{
+    m_mapMode = mapMode;
+    m_total = total;
+    m_page = page.cx || page.cy ? CSize(page) : CSize(total.cx / 10, total.cy / 10);
+    m_line = line.cx || line.cy ? CSize(line) : CSize(m_page.cx / 10, m_page.cy / 10);
+    ScrollToPosition(m_position);
+}
+
+CPoint CScrollView::Clamp(CPoint position) const
+{
+    RECT client {};
+    if (m_hWnd)
+        GetClientRect(&client);
+    int maxX = std::max(0, static_cast<int>(m_total.cx - client.right));
+    int maxY = std::max(0, static_cast<int>(m_total.cy - client.bottom));
+    return CPoint(std::clamp(static_cast<int>(position.x), 0, maxX), std::clamp(static_cast<int>(position.y), 0, maxY));
+}
+
+void CScrollView::ScrollToPosition(POINT position)
+{
+    CPoint target = Clamp(position);
+    if (target == m_position)
+        return;
+    int dx = m_position.x - target.x, dy = m_position.y - target.y;
+    m_position = target;
+    if (m_hWnd)
+        ScrollWindow(m_hWnd, dx, dy, nullptr, nullptr);
+}
+
+void CScrollView::OnPrepareDC(CDC* dc)
+{
+    dc->SetMapMode(m_mapMode);
+    dc->SetViewportOrg(-m_position.x, -m_position.y);
+}
+
+void CScrollView::OnSize(UINT, int, int)
+{
+    Default();
+    ScrollToPosition(m_position); // a larger window may show more of the end
+}
+
+void CScrollView::ScrollBy(int code, bool horizontal, int thumb)
+{
+    constexpr int lineUp = 0, lineDown = 1, pageUp = 2, pageDown = 3, thumbTrack = 5, top = 6, bottom = 7;
+    int current = horizontal ? m_position.x : m_position.y;
+    int line = horizontal ? m_line.cx : m_line.cy;
+    int page = horizontal ? m_page.cx : m_page.cy;
+    int total = horizontal ? m_total.cx : m_total.cy;
+    int next = current;
+    switch (code) {
+    case lineUp: next -= line; break;
+    case lineDown: next += line; break;
+    case pageUp: next -= page; break;
+    case pageDown: next += page; break;
+    case thumbTrack:
+    case 4: next = thumb; break; // SB_THUMBPOSITION
+    case top: next = 0; break;
+    case bottom: next = total; break;
+    default: return;
+    }
+    ScrollToPosition(horizontal ? CPoint(next, m_position.y) : CPoint(m_position.x, next));
+}
+
+void CScrollView::OnHScroll(UINT code, int position, CWnd*)
+{
+    ScrollBy(static_cast<int>(code), true, position);
+}
+
+void CScrollView::OnVScroll(UINT code, int position, CWnd*)
+{
+    ScrollBy(static_cast<int>(code), false, position);
+}
+
+BOOL CScrollView::OnMouseWheel(UINT, short delta, CPoint)
+{
+    ScrollToPosition(CPoint(m_position.x, m_position.y - delta / WHEEL_DELTA * 3 * std::max(1, static_cast<int>(m_line.cy))));
+    return TRUE;
+}

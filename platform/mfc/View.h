@@ -1,0 +1,64 @@
+#pragma once
+// Views show a document inside a frame. A view is a child window that owns itself (it deletes
+// itself after its window is gone), draws in OnDraw and hears about document changes in OnUpdate.
+// CScrollView keeps a scroll position over a larger logical area and moves the drawing origin.
+
+#include "platform/mfc/Frame.h"
+
+class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+public:
+    CDocument* GetDocument() const { return m_pDocument; }
+    CFrameWnd* GetParentFrame() const;
+
+    virtual void OnDraw(CDC* dc) = 0;
+    virtual void OnPrepareDC(CDC* dc) {}
+    virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+    // A change of the document, told by CDocument::UpdateAllViews; by default, a repaint.
+    virtual void OnUpdate(CView* sender, LPARAM hint, CObject* hintObject);
+    virtual void OnActivateView(BOOL activate, CView* activated, CView* deactivated);
+
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
+protected:
+    void PostNcDestroy() override { delete this; }
+    int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+    void OnPaint();
+    int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message);
+    LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+
+    CDocument* m_pDocument = nullptr;
+    friend class CDocument;
+};
+
+class CScrollView : public CView {
+    DECLARE_DYNAMIC(CScrollView)
+public:
+    // The logical size of the whole drawing, in MM_TEXT units, and the steps of a page and a line.
+    void SetScrollSizes(int mapMode, SIZE total, SIZE page = { 0, 0 }, SIZE line = { 0, 0 });
+    CPoint GetScrollPosition() const { return m_position; }
+    // Moves to a position, kept inside the area that can be shown.
+    void ScrollToPosition(POINT position);
+    CSize GetTotalSize() const { return m_total; }
+
+    void OnPrepareDC(CDC* dc) override;
+
+protected:
+    void OnSize(UINT type, int cx, int cy);
+    void OnHScroll(UINT code, int position, CWnd* bar);
+    void OnVScroll(UINT code, int position, CWnd* bar);
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CPoint Clamp(CPoint position) const;
+    void ScrollBy(int code, bool horizontal, int thumb);
+
+    int m_mapMode = MM_TEXT;
+    CSize m_total;
+    CSize m_page;
+    CSize m_line;
+    CPoint m_position;
+};
