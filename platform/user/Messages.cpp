@@ -60,7 +60,13 @@ public:
     }
 
     std::mutex mutex;
-    std::deque<MSG> posted;
+    // Messages posted from other threads are stamped with the time and pointer position when
+    // read: only the user-interface thread may ask the display.
+    struct Posted {
+        MSG message;
+        bool stamped;
+    };
+    std::deque<Posted> posted;
     std::deque<std::shared_ptr<CrossThreadSend>> sent;
     std::deque<MSG> input;
     bool quitPosted = false;
@@ -155,8 +161,15 @@ std::optional<MSG> Fetch(HWND filter, UINT min, UINT max, bool remove)
     TranslateDisplayEvents();
     {
         std::lock_guard lock(queue.mutex);
-        if (auto message = TakeFrom(queue.posted, filter, min, max, remove))
+        auto it = std::ranges::find_if(queue.posted, [&](const Queue::Posted& p) { return MatchesFilter(p.message, filter, min, max); });
+        if (it != queue.posted.end()) {
+            if (!it->stamped)
+                *it = { { it->message.hwnd, it->message.message, it->message.wParam, it->message.lParam, Now(), CurrentDisplay().CursorPosition() }, true };
+            MSG message = it->message;
+            if (remove)
+                queue.posted.erase(it);
             return message;
+        }
     }
     if (auto message = TakeFrom(queue.input, filter, min, max, remove))
         return message;
@@ -266,7 +279,7 @@ void ForgetTimersOf(HWND window)
     std::erase_if(Queue::Instance().timers, [window](const Timer& timer) { return timer.window == window; });
     Queue& queue = Queue::Instance();
     std::lock_guard lock(queue.mutex);
-    std::erase_if(queue.posted, [window](const MSG& m) { return m.hwnd == window; });
+    std::erase_if(queue.posted, [window](const Queue::Posted& p) { return p.message.hwnd == window; });
     std::erase_if(queue.input, [window](const MSG& m) { return m.hwnd == window; });
 }
 
@@ -342,12 +355,17 @@ LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (handle && !WindowTree::Instance().OwnerThread(handle))
+    auto owner = WindowTree::Instance().OwnerThread(handle);
+    if (handle && !owner)
         return FALSE;
+    bool ownThread = owner && *owner == std::this_thread::get_id();
+    MSG posted { handle, message, wParam, lParam, 0, {} };
+    if (ownThread)
+        posted.time = Now(), posted.pt = CurrentDisplay().CursorPosition();
     Queue& queue = Queue::Instance();
     {
         std::lock_guard lock(queue.mutex);
-        queue.posted.push_back({ handle, message, wParam, lParam, Now(), CurrentDisplay().CursorPosition() });
+        queue.posted.push_back({ posted, ownThread });
     }
     queue.Wake();
     return TRUE;

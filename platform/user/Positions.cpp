@@ -138,8 +138,11 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         if (nowVisible && (!wasVisible || moved || sized || (flags & SWP_FRAMECHANGED)))
             InvalidateWindowArea(*window, Region(RECT { 0, 0, window->Width(), window->Height() }), true, true, true);
     }
-    if ((flags & SWP_SHOWWINDOW) && window->IsTopLevel() && !(flags & SWP_NOACTIVATE) && !(window->exStyle & WS_EX_NOACTIVATE))
+    if ((flags & SWP_SHOWWINDOW) && window->IsTopLevel() && !(flags & SWP_NOACTIVATE) && !(window->exStyle & WS_EX_NOACTIVATE)) {
         SetActiveWindow(handle);
+        if (!(window = FindWindowObject(handle)))
+            return TRUE; // destroyed while being activated
+    }
     SendToWindow(*window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
     return TRUE;
 }
@@ -162,11 +165,13 @@ BOOL ShowWindow(HWND handle, int command)
             return FALSE;
         SendToWindow(*window, WM_SHOWWINDOW, FALSE, 0);
         SetWindowPos(handle, nullptr, 0, 0, 0, 0, flags | SWP_HIDEWINDOW | SWP_NOACTIVATE);
+        if (!(window = FindWindowObject(handle)))
+            return TRUE;
         if (GetActiveWindow() == handle) {
             HWND owner = window->owner;
             SetActiveWindow(IsWindowVisible(owner) ? owner : nullptr);
         }
-        if (GetFocus() == handle || IsChild(handle, GetFocus()))
+        if ((window = FindWindowObject(handle)) && (GetFocus() == handle || IsChild(handle, GetFocus())))
             SetFocus(window->IsChild() ? window->parent : nullptr);
         return TRUE;
     case SW_MAXIMIZE: {
