@@ -9,7 +9,7 @@ constexpr int kMargin = 8;      // between the frame and the client area, and be
 constexpr int kTailHeight = 20; // the tail's height and base width
 constexpr UINT_PTR kTimeoutTimer = 1;
 constexpr UINT kPressedMark = DFCS_PUSHED;
-constexpr unsigned kMouseOptions = 0x007F & ~0x0080u; // the button and mouse-move bits
+constexpr unsigned kMouseOptions = 0x007F; // the button and mouse-move bits
 constexpr unsigned kDelayClearedBits = 0x017F;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
 

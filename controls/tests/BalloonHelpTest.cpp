@@ -244,3 +244,50 @@ TEST_F(BalloonTest, ALaunchedBalloonTakenAlongByItsOwnerLetsTheNextOneShow)
 }
 
 } // namespace
+
+namespace {
+
+HICON MakeSquareIcon(int size, COLORREF color)
+{
+    HDC screen = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, picture);
+    RECT all { 0, 0, size, size };
+    FillSolidRect(dc, &all, color);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteDC(screen);
+    std::vector<BYTE> maskBits(static_cast<size_t>((size + 15) / 16 * 2 * size), 0); // opaque everywhere
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
+    ICONINFO info { TRUE, static_cast<DWORD>(size / 2), static_cast<DWORD>(size / 2), mask, picture };
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(picture);
+    return icon;
+}
+
+TEST_F(BalloonTest, TheIconSitsAtTheStartOfTheTitleLine)
+{
+    HICON icon = MakeSquareIcon(16, RGB(200, 0, 0));
+    CBalloonHelp plain, withIcon;
+    ASSERT_TRUE(plain.Create(L"Title", L"", { 400, 300 }, 0, nullptr, L"", 0, nullptr));
+    ASSERT_TRUE(withIcon.Create(L"Title", L"", { 400, 300 }, Options::unDISABLE_FADEIN, nullptr, L"", 0, icon));
+    RECT without, with;
+    plain.GetClientRect(&without);
+    withIcon.GetClientRect(&with);
+    EXPECT_EQ(with.right, without.right + 16 + 8);
+    Pump();
+    UpdateWindow(withIcon);
+    HDC dc = GetDC(withIcon);
+    EXPECT_EQ(GetPixel(dc, 8, 8), RGB(200, 0, 0));
+    ReleaseDC(withIcon, dc);
+
+    // A scaled icon takes the size asked for.
+    withIcon.SetIconScaled(icon, 32, 32);
+    withIcon.GetClientRect(&with);
+    EXPECT_EQ(with.right, without.right + 32 + 8);
+    DestroyIcon(icon);
+}
+
+} // namespace
