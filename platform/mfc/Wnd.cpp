@@ -348,14 +348,18 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
-INT_PTR CWnd::OnToolHitTest(CPoint point, RECT* toolRect) const
+INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFO* info) const
 {
     HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE);
     if (!child || child == m_hWnd)
         return -1;
-    if (toolRect) {
-        ::GetWindowRect(child, toolRect);
-        ScreenToClient(toolRect);
+    if (info) {
+        info->hwnd = m_hWnd;
+        info->uId = reinterpret_cast<UINT_PTR>(child);
+        info->uFlags |= TTF_IDISHWND | TTF_CENTERTIP;
+        info->lpszText = LPSTR_TEXTCALLBACKW;
+        ::GetWindowRect(child, &info->rect);
+        ScreenToClient(&info->rect);
     }
     return ::GetDlgCtrlID(child);
 }

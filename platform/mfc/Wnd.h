@@ -12,6 +12,7 @@
 #include "platform/mfc/CmdTarget.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/ToolInfo.h"
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)
@@ -68,8 +69,9 @@ public:
     // ---- tool tips: a window that enables them answers OnToolHitTest with the tool under a point
     void EnableToolTips(BOOL enable = TRUE) { m_toolTipsEnabled = enable; }
     BOOL ToolTipsEnabled() const { return m_toolTipsEnabled; }
-    // The id of the child control under the client point (its rectangle in *toolRect), or -1.
-    virtual INT_PTR OnToolHitTest(CPoint point, RECT* toolRect) const;
+    // The id of the visible child control under the client point, or -1. With info, describes
+    // that control as a tool whose text is asked for when shown.
+    virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const;
 
     // ---- state
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, message, wParam, lParam); }

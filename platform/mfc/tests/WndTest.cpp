@@ -173,6 +173,24 @@ TEST_F(MfcTest, CommandsRouteThroughTheMapAndNotificationsAreReflectedToTheContr
     EXPECT_EQ(parent.events.size(), before);
 }
 
+TEST_F(MfcTest, TheToolUnderAPointIsTheVisibleChildControlThere)
+{
+    RecordingWnd parent;
+    ASSERT_TRUE(MakeTopLevel(parent));
+    CWnd control, hidden;
+    ASSERT_TRUE(control.Create(nullptr, L"", WS_VISIBLE, CRect(10, 10, 30, 30), &parent, ID_CHILD));
+    ASSERT_TRUE(hidden.Create(nullptr, L"", 0, CRect(40, 10, 60, 30), &parent, ID_CHILD + 1));
+    TOOLINFO info {};
+    EXPECT_EQ(parent.OnToolHitTest(CPoint(15, 15), &info), static_cast<INT_PTR>(ID_CHILD));
+    EXPECT_EQ(info.hwnd, parent.m_hWnd);
+    EXPECT_EQ(info.uId, reinterpret_cast<UINT_PTR>(control.m_hWnd));
+    EXPECT_TRUE(info.uFlags & TTF_IDISHWND);
+    EXPECT_EQ(CRect(info.rect), CRect(10, 10, 30, 30));
+    EXPECT_EQ(info.lpszText, LPSTR_TEXTCALLBACKW);
+    EXPECT_EQ(parent.OnToolHitTest(CPoint(45, 15), nullptr), -1) << "hidden controls are no tools";
+    EXPECT_EQ(parent.OnToolHitTest(CPoint(100, 100), nullptr), -1);
+}
+
 TEST_F(MfcTest, UpdateHandlersSetMenuItemsAndItemsWithoutAnyHandlerAreDisabled)
 {
     RecordingWnd window;
