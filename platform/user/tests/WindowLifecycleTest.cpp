@@ -185,4 +185,21 @@ TEST_F(Lifecycle, WindowRegionLimitsHitTestingAndInput)
     DeleteObject(copy);
 }
 
+TEST_F(Lifecycle, AWindowMayDestroyItselfWhileBeingShownOrActivated)
+{
+    for (UINT fatal : { WM_ACTIVATE, WM_SHOWWINDOW, WM_SETFOCUS, WM_WINDOWPOSCHANGING }) {
+        MessageLog::Instance().answer = [fatal](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (message == fatal)
+                DestroyWindow(window);
+            return std::nullopt;
+        };
+        HWND window = TopLevel();
+        ASSERT_TRUE(window);
+        ShowWindow(window, SW_SHOW);
+        EXPECT_FALSE(IsWindow(window)) << fatal;
+        EXPECT_EQ(GetActiveWindow(), nullptr);
+        MessageLog::Instance().answer = {};
+    }
+}
+
 } // namespace
