@@ -15,10 +15,14 @@ class Var {
 public:
     VARIANT v;
 
-    Var() { VariantInit(&v); }
-    Var(const Var& other) { VariantInit(&v); Assign(other.v); }
-    Var(Var&& other) noexcept : v(other.v) { VariantInit(&other.v); }
-    ~Var() { VariantClear(&v); }
+    Var() { MakeEmpty(v); }
+    Var(const Var& other) { MakeEmpty(v); Assign(other.v); }
+    Var(Var&& other) noexcept : v(other.v) { MakeEmpty(other.v); }
+    ~Var()
+    {
+        if (OwnsData(v))
+            VariantClear(&v);
+    }
     Var& operator=(const Var& other) { if (this != &other) Assign(other.v); return *this; }
     Var& operator=(Var&& other) noexcept
     {
@@ -55,6 +59,21 @@ public:
     bool IsText() const { return v.vt == VT_BSTR; }
     bool IsNumeric() const;  // a number type, Boolean or Date
     IDispatch* object() const { return v.vt == VT_DISPATCH ? v.pdispVal : nullptr; }
+
+private:
+    // Numbers need no clearing; only texts, objects and arrays own something. Inline, because
+    // temporaries are made and dropped on every step of a running script.
+    static bool OwnsData(const VARIANT& value)
+    {
+        VARTYPE vt = value.vt;
+        return !(vt & VT_BYREF) && (vt == VT_BSTR || vt == VT_DISPATCH || vt == VT_UNKNOWN || (vt & VT_ARRAY));
+    }
+    static void MakeEmpty(VARIANT& value)
+    {
+        value.vt = VT_EMPTY;
+        value.wReserved1 = value.wReserved2 = value.wReserved3 = 0;
+        value.llVal = 0;
+    }
 };
 
 // Arrays may hold arrays this many levels deep; deeper nesting ends with "Out of stack space",
