@@ -1,5 +1,7 @@
 #include "controls/BalloonHelp.h"
 
+#include "platform/sys/Shell.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -571,6 +573,13 @@ void CBalloonHelp::OnLButtonUp(UINT flags, CPoint point)
         m_closeButtonState &= ~kPressedMark;
         if (CloseButtonRect().PtInRect(point))
             RequestClose();
+        return;
+    }
+    RECT client;
+    GetClientRect(&client);
+    if (!m_url.IsEmpty() && PtInRect(&client, point)) {
+        ShellExecuteW(nullptr, L"open", m_url, nullptr, nullptr, SW_SHOWNORMAL);
+        RequestClose();
         return;
     }
     Default();

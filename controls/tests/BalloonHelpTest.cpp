@@ -1,6 +1,7 @@
 #include "controls/BalloonHelp.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/sys/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -288,6 +289,31 @@ TEST_F(BalloonTest, TheIconSitsAtTheStartOfTheTitleLine)
     withIcon.GetClientRect(&with);
     EXPECT_EQ(with.right, without.right + 32 + 8);
     DestroyIcon(icon);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BalloonTest, AClickOnABalloonWithAnAddressOpensItAndCloses)
+{
+    std::vector<std::string> opened;
+    auto previous = SetShellLauncher([&](const std::vector<std::string>& arguments) {
+        opened = arguments;
+        return true;
+    });
+    CBalloonHelp::LaunchBalloon(L"Link", L"Click to read more", { 400, 300 }, 0, 0, nullptr, L"https://example.org/help", 0);
+    HWND balloon = LaunchedBalloon();
+    ASSERT_TRUE(balloon);
+    POINT inside { 4, 4 };
+    ClientToScreen(balloon, &inside);
+    headless->InjectMouseMove(inside);
+    headless->InjectButton(1, true, inside);
+    headless->InjectButton(1, false, inside);
+    Pump();
+    EXPECT_EQ(opened, (std::vector<std::string> { "xdg-open", "https://example.org/help" }));
+    EXPECT_FALSE(IsWindow(balloon));
+    SetShellLauncher(std::move(previous));
 }
 
 } // namespace
