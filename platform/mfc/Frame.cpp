@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_DESTROY()
     ON_WM_SETFOCUS()
     ON_WM_MENUSELECT()
+    ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
@@ -325,6 +326,22 @@ void CFrameWnd::OnMenuSelect(UINT item, UINT flags, HMENU menu)
         SetMessageText(AFX_IDS_IDLEMESSAGE); // the menu closed
     else if (!(flags & (MF_SEPARATOR | MF_POPUP)))
         SetMessageText(item);
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL systemMenu)
+{
+    if (systemMenu || !popup)
+        return;
+    CCmdUI state;
+    state.m_hMenu = popup->m_hMenu;
+    state.m_nIndexMax = popup->GetMenuItemCount();
+    for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+        state.m_nID = popup->GetMenuItemID(static_cast<int>(state.m_nIndex));
+        state.m_hSubMenu = ::GetSubMenu(popup->m_hMenu, static_cast<int>(state.m_nIndex));
+        if (state.m_nID == 0 || state.m_hSubMenu)
+            continue; // separators and popups
+        state.DoUpdate(this, m_bAutoMenuEnable);
+    }
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)

@@ -80,6 +80,7 @@ public:
     void DelayRecalcLayout(BOOL notify = TRUE) { m_nIdleFlags |= idleLayout | (notify ? idleNotify : 0); }
     void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
 
+    BOOL m_bAutoMenuEnable = TRUE;
     HMENU m_hMenuDefault = nullptr;
     HACCEL m_hAccelTable = nullptr;
     UINT m_nIDHelp = 0;
@@ -98,6 +99,9 @@ protected:
     LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    // Each item of a menu about to open asks its update handler (see CCmdUI); with
+    // m_bAutoMenuEnable, items without any handler are disabled.
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL systemMenu);
     DECLARE_MESSAGE_MAP()
 
     CString m_strTitle;

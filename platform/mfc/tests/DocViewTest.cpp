@@ -179,6 +179,21 @@ TEST_F(DocViewTest, CommandsGoToTheViewThenTheDocumentThenTheApplication)
     EXPECT_EQ(routed, (std::vector<CString> { L"view", L"document", L"application" }));
 }
 
+TEST_F(DocViewTest, AMenuAboutToOpenEnablesTheItemsSomeoneHandles)
+{
+    app.OnFileNew();
+    CMenu popup;
+    popup.CreatePopupMenu();
+    popup.AppendMenu(MF_STRING | MF_GRAYED, ID_VIEW_COMMAND, L"View");
+    popup.AppendMenu(MF_SEPARATOR);
+    popup.AppendMenu(MF_STRING | MF_GRAYED, ID_APP_COMMAND, L"Application");
+    popup.AppendMenu(MF_STRING, 999, L"Nobody");
+    Frame()->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.m_hMenu), 0);
+    EXPECT_FALSE(popup.GetMenuState(0, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_FALSE(popup.GetMenuState(2, MF_BYPOSITION) & MF_GRAYED) << "the application is on the route too";
+    EXPECT_TRUE(popup.GetMenuState(3, MF_BYPOSITION) & MF_GRAYED);
+}
+
 TEST_F(DocViewTest, SavingAndOpeningRoundTripsAndNamesTheDocument)
 {
     app.LoadStdProfileSettings(4);
