@@ -4,6 +4,7 @@
 #include "platform/user/WindowTree.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <cwctype>
 #include <future>
@@ -317,6 +318,29 @@ void RunModalLoop(HWND modalWindow, int filterCode, const std::function<bool()>&
 
 } // namespace fln::user
 
+namespace fln::user {
+namespace {
+
+// Another thread's window: the owning thread runs the message while reading its queue. Without
+// an answer in time the message still runs later, and its answer is dropped.
+std::optional<LRESULT> SendAcrossThreads(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, std::optional<std::chrono::milliseconds> timeout)
+{
+    auto send = std::make_shared<CrossThreadSend>(CrossThreadSend { handle, message, wParam, lParam, {} });
+    auto result = send->result.get_future();
+    Queue& queue = Queue::Instance();
+    {
+        std::lock_guard lock(queue.mutex);
+        queue.sent.push_back(send);
+    }
+    queue.Wake();
+    if (timeout && result.wait_for(*timeout) != std::future_status::ready)
+        return std::nullopt;
+    return result.get();
+}
+
+} // namespace
+} // namespace fln::user
+
 using namespace fln::user;
 
 DWORD GetCurrentThreadId()
@@ -341,16 +365,24 @@ LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         Window* window = FindWindowObject(handle);
         return window ? SendToWindow(*window, message, wParam, lParam) : 0;
     }
-    // Another thread's window: the owning thread runs it while reading its queue.
-    auto send = std::make_shared<CrossThreadSend>(CrossThreadSend { handle, message, wParam, lParam, {} });
-    auto result = send->result.get_future();
-    Queue& queue = Queue::Instance();
-    {
-        std::lock_guard lock(queue.mutex);
-        queue.sent.push_back(send);
-    }
-    queue.Wake();
-    return result.get();
+    return SendAcrossThreads(handle, message, wParam, lParam, std::nullopt).value_or(0);
+}
+
+LRESULT SendMessageTimeoutW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT, UINT timeout, DWORD_PTR* result)
+{
+    auto owner = WindowTree::Instance().OwnerThread(handle);
+    if (!owner)
+        return 0;
+    std::optional<LRESULT> answer;
+    if (*owner == std::this_thread::get_id())
+        answer = SendMessageW(handle, message, wParam, lParam);
+    else
+        answer = SendAcrossThreads(handle, message, wParam, lParam, std::chrono::milliseconds(timeout));
+    if (!answer)
+        return 0;
+    if (result)
+        *result = static_cast<DWORD_PTR>(*answer);
+    return 1;
 }
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)

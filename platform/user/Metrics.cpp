@@ -154,6 +154,11 @@ int GetSystemMetrics(int index)
     return 0;
 }
 
+LONG GetDialogBaseUnits()
+{
+    return MAKELONG(8, 16);
+}
+
 BOOL SystemParametersInfoW(UINT action, UINT uiParam, PVOID pvParam, UINT)
 {
     Settings& settings = CurrentSettings();

@@ -58,6 +58,21 @@ TEST_F(MessageLoop, SendMessageFromAnotherThreadRunsOnTheWindowsThread)
     EXPECT_FALSE(InSendMessage());
 }
 
+TEST_F(MessageLoop, SendMessageTimeoutGivesUpOnABusyThread)
+{
+    HWND window = TopLevel();
+    DWORD_PTR answer = 0;
+    EXPECT_EQ(SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 1, &answer), 1);
+    EXPECT_EQ(answer, 4u); // "Test"
+    // This thread does not read its queue while the other one waits: the other one gives up.
+    LRESULT sent = -1;
+    std::thread sender([&] { sent = SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 1, &answer); });
+    sender.join();
+    EXPECT_EQ(sent, 0);
+    Pump(); // the late message still runs, its answer dropped
+    EXPECT_EQ(SendMessageTimeoutW(reinterpret_cast<HWND>(0x1), WM_NULL, 0, 0, SMTO_BLOCK, 1, &answer), 0);
+}
+
 TEST_F(MessageLoop, PostToADestroyedWindowFails)
 {
     HWND window = TopLevel();
