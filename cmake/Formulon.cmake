@@ -46,6 +46,6 @@ function(fln_tests prefix)
     target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${exe} PRIVATE FLN_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
     gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${prefix}."
-      PROPERTIES ENVIRONMENT "FORMULON_DISPLAY=headless;LC_ALL=C.UTF-8")
+      PROPERTIES TIMEOUT 300 ENVIRONMENT "FORMULON_DISPLAY=headless;LC_ALL=C.UTF-8")
   endforeach()
 endfunction()

@@ -102,7 +102,7 @@ std::wstring NarrowToWide(std::string_view bytes)
 
 CString::CString(const wchar_t* text, int length)
 {
-    if (text && length > 0) m_text.assign(text, std::wcslen(text) < static_cast<size_t>(length) ? std::wcslen(text) : length);
+    if (text && length > 0) m_text.assign(text, static_cast<size_t>(length));
 }
 
 CString::CString(const char* text) : m_text(NarrowToWide(text ? text : "")) {}

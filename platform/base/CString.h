@@ -12,6 +12,7 @@ class CString {
 public:
     CString() = default;
     CString(const wchar_t* text) : m_text(text ? text : L"") {}
+    // Exactly length characters, NULs included; text need not be terminated.
     CString(const wchar_t* text, int length);
     CString(wchar_t ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) {}
     // Narrow text is taken as UTF-8 (Windows-1252 where it is not valid UTF-8).

@@ -76,6 +76,16 @@ TEST(CString, TokenizeSkipsEmptyTokensAndEnds)
     EXPECT_EQ(tokens, (std::vector<std::wstring>{L"A", L"B", L"C"}));
 }
 
+TEST(CString, CountedConstructionTakesExactlyTheCount)
+{
+    const wchar_t unterminated[3] = {L'a', L'b', L'c'};
+    EXPECT_EQ(CString(unterminated, 2), L"ab");
+    CString withNul(L"a\0b", 3);
+    EXPECT_EQ(withNul.GetLength(), 3);
+    EXPECT_EQ(withNul.GetAt(2), L'b');
+    EXPECT_EQ(CString(L"abc", -1), L"");
+}
+
 TEST(CString, BufferAccess)
 {
     CString s(L"abc");
