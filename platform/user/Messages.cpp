@@ -307,6 +307,14 @@ void RunModalLoop(HWND modalWindow, int filterCode, const std::function<bool()>&
             DispatchMessageW(&message);
             continue;
         }
+        // The owner hears that the loop is about to wait (menus and dialog boxes only).
+        if (filterCode == MSGF_MENU || filterCode == MSGF_MESSAGEBOX) {
+            if (HWND owner = GetWindow(modalWindow, GW_OWNER)) {
+                SendMessageW(owner, WM_ENTERIDLE, filterCode == MSGF_MENU ? MSGF_MENU : MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(modalWindow));
+                if (done() || GetQueueStatus(QS_ALLINPUT))
+                    continue;
+            }
+        }
         if (auto& hook = TestModalHook()) {
             hook(modalWindow);
             if (done() || GetQueueStatus(QS_ALLINPUT))

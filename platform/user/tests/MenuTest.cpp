@@ -83,6 +83,9 @@ TEST_F(Menus, TrackPopupMenuFollowsKeysAndReturnsTheCommand)
     EXPECT_EQ(log.Count(owner, WM_EXITMENULOOP), 1);
     EXPECT_EQ(log.Count(owner, WM_INITMENUPOPUP), 2);
     EXPECT_EQ(log.Count(owner, WM_COMMAND), 0);
+    auto idle = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == owner && m.message == WM_ENTERIDLE; });
+    ASSERT_NE(idle, log.entries.end());
+    EXPECT_EQ(idle->wParam, static_cast<WPARAM>(MSGF_MENU));
     DestroyMenu(menu);
 }
 
