@@ -128,6 +128,27 @@ bool TrackCaptionButton(HWND handle, int hitCode)
     return released && inside;
 }
 
+// The system menu at a screen point (or under the caption's icon); the choice comes back as
+// WM_SYSCOMMAND.
+void ShowSystemMenu(HWND handle, LPARAM screenPoint)
+{
+    Window* window = FindWindowObject(handle);
+    HMENU menu = window && (window->style & WS_SYSMENU) ? GetSystemMenu(handle, FALSE) : nullptr;
+    if (!menu)
+        return;
+    bool maximized = window->style & WS_MAXIMIZE, minimized = window->style & WS_MINIMIZE;
+    bool sizable = (window->style & WS_THICKFRAME) && !maximized && !minimized;
+    EnableMenuItem(menu, SC_RESTORE, (maximized || minimized) ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, SC_MOVE, maximized ? MF_GRAYED : MF_ENABLED);
+    EnableMenuItem(menu, SC_SIZE, sizable ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, SC_MINIMIZE, (window->style & WS_MINIMIZEBOX) && !minimized ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, SC_MAXIMIZE, (window->style & WS_MAXIMIZEBOX) && !maximized ? MF_ENABLED : MF_GRAYED);
+    EnableMenuItem(menu, SC_CLOSE, (window->windowClass->style & CS_NOCLOSE) ? MF_GRAYED : MF_ENABLED);
+    UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint), 0, handle, nullptr));
+    if (command)
+        SendMessageW(handle, WM_SYSCOMMAND, command, screenPoint);
+}
+
 HCURSOR CursorForHit(int hitCode)
 {
     switch (hitCode) {
@@ -277,6 +298,9 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         case HTBOTTOM: case HTBOTTOMLEFT: case HTBOTTOMRIGHT:
             SendMessageW(handle, WM_SYSCOMMAND, SC_SIZE + static_cast<WPARAM>(wParam - HTLEFT + 1), lParam);
             return 0;
+        case HTSYSMENU:
+            ShowSystemMenu(handle, lParam);
+            return 0;
         case HTVSCROLL:
         case HTHSCROLL:
             TrackScrollBar(handle, static_cast<int>(wParam), { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
@@ -350,6 +374,25 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & (1 << 29)))
             PostMessageW(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_RBUTTONUP: {
+        // A right click asks for a context menu at the pointer, in screen coordinates.
+        POINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
+        ClientToScreen(handle, &point);
+        SendMessageW(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+        return 0;
+    }
+    case WM_NCRBUTTONUP:
+        if (wParam == HTCAPTION || wParam == HTSYSMENU)
+            ShowSystemMenu(handle, lParam);
+        else
+            SendMessageW(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), lParam);
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // The menu key and Shift+F10 ask for a context menu with no point (-1, -1).
+        if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0))
+            SendMessageW(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), static_cast<LPARAM>(0xFFFFFFFF));
         return 0;
     case WM_SYSCHAR:
         if (wParam != VK_SPACE)

@@ -245,4 +245,51 @@ TEST_F(Input, CaretBlinksNowhereButInvertsItsRectangle)
     EXPECT_FALSE(GetCaretPos(&position));
 }
 
+TEST_F(Input, RightClicksAndTheMenuKeyAskForContextMenus)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 100, 100, 300, 300 });
+    HWND child = Child(window, { 10, 10, 50, 50 });
+    Pump();
+    auto& log = MessageLog::Instance();
+    Click({ 120, 120 }, 3);
+    // The child does not handle it: it goes up to the parent, naming the child.
+    auto menus = std::vector<LoggedMessage> {};
+    for (auto& m : log.entries)
+        if (m.message == WM_CONTEXTMENU)
+            menus.push_back(m);
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus[0].window, child);
+    EXPECT_EQ(menus[1].window, window);
+    EXPECT_EQ(reinterpret_cast<HWND>(menus[1].wParam), child);
+    EXPECT_EQ(GET_X_LPARAM(menus[1].lParam), 120);
+    EXPECT_EQ(GET_Y_LPARAM(menus[1].lParam), 120);
+    log.entries.clear();
+    SetFocus(child);
+    Key(VK_APPS);
+    auto key = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == child && m.message == WM_CONTEXTMENU; });
+    ASSERT_NE(key, log.entries.end());
+    EXPECT_EQ(key->lParam & 0xFFFFFFFF, 0xFFFFFFFF);
+}
+
+TEST_F(Input, TheSystemMenuSendsItsCommand)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    Pump();
+    std::vector<unsigned> keys { VK_UP, VK_RETURN }; // from the top, Up wraps to Close
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    Click({ 250, 110 }, 3); // a right click on the caption
+    Pump();
+    EXPECT_FALSE(IsWindow(window));
+    auto& log = MessageLog::Instance();
+    auto command = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.message == WM_SYSCOMMAND; });
+    ASSERT_NE(command, log.entries.end());
+    EXPECT_EQ(command->wParam & 0xFFF0, SC_CLOSE);
+}
+
 } // namespace
