@@ -395,6 +395,11 @@ LRESULT SendMessageTimeoutW(HWND handle, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (handle == HWND_BROADCAST) {
+        for (HWND topLevel : WindowTree::Instance().TopLevels())
+            PostMessageW(topLevel, message, wParam, lParam);
+        return TRUE;
+    }
     auto owner = WindowTree::Instance().OwnerThread(handle);
     if (handle && !owner)
         return FALSE;

@@ -159,7 +159,22 @@ LONG GetDialogBaseUnits()
     return MAKELONG(8, 16);
 }
 
-BOOL SystemParametersInfoW(UINT action, UINT uiParam, PVOID pvParam, UINT)
+namespace {
+BOOL ChangeSetting(UINT action, UINT uiParam, PVOID pvParam);
+}
+
+BOOL SystemParametersInfoW(UINT action, UINT uiParam, PVOID pvParam, UINT winIni)
+{
+    // Changes are told to every top-level window when the caller asks for it.
+    bool isChange = action == SPI_SETWORKAREA || action == SPI_SETTOOLTIPANIMATION || action == SPI_SETTOOLTIPFADE;
+    BOOL done = ChangeSetting(action, uiParam, pvParam);
+    if (done && isChange && (winIni & SPIF_SENDCHANGE))
+        SendMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, action, 0);
+    return done;
+}
+
+namespace {
+BOOL ChangeSetting(UINT action, UINT uiParam, PVOID pvParam)
 {
     Settings& settings = CurrentSettings();
     auto setBool = [&](bool& value) { value = pvParam != nullptr; return TRUE; };
@@ -246,6 +261,7 @@ BOOL SystemParametersInfoW(UINT action, UINT uiParam, PVOID pvParam, UINT)
     (void)uiParam;
     return FALSE;
 }
+} // namespace
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags)
 {

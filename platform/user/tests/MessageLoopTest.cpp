@@ -73,6 +73,25 @@ TEST_F(MessageLoop, SendMessageTimeoutGivesUpOnABusyThread)
     EXPECT_EQ(SendMessageTimeoutW(reinterpret_cast<HWND>(0x1), WM_NULL, 0, 0, SMTO_BLOCK, 1, &answer), 0);
 }
 
+TEST_F(MessageLoop, BroadcastsReachEveryTopLevelWindow)
+{
+    HWND a = TopLevel();
+    HWND b = TopLevel(WS_POPUP);
+    Child(a, { 0, 0, 5, 5 });
+    Pump();
+    UINT message = RegisterWindowMessageW(L"FLN_Broadcast");
+    EXPECT_TRUE(PostMessageW(HWND_BROADCAST, message, 1, 0));
+    Pump();
+    auto& log = MessageLog::Instance();
+    EXPECT_EQ(log.Count(a, message), 1);
+    EXPECT_EQ(log.Count(b, message), 1);
+    RECT work { 0, 0, 1280, 900 };
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, SPIF_SENDCHANGE);
+    EXPECT_EQ(log.Count(a, WM_SETTINGCHANGE), 1);
+    EXPECT_EQ(log.Count(b, WM_SETTINGCHANGE), 1);
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, nullptr, 0);
+}
+
 TEST_F(MessageLoop, PostToADestroyedWindowFails)
 {
     HWND window = TopLevel();
