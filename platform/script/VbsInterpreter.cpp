@@ -607,11 +607,9 @@ Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<A
 {
     if (args.size() != proc.params.size())
         Throw(kWrongArgumentCount);
-    static thread_local std::uintptr_t stackBase = 0;
-    bool outermost = m_depth == 0;
-    if (outermost)
-        stackBase = FrameAddress();
-    else if (stackBase - FrameAddress() > kStackBudget)
+    if (m_depth == 0)
+        m_stackBase = FrameAddress();
+    else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > kStackBudget)
         Throw(kOutOfStackSpace);
     Tick();
     size_t count = proc.locals.size();

@@ -201,6 +201,7 @@ private:
 
     Frame* m_frame = nullptr;
     int m_depth = 0;
+    std::uintptr_t m_stackBase = 0;  // frame address of the outermost call of the running script
     std::atomic<bool> m_interrupt{false};
     std::atomic<bool> m_interruptReport{false};
     std::uint64_t m_stepLimit = 0;
