@@ -100,9 +100,6 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         OffsetRect(&oldClient, oldRect.left, oldRect.top);
         params.rgrc[2] = oldClient;
         params.lppos = &position;
-        if (window->IsChild()) {
-            // Child windows calculate in their parent's client coordinates as well.
-        }
         SendToWindow(*window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
         if (!(window = FindWindowObject(handle)))
             return FALSE;

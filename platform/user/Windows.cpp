@@ -166,8 +166,6 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         if (width == CW_USEDEFAULT)
             width = height = 0;
         SetRect(&window->rect, x, y, x + width, y + height);
-        if (!(style & WS_CLIPSIBLINGS) && !(exStyle & WS_EX_TRANSPARENT))
-            window->style |= 0; // siblings overlap freely unless a style says otherwise
     } else {
         if (parent)
             window->owner = tree.TopLevelOf(*parent).handle;
@@ -199,13 +197,6 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
     create.lpszClass = className;
     create.dwExStyle = exStyle;
 
-    auto fail = [&]() -> HWND {
-        if (IsWindow(handle)) {
-            SendToWindow(*tree.Find(handle), WM_NCDESTROY, 0, 0);
-            FreeWindowTree(handle);
-        }
-        return nullptr;
-    };
 
     if (created->IsTopLevel() && ((style & WS_THICKFRAME) || !(style & WS_POPUP))) {
         MINMAXINFO info {};
@@ -215,8 +206,10 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         if ((created = tree.Find(handle)) == nullptr)
             return nullptr;
     }
-    if (!SendToWindow(*created, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)))
-        return fail();
+    if (!SendToWindow(*created, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
+        FreeWindowTree(handle); // WM_NCDESTROY only: the window never got WM_CREATE
+        return nullptr;
+    }
     if ((created = tree.Find(handle)) == nullptr)
         return nullptr;
     created->created = true;

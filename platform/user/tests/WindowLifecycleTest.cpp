@@ -39,9 +39,14 @@ TEST_F(Lifecycle, RefusedCreationLeavesNoWindow)
                 return refusing == WM_CREATE ? -1 : 0;
             return std::nullopt;
         };
+        MessageLog::Instance().entries.clear();
         HWND window = TopLevel();
         EXPECT_EQ(window, nullptr) << refusing;
         EXPECT_EQ(GetTopWindow(nullptr), nullptr);
+        // The window hears of its end exactly once.
+        auto& entries = MessageLog::Instance().entries;
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& m) { return m.message == WM_NCDESTROY; }), 1) << refusing;
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& m) { return m.message == WM_DESTROY; }), refusing == WM_CREATE ? 1 : 0);
     }
 }
 
