@@ -446,6 +446,8 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
 
 BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax)
 {
+    if (!message)
+        return -1;
     while (!PeekMessageW(message, window, filterMin, filterMax, PM_REMOVE))
         WaitMessage();
     return message->message != WM_QUIT;

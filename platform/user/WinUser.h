@@ -344,6 +344,7 @@ constexpr UINT SMTO_NORMAL = 0x0, SMTO_BLOCK = 0x1, SMTO_ABORTIFHUNG = 0x2, SMTO
 // `timeout` milliseconds (real time) to answer, or the call returns 0 and the answer is dropped.
 LRESULT SendMessageTimeoutW(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout, DWORD_PTR* result);
 void PostQuitMessage(int exitCode);
+// FALSE for WM_QUIT, -1 without a message to fill.
 BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* message);
