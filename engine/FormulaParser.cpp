@@ -238,7 +238,7 @@ void CFormulaParser::SetFunctConst(int n, double value)
 
 // --- Normalisation ---
 
-void CFormulaParser::NormalizeFormula(CString& text)
+void CFormulaParser::NormalizeFormula(CString& text, LeadingPlus leadingPlus)
 {
     int length = text.GetLength();
     if (length == 0)
@@ -275,7 +275,7 @@ void CFormulaParser::NormalizeFormula(CString& text)
     length = StripEnclosingParentheses(buffer, length);
 
     int leading = 0;
-    while (leading < length && (buffer[leading] == L'+' || buffer[leading] == L' '))
+    while (leading < length && (buffer[leading] == L' ' || (buffer[leading] == L'+' && leadingPlus == LeadingPlus::Drop)))
         ++leading;
     if (leading > 0) {
         std::wmemmove(buffer, buffer + leading, static_cast<size_t>(length - leading));

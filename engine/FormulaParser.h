@@ -50,10 +50,14 @@ public:
     // programming error and shows a message box.
     void SetFunctConst(int n, double value);
 
+    // What NormalizeFormula does with a "+" at the start. The parser has no unary "+" and drops
+    // it; the function-tree builder keeps it, and reads such a text as one it cannot split.
+    enum class LeadingPlus : bool { Drop, Keep };
+
     // Rewrites text in place: blanks removed, brackets and braces made parentheses, decimal commas
     // made points, a factor (1) and parentheses around x dropped where the parse cannot change,
-    // enclosing and doubled parentheses removed, a leading "+" removed.
-    void NormalizeFormula(CString& text);
+    // enclosing and doubled parentheses removed, a leading "+" removed (unless kept).
+    void NormalizeFormula(CString& text, LeadingPlus leadingPlus = LeadingPlus::Drop);
 
     // Evaluates formula at x. On return *errPos is 0 when the whole text was read (with *errText
     // "" or the message of the last evaluation problem), or the position where the parse stopped

@@ -1,5 +1,6 @@
 #include "engine/FunctionTree.h"
 
+#include "engine/FormulaParser.h"
 #include "engine/FunctionTreeBuilder.h"
 
 #include <new>
@@ -23,7 +24,8 @@ double EvaluateTree(CString formula, double x, int* error)
         SetError(error, FunctionTreeFailed);
         return 0.0;
     }
-    const double value = tree->Evaluate(x);
+    // The tree verifies the parser's result at the same x, so it reads x = 0 as the parser does.
+    const double value = tree->Evaluate(x == 0.0 ? CFormulaParser::ZeroSubstitute : x);
     SetError(error, FunctionTreeOk);
     return value;
 }

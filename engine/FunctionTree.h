@@ -10,7 +10,9 @@
 inline constexpr int FunctionTreeOk = 0;
 inline constexpr int FunctionTreeFailed = -1;  // no tree (out of memory) or no symbolic derivative
 
-// The value of formula at x. An empty formula gives 0.0 and leaves *error alone.
+// The value of formula at x, with x = 0 read as the formula parser reads it (the smallest normal
+// float), so that the two readings of a formula agree there: SIN(X)/X gives 1, X gives the
+// parser's value. An empty formula gives 0.0 and leaves *error alone.
 double EvaluateTree(CString formula, double x, int* error);
 
 // The derivative of formula at x; *text receives the derivative's formula text. When no tree or no

@@ -154,7 +154,8 @@ private:
 
 Tree TreeBuilder::Build(CString& text, int depth)
 {
-    GetFormulaEngine().FormulaParser.NormalizeFormula(text);
+    // A leading "+" stays: the builder reads no unary "+", so "+X" ends as an unreadable constant.
+    GetFormulaEngine().FormulaParser.NormalizeFormula(text, CFormulaParser::LeadingPlus::Keep);
     if (depth > MaxBuildDepth)
         return Constant(ConstantTermValue(text));
 

@@ -276,6 +276,11 @@ TEST_F(FormulaParserTest, NormalizeFormulaRewritesTheText)
     };
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(Normalized(input), expected) << CString(input).ToUtf8();
+
+    // The function-tree builder asks to keep a leading "+"; everything else is rewritten alike.
+    CString kept(L" ((+2*(1)))");
+    parser.NormalizeFormula(kept, CFormulaParser::LeadingPlus::Keep);
+    EXPECT_EQ(kept, CString(L"+2"));
 }
 
 TEST_F(FormulaParserTest, NormalizingKeepsTheValueOfUserFormulasWithAFactorOne)

@@ -112,8 +112,15 @@ TEST(FunctionTreeBuilder, SignsAndConstants)
     ASSERT_TRUE(Is<CNegFunction>(negation));
     EXPECT_TRUE(Is<CIdentityFunction>(&ChildOf(negation)));
     EXPECT_TRUE(Is<CNullFunction>(Build(L"-SIN(0)")));
-    // The normaliser drops a leading "+" before the builder sees it.
-    EXPECT_TRUE(Is<CIdentityFunction>(Build(L"+X")));
+    // A leading "+" is no sign to the builder: the text reads as the constant 0, also inside
+    // parentheses and as an operand, while the parser reads X (verification flags the difference).
+    for (const wchar_t* formula : { L"+X", L" +X", L"(+X)" }) {
+        const Tree tree = Build(formula);
+        EXPECT_TRUE(Is<CConstFunction>(tree) && tree->Evaluate(2) == 0) << CString(formula).ToUtf8();
+    }
+    EXPECT_TRUE(Is<CNullFunction>(Build(L"X*(+X)")));
+    EXPECT_EQ(Build(L"+2")->Evaluate(0), 2);
+    EXPECT_EQ(Build(L"2+X")->Evaluate(1), 3);
     EXPECT_EQ(Build(L"-COS(0)")->Evaluate(5), -1);
     EXPECT_EQ(Build(L"_c*X")->Evaluate(2), 2 * 299792458.0);
     EXPECT_EQ(Build(L"_C")->Evaluate(0), 299792458.0);
@@ -279,6 +286,15 @@ TEST(FunctionTreeEntryPoints, EvaluateTree)
     EXPECT_EQ(EvaluateTree(L"x^2", 3, &error), 9);
     EXPECT_EQ(error, FunctionTreeOk);
     EXPECT_DOUBLE_EQ(EvaluateTree(L"SIN(X)/X", 0.5, &error), std::sin(0.5) / 0.5);
+    // At x = 0 the tree reads x as the parser does, so verification sees the same values.
+    CFormulaParser& parser = GetFormulaEngine().FormulaParser;
+    for (const wchar_t* formula : { L"SIN(X)/X", L"X", L"2*X+1", L"LN(X)" }) {
+        int errPos = 0;
+        CString errText;
+        EXPECT_EQ(EvaluateTree(formula, 0, &error), parser.Calculate(formula, 0, &errPos, &errText, TRUE))
+            << CString(formula).ToUtf8();
+    }
+    EXPECT_EQ(EvaluateTree(L"SIN(X)/X", 0, &error), 1);
     // A name the builder does not know is the constant 0, which verification then flags.
     EXPECT_EQ(EvaluateTree(L"INT(X)", 2.5, &error), 0);
     EXPECT_EQ(error, FunctionTreeOk);
