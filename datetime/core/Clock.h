@@ -3,10 +3,28 @@
 // tests with ScopedFixedClock. The functions keep the names and the behaviour of the system time
 // functions the calculator was written against; times are SYSTEMTIME records.
 
-#include "datetime/core/SystemTime.h"
+#include "platform/base/SystemTime.h"
 
 #include <cstdint>
 #include <optional>
+
+// Bias values are minutes, UTC = local time + bias. A transition date with wYear 0 is a
+// recurring rule: month wMonth, the wDay-th (5 = last) weekday wDayOfWeek, at wHour:wMinute local
+// time. A wMonth of 0 means the zone has no daylight saving time.
+struct TIME_ZONE_INFORMATION {
+    LONG Bias = 0;
+    WCHAR StandardName[32] = {};
+    SYSTEMTIME StandardDate;
+    LONG StandardBias = 0;
+    WCHAR DaylightName[32] = {};
+    SYSTEMTIME DaylightDate;
+    LONG DaylightBias = 0;
+};
+
+constexpr DWORD TIME_ZONE_ID_UNKNOWN = 0;
+constexpr DWORD TIME_ZONE_ID_STANDARD = 1;
+constexpr DWORD TIME_ZONE_ID_DAYLIGHT = 2;
+constexpr DWORD TIME_ZONE_ID_INVALID = 0xFFFFFFFF;
 
 void GetSystemTime(SYSTEMTIME* utc);
 void GetLocalTime(SYSTEMTIME* local);

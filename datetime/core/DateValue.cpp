@@ -1,6 +1,6 @@
 #include "datetime/core/DateValue.h"
 
-#include "datetime/core/SystemTime.h"
+#include "platform/base/SystemTime.h"
 
 #include <array>
 #include <limits>

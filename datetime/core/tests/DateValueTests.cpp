@@ -1,5 +1,5 @@
 #include "datetime/core/DateValue.h"
-#include "datetime/core/SystemTime.h"
+#include "platform/base/SystemTime.h"
 
 #include <gtest/gtest.h>
 
@@ -73,12 +73,12 @@ TEST(DateValue, CenturyBoundaryLandsOnFirstJanuary)
     EXPECT_EQ(date.dayOfYear, 1);
 }
 
-TEST(DateValue, RoundTripOverManyCenturies)
+// Walks every day from first to last, checking both directions against a counted calendar.
+void ExpectEveryDayRoundTrips(int firstYear, int lastYear)
 {
-    // Every day from 1 January -1200 to 31 December 3000, both directions.
-    std::int32_t first = DayNumber(-1200, 1, 1);
-    std::int32_t last = DayNumber(3000, 12, 31);
-    int year = -1200, month = 1, day = 1;
+    std::int32_t first = DayNumber(firstYear, 1, 1);
+    std::int32_t last = DayNumber(lastYear, 12, 31);
+    int year = firstYear, month = 1, day = 1;
     for (std::int32_t n = first; n <= last; ++n) {
         CalendarDate date = DateFromDayNumber(n);
         ASSERT_EQ(date.year, year) << n;
@@ -88,6 +88,22 @@ TEST(DateValue, RoundTripOverManyCenturies)
         if (++day > DaysInMonth(year, static_cast<std::uint16_t>(month))) {
             day = 1;
             if (++month > 12) month = 1, ++year;
+        }
+    }
+}
+
+TEST(DateValue, RoundTripOverManyCenturies)
+{
+    // One whole 400-year cycle holds every kind of year; the second run crosses year 0 into
+    // negative cycles.
+    ExpectEveryDayRoundTrips(1601, 2000);
+    ExpectEveryDayRoundTrips(-401, 1);
+    // Beyond those, the first of every month from -1200 to 3000.
+    for (int year = -1200; year <= 3000; ++year) {
+        for (std::uint16_t month = 1; month <= 12; ++month) {
+            CalendarDate date = DateFromDayNumber(DayNumber(year, month, 1));
+            ASSERT_EQ(date.year * 100 + date.month, year * 100 + month);
+            ASSERT_EQ(date.day, 1);
         }
     }
 }
