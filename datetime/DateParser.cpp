@@ -287,6 +287,39 @@ std::optional<std::int64_t> CDateParser::MonthSpanSeconds(std::int64_t months)
     return Span(days, kSecondsPerDay).value_or(kLargestSpan + 1);
 }
 
+void CDateParser::TakeDateTime(int keyword, const CString& text, CString& date, CString& time) const
+{
+    if (keyword == SetDate || keyword == MeasureDate) {
+        date = DayFirst(text);
+    } else if (keyword == SetTime || keyword == MeasureTime) {
+        time = text;
+    } else {
+        CutAtBar(text, date, time);
+        date = DayFirst(date);
+    }
+}
+
+std::int64_t CDateParser::MeasuredSeconds(bool dates, bool times)
+{
+    // A date or time that cannot be read measures nothing.
+    std::int64_t seconds = 0;
+    if (dates) {
+        double days = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetDate, true, false);
+        if (days < 0 || days > INT32_MAX) return kInvalidSpan;
+        seconds = static_cast<std::int64_t>(days) * kSecondsPerDay;
+    }
+    if (times) {
+        double fraction = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetTime, true, false);
+        CString units = fraction < 0 ? CString() : m_julianDay.JulianDayToTime(fraction, true);
+        if (units.IsEmpty()) return kInvalidSpan;
+        // Counted in 64 bits: a time text that holds a date may measure far more than 65535 hours.
+        std::int64_t hours = ReadLeadingInteger64(SplitAtUnit(units, L'h').view());
+        std::int64_t minutes = ReadLeadingInteger64(SplitAtUnit(units, L'm').view());
+        seconds += (hours * 60 + minutes) * 60 + ReadLeadingInteger64(SplitAtUnit(units, L's').view());
+    }
+    return seconds > kLargestSpan ? kInvalidSpan : seconds;
+}
+
 void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
 {
     auto setSpan = [&](std::optional<std::int64_t> seconds, wchar_t unit) {
@@ -317,49 +350,17 @@ void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
     case SetDate:
     case SetTime:
     case SetDateTime:
-        if (keyword == SetDate) {
-            ReferenceDate = DayFirst(result.Text);
-        } else if (keyword == SetTime) {
-            ReferenceTime = result.Text;
-        } else {
-            CutAtBar(result.Text, ReferenceDate, ReferenceTime);
-            ReferenceDate = DayFirst(ReferenceDate);
-        }
+        TakeDateTime(keyword, result.Text, ReferenceDate, ReferenceTime);
         result.JulianDay = m_julianDay.DateTimeToJulianDay(ReferenceDate, ReferenceTime);
         result.Seconds = 0;
         break;
     case MeasureDate:
     case MeasureTime:
-    case MeasureDateTime: {
-        if (keyword == MeasureDate) {
-            TargetDate = DayFirst(result.Text);
-        } else if (keyword == MeasureTime) {
-            TargetTime = result.Text;
-        } else {
-            CutAtBar(result.Text, TargetDate, TargetTime);
-            TargetDate = DayFirst(TargetDate);
-        }
+    case MeasureDateTime:
+        TakeDateTime(keyword, result.Text, TargetDate, TargetTime);
         result.UnitText = L"None";
-        result.Seconds = kInvalidSpan;  // a date or time that cannot be read measures nothing
-        std::int64_t days = 0;
-        if (keyword != MeasureTime) {
-            double d = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetDate, true, false);
-            if (d < 0 || d > INT32_MAX) break;
-            days = static_cast<std::int64_t>(d);
-        }
-        int hours = 0, minutes = 0, seconds = 0;
-        if (keyword != MeasureDate) {
-            double f = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, TargetTime, true, false);
-            if (f < 0) break;
-            CString units = m_julianDay.JulianDayToTime(f, true);
-            hours = ReadLeadingInteger(SplitAtUnit(units, L'h').view());
-            minutes = ReadLeadingInteger(SplitAtUnit(units, L'm').view());
-            seconds = ReadLeadingInteger(SplitAtUnit(units, L's').view());
-        }
-        result.Seconds = SpanToSeconds(static_cast<std::int32_t>(days), static_cast<std::uint16_t>(hours),
-                                       static_cast<std::uint16_t>(minutes), static_cast<std::uint16_t>(seconds));
+        result.Seconds = MeasuredSeconds(keyword != MeasureTime, keyword != MeasureDate);
         break;
-    }
     default: break;
     }
 }

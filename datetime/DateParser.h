@@ -67,6 +67,10 @@ private:
     void ApplyKeyword(int keyword, DateParseResult& result);
     std::optional<std::int64_t> MonthSpanSeconds(std::int64_t months);
     CString DayFirst(const CString& date) const;
+    // Stores the text of a date, time or date|time operand in the date and time it names.
+    void TakeDateTime(int keyword, const CString& text, CString& date, CString& time) const;
+    // The span from the reference to the target date and/or time; invalid when one cannot be read.
+    std::int64_t MeasuredSeconds(bool dates, bool times);
     void Fail(int position);
 
     CString m_expression;

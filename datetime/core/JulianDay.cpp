@@ -60,16 +60,27 @@ HistoricalDate DateOfDayNumber(std::int64_t n)
     return {year <= 0 ? year - 1 : year, month, day};
 }
 
-// Hours, minutes and seconds of a "h:m:s" text, cut at the first and the last ":".
+// A text of three parts, cut at the first and the last separator; both must exist apart.
+struct ThreeParts {
+    CString first, middle, last;
+};
+std::optional<ThreeParts> CutInThree(const CString& text, wchar_t separator)
+{
+    int first = text.Find(separator);
+    int last = text.ReverseFind(separator);
+    if (first < 0 || first == last) return std::nullopt;
+    return ThreeParts{text.Left(first), text.Mid(first + 1, last - first - 1), text.Mid(last + 1)};
+}
+
+// Hours, minutes and seconds of a "h:m:s" text.
 struct TimeParts {
     int hours, minutes, seconds;
 };
 std::optional<TimeParts> SplitTime(const CString& time)
 {
-    int first = time.Find(L':');
-    int last = time.ReverseFind(L':');
-    if (first < 0 || first == last) return std::nullopt;
-    return TimeParts{ReadInt(time.Left(first)), ReadInt(time.Mid(first + 1, last - first - 1)), ReadInt(time.Mid(last + 1))};
+    auto parts = CutInThree(time, L':');
+    if (!parts) return std::nullopt;
+    return TimeParts{ReadInt(parts->first), ReadInt(parts->middle), ReadInt(parts->last)};
 }
 
 // Collects the number before each occurrence of the unit letter; the last count is the result.
@@ -118,12 +129,11 @@ bool CJulianDay::IsValidDate(int year, int month, int day)
 
 bool CJulianDay::SplitDate(const CString& date, int& day, int& month, int& year)
 {
-    int first = date.Find(L'.');
-    int last = date.ReverseFind(L'.');
-    if (first < 0 || first == last) return false;
-    day = ReadInt(date.Left(first));
-    month = ReadInt(date.Mid(first + 1, last - first - 1));
-    year = ReadInt(date.Mid(last + 1));
+    auto parts = CutInThree(date, L'.');
+    if (!parts) return false;
+    day = ReadInt(parts->first);
+    month = ReadInt(parts->middle);
+    year = ReadInt(parts->last);
     return IsValidDate(year, month, day);
 }
 
@@ -177,7 +187,7 @@ CString CJulianDay::JulianDayToDate(double julianDay)
 
 CString CJulianDay::JulianDayToTime(double dayFraction, bool unitForm)
 {
-    if (!std::isfinite(dayFraction) || std::fabs(dayFraction) > 1.0e6) return {};
+    if (!std::isfinite(dayFraction) || std::fabs(dayFraction) > kLargestJulianDay) return {};
     double f = dayFraction < 0 ? dayFraction + 1 : dayFraction;
     double hours = 24 * f;
     std::int64_t h = static_cast<std::int64_t>(std::trunc(hours));
@@ -210,11 +220,10 @@ bool CJulianDay::ConvertDateTime(CString& date, CString& time, const CString& in
         }
         return false;
     }
-    double dateDay = DateToJulianDay(input);
+    julianDay = DateToJulianDay(input);  // -1.0 unless the input is a date
     double fraction = TimeToDayFraction(input);
-    if (dateDay >= 0) {
-        julianDay = dateDay;
-        date = JulianDayToDate(dateDay);
+    if (julianDay >= 0) {
+        date = JulianDayToDate(julianDay);
         return false;
     }
     if (fraction >= 0) {
@@ -249,8 +258,8 @@ bool CJulianDay::SplitDateTime(const CString& text, int& hours, int& minutes, in
 bool CJulianDay::ToMonthDayYear(CString& date)
 {
     bool valid = IsValidDateText(date);
-    int first = date.Find(L'.');
-    date = date.Mid(first + 1, 2) + L"/" + date.Left(first) + L"/" + date.Right(4);
+    // Cut at the dots rather than at fixed widths, so that 1.5.2000 becomes 5/1/2000.
+    if (auto parts = CutInThree(date, L'.')) date = parts->middle + L"/" + parts->first + L"/" + parts->last;
     return valid;
 }
 
@@ -328,10 +337,9 @@ void CJulianDay::AddMonths(CString& date, int months)
 
 bool CJulianDay::SwapDayMonth(CString& date)
 {
-    int first = date.Find(L'.');
-    int last = date.ReverseFind(L'.');
-    if (first < 0 || first == last) return false;
-    date = date.Mid(first + 1, last - first - 1) + L"." + date.Left(first) + L"." + date.Mid(last + 1);
+    auto parts = CutInThree(date, L'.');
+    if (!parts) return false;
+    date = parts->middle + L"." + parts->first + L"." + parts->last;
     return IsValidDateText(date);
 }
 

@@ -37,14 +37,15 @@ public:
     static CString JulianDayToTime(double dayFraction, bool unitForm = false);
 
     // With an empty input and julianDay >= 0, writes the date and time of julianDay and returns
-    // false. Otherwise reads the input: a date sets julianDay and the normalised date text, a time
-    // the normalised time text (both return false); true when the input is neither.
+    // false. Otherwise reads the input into julianDay (-1.0 when it is no date): a date also sets
+    // the normalised date text, a time the normalised time text (both return false); true when the
+    // input is neither.
     static bool ConvertDateTime(CString& date, CString& time, const CString& input, double& julianDay);
     // Reads the time of "date time" (or of a bare time): valid for 0..24 hours, 0..59 minutes and
     // seconds. The date part needs two dots and is not checked further.
     static bool SplitDateTime(const CString& text, int& hours, int& minutes, int& seconds);
     static bool IsValidDateTimeText(const CString& text) { int h, m, s; return SplitDateTime(text, h, m, s); }
-    // Rewrites dd.mm.yyyy as mm/dd/yyyy; returns whether the text was a valid date before.
+    // Rewrites day.month.year as month/day/year; returns whether the text was a valid date before.
     static bool ToMonthDayYear(CString& date);
 
     // One step of a date expression: the date and time moved by the operand (a Julian day), or

@@ -62,19 +62,19 @@ TEST(JulianDay, JulianDaysToTexts)
 
 TEST(JulianDay, DateTextsRoundTripAcrossTheReform)
 {
-    // Every day around the reform and around 1 AD, and every 29th day from 4713 BC to AD 3000.
+    // Every day around the reform and around 1 AD, and every 211th day from 4713 BC to AD 3000.
     auto roundTrip = [](double n) {
         CString text = J::JulianDayToDate(n);
         return J::DateToJulianDay(text) == n;
     };
     for (double n = 2299161 - 800; n <= 2299161 + 800; n += 1) ASSERT_TRUE(roundTrip(n)) << n;
     for (double n = 1721424 - 800; n <= 1721424 + 800; n += 1) ASSERT_TRUE(roundTrip(n)) << n;
-    for (double n = 0; n <= 2817152; n += 29) {
+    for (double n = 0; n <= 2817152; n += 211) {
         CString text = J::JulianDayToDate(n);
         ASSERT_EQ(J::DateToJulianDay(text), n) << text.ToUtf8();
     }
     // Negative Julian days stay exact too.
-    for (double n = -5000; n < 0; n += 7) ASSERT_EQ(J::DateToJulianDay(J::JulianDayToDate(n)), n);
+    for (double n = -5000; n < 0; n += 37) ASSERT_EQ(J::DateToJulianDay(J::JulianDayToDate(n)), n);
 }
 
 TEST(JulianDay, LeapYearsOfTheHistoricalCalendar)
@@ -112,6 +112,7 @@ TEST(JulianDay, ConvertDateTime)
     EXPECT_EQ(jd, J::DateToJulianDay(L"5.3.2001"));
     EXPECT_FALSE(J::ConvertDateTime(date, time, L"7:5:3", jd));
     EXPECT_EQ(time.str(), L"07:05:03");
+    EXPECT_EQ(jd, -1.0);  // a time is no date
     EXPECT_TRUE(J::ConvertDateTime(date, time, L"nonsense", jd));
 }
 
@@ -132,6 +133,9 @@ TEST(JulianDay, MonthDayYear)
     CString date = L"24.01.1992";
     EXPECT_TRUE(J::ToMonthDayYear(date));
     EXPECT_EQ(date.str(), L"01/24/1992");
+    date = L"1.5.2000";
+    EXPECT_TRUE(J::ToMonthDayYear(date));
+    EXPECT_EQ(date.str(), L"5/1/2000");
     date = L"31.02.1992";
     EXPECT_FALSE(J::ToMonthDayYear(date));
     date = L"";
