@@ -29,6 +29,11 @@ struct InputState {
     HWND mouseWindow = nullptr; // window under the pointer at the last move
     NativeWindowId focusRequested = 0; // the display's focus event for it is only an echo
     HWND leaveTracking = nullptr;
+    // TME_HOVER: the window, where the pointer settled, how long it must rest, and since when.
+    HWND hoverWindow = nullptr;
+    POINT hoverStart {};
+    DWORD hoverTime = 0;
+    DWORD hoverSince = 0;
 };
 
 InputState& State()
@@ -127,6 +132,18 @@ void HandleMouse(const DisplayEvent& event)
     HWND window = state.capture;
     if (!window)
         window = HitWindow(screen, hitCode);
+    if (event.kind == DisplayEventKind::MouseMove && state.hoverWindow) {
+        // Moving further than the hover rectangle starts the rest over; leaving the window ends it.
+        UINT width = 4, height = 4;
+        SystemParametersInfoW(SPI_GETMOUSEHOVERWIDTH, 0, &width, 0);
+        SystemParametersInfoW(SPI_GETMOUSEHOVERHEIGHT, 0, &height, 0);
+        if (window != state.hoverWindow) {
+            state.hoverWindow = nullptr;
+        } else if (std::abs(screen.x - state.hoverStart.x) > static_cast<int>(width / 2) || std::abs(screen.y - state.hoverStart.y) > static_cast<int>(height / 2)) {
+            state.hoverStart = screen;
+            state.hoverSince = event.timestamp;
+        }
+    }
     if (event.kind == DisplayEventKind::MouseMove && state.leaveTracking && window != state.leaveTracking) {
         QueueInputMessage({ state.leaveTracking, WM_MOUSELEAVE, 0, 0, event.timestamp, screen });
         state.leaveTracking = nullptr;
@@ -307,6 +324,27 @@ void TranslateDisplayEvents()
     }
 }
 
+std::optional<MSG> DueHover(bool remove)
+{
+    InputState& state = State();
+    if (!state.hoverWindow || static_cast<std::int32_t>(CurrentDisplay().Now() - state.hoverSince) < static_cast<std::int32_t>(state.hoverTime))
+        return std::nullopt;
+    POINT client = state.hoverStart;
+    ScreenToClient(state.hoverWindow, &client);
+    MSG message { state.hoverWindow, WM_MOUSEHOVER, MouseKeyFlags(), MAKELPARAM(static_cast<WORD>(client.x), static_cast<WORD>(client.y)), CurrentDisplay().Now(), state.hoverStart };
+    if (remove)
+        state.hoverWindow = nullptr; // one message per request
+    return message;
+}
+
+int MillisecondsToHover()
+{
+    InputState& state = State();
+    if (!state.hoverWindow)
+        return -1;
+    return std::max(0, static_cast<int>(state.hoverSince + state.hoverTime - CurrentDisplay().Now()));
+}
+
 void ForgetWindowState(HWND window)
 {
     InputState& state = State();
@@ -322,6 +360,8 @@ void ForgetWindowState(HWND window)
         state.mouseWindow = nullptr;
     if (state.leaveTracking == window)
         state.leaveTracking = nullptr;
+    if (state.hoverWindow == window)
+        state.hoverWindow = nullptr;
     ForgetTimersOf(window);
 }
 
@@ -617,10 +657,20 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track)
     if (track->dwFlags & TME_CANCEL) {
         if ((track->dwFlags & TME_LEAVE) && state.leaveTracking == track->hwndTrack)
             state.leaveTracking = nullptr;
+        if ((track->dwFlags & TME_HOVER) && state.hoverWindow == track->hwndTrack)
+            state.hoverWindow = nullptr;
         return TRUE;
     }
     if (!IsWindow(track->hwndTrack))
         return FALSE;
+    if (track->dwFlags & TME_HOVER) {
+        UINT defaultTime = 400;
+        SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &defaultTime, 0);
+        state.hoverWindow = track->hwndTrack;
+        state.hoverStart = CurrentDisplay().CursorPosition();
+        state.hoverTime = track->dwHoverTime == HOVER_DEFAULT ? defaultTime : track->dwHoverTime;
+        state.hoverSince = CurrentDisplay().Now();
+    }
     if (track->dwFlags & TME_LEAVE) {
         POINT pointer = CurrentDisplay().CursorPosition();
         if (WindowFromPoint(pointer) != track->hwndTrack)

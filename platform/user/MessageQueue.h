@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 namespace fln::user {
 
@@ -28,6 +29,10 @@ void RunModalLoop(HWND modalWindow, int filterCode, const std::function<bool()>&
 // The character typed with a key message queued by the display (empty when none is known).
 std::wstring TakeTypedText(const MSG& keyMessage);
 LPARAM RememberTypedText(LPARAM keyData, std::wstring text);
+// WM_MOUSEHOVER when the pointer has rested long enough over a window that asked for it
+// (TrackMouseEvent with TME_HOVER), and the milliseconds until then (-1: none asked).
+std::optional<MSG> DueHover(bool remove);
+int MillisecondsToHover();
 // Drops the timers and queued messages of a window that is going away.
 void ForgetTimersOf(HWND window);
 // Shared atom space of registered window messages and clipboard formats (0xC000 to 0xFFFF).

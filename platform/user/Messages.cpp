@@ -186,16 +186,19 @@ std::optional<MSG> Fetch(HWND filter, UINT min, UINT max, bool remove)
         if (HWND window = NextWindowToPaint(filter))
             return MSG { window, WM_PAINT, 0, 0, Now(), {} };
     }
+    if (auto hover = DueHover(false); hover && MatchesFilter(*hover, filter, min, max))
+        return DueHover(remove);
     return DueTimer(filter, min, max, remove);
 }
 
 int MillisecondsToNextTimer()
 {
     Queue& queue = Queue::Instance();
+    int hover = MillisecondsToHover();
     if (queue.timers.empty())
-        return -1;
+        return hover;
     DWORD now = Now();
-    std::int32_t soonest = INT32_MAX;
+    std::int32_t soonest = hover >= 0 ? hover : INT32_MAX;
     for (const Timer& timer : queue.timers)
         soonest = std::min(soonest, static_cast<std::int32_t>(timer.due - now));
     return std::max(0, soonest);

@@ -478,7 +478,7 @@ int ShowCursor(BOOL show);
 BOOL ClipCursor(const RECT* rect);
 UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT milliseconds);
-constexpr DWORD TME_HOVER = 0x1, TME_LEAVE = 0x2, TME_CANCEL = 0x80000000;
+constexpr DWORD TME_HOVER = 0x1, TME_LEAVE = 0x2, TME_CANCEL = 0x80000000, HOVER_DEFAULT = 0xFFFFFFFF;
 struct TRACKMOUSEEVENT {
     DWORD cbSize;
     DWORD dwFlags;

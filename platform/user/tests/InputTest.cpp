@@ -292,4 +292,29 @@ TEST_F(Input, TheSystemMenuSendsItsCommand)
     EXPECT_EQ(command->wParam & 0xFFF0, SC_CLOSE);
 }
 
+TEST_F(Input, HoverAndLeaveArriveWhenAsked)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 100, 100 });
+    headless->InjectMouseMove({ 50, 50 });
+    Pump();
+    TRACKMOUSEEVENT track { sizeof track, TME_HOVER | TME_LEAVE, window, 300 };
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    auto& log = MessageLog::Instance();
+    headless->Advance(200);
+    headless->InjectMouseMove({ 55, 50 }); // beyond the hover rectangle: the rest starts over
+    Pump();
+    headless->Advance(200);
+    Pump();
+    EXPECT_EQ(log.Count(window, WM_MOUSEHOVER), 0);
+    headless->Advance(100);
+    Pump();
+    EXPECT_EQ(log.Count(window, WM_MOUSEHOVER), 1);
+    headless->Advance(1000);
+    Pump();
+    EXPECT_EQ(log.Count(window, WM_MOUSEHOVER), 1); // once per request
+    headless->InjectMouseMove({ 500, 500 });
+    Pump();
+    EXPECT_EQ(log.Count(window, WM_MOUSELEAVE), 1);
+}
+
 } // namespace
