@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fonts-dejavu-core
-  libpcre2-dev libpng-dev
+  libpcre2-dev libpng-dev duktape-dev
   xvfb xauth xdotool
 )
 # Extra tools for `make bench` and `make fuzz` only.

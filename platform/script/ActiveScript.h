@@ -107,6 +107,7 @@ extern const CLSID CLSID_VBScript;  // {B54F3741-5B07-11cf-A4B0-00AA004A55E8}
 extern const CLSID CLSID_JScript;   // {F414C260-6AC0-11CF-B6D1-00AA00BBBB58}
 extern const CLSID CLSID_RegExp;    // "VBScript.RegExp"
 
-// Registers the VBScript engine (ProgID "VBScript") and the regular-expression object
-// (ProgID "VBScript.RegExp") with the class registry. Start-up calls it once; calling again is harmless.
+// Registers the VBScript engine (ProgID "VBScript"), the JScript engine (ProgID "JScript") and the
+// regular-expression object (ProgID "VBScript.RegExp") with the class registry. Start-up calls it
+// once; calling again is harmless.
 void RegisterScriptClasses();

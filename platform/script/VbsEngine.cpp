@@ -2,6 +2,7 @@
 
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/script/JScriptEngine.h"
 #include "platform/script/RegExpObject.h"
 #include "platform/script/VbsInterpreter.h"
 #include "platform/script/VbsParser.h"
@@ -459,6 +460,7 @@ void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps)
 
 void RegisterScriptClasses()
 {
+    RegisterJScriptClass();
     RegisterComClass(CLSID_VBScript, L"VBScript", [](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
         if (outer)
             return CLASS_E_NOAGGREGATION;

@@ -1,0 +1,628 @@
+#include "platform/script/JScriptEngine.h"
+
+#include "platform/base/CString.h"
+#include "platform/com/Automation.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/script/JScriptBridge.h"
+#include "platform/script/JScriptSource.h"
+
+#include <duktape.h>
+
+#include <atomic>
+#include <initializer_list>
+#include <cwctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace jscript {
+
+namespace {
+
+constexpr const char* kEngineKey = DUK_HIDDEN_SYMBOL("flnEngine");
+constexpr const char* kUnitsKey = DUK_HIDDEN_SYMBOL("flnUnits");
+constexpr const char* kStopKey = DUK_HIDDEN_SYMBOL("flnStop");
+
+// The language's error numbers for the interpreter's own error kinds.
+constexpr int kSyntaxError = 1002;
+constexpr int kUndefinedIdentifier = 5009;
+constexpr int kObjectExpected = 5007;
+constexpr int kUncaughtException = 5022;
+constexpr const wchar_t* kErrorSource = L"JScript runtime error";
+constexpr const wchar_t* kCompileErrorSource = L"JScript compilation error";
+
+std::vector<std::wstring> SplitLines(std::wstring_view text)
+{
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (i + 1 < text.size() && text[i] == L'\r' && text[i + 1] == L'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+// One error as the site sees it.
+struct ErrorRecord {
+    int number = 0;  // the language's number (low word of its code)
+    std::wstring description;
+    std::wstring source;
+    long line = -1;   // from 0 within the text, -1 when unknown
+    long column = -1; // from 0
+};
+
+class ErrorReport final : public IActiveScriptError {
+public:
+    ErrorReport(ErrorRecord record, DWORD context, ULONG startingLine, std::wstring lineText)
+        : m_record(std::move(record)), m_context(context), m_startingLine(startingLine), m_lineText(std::move(lineText))
+    {
+    }
+
+    HRESULT QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IActiveScriptError) {
+            *ppv = static_cast<IActiveScriptError*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override
+    {
+        ULONG refs = --m_refs;
+        if (!refs)
+            delete this;
+        return refs;
+    }
+
+    HRESULT GetExceptionInfo(EXCEPINFO* info) override
+    {
+        if (!info)
+            return E_POINTER;
+        *info = EXCEPINFO {};
+        info->wCode = static_cast<WORD>(m_record.number);
+        info->scode = MakeControlError(m_record.number);
+        info->bstrSource = SysAllocStringView(m_record.source);
+        info->bstrDescription = SysAllocStringView(m_record.description);
+        return S_OK;
+    }
+    HRESULT GetSourcePosition(DWORD* context, ULONG* line, LONG* position) override
+    {
+        if (context)
+            *context = m_context;
+        if (line)
+            *line = m_startingLine + static_cast<ULONG>(m_record.line >= 0 ? m_record.line : 0);
+        if (position)
+            *position = m_record.column >= 0 ? m_record.column + 1 : 0;
+        return S_OK;
+    }
+    HRESULT GetSourceLineText(BSTR* text) override
+    {
+        if (!text)
+            return E_POINTER;
+        *text = SysAllocStringView(m_lineText);
+        return S_OK;
+    }
+
+private:
+    ~ErrorReport() = default;
+    ErrorRecord m_record;
+    DWORD m_context;
+    ULONG m_startingLine;
+    std::wstring m_lineText;
+    ULONG m_refs = 1;
+};
+
+// Reads a thrown value into [name, message, lineNumber, number, description]; runs protected,
+// since reading an automation object's members may fail. A protected call sees the caller's whole
+// stack: its one argument is on top.
+duk_ret_t ReadThrownValue(duk_context* ctx, void*)
+{
+    duk_idx_t value = duk_normalize_index(ctx, -1);
+    if (duk_is_object(ctx, value)) {
+        for (const char* key : {"name", "message"}) {
+            duk_get_prop_string(ctx, value, key);
+            duk_safe_to_string(ctx, -1);
+        }
+        for (const char* key : {"lineNumber", "number", "description"})
+            duk_get_prop_string(ctx, value, key);
+    } else {
+        duk_push_string(ctx, "");
+        duk_dup(ctx, value);
+        duk_safe_to_string(ctx, -1);
+        duk_push_undefined(ctx);
+        duk_push_undefined(ctx);
+        duk_push_undefined(ctx);
+    }
+    return 5;
+}
+
+std::wstring StackText(duk_context* ctx, duk_idx_t index)
+{
+    duk_size_t length = 0;
+    const char* text = duk_safe_to_lstring(ctx, index, &length);
+    return NarrowToWide(std::string_view(text, length));
+}
+
+// The interpreter's messages in the words the language uses.
+std::wstring Describe(const std::wstring& name, std::wstring message)
+{
+    // Compile errors end in " (line N)": the line is reported apart.
+    if (size_t at = message.rfind(L" (line "); at != std::wstring::npos && message.back() == L')')
+        message.erase(at);
+    constexpr std::wstring_view undefinedPrefix = L"identifier '";
+    constexpr std::wstring_view undefinedSuffix = L"' undefined";
+    if (name == L"ReferenceError" && message.starts_with(undefinedPrefix) && message.ends_with(undefinedSuffix)) {
+        std::wstring identifier = message.substr(undefinedPrefix.size(),
+                                                 message.size() - undefinedPrefix.size() - undefinedSuffix.size());
+        return L"'" + identifier + L"' is undefined";
+    }
+    if (name == L"SyntaxError" && message.empty())
+        return L"Syntax error";
+    return message;
+}
+
+long LineFromMessage(const std::wstring& message)
+{
+    size_t at = message.rfind(L" (line ");
+    if (at == std::wstring::npos)
+        return -1;
+    return std::wcstol(message.c_str() + at + 7, nullptr, 10);
+}
+
+} // namespace
+
+class Engine final : public IActiveScript, public IActiveScriptParse {
+public:
+    Engine() = default;
+
+    // IUnknown
+    HRESULT QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IActiveScript)
+            *ppv = static_cast<IActiveScript*>(this);
+        else if (riid == IID_IActiveScriptParse)
+            *ppv = static_cast<IActiveScriptParse*>(this);
+        else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override
+    {
+        ULONG refs = --m_refs;
+        if (!refs)
+            delete this;
+        return refs;
+    }
+
+    // IActiveScript
+    HRESULT SetScriptSite(IActiveScriptSite* site) override
+    {
+        if (!site)
+            return E_POINTER;
+        if (m_site)
+            return E_UNEXPECTED;
+        m_site = site;
+        if (m_context)
+            ChangeState(SCRIPTSTATE_INITIALIZED);
+        return S_OK;
+    }
+    HRESULT GetScriptSite(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        return m_site ? m_site->QueryInterface(riid, ppv) : S_FALSE;
+    }
+    HRESULT SetScriptState(SCRIPTSTATE state) override
+    {
+        if (m_state == SCRIPTSTATE_CLOSED)
+            return E_UNEXPECTED;
+        switch (state) {
+        case SCRIPTSTATE_STARTED:
+        case SCRIPTSTATE_CONNECTED:
+            if (!m_site || !m_context)
+                return E_UNEXPECTED;
+            ChangeState(state);
+            return RunPending();
+        case SCRIPTSTATE_CLOSED:
+            return Close();
+        case SCRIPTSTATE_INITIALIZED:
+        case SCRIPTSTATE_DISCONNECTED:
+            ChangeState(state);
+            return S_OK;
+        default:
+            return E_INVALIDARG;
+        }
+    }
+    HRESULT GetScriptState(SCRIPTSTATE* state) override
+    {
+        if (!state)
+            return E_POINTER;
+        *state = m_state;
+        return S_OK;
+    }
+    HRESULT Close() override
+    {
+        if (m_state == SCRIPTSTATE_CLOSED)
+            return S_OK;
+        if (m_running) {
+            // Asked from inside the script's own calls: the run stops, then the engine closes.
+            m_closePending = true;
+            m_interrupt = true;
+            return S_OK;
+        }
+        DestroyInterpreter();
+        ChangeState(SCRIPTSTATE_CLOSED);
+        m_site.Reset();
+        return S_OK;
+    }
+    HRESULT AddNamedItem(LPCOLESTR name, DWORD) override
+    {
+        if (!name || !*name)
+            return E_INVALIDARG;
+        if (!m_context)
+            return E_UNEXPECTED;
+        m_items.push_back({name, false});
+        BindNamedItems();
+        return S_OK;
+    }
+    HRESULT AddTypeLib(REFGUID, DWORD, DWORD, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetScriptDispatch(LPCOLESTR, IDispatch** ppdisp) override
+    {
+        if (ppdisp)
+            *ppdisp = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT GetCurrentScriptThreadID(SCRIPTTHREADID* id) override
+    {
+        if (!id)
+            return E_POINTER;
+        *id = 0;
+        return S_OK;
+    }
+    HRESULT GetScriptThreadID(DWORD, SCRIPTTHREADID* id) override { return GetCurrentScriptThreadID(id); }
+    HRESULT GetScriptThreadState(SCRIPTTHREADID, SCRIPTTHREADSTATE* state) override
+    {
+        if (!state)
+            return E_POINTER;
+        *state = m_running ? SCRIPTTHREADSTATE_RUNNING : SCRIPTTHREADSTATE_NOTINSCRIPT;
+        return S_OK;
+    }
+    // Any thread: only the flags are touched; the running script sees them at its next loop test.
+    HRESULT InterruptScriptThread(SCRIPTTHREADID, const EXCEPINFO*, DWORD flags) override
+    {
+        m_reportInterrupt = (flags & SCRIPTINTERRUPT_RAISEEXCEPTION) != 0;
+        m_interrupt = true;
+        return S_OK;
+    }
+    HRESULT Clone(IActiveScript** clone) override
+    {
+        if (clone)
+            *clone = nullptr;
+        return E_NOTIMPL;
+    }
+
+    // IActiveScriptParse
+    HRESULT InitNew() override
+    {
+        if (m_state == SCRIPTSTATE_CLOSED || m_context)
+            return E_UNEXPECTED;
+        m_context = duk_create_heap_default();
+        if (!m_context)
+            return E_OUTOFMEMORY;
+        m_bridge = std::make_unique<Bridge>(m_context);
+        InstallGlobals();
+        if (m_site)
+            ChangeState(SCRIPTSTATE_INITIALIZED);
+        return S_OK;
+    }
+    HRESULT AddScriptlet(LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, DWORD, ULONG, DWORD,
+                         BSTR* name, EXCEPINFO*) override
+    {
+        if (name)
+            *name = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT ParseScriptText(LPCOLESTR code, LPCOLESTR, IUnknown*, LPCOLESTR, DWORD context, ULONG startingLine,
+                            DWORD flags, VARIANT* result, EXCEPINFO* exception) override
+    {
+        if (result)
+            VariantInit(result);
+        if (!m_context || m_state == SCRIPTSTATE_CLOSED)
+            return E_UNEXPECTED;
+        std::wstring_view text = code ? std::wstring_view(code) : std::wstring_view();
+        Unit unit {SplitLines(text), context, startingLine};
+        bool expression = (flags & SCRIPTTEXT_ISEXPRESSION) != 0;
+
+        std::string source = WideToUtf8(InstrumentSource(text));
+        duk_push_string(m_context, "script");
+        if (duk_pcompile_lstring_filename(m_context, expression ? DUK_COMPILE_EVAL : 0, source.data(), source.size())) {
+            ErrorRecord record = ReadError(unit, kCompileErrorSource);
+            duk_pop(m_context);
+            if (record.number == kUncaughtException)
+                record.number = kSyntaxError;
+            return Report(record, unit, exception);
+        }
+        StoreFunction(unit);
+        m_units.push_back(std::move(unit));
+        size_t added = m_units.size() - 1;
+        if (expression)
+            return Run(added, result);
+        if (m_state == SCRIPTSTATE_STARTED || m_state == SCRIPTSTATE_CONNECTED)
+            return Run(added, nullptr);
+        m_pending.push_back(added);
+        return S_OK;
+    }
+
+private:
+    struct Unit {
+        std::vector<std::wstring> lines;
+        DWORD context;
+        ULONG startingLine;
+        duk_uarridx_t slot = 0;  // where its compiled function waits in the stash
+    };
+    struct NamedItem {
+        std::wstring name;
+        bool bound;
+    };
+
+    ~Engine() { DestroyInterpreter(); }
+
+    void DestroyInterpreter()
+    {
+        m_pending.clear();
+        m_units.clear();
+        if (m_context)
+            duk_destroy_heap(m_context);  // finalizers release the automation objects
+        m_context = nullptr;
+        m_bridge.reset();
+    }
+
+    void InstallGlobals()
+    {
+        duk_push_global_stash(m_context);
+        duk_push_pointer(m_context, this);
+        duk_put_prop_string(m_context, -2, kEngineKey);
+        duk_push_array(m_context);
+        duk_put_prop_string(m_context, -2, kUnitsKey);
+        duk_pop(m_context);
+
+        std::string checkName = WideToUtf8(kLoopCheckName);
+        duk_push_global_object(m_context);
+        duk_push_string(m_context, checkName.c_str());
+        duk_push_c_function(m_context, &Engine::LoopCheck, 0);
+        duk_def_prop(m_context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE
+                         | DUK_DEFPROP_CLEAR_ENUMERABLE | DUK_DEFPROP_CLEAR_CONFIGURABLE);
+        duk_pop(m_context);
+    }
+
+    // Every loop test calls this first: a requested interrupt unwinds the script from here.
+    static duk_ret_t LoopCheck(duk_context* ctx)
+    {
+        duk_push_global_stash(ctx);
+        duk_get_prop_string(ctx, -1, kEngineKey);
+        auto* engine = static_cast<Engine*>(duk_get_pointer(ctx, -1));
+        duk_pop_2(ctx);
+        if (!engine->m_interrupt) {
+            duk_push_true(ctx);
+            return 1;
+        }
+        duk_push_object(ctx);
+        duk_push_true(ctx);
+        duk_put_prop_string(ctx, -2, kStopKey);
+        return duk_throw(ctx);
+    }
+
+    void StoreFunction(Unit& unit)
+    {
+        duk_push_global_stash(m_context);
+        duk_get_prop_string(m_context, -1, kUnitsKey);
+        unit.slot = static_cast<duk_uarridx_t>(duk_get_length(m_context, -1));
+        duk_dup(m_context, -3);
+        duk_put_prop_index(m_context, -2, unit.slot);
+        duk_pop_3(m_context);
+    }
+
+    void BindNamedItems()
+    {
+        if (!m_site || !m_context)
+            return;
+        for (NamedItem& item : m_items) {
+            if (item.bound)
+                continue;
+            IUnknown* unknown = nullptr;
+            if (FAILED(m_site->GetItemInfo(item.name.c_str(), SCRIPTINFO_IUNKNOWN, &unknown, nullptr)) || !unknown)
+                continue;
+            IDispatch* dispatch = nullptr;
+            unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+            unknown->Release();
+            if (!dispatch)
+                continue;
+            m_bridge->PushDispatch(dispatch);
+            dispatch->Release();
+            std::string name = WideToUtf8(item.name);
+            duk_put_global_string(m_context, name.c_str());
+            item.bound = true;
+        }
+    }
+
+    void ChangeState(SCRIPTSTATE state)
+    {
+        if (m_state == state)
+            return;
+        m_state = state;
+        if (m_site)
+            m_site->OnStateChange(state);
+    }
+
+    HRESULT RunPending()
+    {
+        while (!m_pending.empty()) {
+            size_t unit = m_pending.front();
+            m_pending.erase(m_pending.begin());
+            HRESULT hr = Run(unit, nullptr);
+            if (FAILED(hr)) {
+                m_pending.clear();  // an error ends the run
+                return hr;
+            }
+        }
+        return S_OK;
+    }
+
+    HRESULT Run(size_t unitIndex, VARIANT* result)
+    {
+        if (m_running)
+            return E_UNEXPECTED;
+        BindNamedItems();
+        ComPtr<IActiveScriptSite> site(m_site.get());
+        AddRef();  // the site may release the engine from inside the run
+        m_running = true;
+        m_interrupt = false;
+        m_reportInterrupt = false;
+        if (site)
+            site->OnEnterScript();
+
+        HRESULT hr = S_OK;
+        Unit unit = m_units[unitIndex];
+        duk_push_global_stash(m_context);
+        duk_get_prop_string(m_context, -1, kUnitsKey);
+        duk_get_prop_index(m_context, -1, unit.slot);
+        if (duk_pcall(m_context, 0) == DUK_EXEC_SUCCESS) {
+            if (result && FAILED(m_bridge->ToVariant(-1, *result)))
+                VariantInit(result);
+        } else if (IsStop()) {
+            if (m_reportInterrupt && !m_closePending) {
+                ErrorRecord stopped {static_cast<int>(E_ABORT & 0xFFFF), L"The script was stopped", kErrorSource};
+                Report(stopped, unit, nullptr);
+            }
+            hr = E_ABORT;
+        } else {
+            ErrorRecord record = ReadError(unit, kErrorSource);
+            hr = Report(record, unit, nullptr);
+        }
+        duk_pop_3(m_context);
+
+        m_running = false;
+        m_interrupt = false;
+        if (site)
+            site->OnLeaveScript();
+        if (m_closePending) {
+            m_closePending = false;
+            Close();
+        }
+        Release();
+        return hr;
+    }
+
+    bool IsStop()
+    {
+        if (!duk_is_object(m_context, -1))
+            return false;
+        duk_get_prop_string(m_context, -1, kStopKey);
+        bool stop = duk_get_boolean(m_context, -1);
+        duk_pop(m_context);
+        return stop;
+    }
+
+    // The error value on top of the stack, as the site will see it.
+    ErrorRecord ReadError(const Unit& unit, const wchar_t* source)
+    {
+        ErrorRecord record;
+        record.source = source;
+        duk_dup(m_context, -1);
+        if (duk_safe_call(m_context, &ReadThrownValue, nullptr, 1, 5) != DUK_EXEC_SUCCESS) {
+            duk_pop_n(m_context, 5);
+            record.number = kUncaughtException;
+            record.description = L"Exception thrown and not caught";
+            return record;
+        }
+        std::wstring name = StackText(m_context, -5);
+        std::wstring message = StackText(m_context, -4);
+        double lineNumber = duk_get_number_default(m_context, -3, -1);
+        if (duk_is_number(m_context, -2)) {
+            auto code = static_cast<HRESULT>(static_cast<LONG>(duk_get_number(m_context, -2)));
+            record.number = (static_cast<DWORD>(code) & 0xFFFF0000u) == 0x800A0000u ? (code & 0xFFFF) : kUncaughtException;
+        } else if (name == L"SyntaxError") {
+            record.number = kSyntaxError;
+        } else if (name == L"ReferenceError") {
+            record.number = kUndefinedIdentifier;
+        } else if (name == L"TypeError") {
+            record.number = kObjectExpected;
+        } else {
+            record.number = kUncaughtException;
+        }
+        record.description = duk_is_string(m_context, -1) ? StackText(m_context, -1) : Describe(name, message);
+        duk_pop_n(m_context, 5);
+
+        long line = lineNumber > 0 ? static_cast<long>(lineNumber) : LineFromMessage(message);
+        if (line > 0 && static_cast<size_t>(line) <= unit.lines.size()) {
+            record.line = line - 1;
+            // The interpreter reports no column: the statement's first character stands for it.
+            const std::wstring& text = unit.lines[static_cast<size_t>(record.line)];
+            size_t first = 0;
+            while (first < text.size() && std::iswspace(text[first]))
+                ++first;
+            record.column = static_cast<long>(first);
+        }
+        return record;
+    }
+
+    HRESULT Report(const ErrorRecord& record, const Unit& unit, EXCEPINFO* exception)
+    {
+        std::wstring lineText = record.line >= 0 ? unit.lines[static_cast<size_t>(record.line)] : std::wstring();
+        auto* report = new ErrorReport(record, unit.context, unit.startingLine, lineText);
+        if (exception)
+            report->GetExceptionInfo(exception);
+        if (m_site)
+            m_site->OnScriptError(report);
+        report->Release();
+        return SCRIPT_E_REPORTED;
+    }
+
+    ULONG m_refs = 1;
+    ComPtr<IActiveScriptSite> m_site;
+    SCRIPTSTATE m_state = SCRIPTSTATE_UNINITIALIZED;
+    duk_context* m_context = nullptr;
+    std::unique_ptr<Bridge> m_bridge;
+    std::vector<Unit> m_units;
+    std::vector<size_t> m_pending;
+    std::vector<NamedItem> m_items;
+    bool m_running = false;
+    bool m_closePending = false;
+    std::atomic<bool> m_interrupt {false};
+    std::atomic<bool> m_reportInterrupt {false};
+};
+
+IActiveScript* CreateEngine()
+{
+    return static_cast<IActiveScript*>(new Engine);
+}
+
+} // namespace jscript
+
+void RegisterJScriptClass()
+{
+    RegisterComClass(CLSID_JScript, L"JScript", [](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        IActiveScript* engine = jscript::CreateEngine();
+        HRESULT hr = engine->QueryInterface(riid, ppv);
+        engine->Release();
+        return hr;
+    });
+}

@@ -1,0 +1,314 @@
+#include "platform/script/JScriptSource.h"
+
+#include <algorithm>
+#include <array>
+#include <cwctype>
+#include <optional>
+#include <vector>
+
+namespace jscript {
+
+namespace {
+
+struct Token {
+    enum class Kind { Identifier, Punctuator, Literal } kind;
+    size_t begin;
+    size_t end;
+};
+
+bool IsIdentifierStart(wchar_t c)
+{
+    return c == L'_' || c == L'$' || c == L'\\' || (c < 0x80 ? std::iswalpha(c) != 0 : std::iswalnum(c) != 0);
+}
+
+bool IsIdentifierPart(wchar_t c)
+{
+    return IsIdentifierStart(c) || (c >= L'0' && c <= L'9');
+}
+
+bool IsLineTerminator(wchar_t c)
+{
+    return c == L'\n' || c == L'\r' || c == 0x2028 || c == 0x2029;
+}
+
+class Scanner {
+public:
+    explicit Scanner(std::wstring_view text) : m_text(text) {}
+
+    // All tokens, or nothing when the text does not scan (an unterminated comment, string or
+    // regular expression).
+    std::optional<std::vector<Token>> Scan()
+    {
+        std::vector<Token> tokens;
+        while (SkipBlanksAndComments()) {
+            if (m_pos >= m_text.size())
+                return tokens;
+            size_t begin = m_pos;
+            wchar_t c = m_text[m_pos];
+            Token::Kind kind = Token::Kind::Punctuator;
+            if (IsIdentifierStart(c)) {
+                while (m_pos < m_text.size() && IsIdentifierPart(m_text[m_pos]))
+                    ++m_pos;
+                kind = Token::Kind::Identifier;
+            } else if (std::iswdigit(c) || (c == L'.' && m_pos + 1 < m_text.size() && std::iswdigit(m_text[m_pos + 1]))) {
+                ScanNumber();
+                kind = Token::Kind::Literal;
+            } else if (c == L'"' || c == L'\'') {
+                if (!ScanString(c))
+                    return std::nullopt;
+                kind = Token::Kind::Literal;
+            } else if (c == L'/' && RegularExpressionMayFollow(tokens)) {
+                if (!ScanRegularExpression())
+                    return std::nullopt;
+                kind = Token::Kind::Literal;
+            } else {
+                ++m_pos;
+            }
+            tokens.push_back({kind, begin, m_pos});
+        }
+        return std::nullopt;
+    }
+
+private:
+    // False for an unterminated block comment.
+    bool SkipBlanksAndComments()
+    {
+        while (m_pos < m_text.size()) {
+            wchar_t c = m_text[m_pos];
+            if (std::iswspace(c) || c == 0xFEFF || c == 0xA0) {
+                ++m_pos;
+            } else if (c == L'/' && Next() == L'/') {
+                while (m_pos < m_text.size() && !IsLineTerminator(m_text[m_pos]))
+                    ++m_pos;
+            } else if (c == L'/' && Next() == L'*') {
+                size_t close = m_text.find(L"*/", m_pos + 2);
+                if (close == std::wstring_view::npos)
+                    return false;
+                m_pos = close + 2;
+            } else {
+                break;
+            }
+        }
+        return true;
+    }
+
+    void ScanNumber()
+    {
+        bool hex = m_text[m_pos] == L'0' && (Next() == L'x' || Next() == L'X');
+        bool fraction = false;
+        while (m_pos < m_text.size()) {
+            wchar_t c = m_text[m_pos];
+            if (!hex && (c == L'e' || c == L'E') && (Next() == L'+' || Next() == L'-'))
+                m_pos += 2;
+            else if (c == L'.' && !hex && !fraction) {
+                fraction = true;  // in "1.5.toFixed" the second point starts a member
+                ++m_pos;
+            } else if (std::iswalnum(c) || c == L'_')
+                ++m_pos;
+            else
+                break;
+        }
+    }
+
+    bool ScanString(wchar_t quote)
+    {
+        for (++m_pos; m_pos < m_text.size(); ++m_pos) {
+            wchar_t c = m_text[m_pos];
+            if (c == L'\\') {
+                ++m_pos;  // the escaped character, a line continuation included
+                if (m_pos < m_text.size() && m_text[m_pos] == L'\r' && Next() == L'\n')
+                    ++m_pos;
+            } else if (c == quote) {
+                ++m_pos;
+                return true;
+            } else if (IsLineTerminator(c)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    bool ScanRegularExpression()
+    {
+        bool inClass = false;
+        for (++m_pos; m_pos < m_text.size(); ++m_pos) {
+            wchar_t c = m_text[m_pos];
+            if (IsLineTerminator(c))
+                return false;
+            if (c == L'\\')
+                ++m_pos;
+            else if (c == L'[')
+                inClass = true;
+            else if (c == L']')
+                inClass = false;
+            else if (c == L'/' && !inClass)
+                break;
+        }
+        if (m_pos >= m_text.size())
+            return false;
+        ++m_pos;
+        while (m_pos < m_text.size() && IsIdentifierPart(m_text[m_pos]))
+            ++m_pos;  // flags
+        return true;
+    }
+
+    // A slash starts a regular expression where an expression may begin, and divides after
+    // an operand.
+    bool RegularExpressionMayFollow(const std::vector<Token>& tokens) const
+    {
+        if (tokens.empty())
+            return true;
+        const Token& previous = tokens.back();
+        std::wstring_view text = m_text.substr(previous.begin, previous.end - previous.begin);
+        switch (previous.kind) {
+        case Token::Kind::Literal:
+            return false;
+        case Token::Kind::Identifier: {
+            static constexpr std::array<std::wstring_view, 12> keywords = {L"return", L"typeof", L"instanceof", L"in",
+                L"of", L"new", L"delete", L"void", L"throw", L"case", L"do", L"else"};
+            return std::find(keywords.begin(), keywords.end(), text) != keywords.end();
+        }
+        case Token::Kind::Punctuator:
+            return text != L")" && text != L"]";
+        }
+        return true;
+    }
+
+    wchar_t Next() const { return m_pos + 1 < m_text.size() ? m_text[m_pos + 1] : 0; }
+
+    std::wstring_view m_text;
+    size_t m_pos = 0;
+};
+
+struct Edit {
+    size_t position;
+    size_t removed;
+    std::wstring inserted;
+};
+
+class Instrumenter {
+public:
+    Instrumenter(std::wstring_view text, const std::vector<Token>& tokens) : m_text(text), m_tokens(tokens) {}
+
+    std::wstring Run()
+    {
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            if (Is(i, Token::Kind::Identifier, L"while") && !Is(i - 1, Token::Kind::Punctuator, L".")
+                && Is(i + 1, Token::Kind::Punctuator, L"("))
+                GuardWhile(i + 1);
+            else if (Is(i, Token::Kind::Identifier, L"for") && !Is(i - 1, Token::Kind::Punctuator, L".")
+                     && Is(i + 1, Token::Kind::Punctuator, L"("))
+                GuardFor(i + 1);
+            else if (Is(i, Token::Kind::Punctuator, L".") && i > 0 && Is(i + 1, Token::Kind::Identifier)
+                     && Is(i + 2, Token::Kind::Punctuator, L"("))
+                MarkCall(i);
+        }
+        return Apply();
+    }
+
+private:
+    bool Is(size_t i, Token::Kind kind, std::wstring_view text = {}) const
+    {
+        if (i >= m_tokens.size() || m_tokens[i].kind != kind)
+            return false;
+        return text.empty() || Text(i) == text;
+    }
+    std::wstring_view Text(size_t i) const
+    {
+        return m_text.substr(m_tokens[i].begin, m_tokens[i].end - m_tokens[i].begin);
+    }
+
+    // The index of the parenthesis that closes the one at open, or npos.
+    size_t MatchingParenthesis(size_t open) const
+    {
+        int depth = 0;
+        for (size_t i = open; i < m_tokens.size(); ++i) {
+            if (Is(i, Token::Kind::Punctuator, L"("))
+                ++depth;
+            else if (Is(i, Token::Kind::Punctuator, L")") && --depth == 0)
+                return i;
+        }
+        return std::wstring_view::npos;
+    }
+
+    std::wstring CheckCall() const { return std::wstring(kLoopCheckName) + L"()"; }
+
+    void WrapCondition(size_t first, size_t end)
+    {
+        m_edits.push_back({first, 0, CheckCall() + L" && ("});
+        m_edits.push_back({end, 0, L")"});
+    }
+
+    void GuardWhile(size_t open)
+    {
+        size_t close = MatchingParenthesis(open);
+        if (close == std::wstring_view::npos || close == open + 1)
+            return;
+        WrapCondition(m_tokens[open].end, m_tokens[close].begin);
+    }
+
+    void GuardFor(size_t open)
+    {
+        size_t close = MatchingParenthesis(open);
+        if (close == std::wstring_view::npos)
+            return;
+        std::vector<size_t> semicolons;
+        int depth = 0;
+        for (size_t i = open + 1; i < close; ++i) {
+            std::wstring_view t = Text(i);
+            if (m_tokens[i].kind != Token::Kind::Punctuator)
+                continue;
+            if (t == L"(" || t == L"[" || t == L"{")
+                ++depth;
+            else if (t == L")" || t == L"]" || t == L"}")
+                --depth;
+            else if (t == L";" && depth == 0)
+                semicolons.push_back(i);
+        }
+        if (semicolons.size() != 2)
+            return;  // for-in runs over a finite set of names
+        if (semicolons[1] == semicolons[0] + 1)
+            m_edits.push_back({m_tokens[semicolons[0]].end, 0, CheckCall()});
+        else
+            WrapCondition(m_tokens[semicolons[0]].end, m_tokens[semicolons[1]].begin);
+    }
+
+    void MarkCall(size_t dot)
+    {
+        std::wstring replacement = L"[" + std::wstring(kCallMarkName) + L"(\"" + std::wstring(Text(dot + 1)) + L"\")]";
+        m_edits.push_back({m_tokens[dot].begin, m_tokens[dot + 1].end - m_tokens[dot].begin, replacement});
+    }
+
+    std::wstring Apply()
+    {
+        std::stable_sort(m_edits.begin(), m_edits.end(), [](const Edit& a, const Edit& b) {
+            return a.position < b.position || (a.position == b.position && a.removed < b.removed);
+        });
+        std::wstring out;
+        out.reserve(m_text.size() + m_edits.size() * 24);
+        size_t copied = 0;
+        for (const Edit& edit : m_edits) {
+            out.append(m_text.substr(copied, edit.position - copied));
+            out += edit.inserted;
+            copied = edit.position + edit.removed;
+        }
+        out.append(m_text.substr(copied));
+        return out;
+    }
+
+    std::wstring_view m_text;
+    const std::vector<Token>& m_tokens;
+    std::vector<Edit> m_edits;
+};
+
+} // namespace
+
+std::wstring InstrumentSource(std::wstring_view text)
+{
+    std::optional<std::vector<Token>> tokens = Scanner(text).Scan();
+    if (!tokens)
+        return std::wstring(text);
+    return Instrumenter(text, *tokens).Run();
+}
+
+} // namespace jscript

@@ -1,0 +1,141 @@
+#include "platform/script/JScriptEngine.h"
+#include "platform/script/tests/ScriptHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Published as "calc": Tick() runs onTick inside the script's call.
+class Ticker final : public AutomationObject {
+public:
+    std::function<void()> onTick;
+    Ticker()
+    {
+        AddMember(L"Tick", 1, [this](Call&) {
+            if (onTick)
+                onTick();
+            return S_OK;
+        });
+    }
+};
+
+// Publishes a ticker on a site for one test.
+struct TestCalculatorSite {
+    Ticker* ticker = new Ticker;
+    std::function<void()>& onTick = ticker->onTick;
+    explicit TestCalculatorSite(TestSite& site) { site.items[L"calc"] = ticker; }
+    ~TestCalculatorSite() { ticker->Release(); }
+};
+
+// A JScript engine on a test site, initialised and ready for text.
+class JScriptEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterScriptClasses();
+        CLSID clsid {};
+        ASSERT_EQ(CLSIDFromProgID(L"JScript", &clsid), S_OK);
+        ASSERT_EQ(clsid, CLSID_JScript);
+        ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveScript,
+                                   reinterpret_cast<void**>(&engine)), S_OK);
+        ASSERT_EQ(engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser)), S_OK);
+        ASSERT_EQ(engine->SetScriptSite(&site), S_OK);
+        ASSERT_EQ(parser->InitNew(), S_OK);
+    }
+    void TearDown() override
+    {
+        if (parser)
+            parser->Release();
+        if (engine) {
+            engine->Close();
+            engine->Release();
+        }
+    }
+    HRESULT Parse(const wchar_t* text, DWORD flags = 0, VARIANT* result = nullptr)
+    {
+        return parser->ParseScriptText(text, nullptr, nullptr, nullptr, 0, 0, flags, result, nullptr);
+    }
+
+    TestSite site;
+    IActiveScript* engine = nullptr;
+    IActiveScriptParse* parser = nullptr;
+};
+
+TEST_F(JScriptEngineTest, ExpressionsGiveTheirValue)
+{
+    VARIANT result;
+    ASSERT_EQ(Parse(L"6 * 7", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    EXPECT_EQ(result.vt, VT_I4);
+    EXPECT_EQ(result.lVal, 42);
+    ASSERT_EQ(Parse(L"[1, 2, 3].join('-') + 0.5", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(result.bstrVal), L"1-2-30.5");
+    VariantClear(&result);
+    ASSERT_EQ(Parse(L"1 / 4", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    EXPECT_EQ(result.vt, VT_R8);
+    EXPECT_EQ(result.dblVal, 0.25);
+}
+
+TEST_F(JScriptEngineTest, GlobalCodeWaitsForTheStartAndSharesItsNames)
+{
+    ASSERT_EQ(Parse(L"var total = 0; function add(n) { total += n; }"), S_OK);
+    ASSERT_EQ(Parse(L"add(2); add(3);"), S_OK);
+    VARIANT result;
+    ASSERT_EQ(Parse(L"typeof total", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    EXPECT_EQ(BstrView(result.bstrVal), L"undefined") << "nothing ran before the start";
+    VariantClear(&result);
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    ASSERT_EQ(Parse(L"total", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    EXPECT_EQ(result.lVal, 5);
+}
+
+TEST_F(JScriptEngineTest, AutomationObjectsComeBackAsObjectsWithMembers)
+{
+    IDispatch* regExp = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_RegExp, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(&regExp)), S_OK);
+    site.items[L"re"] = regExp;
+    ASSERT_EQ(engine->AddNamedItem(L"re", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+
+    VARIANT result;
+    ASSERT_EQ(Parse(L"re.Pattern = 'b+'; re.Global = true;"
+                    L"var matches = re.Execute('abbbc xbb');"
+                    L"[matches.Count, matches.Item(0).FirstIndex, matches.Item(1).Length, '' + matches.Item(0),"
+                    L" re.Replace('abc', 'x'), re.Test('ccc')].join('|')",
+                    SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(result.bstrVal), L"2|1|2|bbb|axc|false");
+    VariantClear(&result);
+    EXPECT_TRUE(site.errors.empty());
+    engine->Close();  // lets go of the objects the script still holds
+    EXPECT_EQ(regExp->Release(), 0u);
+}
+
+TEST_F(JScriptEngineTest, AnInterruptThatRaisesAnErrorIsReported)
+{
+    TestCalculatorSite calculator(site);
+    calculator.onTick = [&] { engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, SCRIPTINTERRUPT_RAISEEXCEPTION); };
+    ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(Parse(L"var n = 0;\nwhile (true) { n++; calc.Tick(); }"), S_OK);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
+    ASSERT_EQ(site.errors.size(), 1u);
+    EXPECT_EQ(site.errors[0].description, L"The script was stopped");
+}
+
+TEST_F(JScriptEngineTest, ClosingFromInsideTheScriptEndsTheRunFirst)
+{
+    TestCalculatorSite calculator(site);
+    calculator.onTick = [&] { engine->Close(); };
+    ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(Parse(L"for (;;) calc.Tick();"), S_OK);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
+    SCRIPTSTATE state;
+    engine->GetScriptState(&state);
+    EXPECT_EQ(state, SCRIPTSTATE_CLOSED);
+    EXPECT_TRUE(site.errors.empty());
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+#include "platform/script/JScriptSource.h"
+
+#include "platform/base/CString.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using jscript::InstrumentSource;
+
+TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
+{
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"while (x) y();", L"while (__flnLoopCheck() && (x)) y();"},
+        {L"do { a.b(1); } while (go)", L"do { a[__flnCall(\"b\")](1); } while (__flnLoopCheck() && (go))"},
+        {L"for (var i = 0; i < n; i++) {}", L"for (var i = 0;__flnLoopCheck() && ( i < n); i++) {}"},
+        {L"for (;;) {}", L"for (;__flnLoopCheck();) {}"},
+        {L"for (var k in o) {}", L"for (var k in o) {}"},  // a finite walk
+        {L"for (var i = f(a, b); g(i); i = h(i)) {}", L"for (var i = f(a, b);__flnLoopCheck() && ( g(i)); i = h(i)) {}"},
+        {L"x.while(1); y.for(2);", L"x[__flnCall(\"while\")](1); y[__flnCall(\"for\")](2);"},
+        {L"o.p; o.p = 1; o . q ()", L"o.p; o.p = 1; o [__flnCall(\"q\")] ()"},
+        {L"1.5.toFixed(1)", L"1.5[__flnCall(\"toFixed\")](1)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InstrumentSource(c.text), c.expected) << WideToUtf8(c.text);
+}
+
+TEST(JScriptSource, StringsCommentsAndRegularExpressionsAreLeftAlone)
+{
+    const wchar_t* untouched[] = {
+        L"var s = 'while (x) a.b()';",
+        L"var s = \"for (;;) \\\" a.b()\";",
+        L"// while (x) a.b()\nvar y = 1;",
+        L"/* for (;;) {} a.b() */ var y = 1;",
+        L"var r = /while (x) a.b()/g;",
+        L"var r = /[/]while(x)/; var q = a / b / c;",
+        L"return /a.b(c)/.source;",
+    };
+    for (const wchar_t* text : untouched) {
+        std::wstring result = InstrumentSource(text);
+        EXPECT_EQ(result.find(L"__fln"), std::wstring::npos) << WideToUtf8(text) << " -> " << WideToUtf8(result);
+    }
+    // A division is not read as the start of a pattern that would hide the loop after it.
+    EXPECT_NE(InstrumentSource(L"x = a / 2; while (x) {} y = b / 2;").find(L"__flnLoopCheck"), std::wstring::npos);
+}
+
+TEST(JScriptSource, LinesStayWhereTheyAre)
+{
+    std::wstring text = L"var i = 0;\r\nwhile (i < 3)\r\n  i = o.f(i);\r\n'a\\\r\nb';\n";
+    std::wstring result = InstrumentSource(text);
+    EXPECT_EQ(std::count(result.begin(), result.end(), L'\n'), std::count(text.begin(), text.end(), L'\n'));
+    EXPECT_NE(result.find(L"__flnLoopCheck"), std::wstring::npos);
+}
+
+TEST(JScriptSource, TextThatDoesNotScanIsReturnedUnchanged)
+{
+    for (const wchar_t* text : {L"while (x) { 'open", L"/* while (x) {}", L"while (x) y = /open"})
+        EXPECT_EQ(InstrumentSource(text), text);
+}
+
+} // namespace
