@@ -156,8 +156,11 @@ Region AreaFromClient(const Window& window, const RECT* rect, HRGN region, bool 
 
 void EnsureSurface(Window& window)
 {
-    int width = std::max(1, window.Width());
-    int height = std::max(1, window.Height());
+    // A window larger than any screen keeps a surface no larger than this; the rest of it
+    // cannot be seen and is not drawn.
+    constexpr int kLargestSurface = 8192;
+    int width = std::clamp(window.Width(), 1, kLargestSurface);
+    int height = std::clamp(window.Height(), 1, kLargestSurface);
     if (window.surface && cairo_image_surface_get_width(window.surface) == width && cairo_image_surface_get_height(window.surface) == height)
         return;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);

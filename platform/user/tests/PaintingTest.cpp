@@ -189,6 +189,20 @@ TEST_F(Painting, PrintDrawsFrameBackgroundAndClientIntoAnyDC)
     ReleaseDC(nullptr, screen);
 }
 
+TEST_F(Painting, HugeWindowsAreDrawnWhereTheyCanBeSeen)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 100000, 100000 });
+    Painter painter;
+    painter.colors[window] = kRed;
+    painter.Install();
+    Pump();
+    EXPECT_EQ(PixelAt(window, 10, 10), kRed);
+    EXPECT_EQ(PixelAt(window, 50000, 50000), CLR_INVALID);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right, 100000);
+}
+
 TEST_F(Painting, SnapshotsAreWrittenAsPng)
 {
     HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 30, 40, 80, 90 });
