@@ -184,6 +184,7 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
         bool plus = token == L"+";
         NextChar(position, token);
         DateParseResult right = ParseOperand(position, token);
+        if (m_errorAt) break;
         if (right.UnitText == L"None") {
             // A measured span replaces the running value, whatever the operator.
             result.Seconds = right.Seconds;
@@ -195,15 +196,28 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
             result.Seconds = kInvalidSpan;
         else
             result.Seconds = sum;
-        // The span readers take no sign: a negative count turns the operator round instead.
-        CString operand = right.UnitText;
-        if (operand.Left(1) == L"-") {
-            operand = operand.Mid(1);
-            plus = !plus;
-        }
-        result.JulianDay = m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, operand, plus, false);
+        result.JulianDay = CombineWithReference(right, plus);
     }
     return result;
+}
+
+double CDateParser::CombineWithReference(const DateParseResult& operand, bool plus) const
+{
+    CString unitText = operand.UnitText;
+    if (!unitText.IsEmpty()) {
+        // The date moves by the count the span was made of, so that the two agree even for
+        // literals such as 1-2 or |5| whose digits the span readers would run together. Those
+        // readers take no sign: a negative count turns the operator round instead.
+        auto magnitude = static_cast<std::uint64_t>(operand.Count);
+        if (operand.Count < 0) {
+            magnitude = 0 - magnitude;
+            plus = !plus;
+        }
+        CString unit(unitText[unitText.GetLength() - 1]);
+        unitText.Format(L"%llu", static_cast<unsigned long long>(magnitude));
+        unitText += unit;
+    }
+    return m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, unitText, plus, false);
 }
 
 DateParseResult CDateParser::ParseOperand(int& position, CString& token)

@@ -66,6 +66,8 @@ private:
     DateParseResult ParseOperand(int& position, CString& token);
     void ApplyKeyword(int keyword, DateParseResult& result);
     std::optional<std::int64_t> MonthSpanSeconds(std::int64_t months);
+    // The reference date and time moved by a unit operand (a Julian day; < 0 for no date).
+    double CombineWithReference(const DateParseResult& operand, bool plus) const;
     CString DayFirst(const CString& date) const;
     // Stores the text of a date, time or date|time operand in the date and time it names.
     void TakeDateTime(int keyword, const CString& text, CString& date, CString& time) const;

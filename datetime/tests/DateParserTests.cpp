@@ -128,6 +128,18 @@ TEST_F(DateParserTest, ReferenceOperandsGiveJulianDays)
     EXPECT_EQ(result.Seconds, 36 * 3600);
     EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"11.1.2000", L"22:30:00"));
 
+    // The date moves by the span's own count, whatever else the literal holds.
+    for (const wchar_t* expression : {L"D<[10.1.2000]+d[1-2]", L"D<[10.1.2000]+d[1|2]"}) {
+        result = Run(expression);
+        EXPECT_EQ(result.Seconds, kDay);
+        EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"11.1.2000", L"10:30:00"));
+    }
+    result = Run(L"D<[10.1.2000]+d((5))");  // the doubled brackets leave no digits in front
+    EXPECT_EQ(result.Seconds, 0);
+    EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"10.1.2000", L"10:30:00"));
+    Run(L"D<[99.99.2000]+M[-99999999999999999999]");  // the smallest count, turned round
+    EXPECT_EQ(errorText.str(), L" Parser Error blocked!");
+
     result = Run(L"D<[31.1.2001]+M[1]");
     EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"28.2.2001", L"10:30:00"));
 
