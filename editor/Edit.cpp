@@ -207,11 +207,26 @@ void SECEdit::SerializeLanguage(CArchive& archive)
 
 // ---- undo --------------------------------------------------------------------------------
 
+// An unmodified text is the saved state, which an empty history then stands for.
 void SECEdit::ResetUndo()
 {
-    if (IsModified())
-        m_pSavePoint = NeverSaved();
+    m_pSavePoint = IsModified() ? NeverSaved() : nullptr;
     Reset();
+}
+
+// Keeps the save point pointing at a step that still exists, so that a later command made at a
+// freed step's address, or an undo back over a step that fell off the history, never passes for
+// the saved text.
+void SECEdit::OnDiscard(CMvcCommand* command, BOOL done)
+{
+    if (m_pSavePoint == NeverSaved())
+        return;
+    if (done) {
+        // The empty history now stands for the text after this step.
+        m_pSavePoint = m_pSavePoint == command ? nullptr : m_pSavePoint ? m_pSavePoint : NeverSaved();
+    } else if (m_pSavePoint == command) {
+        m_pSavePoint = NeverSaved();
+    }
 }
 
 void SECEdit::UpdateModified()

@@ -52,6 +52,7 @@ public:
     LONG Log(divuzura::foundation::CMvcCommand* command) override;
     divuzura::foundation::CMvcCommand* Undo() override;
     divuzura::foundation::CMvcCommand* Redo() override;
+    void OnDiscard(divuzura::foundation::CMvcCommand* command, BOOL done) override;
 
     virtual BOOL InitializeContent(const CString& language);
     virtual BOOL ResetContent();

@@ -57,6 +57,17 @@ public:
         return true;
     }
     bool Rewind() { return ::lseek(m_fd, 0, SEEK_SET) == 0; }
+    // The next piece of the file behind what the previous piece carried over; last is set when
+    // the file ends within it. False on a read error.
+    bool ReadPiece(std::string& piece, std::string& carry, bool& last)
+    {
+        if (!Read(piece, SECEdit::ReadPiece))
+            return false;
+        last = piece.size() < static_cast<size_t>(SECEdit::ReadPiece);
+        piece.insert(0, carry);
+        carry.clear();
+        return true;
+    }
 
 private:
     int m_fd;
@@ -144,13 +155,11 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
     bool ok = true;
     while (ok) {
         std::string piece;
-        if (!file.Read(piece, ReadPiece)) {
+        bool last = false;
+        if (!file.ReadPiece(piece, carry, last)) {
             ok = false;
             break;
         }
-        const bool last = piece.size() < static_cast<size_t>(ReadPiece);
-        piece.insert(0, carry);
-        carry.clear();
         if (!last && piece.size() >= 2) {
             // Keep a high surrogate with the low one that the next piece brings.
             const unsigned unit = static_cast<unsigned char>(piece[piece.size() - 2]) | static_cast<unsigned char>(piece.back()) << 8;
@@ -196,13 +205,11 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
     bool first = true;
     while (ok && utf8) {
         std::string piece;
-        if (!file.Read(piece, ReadPiece)) {
+        bool last = false;
+        if (!file.ReadPiece(piece, carry, last)) {
             ok = false;
             break;
         }
-        const bool last = piece.size() < static_cast<size_t>(ReadPiece);
-        piece.insert(0, carry);
-        carry.clear();
         if (first && piece.starts_with("\xEF\xBB\xBF")) {
             piece.erase(0, 3);
             m_bUtf8Mark = true;

@@ -99,8 +99,14 @@ void MvcTransactionModel::SetHistorySize(int size)
 
 LONG MvcTransactionModel::Log(CMvcCommand* command)
 {
-    delete m_history.Push(command);
-    ClearStack(m_redo);
+    if (CMvcCommand* oldest = m_history.Push(command)) {
+        OnDiscard(oldest, TRUE);
+        delete oldest;
+    }
+    while (CMvcCommand* undone = m_redo.Pop()) {
+        OnDiscard(undone, FALSE);
+        delete undone;
+    }
     return 1;
 }
 

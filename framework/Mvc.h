@@ -137,6 +137,9 @@ public:
 protected:
     // Takes the newest command off the history without undoing it; the caller owns it.
     CMvcCommand* PopHistory() { return m_history.Pop(); }
+    // Called by Log just before a command leaves the history for good: the oldest done step
+    // pushed out of a full history (done), or an undone step dropped from the redo stack.
+    virtual void OnDiscard(CMvcCommand* command, BOOL done) {}
 
 private:
     static void ClearStack(CCStack_T<CMvcCommand*>& stack);

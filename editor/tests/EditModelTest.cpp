@@ -230,6 +230,40 @@ TEST_F(EditModel, ModifiedFollowsTheSavePoint)
     EXPECT_FALSE(m_edit.IsModified());
 }
 
+TEST_F(EditModel, SavedTextWhoseStepsLeftTheHistoryIsNeverReachedAgain)
+{
+    TempDir dir;
+    m_edit.SetText(L"base");
+    ASSERT_TRUE(m_edit.SaveFile(Wide(dir.File("a.vbs"))));
+    for (int i = 0; i < 257; ++i)
+        m_edit.InsertText(0, 0, L"x");
+    while (m_edit.Undo())
+        ;
+    EXPECT_EQ(Text(), L"xbase") << "the first step fell off the history";
+    EXPECT_TRUE(m_edit.IsModified());
+
+    // Saved on top of the oldest step: once that falls off, the empty history is the saved text.
+    m_edit.InsertText(0, 0, L"y");
+    ASSERT_TRUE(m_edit.SaveFile(Wide(dir.File("a.vbs"))));
+    for (int i = 0; i < 256; ++i)
+        m_edit.InsertText(0, 0, L"z");
+    while (m_edit.Undo())
+        ;
+    EXPECT_EQ(Text(), L"yxbase");
+    EXPECT_FALSE(m_edit.IsModified());
+}
+
+TEST_F(EditModel, ClearingTheHistoryOfAnUnmodifiedTextKeepsItUnmodified)
+{
+    TempDir dir;
+    m_edit.InsertText(0, 0, L"saved");
+    ASSERT_TRUE(m_edit.SaveFile(Wide(dir.File("a.vbs"))));
+    m_edit.ResetUndo();
+    m_edit.InsertText(0, 0, L"!");
+    m_edit.Undo();
+    EXPECT_FALSE(m_edit.IsModified());
+}
+
 TEST_F(EditModel, LongInsertedLineIsBrokenAtTheMaximum)
 {
     const CString line(L'x', 3000);
