@@ -43,14 +43,16 @@ CString CIniFile::EscapeBackslash(CString text)
 }
 
 // Windows paths get their backslashes doubled once (an already doubled path passes); paths with
-// forward slashes are taken as they are; a bare file name is no path.
+// forward slashes are taken as they are, whatever else they hold; a bare file name is no path.
 CString CIniFile::StoredForm(const CString& path, const CString& previous)
 {
     if (path.IsEmpty())
         return L"c:\\dummy.ini";
+    if (path.Find(L'/') >= 0)
+        return path;
     const int backslash = path.Find(L'\\');
     if (backslash < 0)
-        return path.Find(L'/') >= 0 ? path : previous;
+        return previous;
     if (backslash + 1 < path.GetLength() && path[backslash + 1] == L'\\')
         return path;
     return EscapeBackslash(path);

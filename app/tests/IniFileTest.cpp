@@ -44,7 +44,7 @@ TEST_F(IniFile, FileNamesAreStoredInTheirWrittenForm)
         { L"D:\\x\\y.ini", L"D:\\\\x\\\\y.ini" },
         { L"y.ini", L"D:\\\\x\\\\y.ini" },
         { L"/home/u/a.fm", L"/home/u/a.fm" },
-        { L"/home/u/dir\\a.fm", L"/home/u/dir\\\\a.fm" },
+        { L"/home/u/dir\\a.fm", L"/home/u/dir\\a.fm" },
     };
     for (const Case& c : cases) {
         ini.SetFileName(c.path);
