@@ -474,7 +474,9 @@ private:
                 length = XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
             if (length > 0 && (status == 0 || status == XLookupChars || status == XLookupBoth))
                 text = WideFromUtf8(buffer, length);
-            if (!virtualKey)
+            // Keypad keys name digits only with Num Lock on, which the looked-up symbol knows.
+            bool keypadDigit = (sym >= XK_KP_0 && sym <= XK_KP_9) || sym == XK_KP_Decimal;
+            if (!virtualKey || keypadDigit)
                 virtualKey = VirtualKeyFromKeySym(sym);
         }
         if (!virtualKey && text.empty())
