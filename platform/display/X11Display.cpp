@@ -461,6 +461,13 @@ private:
         m_repeatKeycode = 0;
         KeySym unshifted = XLookupKeysym(&key, 0);
         unsigned virtualKey = VirtualKeyFromKeySym(unshifted);
+        // Keypad keys name digits only with Num Lock on, which the looked-up symbol knows; a
+        // release must name the same key as its press.
+        KeySym looked = NoSymbol;
+        char ignored[8];
+        XLookupString(&key, ignored, sizeof ignored, &looked, nullptr);
+        if ((looked >= XK_KP_0 && looked <= XK_KP_9) || looked == XK_KP_Decimal)
+            virtualKey = VirtualKeyFromKeySym(looked);
         std::wstring text;
         if (down) {
             char buffer[64];
@@ -474,9 +481,7 @@ private:
                 length = XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
             if (length > 0 && (status == 0 || status == XLookupChars || status == XLookupBoth))
                 text = WideFromUtf8(buffer, length);
-            // Keypad keys name digits only with Num Lock on, which the looked-up symbol knows.
-            bool keypadDigit = (sym >= XK_KP_0 && sym <= XK_KP_9) || sym == XK_KP_Decimal;
-            if (!virtualKey || keypadDigit)
+            if (!virtualKey)
                 virtualKey = VirtualKeyFromKeySym(sym);
         }
         if (!virtualKey && text.empty())
