@@ -402,13 +402,32 @@ private:
         duk_put_prop_string(m_context, -2, kUnitsKey);
         duk_pop(m_context);
 
-        std::string checkName = WideToUtf8(kLoopCheckName);
+        DefineHiddenGlobal(kLoopCheckName, &Engine::LoopCheck, 0);
+        DefineHiddenGlobal(kPrepareName, &Engine::PrepareText, 1);
+    }
+
+    // A fixed global that scripts do not see when they list names.
+    void DefineHiddenGlobal(std::wstring_view name, duk_c_function function, duk_idx_t arguments)
+    {
+        std::string narrow = WideToUtf8(name);
         duk_push_global_object(m_context);
-        duk_push_string(m_context, checkName.c_str());
-        duk_push_c_function(m_context, &Engine::LoopCheck, 0);
+        duk_push_string(m_context, narrow.c_str());
+        duk_push_c_function(m_context, function, arguments);
         duk_def_prop(m_context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE
                          | DUK_DEFPROP_CLEAR_ENUMERABLE | DUK_DEFPROP_CLEAR_CONFIGURABLE);
         duk_pop(m_context);
+    }
+
+    // Text given to eval, prepared as the script's own text was; other values pass unchanged.
+    static duk_ret_t PrepareText(duk_context* ctx)
+    {
+        if (!duk_is_string(ctx, 0))
+            return 1;
+        duk_size_t length = 0;
+        const char* text = duk_get_lstring(ctx, 0, &length);
+        std::string prepared = WideToUtf8(InstrumentSource(NarrowToWide(std::string_view(text, length))));
+        duk_push_lstring(ctx, prepared.data(), prepared.size());
+        return 1;
     }
 
     // Every loop test calls this first: a requested interrupt unwinds the script from here.

@@ -199,6 +199,9 @@ public:
             else if (Is(i, Token::Kind::Identifier, L"for") && !Is(i - 1, Token::Kind::Punctuator, L".")
                      && Is(i + 1, Token::Kind::Punctuator, L"("))
                 GuardFor(i + 1);
+            else if (Is(i, Token::Kind::Identifier, L"eval") && !Is(i - 1, Token::Kind::Punctuator, L".")
+                     && Is(i + 1, Token::Kind::Punctuator, L"("))
+                PrepareEvalText(i + 1);
             else if (Is(i, Token::Kind::Punctuator, L".") && i > 0 && Is(i + 1, Token::Kind::Identifier)
                      && Is(i + 2, Token::Kind::Punctuator, L"("))
                 MarkCall(i);
@@ -271,6 +274,16 @@ private:
             m_edits.push_back({m_tokens[semicolons[0]].end, 0, CheckCall()});
         else
             WrapCondition(m_tokens[semicolons[0]].end, m_tokens[semicolons[1]].begin);
+    }
+
+    // eval(text) stays a direct eval, of the prepared text.
+    void PrepareEvalText(size_t open)
+    {
+        size_t close = MatchingParenthesis(open);
+        if (close == std::wstring_view::npos)
+            return;
+        m_edits.push_back({m_tokens[open].end, 0, std::wstring(kPrepareName) + L"("});
+        m_edits.push_back({m_tokens[close].begin, 0, L")"});
     }
 
     void MarkCall(size_t dot)

@@ -1,8 +1,9 @@
 #pragma once
 // Prepares JScript text for the embedded interpreter, which has no interrupt hook of its own:
 // every loop test first calls the engine's loop check (which ends the run when an interrupt was
-// asked), and every member call `o.m(...)` becomes `o[mark("m")](...)`, so that an automation
-// object can tell a method call from a property read. Line breaks stay where they are, so error
+// asked), text given to eval is prepared the same way before it runs, and every member call
+// `o.m(...)` becomes `o[mark("m")](...)`, so that an automation object can tell a method call
+// from a property read. Line breaks stay where they are, so error
 // lines keep their meaning. Text that does not scan is returned unchanged: compiling it reports
 // the error.
 
@@ -13,6 +14,7 @@ namespace jscript {
 
 inline constexpr std::wstring_view kLoopCheckName = L"__flnLoopCheck";
 inline constexpr std::wstring_view kCallMarkName = L"__flnCall";
+inline constexpr std::wstring_view kPrepareName = L"__flnPrepare";
 
 std::wstring InstrumentSource(std::wstring_view text);
 

@@ -125,6 +125,21 @@ TEST_F(JScriptEngineTest, AnInterruptThatRaisesAnErrorIsReported)
     EXPECT_EQ(site.errors[0].description, L"The script was stopped");
 }
 
+TEST_F(JScriptEngineTest, LoopsInEvaluatedTextAreInterruptedToo)
+{
+    TestCalculatorSite calculator(site);
+    int ticks = 0;
+    calculator.onTick = [&] {
+        if (++ticks == 3)
+            engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0);
+    };
+    ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(Parse(L"function run() { var local = calc; eval('while (true) local.Tick()'); }\nrun();"), S_OK);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(site.errors.empty()) << "the evaluated text still sees the function's own names";
+}
+
 TEST_F(JScriptEngineTest, ClosingFromInsideTheScriptEndsTheRunFirst)
 {
     TestCalculatorSite calculator(site);

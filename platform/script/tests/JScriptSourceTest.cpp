@@ -26,6 +26,7 @@ TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
         {L"x.while(1); y.for(2);", L"x[__flnCall(\"while\")](1); y[__flnCall(\"for\")](2);"},
         {L"o.p; o.p = 1; o . q ()", L"o.p; o.p = 1; o [__flnCall(\"q\")] ()"},
         {L"1.5.toFixed(1)", L"1.5[__flnCall(\"toFixed\")](1)"},
+        {L"eval(t + 'x')", L"eval(__flnPrepare(t + 'x'))"},  // still a direct eval
     };
     for (const Case& c : cases)
         EXPECT_EQ(InstrumentSource(c.text), c.expected) << WideToUtf8(c.text);
