@@ -65,7 +65,8 @@ COLORREF HLStoRGB(WORD hue, WORD lightness, WORD saturation)
     const int l = lightness;
     const int s = saturation;
     if (s == 0) {
-        const auto grey = static_cast<BYTE>(l * RGBMAX / HLSMAX);
+        // A lightness raised past the scale is white, as in the coloured case below.
+        const auto grey = static_cast<BYTE>(std::min(l * RGBMAX / HLSMAX, RGBMAX));
         return RGB(grey, grey, grey);
     }
     const int m2 = l <= HLSMAX / 2 ? (l * (HLSMAX + s) + HLSMAX / 2) / HLSMAX

@@ -53,6 +53,7 @@ TEST(HlsColor, SaturatingWhiteStaysWhiteAndLightBlackIsDarkGrey)
     EXPECT_EQ(HLStoRGB(white.hue, white.lightness, white.saturation + 100), RGB(255, 255, 255));
     const Hls black = ToHls(RGB(0, 0, 0));
     EXPECT_EQ(HLStoRGB(black.hue, 30, black.saturation), RGB(31, 31, 31));
+    EXPECT_EQ(HLStoRGB(white.hue, white.lightness + 20, white.saturation), RGB(255, 255, 255)) << "lighter than white is white";
 }
 
 TEST(HlsColor, RoundTripStaysWithinOneStepPerChannel)
