@@ -98,6 +98,51 @@ FunctionPtr<T> CloneOperator(const CFunction2<T>& node, bool simplify, ZeroCase 
     return New<Same, T>(std::move(u), std::move(v));
 }
 
+// d/dx (-u) = d/dx (c - u) = -u'.
+template <typename T>
+FunctionPtr<T> DeriveNegated(const CFunction1<T>& node)
+{
+    if (node.IsConstant())
+        return Null<T>();
+    auto du = node.Child().Derive();
+    if (!du)
+        return nullptr;
+    return New<CNegFunction, T>(std::move(du));
+}
+
+// The derivatives u' and v' of both operands; false when either has no symbolic derivative.
+template <typename T>
+bool DeriveOperands(const CFunction2<T>& node, FunctionPtr<T>& du, FunctionPtr<T>& dv)
+{
+    du = node.Left().Derive();
+    dv = du ? node.Right().Derive() : nullptr;
+    return dv != nullptr;
+}
+
+// d/dx (u op v) = u' op v' for the operators that derive term by term ("+" and "-").
+template <template <typename> class Same, typename T>
+FunctionPtr<T> DeriveTermByTerm(const CFunction2<T>& node)
+{
+    if (node.IsConstant())
+        return Null<T>();
+    FunctionPtr<T> du, dv;
+    if (!DeriveOperands(node, du, dv))
+        return nullptr;
+    return New<Same, T>(std::move(du), std::move(dv));
+}
+
+// d/dx (c*u) = c*u' and d/dx (u/c) = u'/c: the same node over the child's derivative.
+template <template <typename> class Same, typename T>
+FunctionPtr<T> DeriveWithSameConstant(const CConstOperandFunction<T>& node)
+{
+    if (node.IsConstant())
+        return Null<T>();
+    auto du = node.Child().Derive();
+    if (!du)
+        return nullptr;
+    return New<Same, T>(std::move(du), node.Constant());
+}
+
 // The copy of a constant-operand node: a zero child copy gives onZero() (when that is not null), a
 // constant one gives the constant onConstant(value of the copy).
 template <template <typename> class Same, typename T, typename OnZero, typename OnConstant>
@@ -452,12 +497,7 @@ void CNegFunction<T>::AppendText(CString& out) const
 template <typename T>
 FunctionPtr<T> CNegFunction<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_child->Derive();
-    if (!du)
-        return nullptr;
-    return New<CNegFunction, T>(std::move(du));
+    return DeriveNegated<T>(*this);
 }
 
 template <typename T>
@@ -521,12 +561,7 @@ bool CMul0Function<T>::ComputeIsZero() const { return this->m_child->IsZero() ||
 template <typename T>
 FunctionPtr<T> CMul0Function<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_child->Derive();
-    if (!du)
-        return nullptr;
-    return New<CMul0Function, T>(std::move(du), this->m_c);
+    return DeriveWithSameConstant<CMul0Function>(*this);
 }
 
 template <typename T>
@@ -555,12 +590,7 @@ bool CSubL0Function<T>::ComputeIsZero() const { return this->m_child->IsConstant
 template <typename T>
 FunctionPtr<T> CSubL0Function<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_child->Derive();
-    if (!du)
-        return nullptr;
-    return New<CNegFunction, T>(std::move(du));
+    return DeriveNegated<T>(*this);
 }
 
 template <typename T>
@@ -659,12 +689,7 @@ bool CDivR0Function<T>::ComputeIsZero() const { return this->m_child->IsZero(); 
 template <typename T>
 FunctionPtr<T> CDivR0Function<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_child->Derive();
-    if (!du)
-        return nullptr;
-    return New<CDivR0Function, T>(std::move(du), this->m_c);
+    return DeriveWithSameConstant<CDivR0Function>(*this);
 }
 
 template <typename T>
@@ -779,13 +804,7 @@ bool CAddFunction<T>::ComputeIsZero() const
 template <typename T>
 FunctionPtr<T> CAddFunction<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_left->Derive();
-    auto dv = du ? this->m_right->Derive() : nullptr;
-    if (!dv)
-        return nullptr;
-    return New<CAddFunction, T>(std::move(du), std::move(dv));
+    return DeriveTermByTerm<CAddFunction>(*this);
 }
 
 template <typename T>
@@ -821,13 +840,7 @@ bool CSubFunction<T>::ComputeIsZero() const
 template <typename T>
 FunctionPtr<T> CSubFunction<T>::Derive() const
 {
-    if (this->IsConstant())
-        return Null<T>();
-    auto du = this->m_left->Derive();
-    auto dv = du ? this->m_right->Derive() : nullptr;
-    if (!dv)
-        return nullptr;
-    return New<CSubFunction, T>(std::move(du), std::move(dv));
+    return DeriveTermByTerm<CSubFunction>(*this);
 }
 
 template <typename T>
@@ -865,9 +878,8 @@ FunctionPtr<T> CMulFunction<T>::Derive() const
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
-    auto du = u.Derive();
-    auto dv = du ? v.Derive() : nullptr;
-    if (!dv)
+    FunctionPtr<T> du, dv;
+    if (!DeriveOperands<T>(*this, du, dv))
         return nullptr;
     return New<CAddFunction, T>(New<CMulFunction, T>(Copy(u), std::move(dv)),
                                 New<CMulFunction, T>(std::move(du), Copy(v)));
@@ -908,9 +920,8 @@ FunctionPtr<T> CDivFunction<T>::Derive() const
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
-    auto du = u.Derive();
-    auto dv = du ? v.Derive() : nullptr;
-    if (!dv)
+    FunctionPtr<T> du, dv;
+    if (!DeriveOperands<T>(*this, du, dv))
         return nullptr;
     auto numerator = New<CSubFunction, T>(New<CMulFunction, T>(std::move(du), Copy(v)),
                                           New<CMulFunction, T>(Copy(u), std::move(dv)));
@@ -954,9 +965,8 @@ FunctionPtr<T> CPowerFunction<T>::Derive() const
         return Null<T>();
     const CFunction<T>& u = *this->m_left;
     const CFunction<T>& v = *this->m_right;
-    auto du = u.Derive();
-    auto dv = du ? v.Derive() : nullptr;
-    if (!dv)
+    FunctionPtr<T> du, dv;
+    if (!DeriveOperands<T>(*this, du, dv))
         return nullptr;
     // d/dx u^v = u^v * (v' ln u + u' v / u)
     auto logarithmic = New<CAddFunction, T>(New<CMulFunction, T>(std::move(dv), New<CLogFunction, T>(Copy(u))),
