@@ -201,7 +201,10 @@ public:
                 GuardFor(i + 1);
             else if (Is(i, Token::Kind::Identifier, L"eval") && !Is(i - 1, Token::Kind::Punctuator, L".")
                      && Is(i + 1, Token::Kind::Punctuator, L"("))
-                PrepareEvalText(i + 1);
+                PrepareLastArgument(i + 1);
+            else if (Is(i, Token::Kind::Identifier, L"Function") && !Is(i - 1, Token::Kind::Punctuator, L".")
+                     && Is(i + 1, Token::Kind::Punctuator, L"("))
+                PrepareLastArgument(i + 1);
             else if (Is(i, Token::Kind::Punctuator, L".") && i > 0 && Is(i + 1, Token::Kind::Identifier)
                      && Is(i + 2, Token::Kind::Punctuator, L"("))
                 MarkCall(i);
@@ -276,13 +279,27 @@ private:
             WrapCondition(m_tokens[semicolons[0]].end, m_tokens[semicolons[1]].begin);
     }
 
-    // eval(text) stays a direct eval, of the prepared text.
-    void PrepareEvalText(size_t open)
+    // The text that eval(text) and Function(parameters..., body) compile is prepared first;
+    // eval stays a direct eval.
+    void PrepareLastArgument(size_t open)
     {
         size_t close = MatchingParenthesis(open);
-        if (close == std::wstring_view::npos)
+        if (close == std::wstring_view::npos || close == open + 1)
             return;
-        m_edits.push_back({m_tokens[open].end, 0, std::wstring(kPrepareName) + L"("});
+        size_t lastComma = open;
+        int depth = 0;
+        for (size_t i = open + 1; i < close; ++i) {
+            std::wstring_view t = Text(i);
+            if (m_tokens[i].kind != Token::Kind::Punctuator)
+                continue;
+            if (t == L"(" || t == L"[" || t == L"{")
+                ++depth;
+            else if (t == L")" || t == L"]" || t == L"}")
+                --depth;
+            else if (t == L"," && depth == 0)
+                lastComma = i;
+        }
+        m_edits.push_back({m_tokens[lastComma].end, 0, std::wstring(kPrepareName) + L"("});
         m_edits.push_back({m_tokens[close].begin, 0, L")"});
     }
 

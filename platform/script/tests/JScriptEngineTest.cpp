@@ -1,4 +1,6 @@
 #include "platform/script/JScriptEngine.h"
+
+#include "platform/base/CString.h"
 #include "platform/script/tests/ScriptHarness.h"
 
 #include <gtest/gtest.h>
@@ -125,7 +127,7 @@ TEST_F(JScriptEngineTest, AnInterruptThatRaisesAnErrorIsReported)
     EXPECT_EQ(site.errors[0].description, L"The script was stopped");
 }
 
-TEST_F(JScriptEngineTest, LoopsInEvaluatedTextAreInterruptedToo)
+TEST_F(JScriptEngineTest, LoopsInTextCompiledAtRunTimeAreInterruptedToo)
 {
     TestCalculatorSite calculator(site);
     int ticks = 0;
@@ -134,10 +136,19 @@ TEST_F(JScriptEngineTest, LoopsInEvaluatedTextAreInterruptedToo)
             engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0);
     };
     ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
-    ASSERT_EQ(Parse(L"function run() { var local = calc; eval('while (true) local.Tick()'); }\nrun();"), S_OK);
-    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
-    EXPECT_EQ(ticks, 3);
-    EXPECT_TRUE(site.errors.empty()) << "the evaluated text still sees the function's own names";
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    const wchar_t* programs[] = {
+        // The evaluated text still sees the function's own names.
+        L"function run() { var local = calc; eval('while (true) local.Tick()'); }\nrun();",
+        L"new Function('c', 'for (;;) c.Tick()')(calc);",
+    };
+    for (const wchar_t* program : programs) {
+        SCOPED_TRACE(WideToUtf8(program));
+        ticks = 0;
+        EXPECT_EQ(Parse(program), E_ABORT);
+        EXPECT_EQ(ticks, 3);
+    }
+    EXPECT_TRUE(site.errors.empty());
 }
 
 TEST_F(JScriptEngineTest, ClosingFromInsideTheScriptEndsTheRunFirst)

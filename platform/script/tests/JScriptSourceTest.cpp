@@ -27,6 +27,7 @@ TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
         {L"o.p; o.p = 1; o . q ()", L"o.p; o.p = 1; o [__flnCall(\"q\")] ()"},
         {L"1.5.toFixed(1)", L"1.5[__flnCall(\"toFixed\")](1)"},
         {L"eval(t + 'x')", L"eval(__flnPrepare(t + 'x'))"},  // still a direct eval
+        {L"new Function('a, b', f(1, 2))", L"new Function('a, b',__flnPrepare( f(1, 2)))"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InstrumentSource(c.text), c.expected) << WideToUtf8(c.text);
