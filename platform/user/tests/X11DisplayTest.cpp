@@ -180,6 +180,13 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
         EXPECT_EQ(key->wParam, static_cast<WPARAM>('A'));
     }
 
+    // A keypad digit (xdotool turns Num Lock on for it) is the numeric-pad key, down and up.
+    ASSERT_EQ(std::system((display + xdotool + " key KP_1").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_CHAR) == 2; }));
+    EXPECT_GE(GetKeyState(VK_NUMPAD1), 0); // released again
+    bool sawNumpad = std::any_of(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.message == WM_KEYDOWN && m.wParam == static_cast<WPARAM>(VK_NUMPAD1); });
+    EXPECT_TRUE(sawNumpad);
+
     // A click outside the popup's shape reaches what lies under it, not the popup.
     ASSERT_EQ(std::system((display + xdotool + " mousemove 402 102 click 1 mousemove 450 150 click 1").c_str()), 0);
     EXPECT_TRUE(PumpUntil([&] { return log.Count(popup, WM_LBUTTONUP) == 1; }));
