@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 
 namespace {
@@ -325,13 +326,20 @@ HRESULT SECAScriptHost::ParseScriptFile(LPCOLESTR path, LPCOLESTR itemName)
 {
     if (!path || !*path)
         return E_INVALIDARG;
-    FileBytes file = ReadWholeFile(path);
-    if (FAILED(file.status))
-        return file.status;
-    // Text ends at the first zero byte, as for any zero-terminated script text.
-    file.bytes.resize(std::char_traits<char>::length(file.bytes.c_str()));
-    std::wstring text = NarrowToWide(file.bytes);
-    return ParseScriptText(text.c_str(), static_cast<int>(file.bytes.size()), itemName);
+    std::wstring text;
+    size_t byteCount = 0;
+    try {
+        FileBytes file = ReadWholeFile(path);
+        if (FAILED(file.status))
+            return file.status;
+        // Text ends at the first zero byte, as for any zero-terminated script text.
+        byteCount = std::char_traits<char>::length(file.bytes.c_str());
+        file.bytes.resize(byteCount);
+        text = NarrowToWide(file.bytes);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;  // a file too large to hold
+    }
+    return ParseScriptText(text.c_str(), static_cast<int>(byteCount), itemName);
 }
 
 HRESULT SECAScriptHost::SetScriptState(SCRIPTSTATE state)

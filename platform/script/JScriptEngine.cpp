@@ -145,6 +145,17 @@ duk_ret_t ReadThrownValue(duk_context* ctx, void*)
     return 5;
 }
 
+// [value, name] -> the global named name holds value. Runs protected: a fixed global refuses.
+duk_ret_t DefineGlobal(duk_context* ctx, void*)
+{
+    duk_push_global_object(ctx);  // [value name global]
+    duk_insert(ctx, -3);          // [global value name]
+    duk_swap_top(ctx, -2);        // [global name value]
+    duk_put_prop(ctx, -3);
+    duk_pop(ctx);
+    return 0;
+}
+
 std::wstring StackText(duk_context* ctx, duk_idx_t index)
 {
     duk_size_t length = 0;
@@ -400,6 +411,9 @@ private:
         duk_put_prop_string(m_context, -2, kEngineKey);
         duk_push_array(m_context);
         duk_put_prop_string(m_context, -2, kUnitsKey);
+        duk_push_object(m_context);  // thrown to stop a run; known by its identity
+        m_stopSignal = duk_get_heapptr(m_context, -1);
+        duk_put_prop_string(m_context, -2, kStopKey);
         duk_pop(m_context);
 
         DefineHiddenGlobal(kLoopCheckName, &Engine::LoopCheck, 0);
@@ -441,9 +455,7 @@ private:
             duk_push_true(ctx);
             return 1;
         }
-        duk_push_object(ctx);
-        duk_push_true(ctx);
-        duk_put_prop_string(ctx, -2, kStopKey);
+        duk_push_heapptr(ctx, engine->m_stopSignal);
         return duk_throw(ctx);
     }
 
@@ -475,8 +487,10 @@ private:
             m_bridge->PushDispatch(dispatch);
             dispatch->Release();
             std::string name = WideToUtf8(item.name);
-            duk_put_global_string(m_context, name.c_str());
-            item.bound = true;
+            duk_push_string(m_context, name.c_str());
+            // A name the language keeps for itself ("undefined") cannot be bound: the item stays unbound.
+            item.bound = duk_safe_call(m_context, &DefineGlobal, nullptr, 2, 1) == DUK_EXEC_SUCCESS;
+            duk_pop(m_context);
         }
     }
 
@@ -548,15 +562,7 @@ private:
         return hr;
     }
 
-    bool IsStop()
-    {
-        if (!duk_is_object(m_context, -1))
-            return false;
-        duk_get_prop_string(m_context, -1, kStopKey);
-        bool stop = duk_get_boolean(m_context, -1);
-        duk_pop(m_context);
-        return stop;
-    }
+    bool IsStop() { return duk_get_heapptr(m_context, -1) == m_stopSignal; }
 
     // The error value on top of the stack, as the site will see it.
     ErrorRecord ReadError(const Unit& unit, const wchar_t* source)
@@ -623,6 +629,7 @@ private:
     std::vector<NamedItem> m_items;
     bool m_running = false;
     bool m_closePending = false;
+    void* m_stopSignal = nullptr;  // lives in the stash as long as the interpreter
     std::atomic<bool> m_interrupt {false};
     std::atomic<bool> m_reportInterrupt {false};
 };

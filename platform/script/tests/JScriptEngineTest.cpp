@@ -151,6 +151,18 @@ TEST_F(JScriptEngineTest, LoopsInTextCompiledAtRunTimeAreInterruptedToo)
     EXPECT_TRUE(site.errors.empty());
 }
 
+TEST_F(JScriptEngineTest, AnItemNamedLikeAFixedGlobalIsRefusedQuietly)
+{
+    TestCalculatorSite calculator(site);
+    site.items[L"undefined"] = calculator.ticker;
+    EXPECT_EQ(engine->AddNamedItem(L"undefined", SCRIPTITEM_ISVISIBLE), S_OK);
+    VARIANT result;
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    ASSERT_EQ(Parse(L"typeof undefined", SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    EXPECT_EQ(BstrView(result.bstrVal), L"undefined");
+    VariantClear(&result);
+}
+
 TEST_F(JScriptEngineTest, ClosingFromInsideTheScriptEndsTheRunFirst)
 {
     TestCalculatorSite calculator(site);
