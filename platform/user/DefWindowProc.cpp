@@ -6,11 +6,13 @@
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace fln::user {
 
 HDC MakeWindowDC(Window& window, bool client, bool clipChildren);
 void TrackMenuBarItem(HWND window, POINT screenPoint);
+bool OpenMenuBarFromKeyboard(HWND window, wchar_t mnemonic);
 void TrackScrollBar(HWND window, int hitCode, POINT screen);
 
 namespace {
@@ -149,6 +151,9 @@ void ShowSystemMenu(HWND handle, LPARAM screenPoint)
         SendMessageW(handle, WM_SYSCOMMAND, command, screenPoint);
 }
 
+// Alt went down and came up with no other key between: the menu bar's keyboard access.
+bool g_altAlone = false;
+
 HCURSOR CursorForHit(int hitCode)
 {
     switch (hitCode) {
@@ -285,6 +290,20 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         case SC_RESTORE: ShowWindow(handle, SW_RESTORE); return 0;
         case SC_MOVE: TrackMoveSize(handle, HTCAPTION); return 0;
         case SC_SIZE: TrackMoveSize(handle, static_cast<int>(wParam & 0xF) + HTLEFT - 1); return 0;
+        case SC_KEYMENU: {
+            HWND root = GetAncestor(handle, GA_ROOT);
+            auto mnemonic = static_cast<wchar_t>(lParam);
+            if (OpenMenuBarFromKeyboard(root, mnemonic))
+                return 0;
+            if (mnemonic == L' ' || (!mnemonic && !GetMenu(root))) {
+                RECT r;
+                GetWindowRect(root, &r);
+                ShowSystemMenu(root, MAKELPARAM(static_cast<WORD>(r.left), static_cast<WORD>(r.top + GetSystemMetrics(SM_CYCAPTION))));
+            } else {
+                MessageBeep(0);
+            }
+            return 0;
+        }
         }
         return 0;
     case WM_NCLBUTTONDOWN:
@@ -372,8 +391,14 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_SYSKEYDOWN:
+        g_altAlone = wParam == VK_MENU && !(lParam & (1 << 30));
         if (wParam == VK_F4 && (lParam & (1 << 29)))
             PostMessageW(GetAncestor(handle, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
+        else if (wParam == VK_F10 && GetKeyState(VK_SHIFT) >= 0)
+            SendMessageW(handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_KEYDOWN:
+        g_altAlone = false;
         return 0;
     case WM_RBUTTONUP: {
         // A right click asks for a context menu at the pointer, in screen coordinates.
@@ -390,13 +415,18 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
+        if (wParam == VK_MENU && std::exchange(g_altAlone, false)) {
+            SendMessageW(handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+            return 0;
+        }
         // The menu key and Shift+F10 ask for a context menu with no point (-1, -1).
         if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0))
             SendMessageW(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle), static_cast<LPARAM>(0xFFFFFFFF));
         return 0;
     case WM_SYSCHAR:
-        if (wParam != VK_SPACE)
-            MessageBeep(0);
+        // Alt with a character opens the menu it names.
+        if (lParam & (1 << 29))
+            SendMessageW(handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
         return 0;
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:

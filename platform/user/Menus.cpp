@@ -7,6 +7,8 @@
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
 #include <map>
 #include <memory>
 
@@ -473,42 +475,67 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
 
 } // namespace
 
-// Opens the popup of a menu-bar item under it (called for a click on the menu bar).
-void TrackMenuBarItem(HWND window, POINT screenPoint)
+// Opens the popup of a menu-bar item (or sends the command of an item without one).
+void OpenMenuBarItem(HWND window, int index)
 {
     HMENU bar = GetMenu(window);
     Window* object = FindWindowObject(window);
     if (!bar || !object)
         return;
     FrameLayout layout = LayoutFrame(*object);
+    std::vector<RECT> items = MenuBarItemRects(*object, layout.menuBar);
+    if (index < 0 || static_cast<size_t>(index) >= items.size())
+        return;
     POINT origin = WindowTree::Instance().WindowOriginOnScreen(*object);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int x = layout.menuBar.left;
+    SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+    UINT id = static_cast<UINT>(-1);
+    if (HMENU sub = GetSubMenu(bar, index))
+        id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + items[static_cast<size_t>(index)].left, origin.y + layout.menuBar.bottom }, window, nullptr);
+    else
+        id = GetMenuItemID(bar, index);
+    if (id && id != static_cast<UINT>(-1))
+        PostMessageW(window, WM_COMMAND, id, 0);
+}
+
+// A click on the menu bar opens the item under it.
+void TrackMenuBarItem(HWND window, POINT screenPoint)
+{
+    Window* object = FindWindowObject(window);
+    if (!object || !object->menu)
+        return;
+    std::vector<RECT> items = MenuBarItemRects(*object, LayoutFrame(*object).menuBar);
+    POINT origin = WindowTree::Instance().WindowOriginOnScreen(*object);
+    POINT point { screenPoint.x - origin.x, screenPoint.y - origin.y };
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (PtInRect(&items[i], point)) {
+            OpenMenuBarItem(window, static_cast<int>(i));
+            return;
+        }
+    }
+}
+
+// The menu bar from the keyboard: F10 or Alt alone opens the first menu; Alt with a letter the
+// menu whose mnemonic it is (Alt+Space the system menu).
+bool OpenMenuBarFromKeyboard(HWND window, wchar_t mnemonic)
+{
+    HMENU bar = GetMenu(window);
+    if (mnemonic == L' ' || !bar)
+        return false;
     int count = GetMenuItemCount(bar);
+    if (!mnemonic) {
+        OpenMenuBarItem(window, 0);
+        return count > 0;
+    }
     for (int i = 0; i < count; ++i) {
         wchar_t text[256];
         GetMenuStringW(bar, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-        RECT r {};
-        DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_SINGLELINE);
-        int right = x + r.right + 16;
-        if (screenPoint.x - origin.x >= x && screenPoint.x - origin.x < right) {
-            SelectObject(dc, oldFont);
-            ReleaseDC(nullptr, dc);
-            SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
-            if (HMENU sub = GetSubMenu(bar, i)) {
-                UINT id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + x, origin.y + layout.menuBar.bottom }, window, nullptr);
-                if (id)
-                    PostMessageW(window, WM_COMMAND, id, 0);
-            } else if (UINT id = GetMenuItemID(bar, i); id != static_cast<UINT>(-1)) {
-                PostMessageW(window, WM_COMMAND, id, 0);
-            }
-            return;
+        const wchar_t* amp = std::wcschr(text, L'&');
+        if (amp && amp[1] && std::towlower(static_cast<wint_t>(amp[1])) == std::towlower(static_cast<wint_t>(mnemonic))) {
+            OpenMenuBarItem(window, i);
+            return true;
         }
-        x = right;
     }
-    SelectObject(dc, oldFont);
-    ReleaseDC(nullptr, dc);
+    return false;
 }
 
 } // namespace fln::user

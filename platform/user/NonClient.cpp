@@ -163,28 +163,41 @@ ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, boo
     return parts;
 }
 
+std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
+{
+    std::vector<RECT> rects;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    int x = bar.left;
+    int count = GetMenuItemCount(window.menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256];
+        GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        RECT measured {};
+        DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+        rects.push_back({ x, bar.top, x + measured.right + 16, bar.bottom });
+        x = rects.back().right;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    return rects;
+}
+
 void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
 {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
-    HMENU menu = window.menu;
-    int count = GetMenuItemCount(menu);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    int x = bar.left;
-    for (int i = 0; i < count; ++i) {
+    std::vector<RECT> items = MenuBarItemRects(window, bar);
+    for (size_t i = 0; i < items.size(); ++i) {
         wchar_t text[256];
-        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-        RECT item { x, bar.top, x, bar.bottom };
-        DrawTextW(dc, text, -1, &item, DT_CALCRECT | DT_SINGLELINE);
-        item.right += 16;
-        item.top = bar.top;
-        item.bottom = bar.bottom;
-        if (i == hotItem)
+        GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        RECT item = items[i];
+        if (static_cast<int>(i) == hotItem)
             DrawEdge(dc, &item, BDR_SUNKENOUTER, BF_RECT);
-        UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        UINT state = GetMenuState(window.menu, static_cast<UINT>(i), MF_BYPOSITION);
         SetTextColor(dc, GetSysColor((state & MF_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
         DrawTextW(dc, text, -1, &item, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        x = item.right;
     }
     SelectObject(dc, oldFont);
 }

@@ -186,4 +186,50 @@ TEST_F(Menus, SystemMenuAndMenuBar)
     EXPECT_EQ(LOWORD(command->wParam), 301);
 }
 
+TEST_F(Menus, TheMenuBarOpensFromTheKeyboard)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 301, L"E&xit");
+    HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, 302, L"&Copy");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
+    SetMenu(window, bar);
+    Pump();
+    auto commands = [] {
+        std::vector<WORD> ids;
+        for (auto& m : MessageLog::Instance().entries)
+            if (m.message == WM_COMMAND)
+                ids.push_back(LOWORD(m.wParam));
+        MessageLog::Instance().entries.clear();
+        return ids;
+    };
+    std::vector<unsigned> keys;
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    // Alt+E opens Edit.
+    keys = { VK_DOWN, VK_RETURN };
+    headless->InjectKey(VK_MENU, true);
+    headless->InjectKey('E', true, L"e");
+    headless->InjectKey('E', false);
+    headless->InjectKey(VK_MENU, false);
+    Pump();
+    EXPECT_EQ(commands(), (std::vector<WORD> { 302 }));
+    // Alt alone, and F10, open the first menu.
+    keys = { VK_DOWN, VK_RETURN };
+    next = 0;
+    Key(VK_MENU);
+    EXPECT_EQ(commands(), (std::vector<WORD> { 301 }));
+    next = 0;
+    Key(VK_F10);
+    EXPECT_EQ(commands(), (std::vector<WORD> { 301 }));
+}
+
 } // namespace
