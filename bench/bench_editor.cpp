@@ -147,6 +147,24 @@ void LoadAndColour(benchmark::State& state)
 }
 BENCHMARK(LoadAndColour)->Arg(1)->Arg(0)->ArgName("utf16")->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// A file of one line of a million characters: loading breaks it at every maximum width, which
+// must cost one pass over the line, not one per piece.
+void LoadOneLongLine(benchmark::State& state)
+{
+    RegisterLanguage();
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "fln-bench-editor-one-line.vbs";
+    if (!std::filesystem::exists(path))
+        std::ofstream(path, std::ios::binary) << std::string(1000000, 'q');
+    for (auto _ : state) {
+        SECEdit edit;
+        edit.InitializeContent(L"VBScript");
+        if (!edit.LoadFile(CString(path.string().c_str())))
+            state.SkipWithError("the file could not be loaded");
+        benchmark::DoNotOptimize(edit.GetLineCount());
+    }
+}
+BENCHMARK(LoadOneLongLine)->Unit(benchmark::kMillisecond);
+
 // Loads once, then types 10,000 characters one by one and undoes them all.
 void TypeAndUndo(benchmark::State& state)
 {
