@@ -147,6 +147,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCWSTR path, BOOL makeVisible)
     if (!loaded) {
         if (created)
             frame->DestroyWindow(); // takes the document along
+        else if (document->GetPathName().IsEmpty())
+            SetDefaultTitle(document); // its contents were lost in the attempt
         return nullptr;
     }
     if (path)

@@ -87,7 +87,11 @@ BOOL CDocument::OnOpenDocument(LPCWSTR path)
         archive.Close();
     } catch (CException* exception) {
         exception->Delete();
+        // What was there is gone: the document no longer stands for any file, so that saving it
+        // cannot overwrite one with what is left.
         DeleteContents();
+        m_strPathName = CString();
+        SetModifiedFlag(FALSE);
         AfxMessageBox((L"The file " + CString(path) + L" could not be read.").GetString(), MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }

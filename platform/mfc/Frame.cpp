@@ -109,8 +109,9 @@ CFrameWnd::~CFrameWnd()
 BOOL CFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent, LPCWSTR menuName,
     DWORD exStyle, CCreateContext* context)
 {
-    (void)menuName;
     m_strTitle = title ? title : L"";
+    if (menuName && IS_INTRESOURCE(menuName) && !m_hMenuDefault)
+        m_hMenuDefault = LoadMenuResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(menuName)));
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursorW(nullptr, IDC_ARROW),
             reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1)));

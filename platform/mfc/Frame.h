@@ -48,6 +48,7 @@ public:
 
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
         CCreateContext* context = nullptr);
+    // menuName: MAKEINTRESOURCE of the menu's resource id, or null.
     BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style = WS_OVERLAPPEDWINDOW, const RECT& rect = CRect(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0),
         CWnd* parent = nullptr, LPCWSTR menuName = nullptr, DWORD exStyle = 0, CCreateContext* context = nullptr);
 

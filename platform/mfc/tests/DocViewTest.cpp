@@ -215,15 +215,26 @@ TEST_F(DocViewTest, SavingAndOpeningRoundTripsAndNamesTheDocument)
     EXPECT_EQ(app.RecentFiles().front(), CString(path.c_str()));
 }
 
-TEST_F(DocViewTest, AFileThatCannotBeReadIsReportedAndTheDocumentIsLeftEmpty)
+TEST_F(DocViewTest, AFileThatCannotBeReadIsReportedAndTheDocumentNoLongerStandsForTheOldFile)
 {
     app.OnFileNew();
+    auto* document = dynamic_cast<NoteDocument*>(View()->GetDocument());
+    auto good = (folder / "good.dat").wstring();
+    document->value = 5;
+    ASSERT_TRUE(document->OnSaveDocument(good.c_str()));
+    ASSERT_EQ(app.OpenDocumentFile(good.c_str()), document);
+
     auto bad = folder / "bad.dat";
     { std::FILE* file = std::fopen(bad.c_str(), "wb"); std::fputc('x', file); std::fclose(file); }
     EXPECT_EQ(app.OpenDocumentFile(bad.wstring().c_str()), nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].Find(L"bad.dat"), -1);
-    EXPECT_EQ(dynamic_cast<NoteDocument*>(View()->GetDocument())->value, 0);
+    EXPECT_EQ(document->value, 0);
+    EXPECT_TRUE(document->GetPathName().IsEmpty()) << "saving now cannot overwrite good.dat";
+    EXPECT_EQ(document->GetTitle(), CString(L"Untitled"));
+
+    EXPECT_EQ(app.OpenDocumentFile((folder / "missing.dat").wstring().c_str()), nullptr);
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST_F(DocViewTest, ClosingAModifiedDocumentAsksAndCancelKeepsEverything)
