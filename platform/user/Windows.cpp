@@ -468,9 +468,10 @@ HWND SetParent(HWND handle, HWND newParent)
     Window* parent = tree.Find(newParent);
     if (!window || (newParent && !parent) || handle == newParent || IsChild(handle, newParent))
         return nullptr;
-    HWND previous = window->IsChild() ? window->parent : nullptr;
+    // Child windows move between parents; a window does not change between top level and child.
     if (!window->IsChild() || !parent)
-        return nullptr; // moving windows between top level and child is not supported
+        return nullptr;
+    HWND previous = window->parent;
     bool visible = window->style & WS_VISIBLE;
     if (visible)
         ShowWindow(handle, SW_HIDE);
@@ -479,7 +480,7 @@ HWND SetParent(HWND handle, HWND newParent)
     parent->children.insert(parent->children.begin(), handle);
     if (visible)
         ShowWindow(handle, SW_SHOWNA);
-    return previous ? previous : GetDesktopWindow();
+    return previous;
 }
 
 HWND GetDesktopWindow()
@@ -572,21 +573,27 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
     return nullptr;
 }
 
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM data)
+namespace {
+// Children before their own children, in z-order; false once the callback asks to stop.
+bool EnumDescendants(HWND parent, WNDENUMPROC callback, LPARAM data)
 {
     Window* window = FindWindowObject(parent);
-    if (!window || !callback)
-        return FALSE;
-    std::vector<HWND> children = window->children;
+    std::vector<HWND> children = window ? window->children : std::vector<HWND> {};
     for (HWND child : children) {
         if (!IsWindow(child))
             continue;
-        if (!callback(child, data))
-            return FALSE;
-        if (!EnumChildWindows(child, callback, data) && IsWindow(child) && !FindWindowObject(child)->children.empty())
-            return FALSE;
+        if (!callback(child, data) || !EnumDescendants(child, callback, data))
+            return false;
     }
-    return TRUE;
+    return true;
+}
+}
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM data)
+{
+    if (!FindWindowObject(parent) || !callback)
+        return FALSE;
+    return EnumDescendants(parent, callback, data);
 }
 
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM data)

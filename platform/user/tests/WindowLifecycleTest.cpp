@@ -160,6 +160,31 @@ TEST_F(Lifecycle, DeferredPositionsApplyTogether)
     EXPECT_EQ(DeferWindowPos(BeginDeferWindowPos(1), reinterpret_cast<HWND>(0x1), nullptr, 0, 0, 0, 0, 0), nullptr);
 }
 
+BOOL CollectWindow(HWND window, LPARAM data)
+{
+    auto* found = reinterpret_cast<std::vector<HWND>*>(data);
+    found->push_back(window);
+    return found->size() < 3;
+}
+
+TEST_F(Lifecycle, ChildrenAreEnumeratedDepthFirstAndMoveBetweenParents)
+{
+    HWND parent = TopLevel();
+    HWND a = Child(parent, { 0, 0, 10, 10 }, 1);
+    HWND inner = Child(a, { 0, 0, 5, 5 }, 2);
+    HWND b = Child(parent, { 20, 0, 30, 10 }, 3);
+    Child(parent, { 40, 0, 50, 10 }, 4);
+    std::vector<HWND> found;
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found, (std::vector<HWND> { a, inner, b })); // the callback stopped at three
+    EXPECT_EQ(SetParent(inner, b), a);
+    EXPECT_EQ(GetParent(inner), b);
+    EXPECT_EQ(GetWindow(b, GW_CHILD), inner);
+    EXPECT_EQ(GetWindow(a, GW_CHILD), nullptr);
+    EXPECT_EQ(SetParent(b, inner), nullptr); // not under its own child
+    EXPECT_EQ(SetParent(parent, b), nullptr); // a top-level window stays one
+}
+
 TEST_F(Lifecycle, WindowFromPointFindsTheDeepestVisibleChild)
 {
     HWND parent = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 200, 200 });
