@@ -27,6 +27,20 @@ void RedrawFrame(HWND window)
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN | RDW_ERASENOW);
 }
 
+struct RepeatedRequest {
+    HWND window = nullptr;
+    UINT message = 0;
+    WORD code = 0;
+};
+RepeatedRequest g_repeat;
+
+void RepeatScroll(HWND, UINT, UINT_PTR id, DWORD)
+{
+    SetTimer(nullptr, id, 50, RepeatScroll);
+    if (IsWindow(g_repeat.window))
+        SendMessageW(g_repeat.window, g_repeat.message, g_repeat.code, 0);
+}
+
 } // namespace
 
 // A press on a scroll bar of the window: arrows and the page areas send one request each;
@@ -80,6 +94,18 @@ void TrackScrollBar(HWND handle, int hitCode, POINT screen)
         else
             code = (vertical ? point.y < parts.thumb.top : point.x < parts.thumb.left) ? SB_PAGEUP : SB_PAGEDOWN;
         SendMessageW(handle, message, code, 0);
+        // Held down, the request repeats: after a pause, then quickly.
+        g_repeat = { handle, message, code };
+        UINT_PTR timer = SetTimer(nullptr, 0, 400, RepeatScroll);
+        SetCapture(handle);
+        bool released = false;
+        RunModalLoop(handle, MSGF_SIZE, [&] { return released || GetCapture() != handle || !IsWindow(handle); }, [&](MSG& m) {
+            released = m.message == WM_LBUTTONUP;
+            return m.message == WM_LBUTTONUP || m.message == WM_MOUSEMOVE;
+        });
+        KillTimer(nullptr, timer);
+        if (GetCapture() == handle)
+            ReleaseCapture();
     }
     if (IsWindow(handle))
         SendMessageW(handle, message, SB_ENDSCROLL, 0);

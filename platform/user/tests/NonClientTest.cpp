@@ -246,6 +246,20 @@ TEST_F(NonClient, ScrollBarPressesBecomeScrollRequests)
     codes();
     Click({ 192, 210 }); // the down arrow
     EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_LINEDOWN, 0 }, { SB_ENDSCROLL, 0 } }));
+    // Held for 500 ms: the first request, one after the 400 ms pause, then one each 50 ms.
+    headless->InjectMouseMove({ 192, 210 });
+    headless->InjectButton(1, true, { 192, 210 });
+    DWORD pressed = GetTickCount();
+    SetModalLoopHook([&](HWND) {
+        if (GetTickCount() - pressed >= 500)
+            headless->InjectButton(1, false, { 192, 210 });
+    });
+    Pump();
+    SetModalLoopHook({});
+    auto held = codes();
+    ASSERT_EQ(held.size(), 5u);
+    EXPECT_EQ(held[3].first, SB_LINEDOWN);
+    EXPECT_EQ(held[4].first, SB_ENDSCROLL);
     Click({ 192, 180 }); // below the thumb, which fills the upper half of the track
     EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_PAGEDOWN, 0 }, { SB_ENDSCROLL, 0 } }));
     // Dragging the thumb (track 16..200, thumb 92 long) to the bottom tracks, then sets, position 50.
