@@ -199,6 +199,8 @@ public:
             else if (Is(i, Token::Kind::Identifier, L"for") && !Is(i - 1, Token::Kind::Punctuator, L".")
                      && Is(i + 1, Token::Kind::Punctuator, L"("))
                 GuardFor(i + 1);
+            else if (Is(i, Token::Kind::Identifier, L"function") && !Is(i - 1, Token::Kind::Punctuator, L"."))
+                GuardFunctionBody(i + 1);
             else if (Is(i, Token::Kind::Identifier, L"eval") && !Is(i - 1, Token::Kind::Punctuator, L".")
                      && Is(i + 1, Token::Kind::Punctuator, L"("))
                 PrepareLastArgument(i + 1);
@@ -277,6 +279,32 @@ private:
             m_edits.push_back({m_tokens[semicolons[0]].end, 0, CheckCall()});
         else
             WrapCondition(m_tokens[semicolons[0]].end, m_tokens[semicolons[1]].begin);
+    }
+
+    // Every call checks too, so that recursion without loops can be stopped. A directive such as
+    // "use strict" stays the first statement of the body.
+    void GuardFunctionBody(size_t afterKeyword)
+    {
+        size_t open = Is(afterKeyword, Token::Kind::Identifier) ? afterKeyword + 1 : afterKeyword;
+        if (!Is(open, Token::Kind::Punctuator, L"("))
+            return;
+        size_t close = MatchingParenthesis(open);
+        size_t body = close + 1;
+        if (close == std::wstring_view::npos || !Is(body, Token::Kind::Punctuator, L"{"))
+            return;
+        size_t insertAfter = body;
+        if (Is(body + 1, Token::Kind::Literal) && IsStringLiteral(body + 1)) {
+            if (!Is(body + 2, Token::Kind::Punctuator, L";"))
+                return;
+            insertAfter = body + 2;
+        }
+        m_edits.push_back({m_tokens[insertAfter].end, 0, CheckCall() + L";"});
+    }
+
+    bool IsStringLiteral(size_t i) const
+    {
+        wchar_t first = m_text[m_tokens[i].begin];
+        return first == L'"' || first == L'\'';
     }
 
     // The text that eval(text) and Function(parameters..., body) compile is prepared first;

@@ -1,10 +1,11 @@
 #pragma once
 // Prepares JScript text for the embedded interpreter, which has no interrupt hook of its own:
-// every loop test first calls the engine's loop check (which ends the run when an interrupt was
-// asked), text given to eval and Function is prepared the same way before it is compiled, and
-// every member call `o.m(...)` becomes `o[mark("m")](...)`, so that an automation object can tell
-// a method call from a property read. Line breaks stay where they are, so error lines keep their
-// meaning. Text that does not scan is returned unchanged: compiling it reports the error.
+// every loop test and every function body first calls the engine's loop check (which ends the
+// run when an interrupt was asked), text given to eval and Function is prepared the same way
+// before it is compiled, and every member call `o.m(...)` becomes `o[mark("m")](...)`, so that an
+// automation object can tell a method call from a property read. Line breaks stay where they are,
+// so error lines keep their meaning. Text that does not scan is returned unchanged: compiling it
+// reports the error.
 
 #include <string>
 #include <string_view>

@@ -127,7 +127,7 @@ TEST_F(JScriptEngineTest, AnInterruptThatRaisesAnErrorIsReported)
     EXPECT_EQ(site.errors[0].description, L"The script was stopped");
 }
 
-TEST_F(JScriptEngineTest, LoopsInTextCompiledAtRunTimeAreInterruptedToo)
+TEST_F(JScriptEngineTest, LoopsRecursionAndTextCompiledAtRunTimeAreInterrupted)
 {
     TestCalculatorSite calculator(site);
     int ticks = 0;
@@ -141,6 +141,8 @@ TEST_F(JScriptEngineTest, LoopsInTextCompiledAtRunTimeAreInterruptedToo)
         // The evaluated text still sees the function's own names.
         L"function run() { var local = calc; eval('while (true) local.Tick()'); }\nrun();",
         L"new Function('c', 'for (;;) c.Tick()')(calc);",
+        // Recursion without a loop, far too long to wait for.
+        L"function grow(n) { calc.Tick(); if (n < 60) { grow(n + 1); grow(n + 1); } }\ngrow(0);",
     };
     for (const wchar_t* program : programs) {
         SCOPED_TRACE(WideToUtf8(program));

@@ -27,6 +27,9 @@ TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
         {L"o.p; o.p = 1; o . q ()", L"o.p; o.p = 1; o [__flnCall(\"q\")] ()"},
         {L"1.5.toFixed(1)", L"1.5[__flnCall(\"toFixed\")](1)"},
         {L"eval(t + 'x')", L"eval(__flnPrepare(t + 'x'))"},  // still a direct eval
+        {L"function f(a) { return a; }", L"function f(a) {__flnLoopCheck(); return a; }"},
+        {L"var g = function () { 'use strict'; x(); };", L"var g = function () { 'use strict';__flnLoopCheck(); x(); };"},
+        {L"var h = function () { 'use strict' }", L"var h = function () { 'use strict' }"},
         {L"new Function('a, b', f(1, 2))", L"new Function('a, b',__flnPrepare( f(1, 2)))"},
     };
     for (const Case& c : cases)
