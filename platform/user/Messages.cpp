@@ -441,6 +441,9 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     auto found = Fetch(window, filterMin, filterMax, removeFlags & PM_REMOVE);
     if (!found)
         return FALSE;
+    // WH_GETMESSAGE hooks see (and may change) each message as it is read.
+    if (HasHooks(WH_GETMESSAGE))
+        CallHooks(WH_GETMESSAGE, HC_ACTION, removeFlags & PM_REMOVE, reinterpret_cast<LPARAM>(&*found));
     if (message)
         *message = *found;
     Queue::Instance().last = *found;

@@ -125,6 +125,27 @@ TEST_F(Hooks, MessageFilterHookRunsInsideModalLoops)
     EXPECT_EQ(HookRecord::filterCodes.back(), MSGF_MESSAGEBOX);
 }
 
+HHOOK g_getMessage = nullptr;
+LRESULT GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_APP)
+        message->wParam = 99; // hooks may change what the loop reads
+    return CallNextHookEx(g_getMessage, code, wParam, lParam);
+}
+
+TEST_F(Hooks, GetMessageHookSeesAndMayChangeEachMessageRead)
+{
+    HWND window = TopLevel();
+    Pump();
+    g_getMessage = SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, GetCurrentThreadId());
+    PostMessageW(window, WM_APP, 1, 0);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 99u);
+    UnhookWindowsHookEx(g_getMessage);
+}
+
 TEST_F(Hooks, ChainRunsNewestFirstAndSurvivesUnhookingInside)
 {
     HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
