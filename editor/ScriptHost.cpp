@@ -2,6 +2,7 @@
 
 #include "editor/ScriptNamedItems.h"
 #include "platform/base/ErrorCodes.h"
+#include "platform/base/NativePath.h"
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/mfc/Wnd.h"
@@ -30,7 +31,7 @@ struct FileBytes {
 FileBytes ReadWholeFile(LPCOLESTR path)
 {
     FileBytes file;
-    std::string narrowPath = WideToUtf8(path);
+    std::string narrowPath = NativePath(path);
     struct stat status {};
     if (::stat(narrowPath.c_str(), &status) != 0) {
         file.status = HResultFromSystemError(ERROR_FILE_NOT_FOUND);
