@@ -429,6 +429,7 @@ BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
 int GetUpdateRgn(HWND window, HRGN region, BOOL erase);
 BOOL UpdateWindow(HWND window);
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
+// Drawing is never held back (every window has its own backing surface); always TRUE.
 BOOL LockWindowUpdate(HWND window);
 BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip);
 int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update, LPRECT updateRect, UINT flags);
@@ -475,7 +476,9 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
+// Keeps the display count only: the pointer stays visible.
 int ShowCursor(BOOL show);
+// The pointer is never confined; TRUE so that callers go on as usual.
 BOOL ClipCursor(const RECT* rect);
 UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT milliseconds);
@@ -641,7 +644,7 @@ BOOL EndMenu();
 
 // ---- message boxes
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-BOOL MessageBeep(UINT type);
+BOOL MessageBeep(UINT type); // silent
 
 // ---- modal loops in tests: the hook runs each time a modal loop (message box, popup menu,
 // move or size loop) has emptied its queue and would wait. It can inject input, send messages
