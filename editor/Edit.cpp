@@ -645,8 +645,10 @@ BOOL SECEdit::BreakLongLines(BOOL breakLines, int firstLine, int lastLine)
         broken = true;
     }
     if (broken) {
-        ResetUndo();
+        // The breaks went straight into the buffer: the text differs from any saved state, and
+        // the history is cleared as modified so that no undo leads back to a "saved" text.
         SetModified(TRUE);
+        ResetUndo();
         DropAllColors();
         UpdateAllObservers(nullptr, nullptr);
     }

@@ -118,6 +118,9 @@ TEST_F(EditFile, LoadBreaksLinesWiderThanTheMaximum)
     EXPECT_EQ(m_edit.GetLineLength(2), 5000 - 2 * 2048);
     EXPECT_TRUE(m_edit.IsModified()) << "the broken text differs from the file";
     EXPECT_EQ(m_edit.Undo(), nullptr);
+    m_edit.InsertText(1, 0, L"x");
+    m_edit.Undo();
+    EXPECT_TRUE(m_edit.IsModified()) << "undoing an edit leads back to the broken text, not to the file";
 }
 
 TEST_F(EditFile, FileOfOneLongLineIsBrokenAtEveryMaximumWidth)
