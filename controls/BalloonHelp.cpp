@@ -135,6 +135,7 @@ BOOL CBalloonHelp::Create(const CString& title, const CString& content, const PO
     DWORD exStyle = WS_EX_TOOLWINDOW | ((m_options & unSHOW_TOPMOST) ? WS_EX_TOPMOST : 0);
     if (!CreateEx(exStyle, className, title, WS_POPUP, 0, 0, 10, 10, owner->m_hWnd, nullptr))
         return fail();
+    m_windowMade = true;
 
     PositionWindow();
 
@@ -634,7 +635,8 @@ void CBalloonHelp::RemoveHooks()
 
 void CBalloonHelp::PostNcDestroy()
 {
-    if (m_options & unDELETE_THIS_ON_CLOSE) {
+    // A balloon whose creation failed is left to its maker.
+    if ((m_options & unDELETE_THIS_ON_CLOSE) && m_windowMade) {
         // However the launched balloon's window went (its owner may have taken it along), the
         // next one may show.
         s_launchedShown = false;

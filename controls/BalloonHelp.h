@@ -107,6 +107,7 @@ private:
     POINT m_mouseStart {};
     UINT m_closeButtonState = 0;
     int m_mouseTolerance = 3;
+    bool m_windowMade = false;
 
     static inline CBalloonHelp* s_current = nullptr;
     static inline bool s_launchedShown = false;

@@ -61,8 +61,7 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* document, CFrameWnd* other)
     CWnd* main = AfxGetMainWnd();
     CWnd* parent = dynamic_cast<CSingleDocTemplate*>(this) || main == nullptr ? nullptr : main;
     if (!frame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, parent, &context)) {
-        if (!frame->m_hWnd)
-            delete frame; // a frame without a window does not delete itself
+        delete frame; // a frame whose window was never made does not delete itself
         return nullptr;
     }
     return frame;

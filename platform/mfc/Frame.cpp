@@ -177,6 +177,13 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id)
     return view;
 }
 
+BOOL CFrameWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menuOrId, LPVOID param)
+{
+    m_bWindowMade = CWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, param);
+    return m_bWindowMade;
+}
+
 void CFrameWnd::RepositionBars(UINT first, UINT last, UINT leftOverId, UINT flags, LPRECT rectParam,
     const RECT* rectClient, BOOL stretch)
 {

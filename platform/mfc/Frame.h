@@ -90,7 +90,15 @@ public:
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context);
     CWnd* CreateView(CCreateContext* context, UINT id = AFX_IDW_PANE_FIRST);
-    void PostNcDestroy() override { delete this; }
+    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+        int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
+    using CWnd::CreateEx;
+    // A frame owns itself once its window was made; one whose creation failed is left to its maker.
+    void PostNcDestroy() override
+    {
+        if (m_bWindowMade)
+            delete this;
+    }
 
     int OnCreate(LPCREATESTRUCT create);
     void OnSize(UINT type, int cx, int cy);
@@ -111,6 +119,7 @@ protected:
     BOOL m_bInRecalcLayout = FALSE;
     UINT m_nIDLastMessage = 0;
     CCreateContext* m_pCreatingContext = nullptr;
+    BOOL m_bWindowMade = FALSE;
 };
 
 #define ON_WM_MENUSELECT() \

@@ -22,6 +22,13 @@ BEGIN_MESSAGE_MAP(CScrollView, CView)
     ON_WM_MOUSEWHEEL()
 END_MESSAGE_MAP()
 
+BOOL CView::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menuOrId, LPVOID param)
+{
+    m_bWindowMade = CWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, param);
+    return m_bWindowMade;
+}
+
 CFrameWnd* CView::GetParentFrame() const
 {
     for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window))

@@ -20,8 +20,17 @@ public:
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
+    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+        int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
+    using CWnd::CreateEx;
+
 protected:
-    void PostNcDestroy() override { delete this; }
+    // A view owns itself once its window was made; one whose creation failed is left to its maker.
+    void PostNcDestroy() override
+    {
+        if (m_bWindowMade)
+            delete this;
+    }
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
     void OnPaint();
@@ -30,6 +39,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     CDocument* m_pDocument = nullptr;
+    BOOL m_bWindowMade = FALSE;
     friend class CDocument;
 };
 

@@ -69,6 +69,21 @@ BEGIN_MESSAGE_MAP(NoteView, CScrollView)
     ON_COMMAND(ID_VIEW_COMMAND, OnViewCommand)
 END_MESSAGE_MAP()
 
+// A view that cannot be made.
+class RefusingView : public CView {
+    DECLARE_DYNCREATE(RefusingView)
+public:
+    void OnDraw(CDC*) override {}
+
+protected:
+    int OnCreate(LPCREATESTRUCT) { return -1; }
+    DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(RefusingView, CView)
+BEGIN_MESSAGE_MAP(RefusingView, CView)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
 class NoteApp : public CWinApp {
 public:
     NoteApp() : CWinApp(L"DocViewTest") {}
@@ -169,6 +184,19 @@ TEST_F(DocViewTest, TheLayoutGivesBarsTheirRoomAndTheViewTheRest)
     frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CFrameWnd::reposQuery, &query);
     EXPECT_EQ(CRect(query), CRect(0, 20, client.right, client.bottom));
     bar.DestroyWindow();
+}
+
+TEST(DocViewFailures, AViewThatCannotBeMadeLeavesNoFrameAndNoDocument)
+{
+    SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+    NoteApp app;
+    app.AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(NoteDocument), RUNTIME_CLASS(CFrameWnd), RUNTIME_CLASS(RefusingView)));
+    int before = NoteDocument::alive;
+    app.OnFileNew();
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    EXPECT_EQ(GetTopWindow(nullptr), nullptr);
+    EXPECT_EQ(NoteDocument::alive, before);
+    EXPECT_EQ(app.m_pDocManager->GetOpenDocumentCount(), 0);
 }
 
 TEST_F(DocViewTest, CommandsGoToTheViewThenTheDocumentThenTheApplication)
