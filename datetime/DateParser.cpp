@@ -30,7 +30,6 @@ constexpr const wchar_t* kKeywordTexts[KeywordCount] = {L"", L"D<", L"T<", L"C<"
 
 // Brackets and units nest by recursion; deeper input is reported, never allowed to exhaust the stack.
 constexpr int kMaxDepth = 200;
-constexpr std::int64_t kSecondsPerDay = 86400;
 // A span's whole days must fit the 32-bit day count of a span.
 constexpr std::int64_t kLargestSpan = (static_cast<std::int64_t>(INT32_MAX) + 1) * kSecondsPerDay - 1;
 

@@ -1,6 +1,7 @@
 #include "datetime/core/Clock.h"
 
 #include "datetime/core/DateValue.h"
+#include "datetime/core/FloorDivision.h"
 #include "platform/base/CString.h"
 
 #include <ctime>
@@ -11,9 +12,6 @@ namespace {
 
 // Day number of 1 January 1970.
 constexpr std::int32_t kUnixEpochDayNumber = 141427;
-constexpr std::int64_t kSecondsPerDay = 86400;
-
-constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 struct FixedClock {
     std::int64_t utcSeconds;

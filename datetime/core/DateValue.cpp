@@ -1,5 +1,6 @@
 #include "datetime/core/DateValue.h"
 
+#include "datetime/core/FloorDivision.h"
 #include "platform/base/SystemTime.h"
 
 #include <array>
@@ -8,10 +9,6 @@
 namespace {
 
 constexpr std::array<std::uint16_t, 13> kMonthLengths = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-// Division and remainder rounding toward minus infinity.
-constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
 
 // Days from 1 January of year 1 (day 0) to 1 January of the given year.
 constexpr std::int64_t DaysBeforeYear(std::int64_t year)

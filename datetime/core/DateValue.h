@@ -12,6 +12,7 @@ struct SYSTEMTIME;
 
 constexpr std::int32_t kInvalidDayNumber = INT32_MIN;
 constexpr std::int64_t kInvalidSpan = INT64_MIN;
+constexpr std::int64_t kSecondsPerDay = 86400;
 // The largest day number whose offset from 1 January of year 1 still fits in 32 bits.
 constexpr std::int32_t kLargestDayNumber = 2146905911;
 // Days from 1 January of year 1 (counted from 0) to day number 0.

@@ -1,14 +1,13 @@
 #include "datetime/core/JulianDay.h"
 
 #include "datetime/core/DateValue.h"
+#include "datetime/core/FloorDivision.h"
 
 #include <cmath>
 #include <cstdint>
 #include <optional>
 
 namespace {
-
-constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 // 15 October 1582, the first day of the Gregorian calendar.
 constexpr std::int64_t kFirstGregorianDay = 2299161;
@@ -99,8 +98,6 @@ int CountBeforeLetter(const CString& operand, wchar_t letter)
     }
     return count;
 }
-
-constexpr std::int64_t kSecondsPerDay = 86400;
 
 std::int64_t ToSeconds(double days) { return std::llround(days * kSecondsPerDay); }
 
