@@ -21,7 +21,9 @@ thread_local HHOOK creationHook = nullptr;
 LRESULT CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
     auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    if (code >= 0 && windowBeingCreated && !CWnd::FromHandlePermanent(call->hwnd)) {
+    // A new window's first messages are these two; anything else goes to windows that exist.
+    bool firstMessage = call->message == WM_GETMINMAXINFO || call->message == WM_NCCREATE;
+    if (code >= 0 && firstMessage && windowBeingCreated && !CWnd::FromHandlePermanent(call->hwnd)) {
         CWnd* window = windowBeingCreated;
         windowBeingCreated = nullptr;
         window->SubclassWindow(call->hwnd);
