@@ -9,6 +9,8 @@
 #include <duktape.h>
 
 #include <atomic>
+#include <cstddef>
+#include <cstdlib>
 #include <initializer_list>
 #include <cwctype>
 #include <memory>
@@ -189,6 +191,41 @@ long LineFromMessage(const std::wstring& message)
     return std::wcstol(message.c_str() + at + 7, nullptr, 10);
 }
 
+// Keeps the interpreter's memory within kHeapLimitBytes: each block carries its size in front.
+class HeapBudget {
+public:
+    static void* Allocate(void* udata, duk_size_t size) { return static_cast<HeapBudget*>(udata)->Resize(nullptr, size); }
+    static void* Reallocate(void* udata, void* block, duk_size_t size)
+    {
+        return static_cast<HeapBudget*>(udata)->Resize(block, size);
+    }
+    static void Free(void* udata, void* block) { static_cast<HeapBudget*>(udata)->Resize(block, 0); }
+
+private:
+    static constexpr size_t kHeader = alignof(std::max_align_t);
+
+    void* Resize(void* block, size_t size)
+    {
+        char* base = block ? static_cast<char*>(block) - kHeader : nullptr;
+        size_t old = base ? *reinterpret_cast<size_t*>(base) : 0;
+        if (size == 0) {
+            std::free(base);
+            m_used -= old;
+            return nullptr;
+        }
+        if (size > kHeapLimitBytes || m_used - old + size > kHeapLimitBytes)
+            return nullptr;  // the interpreter reports it as a failed allocation
+        auto* grown = static_cast<char*>(std::realloc(base, size + kHeader));
+        if (!grown)
+            return nullptr;
+        *reinterpret_cast<size_t*>(grown) = size;
+        m_used = m_used - old + size;
+        return grown + kHeader;
+    }
+
+    size_t m_used = 0;
+};
+
 } // namespace
 
 class Engine final : public IActiveScript, public IActiveScriptParse {
@@ -333,7 +370,8 @@ public:
     {
         if (m_state == SCRIPTSTATE_CLOSED || m_context)
             return E_UNEXPECTED;
-        m_context = duk_create_heap_default();
+        m_context = duk_create_heap(&HeapBudget::Allocate, &HeapBudget::Reallocate, &HeapBudget::Free, &m_heapBudget,
+                                    nullptr);
         if (!m_context)
             return E_OUTOFMEMORY;
         m_bridge = std::make_unique<Bridge>(m_context);
@@ -379,6 +417,8 @@ public:
         m_pending.push_back(added);
         return S_OK;
     }
+
+    void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
 
 private:
     struct Unit {
@@ -451,7 +491,8 @@ private:
         duk_get_prop_string(ctx, -1, kEngineKey);
         auto* engine = static_cast<Engine*>(duk_get_pointer(ctx, -1));
         duk_pop_2(ctx);
-        if (!engine->m_interrupt) {
+        bool overLimit = engine->m_stepLimit && ++engine->m_steps > engine->m_stepLimit;
+        if (!engine->m_interrupt && !overLimit) {
             duk_push_true(ctx);
             return 1;
         }
@@ -525,6 +566,7 @@ private:
         ComPtr<IActiveScriptSite> site(m_site.get());
         AddRef();  // the site may release the engine from inside the run
         m_running = true;
+        m_steps = 0;
         m_interrupt = false;
         m_reportInterrupt = false;
         if (site)
@@ -629,7 +671,10 @@ private:
     std::vector<NamedItem> m_items;
     bool m_running = false;
     bool m_closePending = false;
+    HeapBudget m_heapBudget;  // outlives the interpreter, which frees through it
     void* m_stopSignal = nullptr;  // lives in the stash as long as the interpreter
+    std::uint64_t m_stepLimit = 0;
+    std::uint64_t m_steps = 0;
     std::atomic<bool> m_interrupt {false};
     std::atomic<bool> m_reportInterrupt {false};
 };
@@ -637,6 +682,12 @@ private:
 IActiveScript* CreateEngine()
 {
     return static_cast<IActiveScript*>(new Engine);
+}
+
+void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps)
+{
+    if (engine)
+        static_cast<Engine*>(engine)->SetStepLimit(steps);
 }
 
 } // namespace jscript

@@ -165,6 +165,26 @@ TEST_F(JScriptEngineTest, AnItemNamedLikeAFixedGlobalIsRefusedQuietly)
     VariantClear(&result);
 }
 
+TEST_F(JScriptEngineTest, AStepLimitEndsEndlessWork)
+{
+    jscript::SetEngineStepLimit(engine, 1000);
+    ASSERT_EQ(Parse(L"function f() { f(); f(); }\nfor (;;) {}\n"), S_OK);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), E_ABORT);
+    EXPECT_EQ(Parse(L"f();"), E_ABORT);
+    EXPECT_TRUE(site.errors.empty());
+}
+
+TEST_F(JScriptEngineTest, AScriptThatOutgrowsItsMemoryGetsAnError)
+{
+    ASSERT_EQ(Parse(L"var s = 'x';\nwhile (true) s = s + s;\n"), S_OK);
+    EXPECT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), SCRIPT_E_REPORTED);
+    ASSERT_EQ(site.errors.size(), 1u);
+    EXPECT_EQ(site.errors[0].line, 1u);
+    VARIANT result;
+    ASSERT_EQ(Parse(L"s.length > 1000000", SCRIPTTEXT_ISEXPRESSION, &result), S_OK) << "the engine goes on working";
+    EXPECT_EQ(result.boolVal, VARIANT_TRUE);
+}
+
 TEST_F(JScriptEngineTest, ClosingFromInsideTheScriptEndsTheRunFirst)
 {
     TestCalculatorSite calculator(site);
