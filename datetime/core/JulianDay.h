@@ -33,7 +33,8 @@ public:
     // value that is not finite or lies beyond every representable year.
     static CString JulianDayToDate(double julianDay);
     // hh:mm:ss, or with unitForm 08h05m09s; a negative fraction counts back from midnight and a
-    // fraction just below 1 gives 24:00:00. Empty for a value that is not a time of day.
+    // fraction just below 1 gives 24:00:00; hours are not wrapped (1.25 is 30:00:00). Empty for a
+    // value that is not finite or lies beyond every date.
     static CString JulianDayToTime(double dayFraction, bool unitForm = false);
 
     // With an empty input and julianDay >= 0, writes the date and time of julianDay and returns

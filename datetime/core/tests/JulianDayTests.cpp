@@ -55,6 +55,7 @@ TEST(JulianDay, JulianDaysToTexts)
     EXPECT_EQ(J::JulianDayToDate(1e300).str(), L"");
     EXPECT_EQ(J::JulianDayToTime(-0.25).str(), L"18:00:00");
     EXPECT_EQ(J::JulianDayToTime(0.999999).str(), L"24:00:00");
+    EXPECT_EQ(J::JulianDayToTime(1.25).str(), L"30:00:00");  // hours are not wrapped
     EXPECT_EQ(J::JulianDayToTime(0.25, true).str(), L"06h00m00s");
     EXPECT_EQ(J::JulianDayToTime((8 * 3600 + 5 * 60 + 9) / 86400.0, true).str(), L"08h05m09s");
     EXPECT_EQ(J::JulianDayToTime(INFINITY).str(), L"");
