@@ -51,21 +51,20 @@ int CWinThread::Run()
         }
         if (!PumpMessage())
             return ExitInstance();
-        if (IsIdleMessage(&message))
+        if (IsIdleMessage(&m_msgCur))
             idleCount = 0;
     }
 }
 
 BOOL CWinThread::PumpMessage()
 {
-    MSG message;
-    if (!::GetMessageW(&message, nullptr, 0, 0)) {
-        m_exitCode = static_cast<int>(message.wParam);
+    if (!::GetMessageW(&m_msgCur, nullptr, 0, 0)) {
+        m_exitCode = static_cast<int>(m_msgCur.wParam);
         return FALSE;
     }
-    if (!PreTranslateMessage(&message)) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+    if (!PreTranslateMessage(&m_msgCur)) {
+        ::TranslateMessage(&m_msgCur);
+        ::DispatchMessageW(&m_msgCur);
     }
     return TRUE;
 }

@@ -36,6 +36,7 @@ protected:
     // Messages after which idle processing starts again (not mouse moves that did not move, nor WM_PAINT).
     virtual BOOL IsIdleMessage(const MSG* message);
     int m_exitCode = 0;
+    MSG m_msgCur {}; // the message PumpMessage got last
 
 private:
     POINT m_lastMousePoint { -1, -1 };
