@@ -610,6 +610,7 @@ HHOOK SetWindowsHookExW(int type, HOOKPROC procedure, HINSTANCE, DWORD)
     case WH_KEYBOARD:
     case WH_GETMESSAGE:
     case WH_CALLWNDPROC:
+    case WH_CBT:
     case WH_MOUSE:
     case WH_CALLWNDPROCRET:
         break;

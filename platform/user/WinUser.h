@@ -37,7 +37,7 @@ using HOOKPROC = LRESULT (*)(int code, WPARAM, LPARAM);
 #define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define MAKEINTRESOURCE MAKEINTRESOURCEW
 #define MAKEINTATOM(a) MAKEINTRESOURCEW(a)
-constexpr bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
+inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
 constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
 constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(MAKELONG(lo, hi)); }
 constexpr LRESULT MAKELRESULT(WORD lo, WORD hi) { return static_cast<LRESULT>(MAKELONG(lo, hi)); }
@@ -366,8 +366,11 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
 
 // ---- hooks (thread hooks of the calling thread)
-constexpr int WH_MSGFILTER = -1, WH_KEYBOARD = 2, WH_GETMESSAGE = 3, WH_CALLWNDPROC = 4, WH_MOUSE = 7,
+constexpr int WH_MSGFILTER = -1, WH_KEYBOARD = 2, WH_GETMESSAGE = 3, WH_CALLWNDPROC = 4, WH_CBT = 5, WH_MOUSE = 7,
               WH_CALLWNDPROCRET = 12;
+// WH_CBT codes: a window is about to be created (wParam the new handle, lParam a CBT_CREATEWNDW;
+// a non-zero answer refuses the window) or destroyed (wParam the handle).
+constexpr int HCBT_CREATEWND = 3, HCBT_DESTROYWND = 4;
 constexpr int HC_ACTION = 0, HC_NOREMOVE = 3;
 constexpr int MSGF_DIALOGBOX = 0, MSGF_MESSAGEBOX = 1, MSGF_MENU = 2, MSGF_SIZE = 4, MSGF_MOVE = 3;
 struct MOUSEHOOKSTRUCT {
@@ -382,6 +385,10 @@ struct CWPRETSTRUCT {
     WPARAM wParam;
     UINT message;
     HWND hwnd;
+};
+struct CBT_CREATEWNDW {
+    CREATESTRUCTW* lpcs;
+    HWND hwndInsertAfter;
 };
 struct CWPSTRUCT {
     LPARAM lParam;

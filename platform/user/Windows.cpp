@@ -1,5 +1,6 @@
 // Window classes, creating and destroying windows, the tree, positions and show states.
 
+#include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 #include "platform/gdi/Gdi.h"
 
@@ -198,6 +199,20 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
     create.dwExStyle = exStyle;
 
 
+    // A creation hook sees the window first (and may subclass it or refuse it).
+    if (HasHooks(WH_CBT)) {
+        CBT_CREATEWNDW cbt { &create, created->IsChild() ? HWND_BOTTOM : HWND_TOP };
+        if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle), reinterpret_cast<LPARAM>(&cbt))) {
+            // Refused before its first message: it goes without a word.
+            if (Window* refused = tree.Find(handle)) {
+                std::erase(tree.SiblingsOf(*refused), handle);
+                tree.Remove(handle);
+            }
+            return nullptr;
+        }
+        if ((created = tree.Find(handle)) == nullptr)
+            return nullptr;
+    }
     if (created->IsTopLevel() && ((style & WS_THICKFRAME) || !(style & WS_POPUP))) {
         MINMAXINFO info {};
         info.ptMaxTrackSize = { GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK) };
@@ -241,6 +256,10 @@ BOOL DestroyWindowObject(HWND handle)
     Window* window = tree.Find(handle);
     if (!window || window->destroying)
         return window != nullptr;
+    if (HasHooks(WH_CBT) && CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(handle), 0))
+        return FALSE; // the hook keeps the window
+    if (!(window = tree.Find(handle)))
+        return TRUE;
     window->destroying = true;
     // Owned windows go first.
     std::vector<HWND> owned;

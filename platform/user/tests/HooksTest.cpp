@@ -146,6 +146,41 @@ TEST_F(Hooks, GetMessageHookSeesAndMayChangeEachMessageRead)
     UnhookWindowsHookEx(g_getMessage);
 }
 
+HHOOK g_cbt = nullptr;
+std::vector<std::pair<int, HWND>> g_cbtSeen;
+bool g_refuseCreation = false;
+LRESULT CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto window = reinterpret_cast<HWND>(wParam);
+    g_cbtSeen.emplace_back(code, window);
+    if (code == HCBT_CREATEWND) {
+        // The window exists already, with no message yet: this is where a framework subclasses it.
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_EQ(MessageLog::Instance().Count(window, WM_NCCREATE), 0);
+        EXPECT_STREQ(reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->lpszName, L"Test");
+        if (g_refuseCreation)
+            return 1;
+    }
+    return CallNextHookEx(g_cbt, code, wParam, lParam);
+}
+
+TEST_F(Hooks, CreationHookSeesEachWindowBeforeItsFirstMessage)
+{
+    g_cbtSeen.clear();
+    g_cbt = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    HWND window = TopLevel();
+    ASSERT_TRUE(window);
+    DestroyWindow(window);
+    EXPECT_EQ(g_cbtSeen, (std::vector<std::pair<int, HWND>> { { HCBT_CREATEWND, window }, { HCBT_DESTROYWND, window } }));
+    g_refuseCreation = true;
+    MessageLog::Instance().entries.clear();
+    EXPECT_EQ(TopLevel(), nullptr);
+    EXPECT_TRUE(MessageLog::Instance().entries.empty()); // refused before any message
+    EXPECT_EQ(GetTopWindow(nullptr), nullptr);
+    g_refuseCreation = false;
+    UnhookWindowsHookEx(g_cbt);
+}
+
 TEST_F(Hooks, ChainRunsNewestFirstAndSurvivesUnhookingInside)
 {
     HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
