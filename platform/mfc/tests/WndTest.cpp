@@ -240,10 +240,14 @@ TEST_F(MfcTest, TheApplicationRunsItsLoopUntilQuitAndKeepsSettings)
         struct App : CWinApp {
             using CWinApp::CWinApp;
             int idleCalls = 0;
+            int freshIdles = 0;
             BOOL OnIdle(LONG count) override
             {
                 ++idleCalls;
-                if (count == 0)
+                // A message after the first idle time starts idle processing over.
+                if (count == 0 && ++freshIdles == 1)
+                    m_pMainWnd->PostMessage(WM_CUSTOM, 1, 2);
+                else if (count == 0)
                     PostQuitMessage(5);
                 return CWinApp::OnIdle(count);
             }
@@ -253,7 +257,8 @@ TEST_F(MfcTest, TheApplicationRunsItsLoopUntilQuitAndKeepsSettings)
         app.m_pMainWnd = &main;
         EXPECT_EQ(AfxGetMainWnd(), &main);
         EXPECT_EQ(app.Run(), 5);
-        EXPECT_GE(app.idleCalls, 1);
+        EXPECT_EQ(app.freshIdles, 2);
+        EXPECT_EQ(app.idleCalls, 2) << "each idle time ends with the message its first call posts";
 
         app.SetRegistryKey(L"Formulon Tests");
         EXPECT_TRUE(app.WriteProfileInt(L"Settings", L"Digits", 12));
