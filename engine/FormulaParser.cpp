@@ -92,10 +92,11 @@ std::int64_t Gcd(std::int64_t a, std::int64_t b)
     return std::llabs(b);
 }
 
-std::int64_t Lcm(std::int64_t a, std::int64_t b)
+// In floating point after the division: the product of two large integers may pass 64 bits.
+double Lcm(std::int64_t a, std::int64_t b)
 {
     std::int64_t gcd = Gcd(a, b);
-    return gcd == 0 ? 0 : a / gcd * b;
+    return gcd == 0 ? 0.0 : static_cast<double>(a / gcd) * static_cast<double>(b);
 }
 
 // --- Normalisation helpers. Every rewrite shrinks the text or keeps its length, so each works in
@@ -593,7 +594,9 @@ double CFormulaParser::ApplyName(const Name& name, double v)
     case NameKind::Cot: result = std::cos(v) / std::sin(v); break;
     case NameKind::ArcSin: domainError = std::fabs(v) >= 1.0; if (!domainError) result = std::asin(v); break;
     case NameKind::ArcCos: domainError = std::fabs(v) > 1.0; if (!domainError) result = std::acos(v); break;
-    case NameKind::Int: result = m_math.TruncToInt(v); break;
+    // Truncated in floating point, so that whole values beyond the 32-bit range keep their value
+    // (INT(3000000000.5) is 3000000000); "+ 0.0" turns the -0 of INT(-0.5) into 0.
+    case NameKind::Int: result = std::trunc(v) + 0.0; break;
     case NameKind::Rad: result = m_math.DegToRad(v); break;
     case NameKind::Deg: result = m_math.RadToDeg(v); break;
     case NameKind::Sign: result = v > 0.0 ? 1.0 : v < 0.0 ? -1.0 : 0.0; break;
@@ -635,7 +638,8 @@ double CFormulaParser::IntegerPairFunction(NameKind kind) const
 
     std::wstring scratch;
     const wchar_t* end;
-    std::int64_t a = m_math.RoundToInt(ReadNumberRun(first.data(), first.data() + first.size(), &end, scratch));
-    std::int64_t b = m_math.RoundToInt(ReadNumberRun(second.data(), second.data() + second.size(), &end, scratch));
-    return static_cast<double>(kind == NameKind::Kgv ? Lcm(a, b) : Gcd(a, b));
+    // Both parts are runs of digits, so neither is negative; 64 bits keep integers beyond 2^31.
+    std::int64_t a = m_math.RoundToInt64(ReadNumberRun(first.data(), first.data() + first.size(), &end, scratch));
+    std::int64_t b = m_math.RoundToInt64(ReadNumberRun(second.data(), second.data() + second.size(), &end, scratch));
+    return kind == NameKind::Kgv ? Lcm(a, b) : static_cast<double>(Gcd(a, b));
 }

@@ -214,8 +214,20 @@ TEST_F(FormulaParserTest, KgvAndGgtReadTheTwoIntegersOfTheLastNumberText)
     // The argument's value is not used; the last number text even survives between calls.
     Evaluate(L"24.36");
     EXPECT_EQ(Evaluate(L"GGT x").value, 12);
-    // Beyond the integer range the parts saturate instead of overflowing.
-    EXPECT_TRUE(std::isfinite(Evaluate(L"KGV(99999999999999.99999999999)").value));
+    // Integers beyond 2^31 keep their value; beyond 2^63 the parts saturate instead of overflowing.
+    EXPECT_EQ(Evaluate(L"KGV(99999999999,2)", 1, TRUE).value, 199999999998.0);
+    EXPECT_EQ(Evaluate(L"GGT(6000000000,4000000000)", 1, TRUE).value, 2000000000.0);
+    EXPECT_EQ(Evaluate(L"KGV(9000000000000000000.8000000000000000000)").value, 72000000000000000000.0);
+    EXPECT_TRUE(std::isfinite(Evaluate(L"KGV(99999999999999999999999.99999999999999999999)").value));
+}
+
+TEST_F(FormulaParserTest, IntTruncatesWholeValuesOfAnySize)
+{
+    EXPECT_EQ(Evaluate(L"INT(3000000000.7)").value, 3000000000.0);
+    EXPECT_EQ(Evaluate(L"INT(-5000000000.5)").value, -5000000000.0);
+    const double minusHalf = Evaluate(L"INT(-0.5)").value;
+    EXPECT_EQ(minusHalf, 0.0);
+    EXPECT_FALSE(std::signbit(minusHalf));  // no "-0" on the display
 }
 
 TEST_F(FormulaParserTest, NumbersReadExactlyAsTheClassicConversion)
