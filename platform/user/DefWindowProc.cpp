@@ -434,11 +434,23 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         if (window->IsChild())
             return SendMessageW(window->parent, message, message == WM_CONTEXTMENU ? reinterpret_cast<WPARAM>(handle) : wParam, lParam);
         return 0;
+    case WM_SETREDRAW:
+        // Without redrawing the window counts as hidden for painting, but stays on the screen.
+        if (wParam)
+            window->style |= WS_VISIBLE;
+        else
+            window->style &= ~WS_VISIBLE;
+        return 0;
+    case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        int background = message == WM_CTLCOLOREDIT ? COLOR_WINDOW : COLOR_3DFACE;
+        int background = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_3DFACE;
         SetBkColor(dc, GetSysColor(background));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
     }

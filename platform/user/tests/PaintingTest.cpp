@@ -133,6 +133,23 @@ TEST_F(Painting, RedrawWindowFlags)
     EXPECT_EQ(log.Count(parent, WM_PAINT), 1);
 }
 
+TEST_F(Painting, SetRedrawHoldsPaintingBack)
+{
+    HWND parent = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 100, 100 });
+    HWND list = Child(parent, { 10, 10, 50, 50 });
+    Pump();
+    auto& log = MessageLog::Instance();
+    log.entries.clear();
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(log.Count(list, WM_PAINT), 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    Pump();
+    EXPECT_EQ(log.Count(list, WM_PAINT), 1);
+}
+
 TEST_F(Painting, HiddenWindowsGetNoPaint)
 {
     HWND window = TopLevel(WS_POPUP, { 0, 0, 50, 50 });
