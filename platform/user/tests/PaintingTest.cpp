@@ -61,6 +61,26 @@ TEST_F(Painting, InvalidRectanglesBecomeOneWmPaintWithTheirUnion)
     EXPECT_EQ(PixelAt(window, 35, 15), kRed);
 }
 
+TEST_F(Painting, UpdateRegionsKeepTheirShape)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 200, 200 });
+    Pump();
+    HRGN ellipse = CreateEllipticRgn(10, 10, 60, 60);
+    InvalidateRgn(window, ellipse, FALSE);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(window, update, FALSE), COMPLEXREGION);
+    EXPECT_TRUE(EqualRgn(update, ellipse)); // in client coordinates, whatever the frame
+    HRGN half = CreateRectRgn(0, 0, 200, 35);
+    ValidateRgn(window, half);
+    GetUpdateRgn(window, update, FALSE);
+    RECT box;
+    GetRgnBox(update, &box);
+    EXPECT_EQ(box.top, 35);
+    EXPECT_EQ(box.bottom, 60);
+    for (HRGN region : { ellipse, update, half })
+        DeleteObject(region);
+}
+
 TEST_F(Painting, EraseIsAskedOnlyWhenTheInvalidationAskedForIt)
 {
     HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 50, 50 });
