@@ -14,19 +14,17 @@ END_MESSAGE_MAP()
 namespace {
 
 thread_local MSG currentMessage {};
-// The object whose window CreateEx is making: it is attached at the window's first message.
+// The object whose window CreateEx is making: it is attached before the window's first message.
 thread_local CWnd* windowBeingCreated = nullptr;
 thread_local HHOOK creationHook = nullptr;
 
 LRESULT CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    // A new window's first messages are these two; anything else goes to windows that exist.
-    bool firstMessage = call->message == WM_GETMINMAXINFO || call->message == WM_NCCREATE;
-    if (code >= 0 && firstMessage && windowBeingCreated && !CWnd::FromHandlePermanent(call->hwnd)) {
+    // The creation hook sees each new window before its first message.
+    if (code == HCBT_CREATEWND && windowBeingCreated) {
         CWnd* window = windowBeingCreated;
         windowBeingCreated = nullptr;
-        window->SubclassWindow(call->hwnd);
+        window->SubclassWindow(reinterpret_cast<HWND>(wParam));
     }
     return CallNextHookEx(creationHook, code, wParam, lParam);
 }
@@ -186,13 +184,13 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
         return FALSE;
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
-    // The object takes the window over at its first message, so that it sees WM_NCCREATE and WM_CREATE.
+    // The object takes the window over before its first message, so that it sees WM_NCCREATE and WM_CREATE.
     // Windows made while this one is being made (its children, in WM_CREATE) share the one hook.
     CWnd* outerCreation = windowBeingCreated;
     bool outermost = creationHook == nullptr;
     windowBeingCreated = this;
     if (outermost)
-        creationHook = ::SetWindowsHookExW(WH_CALLWNDPROC, CreationHook, nullptr, ::GetCurrentThreadId());
+        creationHook = ::SetWindowsHookExW(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId());
     HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
     if (outermost) {
         ::UnhookWindowsHookEx(creationHook);
