@@ -124,7 +124,8 @@ std::wstring FormatDoubleText(double value, int significantDigits)
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
     std::string out = negative ? "-" : "";
-    if (exponent < -5 || exponent >= significantDigits) {
+    // As the G form: 0.0001 stays plain, 0.00001 is written 1E-05 (two exponent digits at least).
+    if (exponent < -4 || exponent >= significantDigits) {
         out += digits[0];
         if (digits.size() > 1) {
             out += '.';

@@ -23,5 +23,5 @@ MsgBox IsNull(Null + 1) & " " & IsNull(Null = Null) & " " & (Null & "x")
 MsgBox (Null And False) & " " & IsNull(Null And True) & " " & (Null Or True)
 MsgBox Empty + 1 & " " & (Empty = 0) & " " & (Empty = "")
 MsgBox &HFF & " " & &H10& & " " & &O17 & " " & &HFFFF
-MsgBox 1E+20 & " " & 1/3 & " " & 0.00001 & " " & 0.000001 & " " & 123456789012345678
+MsgBox 1E+20 & " " & 1/3 & " " & 0.0001 & " " & 0.00001 & " " & 0.000001 & " " & 123456789012345678
 MsgBox 1.5E-3 * 2
