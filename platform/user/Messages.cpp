@@ -528,7 +528,7 @@ LRESULT DispatchMessageW(const MSG* message)
                                : DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
     if (message->message == WM_PAINT) {
         // A window procedure that did not paint must not be asked again and again.
-        if ((window = FindWindowObject(message->hwnd)) && (!window->update.isEmpty() || window->internalPaint)) {
+        if ((window = FindWindowObject(message->hwnd)) && (!window->update.isEmpty() || window->internalPaint || window->frameUpdate)) {
             window->internalPaint = false;
             ValidateRect(message->hwnd, nullptr);
         }

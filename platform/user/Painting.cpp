@@ -339,8 +339,11 @@ BOOL RedrawWindow(HWND handle, const RECT* rect, HRGN region, UINT flags)
         window->internalPaint = true;
     if (flags & RDW_VALIDATE) {
         Validate(*window, area, children);
-        if (flags & RDW_NOFRAME)
+        if (flags & RDW_NOFRAME) {
+            // The non-client part of the update is the frame's, and the frame is done with.
             window->frameUpdate = false;
+            window->update = window->update & ClientArea(*window);
+        }
         if (flags & RDW_NOERASE)
             window->eraseUpdate = false;
     }

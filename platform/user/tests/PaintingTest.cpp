@@ -170,6 +170,23 @@ TEST_F(Painting, SetRedrawHoldsPaintingBack)
     EXPECT_EQ(log.Count(list, WM_PAINT), 1);
 }
 
+TEST_F(Painting, AWindowThatIgnoresWmPaintIsNotAskedForever)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 100, 100 });
+    MessageLog::Instance().answer = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        return message == WM_PAINT ? std::optional<LRESULT>(0) : std::nullopt;
+    };
+    Pump();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    MSG message;
+    int paints = 0;
+    while (paints < 10 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        paints += message.message == WM_PAINT;
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(paints, 1);
+}
+
 TEST_F(Painting, HiddenWindowsGetNoPaint)
 {
     HWND window = TopLevel(WS_POPUP, { 0, 0, 50, 50 });
