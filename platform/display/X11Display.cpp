@@ -14,6 +14,7 @@
 #include <X11/keysym.h>
 #undef Display
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <deque>
@@ -201,8 +202,12 @@ public:
 
     void MoveNativeWindow(NativeWindowId id, const RECT& bounds) override
     {
-        if (!m_windows.contains(id))
+        auto it = m_windows.find(id);
+        if (it == m_windows.end())
             return;
+        it->second.requested.push_back(bounds);
+        if (it->second.requested.size() > 16)
+            it->second.requested.pop_front();
         XMoveResizeWindow(m_x, id, bounds.left, bounds.top, std::max<int>(1, bounds.right - bounds.left), std::max<int>(1, bounds.bottom - bounds.top));
         XFlush(m_x);
     }
@@ -384,6 +389,8 @@ public:
 private:
     struct NativeWindow {
         XIC ic = nullptr;
+        // Rectangles the program asked for and the server has not yet reported back.
+        std::deque<RECT> requested;
     };
 
     void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
@@ -400,7 +407,18 @@ private:
             Window child;
             if (!event.xconfigure.send_event)
                 XTranslateCoordinates(m_x, id, m_root, 0, 0, &x, &y, &child);
-            Push({ .kind = DisplayEventKind::Configure, .window = id, .area = { x, y, x + event.xconfigure.width, y + event.xconfigure.height } });
+            RECT area { x, y, x + event.xconfigure.width, y + event.xconfigure.height };
+            // The echo of the program's own move is no news, and reporting a late one would
+            // move the window back to where it was a moment ago.
+            if (auto it = m_windows.find(id); it != m_windows.end()) {
+                auto& requested = it->second.requested;
+                auto echo = std::find_if(requested.begin(), requested.end(), [&](const RECT& r) { return EqualRect(&r, &area); });
+                if (echo != requested.end()) {
+                    requested.erase(requested.begin(), echo + 1);
+                    break;
+                }
+            }
+            Push({ .kind = DisplayEventKind::Configure, .window = id, .area = area });
             break;
         }
         case FocusIn:
