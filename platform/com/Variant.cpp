@@ -330,10 +330,11 @@ std::wstring FormatDateText(DATE date)
 {
     DateParts p = DateToParts(date);
     bool hasDate = std::trunc(date) != 0;
-    bool hasTime = p.hour || p.minute || p.second;
+    // The zero date (midnight of day 0) is written as a time, "12:00:00 AM".
+    bool hasTime = p.hour || p.minute || p.second || !hasDate;
     wchar_t buffer[64];
     std::wstring text;
-    if (hasDate || !hasTime) {
+    if (hasDate) {
         std::swprintf(buffer, 64, L"%d/%d/%d", p.month, p.day, p.year);
         text = buffer;
     }
