@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kBridgeKey = DUK_HIDDEN_SYMBOL("flnBridge");
 constexpr const char* kDispatchKey = DUK_HIDDEN_SYMBOL("flnDispatch");
-constexpr const char* kProxyKey = DUK_HIDDEN_SYMBOL("flnProxy");
 constexpr const char* kTargetKey = DUK_HIDDEN_SYMBOL("flnTarget");
 constexpr const char* kMemberKey = DUK_HIDDEN_SYMBOL("flnMember");
 
@@ -254,15 +253,11 @@ struct BridgeCallbacks {
     // Finalizer of a proxy's target: the object's reference goes.
     static duk_ret_t Finalize(duk_context* ctx)
     {
-        Bridge& bridge = Bridge::Of(ctx);
         if (IDispatch* object = TargetDispatch(ctx, 0)) {
             duk_push_pointer(ctx, nullptr);
             duk_put_prop_string(ctx, 0, kDispatchKey);
             object->Release();
         }
-        duk_get_prop_string(ctx, 0, kProxyKey);
-        bridge.m_proxies.erase(duk_get_pointer(ctx, -1));
-        duk_pop(ctx);
         return 0;
     }
 };
@@ -312,21 +307,13 @@ void Bridge::PushDispatch(IDispatch* object)
     duk_push_c_function(m_context, &BridgeCallbacks::Set, 4);
     duk_put_prop_string(m_context, -2, "set");
 
-    duk_dup(m_context, -2);
-    duk_dup(m_context, -2);
-    duk_push_proxy(m_context, 0);  // [target handler proxy]
-    void* proxy = duk_get_heapptr(m_context, -1);
-    duk_push_pointer(m_context, proxy);
-    duk_put_prop_string(m_context, -4, kProxyKey);
-    m_proxies[proxy] = object;
-    duk_swap(m_context, -3, -1);
-    duk_pop_2(m_context);
+    duk_push_proxy(m_context, 0);  // [target handler] -> [proxy]
 }
 
 IDispatch* Bridge::DispatchOf(int index)
 {
-    auto found = m_proxies.find(duk_get_heapptr(m_context, index));
-    return found == m_proxies.end() ? nullptr : found->second;
+    // Hidden names bypass a proxy's traps and reach its target; scripts cannot make them.
+    return TargetDispatch(m_context, index);
 }
 
 bool Bridge::PushVariant(const VARIANT& input)

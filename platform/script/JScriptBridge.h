@@ -6,7 +6,6 @@
 #include "platform/com/Automation.h"
 
 #include <string>
-#include <unordered_map>
 
 struct duk_hthread;
 using duk_context = duk_hthread;
@@ -39,7 +38,6 @@ private:
     IDispatch* DispatchOf(int index);
 
     duk_context* m_context;
-    std::unordered_map<void*, IDispatch*> m_proxies;  // proxy object -> its object (not counted here)
     // Where the last call mark was made (function, bytecode position), so that only the property
     // read right after it counts as a method call.
     void* m_markFunction = nullptr;

@@ -9,7 +9,8 @@
 
 namespace {
 
-// Published as "calc": Tick() runs onTick inside the script's call.
+// Published as "calc": Tick() runs onTick inside the script's call; IsSelf(x) tells whether x is
+// this very object.
 class Ticker final : public AutomationObject {
 public:
     std::function<void()> onTick;
@@ -18,6 +19,12 @@ public:
         AddMember(L"Tick", 1, [this](Call&) {
             if (onTick)
                 onTick();
+            return S_OK;
+        });
+        AddMember(L"IsSelf", 2, [this](Call& call) {
+            VARIANT arg = call.Arg(0);
+            call.ReturnBool(arg.vt == VT_DISPATCH && arg.pdispVal == static_cast<IDispatch*>(this));
+            VariantClear(&arg);
             return S_OK;
         });
     }
@@ -114,6 +121,19 @@ TEST_F(JScriptEngineTest, AutomationObjectsComeBackAsObjectsWithMembers)
     EXPECT_TRUE(site.errors.empty());
     engine->Close();  // lets go of the objects the script still holds
     EXPECT_EQ(regExp->Release(), 0u);
+}
+
+TEST_F(JScriptEngineTest, AnObjectPassedBackArrivesAsItself)
+{
+    TestCalculatorSite calculator(site);
+    ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    VARIANT result;
+    ASSERT_EQ(Parse(L"var kept = calc; [calc.IsSelf(calc), calc.IsSelf(kept), calc.IsSelf({}), calc.IsSelf('calc')].join()",
+                    SCRIPTTEXT_ISEXPRESSION, &result), S_OK);
+    ASSERT_EQ(result.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(result.bstrVal), L"true,true,false,false");
+    VariantClear(&result);
 }
 
 TEST_F(JScriptEngineTest, AnInterruptThatRaisesAnErrorIsReported)
