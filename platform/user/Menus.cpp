@@ -152,10 +152,21 @@ SIZE LayoutPopup(PopupLevel& level)
     SelectObject(dc, oldFont);
     ReleaseDC(nullptr, dc);
     int width = 16 + labelWidth + (acceleratorWidth ? 16 + acceleratorWidth : 0) + 16;
-    level.itemRects.clear();
-    int y = kBorder;
+    // Owner-drawn items are measured by the menu's owner; the check-mark column comes on top.
+    std::vector<int> heights;
     for (const MenuItem& item : menu->items) {
         int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+        if ((item.type & MFT_OWNERDRAW) && g_loop) {
+            MEASUREITEMSTRUCT measure { ODT_MENU, 0, item.id, 0, 0, item.data };
+            SendMessageW(g_loop->owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+            width = std::max<int>(width, static_cast<int>(measure.itemWidth) + GetSystemMetrics(SM_CXMENUCHECK) - 1);
+            height = static_cast<int>(measure.itemHeight);
+        }
+        heights.push_back(height);
+    }
+    level.itemRects.clear();
+    int y = kBorder;
+    for (int height : heights) {
         level.itemRects.push_back({ kBorder, y, kBorder + width, y + height });
         y += height;
     }
@@ -186,6 +197,15 @@ void PaintPopup(HWND window, HDC dc)
         }
         bool hot = static_cast<int>(i) == level->hot;
         bool grayed = item.state & (MF_GRAYED | MF_DISABLED);
+        if (item.type & MFT_OWNERDRAW) {
+            UINT state = (hot ? ODS_SELECTED : 0) | ((item.state & MF_GRAYED) ? ODS_GRAYED : 0) | ((item.state & MF_DISABLED) ? ODS_DISABLED : 0)
+                | ((item.state & MF_CHECKED) ? ODS_CHECKED : 0) | ((item.state & MFS_DEFAULT) ? ODS_DEFAULT : 0);
+            DRAWITEMSTRUCT draw { ODT_MENU, 0, item.id, ODA_DRAWENTIRE, state, reinterpret_cast<HWND>(level->menu), dc, r, item.data };
+            int saved = SaveDC(dc);
+            SendMessageW(g_loop->owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+            RestoreDC(dc, saved);
+            continue;
+        }
         if (hot)
             FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));

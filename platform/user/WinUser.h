@@ -262,6 +262,34 @@ struct WINDOWPLACEMENT {
     POINT ptMaxPosition;
     RECT rcNormalPosition;
 };
+// Owner-drawn items (menus, buttons, list boxes, status-bar panes): their owner measures them in
+// WM_MEASUREITEM and draws them in WM_DRAWITEM.
+constexpr UINT ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4, ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x1, ODA_SELECT = 0x2, ODA_FOCUS = 0x4;
+constexpr UINT ODS_SELECTED = 0x1, ODS_GRAYED = 0x2, ODS_DISABLED = 0x4, ODS_CHECKED = 0x8, ODS_FOCUS = 0x10,
+               ODS_DEFAULT = 0x20, ODS_HOTLIGHT = 0x40, ODS_NOACCEL = 0x100;
+struct MEASUREITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemWidth;
+    UINT itemHeight;
+    ULONG_PTR itemData;
+};
+struct DRAWITEMSTRUCT {
+    UINT CtlType;
+    UINT CtlID;
+    UINT itemID;
+    UINT itemAction;
+    UINT itemState;
+    HWND hwndItem; // for menus, the HMENU
+    HDC hDC;
+    RECT rcItem;
+    ULONG_PTR itemData;
+};
+using LPMEASUREITEMSTRUCT = MEASUREITEMSTRUCT*;
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+
 struct NMHDR {
     HWND hwndFrom;
     UINT_PTR idFrom;

@@ -232,4 +232,49 @@ TEST_F(Menus, TheMenuBarOpensFromTheKeyboard)
     EXPECT_EQ(commands(), (std::vector<WORD> { 301 }));
 }
 
+TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_OWNERDRAW, 401, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(0xABCD)));
+    AppendMenuW(menu, MF_STRING, 402, L"Plain");
+    std::vector<DRAWITEMSTRUCT> drawn;
+    MessageLog::Instance().answer = [&](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (message == WM_MEASUREITEM) {
+            auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            EXPECT_EQ(measure->CtlType, ODT_MENU);
+            EXPECT_EQ(measure->itemData, 0xABCDu);
+            measure->itemWidth = 300;
+            measure->itemHeight = 40;
+            return TRUE;
+        }
+        if (message == WM_DRAWITEM) {
+            auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            drawn.push_back(*draw);
+            HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+            FillRect(draw->hDC, &draw->rcItem, green);
+            DeleteObject(green);
+            return TRUE;
+        }
+        return std::nullopt;
+    };
+    RECT placed {};
+    COLORREF middle = 0;
+    SetModalLoopHook([&](HWND popup) {
+        GetWindowRect(popup, &placed);
+        middle = ScreenPixel(placed.left + 150, placed.top + 20);
+        EndMenu();
+    });
+    TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, owner, nullptr);
+    EXPECT_GE(placed.right - placed.left, 300);
+    EXPECT_GE(placed.bottom - placed.top, 40 + 18);
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn[0].itemID, 401u);
+    EXPECT_EQ(drawn[0].hwndItem, reinterpret_cast<HWND>(menu));
+    EXPECT_EQ(drawn[0].rcItem.bottom - drawn[0].rcItem.top, 40);
+    EXPECT_EQ(middle, RGB(0, 255, 0));
+    DestroyMenu(menu);
+}
+
 } // namespace
