@@ -257,9 +257,12 @@ LPCWSTR PopupClass()
     return MAKEINTATOM(atom);
 }
 
-void OpenLevel(MenuLoop& loop, HMENU menu, POINT at, UINT flags, const RECT* exclude)
+// index: the menu's place in its parent menu (0 for a menu of its own).
+void OpenLevel(MenuLoop& loop, HMENU menu, POINT at, UINT flags, const RECT* exclude, int index)
 {
-    SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, 0));
+    Window* owner = FindWindowObject(loop.owner);
+    bool systemMenu = owner && owner->systemMenu == menu;
+    SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(static_cast<WORD>(index), systemMenu ? 1 : 0));
     PopupLevel level { menu };
     SIZE size = LayoutPopup(level);
     int x = at.x, y = at.y;
@@ -332,7 +335,7 @@ void Activate(MenuLoop& loop, size_t levelIndex)
         RECT r = level.itemRects[static_cast<size_t>(level.hot)];
         RECT screen = r;
         MapWindowPoints(level.window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
-        OpenLevel(loop, item.submenu, { screen.right, screen.top - kBorder }, 0, &screen);
+        OpenLevel(loop, item.submenu, { screen.right, screen.top - kBorder }, 0, &screen, level.hot);
         return;
     }
     loop.chosen = item.id;
@@ -467,7 +470,7 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
     return false;
 }
 
-UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude)
+UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclude, int index = 0)
 {
     if (g_loop || !FindMenu(menu) || !IsWindow(owner))
         return 0;
@@ -476,7 +479,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     loop.returnCommand = flags & TPM_RETURNCMD;
     g_loop = &loop;
     SendMessageW(owner, WM_ENTERMENULOOP, TRUE, 0);
-    OpenLevel(loop, menu, at, flags, exclude);
+    OpenLevel(loop, menu, at, flags, exclude, index);
     HWND popup = loop.levels.front().window;
     SetCapture(popup);
     RunModalLoop(popup, MSGF_MENU, [&] { return loop.ended || loop.levels.empty(); }, [&](MSG& message) {
@@ -510,7 +513,7 @@ void OpenMenuBarItem(HWND window, int index)
     SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
     UINT id = static_cast<UINT>(-1);
     if (HMENU sub = GetSubMenu(bar, index))
-        id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + items[static_cast<size_t>(index)].left, origin.y + layout.menuBar.bottom }, window, nullptr);
+        id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + items[static_cast<size_t>(index)].left, origin.y + layout.menuBar.bottom }, window, nullptr, index);
     else
         id = GetMenuItemID(bar, index);
     if (id && id != static_cast<UINT>(-1))

@@ -287,6 +287,9 @@ TEST_F(Input, TheSystemMenuSendsItsCommand)
     Pump();
     EXPECT_FALSE(IsWindow(window));
     auto& log = MessageLog::Instance();
+    auto init = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.message == WM_INITMENUPOPUP; });
+    ASSERT_NE(init, log.entries.end());
+    EXPECT_EQ(HIWORD(init->lParam), 1); // the system menu
     auto command = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.message == WM_SYSCOMMAND; });
     ASSERT_NE(command, log.entries.end());
     EXPECT_EQ(command->wParam & 0xFFF0, SC_CLOSE);

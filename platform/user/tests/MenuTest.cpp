@@ -81,7 +81,11 @@ TEST_F(Menus, TrackPopupMenuFollowsKeysAndReturnsTheCommand)
     auto& log = MessageLog::Instance();
     EXPECT_EQ(log.Count(owner, WM_ENTERMENULOOP), 1);
     EXPECT_EQ(log.Count(owner, WM_EXITMENULOOP), 1);
-    EXPECT_EQ(log.Count(owner, WM_INITMENUPOPUP), 2);
+    std::vector<LPARAM> popups;
+    for (auto& m : log.entries)
+        if (m.message == WM_INITMENUPOPUP)
+            popups.push_back(m.lParam);
+    EXPECT_EQ(popups, (std::vector<LPARAM> { MAKELPARAM(0, 0), MAKELPARAM(3, 0) })); // the submenu is item 3
     EXPECT_EQ(log.Count(owner, WM_COMMAND), 0);
     auto idle = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == owner && m.message == WM_ENTERIDLE; });
     ASSERT_NE(idle, log.entries.end());
