@@ -543,10 +543,12 @@ LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 
 UINT fln::user::RegisteredAtom(LPCWSTR name)
 {
+    static std::mutex mutex; // any thread may register a name
     static std::map<std::wstring, UINT> atoms;
     static UINT next = 0xC000;
     if (!name || !*name)
         return 0;
+    std::lock_guard lock(mutex);
     std::wstring key(name);
     for (auto& c : key)
         c = static_cast<wchar_t>(std::towlower(c));
