@@ -53,6 +53,27 @@ void Store(VARIANT& target, Var value)
 
 std::uintptr_t FrameAddress() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
 
+// The number (possibly signed) or text an operand is written as in the program, or null.
+const VARIANT* WrittenLiteral(const Expr& e)
+{
+    if (e.kind == Expr::Literal)
+        return &e.value.v;
+    if (e.kind == Expr::Unary && e.unary != UnaryOp::Not && e.object->kind == Expr::Literal
+        && e.object->value.v.vt != VT_BSTR)
+        return &e.object->value.v;
+    return nullptr;
+}
+
+// In a comparison, a value met by a literal of the other kind written on the other side takes
+// the literal's kind first ("5" held in a variable equals a written 5).
+const VARIANT& OperandAsWritten(const Expr& expr, const VARIANT& value, const Expr& otherExpr, Var& converted)
+{
+    const VARIANT* written = WrittenLiteral(otherExpr);
+    if (!written || WrittenLiteral(expr))
+        return value;
+    return AsKindOfWritten(*written, value, converted);
+}
+
 } // namespace
 
 // ---- the Err object --------------------------------------------------------------------------
@@ -739,7 +760,9 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
             bool match = branch.conditions.empty();
             for (const auto& c : branch.conditions) {
                 Var value = Eval(*c);
-                if (Compare(subject.v, value.v) == 0) {
+                Var subjectConverted, valueConverted;
+                if (Compare(OperandAsWritten(*s.a, subject.v, *c, subjectConverted),
+                            OperandAsWritten(*c, value.v, *s.a, valueConverted)) == 0) {
                     match = true;
                     break;
                 }
@@ -1131,6 +1154,12 @@ const VARIANT& Interpreter::EvalRef(const Expr& e, Var& temp)
         Var leftTemp, rightTemp;
         const VARIANT& left = EvalRef(*e.object, leftTemp);
         const VARIANT& right = EvalRef(*e.right, rightTemp);
+        if (e.op >= BinaryOp::Equal && e.op <= BinaryOp::GreaterEqual) {
+            Var leftConverted, rightConverted;
+            temp = Binary(e.op, OperandAsWritten(*e.object, left, *e.right, leftConverted),
+                          OperandAsWritten(*e.right, right, *e.object, rightConverted));
+            return temp.v;
+        }
         temp = Binary(e.op, left, right);
         return temp.v;
     }

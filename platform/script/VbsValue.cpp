@@ -386,6 +386,23 @@ int Compare(const VARIANT& ra, const VARIANT& rb, bool textCompare)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+const VARIANT& AsKindOfWritten(const VARIANT& written, const VARIANT& value, Var& converted)
+{
+    const VARIANT& v = Deref(value);
+    bool writtenNumber = written.vt == VT_I2 || written.vt == VT_I4 || written.vt == VT_R8;
+    if (writtenNumber && v.vt == VT_BSTR && IsNumericText(v)) {
+        converted = Var::Double(ToDouble(v));
+        return converted.v;
+    }
+    bool numeric = v.vt == VT_UI1 || v.vt == VT_I2 || v.vt == VT_I4 || v.vt == VT_R4 || v.vt == VT_R8
+        || v.vt == VT_CY || v.vt == VT_DATE || v.vt == VT_BOOL;
+    if (written.vt == VT_BSTR && numeric) {
+        converted = Var::Text(ToText(v));
+        return converted.v;
+    }
+    return value;
+}
+
 Var Binary(BinaryOp op, const VARIANT& ra, const VARIANT& rb)
 {
     const VARIANT& a = Deref(ra);

@@ -105,6 +105,12 @@ Var Not(const VARIANT& a);
 // Returns 2 when either side is Null.
 int Compare(const VARIANT& a, const VARIANT& b, bool textCompare = false);
 
+// A number or a text written in the program is compared with a value of the other kind by
+// converting that value to the written one's kind (a number, date or Boolean to text; a text that
+// reads as a number to that number, any other text keeps sorting after numbers). Returns value
+// itself or what it was converted to.
+const VARIANT& AsKindOfWritten(const VARIANT& written, const VARIANT& value, Var& converted);
+
 // The type name of a value ("Integer", "String", "Nothing", "Variant()", a class's name...).
 std::wstring TypeNameOf(const VARIANT& v);
 
