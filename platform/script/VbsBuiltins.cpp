@@ -2,6 +2,7 @@
 
 #include "platform/script/VbsInterpreter.h"
 
+#include "platform/base/CString.h"
 #include "platform/script/ScriptDialogs.h"
 #include "platform/sys/Locale.h"
 
@@ -35,8 +36,6 @@ void CheckLength(size_t n)
         Throw(14, L"Out of string space");
 }
 
-wchar_t Fold(wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); }
-
 size_t FindText(std::wstring_view haystack, std::wstring_view needle, size_t from, bool noCase)
 {
     if (!noCase)
@@ -45,7 +44,7 @@ size_t FindText(std::wstring_view haystack, std::wstring_view needle, size_t fro
         return std::wstring_view::npos;
     for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
         size_t k = 0;
-        while (k < needle.size() && Fold(haystack[i + k]) == Fold(needle[k]))
+        while (k < needle.size() && FoldCase(haystack[i + k]) == FoldCase(needle[k]))
             ++k;
         if (k == needle.size())
             return i;
@@ -298,10 +297,8 @@ Var ChangeCase(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0))
         return Var::Null();
-    std::wstring s = Text(a, 0);
-    for (wchar_t& c : s)
-        c = static_cast<wchar_t>(Upper ? std::towupper(c) : std::towlower(c));
-    return Var::Text(s);
+    CString s(Text(a, 0));
+    return Var::Text(Upper ? s.MakeUpper().view() : s.MakeLower().view());
 }
 
 template<bool Leading, bool Trailing>
@@ -925,7 +922,7 @@ std::wstring Interval(const Args& a)
 {
     std::wstring s = Text(a, 0);
     for (wchar_t& c : s)
-        c = Fold(c);
+        c = FoldCase(c);
     return s;
 }
 

@@ -3,6 +3,8 @@
 #include "platform/script/VbsErrors.h"
 #include "platform/script/VbsObjects.h"
 
+#include "platform/base/CString.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cwctype>
@@ -301,6 +303,12 @@ bool IsNumericText(const VARIANT& raw)
     return ParseNumberText(BstrView(v.bstrVal), d);
 }
 
+wchar_t FoldCase(wchar_t c)
+{
+    CString folded(std::wstring_view(&c, 1));
+    return folded.MakeLower()[0];
+}
+
 namespace {
 
 int CompareText(std::wstring_view a, std::wstring_view b, bool textCompare)
@@ -309,8 +317,8 @@ int CompareText(std::wstring_view a, std::wstring_view b, bool textCompare)
     for (size_t i = 0; i < n; ++i) {
         wchar_t x = a[i], y = b[i];
         if (textCompare) {
-            x = static_cast<wchar_t>(std::towlower(x));
-            y = static_cast<wchar_t>(std::towlower(y));
+            x = FoldCase(x);
+            y = FoldCase(y);
         }
         if (x != y)
             return x < y ? -1 : 1;

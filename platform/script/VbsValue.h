@@ -101,6 +101,10 @@ enum class BinaryOp { Add, Subtract, Multiply, Divide, IntDivide, Mod, Power, Co
 Var Binary(BinaryOp op, const VARIANT& a, const VARIANT& b);
 Var Negate(const VARIANT& a);
 Var Not(const VARIANT& a);
+// c in lower case, for all of Unicode whatever the process's C locale is; text comparisons
+// without case compare folded characters.
+wchar_t FoldCase(wchar_t c);
+
 // -1, 0, 1 by the language's comparison rules; textCompare compares without case.
 // Returns 2 when either side is Null.
 int Compare(const VARIANT& a, const VARIANT& b, bool textCompare = false);

@@ -25,3 +25,5 @@ MsgBox Err.Number
 Err.Clear
 x = Asc("")
 MsgBox Err.Number
+' Case is changed and ignored for every letter, not only the unaccented ones.
+MsgBox LCase("ÀÉÎ Straße") & "|" & UCase("àéî") & "|" & StrComp("ÉTÉ", "été", vbTextCompare) & "|" & InStr(1, "CAFÉ", "é", vbTextCompare)
