@@ -1740,6 +1740,17 @@ void FillException(EXCEPINFO* exception, const ScriptError& e)
     exception->bstrSource = SysAllocStringView(e.source);
 }
 
+// A caller's argument: a reference when it passes a variable by reference, else its value.
+Interpreter::ArgValue ArgumentFrom(VARIANT& raw)
+{
+    Interpreter::ArgValue a;
+    if (raw.vt == (VT_BYREF | VT_VARIANT) && raw.pvarVal)
+        a.ref = raw.pvarVal;
+    else
+        a.value.Assign(raw);
+    return a;
+}
+
 } // namespace
 
 Var Interpreter::ProcedureReference(const std::wstring& name)
@@ -1756,28 +1767,10 @@ Var Interpreter::ProcedureReference(const std::wstring& name)
 HRESULT Interpreter::InvokeProcedure(Procedure& proc, std::span<VARIANT* const> raw, VARIANT* result,
                                      EXCEPINFO* exception)
 {
-    std::vector<ArgValue> args(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i]->vt == (VT_BYREF | VT_VARIANT) && raw[i]->pvarVal)
-            args[i].ref = raw[i]->pvarVal;
-        else
-            args[i].value.Assign(*raw[i]);
-    }
-    try {
-        Var r = CallProcedure(proc, nullptr, args);
-        if (result) {
-            VariantClear(result);
-            *result = r.Detach();
-        }
-        return S_OK;
-    } catch (const ScriptError& e) {
-        FillException(exception, e);
-        return DISP_E_EXCEPTION;
-    } catch (const ScriptInterrupted&) {
-        if (m_depth > 0)
-            throw;
-        return E_ABORT;
-    }
+    std::vector<ArgValue> args;
+    for (VARIANT* arg : raw)
+        args.push_back(ArgumentFrom(*arg));
+    return RunForCaller([&] { return CallProcedure(proc, nullptr, args); }, result, exception);
 }
 
 HRESULT Interpreter::InvokeInstance(ClassInstance& instance, ClassMember& member, WORD flags, DISPPARAMS* params,
@@ -1796,24 +1789,24 @@ HRESULT Interpreter::InvokeInstance(ClassInstance& instance, ClassMember& member
                 return DISP_E_NONAMEDARGS;
             }
         }
-        for (UINT i = params->cArgs; i-- > named;) {
-            VARIANT& raw = params->rgvarg[i];
-            ArgValue a;
-            if (raw.vt == (VT_BYREF | VT_VARIANT) && raw.pvarVal)
-                a.ref = raw.pvarVal;
-            else
-                a.value.Assign(raw);
-            args.push_back(std::move(a));
-        }
+        for (UINT i = params->cArgs; i-- > named;)
+            args.push_back(ArgumentFrom(params->rgvarg[i]));
     }
     bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
     if (put && !putValue)
         return DISP_E_PARAMNOTOPTIONAL;
     if (!put && !member.get && member.field < 0)
         return DISP_E_MEMBERNOTFOUND;
+    ComPtr<IDispatch> hold(&instance);
+    return RunForCaller([&] { return CallInstanceMember(instance, member, args, flags, putValue, true); }, result,
+                        exception);
+}
+
+template<typename Call>
+HRESULT Interpreter::RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* exception)
+{
     try {
-        ComPtr<IDispatch> hold(&instance);
-        Var r = CallInstanceMember(instance, member, args, flags, putValue, true);
+        Var r = call();
         if (result) {
             VariantClear(result);
             *result = r.Detach();

@@ -143,6 +143,10 @@ public:
     };
 
 private:
+    // Runs call for a caller outside the script: its value goes to result, a script error to
+    // exception as DISP_E_EXCEPTION.
+    template<typename Call>
+    HRESULT RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* exception);
 
     // Binding.
     void BindProcedure(Procedure& proc, bool optionExplicit);
