@@ -62,7 +62,9 @@ public:
     virtual HRESULT CreateEngineFromCLSID(CLSID clsid);
     // Releases the parser, closes and releases the engine; the host may then create another.
     virtual HRESULT Close();
-    // Publishes object under name (case-sensitive); the host takes ownership of window (may be null).
+    // Publishes object under name (case-sensitive) and announces it to the engine, whose result is
+    // returned. window (may be null) belongs to the host once the name is stored; a name already
+    // published, a null argument or a missing engine store nothing and leave it with the caller.
     virtual HRESULT AddNamedItem(LPCOLESTR name, IUnknown* object, CWnd* window, DWORD flags);
     // Reads the file as ANSI text and parses it.
     virtual HRESULT ParseScriptFile(LPCOLESTR path, LPCOLESTR itemName);
