@@ -59,39 +59,53 @@ HRESULT IndexArgument(AutomationObject::Call& c, size_t count, size_t& index)
     return S_OK;
 }
 
-class SubMatches final : public RuntimeObject {
+VARIANT CopyOf(const VARIANT& value)
+{
+    VARIANT copy;
+    VariantInit(&copy);
+    VariantCopy(&copy, &value);
+    return copy;
+}
+
+// A read-only collection of values: Item (also the default member), Count and _NewEnum.
+class ValueCollection final : public RuntimeObject {
 public:
-    explicit SubMatches(std::vector<std::optional<std::wstring>> groups)
-        : RuntimeObject(L"ISubMatches"), m_groups(std::move(groups))
+    ValueCollection(std::wstring typeName, std::vector<VARIANT> values)  // takes ownership of values
+        : RuntimeObject(std::move(typeName)), m_values(std::move(values))
     {
         auto item = [this](Call& c) {
             size_t index = 0;
-            if (HRESULT hr = IndexArgument(c, m_groups.size(), index); FAILED(hr))
+            if (HRESULT hr = IndexArgument(c, m_values.size(), index); FAILED(hr))
                 return hr;
-            c.Return(m_groups[index] ? TextVariant(*m_groups[index]) : EmptyVariant());
+            c.Return(CopyOf(m_values[index]));
             return S_OK;
         };
         AddMember(L"Item", DISPID_MATCHES_ITEM, item);
         AddMember(L"", DISPID_VALUE, item);
         AddMember(L"Count", DISPID_MATCHES_COUNT, [this](Call& c) {
-            c.ReturnLong(static_cast<LONG>(m_groups.size()));
+            c.ReturnLong(static_cast<LONG>(m_values.size()));
             return S_OK;
         });
         AddMember(L"_NewEnum", DISPID_NEWENUM, [this](Call& c) {
-            std::vector<VARIANT> values;
-            for (auto& g : m_groups)
-                values.push_back(g ? TextVariant(*g) : EmptyVariant());
+            std::vector<VARIANT> copies;
+            for (const VARIANT& value : m_values)
+                copies.push_back(CopyOf(value));
             VARIANT v;
             VariantInit(&v);
             v.vt = VT_UNKNOWN;
-            v.punkVal = new VariantEnumerator(std::move(values));
+            v.punkVal = new VariantEnumerator(std::move(copies));
             c.Return(v);
             return S_OK;
         });
     }
+    ~ValueCollection() override
+    {
+        for (VARIANT& value : m_values)
+            VariantClear(&value);
+    }
 
 private:
-    std::vector<std::optional<std::wstring>> m_groups;
+    std::vector<VARIANT> m_values;
 };
 
 class Match final : public RuntimeObject {
@@ -111,52 +125,16 @@ public:
             return S_OK;
         });
         AddCollectionProperty(L"SubMatches", DISPID_MATCH_SUBMATCHES, [this](Call& c) {
-            IDispatch* groups = new SubMatches(m_data.groups);
-            c.Return(ObjectVariant(groups));
+            std::vector<VARIANT> groups;
+            for (const auto& g : m_data.groups)
+                groups.push_back(g ? TextVariant(*g) : EmptyVariant());
+            c.Return(ObjectVariant(new ValueCollection(L"ISubMatches", std::move(groups))));
             return S_OK;
         });
     }
 
 private:
     MatchData m_data;
-};
-
-class Matches final : public RuntimeObject {
-public:
-    explicit Matches(std::vector<MatchData> matches) : RuntimeObject(L"IMatchCollection2")
-    {
-        for (MatchData& m : matches)
-            m_items.push_back(ComPtr<IDispatch>::Adopt(new Match(std::move(m))));
-        auto item = [this](Call& c) {
-            size_t index = 0;
-            if (HRESULT hr = IndexArgument(c, m_items.size(), index); FAILED(hr))
-                return hr;
-            c.ReturnObject(m_items[index].get());
-            return S_OK;
-        };
-        AddMember(L"Item", DISPID_MATCHES_ITEM, item);
-        AddMember(L"", DISPID_VALUE, item);
-        AddMember(L"Count", DISPID_MATCHES_COUNT, [this](Call& c) {
-            c.ReturnLong(static_cast<LONG>(m_items.size()));
-            return S_OK;
-        });
-        AddMember(L"_NewEnum", DISPID_NEWENUM, [this](Call& c) {
-            std::vector<VARIANT> values;
-            for (auto& m : m_items) {
-                m->AddRef();
-                values.push_back(ObjectVariant(m.get()));
-            }
-            VARIANT v;
-            VariantInit(&v);
-            v.vt = VT_UNKNOWN;
-            v.punkVal = new VariantEnumerator(std::move(values));
-            c.Return(v);
-            return S_OK;
-        });
-    }
-
-private:
-    std::vector<ComPtr<IDispatch>> m_items;
 };
 
 struct CodeDeleter {
@@ -198,7 +176,10 @@ public:
             std::vector<MatchData> found;
             if (HRESULT hr = Search(c, subject, m_global, found); FAILED(hr))
                 return hr;
-            c.Return(ObjectVariant(new Matches(std::move(found))));
+            std::vector<VARIANT> matches;
+            for (MatchData& m : found)
+                matches.push_back(ObjectVariant(new Match(std::move(m))));
+            c.Return(ObjectVariant(new ValueCollection(L"IMatchCollection2", std::move(matches))));
             return S_OK;
         }, {L"sourceString"});
         AddMember(L"Test", DISPID_REGEXP_TEST, [this](Call& c) {

@@ -19,6 +19,10 @@ Set re2 = CreateObject("VBScript.RegExp")
 re2.Pattern = "a(x)?b"
 Set m = re2.Execute("ab")(0)
 MsgBox m.Value & " " & IsEmpty(m.SubMatches(0)) & " " & m.SubMatches.Count
+re2.Pattern = "(a)(x)?(b)"
+For Each part In re2.Execute("ab")(0).SubMatches
+    MsgBox TypeName(part) & " " & part
+Next
 re2.Pattern = "(["
 On Error Resume Next
 re2.Test "x"
