@@ -971,15 +971,19 @@ private:
     {
         if (Peek().Is(L"not"))
             return ParseNot();  // "a & Not b": Not takes the rest of the operand
-        if (Peek().Is(L"-") || Peek().Is(L"+")) {
-            NestingGuard guard(*this);
-            const Token& at = Next();
-            auto e = std::make_unique<Expr>(Expr::Unary, at.line, at.column);
-            e->unary = at.Is(L"-") ? UnaryOp::Negate : UnaryOp::Plus;
-            e->object = ParseUnary();
-            return e;
-        }
-        return ParsePower();
+        return Signed(&Parser::ParseUnary, &Parser::ParsePower);
+    }
+    // A sign applies to what signedOperand reads after it; without a sign, operand is read.
+    ExprPtr Signed(ExprPtr (Parser::*signedOperand)(), ExprPtr (Parser::*operand)())
+    {
+        if (!Peek().Is(L"-") && !Peek().Is(L"+"))
+            return (this->*operand)();
+        NestingGuard guard(*this);
+        const Token& at = Next();
+        auto e = std::make_unique<Expr>(Expr::Unary, at.line, at.column);
+        e->unary = at.Is(L"-") ? UnaryOp::Negate : UnaryOp::Plus;
+        e->object = (this->*signedOperand)();
+        return e;
     }
     ExprPtr ParsePower()
     {
@@ -990,18 +994,7 @@ private:
         }
         return left;
     }
-    ExprPtr PowerOperand()
-    {
-        if (Peek().Is(L"-") || Peek().Is(L"+")) {
-            NestingGuard guard(*this);
-            const Token& at = Next();
-            auto e = std::make_unique<Expr>(Expr::Unary, at.line, at.column);
-            e->unary = at.Is(L"-") ? UnaryOp::Negate : UnaryOp::Plus;
-            e->object = PowerOperand();
-            return e;
-        }
-        return Primary();
-    }
+    ExprPtr PowerOperand() { return Signed(&Parser::PowerOperand, &Parser::Primary); }
 
     ExprPtr Primary()
     {
