@@ -208,6 +208,11 @@ bool ParseNumberText(std::wstring_view text, double& value)
     for (wchar_t& c : body)
         if (c == L'd' || c == L'D')
             c = L'e';
+    // Digit groups are separated by "," in the whole part ("1,000" is 1000); they are dropped.
+    size_t wholeEnd = body.find_first_of(L".eE");
+    for (size_t i = std::min(wholeEnd, body.size()); i-- > 1;)
+        if (body[i] == L',' && body[i - 1] >= L'0' && body[i - 1] <= L'9')
+            body.erase(i, 1);
     bool hasDigit = false;
     for (wchar_t c : body) {
         if (c >= L'0' && c <= L'9')

@@ -23,3 +23,5 @@ MsgBox Err.Number & " " & Err.Description
 Err.Clear
 x = CByte(-1)
 MsgBox Err.Number
+' Digit groups in number text: "1,000" reads as 1000, a "," elsewhere is not a number.
+MsgBox CDbl("1,000") + 1 & " " & CLng("-12,345.5") & " " & IsNumeric("1,000.25") & IsNumeric(",5") & IsNumeric("1.2,5")
