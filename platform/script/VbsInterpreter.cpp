@@ -627,7 +627,7 @@ Var Interpreter::Evaluate(Unit& unit)
 Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<ArgValue>& args, bool wantResult)
 {
     if (args.size() != proc.params.size())
-        Throw(kWrongArgumentCount);
+        Throw(kWrongArgumentCount, ErrorText(kWrongArgumentCount) + L": '" + proc.name + L"'");
     if (m_depth == 0)
         m_stackBase = FrameAddress();
     else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > kStackBudget)
@@ -1271,7 +1271,7 @@ const VARIANT& Interpreter::EvalName(const Expr& e, Var& temp)
         VARIANT* storage = Storage(e);
         if (e.args.empty() && !e.hasArgList)
             return *storage;
-        temp = Index(*storage, e.args, e.hasArgList);
+        temp = Index(*storage, e.args, e.hasArgList, e.name);
         return temp.v;
     }
     case Bind::Constant:
@@ -1439,7 +1439,8 @@ Var ArrayValue(const VARIANT& container, std::vector<Interpreter::ArgValue>& arg
 
 } // namespace
 
-Var Interpreter::Index(const VARIANT& container, const std::vector<ExprPtr>& argExprs, bool hasArgList)
+Var Interpreter::Index(const VARIANT& container, const std::vector<ExprPtr>& argExprs, bool hasArgList,
+                       std::wstring_view name)
 {
     const VARIANT& c = (container.vt == (VT_BYREF | VT_VARIANT)) ? *container.pvarVal : container;
     if (c.vt & VT_ARRAY) {
@@ -1462,7 +1463,9 @@ Var Interpreter::Index(const VARIANT& container, const std::vector<ExprPtr>& arg
         copy.Assign(c);
         return copy;
     }
-    Throw(kTypeMismatch);
+    if (name.empty())
+        Throw(kTypeMismatch);
+    Throw(kTypeMismatch, ErrorText(kTypeMismatch) + L": '" + std::wstring(name) + L"'");
 }
 
 Var Interpreter::CallInstanceMember(ClassInstance& instance, ClassMember& member, std::vector<ArgValue>& args,

@@ -174,7 +174,9 @@ private:
     const VARIANT& EvalName(const Expr& e, Var& temp);
     const VARIANT& EvalMember(const Expr& e, Var& temp);
     Var CallBuiltin(const Expr& e);
-    Var Index(const VARIANT& container, const std::vector<ExprPtr>& args, bool hasArgList);
+    // name: the variable indexed, named in a type mismatch ("Foo(1)" with Foo not an array).
+    Var Index(const VARIANT& container, const std::vector<ExprPtr>& args, bool hasArgList,
+              std::wstring_view name = {});
     IDispatch* ObjectOf(const Expr& objectExpr, Var& temp);
     IDispatch* NamedItemObject(int index);
 
