@@ -7,6 +7,7 @@
 #include "platform/sys/Locale.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <cwctype>
@@ -549,6 +550,41 @@ Var Round(Interpreter&, const Args& a)
     return Var::Double(r);
 }
 
+// magnitude with the given number of decimals ("1234.50"). It is rounded on its 15 significant
+// decimal digits, half away from zero, so that 2.5 gives 3 and 1.005 gives 1.01.
+std::wstring FixedDecimals(double magnitude, int digits)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);  // d.dddddddddddddde±x
+    std::string mantissa = std::string(1, buffer[0]) + std::string(buffer + 2, 14);
+    int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    int kept = exponent + 1 + digits;  // significant digits left after rounding
+    std::string scaled;  // magnitude * 10^digits, rounded, as decimal digits
+    if (kept < 0)
+        scaled = "0";
+    else if (kept == 0)
+        scaled = mantissa[0] >= '5' ? "1" : "0";
+    else if (kept >= 15)
+        scaled = mantissa + std::string(kept - 15, '0');
+    else {
+        scaled = mantissa.substr(0, kept);
+        if (mantissa[kept] >= '5') {
+            size_t i = scaled.size();
+            while (i > 0 && scaled[i - 1] == '9')
+                scaled[--i] = '0';
+            if (i == 0)
+                scaled.insert(scaled.begin(), '1');
+            else
+                ++scaled[i - 1];
+        }
+    }
+    if (scaled.size() < size_t(digits) + 1)
+        scaled.insert(0, size_t(digits) + 1 - scaled.size(), '0');
+    if (digits > 0)
+        scaled.insert(scaled.size() - digits, 1, '.');
+    return std::wstring(scaled.begin(), scaled.end());
+}
+
 // Groups the digits of the whole part and places the locale's separators.
 std::wstring FormatFixed(double value, int digits, bool leadingZero, bool parens, bool group)
 {
@@ -556,9 +592,7 @@ std::wstring FormatFixed(double value, int digits, bool leadingZero, bool parens
     if (digits < 0)
         digits = static_cast<int>(locale.digits);
     digits = std::min(digits, 30);
-    wchar_t buffer[512];
-    std::swprintf(buffer, 512, L"%.*f", digits, std::fabs(value));
-    std::wstring text = buffer;
+    std::wstring text = FixedDecimals(std::fabs(value), digits);
     bool negative = value < 0 && text.find_first_not_of(L"0.") != std::wstring::npos;
     size_t dot = text.find(L'.');
     std::wstring whole = text.substr(0, dot);

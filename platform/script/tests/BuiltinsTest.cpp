@@ -62,6 +62,13 @@ TEST(Builtins, NumberFormattingFollowsTheLocale)
         EXPECT_EQ(eval(L"FormatNumber(1234.5, 1, , , 0)"), L"1234.5");
         EXPECT_EQ(eval(L"FormatPercent(0.256)"), L"25.60%");
         EXPECT_EQ(eval(L"FormatCurrency(-1234.5)"), L"($1,234.50)");
+        // Halves round away from zero, on the value's decimal digits (1.005 is not 1.00499...).
+        EXPECT_EQ(eval(L"FormatNumber(2.5, 0) & \" \" & FormatNumber(-0.125, 2) & \" \" & FormatNumber(1.005, 2)"),
+                  L"3 -0.13 1.01");
+        EXPECT_EQ(eval(L"FormatNumber(9.995, 2) & \" \" & FormatNumber(0.4, 0) & \" \" & FormatNumber(1E+20, 0, , , 0)"),
+                  L"10.00 0 100000000000000000000");
+        EXPECT_EQ(eval(L"FormatNumber(-0.4, 0) & \" \" & FormatPercent(0.00125, 1) & \" \" & FormatCurrency(0.005)"),
+                  L"0 0.1% $0.01");
     }
     {
         ScopedNumberLocale german(NumberLocale{L",", L".", 3, 2, 1, 1});
