@@ -237,7 +237,9 @@ bool ParseNumberText(std::wstring_view text, double& value)
 namespace {
 
 constexpr double kMinDate = -657434.0;  // 1 January 100
-constexpr double kMaxDate = 2958465.99999;  // 31 December 9999
+constexpr double kMaxDate = 2958465.0;  // 31 December 9999
+// A date value holds any time of those days; a day's time adds to its magnitude.
+bool InDateRange(double value) { return value > kMinDate - 1 && value < kMaxDate + 1; }
 
 long long DaysFromCivil(long long y, unsigned m, unsigned d)
 {
@@ -306,7 +308,7 @@ bool DateFromParts(int year, int month, int day, int hour, int minute, int secon
     seconds = ((seconds % 86400) + 86400) % 86400;
     double fraction = seconds / 86400.0;
     double value = days >= 0 ? days + fraction : days - fraction;
-    if (value < kMinDate || value > kMaxDate + 1)
+    if (!InDateRange(value))
         return false;
     date = value;
     return true;
@@ -645,7 +647,7 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
         hr = NumberOf(value, number);
         if (FAILED(hr))
             return hr;
-        if (number < kMinDate || number >= kMaxDate + 1)
+        if (!InDateRange(number))
             return DISP_E_OVERFLOW;
         result.date = number;
         break;

@@ -12,3 +12,14 @@ MsgBox FormatDateTime(#3/5/2024 13:07:08#, vbLongDate) & " | " & FormatDateTime(
 MsgBox DateValue("March 5, 2024") & " " & TimeValue("1:02:03 PM") & " " & CDbl(#1/1/1900#)
 MsgBox #12/30/1899# & "|" & CDate(0.5) & "|" & (#1/2/2024# - #1/1/2024#) & "|" & TypeName(#1/2/2024# - 1)
 MsgBox (Now >= Date) & " " & (Timer >= 0) & " " & TypeName(Time)
+' The range of dates: 1/1/100 to 12/31/9999, each with any time of its day.
+MsgBox DateSerial(9999, 12, 31) & "|" & CDate(2958465.5) & "|" & CDate(-657434.5)
+On Error Resume Next
+x = DateSerial(10000, 1, 1)
+MsgBox Err.Number
+Err.Clear
+x = CDate(2958466)
+MsgBox Err.Number
+Err.Clear
+x = DateAdd("d", 1, #12/31/9999#)
+MsgBox Err.Number
