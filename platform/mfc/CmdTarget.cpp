@@ -2,7 +2,7 @@
 
 #include "platform/mfc/Wnd.h"
 
-IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+IMPLEMENT_DYNAMIC(CCmdTarget, CAutomationTarget)
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {

@@ -13,6 +13,7 @@
 // derived class to its bases; the first entry that matches handles the message.
 
 #include "platform/base/RunTimeClass.h"
+#include "platform/com/AutomationTarget.h"
 #include "platform/user/WinUser.h"
 
 class CCmdTarget;
@@ -62,7 +63,8 @@ constexpr UINT WM_REFLECT_BASE = 0xBC00;
 // Sent to the main window's descendants when the program goes idle, so bars update their buttons.
 constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 
-class CCmdTarget : public CObject {
+// Automation (dispatch and interface maps, GetIDispatch) comes from CAutomationTarget.
+class CCmdTarget : public CAutomationTarget {
     DECLARE_DYNAMIC(CCmdTarget)
 public:
     CCmdTarget() = default;
