@@ -4,7 +4,7 @@
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/res/Resources.h"
-#include "platform/res/Templates.h"
+#include "platform/user/ResourceHandles.h"
 
 #include <algorithm>
 
@@ -24,61 +24,11 @@ END_MESSAGE_MAP()
 
 namespace {
 
-using fln::res::AcceleratorEntry;
-using fln::res::DecodeAcceleratorTable;
-using fln::res::DecodeMenuTemplate;
-using fln::res::MenuTemplateItem;
-
 CString LoadResourceString(UINT id)
 {
     LPWSTR text = nullptr;
     int length = LoadStringW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, id, reinterpret_cast<LPWSTR>(&text), 0);
     return length > 0 && text ? CString(text, length) : CString();
-}
-
-void AppendMenuItems(HMENU menu, const std::vector<MenuTemplateItem>& items)
-{
-    for (const MenuTemplateItem& item : items) {
-        if (item.isSeparator) {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        } else if (item.isPopup) {
-            HMENU popup = CreatePopupMenu();
-            AppendMenuItems(popup, item.children);
-            AppendMenuW(menu, MF_POPUP | (item.options & (MF_GRAYED | MF_DISABLED)), reinterpret_cast<UINT_PTR>(popup), item.text);
-        } else {
-            AppendMenuW(menu, MF_STRING | (item.options & (MF_GRAYED | MF_DISABLED | MF_CHECKED)), item.id, item.text);
-        }
-    }
-}
-
-// The menu and accelerators of a resource id, when the program has them.
-HMENU LoadMenuResource(UINT id)
-{
-    HMODULE module = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_MENU);
-    if (!found)
-        return nullptr;
-    auto decoded = DecodeMenuTemplate(LockResource(LoadResource(module, found)), SizeofResource(module, found));
-    if (!decoded)
-        return nullptr;
-    HMENU menu = CreateMenu();
-    AppendMenuItems(menu, decoded->items);
-    return menu;
-}
-
-HACCEL LoadAcceleratorResource(UINT id)
-{
-    HMODULE module = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ACCELERATOR);
-    if (!found)
-        return nullptr;
-    auto decoded = DecodeAcceleratorTable(LockResource(LoadResource(module, found)), SizeofResource(module, found));
-    if (!decoded || decoded->empty())
-        return nullptr;
-    std::vector<ACCEL> table;
-    for (const AcceleratorEntry& entry : *decoded)
-        table.push_back({ entry.flags, entry.key, entry.command });
-    return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }
 
 } // namespace
@@ -110,8 +60,8 @@ BOOL CFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT
     DWORD exStyle, CCreateContext* context)
 {
     m_strTitle = title ? title : L"";
-    if (menuName && IS_INTRESOURCE(menuName) && !m_hMenuDefault)
-        m_hMenuDefault = LoadMenuResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(menuName)));
+    if (menuName && !m_hMenuDefault)
+        m_hMenuDefault = LoadMenuW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, menuName);
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursorW(nullptr, IDC_ARROW),
             reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1)));
@@ -131,8 +81,9 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     m_nIDHelp = resourceId;
     CString full = LoadResourceString(resourceId);
     AfxExtractSubString(m_strTitle, full, 0);
-    m_hMenuDefault = LoadMenuResource(resourceId);
-    m_hAccelTable = LoadAcceleratorResource(resourceId);
+    HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
+    m_hMenuDefault = LoadMenuW(instance, MAKEINTRESOURCEW(resourceId));
+    m_hAccelTable = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
     CString title = m_strTitle;
     if (!Create(nullptr, title, style, CRect(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0), parent, nullptr, 0, context)) {
         if (m_hMenuDefault)

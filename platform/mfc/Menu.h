@@ -3,6 +3,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/base/RunTimeClass.h"
+#include "platform/user/ResourceHandles.h"
 #include "platform/user/WinUser.h"
 
 class CWnd;
@@ -24,6 +25,10 @@ public:
 
     BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
+    // The program's menu resource; FALSE when it is missing or damaged.
+    BOOL LoadMenu(LPCWSTR name) { return Attach(::LoadMenuW(nullptr, name)); }
+    BOOL LoadMenu(UINT id) { return LoadMenu(MAKEINTRESOURCEW(id)); }
+    BOOL LoadMenuIndirect(const void* menuTemplate) { return Attach(::LoadMenuIndirectW(menuTemplate)); }
 
     BOOL AppendMenu(UINT flags, UINT_PTR idOrSubmenu = 0, LPCWSTR text = nullptr)
     {

@@ -1,6 +1,7 @@
 // Input: display events become mouse and keyboard messages; focus, activation, capture,
 // keyboard state, accelerators, cursors and the caret.
 
+#include "platform/user/ResourceHandles.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 
@@ -593,7 +594,7 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name)
         if (id >= 32512 && id <= 32651)
             return reinterpret_cast<HCURSOR>(id);
     }
-    return nullptr;
+    return fln::user::LoadResourceCursor(instance, name);
 }
 
 HCURSOR SetCursor(HCURSOR cursor)
