@@ -198,7 +198,7 @@ Var InStrRev(Interpreter&, const Args& a)
 Var Replace(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0))
-        return Var::Null();
+        Throw(kInvalidUseOfNull);
     std::wstring s = Text(a, 0), find = Text(a, 1), with = Text(a, 2);
     LONG start = Whole(a, 3, 1);
     LONG count = Whole(a, 4, -1);
@@ -365,6 +365,21 @@ Var StrComp(Interpreter&, const Args& a)
     return Var::Int(static_cast<SHORT>(Compare(x.v, y.v, noCase)));
 }
 
+// Asc and Chr work in the Western (Windows-1252) code page: Chr(128) is the euro sign, and a
+// character the page lacks reads as "?".
+wchar_t CharOfCodePage(BYTE code) { return NarrowToWide(std::string(1, static_cast<char>(code)))[0]; }
+
+BYTE CodePageOf(wchar_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<BYTE>(c);
+    for (int code = 0x80; code < 0xA0; ++code)
+        if (CharOfCodePage(static_cast<BYTE>(code)) == c)
+            return static_cast<BYTE>(code);
+    return '?';
+}
+
+template<bool Wide>
 Var Asc(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0))
@@ -372,7 +387,11 @@ Var Asc(Interpreter&, const Args& a)
     std::wstring s = Text(a, 0);
     if (s.empty())
         Throw(kInvalidProcedureCall);
-    return Var::Whole(static_cast<double>(s[0]));
+    if (!Wide)
+        return Var::Whole(CodePageOf(s[0]));
+    // A UTF-16 code unit as a signed Integer: ChrW(&HFFFF) gives -1; beyond the BMP, the lead surrogate.
+    wchar_t unit = s[0] > 0xFFFF ? static_cast<wchar_t>(0xD800 + ((s[0] - 0x10000) >> 10)) : s[0];
+    return Var::Whole(static_cast<SHORT>(static_cast<WORD>(unit)));
 }
 
 Var Chr(Interpreter&, const Args& a)
@@ -380,7 +399,7 @@ Var Chr(Interpreter&, const Args& a)
     LONG code = Whole(a, 0);
     if (code < 0 || code > 255)
         Throw(kInvalidProcedureCall);
-    return Var::Text(std::wstring(1, static_cast<wchar_t>(code)));
+    return Var::Text(std::wstring(1, CharOfCodePage(static_cast<BYTE>(code))));
 }
 
 Var ChrW(Interpreter&, const Args& a)
@@ -1146,9 +1165,9 @@ Var Rgb(Interpreter&, const Args& a)
 const Builtin kBuiltins[] = {
     {L"abs", 1, 1, Abs},
     {L"array", 0, 1 << 16, ArrayOf},
-    {L"asc", 1, 1, Asc},
-    {L"ascb", 1, 1, Asc},
-    {L"ascw", 1, 1, Asc},
+    {L"asc", 1, 1, Asc<false>},
+    {L"ascb", 1, 1, Asc<false>},
+    {L"ascw", 1, 1, Asc<true>},
     {L"atn", 1, 1, MathOf<Atn>},
     {L"cbool", 1, 1, CBool},
     {L"cbyte", 1, 1, CByte},

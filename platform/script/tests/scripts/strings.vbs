@@ -27,3 +27,8 @@ x = Asc("")
 MsgBox Err.Number
 ' Case is changed and ignored for every letter, not only the unaccented ones.
 MsgBox LCase("ÀÉÎ Straße") & "|" & UCase("àéî") & "|" & StrComp("ÉTÉ", "été", vbTextCompare) & "|" & InStr(1, "CAFÉ", "é", vbTextCompare)
+' Asc and Chr use the Western code page; AscW gives a signed 16-bit code; Replace of Null fails.
+MsgBox AscW(Chr(128)) & " " & Asc(ChrW(8364)) & " " & Asc(ChrW(&H4E00)) & " " & Asc(Chr(200)) & " " & AscW(ChrW(-1)) & " " & AscW(ChrW(&H8000)) & " " & AscW("A")
+On Error Resume Next
+x = Replace(Null, "a", "b")
+MsgBox Err.Number
