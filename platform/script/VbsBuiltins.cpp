@@ -573,6 +573,8 @@ Var Round(Interpreter&, const Args& a)
 // decimal digits, half away from zero, so that 2.5 gives 3 and 1.005 gives 1.01.
 std::wstring FixedDecimals(double magnitude, int digits)
 {
+    if (!std::isfinite(magnitude))  // an infinity or NaN handed in by an object
+        Throw(kOverflow);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);  // d.dddddddddddddde±x
     std::string mantissa = std::string(1, buffer[0]) + std::string(buffer + 2, 14);

@@ -247,6 +247,9 @@ Calc.Fail
 MsgBox Err.Number & " " & Err.Description & " " & Err.Source
 Calc.Missing
 MsgBox Err.Number
+Err.Clear
+MsgBox FormatNumber(Calc.Add(1.7E+308, 1.7E+308))
+MsgBox Err.Number
 On Error GoTo 0
 Calc.Fail
 MsgBox "not reached"
@@ -256,9 +259,10 @@ MsgBox "not reached"
         EXPECT_EQ(e.site.errors[0].code, 2001);
         EXPECT_EQ(e.site.errors[0].description, L"The test object failed");
         EXPECT_EQ(e.site.errors[0].source, L"TestObject");
-        EXPECT_EQ(e.site.errors[0].line, 15u);
+        EXPECT_EQ(e.site.errors[0].line, 18u);
     }
-    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n");
+    // An infinity from the object cannot be formatted as a number: error 6.
+    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n6\n");
     EXPECT_EQ(object->Release(), 0u);
 }
 
