@@ -933,7 +933,7 @@ Var MonthName(Interpreter&, const Args& a)
 Var DateSerial(Interpreter&, const Args& a)
 {
     double y = Number(a, 0), m = Number(a, 1), d = Number(a, 2);
-    if (std::fabs(y) > 100000 || std::fabs(m) > 1200000 || std::fabs(d) > 1e8)
+    if (!(std::fabs(y) <= 100000 && std::fabs(m) <= 1200000 && std::fabs(d) <= 1e8))  // also NaN
         Throw(kInvalidProcedureCall);
     int year = static_cast<int>(std::nearbyint(y));
     if (year >= 0 && year < 30)
@@ -950,7 +950,7 @@ Var TimeSerial(Interpreter&, const Args& a)
 {
     double h = Number(a, 0), m = Number(a, 1), s = Number(a, 2);
     double seconds = std::nearbyint(h) * 3600 + std::nearbyint(m) * 60 + std::nearbyint(s);
-    if (std::fabs(seconds) > 86400.0 * 1000)
+    if (!(std::fabs(seconds) <= 86400.0 * 1000))  // also NaN
         Throw(kInvalidProcedureCall);
     DATE date;
     if (!DateFromParts(1899, 12, 30, 0, 0, static_cast<int>(seconds), date))
@@ -989,7 +989,7 @@ Var DateAdd(Interpreter&, const Args& a)
         return Var::Null();
     DATE date = ToDate(a[2]);
     DateParts p = DateToParts(date);
-    if (std::fabs(amount) > 1e7)
+    if (!(std::fabs(amount) <= 1e7))  // also NaN
         Throw(kInvalidProcedureCall);
     int n = static_cast<int>(amount);
     auto addMonths = [&](int months) {

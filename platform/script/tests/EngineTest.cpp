@@ -250,6 +250,13 @@ MsgBox Err.Number
 Err.Clear
 MsgBox FormatNumber(Calc.Add(1.7E+308, 1.7E+308))
 MsgBox Err.Number
+Err.Clear
+notANumber = Calc.Add(Calc.Add(1.7E+308, 1.7E+308), Calc.Add(-1.7E+308, -1.7E+308))
+MsgBox DateAdd("d", notANumber, Now)
+MsgBox Err.Number
+Err.Clear
+MsgBox DateSerial(notANumber, 1, 1)
+MsgBox Err.Number
 On Error GoTo 0
 Calc.Fail
 MsgBox "not reached"
@@ -259,10 +266,11 @@ MsgBox "not reached"
         EXPECT_EQ(e.site.errors[0].code, 2001);
         EXPECT_EQ(e.site.errors[0].description, L"The test object failed");
         EXPECT_EQ(e.site.errors[0].source, L"TestObject");
-        EXPECT_EQ(e.site.errors[0].line, 18u);
+        EXPECT_EQ(e.site.errors[0].line, 25u);
     }
-    // An infinity from the object cannot be formatted as a number: error 6.
-    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n6\n");
+    // An infinity from the object cannot be formatted as a number (error 6), nor NaN be a count
+    // of days or a year (error 5).
+    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n6\n5\n5\n");
     EXPECT_EQ(object->Release(), 0u);
 }
 
