@@ -25,10 +25,10 @@ public:
 
     BOOL CreateMenu() { return Attach(::CreateMenu()); }
     BOOL CreatePopupMenu() { return Attach(::CreatePopupMenu()); }
-    // The program's menu resource; FALSE when it is missing or damaged.
-    BOOL LoadMenu(LPCWSTR name) { return Attach(::LoadMenuW(nullptr, name)); }
+    // The program's menu resource; FALSE when it is missing or damaged, or a menu is attached already.
+    BOOL LoadMenu(LPCWSTR name) { return !m_hMenu && Attach(::LoadMenuW(nullptr, name)); }
     BOOL LoadMenu(UINT id) { return LoadMenu(MAKEINTRESOURCEW(id)); }
-    BOOL LoadMenuIndirect(const void* menuTemplate) { return Attach(::LoadMenuIndirectW(menuTemplate)); }
+    BOOL LoadMenuIndirect(const void* menuTemplate) { return !m_hMenu && Attach(::LoadMenuIndirectW(menuTemplate)); }
 
     BOOL AppendMenu(UINT flags, UINT_PTR idOrSubmenu = 0, LPCWSTR text = nullptr)
     {

@@ -672,7 +672,7 @@ HICON SystemIcon(LPCWSTR name, SIZE requested)
 
 // ---- shared handles
 
-using SharedKey = std::tuple<HINSTANCE, std::wstring, ULONG_PTR, UINT, int, int>;
+using SharedKey = std::tuple<HINSTANCE, std::wstring, ULONG_PTR, UINT, int, int, UINT>;
 
 std::mutex& SharedLock()
 {
@@ -686,13 +686,26 @@ std::map<SharedKey, HANDLE>& SharedHandles()
     return handles;
 }
 
-SharedKey KeyOf(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy)
+SharedKey KeyOf(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags)
 {
     if (IS_INTRESOURCE(name))
-        return { instance, std::wstring(), reinterpret_cast<ULONG_PTR>(name), type, cx, cy };
+        return { instance, std::wstring(), reinterpret_cast<ULONG_PTR>(name), type, cx, cy, flags };
     std::wstring text = name;
     std::transform(text.begin(), text.end(), text.begin(), ::towupper);
-    return { instance, text, 0, type, cx, cy };
+    return { instance, text, 0, type, cx, cy, flags };
+}
+
+// Whether a shared handle was destroyed by a caller after all; it is then loaded afresh.
+bool StillAlive(HANDLE handle, UINT type)
+{
+    if (type == IMAGE_BITMAP)
+        return GetObjectType(handle) == OBJ_BITMAP;
+    ICONINFO info {};
+    if (!GetIconInfo(static_cast<HICON>(handle), &info))
+        return false;
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return true;
 }
 
 HANDLE LoadUnshared(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags)
@@ -766,14 +779,14 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, U
         return ImageFromFile(name, type, cx, cy, flags);
     if (!(flags & LR_SHARED))
         return LoadUnshared(instance, name, type, cx, cy, flags);
-    SharedKey key = KeyOf(instance, name, type, cx, cy);
+    SharedKey key = KeyOf(instance, name, type, cx, cy, flags);
     std::lock_guard guard(SharedLock());
     auto found = SharedHandles().find(key);
-    if (found != SharedHandles().end())
+    if (found != SharedHandles().end() && StillAlive(found->second, type))
         return found->second;
     HANDLE loaded = LoadUnshared(instance, name, type, cx, cy, flags);
     if (loaded)
-        SharedHandles().emplace(key, loaded);
+        SharedHandles().insert_or_assign(key, loaded);
     return loaded;
 }
 

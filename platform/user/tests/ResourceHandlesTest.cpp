@@ -390,6 +390,18 @@ TEST(ResourceIcons, LoadIconIsSharedAtTheSystemSize)
     EXPECT_NE(own, icon);
     EXPECT_EQ(DrawnIcon(own).size.cx, 24);
     DestroyIcon(own);
+
+    HICON sharedOwnSize = static_cast<HICON>(LoadImageW(nullptr, Id(IDI_SQUARE), IMAGE_ICON, 0, 0, LR_SHARED));
+    EXPECT_EQ(DrawnIcon(sharedOwnSize).size.cx, 16) << "the system size only with LR_DEFAULTSIZE";
+}
+
+TEST(ResourceIcons, ASharedIconDestroyedByMistakeIsLoadedAgain)
+{
+    HICON first = LoadIconW(nullptr, IDI_QUESTION);
+    ASSERT_TRUE(DestroyIcon(first));
+    HICON again = LoadIconW(nullptr, IDI_QUESTION);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(DrawnIcon(again).Pixel(8, 16), RGB(255, 255, 255));
 }
 
 TEST(ResourceIcons, StandardIconsAreDrawn)
