@@ -1,6 +1,7 @@
 #include "controls/BalloonHelp.h"
 
 #include "platform/sys/Shell.h"
+#include "platform/user/ResourceHandles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,6 +16,16 @@ constexpr unsigned kMouseOptions = 0x007F; // the button and mouse-move bits
 constexpr unsigned kDelayClearedBits = 0x017F;
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
 
+bool RegisterBalloonClass(LPCWSTR name, UINT style)
+{
+    WNDCLASSW windowClass {};
+    windowClass.style = style;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = name;
+    return AfxRegisterClass(&windowClass) != FALSE;
+}
 
 } // namespace
 
@@ -61,7 +72,14 @@ void CBalloonHelp::LaunchBalloon(const CString& title, const CString& content, c
     if (s_launchedShown)
         return;
     auto* balloon = new CBalloonHelp;
-    (void)iconId; // the system icons are not available to this program; the balloon shows without one
+    if (iconId) {
+        int cx = std::max(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXSIZE));
+        int cy = std::max(GetSystemMetrics(SM_CYSMICON), GetSystemMetrics(SM_CYSIZE));
+        // A shared system icon: it belongs to the system and is never destroyed here.
+        auto icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(iconId), IMAGE_ICON, cx, cy, LR_SHARED));
+        if (icon)
+            balloon->SetIconScaled(icon, cx, cy);
+    }
     if (!balloon->Create(title, content, anchor, options | unDELETE_THIS_ON_CLOSE, parent, std::move(url), timeout, nullptr)) {
         delete balloon;
         return;
@@ -104,24 +122,8 @@ BOOL CBalloonHelp::Create(const CString& title, const CString& content, const PO
             return fail();
     }
 
-    static const bool shadowClass = [] {
-        WNDCLASSW windowClass {};
-        windowClass.style = CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
-        windowClass.lpszClassName = L"BalloonHelpClassDS";
-        return AfxRegisterClass(&windowClass) != FALSE;
-    }();
-    static const bool plainClass = [] {
-        WNDCLASSW windowClass {};
-        windowClass.style = CS_SAVEBITS | CS_DBLCLKS;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
-        windowClass.lpszClassName = L"BalloonHelpClass";
-        return AfxRegisterClass(&windowClass) != FALSE;
-    }();
+    static const bool shadowClass = RegisterBalloonClass(L"BalloonHelpClassDS", CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS);
+    static const bool plainClass = RegisterBalloonClass(L"BalloonHelpClass", CS_SAVEBITS | CS_DBLCLKS);
     LPCWSTR className = (m_options & unDISABLE_XP_SHADOW) || !shadowClass ? L"BalloonHelpClass" : L"BalloonHelpClassDS";
     if (className == std::wstring_view(L"BalloonHelpClass") && !plainClass)
         return fail();
@@ -541,13 +543,14 @@ void CBalloonHelp::DrawContent(CDC* dc)
 void CBalloonHelp::UpdateCloseButton(CPoint point, bool pressed)
 {
     CRect button = CloseButtonRect();
-    UINT state = button.PtInRect(point) ? DFCS_HOT | (pressed ? DFCS_PUSHED : 0) : DFCS_FLAT;
-    state |= m_closeButtonState & kPressedMark;
+    // The button looks pushed only while it is pressed and the pointer is over it.
+    UINT drawn = button.PtInRect(point) ? DFCS_HOT | (pressed ? DFCS_PUSHED : 0) : DFCS_FLAT;
+    UINT state = drawn | (pressed ? kPressedMark : 0);
     if (state == m_closeButtonState)
         return;
     m_closeButtonState = state;
     CClientDC dc(this);
-    dc.DrawFrameControl(&button, DFC_CAPTION, DFCS_CAPTIONCLOSE | (state & ~kPressedMark));
+    dc.DrawFrameControl(&button, DFC_CAPTION, DFCS_CAPTIONCLOSE | drawn);
 }
 
 void CBalloonHelp::OnMouseMove(UINT flags, CPoint point)
@@ -560,9 +563,8 @@ void CBalloonHelp::OnMouseMove(UINT flags, CPoint point)
 void CBalloonHelp::OnLButtonDown(UINT flags, CPoint point)
 {
     if ((m_options & unSHOW_CLOSE_BUTTON) && CloseButtonRect().PtInRect(point)) {
-        m_closeButtonState |= kPressedMark;
         SetCapture();
-        UpdateCloseButton(point, true);
+        UpdateCloseButton(point, true); // sets the pressed mark
     }
     Default();
 }

@@ -361,12 +361,11 @@ void CPPDrawManager::PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF
         const int s = std::max(std::min(W / 6, 16), 1);
         const int curveDivisor = std::max(H * H / 4, 1);
         for (int r = 0; r < H; ++r) {
-            int t = 255 * r / H - 127;
-            int rowValue = 128 + cube(t) * 2 * (64 - g) / 128 + noise();
+            const int rowValue = 128 + cube(255 * r / H - 127) * 2 * (64 - g) / 128;
             int d = r - H / 2;
             int e = s * d * d / curveDivisor + W / 2 - s;
             for (int x = 0; x < W; ++x) {
-                int value = rowValue;
+                int value = rowValue + noise();
                 if (x - W / 2 > e)
                     value = 128 * (W - x) / s + g;
                 else if (x - W / 2 + e < 0)
@@ -685,10 +684,15 @@ void CPPDrawManager::PaintIcon(HDC dc, int x, int y, int width, int height, HICO
     if (image) {
         int imageX = x, imageY = y;
         if (shadow) {
-            if (effect & (IMAGE_EFFECT_SHADOW | IMAGE_EFFECT_SOFT_SHADOW))
-                PaintShadow(dc, x + shadowDx, y + shadowDy, width, height, info.hbmMask,
+            if (effect & (IMAGE_EFFECT_SHADOW | IMAGE_EFFECT_SOFT_SHADOW)) {
+                // As for bitmaps, the shadow is as dark as the fill colour.
+                HBITMAP shadowMask = ApplyImageEffect(info.hbmMask, width, height, IMAGE_EFFECT_MASK, TRUE,
+                    RGB(255, 255, 255), ToInverse(fill));
+                PaintShadow(dc, x + shadowDx, y + shadowDy, width, height, shadowMask,
                     (effect & IMAGE_EFFECT_SOFT_SHADOW) != 0, blurWidth, blurHeight);
-            else {
+                if (shadowMask)
+                    DeleteObject(shadowMask);
+            } else {
                 imageX += shadowDx;
                 imageY += shadowDy;
             }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 using Options = CBalloonHelp::BalloonOptions;
@@ -209,10 +212,22 @@ TEST_F(BalloonTest, TheCloseButtonClosesOnARelease)
     GetClientRect(balloon, &client);
     POINT button { client.right - GetSystemMetrics(SM_CXSIZE) / 2, GetSystemMetrics(SM_CYSIZE) / 2 };
     ClientToScreen(balloon, &button);
+    auto buttonPixels = [&] {
+        HDC dc = GetDC(balloon);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < GetSystemMetrics(SM_CYSIZE); ++y)
+            for (int x = client.right - GetSystemMetrics(SM_CXSIZE); x < client.right; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(balloon, dc);
+        return pixels;
+    };
     headless->InjectMouseMove(button);
+    Pump();
+    auto hot = buttonPixels();
     headless->InjectButton(1, true, button);
     Pump();
     EXPECT_EQ(GetCapture(), balloon);
+    EXPECT_NE(buttonPixels(), hot) << "a pressed button looks pushed";
     headless->InjectButton(1, false, button);
     Pump();
     EXPECT_FALSE(IsWindow(balloon));
@@ -289,6 +304,36 @@ TEST_F(BalloonTest, TheIconSitsAtTheStartOfTheTitleLine)
     withIcon.GetClientRect(&with);
     EXPECT_EQ(with.right, without.right + 32 + 8);
     DestroyIcon(icon);
+}
+
+TEST_F(BalloonTest, ALaunchedBalloonShowsTheSystemIconAtTheSmallIconSize)
+{
+    auto launchedClientWidth = [&](UINT iconId) {
+        CBalloonHelp::LaunchBalloon(L"Note", L"", { 400, 300 }, iconId, Options::unDISABLE_FADEIN | Options::unDISABLE_FADEOUT,
+            nullptr, L"", 0);
+        HWND balloon = LaunchedBalloon();
+        RECT client {};
+        GetClientRect(balloon, &client);
+        return std::pair { balloon, client.right };
+    };
+    auto [plain, plainWidth] = launchedClientWidth(0);
+    ASSERT_TRUE(plain);
+    SendMessageW(plain, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+
+    const int side = std::max(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXSIZE));
+    auto [withIcon, iconWidth] = launchedClientWidth(32516);
+    ASSERT_TRUE(withIcon);
+    EXPECT_EQ(iconWidth, plainWidth + side + 8);
+    Pump();
+    UpdateWindow(withIcon);
+    HDC dc = GetDC(withIcon);
+    int painted = 0;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            painted += GetPixel(dc, x, y) != GetSysColor(COLOR_INFOBK);
+    ReleaseDC(withIcon, dc);
+    EXPECT_GT(painted, side * side / 4);
 }
 
 } // namespace

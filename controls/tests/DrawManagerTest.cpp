@@ -130,8 +130,9 @@ TEST(DrawManagerBackgrounds, PatternsOnNarrowAndOneRowRectanglesStayInsideThem)
             EXPECT_EQ(canvas.At(4, 5), RGB(1, 2, 3)) << effect;
             EXPECT_EQ(canvas.At(area.right, area.top), RGB(1, 2, 3)) << effect;
             EXPECT_EQ(canvas.At(area.left, area.bottom), RGB(1, 2, 3)) << effect;
-            if (!IsRectEmpty(&area))
+            if (!IsRectEmpty(&area)) {
                 EXPECT_NE(canvas.At(area.left, area.top), RGB(1, 2, 3)) << "effect " << effect << " painted nothing";
+            }
         }
     }
 }
@@ -237,6 +238,13 @@ TEST(DrawManagerImages, IconsDrawThroughTheirMaskAndAFillTakesTheWholeShape)
     manager.PaintIcon(filled.dc, 0, 0, 16, 16, icon, DM::IMAGE_EFFECT_MONOCHROME, FALSE, 0, 0, 0, 0, RGB(0, 128, 0));
     EXPECT_EQ(filled.At(8, 8), RGB(0, 128, 0)) << "resized to 16 x 16 and filled";
     EXPECT_EQ(filled.At(1, 1), White);
+
+    // As for bitmaps, the fill colour sets how dark the shadow is.
+    Canvas shadowed(20, 20, White);
+    manager.PaintIcon(shadowed.dc, 0, 0, 8, 8, icon, DM::IMAGE_EFFECT_SHADOW, TRUE, 4, 4, 0, 0, RGB(128, 128, 128));
+    EXPECT_EQ(shadowed.At(3, 3), RGB(255, 0, 0));
+    EXPECT_EQ(shadowed.At(8, 8), RGB(128, 128, 128)) << "the shadow below and to the right of the shape";
+    EXPECT_EQ(shadowed.At(11, 11), White);
     DestroyIcon(icon);
     DeleteObject(colorBitmap);
     DeleteObject(maskBitmap);
