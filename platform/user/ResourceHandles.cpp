@@ -112,6 +112,9 @@ HMENU MenuFromTemplate(const void* data, std::size_t size)
 
 // ---- packed device-independent bitmaps
 
+WORD Word(Bytes data, std::size_t at) { return WORD(data[at] | data[at + 1] << 8); }
+DWORD Dword(Bytes data, std::size_t at) { return Word(data, at) | DWORD(Word(data, at + 2)) << 16; }
+
 // A packed DIB checked against its length: header, colour table (or bit-field masks), rows.
 struct PackedDib {
     std::vector<BYTE> bytes;
@@ -171,27 +174,36 @@ std::optional<PackedDib> ParsePackedDib(Bytes data, int heightDivisor = 1)
         return std::nullopt;
     std::memcpy(&header, data.data(), sizeof header);
     unsigned bpp = header.biBitCount;
-    bool knownDepth = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
-    bool knownCompression = header.biCompression == kBiRgb || (header.biCompression == kBiBitFields && (bpp == 16 || bpp == 32));
+    // The drawing layer takes plain 1-, 4-, 8-, 24- and 32-bit rows; 32-bit bit fields are read
+    // when they are the plain layout (the masks follow a 40-byte header, or sit inside a longer one).
+    bool knownDepth = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32;
+    bool bitFields = header.biCompression == kBiBitFields;
+    if (bitFields) {
+        constexpr std::size_t kMasksAt = sizeof header;
+        if (bpp != 32 || data.size() < kMasksAt + 12 || (header.biSize != sizeof header && header.biSize < kMasksAt + 12))
+            return std::nullopt;
+        if (Dword(data, kMasksAt) != 0xFF0000 || Dword(data, kMasksAt + 4) != 0xFF00 || Dword(data, kMasksAt + 8) != 0xFF)
+            return std::nullopt;
+    }
     LONG height = header.biHeight / heightDivisor;
-    if (header.biSize < sizeof header || header.biSize > data.size() || !knownDepth || !knownCompression || header.biWidth <= 0
-        || header.biWidth > kMaxSide || height == 0 || std::abs(height) > kMaxSide || header.biClrUsed > 256)
+    if (header.biSize < sizeof header || header.biSize > data.size() || !knownDepth || (header.biCompression != kBiRgb && !bitFields)
+        || header.biWidth <= 0 || header.biWidth > kMaxSide || height == 0 || std::abs(height) > kMaxSide || header.biClrUsed > 256)
         return std::nullopt;
     PackedDib dib;
     dib.colours = bpp <= 8 ? (header.biClrUsed ? header.biClrUsed : std::size_t(1) << bpp) : header.biClrUsed;
-    std::size_t masks = header.biCompression == kBiBitFields && header.biSize == sizeof header ? 12 : 0;
+    std::size_t sourceTable = header.biSize + (bitFields && header.biSize == sizeof header ? 12 : 0);
     // Our copy always has the plain 40-byte header, so that BITMAPINFO reads it.
     dib.tableOffset = sizeof header;
-    std::size_t sourceTable = header.biSize;
-    dib.bitsOffset = dib.tableOffset + masks + dib.colours * sizeof(RGBQUAD);
+    dib.bitsOffset = dib.tableOffset + dib.colours * sizeof(RGBQUAD);
     dib.stride = (static_cast<std::size_t>(header.biWidth) * bpp + 31) / 32 * 4;
     std::size_t rows = dib.stride * static_cast<std::size_t>(std::abs(height));
-    std::size_t needed = sourceTable + masks + dib.colours * sizeof(RGBQUAD) + rows;
+    std::size_t needed = sourceTable + dib.colours * sizeof(RGBQUAD) + rows;
     if (data.size() < needed)
         return std::nullopt;
     dib.sourceLength = needed;
     header.biSize = sizeof header;
     header.biHeight = height;
+    header.biCompression = kBiRgb;
     header.biSizeImage = static_cast<DWORD>(rows);
     dib.bytes.resize(dib.bitsOffset + rows);
     std::memcpy(dib.bytes.data(), &header, sizeof header);
@@ -214,7 +226,7 @@ void RemapColours(PackedDib& dib, Map map)
             apply(dib.table()[i].rgbBlue, dib.table()[i].rgbGreen, dib.table()[i].rgbRed);
         return;
     }
-    if (dib.bitCount() < 24 || dib.header().biCompression != kBiRgb)
+    if (dib.bitCount() < 24)
         return;
     int step = dib.bitCount() / 8;
     for (int y = 0; y < dib.height(); ++y) {
@@ -496,9 +508,6 @@ std::optional<std::vector<BYTE>> ReadFile(LPCWSTR name)
         return std::nullopt;
     return bytes;
 }
-
-WORD Word(Bytes data, std::size_t at) { return WORD(data[at] | data[at + 1] << 8); }
-DWORD Dword(Bytes data, std::size_t at) { return Word(data, at) | DWORD(Word(data, at + 2)) << 16; }
 
 // An icon (.ico) or cursor (.cur) file: a directory of images, each a PNG or a DIB.
 HICON IconFromIconFile(Bytes data, UINT type, SIZE requested)

@@ -359,6 +359,31 @@ TEST(ResourceBitmaps, FilesInPngAndBmpForm)
     bmp.resize(bmp.size() - 3); // the row cut short
     path = WriteTemporary("short.bmp", bmp);
     EXPECT_EQ(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+
+    // The long header image editors write: 32-bit bit fields, masks inside the header.
+    auto longHeader = [](unsigned redMask) {
+        std::vector<BYTE> file { 'B', 'M' };
+        PutDword(file, 0);
+        PutDword(file, 0);
+        PutDword(file, 14 + 124);
+        std::vector<BYTE> header;
+        PutInfoHeader(header, 1, 1, 32);
+        header[0] = 124;
+        header[16] = 3; // bit fields
+        for (unsigned mask : { redMask, 0xFF00u, 0xFFu, 0xFF000000u })
+            PutDword(header, mask);
+        header.resize(124, 0);
+        file.insert(file.end(), header.begin(), header.end());
+        file.insert(file.end(), { 0x10, 0x20, 0x30, 0xFF });
+        return file;
+    };
+    path = WriteTemporary("long.bmp", longHeader(0xFF0000));
+    HBITMAP fromLong = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(fromLong, nullptr);
+    EXPECT_EQ(PixelOf(fromLong, 0, 0), RGB(0x30, 0x20, 0x10));
+    DeleteObject(fromLong);
+    path = WriteTemporary("odd-masks.bmp", longHeader(0xF800));
+    EXPECT_EQ(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr) << "masks it cannot read";
 }
 
 // ---- icons and cursors
