@@ -1,15 +1,27 @@
 #include "controls/CeXDib.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <new>
 
 void* CCeXDib::Create(DWORD width, DWORD height, WORD bitCount)
 {
     Free();
-    m_paletteEntries = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
-    m_lineWidth = ((static_cast<DWORD>(bitCount) * width + 31) / 8) & ~3u;
     m_header = {};
+    m_lineWidth = 0;
+    m_paletteEntries = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
+    // Sizes are worked out in 64 bits: a picture whose sizes do not fit the header is refused rather
+    // than made smaller than its rows.
+    const std::uint64_t lineWidth = ((std::uint64_t { bitCount } * width + 31) / 8) & ~std::uint64_t { 3 };
+    const std::uint64_t imageSize = lineWidth * height;
+    constexpr std::uint64_t kLargest = std::numeric_limits<DWORD>::max() - sizeof(BITMAPINFOHEADER) - 256 * sizeof(RGBQUAD);
+    if (width > std::numeric_limits<LONG>::max() || height > std::numeric_limits<LONG>::max() || imageSize > kLargest) {
+        m_paletteEntries = 0;
+        return nullptr;
+    }
+    m_lineWidth = static_cast<DWORD>(lineWidth);
     m_header.biSize = sizeof(BITMAPINFOHEADER);
     m_header.biWidth = static_cast<LONG>(width);
     m_header.biHeight = static_cast<LONG>(height);

@@ -32,3 +32,15 @@ TEST(CeXDib, RowsAreStoredBottomUpAndDrawWithTheirPaletteColours)
     DeleteObject(target);
     DeleteDC(dc);
 }
+
+TEST(CeXDib, APictureTooLargeForItsHeaderIsRefused)
+{
+    CCeXDib dib;
+    // 65536 rows of 65537 bytes would wrap a 32-bit image size round to a few bytes.
+    EXPECT_EQ(dib.Create(65537, 65536, 8), nullptr);
+    EXPECT_EQ(dib.GetBits(), nullptr);
+    dib.SetPixelIndex(65536, 65535, 1); // nothing to write into
+    EXPECT_EQ(dib.Create(0x80000000u, 1, 1), nullptr);
+    ASSERT_NE(dib.Create(2, 2, 8), nullptr) << "a refused picture leaves the object usable";
+    EXPECT_EQ(dib.GetSize(), 40u + 256 * 4 + 4 * 2);
+}
