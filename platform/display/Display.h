@@ -50,7 +50,7 @@ struct DisplayEvent {
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
 };
 
-struct NativeWindowSpec {
+struct NativeWindowParams {
     RECT bounds;        // screen rectangle
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
     bool topmost = false;
@@ -69,7 +69,7 @@ public:
     // Milliseconds since an arbitrary start; the clock GetTickCount and every timer use.
     virtual std::uint32_t Now() const = 0;
 
-    virtual NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) = 0;
+    virtual NativeWindowId CreateNativeWindow(const NativeWindowParams& params) = 0;
     virtual void DestroyNativeWindow(NativeWindowId window) = 0;
     virtual void ShowNativeWindow(NativeWindowId window, bool show, bool activate) = 0;
     virtual void MoveNativeWindow(NativeWindowId window, const RECT& bounds) = 0;

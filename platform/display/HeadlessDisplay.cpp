@@ -20,10 +20,10 @@ HeadlessDisplay::~HeadlessDisplay()
     cairo_surface_destroy(m_screen);
 }
 
-NativeWindowId HeadlessDisplay::CreateNativeWindow(const NativeWindowSpec& spec)
+NativeWindowId HeadlessDisplay::CreateNativeWindow(const NativeWindowParams& params)
 {
     NativeWindowId id = m_nextId++;
-    m_windows[id] = NativeWindow { spec.bounds, false, {}, spec.title };
+    m_windows[id] = NativeWindow { params.bounds, false, {}, params.title };
     m_stacking.push_back(id);
     return id;
 }

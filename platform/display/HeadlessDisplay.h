@@ -17,7 +17,7 @@ public:
     std::vector<MonitorArea> Monitors() const override { return m_monitors; }
     std::uint32_t Now() const override { return m_now; }
 
-    NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) override;
+    NativeWindowId CreateNativeWindow(const NativeWindowParams& params) override;
     void DestroyNativeWindow(NativeWindowId window) override;
     void ShowNativeWindow(NativeWindowId window, bool show, bool activate) override;
     void MoveNativeWindow(NativeWindowId window, const RECT& bounds) override;

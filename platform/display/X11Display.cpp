@@ -141,34 +141,34 @@ public:
         return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
     }
 
-    NativeWindowId CreateNativeWindow(const NativeWindowSpec& spec) override
+    NativeWindowId CreateNativeWindow(const NativeWindowParams& params) override
     {
         XSetWindowAttributes attributes {};
         attributes.background_pixmap = None; // the server must not clear the window before Expose
-        attributes.override_redirect = spec.popup;
+        attributes.override_redirect = params.popup;
         attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
             | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
-        int width = std::max<int>(1, spec.bounds.right - spec.bounds.left);
-        int height = std::max<int>(1, spec.bounds.bottom - spec.bounds.top);
-        Window window = XCreateWindow(m_x, m_root, spec.bounds.left, spec.bounds.top, width, height, 0, 24, InputOutput,
+        int width = std::max<int>(1, params.bounds.right - params.bounds.left);
+        int height = std::max<int>(1, params.bounds.bottom - params.bounds.top);
+        Window window = XCreateWindow(m_x, m_root, params.bounds.left, params.bounds.top, width, height, 0, 24, InputOutput,
             CopyFromParent, CWBackPixmap | CWOverrideRedirect | CWEventMask, &attributes);
         if (!window)
             return 0;
-        if (!spec.popup) {
+        if (!params.popup) {
             long hints[5] = { 2, 0, 0, 0, 0 }; // decorations field only, and no decorations
             XChangeProperty(m_x, window, m_motifHints, m_motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(hints), 5);
             XSetWMProtocols(m_x, window, &m_wmDelete, 1);
             XSizeHints size {};
             size.flags = USPosition | USSize;
             XSetWMNormalHints(m_x, window, &size);
-            if (spec.topmost)
+            if (params.topmost)
                 XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
         }
         NativeWindow record;
         if (m_im)
             record.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
         m_windows[window] = record;
-        SetNativeTitle(window, spec.title);
+        SetNativeTitle(window, params.title);
         return window;
     }
 

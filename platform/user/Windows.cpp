@@ -72,12 +72,12 @@ RECT DefaultTopLevelRect(int x, int y, int width, int height)
 void CreateNative(Window& window)
 {
     Display& display = CurrentDisplay();
-    NativeWindowSpec spec;
-    spec.bounds = window.rect;
-    spec.popup = (window.style & WS_POPUP) || (window.exStyle & WS_EX_TOOLWINDOW);
-    spec.topmost = window.exStyle & WS_EX_TOPMOST;
-    spec.title = window.text;
-    window.native = display.CreateNativeWindow(spec);
+    NativeWindowParams params;
+    params.bounds = window.rect;
+    params.popup = (window.style & WS_POPUP) || (window.exStyle & WS_EX_TOOLWINDOW);
+    params.topmost = window.exStyle & WS_EX_TOPMOST;
+    params.title = window.text;
+    window.native = display.CreateNativeWindow(params);
     EnsureSurface(window);
 }
 
