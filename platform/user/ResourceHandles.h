@@ -40,7 +40,7 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 
 // ---- images
 constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
-constexpr UINT LR_DEFAULTCOLOR = 0x0, LR_MONOCHROME = 0x1, LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20,
+constexpr UINT LR_DEFAULTCOLOR = 0x0, LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20,
                LR_DEFAULTSIZE = 0x40, LR_LOADMAP3DCOLORS = 0x1000, LR_CREATEDIBSECTION = 0x2000, LR_SHARED = 0x8000;
 // cx, cy 0: the image's own size, or with LR_DEFAULTSIZE the system's icon or cursor size (for
 // bitmaps it changes nothing). Other sizes pick the icon image nearest to them, then scale.
