@@ -97,6 +97,54 @@ TEST_F(BalloonTest, AnAnchorNearTheLeftEdgeShiftsTheBalloonRightAndTheTipStillEn
     DeleteObject(shape);
 }
 
+TEST_F(BalloonTest, EachQuarterOfTheWorkAreaPutsTheTailOnItsOwnSideAndTheRightEdgeShiftsTheBody)
+{
+    // The work area is 1280 x 1000: its middle is at x 640, y 500.
+    struct Case {
+        POINT anchor;
+        bool tailAtTop, tailOnRight;
+        bool shiftedLeft;
+    };
+    const Case cases[] = {
+        { { 300, 200 }, true, false, false },
+        { { 1000, 200 }, true, true, false },
+        { { 300, 800 }, false, false, false },
+        { { 640, 500 }, false, true, false },  // the middle itself counts as lower and right
+        { { 1278, 200 }, true, true, true },
+    };
+    for (const Case& test : cases) {
+        CBalloonHelp balloon;
+        ASSERT_TRUE(balloon.Create(L"Title", L"Some content", test.anchor, 0, nullptr, L"", 0, nullptr));
+        RECT window, client;
+        balloon.GetWindowRect(&window);
+        balloon.GetClientRect(&client);
+        balloon.ClientToScreen(&client);
+        const int W = window.right - window.left, H = window.bottom - window.top;
+        const int q = (W - 20) / 4;
+        SCOPED_TRACE(testing::Message() << "anchor " << test.anchor.x << ", " << test.anchor.y);
+
+        EXPECT_EQ(client.top - window.top, test.tailAtTop ? 28 : 8) << "the tail's 20 pixels are on its side";
+        EXPECT_EQ(window.top, test.anchor.y - (test.tailAtTop ? 1 : H - 2)) << "the tip is 1 pixel inside its edge";
+        if (test.shiftedLeft) {
+            EXPECT_EQ(window.right, 1280) << "the body stays in the work area";
+        } else {
+            int tipX = test.tailOnRight ? 3 * q + 20 : std::max(q, 8);
+            EXPECT_EQ(window.left + tipX, test.anchor.x);
+        }
+        // The shape's rows next to the tip end within a pixel or two of the anchor's column.
+        HRGN shape = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(balloon, shape), 0);
+        HRGN tipRows = CreateRectRgn(0, test.tailAtTop ? 0 : H - 6, W, test.tailAtTop ? 6 : H);
+        CombineRgn(tipRows, tipRows, shape, RGN_AND);
+        RECT box;
+        GetRgnBox(tipRows, &box);
+        const int column = test.anchor.x - window.left;
+        EXPECT_LE(std::abs((test.tailOnRight ? box.right - 1 : box.left) - column), 2);
+        DeleteObject(tipRows);
+        DeleteObject(shape);
+    }
+}
+
 TEST_F(BalloonTest, WithoutContentOnlyTheTitleLineShows)
 {
     CBalloonHelp titled;
