@@ -314,6 +314,24 @@ Surface NewSurface(int width, int height)
     return surface;
 }
 
+// The image at the given size, as premultiplied ARGB.
+Surface Scaled(cairo_surface_t* source, int width, int height)
+{
+    Surface target = NewSurface(width, height);
+    if (!target)
+        return nullptr;
+    cairo_t* cr = cairo_create(target.get());
+    int sourceWidth = cairo_image_surface_get_width(source), sourceHeight = cairo_image_surface_get_height(source);
+    cairo_scale(cr, double(width) / sourceWidth, double(height) / sourceHeight);
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(target.get());
+    return target;
+}
+
 bool IsPng(Bytes data) { return data.size() >= 8 && std::memcmp(data.data(), "\x89PNG\r\n\x1a\n", 8) == 0; }
 
 Surface DecodePng(Bytes data)
@@ -334,7 +352,11 @@ Surface DecodePng(Bytes data)
     Surface surface(cairo_image_surface_create_from_png_stream(read, &reader));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    return surface;
+    // Opaque files come as RGB24 (the top byte unspecified), deep ones as floats: bring every
+    // one to ARGB32, which the rest reads.
+    if (cairo_image_surface_get_format(surface.get()) == CAIRO_FORMAT_ARGB32)
+        return surface;
+    return Scaled(surface.get(), cairo_image_surface_get_width(surface.get()), cairo_image_surface_get_height(surface.get()));
 }
 
 // An icon image stored as a DIB: colour rows, then a 1-bit mask (1: transparent).
@@ -373,24 +395,6 @@ Surface DecodeIconDib(Bytes data)
 }
 
 Surface DecodeIconImage(Bytes data) { return IsPng(data) ? DecodePng(data) : DecodeIconDib(data); }
-
-// The image at the given size, as premultiplied ARGB.
-Surface Scaled(cairo_surface_t* source, int width, int height)
-{
-    Surface target = NewSurface(width, height);
-    if (!target)
-        return nullptr;
-    cairo_t* cr = cairo_create(target.get());
-    int sourceWidth = cairo_image_surface_get_width(source), sourceHeight = cairo_image_surface_get_height(source);
-    cairo_scale(cr, double(width) / sourceWidth, double(height) / sourceHeight);
-    cairo_set_source_surface(cr, source, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(target.get());
-    return target;
-}
 
 // A top-down 32-bit DIB (blue, green, red, opacity, not premultiplied) of the image.
 PackedDib DibFromSurface(cairo_surface_t* surface)

@@ -490,6 +490,14 @@ TEST(ResourceIcons, FilesInPngAndIcoForm)
     EXPECT_EQ(yellow.Pixel(3, 3), RGB(255, 255, 0));
     DestroyIcon(fromPng);
 
+    std::wstring opaque = NarrowToWide(DataFile("opaque.png").c_str());
+    HICON fromOpaque = static_cast<HICON>(LoadImageW(nullptr, opaque.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
+    ASSERT_NE(fromOpaque, nullptr);
+    DrawnIcon solid(fromOpaque);
+    EXPECT_EQ(solid.Pixel(0, 0), RGB(10, 20, 30)) << "a file without opacity is opaque";
+    EXPECT_EQ(solid.Pixel(1, 0), RGB(40, 50, 60));
+    DestroyIcon(fromOpaque);
+
     // Two images: the 16 x 16 PNG, and a 32 x 32 24-bit red DIB whose mask leaves column 0 transparent.
     std::vector<BYTE> square = ReadBytes(DataFile("square.png"));
     std::vector<BYTE> dib;
