@@ -179,6 +179,32 @@ TEST_F(BalloonTest, TheBorderIsDrawnInTheTextColourAndTheBodyInTheBackground)
     ReleaseDC(balloon, dc);
 }
 
+TEST_F(BalloonTest, TheRaisedBorderHasALightInnerAndAMiddleOuterEdge)
+{
+    CBalloonHelp balloon;
+    ASSERT_TRUE(balloon.Create(L"", L"A line of content wide enough", { 400, 300 },
+        Options::unDISABLE_FADEIN | Options::unSHOW_INNER_SHADOW, nullptr, L"", 0, nullptr));
+    Pump();
+    const COLORREF back = GetSysColor(COLOR_INFOBK), text = GetSysColor(COLOR_INFOTEXT);
+    auto light = [](int b) { return b / 3 + 170; };
+    auto middle = [](int b, int t) { return 2 * (b / 3) + t / 3; };
+    const COLORREF lightColour = RGB(light(GetRValue(back)), light(GetGValue(back)), light(GetBValue(back)));
+    const COLORREF middleColour = RGB(middle(GetRValue(back), GetRValue(text)), middle(GetGValue(back), GetGValue(text)),
+        middle(GetBValue(back), GetBValue(text)));
+    RECT window;
+    balloon.GetWindowRect(&window);
+    const int W = window.right - window.left, H = window.bottom - window.top;
+    const int x = W / 2, y = 20 + (H - 20) / 2; // the middles of the body's edges
+    HDC dc = GetWindowDC(balloon);
+    EXPECT_EQ(GetPixel(dc, x, 20), text) << "the outline is drawn last";
+    EXPECT_EQ(GetPixel(dc, x, 21), lightColour);
+    EXPECT_EQ(GetPixel(dc, 1, y), lightColour);
+    EXPECT_EQ(GetPixel(dc, W - 2, y), middleColour);
+    EXPECT_EQ(GetPixel(dc, x, H - 2), middleColour);
+    EXPECT_EQ(GetPixel(dc, W - 1, y), text);
+    ReleaseDC(balloon, dc);
+}
+
 TEST_F(BalloonTest, TheTimeOutClosesTheBalloonOnTheVirtualClock)
 {
     CBalloonHelp::LaunchBalloon(L"Note", L"Closes by itself", { 400, 300 }, 0, 0, nullptr, L"", 3000);
