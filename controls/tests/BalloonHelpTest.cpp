@@ -249,6 +249,55 @@ TEST_F(BalloonTest, MovingTheMouseFurtherThanTheToleranceCloses)
     EXPECT_FALSE(LaunchedBalloon());
 }
 
+TEST_F(BalloonTest, EachButtonOptionClosesOnItsOwnButtonAndEdgeOnly)
+{
+    struct Case {
+        unsigned option;
+        int button; // 1 left, 2 middle, 3 right
+        bool onDown;
+    };
+    const Case cases[] = {
+        { Options::unCLOSE_ON_LBUTTON_UP, 1, false },
+        { Options::unCLOSE_ON_MBUTTON_UP, 2, false },
+        { Options::unCLOSE_ON_RBUTTON_UP, 3, false },
+        { Options::unCLOSE_ON_LBUTTON_DOWN, 1, true },
+        { Options::unCLOSE_ON_MBUTTON_DOWN, 2, true },
+        { Options::unCLOSE_ON_RBUTTON_DOWN, 3, true },
+    };
+    const POINT elsewhere { 300, 300 };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << "option " << test.option);
+        CBalloonHelp::LaunchBalloon(L"Buttons", L"", { 900, 800 }, 0, test.option, nullptr, L"", 0);
+        ASSERT_TRUE(LaunchedBalloon());
+        for (int other = 1; other <= 3; ++other) {
+            if (other == test.button)
+                continue;
+            headless->InjectButton(other, true, elsewhere);
+            headless->InjectButton(other, false, elsewhere);
+            Pump();
+        }
+        EXPECT_TRUE(LaunchedBalloon()) << "the other buttons leave it";
+        headless->InjectButton(test.button, true, elsewhere);
+        Pump();
+        EXPECT_EQ(LaunchedBalloon() == nullptr, test.onDown);
+        headless->InjectButton(test.button, false, elsewhere);
+        Pump();
+        EXPECT_FALSE(LaunchedBalloon());
+    }
+}
+
+TEST_F(BalloonTest, AKeyGoingDownClosesAndAKeyComingUpDoesNot)
+{
+    CBalloonHelp::LaunchBalloon(L"Keys", L"", { 900, 800 }, 0, Options::unCLOSE_ON_KEYPRESS, nullptr, L"", 0);
+    ASSERT_TRUE(LaunchedBalloon());
+    headless->InjectKey(VK_SHIFT, false);
+    Pump();
+    EXPECT_TRUE(LaunchedBalloon());
+    headless->InjectKey(VK_SHIFT, true);
+    Pump();
+    EXPECT_FALSE(LaunchedBalloon());
+}
+
 TEST_F(BalloonTest, ADelayedCloseOnlyArmsTheTimeOutOnTheFirstRequest)
 {
     CBalloonHelp::LaunchBalloon(L"Delayed", L"", { 400, 300 }, 0,
