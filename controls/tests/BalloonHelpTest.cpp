@@ -298,6 +298,21 @@ TEST_F(BalloonTest, AKeyGoingDownClosesAndAKeyComingUpDoesNot)
     EXPECT_FALSE(LaunchedBalloon());
 }
 
+TEST_F(BalloonTest, WithoutAnOwnerNoBalloonIsMadeAndTheNextLaunchMayShow)
+{
+    app.m_pMainWnd = nullptr;
+    CBalloonHelp orphan;
+    EXPECT_FALSE(orphan.Create(L"Orphan", L"", { 400, 300 }, Options::unCLOSE_ON_KEYPRESS, nullptr, L"", 1000, nullptr));
+    EXPECT_EQ(orphan.m_hWnd, nullptr);
+    CBalloonHelp::LaunchBalloon(L"Orphan", L"", { 400, 300 }, 0, 0, nullptr, L"", 0);
+    EXPECT_FALSE(LaunchedBalloon());
+    EXPECT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+
+    app.m_pMainWnd = &main;
+    CBalloonHelp::LaunchBalloon(L"Owned", L"", { 400, 300 }, 0, 0, nullptr, L"", 0);
+    EXPECT_TRUE(LaunchedBalloon());
+}
+
 TEST_F(BalloonTest, ADelayedCloseOnlyArmsTheTimeOutOnTheFirstRequest)
 {
     CBalloonHelp::LaunchBalloon(L"Delayed", L"", { 400, 300 }, 0,
