@@ -245,12 +245,22 @@ void CPPDrawManager::PaintGradient(HDC dc, const RECT& rect, COLORREF from, COLO
     }
 }
 
+void CPPDrawManager::PaintSplitGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF middle, COLORREF to,
+    bool horizontal)
+{
+    RECT first = rect, second = rect;
+    if (horizontal)
+        first.right = second.left = rect.left + (rect.right - rect.left) / 2;
+    else
+        first.bottom = second.top = rect.top + (rect.bottom - rect.top) / 2;
+    PaintGradient(dc, first, from, middle, horizontal);
+    PaintGradient(dc, second, middle, to, horizontal);
+}
+
 void CPPDrawManager::PaintBackground(HDC dc, int effect, const RECT* rect, COLORREF color1, COLORREF color2,
     COLORREF color3, DWORD granularity, DWORD blendPercent)
 {
     const RECT& r = *rect;
-    int middleX = r.left + (r.right - r.left) / 2;
-    int middleY = r.top + (r.bottom - r.top) / 2;
     switch (effect) {
     case EFFECT_TRANSPARENT:
         return;
@@ -261,20 +271,16 @@ void CPPDrawManager::PaintBackground(HDC dc, int effect, const RECT* rect, COLOR
         PaintGradient(dc, r, color1, color3, false);
         return;
     case EFFECT_HCGRADIENT:
-        PaintGradient(dc, { r.left, r.top, middleX, r.bottom }, color1, color3, true);
-        PaintGradient(dc, { middleX, r.top, r.right, r.bottom }, color3, color1, true);
+        PaintSplitGradient(dc, r, color1, color3, color1, true);
         return;
     case EFFECT_VCGRADIENT:
-        PaintGradient(dc, { r.left, r.top, r.right, middleY }, color1, color3, false);
-        PaintGradient(dc, { r.left, middleY, r.right, r.bottom }, color3, color1, false);
+        PaintSplitGradient(dc, r, color1, color3, color1, false);
         return;
     case EFFECT_3HGRADIENT:
-        PaintGradient(dc, { r.left, r.top, middleX, r.bottom }, color1, color2, true);
-        PaintGradient(dc, { middleX, r.top, r.right, r.bottom }, color2, color3, true);
+        PaintSplitGradient(dc, r, color1, color2, color3, true);
         return;
     case EFFECT_3VGRADIENT:
-        PaintGradient(dc, { r.left, r.top, r.right, middleY }, color1, color2, false);
-        PaintGradient(dc, { r.left, middleY, r.right, r.bottom }, color2, color3, false);
+        PaintSplitGradient(dc, r, color1, color2, color3, false);
         return;
     default:
         if (effect >= EFFECT_NOISE && effect <= EFFECT_METAL) {

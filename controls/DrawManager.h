@@ -83,6 +83,8 @@ private:
     void PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF color1, COLORREF color2, COLORREF color3,
         int granularity, DWORD blendPercent);
     static void PaintGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF to, bool horizontal);
+    // Two gradients meeting at the middle of the rectangle: from -> middle, then middle -> to.
+    static void PaintSplitGradient(HDC dc, const RECT& rect, COLORREF from, COLORREF middle, COLORREF to, bool horizontal);
     void DrawImage(HDC dc, int x, int y, int width, int height, HBITMAP image, HBITMAP mask);
 
     CCeXDib m_dib;

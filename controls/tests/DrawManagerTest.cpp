@@ -100,6 +100,29 @@ TEST(DrawManagerBackgrounds, GradientBandsStartAtTheFirstColourAndNarrowOnesSkip
     EXPECT_EQ(split.At(0, 0), Black);
     EXPECT_EQ(split.At(0, 64), White);
     EXPECT_EQ(split.At(0, 127), RGB(3, 3, 3));
+
+    // Every split effect: colour at the start, the middle colour where the halves meet, the last band.
+    struct Case {
+        int effect;
+        bool horizontal;
+        COLORREF start, middle, end;
+    };
+    const COLORREF c1 = RGB(0, 0, 0), c2 = RGB(128, 128, 128), c3 = RGB(255, 255, 255);
+    const Case cases[] = {
+        { DM::EFFECT_HCGRADIENT, true, c1, c3, RGB(3, 3, 3) },
+        { DM::EFFECT_VCGRADIENT, false, c1, c3, RGB(3, 3, 3) },
+        { DM::EFFECT_3HGRADIENT, true, c1, c2, RGB(253, 253, 253) },
+        { DM::EFFECT_3VGRADIENT, false, c1, c2, RGB(253, 253, 253) },
+    };
+    for (const Case& test : cases) {
+        Canvas canvas(128, 128, RGB(1, 2, 3));
+        RECT square { 0, 0, 128, 128 };
+        manager.PaintBackground(canvas.dc, test.effect, &square, c1, c2, c3, 0, 0);
+        auto at = [&](int along) { return test.horizontal ? canvas.At(along, 5) : canvas.At(5, along); };
+        EXPECT_EQ(at(0), test.start) << test.effect;
+        EXPECT_EQ(at(64), test.middle) << test.effect;
+        EXPECT_EQ(at(127), test.end) << test.effect;
+    }
 }
 
 TEST(DrawManagerBackgrounds, GranularityZeroGivesNoNoise)
