@@ -187,8 +187,10 @@ void CBalloonHelp::SetTimeout(unsigned milliseconds)
 void CBalloonHelp::SetIcon(HICON icon)
 {
     ICONINFO info {};
-    if (!icon || !GetIconInfo(icon, &info))
+    if (!icon || !GetIconInfo(icon, &info)) {
+        SetIconBitmaps(nullptr, nullptr); // no icon: the list is emptied all the same
         return;
+    }
     SetIconBitmaps(info.hbmColor, info.hbmMask);
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
@@ -219,8 +221,10 @@ void CBalloonHelp::SetIconBitmap(HBITMAP image, COLORREF transparent)
 void CBalloonHelp::SetIconScaled(HICON icon, int cx, int cy)
 {
     ICONINFO info {};
-    if (!icon || !GetIconInfo(icon, &info))
+    if (!icon || !GetIconInfo(icon, &info)) {
+        SetIconBitmap(nullptr, m_background);
         return;
+    }
     BITMAP bitmap {};
     GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
     int width = bitmap.bmWidth;

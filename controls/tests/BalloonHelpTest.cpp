@@ -441,6 +441,15 @@ TEST_F(BalloonTest, TheIconSitsAtTheStartOfTheTitleLine)
     withIcon.SetIconScaled(icon, 32, 32);
     withIcon.GetClientRect(&with);
     EXPECT_EQ(with.right, without.right + 32 + 8);
+
+    // No icon empties the list: the title line is as without one.
+    withIcon.SetIconScaled(nullptr, 32, 32);
+    withIcon.GetClientRect(&with);
+    EXPECT_EQ(with.right, without.right);
+    withIcon.SetIcon(icon);
+    withIcon.SetIcon(nullptr);
+    withIcon.GetClientRect(&with);
+    EXPECT_EQ(with.right, without.right);
     DestroyIcon(icon);
 }
 
