@@ -295,8 +295,10 @@ void CPPDrawManager::PaintBackground(HDC dc, int effect, const RECT* rect, COLOR
 void CPPDrawManager::PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF color1, COLORREF color2,
     COLORREF color3, int g, DWORD blendPercent)
 {
-    const int W = rect.right - rect.left;
-    const int H = rect.bottom - rect.top;
+    // The sizes are 64-bit so that products of a coordinate with a size or with 255 cannot
+    // overflow, however large the rectangle; each pixel value still ends in 0..255 plus noise.
+    const std::int64_t W = rect.right - rect.left;
+    const std::int64_t H = rect.bottom - rect.top;
     if (W <= 0 || H <= 0 || !m_dib.Create(static_cast<DWORD>(W), static_cast<DWORD>(H), 8))
         return;
 
@@ -315,7 +317,7 @@ void CPPDrawManager::PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF
     BYTE* bits = m_dib.GetBits();
     const int line = static_cast<int>(m_dib.GetLineWidth());
     auto pixel = [&](int x, int r) -> BYTE& { return bits[static_cast<size_t>(r) * line + x]; };
-    auto set = [&](int x, int r, int value) { pixel(x, r) = static_cast<BYTE>(value & 0xFF); };
+    auto set = [&](int x, int r, std::int64_t value) { pixel(x, r) = static_cast<BYTE>(value & 0xFF); };
     auto cube = [](int t) { return t * t * t / 128 / 128; };
 
     switch (effect) {
@@ -364,14 +366,14 @@ void CPPDrawManager::PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF
         break;
     case EFFECT_HARDBUMP: {
         // Narrow or one-row rectangles would divide by zero below: both divisors are kept at 1 or more.
-        const int s = std::max(std::min(W / 6, 16), 1);
-        const int curveDivisor = std::max(H * H / 4, 1);
+        const std::int64_t s = std::max<std::int64_t>(std::min<std::int64_t>(W / 6, 16), 1);
+        const std::int64_t curveDivisor = std::max<std::int64_t>(H * H / 4, 1);
         for (int r = 0; r < H; ++r) {
             const int rowValue = 128 + cube(255 * r / H - 127) * 2 * (64 - g) / 128;
-            int d = r - H / 2;
-            int e = s * d * d / curveDivisor + W / 2 - s;
+            const std::int64_t d = r - H / 2;
+            const std::int64_t e = s * d * d / curveDivisor + W / 2 - s;
             for (int x = 0; x < W; ++x) {
-                int value = rowValue + noise();
+                std::int64_t value = rowValue + noise();
                 if (x - W / 2 > e)
                     value = 128 * (W - x) / s + g;
                 else if (x - W / 2 + e < 0)
@@ -383,7 +385,7 @@ void CPPDrawManager::PaintPattern(HDC dc, int effect, const RECT& rect, COLORREF
     }
     case EFFECT_METAL: {
         m_dib.Clear(0);
-        auto scaled = [](int range) { return Rand15() / std::max(32767 / std::max(range, 1), 1); };
+        auto scaled = [](std::int64_t range) { return Rand15() / std::max<int>(32767 / std::max<std::int64_t>(range, 1), 1); };
         for (int stroke = 0; stroke < 200; ++stroke) {
             int column = scaled(W);
             int row = scaled(H);

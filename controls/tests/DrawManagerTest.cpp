@@ -142,6 +142,19 @@ TEST(DrawManagerBackgrounds, GranularityZeroGivesNoNoise)
     EXPECT_GT(seen.size(), 3u) << "a granularity adds noise";
 }
 
+TEST(DrawManagerBackgrounds, TheHardBumpCurveStaysInRangeOnVeryTallRectangles)
+{
+    // The curve's width times the square of the distance from the middle row passes the range of
+    // an int past some 23000 rows.
+    DM manager;
+    Canvas canvas(100, 10, RGB(1, 2, 3));
+    RECT area { 0, 0, 96, 23200 }; // drawn mostly past the canvas
+    manager.PaintBackground(canvas.dc, DM::EFFECT_HARDBUMP, &area, RGB(250, 0, 0), RGB(0, 250, 0), RGB(0, 0, 250), 0, 0);
+    EXPECT_NE(canvas.At(0, 5), RGB(1, 2, 3));
+    EXPECT_NE(canvas.At(95, 5), RGB(1, 2, 3));
+    EXPECT_EQ(canvas.At(96, 5), RGB(1, 2, 3));
+}
+
 TEST(DrawManagerBackgrounds, PatternsOnNarrowAndOneRowRectanglesStayInsideThem)
 {
     DM manager;
