@@ -77,6 +77,17 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
+// Handles that layers below the window layer pass through (shell, script sites, resources).
+struct HWND__;
+using HWND = HWND__*;
+using HANDLE = void*;
+using HGLOBAL = void*;
+
+// A resource or atom name is either text or a 16-bit number stored in the pointer.
+#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define MAKEINTRESOURCE MAKEINTRESOURCEW
+inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
+
 #define UNREFERENCED_PARAMETER(p) (void)(p)
 #ifndef _countof
 #define _countof(a) (sizeof(a) / sizeof((a)[0]))

@@ -10,16 +10,7 @@
 
 struct HRSRC__;
 using HRSRC = HRSRC__*;
-using HGLOBAL = void*;
 using PUINT = UINT*;
-
-// The window interface header spells these the same way and has a const void* IS_INTRESOURCE;
-// this one takes resource names, so that either header may come first.
-#ifndef MAKEINTRESOURCEW
-#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEW
-#endif
-inline bool IS_INTRESOURCE(LPCWSTR p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
 
 #define RT_CURSOR MAKEINTRESOURCEW(1)
 #define RT_BITMAP MAKEINTRESOURCEW(2)

@@ -4,9 +4,6 @@
 
 #include "platform/com/Interfaces.h"
 
-struct HWND__;
-using HWND = HWND__*;
-
 enum SCRIPTSTATE : int {
     SCRIPTSTATE_UNINITIALIZED = 0,
     SCRIPTSTATE_STARTED = 1,

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-struct HWND__;
-using HWND = HWND__*;
-
 // Starts the opener for file (a path or an address) without waiting for it. Only the default
 // verb ("open" or null) is known. Returns a value above 32 when the opener was started, else
 // SE_ERR_NOASSOC (an unknown verb or nothing to open) or SE_ERR_FNF (no opener could be started).

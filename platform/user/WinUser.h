@@ -13,8 +13,6 @@
 
 #include <functional>
 
-struct HWND__;
-using HWND = HWND__*;
 struct HMENU__;
 using HMENU = HMENU__*;
 struct HHOOK__;
@@ -27,17 +25,12 @@ struct HDWP__;
 using HDWP = HDWP__*;
 using HTHEME = void*;
 using ATOM = WORD;
-using HANDLE = void*;
-using HGLOBAL = void*;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 using HOOKPROC = LRESULT (*)(int code, WPARAM, LPARAM);
 
-#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEW
 #define MAKEINTATOM(a) MAKEINTRESOURCEW(a)
-inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<ULONG_PTR>(p) >> 16) == 0; }
 constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
 constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return static_cast<WPARAM>(MAKELONG(lo, hi)); }
 constexpr LRESULT MAKELRESULT(WORD lo, WORD hi) { return static_cast<LRESULT>(MAKELONG(lo, hi)); }
