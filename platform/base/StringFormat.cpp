@@ -286,16 +286,21 @@ Text<Char> FormatImpl(const Char* format, va_list args)
     return out;
 }
 
-} // namespace
-
-std::wstring FormatWideV(const wchar_t* format, va_list args)
+// Formats from a copy, so that the caller's argument list stays usable.
+template <typename Char>
+Text<Char> FormatFromCopy(const Char* format, va_list args)
 {
     va_list copy;
     va_copy(copy, args);
-    std::wstring out = FormatImpl<wchar_t>(format, copy);
+    Text<Char> out = FormatImpl<Char>(format, copy);
     va_end(copy);
     return out;
 }
+
+} // namespace
+
+std::wstring FormatWideV(const wchar_t* format, va_list args) { return FormatFromCopy(format, args); }
+std::string FormatNarrowV(const char* format, va_list args) { return FormatFromCopy(format, args); }
 
 std::wstring FormatWide(const wchar_t* format, ...)
 {
@@ -303,15 +308,6 @@ std::wstring FormatWide(const wchar_t* format, ...)
     va_start(args, format);
     std::wstring out = FormatWideV(format, args);
     va_end(args);
-    return out;
-}
-
-std::string FormatNarrowV(const char* format, va_list args)
-{
-    va_list copy;
-    va_copy(copy, args);
-    std::string out = FormatImpl<char>(format, copy);
-    va_end(copy);
     return out;
 }
 
