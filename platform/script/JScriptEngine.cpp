@@ -5,6 +5,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/JScriptBridge.h"
 #include "platform/script/JScriptSource.h"
+#include "platform/script/ScriptEngineBase.h"
 
 #include <duktape.h>
 
@@ -55,72 +56,6 @@ struct ErrorRecord {
     std::wstring source;
     long line = -1;   // from 0 within the text, -1 when unknown
     long column = -1; // from 0
-};
-
-class ErrorReport final : public IActiveScriptError {
-public:
-    ErrorReport(ErrorRecord record, DWORD context, ULONG startingLine, std::wstring lineText)
-        : m_record(std::move(record)), m_context(context), m_startingLine(startingLine), m_lineText(std::move(lineText))
-    {
-    }
-
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IActiveScriptError) {
-            *ppv = static_cast<IActiveScriptError*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        ULONG refs = --m_refs;
-        if (!refs)
-            delete this;
-        return refs;
-    }
-
-    HRESULT GetExceptionInfo(EXCEPINFO* info) override
-    {
-        if (!info)
-            return E_POINTER;
-        *info = EXCEPINFO {};
-        info->wCode = static_cast<WORD>(m_record.number);
-        info->scode = MakeControlError(m_record.number);
-        info->bstrSource = SysAllocStringView(m_record.source);
-        info->bstrDescription = SysAllocStringView(m_record.description);
-        return S_OK;
-    }
-    HRESULT GetSourcePosition(DWORD* context, ULONG* line, LONG* position) override
-    {
-        if (context)
-            *context = m_context;
-        if (line)
-            *line = m_startingLine + static_cast<ULONG>(m_record.line >= 0 ? m_record.line : 0);
-        if (position)
-            *position = m_record.column >= 0 ? m_record.column + 1 : 0;
-        return S_OK;
-    }
-    HRESULT GetSourceLineText(BSTR* text) override
-    {
-        if (!text)
-            return E_POINTER;
-        *text = SysAllocStringView(m_lineText);
-        return S_OK;
-    }
-
-private:
-    ~ErrorReport() = default;
-    ErrorRecord m_record;
-    DWORD m_context;
-    ULONG m_startingLine;
-    std::wstring m_lineText;
-    ULONG m_refs = 1;
 };
 
 // Reads a thrown value into [name, message, lineNumber, number, description]; runs protected,
@@ -228,141 +163,16 @@ private:
 
 } // namespace
 
-class Engine final : public IActiveScript, public IActiveScriptParse {
+class Engine final : public script::ScriptEngineBase {
 public:
     Engine() = default;
 
-    // IUnknown
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IActiveScript)
-            *ppv = static_cast<IActiveScript*>(this);
-        else if (riid == IID_IActiveScriptParse)
-            *ppv = static_cast<IActiveScriptParse*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        ULONG refs = --m_refs;
-        if (!refs)
-            delete this;
-        return refs;
-    }
-
-    // IActiveScript
-    HRESULT SetScriptSite(IActiveScriptSite* site) override
-    {
-        if (!site)
-            return E_POINTER;
-        if (m_site)
-            return E_UNEXPECTED;
-        m_site = site;
-        if (m_context)
-            ChangeState(SCRIPTSTATE_INITIALIZED);
-        return S_OK;
-    }
-    HRESULT GetScriptSite(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        return m_site ? m_site->QueryInterface(riid, ppv) : S_FALSE;
-    }
-    HRESULT SetScriptState(SCRIPTSTATE state) override
-    {
-        if (m_state == SCRIPTSTATE_CLOSED)
-            return E_UNEXPECTED;
-        switch (state) {
-        case SCRIPTSTATE_STARTED:
-        case SCRIPTSTATE_CONNECTED:
-            if (!m_site || !m_context)
-                return E_UNEXPECTED;
-            ChangeState(state);
-            return RunPending();
-        case SCRIPTSTATE_CLOSED:
-            return Close();
-        case SCRIPTSTATE_INITIALIZED:
-        case SCRIPTSTATE_DISCONNECTED:
-            ChangeState(state);
-            return S_OK;
-        default:
-            return E_INVALIDARG;
-        }
-    }
-    HRESULT GetScriptState(SCRIPTSTATE* state) override
-    {
-        if (!state)
-            return E_POINTER;
-        *state = m_state;
-        return S_OK;
-    }
-    HRESULT Close() override
-    {
-        if (m_state == SCRIPTSTATE_CLOSED)
-            return S_OK;
-        if (m_running) {
-            // Asked from inside the script's own calls: the run stops, then the engine closes.
-            m_closePending = true;
-            m_interrupt = true;
-            return S_OK;
-        }
-        DestroyInterpreter();
-        ChangeState(SCRIPTSTATE_CLOSED);
-        m_site.Reset();
-        return S_OK;
-    }
-    HRESULT AddNamedItem(LPCOLESTR name, DWORD) override
-    {
-        if (!name || !*name)
-            return E_INVALIDARG;
-        if (!m_context)
-            return E_UNEXPECTED;
-        m_items.push_back({name, false});
-        BindNamedItems();
-        return S_OK;
-    }
-    HRESULT AddTypeLib(REFGUID, DWORD, DWORD, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetScriptDispatch(LPCOLESTR, IDispatch** ppdisp) override
-    {
-        if (ppdisp)
-            *ppdisp = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT GetCurrentScriptThreadID(SCRIPTTHREADID* id) override
-    {
-        if (!id)
-            return E_POINTER;
-        *id = 0;
-        return S_OK;
-    }
-    HRESULT GetScriptThreadID(DWORD, SCRIPTTHREADID* id) override { return GetCurrentScriptThreadID(id); }
-    HRESULT GetScriptThreadState(SCRIPTTHREADID, SCRIPTTHREADSTATE* state) override
-    {
-        if (!state)
-            return E_POINTER;
-        *state = m_running ? SCRIPTTHREADSTATE_RUNNING : SCRIPTTHREADSTATE_NOTINSCRIPT;
-        return S_OK;
-    }
     // Any thread: only the flags are touched; the running script sees them at its next loop test.
     HRESULT InterruptScriptThread(SCRIPTTHREADID, const EXCEPINFO*, DWORD flags) override
     {
         m_reportInterrupt = (flags & SCRIPTINTERRUPT_RAISEEXCEPTION) != 0;
         m_interrupt = true;
         return S_OK;
-    }
-    HRESULT Clone(IActiveScript** clone) override
-    {
-        if (clone)
-            *clone = nullptr;
-        return E_NOTIMPL;
     }
 
     // IActiveScriptParse
@@ -379,13 +189,6 @@ public:
         if (m_site)
             ChangeState(SCRIPTSTATE_INITIALIZED);
         return S_OK;
-    }
-    HRESULT AddScriptlet(LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, LPCOLESTR, DWORD, ULONG, DWORD,
-                         BSTR* name, EXCEPINFO*) override
-    {
-        if (name)
-            *name = nullptr;
-        return E_NOTIMPL;
     }
     HRESULT ParseScriptText(LPCOLESTR code, LPCOLESTR, IUnknown*, LPCOLESTR, DWORD context, ULONG startingLine,
                             DWORD flags, VARIANT* result, EXCEPINFO* exception) override
@@ -412,7 +215,7 @@ public:
         size_t added = m_units.size() - 1;
         if (expression)
             return Run(added, result);
-        if (m_state == SCRIPTSTATE_STARTED || m_state == SCRIPTSTATE_CONNECTED)
+        if (IsStarted())
             return Run(added, nullptr);
         m_pending.push_back(added);
         return S_OK;
@@ -432,9 +235,34 @@ private:
         bool bound;
     };
 
-    ~Engine() { DestroyInterpreter(); }
+    ~Engine() override { DestroyInterpreter(); }
 
-    void DestroyInterpreter()
+    // ScriptEngineBase
+    bool HasInterpreter() const override { return m_context != nullptr; }
+    void OnSiteSet() override
+    {
+        if (m_context)
+            ChangeState(SCRIPTSTATE_INITIALIZED);
+    }
+    void RequestStop() override { m_interrupt = true; }
+    void AddItem(const std::wstring& name, DWORD) override
+    {
+        m_items.push_back({name, false});
+        BindNamedItems();
+    }
+    HRESULT RunPending() override
+    {
+        return RunInOrder(m_pending, [this](size_t unit) { return Run(unit, nullptr); });
+    }
+    void BeginRun() override
+    {
+        m_steps = 0;
+        m_interrupt = false;
+        m_reportInterrupt = false;
+    }
+    void EndRun() override { m_interrupt = false; }
+
+    void DestroyInterpreter() override
     {
         m_pending.clear();
         m_units.clear();
@@ -517,12 +345,7 @@ private:
         for (NamedItem& item : m_items) {
             if (item.bound)
                 continue;
-            IUnknown* unknown = nullptr;
-            if (FAILED(m_site->GetItemInfo(item.name.c_str(), SCRIPTINFO_IUNKNOWN, &unknown, nullptr)) || !unknown)
-                continue;
-            IDispatch* dispatch = nullptr;
-            unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
-            unknown->Release();
+            IDispatch* dispatch = NamedItemDispatch(item.name);
             if (!dispatch)
                 continue;
             m_bridge->PushDispatch(dispatch);
@@ -535,73 +358,33 @@ private:
         }
     }
 
-    void ChangeState(SCRIPTSTATE state)
-    {
-        if (m_state == state)
-            return;
-        m_state = state;
-        if (m_site)
-            m_site->OnStateChange(state);
-    }
-
-    HRESULT RunPending()
-    {
-        while (!m_pending.empty()) {
-            size_t unit = m_pending.front();
-            m_pending.erase(m_pending.begin());
-            HRESULT hr = Run(unit, nullptr);
-            if (FAILED(hr)) {
-                m_pending.clear();  // an error ends the run
-                return hr;
-            }
-        }
-        return S_OK;
-    }
-
     HRESULT Run(size_t unitIndex, VARIANT* result)
     {
         if (m_running)
             return E_UNEXPECTED;
         BindNamedItems();
-        ComPtr<IActiveScriptSite> site(m_site.get());
-        AddRef();  // the site may release the engine from inside the run
-        m_running = true;
-        m_steps = 0;
-        m_interrupt = false;
-        m_reportInterrupt = false;
-        if (site)
-            site->OnEnterScript();
-
-        HRESULT hr = S_OK;
-        Unit unit = m_units[unitIndex];
-        duk_push_global_stash(m_context);
-        duk_get_prop_string(m_context, -1, kUnitsKey);
-        duk_get_prop_index(m_context, -1, unit.slot);
-        if (duk_pcall(m_context, 0) == DUK_EXEC_SUCCESS) {
-            if (result && FAILED(m_bridge->ToVariant(-1, *result)))
-                VariantInit(result);
-        } else if (IsStop()) {
-            if (m_reportInterrupt && !m_closePending) {
-                ErrorRecord stopped {static_cast<int>(E_ABORT & 0xFFFF), L"The script was stopped", kErrorSource};
-                Report(stopped, unit, nullptr);
+        return RunInScript([&]() -> HRESULT {
+            HRESULT hr = S_OK;
+            Unit unit = m_units[unitIndex];
+            duk_push_global_stash(m_context);
+            duk_get_prop_string(m_context, -1, kUnitsKey);
+            duk_get_prop_index(m_context, -1, unit.slot);
+            if (duk_pcall(m_context, 0) == DUK_EXEC_SUCCESS) {
+                if (result && FAILED(m_bridge->ToVariant(-1, *result)))
+                    VariantInit(result);
+            } else if (IsStop()) {
+                if (m_reportInterrupt && !m_closePending) {
+                    ErrorRecord stopped {static_cast<int>(E_ABORT & 0xFFFF), L"The script was stopped", kErrorSource};
+                    Report(stopped, unit, nullptr);
+                }
+                hr = E_ABORT;
+            } else {
+                ErrorRecord record = ReadError(unit, kErrorSource);
+                hr = Report(record, unit, nullptr);
             }
-            hr = E_ABORT;
-        } else {
-            ErrorRecord record = ReadError(unit, kErrorSource);
-            hr = Report(record, unit, nullptr);
-        }
-        duk_pop_3(m_context);
-
-        m_running = false;
-        m_interrupt = false;
-        if (site)
-            site->OnLeaveScript();
-        if (m_closePending) {
-            m_closePending = false;
-            Close();
-        }
-        Release();
-        return hr;
+            duk_pop_3(m_context);
+            return hr;
+        });
     }
 
     bool IsStop() { return duk_get_heapptr(m_context, -1) == m_stopSignal; }
@@ -652,25 +435,20 @@ private:
     HRESULT Report(const ErrorRecord& record, const Unit& unit, EXCEPINFO* exception)
     {
         std::wstring lineText = record.line >= 0 ? unit.lines[static_cast<size_t>(record.line)] : std::wstring();
-        auto* report = new ErrorReport(record, unit.context, unit.startingLine, lineText);
-        if (exception)
-            report->GetExceptionInfo(exception);
-        if (m_site)
-            m_site->OnScriptError(report);
-        report->Release();
-        return SCRIPT_E_REPORTED;
+        script::ErrorReport::Position position;
+        position.context = unit.context;
+        position.line = unit.startingLine + static_cast<ULONG>(record.line >= 0 ? record.line : 0);
+        position.column = record.column >= 0 ? record.column + 1 : 0;
+        auto* report = new script::ErrorReport(static_cast<WORD>(record.number), MakeControlError(record.number),
+                                               record.source, record.description, position, std::move(lineText));
+        return ScriptEngineBase::Report(report, exception);
     }
 
-    ULONG m_refs = 1;
-    ComPtr<IActiveScriptSite> m_site;
-    SCRIPTSTATE m_state = SCRIPTSTATE_UNINITIALIZED;
     duk_context* m_context = nullptr;
     std::unique_ptr<Bridge> m_bridge;
     std::vector<Unit> m_units;
     std::vector<size_t> m_pending;
     std::vector<NamedItem> m_items;
-    bool m_running = false;
-    bool m_closePending = false;
     HeapBudget m_heapBudget;  // outlives the interpreter, which frees through it
     void* m_stopSignal = nullptr;  // lives in the stash as long as the interpreter
     std::uint64_t m_stepLimit = 0;
