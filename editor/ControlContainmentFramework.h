@@ -30,34 +30,7 @@ protected:
     // Answers as a plain container does: windowless activation is allowed, the user-interface
     // changes go to the container.
     BEGIN_INTERFACE_PART(OleIPSite, IOleInPlaceSiteWindowless)
-        HRESULT GetWindow(HWND* phwnd) override;
-        HRESULT ContextSensitiveHelp(BOOL fEnterMode) override;
-        HRESULT CanInPlaceActivate() override;
-        HRESULT OnInPlaceActivate() override;
-        HRESULT OnUIActivate() override;
-        HRESULT GetWindowContext(IOleInPlaceFrame** ppFrame, IOleInPlaceUIWindow** ppDoc, LPRECT lprcPosRect,
-                                 LPRECT lprcClipRect, LPOLEINPLACEFRAMEINFO lpFrameInfo) override;
-        HRESULT Scroll(SIZE scrollExtent) override;
-        HRESULT OnUIDeactivate(BOOL fUndoable) override;
-        HRESULT OnInPlaceDeactivate() override;
-        HRESULT DiscardUndoState() override;
-        HRESULT DeactivateAndUndo() override;
-        HRESULT OnPosRectChange(LPCRECT lprcPosRect) override;
-        HRESULT OnInPlaceActivateEx(BOOL* pfNoRedraw, DWORD dwFlags) override;
-        HRESULT OnInPlaceDeactivateEx(BOOL fNoRedraw) override;
-        HRESULT RequestUIActivate() override;
-        HRESULT CanWindowlessActivate() override;
-        HRESULT GetCapture() override;
-        HRESULT SetCapture(BOOL fCapture) override;
-        HRESULT GetFocus() override;
-        HRESULT SetFocus(BOOL fFocus) override;
-        HRESULT GetDC(LPCRECT pRect, DWORD grfFlags, HDC* phDC) override;
-        HRESULT ReleaseDC(HDC hDC) override;
-        HRESULT InvalidateRect(LPCRECT pRect, BOOL fErase) override;
-        HRESULT InvalidateRgn(HRGN hRGN, BOOL fErase) override;
-        HRESULT ScrollRect(INT dx, INT dy, LPCRECT pRectScroll, LPCRECT pRectClip) override;
-        HRESULT AdjustRect(LPRECT prc) override;
-        HRESULT OnDefWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* plResult) override;
+        DECLARE_IN_PLACE_SITE_WINDOWLESS_METHODS()
     END_INTERFACE_PART(OleIPSite)
 
     DECLARE_INTERFACE_MAP()
