@@ -4,6 +4,8 @@
 
 #include "platform/display/Display.h"
 
+#include "platform/base/CString.h"
+
 // Xlib's own "Display" type is renamed here, so that it does not clash with ours.
 #define Display XDisplay
 #include <X11/Xatom.h>
@@ -214,25 +216,7 @@ public:
 
     void SetNativeTitle(NativeWindowId id, const std::wstring& title) override
     {
-        std::string utf8;
-        for (wchar_t c : title) {
-            auto code = static_cast<char32_t>(c);
-            if (code < 0x80) {
-                utf8 += static_cast<char>(code);
-            } else if (code < 0x800) {
-                utf8 += static_cast<char>(0xC0 | (code >> 6));
-                utf8 += static_cast<char>(0x80 | (code & 0x3F));
-            } else if (code < 0x10000) {
-                utf8 += static_cast<char>(0xE0 | (code >> 12));
-                utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                utf8 += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                utf8 += static_cast<char>(0xF0 | (code >> 18));
-                utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-                utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                utf8 += static_cast<char>(0x80 | (code & 0x3F));
-            }
-        }
+        std::string utf8 = WideToUtf8(title);
         XChangeProperty(m_x, id, m_netName, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
         XStoreName(m_x, id, utf8.c_str());
     }

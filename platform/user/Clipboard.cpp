@@ -1,6 +1,7 @@
 // The clipboard. Text goes to and comes from the display's clipboard, so that other programs
 // see it; other formats stay inside this program.
 
+#include "platform/base/CString.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 
@@ -42,30 +43,6 @@ ClipboardState& Clipboard()
 {
     static ClipboardState state;
     return state;
-}
-
-std::string Utf8FromWide(const wchar_t* text, size_t length)
-{
-    std::string utf8;
-    for (size_t i = 0; i < length; ++i) {
-        auto code = static_cast<char32_t>(text[i]);
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (code >> 12));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (code >> 18));
-            utf8 += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
 }
 
 std::wstring WideFromUtf8(const std::string& utf8)
@@ -206,7 +183,7 @@ HANDLE SetClipboardData(UINT format, HANDLE memory)
         auto* text = static_cast<const wchar_t*>(static_cast<const void*>(Block(memory)->bytes.data()));
         size_t capacity = GlobalSize(memory) / sizeof(wchar_t);
         size_t length = std::find(text, text + capacity, L'\0') - text;
-        state.publishedText = Utf8FromWide(text, length);
+        state.publishedText = WideToUtf8(std::wstring_view(text, length));
         CurrentDisplay().SetClipboardText(state.publishedText);
     }
     return memory;
@@ -226,7 +203,7 @@ HANDLE GetClipboardData(UINT format)
         if (wide == state.data.end())
             return nullptr;
         auto* text = static_cast<const wchar_t*>(GlobalLock(wide->second));
-        std::string utf8 = Utf8FromWide(text, std::wcslen(text));
+        std::string utf8 = WideToUtf8(text);
         GlobalUnlock(wide->second);
         HGLOBAL narrow = GlobalAlloc(GMEM_MOVEABLE, utf8.size() + 1);
         std::memcpy(GlobalLock(narrow), utf8.c_str(), utf8.size() + 1);

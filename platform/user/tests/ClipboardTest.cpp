@@ -36,6 +36,18 @@ TEST_F(Clipboard, UnicodeTextRoundTripsAndReachesTheDisplay)
     CloseClipboard();
 }
 
+// A lone surrogate has no UTF-8 form: other programs get the replacement character, not bytes
+// they would refuse.
+TEST_F(Clipboard, UnencodableCharacterReachesTheDisplayAsReplacement)
+{
+    const wchar_t text[] = {L'a', static_cast<wchar_t>(0xD800), L'b', 0};
+    ASSERT_TRUE(OpenClipboard(TopLevel()));
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, Text(text)));
+    CloseClipboard();
+    EXPECT_EQ(headless->ClipboardText(), std::string("a\xEF\xBF\xBD" "b"));
+}
+
 TEST_F(Clipboard, TextFromAnotherProgramIsRead)
 {
     headless->SetClipboardText("from elsewhere \xE2\x82\xAC");
