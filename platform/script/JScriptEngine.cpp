@@ -6,6 +6,7 @@
 #include "platform/script/JScriptBridge.h"
 #include "platform/script/JScriptSource.h"
 #include "platform/script/ScriptEngineBase.h"
+#include "platform/script/SourceLines.h"
 
 #include <duktape.h>
 
@@ -33,21 +34,6 @@ constexpr int kObjectExpected = 5007;
 constexpr int kUncaughtException = 5022;
 constexpr const wchar_t* kErrorSource = L"JScript runtime error";
 constexpr const wchar_t* kCompileErrorSource = L"JScript compilation error";
-
-std::vector<std::wstring> SplitLines(std::wstring_view text)
-{
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    for (size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == L'\n' || text[i] == L'\r') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (i + 1 < text.size() && text[i] == L'\r' && text[i + 1] == L'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    return lines;
-}
 
 // One error as the site sees it.
 struct ErrorRecord {
@@ -198,7 +184,7 @@ public:
         if (!m_context || m_state == SCRIPTSTATE_CLOSED)
             return E_UNEXPECTED;
         std::wstring_view text = code ? std::wstring_view(code) : std::wstring_view();
-        Unit unit {SplitLines(text), context, startingLine};
+        Unit unit {script::SplitSourceLines(text), context, startingLine};
         bool expression = (flags & SCRIPTTEXT_ISEXPRESSION) != 0;
 
         std::string source = WideToUtf8(InstrumentSource(text));
@@ -472,12 +458,7 @@ void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps)
 
 void RegisterJScriptClass()
 {
-    RegisterComClass(CLSID_JScript, L"JScript", [](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        IActiveScript* engine = jscript::CreateEngine();
-        HRESULT hr = engine->QueryInterface(riid, ppv);
-        engine->Release();
-        return hr;
+    RegisterComClass(CLSID_JScript, L"JScript", [](IUnknown* outer, REFIID riid, void** ppv) {
+        return script::CreateForRegistry(outer, riid, ppv, &jscript::CreateEngine);
     });
 }

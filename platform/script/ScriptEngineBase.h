@@ -42,6 +42,19 @@ private:
     ULONG m_refs = 1;
 };
 
+// The class registry's creator for a script object: aggregation is refused, and a new object made by
+// create is handed out through riid.
+template<typename Create>
+HRESULT CreateForRegistry(IUnknown* outer, REFIID riid, void** ppv, Create create)
+{
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    auto* object = create();
+    HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+}
+
 class ScriptEngineBase : public IActiveScript, public IActiveScriptParse {
 public:
     // IUnknown

@@ -214,20 +214,10 @@ void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps)
 void RegisterScriptClasses()
 {
     RegisterJScriptClass();
-    RegisterComClass(CLSID_VBScript, L"VBScript", [](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        IActiveScript* engine = vbs::CreateEngine();
-        HRESULT hr = engine->QueryInterface(riid, ppv);
-        engine->Release();
-        return hr;
+    RegisterComClass(CLSID_VBScript, L"VBScript", [](IUnknown* outer, REFIID riid, void** ppv) {
+        return script::CreateForRegistry(outer, riid, ppv, &vbs::CreateEngine);
     });
-    RegisterComClass(CLSID_RegExp, L"VBScript.RegExp", [](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        IDispatch* regExp = CreateRegExp();
-        HRESULT hr = regExp->QueryInterface(riid, ppv);
-        regExp->Release();
-        return hr;
+    RegisterComClass(CLSID_RegExp, L"VBScript.RegExp", [](IUnknown* outer, REFIID riid, void** ppv) {
+        return script::CreateForRegistry(outer, riid, ppv, &CreateRegExp);
     });
 }
