@@ -361,36 +361,22 @@ COLORREF SetTextColor(HDC handle, COLORREF color) { FLN_DC_OR(CLR_INVALID); retu
 COLORREF GetTextColor(HDC handle) { FLN_DC_OR(CLR_INVALID); return dc->state.textColor; }
 COLORREF SetBkColor(HDC handle, COLORREF color) { FLN_DC_OR(CLR_INVALID); return std::exchange(dc->state.bkColor, color); }
 COLORREF GetBkColor(HDC handle) { FLN_DC_OR(CLR_INVALID); return dc->state.bkColor; }
-int SetBkMode(HDC handle, int mode)
+// Sets one of the DC's mode fields when the new mode is one it knows; returns the old mode, or 0.
+static int ExchangeMode(HDC handle, int DcState::*field, int mode, bool known)
 {
     FLN_DC_OR(0);
-    if (mode != TRANSPARENT && mode != OPAQUE)
-        return 0;
-    return std::exchange(dc->state.bkMode, mode);
+    return known ? std::exchange(dc->state.*field, mode) : 0;
 }
+
+int SetBkMode(HDC handle, int mode) { return ExchangeMode(handle, &DcState::bkMode, mode, mode == TRANSPARENT || mode == OPAQUE); }
 int GetBkMode(HDC handle) { FLN_DC_OR(0); return dc->state.bkMode; }
-int SetROP2(HDC handle, int mode)
-{
-    FLN_DC_OR(0);
-    if (mode < R2_BLACK || mode > R2_WHITE)
-        return 0;
-    return std::exchange(dc->state.rop2, mode);
-}
+int SetROP2(HDC handle, int mode) { return ExchangeMode(handle, &DcState::rop2, mode, mode >= R2_BLACK && mode <= R2_WHITE); }
 int GetROP2(HDC handle) { FLN_DC_OR(0); return dc->state.rop2; }
-int SetPolyFillMode(HDC handle, int mode)
-{
-    FLN_DC_OR(0);
-    if (mode != ALTERNATE && mode != WINDING)
-        return 0;
-    return std::exchange(dc->state.polyFillMode, mode);
-}
+int SetPolyFillMode(HDC handle, int mode) { return ExchangeMode(handle, &DcState::polyFillMode, mode, mode == ALTERNATE || mode == WINDING); }
 int GetPolyFillMode(HDC handle) { FLN_DC_OR(0); return dc->state.polyFillMode; }
 int SetStretchBltMode(HDC handle, int mode)
 {
-    FLN_DC_OR(0);
-    if (mode < BLACKONWHITE || mode > HALFTONE)
-        return 0;
-    return std::exchange(dc->state.stretchMode, mode);
+    return ExchangeMode(handle, &DcState::stretchMode, mode, mode >= BLACKONWHITE && mode <= HALFTONE);
 }
 int GetStretchBltMode(HDC handle) { FLN_DC_OR(0); return dc->state.stretchMode; }
 COLORREF SetDCBrushColor(HDC handle, COLORREF color) { FLN_DC_OR(CLR_INVALID); return std::exchange(dc->state.dcBrushColor, color); }
