@@ -82,31 +82,11 @@ class ErrObject final : public RuntimeObject {
 public:
     ErrObject() : RuntimeObject(L"ErrObject")
     {
-        AddMember(L"Number", DISPID_VALUE, [this](Call& c) {
-            if (c.IsPut()) {
-                double n;
-                if (HRESULT hr = c.Number(c.Count() - 1, n); FAILED(hr))
-                    return hr;
-                m_number = static_cast<LONG>(n);
-                return S_OK;
-            }
-            c.ReturnLong(m_number);
-            return S_OK;
-        });
+        AddLongProperty(L"Number", DISPID_VALUE, m_number);
         AddTextProperty(L"Description", 1, m_description);
         AddTextProperty(L"Source", 2, m_source);
         AddTextProperty(L"HelpFile", 3, m_helpFile);
-        AddMember(L"HelpContext", 4, [this](Call& c) {
-            if (c.IsPut()) {
-                double n;
-                if (HRESULT hr = c.Number(c.Count() - 1, n); FAILED(hr))
-                    return hr;
-                m_helpContext = static_cast<LONG>(n);
-                return S_OK;
-            }
-            c.ReturnLong(m_helpContext);
-            return S_OK;
-        });
+        AddLongProperty(L"HelpContext", 4, m_helpContext);
         AddMember(L"Raise", 5, [this](Call& c) { return Raise(c); },
                   {L"Number", L"Source", L"Description", L"HelpFile", L"HelpContext"});
         AddMember(L"Clear", 6, [this](Call&) {
@@ -135,6 +115,21 @@ public:
     std::optional<ScriptError> TakeRaised() { return std::exchange(m_raised, std::nullopt); }
 
 private:
+    void AddLongProperty(const wchar_t* name, DISPID id, LONG& field)
+    {
+        AddMember(name, id, [&field](Call& c) {
+            if (c.IsPut()) {
+                double n;
+                if (HRESULT hr = c.Number(c.Count() - 1, n); FAILED(hr))
+                    return hr;
+                field = static_cast<LONG>(n);
+                return S_OK;
+            }
+            c.ReturnLong(field);
+            return S_OK;
+        });
+    }
+
     void AddTextProperty(const wchar_t* name, DISPID id, std::wstring& field)
     {
         AddMember(name, id, [&field](Call& c) {

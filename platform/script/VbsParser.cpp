@@ -774,15 +774,7 @@ private:
             stmt->a = LoopVariable();
             Expect(L"in", kExpectedIn);
             stmt->b = Expression();
-            EndOfStatement();
-            ++m_forDepth;
-            stmt->body = ParseBlock({L"next"}, kExpectedNext);
-            --m_forDepth;
-            Next();
-            if (Peek().kind == Tok::Name && !Peek().Is(L"else"))
-                Next();
-            EndOfStatement();
-            return stmt;
+            return ForBody(std::move(stmt));
         }
         auto stmt = std::make_unique<Stmt>(Stmt::For, start.line, start.column);
         stmt->a = LoopVariable();
@@ -792,6 +784,12 @@ private:
         stmt->c = Expression();
         if (Accept(L"step"))
             stmt->d = Expression();
+        return ForBody(std::move(stmt));
+    }
+
+    // The rest of a For or For Each after its head: the body up to "Next", which may name the variable.
+    std::unique_ptr<Stmt> ForBody(std::unique_ptr<Stmt> stmt)
+    {
         EndOfStatement();
         ++m_forDepth;
         stmt->body = ParseBlock({L"next"}, kExpectedNext);
