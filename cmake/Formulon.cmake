@@ -49,3 +49,10 @@ function(fln_tests prefix)
       PROPERTIES TIMEOUT 300 ENVIRONMENT "FORMULON_DISPLAY=headless;LC_ALL=C.UTF-8")
   endforeach()
 endfunction()
+
+# A compiler cache, where the machine has one, lets several build trees share their objects.
+find_program(FLN_CCACHE ccache)
+if(FLN_CCACHE)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${FLN_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${FLN_CCACHE})
+endif()

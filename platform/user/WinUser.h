@@ -744,6 +744,23 @@ BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum);
 BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 
+// ---- the system's control classes: "Button", "Edit", "Static", "ListBox", "ComboBox",
+// "ScrollBar" and the dialog class "#32770" exist in every program without registering them.
+
+// ---- button controls ("Button")
+
+// ---- edit controls ("Edit")
+
+// ---- static controls ("Static")
+
+// ---- list boxes ("ListBox")
+
+// ---- combo boxes ("ComboBox")
+
+// ---- scroll-bar controls ("ScrollBar")
+
+// ---- dialogs and the dialog manager
+
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
 inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PostMessageW(w, m, wp, lp); }

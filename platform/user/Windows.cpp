@@ -1,6 +1,7 @@
 // Window classes, creating and destroying windows, the tree, positions and show states.
 
 #include "platform/user/MessageQueue.h"
+#include "platform/user/SystemClasses.h"
 #include "platform/user/WindowTree.h"
 #include "platform/gdi/Gdi.h"
 
@@ -32,7 +33,7 @@ bool SameName(const std::wstring& a, LPCWSTR b)
     return i == a.size() && !b[i];
 }
 
-std::shared_ptr<WindowClass> FindClass(LPCWSTR name)
+std::shared_ptr<WindowClass> FindRegisteredClass(LPCWSTR name)
 {
     if (!name)
         return nullptr;
@@ -41,6 +42,19 @@ std::shared_ptr<WindowClass> FindClass(LPCWSTR name)
             return windowClass;
     }
     return nullptr;
+}
+
+// A registered class, or a system control class registered now on its first use.
+std::shared_ptr<WindowClass> FindClass(LPCWSTR name)
+{
+    if (auto windowClass = FindRegisteredClass(name))
+        return windowClass;
+    if (!RegisterSystemClass(name))
+        return nullptr;
+    auto windowClass = FindRegisteredClass(name);
+    if (windowClass)
+        windowClass->isSystem = true; // never unregistered
+    return windowClass;
 }
 
 void SendParentNotify(Window& window, UINT event)
@@ -292,7 +306,7 @@ ATOM RegisterClassExW(const WNDCLASSEXW* info)
 {
     if (!info || !info->lpszClassName || !info->lpfnWndProc)
         return 0;
-    if (!IS_INTRESOURCE(info->lpszClassName) && FindClass(info->lpszClassName))
+    if (!IS_INTRESOURCE(info->lpszClassName) && FindRegisteredClass(info->lpszClassName))
         return 0; // ERROR_CLASS_ALREADY_EXISTS
     auto windowClass = std::make_shared<WindowClass>();
     windowClass->name = IS_INTRESOURCE(info->lpszClassName) ? std::wstring() : std::wstring(info->lpszClassName);
@@ -324,7 +338,7 @@ ATOM RegisterClassW(const WNDCLASSW* info)
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE)
 {
-    auto windowClass = FindClass(className);
+    auto windowClass = FindRegisteredClass(className);
     if (!windowClass || windowClass->isSystem)
         return FALSE;
     // A class in use by a window stays.

@@ -1,0 +1,34 @@
+// InitCommonControlsEx: which classes each group registers.
+
+#include "platform/comctl/CommCtrl.h"
+#include "platform/comctl/ControlClasses.h"
+
+namespace {
+
+struct ControlGroup {
+    DWORD flag;
+    ATOM (*registerClass)();
+};
+
+constexpr ControlGroup kGroups[] = {
+    { 0, nullptr }, // the table ends here
+};
+
+} // namespace
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls)
+{
+    if (!controls || controls->dwSize != sizeof(INITCOMMONCONTROLSEX))
+        return FALSE;
+    for (const ControlGroup& group : kGroups) {
+        if (group.registerClass && (controls->dwICC & group.flag))
+            group.registerClass(); // fails harmlessly when the class is registered already
+    }
+    return TRUE;
+}
+
+void InitCommonControls()
+{
+    INITCOMMONCONTROLSEX controls { sizeof controls, ICC_WIN95_CLASSES };
+    InitCommonControlsEx(&controls);
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The registrar of each common control class, defined in the control's own source file. Each
+// registers its class with CS_GLOBALCLASS and returns the atom (0 when it is registered already).
+
+#include "platform/user/WinUser.h"
+
+namespace fln::comctl {
+
+} // namespace fln::comctl

@@ -1,0 +1,17 @@
+#pragma once
+// The control classes that every program has without registering them. Each control's source
+// file defines its registrar; CreateWindowEx registers a system class the first time a window of
+// it is asked for, so a program that never makes a list box never registers one.
+
+#include "platform/user/WinUser.h"
+
+namespace fln::user {
+
+// Registers the system class of that name (any case), which must not be registered yet;
+// returns whether it was one and is registered now.
+bool RegisterSystemClass(LPCWSTR className);
+
+// Each registers one class with CS_GLOBALCLASS and returns its atom (0 on failure).
+// Declared here in the order of the table in SystemClasses.cpp.
+
+} // namespace fln::user
