@@ -1,4 +1,4 @@
-#include "ExpectedImage.h"
+#include "PixelChecks.h"
 #include "UserTestSupport.h"
 
 #include "data/handles.h"
@@ -6,7 +6,8 @@
 
 namespace {
 
-using expected_image::IsDark;
+using pixel_checks::InkBounds;
+using pixel_checks::IsDark;
 
 class Statics : public UserTest {
 protected:
@@ -33,24 +34,6 @@ protected:
                 codes.push_back(HIWORD(entry.wParam));
         }
         return codes;
-    }
-
-    // The bounds of the dark pixels of the control's client area; empty when there are none.
-    static RECT InkBounds(HWND control)
-    {
-        RECT client, ink { 0, 0, 0, 0 };
-        GetClientRect(control, &client);
-        HDC dc = GetDC(control);
-        for (int y = 0; y < client.bottom; ++y) {
-            for (int x = 0; x < client.right; ++x) {
-                if (!IsDark(GetPixel(dc, x, y)))
-                    continue;
-                RECT pixel { x, y, x + 1, y + 1 };
-                UnionRect(&ink, &ink, &pixel);
-            }
-        }
-        ReleaseDC(control, dc);
-        return ink;
     }
 
     static SIZE ClientSize(HWND control)
