@@ -61,22 +61,6 @@ struct ButtonState {
 };
 using State = ControlState<ButtonState>;
 
-DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
-
-RECT ClientOf(HWND window)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    return client;
-}
-
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // ---- layout
 
 // The box of a check box or radio button and the area of its label.

@@ -1,6 +1,6 @@
 #pragma once
-// What the system control classes share: their per-window state, notifications to the parent,
-// the parent's colours and image sizes.
+// What the system control classes share: their per-window state, style, client area and text,
+// notifications to the parent, the parent's colours and image sizes.
 //
 // The state of a system control window, kept behind a pointer in the first extra bytes of the
 // window (GWLP_USERDATA stays the application's): made at WM_NCCREATE, deleted at WM_NCDESTROY.
@@ -8,6 +8,8 @@
 #include "platform/user/ResourceHandles.h"
 #include "platform/user/WinUser.h"
 #include "platform/gdi/Gdi.h"
+
+#include <string>
 
 namespace fln::user {
 
@@ -29,10 +31,26 @@ struct ControlState {
     }
 };
 
-// Sends a WM_COMMAND notification with the control's id to its parent.
-inline void NotifyParent(HWND control, WORD code)
+inline DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
+
+inline RECT ClientOf(HWND window)
 {
-    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
+    RECT client;
+    GetClientRect(window, &client);
+    return client;
+}
+
+inline std::wstring TextOf(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Sends a WM_COMMAND notification with the control's id to its parent.
+inline void NotifyParent(HWND control, UINT code)
+{
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), static_cast<WORD>(code)),
         reinterpret_cast<LPARAM>(control));
 }
 

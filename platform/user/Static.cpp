@@ -24,15 +24,7 @@ struct StaticState {
 };
 using State = ControlState<StaticState>;
 
-DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
 DWORD TypeOf(HWND window) { return StyleOf(window) & SS_TYPEMASK; }
-
-RECT ClientOf(HWND window)
-{
-    RECT client;
-    GetClientRect(window, &client);
-    return client;
-}
 
 std::optional<StaticFrameKind> FrameKindOf(DWORD type)
 {
@@ -90,8 +82,7 @@ void PaintText(HWND window, HDC dc, const RECT& client)
     HBRUSH brush = ParentColours(window, WM_CTLCOLORSTATIC, dc);
     if (!(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT))
         FillRect(dc, &client, brush);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    std::wstring text = TextOf(window);
     SetBkMode(dc, TRANSPARENT);
     gdi::DrawLabel(dc, text.c_str(), static_cast<int>(text.size()), client, TextFormat(StyleOf(window)), !IsWindowEnabled(window));
 }
@@ -233,7 +224,7 @@ void OnEnable(HWND window, bool enabled)
         NotifyParent(window, enabled ? STN_ENABLE : STN_DISABLE);
 }
 
-void NotifyIfAsked(HWND window, WORD code)
+void NotifyIfAsked(HWND window, UINT code)
 {
     if (StyleOf(window) & SS_NOTIFY)
         NotifyParent(window, code);

@@ -760,7 +760,7 @@ constexpr UINT BST_UNCHECKED = 0x0, BST_CHECKED = 0x1, BST_INDETERMINATE = 0x2, 
 // Notifications in the high word of WM_COMMAND's wParam. A double click is reported for radio
 // buttons and owner-drawn buttons, and focus changes only by buttons with BS_NOTIFY (which also
 // report double clicks).
-constexpr WORD BN_CLICKED = 0, BN_DOUBLECLICKED = 5, BN_DBLCLK = BN_DOUBLECLICKED, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
+constexpr UINT BN_CLICKED = 0, BN_DOUBLECLICKED = 5, BN_DBLCLK = BN_DOUBLECLICKED, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
 
 // ---- edit controls ("Edit")
 
@@ -773,7 +773,7 @@ constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, S
                 SS_PATHELLIPSIS = 0x8000, SS_WORDELLIPSIS = 0xC000, SS_ELLIPSISMASK = 0xC000;
 constexpr UINT STM_SETICON = 0x0170, STM_GETICON = 0x0171, STM_SETIMAGE = 0x0172, STM_GETIMAGE = 0x0173;
 // Notifications in the high word of WM_COMMAND's wParam, sent only by statics with SS_NOTIFY.
-constexpr WORD STN_CLICKED = 0, STN_DBLCLK = 1, STN_ENABLE = 2, STN_DISABLE = 3;
+constexpr UINT STN_CLICKED = 0, STN_DBLCLK = 1, STN_ENABLE = 2, STN_DISABLE = 3;
 
 // ---- list boxes ("ListBox")
 

@@ -405,6 +405,37 @@ TEST_F(Buttons, OwnerDrawnButtonsAreDrawnByTheParentWithTheirState)
     }
 }
 
+TEST_F(Buttons, AnOwnerDrawnButtonIsTheDefaultWhenItsDialogSaysSo)
+{
+    // A dialog-class parent that names its default button through DM_GETDEFID.
+    WNDCLASSEXW dialogClass { sizeof dialogClass };
+    dialogClass.lpfnWndProc = LoggingProcedure;
+    dialogClass.lpszClassName = L"#32770";
+    ASSERT_NE(RegisterClassExW(&dialogClass), 0);
+    HWND dialog = CreateWindowExW(0, L"#32770", L"Dialog", WS_POPUP | WS_VISIBLE, 50, 50, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND button = CreateWindowExW(0, L"Button", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 50, 20, dialog,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(7)), nullptr, nullptr);
+    WORD defaultId = 7;
+    std::vector<UINT> states;
+    MessageLog::Instance().answer = [&](HWND window, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (window != dialog)
+            return std::nullopt;
+        if (message == DM_GETDEFID)
+            return MAKELRESULT(defaultId, DC_HASDEFID);
+        if (message == WM_DRAWITEM)
+            states.push_back(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->itemState);
+        return std::nullopt;
+    };
+    Pump();
+    defaultId = 8;
+    InvalidateRect(button, nullptr, FALSE);
+    Pump();
+    EXPECT_EQ(states, (std::vector<UINT> { ODS_DEFAULT, 0 }));
+    MessageLog::Instance().answer = {};
+    DestroyWindow(dialog);
+    UnregisterClassW(L"#32770", nullptr);
+}
+
 TEST_F(Buttons, CheckBoxesTakeTheParentsStaticColoursAndPushButtonsKeepTheirs)
 {
     HBRUSH pink = CreateSolidBrush(RGB(255, 200, 200));
@@ -535,6 +566,16 @@ TEST_F(ButtonLook, AlignmentStylesPlaceTheText)
         EXPECT_TRUE(c.holds(ink)) << c.name << ": ink " << ink.left << "," << ink.top << "," << ink.right << "," << ink.bottom;
         DestroyWindow(button);
     }
+}
+
+TEST_F(ButtonLook, TheMnemonicIsUnderlinedAndItsAmpersandHidden)
+{
+    HWND plain = Show(BS_PUSHBUTTON | BS_LEFT, L"Hi", { 10, 10, 110, 50 });
+    HWND mnemonic = Show(BS_PUSHBUTTON | BS_LEFT, L"&Hi", { 10, 60, 110, 100 });
+    RECT inner { 2, 2, 98, 38 };
+    RECT plainInk = InkBounds(plain, inner), mnemonicInk = InkBounds(mnemonic, inner);
+    EXPECT_EQ(mnemonicInk.right, plainInk.right);
+    EXPECT_GT(mnemonicInk.bottom, plainInk.bottom);
 }
 
 TEST_F(ButtonLook, CheckBoxAndRadioButtonStates)
