@@ -137,13 +137,28 @@ TEST_F(Statics, FramesAndRectanglesUseTheClassicColours)
     EXPECT_EQ(PixelAt(line, 20, 1), GetSysColor(COLOR_3DHIGHLIGHT));
 }
 
-TEST_F(Statics, ASunkenStaticHasAStaticEdge)
+TEST_F(Statics, EdgesTakeTheirWidthFromTheClientArea)
 {
-    HWND control = MakeStatic(SS_LEFT | SS_SUNKEN, L"Value", { 10, 10, 110, 30 });
-    EXPECT_TRUE(GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_STATICEDGE);
-    SIZE client = ClientSize(control);
-    EXPECT_EQ(client.cx, 98);
-    EXPECT_EQ(client.cy, 18);
+    struct Case {
+        const char* name;
+        DWORD style, exStyle;
+        SIZE client;
+    };
+    const Case cases[] = {
+        { "plain", SS_LEFT, 0, { 100, 20 } },
+        { "sunken", SS_LEFT | SS_SUNKEN, 0, { 98, 18 } },
+        { "static edge", SS_LEFT, WS_EX_STATICEDGE, { 98, 18 } },
+        { "client edge", SS_LEFT, WS_EX_CLIENTEDGE, { 96, 16 } },
+    };
+    for (const Case& c : cases) {
+        HWND control = MakeStatic(c.style, L"Value", { 10, 10, 110, 30 }, 200, c.exStyle);
+        SIZE client = ClientSize(control);
+        EXPECT_EQ(client.cx, c.client.cx) << c.name;
+        EXPECT_EQ(client.cy, c.client.cy) << c.name;
+        if (c.style & SS_SUNKEN)
+            EXPECT_TRUE(GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_STATICEDGE) << c.name; // a sunken static is one with a static edge
+        DestroyWindow(control);
+    }
 }
 
 TEST_F(Statics, NotifyStaticsReportClicksAndTheOthersLetThemThrough)
