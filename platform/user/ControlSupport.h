@@ -1,9 +1,6 @@
 #pragma once
 // What the system control classes share: their per-window state, style, client area and text,
 // notifications to the parent, the parent's colours and image sizes.
-//
-// The state of a system control window, kept behind a pointer in the first extra bytes of the
-// window (GWLP_USERDATA stays the application's): made at WM_NCCREATE, deleted at WM_NCDESTROY.
 
 #include "platform/user/ResourceHandles.h"
 #include "platform/user/WinUser.h"
@@ -13,6 +10,8 @@
 
 namespace fln::user {
 
+// The state of a system control window, kept behind a pointer in the first extra bytes of the
+// window (GWLP_USERDATA stays the application's): made at WM_NCCREATE, deleted at WM_NCDESTROY.
 template <typename State>
 struct ControlState {
     static constexpr int kExtraBytes = sizeof(State*);
