@@ -49,6 +49,7 @@ struct TabLayout {
     RECT pane {};
     RECT arrows {};          // empty when every tab fits
     int visibleRight = 0;    // tabs are cut off here
+    int firstVisible = 0;    // the tabs before it are scrolled away
     int lastFirstVisible = 0;
     SIZE icon {};
 };
@@ -103,8 +104,8 @@ TabLayout Layout(HWND window, const TabState& state)
             rest += widths[--layout.lastFirstVisible];
         layout.lastFirstVisible = std::min<int>(layout.lastFirstVisible, static_cast<int>(widths.size()) - 1);
     }
-    int first = std::clamp(state.firstVisible, 0, layout.lastFirstVisible);
-    int x = kRowLeft - std::accumulate(widths.begin(), widths.begin() + first, 0);
+    layout.firstVisible = std::clamp(state.firstVisible, 0, layout.lastFirstVisible);
+    int x = kRowLeft - std::accumulate(widths.begin(), widths.begin() + layout.firstVisible, 0);
     for (int width : widths) {
         layout.items.push_back({ x, kRowTop, x + width, layout.rowBottom });
         x += width;
@@ -118,9 +119,9 @@ RECT SelectedShape(const RECT& item, int rowBottom)
     return { item.left - 2, item.top - 2, item.right + 2, rowBottom + 1 };
 }
 
-bool Shown(const TabLayout& layout, const RECT& item)
+bool Shown(const TabLayout& layout, int index)
 {
-    return item.right > kRowLeft - 2 && item.left < layout.visibleRight;
+    return index >= layout.firstVisible && layout.items[index].left < layout.visibleRight;
 }
 
 int HitTest(const TabState& state, const TabLayout& layout, POINT point, UINT* flags)
@@ -139,14 +140,14 @@ int HitTest(const TabState& state, const TabLayout& layout, POINT point, UINT* f
         *flags = TCHT_NOWHERE;
     if (point.x >= layout.visibleRight)
         return -1;
-    if (state.selected >= 0) {
+    if (state.selected >= 0 && Shown(layout, state.selected)) {
         RECT shape = SelectedShape(layout.items[state.selected], layout.rowBottom);
         if (PtInRect(&shape, point))
             return hit(state.selected);
     }
-    for (size_t i = 0; i < layout.items.size(); ++i) {
+    for (int i = layout.firstVisible; i < static_cast<int>(layout.items.size()); ++i) {
         if (PtInRect(&layout.items[i], point))
-            return hit(static_cast<int>(i));
+            return hit(i);
     }
     return -1;
 }
@@ -402,12 +403,12 @@ void OnPaint(HWND window, const TabState& state)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     for (size_t i = 0; i < state.items.size(); ++i) {
-        if (static_cast<int>(i) == state.selected || !Shown(layout, layout.items[i]))
+        if (static_cast<int>(i) == state.selected || !Shown(layout, static_cast<int>(i)))
             continue;
         gdi::DrawTabItem(dc, layout.items[i]);
         DrawLabel(dc, state, layout, state.items[i], layout.items[i]);
     }
-    if (state.selected >= 0 && Shown(layout, layout.items[state.selected])) {
+    if (state.selected >= 0 && Shown(layout, state.selected)) {
         RECT shape = SelectedShape(layout.items[state.selected], layout.rowBottom);
         gdi::DrawTabItem(dc, shape);
         RECT label = layout.items[state.selected];

@@ -21,7 +21,17 @@ protected:
     {
         UserTest::SetUp();
         InitCommonControls();
-        parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        static ATOM parentClass = [] {
+            WNDCLASSEXW windowClass { sizeof windowClass };
+            windowClass.lpfnWndProc = ParentProcedure;
+            windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+            windowClass.lpszClassName = L"CommonControlParent";
+            return RegisterClassExW(&windowClass);
+        }();
+        ASSERT_NE(parentClass, 0);
+        Codes().clear();
+        parent = CreateWindowExW(0, L"CommonControlParent", L"Test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
+            nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(parent, nullptr);
     }
 
@@ -31,15 +41,13 @@ protected:
             r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
     }
 
-    // The WM_NOTIFY codes the parent got, in order.
-    std::vector<UINT> NotifyCodes() const
+    // The WM_NOTIFY codes the parent got, in order, since the log was last cleared.
+    static std::vector<UINT> NotifyCodes() { return Codes(); }
+
+    static void ClearLog()
     {
-        std::vector<UINT> codes;
-        for (const auto& entry : MessageLog::Instance().entries) {
-            if (entry.window == parent && entry.message == WM_NOTIFY)
-                codes.push_back(reinterpret_cast<const NMHDR*>(entry.lParam)->code);
-        }
-        return codes;
+        MessageLog::Instance().entries.clear();
+        Codes().clear();
     }
 
     static RECT ClientRect(HWND window)
@@ -130,4 +138,19 @@ protected:
     }
 
     HWND parent = nullptr;
+
+private:
+    static std::vector<UINT>& Codes()
+    {
+        static std::vector<UINT> codes;
+        return codes;
+    }
+
+    // Logs like LoggingProcedure; the notification's code is kept, as its header lives only during the call.
+    static LRESULT ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NOTIFY)
+            Codes().push_back(reinterpret_cast<const NMHDR*>(lParam)->code);
+        return LoggingProcedure(window, message, wParam, lParam);
+    }
 };
