@@ -46,7 +46,7 @@ void DrawArrowButton(HDC dc, const RECT& rect, ArrowDirection direction, UINT st
     bool vertical = direction == ArrowDirection::Up || direction == ArrowDirection::Down;
     int across = vertical ? inside.right - inside.left : inside.bottom - inside.top;
     int along = vertical ? inside.bottom - inside.top : inside.right - inside.left;
-    int size = std::clamp(std::min(across / 4 + 1, (along + 1) / 2), 1, 4);
+    int size = std::clamp(std::min((across + 3) / 4, (along + 1) / 2), 1, 4);
     if (across < 1 || along < 1)
         return;
     if (state & DFCS_PUSHED)
