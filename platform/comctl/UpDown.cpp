@@ -11,6 +11,7 @@
 #include "platform/sys/Locale.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace fln::comctl {
@@ -24,6 +25,7 @@ constexpr UINT kFirstRepeatDelay = 500;
 constexpr UINT kRepeatInterval = 100;
 constexpr LRESULT kWantsArrows = 0x1; // WM_GETDLGCODE: the arrow keys are the control's
 constexpr LPCWSTR kBuddyOwnerProperty = L"fln.UpDownOfBuddy";
+constexpr LPCWSTR kBuddyProcedureProperty = L"fln.UpDownBuddyProcedure";
 
 struct UpDownState {
     int lower = 100; // the documented default range runs from 100 down to 0
@@ -32,7 +34,6 @@ struct UpDownState {
     int base = 10;
     std::vector<UDACCEL> accelerations { { 0, 1 }, { 2, 5 }, { 5, 20 } };
     HWND buddy = nullptr;
-    WNDPROC buddyProcedure = nullptr; // the buddy's own procedure while its arrow keys come here
     Arrow pressed = Arrow::None;      // held by the mouse (with the capture) or a key
     bool pressedInside = false;       // the pointer is over the held arrow, which looks pushed
     bool heldByKey = false;
@@ -216,50 +217,60 @@ void OnArrowKeyDown(HWND window, UpDownState& state, Arrow arrow)
     BeginPress(window, state, arrow, true);
 }
 
+// The buddy keeps its own procedure in a property, so that the messages reach it even when
+// someone subclassed the buddy after us and we cannot step out of the chain.
+WNDPROC OwnProcedureOf(HWND buddy)
+{
+    return reinterpret_cast<WNDPROC>(GetPropW(buddy, kBuddyProcedureProperty));
+}
+
 LRESULT BuddyProcedure(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    WNDPROC own = OwnProcedureOf(buddy);
     HWND window = static_cast<HWND>(GetPropW(buddy, kBuddyOwnerProperty));
     UpDownState* state = window ? StateOf<UpDownState>(window) : nullptr;
-    if (!state || !state->buddyProcedure)
-        return DefWindowProcW(buddy, message, wParam, lParam);
-    WNDPROC own = state->buddyProcedure;
+    auto passOn = [&] { return own ? CallWindowProcW(own, buddy, message, wParam, lParam) : DefWindowProcW(buddy, message, wParam, lParam); };
+    if (message == WM_NCDESTROY) {
+        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(buddy, GWLP_WNDPROC)) == BuddyProcedure)
+            SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        RemovePropW(buddy, kBuddyOwnerProperty);
+        RemovePropW(buddy, kBuddyProcedureProperty);
+        if (state)
+            state->buddy = nullptr;
+        return passOn();
+    }
+    if (!state)
+        return passOn();
     Arrow arrow = ArrowForKey(window, wParam);
-    bool ours = arrow != Arrow::None;
     switch (message) {
     case WM_GETDLGCODE:
-        return CallWindowProcW(own, buddy, message, wParam, lParam) | kWantsArrows;
+        return passOn() | kWantsArrows;
     case WM_KEYDOWN:
-        if (ours && IsWindowEnabled(window)) {
+        if (arrow != Arrow::None && IsWindowEnabled(window)) {
             OnArrowKeyDown(window, *state, arrow);
             return 0;
         }
         break;
     case WM_KEYUP:
-        if (ours && state->heldByKey) {
+        if (arrow != Arrow::None && state->heldByKey) {
             EndPress(window, *state);
             return 0;
         }
         break;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-        RemovePropW(buddy, kBuddyOwnerProperty);
-        state->buddy = nullptr;
-        state->buddyProcedure = nullptr;
-        break;
     }
-    return CallWindowProcW(own, buddy, message, wParam, lParam);
+    return passOn();
 }
 
-void ReleaseBuddy(UpDownState& state)
+void ReleaseBuddy(HWND window, UpDownState& state)
 {
-    if (state.buddy && state.buddyProcedure) {
-        // Someone who subclassed the buddy after us keeps their procedure; ours then passes messages through.
-        if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.buddy, GWLP_WNDPROC)) == BuddyProcedure)
-            SetWindowLongPtrW(state.buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(state.buddyProcedure));
-        RemovePropW(state.buddy, kBuddyOwnerProperty);
+    HWND buddy = std::exchange(state.buddy, nullptr);
+    if (!buddy || GetPropW(buddy, kBuddyOwnerProperty) != window)
+        return;
+    RemovePropW(buddy, kBuddyOwnerProperty);
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(buddy, GWLP_WNDPROC)) == BuddyProcedure) {
+        SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnProcedureOf(buddy)));
+        RemovePropW(buddy, kBuddyProcedureProperty);
     }
-    state.buddy = nullptr;
-    state.buddyProcedure = nullptr;
 }
 
 // Puts the control beside the buddy, as high as it, and narrows the buddy to make room.
@@ -290,14 +301,17 @@ void AlignWithBuddy(HWND window, HWND buddy)
 HWND SetBuddy(HWND window, UpDownState& state, HWND buddy)
 {
     HWND previous = state.buddy;
-    ReleaseBuddy(state);
+    ReleaseBuddy(window, state);
     if (!buddy || !IsWindow(buddy) || buddy == window)
         return previous;
     state.buddy = buddy;
     if (StyleOf(window) & UDS_ARROWKEYS) {
         SetPropW(buddy, kBuddyOwnerProperty, window);
-        state.buddyProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProcedure)));
+        if (!OwnProcedureOf(buddy)) { // not in its chain already
+            auto own = reinterpret_cast<HANDLE>(GetWindowLongPtrW(buddy, GWLP_WNDPROC));
+            SetPropW(buddy, kBuddyProcedureProperty, own);
+            SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProcedure));
+        }
     }
     AlignWithBuddy(window, buddy);
     return previous;
@@ -423,7 +437,7 @@ LRESULT UpDownProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             SetBuddy(window, *state, GetWindow(window, GW_HWNDPREV));
         return 0;
     case WM_NCDESTROY:
-        ReleaseBuddy(*state);
+        ReleaseBuddy(window, *state);
         DetachState<UpDownState>(window);
         return DefWindowProcW(window, message, wParam, lParam);
     case UDM_SETRANGE:

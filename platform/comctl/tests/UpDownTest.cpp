@@ -353,6 +353,42 @@ TEST_F(UpDownTest, ArrowKeysInTheBuddyStepTheControl)
     EXPECT_EQ(Text(buddy), L"2,001");
 }
 
+// A procedure that subclasses the buddy after the up-down did, as a dialog's own code may.
+WNDPROC g_buddyBeforeUs = nullptr;
+int g_keysSeen = 0;
+LRESULT LaterSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_keysSeen += message == WM_KEYDOWN;
+    return CallWindowProcW(g_buddyBeforeUs, window, message, wParam, lParam);
+}
+
+TEST_F(UpDownTest, ALaterSubclassOfTheBuddyOutlivesTheControl)
+{
+    HWND buddy = Child(parent, { 10, 10, 60, 30 }, 1);
+    HWND upDown = Control(UPDOWN_CLASSW, UDS_ARROWKEYS, { 60, 10, 76, 30 });
+    SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    SendMessageW(upDown, UDM_SETRANGE32, 0, 10);
+    g_keysSeen = 0;
+    g_buddyBeforeUs = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclass)));
+    SetFocus(buddy);
+    Key(VK_UP);
+    EXPECT_EQ(Position(upDown), 1);
+    DestroyWindow(upDown);
+    // Our procedure stays in the chain but only passes messages on, to the buddy's own procedure too.
+    ClearLog();
+    Key(VK_UP);
+    EXPECT_EQ(g_keysSeen, 2);
+    EXPECT_EQ(MessageLog::Instance().Count(buddy, WM_KEYDOWN), 1);
+    // A new up-down takes the buddy without adding itself to the chain twice.
+    HWND again = Control(UPDOWN_CLASSW, UDS_ARROWKEYS, { 60, 10, 76, 30 });
+    SendMessageW(again, UDM_SETRANGE32, 0, 10);
+    SendMessageW(again, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    Key(VK_UP);
+    EXPECT_EQ(Position(again), 1);
+    DestroyWindow(buddy);
+    EXPECT_EQ(SendMessageW(again, UDM_GETBUDDY, 0, 0), 0);
+}
+
 TEST_F(UpDownTest, AlignsItselfWithItsBuddy)
 {
     struct Case {
