@@ -134,8 +134,8 @@ void SendScroll(HWND window, const UpDownState& state, WORD code)
 }
 
 // One step of a held arrow: the parent may refuse it; a step that moves the position rewrites the
-// buddy and reports the new position.
-void Step(HWND window, UpDownState& state, Arrow arrow)
+// buddy and reports the new position. False when the parent destroyed the control meanwhile.
+bool Step(HWND window, UpDownState& state, Arrow arrow)
 {
     if (KeepsBuddyNumber(window, state)) {
         if (auto value = ReadBuddy(window, state))
@@ -144,14 +144,16 @@ void Step(HWND window, UpDownState& state, Arrow arrow)
     NMUPDOWN change {};
     change.iPos = state.position;
     change.iDelta = StepFor(state, arrow, GetTickCount() - state.pressStart);
-    if (NotifyParent(window, UDN_DELTAPOS, change.hdr) || !IsWindow(window))
-        return;
+    bool refused = NotifyParent(window, UDN_DELTAPOS, change.hdr);
+    if (!IsWindow(window))
+        return false;
     int next = Advance(state, change.iDelta, StyleOf(window) & UDS_WRAP);
-    if (next == state.position)
-        return;
+    if (refused || next == state.position)
+        return true;
     state.position = next;
     WriteBuddy(window, state);
     SendScroll(window, state, SB_THUMBPOSITION);
+    return IsWindow(window);
 }
 
 void InvalidateArrow(HWND window, Arrow arrow)
@@ -172,25 +174,27 @@ void SetPressedInside(HWND window, UpDownState& state, bool inside)
     InvalidateArrow(window, state.pressed);
 }
 
-void BeginPress(HWND window, UpDownState& state, Arrow arrow, bool byKey)
+// Both return false when the parent destroyed the control while it was told.
+bool BeginPress(HWND window, UpDownState& state, Arrow arrow, bool byKey)
 {
     state.pressed = arrow;
     state.heldByKey = byKey;
     state.pressStart = GetTickCount();
     state.pressedInside = false;
     SetPressedInside(window, state, true);
-    Step(window, state, arrow);
+    return Step(window, state, arrow);
 }
 
-void EndPress(HWND window, UpDownState& state)
+bool EndPress(HWND window, UpDownState& state)
 {
     if (state.pressed == Arrow::None)
-        return;
+        return true;
     KillTimer(window, kRepeatTimer);
     SetPressedInside(window, state, false);
     state.pressed = Arrow::None;
     state.heldByKey = false;
     SendScroll(window, state, SB_ENDSCROLL);
+    return IsWindow(window);
 }
 
 // ---- the buddy: its arrow keys step the control while UDS_ARROWKEYS is set
@@ -213,8 +217,8 @@ void OnArrowKeyDown(HWND window, UpDownState& state, Arrow arrow)
         Step(window, state, arrow); // the keyboard's own repeat
         return;
     }
-    EndPress(window, state);
-    BeginPress(window, state, arrow, true);
+    if (EndPress(window, state))
+        BeginPress(window, state, arrow, true);
 }
 
 // The buddy keeps its own procedure in a property, so that the messages reach it even when
@@ -373,10 +377,10 @@ void OnLButtonDown(HWND window, UpDownState& state, POINT point)
     Arrow arrow = HitTest(Layout(client, StyleOf(window)), point);
     if (arrow == Arrow::None)
         return;
-    EndPress(window, state);
+    if (!EndPress(window, state))
+        return;
     SetCapture(window);
-    BeginPress(window, state, arrow, false);
-    if (state.pressed == arrow) // the parent may have ended the press while it was told of the step
+    if (BeginPress(window, state, arrow, false) && state.pressed == arrow) // the parent may have ended the press
         SetTimer(window, kRepeatTimer, kFirstRepeatDelay, nullptr);
 }
 

@@ -248,6 +248,45 @@ TEST_F(UpDownTest, TheParentMayRefuseAStep)
     EXPECT_EQ(Scrolls(), onlyTheEnd);
 }
 
+TEST_F(UpDownTest, AParentMayDestroyTheControlWhileItIsTold)
+{
+    struct Case {
+        const char* what;
+        UINT message;
+        WORD code;
+        bool byKey;
+    } cases[] = {
+        { "the step is asked for", WM_NOTIFY, 0, false },
+        { "the new position", WM_VSCROLL, SB_THUMBPOSITION, false },
+        { "the end", WM_VSCROLL, SB_ENDSCROLL, false },
+        { "a key's step", WM_NOTIFY, 0, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND buddy = Child(parent, { 10, 10, 60, 30 }, 1);
+        HWND upDown = Control(UPDOWN_CLASSW, UDS_ARROWKEYS, { 60, 10, 76, 32 });
+        SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+        SendMessageW(upDown, UDM_SETRANGE32, 0, 10);
+        MessageLog::Instance().answer = [&](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (message == c.message && (message == WM_NOTIFY || LOWORD(wParam) == c.code) && IsWindow(upDown))
+                DestroyWindow(upDown);
+            return std::nullopt;
+        };
+        if (c.byKey) {
+            SetFocus(buddy);
+            Key(VK_UP);
+        } else {
+            Click(ScreenPoint(upDown, 8, 5));
+        }
+        EXPECT_FALSE(IsWindow(upDown));
+        EXPECT_EQ(GetCapture(), nullptr);
+        MessageLog::Instance().answer = {};
+        headless->Advance(1000);
+        Pump();
+        DestroyWindow(buddy);
+    }
+}
+
 TEST_F(UpDownTest, StepsStopAtTheEndsOrWrapAndFollowTheRangesDirection)
 {
     struct Case {
