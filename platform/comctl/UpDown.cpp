@@ -317,7 +317,8 @@ HWND SetBuddy(HWND window, UpDownState& state, HWND buddy)
             SetWindowLongPtrW(buddy, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BuddyProcedure));
         }
     }
-    AlignWithBuddy(window, buddy);
+    if (buddy != previous) // once beside it, it stays there
+        AlignWithBuddy(window, buddy);
     return previous;
 }
 

@@ -446,6 +446,8 @@ TEST_F(UpDownTest, AlignsItselfWithItsBuddy)
         EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)), buddy);
         EXPECT_EQ(CRect(RectInParent(buddy)), CRect(c.buddy));
         EXPECT_EQ(CRect(RectInParent(upDown)), CRect(c.upDown));
+        SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0); // the same buddy again
+        EXPECT_EQ(CRect(RectInParent(buddy)), CRect(c.buddy));
         DestroyWindow(upDown);
         DestroyWindow(buddy);
     }
