@@ -187,6 +187,41 @@ TEST_F(TabTest, ItemRectanglesHitTestingAndTheDisplayArea)
     EXPECT_EQ(CRect(display), CRect(window));
 }
 
+TEST_F(TabTest, SizesPaddingAndMinimumWidthShapeTheTabs)
+{
+    struct Case {
+        const char* what;
+        DWORD style;
+        UINT message;
+        LPARAM value;
+        std::function<void(const CRect& before, const CRect& after)> check;
+    } cases[] = {
+        { "fixed width and height", TCS_FIXEDWIDTH, TCM_SETITEMSIZE, MAKELPARAM(90, 30),
+            [](const CRect&, const CRect& after) { EXPECT_EQ(after.Size(), CSize(90, 30)); } },
+        { "height only, without fixed width", 0, TCM_SETITEMSIZE, MAKELPARAM(90, 30),
+            [](const CRect& before, const CRect& after) { EXPECT_EQ(after.Size(), CSize(before.Width(), 30)); } },
+        { "padding", 0, TCM_SETPADDING, MAKELPARAM(10, 5),
+            [](const CRect& before, const CRect& after) { EXPECT_EQ(after.Size(), before.Size() + CSize(8, 4)); } },
+        { "minimum width", 0, TCM_SETMINTABWIDTH, 80,
+            [](const CRect&, const CRect& after) { EXPECT_EQ(after.Width(), 80); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND tabs = MakeTabs({ L"x", L"y" }, { 10, 10, 290, 110 }, c.style);
+        CRect before = ItemRect(tabs, 0);
+        LRESULT answer = SendMessageW(tabs, c.message, 0, c.value);
+        if (c.message == TCM_SETITEMSIZE)
+            EXPECT_EQ(answer, MAKELONG(before.Width(), before.Height()));
+        CRect after = ItemRect(tabs, 0);
+        c.check(before, after);
+        EXPECT_EQ(ItemRect(tabs, 1).left, after.right);
+        RECT display = RectInParent(tabs);
+        SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+        EXPECT_GT(display.top - RectInParent(tabs).top, after.bottom); // the pane follows the row's height
+        DestroyWindow(tabs);
+    }
+}
+
 TEST_F(TabTest, ImagesWidenTheirTabsAndAreHitApart)
 {
     HWND tabs = MakeTabs({});
