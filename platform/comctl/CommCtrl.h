@@ -36,4 +36,4 @@ constexpr UINT NM_FIRST = 0u, NM_OUTOFMEMORY = NM_FIRST - 1, NM_CLICK = NM_FIRST
 
 // ---- progress bars ("msctls_progress32")
 
-// ---- the read-only rich edit ("RichEdit20W")
+// ---- the read-only rich edit ("RichEdit20W"): its messages and structures are in RichEdit.h

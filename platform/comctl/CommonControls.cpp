@@ -11,6 +11,8 @@ struct ControlGroup {
 };
 
 constexpr ControlGroup kGroups[] = {
+    // The rich edit has no group of its own; it comes with the standard classes.
+    { ICC_STANDARD_CLASSES, fln::comctl::RegisterRichEditClass },
     { 0, nullptr }, // the table ends here
 };
 

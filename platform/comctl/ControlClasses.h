@@ -6,4 +6,6 @@
 
 namespace fln::comctl {
 
+ATOM RegisterRichEditClass(); // "RichEdit20W", RichEdit.cpp
+
 } // namespace fln::comctl

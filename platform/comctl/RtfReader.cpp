@@ -489,12 +489,19 @@ private:
 
 bool StartsAsRtf(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
 
-// Text that is no RTF at all shows as it is, one paragraph per line.
-RtfDocument PlainDocument(std::string_view bytes)
+} // namespace
+
+RtfDocument ReadRtf(std::string_view bytes)
+{
+    if (!StartsAsRtf(bytes))
+        return PlainTextDocument(DecodeTextFile(bytes).text);
+    return Reader(bytes).Read();
+}
+
+RtfDocument PlainTextDocument(std::wstring_view text)
 {
     RtfDocument document;
     document.problem = RtfProblem::NotRtf;
-    std::wstring text = DecodeTextFile(bytes).text;
     document.paragraphs.emplace_back();
     for (size_t i = 0; i < text.size(); ++i) {
         wchar_t ch = text[i];
@@ -510,15 +517,6 @@ RtfDocument PlainDocument(std::string_view bytes)
         runs.back().text += ch;
     }
     return document;
-}
-
-} // namespace
-
-RtfDocument ReadRtf(std::string_view bytes)
-{
-    if (!StartsAsRtf(bytes))
-        return PlainDocument(bytes);
-    return Reader(bytes).Read();
 }
 
 } // namespace fln::comctl

@@ -82,7 +82,10 @@ struct RtfDocument {
 // Deeper groups than this stop the reader.
 constexpr int kRtfMaxGroupDepth = 256;
 
+// Input that does not start with "{\rtf" is read as plain text (see PlainTextDocument).
 RtfDocument ReadRtf(std::string_view bytes);
+// Text as it is, one paragraph per line (CR, LF or CR LF), all in the default format.
+RtfDocument PlainTextDocument(std::wstring_view text);
 
 // Decodes "ANSI" bytes of a code page: 65001 (UTF-8) or 1252, which is also taken for the others.
 std::wstring DecodeCodePage(std::string_view bytes, int codePage);
