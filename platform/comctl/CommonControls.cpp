@@ -11,6 +11,7 @@ struct ControlGroup {
 };
 
 constexpr ControlGroup kGroups[] = {
+    { ICC_BAR_CLASSES | ICC_TAB_CLASSES, fln::comctl::RegisterToolTipClass },
     // The rich edit has no group of its own; it comes with the standard classes.
     { ICC_STANDARD_CLASSES, fln::comctl::RegisterRichEditClass },
     { 0, nullptr }, // the table ends here

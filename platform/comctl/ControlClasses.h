@@ -6,6 +6,7 @@
 
 namespace fln::comctl {
 
+ATOM RegisterToolTipClass();  // "tooltips_class32", ToolTip.cpp
 ATOM RegisterRichEditClass(); // "RichEdit20W", RichEdit.cpp
 
 } // namespace fln::comctl
