@@ -451,7 +451,7 @@ public:
     LRESULT OnSetText(LPCWSTR text);
     LRESULT OnGetText(int capacity, LPWSTR buffer) const;
     LRESULT OnGetTextLength() const { return static_cast<LRESULT>(DisplayText(0, TextLength()).size()); }
-    LRESULT OnSetFont(HFONT font, bool redraw);
+    LRESULT OnSetFont(HFONT font);
     LRESULT OnGetFont() const { return reinterpret_cast<LRESULT>(m_font); }
     LRESULT OnSetBackgroundColor(bool system, COLORREF color);
     LRESULT OnSetEventMask(DWORD mask) { return std::exchange(m_eventMask, mask); }
@@ -481,7 +481,7 @@ private:
     void InvalidateCharacters(int start, int end);
     int CharFromPoint(POINT point);
     void Notify(NMHDR& header, UINT code) const;
-    void DrawLine(HDC dc, const Line& line) const;
+    void DrawLine(HDC dc, HDC measure, const Line& line) const;
 
     HWND m_window;
     HFONT m_font = nullptr;
@@ -606,15 +606,14 @@ LRESULT RichEdit::OnGetText(int capacity, LPWSTR buffer) const
     return static_cast<LRESULT>(count);
 }
 
-LRESULT RichEdit::OnSetFont(HFONT font, bool redraw)
+// Plain text takes the new font at once; rich text keeps its own fonts, whose faces fall back to it.
+LRESULT RichEdit::OnSetFont(HFONT font)
 {
     m_font = font;
     RtfDocument document = std::move(m_document);
     int anchor = m_anchor, active = m_active;
     SetContent(std::move(document), m_plain);
     Select(anchor, active);
-    if (!redraw)
-        ValidateRect(m_window, nullptr);
     return 0;
 }
 
@@ -823,17 +822,16 @@ void RichEdit::InvalidateCharacters(int start, int end)
     }
 }
 
-void RichEdit::DrawLine(HDC dc, const Line& line) const
+void RichEdit::DrawLine(HDC dc, HDC measure, const Line& line) const
 {
     int selStart = std::min(m_anchor, m_active), selEnd = std::max(m_anchor, m_active);
     bool shown = SelectionShown();
-    MeasuringDC measure;
     for (const Piece& piece : line.pieces) {
         const Style& style = m_styles[piece.style];
         int pieceEnd = piece.start + static_cast<int>(piece.text.size());
         int from = shown ? std::clamp(selStart, piece.start, pieceEnd) - piece.start : 0;
         int to = shown ? std::clamp(selEnd, piece.start, pieceEnd) - piece.start : 0;
-        std::vector<int> edges = piece.drawn ? CharEdges(measure.Get(), style, piece.text) : std::vector<int>(1, piece.width);
+        std::vector<int> edges = piece.drawn ? CharEdges(measure, style, piece.text) : std::vector<int>(1, piece.width);
         auto edge = [&](int i) { return i == 0 ? 0 : edges[static_cast<size_t>(i - 1)]; };
         if (from < to) {
             RECT highlight { piece.x + edge(from), line.top, piece.x + edge(to), line.top + line.height };
@@ -864,9 +862,10 @@ LRESULT RichEdit::OnPaint()
     GetClientRect(m_window, &client);
     FillSolidRect(dc, &client, m_background.value_or(GetSysColor(COLOR_WINDOW)));
     SetBkMode(dc, TRANSPARENT);
+    MeasuringDC measure;
     for (const Line& line : Layout().lines) {
         if (line.top + line.height > paint.rcPaint.top && line.top < paint.rcPaint.bottom)
-            DrawLine(dc, line);
+            DrawLine(dc, measure.Get(), line);
     }
     EndPaint(m_window, &paint);
     return 0;
@@ -892,7 +891,7 @@ LRESULT RichEditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SETTEXT: return edit->OnSetText(reinterpret_cast<LPCWSTR>(lParam));
     case WM_GETTEXT: return edit->OnGetText(static_cast<int>(wParam), reinterpret_cast<LPWSTR>(lParam));
     case WM_GETTEXTLENGTH: return edit->OnGetTextLength();
-    case WM_SETFONT: return edit->OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+    case WM_SETFONT: return edit->OnSetFont(reinterpret_cast<HFONT>(wParam));
     case WM_GETFONT: return edit->OnGetFont();
     case EM_SETBKGNDCOLOR: return edit->OnSetBackgroundColor(wParam != 0, static_cast<COLORREF>(lParam));
     case EM_SETEVENTMASK: return edit->OnSetEventMask(static_cast<DWORD>(lParam));

@@ -57,9 +57,10 @@ Tool ToolFromInfo(const TTTOOLINFOW& info)
     Tool tool { info.uFlags, info.hwnd, info.uId, info.rect, info.hinst };
     if (info.lpszText == LPSTR_TEXTCALLBACKW)
         tool.textKind = TextKind::Callback;
-    else if (info.lpszText && IS_INTRESOURCE(info.lpszText) && info.hinst)
-        tool.textKind = TextKind::Resource, tool.stringId = LOWORD(reinterpret_cast<UINT_PTR>(info.lpszText));
-    else if (info.lpszText && !IS_INTRESOURCE(info.lpszText))
+    else if (info.lpszText && IS_INTRESOURCE(info.lpszText) && info.hinst) {
+        tool.textKind = TextKind::Resource;
+        tool.stringId = LOWORD(reinterpret_cast<UINT_PTR>(info.lpszText));
+    } else if (info.lpszText && !IS_INTRESOURCE(info.lpszText))
         tool.text = info.lpszText;
     if (info.cbSize > TTTOOLINFOW_V1_SIZE)
         tool.lParam = info.lParam;
@@ -215,7 +216,9 @@ public:
     LRESULT OnTrackPosition(POINT point);
     LRESULT OnSetDelayTime(WPARAM which, int milliseconds);
     LRESULT OnGetDelayTime(WPARAM which) const;
-    LRESULT OnSetColor(std::optional<COLORREF>& slot, COLORREF color);
+    enum class Colour { Background, Text };
+    LRESULT OnSetColor(Colour which, COLORREF color);
+    LRESULT OnGetColor(Colour which) const;
     LRESULT OnSetMaxTipWidth(int width) { return std::exchange(m_maxWidth, width); }
     LRESULT OnGetMaxTipWidth() const { return m_maxWidth; }
     LRESULT OnSetFont(HFONT font, bool redraw);
@@ -224,9 +227,6 @@ public:
     LRESULT OnMouseOverTip();
     LRESULT OnPaint();
     LRESULT OnDestroy();
-
-    std::optional<COLORREF> m_background; // nullopt: the info-background colour
-    std::optional<COLORREF> m_textColor;  // nullopt: the info-text colour
 
 private:
     enum class Phase { Idle, Waiting, Shown, Quiet }; // Quiet: popped, until the pointer leaves the tool
@@ -270,6 +270,8 @@ private:
     int m_maxWidth = -1;             // -1: one line, as wide as the text
     HFONT m_font = nullptr;
     HFONT m_defaultFont = nullptr;
+    std::optional<COLORREF> m_background; // nullopt: the info-background colour
+    std::optional<COLORREF> m_textColor;  // nullopt: the info-text colour
 };
 
 Tool* ToolTip::Find(HWND hwnd, UINT_PTR id)
@@ -751,11 +753,16 @@ LRESULT ToolTip::OnGetDelayTime(WPARAM which) const
     return which == TTDT_AUTOMATIC ? Delay(TTDT_INITIAL) : Delay(which);
 }
 
-LRESULT ToolTip::OnSetColor(std::optional<COLORREF>& slot, COLORREF color)
+LRESULT ToolTip::OnSetColor(Colour which, COLORREF color)
 {
-    slot = color;
+    (which == Colour::Background ? m_background : m_textColor) = color;
     InvalidateRect(m_window, nullptr, TRUE);
     return 0;
+}
+
+LRESULT ToolTip::OnGetColor(Colour which) const
+{
+    return which == Colour::Background ? m_background.value_or(GetSysColor(COLOR_INFOBK)) : m_textColor.value_or(GetSysColor(COLOR_INFOTEXT));
 }
 
 LRESULT ToolTip::OnSetFont(HFONT font, bool redraw)
@@ -776,14 +783,14 @@ LRESULT ToolTip::OnPaint()
     HDC dc = BeginPaint(m_window, &paint);
     RECT client;
     GetClientRect(m_window, &client);
-    FillSolidRect(dc, &client, m_background.value_or(GetSysColor(COLOR_INFOBK)));
+    FillSolidRect(dc, &client, static_cast<COLORREF>(OnGetColor(Colour::Background)));
     HBRUSH frame = CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME));
     FrameRect(dc, &client, frame);
     DeleteObject(frame);
     RECT text { client.left + 1 + kPaddingX, client.top + 1 + kPaddingY, client.right - 1 - kPaddingX, client.bottom - 1 - kPaddingY };
     HGDIOBJ previous = SelectObject(dc, Font());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, m_textColor.value_or(GetSysColor(COLOR_INFOTEXT)));
+    SetTextColor(dc, static_cast<COLORREF>(OnGetColor(Colour::Text)));
     DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &text, TextFormat());
     SelectObject(dc, previous);
     EndPaint(m_window, &paint);
@@ -837,10 +844,10 @@ LRESULT ToolTipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case TTM_WINDOWFROMPOINT: return reinterpret_cast<LRESULT>(lParam ? WindowFromPoint(*Pointer<const POINT>(lParam)) : nullptr);
     case TTM_SETDELAYTIME: return tip->OnSetDelayTime(wParam, static_cast<SHORT>(LOWORD(static_cast<DWORD_PTR>(lParam))));
     case TTM_GETDELAYTIME: return tip->OnGetDelayTime(wParam);
-    case TTM_SETTIPBKCOLOR: return tip->OnSetColor(tip->m_background, static_cast<COLORREF>(wParam));
-    case TTM_SETTIPTEXTCOLOR: return tip->OnSetColor(tip->m_textColor, static_cast<COLORREF>(wParam));
-    case TTM_GETTIPBKCOLOR: return tip->m_background.value_or(GetSysColor(COLOR_INFOBK));
-    case TTM_GETTIPTEXTCOLOR: return tip->m_textColor.value_or(GetSysColor(COLOR_INFOTEXT));
+    case TTM_SETTIPBKCOLOR: return tip->OnSetColor(ToolTip::Colour::Background, static_cast<COLORREF>(wParam));
+    case TTM_SETTIPTEXTCOLOR: return tip->OnSetColor(ToolTip::Colour::Text, static_cast<COLORREF>(wParam));
+    case TTM_GETTIPBKCOLOR: return tip->OnGetColor(ToolTip::Colour::Background);
+    case TTM_GETTIPTEXTCOLOR: return tip->OnGetColor(ToolTip::Colour::Text);
     case TTM_SETMAXTIPWIDTH: return tip->OnSetMaxTipWidth(static_cast<int>(lParam));
     case TTM_GETMAXTIPWIDTH: return tip->OnGetMaxTipWidth();
     case WM_SETFONT: return tip->OnSetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);

@@ -171,6 +171,7 @@ TEST_F(ToolTip, ShowsAfterTheInitialDelayAndPopsAfterTheAutoPopDelay)
     EXPECT_FALSE(Shown());
     Wait(1);
     ASSERT_TRUE(Shown());
+    EXPECT_NE(GetActiveWindow(), tip) << "a tip never takes the activation";
     EXPECT_EQ(MessageLog::Instance().Count(parent, WM_NOTIFY), 1); // TTN_SHOW
 
     MovePointer(parent, 60, 45); // resting on the same tool changes nothing
