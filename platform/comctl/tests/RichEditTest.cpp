@@ -418,6 +418,8 @@ TEST_F(RichEditPixels, ColoursComeFromTheColourTable)
     EXPECT_GT(pure(RGB(255, 0, 0)), 20);
     EXPECT_GT(pure(RGB(0, 0, 255)), 20);
     EXPECT_GT(pure(GetSysColor(COLOR_WINDOWTEXT)), 20); // \cf0 is the automatic colour
+    EXPECT_EQ(pure(RGB(255, 0, 0)) + pure(RGB(0, 0, 255)) + pure(GetSysColor(COLOR_WINDOWTEXT)) + pure(GetSysColor(COLOR_WINDOW)), 400 * 30)
+        << "crisp text has no colours but its own";
     // Each colour stays within its own run: red ink lies left of all the blue ink.
     RECT red = InkBounds(edit, line, GetSysColor(COLOR_WINDOW));
     int lastRed = 0, firstBlue = 400;

@@ -560,21 +560,22 @@ TEST_F(ToolTipLook, TheClassicFrameSurroundsTheText)
         EXPECT_EQ(PixelAt(tip, 1, y), GetSysColor(COLOR_INFOBK));
         EXPECT_EQ(PixelAt(tip, size.cx - 2, y), GetSysColor(COLOR_INFOBK));
     }
-    // The text is there, dark on the light background, inside the padding.
+    // Inside the frame there are only two colours: the background and, inside the padding, the
+    // crisp text in the info-text colour.
     RECT textArea { 4, 3, size.cx - 4, size.cy - 3 };
-    int dark = 0;
-    for (int y = 0; y < size.cy; ++y) {
-        for (int x = 0; x < size.cx; ++x) {
+    int ink = 0;
+    for (int y = 1; y < size.cy - 1; ++y) {
+        for (int x = 1; x < size.cx - 1; ++x) {
             COLORREF c = PixelAt(tip, x, y);
-            bool isDark = GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+            if (c == GetSysColor(COLOR_INFOBK))
+                continue;
             POINT point { x, y };
-            if (isDark && PtInRect(&textArea, point))
-                ++dark;
-            else if (isDark && x > 0 && y > 0 && x < size.cx - 1 && y < size.cy - 1)
-                ADD_FAILURE() << "ink outside the text area at " << x << "," << y;
+            EXPECT_EQ(c, GetSysColor(COLOR_INFOTEXT)) << x << "," << y;
+            EXPECT_TRUE(PtInRect(&textArea, point)) << "ink outside the text area at " << x << "," << y;
+            ++ink;
         }
     }
-    EXPECT_GT(dark, 20);
+    EXPECT_GT(ink, 20);
 }
 
 TEST_F(ToolTipLook, ColoursCanBeChanged)
@@ -589,7 +590,7 @@ TEST_F(ToolTipLook, ColoursCanBeChanged)
     int yellow = 0;
     for (int y = 0; y < size.cy; ++y) {
         for (int x = 0; x < size.cx; ++x)
-            yellow += GetRValue(PixelAt(tip, x, y)) > 128; // text ink, blended towards yellow
+            yellow += PixelAt(tip, x, y) == RGB(255, 255, 0);
     }
     EXPECT_GT(yellow, 10);
 }
