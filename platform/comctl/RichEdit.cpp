@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,11 +40,14 @@ int TwipsToPixels(int twips) { return MulDiv(twips, kLogPixels, 1440); }
 
 // ---- styles: one realized font and colour per distinct character format
 
+// Realizing a font is costly; past this many distinct fonts a document's text takes the first one,
+// so that no document can make the control realize thousands.
+constexpr size_t kMaxFonts = 64;
+
 struct Style {
-    LOGFONTW font {};
+    HFONT handle = nullptr; // owned by the table
+    const TEXTMETRICW* metrics = nullptr;
     std::optional<COLORREF> color; // nullopt: the window text colour
-    HFONT handle = nullptr;
-    TEXTMETRICW metrics {};
 };
 
 class StyleTable {
@@ -54,27 +59,49 @@ public:
 
     int Add(const LOGFONTW& font, std::optional<COLORREF> color, HDC dc)
     {
-        for (size_t i = 0; i < m_styles.size(); ++i) {
-            if (std::memcmp(&m_styles[i].font, &font, sizeof font) == 0 && m_styles[i].color == color)
-                return static_cast<int>(i);
-        }
-        Style style { font, color, CreateFontIndirectW(&font) };
-        HGDIOBJ previous = SelectObject(dc, style.handle);
-        GetTextMetricsW(dc, &style.metrics);
-        SelectObject(dc, previous);
-        m_styles.push_back(style);
-        return static_cast<int>(m_styles.size() - 1);
+        size_t fontIndex = FontIndex(font, dc);
+        auto key = std::make_pair(fontIndex, color ? static_cast<long long>(*color) : -1);
+        auto [entry, added] = m_index.try_emplace(key, static_cast<int>(m_styles.size()));
+        if (added)
+            m_styles.push_back({ m_fonts[fontIndex].handle, &m_fonts[fontIndex].metrics, color });
+        return entry->second;
     }
     const Style& operator[](int index) const { return m_styles[static_cast<size_t>(index)]; }
     void Clear()
     {
-        for (const Style& style : m_styles)
-            DeleteObject(style.handle);
+        for (const RealizedFont& font : m_fonts)
+            DeleteObject(font.handle);
+        m_fonts.clear();
+        m_fontIndex.clear();
         m_styles.clear();
+        m_index.clear();
     }
 
 private:
+    struct RealizedFont {
+        HFONT handle;
+        TEXTMETRICW metrics;
+    };
+
+    size_t FontIndex(const LOGFONTW& font, HDC dc)
+    {
+        std::string key(reinterpret_cast<const char*>(&font), sizeof font);
+        if (auto found = m_fontIndex.find(key); found != m_fontIndex.end())
+            return found->second;
+        if (m_fonts.size() >= kMaxFonts)
+            return 0;
+        RealizedFont realized { CreateFontIndirectW(&font), {} };
+        HGDIOBJ previous = SelectObject(dc, realized.handle);
+        GetTextMetricsW(dc, &realized.metrics);
+        SelectObject(dc, previous);
+        m_fonts.push_back(realized);
+        return m_fontIndex[key] = m_fonts.size() - 1;
+    }
+
+    std::deque<RealizedFont> m_fonts; // a deque keeps the styles' metrics pointers valid
+    std::map<std::string, size_t> m_fontIndex;
     std::vector<Style> m_styles;
+    std::map<std::pair<size_t, long long>, int> m_index;
 };
 
 // A memory DC for measuring, with one font selected at a time.
@@ -136,9 +163,9 @@ struct Paragraph {
 LOGFONTW ResolveFont(const RtfDocument& document, const RtfCharFormat& format, const LOGFONTW& fallback)
 {
     LOGFONTW font = fallback;
-    if (const RtfFont* face = document.FindFont(format.font < 0 ? document.defaultFont : format.font)) {
+    if (const std::wstring* face = document.FaceOf(format.font < 0 ? document.defaultFont : format.font)) {
         std::wmemset(font.lfFaceName, 0, LF_FACESIZE);
-        face->face.copy(font.lfFaceName, LF_FACESIZE - 1);
+        face->copy(font.lfFaceName, LF_FACESIZE - 1);
     }
     font.lfHeight = -MulDiv(format.halfPoints, kLogPixels, 144);
     font.lfWidth = 0;
@@ -356,11 +383,11 @@ private:
     void EndLine(bool wrapped)
     {
         const Style& first = m_styles[m_paragraph.runs.empty() ? 0 : m_paragraph.runs.front().style];
-        int ascent = m_line.pieces.empty() ? first.metrics.tmAscent : 0;
-        int descent = m_line.pieces.empty() ? first.metrics.tmDescent : 0;
+        int ascent = m_line.pieces.empty() ? first.metrics->tmAscent : 0;
+        int descent = m_line.pieces.empty() ? first.metrics->tmDescent : 0;
         for (const Piece& piece : m_line.pieces) {
-            ascent = std::max<int>(ascent, m_styles[piece.style].metrics.tmAscent);
-            descent = std::max<int>(descent, m_styles[piece.style].metrics.tmDescent);
+            ascent = std::max<int>(ascent, m_styles[piece.style].metrics->tmAscent);
+            descent = std::max<int>(descent, m_styles[piece.style].metrics->tmDescent);
         }
         m_line.ascent = ascent;
         m_line.height = ascent + descent;
@@ -840,7 +867,7 @@ void RichEdit::DrawLine(HDC dc, HDC measure, const Line& line) const
         if (!piece.drawn)
             continue;
         HGDIOBJ previous = SelectObject(dc, style.handle);
-        int y = line.top + line.ascent - style.metrics.tmAscent;
+        int y = line.top + line.ascent - style.metrics->tmAscent;
         COLORREF normal = style.color.value_or(GetSysColor(COLOR_WINDOWTEXT));
         // Drawn in up to three parts, so that the selected characters take the highlight colour.
         const std::pair<int, int> parts[] = { { 0, from }, { from, to }, { to, static_cast<int>(piece.text.size()) } };

@@ -22,10 +22,10 @@ std::wstring RtfParagraph::Text() const
     return text;
 }
 
-const RtfFont* RtfDocument::FindFont(int number) const
+const std::wstring* RtfDocument::FaceOf(int number) const
 {
-    auto found = std::find_if(fonts.begin(), fonts.end(), [&](const RtfFont& font) { return font.number == number; });
-    return found == fonts.end() ? nullptr : &*found;
+    auto found = fonts.find(number);
+    return found == fonts.end() ? nullptr : &found->second;
 }
 
 std::optional<COLORREF> RtfDocument::ColorOf(int index) const
@@ -453,9 +453,9 @@ private:
     {
         Flush();
         size_t first = m_font.face.find_first_not_of(L' ');
-        if (first != std::wstring::npos && !m_document.FindFont(m_font.number)) {
+        if (first != std::wstring::npos) {
             size_t last = m_font.face.find_last_not_of(L' ');
-            m_document.fonts.push_back({ m_font.number, m_font.face.substr(first, last - first + 1) });
+            m_document.fonts.try_emplace(m_font.number, m_font.face.substr(first, last - first + 1)); // the first entry of a number counts
         }
         m_font.face.clear();
     }
@@ -469,6 +469,10 @@ private:
         m_color = {};
     }
 
+    struct FontEntry {
+        int number = 0;
+        std::wstring face;
+    };
     struct ColorEntry {
         int red = 0, green = 0, blue = 0;
         bool given = false;
@@ -483,7 +487,7 @@ private:
     int m_codePage = 1252;
     int m_fallbackLeft = 0;
     char32_t m_highSurrogate = 0;
-    RtfFont m_font;
+    FontEntry m_font;
     ColorEntry m_color;
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,11 +54,6 @@ struct RtfParagraph {
     std::wstring Text() const;
 };
 
-struct RtfFont {
-    int number = 0;
-    std::wstring face;
-};
-
 enum class RtfProblem {
     None,
     NotRtf,         // the text does not start with "{\rtf"; it was read as plain text
@@ -66,13 +62,14 @@ enum class RtfProblem {
 };
 
 struct RtfDocument {
-    std::vector<RtfFont> fonts;
+    std::map<int, std::wstring> fonts;           // font number to face name
     std::vector<std::optional<COLORREF>> colors; // nullopt: the automatic colour
     int defaultFont = 0;                         // \deff
     std::vector<RtfParagraph> paragraphs;        // at least one
     RtfProblem problem = RtfProblem::None;
 
-    const RtfFont* FindFont(int number) const;
+    // The face of a font number; null for a number the font table does not have.
+    const std::wstring* FaceOf(int number) const;
     // The colour of a run's colour index; nullopt for the automatic colour.
     std::optional<COLORREF> ColorOf(int index) const;
     // The plain text, paragraphs separated by L'\r'.

@@ -190,6 +190,26 @@ TEST_F(RichEdit, AFailedStreamKeepsTheTextItHad)
     EXPECT_EQ(Text(edit), L"kept");
 }
 
+// A document of thousands of formats (here each run its own size and colour) is still shown whole.
+TEST_F(RichEdit, ThousandsOfFormatsAreShown)
+{
+    std::string rtf = R"({\rtf1{\colortbl;)";
+    for (int i = 0; i < 3000; ++i)
+        rtf += "\\red" + std::to_string(i % 256) + "\\green0\\blue0;";
+    rtf += "}";
+    std::wstring expected;
+    for (int i = 1; i <= 3000; ++i) {
+        rtf += "\\fs" + std::to_string(i) + "\\cf" + std::to_string(i) + " w" + std::to_string(i) + " ";
+        expected += L"w" + std::to_wstring(i) + L" ";
+    }
+    rtf += "}";
+    HWND edit = Make({ 10, 10, 300, 100 });
+    StreamIn(edit, rtf);
+    EXPECT_EQ(lastError, 0u);
+    EXPECT_EQ(Text(edit), expected);
+    UpdateWindow(edit);
+}
+
 TEST_F(RichEdit, SetTextTakesRtfOrPlainText)
 {
     HWND edit = Make({ 10, 10, 300, 100 });

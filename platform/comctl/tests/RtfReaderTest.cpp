@@ -99,14 +99,12 @@ TEST(RtfTables, FontAndColourTablesAreReadInOrder)
 {
     RtfDocument document = ReadRtf(R"({\rtf1\ansi\deff1{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman{\*\panose 02020603050405020304} Times New Roman;}\f2 Courier New;})"
                                    R"({\colortbl;\red255\green0\blue0;\red0\green0\blue255;}\f0\cf2 x})");
-    ASSERT_EQ(document.fonts.size(), 3u);
-    EXPECT_EQ(document.fonts[0].face, L"Arial");
-    EXPECT_EQ(document.fonts[1].face, L"Times New Roman");
-    EXPECT_EQ(document.fonts[2].face, L"Courier New");
+    std::map<int, std::wstring> fonts { { 0, L"Arial" }, { 1, L"Times New Roman" }, { 2, L"Courier New" } };
+    EXPECT_EQ(document.fonts, fonts);
     EXPECT_EQ(document.defaultFont, 1);
-    ASSERT_NE(document.FindFont(2), nullptr);
-    EXPECT_EQ(document.FindFont(2)->number, 2);
-    EXPECT_EQ(document.FindFont(7), nullptr);
+    ASSERT_NE(document.FaceOf(2), nullptr);
+    EXPECT_EQ(*document.FaceOf(2), L"Courier New");
+    EXPECT_EQ(document.FaceOf(7), nullptr);
 
     ASSERT_EQ(document.colors.size(), 3u);
     EXPECT_EQ(document.ColorOf(0), std::nullopt); // the automatic colour
