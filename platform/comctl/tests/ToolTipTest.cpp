@@ -396,6 +396,14 @@ TEST_F(ToolTip, SubclassedToolsNeedNoRelay)
     EXPECT_FALSE(Shown());
     EXPECT_EQ(GetWindowLongPtrW(child, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(LoggingProcedure)) << "unwatched again";
 
+    // A tooltip that goes first gives the window back.
+    HWND second = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
+    TTTOOLINFOW watched = Info(TTF_IDISHWND | TTF_SUBCLASS, parent, reinterpret_cast<UINT_PTR>(child), {}, const_cast<LPWSTR>(L"Second"));
+    SendMessageW(second, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&watched));
+    EXPECT_NE(GetWindowLongPtrW(child, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(LoggingProcedure));
+    DestroyWindow(second);
+    EXPECT_EQ(GetWindowLongPtrW(child, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(LoggingProcedure));
+
     // A watched window may go first.
     ASSERT_TRUE(Add(TTF_IDISHWND | TTF_SUBCLASS, parent, reinterpret_cast<UINT_PTR>(child), {}, L"Watched"));
     DestroyWindow(child);
@@ -576,6 +584,22 @@ TEST_F(ToolTipLook, TheClassicFrameSurroundsTheText)
         }
     }
     EXPECT_GT(ink, 20);
+}
+
+TEST_F(ToolTipLook, NewTextForTheShownTipResizesItInPlace)
+{
+    SIZE before = ShowTip(L"Short");
+    RECT placed = TipRect();
+    TTTOOLINFOW info = Info(0, parent, 1, {}, const_cast<LPWSTR>(L"A good deal longer"));
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    SIZE extent;
+    TipFontMetrics(L"A good deal longer", &extent);
+    EXPECT_EQ(TipRect().left, placed.left);
+    EXPECT_EQ(TipRect().top, placed.top);
+    EXPECT_EQ(TipRect().right - TipRect().left, extent.cx + 8);
+    EXPECT_EQ(TipRect().bottom - TipRect().top, before.cy);
+    RECT update {};
+    EXPECT_TRUE(GetUpdateRect(tip, &update, FALSE)) << "the new text is painted";
 }
 
 TEST_F(ToolTipLook, ColoursCanBeChanged)
