@@ -34,9 +34,6 @@ constexpr size_t kMaxStreamBytes = size_t { 4 } << 20;
 constexpr DWORD kStreamTooLarge = 8; // ERROR_NOT_ENOUGH_MEMORY
 constexpr LONG kStreamChunk = 4096;
 constexpr int kDefaultTabTwips = 720;
-constexpr int kLogPixels = 96;
-
-int TwipsToPixels(int twips) { return MulDiv(twips, kLogPixels, 1440); }
 
 // ---- styles: one realized font and colour per distinct character format
 
@@ -160,14 +157,14 @@ struct Paragraph {
     int length = 0;
 };
 
-LOGFONTW ResolveFont(const RtfDocument& document, const RtfCharFormat& format, const LOGFONTW& fallback)
+LOGFONTW ResolveFont(const RtfDocument& document, const RtfCharFormat& format, const LOGFONTW& fallback, int pixelsPerInch)
 {
     LOGFONTW font = fallback;
     if (const std::wstring* face = document.FaceOf(format.font < 0 ? document.defaultFont : format.font)) {
         std::wmemset(font.lfFaceName, 0, LF_FACESIZE);
         face->copy(font.lfFaceName, LF_FACESIZE - 1);
     }
-    font.lfHeight = -MulDiv(format.halfPoints, kLogPixels, 144);
+    font.lfHeight = -MulDiv(format.halfPoints, pixelsPerInch, 144);
     font.lfWidth = 0;
     font.lfWeight = format.bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = format.italic;
@@ -187,7 +184,7 @@ std::vector<Paragraph> StyleDocument(const RtfDocument& document, bool plain, co
         Paragraph paragraph { plain ? RtfParagraphFormat {} : source.format, {}, position, 0 };
         for (const RtfRun& run : source.runs) {
             int style = plain ? defaultStyle
-                              : styles.Add(ResolveFont(document, run.format, defaultFont), document.ColorOf(run.format.color), dc);
+                              : styles.Add(ResolveFont(document, run.format, defaultFont, GetDeviceCaps(dc, LOGPIXELSY)), document.ColorOf(run.format.color), dc);
             paragraph.runs.push_back({ style, run.text });
             paragraph.length += static_cast<int>(run.text.size());
         }
@@ -281,6 +278,7 @@ class ParagraphLayout {
 public:
     ParagraphLayout(const Paragraph& paragraph, const StyleTable& styles, HDC dc, std::optional<int> wrapWidth, int alignWidth, TextLayout& out)
         : m_paragraph(paragraph), m_styles(styles), m_dc(dc), m_wrap(wrapWidth), m_alignWidth(alignWidth), m_out(out)
+        , m_pixelsPerInch(GetDeviceCaps(dc, LOGPIXELSX))
     {
         m_left = TwipsToPixels(paragraph.format.leftIndent);
         m_right = TwipsToPixels(paragraph.format.rightIndent);
@@ -311,6 +309,7 @@ public:
     }
 
 private:
+    int TwipsToPixels(int twips) const { return MulDiv(twips, m_pixelsPerInch, 1440); }
     int LineLeft() const { return std::max(0, m_left + (m_firstLine ? TwipsToPixels(m_paragraph.format.firstLineIndent) : 0)); }
     int LineRight() const { return m_wrap ? std::max(LineLeft() + 1, *m_wrap - m_right) : std::max(LineLeft(), m_alignWidth - m_right); }
 
@@ -450,6 +449,7 @@ private:
     std::optional<int> m_wrap;
     int m_alignWidth;
     TextLayout& m_out;
+    int m_pixelsPerInch;
     int m_left = 0;
     int m_right = 0;
     bool m_firstLine = true;
@@ -474,6 +474,7 @@ class RichEdit {
 public:
     explicit RichEdit(HWND window) : m_window(window) { SetContent(PlainTextDocument({}), true); }
 
+    LRESULT OnCreate(const CREATESTRUCTW* create);
     LRESULT OnStreamIn(WPARAM format, EDITSTREAM* stream);
     LRESULT OnSetText(LPCWSTR text);
     LRESULT OnGetText(int capacity, LPWSTR buffer) const;
@@ -577,6 +578,14 @@ std::wstring RichEdit::DisplayText(int start, int end) const
             text += ch;
     }
     return text;
+}
+
+// The window name is the first text, as with WM_SETTEXT.
+LRESULT RichEdit::OnCreate(const CREATESTRUCTW* create)
+{
+    if (create && create->lpszName && *create->lpszName)
+        OnSetText(create->lpszName);
+    return 0;
 }
 
 LRESULT RichEdit::OnStreamIn(WPARAM format, EDITSTREAM* stream)
@@ -914,6 +923,7 @@ LRESULT RichEditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         delete edit;
         SetWindowLongPtrW(window, 0, 0);
         break;
+    case WM_CREATE: return edit->OnCreate(reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case EM_STREAMIN: return edit->OnStreamIn(wParam, reinterpret_cast<EDITSTREAM*>(lParam));
     case WM_SETTEXT: return edit->OnSetText(reinterpret_cast<LPCWSTR>(lParam));
     case WM_GETTEXT: return edit->OnGetText(static_cast<int>(wParam), reinterpret_cast<LPWSTR>(lParam));

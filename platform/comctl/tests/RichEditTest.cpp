@@ -218,6 +218,9 @@ TEST_F(RichEdit, SetTextTakesRtfOrPlainText)
     SetWindowTextW(edit, L"plain {\\b}");
     EXPECT_EQ(Text(edit), L"plain {\\b}");
     EXPECT_EQ(GetWindowTextLengthW(edit), 10);
+
+    HWND named = CreateWindowExW(0, RICHEDIT_CLASSW, LR"({\rtf1 first\par text})", WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Text(named), L"first\r\ntext");
 }
 
 // ---- the size the text asks for
