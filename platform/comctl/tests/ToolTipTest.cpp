@@ -379,6 +379,36 @@ TEST_F(ToolTip, CallbackTextComesFromTheToolsWindow)
     }
 }
 
+TEST_F(ToolTip, TextsComeFromTheStringTable)
+{
+    constexpr UINT kFromTable = 200, kFromAnswer = 201; // tests/data/tips.rc
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    TTTOOLINFOW info = Info(0, parent, 1, { 20, 20, 120, 70 }, MAKEINTRESOURCEW(kFromTable));
+    info.hinst = module;
+    ASSERT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)));
+    TTTOOLINFOW asked = Info(0, parent, 1);
+    ASSERT_TRUE(SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&asked)));
+    EXPECT_EQ(asked.lpszText, MAKEINTRESOURCEW(kFromTable));
+    EXPECT_EQ(asked.hinst, module);
+    wchar_t text[80] {};
+    asked = Info(0, parent, 1, {}, text);
+    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&asked));
+    EXPECT_STREQ(text, L"Tip from the string table");
+
+    ASSERT_TRUE(Add(TTF_IDISHWND, parent, reinterpret_cast<UINT_PTR>(child), {}, LPSTR_TEXTCALLBACKW));
+    answerNotify = [&](NMHDR* header) -> LRESULT {
+        if (header->code == TTN_GETDISPINFOW) {
+            auto* display = reinterpret_cast<NMTTDISPINFOW*>(header);
+            display->hinst = module;
+            display->lpszText = MAKEINTRESOURCEW(kFromAnswer);
+        }
+        return 0;
+    };
+    asked = Info(0, parent, reinterpret_cast<UINT_PTR>(child), {}, text);
+    SendMessageW(tip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&asked));
+    EXPECT_STREQ(text, L"Tip from an answer");
+}
+
 // ---- watching a tool's window
 
 TEST_F(ToolTip, SubclassedToolsNeedNoRelay)
