@@ -55,13 +55,14 @@ bool ToolInfoSizeIsValid(const TTTOOLINFOW* info) { return info && info->cbSize 
 Tool ToolFromInfo(const TTTOOLINFOW& info)
 {
     Tool tool { info.uFlags, info.hwnd, info.uId, info.rect, info.hinst };
-    if (info.lpszText == LPSTR_TEXTCALLBACKW)
+    if (info.lpszText == LPSTR_TEXTCALLBACKW) {
         tool.textKind = TextKind::Callback;
-    else if (info.lpszText && IS_INTRESOURCE(info.lpszText) && info.hinst) {
+    } else if (info.lpszText && IS_INTRESOURCE(info.lpszText) && info.hinst) {
         tool.textKind = TextKind::Resource;
         tool.stringId = LOWORD(reinterpret_cast<UINT_PTR>(info.lpszText));
-    } else if (info.lpszText && !IS_INTRESOURCE(info.lpszText))
+    } else if (info.lpszText && !IS_INTRESOURCE(info.lpszText)) {
         tool.text = info.lpszText;
+    }
     if (info.cbSize > TTTOOLINFOW_V1_SIZE)
         tool.lParam = info.lParam;
     return tool;
@@ -243,10 +244,10 @@ private:
     bool PointerOnHotTool() const;
     void PointerAt(HWND window, POINT client);
     void Leave();
-    bool Show(Tool& tool);
+    bool Show(Tool tool);
     void Hide();
     void ShowTimer(UINT delay);
-    std::wstring TextOf(Tool& tool);
+    std::wstring TextOf(const Tool& tool);
     HWND NotifyTarget(const Tool& tool) const;
     LRESULT Notify(const Tool& tool, UINT code, NMHDR* header = nullptr) const;
     SIZE TipSize(const std::wstring& text);
@@ -585,7 +586,8 @@ LRESULT ToolTip::Notify(const Tool& tool, UINT code, NMHDR* header) const
     return SendMessageW(NotifyTarget(tool), WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&sent));
 }
 
-std::wstring ToolTip::TextOf(Tool& tool)
+// The tool's window may change the tools while it answers, so the tool is looked up again after.
+std::wstring ToolTip::TextOf(const Tool& tool)
 {
     switch (tool.textKind) {
     case TextKind::Text:
@@ -595,6 +597,7 @@ std::wstring ToolTip::TextOf(Tool& tool)
     case TextKind::Callback:
         break;
     }
+    Key key { tool.hwnd, tool.id };
     NMTTDISPINFOW info {};
     info.lpszText = info.szText;
     info.uFlags = tool.flags;
@@ -607,9 +610,10 @@ std::wstring ToolTip::TextOf(Tool& tool)
         text = info.lpszText;
     else
         text.assign(info.szText, std::find(info.szText, info.szText + std::size(info.szText), L'\0'));
-    if (info.uFlags & TTF_DI_SETITEM) { // the window asks to be asked no more
-        tool.textKind = TextKind::Text;
-        tool.text = text;
+    Tool* kept = (info.uFlags & TTF_DI_SETITEM) ? Find(key) : nullptr;
+    if (kept) { // the window asks to be asked no more
+        kept->textKind = TextKind::Text;
+        kept->text = text;
     }
     return text;
 }
@@ -683,9 +687,12 @@ POINT ToolTip::TipPosition(const Tool& tool, SIZE size) const
     return position;
 }
 
-bool ToolTip::Show(Tool& tool)
+// Takes a copy: the notifications may change the tools.
+bool ToolTip::Show(Tool tool)
 {
     std::wstring text = TextOf(tool);
+    if (!Find(tool.hwnd, tool.id))
+        return false; // removed while its window gave the text
     if (!(GetWindowLongW(m_window, GWL_STYLE) & TTS_NOPREFIX))
         text = WithoutPrefixes(text);
     if (text.empty())

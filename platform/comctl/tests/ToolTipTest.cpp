@@ -379,6 +379,27 @@ TEST_F(ToolTip, CallbackTextComesFromTheToolsWindow)
     }
 }
 
+TEST_F(ToolTip, AToolRemovedWhileItsTextIsAskedForIsNoHarm)
+{
+    ASSERT_TRUE(Add(0, parent, 1, { 20, 20, 120, 70 }, LPSTR_TEXTCALLBACKW));
+    answerNotify = [this](NMHDR* header) -> LRESULT {
+        if (header->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+            info->lpszText = const_cast<LPWSTR>(L"Last words");
+            info->uFlags |= TTF_DI_SETITEM;
+            TTTOOLINFOW remove = Info(0, parent, 1);
+            SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&remove));
+        }
+        return 0;
+    };
+    MovePointer(parent, 50, 40);
+    Wait(kInitial);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
+    EXPECT_FALSE(Shown());
+    Wait(kAutoPop);
+    EXPECT_FALSE(Shown());
+}
+
 TEST_F(ToolTip, TextsComeFromTheStringTable)
 {
     constexpr UINT kFromTable = 200, kFromAnswer = 201; // tests/data/tips.rc
