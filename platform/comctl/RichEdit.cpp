@@ -499,6 +499,7 @@ public:
 
 private:
     void SetContent(RtfDocument document, bool plain);
+    void ContentChanged();
     LOGFONTW DefaultFont() const;
     std::pair<std::optional<int>, int> LayoutKey() const;
     const TextLayout& Layout();
@@ -544,8 +545,14 @@ void RichEdit::SetContent(RtfDocument document, bool plain)
     m_layout.reset();
     m_anchor = m_active = 0;
     InvalidateRect(m_window, nullptr, TRUE);
+}
+
+// A bottomless control tells its parent the size of new text. The parent may destroy the control
+// while it answers, so this comes last in every handler that calls it.
+void RichEdit::ContentChanged()
+{
     if (m_eventMask & ENM_REQUESTRESIZE)
-        OnRequestResize(); // a bottomless control follows its text
+        OnRequestResize();
 }
 
 std::pair<std::optional<int>, int> RichEdit::LayoutKey() const
@@ -618,7 +625,9 @@ LRESULT RichEdit::OnStreamIn(WPARAM format, EDITSTREAM* stream)
     } else {
         SetContent(PlainTextDocument(DecodeTextFile(bytes).text), true);
     }
-    return TextLength();
+    LRESULT length = TextLength();
+    ContentChanged();
+    return length;
 }
 
 LRESULT RichEdit::OnSetText(LPCWSTR text)
@@ -628,6 +637,7 @@ LRESULT RichEdit::OnSetText(LPCWSTR text)
         SetContent(ReadRtf(WideToUtf8(view)), false);
     else
         SetContent(PlainTextDocument(view), true);
+    ContentChanged();
     return TRUE;
 }
 
@@ -650,6 +660,7 @@ LRESULT RichEdit::OnSetFont(HFONT font)
     int anchor = m_anchor, active = m_active;
     SetContent(std::move(document), m_plain);
     Select(anchor, active);
+    ContentChanged();
     return 0;
 }
 

@@ -270,6 +270,19 @@ TEST_F(RichEdit, RequestResizeGivesTheSizeOfTheText)
     DeleteObject(font);
 }
 
+TEST_F(RichEdit, AParentMayDestroyTheControlWhenItAsksForASize)
+{
+    HWND edit = Make({ 0, 0, 0, 0 });
+    SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+    MessageLog::Instance().answer = [&](HWND window, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (window == parent && message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == EN_REQUESTRESIZE)
+            DestroyWindow(edit);
+        return std::nullopt;
+    };
+    EXPECT_EQ(StreamIn(edit, "gone", SF_TEXT), 4);
+    EXPECT_FALSE(IsWindow(edit));
+}
+
 TEST_F(RichEdit, ParagraphSpacingAndFontSizesMakeTheRequestedHeight)
 {
     HWND edit = Make({ 0, 0, 0, 0 });
