@@ -229,6 +229,15 @@ public:
     LRESULT OnPaint();
     LRESULT OnDestroy();
 
+    void EnterHandler() { ++m_handlers; }
+    // Whether the state may go now; it goes when the window went while a handler ran.
+    bool LeaveHandler() { return --m_handlers == 0 && m_orphaned; }
+    bool Orphan()
+    {
+        m_orphaned = true;
+        return m_handlers == 0;
+    }
+
 private:
     enum class Phase { Idle, Waiting, Shown, Quiet }; // Quiet: popped, until the pointer leaves the tool
     struct Key {
@@ -273,6 +282,8 @@ private:
     HFONT m_defaultFont = nullptr;
     std::optional<COLORREF> m_background; // nullopt: the info-background colour
     std::optional<COLORREF> m_textColor;  // nullopt: the info-text colour
+    int m_handlers = 0;                   // handlers of this window on the stack
+    bool m_orphaned = false;              // the window is gone
 };
 
 Tool* ToolTip::Find(HWND hwnd, UINT_PTR id)
@@ -820,20 +831,9 @@ ToolTip* StateOf(HWND window) { return reinterpret_cast<ToolTip*>(GetWindowLongP
 template<typename T>
 T* Pointer(LPARAM lParam) { return reinterpret_cast<T*>(lParam); }
 
-LRESULT ToolTipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Dispatch(ToolTip* tip, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(new ToolTip(window)));
-        SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-    }
-    ToolTip* tip = StateOf(window);
-    if (!tip)
-        return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case WM_NCDESTROY:
-        delete tip;
-        SetWindowLongPtrW(window, 0, 0);
-        break;
     case TTM_ADDTOOLW: return tip->OnAddTool(Pointer<const TTTOOLINFOW>(lParam));
     case TTM_DELTOOLW: return tip->OnDelTool(Pointer<const TTTOOLINFOW>(lParam));
     case TTM_NEWTOOLRECTW: return tip->OnNewToolRect(Pointer<const TTTOOLINFOW>(lParam));
@@ -869,6 +869,30 @@ LRESULT ToolTipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A window that answers a notification may destroy the tooltip; its state then stays until the
+// outermost handler on the stack has returned.
+LRESULT ToolTipProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(new ToolTip(window)));
+        SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    }
+    ToolTip* tip = StateOf(window);
+    if (!tip)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, 0, 0);
+        if (tip->Orphan())
+            delete tip;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    tip->EnterHandler();
+    LRESULT result = Dispatch(tip, window, message, wParam, lParam);
+    if (tip->LeaveHandler())
+        delete tip;
+    return result;
 }
 
 } // namespace

@@ -400,6 +400,28 @@ TEST_F(ToolTip, AToolRemovedWhileItsTextIsAskedForIsNoHarm)
     EXPECT_FALSE(Shown());
 }
 
+TEST_F(ToolTip, AWindowMayDestroyTheTooltipWhenTold)
+{
+    for (UINT code : { TTN_GETDISPINFOW, TTN_SHOW, TTN_POP }) {
+        SCOPED_TRACE(static_cast<int>(code));
+        tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, parent, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(Add(0, parent, 1, { 20, 20, 120, 70 }, LPSTR_TEXTCALLBACKW));
+        answerNotify = [&, code](NMHDR* header) -> LRESULT {
+            if (header->code == TTN_GETDISPINFOW)
+                wcscpy(reinterpret_cast<NMTTDISPINFOW*>(header)->szText, L"Text");
+            if (header->code == code)
+                DestroyWindow(header->hwndFrom);
+            return 0;
+        };
+        MovePointer(parent, 300, 250);
+        MovePointer(parent, 50, 40);
+        Wait(kInitial);
+        SendMessageW(tip, TTM_POP, 0, 0);
+        EXPECT_FALSE(IsWindow(tip));
+        answerNotify = {};
+    }
+}
+
 TEST_F(ToolTip, TextsComeFromTheStringTable)
 {
     constexpr UINT kFromTable = 200, kFromAnswer = 201; // tests/data/tips.rc
