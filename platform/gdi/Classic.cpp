@@ -18,6 +18,21 @@ void fill(HDC dc, int left, int top, int right, int bottom, COLORREF color)
     FillSolidRect(dc, &r, color);
 }
 
+// A checked pattern of two colours, aligned to the device so that neighbouring fills meet.
+void fillDithered(HDC dc, const RECT& r, COLORREF even, COLORREF odd)
+{
+    const WORD rows[8] = { 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA };
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+    HBRUSH brush = CreatePatternBrush(bits);
+    // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the background.
+    COLORREF oldText = SetTextColor(dc, even), oldBack = SetBkColor(dc, odd);
+    FillRect(dc, &r, brush);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    DeleteObject(brush);
+    DeleteObject(bits);
+}
+
 // The glyphs of frame controls as small pictures ('#' = ink), scaled to the control's size.
 struct Glyph {
     int width;
@@ -108,10 +123,10 @@ void drawPushFrame(HDC dc, RECT& r, UINT state)
     if (state & DFCS_FLAT) {
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
         InflateRect(&r, -1, -1);
-    } else if (state & (DFCS_PUSHED | DFCS_CHECKED)) {
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     } else {
-        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+        // Buttons take the soft edges: raised, white outermost at the top left and the dark shadow
+        // outermost at the bottom right; pushed, the dark shadow outermost with the shadow inside.
+        DrawEdge(dc, &r, (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
     }
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -144,35 +159,61 @@ BOOL drawCheckBox(HDC dc, RECT r, UINT state)
         DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT);
     RECT inner = box;
     InflateRect(&inner, (state & DFCS_FLAT) ? -1 : -2, (state & DFCS_FLAT) ? -1 : -2);
-    FillRect(dc, &inner, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
+    // A checked three-state box is the indeterminate one: a grey tick on the dithered well.
+    bool indeterminate = (state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED);
+    if (indeterminate && !(state & DFCS_PUSHED))
+        fillDithered(dc, inner, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNFACE));
+    else
+        FillRect(dc, &inner, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
     if (state & DFCS_CHECKED)
-        drawGlyph(dc, inner, CheckGlyph, GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+        drawGlyph(dc, inner, CheckGlyph, GetSysColor(indeterminate || (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
     return TRUE;
 }
 
+// The classic radio button, 12 x 12: an outer ring in shadow (top left) and highlight (bottom
+// right), an inner ring in dark shadow and light, the well, and the dot.
+constexpr int RadioSize = 12;
+constexpr char RadioPicture[] = "....ssss...."
+                                "..ssddddss.."
+                                ".sddwwwwddh."
+                                ".sdwwwwwwlh."
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                ".sdwwwwwwlh."
+                                ".sllwwwwllh."
+                                "..hhllllhh.."
+                                "....hhhh....";
+constexpr char RadioDot[] = ".##."
+                            "####"
+                            "####"
+                            ".##.";
+
 BOOL drawRadio(HDC dc, RECT r, UINT state)
 {
-    int size = std::min<int>({ r.right - r.left, r.bottom - r.top, 12 });
-    int left = r.left + (r.right - r.left - size) / 2, top = r.top + (r.bottom - r.top - size) / 2;
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNSHADOW));
-    // Outer ring: shadow above-left, highlight below-right; inner ring: dark shadow and light.
-    Ellipse(dc, left, top, left + size + 1, top + size + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    Ellipse(dc, left + 1, top + 1, left + size + 1, top + size + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_3DDKSHADOW));
-    Ellipse(dc, left + 1, top + 1, left + size - 1 + 1, top + size - 1 + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_3DLIGHT));
-    Ellipse(dc, left + 2, top + 2, left + size - 1 + 1, top + size - 1 + 1);
-    SelectObject(dc, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
-    Ellipse(dc, left + 2, top + 2, left + size - 2 + 1, top + size - 2 + 1);
-    if (state & DFCS_CHECKED) {
-        SelectObject(dc, GetSysColorBrush((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
-        int c = size / 2;
-        Ellipse(dc, left + c - 2, top + c - 2, left + c + 3, top + c + 3);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
+    int left = r.left + (r.right - r.left - RadioSize) / 2, top = r.top + (r.bottom - r.top - RadioSize) / 2;
+    bool mask = (state & DFCS_BUTTONRADIOMASK) && !(state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE));
+    auto colourOf = [&](char part) {
+        switch (part) {
+        case 's': return GetSysColor(COLOR_BTNSHADOW);
+        case 'h': return GetSysColor(COLOR_BTNHIGHLIGHT);
+        case 'd': return GetSysColor(COLOR_3DDKSHADOW);
+        case 'l': return GetSysColor(COLOR_3DLIGHT);
+        default: return GetSysColor((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW);
+        }
+    };
+    for (int y = 0; y < RadioSize; ++y)
+        for (int x = 0; x < RadioSize; ++x)
+            if (char part = RadioPicture[y * RadioSize + x]; part != '.')
+                SetPixelV(dc, left + x, top + y, mask ? RGB(0, 0, 0) : colourOf(part));
+    if (mask || !(state & DFCS_CHECKED))
+        return TRUE;
+    COLORREF dot = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            if (RadioDot[y * 4 + x] == '#')
+                SetPixelV(dc, left + 4 + x, top + 4 + y, dot);
     return TRUE;
 }
 
@@ -315,18 +356,8 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
                 *rect = r;
             return TRUE;
         }
-        if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE))
+        if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK))
             return drawRadio(dc, r, state);
-        if (state & DFCS_BUTTONRADIOMASK) {
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-            int size = std::min<int>({ r.right - r.left, r.bottom - r.top, 12 });
-            int left = r.left + (r.right - r.left - size) / 2, top = r.top + (r.bottom - r.top - size) / 2;
-            Ellipse(dc, left, top, left + size + 1, top + size + 1);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            return TRUE;
-        }
         return drawCheckBox(dc, r, state);
     case DFC_MENU:
     case DFC_POPUPMENU: {
