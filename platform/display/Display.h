@@ -5,6 +5,7 @@
 // tests (virtual screen, injected input, a clock the test advances) and an X11 one for users.
 
 #include "platform/base/Geometry.h"
+#include "platform/gdi/FontRendering.h"
 
 #include <cairo.h>
 
@@ -66,6 +67,10 @@ public:
     // Monitors, the first one the primary. The virtual screen is their union.
     virtual std::vector<MonitorArea> Monitors() const = 0;
 
+    // How the user wants text drawn on this screen, and its dpi; the classic defaults unless the
+    // display knows better.
+    virtual fln::gdi::FontRendering TextRendering() const { return {}; }
+
     // Milliseconds since an arbitrary start; the clock GetTickCount and every timer use.
     virtual std::uint32_t Now() const = 0;
 
@@ -98,7 +103,8 @@ public:
 };
 
 // The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),
-// made on first use. Falls back to headless when X11 cannot be opened.
+// made on first use. Falls back to headless when X11 cannot be opened. The display that becomes
+// current hands its text rendering down to the drawing layer.
 Display& CurrentDisplay();
 // Replaces the current display (tests); returns the previous one.
 std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display);

@@ -3,6 +3,7 @@
 // so the screen shows exactly what a headless run draws.
 
 #include "platform/display/Display.h"
+#include "platform/display/XResources.h"
 
 #include "platform/base/CString.h"
 
@@ -116,6 +117,12 @@ public:
     }
 
     const char* Name() const override { return "x11"; }
+
+    fln::gdi::FontRendering TextRendering() const override
+    {
+        const char* resources = XResourceManagerString(m_x);
+        return FontRenderingFromResources(resources ? resources : "");
+    }
 
     std::vector<MonitorArea> Monitors() const override
     {
