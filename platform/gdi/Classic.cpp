@@ -6,7 +6,9 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/TextRender.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <span>
 
 using namespace fln::gdi;
 
@@ -296,6 +298,35 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags)
         FillSolidRect(dc, &r, GetSysColor(mono ? COLOR_WINDOW : COLOR_BTNFACE));
     if (flags & BF_ADJUST)
         *rect = r;
+    return TRUE;
+}
+
+BOOL GradientFill(HDC handle, const TRIVERTEX* vertices, ULONG vertexCount, const void* meshes, ULONG meshCount, ULONG mode)
+{
+    DeviceContext* dc = DeviceContext::from(handle);
+    if (!dc || !vertices || !meshes || (mode != GRADIENT_FILL_RECT_H && mode != GRADIENT_FILL_RECT_V))
+        return FALSE;
+    Canvas canvas(*dc);
+    if (!canvas.valid())
+        return TRUE; // a screen DC draws nowhere
+    for (const GRADIENT_RECT& mesh : std::span(static_cast<const GRADIENT_RECT*>(meshes), meshCount)) {
+        if (mesh.UpperLeft >= vertexCount || mesh.LowerRight >= vertexCount)
+            return FALSE;
+        const TRIVERTEX& from = vertices[mesh.UpperLeft];
+        const TRIVERTEX& to = vertices[mesh.LowerRight];
+        RECT r = dc->toDevice(RECT { std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y) });
+        bool across = mode == GRADIENT_FILL_RECT_H;
+        int length = across ? r.right - r.left : r.bottom - r.top;
+        for (int step = 0; step < length; ++step) {
+            auto channel = [&](COLOR16 a, COLOR16 b) {
+                int start = a >> 8, end = b >> 8;
+                return static_cast<BYTE>(start + (end - start) * step / length);
+            };
+            COLORREF colour = RGB(channel(from.Red, to.Red), channel(from.Green, to.Green), channel(from.Blue, to.Blue));
+            RECT line = across ? RECT { r.left + step, r.top, r.left + step + 1, r.bottom } : RECT { r.left, r.top + step, r.right, r.top + step + 1 };
+            canvas.fillRect(line, Ink::solid(canvas.realize(colour)));
+        }
+    }
     return TRUE;
 }
 

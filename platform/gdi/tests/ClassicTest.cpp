@@ -247,6 +247,38 @@ TEST(ClassicLook, ButtonsTakeTheSoftEdges)
     }
 }
 
+TEST(ClassicLook, GradientFillShadesFromTheFirstColourToTheSecond)
+{
+    struct Case {
+        ULONG mode;
+        int length; // along the shading
+    };
+    for (Case c : { Case { GRADIENT_FILL_RECT_H, 40 }, Case { GRADIENT_FILL_RECT_V, 30 } }) {
+        TestCanvas canvas(50, 40);
+        TRIVERTEX vertices[2] = { { 5, 5, 0x0A00, 0x2400, 0x6A00, 0 }, { 45, 35, 0xA600, 0xCA00, 0xF000, 0 } };
+        GRADIENT_RECT mesh { 0, 1 };
+        ASSERT_TRUE(GradientFill(canvas.dc, vertices, 2, &mesh, 1, c.mode));
+        bool across = c.mode == GRADIENT_FILL_RECT_H;
+        auto at = [&](int step, int side) { return across ? canvas.at(5 + step, 5 + side) : canvas.at(5 + side, 5 + step); };
+        EXPECT_EQ(at(0, 0), RGB(0x0A, 0x24, 0x6A));
+        for (int step = 1; step < c.length; ++step) {
+            COLORREF before = at(step - 1, 0), now = at(step, 0);
+            EXPECT_GE(GetRValue(now), GetRValue(before));
+            EXPECT_GE(GetBValue(now), GetBValue(before));
+            EXPECT_EQ(at(step, 7), now) << "one colour across the shading";
+        }
+        // The far edge is excluded: the last line falls short of the second colour by one step.
+        COLORREF last = at(c.length - 1, 0);
+        EXPECT_NEAR(GetRValue(last), 0xA6 - (0xA6 - 0x0A) / c.length, 1);
+        EXPECT_EQ(canvas.inkBounds(50, 40), CRect(5, 5, 45, 35));
+    }
+    TestCanvas canvas(4, 4);
+    TRIVERTEX vertices[2] = {};
+    GRADIENT_RECT outside { 0, 2 };
+    EXPECT_FALSE(GradientFill(canvas.dc, vertices, 2, &outside, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_FALSE(GradientFill(canvas.dc, vertices, 2, &outside, 1, GRADIENT_FILL_TRIANGLE));
+}
+
 TEST(ClassicLook, DrawStateDisabledEmbossesInHighlightAndShadow)
 {
     TestCanvas canvas(20, 20);
