@@ -51,6 +51,13 @@ struct DisplayEvent {
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
 };
 
+// A window icon for the desktop (task bars, window lists): straight, not premultiplied, ARGB.
+struct NativeIcon {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb; // width * height pixels, rows top to bottom
+};
+
 struct NativeWindowParams {
     RECT bounds;        // screen rectangle
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
@@ -79,6 +86,8 @@ public:
     virtual void ShowNativeWindow(NativeWindowId window, bool show, bool activate) = 0;
     virtual void MoveNativeWindow(NativeWindowId window, const RECT& bounds) = 0;
     virtual void SetNativeTitle(NativeWindowId window, const std::wstring& title) = 0;
+    // The window's icons, in the sizes it has; empty removes them.
+    virtual void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) = 0;
     // The window's shape as rectangles in window coordinates; empty means the whole rectangle.
     virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
     virtual void RaiseNativeWindow(NativeWindowId window) = 0;

@@ -3,6 +3,7 @@
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
 
@@ -239,11 +240,11 @@ BOOL ChangeSetting(UINT action, UINT uiParam, PVOID pvParam)
     case SPI_GETUIEFFECTS: return getBool(settings.uiEffects);
     case SPI_GETDRAGFULLWINDOWS: return getBool(settings.dragFullWindows);
     case SPI_GETKEYBOARDCUES: return getBool(settings.keyboardCues);
-    case SPI_GETGRADIENTCAPTIONS: return getBool(false);
+    case SPI_GETGRADIENTCAPTIONS: return getBool(true);
     case SPI_GETFLATMENU: return getBool(false);
     case SPI_GETHIGHCONTRAST: return FALSE;
     case SPI_GETSCREENREADER: return getBool(false);
-    case SPI_GETFONTSMOOTHING: return getBool(true);
+    case SPI_GETFONTSMOOTHING: return getBool(fln::gdi::CurrentFontRendering().antialias);
     case SPI_GETCOMBOBOXANIMATION: case SPI_GETLISTBOXSMOOTHSCROLLING: case SPI_GETSELECTIONFADE:
     case SPI_GETCURSORSHADOW: return getBool(false);
     case SPI_GETMOUSEHOVERWIDTH: return getInt(settings.hoverWidth);
