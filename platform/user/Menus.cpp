@@ -93,7 +93,6 @@ MenuItem ItemFromFlags(UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
 
 // ---- the popup loop
 
-constexpr int kItemHeight = 18;
 constexpr int kSeparatorHeight = 9;
 constexpr int kBorder = 3;
 
@@ -155,7 +154,8 @@ SIZE LayoutPopup(PopupLevel& level)
     // Owner-drawn items are measured by the menu's owner; the check-mark column comes on top.
     std::vector<int> heights;
     for (const MenuItem& item : menu->items) {
-        int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+        // A text item is as tall as the menu bar's row, which grows with the interface font.
+        int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : GetSystemMetrics(SM_CYMENU) - 1;
         if ((item.type & MFT_OWNERDRAW) && g_loop) {
             MEASUREITEMSTRUCT measure { ODT_MENU, 0, item.id, 0, 0, item.data };
             SendMessageW(g_loop->owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));

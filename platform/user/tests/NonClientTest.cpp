@@ -1,5 +1,6 @@
 #include "UserTestSupport.h"
 
+#include "platform/gdi/FontRendering.h"
 #include "platform/user/WindowTree.h"
 
 #include <array>
@@ -410,6 +411,51 @@ TEST_F(NonClient, TheDesktopGetsTheWindowsIconsWithTheirTransparency)
     UnregisterClassW(L"IconClass", nullptr);
     for (HICON icon : { classIcon, big, small })
         DestroyIcon(icon);
+}
+
+} // namespace
+
+namespace {
+
+// The screen's DPI for one test; the classic 96 after it.
+struct ScopedDpi {
+    explicit ScopedDpi(int dpi) { fln::gdi::SetFontRendering({ false, fln::gdi::HintStyle::Full, fln::gdi::SubpixelOrder::None, dpi }); }
+    ~ScopedDpi() { fln::gdi::SetFontRendering({}); }
+};
+
+TEST_F(NonClient, MetricsAndInterfaceFontsGrowWithTheDpiButLinesStayThin)
+{
+    struct Case {
+        int index;
+        int at96;
+        bool grows;
+    } cases[] = { { SM_CYCAPTION, 19, true }, { SM_CYMENU, 19, true }, { SM_CXVSCROLL, 16, true }, { SM_CYHSCROLL, 16, true },
+        { SM_CXSIZE, 18, true }, { SM_CXSMICON, 16, true }, { SM_CXICON, 32, true }, { SM_CYSMCAPTION, 15, true },
+        { SM_CXMENUCHECK, 13, true }, { SM_CXBORDER, 1, false }, { SM_CXEDGE, 2, false }, { SM_CXDLGFRAME, 3, false },
+        { SM_CXFRAME, 4, false }, { SM_CXFOCUSBORDER, 1, false }, { SM_CXCURSOR, 32, false } };
+    for (int dpi : { 96, 144, 192 }) {
+        SCOPED_TRACE(dpi);
+        ScopedDpi scope(dpi);
+        auto grown = [dpi](int at96) { return (at96 * dpi + 48) / 96; }; // halves round up
+        for (const Case& c : cases)
+            EXPECT_EQ(GetSystemMetrics(c.index), c.grows ? grown(c.at96) : c.at96) << c.index;
+        NONCLIENTMETRICSW metrics { sizeof metrics };
+        ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+        EXPECT_EQ(metrics.lfCaptionFont.lfHeight, -grown(11));
+        EXPECT_EQ(metrics.iScrollWidth, grown(16));
+        EXPECT_EQ(metrics.iBorderWidth, 1);
+        EXPECT_EQ(LOWORD(GetDialogBaseUnits()), grown(8));
+        EXPECT_EQ(HIWORD(GetDialogBaseUnits()), grown(16));
+        // A window's caption and menu bar grow with it.
+        HWND window = TopLevel(WS_OVERLAPPEDWINDOW, { 100, 100, 500, 400 });
+        SetMenu(window, CreateMenu());
+        RECT client;
+        GetClientRect(window, &client);
+        POINT origin { 0, 0 };
+        ClientToScreen(window, &origin);
+        EXPECT_EQ(origin.y - 100, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU));
+        DestroyWindow(window);
+    }
 }
 
 } // namespace
