@@ -85,7 +85,7 @@ FrameLayout LayoutFrame(const Window& window)
                 layout.maxButton = { right - buttonWidth, top, right, top + buttonHeight };
                 layout.minButton = { layout.maxButton.left - buttonWidth, top, layout.maxButton.left, top + buttonHeight };
             }
-            if (!tool)
+            if (!tool && HasCaptionIcon(window))
                 layout.sysMenu = { layout.caption.left + 1, layout.caption.top + 1, layout.caption.left + 1 + GetSystemMetrics(SM_CXSMICON), layout.caption.bottom - 1 };
         }
     }

@@ -85,6 +85,12 @@ HICON GetWindowIcon(const Window& window, WPARAM which)
     }
 }
 
+bool HasCaptionIcon(const Window& window)
+{
+    return !(window.exStyle & WS_EX_DLGMODALFRAME) || window.smallIcon || window.bigIcon || window.windowClass->smallIcon
+        || window.windowClass->icon;
+}
+
 HICON CaptionIcon(const Window& window)
 {
     for (HICON icon : { window.smallIcon, window.windowClass->smallIcon, window.bigIcon, window.windowClass->icon })

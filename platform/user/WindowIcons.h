@@ -11,6 +11,9 @@ namespace fln::user {
 HICON SetWindowIcon(Window& window, WPARAM which, HICON icon);
 // WM_GETICON: ICON_SMALL2 falls back to the big icon.
 HICON GetWindowIcon(const Window& window, WPARAM which);
+// Whether the caption shows an icon: a window with a modal dialog frame shows one only when it or
+// its class has an icon.
+bool HasCaptionIcon(const Window& window);
 // The small icon of the caption's system-menu slot: the window's, then its class's, then the
 // default application icon.
 HICON CaptionIcon(const Window& window);

@@ -373,6 +373,23 @@ TEST_F(NonClient, TheSystemMenuSlotShowsTheWindowsSmallIcon)
     EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(blue));
     EXPECT_EQ(slotPixels(RGB(0, 0, 255)), area);
     DestroyWindow(window);
+
+    // A window with a modal dialog frame shows no icon until it is given one; its title then
+    // moves right to make room.
+    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, { 100, 100, 400, 300 }, WS_EX_DLGMODALFRAME);
+    Pump();
+    int dialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    POINT corner { 100 + dialogFrame + 2, 100 + dialogFrame + 2 };
+    EXPECT_EQ(SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTCAPTION);
+    int whiteInCorner = 0;
+    for (int y = corner.y; y < corner.y + 12; ++y)
+        for (int x = corner.x; x < corner.x + 12; ++x)
+            whiteInCorner += ScreenPixel(x, y) == RGB(255, 255, 255);
+    EXPECT_GT(whiteInCorner, 0); // the title's letters
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(red));
+    EXPECT_EQ(SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTSYSMENU);
+    EXPECT_EQ(ScreenPixel(corner.x, corner.y), RGB(255, 0, 0));
+    DestroyWindow(dialog);
     DestroyIcon(red);
     DestroyIcon(blue);
 }
