@@ -120,15 +120,17 @@ void drawGlyph(HDC dc, const RECT& r, const Glyph& glyph, COLORREF color, int qu
         }
 }
 
-void drawPushFrame(HDC dc, RECT& r, UINT state)
+void drawPushFrame(HDC dc, RECT& r, UINT type, UINT state)
 {
     if (state & DFCS_FLAT) {
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
         InflateRect(&r, -1, -1);
     } else {
-        // Buttons take the soft edges: raised, white outermost at the top left and the dark shadow
-        // outermost at the bottom right; pushed, the dark shadow outermost with the shadow inside.
-        DrawEdge(dc, &r, (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+        // Push and caption buttons take the soft edges: raised, white outermost at the top left
+        // and the dark shadow outermost at the bottom right; pushed, the dark shadow outermost
+        // with the shadow inside. Scroll arrows keep the plain ones.
+        UINT soft = type == DFC_SCROLL ? 0 : BF_SOFT;
+        DrawEdge(dc, &r, (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | soft | BF_ADJUST);
     }
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -139,9 +141,9 @@ void drawDisabledGlyph(HDC dc, const RECT& r, const Glyph& glyph, int turns, int
     drawGlyph(dc, r, glyph, GetSysColor(COLOR_BTNSHADOW), turns, offset, offset);
 }
 
-BOOL drawButtonGlyph(HDC dc, RECT r, UINT state, const Glyph& glyph, int turns)
+BOOL drawButtonGlyph(HDC dc, RECT r, UINT type, UINT state, const Glyph& glyph, int turns)
 {
-    drawPushFrame(dc, r, state);
+    drawPushFrame(dc, r, type, state);
     int offset = (state & DFCS_PUSHED) ? 1 : 0;
     if (state & DFCS_INACTIVE)
         drawDisabledGlyph(dc, r, glyph, turns, offset);
@@ -338,10 +340,10 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
     switch (type) {
     case DFC_CAPTION:
         switch (state & 0xFF) {
-        case DFCS_CAPTIONCLOSE: return drawButtonGlyph(dc, r, state, CloseGlyph, 0);
+        case DFCS_CAPTIONCLOSE: return drawButtonGlyph(dc, r, type, state, CloseGlyph, 0);
         case DFCS_CAPTIONMIN: {
             // The minimise bar sits low in the button.
-            drawPushFrame(dc, r, state);
+            drawPushFrame(dc, r, type, state);
             int offset = (state & DFCS_PUSHED) ? 1 : 0;
             RECT low { r.left, r.top + (r.bottom - r.top) / 2, r.right, r.bottom - 1 };
             if (state & DFCS_INACTIVE)
@@ -350,18 +352,18 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
                 drawGlyph(dc, low, MinimizeGlyph, GetSysColor(COLOR_BTNTEXT), 0, offset, offset);
             return TRUE;
         }
-        case DFCS_CAPTIONMAX: return drawButtonGlyph(dc, r, state, MaximizeGlyph, 0);
-        case DFCS_CAPTIONRESTORE: return drawButtonGlyph(dc, r, state, RestoreGlyph, 0);
-        case DFCS_CAPTIONHELP: return drawButtonGlyph(dc, r, state, HelpGlyph, 0);
+        case DFCS_CAPTIONMAX: return drawButtonGlyph(dc, r, type, state, MaximizeGlyph, 0);
+        case DFCS_CAPTIONRESTORE: return drawButtonGlyph(dc, r, type, state, RestoreGlyph, 0);
+        case DFCS_CAPTIONHELP: return drawButtonGlyph(dc, r, type, state, HelpGlyph, 0);
         default: return FALSE;
         }
     case DFC_SCROLL:
         switch (state & 0xFF) {
-        case DFCS_SCROLLUP: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 0);
+        case DFCS_SCROLLUP: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 0);
         case DFCS_SCROLLDOWN:
-        case DFCS_SCROLLCOMBOBOX: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 2);
-        case DFCS_SCROLLLEFT: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 3);
-        case DFCS_SCROLLRIGHT: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 1);
+        case DFCS_SCROLLCOMBOBOX: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 2);
+        case DFCS_SCROLLLEFT: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 3);
+        case DFCS_SCROLLRIGHT: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 1);
         case DFCS_SCROLLSIZEGRIP:
         case DFCS_SCROLLSIZEGRIPRIGHT: {
             FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -382,7 +384,7 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
         }
     case DFC_BUTTON:
         if (state & DFCS_BUTTONPUSH) {
-            drawPushFrame(dc, r, state);
+            drawPushFrame(dc, r, type, state);
             if (state & DFCS_ADJUSTRECT)
                 *rect = r;
             return TRUE;

@@ -230,20 +230,24 @@ TEST(ClassicLook, ButtonsTakeTheSoftEdges)
         DrawFrameControl(canvas.dc, &r, DFC_BUTTON, state);
         EXPECT_EQ(classicPicture(canvas, RECT { 0, 0, 6, 5 }), expected);
     }
-    // Caption buttons and scroll arrows share the push button's two outer rings.
+    // Caption buttons share the push button's two outer rings; scroll arrows keep the plain edges.
     struct Case {
         UINT type, state;
-    } cases[] = { { DFC_CAPTION, DFCS_CAPTIONCLOSE }, { DFC_CAPTION, DFCS_CAPTIONMIN | DFCS_PUSHED },
-        { DFC_SCROLL, DFCS_SCROLLUP }, { DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_PUSHED } };
+        UINT likePush;
+    } cases[] = { { DFC_CAPTION, DFCS_CAPTIONCLOSE, DFCS_BUTTONPUSH }, { DFC_CAPTION, DFCS_CAPTIONMIN | DFCS_PUSHED, DFCS_BUTTONPUSH },
+        { DFC_SCROLL, DFCS_SCROLLUP, 0 }, { DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_PUSHED, 0 } };
     for (const Case& c : cases) {
-        FrameCanvas button(16, 14), push(16, 14);
+        FrameCanvas button(16, 14), edge(16, 14);
         RECT r { 0, 0, 16, 14 };
         DrawFrameControl(button.dc, &r, c.type, c.state);
-        DrawFrameControl(push.dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (c.state & DFCS_PUSHED));
+        if (c.likePush)
+            DrawFrameControl(edge.dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (c.state & DFCS_PUSHED));
+        else
+            DrawEdge(edge.dc, &r, (c.state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         for (int y = 0; y < 14; ++y)
             for (int x = 0; x < 16; ++x)
                 if (x < 2 || y < 2 || x >= 14 || y >= 12)
-                    ASSERT_EQ(button.at(x, y), push.at(x, y)) << c.type << " " << c.state << " at " << x << "," << y;
+                    ASSERT_EQ(button.at(x, y), edge.at(x, y)) << c.type << " " << c.state << " at " << x << "," << y;
     }
 }
 
