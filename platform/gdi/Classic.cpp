@@ -175,7 +175,7 @@ BOOL drawCheckBox(HDC dc, RECT r, UINT state)
 }
 
 // The classic radio button, 12 x 12: an outer ring in shadow (top left) and highlight (bottom
-// right), an inner ring in dark shadow and light, the well, and the dot.
+// right), an inner ring in dark shadow and light, and the well.
 constexpr int RadioSize = 12;
 constexpr char RadioPicture[] = "....ssss...."
                                 "..ssddddss.."
@@ -189,10 +189,6 @@ constexpr char RadioPicture[] = "....ssss...."
                                 ".sllwwwwllh."
                                 "..hhllllhh.."
                                 "....hhhh....";
-constexpr char RadioDot[] = ".##."
-                            "####"
-                            "####"
-                            ".##.";
 
 BOOL drawRadio(HDC dc, RECT r, UINT state)
 {
@@ -213,11 +209,9 @@ BOOL drawRadio(HDC dc, RECT r, UINT state)
                 SetPixelV(dc, left + x, top + y, mask ? RGB(0, 0, 0) : colourOf(part));
     if (mask || !(state & DFCS_CHECKED))
         return TRUE;
-    COLORREF dot = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            if (RadioDot[y * 4 + x] == '#')
-                SetPixelV(dc, left + 4 + x, top + 4 + y, dot);
+    // The dot is the menu's bullet, in the middle of the well.
+    RECT box { left, top, left + RadioSize, top + RadioSize };
+    drawGlyph(dc, box, BulletGlyph, GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
     return TRUE;
 }
 
