@@ -68,6 +68,8 @@ std::optional<NativeIcon> PixelsOf(HICON icon)
 
 HICON SetWindowIcon(Window& window, WPARAM which, HICON icon)
 {
+    if (which != ICON_BIG && which != ICON_SMALL)
+        return nullptr;
     HICON& slot = which == ICON_BIG ? window.bigIcon : window.smallIcon;
     HICON previous = std::exchange(slot, icon);
     if (previous != icon)

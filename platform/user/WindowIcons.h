@@ -6,8 +6,8 @@
 
 namespace fln::user {
 
-// Stores the icon (ICON_SMALL or ICON_BIG) and returns the one it replaces; the caption and the
-// display follow.
+// Stores the icon (ICON_SMALL or ICON_BIG; any other kind changes nothing) and returns the one it
+// replaces; the display follows.
 HICON SetWindowIcon(Window& window, WPARAM which, HICON icon);
 // WM_GETICON: ICON_SMALL2 falls back to the big icon.
 HICON GetWindowIcon(const Window& window, WPARAM which);

@@ -368,6 +368,11 @@ TEST_F(NonClient, TheSystemMenuSlotShowsTheWindowsSmallIcon)
     EXPECT_EQ(slotPixels(RGB(255, 0, 0)), area);
     EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(red));
     EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(blue));
+    for (WPARAM unknown : { ICON_SMALL2, WPARAM(7) }) { // no such slot: nothing changes
+        EXPECT_EQ(SendMessageW(window, WM_SETICON, unknown, reinterpret_cast<LPARAM>(blue)), 0);
+        EXPECT_EQ(SendMessageW(window, WM_GETICON, unknown, 0), unknown == ICON_SMALL2 ? reinterpret_cast<LRESULT>(red) : 0);
+    }
+    EXPECT_EQ(slotPixels(RGB(255, 0, 0)), area);
     // Taking the small icon away again returns it, and ICON_SMALL2 falls back to the big one.
     EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(red));
     EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(blue));
