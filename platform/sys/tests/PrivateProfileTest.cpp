@@ -2,6 +2,7 @@
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/TextEncoding.h"
+#include "platform/sys/AtomicFile.h"
 
 #include "TempSettingsFolder.h"
 
@@ -208,7 +209,9 @@ TEST_F(PrivateProfileTest, AFailedWriteLeavesTheOldFileWhole)
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
+    // Only the file and the folder's lock file are there: no temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 2);
+    EXPECT_TRUE(std::filesystem::exists(folder.root() + "/" + FolderWriteLock::kLockFileName));
 }
 
 } // namespace
