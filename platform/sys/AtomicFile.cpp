@@ -328,10 +328,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
     if (!temp) return false;
     if (exists && !KeepOwnerAndMode(temp->fd(), old)) return false;
     if (!temp->Write(bytes)) return false;
-    bool replaced = exists && old.st_nlink > 1 ? OverwriteInPlace(folder.get(), name, bytes) : temp->RenameOver(name);
-    if (!replaced) return false;
-    ::fsync(folder.get());  // makes the rename itself last; a folder opened by name only is not flushed
-    return true;
+    // The folder is not flushed after the rename: a crash of the system may then leave the old
+    // file, but never a half-written one, and every save avoids a second wait for the disk.
+    return exists && old.st_nlink > 1 ? OverwriteInPlace(folder.get(), name, bytes) : temp->RenameOver(name);
 }
 
 void UseUnnamedTemporaryFiles(bool use) { g_unnamedTemporaryFiles = use; }

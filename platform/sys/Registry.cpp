@@ -112,7 +112,7 @@ public:
     // memory never holds a change the file does not.
     LSTATUS Save()
     {
-        std::string bytes = WideToUtf8(RegistryText(m_currentUser, m_classesRoot));
+        std::string bytes = RegistryFileText(m_currentUser, m_classesRoot);
         if ((m_damaged && !KeepDamagedCopy()) || !ReplaceFileAtomically(m_path, bytes)) {
             LSTATUS status = errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
             m_known.reset();
@@ -344,8 +344,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         if (RegistryValue* existing = found->FindValue(value.name)) {
-            existing->type = value.type;
-            existing->data = std::move(value.data);
+            value.name = std::move(existing->name);  // a value keeps the name it was first set with
+            *existing = std::move(value);
         } else {
             found->values.push_back(std::move(value));
         }
@@ -360,7 +360,7 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name)
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         auto it = std::find_if(found->values.begin(), found->values.end(),
-                               [&](const RegistryValue& v) { return CompareRegistryNames(v.name, ValueName(name)) == 0; });
+                               [&](const RegistryValue& v) { return SameRegistryName(v.name, ValueName(name)); });
         if (it == found->values.end()) return ERROR_FILE_NOT_FOUND;
         found->values.erase(it);
         changed = true;

@@ -394,6 +394,17 @@ TEST_F(RegistryTest, WritersTakeTurnsInASettingsFolderThatMayNotBeListed)
     RegCloseKey(key);
 }
 
+TEST_F(RegistryTest, EachChangeOfAValueReachesTheFile)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    for (DWORD number : { 1u, 2u, 3u }) ASSERT_EQ(SetNumber(key, L"Count", number), ERROR_SUCCESS);
+    ASSERT_EQ(SetText(key, L"COUNT", L"three"), ERROR_SUCCESS);
+    std::string text = TempSettingsFolder::ReadAll(File());
+    EXPECT_NE(text.find("\"Count\"=\"three\"\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("dword"), std::string::npos) << text;
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, AReadOnlyFileRefusesChangesWithAccessDenied)
 {
     HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
