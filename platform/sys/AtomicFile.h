@@ -1,7 +1,8 @@
 #pragma once
 // Whole-file reading and replacing for the files the program saves (settings, INI and script
-// files): a crash or a kill leaves either the old or the new file, never half of one, and no
-// temporary file outlives the next write in the same folder.
+// files): a crash or a kill leaves either the old or the new file, never half of one (but for
+// the in-place write of a file with several hard links, below), and no temporary file outlives
+// the next write in the same folder.
 
 #include <optional>
 #include <string>
@@ -39,8 +40,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // Replaces the file at path by bytes. Symbolic links are followed and stay links; the file they
 // name is replaced. The new text is written and flushed to a temporary file in the target's folder
 // (unnamed where the file system allows), then renamed over the target; a file with several hard
-// links is written in place instead, once a complete copy sits beside it, so that every name keeps
-// naming it. The replaced file's owner, group and permission bits are kept, and a file without
+// links is written in place instead, once a complete copy sits beside it and the file's space is
+// reserved, so that every name keeps naming it and a full disk fails before anything changes. The replaced file's owner, group and permission bits are kept, and a file without
 // write permission is refused with EACCES. Leftovers of a writer that was killed are removed by
 // the next write in the folder. On failure the old file is untouched, errno is set and the result
 // is false.

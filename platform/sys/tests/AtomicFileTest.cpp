@@ -170,8 +170,9 @@ TEST_P(AtomicFileTest, WritersKilledMidWayLeaveAWholeFileAndTheNextWriteLeavesNo
     const std::string first(128 * 1024, 'a'), second(160 * 1024, 'b');
     ASSERT_TRUE(ReplaceFileAtomically(path, first));
     // Leftovers of our pattern from earlier deaths go too; names of other patterns stay.
-    TempSettingsFolder::WriteAll(At(".~flnAbC123"), "stale");
-    TempSettingsFolder::WriteAll(At(".~flnShort"), "not ours");
+    const std::string prefix(kTemporaryNamePrefix);
+    TempSettingsFolder::WriteAll(At(prefix + "AbC123"), "stale");
+    TempSettingsFolder::WriteAll(At(prefix + "Short"), "not ours");
 
     constexpr int kKills = 25;
     for (int kill = 0; kill < kKills; ++kill) {
@@ -187,7 +188,7 @@ TEST_P(AtomicFileTest, WritersKilledMidWayLeaveAWholeFileAndTheNextWriteLeavesNo
     }
     ASSERT_TRUE(ReplaceFileAtomically(path, "final"));
     EXPECT_EQ(TempSettingsFolder::ReadAll(path), "final");
-    EXPECT_EQ(Entries(root), (std::vector<std::string> { ".~flnShort", "settings.ini" }));
+    EXPECT_EQ(Entries(root), (std::vector<std::string> { prefix + "Short", "settings.ini" }));
 }
 
 TEST(FolderWriteLockTest, IsTakenInAFolderThatMayNotBeListed)
