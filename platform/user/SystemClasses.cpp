@@ -13,6 +13,7 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"Edit", RegisterEditClass },
     { nullptr, nullptr }, // the table ends here
 };
 
