@@ -83,6 +83,7 @@ private:
     void ClampScroll();
     void ScrollTo(int firstLine, int xOffset);
     void UpdateScrollBars();
+    void SetScrollBar(int bar, int maximum, int page, int position);
     void OnScroll(int bar, WORD code);
 
     // ---- painting and invalidation
@@ -368,17 +369,22 @@ void EditControl::UpdateScrollBars()
 {
     if (!IsMultiLine())
         return;
-    if (Has(WS_VSCROLL)) {
-        SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, static_cast<int>(m_lines.size()) - 1,
-            static_cast<UINT>(VisibleLines()), m_firstLine, 0 };
-        SetScrollInfo(m_window, SB_VERT, &info, TRUE);
-    }
-    if (Has(WS_HSCROLL)) {
-        int width = FormatWidth();
-        SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, std::max(m_widestLine, width) - 1,
-            static_cast<UINT>(width), m_xOffset, 0 };
-        SetScrollInfo(m_window, SB_HORZ, &info, TRUE);
-    }
+    if (Has(WS_VSCROLL))
+        SetScrollBar(SB_VERT, static_cast<int>(m_lines.size()) - 1, VisibleLines(), m_firstLine);
+    if (Has(WS_HSCROLL))
+        SetScrollBar(SB_HORZ, std::max(m_widestLine, FormatWidth()) - 1, FormatWidth(), m_xOffset);
+}
+
+// A bar that changed is drawn with the next WM_PAINT, after the parent's, rather than at once.
+void EditControl::SetScrollBar(int bar, int maximum, int page, int position)
+{
+    SCROLLINFO old { sizeof old, SIF_RANGE | SIF_PAGE | SIF_POS };
+    GetScrollInfo(m_window, bar, &old);
+    if (old.nMin == 0 && old.nMax == maximum && static_cast<int>(old.nPage) == page && old.nPos == position)
+        return;
+    SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, maximum, static_cast<UINT>(page), position, 0 };
+    SetScrollInfo(m_window, bar, &info, FALSE);
+    RedrawWindow(m_window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void EditControl::OnScroll(int bar, WORD code)
