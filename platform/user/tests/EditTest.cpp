@@ -310,18 +310,36 @@ TEST_F(Edit, TheLimitHoldsForUserAndReplaceSelButNotSetText)
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
 }
 
-// Without ES_AUTOHSCROLL a single-line edit takes no more than it can show.
-TEST_F(Edit, WithoutAutoScrollTheWidthIsTheLimit)
+// Without ES_AUTOHSCROLL a single-line edit takes no more than its width shows, and without
+// ES_AUTOVSCROLL a multi-line edit no more lines than its height shows.
+TEST_F(Edit, WithoutAutoScrollTheViewIsTheLimit)
 {
-    HWND edit = MakeEdit(WS_CHILD | WS_VISIBLE, L"", { 10, 10, 50, 33 });
-    SetFocus(edit);
-    MessageLog::Instance().entries.clear();
-    Type(L"1234567890123456");
-    std::wstring text = TextOf(edit);
-    EXPECT_GT(text.size(), 2u);
-    EXPECT_LT(text.size(), 16u);
-    EXPECT_EQ(Notifications(edit).back(), EN_MAXTEXT);
-    EXPECT_LE(CharPoint(edit, static_cast<int>(text.size())).x, 40);
+    struct Case {
+        const char* name;
+        DWORD style;
+        std::wstring typed;
+    } cases[] = {
+        { "one line", WS_CHILD | WS_VISIBLE, L"1234567890123456" },
+        { "many lines", WS_CHILD | WS_VISIBLE | ES_MULTILINE, L"1\r2\r3\r4\r5\r6\r7\r8" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND edit = MakeEdit(c.style, L"", { 10, 10, 50, 50 });
+        SetFocus(edit);
+        MessageLog::Instance().entries.clear();
+        Type(c.typed);
+        std::wstring text = TextOf(edit);
+        EXPECT_GT(text.size(), 2u);
+        EXPECT_LT(text.size(), c.typed.size());
+        EXPECT_EQ(Notifications(edit).back(), EN_MAXTEXT);
+        RECT format;
+        SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+        POINT end = CharPoint(edit, static_cast<int>(text.size()));
+        EXPECT_LT(end.x, format.right);
+        EXPECT_LT(end.y, format.bottom); // the last line starts inside
+        EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0); // nothing scrolled
+        DestroyWindow(parent);
+    }
 }
 
 TEST_F(Edit, UndoMessagesSwapTheLastChange)
@@ -404,8 +422,9 @@ TEST_F(Edit, MultiLineWrapsWordsAtTheRightEdge)
     for (int line = 0; line < lines; ++line) {
         int start = static_cast<int>(SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
         EXPECT_EQ(CharPoint(edit, start).x, format.left) << line;
-        if (line > 0)
-            EXPECT_NE(TextOf(edit)[static_cast<size_t>(start) - 1], L'a') << "a word was cut at line " << line;
+        if (line > 0) {
+            EXPECT_EQ(TextOf(edit)[static_cast<size_t>(start) - 1], L' ') << "a word was cut at line " << line;
+        }
     }
 }
 
@@ -635,6 +654,14 @@ TEST_F(Edit, ScrollBarsAndScrollMessages)
     MessageLog::Instance().entries.clear();
     SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
     EXPECT_EQ(Notifications(edit), std::vector<WORD> { EN_VSCROLL });
+
+    HWND wide = CreateWindowExW(0, L"Edit", (text + L"a very long line that does not fit").c_str(), WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_HSCROLL,
+        10, 100, 100, 60, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEditId)), nullptr, nullptr);
+    MessageLog::Instance().entries.clear();
+    int before = CharPoint(wide, 0).x;
+    SendMessageW(wide, WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(Notifications(wide), std::vector<WORD> { EN_HSCROLL });
+    EXPECT_LT(CharPoint(wide, 0).x, before);
 
     HWND single = CreateWindowExW(0, L"Edit", L"x", kSingleLine, 10, 100, 100, 20, parent, nullptr, nullptr, nullptr);
     EXPECT_FALSE(SendMessageW(single, EM_LINESCROLL, 0, 1));
