@@ -658,10 +658,8 @@ void EditControl::TextChanged(int changeStart, bool notifyChange)
     Notify(EN_UPDATE);
     if (doomed)
         return;
-    if (scrolled || !Has(ES_CENTER | ES_RIGHT) || !IsMultiLine())
-        InvalidateFromLine(scrolled ? m_firstLine : std::max(firstChanged - 1, m_firstLine));
-    else
-        InvalidateRect(m_window, nullptr, FALSE);
+    // Rewrapping can pull a word back onto the line above the change.
+    InvalidateFromLine(scrolled ? m_firstLine : std::max(firstChanged - 1, m_firstLine));
     UpdateWindow(m_window);
     PlaceCaret();
     if (notifyChange && !doomed)
