@@ -2,6 +2,7 @@
 // and keyboard selection, the clipboard and the X PRIMARY selection, one level of undo, a context
 // menu, scroll bars and the EM_ messages. The text itself lives in EditText.
 
+#include "platform/user/ControlSupport.h"
 #include "platform/user/EditText.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
@@ -13,9 +14,6 @@
 
 namespace fln::user {
 namespace {
-
-// Answers to WM_GETDLGCODE, as the dialog manager reads them.
-constexpr LRESULT kDialogWantsArrows = 0x1, kDialogWantsAllKeys = 0x4, kDialogHasSetSel = 0x8, kDialogWantsChars = 0x80;
 
 constexpr UINT_PTR kAutoScrollTimer = 1;
 constexpr UINT kAutoScrollInterval = 100;
@@ -52,7 +50,7 @@ public:
 
 private:
     // ---- style and geometry
-    DWORD Style() const { return static_cast<DWORD>(GetWindowLongW(m_window, GWL_STYLE)); }
+    DWORD Style() const { return StyleOf(m_window); }
     bool Has(DWORD style) const { return (Style() & style) != 0; }
     bool IsMultiLine() const { return Has(ES_MULTILINE); }
     bool IsReadOnly() const { return Has(ES_READONLY); }
@@ -420,12 +418,7 @@ void EditControl::OnScroll(int bar, WORD code)
 // WM_CTLCOLOREDIT otherwise.
 HBRUSH EditControl::ControlColors(HDC dc)
 {
-    UINT message = IsReadOnly() || !IsWindowEnabled(m_window) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
-    HWND parent = GetParent(m_window);
-    auto brush = parent ? reinterpret_cast<HBRUSH>(SendMessageW(parent, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_window))) : nullptr;
-    if (!brush)
-        brush = reinterpret_cast<HBRUSH>(DefWindowProcW(m_window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_window)));
-    return brush;
+    return ParentColours(m_window, IsReadOnly() || !IsWindowEnabled(m_window) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc);
 }
 
 void EditControl::Paint(HDC dc)
@@ -668,9 +661,8 @@ void EditControl::TextChanged(int changeStart, bool notifyChange)
 
 void EditControl::Notify(WORD code)
 {
-    HWND parent = GetParent(m_window);
-    if (parent)
-        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(m_window)), code), reinterpret_cast<LPARAM>(m_window));
+    if (GetParent(m_window))
+        NotifyParent(m_window, code);
 }
 
 bool EditControl::Undo()
@@ -780,14 +772,14 @@ LRESULT EditControl::OnGetText(int capacity, LPWSTR buffer) const
 // Escape, and Enter unless ES_WANTRETURN: those stay with the dialog.
 LRESULT EditControl::OnGetDlgCode(const MSG* message) const
 {
-    LRESULT code = kDialogWantsChars | kDialogHasSetSel | kDialogWantsArrows;
+    LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     if (!IsMultiLine())
         return code;
-    code |= kDialogWantsAllKeys;
+    code |= DLGC_WANTALLKEYS;
     if (message && message->message == WM_KEYDOWN) {
         bool dialogKey = message->wParam == VK_TAB || message->wParam == VK_ESCAPE || (message->wParam == VK_RETURN && !Has(ES_WANTRETURN));
         if (dialogKey)
-            code &= ~kDialogWantsAllKeys;
+            code &= ~DLGC_WANTALLKEYS;
     }
     return code;
 }
@@ -1299,16 +1291,13 @@ LRESULT EditControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-EditControl* ControlOf(HWND window)
-{
-    return reinterpret_cast<EditControl*>(GetWindowLongPtrW(window, 0));
-}
-
+// A parent may destroy the edit while the edit tells it of a change: the object then lives on
+// until the outermost of its messages returns.
 LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE)
         SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(new EditControl(window)));
-    EditControl* edit = ControlOf(window);
+    EditControl* edit = ControlState<EditControl>::Of(window);
     if (!edit)
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
@@ -1332,7 +1321,7 @@ ATOM RegisterEditClass()
     WNDCLASSEXW windowClass { sizeof windowClass };
     windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
     windowClass.lpfnWndProc = EditProcedure;
-    windowClass.cbWndExtra = sizeof(EditControl*);
+    windowClass.cbWndExtra = ControlState<EditControl>::kExtraBytes;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
     windowClass.lpszClassName = L"Edit";
     return RegisterClassExW(&windowClass);
