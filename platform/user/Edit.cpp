@@ -1048,7 +1048,9 @@ LRESULT EditControl::OnGetSel(DWORD* start, DWORD* end) const
 
 LRESULT EditControl::OnReplaceSel(bool canUndo, LPCWSTR text)
 {
-    Insert(text ? text : L"", EditKind::Other);
+    if (!text)
+        return 0; // no text is no request, not a request to delete
+    Insert(text, EditKind::Other);
     if (!canUndo)
         m_text.EmptyUndo();
     return 0;

@@ -362,6 +362,54 @@ TEST_F(Edit, UndoMessagesSwapTheLastChange)
     EXPECT_FALSE(SendMessageW(edit, EM_GETMODIFY, 0, 0));
 }
 
+// Null pointers, out-of-range indexes and a control too small to show a character get the
+// documented answers and change nothing.
+TEST_F(Edit, BadArgumentsAreAnsweredSafely)
+{
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        LRESULT expected;
+    } cases[] = {
+        { "EM_GETLINE without a buffer", EM_GETLINE, 0, 0, 0 },
+        { "EM_GETLINE past the last line", EM_GETLINE, 99, 0, 0 },
+        { "EM_GETSEL without pointers", EM_GETSEL, 0, 0, MAKELRESULT(1, 2) },
+        { "EM_LINEINDEX past the last line", EM_LINEINDEX, 5, 0, -1 },
+        { "EM_LINELENGTH past the end", EM_LINELENGTH, 999, 0, 7 },
+        { "EM_LINEFROMCHAR past the end", EM_LINEFROMCHAR, 999, 0, 1 },
+        { "EM_POSFROMCHAR before the start", EM_POSFROMCHAR, static_cast<WPARAM>(-3), 0, -1 },
+        { "EM_REPLACESEL without text", EM_REPLACESEL, TRUE, 0, 0 },
+        { "EM_GETRECT without a rectangle", EM_GETRECT, 0, 0, 0 },
+        { "WM_GETTEXT into no room", WM_GETTEXT, 0, 0, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND edit = MakeEdit(kMultiLine, L"12345\r\nsecond!", { 10, 10, 200, 80 });
+        SendMessageW(edit, EM_SETSEL, 1, 2);
+        EXPECT_EQ(SendMessageW(edit, c.message, c.wParam, c.lParam), c.expected);
+        EXPECT_EQ(TextOf(edit), L"12345\r\nsecond!");
+        DestroyWindow(parent);
+    }
+    // An edit with no room for a character still takes text, one character a line.
+    HWND tiny = MakeEdit(WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, L"", { 10, 10, 12, 12 });
+    SetFocus(tiny);
+    Type(L"abc");
+    EXPECT_EQ(TextOf(tiny), L"abc");
+    EXPECT_EQ(SendMessageW(tiny, EM_GETLINECOUNT, 0, 0), 3);
+    DestroyWindow(parent);
+
+    HWND edit = MakeEdit(kSingleLine, L"abc");
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(500, 500));
+    SendMessageW(edit, EM_SETRECT, 0, 0); // back to the client area less the margins
+    SetWindowTextW(edit, nullptr);
+    EXPECT_EQ(TextOf(edit), L"");
+    SetFocus(edit);
+    Type(L"xy");
+    EXPECT_EQ(TextOf(edit), L"xy");
+}
+
 TEST_F(Edit, SetSelTakesItsSpecialValues)
 {
     struct Case {
