@@ -568,30 +568,48 @@ TEST_F(Edit, TheMouseSelects)
 
 TEST_F(Edit, DraggingPastTheEdgeScrollsOnTheTimer)
 {
-    HWND edit = MakeEdit(kSingleLine, L"1234567890123456789012345678901234567890", { 10, 10, 80, 33 });
-    RECT client;
-    GetClientRect(edit, &client);
-    POINT start = CharPoint(edit, 0);
-    headless->InjectMouseMove(ScreenPoint(edit, start.x, 5));
-    headless->InjectButton(1, true, ScreenPoint(edit, start.x, 5));
-    headless->InjectMouseMove(ScreenPoint(edit, client.right + 20, 5));
-    Pump();
-    int before = SelectionOf(edit).second;
-    EXPECT_GT(before, 0);
-    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    for (int tick = 0; tick < 40; ++tick) {
-        headless->Advance(100);
+    std::wstring rows;
+    for (int row = 0; row < 20; ++row)
+        rows += (row ? L"\r\nrow " : L"row ") + std::to_wstring(10 + row);
+    struct Case {
+        const char* name;
+        DWORD style;
+        std::wstring text;
+        bool below; // the pointer leaves below the text, not to its right
+        int expectedEnd;
+    } cases[] = {
+        { "to the right", kSingleLine, L"1234567890123456789012345678901234567890", false, 40 },
+        { "below", kMultiLine, rows, true, 19 * 8 }, // the start of the last row
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND edit = MakeEdit(c.style, c.text.c_str(), { 10, 10, 80, 60 });
+        RECT client;
+        GetClientRect(edit, &client);
+        POINT start = CharPoint(edit, 0);
+        POINT outside = c.below ? POINT { start.x, client.bottom + 20 } : POINT { client.right + 20, start.y + 5 };
+        headless->InjectMouseMove(ScreenPoint(edit, start.x, start.y + 5));
+        headless->InjectButton(1, true, ScreenPoint(edit, start.x, start.y + 5));
+        headless->InjectMouseMove(ScreenPoint(edit, outside.x, outside.y));
         Pump();
+        EXPECT_GT(SelectionOf(edit).second, 0); // as far as the text shows
+        EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+        for (int tick = 0; tick < 40; ++tick) {
+            headless->Advance(100);
+            Pump();
+        }
+        EXPECT_EQ(SelectionOf(edit), std::make_pair(0, c.expectedEnd)); // scrolled to the end
+        int scrolled = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        EXPECT_GT(scrolled, 0);
+        headless->InjectButton(1, false, ScreenPoint(edit, outside.x, outside.y));
+        Pump();
+        EXPECT_EQ(GetCapture(), nullptr);
+        SendMessageW(edit, c.below ? WM_VSCROLL : WM_HSCROLL, SB_TOP, 0);
+        headless->Advance(1000);
+        Pump();
+        EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0); // the timer stopped with the button
+        DestroyWindow(parent);
     }
-    EXPECT_EQ(SelectionOf(edit), std::make_pair(0, 40)); // scrolled to the end
-    EXPECT_GT(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    headless->InjectButton(1, false, ScreenPoint(edit, client.right + 20, 5));
-    Pump();
-    EXPECT_EQ(GetCapture(), nullptr);
-    int scrolled = static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-    headless->Advance(1000);
-    Pump();
-    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), scrolled); // the timer stopped
 }
 
 TEST_F(Edit, MiddleClickPastesThePrimarySelection)
