@@ -645,6 +645,7 @@ TEST_F(Edit, TheContextMenuActsOnTheSelection)
         int downs;
         const wchar_t* expectedText;
         std::pair<int, int> expectedSelection;
+        bool fromKeyboard = false;
     } cases[] = {
         { "undo", kSingleLine, 1, L"1+", { 2, 2 } },
         { "cut", kSingleLine, 2, L"1+", { 2, 2 } },
@@ -652,6 +653,7 @@ TEST_F(Edit, TheContextMenuActsOnTheSelection)
         { "delete", kSingleLine, 5, L"1+", { 2, 2 } },
         { "select all", kSingleLine, 6, L"1+23", { 0, 4 } },
         { "cut is grey when read-only", kSingleLine | ES_READONLY, 2, L"1+23", { 2, 4 } },
+        { "the menu key", kSingleLine, 6, L"1+23", { 0, 4 }, true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -670,7 +672,12 @@ TEST_F(Edit, TheContextMenuActsOnTheSelection)
                 headless->InjectKey(keys[next++], false);
             }
         });
-        Click(ScreenPoint(edit, 5, 5), 3);
+        if (c.fromKeyboard) {
+            SetFocus(edit);
+            Press(VK_APPS);
+        } else {
+            Click(ScreenPoint(edit, 5, 5), 3);
+        }
         SetModalLoopHook({});
         EXPECT_GT(next, keys.size() - 2); // the menu was there to take the keys
         EXPECT_EQ(GetFocus(), edit);
