@@ -128,7 +128,7 @@ TEST_F(Edit, CreatesWithItsTextAndDefaults)
     EXPECT_STREQ(buffer, L"1+");
 }
 
-TEST_F(Edit, NotifiesInWindowsOrder)
+TEST_F(Edit, NotifiesUpdateBeforeThePaintAndChangeAfter)
 {
     struct Case {
         const char* name;
