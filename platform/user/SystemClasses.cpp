@@ -15,6 +15,7 @@ struct SystemClass {
 constexpr SystemClass kSystemClasses[] = {
     { L"Button", RegisterButtonClass },
     { L"Static", RegisterStaticClass },
+    { L"Edit", RegisterEditClass },
     { nullptr, nullptr }, // the table ends here
 };
 

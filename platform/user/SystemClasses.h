@@ -15,5 +15,6 @@ bool RegisterSystemClass(LPCWSTR className);
 // Declared here in the order of the table in SystemClasses.cpp.
 ATOM RegisterButtonClass();
 ATOM RegisterStaticClass();
+ATOM RegisterEditClass();
 
 } // namespace fln::user
