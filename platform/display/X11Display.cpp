@@ -510,7 +510,8 @@ private:
     {
         m_selectionTexts[selection] = utf8;
         XSetSelectionOwner(m_x, selection, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
-        XFlush(m_x);
+        // Owned once this returns: another client asking right after must find us, not the old owner.
+        XSync(m_x, False);
     }
 
     std::optional<std::string> SelectionText(Atom selection)
