@@ -13,6 +13,7 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"#32770", RegisterDialogClass },
     { nullptr, nullptr }, // the table ends here
 };
 
