@@ -273,6 +273,7 @@ INT_PTR RunModal(HINSTANCE instance, const void* data, std::size_t size, HWND pa
     if (!dialog)
         return -1;
     DialogState* state = FindDialogState(dialog);
+    state->modal = true;
     if (!state->ended) {
         if (owner && IsWindowEnabled(owner)) {
             EnableWindow(owner, FALSE);
@@ -509,11 +510,10 @@ BOOL EndDialog(HWND dialog, INT_PTR result)
     state->ended = true;
     state->result = result;
     // The owner comes back before the dialog goes, so that it is the one activated next.
-    if (HWND owner = std::exchange(state->disabledOwner, nullptr)) {
-        if (IsWindow(owner))
-            EnableWindow(owner, TRUE);
+    if (HWND owner = std::exchange(state->disabledOwner, nullptr); owner && IsWindow(owner))
+        EnableWindow(owner, TRUE);
+    if (state->modal)
         ShowWindow(dialog, SW_HIDE);
-    }
     return TRUE;
 }
 

@@ -14,6 +14,7 @@ struct DialogState {
     int defaultId = 0;         // DM_SETDEFID; 0: none
     bool ended = false;        // EndDialog was called
     INT_PTR result = 0;
+    bool modal = false;        // run by DialogBoxParamW: EndDialog hides it at once
     HWND disabledOwner = nullptr; // the owner a modal dialog disabled, enabled again by EndDialog
 };
 

@@ -170,7 +170,7 @@ void MoveInGroup(HWND dialog, HWND focus, bool previous)
 // A key for the dialog; false when the focused control claims it.
 bool HandleKey(HWND dialog, MSG& message)
 {
-    HWND focus = GetFocus();
+    HWND focus = message.hwnd; // keys go to the focus
     const UINT code = DialogCode(focus, message.wParam, &message);
     if (code & DLGC_WANTMESSAGE)
         return false;
@@ -201,7 +201,7 @@ bool HandleKey(HWND dialog, MSG& message)
 bool HandleCharacter(HWND dialog, MSG& message)
 {
     if (message.message == WM_CHAR) {
-        const UINT code = DialogCode(GetFocus(), message.wParam, &message);
+        const UINT code = DialogCode(message.hwnd, message.wParam, &message);
         if (code & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))
             return false;
     }
