@@ -187,6 +187,48 @@ TEST_F(DialogTest, TheTemplateFontSetsTheDialogUnits)
     }
 }
 
+TEST_F(DialogTest, ShellFontsAndTheFixedSystemFont)
+{
+    // DS_SHELLFONT turns "MS Shell Dlg" into the newer shell face in extended templates only;
+    // DS_FIXEDSYS without a font of its own takes the fixed system font.
+    struct Case {
+        bool extended;
+        DWORD style;
+        const wchar_t* face;
+        const wchar_t* expectedFace; // null: the fixed system font
+    };
+    const Case cases[] = {
+        { true, DS_SHELLFONT, L"MS Shell Dlg", L"MS Shell Dlg 2" },
+        { false, DS_SHELLFONT, L"MS Shell Dlg", L"MS Shell Dlg" },
+        { true, DS_SETFONT, L"MS Shell Dlg", L"MS Shell Dlg" },
+        { true, DS_SHELLFONT, L"Tahoma", L"Tahoma" },
+        { false, DS_FIXEDSYS, L"", nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const DWORD style = WS_POPUP | c.style;
+        MemoryTemplate memory = c.extended ? MemoryTemplate::Extended(style, { 0, 0, 40, 40 }, L"Font", c.face, 8, FW_NORMAL)
+                                           : MemoryTemplate(style, { 0, 0, 40, 40 }, L"Font", c.face, 8);
+        HWND dialog = CreateDialogIndirectParamW(nullptr, memory.Get(), nullptr, TestDialogProcedure, 0);
+        ASSERT_NE(dialog, nullptr);
+        auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        if (c.expectedFace) {
+            LOGFONTW description {};
+            GetObjectW(font, sizeof description, &description);
+            EXPECT_STREQ(description.lfFaceName, c.expectedFace);
+            continue;
+        }
+        EXPECT_EQ(font, GetStockObject(SYSTEM_FIXED_FONT));
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, font);
+        TEXTMETRICW metrics {};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(nullptr, dc);
+        EXPECT_EQ(BaseUnits(dialog).cy, metrics.tmHeight); // a vertical dialog unit is an eighth of the font's height
+    }
+}
+
 TEST_F(DialogTest, ControlsFromAResourceInTemplateOrderWithTheirStyles)
 {
     HWND dialog = Modeless(IDD_NAVIGATION);
