@@ -13,6 +13,8 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"Button", RegisterButtonClass },
+    { L"Static", RegisterStaticClass },
     { L"#32770", RegisterDialogClass },
     { nullptr, nullptr }, // the table ends here
 };
