@@ -353,9 +353,11 @@ void OnNextControl(HWND dialog, WPARAM wParam, LPARAM lParam)
         SetDialogFocus(dialog, target);
 }
 
+// Only the button's type changes between push button and default push button.
 void SetButtonLook(HWND button, DWORD look)
 {
-    SendMessageW(button, BM_SETSTYLE, look, TRUE);
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE));
+    SendMessageW(button, BM_SETSTYLE, LOWORD((style & ~BS_TYPEMASK) | look), TRUE);
 }
 
 LRESULT OnSetDefaultId(HWND dialog, DialogState& state, int id)

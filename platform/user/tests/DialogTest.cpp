@@ -404,7 +404,7 @@ TEST_F(DialogTest, TemplatesFromMemoryInBothLayouts)
         const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT;
         MemoryTemplate memory = extended ? MemoryTemplate::Extended(style, { 5, 5, 120, 60 }, L"In memory", L"MS Sans Serif", 8, 700)
                                          : MemoryTemplate(style, { 5, 5, 120, 60 }, L"In memory", L"MS Sans Serif", 8);
-        memory.Control(L"TestButton", L"&Go", 3, BS_DEFPUSHBUTTON | WS_TABSTOP, { 10, 30, 60, 44 });
+        memory.Control(L"Button", L"&Go", 3, BS_DEFPUSHBUTTON | WS_TABSTOP, { 10, 30, 60, 44 });
         memory.Control(L"TestEdit", L"typed", 4, WS_TABSTOP, { 10, 10, 100, 22 });
         DialogProcedureLog::Instance().answer = [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> std::optional<INT_PTR> {
             if (message == WM_COMMAND && LOWORD(wParam) == 3) {

@@ -1,6 +1,6 @@
 #pragma once
-// Small control classes that answer the dialog manager as buttons, edits, labels and combo boxes
-// do (WM_GETDLGCODE, BM_*, EM_SETSEL, CB_ADDSTRING), and a fixture that pumps through
+// Small control classes that answer the dialog manager as edits and combo boxes do
+// (WM_GETDLGCODE, EM_SETSEL, WM_CHAR, CB_ADDSTRING), and a fixture that pumps through
 // IsDialogMessageW. Every message they get is logged.
 
 #include "UserTestSupport.h"
@@ -13,7 +13,6 @@
 namespace dialog_test {
 
 struct ControlRecord {
-    UINT check = BST_UNCHECKED;
     std::vector<std::wstring> added; // CB_ADDSTRING
     std::pair<int, int> selection { -2, -2 };
 };
@@ -26,54 +25,7 @@ inline std::map<HWND, ControlRecord>& Records()
 
 inline DWORD ButtonType(HWND button)
 {
-    return static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE)) & 0xF;
-}
-
-inline void SetCheck(HWND button, UINT check)
-{
-    Records()[button].check = check;
-}
-
-inline LRESULT ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    constexpr DWORD kCheckBox = 2, kAutoCheckBox = 3, kRadio = 4, kGroupBox = 7, kAutoRadio = 9;
-    switch (message) {
-    case WM_GETDLGCODE:
-        switch (ButtonType(window)) {
-        case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-        case kRadio:
-        case kAutoRadio: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-        case kGroupBox: return DLGC_STATIC;
-        }
-        return DLGC_BUTTON;
-    case BM_SETSTYLE: {
-        const LONG style = GetWindowLongW(window, GWL_STYLE);
-        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>((style & ~0xFL) | (wParam & 0xF)));
-        return 0;
-    }
-    case BM_GETCHECK:
-        return Records()[window].check;
-    case BM_SETCHECK:
-        SetCheck(window, static_cast<UINT>(wParam));
-        return 0;
-    case BM_CLICK: {
-        const DWORD type = ButtonType(window);
-        if (type == kAutoCheckBox)
-            SetCheck(window, Records()[window].check ? BST_UNCHECKED : BST_CHECKED);
-        if (type == kAutoRadio) {
-            // The other automatic radio buttons of the group go out.
-            for (HWND other = GetNextDlgGroupItem(GetParent(window), window, FALSE); other && other != window;
-                 other = GetNextDlgGroupItem(GetParent(window), other, FALSE))
-                SetCheck(other, BST_UNCHECKED);
-            SetCheck(window, BST_CHECKED);
-        }
-        (void)kCheckBox;
-        SendMessageW(GetParent(window), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(window)), 0), reinterpret_cast<LPARAM>(window));
-        return 0;
-    }
-    }
-    return LoggingProcedure(window, message, wParam, lParam);
+    return static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE)) & BS_TYPEMASK;
 }
 
 inline LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -98,13 +50,6 @@ inline LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return LoggingProcedure(window, message, wParam, lParam);
 }
 
-inline LRESULT StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_GETDLGCODE)
-        return DLGC_STATIC;
-    return LoggingProcedure(window, message, wParam, lParam);
-}
-
 inline LRESULT ComboProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == CB_ADDSTRING) {
@@ -119,9 +64,7 @@ inline void RegisterTestControls()
 {
     static const bool registered = [] {
         const std::pair<LPCWSTR, WNDPROC> classes[] = {
-            { L"TestButton", ButtonProcedure },
             { L"TestEdit", EditProcedure },
-            { L"TestStatic", StaticProcedure },
             { L"TestCombo", ComboProcedure },
         };
         for (auto [name, procedure] : classes) {
