@@ -337,10 +337,17 @@ void SaveFocus(HWND dialog, DialogState& state)
         state.focus = focus;
 }
 
+// The saved control, else the first tab stop; a dialog without either keeps the focus itself.
 void RestoreFocus(HWND dialog, DialogState& state)
 {
     HWND target = state.focus && IsChild(dialog, state.focus) ? state.focus : GetNextDlgTabItem(dialog, nullptr, FALSE);
-    if (target && target != GetFocus())
+    if (!target)
+        target = dialog;
+    if (target == GetFocus())
+        return;
+    if (target == dialog)
+        SetFocus(dialog);
+    else
         SetDialogFocus(dialog, target);
 }
 

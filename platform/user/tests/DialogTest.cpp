@@ -292,6 +292,19 @@ TEST_F(DialogTest, InitDialogAnsweringFalseKeepsTheFocusItChose)
     EXPECT_EQ(FocusedId(), IDC_WRAP);
 }
 
+TEST_F(DialogTest, ADialogWithoutControlsTakesTheFocusItself)
+{
+    // As a dialog class builds its box in memory: an extended template without controls.
+    MemoryTemplate memory = MemoryTemplate::Extended(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+        { 0, 0, 185, 92 }, L".", L"MS Sans Serif", 8, FW_NORMAL);
+    HWND dialog = CreateDialogIndirectParamW(nullptr, memory.Get(), nullptr, TestDialogProcedure, 0);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetFocus(), dialog);
+    DialogProcedureLog::Instance().calls.clear();
+    Press(dialog, VK_ESCAPE);
+    EXPECT_EQ(DialogProcedureLog::Instance().CommandIds(), std::vector<WPARAM> { IDCANCEL });
+}
+
 TEST_F(DialogTest, ModalDialogsDisableTheirOwnerUntilTheyEnd)
 {
     // Each way of ending: the result, and what the owner saw.
