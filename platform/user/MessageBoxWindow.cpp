@@ -205,7 +205,7 @@ LPCWSTR BoxClass()
         windowClass.lpfnWndProc = BoxProcedure;
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_3DFACE + 1));
-        windowClass.lpszClassName = L"#32770";
+        windowClass.lpszClassName = L"FormulonMessageBox";
         return RegisterClassExW(&windowClass);
     }();
     return MAKEINTATOM(atom);

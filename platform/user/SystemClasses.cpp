@@ -16,6 +16,7 @@ constexpr SystemClass kSystemClasses[] = {
     { L"Button", RegisterButtonClass },
     { L"Static", RegisterStaticClass },
     { L"Edit", RegisterEditClass },
+    { L"#32770", RegisterDialogClass },
     { nullptr, nullptr }, // the table ends here
 };
 

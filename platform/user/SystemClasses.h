@@ -16,5 +16,6 @@ bool RegisterSystemClass(LPCWSTR className);
 ATOM RegisterButtonClass();
 ATOM RegisterStaticClass();
 ATOM RegisterEditClass();
+ATOM RegisterDialogClass(); // "#32770", Dialog.cpp
 
 } // namespace fln::user

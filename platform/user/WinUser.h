@@ -811,6 +811,74 @@ constexpr UINT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4
 // The default push button of a dialog: DM_GETDEFID answers MAKELRESULT(id, DC_HASDEFID).
 constexpr UINT DM_GETDEFID = WM_USER + 0, DM_SETDEFID = WM_USER + 1;
 constexpr WORD DC_HASDEFID = 0x534B;
+// Dialog styles (the low word of a dialog template's style).
+constexpr DWORD DS_ABSALIGN = 0x01, DS_SYSMODAL = 0x02, DS_3DLOOK = 0x04, DS_FIXEDSYS = 0x08,
+                DS_NOFAILCREATE = 0x10, DS_LOCALEDIT = 0x20, DS_SETFONT = 0x40, DS_MODALFRAME = 0x80,
+                DS_NOIDLEMSG = 0x100, DS_SETFOREGROUND = 0x200, DS_CONTROL = 0x400, DS_CENTER = 0x800,
+                DS_CENTERMOUSE = 0x1000, DS_CONTEXTHELP = 0x2000, DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
+constexpr int IDCLOSE = 8, IDHELP = 9;
+// The dialog class "#32770" keeps these in its window extra bytes; a dialog class of one's own
+// registers cbWndExtra = DLGWINDOWEXTRA and calls DefDlgProcW.
+constexpr int DLGWINDOWEXTRA = 30;
+constexpr int DWLP_MSGRESULT = 0, DWLP_DLGPROC = 8, DWLP_USER = 16;
+// The list and combo box messages the dialog manager sends.
+constexpr UINT CB_ADDSTRING = 0x0143, LB_ADDSTRING = 0x0180;
+
+#pragma pack(push, 2)
+// In-memory templates have the layout of dialog resources, texts in UTF-16: a DLGTEMPLATE (or a
+// DLGTEMPLATEEX, which starts with version 1 and 0xFFFF) followed by the menu, class, title and font.
+struct DLGTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+};
+struct DLGITEMTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    short x;
+    short y;
+    short cx;
+    short cy;
+    WORD id;
+};
+#pragma pack(pop)
+using LPCDLGTEMPLATEW = const DLGTEMPLATE*;
+using LPCDLGTEMPLATE = LPCDLGTEMPLATEW;
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+// Modeless: the dialog, after WM_INITDIALOG (shown when its template says WS_VISIBLE), or null.
+HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure, LPARAM initParam);
+HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent, DLGPROC procedure, LPARAM initParam);
+// Modal: runs the dialog with its owner disabled until EndDialog; returns EndDialog's result, or
+// -1 when the dialog could not be made. The loop calls the SetModalLoopHook test hook when it waits.
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure, LPARAM initParam);
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent, DLGPROC procedure, LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Dialog units to pixels with the dialog's font: x * baseX / 4, y * baseY / 8.
+BOOL MapDialogRect(HWND dialog, LPRECT rect);
+// Sends the control messages of dialog-init data (RT_DLGINIT, as a dialog class runs it at the
+// start of its initialisation): strings go to list and combo boxes. FALSE for damaged data or a
+// missing control; resources without such data succeed.
+BOOL ExecuteDialogInit(HWND dialog, const void* data, DWORD size);
+BOOL ExecuteDialogInitResource(HWND dialog, HINSTANCE instance, LPCWSTR templateName);
+
+// Keyboard navigation: TRUE when the message was meant for the dialog and has been handled.
+BOOL IsDialogMessageW(HWND dialog, LPMSG message);
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR buffer, int bufferLength);
+BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
@@ -857,6 +925,16 @@ inline HANDLE GetProp(HWND w, LPCWSTR name) { return GetPropW(w, name); }
 inline HANDLE RemoveProp(HWND w, LPCWSTR name) { return RemovePropW(w, name); }
 inline HHOOK SetWindowsHookEx(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) { return SetWindowsHookExW(type, proc, module, thread); }
 inline UINT RegisterClipboardFormat(LPCWSTR name) { return RegisterClipboardFormatW(name); }
+
+inline HWND CreateDialogParam(HINSTANCE i, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogParamW(i, name, parent, proc, param); }
+inline HWND CreateDialogIndirectParam(HINSTANCE i, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogIndirectParamW(i, t, parent, proc, param); }
+inline INT_PTR DialogBoxParam(HINSTANCE i, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param) { return DialogBoxParamW(i, name, parent, proc, param); }
+inline INT_PTR DialogBoxIndirectParam(HINSTANCE i, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param) { return DialogBoxIndirectParamW(i, t, parent, proc, param); }
+inline LRESULT DefDlgProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefDlgProcW(w, m, wp, lp); }
+inline BOOL IsDialogMessage(HWND w, LPMSG msg) { return IsDialogMessageW(w, msg); }
+inline UINT GetDlgItemText(HWND w, int id, LPWSTR text, int length) { return GetDlgItemTextW(w, id, text, length); }
+inline BOOL SetDlgItemText(HWND w, int id, LPCWSTR text) { return SetDlgItemTextW(w, id, text); }
+inline LRESULT SendDlgItemMessage(HWND w, int id, UINT m, WPARAM wp, LPARAM lp) { return SendDlgItemMessageW(w, id, m, wp, lp); }
 
 // ---- visual styles: there are none, so every control draws its classic look
 HTHEME OpenThemeData(HWND window, LPCWSTR classList);
