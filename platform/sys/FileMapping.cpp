@@ -150,6 +150,15 @@ Opened OpenInUse(const std::string& name, bool create, int openFlags)
                 if (errno == ENOENT && create) continue;  // removed meanwhile: make it
                 return result;
             }
+            if (::flock(result.fd, LOCK_EX | LOCK_NB) == 0) {
+                // Nobody uses it: a process ended without closing it. It is gone, as the
+                // system's mapping would be; whoever made it just now will make it again.
+                if (NameStillRefersTo(name, result.fd)) ::shm_unlink(name.c_str());
+                ::close(result.fd);
+                if (create) continue;
+                errno = ENOENT;
+                return {};
+            }
         }
         if (FlockRetrying(result.fd, LOCK_SH) && NameStillRefersTo(name, result.fd)) return result;
         ::close(result.fd);  // its last user removed it between our open and our lock: start again

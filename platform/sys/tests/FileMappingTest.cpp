@@ -90,6 +90,36 @@ TEST(FileMapping, ANameIsOneBlockUntilItsLastHandleAndViewGo)
     EXPECT_TRUE(CloseHandle(fresh));
 }
 
+TEST(FileMapping, ABlockLeftByAProcessThatEndedWithoutClosingItIsGone)
+{
+    std::wstring name = UniqueName(L"left behind ");
+    // A process writes into the block and ends without unmapping or closing it.
+    auto leaveBehind = [&] {
+        pid_t child = ::fork();
+        if (child == 0) {
+            HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str());
+            auto* view = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0)) : nullptr;
+            if (view) std::strcpy(view, "stale");
+            ::_exit(view ? 0 : 1);
+        }
+        return child > 0 && ChildSucceeded(child, std::chrono::seconds(30));
+    };
+
+    ASSERT_TRUE(leaveBehind());
+    EXPECT_EQ(OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    ASSERT_TRUE(leaveBehind());
+    HANDLE fresh = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    auto* view = static_cast<const char*>(MapViewOfFile(fresh, FILE_MAP_READ, 0, 0, 0));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view[0], '\0');
+    EXPECT_TRUE(UnmapViewOfFile(view));
+    EXPECT_TRUE(CloseHandle(fresh));
+}
+
 TEST(FileMapping, NamesThatLookAlikeAreDifferentBlocks)
 {
     std::wstring base = UniqueName(L"look-alike ");
