@@ -9,6 +9,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fonts-dejavu-core
   libpcre2-dev libpng-dev duktape-dev
+  libespeak-ng-dev libpcaudio-dev
   xvfb xauth xdotool xclip
 )
 # Extra tools for `make bench` and `make fuzz` only.

@@ -11,6 +11,7 @@ struct ClassEntry {
     CLSID clsid;
     std::wstring progId;  // lower case
     ClassCreator creator;
+    DWORD contexts;
 };
 
 std::mutex& RegistryMutex()
@@ -35,11 +36,11 @@ std::wstring Lower(const wchar_t* text)
 
 } // namespace
 
-void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator)
+void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator, DWORD contexts)
 {
     std::lock_guard lock(RegistryMutex());
     std::erase_if(Classes(), [&](const ClassEntry& e) { return e.clsid == clsid; });
-    Classes().push_back({clsid, Lower(progId), std::move(creator)});
+    Classes().push_back({clsid, Lower(progId), std::move(creator), contexts});
 }
 
 void UnregisterComClass(REFCLSID clsid)
@@ -57,10 +58,10 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     {
         std::lock_guard lock(RegistryMutex());
         for (const ClassEntry& e : Classes())
-            if (e.clsid == clsid)
+            if (e.clsid == clsid && (e.contexts & context))
                 creator = e.creator;
     }
-    if (!creator || !(context & CLSCTX_INPROC_SERVER))
+    if (!creator)
         return REGDB_E_CLASSNOTREG;
     return creator(outer, riid, ppv);
 }

@@ -16,8 +16,11 @@ constexpr DWORD CLSCTX_ALL = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSC
 // (classes that cannot be aggregated answer CLASS_E_NOAGGREGATION when it is given).
 using ClassCreator = std::function<HRESULT(IUnknown* outer, REFIID riid, void** ppv)>;
 
-// Registers (or replaces) a class; progId may be null. ProgIDs compare without case.
-void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator);
+// Registers (or replaces) a class; progId may be null. ProgIDs compare without case. contexts
+// are the CLSCTX_ values the class answers: a class that stands in for another program's server
+// adds CLSCTX_LOCAL_SERVER, since it is served from this process.
+void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator,
+                      DWORD contexts = CLSCTX_INPROC_SERVER);
 void UnregisterComClass(REFCLSID clsid);
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);

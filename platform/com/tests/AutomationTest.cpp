@@ -373,4 +373,34 @@ TEST(ClassRegistry, CreatesRegisteredClassesByClassIdAndProgId)
     EXPECT_EQ(Sample::alive, 0);
 }
 
+TEST(ClassRegistry, ServesOnlyTheContextsAClassAnswers)
+{
+    struct Case {
+        DWORD served;
+        DWORD asked;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        { CLSCTX_INPROC_SERVER, CLSCTX_INPROC_SERVER, S_OK },
+        { CLSCTX_INPROC_SERVER, CLSCTX_LOCAL_SERVER, REGDB_E_CLASSNOTREG },
+        { CLSCTX_INPROC_SERVER, CLSCTX_ALL, S_OK },
+        { CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, CLSCTX_LOCAL_SERVER, S_OK },
+        { CLSCTX_LOCAL_SERVER, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG },
+    };
+    for (const Case& c : cases) {
+        RegisterComClass(kSampleClass, L"Test.Sample", [](IUnknown*, REFIID riid, void** ppv) -> HRESULT {
+            auto* object = new Sample;
+            HRESULT hr = object->QueryInterface(riid, ppv);
+            object->Release();
+            return hr;
+        }, c.served);
+        IDispatch* object = nullptr;
+        EXPECT_EQ(CoCreateInstance(kSampleClass, nullptr, c.asked, IID_IDispatch, reinterpret_cast<void**>(&object)), c.expected)
+            << c.served << " asked " << c.asked;
+        if (object) object->Release();
+    }
+    UnregisterComClass(kSampleClass);
+    EXPECT_EQ(Sample::alive, 0);
+}
+
 } // namespace
