@@ -13,6 +13,7 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"ListBox", RegisterListBoxClass },
     { nullptr, nullptr }, // the table ends here
 };
 
