@@ -14,6 +14,7 @@ struct SystemClass {
 
 constexpr SystemClass kSystemClasses[] = {
     { L"ListBox", RegisterListBoxClass },
+    { L"ScrollBar", RegisterScrollBarClass },
     { nullptr, nullptr }, // the table ends here
 };
 
