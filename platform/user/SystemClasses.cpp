@@ -14,6 +14,8 @@ struct SystemClass {
 
 constexpr SystemClass kSystemClasses[] = {
     { L"ListBox", RegisterListBoxClass },
+    { L"ComboBox", RegisterComboBoxClass },
+    { L"ComboLBox", RegisterComboListClass },
     { L"ScrollBar", RegisterScrollBarClass },
     { nullptr, nullptr }, // the table ends here
 };

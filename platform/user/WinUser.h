@@ -792,6 +792,7 @@ constexpr LRESULT CB_OKAY = 0, CB_ERR = -1, CB_ERRSPACE = -2;
 constexpr WORD CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4, CBN_EDITCHANGE = 5,
                CBN_EDITUPDATE = 6, CBN_DROPDOWN = 7, CBN_CLOSEUP = 8, CBN_SELENDOK = 9, CBN_SELENDCANCEL = 10;
 constexpr WORD CBN_ERRSPACE = static_cast<WORD>(-1);
+constexpr UINT ODS_COMBOBOXEDIT = 0x1000; // an owner-drawn combo box's selection field
 
 // ---- scroll-bar controls ("ScrollBar")
 constexpr DWORD SBS_HORZ = 0x0000, SBS_VERT = 0x0001, SBS_TOPALIGN = 0x0002, SBS_LEFTALIGN = 0x0002,
