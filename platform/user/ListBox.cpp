@@ -143,13 +143,16 @@ void UpdateScrollBars(ListBoxState& state)
     if (state.wantsVerticalBar) {
         SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | keepShown, 0, std::max(0, state.items.Count() - 1),
             static_cast<UINT>(VisibleCount(state)), state.items.TopIndex(), 0 };
-        SetScrollInfo(state.self, SB_VERT, &info, TRUE);
+        SetScrollInfo(state.self, SB_VERT, &info, FALSE);
     }
     if (state.wantsHorizontalBar) {
         SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | keepShown, 0, std::max(0, state.horizontalExtent - 1),
             static_cast<UINT>(client.right), state.horizontalOffset, 0 };
-        SetScrollInfo(state.self, SB_HORZ, &info, TRUE);
+        SetScrollInfo(state.self, SB_HORZ, &info, FALSE);
     }
+    // The bars are drawn with the next WM_PAINT, after any parent that paints over this window.
+    if (state.wantsVerticalBar || state.wantsHorizontalBar)
+        RedrawWindow(state.self, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void SetTop(ListBoxState& state, int index)
@@ -507,11 +510,26 @@ void SetTabStops(ListBoxState& state, int count, const int* dialogUnits)
         state.tabStops.push_back(dialogUnits[i] * unit / 4);
 }
 
+// Shrinks the window to whole rows unless LBS_NOINTEGRALHEIGHT says otherwise.
+void KeepIntegralHeight(ListBoxState& state)
+{
+    if (state.style & LBS_NOINTEGRALHEIGHT || state.itemHeight <= 0)
+        return;
+    RECT client = ClientRect(state);
+    int extra = client.bottom % state.itemHeight;
+    if (extra == 0 || client.bottom < state.itemHeight)
+        return;
+    RECT window {};
+    GetWindowRect(state.self, &window);
+    SetWindowPos(state.self, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - extra, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnSetFont(ListBoxState& state, HFONT font, bool redraw)
 {
     state.font = font;
     if (!IsOwnerDrawn(state))
         state.itemHeight = FontMetrics(font).tmHeight;
+    KeepIntegralHeight(state);
     UpdateScrollBars(state);
     if (redraw)
         InvalidateRect(state.self, nullptr, TRUE);
@@ -538,20 +556,6 @@ void OnScroll(ListBoxState& state, bool vertical, WORD request, int thumb)
         SetTop(state, target);
     else
         ScrollHorizontally(state, target);
-}
-
-// Shrinks the window to whole rows unless LBS_NOINTEGRALHEIGHT says otherwise.
-void KeepIntegralHeight(ListBoxState& state)
-{
-    if (state.style & LBS_NOINTEGRALHEIGHT || state.itemHeight <= 0)
-        return;
-    RECT client = ClientRect(state);
-    int extra = client.bottom % state.itemHeight;
-    if (extra == 0 || client.bottom < state.itemHeight)
-        return;
-    RECT window {};
-    GetWindowRect(state.self, &window);
-    SetWindowPos(state.self, nullptr, 0, 0, window.right - window.left, window.bottom - window.top - extra, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MeasureOwnerDrawnItems(ListBoxState& state)

@@ -385,4 +385,20 @@ TEST_F(ListBox, TabStopsSpreadColumns)
     EXPECT_TRUE(darkIn(stopPixels, stopPixels + 12));
 }
 
+TEST_F(ListBox, ItsEdgeAndScrollBarShowOnceTheParentHasPainted)
+{
+    parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    list = CreateWindowExW(WS_EX_CLIENTEDGE, L"ListBox", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 120, 4 + row * 4, parent,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), nullptr, nullptr);
+    Fill({ L"0", L"1", L"2", L"3", L"4", L"5" });
+    UpdateWindow(parent);
+    HDC dc = GetWindowDC(list);
+    RECT window {};
+    GetWindowRect(list, &window);
+    int width = window.right - window.left;
+    EXPECT_EQ(GetPixel(dc, 5, 0), GetSysColor(COLOR_BTNSHADOW)) << "the sunken edge";
+    EXPECT_EQ(GetPixel(dc, width - 3, 5), GetSysColor(COLOR_3DDKSHADOW)) << "the up arrow's dark edge";
+    ReleaseDC(list, dc);
+}
+
 } // namespace
