@@ -11,6 +11,10 @@ struct ControlGroup {
 };
 
 constexpr ControlGroup kGroups[] = {
+    { ICC_UPDOWN_CLASS, fln::comctl::RegisterUpDownClass },
+    { ICC_TAB_CLASSES, fln::comctl::RegisterTabClass },
+    { ICC_BAR_CLASSES, fln::comctl::RegisterStatusBarClass },
+    { ICC_PROGRESS_CLASS, fln::comctl::RegisterProgressClass },
     { 0, nullptr }, // the table ends here
 };
 

@@ -6,4 +6,9 @@
 
 namespace fln::comctl {
 
+ATOM RegisterUpDownClass();    // UpDown.cpp
+ATOM RegisterTabClass();       // Tab.cpp
+ATOM RegisterStatusBarClass(); // StatusBar.cpp
+ATOM RegisterProgressClass();  // Progress.cpp
+
 } // namespace fln::comctl

@@ -1,6 +1,7 @@
 #pragma once
 // A memory DC on a white colour bitmap, for tests that check pixels.
 
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/Gdi.h"
 
 #include <gtest/gtest.h>
@@ -57,4 +58,20 @@ public:
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous = nullptr;
+};
+
+// Text rendering settings for one scope; the previous ones come back after it.
+class ScopedFontRendering {
+public:
+    explicit ScopedFontRendering(const fln::gdi::FontRendering& rendering)
+        : m_previous(fln::gdi::CurrentFontRendering())
+    {
+        fln::gdi::SetFontRendering(rendering);
+    }
+    ~ScopedFontRendering() { fln::gdi::SetFontRendering(m_previous); }
+    ScopedFontRendering(const ScopedFontRendering&) = delete;
+    ScopedFontRendering& operator=(const ScopedFontRendering&) = delete;
+
+private:
+    fln::gdi::FontRendering m_previous;
 };
