@@ -162,6 +162,8 @@ void OnUserSelection(ComboState& state)
     if (state.dropped)
         state.selectionWhenDropped = Selection(state), state.hoverMoved = false;
     ShowSelectionInField(state);
+    if (state.kind == Kind::Simple)
+        Notify(state, CBN_SELENDOK); // a simple combo box's list is always open: every choice is final
     Notify(state, CBN_SELCHANGE);
 }
 
@@ -355,7 +357,8 @@ LRESULT EditKeysProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
     WNDPROC original = state->editProcedure;
     if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && OnComboKey(*state, message, static_cast<int>(wParam)))
         return 0;
-    if (message == WM_CHAR && state->dropped && (wParam == L'\r' || wParam == 0x1B))
+    // Enter and Esc act on key-down; their characters are not text.
+    if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B))
         return 0;
     if (message == WM_GETDLGCODE)
         return CallWindowProcW(original, edit, message, wParam, lParam) | (state->dropped ? kWantAllKeys : 0);

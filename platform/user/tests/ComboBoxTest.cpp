@@ -351,3 +351,124 @@ TEST_F(ComboBox, OwnerDrawnBoxesMeasureTheFieldAndTheItemsAndDrawTheFieldAsAnEdi
 }
 
 } // namespace
+
+namespace {
+
+// A small stand-in for the edit control: it keeps its text, records the selection it is given,
+// appends typed characters and reports as an edit does.
+struct StandInEdit {
+    static inline std::vector<std::pair<UINT, LPARAM>> calls;
+
+    static void Notify(HWND edit, WORD code)
+    {
+        SendMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(edit)), code), reinterpret_cast<LPARAM>(edit));
+    }
+
+    static LRESULT Procedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        switch (message) {
+        case 0x00B1: // EM_SETSEL
+        case 0x00C5: // EM_LIMITTEXT
+            calls.emplace_back(message, lParam);
+            return 0;
+        case WM_CHAR: {
+            wchar_t text[64] {};
+            GetWindowTextW(edit, text, 63);
+            std::wstring longer = std::wstring(text) + static_cast<wchar_t>(wParam);
+            SetWindowTextW(edit, longer.c_str());
+            Notify(edit, 0x0400); // EN_UPDATE
+            Notify(edit, 0x0300); // EN_CHANGE
+            return 0;
+        }
+        case WM_SETFOCUS: Notify(edit, 0x0100); return 0;
+        case WM_KILLFOCUS: Notify(edit, 0x0200); return 0;
+        }
+        return DefWindowProcW(edit, message, wParam, lParam);
+    }
+
+    static void Register()
+    {
+        static ATOM atom = [] {
+            WNDCLASSEXW windowClass { sizeof windowClass };
+            windowClass.lpfnWndProc = Procedure;
+            windowClass.lpszClassName = L"Edit";
+            return RegisterClassExW(&windowClass);
+        }();
+        ASSERT_NE(atom, 0);
+        calls.clear();
+    }
+};
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[64] {};
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+TEST_F(ComboBox, ADropDownBoxEditsInItsEditChildAndReportsForIt)
+{
+    StandInEdit::Register();
+    MakeCombo(CBS_DROPDOWN, { L"alpha", L"beta", L"gamma" });
+    HWND edit = GetDlgItem(combo, 1001);
+    ASSERT_NE(edit, nullptr);
+    RECT field {}, client {};
+    GetWindowRect(edit, &field);
+    MapWindowPoints(nullptr, combo, reinterpret_cast<POINT*>(&field), 2);
+    GetClientRect(combo, &client);
+    EXPECT_EQ(field.left, 3);
+    EXPECT_EQ(field.right, client.right - 2 - GetSystemMetrics(SM_CXVSCROLL) - 1) << "the edit ends at the button";
+
+    SendMessageW(combo, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(TextOf(edit), L"beta");
+    EXPECT_EQ(TextOf(combo), L"beta");
+    ASSERT_FALSE(StandInEdit::calls.empty());
+    EXPECT_EQ(StandInEdit::calls.back(), (std::pair<UINT, LPARAM> { 0x00B1, -1 })) << "the whole text is selected";
+    SendMessageW(combo, CB_LIMITTEXT, 12, 0);
+    EXPECT_EQ(StandInEdit::calls.back().first, 0x00C5u);
+
+    SetFocus(combo);
+    EXPECT_EQ(GetFocus(), edit) << "the focus goes on to the edit";
+    Key('M', L"m");
+    EXPECT_EQ(TextOf(combo), L"betam");
+    Key(VK_DOWN); // a list key, taken before the edit sees it
+    EXPECT_EQ(Selection(), 2);
+    EXPECT_EQ(TextOf(edit), L"gamma");
+    Key(VK_F4);
+    EXPECT_TRUE(Dropped());
+    SetWindowTextW(edit, L"");
+    Key('A', L"a"); // while the list is open its highlight follows the text
+    EXPECT_EQ(Selection(), 0);
+    Key(VK_RETURN);
+    EXPECT_FALSE(Dropped());
+    EXPECT_EQ(TextOf(edit), L"alpha");
+    EXPECT_EQ(Taken(), (std::vector<WORD> { CBN_SETFOCUS, CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_SELCHANGE, CBN_DROPDOWN, CBN_EDITUPDATE,
+                           CBN_EDITCHANGE, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP }));
+    SetFocus(other);
+    EXPECT_EQ(Taken(), std::vector<WORD> { CBN_KILLFOCUS });
+}
+
+TEST_F(ComboBox, ASimpleBoxShowsItsListBelowTheEditAndNeverDropsIt)
+{
+    StandInEdit::Register();
+    MakeCombo(CBS_SIMPLE, { L"alpha", L"beta", L"gamma" });
+    HWND list = GetDlgItem(combo, 1000);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(IsWindowVisible(list));
+    RECT box {}, listRect {};
+    GetWindowRect(combo, &box);
+    GetWindowRect(list, &listRect);
+    EXPECT_EQ(box.bottom - box.top, 200) << "a simple box keeps its height";
+    EXPECT_EQ(listRect.bottom, box.bottom);
+    EXPECT_EQ(listRect.top - box.top, row + 2 + 6);
+    RECT item {};
+    SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+    Click(ScreenPoint(list, 10, (item.top + item.bottom) / 2));
+    EXPECT_EQ(Selection(), 2);
+    EXPECT_EQ(TextOf(GetDlgItem(combo, 1001)), L"gamma");
+    Key(VK_F4);
+    EXPECT_FALSE(Dropped());
+    EXPECT_EQ(Taken(), (std::vector<WORD> { CBN_SELENDOK, CBN_SELCHANGE }));
+}
+
+} // namespace
