@@ -594,14 +594,17 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_CREATE: return OnCreate(s, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_DESTROY:
-        if (s.list)
+        // The open list is a popup of the top-level window: it goes with the box, quietly.
+        s.dropped = false;
+        if (s.kind != Kind::Simple && s.list)
             DestroyWindow(s.list);
-        s.list = nullptr;
         return 0;
     case WM_NCDESTROY:
         DetachControlState<ComboState>(window);
         return DefWindowProcW(window, message, wParam, lParam);
-    case WM_WINDOWPOSCHANGING: KeepFieldHeight(s, *reinterpret_cast<WINDOWPOS*>(lParam)); return 0;
+    case WM_WINDOWPOSCHANGING:
+        KeepFieldHeight(s, *reinterpret_cast<WINDOWPOS*>(lParam));
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE: PlaceChildren(s); return 0;
     case WM_ERASEBKGND: return 1; // WM_PAINT covers every pixel
     case WM_PAINT: Paint(s); return 0;
@@ -631,7 +634,6 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SendMessageW(s.list, WM_CHAR, wParam, lParam); // type-ahead; a change comes back as LBN_SELCHANGE
         return 0;
     case WM_COMMAND: OnChildCommand(s, HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
-    case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: return SendMessageW(GetParent(window), message, wParam, lParam);
     case WM_SETTEXT: return OnSetText(s, window, lParam);

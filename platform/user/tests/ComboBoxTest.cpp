@@ -177,6 +177,20 @@ TEST_F(ComboBox, TheOpenListClosesByTheRulesAndNotifiesInOrder)
     }
 }
 
+TEST_F(ComboBox, ABoxDestroyedWhileOpenTakesItsListAlong)
+{
+    MakeCombo(CBS_DROPDOWNLIST);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    HWND list = OpenList();
+    ASSERT_TRUE(IsWindowVisible(list));
+    EXPECT_EQ(GetCapture(), list);
+    DestroyWindow(combo);
+    Pump();
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Taken(), std::vector<WORD> { CBN_DROPDOWN }) << "nothing is reported for a box that is going";
+}
+
 TEST_F(ComboBox, PressingTheBoxAndReleasingOverAnItemChoosesIt)
 {
     MakeCombo(CBS_DROPDOWNLIST);
