@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace fln::user {
@@ -358,20 +359,21 @@ void OnDragScrollTimer(ListBoxState& state)
 
 // ---- the keyboard
 
-int KeyTarget(const ListBoxState& state, int key)
+// The item a moving key goes to (before clamping), or nothing for other keys.
+std::optional<int> KeyTarget(const ListBoxState& state, int key)
 {
     int page = std::max(1, VisibleCount(state) - 1);
-    int last = state.items.Count() - 1;
     switch (key) {
     case VK_UP:
     case VK_LEFT: return state.caret - 1;
+    // With nothing selected the first step takes the caret item itself.
     case VK_DOWN:
     case VK_RIGHT: return state.items.Selection() == ItemList::kNone ? state.caret : state.caret + 1;
     case VK_PRIOR: return state.caret - page;
     case VK_NEXT: return state.caret + page;
     case VK_HOME: return 0;
-    case VK_END: return last;
-    default: return ItemList::kNone - 1; // not a moving key
+    case VK_END: return state.items.Count() - 1;
+    default: return std::nullopt;
     }
 }
 
@@ -386,10 +388,10 @@ void OnKeyDown(ListBoxState& state, int key)
             return;
         }
     }
-    int target = KeyTarget(state, key);
-    if (target < ItemList::kNone || state.items.Count() == 0)
+    std::optional<int> target = KeyTarget(state, key);
+    if (!target || state.items.Count() == 0)
         return;
-    SelectByUser(state, std::clamp(target, 0, state.items.Count() - 1));
+    SelectByUser(state, std::clamp(*target, 0, state.items.Count() - 1));
 }
 
 void OnChar(ListBoxState& state, wchar_t typed)
