@@ -1,5 +1,6 @@
-// The scroll bars of the non-client area: their state, and the mouse tracking that turns
-// presses into WM_HSCROLL and WM_VSCROLL.
+// Scroll bars: the state of a window's own bars, the scroll-bar functions (which hand SB_CTL to
+// the control's SBM_ messages), and the press tracker that turns presses on any bar into
+// WM_HSCROLL and WM_VSCROLL.
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"

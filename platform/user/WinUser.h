@@ -715,7 +715,8 @@ UINT RegisterClipboardFormatW(LPCWSTR name);
 int CountClipboardFormats();
 UINT EnumClipboardFormats(UINT format);
 
-// ---- the scroll bars of a window's non-client area (WS_HSCROLL, WS_VSCROLL)
+// ---- scroll bars: a window's own (SB_HORZ, SB_VERT: WS_HSCROLL, WS_VSCROLL), or a scroll-bar
+// control itself (SB_CTL), which answers through its SBM_ messages
 constexpr int SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3;
 constexpr WORD SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1, SB_PAGEUP = 2, SB_PAGELEFT = 2,
                SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6,
