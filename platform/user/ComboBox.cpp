@@ -633,6 +633,13 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (!s.edit && wParam >= L' ')
             SendMessageW(s.list, WM_CHAR, wParam, lParam); // type-ahead; a change comes back as LBN_SELCHANGE
         return 0;
+    case WM_MOUSEWHEEL:
+        // The open list scrolls; a closed box steps through its items, a notch an item.
+        if (s.dropped)
+            return SendMessageW(s.list, message, wParam, lParam);
+        if (s.kind != Kind::Simple && GET_WHEEL_DELTA_WPARAM(wParam))
+            OnComboKey(s, WM_KEYDOWN, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? VK_UP : VK_DOWN);
+        return 0;
     case WM_COMMAND: OnChildCommand(s, HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: return SendMessageW(GetParent(window), message, wParam, lParam);

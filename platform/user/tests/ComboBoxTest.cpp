@@ -237,6 +237,12 @@ TEST_F(ComboBox, AClosedListBoxChangesItsSelectionByKeysAndTyping)
         EXPECT_EQ(Taken(), step.notified ? std::vector<WORD> { CBN_SELCHANGE } : std::vector<WORD> {}) << step.key;
         EXPECT_FALSE(Dropped());
     }
+    // The wheel steps too: a notch down, a notch up.
+    for (auto [delta, selection] : { std::pair { -WHEEL_DELTA, 1 }, std::pair { WHEEL_DELTA, 0 } }) {
+        SendMessageW(combo, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+        EXPECT_EQ(Selection(), selection) << delta;
+        EXPECT_EQ(Taken(), std::vector<WORD> { CBN_SELCHANGE }) << delta;
+    }
 }
 
 TEST_F(ComboBox, TheButtonAndTheFocusedFieldAreDrawnInTheClassicLook)

@@ -385,6 +385,33 @@ TEST_F(ListBox, TabStopsSpreadColumns)
     EXPECT_TRUE(darkIn(stopPixels, stopPixels + 12));
 }
 
+TEST_F(ListBox, AHorizontalExtentWiderThanTheListScrollsItSideways)
+{
+    MakeList(WS_HSCROLL | LBS_NOINTEGRALHEIGHT, { 10, 10, 110, 110 });
+    Fill({ L"a long line" });
+    EXPECT_FALSE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL) << "nothing to scroll yet";
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, 300, 0);
+    ASSERT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL);
+    RECT client {};
+    GetClientRect(list, &client);
+    SCROLLINFO info { sizeof info, SIF_ALL };
+    GetScrollInfo(list, SB_HORZ, &info);
+    EXPECT_EQ(info.nMax, 299);
+    EXPECT_EQ(info.nPage, static_cast<UINT>(client.right));
+    struct Case {
+        WORD request;
+        int offset;
+    };
+    const int page = client.right;
+    for (Case c : { Case { SB_PAGERIGHT, page }, Case { SB_RIGHT, 300 - page }, Case { SB_PAGERIGHT, 300 - page }, Case { SB_LEFT, 0 } }) {
+        SendMessageW(list, WM_HSCROLL, c.request, 0);
+        RECT item {};
+        SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(-item.left, c.offset) << c.request;
+        EXPECT_EQ(GetScrollPos(list, SB_HORZ), c.offset) << c.request;
+    }
+}
+
 TEST_F(ListBox, ItsEdgeAndScrollBarShowOnceTheParentHasPainted)
 {
     parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
