@@ -39,6 +39,7 @@ struct ListBoxState {
     UINT controlType = ODT_LISTBOX;
     UINT controlId = 0;
     HFONT font = nullptr;
+    TEXTMETRICW fontMetrics {}; // of `font`, measured when it is set
     int itemHeight = 0;
     int horizontalExtent = 0;
     int horizontalOffset = 0;
@@ -215,7 +216,6 @@ void SelectByUser(ListBoxState& state, int index)
 struct ItemColours {
     HBRUSH background;
     COLORREF text;
-    COLORREF textBackground;
 };
 
 ItemColours AskColours(const ListBoxState& state, HDC dc)
@@ -223,7 +223,7 @@ ItemColours AskColours(const ListBoxState& state, HDC dc)
     HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(state.owner, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(state.itemWindow)));
     if (!brush)
         brush = GetSysColorBrush(COLOR_WINDOW);
-    return { brush, GetTextColor(dc), GetBkColor(dc) };
+    return { brush, GetTextColor(dc) };
 }
 
 void DrawOwnerItem(const ListBoxState& state, HDC dc, int index, bool enabled)
@@ -252,7 +252,7 @@ void DrawTextItem(const ListBoxState& state, HDC dc, int index, const ItemColour
         SetTextColor(dc, enabled ? colours.text : GetSysColor(COLOR_GRAYTEXT));
     }
     const std::wstring& text = state.items.At(index).text;
-    int y = item.top + (state.itemHeight - FontMetrics(state.font).tmHeight) / 2;
+    int y = item.top + (state.itemHeight - static_cast<int>(state.fontMetrics.tmHeight)) / 2;
     if (state.style & LBS_USETABSTOPS)
         TabbedTextOutW(dc, item.left + kTextIndent, y, text.c_str(), static_cast<int>(text.size()), static_cast<int>(state.tabStops.size()), state.tabStops.data(), item.left + kTextIndent);
     else
@@ -529,8 +529,9 @@ void KeepIntegralHeight(ListBoxState& state)
 void OnSetFont(ListBoxState& state, HFONT font, bool redraw)
 {
     state.font = font;
+    state.fontMetrics = FontMetrics(font);
     if (!IsOwnerDrawn(state))
-        state.itemHeight = FontMetrics(font).tmHeight;
+        state.itemHeight = state.fontMetrics.tmHeight;
     KeepIntegralHeight(state);
     UpdateScrollBars(state);
     if (redraw)
@@ -540,7 +541,7 @@ void OnSetFont(ListBoxState& state, HFONT font, bool redraw)
 void OnScroll(ListBoxState& state, bool vertical, WORD request, int thumb)
 {
     int current = vertical ? state.items.TopIndex() : state.horizontalOffset;
-    int line = vertical ? 1 : std::max(1, static_cast<int>(FontMetrics(state.font).tmAveCharWidth));
+    int line = vertical ? 1 : std::max(1, static_cast<int>(state.fontMetrics.tmAveCharWidth));
     int page = vertical ? std::max(1, VisibleCount(state) - 1) : std::max(1, static_cast<int>(ClientRect(state).right));
     int target = current;
     switch (request) {
@@ -567,7 +568,7 @@ void MeasureOwnerDrawnItems(ListBoxState& state)
     state.itemHeight = std::clamp(static_cast<int>(measure.itemHeight), 1, kMaxItemHeight);
 }
 
-ListBoxState* OnNcCreate(HWND window, const CREATESTRUCTW& create)
+void OnNcCreate(HWND window, const CREATESTRUCTW& create)
 {
     DWORD style = static_cast<DWORD>(create.style);
     bool ownerDrawn = style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE);
@@ -592,8 +593,9 @@ ListBoxState* OnNcCreate(HWND window, const CREATESTRUCTW& create)
         state->controlId = static_cast<UINT>(GetDlgCtrlID(combo));
     }
     SetTabStops(*state, 0, nullptr);
-    state->itemHeight = FontMetrics(nullptr).tmHeight;
-    return AttachControlState(window, std::move(state));
+    state->fontMetrics = FontMetrics(nullptr);
+    state->itemHeight = state->fontMetrics.tmHeight;
+    AttachControlState(window, std::move(state));
 }
 
 } // namespace
