@@ -43,6 +43,7 @@ struct ComboState {
     bool buttonPressed = false;
     bool waitingForOpeningRelease = false; // the press that opened the list is still held
     bool hoverMoved = false;  // the pointer moved the list's selection since it opened
+    bool scrollingList = false; // the open list's scroll bar has the mouse for a while
     int selectionWhenDropped = LB_ERR;
 };
 
@@ -750,7 +751,9 @@ void OnOpenListPress(ComboState& combo, POINT point)
     // The list's own scroll bar: it tracks the press itself, then the list takes the mouse back.
     LRESULT hit = SendMessageW(list, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
     combo.waitingForOpeningRelease = false;
+    combo.scrollingList = true;
     SendMessageW(list, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+    combo.scrollingList = false;
     if (combo.dropped)
         SetCapture(list);
 }
@@ -795,7 +798,7 @@ LRESULT ComboListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_CAPTURECHANGED:
         // Another window took the mouse: the list closes as if the user had clicked outside.
-        if (open && reinterpret_cast<HWND>(lParam) != list && GetCapture() != list)
+        if (open && !combo->scrollingList && reinterpret_cast<HWND>(lParam) != list && GetCapture() != list)
             Close(*combo, false);
         return ListBoxProcedure(list, message, wParam, lParam);
     default: return ListBoxProcedure(list, message, wParam, lParam);

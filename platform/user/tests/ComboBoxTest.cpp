@@ -177,6 +177,26 @@ TEST_F(ComboBox, TheOpenListClosesByTheRulesAndNotifiesInOrder)
     }
 }
 
+TEST_F(ComboBox, TheOpenListScrollsWithItsOwnScrollBarAndStaysOpen)
+{
+    MakeCombo(CBS_DROPDOWNLIST, { L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"10", L"11", L"12", L"13", L"14", L"15", L"16", L"17", L"18", L"19" });
+    SetFocus(combo);
+    Key(VK_F4);
+    HWND list = OpenList();
+    ASSERT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) << "twenty items do not fit";
+    RECT window {};
+    GetWindowRect(list, &window);
+    Taken();
+    Click({ window.right - 5, window.bottom - 5 }); // the down arrow
+    EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_TRUE(Dropped());
+    EXPECT_EQ(GetCapture(), list) << "the list has the mouse again";
+    EXPECT_TRUE(Taken().empty());
+    Later();
+    Click(ScreenPoint(parent, 300, 250));
+    EXPECT_FALSE(Dropped());
+}
+
 TEST_F(ComboBox, ABoxDestroyedWhileOpenTakesItsListAlong)
 {
     MakeCombo(CBS_DROPDOWNLIST);
