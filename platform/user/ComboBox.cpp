@@ -143,18 +143,20 @@ std::wstring ItemText(const ComboState& state, int index)
     return text;
 }
 
-// The field shows the selection: the edit gets its text, all selected; the drop-down list redraws.
+// The field shows the selection: the edit gets its text, all selected; a drop-down list takes it
+// as its own window text and redraws.
 void ShowSelectionInField(ComboState& state)
 {
+    int selection = Selection(state);
+    std::wstring text = selection == LB_ERR ? std::wstring() : ItemText(state, selection);
     if (state.edit) {
-        int selection = Selection(state);
-        std::wstring text = selection == LB_ERR ? std::wstring() : ItemText(state, selection);
         SetWindowTextW(state.edit, text.c_str());
         SendMessageW(state.edit, kEditSetSel, 0, -1);
         return;
     }
-    RECT text = Layout(state).text;
-    InvalidateRect(state.self, &text, FALSE);
+    DefWindowProcW(state.self, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    RECT field = Layout(state).text;
+    InvalidateRect(state.self, &field, FALSE);
 }
 
 // The user changed the selection.
@@ -504,7 +506,7 @@ LRESULT SetCurrentSelection(ComboState& state, WPARAM index)
     return result;
 }
 
-LRESULT OnSetText(ComboState& state, HWND window, LPARAM lParam)
+LRESULT OnSetText(ComboState& state, LPARAM lParam)
 {
     if (state.edit)
         return SendMessageW(state.edit, WM_SETTEXT, 0, lParam);
@@ -513,25 +515,7 @@ LRESULT OnSetText(ComboState& state, HWND window, LPARAM lParam)
     if (found == LB_ERR)
         return CB_ERR;
     SetCurrentSelection(state, static_cast<WPARAM>(found));
-    return DefWindowProcW(window, WM_SETTEXT, 0, lParam) ? TRUE : CB_ERR;
-}
-
-LRESULT OnGetText(const ComboState& state, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (state.edit)
-        return SendMessageW(state.edit, message, wParam, lParam);
-    int selection = Selection(state);
-    std::wstring text = selection == LB_ERR ? std::wstring() : ItemText(state, selection);
-    if (message == WM_GETTEXTLENGTH)
-        return static_cast<LRESULT>(text.size());
-    auto* buffer = reinterpret_cast<LPWSTR>(lParam);
-    int capacity = static_cast<int>(wParam);
-    if (!buffer || capacity <= 0)
-        return 0;
-    int count = std::min(capacity - 1, static_cast<int>(text.size()));
-    std::copy_n(text.begin(), count, buffer);
-    buffer[count] = 0;
-    return count;
+    return TRUE;
 }
 
 LRESULT OnEditMessage(const ComboState& state, UINT message, WPARAM wParam, LPARAM lParam)
@@ -539,10 +523,7 @@ LRESULT OnEditMessage(const ComboState& state, UINT message, WPARAM wParam, LPAR
     if (!state.edit)
         return CB_ERR;
     switch (message) {
-    case CB_GETEDITSEL: {
-        LRESULT selection = SendMessageW(state.edit, kEditGetSel, wParam, lParam);
-        return selection;
-    }
+    case CB_GETEDITSEL: return SendMessageW(state.edit, kEditGetSel, wParam, lParam);
     case CB_SETEDITSEL: SendMessageW(state.edit, kEditSetSel, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lParam))), static_cast<SHORT>(HIWORD(lParam))); return TRUE;
     default: SendMessageW(state.edit, kEditLimitText, wParam, 0); return TRUE; // CB_LIMITTEXT
     }
@@ -644,9 +625,11 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: OnChildCommand(s, HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: return SendMessageW(GetParent(window), message, wParam, lParam);
-    case WM_SETTEXT: return OnSetText(s, window, lParam);
+    case WM_SETTEXT: return OnSetText(s, lParam);
     case WM_GETTEXT:
-    case WM_GETTEXTLENGTH: return OnGetText(s, message, wParam, lParam);
+    case WM_GETTEXTLENGTH:
+        // The edit holds the text; a drop-down list's own text is its selected item's.
+        return s.edit ? SendMessageW(s.edit, message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
     case CB_RESETCONTENT:
         SendMessageW(s.list, LB_RESETCONTENT, 0, 0);
         ShowSelectionInField(s);
