@@ -2,7 +2,7 @@
 // with a list box, which in the drop-down styles is a popup ("ComboLBox") that opens below the
 // field and closes on a choice, Esc, a click outside it or the loss of the focus.
 
-#include "platform/user/ControlState.h"
+#include "platform/user/ControlSupport.h"
 #include "platform/user/ListBox.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
@@ -47,9 +47,11 @@ struct ComboState {
     int selectionWhenDropped = LB_ERR;
 };
 
+using State = ControlState<ComboState>;
+
 ComboState* StateOf(HWND window)
 {
-    return ControlStateOf<ComboState>(window);
+    return State::Of(window);
 }
 
 bool IsOwnerDrawn(const ComboState& state)
@@ -75,13 +77,6 @@ int FieldHeight(const ComboState& state)
     return state.fieldItemHeight + 2 * kEdge + 2;
 }
 
-RECT ClientRect(HWND window)
-{
-    RECT client {};
-    GetClientRect(window, &client);
-    return client;
-}
-
 struct ComboParts {
     RECT field;  // inside the edge
     RECT button; // empty in the simple style
@@ -90,7 +85,7 @@ struct ComboParts {
 
 ComboParts Layout(const ComboState& state)
 {
-    RECT client = ClientRect(state.self);
+    RECT client = ClientOf(state.self);
     ComboParts parts {};
     parts.field = { kEdge, kEdge, client.right - kEdge, FieldHeight(state) - kEdge };
     if (state.kind != Kind::Simple) {
@@ -124,7 +119,7 @@ RECT DroppedRect(const ComboState& state)
 
 void Notify(const ComboState& state, WORD code)
 {
-    SendMessageW(GetParent(state.self), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(state.self)), code), reinterpret_cast<LPARAM>(state.self));
+    NotifyParent(state.self, code);
 }
 
 int Selection(const ComboState& state)
@@ -275,9 +270,8 @@ void DrawField(ComboState& state, HDC dc, const ComboParts& parts)
 {
     bool enabled = IsWindowEnabled(state.self);
     HWND parent = GetParent(state.self);
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(parent, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(state.self)));
     RECT field = parts.field;
-    FillRect(dc, &field, brush ? brush : GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_3DFACE));
+    FillRect(dc, &field, ParentColours(state.self, enabled ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, dc));
     if (state.edit)
         return;
     int selection = Selection(state);
@@ -322,7 +316,7 @@ void Paint(ComboState& state)
     HDC dc = BeginPaint(state.self, &paint);
     ComboParts parts = Layout(state);
     HGDIOBJ oldFont = SelectObject(dc, state.font ? state.font : GetStockObject(SYSTEM_FONT));
-    RECT edge { 0, 0, ClientRect(state.self).right, FieldHeight(state) };
+    RECT edge { 0, 0, ClientOf(state.self).right, FieldHeight(state) };
     DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
     DrawField(state, dc, parts);
     if (state.kind != Kind::Simple) {
@@ -331,7 +325,7 @@ void Paint(ComboState& state)
         DrawFrameControl(dc, &button, DFC_SCROLL, look);
     } else {
         // Below the field of a simple combo box the list shows; the rest is the parent's colour.
-        RECT below { 0, FieldHeight(state), ClientRect(state.self).right, ClientRect(state.self).bottom };
+        RECT below { 0, FieldHeight(state), ClientOf(state.self).right, ClientOf(state.self).bottom };
         FillRect(dc, &below, GetSysColorBrush(COLOR_3DFACE));
     }
     SelectObject(dc, oldFont);
@@ -346,7 +340,7 @@ void PlaceChildren(ComboState& state)
     if (state.edit)
         MoveWindow(state.edit, parts.text.left, parts.text.top, parts.text.right - parts.text.left, parts.text.bottom - parts.text.top, TRUE);
     if (state.kind == Kind::Simple) {
-        RECT client = ClientRect(state.self);
+        RECT client = ClientOf(state.self);
         MoveWindow(state.list, 0, FieldHeight(state), client.right, std::max(0, static_cast<int>(client.bottom) - FieldHeight(state)), TRUE);
     }
 }
@@ -555,12 +549,11 @@ UINT ListMessageFor(UINT message)
 LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto state = std::make_unique<ComboState>();
+        ComboState* state = State::Make(window);
         state->self = window;
         state->style = static_cast<DWORD>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->style);
         DWORD kind = state->style & 3;
         state->kind = kind == CBS_SIMPLE ? Kind::Simple : kind == CBS_DROPDOWN ? Kind::DropDown : Kind::DropDownList;
-        AttachControlState(window, std::move(state));
         return DefWindowProcW(window, message, wParam, lParam);
     }
     ComboState* state = StateOf(window);
@@ -582,7 +575,7 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             DestroyWindow(s.list);
         return 0;
     case WM_NCDESTROY:
-        DetachControlState<ComboState>(window);
+        State::Delete(window);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_WINDOWPOSCHANGING:
         KeepFieldHeight(s, *reinterpret_cast<WINDOWPOS*>(lParam));
@@ -688,7 +681,7 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // ---- the drop-down list: a list box that, open, follows the pointer and closes on a choice
 // or a press outside it
 
-constexpr int kComboSlot = kControlStateBytes; // the list's window-extra bytes after the list box's state
+constexpr int kComboSlot = kListBoxExtraBytes; // where the list keeps its combo box, after the list box's state
 
 ComboState* ComboOf(HWND list)
 {
@@ -699,7 +692,7 @@ ComboState* ComboOf(HWND list)
 // The item under a client point of the list, or LB_ERR beside the items.
 int ItemUnder(HWND list, POINT point)
 {
-    RECT client = ClientRect(list);
+    RECT client = ClientOf(list);
     if (!PtInRect(&client, point))
         return LB_ERR;
     LRESULT found = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
@@ -726,7 +719,7 @@ void OnOpenListPress(ComboState& combo, POINT point)
         Close(combo, false); // a press anywhere else closes the list and is spent on that
         return;
     }
-    RECT client = ClientRect(list);
+    RECT client = ClientOf(list);
     if (PtInRect(&client, point)) {
         HoverAt(combo, point);
         return;
@@ -795,7 +788,7 @@ ATOM RegisterComboListClass()
     WNDCLASSEXW windowClass { sizeof windowClass };
     windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_SAVEBITS;
     windowClass.lpfnWndProc = ComboListProcedure;
-    windowClass.cbWndExtra = kControlStateBytes + sizeof(HWND);
+    windowClass.cbWndExtra = kComboSlot + sizeof(HWND);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"ComboLBox";
     return RegisterClassExW(&windowClass);
@@ -806,7 +799,7 @@ ATOM RegisterComboBoxClass()
     WNDCLASSEXW windowClass { sizeof windowClass };
     windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
     windowClass.lpfnWndProc = ComboBoxProcedure;
-    windowClass.cbWndExtra = kControlStateBytes;
+    windowClass.cbWndExtra = State::kExtraBytes;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"ComboBox";
     return RegisterClassExW(&windowClass);

@@ -2,7 +2,7 @@
 // tab stops, scroll bars and the keyboard with type-ahead.
 
 #include "platform/user/ListBox.h"
-#include "platform/user/ControlState.h"
+#include "platform/user/ControlSupport.h"
 #include "platform/user/ItemList.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
@@ -25,8 +25,6 @@ constexpr int kMaxItemHeight = 255;
 constexpr int kDefaultTabStop = 32; // dialog units
 
 struct ListBoxState {
-    explicit ListBoxState(bool sorted) : items(sorted) { }
-
     ItemList items;
     HWND self = nullptr;
     DWORD style = 0;
@@ -51,9 +49,12 @@ struct ListBoxState {
     std::vector<int> tabStops; // pixels
 };
 
+using State = ControlState<ListBoxState>;
+static_assert(State::kExtraBytes == kListBoxExtraBytes);
+
 ListBoxState* StateOf(HWND window)
 {
-    return ControlStateOf<ListBoxState>(window);
+    return State::Of(window);
 }
 
 bool IsOwnerDrawn(const ListBoxState& state)
@@ -218,11 +219,10 @@ struct ItemColours {
     COLORREF text;
 };
 
+// A combo box's list asks the combo box's parent, as the combo box.
 ItemColours AskColours(const ListBoxState& state, HDC dc)
 {
-    HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageW(state.owner, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(state.itemWindow)));
-    if (!brush)
-        brush = GetSysColorBrush(COLOR_WINDOW);
+    HBRUSH brush = ParentColours(state.itemWindow, WM_CTLCOLORLISTBOX, dc);
     return { brush, GetTextColor(dc) };
 }
 
@@ -573,7 +573,8 @@ void OnNcCreate(HWND window, const CREATESTRUCTW& create)
     DWORD style = static_cast<DWORD>(create.style);
     bool ownerDrawn = style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE);
     bool hasStrings = !ownerDrawn || (style & LBS_HASSTRINGS);
-    auto state = std::make_unique<ListBoxState>(hasStrings && (style & LBS_SORT));
+    ListBoxState* state = State::Make(window);
+    state->items = ItemList(hasStrings && (style & LBS_SORT));
     state->self = window;
     state->style = style;
     state->hasStrings = hasStrings;
@@ -595,7 +596,6 @@ void OnNcCreate(HWND window, const CREATESTRUCTW& create)
     SetTabStops(*state, 0, nullptr);
     state->fontMetrics = FontMetrics(nullptr);
     state->itemHeight = state->fontMetrics.tmHeight;
-    AttachControlState(window, std::move(state));
 }
 
 } // namespace
@@ -620,7 +620,7 @@ LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         UpdateScrollBars(s);
         return 0;
     case WM_NCDESTROY:
-        DetachControlState<ListBoxState>(window);
+        State::Delete(window);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE:
         KeepIntegralHeight(s);
@@ -736,7 +736,7 @@ ATOM RegisterListBoxClass()
     WNDCLASSEXW windowClass { sizeof windowClass };
     windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
     windowClass.lpfnWndProc = ListBoxProcedure;
-    windowClass.cbWndExtra = kControlStateBytes;
+    windowClass.cbWndExtra = State::kExtraBytes;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"ListBox";
     return RegisterClassExW(&windowClass);

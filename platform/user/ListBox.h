@@ -8,5 +8,7 @@
 namespace fln::user {
 
 LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window-extra bytes the list box keeps its state in; a class built on it puts its own after.
+constexpr int kListBoxExtraBytes = sizeof(void*);
 
 } // namespace fln::user

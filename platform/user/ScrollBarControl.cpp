@@ -1,7 +1,7 @@
 // The scroll-bar control: a bar of its own (SBS_HORZ, SBS_VERT) that reports to its parent with
 // its handle, or a size box (SBS_SIZEBOX, SBS_SIZEGRIP) that sizes its top-level window.
 
-#include "platform/user/ControlState.h"
+#include "platform/user/ControlSupport.h"
 #include "platform/user/NonClient.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
@@ -21,9 +21,11 @@ struct ScrollBarControlState {
     HWND self = nullptr;
 };
 
+using State = ControlState<ScrollBarControlState>;
+
 ScrollBarControlState* StateOf(HWND window)
 {
-    return ControlStateOf<ScrollBarControlState>(window);
+    return State::Of(window);
 }
 
 ScrollBarState* BarOf(HWND window)
@@ -42,13 +44,6 @@ bool IsVertical(const ScrollBarControlState& state)
     return state.style & SBS_VERT;
 }
 
-RECT ClientRect(HWND window)
-{
-    RECT client {};
-    GetClientRect(window, &client);
-    return client;
-}
-
 void RedrawBar(HWND window)
 {
     InvalidateRect(window, nullptr, FALSE);
@@ -57,8 +52,8 @@ void RedrawBar(HWND window)
 // Only the track between the arrows shows a new position.
 void RedrawTrack(const ScrollBarControlState& state)
 {
-    ScrollBarParts parts = LayoutScrollBar(state.bar, ClientRect(state.self), IsVertical(state));
-    RECT track = ClientRect(state.self);
+    ScrollBarParts parts = LayoutScrollBar(state.bar, ClientOf(state.self), IsVertical(state));
+    RECT track = ClientOf(state.self);
     if (IsVertical(state))
         track.top = parts.first.bottom, track.bottom = parts.last.top;
     else
@@ -87,12 +82,12 @@ void Paint(ScrollBarControlState& state)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(state.self, &paint);
-    RECT client = ClientRect(state.self);
+    RECT client = ClientOf(state.self);
     if (IsSizeBox(state)) {
         DrawFrameControl(dc, &client, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     } else {
-        auto track = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(state.self), WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(state.self)));
-        DrawScrollBar(dc, state.bar, client, IsVertical(state), track ? track : GetSysColorBrush(COLOR_SCROLLBAR), IsWindowEnabled(state.self));
+        HBRUSH track = ParentColours(state.self, WM_CTLCOLORSCROLLBAR, dc);
+        DrawScrollBar(dc, state.bar, client, IsVertical(state), track, IsWindowEnabled(state.self));
     }
     EndPaint(state.self, &paint);
 }
@@ -111,7 +106,7 @@ void OnLButtonDown(ScrollBarControlState& state, POINT client)
         SetFocus(state.self);
     POINT origin {};
     ClientToScreen(state.self, &origin);
-    ScrollBarPress press { state.self, GetParent(state.self), state.self, IsVertical(state), origin, ClientRect(state.self), BarOf, RedrawBar };
+    ScrollBarPress press { state.self, GetParent(state.self), state.self, IsVertical(state), origin, ClientOf(state.self), BarOf, RedrawBar };
     TrackScrollBarPress(press, screen);
 }
 
@@ -182,11 +177,10 @@ LRESULT EnableArrows(ScrollBarControlState& state, UINT arrows)
 LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto state = std::make_unique<ScrollBarControlState>();
+        ScrollBarControlState* state = State::Make(window);
         state->self = window;
         state->style = static_cast<DWORD>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->style);
         state->bar.maximum = 0; // a new control has nothing to scroll
-        AttachControlState(window, std::move(state));
         return DefWindowProcW(window, message, wParam, lParam);
     }
     ScrollBarControlState* state = StateOf(window);
@@ -196,7 +190,7 @@ LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_CREATE: Align(s, *reinterpret_cast<const CREATESTRUCTW*>(lParam)); return 0;
     case WM_NCDESTROY:
-        DetachControlState<ScrollBarControlState>(window);
+        State::Delete(window);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_ERASEBKGND: return 1; // WM_PAINT covers every pixel
     case WM_PAINT: Paint(s); return 0;
@@ -239,7 +233,7 @@ ATOM RegisterScrollBarClass()
     WNDCLASSEXW windowClass { sizeof windowClass };
     windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
     windowClass.lpfnWndProc = ScrollBarProcedure;
-    windowClass.cbWndExtra = kControlStateBytes;
+    windowClass.cbWndExtra = State::kExtraBytes;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"ScrollBar";
     return RegisterClassExW(&windowClass);

@@ -4,6 +4,7 @@
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"
+#include "platform/user/PressTracker.h"
 
 #include <algorithm>
 
@@ -96,25 +97,30 @@ void DragThumb(const ScrollBarPress& press, const ScrollBarParts& parts, POINT p
 }
 
 // Held down, the request repeats: after a pause, then quickly, while the pointer stays on the part
-// that was pressed (a page area ends where the thumb has come to).
+// that was pressed (a page area ends where the thumb has come to). An arrow looks pressed while
+// the pointer is on it.
 void RepeatWhileHeld(const ScrollBarPress& press, WORD request, POINT point)
 {
     HWND handle = press.window;
+    PressTracker held;
+    held.PressMouse();
     SetTimer(handle, kRepeatTimer, kFirstRepeatDelay, nullptr);
-    bool released = false;
-    RunModalLoop(handle, MSGF_SIZE, [&] { return released || GetCapture() != handle || !press.state(handle); }, [&](MSG& m) {
-        if (m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP) {
-            point = { m.pt.x - press.origin.x, m.pt.y - press.origin.y };
-            released = m.message == WM_LBUTTONUP;
-        } else if (m.message != WM_TIMER || m.hwnd != handle || m.wParam != kRepeatTimer) {
+    RunModalLoop(handle, MSGF_SIZE, [&] { return !held.Active() || GetCapture() != handle || !press.state(handle); }, [&](MSG& m) {
+        bool pointer = m.message == WM_MOUSEMOVE || m.message == WM_LBUTTONUP;
+        if (!pointer && (m.message != WM_TIMER || m.hwnd != handle || m.wParam != kRepeatTimer))
             return false;
-        }
+        if (pointer)
+            point = { m.pt.x - press.origin.x, m.pt.y - press.origin.y };
         ScrollBarParts parts = LayoutScrollBar(*press.state(handle), press.strip, press.vertical);
         bool onPart = RequestAt(parts, press.strip, press.vertical, point) == request;
-        ShowPressed(press, onPart && !released ? ArrowOf(request) : 0);
+        if (m.message == WM_LBUTTONUP)
+            held.ReleaseMouse(onPart);
+        else
+            held.MoveMouse(onPart);
+        ShowPressed(press, held.Pressed() ? ArrowOf(request) : 0);
         if (m.message == WM_TIMER) {
             SetTimer(handle, kRepeatTimer, kRepeatInterval, nullptr);
-            if (onPart)
+            if (held.Pressed())
                 SendRequest(press, request);
         }
         return true;

@@ -13,6 +13,8 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"Button", RegisterButtonClass },
+    { L"Static", RegisterStaticClass },
     { L"ListBox", RegisterListBoxClass },
     { L"ComboBox", RegisterComboBoxClass },
     { L"ComboLBox", RegisterComboListClass },
