@@ -189,8 +189,6 @@ void Open(ComboState& state)
     if (state.selectionWhenDropped != LB_ERR)
         SendMessageW(state.list, LB_SETTOPINDEX, static_cast<WPARAM>(state.selectionWhenDropped), 0);
     SetCapture(state.list);
-    RECT text = Layout(state).text;
-    InvalidateRect(state.self, &text, FALSE);
 }
 
 // Closes the open list, taking its selection or going back to the one it opened with.
@@ -275,7 +273,7 @@ void DrawField(ComboState& state, HDC dc, const ComboParts& parts)
     if (state.edit)
         return;
     int selection = Selection(state);
-    bool highlighted = state.focused && !state.dropped && enabled;
+    bool highlighted = state.focused && enabled;
     RECT text = parts.text;
     if (IsOwnerDrawn(state)) {
         DRAWITEMSTRUCT draw {};

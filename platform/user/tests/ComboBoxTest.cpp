@@ -1,3 +1,4 @@
+#include "PixelChecks.h"
 #include "UserTestSupport.h"
 
 #include <string>
@@ -329,6 +330,46 @@ TEST_F(ComboBox, TheButtonAndTheFocusedFieldAreDrawnInTheClassicLook)
     GetWindowRect(combo, &box);
     EXPECT_EQ(listWindow.top, box.bottom) << "it opens just below the box";
     EXPECT_EQ(listWindow.left, box.left);
+}
+
+TEST_F(ComboBox, TheBoxMatchesItsExpectedPictures)
+{
+    parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"MS Sans Serif");
+    struct Case {
+        const char* file;
+        bool focused;
+        bool pressed;
+        bool enabled;
+    };
+    const Case cases[] = {
+        { "combo-normal.png", false, false, true },
+        { "combo-focused.png", true, false, true },
+        { "combo-pressed.png", true, true, true },
+        { "combo-disabled.png", false, false, false },
+    };
+    for (const Case& c : cases) {
+        combo = CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 10, 100, 100, parent, reinterpret_cast<HMENU>(9), nullptr, nullptr);
+        SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(combo, CB_ADDSTRING, 0, Text(L"Radians"));
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        EnableWindow(combo, c.enabled);
+        if (c.focused)
+            SetFocus(combo);
+        if (c.pressed) {
+            POINT button = ScreenPoint(combo, 90, 8);
+            headless->InjectMouseMove(button);
+            headless->InjectButton(1, true, button);
+        }
+        Pump();
+        UpdateWindow(combo);
+        EXPECT_TRUE(pixel_checks::MatchesExpectedImage(combo, c.file)) << c.file;
+        if (c.pressed)
+            headless->InjectButton(1, false, ScreenPoint(combo, 90, 8));
+        Pump();
+        DestroyWindow(combo);
+    }
+    DeleteObject(font);
 }
 
 TEST_F(ComboBox, ANewSelectionRepaintsOnlyTheField)

@@ -1,3 +1,4 @@
+#include "PixelChecks.h"
 #include "UserTestSupport.h"
 
 #include <string>
@@ -343,6 +344,21 @@ TEST_F(ListBox, SelectionColoursAndTheOwnersBrushShow)
     }
     EXPECT_TRUE(textShown);
     DeleteObject(yellow);
+}
+
+TEST_F(ListBox, AFocusedListWithASelectionMatchesItsExpectedPicture)
+{
+    parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"MS Sans Serif");
+    list = CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, 10, 10, 60, 45, parent,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), nullptr, nullptr);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Fill({ L"Sine", L"Cosine", L"Tangent" });
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    SetFocus(list);
+    UpdateWindow(list);
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(list, "listbox-selected.png"));
+    DeleteObject(font);
 }
 
 TEST_F(ListBox, ASelectionChangeRepaintsOnlyTheRowsInvolved)

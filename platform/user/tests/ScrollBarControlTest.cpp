@@ -1,3 +1,4 @@
+#include "PixelChecks.h"
 #include "UserTestSupport.h"
 
 #include <utility>
@@ -258,6 +259,29 @@ TEST_F(ScrollBarControl, TheBarIsDrawnInTheClassicColoursAndAMoveRepaintsOnlyThe
     EnableWindow(bar, FALSE);
     UpdateWindow(bar);
     EXPECT_EQ(PixelAt(bar, 8, 50), GetSysColor(COLOR_SCROLLBAR)) << "a disabled bar has no thumb";
+}
+
+TEST_F(ScrollBarControl, BarsMatchTheirExpectedPictures)
+{
+    struct Case {
+        const char* file;
+        DWORD style;
+        RECT rect;
+        UINT disabled;
+    };
+    const Case cases[] = {
+        { "scrollbar-vertical.png", SBS_VERT, { 20, 10, 36, 90 }, ESB_ENABLE_BOTH },
+        { "scrollbar-horizontal-up-disabled.png", SBS_HORZ, { 20, 10, 100, 26 }, ESB_DISABLE_LTUP },
+    };
+    for (const Case& c : cases) {
+        MakeBar(c.style, c.rect);
+        SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 25, 0, 0 };
+        SetScrollInfo(bar, SB_CTL, &info, TRUE);
+        EnableScrollBar(bar, SB_CTL, c.disabled);
+        UpdateWindow(bar);
+        EXPECT_TRUE(pixel_checks::MatchesExpectedImage(bar, c.file)) << c.file;
+        DestroyWindow(parent);
+    }
 }
 
 TEST_F(ScrollBarControl, ASizeGripSizesItsTopLevelWindow)
