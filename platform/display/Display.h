@@ -109,6 +109,9 @@ public:
     // The system clipboard as UTF-8 text; the program's own formats stay inside the program.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;
+    // The PRIMARY selection (X11's: the text last selected, pasted with a middle click), likewise.
+    virtual void SetPrimarySelectionText(const std::string& utf8) = 0;
+    virtual std::optional<std::string> PrimarySelectionText() = 0;
 };
 
 // The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),

@@ -39,6 +39,8 @@ public:
 
     void SetClipboardText(const std::string& utf8) override { m_clipboard = utf8; }
     std::optional<std::string> ClipboardText() override { return m_clipboard; }
+    void SetPrimarySelectionText(const std::string& utf8) override { m_primary = utf8; }
+    std::optional<std::string> PrimarySelectionText() override { return m_primary; }
 
     // Test controls.
     void SetMonitors(std::vector<MonitorArea> monitors) { m_monitors = std::move(monitors); }
@@ -86,5 +88,6 @@ private:
     std::uintptr_t m_cursorShape = 0;
     std::deque<DisplayEvent> m_events;
     std::optional<std::string> m_clipboard;
+    std::optional<std::string> m_primary;
     cairo_surface_t* m_screen = nullptr;
 };

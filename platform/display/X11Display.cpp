@@ -364,44 +364,10 @@ public:
         poll(fds, 2, timeoutMs);
     }
 
-    void SetClipboardText(const std::string& utf8) override
-    {
-        m_clipboardText = utf8;
-        XSetSelectionOwner(m_x, m_clipboard, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
-        XFlush(m_x);
-    }
-
-    std::optional<std::string> ClipboardText() override
-    {
-        Window owner = XGetSelectionOwner(m_x, m_clipboard);
-        if (owner == None)
-            return std::nullopt;
-        if (owner == m_selectionOwner)
-            return m_clipboardText;
-        XConvertSelection(m_x, m_clipboard, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
-        XFlush(m_x);
-        // Another program answers within moments; other events stay queued meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        XEvent event;
-        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt;
-            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-            poll(&fd, 1, 20);
-        }
-        if (event.xselection.property == None)
-            return std::nullopt;
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        std::optional<std::string> text;
-        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
-            text = std::string(reinterpret_cast<char*>(data), count);
-        if (data)
-            XFree(data);
-        return text;
-    }
+    void SetClipboardText(const std::string& utf8) override { OwnSelection(m_clipboard, utf8); }
+    std::optional<std::string> ClipboardText() override { return SelectionText(m_clipboard); }
+    void SetPrimarySelectionText(const std::string& utf8) override { OwnSelection(XA_PRIMARY, utf8); }
+    std::optional<std::string> PrimarySelectionText() override { return SelectionText(XA_PRIMARY); }
 
 private:
     // What task bars group and label windows by: the program's class, and the process on this
@@ -490,7 +456,7 @@ private:
             AnswerSelectionRequest(event.xselectionrequest);
             break;
         case SelectionClear:
-            m_clipboardText.clear();
+            m_selectionTexts.erase(event.xselectionclear.selection);
             break;
         }
     }
@@ -540,6 +506,45 @@ private:
         Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
     }
 
+    void OwnSelection(Atom selection, const std::string& utf8)
+    {
+        m_selectionTexts[selection] = utf8;
+        XSetSelectionOwner(m_x, selection, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XFlush(m_x);
+    }
+
+    std::optional<std::string> SelectionText(Atom selection)
+    {
+        Window owner = XGetSelectionOwner(m_x, selection);
+        if (owner == None)
+            return std::nullopt;
+        if (owner == m_selectionOwner)
+            return m_selectionTexts[selection];
+        XConvertSelection(m_x, selection, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XFlush(m_x);
+        // Another program answers within moments; other events stay queued meanwhile.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        XEvent event;
+        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt;
+            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
+            poll(&fd, 1, 20);
+        }
+        if (event.xselection.property == None)
+            return std::nullopt;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::optional<std::string> text;
+        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
+            text = std::string(reinterpret_cast<char*>(data), count);
+        if (data)
+            XFree(data);
+        return text;
+    }
+
     void AnswerSelectionRequest(const XSelectionRequestEvent& request)
     {
         XSelectionEvent reply {};
@@ -555,8 +560,9 @@ private:
             XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
             reply.property = property;
         } else if (request.target == m_utf8 || request.target == XA_STRING) {
+            const std::string& text = m_selectionTexts[request.selection];
             XChangeProperty(m_x, request.requestor, property, request.target, 8, PropModeReplace,
-                reinterpret_cast<const unsigned char*>(m_clipboardText.data()), static_cast<int>(m_clipboardText.size()));
+                reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
             reply.property = property;
         }
         XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
@@ -574,7 +580,7 @@ private:
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;
-    std::string m_clipboardText;
+    std::map<Atom, std::string> m_selectionTexts; // CLIPBOARD and PRIMARY while this program owns them
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
 };

@@ -15,6 +15,7 @@ struct SystemClass {
 constexpr SystemClass kSystemClasses[] = {
     { L"Button", RegisterButtonClass },
     { L"Static", RegisterStaticClass },
+    { L"Edit", RegisterEditClass },
     { L"ListBox", RegisterListBoxClass },
     { L"ComboBox", RegisterComboBoxClass },
     { L"ComboLBox", RegisterComboListClass },

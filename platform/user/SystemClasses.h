@@ -15,6 +15,7 @@ bool RegisterSystemClass(LPCWSTR className);
 // Declared here in the order of the table in SystemClasses.cpp.
 ATOM RegisterButtonClass();
 ATOM RegisterStaticClass();
+ATOM RegisterEditClass();
 ATOM RegisterListBoxClass();
 ATOM RegisterComboBoxClass();
 ATOM RegisterComboListClass(); // the drop-down list of combo boxes, "ComboLBox"

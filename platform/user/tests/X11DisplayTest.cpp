@@ -9,6 +9,7 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #undef Display
 
@@ -77,6 +78,25 @@ private:
     std::string m_display;
 };
 
+// A server can report a display number another one is just giving up: connect with a few
+// retries, and start another server when that one does not answer.
+std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std::unique_ptr<VirtualServer>& server)
+{
+    std::unique_ptr<Display> x11;
+    for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
+        server = std::make_unique<VirtualServer>();
+        if (!server->Start(xvfb))
+            return nullptr;
+        setenv("DISPLAY", server->Name().c_str(), 1);
+        for (int retry = 0; retry < 20 && !x11; ++retry) {
+            x11 = CreateX11Display();
+            if (!x11)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    return x11;
+}
+
 COLORREF ServerPixel(XDisplay* connection, int x, int y)
 {
     XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -127,20 +147,8 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     std::string xdotool = FindProgram("xdotool");
     if (xvfb.empty() || xdotool.empty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    // A server can report a display number another one is just giving up: connect with a few
-    // retries, and start another server when that one does not answer.
     std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11;
-    for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
-        server = std::make_unique<VirtualServer>();
-        ASSERT_TRUE(server->Start(xvfb));
-        setenv("DISPLAY", server->Name().c_str(), 1);
-        for (int retry = 0; retry < 20 && !x11; ++retry) {
-            x11 = CreateX11Display();
-            if (!x11)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
     ASSERT_TRUE(x11) << server->Name();
     auto previous = SetCurrentDisplay(std::move(x11));
     XDisplay* reader = XOpenDisplay(server->Name().c_str());
@@ -241,6 +249,71 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     DeleteObject(mask);
     DeleteObject(image);
     XCloseDisplay(reader);
+    SetCurrentDisplay(std::move(previous));
+}
+
+// The PRIMARY selection with another X client: what it selected is read, what the program
+// selects the other client reads.
+TEST(X11Display, PrimarySelectionGoesBothWays)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    XDisplay* other = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(other);
+    Window otherWindow = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+    Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    Atom property = XInternAtom(other, "EDIT_TEST_TRANSFER", False);
+
+    const std::string offered = "2*\xCF\x80"; // "2*π"
+    XSetSelectionOwner(other, XA_PRIMARY, otherWindow, CurrentTime);
+    XSync(other, False);
+    std::thread answering([&] {
+        XEvent event {};
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (event.type != SelectionRequest) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return; // never asked: the read below fails on its own
+            if (XPending(other))
+                XNextEvent(other, &event);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const XSelectionRequestEvent& request = event.xselectionrequest;
+        XChangeProperty(other, request.requestor, request.property, utf8, 8, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
+        XSelectionEvent reply { SelectionNotify, 0, True, other, request.requestor, request.selection, request.target, request.property, request.time };
+        XSendEvent(other, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        XFlush(other);
+    });
+    EXPECT_EQ(GetPrimarySelectionText(), L"2*\u03c0");
+    answering.join();
+
+    SetPrimarySelectionText(L"x\u00b2");
+    XConvertSelection(other, XA_PRIMARY, utf8, property, otherWindow, CurrentTime);
+    XFlush(other);
+    bool answered = false;
+    EXPECT_TRUE(PumpUntil([&] {
+        while (XPending(other)) {
+            XEvent event;
+            XNextEvent(other, &event);
+            answered = answered || event.type == SelectionNotify;
+        }
+        return answered;
+    }));
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(other, otherWindow, property, 0, 1024, True, AnyPropertyType, &type, &format, &count, &after, &data), Success);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "x\xC2\xB2");
+    XFree(data);
+    XCloseDisplay(other);
     SetCurrentDisplay(std::move(previous));
 }
 
