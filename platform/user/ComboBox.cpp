@@ -18,12 +18,6 @@ namespace {
 constexpr int kEditId = 1001;
 constexpr int kListId = 1000;
 constexpr int kEdge = 2; // the sunken edge around the field
-// The edit control's styles and messages the combo box uses.
-constexpr DWORD kEditAutoHScroll = 0x0080, kEditUpperCase = 0x0008, kEditLowerCase = 0x0010;
-constexpr UINT kEditGetSel = 0x00B0, kEditSetSel = 0x00B1, kEditLimitText = 0x00C5;
-constexpr WORD kEditSetFocus = 0x0100, kEditKillFocus = 0x0200, kEditChange = 0x0300, kEditUpdate = 0x0400;
-constexpr LRESULT kDialogCodes = 0x0001 | 0x0080; // DLGC_WANTARROWS | DLGC_WANTCHARS
-constexpr LRESULT kWantAllKeys = 0x0004;          // DLGC_WANTALLKEYS, while the list is open
 
 enum class Kind { Simple, DropDown, DropDownList };
 
@@ -44,6 +38,7 @@ struct ComboState {
     bool waitingForOpeningRelease = false; // the press that opened the list is still held
     bool hoverMoved = false;  // the pointer moved the list's selection since it opened
     bool scrollingList = false; // the open list's scroll bar has the mouse for a while
+    bool fillingEdit = false;   // the edit's text is the list's doing, not the user's
     int selectionWhenDropped = LB_ERR;
 };
 
@@ -145,8 +140,10 @@ void ShowSelectionInField(ComboState& state)
     int selection = Selection(state);
     std::wstring text = selection == LB_ERR ? std::wstring() : ItemText(state, selection);
     if (state.edit) {
+        state.fillingEdit = true;
         SetWindowTextW(state.edit, text.c_str());
-        SendMessageW(state.edit, kEditSetSel, 0, -1);
+        SendMessageW(state.edit, EM_SETSEL, 0, -1);
+        state.fillingEdit = false;
         return;
     }
     DefWindowProcW(state.self, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -356,14 +353,14 @@ LRESULT EditKeysProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1B))
         return 0;
     if (message == WM_GETDLGCODE)
-        return CallWindowProcW(original, edit, message, wParam, lParam) | (state->dropped ? kWantAllKeys : 0);
+        return CallWindowProcW(original, edit, message, wParam, lParam) | (state->dropped ? DLGC_WANTALLKEYS : 0);
     return CallWindowProcW(original, edit, message, wParam, lParam);
 }
 
 void MakeEdit(ComboState& state)
 {
-    DWORD editStyle = WS_CHILD | WS_VISIBLE | ((state.style & CBS_AUTOHSCROLL) ? kEditAutoHScroll : 0)
-        | ((state.style & CBS_UPPERCASE) ? kEditUpperCase : 0) | ((state.style & CBS_LOWERCASE) ? kEditLowerCase : 0);
+    DWORD editStyle = WS_CHILD | WS_VISIBLE | ((state.style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0)
+        | ((state.style & CBS_UPPERCASE) ? ES_UPPERCASE : 0) | ((state.style & CBS_LOWERCASE) ? ES_LOWERCASE : 0);
     state.edit = CreateWindowExW(0, L"Edit", L"", editStyle, 0, 0, 0, 0, state.self, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEditId)), nullptr, nullptr);
     if (state.edit)
         state.editProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(state.edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditKeysProcedure)));
@@ -468,13 +465,18 @@ void OnChildCommand(ComboState& state, WORD code, HWND child)
     if (child != state.edit || !state.edit)
         return;
     switch (code) {
-    case kEditSetFocus: OnFocus(state, true); break;
-    case kEditKillFocus:
+    case EN_SETFOCUS: OnFocus(state, true); break;
+    case EN_KILLFOCUS:
         if (GetFocus() != state.self && GetFocus() != state.list)
             OnFocus(state, false);
         break;
-    case kEditUpdate: Notify(state, CBN_EDITUPDATE); break;
-    case kEditChange: {
+    case EN_UPDATE:
+        if (!state.fillingEdit)
+            Notify(state, CBN_EDITUPDATE);
+        break;
+    case EN_CHANGE: {
+        if (state.fillingEdit)
+            break;
         // While the list is open its highlight follows what is typed.
         if (state.dropped) {
             int length = GetWindowTextLengthW(state.edit);
@@ -515,9 +517,9 @@ LRESULT OnEditMessage(const ComboState& state, UINT message, WPARAM wParam, LPAR
     if (!state.edit)
         return CB_ERR;
     switch (message) {
-    case CB_GETEDITSEL: return SendMessageW(state.edit, kEditGetSel, wParam, lParam);
-    case CB_SETEDITSEL: SendMessageW(state.edit, kEditSetSel, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lParam))), static_cast<SHORT>(HIWORD(lParam))); return TRUE;
-    default: SendMessageW(state.edit, kEditLimitText, wParam, 0); return TRUE; // CB_LIMITTEXT
+    case CB_GETEDITSEL: return SendMessageW(state.edit, EM_GETSEL, wParam, lParam);
+    case CB_SETEDITSEL: SendMessageW(state.edit, EM_SETSEL, static_cast<WPARAM>(static_cast<SHORT>(LOWORD(lParam))), static_cast<SHORT>(HIWORD(lParam))); return TRUE;
+    default: SendMessageW(state.edit, EM_LIMITTEXT, wParam, 0); return TRUE; // CB_LIMITTEXT
     }
 }
 
@@ -589,7 +591,7 @@ LRESULT ComboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_SETFONT: OnSetFont(s, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_GETDLGCODE: return kDialogCodes | (s.dropped ? kWantAllKeys : 0);
+    case WM_GETDLGCODE: return (DLGC_WANTARROWS | DLGC_WANTCHARS) | (s.dropped ? DLGC_WANTALLKEYS : 0);
     case WM_SETFOCUS: OnFocus(s, true); return 0;
     case WM_KILLFOCUS:
         if (reinterpret_cast<HWND>(wParam) != s.edit || !s.edit)

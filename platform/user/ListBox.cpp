@@ -16,7 +16,6 @@
 namespace fln::user {
 namespace {
 
-constexpr LRESULT kWantArrowsAndChars = 0x0001 | 0x0080; // DLGC_WANTARROWS | DLGC_WANTCHARS
 constexpr DWORD kTypeAheadPause = 2000;                  // ms between keys that still extend the prefix
 constexpr UINT_PTR kDragScrollTimer = 1;
 constexpr UINT kDragScrollInterval = 100;
@@ -636,7 +635,7 @@ LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
     case WM_SETFONT: OnSetFont(s, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0); return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_GETDLGCODE: return kWantArrowsAndChars;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         s.focused = true;
         InvalidateItem(s, s.caret);

@@ -12,7 +12,6 @@
 namespace fln::user {
 namespace {
 
-constexpr LRESULT kWantArrows = 0x0001; // DLGC_WANTARROWS
 constexpr WPARAM kSizeFromBottomRight = 8; // WMSZ_BOTTOMRIGHT
 
 struct ScrollBarControlState {
@@ -195,7 +194,7 @@ LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND: return 1; // WM_PAINT covers every pixel
     case WM_PAINT: Paint(s); return 0;
     case WM_ENABLE: RedrawBar(window); return 0;
-    case WM_GETDLGCODE: return kWantArrows;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_SETCURSOR:
         if (IsSizeBox(s) && (GetWindowLongW(GetAncestor(window, GA_ROOT), GWL_STYLE) & WS_THICKFRAME)) {
             SetCursor(LoadCursorW(nullptr, IDC_SIZENWSE));
