@@ -185,6 +185,23 @@ ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, boo
     return parts;
 }
 
+void DrawScrollBar(HDC dc, const ScrollBarState& state, const RECT& bar, bool vertical, HBRUSH track, bool enabled)
+{
+    ScrollBarParts parts = LayoutScrollBar(state, bar, vertical);
+    FillRect(dc, &bar, track);
+    bool inactive = !enabled || IsRectEmpty(&parts.thumb);
+    auto arrowState = [&](UINT which) {
+        return (inactive || (state.disabledArrows & which) ? DFCS_INACTIVE : 0) | ((state.pressedArrows & which) ? DFCS_PUSHED | DFCS_FLAT : 0);
+    };
+    DrawFrameControl(dc, &parts.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | arrowState(ESB_DISABLE_LTUP));
+    DrawFrameControl(dc, &parts.last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | arrowState(ESB_DISABLE_RTDN));
+    if (!inactive) {
+        RECT thumb = parts.thumb;
+        FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
+        DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
+    }
+}
+
 std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
 {
     std::vector<RECT> rects;
@@ -294,23 +311,11 @@ void DrawFrame(Window& window, HDC dc, bool active)
         InflateRect(&outer, 1, 1);
         DrawEdge(dc, &outer, BDR_SUNKENOUTER, BF_RECT);
     }
-    auto drawBar = [&](RECT bar, bool vertical) {
-        if (IsRectEmpty(&bar))
-            return;
-        const ScrollBarState& state = window.scrollBars[vertical ? SB_VERT : SB_HORZ];
-        ScrollBarParts parts = LayoutScrollBar(state, bar, vertical);
-        FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
-        bool inactive = IsRectEmpty(&parts.thumb);
-        DrawFrameControl(dc, &parts.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (inactive || (state.disabledArrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0));
-        DrawFrameControl(dc, &parts.last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (inactive || (state.disabledArrows & ESB_DISABLE_RTDN) ? DFCS_INACTIVE : 0));
-        if (!inactive) {
-            RECT thumb = parts.thumb;
-            FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
-            DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
-        }
-    };
-    drawBar(layout.verticalBar, true);
-    drawBar(layout.horizontalBar, false);
+    HBRUSH track = GetSysColorBrush(COLOR_SCROLLBAR);
+    if (!IsRectEmpty(&layout.verticalBar))
+        DrawScrollBar(dc, window.scrollBars[SB_VERT], layout.verticalBar, true, track, true);
+    if (!IsRectEmpty(&layout.horizontalBar))
+        DrawScrollBar(dc, window.scrollBars[SB_HORZ], layout.horizontalBar, false, track, true);
     if ((window.style & WS_VSCROLL) && (window.style & WS_HSCROLL)) {
         RECT box { layout.verticalBar.left, layout.horizontalBar.top, layout.verticalBar.right, layout.horizontalBar.bottom };
         FillRect(dc, &box, GetSysColorBrush(COLOR_3DFACE));

@@ -17,6 +17,10 @@ constexpr SystemClass kSystemClasses[] = {
     { L"Static", RegisterStaticClass },
     { L"Edit", RegisterEditClass },
     { L"#32770", RegisterDialogClass },
+    { L"ListBox", RegisterListBoxClass },
+    { L"ComboBox", RegisterComboBoxClass },
+    { L"ComboLBox", RegisterComboListClass },
+    { L"ScrollBar", RegisterScrollBarClass },
     { nullptr, nullptr }, // the table ends here
 };
 

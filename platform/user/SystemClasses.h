@@ -17,5 +17,9 @@ ATOM RegisterButtonClass();
 ATOM RegisterStaticClass();
 ATOM RegisterEditClass();
 ATOM RegisterDialogClass(); // "#32770", Dialog.cpp
+ATOM RegisterListBoxClass();
+ATOM RegisterComboBoxClass();
+ATOM RegisterComboListClass(); // the drop-down list of combo boxes, "ComboLBox"
+ATOM RegisterScrollBarClass();
 
 } // namespace fln::user

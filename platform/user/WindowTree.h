@@ -43,6 +43,7 @@ struct ScrollBarState {
     int position = 0;
     int trackPosition = 0;
     UINT disabledArrows = 0; // ESB_DISABLE_ bits
+    UINT pressedArrows = 0;  // the arrow held down, as ESB_DISABLE_LTUP or ESB_DISABLE_RTDN
 };
 
 struct Window {
