@@ -1,0 +1,295 @@
+// Automation across processes: a calculator published by another process on a private session
+// bus, reached through CoCreateInstance's proxy, started by the bus, and described to busctl.
+
+#include "platform/com/BusNames.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/DispatchProxy.h"
+#include "platform/com/LocalServer.h"
+#include "platform/com/LocalServerRegistration.h"
+#include "platform/com/tests/PrivateBus.h"
+#include "platform/com/tests/helpers/TestCalculator.h"
+#include "platform/sys/WaitSources.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+VARIANT Make(VARTYPE vt)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = vt;
+    return v;
+}
+
+VARIANT Long(LONG value) { VARIANT v = Make(VT_I4); v.lVal = value; return v; }
+VARIANT Double(double value) { VARIANT v = Make(VT_R8); v.dblVal = value; return v; }
+VARIANT Date(double value) { VARIANT v = Make(VT_DATE); v.date = value; return v; }
+VARIANT Text(const wchar_t* text) { VARIANT v = Make(VT_BSTR); v.bstrVal = SysAllocString(text); return v; }
+
+// Owns a VARIANT for a test's scope.
+struct Var {
+    VARIANT v;
+    Var() { VariantInit(&v); }
+    explicit Var(VARIANT value) : v(value) {}
+    ~Var() { VariantClear(&v); }
+    Var(const Var&) = delete;
+};
+
+class LocalServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_bus.running()) << "dbus-daemon did not start";
+        ASSERT_EQ(RegisterLocalServer(CLSID_TestCalculator, kTestCalculatorProgId, FLN_AUTOMATION_SERVER), S_OK);
+    }
+
+    // Starts the server process and waits until it has published the class.
+    void StartServer()
+    {
+        m_server = std::make_unique<ChildProcess>(std::vector<std::string>{FLN_AUTOMATION_SERVER, kAutomationSwitch});
+        ASSERT_EQ(m_server->ReadLine(std::chrono::seconds(5)), std::optional<std::string>("ready"));
+    }
+
+    ComPtr<IDispatch> Create()
+    {
+        ComPtr<IDispatch> object;
+        EXPECT_EQ(CoCreateInstance(CLSID_TestCalculator, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(object.Receive())), S_OK);
+        return object;
+    }
+
+    static DISPID Id(IDispatch* object, const wchar_t* name)
+    {
+        DISPID id = DISPID_UNKNOWN;
+        EXPECT_EQ(GetDispatchId(object, name, &id), S_OK) << name;
+        return id;
+    }
+
+    // Calls a member with arguments in natural order.
+    static HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result,
+                        EXCEPINFO* exception = nullptr, WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET)
+    {
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = GetDispatchId(object, name, &id);
+        if (SUCCEEDED(hr))
+            hr = InvokeDispatch(object, id, flags, args.data(), static_cast<UINT>(args.size()), result, exception);
+        for (VARIANT& a : args)
+            if (!(a.vt & VT_BYREF))
+                VariantClear(&a);
+        return hr;
+    }
+
+    PrivateBus m_bus;
+    std::unique_ptr<ChildProcess> m_server;
+};
+
+TEST(BusNames, ProgIdsMapToValidBusNamesAndPaths)
+{
+    struct Case {
+        const wchar_t* progId;
+        const char* busName;
+        const char* path;
+    } cases[] = {
+        {L"FLN.Application", "org.formulon.FLN.Application", "/FLN/Application"},
+        {L"Calc.Engine.2", "org.formulon.Calc.Engine._2", "/Calc/Engine/_2"},
+        {L"My-Tool.Über Object", "org.formulon.My_Tool._ber_Object", "/My_Tool/_ber_Object"},
+        {L"Odd..Name", "org.formulon.Odd._.Name", "/Odd/_/Name"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BusNameFromProgId(c.progId), c.busName);
+        EXPECT_EQ(ObjectPathFromProgId(c.progId), c.path);
+    }
+}
+
+TEST_F(LocalServerTest, RegistrationWritesServiceFileAndClassKeys)
+{
+    std::ifstream in(ServiceFilePath(kTestCalculatorProgId));
+    std::string service((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(service, "[D-BUS Service]\nName=org.formulon.FlnTest.Calculator\nExec=" + std::string(FLN_AUTOMATION_SERVER)
+                           + " -Automation\n");
+    CLSID clsid{};
+    EXPECT_EQ(CLSIDFromProgID(L"flntest.calculator", &clsid), S_OK);
+    EXPECT_EQ(clsid, CLSID_TestCalculator);
+    EXPECT_EQ(ProgIdFromClsid(CLSID_TestCalculator), kTestCalculatorProgId);
+
+    EXPECT_EQ(RegisterLocalServer(CLSID_TestCalculator, L"", "/bin/true"), E_INVALIDARG);
+    EXPECT_EQ(RegisterLocalServer(CLSID_TestCalculator, L"Relative.Path", "bin/server"), E_INVALIDARG);
+    EXPECT_FALSE(std::filesystem::exists(ServiceFilePath(L"Relative.Path")));
+
+    EXPECT_EQ(UnregisterLocalServer(CLSID_TestCalculator), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(ServiceFilePath(kTestCalculatorProgId)));
+    EXPECT_EQ(CLSIDFromProgID(kTestCalculatorProgId, &clsid), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(UnregisterLocalServer(CLSID_TestCalculator), S_FALSE);
+}
+
+TEST_F(LocalServerTest, ProxyCarriesValuesOfEachKindBothWays)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+
+    Var sum, text, positive, next, pid, onMain;
+    EXPECT_EQ(Call(calc.get(), L"Add", {Long(2), Double(0.5)}, &sum.v), S_OK);
+    EXPECT_EQ(sum.v.vt, VT_R8);
+    EXPECT_EQ(sum.v.dblVal, 2.5);
+    EXPECT_EQ(Call(calc.get(), L"concat", {Text(L"π ≈ "), Text(L"3.14")}, &text.v), S_OK);
+    ASSERT_EQ(text.v.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(text.v.bstrVal), L"π ≈ 3.14");
+    EXPECT_EQ(Call(calc.get(), L"IsPositive", {Long(-3)}, &positive.v), S_OK);
+    EXPECT_EQ(positive.v.vt, VT_BOOL);
+    EXPECT_EQ(positive.v.boolVal, VARIANT_FALSE);
+    EXPECT_EQ(Call(calc.get(), L"NextDay", {Date(45000.25)}, &next.v), S_OK);
+    EXPECT_EQ(next.v.vt, VT_DATE);
+    EXPECT_EQ(next.v.date, 45001.25);
+
+    // The call ran in the server process, on its main thread.
+    EXPECT_EQ(Call(calc.get(), L"ProcessId", {}, &pid.v), S_OK);
+    EXPECT_EQ(pid.v.lVal, m_server->pid());
+    EXPECT_EQ(Call(calc.get(), L"OnMainThread", {}, &onMain.v), S_OK);
+    EXPECT_EQ(onMain.v.boolVal, VARIANT_TRUE);
+}
+
+TEST_F(LocalServerTest, PropertiesAndArraysCrossBothWays)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+
+    Var total;
+    EXPECT_EQ(Call(calc.get(), L"Total", {Text(L"kept")}, nullptr, nullptr, DISPATCH_PROPERTYPUT), S_OK);
+    EXPECT_EQ(Call(calc.get(), L"Total", {}, &total.v, nullptr, DISPATCH_PROPERTYGET), S_OK);
+    ASSERT_EQ(total.v.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(total.v.bstrVal), L"kept");
+
+    Var range;
+    ASSERT_EQ(Call(calc.get(), L"Range", {Long(4)}, &range.v), S_OK);
+    ASSERT_EQ(range.v.vt, VT_ARRAY | VT_VARIANT);
+    ASSERT_EQ(SafeArrayElementCount(range.v.parray), 4u);
+    for (LONG i = 0; i < 4; ++i) {
+        Var element;
+        ASSERT_EQ(SafeArrayGetElement(range.v.parray, &i, &element.v), S_OK);
+        EXPECT_EQ(element.v.vt, VT_I4);
+        EXPECT_EQ(element.v.lVal, i + 1);
+    }
+
+    // A two-dimensional array of doubles with a lower bound other than 0 keeps its shape.
+    SAFEARRAYBOUND bounds[2] = {{2, 1}, {3, -1}};
+    VARIANT grid = Make(VT_ARRAY | VT_R8);
+    grid.parray = SafeArrayCreate(VT_R8, 2, bounds);
+    for (ULONG i = 0; i < 6; ++i)
+        static_cast<double*>(grid.parray->pvData)[i] = i * 1.5;
+    Var gridSum;
+    EXPECT_EQ(Call(calc.get(), L"Total", {grid}, nullptr, nullptr, DISPATCH_PROPERTYPUT), S_OK);
+    Var back;
+    ASSERT_EQ(Call(calc.get(), L"Total", {}, &back.v, nullptr, DISPATCH_PROPERTYGET), S_OK);
+    ASSERT_EQ(back.v.vt, VT_ARRAY | VT_R8);
+    ASSERT_EQ(SafeArrayGetDim(back.v.parray), 2u);
+    LONG lower = 0;
+    SafeArrayGetLBound(back.v.parray, 2, &lower);
+    EXPECT_EQ(lower, -1);
+    EXPECT_EQ(SafeArrayElementCount(back.v.parray), 6u);
+    EXPECT_EQ(static_cast<double*>(back.v.parray->pvData)[5], 7.5);
+
+    VARIANT numbers = Make(VT_ARRAY | VT_I4);
+    numbers.parray = SafeArrayCreateVector(VT_I4, 1, 3);
+    for (LONG i = 0; i < 3; ++i)
+        static_cast<LONG*>(numbers.parray->pvData)[i] = 10 * (i + 1);
+    Var summed;
+    EXPECT_EQ(Call(calc.get(), L"Sum", {numbers}, &summed.v), S_OK);
+    EXPECT_EQ(summed.v.dblVal, 60);
+}
+
+TEST_F(LocalServerTest, ByReferenceArgumentsAreWrittenBack)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+
+    // A typed reference keeps its type; a variant reference takes what the server wrote.
+    LONG counter = 41;
+    VARIANT counterRef = Make(VT_BYREF | VT_I4);
+    counterRef.plVal = &counter;
+    Var old;
+    EXPECT_EQ(Call(calc.get(), L"Increment", {counterRef}, &old.v), S_OK);
+    EXPECT_EQ(counter, 42);
+    EXPECT_EQ(old.v.dblVal, 41);
+
+    Var left(Text(L"left"));
+    Var right(Long(7));
+    VARIANT leftRef = Make(VT_BYREF | VT_VARIANT);
+    leftRef.pvarVal = &left.v;
+    VARIANT rightRef = Make(VT_BYREF | VT_VARIANT);
+    rightRef.pvarVal = &right.v;
+    EXPECT_EQ(Call(calc.get(), L"Swap", {leftRef, rightRef}, nullptr), S_OK);
+    ASSERT_EQ(left.v.vt, VT_I4);
+    EXPECT_EQ(left.v.lVal, 7);
+    ASSERT_EQ(right.v.vt, VT_BSTR);
+    EXPECT_EQ(BstrView(right.v.bstrVal), L"left");
+
+    // An argument passed by value stays as it was.
+    Var byValue(Long(5));
+    EXPECT_EQ(Call(calc.get(), L"Increment", {byValue.v}, nullptr), DISP_E_TYPEMISMATCH);
+    byValue.v = Make(VT_EMPTY);
+}
+
+TEST_F(LocalServerTest, FailuresArriveWithTheirCodesAndExceptionRecord)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+
+    EXCEPINFO info{};
+    Var none;
+    EXPECT_EQ(Call(calc.get(), L"Fail", {Text(L"Overflow in the bus test")}, &none.v, &info), DISP_E_EXCEPTION);
+    EXPECT_EQ(info.scode, MakeControlError(5001));
+    EXPECT_EQ(BstrView(info.bstrSource), kTestCalculatorProgId);
+    EXPECT_EQ(BstrView(info.bstrDescription), L"Overflow in the bus test");
+    ClearExcepInfo(&info);
+
+    DISPID id = 0;
+    EXPECT_EQ(GetDispatchId(calc.get(), L"NoSuchMember", &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+    EXPECT_EQ(Call(calc.get(), L"Add", {Text(L"two"), Long(1)}, &none.v), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(calc->Invoke(999, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), DISP_E_MEMBERNOTFOUND);
+
+    // Objects do not cross between processes: the call is refused before it is sent.
+    VARIANT object = Make(VT_DISPATCH);
+    object.pdispVal = calc.get();
+    EXPECT_EQ(InvokeDispatch(calc.get(), Id(calc.get(), L"Add"), DISPATCH_METHOD, &object, 1, &none.v), DISP_E_BADVARTYPE);
+
+    // A server that goes away fails the next call instead of hanging.
+    m_server.reset();
+    EXPECT_TRUE(FAILED(Call(calc.get(), L"Add", {Long(1), Long(2)}, &none.v)));
+}
+
+TEST_F(LocalServerTest, BusStartsTheServerWhenNoneRuns)
+{
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+    Var pid;
+    EXPECT_EQ(Call(calc.get(), L"ProcessId", {}, &pid.v), S_OK);
+    EXPECT_NE(pid.v.lVal, getpid());
+    EXPECT_GT(pid.v.lVal, 0);
+}
+
+TEST_F(LocalServerTest, UnknownAndUnreachableClassesFail)
+{
+    ASSERT_EQ(UnregisterLocalServer(CLSID_TestCalculator), S_OK);
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(CoCreateInstance(CLSID_TestCalculator, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(object.Receive())), REGDB_E_CLASSNOTREG);
+
+    // Registered, but the service file is gone and nothing runs.
+    ASSERT_EQ(RegisterLocalServer(CLSID_TestCalculator, kTestCalculatorProgId, FLN_AUTOMATION_SERVER), S_OK);
+    std::filesystem::remove(ServiceFilePath(kTestCalculatorProgId));
+    EXPECT_EQ(CoCreateInstance(CLSID_TestCalculator, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(object.Receive())), CO_E_SERVER_EXEC_FAILURE);
+    EXPECT_FALSE(object);
+}
+
+} // namespace
