@@ -10,7 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   libpcre2-dev libpng-dev duktape-dev
   xvfb xauth xdotool
-  libsystemd-dev dbus-daemon systemd
+  libsystemd-dev dbus-daemon systemd libglib2.0-bin
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then

@@ -41,7 +41,7 @@ char BasicType(VARTYPE vt)
     }
 }
 
-HRESULT Check(int r) { return r < 0 ? HresultFromBusError(r) : S_OK; }
+HRESULT Check(int r) { return HresultFromBusError(r); }
 
 #define RETURN_IF_FAILED(expr) \
     do { \
@@ -388,8 +388,9 @@ HRESULT ReadPlainVariant(sd_bus_message* m, VARIANT& value)
 
 HRESULT HresultFromBusError(int error)
 {
+    if (error >= 0)
+        return S_OK;
     switch (-error) {
-    case 0: return S_OK;
     case ENOMEM: return E_OUTOFMEMORY;
     case ETIMEDOUT: return RPC_E_TIMEOUT;
     case ECONNRESET:

@@ -24,5 +24,5 @@ HRESULT ReadTaggedVariant(sd_bus_message* message, VARIANT& value, bool* byRef =
 HRESULT WritePlainVariant(sd_bus_message* message, const VARIANT& value);
 HRESULT ReadPlainVariant(sd_bus_message* message, VARIANT& value);
 
-// The HRESULT for an sd-bus failure (a negative errno).
+// The HRESULT for an sd-bus result: S_OK for success (0 or more), else for the negative errno.
 HRESULT HresultFromBusError(int error);

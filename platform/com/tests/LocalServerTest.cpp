@@ -40,6 +40,26 @@ struct Var {
     Var(const Var&) = delete;
 };
 
+// The output of a command line (standard error included) and its exit status.
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+
+CommandResult RunCommand(const std::string& command)
+{
+    CommandResult result;
+    FILE* pipe = popen(("timeout 10 " + command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return result;
+    char chunk[512];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0)
+        result.output.append(chunk, n);
+    result.status = pclose(pipe);
+    return result;
+}
+
 class LocalServerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -290,6 +310,50 @@ TEST_F(LocalServerTest, UnknownAndUnreachableClassesFail)
     EXPECT_EQ(CoCreateInstance(CLSID_TestCalculator, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                reinterpret_cast<void**>(object.Receive())), CO_E_SERVER_EXEC_FAILURE);
     EXPECT_FALSE(object);
+}
+
+TEST_F(LocalServerTest, OtherToolsIntrospectAndCallThePublishedObject)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();  // the server's first object: /FlnTest/Calculator/1
+    ASSERT_TRUE(calc);
+    const std::string service = "org.formulon.FlnTest.Calculator";
+    const std::string object = service + " /FlnTest/Calculator/1";
+
+    CommandResult classObject = RunCommand("busctl --user introspect " + service + " /FlnTest/Calculator");
+    EXPECT_EQ(classObject.status, 0) << classObject.output;
+    EXPECT_NE(classObject.output.find(".CreateInstance"), std::string::npos) << classObject.output;
+
+    CommandResult members = RunCommand("busctl --user introspect " + object + " org.formulon.Automation.Members");
+    EXPECT_EQ(members.status, 0) << members.output;
+    for (const char* name : {".Add ", ".Concat ", ".Increment ", ".Fail ", ".Total ", ".ProcessId "})
+        EXPECT_NE(members.output.find(name), std::string::npos) << name << "\n" << members.output;
+    EXPECT_NE(members.output.find("av "), std::string::npos) << members.output;
+
+    struct Case {
+        std::string arguments;
+        std::string output;
+    } cases[] = {
+        {"Add av 2 i 2 d 0.5", "v d 2.5\n"},
+        {"Concat av 2 s one s \"two three\"", "v s \"onetwo three\"\n"},
+        {"IsPositive av 1 x 7", "v b true\n"},
+        {"Range av 1 u 2", "v av 2 i 1 i 2\n"},
+        {"Sum av 1 av 3 i 1 d 2.5 y 3", "v d 6.5\n"},
+    };
+    for (const Case& c : cases) {
+        CommandResult call = RunCommand("busctl --user call " + object + " org.formulon.Automation.Members " + c.arguments);
+        EXPECT_EQ(call.status, 0) << c.arguments << "\n" << call.output;
+        EXPECT_EQ(call.output, c.output) << c.arguments;
+    }
+
+    CommandResult failure = RunCommand("busctl --user call " + object + " org.formulon.Automation.Members Fail av 1 s \"bad input\"");
+    EXPECT_NE(failure.status, 0);
+    EXPECT_NE(failure.output.find("FlnTest.Calculator: bad input"), std::string::npos) << failure.output;
+
+    CommandResult gdbus = RunCommand("gdbus call --session --dest " + service + " --object-path /FlnTest/Calculator/1 --method "
+                              "org.formulon.Automation.Members.Concat \"[<'a'>, <'b'>]\"");
+    EXPECT_EQ(gdbus.status, 0) << gdbus.output;
+    EXPECT_EQ(gdbus.output, "(<'ab'>,)\n");
 }
 
 } // namespace
