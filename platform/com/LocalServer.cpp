@@ -289,8 +289,11 @@ public:
         published->flags = flags;
         if (context & CLSCTX_LOCAL_SERVER) {
             HRESULT hr = Publish(*published);
-            if (FAILED(hr))
+            if (FAILED(hr)) {
+                if (m_classes.empty())
+                    Disconnect();
                 return hr;
+            }
         }
         cookie = m_nextCookie++;
         m_classes.push_back(std::move(published));
@@ -400,10 +403,11 @@ private:
             std::erase_if(c->instances, [](const auto& entry) { return entry.second->released; });
     }
 
+    // Returns 1: a handler that returns 0 is called again at once, for as long as the track is empty.
     static int OnClientGone(sd_bus_track*, void* userdata)
     {
         static_cast<ClientObject*>(userdata)->released = true;
-        return 0;
+        return 1;
     }
 
     static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)

@@ -1,6 +1,7 @@
 // Automation across processes: a calculator published by another process on a private session
 // bus, reached through CoCreateInstance's proxy, started by the bus, and described to busctl.
 
+#include "platform/com/AutomationTarget.h"
 #include "platform/com/BusNames.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchProxy.h"
@@ -12,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <atomic>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -354,6 +357,139 @@ TEST_F(LocalServerTest, OtherToolsIntrospectAndCallThePublishedObject)
                               "org.formulon.Automation.Members.Concat \"[<'a'>, <'b'>]\"");
     EXPECT_EQ(gdbus.status, 0) << gdbus.output;
     EXPECT_EQ(gdbus.output, "(<'ab'>,)\n");
+}
+
+TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
+{
+    StartServer();
+    ComPtr<IDispatch> first = Create();
+    ComPtr<IDispatch> second = Create();
+    ASSERT_TRUE(first && second);
+    auto children = [] {
+        return RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
+                          "org.freedesktop.DBus.Introspectable Introspect").output;
+    };
+    std::string before = children();
+    EXPECT_NE(before.find("<node name=\\\"1\\\"/>"), std::string::npos) << before;
+    EXPECT_NE(before.find("<node name=\\\"2\\\"/>"), std::string::npos) << before;
+
+    first.Reset();
+    std::string after;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        after = children();
+        if (after.find("<node name=\\\"1\\\"/>") == std::string::npos)
+            break;
+        usleep(20'000);
+    }
+    EXPECT_EQ(after.find("<node name=\\\"1\\\"/>"), std::string::npos) << after;
+    EXPECT_NE(after.find("<node name=\\\"2\\\"/>"), std::string::npos) << after;
+    Var pid;
+    EXPECT_EQ(Call(second.get(), L"ProcessId", {}, &pid.v), S_OK);
+
+    // A client that leaves the bus without releasing loses its object too.
+    EXPECT_EQ(RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
+                         "org.formulon.Automation.ClassObject CreateInstance").output,
+              "o \"/FlnTest/Calculator/3\"\n");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        after = children();
+        if (after.find("<node name=\\\"3\\\"/>") == std::string::npos)
+            break;
+        usleep(20'000);
+    }
+    EXPECT_EQ(after.find("<node name=\\\"3\\\"/>"), std::string::npos) << after;
+}
+
+// Shaped like the program's application object: a dispatch map with a method and a property.
+class CDoubler : public CAutomationTarget {
+public:
+    CDoubler() { EnableAutomation(); }
+    double Twice(double x) { return 2 * x; }
+    double m_offset = 0.25;
+    DECLARE_DISPATCH_MAP()
+};
+
+BEGIN_DISPATCH_MAP(CDoubler, CAutomationTarget)
+    DISP_FUNCTION(CDoubler, "Twice", Twice, VT_R8, VTS_R8)
+    DISP_PROPERTY(CDoubler, "Offset", m_offset, VT_R8)
+END_DISPATCH_MAP()
+
+class DoublerFactory final : public IClassFactory {
+public:
+    HRESULT QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = riid == IID_IUnknown || riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT CreateInstance(IUnknown*, REFIID riid, void** ppv) override
+    {
+        auto* doubler = new CDoubler;
+        HRESULT hr = static_cast<HRESULT>(doubler->ExternalQueryInterface(&riid, ppv));
+        doubler->ExternalRelease();
+        return hr;
+    }
+    HRESULT LockServer(BOOL) override { return S_OK; }
+};
+
+// {0E7A5C21-9B64-4D3F-8A12-7C5D3E9F1B60}
+constexpr CLSID kDoublerClass = {0x0E7A5C21, 0x9B64, 0x4D3F, {0x8A, 0x12, 0x7C, 0x5D, 0x3E, 0x9F, 0x1B, 0x60}};
+
+// Runs work on another thread while this thread serves the bus, as the message loop would.
+void ServeWhile(const std::function<void()>& work)
+{
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!done && std::chrono::steady_clock::now() < deadline)
+        PumpWaitSources(50);
+    worker.join();
+}
+
+TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
+{
+    ASSERT_EQ(RegisterLocalServer(kDoublerClass, L"FlnTest.Doubler", "/bin/false"), S_OK);
+    DoublerFactory factory;
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(kDoublerClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+
+    // Created in this process, the object comes without a proxy.
+    ComPtr<IDispatch> local;
+    ASSERT_EQ(CoCreateInstance(kDoublerClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(local.Receive())), S_OK);
+    EXPECT_NE(CAutomationTarget::FromIDispatch(local.get()), nullptr);
+
+    // A client on its own connection holds the bus's first object; other tools see its dispatch map.
+    ComPtr<IDispatch> remote;
+    ServeWhile([&] { CreateLocalServerObject(kDoublerClass, IID_IDispatch, reinterpret_cast<void**>(remote.Receive())); });
+    ASSERT_TRUE(remote);
+    EXPECT_EQ(CAutomationTarget::FromIDispatch(remote.get()), nullptr);
+    std::string members, twice;
+    ServeWhile([&] {
+        members = RunCommand("busctl --user introspect org.formulon.FlnTest.Doubler /FlnTest/Doubler/1 "
+                             "org.formulon.Automation.Members").output;
+        twice = RunCommand("busctl --user call org.formulon.FlnTest.Doubler /FlnTest/Doubler/1 "
+                           "org.formulon.Automation.Members Twice av 1 d 1.5").output;
+    });
+    EXPECT_NE(members.find(".Twice "), std::string::npos) << members;
+    EXPECT_NE(members.find(".Offset "), std::string::npos) << members;
+    EXPECT_EQ(twice, "v d 3\n");
+    Var offset;
+    ServeWhile([&] { EXPECT_EQ(Call(remote.get(), L"Offset", {}, &offset.v), S_OK); });
+    EXPECT_EQ(offset.v.dblVal, 0.25);
+    remote.Reset();
+
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    EXPECT_EQ(CoRevokeClassObject(cookie), CO_E_OBJNOTREG);
+    EXPECT_EQ(UnregisterLocalServer(kDoublerClass), S_OK);
+
+    // While another process has a class on the bus, this one cannot publish it too.
+    StartServer();
+    EXPECT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              CO_E_OBJISREG);
 }
 
 } // namespace
