@@ -274,10 +274,11 @@ private:
 // The process's published classes and its one connection to the session bus.
 class LocalServer {
 public:
+    // Never destroyed: factories that live until the program ends revoke their classes from here.
     static LocalServer& Instance()
     {
-        static LocalServer server;
-        return server;
+        static LocalServer* server = new LocalServer;
+        return *server;
     }
 
     HRESULT Register(REFCLSID clsid, ComPtr<IClassFactory> factory, DWORD context, DWORD flags, DWORD& cookie)

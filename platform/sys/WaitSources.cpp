@@ -19,10 +19,11 @@ struct Source {
 // The registered sources and one epoll descriptor that holds them (and the loop's own descriptor).
 class Registry {
 public:
+    // Never destroyed, so that sources that live until the program ends can still unregister.
     static Registry& Instance()
     {
-        static Registry registry;
-        return registry;
+        static Registry* registry = new Registry;
+        return *registry;
     }
 
     void Add(int fd, std::function<void()> onReadable)

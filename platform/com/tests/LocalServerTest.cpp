@@ -401,12 +401,15 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
 
 // Shaped like the program's application object: a dispatch map with a method and a property.
 class CDoubler : public CAutomationTarget {
+    DECLARE_DYNCREATE(CDoubler)
 public:
     CDoubler() { EnableAutomation(); }
     double Twice(double x) { return 2 * x; }
     double m_offset = 0.25;
     DECLARE_DISPATCH_MAP()
 };
+
+IMPLEMENT_DYNCREATE(CDoubler, CAutomationTarget)
 
 BEGIN_DISPATCH_MAP(CDoubler, CAutomationTarget)
     DISP_FUNCTION(CDoubler, "Twice", Twice, VT_R8, VTS_R8)
@@ -490,6 +493,34 @@ TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
     StartServer();
     EXPECT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
               CO_E_OBJISREG);
+}
+
+TEST_F(LocalServerTest, ObjectFactoryMakesThisProgramTheServerOfItsClass)
+{
+    // {5B2E8D40-3C71-4A96-B0E5-81F4C2D7A913}
+    constexpr CLSID factoryClass = {0x5B2E8D40, 0x3C71, 0x4A96, {0xB0, 0xE5, 0x81, 0xF4, 0xC2, 0xD7, 0xA9, 0x13}};
+    COleObjectFactory factory(factoryClass, RUNTIME_CLASS(CDoubler), FALSE, L"FlnTest.FactoryDoubler");
+    ASSERT_TRUE(COleObjectFactory::UpdateRegistryAll());
+    std::ifstream in(ServiceFilePath(L"FlnTest.FactoryDoubler"));
+    std::string service((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(service.find("Exec=" + std::filesystem::read_symlink("/proc/self/exe").string() + " -Automation\n"),
+              std::string::npos) << service;
+
+    ASSERT_TRUE(COleObjectFactory::RegisterAll());
+    EXPECT_TRUE(factory.IsRegistered());
+    ComPtr<IDispatch> remote;
+    Var twice;
+    ServeWhile([&] {
+        ASSERT_EQ(CreateLocalServerObject(factoryClass, IID_IDispatch, reinterpret_cast<void**>(remote.Receive())), S_OK);
+        EXPECT_EQ(Call(remote.get(), L"Twice", {Double(4)}, &twice.v), S_OK);
+    });
+    EXPECT_EQ(twice.v.dblVal, 8);
+    remote.Reset();
+
+    COleObjectFactory::RevokeAll();
+    EXPECT_FALSE(factory.IsRegistered());
+    EXPECT_TRUE(COleObjectFactory::UpdateRegistryAll(FALSE));
+    EXPECT_FALSE(std::filesystem::exists(ServiceFilePath(L"FlnTest.FactoryDoubler")));
 }
 
 } // namespace
