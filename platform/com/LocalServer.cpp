@@ -40,6 +40,7 @@ struct PublishedClass {
     ComPtr<IClassFactory> factory;
     DWORD flags;
     bool onBus = false;
+    bool revoked = false;
     std::string busName;
     std::string path;
     sd_bus_slot* slot = nullptr;
@@ -291,7 +292,7 @@ public:
         if (context & CLSCTX_LOCAL_SERVER) {
             HRESULT hr = Publish(*published);
             if (FAILED(hr)) {
-                if (m_classes.empty())
+                if (m_classes.empty() && !m_processing)
                     Disconnect();
                 return hr;
             }
@@ -303,22 +304,23 @@ public:
         return S_OK;
     }
 
+    // A class revoked by a call that the bus is running (a "Quit" member, an object's last
+    // release) goes when that processing ends.
     HRESULT Revoke(DWORD cookie)
     {
-        auto it = std::find_if(m_classes.begin(), m_classes.end(), [&](const auto& c) { return c->cookie == cookie; });
+        auto it = std::find_if(m_classes.begin(), m_classes.end(), [&](const auto& c) { return c->cookie == cookie && !c->revoked; });
         if (it == m_classes.end())
             return CO_E_OBJNOTREG;
-        Unpublish(**it);
-        m_classes.erase(it);
-        if (m_classes.empty())
-            Disconnect();
+        (*it)->revoked = true;
+        if (!m_processing)
+            FinishRevocations();
         return S_OK;
     }
 
     ComPtr<IClassFactory> Find(REFCLSID clsid) const
     {
         for (const auto& c : m_classes)
-            if (c->clsid == clsid)
+            if (c->clsid == clsid && !c->revoked)
                 return c->factory;
         return {};
     }
@@ -381,14 +383,16 @@ private:
     // Handles every waiting message, then sends the replies. Runs on the waiting thread.
     void Process()
     {
-        if (!m_bus)
+        if (!m_bus || m_processing)
             return;
+        m_processing = true;
         int r;
         while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
         }
         if (r >= 0)
             r = sd_bus_flush(m_bus);
         DropReleasedInstances();
+        m_processing = false;
         if (r < 0) {
             // The bus went away: nothing can reach the published objects any more.
             m_connected = false;
@@ -396,6 +400,18 @@ private:
                 Unpublish(*c);
             Disconnect();
         }
+        FinishRevocations();
+    }
+
+    void FinishRevocations()
+    {
+        std::erase_if(m_classes, [this](const auto& c) {
+            if (c->revoked)
+                Unpublish(*c);
+            return c->revoked;
+        });
+        if (m_classes.empty())
+            Disconnect();
     }
 
     void DropReleasedInstances()
@@ -541,6 +557,7 @@ private:
 
     sd_bus* m_bus = nullptr;
     bool m_connected = true;
+    bool m_processing = false;
     std::unique_ptr<WaitSource> m_waitSource;
     std::vector<std::unique_ptr<PublishedClass>> m_classes;
     DWORD m_nextCookie = 1;

@@ -175,6 +175,10 @@ TEST_F(LocalServerTest, ProxyCarriesValuesOfEachKindBothWays)
     EXPECT_EQ(pid.v.lVal, m_server->pid());
     EXPECT_EQ(Call(calc.get(), L"OnMainThread", {}, &onMain.v), S_OK);
     EXPECT_EQ(onMain.v.boolVal, VARIANT_TRUE);
+
+    // A call that revokes the class still gets its answer; the server ends after it.
+    EXPECT_EQ(Call(calc.get(), L"Quit", {}, nullptr), S_OK);
+    EXPECT_TRUE(m_server->WaitForExit(std::chrono::seconds(5)));
 }
 
 TEST_F(LocalServerTest, PropertiesAndArraysCrossBothWays)

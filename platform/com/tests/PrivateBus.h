@@ -18,9 +18,10 @@
 #include <vector>
 
 // A child process whose standard output the test reads; ended (SIGTERM, then SIGKILL) when it goes.
+// A quiet child's standard error goes nowhere.
 class ChildProcess {
 public:
-    ChildProcess(const std::vector<std::string>& argv)
+    explicit ChildProcess(const std::vector<std::string>& argv, bool quiet = false)
     {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
@@ -28,6 +29,8 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             dup2(fds[1], STDOUT_FILENO);
+            if (int null = quiet ? open("/dev/null", O_WRONLY) : -1; null >= 0)
+                dup2(null, STDERR_FILENO);
             std::vector<char*> args;
             for (const std::string& a : argv)
                 args.push_back(const_cast<char*>(a.c_str()));
@@ -121,7 +124,8 @@ public:
         ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
         // Started after the environment is set, so that servers the bus starts share the folders.
         m_daemon.emplace(std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + m_root + "/bus.conf",
-                                                  "--print-address", "--nofork", "--nopidfile"});
+                                                  "--print-address", "--nofork", "--nopidfile"},
+                         true);
         if (auto address = m_daemon->ReadLine(std::chrono::seconds(5))) {
             m_address = *address;
             ::setenv("DBUS_SESSION_BUS_ADDRESS", m_address.c_str(), 1);

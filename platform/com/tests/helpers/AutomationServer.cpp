@@ -1,10 +1,10 @@
 // Publishes a calculator object on the session bus for the tests of automation across processes.
 //   AutomationServer -Automation   registers the class object, prints "ready" and serves calls
-//                                  until the bus goes away (at most a minute).
+//                                  until the bus goes away or Quit is called (at most a minute).
 // Members: Add(a, b), Concat(a, b), Increment(ByRef n) (returns the old value), Swap(ByRef a, ByRef b),
 // NextDay(date), IsPositive(x), Sum(array), Range(n) (the array 1..n), Fail(text) (raises error 5001
 // with that text), Total (a property), ProcessId, OnMainThread (whether the call runs on the thread
-// that started the program).
+// that started the program), Quit (revokes the class, which ends the program once the call is answered).
 
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/LocalServer.h"
@@ -21,6 +21,7 @@
 namespace {
 
 const pid_t g_mainThread = static_cast<pid_t>(syscall(SYS_gettid));
+DWORD g_cookie = 0;
 
 VARIANT MakeVariant(VARTYPE vt)
 {
@@ -144,6 +145,7 @@ public:
             c.ReturnBool(static_cast<pid_t>(syscall(SYS_gettid)) == g_mainThread);
             return S_OK;
         });
+        AddMember(L"Quit", 13, [](Call&) { return CoRevokeClassObject(g_cookie); });
     }
 
 private:
@@ -186,8 +188,7 @@ int main(int argc, char** argv)
         return 2;
     }
     static TestCalculatorFactory factory;
-    DWORD cookie = 0;
-    HRESULT hr = CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    HRESULT hr = CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &g_cookie);
     if (FAILED(hr)) {
         std::fprintf(stderr, "cannot publish the class: 0x%08X\n", static_cast<unsigned>(hr));
         return 1;
@@ -195,8 +196,8 @@ int main(int argc, char** argv)
     std::printf("ready\n");
     std::fflush(stdout);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (IsLocalServerConnected() && std::chrono::steady_clock::now() < deadline)
-        PumpWaitSources(1000);
-    CoRevokeClassObject(cookie);
+    while (IsLocalServerConnected() && std::chrono::steady_clock::now() < deadline && PumpWaitSources(1000)) {
+    }
+    CoRevokeClassObject(g_cookie);
     return 0;
 }
