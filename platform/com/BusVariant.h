@@ -14,7 +14,13 @@
 
 #include "platform/com/Automation.h"
 
+#include <memory>
 #include <systemd/sd-bus.h>
+
+struct BusMessageUnref {
+    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
+};
+using BusMessagePtr = std::unique_ptr<sd_bus_message, BusMessageUnref>;
 
 HRESULT WriteTaggedVariant(sd_bus_message* message, const VARIANT& value);
 // Fills value (which the caller owns and clears) from the next "(qv)"; byRef tells whether the

@@ -55,13 +55,6 @@ std::wstring ClassesRootText(const std::wstring& key)
     return text;
 }
 
-std::wstring GuidText(REFGUID guid)
-{
-    wchar_t text[40];
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 } // namespace
 
 void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator)

@@ -14,11 +14,6 @@
 
 namespace {
 
-struct MessageUnref {
-    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
-};
-using MessagePtr = std::unique_ptr<sd_bus_message, MessageUnref>;
-
 // A D-Bus error reply says which failure it was by its name; errno-style codes cover the rest.
 HRESULT HresultFromCall(int r, const sd_bus_error& error)
 {
@@ -95,10 +90,10 @@ public:
         for (std::string& t : texts)
             strv.push_back(t.data());
         strv.push_back(nullptr);
-        MessagePtr call = NewCall("GetIDsOfNames");
+        BusMessagePtr call = NewCall("GetIDsOfNames");
         if (!call || sd_bus_message_append_strv(call.get(), strv.data()) < 0)
             return E_OUTOFMEMORY;
-        MessagePtr reply;
+        BusMessagePtr reply;
         HRESULT hr = Send(call.get(), reply);
         if (FAILED(hr))
             return hr;
@@ -119,7 +114,7 @@ public:
         UINT named = params ? params->cNamedArgs : 0;
         if ((count && !params->rgvarg) || named > count || (named && !params->rgdispidNamedArgs))
             return E_INVALIDARG;
-        MessagePtr call = NewCall("Invoke");
+        BusMessagePtr call = NewCall("Invoke");
         if (!call)
             return E_OUTOFMEMORY;
         int32_t id = member;
@@ -137,7 +132,7 @@ public:
         if (sd_bus_message_close_container(call.get()) < 0
             || sd_bus_message_append_array(call.get(), 'i', named ? params->rgdispidNamedArgs : nullptr, named * sizeof(DISPID)) < 0)
             return E_OUTOFMEMORY;
-        MessagePtr reply;
+        BusMessagePtr reply;
         HRESULT hr = Send(call.get(), reply);
         if (FAILED(hr))
             return hr;
@@ -149,22 +144,22 @@ private:
     {
         // Tells the server that this client is done with the object; the server also notices when
         // the connection closes, so a lost message loses nothing.
-        if (MessagePtr call = NewCall("Release")) {
+        if (BusMessagePtr call = NewCall("Release")) {
             sd_bus_message_set_expect_reply(call.get(), 0);
             sd_bus_send(m_bus, call.get(), nullptr);
         }
         sd_bus_flush_close_unref(m_bus);
     }
 
-    MessagePtr NewCall(const char* member) const
+    BusMessagePtr NewCall(const char* member) const
     {
         sd_bus_message* call = nullptr;
         if (sd_bus_message_new_method_call(m_bus, &call, m_destination.c_str(), m_path.c_str(), kDispatchInterface, member) < 0)
             return nullptr;
-        return MessagePtr(call);
+        return BusMessagePtr(call);
     }
 
-    HRESULT Send(sd_bus_message* call, MessagePtr& reply)
+    HRESULT Send(sd_bus_message* call, BusMessagePtr& reply)
     {
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* answer = nullptr;

@@ -20,11 +20,6 @@ namespace {
 
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 
-struct BusMessageUnref {
-    void operator()(sd_bus_message* m) const { sd_bus_message_unref(m); }
-};
-using MessagePtr = std::unique_ptr<sd_bus_message, BusMessageUnref>;
-
 // One object made for a client; it goes when the client releases it or leaves the bus.
 struct ClientObject {
     ComPtr<IDispatch> object;
@@ -215,7 +210,7 @@ public:
         int r = sd_bus_message_new_method_return(call, &reply);
         if (r < 0)
             return r;
-        MessagePtr owned(reply);
+        BusMessagePtr owned(reply);
         HRESULT hr = WritePlainVariant(reply, m_result);
         if (FAILED(hr))
             return ReplyFailure(call, hr);
@@ -234,7 +229,7 @@ private:
         int r = sd_bus_message_new_method_return(call, &reply);
         if (r < 0)
             return r;
-        MessagePtr owned(reply);
+        BusMessagePtr owned(reply);
         int32_t code = hr;
         if ((r = sd_bus_message_append_basic(reply, 'i', &code)) < 0)
             return r;
@@ -516,7 +511,7 @@ private:
         sd_bus_message* reply = nullptr;
         if ((r = sd_bus_message_new_method_return(m, &reply)) < 0)
             return r;
-        MessagePtr owned(reply);
+        BusMessagePtr owned(reply);
         int32_t code = hr;
         if ((r = sd_bus_message_append_basic(reply, 'i', &code)) < 0
             || (r = sd_bus_message_append_array(reply, 'i', ids.data(), ids.size() * sizeof(DISPID))) < 0)

@@ -13,13 +13,6 @@
 
 namespace {
 
-std::wstring GuidText(REFGUID guid)
-{
-    wchar_t text[40];
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
-
 LSTATUS SetDefaultText(const std::wstring& key, const std::wstring& text)
 {
     HKEY handle = nullptr;
