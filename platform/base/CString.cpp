@@ -92,7 +92,13 @@ std::wstring NarrowToWide(std::string_view bytes)
 {
     std::wstring out;
     if (DecodeUtf8(bytes, out)) return out;
-    out.clear();
+    return Windows1252ToWide(bytes);
+}
+
+std::wstring Windows1252ToWide(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
     for (char c : bytes) {
         auto b = static_cast<unsigned char>(c);
         out += (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<wchar_t>(b);

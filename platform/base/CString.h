@@ -119,3 +119,4 @@ using CStringW = CString;
 // Byte-boundary conversions: UTF-8 out; UTF-8 in, Windows-1252 where the bytes are not valid UTF-8.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring NarrowToWide(std::string_view bytes);
+std::wstring Windows1252ToWide(std::string_view bytes);

@@ -7,6 +7,8 @@
 #include "platform/gdi/ImageList.h"
 #include "platform/user/WinUser.h"
 
+#include <cstddef>
+
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
     DWORD dwICC;
@@ -121,6 +123,66 @@ constexpr UINT SBT_OWNERDRAW = 0x1000, SBT_NOBORDERS = 0x100, SBT_POPOUT = 0x200
 constexpr UINT SBN_FIRST = 0u - 880u, SBN_SIMPLEMODECHANGE = SBN_FIRST - 0;
 
 // ---- tooltips ("tooltips_class32")
+// A popup that shows a short text for the tool under the pointer once it rests there. A tool is a
+// rectangle of a window, or a whole window (TTF_IDISHWND: uId is its handle); the control learns
+// of the pointer through TTM_RELAYEVENT or, with TTF_SUBCLASS, by watching the tool's window.
+constexpr wchar_t TOOLTIPS_CLASSW[] = L"tooltips_class32";
+constexpr DWORD TTS_ALWAYSTIP = 0x01, TTS_NOPREFIX = 0x02, TTS_NOANIMATE = 0x10, TTS_NOFADE = 0x20;
+constexpr UINT TTF_IDISHWND = 0x0001, TTF_CENTERTIP = 0x0002, TTF_SUBCLASS = 0x0010, TTF_TRACK = 0x0020,
+               TTF_ABSOLUTE = 0x0080, TTF_TRANSPARENT = 0x0100, TTF_DI_SETITEM = 0x8000;
+constexpr WPARAM TTDT_AUTOMATIC = 0, TTDT_RESHOW = 1, TTDT_AUTOPOP = 2, TTDT_INITIAL = 3;
+// lpszText of a tool whose text its window gives on TTN_GETDISPINFO each time the tip shows.
+#define LPSTR_TEXTCALLBACKW (reinterpret_cast<LPWSTR>(static_cast<INT_PTR>(-1)))
+#define LPSTR_TEXTCALLBACK LPSTR_TEXTCALLBACKW
+// lpszText may also be a string id (MAKEINTRESOURCE) of the module hinst.
+struct TTTOOLINFOW {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;      // the window that holds the tool and gets its notifications
+    UINT_PTR uId;
+    RECT rect;      // client coordinates of hwnd; unused with TTF_IDISHWND
+    HINSTANCE hinst;
+    LPWSTR lpszText;
+    LPARAM lParam;
+    void* lpReserved;
+};
+using TOOLINFOW = TTTOOLINFOW;
+using TOOLINFO = TTTOOLINFOW;
+using LPTOOLINFO = TTTOOLINFOW*;
+// The first form of the structure ended before lParam; the control takes both.
+constexpr UINT TTTOOLINFOW_V1_SIZE = offsetof(TTTOOLINFOW, lParam);
+struct TTHITTESTINFOW {
+    HWND hwnd;
+    POINT pt; // client coordinates of hwnd
+    TTTOOLINFOW ti;
+};
+using TTHITTESTINFO = TTHITTESTINFOW;
+using LPTTHITTESTINFO = TTHITTESTINFOW*;
+struct NMTTDISPINFOW {
+    NMHDR hdr;
+    LPWSTR lpszText; // points at szText when sent; may be set to other text or a string id of hinst
+    WCHAR szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;     // TTF_DI_SETITEM: keep the text given for the tool
+    LPARAM lParam;
+};
+using NMTTDISPINFO = NMTTDISPINFOW;
+using TOOLTIPTEXTW = NMTTDISPINFOW;
+using TOOLTIPTEXT = NMTTDISPINFOW;
+constexpr UINT TTM_ACTIVATE = WM_USER + 1, TTM_SETDELAYTIME = WM_USER + 3, TTM_RELAYEVENT = WM_USER + 7,
+               TTM_GETTOOLCOUNT = WM_USER + 13, TTM_WINDOWFROMPOINT = WM_USER + 16, TTM_TRACKACTIVATE = WM_USER + 17,
+               TTM_TRACKPOSITION = WM_USER + 18, TTM_SETTIPBKCOLOR = WM_USER + 19, TTM_SETTIPTEXTCOLOR = WM_USER + 20,
+               TTM_GETDELAYTIME = WM_USER + 21, TTM_GETTIPBKCOLOR = WM_USER + 22, TTM_GETTIPTEXTCOLOR = WM_USER + 23,
+               TTM_SETMAXTIPWIDTH = WM_USER + 24, TTM_GETMAXTIPWIDTH = WM_USER + 25, TTM_POP = WM_USER + 28,
+               TTM_ADDTOOLW = WM_USER + 50, TTM_DELTOOLW = WM_USER + 51, TTM_NEWTOOLRECTW = WM_USER + 52,
+               TTM_GETTOOLINFOW = WM_USER + 53, TTM_SETTOOLINFOW = WM_USER + 54, TTM_HITTESTW = WM_USER + 55,
+               TTM_GETTEXTW = WM_USER + 56, TTM_UPDATETIPTEXTW = WM_USER + 57;
+constexpr UINT TTM_ADDTOOL = TTM_ADDTOOLW, TTM_DELTOOL = TTM_DELTOOLW, TTM_NEWTOOLRECT = TTM_NEWTOOLRECTW,
+               TTM_GETTOOLINFO = TTM_GETTOOLINFOW, TTM_SETTOOLINFO = TTM_SETTOOLINFOW, TTM_HITTEST = TTM_HITTESTW,
+               TTM_GETTEXT = TTM_GETTEXTW, TTM_UPDATETIPTEXT = TTM_UPDATETIPTEXTW;
+constexpr UINT TTN_FIRST = 0u - 520u, TTN_GETDISPINFOW = TTN_FIRST - 10, TTN_SHOW = TTN_FIRST - 1,
+               TTN_POP = TTN_FIRST - 2, TTN_NEEDTEXTW = TTN_GETDISPINFOW, TTN_GETDISPINFO = TTN_GETDISPINFOW,
+               TTN_NEEDTEXT = TTN_GETDISPINFOW;
 
 // ---- progress bars ("msctls_progress32")
 #define PROGRESS_CLASSW L"msctls_progress32"
@@ -135,4 +197,4 @@ struct PBRANGE {
 };
 using PPBRANGE = PBRANGE*;
 
-// ---- the read-only rich edit ("RichEdit20W")
+// ---- the read-only rich edit ("RichEdit20W"): its messages and structures are in RichEdit.h

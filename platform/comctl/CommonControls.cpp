@@ -15,6 +15,9 @@ constexpr ControlGroup kGroups[] = {
     { ICC_TAB_CLASSES, fln::comctl::RegisterTabClass },
     { ICC_BAR_CLASSES, fln::comctl::RegisterStatusBarClass },
     { ICC_PROGRESS_CLASS, fln::comctl::RegisterProgressClass },
+    { ICC_BAR_CLASSES | ICC_TAB_CLASSES, fln::comctl::RegisterToolTipClass },
+    // The rich edit has no group of its own; it comes with the standard classes.
+    { ICC_STANDARD_CLASSES, fln::comctl::RegisterRichEditClass },
     { 0, nullptr }, // the table ends here
 };
 

@@ -10,5 +10,7 @@ ATOM RegisterUpDownClass();    // UpDown.cpp
 ATOM RegisterTabClass();       // Tab.cpp
 ATOM RegisterStatusBarClass(); // StatusBar.cpp
 ATOM RegisterProgressClass();  // Progress.cpp
+ATOM RegisterToolTipClass();  // "tooltips_class32", ToolTip.cpp
+ATOM RegisterRichEditClass(); // "RichEdit20W", RichEdit.cpp
 
 } // namespace fln::comctl

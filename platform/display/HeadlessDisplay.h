@@ -22,6 +22,7 @@ public:
     void ShowNativeWindow(NativeWindowId window, bool show, bool activate) override;
     void MoveNativeWindow(NativeWindowId window, const RECT& bounds) override;
     void SetNativeTitle(NativeWindowId window, const std::wstring& title) override;
+    void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) override;
     void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) override;
     void RaiseNativeWindow(NativeWindowId window) override;
     void FocusNativeWindow(NativeWindowId window) override;
@@ -56,6 +57,7 @@ public:
     std::uintptr_t CursorShape() const { return m_cursorShape; }
     NativeWindowId FocusedWindow() const { return m_focus; }
     bool IsShown(NativeWindowId window) const;
+    std::vector<NativeIcon> Icons(NativeWindowId window) const;
     // The screen image holding every presented window (RGB24, virtual screen size).
     cairo_surface_t* Screen() const { return m_screen; }
     bool WriteScreenPng(const std::string& path) const;
@@ -66,6 +68,7 @@ private:
         bool shown = false;
         std::vector<RECT> shape;
         std::wstring title;
+        std::vector<NativeIcon> icons;
     };
     NativeWindowId WindowAt(POINT screenPoint) const;
     bool ShapeContains(const NativeWindow& window, POINT screenPoint) const;

@@ -3,6 +3,7 @@
 // so the screen shows exactly what a headless run draws.
 
 #include "platform/display/Display.h"
+#include "platform/display/XResources.h"
 
 #include "platform/base/CString.h"
 
@@ -19,9 +20,11 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -91,6 +94,8 @@ public:
         m_netName = XInternAtom(m_x, "_NET_WM_NAME", False);
         m_stateAbove = XInternAtom(m_x, "_NET_WM_STATE_ABOVE", False);
         m_netState = XInternAtom(m_x, "_NET_WM_STATE", False);
+        m_netPid = XInternAtom(m_x, "_NET_WM_PID", False);
+        m_netIcon = XInternAtom(m_x, "_NET_WM_ICON", False);
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");
@@ -116,6 +121,12 @@ public:
     }
 
     const char* Name() const override { return "x11"; }
+
+    fln::gdi::FontRendering TextRendering() const override
+    {
+        const char* resources = XResourceManagerString(m_x);
+        return FontRenderingFromResources(resources ? resources : "");
+    }
 
     std::vector<MonitorArea> Monitors() const override
     {
@@ -166,6 +177,7 @@ public:
             if (params.topmost)
                 XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
         }
+        Identify(window);
         NativeWindow record;
         if (m_im)
             record.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
@@ -219,6 +231,27 @@ public:
         std::string utf8 = WideToUtf8(title);
         XChangeProperty(m_x, id, m_netName, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
         XStoreName(m_x, id, utf8.c_str());
+    }
+
+    void SetNativeIcons(NativeWindowId id, const std::vector<NativeIcon>& icons) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        if (icons.empty()) {
+            XDeleteProperty(m_x, id, m_netIcon);
+            return;
+        }
+        // Format-32 property data is an array of C long, whatever its size.
+        std::vector<long> data;
+        for (const NativeIcon& icon : icons) {
+            if (icon.width <= 0 || icon.height <= 0 || icon.argb.size() != static_cast<size_t>(icon.width) * icon.height)
+                continue;
+            data.push_back(icon.width);
+            data.push_back(icon.height);
+            data.insert(data.end(), icon.argb.begin(), icon.argb.end());
+        }
+        XChangeProperty(m_x, id, m_netIcon, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+        XFlush(m_x);
     }
 
     void SetNativeShape(NativeWindowId id, const std::vector<RECT>& rectangles) override
@@ -371,6 +404,22 @@ public:
     }
 
 private:
+    // What task bars group and label windows by: the program's class, and the process on this
+    // machine that owns the window.
+    void Identify(Window window)
+    {
+        char name[] = "formulon", className[] = "Formulon";
+        XClassHint hint { name, className };
+        XSetClassHint(m_x, window, &hint);
+        char host[256] = {};
+        if (gethostname(host, sizeof host - 1) == 0) {
+            XChangeProperty(m_x, window, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace, reinterpret_cast<unsigned char*>(host),
+                static_cast<int>(std::strlen(host)));
+        }
+        long pid = getpid();
+        XChangeProperty(m_x, window, m_netPid, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
+    }
+
     struct NativeWindow {
         XIC ic = nullptr;
         // Rectangles the program asked for and the server has not yet reported back.
@@ -521,6 +570,7 @@ private:
     XIM m_im = nullptr;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
+    Atom m_netPid, m_netIcon;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

@@ -42,7 +42,8 @@ void DrawArrow(HDC dc, const RECT& r, ArrowDirection direction, int size, COLORR
 void DrawArrowButton(HDC dc, const RECT& rect, ArrowDirection direction, UINT state)
 {
     RECT inside = rect;
-    DrawFrameControl(dc, &inside, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (state & DFCS_PUSHED));
+    // The plain edges of scroll arrows, not the soft ones of push buttons.
+    DrawEdge(dc, &inside, (state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
     bool vertical = direction == ArrowDirection::Up || direction == ArrowDirection::Down;
     int across = vertical ? inside.right - inside.left : inside.bottom - inside.top;
     int along = vertical ? inside.bottom - inside.top : inside.right - inside.left;

@@ -407,7 +407,7 @@ Ink DeviceContext::brushInk(const BrushObject* brush, bool mono) const
 
 std::shared_ptr<RealizedFont> DeviceContext::font() const
 {
-    const LOGFONTW& lf = state.font ? state.font->logFont : stockFont(SYSTEM_FONT);
+    LOGFONTW lf = state.font ? state.font->logFont : stockFont(SYSTEM_FONT);
     LONG height = lf.lfHeight;
     if (!isIdentityMapping() && height != 0)
         height = (height < 0 ? -1 : 1) * std::abs(heightToDevice(std::abs(height)));

@@ -1,4 +1,5 @@
 #include "platform/gdi/FontSystem.h"
+#include "platform/gdi/Stock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -312,6 +313,7 @@ void SetFontRendering(const FontRendering& rendering)
     FontRendering kept = rendering;
     kept.dpi = std::clamp(kept.dpi, 48, 480);
     FontSystem::instance().setRendering(kept);
+    rescaleStockFonts();
 }
 
 FontRendering CurrentFontRendering() { return FontSystem::instance().rendering(); }

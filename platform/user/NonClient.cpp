@@ -1,5 +1,6 @@
 #include "platform/user/NonClient.h"
 #include "platform/user/MessageQueue.h"
+#include "platform/user/WindowIcons.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
 
@@ -36,6 +37,27 @@ int EdgeWidth(const Window& window)
     return width;
 }
 
+// The caption's colour, shading into its gradient colour towards the right when the user has
+// gradient captions.
+void DrawCaptionBackground(HDC dc, const RECT& caption, bool active)
+{
+    COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    BOOL gradient = FALSE;
+    SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    if (!gradient) {
+        FillSolidRect(dc, &caption, from);
+        return;
+    }
+    COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+    auto vertex = [](LONG x, LONG y, COLORREF c) {
+        return TRIVERTEX { x, y, static_cast<COLOR16>(GetRValue(c) << 8), static_cast<COLOR16>(GetGValue(c) << 8),
+            static_cast<COLOR16>(GetBValue(c) << 8), 0 };
+    };
+    TRIVERTEX vertices[2] = { vertex(caption.left, caption.top, from), vertex(caption.right, caption.bottom, to) };
+    GRADIENT_RECT mesh { 0, 1 };
+    GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_H);
+}
+
 } // namespace
 
 FrameLayout LayoutFrame(const Window& window)
@@ -63,7 +85,7 @@ FrameLayout LayoutFrame(const Window& window)
                 layout.maxButton = { right - buttonWidth, top, right, top + buttonHeight };
                 layout.minButton = { layout.maxButton.left - buttonWidth, top, layout.maxButton.left, top + buttonHeight };
             }
-            if (!tool)
+            if (!tool && HasCaptionIcon(window))
                 layout.sysMenu = { layout.caption.left + 1, layout.caption.top + 1, layout.caption.left + 1 + GetSystemMetrics(SM_CXSMICON), layout.caption.bottom - 1 };
         }
     }
@@ -183,7 +205,7 @@ std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
     return rects;
 }
 
-void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
+void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int openItem)
 {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -193,7 +215,7 @@ void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
         wchar_t text[256];
         GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
         RECT item = items[i];
-        if (static_cast<int>(i) == hotItem)
+        if (static_cast<int>(i) == openItem)
             DrawEdge(dc, &item, BDR_SUNKENOUTER, BF_RECT);
         UINT state = GetMenuState(window.menu, static_cast<UINT>(i), MF_BYPOSITION);
         SetTextColor(dc, GetSysColor((state & MF_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
@@ -221,7 +243,10 @@ void DrawFrame(Window& window, HDC dc, bool active)
     }
     if (!IsRectEmpty(&layout.caption)) {
         RECT caption = layout.caption;
-        FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+        DrawCaptionBackground(dc, caption, active);
+        if (!IsRectEmpty(&layout.sysMenu))
+            DrawIconEx(dc, layout.sysMenu.left, layout.sysMenu.top, CaptionIcon(window), GetSystemMetrics(SM_CXSMICON),
+                GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
         RECT line { caption.left, caption.bottom, caption.right, caption.bottom + 1 };
         FillRect(dc, &line, GetSysColorBrush(COLOR_3DFACE));
         LOGFONTW font {};
@@ -253,7 +278,7 @@ void DrawFrame(Window& window, HDC dc, bool active)
         }
     }
     if (!IsRectEmpty(&layout.menuBar))
-        DrawMenuBarItems(window, dc, layout.menuBar, -1);
+        DrawMenuBarItems(window, dc, layout.menuBar, window.openMenuBarItem);
     RECT edge = layout.client;
     if (window.style & WS_VSCROLL)
         edge.right = layout.verticalBar.right;

@@ -33,7 +33,8 @@ struct ScrollBarParts {
 };
 ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, bool vertical);
 void DrawFrame(Window& window, HDC windowDC, bool active);
-void DrawMenuBarItems(Window& window, HDC windowDC, const RECT& bar, int hotItem);
+// The open item (-1 for none) is drawn sunken.
+void DrawMenuBarItems(Window& window, HDC windowDC, const RECT& bar, int openItem);
 // Where each item of the window's menu bar lies (window coordinates).
 std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar);
 

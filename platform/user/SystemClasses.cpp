@@ -13,6 +13,8 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"Button", RegisterButtonClass },
+    { L"Static", RegisterStaticClass },
     { nullptr, nullptr }, // the table ends here
 };
 

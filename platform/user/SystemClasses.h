@@ -13,5 +13,7 @@ bool RegisterSystemClass(LPCWSTR className);
 
 // Each registers one class with CS_GLOBALCLASS and returns its atom (0 on failure).
 // Declared here in the order of the table in SystemClasses.cpp.
+ATOM RegisterButtonClass();
+ATOM RegisterStaticClass();
 
 } // namespace fln::user

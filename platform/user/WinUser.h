@@ -90,6 +90,8 @@ constexpr UINT WM_QUERYENDSESSION = 0x0011, WM_ENDSESSION = 0x0016, WM_CTLCOLOR 
                WM_MDIREFRESHMENU = 0x0234, WM_DROPFILES = 0x0233, WM_NCMOUSELEAVE = 0x02A2,
                WM_QUERYNEWPALETTE = 0x030F, WM_PALETTECHANGED = 0x0311, WM_HOTKEY = 0x0312,
                WM_THEMECHANGED = 0x031A;
+// WM_SETICON and WM_GETICON: which of the window's icons.
+constexpr WPARAM ICON_SMALL = 0, ICON_BIG = 1, ICON_SMALL2 = 2;
 
 // ---- window styles
 constexpr DWORD WS_OVERLAPPED = 0x00000000, WS_POPUP = 0x80000000, WS_CHILD = 0x40000000,
@@ -748,10 +750,32 @@ BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 // "ScrollBar" and the dialog class "#32770" exist in every program without registering them.
 
 // ---- button controls ("Button")
+constexpr DWORD BS_PUSHBUTTON = 0x0, BS_DEFPUSHBUTTON = 0x1, BS_CHECKBOX = 0x2, BS_AUTOCHECKBOX = 0x3,
+                BS_RADIOBUTTON = 0x4, BS_3STATE = 0x5, BS_AUTO3STATE = 0x6, BS_GROUPBOX = 0x7, BS_USERBUTTON = 0x8,
+                BS_AUTORADIOBUTTON = 0x9, BS_PUSHBOX = 0xA, BS_OWNERDRAW = 0xB, BS_TYPEMASK = 0xF,
+                BS_LEFTTEXT = 0x20, BS_RIGHTBUTTON = BS_LEFTTEXT, BS_TEXT = 0x0, BS_ICON = 0x40, BS_BITMAP = 0x80,
+                BS_LEFT = 0x100, BS_RIGHT = 0x200, BS_CENTER = 0x300, BS_TOP = 0x400, BS_BOTTOM = 0x800,
+                BS_VCENTER = 0xC00, BS_PUSHLIKE = 0x1000, BS_MULTILINE = 0x2000, BS_NOTIFY = 0x4000, BS_FLAT = 0x8000;
+constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2, BM_SETSTATE = 0x00F3,
+               BM_SETSTYLE = 0x00F4, BM_CLICK = 0x00F5, BM_GETIMAGE = 0x00F6, BM_SETIMAGE = 0x00F7;
+constexpr UINT BST_UNCHECKED = 0x0, BST_CHECKED = 0x1, BST_INDETERMINATE = 0x2, BST_PUSHED = 0x4, BST_FOCUS = 0x8;
+// Notifications in the high word of WM_COMMAND's wParam. A double click is reported for radio
+// buttons and owner-drawn buttons, and focus changes only by buttons with BS_NOTIFY (which also
+// report double clicks).
+constexpr UINT BN_CLICKED = 0, BN_DOUBLECLICKED = 5, BN_DBLCLK = BN_DOUBLECLICKED, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
 
 // ---- edit controls ("Edit")
 
 // ---- static controls ("Static")
+constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BLACKRECT = 0x4, SS_GRAYRECT = 0x5,
+                SS_WHITERECT = 0x6, SS_BLACKFRAME = 0x7, SS_GRAYFRAME = 0x8, SS_WHITEFRAME = 0x9, SS_SIMPLE = 0xB,
+                SS_LEFTNOWORDWRAP = 0xC, SS_OWNERDRAW = 0xD, SS_BITMAP = 0xE, SS_ETCHEDHORZ = 0x10,
+                SS_ETCHEDVERT = 0x11, SS_ETCHEDFRAME = 0x12, SS_TYPEMASK = 0x1F, SS_NOPREFIX = 0x80,
+                SS_NOTIFY = 0x100, SS_CENTERIMAGE = 0x200, SS_SUNKEN = 0x1000, SS_ENDELLIPSIS = 0x4000,
+                SS_PATHELLIPSIS = 0x8000, SS_WORDELLIPSIS = 0xC000, SS_ELLIPSISMASK = 0xC000;
+constexpr UINT STM_SETICON = 0x0170, STM_GETICON = 0x0171, STM_SETIMAGE = 0x0172, STM_GETIMAGE = 0x0173;
+// Notifications in the high word of WM_COMMAND's wParam, sent only by statics with SS_NOTIFY.
+constexpr UINT STN_CLICKED = 0, STN_DBLCLK = 1, STN_ENABLE = 2, STN_DISABLE = 3;
 
 // ---- list boxes ("ListBox")
 
@@ -760,6 +784,13 @@ BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 // ---- scroll-bar controls ("ScrollBar")
 
 // ---- dialogs and the dialog manager
+// WM_GETDLGCODE answers: which keys a control takes from the dialog manager, and what kind it is.
+constexpr UINT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_WANTMESSAGE = 0x4,
+               DLGC_HASSETSEL = 0x8, DLGC_DEFPUSHBUTTON = 0x10, DLGC_UNDEFPUSHBUTTON = 0x20,
+               DLGC_RADIOBUTTON = 0x40, DLGC_WANTCHARS = 0x80, DLGC_STATIC = 0x100, DLGC_BUTTON = 0x2000;
+// The default push button of a dialog: DM_GETDEFID answers MAKELRESULT(id, DC_HASDEFID).
+constexpr UINT DM_GETDEFID = WM_USER + 0, DM_SETDEFID = WM_USER + 1;
+constexpr WORD DC_HASDEFID = 0x534B;
 
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }

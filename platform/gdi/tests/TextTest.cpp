@@ -507,3 +507,33 @@ TEST(TextRendering, TheDpiIsKeptWithinReason)
     }
     EXPECT_EQ(fln::gdi::CurrentFontRendering().dpi, 96);
 }
+
+TEST(TextRendering, TheDpiSetsTheLogicalInchAndTheStockFontSizes)
+{
+    for (int dpi : { 96, 120, 192 }) {
+        SCOPED_TRACE(dpi);
+        ScopedFontRendering settings({ false, fln::gdi::HintStyle::Full, fln::gdi::SubpixelOrder::None, dpi });
+        TestCanvas canvas(10, 10);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSX), dpi);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSY), dpi);
+        // An inch of the fixed mapping modes is the logical inch.
+        SetMapMode(canvas.dc, MM_LOENGLISH);
+        POINT inch { 100, -100 };
+        LPtoDP(canvas.dc, &inch, 1);
+        EXPECT_EQ(inch.x, dpi);
+        EXPECT_EQ(inch.y, dpi);
+        SetMapMode(canvas.dc, MM_TEXT);
+        // The stock interface font is 8 points: 11 pixels at 96 DPI.
+        LOGFONTW gui {};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+        EXPECT_EQ(gui.lfHeight, -((11 * dpi + 48) / 96)); // halves round away from zero
+        HGDIOBJ old = SelectObject(canvas.dc, GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW tm {};
+        GetTextMetricsW(canvas.dc, &tm);
+        EXPECT_NEAR(tm.tmHeight, 13.0 * dpi / 96, 1.0);
+        SelectObject(canvas.dc, old);
+    }
+    LOGFONTW gui {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    EXPECT_EQ(gui.lfHeight, -11);
+}

@@ -3,8 +3,11 @@
 
 #include "UserTestSupport.h"
 
+#include "platform/user/WindowTree.h"
+
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #undef Display
@@ -192,7 +195,51 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     EXPECT_TRUE(PumpUntil([&] { return log.Count(popup, WM_LBUTTONUP) == 1; }));
     EXPECT_EQ(log.Count(popup, WM_LBUTTONDOWN), 1);
 
+    // Task bars group and label the window by its class and process, and show its icon.
+    Window native = fln::user::WindowTree::Instance().Find(main)->native;
+    XClassHint hint {};
+    ASSERT_TRUE(XGetClassHint(reader, native, &hint));
+    EXPECT_STREQ(hint.res_name, "formulon");
+    EXPECT_STREQ(hint.res_class, "Formulon");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    auto cardinals = [&](const char* name) {
+        Atom type;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> values;
+        if (XGetWindowProperty(reader, native, XInternAtom(reader, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success && data) {
+            values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+            XFree(data);
+        }
+        return values;
+    };
+    EXPECT_EQ(cardinals("_NET_WM_PID"), std::vector<long> { getpid() });
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr), image = CreateBitmap(16, 16, 1, 32, nullptr);
+    ICONINFO info { TRUE, 0, 0, mask, image }; // all black, all opaque
+    HICON icon = CreateIconIndirect(&info);
+    SendMessageW(main, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    XSync(reader, False);
+    auto icons = cardinals("_NET_WM_ICON");
+    ASSERT_EQ(icons.size(), 2u + 16 * 16);
+    EXPECT_EQ(icons[0], 16);
+    EXPECT_EQ(static_cast<std::uint32_t>(icons[2]), 0xFF000000u); // opaque black, as 32 bits
+
+    // The user's Xft settings, read from the server's resources when a display opens.
+    const char resources[] = "Xft.antialias:\t1\nXft.hintstyle:\thintslight\nXft.rgba:\tbgr\nXft.dpi:\t144\n";
+    XChangeProperty(reader, DefaultRootWindow(reader), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+    XSync(reader, False);
+    auto second = CreateX11Display();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->TextRendering(), (fln::gdi::FontRendering { true, fln::gdi::HintStyle::Slight, fln::gdi::SubpixelOrder::Bgr, 144 }));
+    second.reset();
+
     DestroyWindow(main);
+    DestroyIcon(icon);
+    DeleteObject(mask);
+    DeleteObject(image);
     XCloseDisplay(reader);
     SetCurrentDisplay(std::move(previous));
 }
