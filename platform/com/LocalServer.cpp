@@ -65,8 +65,12 @@ std::vector<std::string> MemberNames(IDispatch* object)
             for (const AFX_DISPMAP_ENTRY* entry = map->lpEntries; entry->name; ++entry)
                 names.push_back(WideToUtf8(entry->name));
     }
-    std::erase_if(names, [](const std::string& n) { return !IsMemberName(n); });
-    return names;
+    // Only names the bus accepts, each once (a derived map may repeat a base map's name).
+    std::vector<std::string> published;
+    for (std::string& name : names)
+        if (IsMemberName(name) && std::find(published.begin(), published.end(), name) == published.end())
+            published.push_back(std::move(name));
+    return published;
 }
 
 std::string IntrospectionHeader()
