@@ -363,6 +363,35 @@ TEST_F(LocalServerTest, OtherToolsIntrospectAndCallThePublishedObject)
     EXPECT_EQ(gdbus.output, "(<'ab'>,)\n");
 }
 
+TEST_F(LocalServerTest, MalformedCallsGetAnErrorAndTheServerGoesOn)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();  // /FlnTest/Calculator/1
+    ASSERT_TRUE(calc);
+    const std::string invoke = "busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator/1 "
+                               "org.formulon.Automation.Dispatch Invoke 'iqa(qv)ai' 1 1 ";
+    struct Case {
+        const char* what;
+        std::string arguments;
+        const char* code;
+    } cases[] = {
+        {"a text tag on a number", "1 8 i 5 0", "0x80070057"},
+        {"an unknown type tag", "1 99 i 5 0", "0x80020008"},
+        {"an array with fewer elements than its bounds", "1 8204 '(a(iu)a(qv))' 1 0 3 1 3 i 7 0", "0x80070057"},
+        {"an array announcing four billion elements", "1 8204 '(a(iu)a(qv))' 1 0 4294967295 0 0", "0x80070057"},
+        {"more named arguments than arguments", "0 2 0 1", "0x80070057"},
+    };
+    for (const Case& c : cases) {
+        CommandResult call = RunCommand(invoke + c.arguments);
+        EXPECT_NE(call.status, 0) << c.what << "\n" << call.output;
+        EXPECT_NE(call.output.find(std::string("The call failed with code ") + c.code), std::string::npos)
+            << c.what << "\n" << call.output;
+    }
+    Var sum;
+    EXPECT_EQ(Call(calc.get(), L"Add", {Long(1), Long(2)}, &sum.v), S_OK);
+    EXPECT_EQ(sum.v.dblVal, 3);
+}
+
 TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
 {
     StartServer();
