@@ -10,6 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   libpcre2-dev libpng-dev duktape-dev
   libespeak-ng-dev libpcaudio-dev
+  libsystemd-dev dbus-daemon systemd libglib2.0-bin
   xvfb xauth xdotool xclip
 )
 # Extra tools for `make bench` and `make fuzz` only.

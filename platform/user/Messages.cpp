@@ -1,5 +1,6 @@
 // Sending, posting and reading messages; timers; hooks; registered messages.
 
+#include "platform/sys/WaitSources.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 
@@ -471,8 +472,9 @@ BOOL WaitMessage()
     }
     if (!queue.input.empty() || NextWindowToPaint(nullptr))
         return TRUE;
-    CurrentDisplay().Wait(queue.WakeFd(), MillisecondsToNextTimer());
+    CurrentDisplay().Wait(CombinedWaitFd(queue.WakeFd()), MillisecondsToNextTimer());
     queue.ClearWake();
+    DispatchReadyWaitSources();
     return TRUE;
 }
 
