@@ -17,6 +17,7 @@ protected:
         DialogTest::SetUp();
         dialog = Modeless(IDD_NAVIGATION);
         ASSERT_NE(dialog, nullptr);
+        LogMessagesOf(Item(IDC_NAME));
         ShowWindow(dialog, SW_SHOW);
         PumpDialog(dialog);
         ASSERT_EQ(FocusedId(), IDC_NAME);
@@ -174,18 +175,18 @@ TEST_F(DialogNavigationTest, PushButtonMnemonicsPressTheButton)
     EXPECT_TRUE(Commands().empty());
 }
 
+// The edit as if it claimed more keys than it does.
 LRESULT WantsEveryKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_GETDLGCODE)
         return DLGC_WANTMESSAGE;
-    return EditProcedure(window, message, wParam, lParam);
+    return LoggedControlProcedure(window, message, wParam, lParam);
 }
 
 LRESULT WantsTab(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_GETDLGCODE)
-        return EditProcedure(window, message, wParam, lParam) | DLGC_WANTTAB;
-    return EditProcedure(window, message, wParam, lParam);
+    const LRESULT answer = LoggedControlProcedure(window, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? answer | DLGC_WANTTAB : answer;
 }
 
 TEST_F(DialogNavigationTest, ControlsClaimKeysThroughTheirDialogCode)
@@ -197,7 +198,7 @@ TEST_F(DialogNavigationTest, ControlsClaimKeysThroughTheirDialogCode)
     };
     const Case cases[] = {
         { WantsEveryKey, VK_TAB, true }, { WantsEveryKey, VK_RETURN, true }, { WantsEveryKey, VK_ESCAPE, true },
-        { WantsTab, VK_TAB, true }, { WantsTab, VK_RETURN, false }, { EditProcedure, VK_TAB, false },
+        { WantsTab, VK_TAB, true }, { WantsTab, VK_RETURN, false }, { LoggedControlProcedure, VK_TAB, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);

@@ -158,7 +158,7 @@ TEST_F(DialogTest, TheTemplateFontSetsTheDialogUnits)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.points);
         MemoryTemplate memory(WS_POPUP | c.style, { 0, 0, 100, 50 }, L"Units", c.face ? c.face : L"", c.points);
-        memory.Control(L"TestEdit", L"", 5, WS_TABSTOP, { 10, 10, 50, 22 });
+        memory.Control(L"Edit", L"", 5, WS_TABSTOP, { 10, 10, 50, 22 });
         HWND dialog = CreateDialogIndirectParamW(nullptr, memory.Get(), nullptr, TestDialogProcedure, 0);
         ASSERT_NE(dialog, nullptr);
         const SIZE units = BaseUnits(dialog);
@@ -273,9 +273,14 @@ TEST_F(DialogTest, FontThenInitDialogWithTheFirstTabStopThenFocusWhenShown)
     // Every control existed by then.
     EXPECT_EQ(MessageLog::Instance().Count(GetDlgItem(dialog, IDC_COMBO), WM_CREATE), 1);
     EXPECT_NE(GetFocus(), GetDlgItem(dialog, IDC_NAME));
+    SetDlgItemTextW(dialog, IDC_NAME, L"abc");
     ShowWindow(dialog, SW_SHOW);
     EXPECT_EQ(FocusedId(), IDC_NAME);
-    EXPECT_EQ(Records()[GetDlgItem(dialog, IDC_NAME)].selection, std::pair(0, -1)); // an edit gets focus with its text selected
+    // An edit gets the focus with its text selected.
+    DWORD start = 99, end = 99;
+    SendDlgItemMessageW(dialog, IDC_NAME, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 3u);
 }
 
 TEST_F(DialogTest, InitDialogAnsweringFalseKeepsTheFocusItChose)
@@ -404,7 +409,7 @@ TEST_F(DialogTest, DialogsThatCannotBeMadeFailWithoutLeavingWindows)
     EXPECT_FALSE(MapDialogRect(owner, &rect));
     // DS_NOFAILCREATE keeps the dialog without the control that could not be made.
     MemoryTemplate memory(WS_POPUP | DS_NOFAILCREATE, { 0, 0, 50, 50 }, L"Lenient");
-    memory.Control(L"NoSuchClass", L"", 1, 0, { 0, 0, 10, 10 }).Control(L"TestEdit", L"", 2, 0, { 0, 10, 10, 20 });
+    memory.Control(L"NoSuchClass", L"", 1, 0, { 0, 0, 10, 10 }).Control(L"Edit", L"", 2, 0, { 0, 10, 10, 20 });
     HWND lenient = CreateDialogIndirectParamW(nullptr, memory.Get(), nullptr, TestDialogProcedure, 0);
     ASSERT_NE(lenient, nullptr);
     EXPECT_EQ(ChildIds(lenient), std::vector<int> { 2 });
@@ -418,7 +423,7 @@ TEST_F(DialogTest, TemplatesFromMemoryInBothLayouts)
         MemoryTemplate memory = extended ? MemoryTemplate::Extended(style, { 5, 5, 120, 60 }, L"In memory", L"MS Sans Serif", 8, 700)
                                          : MemoryTemplate(style, { 5, 5, 120, 60 }, L"In memory", L"MS Sans Serif", 8);
         memory.Control(L"Button", L"&Go", 3, BS_DEFPUSHBUTTON | WS_TABSTOP, { 10, 30, 60, 44 });
-        memory.Control(L"TestEdit", L"typed", 4, WS_TABSTOP, { 10, 10, 100, 22 });
+        memory.Control(L"Edit", L"typed", 4, WS_TABSTOP, { 10, 10, 100, 22 });
         DialogProcedureLog::Instance().answer = [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> std::optional<INT_PTR> {
             if (message == WM_COMMAND && LOWORD(wParam) == 3) {
                 EndDialog(dialog, 300 + GetDlgItemInt(dialog, 4, nullptr, FALSE));

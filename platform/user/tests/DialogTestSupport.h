@@ -1,7 +1,6 @@
 #pragma once
-// Small control classes that answer the dialog manager as edits and combo boxes do
-// (WM_GETDLGCODE, EM_SETSEL, WM_CHAR, CB_ADDSTRING), and a fixture that pumps through
-// IsDialogMessageW. Every message they get is logged.
+// A small combo box class that takes strings (CB_ADDSTRING) as the real one does, a way to log
+// the messages a real control gets, and a fixture that pumps through IsDialogMessageW.
 
 #include "UserTestSupport.h"
 #include "data/dialogs.h"
@@ -14,7 +13,6 @@ namespace dialog_test {
 
 struct ControlRecord {
     std::vector<std::wstring> added; // CB_ADDSTRING
-    std::pair<int, int> selection { -2, -2 };
 };
 
 inline std::map<HWND, ControlRecord>& Records()
@@ -28,26 +26,22 @@ inline DWORD ButtonType(HWND button)
     return static_cast<DWORD>(GetWindowLongW(button, GWL_STYLE)) & BS_TYPEMASK;
 }
 
-inline LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A control's own procedure with every message logged before it (MessageLog).
+inline std::map<HWND, WNDPROC>& LoggedProcedures()
 {
-    switch (message) {
-    case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-    case EM_SETSEL:
-        Records()[window].selection = { static_cast<int>(wParam), static_cast<int>(lParam) };
-        return 0;
-    case WM_CHAR: {
-        LoggingProcedure(window, message, wParam, lParam);
-        const int length = GetWindowTextLengthW(window);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        GetWindowTextW(window, text.data(), length + 1);
-        text.resize(static_cast<std::size_t>(length));
-        text += static_cast<wchar_t>(wParam);
-        SetWindowTextW(window, text.c_str());
-        return 0;
-    }
-    }
-    return LoggingProcedure(window, message, wParam, lParam);
+    static std::map<HWND, WNDPROC> procedures;
+    return procedures;
+}
+
+inline LRESULT LoggedControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageLog::Instance().entries.push_back({ window, message, wParam, lParam });
+    return CallWindowProcW(LoggedProcedures()[window], window, message, wParam, lParam);
+}
+
+inline void LogMessagesOf(HWND control)
+{
+    LoggedProcedures()[control] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LoggedControlProcedure)));
 }
 
 inline LRESULT ComboProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -64,7 +58,6 @@ inline void RegisterTestControls()
 {
     static const bool registered = [] {
         const std::pair<LPCWSTR, WNDPROC> classes[] = {
-            { L"TestEdit", EditProcedure },
             { L"TestCombo", ComboProcedure },
         };
         for (auto [name, procedure] : classes) {
@@ -90,11 +83,12 @@ struct DialogProcedureLog {
         static DialogProcedureLog log;
         return log;
     }
+    // The ids of the WM_COMMAND clicks (BN_CLICKED; an edit's notifications are left out).
     std::vector<WPARAM> CommandIds() const
     {
         std::vector<WPARAM> ids;
         for (const auto& call : calls) {
-            if (call.message == WM_COMMAND)
+            if (call.message == WM_COMMAND && HIWORD(call.wParam) == BN_CLICKED)
                 ids.push_back(LOWORD(call.wParam));
         }
         return ids;
@@ -126,6 +120,7 @@ protected:
     {
         UserTest::TearDown();
         Records().clear();
+        LoggedProcedures().clear();
         DialogProcedureLog::Instance() = {};
     }
 

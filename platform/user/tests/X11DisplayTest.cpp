@@ -1,7 +1,9 @@
 // The real display under Xvfb: windows appear, paint, take a click and a key injected by
-// xdotool, and the pixels read back from the server are the ones drawn.
+// xdotool, and the pixels read back from the server are the ones drawn; a dialog takes typing,
+// keyboard navigation and text another client put on the clipboard.
 
 #include "UserTestSupport.h"
+#include "data/dialogs.h"
 
 #include "platform/user/WindowTree.h"
 
@@ -314,6 +316,90 @@ TEST(X11Display, PrimarySelectionGoesBothWays)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "x\xC2\xB2");
     XFree(data);
     XCloseDisplay(other);
+    SetCurrentDisplay(std::move(previous));
+}
+
+
+// What the dialog of the next test held when OK ended it.
+struct TypingResult {
+    std::wstring text;
+    UINT checked = BST_UNCHECKED;
+};
+
+INT_PTR TypingProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetTimer(dialog, 1, 20, nullptr); // wakes the modal loop, so that its hook sees each step through
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            auto* result = reinterpret_cast<TypingResult*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            wchar_t text[64];
+            GetDlgItemTextW(dialog, IDC_NAME, text, 64);
+            result->text = text;
+            result->checked = IsDlgButtonChecked(dialog, IDC_WRAP);
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+TEST(X11Display, ADialogTakesTypingTabSpacePastedTextAndEnter)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    std::string xclip = FindProgram("xclip");
+    if (xvfb.empty() || xdotool.empty() || xclip.empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    const std::string display = "DISPLAY=" + server->Name() + " ";
+
+    // Each step runs once the one before it shows in the dialog; a step that never shows ends
+    // the dialog with -1 after five seconds.
+    struct Step {
+        std::string command;
+        std::function<bool(HWND)> done;
+    };
+    auto text = [](HWND dialog) {
+        wchar_t buffer[64];
+        GetDlgItemTextW(dialog, IDC_NAME, buffer, 64);
+        return std::wstring(buffer);
+    };
+    const std::vector<Step> steps {
+        { xdotool + " type 12.5", [&](HWND d) { return text(d) == L"12.5"; } },
+        // Another client owns the clipboard; Ctrl+V at the end of the edit asks it for the text.
+        { "sh -c 'printf pasted | " + xclip + " -selection clipboard >/dev/null 2>&1' && " + display + xdotool + " key End ctrl+v",
+            [&](HWND d) { return text(d) == L"12.5pasted"; } },
+        { xdotool + " key Tab space", [](HWND d) { return IsDlgButtonChecked(d, IDC_WRAP) == BST_CHECKED; } },
+        { xdotool + " key Return", [](HWND) { return false; } },
+    };
+    std::size_t next = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    SetModalLoopHook([&](HWND dialog) {
+        if (next > 0 && next <= steps.size() && !steps[next - 1].done(dialog)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                EndDialog(dialog, -1);
+            return;
+        }
+        if (next < steps.size()) {
+            EXPECT_EQ(std::system((display + steps[next].command).c_str()), 0) << steps[next].command;
+            deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        }
+        ++next;
+    });
+    TypingResult result;
+    const INT_PTR answer = DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_TYPING), nullptr, TypingProcedure, reinterpret_cast<LPARAM>(&result));
+    SetModalLoopHook({});
+    EXPECT_EQ(answer, IDOK) << "stopped at step " << next;
+    EXPECT_EQ(result.text, L"12.5pasted");
+    EXPECT_EQ(result.checked, BST_CHECKED);
     SetCurrentDisplay(std::move(previous));
 }
 

@@ -4,6 +4,7 @@
 #define IDD_BROKEN     302
 #define IDD_PAGE       303
 #define IDD_HOST       304
+#define IDD_TYPING     305
 #define IDC_LABEL      1001
 #define IDC_NAME       1002
 #define IDC_GROUP      1003
