@@ -1826,6 +1826,8 @@ HRESULT Interpreter::RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* excep
 
 // ---- random numbers and objects --------------------------------------------------------------
 
+// The language's generator: a linear congruence on 24 bits, the value being state / 2^24.
+// Rnd(0) repeats the last value; a negative argument restarts the sequence from its bits.
 double Interpreter::NextRandom(std::optional<double> argument)
 {
     if (argument && *argument == 0)
@@ -1834,24 +1836,23 @@ double Interpreter::NextRandom(std::optional<double> argument)
         float seed = static_cast<float>(*argument);
         std::uint32_t bits;
         std::memcpy(&bits, &seed, sizeof bits);
-        m_random.seed(bits);
+        m_randomState = (bits + (bits >> 24)) & 0xFFFFFF;
     }
-    m_lastRandom = std::uniform_real_distribution<float>(0.0f, 1.0f)(m_random);
-    if (m_lastRandom >= 1.0f)
-        m_lastRandom = 0.0f;
+    m_randomState = (m_randomState * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+    m_lastRandom = static_cast<float>(m_randomState) / 16777216.0f;
     return m_lastRandom;
 }
 
+// Randomize n folds the high half of n's double into the middle 16 bits of the state and keeps
+// its low byte; without n it uses the seconds since midnight.
 void Interpreter::Randomize(std::optional<double> seed)
 {
-    if (seed) {
-        double s = *seed;
-        std::uint64_t bits;
-        std::memcpy(&bits, &s, sizeof bits);
-        m_random.seed(static_cast<std::uint32_t>(bits ^ (bits >> 32)));
-    } else {
-        m_random.seed(std::random_device{}());
-    }
+    double value = seed ? *seed : SecondsSinceMidnight();
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    auto high = static_cast<std::uint32_t>(bits >> 32);
+    std::uint32_t middle = ((high & 0xFFFF) ^ (high >> 16)) << 8;
+    m_randomState = (m_randomState & 0xFF) | middle;
 }
 
 Var Interpreter::CreateObjectByName(const std::wstring& progId)

@@ -50,6 +50,8 @@ struct Builtin {
 // The built-in functions and constants of the language, by lower-case name.
 const Builtin* FindBuiltin(const std::wstring& lower);
 const Var* FindBuiltinConstant(const std::wstring& lower);
+// What Timer gives: local seconds since midnight, to the microsecond.
+float SecondsSinceMidnight();
 
 // What the interpreter needs from the engine that runs it.
 class InterpreterHost {
@@ -219,7 +221,7 @@ private:
     std::uint64_t m_stepLimit = 0;
     MemoryBudget::Ptr m_budget = MemoryBudget::Create(kDefaultMemoryLimit);
     std::uint64_t m_steps = 0;
-    std::mt19937 m_random{12345};
+    std::uint32_t m_randomState = 0x50000;  // 24 bits; the language starts every run from this seed
     float m_lastRandom = 0;
     bool m_closing = false;
 };
