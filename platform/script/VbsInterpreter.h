@@ -174,6 +174,11 @@ private:
     void Assign(const Expr& target, Var value, bool isSet);
     void Tick();
     void RecordError(const ScriptError& e);
+    // Runs the head of s (a condition, a Select subject, a With object, a For Each group). Under
+    // On Error Resume Next a failure there is recorded and false returned: the statement then goes
+    // on into its body, as the language does.
+    template<typename Head>
+    bool RunHead(const Stmt& s, Head&& head);
 
     Var Eval(const Expr& e);
     const VARIANT& EvalRef(const Expr& e, Var& temp);

@@ -1,10 +1,12 @@
 // Runs every program in tests/scripts through the engine as the script page does and compares
 // its message boxes, and the error it ends with, against the .out file beside it. An error is
 // written as "! <number> <description> @ <line>:<char>" with the line as the page shows it.
+// The programs reach one host object, Host, whose calls fail the way an object's calls can.
 
 #include "ScriptHarness.h"
 
 #include "platform/base/CString.h"
+#include "platform/com/AutomationObject.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,34 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Host.Fail(code) returns the failure code; Host.Throw(code, helpFile, helpContext) reports it as
+// an exception carrying help but no description.
+class FailingHost final : public AutomationObject {
+public:
+    FailingHost()
+    {
+        AddMember(L"Fail", 1, [](Call& c) {
+            double code = 0;
+            c.Number(0, code);
+            return static_cast<HRESULT>(static_cast<LONGLONG>(code));
+        });
+        AddMember(L"Throw", 2, [](Call& c) {
+            double code = 0, context = 0;
+            std::wstring helpFile;
+            c.Number(0, code);
+            c.Text(1, helpFile);
+            c.Number(2, context);
+            if (c.exception) {
+                ClearExcepInfo(c.exception);
+                c.exception->scode = static_cast<HRESULT>(static_cast<LONGLONG>(code));
+                c.exception->bstrHelpFile = SysAllocStringView(helpFile);
+                c.exception->dwHelpContext = static_cast<DWORD>(context);
+            }
+            return DISP_E_EXCEPTION;
+        });
+    }
+};
 
 fs::path ScriptFolder() { return fs::path(FLN_TEST_DATA_DIR).parent_path() / "scripts"; }
 
@@ -54,7 +84,9 @@ TEST_P(Conformance, ShowsTheExpectedOutput)
     fs::path script = ScriptFolder() / (GetParam() + ".vbs");
     std::wstring text = NarrowToWide(ReadFile(script));
     MessageBoxRecorder boxes;
-    RunResult result = RunLikeThePage(text);
+    auto* host = new FailingHost;
+    RunResult result = RunLikeThePage(text, {{L"Host", host}});
+    host->Release();
     std::string actual = WideToUtf8(Transcript(boxes, result));
     fs::path expectedFile = ScriptFolder() / (GetParam() + ".out");
     if (const char* update = std::getenv("FLN_UPDATE_SCRIPT_OUTPUT"); update && *update) {
