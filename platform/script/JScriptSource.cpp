@@ -334,6 +334,10 @@ private:
     void MarkCall(size_t dot)
     {
         std::wstring replacement = L"[" + std::wstring(kCallMarkName) + L"(\"" + std::wstring(Text(dot + 1)) + L"\")]";
+        // Line breaks between the dot and the name ("a.\n b()") stay, after the mark.
+        for (size_t i = m_tokens[dot].end; i < m_tokens[dot + 1].begin; ++i)
+            if (IsLineTerminator(m_text[i]))
+                replacement += m_text[i];
         m_edits.push_back({m_tokens[dot].begin, m_tokens[dot + 1].end - m_tokens[dot].begin, replacement});
     }
 

@@ -61,6 +61,21 @@ TEST(JScriptSource, LinesStayWhereTheyAre)
     std::wstring result = InstrumentSource(text);
     EXPECT_EQ(std::count(result.begin(), result.end(), L'\n'), std::count(text.begin(), text.end(), L'\n'));
     EXPECT_NE(result.find(L"__flnLoopCheck"), std::wstring::npos);
+
+    // A member call whose name is on a later line than its dot.
+    const std::string splitCalls[] = {
+        std::string("\xD0.\n_eH_i(\0", 10),
+        "o.\nf();\nx = 1;",
+        "o . /* one\ntwo */ f(1);",
+        "o.\r\n\r\n  f(2);",
+    };
+    for (const std::string& bytes : splitCalls) {
+        std::wstring split = NarrowToWide(bytes);
+        std::wstring prepared = InstrumentSource(split);
+        EXPECT_EQ(std::count(prepared.begin(), prepared.end(), L'\n'), std::count(split.begin(), split.end(), L'\n'))
+            << WideToUtf8(prepared);
+        EXPECT_EQ(std::count(prepared.begin(), prepared.end(), L'\r'), std::count(split.begin(), split.end(), L'\r'));
+    }
 }
 
 TEST(JScriptSource, TextThatDoesNotScanIsReturnedUnchanged)
