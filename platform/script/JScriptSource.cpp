@@ -210,6 +210,12 @@ public:
             else if (Is(i, Token::Kind::Punctuator, L".") && i > 0 && Is(i + 1, Token::Kind::Identifier)
                      && Is(i + 2, Token::Kind::Punctuator, L"("))
                 MarkCall(i);
+            else if (Is(i, Token::Kind::Literal))
+                BoundExponent(i);
+            else if (Is(i, Token::Kind::Identifier) && Is(i + 1, Token::Kind::Punctuator, L":")
+                     && Is(i + 2, Token::Kind::Identifier, L"break") && Is(i + 3, Token::Kind::Identifier, Text(i))
+                     && !Is(i - 1, Token::Kind::Identifier, L"case") && !Is(i - 1, Token::Kind::Punctuator, L"?"))
+                BlockAroundLabelledBreak(i + 2);
         }
         return Apply();
     }
@@ -329,6 +335,40 @@ private:
         }
         m_edits.push_back({m_tokens[lastComma].end, 0, std::wstring(kPrepareName) + L"("});
         m_edits.push_back({m_tokens[close].begin, 0, L")"});
+    }
+
+    // The interpreter refuses a decimal exponent of many digits ("1e2147483648"), where the
+    // language gives Infinity or 0. An exponent beyond any double's reach is written as 99999,
+    // which gives the same value.
+    void BoundExponent(size_t literal)
+    {
+        std::wstring_view text = Text(literal);
+        bool decimal = std::iswdigit(text.front()) || text.front() == L'.';
+        if (!decimal || (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')))
+            return;
+        size_t e = text.find_first_of(L"eE");
+        if (e == std::wstring_view::npos)
+            return;
+        size_t digits = e + 1;
+        if (digits < text.size() && (text[digits] == L'+' || text[digits] == L'-'))
+            ++digits;
+        std::wstring_view exponent = text.substr(digits);
+        size_t significant = exponent.find_first_not_of(L'0');
+        if (exponent.size() <= 5 || !std::all_of(exponent.begin(), exponent.end(), [](wchar_t c) { return std::iswdigit(c); }))
+            return;
+        std::wstring bounded = significant == std::wstring_view::npos ? L"0" : std::wstring(exponent.substr(significant));
+        if (bounded.size() > 5)
+            bounded = L"99999";
+        m_edits.push_back({m_tokens[literal].begin + digits, exponent.size(), bounded});
+    }
+
+    // The interpreter compiles "lbl: break lbl;" to a broken jump; "lbl: { break lbl; }" means
+    // the same and compiles.
+    void BlockAroundLabelledBreak(size_t breakWord)
+    {
+        size_t last = Is(breakWord + 2, Token::Kind::Punctuator, L";") ? breakWord + 2 : breakWord + 1;
+        m_edits.push_back({m_tokens[breakWord].begin, 0, L"{ "});
+        m_edits.push_back({m_tokens[last].end, 0, L" }"});
     }
 
     void MarkCall(size_t dot)

@@ -31,6 +31,10 @@ TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
         {L"var g = function () { 'use strict'; x(); };", L"var g = function () { 'use strict';__flnLoopCheck(); x(); };"},
         {L"var h = function () { 'use strict' }", L"var h = function () { 'use strict' }"},
         {L"new Function('a, b', f(1, 2))", L"new Function('a, b',__flnPrepare( f(1, 2)))"},
+        {L"x = 1e2147483648 + 2.5E-0000000000007 + 1e+400;", L"x = 1e99999 + 2.5E-7 + 1e+400;"},
+        {L"y = 0x1e2147483648; z = '1e2147483648';", L"y = 0x1e2147483648; z = '1e2147483648';"},
+        {L"a: break a; b: break b", L"a: { break a; } b: { break b }"},
+        {L"c: { break c; } switch (v) { case d: break d; }", L"c: { break c; } switch (v) { case d: break d; }"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InstrumentSource(c.text), c.expected) << WideToUtf8(c.text);
