@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
 #include <cwctype>
 #include <optional>
 #include <vector>
@@ -29,6 +30,29 @@ bool IsIdentifierPart(wchar_t c)
 bool IsLineTerminator(wchar_t c)
 {
     return c == L'\n' || c == L'\r' || c == 0x2028 || c == 0x2029;
+}
+
+// The digits to write for a decimal exponent the interpreter refuses (more than five digits),
+// or nothing when it takes them as written. Past 99999 every double is Infinity or 0 already.
+std::optional<std::wstring> BoundedExponent(std::wstring_view digits)
+{
+    if (digits.size() <= 5)
+        return std::nullopt;
+    size_t significant = digits.find_first_not_of(L'0');
+    if (significant == std::wstring_view::npos)
+        return L"0";
+    if (digits.size() - significant > 5)
+        return L"99999";
+    return std::wstring(digits.substr(significant));
+}
+
+// Where the exponent digits of the number text start, or npos when it has none.
+size_t ExponentDigits(std::wstring_view number)
+{
+    size_t e = number.find_first_of(L"eE");
+    if (e == std::wstring_view::npos)
+        return e;
+    return e + 1 < number.size() && (number[e + 1] == L'+' || number[e + 1] == L'-') ? e + 2 : e + 1;
 }
 
 class Scanner {
@@ -346,20 +370,14 @@ private:
         bool decimal = std::iswdigit(text.front()) || text.front() == L'.';
         if (!decimal || (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')))
             return;
-        size_t e = text.find_first_of(L"eE");
-        if (e == std::wstring_view::npos)
+        size_t digits = ExponentDigits(text);
+        if (digits == std::wstring_view::npos)
             return;
-        size_t digits = e + 1;
-        if (digits < text.size() && (text[digits] == L'+' || text[digits] == L'-'))
-            ++digits;
         std::wstring_view exponent = text.substr(digits);
-        size_t significant = exponent.find_first_not_of(L'0');
-        if (exponent.size() <= 5 || !std::all_of(exponent.begin(), exponent.end(), [](wchar_t c) { return std::iswdigit(c); }))
+        if (!std::all_of(exponent.begin(), exponent.end(), [](wchar_t c) { return std::iswdigit(c); }))
             return;
-        std::wstring bounded = significant == std::wstring_view::npos ? L"0" : std::wstring(exponent.substr(significant));
-        if (bounded.size() > 5)
-            bounded = L"99999";
-        m_edits.push_back({m_tokens[literal].begin + digits, exponent.size(), bounded});
+        if (std::optional<std::wstring> bounded = BoundedExponent(exponent))
+            m_edits.push_back({m_tokens[literal].begin + digits, exponent.size(), *bounded});
     }
 
     // The interpreter compiles "lbl: break lbl;" to a broken jump; "lbl: { break lbl; }" means
@@ -404,6 +422,40 @@ private:
 };
 
 } // namespace
+
+std::wstring BoundJsonExponents(std::wstring_view json)
+{
+    std::wstring out;
+    out.reserve(json.size());
+    size_t i = 0;
+    while (i < json.size()) {
+        wchar_t c = json[i];
+        if (c == L'"') {  // a string, copied whole with its escapes
+            size_t end = i + 1;
+            while (end < json.size() && json[end] != L'"')
+                end += json[end] == L'\\' ? 2 : 1;
+            end = std::min(end + 1, json.size());
+            out.append(json.substr(i, end - i));
+            i = end;
+        } else if (std::iswdigit(c) || c == L'-') {
+            size_t end = i + 1;
+            while (end < json.size() && (std::iswdigit(json[end]) || std::wcschr(L".eE+-", json[end])))
+                ++end;
+            std::wstring_view number = json.substr(i, end - i);
+            size_t digits = ExponentDigits(number);
+            std::optional<std::wstring> bounded;
+            std::wstring_view exponent = digits == std::wstring_view::npos ? std::wstring_view() : number.substr(digits);
+            if (std::all_of(exponent.begin(), exponent.end(), [](wchar_t d) { return std::iswdigit(d); }))
+                bounded = BoundedExponent(exponent);
+            out.append(bounded ? std::wstring(number.substr(0, digits)) + *bounded : std::wstring(number));
+            i = end;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
 
 std::wstring InstrumentSource(std::wstring_view text)
 {

@@ -82,6 +82,23 @@ TEST(JScriptSource, LinesStayWhereTheyAre)
     }
 }
 
+TEST(JScriptSource, JsonExponentsAreBoundedOutsideStrings)
+{
+    struct Case {
+        const wchar_t* json;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"[1e2147483648, -1E-0000000000000003]", L"[1e99999, -1E-3]"},
+        {L"{\"1e2147483648\": \"x\\\"1e2147483648\"}", L"{\"1e2147483648\": \"x\\\"1e2147483648\"}"},
+        {L"1e1234567-", L"1e1234567-"},  // not a number: left for the parser to refuse
+        {L"[1e400, 25]", L"[1e400, 25]"},
+        {L"\"open", L"\"open"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(jscript::BoundJsonExponents(c.json), c.expected) << WideToUtf8(c.json);
+}
+
 TEST(JScriptSource, TextThatDoesNotScanIsReturnedUnchanged)
 {
     for (const wchar_t* text : {L"while (x) { 'open", L"/* while (x) {}", L"while (x) y = /open"})

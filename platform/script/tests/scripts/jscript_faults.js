@@ -37,6 +37,9 @@ check(JSON.parse('{"a":[1,2,{"b":null}],"c":"\\u0041"}').c, "A", "JSON object");
 check(JSON.parse(' [1, 2.5e1, true, false, null] ')[1], 25, "JSON array with blanks");
 check(JSON.parse('"x"'), "x", "JSON string");
 check(JSON.parse('-0.5'), -0.5, "JSON number");
+check(JSON.parse('[1e2147483648, -2E+0000000000000003, "1e2147483648"]').join(), "Infinity,-2000,1e2147483648",
+      "JSON numbers past the double range");
+check(JSON.parse('{"v": 5}', function (k, v) { return k === "v" ? v * 2 : v; }).v, 10, "JSON with a reviver");
 var threw = false;
 try { JSON.parse("{a:1}"); } catch (e) { threw = e instanceof SyntaxError; }
 check(threw, true, "JSON with a bare name is refused");
