@@ -248,6 +248,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     }
     if (IsReflectable(message) && lParam && ReflectLastMsg(reinterpret_cast<HWND>(lParam), result))
         return TRUE;
+    if (message == WM_SETCURSOR && AfxGetApp() && AfxGetApp()->IsWaitCursorShown()) {
+        AfxGetApp()->DoWaitCursor(0); // busy: every window of the program shows the busy cursor
+        *result = TRUE;
+        return TRUE;
+    }
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), message, 0, 0);
     if (!entry)
         return FALSE;
