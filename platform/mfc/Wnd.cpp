@@ -1,5 +1,7 @@
 #include "platform/mfc/Wnd.h"
 
+#include "platform/base/Exceptions.h"
+#include "platform/mfc/DataExchange.h"
 #include "platform/mfc/HandleMap.h"
 #include "platform/mfc/WinApp.h"
 
@@ -202,6 +204,18 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
         return FALSE;
     }
     return m_hWnd == window;
+}
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (CUserException* refused) {
+        refused->Delete();
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CWnd::DestroyWindow()

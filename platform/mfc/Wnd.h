@@ -66,6 +66,11 @@ public:
     // Sends the message to every descendant window (to their objects when they have them).
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL deep = TRUE);
 
+    // ---- dialog data exchange (DataExchange.h): FALSE fills the controls, TRUE reads them back;
+    // FALSE when a control's value was refused (the user has been told)
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(class CDataExchange*) {}
+
     // ---- tool tips: a window that enables them answers OnToolHitTest with the tool under a point
     void EnableToolTips(BOOL enable = TRUE) { m_toolTipsEnabled = enable; }
     BOOL ToolTipsEnabled() const { return m_toolTipsEnabled; }

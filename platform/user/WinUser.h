@@ -748,18 +748,27 @@ BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 // "ScrollBar" and the dialog class "#32770" exist in every program without registering them.
 
 // ---- button controls ("Button")
+constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1;
+constexpr int BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2;
 
 // ---- edit controls ("Edit")
+constexpr UINT EM_SETSEL = 0x00B1, EM_LIMITTEXT = 0x00C5;
 
 // ---- static controls ("Static")
 
 // ---- list boxes ("ListBox")
+constexpr UINT LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188, LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_SELECTSTRING = 0x018C;
+constexpr int LB_ERR = -1;
 
 // ---- combo boxes ("ComboBox")
+constexpr DWORD CBS_DROPDOWNLIST = 0x3;
+constexpr UINT CB_LIMITTEXT = 0x0141, CB_GETCURSEL = 0x0147, CB_SELECTSTRING = 0x014D, CB_SETCURSEL = 0x014E;
+constexpr int CB_ERR = -1;
 
 // ---- scroll-bar controls ("ScrollBar")
 
 // ---- dialogs and the dialog manager
+constexpr UINT DLGC_RADIOBUTTON = 0x0040;
 
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
