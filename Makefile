@@ -34,7 +34,8 @@ fuzz:
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	@for f in $(BUILD)/fuzz/fuzz/fuzz_*; do [ -x $$f ] || continue; \
 		echo "== $$f"; mkdir -p $(BUILD)/fuzz/corpus/$$(basename $$f); \
-		$$f -max_total_time=60 -timeout=5 $(BUILD)/fuzz/corpus/$$(basename $$f) || exit 1; done
+		seeds=fuzz/corpus/$$(basename $$f); [ -d $$seeds ] || seeds=; \
+		$$f -max_total_time=60 -timeout=5 $(BUILD)/fuzz/corpus/$$(basename $$f) $$seeds || exit 1; done
 
 clean:
 	rm -rf $(BUILD)

@@ -183,6 +183,7 @@ int CIniFile::ReadFile(CString path)
     return result;
 }
 
+// Every section is written even after one fails; the mirror stays modified unless all were.
 BOOL CIniFile::WriteFile()
 {
     BOOL result = TRUE;
@@ -194,8 +195,9 @@ BOOL CIniFile::WriteFile()
             text += section.keys[i].str() + L"=" + section.values[i].str();
         }
         text.append(2, L'\0');
-        result = WritePrivateProfileSectionW(section.name, text.c_str(), m_strPath);
+        if (!WritePrivateProfileSectionW(section.name, text.c_str(), m_strPath))
+            result = FALSE;
     }
-    m_bModified = false;
+    m_bModified = !result;
     return result;
 }

@@ -9,7 +9,9 @@ packages=(
   libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fonts-dejavu-core
   libpcre2-dev libpng-dev duktape-dev
-  xvfb xauth xdotool
+  libespeak-ng-dev libpcaudio-dev
+  libsystemd-dev dbus-daemon systemd libglib2.0-bin
+  xvfb xauth xdotool xclip
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then

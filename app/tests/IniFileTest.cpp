@@ -136,6 +136,22 @@ TEST_F(IniFile, DestructorWritesOnlyWhatIsUnwritten)
     EXPECT_NE(Read("d.ini").find("a=outside"), std::string::npos) << "a flushed mirror writes nothing more";
 }
 
+TEST_F(IniFile, AFailedSectionFailsTheWriteAndTheMirrorStaysModified)
+{
+    // A section name with "]" cannot be written; where it stands must not matter.
+    const wchar_t* const orders[][2] = { { L"Bad]Name", L"Good" }, { L"Good", L"Bad]Name" } };
+    for (const auto& order : orders) {
+        SCOPED_TRACE(CString(order[0]).ToUtf8());
+        std::filesystem::remove(m_dir + "/f.ini");
+        CIniFile ini;
+        ini.SetFileName(Path("f.ini"));
+        for (const wchar_t* section : order) ini.SetString(section, L"k", L"v");
+        EXPECT_FALSE(ini.WriteFile());
+        EXPECT_TRUE(ini.IsModified());
+        EXPECT_EQ(Read("f.ini"), "[Good]\nk=v\n") << "the sections that can be written are";
+    }
+}
+
 TEST_F(IniFile, EscapeBackslashDoublesEachOne)
 {
     EXPECT_EQ(CIniFile::EscapeBackslash(L"a\\b\\\\c"), L"a\\\\b\\\\\\\\c");

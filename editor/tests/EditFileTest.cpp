@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 using namespace edittest;
@@ -158,6 +159,24 @@ TEST_F(EditFile, SaveToReadOnlyFileKeepsTheTextModified)
     EXPECT_EQ(ReadBytes(path), "old");
     ASSERT_EQ(m_messages.texts.size(), 1u);
     EXPECT_EQ(m_messages.texts[0], L"The file '" + Wide(path).str() + L"' exists and is read-only. Please save to a different filename.");
+}
+
+TEST_F(EditFile, SavingThroughLinksKeepsThemAndWritesTheFileTheyName)
+{
+    WriteBytes(m_dir.File("real.vbs"), "old");
+    std::filesystem::create_symlink("real.vbs", m_dir.File("link.vbs"));
+    std::filesystem::create_hard_link(m_dir.File("real.vbs"), m_dir.File("second.vbs"));
+    std::filesystem::create_symlink("fresh.vbs", m_dir.File("dangling.vbs"));
+    m_edit.SetText(L"new");
+    for (const char* saved : { "link.vbs", "dangling.vbs" }) {
+        SCOPED_TRACE(saved);
+        ASSERT_TRUE(m_edit.SaveFile(Wide(m_dir.File(saved))));
+        EXPECT_TRUE(std::filesystem::is_symlink(m_dir.File(saved)));
+    }
+    const std::string text("\xFF\xFE" "n\0e\0w\0", 8);
+    EXPECT_EQ(ReadBytes(m_dir.File("real.vbs")), text);
+    EXPECT_EQ(ReadBytes(m_dir.File("second.vbs")), text) << "the other hard link names the saved text too";
+    EXPECT_EQ(ReadBytes(m_dir.File("fresh.vbs")), text);
 }
 
 TEST_F(EditFile, SaveThatCannotCreateTheFileIsReported)

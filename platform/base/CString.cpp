@@ -88,11 +88,40 @@ std::string WideToUtf8(std::wstring_view text)
     return out;
 }
 
+std::optional<std::wstring> Utf8ToWide(std::string_view bytes)
+{
+    std::wstring out;
+    if (!DecodeUtf8(bytes, out)) return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> WideToWindows1252(std::wstring_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (wchar_t ch : text) {
+        if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
+            out += static_cast<char>(ch);
+            continue;
+        }
+        const wchar_t* high = std::find(std::begin(kCp1252High), std::end(kCp1252High), ch);
+        if (high == std::end(kCp1252High)) return std::nullopt;
+        out += static_cast<char>(0x80 + (high - std::begin(kCp1252High)));
+    }
+    return out;
+}
+
 std::wstring NarrowToWide(std::string_view bytes)
 {
     std::wstring out;
     if (DecodeUtf8(bytes, out)) return out;
-    out.clear();
+    return Windows1252ToWide(bytes);
+}
+
+std::wstring Windows1252ToWide(std::string_view bytes)
+{
+    std::wstring out;
+    out.reserve(bytes.size());
     for (char c : bytes) {
         auto b = static_cast<unsigned char>(c);
         out += (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : static_cast<wchar_t>(b);

@@ -5,6 +5,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <cstdarg>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -119,3 +120,8 @@ using CStringW = CString;
 // Byte-boundary conversions: UTF-8 out; UTF-8 in, Windows-1252 where the bytes are not valid UTF-8.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring NarrowToWide(std::string_view bytes);
+std::wstring Windows1252ToWide(std::string_view bytes);
+// Strict UTF-8 (no overlong forms, no surrogates); nothing for bytes that are not valid UTF-8.
+std::optional<std::wstring> Utf8ToWide(std::string_view bytes);
+// The Windows-1252 bytes of text; nothing when a character has no byte in that code page.
+std::optional<std::string> WideToWindows1252(std::wstring_view text);

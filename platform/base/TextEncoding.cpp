@@ -48,7 +48,8 @@ DecodedText DecodeTextFile(std::string_view bytes)
 {
     if (bytes.starts_with("\xFF\xFE")) return { Utf16LeToWide(bytes.substr(2)), TextFileEncoding::Utf16LeBom };
     if (bytes.starts_with("\xEF\xBB\xBF")) return { NarrowToWide(bytes.substr(3)), TextFileEncoding::Utf8Bom };
-    return { NarrowToWide(bytes), TextFileEncoding::Ansi };
+    if (auto text = Utf8ToWide(bytes)) return { std::move(*text), TextFileEncoding::Ansi };
+    return { NarrowToWide(bytes), TextFileEncoding::Windows1252 };
 }
 
 std::string EncodeTextFile(std::wstring_view text, TextFileEncoding encoding)
@@ -56,6 +57,9 @@ std::string EncodeTextFile(std::wstring_view text, TextFileEncoding encoding)
     switch (encoding) {
     case TextFileEncoding::Utf16LeBom: return "\xFF\xFE" + WideToUtf16Le(text);
     case TextFileEncoding::Utf8Bom: return "\xEF\xBB\xBF" + WideToUtf8(text);
+    case TextFileEncoding::Windows1252:
+        if (auto bytes = WideToWindows1252(text)) return std::move(*bytes);
+        break;
     case TextFileEncoding::Ansi: break;
     }
     return WideToUtf8(text);

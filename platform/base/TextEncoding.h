@@ -9,9 +9,10 @@ std::wstring Utf16LeToWide(std::string_view bytes);  // an odd last byte is drop
 std::string WideToUtf16Le(std::wstring_view text);
 
 enum class TextFileEncoding {
-    Ansi,       // no mark: UTF-8, read as Windows-1252 where not valid UTF-8
-    Utf8Bom,    // EF BB BF
-    Utf16LeBom, // FF FE
+    Ansi,        // no mark, UTF-8
+    Windows1252, // no mark, and bytes that are not valid UTF-8
+    Utf8Bom,     // EF BB BF
+    Utf16LeBom,  // FF FE
 };
 
 struct DecodedText {
@@ -20,5 +21,6 @@ struct DecodedText {
 };
 
 DecodedText DecodeTextFile(std::string_view bytes);
-// The bytes of text in the encoding, with its mark.
+// The bytes of text in the encoding, with its mark. Text that Windows-1252 cannot hold is written
+// as UTF-8 instead, which loses nothing and reads back the same.
 std::string EncodeTextFile(std::wstring_view text, TextFileEncoding encoding);

@@ -299,6 +299,14 @@ HRESULT AutomationObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
     return hr;
 }
 
+std::vector<std::wstring> AutomationObject::MemberNames() const
+{
+    std::vector<std::wstring> names;
+    for (const Member& m : m_members)
+        names.push_back(m.name);
+    return names;
+}
+
 void AutomationObject::AddMember(std::wstring name, DISPID id, Handler handler, std::vector<std::wstring> parameterNames)
 {
     m_members.push_back({std::move(name), id, std::move(handler), std::move(parameterNames), false});

@@ -52,6 +52,8 @@ public:
                    VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
 
     ULONG RefCount() const { return m_refs; }
+    // The members' names in table order, for describing the object to other programs.
+    std::vector<std::wstring> MemberNames() const;
 
 protected:
     AutomationObject() = default;

@@ -1,6 +1,10 @@
 #include "platform/com/AutomationTarget.h"
 
+#include "platform/base/CString.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/LocalServer.h"
+#include "platform/com/LocalServerRegistration.h"
+#include "platform/sys/Module.h"
 
 #include <atomic>
 #include <cwctype>
@@ -252,28 +256,117 @@ HRESULT CAutomationTarget::XDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags
 
 // ---- class factories -------------------------------------------------------------------------
 
-COleObjectFactory::COleObjectFactory(REFCLSID clsid, CRuntimeClass* runtimeClass, BOOL multiInstance, LPCWSTR progId)
-    : m_clsid(clsid), m_pRuntimeClass(runtimeClass), m_bMultiInstance(multiInstance)
+namespace {
+
+std::vector<COleObjectFactory*>& Factories()
 {
-    RegisterComClass(clsid, progId, [runtimeClass](IUnknown* outer, REFIID riid, void** ppv) -> HRESULT {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        CObject* made = runtimeClass ? runtimeClass->CreateObject() : nullptr;
-        auto* target = dynamic_cast<CAutomationTarget*>(made);
-        if (!target) {
-            delete made;
-            return CLASS_E_CLASSNOTAVAILABLE;
-        }
-        HRESULT hr = static_cast<HRESULT>(target->InternalQueryInterface(&riid, ppv));
-        target->InternalRelease();  // the creation reference: the caller's reference keeps it alive
-        return hr;
-    });
+    static std::vector<COleObjectFactory*> factories;
+    return factories;
+}
+
+} // namespace
+
+COleObjectFactory::COleObjectFactory(REFCLSID clsid, CRuntimeClass* runtimeClass, BOOL multiInstance, LPCWSTR progId)
+    : m_clsid(clsid), m_pRuntimeClass(runtimeClass), m_bMultiInstance(multiInstance), m_progId(progId ? progId : L"")
+{
+    m_xClassFactory.owner = this;
+    RegisterComClass(clsid, progId, [this](IUnknown* outer, REFIID riid, void** ppv) { return CreateObject(outer, riid, ppv); });
+    Factories().push_back(this);
 }
 
 COleObjectFactory::~COleObjectFactory()
 {
+    Revoke();
+    std::erase(Factories(), this);
     UnregisterComClass(m_clsid);
 }
 
-BOOL COleObjectFactory::UpdateRegistryAll(BOOL) { return TRUE; }
-BOOL COleObjectFactory::RegisterAll() { return TRUE; }
+HRESULT COleObjectFactory::CreateObject(IUnknown* outer, REFIID riid, void** ppv) const
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    CObject* made = m_pRuntimeClass ? m_pRuntimeClass->CreateObject() : nullptr;
+    auto* target = dynamic_cast<CAutomationTarget*>(made);
+    if (!target) {
+        delete made;
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    HRESULT hr = static_cast<HRESULT>(target->InternalQueryInterface(&riid, ppv));
+    target->InternalRelease();  // the creation reference: the caller's reference keeps it alive
+    return hr;
+}
+
+BOOL COleObjectFactory::Register()
+{
+    if (m_dwRegister)
+        return TRUE;
+    DWORD flags = m_bMultiInstance ? REGCLS_SINGLEUSE : REGCLS_MULTIPLEUSE;
+    return SUCCEEDED(CoRegisterClassObject(m_clsid, &m_xClassFactory, CLSCTX_LOCAL_SERVER, flags, &m_dwRegister));
+}
+
+void COleObjectFactory::Revoke()
+{
+    if (m_dwRegister)
+        CoRevokeClassObject(std::exchange(m_dwRegister, 0));
+}
+
+BOOL COleObjectFactory::UpdateRegistry(BOOL registerClass)
+{
+    if (!registerClass)
+        return SUCCEEDED(UnregisterLocalServer(m_clsid));
+    wchar_t program[4096];
+    DWORD length = GetModuleFileNameW(nullptr, program, 4096);
+    if (m_progId.empty() || length == 0 || length >= 4096)
+        return FALSE;
+    return SUCCEEDED(RegisterLocalServer(m_clsid, m_progId.c_str(), WideToUtf8(std::wstring_view(program, length))));
+}
+
+BOOL COleObjectFactory::UpdateRegistryAll(BOOL registerClasses)
+{
+    BOOL all = TRUE;
+    for (COleObjectFactory* factory : Factories())
+        if (!factory->m_progId.empty() && !factory->UpdateRegistry(registerClasses))
+            all = FALSE;
+    return all;
+}
+
+BOOL COleObjectFactory::RegisterAll()
+{
+    BOOL all = TRUE;
+    for (COleObjectFactory* factory : Factories())
+        if (!factory->m_progId.empty() && !factory->Register())
+            all = FALSE;
+    return all;
+}
+
+void COleObjectFactory::RevokeAll()
+{
+    for (COleObjectFactory* factory : Factories())
+        factory->Revoke();
+}
+
+HRESULT COleObjectFactory::XClassFactory::QueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid != IID_IUnknown && riid != IID_IClassFactory) {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    *ppv = static_cast<IClassFactory*>(this);
+    return S_OK;
+}
+
+HRESULT COleObjectFactory::XClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv)
+{
+    return owner->CreateObject(outer, riid, ppv);
+}
+
+HRESULT COleObjectFactory::XClassFactory::LockServer(BOOL lock)
+{
+    lock ? AfxOleLockApp() : AfxOleUnlockApp();
+    return S_OK;
+}

@@ -19,6 +19,7 @@
 #include "platform/com/Automation.h"
 
 #include <span>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -126,21 +127,50 @@ LONG AfxOleGetLockCount();
 BOOL AfxOleInit();
 
 // Makes the objects of a run-time class for CoCreateInstance: registered with the class registry
-// by class id and ProgID while the factory exists.
+// by class id and ProgID while the factory exists. A factory with a ProgID can also serve other
+// processes: UpdateRegistry makes this program the class's local server for the user, and
+// Register publishes the class on the session bus (LocalServer.h) until Revoke or the factory goes.
 class COleObjectFactory {
 public:
+    // multiInstance: each object from another process wants a program of its own, so a published
+    // class serves one creation only (REGCLS_SINGLEUSE); otherwise it serves them all.
     COleObjectFactory(REFCLSID clsid, CRuntimeClass* runtimeClass, BOOL multiInstance, LPCWSTR progId);
     ~COleObjectFactory();
     COleObjectFactory(const COleObjectFactory&) = delete;
     COleObjectFactory& operator=(const COleObjectFactory&) = delete;
 
-    // Registration lives in the class registry of the running program: both succeed at once.
+    BOOL Register();
+    void Revoke();
+    BOOL IsRegistered() const { return m_dwRegister != 0; }
+    // Registers (or with FALSE removes) this program, by its own path, as the class's local server.
+    BOOL UpdateRegistry(BOOL registerClass = TRUE);
+
+    // Each goes over every factory that has a ProgID; TRUE when all succeeded.
     static BOOL UpdateRegistryAll(BOOL registerClasses = TRUE);
     static BOOL RegisterAll();
+    static void RevokeAll();
 
     CLSID m_clsid;
     CRuntimeClass* m_pRuntimeClass;
     BOOL m_bMultiInstance;
+    std::wstring m_progId;
+    DWORD m_dwRegister = 0;
+
+private:
+    // The factory as the class object that Register publishes.
+    class XClassFactory final : public IClassFactory {
+    public:
+        HRESULT QueryInterface(REFIID riid, void** ppv) override;
+        ULONG AddRef() override { return 1; }  // lives as long as its factory
+        ULONG Release() override { return 1; }
+        HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
+        HRESULT LockServer(BOOL lock) override;
+        COleObjectFactory* owner = nullptr;
+    };
+
+    HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv) const;
+
+    XClassFactory m_xClassFactory;
 };
 
 // ---- maps ------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "platform/com/Automation.h"
 
+#include "platform/com/MemoryBudget.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +21,7 @@ BstrHeader* HeaderOf(BSTR text) { return reinterpret_cast<BstrHeader*>(text) - 1
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length)
 {
-    auto* header = static_cast<BstrHeader*>(std::malloc(sizeof(BstrHeader) + (size_t(length) + 1) * sizeof(OLECHAR)));
+    auto* header = static_cast<BstrHeader*>(AllocateCharged(sizeof(BstrHeader) + (size_t(length) + 1) * sizeof(OLECHAR)));
     if (!header)
         return nullptr;
     header->length = length;
@@ -48,7 +50,7 @@ BSTR SysAllocStringView(std::wstring_view text)
 void SysFreeString(BSTR text)
 {
     if (text)
-        std::free(HeaderOf(text));
+        FreeCharged(HeaderOf(text));
 }
 
 UINT SysStringLen(BSTR text)
@@ -79,13 +81,19 @@ HRESULT BstrAppend(BSTR* target, std::wstring_view text)
     BstrHeader* header = HeaderOf(*target);
     size_t needed = header->length + text.size();
     if (needed > header->capacity) {
+        // The text may be (part of) the target itself, which moves when the block grows.
+        const OLECHAR* old = *target;
+        bool inside = text.data() >= old && text.data() <= old + header->length;
+        size_t offset = inside ? size_t(text.data() - old) : 0;
         size_t capacity = std::max(needed, header->capacity * 2);
-        auto* grown = static_cast<BstrHeader*>(std::realloc(header, sizeof(BstrHeader) + (capacity + 1) * sizeof(OLECHAR)));
+        auto* grown = static_cast<BstrHeader*>(ReallocateCharged(header, sizeof(BstrHeader) + (capacity + 1) * sizeof(OLECHAR)));
         if (!grown)
             return E_OUTOFMEMORY;
         header = grown;
         header->capacity = capacity;
         *target = reinterpret_cast<OLECHAR*>(header + 1);
+        if (inside)
+            text = std::wstring_view(*target + offset, text.size());
     }
     std::wmemcpy(*target + header->length, text.data(), text.size());
     header->length = needed;

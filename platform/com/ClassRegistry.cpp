@@ -1,5 +1,9 @@
 #include "platform/com/ClassRegistry.h"
 
+#include "platform/com/DispatchProxy.h"
+#include "platform/com/LocalServer.h"
+#include "platform/sys/Registry.h"
+
 #include <cwctype>
 #include <mutex>
 #include <string>
@@ -10,7 +14,9 @@ namespace {
 struct ClassEntry {
     CLSID clsid;
     std::wstring progId;  // lower case
+    std::wstring originalProgId;
     ClassCreator creator;
+    DWORD contexts;
 };
 
 std::mutex& RegistryMutex()
@@ -33,13 +39,30 @@ std::wstring Lower(const wchar_t* text)
     return out;
 }
 
+// The default value of HKEY_CLASSES_ROOT\<key>, empty when missing.
+std::wstring ClassesRootText(const std::wstring& key)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+        return {};
+    std::wstring text;
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(handle, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ && size) {
+        std::wstring buffer(size / sizeof(wchar_t), L'\0');
+        if (RegQueryValueExW(handle, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(buffer.data()), &size) == ERROR_SUCCESS)
+            text.assign(buffer.c_str());
+    }
+    RegCloseKey(handle);
+    return text;
+}
+
 } // namespace
 
-void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator)
+void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator, DWORD contexts)
 {
     std::lock_guard lock(RegistryMutex());
     std::erase_if(Classes(), [&](const ClassEntry& e) { return e.clsid == clsid; });
-    Classes().push_back({clsid, Lower(progId), std::move(creator)});
+    Classes().push_back({clsid, Lower(progId), progId ? progId : L"", std::move(creator), contexts});
 }
 
 void UnregisterComClass(REFCLSID clsid)
@@ -54,15 +77,29 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
         return E_POINTER;
     *ppv = nullptr;
     ClassCreator creator;
+    bool servedHere = false;
     {
         std::lock_guard lock(RegistryMutex());
-        for (const ClassEntry& e : Classes())
-            if (e.clsid == clsid)
+        for (const ClassEntry& e : Classes()) {
+            if (e.clsid != clsid)
+                continue;
+            servedHere = true;
+            if (e.contexts & context)
                 creator = e.creator;
+        }
     }
-    if (!creator || !(context & CLSCTX_INPROC_SERVER))
+    // A class made in this process for the contexts asked for; else another process's, on the bus.
+    if (creator)
+        return creator(outer, riid, ppv);
+    if (!(context & CLSCTX_LOCAL_SERVER))
         return REGDB_E_CLASSNOTREG;
-    return creator(outer, riid, ppv);
+    if (ComPtr<IClassFactory> factory = FindRegisteredClassObject(clsid))
+        return factory->CreateInstance(outer, riid, ppv);
+    if (servedHere)
+        return REGDB_E_CLASSNOTREG; // this process serves it, but not as a local server
+    if (outer)
+        return CLASS_E_NOAGGREGATION;
+    return CreateLocalServerObject(clsid, riid, ppv);
 }
 
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid)
@@ -73,14 +110,30 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid)
     if (!progId || !*progId)
         return CO_E_CLASSSTRING;
     std::wstring key = Lower(progId);
-    std::lock_guard lock(RegistryMutex());
-    for (const ClassEntry& e : Classes()) {
-        if (!e.progId.empty() && e.progId == key) {
-            *clsid = e.clsid;
-            return S_OK;
+    {
+        std::lock_guard lock(RegistryMutex());
+        for (const ClassEntry& e : Classes()) {
+            if (!e.progId.empty() && e.progId == key) {
+                *clsid = e.clsid;
+                return S_OK;
+            }
         }
     }
+    std::wstring registered = ClassesRootText(std::wstring(progId) + L"\\CLSID");
+    if (!registered.empty() && registered.front() == L'{' && SUCCEEDED(CLSIDFromString(registered.c_str(), clsid)))
+        return S_OK;
     return REGDB_E_CLASSNOTREG;
+}
+
+std::wstring ProgIdFromClsid(REFCLSID clsid)
+{
+    {
+        std::lock_guard lock(RegistryMutex());
+        for (const ClassEntry& e : Classes())
+            if (e.clsid == clsid && !e.progId.empty())
+                return e.originalProgId;
+    }
+    return ClassesRootText(L"CLSID\\" + GuidText(clsid) + L"\\ProgID");
 }
 
 HRESULT CoInitialize(void*) { return S_OK; }

@@ -1,10 +1,13 @@
 #pragma once
-// In-process classes by class id and ProgID: CoCreateInstance and CLSIDFromProgID find the objects
-// that the program's libraries register at start-up.
+// Classes by class id and ProgID: CoCreateInstance and CLSIDFromProgID find the objects that the
+// program's libraries register at start-up, then the class objects this process registered
+// (LocalServer.h), then, for CLSCTX_LOCAL_SERVER, the local servers registered for the user
+// (LocalServerRegistration.h), reached over the session bus through a proxy IDispatch.
 
 #include "platform/com/Interfaces.h"
 
 #include <functional>
+#include <string>
 
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
@@ -16,13 +19,18 @@ constexpr DWORD CLSCTX_ALL = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSC
 // (classes that cannot be aggregated answer CLASS_E_NOAGGREGATION when it is given).
 using ClassCreator = std::function<HRESULT(IUnknown* outer, REFIID riid, void** ppv)>;
 
-// Registers (or replaces) a class; progId may be null. ProgIDs compare without case.
-void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator);
+// Registers (or replaces) a class; progId may be null. ProgIDs compare without case. contexts
+// are the CLSCTX_ values the class answers: a class that stands in for another program's server
+// adds CLSCTX_LOCAL_SERVER, since it is served from this process.
+void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creator,
+                      DWORD contexts = CLSCTX_INPROC_SERVER);
 void UnregisterComClass(REFCLSID clsid);
 
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);
 // REGDB_E_CLASSNOTREG for a ProgID no class registered, CO_E_CLASSSTRING for an empty one.
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid);
+// The ProgID of a class registered in-process or for the user; empty when it has none.
+std::wstring ProgIdFromClsid(REFCLSID clsid);
 
 // The library keeps no per-thread state: initialisation always succeeds.
 HRESULT CoInitialize(void* reserved);

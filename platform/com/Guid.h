@@ -4,6 +4,8 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <string>
+
 struct GUID {
     DWORD Data1;
     WORD Data2;
@@ -36,6 +38,8 @@ HRESULT IIDFromString(LPCOLESTR text, IID* iid);
 // Writes the braced upper-case form; returns the characters written with the terminator,
 // 0 when the buffer is smaller than 39.
 int StringFromGUID2(REFGUID guid, LPOLESTR buffer, int size);
+// The braced upper-case form as a string.
+std::wstring GuidText(REFGUID guid);
 
 extern const IID IID_NULL;
 extern const IID IID_IUnknown;

@@ -188,6 +188,10 @@ constexpr HRESULT DISP_E_DIVBYZERO = static_cast<HRESULT>(0x80020012);
 constexpr HRESULT TYPE_E_ELEMENTNOTFOUND = static_cast<HRESULT>(0x8002802B);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110);
 constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111);
+// Calls to objects in other processes.
+constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108);
+constexpr HRESULT RPC_E_TIMEOUT = static_cast<HRESULT>(0x8001011F);
+constexpr HRESULT CO_E_SERVER_EXEC_FAILURE = static_cast<HRESULT>(0x80080005);
 
 // The failure code an automation object returns for an error numbered n of the scripting
 // runtime's range (FACILITY_CONTROL).

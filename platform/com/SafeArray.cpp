@@ -1,5 +1,7 @@
 #include "platform/com/Automation.h"
 
+#include "platform/com/MemoryBudget.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -52,7 +54,7 @@ HRESULT CopyElementIn(VARTYPE vt, void* target, const void* value)
     case VT_BSTR: {
         BSTR source = *static_cast<const BSTR*>(value);
         *static_cast<BSTR*>(target) = source ? SysAllocStringLen(source, SysStringLen(source)) : nullptr;
-        return S_OK;
+        return source && !*static_cast<BSTR*>(target) ? E_OUTOFMEMORY : S_OK;
     }
     case VT_DISPATCH: case VT_UNKNOWN: {
         IUnknown* p = *static_cast<IUnknown* const*>(value);
@@ -99,11 +101,13 @@ SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds)
     a->fFeatures = vt == VT_VARIANT ? FADF_VARIANT : vt == VT_BSTR ? FADF_BSTR
         : vt == VT_DISPATCH ? FADF_DISPATCH : vt == VT_UNKNOWN ? FADF_UNKNOWN : 0;
     std::memcpy(a->rgsabound, bounds, dims * sizeof(SAFEARRAYBOUND));
-    a->pvData = std::calloc(count ? count : 1, size);
+    size_t bytes = size_t(count ? count : 1) * size;
+    a->pvData = AllocateCharged(bytes);
     if (!a->pvData) {
         std::free(a);
         return nullptr;
     }
+    std::memset(a->pvData, 0, bytes);
     return a;
 }
 
@@ -120,7 +124,7 @@ HRESULT SafeArrayDestroy(SAFEARRAY* a)
     if (a->cLocks)
         return DISP_E_ARRAYISLOCKED;
     ClearElements(a, 0, SafeArrayElementCount(a));
-    std::free(a->pvData);
+    FreeCharged(a->pvData);
     std::free(a);
     return S_OK;
 }
@@ -241,7 +245,7 @@ HRESULT SafeArrayRedim(SAFEARRAY* a, const SAFEARRAYBOUND* lastBound)
         return E_OUTOFMEMORY;
     if (newCount < oldCount)
         ClearElements(a, static_cast<ULONG>(newCount), static_cast<ULONG>(oldCount - newCount));
-    void* data = std::realloc(a->pvData, size_t(newCount ? newCount : 1) * a->cbElements);
+    void* data = ReallocateCharged(a->pvData, size_t(newCount ? newCount : 1) * a->cbElements);
     if (!data)
         return E_OUTOFMEMORY;
     a->pvData = data;

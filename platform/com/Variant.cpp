@@ -622,6 +622,8 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
             text = FormatDoubleText(number);
         }
         result.bstrVal = SysAllocStringView(text);
+        if (!result.bstrVal)
+            return E_OUTOFMEMORY;
         break;
     }
     case VT_DISPATCH:

@@ -11,6 +11,13 @@ struct ControlGroup {
 };
 
 constexpr ControlGroup kGroups[] = {
+    { ICC_UPDOWN_CLASS, fln::comctl::RegisterUpDownClass },
+    { ICC_TAB_CLASSES, fln::comctl::RegisterTabClass },
+    { ICC_BAR_CLASSES, fln::comctl::RegisterStatusBarClass },
+    { ICC_PROGRESS_CLASS, fln::comctl::RegisterProgressClass },
+    { ICC_BAR_CLASSES | ICC_TAB_CLASSES, fln::comctl::RegisterToolTipClass },
+    // The rich edit has no group of its own; it comes with the standard classes.
+    { ICC_STANDARD_CLASSES, fln::comctl::RegisterRichEditClass },
     { 0, nullptr }, // the table ends here
 };
 

@@ -6,4 +6,11 @@
 
 namespace fln::comctl {
 
+ATOM RegisterUpDownClass();    // UpDown.cpp
+ATOM RegisterTabClass();       // Tab.cpp
+ATOM RegisterStatusBarClass(); // StatusBar.cpp
+ATOM RegisterProgressClass();  // Progress.cpp
+ATOM RegisterToolTipClass();  // "tooltips_class32", ToolTip.cpp
+ATOM RegisterRichEditClass(); // "RichEdit20W", RichEdit.cpp
+
 } // namespace fln::comctl

@@ -12,6 +12,11 @@ std::unique_ptr<Display>& Slot()
     return display;
 }
 
+void AdoptSettings(const Display* display)
+{
+    fln::gdi::SetFontRendering(display ? display->TextRendering() : fln::gdi::FontRendering {});
+}
+
 std::unique_ptr<Display> CreateChosenDisplay()
 {
     const char* chosen = std::getenv("FORMULON_DISPLAY");
@@ -27,12 +32,15 @@ std::unique_ptr<Display> CreateChosenDisplay()
 Display& CurrentDisplay()
 {
     auto& display = Slot();
-    if (!display)
+    if (!display) {
         display = CreateChosenDisplay();
+        AdoptSettings(display.get());
+    }
     return *display;
 }
 
 std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display)
 {
+    AdoptSettings(display.get());
     return std::exchange(Slot(), std::move(display));
 }

@@ -5,6 +5,7 @@
 // tests (virtual screen, injected input, a clock the test advances) and an X11 one for users.
 
 #include "platform/base/Geometry.h"
+#include "platform/gdi/FontRendering.h"
 
 #include <cairo.h>
 
@@ -50,6 +51,13 @@ struct DisplayEvent {
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
 };
 
+// A window icon for the desktop (task bars, window lists): straight, not premultiplied, ARGB.
+struct NativeIcon {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb; // width * height pixels, rows top to bottom
+};
+
 struct NativeWindowParams {
     RECT bounds;        // screen rectangle
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
@@ -66,6 +74,10 @@ public:
     // Monitors, the first one the primary. The virtual screen is their union.
     virtual std::vector<MonitorArea> Monitors() const = 0;
 
+    // How the user wants text drawn on this screen, and its dpi; the classic defaults unless the
+    // display knows better.
+    virtual fln::gdi::FontRendering TextRendering() const { return {}; }
+
     // Milliseconds since an arbitrary start; the clock GetTickCount and every timer use.
     virtual std::uint32_t Now() const = 0;
 
@@ -74,6 +86,8 @@ public:
     virtual void ShowNativeWindow(NativeWindowId window, bool show, bool activate) = 0;
     virtual void MoveNativeWindow(NativeWindowId window, const RECT& bounds) = 0;
     virtual void SetNativeTitle(NativeWindowId window, const std::wstring& title) = 0;
+    // The window's icons, in the sizes it has; empty removes them.
+    virtual void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) = 0;
     // The window's shape as rectangles in window coordinates; empty means the whole rectangle.
     virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
     virtual void RaiseNativeWindow(NativeWindowId window) = 0;
@@ -95,10 +109,14 @@ public:
     // The system clipboard as UTF-8 text; the program's own formats stay inside the program.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;
+    // The PRIMARY selection (X11's: the text last selected, pasted with a middle click), likewise.
+    virtual void SetPrimarySelectionText(const std::string& utf8) = 0;
+    virtual std::optional<std::string> PrimarySelectionText() = 0;
 };
 
 // The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),
-// made on first use. Falls back to headless when X11 cannot be opened.
+// made on first use. Falls back to headless when X11 cannot be opened. The display that becomes
+// current hands its text rendering down to the drawing layer.
 Display& CurrentDisplay();
 // Replaces the current display (tests); returns the previous one.
 std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display);

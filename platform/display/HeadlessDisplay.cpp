@@ -63,6 +63,12 @@ void HeadlessDisplay::SetNativeTitle(NativeWindowId window, const std::wstring& 
         it->second.title = title;
 }
 
+void HeadlessDisplay::SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.icons = icons;
+}
+
 void HeadlessDisplay::SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles)
 {
     if (auto it = m_windows.find(window); it != m_windows.end())
@@ -139,6 +145,12 @@ bool HeadlessDisplay::IsShown(NativeWindowId window) const
 {
     auto it = m_windows.find(window);
     return it != m_windows.end() && it->second.shown;
+}
+
+std::vector<NativeIcon> HeadlessDisplay::Icons(NativeWindowId window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? std::vector<NativeIcon> {} : it->second.icons;
 }
 
 void HeadlessDisplay::Push(DisplayEvent event)

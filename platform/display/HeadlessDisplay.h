@@ -22,6 +22,7 @@ public:
     void ShowNativeWindow(NativeWindowId window, bool show, bool activate) override;
     void MoveNativeWindow(NativeWindowId window, const RECT& bounds) override;
     void SetNativeTitle(NativeWindowId window, const std::wstring& title) override;
+    void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) override;
     void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) override;
     void RaiseNativeWindow(NativeWindowId window) override;
     void FocusNativeWindow(NativeWindowId window) override;
@@ -38,6 +39,8 @@ public:
 
     void SetClipboardText(const std::string& utf8) override { m_clipboard = utf8; }
     std::optional<std::string> ClipboardText() override { return m_clipboard; }
+    void SetPrimarySelectionText(const std::string& utf8) override { m_primary = utf8; }
+    std::optional<std::string> PrimarySelectionText() override { return m_primary; }
 
     // Test controls.
     void SetMonitors(std::vector<MonitorArea> monitors) { m_monitors = std::move(monitors); }
@@ -56,6 +59,7 @@ public:
     std::uintptr_t CursorShape() const { return m_cursorShape; }
     NativeWindowId FocusedWindow() const { return m_focus; }
     bool IsShown(NativeWindowId window) const;
+    std::vector<NativeIcon> Icons(NativeWindowId window) const;
     // The screen image holding every presented window (RGB24, virtual screen size).
     cairo_surface_t* Screen() const { return m_screen; }
     bool WriteScreenPng(const std::string& path) const;
@@ -66,6 +70,7 @@ private:
         bool shown = false;
         std::vector<RECT> shape;
         std::wstring title;
+        std::vector<NativeIcon> icons;
     };
     NativeWindowId WindowAt(POINT screenPoint) const;
     bool ShapeContains(const NativeWindow& window, POINT screenPoint) const;
@@ -83,5 +88,6 @@ private:
     std::uintptr_t m_cursorShape = 0;
     std::deque<DisplayEvent> m_events;
     std::optional<std::string> m_clipboard;
+    std::optional<std::string> m_primary;
     cairo_surface_t* m_screen = nullptr;
 };

@@ -3,6 +3,7 @@
 // so the screen shows exactly what a headless run draws.
 
 #include "platform/display/Display.h"
+#include "platform/display/XResources.h"
 
 #include "platform/base/CString.h"
 
@@ -19,9 +20,11 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -91,6 +94,8 @@ public:
         m_netName = XInternAtom(m_x, "_NET_WM_NAME", False);
         m_stateAbove = XInternAtom(m_x, "_NET_WM_STATE_ABOVE", False);
         m_netState = XInternAtom(m_x, "_NET_WM_STATE", False);
+        m_netPid = XInternAtom(m_x, "_NET_WM_PID", False);
+        m_netIcon = XInternAtom(m_x, "_NET_WM_ICON", False);
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");
@@ -116,6 +121,12 @@ public:
     }
 
     const char* Name() const override { return "x11"; }
+
+    fln::gdi::FontRendering TextRendering() const override
+    {
+        const char* resources = XResourceManagerString(m_x);
+        return FontRenderingFromResources(resources ? resources : "");
+    }
 
     std::vector<MonitorArea> Monitors() const override
     {
@@ -166,6 +177,7 @@ public:
             if (params.topmost)
                 XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
         }
+        Identify(window);
         NativeWindow record;
         if (m_im)
             record.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
@@ -219,6 +231,27 @@ public:
         std::string utf8 = WideToUtf8(title);
         XChangeProperty(m_x, id, m_netName, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()), static_cast<int>(utf8.size()));
         XStoreName(m_x, id, utf8.c_str());
+    }
+
+    void SetNativeIcons(NativeWindowId id, const std::vector<NativeIcon>& icons) override
+    {
+        if (!m_windows.contains(id))
+            return;
+        if (icons.empty()) {
+            XDeleteProperty(m_x, id, m_netIcon);
+            return;
+        }
+        // Format-32 property data is an array of C long, whatever its size.
+        std::vector<long> data;
+        for (const NativeIcon& icon : icons) {
+            if (icon.width <= 0 || icon.height <= 0 || icon.argb.size() != static_cast<size_t>(icon.width) * icon.height)
+                continue;
+            data.push_back(icon.width);
+            data.push_back(icon.height);
+            data.insert(data.end(), icon.argb.begin(), icon.argb.end());
+        }
+        XChangeProperty(m_x, id, m_netIcon, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+        XFlush(m_x);
     }
 
     void SetNativeShape(NativeWindowId id, const std::vector<RECT>& rectangles) override
@@ -331,46 +364,28 @@ public:
         poll(fds, 2, timeoutMs);
     }
 
-    void SetClipboardText(const std::string& utf8) override
-    {
-        m_clipboardText = utf8;
-        XSetSelectionOwner(m_x, m_clipboard, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
-        XFlush(m_x);
-    }
-
-    std::optional<std::string> ClipboardText() override
-    {
-        Window owner = XGetSelectionOwner(m_x, m_clipboard);
-        if (owner == None)
-            return std::nullopt;
-        if (owner == m_selectionOwner)
-            return m_clipboardText;
-        XConvertSelection(m_x, m_clipboard, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
-        XFlush(m_x);
-        // Another program answers within moments; other events stay queued meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        XEvent event;
-        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return std::nullopt;
-            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-            poll(&fd, 1, 20);
-        }
-        if (event.xselection.property == None)
-            return std::nullopt;
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        std::optional<std::string> text;
-        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
-            text = std::string(reinterpret_cast<char*>(data), count);
-        if (data)
-            XFree(data);
-        return text;
-    }
+    void SetClipboardText(const std::string& utf8) override { OwnSelection(m_clipboard, utf8); }
+    std::optional<std::string> ClipboardText() override { return SelectionText(m_clipboard); }
+    void SetPrimarySelectionText(const std::string& utf8) override { OwnSelection(XA_PRIMARY, utf8); }
+    std::optional<std::string> PrimarySelectionText() override { return SelectionText(XA_PRIMARY); }
 
 private:
+    // What task bars group and label windows by: the program's class, and the process on this
+    // machine that owns the window.
+    void Identify(Window window)
+    {
+        char name[] = "formulon", className[] = "Formulon";
+        XClassHint hint { name, className };
+        XSetClassHint(m_x, window, &hint);
+        char host[256] = {};
+        if (gethostname(host, sizeof host - 1) == 0) {
+            XChangeProperty(m_x, window, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace, reinterpret_cast<unsigned char*>(host),
+                static_cast<int>(std::strlen(host)));
+        }
+        long pid = getpid();
+        XChangeProperty(m_x, window, m_netPid, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
+    }
+
     struct NativeWindow {
         XIC ic = nullptr;
         // Rectangles the program asked for and the server has not yet reported back.
@@ -441,7 +456,7 @@ private:
             AnswerSelectionRequest(event.xselectionrequest);
             break;
         case SelectionClear:
-            m_clipboardText.clear();
+            m_selectionTexts.erase(event.xselectionclear.selection);
             break;
         }
     }
@@ -491,6 +506,46 @@ private:
         Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
     }
 
+    void OwnSelection(Atom selection, const std::string& utf8)
+    {
+        m_selectionTexts[selection] = utf8;
+        XSetSelectionOwner(m_x, selection, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        // Owned once this returns: another client asking right after must find us, not the old owner.
+        XSync(m_x, False);
+    }
+
+    std::optional<std::string> SelectionText(Atom selection)
+    {
+        Window owner = XGetSelectionOwner(m_x, selection);
+        if (owner == None)
+            return std::nullopt;
+        if (owner == m_selectionOwner)
+            return m_selectionTexts[selection];
+        XConvertSelection(m_x, selection, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XFlush(m_x);
+        // Another program answers within moments; other events stay queued meanwhile.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        XEvent event;
+        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return std::nullopt;
+            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
+            poll(&fd, 1, 20);
+        }
+        if (event.xselection.property == None)
+            return std::nullopt;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::optional<std::string> text;
+        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
+            text = std::string(reinterpret_cast<char*>(data), count);
+        if (data)
+            XFree(data);
+        return text;
+    }
+
     void AnswerSelectionRequest(const XSelectionRequestEvent& request)
     {
         XSelectionEvent reply {};
@@ -506,8 +561,9 @@ private:
             XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
             reply.property = property;
         } else if (request.target == m_utf8 || request.target == XA_STRING) {
+            const std::string& text = m_selectionTexts[request.selection];
             XChangeProperty(m_x, request.requestor, property, request.target, 8, PropModeReplace,
-                reinterpret_cast<const unsigned char*>(m_clipboardText.data()), static_cast<int>(m_clipboardText.size()));
+                reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
             reply.property = property;
         }
         XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
@@ -521,10 +577,11 @@ private:
     XIM m_im = nullptr;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
+    Atom m_netPid, m_netIcon;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;
-    std::string m_clipboardText;
+    std::map<Atom, std::string> m_selectionTexts; // CLIPBOARD and PRIMARY while this program owns them
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
 };

@@ -6,7 +6,9 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/TextRender.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <span>
 
 using namespace fln::gdi;
 
@@ -16,6 +18,21 @@ void fill(HDC dc, int left, int top, int right, int bottom, COLORREF color)
 {
     RECT r { left, top, right, bottom };
     FillSolidRect(dc, &r, color);
+}
+
+// A checked pattern of two colours, aligned to the device so that neighbouring fills meet.
+void fillDithered(HDC dc, const RECT& r, COLORREF even, COLORREF odd)
+{
+    const WORD rows[8] = { 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA };
+    HBITMAP bits = CreateBitmap(8, 8, 1, 1, rows);
+    HBRUSH brush = CreatePatternBrush(bits);
+    // A monochrome pattern paints its 0 bits in the text colour and its 1 bits in the background.
+    COLORREF oldText = SetTextColor(dc, even), oldBack = SetBkColor(dc, odd);
+    FillRect(dc, &r, brush);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    DeleteObject(brush);
+    DeleteObject(bits);
 }
 
 // The glyphs of frame controls as small pictures ('#' = ink), scaled to the control's size.
@@ -103,15 +120,17 @@ void drawGlyph(HDC dc, const RECT& r, const Glyph& glyph, COLORREF color, int qu
         }
 }
 
-void drawPushFrame(HDC dc, RECT& r, UINT state)
+void drawPushFrame(HDC dc, RECT& r, UINT type, UINT state)
 {
     if (state & DFCS_FLAT) {
         FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
         InflateRect(&r, -1, -1);
-    } else if (state & (DFCS_PUSHED | DFCS_CHECKED)) {
-        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     } else {
-        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+        // Push and caption buttons take the soft edges: raised, white outermost at the top left
+        // and the dark shadow outermost at the bottom right; pushed, the dark shadow outermost
+        // with the shadow inside. Scroll arrows keep the plain ones.
+        UINT soft = type == DFC_SCROLL ? 0 : BF_SOFT;
+        DrawEdge(dc, &r, (state & (DFCS_PUSHED | DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | soft | BF_ADJUST);
     }
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -122,9 +141,9 @@ void drawDisabledGlyph(HDC dc, const RECT& r, const Glyph& glyph, int turns, int
     drawGlyph(dc, r, glyph, GetSysColor(COLOR_BTNSHADOW), turns, offset, offset);
 }
 
-BOOL drawButtonGlyph(HDC dc, RECT r, UINT state, const Glyph& glyph, int turns)
+BOOL drawButtonGlyph(HDC dc, RECT r, UINT type, UINT state, const Glyph& glyph, int turns)
 {
-    drawPushFrame(dc, r, state);
+    drawPushFrame(dc, r, type, state);
     int offset = (state & DFCS_PUSHED) ? 1 : 0;
     if (state & DFCS_INACTIVE)
         drawDisabledGlyph(dc, r, glyph, turns, offset);
@@ -144,35 +163,55 @@ BOOL drawCheckBox(HDC dc, RECT r, UINT state)
         DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT);
     RECT inner = box;
     InflateRect(&inner, (state & DFCS_FLAT) ? -1 : -2, (state & DFCS_FLAT) ? -1 : -2);
-    FillRect(dc, &inner, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
+    // A checked three-state box is the indeterminate one: a grey tick on the dithered well.
+    bool indeterminate = (state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED);
+    if (indeterminate && !(state & DFCS_PUSHED))
+        fillDithered(dc, inner, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNFACE));
+    else
+        FillRect(dc, &inner, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
     if (state & DFCS_CHECKED)
-        drawGlyph(dc, inner, CheckGlyph, GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+        drawGlyph(dc, inner, CheckGlyph, GetSysColor(indeterminate || (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
     return TRUE;
 }
 
+// The classic radio button, 12 x 12: an outer ring in shadow (top left) and highlight (bottom
+// right), an inner ring in dark shadow and light, and the well.
+constexpr int RadioSize = 12;
+constexpr char RadioPicture[] = "....ssss...."
+                                "..ssddddss.."
+                                ".sddwwwwddh."
+                                ".sdwwwwwwlh."
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                "sdwwwwwwwwlh"
+                                ".sdwwwwwwlh."
+                                ".sllwwwwllh."
+                                "..hhllllhh.."
+                                "....hhhh....";
+
 BOOL drawRadio(HDC dc, RECT r, UINT state)
 {
-    int size = std::min<int>({ r.right - r.left, r.bottom - r.top, 12 });
-    int left = r.left + (r.right - r.left - size) / 2, top = r.top + (r.bottom - r.top - size) / 2;
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNSHADOW));
-    // Outer ring: shadow above-left, highlight below-right; inner ring: dark shadow and light.
-    Ellipse(dc, left, top, left + size + 1, top + size + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    Ellipse(dc, left + 1, top + 1, left + size + 1, top + size + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_3DDKSHADOW));
-    Ellipse(dc, left + 1, top + 1, left + size - 1 + 1, top + size - 1 + 1);
-    SelectObject(dc, GetSysColorBrush(COLOR_3DLIGHT));
-    Ellipse(dc, left + 2, top + 2, left + size - 1 + 1, top + size - 1 + 1);
-    SelectObject(dc, GetSysColorBrush((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW));
-    Ellipse(dc, left + 2, top + 2, left + size - 2 + 1, top + size - 2 + 1);
-    if (state & DFCS_CHECKED) {
-        SelectObject(dc, GetSysColorBrush((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
-        int c = size / 2;
-        Ellipse(dc, left + c - 2, top + c - 2, left + c + 3, top + c + 3);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
+    int left = r.left + (r.right - r.left - RadioSize) / 2, top = r.top + (r.bottom - r.top - RadioSize) / 2;
+    bool mask = (state & DFCS_BUTTONRADIOMASK) && !(state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE));
+    auto colourOf = [&](char part) {
+        switch (part) {
+        case 's': return GetSysColor(COLOR_BTNSHADOW);
+        case 'h': return GetSysColor(COLOR_BTNHIGHLIGHT);
+        case 'd': return GetSysColor(COLOR_3DDKSHADOW);
+        case 'l': return GetSysColor(COLOR_3DLIGHT);
+        default: return GetSysColor((state & (DFCS_INACTIVE | DFCS_PUSHED)) ? COLOR_BTNFACE : COLOR_WINDOW);
+        }
+    };
+    for (int y = 0; y < RadioSize; ++y)
+        for (int x = 0; x < RadioSize; ++x)
+            if (char part = RadioPicture[y * RadioSize + x]; part != '.')
+                SetPixelV(dc, left + x, top + y, mask ? RGB(0, 0, 0) : colourOf(part));
+    if (mask || !(state & DFCS_CHECKED))
+        return TRUE;
+    // The dot is the menu's bullet, in the middle of the well.
+    RECT box { left, top, left + RadioSize, top + RadioSize };
+    drawGlyph(dc, box, BulletGlyph, GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
     return TRUE;
 }
 
@@ -258,6 +297,35 @@ BOOL DrawEdge(HDC dc, LPRECT rect, UINT edge, UINT flags)
     return TRUE;
 }
 
+BOOL GradientFill(HDC handle, const TRIVERTEX* vertices, ULONG vertexCount, const void* meshes, ULONG meshCount, ULONG mode)
+{
+    DeviceContext* dc = DeviceContext::from(handle);
+    if (!dc || !vertices || !meshes || (mode != GRADIENT_FILL_RECT_H && mode != GRADIENT_FILL_RECT_V))
+        return FALSE;
+    Canvas canvas(*dc);
+    if (!canvas.valid())
+        return TRUE; // a screen DC draws nowhere
+    for (const GRADIENT_RECT& mesh : std::span(static_cast<const GRADIENT_RECT*>(meshes), meshCount)) {
+        if (mesh.UpperLeft >= vertexCount || mesh.LowerRight >= vertexCount)
+            return FALSE;
+        const TRIVERTEX& from = vertices[mesh.UpperLeft];
+        const TRIVERTEX& to = vertices[mesh.LowerRight];
+        RECT r = dc->toDevice(RECT { std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y) });
+        bool across = mode == GRADIENT_FILL_RECT_H;
+        int length = across ? r.right - r.left : r.bottom - r.top;
+        for (int step = 0; step < length; ++step) {
+            auto channel = [&](COLOR16 a, COLOR16 b) {
+                int start = a >> 8, end = b >> 8;
+                return static_cast<BYTE>(start + (end - start) * step / length);
+            };
+            COLORREF colour = RGB(channel(from.Red, to.Red), channel(from.Green, to.Green), channel(from.Blue, to.Blue));
+            RECT line = across ? RECT { r.left + step, r.top, r.left + step + 1, r.bottom } : RECT { r.left, r.top + step, r.right, r.top + step + 1 };
+            canvas.fillRect(line, Ink::solid(canvas.realize(colour)));
+        }
+    }
+    return TRUE;
+}
+
 BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
 {
     if (!rect || !DeviceContext::from(dc))
@@ -266,10 +334,10 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
     switch (type) {
     case DFC_CAPTION:
         switch (state & 0xFF) {
-        case DFCS_CAPTIONCLOSE: return drawButtonGlyph(dc, r, state, CloseGlyph, 0);
+        case DFCS_CAPTIONCLOSE: return drawButtonGlyph(dc, r, type, state, CloseGlyph, 0);
         case DFCS_CAPTIONMIN: {
             // The minimise bar sits low in the button.
-            drawPushFrame(dc, r, state);
+            drawPushFrame(dc, r, type, state);
             int offset = (state & DFCS_PUSHED) ? 1 : 0;
             RECT low { r.left, r.top + (r.bottom - r.top) / 2, r.right, r.bottom - 1 };
             if (state & DFCS_INACTIVE)
@@ -278,18 +346,18 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
                 drawGlyph(dc, low, MinimizeGlyph, GetSysColor(COLOR_BTNTEXT), 0, offset, offset);
             return TRUE;
         }
-        case DFCS_CAPTIONMAX: return drawButtonGlyph(dc, r, state, MaximizeGlyph, 0);
-        case DFCS_CAPTIONRESTORE: return drawButtonGlyph(dc, r, state, RestoreGlyph, 0);
-        case DFCS_CAPTIONHELP: return drawButtonGlyph(dc, r, state, HelpGlyph, 0);
+        case DFCS_CAPTIONMAX: return drawButtonGlyph(dc, r, type, state, MaximizeGlyph, 0);
+        case DFCS_CAPTIONRESTORE: return drawButtonGlyph(dc, r, type, state, RestoreGlyph, 0);
+        case DFCS_CAPTIONHELP: return drawButtonGlyph(dc, r, type, state, HelpGlyph, 0);
         default: return FALSE;
         }
     case DFC_SCROLL:
         switch (state & 0xFF) {
-        case DFCS_SCROLLUP: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 0);
+        case DFCS_SCROLLUP: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 0);
         case DFCS_SCROLLDOWN:
-        case DFCS_SCROLLCOMBOBOX: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 2);
-        case DFCS_SCROLLLEFT: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 3);
-        case DFCS_SCROLLRIGHT: return drawButtonGlyph(dc, r, state, ArrowUpGlyph, 1);
+        case DFCS_SCROLLCOMBOBOX: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 2);
+        case DFCS_SCROLLLEFT: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 3);
+        case DFCS_SCROLLRIGHT: return drawButtonGlyph(dc, r, type, state, ArrowUpGlyph, 1);
         case DFCS_SCROLLSIZEGRIP:
         case DFCS_SCROLLSIZEGRIPRIGHT: {
             FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -310,23 +378,13 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state)
         }
     case DFC_BUTTON:
         if (state & DFCS_BUTTONPUSH) {
-            drawPushFrame(dc, r, state);
+            drawPushFrame(dc, r, type, state);
             if (state & DFCS_ADJUSTRECT)
                 *rect = r;
             return TRUE;
         }
-        if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE))
+        if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK))
             return drawRadio(dc, r, state);
-        if (state & DFCS_BUTTONRADIOMASK) {
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-            int size = std::min<int>({ r.right - r.left, r.bottom - r.top, 12 });
-            int left = r.left + (r.right - r.left - size) / 2, top = r.top + (r.bottom - r.top - size) / 2;
-            Ellipse(dc, left, top, left + size + 1, top + size + 1);
-            SelectObject(dc, oldBrush);
-            SelectObject(dc, oldPen);
-            return TRUE;
-        }
         return drawCheckBox(dc, r, state);
     case DFC_MENU:
     case DFC_POPUPMENU: {

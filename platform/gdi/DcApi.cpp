@@ -2,9 +2,11 @@
 // pens, brushes and fonts.
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Stock.h"
 #include "platform/gdi/Surface.h"
+#include "platform/base/MulDiv.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,20 +41,26 @@ LOGFONTW makeLogFont(LONG height, LONG weight, const wchar_t* face, BYTE pitchAn
 
 namespace fln::gdi {
 
-const LOGFONTW& stockFont(int index)
+LOGFONTW stockFont(int index)
 {
-    static const LOGFONTW system = makeLogFont(16, FW_BOLD, L"System", VARIABLE_PITCH | FF_SWISS);
-    static const LOGFONTW gui = makeLogFont(-11, FW_NORMAL, L"MS Shell Dlg", VARIABLE_PITCH | FF_SWISS);
-    static const LOGFONTW ansiVar = makeLogFont(-11, FW_NORMAL, L"MS Sans Serif", VARIABLE_PITCH | FF_SWISS);
-    static const LOGFONTW fixed = makeLogFont(13, FW_NORMAL, L"Courier", FIXED_PITCH | FF_MODERN);
+    // Sizes at 96 DPI, grown with the screen's.
+    auto scaled = [](LONG height) { return static_cast<LONG>(MulDiv(height, CurrentFontRendering().dpi, 96)); };
     switch (index) {
-    case DEFAULT_GUI_FONT: return gui;
-    case ANSI_VAR_FONT: return ansiVar;
+    case DEFAULT_GUI_FONT: return makeLogFont(scaled(-11), FW_NORMAL, L"MS Shell Dlg", VARIABLE_PITCH | FF_SWISS);
+    case ANSI_VAR_FONT: return makeLogFont(scaled(-11), FW_NORMAL, L"MS Sans Serif", VARIABLE_PITCH | FF_SWISS);
     case OEM_FIXED_FONT:
     case ANSI_FIXED_FONT:
-    case SYSTEM_FIXED_FONT: return fixed;
-    default: return system;
+    case SYSTEM_FIXED_FONT: return makeLogFont(scaled(13), FW_NORMAL, L"Courier", FIXED_PITCH | FF_MODERN);
+    default: return makeLogFont(scaled(16), FW_BOLD, L"System", VARIABLE_PITCH | FF_SWISS);
     }
+}
+
+constexpr int StockFonts[] = { OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT };
+
+void rescaleStockFonts()
+{
+    for (int font : StockFonts)
+        std::static_pointer_cast<FontObject>(stockObject(font))->logFont = stockFont(font);
 }
 
 std::shared_ptr<GdiObject> stockObject(int index)
@@ -82,7 +90,7 @@ std::shared_ptr<GdiObject> stockObject(int index)
         add(BLACK_PEN, std::make_shared<PenObject>(PS_SOLID, 1, RGB(0, 0, 0)));
         add(NULL_PEN, std::make_shared<PenObject>(PS_NULL, 1, RGB(0, 0, 0)));
         add(DC_PEN, std::make_shared<PenObject>(PS_SOLID, 1, RGB(0, 0, 0)));
-        for (int font : { OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT })
+        for (int font : StockFonts)
             add(font, std::make_shared<FontObject>(stockFont(font)));
         add(DEFAULT_PALETTE, std::make_shared<PaletteObject>());
         auto bitmap = BitmapObject::create(1, 1, 1);
@@ -194,8 +202,8 @@ int GetDeviceCaps(HDC handle, int index)
     case TECHNOLOGY: return DT_RASDISPLAY;
     case HORZRES: return size.cx;
     case VERTRES: return size.cy;
-    case HORZSIZE: return size.cx * 254 / 960;
-    case VERTSIZE: return size.cy * 254 / 960;
+    case HORZSIZE: return size.cx * 254 / (10 * CurrentFontRendering().dpi);
+    case VERTSIZE: return size.cy * 254 / (10 * CurrentFontRendering().dpi);
     case BITSPIXEL: return 32; // the device's, whatever bitmap a memory DC holds
     case PLANES: return 1;
     case NUMCOLORS: return -1;
@@ -205,7 +213,7 @@ int GetDeviceCaps(HDC handle, int index)
     case ASPECTY: return 36;
     case ASPECTXY: return 51;
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
+    case LOGPIXELSY: return CurrentFontRendering().dpi;
     case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
     case SIZEPALETTE:
     case NUMRESERVED: return 0;
@@ -415,7 +423,8 @@ int SetMapMode(HDC handle, int mode)
     dc->state.mapMode = mode;
     auto fixed = [dc](LONG perInch) {
         dc->state.windowExt = SIZE { perInch, perInch };
-        dc->state.viewportExt = SIZE { 96, -96 };
+        int dpi = CurrentFontRendering().dpi;
+        dc->state.viewportExt = SIZE { dpi, -dpi };
     };
     switch (mode) {
     case MM_TEXT: dc->state.windowExt = dc->state.viewportExt = SIZE { 1, 1 }; break;

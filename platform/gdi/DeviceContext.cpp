@@ -4,6 +4,7 @@
 #include "platform/gdi/Stock.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace fln::gdi {
 
@@ -142,11 +143,16 @@ void Canvas::fillSpan(int y, int left, int right, const Ink& ink)
 }
 
 void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, int width, int height, uint32_t color, const RECT* limit,
-    bool aliased)
+    Coverage coverage)
 {
     if (!m_pixels)
         return;
     uint32_t alpha = m_hasAlpha ? 0xFF000000 : 0;
+    // One channel: f over b with coverage a (0..255).
+    auto mix = [](uint32_t fg, uint32_t bg, unsigned a, int shift) {
+        unsigned f = (fg >> shift) & 0xFF, b = (bg >> shift) & 0xFF;
+        return ((f * a + b * (255 - a) + 127) / 255) << shift;
+    };
     for (int row = 0; row < height; ++row) {
         int y = top + row;
         if (limit && (y < limit->top || y >= limit->bottom))
@@ -154,26 +160,35 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
         const Band* band = m_clip->bandAt(y);
         if (!band)
             continue;
-        const uint8_t* coverage = mask + static_cast<size_t>(row) * maskStride;
+        const uint8_t* line = mask + static_cast<size_t>(row) * maskStride;
         for (const Span& span : band->spans) {
             int l = std::max(span.left, left), r = std::min(span.right, left + width);
             if (limit)
                 l = std::max<int>(l, limit->left), r = std::min<int>(r, limit->right);
             for (int x = l; x < r; ++x) {
-                unsigned a = coverage[x - left];
+                uint32_t& d = pixel(x, y);
+                if (coverage == Coverage::PerChannel) {
+                    uint32_t c;
+                    std::memcpy(&c, line + 4 * (x - left), 4);
+                    if (!(c & 0xFFFFFF))
+                        continue;
+                    if (m_monochrome) {
+                        if (((c >> 8) & 0xFF) >= 128)
+                            d = color | alpha;
+                        continue;
+                    }
+                    d = mix(color, d, (c >> 16) & 0xFF, 16) | mix(color, d, (c >> 8) & 0xFF, 8) | mix(color, d, c & 0xFF, 0) | alpha;
+                    continue;
+                }
+                unsigned a = line[x - left];
                 if (!a)
                     continue;
-                uint32_t& d = pixel(x, y);
-                if (m_monochrome || aliased) {
+                if (m_monochrome || coverage == Coverage::Thresholded) {
                     if (a >= 128)
                         d = color | alpha;
                     continue;
                 }
-                auto mix = [a](uint32_t fg, uint32_t bg, int shift) {
-                    unsigned f = (fg >> shift) & 0xFF, b = (bg >> shift) & 0xFF;
-                    return ((f * a + b * (255 - a) + 127) / 255) << shift;
-                };
-                d = mix(color, d, 16) | mix(color, d, 8) | mix(color, d, 0) | alpha;
+                d = mix(color, d, a, 16) | mix(color, d, a, 8) | mix(color, d, a, 0) | alpha;
             }
         }
     }
@@ -392,7 +407,7 @@ Ink DeviceContext::brushInk(const BrushObject* brush, bool mono) const
 
 std::shared_ptr<RealizedFont> DeviceContext::font() const
 {
-    const LOGFONTW& lf = state.font ? state.font->logFont : stockFont(SYSTEM_FONT);
+    LOGFONTW lf = state.font ? state.font->logFont : stockFont(SYSTEM_FONT);
     LONG height = lf.lfHeight;
     if (!isIdentityMapping() && height != 0)
         height = (height < 0 ? -1 : 1) * std::abs(heightToDevice(std::abs(height)));

@@ -86,11 +86,13 @@ public:
     void fillRegion(const Region& region, const Ink& ink);
     void fillRows(const SpanRows& rows, const Ink& ink);
     void plot(int x, int y, const Ink& ink) { fillSpan(y, x, x + 1, ink); }
-    // Lays `color` over the pixels through an 8-bit coverage mask whose (0, 0) is device (left,
-    // top), within `limit` when given: blended on colour targets, thresholded on monochrome ones
-    // (and when `aliased`).
+    // How a mask's coverage meets the pixels: Blended and Thresholded masks hold 8 bits a pixel,
+    // PerChannel masks 32 (one coverage per colour channel, laid out as this canvas's pixels).
+    enum class Coverage { Blended, Thresholded, PerChannel };
+    // Lays `color` over the pixels through a coverage mask whose (0, 0) is device (left, top),
+    // within `limit` when given. Monochrome targets always threshold.
     void blendMask(const uint8_t* mask, int stride, int left, int top, int width, int height, uint32_t color, const RECT* limit,
-        bool aliased = false);
+        Coverage coverage);
 
 private:
     DeviceContext& m_dc;

@@ -1,8 +1,10 @@
 #include "platform/gdi/FontSystem.h"
+#include "platform/gdi/Stock.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
@@ -71,11 +73,12 @@ std::string toUtf8(std::wstring_view text)
 
 // ---- RealizedFont
 
-RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight)
+RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContext* context, Smoothing smoothing)
     : m_logFont(logFont)
+    , m_context(static_cast<PangoContext*>(g_object_ref(context)))
+    , m_smoothing(smoothing)
     , m_latinWidths(256, -1)
 {
-    PangoContext* context = FontSystem::instance().context();
     PangoFontMap* map = pango_context_get_font_map(context);
     auto loadMetrics = [&](int em, int& ascent, int& descent) {
         PangoFontDescription* description = describe(logFont, em);
@@ -88,6 +91,9 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight)
         PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
         ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics));
         descent = PANGO_PIXELS(pango_font_metrics_get_descent(metrics));
+        m_underlineOffset = std::max(1, PANGO_PIXELS(-pango_font_metrics_get_underline_position(metrics)));
+        m_lineThickness = std::max(1, PANGO_PIXELS(pango_font_metrics_get_underline_thickness(metrics)));
+        m_strikeoutOffset = PANGO_PIXELS(pango_font_metrics_get_strikethrough_position(metrics));
         pango_font_metrics_unref(metrics);
         if (m_realFace.empty()) {
             PangoFontDescription* real = pango_font_describe(font);
@@ -127,6 +133,7 @@ RealizedFont::~RealizedFont()
 {
     if (m_description)
         pango_font_description_free(m_description);
+    g_object_unref(m_context);
 }
 
 std::wstring RealizedFont::faceName() const { return m_realFace; }
@@ -170,7 +177,7 @@ int RealizedFont::charWidth(wchar_t c) const
             return it->second;
     FontSystem& fonts = FontSystem::instance();
     std::lock_guard lock(fonts.mutex());
-    PangoLayout* layout = createLayout(fonts.context(), std::wstring_view(&c, 1));
+    PangoLayout* layout = createLayout(std::wstring_view(&c, 1));
     PangoRectangle logical;
     pango_layout_get_extents(layout, nullptr, &logical);
     g_object_unref(layout);
@@ -182,9 +189,9 @@ int RealizedFont::charWidth(wchar_t c) const
     return width;
 }
 
-PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view text, int underlinedIndex) const
+PangoLayout* RealizedFont::createLayout(std::wstring_view text) const
 {
-    PangoLayout* layout = pango_layout_new(context);
+    PangoLayout* layout = pango_layout_new(m_context);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     pango_layout_set_font_description(layout, m_description ? m_description : nullptr);
     std::wstring shown(text);
@@ -196,17 +203,6 @@ PangoLayout* RealizedFont::createLayout(PangoContext* context, std::wstring_view
 
     PangoAttrList* attributes = pango_attr_list_new();
     pango_attr_list_insert(attributes, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
-    if (m_logFont.lfUnderline)
-        pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    if (m_logFont.lfStrikeOut)
-        pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
-    if (underlinedIndex >= 0 && underlinedIndex < static_cast<int>(text.size())) {
-        PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        std::wstring_view view(shown);
-        underline->start_index = static_cast<guint>(toUtf8(view.substr(0, underlinedIndex)).size());
-        underline->end_index = underline->start_index + static_cast<guint>(toUtf8(view.substr(underlinedIndex, 1)).size());
-        pango_attr_list_insert(attributes, underline);
-    }
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
     return layout;
@@ -222,7 +218,7 @@ FontSystem& FontSystem::instance()
 
 FontSystem::FontSystem()
 {
-    PangoFontMap* map = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     FcConfig* config = FcConfigCreate();
     // An absolute path: a relative one would be looked up among the system's files. A file whose
     // folders hold no fonts is as good as none.
@@ -231,41 +227,96 @@ FontSystem::FontSystem()
         return fonts && fonts->nfont > 0;
     };
     if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts()) {
-        pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(map), config);
+        pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m_fontMap), config);
     } else {
         std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
     }
     FcConfigDestroy(config); // the font map holds its own reference
+}
 
-    m_context = pango_font_map_create_context(map);
-    g_object_unref(map);
+Smoothing FontSystem::smoothingFor(const LOGFONTW& logFont) const
+{
+    bool subpixels = m_rendering.subpixels != SubpixelOrder::None;
+    switch (logFont.lfQuality) {
+    case NONANTIALIASED_QUALITY: return Smoothing::Monochrome;
+    case ANTIALIASED_QUALITY: return Smoothing::Grey;
+    case CLEARTYPE_QUALITY: return subpixels ? Smoothing::Subpixel : Smoothing::Grey;
+    default: return !m_rendering.antialias ? Smoothing::Monochrome : subpixels ? Smoothing::Subpixel : Smoothing::Grey;
+    }
+}
+
+PangoContext* FontSystem::context(Smoothing smoothing)
+{
+    PangoContext*& context = m_contexts[static_cast<int>(smoothing)];
+    if (context)
+        return context;
+    context = pango_font_map_create_context(m_fontMap);
     cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_FULL);
+    static constexpr cairo_antialias_t Antialias[] = { CAIRO_ANTIALIAS_NONE, CAIRO_ANTIALIAS_GRAY, CAIRO_ANTIALIAS_SUBPIXEL };
+    cairo_font_options_set_antialias(options, Antialias[static_cast<int>(smoothing)]);
+    static constexpr cairo_subpixel_order_t Orders[] = { CAIRO_SUBPIXEL_ORDER_DEFAULT, CAIRO_SUBPIXEL_ORDER_RGB,
+        CAIRO_SUBPIXEL_ORDER_BGR, CAIRO_SUBPIXEL_ORDER_VRGB, CAIRO_SUBPIXEL_ORDER_VBGR };
+    if (smoothing == Smoothing::Subpixel)
+        cairo_font_options_set_subpixel_order(options, Orders[static_cast<int>(m_rendering.subpixels)]);
+    static constexpr cairo_hint_style_t Hints[] = { CAIRO_HINT_STYLE_NONE, CAIRO_HINT_STYLE_SLIGHT, CAIRO_HINT_STYLE_MEDIUM,
+        CAIRO_HINT_STYLE_FULL };
+    cairo_font_options_set_hint_style(options, Hints[static_cast<int>(m_rendering.hinting)]);
+    // Whole-pixel advances whatever the hinting: a text's width stays the sum of its characters'.
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    pango_cairo_context_set_font_options(m_context, options);
+    pango_cairo_context_set_font_options(context, options);
     cairo_font_options_destroy(options);
-    pango_cairo_context_set_resolution(m_context, 96);
-    pango_context_set_round_glyph_positions(m_context, TRUE);
-    pango_context_set_language(m_context, pango_language_from_string("en"));
+    // Font heights arrive in device pixels already; the resolution only has to be fixed.
+    pango_cairo_context_set_resolution(context, 96);
+    pango_context_set_round_glyph_positions(context, TRUE);
+    pango_context_set_language(context, pango_language_from_string("en"));
+    return context;
+}
+
+FontRendering FontSystem::rendering()
+{
+    std::lock_guard lock(m_mutex);
+    return m_rendering;
+}
+
+void FontSystem::setRendering(const FontRendering& rendering)
+{
+    std::lock_guard lock(m_mutex);
+    if (rendering == m_rendering)
+        return;
+    m_rendering = rendering;
+    for (PangoContext*& context : m_contexts)
+        if (context)
+            g_object_unref(std::exchange(context, nullptr));
+    m_cache.clear();
 }
 
 std::shared_ptr<RealizedFont> FontSystem::realize(const LOGFONTW& logFont, LONG deviceHeight)
 {
     std::lock_guard lock(m_mutex);
+    Smoothing smoothing = smoothingFor(logFont);
     std::string key = toUtf8(faceOf(logFont));
     char numbers[96];
-    std::snprintf(numbers, sizeof numbers, "|%ld|%ld|%d|%d|%d", long(deviceHeight), long(logFont.lfWeight), logFont.lfItalic ? 1 : 0,
-        logFont.lfUnderline ? 1 : 0, logFont.lfStrikeOut ? 1 : 0);
+    std::snprintf(numbers, sizeof numbers, "|%ld|%ld|%d|%d|%d|%d", long(deviceHeight), long(logFont.lfWeight), logFont.lfItalic ? 1 : 0,
+        logFont.lfUnderline ? 1 : 0, logFont.lfStrikeOut ? 1 : 0, static_cast<int>(smoothing));
     key += numbers;
     if (auto it = m_cache.find(key); it != m_cache.end())
         return it->second;
     LOGFONTW adjusted = logFont;
     adjusted.lfHeight = deviceHeight;
-    auto font = std::make_shared<RealizedFont>(adjusted, deviceHeight);
+    auto font = std::make_shared<RealizedFont>(adjusted, deviceHeight, context(smoothing), smoothing);
     m_cache.emplace(std::move(key), font);
     return font;
 }
+
+void SetFontRendering(const FontRendering& rendering)
+{
+    FontRendering kept = rendering;
+    kept.dpi = std::clamp(kept.dpi, 48, 480);
+    FontSystem::instance().setRendering(kept);
+    rescaleStockFonts();
+}
+
+FontRendering CurrentFontRendering() { return FontSystem::instance().rendering(); }
 
 } // namespace fln::gdi
 

@@ -1,8 +1,10 @@
 #pragma once
-// Fonts on pango (internal to platform/gdi): the program's own fontconfig configuration, one pango
-// context with fixed hinting at 96 DPI (so that text pixels do not depend on the machine's
-// settings), and fonts realised from LOGFONT with the metrics the drawing interface reports.
+// Fonts on pango (internal to platform/gdi): the program's own fontconfig configuration, pango
+// contexts whose smoothing and hinting come only from FontRendering (so that text pixels do not
+// depend on the machine's fontconfig), and fonts realised from LOGFONT with the metrics the
+// drawing interface reports.
 
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/GdiTypes.h"
 
 #include <memory>
@@ -13,6 +15,7 @@
 #include <vector>
 
 typedef struct _PangoContext PangoContext;
+typedef struct _PangoFontMap PangoFontMap;
 typedef struct _PangoFontDescription PangoFontDescription;
 typedef struct _PangoLayout PangoLayout;
 
@@ -20,9 +23,15 @@ namespace fln::gdi {
 
 std::string toUtf8(std::wstring_view text);
 
+// How glyph edges are drawn: Monochrome glyphs have only full pixels; Subpixel glyphs carry one
+// coverage per colour channel.
+enum class Smoothing { Monochrome, Grey, Subpixel };
+
 class RealizedFont {
 public:
-    RealizedFont(const LOGFONTW& logFont, int pixelHeight);
+    // Measured and later drawn through `context` (referenced for the font's lifetime), whose
+    // hinting decides the advances.
+    RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContext* context, Smoothing smoothing);
     ~RealizedFont();
     RealizedFont(const RealizedFont&) = delete;
     RealizedFont& operator=(const RealizedFont&) = delete;
@@ -33,23 +42,36 @@ public:
     int height() const { return m_ascent + m_descent; }
     int aveCharWidth() const { return m_aveCharWidth; }
     int maxCharWidth() const { return m_maxCharWidth; }
+    Smoothing smoothing() const { return m_smoothing; }
     std::wstring faceName() const;
     TEXTMETRICW textMetrics() const;
 
     // Advance of one character; text widths are sums of these (no kerning, no ligatures).
     int charWidth(wchar_t c) const;
 
-    // A one-line layout of the text with this font's attributes; the caller unrefs it.
-    PangoLayout* createLayout(PangoContext* context, std::wstring_view text, int underlinedIndex = -1) const;
+    // Underlines and strike-outs are whole rows drawn by the text code, so that they stay crisp:
+    // their tops in rows below (above) the baseline, and their thickness.
+    int underlineOffset() const { return m_underlineOffset; }
+    int strikeoutOffset() const { return m_strikeoutOffset; }
+    int lineThickness() const { return m_lineThickness; }
+
+    // A one-line layout of the text in this font (no lines); the caller holds the font system's
+    // lock and unrefs the layout.
+    PangoLayout* createLayout(std::wstring_view text) const;
 
 private:
     LOGFONTW m_logFont;
+    PangoContext* m_context = nullptr;
+    Smoothing m_smoothing = Smoothing::Monochrome;
     PangoFontDescription* m_description = nullptr;
     int m_emHeight = 0;
     int m_ascent = 0;
     int m_descent = 0;
     int m_aveCharWidth = 0;
     int m_maxCharWidth = 0;
+    int m_underlineOffset = 1;
+    int m_strikeoutOffset = 3;
+    int m_lineThickness = 1;
     bool m_fixedPitch = false;
     std::wstring m_realFace;
     mutable std::vector<int> m_latinWidths; // advances of U+0000..U+00FF, -1 until measured
@@ -61,14 +83,23 @@ public:
     static FontSystem& instance();
     // Every use of pango goes through this lock: pango is not thread-safe.
     std::recursive_mutex& mutex() { return m_mutex; }
-    PangoContext* context() const { return m_context; }
     // The font for a LOGFONT at a device height (the lfHeight already in device units).
     std::shared_ptr<RealizedFont> realize(const LOGFONTW& logFont, LONG deviceHeight);
 
+    FontRendering rendering();
+    // Fonts realised before keep their look; the cache forgets them.
+    void setRendering(const FontRendering& rendering);
+
 private:
     FontSystem();
+    // The font's quality asks for a smoothing; the default quality follows the settings.
+    Smoothing smoothingFor(const LOGFONTW& logFont) const;
+    PangoContext* context(Smoothing smoothing);
+
     std::recursive_mutex m_mutex;
-    PangoContext* m_context = nullptr;
+    PangoFontMap* m_fontMap = nullptr;
+    FontRendering m_rendering;
+    PangoContext* m_contexts[3] {}; // by Smoothing, made on first use
     std::unordered_map<std::string, std::shared_ptr<RealizedFont>> m_cache;
 };
 

@@ -202,6 +202,10 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect);
 // brush) or union (dithered). A zero size means the item's own size.
 BOOL DrawStateW(HDC dc, HBRUSH brush, DRAWSTATEPROC output, LPARAM data, WPARAM wData, int x, int y, int cx, int cy,
     UINT flags);
+// Fills rectangles between pairs of vertices, shading from the first vertex's colour to the
+// second's across (GRADIENT_FILL_RECT_H) or down (GRADIENT_FILL_RECT_V); the second colour is
+// reached at the far, excluded edge. Triangles are not drawn (FALSE).
+BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* meshes, ULONG meshCount, ULONG mode);
 // Shorthands the drawing code and the DC classes share: a solid fill in a colour, and a one-pixel
 // frame in a top-left and a bottom-right colour.
 void FillSolidRect(HDC dc, const RECT* rect, COLORREF color);

@@ -260,6 +260,22 @@ constexpr UINT DFCS_BUTTONCHECK = 0x0, DFCS_BUTTONRADIOIMAGE = 0x1, DFCS_BUTTONR
 constexpr UINT DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200, DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800,
                DFCS_HOT = 0x1000, DFCS_ADJUSTRECT = 0x2000, DFCS_FLAT = 0x4000, DFCS_MONO = 0x8000;
 
+// Gradient fills: colour channels are 16 bits wide, of which the high 8 are used.
+using COLOR16 = USHORT;
+struct TRIVERTEX {
+    LONG x;
+    LONG y;
+    COLOR16 Red;
+    COLOR16 Green;
+    COLOR16 Blue;
+    COLOR16 Alpha;
+};
+struct GRADIENT_RECT {
+    ULONG UpperLeft;
+    ULONG LowerRight;
+};
+constexpr ULONG GRADIENT_FILL_RECT_H = 0x0, GRADIENT_FILL_RECT_V = 0x1, GRADIENT_FILL_TRIANGLE = 0x2;
+
 constexpr UINT DST_COMPLEX = 0x0, DST_TEXT = 0x1, DST_PREFIXTEXT = 0x2, DST_ICON = 0x3, DST_BITMAP = 0x4;
 constexpr UINT DSS_NORMAL = 0x0, DSS_UNION = 0x10, DSS_DISABLED = 0x20, DSS_MONO = 0x80,
                DSS_HIDEPREFIX = 0x200, DSS_PREFIXONLY = 0x400, DSS_RIGHT = 0x8000;

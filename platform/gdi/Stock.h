@@ -9,7 +9,10 @@ namespace fln::gdi {
 std::shared_ptr<GdiObject> stockObject(int index);
 // The 1 x 1 monochrome bitmap every new memory DC holds.
 std::shared_ptr<BitmapObject> defaultBitmap();
-const LOGFONTW& stockFont(int index);
+// A stock font's description at the current DPI.
+LOGFONTW stockFont(int index);
+// The stock font objects take the current DPI's sizes.
+void rescaleStockFonts();
 SIZE screenSize();
 
 } // namespace fln::gdi

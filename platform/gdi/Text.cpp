@@ -84,8 +84,13 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     maskLeft = shown.left - drawing.reference.x, maskTop = shown.top - drawing.reference.y;
     maskWidth = shown.right - shown.left, maskHeight = shown.bottom - shown.top;
 
+    // Monochrome text stays crisp to its underlines and turned edges; subpixel glyphs need a
+    // colour mask to keep their per-channel coverage.
+    bool crisp = font->smoothing() == Smoothing::Monochrome;
+    bool perChannel = font->smoothing() == Smoothing::Subpixel;
     auto render = [&](bool background) {
-        cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, maskWidth, maskHeight);
+        bool channels = perChannel && !background;
+        cairo_surface_t* mask = cairo_image_surface_create(channels ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_A8, maskWidth, maskHeight);
         if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(mask);
             return;
@@ -93,35 +98,50 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         cairo_t* cr = cairo_create(mask);
         cairo_translate(cr, -maskLeft, -maskTop);
         cairo_rotate(cr, -angle);
+        cairo_set_antialias(cr, crisp || (background && angle == 0) ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_DEFAULT);
         if (background) {
-            cairo_set_antialias(cr, angle == 0 ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_DEFAULT);
             cairo_rectangle(cr, left, top, width, height);
             cairo_fill(cr);
         } else {
-            FontSystem& fonts = FontSystem::instance();
-            std::lock_guard lock(fonts.mutex());
+            if (channels)
+                cairo_set_source_rgb(cr, 1, 1, 1);
+            std::lock_guard lock(FontSystem::instance().mutex());
             bool natural = !drawing.advances && dc.state.charExtra == 0 && dc.state.justifyBreaks == 0;
-            auto show = [&](std::wstring_view piece, int x, int underline) {
-                PangoLayout* layout = font->createLayout(fonts.context(), piece, underline);
+            auto show = [&](std::wstring_view piece, int x) {
+                PangoLayout* layout = font->createLayout(piece);
                 cairo_move_to(cr, x, top + font->ascent());
                 pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
                 g_object_unref(layout);
             };
             if (natural) {
-                show(drawing.text, left, drawing.underlinedIndex);
+                show(drawing.text, left);
             } else {
                 int x = left;
                 for (size_t i = 0; i < drawing.text.size(); ++i) {
-                    show(drawing.text.substr(i, 1), x, static_cast<int>(i) == drawing.underlinedIndex ? 0 : -1);
+                    show(drawing.text.substr(i, 1), x);
                     x += (*advances)[i];
                 }
             }
+            auto rule = [&](int x, int ruleWidth, int y) {
+                cairo_rectangle(cr, x, y, ruleWidth, font->lineThickness());
+                cairo_fill(cr);
+            };
+            int underlineTop = top + font->ascent() + font->underlineOffset();
+            if (logFont.lfUnderline)
+                rule(left, width, underlineTop);
+            if (logFont.lfStrikeOut)
+                rule(left, width, top + font->ascent() - font->strikeoutOffset());
+            int mnemonic = drawing.underlinedIndex;
+            if (mnemonic >= 0 && mnemonic < static_cast<int>(drawing.text.size()))
+                rule(left + std::accumulate(advances->begin(), advances->begin() + mnemonic, 0), (*advances)[mnemonic], underlineTop);
         }
         cairo_destroy(cr);
         cairo_surface_flush(mask);
+        using Coverage = Canvas::Coverage;
+        Coverage coverage = channels ? Coverage::PerChannel : crisp ? Coverage::Thresholded : Coverage::Blended;
         canvas.blendMask(cairo_image_surface_get_data(mask), cairo_image_surface_get_stride(mask), drawing.reference.x + maskLeft,
             drawing.reference.y + maskTop, maskWidth, maskHeight, background ? canvas.realize(dc.state.bkColor) : canvas.realize(dc.state.textColor),
-            drawing.clip, logFont.lfQuality == NONANTIALIASED_QUALITY);
+            drawing.clip, coverage);
         cairo_surface_destroy(mask);
     };
     if (drawing.opaqueBackground && width > 0) {

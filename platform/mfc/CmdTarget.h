@@ -164,8 +164,6 @@ protected: \
 #define ON_NOTIFY_REFLECT_EX(code, fn) FLN_MSG_EX(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, return self->fn(FLN_NOTIFY_ARGS);)
 #define ON_CONTROL_REFLECT(code, fn) FLN_MSG(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, self->fn(); return TRUE;)
 #define ON_CONTROL_REFLECT_EX(code, fn) FLN_MSG_EX(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, return self->fn();)
-constexpr UINT BN_CLICKED = 0, BN_DOUBLECLICKED = 5, EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200,
-               EN_CHANGE = 0x300, EN_UPDATE = 0x400;
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
 #define ON_EN_KILLFOCUS(id, fn) ON_CONTROL(EN_KILLFOCUS, id, fn)

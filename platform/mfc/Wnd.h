@@ -9,10 +9,10 @@
 // (message reflection: ON_CONTROL_REFLECT, ON_NOTIFY_REFLECT), then routed through OnCmdMsg.
 
 #include "platform/base/CString.h"
+#include "platform/comctl/CommCtrl.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/Menu.h"
-#include "platform/mfc/ToolInfo.h"
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)

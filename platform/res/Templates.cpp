@@ -2,6 +2,8 @@
 
 #include "platform/base/TextEncoding.h"
 
+#include <algorithm>
+
 namespace fln::res {
 
 namespace {
@@ -194,11 +196,18 @@ std::optional<DialogTemplate> DecodeDialogTemplate(const void* data, std::size_t
     constexpr DWORD kSetFont = 0x40;
     TemplateReader reader(data, size);
     DialogTemplate dialog;
-    if (reader.Word() != 1 || reader.Word() != 0xFFFF)
-        return std::nullopt; // only the extended layout is written by the resource compiler
-    dialog.helpId = reader.Dword();
-    dialog.exStyle = reader.Dword();
-    dialog.style = reader.Dword();
+    // The extended layout starts with version 1 and 0xFFFF, which no style of the standard one does.
+    const WORD first = reader.Word();
+    const WORD second = reader.Word();
+    dialog.extended = first == 1 && second == 0xFFFF;
+    if (dialog.extended) {
+        dialog.helpId = reader.Dword();
+        dialog.exStyle = reader.Dword();
+        dialog.style = reader.Dword();
+    } else {
+        dialog.style = MAKELONG(first, second);
+        dialog.exStyle = reader.Dword();
+    }
     const WORD count = reader.Word();
     dialog.x = static_cast<short>(reader.Word());
     dialog.y = static_cast<short>(reader.Word());
@@ -210,30 +219,61 @@ std::optional<DialogTemplate> DecodeDialogTemplate(const void* data, std::size_t
     if (dialog.style & kSetFont) {
         dialog.hasFont = true;
         dialog.pointSize = reader.Word();
-        dialog.weight = reader.Word();
-        dialog.italic = reader.Byte();
-        dialog.charset = reader.Byte();
+        if (dialog.extended) {
+            dialog.weight = reader.Word();
+            dialog.italic = reader.Byte();
+            dialog.charset = reader.Byte();
+        }
         dialog.typeface = reader.Text();
     }
     for (WORD i = 0; i < count && reader.Ok(); ++i) {
         reader.AlignToDword();
         DialogItemTemplate item;
-        item.helpId = reader.Dword();
-        item.exStyle = reader.Dword();
-        item.style = reader.Dword();
+        if (dialog.extended) {
+            item.helpId = reader.Dword();
+            item.exStyle = reader.Dword();
+            item.style = reader.Dword();
+        } else {
+            item.style = reader.Dword();
+            item.exStyle = reader.Dword();
+        }
         item.x = static_cast<short>(reader.Word());
         item.y = static_cast<short>(reader.Word());
         item.cx = static_cast<short>(reader.Word());
         item.cy = static_cast<short>(reader.Word());
-        item.id = reader.Dword();
+        item.id = dialog.extended ? reader.Dword() : reader.Word();
         item.windowClass = reader.NameOrOrdinalField();
         item.title = reader.NameOrOrdinalField();
-        item.creationData = reader.Bytes(reader.Word());
+        // The extended layout counts the bytes that follow the count; the standard one counts
+        // the count word too.
+        const WORD extra = reader.Word();
+        const std::size_t dataBytes = dialog.extended || extra == 0 ? extra : extra - std::min<WORD>(extra, 2);
+        item.creationData = reader.Bytes(dataBytes);
         dialog.items.push_back(std::move(item));
     }
     if (!reader.Ok())
         return std::nullopt;
     return dialog;
+}
+
+std::optional<std::vector<DialogInitEntry>> DecodeDialogInit(const void* data, std::size_t size)
+{
+    TemplateReader reader(data, size);
+    std::vector<DialogInitEntry> entries;
+    for (;;) {
+        DialogInitEntry entry;
+        entry.controlId = reader.Word();
+        if (!reader.Ok())
+            return std::nullopt; // no end mark
+        if (entry.controlId == 0)
+            return entries;
+        entry.message = reader.Word();
+        const DWORD length = reader.Dword();
+        entry.data = reader.Bytes(length);
+        if (!reader.Ok())
+            return std::nullopt;
+        entries.push_back(std::move(entry));
+    }
 }
 
 std::optional<ToolBarTemplate> DecodeToolBarTemplate(const void* data, std::size_t size)

@@ -54,7 +54,9 @@ struct AcceleratorEntry {
 
 std::optional<std::vector<AcceleratorEntry>> DecodeAcceleratorTable(const void* data, std::size_t size);
 
-// ---- dialogs (RT_DIALOG): the extended layout (DLGTEMPLATEEX, DLGITEMTEMPLATEEX)
+// ---- dialogs (RT_DIALOG): the standard layout (DLGTEMPLATE, DLGITEMTEMPLATE) and the extended
+// one (DLGTEMPLATEEX, DLGITEMTEMPLATEEX); the standard one has no help ids, font weight, italic
+// or character set, and 16-bit control ids.
 struct DialogItemTemplate {
     DWORD helpId = 0;
     DWORD exStyle = 0;
@@ -63,10 +65,11 @@ struct DialogItemTemplate {
     DWORD id = 0;
     NameOrOrdinal windowClass; // ordinals 0x80 Button, 0x81 Edit, 0x82 Static, 0x83 ListBox, 0x84 ScrollBar, 0x85 ComboBox
     NameOrOrdinal title;
-    std::vector<BYTE> creationData;
+    std::vector<BYTE> creationData; // without its count
 };
 
 struct DialogTemplate {
+    bool extended = false;
     DWORD helpId = 0;
     DWORD exStyle = 0;
     DWORD style = 0;
@@ -84,6 +87,16 @@ struct DialogTemplate {
 };
 
 std::optional<DialogTemplate> DecodeDialogTemplate(const void* data, std::size_t size);
+
+// ---- dialog-init data (RT_DLGINIT): for each entry, the control, the message to send it and the
+// message's data (for list and combo boxes, a string ending in a null byte); a zero control id ends it.
+struct DialogInitEntry {
+    WORD controlId = 0;
+    WORD message = 0;
+    std::vector<BYTE> data;
+};
+
+std::optional<std::vector<DialogInitEntry>> DecodeDialogInit(const void* data, std::size_t size);
 
 // ---- tool bars (RT_TOOLBAR): version, button size, then the command of each button (0: separator)
 struct ToolBarTemplate {

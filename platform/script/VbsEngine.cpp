@@ -52,6 +52,7 @@ public:
             return E_UNEXPECTED;
         m_interpreter = std::make_unique<Interpreter>(*this);
         m_interpreter->SetStepLimit(m_stepLimit);
+        m_interpreter->SetMemoryLimit(m_memoryLimit);
         if (m_state == SCRIPTSTATE_UNINITIALIZED && m_site)
             ChangeState(SCRIPTSTATE_INITIALIZED);
         return S_OK;
@@ -93,6 +94,12 @@ public:
         m_stepLimit = steps;
         if (m_interpreter)
             m_interpreter->SetStepLimit(steps);
+    }
+    void SetMemoryLimit(std::size_t bytes)
+    {
+        m_memoryLimit = bytes;
+        if (m_interpreter)
+            m_interpreter->SetMemoryLimit(bytes);
     }
 
 private:
@@ -194,6 +201,7 @@ private:
     std::unique_ptr<Interpreter> m_interpreter;
     std::vector<Unit*> m_pending;
     std::uint64_t m_stepLimit = 0;
+    std::size_t m_memoryLimit = kDefaultMemoryLimit;
     std::mutex m_interruptMutex;
     std::optional<ScriptError> m_interruptError;
 };
@@ -207,6 +215,12 @@ void SetEngineStepLimit(IActiveScript* engine, std::uint64_t steps)
 {
     if (engine)
         static_cast<Engine*>(engine)->SetStepLimit(steps);
+}
+
+void SetEngineMemoryLimit(IActiveScript* engine, std::size_t bytes)
+{
+    if (engine)
+        static_cast<Engine*>(engine)->SetMemoryLimit(bytes);
 }
 
 } // namespace vbs

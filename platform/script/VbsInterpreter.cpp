@@ -577,6 +577,7 @@ void Interpreter::RecordError(const ScriptError& e)
 
 void Interpreter::Run(Unit& unit)
 {
+    MemoryBudgetScope budget(m_budget.get());
     Procedure& code = *unit.globalCode;
     std::vector<ArgValue> none;
     CallProcedure(code, nullptr, none, false);
@@ -602,6 +603,7 @@ Var Interpreter::ExecuteText(std::wstring_view text, bool expression)
 
 Var Interpreter::Evaluate(Unit& unit)
 {
+    MemoryBudgetScope budget(m_budget.get());
     Procedure& code = *unit.globalCode;
     std::vector<Var> storage(code.locals.size());
     std::vector<VARIANT*> slots(storage.size());
@@ -889,16 +891,17 @@ bool Interpreter::AppendInPlace(const Stmt& s)
         return false;
     Var temp;
     const VARIANT& piece = EvalRef(*value.right, temp);
-    if (piece.vt == VT_BSTR) {
-        if (FAILED(BstrAppend(&target->bstrVal, BstrView(piece.bstrVal))))
-            Throw(kOutOfMemory);
-    } else if (piece.vt != VT_NULL) {
-        std::wstring text = ToText(piece);
-        if (FAILED(BstrAppend(&target->bstrVal, text)))
-            Throw(kOutOfMemory);
-    }
-    if (SysStringLen(target->bstrVal) > kMaxTextLength)
+    std::wstring converted;
+    std::wstring_view text;
+    if (piece.vt == VT_BSTR)
+        text = BstrView(piece.bstrVal);
+    else if (piece.vt != VT_NULL)
+        text = converted = ToText(piece);
+    // Checked before the append, so that a failed one leaves the variable as it was.
+    if (SysStringLen(target->bstrVal) + text.size() > kMaxTextLength)
         Throw(14, L"Out of string space");
+    if (FAILED(BstrAppend(&target->bstrVal, text)))
+        Throw(kOutOfMemory);
     return true;
 }
 
@@ -1803,6 +1806,7 @@ HRESULT Interpreter::InvokeInstance(ClassInstance& instance, ClassMember& member
 template<typename Call>
 HRESULT Interpreter::RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* exception)
 {
+    MemoryBudgetScope budget(m_budget.get());
     try {
         Var r = call();
         if (result) {

@@ -2,6 +2,7 @@
 // Runs compiled script units: binds their names to slots, then walks the tree. Runtime errors
 // are thrown as ScriptError with the position of the statement that failed.
 
+#include "platform/com/MemoryBudget.h"
 #include "platform/script/ActiveScript.h"
 #include "platform/script/VbsAst.h"
 #include "platform/script/VbsErrors.h"
@@ -17,6 +18,9 @@
 #include <unordered_set>
 
 namespace vbs {
+
+// What each engine's strings and arrays may take by default: far more than a calculator script needs.
+constexpr size_t kDefaultMemoryLimit = size_t(1) << 30;
 
 class Interpreter;
 class ClassInstance;
@@ -82,6 +86,8 @@ public:
     void ClearInterrupt() { m_interrupt = false; }
     // 0: no limit. Otherwise the number of statements, loop turns and calls a run may take.
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
+    // The bytes of strings and arrays the script may hold at once; past it, error 7 (out of memory).
+    void SetMemoryLimit(size_t bytes) { m_budget->SetLimit(bytes); }
     // Releases every object the script holds (closing the engine); instances lose their fields.
     void ReleaseObjects();
 
@@ -211,6 +217,7 @@ private:
     std::atomic<bool> m_interrupt{false};
     std::atomic<bool> m_interruptReport{false};
     std::uint64_t m_stepLimit = 0;
+    MemoryBudget::Ptr m_budget = MemoryBudget::Create(kDefaultMemoryLimit);
     std::uint64_t m_steps = 0;
     std::mt19937 m_random{12345};
     float m_lastRandom = 0;

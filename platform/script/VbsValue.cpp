@@ -23,6 +23,16 @@ void Var::Assign(const VARIANT& other)
     v = copy;
 }
 
+Var Var::Text(std::wstring_view s)
+{
+    Var r;
+    r.v.bstrVal = SysAllocStringView(s);
+    if (!r.v.bstrVal)
+        Throw(kOutOfMemory);
+    r.v.vt = VT_BSTR;
+    return r;
+}
+
 Var Var::Whole(double d)
 {
     if (d >= -32768 && d <= 32767)
@@ -457,9 +467,9 @@ Var Binary(BinaryOp op, const VARIANT& ra, const VARIANT& rb)
         if (a.vt == VT_NULL && b.vt == VT_NULL)
             return Var::Null();
         std::wstring text = a.vt == VT_NULL ? L"" : ToText(a);
-        text += b.vt == VT_NULL ? L"" : ToText(b);
-        CheckTextLength(text.size());
-        return Var::Text(text);
+        std::wstring right = b.vt == VT_NULL ? L"" : ToText(b);
+        CheckTextLength(text.size() + right.size());
+        return Var::Text(text += right);
     }
     case BinaryOp::Equal: case BinaryOp::NotEqual: case BinaryOp::Less:
     case BinaryOp::LessEqual: case BinaryOp::Greater: case BinaryOp::GreaterEqual: {
@@ -484,10 +494,9 @@ Var Binary(BinaryOp op, const VARIANT& ra, const VARIANT& rb)
     if (a.vt == VT_NULL || b.vt == VT_NULL)
         return Var::Null();
     if (op == BinaryOp::Add && a.vt == VT_BSTR && b.vt == VT_BSTR) {
+        CheckTextLength(size_t(SysStringLen(a.bstrVal)) + SysStringLen(b.bstrVal));
         std::wstring text(BstrView(a.bstrVal));
-        text += BstrView(b.bstrVal);
-        CheckTextLength(text.size());
-        return Var::Text(text);
+        return Var::Text(text += BstrView(b.bstrVal));
     }
     if (op == BinaryOp::Add && ((a.vt == VT_BSTR && b.vt == VT_EMPTY) || (b.vt == VT_BSTR && a.vt == VT_EMPTY)))
         return Var::Text(a.vt == VT_BSTR ? BstrView(a.bstrVal) : BstrView(b.bstrVal));

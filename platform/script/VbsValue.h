@@ -46,7 +46,8 @@ public:
     static Var Byte(BYTE b) { Var r; r.v.vt = VT_UI1; r.v.bVal = b; return r; }
     static Var Double(double d) { Var r; r.v.vt = VT_R8; r.v.dblVal = d; return r; }
     static Var Date(DATE d) { Var r; r.v.vt = VT_DATE; r.v.date = d; return r; }
-    static Var Text(std::wstring_view s) { Var r; r.v.vt = VT_BSTR; r.v.bstrVal = SysAllocStringView(s); return r; }
+    // Throws out of memory (7) when the engine's budget or the system refuses the text.
+    static Var Text(std::wstring_view s);
     static Var Object(IDispatch* d) { Var r; r.v.vt = VT_DISPATCH; r.v.pdispVal = d; if (d) d->AddRef(); return r; }
     // The smallest of Integer, Long and Double that holds a whole number.
     static Var Whole(double d);

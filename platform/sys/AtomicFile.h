@@ -1,16 +1,21 @@
 #pragma once
-// Whole-file reading and replacing for settings files, safe against a crash (a file is either the
-// old or the new one, never half written) and against other processes writing the same folder.
+// Whole-file reading and replacing for the files the program saves (settings, INI and script
+// files): a crash or a kill leaves either the old or the new file, never half of one (but for
+// the in-place write of a file with several hard links, below), and no temporary file outlives
+// the next write in the same folder.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-// Holds an exclusive lock on a folder for its lifetime, so that read-modify-write cycles of the
-// files in it by several threads or processes run one after the other. Without read access to
-// the folder the lock is skipped (held() is false) and the write goes ahead unserialised.
+// Holds an exclusive lock for the files of one folder for its lifetime, so that read-modify-write
+// cycles by several threads or processes run one after the other. The lock is taken on a lock
+// file inside the folder, which needs no right to list the folder. When the lock cannot be had,
+// held() is false, errno tells why, and the caller must not write.
 class FolderWriteLock {
 public:
+    static constexpr const char* kLockFileName = ".formulon-lock";
+
     explicit FolderWriteLock(const std::string& folder);
     ~FolderWriteLock();
     FolderWriteLock(const FolderWriteLock&) = delete;
@@ -25,10 +30,26 @@ private:
 // The folder part of a path ("." for a bare name).
 std::string FolderOf(const std::string& path);
 
+// The file a path finally names: symbolic links are followed, also to a file that does not exist
+// yet. A chain of links that does not end (a loop) is returned where the search gave up.
+std::string FinalTarget(const std::string& path);
+
 // The bytes of the file, or nothing when it is missing or unreadable (errno tells which).
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// Writes bytes to a temporary file beside path, flushes it to disk and renames it over path,
-// keeping the permissions of the file it replaces. On failure the old file is untouched, the
-// temporary file is removed, errno is set and the result is false.
+// Replaces the file at path by bytes. Symbolic links are followed and stay links; the file they
+// name is replaced. The new text is written and flushed to a temporary file in the target's folder
+// (unnamed where the file system allows), then renamed over the target; a file with several hard
+// links is written in place instead, once a complete copy sits beside it and the file's space is
+// reserved, so that every name keeps naming it and a full disk fails before anything changes. The replaced file's owner, group and permission bits are kept, and a file without
+// write permission is refused with EACCES. Leftovers of a writer that was killed are removed by
+// the next write in the folder. On failure the old file is untouched, errno is set and the result
+// is false.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Tests turn unnamed temporary files off to exercise the named ones that every file system has.
+void UseUnnamedTemporaryFiles(bool use);
+
+// The pattern of the temporary names: the prefix followed by six letters or digits.
+constexpr std::string_view kTemporaryNamePrefix = ".~fln";
+constexpr size_t kTemporaryNameLength = kTemporaryNamePrefix.size() + 6;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace {
@@ -36,17 +37,89 @@ UINT CopyOut(const std::wstring& text, LPWSTR buffer, UINT size)
     return static_cast<UINT>(text.size());
 }
 
+std::string HomeFolder()
+{
+    std::string home = AbsoluteEnv("HOME");
+    return home.empty() ? std::string("/tmp") : WithoutTrailingSlash(home);
+}
+
+// An XDG base directory: the variable when it holds an absolute path, else its default under home.
+std::string BaseDirectory(const char* variable, const char* underHome)
+{
+    std::string base = AbsoluteEnv(variable);
+    return base.empty() ? HomeFolder() + "/" + underHome : WithoutTrailingSlash(base);
+}
+
+// The value of a user-dirs.dirs line: a double-quoted shell word that starts with "$HOME" or "/".
+std::string UserDirValue(std::string_view quoted)
+{
+    if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"') return {};
+    std::string value;
+    for (size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] == '\\' && i + 2 < quoted.size()) ++i;
+        value += quoted[i];
+    }
+    if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/'))
+        return WithoutTrailingSlash(HomeFolder() + value.substr(5));
+    return value.front() == '/' ? WithoutTrailingSlash(value) : std::string();
+}
+
+// An XDG user directory ("DESKTOP", "DOCUMENTS"...) as user-dirs.dirs sets it, or fallback.
+std::string UserDirectory(std::string_view key, const std::string& fallback)
+{
+    std::ifstream file(BaseDirectory("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
+    std::string wanted = "XDG_" + std::string(key) + "_DIR=";
+    std::string found;
+    for (std::string line; std::getline(file, line);) {
+        size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, wanted.size(), wanted) != 0) continue;
+        std::string_view rest = std::string_view(line).substr(start + wanted.size());
+        while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r')) rest.remove_suffix(1);
+        if (std::string value = UserDirValue(rest); !value.empty()) found = value;  // the last line counts
+    }
+    return found.empty() ? fallback : found;
+}
+
 } // namespace
 
-std::string SettingsFolder()
+std::string SpecialFolder(int csidl)
 {
-    std::string base = AbsoluteEnv("XDG_CONFIG_HOME");
-    if (base.empty()) {
-        std::string home = AbsoluteEnv("HOME");
-        base = (home.empty() ? std::string("/tmp") : WithoutTrailingSlash(home)) + "/.config";
+    switch (csidl & ~CSIDL_FLAG_CREATE) {
+    case CSIDL_DESKTOP:
+    case CSIDL_DESKTOPDIRECTORY: return UserDirectory("DESKTOP", HomeFolder() + "/Desktop");
+    case CSIDL_PERSONAL: return UserDirectory("DOCUMENTS", HomeFolder());
+    case CSIDL_MYMUSIC: return UserDirectory("MUSIC", HomeFolder());
+    case CSIDL_MYPICTURES: return UserDirectory("PICTURES", HomeFolder());
+    case CSIDL_MYVIDEO: return UserDirectory("VIDEOS", HomeFolder());
+    case CSIDL_TEMPLATES: return UserDirectory("TEMPLATES", HomeFolder());
+    case CSIDL_APPDATA: return BaseDirectory("XDG_CONFIG_HOME", ".config");
+    case CSIDL_LOCAL_APPDATA: return BaseDirectory("XDG_DATA_HOME", ".local/share");
+    case CSIDL_INTERNET_CACHE: return BaseDirectory("XDG_CACHE_HOME", ".cache");
+    case CSIDL_PROGRAMS:
+    case CSIDL_STARTMENU: return BaseDirectory("XDG_DATA_HOME", ".local/share") + "/applications";
+    case CSIDL_FONTS: return BaseDirectory("XDG_DATA_HOME", ".local/share") + "/fonts";
+    case CSIDL_FAVORITES: return BaseDirectory("XDG_DATA_HOME", ".local/share") + "/Favorites";
+    case CSIDL_PROGRAM_FILES: return HomeFolder() + "/.local/lib";
+    case CSIDL_PROFILE: return HomeFolder();
+    case CSIDL_WINDOWS:
+    case CSIDL_SYSTEM: return SettingsFolder();
+    default: return {};
     }
-    return WithoutTrailingSlash(base) + "/Formulon";
 }
+
+BOOL SHGetSpecialFolderPathW(HWND, LPWSTR path, int csidl, BOOL create)
+{
+    std::string folder = SpecialFolder(csidl);
+    std::wstring wide = NarrowToWide(folder);
+    if (!path || folder.empty() || wide.size() >= MAX_PATH) return FALSE;
+    std::error_code error;
+    if (create || (csidl & CSIDL_FLAG_CREATE)) std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error)) return FALSE;
+    std::wmemcpy(path, wide.c_str(), wide.size() + 1);
+    return TRUE;
+}
+
+std::string SettingsFolder() { return BaseDirectory("XDG_CONFIG_HOME", ".config") + "/Formulon"; }
 
 bool EnsureSettingsFolder()
 {
@@ -57,6 +130,7 @@ bool EnsureSettingsFolder()
 
 UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size)
 {
+    EnsureSettingsFolder();
     return CopyOut(NarrowToWide(SettingsFolder()), buffer, size);
 }
 

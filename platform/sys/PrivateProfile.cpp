@@ -226,7 +226,11 @@ BOOL ChangeIni(LPCWSTR fileName, Change change)
     }
     std::string path = ResolvePath(fileName);
     if (path.starts_with(SettingsFolder() + "/")) EnsureSettingsFolder();
-    FolderWriteLock lock(FolderOf(path));
+    FolderWriteLock lock(FolderOf(FinalTarget(path)));
+    if (!lock.held()) {
+        SetLastError(ErrnoToSystemError(errno));  // unserialised, a write could lose another's
+        return FALSE;
+    }
     IniText ini;
     if (auto bytes = ReadFileBytes(path))
         ini = IniText::FromBytes(*bytes);

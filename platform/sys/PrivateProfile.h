@@ -6,8 +6,10 @@
 // File names may use "\" or "/" as separators; a name that is not absolute ("Fln.ini") lies in the
 // settings folder (see Folders.h). Files are read as UTF-16LE when they start with FF FE, else as
 // UTF-8 (Windows-1252 where the bytes are not valid UTF-8), and written back in the encoding they
-// had (new files in UTF-8). Every write re-reads the file under a lock of its folder and replaces
-// it atomically, keeping comments and the lines it does not change.
+// had (new files in UTF-8; Windows-1252 files stay so while the text fits that code page). Every
+// write re-reads the file under a lock of its folder and replaces it atomically (see AtomicFile.h:
+// links are kept, a read-only file is refused with ERROR_ACCESS_DENIED), keeping comments and the
+// lines it does not change.
 
 #include "platform/base/WinTypes.h"
 

@@ -72,15 +72,20 @@ public:
 
     std::mutex mutex;
 
-    // Makes the trees match the file; with force, reads it even when it looks unchanged.
+    // Makes the trees match the file; with force, reads it even when it looks unchanged. A file
+    // that holds what the trees were read from or written as is not parsed again, so a write
+    // costs what it changes and not a reading of the whole registry.
     void Refresh(bool force)
     {
         std::string path = SettingsFolder() + kFileName;
         FileStamp stamp = StampOf(path);
         if (!force && path == m_path && stamp == m_stamp) return;
+        bool samePath = path == m_path;
         m_path = path;
         m_stamp = stamp;
-        Load();
+        auto bytes = ReadFileBytes(m_path);
+        if (samePath && bytes && m_known && *bytes == *m_known) return;
+        Load(bytes);
     }
 
     RegistryKey* RootKey(Root root)
@@ -107,13 +112,16 @@ public:
     // memory never holds a change the file does not.
     LSTATUS Save()
     {
-        if (m_damaged) KeepDamagedCopy();
-        if (!ReplaceFileAtomically(m_path, WideToUtf8(RegistryText(m_currentUser, m_classesRoot)))) {
+        std::string bytes = RegistryFileText(m_currentUser, m_classesRoot);
+        if ((m_damaged && !KeepDamagedCopy()) || !ReplaceFileAtomically(m_path, bytes)) {
+            LSTATUS status = errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
+            m_known.reset();
             Refresh(true);
-            return ERROR_CANTWRITE;
+            return status;
         }
         m_damaged = false;
         m_stamp = StampOf(m_path);
+        m_known = std::move(bytes);
         return ERROR_SUCCESS;
     }
 
@@ -141,31 +149,30 @@ private:
         m_currentUser.name = L"HKEY_CURRENT_USER";
     }
 
-    void Load()
+    // Reads the trees from the file's bytes (none: the file is missing or unreadable).
+    void Load(const std::optional<std::string>& bytes)
     {
         m_classesRoot.Clear();
         m_currentUser.Clear();
         m_damaged = false;
-        m_unreadable = false;
-        auto bytes = ReadFileBytes(m_path);
-        if (!bytes) {
-            m_unreadable = errno != ENOENT;
-            return;
-        }
-        m_damaged = !ParseRegistryText(NarrowToWide(*bytes), m_currentUser, m_classesRoot);
+        m_unreadable = !bytes && errno != ENOENT;
+        m_known = bytes;
+        if (bytes) m_damaged = !ParseRegistryText(NarrowToWide(*bytes), m_currentUser, m_classesRoot);
     }
 
     // A file with lines this program cannot read is kept beside the new one, so that rewriting
-    // the registry never silently drops them; an earlier copy is never overwritten.
-    void KeepDamagedCopy()
+    // the registry never silently drops them; an earlier copy is never overwritten. False (with
+    // errno) when the copy cannot be made: then the file must not be rewritten.
+    bool KeepDamagedCopy()
     {
         std::string copy = m_path + ".damaged";
         struct stat info {};
-        for (int n = 1; ::stat(copy.c_str(), &info) == 0; ++n) copy = m_path + ".damaged-" + std::to_string(n);
-        if (auto bytes = ReadFileBytes(m_path)) ReplaceFileAtomically(copy, *bytes);
+        for (int n = 1; ::lstat(copy.c_str(), &info) == 0; ++n) copy = m_path + ".damaged-" + std::to_string(n);
+        return m_known && ReplaceFileAtomically(copy, *m_known);
     }
 
     std::string m_path;
+    std::optional<std::string> m_known;  // the file's bytes as last read or written
     FileStamp m_stamp;
     bool m_damaged = false;
     bool m_unreadable = false;
@@ -216,7 +223,8 @@ LSTATUS WriteTransaction(Change change)
     Store& store = Store::Instance();
     std::lock_guard guard(store.mutex);
     if (!EnsureSettingsFolder()) return ERROR_CANTWRITE;
-    FolderWriteLock folderLock(SettingsFolder());
+    FolderWriteLock folderLock(FolderOf(FinalTarget(SettingsFolder() + kFileName)));
+    if (!folderLock.held()) return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
     store.Refresh(true);
     if (store.Unreadable()) return ERROR_ACCESS_DENIED;
     bool changed = false;
@@ -336,8 +344,8 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         if (RegistryValue* existing = found->FindValue(value.name)) {
-            existing->type = value.type;
-            existing->data = std::move(value.data);
+            value.name = std::move(existing->name);  // a value keeps the name it was first set with
+            *existing = std::move(value);
         } else {
             found->values.push_back(std::move(value));
         }
@@ -352,7 +360,7 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name)
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         auto it = std::find_if(found->values.begin(), found->values.end(),
-                               [&](const RegistryValue& v) { return CompareRegistryNames(v.name, ValueName(name)) == 0; });
+                               [&](const RegistryValue& v) { return SameRegistryName(v.name, ValueName(name)); });
         if (it == found->values.end()) return ERROR_FILE_NOT_FOUND;
         found->values.erase(it);
         changed = true;

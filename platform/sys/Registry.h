@@ -2,18 +2,20 @@
 // The registry: trees of keys holding named, typed values. HKEY_CURRENT_USER and
 // HKEY_CLASSES_ROOT are kept together in one text file, <settings folder>/registry.txt
 // (see Folders.h). Every change re-reads the file under an exclusive lock of the folder and
-// replaces it atomically, so two processes writing at once lose nothing and a crash never
-// leaves a half-written file. Key and value names compare without regard to case.
+// replaces it atomically (see AtomicFile.h), so two processes writing at once lose nothing and a
+// crash never leaves a half-written file; a change that cannot take the lock fails. Key and value names compare without regard to case.
 //
 // The functions return ERROR_SUCCESS or a system error code:
 //   ERROR_FILE_NOT_FOUND      the key or value does not exist
 //   ERROR_INVALID_HANDLE      the key handle is not open (or was closed)
 //   ERROR_KEY_DELETED         the key behind an open handle has been deleted
-//   ERROR_ACCESS_DENIED       a key with subkeys cannot be deleted, or a root that is not kept here
+//   ERROR_ACCESS_DENIED       a key with subkeys cannot be deleted, a root that is not kept here, or
+//                             a registry file the user made read-only
 //   ERROR_INVALID_PARAMETER   a null required pointer, a bad name or data that does not fit the type
 //   ERROR_MORE_DATA           the caller's buffer is too small; the size needed is returned
 //   ERROR_NO_MORE_ITEMS       an enumeration index past the end
-//   ERROR_CANTWRITE           the file could not be written; nothing was changed
+//   ERROR_CANTWRITE           the file could not be written (nor, for a file with lines that cannot
+//                             be read, its copy kept aside); nothing was changed
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/FileTime.h"

@@ -33,6 +33,14 @@ int CompareRegistryNames(std::wstring_view a, std::wstring_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+bool SameRegistryName(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && std::towlower(a[i]) != std::towlower(b[i])) return false;
+    return true;
+}
+
 RegistryKey* RegistryKey::FindSubkey(std::wstring_view subName)
 {
     auto it = LowerBound(subName);
@@ -49,7 +57,7 @@ RegistryKey& RegistryKey::AddSubkey(std::wstring_view subName)
 RegistryValue* RegistryKey::FindValue(std::wstring_view valueName)
 {
     auto it = std::find_if(values.begin(), values.end(),
-                           [&](const RegistryValue& v) { return CompareRegistryNames(v.name, valueName) == 0; });
+                           [&](const RegistryValue& v) { return SameRegistryName(v.name, valueName); });
     return it == values.end() ? nullptr : &*it;
 }
 
@@ -149,11 +157,18 @@ void AppendValue(std::wstring& out, const RegistryValue& value)
     out += L'\n';
 }
 
-void AppendKey(std::wstring& out, const RegistryKey& key, const std::wstring& path)
+void AppendKey(std::string& out, const RegistryKey& key, const std::wstring& path)
 {
-    out += L'[' + path + L"]\n";
-    for (const RegistryValue& value : key.values) AppendValue(out, value);
-    out += L'\n';
+    out += WideToUtf8(L'[' + path + L"]\n");
+    for (const RegistryValue& value : key.values) {
+        if (value.fileLine.empty()) {
+            std::wstring line;
+            AppendValue(line, value);
+            value.fileLine = WideToUtf8(line);
+        }
+        out += value.fileLine;
+    }
+    out += '\n';
     for (const auto& subkey : key.subkeys) AppendKey(out, *subkey, path + L'\\' + subkey->name);
 }
 
@@ -261,9 +276,9 @@ RegistryKey* KeyOfHeader(std::wstring_view header, RegistryKey& currentUser, Reg
 
 } // namespace
 
-std::wstring RegistryText(const RegistryKey& currentUser, const RegistryKey& classesRoot)
+std::string RegistryFileText(const RegistryKey& currentUser, const RegistryKey& classesRoot)
 {
-    std::wstring text = L"; Formulon settings\n\n";
+    std::string text = "; Formulon settings\n\n";
     AppendKey(text, currentUser, currentUser.name);
     AppendKey(text, classesRoot, classesRoot.name);
     return text;

@@ -10,11 +10,15 @@
 #include <vector>
 
 int CompareRegistryNames(std::wstring_view a, std::wstring_view b);
+bool SameRegistryName(std::wstring_view a, std::wstring_view b);
 
 struct RegistryValue {
     std::wstring name;  // empty for the key's default value
     DWORD type = 0;
     std::vector<BYTE> data;
+    // Its line in the settings file, made when first written out, so that a write costs what it
+    // changes. A changed value is assigned as a whole, which starts without one.
+    mutable std::string fileLine;
 };
 
 struct RegistryKey {
@@ -41,8 +45,8 @@ bool SplitKeyPath(LPCWSTR text, KeyPath& path);
 std::wstring TextOfValueData(const std::vector<BYTE>& data);
 std::vector<BYTE> ValueDataOfText(std::wstring_view text);
 
-// The text form of the two trees kept in the file.
-std::wstring RegistryText(const RegistryKey& currentUser, const RegistryKey& classesRoot);
+// The file form (UTF-8 text) of the two trees kept in the file.
+std::string RegistryFileText(const RegistryKey& currentUser, const RegistryKey& classesRoot);
 // Adds what text holds to the two trees; false when some lines could not be read (they are
 // skipped, and the rest is still taken).
 bool ParseRegistryText(std::wstring_view text, RegistryKey& currentUser, RegistryKey& classesRoot);

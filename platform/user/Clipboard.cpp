@@ -240,3 +240,14 @@ UINT EnumClipboardFormats(UINT format)
     auto it = format == 0 ? data.begin() : data.upper_bound(format);
     return it == data.end() ? 0 : it->first;
 }
+
+void SetPrimarySelectionText(const std::wstring& text)
+{
+    CurrentDisplay().SetPrimarySelectionText(WideToUtf8(text));
+}
+
+std::wstring GetPrimarySelectionText()
+{
+    auto text = CurrentDisplay().PrimarySelectionText();
+    return text ? WideFromUtf8(*text) : std::wstring();
+}

@@ -2,6 +2,7 @@
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"
+#include "platform/user/WindowIcons.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
 
@@ -269,6 +270,14 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         buffer[count] = 0;
         return count;
     }
+    case WM_SETICON: {
+        HICON previous = SetWindowIcon(*window, wParam, reinterpret_cast<HICON>(lParam));
+        if ((window->style & WS_CAPTION) == WS_CAPTION && WindowTree::Instance().IsVisible(*window))
+            PaintFrame(handle);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(GetWindowIcon(*window, wParam));
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(window->text.size());
     case WM_SETFONT:
@@ -450,7 +459,9 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        int background = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW : COLOR_3DFACE;
+        int background = message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW
+            : message == WM_CTLCOLORSCROLLBAR                                   ? COLOR_SCROLLBAR
+                                                                                : COLOR_3DFACE;
         SetBkColor(dc, GetSysColor(background));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
     }

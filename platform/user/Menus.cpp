@@ -93,7 +93,6 @@ MenuItem ItemFromFlags(UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text)
 
 // ---- the popup loop
 
-constexpr int kItemHeight = 18;
 constexpr int kSeparatorHeight = 9;
 constexpr int kBorder = 3;
 
@@ -155,7 +154,8 @@ SIZE LayoutPopup(PopupLevel& level)
     // Owner-drawn items are measured by the menu's owner; the check-mark column comes on top.
     std::vector<int> heights;
     for (const MenuItem& item : menu->items) {
-        int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : kItemHeight;
+        // A text item is as tall as the menu bar's row, which grows with the interface font.
+        int height = (item.type & MFT_SEPARATOR) ? kSeparatorHeight : GetSystemMetrics(SM_CYMENU) - 1;
         if ((item.type & MFT_OWNERDRAW) && g_loop) {
             MEASUREITEMSTRUCT measure { ODT_MENU, 0, item.id, 0, 0, item.data };
             SendMessageW(g_loop->owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
@@ -496,6 +496,21 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     return loop.chosen;
 }
 
+// The title of the open menu is drawn sunken while its popup shows; drawn at once, as the popup
+// appears at once.
+void ShowMenuBarItemOpen(HWND window, int index)
+{
+    Window* object = FindWindowObject(window);
+    if (!object || object->openMenuBarItem == index)
+        return;
+    object->openMenuBarItem = index;
+    if (!WindowTree::Instance().IsVisible(*object))
+        return;
+    HDC dc = GetWindowDC(window);
+    DrawMenuBarItems(*object, dc, LayoutFrame(*object).menuBar, index);
+    ReleaseDC(window, dc);
+}
+
 } // namespace
 
 // Opens the popup of a menu-bar item (or sends the command of an item without one).
@@ -512,10 +527,13 @@ void OpenMenuBarItem(HWND window, int index)
     POINT origin = WindowTree::Instance().WindowOriginOnScreen(*object);
     SendMessageW(window, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
     UINT id = static_cast<UINT>(-1);
-    if (HMENU sub = GetSubMenu(bar, index))
+    if (HMENU sub = GetSubMenu(bar, index)) {
+        ShowMenuBarItemOpen(window, index);
         id = RunMenuLoop(sub, TPM_RETURNCMD, { origin.x + items[static_cast<size_t>(index)].left, origin.y + layout.menuBar.bottom }, window, nullptr, index);
-    else
+        ShowMenuBarItemOpen(window, -1);
+    } else {
         id = GetMenuItemID(bar, index);
+    }
     if (id && id != static_cast<UINT>(-1))
         PostMessageW(window, WM_COMMAND, id, 0);
 }

@@ -1,5 +1,5 @@
-// The message box: a modal window with the text, a classic icon and push buttons. It also stands
-// behind the message-box hook of the layers without windows.
+// The message box: a modal window with the text, a classic icon and push buttons (BUTTON
+// children). It also stands behind the message-box hook of the layers without windows.
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
@@ -22,14 +22,14 @@ struct Button {
     int id;
     const wchar_t* label;
     RECT rect;
+    HWND window = nullptr;
 };
 
 struct BoxState {
     std::wstring text;
     UINT type = 0;
     std::vector<Button> buttons;
-    size_t defaultButton = 0;
-    int pressed = 0;
+    size_t defaultButton = 0; // the focused one, framed as the default
     int result = 0;
     RECT textRect {};
 };
@@ -105,37 +105,66 @@ void Paint(HWND window, HDC dc)
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT text = box->textRect;
     DrawTextW(dc, box->text.c_str(), static_cast<int>(box->text.size()), &text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    for (size_t i = 0; i < box->buttons.size(); ++i) {
-        const Button& button = box->buttons[i];
-        RECT r = button.rect;
-        if (i == box->defaultButton) {
-            FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-            InflateRect(&r, -1, -1);
-        }
-        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (box->pressed == button.id ? DFCS_PUSHED : 0));
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        DrawTextW(dc, button.label, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        if (i == box->defaultButton) {
-            InflateRect(&r, -3, -3);
-            DrawFocusRect(dc, &r);
-        }
-    }
     SelectObject(dc, oldFont);
-}
-
-int ButtonAt(BoxState& box, POINT client)
-{
-    for (const Button& button : box.buttons) {
-        if (PtInRect(&button.rect, client))
-            return button.id;
-    }
-    return 0;
 }
 
 void Answer(HWND window, int id)
 {
     if (BoxState* box = StateOf(window); box && id)
         box->result = id;
+}
+
+void MakeButtons(HWND window, BoxState& box)
+{
+    for (size_t i = 0; i < box.buttons.size(); ++i) {
+        Button& button = box.buttons[i];
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? WS_GROUP : 0) | (i == box.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        const RECT& r = button.rect;
+        button.window = CreateWindowExW(0, L"Button", button.label, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+            window, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(button.id)), nullptr, nullptr);
+        SendMessageW(button.window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+}
+
+// The focus and the default frame move together from button to button.
+void MakeDefault(BoxState& box, size_t index)
+{
+    SendMessageW(box.buttons[box.defaultButton].window, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    box.defaultButton = index;
+    SendMessageW(box.buttons[index].window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    SetFocus(box.buttons[index].window);
+}
+
+// The keys the box takes before its buttons: Enter answers with the default button, Escape
+// cancels, Tab and the arrows move between the buttons. Space is the focused button's own.
+bool OnBoxKey(HWND window, BoxState& box, WPARAM key)
+{
+    switch (key) {
+    case VK_RETURN: Answer(window, box.buttons[box.defaultButton].id); return true;
+    case VK_ESCAPE: Answer(window, CancelAnswer(box)); return true;
+    case VK_TAB:
+    case VK_RIGHT:
+    case VK_LEFT: {
+        size_t count = box.buttons.size();
+        bool back = key == VK_LEFT || (key == VK_TAB && GetKeyState(VK_SHIFT) < 0);
+        MakeDefault(box, (box.defaultButton + (back ? count - 1 : 1)) % count);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+// The underlined letters of the buttons.
+bool OnBoxChar(HWND window, const BoxState& box, wchar_t typed)
+{
+    for (const Button& button : box.buttons) {
+        const wchar_t* amp = std::wcschr(button.label, L'&');
+        if (amp && std::towlower(amp[1]) == std::towlower(static_cast<wint_t>(typed))) {
+            Answer(window, button.id);
+            return true;
+        }
+    }
+    return false;
 }
 
 LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -150,48 +179,16 @@ LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_COMMAND:
-        if (box && std::ranges::any_of(box->buttons, [&](const Button& b) { return b.id == static_cast<int>(LOWORD(wParam)); }))
+        if (box && HIWORD(wParam) == BN_CLICKED && std::ranges::any_of(box->buttons, [&](const Button& b) { return b.id == static_cast<int>(LOWORD(wParam)); }))
             Answer(window, LOWORD(wParam));
         return 0;
-    case WM_LBUTTONDOWN:
-        if (box) {
-            box->pressed = ButtonAt(*box, { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
-            if (box->pressed)
-                SetCapture(window);
-            InvalidateRect(window, nullptr, TRUE);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (box && box->pressed) {
-            int id = ButtonAt(*box, { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
-            if (id == box->pressed)
-                Answer(window, id);
-            box->pressed = 0;
-            ReleaseCapture();
-            InvalidateRect(window, nullptr, TRUE);
-        }
-        return 0;
     case WM_KEYDOWN:
-        if (!box)
-            return 0;
-        if (wParam == VK_RETURN || wParam == VK_SPACE)
-            Answer(window, box->buttons[box->defaultButton].id);
-        else if (wParam == VK_ESCAPE)
-            Answer(window, CancelAnswer(*box));
-        else if (wParam == VK_TAB || wParam == VK_RIGHT || wParam == VK_LEFT) {
-            size_t count = box->buttons.size();
-            bool back = wParam == VK_LEFT || (wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
-            box->defaultButton = (box->defaultButton + (back ? count - 1 : 1)) % count;
-            InvalidateRect(window, nullptr, TRUE);
-        }
+        if (box)
+            OnBoxKey(window, *box, wParam);
         return 0;
     case WM_CHAR:
-        // The underlined letters of the buttons.
-        for (const Button& button : box ? box->buttons : std::vector<Button> {}) {
-            const wchar_t* amp = std::wcschr(button.label, L'&');
-            if (amp && std::towlower(amp[1]) == std::towlower(static_cast<wint_t>(wParam)))
-                Answer(window, button.id);
-        }
+        if (box)
+            OnBoxChar(window, *box, static_cast<wchar_t>(wParam));
         return 0;
     case WM_CLOSE:
         if (box)
@@ -208,7 +205,7 @@ LPCWSTR BoxClass()
         windowClass.lpfnWndProc = BoxProcedure;
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_3DFACE + 1));
-        windowClass.lpszClassName = L"#32770";
+        windowClass.lpszClassName = L"FormulonMessageBox";
         return RegisterClassExW(&windowClass);
     }();
     return MAKEINTATOM(atom);
@@ -259,12 +256,23 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     if (!window)
         return 0;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));
+    MakeButtons(window, box);
     bool ownerWasEnabled = root && IsWindowEnabled(root);
     if (ownerWasEnabled)
         EnableWindow(root, FALSE);
     ShowWindow(window, SW_SHOW);
+    SetFocus(box.buttons[box.defaultButton].window);
     UpdateWindow(window);
-    RunModalLoop(window, MSGF_MESSAGEBOX, [&] { return box.result != 0 || !IsWindow(window); });
+    // Keys typed on a button reach the box first, as in a dialog.
+    RunModalLoop(window, MSGF_MESSAGEBOX, [&] { return box.result != 0 || !IsWindow(window); }, [&](MSG& message) {
+        if (!IsChild(window, message.hwnd))
+            return false;
+        if (message.message == WM_KEYDOWN)
+            return OnBoxKey(window, box, message.wParam);
+        if (message.message == WM_CHAR)
+            return OnBoxChar(window, box, static_cast<wchar_t>(message.wParam));
+        return false;
+    });
     if (ownerWasEnabled)
         EnableWindow(root, TRUE);
     if (IsWindow(window)) {

@@ -1,5 +1,6 @@
 // Sending, posting and reading messages; timers; hooks; registered messages.
 
+#include "platform/sys/WaitSources.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 
@@ -310,8 +311,10 @@ void RunModalLoop(HWND modalWindow, int filterCode, const std::function<bool()>&
             DispatchMessageW(&message);
             continue;
         }
-        // The owner hears that the loop is about to wait (menus and dialog boxes only).
-        if (filterCode == MSGF_MENU || filterCode == MSGF_MESSAGEBOX) {
+        // The owner hears that the loop is about to wait (menus and dialog boxes only, unless
+        // the dialog's style says DS_NOIDLEMSG).
+        const bool dialogLoop = filterCode == MSGF_MESSAGEBOX || (filterCode == MSGF_DIALOGBOX && !(GetWindowLongW(modalWindow, GWL_STYLE) & DS_NOIDLEMSG));
+        if (filterCode == MSGF_MENU || dialogLoop) {
             if (HWND owner = GetWindow(modalWindow, GW_OWNER)) {
                 SendMessageW(owner, WM_ENTERIDLE, filterCode == MSGF_MENU ? MSGF_MENU : MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(modalWindow));
                 if (done() || GetQueueStatus(QS_ALLINPUT))
@@ -469,8 +472,9 @@ BOOL WaitMessage()
     }
     if (!queue.input.empty() || NextWindowToPaint(nullptr))
         return TRUE;
-    CurrentDisplay().Wait(queue.WakeFd(), MillisecondsToNextTimer());
+    CurrentDisplay().Wait(CombinedWaitFd(queue.WakeFd()), MillisecondsToNextTimer());
     queue.ClearWake();
+    DispatchReadyWaitSources();
     return TRUE;
 }
 

@@ -3,8 +3,10 @@
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/base/MulDiv.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,10 +53,18 @@ HMONITOR MonitorHandle(size_t index)
     return reinterpret_cast<HMONITOR>(index + 1);
 }
 
+// A size at 96 DPI on the screen's DPI: fonts, captions, menus, scroll bars and icons grow with
+// it; one-pixel lines and frames stay as they are.
+int Scaled(int pixels)
+{
+    return MulDiv(pixels, fln::gdi::CurrentFontRendering().dpi, 96);
+}
+
+// The interface fonts, sized at 96 DPI.
 LOGFONTW UiFont(LONG height, LONG weight, const wchar_t* face)
 {
     LOGFONTW font {};
-    font.lfHeight = height;
+    font.lfHeight = Scaled(height);
     font.lfWeight = weight;
     font.lfCharSet = DEFAULT_CHARSET;
     std::wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
@@ -113,36 +123,37 @@ int GetSystemMetrics(int index)
     case SM_CXSCREEN: return primary.right - primary.left;
     case SM_CYSCREEN: return primary.bottom - primary.top;
     case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
-    case SM_CYVTHUMB: case SM_CXHTHUMB: return 16;
-    case SM_CYCAPTION: return 19;
+    case SM_CYVTHUMB: case SM_CXHTHUMB: return Scaled(16);
+    case SM_CYCAPTION: return Scaled(19);
     case SM_CXBORDER: case SM_CYBORDER: return 1;
     case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CYMENU: return 19;
+    case SM_CXICON: case SM_CYICON: return Scaled(32);
+    case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+    case SM_CYMENU: return Scaled(19);
     case SM_CXFULLSCREEN: return work.right - work.left;
-    case SM_CYFULLSCREEN: return work.bottom - work.top - 19;
+    case SM_CYFULLSCREEN: return work.bottom - work.top - Scaled(19);
     case SM_SWAPBUTTON: return 0;
-    case SM_CXMIN: return 112;
-    case SM_CYMIN: return 27;
-    case SM_CXSIZE: case SM_CYSIZE: return 18;
+    case SM_CXMIN: return Scaled(112);
+    case SM_CYMIN: return Scaled(27);
+    case SM_CXSIZE: case SM_CYSIZE: return Scaled(18);
     case SM_CXFRAME: case SM_CYFRAME: return 4;
-    case SM_CXMINTRACK: return 112;
-    case SM_CYMINTRACK: return 27;
+    case SM_CXMINTRACK: return Scaled(112);
+    case SM_CYMINTRACK: return Scaled(27);
     case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: case SM_CXDRAG: case SM_CYDRAG: return 4;
-    case SM_CXICONSPACING: case SM_CYICONSPACING: return 75;
+    case SM_CXICONSPACING: case SM_CYICONSPACING: return Scaled(75);
     case SM_MENUDROPALIGNMENT: return 0;
     case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
-    case SM_CYSMCAPTION: return 15;
-    case SM_CXSMSIZE: case SM_CYSMSIZE: return 15;
-    case SM_CXMENUSIZE: case SM_CYMENUSIZE: return 18;
-    case SM_CXMINIMIZED: return 160;
-    case SM_CYMINIMIZED: return 24;
+    case SM_CXSMICON: case SM_CYSMICON: return Scaled(16);
+    case SM_CYSMCAPTION: return Scaled(15);
+    case SM_CXSMSIZE: case SM_CYSMSIZE: return Scaled(15);
+    case SM_CXMENUSIZE: case SM_CYMENUSIZE: return Scaled(18);
+    case SM_CXMINIMIZED: return Scaled(160);
+    case SM_CYMINIMIZED: return Scaled(24);
     case SM_CXMAXTRACK: return virtualScreen.right - virtualScreen.left + 12;
     case SM_CYMAXTRACK: return virtualScreen.bottom - virtualScreen.top + 12;
     case SM_CXMAXIMIZED: return work.right - work.left + 8;
     case SM_CYMAXIMIZED: return work.bottom - work.top + 8;
-    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
+    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return Scaled(13);
     case SM_MOUSEWHEELPRESENT: return 1;
     case SM_XVIRTUALSCREEN: return virtualScreen.left;
     case SM_YVIRTUALSCREEN: return virtualScreen.top;
@@ -156,7 +167,7 @@ int GetSystemMetrics(int index)
 
 LONG GetDialogBaseUnits()
 {
-    return MAKELONG(8, 16);
+    return MAKELONG(Scaled(8), Scaled(16));
 }
 
 namespace {
@@ -211,13 +222,13 @@ BOOL ChangeSetting(UINT action, UINT uiParam, PVOID pvParam)
         if (!metrics || metrics->cbSize != sizeof(NONCLIENTMETRICSW))
             return FALSE;
         metrics->iBorderWidth = 1;
-        metrics->iScrollWidth = metrics->iScrollHeight = 16;
-        metrics->iCaptionWidth = metrics->iCaptionHeight = 18;
+        metrics->iScrollWidth = metrics->iScrollHeight = Scaled(16);
+        metrics->iCaptionWidth = metrics->iCaptionHeight = Scaled(18);
         metrics->lfCaptionFont = UiFont(-11, FW_BOLD, L"Tahoma");
-        metrics->iSmCaptionWidth = 12;
-        metrics->iSmCaptionHeight = 15;
+        metrics->iSmCaptionWidth = Scaled(12);
+        metrics->iSmCaptionHeight = Scaled(15);
         metrics->lfSmCaptionFont = UiFont(-11, FW_BOLD, L"Tahoma");
-        metrics->iMenuWidth = metrics->iMenuHeight = 18;
+        metrics->iMenuWidth = metrics->iMenuHeight = Scaled(18);
         metrics->lfMenuFont = UiFont(-11, FW_NORMAL, L"Tahoma");
         metrics->lfStatusFont = UiFont(-11, FW_NORMAL, L"Tahoma");
         metrics->lfMessageFont = UiFont(-11, FW_NORMAL, L"Tahoma");
@@ -239,11 +250,11 @@ BOOL ChangeSetting(UINT action, UINT uiParam, PVOID pvParam)
     case SPI_GETUIEFFECTS: return getBool(settings.uiEffects);
     case SPI_GETDRAGFULLWINDOWS: return getBool(settings.dragFullWindows);
     case SPI_GETKEYBOARDCUES: return getBool(settings.keyboardCues);
-    case SPI_GETGRADIENTCAPTIONS: return getBool(false);
+    case SPI_GETGRADIENTCAPTIONS: return getBool(true);
     case SPI_GETFLATMENU: return getBool(false);
     case SPI_GETHIGHCONTRAST: return FALSE;
     case SPI_GETSCREENREADER: return getBool(false);
-    case SPI_GETFONTSMOOTHING: return getBool(true);
+    case SPI_GETFONTSMOOTHING: return getBool(fln::gdi::CurrentFontRendering().antialias);
     case SPI_GETCOMBOBOXANIMATION: case SPI_GETLISTBOXSMOOTHSCROLLING: case SPI_GETSELECTIONFADE:
     case SPI_GETCURSORSHADOW: return getBool(false);
     case SPI_GETMOUSEHOVERWIDTH: return getInt(settings.hoverWidth);

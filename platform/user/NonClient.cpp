@@ -1,5 +1,6 @@
 #include "platform/user/NonClient.h"
 #include "platform/user/MessageQueue.h"
+#include "platform/user/WindowIcons.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
 
@@ -36,6 +37,27 @@ int EdgeWidth(const Window& window)
     return width;
 }
 
+// The caption's colour, shading into its gradient colour towards the right when the user has
+// gradient captions.
+void DrawCaptionBackground(HDC dc, const RECT& caption, bool active)
+{
+    COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    BOOL gradient = FALSE;
+    SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
+    if (!gradient) {
+        FillSolidRect(dc, &caption, from);
+        return;
+    }
+    COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+    auto vertex = [](LONG x, LONG y, COLORREF c) {
+        return TRIVERTEX { x, y, static_cast<COLOR16>(GetRValue(c) << 8), static_cast<COLOR16>(GetGValue(c) << 8),
+            static_cast<COLOR16>(GetBValue(c) << 8), 0 };
+    };
+    TRIVERTEX vertices[2] = { vertex(caption.left, caption.top, from), vertex(caption.right, caption.bottom, to) };
+    GRADIENT_RECT mesh { 0, 1 };
+    GradientFill(dc, vertices, 2, &mesh, 1, GRADIENT_FILL_RECT_H);
+}
+
 } // namespace
 
 FrameLayout LayoutFrame(const Window& window)
@@ -63,7 +85,7 @@ FrameLayout LayoutFrame(const Window& window)
                 layout.maxButton = { right - buttonWidth, top, right, top + buttonHeight };
                 layout.minButton = { layout.maxButton.left - buttonWidth, top, layout.maxButton.left, top + buttonHeight };
             }
-            if (!tool)
+            if (!tool && HasCaptionIcon(window))
                 layout.sysMenu = { layout.caption.left + 1, layout.caption.top + 1, layout.caption.left + 1 + GetSystemMetrics(SM_CXSMICON), layout.caption.bottom - 1 };
         }
     }
@@ -163,6 +185,23 @@ ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, boo
     return parts;
 }
 
+void DrawScrollBar(HDC dc, const ScrollBarState& state, const RECT& bar, bool vertical, HBRUSH track, bool enabled)
+{
+    ScrollBarParts parts = LayoutScrollBar(state, bar, vertical);
+    FillRect(dc, &bar, track);
+    bool inactive = !enabled || IsRectEmpty(&parts.thumb);
+    auto arrowState = [&](UINT which) {
+        return (inactive || (state.disabledArrows & which) ? DFCS_INACTIVE : 0) | ((state.pressedArrows & which) ? DFCS_PUSHED | DFCS_FLAT : 0);
+    };
+    DrawFrameControl(dc, &parts.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | arrowState(ESB_DISABLE_LTUP));
+    DrawFrameControl(dc, &parts.last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | arrowState(ESB_DISABLE_RTDN));
+    if (!inactive) {
+        RECT thumb = parts.thumb;
+        FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
+        DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
+    }
+}
+
 std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
 {
     std::vector<RECT> rects;
@@ -183,7 +222,7 @@ std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
     return rects;
 }
 
-void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
+void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int openItem)
 {
     FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -193,7 +232,7 @@ void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int hotItem)
         wchar_t text[256];
         GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
         RECT item = items[i];
-        if (static_cast<int>(i) == hotItem)
+        if (static_cast<int>(i) == openItem)
             DrawEdge(dc, &item, BDR_SUNKENOUTER, BF_RECT);
         UINT state = GetMenuState(window.menu, static_cast<UINT>(i), MF_BYPOSITION);
         SetTextColor(dc, GetSysColor((state & MF_GRAYED) ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
@@ -221,7 +260,10 @@ void DrawFrame(Window& window, HDC dc, bool active)
     }
     if (!IsRectEmpty(&layout.caption)) {
         RECT caption = layout.caption;
-        FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+        DrawCaptionBackground(dc, caption, active);
+        if (!IsRectEmpty(&layout.sysMenu))
+            DrawIconEx(dc, layout.sysMenu.left, layout.sysMenu.top, CaptionIcon(window), GetSystemMetrics(SM_CXSMICON),
+                GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
         RECT line { caption.left, caption.bottom, caption.right, caption.bottom + 1 };
         FillRect(dc, &line, GetSysColorBrush(COLOR_3DFACE));
         LOGFONTW font {};
@@ -253,7 +295,7 @@ void DrawFrame(Window& window, HDC dc, bool active)
         }
     }
     if (!IsRectEmpty(&layout.menuBar))
-        DrawMenuBarItems(window, dc, layout.menuBar, -1);
+        DrawMenuBarItems(window, dc, layout.menuBar, window.openMenuBarItem);
     RECT edge = layout.client;
     if (window.style & WS_VSCROLL)
         edge.right = layout.verticalBar.right;
@@ -269,23 +311,11 @@ void DrawFrame(Window& window, HDC dc, bool active)
         InflateRect(&outer, 1, 1);
         DrawEdge(dc, &outer, BDR_SUNKENOUTER, BF_RECT);
     }
-    auto drawBar = [&](RECT bar, bool vertical) {
-        if (IsRectEmpty(&bar))
-            return;
-        const ScrollBarState& state = window.scrollBars[vertical ? SB_VERT : SB_HORZ];
-        ScrollBarParts parts = LayoutScrollBar(state, bar, vertical);
-        FillRect(dc, &bar, GetSysColorBrush(COLOR_SCROLLBAR));
-        bool inactive = IsRectEmpty(&parts.thumb);
-        DrawFrameControl(dc, &parts.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | (inactive || (state.disabledArrows & ESB_DISABLE_LTUP) ? DFCS_INACTIVE : 0));
-        DrawFrameControl(dc, &parts.last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | (inactive || (state.disabledArrows & ESB_DISABLE_RTDN) ? DFCS_INACTIVE : 0));
-        if (!inactive) {
-            RECT thumb = parts.thumb;
-            FillRect(dc, &thumb, GetSysColorBrush(COLOR_3DFACE));
-            DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
-        }
-    };
-    drawBar(layout.verticalBar, true);
-    drawBar(layout.horizontalBar, false);
+    HBRUSH track = GetSysColorBrush(COLOR_SCROLLBAR);
+    if (!IsRectEmpty(&layout.verticalBar))
+        DrawScrollBar(dc, window.scrollBars[SB_VERT], layout.verticalBar, true, track, true);
+    if (!IsRectEmpty(&layout.horizontalBar))
+        DrawScrollBar(dc, window.scrollBars[SB_HORZ], layout.horizontalBar, false, track, true);
     if ((window.style & WS_VSCROLL) && (window.style & WS_HSCROLL)) {
         RECT box { layout.verticalBar.left, layout.horizontalBar.top, layout.verticalBar.right, layout.horizontalBar.bottom };
         FillRect(dc, &box, GetSysColorBrush(COLOR_3DFACE));

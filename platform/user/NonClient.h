@@ -32,8 +32,32 @@ struct ScrollBarParts {
     int trackLength = 0;
 };
 ScrollBarParts LayoutScrollBar(const ScrollBarState& state, const RECT& bar, bool vertical);
+// Draws a scroll bar: arrows, the track filled with `track`, and the thumb; a disabled bar shows
+// inactive arrows and no thumb.
+void DrawScrollBar(HDC dc, const ScrollBarState& state, const RECT& bar, bool vertical, HBRUSH track, bool enabled);
+
+// Takes what the mask of `info` names, keeping the position in range; returns whether the bar
+// can scroll (its range is longer than its page).
+bool ApplyScrollInfo(ScrollBarState& state, const SCROLLINFO& info);
+void ReadScrollInfo(const ScrollBarState& state, SCROLLINFO& info);
+
+// A press on a scroll bar, followed until the button is released: arrows and the page areas send
+// their request at once and again on the display clock while the pointer stays on them; the thumb
+// follows the pointer. Requests go to `notify` as WM_HSCROLL/WM_VSCROLL with `control` as lParam.
+struct ScrollBarPress {
+    HWND window;        // takes the capture while the button is down
+    HWND notify;
+    HWND control;       // the scroll-bar control, or null for a window's own bar
+    bool vertical;
+    POINT origin;       // where the strip's coordinates start, on the screen
+    RECT strip;
+    ScrollBarState* (*state)(HWND window); // null once the window is gone
+    void (*redraw)(HWND window);
+};
+void TrackScrollBarPress(const ScrollBarPress& press, POINT screen);
 void DrawFrame(Window& window, HDC windowDC, bool active);
-void DrawMenuBarItems(Window& window, HDC windowDC, const RECT& bar, int hotItem);
+// The open item (-1 for none) is drawn sunken.
+void DrawMenuBarItems(Window& window, HDC windowDC, const RECT& bar, int openItem);
 // Where each item of the window's menu bar lies (window coordinates).
 std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar);
 

@@ -13,6 +13,14 @@ struct SystemClass {
 };
 
 constexpr SystemClass kSystemClasses[] = {
+    { L"Button", RegisterButtonClass },
+    { L"Static", RegisterStaticClass },
+    { L"Edit", RegisterEditClass },
+    { L"#32770", RegisterDialogClass },
+    { L"ListBox", RegisterListBoxClass },
+    { L"ComboBox", RegisterComboBoxClass },
+    { L"ComboLBox", RegisterComboListClass },
+    { L"ScrollBar", RegisterScrollBarClass },
     { nullptr, nullptr }, // the table ends here
 };
 

@@ -13,5 +13,13 @@ bool RegisterSystemClass(LPCWSTR className);
 
 // Each registers one class with CS_GLOBALCLASS and returns its atom (0 on failure).
 // Declared here in the order of the table in SystemClasses.cpp.
+ATOM RegisterButtonClass();
+ATOM RegisterStaticClass();
+ATOM RegisterEditClass();
+ATOM RegisterDialogClass(); // "#32770", Dialog.cpp
+ATOM RegisterListBoxClass();
+ATOM RegisterComboBoxClass();
+ATOM RegisterComboListClass(); // the drop-down list of combo boxes, "ComboLBox"
+ATOM RegisterScrollBarClass();
 
 } // namespace fln::user

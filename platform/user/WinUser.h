@@ -12,6 +12,7 @@
 #include "platform/sys/Module.h"
 
 #include <functional>
+#include <string>
 
 struct HMENU__;
 using HMENU = HMENU__*;
@@ -90,6 +91,8 @@ constexpr UINT WM_QUERYENDSESSION = 0x0011, WM_ENDSESSION = 0x0016, WM_CTLCOLOR 
                WM_MDIREFRESHMENU = 0x0234, WM_DROPFILES = 0x0233, WM_NCMOUSELEAVE = 0x02A2,
                WM_QUERYNEWPALETTE = 0x030F, WM_PALETTECHANGED = 0x0311, WM_HOTKEY = 0x0312,
                WM_THEMECHANGED = 0x031A;
+// WM_SETICON and WM_GETICON: which of the window's icons.
+constexpr WPARAM ICON_SMALL = 0, ICON_BIG = 1, ICON_SMALL2 = 2;
 
 // ---- window styles
 constexpr DWORD WS_OVERLAPPED = 0x00000000, WS_POPUP = 0x80000000, WS_CHILD = 0x40000000,
@@ -715,7 +718,8 @@ UINT RegisterClipboardFormatW(LPCWSTR name);
 int CountClipboardFormats();
 UINT EnumClipboardFormats(UINT format);
 
-// ---- the scroll bars of a window's non-client area (WS_HSCROLL, WS_VSCROLL)
+// ---- scroll bars: a window's own (SB_HORZ, SB_VERT: WS_HSCROLL, WS_VSCROLL), or a scroll-bar
+// control itself (SB_CTL), which answers through its SBM_ messages
 constexpr int SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3;
 constexpr WORD SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1, SB_PAGEUP = 2, SB_PAGELEFT = 2,
                SB_PAGEDOWN = 3, SB_PAGERIGHT = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6,
@@ -748,27 +752,176 @@ BOOL EnableScrollBar(HWND window, UINT bar, UINT arrows);
 // "ScrollBar" and the dialog class "#32770" exist in every program without registering them.
 
 // ---- button controls ("Button")
-constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1;
-constexpr int BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2;
+constexpr DWORD BS_PUSHBUTTON = 0x0, BS_DEFPUSHBUTTON = 0x1, BS_CHECKBOX = 0x2, BS_AUTOCHECKBOX = 0x3,
+                BS_RADIOBUTTON = 0x4, BS_3STATE = 0x5, BS_AUTO3STATE = 0x6, BS_GROUPBOX = 0x7, BS_USERBUTTON = 0x8,
+                BS_AUTORADIOBUTTON = 0x9, BS_PUSHBOX = 0xA, BS_OWNERDRAW = 0xB, BS_TYPEMASK = 0xF,
+                BS_LEFTTEXT = 0x20, BS_RIGHTBUTTON = BS_LEFTTEXT, BS_TEXT = 0x0, BS_ICON = 0x40, BS_BITMAP = 0x80,
+                BS_LEFT = 0x100, BS_RIGHT = 0x200, BS_CENTER = 0x300, BS_TOP = 0x400, BS_BOTTOM = 0x800,
+                BS_VCENTER = 0xC00, BS_PUSHLIKE = 0x1000, BS_MULTILINE = 0x2000, BS_NOTIFY = 0x4000, BS_FLAT = 0x8000;
+constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 0x00F2, BM_SETSTATE = 0x00F3,
+               BM_SETSTYLE = 0x00F4, BM_CLICK = 0x00F5, BM_GETIMAGE = 0x00F6, BM_SETIMAGE = 0x00F7;
+constexpr UINT BST_UNCHECKED = 0x0, BST_CHECKED = 0x1, BST_INDETERMINATE = 0x2, BST_PUSHED = 0x4, BST_FOCUS = 0x8;
+// Notifications in the high word of WM_COMMAND's wParam. A double click is reported for radio
+// buttons and owner-drawn buttons, and focus changes only by buttons with BS_NOTIFY (which also
+// report double clicks).
+constexpr UINT BN_CLICKED = 0, BN_DOUBLECLICKED = 5, BN_DBLCLK = BN_DOUBLECLICKED, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
 
 // ---- edit controls ("Edit")
-constexpr UINT EM_SETSEL = 0x00B1, EM_LIMITTEXT = 0x00C5;
+constexpr DWORD ES_LEFT = 0x0000, ES_CENTER = 0x0001, ES_RIGHT = 0x0002, ES_MULTILINE = 0x0004, ES_UPPERCASE = 0x0008,
+                ES_LOWERCASE = 0x0010, ES_PASSWORD = 0x0020, ES_AUTOVSCROLL = 0x0040, ES_AUTOHSCROLL = 0x0080,
+                ES_NOHIDESEL = 0x0100, ES_OEMCONVERT = 0x0400, ES_READONLY = 0x0800, ES_WANTRETURN = 0x1000,
+                ES_NUMBER = 0x2000;
+constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B2, EM_SETRECT = 0x00B3, EM_SETRECTNP = 0x00B4,
+               EM_SCROLL = 0x00B5, EM_LINESCROLL = 0x00B6, EM_SCROLLCARET = 0x00B7, EM_GETMODIFY = 0x00B8,
+               EM_SETMODIFY = 0x00B9, EM_GETLINECOUNT = 0x00BA, EM_LINEINDEX = 0x00BB, EM_LINELENGTH = 0x00C1,
+               EM_REPLACESEL = 0x00C2, EM_GETLINE = 0x00C4, EM_LIMITTEXT = 0x00C5, EM_SETLIMITTEXT = 0x00C5,
+               EM_CANUNDO = 0x00C6, EM_UNDO = 0x00C7, EM_LINEFROMCHAR = 0x00C9, EM_SETPASSWORDCHAR = 0x00CC,
+               EM_EMPTYUNDOBUFFER = 0x00CD, EM_GETFIRSTVISIBLELINE = 0x00CE, EM_SETREADONLY = 0x00CF,
+               EM_GETPASSWORDCHAR = 0x00D2, EM_SETMARGINS = 0x00D3, EM_GETMARGINS = 0x00D4, EM_GETLIMITTEXT = 0x00D5,
+               EM_POSFROMCHAR = 0x00D6, EM_CHARFROMPOS = 0x00D7;
+constexpr WORD EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0x0300, EN_UPDATE = 0x0400,
+               EN_ERRSPACE = 0x0500, EN_MAXTEXT = 0x0501, EN_HSCROLL = 0x0601, EN_VSCROLL = 0x0602;
+constexpr WPARAM EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xFFFF;
+// The X PRIMARY selection: what the user last selected in any program, pasted with a middle
+// click. Edits publish their selected text here and paste from it.
+void SetPrimarySelectionText(const std::wstring& text);
+std::wstring GetPrimarySelectionText();
 
 // ---- static controls ("Static")
+constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BLACKRECT = 0x4, SS_GRAYRECT = 0x5,
+                SS_WHITERECT = 0x6, SS_BLACKFRAME = 0x7, SS_GRAYFRAME = 0x8, SS_WHITEFRAME = 0x9, SS_SIMPLE = 0xB,
+                SS_LEFTNOWORDWRAP = 0xC, SS_OWNERDRAW = 0xD, SS_BITMAP = 0xE, SS_ETCHEDHORZ = 0x10,
+                SS_ETCHEDVERT = 0x11, SS_ETCHEDFRAME = 0x12, SS_TYPEMASK = 0x1F, SS_NOPREFIX = 0x80,
+                SS_NOTIFY = 0x100, SS_CENTERIMAGE = 0x200, SS_SUNKEN = 0x1000, SS_ENDELLIPSIS = 0x4000,
+                SS_PATHELLIPSIS = 0x8000, SS_WORDELLIPSIS = 0xC000, SS_ELLIPSISMASK = 0xC000;
+constexpr UINT STM_SETICON = 0x0170, STM_GETICON = 0x0171, STM_SETIMAGE = 0x0172, STM_GETIMAGE = 0x0173;
+// Notifications in the high word of WM_COMMAND's wParam, sent only by statics with SS_NOTIFY.
+constexpr UINT STN_CLICKED = 0, STN_DBLCLK = 1, STN_ENABLE = 2, STN_DISABLE = 3;
 
 // ---- list boxes ("ListBox")
-constexpr UINT LB_SETCURSEL = 0x0186, LB_GETCURSEL = 0x0188, LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_SELECTSTRING = 0x018C;
-constexpr int LB_ERR = -1;
+constexpr DWORD LBS_NOTIFY = 0x0001, LBS_SORT = 0x0002, LBS_NOREDRAW = 0x0004, LBS_MULTIPLESEL = 0x0008,
+                LBS_OWNERDRAWFIXED = 0x0010, LBS_OWNERDRAWVARIABLE = 0x0020, LBS_HASSTRINGS = 0x0040,
+                LBS_USETABSTOPS = 0x0080, LBS_NOINTEGRALHEIGHT = 0x0100, LBS_MULTICOLUMN = 0x0200,
+                LBS_WANTKEYBOARDINPUT = 0x0400, LBS_EXTENDEDSEL = 0x0800, LBS_DISABLENOSCROLL = 0x1000,
+                LBS_NODATA = 0x2000, LBS_NOSEL = 0x4000, LBS_COMBOBOX = 0x8000,
+                LBS_STANDARD = LBS_NOTIFY | LBS_SORT | WS_VSCROLL | WS_BORDER;
+constexpr UINT LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING = 0x0182, LB_RESETCONTENT = 0x0184,
+               LB_SETSEL = 0x0185, LB_SETCURSEL = 0x0186, LB_GETSEL = 0x0187, LB_GETCURSEL = 0x0188,
+               LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A, LB_GETCOUNT = 0x018B, LB_SELECTSTRING = 0x018C,
+               LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F, LB_GETSELCOUNT = 0x0190, LB_SETTABSTOPS = 0x0192,
+               LB_GETHORIZONTALEXTENT = 0x0193, LB_SETHORIZONTALEXTENT = 0x0194, LB_SETTOPINDEX = 0x0197,
+               LB_GETITEMRECT = 0x0198, LB_GETITEMDATA = 0x0199, LB_SETITEMDATA = 0x019A, LB_SETCARETINDEX = 0x019E,
+               LB_GETCARETINDEX = 0x019F, LB_SETITEMHEIGHT = 0x01A0, LB_GETITEMHEIGHT = 0x01A1,
+               LB_FINDSTRINGEXACT = 0x01A2, LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_OKAY = 0, LB_ERR = -1, LB_ERRSPACE = -2;
+constexpr WORD LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
+constexpr WORD LBN_ERRSPACE = static_cast<WORD>(-2);
+// Sent to the parent of an LBS_WANTKEYBOARDINPUT list box: wParam (key or character, caret item),
+// lParam the list box; the answer is an item to go to, -1 for the list's own handling, -2 for none.
+constexpr UINT WM_VKEYTOITEM = 0x002E, WM_CHARTOITEM = 0x002F;
 
 // ---- combo boxes ("ComboBox")
-constexpr DWORD CBS_DROPDOWNLIST = 0x3;
-constexpr UINT CB_LIMITTEXT = 0x0141, CB_GETCURSEL = 0x0147, CB_SELECTSTRING = 0x014D, CB_SETCURSEL = 0x014E;
-constexpr int CB_ERR = -1;
+constexpr DWORD CBS_SIMPLE = 0x0001, CBS_DROPDOWN = 0x0002, CBS_DROPDOWNLIST = 0x0003, CBS_OWNERDRAWFIXED = 0x0010,
+                CBS_OWNERDRAWVARIABLE = 0x0020, CBS_AUTOHSCROLL = 0x0040, CBS_OEMCONVERT = 0x0080, CBS_SORT = 0x0100,
+                CBS_HASSTRINGS = 0x0200, CBS_NOINTEGRALHEIGHT = 0x0400, CBS_DISABLENOSCROLL = 0x0800,
+                CBS_UPPERCASE = 0x2000, CBS_LOWERCASE = 0x4000;
+constexpr UINT CB_GETEDITSEL = 0x0140, CB_LIMITTEXT = 0x0141, CB_SETEDITSEL = 0x0142, CB_ADDSTRING = 0x0143,
+               CB_DELETESTRING = 0x0144, CB_GETCOUNT = 0x0146, CB_GETCURSEL = 0x0147, CB_GETLBTEXT = 0x0148,
+               CB_GETLBTEXTLEN = 0x0149, CB_INSERTSTRING = 0x014A, CB_RESETCONTENT = 0x014B, CB_FINDSTRING = 0x014C,
+               CB_SELECTSTRING = 0x014D, CB_SETCURSEL = 0x014E, CB_SHOWDROPDOWN = 0x014F, CB_GETITEMDATA = 0x0150,
+               CB_SETITEMDATA = 0x0151, CB_GETDROPPEDCONTROLRECT = 0x0152, CB_SETITEMHEIGHT = 0x0153,
+               CB_GETITEMHEIGHT = 0x0154, CB_GETDROPPEDSTATE = 0x0157, CB_FINDSTRINGEXACT = 0x0158,
+               CB_GETTOPINDEX = 0x015B, CB_SETTOPINDEX = 0x015C, CB_GETHORIZONTALEXTENT = 0x015D,
+               CB_SETHORIZONTALEXTENT = 0x015E, CB_GETDROPPEDWIDTH = 0x015F, CB_SETDROPPEDWIDTH = 0x0160;
+constexpr LRESULT CB_OKAY = 0, CB_ERR = -1, CB_ERRSPACE = -2;
+constexpr WORD CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4, CBN_EDITCHANGE = 5,
+               CBN_EDITUPDATE = 6, CBN_DROPDOWN = 7, CBN_CLOSEUP = 8, CBN_SELENDOK = 9, CBN_SELENDCANCEL = 10;
+constexpr WORD CBN_ERRSPACE = static_cast<WORD>(-1);
+constexpr UINT ODS_COMBOBOXEDIT = 0x1000; // an owner-drawn combo box's selection field
 
 // ---- scroll-bar controls ("ScrollBar")
+constexpr DWORD SBS_HORZ = 0x0000, SBS_VERT = 0x0001, SBS_TOPALIGN = 0x0002, SBS_LEFTALIGN = 0x0002,
+                SBS_BOTTOMALIGN = 0x0004, SBS_RIGHTALIGN = 0x0004, SBS_SIZEBOXTOPLEFTALIGN = 0x0002,
+                SBS_SIZEBOXBOTTOMRIGHTALIGN = 0x0004, SBS_SIZEBOX = 0x0008, SBS_SIZEGRIP = 0x0010;
+// The scroll-bar functions with SB_CTL send these to the control.
+constexpr UINT SBM_SETPOS = 0x00E0, SBM_GETPOS = 0x00E1, SBM_SETRANGE = 0x00E2, SBM_GETRANGE = 0x00E3,
+               SBM_ENABLE_ARROWS = 0x00E4, SBM_SETRANGEREDRAW = 0x00E6, SBM_SETSCROLLINFO = 0x00E9,
+               SBM_GETSCROLLINFO = 0x00EA;
 
 // ---- dialogs and the dialog manager
-constexpr UINT DLGC_RADIOBUTTON = 0x0040;
+// WM_GETDLGCODE answers: which keys a control takes from the dialog manager, and what kind it is.
+constexpr UINT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_WANTMESSAGE = 0x4,
+               DLGC_HASSETSEL = 0x8, DLGC_DEFPUSHBUTTON = 0x10, DLGC_UNDEFPUSHBUTTON = 0x20,
+               DLGC_RADIOBUTTON = 0x40, DLGC_WANTCHARS = 0x80, DLGC_STATIC = 0x100, DLGC_BUTTON = 0x2000;
+// The default push button of a dialog: DM_GETDEFID answers MAKELRESULT(id, DC_HASDEFID).
+constexpr UINT DM_GETDEFID = WM_USER + 0, DM_SETDEFID = WM_USER + 1;
+constexpr WORD DC_HASDEFID = 0x534B;
+// Dialog styles (the low word of a dialog template's style).
+constexpr DWORD DS_ABSALIGN = 0x01, DS_SYSMODAL = 0x02, DS_3DLOOK = 0x04, DS_FIXEDSYS = 0x08,
+                DS_NOFAILCREATE = 0x10, DS_LOCALEDIT = 0x20, DS_SETFONT = 0x40, DS_MODALFRAME = 0x80,
+                DS_NOIDLEMSG = 0x100, DS_SETFOREGROUND = 0x200, DS_CONTROL = 0x400, DS_CENTER = 0x800,
+                DS_CENTERMOUSE = 0x1000, DS_CONTEXTHELP = 0x2000, DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
+constexpr int IDCLOSE = 8, IDHELP = 9;
+// The dialog class "#32770" keeps these in its window extra bytes; a dialog class of one's own
+// registers cbWndExtra = DLGWINDOWEXTRA and calls DefDlgProcW.
+constexpr int DLGWINDOWEXTRA = 30;
+constexpr int DWLP_MSGRESULT = 0, DWLP_DLGPROC = 8, DWLP_USER = 16;
+
+#pragma pack(push, 2)
+// In-memory templates have the layout of dialog resources, texts in UTF-16: a DLGTEMPLATE (or a
+// DLGTEMPLATEEX, which starts with version 1 and 0xFFFF) followed by the menu, class, title and font.
+struct DLGTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+};
+struct DLGITEMTEMPLATE {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    short x;
+    short y;
+    short cx;
+    short cy;
+    WORD id;
+};
+#pragma pack(pop)
+using LPCDLGTEMPLATEW = const DLGTEMPLATE*;
+using LPCDLGTEMPLATE = LPCDLGTEMPLATEW;
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+// Modeless: the dialog, after WM_INITDIALOG (shown when its template says WS_VISIBLE), or null.
+HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure, LPARAM initParam);
+HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent, DLGPROC procedure, LPARAM initParam);
+// Modal: runs the dialog with its owner disabled until EndDialog; returns EndDialog's result, or
+// -1 when the dialog could not be made. The loop calls the SetModalLoopHook test hook when it waits.
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND parent, DLGPROC procedure, LPARAM initParam);
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent, DLGPROC procedure, LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Dialog units to pixels with the dialog's font: x * baseX / 4, y * baseY / 8.
+BOOL MapDialogRect(HWND dialog, LPRECT rect);
+// Sends the control messages of dialog-init data (RT_DLGINIT, as a dialog class runs it at the
+// start of its initialisation): strings go to list and combo boxes. FALSE for damaged data or a
+// missing control; resources without such data succeed.
+BOOL ExecuteDialogInit(HWND dialog, const void* data, DWORD size);
+BOOL ExecuteDialogInitResource(HWND dialog, HINSTANCE instance, LPCWSTR templateName);
+
+// Keyboard navigation: TRUE when the message was meant for the dialog and has been handled.
+BOOL IsDialogMessageW(HWND dialog, LPMSG message);
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR buffer, int bufferLength);
+BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
@@ -815,6 +968,16 @@ inline HANDLE GetProp(HWND w, LPCWSTR name) { return GetPropW(w, name); }
 inline HANDLE RemoveProp(HWND w, LPCWSTR name) { return RemovePropW(w, name); }
 inline HHOOK SetWindowsHookEx(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) { return SetWindowsHookExW(type, proc, module, thread); }
 inline UINT RegisterClipboardFormat(LPCWSTR name) { return RegisterClipboardFormatW(name); }
+
+inline HWND CreateDialogParam(HINSTANCE i, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogParamW(i, name, parent, proc, param); }
+inline HWND CreateDialogIndirectParam(HINSTANCE i, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogIndirectParamW(i, t, parent, proc, param); }
+inline INT_PTR DialogBoxParam(HINSTANCE i, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param) { return DialogBoxParamW(i, name, parent, proc, param); }
+inline INT_PTR DialogBoxIndirectParam(HINSTANCE i, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param) { return DialogBoxIndirectParamW(i, t, parent, proc, param); }
+inline LRESULT DefDlgProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefDlgProcW(w, m, wp, lp); }
+inline BOOL IsDialogMessage(HWND w, LPMSG msg) { return IsDialogMessageW(w, msg); }
+inline UINT GetDlgItemText(HWND w, int id, LPWSTR text, int length) { return GetDlgItemTextW(w, id, text, length); }
+inline BOOL SetDlgItemText(HWND w, int id, LPCWSTR text) { return SetDlgItemTextW(w, id, text); }
+inline LRESULT SendDlgItemMessage(HWND w, int id, UINT m, WPARAM wp, LPARAM lp) { return SendDlgItemMessageW(w, id, m, wp, lp); }
 
 // ---- visual styles: there are none, so every control draws its classic look
 HTHEME OpenThemeData(HWND window, LPCWSTR classList);

@@ -43,6 +43,7 @@ struct ScrollBarState {
     int position = 0;
     int trackPosition = 0;
     UINT disabledArrows = 0; // ESB_DISABLE_ bits
+    UINT pressedArrows = 0;  // the arrow held down, as ESB_DISABLE_LTUP or ESB_DISABLE_RTDN
 };
 
 struct Window {
@@ -78,6 +79,9 @@ struct Window {
     bool destroying = false;
     bool created = false;         // WM_NCCREATE answered
     HFONT font = nullptr;         // WM_SETFONT of windows that keep no font of their own
+    HICON smallIcon = nullptr;    // WM_SETICON; the window does not own them
+    HICON bigIcon = nullptr;
+    int openMenuBarItem = -1;     // the menu-bar item whose popup is shown, drawn sunken
     ScrollBarState scrollBars[2]; // SB_HORZ, SB_VERT
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }

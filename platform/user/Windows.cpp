@@ -2,6 +2,7 @@
 
 #include "platform/user/MessageQueue.h"
 #include "platform/user/SystemClasses.h"
+#include "platform/user/WindowIcons.h"
 #include "platform/user/WindowTree.h"
 #include "platform/gdi/Gdi.h"
 
@@ -92,6 +93,7 @@ void CreateNative(Window& window)
     params.topmost = window.exStyle & WS_EX_TOPMOST;
     params.title = window.text;
     window.native = display.CreateNativeWindow(params);
+    PublishIcons(window);
     EnsureSurface(window);
 }
 

@@ -1,4 +1,6 @@
-// DIALOGEX: a DLGTEMPLATEEX header followed by one DWORD-aligned DLGITEMTEMPLATEEX per control.
+// DIALOGEX: a DLGTEMPLATEEX header followed by one DWORD-aligned DLGITEMTEMPLATEEX per control;
+// DIALOG: the same with the standard DLGTEMPLATE and DLGITEMTEMPLATE (no help ids, a font of point
+// size and face only, 16-bit control ids).
 
 #include "tools/rc/ScriptParser.h"
 
@@ -38,6 +40,9 @@ constexpr std::array kControlKinds {
     ControlKind { "DEFPUSHBUTTON", kButton, kTabStop | 0x1, true },
     ControlKind { "CHECKBOX", kButton, kTabStop | 0x2, true },
     ControlKind { "AUTOCHECKBOX", kButton, kTabStop | 0x3, true },
+    ControlKind { "STATE3", kButton, kTabStop | 0x5, true },
+    ControlKind { "AUTO3STATE", kButton, kTabStop | 0x6, true },
+    ControlKind { "RADIOBUTTON", kButton, kTabStop | 0x4, true },
     ControlKind { "AUTORADIOBUTTON", kButton, kTabStop | 0x9, true },
     ControlKind { "GROUPBOX", kButton, 0x7, true },
     ControlKind { "EDITTEXT", kEdit, kTabStop | kBorder, false },
@@ -61,7 +66,7 @@ void WriteNameOrOrdinal(ByteWriter& out, const ResourceName& name)
 
 }
 
-void ScriptParser::Dialog(const Token& at, const ResourceName& name)
+void ScriptParser::Dialog(const Token& at, const ResourceName& name, bool extended)
 {
     std::int16_t x = CoordinateExpression("x");
     Expect(',', "after the dialog's x");
@@ -70,7 +75,7 @@ void ScriptParser::Dialog(const Token& at, const ResourceName& name)
     std::int16_t cx = CoordinateExpression("width");
     Expect(',', "after the dialog's width");
     std::int16_t cy = CoordinateExpression("height");
-    std::uint32_t helpId = Accept(',') ? Expression() : 0;
+    std::uint32_t helpId = extended && Accept(',') ? Expression() : 0;
 
     std::uint32_t style = kPopup | kBorder | kSysMenu;
     std::uint32_t exStyle = 0;
@@ -127,11 +132,16 @@ void ScriptParser::Dialog(const Token& at, const ResourceName& name)
         style &= ~kSetFont;
 
     ByteWriter out;
-    out.Word(1);      // template version
-    out.Word(0xFFFF); // marks the extended layout
-    out.Dword(helpId);
-    out.Dword(exStyle);
-    out.Dword(style);
+    if (extended) {
+        out.Word(1);      // template version
+        out.Word(0xFFFF); // marks the extended layout
+        out.Dword(helpId);
+        out.Dword(exStyle);
+        out.Dword(style);
+    } else {
+        out.Dword(style);
+        out.Dword(exStyle);
+    }
     const std::size_t countOffset = out.Size();
     out.Word(0);
     out.Word(static_cast<std::uint16_t>(x));
@@ -143,9 +153,11 @@ void ScriptParser::Dialog(const Token& at, const ResourceName& name)
     out.TextZ(caption);
     if (hasFont) {
         out.Word(pointSize);
-        out.Word(weight);
-        out.Byte(italic);
-        out.Byte(charset);
+        if (extended) {
+            out.Word(weight);
+            out.Byte(italic);
+            out.Byte(charset);
+        }
         out.TextZ(typeface);
     }
 
@@ -154,13 +166,13 @@ void ScriptParser::Dialog(const Token& at, const ResourceName& name)
     while (!AcceptEnd()) {
         if (++count > 0xFFFF)
             FailHere("too many controls in one dialog");
-        DialogControl(out);
+        DialogControl(out, extended);
     }
     out.PatchWord(countOffset, static_cast<std::uint16_t>(count));
     Add(at, { kTypeDialog, {} }, name, std::move(out.Data()));
 }
 
-void ScriptParser::DialogControl(ByteWriter& out)
+void ScriptParser::DialogControl(ByteWriter& out, bool extended)
 {
     const Token statement = Next();
     ResourceName title;
@@ -229,19 +241,29 @@ void ScriptParser::DialogControl(ByteWriter& out)
     }
     if (Accept(',')) {
         exStyle = Expression();
-        if (Accept(','))
+        if (extended && Accept(','))
             helpId = Expression();
     }
+    if (!extended && id > 0xFFFF && id != 0xFFFFFFFF)
+        Fail(statement, "control id " + std::to_string(id) + " does not fit in 16 bits; write DIALOGEX");
 
     out.AlignToDword();
-    out.Dword(helpId);
-    out.Dword(exStyle);
-    out.Dword(style);
+    if (extended) {
+        out.Dword(helpId);
+        out.Dword(exStyle);
+        out.Dword(style);
+    } else {
+        out.Dword(style);
+        out.Dword(exStyle);
+    }
     out.Word(static_cast<std::uint16_t>(x));
     out.Word(static_cast<std::uint16_t>(y));
     out.Word(static_cast<std::uint16_t>(cx));
     out.Word(static_cast<std::uint16_t>(cy));
-    out.Dword(id);
+    if (extended)
+        out.Dword(id);
+    else
+        out.Word(static_cast<std::uint16_t>(id));
     WriteNameOrOrdinal(out, windowClass);
     if (!title.IsName() && title.id == 0)
         out.Word(0);

@@ -294,9 +294,9 @@ void ScriptParser::Statement()
     if (typeToken.kind == TokenKind::End)
         Fail(at, "a resource name without a type");
     if (AcceptKeyword("DIALOGEX"))
-        return Dialog(at, name);
-    if (typeToken.IsKeyword("DIALOG"))
-        Fail(typeToken, "DIALOG is not supported; write DIALOGEX");
+        return Dialog(at, name, true);
+    if (AcceptKeyword("DIALOG"))
+        return Dialog(at, name, false);
     if (typeToken.IsKeyword("MENU") || typeToken.IsKeyword("MENUEX"))
         return Menu(at, name);
     if (AcceptKeyword("ACCELERATORS"))
@@ -316,6 +316,8 @@ void ScriptParser::Statement()
         type.id = kTypeRcData;
     else if (AcceptKeyword("HTML"))
         type.id = kTypeHtml;
+    else if (AcceptKeyword("DLGINIT"))
+        type.id = kTypeDialogInit;
     else
         type = NameOrOrdinal("a resource type");
     Custom(at, type, name);
@@ -473,8 +475,7 @@ void ScriptParser::Custom(const Token& at, const ResourceName& type, const Resou
             else
                 out.Word(static_cast<std::uint16_t>(value));
         }
-        if (!AtBlockEnd() && Peek().kind != TokenKind::End)
-            Expect(',', "between data items");
+        Accept(','); // optional, as dialog editors leave it out at line ends
     }
     Add(at, type, name, std::move(out.Data()));
 }

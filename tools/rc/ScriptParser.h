@@ -26,6 +26,7 @@ enum ResourceType : std::uint16_t {
     kTypeGroupIcon = 14,
     kTypeVersion = 16,
     kTypeHtml = 23,
+    kTypeDialogInit = 240,
     kTypeToolBar = 241,
 };
 
@@ -73,8 +74,8 @@ private:
     void SkipCommonOptions();
     void Add(const Token& at, ResourceName type, ResourceName name, std::vector<std::uint8_t> data);
     void StringTable();
-    void Dialog(const Token& at, const ResourceName& name);
-    void DialogControl(ByteWriter& out);
+    void Dialog(const Token& at, const ResourceName& name, bool extended);
+    void DialogControl(ByteWriter& out, bool extended);
     void Menu(const Token& at, const ResourceName& name);
     // Each returns whether the level had any item.
     bool MenuItems(ByteWriter& out);

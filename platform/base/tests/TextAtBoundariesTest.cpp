@@ -28,7 +28,7 @@ TEST(TextEncodingTest, TheMarkTellsTheEncoding)
         { "\xFF\xFE" + std::string("h\0i\0", 4), L"hi", TextFileEncoding::Utf16LeBom },
         { "\xEF\xBB\xBFh\xC3\xA9", L"h\x00e9", TextFileEncoding::Utf8Bom },
         { "h\xC3\xA9", L"h\x00e9", TextFileEncoding::Ansi },
-        { "h\xE9", L"h\x00e9", TextFileEncoding::Ansi },  // not UTF-8: Windows-1252
+        { "h\xE9\x80", L"h\x00e9\x20ac", TextFileEncoding::Windows1252 },  // not UTF-8
     };
     for (const auto& c : cases) {
         DecodedText decoded = DecodeTextFile(c.bytes);
@@ -36,6 +36,22 @@ TEST(TextEncodingTest, TheMarkTellsTheEncoding)
         EXPECT_EQ(decoded.encoding, c.encoding);
     }
     EXPECT_EQ(EncodeTextFile(L"h\x00e9", TextFileEncoding::Utf8Bom), "\xEF\xBB\xBFh\xC3\xA9");
+}
+
+TEST(TextEncodingTest, AWindows1252FileIsWrittenBackInItsCodePageWhileTheTextFitsIt)
+{
+    struct Case {
+        std::wstring text;
+        std::string bytes;
+    } cases[] = {
+        { L"K\x00f6nig \x20ac \x2122 \x0178", "K\xF6nig \x80 \x99 \x9F" },
+        { L"\x0081\x00a0\x00ff", "\x81\xA0\xFF" },               // the code page's unassigned bytes round-trip
+        { L"K\x00f6nig \x6f22", "K\xC3\xB6nig \xE6\xBC\xA2" },   // a character it lacks: UTF-8, nothing lost
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeTextFile(c.text, TextFileEncoding::Windows1252), c.bytes);
+        EXPECT_EQ(DecodeTextFile(c.bytes).text, c.text);
+    }
 }
 
 TEST(NativePathTest, BackslashesSeparateAndRunsCountOnce)

@@ -3,6 +3,9 @@
 
 #include "platform/com/AutomationObject.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/MemoryBudget.h"
+
+#include "FreedMemoryFill.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +58,67 @@ TEST(Bstr, KeepsLengthEmbeddedZerosAndAppends)
     SysFreeString(s);
     EXPECT_EQ(SysStringLen(nullptr), 0u);
     EXPECT_EQ(SysAllocString(nullptr), nullptr);
+}
+
+TEST(Bstr, AppendingItselfOrAPartOfItselfSurvivesTheBlockMoving)
+{
+    struct Case {
+        const char* what;
+        size_t from;  // where the appended part starts; it runs to the end
+    } cases[] = { { "itself", 0 }, { "its tail", 1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BSTR s = SysAllocString(L"ab");
+        std::wstring expected = L"ab";
+        for (int i = 0; i < 18; ++i) {  // far past the first moves of the block
+            ASSERT_EQ(BstrAppend(&s, BstrView(s).substr(c.from)), S_OK);
+            expected += expected.substr(c.from);
+        }
+        EXPECT_TRUE(BstrView(s) == expected);
+        SysFreeString(s);
+    }
+}
+
+TEST(MemoryBudget, ChargesStringsAndArraysMadeInItsScopeUntilTheyAreFreed)
+{
+    MemoryBudget::Ptr budget = MemoryBudget::Create(64 * 1024);
+    BSTR outside = SysAllocStringLen(nullptr, 100000);  // no scope: not charged, not limited
+    ASSERT_NE(outside, nullptr);
+    BSTR text = nullptr;
+    SAFEARRAY* array = nullptr;
+    {
+        MemoryBudgetScope scope(budget.get());
+        text = SysAllocStringLen(nullptr, 1000);
+        ASSERT_NE(text, nullptr);
+        size_t afterText = budget->used();
+        EXPECT_GE(afterText, 1000 * sizeof(OLECHAR));
+        array = SafeArrayCreateVector(VT_VARIANT, 0, 100);
+        ASSERT_NE(array, nullptr);
+        EXPECT_GE(budget->used(), afterText + 100 * sizeof(VARIANT));
+
+        // Past the limit: creating, growing an array and appending all fail and change nothing.
+        size_t before = budget->used();
+        EXPECT_EQ(SysAllocStringLen(nullptr, 20000), nullptr);
+        EXPECT_EQ(SafeArrayCreateVector(VT_VARIANT, 0, 10000), nullptr);
+        SAFEARRAYBOUND bigger { 10000, 0 };
+        EXPECT_EQ(SafeArrayRedim(array, &bigger), E_OUTOFMEMORY);
+        LONG upper = 0;
+        EXPECT_EQ(SafeArrayGetUBound(array, 1, &upper), S_OK);
+        EXPECT_EQ(upper, 99);
+        EXPECT_EQ(BstrAppend(&text, std::wstring(20000, L'x')), E_OUTOFMEMORY);
+        EXPECT_EQ(SysStringLen(text), 1000u);
+        EXPECT_EQ(budget->used(), before);
+    }
+    // Blocks are refunded when freed, after the scope and after the owner let the budget go.
+    MemoryBudget* watched = budget.get();
+    watched->AddRef();
+    budget.reset();
+    SafeArrayDestroy(array);
+    EXPECT_LT(watched->used(), 1000 * sizeof(OLECHAR) + 64);
+    SysFreeString(text);
+    EXPECT_EQ(watched->used(), 0u);
+    watched->Release();
+    SysFreeString(outside);
 }
 
 struct Coercion {
@@ -306,6 +370,36 @@ TEST(ClassRegistry, CreatesRegisteredClassesByClassIdAndProgId)
     EXPECT_EQ(CLSIDFromProgID(L"Test.Sample", &found), REGDB_E_CLASSNOTREG);
     EXPECT_EQ(CoCreateInstance(kSampleClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object)),
               REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(Sample::alive, 0);
+}
+
+TEST(ClassRegistry, ServesOnlyTheContextsAClassAnswers)
+{
+    struct Case {
+        DWORD served;
+        DWORD asked;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        { CLSCTX_INPROC_SERVER, CLSCTX_INPROC_SERVER, S_OK },
+        { CLSCTX_INPROC_SERVER, CLSCTX_LOCAL_SERVER, REGDB_E_CLASSNOTREG },
+        { CLSCTX_INPROC_SERVER, CLSCTX_ALL, S_OK },
+        { CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, CLSCTX_LOCAL_SERVER, S_OK },
+        { CLSCTX_LOCAL_SERVER, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG },
+    };
+    for (const Case& c : cases) {
+        RegisterComClass(kSampleClass, L"Test.Sample", [](IUnknown*, REFIID riid, void** ppv) -> HRESULT {
+            auto* object = new Sample;
+            HRESULT hr = object->QueryInterface(riid, ppv);
+            object->Release();
+            return hr;
+        }, c.served);
+        IDispatch* object = nullptr;
+        EXPECT_EQ(CoCreateInstance(kSampleClass, nullptr, c.asked, IID_IDispatch, reinterpret_cast<void**>(&object)), c.expected)
+            << c.served << " asked " << c.asked;
+        if (object) object->Release();
+    }
+    UnregisterComClass(kSampleClass);
     EXPECT_EQ(Sample::alive, 0);
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // A memory DC on a white colour bitmap, for tests that check pixels.
 
+#include "platform/gdi/FontRendering.h"
 #include "platform/gdi/Gdi.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 class TestCanvas {
 public:
@@ -41,6 +44,22 @@ public:
         }
         return out;
     }
+    // The pixels of a rectangle as text rows, one letter per colour of the legend ('?' for others).
+    std::string picture(const RECT& area, std::initializer_list<std::pair<char, COLORREF>> legend) const
+    {
+        std::string out;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                char letter = '?';
+                for (auto [key, colour] : legend)
+                    if (at(x, y) == colour)
+                        letter = key;
+                out += letter;
+            }
+            out += '\n';
+        }
+        return out;
+    }
     // The bounding box of the pixels that are not white.
     CRect inkBounds(int width, int height) const
     {
@@ -57,4 +76,29 @@ public:
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous = nullptr;
+};
+
+// Text rendering settings for one scope; the previous ones come back after it.
+// Rows of a picture joined as picture() writes them.
+inline std::string rows(std::initializer_list<const char*> lines)
+{
+    std::string out;
+    for (const char* line : lines)
+        (out += line) += '\n';
+    return out;
+}
+
+class ScopedFontRendering {
+public:
+    explicit ScopedFontRendering(const fln::gdi::FontRendering& rendering)
+        : m_previous(fln::gdi::CurrentFontRendering())
+    {
+        fln::gdi::SetFontRendering(rendering);
+    }
+    ~ScopedFontRendering() { fln::gdi::SetFontRendering(m_previous); }
+    ScopedFontRendering(const ScopedFontRendering&) = delete;
+    ScopedFontRendering& operator=(const ScopedFontRendering&) = delete;
+
+private:
+    fln::gdi::FontRendering m_previous;
 };

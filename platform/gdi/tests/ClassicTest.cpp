@@ -138,6 +138,151 @@ TEST(ClassicLook, FrameControlsDrawTheirGlyphs)
     EXPECT_FALSE(DrawFrameControl(normal.dc, &r, 99, 0));
 }
 
+namespace {
+
+constexpr COLORREF Backdrop = RGB(0, 128, 0);
+
+// The legend of frame-control pictures: the classic colours by letter, '.' the backdrop.
+std::string classicPicture(const TestCanvas& canvas, const RECT& area)
+{
+    return canvas.picture(area, { { '.', Backdrop }, { 'W', RGB(255, 255, 255) }, { 'F', GetSysColor(COLOR_BTNFACE) },
+                                    { 'G', GetSysColor(COLOR_BTNSHADOW) }, { 'D', GetSysColor(COLOR_3DDKSHADOW) }, { 'K', RGB(0, 0, 0) } });
+}
+
+struct FrameCanvas : TestCanvas {
+    FrameCanvas(int width, int height)
+        : TestCanvas(width, height)
+    {
+        RECT all { 0, 0, width, height };
+        FillSolidRect(dc, &all, Backdrop);
+    }
+};
+
+} // namespace
+
+TEST(ClassicLook, RadioButtonsAreTheClassicRing)
+{
+    struct Case {
+        const char* name;
+        UINT state;
+        std::string expected;
+    };
+    const Case cases[] = {
+        { "checked", DFCS_BUTTONRADIO | DFCS_CHECKED,
+            rows({ "....GGGG....", "..GGDDDDGG..", ".GDDWWWWDDW.", ".GDWWWWWWFW.", "GDWWWKKWWWFW", "GDWWKKKKWWFW",
+                "GDWWKKKKWWFW", "GDWWWKKWWWFW", ".GDWWWWWWFW.", ".GFFWWWWFFW.", "..WWFFFFWW..", "....WWWW...." }) },
+        { "pushed", DFCS_BUTTONRADIO | DFCS_PUSHED,
+            rows({ "....GGGG....", "..GGDDDDGG..", ".GDDFFFFDDW.", ".GDFFFFFFFW.", "GDFFFFFFFFFW", "GDFFFFFFFFFW",
+                "GDFFFFFFFFFW", "GDFFFFFFFFFW", ".GDFFFFFFFW.", ".GFFFFFFFFW.", "..WWFFFFWW..", "....WWWW...." }) },
+        { "disabled and checked", DFCS_BUTTONRADIO | DFCS_CHECKED | DFCS_INACTIVE,
+            rows({ "....GGGG....", "..GGDDDDGG..", ".GDDFFFFDDW.", ".GDFFFFFFFW.", "GDFFFGGFFFFW", "GDFFGGGGFFFW",
+                "GDFFGGGGFFFW", "GDFFFGGFFFFW", ".GDFFFFFFFW.", ".GFFFFFFFFW.", "..WWFFFFWW..", "....WWWW...." }) },
+        { "mask", DFCS_BUTTONRADIOMASK,
+            rows({ "....KKKK....", "..KKKKKKKK..", ".KKKKKKKKKK.", ".KKKKKKKKKK.", "KKKKKKKKKKKK", "KKKKKKKKKKKK",
+                "KKKKKKKKKKKK", "KKKKKKKKKKKK", ".KKKKKKKKKK.", ".KKKKKKKKKK.", "..KKKKKKKK..", "....KKKK...." }) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FrameCanvas canvas(16, 14);
+        RECT r { 0, 0, 16, 14 };
+        ASSERT_TRUE(DrawFrameControl(canvas.dc, &r, DFC_BUTTON, c.state));
+        EXPECT_EQ(classicPicture(canvas, RECT { 2, 1, 14, 13 }), c.expected); // centred
+        EXPECT_EQ(canvas.at(1, 7), Backdrop); // the backdrop around it is kept
+        EXPECT_EQ(canvas.at(14, 7), Backdrop);
+    }
+}
+
+TEST(ClassicLook, AnIndeterminateCheckBoxIsAGreyTickOnADither)
+{
+    RECT r { 0, 0, 13, 13 };
+    FrameCanvas checked(13, 13), indeterminate(13, 13);
+    DrawFrameControl(checked.dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    DrawFrameControl(indeterminate.dc, &r, DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED);
+    const COLORREF white = RGB(255, 255, 255), face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW);
+    int ticks = 0;
+    for (int y = 2; y < 11; ++y)
+        for (int x = 2; x < 11; ++x) {
+            // The same tick, in the shadow colour; elsewhere white and face alternate like a chessboard.
+            bool tick = checked.at(x, y) == RGB(0, 0, 0);
+            ticks += tick;
+            COLORREF expected = tick ? shadow : (x + y) % 2 == 0 ? white : face;
+            EXPECT_EQ(indeterminate.at(x, y), expected) << x << "," << y;
+        }
+    EXPECT_GT(ticks, 10);
+    // Its frame is the plain box's.
+    EXPECT_EQ(classicPicture(indeterminate, RECT { 0, 0, 13, 2 }), classicPicture(checked, RECT { 0, 0, 13, 2 }));
+    // Pushed, the well is the face colour.
+    FrameCanvas pushed(13, 13);
+    DrawFrameControl(pushed.dc, &r, DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED | DFCS_PUSHED);
+    EXPECT_EQ(pushed.at(3, 3), face);
+    EXPECT_EQ(pushed.at(4, 3), face);
+}
+
+TEST(ClassicLook, ButtonsTakeTheSoftEdges)
+{
+    // White outermost at the top left, the dark shadow outermost at the bottom right; pushed,
+    // the dark shadow outermost at the top left with the shadow inside it.
+    const std::string raised = rows({ "WWWWWD", "WFFFGD", "WFFFGD", "WGGGGD", "DDDDDD" });
+    const std::string pushed = rows({ "DDDDDW", "DGGGFW", "DGFFFW", "DFFFFW", "WWWWWW" });
+    for (auto [state, expected] : { std::pair { DFCS_BUTTONPUSH, raised }, std::pair { DFCS_BUTTONPUSH | DFCS_PUSHED, pushed } }) {
+        FrameCanvas canvas(6, 5);
+        RECT r { 0, 0, 6, 5 };
+        DrawFrameControl(canvas.dc, &r, DFC_BUTTON, state);
+        EXPECT_EQ(classicPicture(canvas, RECT { 0, 0, 6, 5 }), expected);
+    }
+    // Caption buttons share the push button's two outer rings; scroll arrows keep the plain edges.
+    struct Case {
+        UINT type, state;
+        UINT likePush;
+    } cases[] = { { DFC_CAPTION, DFCS_CAPTIONCLOSE, DFCS_BUTTONPUSH }, { DFC_CAPTION, DFCS_CAPTIONMIN | DFCS_PUSHED, DFCS_BUTTONPUSH },
+        { DFC_SCROLL, DFCS_SCROLLUP, 0 }, { DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_PUSHED, 0 } };
+    for (const Case& c : cases) {
+        FrameCanvas button(16, 14), edge(16, 14);
+        RECT r { 0, 0, 16, 14 };
+        DrawFrameControl(button.dc, &r, c.type, c.state);
+        if (c.likePush)
+            DrawFrameControl(edge.dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (c.state & DFCS_PUSHED));
+        else
+            DrawEdge(edge.dc, &r, (c.state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (x < 2 || y < 2 || x >= 14 || y >= 12)
+                    ASSERT_EQ(button.at(x, y), edge.at(x, y)) << c.type << " " << c.state << " at " << x << "," << y;
+    }
+}
+
+TEST(ClassicLook, GradientFillShadesFromTheFirstColourToTheSecond)
+{
+    struct Case {
+        ULONG mode;
+        int length; // along the shading
+    };
+    for (Case c : { Case { GRADIENT_FILL_RECT_H, 40 }, Case { GRADIENT_FILL_RECT_V, 30 } }) {
+        TestCanvas canvas(50, 40);
+        TRIVERTEX vertices[2] = { { 5, 5, 0x0A00, 0x2400, 0x6A00, 0 }, { 45, 35, 0xA600, 0xCA00, 0xF000, 0 } };
+        GRADIENT_RECT mesh { 0, 1 };
+        ASSERT_TRUE(GradientFill(canvas.dc, vertices, 2, &mesh, 1, c.mode));
+        bool across = c.mode == GRADIENT_FILL_RECT_H;
+        auto at = [&](int step, int side) { return across ? canvas.at(5 + step, 5 + side) : canvas.at(5 + side, 5 + step); };
+        EXPECT_EQ(at(0, 0), RGB(0x0A, 0x24, 0x6A));
+        for (int step = 1; step < c.length; ++step) {
+            COLORREF before = at(step - 1, 0), now = at(step, 0);
+            EXPECT_GE(GetRValue(now), GetRValue(before));
+            EXPECT_GE(GetBValue(now), GetBValue(before));
+            EXPECT_EQ(at(step, 7), now) << "one colour across the shading";
+        }
+        // The far edge is excluded: the last line falls short of the second colour by one step.
+        COLORREF last = at(c.length - 1, 0);
+        EXPECT_NEAR(GetRValue(last), 0xA6 - (0xA6 - 0x0A) / c.length, 1);
+        EXPECT_EQ(canvas.inkBounds(50, 40), CRect(5, 5, 45, 35));
+    }
+    TestCanvas canvas(4, 4);
+    TRIVERTEX vertices[2] = {};
+    GRADIENT_RECT outside { 0, 2 };
+    EXPECT_FALSE(GradientFill(canvas.dc, vertices, 2, &outside, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_FALSE(GradientFill(canvas.dc, vertices, 2, &outside, 1, GRADIENT_FILL_TRIANGLE));
+}
+
 TEST(ClassicLook, DrawStateDisabledEmbossesInHighlightAndShadow)
 {
     TestCanvas canvas(20, 20);

@@ -294,23 +294,26 @@ TEST(DrawText, AlignmentInTheRectangle)
     EXPECT_EQ(ink.bottom, 40 - 3);
 }
 
-TEST(DrawText, PrefixUnderlinesTheMnemonic)
+TEST(DrawText, PrefixUnderlinesTheMnemonicWithOneRow)
 {
     TextCanvas canvas(60, 20, makeFont(-11, L"MS Sans Serif"));
     SetBkMode(canvas.dc, TRANSPARENT);
     RECT r { 0, 0, 60, 20 };
-    DrawTextW(canvas.dc, L"&Hex", -1, &r, DT_SINGLELINE);
-    int h = widthOf(canvas.dc, L"H");
-    // The underline runs below the baseline under 'H' only.
-    bool underHex = false, underRest = false;
-    for (int y = 11; y < 13; ++y) {
-        for (int x = 1; x < h - 1; ++x)
-            underHex |= !canvas.isWhite(x, y);
-        for (int x = h + 1; x < widthOf(canvas.dc, L"Hex") - 1; ++x)
-            underRest |= !canvas.isWhite(x, y) && x > h + widthOf(canvas.dc, L"e");
-    }
-    EXPECT_TRUE(underHex);
-    EXPECT_FALSE(underRest);
+    DrawTextW(canvas.dc, L"H&ex", -1, &r, DT_SINGLELINE);
+    int h = widthOf(canvas.dc, L"H"), e = widthOf(canvas.dc, L"e");
+    TEXTMETRICW tm {};
+    GetTextMetricsW(canvas.dc, &tm);
+    // One whole row, a blank row below the baseline, under 'e' alone.
+    auto rowInk = [&](int y, int from, int to) {
+        int ink = 0;
+        for (int x = from; x < to; ++x)
+            ink += canvas.isBlack(x, y);
+        return ink;
+    };
+    EXPECT_EQ(rowInk(tm.tmAscent + 1, h, h + e), e);
+    EXPECT_EQ(rowInk(tm.tmAscent + 1, 0, h) + rowInk(tm.tmAscent + 1, h + e, 60), 0);
+    EXPECT_EQ(rowInk(tm.tmAscent, h, h + e), 0);
+    EXPECT_EQ(rowInk(tm.tmAscent + 2, h, h + e), 0);
     // "&&" is one ampersand.
     RECT calc { 0, 0, 0, 0 };
     DrawTextW(canvas.dc, L"A&&B", -1, &calc, DT_CALCRECT | DT_SINGLELINE);
@@ -407,4 +410,130 @@ TEST(TextOutput, ExtTextOutPlacesCharactersAtTheGivenAdvancesAndClips)
     for (int y = 0; y < 20; ++y)
         for (int x = 50; x < 80; ++x)
             EXPECT_TRUE(canvas.isWhite(x, y)) << x << "," << y;
+}
+
+namespace {
+
+// The distinct kinds of pixel a text leaves on white: black, grey (equal channels) and coloured.
+struct InkKinds {
+    int black = 0, grey = 0, coloured = 0;
+};
+
+InkKinds inkKinds(const TestCanvas& canvas, int width, int height)
+{
+    InkKinds kinds;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = canvas.at(x, y);
+            if (canvas.isBlack(x, y))
+                ++kinds.black;
+            else if (canvas.isWhite(x, y))
+                continue;
+            else if (GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c))
+                ++kinds.grey;
+            else
+                ++kinds.coloured;
+        }
+    return kinds;
+}
+
+} // namespace
+
+TEST(TextRendering, TheClassicDefaultIsCrispWithOnePixelStems)
+{
+    ASSERT_EQ(fln::gdi::CurrentFontRendering(), fln::gdi::FontRendering {});
+    TextCanvas canvas(40, 16, makeFont(-11, L"MS Sans Serif"));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    TextOutW(canvas.dc, 0, 0, L"Hill", 4);
+    InkKinds kinds = inkKinds(canvas, 40, 16);
+    EXPECT_GT(kinds.black, 20);
+    EXPECT_EQ(kinds.grey + kinds.coloured, 0);
+    // Every stem of these letters is one pixel wide: apart from the H's bar, no run of ink in a
+    // row is longer than one pixel.
+    int longRuns = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 1; x < 40; ++x)
+            longRuns += canvas.isBlack(x - 1, y) && canvas.isBlack(x, y);
+    EXPECT_LE(longRuns, widthOf(canvas.dc, L"H"));
+}
+
+TEST(TextRendering, SettingsChooseTheSmoothingAndKeepTheWidths)
+{
+    using fln::gdi::FontRendering;
+    using fln::gdi::HintStyle;
+    using fln::gdi::SubpixelOrder;
+    struct Case {
+        const char* name;
+        FontRendering rendering;
+        BYTE quality;
+        bool grey, coloured;
+    };
+    const Case cases[] = {
+        { "classic", {}, DEFAULT_QUALITY, false, false },
+        { "grey", { true, HintStyle::Full, SubpixelOrder::None }, DEFAULT_QUALITY, true, false },
+        { "slight hinting", { true, HintStyle::Slight, SubpixelOrder::None }, DEFAULT_QUALITY, true, false },
+        { "subpixel", { true, HintStyle::Full, SubpixelOrder::Rgb }, DEFAULT_QUALITY, false, true },
+        { "vertical subpixel", { true, HintStyle::Full, SubpixelOrder::VerticalBgr }, DEFAULT_QUALITY, false, true },
+        { "the font asks for crisp", { true, HintStyle::Full, SubpixelOrder::Rgb }, NONANTIALIASED_QUALITY, false, false },
+        { "the font asks for smooth", {}, ANTIALIASED_QUALITY, true, false },
+    };
+    TextCanvas reference(80, 16, makeFont(-11, L"Arial"));
+    const int width = widthOf(reference.dc, L"Wave Hill");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedFontRendering settings(c.rendering);
+        TextCanvas canvas(80, 16, CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, c.quality, 0, L"Arial"));
+        SetBkMode(canvas.dc, TRANSPARENT);
+        TextOutW(canvas.dc, 2, 1, L"Wave Hill", 9);
+        InkKinds kinds = inkKinds(canvas, 80, 16);
+        EXPECT_GT(kinds.black + kinds.grey + kinds.coloured, 20);
+        EXPECT_EQ(kinds.coloured > 0, c.coloured);
+        if (!c.coloured) // subpixel smoothing leaves grey where all three stripes are half covered
+            EXPECT_EQ(kinds.grey > 0, c.grey);
+        if (c.rendering.hinting == HintStyle::Full)
+            EXPECT_EQ(widthOf(canvas.dc, L"Wave Hill"), width);
+        EXPECT_LE(canvas.inkBounds(80, 16).right, 2 + width + 1);
+    }
+}
+
+TEST(TextRendering, TheDpiIsKeptWithinReason)
+{
+    struct Case {
+        int asked, kept;
+    };
+    for (Case c : { Case { 96, 96 }, Case { 192, 192 }, Case { 0, 48 }, Case { -5, 48 }, Case { 100000, 480 } }) {
+        ScopedFontRendering settings({ false, fln::gdi::HintStyle::Full, fln::gdi::SubpixelOrder::None, c.asked });
+        EXPECT_EQ(fln::gdi::CurrentFontRendering().dpi, c.kept) << c.asked;
+    }
+    EXPECT_EQ(fln::gdi::CurrentFontRendering().dpi, 96);
+}
+
+TEST(TextRendering, TheDpiSetsTheLogicalInchAndTheStockFontSizes)
+{
+    for (int dpi : { 96, 120, 192 }) {
+        SCOPED_TRACE(dpi);
+        ScopedFontRendering settings({ false, fln::gdi::HintStyle::Full, fln::gdi::SubpixelOrder::None, dpi });
+        TestCanvas canvas(10, 10);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSX), dpi);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSY), dpi);
+        // An inch of the fixed mapping modes is the logical inch.
+        SetMapMode(canvas.dc, MM_LOENGLISH);
+        POINT inch { 100, -100 };
+        LPtoDP(canvas.dc, &inch, 1);
+        EXPECT_EQ(inch.x, dpi);
+        EXPECT_EQ(inch.y, dpi);
+        SetMapMode(canvas.dc, MM_TEXT);
+        // The stock interface font is 8 points: 11 pixels at 96 DPI.
+        LOGFONTW gui {};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+        EXPECT_EQ(gui.lfHeight, -((11 * dpi + 48) / 96)); // halves round away from zero
+        HGDIOBJ old = SelectObject(canvas.dc, GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW tm {};
+        GetTextMetricsW(canvas.dc, &tm);
+        EXPECT_NEAR(tm.tmHeight, 13.0 * dpi / 96, 1.0);
+        SelectObject(canvas.dc, old);
+    }
+    LOGFONTW gui {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    EXPECT_EQ(gui.lfHeight, -11);
 }

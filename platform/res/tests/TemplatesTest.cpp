@@ -115,6 +115,63 @@ TEST(DialogTemplate, DefaultsWithoutStyleOrFont)
     EXPECT_TRUE(dialog->menu.text.IsEmpty());
 }
 
+TEST(DialogTemplate, StandardLayoutWithTheButtonStatements)
+{
+    auto data = Resource(RT_DIALOG, IDD_STANDARD);
+    auto dialog = DecodeDialogTemplate(data.data(), data.size());
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(dialog->extended);
+    EXPECT_EQ(dialog->style, 0x80C000C0u); // DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION
+    EXPECT_EQ(std::tuple(dialog->x, dialog->y, dialog->cx, dialog->cy), std::tuple(5, 6, 150, 80));
+    EXPECT_EQ(dialog->title, L"Standard");
+    ASSERT_TRUE(dialog->hasFont);
+    EXPECT_EQ(dialog->pointSize, 8);
+    EXPECT_EQ(dialog->weight, 0); // the standard layout has no weight
+    EXPECT_EQ(dialog->typeface, L"MS Sans Serif");
+    struct Expected {
+        DWORD id;
+        WORD classOrdinal;
+        DWORD style;
+        DWORD exStyle;
+        const wchar_t* title;
+    };
+    const Expected expected[] = {
+        { IDC_RADIO, 0x80, kChildVisible | 0x30004, 0, L"One" },          // RADIOBUTTON
+        { IDC_CHECK, 0x80, kChildVisible | 0x10005, 0, L"Three" },        // STATE3
+        { IDC_AUTOCHECK, 0x80, kChildVisible | 0x10006, 0, L"Auto three" }, // AUTO3STATE
+        { IDC_EDIT, 0x81, kChildVisible | 0x10080 | 0x800000, 0x200, L"" }, // EDITTEXT
+        { 0xFFFF, 0x82, kChildVisible | 0x20000, 0, L"Static" },         // 16-bit ids: IDC_STATIC
+    };
+    ASSERT_EQ(dialog->items.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        const DialogItemTemplate& item = dialog->items[i];
+        EXPECT_EQ(item.id, expected[i].id);
+        EXPECT_EQ(item.windowClass.ordinal, expected[i].classOrdinal);
+        EXPECT_EQ(item.style, expected[i].style);
+        EXPECT_EQ(item.exStyle, expected[i].exStyle);
+        EXPECT_EQ(item.title.text, expected[i].title);
+        EXPECT_EQ(item.helpId, 0u);
+    }
+    EXPECT_EQ(std::tuple(dialog->items[3].x, dialog->items[3].y, dialog->items[3].cx, dialog->items[3].cy), std::tuple(7, 46, 60, 12));
+}
+
+TEST(DialogInit, EntriesInOrderWithTheirStrings)
+{
+    auto data = Resource(RT_DLGINIT, IDD_ABOUT);
+    auto entries = DecodeDialogInit(data.data(), data.size());
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 2u);
+    const char* texts[] = { "One", "Three" };
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ((*entries)[i].controlId, IDC_COMBO);
+        EXPECT_EQ((*entries)[i].message, 0x403);
+        std::string text((*entries)[i].data.begin(), (*entries)[i].data.end());
+        EXPECT_EQ(text, std::string(texts[i]) + '\0');
+    }
+}
+
 TEST(MenuTemplate, StandardLayoutWithNestedPopupsAndOptions)
 {
     auto data = Resource(RT_MENU, IDR_MAINFRAME);
@@ -300,6 +357,8 @@ TEST(TemplateReaders, RejectEveryCutOfAValidTemplate)
     };
     const Kind kinds[] = {
         { RT_DIALOG, IDD_ABOUT, [](const BYTE* d, std::size_t n) { return DecodeDialogTemplate(d, n).has_value(); }, {} },
+        { RT_DIALOG, IDD_STANDARD, [](const BYTE* d, std::size_t n) { return DecodeDialogTemplate(d, n).has_value(); }, {} },
+        { RT_DLGINIT, IDD_ABOUT, [](const BYTE* d, std::size_t n) { return DecodeDialogInit(d, n).has_value(); }, {} },
         { RT_MENU, IDR_MAINFRAME, [](const BYTE* d, std::size_t n) { return DecodeMenuTemplate(d, n).has_value(); }, { 4 } },
         { RT_MENU, IDR_EXTENDED, [](const BYTE* d, std::size_t n) { return DecodeMenuTemplate(d, n).has_value(); }, { 8, 138, 139 } },
         { RT_ACCELERATOR, IDR_MAINFRAME, [](const BYTE* d, std::size_t n) { return DecodeAcceleratorTable(d, n).has_value(); }, {} },

@@ -2,6 +2,7 @@
 // the site, the test automation object driven from scripts, interrupting a running script.
 
 #include "ScriptHarness.h"
+#include "platform/com/tests/FreedMemoryFill.h"
 
 #include "platform/com/AutomationTarget.h"
 #include "platform/script/VbsEngine.h"
@@ -441,6 +442,85 @@ TEST(Engine, StepLimitEndsRunawayScripts)
     engine->Close();
     parser->Release();
     engine->Release();
+}
+
+TEST(Engine, AStringAppendedToItselfPastEveryMoveOfItsBlockStaysWhole)
+{
+    const std::wstring grow = L"s = \"ab\"\nFor i = 1 To 20\n s = s & s\nNext\n";
+    const std::wstring show = L"MsgBox Len(s) & \" \" & (s = Replace(Space(Len(s) / 2), \" \", \"ab\")) & \" \" & Err.Number\n";
+    const std::wstring scripts[] = {
+        grow + show,
+        L"On Error Resume Next\n" + grow + show,
+        L"Sub Grow()\n Dim s\n" + grow + show + L"End Sub\nGrow",
+    };
+    for (const std::wstring& script : scripts) {
+        SCOPED_TRACE(script);
+        MessageBoxRecorder boxes;
+        RunResult r = RunLikeThePage(script);
+        EXPECT_TRUE(r.errors.empty());
+        EXPECT_EQ(boxes.Text(), L"2097152 True 0\n");
+    }
+}
+
+TEST(Engine, AStringCannotGrowPastItsCapEvenWhenTheErrorIsIgnored)
+{
+    // Doubling 1,000,000 characters reaches 16,000,000; the next step would pass the cap.
+    // Adding 1,000,000 characters at a time stops there too.
+    const wchar_t* const appends[] = { L"s = s & s", L"s = s + s", L"s = s & Space(1000000)" };
+    for (const wchar_t* append : appends) {
+        SCOPED_TRACE(append);
+        MessageBoxRecorder boxes;
+        RunResult r = RunLikeThePage(std::wstring(L"On Error Resume Next\ns = Space(1000000)\nFor i = 1 To 20\n ") + append +
+                                     L"\nNext\nMsgBox Len(s) & \" \" & Err.Number");
+        EXPECT_TRUE(r.errors.empty());
+        EXPECT_EQ(boxes.Text(), L"16000000 14\n");
+    }
+}
+
+TEST(Engine, AllTheStringsAScriptHoldsShareOneBudget)
+{
+    MessageBoxRecorder boxes;
+    // 201 texts of 16,000,000 characters would take about 13 GB; the budget stops them long before.
+    RunResult r = RunLikeThePage(L"On Error Resume Next\nDim a(200)\nFor i = 0 To 200\n a(i) = Space(16000000)\n"
+                                 L" If Err.Number <> 0 Then Exit For\nNext\nMsgBox (i < 200) & \" \" & Err.Number");
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(boxes.Text(), L"True 7\n");
+}
+
+TEST(Engine, MemoryPastTheBudgetIsOutOfMemoryAndMemoryLetGoCountsNoMore)
+{
+    struct Case {
+        const wchar_t* script;
+        size_t errors;
+        const wchar_t* shown;
+    } cases[] = {
+        // Eleven texts of 100,000 characters (4 bytes each) do not fit in 2 MiB.
+        { L"s = Space(100000)\nDim a(10)\nFor i = 0 To 10\n a(i) = s & i\nNext\nMsgBox \"all\"", 1, L"" },
+        // Fifty do, one after the other.
+        { L"For i = 1 To 50\n s = Space(100000) & i\nNext\nMsgBox Len(s)", 0, L"100002\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        MessageBoxRecorder boxes;
+        IActiveScript* engine = vbs::CreateEngine();
+        vbs::SetEngineMemoryLimit(engine, 2 << 20);
+        TestSite site;
+        IActiveScriptParse* parser = nullptr;
+        engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser));
+        engine->SetScriptSite(&site);
+        parser->InitNew();
+        parser->ParseScriptText(c.script, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr);
+        engine->SetScriptState(SCRIPTSTATE_STARTED);
+        ASSERT_EQ(site.errors.size(), c.errors);
+        if (c.errors) {
+            EXPECT_EQ(site.errors[0].code, 7);
+            EXPECT_EQ(site.errors[0].line, 3u);
+        }
+        EXPECT_EQ(boxes.Text(), c.shown);
+        engine->Close();
+        parser->Release();
+        engine->Release();
+    }
 }
 
 TEST(Engine, DeepRecursionEndsWithOutOfStackSpace)

@@ -49,14 +49,64 @@ TEST(FoldersTest, TheSystemFoldersAreTheSettingsFolder)
     UINT length = GetSystemDirectoryW(buffer, 512);
     EXPECT_EQ(std::wstring(buffer), std::filesystem::path(settings.settings()).wstring());
     EXPECT_EQ(length, std::wcslen(buffer));
+    EXPECT_TRUE(std::filesystem::is_directory(settings.settings()));  // made, as a system folder always exists
     EXPECT_EQ(GetWindowsDirectoryW(buffer, 3), length + 1);  // too small: the size needed
 
-    const char* home = std::getenv("HOME");
-    std::string savedHome = home ? home : "";
-    ::setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
-    ::setenv("HOME", "/home/someone/", 1);
+    ScopedEnv relative("XDG_CONFIG_HOME", "relative/path");  // not absolute: ignored
+    ScopedEnv home("HOME", "/home/someone/");
     EXPECT_EQ(SettingsFolder(), "/home/someone/.config/Formulon");
-    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(FoldersTest, SpecialFoldersAreTheUsersOwn)
+{
+    TempSettingsFolder temp;
+    std::string home = temp.root() + "/home";
+    ScopedEnv homeVariable("HOME", home + "/");
+    ScopedEnv data("XDG_DATA_HOME", temp.root() + "/data");
+    ScopedEnv cache("XDG_CACHE_HOME", "cache");  // relative: the default stands
+    TempSettingsFolder::WriteAll(temp.root() + "/user-dirs.dirs",
+                                 "# written by the desktop\n"
+                                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                 "XDG_DOCUMENTS_DIR=\"$HOME/My \\\"Docs\\\"\"\n"
+                                 "XDG_MUSIC_DIR=\"/srv/music/\"\r\n"
+                                 "XDG_PICTURES_DIR=\"relative\"\n"  // neither $HOME nor absolute: ignored
+                                 "  XDG_VIDEOS_DIR=\"$HOME/Videos\"\n"
+                                 "XDG_VIDEOS_DIR=\"$HOME/Filme\"\n"  // the last one counts
+                                 "XDG_TEMPLATES_DIR=\"$HOMEWORK\"\n");
+    const std::pair<int, std::string> cases[] = {
+        { CSIDL_DESKTOP, home + "/Schreibtisch" },
+        { CSIDL_DESKTOPDIRECTORY, home + "/Schreibtisch" },
+        { CSIDL_PERSONAL, home + "/My \"Docs\"" },
+        { CSIDL_MYMUSIC, "/srv/music" },
+        { CSIDL_MYPICTURES, home },
+        { CSIDL_MYVIDEO, home + "/Filme" },
+        { CSIDL_TEMPLATES, home },
+        { CSIDL_APPDATA, temp.root() },
+        { CSIDL_LOCAL_APPDATA, temp.root() + "/data" },
+        { CSIDL_INTERNET_CACHE, home + "/.cache" },
+        { CSIDL_FAVORITES, temp.root() + "/data/Favorites" },
+        { CSIDL_PROGRAMS, temp.root() + "/data/applications" },
+        { CSIDL_PROGRAM_FILES, home + "/.local/lib" },
+        { CSIDL_PROFILE, home },
+        { CSIDL_SYSTEM, temp.settings() },
+        { CSIDL_PERSONAL | CSIDL_FLAG_CREATE, home + "/My \"Docs\"" },
+    };
+    for (auto [csidl, expected] : cases) EXPECT_EQ(SpecialFolder(csidl), expected) << csidl;
+    EXPECT_EQ(SpecialFolder(0x0023), "");  // the folder shared by all users has no counterpart
+
+    // The folder is made on request; a missing one is not answered otherwise.
+    wchar_t path[MAX_PATH] = L"untouched";
+    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE));
+    EXPECT_STREQ(path, L"untouched");
+    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, TRUE));
+    EXPECT_EQ(std::wstring(path), NarrowToWide(home + "/Schreibtisch"));
+    EXPECT_TRUE(std::filesystem::is_directory(home + "/Schreibtisch"));
+    EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_FAVORITES | CSIDL_FLAG_CREATE, FALSE));
+    EXPECT_TRUE(std::filesystem::is_directory(temp.root() + "/data/Favorites"));
+    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, 0x0023, TRUE));
+
+    ScopedEnv longHome("HOME", "/" + std::string(MAX_PATH, 'h'));
+    EXPECT_FALSE(SHGetSpecialFolderPathW(nullptr, path, CSIDL_PROFILE, TRUE));  // does not fit
 }
 
 TEST(FoldersTest, TemporaryFileNamesAreNewAndCreatedWhenChosen)

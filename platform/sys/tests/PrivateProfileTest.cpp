@@ -2,6 +2,7 @@
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/TextEncoding.h"
+#include "platform/sys/AtomicFile.h"
 
 #include "TempSettingsFolder.h"
 
@@ -183,6 +184,50 @@ TEST_F(PrivateProfileTest, Utf8AndLegacyBytesAreRead)
     EXPECT_EQ(Get(L"S", L"u"), L"\x00e9t\x00e9");
 }
 
+TEST_F(PrivateProfileTest, EveryEncodingIsWrittenBackAsItWas)
+{
+    struct Case {
+        const char* what;
+        std::string before;
+        const wchar_t* value;
+        std::string after;
+    } cases[] = {
+        { "Windows-1252", "[Info]\r\nName=K\xF6nig\r\n", L"\x00e9\x20ac", "[Info]\r\nName=K\xF6nig\r\nMore=\xE9\x80\r\n" },
+        { "UTF-8", "[Info]\nName=K\xC3\xB6nig\n", L"\x00e9", "[Info]\nName=K\xC3\xB6nig\nMore=\xC3\xA9\n" },
+        { "UTF-8 with its mark", "\xEF\xBB\xBF[Info]\nName=x\n", L"\x00e9", "\xEF\xBB\xBF[Info]\nName=x\nMore=\xC3\xA9\n" },
+        // A character Windows-1252 lacks turns the file into UTF-8 rather than into question marks.
+        { "Windows-1252, new text it cannot hold", "[Info]\r\nName=K\xF6nig\r\n", L"\x6f22",
+          "[Info]\r\nName=K\xC3\xB6nig\r\nMore=\xE6\xBC\xA2\r\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write(c.before);
+        ASSERT_TRUE(WritePrivateProfileStringW(L"Info", L"More", c.value, name.c_str()));
+        EXPECT_EQ(Bytes(), c.after);
+        EXPECT_EQ(Get(L"Info", L"More"), c.value);
+    }
+}
+
+TEST_F(PrivateProfileTest, SavingKeepsLinksAndRefusesAReadOnlyFile)
+{
+    std::string real = folder.root() + "/real.ini", link = folder.root() + "/link.ini", second = folder.root() + "/second.ini";
+    Write("[S]\nk=old\n");
+    std::filesystem::rename(path, real);
+    std::filesystem::create_symlink("real.ini", link);
+    std::filesystem::create_hard_link(real, second);
+    std::wstring linkName(link.begin(), link.end());
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"new", linkName.c_str()));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempSettingsFolder::ReadAll(real), "[S]\nk=new\n");
+    EXPECT_EQ(TempSettingsFolder::ReadAll(second), "[S]\nk=new\n");
+
+    ASSERT_EQ(::chmod(real.c_str(), 0444), 0);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(WritePrivateProfileStringW(L"S", L"k", L"lost", linkName.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(TempSettingsFolder::ReadAll(real), "[S]\nk=new\n");
+}
+
 TEST_F(PrivateProfileTest, NamesWithoutAFolderLiveInTheSettingsFolderAndBackslashesSeparate)
 {
     ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"k", L"v", L"Fln.ini"));
@@ -208,7 +253,9 @@ TEST_F(PrivateProfileTest, AFailedWriteLeavesTheOldFileWhole)
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
+    // Only the file and the folder's lock file are there: no temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 2);
+    EXPECT_TRUE(std::filesystem::exists(folder.root() + "/" + FolderWriteLock::kLockFileName));
 }
 
 } // namespace

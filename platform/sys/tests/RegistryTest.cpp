@@ -1,5 +1,8 @@
 #include "platform/sys/Registry.h"
 
+#include "platform/sys/AtomicFile.h"
+
+#include "HostileConditions.h"
 #include "TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
@@ -320,11 +323,113 @@ TEST_F(RegistryTest, AFailedWriteChangesNothing)
     EXPECT_EQ(RegQueryValueExW(key, L"After", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetNumber(key, L"Before"), 1u);
     EXPECT_EQ(TempSettingsFolder::ReadAll(File()), before);
-    // No temporary file is left behind.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.settings())) ++entries;
-    EXPECT_EQ(entries, 1);
+    // Only the file and the folder's lock file are there: no temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.settings()), {}), 2);
+    EXPECT_TRUE(std::filesystem::exists(folder.settings() + "/" + FolderWriteLock::kLockFileName));
     RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ADamagedFileIsLeftAloneWhenItsCopyCannotBeKept)
+{
+    std::filesystem::create_directories(folder.settings());
+    ScopedTmpfs disk(folder.settings(), "64k");
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    // Unreadable lines fill most of the disk; the rewritten registry would still fit, its copy not.
+    std::string damaged = "[HKEY_CURRENT_USER\\Software\\Formulon]\n\"Good\"=dword:00000005\n";
+    while (damaged.size() < 24 * 1024) damaged += "an unreadable line kept for the user\n";
+    TempSettingsFolder::WriteAll(File(), damaged);
+    TempSettingsFolder::WriteAll(folder.settings() + "/filler", std::string(32 * 1024, 'f'));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Formulon", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    EXPECT_EQ(SetNumber(key, L"New", 1), ERROR_CANTWRITE);
+    EXPECT_TRUE(TempSettingsFolder::ReadAll(File()) == damaged);
+    EXPECT_EQ(RegQueryValueExW(key, L"New", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetNumber(key, L"Good"), 5u);
+    EXPECT_FALSE(std::filesystem::exists(File() + ".damaged"));
+
+    // With room for the copy the same write goes through and the lines are kept aside.
+    std::filesystem::remove(folder.settings() + "/filler");
+    EXPECT_EQ(SetNumber(key, L"New", 1), ERROR_SUCCESS);
+    EXPECT_TRUE(TempSettingsFolder::ReadAll(File() + ".damaged") == damaged);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, WritersTakeTurnsInASettingsFolderThatMayNotBeListed)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "handing the folder to another user needs root";
+    std::filesystem::create_directories(folder.settings());
+    ASSERT_EQ(::chmod(folder.root().c_str(), 0711), 0);
+    ASSERT_EQ(::chown(folder.settings().c_str(), kNobodyUser, kNobodyGroup), 0);
+    ASSERT_EQ(::chmod(folder.settings().c_str(), 0300), 0);
+
+    constexpr int kWrites = 40;
+    auto writer = [](const wchar_t* prefix) {
+        pid_t child = fork();
+        if (child != 0) return child;
+        auto written = RunAsNobody([&] {
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Formulon", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                nullptr) != ERROR_SUCCESS)
+                return false;
+            for (int i = 0; i < kWrites; ++i)
+                if (SetNumber(key, (prefix + std::to_wstring(i)).c_str(), static_cast<DWORD>(i)) != ERROR_SUCCESS)
+                    return false;
+            return RegCloseKey(key) == ERROR_SUCCESS;
+        });
+        _exit(written.value_or(false) ? 0 : 1);
+    };
+    pid_t first = writer(L"first"), second = writer(L"second");
+    for (pid_t child : { first, second }) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a writer failed";
+    }
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Formulon", 0, KEY_READ, &key), ERROR_SUCCESS);
+    for (const wchar_t* prefix : { L"first", L"second" })
+        for (int i = 0; i < kWrites; ++i)
+            EXPECT_EQ(GetNumber(key, (prefix + std::to_wstring(i)).c_str()), static_cast<DWORD>(i));
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, EachChangeOfAValueReachesTheFile)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    for (DWORD number : { 1u, 2u, 3u }) ASSERT_EQ(SetNumber(key, L"Count", number), ERROR_SUCCESS);
+    ASSERT_EQ(SetText(key, L"COUNT", L"three"), ERROR_SUCCESS);
+    std::string text = TempSettingsFolder::ReadAll(File());
+    EXPECT_NE(text.find("\"Count\"=\"three\"\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("dword"), std::string::npos) << text;
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, AReadOnlyFileRefusesChangesWithAccessDenied)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    ASSERT_EQ(SetNumber(key, L"Kept", 1), ERROR_SUCCESS);
+    std::string before = TempSettingsFolder::ReadAll(File());
+    ASSERT_EQ(::chmod(File().c_str(), 0444), 0);
+    EXPECT_EQ(SetNumber(key, L"Kept", 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(GetNumber(key, L"Kept"), 1u);
+    EXPECT_EQ(TempSettingsFolder::ReadAll(File()), before);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ARegistryFileReachedThroughALinkStaysALink)
+{
+    std::string elsewhere = folder.root() + "/synced/registry.txt";
+    TempSettingsFolder::WriteAll(elsewhere, "[HKEY_CURRENT_USER\\Software\\Formulon]\n\"Old\"=dword:00000001\n");
+    std::filesystem::create_directories(folder.settings());
+    std::filesystem::create_symlink("../synced/registry.txt", File());
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    ASSERT_EQ(SetNumber(key, L"New", 2), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_TRUE(std::filesystem::is_symlink(File()));
+    std::string text = TempSettingsFolder::ReadAll(elsewhere);
+    EXPECT_NE(text.find("\"Old\"=dword:00000001"), std::string::npos);
+    EXPECT_NE(text.find("\"New\"=dword:00000002"), std::string::npos);
 }
 
 } // namespace

@@ -282,3 +282,53 @@ TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Menus, TheOpenMenusTitleIsSunkenWhileItsPopupShows)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, 301, L"E&xit");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_STRING, 302, L"&Help");
+    SetMenu(window, bar);
+    Pump();
+    // The File title's corners, in screen coordinates.
+    int frame = GetSystemMetrics(SM_CXFRAME);
+    POINT topLeft { 100 + frame, 100 + frame + GetSystemMetrics(SM_CYCAPTION) };
+    POINT bottomLeft { topLeft.x, topLeft.y + GetSystemMetrics(SM_CYMENU) - 1 };
+    auto corners = [&] { return std::pair { ScreenPixel(topLeft.x, topLeft.y), ScreenPixel(bottomLeft.x, bottomLeft.y) }; };
+    const auto flat = std::pair { GetSysColor(COLOR_MENU), GetSysColor(COLOR_MENU) };
+    EXPECT_EQ(corners(), flat);
+    std::vector<std::pair<COLORREF, COLORREF>> whileOpen;
+    SetModalLoopHook([&](HWND) {
+        if (whileOpen.empty()) {
+            whileOpen.push_back(corners());
+            headless->InjectKey(VK_ESCAPE, true);
+            headless->InjectKey(VK_ESCAPE, false);
+        }
+    });
+    Click({ topLeft.x + 8, topLeft.y + 8 });
+    Pump();
+    ASSERT_EQ(whileOpen.size(), 1u);
+    EXPECT_EQ(whileOpen[0], std::pair(GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)));
+    EXPECT_EQ(corners(), flat); // flat again once the popup has gone
+    // A repaint of the frame while the menu is open keeps the title sunken.
+    whileOpen.clear();
+    SetModalLoopHook([&](HWND) {
+        if (whileOpen.empty()) {
+            RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+            whileOpen.push_back(corners());
+            headless->InjectKey(VK_ESCAPE, true);
+            headless->InjectKey(VK_ESCAPE, false);
+        }
+    });
+    Click({ topLeft.x + 8, topLeft.y + 8 });
+    Pump();
+    ASSERT_EQ(whileOpen.size(), 1u);
+    EXPECT_EQ(whileOpen[0].first, GetSysColor(COLOR_BTNSHADOW));
+}
+
+} // namespace

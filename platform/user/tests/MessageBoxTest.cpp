@@ -71,6 +71,32 @@ TEST_F(MessageBoxes, ClickingAButtonAnswers)
     EXPECT_EQ(MessageBoxW(nullptr, L"Continue?", L"Question", MB_OKCANCEL), IDCANCEL);
 }
 
+TEST_F(MessageBoxes, ItsButtonsAreButtonControlsAndSpacePressesTheFocusedOne)
+{
+    std::wstring className(16, L'\0');
+    HWND no = nullptr, focused = nullptr;
+    LRESULT noCodeAfterTab = 0;
+    int waits = 0;
+    SetModalLoopHook([&](HWND box) {
+        if (waits++ == 0) {
+            no = GetDlgItem(box, IDNO);
+            className.resize(static_cast<size_t>(GetClassNameW(no, className.data(), 16)));
+            focused = GetFocus();
+            headless->InjectKey(VK_TAB, true);
+            headless->InjectKey(VK_TAB, false);
+            return;
+        }
+        noCodeAfterTab = SendMessageW(no, WM_GETDLGCODE, 0, 0);
+        headless->InjectKey(VK_SPACE, true, L" ");
+        headless->InjectKey(VK_SPACE, false);
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Save?", L"Question", MB_YESNOCANCEL | MB_DEFBUTTON2), IDCANCEL);
+    EXPECT_EQ(className, L"Button");
+    EXPECT_EQ(focused, no); // the default button has the focus
+    // Tab moved the focus and the default frame on to Cancel.
+    EXPECT_EQ(noCodeAfterTab, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
+}
+
 TEST_F(MessageBoxes, LayersWithoutWindowsShowTheirBoxesAsWindows)
 {
     TopLevel(); // the first window installs the windowed message box

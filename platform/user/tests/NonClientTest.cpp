@@ -1,8 +1,39 @@
 #include "UserTestSupport.h"
 
+#include "platform/gdi/FontRendering.h"
+#include "platform/user/WindowTree.h"
+
+#include <array>
+
 namespace {
 
 using NonClient = UserTest;
+
+// A square icon of one colour, transparent from column `opaqueWidth` on.
+HICON SolidIcon(int size, COLORREF colour, int opaqueWidth)
+{
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HBITMAP image = CreateBitmap(size, size, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, mask);
+    RECT transparent { opaqueWidth, 0, size, size };
+    FillRect(dc, &transparent, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, image);
+    RECT opaque { 0, 0, opaqueWidth, size };
+    FillSolidRect(dc, &opaque, colour);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ICONINFO info { TRUE, 0, 0, mask, image };
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(image);
+    return icon;
+}
+
+NativeWindowId NativeOf(HWND window)
+{
+    return fln::user::WindowTree::Instance().Find(window)->native;
+}
 
 TEST_F(NonClient, ClientAreaFollowsTheStyles)
 {
@@ -152,7 +183,7 @@ TEST_F(NonClient, CaptionDoubleClickMaximisesAndTheFrameIsDrawnInClassicColours)
 {
     HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
     Pump();
-    EXPECT_EQ(ScreenPixel(250, 110), GetSysColor(COLOR_ACTIVECAPTION));
+    EXPECT_EQ(ScreenPixel(104, 104), GetSysColor(COLOR_ACTIVECAPTION)); // where the caption's gradient starts
     EXPECT_EQ(ScreenPixel(100, 200), GetSysColor(COLOR_3DLIGHT)); // the raised outer edge
     Click({ 250, 110 });
     headless->Advance(50);
@@ -275,6 +306,178 @@ TEST_F(NonClient, ScrollBarPressesBecomeScrollRequests)
     });
     Pump();
     EXPECT_EQ(codes(), (std::vector<std::pair<WORD, WORD>> { { SB_THUMBTRACK, 50 }, { SB_THUMBPOSITION, 50 }, { SB_ENDSCROLL, 0 } }));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(NonClient, TheCaptionShadesFromItsColourToItsGradientColour)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    Pump();
+    // The caption's top row lies above the icon and the buttons.
+    int frame = GetSystemMetrics(SM_CXFRAME), left = 100 + frame, right = 400 - frame, top = 100 + frame;
+    auto channels = [](COLORREF c) { return std::array<int, 3> { GetRValue(c), GetGValue(c), GetBValue(c) }; };
+    // Every channel moves steadily from the first colour to the second, which the far edge reaches.
+    auto checkRow = [&](COLORREF from, COLORREF to) {
+        EXPECT_EQ(ScreenPixel(left, top), from);
+        auto first = channels(from), second = channels(to), previous = first;
+        for (int x = left + 1; x < right; ++x) {
+            auto now = channels(ScreenPixel(x, top));
+            for (size_t k = 0; k < 3; ++k) {
+                ASSERT_GE(now[k], std::min(first[k], second[k])) << "x " << x;
+                ASSERT_LE(now[k], std::max(first[k], second[k])) << "x " << x;
+                ASSERT_GE((now[k] - previous[k]) * (second[k] - first[k]), 0) << "x " << x;
+            }
+            previous = now;
+        }
+        for (size_t k = 0; k < 3; ++k)
+            EXPECT_NEAR(previous[k], second[k], std::abs(second[k] - first[k]) / (right - left) + 1);
+    };
+    checkRow(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION));
+    HWND other = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 500, 500, 700, 700 });
+    Pump();
+    ASSERT_NE(GetActiveWindow(), window);
+    checkRow(GetSysColor(COLOR_INACTIVECAPTION), GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
+    DestroyWindow(other);
+}
+
+TEST_F(NonClient, TheSystemMenuSlotShowsTheWindowsSmallIcon)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 100, 100, 400, 300 });
+    Pump();
+    int frame = GetSystemMetrics(SM_CXFRAME);
+    RECT slot { 100 + frame + 1, 100 + frame + 1, 100 + frame + 1 + GetSystemMetrics(SM_CXSMICON), 100 + frame + 1 + GetSystemMetrics(SM_CYSMICON) };
+    auto slotPixels = [&](COLORREF colour) {
+        int count = 0;
+        for (int y = slot.top; y < slot.bottom; ++y)
+            for (int x = slot.left; x < slot.right; ++x)
+                count += ScreenPixel(x, y) == colour;
+        return count;
+    };
+    const int area = (slot.right - slot.left) * (slot.bottom - slot.top);
+    // Without icons of its own or of its class, the default application icon: not bare caption.
+    EXPECT_GT(slotPixels(RGB(255, 255, 255)), 20);
+
+    HICON red = SolidIcon(16, RGB(255, 0, 0), 16), blue = SolidIcon(32, RGB(0, 0, 255), 32);
+    // A big icon alone is shrunk into the slot; a small one takes precedence.
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(blue)), 0);
+    EXPECT_EQ(slotPixels(RGB(0, 0, 255)), area);
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(red)), 0);
+    EXPECT_EQ(slotPixels(RGB(255, 0, 0)), area);
+    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(red));
+    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(blue));
+    for (WPARAM unknown : { ICON_SMALL2, WPARAM(7) }) { // no such slot: nothing changes
+        EXPECT_EQ(SendMessageW(window, WM_SETICON, unknown, reinterpret_cast<LPARAM>(blue)), 0);
+        EXPECT_EQ(SendMessageW(window, WM_GETICON, unknown, 0), unknown == ICON_SMALL2 ? reinterpret_cast<LRESULT>(red) : 0);
+    }
+    EXPECT_EQ(slotPixels(RGB(255, 0, 0)), area);
+    // Taking the small icon away again returns it, and ICON_SMALL2 falls back to the big one.
+    EXPECT_EQ(SendMessageW(window, WM_SETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(red));
+    EXPECT_EQ(SendMessageW(window, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(blue));
+    EXPECT_EQ(slotPixels(RGB(0, 0, 255)), area);
+    DestroyWindow(window);
+
+    // A window with a modal dialog frame shows no icon until it is given one; its title then
+    // moves right to make room.
+    HWND dialog = TopLevel(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, { 100, 100, 400, 300 }, WS_EX_DLGMODALFRAME);
+    Pump();
+    int dialogFrame = GetSystemMetrics(SM_CXDLGFRAME);
+    POINT corner { 100 + dialogFrame + 2, 100 + dialogFrame + 2 };
+    EXPECT_EQ(SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTCAPTION);
+    int whiteInCorner = 0;
+    for (int y = corner.y; y < corner.y + 12; ++y)
+        for (int x = corner.x; x < corner.x + 12; ++x)
+            whiteInCorner += ScreenPixel(x, y) == RGB(255, 255, 255);
+    EXPECT_GT(whiteInCorner, 0); // the title's letters
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(red));
+    EXPECT_EQ(SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTSYSMENU);
+    EXPECT_EQ(ScreenPixel(corner.x, corner.y), RGB(255, 0, 0));
+    DestroyWindow(dialog);
+    DestroyIcon(red);
+    DestroyIcon(blue);
+}
+
+TEST_F(NonClient, TheDesktopGetsTheWindowsIconsWithTheirTransparency)
+{
+    HICON classIcon = SolidIcon(32, RGB(0, 128, 0), 32);
+    WNDCLASSEXW windowClass { sizeof windowClass };
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hIcon = classIcon;
+    windowClass.lpszClassName = L"IconClass";
+    ASSERT_TRUE(RegisterClassExW(&windowClass));
+    HWND window = CreateWindowExW(0, L"IconClass", L"Icons", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    auto icons = headless->Icons(NativeOf(window));
+    ASSERT_EQ(icons.size(), 1u); // the class's, as the window has none
+    EXPECT_EQ(icons[0].width, 32);
+    EXPECT_EQ(icons[0].argb.front(), 0xFF008000u);
+
+    HICON big = SolidIcon(32, RGB(255, 0, 0), 16), small = SolidIcon(16, RGB(0, 0, 255), 16);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    icons = headless->Icons(NativeOf(window));
+    ASSERT_EQ(icons.size(), 2u);
+    struct Expected {
+        int size;
+        std::uint32_t left, right;
+    } expected[] = { { 32, 0xFFFF0000u, 0x00000000u }, { 16, 0xFF0000FFu, 0xFF0000FFu } };
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(icons[i].width, expected[i].size);
+        EXPECT_EQ(icons[i].height, expected[i].size);
+        ASSERT_EQ(icons[i].argb.size(), static_cast<size_t>(expected[i].size * expected[i].size));
+        EXPECT_EQ(icons[i].argb[0], expected[i].left);
+        EXPECT_EQ(icons[i].argb[static_cast<size_t>(expected[i].size - 1)], expected[i].right); // the mask's clear half
+    }
+    DestroyWindow(window);
+    UnregisterClassW(L"IconClass", nullptr);
+    for (HICON icon : { classIcon, big, small })
+        DestroyIcon(icon);
+}
+
+} // namespace
+
+namespace {
+
+// The screen's DPI for one test; the classic 96 after it.
+struct ScopedDpi {
+    explicit ScopedDpi(int dpi) { fln::gdi::SetFontRendering({ false, fln::gdi::HintStyle::Full, fln::gdi::SubpixelOrder::None, dpi }); }
+    ~ScopedDpi() { fln::gdi::SetFontRendering({}); }
+};
+
+TEST_F(NonClient, MetricsAndInterfaceFontsGrowWithTheDpiButLinesStayThin)
+{
+    struct Case {
+        int index;
+        int at96;
+        bool grows;
+    } cases[] = { { SM_CYCAPTION, 19, true }, { SM_CYMENU, 19, true }, { SM_CXVSCROLL, 16, true }, { SM_CYHSCROLL, 16, true },
+        { SM_CXSIZE, 18, true }, { SM_CXSMICON, 16, true }, { SM_CXICON, 32, true }, { SM_CYSMCAPTION, 15, true },
+        { SM_CXMENUCHECK, 13, true }, { SM_CXBORDER, 1, false }, { SM_CXEDGE, 2, false }, { SM_CXDLGFRAME, 3, false },
+        { SM_CXFRAME, 4, false }, { SM_CXFOCUSBORDER, 1, false }, { SM_CXCURSOR, 32, false } };
+    for (int dpi : { 96, 144, 192 }) {
+        SCOPED_TRACE(dpi);
+        ScopedDpi scope(dpi);
+        auto grown = [dpi](int at96) { return (at96 * dpi + 48) / 96; }; // halves round up
+        for (const Case& c : cases)
+            EXPECT_EQ(GetSystemMetrics(c.index), c.grows ? grown(c.at96) : c.at96) << c.index;
+        NONCLIENTMETRICSW metrics { sizeof metrics };
+        ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+        EXPECT_EQ(metrics.lfCaptionFont.lfHeight, -grown(11));
+        EXPECT_EQ(metrics.iScrollWidth, grown(16));
+        EXPECT_EQ(metrics.iBorderWidth, 1);
+        EXPECT_EQ(LOWORD(GetDialogBaseUnits()), grown(8));
+        EXPECT_EQ(HIWORD(GetDialogBaseUnits()), grown(16));
+        // A window's caption and menu bar grow with it.
+        HWND window = TopLevel(WS_OVERLAPPEDWINDOW, { 100, 100, 500, 400 });
+        SetMenu(window, CreateMenu());
+        RECT client;
+        GetClientRect(window, &client);
+        POINT origin { 0, 0 };
+        ClientToScreen(window, &origin);
+        EXPECT_EQ(origin.y - 100, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU));
+        DestroyWindow(window);
+    }
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 // The real display under Xvfb: windows appear, paint, take a click and a key injected by
-// xdotool, and the pixels read back from the server are the ones drawn.
+// xdotool, and the pixels read back from the server are the ones drawn; a dialog takes typing,
+// keyboard navigation and text another client put on the clipboard.
 
 #include "UserTestSupport.h"
+#include "data/dialogs.h"
+
+#include "platform/user/WindowTree.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #undef Display
 
@@ -74,6 +80,25 @@ private:
     std::string m_display;
 };
 
+// A server can report a display number another one is just giving up: connect with a few
+// retries, and start another server when that one does not answer.
+std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std::unique_ptr<VirtualServer>& server)
+{
+    std::unique_ptr<Display> x11;
+    for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
+        server = std::make_unique<VirtualServer>();
+        if (!server->Start(xvfb))
+            return nullptr;
+        setenv("DISPLAY", server->Name().c_str(), 1);
+        for (int retry = 0; retry < 20 && !x11; ++retry) {
+            x11 = CreateX11Display();
+            if (!x11)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    return x11;
+}
+
 COLORREF ServerPixel(XDisplay* connection, int x, int y)
 {
     XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -124,20 +149,8 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     std::string xdotool = FindProgram("xdotool");
     if (xvfb.empty() || xdotool.empty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    // A server can report a display number another one is just giving up: connect with a few
-    // retries, and start another server when that one does not answer.
     std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11;
-    for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
-        server = std::make_unique<VirtualServer>();
-        ASSERT_TRUE(server->Start(xvfb));
-        setenv("DISPLAY", server->Name().c_str(), 1);
-        for (int retry = 0; retry < 20 && !x11; ++retry) {
-            x11 = CreateX11Display();
-            if (!x11)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
     ASSERT_TRUE(x11) << server->Name();
     auto previous = SetCurrentDisplay(std::move(x11));
     XDisplay* reader = XOpenDisplay(server->Name().c_str());
@@ -192,8 +205,201 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     EXPECT_TRUE(PumpUntil([&] { return log.Count(popup, WM_LBUTTONUP) == 1; }));
     EXPECT_EQ(log.Count(popup, WM_LBUTTONDOWN), 1);
 
+    // Task bars group and label the window by its class and process, and show its icon.
+    Window native = fln::user::WindowTree::Instance().Find(main)->native;
+    XClassHint hint {};
+    ASSERT_TRUE(XGetClassHint(reader, native, &hint));
+    EXPECT_STREQ(hint.res_name, "formulon");
+    EXPECT_STREQ(hint.res_class, "Formulon");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    auto cardinals = [&](const char* name) {
+        Atom type;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> values;
+        if (XGetWindowProperty(reader, native, XInternAtom(reader, name, False), 0, 1 << 16, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success && data) {
+            values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+            XFree(data);
+        }
+        return values;
+    };
+    EXPECT_EQ(cardinals("_NET_WM_PID"), std::vector<long> { getpid() });
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr), image = CreateBitmap(16, 16, 1, 32, nullptr);
+    ICONINFO info { TRUE, 0, 0, mask, image }; // all black, all opaque
+    HICON icon = CreateIconIndirect(&info);
+    SendMessageW(main, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    XSync(reader, False);
+    auto icons = cardinals("_NET_WM_ICON");
+    ASSERT_EQ(icons.size(), 2u + 16 * 16);
+    EXPECT_EQ(icons[0], 16);
+    EXPECT_EQ(static_cast<std::uint32_t>(icons[2]), 0xFF000000u); // opaque black, as 32 bits
+
+    // The user's Xft settings, read from the server's resources when a display opens.
+    const char resources[] = "Xft.antialias:\t1\nXft.hintstyle:\thintslight\nXft.rgba:\tbgr\nXft.dpi:\t144\n";
+    XChangeProperty(reader, DefaultRootWindow(reader), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+    XSync(reader, False);
+    auto second = CreateX11Display();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->TextRendering(), (fln::gdi::FontRendering { true, fln::gdi::HintStyle::Slight, fln::gdi::SubpixelOrder::Bgr, 144 }));
+    second.reset();
+
     DestroyWindow(main);
+    DestroyIcon(icon);
+    DeleteObject(mask);
+    DeleteObject(image);
     XCloseDisplay(reader);
+    SetCurrentDisplay(std::move(previous));
+}
+
+// The PRIMARY selection with another X client: what it selected is read, what the program
+// selects the other client reads.
+TEST(X11Display, PrimarySelectionGoesBothWays)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    XDisplay* other = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(other);
+    Window otherWindow = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+    Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
+    Atom property = XInternAtom(other, "EDIT_TEST_TRANSFER", False);
+
+    const std::string offered = "2*\xCF\x80"; // "2*π"
+    XSetSelectionOwner(other, XA_PRIMARY, otherWindow, CurrentTime);
+    XSync(other, False);
+    std::thread answering([&] {
+        XEvent event {};
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (event.type != SelectionRequest) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return; // never asked: the read below fails on its own
+            if (XPending(other))
+                XNextEvent(other, &event);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const XSelectionRequestEvent& request = event.xselectionrequest;
+        XChangeProperty(other, request.requestor, request.property, utf8, 8, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
+        XSelectionEvent reply { SelectionNotify, 0, True, other, request.requestor, request.selection, request.target, request.property, request.time };
+        XSendEvent(other, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        XFlush(other);
+    });
+    EXPECT_EQ(GetPrimarySelectionText(), L"2*\u03c0");
+    answering.join();
+
+    SetPrimarySelectionText(L"x\u00b2");
+    XConvertSelection(other, XA_PRIMARY, utf8, property, otherWindow, CurrentTime);
+    XFlush(other);
+    bool answered = false;
+    EXPECT_TRUE(PumpUntil([&] {
+        while (XPending(other)) {
+            XEvent event;
+            XNextEvent(other, &event);
+            answered = answered || event.type == SelectionNotify;
+        }
+        return answered;
+    }));
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(other, otherWindow, property, 0, 1024, True, AnyPropertyType, &type, &format, &count, &after, &data), Success);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "x\xC2\xB2");
+    XFree(data);
+    XCloseDisplay(other);
+    SetCurrentDisplay(std::move(previous));
+}
+
+
+// What the dialog of the next test held when OK ended it.
+struct TypingResult {
+    std::wstring text;
+    UINT checked = BST_UNCHECKED;
+};
+
+INT_PTR TypingProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetTimer(dialog, 1, 20, nullptr); // wakes the modal loop, so that its hook sees each step through
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            auto* result = reinterpret_cast<TypingResult*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            wchar_t text[64];
+            GetDlgItemTextW(dialog, IDC_NAME, text, 64);
+            result->text = text;
+            result->checked = IsDlgButtonChecked(dialog, IDC_WRAP);
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+TEST(X11Display, ADialogTakesTypingTabSpacePastedTextAndEnter)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    std::string xclip = FindProgram("xclip");
+    if (xvfb.empty() || xdotool.empty() || xclip.empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    const std::string display = "DISPLAY=" + server->Name() + " ";
+
+    // Each step runs once the one before it shows in the dialog; a step that never shows ends
+    // the dialog with -1 after five seconds.
+    struct Step {
+        std::string command;
+        std::function<bool(HWND)> done;
+    };
+    auto text = [](HWND dialog) {
+        wchar_t buffer[64];
+        GetDlgItemTextW(dialog, IDC_NAME, buffer, 64);
+        return std::wstring(buffer);
+    };
+    const std::vector<Step> steps {
+        { xdotool + " type 12.5", [&](HWND d) { return text(d) == L"12.5"; } },
+        // Another client owns the clipboard; Ctrl+V at the end of the edit asks it for the text.
+        { "sh -c 'printf pasted | " + xclip + " -selection clipboard >/dev/null 2>&1' && " + display + xdotool + " key End ctrl+v",
+            [&](HWND d) { return text(d) == L"12.5pasted"; } },
+        { xdotool + " key Tab space", [](HWND d) { return IsDlgButtonChecked(d, IDC_WRAP) == BST_CHECKED; } },
+        { xdotool + " key Return", [](HWND) { return false; } },
+    };
+    std::size_t next = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    SetModalLoopHook([&](HWND dialog) {
+        if (next > 0 && next <= steps.size() && !steps[next - 1].done(dialog)) {
+            if (std::chrono::steady_clock::now() > deadline)
+                EndDialog(dialog, -1);
+            return;
+        }
+        if (next < steps.size()) {
+            EXPECT_EQ(std::system((display + steps[next].command).c_str()), 0) << steps[next].command;
+            deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        }
+        ++next;
+    });
+    TypingResult result;
+    const INT_PTR answer = DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_TYPING), nullptr, TypingProcedure, reinterpret_cast<LPARAM>(&result));
+    SetModalLoopHook({});
+    EXPECT_EQ(answer, IDOK) << "stopped at step " << next;
+    EXPECT_EQ(result.text, L"12.5pasted");
+    EXPECT_EQ(result.checked, BST_CHECKED);
     SetCurrentDisplay(std::move(previous));
 }
 

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Statements, ScriptErrors, testing::Values(
     ErrorCase { "1 RCDATA { 1 }\n1 RCDATA { 2 }\n", 2, "a second resource of the same type and name" },
     ErrorCase { "70000 RCDATA { 1 }\n", 1, "does not fit in 16 bits" },
     ErrorCase { "1 RTF \"missing.rtf\"\n", 1, "cannot open \"dir/missing.rtf\"" },
-    ErrorCase { "1 DIALOG 0, 0, 10, 10\nBEGIN\nEND\n", 1, "write DIALOGEX" },
+    ErrorCase { "1 DIALOG 0, 0, 10, 10\nBEGIN\n PUSHBUTTON \"a\", 70000, 0, 0, 5, 5\nEND\n", 3, "write DIALOGEX" },
     ErrorCase { "1 DIALOGEX 0, 0, 10\nBEGIN\nEND\n", 2, "expected ','" },
     ErrorCase { "1 DIALOGEX 0, 0, 10, 10\nBEGIN\n LTEXT \"a\", 1, 0, 0, 5\nEND\n", 4, "expected ','" },
     ErrorCase { "1 DIALOGEX 0, 0, 10, 10\nBEGIN\n BUTTONX \"a\", 1, 0, 0, 5, 5\nEND\n", 3, "expected a control statement" },

@@ -1,6 +1,7 @@
 // Ids shared by the test script and the tests.
 #define IDD_ABOUT                100
 #define IDD_OPTIONS              101
+#define IDD_STANDARD             102
 #define IDR_MAINFRAME            128
 #define IDR_CONTEXT              129
 #define IDR_EXTENDED             130
@@ -51,6 +52,7 @@
 #define WS_GROUP        0x00020000L
 #define WS_TABSTOP      0x00010000L
 #define DS_MODALFRAME   0x80L
+#define DS_SETFONT      0x40L
 #define DS_SHELLFONT    (0x40L | 0x08L)
 #define WS_EX_CLIENTEDGE 0x00000200L
 #define ES_AUTOHSCROLL  0x0080L

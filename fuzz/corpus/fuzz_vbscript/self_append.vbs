@@ -1,0 +1,4 @@
+s = "ab"
+For i = 1 To 20
+ s = s & s
+Next

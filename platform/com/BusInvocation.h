@@ -1,0 +1,43 @@
+#pragma once
+// One bus call of an object's member on the server side: reads the arguments from the call
+// message, runs IDispatch::Invoke with them and sends the reply. Arguments the caller passed by
+// reference point at the received values, so that what the object writes goes back in the reply.
+
+#include "platform/com/Automation.h"
+
+#include <systemd/sd-bus.h>
+#include <vector>
+
+class ServerInvocation {
+public:
+    ServerInvocation() = default;
+    ~ServerInvocation();
+    ServerInvocation(const ServerInvocation&) = delete;
+    ServerInvocation& operator=(const ServerInvocation&) = delete;
+
+    // Tagged arguments "a(qv)" in DISPPARAMS order, then the named argument ids "ai".
+    HRESULT ReadArguments(sd_bus_message* call);
+    // Plain arguments "av" in natural order, as other tools send them.
+    HRESULT ReadPlainArguments(sd_bus_message* call);
+
+    HRESULT Invoke(IDispatch* object, DISPID member, WORD flags);
+
+    // The reply for our proxies: the HRESULT, the tagged result, the by-reference values and the
+    // exception record. A result that cannot cross turns the call into DISP_E_BADVARTYPE.
+    int Reply(sd_bus_message* call);
+    // The reply for other tools: the plain result, or a D-Bus error with the object's message.
+    int ReplyPlain(sd_bus_message* call);
+    // A D-Bus error that carries the failure code, for calls that never reached the object.
+    static int ReplyFailure(sd_bus_message* call, HRESULT hr);
+
+private:
+    int SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result);
+
+    std::vector<VARIANT> m_values;  // in the order of DISPPARAMS::rgvarg
+    std::vector<bool> m_byRef;
+    std::vector<DISPID> m_named;
+    VARIANT m_result{};
+    EXCEPINFO m_exception{};
+    UINT m_argumentError = 0;
+    HRESULT m_hr = S_OK;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// VARIANTs in D-Bus messages, in two forms.
+//
+// Tagged, for our own proxies: the D-Bus struct "(qv)" holding the VARTYPE (VT_BYREF kept as a
+// mark) and the value, so that dates, currency and the integer widths survive the trip. A safe
+// array is "(a(iu)a(qv))" inside the variant: its bounds (lower bound, count), first dimension
+// first, then its elements in storage order.
+//
+// Plain, for other tools (busctl, gdbus): a D-Bus variant of the natural type (s, i, d, b, x...;
+// an array "av"), read back by its D-Bus type.
+//
+// Readers and writers return S_OK, DISP_E_BADVARTYPE for what cannot cross between processes
+// (objects, decimals) and E_INVALIDARG for a malformed message.
+
+#include "platform/com/Automation.h"
+
+#include <memory>
+#include <systemd/sd-bus.h>
+
+struct BusMessageUnref {
+    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
+};
+using BusMessagePtr = std::unique_ptr<sd_bus_message, BusMessageUnref>;
+
+HRESULT WriteTaggedVariant(sd_bus_message* message, const VARIANT& value);
+// Fills value (which the caller owns and clears) from the next "(qv)"; byRef tells whether the
+// sender passed it by reference (value itself never is).
+HRESULT ReadTaggedVariant(sd_bus_message* message, VARIANT& value, bool* byRef = nullptr);
+
+HRESULT WritePlainVariant(sd_bus_message* message, const VARIANT& value);
+HRESULT ReadPlainVariant(sd_bus_message* message, VARIANT& value);
+
+// The HRESULT for an sd-bus result: S_OK for success (0 or more), else for the negative errno.
+HRESULT HresultFromBusError(int error);

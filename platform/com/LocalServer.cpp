@@ -1,0 +1,425 @@
+#include "platform/com/LocalServer.h"
+
+#include "platform/base/CString.h"
+#include "platform/com/AutomationObject.h"
+#include "platform/com/AutomationTarget.h"
+#include "platform/com/BusInvocation.h"
+#include "platform/com/BusNames.h"
+#include "platform/com/BusVariant.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/sys/WaitSources.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
+
+// One object made for a client; it goes when the client releases it or leaves the bus.
+struct ClientObject {
+    ComPtr<IDispatch> object;
+    sd_bus_track* client = nullptr;
+    bool released = false;
+
+    ~ClientObject() { sd_bus_track_unref(client); }
+};
+
+struct PublishedClass {
+    DWORD cookie;
+    CLSID clsid;
+    ComPtr<IClassFactory> factory;
+    DWORD flags;
+    bool onBus = false;
+    bool revoked = false;
+    std::string busName;
+    std::string path;
+    sd_bus_slot* slot = nullptr;
+    uint64_t nextInstance = 1;
+    std::map<uint64_t, std::unique_ptr<ClientObject>> instances;
+};
+
+bool IsMemberName(std::string_view name)
+{
+    if (name.empty() || name.size() > 255 || (name[0] >= '0' && name[0] <= '9'))
+        return false;
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return true;
+}
+
+// The names an object publishes, from its member table or dispatch map.
+std::vector<std::string> MemberNames(IDispatch* object)
+{
+    std::vector<std::string> names;
+    if (auto* automation = dynamic_cast<AutomationObject*>(object)) {
+        for (const std::wstring& name : automation->MemberNames())
+            names.push_back(WideToUtf8(name));
+    } else if (CAutomationTarget* target = CAutomationTarget::FromIDispatch(object)) {
+        for (const AFX_DISPMAP* map = target->GetDispatchMap(); map; map = map->pBaseMap)
+            for (const AFX_DISPMAP_ENTRY* entry = map->lpEntries; entry->name; ++entry)
+                names.push_back(WideToUtf8(entry->name));
+    }
+    // Only names the bus accepts, each once (a derived map may repeat a base map's name).
+    std::vector<std::string> published;
+    for (std::string& name : names)
+        if (IsMemberName(name) && std::find(published.begin(), published.end(), name) == published.end())
+            published.push_back(std::move(name));
+    return published;
+}
+
+std::string IntrospectionHeader()
+{
+    return "<!DOCTYPE node PUBLIC \"-//freedesktop//DTD D-BUS Object Introspection 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd\">\n<node>\n"
+           " <interface name=\"org.freedesktop.DBus.Introspectable\">\n"
+           "  <method name=\"Introspect\"><arg name=\"data\" type=\"s\" direction=\"out\"/></method>\n"
+           " </interface>\n";
+}
+
+std::string ClassIntrospection(const PublishedClass& published)
+{
+    std::string xml = IntrospectionHeader();
+    xml += std::string(" <interface name=\"") + kClassObjectInterface + "\">\n"
+           "  <method name=\"CreateInstance\"><arg name=\"object\" type=\"o\" direction=\"out\"/></method>\n"
+           " </interface>\n";
+    for (const auto& [id, instance] : published.instances)
+        xml += " <node name=\"" + std::to_string(id) + "\"/>\n";
+    return xml + "</node>\n";
+}
+
+std::string InstanceIntrospection(IDispatch* object)
+{
+    std::string xml = IntrospectionHeader();
+    xml += std::string(" <interface name=\"") + kDispatchInterface + "\">\n"
+           "  <method name=\"GetIDsOfNames\"><arg name=\"names\" type=\"as\" direction=\"in\"/>"
+           "<arg name=\"result\" type=\"i\" direction=\"out\"/><arg name=\"ids\" type=\"ai\" direction=\"out\"/></method>\n"
+           "  <method name=\"Invoke\"><arg name=\"member\" type=\"i\" direction=\"in\"/>"
+           "<arg name=\"flags\" type=\"q\" direction=\"in\"/><arg name=\"arguments\" type=\"a(qv)\" direction=\"in\"/>"
+           "<arg name=\"named\" type=\"ai\" direction=\"in\"/><arg name=\"result\" type=\"i\" direction=\"out\"/>"
+           "<arg name=\"value\" type=\"(qv)\" direction=\"out\"/><arg name=\"references\" type=\"a(u(qv))\" direction=\"out\"/>"
+           "<arg name=\"exception\" type=\"(qssi)\" direction=\"out\"/><arg name=\"argument_error\" type=\"u\" direction=\"out\"/></method>\n"
+           "  <method name=\"Release\"/>\n"
+           " </interface>\n";
+    xml += std::string(" <interface name=\"") + kMembersInterface + "\">\n";
+    for (const std::string& name : MemberNames(object))
+        xml += "  <method name=\"" + name + "\"><arg name=\"arguments\" type=\"av\" direction=\"in\"/>"
+               "<arg name=\"value\" type=\"v\" direction=\"out\"/></method>\n";
+    return xml + " </interface>\n</node>\n";
+}
+
+// The process's published classes and its one connection to the session bus.
+class LocalServer {
+public:
+    // Never destroyed: factories that live until the program ends revoke their classes from here.
+    static LocalServer& Instance()
+    {
+        static LocalServer* server = new LocalServer;
+        return *server;
+    }
+
+    HRESULT Register(REFCLSID clsid, ComPtr<IClassFactory> factory, DWORD context, DWORD flags, DWORD& cookie)
+    {
+        auto published = std::make_unique<PublishedClass>();
+        published->cookie = m_nextCookie;
+        published->clsid = clsid;
+        published->factory = std::move(factory);
+        published->flags = flags;
+        if (context & CLSCTX_LOCAL_SERVER) {
+            HRESULT hr = Publish(*published);
+            if (FAILED(hr)) {
+                if (m_classes.empty() && !m_processing)
+                    Disconnect();
+                return hr;
+            }
+        }
+        cookie = m_nextCookie++;
+        m_classes.push_back(std::move(published));
+        // Messages that arrived while the name was being requested are waiting in the connection.
+        Process();
+        return S_OK;
+    }
+
+    // A class revoked by a call that the bus is running (a "Quit" member, an object's last
+    // release) goes when that processing ends.
+    HRESULT Revoke(DWORD cookie)
+    {
+        auto it = std::find_if(m_classes.begin(), m_classes.end(), [&](const auto& c) { return c->cookie == cookie && !c->revoked; });
+        if (it == m_classes.end())
+            return CO_E_OBJNOTREG;
+        (*it)->revoked = true;
+        if (!m_processing)
+            FinishRevocations();
+        return S_OK;
+    }
+
+    ComPtr<IClassFactory> Find(REFCLSID clsid) const
+    {
+        for (const auto& c : m_classes)
+            if (c->clsid == clsid && !c->revoked)
+                return c->factory;
+        return {};
+    }
+
+    bool Connected() const { return m_connected; }
+
+private:
+    HRESULT Connect()
+    {
+        if (m_bus)
+            return S_OK;
+        int r = sd_bus_open_user(&m_bus);
+        if (r < 0) {
+            m_bus = nullptr;
+            return HresultFromBusError(r);
+        }
+        m_connected = true;
+        m_waitSource = std::make_unique<WaitSource>(sd_bus_get_fd(m_bus), [this] { Process(); });
+        return S_OK;
+    }
+
+    void Disconnect()
+    {
+        m_waitSource.reset();
+        if (m_bus)
+            m_bus = sd_bus_flush_close_unref(m_bus);
+    }
+
+    HRESULT Publish(PublishedClass& published)
+    {
+        std::wstring progId = ProgIdFromClsid(published.clsid);
+        if (progId.empty())
+            return REGDB_E_CLASSNOTREG;
+        HRESULT hr = Connect();
+        if (FAILED(hr))
+            return hr;
+        published.busName = BusNameFromProgId(progId);
+        published.path = ObjectPathFromProgId(progId);
+        int r = sd_bus_add_fallback(m_bus, &published.slot, published.path.c_str(), &LocalServer::OnMessage, &published);
+        if (r >= 0)
+            r = sd_bus_request_name(m_bus, published.busName.c_str(), 0);
+        if (r < 0) {
+            published.slot = sd_bus_slot_unref(published.slot);
+            return r == -EEXIST || r == -EALREADY ? CO_E_OBJISREG : HresultFromBusError(r);
+        }
+        published.onBus = true;
+        return S_OK;
+    }
+
+    void Unpublish(PublishedClass& published)
+    {
+        if (!published.onBus)
+            return;
+        if (m_bus)
+            sd_bus_release_name(m_bus, published.busName.c_str());
+        published.slot = sd_bus_slot_unref(published.slot);
+        published.onBus = false;
+    }
+
+    // Handles every waiting message, then sends the replies. Runs on the waiting thread.
+    void Process()
+    {
+        if (!m_bus || m_processing)
+            return;
+        m_processing = true;
+        int r;
+        while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
+        }
+        if (r >= 0)
+            r = sd_bus_flush(m_bus);
+        DropReleasedInstances();
+        m_processing = false;
+        if (r < 0) {
+            // The bus went away: nothing can reach the published objects any more.
+            m_connected = false;
+            for (const auto& c : m_classes)
+                Unpublish(*c);
+            Disconnect();
+        }
+        FinishRevocations();
+    }
+
+    void FinishRevocations()
+    {
+        std::erase_if(m_classes, [this](const auto& c) {
+            if (c->revoked)
+                Unpublish(*c);
+            return c->revoked;
+        });
+        if (m_classes.empty())
+            Disconnect();
+    }
+
+    void DropReleasedInstances()
+    {
+        for (const auto& c : m_classes)
+            std::erase_if(c->instances, [](const auto& entry) { return entry.second->released; });
+    }
+
+    // Returns 1: a handler that returns 0 is called again at once, for as long as the track is empty.
+    static int OnClientGone(sd_bus_track*, void* userdata)
+    {
+        static_cast<ClientObject*>(userdata)->released = true;
+        return 1;
+    }
+
+    static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)
+    {
+        auto& published = *static_cast<PublishedClass*>(userdata);
+        std::string_view path = sd_bus_message_get_path(m) ? sd_bus_message_get_path(m) : "";
+        if (path == published.path)
+            return Instance().OnClassMessage(published, m);
+        if (path.size() <= published.path.size() + 1 || path[published.path.size()] != '/')
+            return 0;
+        std::string_view tail = path.substr(published.path.size() + 1);
+        uint64_t id = 0;
+        auto [end, error] = std::from_chars(tail.data(), tail.data() + tail.size(), id);
+        auto it = published.instances.find(id);
+        if (error != std::errc() || end != tail.data() + tail.size() || it == published.instances.end() || it->second->released)
+            return 0;
+        return OnInstanceMessage(*it->second, m);
+    }
+
+    int OnClassMessage(PublishedClass& published, sd_bus_message* m)
+    {
+        if (sd_bus_message_is_method_call(m, kIntrospectableInterface, "Introspect"))
+            return sd_bus_reply_method_return(m, "s", ClassIntrospection(published).c_str());
+        if (!sd_bus_message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
+            return 0;
+        if (published.flags == REGCLS_SINGLEUSE && published.nextInstance > 1)
+            return ServerInvocation::ReplyFailure(m, CO_E_OBJNOTREG);
+        auto instance = std::make_unique<ClientObject>();
+        HRESULT hr = published.factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(instance->object.Receive()));
+        if (FAILED(hr) || !instance->object)
+            return ServerInvocation::ReplyFailure(m, FAILED(hr) ? hr : E_NOINTERFACE);
+        int r = sd_bus_track_new(m_bus, &instance->client, &LocalServer::OnClientGone, instance.get());
+        if (r >= 0)
+            r = sd_bus_track_add_sender(instance->client, m);
+        if (r < 0)
+            return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
+        uint64_t id = published.nextInstance++;
+        published.instances.emplace(id, std::move(instance));
+        if (published.flags == REGCLS_SINGLEUSE)
+            sd_bus_release_name(m_bus, published.busName.c_str());  // the next client starts a new server
+        std::string path = published.path + "/" + std::to_string(id);
+        return sd_bus_reply_method_return(m, "o", path.c_str());
+    }
+
+    static int OnInstanceMessage(ClientObject& instance, sd_bus_message* m)
+    {
+        IDispatch* object = instance.object.get();
+        if (sd_bus_message_is_method_call(m, kIntrospectableInterface, "Introspect"))
+            return sd_bus_reply_method_return(m, "s", InstanceIntrospection(object).c_str());
+        const char* interface = sd_bus_message_get_interface(m);
+        const char* member = sd_bus_message_get_member(m);
+        uint8_t type = 0;
+        if (!interface || !member || sd_bus_message_get_type(m, &type) < 0 || type != SD_BUS_MESSAGE_METHOD_CALL)
+            return 0;
+        if (std::strcmp(interface, kDispatchInterface) == 0) {
+            if (std::strcmp(member, "Release") == 0) {
+                instance.released = true;
+                return sd_bus_reply_method_return(m, "");
+            }
+            if (std::strcmp(member, "GetIDsOfNames") == 0)
+                return GetIDsOfNames(object, m);
+            if (std::strcmp(member, "Invoke") == 0)
+                return Invoke(object, m);
+            return 0;
+        }
+        if (std::strcmp(interface, kMembersInterface) == 0)
+            return InvokeMember(object, member, m);
+        return 0;
+    }
+
+    static int GetIDsOfNames(IDispatch* object, sd_bus_message* m)
+    {
+        char** names = nullptr;
+        int r = sd_bus_message_read_strv(m, &names);
+        if (r < 0)
+            return r;
+        std::vector<std::wstring> wide;
+        for (char** n = names; n && *n; ++n) {
+            wide.push_back(NarrowToWide(*n));
+            free(*n);
+        }
+        free(names);
+        std::vector<LPOLESTR> pointers;
+        for (std::wstring& w : wide)
+            pointers.push_back(w.data());
+        std::vector<DISPID> ids(wide.size(), DISPID_UNKNOWN);
+        HRESULT hr = wide.empty() ? E_INVALIDARG
+                                  : object->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), 0, ids.data());
+        sd_bus_message* reply = nullptr;
+        if ((r = sd_bus_message_new_method_return(m, &reply)) < 0)
+            return r;
+        BusMessagePtr owned(reply);
+        int32_t code = hr;
+        if ((r = sd_bus_message_append_basic(reply, 'i', &code)) < 0
+            || (r = sd_bus_message_append_array(reply, 'i', ids.data(), ids.size() * sizeof(DISPID))) < 0)
+            return r;
+        return sd_bus_send(nullptr, reply, nullptr);
+    }
+
+    static int Invoke(IDispatch* object, sd_bus_message* m)
+    {
+        int32_t member = 0;
+        uint16_t flags = 0;
+        int r = sd_bus_message_read(m, "iq", &member, &flags);
+        if (r < 0)
+            return r;
+        ServerInvocation invocation;
+        HRESULT hr = invocation.ReadArguments(m);
+        if (FAILED(hr))
+            return ServerInvocation::ReplyFailure(m, hr);
+        invocation.Invoke(object, member, flags);
+        return invocation.Reply(m);
+    }
+
+    static int InvokeMember(IDispatch* object, const char* member, sd_bus_message* m)
+    {
+        std::wstring name = NarrowToWide(member);
+        LPOLESTR names[] = {name.data()};
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+        if (FAILED(hr))
+            return 0;  // not a member: the bus answers "unknown method"
+        ServerInvocation invocation;
+        hr = invocation.ReadPlainArguments(m);
+        if (FAILED(hr))
+            return ServerInvocation::ReplyFailure(m, hr);
+        invocation.Invoke(object, id, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+        return invocation.ReplyPlain(m);
+    }
+
+    sd_bus* m_bus = nullptr;
+    bool m_connected = true;
+    bool m_processing = false;
+    std::unique_ptr<WaitSource> m_waitSource;
+    std::vector<std::unique_ptr<PublishedClass>> m_classes;
+    DWORD m_nextCookie = 1;
+};
+
+} // namespace
+
+HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags, LPDWORD cookie)
+{
+    if (!classObject || !cookie)
+        return E_INVALIDARG;
+    *cookie = 0;
+    ComPtr<IClassFactory> factory;
+    if (FAILED(classObject->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(factory.Receive()))) || !factory)
+        return E_NOINTERFACE;
+    return LocalServer::Instance().Register(clsid, std::move(factory), context, flags, *cookie);
+}
+
+HRESULT CoRevokeClassObject(DWORD cookie) { return LocalServer::Instance().Revoke(cookie); }
+
+ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid) { return LocalServer::Instance().Find(clsid); }
+
+bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }

@@ -1,0 +1,33 @@
+#pragma once
+// Class objects published for other processes. A class object registered with CLSCTX_LOCAL_SERVER
+// is put on the user's session bus under the names BusNames.h derives from the class's ProgID
+// (from the registry, or from the class registry when the class is also registered in-process);
+// every bus call reaches it on the thread that waits on the program's wait sources, the message
+// loop's (sys/WaitSources.h).
+//
+// On the bus, the class object answers CreateInstance with the path of a new object; each object
+// carries the dispatch interface our proxies use (GetIDsOfNames, Invoke with tagged VARIANTs,
+// Release), one method per member for other tools (arguments "av", result "v"), and
+// introspection data. An object goes when its client releases it or leaves the bus.
+
+#include "platform/com/Interfaces.h"
+
+constexpr DWORD REGCLS_SINGLEUSE = 0;    // the first creation hides the class from later clients
+constexpr DWORD REGCLS_MULTIPLEUSE = 1;
+constexpr DWORD REGCLS_MULTI_SEPARATE = 2;
+
+constexpr HRESULT CO_E_OBJNOTREG = static_cast<HRESULT>(0x800401FB);
+constexpr HRESULT CO_E_OBJISREG = static_cast<HRESULT>(0x800401FC);  // the bus name has another owner
+
+// classObject must answer IClassFactory. context CLSCTX_INPROC_SERVER keeps the class to this
+// process; CLSCTX_LOCAL_SERVER also publishes it on the bus (REGDB_E_CLASSNOTREG without a
+// ProgID, the bus error's code when the bus cannot be reached).
+HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags, LPDWORD cookie);
+HRESULT CoRevokeClassObject(DWORD cookie);
+
+// The class factory this process registered for clsid, with a reference; null when none.
+ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid);
+
+// False once the bus connection of the published classes has been lost (a server started for
+// automation ends then); true while connected or while nothing is published.
+bool IsLocalServerConnected();

@@ -1,0 +1,36 @@
+#pragma once
+// What the dialog manager keeps for each dialog, shared by the dialog window (Dialog.cpp) and
+// keyboard navigation (DialogNavigation.cpp). Internal to platform/user.
+
+#include "platform/user/WinUser.h"
+
+namespace fln::user {
+
+struct DialogState {
+    HFONT font = nullptr;      // the font its controls get; null: the system font
+    bool ownsFont = false;     // made from the template, deleted with the dialog
+    SIZE baseUnits { 8, 16 };  // pixels per 4 horizontal and 8 vertical dialog units
+    HWND focus = nullptr;      // the control that gets the focus back when the dialog does
+    int defaultId = 0;         // DM_SETDEFID; 0: none
+    bool ended = false;        // EndDialog was called
+    INT_PTR result = 0;
+    bool modal = false;        // run by DialogBoxParamW: EndDialog hides it at once
+    HWND disabledOwner = nullptr; // the owner a modal dialog disabled, enabled again by EndDialog
+};
+
+// The state of a window made by the dialog manager, or null.
+DialogState* FindDialogState(HWND dialog);
+
+// Moves the focus to a control of the dialog the way the keyboard does: an edit's text is
+// selected, and the default push button look follows the focus.
+void SetDialogFocus(HWND dialog, HWND control);
+
+// The control's WM_GETDLGCODE answer (0 for no window).
+UINT DialogCode(HWND control, WPARAM key = 0, const MSG* message = nullptr);
+
+inline bool IsPushButton(UINT dialogCode)
+{
+    return dialogCode & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+}
+
+} // namespace fln::user

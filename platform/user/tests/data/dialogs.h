@@ -1,0 +1,20 @@
+// Ids shared by the dialog test script and the dialog tests.
+#define IDD_NAVIGATION 300
+#define IDD_STANDARD   301
+#define IDD_BROKEN     302
+#define IDD_PAGE       303
+#define IDD_HOST       304
+#define IDD_TYPING     305
+#define IDC_LABEL      1001
+#define IDC_NAME       1002
+#define IDC_GROUP      1003
+#define IDC_RED        1004
+#define IDC_GREEN      1005
+#define IDC_HIDDEN     1006
+#define IDC_BLUE       1007
+#define IDC_WRAP       1008
+#define IDC_APPLY      1009
+#define IDC_COUNT      1010
+#define IDC_COMBO      1011
+#define IDC_PAGE_EDIT  1012
+#define IDC_PAGE_CHECK 1013
