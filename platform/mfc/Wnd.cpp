@@ -186,6 +186,13 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
         return FALSE;
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
+    return CreateAttached([&] {
+        return ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
+    });
+}
+
+BOOL CWnd::CreateAttached(const std::function<HWND()>& create)
+{
     // The object takes the window over before its first message, so that it sees WM_NCCREATE and WM_CREATE.
     // Windows made while this one is being made (its children, in WM_CREATE) share the one hook.
     CWnd* outerCreation = windowBeingCreated;
@@ -193,7 +200,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     windowBeingCreated = this;
     if (outermost)
         creationHook = ::SetWindowsHookExW(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId());
-    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
+    HWND window = create();
     if (outermost) {
         ::UnhookWindowsHookEx(creationHook);
         creationHook = nullptr;

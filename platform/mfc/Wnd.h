@@ -14,6 +14,8 @@
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/Menu.h"
 
+#include <functional>
+
 class CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)
 public:
@@ -174,6 +176,10 @@ protected:
     void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
     void OnHScroll(UINT, int, CWnd*) { Default(); }
     void OnVScroll(UINT, int, CWnd*) { Default(); }
+
+    // Runs `create`, which makes one window, with this object attached to that window before its
+    // first message; TRUE when the window exists and is this object's.
+    BOOL CreateAttached(const std::function<HWND()>& create);
 
     WNDPROC m_pfnSuper = nullptr; // the procedure the window had before this object took it over
     BOOL m_toolTipsEnabled = FALSE;
