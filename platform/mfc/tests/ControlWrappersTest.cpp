@@ -1,0 +1,155 @@
+#include "platform/display/HeadlessDisplay.h"
+#include "platform/mfc/ControlWrappers.h"
+#include "platform/mfc/WinApp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class ControlWrappersTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        ASSERT_TRUE(parent.CreateEx(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+    }
+    void TearDown() override { parent.DestroyWindow(); }
+    CRect At(int y, int height = 20) { return CRect(10, y, 210, y + height); }
+
+    CWinApp app { L"ControlWrappersTest" };
+    CWnd parent;
+};
+
+TEST_F(ControlWrappersTest, StandardControlsAnswerThroughTheirObjects)
+{
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, At(0), &parent, 1));
+    edit.SetWindowText(L"2*pi");
+    edit.SetSel(2, 4);
+    int start = 0, end = 0;
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(end, 4);
+    edit.ReplaceSel(L"e", TRUE);
+    EXPECT_EQ(edit.GetWindowText(), CString(L"2*e"));
+    EXPECT_TRUE(edit.CanUndo());
+    edit.Undo();
+    EXPECT_EQ(edit.GetWindowText(), CString(L"2*pi"));
+    edit.LimitText(3);
+    EXPECT_EQ(edit.GetLimitText(), 3u);
+
+    CButton check;
+    ASSERT_TRUE(check.Create(L"&Wrap", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, At(30), &parent, 2));
+    check.SetCheck(BST_CHECKED);
+    EXPECT_EQ(check.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(check.GetButtonStyle() & BS_TYPEMASK, BS_AUTOCHECKBOX);
+
+    CListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY, At(60, 80), &parent, 3));
+    for (const wchar_t* item : { L"sin", L"cos", L"tan" })
+        list.AddString(item);
+    EXPECT_EQ(list.GetCount(), 3);
+    list.SetCurSel(1);
+    CString text;
+    list.GetText(list.GetCurSel(), text);
+    EXPECT_EQ(text, CString(L"cos"));
+    EXPECT_EQ(list.FindStringExact(-1, L"TAN"), 2);
+    list.SetItemData(2, 42);
+    EXPECT_EQ(list.GetItemData(2), 42u);
+
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, At(150, 100), &parent, 4));
+    combo.AddString(L"deg");
+    combo.AddString(L"rad");
+    EXPECT_EQ(combo.SelectString(-1, L"ra"), 1);
+    combo.GetLBText(combo.GetCurSel(), text);
+    EXPECT_EQ(text, CString(L"rad"));
+
+    CScrollBar bar;
+    ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, At(260, 16), &parent, 5));
+    bar.SetScrollRange(0, 50);
+    bar.SetScrollPos(20);
+    EXPECT_EQ(bar.GetScrollPos(), 20);
+}
+
+TEST_F(ControlWrappersTest, CommonControlsRegisterThemselvesAndAnswer)
+{
+    CSpinButtonCtrl spin;
+    ASSERT_TRUE(spin.Create(WS_CHILD | WS_VISIBLE, At(0), &parent, 10));
+    spin.SetRange32(-5, 500);
+    spin.SetPos32(450);
+    EXPECT_EQ(spin.GetPos32(), 450);
+    int lower = 0, upper = 0;
+    spin.GetRange32(lower, upper);
+    EXPECT_EQ(lower, -5);
+    EXPECT_EQ(upper, 500);
+
+    CTabCtrl tabs;
+    ASSERT_TRUE(tabs.Create(WS_CHILD | WS_VISIBLE, At(30, 100), &parent, 11));
+    tabs.InsertItem(0, L"Formula");
+    tabs.InsertItem(1, L"Graph");
+    EXPECT_EQ(tabs.GetItemCount(), 2);
+    tabs.SetCurSel(1);
+    EXPECT_EQ(tabs.GetCurSel(), 1);
+    CRect display(0, 0, 200, 100);
+    tabs.AdjustRect(FALSE, &display);
+    EXPECT_GT(display.top, 0) << "the display area lies below the tabs";
+
+    CStatusBarCtrl status;
+    ASSERT_TRUE(status.Create(WS_CHILD | WS_VISIBLE, At(0), &parent, 12));
+    int edges[] = { 100, -1 };
+    EXPECT_TRUE(status.SetParts(2, edges));
+    status.SetText(L"Ready", 1, SBT_POPOUT);
+    int type = 0;
+    EXPECT_EQ(status.GetText(1, &type), CString(L"Ready"));
+    EXPECT_EQ(type, static_cast<int>(SBT_POPOUT));
+
+    CProgressCtrl progress;
+    ASSERT_TRUE(progress.Create(WS_CHILD | WS_VISIBLE, At(150), &parent, 13));
+    progress.SetRange32(0, 30);
+    progress.SetStep(10);
+    progress.StepIt();
+    EXPECT_EQ(progress.GetPos(), 10);
+
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&parent));
+    EXPECT_TRUE(tips.AddTool(&spin, L"Step the value"));
+    CRect area(0, 0, 50, 50);
+    EXPECT_TRUE(tips.AddTool(&parent, L"Corner", &area, 7));
+    EXPECT_EQ(tips.GetToolCount(), 2);
+    tips.DelTool(&spin);
+    EXPECT_EQ(tips.GetToolCount(), 1);
+    tips.DestroyWindow();
+}
+
+TEST_F(ControlWrappersTest, RichEditStreamsRtfIn)
+{
+    CRichEditCtrl rich;
+    ASSERT_TRUE(rich.Create(WS_CHILD | WS_VISIBLE, At(0, 100), &parent, 20));
+    static const char rtf[] = "{\\rtf1\\ansi {\\b Formulon} 4.2\\par}";
+    struct Source {
+        const char* data;
+        size_t left;
+    } source { rtf, std::strlen(rtf) };
+    EDITSTREAM stream { reinterpret_cast<DWORD_PTR>(&source), 0, [](DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) -> DWORD {
+        auto* from = reinterpret_cast<Source*>(cookie);
+        size_t count = std::min<size_t>(from->left, static_cast<size_t>(size));
+        std::memcpy(buffer, from->data, count);
+        from->data += count;
+        from->left -= count;
+        *written = static_cast<LONG>(count);
+        return 0;
+    } };
+    rich.StreamIn(SF_RTF, stream);
+    EXPECT_EQ(stream.dwError, 0u);
+    EXPECT_EQ(rich.GetWindowText().Left(12), CString(L"Formulon 4.2"));
+    rich.SetSel(0, 8);
+    long start = 0, end = 0;
+    rich.GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 8);
+}
+
+} // namespace
