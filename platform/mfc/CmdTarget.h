@@ -147,7 +147,7 @@ protected: \
 #define ON_MESSAGE(message, fn) FLN_MSG(message, 0, 0, 0, return self->fn(call.wParam, call.lParam);)
 #define ON_REGISTERED_MESSAGE(messageVariable, fn) FLN_MSG(messageVariable, 0, 0, 0, return self->fn(call.wParam, call.lParam);)
 #define ON_COMMAND(id, fn) FLN_MSG(WM_COMMAND, CN_COMMAND, id, id, self->fn(); return TRUE;)
-#define ON_COMMAND_EX(id, fn) FLN_MSG_EX(WM_COMMAND, CN_COMMAND, id, id, return self->fn(call.id);)
+#define ON_COMMAND_EX(commandId, fn) FLN_MSG_EX(WM_COMMAND, CN_COMMAND, commandId, commandId, return self->fn(call.id);)
 #define ON_COMMAND_RANGE(first, last, fn) FLN_MSG(WM_COMMAND, CN_COMMAND, first, last, self->fn(call.id); return TRUE;)
 #define ON_UPDATE_COMMAND_UI(id, fn) \
     FLN_MSG(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, id, self->fn(static_cast<CCmdUI*>(call.extra)); return TRUE;)
@@ -158,7 +158,7 @@ protected: \
 #define FLN_NOTIFY_ARGS static_cast<AFX_NOTIFY*>(call.extra)->pNMHDR, static_cast<AFX_NOTIFY*>(call.extra)->pResult
 #define ON_NOTIFY(code, id, fn) FLN_MSG(WM_NOTIFY, code, id, id, self->fn(FLN_NOTIFY_ARGS); return TRUE;)
 #define ON_NOTIFY_RANGE(code, first, last, fn) FLN_MSG(WM_NOTIFY, code, first, last, self->fn(call.id, FLN_NOTIFY_ARGS); return TRUE;)
-#define ON_NOTIFY_EX(code, id, fn) FLN_MSG_EX(WM_NOTIFY, code, id, id, return self->fn(call.id, FLN_NOTIFY_ARGS);)
+#define ON_NOTIFY_EX(code, controlId, fn) FLN_MSG_EX(WM_NOTIFY, code, controlId, controlId, return self->fn(call.id, FLN_NOTIFY_ARGS);)
 // Reflected to the control that sent them, before its parent sees them.
 #define ON_NOTIFY_REFLECT(code, fn) FLN_MSG(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, self->fn(FLN_NOTIFY_ARGS); return TRUE;)
 #define ON_NOTIFY_REFLECT_EX(code, fn) FLN_MSG_EX(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, return self->fn(FLN_NOTIFY_ARGS);)
