@@ -237,5 +237,28 @@ protected: \
         self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(call.wParam)), LOWORD(call.lParam), HIWORD(call.lParam)); return 0;)
 #define FLN_SCROLL_MSG(message, fn) \
     FLN_MSG(message, 0, 0, 0, self->fn(LOWORD(call.wParam), static_cast<short>(HIWORD(call.wParam)), FLN_WND(call.lParam)); return 0;)
+// Colours: the parent's OnCtlColor(dc, control, CTLCOLOR_*) and, reflected, the control's own
+// CtlColor(dc, CTLCOLOR_*); a null brush from the control leaves the answer to its parent.
+constexpr UINT CTLCOLOR_MSGBOX = 0, CTLCOLOR_EDIT = 1, CTLCOLOR_LISTBOX = 2, CTLCOLOR_BTN = 3, CTLCOLOR_DLG = 4,
+               CTLCOLOR_SCROLLBAR = 5, CTLCOLOR_STATIC = 6;
+#define FLN_CTLCOLOR(message, kind) \
+    FLN_MSG(message, 0, 0, 0, return reinterpret_cast<LRESULT>(self->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(call.wParam)), FLN_WND(call.lParam), kind));)
+#define ON_WM_CTLCOLOR() \
+    FLN_CTLCOLOR(WM_CTLCOLOREDIT, CTLCOLOR_EDIT) FLN_CTLCOLOR(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC) \
+    FLN_CTLCOLOR(WM_CTLCOLORBTN, CTLCOLOR_BTN) FLN_CTLCOLOR(WM_CTLCOLORLISTBOX, CTLCOLOR_LISTBOX) \
+    FLN_CTLCOLOR(WM_CTLCOLORSCROLLBAR, CTLCOLOR_SCROLLBAR) FLN_CTLCOLOR(WM_CTLCOLORDLG, CTLCOLOR_DLG)
+#define FLN_CTLCOLOR_REFLECT(message, kind) \
+    FLN_MSG(WM_REFLECT_BASE + message, 0, 0, 0, \
+        return reinterpret_cast<LRESULT>(self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(call.wParam)), kind));)
+#define ON_WM_CTLCOLOR_REFLECT() \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLOREDIT, CTLCOLOR_EDIT) FLN_CTLCOLOR_REFLECT(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC) \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLORBTN, CTLCOLOR_BTN) FLN_CTLCOLOR_REFLECT(WM_CTLCOLORLISTBOX, CTLCOLOR_LISTBOX) \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLORSCROLLBAR, CTLCOLOR_SCROLLBAR)
+// Owner-drawn controls drawing and measuring themselves: DrawItem(LPDRAWITEMSTRUCT), MeasureItem(LPMEASUREITEMSTRUCT).
+#define ON_WM_DRAWITEM_REFLECT() \
+    FLN_MSG(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(call.lParam)); return TRUE;)
+#define ON_WM_MEASUREITEM_REFLECT() \
+    FLN_MSG(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, self->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(call.lParam)); return TRUE;)
+
 #define ON_WM_HSCROLL() FLN_SCROLL_MSG(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() FLN_SCROLL_MSG(WM_VSCROLL, OnVScroll)

@@ -38,10 +38,29 @@ bool IsReflectable(UINT message)
     case WM_VSCROLL:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
         return true;
     default:
         return false;
     }
+}
+
+// The control a message to its parent is about, which may answer it itself; none for menus.
+HWND ReflectionTarget(HWND parent, UINT message, LPARAM lParam)
+{
+    if (message == WM_DRAWITEM) {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    if (message == WM_MEASUREITEM) {
+        auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID)) : nullptr;
+    }
+    return reinterpret_cast<HWND>(lParam);
 }
 
 } // namespace
@@ -267,8 +286,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = 0;
         return OnNotify(wParam, lParam, result);
     }
-    if (IsReflectable(message) && lParam && ReflectLastMsg(reinterpret_cast<HWND>(lParam), result))
-        return TRUE;
+    if (IsReflectable(message) && lParam) {
+        HWND control = ReflectionTarget(m_hWnd, message, lParam);
+        if (control && ReflectLastMsg(control, result))
+            return TRUE;
+    }
     if (message == WM_SETCURSOR && AfxGetApp() && AfxGetApp()->IsWaitCursorShown()) {
         AfxGetApp()->DoWaitCursor(0); // busy: every window of the program shows the busy cursor
         *result = TRUE;
@@ -329,9 +351,17 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         AFX_NOTIFY notify { result ? result : &ignored, header };
         return OnCmdMsg(0, static_cast<int>(MAKELONG(static_cast<WORD>(header->code), WM_REFLECT_BASE + WM_NOTIFY)), &notify, nullptr);
     }
-    if (IsReflectable(message))
-        return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, result);
-    return FALSE;
+    if (!IsReflectable(message))
+        return FALSE;
+    LRESULT reflected = 0;
+    if (!OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &reflected))
+        return FALSE;
+    bool colour = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    if (colour && !reflected)
+        return FALSE; // no brush of its own: the parent answers
+    if (result)
+        *result = reflected;
+    return TRUE;
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*)

@@ -153,3 +153,60 @@ TEST_F(ControlWrappersTest, RichEditStreamsRtfIn)
 }
 
 } // namespace
+
+namespace {
+
+// An edit that colours itself, and an owner-drawn button that draws itself.
+class RedEdit : public CEdit {
+public:
+    CBrush red { RGB(255, 0, 0) };
+    HBRUSH CtlColor(CDC* dc, UINT kind)
+    {
+        lastKind = kind;
+        dc->SetBkColor(RGB(255, 0, 0));
+        return red;
+    }
+    UINT lastKind = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(RedEdit, CEdit)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+class GreenButton : public CButton {
+public:
+    int draws = 0;
+    void DrawItem(LPDRAWITEMSTRUCT item)
+    {
+        ++draws;
+        CBrush green(RGB(0, 160, 0));
+        ::FillRect(item->hDC, &item->rcItem, green);
+    }
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(GreenButton, CButton)
+    ON_WM_DRAWITEM_REFLECT()
+END_MESSAGE_MAP()
+
+TEST_F(ControlWrappersTest, ControlsAnswerTheirOwnColourAndDrawingMessages)
+{
+    RedEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, At(0), &parent, 1));
+    GreenButton button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, At(40), &parent, 2));
+    parent.UpdateWindow();
+    edit.UpdateWindow();
+    button.UpdateWindow();
+    EXPECT_EQ(edit.lastKind, CTLCOLOR_EDIT);
+    EXPECT_GE(button.draws, 1);
+    HDC dc = ::GetDC(parent.m_hWnd);
+    EXPECT_EQ(::GetPixel(dc, 150, 10), RGB(255, 0, 0)) << "the edit's own brush";
+    EXPECT_EQ(::GetPixel(dc, 150, 50), RGB(0, 160, 0)) << "the button drew itself";
+    ::ReleaseDC(parent.m_hWnd, dc);
+}
+
+} // namespace
