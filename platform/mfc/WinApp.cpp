@@ -71,6 +71,17 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::PreTranslateMessage(MSG* message)
 {
+    // Mouse messages keep the tool tip of the nearest window that enables them up to date.
+    if (message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST) {
+        for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
+            if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->ToolTipsEnabled()) {
+                object->FilterToolTipMessage(message);
+                break;
+            }
+            if (!(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+                break;
+        }
+    }
     // Each window from the target up to its top-level window may take the message first.
     for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
         if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->PreTranslateMessage(message))

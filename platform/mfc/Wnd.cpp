@@ -63,6 +63,29 @@ HWND ReflectionTarget(HWND parent, UINT message, LPARAM lParam)
     return reinterpret_cast<HWND>(lParam);
 }
 
+
+// The program's one tooltip control for windows that enable tool tips, and the tool it shows.
+struct ToolTipState {
+    HWND tip = nullptr;
+    HWND window = nullptr;
+    INT_PTR hit = -1;
+    TOOLINFO tool {};
+};
+
+ToolTipState& ThreadToolTips()
+{
+    thread_local ToolTipState state;
+    return state;
+}
+
+void ForgetTool(ToolTipState& state)
+{
+    if (state.tip && state.hit != -1 && ::IsWindow(state.tip))
+        ::SendMessageW(state.tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&state.tool));
+    state.hit = -1;
+    state.window = nullptr;
+}
+
 } // namespace
 
 static HandleMap<HWND, CWnd>& WindowMap()
@@ -323,7 +346,11 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
     if (header->hwndFrom && ReflectLastMsg(header->hwndFrom, result))
         return TRUE;
     AFX_NOTIFY notify { result, header };
-    return OnCmdMsg(static_cast<UINT>(header->idFrom), MAKELONG(static_cast<WORD>(header->code), WM_NOTIFY), &notify, nullptr);
+    // A tooltip's notifications name a tool (often a window handle), not a control: handlers
+    // take them with id 0 and read the tool from the header.
+    bool fromToolTip = header->code <= TTN_FIRST && header->code > TTN_FIRST - 20;
+    UINT id = fromToolTip ? 0 : static_cast<UINT>(header->idFrom);
+    return OnCmdMsg(id, MAKELONG(static_cast<WORD>(header->code), WM_NOTIFY), &notify, nullptr);
 }
 
 BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result)
@@ -372,6 +399,8 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 void CWnd::OnNcDestroy()
 {
     HWND window = m_hWnd;
+    if (ThreadToolTips().window == window)
+        CancelToolTips();
     // The program ends with its main window.
     if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
@@ -402,6 +431,45 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
             temporary.m_hWnd = nullptr;
         }
     }
+}
+
+void CWnd::FilterToolTipMessage(MSG* message)
+{
+    ToolTipState& state = ThreadToolTips();
+    if (state.tip && !::IsWindow(state.tip))
+        state = {};
+    CPoint point(message->pt);
+    ScreenToClient(&point);
+    TOOLINFO tool {};
+    tool.cbSize = sizeof tool;
+    INT_PTR hit = m_toolTipsEnabled ? OnToolHitTest(point, &tool) : -1;
+    if (hit != state.hit || state.window != m_hWnd) {
+        ForgetTool(state);
+        if (hit != -1) {
+            if (!state.tip) {
+                WNDCLASSEXW existing { sizeof existing };
+                if (!::GetClassInfoExW(nullptr, TOOLTIPS_CLASSW, &existing))
+                    InitCommonControls();
+                state.tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                    ::GetAncestor(m_hWnd, GA_ROOT), nullptr, nullptr, nullptr);
+            }
+            if (state.tip && ::SendMessageW(state.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+                state.tool = tool;
+                state.hit = hit;
+                state.window = m_hWnd;
+            }
+        }
+    }
+    if (state.tip && state.hit != -1)
+        ::SendMessageW(state.tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+}
+
+void CWnd::CancelToolTips()
+{
+    ToolTipState& state = ThreadToolTips();
+    ForgetTool(state);
+    if (state.tip && ::IsWindow(state.tip))
+        ::SendMessageW(state.tip, TTM_POP, 0, 0);
 }
 
 INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFO* info) const

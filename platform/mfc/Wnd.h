@@ -79,6 +79,12 @@ public:
     // The id of the visible child control under the client point, or -1. With info, describes
     // that control as a tool whose text is asked for when shown.
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const;
+    // Keeps the program's one tooltip control on the tool under the pointer and relays the mouse
+    // message to it; the tip asks this window for its text (TTN_NEEDTEXT). Called for mouse
+    // messages by the thread's PreTranslateMessage.
+    void FilterToolTipMessage(MSG* message);
+    // Ends the tip of a window that goes away.
+    static void CancelToolTips();
 
     // ---- state
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, message, wParam, lParam); }

@@ -210,3 +210,83 @@ TEST_F(ControlWrappersTest, ControlsAnswerTheirOwnColourAndDrawingMessages)
 }
 
 } // namespace
+
+namespace {
+
+// A window whose controls show tips, with their texts given when asked.
+class TippedWindow : public CWnd {
+public:
+    std::vector<int> askedFor;
+
+protected:
+    BOOL OnToolTipText(UINT, NMHDR* header, LRESULT* result)
+    {
+        auto* text = reinterpret_cast<NMTTDISPINFOW*>(header);
+        int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom));
+        askedFor.push_back(id);
+        wcscpy(text->szText, id == 1 ? L"Calculate" : L"Clear");
+        *result = 0;
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(TippedWindow, CWnd)
+    ON_NOTIFY_EX(TTN_NEEDTEXT, 0, OnToolTipText)
+END_MESSAGE_MAP()
+
+HWND VisibleTip()
+{
+    HWND found = nullptr;
+    ::EnumWindows([](HWND window, LPARAM data) -> BOOL {
+        wchar_t name[32];
+        ::GetClassNameW(window, name, 32);
+        if (std::wstring(name) == TOOLTIPS_CLASSW && ::IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST(ToolTipFilterTest, AWindowThatEnablesTipsShowsItsControlsTipsWhenThePointerRests)
+{
+    auto display = std::make_unique<HeadlessDisplay>();
+    HeadlessDisplay& screen = *display;
+    SetCurrentDisplay(std::move(display));
+    CWinApp app(L"ToolTipFilterTest");
+    TippedWindow window;
+    ASSERT_TRUE(window.CreateEx(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100, nullptr, nullptr));
+    CButton calculate, clear;
+    ASSERT_TRUE(calculate.Create(L"=", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 40), &window, 1));
+    ASSERT_TRUE(clear.Create(L"C", WS_CHILD | WS_VISIBLE, CRect(100, 10, 150, 40), &window, 2));
+    window.EnableToolTips(TRUE);
+
+    auto pump = [&] {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!app.PreTranslateMessage(&message)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+    };
+    screen.InjectMouseMove({ 130, 125 });
+    pump();
+    EXPECT_EQ(VisibleTip(), nullptr) << "not before the pointer has rested";
+    screen.Advance(1000);
+    pump();
+    EXPECT_NE(VisibleTip(), nullptr);
+    ASSERT_FALSE(window.askedFor.empty());
+    EXPECT_EQ(window.askedFor.back(), 1);
+
+    screen.InjectMouseMove({ 230, 125 });
+    pump();
+    screen.Advance(1000);
+    pump();
+    EXPECT_EQ(window.askedFor.back(), 2) << "the tip follows the pointer to the next control";
+    window.DestroyWindow();
+    EXPECT_EQ(VisibleTip(), nullptr) << "a window that goes takes its tip along";
+}
+
+} // namespace
