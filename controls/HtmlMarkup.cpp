@@ -597,10 +597,12 @@ void PPHtmlStyleSheet::SetCss(const wchar_t* css)
         size_t close = text.find(L'}', open);
         if (close == std::wstring_view::npos)
             break;
+        // The selector is the word just before "{": text left over from a broken rule is dropped.
         std::wstring_view selector = text.substr(position, open - position);
-        while (!selector.empty() && std::iswspace(selector.front()))
-            selector.remove_prefix(1);
-        selector = selector.substr(0, std::min(selector.find_first_of(L" \t\r\n"), selector.size()));
+        while (!selector.empty() && std::iswspace(selector.back()))
+            selector.remove_suffix(1);
+        size_t start = selector.find_last_of(L" \t\r\n");
+        selector = start == std::wstring_view::npos ? selector : selector.substr(start + 1);
         if (!selector.empty())
             SetNamedStyle(selector, text.substr(open + 1, close - open - 1));
         position = close + 1;
