@@ -8,6 +8,24 @@
 
 namespace {
 
+// An owner that may change or clear the tip's text when it is told a tip is about to show.
+class Owner : public CWnd {
+public:
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override
+    {
+        auto* notify = reinterpret_cast<ToolTipDisplayNotify*>(lParam);
+        if (notify->hdr.code != UDM_TOOLTIP_DISPLAY)
+            return FALSE;
+        ++notifications;
+        if (replacement)
+            notify->record->text = replacement;
+        *result = 0;
+        return TRUE;
+    }
+    int notifications = 0;
+    const wchar_t* replacement = nullptr;
+};
+
 class ToolTipTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -71,7 +89,8 @@ protected:
 
     HeadlessDisplay* headless = nullptr;
     CWinApp app { L"ToolTipTest" };
-    CWnd main, left, right;
+    Owner main;
+    CWnd left, right;
     CPPToolTip tip;
 };
 
@@ -209,6 +228,54 @@ TEST_F(ToolTipTest, TheWindowHoldsBodyTailAndShadowWithTheApexOnTheCursor)
     for (const auto& c : cases)
         EXPECT_EQ(PtInRegion(region, c.point.x, c.point.y) != FALSE, c.inside) << c.point.x << "," << c.point.y;
     DeleteObject(region);
+}
+
+TEST_F(ToolTipTest, TheOwnerIsToldBeforeATipShowsAndMayEmptyIt)
+{
+    tip.AddTool(&left, Record(1, L"Original"));
+    MoveOver(left, 20, 20);
+    Advance(500);
+    EXPECT_EQ(main.notifications, 0); // notification is off by default
+    tip.HideTip();
+
+    tip.SetNotify(TRUE);
+    struct Case {
+        const wchar_t* replacement;
+        bool visible;
+    } cases[] = { { L"Changed by the owner", true }, { L"", false } };
+    for (const auto& c : cases) {
+        main.replacement = c.replacement;
+        const int before = main.notifications;
+        MoveOver(main, 500, 400);
+        MoveOver(left, 30, 20);
+        Advance(500);
+        EXPECT_EQ(main.notifications, before + 1);
+        EXPECT_EQ(TipVisible(), c.visible) << c.replacement;
+        EXPECT_EQ(tip.GetCurrentRecord().text, CString(c.replacement));
+        tip.HideTip();
+    }
+}
+
+TEST_F(ToolTipTest, LinksInATipThatStaysReactToTheCursor)
+{
+    ToolTipRecord record = Record(5, L"See <a href=\"https://example.org\">the manual</a>");
+    record.mask = ToolTipRecord::Behaviour;
+    record.behaviour = 0x1D;
+    tip.AddTool(&left, record);
+    MoveOver(left, 20, 20);
+    Advance(500);
+    ASSERT_TRUE(TipVisible());
+    ASSERT_EQ(tip.Drawer().HotAreas().size(), 1u);
+    RECT window {};
+    GetWindowRect(tip.m_hWnd, &window);
+    const RECT link = tip.Drawer().HotAreas()[0].rect;
+    POINT over { window.left + link.left + 2, window.top + link.top + 2 };
+    headless->InjectMouseMove(over);
+    Pump();
+    MSG message { main.m_hWnd, WM_MOUSEMOVE, 0, 0, 0, over };
+    tip.RelayEvent(&message);
+    EXPECT_TRUE(TipVisible());
+    EXPECT_EQ(tip.Drawer().GetHoveredLink(), 0);
 }
 
 TEST_F(ToolTipTest, SettersHoldTheirLimits)
