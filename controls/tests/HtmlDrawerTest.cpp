@@ -98,6 +98,40 @@ TEST_F(HtmlDrawerTest, EmptyTextMeasuresNothingAndDrawsNothing)
     }
 }
 
+TEST_F(HtmlDrawerTest, EachPassLeavesTheDeviceContextAsItFoundIt)
+{
+    HFONT font = CreateFontW(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Serif");
+    HGDIOBJ previous = SelectObject(canvas.dc, font);
+    SetTextColor(canvas.dc, RGB(1, 2, 3));
+    SetBkColor(canvas.dc, RGB(4, 5, 6));
+    SetBkMode(canvas.dc, OPAQUE);
+    Draw(L"<font color=red bkgnd=blue size=7>styled</font><table border=1><tr><td>cell</td></tr></table>");
+    EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), font);
+    EXPECT_EQ(GetTextColor(canvas.dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkColor(canvas.dc), RGB(4, 5, 6));
+    EXPECT_EQ(GetBkMode(canvas.dc), OPAQUE);
+    SelectObject(canvas.dc, previous);
+    DeleteObject(font);
+}
+
+TEST_F(HtmlDrawerTest, ImageListItemsComeFromTheDrawersList)
+{
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
+    Canvas cell(16, 16);
+    RECT all { 0, 0, 16, 16 };
+    FillSolidRect(cell.dc, &all, RGB(0, 0, 200));
+    SelectObject(cell.dc, cell.old);
+    ASSERT_EQ(ImageList_Add(list, cell.bitmap, nullptr), 0);
+    SelectObject(cell.dc, cell.bitmap);
+    EXPECT_EQ(Draw(L"<ilst index=0>").cx, 0); // no list yet
+    drawer.SetImageList(list);
+    EXPECT_EQ(Draw(L"<ilst index=0>").cx - 1, 16);
+    EXPECT_EQ(canvas.At(8, 8), RGB(0, 0, 200));
+    EXPECT_EQ(Draw(L"<ilst index=1>").cx, 0);
+    drawer.SetImageList(nullptr);
+    ImageList_Destroy(list);
+}
+
 TEST_F(HtmlDrawerTest, StylesNestAndUnmatchedClosingTagsAreIgnored)
 {
     Draw(L"<font color=red>RRR<font color=blue>BBB</font></b>RRR</font>");
