@@ -75,6 +75,8 @@ public:
     const std::deque<Table>& Tables() const { return m_tables; }
 
 private:
+    // Where the measuring pass broke the lines, replayed by the drawing pass so that both meet the same
+    // line records: for a text piece the characters taken and drawn, before an object 1 when the line broke.
     struct Piece {
         size_t length = 0, drawnLength = 0;
     };

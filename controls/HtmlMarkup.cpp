@@ -388,7 +388,9 @@ int PPHtmlValueParser::ParseFontWeight(std::wstring_view text, int current)
     int value = Keyword(text, -1, { { L"", 400 }, { L"normal", 400 }, { L"bold", 700 }, { L"bolder", 900 }, { L"lighter", 100 } });
     if (value >= 0)
         return value;
-    (void)current;
+    // A weight given as a number; a word not known keeps the current weight.
+    if (text.empty() || !std::iswdigit(text.front()))
+        return current;
     return std::clamp(LeadingInteger(text), 0, 1000);
 }
 

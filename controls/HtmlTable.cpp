@@ -266,26 +266,3 @@ PPHtmlValueParser::Spans CPPHtmlDrawer::DrawCell(std::wstring_view text, RECT re
     CloseElementStyle(L"td");
     return spans;
 }
-
-SIZE CPPHtmlDrawer::LayoutContent(std::wstring_view text, RECT rect)
-{
-    SIZE size {};
-    size_t position = 0;
-    while (position < text.size()) {
-        size_t table = FindHtmlTag(text, position, L"table");
-        size_t blockEnd = std::min(table, text.size());
-        SIZE block = DrawHtml(text.substr(position, blockEnd - position), rect);
-        size.cx = std::max(size.cx, block.cx);
-        size.cy += block.cy;
-        rect.top += block.cy;
-        if (table == std::wstring_view::npos)
-            break;
-        size_t tableEnd = FindHtmlTableEnd(text, table);
-        block = DrawTable(text.substr(table, tableEnd - table), rect);
-        size.cx = std::max(size.cx, block.cx);
-        size.cy += block.cy;
-        rect.top += block.cy;
-        position = tableEnd;
-    }
-    return size;
-}
