@@ -4,6 +4,7 @@
 
 #include "controls/HtmlScan.h"
 #include "platform/base/MulDiv.h"
+#include "platform/user/ResourceHandles.h"
 #include "platform/user/WinUser.h"
 
 #include <algorithm>
@@ -39,6 +40,33 @@ DWORD EffectLetters(std::wstring_view letters, bool shadowOffset, bool gradient)
     }
     return effect;
 }
+
+// A picture loaded for one pass, released when the pass is done with it.
+class LoadedImage {
+public:
+    LoadedImage(std::wstring_view file, bool icon, int cx, int cy)
+        : m_icon(icon)
+    {
+        if (file.empty())
+            return;
+        std::wstring path(file);
+        m_handle = LoadImageW(nullptr, path.c_str(), icon ? IMAGE_ICON : IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE);
+    }
+    ~LoadedImage()
+    {
+        if (m_handle && m_icon)
+            DestroyIcon(static_cast<HICON>(m_handle));
+        else if (m_handle)
+            DeleteObject(m_handle);
+    }
+    LoadedImage(const LoadedImage&) = delete;
+    LoadedImage& operator=(const LoadedImage&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle = nullptr;
+    bool m_icon;
+};
 
 } // namespace
 
@@ -107,6 +135,7 @@ void CPPHtmlDrawer::PlaceImage(PPHtmlTag kind, std::wstring_view attributes)
 {
     HANDLE handle = nullptr;
     int index = 0, widthPercent = 100, heightPercent = 100, cx = 0, cy = 0;
+    std::wstring_view file;
     bool useMask = false;
     COLORREF mask = 0;
     DWORD effect = 0, hotEffect = 0;
@@ -119,7 +148,9 @@ void CPPHtmlDrawer::PlaceImage(PPHtmlTag kind, std::wstring_view attributes)
             // Only pictures the program registered: a number in the text is never taken on trust.
             HANDLE candidate = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(std::wstring(value).c_str(), nullptr, 0)));
             handle = m_registeredImages.count(candidate) ? candidate : nullptr;
-        } else if (name == L"index")
+        } else if (name == L"file")
+            file = value;
+        else if (name == L"index")
             index = m_values.ParseSize(value, index);
         else if (name == L"mask") {
             useMask = true;
@@ -138,6 +169,10 @@ void CPPHtmlDrawer::PlaceImage(PPHtmlTag kind, std::wstring_view attributes)
             heightPercent = m_values.ParseSize(value.empty() || value.back() != L'%' ? value : value.substr(0, value.size() - 1), heightPercent);
     }
 
+    // A picture file is read when the mark-up names no registered handle; the handle stays the program's.
+    LoadedImage loaded(handle || kind == PPHtmlTag::ImageListItem ? std::wstring_view() : file, kind == PPHtmlTag::Icon, cx, cy);
+    if (!handle)
+        handle = loaded.get();
     SIZE size {};
     HICON listIcon = nullptr;
     if (kind == PPHtmlTag::ImageListItem) {

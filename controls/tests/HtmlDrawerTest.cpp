@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cairo.h>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -418,6 +420,27 @@ TEST_F(HtmlDrawerTest, PicturesComeOnlyFromRegisteredHandles)
     drawer.UnregisterImage(bitmap);
     EXPECT_EQ(Draw(tag).cx, 0);
     SelectObject(picture.dc, bitmap);
+}
+
+TEST_F(HtmlDrawerTest, PictureFilesAreReadForEachPass)
+{
+    const std::string path = testing::TempDir() + "tip-picture.png";
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 12, 8);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 0.8, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(surface);
+    const std::wstring widePath(path.begin(), path.end());
+
+    SIZE size = Draw(L"<bmp file=\"" + widePath + L"\">");
+    EXPECT_EQ(size.cx - 1, 12);
+    EXPECT_EQ(size.cy - 1, 8);
+    EXPECT_TRUE(IsReddish(canvas.At(6, 4)));
+    // A file that cannot be read takes no room.
+    EXPECT_EQ(Draw(L"<bmp file=\"/nonexistent/picture.png\">").cx, 0);
+    std::remove(path.c_str());
 }
 
 TEST_F(HtmlDrawerTest, DrawingReplaysTheMeasuredLinesWhateverTheHoverStyle)
