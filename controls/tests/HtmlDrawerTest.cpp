@@ -258,6 +258,15 @@ TEST_F(HtmlDrawerTest, RulesTakePercentOfTheBlockWidth)
     EXPECT_NEAR(red.right - red.left, 100, 2);
 }
 
+TEST_F(HtmlDrawerTest, TextAfterRulesStaysInsideTheMeasuredHeight)
+{
+    drawer.SetCssStyles(L"hr {color:white}");
+    SIZE size = Draw(L"<hr><br><hr><br><hr><br><hr><br>Last line with descenders gjpqy", { 0, 0, 300, 300 });
+    RECT ink = canvas.Bounds(IsDark);
+    ASSERT_FALSE(Empty(ink));
+    EXPECT_LE(ink.bottom, size.cy);
+}
+
 TEST_F(HtmlDrawerTest, TabsStepToStops)
 {
     const int a = Measure(L"a").cx - 1;
