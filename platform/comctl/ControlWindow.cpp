@@ -3,18 +3,13 @@
 #include "platform/comctl/ControlWindow.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/user/ControlSupport.h"
 
 namespace fln::comctl {
 
 ATOM RegisterControlClass(LPCWSTR name, WNDPROC procedure, UINT style)
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = style | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.cbWndExtra = sizeof(void*);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = name;
-    return RegisterClassExW(&windowClass);
+    return fln::user::RegisterControlClass(name, procedure, sizeof(void*), style);
 }
 
 LRESULT NotifyParent(HWND control, UINT code, NMHDR& header)

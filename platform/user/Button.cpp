@@ -611,13 +611,7 @@ LRESULT ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 ATOM RegisterButtonClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = ButtonProcedure;
-    windowClass.cbWndExtra = State::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"Button";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"Button", ButtonProcedure, State::kExtraBytes, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }
 
 } // namespace fln::user

@@ -785,24 +785,12 @@ LRESULT ComboListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam
 
 ATOM RegisterComboListClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_SAVEBITS;
-    windowClass.lpfnWndProc = ComboListProcedure;
-    windowClass.cbWndExtra = kComboSlot + sizeof(HWND);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"ComboLBox";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"ComboLBox", ComboListProcedure, kComboSlot + sizeof(HWND), CS_DBLCLKS | CS_SAVEBITS);
 }
 
 ATOM RegisterComboBoxClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = ComboBoxProcedure;
-    windowClass.cbWndExtra = State::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"ComboBox";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"ComboBox", ComboBoxProcedure, State::kExtraBytes);
 }
 
 } // namespace fln::user

@@ -30,6 +30,20 @@ struct ControlState {
     }
 };
 
+// Registers a system control class: global to the program, with double clicks unless the style
+// says otherwise, `extraBytes` of window data and the given cursor. 0 when it exists already.
+inline ATOM RegisterControlClass(LPCWSTR name, WNDPROC procedure, int extraBytes, UINT style = CS_DBLCLKS,
+    LPCWSTR cursor = IDC_ARROW)
+{
+    WNDCLASSEXW windowClass { sizeof windowClass };
+    windowClass.style = style | CS_GLOBALCLASS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = extraBytes;
+    windowClass.hCursor = LoadCursorW(nullptr, cursor);
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass);
+}
+
 inline DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
 
 inline RECT ClientOf(HWND window)

@@ -8,6 +8,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/res/Resources.h"
 #include "platform/res/Templates.h"
+#include "platform/user/ControlSupport.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ResourceHandles.h"
 #include "platform/user/SystemClasses.h"
@@ -476,13 +477,7 @@ void SetDialogFocus(HWND dialog, HWND control)
 
 ATOM RegisterDialogClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_SAVEBITS | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = DefDlgProcW;
-    windowClass.cbWndExtra = DLGWINDOWEXTRA;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"#32770";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"#32770", DefDlgProcW, DLGWINDOWEXTRA, CS_DBLCLKS | CS_SAVEBITS);
 }
 
 } // namespace fln::user

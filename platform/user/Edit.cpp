@@ -1320,13 +1320,7 @@ LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 ATOM RegisterEditClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = EditProcedure;
-    windowClass.cbWndExtra = ControlState<EditControl>::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-    windowClass.lpszClassName = L"Edit";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"Edit", EditProcedure, ControlState<EditControl>::kExtraBytes, CS_DBLCLKS, IDC_IBEAM);
 }
 
 } // namespace fln::user

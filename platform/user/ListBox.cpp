@@ -732,13 +732,7 @@ LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 ATOM RegisterListBoxClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = ListBoxProcedure;
-    windowClass.cbWndExtra = State::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"ListBox";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"ListBox", ListBoxProcedure, State::kExtraBytes);
 }
 
 } // namespace fln::user

@@ -229,13 +229,7 @@ LRESULT ScrollBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 ATOM RegisterScrollBarClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    windowClass.lpfnWndProc = ScrollBarProcedure;
-    windowClass.cbWndExtra = State::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"ScrollBar";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"ScrollBar", ScrollBarProcedure, State::kExtraBytes);
 }
 
 } // namespace fln::user

@@ -285,13 +285,7 @@ LRESULT StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 ATOM RegisterStaticClass()
 {
-    WNDCLASSEXW windowClass { sizeof windowClass };
-    windowClass.style = CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = StaticProcedure;
-    windowClass.cbWndExtra = State::kExtraBytes;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"Static";
-    return RegisterClassExW(&windowClass);
+    return RegisterControlClass(L"Static", StaticProcedure, State::kExtraBytes, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }
 
 } // namespace fln::user
