@@ -85,6 +85,59 @@ protected:
         };
     }
 
+    // A dialog's client area against tests/data/<name>, pixel by pixel, leaving out the text areas,
+    // whose glyphs may differ between machines: those with dark text must hold some ink, those
+    // with disabled (grey) text are only left out. FLN_WRITE_EXPECTED=1 writes the picture instead.
+    ::testing::AssertionResult DialogLooksLike(HWND dialog, const std::string& name, const std::vector<RECT>& textAreas, const std::vector<RECT>& greyTextAreas = {})
+    {
+        Pump();
+        std::string path = std::string(FLN_TEST_DATA_DIR) + "/" + name;
+        RECT client = ClientRect(dialog);
+        HDC dc = GetDC(dialog);
+        const char* write = std::getenv("FLN_WRITE_EXPECTED");
+        bool writing = write && std::string(write) == "1";
+        cairo_surface_t* picture = writing ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, client.right, client.bottom)
+                                           : cairo_image_surface_create_from_png(path.c_str());
+        bool sizeMatches = cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(picture) == client.right
+            && cairo_image_surface_get_height(picture) == client.bottom;
+        auto inside = [](const std::vector<RECT>& areas, POINT p) {
+            return std::any_of(areas.begin(), areas.end(), [&](const RECT& area) { return PtInRect(&area, p); });
+        };
+        int differences = 0;
+        std::string first;
+        cairo_surface_flush(picture);
+        auto* data = cairo_image_surface_get_data(picture);
+        int stride = cairo_image_surface_get_stride(picture);
+        for (int y = 0; sizeMatches && y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) {
+                auto& pixel = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride)[x];
+                COLORREF got = GetPixel(dc, x, y);
+                if (writing) {
+                    pixel = (GetRValue(got) << 16) | (GetGValue(got) << 8) | GetBValue(got);
+                    continue;
+                }
+                if (inside(textAreas, { x, y }) || inside(greyTextAreas, { x, y }))
+                    continue;
+                if (got != RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF) && differences++ == 0)
+                    first = "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
+        std::string inkless;
+        for (const RECT& area : textAreas)
+            if (!writing && !HasInk(dc, area))
+                inkless += " [" + std::to_string(area.left) + "," + std::to_string(area.top) + "]";
+        ReleaseDC(dialog, dc);
+        if (writing) {
+            cairo_surface_mark_dirty(picture);
+            cairo_surface_write_to_png(picture, path.c_str());
+        }
+        cairo_surface_destroy(picture);
+        if (!sizeMatches)
+            return ::testing::AssertionFailure() << "cannot read " << path << " of the dialog's size";
+        if (differences || !inkless.empty())
+            return ::testing::AssertionFailure() << name << ": " << differences << " pixels differ, " << first << (inkless.empty() ? "" : "; no text in" + inkless);
+        return ::testing::AssertionSuccess();
+    }
+
     // A step that only looks at the window.
     static Step Check(std::function<void(HWND)> check) { return check; }
 
