@@ -73,20 +73,23 @@ std::vector<Style> Gather(const std::wstring& wantedFamily)
     std::vector<Style> styles;
     for (int i = 0; i < count; ++i) {
         std::wstring name = Wide(pango_font_family_get_name(families[i]));
-        if (wantedFamily.empty()) {
-            styles.push_back(Describe(families[i], nullptr));
+        bool wanted = wantedFamily.empty() || std::equal(name.begin(), name.end(), wantedFamily.begin(), wantedFamily.end(), [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+        if (!wanted)
             continue;
-        }
-        if (!std::equal(name.begin(), name.end(), wantedFamily.begin(), wantedFamily.end(), [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); }))
-            continue;
+        // Only faces of real font files: the generic aliases (Sans, Monospace...) have none.
         PangoFontFace** faces = nullptr;
         int faceCount = 0;
         pango_font_family_list_faces(families[i], &faces, &faceCount);
+        std::vector<Style> familyStyles;
         for (int f = 0; f < faceCount; ++f) {
             if (!pango_font_face_is_synthesized(faces[f]))
-                styles.push_back(Describe(families[i], faces[f]));
+                familyStyles.push_back(Describe(families[i], faces[f]));
         }
         g_free(faces);
+        if (wantedFamily.empty() && !familyStyles.empty())
+            styles.push_back(Describe(families[i], nullptr));
+        else if (!wantedFamily.empty())
+            styles.insert(styles.end(), familyStyles.begin(), familyStyles.end());
     }
     g_free(families);
     auto byName = [](const Style& a, const Style& b) {

@@ -18,7 +18,8 @@ struct ENUMLOGFONTEXW {
 // the font type; answers 0 to stop.
 using FONTENUMPROCW = int (*)(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD fontType, LPARAM data);
 
-// With an empty lfFaceName: one call per family, in name order; with a face name: one call per
-// style of that family (regular, italic, bold...). Answers the last callback's answer, or 1 when
+// With an empty lfFaceName: one call per family that has font files (fontconfig's generic
+// aliases such as "Sans" are left out), in name order; with a face name: one call per style of
+// that family (regular, italic, bold...). Answers the last callback's answer, or 1 when
 // nothing was enumerated. The DC and flags are not consulted: every font here is scalable.
 int EnumFontFamiliesExW(HDC dc, const LOGFONTW* filter, FONTENUMPROCW procedure, LPARAM data, DWORD flags);

@@ -43,6 +43,8 @@ TEST(FontEnumerationTest, FamiliesComeOnceEachInNameOrderWithTheirPitch)
     ASSERT_FALSE(families.empty());
     for (std::size_t i = 1; i < families.size(); ++i)
         EXPECT_LT(std::wstring(families[i - 1].elfLogFont.lfFaceName), std::wstring(families[i].elfLogFont.lfFaceName));
+    for (const auto& family : families)
+        EXPECT_FALSE(Enumerate(family.elfLogFont.lfFaceName).empty()) << "every family listed has styles";
     const auto* sans = Find(families, L"Liberation Sans");
     const auto* mono = Find(families, L"DejaVu Sans Mono");
     ASSERT_TRUE(sans && mono);
