@@ -54,13 +54,13 @@ public:
     {
         DialogTemplate layout(m_title, 280, 164);
         layout.Control(L"Static", L"Look &in:", stc4, SS_LEFT, 7, 8, 40, 8)
-            .Control(L"ComboBox", L"", kLookInId, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 50, 6, 172, 150)
+            .Control(L"ComboBox", L"", kLookInId, CBS_DROPDOWNLIST | WS_TABSTOP, 50, 6, 172, 150)
             .Control(L"Button", L"&Up", kUpId, BS_PUSHBUTTON | WS_TABSTOP, 226, 5, 46, 14)
             .Control(L"ListBox", L"", kListId, LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_WANTKEYBOARDINPUT | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 24, 266, 90)
             .Control(L"Static", L"File &name:", stc3, SS_LEFT, 7, 124, 54, 8)
             .Control(L"Edit", L"", kNameId, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 64, 122, 150, 12)
             .Control(L"Static", L"Files of &type:", stc2, SS_LEFT, 7, 143, 54, 8)
-            .Control(L"ComboBox", L"", kTypeId, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 64, 141, 150, 100)
+            .Control(L"ComboBox", L"", kTypeId, CBS_DROPDOWNLIST | WS_TABSTOP, 64, 141, 150, 100)
             .Control(L"Button", m_save ? L"&Save" : L"&Open", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 222, 121, 50, 14)
             .Control(L"Button", L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 222, 140, 50, 14);
         INT_PTR result = DialogBoxIndirectParamW(nullptr, layout.Get(), m_request.hwndOwner, Procedure, reinterpret_cast<LPARAM>(this));

@@ -100,8 +100,8 @@ public:
 private:
     static DialogTemplate StandardLayout()
     {
-        const DWORD simple = CBS_SIMPLE | CBS_AUTOHSCROLL | CBS_DISABLENOSCROLL | WS_VSCROLL | WS_TABSTOP;
-        const DWORD dropList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+        const DWORD simple = CBS_SIMPLE | CBS_AUTOHSCROLL | WS_TABSTOP;
+        const DWORD dropList = CBS_DROPDOWNLIST | WS_TABSTOP;
         DialogTemplate layout(L"Font", 264, 196);
         layout.Control(L"Static", L"&Font:", stc1, SS_LEFT, 7, 7, 98, 9)
             .Control(L"ComboBox", L"", kFamilyId, simple, 7, 16, 98, 76)

@@ -230,3 +230,43 @@ TEST_F(FileDialogTest, RequestErrorsAreReported)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileDialogTest, TheClassicLook)
+{
+    // The look in box and the names depend on the temporary folder's name: text areas only.
+    ::testing::AssertionResult looks = ::testing::AssertionFailure();
+    COLORREF folderIcon = CLR_INVALID, documentIcon = CLR_INVALID;
+    wcscpy(buffer, L"draft.fm");
+    Script({ Check([&](HWND dialog) {
+        std::vector<RECT> text;
+        for (int id : { stc4, kLookIn, psh3, stc3, kName, stc2, cmb1, IDOK, IDCANCEL }) {
+            RECT r;
+            GetWindowRect(GetDlgItem(dialog, id), &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            InflateRect(&r, -3, -3);
+            text.push_back(r);
+        }
+        HWND list = GetDlgItem(dialog, kList);
+        RECT first, second;
+        SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+        SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+        for (RECT item : { first, second }) {
+            item.left += 20;
+            MapWindowPoints(list, dialog, reinterpret_cast<POINT*>(&item), 2);
+            text.push_back(item);
+        }
+        Pump();
+        folderIcon = PixelAt(list, first.left + 4, first.top + 9);
+        documentIcon = PixelAt(list, second.left + 6, second.top + 9);
+        looks = DialogLooksLike(dialog, "file-dialog.png", text);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }) });
+    EXPECT_FALSE(GetOpenFileNameW(&request));
+    EXPECT_TRUE(looks);
+    EXPECT_EQ(folderIcon, RGB(192, 192, 0)) << "the folder's front";
+    EXPECT_EQ(documentIcon, RGB(255, 255, 255)) << "the page";
+}
+
+} // namespace
