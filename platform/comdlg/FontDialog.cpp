@@ -102,17 +102,17 @@ private:
     {
         const DWORD simple = CBS_SIMPLE | CBS_AUTOHSCROLL | WS_TABSTOP;
         const DWORD dropList = CBS_DROPDOWNLIST | WS_TABSTOP;
-        DialogTemplate layout(L"Font", 264, 196);
+        DialogTemplate layout(L"Font", 280, 196);
         layout.Control(L"Static", L"&Font:", stc1, SS_LEFT, 7, 7, 98, 9)
             .Control(L"ComboBox", L"", kFamilyId, simple, 7, 16, 98, 76)
             .Control(L"Static", L"Font st&yle:", stc2, SS_LEFT, 110, 7, 74, 9)
             .Control(L"ComboBox", L"", kStyleId, simple, 110, 16, 74, 76)
             .Control(L"Static", L"&Size:", stc3, SS_LEFT, 189, 7, 30, 9)
             .Control(L"ComboBox", L"", kSizeId, simple, 190, 16, 36, 76)
-            .Control(L"Button", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 218 + 0, 16, 40, 14)
-            .Control(L"Button", L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 218, 32, 40, 14)
-            .Control(L"Button", L"&Apply", kApplyId, BS_PUSHBUTTON | WS_TABSTOP, 218, 48, 40, 14)
-            .Control(L"Button", L"&Help", pshHelp, BS_PUSHBUTTON | WS_TABSTOP, 218, 64, 40, 14)
+            .Control(L"Button", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 233, 16, 40, 14)
+            .Control(L"Button", L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 233, 32, 40, 14)
+            .Control(L"Button", L"&Apply", kApplyId, BS_PUSHBUTTON | WS_TABSTOP, 233, 48, 40, 14)
+            .Control(L"Button", L"&Help", pshHelp, BS_PUSHBUTTON | WS_TABSTOP, 233, 64, 40, 14)
             .Control(L"Button", L"Effects", grp1, BS_GROUPBOX | WS_GROUP, 7, 97, 98, 72)
             .Control(L"Button", L"Stri&keout", kStrikeoutId, BS_AUTOCHECKBOX | WS_TABSTOP, 13, 110, 49, 10)
             .Control(L"Button", L"&Underline", kUnderlineId, BS_AUTOCHECKBOX, 13, 123, 51, 10)

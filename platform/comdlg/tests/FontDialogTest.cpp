@@ -198,3 +198,31 @@ TEST_F(FontDialogTest, RequestErrorsAreReported)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FontDialogTest, TheClassicLook)
+{
+    request.Flags |= CF_EFFECTS;
+    ::testing::AssertionResult looks = ::testing::AssertionFailure();
+    Script({ Check([&](HWND dialog) {
+        // Every control but the group boxes holds text; the group frames are compared exactly.
+        std::vector<RECT> text;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            int id = GetDlgCtrlID(child);
+            if (id == grp1 || id == grp2 || id == stc6 || !IsWindowVisible(child))
+                continue;
+            RECT r;
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            InflateRect(&r, -3, -3);
+            text.push_back(r);
+        }
+        looks = DialogLooksLike(dialog, "font-dialog.png", text);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }) });
+    EXPECT_FALSE(ChooseFontW(&request));
+    EXPECT_TRUE(looks);
+}
+
+} // namespace
