@@ -110,7 +110,6 @@ private:
     // Closed, the dialog is cut at the left half and the right half's controls are off the tab order.
     void ShowFull(bool full)
     {
-        m_full = full;
         RECT size { 0, 0, full ? kFullWidth : kClosedWidth, kHeight };
         MapDialogRect(m_dialog, &size);
         RECT window, client;
@@ -301,7 +300,6 @@ private:
     std::size_t m_nextCustom = 0;
     COLORREF m_color = 0;
     Hls m_hls;
-    bool m_full = false;
     bool m_updating = false;
 };
 
