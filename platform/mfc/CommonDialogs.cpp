@@ -1,7 +1,6 @@
 #include "platform/mfc/CommonDialogs.h"
 
 #include "platform/mfc/WinApp.h"
-#include "platform/mfc/Wnd.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,16 +4,16 @@
 
 #include "platform/base/CString.h"
 #include "platform/comdlg/CommDlg.h"
+#include "platform/mfc/Dialog.h"
 
 #include <vector>
 
-class CWnd;
-
-class CCommonDialog {
+// The dialog procedure belongs to the common dialog itself, so these run no template of the
+// program's and no message map.
+class CCommonDialog : public CDialog {
 public:
     explicit CCommonDialog(CWnd* parentWnd);
-    virtual ~CCommonDialog() = default;
-    virtual INT_PTR DoModal() = 0;
+    INT_PTR DoModal() override = 0;
 
 protected:
     // The parent given, else the main window.
