@@ -8,8 +8,8 @@
 
 #include <vector>
 
-// The dialog procedure belongs to the common dialog itself, so these run no template of the
-// program's and no message map.
+// The common dialog's own procedure runs the window, so a derived class's message map sees none
+// of its messages; the object has no window of its own.
 class CCommonDialog : public CDialog {
 public:
     explicit CCommonDialog(CWnd* parentWnd);
