@@ -87,6 +87,8 @@ public:
     std::shared_ptr<RealizedFont> realize(const LOGFONTW& logFont, LONG deviceHeight);
 
     FontRendering rendering();
+    // The families the program's font configuration offers come from here (FontEnumeration.cpp).
+    PangoFontMap* fontMap() const { return m_fontMap; }
     // Fonts realised before keep their look; the cache forgets them.
     void setRendering(const FontRendering& rendering);
 
