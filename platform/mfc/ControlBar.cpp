@@ -36,15 +36,13 @@ int BorderWidth(DWORD style, DWORD side)
 
 LPCWSTR AfxControlBarClass()
 {
-    static bool registered = [] {
-        WNDCLASSW windowClass {};
-        windowClass.style = CS_DBLCLKS;
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
-        windowClass.lpszClassName = AFX_WNDCONTROLBAR;
-        return AfxRegisterClass(&windowClass) != FALSE;
-    }();
-    return registered ? AFX_WNDCONTROLBAR : nullptr;
+    WNDCLASSW windowClass {};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = AFX_WNDCONTROLBAR;
+    return AfxRegisterClass(&windowClass) ? AFX_WNDCONTROLBAR : nullptr; // registered once, found after
 }
 
 CControlBar::CControlBar() = default;

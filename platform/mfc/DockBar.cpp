@@ -82,42 +82,63 @@ int CDockBar::GetDockedVisibleCount() const
     return static_cast<int>(std::count_if(m_arrBars.begin(), m_arrBars.end(), [](CControlBar* bar) { return bar && bar->IsVisible(); }));
 }
 
+size_t CDockBar::RowStart(int row) const
+{
+    size_t start = 1;
+    for (; row > 0 && start < m_arrBars.size(); --row)
+        while (m_arrBars[start++]) {
+        }
+    return std::min(start, m_arrBars.size());
+}
+
+size_t CDockBar::PlaceInRow(size_t rowStart, int along) const
+{
+    size_t at = rowStart;
+    for (; at < m_arrBars.size() && m_arrBars[at]; ++at) {
+        CRect rect;
+        m_arrBars[at]->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        if (ToSpan(rect, IsHorizontal()).along > along)
+            break;
+    }
+    return at;
+}
+
 size_t CDockBar::InsertPosition(CPoint clientPoint)
 {
     const bool horizontal = IsHorizontal();
     const int across = horizontal ? clientPoint.y : clientPoint.x;
     const int along = horizontal ? clientPoint.x : clientPoint.y;
-    size_t rowStart = 1;
-    while (rowStart < m_arrBars.size()) {
-        size_t rowEnd = rowStart;
+    if (m_bFloating)
+        return PlaceInRow(1, along);
+    for (size_t rowStart = 1; rowStart < m_arrBars.size();) {
         int top = INT_MAX, bottom = INT_MIN;
+        size_t rowEnd = rowStart;
         for (; m_arrBars[rowEnd]; ++rowEnd) {
             CRect rect;
             m_arrBars[rowEnd]->GetWindowRect(&rect);
             ScreenToClient(&rect);
-            Span span = ToSpan(rect, horizontal);
+            const Span span = ToSpan(rect, horizontal);
             top = std::min(top, span.across);
             bottom = std::max(bottom, span.across + span.thickness);
         }
-        if (m_bFloating || across < bottom || rowEnd + 1 == m_arrBars.size()) {
-            if (!m_bFloating && across < top)
-                return rowStart | kNewRow; // above this row: a row of its own
-            if (!m_bFloating && across >= bottom)
-                return m_arrBars.size() | kNewRow; // past the last row
-            size_t at = rowStart;
-            while (at < rowEnd) {
-                CRect rect;
-                m_arrBars[at]->GetWindowRect(&rect);
-                ScreenToClient(&rect);
-                if (ToSpan(rect, horizontal).along > along)
-                    break;
-                ++at;
-            }
-            return at;
-        }
+        if (across < top)
+            return rowStart | kNewRow; // between rows: a row of its own
+        if (across < bottom)
+            return PlaceInRow(rowStart, along);
         rowStart = rowEnd + 1;
     }
     return m_arrBars.size() | kNewRow;
+}
+
+BOOL CDockBar::GetBarRow(const CControlBar* bar, int& row, BOOL& ownRow) const
+{
+    const int index = FindBar(bar);
+    if (index <= 0)
+        return FALSE;
+    row = static_cast<int>(std::count(m_arrBars.begin() + 1, m_arrBars.begin() + index, nullptr));
+    ownRow = !m_arrBars[static_cast<size_t>(index) - 1] && !m_arrBars[static_cast<size_t>(index) + 1];
+    return TRUE;
 }
 
 void CDockBar::Attach(CControlBar* bar, const CRect& clientRect)
@@ -144,14 +165,33 @@ void CDockBar::DockControlBar(CControlBar* bar, LPCRECT rect)
         ScreenToClient(&place);
         position = InsertPosition(place.TopLeft());
     }
-    const size_t at = position & ~kNewRow;
+    InsertAt(bar, position, place);
+}
+
+void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ownRow)
+{
+    if (!bar || bar == this)
+        return;
+    if (bar->m_pDockBar)
+        bar->m_pDockBar->RemoveControlBar(bar);
+    CRect place;
+    if (rect) {
+        place = *rect;
+        ScreenToClient(&place);
+    }
+    const size_t rowStart = RowStart(std::max(0, row));
+    const bool newRow = ownRow || rowStart >= m_arrBars.size();
+    InsertAt(bar, newRow ? rowStart | kNewRow : PlaceInRow(rowStart, ToSpan(place, IsHorizontal()).along), place);
+}
+
+void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect)
+{
+    const auto at = m_arrBars.begin() + static_cast<std::ptrdiff_t>(position & ~kNewRow);
     if (position & kNewRow)
-        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at), { bar, nullptr });
+        m_arrBars.insert(at, { bar, nullptr });
     else
-        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at), bar);
-    if (m_arrBars.back())
-        m_arrBars.push_back(nullptr);
-    Attach(bar, place);
+        m_arrBars.insert(at, bar);
+    Attach(bar, clientRect);
 }
 
 void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
@@ -160,16 +200,8 @@ void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
         return;
     if (bar->m_pDockBar)
         bar->m_pDockBar->RemoveControlBar(bar);
-    if (newRow || m_arrBars.size() == 1)
-        m_arrBars.insert(m_arrBars.end(), { bar, nullptr });
-    else
-        m_arrBars.insert(m_arrBars.end() - 1, bar);
-    Attach(bar, CRect(clientPlace, CSize()));
-}
-
-void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect)
-{
-    DockControlBar(bar, rect);
+    const bool ownRow = newRow || m_arrBars.size() == 1;
+    InsertAt(bar, ownRow ? m_arrBars.size() | kNewRow : m_arrBars.size() - 1, CRect(clientPlace, CSize()));
 }
 
 BOOL CDockBar::RemoveControlBar(CControlBar* bar)

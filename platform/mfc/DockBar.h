@@ -18,8 +18,11 @@ public:
     // Docks the bar in the row under rect's top-left (screen coordinates), at its place along the
     // row; without rect, in a row of its own at the end.
     void DockControlBar(CControlBar* bar, LPCRECT rect = nullptr);
-    // Docks a bar that left this dock bar again where it was: its remembered row and position.
-    void ReDockControlBar(CControlBar* bar, LPCRECT rect = nullptr);
+    // Docks a bar that left this dock bar again where it was: in row `row` (counted from 0), in a
+    // row of its own there when it had one, at rect's place along the row (screen coordinates).
+    void ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ownRow);
+    // The row of a docked bar and whether it is alone in it; FALSE when the bar is not here.
+    BOOL GetBarRow(const CControlBar* bar, int& row, BOOL& ownRow) const;
     // Puts the bar at the end of the last row, or of a new row, at that place in the client area.
     void AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace);
     // Takes the bar out of the list; its row goes when it was the row's last bar.
@@ -48,6 +51,12 @@ private:
     // Lays the rows within the given length; with commit, moves the bars. Returns the size taken.
     CSize LayOut(int length, bool commit);
     void Attach(CControlBar* bar, const CRect& clientRect);
+    // Inserts at an InsertPosition-style position (which may open a new row) and attaches.
+    void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect);
+    // The index in m_arrBars where row `row` starts (one past the end for rows past the last).
+    size_t RowStart(int row) const;
+    // Where along that row a bar placed at `along` goes.
+    size_t PlaceInRow(size_t rowStart, int along) const;
 };
 
 // The frame's dock bar of that id (AFX_IDW_DOCKBAR_TOP...), or null.

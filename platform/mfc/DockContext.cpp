@@ -103,6 +103,7 @@ void CDockContext::RememberDockedPlace()
     if (!dockBar || dockBar->m_bFloating)
         return;
     m_uMRUDockID = static_cast<UINT>(dockBar->GetDlgCtrlID());
+    dockBar->GetBarRow(m_pBar, m_nMRURow, m_bMRUOwnRow);
     m_pBar->GetWindowRect(&m_rectMRUDockPos);
     dockBar->ScreenToClient(&m_rectMRUDockPos);
 }
@@ -156,7 +157,7 @@ void CDockContext::ToggleDocking()
     if (m_uMRUDockID) {
         CRect rect = m_rectMRUDockPos;
         dockBar->ClientToScreen(&rect);
-        frame->DockControlBar(m_pBar, dockBar, &rect);
+        frame->ReDockControlBar(m_pBar, dockBar, &rect, m_nMRURow, m_bMRUOwnRow);
     } else {
         frame->DockControlBar(m_pBar, dockBar, nullptr);
     }

@@ -32,6 +32,8 @@ public:
     // The last docked place (dock bar id and rectangle in its client area) and floating place.
     UINT m_uMRUDockID = 0;
     CRect m_rectMRUDockPos;
+    int m_nMRURow = 0;
+    BOOL m_bMRUOwnRow = TRUE;
     DWORD m_dwMRUFloatStyle = CBRS_ALIGN_TOP;
     CPoint m_ptMRUFloatPos { -1, -1 };
 

@@ -94,6 +94,8 @@ public:
     // the row under rect's top-left (screen coordinates) or, without rect, in a row of its own.
     void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
     void DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect = nullptr);
+    // Docks the bar back where it was (see CDockBar::ReDockControlBar).
+    void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect, int row, BOOL ownRow);
     // Floats the bar in a mini frame whose window's top-left is point (screen coordinates).
     void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
@@ -152,6 +154,8 @@ protected:
 private:
     class CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
     void ApplyDelayedBarShows();
+    // After a bar left the dock bar `previous`: a floating frame left empty goes; then the layout.
+    void FinishBarMove(CDockBar* previous, CDockBar* now);
 };
 
 #define ON_WM_MENUSELECT() \

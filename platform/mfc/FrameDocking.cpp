@@ -83,7 +83,21 @@ void CFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect
         return;
     CDockBar* previous = bar->m_pDockBar;
     dockBar->DockControlBar(bar, rect);
-    if (previous != dockBar)
+    FinishBarMove(previous, dockBar);
+}
+
+void CFrameWnd::ReDockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect, int row, BOOL ownRow)
+{
+    if (!bar || !dockBar || bar == dockBar)
+        return;
+    CDockBar* previous = bar->m_pDockBar;
+    dockBar->ReDockControlBar(bar, rect, row, ownRow);
+    FinishBarMove(previous, dockBar);
+}
+
+void CFrameWnd::FinishBarMove(CDockBar* previous, CDockBar* now)
+{
+    if (previous != now)
         TidyFloatingFrame(previous);
     RecalcLayout();
 }
