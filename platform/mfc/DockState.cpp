@@ -101,6 +101,7 @@ BOOL CControlBarInfo::LoadState(LPCWSTR profileName, int index, const CDockState
     if (!section.Usable())
         return FALSE;
     m_nBarID = static_cast<UINT>(section.Read(L"BarID", 0));
+    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT; // the dock bars' own ids
     m_bVisible = section.Read(L"Visible", TRUE) != 0;
     m_bHorz = section.Read(L"Horz", TRUE) != 0;
     m_bFloating = section.Read(L"Floating", FALSE) != 0;

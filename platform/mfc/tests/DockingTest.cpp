@@ -2,6 +2,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/DockContext.h"
+#include "platform/mfc/DockState.h"
 #include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
@@ -84,6 +85,13 @@ protected:
         CRect rect;
         window.GetWindowRect(&rect);
         return rect;
+    }
+    static int TopLevelCount()
+    {
+        int count = 0;
+        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT))
+            ++count;
+        return count;
     }
     CDockBar* DockBar(UINT id) const { return AfxFindDockBar(frame, id); }
     // Presses on the bar at a point of its client area, moves by the offset and releases.
@@ -449,6 +457,113 @@ TEST(ControlBarClass, BarsShareOneRegisteredClass)
     ASSERT_TRUE(GetClassInfoW(nullptr, L"AfxControlBar42su", &info));
     EXPECT_TRUE(info.style & CS_DBLCLKS);
     EXPECT_EQ(info.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1)));
+}
+
+
+TEST_F(DockingTest, TheBarLayoutComesBackFromTheProfile)
+{
+    frame->FloatControlBar(&first, CPoint(300, 320));
+    frame->DockControlBar(&second, AFX_IDW_DOCKBAR_LEFT, nullptr);
+    frame->SaveBarState(L"Layout");
+    EXPECT_EQ(app.GetProfileInt(L"Layout-Summary", L"ScreenCX", 0), static_cast<UINT>(GetSystemMetrics(SM_CXVIRTUALSCREEN)));
+
+    frame->DockControlBar(&first, AFX_IDW_DOCKBAR_TOP, nullptr);
+    frame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, nullptr);
+    ASSERT_FALSE(first.IsFloating());
+
+    frame->LoadBarState(L"Layout");
+    ASSERT_TRUE(first.IsFloating());
+    CRect floating;
+    GetWindowRect(GetAncestor(first.m_hWnd, GA_ROOT), &floating);
+    EXPECT_EQ(floating.TopLeft(), CPoint(300, 320));
+    EXPECT_TRUE(IsWindowVisible(GetAncestor(first.m_hWnd, GA_ROOT)));
+    EXPECT_EQ(second.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_EQ(second.m_dwStyle & CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT);
+    EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->GetDockedCount(), 0);
+    EXPECT_EQ(ScreenRect(*DockBar(AFX_IDW_DOCKBAR_TOP)).Height(), 0);
+
+    // Hidden bars stay hidden, rows and places along them come back.
+    frame->DockControlBar(&first, AFX_IDW_DOCKBAR_TOP, nullptr);
+    frame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, nullptr);
+    CRect at = ScreenRect(first);
+    CRect right(at.left + 200, at.top, at.right + 200, at.bottom);
+    frame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, &right);
+    frame->ShowControlBar(&first, FALSE, FALSE);
+    const CRect secondPlace = ScreenRect(second);
+    frame->SaveBarState(L"Row");
+    frame->ShowControlBar(&first, TRUE, FALSE);
+    frame->FloatControlBar(&second, CPoint(500, 500));
+    frame->LoadBarState(L"Row");
+    EXPECT_FALSE(first.IsVisible());
+    EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->m_arrBars, (std::vector<CControlBar*> { nullptr, &first, &second, nullptr }));
+    EXPECT_EQ(ScreenRect(second), secondPlace);
+}
+
+TEST_F(DockingTest, ADamagedOrForeignLayoutIsIgnored)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::tuple<const wchar_t*, const wchar_t*, int>> values;
+    };
+    const Case cases[] = {
+        { "a count of bars no layout has", { { L"Bad-Summary", L"Bars", 1 << 30 } } },
+        { "a negative count", { { L"Bad-Summary", L"Bars", -5 } } },
+        { "a dock bar with a count of ids no layout has",
+            { { L"Bad-Summary", L"Bars", 1 }, { L"Bad-Bar0", L"BarID", AFX_IDW_DOCKBAR_LEFT }, { L"Bad-Bar0", L"Bars", 1 << 30 } } },
+        { "bars this frame does not have",
+            { { L"Bad-Summary", L"Bars", 2 }, { L"Bad-Bar0", L"BarID", 4711 }, { L"Bad-Bar0", L"Floating", 1 },
+                { L"Bad-Bar1", L"BarID", AFX_IDW_DOCKBAR_LEFT }, { L"Bad-Bar1", L"Bars", 3 }, { L"Bad-Bar1", L"Bar#0", 0 },
+                { L"Bad-Bar1", L"Bar#1", 4711 }, { L"Bad-Bar1", L"Bar#2", 0 } } },
+        { "a record without an id", { { L"Bad-Summary", L"Bars", 1 }, { L"Bad-Bar0", L"Floating", 1 } } },
+    };
+    const std::vector<CControlBar*> before = DockBar(AFX_IDW_DOCKBAR_TOP)->m_arrBars;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.WriteProfileString(L"Bad-Summary", nullptr, nullptr);
+        app.WriteProfileString(L"Bad-Bar0", nullptr, nullptr);
+        app.WriteProfileString(L"Bad-Bar1", nullptr, nullptr);
+        for (const auto& [section, key, value] : c.values)
+            app.WriteProfileInt(section, key, value);
+        frame->LoadBarState(L"Bad");
+        EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->m_arrBars, before);
+        EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_LEFT)->GetDockedCount(), 0);
+        EXPECT_TRUE(first.IsVisible() && second.IsVisible());
+        EXPECT_EQ(TopLevelCount(), 1) << "no floating frame was made";
+    }
+}
+
+TEST(DockStateScaling, PointsFromAnotherScreenSizeAreScaledAndKeptInReach)
+{
+    SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+    CDockState state;
+    const CSize screen = state.GetScreenSize();
+    ASSERT_GT(screen.cx, 0);
+    struct Case {
+        CSize saved;
+        CPoint point;
+        CPoint expected;
+    };
+    const Case cases[] = {
+        { screen, CPoint(100, 50), CPoint(100, 50) },
+        { CSize(screen.cx / 2, screen.cy / 2), CPoint(100, 50), CPoint(200, 100) },
+        { CSize(screen.cx * 2, screen.cy * 2), CPoint(100, 50), CPoint(50, 25) },
+        { CSize(0, 0), CPoint(100, 50), CPoint(100, 50) }, // no recorded size: nothing to divide by
+        { CSize(0, 600), CPoint(100, 50), CPoint(100, 50) },
+    };
+    for (const Case& c : cases) {
+        state.SetScreenSize(c.saved);
+        EXPECT_EQ(state.ScalePoint(c.point), c.expected) << c.saved.cx << "x" << c.saved.cy;
+        const CRect rect = state.ScaleRectPos(CRect(c.point, CSize(30, 20)));
+        EXPECT_EQ(rect, CRect(c.expected, CSize(30, 20))) << "the size stays";
+    }
+    // Far outside the screen: pulled back so the caption can still be reached.
+    state.SetScreenSize(screen);
+    const CPoint far = state.ScalePoint(CPoint(screen.cx + 500, screen.cy + 500));
+    EXPECT_LT(far.x, screen.cx);
+    EXPECT_LT(far.y, screen.cy);
+    const CRect farRect = state.ScaleRectPos(CRect(screen.cx + 500, screen.cy + 500, screen.cx + 600, screen.cy + 550));
+    EXPECT_EQ(farRect.TopLeft(), far);
+    EXPECT_EQ(farRect.Size(), CSize(100, 50));
 }
 
 } // namespace
