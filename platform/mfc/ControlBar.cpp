@@ -25,9 +25,10 @@ namespace {
 
 constexpr int kGripperWidth = 3, kGripperGap = 2;
 
+// A floating bar's frame is its border: it draws none of its own.
 int BorderWidth(DWORD style, DWORD side)
 {
-    if (!(style & side))
+    if (!(style & side) || (style & CBRS_FLOATING))
         return 0;
     return (style & CBRS_BORDER_3D) ? 2 : 1;
 }
@@ -89,12 +90,17 @@ CSize CControlBar::CalcDynamicLayout(int, DWORD mode)
     return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
 }
 
-void CControlBar::CalcInsideRect(CRect& rect, BOOL horz) const
+void CControlBar::RemoveBorders(CRect& rect) const
 {
     rect.left += BorderWidth(m_dwStyle, CBRS_BORDER_LEFT);
     rect.top += BorderWidth(m_dwStyle, CBRS_BORDER_TOP);
     rect.right -= BorderWidth(m_dwStyle, CBRS_BORDER_RIGHT);
     rect.bottom -= BorderWidth(m_dwStyle, CBRS_BORDER_BOTTOM);
+}
+
+void CControlBar::CalcInsideRect(CRect& rect, BOOL horz) const
+{
+    RemoveBorders(rect);
     const int gripper = (m_dwStyle & CBRS_GRIPPER) && !IsFloating() ? kGripperWidth + kGripperGap : 0;
     if (horz) {
         rect.left += m_cxLeftBorder + gripper;
@@ -115,7 +121,7 @@ void CControlBar::DrawBorders(CDC* dc, CRect& rect)
     const bool etched = m_dwStyle & CBRS_BORDER_3D;
     // Each side: a shadow line on the edge, and with the 3-D style a highlight line inside it.
     auto side = [&](DWORD flag, CRect line, CPoint inward) {
-        if (!(m_dwStyle & flag))
+        if (!BorderWidth(m_dwStyle, flag))
             return;
         dc->FillSolidRect(&line, shadow);
         if (etched) {
@@ -128,10 +134,7 @@ void CControlBar::DrawBorders(CDC* dc, CRect& rect)
     side(CBRS_BORDER_BOTTOM, CRect(r.left, r.bottom - 2 + !etched, r.right, r.bottom - 1 + !etched), CPoint(0, 1));
     side(CBRS_BORDER_LEFT, CRect(r.left, r.top, r.left + 1, r.bottom), CPoint(1, 0));
     side(CBRS_BORDER_RIGHT, CRect(r.right - 2 + !etched, r.top, r.right - 1 + !etched, r.bottom), CPoint(1, 0));
-    rect.left += BorderWidth(m_dwStyle, CBRS_BORDER_LEFT);
-    rect.top += BorderWidth(m_dwStyle, CBRS_BORDER_TOP);
-    rect.right -= BorderWidth(m_dwStyle, CBRS_BORDER_RIGHT);
-    rect.bottom -= BorderWidth(m_dwStyle, CBRS_BORDER_BOTTOM);
+    RemoveBorders(rect);
 }
 
 void CControlBar::DrawGripper(CDC* dc, const CRect& rect)

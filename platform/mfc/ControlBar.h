@@ -82,4 +82,8 @@ protected:
     void OnCaptureChanged(CWnd* gaining);
     void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+private:
+    // Shrinks rect past the borders of the bar's style.
+    void RemoveBorders(CRect& rect) const;
 };
