@@ -9,13 +9,6 @@ IMPLEMENT_DYNAMIC(CDockState, CObject)
 
 namespace {
 
-CString BarSection(LPCWSTR profileName, int index)
-{
-    CString section;
-    section.Format(L"%s-Bar%d", profileName, index);
-    return section;
-}
-
 CString SummarySection(LPCWSTR profileName)
 {
     CString section;
@@ -50,6 +43,13 @@ CString Numbered(LPCWSTR pattern, int index)
 
 } // namespace
 
+CString AfxBarSection(LPCWSTR profileName, int index)
+{
+    CString section;
+    section.Format(L"%s-Bar%d", profileName, index);
+    return section;
+}
+
 BOOL CControlBarInfo::IsEmptyDockBar() const
 {
     return m_bDockBar && m_bVisible && !m_bFloating && m_pointPos == CPoint(-1, -1) && m_arrBarID.size() <= 1;
@@ -57,7 +57,7 @@ BOOL CControlBarInfo::IsEmptyDockBar() const
 
 BOOL CControlBarInfo::SaveState(LPCWSTR profileName, int index) const
 {
-    ProfileSection section(BarSection(profileName, index));
+    ProfileSection section(AfxBarSection(profileName, index));
     if (!section.Usable())
         return FALSE;
     section.Erase();
@@ -97,7 +97,7 @@ BOOL CControlBarInfo::SaveState(LPCWSTR profileName, int index) const
 
 BOOL CControlBarInfo::LoadState(LPCWSTR profileName, int index, const CDockState& state)
 {
-    ProfileSection section(BarSection(profileName, index));
+    ProfileSection section(AfxBarSection(profileName, index));
     if (!section.Usable())
         return FALSE;
     m_nBarID = static_cast<UINT>(section.Read(L"BarID", 0));
@@ -192,7 +192,7 @@ void CDockState::LoadState(LPCWSTR profileName)
     if (bars < 0 || bars > kMaxRecords)
         return; // damaged: keep the layout the frame has
     for (int i = 0; i < bars; ++i) {
-        auto info = std::make_unique<CControlBarInfo>();
+        auto info = CreateBarInfo();
         if (info->LoadState(profileName, i, *this))
             m_arrBarInfo.push_back(std::move(info));
     }

@@ -5,6 +5,7 @@
 // frame, with the screen size they were taken on: points and rectangles read back on a screen of
 // another size are scaled to it and kept within reach of the pointer.
 
+#include "platform/base/CString.h"
 #include "platform/base/Geometry.h"
 #include "platform/base/RunTimeClass.h"
 #include "platform/mfc/BarStyles.h"
@@ -12,14 +13,16 @@
 #include <memory>
 #include <vector>
 
+class CControlBar;
 class CDockState;
 
 class CControlBarInfo {
 public:
+    virtual ~CControlBarInfo() = default;
     // Writes the record into the section "<profileName>-Bar<index>"; FALSE (nothing written) for
     // the record of a dock bar that holds at most one row break and nothing else.
-    BOOL SaveState(LPCWSTR profileName, int index) const;
-    BOOL LoadState(LPCWSTR profileName, int index, const CDockState& state);
+    virtual BOOL SaveState(LPCWSTR profileName, int index) const;
+    virtual BOOL LoadState(LPCWSTR profileName, int index, const CDockState& state);
     BOOL IsEmptyDockBar() const;
 
     UINT m_nBarID = 0;
@@ -35,7 +38,11 @@ public:
     DWORD m_dwMRUFloatStyle = 0;
     CPoint m_ptMRUFloatPos;
     std::vector<UINT> m_arrBarID; // a dock bar's bars; 0 ends a row
+    CControlBar* m_pBar = nullptr;  // the bar the record was taken from or is applied to
 };
+
+// The profile section of the record at that index: "<profileName>-Bar<index>".
+CString AfxBarSection(LPCWSTR profileName, int index);
 
 class CDockState : public CObject {
     DECLARE_DYNAMIC(CDockState)
@@ -47,6 +54,8 @@ public:
 
     void SaveState(LPCWSTR profileName) const;
     void LoadState(LPCWSTR profileName);
+    // A new, empty record of the kind this state keeps.
+    virtual std::unique_ptr<CControlBarInfo> CreateBarInfo() const { return std::make_unique<CControlBarInfo>(); }
     void Clear() { m_arrBarInfo.clear(); }
 
     // The screen size of this machine (that of the virtual screen).

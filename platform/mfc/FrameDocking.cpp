@@ -186,7 +186,8 @@ void CFrameWnd::GetDockState(CDockState& state) const
 {
     state.Clear();
     for (CControlBar* bar : m_listControlBars) {
-        auto info = std::make_unique<CControlBarInfo>();
+        auto info = state.CreateBarInfo();
+        info->m_pBar = bar;
         info->m_nBarID = static_cast<UINT>(bar->GetDlgCtrlID());
         info->m_bVisible = bar->IsVisible();
         info->m_bFloating = bar->IsFloating();
@@ -206,7 +207,8 @@ void CFrameWnd::GetDockState(CDockState& state) const
         state.m_arrBarInfo.push_back(std::move(info));
     }
     for (CDockBar* dockBar : DockBarsOf(this)) {
-        auto info = std::make_unique<CControlBarInfo>();
+        auto info = state.CreateBarInfo();
+        info->m_pBar = dockBar;
         info->m_bDockBar = TRUE;
         info->m_nBarID = static_cast<UINT>(dockBar->GetDlgCtrlID());
         info->m_bFloating = dockBar->m_bFloating;
