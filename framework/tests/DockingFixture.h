@@ -19,7 +19,7 @@ protected:
         headless = display.get();
         SetCurrentDisplay(std::move(display));
         app.SetRegistryKey(L"Formulon Tests");
-        frame = new CFrameWnd;
+        frame = NewFrame();
         ASSERT_TRUE(frame->Create(nullptr, L"Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(100, 100, 800, 600)));
         app.m_pMainWnd = frame;
         frame->EnableDocking(CBRS_ALIGN_ANY);
@@ -32,6 +32,7 @@ protected:
         Pump();
         AfxDeleteTempObjects();
     }
+    virtual CFrameWnd* NewFrame() { return new CFrameWnd; }
     static void Pump()
     {
         MSG message;

@@ -11,9 +11,6 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Marks an insert position that opens a new row there.
-constexpr size_t kNewRow = size_t(1) << (sizeof(size_t) * 8 - 1);
-
 // A rectangle seen along a dock bar's rows (x for horizontal bars) and across them.
 struct Span {
     int along, across, length, thickness;
@@ -192,6 +189,7 @@ void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRe
     else
         m_arrBars.insert(at, bar);
     Attach(bar, clientRect);
+    OnBarInserted(bar);
 }
 
 void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)

@@ -40,21 +40,26 @@ public:
     std::vector<CControlBar*> m_arrBars { nullptr };
     BOOL m_bFloating;
 
+    BOOL IsHorizontal() const { return (m_dwStyle & CBRS_ORIENT_HORZ) || m_bFloating; }
+
 protected:
     LRESULT OnSizeParent(WPARAM, LPARAM lParam);
+    // Lays the rows within the given length; with commit, moves the bars. Returns the size taken.
+    virtual CSize LayOut(int length, bool commit);
+    // A bar has just been put into the list.
+    virtual void OnBarInserted(CControlBar*) {}
+    // The index in m_arrBars where row `row` starts (one past the end for rows past the last).
+    size_t RowStart(int row) const;
+    // Marks a position that opens a new row there (see InsertAt).
+    static constexpr size_t kNewRow = size_t(1) << (sizeof(size_t) * 8 - 1);
+    // Inserts at a position of m_arrBars, or at a new row there (position | kNewRow), and attaches.
+    void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect);
     DECLARE_MESSAGE_MAP()
 
 private:
-    BOOL IsHorizontal() const { return (m_dwStyle & CBRS_ORIENT_HORZ) || m_bFloating; }
     // Where in m_arrBars a bar dropped at the client point goes; may open a new row.
     size_t InsertPosition(CPoint clientPoint);
-    // Lays the rows within the given length; with commit, moves the bars. Returns the size taken.
-    CSize LayOut(int length, bool commit);
     void Attach(CControlBar* bar, const CRect& clientRect);
-    // Inserts at an InsertPosition-style position (which may open a new row) and attaches.
-    void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect);
-    // The index in m_arrBars where row `row` starts (one past the end for rows past the last).
-    size_t RowStart(int row) const;
     // Where along that row a bar placed at `along` goes.
     size_t PlaceInRow(size_t rowStart, int along) const;
 };

@@ -90,6 +90,8 @@ public:
     // ---- docking: control bars along the edges, in dock bars, or floating in mini frames
     // Makes the dock bars (AFX_IDW_DOCKBAR_TOP...) of the sides in dockStyle (CBRS_ALIGN_ bits).
     void EnableDocking(DWORD dockStyle);
+    // A new dock bar object for EnableDocking, which makes its window.
+    virtual CDockBar* CreateDockBar() const;
     // Docks the bar into the dock bar of that id (0: the first side the bar may dock to), in
     // the row under rect's top-left (screen coordinates) or, without rect, in a row of its own.
     void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
@@ -151,11 +153,12 @@ protected:
     CCreateContext* m_pCreatingContext = nullptr;
     BOOL m_bWindowMade = FALSE;
 
+    // After a bar left the dock bar `previous`: a floating frame left empty goes; then the layout.
+    void FinishBarMove(CDockBar* previous, CDockBar* now);
+
 private:
     class CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
     void ApplyDelayedBarShows();
-    // After a bar left the dock bar `previous`: a floating frame left empty goes; then the layout.
-    void FinishBarMove(CDockBar* previous, CDockBar* now);
 };
 
 #define ON_WM_MENUSELECT() \

@@ -61,11 +61,16 @@ void CFrameWnd::EnableDocking(DWORD dockStyle)
     for (const DockSide& side : kDockSides) {
         if (!(dockStyle & side.align) || AfxFindDockBar(this, side.id))
             continue;
-        auto* dockBar = new CDockBar;
+        CDockBar* dockBar = CreateDockBar();
         dockBar->m_bAutoDelete = TRUE;
         if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align, side.id))
             delete dockBar;
     }
+}
+
+CDockBar* CFrameWnd::CreateDockBar() const
+{
+    return new CDockBar;
 }
 
 void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, LPCRECT rect)
