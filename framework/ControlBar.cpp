@@ -1,8 +1,11 @@
 #include "framework/ControlBar.h"
 
+#include "framework/DockBar.h"
 #include "framework/DockState.h"
-#include "platform/mfc/DockBar.h"
+#include "platform/gdi/CaptionGlyphs.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/mfc/DockContext.h"
+#include "platform/mfc/WinApp.h"
 
 #include <algorithm>
 
@@ -11,7 +14,24 @@ IMPLEMENT_DYNCREATE(SECControlBar, CControlBar)
 BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_SIZE()
     ON_WM_DESTROY()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_CONTEXTMENU()
+    ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
+    ON_COMMAND(ID_SEC_HIDE, OnHide)
 END_MESSAGE_MAP()
+
+namespace {
+
+// The text of a string resource, or the given one when the program has none.
+CString MenuText(UINT id, LPCWSTR fallback)
+{
+    CString text;
+    return text.LoadString(id) && !text.IsEmpty() ? text : CString(fallback);
+}
+
+} // namespace
 
 BOOL SECControlBar::Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id)
 {
@@ -192,4 +212,210 @@ void SECControlBar::SetBarInfo(const SECControlBarInfo& info)
     // Where the bar is docked or floats is the frame's part; the bar keeps its own alignment.
     SetBarStyle((info.m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOATING)));
     SetExBarStyle(info.m_dwExStyle, FALSE);
+}
+
+// ---- the caption strip
+
+CRect SECControlBar::GetGripperRect() const
+{
+    if (!ShowsGripper())
+        return CRect();
+    CRect client;
+    GetClientRect(&client);
+    CRect gripper = GripperOnLeft() ? CRect(client.left, client.top, client.left + kGripperWidth, client.bottom)
+                                    : CRect(client.left, client.top, client.right, client.top + kGripperHeight);
+    gripper.DeflateRect(1, 1);
+    return gripper;
+}
+
+CRect SECControlBar::CaptionButtonRect(int slot) const
+{
+    const CRect gripper = GetGripperRect();
+    if (gripper.IsRectEmpty())
+        return CRect();
+    // Squares cut from the gripper's far end: two pixels in from one side, four from the
+    // other, two pixels apart.
+    if (GripperOnLeft()) {
+        const int side = gripper.Width() - 2 - 4;
+        const int top = gripper.top + slot * (side + 2);
+        return CRect(gripper.left + 2, top, gripper.left + 2 + side, top + side);
+    }
+    const int side = gripper.Height() - 2 - 4;
+    const int right = gripper.right - slot * (side + 2);
+    return CRect(right - side, gripper.top + 2, right, gripper.top + 2 + side);
+}
+
+CRect SECControlBar::GetCloseButtonRect() const
+{
+    return (m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? CaptionButtonRect(0) : CRect();
+}
+
+CRect SECControlBar::GetExpandButtonRect() const
+{
+    if (!(m_dwExStyle & CBRS_EX_EXPANDBUTTON))
+        return CRect();
+    return CaptionButtonRect((m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? 1 : 0);
+}
+
+SECDockBar* SECControlBar::ToolkitDockBar() const
+{
+    return dynamic_cast<SECDockBar*>(m_pDockBar);
+}
+
+BOOL SECControlBar::IsExpanded() const
+{
+    const SECDockBar* dockBar = ToolkitDockBar();
+    return dockBar && !dockBar->IsBarExpandable(this);
+}
+
+void SECControlBar::DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const
+{
+    if (rect.IsRectEmpty())
+        return;
+    // The arrow points the way the bar would go: back to its share when expanded, out when not.
+    const bool vertical = !GripperOnLeft(), expanded = IsExpanded();
+    const SECDockBar* dockBar = ToolkitDockBar();
+    const bool enabled = close || (dockBar && !dockBar->IsOnlyBarInRow(this));
+    if (m_dwExStyle & CBRS_EX_FLATBUTTONS) {
+        CRect face = rect;
+        dc->FillSolidRect(&face, GetSysColor(COLOR_3DFACE));
+        if (pressed)
+            dc->Draw3dRect(&face, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+        using fln::gdi::CaptionGlyph;
+        const CaptionGlyph glyph = close ? CaptionGlyph::Close
+            : vertical                   ? (expanded ? CaptionGlyph::ArrowLeft : CaptionGlyph::ArrowRight)
+                                         : (expanded ? CaptionGlyph::ArrowUp : CaptionGlyph::ArrowDown);
+        fln::gdi::DrawCaptionGlyph(dc->m_hDC, POINT { rect.left + 2, rect.top + 2 }, glyph,
+            GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        return;
+    }
+    CRect button = rect;
+    const UINT state = (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE);
+    if (close)
+        ::DrawFrameControl(dc->m_hDC, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | state);
+    else
+        ::DrawFrameControl(dc->m_hDC, &button, DFC_SCROLL,
+            (vertical ? (expanded ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT) : (expanded ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)) | state);
+}
+
+void SECControlBar::DrawGripper(CDC* dc)
+{
+    const CRect gripper = GetGripperRect();
+    if (gripper.IsRectEmpty())
+        return;
+    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect();
+    // Two raised grip lines along what the buttons leave of the strip.
+    CRect grip = gripper;
+    const CRect& last = !expand.IsRectEmpty() ? expand : close;
+    if (GripperOnLeft()) {
+        if (!last.IsRectEmpty())
+            grip.top = last.bottom + 2;
+        for (int x : { grip.left + 3, grip.left + 7 })
+            dc->Draw3dRect(x, grip.top, 3, grip.Height(), GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+    } else {
+        if (!last.IsRectEmpty())
+            grip.right = last.left - 2;
+        for (int y : { grip.top + 3, grip.top + 7 })
+            dc->Draw3dRect(grip.left, y, grip.Width(), 3, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+    }
+    DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
+    DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);
+}
+
+void SECControlBar::DoPaint(CDC* dc)
+{
+    CControlBar::DoPaint(dc);
+    DrawGripper(dc);
+}
+
+void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
+{
+    const bool onClose = GetCloseButtonRect().PtInRect(point);
+    const bool onExpand = GetExpandButtonRect().PtInRect(point) && ToolkitDockBar() && !ToolkitDockBar()->IsOnlyBarInRow(this);
+    if (onClose || onExpand) {
+        m_pressed = onClose ? Pressed::Close : Pressed::Expand;
+        const CRect button = onClose ? GetCloseButtonRect() : GetExpandButtonRect();
+        InvalidateRect(&button, FALSE);
+        SetCapture();
+        return;
+    }
+    if (GetExpandButtonRect().PtInRect(point))
+        return; // a disabled button does nothing, not even a drag
+    CControlBar::OnLButtonDown(keys, point);
+}
+
+void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
+{
+    if (m_pressed == Pressed::None) {
+        CControlBar::OnLButtonUp(keys, point);
+        return;
+    }
+    const Pressed pressed = std::exchange(m_pressed, Pressed::None);
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    const CRect button = pressed == Pressed::Close ? GetCloseButtonRect() : GetExpandButtonRect();
+    InvalidateRect(&button, FALSE);
+    if (!button.PtInRect(point))
+        return; // released outside: nothing
+    if (pressed == Pressed::Close) {
+        SendMessage(WM_COMMAND, ID_SEC_HIDE);
+        return;
+    }
+    if (SECDockBar* dockBar = ToolkitDockBar()) {
+        dockBar->ExpandBar(this, IsExpanded() ? 0 : 1);
+        if (m_pDockSite)
+            m_pDockSite->Invalidate();
+    }
+}
+
+void SECControlBar::OnLButtonDblClk(UINT keys, CPoint point)
+{
+    if (GetCloseButtonRect().PtInRect(point) || GetExpandButtonRect().PtInRect(point))
+        return;
+    CControlBar::OnLButtonDblClk(keys, point);
+}
+
+void SECControlBar::OnContextMenu(CWnd* window, CPoint point)
+{
+    if (!(m_dwExStyle & CBRS_EX_CONTEXTMENU) || m_bAutoHide) {
+        Default();
+        return;
+    }
+    CMenu menu;
+    if (!menu.CreatePopupMenu())
+        return;
+    menu.AppendMenu(MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? MF_CHECKED : MF_UNCHECKED), ID_SEC_ALLOWDOCKING,
+        MenuText(ID_SEC_ALLOWDOCKING, L"Allow Docking"));
+    menu.AppendMenu(MF_STRING, ID_SEC_HIDE, MenuText(ID_SEC_HIDE, L"Hide"));
+    AddContextMenuItems(&menu);
+    if (m_pDockSite)
+        m_pDockSite->SendMessage(WM_SEC_ADDCONTEXTMENUITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&menu));
+    if (point.x == -1 && point.y == -1 && window) {
+        // From the keyboard: a quarter across the window and 10 pixels down.
+        CRect client;
+        window->GetClientRect(&client);
+        point = CPoint(client.Width() / 4, 10);
+        window->ClientToScreen(&point);
+    }
+    menu.TrackPopupMenu(TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void SECControlBar::OnAllowDocking()
+{
+    if (m_dwDockStyle & CBRS_ALIGN_ANY) {
+        m_dwMRUDockingState = m_dwDockStyle & CBRS_ALIGN_ANY;
+        if (!IsFloating() && m_pDockContext)
+            m_pDockContext->ToggleDocking();
+        EnableDocking(0);
+    } else {
+        EnableDocking(m_dwMRUDockingState);
+    }
+}
+
+void SECControlBar::OnHide()
+{
+    if (!m_pDockSite)
+        return;
+    m_pDockSite->ShowControlBar(this, FALSE, FALSE);
+    m_pDockSite->SetFocus();
 }

@@ -10,6 +10,12 @@
 #include <vector>
 
 class SECControlBarInfo;
+class CMenu;
+
+// The commands of a bar's context menu, and the message that lets its frame add items to it
+// (wParam: the bar, lParam: the CMenu).
+constexpr UINT ID_SEC_ALLOWDOCKING = 43040, ID_SEC_HIDE = 43041;
+constexpr UINT WM_SEC_ADDCONTEXTMENUITEMS = 0x38FF;
 
 // ---- the extended bar style bits
 constexpr DWORD CBRS_EX_CONTEXTMENU = 0x00001, CBRS_EX_STRETCHCHILDREN = 0x00002, CBRS_EX_FIXEDSIZE = 0x00004,
@@ -34,6 +40,21 @@ public:
     DWORD GetExBarStyle() const { return m_dwExStyle; }
     void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
 
+    // ---- the caption strip (the gripper) of a docked bar and its buttons
+    // The strip along the left of a bar docked top or bottom, else along the top.
+    CRect GetGripperRect() const;
+    // Where the close and expand buttons are (empty without their style bits or while floating).
+    CRect GetCloseButtonRect() const;
+    CRect GetExpandButtonRect() const;
+    void DrawGripper(CDC* dc);
+    // Whether the bar fills its row (its expand button then offers to restore the row).
+    BOOL IsExpanded() const;
+    // The commands of the context menu.
+    void OnAllowDocking();
+    void OnHide();
+    // Extra items of the context menu, for derived bars.
+    virtual void AddContextMenuItems(CMenu*) {}
+
     // Fills the record with this bar's place and sizes, or takes them from it.
     void GetBarInfo(SECControlBarInfo* info) const;
     void SetBarInfo(const SECControlBarInfo& info);
@@ -50,8 +71,13 @@ public:
     DWORD m_dwAutoHideSide = 0;
 
 protected:
+    void DoPaint(CDC* dc) override;
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
+    void OnLButtonDown(UINT keys, CPoint point);
+    void OnLButtonUp(UINT keys, CPoint point);
+    void OnLButtonDblClk(UINT keys, CPoint point);
+    void OnContextMenu(CWnd* window, CPoint point);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -66,6 +92,16 @@ private:
     void RecordChildLayout();
     void StretchChildren(CPoint origin, CSize available);
     void SizeChildToFit(CPoint origin, CSize available);
+    // The gripper is at the bar's left (a horizontal bar) rather than along its top.
+    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+    bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
+    // The n-th caption button from the gripper's far end (0: close, 1: expand when there is a close).
+    CRect CaptionButtonRect(int slot) const;
+    void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;
+    class SECDockBar* ToolkitDockBar() const;
+
+    enum class Pressed { None, Close, Expand };
+    Pressed m_pressed = Pressed::None;
 
     std::vector<ChildRecord> m_childLayout;
 };
