@@ -201,4 +201,26 @@ TEST_F(DockBarTest, TheRowLayoutKeepsSharesWhenTheFrameIsResized)
         EXPECT_NEAR(bars[i]->m_fPctWidth, shares[i], 1e-4f);
 }
 
+TEST_F(DockBarTest, RowsAndSharesComeBackFromTheSavedLayout)
+{
+    DragSplitter(SplitterOf(1, 0).rect.CenterPoint(), CSize(60, 0));
+    Frame()->DockControlBarEx(bars[2], AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, 45);
+    Idle();
+    const std::vector<float> shares { bars[0]->m_fPctWidth, bars[1]->m_fPctWidth };
+    const std::vector<CControlBar*> rows = Top()->m_arrBars;
+    Frame()->SaveBarState(L"Shares");
+
+    Top()->ExpandBar(bars[0], 0);
+    Frame()->DockControlBarEx(bars[2], AFX_IDW_DOCKBAR_TOP, 2, 0, 0.3f, 60);
+    Idle();
+    ASSERT_NE(Top()->m_arrBars, rows);
+
+    Frame()->LoadBarState(L"Shares");
+    Idle();
+    EXPECT_EQ(Top()->m_arrBars, rows);
+    EXPECT_NEAR(bars[0]->m_fPctWidth, shares[0], 1e-4f);
+    EXPECT_NEAR(bars[1]->m_fPctWidth, shares[1], 1e-4f);
+    EXPECT_EQ(Place(bars[2]).Height(), 45);
+}
+
 } // namespace
