@@ -17,8 +17,8 @@ void FillWith(HDC dc, int left, int top, int right, int bottom, int colorIndex)
         FillSolidRect(dc, &r, GetSysColor(colorIndex));
 }
 
-// A solid triangle whose base is 2 * size - 1 pixels and whose height is `size`, centred in the
-// rectangle and pointing the given way.
+} // namespace
+
 void DrawArrow(HDC dc, const RECT& r, ArrowDirection direction, int size, COLORREF color)
 {
     bool vertical = direction == ArrowDirection::Up || direction == ArrowDirection::Down;
@@ -36,8 +36,6 @@ void DrawArrow(HDC dc, const RECT& r, ArrowDirection direction, int size, COLORR
         FillSolidRect(dc, &line, color);
     }
 }
-
-} // namespace
 
 void DrawArrowButton(HDC dc, const RECT& rect, ArrowDirection direction, UINT state)
 {

@@ -9,6 +9,10 @@ namespace fln::gdi {
 
 enum class ArrowDirection { Up, Down, Left, Right };
 
+// A solid triangle whose base is 2 * size - 1 pixels and whose height is `size`, centred in the
+// rectangle and pointing the given way.
+void DrawArrow(HDC dc, const RECT& r, ArrowDirection direction, int size, COLORREF color);
+
 // A push button with a solid arrow sized to fit it. `state` takes DFCS_PUSHED (sunken, the arrow
 // one pixel down and right) and DFCS_INACTIVE (an embossed arrow).
 void DrawArrowButton(HDC dc, const RECT& rect, ArrowDirection direction, UINT state);

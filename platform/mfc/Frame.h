@@ -5,8 +5,14 @@
 // with WM_SIZEPARENT and gives the rest to the pane (AFX_IDW_PANE_FIRST). Commands go to the
 // active view first, then the frame, then the application.
 
+#include "platform/mfc/BarStyles.h"
 #include "platform/mfc/Wnd.h"
 
+#include <vector>
+
+class CControlBar;
+class CDockBar;
+class CDockState;
 class CDocument;
 class CDocTemplate;
 class CView;
@@ -81,6 +87,32 @@ public:
     void DelayRecalcLayout(BOOL notify = TRUE) { m_nIdleFlags |= idleLayout | (notify ? idleNotify : 0); }
     void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
 
+    // ---- docking: control bars along the edges, in dock bars, or floating in mini frames
+    // Makes the dock bars (AFX_IDW_DOCKBAR_TOP...) of the sides in dockStyle (CBRS_ALIGN_ bits).
+    void EnableDocking(DWORD dockStyle);
+    // A new dock bar object for EnableDocking, which makes its window.
+    virtual CDockBar* CreateDockBar() const;
+    // Docks the bar into the dock bar of that id (0: the first side the bar may dock to), in
+    // the row under rect's top-left (screen coordinates) or, without rect, in a row of its own.
+    void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
+    void DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect = nullptr);
+    // Docks the bar back where it was (see CDockBar::ReDockControlBar).
+    void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect, int row, BOOL ownRow);
+    // Floats the bar in a mini frame whose window's top-left is point (screen coordinates).
+    void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
+    void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
+    CControlBar* GetControlBar(UINT id) const;
+    void AddControlBar(CControlBar* bar);
+    void RemoveControlBar(CControlBar* bar);
+    // The places of the bars, written to and read back from the application's profile.
+    void SaveBarState(LPCWSTR profileName) const;
+    void LoadBarState(LPCWSTR profileName);
+    void GetDockState(CDockState& state) const;
+    void SetDockState(const CDockState& state);
+    std::vector<CControlBar*> m_listControlBars;
+    // The class of the frames floating bars live in; must derive from CMiniDockFrameWnd.
+    CRuntimeClass* m_pFloatingFrameClass = nullptr;
+
     BOOL m_bAutoMenuEnable = TRUE;
     HMENU m_hMenuDefault = nullptr;
     HACCEL m_hAccelTable = nullptr;
@@ -120,6 +152,13 @@ protected:
     UINT m_nIDLastMessage = 0;
     CCreateContext* m_pCreatingContext = nullptr;
     BOOL m_bWindowMade = FALSE;
+
+    // After a bar left the dock bar `previous`: a floating frame left empty goes; then the layout.
+    void FinishBarMove(CDockBar* previous, CDockBar* now);
+
+private:
+    class CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
+    void ApplyDelayedBarShows();
 };
 
 #define ON_WM_MENUSELECT() \

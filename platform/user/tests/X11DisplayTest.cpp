@@ -5,6 +5,7 @@
 #include "UserTestSupport.h"
 #include "data/dialogs.h"
 
+#include "X11TestSupport.h"
 #include "platform/user/WindowTree.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
@@ -24,90 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string FindProgram(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        std::string candidate = folders.substr(start, end == std::string::npos ? std::string::npos : end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
-}
-
-// An Xvfb server of our own, on the display number it picks (-displayfd).
-class VirtualServer {
-public:
-    bool Start(const std::string& program)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[16] = {};
-        ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (length <= 0)
-            return false;
-        m_display = ":" + std::string(buffer, static_cast<size_t>(length - (buffer[length - 1] == '\n' ? 1 : 0)));
-        return true;
-    }
-    ~VirtualServer()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    const std::string& Name() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
-
-// A server can report a display number another one is just giving up: connect with a few
-// retries, and start another server when that one does not answer.
-std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std::unique_ptr<VirtualServer>& server)
-{
-    std::unique_ptr<Display> x11;
-    for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
-        server = std::make_unique<VirtualServer>();
-        if (!server->Start(xvfb))
-            return nullptr;
-        setenv("DISPLAY", server->Name().c_str(), 1);
-        for (int retry = 0; retry < 20 && !x11; ++retry) {
-            x11 = CreateX11Display();
-            if (!x11)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-    return x11;
-}
-
-COLORREF ServerPixel(XDisplay* connection, int x, int y)
-{
-    XImage* image = XGetImage(connection, DefaultRootWindow(connection), x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image)
-        return CLR_INVALID;
-    unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
 
 LRESULT FillingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,0 +1,421 @@
+#include "framework/ControlBar.h"
+
+#include "framework/DockBar.h"
+#include "framework/DockState.h"
+#include "platform/gdi/CaptionGlyphs.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/mfc/DockContext.h"
+#include "platform/mfc/WinApp.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(SECControlBar, CControlBar)
+
+BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
+    ON_WM_SIZE()
+    ON_WM_DESTROY()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_CONTEXTMENU()
+    ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
+    ON_COMMAND(ID_SEC_HIDE, OnHide)
+END_MESSAGE_MAP()
+
+namespace {
+
+// The text of a string resource, or the given one when the program has none.
+CString MenuText(UINT id, LPCWSTR fallback)
+{
+    CString text;
+    return text.LoadString(id) && !text.IsEmpty() ? text : CString(fallback);
+}
+
+} // namespace
+
+BOOL SECControlBar::Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id)
+{
+    return CreateEx(windowName, id, style, exStyle, CRect(), parent);
+}
+
+BOOL SECControlBar::CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exStyle, const RECT& rect, CWnd* parent)
+{
+    m_dwExStyle = exStyle;
+    if (!CreateBar(style, parent, id, rect))
+        return FALSE;
+    SetWindowText(windowName ? windowName : L"");
+    if (m_dwExStyle & CBRS_EX_STRETCHCHILDREN)
+        RecordChildLayout();
+    m_szFloat = m_szHorzDocked = m_szVertDocked = CSize(kInitialWidth, kInitialHeight);
+    EnableToolTips();
+    return TRUE;
+}
+
+CSize SECControlBar::CalcFixedLayout(BOOL, BOOL horz)
+{
+    return horz ? m_szHorzDocked : m_szVertDocked;
+}
+
+CSize SECControlBar::CalcDynamicLayout(int length, DWORD mode)
+{
+    if (mode & LM_COMMIT) {
+        const int committed = (mode & LM_STRETCH) ? static_cast<int>(m_fPctWidth * static_cast<float>(length)) : length;
+        const bool lengthY = mode & LM_LENGTHY;
+        if (mode & LM_HORZDOCK)
+            (lengthY ? m_szHorzDocked.cy : m_szHorzDocked.cx) = committed;
+        else if (mode & LM_VERTDOCK)
+            (lengthY ? m_szVertDocked.cy : m_szVertDocked.cx) = committed;
+        else if (lengthY)
+            m_szFloat.cy = committed;
+        else
+            m_szFloat.cx = m_nMRUWidth = committed;
+    }
+    if (mode & (LM_HORZDOCK | LM_VERTDOCK))
+        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+    return m_szFloat;
+}
+
+void SECControlBar::SetExBarStyle(DWORD exStyle, BOOL redraw)
+{
+    const DWORD previous = m_dwExStyle;
+    m_dwExStyle = exStyle | (previous & CBRS_EX_ALTCAPTION);
+    if ((previous ^ m_dwExStyle) & CBRS_EX_STRETCHCHILDREN) {
+        if (m_dwExStyle & CBRS_EX_STRETCHCHILDREN)
+            RecordChildLayout();
+        else
+            m_childLayout.clear();
+    }
+    if (previous != m_dwExStyle && redraw && m_hWnd)
+        SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void SECControlBar::RecordChildLayout()
+{
+    m_childLayout.clear();
+    if (!m_hWnd)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    if (client.Width() <= 0 || client.Height() <= 0)
+        return; // recorded at the first sizing instead
+    m_childLayout.push_back({ nullptr, client });
+    for (HWND child = ::GetTopWindow(m_hWnd); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        CRect rect;
+        ::GetWindowRect(child, &rect);
+        ScreenToClient(&rect);
+        m_childLayout.push_back({ child, rect });
+    }
+}
+
+void SECControlBar::OnSize(UINT type, int cx, int cy)
+{
+    if (type != SIZE_MINIMIZED && cx > 0 && cy > 0) {
+        CPoint origin;
+        CSize available(cx, cy);
+        if (m_dwExStyle & CBRS_EX_GRIPPER) {
+            if (m_dwStyle & CBRS_ORIENT_HORZ) {
+                origin = CPoint(kGripperWidth, kGripperMargin);
+                available = CSize(cx - kGripperMargin - kGripperWidth, cy - 2 * kGripperMargin);
+            } else {
+                origin = CPoint(kGripperMargin, kGripperHeight);
+                available = CSize(cx - 2 * kGripperMargin, cy - kGripperMargin - kGripperHeight);
+            }
+        } else if (m_dwExStyle & CBRS_EX_BORDERSPACE) {
+            available = CSize(cx - m_rcBorder.left - m_rcBorder.right, cy - m_rcBorder.top - m_rcBorder.bottom);
+        }
+        available = CSize(std::max<LONG>(0, available.cx), std::max<LONG>(0, available.cy));
+        if (m_dwExStyle & CBRS_EX_STRETCHCHILDREN)
+            StretchChildren(origin, available);
+        else if (m_dwExStyle & CBRS_EX_SIZECHILDTOFIT)
+            SizeChildToFit(origin, available);
+    }
+    Default();
+}
+
+void SECControlBar::StretchChildren(CPoint origin, CSize available)
+{
+    if (m_childLayout.empty()) {
+        RecordChildLayout(); // made while the bar had no size: this first size is the reference
+        return;
+    }
+    const CSize reference = m_childLayout.front().rect.Size();
+    if (available.cx <= 0 || available.cy <= 0)
+        return;
+    if (m_dwExStyle & CBRS_EX_BORDERSPACE)
+        origin.Offset(m_rcBorder.left, m_rcBorder.top);
+    HDWP positions = BeginDeferWindowPos(static_cast<int>(m_childLayout.size()));
+    for (auto it = m_childLayout.begin() + 1; it != m_childLayout.end(); ++it) {
+        if (!::IsWindow(it->window))
+            continue;
+        CRect scaled(it->rect.left * available.cx / reference.cx, it->rect.top * available.cy / reference.cy,
+            it->rect.right * available.cx / reference.cx, it->rect.bottom * available.cy / reference.cy);
+        scaled.OffsetRect(origin);
+        positions = DeferWindowPos(positions, it->window, nullptr, scaled.left, scaled.top, scaled.Width(), scaled.Height(),
+            SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    }
+    EndDeferWindowPos(positions);
+    if (IsFloating())
+        Invalidate();
+}
+
+void SECControlBar::SizeChildToFit(CPoint origin, CSize available)
+{
+    if (IsFloating()) {
+        available += CSize(origin.x, origin.y);
+        origin = CPoint();
+    }
+    if (HWND child = ::GetTopWindow(m_hWnd))
+        ::SetWindowPos(child, nullptr, origin.x, origin.y, available.cx, available.cy, SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
+void SECControlBar::OnDestroy()
+{
+    m_childLayout.clear();
+    CControlBar::OnDestroy();
+    if (m_pDockSite)
+        m_pDockSite->DelayRecalcLayout();
+}
+
+void SECControlBar::GetBarInfo(SECControlBarInfo* info) const
+{
+    info->m_pBar = const_cast<SECControlBar*>(this);
+    info->m_nBarID = static_cast<UINT>(GetDlgCtrlID()) & 0xFFFF;
+    info->m_nMRUWidth = m_nMRUWidth;
+    info->m_szFloat = m_szFloat;
+    info->m_szHorzDock = m_szHorzDocked;
+    info->m_szVertDock = m_szVertDocked;
+    info->m_dwMRUDockingState = m_dwMRUDockingState;
+    info->m_dwDockStyle = m_dwDockStyle;
+    info->m_fPctWidth = m_fPctWidth;
+    info->m_dwStyle = m_dwStyle;
+    info->m_dwExStyle = m_dwExStyle;
+    info->m_bAutoHide = m_bAutoHide;
+    info->m_bAutoHidePinned = m_bPinned;
+    info->m_dwLastAlignedDocking = m_dwAutoHideSide;
+    info->m_strClassName = CString(GetRuntimeClass()->m_lpszClassName);
+    info->m_strWindowName = GetWindowText();
+}
+
+void SECControlBar::SetBarInfo(const SECControlBarInfo& info)
+{
+    m_nMRUWidth = info.m_nMRUWidth;
+    m_szFloat = info.m_szFloat;
+    m_szHorzDocked = info.m_szHorzDock;
+    m_szVertDocked = info.m_szVertDock;
+    m_dwMRUDockingState = info.m_dwMRUDockingState;
+    if (info.m_dwDockStyle)
+        EnableDocking(info.m_dwDockStyle);
+    m_fPctWidth = info.m_fPctWidth;
+    m_bAutoHide = info.m_bAutoHide;
+    m_bPinned = info.m_bAutoHidePinned;
+    m_dwAutoHideSide = info.m_dwLastAlignedDocking;
+    // Where the bar is docked or floats is the frame's part; the bar keeps its own alignment.
+    SetBarStyle((info.m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOATING)));
+    SetExBarStyle(info.m_dwExStyle, FALSE);
+}
+
+// ---- the caption strip
+
+CRect SECControlBar::GetGripperRect() const
+{
+    if (!ShowsGripper())
+        return CRect();
+    CRect client;
+    GetClientRect(&client);
+    CRect gripper = GripperOnLeft() ? CRect(client.left, client.top, client.left + kGripperWidth, client.bottom)
+                                    : CRect(client.left, client.top, client.right, client.top + kGripperHeight);
+    gripper.DeflateRect(1, 1);
+    return gripper;
+}
+
+CRect SECControlBar::CaptionButtonRect(int slot) const
+{
+    const CRect gripper = GetGripperRect();
+    if (gripper.IsRectEmpty())
+        return CRect();
+    // Squares cut from the gripper's far end: two pixels in from one side, four from the
+    // other, two pixels apart.
+    if (GripperOnLeft()) {
+        const int side = gripper.Width() - 2 - 4;
+        const int top = gripper.top + slot * (side + 2);
+        return CRect(gripper.left + 2, top, gripper.left + 2 + side, top + side);
+    }
+    const int side = gripper.Height() - 2 - 4;
+    const int right = gripper.right - slot * (side + 2);
+    return CRect(right - side, gripper.top + 2, right, gripper.top + 2 + side);
+}
+
+CRect SECControlBar::GetCloseButtonRect() const
+{
+    return (m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? CaptionButtonRect(0) : CRect();
+}
+
+CRect SECControlBar::GetExpandButtonRect() const
+{
+    if (!(m_dwExStyle & CBRS_EX_EXPANDBUTTON))
+        return CRect();
+    return CaptionButtonRect((m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? 1 : 0);
+}
+
+SECDockBar* SECControlBar::ToolkitDockBar() const
+{
+    return dynamic_cast<SECDockBar*>(m_pDockBar);
+}
+
+BOOL SECControlBar::IsExpanded() const
+{
+    const SECDockBar* dockBar = ToolkitDockBar();
+    return dockBar && !dockBar->IsBarExpandable(this);
+}
+
+void SECControlBar::DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const
+{
+    if (rect.IsRectEmpty())
+        return;
+    // The arrow points the way the bar would go: back to its share when expanded, out when not.
+    const bool vertical = !GripperOnLeft(), expanded = IsExpanded();
+    const SECDockBar* dockBar = ToolkitDockBar();
+    const bool enabled = close || (dockBar && !dockBar->IsOnlyBarInRow(this));
+    if (m_dwExStyle & CBRS_EX_FLATBUTTONS) {
+        CRect face = rect;
+        dc->FillSolidRect(&face, GetSysColor(COLOR_3DFACE));
+        if (pressed)
+            dc->Draw3dRect(&face, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+        using fln::gdi::CaptionGlyph;
+        const CaptionGlyph glyph = close ? CaptionGlyph::Close
+            : vertical                   ? (expanded ? CaptionGlyph::ArrowLeft : CaptionGlyph::ArrowRight)
+                                         : (expanded ? CaptionGlyph::ArrowUp : CaptionGlyph::ArrowDown);
+        fln::gdi::DrawCaptionGlyph(dc->m_hDC, POINT { rect.left + 2, rect.top + 2 }, glyph,
+            GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        return;
+    }
+    CRect button = rect;
+    const UINT state = (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE);
+    if (close)
+        ::DrawFrameControl(dc->m_hDC, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | state);
+    else
+        ::DrawFrameControl(dc->m_hDC, &button, DFC_SCROLL,
+            (vertical ? (expanded ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT) : (expanded ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)) | state);
+}
+
+void SECControlBar::DrawGripper(CDC* dc)
+{
+    const CRect gripper = GetGripperRect();
+    if (gripper.IsRectEmpty())
+        return;
+    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect();
+    // Two raised grip lines along what the buttons leave of the strip.
+    CRect grip = gripper;
+    const CRect& last = !expand.IsRectEmpty() ? expand : close;
+    if (GripperOnLeft()) {
+        if (!last.IsRectEmpty())
+            grip.top = last.bottom + 2;
+        for (int x : { grip.left + 3, grip.left + 7 })
+            dc->Draw3dRect(x, grip.top, 3, grip.Height(), GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+    } else {
+        if (!last.IsRectEmpty())
+            grip.right = last.left - 2;
+        for (int y : { grip.top + 3, grip.top + 7 })
+            dc->Draw3dRect(grip.left, y, grip.Width(), 3, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+    }
+    DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
+    DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);
+}
+
+void SECControlBar::DoPaint(CDC* dc)
+{
+    CControlBar::DoPaint(dc);
+    DrawGripper(dc);
+}
+
+void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
+{
+    const bool onClose = GetCloseButtonRect().PtInRect(point);
+    const bool onExpand = GetExpandButtonRect().PtInRect(point) && ToolkitDockBar() && !ToolkitDockBar()->IsOnlyBarInRow(this);
+    if (onClose || onExpand) {
+        m_pressed = onClose ? Pressed::Close : Pressed::Expand;
+        const CRect button = onClose ? GetCloseButtonRect() : GetExpandButtonRect();
+        InvalidateRect(&button, FALSE);
+        SetCapture();
+        return;
+    }
+    if (GetExpandButtonRect().PtInRect(point))
+        return; // a disabled button does nothing, not even a drag
+    CControlBar::OnLButtonDown(keys, point);
+}
+
+void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
+{
+    if (m_pressed == Pressed::None) {
+        CControlBar::OnLButtonUp(keys, point);
+        return;
+    }
+    const Pressed pressed = std::exchange(m_pressed, Pressed::None);
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    const CRect button = pressed == Pressed::Close ? GetCloseButtonRect() : GetExpandButtonRect();
+    InvalidateRect(&button, FALSE);
+    if (!button.PtInRect(point))
+        return; // released outside: nothing
+    if (pressed == Pressed::Close) {
+        SendMessage(WM_COMMAND, ID_SEC_HIDE);
+        return;
+    }
+    if (SECDockBar* dockBar = ToolkitDockBar()) {
+        dockBar->ExpandBar(this, IsExpanded() ? 0 : 1);
+        if (m_pDockSite)
+            m_pDockSite->Invalidate();
+    }
+}
+
+void SECControlBar::OnLButtonDblClk(UINT keys, CPoint point)
+{
+    if (GetCloseButtonRect().PtInRect(point) || GetExpandButtonRect().PtInRect(point))
+        return;
+    CControlBar::OnLButtonDblClk(keys, point);
+}
+
+void SECControlBar::OnContextMenu(CWnd* window, CPoint point)
+{
+    if (!(m_dwExStyle & CBRS_EX_CONTEXTMENU) || m_bAutoHide) {
+        Default();
+        return;
+    }
+    CMenu menu;
+    if (!menu.CreatePopupMenu())
+        return;
+    menu.AppendMenu(MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? MF_CHECKED : MF_UNCHECKED), ID_SEC_ALLOWDOCKING,
+        MenuText(ID_SEC_ALLOWDOCKING, L"Allow Docking"));
+    menu.AppendMenu(MF_STRING, ID_SEC_HIDE, MenuText(ID_SEC_HIDE, L"Hide"));
+    AddContextMenuItems(&menu);
+    if (m_pDockSite)
+        m_pDockSite->SendMessage(WM_SEC_ADDCONTEXTMENUITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&menu));
+    if (point.x == -1 && point.y == -1 && window) {
+        // From the keyboard: a quarter across the window and 10 pixels down.
+        CRect client;
+        window->GetClientRect(&client);
+        point = CPoint(client.Width() / 4, 10);
+        window->ClientToScreen(&point);
+    }
+    menu.TrackPopupMenu(TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void SECControlBar::OnAllowDocking()
+{
+    if (m_dwDockStyle & CBRS_ALIGN_ANY) {
+        m_dwMRUDockingState = m_dwDockStyle & CBRS_ALIGN_ANY;
+        if (!IsFloating() && m_pDockContext)
+            m_pDockContext->ToggleDocking();
+        EnableDocking(0);
+    } else {
+        EnableDocking(m_dwMRUDockingState);
+    }
+}
+
+void SECControlBar::OnHide()
+{
+    if (!m_pDockSite)
+        return;
+    m_pDockSite->ShowControlBar(this, FALSE, FALSE);
+    m_pDockSite->SetFocus();
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The toolkit's control bar: a CControlBar that remembers a size for each placement (docked
+// horizontally, docked vertically, floating) and its share of a dock row, and that can lay out
+// its child windows itself: in proportion to the sizes they were made at (stretch children), or
+// one child filling the bar (size child to fit). Its layout is saved and restored through
+// SECControlBarInfo (DockState.h).
+
+#include "platform/mfc/ControlBar.h"
+
+#include <vector>
+
+class SECControlBarInfo;
+class CMenu;
+
+// The commands of a bar's context menu, and the message that lets its frame add items to it
+// (wParam: the bar, lParam: the CMenu).
+constexpr UINT ID_SEC_ALLOWDOCKING = 43040, ID_SEC_HIDE = 43041;
+constexpr UINT WM_SEC_ADDCONTEXTMENUITEMS = 0x38FF;
+
+// ---- the extended bar style bits
+constexpr DWORD CBRS_EX_CONTEXTMENU = 0x00001, CBRS_EX_STRETCHCHILDREN = 0x00002, CBRS_EX_FIXEDSIZE = 0x00004,
+                CBRS_EX_UNSTRETCHEDROW = 0x00008, CBRS_EX_BORDERSPACE = 0x00010, CBRS_EX_SIZECHILDTOFIT = 0x00040,
+                CBRS_EX_OWNROW = 0x00080, CBRS_EX_OWNBORDERS = 0x00100, CBRS_EX_GRIPPER = 0x00200,
+                CBRS_EX_CLOSEBUTTON = 0x00400, CBRS_EX_EXPANDBUTTON = 0x00800, CBRS_EX_FLATBUTTONS = 0x10000,
+                CBRS_EX_ALTCAPTION = 0x20000;
+
+class SECControlBar : public CControlBar {
+    DECLARE_DYNCREATE(SECControlBar)
+public:
+    // The gripper's extent across the bar and the gap between it and the client.
+    static constexpr int kGripperWidth = 17, kGripperHeight = 17, kGripperMargin = 3;
+    static constexpr int kInitialWidth = 300, kInitialHeight = 180;
+
+    BOOL Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id);
+    BOOL CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exStyle, const RECT& rect, CWnd* parent);
+
+    CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+    CSize CalcDynamicLayout(int length, DWORD mode) override;
+
+    DWORD GetExBarStyle() const { return m_dwExStyle; }
+    void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
+
+    // ---- the caption strip (the gripper) of a docked bar and its buttons
+    // The strip along the left of a bar docked top or bottom, else along the top.
+    CRect GetGripperRect() const;
+    // Where the close and expand buttons are (empty without their style bits or while floating).
+    CRect GetCloseButtonRect() const;
+    CRect GetExpandButtonRect() const;
+    void DrawGripper(CDC* dc);
+    // Whether the bar fills its row (its expand button then offers to restore the row).
+    BOOL IsExpanded() const;
+    // The commands of the context menu.
+    void OnAllowDocking();
+    void OnHide();
+    // Extra items of the context menu, for derived bars.
+    virtual void AddContextMenuItems(CMenu*) {}
+
+    // Fills the record with this bar's place and sizes, or takes them from it.
+    void GetBarInfo(SECControlBarInfo* info) const;
+    void SetBarInfo(const SECControlBarInfo& info);
+
+    BOOL m_bShareSettled = TRUE;
+    CSize m_szHorzDocked, m_szVertDocked, m_szFloat;
+    DWORD m_dwMRUDockingState = 0;
+    float m_fPctWidth = 1.0f;
+    int m_nMRUWidth = 32767;
+    DWORD m_dwExStyle = 0;
+    CRect m_rcBorder { 10, 10, 10, 10 };
+    BOOL m_bAutoHide = FALSE;
+    BOOL m_bPinned = FALSE;
+    DWORD m_dwAutoHideSide = 0;
+
+protected:
+    void DoPaint(CDC* dc) override;
+    void OnSize(UINT type, int cx, int cy);
+    void OnDestroy();
+    void OnLButtonDown(UINT keys, CPoint point);
+    void OnLButtonUp(UINT keys, CPoint point);
+    void OnLButtonDblClk(UINT keys, CPoint point);
+    void OnContextMenu(CWnd* window, CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // A child window and its rectangle in the client area when the layout was recorded; the
+    // first record holds the client rectangle itself (no window).
+    struct ChildRecord {
+        HWND window;
+        CRect rect;
+    };
+    // Records the children's places against the client size; nothing while that size is empty,
+    // since later sizes are divided by it.
+    void RecordChildLayout();
+    void StretchChildren(CPoint origin, CSize available);
+    void SizeChildToFit(CPoint origin, CSize available);
+    // The gripper is at the bar's left (a horizontal bar) rather than along its top.
+    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+    bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
+    // The n-th caption button from the gripper's far end (0: close, 1: expand when there is a close).
+    CRect CaptionButtonRect(int slot) const;
+    void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;
+    class SECDockBar* ToolkitDockBar() const;
+
+    enum class Pressed { None, Close, Expand };
+    Pressed m_pressed = Pressed::None;
+
+    std::vector<ChildRecord> m_childLayout;
+};

@@ -1,0 +1,411 @@
+#include "framework/DockBar.h"
+
+#include "framework/ControlBar.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(SECDockBar, CDockBar)
+
+BEGIN_MESSAGE_MAP(SECDockBar, CDockBar)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_WM_RBUTTONDOWN()
+    ON_WM_KEYDOWN()
+    ON_WM_CAPTURECHANGED()
+    ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+namespace {
+
+int Along(const CRect& rect, bool horizontal) { return horizontal ? rect.left : rect.top; }
+int Length(const CRect& rect, bool horizontal) { return horizontal ? rect.Width() : rect.Height(); }
+int Thickness(const CRect& rect, bool horizontal) { return horizontal ? rect.Height() : rect.Width(); }
+
+CRect Place(int along, int across, int length, int thickness, bool horizontal)
+{
+    return horizontal ? CRect(along, across, along + length, across + thickness) : CRect(across, along, across + thickness, along + length);
+}
+
+} // namespace
+
+SECDockBar::SECDockBar(BOOL floating)
+    : CDockBar(floating)
+{
+}
+
+std::vector<SECDockBar::Row> SECDockBar::RowsWithStarts() const
+{
+    std::vector<Row> rows;
+    for (size_t i = 1; i < m_arrBars.size(); ++i) {
+        if (!m_arrBars[i])
+            continue;
+        Row row { i, {} };
+        for (; i < m_arrBars.size() && m_arrBars[i]; ++i)
+            row.bars.push_back(m_arrBars[i]);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<SECDockBar::Row> SECDockBar::RowOf(const CControlBar* bar) const
+{
+    for (Row& row : RowsWithStarts())
+        if (std::find(row.bars.begin(), row.bars.end(), bar) != row.bars.end())
+            return std::move(row);
+    return std::nullopt;
+}
+
+std::vector<RowMember> SECDockBar::Members(const Row& row)
+{
+    std::vector<RowMember> members;
+    for (CControlBar* bar : row.bars) {
+        if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
+            members.push_back({ toolkitBar->m_fPctWidth, toolkitBar->IsVisible() != FALSE, toolkitBar->m_bShareSettled != FALSE,
+                (toolkitBar->GetExBarStyle() & CBRS_EX_FIXEDSIZE) != 0, true });
+        else
+            members.push_back({ 1.0f, bar->IsVisible() != FALSE, true, true, false });
+    }
+    return members;
+}
+
+void SECDockBar::StoreShares(const Row& row, const std::vector<RowMember>& members)
+{
+    for (size_t i = 0; i < row.bars.size(); ++i)
+        if (auto* toolkitBar = dynamic_cast<SECControlBar*>(row.bars[i])) {
+            toolkitBar->m_fPctWidth = members[i].share;
+            toolkitBar->m_bShareSettled = members[i].settled;
+        }
+}
+
+int SECDockBar::RowLength() const
+{
+    CRect client;
+    GetClientRect(&client);
+    return Length(client, IsHorizontal());
+}
+
+CSize SECDockBar::LayOut(int length, bool commit)
+{
+    if (m_bFloating)
+        return CDockBar::LayOut(length, commit);
+    const bool horizontal = IsHorizontal();
+    const bool splitterAfterRow = m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
+    const DWORD mode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+    m_fMinShare = MinimumShare(length);
+    std::vector<Splitter> splitters;
+    int across = 0;
+    for (const Row& row : RowsWithStarts()) {
+        std::vector<RowMember> members = Members(row);
+        const auto anchor = std::find(row.bars.begin(), row.bars.end(), m_pLastChanged);
+        const RowCounts counts = NormalizeRow(members, anchor == row.bars.end() ? -1 : static_cast<int>(anchor - row.bars.begin()), m_fMinShare);
+        StoreShares(row, members);
+        std::vector<size_t> visible;
+        int thickness = 0;
+        for (size_t k = 0; k < row.bars.size(); ++k) {
+            if (!members[k].visible)
+                continue;
+            visible.push_back(k);
+            thickness = std::max(thickness, Thickness(CRect(CPoint(), row.bars[k]->CalcDynamicLayout(-1, mode)), horizontal));
+        }
+        if (visible.empty())
+            continue;
+        const bool stretched = counts.stretchable > 0;
+        for (CControlBar* bar : row.bars)
+            if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
+                toolkitBar->m_dwExStyle = stretched ? toolkitBar->m_dwExStyle & ~CBRS_EX_UNSTRETCHEDROW
+                                                    : toolkitBar->m_dwExStyle | CBRS_EX_UNSTRETCHEDROW;
+        const int rowSplitters = stretched ? static_cast<int>(visible.size()) - 1 : 0;
+        const int available = std::max(0, length - rowSplitters * kSplitterThickness);
+        if (stretched && !splitterAfterRow) {
+            splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
+            across += kSplitterThickness;
+        }
+        int along = 0, used = 0;
+        for (size_t n = 0; n < visible.size(); ++n) {
+            CControlBar* bar = row.bars[visible[n]];
+            int barLength = Length(CRect(CPoint(), bar->CalcDynamicLayout(-1, mode)), horizontal);
+            if (stretched) // the last bar takes what rounding left, so that the row is filled
+                barLength = n + 1 == visible.size() ? available - used : static_cast<int>(members[visible[n]].share * static_cast<float>(available));
+            const CRect rect = Place(along, across, barLength, thickness, horizontal);
+            if (commit)
+                bar->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+            along += barLength;
+            used += barLength;
+            if (stretched && n + 1 < visible.size()) {
+                splitters.push_back({ 1, horizontal ? 1 : 0, row.start + visible[n], Place(along, across, kSplitterThickness, thickness, horizontal) });
+                along += kSplitterThickness;
+            }
+        }
+        across += thickness;
+        if (stretched && splitterAfterRow) {
+            splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
+            across += kSplitterThickness;
+        }
+    }
+    if (commit) {
+        m_splitters = std::move(splitters);
+        m_pLastChanged = nullptr;
+        Invalidate();
+    }
+    return horizontal ? CSize(length, across) : CSize(across, length);
+}
+
+void SECDockBar::DoPaint(CDC* dc)
+{
+    CDockBar::DoPaint(dc);
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW), dark = GetSysColor(COLOR_3DDKSHADOW);
+    for (const Splitter& splitter : m_splitters) {
+        const CRect& r = splitter.rect;
+        if (splitter.orientation == 1) { // a bar between bars: light on the left, dark on the right
+            dc->FillSolidRect(r.left, r.top, 1, r.Height(), light);
+            dc->FillSolidRect(r.right - 2, r.top, 1, r.Height(), shadow);
+            dc->FillSolidRect(r.right - 1, r.top, 1, r.Height(), dark);
+        } else {
+            dc->FillSolidRect(r.left, r.top, r.Width(), 1, light);
+            dc->FillSolidRect(r.left, r.bottom - 2, r.Width(), 1, shadow);
+            dc->FillSolidRect(r.left, r.bottom - 1, r.Width(), 1, dark);
+        }
+    }
+}
+
+void SECDockBar::DockControlBarAt(CControlBar* bar, int column, int row)
+{
+    if (!bar || bar == this)
+        return;
+    if (bar->m_pDockBar)
+        bar->m_pDockBar->RemoveControlBar(bar);
+    size_t at = RowStart(std::max(0, row));
+    if (at >= m_arrBars.size()) {
+        InsertAt(bar, m_arrBars.size() | kNewRow, CRect());
+        return;
+    }
+    for (int skipped = 0; skipped < column && m_arrBars[at]; ++skipped)
+        ++at;
+    InsertAt(bar, at, CRect());
+}
+
+BOOL SECDockBar::IsOnlyBarInRow(const CControlBar* bar) const
+{
+    const std::optional<Row> row = RowOf(bar);
+    return row && std::none_of(row->bars.begin(), row->bars.end(), [bar](CControlBar* other) { return other != bar && other->IsVisible(); });
+}
+
+BOOL SECDockBar::IsBarExpandable(const CControlBar* bar) const
+{
+    const std::optional<Row> row = RowOf(bar);
+    if (!row)
+        return FALSE;
+    const std::vector<RowMember> members = Members(*row);
+    int above = 0;
+    bool barAbove = false;
+    for (size_t i = 0; i < members.size(); ++i)
+        if (members[i].visible && members[i].share > m_fMinShare) {
+            ++above;
+            barAbove |= row->bars[i] == bar;
+        }
+    return !(barAbove && above == 1);
+}
+
+void SECDockBar::ExpandBar(CControlBar* bar, int mode)
+{
+    const std::optional<Row> row = RowOf(bar);
+    if (!row)
+        return;
+    std::vector<RowMember> members = Members(*row);
+    const auto at = std::find(row->bars.begin(), row->bars.end(), bar) - row->bars.begin();
+    ExpandInRow(members, static_cast<int>(at), mode == 1, m_fMinShare);
+    StoreShares(*row, members);
+    if (m_pDockSite)
+        m_pDockSite->DelayRecalcLayout();
+}
+
+void SECDockBar::CommitLength(CControlBar* bar, int length) const
+{
+    bar->CalcDynamicLayout(length, LM_COMMIT | (IsHorizontal() ? LM_HORZDOCK : LM_VERTDOCK | LM_LENGTHY));
+}
+
+void SECDockBar::CommitThickness(CControlBar* bar, int thickness) const
+{
+    bar->CalcDynamicLayout(thickness, LM_COMMIT | (IsHorizontal() ? LM_HORZDOCK | LM_LENGTHY : LM_VERTDOCK));
+}
+
+void SECDockBar::PrepareSplitterDrag(Splitter& splitter) const
+{
+    const bool horizontal = IsHorizontal();
+    CRect client;
+    GetClientRect(&client);
+    if (splitter.kind == 1) {
+        int before = 0, after = 0;
+        for (size_t i = splitter.index; i >= 1 && m_arrBars[i]; --i)
+            before += m_arrBars[i]->IsVisible() ? 1 : 0;
+        for (size_t i = splitter.index + 1; i < m_arrBars.size() && m_arrBars[i]; ++i)
+            after += m_arrBars[i]->IsVisible() ? 1 : 0;
+        splitter.lower = Along(client, horizontal) + kDragBarLength * before;
+        splitter.upper = Along(client, horizontal) + Length(client, horizontal) - kDragBarLength * after;
+        return;
+    }
+    // Between a row and the pane: the row keeps 19 pixels, and so does the pane.
+    CRect pane;
+    if (m_pDockSite)
+        m_pDockSite->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CFrameWnd::reposQuery, &pane);
+    const int room = std::max(0, Thickness(pane, horizontal) - kSmallestRowThickness);
+    CRect row;
+    m_arrBars[splitter.index]->GetWindowRect(&row);
+    ScreenToClient(&row);
+    const int leading = horizontal ? splitter.rect.top : splitter.rect.left;
+    const int rowStart = horizontal ? row.top : row.left, rowEnd = horizontal ? row.bottom : row.right;
+    if (m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT)) {
+        splitter.lower = rowStart + kSmallestRowThickness;
+        splitter.upper = leading + kSplitterThickness + room;
+    } else {
+        splitter.lower = leading - room;
+        splitter.upper = rowEnd - kSmallestRowThickness;
+    }
+}
+
+void SECDockBar::ApplySplitterMove(const Splitter& splitter, int distance)
+{
+    const bool horizontal = IsHorizontal();
+    const std::optional<Row> found = RowOf(m_arrBars[std::min(splitter.index, m_arrBars.size() - 1)]);
+    if (!found || distance == 0)
+        return;
+    const Row& row = *found;
+    auto current = [&](CControlBar* bar) {
+        CRect rect;
+        bar->GetWindowRect(&rect);
+        return rect;
+    };
+    if (splitter.kind == 0) {
+        const int signedDistance = (m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT)) ? -distance : distance;
+        for (CControlBar* bar : row.bars)
+            if (bar->IsVisible())
+                CommitThickness(bar, Thickness(current(bar), horizontal) - signedDistance);
+    } else {
+        std::vector<CControlBar*> before, after; // nearest to the splitter first
+        for (size_t i = row.start; i < row.start + row.bars.size(); ++i) {
+            CControlBar* bar = m_arrBars[i];
+            if (!bar->IsVisible())
+                continue;
+            if (i <= splitter.index)
+                before.insert(before.begin(), bar);
+            else
+                after.push_back(bar);
+        }
+        if (before.empty() || after.empty())
+            return;
+        const int visible = static_cast<int>(before.size() + after.size());
+        const int rowLength = std::max(1, RowLength() - (visible - 1) * kSplitterThickness);
+        // Changes a bar's length by delta as far as it can; returns what it could not take.
+        auto change = [&](CControlBar* bar, int delta) {
+            const int length = Length(current(bar), horizontal);
+            const int changed = std::max(kSmallestBarLength, length + delta);
+            CommitLength(bar, changed);
+            if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
+                toolkitBar->m_fPctWidth = std::max(m_fMinShare, static_cast<float>(changed) / static_cast<float>(rowLength));
+            return delta - (changed - length);
+        };
+        const auto& growing = distance < 0 ? after : before;
+        const auto& shrinking = distance < 0 ? before : after;
+        change(growing.front(), std::abs(distance));
+        int rest = -std::abs(distance);
+        for (CControlBar* bar : shrinking) {
+            rest = change(bar, rest);
+            if (rest == 0)
+                break;
+        }
+    }
+    m_pLastChanged = nullptr;
+    if (m_pDockSite)
+        m_pDockSite->DelayRecalcLayout();
+}
+
+int SECDockBar::SplitterAt(CPoint point) const
+{
+    for (size_t i = m_splitters.size(); i-- > 0;)
+        if (m_splitters[i].rect.PtInRect(point))
+            return static_cast<int>(i);
+    return -1;
+}
+
+void SECDockBar::OnLButtonDown(UINT, CPoint point)
+{
+    const int index = SplitterAt(point);
+    if (index < 0 || ::GetCapture()) {
+        Default();
+        return;
+    }
+    Splitter splitter = m_splitters[static_cast<size_t>(index)];
+    PrepareSplitterDrag(splitter);
+    const int leading = splitter.orientation == 1 ? splitter.rect.left : splitter.rect.top;
+    const int cursor = splitter.orientation == 1 ? point.x : point.y;
+    m_drag = Drag { splitter, cursor - leading, leading };
+    SetCapture();
+}
+
+void SECDockBar::OnMouseMove(UINT, CPoint point)
+{
+    if (!m_drag) {
+        Default();
+        return;
+    }
+    const Splitter& splitter = m_drag->splitter;
+    int leading = std::max((splitter.orientation == 1 ? point.x : point.y) - m_drag->offset, splitter.lower);
+    if (leading + kSplitterThickness > splitter.upper)
+        leading = splitter.upper - kSplitterThickness;
+    m_drag->leading = leading;
+}
+
+void SECDockBar::OnLButtonUp(UINT keys, CPoint point)
+{
+    if (!m_drag) {
+        Default();
+        return;
+    }
+    OnMouseMove(keys, point);
+    EndSplitterDrag(true);
+}
+
+void SECDockBar::OnRButtonDown(UINT, CPoint)
+{
+    if (m_drag)
+        EndSplitterDrag(false);
+    else
+        Default();
+}
+
+void SECDockBar::OnKeyDown(UINT key, UINT, UINT)
+{
+    if (m_drag && key == VK_ESCAPE)
+        EndSplitterDrag(false);
+    else
+        Default();
+}
+
+void SECDockBar::OnCaptureChanged(CWnd*)
+{
+    m_drag.reset(); // a lost capture cancels
+}
+
+void SECDockBar::EndSplitterDrag(bool apply)
+{
+    const Drag drag = *m_drag;
+    m_drag.reset(); // first, so that releasing the capture does not cancel again
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    const int start = drag.splitter.orientation == 1 ? drag.splitter.rect.left : drag.splitter.rect.top;
+    if (apply)
+        ApplySplitterMove(drag.splitter, drag.leading - start);
+}
+
+BOOL SECDockBar::OnSetCursor(CWnd*, UINT hitTest, UINT)
+{
+    CPoint point;
+    ::GetCursorPos(&point);
+    ScreenToClient(&point);
+    const int index = hitTest == HTCLIENT ? SplitterAt(point) : -1;
+    if (index < 0)
+        return static_cast<BOOL>(Default());
+    ::SetCursor(::LoadCursorW(nullptr, m_splitters[static_cast<size_t>(index)].orientation == 1 ? IDC_SIZEWE : IDC_SIZENS));
+    return TRUE;
+}

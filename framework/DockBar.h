@@ -1,0 +1,86 @@
+#pragma once
+// The toolkit's dock bar. Rows that hold stretchable toolkit bars are filled by them: each bar
+// takes its share of the row (RowShares.h), with a 6-pixel splitter between neighbours and one
+// after the row, which the user drags to move length between bars or to make the row thicker.
+// A bar can be expanded to the whole row and restored. Rows of fixed-size bars (tool bars) are
+// packed as the platform's dock bar packs them.
+
+#include "framework/RowShares.h"
+#include "platform/mfc/DockBar.h"
+
+#include <optional>
+#include <vector>
+
+class SECDockBar : public CDockBar {
+    DECLARE_DYNCREATE(SECDockBar)
+public:
+    static constexpr int kSplitterThickness = 6;
+    // During a drag every bar of the row keeps this much; a row keeps this much thickness.
+    static constexpr int kDragBarLength = 24, kSmallestRowThickness = 19, kSmallestBarLength = 18;
+
+    explicit SECDockBar(BOOL floating = FALSE);
+
+    // kind 1 lies between two bars of a row, kind 0 after a row; orientation 1 moves along x.
+    struct Splitter {
+        int kind;
+        int orientation;
+        size_t index; // in m_arrBars: the bar before it (kind 1) or the row's first bar (kind 0)
+        CRect rect;   // client coordinates
+        int lower = 0, upper = 0;
+    };
+    const std::vector<Splitter>& Splitters() const { return m_splitters; }
+
+    // Docks the bar at column `column` of row `row`, or in a new last row past the rows there are.
+    void DockControlBarAt(CControlBar* bar, int column, int row);
+    // Mode 1 gives the bar its whole row; any other gives the row's bars equal parts again.
+    void ExpandBar(CControlBar* bar, int mode);
+    // FALSE exactly when the bar is the only visible bar of its row above the minimum share.
+    BOOL IsBarExpandable(const CControlBar* bar) const;
+    BOOL IsOnlyBarInRow(const CControlBar* bar) const;
+    // Moves a splitter's leading edge by distance pixels: lengths (kind 1) or the row's
+    // thickness (kind 0) change, and the frame lays out again.
+    void ApplySplitterMove(const Splitter& splitter, int distance);
+    // Sets the splitter's limits for a drag.
+    void PrepareSplitterDrag(Splitter& splitter) const;
+    BOOL IsTrackingSplitter() const { return m_drag.has_value(); }
+
+    float m_fMinShare = 0.05f;
+
+protected:
+    CSize LayOut(int length, bool commit) override;
+    void OnBarInserted(CControlBar* bar) override { m_pLastChanged = bar; }
+    void DoPaint(CDC* dc) override;
+    void OnLButtonDown(UINT keys, CPoint point);
+    void OnMouseMove(UINT keys, CPoint point);
+    void OnLButtonUp(UINT keys, CPoint point);
+    void OnRButtonDown(UINT keys, CPoint point);
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    void OnCaptureChanged(CWnd* gaining);
+    BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    struct Row {
+        size_t start;                    // index of the row's first entry in m_arrBars
+        std::vector<CControlBar*> bars;  // all of the row's bars, in order
+    };
+    std::vector<Row> RowsWithStarts() const;
+    std::optional<Row> RowOf(const CControlBar* bar) const;
+    // The shares of a row's bars, read from them, and written back.
+    static std::vector<RowMember> Members(const Row& row);
+    static void StoreShares(const Row& row, const std::vector<RowMember>& members);
+    int RowLength() const;
+    int SplitterAt(CPoint point) const;
+    void EndSplitterDrag(bool apply);
+    void CommitLength(CControlBar* bar, int length) const;
+    void CommitThickness(CControlBar* bar, int thickness) const;
+
+    struct Drag {
+        Splitter splitter;
+        int offset;      // of the cursor from the splitter's leading edge
+        int leading;     // where the leading edge is now
+    };
+    std::vector<Splitter> m_splitters;
+    std::optional<Drag> m_drag;
+    CControlBar* m_pLastChanged = nullptr;
+};

@@ -1,0 +1,115 @@
+#include "DockingFixture.h"
+
+#include "framework/ControlBar.h"
+
+namespace {
+
+constexpr UINT ID_BAR = AFX_IDW_CONTROLBAR_FIRST + 60;
+
+class ControlBarTest : public DockingFixture {
+protected:
+    // A bar outside any dock bar, at a place of the frame, with one child at childRect.
+    HWND MakeBarWithChild(SECControlBar& bar, CRect barRect, CRect childRect, DWORD exStyle = 0)
+    {
+        EXPECT_TRUE(bar.CreateEx(L"Bar", ID_BAR, WS_VISIBLE, exStyle, barRect, frame));
+        return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, childRect.left, childRect.top, childRect.Width(),
+            childRect.Height(), bar.m_hWnd, nullptr, nullptr, nullptr);
+    }
+};
+
+TEST_F(ControlBarTest, CommittedLengthsGoToTheSizeOfTheirPlacement)
+{
+    struct Case {
+        const char* name;
+        DWORD mode;
+        int length;
+        CSize SECControlBar::*size;
+        CSize expected;
+    };
+    const Case cases[] = {
+        { "docked horizontally, width", LM_COMMIT | LM_HORZDOCK | LM_HORZ, 250, &SECControlBar::m_szHorzDocked, CSize(250, 180) },
+        { "docked horizontally, height", LM_COMMIT | LM_HORZDOCK | LM_LENGTHY, 40, &SECControlBar::m_szHorzDocked, CSize(300, 40) },
+        { "docked vertically, height", LM_COMMIT | LM_VERTDOCK | LM_LENGTHY, 420, &SECControlBar::m_szVertDocked, CSize(300, 420) },
+        { "floating, width", LM_COMMIT, 222, &SECControlBar::m_szFloat, CSize(222, 180) },
+        { "floating, height", LM_COMMIT | LM_LENGTHY, 99, &SECControlBar::m_szFloat, CSize(300, 99) },
+        { "stretched: the share of the length", LM_COMMIT | LM_HORZDOCK | LM_STRETCH, 500, &SECControlBar::m_szHorzDocked, CSize(250, 180) },
+        { "no commit: nothing stored", LM_HORZDOCK, 77, &SECControlBar::m_szHorzDocked, CSize(300, 180) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECControlBar bar;
+        ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+        bar.m_fPctWidth = 0.5f;
+        EXPECT_EQ(bar.m_szHorzDocked, CSize(SECControlBar::kInitialWidth, SECControlBar::kInitialHeight));
+        const CSize result = bar.CalcDynamicLayout(c.length, c.mode);
+        EXPECT_EQ(bar.*c.size, c.expected);
+        const bool docked = c.mode & (LM_HORZDOCK | LM_VERTDOCK);
+        EXPECT_EQ(result, docked ? bar.CalcFixedLayout(FALSE, (c.mode & LM_HORZ) != 0) : bar.m_szFloat);
+        if (!(c.mode & (LM_HORZDOCK | LM_VERTDOCK | LM_LENGTHY)))
+            EXPECT_EQ(bar.m_nMRUWidth, c.length) << "a floating width is the bar's last width";
+        bar.DestroyWindow();
+    }
+}
+
+TEST_F(ControlBarTest, StretchedChildrenKeepTheirProportions)
+{
+    struct Case {
+        CSize barSize;
+        DWORD exStyle;
+        CRect expected;
+    };
+    const CRect child(20, 10, 120, 60);
+    const Case cases[] = {
+        { CSize(400, 200), CBRS_EX_STRETCHCHILDREN, CRect(40, 20, 240, 120) },
+        { CSize(100, 50), CBRS_EX_STRETCHCHILDREN, CRect(10, 5, 60, 30) },
+        // The border space insets the room, and the children move past the left and top borders.
+        { CSize(220, 120), CBRS_EX_STRETCHCHILDREN | CBRS_EX_BORDERSPACE, CRect(20 + 10, 10 + 10, 120 + 10, 60 + 10) },
+        { CSize(400, 200), CBRS_EX_SIZECHILDTOFIT, CRect(0, 0, 400, 200) },
+        { CSize(400, 200), 0, child },
+    };
+    for (const Case& c : cases) {
+        SECControlBar bar;
+        HWND window = MakeBarWithChild(bar, CRect(0, 0, 200, 100), child);
+        bar.SetExBarStyle(c.exStyle);
+        bar.SetWindowPos(nullptr, 0, 0, c.barSize.cx, c.barSize.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(PlaceInParent(window), c.expected) << std::hex << c.exStyle << " " << std::dec << c.barSize.cx;
+        bar.DestroyWindow();
+    }
+}
+
+TEST_F(ControlBarTest, ABarMadeWithoutSizeRecordsItsChildrenAtItsFirstSize)
+{
+    SECControlBar bar;
+    const CRect child(20, 10, 120, 60);
+    HWND window = MakeBarWithChild(bar, CRect(), child);
+    bar.SetExBarStyle(CBRS_EX_STRETCHCHILDREN);
+
+    // Each step: the bar's new size and where the child is afterwards.
+    struct Step {
+        CSize barSize;
+        CRect expected;
+    };
+    const Step steps[] = {
+        { CSize(200, 100), child },                   // the first size is the reference: nothing moves
+        { CSize(400, 200), CRect(40, 20, 240, 120) }, // then proportions hold
+        { CSize(0, 200), CRect(40, 20, 240, 120) },   // no width: no scaling (and no division by it)
+        { CSize(400, 0), CRect(40, 20, 240, 120) },
+        { CSize(100, 50), CRect(10, 5, 60, 30) },
+    };
+    for (const Step& step : steps) {
+        bar.SetWindowPos(nullptr, 0, 0, step.barSize.cx, step.barSize.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(PlaceInParent(window), step.expected) << step.barSize.cx << "x" << step.barSize.cy;
+    }
+    bar.DestroyWindow();
+}
+
+TEST_F(ControlBarTest, TheAlternativeCaptionBitSurvivesEveryStyleChange)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, CBRS_EX_ALTCAPTION | CBRS_EX_GRIPPER, ID_BAR));
+    bar.SetExBarStyle(CBRS_EX_CLOSEBUTTON);
+    EXPECT_EQ(bar.GetExBarStyle(), CBRS_EX_CLOSEBUTTON | CBRS_EX_ALTCAPTION);
+    bar.DestroyWindow();
+}
+
+} // namespace

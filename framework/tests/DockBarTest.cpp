@@ -1,0 +1,226 @@
+#include "DockingFixture.h"
+
+#include "framework/ControlBar.h"
+#include "framework/DockBar.h"
+#include "framework/FrameWnd.h"
+
+#include <numeric>
+
+namespace {
+
+constexpr UINT ID_FIRST = AFX_IDW_CONTROLBAR_FIRST + 80;
+
+class DockBarTest : public DockingFixture {
+protected:
+    CFrameWnd* NewFrame() override { return new SECFrameWnd; }
+    void SetUp() override
+    {
+        DockingFixture::SetUp();
+        for (int i = 0; i < 3; ++i) {
+            auto* bar = new SECControlBar;
+            ASSERT_TRUE(bar->Create(frame, L"Pane", WS_VISIBLE | CBRS_TOP, 0, ID_FIRST + static_cast<UINT>(i)));
+            bar->m_bAutoDelete = TRUE;
+            bar->EnableDocking(CBRS_ALIGN_ANY);
+            bars.push_back(bar);
+        }
+        for (int i = 0; i < 3; ++i)
+            Frame()->DockControlBarEx(bars[static_cast<size_t>(i)], AFX_IDW_DOCKBAR_TOP, i, 0, 1.0f, 60);
+        Idle();
+    }
+    SECFrameWnd* Frame() const { return static_cast<SECFrameWnd*>(frame); }
+    SECDockBar* Top() const { return static_cast<SECDockBar*>(AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)); }
+    void Idle() const { frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE); }
+    CRect Place(CWnd* window) const { return PlaceInParent(window->m_hWnd); }
+    std::vector<int> Lengths() const
+    {
+        std::vector<int> lengths;
+        for (SECControlBar* bar : bars)
+            lengths.push_back(Place(bar).Width());
+        return lengths;
+    }
+    const SECDockBar::Splitter& SplitterOf(int kind, size_t nth = 0) const
+    {
+        size_t seen = 0;
+        for (const auto& splitter : Top()->Splitters())
+            if (splitter.kind == kind && seen++ == nth)
+                return splitter;
+        ADD_FAILURE() << "no splitter of kind " << kind;
+        return Top()->Splitters().front();
+    }
+    // Presses on a point of the top dock bar, moves by the offset and releases (or cancels).
+    void DragSplitter(CPoint at, CSize by, UINT cancelKey = 0)
+    {
+        Top()->ClientToScreen(&at);
+        headless->Advance(1000);
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        headless->InjectMouseMove(at + by);
+        Pump();
+        if (cancelKey == VK_RBUTTON) {
+            headless->InjectButton(3, true, at + by);
+            headless->InjectButton(3, false, at + by);
+        } else if (cancelKey) {
+            Top()->SendMessage(WM_KEYDOWN, cancelKey, 0);
+        }
+        headless->InjectButton(1, false, at + by);
+        Pump();
+        Idle();
+    }
+
+    std::vector<SECControlBar*> bars;
+};
+
+TEST_F(DockBarTest, ABarsRowIsFilledByTheirSharesWithSplittersBetween)
+{
+    CRect client;
+    Top()->GetClientRect(&client);
+    const std::vector<int> lengths = Lengths();
+    const int splitters = 2 * SECDockBar::kSplitterThickness;
+    EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), 0) + splitters, client.Width());
+    float shares = 0.0f;
+    for (size_t i = 0; i < bars.size(); ++i) {
+        EXPECT_NEAR(lengths[i], bars[i]->m_fPctWidth * static_cast<float>(client.Width() - splitters), 1.0f) << "its share of the row";
+        EXPECT_GE(bars[i]->m_fPctWidth, Top()->m_fMinShare);
+        EXPECT_EQ(Place(bars[i]).Height(), 60) << "the thickness given when docking";
+        shares += bars[i]->m_fPctWidth;
+    }
+    EXPECT_NEAR(shares, 1.0f, 1e-4f);
+    ASSERT_EQ(Top()->Splitters().size(), 3u) << "two between the bars, one below the row";
+    EXPECT_EQ(SplitterOf(1, 0).rect, CRect(Place(bars[0]).right, 0, Place(bars[1]).left, 60));
+    EXPECT_EQ(SplitterOf(0).rect, CRect(0, 60, client.Width(), 66));
+    EXPECT_EQ(client.Height(), 66);
+    EXPECT_EQ(Frame()->GetPaneRect().top, 66) << "the pane starts below the dock bar";
+}
+
+TEST_F(DockBarTest, DraggingASplitterMovesLengthBetweenNeighbours)
+{
+    struct Case {
+        const char* name;
+        int by;
+        UINT cancel;
+        std::vector<int> change; // of each bar's length
+    };
+    const Case cases[] = {
+        { "to the right: the left bar grows, the right one shrinks", 50, 0, { 50, -50, 0 } },
+        { "to the left", -30, 0, { -30, 30, 0 } },
+        { "Escape cancels", 40, VK_ESCAPE, { 0, 0, 0 } },
+        { "a right click cancels", 40, VK_RBUTTON, { 0, 0, 0 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<int> before = Lengths();
+        const CRect splitter = SplitterOf(1, 0).rect;
+        DragSplitter(splitter.CenterPoint(), CSize(c.by, 3), c.cancel);
+        const std::vector<int> after = Lengths();
+        for (size_t i = 0; i < after.size(); ++i)
+            EXPECT_NEAR(after[i] - before[i], c.change[i], 1) << "bar " << i;
+        CRect client;
+        Top()->GetClientRect(&client);
+        EXPECT_NEAR(bars[0]->m_fPctWidth, static_cast<float>(after[0]) / (client.Width() - 12), 0.01f);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+}
+
+TEST_F(DockBarTest, ASplitterStopsAtItsLimits)
+{
+    CRect client;
+    Top()->GetClientRect(&client);
+    // Far to the left: the first bar keeps 24 pixels.
+    DragSplitter(SplitterOf(1, 0).rect.CenterPoint(), CSize(-2000, 0));
+    EXPECT_EQ(Place(bars[0]).Width(), SECDockBar::kDragBarLength);
+    // Far to the right: the splitter stops 6 pixels before the upper limit, which leaves the
+    // bar after it 24 pixels.
+    DragSplitter(SplitterOf(1, 1).rect.CenterPoint(), CSize(2000, 0));
+    EXPECT_EQ(Place(bars[2]).Width(), SECDockBar::kDragBarLength);
+}
+
+TEST_F(DockBarTest, DraggingTheSplitterBelowARowMakesItThicker)
+{
+    const struct {
+        int by;
+        int thickness;
+    } cases[] = { { 25, 85 }, { -40, 45 }, { -500, SECDockBar::kSmallestRowThickness } };
+    for (const auto& c : cases) {
+        DragSplitter(SplitterOf(0).rect.CenterPoint(), CSize(0, c.by));
+        for (SECControlBar* bar : bars)
+            EXPECT_EQ(Place(bar).Height(), c.thickness) << c.by;
+    }
+}
+
+TEST_F(DockBarTest, ABarExpandsToItsRowAndIsRestored)
+{
+    EXPECT_TRUE(Top()->IsBarExpandable(bars[1]));
+    Top()->ExpandBar(bars[1], 1);
+    Idle();
+    EXPECT_FALSE(Top()->IsBarExpandable(bars[1])) << "expanded";
+    EXPECT_LE(Place(bars[0]).Width(), SECDockBar::kSmallestBarLength + 1);
+    EXPECT_GT(Place(bars[1]).Width(), Place(bars[0]).Width() * 10);
+
+    Top()->ExpandBar(bars[1], 0);
+    Idle();
+    EXPECT_TRUE(Top()->IsBarExpandable(bars[1]));
+    EXPECT_NEAR(bars[1]->m_fPctWidth, 0.5f, 0.01f);
+    EXPECT_NEAR(bars[0]->m_fPctWidth, 0.25f, 0.01f);
+    EXPECT_NEAR(bars[2]->m_fPctWidth, 0.25f, 0.01f);
+}
+
+TEST_F(DockBarTest, BarsDockAtAColumnAndRow)
+{
+    auto* extra = new SECControlBar;
+    ASSERT_TRUE(extra->Create(frame, L"Extra", WS_VISIBLE | CBRS_TOP, 0, ID_FIRST + 9));
+    extra->m_bAutoDelete = TRUE;
+    extra->EnableDocking(CBRS_ALIGN_ANY);
+    struct Case {
+        int column, row;
+        std::vector<CControlBar*> expected;
+    };
+    const Case cases[] = {
+        { 1, 0, { nullptr, bars[0], extra, bars[1], bars[2], nullptr } },
+        { 0, 1, { nullptr, bars[0], bars[1], bars[2], nullptr, extra, nullptr } },
+        { 5, 0, { nullptr, bars[0], bars[1], bars[2], extra, nullptr } },
+    };
+    for (const Case& c : cases) {
+        Frame()->DockControlBarEx(extra, AFX_IDW_DOCKBAR_TOP, c.column, c.row, 0.5f, 40);
+        EXPECT_EQ(Top()->m_arrBars, c.expected) << c.column << "," << c.row;
+        EXPECT_EQ(extra->m_szHorzDocked.cy, 40);
+    }
+}
+
+TEST_F(DockBarTest, TheRowLayoutKeepsSharesWhenTheFrameIsResized)
+{
+    Top()->ExpandBar(bars[0], 0);
+    Idle();
+    const std::vector<float> shares { bars[0]->m_fPctWidth, bars[1]->m_fPctWidth, bars[2]->m_fPctWidth };
+    frame->SetWindowPos(nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+    Idle();
+    CRect client;
+    Top()->GetClientRect(&client);
+    const std::vector<int> lengths = Lengths();
+    EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), 0) + 12, client.Width());
+    for (size_t i = 0; i < bars.size(); ++i)
+        EXPECT_NEAR(bars[i]->m_fPctWidth, shares[i], 1e-4f);
+}
+
+TEST_F(DockBarTest, RowsAndSharesComeBackFromTheSavedLayout)
+{
+    DragSplitter(SplitterOf(1, 0).rect.CenterPoint(), CSize(60, 0));
+    Frame()->DockControlBarEx(bars[2], AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, 45);
+    Idle();
+    const std::vector<float> shares { bars[0]->m_fPctWidth, bars[1]->m_fPctWidth };
+    const std::vector<CControlBar*> rows = Top()->m_arrBars;
+    Frame()->SaveBarState(L"Shares");
+
+    Top()->ExpandBar(bars[0], 0);
+    Frame()->DockControlBarEx(bars[2], AFX_IDW_DOCKBAR_TOP, 2, 0, 0.3f, 60);
+    Idle();
+    ASSERT_NE(Top()->m_arrBars, rows);
+
+    Frame()->LoadBarState(L"Shares");
+    Idle();
+    EXPECT_EQ(Top()->m_arrBars, rows);
+    EXPECT_NEAR(bars[0]->m_fPctWidth, shares[0], 1e-4f);
+    EXPECT_NEAR(bars[1]->m_fPctWidth, shares[1], 1e-4f);
+    EXPECT_EQ(Place(bars[2]).Height(), 45);
+}
+
+} // namespace

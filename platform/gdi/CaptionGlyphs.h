@@ -1,0 +1,21 @@
+#pragma once
+// The small glyphs of docked bars' caption buttons, drawn as crisp pixel shapes: the close cross,
+// the four arrows of expanding and contracting a bar in its row, and the pin of auto-hiding. A
+// glyph fills the cell a 6-point symbol font would take at 96 DPI.
+
+#include "platform/gdi/GdiTypes.h"
+
+namespace fln::gdi {
+
+enum class CaptionGlyph { Close, ArrowLeft, ArrowRight, ArrowUp, ArrowDown };
+
+constexpr int kCaptionGlyphCell = 8;
+
+// Draws the glyph in the cell whose top-left corner is given.
+void DrawCaptionGlyph(HDC dc, POINT cellTopLeft, CaptionGlyph glyph, COLORREF color);
+
+// A pin in the square, drawn from its centre with quarter and eighth fractions of its side:
+// pointing down when pinned, to the left when not.
+void DrawPin(HDC dc, const RECT& square, bool pinned, COLORREF color);
+
+} // namespace fln::gdi

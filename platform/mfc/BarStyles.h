@@ -1,0 +1,29 @@
+#pragma once
+// The style bits, layout modes and standard ids of control bars, shared by the frame and the bars.
+
+#include "platform/base/WinTypes.h"
+
+// ---- bar styles (the CBRS_ bits)
+constexpr DWORD CBRS_FLOATING = 0x0001, CBRS_SIZE_FIXED = 0x0002, CBRS_SIZE_DYNAMIC = 0x0004,
+                CBRS_HIDE_INPLACE = 0x0008, CBRS_TOOLTIPS = 0x0010, CBRS_FLYBY = 0x0020,
+                CBRS_FLOAT_MULTI = 0x0040, CBRS_BORDER_3D = 0x0080;
+constexpr DWORD CBRS_BORDER_LEFT = 0x0100, CBRS_BORDER_TOP = 0x0200, CBRS_BORDER_RIGHT = 0x0400,
+                CBRS_BORDER_BOTTOM = 0x0800, CBRS_BORDER_ANY = 0x0F00;
+constexpr DWORD CBRS_ALIGN_LEFT = 0x1000, CBRS_ALIGN_TOP = 0x2000, CBRS_ALIGN_RIGHT = 0x4000,
+                CBRS_ALIGN_BOTTOM = 0x8000, CBRS_ALIGN_ANY = 0xF000;
+constexpr DWORD CBRS_ORIENT_HORZ = CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM,
+                CBRS_ORIENT_VERT = CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT,
+                CBRS_ORIENT_ANY = CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT;
+constexpr DWORD CBRS_GRIPPER = 0x00400000;
+constexpr DWORD CBRS_ALL = 0x0040FFFF, CBRS_NOALIGN = 0;
+constexpr DWORD CBRS_LEFT = CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT, CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM,
+                CBRS_RIGHT = CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT, CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
+
+// ---- what CalcDynamicLayout is asked (the LM_ flags)
+constexpr DWORD LM_STRETCH = 0x01, LM_HORZ = 0x02, LM_MRUWIDTH = 0x04, LM_HORZDOCK = 0x08,
+                LM_VERTDOCK = 0x10, LM_LENGTHY = 0x20, LM_COMMIT = 0x40;
+
+// ---- the standard ids of bars and dock bars
+constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
+constexpr UINT AFX_IDW_DOCKBAR_TOP = 0xE81B, AFX_IDW_DOCKBAR_LEFT = 0xE81C, AFX_IDW_DOCKBAR_RIGHT = 0xE81D,
+               AFX_IDW_DOCKBAR_BOTTOM = 0xE81E, AFX_IDW_DOCKBAR_FLOAT = 0xE81F;

@@ -1,0 +1,123 @@
+#include "platform/mfc/MiniFrame.h"
+
+#include "platform/mfc/DockContext.h"
+
+IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMiniFrameWnd, CFrameWnd)
+    ON_WM_NCHITTEST()
+END_MESSAGE_MAP()
+
+BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CMiniFrameWnd)
+    ON_WM_CLOSE()
+    ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+    ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr DWORD kMiniStyles = MFS_SYNCACTIVE | MFS_4THICKFRAME | MFS_THICKFRAME | MFS_MOVEFRAME | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS;
+
+} // namespace
+
+BOOL CMiniFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent, UINT)
+{
+    m_dwMiniStyle = style & kMiniStyles;
+    DWORD windowStyle = (style & ~kMiniStyles & ~WS_CHILD) | WS_POPUP;
+    if (style & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME))
+        windowStyle |= WS_THICKFRAME;
+    if (!className)
+        className = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW),
+            reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1)));
+    m_strTitle = title ? title : L"";
+    return CreateEx(WS_EX_TOOLWINDOW, className, m_strTitle, windowStyle, rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr, nullptr);
+}
+
+LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)
+{
+    const LRESULT hit = Default();
+    const bool sizingEdge = hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
+    if (sizingEdge && (m_dwMiniStyle & MFS_MOVEFRAME))
+        return HTCAPTION;
+    if (m_dwMiniStyle & MFS_4THICKFRAME) {
+        if (hit == HTTOPLEFT || hit == HTTOPRIGHT)
+            return HTTOP;
+        if (hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT)
+            return HTBOTTOM;
+    }
+    (void)point;
+    return hit;
+}
+
+BOOL CMiniDockFrameWnd::Create(CFrameWnd* dockSite, DWORD barStyle)
+{
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_MOVEFRAME | MFS_4THICKFRAME | MFS_SYNCACTIVE
+        | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS;
+    if (!CMiniFrameWnd::Create(nullptr, L"", style, CRect(0, 0, 0, 0), dockSite))
+        return FALSE;
+    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | (barStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)), AFX_IDW_DOCKBAR_FLOAT)) {
+        DestroyWindow();
+        return FALSE;
+    }
+    m_wndDockBar.m_pDockSite = dockSite;
+    return TRUE;
+}
+
+CControlBar* CMiniDockFrameWnd::FirstBar() const
+{
+    for (CControlBar* bar : m_wndDockBar.m_arrBars)
+        if (bar)
+            return bar;
+    return nullptr;
+}
+
+void CMiniDockFrameWnd::RecalcLayout(BOOL)
+{
+    if (m_bInRecalcLayout || !m_wndDockBar.m_hWnd)
+        return;
+    m_bInRecalcLayout = TRUE;
+    // The frame snaps to its bars: its client area is exactly the floating dock bar's layout.
+    const CSize size = m_wndDockBar.CalcFixedLayout(FALSE, TRUE);
+    m_wndDockBar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    AFX_SIZEPARENTPARAMS layout {};
+    layout.hDWP = BeginDeferWindowPos(1);
+    layout.rect = CRect(CPoint(), size);
+    m_wndDockBar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    EndDeferWindowPos(layout.hDWP);
+    CRect frame(CPoint(), size);
+    ::AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
+    SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (CControlBar* bar = FirstBar())
+        SetWindowText(bar->GetWindowText());
+    m_bInRecalcLayout = FALSE;
+}
+
+void CMiniDockFrameWnd::OnClose()
+{
+    // Closing a floating bar hides it; the frame stays for when it is shown again.
+    for (CControlBar* bar : std::vector<CControlBar*>(m_wndDockBar.m_arrBars))
+        if (bar && bar->m_pDockSite)
+            bar->m_pDockSite->ShowControlBar(bar, FALSE, FALSE);
+}
+
+LRESULT CMiniDockFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM point)
+{
+    CControlBar* bar = FirstBar();
+    if (hitTest == HTCAPTION && bar && bar->m_pDockContext) {
+        bar->m_pDockContext->StartDrag(CPoint(GET_X_LPARAM(point), GET_Y_LPARAM(point)));
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CMiniDockFrameWnd::OnNcLButtonDblClk(WPARAM hitTest, LPARAM)
+{
+    CControlBar* bar = FirstBar();
+    if (hitTest == HTCAPTION && bar && bar->m_pDockContext) {
+        bar->m_pDockContext->ToggleDocking();
+        return 0;
+    }
+    return Default();
+}

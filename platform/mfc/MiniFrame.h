@@ -1,0 +1,45 @@
+#pragma once
+// Small frames with a tool-window caption. CMiniFrameWnd takes the MFS_ styles: MFS_THICKFRAME
+// and MFS_4THICKFRAME give a sizing border (the latter without the diagonal corners),
+// MFS_MOVEFRAME a border that only moves the window. CMiniDockFrameWnd is the frame a floating
+// control bar lives in: it holds a floating dock bar, takes the size of its bars (FWS_SNAPTOBARS),
+// its caption drags and double-click-docks the bar, and its close button hides the bar.
+
+#include "platform/mfc/DockBar.h"
+
+constexpr DWORD MFS_SYNCACTIVE = 0x0100, MFS_4THICKFRAME = 0x0200, MFS_THICKFRAME = 0x0400, MFS_MOVEFRAME = 0x0800,
+                MFS_BLOCKSYSMENU = 0x1000;
+constexpr DWORD FWS_SNAPTOBARS = 0x2000;
+
+class CMiniFrameWnd : public CFrameWnd {
+    DECLARE_DYNCREATE(CMiniFrameWnd)
+public:
+    BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent = nullptr, UINT id = 0);
+    // The MFS_ and FWS_ bits the frame was made with.
+    DWORD GetMiniFrameStyle() const { return m_dwMiniStyle; }
+
+protected:
+    LRESULT OnNcHitTest(CPoint point);
+    DECLARE_MESSAGE_MAP()
+
+    DWORD m_dwMiniStyle = 0;
+};
+
+class CMiniDockFrameWnd : public CMiniFrameWnd {
+    DECLARE_DYNCREATE(CMiniDockFrameWnd)
+public:
+    // barStyle: the CBRS_ alignment and CBRS_FLOAT_MULTI the floating dock bar starts with.
+    virtual BOOL Create(CFrameWnd* dockSite, DWORD barStyle);
+    void RecalcLayout(BOOL notify = TRUE) override;
+
+    CDockBar m_wndDockBar { TRUE };
+
+protected:
+    void OnClose();
+    LRESULT OnNcLButtonDown(WPARAM hitTest, LPARAM point);
+    LRESULT OnNcLButtonDblClk(WPARAM hitTest, LPARAM point);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CControlBar* FirstBar() const;
+};

@@ -1,0 +1,144 @@
+// Docking on a real X server: xdotool drags a tool-bar-like bar off its dock bar, where it floats
+// in a mini frame, and back by the mini frame's caption, where it docks again. Screenshots of
+// each place are written to the temporary folder.
+
+#include "platform/mfc/DockBar.h"
+#include "platform/mfc/WinApp.h"
+
+#include <gtest/gtest.h>
+
+// After the test framework: Xlib's macros (None, Bool...) would clash with its names.
+#include "platform/user/tests/X11TestSupport.h"
+
+#include <cairo.h>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+class ToolLikeBar : public CControlBar {
+public:
+    BOOL Create(CWnd* parent, UINT id, LPCWSTR title)
+    {
+        if (!CreateBar(WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER, parent, id))
+            return FALSE;
+        SetWindowText(title);
+        EnableDocking(CBRS_ALIGN_ANY);
+        return TRUE;
+    }
+    CSize CalcFixedLayout(BOOL, BOOL horz) override
+    {
+        CRect inside;
+        CalcInsideRect(inside, horz);
+        return horz ? CSize(120 - inside.Width(), 22 - inside.Height()) : CSize(22 - inside.Width(), 120 - inside.Height());
+    }
+};
+
+bool PumpUntil(const std::function<bool()>& condition)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < deadline) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// The server's screen as a PNG file.
+std::string Screenshot(XDisplay* connection, const char* name)
+{
+    const int width = 800, height = 600;
+    XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    auto* rows = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            reinterpret_cast<std::uint32_t*>(rows + y * stride)[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+    cairo_surface_mark_dirty(surface);
+    XDestroyImage(image);
+    std::string path = (std::filesystem::temp_directory_path() / ("fln-docking-" + std::string(name) + ".png")).string();
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    return path;
+}
+
+TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    XDisplay* reader = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(reader);
+    {
+        CWinApp app(L"DockingX11Test");
+        auto* frame = new CFrameWnd;
+        ASSERT_TRUE(frame->Create(nullptr, L"Docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(50, 50, 650, 450)));
+        app.m_pMainWnd = frame;
+        frame->EnableDocking(CBRS_ALIGN_ANY);
+        ToolLikeBar first, second;
+        ASSERT_TRUE(first.Create(frame, AFX_IDW_TOOLBAR, L"First"));
+        ASSERT_TRUE(second.Create(frame, AFX_IDW_TOOLBAR + 1, L"Second"));
+        frame->DockControlBar(&first);
+        frame->DockControlBar(&second);
+        frame->UpdateWindow();
+
+        CRect docked;
+        first.GetWindowRect(&docked);
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, docked.left + 40, docked.top + 10) == face; }));
+        std::cout << "docked: " << Screenshot(reader, "1-docked") << "\n";
+
+        const std::string display = "DISPLAY=" + server->Name() + " ";
+        auto drag = [&](CPoint from, CPoint to) {
+            std::string command = display + xdotool + " mousemove " + std::to_string(from.x) + " " + std::to_string(from.y)
+                + " mousedown 1 mousemove " + std::to_string(from.x + 10) + " " + std::to_string(from.y + 10) + " mousemove "
+                + std::to_string(to.x) + " " + std::to_string(to.y) + " mouseup 1";
+            return std::system(command.c_str());
+        };
+
+        // Off the dock bar: the bar floats where it was dropped.
+        const CPoint grab(docked.left + 3, docked.top + 10), drop(grab.x + 200, grab.y + 250);
+        ASSERT_EQ(drag(grab, drop), 0);
+        ASSERT_TRUE(PumpUntil([&] { return first.IsFloating(); }));
+        HWND mini = GetAncestor(first.m_hWnd, GA_ROOT);
+        CRect floating;
+        GetWindowRect(mini, &floating);
+        EXPECT_EQ(floating.TopLeft(), docked.TopLeft() + (drop - grab));
+        CRect body;
+        first.GetWindowRect(&body);
+        EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; })) << "the floating bar shows";
+        std::cout << "floating: " << Screenshot(reader, "2-floating") << "\n";
+
+        // Back by the caption onto the top dock bar, in the first row.
+        CRect top;
+        AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)->GetWindowRect(&top);
+        ASSERT_EQ(drag(CPoint(floating.left + 20, floating.top + 8), CPoint(top.left + 200, top.top + 5)), 0);
+        ASSERT_TRUE(PumpUntil([&] { return !first.IsFloating() && !IsWindow(mini); }));
+        EXPECT_EQ(first.m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP));
+        first.GetWindowRect(&body);
+        EXPECT_EQ(body.top, top.top) << "docked in the row under the pointer";
+        EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; }));
+        std::cout << "docked again: " << Screenshot(reader, "3-docked-again") << "\n";
+
+        app.m_pMainWnd = nullptr;
+        frame->DestroyWindow();
+    }
+    XCloseDisplay(reader);
+    SetCurrentDisplay(std::move(previous));
+}
+
+} // namespace
