@@ -3,8 +3,8 @@
 
 #include "platform/sys/Folders.h"
 #include "platform/sys/Shell.h"
+#include "platform/sys/tests/TempSettingsFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,36 +16,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // HOME and the XDG folders pointed at a fresh temporary folder for one test.
-class TemporaryHome {
-public:
-    TemporaryHome()
-        : m_root(fs::temp_directory_path() / ("hlink-" + std::to_string(::getpid())))
-    {
-        fs::remove_all(m_root);
-        fs::create_directories(m_root / "config");
-        for (const char* name : { "HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME" }) {
-            const char* old = std::getenv(name);
-            m_saved.push_back({ name, old ? std::optional<std::string>(old) : std::nullopt });
-        }
-        setenv("HOME", m_root.c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_root / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-    }
-    ~TemporaryHome()
-    {
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name, value->c_str(), 1);
-            else
-                unsetenv(name);
-        }
-        fs::remove_all(m_root);
-    }
-    const fs::path& Root() const { return m_root; }
-
-private:
-    fs::path m_root;
-    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
+struct TemporaryHome {
+    TempSettingsFolder settings;
+    ScopedEnv home { "HOME", settings.root() };
+    ScopedEnv data { "XDG_DATA_HOME", settings.root() + "/data" };
+    fs::path Root() const { return settings.root(); }
 };
 
 std::string ReadFile(const std::string& path)
