@@ -86,6 +86,14 @@ void CLabel::AdoptWindowFont()
     ::GetObjectW(font, sizeof m_logFont, &m_logFont);
     m_font.DeleteObject();
     m_font.CreateFontIndirect(&m_logFont);
+    m_fontAdopted = TRUE;
+}
+
+LOGFONTW& CLabel::EditableFont()
+{
+    if (!m_fontAdopted && m_hWnd)
+        AdoptWindowFont();
+    return m_logFont;
 }
 
 void CLabel::RemakeFont()
@@ -140,14 +148,14 @@ CLabel& CLabel::SetText(const CString& text)
 
 CLabel& CLabel::SetFontBold(BOOL bold)
 {
-    m_logFont.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    EditableFont().lfWeight = bold ? FW_BOLD : FW_NORMAL;
     RemakeFont();
     return *this;
 }
 
 CLabel& CLabel::SetFontName(const CString& face, BYTE charSet)
 {
-    wcsncpy(m_logFont.lfFaceName, face, std::size(m_logFont.lfFaceName) - 1);
+    wcsncpy(EditableFont().lfFaceName, face, std::size(m_logFont.lfFaceName) - 1);
     m_logFont.lfFaceName[std::size(m_logFont.lfFaceName) - 1] = L'\0';
     m_logFont.lfCharSet = charSet;
     RemakeFont();
@@ -156,14 +164,14 @@ CLabel& CLabel::SetFontName(const CString& face, BYTE charSet)
 
 CLabel& CLabel::SetFontUnderline(BOOL underline)
 {
-    m_logFont.lfUnderline = underline ? 1 : 0;
+    EditableFont().lfUnderline = underline ? 1 : 0;
     RemakeFont();
     return *this;
 }
 
 CLabel& CLabel::SetFontItalic(BOOL italic)
 {
-    m_logFont.lfItalic = italic ? 1 : 0;
+    EditableFont().lfItalic = italic ? 1 : 0;
     RemakeFont();
     return *this;
 }
@@ -171,7 +179,7 @@ CLabel& CLabel::SetFontItalic(BOOL italic)
 CLabel& CLabel::SetFontSize(int points)
 {
     CFont pointFont;
-    if (pointFont.CreatePointFont(points * 10, m_logFont.lfFaceName)) {
+    if (pointFont.CreatePointFont(points * 10, EditableFont().lfFaceName)) {
         LOGFONTW sized {};
         pointFont.GetLogFont(&sized);
         m_logFont.lfHeight = sized.lfHeight;
@@ -202,7 +210,10 @@ CLabel& CLabel::SetBorder(BOOL border)
 CLabel& CLabel::SetTransparent(BOOL transparent)
 {
     m_transparent = transparent;
-    ModifyStyleEx(0, WS_EX_TRANSPARENT);
+    if (transparent)
+        ModifyStyleEx(0, WS_EX_TRANSPARENT);
+    else
+        ModifyStyleEx(WS_EX_TRANSPARENT, 0);
     Redraw();
     return *this;
 }
@@ -284,7 +295,7 @@ CLabel& CLabel::SetText3D(BOOL on, BOOL offsetDownRight)
 
 CLabel& CLabel::SetRotation(int degrees, BOOL rotated)
 {
-    m_logFont.lfEscapement = degrees * 10;
+    EditableFont().lfEscapement = degrees * 10;
     m_logFont.lfOrientation = degrees * 10;
     m_rotated = rotated;
     RemakeFont();
@@ -301,6 +312,7 @@ CLabel& CLabel::SetText3DColor(COLORREF colour)
 CLabel& CLabel::SetFont(LOGFONTW font)
 {
     m_logFont = font;
+    m_fontAdopted = TRUE;
     m_logFont.lfFaceName[std::size(m_logFont.lfFaceName) - 1] = L'\0';
     RemakeFont();
     return *this;
@@ -360,7 +372,7 @@ void CLabel::OnPaint()
     CRect client;
     GetClientRect(&client);
     CString text = GetWindowText();
-    if (!m_font.m_hObject)
+    if (!m_fontAdopted)
         AdoptWindowFont();
 
     CDC memory;

@@ -79,6 +79,8 @@ private:
     static constexpr UINT kBlinkPeriod = 500;
 
     void AdoptWindowFont();
+    // The logical font, taken from the window first if that has not happened yet.
+    LOGFONTW& EditableFont();
     void RemakeFont();
     void Redraw();
     void StopBlinking();
@@ -92,6 +94,7 @@ private:
     CBrush m_systemBackBrush;
     CBrush m_ownBackBrush;
     LOGFONTW m_logFont {};
+    BOOL m_fontAdopted = FALSE;
     CFont m_font;
     BOOL m_blinkState = FALSE;
     BOOL m_blinkTimerRunning = FALSE;

@@ -233,6 +233,23 @@ TEST_F(LabelTest, FontSettersEditOnlyTheirPartOfTheLogicalFont)
     EXPECT_EQ(std::wstring(label.LogicalFont().lfFaceName), L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcde");
 }
 
+TEST_F(LabelTest, ALabelMadeWithCreateStartsFromTheWindowsFont)
+{
+    LOGFONTW given {};
+    given.lfHeight = -15;
+    wcscpy(given.lfFaceName, L"Arial");
+    HFONT font = CreateFontIndirectW(&given);
+    CLabel made;
+    ASSERT_TRUE(made.Create(L"STATIC", L"x", WS_CHILD | WS_VISIBLE, CRect(0, 100, 100, 120), &parent, 13));
+    made.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font));
+    made.SetFontBold(TRUE);
+    EXPECT_EQ(std::wstring(made.LogicalFont().lfFaceName), L"Arial");
+    EXPECT_EQ(made.LogicalFont().lfHeight, -15);
+    EXPECT_EQ(made.LogicalFont().lfWeight, FW_BOLD);
+    made.DestroyWindow();
+    DeleteObject(font);
+}
+
 TEST_F(LabelTest, ClicksOpenTheLinkTheMailAddressOrTellTheParent)
 {
     std::vector<std::vector<std::string>> opened;
