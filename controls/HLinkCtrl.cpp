@@ -112,19 +112,17 @@ void CHLinkCtrl::OnLButtonDown(UINT, CPoint)
 
 void CHLinkCtrl::OnMouseMove(UINT, CPoint point)
 {
-    if (m_trackHover) {
-        CRect client;
-        GetClientRect(&client);
-        if (client.PtInRect(point)) {
-            if (m_linkState != StateHover) {
-                SetCapture();
-                m_stateBeforeHover = m_linkState;
-                m_linkState = StateHover;
-                Invalidate(TRUE);
-            }
-        } else if (m_linkState == StateHover) {
-            EndHover();
+    CRect client;
+    GetClientRect(&client);
+    if (client.PtInRect(point)) {
+        if (m_linkState != StateHover) {
+            SetCapture();
+            m_stateBeforeHover = m_linkState;
+            m_linkState = StateHover;
+            Invalidate(TRUE);
         }
+    } else if (m_linkState == StateHover) {
+        EndHover();
     }
     Default();
 }

@@ -62,7 +62,6 @@ private:
     COLORREF m_normalColour = RGB(0, 0, 255);
     COLORREF m_visitedColour = RGB(128, 0, 128);
     COLORREF m_hoverColour = RGB(255, 0, 0);
-    BOOL m_trackHover = TRUE;
     int m_linkState = StateNormal;
     int m_stateBeforeHover = StateNormal;
     BOOL m_menuShowing = FALSE;

@@ -411,10 +411,7 @@ HBRUSH CVisValidEdit::Validate()
         reply = AskParent(text);
     const ValidationOutcome outcome = ValidateText(m_rules, text, m_state, reply);
     m_state = outcome.state;
-    m_parentAnswered = outcome.parentAnswered;
-    m_syntaxOk = outcome.syntaxOk;
-    m_lengthOk = outcome.lengthOk;
-    const BOOL valid = m_syntaxOk && m_lengthOk;
+    const BOOL valid = outcome.syntaxOk && outcome.lengthOk;
     if (valid != m_valid) {
         m_valid = valid;
         if (CWnd* parent = GetParent(); parent && parent->m_hWnd) {

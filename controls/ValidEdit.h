@@ -71,7 +71,7 @@ struct ValidationRules {
     // Marks the characters of the type (custom: of `characters`). FALSE for a type outside 0..9,
     // which changes nothing.
     bool SetInputType(int type, const wchar_t* characters);
-    bool IsAllowed(wchar_t c) const { return c < allowed.size() && allowed[c]; }
+    bool IsAllowed(wchar_t c) const { return static_cast<size_t>(c) < allowed.size() && allowed[static_cast<size_t>(c)]; }
     // Whether the keystroke filter lets the character through to the numeric edit.
     bool MayType(wchar_t c) const;
     // -1 shorter than the minimum, 1 longer than the maximum, 0 fine or not tested.
@@ -137,9 +137,6 @@ private:
 
     std::array<CBrush, 6> m_brushes;
     BOOL m_valid = FALSE;
-    BOOL m_syntaxOk = FALSE;
-    BOOL m_lengthOk = FALSE;
-    BOOL m_parentAnswered = FALSE;
     int m_state = StateEmpty;
     ValidationRules m_rules;
     BOOL m_contextMenu = TRUE;
