@@ -101,13 +101,13 @@ TEST_F(RichMessageBoxTest, ButtonsIconAndTextAreLaidOutInDialogUnits)
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(buttons[i].Size(), buttons[0].Size()) << "every button has the same size";
             EXPECT_EQ(buttons[i].bottom, client.bottom - bottom);
-            if (i)
+            if (i) {
                 EXPECT_EQ(buttons[i].left, buttons[i - 1].right + gap);
+            }
         }
         // The widest text ("Never ask again") plus padding on both sides.
         EXPECT_GT(buttons[0].Width(), Scale(dialog, 40 + 14, false));
-        EXPECT_EQ(buttons[0].left + (client.right - buttons[2].right), client.right - (buttons[2].right - buttons[0].left))
-            << "the row is centred";
+        EXPECT_NEAR(buttons[0].left, client.right - buttons[2].right, 1) << "the row is centred";
         EXPECT_EQ(GetFocus(), box.ButtonWindow(0)) << "the default button has the focus";
     }, { VK_RETURN });
     EXPECT_EQ(result, 10);
