@@ -1,16 +1,13 @@
 #include "controls/HtmlStaticCtrl.h"
 
+#include "controls/HtmlMarkup.h"
 #include "platform/base/CString.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/mfc/Dc.h"
-#include "platform/sys/Registry.h"
-#include "platform/sys/Shell.h"
 #include "platform/user/WinUser.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
-#include <optional>
 #include <string>
 
 LOGFONTW HtmlRunFont(const LOGFONTW& base, const HtmlStyle& style)
@@ -65,49 +62,6 @@ bool IsBlank(const CString& text)
             return false;
     }
     return true;
-}
-
-std::optional<std::wstring> DefaultRegistryValue(const wchar_t* subKey)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    wchar_t value[1024] {};
-    DWORD size = sizeof value - sizeof(wchar_t);
-    DWORD type = 0;
-    const LSTATUS status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    return std::wstring(value);
-}
-
-// The words of a registered command before its "%1" placeholder, quotes respected; the program first.
-std::vector<std::string> CommandWords(const std::wstring& command)
-{
-    std::vector<std::string> words;
-    std::wstring word;
-    bool quoted = false, inWord = false;
-    for (size_t i = 0; i < command.size(); ++i) {
-        const wchar_t c = command[i];
-        if (command.compare(i, 2, L"%1") == 0 || (c == L'"' && command.compare(i, 4, L"\"%1\"") == 0))
-            break;
-        if (c == L'"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (std::iswspace(c) && !quoted) {
-            if (inWord)
-                words.push_back(WideToUtf8(word));
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.push_back(WideToUtf8(word));
-    return words;
 }
 
 }
@@ -178,23 +132,6 @@ std::vector<HtmlLinkArea> LayOutHtml(HDC dc, const std::vector<HtmlRun>& runs, c
     ::SetTextColor(dc, oldText);
     ::SetBkColor(dc, oldBack);
     return links;
-}
-
-BOOL OpenHtmlLink(const CString& target, int show)
-{
-    if (reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, show)) > 32)
-        return TRUE;
-    const auto type = DefaultRegistryValue(L".htm");
-    if (!type || type->empty())
-        return FALSE;
-    const auto command = DefaultRegistryValue((*type + L"\\shell\\open\\command").c_str());
-    if (!command)
-        return FALSE;
-    std::vector<std::string> arguments = CommandWords(*command);
-    if (arguments.empty())
-        return FALSE;
-    arguments.push_back(WideToUtf8(std::wstring_view(target)));
-    return StartProgram(arguments);
 }
 
 BEGIN_MESSAGE_MAP(CNGHtmlStaticCtrl, CWnd)
@@ -332,5 +269,5 @@ LRESULT CNGHtmlStaticCtrl::OnSetText(WPARAM, LPARAM)
 void CNGHtmlStaticCtrl::OnClicked()
 {
     if (const HtmlLinkArea* link = LinkUnderCursor())
-        OpenHtmlLink(link->target, SW_SHOW);
+        OpenHtmlLink(std::wstring_view(link->target), SW_SHOW);
 }

@@ -2,7 +2,7 @@
 // A static text whose window text is a small HTML mark-up (see HtmlMarkup.h): drawn word-wrapped
 // into the client area, with a hand cursor over links and a click that opens them.
 
-#include "controls/HtmlMarkup.h"
+#include "controls/HtmlStaticMarkup.h"
 #include "platform/mfc/Wnd.h"
 
 #include <vector>
@@ -24,10 +24,6 @@ LOGFONTW HtmlRunFont(const LOGFONTW& base, const HtmlStyle& style);
 // draw is set. Returns the rectangle of each link piece, line by line.
 std::vector<HtmlLinkArea> LayOutHtml(HDC dc, const std::vector<HtmlRun>& runs, const RECT& rect, const LOGFONTW& base,
     HtmlColours colours, bool draw);
-
-// Opens a link target with the shell, or else with the program registered for ".htm" files,
-// started with the target as its own argument. Returns whether something was started.
-BOOL OpenHtmlLink(const CString& target, int show);
 
 class CNGHtmlStaticCtrl : public CWnd {
 public:

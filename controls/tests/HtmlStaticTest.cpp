@@ -1,3 +1,4 @@
+#include "controls/HtmlMarkup.h"
 #include "controls/HtmlStaticCtrl.h"
 #include "controls/tests/ControlTestSupport.h"
 
@@ -255,7 +256,7 @@ TEST_F(HtmlStaticTest, WithoutTheShellTheRegisteredBrowserGetsTheTargetAsOneArgu
     for (const Case& c : cases) {
         setDefault(L"htmlfile\\shell\\open\\command", c.command);
         started.clear();
-        EXPECT_TRUE(OpenHtmlLink(target, SW_SHOW));
+        EXPECT_TRUE(OpenHtmlLink(std::wstring_view(target), SW_SHOW));
         ASSERT_EQ(started.size(), 2u) << "the shell first, then the browser";
         std::vector<std::string> expected = c.arguments;
         expected.push_back(WideToUtf8(std::wstring_view(target)));
@@ -263,7 +264,7 @@ TEST_F(HtmlStaticTest, WithoutTheShellTheRegisteredBrowserGetsTheTargetAsOneArgu
     }
     setDefault(L".htm", L"");
     started.clear();
-    EXPECT_FALSE(OpenHtmlLink(target, SW_SHOW));
+    EXPECT_FALSE(OpenHtmlLink(std::wstring_view(target), SW_SHOW));
     EXPECT_EQ(started.size(), 1u);
 }
 

@@ -49,6 +49,15 @@ TEST(ModuleTest, TheProgramIsFoundByItsPathOrFileName)
         EXPECT_EQ(GetModuleHandleW(name.c_str()), nullptr);
 }
 
+TEST(ModuleTest, TheArgumentsAreTheOnesThisProcessGot)
+{
+    const std::vector<std::string> expected = testing::internal::GetArgvs();
+    const std::vector<CString>& arguments = CommandLineArguments();
+    ASSERT_EQ(arguments.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(arguments[i], CString(NarrowToWide(expected[i]).c_str())) << i;
+}
+
 TEST(FoldersTest, TheSystemFoldersAreTheSettingsFolder)
 {
     TempSettingsFolder settings;
