@@ -3,12 +3,16 @@
 #include "controls/HtmlScan.h"
 #include "platform/base/MulDiv.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/sys/Registry.h"
 #include "platform/sys/Shell.h"
 #include "platform/user/WinUser.h"
 
 #include <algorithm>
 #include <cwctype>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 void PPHtmlStyle::SetBorderStyle(int style)
 {
@@ -622,10 +626,70 @@ std::wstring_view PPHtmlStyleSheet::GetNamedStyle(std::wstring_view name) const
     return found == m_styles.end() ? std::wstring_view() : std::wstring_view(found->second);
 }
 
+namespace {
+
+std::optional<std::wstring> DefaultRegistryValue(const wchar_t* subKey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t value[1024] {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    DWORD type = 0;
+    const LSTATUS status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    return std::wstring(value);
+}
+
+// The words of a registered command before its "%1" placeholder, quotes respected; the program first.
+std::vector<std::string> CommandWords(const std::wstring& command)
+{
+    std::vector<std::string> words;
+    std::wstring word;
+    bool quoted = false, inWord = false;
+    for (size_t i = 0; i < command.size(); ++i) {
+        const wchar_t c = command[i];
+        if (command.compare(i, 2, L"%1") == 0 || (c == L'"' && command.compare(i, 4, L"\"%1\"") == 0))
+            break;
+        if (c == L'"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (std::iswspace(c) && !quoted) {
+            if (inWord)
+                words.push_back(WideToUtf8(word));
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(WideToUtf8(word));
+    return words;
+}
+
+} // namespace
+
 bool OpenHtmlLink(std::wstring_view target, int showCommand)
 {
     if (target.empty())
         return false;
     std::wstring file(target);
-    return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, showCommand)) > 32;
+    if (reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, showCommand)) > 32)
+        return true;
+    // Else the program registered for ".htm" files, with the target as an argument of its own.
+    const auto type = DefaultRegistryValue(L".htm");
+    if (!type || type->empty())
+        return false;
+    const auto command = DefaultRegistryValue((*type + L"\\shell\\open\\command").c_str());
+    if (!command)
+        return false;
+    std::vector<std::string> arguments = CommandWords(*command);
+    if (arguments.empty())
+        return false;
+    arguments.push_back(WideToUtf8(target));
+    return StartProgram(arguments);
 }

@@ -120,5 +120,6 @@ private:
     std::map<std::wstring, std::wstring, std::less<>> m_styles;
 };
 
-// Opens a link target with the desktop's opener; false when nothing could be started.
+// Opens a link target with the desktop's opener, or else with the program registered for ".htm"
+// files, started with the target as an argument of its own; false when nothing could be started.
 bool OpenHtmlLink(std::wstring_view target, int showCommand);

@@ -22,11 +22,23 @@ std::wstring ProgramPath()
     return NarrowToWide(std::string_view(path, static_cast<size_t>(length)));
 }
 
+// The program's full path (either separator) or its bare file name.
+bool IsProgramName(std::wstring name)
+{
+    std::replace(name.begin(), name.end(), L'\\', L'/');
+    const std::wstring path = ProgramPath();
+    if (name.empty() || path.empty())
+        return false;
+    if (name == path)
+        return true;
+    return name.find(L'/') == std::wstring::npos && name == path.substr(path.rfind(L'/') + 1);
+}
+
 } // namespace
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName)
 {
-    if (moduleName) {
+    if (moduleName && !IsProgramName(moduleName)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }

@@ -10,7 +10,8 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 
-// The one module of this program (everything is linked into one executable); a null name gives it.
+// The one module of this program (everything is linked into one executable): a null name, the
+// program's full path or its file name gives it; any other name gives null.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 
 // Copies the program's full path into buffer and returns its length. When size is too small the

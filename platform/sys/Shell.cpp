@@ -103,6 +103,13 @@ std::string EntryValue(std::wstring_view text)
 
 } // namespace
 
+bool StartProgram(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty() || arguments[0].empty())
+        return false;
+    return Launcher() ? Launcher()(arguments) : SpawnDetached(arguments);
+}
+
 ShellLauncher SetShellLauncher(ShellLauncher launcher)
 {
     return std::exchange(Launcher(), std::move(launcher));
@@ -115,8 +122,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR direc
     auto [target, error] = OpenerTarget(file, directory);
     if (error) return Result(error);
     std::vector<std::string> arguments { "xdg-open", target };
-    bool started = Launcher() ? Launcher()(arguments) : SpawnDetached(arguments);
-    return Result(started ? 42 : SE_ERR_FNF);
+    return Result(StartProgram(arguments) ? 42 : SE_ERR_FNF);
 }
 
 std::wstring GuessUrlProtocol(std::wstring_view url)

@@ -25,6 +25,11 @@ inline HINSTANCE ShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR pa
     return ShellExecuteW(owner, verb, file, parameters, directory, show);
 }
 
+// Starts a program with its arguments (arguments[0] is the program, looked up in PATH) with no
+// shell between and without waiting for it, through the launcher below when one is set. Returns
+// whether it started.
+bool StartProgram(const std::vector<std::string>& arguments);
+
 // Replaces how the opener is started (tests); the argument list starts with the program's name.
 // Returns the previous launcher; an empty one restores the real one.
 using ShellLauncher = std::function<bool(const std::vector<std::string>& arguments)>;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -31,6 +32,21 @@ TEST(ModuleTest, AShortBufferIsCutAndReported)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
     EXPECT_EQ(std::wcslen(path), 5u);
     EXPECT_EQ(GetModuleHandleW(L"other.dll"), nullptr);
+}
+
+TEST(ModuleTest, TheProgramIsFoundByItsPathOrFileName)
+{
+    wchar_t path[1024];
+    ASSERT_GT(GetModuleFileNameW(nullptr, path, 1024), 0u);
+    std::wstring full(path);
+    const std::wstring fileName = full.substr(full.rfind(L'/') + 1);
+    std::wstring backslashed = full;
+    std::replace(backslashed.begin(), backslashed.end(), L'/', L'\\');
+    const HMODULE program = GetModuleHandleW(nullptr);
+    for (const std::wstring& name : { full, fileName, backslashed })
+        EXPECT_EQ(GetModuleHandleW(name.c_str()), program);
+    for (const std::wstring& name : { std::wstring(), L"/" + fileName, L"other/" + fileName })
+        EXPECT_EQ(GetModuleHandleW(name.c_str()), nullptr);
 }
 
 TEST(ModuleTest, TheArgumentsAreTheOnesThisProcessGot)

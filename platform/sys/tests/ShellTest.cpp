@@ -117,6 +117,24 @@ TEST_F(ShellTest, TheRealOpenerGetsTheTargetUntouched)
     SetShellLauncher(std::move(previous));
 }
 
+TEST(Shell, StartProgramPassesItsArgumentsAsTheyAre)
+{
+    std::vector<std::vector<std::string>> started;
+    auto previous = SetShellLauncher([&](const std::vector<std::string>& arguments) {
+        started.push_back(arguments);
+        return true;
+    });
+    const std::vector<std::string> arguments { "browser", "--new-window", "a b; rm -rf ~" };
+    EXPECT_TRUE(StartProgram(arguments));
+    EXPECT_FALSE(StartProgram({}));
+    EXPECT_FALSE(StartProgram({ "" }));
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], arguments);
+    SetShellLauncher({});
+    EXPECT_FALSE(StartProgram({ "/no/such/program-here" }));
+    SetShellLauncher(std::move(previous));
+}
+
 TEST(Shell, AddressesWithoutSchemeGetTheLikelyOne)
 {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
