@@ -128,7 +128,7 @@ void fillPrinters(HWND dialog, const Choice& choice)
 using Kind = DialogTemplate::Kind;
 constexpr DWORD kTab = WS_TABSTOP, kGroup = WS_GROUP | WS_TABSTOP;
 constexpr DWORD kField = WS_BORDER | ES_AUTOHSCROLL | kTab;
-constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | kTab;
+constexpr DWORD kList = CBS_DROPDOWNLIST | kTab;
 
 void addButtons(DialogTemplate& dialog, short y)
 {
