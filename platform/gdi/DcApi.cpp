@@ -213,7 +213,9 @@ namespace {
 int pageCaps(DeviceContext& dc, const PageDevice& page, int index)
 {
     cairo_surface_t* pixels = dc.surface();
-    SIZE area { cairo_image_surface_get_width(pixels), cairo_image_surface_get_height(pixels) };
+    SIZE area = page.printable;
+    if (area.cx <= 0 || area.cy <= 0)
+        area = { cairo_image_surface_get_width(pixels), cairo_image_surface_get_height(pixels) };
     switch (index) {
     case TECHNOLOGY: return DT_RASPRINTER;
     case HORZRES: return area.cx;

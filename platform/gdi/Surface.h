@@ -19,11 +19,13 @@ BOOL SetSurfaceDCVisible(HDC dc, const fln::gdi::Region& visible, POINT origin);
 BOOL GetDCOrgEx(HDC dc, LPPOINT origin);
 
 // A printed page: a surface DC on the printable area's pixels that GetDeviceCaps describes as a
-// printer. Its text can go as glyphs onto a text layer instead (see SetPageTextLayer).
+// printer. Its text can go as glyphs onto a text layer instead (see SetPageTextLayer). A preview
+// page describes the printer while its pixels are fewer: it maps the printer's units onto them.
 struct PageDevice {
     SIZE dpi { 600, 600 };
-    SIZE paper {};   // the whole sheet, in device pixels
-    POINT offset {}; // the printable area's top left on the sheet
+    SIZE paper {};     // the whole sheet, in the printer's pixels
+    POINT offset {};   // the printable area's top left on the sheet
+    SIZE printable {}; // HORZRES and VERTRES; empty: the size of the DC's pixels
     std::shared_ptr<void> owner; // what the print layer keeps with the DC; released with it
 };
 HDC CreatePageDC(cairo_surface_t* pixels, PageDevice device);

@@ -32,6 +32,8 @@ public:
     virtual void OnPrepareDC(CDC* dc, CPrintInfo* info);
     virtual void OnPrint(CDC* dc, CPrintInfo* info); // by default OnDraw
     virtual void OnEndPrinting(CDC* dc, CPrintInfo* info) {}
+    // Print preview (PreviewView.h), for ID_FILE_PRINT_PREVIEW.
+    void OnFilePrintPreview();
 
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
         int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;

@@ -397,7 +397,7 @@ HDC CreatePrinterDC(LPCWSTR device, LPCWSTR output, const DEVMODEW* devMode)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    PageDevice page { geometry.dpi, geometry.paper, { geometry.printable.left, geometry.printable.top }, job };
+    PageDevice page { geometry.dpi, geometry.paper, { geometry.printable.left, geometry.printable.top }, {}, job };
     HDC dc = CreatePageDC(pixels, page);
     job->attach(dc, pixels);
     cairo_surface_destroy(pixels); // the DC holds it
