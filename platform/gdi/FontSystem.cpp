@@ -321,6 +321,13 @@ FontRendering CurrentFontRendering() { return FontSystem::instance().rendering()
 } // namespace fln::gdi
 
 #if defined(__SANITIZE_ADDRESS__)
+#    define FLN_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#    if __has_feature(address_sanitizer)
+#        define FLN_ADDRESS_SANITIZER 1
+#    endif
+#endif
+#if defined(FLN_ADDRESS_SANITIZER)
 // pango keeps fontconfig patterns in caches it never frees; the leak checker reports them at exit
 // with stacks that end inside the library. They are not ours to free.
 extern "C" const char* __lsan_default_suppressions()

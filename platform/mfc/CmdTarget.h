@@ -147,7 +147,7 @@ protected: \
 #define ON_MESSAGE(message, fn) FLN_MSG(message, 0, 0, 0, return self->fn(call.wParam, call.lParam);)
 #define ON_REGISTERED_MESSAGE(messageVariable, fn) FLN_MSG(messageVariable, 0, 0, 0, return self->fn(call.wParam, call.lParam);)
 #define ON_COMMAND(id, fn) FLN_MSG(WM_COMMAND, CN_COMMAND, id, id, self->fn(); return TRUE;)
-#define ON_COMMAND_EX(id, fn) FLN_MSG_EX(WM_COMMAND, CN_COMMAND, id, id, return self->fn(call.id);)
+#define ON_COMMAND_EX(commandId, fn) FLN_MSG_EX(WM_COMMAND, CN_COMMAND, commandId, commandId, return self->fn(call.id);)
 #define ON_COMMAND_RANGE(first, last, fn) FLN_MSG(WM_COMMAND, CN_COMMAND, first, last, self->fn(call.id); return TRUE;)
 #define ON_UPDATE_COMMAND_UI(id, fn) \
     FLN_MSG(WM_COMMAND, CN_UPDATE_COMMAND_UI, id, id, self->fn(static_cast<CCmdUI*>(call.extra)); return TRUE;)
@@ -158,7 +158,7 @@ protected: \
 #define FLN_NOTIFY_ARGS static_cast<AFX_NOTIFY*>(call.extra)->pNMHDR, static_cast<AFX_NOTIFY*>(call.extra)->pResult
 #define ON_NOTIFY(code, id, fn) FLN_MSG(WM_NOTIFY, code, id, id, self->fn(FLN_NOTIFY_ARGS); return TRUE;)
 #define ON_NOTIFY_RANGE(code, first, last, fn) FLN_MSG(WM_NOTIFY, code, first, last, self->fn(call.id, FLN_NOTIFY_ARGS); return TRUE;)
-#define ON_NOTIFY_EX(code, id, fn) FLN_MSG_EX(WM_NOTIFY, code, id, id, return self->fn(call.id, FLN_NOTIFY_ARGS);)
+#define ON_NOTIFY_EX(code, controlId, fn) FLN_MSG_EX(WM_NOTIFY, code, controlId, controlId, return self->fn(call.id, FLN_NOTIFY_ARGS);)
 // Reflected to the control that sent them, before its parent sees them.
 #define ON_NOTIFY_REFLECT(code, fn) FLN_MSG(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, self->fn(FLN_NOTIFY_ARGS); return TRUE;)
 #define ON_NOTIFY_REFLECT_EX(code, fn) FLN_MSG_EX(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, return self->fn(FLN_NOTIFY_ARGS);)
@@ -237,5 +237,28 @@ protected: \
         self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(call.wParam)), LOWORD(call.lParam), HIWORD(call.lParam)); return 0;)
 #define FLN_SCROLL_MSG(message, fn) \
     FLN_MSG(message, 0, 0, 0, self->fn(LOWORD(call.wParam), static_cast<short>(HIWORD(call.wParam)), FLN_WND(call.lParam)); return 0;)
+// Colours: the parent's OnCtlColor(dc, control, CTLCOLOR_*) and, reflected, the control's own
+// CtlColor(dc, CTLCOLOR_*); a null brush from the control leaves the answer to its parent.
+constexpr UINT CTLCOLOR_MSGBOX = 0, CTLCOLOR_EDIT = 1, CTLCOLOR_LISTBOX = 2, CTLCOLOR_BTN = 3, CTLCOLOR_DLG = 4,
+               CTLCOLOR_SCROLLBAR = 5, CTLCOLOR_STATIC = 6;
+#define FLN_CTLCOLOR(message, kind) \
+    FLN_MSG(message, 0, 0, 0, return reinterpret_cast<LRESULT>(self->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(call.wParam)), FLN_WND(call.lParam), kind));)
+#define ON_WM_CTLCOLOR() \
+    FLN_CTLCOLOR(WM_CTLCOLOREDIT, CTLCOLOR_EDIT) FLN_CTLCOLOR(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC) \
+    FLN_CTLCOLOR(WM_CTLCOLORBTN, CTLCOLOR_BTN) FLN_CTLCOLOR(WM_CTLCOLORLISTBOX, CTLCOLOR_LISTBOX) \
+    FLN_CTLCOLOR(WM_CTLCOLORSCROLLBAR, CTLCOLOR_SCROLLBAR) FLN_CTLCOLOR(WM_CTLCOLORDLG, CTLCOLOR_DLG)
+#define FLN_CTLCOLOR_REFLECT(message, kind) \
+    FLN_MSG(WM_REFLECT_BASE + message, 0, 0, 0, \
+        return reinterpret_cast<LRESULT>(self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(call.wParam)), kind));)
+#define ON_WM_CTLCOLOR_REFLECT() \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLOREDIT, CTLCOLOR_EDIT) FLN_CTLCOLOR_REFLECT(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC) \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLORBTN, CTLCOLOR_BTN) FLN_CTLCOLOR_REFLECT(WM_CTLCOLORLISTBOX, CTLCOLOR_LISTBOX) \
+    FLN_CTLCOLOR_REFLECT(WM_CTLCOLORSCROLLBAR, CTLCOLOR_SCROLLBAR)
+// Owner-drawn controls drawing and measuring themselves: DrawItem(LPDRAWITEMSTRUCT), MeasureItem(LPMEASUREITEMSTRUCT).
+#define ON_WM_DRAWITEM_REFLECT() \
+    FLN_MSG(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(call.lParam)); return TRUE;)
+#define ON_WM_MEASUREITEM_REFLECT() \
+    FLN_MSG(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, self->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(call.lParam)); return TRUE;)
+
 #define ON_WM_HSCROLL() FLN_SCROLL_MSG(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() FLN_SCROLL_MSG(WM_VSCROLL, OnVScroll)

@@ -71,6 +71,17 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::PreTranslateMessage(MSG* message)
 {
+    // Mouse messages keep the tool tip of the nearest window that enables them up to date.
+    if (message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST) {
+        for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
+            if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->ToolTipsEnabled()) {
+                object->FilterToolTipMessage(message);
+                break;
+            }
+            if (!(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+                break;
+        }
+    }
     // Each window from the target up to its top-level window may take the message first.
     for (HWND window = message->hwnd; window; window = ::GetParent(window)) {
         if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->PreTranslateMessage(message))
@@ -299,6 +310,78 @@ void CWinApp::WriteRecentFiles()
         entry.Format(L"File%u", i);
         WriteProfileString(recentFileSection, entry, i <= m_recentFiles.size() ? m_recentFiles[i - 1].GetString() : nullptr);
     }
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info)
+{
+    ParseCommandLine(info, CommandLineArguments());
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info, const std::vector<CString>& arguments)
+{
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const CString& argument = arguments[i];
+        BOOL flag = argument.GetLength() > 1 && argument[0] == L'-';
+        info.ParseParam(flag ? argument.GetString() + 1 : argument.GetString(), flag, i + 1 == arguments.size());
+    }
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
+{
+    switch (info.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return m_pMainWnd != nullptr;
+    case CCommandLineInfo::FileOpen:
+        return OpenDocumentFile(info.m_strFileName) != nullptr;
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+        // Printing from the command line opens the document, prints it and ends the program.
+        if (OpenDocumentFile(info.m_strFileName) && m_pMainWnd)
+            m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+        return FALSE;
+    case CCommandLineInfo::FileDDE:
+    case CCommandLineInfo::AppRegister:
+    case CCommandLineInfo::AppUnregister:
+        return FALSE; // nothing more to do: the program ends
+    case CCommandLineInfo::FileNothing:
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CWinApp::DoWaitCursor(int code)
+{
+    static const HCURSOR waitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    if (code < 0) {
+        if (m_waitCursorCount == 0)
+            return;
+        if (--m_waitCursorCount == 0)
+            SetCursor(m_cursorBeforeWait);
+        return;
+    }
+    if (code > 0 && m_waitCursorCount++ == 0)
+        m_cursorBeforeWait = SetCursor(waitCursor);
+    else if (m_waitCursorCount > 0)
+        SetCursor(waitCursor);
+}
+
+CWaitCursor::CWaitCursor()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(1);
+}
+
+CWaitCursor::~CWaitCursor()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(-1);
+}
+
+void CWaitCursor::Restore()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->DoWaitCursor(0);
 }
 
 int CWinApp::DoMessageBox(LPCWSTR text, UINT type, UINT)

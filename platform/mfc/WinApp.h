@@ -7,10 +7,15 @@
 // to the INI file m_pszProfileName before that.
 
 #include "platform/base/CString.h"
+#include "platform/sys/Module.h"
+#include "platform/mfc/CommandLineInfo.h"
 #include "platform/mfc/Wnd.h"
 
 #include <memory>
 #include <vector>
+
+// The command the framework sends the main window to print the open document without asking.
+constexpr UINT ID_FILE_PRINT_DIRECT = 0xE108;
 
 class CDocManager;
 class CDocTemplate;
@@ -80,13 +85,38 @@ public:
     void CloseAllDocuments(BOOL endSession);
     CDocManager* m_pDocManager = nullptr;
 
+    // Hands each argument after the program's name to info.ParseParam: the process's own
+    // arguments, or the given ones (argument 0 first, as a process gets them).
+    void ParseCommandLine(CCommandLineInfo& info);
+    void ParseCommandLine(CCommandLineInfo& info, const std::vector<CString>& arguments);
+    // Does what the command line asked: a new document, an opened one, or nothing. FALSE when
+    // that failed or when the program is to end at once (registering, unregistering, printing).
+    BOOL ProcessShellCommand(CCommandLineInfo& info);
+
+    // The busy cursor: shown from the first Begin until the matching End, also over windows
+    // the pointer enters meanwhile. Code 1 begins, -1 ends, 0 shows it again.
+    virtual void DoWaitCursor(int code);
+    BOOL IsWaitCursorShown() const { return m_waitCursorCount > 0; }
+
     int DoMessageBox(LPCWSTR text, UINT type, UINT helpId);
     BOOL OnIdle(LONG count) override;
 
 private:
     void WriteRecentFiles();
+    int m_waitCursorCount = 0;
+    HCURSOR m_cursorBeforeWait = nullptr;
     std::vector<CString> m_recentFiles;
     UINT m_maxRecentFiles = 0;
+};
+
+// Shows the busy cursor for as long as it lives.
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    void Restore(); // shows it again after something (a message box) changed the cursor
 };
 
 CWinApp* AfxGetApp();

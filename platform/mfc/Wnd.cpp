@@ -1,5 +1,7 @@
 #include "platform/mfc/Wnd.h"
 
+#include "platform/base/Exceptions.h"
+#include "platform/mfc/DataExchange.h"
 #include "platform/mfc/HandleMap.h"
 #include "platform/mfc/WinApp.h"
 
@@ -36,10 +38,52 @@ bool IsReflectable(UINT message)
     case WM_VSCROLL:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
         return true;
     default:
         return false;
     }
+}
+
+// The control a message to its parent is about, which may answer it itself; none for menus.
+HWND ReflectionTarget(HWND parent, UINT message, LPARAM lParam)
+{
+    if (message == WM_DRAWITEM) {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    if (message == WM_MEASUREITEM) {
+        auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID)) : nullptr;
+    }
+    return reinterpret_cast<HWND>(lParam);
+}
+
+
+// The program's one tooltip control for windows that enable tool tips, and the tool it shows.
+struct ToolTipState {
+    HWND tip = nullptr;
+    HWND window = nullptr;
+    INT_PTR hit = -1;
+    TOOLINFO tool {};
+};
+
+ToolTipState& ThreadToolTips()
+{
+    thread_local ToolTipState state;
+    return state;
+}
+
+void ForgetTool(ToolTipState& state)
+{
+    if (state.tip && state.hit != -1 && ::IsWindow(state.tip))
+        ::SendMessageW(state.tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&state.tool));
+    state.hit = -1;
+    state.window = nullptr;
 }
 
 } // namespace
@@ -184,6 +228,13 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
         return FALSE;
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW));
+    return CreateAttached([&] {
+        return ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
+    });
+}
+
+BOOL CWnd::CreateAttached(const std::function<HWND()>& create)
+{
     // The object takes the window over before its first message, so that it sees WM_NCCREATE and WM_CREATE.
     // Windows made while this one is being made (its children, in WM_CREATE) share the one hook.
     CWnd* outerCreation = windowBeingCreated;
@@ -191,7 +242,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
     windowBeingCreated = this;
     if (outermost)
         creationHook = ::SetWindowsHookExW(WH_CBT, CreationHook, nullptr, ::GetCurrentThreadId());
-    HWND window = ::CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, nullptr, param);
+    HWND window = create();
     if (outermost) {
         ::UnhookWindowsHookEx(creationHook);
         creationHook = nullptr;
@@ -202,6 +253,18 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
         return FALSE;
     }
     return m_hWnd == window;
+}
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (CUserException* refused) {
+        refused->Delete();
+        return FALSE;
+    }
+    return TRUE;
 }
 
 BOOL CWnd::DestroyWindow()
@@ -246,8 +309,16 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = 0;
         return OnNotify(wParam, lParam, result);
     }
-    if (IsReflectable(message) && lParam && ReflectLastMsg(reinterpret_cast<HWND>(lParam), result))
+    if (IsReflectable(message) && lParam) {
+        HWND control = ReflectionTarget(m_hWnd, message, lParam);
+        if (control && ReflectLastMsg(control, result))
+            return TRUE;
+    }
+    if (message == WM_SETCURSOR && AfxGetApp() && AfxGetApp()->IsWaitCursorShown()) {
+        AfxGetApp()->DoWaitCursor(0); // busy: every window of the program shows the busy cursor
+        *result = TRUE;
         return TRUE;
+    }
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), message, 0, 0);
     if (!entry)
         return FALSE;
@@ -275,7 +346,11 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
     if (header->hwndFrom && ReflectLastMsg(header->hwndFrom, result))
         return TRUE;
     AFX_NOTIFY notify { result, header };
-    return OnCmdMsg(static_cast<UINT>(header->idFrom), MAKELONG(static_cast<WORD>(header->code), WM_NOTIFY), &notify, nullptr);
+    // A tooltip's notifications name a tool (often a window handle), not a control: handlers
+    // take them with id 0 and read the tool from the header.
+    bool fromToolTip = header->code <= TTN_FIRST && header->code > TTN_FIRST - 20;
+    UINT id = fromToolTip ? 0 : static_cast<UINT>(header->idFrom);
+    return OnCmdMsg(id, MAKELONG(static_cast<WORD>(header->code), WM_NOTIFY), &notify, nullptr);
 }
 
 BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result)
@@ -303,9 +378,17 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         AFX_NOTIFY notify { result ? result : &ignored, header };
         return OnCmdMsg(0, static_cast<int>(MAKELONG(static_cast<WORD>(header->code), WM_REFLECT_BASE + WM_NOTIFY)), &notify, nullptr);
     }
-    if (IsReflectable(message))
-        return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, result);
-    return FALSE;
+    if (!IsReflectable(message))
+        return FALSE;
+    LRESULT reflected = 0;
+    if (!OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, &reflected))
+        return FALSE;
+    bool colour = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    if (colour && !reflected)
+        return FALSE; // no brush of its own: the parent answers
+    if (result)
+        *result = reflected;
+    return TRUE;
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*)
@@ -316,6 +399,8 @@ BOOL CWnd::PreTranslateMessage(MSG*)
 void CWnd::OnNcDestroy()
 {
     HWND window = m_hWnd;
+    if (ThreadToolTips().window == window)
+        CancelToolTips();
     // The program ends with its main window.
     if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
@@ -346,6 +431,45 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
             temporary.m_hWnd = nullptr;
         }
     }
+}
+
+void CWnd::FilterToolTipMessage(MSG* message)
+{
+    ToolTipState& state = ThreadToolTips();
+    if (state.tip && !::IsWindow(state.tip))
+        state = {};
+    CPoint point(message->pt);
+    ScreenToClient(&point);
+    TOOLINFO tool {};
+    tool.cbSize = sizeof tool;
+    INT_PTR hit = m_toolTipsEnabled ? OnToolHitTest(point, &tool) : -1;
+    if (hit != state.hit || state.window != m_hWnd) {
+        ForgetTool(state);
+        if (hit != -1) {
+            if (!state.tip) {
+                WNDCLASSEXW existing { sizeof existing };
+                if (!::GetClassInfoExW(nullptr, TOOLTIPS_CLASSW, &existing))
+                    InitCommonControls();
+                state.tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                    ::GetAncestor(m_hWnd, GA_ROOT), nullptr, nullptr, nullptr);
+            }
+            if (state.tip && ::SendMessageW(state.tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+                state.tool = tool;
+                state.hit = hit;
+                state.window = m_hWnd;
+            }
+        }
+    }
+    if (state.tip && state.hit != -1)
+        ::SendMessageW(state.tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(message));
+}
+
+void CWnd::CancelToolTips()
+{
+    ToolTipState& state = ThreadToolTips();
+    ForgetTool(state);
+    if (state.tip && ::IsWindow(state.tip))
+        ::SendMessageW(state.tip, TTM_POP, 0, 0);
 }
 
 INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFO* info) const

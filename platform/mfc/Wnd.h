@@ -14,6 +14,8 @@
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/Menu.h"
 
+#include <functional>
+
 class CWnd : public CCmdTarget {
     DECLARE_DYNCREATE(CWnd)
 public:
@@ -66,12 +68,23 @@ public:
     // Sends the message to every descendant window (to their objects when they have them).
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, BOOL deep = TRUE);
 
+    // ---- dialog data exchange (DataExchange.h): FALSE fills the controls, TRUE reads them back;
+    // FALSE when a control's value was refused (the user has been told)
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(class CDataExchange*) {}
+
     // ---- tool tips: a window that enables them answers OnToolHitTest with the tool under a point
     void EnableToolTips(BOOL enable = TRUE) { m_toolTipsEnabled = enable; }
     BOOL ToolTipsEnabled() const { return m_toolTipsEnabled; }
     // The id of the visible child control under the client point, or -1. With info, describes
     // that control as a tool whose text is asked for when shown.
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const;
+    // Keeps the program's one tooltip control on the tool under the pointer and relays the mouse
+    // message to it; the tip asks this window for its text (TTN_NEEDTEXT). Called for mouse
+    // messages by the thread's PreTranslateMessage.
+    void FilterToolTipMessage(MSG* message);
+    // Ends the tip of a window that goes away.
+    static void CancelToolTips();
 
     // ---- state
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageW(m_hWnd, message, wParam, lParam); }
@@ -169,6 +182,10 @@ protected:
     void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
     void OnHScroll(UINT, int, CWnd*) { Default(); }
     void OnVScroll(UINT, int, CWnd*) { Default(); }
+
+    // Runs `create`, which makes one window, with this object attached to that window before its
+    // first message; TRUE when the window exists and is this object's.
+    BOOL CreateAttached(const std::function<HWND()>& create);
 
     WNDPROC m_pfnSuper = nullptr; // the procedure the window had before this object took it over
     BOOL m_toolTipsEnabled = FALSE;

@@ -272,6 +272,22 @@ private:
 
         DefineHiddenGlobal(kLoopCheckName, &Engine::LoopCheck, 0);
         DefineHiddenGlobal(kPrepareName, &Engine::PrepareText, 1);
+        DefineHiddenGlobal(kBoundJsonName, &Engine::BoundJson, 1);
+        // JSON.parse reads numbers with the interpreter's reader, which refuses long exponents.
+        std::string parseWrapper = "(function (parse, bound) {"
+                                   "  Object.defineProperty(JSON, 'parse', { writable: true, configurable: true,"
+                                   "    value: function (text, reviver) { return parse.call(JSON, bound(text), reviver); } });"
+                                   "})(JSON.parse, " + WideToUtf8(kBoundJsonName) + ")";
+        duk_eval_string_noresult(m_context, parseWrapper.c_str());
+    }
+
+    static duk_ret_t BoundJson(duk_context* ctx)
+    {
+        duk_size_t length = 0;
+        const char* text = duk_to_lstring(ctx, 0, &length);
+        std::string bounded = WideToUtf8(BoundJsonExponents(NarrowToWide(std::string_view(text, length))));
+        duk_push_lstring(ctx, bounded.data(), bounded.size());
+        return 1;
     }
 
     // A fixed global that scripts do not see when they list names.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
 #include <cwctype>
 #include <optional>
 #include <vector>
@@ -29,6 +30,29 @@ bool IsIdentifierPart(wchar_t c)
 bool IsLineTerminator(wchar_t c)
 {
     return c == L'\n' || c == L'\r' || c == 0x2028 || c == 0x2029;
+}
+
+// The digits to write for a decimal exponent the interpreter refuses (more than five digits),
+// or nothing when it takes them as written. Past 99999 every double is Infinity or 0 already.
+std::optional<std::wstring> BoundedExponent(std::wstring_view digits)
+{
+    if (digits.size() <= 5)
+        return std::nullopt;
+    size_t significant = digits.find_first_not_of(L'0');
+    if (significant == std::wstring_view::npos)
+        return L"0";
+    if (digits.size() - significant > 5)
+        return L"99999";
+    return std::wstring(digits.substr(significant));
+}
+
+// Where the exponent digits of the number text start, or npos when it has none.
+size_t ExponentDigits(std::wstring_view number)
+{
+    size_t e = number.find_first_of(L"eE");
+    if (e == std::wstring_view::npos)
+        return e;
+    return e + 1 < number.size() && (number[e + 1] == L'+' || number[e + 1] == L'-') ? e + 2 : e + 1;
 }
 
 class Scanner {
@@ -210,6 +234,12 @@ public:
             else if (Is(i, Token::Kind::Punctuator, L".") && i > 0 && Is(i + 1, Token::Kind::Identifier)
                      && Is(i + 2, Token::Kind::Punctuator, L"("))
                 MarkCall(i);
+            else if (Is(i, Token::Kind::Literal))
+                BoundExponent(i);
+            else if (Is(i, Token::Kind::Identifier) && Is(i + 1, Token::Kind::Punctuator, L":")
+                     && Is(i + 2, Token::Kind::Identifier, L"break") && Is(i + 3, Token::Kind::Identifier, Text(i))
+                     && !Is(i - 1, Token::Kind::Identifier, L"case") && !Is(i - 1, Token::Kind::Punctuator, L"?"))
+                BlockAroundLabelledBreak(i + 2);
         }
         return Apply();
     }
@@ -331,9 +361,41 @@ private:
         m_edits.push_back({m_tokens[close].begin, 0, L")"});
     }
 
+    // The interpreter refuses a decimal exponent of many digits ("1e2147483648"), where the
+    // language gives Infinity or 0. An exponent beyond any double's reach is written as 99999,
+    // which gives the same value.
+    void BoundExponent(size_t literal)
+    {
+        std::wstring_view text = Text(literal);
+        bool decimal = std::iswdigit(text.front()) || text.front() == L'.';
+        if (!decimal || (text.size() > 1 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')))
+            return;
+        size_t digits = ExponentDigits(text);
+        if (digits == std::wstring_view::npos)
+            return;
+        std::wstring_view exponent = text.substr(digits);
+        if (!std::all_of(exponent.begin(), exponent.end(), [](wchar_t c) { return std::iswdigit(c); }))
+            return;
+        if (std::optional<std::wstring> bounded = BoundedExponent(exponent))
+            m_edits.push_back({m_tokens[literal].begin + digits, exponent.size(), *bounded});
+    }
+
+    // The interpreter compiles "lbl: break lbl;" to a broken jump; "lbl: { break lbl; }" means
+    // the same and compiles.
+    void BlockAroundLabelledBreak(size_t breakWord)
+    {
+        size_t last = Is(breakWord + 2, Token::Kind::Punctuator, L";") ? breakWord + 2 : breakWord + 1;
+        m_edits.push_back({m_tokens[breakWord].begin, 0, L"{ "});
+        m_edits.push_back({m_tokens[last].end, 0, L" }"});
+    }
+
     void MarkCall(size_t dot)
     {
         std::wstring replacement = L"[" + std::wstring(kCallMarkName) + L"(\"" + std::wstring(Text(dot + 1)) + L"\")]";
+        // Line breaks between the dot and the name ("a.\n b()") stay, after the mark.
+        for (size_t i = m_tokens[dot].end; i < m_tokens[dot + 1].begin; ++i)
+            if (IsLineTerminator(m_text[i]))
+                replacement += m_text[i];
         m_edits.push_back({m_tokens[dot].begin, m_tokens[dot + 1].end - m_tokens[dot].begin, replacement});
     }
 
@@ -360,6 +422,40 @@ private:
 };
 
 } // namespace
+
+std::wstring BoundJsonExponents(std::wstring_view json)
+{
+    std::wstring out;
+    out.reserve(json.size());
+    size_t i = 0;
+    while (i < json.size()) {
+        wchar_t c = json[i];
+        if (c == L'"') {  // a string, copied whole with its escapes
+            size_t end = i + 1;
+            while (end < json.size() && json[end] != L'"')
+                end += json[end] == L'\\' ? 2 : 1;
+            end = std::min(end + 1, json.size());
+            out.append(json.substr(i, end - i));
+            i = end;
+        } else if (std::iswdigit(c) || c == L'-') {
+            size_t end = i + 1;
+            while (end < json.size() && (std::iswdigit(json[end]) || std::wcschr(L".eE+-", json[end])))
+                ++end;
+            std::wstring_view number = json.substr(i, end - i);
+            size_t digits = ExponentDigits(number);
+            std::optional<std::wstring> bounded;
+            std::wstring_view exponent = digits == std::wstring_view::npos ? std::wstring_view() : number.substr(digits);
+            if (std::all_of(exponent.begin(), exponent.end(), [](wchar_t d) { return std::iswdigit(d); }))
+                bounded = BoundedExponent(exponent);
+            out.append(bounded ? std::wstring(number.substr(0, digits)) + *bounded : std::wstring(number));
+            i = end;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
 
 std::wstring InstrumentSource(std::wstring_view text)
 {

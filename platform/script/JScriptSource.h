@@ -15,7 +15,13 @@ namespace jscript {
 inline constexpr std::wstring_view kLoopCheckName = L"__flnLoopCheck";
 inline constexpr std::wstring_view kCallMarkName = L"__flnCall";
 inline constexpr std::wstring_view kPrepareName = L"__flnPrepare";
+inline constexpr std::wstring_view kBoundJsonName = L"__flnBoundJson";
 
 std::wstring InstrumentSource(std::wstring_view text);
+
+// JSON text with every number's exponent bounded as InstrumentSource bounds the script's own
+// ("1e2147483648" becomes "1e99999", the same Infinity, which the interpreter accepts); strings
+// and everything else stay as they are.
+std::wstring BoundJsonExponents(std::wstring_view json);
 
 } // namespace jscript

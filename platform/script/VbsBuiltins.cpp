@@ -6,6 +6,7 @@
 #include "platform/script/ScriptDialogs.h"
 #include "platform/sys/Locale.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -468,6 +469,20 @@ Var Unescape(Interpreter&, const Args& a)
 
 // ---- conversion ----
 
+// Number text too large for any number ("1e400") overflows rather than being no number at all.
+bool IsOverflowingNumberText(const VARIANT& v)
+{
+    if (v.vt != VT_BSTR || !v.bstrVal)
+        return false;
+    std::wstring text(BstrView(v.bstrVal));
+    wchar_t* end = nullptr;
+    errno = 0;
+    double value = std::wcstod(text.c_str(), &end);
+    while (end && std::iswspace(*end))
+        ++end;
+    return end && *end == 0 && end != text.c_str() && errno == ERANGE && std::isinf(value);
+}
+
 Var Converted(const Args& a, VARTYPE vt)
 {
     if (IsNullArg(a, 0))
@@ -475,9 +490,11 @@ Var Converted(const Args& a, VARTYPE vt)
     Var value = ValueOf(a[0]);
     if (value.IsArray())
         Throw(kTypeMismatch);
+    if (vt == VT_UI1 && value.type() == VT_BOOL)
+        return Var::Byte(value.v.boolVal ? 255 : 0);  // True has every bit set
     Var out;
     HRESULT hr = VariantChangeType(&out.v, &value.v, VARIANT_ALPHABOOL, vt);
-    if (hr == DISP_E_OVERFLOW)
+    if (hr == DISP_E_OVERFLOW || (FAILED(hr) && IsOverflowingNumberText(value.v)))
         Throw(kOverflow);
     if (FAILED(hr))
         Throw(kTypeMismatch);
@@ -559,8 +576,8 @@ Var Round(Interpreter&, const Args& a)
     LONG digits = Whole(a, 1, 0);
     if (digits < 0)
         Throw(kInvalidProcedureCall);
-    if (v.type() == VT_I2 || v.type() == VT_I4 || v.type() == VT_UI1)
-        return v;
+    if (v.type() == VT_I2 || v.type() == VT_I4 || v.type() == VT_UI1 || v.type() == VT_BOOL)
+        return v;  // already whole: keeps its type
     double d = ToDouble(v.v);
     double scale = std::pow(10.0, std::min<LONG>(digits, 22));
     double r = std::nearbyint(d * scale) / scale;
@@ -638,6 +655,15 @@ std::wstring FormatFixed(double value, int digits, bool leadingZero, bool parens
     return out;
 }
 
+// The number of decimals a Format function is asked for; -1 stands for the locale's count.
+LONG DecimalCount(const Args& a)
+{
+    LONG digits = Whole(a, 1, -1);
+    if (digits < -1)
+        Throw(kInvalidProcedureCall);
+    return digits;
+}
+
 bool TriState(const Args& a, size_t i, bool fallback)
 {
     LONG v = Whole(a, i, -2);
@@ -648,7 +674,7 @@ Var FormatNumber(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0))
         Throw(kInvalidUseOfNull);
-    return Var::Text(FormatFixed(ToDouble(a[0]), Whole(a, 1, -1), TriState(a, 2, true), TriState(a, 3, false),
+    return Var::Text(FormatFixed(ToDouble(a[0]), DecimalCount(a), TriState(a, 2, true), TriState(a, 3, false),
                                  TriState(a, 4, true)));
 }
 
@@ -656,7 +682,7 @@ Var FormatPercent(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0))
         Throw(kInvalidUseOfNull);
-    return Var::Text(FormatFixed(ToDouble(a[0]) * 100, Whole(a, 1, -1), TriState(a, 2, true), TriState(a, 3, false),
+    return Var::Text(FormatFixed(ToDouble(a[0]) * 100, DecimalCount(a), TriState(a, 2, true), TriState(a, 3, false),
                                  TriState(a, 4, true)) + L"%");
 }
 
@@ -665,7 +691,7 @@ Var FormatCurrency(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         Throw(kInvalidUseOfNull);
     double value = ToDouble(a[0]);
-    std::wstring text = FormatFixed(std::fabs(value), Whole(a, 1, -1), TriState(a, 2, true), false, TriState(a, 4, true));
+    std::wstring text = FormatFixed(std::fabs(value), DecimalCount(a), TriState(a, 2, true), false, TriState(a, 4, true));
     text = L"$" + text;
     if (value < 0)
         text = TriState(a, 3, true) ? L"(" + text + L")" : L"-" + text;
@@ -872,14 +898,9 @@ Var TimeNow(Interpreter&, const Args&)
 }
 Var TimerNow(Interpreter&, const Args&)
 {
-    timeval tv;
-    gettimeofday(&tv, nullptr);
-    time_t t = tv.tv_sec;
-    tm local;
-    localtime_r(&t, &local);
     Var r;
     r.v.vt = VT_R4;
-    r.v.fltVal = static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + tv.tv_usec / 1e6);
+    r.v.fltVal = SecondsSinceMidnight();
     return r;
 }
 
@@ -1375,6 +1396,16 @@ const Var* FindBuiltinConstant(const std::wstring& lower)
     }();
     auto it = table.find(lower);
     return it == table.end() ? nullptr : &it->second;
+}
+
+float SecondsSinceMidnight()
+{
+    timeval tv;
+    gettimeofday(&tv, nullptr);
+    time_t t = tv.tv_sec;
+    tm local;
+    localtime_r(&t, &local);
+    return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + tv.tv_usec / 1e6);
 }
 
 } // namespace vbs

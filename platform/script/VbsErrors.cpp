@@ -1,5 +1,8 @@
 #include "platform/script/VbsErrors.h"
 
+#include "platform/com/Guid.h"
+#include "platform/com/OleTypes.h"
+
 #include <unordered_map>
 
 namespace vbs {
@@ -136,6 +139,36 @@ void Throw(int number)
 void Throw(int number, std::wstring description)
 {
     throw ScriptError{number, std::move(description), kRuntimeErrorSource};
+}
+
+int LanguageErrorNumber(HRESULT hr)
+{
+    constexpr HRESULT kAccessDenied = static_cast<HRESULT>(0x80070005);
+    constexpr HRESULT kUnknownLocale = static_cast<HRESULT>(0x8002000C);
+    switch (hr) {
+    case DISP_E_MEMBERNOTFOUND: case DISP_E_UNKNOWNNAME: case DISP_E_UNKNOWNINTERFACE: return kMemberNotSupported;
+    case DISP_E_TYPEMISMATCH: return kTypeMismatch;
+    case DISP_E_OVERFLOW: return kOverflow;
+    case DISP_E_BADINDEX: return kSubscriptOutOfRange;
+    case DISP_E_BADPARAMCOUNT: return kWrongArgumentCount;
+    case DISP_E_PARAMNOTOPTIONAL: return kArgumentNotOptional;
+    case DISP_E_PARAMNOTFOUND: return kNamedArgumentNotFound;
+    case DISP_E_NONAMEDARGS: return kNamedArgumentsNotSupported;
+    case DISP_E_BADVARTYPE: return kUnsupportedAutomationType;
+    case DISP_E_DIVBYZERO: return kDivisionByZero;
+    case DISP_E_ARRAYISLOCKED: return kArrayFixedOrLocked;
+    case DISP_E_NOTACOLLECTION: return kNotACollection;
+    case DISP_E_EXCEPTION: return kExceptionOccurred;
+    case kUnknownLocale: return kLocaleNotSupported;
+    case E_OUTOFMEMORY: return kOutOfMemory;
+    case E_INVALIDARG: return kInvalidProcedureCall;
+    case E_NOINTERFACE: return kNoAutomation;
+    case E_NOTIMPL: return kActionNotSupported;
+    case kAccessDenied: return kPermissionDenied;
+    case REGDB_E_CLASSNOTREG: case CO_E_CLASSSTRING: return kCannotCreateObject;
+    default:
+        return (static_cast<DWORD>(hr) & 0xFFFF0000u) == 0x800A0000u ? (hr & 0xFFFF) : hr;
+    }
 }
 
 } // namespace vbs

@@ -17,6 +17,7 @@ enum ErrorNumber : int {
     kDivisionByZero = 11,
     kTypeMismatch = 13,
     kOutOfStackSpace = 28,
+    kPermissionDenied = 70,
     kSubNotDefined = 35,
     kObjectVariableNotSet = 91,
     kForLoopNotInitialized = 92,
@@ -28,9 +29,12 @@ enum ErrorNumber : int {
     kAutomationError = 440,
     kActionNotSupported = 445,
     kNamedArgumentsNotSupported = 446,
+    kLocaleNotSupported = 447,
+    kNamedArgumentNotFound = 448,
     kArgumentNotOptional = 449,
     kWrongArgumentCount = 450,
     kNotACollection = 451,
+    kUnsupportedAutomationType = 458,
     kVariableUndefined = 500,
     kIllegalAssignment = 501,
     kInvalidReference = 505,
@@ -103,7 +107,13 @@ struct ScriptError {
     int column = -1;  // 0-based
     bool compile = false;
     HRESULT scode = 0;
+    std::wstring helpFile;
+    LONG helpContext = 0;
 };
+
+// The run-time error number the language reports for a failure code an object returned: its own
+// number for the codes it knows, the low word of its own facility's codes, else the code itself.
+int LanguageErrorNumber(HRESULT hr);
 
 // Thrown for a runtime error numbered number with its standard text.
 [[noreturn]] void Throw(int number);

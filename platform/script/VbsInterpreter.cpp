@@ -110,6 +110,8 @@ public:
         m_number = e.number;
         m_description = e.description;
         m_source = e.source;
+        m_helpFile = e.helpFile;
+        m_helpContext = e.helpContext;
     }
 
     std::optional<ScriptError> TakeRaised() { return std::exchange(m_raised, std::nullopt); }
@@ -160,6 +162,12 @@ private:
             return DISP_E_TYPEMISMATCH;
         if (c.Has(2) && FAILED(c.Text(2, e.description)))
             return DISP_E_TYPEMISMATCH;
+        if (c.Has(3) && FAILED(c.Text(3, e.helpFile)))
+            return DISP_E_TYPEMISMATCH;
+        double context = 0;
+        if (c.Has(4) && FAILED(c.Number(4, context)))
+            return DISP_E_TYPEMISMATCH;
+        e.helpContext = static_cast<LONG>(context);
         m_raised = e;
         return DISP_E_EXCEPTION;
     }
@@ -693,6 +701,24 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block)
     return Flow::Normal;
 }
 
+template<typename Head>
+bool Interpreter::RunHead(const Stmt& s, Head&& head)
+{
+    try {
+        head();
+        return true;
+    } catch (ScriptError& e) {
+        if (!m_frame->resumeNext)
+            throw;
+        if (e.line < 0) {
+            e.line = s.line;
+            e.column = s.column;
+        }
+        RecordError(e);
+        return false;
+    }
+}
+
 bool Interpreter::EvalCondition(const Expr& e)
 {
     Var temp;
@@ -731,35 +757,26 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
     case Stmt::If:
         for (const Branch& branch : s.branches) {
             bool taken = branch.conditions.empty();
-            if (!taken) {
-                try {
-                    taken = EvalCondition(*branch.conditions[0]);
-                } catch (ScriptError& e) {
-                    // Under On Error Resume Next the statement after a failed condition is the
-                    // first one of its branch, as the language has always done.
-                    if (!m_frame->resumeNext)
-                        throw;
-                    if (e.line < 0) {
-                        e.line = s.line;
-                        e.column = s.column;
-                    }
-                    RecordError(e);
-                    taken = true;
-                }
-            }
+            if (!taken && !RunHead(s, [&] { taken = EvalCondition(*branch.conditions[0]); }))
+                taken = true;
             if (taken)
                 return ExecBlock(branch.body);
         }
         return Flow::Normal;
     case Stmt::Select: {
-        Var subject = Eval(*s.a);
+        Var subject;
+        if (!RunHead(s, [&] { subject = Eval(*s.a); }))
+            return s.branches.empty() ? Flow::Normal : ExecBlock(s.branches.front().body);
         for (const Branch& branch : s.branches) {
             bool match = branch.conditions.empty();
             for (const auto& c : branch.conditions) {
-                Var value = Eval(*c);
-                Var subjectConverted, valueConverted;
-                if (Compare(OperandAsWritten(*s.a, subject.v, *c, subjectConverted),
-                            OperandAsWritten(*c, value.v, *s.a, valueConverted)) == 0) {
+                bool evaluated = RunHead(s, [&] {
+                    Var value = Eval(*c);
+                    Var subjectConverted, valueConverted;
+                    match = Compare(OperandAsWritten(*s.a, subject.v, *c, subjectConverted),
+                                    OperandAsWritten(*c, value.v, *s.a, valueConverted)) == 0;
+                });
+                if (match || !evaluated) {
                     match = true;
                     break;
                 }
@@ -797,9 +814,12 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
         m_err->Clear();
         return Flow::Normal;
     case Stmt::With: {
-        Var object = Eval(*s.a);
-        if (!object.IsObject())
-            Throw(kObjectRequired);
+        Var object;
+        RunHead(s, [&] {
+            object = Eval(*s.a);
+            if (!object.IsObject())
+                Throw(kObjectRequired);
+        });
         Store(*m_frame->slots[s.slot], std::move(object));
         struct Clear {
             VARIANT* slot;
@@ -954,7 +974,18 @@ Interpreter::Flow Interpreter::ExecFor(const Stmt& s)
 
 Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
 {
-    Var group = Eval(*s.b);
+    Var group;
+    bool haveGroup = RunHead(s, [&] {
+        group = Eval(*s.b);
+        if (!group.IsArray() && !group.IsObject())
+            Throw(kNotACollection);
+        if (group.IsObject() && !group.object())
+            Throw(kObjectVariableNotSet);
+    });
+    if (!haveGroup) {
+        Flow flow = ExecBlock(s.body);  // the body runs once, without an element
+        return flow == Flow::ExitFor ? Flow::Normal : flow;
+    }
     auto visit = [&](Var element) -> std::optional<Flow> {
         Tick();
         bool isObject = element.IsObject();
@@ -1018,7 +1049,9 @@ Interpreter::Flow Interpreter::ExecDo(const Stmt& s)
 {
     bool isDo = s.kind == Stmt::Do;
     auto keepGoing = [&] {
-        bool c = EvalCondition(*s.a);
+        bool c = false;
+        if (!RunHead(s, [&] { c = EvalCondition(*s.a); }))
+            return true;
         return s.until ? !c : c;
     };
     while (true) {
@@ -1568,38 +1601,19 @@ void Interpreter::ThrowFromDispatch(IDispatch* object, HRESULT hr, EXCEPINFO& in
         if (info.pfnDeferredFillIn)
             info.pfnDeferredFillIn(&info);
         HRESULT code = info.scode;
-        if (code && (static_cast<DWORD>(code) & 0xFFFF0000u) == 0x800A0000u)
-            e.number = code & 0xFFFF;
-        else if (code)
-            e.number = code;
-        else
-            e.number = info.wCode;
+        e.number = code ? LanguageErrorNumber(code) : info.wCode;
         e.scode = code;
         std::wstring_view description = BstrView(info.bstrDescription);
         e.description = description.empty() ? ErrorText(e.number) : std::wstring(description);
         if (info.bstrSource && SysStringLen(info.bstrSource))
             e.source = BstrView(info.bstrSource);
+        e.helpFile = BstrView(info.bstrHelpFile);
+        e.helpContext = static_cast<LONG>(info.dwHelpContext);
         ClearExcepInfo(&info);
         throw e;
     }
     ClearExcepInfo(&info);
-    switch (hr) {
-    case DISP_E_MEMBERNOTFOUND: case DISP_E_UNKNOWNNAME: e.number = kMemberNotSupported; break;
-    case DISP_E_TYPEMISMATCH: e.number = kTypeMismatch; break;
-    case DISP_E_OVERFLOW: e.number = kOverflow; break;
-    case DISP_E_BADINDEX: e.number = kSubscriptOutOfRange; break;
-    case DISP_E_BADPARAMCOUNT: e.number = kWrongArgumentCount; break;
-    case DISP_E_PARAMNOTOPTIONAL: e.number = kArgumentNotOptional; break;
-    case DISP_E_NONAMEDARGS: e.number = kNamedArgumentsNotSupported; break;
-    case DISP_E_DIVBYZERO: e.number = kDivisionByZero; break;
-    case DISP_E_ARRAYISLOCKED: e.number = kArrayFixedOrLocked; break;
-    case DISP_E_NOTACOLLECTION: e.number = kNotACollection; break;
-    case E_OUTOFMEMORY: e.number = kOutOfMemory; break;
-    case E_INVALIDARG: e.number = kInvalidProcedureCall; break;
-    case E_NOTIMPL: case E_NOINTERFACE: e.number = kActionNotSupported; break;
-    default:
-        e.number = (static_cast<DWORD>(hr) & 0xFFFF0000u) == 0x800A0000u ? (hr & 0xFFFF) : hr;
-    }
+    e.number = LanguageErrorNumber(hr);
     e.scode = hr;
     e.description = ErrorText(e.number);
     throw e;
@@ -1826,6 +1840,8 @@ HRESULT Interpreter::RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* excep
 
 // ---- random numbers and objects --------------------------------------------------------------
 
+// The language's generator: a linear congruence on 24 bits, the value being state / 2^24.
+// Rnd(0) repeats the last value; a negative argument restarts the sequence from its bits.
 double Interpreter::NextRandom(std::optional<double> argument)
 {
     if (argument && *argument == 0)
@@ -1834,24 +1850,23 @@ double Interpreter::NextRandom(std::optional<double> argument)
         float seed = static_cast<float>(*argument);
         std::uint32_t bits;
         std::memcpy(&bits, &seed, sizeof bits);
-        m_random.seed(bits);
+        m_randomState = (bits + (bits >> 24)) & 0xFFFFFF;
     }
-    m_lastRandom = std::uniform_real_distribution<float>(0.0f, 1.0f)(m_random);
-    if (m_lastRandom >= 1.0f)
-        m_lastRandom = 0.0f;
+    m_randomState = (m_randomState * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+    m_lastRandom = static_cast<float>(m_randomState) / 16777216.0f;
     return m_lastRandom;
 }
 
+// Randomize n folds the high half of n's double into the middle 16 bits of the state and keeps
+// its low byte; without n it uses the seconds since midnight.
 void Interpreter::Randomize(std::optional<double> seed)
 {
-    if (seed) {
-        double s = *seed;
-        std::uint64_t bits;
-        std::memcpy(&bits, &s, sizeof bits);
-        m_random.seed(static_cast<std::uint32_t>(bits ^ (bits >> 32)));
-    } else {
-        m_random.seed(std::random_device{}());
-    }
+    double value = seed ? *seed : SecondsSinceMidnight();
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    auto high = static_cast<std::uint32_t>(bits >> 32);
+    std::uint32_t middle = ((high & 0xFFFF) ^ (high >> 16)) << 8;
+    m_randomState = (m_randomState & 0xFF) | middle;
 }
 
 Var Interpreter::CreateObjectByName(const std::wstring& progId)

@@ -50,6 +50,8 @@ struct Builtin {
 // The built-in functions and constants of the language, by lower-case name.
 const Builtin* FindBuiltin(const std::wstring& lower);
 const Var* FindBuiltinConstant(const std::wstring& lower);
+// What Timer gives: local seconds since midnight, to the microsecond.
+float SecondsSinceMidnight();
 
 // What the interpreter needs from the engine that runs it.
 class InterpreterHost {
@@ -172,6 +174,11 @@ private:
     void Assign(const Expr& target, Var value, bool isSet);
     void Tick();
     void RecordError(const ScriptError& e);
+    // Runs the head of s (a condition, a Select subject, a With object, a For Each group). Under
+    // On Error Resume Next a failure there is recorded and false returned: the statement then goes
+    // on into its body, as the language does.
+    template<typename Head>
+    bool RunHead(const Stmt& s, Head&& head);
 
     Var Eval(const Expr& e);
     const VARIANT& EvalRef(const Expr& e, Var& temp);
@@ -219,7 +226,7 @@ private:
     std::uint64_t m_stepLimit = 0;
     MemoryBudget::Ptr m_budget = MemoryBudget::Create(kDefaultMemoryLimit);
     std::uint64_t m_steps = 0;
-    std::mt19937 m_random{12345};
+    std::uint32_t m_randomState = 0x50000;  // 24 bits; the language starts every run from this seed
     float m_lastRandom = 0;
     bool m_closing = false;
 };

@@ -49,13 +49,11 @@ public:
                 ReadDate(token);
             } else if (std::iswdigit(c) || (c == L'.' && m_pos + 1 < m_text.size() && std::iswdigit(m_text[m_pos + 1]))) {
                 ReadNumber(token);
-            } else if (c == L'&' && m_pos + 1 < m_text.size()
-                       && (std::towlower(m_text[m_pos + 1]) == L'h' || std::towlower(m_text[m_pos + 1]) == L'o'
-                           || std::iswdigit(m_text[m_pos + 1]))) {
+            } else if (c == L'&' && StartsRadixNumber()) {
                 ReadRadixNumber(token);
             } else if (std::iswalpha(c) || c == L'[') {
                 ReadName(token);
-                if (token.lower == L"rem") {
+                if (token.lower == L"rem" && c != L'[' && !FollowsDot(tokens, token)) {
                     SkipToLineEnd();
                     continue;
                 }
@@ -80,6 +78,26 @@ private:
         e.column = static_cast<int>(at - m_lineStart);
         e.compile = true;
         throw e;
+    }
+
+    // "&h1F" and "&o17" are numbers, but in "a &hi" the "&" joins a and the name hi.
+    bool StartsRadixNumber() const
+    {
+        if (m_pos + 1 >= m_text.size())
+            return false;
+        wchar_t marker = static_cast<wchar_t>(std::towlower(m_text[m_pos + 1]));
+        if (std::iswdigit(marker))
+            return true;
+        if ((marker != L'h' && marker != L'o') || m_pos + 2 >= m_text.size())
+            return false;
+        wchar_t digit = static_cast<wchar_t>(std::towlower(m_text[m_pos + 2]));
+        return marker == L'h' ? std::iswxdigit(digit) != 0 : (digit >= L'0' && digit <= L'7');
+    }
+
+    // "obj.Rem" names a member; only a "Rem" that stands alone starts a comment.
+    static bool FollowsDot(const std::vector<Token>& tokens, const Token& name)
+    {
+        return !tokens.empty() && tokens.back().kind == Tok::Punct && tokens.back().lower == L"." && !name.spaceBefore;
     }
 
     void NewLine()
@@ -256,6 +274,9 @@ private:
         token.kind = Tok::Punct;
         if ((c == L'<' && (next == L'=' || next == L'>')) || (c == L'>' && next == L'=')) {
             token.lower = std::wstring{c, next};
+            m_pos += 2;
+        } else if (c == L'>' && next == L'<') {
+            token.lower = L"<>";
             m_pos += 2;
         } else if (c == L'=' && (next == L'<' || next == L'>')) {
             token.lower = next == L'<' ? L"<=" : L">=";

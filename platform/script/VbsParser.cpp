@@ -5,6 +5,7 @@
 
 #include <cwctype>
 #include <unordered_set>
+#include <utility>
 
 namespace vbs {
 
@@ -104,9 +105,10 @@ private:
         Tok k = Peek().kind;
         return k == Tok::Newline || k == Tok::Colon || k == Tok::End;
     }
+    // "End" closes the block around a statement on the same line ("If c Then x = 1 End If").
     void EndOfStatement()
     {
-        if (!AtStatementEnd() && !(m_singleLineIf && Peek().Is(L"else")))
+        if (!AtStatementEnd() && !Peek().Is(L"end") && !(m_singleLineIf && Peek().Is(L"else")))
             Fail(kExpectedEndOfStatement);
     }
     void SkipSeparators()
@@ -165,9 +167,7 @@ private:
         if (k.Is(L"default"))
             Fail(kMustBeInsideClass);
         if (k.Is(L"sub") || k.Is(L"function")) {
-            auto proc = ParseProcedure(k.Is(L"sub") ? ProcKind::Sub : ProcKind::Function, nullptr);
-            proc->isPublic = isPublic;
-            m_unit->procedures.push_back(std::move(proc));
+            DeclareProcedure(isPublic);
             return;
         }
         if (k.Is(L"class")) {
@@ -181,6 +181,14 @@ private:
         auto stmt = Statement();
         if (stmt)
             m_unit->globalCode->body.push_back(std::move(stmt));
+    }
+
+    // A Sub or Function of the script: declared wherever it is written, even inside a block.
+    void DeclareProcedure(bool isPublic)
+    {
+        auto proc = ParseProcedure(Peek().Is(L"sub") ? ProcKind::Sub : ProcKind::Function, nullptr);
+        proc->isPublic = isPublic;
+        m_unit->procedures.push_back(std::move(proc));
     }
 
     std::vector<Param> ParseParams()
@@ -227,9 +235,26 @@ private:
             proc->resultSlot = proc->AddLocal(L"");
         if ((kind == ProcKind::PropertyLet || kind == ProcKind::PropertySet) && proc->params.empty())
             FailAt(kPropertyNeedsArgument, start);
-        EndOfStatement();
+        // "Sub f() x = 1 End Sub": the body may start on the line of the head.
+        if (!m_tokens[m_pos - 1].Is(L")") || Peek().kind != Tok::Name)
+            EndOfStatement();
         Procedure* outer = m_proc;
         m_proc = proc.get();
+        // The procedure's body is not inside the loops or With blocks around its declaration.
+        struct Enclosing {
+            Parser& parser;
+            std::vector<int> withSlots = std::exchange(parser.m_withSlots, {});
+            int forDepth = std::exchange(parser.m_forDepth, 0);
+            int doDepth = std::exchange(parser.m_doDepth, 0);
+            bool singleLineIf = std::exchange(parser.m_singleLineIf, false);
+            ~Enclosing()
+            {
+                parser.m_withSlots = std::move(withSlots);
+                parser.m_forDepth = forDepth;
+                parser.m_doDepth = doDepth;
+                parser.m_singleLineIf = singleLineIf;
+            }
+        } enclosing{*this};
         const wchar_t* endWord = kind == ProcKind::Sub ? L"sub" : kind == ProcKind::Function ? L"function" : L"property";
         int endError = kind == ProcKind::Sub ? kExpectedSub : kind == ProcKind::Function ? kExpectedFunction : kExpectedProperty;
         proc->body = ParseBlock({L"end"}, kExpectedEnd);
@@ -483,6 +508,10 @@ private:
                     done = true;
             if (done)
                 break;
+            if ((t.Is(L"sub") || t.Is(L"function")) && m_proc->kind == ProcKind::GlobalCode) {
+                DeclareProcedure(true);
+                continue;
+            }
             if (t.Is(L"sub") || t.Is(L"function") || t.Is(L"class") || t.Is(L"property")
                 || ((t.Is(L"public") || t.Is(L"private")) && m_proc->kind != ProcKind::GlobalCode))
                 Fail(missingError);
@@ -499,7 +528,7 @@ private:
         NestingGuard guard(*this);
         const Token& t = Peek();
         int line = t.line, column = t.column;
-        if (t.kind != Tok::Name && !t.Is(L"."))
+        if (t.kind != Tok::Name && !t.Is(L".") && !t.Is(L"("))
             Fail(kExpectedStatement);
         const std::wstring& w = t.lower;
         if (w == L"dim") {
@@ -604,6 +633,11 @@ private:
             }
             EndOfStatement();
             return stmt;
+        }
+        if (w == L"stop") {  // a breakpoint for a debugger; there is none to stop in
+            Next();
+            EndOfStatement();
+            return nullptr;
         }
         if (w == L"next")
             Fail(kUnexpectedNext);
@@ -722,7 +756,12 @@ private:
                 stmt->hasElse = true;
             }
             m_singleLineIf = wasSingle;
-            if (Peek().kind != Tok::Newline && Peek().kind != Tok::End && !(m_singleLineIf && Peek().Is(L"else")))
+            if (Peek().Is(L"end") && Peek(1).Is(L"if")) {
+                Next();
+                Next();
+            }
+            if (Peek().kind != Tok::Newline && Peek().kind != Tok::End && !Peek().Is(L"end")
+                && !(m_singleLineIf && Peek().Is(L"else")))
                 Fail(kExpectedEndOfStatement);
             return stmt;
         }
@@ -754,7 +793,7 @@ private:
     {
         Block block;
         while (true) {
-            if (Peek().kind == Tok::Newline || Peek().kind == Tok::End || Peek().Is(L"else"))
+            if (Peek().kind == Tok::Newline || Peek().kind == Tok::End || Peek().Is(L"else") || Peek().Is(L"end"))
                 break;
             if (Peek().kind == Tok::Colon) {
                 Next();
@@ -868,8 +907,7 @@ private:
                     branch.conditions.push_back(Expression());
                 while (Accept(L","));
             }
-            if (!AtStatementEnd())
-                Fail(kExpectedEndOfStatement);
+            // The first statement of a case may follow it on the same line.
             branch.body = ParseBlock({L"case", L"end"}, kExpectedEnd);
             bool isElse = branch.conditions.empty();
             stmt->branches.push_back(std::move(branch));
@@ -969,7 +1007,7 @@ private:
     {
         if (Peek().Is(L"not"))
             return ParseNot();  // "a & Not b": Not takes the rest of the operand
-        return Signed(&Parser::ParseUnary, &Parser::ParsePower);
+        return ParsePower();
     }
     // A sign applies to what signedOperand reads after it; without a sign, operand is read.
     ExprPtr Signed(ExprPtr (Parser::*signedOperand)(), ExprPtr (Parser::*operand)())
@@ -983,9 +1021,10 @@ private:
         e->object = (this->*signedOperand)();
         return e;
     }
+    // A sign binds tighter than ^: -3 ^ 2 is (-3) ^ 2.
     ExprPtr ParsePower()
     {
-        ExprPtr left = Primary();
+        ExprPtr left = PowerOperand();
         while (Peek().Is(L"^")) {
             const Token& at = Next();
             left = MakeBinary(BinaryOp::Power, std::move(left), PowerOperand(), at);
@@ -1008,14 +1047,7 @@ private:
             return e;
         }
         case Tok::Punct:
-            if (t.Is(L"(")) {
-                Next();
-                ExprPtr inner = Expression();
-                Expect(L")", kExpectedCloseParen);
-                inner->parenthesized = true;
-                return inner;
-            }
-            if (t.Is(L"."))
+            if (t.Is(L"(") || t.Is(L"."))
                 return Chain(false);
             Fail(kExpectedExpression);
         case Tok::Name: {
@@ -1074,13 +1106,18 @@ private:
         Expect(L")", kExpectedCloseParen);
     }
 
-    // name, name(args), a.b.c(args).d, .member inside With, Me.x. At the start of a statement a
-    // "(" after a blank starts the first argument rather than an argument list.
+    // name, name(args), a.b.c(args).d, .member inside With, Me.x, (expression).m(args). At the
+    // start of a statement a "(" after a blank starts the first argument rather than an argument list.
     ExprPtr Chain(bool statementStart)
     {
         const Token& t = Peek();
         ExprPtr current;
-        if (t.Is(L".")) {
+        if (t.Is(L"(")) {
+            Next();
+            current = Expression();
+            Expect(L")", kExpectedCloseParen);
+            current->parenthesized = true;
+        } else if (t.Is(L".")) {
             if (m_withSlots.empty())
                 Fail(kInvalidReference);
             Next();
@@ -1111,8 +1148,8 @@ private:
                 if (current->kind == Expr::Me)
                     Fail(kExpectedEndOfStatement);
                 Next();
-                if (current->hasArgList) {
-                    // f(a)(b): indexes what f(a) returns
+                if (current->hasArgList || current->parenthesized) {
+                    // f(a)(b) and (f)(b): index what f returns
                     auto index = std::make_unique<Expr>(Expr::Index, n.line, n.column);
                     index->object = std::move(current);
                     current = std::move(index);

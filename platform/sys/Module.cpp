@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -56,4 +58,22 @@ CString GetModuleDirectory()
 {
     std::wstring path = ProgramPath();
     return CString(path.substr(0, path.rfind(L'/') + 1));
+}
+
+const std::vector<CString>& CommandLineArguments()
+{
+    static const std::vector<CString> arguments = [] {
+        std::vector<CString> result;
+        std::ifstream file("/proc/self/cmdline", std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        for (size_t start = 0; start < bytes.size();) {
+            size_t end = bytes.find('\0', start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            result.emplace_back(NarrowToWide(std::string_view(bytes).substr(start, end - start)).c_str());
+            start = end + 1;
+        }
+        return result;
+    }();
+    return arguments;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The running program's file: its full path and its folder.
+// The running program: its file, its folder and the arguments it was started with.
 
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"
+
+#include <vector>
 
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
@@ -18,6 +20,10 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 
 // The folder of the running program with a trailing separator ("/opt/formulon/bin/").
 CString GetModuleDirectory();
+
+// The program's arguments as it was started, argument 0 (the program) first; read once from the
+// process's own record, each decoded from UTF-8 (Windows-1252 where the bytes are not UTF-8).
+const std::vector<CString>& CommandLineArguments();
 
 inline constexpr auto& GetModuleHandle = GetModuleHandleW;
 inline constexpr auto& GetModuleFileName = GetModuleFileNameW;

@@ -661,6 +661,11 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+void RunModalMessageLoop(HWND modalWindow, int filterCode, const std::function<bool()>& done, const std::function<bool(MSG&)>& preTranslate)
+{
+    fln::user::RunModalLoop(modalWindow, filterCode, done, preTranslate);
+}
+
 ModalLoopHook SetModalLoopHook(ModalLoopHook hook)
 {
     return std::exchange(TestModalHook(), std::move(hook));

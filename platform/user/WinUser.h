@@ -696,6 +696,11 @@ BOOL MessageBeep(UINT type); // silent
 // or end the loop (EndMenu, or a click on a message-box button).
 using ModalLoopHook = std::function<void(HWND modalWindow)>;
 ModalLoopHook SetModalLoopHook(ModalLoopHook hook);
+// The loop every modal window runs, also a framework's own (a dialog object's): dispatches
+// messages until done() holds, offering each to preTranslate first (true: taken), and calls
+// the test hook above when it would wait. filterCode: MSGF_*, as the WH_MSGFILTER hook hears it.
+void RunModalMessageLoop(HWND modalWindow, int filterCode, const std::function<bool()>& done,
+    const std::function<bool(MSG&)>& preTranslate = nullptr);
 
 // ---- clipboard
 constexpr UINT CF_TEXT = 1, CF_BITMAP = 2, CF_OEMTEXT = 7, CF_DIB = 8, CF_UNICODETEXT = 13, CF_LOCALE = 16;

@@ -313,3 +313,17 @@ TEST_F(DocViewTest, MessageTextsGoToTheStatusBar)
 }
 
 } // namespace
+
+TEST_F(DocViewTest, TheShellCommandMakesTheDocumentTheCommandLineAskedFor)
+{
+    CCommandLineInfo info;
+    app.ParseCommandLine(info, { L"formulon", (folder / "missing.note").wstring().c_str() });
+    EXPECT_FALSE(app.ProcessShellCommand(info)) << "a file that cannot be opened";
+    EXPECT_EQ(boxes.size(), 1u) << "and the user was told";
+
+    CCommandLineInfo none;
+    app.ParseCommandLine(none, { L"formulon" });
+    EXPECT_TRUE(app.ProcessShellCommand(none));
+    ASSERT_NE(Frame(), nullptr);
+    EXPECT_NE(View(), nullptr);
+}

@@ -1,10 +1,13 @@
-// Runs every program in tests/scripts through the engine as the script page does and compares
-// its message boxes, and the error it ends with, against the .out file beside it. An error is
-// written as "! <number> <description> @ <line>:<char>" with the line as the page shows it.
+// Runs every program in tests/scripts (.vbs in VBScript, .js in JScript) through its engine as the
+// script page does and compares its message boxes, what it said through Host.Say, and the error it
+// ends with, against the .out file beside it. An error is written as
+// "! <number> <description> @ <line>:<char>" with the line as the page shows it. The programs reach
+// one host object, Host, whose calls can also fail the way an object's calls can.
 
 #include "ScriptHarness.h"
 
 #include "platform/base/CString.h"
+#include "platform/com/AutomationObject.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,43 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Host.Say(text) adds a line to the transcript; Host.Fail(code) returns the failure code;
+// Host.Throw(code, helpFile, helpContext) reports it as an exception carrying help but no description.
+class ScriptHost final : public AutomationObject {
+public:
+    std::wstring said;
+
+    ScriptHost()
+    {
+        AddMember(L"Say", 3, [this](Call& c) {
+            std::wstring line;
+            if (HRESULT hr = c.Text(0, line); FAILED(hr))
+                return hr;
+            said += line + L"\n";
+            return S_OK;
+        });
+        AddMember(L"Fail", 1, [](Call& c) {
+            double code = 0;
+            c.Number(0, code);
+            return static_cast<HRESULT>(static_cast<LONGLONG>(code));
+        });
+        AddMember(L"Throw", 2, [](Call& c) {
+            double code = 0, context = 0;
+            std::wstring helpFile;
+            c.Number(0, code);
+            c.Text(1, helpFile);
+            c.Number(2, context);
+            if (c.exception) {
+                ClearExcepInfo(c.exception);
+                c.exception->scode = static_cast<HRESULT>(static_cast<LONGLONG>(code));
+                c.exception->bstrHelpFile = SysAllocStringView(helpFile);
+                c.exception->dwHelpContext = static_cast<DWORD>(context);
+            }
+            return DISP_E_EXCEPTION;
+        });
+    }
+};
 
 fs::path ScriptFolder() { return fs::path(FLN_TEST_DATA_DIR).parent_path() / "scripts"; }
 
@@ -31,15 +71,15 @@ std::vector<std::string> ScriptNames()
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(ScriptFolder()))
-        if (entry.path().extension() == ".vbs")
-            names.push_back(entry.path().stem().string());
+        if (entry.path().extension() == ".vbs" || entry.path().extension() == ".js")
+            names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-std::wstring Transcript(const MessageBoxRecorder& boxes, const RunResult& result)
+std::wstring Transcript(const MessageBoxRecorder& boxes, const ScriptHost& host, const RunResult& result)
 {
-    std::wstring out = boxes.Text();
+    std::wstring out = boxes.Text() + host.said;
     for (const ReportedError& e : result.errors) {
         out += L"! " + std::to_wstring(e.code) + L" " + e.description + L" @ " + std::to_wstring(e.line + 1) + L":"
             + std::to_wstring(e.position) + L"\n";
@@ -51,12 +91,15 @@ class Conformance : public testing::TestWithParam<std::string> {};
 
 TEST_P(Conformance, ShowsTheExpectedOutput)
 {
-    fs::path script = ScriptFolder() / (GetParam() + ".vbs");
+    fs::path script = ScriptFolder() / GetParam();
     std::wstring text = NarrowToWide(ReadFile(script));
     MessageBoxRecorder boxes;
-    RunResult result = RunLikeThePage(text);
-    std::string actual = WideToUtf8(Transcript(boxes, result));
-    fs::path expectedFile = ScriptFolder() / (GetParam() + ".out");
+    auto* host = new ScriptHost;
+    RunResult result = RunLikeThePage(text, {{L"Host", host}}, nullptr,
+                                      script.extension() == ".js" ? L"JScript" : L"VBScript");
+    std::string actual = WideToUtf8(Transcript(boxes, *host, result));
+    host->Release();
+    fs::path expectedFile = fs::path(script).replace_extension(".out");
     if (const char* update = std::getenv("FLN_UPDATE_SCRIPT_OUTPUT"); update && *update) {
         std::ofstream(expectedFile, std::ios::binary) << actual;
         return;
@@ -66,6 +109,10 @@ TEST_P(Conformance, ShowsTheExpectedOutput)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, Conformance, testing::ValuesIn(ScriptNames()),
-                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '.', '_');
+                             return name;
+                         });
 
 } // namespace

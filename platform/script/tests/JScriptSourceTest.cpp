@@ -31,6 +31,10 @@ TEST(JScriptSource, LoopTestsAndMemberCallsAreMarked)
         {L"var g = function () { 'use strict'; x(); };", L"var g = function () { 'use strict';__flnLoopCheck(); x(); };"},
         {L"var h = function () { 'use strict' }", L"var h = function () { 'use strict' }"},
         {L"new Function('a, b', f(1, 2))", L"new Function('a, b',__flnPrepare( f(1, 2)))"},
+        {L"x = 1e2147483648 + 2.5E-0000000000007 + 1e+400;", L"x = 1e99999 + 2.5E-7 + 1e+400;"},
+        {L"y = 0x1e2147483648; z = '1e2147483648';", L"y = 0x1e2147483648; z = '1e2147483648';"},
+        {L"a: break a; b: break b", L"a: { break a; } b: { break b }"},
+        {L"c: { break c; } switch (v) { case d: break d; }", L"c: { break c; } switch (v) { case d: break d; }"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(InstrumentSource(c.text), c.expected) << WideToUtf8(c.text);
@@ -61,6 +65,38 @@ TEST(JScriptSource, LinesStayWhereTheyAre)
     std::wstring result = InstrumentSource(text);
     EXPECT_EQ(std::count(result.begin(), result.end(), L'\n'), std::count(text.begin(), text.end(), L'\n'));
     EXPECT_NE(result.find(L"__flnLoopCheck"), std::wstring::npos);
+
+    // A member call whose name is on a later line than its dot.
+    const std::string splitCalls[] = {
+        std::string("\xD0.\n_eH_i(\0", 10),
+        "o.\nf();\nx = 1;",
+        "o . /* one\ntwo */ f(1);",
+        "o.\r\n\r\n  f(2);",
+    };
+    for (const std::string& bytes : splitCalls) {
+        std::wstring split = NarrowToWide(bytes);
+        std::wstring prepared = InstrumentSource(split);
+        EXPECT_EQ(std::count(prepared.begin(), prepared.end(), L'\n'), std::count(split.begin(), split.end(), L'\n'))
+            << WideToUtf8(prepared);
+        EXPECT_EQ(std::count(prepared.begin(), prepared.end(), L'\r'), std::count(split.begin(), split.end(), L'\r'));
+    }
+}
+
+TEST(JScriptSource, JsonExponentsAreBoundedOutsideStrings)
+{
+    struct Case {
+        const wchar_t* json;
+        const wchar_t* expected;
+    };
+    const Case cases[] = {
+        {L"[1e2147483648, -1E-0000000000000003]", L"[1e99999, -1E-3]"},
+        {L"{\"1e2147483648\": \"x\\\"1e2147483648\"}", L"{\"1e2147483648\": \"x\\\"1e2147483648\"}"},
+        {L"1e1234567-", L"1e1234567-"},  // not a number: left for the parser to refuse
+        {L"[1e400, 25]", L"[1e400, 25]"},
+        {L"\"open", L"\"open"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(jscript::BoundJsonExponents(c.json), c.expected) << WideToUtf8(c.json);
 }
 
 TEST(JScriptSource, TextThatDoesNotScanIsReturnedUnchanged)

@@ -149,7 +149,7 @@ struct RunResult {
 
 // The script page's order of calls for one run.
 inline RunResult RunLikeThePage(const std::wstring& text, std::map<std::wstring, IUnknown*> items = {},
-                                TestSite* useSite = nullptr)
+                                TestSite* useSite = nullptr, const wchar_t* progId = L"VBScript")
 {
     RegisterScriptClasses();
     TestSite localSite;
@@ -157,7 +157,8 @@ inline RunResult RunLikeThePage(const std::wstring& text, std::map<std::wstring,
     site.items = items;
     RunResult result;
     CLSID clsid;
-    CLSIDFromString(L"{B54F3741-5B07-11cf-A4B0-00AA004A55E8}", &clsid);
+    if (FAILED(CLSIDFromProgID(progId, &clsid)))
+        return {E_FAIL, E_FAIL, {}};
     IActiveScript* engine = nullptr;
     if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveScript, reinterpret_cast<void**>(&engine))))
         return {E_FAIL, E_FAIL, {}};

@@ -33,6 +33,15 @@ TEST(ModuleTest, AShortBufferIsCutAndReported)
     EXPECT_EQ(GetModuleHandleW(L"other.dll"), nullptr);
 }
 
+TEST(ModuleTest, TheArgumentsAreTheOnesThisProcessGot)
+{
+    const std::vector<std::string> expected = testing::internal::GetArgvs();
+    const std::vector<CString>& arguments = CommandLineArguments();
+    ASSERT_EQ(arguments.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(arguments[i], CString(NarrowToWide(expected[i]).c_str())) << i;
+}
+
 TEST(FoldersTest, TheSystemFoldersAreTheSettingsFolder)
 {
     TempSettingsFolder settings;

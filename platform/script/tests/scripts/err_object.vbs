@@ -1,0 +1,60 @@
+' The Err object: what Raise keeps, and the numbers and texts failures of host objects become.
+Dim passed, failed
+passed = 0 : failed = 0
+Sub Check(actual, expected, label)
+    If TypeName(actual) = TypeName(expected) And actual = expected Then
+        passed = passed + 1
+    Else
+        failed = failed + 1
+        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
+    End If
+End Sub
+
+On Error Resume Next
+Err.Raise 1234, "my source", "my text", "help.hlp", 42
+Check Err.Number, CLng(1234), "Raise keeps the number"
+Check Err.Source, "my source", "Raise keeps the source"
+Check Err.Description, "my text", "Raise keeps the description"
+Check Err.HelpFile, "help.hlp", "Raise keeps the help file"
+Check Err.HelpContext, CLng(42), "Raise keeps the help context"
+Err.Clear
+Check Err.HelpFile & Err.HelpContext, "0", "Clear empties the help"
+Err.Raise 9
+Check Err.Description, "Subscript out of range", "Raise of a known number takes its text"
+Check Err.Source, "VBScript runtime error", "Raise without a source"
+Err.Clear
+x = 1 / 0
+Check Err.Source & "|" & Err.Description, "VBScript runtime error|Division by zero", "run-time error texts"
+Err.Clear
+
+' Failure codes a host object returns, as Err shows them.
+Dim codes
+codes = Array( _
+    &h80004002, 430, "Class doesn't support Automation", _
+    &h80004001, 445, "Object doesn't support this action", _
+    &h80020003, 438, "Object doesn't support this property or method", _
+    &h80020004, 448, "Named argument not found", _
+    &h80020005, 13, "Type mismatch", _
+    &h80020008, 458, "Variable uses an Automation type not supported in VBScript", _
+    &h8002000A, 6, "Overflow", _
+    &h8002000B, 9, "Subscript out of range", _
+    &h8002000E, 450, "Wrong number of arguments or invalid property assignment", _
+    &h8002000F, 449, "Argument not optional", _
+    &h80020011, 451, "Object not a collection", _
+    &h80070057, 5, "Invalid procedure call or argument", _
+    &h8007000E, 7, "Out of memory", _
+    &h80070005, 70, "Permission denied", _
+    &h800A0009, 9, "Subscript out of range")
+For i = 0 To UBound(codes) Step 3
+    Err.Clear
+    Host.Fail codes(i)
+    Check Err.Number, CLng(codes(i + 1)), "number for " & Hex(codes(i))
+    Check Err.Description, codes(i + 2), "text for " & Hex(codes(i))
+    Err.Clear
+    Host.Throw codes(i), "host.hlp", 7
+    Check Err.Number, CLng(codes(i + 1)), "number for an exception of " & Hex(codes(i))
+    Check Err.Description, codes(i + 2), "text for an exception of " & Hex(codes(i))
+    Check Err.HelpFile & " " & Err.HelpContext, "host.hlp 7", "help of an exception of " & Hex(codes(i))
+Next
+
+MsgBox "err object: " & passed & " passed, " & failed & " failed"
