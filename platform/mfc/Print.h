@@ -6,13 +6,14 @@
 // OnPrint for each page, and OnEndPrinting. The printer chosen last is kept for the application.
 
 #include "platform/mfc/Dc.h"
+#include "platform/mfc/WinApp.h" // ID_FILE_PRINT_DIRECT
 #include "platform/print/PrintDialogs.h"
 #include "platform/print/PrinterDC.h"
 
 class CWnd;
 
 constexpr UINT ID_FILE_PAGE_SETUP = 0xE105, ID_FILE_PRINT_SETUP = 0xE106, ID_FILE_PRINT = 0xE107,
-               ID_FILE_PRINT_DIRECT = 0xE108, ID_FILE_PRINT_PREVIEW = 0xE109;
+               ID_FILE_PRINT_PREVIEW = 0xE109;
 // The framework's messages for a command that could not run, and for a print job that failed.
 constexpr UINT AFX_IDP_COMMAND_FAILURE = 0xF109, AFX_IDP_FAILED_TO_START_PRINT = 0xF10A;
 
