@@ -11,6 +11,7 @@ packages=(
   libpcre2-dev libpng-dev duktape-dev
   libespeak-ng-dev libpcaudio-dev
   libsystemd-dev dbus-daemon systemd libglib2.0-bin
+  libcups2-dev poppler-utils
   xvfb xauth xdotool xclip
 )
 # Extra tools for `make bench` and `make fuzz` only.

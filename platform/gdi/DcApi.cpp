@@ -147,6 +147,23 @@ HDC CreateSurfaceDC(cairo_surface_t* surface, const Region& visible, POINT origi
     return static_cast<HDC>(addObject(dc));
 }
 
+HDC CreatePageDC(cairo_surface_t* pixels, PageDevice device)
+{
+    HDC handle = pixels ? CreateSurfaceDC(pixels, Region(RECT { 0, 0, cairo_image_surface_get_width(pixels), cairo_image_surface_get_height(pixels) }), {}) : nullptr;
+    if (handle)
+        DeviceContext::from(handle)->setPage(std::move(device));
+    return handle;
+}
+
+BOOL SetPageTextLayer(HDC handle, cairo_surface_t* layer)
+{
+    DeviceContext* dc = DeviceContext::from(handle);
+    if (!dc || !dc->page())
+        return FALSE;
+    dc->setTextLayer(layer);
+    return TRUE;
+}
+
 BOOL SetSurfaceDCVisible(HDC handle, const Region& visible, POINT origin)
 {
     DeviceContext* dc = DeviceContext::from(handle);
@@ -191,11 +208,46 @@ BOOL RestoreDC(HDC handle, int savedDC)
     return TRUE;
 }
 
+namespace {
+
+int pageCaps(DeviceContext& dc, const PageDevice& page, int index)
+{
+    cairo_surface_t* pixels = dc.surface();
+    SIZE area = page.printable;
+    if (area.cx <= 0 || area.cy <= 0)
+        area = { cairo_image_surface_get_width(pixels), cairo_image_surface_get_height(pixels) };
+    switch (index) {
+    case TECHNOLOGY: return DT_RASPRINTER;
+    case HORZRES: return area.cx;
+    case VERTRES: return area.cy;
+    case HORZSIZE: return MulDiv(area.cx, 254, page.dpi.cx * 10);
+    case VERTSIZE: return MulDiv(area.cy, 254, page.dpi.cy * 10);
+    case LOGPIXELSX: return page.dpi.cx;
+    case LOGPIXELSY: return page.dpi.cy;
+    case PHYSICALWIDTH: return page.paper.cx;
+    case PHYSICALHEIGHT: return page.paper.cy;
+    case PHYSICALOFFSETX: return page.offset.x;
+    case PHYSICALOFFSETY: return page.offset.y;
+    case ASPECTX:
+    case ASPECTY: return page.dpi.cx;
+    case ASPECTXY: return static_cast<int>(page.dpi.cx * 1.41421356);
+    case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+    case BITSPIXEL: return 24;
+    case PLANES: return 1;
+    case NUMCOLORS: return -1;
+    default: return 0;
+    }
+}
+
+} // namespace
+
 int GetDeviceCaps(HDC handle, int index)
 {
     DeviceContext* dc = DeviceContext::from(handle);
     if (!dc)
         return 0;
+    if (const auto& page = dc->page())
+        return pageCaps(*dc, *page, index);
     SIZE size = g_screenSize; // every DC here is compatible with the screen
     switch (index) {
     case DRIVERVERSION: return 0x4000;

@@ -238,6 +238,8 @@ DeviceContext::~DeviceContext()
     select(state.bitmap, {});
     if (m_surface)
         cairo_surface_destroy(m_surface);
+    if (m_textLayer)
+        cairo_surface_destroy(m_textLayer);
 }
 
 DeviceContext* DeviceContext::from(HDC dc)
@@ -266,6 +268,15 @@ void DeviceContext::setSurface(cairo_surface_t* surface, const Region& visible, 
         m_visible = m_visible & Region(RECT { 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface) });
     m_origin = origin;
     m_clipValid = false;
+}
+
+void DeviceContext::setTextLayer(cairo_surface_t* layer)
+{
+    if (layer)
+        cairo_surface_reference(layer);
+    if (m_textLayer)
+        cairo_surface_destroy(m_textLayer);
+    m_textLayer = layer;
 }
 
 const Region& DeviceContext::effectiveClip()

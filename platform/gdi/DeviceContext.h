@@ -5,6 +5,7 @@
 
 #include "platform/gdi/FontSystem.h"
 #include "platform/gdi/Objects.h"
+#include "platform/gdi/Surface.h"
 
 #include <optional>
 
@@ -126,6 +127,11 @@ public:
     bool monochrome() const { return state.bitmap && state.bitmap->isMonochrome(); }
     void setSurface(cairo_surface_t* surface, const Region& visible, POINT origin);
     POINT origin() const { return m_origin; }
+    // A printed page's device, and the vector surface its text goes to (null: into the pixels).
+    void setPage(PageDevice device) { m_page = std::move(device); }
+    void setTextLayer(cairo_surface_t* layer);
+    const std::optional<PageDevice>& page() const { return m_page; }
+    cairo_surface_t* textLayer() const { return m_textLayer; }
     // The pixels a drawing may change, in device units.
     const Region& effectiveClip();
     void clipChanged() { m_clipValid = false; }
@@ -160,6 +166,8 @@ private:
     cairo_surface_t* m_surface = nullptr;
     Region m_visible; // surface DCs, in surface pixels
     POINT m_origin {};
+    std::optional<PageDevice> m_page;
+    cairo_surface_t* m_textLayer = nullptr;
     Region m_clipCache;
     bool m_clipValid = false;
     std::shared_ptr<BitmapObject> m_clipBitmap; // the bitmap the cached clip was made for

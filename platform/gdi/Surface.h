@@ -6,6 +6,7 @@
 #include "platform/gdi/Region.h"
 
 #include <cairo.h>
+#include <memory>
 
 // A DC drawing on `surface` (an RGB24 or ARGB32 image surface; referenced, not copied). Device point
 // (0, 0) is surface pixel `origin`; drawing is limited to `visible`, given in surface pixels (a
@@ -16,6 +17,21 @@ HDC CreateSurfaceDC(cairo_surface_t* surface, const fln::gdi::Region& visible, P
 BOOL SetSurfaceDCVisible(HDC dc, const fln::gdi::Region& visible, POINT origin);
 // The surface pixel of device point (0, 0).
 BOOL GetDCOrgEx(HDC dc, LPPOINT origin);
+
+// A printed page: a surface DC on the printable area's pixels that GetDeviceCaps describes as a
+// printer. Its text can go as glyphs onto a text layer instead (see SetPageTextLayer). A preview
+// page describes the printer while its pixels are fewer: it maps the printer's units onto them.
+struct PageDevice {
+    SIZE dpi { 600, 600 };
+    SIZE paper {};     // the whole sheet, in the printer's pixels
+    POINT offset {};   // the printable area's top left on the sheet
+    SIZE printable {}; // HORZRES and VERTRES; empty: the size of the DC's pixels
+    std::shared_ptr<void> owner; // what the print layer keeps with the DC; released with it
+};
+HDC CreatePageDC(cairo_surface_t* pixels, PageDevice device);
+// Sends the page DC's text to `layer` (a vector surface in device units, laid over the pixels when
+// the page is put out) so that the document keeps its text; null sends it into the pixels again.
+BOOL SetPageTextLayer(HDC dc, cairo_surface_t* layer);
 
 // The screen's size in pixels, for screen DCs and GetDeviceCaps(HORZRES/VERTRES); the display layer
 // sets it (1280 x 1024 until then).

@@ -88,6 +88,38 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     // colour mask to keep their per-channel coverage.
     bool crisp = font->smoothing() == Smoothing::Monochrome;
     bool perChannel = font->smoothing() == Smoothing::Subpixel;
+    // The glyphs and rules, drawn at the text box's origin.
+    auto trace = [&](cairo_t* cr) {
+        std::lock_guard lock(FontSystem::instance().mutex());
+        bool natural = !drawing.advances && dc.state.charExtra == 0 && dc.state.justifyBreaks == 0;
+        auto show = [&](std::wstring_view piece, int x) {
+            PangoLayout* layout = font->createLayout(piece);
+            cairo_move_to(cr, x, top + font->ascent());
+            pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
+            g_object_unref(layout);
+        };
+        if (natural) {
+            show(drawing.text, left);
+        } else {
+            int x = left;
+            for (size_t i = 0; i < drawing.text.size(); ++i) {
+                show(drawing.text.substr(i, 1), x);
+                x += (*advances)[i];
+            }
+        }
+        auto rule = [&](int x, int ruleWidth, int y) {
+            cairo_rectangle(cr, x, y, ruleWidth, font->lineThickness());
+            cairo_fill(cr);
+        };
+        int underlineTop = top + font->ascent() + font->underlineOffset();
+        if (logFont.lfUnderline)
+            rule(left, width, underlineTop);
+        if (logFont.lfStrikeOut)
+            rule(left, width, top + font->ascent() - font->strikeoutOffset());
+        int mnemonic = drawing.underlinedIndex;
+        if (mnemonic >= 0 && mnemonic < static_cast<int>(drawing.text.size()))
+            rule(left + std::accumulate(advances->begin(), advances->begin() + mnemonic, 0), (*advances)[mnemonic], underlineTop);
+    };
     auto render = [&](bool background) {
         bool channels = perChannel && !background;
         cairo_surface_t* mask = cairo_image_surface_create(channels ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_A8, maskWidth, maskHeight);
@@ -105,35 +137,7 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         } else {
             if (channels)
                 cairo_set_source_rgb(cr, 1, 1, 1);
-            std::lock_guard lock(FontSystem::instance().mutex());
-            bool natural = !drawing.advances && dc.state.charExtra == 0 && dc.state.justifyBreaks == 0;
-            auto show = [&](std::wstring_view piece, int x) {
-                PangoLayout* layout = font->createLayout(piece);
-                cairo_move_to(cr, x, top + font->ascent());
-                pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
-                g_object_unref(layout);
-            };
-            if (natural) {
-                show(drawing.text, left);
-            } else {
-                int x = left;
-                for (size_t i = 0; i < drawing.text.size(); ++i) {
-                    show(drawing.text.substr(i, 1), x);
-                    x += (*advances)[i];
-                }
-            }
-            auto rule = [&](int x, int ruleWidth, int y) {
-                cairo_rectangle(cr, x, y, ruleWidth, font->lineThickness());
-                cairo_fill(cr);
-            };
-            int underlineTop = top + font->ascent() + font->underlineOffset();
-            if (logFont.lfUnderline)
-                rule(left, width, underlineTop);
-            if (logFont.lfStrikeOut)
-                rule(left, width, top + font->ascent() - font->strikeoutOffset());
-            int mnemonic = drawing.underlinedIndex;
-            if (mnemonic >= 0 && mnemonic < static_cast<int>(drawing.text.size()))
-                rule(left + std::accumulate(advances->begin(), advances->begin() + mnemonic, 0), (*advances)[mnemonic], underlineTop);
+            trace(cr);
         }
         cairo_destroy(cr);
         cairo_surface_flush(mask);
@@ -154,8 +158,27 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
             render(true);
         }
     }
-    if (!drawing.text.empty())
+    if (drawing.text.empty())
+        return width;
+    if (cairo_surface_t* layer = dc.textLayer()) {
+        // A printed page keeps its text as glyphs, within the same clip as the pixels.
+        cairo_t* cr = cairo_create(layer);
+        for (const RECT& r : canvas.clip().rects())
+            cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+        cairo_clip(cr);
+        if (drawing.clip) {
+            cairo_rectangle(cr, drawing.clip->left, drawing.clip->top, drawing.clip->right - drawing.clip->left, drawing.clip->bottom - drawing.clip->top);
+            cairo_clip(cr);
+        }
+        cairo_translate(cr, drawing.reference.x, drawing.reference.y);
+        cairo_rotate(cr, -angle);
+        COLORREF color = dc.state.textColor;
+        cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0, GetBValue(color) / 255.0);
+        trace(cr);
+        cairo_destroy(cr);
+    } else {
         render(false);
+    }
     return width;
 }
 

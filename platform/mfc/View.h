@@ -5,6 +5,8 @@
 
 #include "platform/mfc/Frame.h"
 
+class CPrintInfo;
+
 class CView : public CWnd {
     DECLARE_DYNAMIC(CView)
 public:
@@ -19,6 +21,19 @@ public:
     virtual void OnActivateView(BOOL activate, CView* activated, CView* deactivated);
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
+    // Printing (Print.h). The print commands, for a view's message map: OnFilePrint serves both
+    // ID_FILE_PRINT and ID_FILE_PRINT_DIRECT.
+    void OnFilePrint();
+    virtual BOOL OnPreparePrinting(CPrintInfo* info);
+    BOOL DoPreparePrinting(CPrintInfo* info);
+    virtual void OnBeginPrinting(CDC* dc, CPrintInfo* info) {}
+    // For a printed page (info set): by default ends a run of unknown length after page 1.
+    virtual void OnPrepareDC(CDC* dc, CPrintInfo* info);
+    virtual void OnPrint(CDC* dc, CPrintInfo* info); // by default OnDraw
+    virtual void OnEndPrinting(CDC* dc, CPrintInfo* info) {}
+    // Print preview (PreviewView.h), for ID_FILE_PRINT_PREVIEW.
+    void OnFilePrintPreview();
 
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
         int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;

@@ -1,0 +1,443 @@
+// Printer DCs: a page of pixels with a text layer, put into a PDF document page by page.
+
+#include "platform/print/PrinterDC.h"
+
+#include "platform/base/CString.h"
+#include "platform/base/ErrorCodes.h"
+#include "platform/gdi/Surface.h"
+#include "platform/print/Printers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cairo-pdf.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cups/cups.h>
+#include <langinfo.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unistd.h>
+
+namespace fln::print {
+
+namespace {
+
+struct Paper {
+    short code;
+    short width; // tenths of a millimetre
+    short length;
+};
+constexpr Paper kPapers[] = { { DMPAPER_LETTER, 2159, 2794 }, { DMPAPER_LEGAL, 2159, 3556 }, { DMPAPER_A3, 2970, 4200 },
+    { DMPAPER_A4, 2100, 2970 }, { DMPAPER_A5, 1480, 2100 } };
+
+// The user's paper: Letter where LC_PAPER says so, A4 elsewhere.
+short userPaper()
+{
+#ifdef _NL_PAPER_WIDTH
+    if (const char* locale = std::setlocale(LC_PAPER, nullptr); locale && std::strcmp(locale, "C") != 0) {
+        auto width = reinterpret_cast<intptr_t>(nl_langinfo(_NL_PAPER_WIDTH));
+        if (width == 216)
+            return DMPAPER_LETTER;
+    }
+#endif
+    return DMPAPER_A4;
+}
+
+int tenthsOfMmToPixels(int tenths, int dpi) { return static_cast<int>((static_cast<long long>(tenths) * dpi + 127) / 254); }
+
+} // namespace
+
+PageGeometry GeometryOf(const DEVMODEW& mode, bool toFile)
+{
+    Paper paper = kPapers[3];
+    if ((mode.dmFields & DM_PAPERSIZE) && mode.dmPaperSize != 0) {
+        auto found = std::find_if(std::begin(kPapers), std::end(kPapers), [&](const Paper& p) { return p.code == mode.dmPaperSize; });
+        if (found != std::end(kPapers))
+            paper = *found;
+    }
+    if ((mode.dmFields & DM_PAPERWIDTH) && mode.dmPaperWidth > 0)
+        paper.width = mode.dmPaperWidth;
+    if ((mode.dmFields & DM_PAPERLENGTH) && mode.dmPaperLength > 0)
+        paper.length = mode.dmPaperLength;
+    if ((mode.dmFields & DM_ORIENTATION) && mode.dmOrientation == DMORIENT_LANDSCAPE)
+        std::swap(paper.width, paper.length);
+
+    PageGeometry geometry;
+    int dpiX = (mode.dmFields & DM_PRINTQUALITY) && mode.dmPrintQuality > 0 ? mode.dmPrintQuality : 600;
+    int dpiY = (mode.dmFields & DM_YRESOLUTION) && mode.dmYResolution > 0 ? mode.dmYResolution : dpiX;
+    dpiX = std::clamp(dpiX, 72, 1200), dpiY = std::clamp(dpiY, 72, 1200);
+    geometry.dpi = { dpiX, dpiY };
+    geometry.paper = { tenthsOfMmToPixels(paper.width, dpiX), tenthsOfMmToPixels(paper.length, dpiY) };
+    // A PDF page can be printed to its edges; a printer keeps a quarter inch free on each side.
+    int marginX = toFile ? 0 : dpiX / 4, marginY = toFile ? 0 : dpiY / 4;
+    geometry.printable = { marginX, marginY, geometry.paper.cx - marginX, geometry.paper.cy - marginY };
+    return geometry;
+}
+
+namespace {
+
+// A document in progress: a PDF file beside its target under a temporary name.
+class Document {
+public:
+    Document(std::string target, std::string temporary, cairo_surface_t* pdf)
+        : m_target(std::move(target))
+        , m_temporary(std::move(temporary))
+        , m_pdf(pdf)
+    {
+    }
+    ~Document()
+    {
+        cairo_surface_destroy(m_pdf);
+        for (cairo_surface_t* layer : m_textLayers)
+            cairo_surface_destroy(layer);
+        if (!m_temporary.empty())
+            ::unlink(m_temporary.c_str());
+    }
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    static std::unique_ptr<Document> create(const std::string& target, SIZE pointSize)
+    {
+        std::string temporary = target + ".XXXXXX";
+        int fd = ::mkstemp(temporary.data());
+        if (fd < 0)
+            return nullptr;
+        ::close(fd);
+        cairo_surface_t* pdf = cairo_pdf_surface_create(temporary.c_str(), pointSize.cx, pointSize.cy);
+        auto document = std::make_unique<Document>(target, temporary, pdf);
+        if (cairo_surface_status(pdf) != CAIRO_STATUS_SUCCESS)
+            return nullptr;
+        return document;
+    }
+
+    cairo_surface_t* pdf() const { return m_pdf; }
+    // A new page's text layer. The PDF surface reads the layers only when it is finished, so the
+    // document keeps them all until then.
+    cairo_surface_t* newTextLayer(SIZE size)
+    {
+        cairo_rectangle_t extents { 0, 0, double(size.cx), double(size.cy) };
+        return m_textLayers.emplace_back(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+    }
+
+    // Completes the file; true when it was written whole.
+    bool finish()
+    {
+        cairo_surface_finish(m_pdf);
+        return cairo_surface_status(m_pdf) == CAIRO_STATUS_SUCCESS;
+    }
+    // Puts the finished file in its place.
+    bool commit()
+    {
+        if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+            return false;
+        m_temporary.clear();
+        return true;
+    }
+    const std::string& temporary() const { return m_temporary; }
+
+private:
+    std::string m_target;
+    std::string m_temporary;
+    cairo_surface_t* m_pdf;
+    std::vector<cairo_surface_t*> m_textLayers;
+};
+
+std::atomic<int> g_nextJob { 1 };
+
+} // namespace
+
+// What a printer DC keeps: the printer, the page's pixels and text, and the document in progress.
+class PrintJob {
+public:
+    PrintJob(PrinterInfo printer, const DEVMODEW& mode, std::wstring output)
+        : m_printer(std::move(printer))
+        , m_mode(mode)
+        , m_output(std::move(output))
+        , m_geometry(GeometryOf(mode, m_printer.toFile))
+    {
+    }
+
+    const PageGeometry& geometry() const { return m_geometry; }
+    void attach(HDC dc, cairo_surface_t* pixels)
+    {
+        m_dc = dc;
+        m_pixels = pixels;
+    }
+
+    int startDoc(const DOCINFOW& info);
+    int startPage();
+    int endPage();
+    int endDoc();
+    int abortDoc();
+
+private:
+    std::string targetFile(const DOCINFOW& info) const;
+    void putPage();
+
+    PrinterInfo m_printer;
+    DEVMODEW m_mode;
+    std::wstring m_output;
+    PageGeometry m_geometry;
+    HDC m_dc = nullptr;
+    cairo_surface_t* m_pixels = nullptr; // owned by the DC
+    cairo_surface_t* m_textLayer = nullptr; // the open page's, owned by the document
+    std::unique_ptr<Document> m_document;
+    std::wstring m_title;
+    bool m_pageOpen = false;
+    int m_jobId = 0;
+};
+
+namespace {
+
+std::mutex g_jobsMutex;
+std::map<HDC, std::weak_ptr<PrintJob>> g_jobs;
+
+std::shared_ptr<PrintJob> jobOf(HDC dc)
+{
+    std::lock_guard lock(g_jobsMutex);
+    auto found = g_jobs.find(dc);
+    if (found == g_jobs.end())
+        return nullptr;
+    auto job = found->second.lock();
+    if (!job)
+        g_jobs.erase(found);
+    return job;
+}
+
+// The smallest rectangle holding every pixel that is not white.
+RECT inkBounds(cairo_surface_t* pixels)
+{
+    cairo_surface_flush(pixels);
+    int width = cairo_image_surface_get_width(pixels), height = cairo_image_surface_get_height(pixels);
+    int stride = cairo_image_surface_get_stride(pixels) / 4;
+    auto* data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(pixels));
+    RECT box { width, height, 0, 0 };
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = data + static_cast<size_t>(y) * stride;
+        int left = 0;
+        while (left < width && (row[left] & 0xFFFFFF) == 0xFFFFFF)
+            ++left;
+        if (left == width)
+            continue;
+        int right = width;
+        while ((row[right - 1] & 0xFFFFFF) == 0xFFFFFF)
+            --right;
+        box = { std::min<LONG>(box.left, left), std::min<LONG>(box.top, y), std::max<LONG>(box.right, right), y + 1 };
+    }
+    return box;
+}
+
+} // namespace
+
+std::string PrintJob::targetFile(const DOCINFOW& info) const
+{
+    if (!m_printer.toFile) {
+        // A CUPS job is spooled from a private temporary file.
+        const char* folder = std::getenv("TMPDIR");
+        return std::string(folder && *folder ? folder : "/tmp") + "/formulon-print.pdf";
+    }
+    if (info.lpszOutput && *info.lpszOutput)
+        return WideToUtf8(info.lpszOutput);
+    return WideToUtf8(m_output);
+}
+
+int PrintJob::startDoc(const DOCINFOW& info)
+{
+    if (m_document) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return SP_ERROR;
+    }
+    std::string target = targetFile(info);
+    if (target.empty()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return SP_ERROR;
+    }
+    SIZE points { m_geometry.paper.cx * 72 / m_geometry.dpi.cx, m_geometry.paper.cy * 72 / m_geometry.dpi.cy };
+    m_document = Document::create(target, points);
+    if (!m_document) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return SP_ERROR;
+    }
+    m_title = info.lpszDocName ? info.lpszDocName : L"";
+    m_jobId = g_nextJob++;
+    return m_jobId;
+}
+
+int PrintJob::startPage()
+{
+    if (!m_document || m_pageOpen)
+        return SP_ERROR;
+    cairo_surface_flush(m_pixels);
+    std::memset(cairo_image_surface_get_data(m_pixels), 0xFF,
+        static_cast<size_t>(cairo_image_surface_get_stride(m_pixels)) * cairo_image_surface_get_height(m_pixels));
+    cairo_surface_mark_dirty(m_pixels);
+    m_textLayer = m_document->newTextLayer({ cairo_image_surface_get_width(m_pixels), cairo_image_surface_get_height(m_pixels) });
+    SetPageTextLayer(m_dc, m_textLayer);
+    m_pageOpen = true;
+    return 1;
+}
+
+void PrintJob::putPage()
+{
+    cairo_t* cr = cairo_create(m_document->pdf());
+    cairo_scale(cr, 72.0 / m_geometry.dpi.cx, 72.0 / m_geometry.dpi.cy);
+    cairo_translate(cr, m_geometry.printable.left, m_geometry.printable.top);
+    // Only the part of the page that has ink goes in as an image.
+    RECT ink = inkBounds(m_pixels);
+    if (ink.right > ink.left) {
+        int width = ink.right - ink.left, height = ink.bottom - ink.top;
+        cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+        cairo_t* copy = cairo_create(part);
+        cairo_set_source_surface(copy, m_pixels, -ink.left, -ink.top);
+        cairo_paint(copy);
+        cairo_destroy(copy);
+        cairo_set_source_surface(cr, part, ink.left, ink.top);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+        cairo_paint(cr);
+        cairo_surface_destroy(part);
+    }
+    cairo_set_source_surface(cr, m_textLayer, 0, 0);
+    cairo_paint(cr);
+    cairo_show_page(cr);
+    cairo_destroy(cr);
+}
+
+int PrintJob::endPage()
+{
+    if (!m_document || !m_pageOpen)
+        return SP_ERROR;
+    m_pageOpen = false;
+    SetPageTextLayer(m_dc, nullptr);
+    putPage();
+    return 1;
+}
+
+int PrintJob::endDoc()
+{
+    if (!m_document)
+        return SP_ERROR;
+    if (m_pageOpen)
+        endPage();
+    auto document = std::move(m_document);
+    m_textLayer = nullptr;
+    if (!document->finish()) {
+        SetLastError(ERROR_DISK_FULL);
+        return SP_ERROR;
+    }
+    if (m_printer.toFile) {
+        if (!document->commit()) {
+            SetLastError(ErrnoToSystemError(errno));
+            return SP_ERROR;
+        }
+        return m_jobId;
+    }
+    int copies = (m_mode.dmFields & DM_COPIES) && m_mode.dmCopies > 1 ? m_mode.dmCopies : 1;
+    std::string copiesText = std::to_string(copies);
+    cups_option_t* options = nullptr;
+    int optionCount = cupsAddOption("copies", copiesText.c_str(), 0, &options);
+    int job = cupsPrintFile(WideToUtf8(m_printer.name).c_str(), document->temporary().c_str(), WideToUtf8(m_title).c_str(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
+    if (job <= 0) {
+        SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return SP_ERROR;
+    }
+    return job;
+}
+
+int PrintJob::abortDoc()
+{
+    if (!m_document)
+        return SP_ERROR;
+    if (m_pageOpen)
+        SetPageTextLayer(m_dc, nullptr);
+    m_pageOpen = false;
+    m_textLayer = nullptr;
+    m_document.reset();
+    return 1;
+}
+
+} // namespace fln::print
+
+using namespace fln::print;
+
+DEVMODEW DefaultDevMode(LPCWSTR device)
+{
+    DEVMODEW mode {};
+    if (device)
+        wcsncpy(mode.dmDeviceName, device, std::size(mode.dmDeviceName) - 1);
+    mode.dmSpecVersion = 0x0401;
+    mode.dmSize = sizeof(DEVMODEW);
+    mode.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_PRINTQUALITY | DM_YRESOLUTION | DM_COLOR;
+    mode.dmOrientation = DMORIENT_PORTRAIT;
+    mode.dmPaperSize = userPaper();
+    mode.dmCopies = 1;
+    mode.dmPrintQuality = 600;
+    mode.dmYResolution = 600;
+    mode.dmColor = DMCOLOR_COLOR;
+    return mode;
+}
+
+HDC CreatePrinterDC(LPCWSTR device, LPCWSTR output, const DEVMODEW* devMode)
+{
+    auto printer = device && *device ? FindPrinter(device) : DefaultPrinter();
+    if (!printer) {
+        SetLastError(ERROR_INVALID_PRINTER_NAME);
+        return nullptr;
+    }
+    DEVMODEW mode = devMode ? *devMode : DefaultDevMode(printer->name.c_str());
+    auto job = std::make_shared<PrintJob>(*printer, mode, output ? output : L"");
+    const PageGeometry& geometry = job->geometry();
+    cairo_surface_t* pixels = cairo_image_surface_create(CAIRO_FORMAT_RGB24, geometry.printable.right - geometry.printable.left,
+        geometry.printable.bottom - geometry.printable.top);
+    if (cairo_surface_status(pixels) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(pixels);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    PageDevice page { geometry.dpi, geometry.paper, { geometry.printable.left, geometry.printable.top }, {}, job };
+    HDC dc = CreatePageDC(pixels, page);
+    job->attach(dc, pixels);
+    cairo_surface_destroy(pixels); // the DC holds it
+    if (dc) {
+        std::lock_guard lock(g_jobsMutex);
+        g_jobs[dc] = job;
+    }
+    return dc;
+}
+
+int StartDocW(HDC dc, const DOCINFOW* info)
+{
+    auto job = jobOf(dc);
+    if (!job || !info) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return SP_ERROR;
+    }
+    return job->startDoc(*info);
+}
+
+int StartPage(HDC dc)
+{
+    auto job = jobOf(dc);
+    return job ? job->startPage() : SP_ERROR;
+}
+
+int EndPage(HDC dc)
+{
+    auto job = jobOf(dc);
+    return job ? job->endPage() : SP_ERROR;
+}
+
+int EndDoc(HDC dc)
+{
+    auto job = jobOf(dc);
+    return job ? job->endDoc() : SP_ERROR;
+}
+
+int AbortDoc(HDC dc)
+{
+    auto job = jobOf(dc);
+    return job ? job->abortDoc() : SP_ERROR;
+}

@@ -1,0 +1,221 @@
+#include "platform/base/ErrorCodes.h"
+#include "platform/base/MulDiv.h"
+#include "platform/print/PrinterDC.h"
+#include "platform/print/Printers.h"
+#include "platform/print/tests/PdfFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+using namespace fln::print;
+using namespace fln::print::testing;
+
+namespace {
+
+class PrinterDCTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "fln-print-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string file(const char* name) const { return folder + "/" + name; }
+    std::vector<std::string> filesInFolder() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    std::string folder;
+    ScopedPrinterList printers { { { L"Office", L"Laser in the office", true, false }, { kPdfPrinterName, L"", false, true } } };
+};
+
+struct Dc {
+    explicit Dc(LPCWSTR device, const DEVMODEW* mode = nullptr) : handle(CreatePrinterDC(device, nullptr, mode)) { }
+    ~Dc()
+    {
+        if (handle)
+            DeleteDC(handle);
+    }
+    HDC handle;
+};
+
+int startDoc(HDC dc, const std::string& output, LPCWSTR name = L"Test document")
+{
+    std::wstring wide(output.begin(), output.end());
+    DOCINFOW info { sizeof(DOCINFOW), name, wide.c_str(), nullptr, 0 };
+    return StartDoc(dc, &info);
+}
+
+int inchesToPixels(double millimetres, int dpi) { return static_cast<int>(std::lround(millimetres / 25.4 * dpi)); }
+
+TEST_F(PrinterDCTest, ThreePagesKeepTheirTextAndOrder)
+{
+    Dc dc(kPdfPrinterName);
+    ASSERT_NE(dc.handle, nullptr);
+    int dpi = GetDeviceCaps(dc.handle, LOGPIXELSY);
+    HFONT font = CreateFontW(-MulDiv(12, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    SelectObject(dc.handle, font);
+
+    std::string output = file("three.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    for (int page = 1; page <= 3; ++page) {
+        ASSERT_GT(StartPage(dc.handle), 0);
+        std::wstring heading = L"Results of script " + std::to_wstring(page * 11);
+        std::wstring footer = L"Page " + std::to_wstring(page) + L" of 3";
+        TextOutW(dc.handle, dpi, dpi, heading.c_str(), static_cast<int>(heading.size()));
+        TextOutW(dc.handle, dpi, GetDeviceCaps(dc.handle, VERTRES) - dpi, footer.c_str(), static_cast<int>(footer.size()));
+        Rectangle(dc.handle, dpi, 2 * dpi, 3 * dpi, 3 * dpi);
+        ASSERT_GT(EndPage(dc.handle), 0);
+    }
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    DeleteObject(font);
+
+    EXPECT_EQ(pdfInfo(output, "Pages"), "3");
+    auto pages = pdfPages(output);
+    ASSERT_EQ(pages.size(), 3u);
+    for (int page = 1; page <= 3; ++page) {
+        SCOPED_TRACE(page);
+        const std::string& text = pages[page - 1];
+        EXPECT_NE(text.find("Results of script " + std::to_string(page * 11)), std::string::npos) << text;
+        EXPECT_NE(text.find("Page " + std::to_string(page) + " of 3"), std::string::npos) << text;
+        EXPECT_LT(text.find("Results"), text.find("Page ")) << "heading above footer";
+    }
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> { "three.pdf" }) << "no temporary file is left";
+}
+
+TEST_F(PrinterDCTest, ShapesLandWhereTheDeviceUnitsSay)
+{
+    Dc dc(kPdfPrinterName);
+    int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+    std::string output = file("shapes.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    StartPage(dc.handle);
+    // A black square from one inch to two inches.
+    RECT square { dpi, dpi, 2 * dpi, 2 * dpi };
+    FillRect(dc.handle, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EndPage(dc.handle);
+    ASSERT_GT(EndDoc(dc.handle), 0);
+
+    constexpr int kRenderDpi = 20;
+    cairo_surface_t* image = pdfPageImage(output, 1, kRenderDpi);
+    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+    auto dark = [&](int x, int y) {
+        auto* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+        return row[x * 4 + 1] < 128; // green channel of a 32-bit pixel
+    };
+    struct Probe { double xInches, yInches; bool ink; };
+    for (Probe probe : { Probe { 1.5, 1.5, true }, Probe { 1.1, 1.9, true }, Probe { 0.5, 0.5, false }, Probe { 2.5, 1.5, false },
+             Probe { 1.5, 2.5, false } }) {
+        SCOPED_TRACE(::testing::Message() << probe.xInches << "," << probe.yInches);
+        EXPECT_EQ(dark(static_cast<int>(probe.xInches * kRenderDpi), static_cast<int>(probe.yInches * kRenderDpi)), probe.ink);
+    }
+    cairo_surface_destroy(image);
+}
+
+struct CapsCase {
+    const wchar_t* printer;
+    short paper;
+    short orientation;
+    double widthMm, heightMm; // of the sheet as it lies
+    bool margins;
+};
+
+TEST_F(PrinterDCTest, DeviceCapsDescribeTheSheet)
+{
+    const CapsCase cases[] = {
+        { kPdfPrinterName, DMPAPER_A4, DMORIENT_PORTRAIT, 210, 297, false },
+        { kPdfPrinterName, DMPAPER_LETTER, DMORIENT_LANDSCAPE, 279.4, 215.9, false },
+        { L"Office", DMPAPER_A4, DMORIENT_PORTRAIT, 210, 297, true },
+        { L"Office", DMPAPER_A5, DMORIENT_LANDSCAPE, 210, 148, true },
+    };
+    for (const CapsCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.paper << "/" << c.orientation << (c.margins ? " printer" : " file"));
+        DEVMODEW mode = DefaultDevMode(c.printer);
+        mode.dmPaperSize = c.paper;
+        mode.dmOrientation = c.orientation;
+        Dc dc(c.printer, &mode);
+        ASSERT_NE(dc.handle, nullptr);
+        int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+        EXPECT_EQ(dpi, 600);
+        EXPECT_EQ(GetDeviceCaps(dc.handle, LOGPIXELSY), 600);
+        EXPECT_EQ(GetDeviceCaps(dc.handle, TECHNOLOGY), DT_RASPRINTER);
+        int width = GetDeviceCaps(dc.handle, PHYSICALWIDTH), height = GetDeviceCaps(dc.handle, PHYSICALHEIGHT);
+        EXPECT_EQ(width, inchesToPixels(c.widthMm, dpi));
+        EXPECT_EQ(height, inchesToPixels(c.heightMm, dpi));
+        int offsetX = GetDeviceCaps(dc.handle, PHYSICALOFFSETX), offsetY = GetDeviceCaps(dc.handle, PHYSICALOFFSETY);
+        EXPECT_EQ(offsetX > 0, c.margins);
+        EXPECT_EQ(offsetY > 0, c.margins);
+        EXPECT_EQ(GetDeviceCaps(dc.handle, HORZRES), width - 2 * offsetX);
+        EXPECT_EQ(GetDeviceCaps(dc.handle, VERTRES), height - 2 * offsetY);
+        EXPECT_NEAR(GetDeviceCaps(dc.handle, HORZSIZE), c.widthMm - 2 * offsetX * 25.4 / dpi, 1);
+    }
+}
+
+TEST_F(PrinterDCTest, FailedOrAbortedDocumentsLeaveTheOldFileAlone)
+{
+    std::string output = file("kept.pdf");
+    std::ofstream(output) << "earlier document";
+
+    {
+        Dc dc(kPdfPrinterName);
+        ASSERT_GT(startDoc(dc.handle, output), 0);
+        StartPage(dc.handle);
+        TextOutW(dc.handle, 10, 10, L"half", 4);
+        EXPECT_GT(AbortDoc(dc.handle), 0);
+        EXPECT_EQ(EndDoc(dc.handle), SP_ERROR) << "nothing left to end";
+    }
+    {
+        Dc dc(kPdfPrinterName);
+        ASSERT_GT(startDoc(dc.handle, output), 0);
+        StartPage(dc.handle);
+        // Deleted in the middle of a page: the document is abandoned.
+    }
+    std::ifstream in(output);
+    std::string content((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(content, "earlier document");
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> { "kept.pdf" });
+}
+
+TEST_F(PrinterDCTest, CallsOutOfOrderOrToNowhereFail)
+{
+    Dc dc(kPdfPrinterName);
+    EXPECT_EQ(StartPage(dc.handle), SP_ERROR) << "no document";
+    EXPECT_EQ(EndPage(dc.handle), SP_ERROR);
+    EXPECT_EQ(EndDoc(dc.handle), SP_ERROR);
+    EXPECT_EQ(startDoc(dc.handle, folder + "/missing/folder/out.pdf"), SP_ERROR);
+    EXPECT_EQ(startDoc(dc.handle, ""), SP_ERROR) << "a file printer needs a file";
+
+    ASSERT_GT(startDoc(dc.handle, file("twice.pdf")), 0);
+    EXPECT_EQ(startDoc(dc.handle, file("twice.pdf")), SP_ERROR) << "one document at a time";
+    EXPECT_EQ(EndPage(dc.handle), SP_ERROR) << "no page";
+    EXPECT_GT(StartPage(dc.handle), 0);
+    EXPECT_EQ(StartPage(dc.handle), SP_ERROR) << "a page is open";
+    EXPECT_GT(EndDoc(dc.handle), 0) << "ends the open page too";
+    EXPECT_EQ(pdfInfo(file("twice.pdf"), "Pages"), "1");
+
+    EXPECT_EQ(StartDoc(reinterpret_cast<HDC>(0x1234), nullptr), SP_ERROR);
+    SetLastError(0);
+    EXPECT_EQ(CreatePrinterDC(L"No such printer", nullptr, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
+}
+
+TEST_F(PrinterDCTest, TheDefaultPrinterIsTheListedDefault)
+{
+    ScopedPrinterList none({});
+    EXPECT_FALSE(DefaultPrinter());
+    EXPECT_EQ(CreatePrinterDC(nullptr, nullptr, nullptr), nullptr);
+
+    ScopedPrinterList two({ { L"A", L"", false, false }, { L"B", L"", true, false } });
+    ASSERT_TRUE(DefaultPrinter());
+    EXPECT_EQ(DefaultPrinter()->name, L"B");
+}
+
+} // namespace
