@@ -1,13 +1,10 @@
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/Dialog.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/FormView.h"
 #include "platform/mfc/WinApp.h"
 
-#include <gtest/gtest.h>
-
-#include <deque>
+#include "ModalTestSupport.h"
 
 namespace {
 
@@ -52,37 +49,8 @@ public:
     }
 };
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ModalTest {
 protected:
-    void SetUp() override
-    {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
-        previousHandler = SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        });
-    }
-    void TearDown() override
-    {
-        SetModalLoopHook(nullptr);
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        SetMessageBoxHandler(std::move(previousHandler));
-    }
-    // Runs the steps one at a time, one each time the modal loop would wait.
-    void WhenWaiting(std::deque<std::function<void(HWND)>> steps)
-    {
-        pending = std::move(steps);
-        SetModalLoopHook([this](HWND dialog) {
-            if (pending.empty())
-                return;
-            auto step = std::move(pending.front());
-            pending.pop_front();
-            step(dialog);
-            PostMessageW(dialog, WM_NULL, 0, 0); // come back for the next step
-
-        });
-    }
     void Key(UINT virtualKey)
     {
         auto& display = static_cast<HeadlessDisplay&>(CurrentDisplay());
@@ -103,11 +71,6 @@ protected:
         ::GetDlgItemTextW(dialog, id, buffer, 64);
         return buffer;
     }
-
-    CWinApp app { L"DialogTest" };
-    MessageBoxHandler previousHandler;
-    std::vector<CString> boxes;
-    std::deque<std::function<void(HWND)>> pending;
 };
 
 TEST_F(DialogTest, ModalDialogShowsItsMembersAndOkReadsThemBack)

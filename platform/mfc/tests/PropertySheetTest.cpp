@@ -1,11 +1,8 @@
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/PropertySheet.h"
 #include "platform/mfc/WinApp.h"
 
-#include <gtest/gtest.h>
-
-#include <deque>
+#include "ModalTestSupport.h"
 
 namespace {
 
@@ -49,37 +46,14 @@ public:
     void OnReset() override { events.push_back(L"output reset"); }
 };
 
-class PropertySheetTest : public ::testing::Test {
+class PropertySheetTest : public ModalTest {
 protected:
     void SetUp() override
     {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        ModalTest::SetUp();
         events.clear();
-        previousHandler = SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        });
         sheet.AddPage(&general);
         sheet.AddPage(&output);
-    }
-    void TearDown() override
-    {
-        SetModalLoopHook(nullptr);
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        SetMessageBoxHandler(std::move(previousHandler));
-    }
-    void WhenWaiting(std::deque<std::function<void(HWND)>> steps)
-    {
-        pending = std::move(steps);
-        SetModalLoopHook([this](HWND sheetWindow) {
-            if (pending.empty())
-                return;
-            auto step = std::move(pending.front());
-            pending.pop_front();
-            step(sheetWindow);
-            PostMessageW(sheetWindow, WM_NULL, 0, 0);
-        });
     }
     void Click(HWND sheetWindow, int id) { ::SendMessageW(::GetDlgItem(sheetWindow, id), BM_CLICK, 0, 0); }
     // The user picks a tab: the tab control asks, then tells, as a click on it does.
@@ -92,10 +66,6 @@ protected:
         tabs->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(item.CenterPoint().x, item.CenterPoint().y));
     }
 
-    CWinApp app { L"PropertySheetTest" };
-    MessageBoxHandler previousHandler;
-    std::vector<CString> boxes;
-    std::deque<std::function<void(HWND)>> pending;
     CPropertySheet sheet { L"Options" };
     GeneralPage general;
     OutputPage output;
