@@ -5,7 +5,6 @@
 
 #include "platform/mfc/FormView.h"
 
-#include <memory>
 #include <vector>
 
 class CResizableFormView : public CFormView {
@@ -14,6 +13,8 @@ public:
     explicit CResizableFormView(UINT templateId);
 
     void OnInitialUpdate() override;
+    // The view window's size when its initial update ran.
+    SIZE InitialSize() const { return m_initialSize; }
 
     // Registers the child with that id at its current rectangle, the smallest it will get; an id
     // without a child is ignored. The four anchor values are kept for the derived view.

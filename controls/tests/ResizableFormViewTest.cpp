@@ -100,6 +100,7 @@ TEST_F(ResizableFormViewTest, NothingMovesBeforeTheInitialUpdateOrForWindowsNeve
     view->AddControl(999, 0, 0, 0, 0); // no such child: ignored
     EXPECT_FALSE(view->AddAnchor(::GetDlgItem(view->m_hWnd, IDC_FIXED), 0, 0, 0, 0));
     view->OnInitialUpdate();
+    EXPECT_EQ(CSize(view->InitialSize()), templateSize);
     Resize(templateSize.cx * 2 + 2, templateSize.cy * 2 + 2);
     EXPECT_EQ(RectOf(IDC_FIXED), templateRects[IDC_FIXED]);
     EXPECT_GT(RectOf(IDC_EDIT).right, templateRects[IDC_EDIT].right);
