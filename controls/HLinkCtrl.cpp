@@ -1,5 +1,7 @@
 #include "controls/HLinkCtrl.h"
 
+#include "controls/HLinkPage.h"
+
 #include "platform/sys/Folders.h"
 #include "platform/sys/Shell.h"
 #include "platform/user/WinUser.h"
@@ -145,6 +147,8 @@ HMENU CHLinkCtrl::BuildContextMenu()
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, ID_LINK_FAVORITES, L"Add to &Favorites");
     ::AppendMenuW(menu, MF_STRING, ID_LINK_DESKTOP, L"Add to &Desktop");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, ID_LINK_PROPERTIES, L"P&roperties");
     return menu;
 }
 
@@ -216,6 +220,12 @@ std::string CHLinkCtrl::AddShortcutTo(int csidl)
     return SaveInternetShortcut(std::wstring_view(path), std::wstring_view(m_target));
 }
 
+void CHLinkCtrl::ShowProperties()
+{
+    CHLinkSheet sheet(*this, GetParent());
+    sheet.DoModal();
+}
+
 BOOL CHLinkCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam)) {
@@ -223,6 +233,7 @@ BOOL CHLinkCtrl::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_LINK_COPY: CopyShortcut(); return TRUE;
     case ID_LINK_FAVORITES: AddShortcutTo(CSIDL_FAVORITES); return TRUE;
     case ID_LINK_DESKTOP: AddShortcutTo(CSIDL_DESKTOP); return TRUE;
+    case ID_LINK_PROPERTIES: ShowProperties(); return TRUE;
     default: return CWnd::OnCommand(wParam, lParam);
     }
 }

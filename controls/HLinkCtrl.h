@@ -1,7 +1,8 @@
 #pragma once
 // A static text turned into a hyperlink: drawn underlined in a link colour that changes on hover
 // and after a visit, a hand cursor, a click that opens the target, and a context menu to open the
-// link, copy it, or save it as an Internet shortcut in the favourites folder or on the desktop.
+// link, copy it, save it as an Internet shortcut in the favourites folder or on the desktop, or
+// show its properties.
 
 #include "platform/base/CString.h"
 #include "platform/comctl/CommCtrl.h"
@@ -18,7 +19,8 @@ class CHLinkCtrl : public CWnd {
 public:
     enum LinkState { StateNormal = 0, StateVisited = 1, StateHover = 2 };
     // Menu commands.
-    static constexpr UINT ID_LINK_OPEN = 291, ID_LINK_COPY = 286, ID_LINK_FAVORITES = 289, ID_LINK_DESKTOP = 290;
+    static constexpr UINT ID_LINK_OPEN = 291, ID_LINK_COPY = 286, ID_LINK_FAVORITES = 289, ID_LINK_DESKTOP = 290,
+                          ID_LINK_PROPERTIES = 288;
 
     CHLinkCtrl();
 
@@ -43,6 +45,8 @@ public:
     // Saves a shortcut named after the control's text in the special folder; returns its path,
     // empty when nothing could be saved.
     std::string AddShortcutTo(int csidl);
+    // The link's text and address in a modal property sheet over the control's parent.
+    void ShowProperties();
 
 protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

@@ -1,4 +1,5 @@
 #include "controls/HLinkCtrl.h"
+#include "controls/HLinkPage.h"
 #include "controls/tests/ControlTestSupport.h"
 
 #include "platform/sys/Folders.h"
@@ -198,9 +199,9 @@ TEST_F(HLinkTest, ShortcutsGoToTheFavouritesAndTheDesktopUnderASafeName)
 TEST_F(HLinkTest, TheKeyboardMenuOpensInsideTheTopLeftCorner)
 {
     HMENU menu = CHLinkCtrl::BuildContextMenu();
-    const UINT ids[] = { CHLinkCtrl::ID_LINK_OPEN, CHLinkCtrl::ID_LINK_COPY, 0, CHLinkCtrl::ID_LINK_FAVORITES, CHLinkCtrl::ID_LINK_DESKTOP };
-    ASSERT_EQ(GetMenuItemCount(menu), 5);
-    for (int i = 0; i < 5; ++i)
+    const UINT ids[] = { CHLinkCtrl::ID_LINK_OPEN, CHLinkCtrl::ID_LINK_COPY, 0, CHLinkCtrl::ID_LINK_FAVORITES, CHLinkCtrl::ID_LINK_DESKTOP, 0, CHLinkCtrl::ID_LINK_PROPERTIES };
+    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    for (int i = 0; i < 7; ++i)
         EXPECT_EQ(GetMenuItemID(menu, i), ids[i]);
     DestroyMenu(menu);
 
@@ -215,6 +216,36 @@ TEST_F(HLinkTest, TheKeyboardMenuOpensInsideTheTopLeftCorner)
     link.GetWindowRect(&control);
     EXPECT_EQ(popup.left, control.left + 5);
     EXPECT_EQ(popup.top, control.top + 5);
+}
+
+TEST_F(HLinkTest, PropertiesShowTheLinkTextAndAddressInASheetWithoutApply)
+{
+    std::vector<CString> shown;
+    bool ran = false;
+    SetModalLoopHook([&](HWND sheet) {
+        if (ran)
+            return;
+        ran = true;
+        auto text = [](HWND window) {
+            wchar_t buffer[128] {};
+            ::GetWindowTextW(window, buffer, 128);
+            return CString(buffer);
+        };
+        EXPECT_EQ(text(sheet), CString(L"Properties"));
+        EXPECT_EQ(::GetWindow(sheet, GW_OWNER), main.m_hWnd) << "over the control's parent";
+        EXPECT_EQ(::GetDlgItem(sheet, ID_APPLY_NOW), nullptr);
+        HWND page = ::GetWindow(sheet, GW_CHILD);
+        while (page && !::GetDlgItem(page, CHLinkPage::IDC_LINK_TEXT))
+            page = ::GetWindow(page, GW_HWNDNEXT);
+        ASSERT_NE(page, nullptr);
+        shown = { text(::GetDlgItem(page, CHLinkPage::IDC_LINK_TEXT)), text(::GetDlgItem(page, CHLinkPage::IDC_LINK_ADDRESS)) };
+        ::PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    link.SendMessage(WM_COMMAND, CHLinkCtrl::ID_LINK_PROPERTIES, 0);
+    EXPECT_TRUE(ran) << "the sheet was shown";
+    EXPECT_EQ(shown, (std::vector<CString> { L"Formulon on the web", L"https://example.org/formulon" }));
+    EXPECT_EQ(link.LinkState(), CHLinkCtrl::StateNormal) << "showing the properties opens nothing";
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(HLinkTest, TheToolTipCoversTheControl)
