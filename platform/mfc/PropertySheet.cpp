@@ -217,7 +217,7 @@ void CPropertySheet::RemovePage(int index)
     CPropertyPage* page = m_pages[static_cast<size_t>(index)];
     if (m_tabs.m_hWnd) {
         if (index == m_active)
-            SetActivePage(index == 0 ? 1 : index - 1);
+            ShowPage(index == 0 ? 1 : index - 1); // the page going is not asked
         m_tabs.DeleteItem(index);
     }
     if (page->m_hWnd)
@@ -317,7 +317,7 @@ BOOL CPropertySheet::OnInitDialog()
     for (int i = 0; i < GetPageCount(); ++i)
         m_tabs.InsertItem(i, m_pages[static_cast<size_t>(i)]->Caption());
     LayOut();
-    SetActivePage(static_cast<int>(std::min<UINT>(m_psh.nStartPage, static_cast<UINT>(std::max(GetPageCount() - 1, 0)))));
+    ShowPage(static_cast<int>(std::min<UINT>(m_psh.nStartPage, static_cast<UINT>(std::max(GetPageCount() - 1, 0)))));
     if (CPropertyPage* page = GetActivePage(); page && page->m_hWnd) {
         if (HWND first = ::GetNextDlgTabItem(page->m_hWnd, nullptr, FALSE))
             ::SetFocus(first);
@@ -363,6 +363,15 @@ void CPropertySheet::LayOut()
 
 BOOL CPropertySheet::SetActivePage(int index)
 {
+    // The page shown is asked first, as when the user picks a tab.
+    if (CPropertyPage* shown = GetActivePage(); m_hWnd && shown && shown->m_hWnd && index != m_active && GetPage(index)
+        && !shown->OnKillActive())
+        return FALSE;
+    return ShowPage(index);
+}
+
+BOOL CPropertySheet::ShowPage(int index)
+{
     CPropertyPage* page = GetPage(index);
     if (!page || !m_hWnd)
         return FALSE;
@@ -394,7 +403,7 @@ BOOL CPropertySheet::OnTabChanging(UINT, NMHDR*, LRESULT* result)
 
 void CPropertySheet::OnTabChanged(NMHDR*, LRESULT* result)
 {
-    SetActivePage(m_tabs.GetCurSel());
+    ShowPage(m_tabs.GetCurSel()); // the page left was asked on TCN_SELCHANGING
     *result = 0;
 }
 
@@ -407,7 +416,7 @@ bool CPropertySheet::ApplyAll()
         if (!page->m_hWnd)
             continue; // never shown: nothing of it to apply
         if (!page->OnApply()) {
-            SetActivePage(i);
+            ShowPage(i);
             return false;
         }
         page->m_modified = FALSE;
@@ -469,9 +478,7 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* message)
         else if (message->wParam == VK_PRIOR)
             step = -1;
         if (step) {
-            CPropertyPage* page = GetActivePage();
-            if (!page || page->OnKillActive())
-                SetActivePage((m_active + step + GetPageCount()) % GetPageCount());
+            SetActivePage((m_active + step + GetPageCount()) % GetPageCount());
             return TRUE;
         }
     }

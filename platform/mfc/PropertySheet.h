@@ -94,6 +94,7 @@ public:
     CPropertyPage* GetActivePage() const { return GetPage(m_active); }
     int GetActiveIndex() const { return m_active; }
     int GetPageIndex(const CPropertyPage* page) const;
+    // Shows the page once the page shown lets go (OnKillActive); FALSE when it does not.
     BOOL SetActivePage(int index);
     BOOL SetActivePage(CPropertyPage* page) { return SetActivePage(GetPageIndex(page)); }
     CTabCtrl* GetTabControl() { return m_tabs.m_hWnd ? &m_tabs : nullptr; }
@@ -121,6 +122,7 @@ protected:
 private:
     // Asks the shown page to let go, then applies every page made; FALSE when one refused.
     bool ApplyAll();
+    BOOL ShowPage(int index); // makes the page if need be and shows it, asking nobody
     void BuildTemplate(DWORD style, DWORD exStyle);
     void LayOut();
     RECT PageArea() const;

@@ -169,3 +169,24 @@ TEST_F(PropertySheetTest, NoApplyButtonWhenTheSheetSaysSo)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PropertySheetTest, ThePageShownIsAskedWhenTheProgramChangesPagesToo)
+{
+    WhenWaiting({
+        [&](HWND) {
+            ::SetDlgItemTextW(general.m_hWnd, IDC_DIGITS, L"0");
+            EXPECT_FALSE(sheet.SetActivePage(1)) << "the page refuses to be left";
+            EXPECT_EQ(sheet.GetActiveIndex(), 0);
+            ::SetDlgItemTextW(general.m_hWnd, IDC_DIGITS, L"3");
+            EXPECT_TRUE(sheet.SetActivePage(&output));
+            EXPECT_EQ(general.digits, 3);
+        },
+        [&](HWND s) { Click(s, IDCANCEL); },
+    });
+    EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+} // namespace
