@@ -167,6 +167,8 @@ BOOL CNGPropertyPage::OnCommand(WPARAM wParam, LPARAM lParam)
 IMPLEMENT_DYNAMIC(CNGPropertySheet, CPropertySheet)
 BEGIN_MESSAGE_MAP(CNGPropertySheet, CPropertySheet)
     ON_WM_MOVE()
+    ON_WM_HELPINFO()
+    ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 CNGPropertySheet::CNGPropertySheet(UINT captionId, CWnd* parent, UINT selectPage) : CPropertySheet(captionId, parent, selectPage) {}
@@ -201,4 +203,43 @@ void CNGPropertySheet::OnMove(int, int)
 {
     Default();
     GetWindowRect(&m_lastRect);
+}
+
+namespace {
+
+// The help pair of a control: its id and its help topic; none for controls without an id.
+bool HelpPairFor(int id, DWORD (&pair)[4])
+{
+    if (id == 0 || id == -1)
+        return false;
+    pair[0] = static_cast<DWORD>(id);
+    pair[1] = static_cast<DWORD>(id) + 0x50000;
+    pair[2] = pair[3] = 0;
+    return true;
+}
+
+} // namespace
+
+BOOL CNGPropertySheet::OnHelpInfo(HELPINFO* help)
+{
+    DWORD pair[4];
+    if (!help || help->iContextType != HELPINFO_WINDOW || !HelpPairFor(help->iCtrlId, pair))
+        return TRUE;
+    WinHelp(reinterpret_cast<DWORD_PTR>(pair), HELP_WM_HELP);
+    return TRUE;
+}
+
+void CNGPropertySheet::OnContextMenu(CWnd* window, CPoint point)
+{
+    HWND control = window ? window->m_hWnd : nullptr;
+    if (control == m_hWnd) {
+        // A click on the sheet itself: the control under the pointer.
+        CPoint client = point;
+        ScreenToClient(&client);
+        control = ::ChildWindowFromPointEx(m_hWnd, client, CWP_SKIPINVISIBLE);
+    }
+    DWORD pair[4];
+    if (!control || control == m_hWnd || !HelpPairFor(::GetDlgCtrlID(control), pair))
+        return;
+    WinHelp(reinterpret_cast<DWORD_PTR>(pair), HELP_CONTEXTMENU);
 }

@@ -59,6 +59,9 @@ public:
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnMove(int x, int y);
+    // Context help for the control asked about (F1) or clicked with the right button.
+    BOOL OnHelpInfo(HELPINFO* help);
+    void OnContextMenu(CWnd* window, CPoint point);
     DECLARE_MESSAGE_MAP()
 
 private:

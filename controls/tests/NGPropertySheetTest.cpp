@@ -183,4 +183,50 @@ TEST_F(NGPropertySheetTest, TheSheetHasTheHelpButtonOpensWhereAskedAndRemembersW
     } });
 }
 
+TEST_F(NGPropertySheetTest, F1AndTheRightButtonAskForTheControlsHelpTopic)
+{
+    struct Request {
+        UINT command;
+        DWORD id, topic;
+    };
+    std::vector<Request> requests;
+    HelpViewer previous = SetHelpViewer([&](HWND, LPCWSTR file, UINT command, ULONG_PTR data) {
+        EXPECT_NE(CString(file).Find(L".hlp"), -1) << "the program's help file";
+        auto* pair = reinterpret_cast<const DWORD*>(data);
+        requests.push_back({ command, pair[0], pair[1] });
+        return FALSE;
+    });
+    Run({ [&](HWND s) {
+        ::SetFocus(Item(IDC_COUNT));
+        ::SendMessageW(Item(IDC_COUNT), WM_KEYDOWN, VK_F1, 0);
+        // A right click on the sheet's own face names the control under the pointer: the OK button.
+        CRect ok;
+        ::GetWindowRect(::GetDlgItem(s, IDOK), &ok);
+        ::SendMessageW(s, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(s), MAKELPARAM(ok.CenterPoint().x, ok.CenterPoint().y));
+        ::SendMessageW(::GetDlgItem(s, IDCANCEL), BM_CLICK, 0, 0);
+    } });
+    SetHelpViewer(std::move(previous));
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].command, HELP_WM_HELP);
+    EXPECT_EQ(requests[0].id, static_cast<DWORD>(IDC_COUNT));
+    EXPECT_EQ(requests[0].topic, static_cast<DWORD>(IDC_COUNT) + 0x50000);
+    EXPECT_EQ(requests[1].command, HELP_CONTEXTMENU);
+    EXPECT_EQ(requests[1].id, static_cast<DWORD>(IDOK));
+}
+
+TEST(WinHelpTest, WithoutAViewerTheUserIsToldOnceThatTheHelpFileIsMissing)
+{
+    std::vector<CString> boxes;
+    MessageBoxHandler previous = SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    EXPECT_FALSE(::WinHelpW(nullptr, L"/opt/formulon/formulon.hlp", HELP_CONTEXT, 7));
+    EXPECT_FALSE(::WinHelpW(nullptr, L"/opt/formulon/formulon.hlp", HELP_FINDER, 0));
+    EXPECT_TRUE(::WinHelpW(nullptr, L"/opt/formulon/formulon.hlp", HELP_QUIT, 0));
+    SetMessageBoxHandler(std::move(previous));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], CString(L"Cannot find the help file /opt/formulon/formulon.hlp."));
+}
+
 } // namespace

@@ -216,6 +216,7 @@ protected: \
 #define ON_WM_CAPTURECHANGED() FLN_MSG(WM_CAPTURECHANGED, 0, 0, 0, self->OnCaptureChanged(FLN_WND(call.lParam)); return 0;)
 #define ON_WM_GETMINMAXINFO() \
     FLN_MSG(WM_GETMINMAXINFO, 0, 0, 0, self->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(call.lParam)); return 0;)
+#define ON_WM_HELPINFO() FLN_MSG(WM_HELP, 0, 0, 0, return self->OnHelpInfo(reinterpret_cast<HELPINFO*>(call.lParam));)
 #define ON_WM_CONTEXTMENU() FLN_MSG(WM_CONTEXTMENU, 0, 0, 0, self->OnContextMenu(FLN_WND(call.wParam), FLN_POINT_LPARAM); return 0;)
 #define ON_WM_ACTIVATE() \
     FLN_MSG(WM_ACTIVATE, 0, 0, 0, \

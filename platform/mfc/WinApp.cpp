@@ -123,6 +123,9 @@ CWinApp::CWinApp(LPCWSTR appName)
     : m_pszAppName(appName ? appName : L"")
     , m_pszProfileName(m_pszAppName.IsEmpty() ? CString() : m_pszAppName + L".ini")
 {
+    wchar_t path[4096];
+    if (DWORD length = ::GetModuleFileNameW(nullptr, path, 4096); length > 0 && length < 4096)
+        m_pszHelpFilePath = CString(path) + L".hlp";
     theApp = this;
 }
 

@@ -58,6 +58,7 @@ public:
     CString m_pszAppName;
     CString m_pszRegistryKey;  // empty: settings go to the INI file
     CString m_pszProfileName;  // the registry subkey, or the INI file's path
+    CString m_pszHelpFilePath; // the program's help file: its own path with ".hlp"
     HINSTANCE m_hInstance = nullptr;
 
     // From now on the settings live in the registry under Software\<key>\<application name>.

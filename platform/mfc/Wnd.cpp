@@ -472,6 +472,12 @@ void CWnd::CancelToolTips()
         ::SendMessageW(state.tip, TTM_POP, 0, 0);
 }
 
+void CWnd::WinHelp(DWORD_PTR data, UINT command)
+{
+    CWinApp* app = AfxGetApp();
+    ::WinHelpW(m_hWnd, app ? app->m_pszHelpFilePath.GetString() : nullptr, command, data);
+}
+
 INT_PTR CWnd::OnToolHitTest(CPoint point, TOOLINFO* info) const
 {
     HWND child = ::ChildWindowFromPointEx(m_hWnd, point, CWP_SKIPINVISIBLE);

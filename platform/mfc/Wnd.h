@@ -73,6 +73,9 @@ public:
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual void DoDataExchange(class CDataExchange*) {}
 
+    // ---- help: a request to the program's help file (WinHelp) on behalf of this window
+    virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
+
     // ---- tool tips: a window that enables them answers OnToolHitTest with the tool under a point
     void EnableToolTips(BOOL enable = TRUE) { m_toolTipsEnabled = enable; }
     BOOL ToolTipsEnabled() const { return m_toolTipsEnabled; }
@@ -171,6 +174,7 @@ protected:
     void OnCaptureChanged(CWnd*) { Default(); }
     void OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
     void OnContextMenu(CWnd*, CPoint) { Default(); }
+    BOOL OnHelpInfo(HELPINFO*) { return static_cast<BOOL>(Default()); }
     void OnActivate(UINT, CWnd*, BOOL) { Default(); }
     int OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
     void OnEnable(BOOL) { Default(); }

@@ -408,7 +408,17 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_KEYDOWN:
         g_altAlone = false;
+        // F1 asks for help on the focused window; its parents hear it when it does not answer.
+        if (wParam == VK_F1 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0) {
+            HELPINFO help { sizeof help, HELPINFO_WINDOW, GetDlgCtrlID(handle), handle, 0, {} };
+            GetCursorPos(&help.MousePos);
+            SendMessageW(handle, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+        }
         return 0;
+    case WM_HELP:
+        if (HWND above = window->IsChild() ? window->parent : GetWindow(handle, GW_OWNER))
+            return SendMessageW(above, WM_HELP, wParam, lParam);
+        return TRUE;
     case WM_RBUTTONUP: {
         // A right click asks for a context menu at the pointer, in screen coordinates.
         POINT point { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };

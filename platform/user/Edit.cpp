@@ -1228,7 +1228,9 @@ LRESULT EditControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         Relayout();
         InvalidateRect(m_window, nullptr, FALSE);
         return 0;
-    case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam)); return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam));
+        return DefWindowProcW(m_window, message, wParam, lParam); // F1 and the other keys the system answers
     case WM_CHAR: OnChar(static_cast<wchar_t>(wParam)); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(PointFrom(lParam), wParam); return 0;
     case WM_LBUTTONDBLCLK: OnLButtonDblClk(PointFrom(lParam)); return 0;

@@ -928,6 +928,27 @@ UINT IsDlgButtonChecked(HWND dialog, int id);
 BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
+// ---- help: F1 sends WM_HELP (lParam a HELPINFO) to the focused window, and unhandled it goes up
+// to the parent or owner. There is no help viewer: WinHelp fails, and the first request of the
+// session tells the user that the help file cannot be found.
+constexpr int HELPINFO_WINDOW = 1, HELPINFO_MENUITEM = 2;
+struct HELPINFO {
+    UINT cbSize;
+    int iContextType;
+    int iCtrlId;
+    HANDLE hItemHandle;
+    DWORD_PTR dwContextId;
+    POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;
+constexpr UINT HELP_CONTEXT = 0x0001, HELP_QUIT = 0x0002, HELP_INDEX = 0x0003, HELP_CONTENTS = 0x0003,
+               HELP_HELPONHELP = 0x0004, HELP_CONTEXTPOPUP = 0x0008, HELP_FINDER = 0x000B,
+               HELP_CONTEXTMENU = 0x000A, HELP_WM_HELP = 0x000C;
+BOOL WinHelpW(HWND window, LPCWSTR helpFile, UINT command, ULONG_PTR data);
+// Tests see the requests instead: (window, file, command, data) -> the answer.
+using HelpViewer = std::function<BOOL(HWND, LPCWSTR, UINT, ULONG_PTR)>;
+HelpViewer SetHelpViewer(HelpViewer viewer);
+
 // ---- the names without the W, as the program's code writes them
 inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageW(w, m, wp, lp); }
 inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PostMessageW(w, m, wp, lp); }
@@ -973,6 +994,7 @@ inline HANDLE GetProp(HWND w, LPCWSTR name) { return GetPropW(w, name); }
 inline HANDLE RemoveProp(HWND w, LPCWSTR name) { return RemovePropW(w, name); }
 inline HHOOK SetWindowsHookEx(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) { return SetWindowsHookExW(type, proc, module, thread); }
 inline UINT RegisterClipboardFormat(LPCWSTR name) { return RegisterClipboardFormatW(name); }
+inline BOOL WinHelp(HWND w, LPCWSTR file, UINT command, ULONG_PTR data) { return WinHelpW(w, file, command, data); }
 
 inline HWND CreateDialogParam(HINSTANCE i, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogParamW(i, name, parent, proc, param); }
 inline HWND CreateDialogIndirectParam(HINSTANCE i, LPCDLGTEMPLATE t, HWND parent, DLGPROC proc, LPARAM param) { return CreateDialogIndirectParamW(i, t, parent, proc, param); }
