@@ -251,9 +251,7 @@ void PaintOwnerDrawn(HWND window, const ButtonState& state, HDC dc, const RECT& 
     FillRect(dc, &client, ParentColours(window, WM_CTLCOLORBTN, dc));
     UINT itemState = (state.pushed ? ODS_SELECTED : 0) | (state.focused ? ODS_FOCUS : 0)
         | (IsWindowEnabled(window) ? 0 : ODS_DISABLED) | (IsDialogDefault(window) ? ODS_DEFAULT : 0);
-    auto id = static_cast<UINT>(GetDlgCtrlID(window));
-    DRAWITEMSTRUCT item { ODT_BUTTON, id, 0, ODA_DRAWENTIRE, itemState, window, dc, client, 0 };
-    SendMessageW(GetParent(window), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    SendDrawItem(window, dc, client, ODT_BUTTON, itemState);
 }
 
 void Paint(HWND window, HDC dc)

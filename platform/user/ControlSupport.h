@@ -44,6 +44,14 @@ inline ATOM RegisterControlClass(LPCWSTR name, WNDPROC procedure, int extraBytes
     return RegisterClassExW(&windowClass);
 }
 
+// Asks the parent to draw the whole of an owner-drawn control (WM_DRAWITEM).
+inline void SendDrawItem(HWND window, HDC dc, const RECT& client, UINT controlType, UINT itemState)
+{
+    auto id = static_cast<UINT>(GetDlgCtrlID(window));
+    DRAWITEMSTRUCT item { controlType, id, 0, ODA_DRAWENTIRE, itemState, window, dc, client, 0 };
+    SendMessageW(GetParent(window), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+}
+
 inline DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
 
 inline RECT ClientOf(HWND window)

@@ -121,9 +121,7 @@ void PaintImage(HWND window, const StaticState& state, HDC dc, const RECT& clien
 void PaintOwnerDrawn(HWND window, HDC dc, const RECT& client)
 {
     ParentColours(window, WM_CTLCOLORSTATIC, dc);
-    auto id = static_cast<UINT>(GetDlgCtrlID(window));
-    DRAWITEMSTRUCT item { ODT_STATIC, id, 0, ODA_DRAWENTIRE, IsWindowEnabled(window) ? 0u : ODS_DISABLED, window, dc, client, 0 };
-    SendMessageW(GetParent(window), WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&item));
+    SendDrawItem(window, dc, client, ODT_STATIC, IsWindowEnabled(window) ? 0u : ODS_DISABLED);
 }
 
 void Paint(HWND window, HDC dc)

@@ -7,18 +7,6 @@ namespace {
 
 constexpr int kComboId = 9;
 
-// The height of a row in the system font, which controls use until they are given one.
-int RowHeight()
-{
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return metrics.tmHeight;
-}
-
 LPARAM Text(const wchar_t* text)
 {
     return reinterpret_cast<LPARAM>(text);
@@ -26,7 +14,7 @@ LPARAM Text(const wchar_t* text)
 
 class ComboBox : public UserTest {
 protected:
-    const int row = RowHeight();
+    const int row = SystemFontRowHeight();
 
     HWND MakeCombo(DWORD style, std::initializer_list<const wchar_t*> items = { L"zero", L"one", L"two", L"three" })
     {

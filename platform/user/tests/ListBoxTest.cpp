@@ -7,21 +7,9 @@ namespace {
 
 constexpr int kListId = 7;
 
-// The height of a row in the system font, which list boxes use until they are given one.
-int RowHeight()
-{
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return metrics.tmHeight;
-}
-
 class ListBox : public UserTest {
 protected:
-    const int row = RowHeight();
+    const int row = SystemFontRowHeight();
 
     HWND MakeList(DWORD style, RECT r = { 10, 10, 150, 0 })
     {

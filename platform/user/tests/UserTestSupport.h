@@ -51,6 +51,18 @@ public:
     }
 };
 
+// The height of a row in the system font, which controls use until they are given one.
+inline int SystemFontRowHeight()
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW metrics {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return metrics.tmHeight;
+}
+
 inline LRESULT LoggingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto& log = MessageLog::Instance();
