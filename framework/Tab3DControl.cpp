@@ -1,0 +1,970 @@
+#include "framework/Tab3DControl.h"
+
+#include "framework/HlsColor.h"
+#include "platform/base/MulDiv.h"
+#include "platform/gdi/SysColors.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+IMPLEMENT_DYNCREATE(SEC3DTabControl, SECTabControlBase)
+
+BEGIN_MESSAGE_MAP(SEC3DTabControl, SECTabControlBase)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
+    ON_WM_MOUSEMOVE()
+    ON_WM_KEYDOWN()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_WM_SYSCOLORCHANGE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+namespace {
+
+using Edge = SEC3DTabControl::Edge;
+
+void Line(CDC& dc, std::initializer_list<POINT> points)
+{
+    dc.Polyline(points.begin(), static_cast<int>(points.size()));
+}
+
+void Line(CDC& dc, CPen& pen, std::initializer_list<POINT> points)
+{
+    CPen* old = dc.SelectObject(&pen);
+    Line(dc, points);
+    dc.SelectObject(old);
+}
+
+int EscapementFor(Edge edge)
+{
+    switch (edge) {
+    case Edge::Right:
+        return 900;
+    case Edge::Left:
+        return -900;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+SEC3DTabControl::Edge SEC3DTabControl::EdgeOf(DWORD style)
+{
+    if (style & TAB_STYLE_TOP)
+        return Edge::Top;
+    if (style & TAB_STYLE_BOTTOM)
+        return Edge::Bottom;
+    if (style & TAB_STYLE_RIGHT)
+        return Edge::Right;
+    if (style & TAB_STYLE_LEFT)
+        return Edge::Left;
+    return Edge::Top;
+}
+
+SEC3DTabControl::SEC3DTabControl()
+    : m_inactiveTextColor(::GetSysColor(COLOR_BTNTEXT))
+    , m_activeTextColor(::GetSysColor(COLOR_BTNTEXT))
+{
+}
+
+SEC3DTabControl::~SEC3DTabControl() = default;
+
+std::unique_ptr<SECTab> SEC3DTabControl::NewTabRecord() const
+{
+    return std::make_unique<SEC3DTab>();
+}
+
+std::vector<SEC3DTab*> SEC3DTabControl::Row() const
+{
+    std::vector<SEC3DTab*> row;
+    for (int i = 0; i < GetTabCount(); ++i)
+        row.push_back(GetTab(i));
+    return row;
+}
+
+BOOL SEC3DTabControl::GetTabRect(int index, CRect& rect) const
+{
+    const SEC3DTab* tab = GetTab(index);
+    if (!tab)
+        return FALSE;
+    rect = tab->m_rect;
+    return TRUE;
+}
+
+int SEC3DTabControl::TabFromPoint(CPoint point) const
+{
+    auto hits = [&](int index) {
+        const SEC3DTab* tab = GetTab(index);
+        return tab && tab->m_enabled && tab->m_rect.PtInRect(point);
+    };
+    if (m_hasActive && hits(m_activeIndex))
+        return m_activeIndex;
+    for (int i = 0; i < GetTabCount(); ++i)
+        if (hits(i))
+            return i;
+    return kNoTab;
+}
+
+// ---- set-up and drawing objects
+
+void SEC3DTabControl::Initialize(DWORD style)
+{
+    CreateDefaultFonts(style);
+    for (CPen& pen : m_outerPens)
+        pen.CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    CreateSysColorPens();
+    m_inactiveTextColor = m_activeTextColor = ::GetSysColor(COLOR_BTNTEXT);
+    EnableToolTips(TRUE);
+}
+
+void SEC3DTabControl::CreateSysColorPens()
+{
+    m_shadowPen.DeleteObject();
+    m_highlightPen.DeleteObject();
+    m_shadowPen.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+    m_highlightPen.CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+void SEC3DTabControl::CreateDefaultFonts(DWORD style)
+{
+    LOGFONTW description {};
+    description.lfWeight = FW_NORMAL;
+    description.lfPitchAndFamily = FF_SWISS;
+    description.lfEscapement = EscapementFor(EdgeOf(style));
+    if (style & TAB_STYLE_FLAT) {
+        CClientDC screen(nullptr);
+        // 8.5 points on the screen, as a character height.
+        description.lfHeight = -::MulDiv(85, screen.GetDeviceCaps(LOGPIXELSY), 720);
+        wcscpy(description.lfFaceName, L"Tahoma");
+        MakeFont(0, description);
+        MakeFont(1, description);
+        return;
+    }
+    description.lfHeight = 15;
+    wcscpy(description.lfFaceName, L"Arial Narrow");
+    MakeFont(0, description);
+    description.lfWeight = FW_SEMIBOLD;
+    MakeFont(1, description);
+}
+
+BOOL SEC3DTabControl::MakeFont(int which, LOGFONTW description)
+{
+    CFont made;
+    if (!made.CreateFontIndirect(&description))
+        return FALSE;
+    m_fonts[which].DeleteObject();
+    m_fonts[which].Attach(made.Detach());
+    m_fontDescriptions[which] = description;
+    return TRUE;
+}
+
+void SEC3DTabControl::TurnFontsTo(Edge edge)
+{
+    for (int which = 0; which < 2; ++which) {
+        LOGFONTW description = m_fontDescriptions[which];
+        description.lfEscapement = EscapementFor(edge);
+        MakeFont(which, description);
+    }
+}
+
+void SEC3DTabControl::ReleaseDrawingObjects()
+{
+    for (CFont& font : m_fonts)
+        font.DeleteObject();
+    for (CPen& pen : m_outerPens)
+        pen.DeleteObject();
+    m_shadowPen.DeleteObject();
+    m_highlightPen.DeleteObject();
+}
+
+BOOL SEC3DTabControl::SetTabFont(CFont* font, int which, BOOL redraw)
+{
+    if ((which != 0 && which != 1) || !font || !font->m_hObject)
+        return FALSE;
+    LOGFONTW description {};
+    if (!font->GetLogFont(&description))
+        return FALSE;
+    description.lfEscapement = EscapementFor(EdgeOf(m_hWnd ? GetStyle() : 0));
+    if (!MakeFont(which, description))
+        return FALSE; // the font we had stays
+    RecalcLayout();
+    if (redraw) {
+        if (which == 1) {
+            if (m_hasActive)
+                InvalidateTab(m_activeIndex);
+        } else {
+            InvalidateTabsFrom(0);
+        }
+    }
+    return TRUE;
+}
+
+BOOL SEC3DTabControl::ModifyTabStyle(DWORD remove, DWORD add, UINT flags)
+{
+    BOOL changed = ModifyStyle(remove, add, flags);
+    if (add & TAB_STYLE_POSITIONS) {
+        TurnFontsTo(EdgeOf(GetStyle()));
+        RecalcLayout();
+    }
+    return changed;
+}
+
+void SEC3DTabControl::SetLabelFitting(BOOL fitting)
+{
+    m_labelFitting = fitting;
+    RecalcLayout();
+    Invalidate();
+}
+
+// ---- the list
+
+SECTab* SEC3DTabControl::InsertTab(int index, LPCWSTR label, CObject* client, HMENU menu, DWORD_PTR extra)
+{
+    SECTab* tab = SECTabControlBase::InsertTab(index, label, client, menu, extra);
+    if (!tab)
+        return nullptr;
+    static_cast<SEC3DTab*>(tab)->m_fullLabel = tab->m_label;
+    // The same tab stays active, at its new place, without telling anyone.
+    if (m_hasActive && index <= m_activeIndex)
+        ++m_activeIndex;
+    RecalcLayout();
+    InvalidateTabsFrom(index);
+    return tab;
+}
+
+SECTab* SEC3DTabControl::AddTab(LPCWSTR label, CObject* client, HMENU menu, DWORD_PTR extra)
+{
+    SECTab* tab = SECTabControlBase::AddTab(label, client, menu, extra);
+    if (tab) {
+        static_cast<SEC3DTab*>(tab)->m_fullLabel = tab->m_label;
+        RecalcLayout();
+        InvalidateTab(GetTabCount() - 1);
+    }
+    return tab;
+}
+
+void SEC3DTabControl::RenameTab(int index, LPCWSTR label)
+{
+    if (SEC3DTab* tab = GetTab(index)) {
+        tab->m_fullLabel = label ? label : L"";
+        SECTabControlBase::RenameTab(index, label);
+    }
+}
+
+void SEC3DTabControl::SetTabIcon(int index, LPCWSTR resourceName, int cx, int cy)
+{
+    if (!GetTab(index))
+        return;
+    auto loaded = static_cast<HICON>(::LoadImageW(nullptr, resourceName, IMAGE_ICON, cx, cy, 0));
+    SetTabIcon(index, loaded);
+    if (loaded)
+        ::DestroyIcon(loaded);
+}
+
+void SEC3DTabControl::SetTabIcon(int index, UINT resourceId, int cx, int cy)
+{
+    SEC3DTab* tab = GetTab(index);
+    if (!tab)
+        return;
+    tab->SetIcon(static_cast<HICON>(::LoadImageW(nullptr, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, cx, cy, 0)));
+    RecalcLayout();
+    InvalidateTabsFrom(index);
+}
+
+void SEC3DTabControl::SetTabIcon(int index, HICON icon)
+{
+    SEC3DTab* tab = GetTab(index);
+    if (!tab)
+        return;
+    tab->SetIcon(icon ? ::CopyIcon(icon) : nullptr);
+    RecalcLayout();
+    InvalidateTabsFrom(index);
+}
+
+void SEC3DTabControl::EnableTab(int index, BOOL enable)
+{
+    SEC3DTab* tab = GetTab(index);
+    if (!tab || !tab->m_enabled == !enable)
+        return;
+    tab->m_enabled = enable ? TRUE : FALSE;
+    InvalidateTab(index);
+}
+
+BOOL SEC3DTabControl::IsTabEnabled(int index) const
+{
+    const SEC3DTab* tab = GetTab(index);
+    return tab && tab->m_enabled;
+}
+
+void SEC3DTabControl::InvalidateTab(int index)
+{
+    const SEC3DTab* tab = GetTab(index);
+    if (!tab || !m_hWnd)
+        return;
+    CRect rect = tab->m_rect;
+    rect.right += 1;
+    rect.bottom += 1; // the outline reaches one pixel beyond
+    InvalidateRect(&rect, TRUE);
+}
+
+// ---- layout
+
+int SEC3DTabControl::LabelWidth(CDC& dc, const CString& label) const
+{
+    return label.IsEmpty() ? 0 : dc.GetTextExtent(label).cx;
+}
+
+void SEC3DTabControl::RecalcLayout()
+{
+    if (!m_hWnd)
+        return;
+    const DWORD style = GetStyle();
+    const Edge edge = EdgeOf(style);
+    CRect client;
+    GetClientRect(&client);
+
+    CClientDC dc(this);
+    CFont* oldFont = dc.SelectObject(&m_fonts[1]);
+    auto width = [&](const CString& label) { return LabelWidth(dc, label); };
+    const std::vector<SEC3DTab*> row = Row();
+    const tab_row::Measure full = tab_row::MeasureRow(row, width, true);
+    const int extent = IsHorizontal(edge) ? client.Width() : client.Height();
+    if (m_labelFitting)
+        m_showLabels = tab_row::FitLabels(row, width, full.length, full.thickness, extent, m_showLabels);
+    else
+        m_showLabels = extent > full.length + tab_row::kSlack;
+
+    if (IsHorizontal(edge)) {
+        int x = client.left + m_marginX;
+        const int y = edge == Edge::Top ? client.top + 2 : client.bottom - m_tabHeight - 3;
+        for (SEC3DTab* tab : row) {
+            PlaceTab(*tab, x, y, edge, width(tab->m_label));
+            x += tab->m_width;
+        }
+    } else {
+        int y = client.top + m_marginY;
+        const int x = edge == Edge::Right ? client.right - m_tabWidth - 3 : client.left + 2;
+        for (SEC3DTab* tab : row) {
+            PlaceTab(*tab, x, y, edge, width(tab->m_label));
+            y += tab->m_height;
+        }
+    }
+    dc.SelectObject(oldFont);
+
+    const DWORD keepsSize = TAB_STYLE_NO_ENLARGE | TAB_STYLE_FLAT;
+    if (SEC3DTab* active = m_hasActive ? GetTab(m_activeIndex) : nullptr; active && !(style & keepsSize)) {
+        CRect& r = active->m_rect;
+        const int grow = kEnlargement;
+        switch (edge) {
+        case Edge::Top:
+            r.InflateRect(grow, 0, grow, grow);
+            break;
+        case Edge::Bottom:
+            r.InflateRect(grow, grow, grow, 0);
+            break;
+        case Edge::Right:
+            r.InflateRect(grow, grow, 0, grow);
+            break;
+        case Edge::Left:
+            r.InflateRect(0, grow, grow, grow);
+            break;
+        }
+    }
+}
+
+void SEC3DTabControl::PlaceTab(SEC3DTab& tab, int x, int y, Edge edge, int labelWidth)
+{
+    int length = tab.GetIcon() ? tab_row::kLabelMargin + tab_row::kIconLength : tab_row::kLabelMargin;
+    if (m_showLabels)
+        length += labelWidth + tab_row::kLabelMargin;
+    if (IsHorizontal(edge)) {
+        tab.m_width = length;
+        tab.m_height = m_tabHeight;
+        tab.m_rect.SetRect(x, y, x + length, y + m_tabHeight);
+    } else {
+        tab.m_height = length;
+        tab.m_width = m_tabWidth;
+        tab.m_rect.SetRect(x, y, x + m_tabWidth, y + length);
+    }
+}
+
+void SEC3DTabControl::OnSize(UINT type, int cx, int cy)
+{
+    RecalcLayout();
+    Default();
+}
+
+// ---- painting
+
+COLORREF SEC3DTabControl::FlatLightColour()
+{
+    WORD hue, lightness, saturation;
+    RGBtoHLS(::GetSysColor(COLOR_BTNHIGHLIGHT), hue, lightness, saturation);
+    return HLStoRGB(hue, lightness, static_cast<WORD>(std::min(saturation + 100, HLSMAX)));
+}
+
+void SEC3DTabControl::FillSolid(CDC& dc, int x, int y, int cx, int cy, COLORREF colour)
+{
+    COLORREF old = dc.SetBkColor(colour);
+    CRect rect(x, y, x + cx, y + cy);
+    dc.ExtTextOut(0, 0, ETO_OPAQUE, &rect, CString(), nullptr);
+    dc.SetBkColor(old);
+}
+
+void SEC3DTabControl::OnPaint()
+{
+    CPaintDC paint(this);
+    CRect client;
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return;
+    CRect clip;
+    paint.GetClipBox(&clip);
+    const DWORD style = GetStyle();
+    const Edge edge = EdgeOf(style);
+    const bool flat = style & TAB_STYLE_FLAT;
+
+    CDC dc;
+    CBitmap bitmap;
+    if (!dc.CreateCompatibleDC(&paint) || !bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height()))
+        return;
+    CBitmap* oldBitmap = dc.SelectObject(&bitmap);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(m_inactiveTextColor);
+    CFont* oldFont = dc.SelectObject(&m_fonts[0]);
+    CPen* oldPen = dc.SelectObject(&m_outerPens[0]);
+
+    PaintBackground(dc, client, edge, flat);
+    for (int i = 0; i < GetTabCount(); ++i)
+        if (!m_hasActive || i != m_activeIndex)
+            DrawTab(dc, i);
+    PaintEdgeLines(dc, client, edge, flat);
+    if (const SEC3DTab* active = m_hasActive ? GetTab(m_activeIndex) : nullptr) {
+        CRect overlap;
+        if (overlap.IntersectRect(&active->m_rect, &clip)) {
+            dc.SetTextColor(m_activeTextColor);
+            dc.SelectObject(&m_fonts[1]);
+            dc.SelectObject(&m_outerPens[1]);
+            DrawTab(dc, m_activeIndex);
+        }
+    }
+
+    dc.SelectObject(oldPen);
+    dc.SelectObject(oldFont);
+    paint.BitBlt(0, 0, client.Width(), client.Height(), &dc, 0, 0, SRCCOPY);
+    dc.SelectObject(oldBitmap);
+}
+
+void SEC3DTabControl::PaintBackground(CDC& dc, const CRect& c, Edge edge, bool flat)
+{
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    if (!flat) {
+        dc.FillSolidRect(&c, face);
+        return;
+    }
+    // A face-coloured band on the far side of the row, the light colour up to it, and a face
+    // outline around the light area.
+    const COLORREF light = FlatLightColour();
+    CPen outline(PS_SOLID, 1, face);
+    switch (edge) {
+    case Edge::Top:
+        dc.FillSolidRect(c.left, c.bottom - 2, c.Width(), 2, face);
+        dc.FillSolidRect(c.left, c.top, c.Width(), c.Height() - 3, light);
+        Line(dc, outline, { { c.left, c.top }, { c.left, c.bottom - 3 }, { c.right - 1, c.bottom - 3 }, { c.right - 1, c.top } });
+        break;
+    case Edge::Bottom:
+        dc.FillSolidRect(c.left, c.top, c.Width(), 2, face);
+        dc.FillSolidRect(c.left, c.top + 3, c.Width(), c.Height() - 3, light);
+        Line(dc, outline, { { c.left, c.bottom }, { c.left, c.top + 2 }, { c.right - 1, c.top + 2 }, { c.right - 1, c.bottom } });
+        break;
+    case Edge::Right:
+        dc.FillSolidRect(c.left, c.top, 2, c.Height(), face);
+        dc.FillSolidRect(c.left + 3, c.top, c.Width() - 3, c.Height(), light);
+        Line(dc, outline, { { c.right, c.top }, { c.left + 2, c.top }, { c.left + 2, c.bottom - 1 }, { c.right, c.bottom - 1 } });
+        break;
+    case Edge::Left:
+        dc.FillSolidRect(c.right - 2, c.top, 2, c.Height(), face);
+        dc.FillSolidRect(c.left, c.top, c.Width() - 3, c.Height(), light);
+        Line(dc, outline, { { c.left, c.top }, { c.right - 3, c.top }, { c.right - 3, c.bottom - 1 }, { c.left, c.bottom - 1 } });
+        break;
+    }
+}
+
+void SEC3DTabControl::PaintEdgeLines(CDC& dc, const CRect& c, Edge edge, bool flat)
+{
+    // One-pixel lines along the attached edge, given by their offset from the client's near side.
+    auto line = [&](int offset, COLORREF colour) {
+        switch (edge) {
+        case Edge::Top:
+            FillSolid(dc, c.left, c.top + offset, c.Width(), 1, colour);
+            break;
+        case Edge::Bottom:
+            FillSolid(dc, c.left, c.bottom - 1 - offset, c.Width(), 1, colour);
+            break;
+        case Edge::Right:
+            FillSolid(dc, c.right - 1 - offset, c.top, 1, c.Height(), colour);
+            break;
+        case Edge::Left:
+            FillSolid(dc, c.left + offset, c.top, 1, c.Height(), colour);
+            break;
+        }
+    };
+    if (flat) {
+        for (int offset = 0; offset < 3; ++offset)
+            line(offset, ::GetSysColor(COLOR_BTNFACE));
+        line(2, RGB(0, 0, 0)); // on the band's side nearest the tabs
+        return;
+    }
+    // From the outside in: highlight, face, shadow, black; the tabs side keeps the last two.
+    const bool outerLines = !(GetStyle() & TAB_STYLE_NO_OUTER_LINES);
+    const bool attachedNear = edge == Edge::Top || edge == Edge::Left;
+    const COLORREF colours[4] = { ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNFACE),
+        ::GetSysColor(COLOR_BTNSHADOW), RGB(0, 0, 0) };
+    for (int i = 0; i < 4; ++i) {
+        // Top and left count from highlight outwards in; bottom and right from black.
+        const int offset = attachedNear ? i : 3 - i;
+        const bool isOuter = attachedNear ? i < 2 : i >= 2;
+        if (isOuter && !outerLines)
+            continue;
+        line(offset, colours[i]);
+    }
+}
+
+void SEC3DTabControl::DrawTab(CDC& dc, int index)
+{
+    const SEC3DTab& tab = *GetTab(index);
+    const DWORD style = GetStyle();
+    const Edge edge = EdgeOf(style);
+    CRect r = tab.m_rect;
+    if (edge == Edge::Top)
+        r.right -= 1;
+    else if (edge == Edge::Left)
+        r.bottom -= 2;
+
+    if (!(style & TAB_STYLE_FLAT)) {
+        dc.FillSolidRect(&r, ::GetSysColor(COLOR_BTNFACE));
+        DrawRaisedOutline(dc, r, edge, style & TAB_STYLE_GAP);
+    } else {
+        if (m_hasActive && index == m_activeIndex) {
+            CRect fill = r;
+            if (edge == Edge::Bottom)
+                fill.bottom += 1;
+            else if (edge == Edge::Right)
+                fill.right += 1;
+            dc.FillSolidRect(&fill, ::GetSysColor(COLOR_BTNFACE));
+        } else {
+            dc.FillSolidRect(&r, FlatLightColour());
+        }
+        DrawFlatOutline(dc, tab, edge);
+    }
+    DrawTabFace(dc, tab, edge);
+}
+
+void SEC3DTabControl::DrawRaisedOutline(CDC& dc, const CRect& r, Edge edge, bool gap)
+{
+    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+    const int g = gap ? 1 : 0;
+    // The outer lines use the pen that painting selected for this tab.
+    switch (edge) {
+    case Edge::Top: {
+        const int e = R - g;
+        Line(dc, m_highlightPen, { { L, T + 1 }, { L, B - 2 } });
+        Line(dc, m_shadowPen, { { L + 1, B - 2 }, { L + 1, B - 1 }, { e - 2, B - 1 }, { e - 2, B - 2 }, { e - 1, B - 2 }, { e - 1, T }, { e, T } });
+        Line(dc, { { e, T + 2 }, { e, B - 2 }, { e - 2, B }, { L + 2, B } });
+        break;
+    }
+    case Edge::Bottom: {
+        const int e = R - g;
+        Line(dc, m_highlightPen, { { L, B - 1 }, { L, T + 2 }, { L + 2, T }, { e - 2, T } });
+        Line(dc, m_shadowPen, { { e - 2, T + 1 }, { e - 1, T + 2 }, { e - 1, B } });
+        Line(dc, { { e - 1, T + 1 }, { e, T + 2 }, { e, B } });
+        break;
+    }
+    case Edge::Right: {
+        const int e = B - g;
+        Line(dc, m_highlightPen, { { L, e - 2 }, { L, T + 2 }, { L + 2, T }, { R, T } });
+        Line(dc, m_shadowPen, { { L + 1, e - 2 }, { L + 2, e - 1 }, { R, e - 1 } });
+        Line(dc, { { L + 1, e - 1 }, { L + 2, e }, { R, e } });
+        break;
+    }
+    case Edge::Left: {
+        const int e = B - g;
+        Line(dc, m_highlightPen, { { L, T }, { R - 2, T } });
+        Line(dc, m_shadowPen, { { R - 2, T }, { R - 1, T + 1 }, { R - 1, e - 2 } });
+        Line(dc, m_shadowPen, { { R - 1, e - 2 }, { R - 2, e - 1 }, { L, e - 1 } });
+        Line(dc, { { R, T + 2 }, { R, e - 2 } });
+        Line(dc, { { R, e - 2 }, { R - 2, e }, { L, e } });
+        break;
+    }
+    }
+}
+
+void SEC3DTabControl::DrawFlatOutline(CDC& dc, const SEC3DTab& tab, Edge edge)
+{
+    const int L = tab.m_rect.left, T = tab.m_rect.top, R = tab.m_rect.right, B = tab.m_rect.bottom;
+    if (!tab.m_selected) {
+        CPen separator(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+        switch (edge) {
+        case Edge::Top:
+            Line(dc, separator, { { R - 1, T + 3 }, { R - 1, B - 1 } });
+            break;
+        case Edge::Bottom:
+            Line(dc, separator, { { R - 1, T + 2 }, { R - 1, B - 2 } });
+            break;
+        case Edge::Right:
+            Line(dc, separator, { { L + 2, B - 1 }, { R - 2, B - 1 } });
+            break;
+        case Edge::Left:
+            Line(dc, separator, { { L + 3, B - 1 }, { R - 1, B - 1 } });
+            break;
+        }
+        return;
+    }
+    CPen frame(PS_SOLID, 1, ::GetSysColor(COLOR_WINDOWFRAME));
+    CPen light(PS_SOLID, 1, FlatLightColour());
+    switch (edge) {
+    case Edge::Top:
+        Line(dc, m_highlightPen, { { L, T }, { L, B + 1 } });
+        Line(dc, frame, { { L + 1, B }, { R - 1, B }, { R - 1, T - 1 } });
+        Line(dc, light, { { L - 1, T + 3 }, { L - 1, B - 1 } });
+        break;
+    case Edge::Bottom:
+        Line(dc, m_highlightPen, { { L, B }, { L, T }, { R, T } });
+        Line(dc, frame, { { R - 1, T + 1 }, { R - 1, B + 1 } });
+        Line(dc, light, { { L - 1, T + 2 }, { L - 1, B - 2 } });
+        break;
+    case Edge::Right:
+        Line(dc, m_highlightPen, { { R, T }, { L, T }, { L, B + 1 } });
+        Line(dc, frame, { { L + 1, B }, { R, B } });
+        Line(dc, light, { { L + 2, T - 1 }, { R - 2, T - 1 } });
+        break;
+    case Edge::Left:
+        Line(dc, m_highlightPen, { { L, T }, { R + 1, T } });
+        Line(dc, frame, { { R, T + 1 }, { R, B - 2 }, { L - 1, B - 2 } });
+        Line(dc, light, { { L + 3, T - 1 }, { R - 1, T - 1 } });
+        break;
+    }
+}
+
+bool SEC3DTabControl::ParentTakesTabStops() const
+{
+    return ::GetWindowLongPtrW(::GetParent(m_hWnd), GWL_STYLE) & WS_TABSTOP;
+}
+
+void SEC3DTabControl::DrawTabFace(CDC& dc, const SEC3DTab& tab, Edge edge)
+{
+    const CRect& r = tab.m_rect;
+    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+    CSize extent = m_showLabels && !tab.m_label.IsEmpty() ? dc.GetTextExtent(tab.m_label) : CSize(0, 0);
+    if (!IsHorizontal(edge))
+        std::swap(extent.cx, extent.cy);
+
+    // The text's origin, and the cell it covers (vertical text runs from its origin up or down).
+    CPoint label;
+    switch (edge) {
+    case Edge::Top:
+    case Edge::Bottom:
+        label = CPoint(L + 6, T + (B - T) / 2 - extent.cy / 2);
+        break;
+    case Edge::Right:
+        label = CPoint(L + (R - L) / 2 - extent.cx / 2, B - 6);
+        break;
+    case Edge::Left:
+        label = CPoint(L + (R - L) / 2 + extent.cx / 2, T + 6);
+        break;
+    }
+    const HICON icon = tab.GetIcon();
+    CPoint iconAt;
+    if (icon) {
+        const int gap = tab_row::kIconLength;
+        if (IsHorizontal(edge)) {
+            iconAt = CPoint(label.x, T + (B - T) / 2 - kIconSize / 2);
+            label.x += gap;
+        } else if (edge == Edge::Left) {
+            iconAt = CPoint(L + (R - L) / 2 - kIconSize / 2, label.y);
+            label.y += gap;
+        } else {
+            iconAt = CPoint(L + (R - L) / 2 - kIconSize / 2, label.y - kIconSize);
+            label.y -= gap;
+        }
+    }
+    CRect labelCell;
+    switch (edge) {
+    case Edge::Top:
+    case Edge::Bottom:
+        labelCell.SetRect(label.x, label.y, label.x + extent.cx, label.y + extent.cy);
+        break;
+    case Edge::Right:
+        labelCell.SetRect(label.x, label.y - extent.cy, label.x + extent.cx, label.y);
+        break;
+    case Edge::Left:
+        labelCell.SetRect(label.x - extent.cx, label.y, label.x, label.y + extent.cy);
+        break;
+    }
+
+    if (!tab.m_enabled) {
+        // Drawn on a face-coloured copy of the tab, embossed there, and copied over.
+        const int width = r.Width() + 5, height = r.Height() + 5;
+        CDC mem;
+        CBitmap bitmap;
+        if (!mem.CreateCompatibleDC(&dc) || !bitmap.CreateCompatibleBitmap(&dc, width, height))
+            return;
+        CBitmap* oldBitmap = mem.SelectObject(&bitmap);
+        CFont* oldFont = mem.SelectObject(dc.GetCurrentFont());
+        mem.FillSolidRect(0, 0, width, height, ::GetSysColor(COLOR_BTNFACE));
+        mem.SetBkMode(TRANSPARENT);
+        mem.SetTextColor(RGB(0, 0, 0));
+        mem.SetViewportOrg(-L, -T);
+        if (icon)
+            ::DrawIconEx(mem, iconAt.x, iconAt.y, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+        if (m_showLabels)
+            mem.ExtTextOut(label.x, label.y, ETO_CLIPPED, &r, tab.m_label, nullptr);
+        mem.SetViewportOrg(0, 0);
+        DrawDisabledImage(mem, width, height);
+        auto copy = [&](CRect area) {
+            area.right += 1;
+            area.bottom += 1; // the emboss highlight lies one pixel down and right
+            if (area.IntersectRect(&area, &r) && !area.IsRectEmpty())
+                dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &mem, area.left - L, area.top - T, SRCCOPY);
+        };
+        if (icon)
+            copy(CRect(iconAt, CSize(kIconSize, kIconSize)));
+        if (m_showLabels)
+            copy(labelCell);
+        mem.SelectObject(oldFont);
+        mem.SelectObject(oldBitmap);
+        return;
+    }
+
+    CRect clip = r;
+    if (ParentTakesTabStops() && tab.m_selected && ::GetFocus() == m_hWnd) {
+        switch (edge) {
+        case Edge::Top:
+            clip.DeflateRect(2, 1, 3, 2);
+            break;
+        case Edge::Bottom:
+            clip.DeflateRect(2, 2, 3, 1);
+            break;
+        case Edge::Right:
+            clip.DeflateRect(2, 2, 1, 3);
+            break;
+        case Edge::Left:
+            clip.DeflateRect(1, 2, 2, 3);
+            break;
+        }
+        dc.DrawFocusRect(&clip);
+    }
+    if (icon)
+        ::DrawIconEx(dc, iconAt.x, iconAt.y, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    const COLORREF oldColour = dc.GetTextColor();
+    if ((GetStyle() & TAB_STYLE_FLAT) && !tab.m_selected) {
+        WORD hue, lightness, saturation;
+        RGBtoHLS(::GetSysColor(COLOR_INACTIVECAPTIONTEXT), hue, lightness, saturation);
+        lightness = lightness < 114 ? 30 : static_cast<WORD>(lightness - 113);
+        dc.SetTextColor(HLStoRGB(hue, lightness, saturation));
+    }
+    if (m_showLabels)
+        dc.ExtTextOut(label.x, label.y, ETO_CLIPPED, &clip, tab.m_label, nullptr);
+    dc.SetTextColor(oldColour);
+}
+
+void SEC3DTabControl::DrawDisabledImage(CDC& dc, int cx, int cy)
+{
+    if (cx < 4 || cy < 4)
+        return;
+    CDC mono;
+    CBitmap maskBitmap;
+    if (!mono.CreateCompatibleDC(&dc) || !maskBitmap.CreateBitmap(cx, cy, 1, 1, nullptr))
+        return;
+    CBitmap* oldBitmap = mono.SelectObject(&maskBitmap);
+    // White where the DC shows face or highlight, black where it shows ink.
+    mono.PatBlt(0, 0, cx, cy, WHITENESS);
+    const COLORREF oldBack = dc.SetBkColor(::GetSysColor(COLOR_BTNFACE));
+    mono.BitBlt(0, 0, cx - 3, cy - 3, &dc, 1, 1, SRCCOPY);
+    dc.SetBkColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
+    mono.BitBlt(0, 0, cx - 3, cy - 3, &dc, 1, 1, SRCPAINT);
+
+    // Where the mask is black, the brush; elsewhere the DC stays.
+    constexpr DWORD kBrushWhereMaskIsBlack = 0xB8074A;
+    dc.SetBkColor(RGB(255, 255, 255));
+    const COLORREF oldText = dc.SetTextColor(RGB(0, 0, 0));
+    CBrush highlight(::GetSysColor(COLOR_BTNHIGHLIGHT));
+    CBrush* oldBrush = dc.SelectObject(&highlight);
+    dc.BitBlt(2, 2, cx - 4, cy - 4, &mono, 0, 0, kBrushWhereMaskIsBlack);
+    CBrush shadow(::GetSysColor(COLOR_BTNSHADOW));
+    dc.SelectObject(&shadow);
+    dc.BitBlt(1, 1, cx - 3, cy - 3, &mono, 0, 0, kBrushWhereMaskIsBlack);
+    dc.SelectObject(oldBrush);
+    dc.SetTextColor(oldText);
+    dc.SetBkColor(oldBack);
+    mono.SelectObject(oldBitmap);
+}
+
+// ---- mouse and keyboard
+
+void SEC3DTabControl::OnLButtonDown(UINT flags, CPoint point)
+{
+    int active = kNoTab;
+    const bool hadActive = GetActiveTab(active);
+    if (int hit = TabFromPoint(point); hit != kNoTab) {
+        if (hadActive && hit == active)
+            NotifyActiveTabClicked();
+        else
+            ActivateTab(hit);
+    }
+    Default();
+    if (GetStyle() & TAB_STYLE_DRAG)
+        SetCapture();
+    if (ParentTakesTabStops() && ::GetFocus() != m_hWnd)
+        SetFocus();
+}
+
+void SEC3DTabControl::OnLButtonUp(UINT flags, CPoint point)
+{
+    Default();
+    if ((GetStyle() & TAB_STYLE_DRAG) && ::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+}
+
+void SEC3DTabControl::OnLButtonDblClk(UINT flags, CPoint point)
+{
+    if (int hit = TabFromPoint(point); hit != kNoTab)
+        ::SendMessageW(::GetParent(m_hWnd), WM_TABDBLCLICKED, static_cast<WPARAM>(hit), 0);
+    Default();
+}
+
+void SEC3DTabControl::OnMouseMove(UINT flags, CPoint point)
+{
+    if ((GetStyle() & TAB_STYLE_DRAG) && ::GetCapture() == m_hWnd && m_hasActive)
+        DragActiveTab(point);
+    Default();
+}
+
+void SEC3DTabControl::DragActiveTab(CPoint point)
+{
+    const CRect active = GetTab(m_activeIndex)->m_rect;
+    if (active.PtInRect(point))
+        return;
+    const bool horizontal = IsHorizontal(EdgeOf(GetStyle()));
+    for (int i = 0; i < GetTabCount(); ++i) {
+        const CRect& r = GetTab(i)->m_rect;
+        if (i == m_activeIndex || !r.PtInRect(point))
+            continue;
+        // The pointer must lie where the active tab will be once moved to i, so that it does not
+        // jump back at once.
+        const int at = horizontal ? point.x : point.y;
+        const int activeStart = horizontal ? active.left : active.top;
+        const int activeEnd = horizontal ? active.right : active.bottom;
+        const int activeLength = activeEnd - activeStart;
+        const int start = horizontal ? r.left : r.top;
+        const int length = horizontal ? r.Width() : r.Height();
+        const bool deepEnough = i > m_activeIndex ? activeStart + length < at && at < activeEnd + length
+                                                  : start < at && at < start + activeLength;
+        if (deepEnough) {
+            HWND focus = ::GetFocus();
+            MoveActiveTab(i);
+            if (focus && ::IsWindow(focus))
+                ::SetFocus(focus);
+        }
+        return;
+    }
+}
+
+void SEC3DTabControl::ActivateNeighbour(int step)
+{
+    if (!m_hasActive)
+        return;
+    for (int i = m_activeIndex + step; TabExists(i); i += step) {
+        if (GetTab(i)->m_enabled) {
+            ActivateTab(i);
+            SetFocus();
+            return;
+        }
+    }
+}
+
+void SEC3DTabControl::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+        ActivateNeighbour(-1);
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        ActivateNeighbour(+1);
+        break;
+    default:
+        break;
+    }
+    Default();
+}
+
+void SEC3DTabControl::OnSetFocus(CWnd*)
+{
+    Default();
+    if (ParentTakesTabStops())
+        Invalidate();
+}
+
+void SEC3DTabControl::OnKillFocus(CWnd*)
+{
+    Default();
+    if (ParentTakesTabStops())
+        Invalidate();
+}
+
+void SEC3DTabControl::OnSysColorChange()
+{
+    Default();
+    m_inactiveTextColor = m_activeTextColor = ::GetSysColor(COLOR_BTNTEXT);
+    CreateSysColorPens();
+}
+
+void SEC3DTabControl::OnDestroy()
+{
+    SECTabControlBase::OnDestroy();
+    ReleaseDrawingObjects();
+}
+
+BOOL SEC3DTabControl::PreTranslateMessage(MSG* message)
+{
+    switch (message->message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return FALSE;
+    default:
+        return SECTabControlBase::PreTranslateMessage(message);
+    }
+}
+
+INT_PTR SEC3DTabControl::OnToolHitTest(CPoint point, TOOLINFO* info) const
+{
+    if (INT_PTR hit = SECTabControlBase::OnToolHitTest(point, info); hit != -1)
+        return hit;
+    for (int i = 0; i < GetTabCount(); ++i) {
+        const SEC3DTab& tab = *GetTab(i);
+        if (!tab.m_rect.PtInRect(point))
+            continue;
+        // Only a label that is not shown whole has a tip.
+        if (!tab.m_truncated && (m_labelFitting || m_showLabels))
+            continue;
+        if (info) {
+            info->hwnd = m_hWnd;
+            info->uId = static_cast<UINT_PTR>(i + 1);
+            info->rect = tab.m_rect;
+            info->lpszText = const_cast<LPWSTR>(tab.m_fullLabel.GetString()); // the tip keeps a copy
+        }
+        return i + 1;
+    }
+    return -1;
+}
