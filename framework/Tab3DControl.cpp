@@ -238,17 +238,6 @@ SECTab* SEC3DTabControl::InsertTab(int index, LPCWSTR label, CObject* client, HM
     return tab;
 }
 
-SECTab* SEC3DTabControl::AddTab(LPCWSTR label, CObject* client, HMENU menu, DWORD_PTR extra)
-{
-    SECTab* tab = SECTabControlBase::AddTab(label, client, menu, extra);
-    if (tab) {
-        static_cast<SEC3DTab*>(tab)->m_fullLabel = tab->m_label;
-        RecalcLayout();
-        InvalidateTab(GetTabCount() - 1);
-    }
-    return tab;
-}
-
 void SEC3DTabControl::RenameTab(int index, LPCWSTR label)
 {
     if (SEC3DTab* tab = GetTab(index)) {
@@ -536,6 +525,16 @@ void SEC3DTabControl::PaintEdgeLines(CDC& dc, const CRect& c, Edge edge, bool fl
     }
 }
 
+bool SEC3DTabControl::IsActive(const SEC3DTab& tab) const
+{
+    return m_hasActive && GetTab(m_activeIndex) == &tab;
+}
+
+COLORREF SEC3DTabControl::TabFillColour(const SEC3DTab& tab) const
+{
+    return (GetStyle() & TAB_STYLE_FLAT) && !IsActive(tab) ? FlatLightColour() : ::GetSysColor(COLOR_BTNFACE);
+}
+
 void SEC3DTabControl::DrawTab(CDC& dc, int index)
 {
     const SEC3DTab& tab = *GetTab(index);
@@ -548,19 +547,17 @@ void SEC3DTabControl::DrawTab(CDC& dc, int index)
         r.bottom -= 2;
 
     if (!(style & TAB_STYLE_FLAT)) {
-        dc.FillSolidRect(&r, ::GetSysColor(COLOR_BTNFACE));
+        dc.FillSolidRect(&r, TabFillColour(tab));
         DrawRaisedOutline(dc, r, edge, style & TAB_STYLE_GAP);
     } else {
-        if (m_hasActive && index == m_activeIndex) {
-            CRect fill = r;
+        CRect fill = r;
+        if (IsActive(tab)) {
             if (edge == Edge::Bottom)
                 fill.bottom += 1;
             else if (edge == Edge::Right)
                 fill.right += 1;
-            dc.FillSolidRect(&fill, ::GetSysColor(COLOR_BTNFACE));
-        } else {
-            dc.FillSolidRect(&r, FlatLightColour());
         }
+        dc.FillSolidRect(&fill, TabFillColour(tab));
         DrawFlatOutline(dc, tab, edge);
     }
     DrawTabFace(dc, tab, edge);
@@ -709,7 +706,7 @@ void SEC3DTabControl::DrawTabFace(CDC& dc, const SEC3DTab& tab, Edge edge)
     }
 
     if (!tab.m_enabled) {
-        // Drawn on a face-coloured copy of the tab, embossed there, and copied over.
+        // Drawn on a copy of the tab's background, embossed there, and copied over.
         const int width = r.Width() + 5, height = r.Height() + 5;
         CDC mem;
         CBitmap bitmap;
@@ -717,7 +714,7 @@ void SEC3DTabControl::DrawTabFace(CDC& dc, const SEC3DTab& tab, Edge edge)
             return;
         CBitmap* oldBitmap = mem.SelectObject(&bitmap);
         CFont* oldFont = mem.SelectObject(dc.GetCurrentFont());
-        mem.FillSolidRect(0, 0, width, height, ::GetSysColor(COLOR_BTNFACE));
+        mem.FillSolidRect(0, 0, width, height, TabFillColour(tab));
         mem.SetBkMode(TRANSPARENT);
         mem.SetTextColor(RGB(0, 0, 0));
         mem.SetViewportOrg(-L, -T);

@@ -37,7 +37,6 @@ public:
     int TabFromPoint(CPoint point) const;
 
     SECTab* InsertTab(int index, LPCWSTR label, CObject* client, HMENU menu = nullptr, DWORD_PTR extra = 0) override;
-    SECTab* AddTab(LPCWSTR label, CObject* client, HMENU menu = nullptr, DWORD_PTR extra = 0) override;
     void RenameTab(int index, LPCWSTR label) override;
 
     // The icon setters each end with a new layout and repaint the tabs from `index` on.
@@ -107,6 +106,9 @@ private:
     void TurnFontsTo(Edge edge);
     // The light colour of the flat look's background and inactive tabs.
     static COLORREF FlatLightColour();
+    bool IsActive(const SEC3DTab& tab) const;
+    // What a tab is filled with: the face colour, or the light colour for inactive flat tabs.
+    COLORREF TabFillColour(const SEC3DTab& tab) const;
     void PaintBackground(CDC& dc, const CRect& client, Edge edge, bool flat);
     void PaintEdgeLines(CDC& dc, const CRect& client, Edge edge, bool flat);
     void DrawRaisedOutline(CDC& dc, const CRect& r, Edge edge, bool gap);

@@ -94,8 +94,8 @@ bool FitLabels(std::span<SEC3DTab* const> tabs, const LabelWidth& width, int ful
             canShorten = TakesEllipsis(tab->m_label) && tab->m_label != kEllipsis;
         ShortenByOne(*WidestLabel(tabs, width));
         const int shorter = MeasureRow(tabs, width, false).length;
-        // A label down to "..." may come out longer again; then shortening has run its course.
-        if (shorter >= length)
+        // A label down to "..." comes out longer again: shortening has run its course.
+        if (shorter > length)
             canShorten = false;
         length = shorter;
     }

@@ -79,7 +79,7 @@ SECTab* SECTabControlBase::InsertTab(int index, LPCWSTR label, CObject* client, 
 
 SECTab* SECTabControlBase::AddTab(LPCWSTR label, CObject* client, HMENU menu, DWORD_PTR extra)
 {
-    SECTab* tab = SECTabControlBase::InsertTab(GetTabCount(), label, client, menu, extra);
+    SECTab* tab = InsertTab(GetTabCount(), label, client, menu, extra);
     RecalcLayout();
     InvalidateTab(GetTabCount() - 1);
     return tab;

@@ -64,6 +64,7 @@ public:
 
     // ---- changes; indices out of range are refused (null or no effect)
     virtual SECTab* InsertTab(int index, LPCWSTR label, CObject* client, HMENU menu = nullptr, DWORD_PTR extra = 0);
+    // InsertTab at the end, then a new layout.
     virtual SECTab* AddTab(LPCWSTR label, CObject* client, HMENU menu = nullptr, DWORD_PTR extra = 0);
     virtual void DeleteTab(int index);
     virtual void RenameTab(int index, LPCWSTR label);

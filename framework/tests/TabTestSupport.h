@@ -13,6 +13,9 @@
 constexpr UINT IDD_TAB_PAGE = 400;
 constexpr UINT IDC_PAGE_FIRST = 410, IDC_PAGE_SECOND = 411;
 
+// What a tab stands for, in tests that need no pages.
+class TabClient : public CObject {};
+
 // One WM_TAB* message as its receiver saw it.
 struct TabNotice {
     UINT message;
