@@ -56,6 +56,24 @@ protected:
         tabs->MoveWindow(0, 0, 400, 300);
         listener->notices.clear();
     }
+    // Injects a key and pumps through the application, as its message loop does.
+    void Press(UINT key)
+    {
+        headless->InjectKey(key, true);
+        headless->InjectKey(key, false);
+        MSG message;
+        for (int guard = 0; guard < 1000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            if (!app.PreTranslateMessage(&message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+    int Active() const
+    {
+        int index = -1;
+        return tabs->GetActiveTab(index) ? index : -1;
+    }
     // The window's rectangle in the tab window's client area.
     CRect Place(HWND window) const { return RectInParent(window); }
 
@@ -265,6 +283,45 @@ TEST_F(TabWndTest, TheParentLosesItsClientEdge)
     ASSERT_TRUE(window.Create(frame, WS_CHILD | WS_VISIBLE | 0x10, AFX_IDW_PANE_FIRST));
     EXPECT_FALSE(frame->GetExStyle() & WS_EX_CLIENTEDGE);
     frame->DestroyWindow();
+}
+
+TEST_F(TabWndTest, TheKeyboardMovesBetweenTabsPagesAndSiblings)
+{
+    tabs->DestroyWindow();
+    ASSERT_TRUE(tabs->Create(listener, kMainFrameTabStyle | WS_TABSTOP, AFX_IDW_PANE_FIRST));
+    AddFourPages();
+    tabs->EnableTab(2, FALSE);
+    HWND sibling = ::CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 420, 10, 60, 20,
+        listener->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(55)), nullptr, nullptr);
+    ASSERT_TRUE(tabs->ActivateTab(0));
+    HWND strip = tabs->GetTabControl()->m_hWnd;
+
+    ::SetFocus(strip);
+    Press(VK_RIGHT);
+    EXPECT_EQ(Active(), 1);
+    Press(VK_DOWN);
+    EXPECT_EQ(Active(), 3) << "over the disabled tab";
+    headless->InjectKey(VK_CONTROL, true);
+    Press(VK_TAB);
+    EXPECT_EQ(Active(), 3) << "Ctrl+Tab at the last tab";
+    headless->InjectKey(VK_SHIFT, true);
+    Press(VK_TAB);
+    EXPECT_EQ(Active(), 1) << "Ctrl+Shift+Tab goes back";
+    headless->InjectKey(VK_SHIFT, false);
+    headless->InjectKey(VK_CONTROL, false);
+    EXPECT_EQ(::GetFocus(), strip);
+
+    Press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(pages[1]->m_hWnd, IDC_PAGE_FIRST)) << "Tab enters the page";
+    ::SetFocus(strip);
+    headless->InjectKey(VK_SHIFT, true);
+    Press(VK_TAB);
+    headless->InjectKey(VK_SHIFT, false);
+    EXPECT_EQ(::GetFocus(), sibling) << "Shift+Tab leaves for the sibling";
+
+    // Focus given to the tab window goes on to its tabs.
+    tabs->SetFocus();
+    EXPECT_EQ(::GetFocus(), strip);
 }
 
 TEST_F(TabWndTest, TheMainWindowsTabWindowLooksRight)
