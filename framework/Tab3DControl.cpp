@@ -930,20 +930,6 @@ void SEC3DTabControl::OnDestroy()
     ReleaseDrawingObjects();
 }
 
-BOOL SEC3DTabControl::PreTranslateMessage(MSG* message)
-{
-    switch (message->message) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        return FALSE;
-    default:
-        return SECTabControlBase::PreTranslateMessage(message);
-    }
-}
-
 INT_PTR SEC3DTabControl::OnToolHitTest(CPoint point, TOOLINFO* info) const
 {
     if (INT_PTR hit = SECTabControlBase::OnToolHitTest(point, info); hit != -1)

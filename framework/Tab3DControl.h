@@ -57,7 +57,6 @@ public:
     void SetLabelFitting(BOOL fitting);
     BOOL AreLabelsShown() const { return m_showLabels; }
 
-    BOOL PreTranslateMessage(MSG* message) override;
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const override;
 
     // Thickness of the tabs across the row and where the first tab starts.

@@ -15,7 +15,6 @@ BOOL SECTabControlBase::Create(DWORD style, const RECT& rect, CWnd* parent, UINT
     LPCWSTR className = AfxRegisterWndClass(CS_DBLCLKS);
     if (!className || !CreateEx(0, className, L"", style | WS_CHILD, rect, parent, id))
         return FALSE;
-    m_tabs.clear();
     m_cursor = ::LoadCursorW(nullptr, IDC_ARROW);
     Initialize(style);
     return TRUE;

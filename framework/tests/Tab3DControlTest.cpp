@@ -273,6 +273,49 @@ TEST_F(Tab3DControlTest, FontsAreTakenForKnownSelectorsOnly)
     EXPECT_FALSE(tabs.SetTabFont(nullptr, 1));
 }
 
+TEST_F(Tab3DControlTest, IconsComeFromResourcesOrAsCopies)
+{
+    Make(TAB_STYLE_TOP, CRect(10, 10, 310, 40), { L"Formula", L"Graph", L"Date" });
+    const int plain = RectOf(1).Width();
+    tabs.SetTabIcon(1, 32516u, 16, 16);
+    EXPECT_NE(tabs.GetTab(1)->GetIcon(), nullptr);
+    EXPECT_EQ(RectOf(1).Width(), plain + 19) << "the icon takes its room before the label";
+    EXPECT_EQ(RectOf(2).left, RectOf(1).right);
+
+    tabs.SetTabIcon(2, MAKEINTRESOURCEW(32515), 16, 16);
+    EXPECT_NE(tabs.GetTab(2)->GetIcon(), nullptr);
+
+    // The tab keeps a copy: the caller's icon may go.
+    HICON own = ::CopyIcon(::LoadIconW(nullptr, IDI_QUESTION));
+    tabs.SetTabIcon(1, own);
+    EXPECT_NE(tabs.GetTab(1)->GetIcon(), own);
+    ::DestroyIcon(own);
+    ICONINFO info {};
+    EXPECT_TRUE(::GetIconInfo(tabs.GetTab(1)->GetIcon(), &info));
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+
+    tabs.SetTabIcon(1, static_cast<HICON>(nullptr));
+    EXPECT_EQ(tabs.GetTab(1)->GetIcon(), nullptr);
+    EXPECT_EQ(RectOf(1).Width(), plain);
+}
+
+TEST_F(Tab3DControlTest, ANewPositionTurnsTheRow)
+{
+    Make(TAB_STYLE_TOP, CRect(10, 10, 310, 310), { L"Formula", L"Graph" });
+    const CRect across = RectOf(1);
+    EXPECT_EQ(across.Height(), 22);
+    tabs.ModifyTabStyle(TAB_STYLE_TOP, TAB_STYLE_RIGHT);
+    const CRect down = RectOf(1);
+    EXPECT_EQ(down.Width(), 22);
+    EXPECT_EQ(down.Height(), across.Width()) << "the turned font measures the same";
+    EXPECT_EQ(down.left, 300 - 22 - 3);
+
+    tabs.RenameTab(1, L"A longer name");
+    EXPECT_GT(RectOf(1).Height(), down.Height());
+    EXPECT_EQ(tabs.GetTab(1)->m_fullLabel, CString(L"A longer name"));
+}
+
 // ---- the look
 
 struct LookCase {

@@ -212,6 +212,8 @@ TEST_F(TabWndTest, TheStyleWordSplitsIntoWindowAndTabStyles)
     EXPECT_EQ(tabs->GetTabControl()->GetDlgCtrlID(), static_cast<int>(SECTabWndBase::kTabControlId));
     EXPECT_EQ(tabs->GetTabControl()->GetStyle() & 0xFFF8, 0xA10u) << "tabs hang from the strip's top, dragging allowed";
     EXPECT_EQ(tabs->GetNotifyWnd(), listener);
+    EXPECT_TRUE(tabs->CreateScrollBarCtrl(SBS_HORZ, 77));
+    EXPECT_EQ(::GetParent(::GetDlgItem(tabs->m_hWnd, 77)), tabs->m_hWnd);
 
     SEC3DTabWnd right;
     ASSERT_TRUE(right.Create(listener, WS_CHILD | WS_VISIBLE | 0x3, 99));
