@@ -206,6 +206,10 @@ void SECTabWndBase::RefocusActivePage()
     if (auto* view = dynamic_cast<CView*>(m_pActivePage)) {
         if (CFrameWnd* frame = view->GetParentFrame())
             frame->SetActiveView(view, TRUE);
+        // A view that was active already keeps its focus where it was.
+        HWND focus = ::GetFocus();
+        if (focus != view->m_hWnd && !::IsChild(view->m_hWnd, focus))
+            view->SetFocus();
         return;
     }
     SetFocus();

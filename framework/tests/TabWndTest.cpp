@@ -326,6 +326,39 @@ TEST_F(TabWndTest, TheKeyboardMovesBetweenTabsPagesAndSiblings)
     EXPECT_EQ(::GetFocus(), strip);
 }
 
+TEST_F(TabWndTest, ClickingTheActiveTabGivesItsPageTheFocusAgain)
+{
+    AddFourPages();
+    ASSERT_TRUE(tabs->ActivateTab(1));
+    listener->notices.clear();
+    HWND strip = tabs->GetTabControl()->m_hWnd;
+    ::SetFocus(strip);
+    CRect active;
+    tabs->GetTabControl()->GetTabRect(1, active);
+    Click(ScreenPoint(strip, active.CenterPoint().x, active.CenterPoint().y));
+    const HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == pages[1]->m_hWnd || ::IsChild(pages[1]->m_hWnd, focus));
+    EXPECT_TRUE(listener->notices.empty()) << "the page was active already";
+}
+
+TEST_F(TabWndTest, TheNotifyWindowCanBeChanged)
+{
+    AddFourPages();
+    auto* other = new TabListener;
+    ASSERT_TRUE(other->Create(nullptr, L"Other", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100)));
+    tabs->SetNotifyWnd(other);
+    ASSERT_TRUE(tabs->ActivateTab(2));
+    EXPECT_TRUE(listener->notices.empty());
+    ASSERT_EQ(other->notices.size(), 1u);
+    EXPECT_EQ(other->notices[0].index, 2);
+
+    tabs->SetNotifyWnd(nullptr);
+    EXPECT_EQ(tabs->GetNotifyWnd(), listener) << "none means the parent";
+    ASSERT_TRUE(tabs->ActivateTab(3));
+    EXPECT_EQ(listener->notices.size(), 1u);
+    other->DestroyWindow();
+}
+
 TEST_F(TabWndTest, TheMainWindowsTabWindowLooksRight)
 {
     AddFourPages();
