@@ -3,7 +3,7 @@
 // of its client area. Labels that do not fit are shortened behind "..." (their full text becomes a
 // tooltip), tabs may carry a 16 x 16 icon and be disabled (drawn embossed, deaf to clicks and
 // arrow keys); the user activates tabs by click and arrow keys and, with TAB_STYLE_DRAG, moves the
-// active tab along the row by dragging it.
+// active tab along the row by dragging it. Its painting is in Tab3DControlPaint.cpp.
 
 #include "framework/Tab3DRow.h"
 #include "platform/mfc/GdiObjects.h"

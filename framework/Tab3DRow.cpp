@@ -1,5 +1,7 @@
 #include "framework/Tab3DRow.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNCREATE(SEC3DTab, SECTab)
 
 SEC3DTab::~SEC3DTab()

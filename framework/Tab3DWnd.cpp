@@ -2,6 +2,7 @@
 
 #include "platform/gdi/SysColors.h"
 
+#include <algorithm>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(SEC3DTabWnd, SECTabWndBase)
