@@ -357,10 +357,9 @@ BOOL SEC3DTabWnd::PreTranslateMessage(MSG* message)
             return TRUE;
         }
     }
+    // Other keys have been offered to the focused window and its parents on the way up already.
     if (key == VK_TAB && !control)
         return MoveFocus(shift);
-    if (CWnd* focused = CWnd::FromHandlePermanent(focus); focused && focused != this)
-        return focused->PreTranslateMessage(message);
     return FALSE;
 }
 

@@ -367,4 +367,23 @@ TEST_F(TabWndTest, TheMainWindowsTabWindowLooksRight)
     EXPECT_TRUE(LooksLike(tabs->m_hWnd, "tabwnd_below.png"));
 }
 
+TEST_F(TabWndTest, FlatAndThinFramesLookRight)
+{
+    const struct {
+        DWORD style;
+        const char* file;
+    } cases[] = { { 0x18, "tabwnd_flat.png" }, { 0x410, "tabwnd_thin.png" }, { 0x20, "tabwnd_above.png" } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        SEC3DTabWnd window;
+        ASSERT_TRUE(window.Create(listener, WS_CHILD | WS_VISIBLE | c.style, 1234));
+        window.AddTab(RUNTIME_CLASS(FormulaPage), L"Formula");
+        window.AddTab(RUNTIME_CLASS(GraphPage), L"Graph");
+        window.MoveWindow(0, 0, 240, 120);
+        ASSERT_TRUE(window.ActivateTab(0));
+        EXPECT_TRUE(LooksLike(window.m_hWnd, c.file));
+        window.DestroyWindow();
+    }
+}
+
 } // namespace
