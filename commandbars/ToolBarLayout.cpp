@@ -166,12 +166,11 @@ std::vector<ToolBarRow> ArrangeRows(std::span<const ToolBarItem> items, int leng
                 width = narrower;
                 rows = std::move(trial);
             }
-        } else if (widest > length) {
-            // Wider a button at a time until the rows fit, or are one row.
-            while (HeightOf(rows, metrics) > length && HeightOf(rows, metrics) > metrics.buttonHeight && width < 32767) {
-                width = std::min(32767, width + metrics.buttonWidth);
-                rows = WrapToolBar(items, width);
-            }
+        }
+        // Wider a button at a time until the rows fit, or are one row.
+        while (HeightOf(rows, metrics) > length && HeightOf(rows, metrics) > metrics.buttonHeight && width < 32767) {
+            width = std::min(32767, width + metrics.buttonWidth);
+            rows = WrapToolBar(items, width);
         }
     }
     BalanceRows(items, rows);
