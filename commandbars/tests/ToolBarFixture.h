@@ -10,7 +10,7 @@
 #include <vector>
 
 // ---- toolbar.rc
-constexpr UINT IDR_TB_EDIT = 1000, IDR_TB_LARGE = 1001, IDR_TB_NOBITMAP = 1002, IDB_TB_ALONE = 1003;
+constexpr UINT IDR_TB_EDIT = 1000, IDR_TB_LARGE = 1001, IDR_TB_NOBITMAP = 1002, IDB_TB_ALONE = 1003, IDM_TB_MENU = 1010;
 constexpr UINT ID_TB_NEW = 1101, ID_TB_OPEN = 1102, ID_TB_SAVE = 1103, ID_TB_CUT = 1104, ID_TB_COPY = 1105,
                ID_TB_PASTE = 1106, ID_TB_PRINT = 1107, ID_TB_CALC = 1108, ID_TB_HELP = 1109;
 // IDR_TB_EDIT's order; 0 is a separator.
@@ -28,6 +28,7 @@ public:
         UINT code;
         int button;
         int index;
+        UINT_PTR a, b;
     };
     std::vector<UINT> commands;
     std::vector<Notification> notifications;
@@ -49,7 +50,7 @@ protected:
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == TBN_DROPDOWN || header->code == SEC_TBN_DROPMENU) {
             const auto* notify = reinterpret_cast<const SECBtnNotify*>(lParam);
-            notifications.push_back({ header->code, notify->toolBar.iItem, notify->nIndex });
+            notifications.push_back({ header->code, notify->toolBar.iItem, notify->nIndex, notify->a, notify->b });
             return TRUE;
         }
         return SECFrameWnd::OnNotify(wParam, lParam, result);
