@@ -100,6 +100,13 @@ BOOL SECCustomToolBar::SetButtons(const UINT* ids, int count)
     return TRUE;
 }
 
+void SECCustomToolBar::InformBtn(UINT id, UINT code, void* data)
+{
+    for (const auto& button : m_btns)
+        if (button->m_nID == id)
+            button->InformBtn(code, data);
+}
+
 void SECCustomToolBar::RemoveAllButtons()
 {
     if (m_nHot != -1 && m_hWnd)

@@ -7,6 +7,7 @@
 
 #include "commandbars/StdBtn.h"
 #include "framework/ControlBar.h"
+#include "framework/ToolBarManager.h"
 
 #include <memory>
 #include <vector>
@@ -37,7 +38,7 @@ struct SECBtnMapEntry {
     UINT_PTR extra[5];
 };
 
-class SECCustomToolBar : public SECControlBar {
+class SECCustomToolBar : public SECControlBar, public SECManagedToolBar {
     DECLARE_DYNCREATE(SECCustomToolBar)
 public:
     SECCustomToolBar();
@@ -46,6 +47,12 @@ public:
     // style: the window and CBRS_ bits; ctrlStyle: the SEC_TBS_ bits.
     virtual BOOL CreateEx(DWORD ctrlStyle, CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP,
         UINT id = AFX_IDW_TOOLBAR, LPCWSTR title = nullptr);
+    BOOL CreateManagedBar(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id, LPCWSTR title) override
+    {
+        return CreateEx(ctrlStyle, parent, style, id, title);
+    }
+    // Passes the notification to the buttons of that command id.
+    void InformBtn(UINT id, UINT code, void* data) override;
 
     // ---- the buttons
     // Registers the resource's bitmap with the bitmap store and makes one button per command id;
@@ -73,7 +80,7 @@ public:
     virtual void InvalidateButton(int index);
 
     // ---- images and sizes
-    void SetBmpMgr(SECBmpMgr* manager);
+    void SetBmpMgr(SECBmpMgr* manager) override;
     SECBmpMgr* GetBmpMgr() const { return m_pBmpMgr; }
     // The image of a command in the bitmap store (0 without one); non-zero when it has one.
     virtual BOOL GetImageIndex(UINT id, int& index) const;
@@ -83,7 +90,7 @@ public:
     virtual int GetButtonHeight() const { return GetImageHeight() + 7; }
     virtual int GetSeparatorWidth() const { return (GetImageWidth() + 8) / 3; }
     // Every button takes its size again (after a change of image size or font).
-    virtual void RecalcButtonSizes();
+    void RecalcButtonSizes() override;
     virtual CFont* GetFont() const { return CFont::FromHandle(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))); }
     virtual CFont* GetMenuFont() const { return GetFont(); }
     virtual void SetTransparentColor(COLORREF color, BOOL use);

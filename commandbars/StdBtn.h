@@ -123,6 +123,8 @@ public:
 
     // Describes the button as a tool whose text is asked for when shown; returns the id.
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const;
+    // A notification its bar passes on; a hook for button classes that answer one.
+    virtual void InformBtn(UINT, void*) {}
     // Takes the bar's separator or button size, and raises the bar's largest button size.
     virtual void AdjustSize();
     // Sends WM_NOTIFY with an SECBtnNotify to the bar's owner; its answer.
