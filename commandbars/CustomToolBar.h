@@ -10,6 +10,8 @@
 #include "framework/ToolBarManager.h"
 
 #include <memory>
+#include <span>
+#include <utility>
 #include <vector>
 
 class SECBmpMgr;
