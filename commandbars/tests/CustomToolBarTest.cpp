@@ -351,8 +351,10 @@ TEST_F(CustomToolBarTest, AReleaseInsideSendsTheCommandOnce)
     EXPECT_TRUE(bar.GetButtonStyle(save) & TBBS_PRESSED);
     EXPECT_EQ(::GetCapture(), bar.m_hWnd);
     EXPECT_TRUE(Frame().commands.empty()) << "nothing on the press";
+    EXPECT_EQ(Frame().prompts, std::vector<WPARAM> { ID_TB_SAVE }) << "the command's prompt while pressed";
     Press(bar, Middle(bar, save), false);
     EXPECT_EQ(Frame().commands, std::vector<UINT> { ID_TB_SAVE });
+    EXPECT_EQ(Frame().prompts, (std::vector<WPARAM> { ID_TB_SAVE, AFX_IDS_IDLEMESSAGE }));
     EXPECT_EQ(bar.GetPressedItem(), -1);
     EXPECT_FALSE(bar.GetButtonStyle(save) & TBBS_PRESSED);
     EXPECT_EQ(::GetCapture(), nullptr);
