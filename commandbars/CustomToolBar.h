@@ -15,7 +15,6 @@
 #include <vector>
 
 class SECBmpMgr;
-class SECCustomToolBar;
 
 // ---- the tool-bar messages the bar answers
 constexpr UINT TB_ADDBUTTONSA = WM_USER + 20, TB_DELETEBUTTON = WM_USER + 22;
