@@ -113,7 +113,6 @@ public:
 
     // Creates the window under `parent`, which sets the timer; FALSE when either fails.
     BOOL Start(CWnd* parent);
-    BOOL HasFired() const { return m_fired; }
 
 protected:
     int OnCreate(LPCREATESTRUCT createStruct);

@@ -149,6 +149,20 @@ TEST_F(CaptionButtonTest, TheRowSitsWhereTheSystemHitTestsItsButtons)
     EXPECT_EQ(extra->GetRect().right, Button(B::Minimize)->GetRect().left - 2) << "extra buttons follow after a gap";
 }
 
+TEST_F(CaptionButtonTest, AMaximisedChildsRowSitsUnderTheCaptionInMenuSizes)
+{
+    using B = SECCaptionControlMsgFilter;
+    SECCaptionControlListMsgFilter* caption = Open(WS_OVERLAPPEDWINDOW);
+    auto* row = static_cast<SECCapConLstMDIMaxChildMsgFilter*>(window->root.Install(
+        SECMsgFilter::Descriptor(ListId + 1, SECMsgFilter::RootId, RUNTIME_CLASS(SECCapConLstMDIMaxChildMsgFilter)), TRUE));
+    row->Layout();
+    const CRect close = static_cast<B*>(row->FindOrCreate(B::Close))->GetRect();
+    const CRect captionClose = static_cast<B*>(caption->FindOrCreate(B::Close))->GetRect();
+    EXPECT_EQ(close.Size(), CSize(GetSystemMetrics(SM_CXMENUSIZE) - 2, GetSystemMetrics(SM_CYMENUSIZE) - 4));
+    EXPECT_EQ(close.top, captionClose.top + GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(close.right, captionClose.right);
+}
+
 TEST_F(CaptionButtonTest, TheStyleDecidesWhichButtonsShowAndWhichAreDisabled)
 {
     using B = SECCaptionControlMsgFilter;

@@ -479,6 +479,15 @@ TEST_F(MvcViewportTest, ADCDrawsInLogicalCoordinates)
     EXPECT_EQ(PixelAt(host, 10, 20), RGB(255, 0, 0));
     EXPECT_NE(PixelAt(host, 12, 22), RGB(255, 0, 0));
 
+    viewport.SetScale(FALSE, 2.0f, 2.0f);
+    {
+        MvcViewport::DC dc(&viewport, TRUE);
+        dc.FillSolidRect(CRect(120, 120, 121, 121), RGB(0, 0, 255));
+    }
+    EXPECT_EQ(PixelAt(host, 40, 40), RGB(0, 0, 255));
+    EXPECT_EQ(PixelAt(host, 41, 41), RGB(0, 0, 255)) << "one logical unit is two pixels";
+    EXPECT_NE(PixelAt(host, 42, 42), RGB(0, 0, 255));
+
     MvcViewport unhosted;
     bool raised = false;
     try {
