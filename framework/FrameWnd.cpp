@@ -165,6 +165,8 @@ HMENU SECFrameWnd::GetMenuPopup(UINT menuId, int index)
 {
     HMENU menu = nullptr;
     if (menuId == GetMenuResource()) {
+        if (!m_hMenuDefault)
+            m_hMenuDefault = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(menuId));
         menu = m_hMenuDefault;
     } else if (auto it = m_otherMenus.find(menuId); it != m_otherMenus.end()) {
         menu = it->second;
