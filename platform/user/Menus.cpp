@@ -173,6 +173,34 @@ SIZE LayoutPopup(PopupLevel& level)
     return { width + 2 * kBorder, y + kBorder };
 }
 
+// Menu marks come as masks, black on white: only the black pixels take the mark's colour.
+void DrawMenuMark(HDC dc, const RECT& where, UINT mark, COLORREF colour)
+{
+    int width = where.right - where.left, height = where.bottom - where.top;
+    HDC maskDc = CreateCompatibleDC(dc);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDc, mask);
+    RECT local { 0, 0, width, height };
+    DrawFrameControl(maskDc, &local, DFC_MENU, mark);
+    HBRUSH brush = CreateSolidBrush(colour);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    constexpr DWORD kBrushWhereBlack = 0xB8074A;
+    BitBlt(dc, where.left, where.top, width, height, maskDc, 0, 0, kBrushWhereBlack);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    SelectObject(maskDc, oldMask);
+    DeleteObject(mask);
+    DeleteDC(maskDc);
+}
+
+void DrawSubmenuArrow(HDC dc, const RECT& item, COLORREF colour)
+{
+    DrawMenuMark(dc, { item.right - 14, item.top + 3, item.right - 2, item.bottom - 3 }, DFCS_MENUARROW, colour);
+}
+
 void PaintPopup(HWND window, HDC dc)
 {
     if (!g_loop)
@@ -204,24 +232,24 @@ void PaintPopup(HWND window, HDC dc)
             int saved = SaveDC(dc);
             SendMessageW(g_loop->owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
             RestoreDC(dc, saved);
+            // The submenu's arrow is the menu's, beside whatever the owner drew.
+            if (item.submenu)
+                DrawSubmenuArrow(dc, r, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
             continue;
         }
         if (hot)
             FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-        if (item.state & MF_CHECKED) {
-            RECT mark { r.left + 2, r.top + 2, r.left + 15, r.top + 15 };
-            DrawFrameControl(dc, &mark, DFC_MENU, (item.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-        }
+        COLORREF textColour = GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+        SetTextColor(dc, textColour);
+        if (item.state & MF_CHECKED)
+            DrawMenuMark(dc, { r.left + 2, r.top + 2, r.left + 15, r.top + 15 }, (item.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK, textColour);
         auto [label, accelerator] = SplitAccelerator(item.text);
         RECT text { r.left + 16, r.top, r.right - 16, r.bottom };
         DrawTextW(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         if (!accelerator.empty())
             DrawTextW(dc, accelerator.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-        if (item.submenu) {
-            RECT arrow { r.right - 14, r.top + 3, r.right - 2, r.bottom - 3 };
-            DrawFrameControl(dc, &arrow, DFC_MENU, DFCS_MENUARROW);
-        }
+        if (item.submenu)
+            DrawSubmenuArrow(dc, r, textColour);
     }
     SelectObject(dc, oldFont);
 }
