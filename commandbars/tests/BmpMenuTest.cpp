@@ -1,83 +1,12 @@
-#include "commandbars/BmpMenuPlugIn.h"
-#include "commandbars/MenuBar.h"
-#include "framework/FrameWnd.h"
-#include "framework/tests/DockingFixture.h"
+#include "MenuFrame.h"
+
 #include "platform/user/tests/PixelChecks.h"
 
 namespace {
 
-// ---- menubar.rc
-constexpr UINT IDR_MB_CALC = 2001, IDR_MB_SCRIPT = 2003, IDR_MB_IMAGES = 2010;
-constexpr UINT ID_MB_PASTE = 2112, ID_MB_RUN = 2141, ID_MB_RESET = 2142;
-
-// A frame whose menu bar shows the calculator's menu, with the images of IDR_MB_IMAGES beside
-// its items; it records its commands.
-class BitmapMenuFrame : public SECFrameWnd {
-public:
-    BitmapMenuFrame() { SetMenuBar(&menuBar); }
-    SECMenuBar menuBar;
-    std::vector<UINT> commands;
-
+class BmpMenuTest : public MenuBarFixture {
 protected:
-    int OnCreate(LPCREATESTRUCT create)
-    {
-        if (SECFrameWnd::OnCreate(create) == -1 || !menuBar.CreateEx(0x300, this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR))
-            return -1;
-        menuBar.SetMenuInfo(2, IDR_MB_CALC, IDR_MB_SCRIPT);
-        SetMenuResource(IDR_MB_CALC);
-        LoadMenuBitmaps(IDR_MB_IMAGES);
-        return 0;
-    }
-    void OnMenuCommand(UINT id) { commands.push_back(id); }
-    void OnUpdatePaste(CCmdUI* state) { state->Enable(FALSE); }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(BitmapMenuFrame, SECFrameWnd)
-    ON_WM_CREATE()
-    ON_COMMAND_RANGE(2100, 2199, OnMenuCommand)
-    ON_UPDATE_COMMAND_UI(ID_MB_PASTE, OnUpdatePaste)
-END_MESSAGE_MAP()
-
-class BmpMenuTest : public DockingFixture {
-protected:
-    CFrameWnd* NewFrame() override { return new BitmapMenuFrame; }
-    void SetUp() override
-    {
-        DockingFixture::SetUp();
-        Frame().menuBar.EnableDocking(CBRS_ALIGN_ANY);
-        frame->DockControlBar(&Frame().menuBar);
-        frame->RecalcLayout();
-        Run();
-    }
-    void TearDown() override
-    {
-        SetModalLoopHook(nullptr);
-        DockingFixture::TearDown();
-    }
-    BitmapMenuFrame& Frame() { return *static_cast<BitmapMenuFrame*>(frame); }
     SECBmpMenuPlugIn& PlugIn() { return *dynamic_cast<SECBmpMenuPlugIn*>(Frame().GetMenuPlugIn()); }
-    void Run()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            if (app.PreTranslateMessage(&message))
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    void Press(unsigned key)
-    {
-        headless->InjectKey(key, true);
-        headless->InjectKey(key, false);
-    }
-    void AltWith(unsigned key)
-    {
-        headless->InjectKey(VK_MENU, true);
-        Press(key);
-        headless->InjectKey(VK_MENU, false);
-    }
     // The popup the frame shows for a popup of a menu, with its items converted.
     HMENU OpenedPopup(UINT menuId, int index)
     {
