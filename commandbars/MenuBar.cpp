@@ -2,6 +2,7 @@
 
 #include "commandbars/MenuBarFeature.h"
 #include "framework/DocTemplateUtils.h"
+#include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 
 #include <cstdarg>
@@ -10,6 +11,7 @@ IMPLEMENT_DYNCREATE(SECMenuBar, SECCustomToolBar)
 
 BEGIN_MESSAGE_MAP(SECMenuBar, SECCustomToolBar)
     ON_WM_SETTINGCHANGE()
+    ON_WM_WINDOWPOSCHANGED()
 END_MESSAGE_MAP()
 
 namespace {
@@ -43,7 +45,7 @@ CFont* SECMenuBar::GetMenuFont() const
 
 BOOL SECMenuBar::CreateEx(DWORD ctrlStyle, CWnd* parent, DWORD style, UINT id, LPCWSTR title)
 {
-    return SECCustomToolBar::CreateEx(ctrlStyle | SEC_TBS_STRETCH, parent, style | CBRS_SIZE_DYNAMIC, id, title);
+    return SECCustomToolBar::CreateEx(ctrlStyle | SEC_TBS_STRETCH, parent, style | CBRS_HIDE_INPLACE, id, title);
 }
 
 SECFrameMenuPlugIn* SECMenuBar::CreateMenuPlugIn()
@@ -146,6 +148,16 @@ void SECMenuBar::OnSettingChange(UINT, LPCWSTR)
     CreateMenuFontFromMetrics();
     RecalcButtonSizes();
     Relayout(TRUE);
+}
+
+void SECMenuBar::OnWindowPosChanged(WINDOWPOS*)
+{
+    Default();
+    auto* floating = IsFloating() ? dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(::GetAncestor(m_hWnd, GA_ROOT))) : nullptr;
+    if (!floating || !(floating->GetStyle() & WS_SYSMENU))
+        return;
+    ::SetWindowLongPtrW(floating->m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(floating->GetStyle() & ~WS_SYSMENU));
+    ::SetWindowPos(floating->m_hWnd, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- finding menu buttons

@@ -80,6 +80,8 @@ public:
 
 protected:
     void OnSettingChange(UINT flags, LPCWSTR section);
+    // A floating menu bar cannot be closed: its floating frame loses the close button.
+    void OnWindowPosChanged(WINDOWPOS* position);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -237,6 +237,34 @@ TEST_F(MenuBarTest, TheMouseSwitchesPopupsAcrossTitlesAndAClickOnTheOpenOneClose
     EXPECT_EQ(Bar().GetTrackedButton(), -1);
 }
 
+TEST_F(MenuBarTest, AFloatingMenuBarHasNoCloseButton)
+{
+    frame->FloatControlBar(&Bar(), CPoint(300, 300));
+    Run();
+    ASSERT_TRUE(Bar().IsFloating());
+    HWND floating = ::GetAncestor(Bar().m_hWnd, GA_ROOT);
+    ASSERT_NE(floating, frame->m_hWnd);
+    EXPECT_FALSE(GetWindowLongPtrW(floating, GWL_STYLE) & WS_SYSMENU);
+}
+
+TEST_F(MenuBarTest, InKeyboardModeTheMouseMovesTheHighlightAndAClickLeaves)
+{
+    Press(VK_MENU);
+    Run();
+    ASSERT_EQ(Bar().GetTrackedButton(), 0);
+    headless->InjectMouseMove(ButtonCentre(2));
+    Run();
+    EXPECT_EQ(Bar().GetTrackedButton(), 2);
+    CRect client;
+    frame->GetClientRect(&client);
+    frame->ClientToScreen(&client);
+    headless->InjectButton(1, true, client.CenterPoint());
+    headless->InjectButton(1, false, client.CenterPoint());
+    Run();
+    EXPECT_FALSE(Bar().IsKeyboardMode());
+    EXPECT_TRUE(Frame().opened.empty());
+}
+
 TEST_F(MenuBarTest, DeactivatingTheFrameEndsKeyboardMode)
 {
     Press(VK_MENU);
