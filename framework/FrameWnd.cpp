@@ -94,6 +94,9 @@ SECFrameWnd::~SECFrameWnd()
 {
     for (auto& [id, menu] : m_otherMenus)
         DestroyMenu(menu);
+    // Beside a menu bar the window never held the menu, so nothing destroyed it with the window.
+    if (m_pMenuBar && m_hMenuDefault)
+        DestroyMenu(m_hMenuDefault);
 }
 
 BOOL SECFrameWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,

@@ -1,5 +1,7 @@
 #include "MenuFrame.h"
 
+#include "platform/mfc/View.h"
+
 namespace {
 
 class MenuBarTest : public MenuBarFixture {
@@ -263,6 +265,27 @@ TEST_F(MenuBarTest, InKeyboardModeTheMouseMovesTheHighlightAndAClickLeaves)
     Run();
     EXPECT_FALSE(Bar().IsKeyboardMode());
     EXPECT_TRUE(Frame().opened.empty());
+}
+
+class PlainView : public CView {
+    DECLARE_DYNCREATE(PlainView)
+    void OnDraw(CDC*) override {}
+};
+IMPLEMENT_DYNCREATE(PlainView, CView)
+
+TEST_F(MenuBarTest, AltWithTheMnemonicOfAControlInTheViewIsLeftToTheView)
+{
+    auto* view = new PlainView;
+    ASSERT_TRUE(view->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 40, 300, 200), frame, AFX_IDW_PANE_FIRST, nullptr));
+    CreateWindowExW(0, L"BUTTON", L"&Formula", WS_CHILD | WS_VISIBLE, 5, 5, 80, 24, view->m_hWnd, nullptr, nullptr, nullptr);
+    frame->SetActiveView(view);
+    AltWith('F');
+    Run();
+    EXPECT_TRUE(Frame().opened.empty());
+    OnEachWait({});
+    AltWith('E');
+    Run();
+    EXPECT_EQ(Frame().opened.size(), 1u);
 }
 
 TEST_F(MenuBarTest, DeactivatingTheFrameEndsKeyboardMode)
