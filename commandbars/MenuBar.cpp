@@ -100,6 +100,14 @@ void SECMenuBar::RebuildButtons(BOOL noRedraw)
         Relayout(TRUE);
 }
 
+void SECMenuBar::InsertButton(int index, UINT id, BOOL separator, BOOL noRedraw)
+{
+    SECCustomToolBar::InsertButton(index, id, separator, TRUE);
+    ShowMenuButtons(m_dwCurrentMask, FALSE);
+    if (!noRedraw)
+        Relayout(TRUE);
+}
+
 DWORD SECMenuBar::GetMenuMask(UINT menuId) const
 {
     auto it = m_menuMasks.find(menuId);

@@ -39,6 +39,8 @@ public:
     // Shows the menu buttons whose mask shares a bit with `mask`.
     void ShowMenuButtons(DWORD mask, BOOL relayout);
     void RebuildButtons(BOOL noRedraw);
+    // A new button shows or hides as the current menu says.
+    void InsertButton(int index, UINT id, BOOL separator = FALSE, BOOL noRedraw = FALSE) override;
     DWORD GetMenuMask(UINT menuId) const;
     DWORD GetCurrentMask() const { return m_dwCurrentMask; }
     UINT GetCurrentMenu() const { return m_nCurrentMenu; }

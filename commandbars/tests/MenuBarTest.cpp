@@ -66,6 +66,13 @@ TEST_F(MenuBarTest, EachMenuHasItsBitAndSwitchingShowsItsButtons)
     EXPECT_EQ(Bar().GetMenuMask(IDR_MB_EMPTY), 2u);
     EXPECT_EQ(Bar().GetMenuMask(IDR_MB_SCRIPT), 4u);
     EXPECT_FALSE(Bar().SetMenuInfo(2, IDR_MB_MISSING, IDR_MB_EMPTY));
+
+    // A button inserted later follows the menu shown.
+    ASSERT_TRUE(Bar().SetMenuInfo(2, IDR_MB_CALC, IDR_MB_GRAPH));
+    Bar().SwitchMenu(IDR_MB_CALC);
+    Bar().InsertButton(0, SECMenuButtonRecords::kFirstCommand + 3); // the second menu's "&File"
+    EXPECT_EQ(Bar().GetButtonCount(), 6);
+    EXPECT_EQ(VisibleTitles(), (std::vector<std::wstring> { L"&File", L"&Edit", L"Help" }));
 }
 
 TEST_F(MenuBarTest, MnemonicsFindVisibleButtons)
