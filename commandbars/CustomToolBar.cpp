@@ -354,18 +354,13 @@ SECCustomToolBar::Shape SECCustomToolBar::ShapeOf(DWORD mode)
     return (mode & LM_HORZDOCK) ? Horizontal : (mode & LM_VERTDOCK) ? Vertical : Floating;
 }
 
-BOOL SECCustomToolBar::ShowsGripper() const
-{
-    return (m_dwExStyle & SEC_TBS_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY);
-}
-
 void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz) const
 {
     SECControlBar::CalcInsideRect(rect, horz);
     if (!ShowsGripper())
         return;
     // The caption strip of the gripper style lies along the left of a bar docked top or bottom.
-    if (m_dwStyle & CBRS_ORIENT_HORZ)
+    if (GripperOnLeft())
         rect.left += kGripperWidth;
     else
         rect.top += kGripperHeight;

@@ -10,10 +10,11 @@
 #include "framework/ToolBarManager.h"
 
 #include <memory>
+#include <span>
+#include <utility>
 #include <vector>
 
 class SECBmpMgr;
-class SECCustomToolBar;
 
 // ---- the tool-bar messages the bar answers
 constexpr UINT TB_ADDBUTTONSA = WM_USER + 20, TB_DELETEBUTTON = WM_USER + 22;
@@ -22,7 +23,7 @@ constexpr UINT TB_ADDBUTTONSA = WM_USER + 20, TB_DELETEBUTTON = WM_USER + 22;
 constexpr UINT SEC_TBN_DROPMENU = static_cast<UINT>(-2120);
 
 // ---- the extended control style of CreateEx
-constexpr DWORD SEC_TBS_STRETCH = 0x80, SEC_TBS_FLAT = 0x100, SEC_TBS_GRIPPER = 0x200, SEC_TBS_NARROWBORDERS = 0x8000;
+constexpr DWORD SEC_TBS_STRETCH = 0x80, SEC_TBS_FLAT = 0x100, SEC_TBS_GRIPPER = CBRS_EX_GRIPPER, SEC_TBS_NARROWBORDERS = 0x8000;
 
 // A button class of the bar's button tables: how to make a button of it.
 struct SECButtonClass {
@@ -195,8 +196,6 @@ private:
     void PressButton(int index);
     void SetHot(int index, BOOL updateNow);
     BOOL AltHeld() const { return ::GetKeyState(VK_MENU) < 0; }
-    // Whether the bar draws the caption strip of the gripper style.
-    BOOL ShowsGripper() const;
 
     SECBmpMgr* m_pBmpMgr = nullptr;
     int m_nPressed = -1;

@@ -150,6 +150,27 @@ TEST_F(CustomToolBarTest, ABarDockedAtTheSideStandsOneButtonARow)
     EXPECT_EQ(window.Size(), CSize(23 - inside.Width(), 9 * 22 + 4 * 8 - inside.Height()));
 }
 
+TEST_F(CustomToolBarTest, AFloatingBarShowsItsButtonsInItsMiniFrame)
+{
+    MakeBar(bar);
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    Pump();
+    ASSERT_TRUE(bar.IsFloating());
+    CRect client;
+    bar.GetClientRect(&client);
+    for (int i = 0; i < bar.GetButtonCount(); ++i) {
+        CRect visible;
+        const CRect button = bar.GetButton(i)->GetRect();
+        EXPECT_TRUE(visible.IntersectRect(&client, &button) && visible == button) << i;
+    }
+    // A new width wraps the buttons into rows of that width at most.
+    const CSize narrow = bar.CalcDynamicLayout(100, LM_COMMIT);
+    EXPECT_LE(narrow.cx, 100);
+    EXPECT_GT(narrow.cy, client.Height());
+    EXPECT_EQ(bar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH), narrow) << "remembered";
+}
+
 TEST_F(CustomToolBarTest, HiddenButtonsTakeNoPlace)
 {
     MakeBar(bar);
@@ -330,8 +351,10 @@ TEST_F(CustomToolBarTest, AReleaseInsideSendsTheCommandOnce)
     EXPECT_TRUE(bar.GetButtonStyle(save) & TBBS_PRESSED);
     EXPECT_EQ(::GetCapture(), bar.m_hWnd);
     EXPECT_TRUE(Frame().commands.empty()) << "nothing on the press";
+    EXPECT_EQ(Frame().prompts, std::vector<WPARAM> { ID_TB_SAVE }) << "the command's prompt while pressed";
     Press(bar, Middle(bar, save), false);
     EXPECT_EQ(Frame().commands, std::vector<UINT> { ID_TB_SAVE });
+    EXPECT_EQ(Frame().prompts, (std::vector<WPARAM> { ID_TB_SAVE, AFX_IDS_IDLEMESSAGE }));
     EXPECT_EQ(bar.GetPressedItem(), -1);
     EXPECT_FALSE(bar.GetButtonStyle(save) & TBBS_PRESSED);
     EXPECT_EQ(::GetCapture(), nullptr);

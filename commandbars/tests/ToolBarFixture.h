@@ -32,10 +32,16 @@ public:
     };
     std::vector<UINT> commands;
     std::vector<Notification> notifications;
+    std::vector<WPARAM> prompts; // the ids of WM_SETMESSAGESTRING
     std::map<UINT, UiState> ui;
 
 protected:
     void OnToolCommand(UINT id) { commands.push_back(id); }
+    LRESULT OnPrompt(WPARAM id, LPARAM text)
+    {
+        prompts.push_back(id);
+        return OnSetMessageString(id, text);
+    }
     void OnUpdateTool(CCmdUI* state)
     {
         const auto found = ui.find(state->m_nID);
@@ -59,6 +65,7 @@ protected:
 };
 
 inline BEGIN_MESSAGE_MAP(CommandFrame, SECFrameWnd)
+    ON_MESSAGE(WM_SETMESSAGESTRING, OnPrompt)
     ON_COMMAND_RANGE(ID_TB_NEW, ID_TB_CALC, OnToolCommand)
     ON_UPDATE_COMMAND_UI_RANGE(ID_TB_NEW, ID_TB_CALC, OnUpdateTool)
 END_MESSAGE_MAP()

@@ -89,3 +89,45 @@ TEST_F(ToolBarPaintTest, FacesUseTheSystemColours)
 }
 
 } // namespace
+
+namespace {
+
+// A DIB section of that depth whose top-left pixel is dark red (the rest black).
+HBITMAP ImageOfDepth(WORD bitCount)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info {};
+    info.header = { sizeof(BITMAPINFOHEADER), 4, -4, 1, bitCount, BI_RGB, 0, 0, 0, 0, 0 };
+    info.colours[1] = { 0, 0, 128, 0 };
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        auto* bytes = static_cast<BYTE*>(bits);
+        if (bitCount == 8)
+            bytes[0] = 1;
+        else
+            bytes[2] = 128; // blue, green, red
+    }
+    return bitmap;
+}
+
+TEST(BtnDrawDataTest, TheTransparentColourIsTheSetOneOrTheTopLeftPixelOfADeepImage)
+{
+    SECBtnDrawData data;
+    EXPECT_EQ(data.GetTransparentColor(), RGB(192, 192, 192)) << "no image";
+    HBITMAP palette = ImageOfDepth(8), deep = ImageOfDepth(24);
+    ASSERT_TRUE(palette && deep);
+    data.SelectImage(palette);
+    EXPECT_EQ(data.GetTransparentColor(), RGB(192, 192, 192)) << "8 bits per pixel";
+    data.SelectImage(deep);
+    EXPECT_EQ(data.GetTransparentColor(), RGB(128, 0, 0)) << "24 bits per pixel";
+    data.SetTransparentColor(RGB(255, 0, 255), TRUE);
+    EXPECT_EQ(data.GetTransparentColor(), RGB(255, 0, 255)) << "set";
+    data.SelectImage(nullptr);
+    DeleteObject(palette);
+    DeleteObject(deep);
+}
+
+} // namespace
