@@ -261,6 +261,35 @@ public:
         XFlush(m_x);
     }
 
+    bool CaptureScreen(const RECT& area, cairo_surface_t* target) override
+    {
+        const int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+        cairo_surface_flush(target);
+        auto* pixels = cairo_image_surface_get_data(target);
+        const int stride = cairo_image_surface_get_stride(target);
+        std::memset(pixels, 0, static_cast<size_t>(stride) * height);
+        // Only the part on the root window can be read; the rest stays black.
+        XWindowAttributes root {};
+        XGetWindowAttributes(m_x, m_root, &root);
+        RECT screen { 0, 0, root.width, root.height }, readable {};
+        if (!IntersectRect(&readable, &area, &screen)) {
+            cairo_surface_mark_dirty(target);
+            return true;
+        }
+        XImage* image = XGetImage(m_x, m_root, readable.left, readable.top, readable.right - readable.left,
+            readable.bottom - readable.top, AllPlanes, ZPixmap);
+        if (!image)
+            return false;
+        for (int y = readable.top; y < readable.bottom && y - area.top < height; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<size_t>(y - area.top) * stride);
+            for (int x = readable.left; x < readable.right && x - area.left < width; ++x)
+                row[x - area.left] = static_cast<std::uint32_t>(XGetPixel(image, x - readable.left, y - readable.top)) & 0xFFFFFF;
+        }
+        XDestroyImage(image);
+        cairo_surface_mark_dirty(target);
+        return true;
+    }
+
     void SetNativeShape(NativeWindowId id, const std::vector<RECT>& rectangles) override
     {
         if (!m_windows.contains(id))

@@ -90,6 +90,19 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, 200, 175) == RGB(255, 0, 0) && ServerPixel(reader, 450, 150) == RGB(0, 0, 255); }));
     EXPECT_NE(ServerPixel(reader, 402, 102), RGB(0, 0, 255)); // outside the popup's ellipse
 
+    // A screen DC is a copy source: it reads what the server shows (black off the screen).
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, 20, 10);
+    HGDIOBJ old = SelectObject(memory, copy);
+    EXPECT_TRUE(BitBlt(memory, 0, 0, 20, 10, screen, 140, 140, SRCCOPY));
+    EXPECT_EQ(GetPixel(memory, 5, 5), RGB(255, 0, 0));
+    EXPECT_TRUE(BitBlt(memory, 0, 0, 20, 10, screen, -10, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(memory, 5, 5), RGB(0, 0, 0));
+    SelectObject(memory, old);
+    DeleteObject(copy);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
     auto& log = MessageLog::Instance();
     std::string display = "DISPLAY=" + server->Name() + " ";
     ASSERT_EQ(std::system((display + xdotool + " mousemove 150 150 click 1").c_str()), 0);
