@@ -124,7 +124,7 @@ BOOL SECDocTemplateUtils::PickSingle(const SECDocTemplateList& list, CDocTemplat
 
 BOOL SECDocTemplateUtils::IsDockableFrame(const CRuntimeClass* frameClass) const
 {
-    // Looked up by name: the dockable frame lives above this utility's users.
+    // Looked up by name, so that the lookup needs no link to the dockable frame.
     const CRuntimeClass* dockable = CRuntimeClass::FromName("SECDockableFrame");
     return frameClass && dockable && frameClass->IsDerivedFrom(dockable);
 }

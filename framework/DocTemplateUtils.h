@@ -30,7 +30,8 @@ public:
     // out: the one template of the list; TRUE when the list holds at most one.
     virtual BOOL PickSingle(const SECDocTemplateList& list, CDocTemplate*& out) const;
     virtual BOOL IsDockableFrame(const CRuntimeClass* frameClass) const;
-    // The template's frame class, or with `dockable` the dockable frame class it records (none here).
+    // The template's frame class; with `dockable`, the dockable frame class a template records
+    // beside it, which no template of this library does (null).
     virtual CRuntimeClass* GetTemplateFrameClass(const CDocTemplate* docTemplate, BOOL dockable) const;
 
     BOOL m_bUseFileTypeId;
