@@ -240,9 +240,9 @@ void CFlnView::SetInputBackground(COLORREF colour)
     m_editFormula.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void CFlnView::StoreFormulaGlobals()
+void CFlnView::StoreFormulaGlobals(const CString& formula)
 {
-    g_FormulaText = m_strFormula;
+    g_FormulaText = formula;
     const auto variables = Variables();
     for (size_t i = 0; i < variables.size(); ++i)
         g_FunctConst[i] = *variables[i];
@@ -292,7 +292,7 @@ BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
     const auto variables = Variables();
     for (size_t i = 0; i < variables.size(); ++i)
         parser.SetFunctConst(static_cast<int>(i) + 1, *variables[i]);
-    StoreFormulaGlobals();
+    StoreFormulaGlobals(formula);
 
     int errorPosition = 0;
     CString errorText;

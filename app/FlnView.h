@@ -75,8 +75,9 @@ public:
     void OnKeyEquals();
     // TRUE when the parser reported no error.
     BOOL CalculateAndVerify(CString formula, BOOL normalise);
-    // The formula and A to G into the globals that later readers of the formula use.
-    void StoreFormulaGlobals();
+    // The formula being computed and A to G into the globals that later readers of the formula
+    // (the root search) use.
+    void StoreFormulaGlobals(const CString& formula);
     void OnReturnButton();
 
     // ---- result texts: target 2 is the status bar, any other the output line

@@ -16,13 +16,13 @@ namespace {
 
 constexpr int OutputLineLength = 38;  // longer texts are cut to 39 characters and "..."
 
-// The text as the output line shows it: with a trailing blank, cut when long.
+// The text as the output line shows it: with a trailing blank; a text longer than the line
+// keeps its first 39 characters and "...".
 CString ShownText(const CString& text)
 {
-    CString shown = text + L" ";
-    if (shown.GetLength() > OutputLineLength)
-        shown = shown.Left(OutputLineLength + 1) + L"...";
-    return shown;
+    if (text.GetLength() > OutputLineLength)
+        return text.Left(OutputLineLength + 1) + L"...";
+    return text + L" ";
 }
 
 // What the voice says: trailing blanks dropped, "12:30" said as "12 by 30".

@@ -101,8 +101,6 @@ void CFlnView::ShowPage(int page)
     if (page != 1 && page != 2)
         return;
     equals->EnableWindow(FALSE);
-    if (page == 1)
-        SetInputBackground(InputDerivativeColour);
     if (!CalculateAndVerify(m_strLastFormula, TRUE)) {
         m_tabPages.SetCurSel(0);
         MessageBeep(MB_ICONASTERISK);
@@ -118,8 +116,10 @@ void CFlnView::ShowPage(int page)
         GetFormulaEngine().FormulaParser.NormalizeFormula(text);
         m_strFormula = text;
         m_strDerivative = text;
-        FormatResult(1, Printed(L"%.15Lf", static_cast<long double>(value)), value);
-        FormatResult(2, Printed(L"f'(%Lf)= %.15lf", static_cast<long double>(m_dX), value), 0.0);
+        // After the calculation, which gave the input its normal colour.
+        SetInputBackground(InputDerivativeColour);
+        FormatResult(1, Printed(L"%.15lf", value), value);
+        FormatResult(2, Printed(L"f'(%lf)= %.15lf", m_dX, value), 0.0);
     } else {
         UpdateData(TRUE);
         float left = static_cast<float>(m_dXA);

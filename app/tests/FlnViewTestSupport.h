@@ -19,7 +19,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+#include <string_view>
 #include <vector>
+
+inline void PrintTo(const CString& text, std::ostream* out)
+{
+    *out << '"';
+    for (wchar_t ch : std::wstring_view(text.GetString(), static_cast<size_t>(text.GetLength())))
+        *out << (ch < 128 ? static_cast<char>(ch) : '?');
+    *out << '"';
+}
 
 class PageFrame : public CFrameWnd, public CFlnPageHost {
     DECLARE_DYNCREATE(PageFrame)
@@ -217,7 +227,9 @@ protected:
     void ClickAt(POINT screen)
     {
         headless->InjectMouseMove(screen);
+        Pump();
         headless->InjectButton(1, true, screen);
+        Pump();
         headless->InjectButton(1, false, screen);
         Pump();
     }
