@@ -7,6 +7,7 @@
 // commands with the tooltips (FlnViewCommands.cpp).
 
 #include "app/IniFile.h"
+#include "commandbars/MenuButton.h"
 #include "controls/BalloonHelp.h"
 #include "controls/ColorEdit.h"
 #include "controls/Label.h"
@@ -18,7 +19,6 @@
 
 #include <array>
 #include <functional>
-#include <map>
 
 class CFlnPageHost;
 
@@ -106,7 +106,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
-    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -120,6 +119,8 @@ private:
     // Runs the action; an exception it throws is shown as an error text in the output line.
     void Guarded(const std::function<void()>& action);
 
+    // The output line alone, without the outputs for other programs; returns the text shown.
+    CString ShowOutput(const CString& text, COLORREF colour, int points);
     BOOL CopyToClipboard(const CString& text);
 
     void OnTabSelChange(NMHDR* header, LRESULT* result);
@@ -131,15 +132,12 @@ private:
 
     // The bitmap keys and the drop-down buttons.
     void AttachToolkitButtons();
-    void DestroyPictures();
-    void DropDownMenu(UINT buttonId, CMenu& menu);
-    void OnNumberFormatButton();
-    LRESULT OnDrawItem(WPARAM, LPARAM lParam);
 
     void OnDisplayMode(UINT id);
     void OnNumberFormat(UINT id);
     void OnUpdateNumberFormat(CCmdUI* ui);
     void OnDigitsChange();
+    static bool IsInsertTargetButton(UINT id);
     void OnInsertTarget(UINT id);
     void OnPhysConst(UINT id);
     void OnInsertConstantName();
@@ -177,5 +175,7 @@ private:
     CXSuperTooltip m_tooltip;
     CMenu m_menuPhysConst;
     CMenu m_menuNumberFormat;
-    std::map<UINT, HBITMAP> m_pictures;  // the bitmap of each picture key
+    std::array<divuzura::foundation::SECBitmapButton, 4> m_pictureKeys;
+    std::array<divuzura::foundation::SECMenuButton, 8> m_constantButtons;
+    divuzura::foundation::SECMenuButton m_numberFormatButton;
 };
