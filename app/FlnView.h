@@ -1,0 +1,156 @@
+#pragma once
+// CFlnView: the Formula page. A form view on dialog 269 that holds the formula, the variables A to
+// G and x, the x interval of the graph and the display settings, and computes the formula when
+// the user presses "=". Its work is split by subject over FlnView*.cpp: the data and "=" road
+// (FlnView.cpp), the result texts (FlnViewDisplay.cpp), the output channels (FlnViewOutput.cpp), the
+// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), and the smaller
+// commands with the tooltips (FlnViewCommands.cpp).
+
+#include "app/IniFile.h"
+#include "controls/BalloonHelp.h"
+#include "controls/ColorEdit.h"
+#include "controls/Label.h"
+#include "controls/PPToolTip.h"
+#include "controls/ResizableFormView.h"
+#include "controls/ValidEdit.h"
+#include "platform/mfc/ControlWrappers.h"
+#include "platform/mfc/Menu.h"
+
+#include <array>
+
+class CFlnPageHost;
+
+class CFlnView : public CResizableFormView {
+    DECLARE_DYNCREATE(CFlnView)
+public:
+    enum { IDD = 269 };
+
+    CFlnView();
+    ~CFlnView() override;
+
+    // ---- values exchanged with the dialog
+    CString m_strFormula;
+    double m_dA = 1.0;
+    double m_dB = 1.0;
+    double m_dC = 1.0;
+    double m_dD = 1.0;
+    double m_dE = 1.0;
+    double m_dF = 1.0;
+    double m_dG = 1.0;
+    double m_dX = 0.0123;
+    int m_nDigits = 4;
+    double m_dXA = -12.0;
+    double m_dXB = 12.0;
+    CString m_strPhysConstValue;
+
+    // ---- other state
+    CString m_strFormulaEntered; // the text as typed before a parse error normalised it
+    CString m_strLastFormula;    // the formula the derivative and root pages work on
+    CString m_strDerivative;
+    int m_nShownPage = 0;        // 0 input, 1 derivative, 2 root
+    BOOL m_bVerify = TRUE;
+    BOOL m_bViewTooltips = TRUE;
+    int m_nDisplayMode = 1;      // 1 Dec, 2 Roman short, 3 Roman long, 4 Fraction, 5 Hex, 6 Oct, 7 Bin
+    int m_nNumberFormat = 1;     // 1 Floating, 2 Scientific, 3 Engineering, 4 Technical, 8 Words
+    int m_nFormatOption = 2;     // exponent digits, handed to the formatter as it is
+    int m_nFontSize = 10;
+    BOOL m_bFontBold = TRUE;
+    int m_nInsertTarget = 0;     // where a chosen constant goes: 0 the constant field, 1..7 A..G
+    CString m_strStatusText;
+    CString m_strOutputText;
+    CIniFile m_iniParam;
+
+    // The variables A to G in order.
+    std::array<double*, 7> Variables() { return { &m_dA, &m_dB, &m_dC, &m_dD, &m_dE, &m_dF, &m_dG }; }
+
+    // ---- the "=" road
+    void OnKeyEquals();
+    // TRUE when the parser reported no error.
+    BOOL CalculateAndVerify(CString formula, BOOL normalise);
+    void StoreFormulaGlobals();
+    void OnReturnButton();
+
+    // ---- result texts: target 2 is the status bar, any other the output line
+    void FormatResult(int target, CString text, double value);
+    void OutputResult(CString text, COLORREF colour, int points);
+    static CString ToRomanSubtractive(int n);
+    static CString ToRomanCompact(int n);
+
+    // ---- keys
+    void InsertKeyText(CString text);
+    void InsertText(CString text);
+
+    // ---- input font
+    void SetInputFont(int pointSize);
+
+    void OnInitialUpdate() override;
+    BOOL PreTranslateMessage(MSG* message) override;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CFlnPageHost* Host() const;
+    int SelectedPage() const;
+    void SetInputBackground(COLORREF colour);
+    void ShowErrorBalloon(int position, const CString& errorText);
+    void ShowVerificationDifference(double parserValue, double treeValue);
+    POINT OutputLineCentre() const;
+    void CatchAndShow(void (CFlnView::*action)());
+
+    // output channels
+    void WriteSharedMemory(const CString& shownText);
+    void Speak(const CString& shownText);
+
+    // derivative and root pages
+    void OnTabSelChange(NMHDR* header, LRESULT* result);
+    void ShowDerivativePage();
+    void ShowRootPage();
+    void ReturnToInputAfterFailure();
+
+    // commands
+    void OnKeyDigit(UINT id);
+    void OnKey(UINT id);
+    void OnDisplayMode(UINT id);
+    void OnNumberFormat(UINT id);
+    void OnUpdateNumberFormat(CCmdUI* ui);
+    void OnDigitsChange();
+    void OnPhysConst(UINT id);
+    void OnInsertTarget(UINT id);
+    void OnInsertConstantName();
+    void OnCopyOutput();
+    void OnOutputToVoice();
+    void OnUpdateOutputToVoice(CCmdUI* ui);
+    void OnStopSpeech();
+    void OnOutputToSharedMemory();
+    void OnUpdateOutputToSharedMemory(CCmdUI* ui);
+    void OnDeleteAll();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditUndo();
+    void SelectAllWhenNothingSelected();
+    void OnVerify();
+    void OnUpdateVerify(CCmdUI* ui);
+    void OnViewTooltips();
+    void OnUpdateViewTooltips(CCmdUI* ui);
+    void OnFontSize(UINT id);
+    void OnUpdateFontSize(CCmdUI* ui);
+    void OnFontBold();
+    void OnUpdateFontBold(CCmdUI* ui);
+    LRESULT OnAnswerZero(WPARAM, LPARAM) { return 0; }
+
+    void BuildTooltips();
+
+    CColorEdit m_editFormula;
+    CLabel m_labelOutput;
+    CTabCtrl m_tabPages;
+    std::array<CVisValidEdit, 11> m_validEdits;
+    std::array<CNumSpinCtrl, 8> m_numSpins;
+    CSpinButtonCtrl m_spinDigits;
+    CButton m_buttonDec;
+    CXSuperTooltip m_tooltip;
+    CMenu m_menuPhysConst;
+    CMenu m_menuNumberFormat;
+};
