@@ -17,6 +17,8 @@
 #include "platform/mfc/Menu.h"
 
 #include <array>
+#include <functional>
+#include <map>
 
 class CFlnPageHost;
 
@@ -63,11 +65,19 @@ public:
     // The variables A to G in order.
     std::array<double*, 7> Variables() { return { &m_dA, &m_dB, &m_dC, &m_dD, &m_dE, &m_dF, &m_dG }; }
 
+    // Colours of the formula input and of error texts.
+    static constexpr COLORREF InputNormalColour = RGB(179, 183, 139);
+    static constexpr COLORREF InputErrorColour = RGB(252, 189, 176);
+    static constexpr COLORREF InputDerivativeColour = RGB(200, 200, 200);
+    static constexpr COLORREF ErrorColour = RGB(255, 0, 0);
+
     // ---- the "=" road
     void OnKeyEquals();
     // TRUE when the parser reported no error.
     BOOL CalculateAndVerify(CString formula, BOOL normalise);
-    void StoreFormulaGlobals();
+    // The formula being computed and A to G into the globals that later readers of the formula
+    // (the root search) use.
+    void StoreFormulaGlobals(const CString& formula);
     void OnReturnButton();
 
     // ---- result texts: target 2 is the status bar, any other the output line
@@ -75,49 +85,63 @@ public:
     void OutputResult(CString text, COLORREF colour, int points);
     static CString ToRomanSubtractive(int n);
     static CString ToRomanCompact(int n);
+    // What the shared-memory block gets for the text shown in the output line.
+    CString SharedMemoryText(const CString& shown) const;
+
+    // ---- derivative and root pages
+    // The root search on the formula of the last calculation; the report text.
+    CString SolveRoot(float* left, float* right);
+    static float RootFunction(float x);
 
     // ---- keys
     void InsertKeyText(CString text);
     void InsertText(CString text);
 
-    // ---- input font
+    // ---- input font: "MS Sans Serif" at that size, bold as m_bFontBold says
     void SetInputFont(int pointSize);
 
     void OnInitialUpdate() override;
     BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
     CFlnPageHost* Host() const;
     int SelectedPage() const;
+    void BindControls();
     void SetInputBackground(COLORREF colour);
-    void ShowErrorBalloon(int position, const CString& errorText);
-    void ShowVerificationDifference(double parserValue, double treeValue);
+    void ShowParseError(int position, const CString& errorText);
+    void Verify(const CString& formula, double parserValue);
     POINT OutputLineCentre() const;
-    void CatchAndShow(void (CFlnView::*action)());
+    // Runs the action; an exception it throws is shown as an error text in the output line.
+    void Guarded(const std::function<void()>& action);
 
-    // output channels
-    void WriteSharedMemory(const CString& shownText);
-    void Speak(const CString& shownText);
+    BOOL CopyToClipboard(const CString& text);
 
-    // derivative and root pages
     void OnTabSelChange(NMHDR* header, LRESULT* result);
-    void ShowDerivativePage();
-    void ShowRootPage();
-    void ReturnToInputAfterFailure();
+    void ShowPage(int page);
 
-    // commands
+    // The keypad: TRUE when id is a key.
+    BOOL OnKey(UINT id);
     void OnKeyDigit(UINT id);
-    void OnKey(UINT id);
+
+    // The bitmap keys and the drop-down buttons.
+    void AttachToolkitButtons();
+    void DestroyPictures();
+    void DropDownMenu(UINT buttonId, CMenu& menu);
+    void OnNumberFormatButton();
+    LRESULT OnDrawItem(WPARAM, LPARAM lParam);
+
     void OnDisplayMode(UINT id);
     void OnNumberFormat(UINT id);
     void OnUpdateNumberFormat(CCmdUI* ui);
     void OnDigitsChange();
-    void OnPhysConst(UINT id);
     void OnInsertTarget(UINT id);
+    void OnPhysConst(UINT id);
     void OnInsertConstantName();
     void OnCopyOutput();
     void OnOutputToVoice();
@@ -153,4 +177,5 @@ private:
     CXSuperTooltip m_tooltip;
     CMenu m_menuPhysConst;
     CMenu m_menuNumberFormat;
+    std::map<UINT, HBITMAP> m_pictures;  // the bitmap of each picture key
 };

@@ -30,3 +30,5 @@ CFormulaEngine& GetFormulaEngine();
 // All 0 until the first computation.
 inline constexpr int FunctConstCount = 9;
 extern double g_FunctConst[FunctConstCount];
+// The formula of the last computation, for the same readers.
+extern CString g_FormulaText;

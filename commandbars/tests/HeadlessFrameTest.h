@@ -28,10 +28,13 @@ protected:
         Pump();
         AfxDeleteTempObjects();
     }
+    // Dispatches everything waiting as the application's loop would (dialog keys included).
     static void Pump()
     {
         MSG message;
         for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            if (AfxGetApp() && AfxGetApp()->PreTranslateMessage(&message))
+                continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
