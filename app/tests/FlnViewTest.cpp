@@ -37,6 +37,18 @@ TEST_F(FlnViewTest, TheControlsStandAtTheRectanglesOfTheForm)
     EXPECT_EQ(spin.left, field.right);
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
     EXPECT_EQ(view->m_nNumberFormat, 1) << "a first run starts in Floating";
+
+    // What the fields take.
+    const std::pair<UINT, LRESULT> limits[] = { { IDC_FORMULA, 1024 }, { 166, 16 }, { 188, 16 }, { IDC_VALUE_X, 16 },
+        { IDC_VALUE_XA, 8 }, { IDC_VALUE_XB, 8 } };
+    for (const auto& [id, limit] : limits)
+        EXPECT_EQ(::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0), limit) << "field " << id;
+    int lowest = 0;
+    int highest = 0;
+    ::SendMessageW(Item(IDC_SPIN_DIGITS), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lowest), reinterpret_cast<LPARAM>(&highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(-15, 15));
+    EXPECT_EQ(OutputText(), CString(L"0.0000"));
+    EXPECT_EQ(::SendMessageW(Item(IDC_MODE_DEC), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 } // namespace

@@ -59,7 +59,8 @@ class PageFrame : public CFrameWnd, public CFlnPageHost {
 public:
     BOOL IsReady() const override { return ready; }
     BOOL QuitAfterCalculation() const override { return quitAfterCalculation; }
-    void ShowMessageText(const CString& text) override { status = text; }
+    void SetMessageText(const CString& text) override { status = text; }
+    using CFrameWnd::SetMessageText;
     CSharedMemory* GetSharedMemory() override { return sharedMemory.get(); }
     BOOL& SharedMemorySwitch() override { return sharedMemorySwitch; }
     IVTxtAuto* GetVoiceText() override { return voice; }
