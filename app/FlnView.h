@@ -3,8 +3,9 @@
 // G and x, the x interval of the graph and the display settings, and computes the formula when
 // the user presses "=". Its work is split by subject over FlnView*.cpp: the data and "=" road
 // (FlnView.cpp), the result texts (FlnViewDisplay.cpp), the output channels (FlnViewOutput.cpp), the
-// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), and the smaller
-// commands with the tooltips (FlnViewCommands.cpp).
+// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), the picture keys and
+// drop-down buttons (FlnViewButtons.cpp), and the smaller commands with the tooltips
+// (FlnViewCommands.cpp). What it needs of the main window it asks through CFlnPageHost.
 
 #include "app/IniFile.h"
 #include "commandbars/MenuButton.h"
