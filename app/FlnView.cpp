@@ -145,9 +145,14 @@ CFlnPageHost* CFlnView::Host() const
     return nullptr;
 }
 
+HWND CFlnView::Item(UINT id) const
+{
+    return ::GetDlgItem(m_hWnd, static_cast<int>(id));
+}
+
 int CFlnView::SelectedPage() const
 {
-    return static_cast<int>(::SendMessageW(::GetDlgItem(m_hWnd, IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0));
+    return static_cast<int>(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0));
 }
 
 void CFlnView::OnInitialUpdate()
@@ -181,9 +186,7 @@ void CFlnView::OnInitialUpdate()
         edit.Revalidate(0);
     }
 
-    // The page tabs lie under the controls of the top strip: beneath them in the z-order, and
-    // clipped by them, they never paint over them.
-    ::SetWindowPos(m_tabPages.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PutFramesBeneathControls();
     m_tabPages.InsertItem(0, L"Input, f(x)");
     m_tabPages.InsertItem(1, L"f'(x)");
     m_tabPages.InsertItem(2, L"f(x)=0");
@@ -215,6 +218,16 @@ void CFlnView::OnInitialUpdate()
     m_tooltip.Create(this, TRUE);
     BuildTooltips();
     m_editFormula.SetFocus();
+}
+
+// The page tabs and the group boxes come first in the form but frame the controls inside them:
+// beneath those in the z-order (the tabs also clipped by them), they never paint over them, and
+// the pointer finds the control, not the frame, for its tooltip.
+void CFlnView::PutFramesBeneathControls()
+{
+    for (UINT id : { IDC_PAGE_TABS, IDC_GROUP_FUNCTIONS, IDC_GROUP_NUMERIC, IDC_GROUP_CONSTANTS, IDC_GROUP_INTERVAL,
+             IDC_GROUP_PHYSICAL })
+        ::SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // The member controls take over their dialog controls once, before the first exchange of values.

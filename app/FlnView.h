@@ -112,7 +112,9 @@ protected:
 private:
     CFlnPageHost* Host() const;
     int SelectedPage() const;
+    HWND Item(UINT id) const;
     void BindControls();
+    void PutFramesBeneathControls();
     void SetInputBackground(COLORREF colour);
     void ShowParseError(int position, const CString& errorText);
     void Verify(const CString& formula, double parserValue);

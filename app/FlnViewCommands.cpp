@@ -226,8 +226,6 @@ void CFlnView::BuildTooltips()
     m_tooltip.SetSize(4, 20);
     m_tooltip.SetSize(5, 20);
     m_tooltip.SetColorBk(GetSysColor(COLOR_INFOBK));
-    // The keys lie inside group boxes: find the control under the pointer, not the box.
-    m_tooltip.m_childFromPoint = FALSE;
     for (const Tip& tip : Tips) {
         ToolTipRecord record;
         record.text = tip.text;

@@ -417,6 +417,12 @@ TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
     Advance(2000);
     EXPECT_TRUE(tipShown());
 
+    // Plain texts have tips too.
+    headless->InjectMouseMove(CentreOf(IDC_OUTPUT));
+    Pump();
+    Advance(2000);
+    EXPECT_TRUE(tipShown());
+
     Command(ID_VIEW_TOOLTIPS);
     headless->InjectMouseMove(CentreOf(113));
     Pump();
