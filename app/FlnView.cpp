@@ -69,6 +69,7 @@ CFlnView::CFlnView()
 CFlnView::~CFlnView() = default;
 
 BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
+    ON_WM_SIZE()
     ON_COMMAND(IDC_KEY_EQUALS, OnKeyEquals)
     ON_COMMAND(IDC_RETURN, OnReturnButton)
     ON_COMMAND_RANGE(213, 222, OnKeyDigit)
@@ -112,6 +113,14 @@ BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
     ON_MESSAGE(WM_APP + 2, OnAnswerZero)
     ON_MESSAGE(WM_APP + 3, OnAnswerZero)
 END_MESSAGE_MAP()
+
+// The form stays centred as a whole rather than growing with the view.
+void CFlnView::OnSize(UINT type, int cx, int cy)
+{
+    CScrollView::OnSize(type, cx, cy);
+    if (type != SIZE_MAXSHOW && type != SIZE_MAXHIDE)
+        m_centred.Layout(cx, cy);
+}
 
 // The keypad's keys are found in one table rather than one map entry each.
 BOOL CFlnView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
@@ -209,11 +218,13 @@ void CFlnView::OnInitialUpdate()
 
     AttachToolkitButtons();
 
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        AddControl(static_cast<UINT>(::GetDlgCtrlID(child)), 50, 50, 50, 50);
+    // Every control keeps its size and its offset from the centre of the view.
     if (CFrameWnd* frame = GetParentFrame())
         frame->RecalcLayout();
-    AnchorControls();
+    m_centred.Record(m_hWnd, GetTotalSize());
+    RECT client {};
+    ::GetClientRect(m_hWnd, &client);
+    m_centred.Layout(client.right, client.bottom);
 
     m_tooltip.Create(this, TRUE);
     BuildTooltips();

@@ -7,6 +7,7 @@
 // drop-down buttons (FlnViewButtons.cpp), and the smaller commands with the tooltips
 // (FlnViewCommands.cpp). What it needs of the main window it asks through CFlnPageHost.
 
+#include "app/CentredControls.h"
 #include "app/IniFile.h"
 #include "commandbars/MenuButton.h"
 #include "controls/BalloonHelp.h"
@@ -107,6 +108,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -178,6 +180,7 @@ private:
     CXSuperTooltip m_tooltip;
     CMenu m_menuPhysConst;
     CMenu m_menuNumberFormat;
+    CentredControls m_centred;
     std::array<divuzura::foundation::SECBitmapButton, 4> m_pictureKeys;
     std::array<divuzura::foundation::SECMenuButton, 8> m_constantButtons;
     divuzura::foundation::SECMenuButton m_numberFormatButton;

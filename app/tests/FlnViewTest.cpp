@@ -537,4 +537,38 @@ TEST_F(FlnViewTest, ThePageLooksLikeItsPicture)
     EXPECT_TRUE(SamePicture(expected, actual)) << "compare " << actual << " with " << expected;
 }
 
+TEST_F(FlnViewTest, AWiderViewMovesEveryControlByHalfAndStretchesNone)
+{
+    RECT client {};
+    ::GetClientRect(view->m_hWnd, &client);
+    const SIZE form = view->GetTotalSize();
+    // First at the form's size, then 100 pixels wider and 40 higher.
+    auto resizeView = [&](int width, int height) {
+        RECT frameRect {};
+        ::GetWindowRect(frame->m_hWnd, &frameRect);
+        frame->SetWindowPos(nullptr, 0, 0, frameRect.right - frameRect.left + width - client.right,
+            frameRect.bottom - frameRect.top + height - client.bottom, SWP_NOZORDER | SWP_NOMOVE);
+        Pump();
+        ::GetClientRect(view->m_hWnd, &client);
+    };
+    auto rectOf = [&](UINT id) {
+        CRect rect;
+        ::GetWindowRect(Item(id), &rect);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    resizeView(form.cx, form.cy);
+    const CRect input = rectOf(IDC_FORMULA);
+    const CRect equals = rectOf(IDC_KEY_EQUALS);
+    resizeView(form.cx + 100, form.cy + 40);
+    CRect expected = input;
+    expected.OffsetRect(50, 20);
+    EXPECT_EQ(rectOf(IDC_FORMULA), expected);
+    expected = equals;
+    expected.OffsetRect(50, 20);
+    EXPECT_EQ(rectOf(IDC_KEY_EQUALS), expected);
+    resizeView(form.cx, form.cy);
+    EXPECT_EQ(rectOf(IDC_FORMULA), input) << "back at its place";
+}
+
 } // namespace

@@ -54,6 +54,11 @@ inline bool SamePicture(const std::string& expectedPath, const std::string& actu
     return same;
 }
 
+inline void PrintTo(const CRect& r, std::ostream* out)
+{
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
 class PageFrame : public CFrameWnd, public CFlnPageHost {
     DECLARE_DYNCREATE(PageFrame)
 public:
@@ -143,7 +148,7 @@ protected:
         ASSERT_NE(frame, nullptr);
         view = dynamic_cast<CFlnView*>(frame->GetActiveView());
         ASSERT_NE(view, nullptr);
-        frame->SetWindowPos(nullptr, 0, 0, 460, 400, SWP_NOZORDER | SWP_NOMOVE);
+        view->ResizeParentToFit(FALSE);
         frame->ShowWindow(SW_SHOW);
         Pump();
     }
