@@ -109,6 +109,7 @@ struct MenuLoop {
     bool ended = false;
     UINT chosen = 0;
     bool returnCommand = false;
+    bool notifies = true; // without TPM_NONOTIFY: the owner may prepare each popup
 };
 
 MenuLoop* g_loop = nullptr;
@@ -262,7 +263,8 @@ void OpenLevel(MenuLoop& loop, HMENU menu, POINT at, UINT flags, const RECT* exc
 {
     Window* owner = FindWindowObject(loop.owner);
     bool systemMenu = owner && owner->systemMenu == menu;
-    SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(static_cast<WORD>(index), systemMenu ? 1 : 0));
+    if (loop.notifies)
+        SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(static_cast<WORD>(index), systemMenu ? 1 : 0));
     PopupLevel level { menu };
     SIZE size = LayoutPopup(level);
     int x = at.x, y = at.y;
@@ -477,6 +479,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     MenuLoop loop;
     loop.owner = owner;
     loop.returnCommand = flags & TPM_RETURNCMD;
+    loop.notifies = !(flags & TPM_NONOTIFY);
     g_loop = &loop;
     SendMessageW(owner, WM_ENTERMENULOOP, TRUE, 0);
     OpenLevel(loop, menu, at, flags, exclude, index);
