@@ -416,8 +416,17 @@ bool ShapeHolds(const Window& window, POINT windowPoint)
     return !window.shape || window.shape->contains(windowPoint.x, windowPoint.y);
 }
 
-// The deepest visible, enabled child of window under a point in its client coordinates.
-HWND DeepestChildAt(Window& window, POINT clientPoint)
+// Whether a child lets the point through to the windows beneath it (a group box, a plain
+// static), as it answers WM_NCHITTEST.
+bool IsTransparentAt(HWND window, POINT screenPoint)
+{
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screenPoint.x), static_cast<WORD>(screenPoint.y)))
+        == HTTRANSPARENT;
+}
+
+// The deepest visible, enabled child of window under a point in its client coordinates; a child
+// that is transparent there gives way to the siblings beneath it.
+HWND DeepestChildAt(Window& window, POINT clientPoint, POINT screenPoint)
 {
     for (HWND childHandle : window.children) {
         Window* child = FindWindowObject(childHandle);
@@ -429,7 +438,10 @@ HWND DeepestChildAt(Window& window, POINT clientPoint)
         if (child->style & WS_DISABLED)
             return childHandle;
         POINT childClient { windowPoint.x - child->client.left, windowPoint.y - child->client.top };
-        return PtInRect(&child->client, windowPoint) ? DeepestChildAt(*child, childClient) : childHandle;
+        const HWND found = PtInRect(&child->client, windowPoint) ? DeepestChildAt(*child, childClient, screenPoint) : childHandle;
+        if (found == childHandle && IsTransparentAt(childHandle, screenPoint))
+            continue;
+        return found;
     }
     return window.handle;
 }
@@ -456,7 +468,7 @@ HWND WindowFromPoint(POINT screenPoint)
     POINT windowPoint { screenPoint.x - topLevel->rect.left, screenPoint.y - topLevel->rect.top };
     if (!PtInRect(&topLevel->client, windowPoint))
         return topLevel->handle;
-    return DeepestChildAt(*topLevel, { windowPoint.x - topLevel->client.left, windowPoint.y - topLevel->client.top });
+    return DeepestChildAt(*topLevel, { windowPoint.x - topLevel->client.left, windowPoint.y - topLevel->client.top }, screenPoint);
 }
 
 HWND ChildWindowFromPointEx(HWND parentHandle, POINT clientPoint, UINT flags)

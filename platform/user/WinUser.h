@@ -692,6 +692,9 @@ BOOL EndMenu();
 // ---- message boxes
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL MessageBeep(UINT type); // silent
+// Tests hear the beeps through this hook (empty: none); returns the previous hook.
+using MessageBeepHook = std::function<void(UINT type)>;
+MessageBeepHook SetMessageBeepHook(MessageBeepHook hook);
 
 // ---- modal loops in tests: the hook runs each time a modal loop (message box, popup menu,
 // move or size loop) has emptied its queue and would wait. It can inject input, send messages

@@ -1,0 +1,21 @@
+#pragma once
+// The About box (dialog 157): the program's icon and name, a line of acknowledgements, the
+// version line, and links to the web page and to the developer's mailbox.
+
+#include "controls/HLinkCtrl.h"
+#include "platform/mfc/Dialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    enum { IDD = 157 };
+    CAboutDlg();
+
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+
+private:
+    CHLinkCtrl m_linkWebpage;
+    CHLinkCtrl m_linkEmail;
+};

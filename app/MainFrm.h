@@ -1,0 +1,83 @@
+#pragma once
+// CMainFrame: the one main window. It carries the menu, the status bar with the version pane and
+// the pages, fits itself to the Formula or Date & Time page on request, owns the shared-memory
+// block and the speech object the Formula page writes to, and keeps its settings and the pages'
+// last content across runs: loaded when first shown, saved when destroyed.
+
+#include "app/FlnPageHost.h"
+#include "app/FormulaPageFile.h"
+#include "app/FrameSettings.h"
+#include "commandbars/CustomStatusBar.h"
+#include "framework/FrameWnd.h"
+#include "platform/com/Interfaces.h"
+
+#include <memory>
+
+struct IVTxtAuto;
+
+// Sent by the tab window to its parent after a tab became active; wParam is its index.
+constexpr UINT WM_TABACTIVATED = WM_USER + 1000;
+
+class CMainFrame : public SECFrameWnd, public CFlnPageHost {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Saves the settings and the pages' content, then destroys the window.
+    BOOL DestroyWindow() override;
+    void OnUpdateFrameTitle(BOOL) override {} // the title is the program's name and version
+
+    // ---- what the Formula page asks of its frame
+    BOOL IsReady() const override { return m_bReady; }
+    BOOL QuitAfterCalculation() const override;
+    void SetMessageText(const CString& text) override;
+    using CFrameWnd::SetMessageText;
+    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory; }
+    BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
+    IVTxtAuto* GetVoiceText() override { return m_pVoiceText.get(); }
+    BOOL& SpeechSwitch() override { return m_bSpeech; }
+    BOOL IsSpeechAvailable() const { return m_pVoiceText ? TRUE : FALSE; }
+
+    // Fits the frame to the active form page when automatic fitting is on; bToggle switches it first.
+    void FitFrameToPage(BOOL bToggle);
+    // The menu of a page: IDR_MAINFRAME, IDR_GRAPHPAGE or IDR_SCRIPTPAGE.
+    void SetMenuResource(UINT menuId);
+    UINT MenuResource() const { return m_nMenuId; }
+
+    SECCustomStatusBar m_wndStatusBar;
+    CSharedMemory* m_pSharedMemory = nullptr;
+    short m_nWindowState = 1; // 1 normal, 3 maximised
+    BOOL m_bSpeech = FALSE;
+    BOOL m_bSharedMemory = TRUE;
+    int m_nActivePage = 0;
+    BOOL m_bReady = FALSE;
+    BOOL m_bAutoResize = FALSE;
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context) override;
+    int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+    LRESULT OnTabActivated(WPARAM index, LPARAM);
+    void OnToggleResizeWindow();
+    void OnSize(UINT type, int cx, int cy);
+    void OnShowWindow(BOOL show, UINT status);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnLoadContent();
+    void OnSaveContent();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateStatusBar();
+    void CreateSpeech();
+    void SetWindowIcons();
+    void LoadSettings();
+    void SaveSettings();
+    class CFlnView* FormulaPageIfActive() const;
+
+    ComPtr<IVTxtAuto> m_pVoiceText;
+    CFormulaPageFile m_formulaFile;
+    FrameSettings m_settings;
+    UINT m_nMenuId = 0;
+    bool m_firstShow = true;
+};
