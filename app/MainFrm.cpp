@@ -47,6 +47,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     if (!CreateStatusBar())
         return -1;
     SetWindowIcons();
+    CreateSharedMemory();
     CreateSpeech();
     return 0;
 }
@@ -77,6 +78,18 @@ void CMainFrame::SetWindowIcons()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon(16)));
 }
 
+// Without the block the program runs on, with no output to other programs.
+void CMainFrame::CreateSharedMemory()
+{
+    try {
+        m_pSharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, CSharedMemory::ResultBlockName);
+    } catch (const CSharedMemoryException&) {
+        CString text;
+        text.LoadString(IDS_SHARED_MEMORY_FAILED);
+        MessageBoxW(m_hWnd, text, L"Error", MB_ICONEXCLAMATION | MB_OK);
+    }
+}
+
 // Speech is optional: without an engine the Formula page's speech commands say so.
 void CMainFrame::CreateSpeech()
 {
@@ -104,7 +117,7 @@ BOOL CMainFrame::QuitAfterCalculation() const
     return app && app->m_bExitAfterFirstResult;
 }
 
-void CMainFrame::SetMessageText(const CString& text)
+void CMainFrame::ShowMessageText(const CString& text)
 {
     m_wndStatusBar.SetPaneText(0, text, TRUE);
 }
@@ -239,6 +252,7 @@ BOOL CMainFrame::DestroyWindow()
 // The shared block goes only with the window: a close the document refuses keeps it.
 void CMainFrame::OnDestroy()
 {
+    m_pSharedMemory.reset();
     SECFrameWnd::OnDestroy();
 }
 

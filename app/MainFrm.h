@@ -7,6 +7,7 @@
 #include "app/FlnPageHost.h"
 #include "app/FormulaPageFile.h"
 #include "app/FrameSettings.h"
+#include "app/SharedMemory.h"
 #include "commandbars/CustomStatusBar.h"
 #include "framework/FrameWnd.h"
 #include "platform/com/Interfaces.h"
@@ -31,9 +32,8 @@ public:
     // ---- what the Formula page asks of its frame
     BOOL IsReady() const override { return m_bReady; }
     BOOL QuitAfterCalculation() const override;
-    void SetMessageText(const CString& text) override;
-    using CFrameWnd::SetMessageText;
-    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory; }
+    void ShowMessageText(const CString& text) override;
+    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
     IVTxtAuto* GetVoiceText() override { return m_pVoiceText.get(); }
     BOOL& SpeechSwitch() override { return m_bSpeech; }
@@ -46,7 +46,7 @@ public:
     UINT MenuResource() const { return m_nMenuId; }
 
     SECCustomStatusBar m_wndStatusBar;
-    CSharedMemory* m_pSharedMemory = nullptr;
+    std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
     short m_nWindowState = 1; // 1 normal, 3 maximised
     BOOL m_bSpeech = FALSE;
     BOOL m_bSharedMemory = TRUE;
@@ -69,6 +69,7 @@ protected:
 
 private:
     BOOL CreateStatusBar();
+    void CreateSharedMemory();
     void CreateSpeech();
     void SetWindowIcons();
     void LoadSettings();
