@@ -19,7 +19,7 @@ public:
     // TRUE when the command line asked to end after the first calculation ("-e").
     virtual BOOL QuitAfterCalculation() const = 0;
     // Pane 0 of the status bar.
-    virtual void ShowMessageText(const CString& text) = 0;
+    virtual void SetMessageText(const CString& text) = 0;
 
     // Null when the block could not be made.
     virtual CSharedMemory* GetSharedMemory() = 0;

@@ -69,13 +69,11 @@ CFlnView::CFlnView()
 CFlnView::~CFlnView() = default;
 
 BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
-    ON_WM_DESTROY()
     ON_COMMAND(IDC_KEY_EQUALS, OnKeyEquals)
     ON_COMMAND(IDC_RETURN, OnReturnButton)
     ON_COMMAND_RANGE(213, 222, OnKeyDigit)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_ROMAN_LONG, IDC_MODE_DEC, OnDisplayMode)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_FRAC, IDC_MODE_BIN, OnDisplayMode)
-    ON_COMMAND(IDC_NUMBER_FORMAT, OnNumberFormatButton)
     ON_COMMAND_RANGE(ID_FORMAT_FLOATING, ID_FORMAT_TECHNICAL, OnNumberFormat)
     ON_COMMAND_RANGE(ID_FORMAT_WORDS, ID_FORMAT_WORDS, OnNumberFormat)
     ON_UPDATE_COMMAND_UI_RANGE(ID_FORMAT_FLOATING, ID_FORMAT_TECHNICAL, OnUpdateNumberFormat)
@@ -111,7 +109,6 @@ BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
     ON_UPDATE_COMMAND_UI_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnUpdateFontSize)
     ON_COMMAND(ID_FONT_BOLD, OnFontBold)
     ON_UPDATE_COMMAND_UI(ID_FONT_BOLD, OnUpdateFontBold)
-    ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
     ON_MESSAGE(WM_APP + 2, OnAnswerZero)
     ON_MESSAGE(WM_APP + 3, OnAnswerZero)
 END_MESSAGE_MAP()
@@ -122,12 +119,6 @@ BOOL CFlnView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* hand
     if (code == CN_COMMAND && !handlerInfo && OnKey(id))
         return TRUE;
     return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
-}
-
-void CFlnView::OnDestroy()
-{
-    DestroyPictures();
-    CResizableFormView::OnDestroy();
 }
 
 void CFlnView::DoDataExchange(CDataExchange* exchange)
@@ -190,6 +181,9 @@ void CFlnView::OnInitialUpdate()
         edit.Revalidate(0);
     }
 
+    // The page tabs lie under the controls of the top strip: beneath them in the z-order, and
+    // clipped by them, they never paint over them.
+    ::SetWindowPos(m_tabPages.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_tabPages.InsertItem(0, L"Input, f(x)");
     m_tabPages.InsertItem(1, L"f'(x)");
     m_tabPages.InsertItem(2, L"f(x)=0");
@@ -281,7 +275,8 @@ void CFlnView::Guarded(const std::function<void()>& action)
     }
     if (failure.IsEmpty())
         failure = L"the operation failed";
-    OutputResult(L"Error: " + failure, ErrorColour, 11);
+    // Only on the line: the outputs for other programs may be what failed.
+    ShowOutput(L"Error: " + failure, ErrorColour, 11);
 }
 
 BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)

@@ -3,10 +3,12 @@
 // G and x, the x interval of the graph and the display settings, and computes the formula when
 // the user presses "=". Its work is split by subject over FlnView*.cpp: the data and "=" road
 // (FlnView.cpp), the result texts (FlnViewDisplay.cpp), the output channels (FlnViewOutput.cpp), the
-// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), and the smaller
-// commands with the tooltips (FlnViewCommands.cpp).
+// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), the picture keys and
+// drop-down buttons (FlnViewButtons.cpp), and the smaller commands with the tooltips
+// (FlnViewCommands.cpp). What it needs of the main window it asks through CFlnPageHost.
 
 #include "app/IniFile.h"
+#include "commandbars/MenuButton.h"
 #include "controls/BalloonHelp.h"
 #include "controls/ColorEdit.h"
 #include "controls/Label.h"
@@ -18,7 +20,6 @@
 
 #include <array>
 #include <functional>
-#include <map>
 
 class CFlnPageHost;
 
@@ -106,7 +107,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
-    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -120,6 +120,8 @@ private:
     // Runs the action; an exception it throws is shown as an error text in the output line.
     void Guarded(const std::function<void()>& action);
 
+    // The output line alone, without the outputs for other programs; returns the text shown.
+    CString ShowOutput(const CString& text, COLORREF colour, int points);
     BOOL CopyToClipboard(const CString& text);
 
     void OnTabSelChange(NMHDR* header, LRESULT* result);
@@ -131,15 +133,12 @@ private:
 
     // The bitmap keys and the drop-down buttons.
     void AttachToolkitButtons();
-    void DestroyPictures();
-    void DropDownMenu(UINT buttonId, CMenu& menu);
-    void OnNumberFormatButton();
-    LRESULT OnDrawItem(WPARAM, LPARAM lParam);
 
     void OnDisplayMode(UINT id);
     void OnNumberFormat(UINT id);
     void OnUpdateNumberFormat(CCmdUI* ui);
     void OnDigitsChange();
+    static bool IsInsertTargetButton(UINT id);
     void OnInsertTarget(UINT id);
     void OnPhysConst(UINT id);
     void OnInsertConstantName();
@@ -177,5 +176,7 @@ private:
     CXSuperTooltip m_tooltip;
     CMenu m_menuPhysConst;
     CMenu m_menuNumberFormat;
-    std::map<UINT, HBITMAP> m_pictures;  // the bitmap of each picture key
+    std::array<divuzura::foundation::SECBitmapButton, 4> m_pictureKeys;
+    std::array<divuzura::foundation::SECMenuButton, 8> m_constantButtons;
+    divuzura::foundation::SECMenuButton m_numberFormatButton;
 };

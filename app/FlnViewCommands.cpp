@@ -67,13 +67,21 @@ constexpr Tip Tips[] = {
 
 } // namespace
 
+bool CFlnView::IsInsertTargetButton(UINT id)
+{
+    for (const InsertTargetButton& button : InsertTargetButtons) {
+        if (button.id == id)
+            return true;
+    }
+    return false;
+}
+
 void CFlnView::OnInsertTarget(UINT id)
 {
     for (const InsertTargetButton& button : InsertTargetButtons) {
         if (button.id == id)
             m_nInsertTarget = button.target;
     }
-    DropDownMenu(id, m_menuPhysConst);
 }
 
 void CFlnView::OnPhysConst(UINT id)
@@ -230,6 +238,13 @@ void CFlnView::BuildTooltips()
 
 BOOL CFlnView::PreTranslateMessage(MSG* message)
 {
+    // A constant button drops its menu while it is being pressed, before it reports the click:
+    // the press itself chooses where the constant will go.
+    if (message->message == WM_LBUTTONDOWN || message->message == WM_KEYDOWN) {
+        const UINT id = static_cast<UINT>(::GetDlgCtrlID(message->hwnd));
+        if (::GetParent(message->hwnd) == m_hWnd && IsInsertTargetButton(id))
+            OnInsertTarget(id);
+    }
     if (m_bViewTooltips && m_tooltip.m_hWnd && m_tooltip.RelayEvent(message))
         return TRUE;
     return CResizableFormView::PreTranslateMessage(message);

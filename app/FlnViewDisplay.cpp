@@ -65,7 +65,7 @@ void CFlnView::FormatResult(int target, CString text, double value)
     if (target == 2) {
         m_strStatusText = text;
         if (CFlnPageHost* host = Host())
-            host->ShowMessageText(text);
+            host->SetMessageText(text);
         else if (CFrameWnd* frame = GetParentFrame())
             frame->SetMessageText(text);
         return;

@@ -36,11 +36,17 @@ CString SpokenText(const CString& shown)
 
 } // namespace
 
-void CFlnView::OutputResult(CString text, COLORREF colour, int points)
+CString CFlnView::ShowOutput(const CString& text, COLORREF colour, int points)
 {
     m_strOutputText = text;
     const CString shown = ShownText(text);
     m_labelOutput.SetTextColor(colour).SetFontSize(points).SetText(shown);
+    return shown;
+}
+
+void CFlnView::OutputResult(CString text, COLORREF colour, int points)
+{
+    const CString shown = ShowOutput(text, colour, points);
 
     CFlnPageHost* host = Host();
     if (!host)

@@ -75,7 +75,7 @@ BOOL CSharedMemory::WriteText(const CString& text)
             bytes -= 2;
     }
     CSingleLock lock(m_pMutex.get());
-    if (!lock.Lock())
+    if (!lock.Lock(WriteTimeout))
         return FALSE;
     auto* block = static_cast<char*>(m_pView);
     std::memcpy(block, units.data(), bytes);
@@ -87,6 +87,9 @@ BOOL CSharedMemory::WriteText(const CString& text)
 CString CSharedMemory::ReadText() const
 {
     if (!m_pView)
+        return {};
+    CSingleLock lock(m_pMutex.get());
+    if (!lock.Lock(WriteTimeout))
         return {};
     const auto* block = static_cast<const char*>(m_pView);
     size_t bytes = 0;

@@ -27,10 +27,14 @@ public:
     BOOL Create(unsigned size, const wchar_t* name);
     BOOL Close();
 
+    // How long a write waits for a reader that holds the mutex.
+    static constexpr DWORD WriteTimeout = 1000;
+
     // Writes text as UTF-16 with its NUL, cut to what the block holds (never inside a surrogate
-    // pair), while holding the mutex. FALSE when there is no block or the mutex cannot be taken.
+    // pair), while holding the mutex. FALSE, writing nothing, when there is no block or the mutex
+    // stays taken for WriteTimeout milliseconds.
     BOOL WriteText(const CString& text);
-    // The text now in the block (for readers in this process and for tests).
+    // The text now in the block, read while holding the mutex (empty when it stays taken).
     CString ReadText() const;
 
     unsigned GetSize() const { return m_nSize; }

@@ -37,6 +37,18 @@ TEST_F(FlnViewTest, TheControlsStandAtTheRectanglesOfTheForm)
     EXPECT_EQ(spin.left, field.right);
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
     EXPECT_EQ(view->m_nNumberFormat, 1) << "a first run starts in Floating";
+
+    // What the fields take.
+    const std::pair<UINT, LRESULT> limits[] = { { IDC_FORMULA, 1024 }, { 166, 16 }, { 188, 16 }, { IDC_VALUE_X, 16 },
+        { IDC_VALUE_XA, 8 }, { IDC_VALUE_XB, 8 } };
+    for (const auto& [id, limit] : limits)
+        EXPECT_EQ(::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0), limit) << "field " << id;
+    int lowest = 0;
+    int highest = 0;
+    ::SendMessageW(Item(IDC_SPIN_DIGITS), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lowest), reinterpret_cast<LPARAM>(&highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(-15, 15));
+    EXPECT_EQ(OutputText(), CString(L"0.0000"));
+    EXPECT_EQ(::SendMessageW(Item(IDC_MODE_DEC), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 } // namespace
@@ -310,15 +322,22 @@ TEST_F(FlnViewTest, AParseErrorOnAPageSwitchReturnsToTheInputPage)
 
 TEST_F(FlnViewTest, AChosenConstantGoesToItsTarget)
 {
-    // The drop-down buttons choose the target and open the constants.
+    // The drop-down buttons choose the target and open the constants: the first is the speed of light.
     int menusOpened = 0;
     SetModalLoopHook([&](HWND) {
-        ++menusOpened;
-        ::EndMenu();
+        if (menusOpened++ == 0) {
+            headless->InjectKey(VK_DOWN, true);
+            headless->InjectKey(VK_DOWN, false);
+            headless->InjectKey(VK_RETURN, true);
+            headless->InjectKey(VK_RETURN, false);
+        } else {
+            ::EndMenu();
+        }
     });
-    Command(210);
-    EXPECT_EQ(menusOpened, 1);
-    Command(6001);
+    ClickAt(CentreOf(210));
+    SetModalLoopHook({});
+    EXPECT_EQ(view->m_nInsertTarget, 1);
+    EXPECT_GE(menusOpened, 1);
     EXPECT_EQ(TextOf(166), CString(L" 2.997925E+008"));
     EXPECT_EQ(view->m_dA, 1.0) << "the variable changes at the next \"=\"";
 
@@ -403,6 +422,113 @@ TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
     Pump();
     Advance(2000);
     EXPECT_FALSE(tipShown());
+}
+
+TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
+{
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    Calculate(L"1+1");
+    EXPECT_EQ(frame->sharedMemory->ReadText(), CString(L"")) << "written only while switched on";
+
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    EXPECT_TRUE(frame->sharedMemorySwitch);
+    SetTextOf(170, L"2.5");
+    Calculate(L"1+1");
+    const CString ones = L"1.000000000000000E+000";
+    EXPECT_EQ(frame->sharedMemory->ReadText(),
+        L"1+1 = 2.0000  [" + ones + L"; 2.500000000000000E+000; " + ones + L"; " + ones + L"; " + ones + L"; " + ones
+            + L"; " + ones + L"]");
+
+    // The block holds the cut text, and a long formula is cut to the block.
+    const CString longFormula = L"1" + CString(L'+', 1) + CString(L'0', 300);
+    Calculate(longFormula);
+    EXPECT_EQ(frame->sharedMemory->ReadText().GetLength(), 255);
+    Calculate(L"1");
+    view->OutputResult(CString(L'9', 45), RGB(255, 255, 0), 11);
+    EXPECT_NE(frame->sharedMemory->ReadText().Find(CString(L'9', 39) + L"..."), -1);
+
+    frame->sharedMemory.reset();
+    int boxes = 0;
+    SetMessageBoxHandler([&](const wchar_t*, const wchar_t*, UINT) {
+        ++boxes;
+        return IDOK;
+    });
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    SetMessageBoxHandler({});
+    EXPECT_EQ(boxes, 1) << "without a block the command only tells the user";
+    EXPECT_FALSE(frame->sharedMemorySwitch);
+}
+
+TEST_F(FlnViewTest, TheVoiceSaysTheShownText)
+{
+    RecordingVoice voice;
+    frame->voice = &voice;
+    Command(ID_OUTPUT_VOICE);
+    EXPECT_TRUE(frame->speechSwitch);
+    view->OutputResult(L"12:30", RGB(255, 255, 0), 11);
+    view->OutputResult(L"Data Error 5", RGB(255, 0, 0), 11);
+    ASSERT_EQ(voice.said.size(), 2u);
+    EXPECT_EQ(voice.said[0].text, CString(L"12by30"));
+    EXPECT_EQ(voice.said[0].flags, 32);
+    EXPECT_EQ(voice.said[1].flags, 8) << "errors are said as warnings";
+    Command(ID_STOP_SPEECH);
+    EXPECT_EQ(voice.stops, 1);
+
+    // A failure on the way is shown as an error in the error colour, not as a number.
+    voice.failWith = E_FAIL;
+    Calculate(L"1+1");
+    EXPECT_EQ(OutputText().Left(6), CString(L"Error:"));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Red));
+    EXPECT_FALSE(Shows(IDC_OUTPUT, Yellow));
+    frame->voice = nullptr;
+}
+
+TEST_F(FlnViewTest, TheCopyKeyPutsTheOutputOnTheClipboard)
+{
+    Calculate(L"6*7");
+    Command(IDC_COPY_OUTPUT);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    const auto* copied = static_cast<const wchar_t*>(::GlobalLock(::GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_EQ(CString(copied), CString(L"42.0000"));
+    ::CloseClipboard();
+    EXPECT_TRUE(CBalloonHelp::IsLaunchedBalloonShown());
+}
+
+TEST_F(FlnViewTest, ACopyThatCannotOpenTheClipboardSaysSo)
+{
+    Calculate(L"6*7");
+    ASSERT_TRUE(::OpenClipboard(frame->m_hWnd));
+    ::EmptyClipboard();
+    Command(IDC_COPY_OUTPUT);
+    ::CloseClipboard();
+    HWND balloon = nullptr;
+    for (HWND window = ::GetTopWindow(nullptr); window; window = ::GetWindow(window, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(window) && window != frame->m_hWnd)
+            balloon = window;
+    }
+    ASSERT_NE(balloon, nullptr);
+    wchar_t title[64] {};
+    ::GetWindowTextW(balloon, title, 64);
+    EXPECT_EQ(CString(title), CString(L"Clipboard Error"));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    EXPECT_EQ(::GetClipboardData(CF_UNICODETEXT), nullptr);
+    ::CloseClipboard();
+}
+
+// The page as it looks after a calculation, pixel for pixel.
+TEST_F(FlnViewTest, ThePageLooksLikeItsPicture)
+{
+    Command(ID_FONT_SMALL);
+    SetTextOf(IDC_VALUE_X, L"0.0123");
+    Calculate(L"{x^2 + exp[a * log(abs(x))]} * sin(x)");
+    ::SetFocus(nullptr);
+    Pump();
+    const std::string expected = std::string(FLN_TEST_DATA_DIR) + "/FormulaPage.png";
+    if (const char* write = std::getenv("FLN_WRITE_EXPECTED"); write && std::string(write) == "1")
+        ASSERT_TRUE(WriteWindowPng(view->m_hWnd, expected.c_str()));
+    const std::string actual = ::testing::TempDir() + "FormulaPage.png";
+    ASSERT_TRUE(WriteWindowPng(view->m_hWnd, actual.c_str()));
+    EXPECT_TRUE(SamePicture(expected, actual)) << "compare " << actual << " with " << expected;
 }
 
 } // namespace
