@@ -62,6 +62,7 @@ struct NativeWindowParams {
     RECT bounds;        // screen rectangle
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
     bool topmost = false;
+    NativeWindowId owner = 0; // the window a dialog or floating bar belongs to, kept above it
     std::wstring title;
 };
 

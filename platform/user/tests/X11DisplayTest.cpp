@@ -153,6 +153,22 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     EXPECT_EQ(icons[0], 16);
     EXPECT_EQ(static_cast<std::uint32_t>(icons[2]), 0xFF000000u); // opaque black, as 32 bits
 
+    // A captioned popup (a dialog) is the window manager's, kept above its owner; an uncaptioned
+    // one (a menu, a tip) is not the window manager's at all.
+    HWND dialog = CreateWindowExW(0, L"X11Filling", L"Dialog", WS_POPUP | WS_CAPTION, 120, 120, 100, 80, main, nullptr, nullptr, nullptr);
+    Window dialogNative = fln::user::WindowTree::Instance().Find(dialog)->native;
+    auto overrideRedirect = [&](Window window) {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(reader, window, &attributes);
+        return attributes.override_redirect != False;
+    };
+    EXPECT_FALSE(overrideRedirect(dialogNative));
+    EXPECT_TRUE(overrideRedirect(fln::user::WindowTree::Instance().Find(popup)->native));
+    Window transientFor = 0;
+    ASSERT_TRUE(XGetTransientForHint(reader, dialogNative, &transientFor));
+    EXPECT_EQ(transientFor, native);
+    DestroyWindow(dialog);
+
     // The user's Xft settings, read from the server's resources when a display opens.
     const char resources[] = "Xft.antialias:\t1\nXft.hintstyle:\thintslight\nXft.rgba:\tbgr\nXft.dpi:\t144\n";
     XChangeProperty(reader, DefaultRootWindow(reader), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
