@@ -240,7 +240,8 @@ void HandleKey(const DisplayEvent& event)
     if (!target)
         return;
     bool alt = state.keys[VK_MENU] & 0x80;
-    bool system = (alt && !(state.keys[VK_CONTROL] & 0x80)) || key == VK_F10 || (!state.focus);
+    // Releasing Alt is a system key too, so that Alt pressed and released alone can open the menu.
+    bool system = (alt && !(state.keys[VK_CONTROL] & 0x80)) || key == VK_F10 || key == VK_MENU || (!state.focus);
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     // Key data: repeat count 1, bit 24 extended key, bit 29 Alt, bit 30 previous state, bit 31 released.
     DWORD data = 1;
