@@ -77,7 +77,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     LoadMenuBitmaps(IDR_MAINFRAME);
     SetWindowIcons();
     CreateSharedMemory();
-    CreateSpeech();
     return 0;
 }
 
@@ -126,6 +125,15 @@ void CMainFrame::CreateSharedMemory()
         text.LoadString(IDS_SHARED_MEMORY_FAILED);
         MessageBoxW(m_hWnd, text, L"Error", MB_ICONEXCLAMATION | MB_OK);
     }
+}
+
+IVTxtAuto* CMainFrame::GetVoiceText()
+{
+    if (!m_speechTried) {
+        m_speechTried = true;
+        CreateSpeech();
+    }
+    return m_pVoiceText.get();
 }
 
 // Speech is optional: without an engine the Formula page's speech commands say so.

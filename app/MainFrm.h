@@ -37,9 +37,10 @@ public:
     using CFrameWnd::SetMessageText;
     CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
-    IVTxtAuto* GetVoiceText() override { return m_pVoiceText.get(); }
+    // The speech object, made on first use so that start-up does not wait for the speech engine.
+    IVTxtAuto* GetVoiceText() override;
     BOOL& SpeechSwitch() override { return m_bSpeech; }
-    BOOL IsSpeechAvailable() const { return m_pVoiceText ? TRUE : FALSE; }
+    BOOL IsSpeechAvailable() { return GetVoiceText() ? TRUE : FALSE; }
 
     // Fits the frame to the active form page when automatic fitting is on; bToggle switches it first.
     void FitFrameToPage(BOOL bToggle);
@@ -84,6 +85,7 @@ private:
     class CFlnView* FormulaPageIfActive() const;
 
     ComPtr<IVTxtAuto> m_pVoiceText;
+    bool m_speechTried = false;
     CFormulaPageFile m_formulaFile;
     FrameSettings m_settings;
     std::unique_ptr<SECMenuBar> m_pMenuBar;
