@@ -208,6 +208,26 @@ TEST_F(ProgramTest, ClosingWithoutSavingTheScriptQuits)
     EXPECT_TRUE(std::filesystem::exists(m_settings.settings() + "/Fln.ini"));
 }
 
+TEST_F(ProgramTest, TheAboutBoxShowsTheVersionOverTheMainWindow)
+{
+    ASSERT_TRUE(Start());
+    CString version;
+    CRect box, frame;
+    Frame().GetWindowRect(&frame);
+    SetModalLoopHook([&](HWND dialog) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dialog, IDC_ABOUT_VERSION, text, 256);
+        version = text;
+        GetWindowRect(dialog, &box);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Frame().SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    SetModalLoopHook({});
+    EXPECT_EQ(version.Left(10), L"V4.2.0.0  ");
+    EXPECT_LE(std::abs(box.CenterPoint().x - frame.CenterPoint().x), 1);
+    EXPECT_LE(std::abs(box.CenterPoint().y - frame.CenterPoint().y), 1);
+}
+
 class Automation : public ProgramTest {
 protected:
     void SetUp() override
