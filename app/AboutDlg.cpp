@@ -16,6 +16,18 @@ void CAboutDlg::DoDataExchange(CDataExchange* exchange)
     DDX_Control(exchange, IDC_ABOUT_EMAIL, m_linkEmail);
 }
 
+void CAboutDlg::CenterOverOwner()
+{
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!owner)
+        return;
+    CRect box, area;
+    GetWindowRect(&box);
+    ::GetWindowRect(owner, &area);
+    SetWindowPos(nullptr, area.left + (area.Width() - box.Width()) / 2, area.top + (area.Height() - box.Height()) / 2, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CAboutDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -23,6 +35,10 @@ BOOL CAboutDlg::OnInitDialog()
     m_linkEmail.SetLinkUrl(L"mailto:developer@formulon.example.org");
     CFlnApp* app = GetFlnApp();
     SetDlgItemTextW(m_hWnd, IDC_ABOUT_VERSION, CVersionInfo(MAKEINTRESOURCEW(1)).GetVersionLine(app ? app->m_strModulePath : CString()));
-    SetDlgItemTextW(m_hWnd, IDC_ABOUT_MARQUEE, L"Formulon: formulas of x, their derivatives and roots, in five number formats");
+    m_marquee.Attach(IDC_ABOUT_MARQUEE, this);
+    m_marquee.SetText(L"Formulon: formulas of x, their derivatives and roots, in five number formats, "
+                      L"with the date calculator, graphs and scripts.");
+    m_marquee.EnableScrolling(TRUE);
+    CenterOverOwner();
     return TRUE;
 }

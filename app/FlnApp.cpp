@@ -53,6 +53,8 @@ CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(
 
 CFlnApp::~CFlnApp()
 {
+    if (m_occManager)
+        AfxEnableControlContainer(nullptr);
     if (m_pApplication)
         m_pApplication->ExternalRelease();
     m_pApplication = nullptr;
@@ -72,7 +74,8 @@ BOOL CFlnApp::InitInstance()
         return FALSE;
     }
     ReadSwitches();
-    AfxEnableControlContainer(new SECAScriptOccManager);
+    m_occManager = std::make_unique<SECAScriptOccManager>();
+    AfxEnableControlContainer(m_occManager.get());
     SetRegistryKey(L"Formulon");
     LoadStdProfileSettings(6);
     RegisterScriptLanguage();

@@ -8,9 +8,11 @@
 #include "engine/FormulaEngine.h"
 #include "platform/mfc/WinApp.h"
 
+#include <memory>
 #include <vector>
 
 class CApplication;
+class COccManager;
 class CFlnView;
 class CMainFrame;
 class CView;
@@ -59,6 +61,8 @@ private:
     CView* FindView(const CRuntimeClass* viewClass) const;
 
     std::vector<CString> m_arguments;
+    // The script host's control sites; the framework uses it while the application lives.
+    std::unique_ptr<COccManager> m_occManager;
 };
 
 // The running application object.

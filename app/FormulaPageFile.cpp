@@ -52,10 +52,13 @@ BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
     view.m_strPhysConstValue = content.physConstValue;
     view.m_strFormula = view.m_strLastFormula;
     view.UpdateData(FALSE);
+    // A new digit count makes the page show its result again from its fields: it comes first, so
+    // that the loaded texts of the other fields stay as they were written.
+    if (FieldText(view, kFieldDigits) != content.digits)
+        SetFieldText(view, kFieldDigits, content.digits);
     for (size_t i = 0; i < content.constants.size(); ++i)
         SetFieldText(view, kConstantFields[i], content.constants[i]);
     SetFieldText(view, kFieldX, content.x);
-    SetFieldText(view, kFieldDigits, content.digits);
     SetFieldText(view, kFieldXA, content.xa);
     SetFieldText(view, kFieldXB, content.xb);
     view.m_bVerify = content.verify;

@@ -3,6 +3,8 @@
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
+#include "commandbars/MenuBar.h"
+#include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
 #include "platform/user/ResourceHandles.h"
@@ -15,6 +17,21 @@ namespace {
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
 constexpr int kFormulaPage = 0, kCalendarPage = 1;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
+constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER; // 0x50002800
+constexpr DWORD kBarControlStyle = 0x300;
+
+// The pages in tab order. A page joins the tab window when its class is part of the program.
+struct PageEntry {
+    const wchar_t* label;
+    const wchar_t* viewClass;
+    UINT icon;
+};
+constexpr PageEntry kPages[] = {
+    { L"Formula", L"CFlnView", IDR_MAINFRAME },
+    { L"Date & Time", L"CDlgCalendarView", IDI_DATETIME_TAB },
+    { L"Graph", L"CKSysView", IDI_GRAPH_TAB },
+    { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB },
+};
 
 } // namespace
 
@@ -28,11 +45,15 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_WM_SIZE()
     ON_WM_SHOWWINDOW()
     ON_WM_GETMINMAXINFO()
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_VERSION, OnUpdateVersionPane)
     ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
+{
+    SetMenuBar(m_pMenuBar.get());
+}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -43,12 +64,29 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
         ModifyStyle(WS_MINIMIZEBOX, 0);
     if (SECFrameWnd::OnCreate(create) == -1)
         return -1;
-    m_nMenuId = IDR_MAINFRAME;
-    if (!CreateStatusBar())
+    if (!CreateMenuAndToolBars() || !CreateStatusBar())
         return -1;
+    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar) })
+        bar->SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
+    DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    ShowControlBar(&m_wndToolBar, TRUE, FALSE);
+    LoadMenuBitmaps(IDR_MAINFRAME);
     SetWindowIcons();
-    CreateSpeech();
+    CreateSharedMemory();
     return 0;
+}
+
+BOOL CMainFrame::CreateMenuAndToolBars()
+{
+    if (!m_pMenuBar->CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_CONTROLBAR_LAST)
+        || !m_pMenuBar->SetMenuInfo(3, IDR_MAINFRAME, IDR_GRAPHPAGE, IDR_SCRIPTPAGE))
+        return FALSE;
+    m_pMenuBar->SwitchMenu(IDR_MAINFRAME);
+    return m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) && m_wndToolBar.LoadToolBar(IDR_MAINFRAME);
 }
 
 BOOL CMainFrame::CreateStatusBar()
@@ -77,6 +115,27 @@ void CMainFrame::SetWindowIcons()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon(16)));
 }
 
+// Without the block the program runs on, with no output to other programs.
+void CMainFrame::CreateSharedMemory()
+{
+    try {
+        m_pSharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, CSharedMemory::ResultBlockName);
+    } catch (const CSharedMemoryException&) {
+        CString text;
+        text.LoadString(IDS_SHARED_MEMORY_FAILED);
+        MessageBoxW(m_hWnd, text, L"Error", MB_ICONEXCLAMATION | MB_OK);
+    }
+}
+
+IVTxtAuto* CMainFrame::GetVoiceText()
+{
+    if (!m_speechTried) {
+        m_speechTried = true;
+        CreateSpeech();
+    }
+    return m_pVoiceText.get();
+}
+
 // Speech is optional: without an engine the Formula page's speech commands say so.
 void CMainFrame::CreateSpeech()
 {
@@ -93,9 +152,45 @@ void CMainFrame::CreateSpeech()
         m_pVoiceText = std::move(voice);
 }
 
-BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT create, CCreateContext* context)
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context)
 {
-    return SECFrameWnd::OnCreateClient(create, context);
+    if (!m_wndTab.Create(this, 0x50000A10, AFX_IDW_PANE_FIRST))
+        return FALSE;
+    AddPages(context);
+    SetTabFonts();
+    m_wndTab.ActivateTab(0);
+    return TRUE;
+}
+
+void CMainFrame::AddPages(CCreateContext* context)
+{
+    CFlnApp* app = GetFlnApp();
+    for (const PageEntry& page : kPages) {
+        CRuntimeClass* viewClass = CRuntimeClass::FromName(page.viewClass);
+        if (!viewClass)
+            continue;
+        const int index = m_wndTab.GetTabCount();
+        m_wndTab.AddTab(viewClass, page.label, context);
+        m_wndTab.SetTabIcon(index, page.icon, 16, 16);
+        // "-f": only the Formula page can be chosen.
+        if (app && app->m_bFormulaOnly && index != kFormulaPage)
+            m_wndTab.EnableTab(index, FALSE);
+    }
+}
+
+void CMainFrame::SetTabFonts()
+{
+    LOGFONTW font {};
+    font.lfHeight = -16;
+    font.lfWeight = FW_BOLD;
+    font.lfItalic = TRUE;
+    wcscpy(font.lfFaceName, L"Times Roman");
+    m_fontActiveTab.CreateFontIndirect(&font);
+    font.lfHeight = -13;
+    font.lfWeight = FW_NORMAL;
+    m_fontInactiveTab.CreateFontIndirect(&font);
+    m_wndTab.SetActiveTabFont(&m_fontActiveTab, TRUE);
+    m_wndTab.SetInactiveTabFont(&m_fontInactiveTab, TRUE);
 }
 
 BOOL CMainFrame::QuitAfterCalculation() const
@@ -119,22 +214,6 @@ LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
     if (m_bAutoResize)
         FitFrameToPage(FALSE);
     return 0;
-}
-
-void CMainFrame::SetMenuResource(UINT menuId)
-{
-    if (menuId == m_nMenuId)
-        return;
-    HMENU menu = LoadMenuW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, MAKEINTRESOURCEW(menuId));
-    if (!menu)
-        return;
-    HMENU previous = ::GetMenu(m_hWnd);
-    ::SetMenu(m_hWnd, menu);
-    if (previous)
-        DestroyMenu(previous);
-    m_hMenuDefault = menu;
-    m_nMenuId = menuId;
-    RecalcLayout();
 }
 
 void CMainFrame::FitFrameToPage(BOOL bToggle)
@@ -239,7 +318,14 @@ BOOL CMainFrame::DestroyWindow()
 // The shared block goes only with the window: a close the document refuses keeps it.
 void CMainFrame::OnDestroy()
 {
+    m_pSharedMemory.reset();
     SECFrameWnd::OnDestroy();
+}
+
+// The version pane has no command of its own: it stays enabled, so its text shows.
+void CMainFrame::OnUpdateVersionPane(CCmdUI* ui)
+{
+    ui->Enable(TRUE);
 }
 
 CFlnView* CMainFrame::FormulaPageIfActive() const

@@ -1,22 +1,24 @@
 #pragma once
-// CMainFrame: the one main window. It carries the menu, the status bar with the version pane and
-// the pages, fits itself to the Formula or Date & Time page on request, owns the shared-memory
+// CMainFrame: the one main window. It carries the menu bar, the tool bar, the status bar with the
+// version pane and the tab window of the pages, fits itself to the Formula or Date & Time page on request, owns the shared-memory
 // block and the speech object the Formula page writes to, and keeps its settings and the pages'
 // last content across runs: loaded when first shown, saved when destroyed.
 
 #include "app/FlnPageHost.h"
 #include "app/FormulaPageFile.h"
 #include "app/FrameSettings.h"
+#include "app/SharedMemory.h"
 #include "commandbars/CustomStatusBar.h"
+#include "commandbars/CustomToolBar.h"
 #include "framework/FrameWnd.h"
+#include "framework/Tab3DWnd.h"
 #include "platform/com/Interfaces.h"
+#include "platform/mfc/GdiObjects.h"
 
 #include <memory>
 
+class SECMenuBar;
 struct IVTxtAuto;
-
-// Sent by the tab window to its parent after a tab became active; wParam is its index.
-constexpr UINT WM_TABACTIVATED = WM_USER + 1000;
 
 class CMainFrame : public SECFrameWnd, public CFlnPageHost {
     DECLARE_DYNCREATE(CMainFrame)
@@ -33,20 +35,22 @@ public:
     BOOL QuitAfterCalculation() const override;
     void SetMessageText(const CString& text) override;
     using CFrameWnd::SetMessageText;
-    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory; }
+    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
-    IVTxtAuto* GetVoiceText() override { return m_pVoiceText.get(); }
+    // The speech object, made on first use so that start-up does not wait for the speech engine.
+    IVTxtAuto* GetVoiceText() override;
     BOOL& SpeechSwitch() override { return m_bSpeech; }
-    BOOL IsSpeechAvailable() const { return m_pVoiceText ? TRUE : FALSE; }
+    BOOL IsSpeechAvailable() { return GetVoiceText() ? TRUE : FALSE; }
 
     // Fits the frame to the active form page when automatic fitting is on; bToggle switches it first.
     void FitFrameToPage(BOOL bToggle);
-    // The menu of a page: IDR_MAINFRAME, IDR_GRAPHPAGE or IDR_SCRIPTPAGE.
-    void SetMenuResource(UINT menuId);
-    UINT MenuResource() const { return m_nMenuId; }
 
+    SEC3DTabWnd m_wndTab;
+    CFont m_fontActiveTab;
+    CFont m_fontInactiveTab;
     SECCustomStatusBar m_wndStatusBar;
-    CSharedMemory* m_pSharedMemory = nullptr;
+    SECCustomToolBar m_wndToolBar;
+    std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
     short m_nWindowState = 1; // 1 normal, 3 maximised
     BOOL m_bSpeech = FALSE;
     BOOL m_bSharedMemory = TRUE;
@@ -63,12 +67,17 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnShowWindow(BOOL show, UINT status);
     void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnUpdateVersionPane(CCmdUI* ui);
     void OnLoadContent();
     void OnSaveContent();
     DECLARE_MESSAGE_MAP()
 
 private:
+    BOOL CreateMenuAndToolBars();
     BOOL CreateStatusBar();
+    void AddPages(CCreateContext* context);
+    void SetTabFonts();
+    void CreateSharedMemory();
     void CreateSpeech();
     void SetWindowIcons();
     void LoadSettings();
@@ -76,8 +85,9 @@ private:
     class CFlnView* FormulaPageIfActive() const;
 
     ComPtr<IVTxtAuto> m_pVoiceText;
+    bool m_speechTried = false;
     CFormulaPageFile m_formulaFile;
     FrameSettings m_settings;
-    UINT m_nMenuId = 0;
+    std::unique_ptr<SECMenuBar> m_pMenuBar;
     bool m_firstShow = true;
 };
