@@ -32,6 +32,9 @@ public:
     virtual void SetDefaultTitle(CDocument* document);
 
     UINT m_nIDResource;
+    CRuntimeClass* GetDocClass() const { return m_pDocClass; }
+    CRuntimeClass* GetFrameClass() const { return m_pFrameClass; }
+    CRuntimeClass* GetViewClass() const { return m_pViewClass; }
 
 protected:
     CRuntimeClass* m_pDocClass;

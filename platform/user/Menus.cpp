@@ -306,6 +306,9 @@ void SetHot(MenuLoop& loop, size_t levelIndex, int hot)
         return;
     level.hot = hot;
     Menu* menu = FindMenu(level.menu);
+    // The item's state tells too which item is highlighted (MFS_HILITE), as the owner may ask.
+    for (size_t i = 0; menu && i < menu->items.size(); ++i)
+        menu->items[i].state = (menu->items[i].state & ~MF_HILITE) | (static_cast<int>(i) == hot ? MF_HILITE : 0);
     if (menu && hot >= 0) {
         const MenuItem& item = menu->items[static_cast<size_t>(hot)];
         UINT flags = item.state | (item.submenu ? MF_POPUP : 0) | MF_HILITE;
@@ -378,6 +381,49 @@ void MoveHot(MenuLoop& loop, int step)
     SetHot(loop, top, hot);
 }
 
+// A typed character: the item whose mnemonic (the character after '&' in its text) it is, or,
+// when no text item has it, the answer of the owner, who knows the mnemonics of owner-drawn items.
+void TypeMnemonic(MenuLoop& loop, wchar_t typed)
+{
+    size_t top = loop.levels.size() - 1;
+    PopupLevel& level = loop.levels[top];
+    Menu* menu = FindMenu(level.menu);
+    if (!menu)
+        return;
+    wchar_t lower = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(typed)));
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        if (item.type & MFT_OWNERDRAW)
+            continue;
+        size_t amp = item.text.find(L'&');
+        if (amp != std::wstring::npos && amp + 1 < item.text.size() && static_cast<wchar_t>(std::towlower(item.text[amp + 1])) == lower) {
+            SetHot(loop, top, static_cast<int>(i));
+            Activate(loop, top);
+            return;
+        }
+    }
+    Window* owner = FindWindowObject(loop.owner);
+    UINT kind = owner && owner->systemMenu == level.menu ? MF_SYSMENU : MF_POPUP;
+    LRESULT answer = SendMessageW(loop.owner, WM_MENUCHAR, MAKEWPARAM(typed, kind), reinterpret_cast<LPARAM>(level.menu));
+    int index = LOWORD(answer);
+    bool valid = index < static_cast<int>(menu->items.size());
+    switch (HIWORD(answer)) {
+    case MNC_EXECUTE:
+        if (valid) {
+            SetHot(loop, top, index);
+            Activate(loop, top);
+        }
+        break;
+    case MNC_SELECT:
+        if (valid)
+            SetHot(loop, top, index);
+        break;
+    case MNC_CLOSE:
+        loop.ended = true;
+        break;
+    }
+}
+
 bool HandleMenuMessage(MenuLoop& loop, MSG& message)
 {
     switch (message.message) {
@@ -445,24 +491,12 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
             loop.ended = true;
             return true;
         }
+        TranslateMessage(&message); // the character typed, for the mnemonics
         return true;
     case WM_CHAR:
-    case WM_SYSCHAR: {
-        // A mnemonic: the character after '&' in an item's text.
-        size_t top = loop.levels.size() - 1;
-        Menu* menu = FindMenu(loop.levels[top].menu);
-        wchar_t typed = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(message.wParam)));
-        for (size_t i = 0; menu && i < menu->items.size(); ++i) {
-            const std::wstring& text = menu->items[i].text;
-            size_t amp = text.find(L'&');
-            if (amp != std::wstring::npos && amp + 1 < text.size() && static_cast<wchar_t>(std::towlower(text[amp + 1])) == typed) {
-                SetHot(loop, top, static_cast<int>(i));
-                Activate(loop, top);
-                break;
-            }
-        }
+    case WM_SYSCHAR:
+        TypeMnemonic(loop, static_cast<wchar_t>(message.wParam));
         return true;
-    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
         return true;
