@@ -222,7 +222,8 @@ void Activate(ClientState& state, HWND child)
         return;
     HWND client = state.client;
     HWND previous = IsWindow(state.active) ? state.active : nullptr;
-    bool carryMaximized = previous && child && IsZoomed(previous);
+    bool previousStays = std::find(state.children.begin(), state.children.end(), previous) != state.children.end();
+    bool carryMaximized = previousStays && child && IsZoomed(previous);
     state.active = child;
     if (previous) {
         SendMessageW(previous, WM_NCACTIVATE, FALSE, 0);
@@ -273,9 +274,10 @@ void ActivateNext(ClientState& state, HWND from, bool previous)
 
 HWND CreateChild(ClientState& state, const MDICREATESTRUCTW& request)
 {
-    DWORD style = request.style | WS_CHILD;
+    // Children overlap, so each clips the ones above it whatever its styles.
+    DWORD style = request.style | WS_CHILD | WS_CLIPSIBLINGS;
     if (!(GetWindowLongW(state.client, GWL_STYLE) & MDIS_ALLCHILDSTYLES))
-        style |= WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
+        style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
     bool maximize = (style & WS_MAXIMIZE) || (state.active && IsZoomed(state.active));
     bool minimize = style & WS_MINIMIZE;
     style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
@@ -322,7 +324,6 @@ void ForgetChild(ClientState& state, HWND child)
     if (state.mergedChild == child)
         UnmergeChildButtons(state);
     if (state.active == child) {
-        state.active = nullptr;
         HWND next = nullptr;
         for (HWND candidate : ChildrenByZOrder(state)) {
             if (IsWindowVisible(candidate)) {
@@ -330,11 +331,9 @@ void ForgetChild(ClientState& state, HWND child)
                 break;
             }
         }
-        if (next) {
-            Activate(state, next);
-            if (wasMaximized && !IsZoomed(next))
-                ShowWindow(next, SW_MAXIMIZE);
-        }
+        Activate(state, next); // the leaving child hears that it is no longer the active one
+        if (next && wasMaximized && !IsZoomed(next))
+            ShowWindow(next, SW_MAXIMIZE);
     }
     RefreshWindowList(state);
     UpdateFrameTitle(state);
@@ -656,15 +655,15 @@ bool MdiFrameCommand(HWND client, UINT id)
     ClientState* state = FindClient(client);
     if (!state)
         return false;
-    if (id >= 0xF000) {
+    bool listed = id >= state->firstId && id <= state->firstId + MDI_LISTED_CHILDREN;
+    if (!listed) {
+        // The maximised child's system menu and buttons in the frame's menu bar.
         HWND maximized = state->active && IsZoomed(state->active) ? state->active : nullptr;
-        if (!maximized)
+        if (id < 0xF000 || !maximized)
             return false;
-        SendMessageW(maximized, WM_SYSCOMMAND, id, 0);
+        SendMessageW(maximized, WM_SYSCOMMAND, id & 0xFFF0, 0);
         return true;
     }
-    if (id < state->firstId || id > state->firstId + MDI_LISTED_CHILDREN)
-        return false;
     size_t index = id - state->firstId;
     if (index == MDI_LISTED_CHILDREN) {
         ChooseFromAllWindows(*state);

@@ -21,7 +21,7 @@ LRESULT DefFrameProcW(HWND frame, HWND client, UINT message, WPARAM wParam, LPAR
         return DefWindowProcW(frame, message, wParam, lParam);
     switch (message) {
     case WM_COMMAND:
-        if (MdiFrameCommand(client, LOWORD(wParam) >= 0xF000 ? static_cast<UINT>(wParam & 0xFFF0) : LOWORD(wParam)))
+        if (MdiFrameCommand(client, LOWORD(wParam)))
             return 0;
         break;
     case WM_NCACTIVATE: {
