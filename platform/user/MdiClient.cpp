@@ -339,6 +339,26 @@ void ForgetChild(ClientState& state, HWND child)
     UpdateFrameTitle(state);
 }
 
+// Windows moved into or out of the client with SetParent: an MDI child (WS_EX_MDICHILD) given
+// to the client becomes one of its children, numbered after the others; one taken away leaves.
+void SyncChildren(ClientState& state)
+{
+    std::vector<HWND> gone;
+    std::copy_if(state.children.begin(), state.children.end(), std::back_inserter(gone),
+        [&](HWND child) { return GetAncestor(child, GA_PARENT) != state.client; });
+    for (HWND child : gone)
+        ForgetChild(state, child);
+    for (HWND child = GetWindow(state.client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!(GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_MDICHILD)
+            || std::find(state.children.begin(), state.children.end(), child) != state.children.end())
+            continue;
+        SetWindowLongPtrW(child, GWLP_ID, static_cast<LONG_PTR>(state.firstId + state.children.size()));
+        if (Window* object = FindWindowObject(child); object && !object->systemMenu)
+            object->systemMenu = MakeChildSystemMenu();
+        state.children.push_back(child);
+    }
+}
+
 // ---- arranging
 
 std::vector<HWND> ArrangeableChildren(const ClientState& state, bool skipDisabled)
@@ -527,6 +547,11 @@ LRESULT ClientProcedure(HWND client, UINT message, WPARAM wParam, LPARAM lParam)
     if (!state)
         return DefWindowProcW(client, message, wParam, lParam);
     auto childOf = [](WPARAM value) { return reinterpret_cast<HWND>(value); };
+    if (message >= WM_MDIDESTROY && message <= WM_MDIREFRESHMENU && message != WM_MDIGETACTIVE) {
+        SyncChildren(*state);
+        if (!(state = FindClient(client)))
+            return 0;
+    }
     switch (message) {
     case WM_NCDESTROY:
         Clients().erase(client);

@@ -436,3 +436,21 @@ TEST_F(MdiTest, WindowMenuCanBeReplaced)
     SetMenu(frame, menu);
     DestroyMenu(other);
 }
+
+TEST_F(MdiTest, AWindowMovedInOrOutOfTheClientJoinsOrLeavesTheChildren)
+{
+    HWND one = NewChild(L"One");
+    HWND two = NewChild(L"Two");
+    // Taken away while active: the other child becomes the active one.
+    HWND elsewhere = CreateWindowExW(0, L"LoggingWindow", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame, nullptr, nullptr, nullptr);
+    SetParent(two, elsewhere);
+    SendMessageW(client, WM_MDIREFRESHMENU, 0, 0);
+    EXPECT_EQ(Active(), one);
+    EXPECT_EQ(GetMenuItemCount(windowMenu), 3);
+    // Given back, it is listed again after the others.
+    SetParent(two, client);
+    SendMessageW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(two), 0);
+    EXPECT_EQ(Active(), two);
+    EXPECT_EQ(GetDlgCtrlID(two), static_cast<int>(kFirstChildId + 1));
+    EXPECT_EQ(MenuText(windowMenu, 3), L"&2 Two");
+}
