@@ -1,5 +1,6 @@
 #include "framework/MdiFrameWnd.h"
 
+#include "framework/DockBar.h"
 #include "framework/FilterRouting.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/Document.h"
@@ -112,6 +113,11 @@ BOOL SECMDIFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCrea
 {
     m_bAddToTitle = (style & FWS_ADDTOTITLE) != 0;
     return CMDIFrameWnd::LoadFrame(resourceId, style, parent, context);
+}
+
+CDockBar* SECMDIFrameWnd::CreateDockBar() const
+{
+    return new SECDockBar;
 }
 
 CFrameWnd* SECMDIFrameWnd::GetActiveFrame()
@@ -319,6 +325,7 @@ void SECMDIChildWnd::ActivateByMouse()
     if (!frame)
         return;
     frame->EndActiveFloatingFrame(FALSE);
+    frame->SetActiveChild(nullptr); // this child, not a stand-in, is the active one now
     if (frame->MDIGetActive() != this)
         MDIActivate();
     if (CView* view = GetActiveView(); view && !FocusIn(view->m_hWnd))

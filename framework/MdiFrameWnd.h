@@ -53,6 +53,8 @@ public:
     void SetActiveChild(CFrameWnd* child) { m_pActiveChildOverride = child; }
     CFrameWnd* GetActiveChildOverride() const { return m_pActiveChildOverride; }
     CFrameWnd* GetActiveFrame() override;
+    // The toolkit's dock bars, as in SECFrameWnd.
+    CDockBar* CreateDockBar() const override;
 
     // A frame outside the MDI client that is shown as the active one: no MDI child looks active
     // meanwhile, and its view has the focus.
