@@ -271,8 +271,7 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
     else if (active && active != this) {
         wchar_t text[256] = {};
         ::GetWindowTextW(active->m_hWnd, text, 256);
-        if (!maximized)
-            added = text;
+        added = text;
     }
     if (!added.IsEmpty())
         title = m_strTitle.IsEmpty() ? added : added + L" - " + m_strTitle;

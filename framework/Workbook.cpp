@@ -531,13 +531,12 @@ INT_PTR SECWorkbookWnd::OnToolHitTest(CPoint point, TOOLINFO* info) const
         if (!bounds.PtInRect(point) || FitsLabel(sheet))
             continue;
         // Only a shortened label has a tip: the whole label.
-        auto* self = const_cast<SECWorkbookWnd*>(this);
-        self->m_tipText = static_cast<LPCWSTR>(GetSheetLabel(sheet));
+        m_tipText = static_cast<LPCWSTR>(GetSheetLabel(sheet));
         if (info) {
             info->hwnd = m_hWnd;
             info->uId = static_cast<UINT_PTR>(sheet->m_nTabIndex + 1);
             info->rect = bounds;
-            info->lpszText = self->m_tipText.data();
+            info->lpszText = m_tipText.data();
         }
         return sheet->m_nTabIndex + 1;
     }

@@ -111,7 +111,7 @@ private:
     SECWorkbookClientWnd* m_pClient = nullptr;
     CFont m_tabFont;
     CPen m_highlightPen, m_blackPen, m_shadowPen, m_facePen;
-    std::wstring m_tipText;
+    mutable std::wstring m_tipText; // the text of the last tool asked for
 };
 
 // One sheet of a workbook: an MDI child with a tab icon.

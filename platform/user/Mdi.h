@@ -6,6 +6,10 @@
 
 namespace fln::user {
 
+// The window menu lists nine children; past them, "More Windows..." (the first child id + 9)
+// offers them all.
+constexpr int MDI_LISTED_CHILDREN = 9;
+
 // The MDI client a child window belongs to (its parent, when that is one), or null.
 HWND MdiClientOf(HWND child);
 bool IsMdiClient(HWND window);

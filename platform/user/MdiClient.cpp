@@ -290,10 +290,10 @@ HWND CreateChild(ClientState& state, const MDICREATESTRUCTW& request)
     int cx = request.cx == CW_USEDEFAULT ? slot.right - slot.left : request.cx;
     int cy = request.cx == CW_USEDEFAULT ? slot.bottom - slot.top : request.cy;
     auto id = static_cast<UINT_PTR>(state.firstId + state.children.size());
-    HWND client_ = state.client;
+    HWND clientWindow = state.client;
     HWND child = CreateWindowExW(WS_EX_MDICHILD | WS_EX_WINDOWEDGE, request.szClass, request.szTitle, style, x, y, cx, cy,
-        client_, reinterpret_cast<HMENU>(id), static_cast<HINSTANCE>(request.hOwner), const_cast<MDICREATESTRUCTW*>(&request));
-    ClientState* current = FindClient(client_);
+        clientWindow, reinterpret_cast<HMENU>(id), static_cast<HINSTANCE>(request.hOwner), const_cast<MDICREATESTRUCTW*>(&request));
+    ClientState* current = FindClient(clientWindow);
     if (!child || !current)
         return child;
     if (Window* object = FindWindowObject(child); object && !object->systemMenu)

@@ -884,8 +884,6 @@ constexpr WPARAM MDITILE_VERTICAL = 0x0000, MDITILE_HORIZONTAL = 0x0001, MDITILE
 #define HBMMENU_MBAR_RESTORE (reinterpret_cast<HBITMAP>(2))
 #define HBMMENU_MBAR_MINIMIZE (reinterpret_cast<HBITMAP>(3))
 #define HBMMENU_MBAR_CLOSE (reinterpret_cast<HBITMAP>(5))
-// The window list in the window menu shows nine children; "More Windows..." lists them all.
-constexpr int MDI_LISTED_CHILDREN = 9;
 HWND CreateMDIWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height,
     HWND client, HINSTANCE instance, LPARAM param);
 LRESULT DefFrameProcW(HWND frame, HWND client, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,5 +1,6 @@
 #include "UserTestSupport.h"
 #include "PixelChecks.h"
+#include "platform/user/Mdi.h"
 #include "platform/user/MdiLayout.h"
 
 #include <string>
