@@ -556,6 +556,7 @@ void CPPToolTip::PrepareTip()
         if (top + (m_windowRect.bottom - m_windowRect.top) > monitor.bottom)
             top = control.top - (m_bodyRect.bottom - m_bodyRect.top) + 1;
     }
+    CaptureScreenBehind(left, top);
     UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW | (m_current.kind == 2 ? SWP_NOZORDER : 0);
     SetWindowPos(nullptr, left, top, m_windowRect.right, m_windowRect.bottom, flags);
     Invalidate(FALSE);
@@ -609,9 +610,27 @@ void CPPToolTip::PaintBackgroundImage()
     }
 }
 
+// Read while the tip is still hidden, so the shadow and a see-through body fall on what was there.
+void CPPToolTip::CaptureScreenBehind(int left, int top)
+{
+    m_screenBehind = CreateCanvasBitmap(m_windowRect.right, m_windowRect.bottom);
+    HDC screen = ::GetDC(nullptr);
+    bool captured;
+    {
+        MemoryCanvas canvas(screen, m_screenBehind);
+        captured = BitBlt(canvas.dc(), 0, 0, m_windowRect.right, m_windowRect.bottom, screen, left, top, SRCCOPY);
+    }
+    ::ReleaseDC(nullptr, screen);
+    if (!captured) {
+        DeleteObject(m_screenBehind);
+        m_screenBehind = nullptr;
+    }
+}
+
 void CPPToolTip::DeleteImages()
 {
-    for (HGDIOBJ* object : { reinterpret_cast<HGDIOBJ*>(&m_background), reinterpret_cast<HGDIOBJ*>(&m_region) }) {
+    for (HGDIOBJ* object : { reinterpret_cast<HGDIOBJ*>(&m_background), reinterpret_cast<HGDIOBJ*>(&m_screenBehind),
+             reinterpret_cast<HGDIOBJ*>(&m_region) }) {
         if (*object)
             DeleteObject(*object);
         *object = nullptr;
@@ -637,9 +656,14 @@ void CPPToolTip::PaintTip(HDC dc, int transparency)
         if (m_borderWidth && m_borderHeight)
             OnDrawBorder(image.dc(), m_region);
 
-        // No capture of what lies behind: the shadow falls on the tip's own colour.
+        // Where the screen could not be read, the shadow falls on the window colour instead.
         RECT all { 0, 0, width, height };
-        FillSolidRect(compose.dc(), &all, GetSysColor(COLOR_WINDOW));
+        if (m_screenBehind) {
+            MemoryCanvas behind(dc, m_screenBehind);
+            BitBlt(compose.dc(), 0, 0, width, height, behind.dc(), 0, 0, SRCCOPY);
+        } else {
+            FillSolidRect(compose.dc(), &all, GetSysColor(COLOR_WINDOW));
+        }
         transparency = std::clamp(transparency, 0, 100);
         if (m_shadow.dx || m_shadow.dy) {
             HBITMAP mask = CreateCanvasBitmap(width, height);

@@ -128,6 +128,7 @@ private:
     void BuildRegion();
     void PaintBackgroundImage();
     void PaintTip(HDC dc, int transparency);
+    void CaptureScreenBehind(int left, int top);
     void DeleteImages();
 
     CPPHtmlDrawer m_drawer;
@@ -143,6 +144,7 @@ private:
     COLORREF m_colorBegin, m_colorMid, m_colorEnd;
 
     HBITMAP m_background = nullptr; // the body's fill, window sized
+    HBITMAP m_screenBehind = nullptr; // what the screen showed where the tip goes; null when unreadable
     HRGN m_region = nullptr;        // the window's shape, kept for painting
     HBRUSH m_borderBrush = nullptr;
     int m_borderWidth = 0, m_borderHeight = 0;

@@ -2,6 +2,7 @@
 
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
+#include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/DockContext.h"
@@ -21,17 +22,6 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
     ON_COMMAND(ID_SEC_HIDE, OnHide)
 END_MESSAGE_MAP()
-
-namespace {
-
-// The text of a string resource, or the given one when the program has none.
-CString MenuText(UINT id, LPCWSTR fallback)
-{
-    CString text;
-    return text.LoadString(id) && !text.IsEmpty() ? text : CString(fallback);
-}
-
-} // namespace
 
 BOOL SECControlBar::Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id)
 {
@@ -385,8 +375,8 @@ void SECControlBar::OnContextMenu(CWnd* window, CPoint point)
     if (!menu.CreatePopupMenu())
         return;
     menu.AppendMenu(MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? MF_CHECKED : MF_UNCHECKED), ID_SEC_ALLOWDOCKING,
-        MenuText(ID_SEC_ALLOWDOCKING, L"Allow Docking"));
-    menu.AppendMenu(MF_STRING, ID_SEC_HIDE, MenuText(ID_SEC_HIDE, L"Hide"));
+        ResourceText(ID_SEC_ALLOWDOCKING, L"Allow Docking"));
+    menu.AppendMenu(MF_STRING, ID_SEC_HIDE, ResourceText(ID_SEC_HIDE, L"Hide"));
     AddContextMenuItems(&menu);
     if (m_pDockSite)
         m_pDockSite->SendMessage(WM_SEC_ADDCONTEXTMENUITEMS, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&menu));

@@ -71,6 +71,9 @@ public:
     DWORD m_dwAutoHideSide = 0;
 
 protected:
+    // The gripper is at the bar's left (a horizontal bar) rather than along its top.
+    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+    bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
     void DoPaint(CDC* dc) override;
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
@@ -92,9 +95,6 @@ private:
     void RecordChildLayout();
     void StretchChildren(CPoint origin, CSize available);
     void SizeChildToFit(CPoint origin, CSize available);
-    // The gripper is at the bar's left (a horizontal bar) rather than along its top.
-    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
-    bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
     // The n-th caption button from the gripper's far end (0: close, 1: expand when there is a close).
     CRect CaptionButtonRect(int slot) const;
     void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;

@@ -1,8 +1,10 @@
 #include "framework/DockableFrame.h"
 
+#include "framework/CaptionFilters.h"
 #include "framework/ControlBar.h"
 #include "framework/FilterRouting.h"
 #include "framework/MdiFrameWnd.h"
+#include "framework/SysCommandEx.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/DockContext.h"
@@ -12,6 +14,8 @@
 #include <algorithm>
 
 IMPLEMENT_DYNCREATE(SECDockableFrame, SECFrameWnd)
+
+using namespace nsSysCommandEx;
 
 namespace {
 
@@ -69,14 +73,11 @@ UINT SECDockableFrame::GroupOf(UINT placement)
 
 SECDockableFrame::SECDockableFrame()
 {
-    auto add = [&](int id, int parentId, LPCSTR className, int flags = 0) {
-        m_filterTable.Add(id, parentId, CRuntimeClass::FromName(className), flags);
-    };
-    add(257, SECMsgFilter::RootId, "nsSysCommandEx::ScxMsgFilter");
-    add(256, SECMsgFilter::RootId, "SECCaptionControlListMsgFilter", SECMsgFilter::Descriptor::KeepStateWhenDisabled);
-    add(258, 256, "nsSysCommandEx::ScxButtonMsgFilter");
-    add(259, SECMsgFilter::RootId, "nsSysCommandEx::ScxCaptionNCRDBLClkFilter");
-    add(262, SECMsgFilter::RootId, "nsSysCommandEx::ScxContextMenuFilter");
+    m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
+    m_filterTable.Add(256, SECMsgFilter::RootId, RUNTIME_CLASS(SECCaptionControlListMsgFilter), SECMsgFilter::Descriptor::KeepStateWhenDisabled);
+    m_filterTable.Add(258, 256, RUNTIME_CLASS(ScxButtonMsgFilter));
+    m_filterTable.Add(259, SECMsgFilter::RootId, RUNTIME_CLASS(ScxCaptionNCRDBLClkFilter));
+    m_filterTable.Add(262, SECMsgFilter::RootId, RUNTIME_CLASS(ScxContextMenuFilter));
 }
 
 // ---- creation

@@ -1,7 +1,9 @@
 #include "framework/MdiFrameWnd.h"
 
 #include "framework/DockBar.h"
+#include "framework/CaptionFilters.h"
 #include "framework/FilterRouting.h"
+#include "framework/SysCommandEx.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/Document.h"
 #include "platform/mfc/View.h"
@@ -14,12 +16,7 @@ IMPLEMENT_DYNCREATE(SECMDIChildWnd, CMDIChildWnd)
 
 namespace {
 
-// The filters of the caption buttons and of the extended system command are found by their
-// class names; a descriptor whose class is not part of the program installs nothing.
-void AddDescriptor(SECMsgFilter::DescriptorTable& table, int id, int parentId, LPCSTR className, int flags = 0)
-{
-    table.Add(id, parentId, CRuntimeClass::FromName(className), flags);
-}
+using namespace nsSysCommandEx;
 
 constexpr LPCWSTR kPreFloatStyle = L"SECDockableFrame PreFloat Docked Style";
 constexpr LPCWSTR kPreFloatExStyle = L"SECDockableFrame PreFloat Docked ExStyle";
@@ -62,12 +59,6 @@ bool FocusIn(HWND window)
 
 } // namespace
 
-UINT SysCommandExMessage()
-{
-    static UINT message = ::RegisterWindowMessageW(L"Divuzura::WM_SYSCOMMANDEX");
-    return message;
-}
-
 // ---- the float cascade
 
 CPoint SECFloatCascade::Next(CSize client)
@@ -91,10 +82,10 @@ CPoint SECFloatCascade::Clamp(CPoint given, CSize client)
 
 SECMDIFrameWnd::SECMDIFrameWnd()
 {
-    AddDescriptor(m_filterTable, 257, SECMsgFilter::RootId, "nsSysCommandEx::ScxMsgFilter");
-    AddDescriptor(m_filterTable, 256, SECMsgFilter::RootId, "SECCapConLstMDIMaxChildMsgFilter");
-    AddDescriptor(m_filterTable, 260, 256, "nsSysCommandEx::ScxButtonMDIMaxChildMsgFilter");
-    AddDescriptor(m_filterTable, 261, SECMsgFilter::RootId, "nsSysCommandEx::ScxNCRDBLClkMDIMaxChildMsgFilter");
+    m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
+    m_filterTable.Add(256, SECMsgFilter::RootId, RUNTIME_CLASS(SECCapConLstMDIMaxChildMsgFilter));
+    m_filterTable.Add(260, 256, RUNTIME_CLASS(ScxButtonMDIMaxChildMsgFilter));
+    m_filterTable.Add(261, SECMsgFilter::RootId, RUNTIME_CLASS(ScxNCRDBLClkMDIMaxChildMsgFilter));
     // Per pass: a 0 before the bottom every third pass, and before left and right every other.
     for (int pass = 0; pass < 6; ++pass) {
         if (pass % 3 == 0)
@@ -293,11 +284,11 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 SECMDIChildWnd::SECMDIChildWnd()
 {
-    AddDescriptor(m_filterTable, 257, SECMsgFilter::RootId, "nsSysCommandEx::ScxMsgFilter");
-    AddDescriptor(m_filterTable, 256, SECMsgFilter::RootId, "SECCaptionControlListMsgFilter", SECMsgFilter::Descriptor::KeepStateWhenDisabled);
-    AddDescriptor(m_filterTable, 258, 256, "nsSysCommandEx::ScxButtonMDIChildMsgFilter");
-    AddDescriptor(m_filterTable, 259, SECMsgFilter::RootId, "nsSysCommandEx::ScxCaptionNCRDBLClkFilter");
-    AddDescriptor(m_filterTable, 262, SECMsgFilter::RootId, "nsSysCommandEx::ScxContextMenuFilter");
+    m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
+    m_filterTable.Add(256, SECMsgFilter::RootId, RUNTIME_CLASS(SECCaptionControlListMsgFilter), SECMsgFilter::Descriptor::KeepStateWhenDisabled);
+    m_filterTable.Add(258, 256, RUNTIME_CLASS(ScxButtonMDIChildMsgFilter));
+    m_filterTable.Add(259, SECMsgFilter::RootId, RUNTIME_CLASS(ScxCaptionNCRDBLClkFilter));
+    m_filterTable.Add(262, SECMsgFilter::RootId, RUNTIME_CLASS(ScxContextMenuFilter));
 }
 
 SECMDIFrameWnd* SECMDIChildWnd::GetToolkitFrame() const

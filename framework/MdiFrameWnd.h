@@ -11,10 +11,6 @@
 
 class CControlBar;
 
-// The registered message of the extended system command ("Divuzura::WM_SYSCOMMANDEX"), registered
-// on first use; windows hand it to their message filters.
-UINT SysCommandExMessage();
-
 // Where a dock bar takes a bar placed by default: a position (column, row, flags) and a size
 // (share of the row and thickness).
 struct SECDockPos {

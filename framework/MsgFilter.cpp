@@ -31,6 +31,10 @@ SECMsgFilter* SECMsgFilter::Clone() const
     clone->m_id = m_id;
     clone->m_enabled = m_enabled;
     clone->m_window = m_window;
+    // A class that installs children when made gets these clones in their place.
+    for (INT_PTR i = 0; i < clone->m_children.GetSize(); ++i)
+        delete clone->m_children[i];
+    clone->m_children.RemoveAll();
     for (INT_PTR i = 0; i < m_children.GetSize(); ++i) {
         if (SECMsgFilter* child = m_children[i]->Clone())
             clone->m_children.Add(child);

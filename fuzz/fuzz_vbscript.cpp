@@ -1,5 +1,6 @@
 // Parses and runs arbitrary script text through the engine's interfaces, with a step limit so
-// that endless loops end, and with dialogs answered at once.
+// that endless loops end, a stop after a second for loops whose every turn is heavy (as the
+// page's Stop button would), and with dialogs answered at once.
 
 #include "platform/base/CString.h"
 #include "platform/base/MessageBox.h"
@@ -8,9 +9,13 @@
 #include "platform/script/ScriptDialogs.h"
 #include "platform/script/VbsEngine.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -47,6 +52,34 @@ public:
     HRESULT OnLeaveScript() override { return S_OK; }
 };
 
+// Interrupts the engine's script if it still runs after a second.
+class StopWatch {
+public:
+    explicit StopWatch(IActiveScript* engine)
+        : m_thread([this, engine] {
+              std::unique_lock lock(m_mutex);
+              if (!m_ended.wait_for(lock, std::chrono::seconds(1), [this] { return m_done; }))
+                  engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0);
+          })
+    {
+    }
+    ~StopWatch()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_ended.notify_one();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_done = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -62,12 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzSite site;
     IActiveScript* engine = vbs::CreateEngine();
     vbs::SetEngineStepLimit(engine, 20000);
+    vbs::SetEngineMemoryLimit(engine, 64u << 20);
     IActiveScriptParse* parser = nullptr;
     engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser));
     engine->SetScriptSite(&site);
     parser->InitNew();
     parser->ParseScriptText(text.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr);
-    engine->SetScriptState(SCRIPTSTATE_STARTED);
+    {
+        StopWatch stopWatch(engine);
+        engine->SetScriptState(SCRIPTSTATE_STARTED);
+    }
     engine->SetScriptState(SCRIPTSTATE_CLOSED);
     parser->Release();
     engine->Close();

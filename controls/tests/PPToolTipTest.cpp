@@ -230,6 +230,31 @@ TEST_F(ToolTipTest, TheWindowHoldsBodyTailAndShadowWithTheApexOnTheCursor)
     DeleteObject(region);
 }
 
+// The shadow darkens what the screen showed under the tip, read before the tip appeared.
+TEST_F(ToolTipTest, TheShadowFallsOnWhatLayBehindTheTip)
+{
+    CWnd black;
+    ASSERT_TRUE(black.CreateEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 590, 460, main.m_hWnd, nullptr));
+    tip.AddTool(&black, Record(1, L"A tip over black"));
+    Pump();
+    MoveOver(black, 200, 100);
+    Advance(500);
+    ASSERT_TRUE(TipVisible());
+    RECT window {};
+    GetWindowRect(tip.m_hWnd, &window);
+    const RECT body = tip.GetBodyRect();
+    auto screenPixel = [&](int x, int y) {
+        cairo_surface_t* screen = headless->Screen();
+        cairo_surface_flush(screen);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(screen) + y * cairo_image_surface_get_stride(screen));
+        return row[x] & 0xFFFFFF;
+    };
+    // Right of the body, inside the shadow: black darkened stays black (on the window colour it would be grey).
+    EXPECT_EQ(screenPixel(window.left + body.right + 2, window.top + (body.top + body.bottom) / 2), 0u);
+    // The body itself is the tip's own fill, not the black behind it.
+    EXPECT_NE(screenPixel(window.left + (body.left + body.right) / 2, window.top + body.top + 2), 0u);
+}
+
 TEST_F(ToolTipTest, TheOwnerIsToldBeforeATipShowsAndMayEmptyIt)
 {
     tip.AddTool(&left, Record(1, L"Original"));

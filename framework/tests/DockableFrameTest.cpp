@@ -6,7 +6,11 @@
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 
+#include "framework/SysCommandEx.h"
+
 #include <gtest/gtest.h>
+
+using nsSysCommandEx::SysCommandExMessage;
 
 namespace {
 

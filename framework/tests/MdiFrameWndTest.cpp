@@ -4,7 +4,11 @@
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 
+#include "framework/SysCommandEx.h"
+
 #include <gtest/gtest.h>
+
+using nsSysCommandEx::SysCommandExMessage;
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "platform/display/Display.h"
 #include "platform/display/HeadlessDisplay.h"
+#include "platform/gdi/Surface.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,9 +13,12 @@ std::unique_ptr<Display>& Slot()
     return display;
 }
 
+bool ReadCurrentScreen(const RECT& area, cairo_surface_t* target);
+
 void AdoptSettings(const Display* display)
 {
     fln::gdi::SetFontRendering(display ? display->TextRendering() : fln::gdi::FontRendering {});
+    fln::gdi::SetScreenReader(display ? &ReadCurrentScreen : nullptr);
 }
 
 std::unique_ptr<Display> CreateChosenDisplay()
@@ -28,6 +32,13 @@ std::unique_ptr<Display> CreateChosenDisplay()
     return std::make_unique<HeadlessDisplay>();
 }
 }
+
+namespace {
+bool ReadCurrentScreen(const RECT& area, cairo_surface_t* target)
+{
+    return CurrentDisplay().CaptureScreen(area, target);
+}
+} // namespace
 
 Display& CurrentDisplay()
 {

@@ -62,6 +62,7 @@ struct NativeWindowParams {
     RECT bounds;        // screen rectangle
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
     bool topmost = false;
+    NativeWindowId owner = 0; // the window a dialog or floating bar belongs to, kept above it
     std::wstring title;
 };
 
@@ -94,6 +95,9 @@ public:
     virtual void FocusNativeWindow(NativeWindowId window) = 0;
     // Copies area (window coordinates) of the window's backing surface to the screen.
     virtual void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) = 0;
+    // Copies what the screen shows in area (screen pixels) into target, an RGB24 surface of the
+    // area's size; parts off the screen are black. False when the screen cannot be read.
+    virtual bool CaptureScreen(const RECT& area, cairo_surface_t* target) = 0;
 
     virtual POINT CursorPosition() const = 0;
     virtual void SetCursorPosition(POINT point) = 0;

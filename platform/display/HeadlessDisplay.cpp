@@ -121,6 +121,19 @@ void HeadlessDisplay::Present(NativeWindowId window, cairo_surface_t* surface, c
     cairo_destroy(cr);
 }
 
+bool HeadlessDisplay::CaptureScreen(const RECT& area, cairo_surface_t* target)
+{
+    cairo_surface_flush(m_screen);
+    cairo_t* cr = cairo_create(target);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_set_source_surface(cr, m_screen, -area.left, -area.top);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(target);
+    return true;
+}
+
 bool HeadlessDisplay::ShapeContains(const NativeWindow& window, POINT screenPoint) const
 {
     if (!PtInRect(&window.bounds, screenPoint))

@@ -27,6 +27,7 @@ public:
     void RaiseNativeWindow(NativeWindowId window) override;
     void FocusNativeWindow(NativeWindowId window) override;
     void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) override;
+    bool CaptureScreen(const RECT& area, cairo_surface_t* target) override;
 
     POINT CursorPosition() const override { return m_cursor; }
     void SetCursorPosition(POINT point) override { m_cursor = point; }

@@ -1,6 +1,7 @@
-// The display for users: each top-level window is an undecorated X window (menus and other
-// popups are override-redirect) whose pixels are copied from its backing surface with XPutImage,
-// so the screen shows exactly what a headless run draws.
+// The display for users: each top-level window is an undecorated X window (menus, tips and
+// other popups without a caption are override-redirect; dialogs are transient for their owner)
+// whose pixels are copied from its backing surface with XPutImage, so the screen shows exactly
+// what a headless run draws.
 
 #include "platform/display/Display.h"
 #include "platform/display/XResources.h"
@@ -96,6 +97,8 @@ public:
         m_netState = XInternAtom(m_x, "_NET_WM_STATE", False);
         m_netPid = XInternAtom(m_x, "_NET_WM_PID", False);
         m_netIcon = XInternAtom(m_x, "_NET_WM_ICON", False);
+        m_netType = XInternAtom(m_x, "_NET_WM_WINDOW_TYPE", False);
+        m_typeDialog = XInternAtom(m_x, "_NET_WM_WINDOW_TYPE_DIALOG", False);
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");
@@ -176,6 +179,10 @@ public:
             XSetWMNormalHints(m_x, window, &size);
             if (params.topmost)
                 XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
+            if (params.owner && m_windows.contains(params.owner)) {
+                XSetTransientForHint(m_x, window, params.owner);
+                XChangeProperty(m_x, window, m_netType, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_typeDialog), 1);
+            }
         }
         Identify(window);
         NativeWindow record;
@@ -252,6 +259,35 @@ public:
         }
         XChangeProperty(m_x, id, m_netIcon, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
         XFlush(m_x);
+    }
+
+    bool CaptureScreen(const RECT& area, cairo_surface_t* target) override
+    {
+        const int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+        cairo_surface_flush(target);
+        auto* pixels = cairo_image_surface_get_data(target);
+        const int stride = cairo_image_surface_get_stride(target);
+        std::memset(pixels, 0, static_cast<size_t>(stride) * height);
+        // Only the part on the root window can be read; the rest stays black.
+        XWindowAttributes root {};
+        XGetWindowAttributes(m_x, m_root, &root);
+        RECT screen { 0, 0, root.width, root.height }, readable {};
+        if (!IntersectRect(&readable, &area, &screen)) {
+            cairo_surface_mark_dirty(target);
+            return true;
+        }
+        XImage* image = XGetImage(m_x, m_root, readable.left, readable.top, readable.right - readable.left,
+            readable.bottom - readable.top, AllPlanes, ZPixmap);
+        if (!image)
+            return false;
+        for (int y = readable.top; y < readable.bottom && y - area.top < height; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<size_t>(y - area.top) * stride);
+            for (int x = readable.left; x < readable.right && x - area.left < width; ++x)
+                row[x - area.left] = static_cast<std::uint32_t>(XGetPixel(image, x - readable.left, y - readable.top)) & 0xFFFFFF;
+        }
+        XDestroyImage(image);
+        cairo_surface_mark_dirty(target);
+        return true;
     }
 
     void SetNativeShape(NativeWindowId id, const std::vector<RECT>& rectangles) override
@@ -577,7 +613,7 @@ private:
     XIM m_im = nullptr;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

@@ -262,7 +262,47 @@ void copyInto(BitmapObject& target, const BitmapObject& source, int top)
     target.storeToBits();
 }
 
+fln::gdi::ScreenReader g_screenReader = nullptr;
+
+// A copy whose source is a screen DC reads the screen's pixels into a surface of their own first.
+bool blitFromScreen(DeviceContext& dst, int x, int y, int width, int height, DeviceContext& screen, int sx, int sy,
+    int sw, int sh, DWORD rop)
+{
+    if (!g_screenReader || !inRange({ sx, sy, sw, sh }))
+        return false;
+    POINT s0 = screen.toDevice(POINT { sx, sy }), s1 = screen.toDevice(POINT { sx + sw, sy + sh });
+    RECT area { std::min(s0.x, s1.x), std::min(s0.y, s1.y), std::max(s0.x, s1.x), std::max(s0.y, s1.y) };
+    if (IsRectEmpty(&area))
+        return true;
+    cairo_surface_t* pixels = cairo_image_surface_create(CAIRO_FORMAT_RGB24, area.right - area.left, area.bottom - area.top);
+    bool read = cairo_surface_status(pixels) == CAIRO_STATUS_SUCCESS && g_screenReader(area, pixels);
+    bool copied = false;
+    if (read) {
+        cairo_surface_mark_dirty(pixels);
+        RECT whole { 0, 0, area.right - area.left, area.bottom - area.top };
+        HDC copy = CreateSurfaceDC(pixels, fln::gdi::Region(whole), POINT { -area.left, -area.top });
+        if (DeviceContext* source = DeviceContext::from(copy)) {
+            source->state.bkColor = screen.state.bkColor;
+            source->state.textColor = screen.state.textColor;
+            copied = blit(dst, x, y, width, height, source, s0.x, s0.y, s1.x - s0.x, s1.y - s0.y, rop);
+        }
+        DeleteDC(copy);
+    }
+    cairo_surface_destroy(pixels);
+    return copied;
+}
+
+bool blitFrom(DeviceContext& dst, int x, int y, int width, int height, DeviceContext* src, int sx, int sy, int sw,
+    int sh, DWORD rop)
+{
+    if (src && src->type() == DeviceContext::Kind::Screen && usesSource(ropCode(rop)))
+        return blitFromScreen(dst, x, y, width, height, *src, sx, sy, sw, sh, rop);
+    return blit(dst, x, y, width, height, src, sx, sy, sw, sh, rop);
+}
+
 } // namespace
+
+void fln::gdi::SetScreenReader(ScreenReader reader) { g_screenReader = reader; }
 
 #define FLN_DC_OR(fail)                          \
     DeviceContext* dc = DeviceContext::from(handle); \
@@ -283,7 +323,7 @@ BOOL BitBlt(HDC handle, int x, int y, int width, int height, HDC source, int sou
     DeviceContext* src = DeviceContext::from(source);
     if (source && !src)
         return FALSE;
-    return blit(*dc, x, y, width, height, src, sourceX, sourceY, width, height, rop);
+    return blitFrom(*dc, x, y, width, height, src, sourceX, sourceY, width, height, rop);
 }
 
 BOOL StretchBlt(HDC handle, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, int sourceWidth,
@@ -293,7 +333,7 @@ BOOL StretchBlt(HDC handle, int x, int y, int width, int height, HDC source, int
     DeviceContext* src = DeviceContext::from(source);
     if (source && !src)
         return FALSE;
-    return blit(*dc, x, y, width, height, src, sourceX, sourceY, sourceWidth, sourceHeight, rop);
+    return blitFrom(*dc, x, y, width, height, src, sourceX, sourceY, sourceWidth, sourceHeight, rop);
 }
 
 BOOL MaskBlt(HDC handle, int x, int y, int width, int height, HDC source, int sourceX, int sourceY, HBITMAP maskHandle,

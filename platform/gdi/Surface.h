@@ -38,6 +38,14 @@ BOOL SetPageTextLayer(HDC dc, cairo_surface_t* layer);
 void SetScreenSize(SIZE size);
 
 namespace fln::gdi {
+// Copies what the screen shows in `area` (screen pixels) into `target`, an RGB24 image surface of
+// the area's size; false when the screen cannot be read. A screen DC is a copy source through it:
+// the display layer sets it, and without it copies from the screen fail.
+using ScreenReader = bool (*)(const RECT& area, cairo_surface_t* target);
+void SetScreenReader(ScreenReader reader);
+} // namespace fln::gdi
+
+namespace fln::gdi {
 // The region behind an HRGN (null for an invalid handle), for the window layer's own regions.
 const Region* regionOf(HRGN region);
 // A new HRGN holding a copy of the region.

@@ -20,6 +20,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
 END_MESSAGE_MAP()
 
 namespace {
@@ -311,6 +312,12 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
     if (m_nIdleFlags & idleTitle)
         OnUpdateFrameTitle(TRUE);
     return 0;
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* state)
+{
+    const int key = state->m_nID == ID_INDICATOR_CAPS ? VK_CAPITAL : state->m_nID == ID_INDICATOR_NUM ? VK_NUMLOCK : VK_SCROLL;
+    state->Enable(::GetKeyState(key) & 1);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)

@@ -21,6 +21,8 @@ constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
 constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800, AFX_IDW_CONTROLBAR_LAST = 0xE8FF;
 constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;
+// The status-bar panes of the lock keys, lit while the key is on.
+constexpr UINT ID_INDICATOR_CAPS = 0xE701, ID_INDICATOR_NUM = 0xE702, ID_INDICATOR_SCRL = 0xE703;
 constexpr UINT WM_SIZEPARENT = 0x0361;
 constexpr UINT WM_SETMESSAGESTRING = 0x0362;
 constexpr UINT WM_INITIALUPDATE = 0x0364;
@@ -139,6 +141,7 @@ protected:
     void OnSetFocus(CWnd* old);
     LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
+    void OnUpdateKeyIndicator(CCmdUI* state);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     // Each item of a menu about to open asks its update handler (see CCmdUI); with
     // m_bAutoMenuEnable, items without any handler are disabled.

@@ -7,6 +7,7 @@
 #include "platform/print/DialogTemplate.h"
 #include "platform/print/PrinterDC.h"
 #include "platform/print/Printers.h"
+#include "platform/user/DialogObject.h"
 
 #include <algorithm>
 #include <cstring>
@@ -258,12 +259,11 @@ void selectPrinter(HWND dialog, Choice& choice)
 
 INT_PTR printProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    auto* state = fln::user::DialogObject<PrintState>(dialog, message, lParam);
     if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        initPrint(dialog, *reinterpret_cast<PrintState*>(lParam));
+        initPrint(dialog, *state);
         return TRUE;
     }
-    auto* state = reinterpret_cast<PrintState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
     if (message != WM_COMMAND || !state)
         return FALSE;
     switch (LOWORD(wParam)) {
@@ -394,12 +394,11 @@ bool acceptPageSetup(HWND dialog, PageSetupState& state)
 
 INT_PTR pageSetupProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    auto* state = fln::user::DialogObject<PageSetupState>(dialog, message, lParam);
     if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        initPageSetup(dialog, *reinterpret_cast<PageSetupState*>(lParam));
+        initPageSetup(dialog, *state);
         return TRUE;
     }
-    auto* state = reinterpret_cast<PageSetupState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
     if (message != WM_COMMAND || !state)
         return FALSE;
     switch (LOWORD(wParam)) {

@@ -349,6 +349,7 @@ void Interpreter::ReleaseObjects()
         item.object.Reset();
         item.fetched = false;
     }
+    m_globalScope.Reset();
     // Instances that keep each other alive lose their fields, which breaks every cycle.
     std::vector<ClassInstance*> live(m_instances.begin(), m_instances.end());
     for (ClassInstance* i : live)
@@ -1208,9 +1209,7 @@ const VARIANT& Interpreter::EvalRef(const Expr& e, Var& temp)
         return temp.v;
     }
     case Expr::Me:
-        if (!m_frame->me)
-            Throw(kInvalidUseOfMe);
-        temp = Var::Object(m_frame->me);
+        temp = m_frame->me ? Var::Object(m_frame->me) : Var::Object(GlobalScope());
         return temp.v;
     case Expr::Nothing:
         temp = Var::Object(nullptr);
@@ -1745,6 +1744,33 @@ private:
     Procedure* m_proc;
 };
 
+// What Me stands for outside a class: the script's global names as an object. A name becomes a
+// member when it is first asked for, once the script has declared it.
+class GlobalScopeObject final : public RuntimeObject {
+public:
+    explicit GlobalScopeObject(std::shared_ptr<Interpreter::Link> link) : RuntimeObject(L"Object"), m_link(std::move(link)) {}
+
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override
+    {
+        Interpreter* interpreter = m_link->interpreter;
+        if (names && count > 0 && names[0] && interpreter && !m_known.contains(Lower(names[0]))) {
+            std::wstring lower = Lower(names[0]);
+            if (interpreter->HasGlobal(lower)) {
+                m_known.insert(lower);
+                AddMember(names[0], static_cast<DISPID>(m_known.size()), [this, lower](Call& c) {
+                    Interpreter* current = m_link->interpreter;
+                    return current ? current->InvokeGlobal(lower, c.flags, c.args, c.result, c.exception) : E_UNEXPECTED;
+                });
+            }
+        }
+        return RuntimeObject::GetIDsOfNames(riid, names, count, lcid, ids);
+    }
+
+private:
+    std::shared_ptr<Interpreter::Link> m_link;
+    std::unordered_set<std::wstring> m_known;
+};
+
 void FillException(EXCEPINFO* exception, const ScriptError& e)
 {
     if (!exception)
@@ -1777,6 +1803,42 @@ Var Interpreter::ProcedureReference(const std::wstring& name)
     Var result = Var::Object(reference);
     reference->Release();
     return result;
+}
+
+IDispatch* Interpreter::GlobalScope()
+{
+    if (!m_globalScope)
+        m_globalScope = ComPtr<IDispatch>::Adopt(new GlobalScopeObject(m_link));
+    return m_globalScope.get();
+}
+
+bool Interpreter::HasGlobal(const std::wstring& lower) const
+{
+    return m_procedures.contains(lower) || m_globalSlots.contains(lower);
+}
+
+HRESULT Interpreter::InvokeGlobal(const std::wstring& lower, WORD flags, std::span<VARIANT* const> args, VARIANT* result,
+                                  EXCEPINFO* exception)
+{
+    bool put = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
+    if (auto proc = m_procedures.find(lower); proc != m_procedures.end())
+        return put ? DISP_E_MEMBERNOTFOUND : InvokeProcedure(*proc->second, args, result, exception);
+    auto slot = m_globalSlots.find(lower);
+    if (slot == m_globalSlots.end())
+        return DISP_E_MEMBERNOTFOUND;
+    Var& variable = m_globals[slot->second];
+    if (put) {
+        if (args.size() != 1)
+            return DISP_E_BADPARAMCOUNT;
+        Var value;
+        value.Assign(*args[0]);
+        return RunForCaller([&] { Store(variable.v, std::move(value)); return Var(); }, nullptr, exception);
+    }
+    if (!args.empty())
+        return DISP_E_BADPARAMCOUNT;
+    if (result)
+        return VariantCopyInd(result, &variable.v);
+    return S_OK;
 }
 
 HRESULT Interpreter::InvokeProcedure(Procedure& proc, std::span<VARIANT* const> raw, VARIANT* result,

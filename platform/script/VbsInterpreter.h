@@ -103,6 +103,11 @@ public:
     Var ProcedureReference(const std::wstring& name);
     // Calls a procedure for a caller outside the script (arguments in natural order).
     HRESULT InvokeProcedure(Procedure& proc, std::span<VARIANT* const> args, VARIANT* result, EXCEPINFO* exception);
+    // Me outside a class: the global procedures and variables as members of one object.
+    IDispatch* GlobalScope();
+    bool HasGlobal(const std::wstring& lower) const;
+    HRESULT InvokeGlobal(const std::wstring& lower, WORD flags, std::span<VARIANT* const> args, VARIANT* result,
+                         EXCEPINFO* exception);
 
     // Called by script class instances.
     HRESULT InvokeInstance(ClassInstance& instance, ClassMember& member, WORD flags, DISPPARAMS* params,
@@ -217,6 +222,7 @@ private:
     std::vector<NamedItem> m_namedItems;
     std::unordered_set<ClassInstance*> m_instances;
     ErrObject* m_err = nullptr;
+    ComPtr<IDispatch> m_globalScope;
 
     Frame* m_frame = nullptr;
     int m_depth = 0;

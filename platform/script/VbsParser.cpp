@@ -1131,8 +1131,6 @@ private:
             current->slot = m_withSlots.back();
         } else if (t.Is(L"me")) {
             Next();
-            if (!m_proc->owner)
-                FailAt(kInvalidUseOfMe, t);
             current = std::make_unique<Expr>(Expr::Me, t.line, t.column);
         } else {
             if (t.kind != Tok::Name || ReservedWords().count(t.lower))

@@ -323,13 +323,13 @@ namespace {
 
 int CompareText(std::wstring_view a, std::wstring_view b, bool textCompare)
 {
+    if (!textCompare) {
+        int order = a.compare(b);
+        return order < 0 ? -1 : (order > 0 ? 1 : 0);
+    }
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (textCompare) {
-            x = FoldCase(x);
-            y = FoldCase(y);
-        }
+        wchar_t x = FoldCase(a[i]), y = FoldCase(b[i]);
         if (x != y)
             return x < y ? -1 : 1;
     }

@@ -109,7 +109,7 @@ struct MenuLoop {
     bool ended = false;
     UINT chosen = 0;
     bool returnCommand = false;
-    bool notify = true; // without TPM_NONOTIFY the owner hears of popups opening and items highlighted
+    bool notifies = true; // without TPM_NONOTIFY: the owner may prepare each popup
 };
 
 MenuLoop* g_loop = nullptr;
@@ -263,7 +263,7 @@ void OpenLevel(MenuLoop& loop, HMENU menu, POINT at, UINT flags, const RECT* exc
 {
     Window* owner = FindWindowObject(loop.owner);
     bool systemMenu = owner && owner->systemMenu == menu;
-    if (loop.notify)
+    if (loop.notifies)
         SendMessageW(loop.owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(static_cast<WORD>(index), systemMenu ? 1 : 0));
     PopupLevel level { menu };
     SIZE size = LayoutPopup(level);
@@ -311,7 +311,7 @@ void SetHot(MenuLoop& loop, size_t levelIndex, int hot)
     // The item's state tells too which item is highlighted (MFS_HILITE), as the owner may ask.
     for (size_t i = 0; menu && i < menu->items.size(); ++i)
         menu->items[i].state = (menu->items[i].state & ~MF_HILITE) | (static_cast<int>(i) == hot ? MF_HILITE : 0);
-    if (menu && hot >= 0 && loop.notify) {
+    if (menu && hot >= 0 && loop.notifies) {
         const MenuItem& item = menu->items[static_cast<size_t>(hot)];
         UINT flags = item.state | (item.submenu ? MF_POPUP : 0) | MF_HILITE;
         UINT id = item.submenu ? static_cast<UINT>(hot) : item.id;
@@ -513,7 +513,7 @@ UINT RunMenuLoop(HMENU menu, UINT flags, POINT at, HWND owner, const RECT* exclu
     MenuLoop loop;
     loop.owner = owner;
     loop.returnCommand = flags & TPM_RETURNCMD;
-    loop.notify = !(flags & TPM_NONOTIFY);
+    loop.notifies = !(flags & TPM_NONOTIFY);
     g_loop = &loop;
     SendMessageW(owner, WM_ENTERMENULOOP, TRUE, 0);
     OpenLevel(loop, menu, at, flags, exclude, index);

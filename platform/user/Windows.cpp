@@ -89,7 +89,12 @@ void CreateNative(Window& window)
     Display& display = CurrentDisplay();
     NativeWindowParams params;
     params.bounds = window.rect;
-    params.popup = (window.style & WS_POPUP) || (window.exStyle & WS_EX_TOOLWINDOW);
+    // Captioned popups (dialogs, floating bars) are the window manager's to stack and focus;
+    // menus, tips and drop-down lists are not.
+    bool captioned = (window.style & WS_CAPTION) == WS_CAPTION;
+    params.popup = ((window.style & WS_POPUP) || (window.exStyle & WS_EX_TOOLWINDOW)) && !captioned;
+    if (Window* owner = FindWindowObject(window.owner))
+        params.owner = owner->native;
     params.topmost = window.exStyle & WS_EX_TOPMOST;
     params.title = window.text;
     window.native = display.CreateNativeWindow(params);

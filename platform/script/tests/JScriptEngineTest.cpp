@@ -173,6 +173,24 @@ TEST_F(JScriptEngineTest, LoopsRecursionAndTextCompiledAtRunTimeAreInterrupted)
     EXPECT_TRUE(site.errors.empty());
 }
 
+// A pattern that backtracks for minutes stops as soon as it is asked to, caught or not.
+TEST_F(JScriptEngineTest, ARunawayRegularExpressionIsInterrupted)
+{
+    TestCalculatorSite calculator(site);
+    calculator.onTick = [&] { engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0); };
+    ASSERT_EQ(engine->AddNamedItem(L"calc", SCRIPTITEM_ISVISIBLE), S_OK);
+    ASSERT_EQ(engine->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    const wchar_t* programs[] = {
+        L"var s = new Array(40).join('a');\ncalc.Tick();\n/(a+)+b/.test(s);",
+        L"var s = new Array(40).join('a');\ncalc.Tick();\ntry { s.replace(/(a|aa)+c/g, 'x'); } catch (e) {}\nfor (;;) {}",
+    };
+    for (const wchar_t* program : programs) {
+        SCOPED_TRACE(WideToUtf8(program));
+        EXPECT_EQ(Parse(program), E_ABORT);
+    }
+    EXPECT_TRUE(site.errors.empty());
+}
+
 TEST_F(JScriptEngineTest, AnItemNamedLikeAFixedGlobalIsRefusedQuietly)
 {
     TestCalculatorSite calculator(site);

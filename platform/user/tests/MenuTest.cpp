@@ -93,6 +93,24 @@ TEST_F(Menus, TrackPopupMenuFollowsKeysAndReturnsTheCommand)
     DestroyMenu(menu);
 }
 
+TEST_F(Menus, WithoutNotificationsTheOwnerDoesNotPrepareThePopups)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = SampleMenu();
+    std::vector<unsigned> keys { VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN };
+    size_t next = 0;
+    SetModalLoopHook([&](HWND) {
+        if (next < keys.size()) {
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        }
+    });
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, 200, 200, 0, owner, nullptr), 201);
+    EXPECT_EQ(MessageLog::Instance().Count(owner, WM_INITMENUPOPUP), 0) << "not for the menu, nor for its submenu";
+    DestroyMenu(menu);
+}
+
 TEST_F(Menus, ClickingAnItemPostsItsCommandAndClickingOutsideCancels)
 {
     HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);

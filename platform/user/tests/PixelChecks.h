@@ -62,19 +62,9 @@ inline ::testing::AssertionResult WriteExpected(const std::vector<COLORREF>& pix
     return written ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "cannot write " << path;
 }
 
-// The client area of `window` as drawn, against tests/data/`name`.
-inline ::testing::AssertionResult MatchesExpectedImage(HWND window, const char* name)
+// Pixels (rows of `width`), against tests/data/`name`.
+inline ::testing::AssertionResult MatchesExpectedPixels(const std::vector<COLORREF>& pixels, int width, int height, const char* name)
 {
-    RECT client;
-    GetClientRect(window, &client);
-    int width = client.right, height = client.bottom;
-    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-    HDC dc = GetDC(window);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<size_t>(y) * width + x] = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-
     std::string path = DataPath(name);
     if (std::getenv("FLN_WRITE_EXPECTED"))
         return WriteExpected(pixels, width, height, path);
@@ -106,6 +96,37 @@ inline ::testing::AssertionResult MatchesExpectedImage(HWND window, const char* 
     }
     cairo_surface_destroy(expected);
     return result;
+}
+
+// The pixels of `area` as drawn on `dc`, row by row.
+inline std::vector<COLORREF> PixelsOf(HDC dc, const RECT& area)
+{
+    std::vector<COLORREF> pixels;
+    pixels.reserve(static_cast<size_t>(area.right - area.left) * (area.bottom - area.top));
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+}
+
+// The client area of `window` as drawn, against tests/data/`name`.
+inline ::testing::AssertionResult MatchesExpectedImage(HWND window, const char* name)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> pixels = PixelsOf(dc, client);
+    ReleaseDC(window, dc);
+    return MatchesExpectedPixels(pixels, client.right, client.bottom, name);
+}
+
+// `area` of `window`'s whole window (window coordinates, the frame included) against tests/data/`name`.
+inline ::testing::AssertionResult WindowAreaMatchesExpectedImage(HWND window, const RECT& area, const char* name)
+{
+    HDC dc = GetWindowDC(window);
+    std::vector<COLORREF> pixels = PixelsOf(dc, area);
+    ReleaseDC(window, dc);
+    return MatchesExpectedPixels(pixels, area.right - area.left, area.bottom - area.top, name);
 }
 
 } // namespace pixel_checks

@@ -90,6 +90,19 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, 200, 175) == RGB(255, 0, 0) && ServerPixel(reader, 450, 150) == RGB(0, 0, 255); }));
     EXPECT_NE(ServerPixel(reader, 402, 102), RGB(0, 0, 255)); // outside the popup's ellipse
 
+    // A screen DC is a copy source: it reads what the server shows (black off the screen).
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, 20, 10);
+    HGDIOBJ old = SelectObject(memory, copy);
+    EXPECT_TRUE(BitBlt(memory, 0, 0, 20, 10, screen, 140, 140, SRCCOPY));
+    EXPECT_EQ(GetPixel(memory, 5, 5), RGB(255, 0, 0));
+    EXPECT_TRUE(BitBlt(memory, 0, 0, 20, 10, screen, -10, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(memory, 5, 5), RGB(0, 0, 0));
+    SelectObject(memory, old);
+    DeleteObject(copy);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
     auto& log = MessageLog::Instance();
     std::string display = "DISPLAY=" + server->Name() + " ";
     ASSERT_EQ(std::system((display + xdotool + " mousemove 150 150 click 1").c_str()), 0);
@@ -152,6 +165,22 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     ASSERT_EQ(icons.size(), 2u + 16 * 16);
     EXPECT_EQ(icons[0], 16);
     EXPECT_EQ(static_cast<std::uint32_t>(icons[2]), 0xFF000000u); // opaque black, as 32 bits
+
+    // A captioned popup (a dialog) is the window manager's, kept above its owner; an uncaptioned
+    // one (a menu, a tip) is not the window manager's at all.
+    HWND dialog = CreateWindowExW(0, L"X11Filling", L"Dialog", WS_POPUP | WS_CAPTION, 120, 120, 100, 80, main, nullptr, nullptr, nullptr);
+    Window dialogNative = fln::user::WindowTree::Instance().Find(dialog)->native;
+    auto overrideRedirect = [&](Window window) {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(reader, window, &attributes);
+        return attributes.override_redirect != False;
+    };
+    EXPECT_FALSE(overrideRedirect(dialogNative));
+    EXPECT_TRUE(overrideRedirect(fln::user::WindowTree::Instance().Find(popup)->native));
+    Window transientFor = 0;
+    ASSERT_TRUE(XGetTransientForHint(reader, dialogNative, &transientFor));
+    EXPECT_EQ(transientFor, native);
+    DestroyWindow(dialog);
 
     // The user's Xft settings, read from the server's resources when a display opens.
     const char resources[] = "Xft.antialias:\t1\nXft.hintstyle:\thintslight\nXft.rgba:\tbgr\nXft.dpi:\t144\n";

@@ -55,4 +55,35 @@ for (var k = 0; k < 5; k++) {
 }
 check(caught, 55, "nested try/finally with rethrow");
 
+// Failures of a host object's calls, caught, rethrown through finally blocks and left by
+// break, continue and return: each path ends, and every finally runs once.
+var order = "";
+function hostPath(n) {
+    try {
+        try {
+            if (n == 0) Host.Fail(0x80020003);
+            if (n == 1) Host.Throw(0x800A0005, "", 0);
+            if (n == 2) Host.NoSuchMember();
+            return "none";
+        } catch (e) {
+            order += "c";
+            throw e;
+        } finally {
+            order += "f";
+        }
+    } catch (outer) {
+        return "caught";
+    } finally {
+        order += "F";
+    }
+}
+check(hostPath(0) + hostPath(1) + hostPath(2) + hostPath(3), "caughtcaughtcaughtnone", "host failures rethrown");
+check(order, "cfFcfFcfFfF", "every finally runs once");
+var turns = 0;
+for (var t = 0; t < 4; t++) {
+    try { Host.Fail(0x80004002); } catch (e) { if (t % 2) continue; } finally { turns++; }
+    try { if (t == 2) break; } finally { turns += 10; }
+}
+check(turns, 3 + 20, "continue and break through finally after host failures");
+
 Host.Say("jscript faults: " + passed + " passed, " + failed + " failed");

@@ -96,4 +96,24 @@ Check CSng(1.5) = 1.5, True, "an exact Single"
 Check CSng(1.1) = CSng(1.1), True, "two Singles"
 Check TypeName(CSng(1.1) + 1), "Single", "Single arithmetic stays Single"
 
+' Me outside a class stands for the script's global names.
+Dim shared : shared = 5
+Function Twice(n)
+    Twice = 2 * n
+End Function
+Check Me.shared, 5, "Me.variable at the top level"
+Me.shared = 6
+Check shared, 6, "assigning through Me at the top level"
+Check Me.Twice(4), 8, "Me.function at the top level"
+Check IsObject(Me), True, "Me is an object at the top level"
+Check Me Is Me, True, "Me is one object"
+Function MeInsideFunction()
+    MeInsideFunction = Me.Twice(shared)
+End Function
+Check MeInsideFunction(), 12, "Me inside a global function"
+On Error Resume Next
+x = Me.NoSuchName
+Check Err.Number, CLng(438), "Me.unknown at the top level"
+On Error GoTo 0
+
 MsgBox "syntax forms: " & passed & " passed, " & failed & " failed"

@@ -1,0 +1,70 @@
+#pragma once
+// The store of tool-bar images that bars and bitmap menus share: each registered tool-bar
+// resource brings its bitmap (a strip of equally sized images) and the command id of each image.
+// The store is reference counted, since several bars may hold it.
+
+#include "platform/base/Geometry.h"
+#include "platform/base/WinTypes.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/res/Templates.h"
+
+#include <optional>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// The decoded tool-bar resource of a name (RT_TOOLBAR), or nothing when it is missing or damaged.
+std::optional<fln::res::ToolBarTemplate> LoadToolBarTemplate(LPCWSTR resource);
+
+class SECBmpMgr {
+public:
+    SECBmpMgr() = default;
+    ~SECBmpMgr();
+    SECBmpMgr(const SECBmpMgr&) = delete;
+    SECBmpMgr& operator=(const SECBmpMgr&) = delete;
+
+    // A new store has one reference; Release deletes it with the last one.
+    void AddRef() { ++m_references; }
+    void Release();
+
+    // Loads the bitmap of the tool-bar resource's name and maps its commands to their images. The
+    // first resource of an empty store fixes the image size. FALSE when the tool-bar resource or
+    // its bitmap cannot be loaded, or the bitmap holds fewer images than the resource names.
+    BOOL AddToolBarResource(LPCWSTR resource);
+    BOOL AddToolBarResource(UINT id) { return AddToolBarResource(MAKEINTRESOURCEW(id)); }
+
+    // The bitmap and the image's place in it of a command; FALSE for a command without an image.
+    BOOL GetImage(UINT id, HBITMAP& bitmap, int& index) const;
+    // Loads every registered bitmap again (after a change of the system colours); 1.
+    BOOL ReloadAll();
+    // Switches between the image size and the large image size.
+    void SetLargeButtons(BOOL large);
+    BOOL IsLargeButtons() const { return m_bLargeButtons; }
+    // The size of an image in the current size mode.
+    CSize GetImageSize() const { return m_bLargeButtons ? m_szLargeImage : m_szImage; }
+
+    CSize m_szImage { 16, 15 };
+    CSize m_szLargeImage { 22, 24 };
+
+private:
+    // A resource name kept by value: an ordinal or a copied string.
+    struct ResourceName {
+        UINT ordinal = 0;
+        std::wstring text;
+        LPCWSTR Get() const { return text.empty() ? MAKEINTRESOURCEW(ordinal) : text.c_str(); }
+    };
+    struct Strip {
+        ResourceName name;
+        HBITMAP bitmap = nullptr;
+    };
+    struct ImagePlace {
+        size_t strip;
+        int index;
+    };
+
+    BOOL m_bLargeButtons = FALSE;
+    int m_references = 1;
+    std::vector<Strip> m_strips;
+    std::unordered_map<UINT, ImagePlace> m_images;
+};
