@@ -170,7 +170,9 @@ void HandleMouse(const DisplayEvent& event)
         SetKey(static_cast<unsigned>(virtualKey), true);
         if (!state.capture) {
             HWND topLevel = GetAncestor(window, GA_ROOT);
-            if (topLevel != state.active && !(GetWindowLongW(topLevel, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
+            // A press in a child window is offered for activation too, even in the active
+            // window: an MDI child or a view becomes the active one this way.
+            if ((topLevel != state.active || window != topLevel) && !(GetWindowLongW(topLevel, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
                 LRESULT answer = SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(topLevel), MAKELPARAM(static_cast<WORD>(hitCode), static_cast<WORD>(down)));
                 if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT || answer == 0)
                     SetActiveWindow(topLevel);

@@ -339,7 +339,7 @@ void SetHot(MenuLoop& loop, size_t levelIndex, int hot)
     // The item's state tells too which item is highlighted (MFS_HILITE), as the owner may ask.
     for (size_t i = 0; menu && i < menu->items.size(); ++i)
         menu->items[i].state = (menu->items[i].state & ~MF_HILITE) | (static_cast<int>(i) == hot ? MF_HILITE : 0);
-    if (menu && hot >= 0) {
+    if (menu && hot >= 0 && loop.notifies) {
         const MenuItem& item = menu->items[static_cast<size_t>(hot)];
         UINT flags = item.state | (item.submenu ? MF_POPUP : 0) | MF_HILITE;
         UINT id = item.submenu ? static_cast<UINT>(hot) : item.id;

@@ -180,10 +180,12 @@ BOOL ShowWindow(HWND handle, int command)
         RECT r = info.rcWork;
         if (window->IsChild())
             GetClientRect(window->parent, &r);
-        // The frame lies outside the work area, as a maximised window's does.
+        // The frame lies outside the work area, as a maximised window's does; a maximised MDI
+        // child's caption too, since the frame's menu bar takes its buttons.
         RECT frame {};
-        AdjustWindowRectEx(&frame, window->style & ~WS_CAPTION, FALSE, window->exStyle);
-        InflateRect(&r, -frame.left, -frame.top);
+        DWORD outside = (window->exStyle & WS_EX_MDICHILD) ? window->style : window->style & ~WS_CAPTION;
+        AdjustWindowRectEx(&frame, outside, FALSE, window->exStyle);
+        r = { r.left + frame.left, r.top + frame.top, r.right + frame.right, r.bottom + frame.bottom };
         if (!wasVisible)
             SendToWindow(*window, WM_SHOWWINDOW, TRUE, 0);
         SetWindowPos(handle, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);

@@ -858,6 +858,45 @@ constexpr UINT SBM_SETPOS = 0x00E0, SBM_GETPOS = 0x00E1, SBM_SETRANGE = 0x00E2, 
                SBM_ENABLE_ARROWS = 0x00E4, SBM_SETRANGEREDRAW = 0x00E6, SBM_SETSCROLLINFO = 0x00E9,
                SBM_GETSCROLLINFO = 0x00EA;
 
+// ---- MDI
+// A frame's client window of the class "MDICLIENT" holds the documents' child windows. It is made
+// with a CLIENTCREATESTRUCT: the menu that lists the children, and the command id of the first.
+struct CLIENTCREATESTRUCT {
+    HMENU hWindowMenu;
+    UINT idFirstChild;
+};
+struct MDICREATESTRUCTW {
+    LPCWSTR szClass;
+    LPCWSTR szTitle;
+    HANDLE hOwner;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    DWORD style;
+    LPARAM lParam;
+};
+using MDICREATESTRUCT = MDICREATESTRUCTW;
+// Client style: children keep exactly the styles they are given.
+constexpr DWORD MDIS_ALLCHILDSTYLES = 0x0001;
+constexpr WPARAM MDITILE_VERTICAL = 0x0000, MDITILE_HORIZONTAL = 0x0001, MDITILE_SKIPDISABLED = 0x0002,
+                 MDITILE_ZORDER = 0x0004;
+// Bitmap items of a frame's menu bar while a child is maximised: the child's icon opening its
+// system menu (the item data names the child), and its minimise, restore and close buttons.
+#define HBMMENU_SYSTEM (reinterpret_cast<HBITMAP>(1))
+#define HBMMENU_MBAR_RESTORE (reinterpret_cast<HBITMAP>(2))
+#define HBMMENU_MBAR_MINIMIZE (reinterpret_cast<HBITMAP>(3))
+#define HBMMENU_MBAR_CLOSE (reinterpret_cast<HBITMAP>(5))
+HWND CreateMDIWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height,
+    HWND client, HINSTANCE instance, LPARAM param);
+LRESULT DefFrameProcW(HWND frame, HWND client, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefMDIChildProcW(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+// Ctrl+F4 closes the active child, Ctrl+F6 and Ctrl+Tab go to the next (with Shift, the previous)
+// and Alt+- opens its system menu; TRUE when the key was one of them.
+BOOL TranslateMDISysAccel(HWND client, LPMSG message);
+inline LRESULT DefFrameProc(HWND f, HWND c, UINT m, WPARAM wp, LPARAM lp) { return DefFrameProcW(f, c, m, wp, lp); }
+inline LRESULT DefMDIChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
+
 // ---- dialogs and the dialog manager
 // WM_GETDLGCODE answers: which keys a control takes from the dialog manager, and what kind it is.
 constexpr UINT DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_WANTMESSAGE = 0x4,
