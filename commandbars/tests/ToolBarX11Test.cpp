@@ -10,22 +10,6 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
 TEST(ToolBarX11, AClickOnAButtonSendsItsCommand)
 {
     const std::string xvfb = FindProgram("Xvfb"), xdotool = FindProgram("xdotool");

@@ -23,42 +23,6 @@ class PlainPage : public CWnd {
 };
 IMPLEMENT_DYNCREATE(PlainPage, CWnd)
 
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
-std::string Screenshot(XDisplay* connection, const char* name)
-{
-    const int width = 700, height = 500;
-    XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    auto* rows = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            reinterpret_cast<std::uint32_t*>(rows + y * stride)[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
-    cairo_surface_mark_dirty(surface);
-    XDestroyImage(image);
-    std::string path = (std::filesystem::temp_directory_path() / ("fln-tabs-" + std::string(name) + ".png")).string();
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    return path;
-}
-
 TEST(TabWndX11, XdotoolClicksATabAndItBecomesActive)
 {
     std::string xvfb = FindProgram("Xvfb");
@@ -94,7 +58,7 @@ TEST(TabWndX11, XdotoolClicksATabAndItBecomesActive)
         strip->ClientToScreen(&line);
         strip->ClientToScreen(&centre);
         ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, line.x, line.y) == RGB(0, 0, 0); }));
-        std::cout << "before: " << Screenshot(reader, "1-before") << "\n";
+        std::cout << "before: " << WriteServerScreenshot(reader, "fln-tabs-1-before", 700, 500) << "\n";
 
         const std::string command = "DISPLAY=" + server->Name() + " " + xdotool + " mousemove " + std::to_string(centre.x)
             + " " + std::to_string(centre.y) + " click 1";
@@ -106,7 +70,7 @@ TEST(TabWndX11, XdotoolClicksATabAndItBecomesActive)
         EXPECT_FALSE(tabs.GetPage(0)->IsWindowVisible());
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, line.x, line.y) == GetSysColor(COLOR_BTNFACE); }))
             << "the active tab covers the strip's lines";
-        std::cout << "after: " << Screenshot(reader, "2-after") << "\n";
+        std::cout << "after: " << WriteServerScreenshot(reader, "fln-tabs-2-after", 700, 500) << "\n";
 
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();

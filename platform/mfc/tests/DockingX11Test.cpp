@@ -34,43 +34,6 @@ public:
     }
 };
 
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
-// The server's screen as a PNG file.
-std::string Screenshot(XDisplay* connection, const char* name)
-{
-    const int width = 800, height = 600;
-    XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    auto* rows = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            reinterpret_cast<std::uint32_t*>(rows + y * stride)[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
-    cairo_surface_mark_dirty(surface);
-    XDestroyImage(image);
-    std::string path = (std::filesystem::temp_directory_path() / ("fln-docking-" + std::string(name) + ".png")).string();
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    return path;
-}
-
 TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
 {
     std::string xvfb = FindProgram("Xvfb");
@@ -100,7 +63,7 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         first.GetWindowRect(&docked);
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
         ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, docked.left + 40, docked.top + 10) == face; }));
-        std::cout << "docked: " << Screenshot(reader, "1-docked") << "\n";
+        std::cout << "docked: " << WriteServerScreenshot(reader, "fln-docking-1-docked", 800, 600) << "\n";
 
         const std::string display = "DISPLAY=" + server->Name() + " ";
         auto drag = [&](CPoint from, CPoint to) {
@@ -121,7 +84,7 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         CRect body;
         first.GetWindowRect(&body);
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; })) << "the floating bar shows";
-        std::cout << "floating: " << Screenshot(reader, "2-floating") << "\n";
+        std::cout << "floating: " << WriteServerScreenshot(reader, "fln-docking-2-floating", 800, 600) << "\n";
 
         // Back by the caption onto the top dock bar, in the first row.
         CRect top;
@@ -132,7 +95,7 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         first.GetWindowRect(&body);
         EXPECT_EQ(body.top, top.top) << "docked in the row under the pointer";
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; }));
-        std::cout << "docked again: " << Screenshot(reader, "3-docked-again") << "\n";
+        std::cout << "docked again: " << WriteServerScreenshot(reader, "fln-docking-3-docked-again", 800, 600) << "\n";
 
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();

@@ -16,43 +16,6 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
-// The server's screen as a PNG file.
-std::string Screenshot(XDisplay* connection, const char* name)
-{
-    const int width = 700, height = 500;
-    XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    auto* rows = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            reinterpret_cast<std::uint32_t*>(rows + y * stride)[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
-    cairo_surface_mark_dirty(surface);
-    XDestroyImage(image);
-    std::string path = (std::filesystem::temp_directory_path() / ("fln-mdi-" + std::string(name) + ".png")).string();
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    return path;
-}
-
 // The left end of a document frame's caption, on the screen.
 CPoint CaptionStart(const CWnd& child)
 {
@@ -92,7 +55,7 @@ TEST(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
         ASSERT_TRUE(PumpUntil([&] {
             return ServerPixel(reader, leftCaption.x, leftCaption.y) == inactive && ServerPixel(reader, rightCaption.x, rightCaption.y) == active;
         })) << "the second child shows active";
-        std::cout << "before: " << Screenshot(reader, "1-right-active") << "\n";
+        std::cout << "before: " << WriteServerScreenshot(reader, "fln-mdi-1-right-active", 700, 500) << "\n";
 
         CRect body;
         left->GetWindowRect(&body);
@@ -103,7 +66,7 @@ TEST(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
         EXPECT_TRUE(PumpUntil([&] {
             return ServerPixel(reader, leftCaption.x, leftCaption.y) == active && ServerPixel(reader, rightCaption.x, rightCaption.y) == inactive;
         })) << "the clicked child shows active";
-        std::cout << "after: " << Screenshot(reader, "2-left-active") << "\n";
+        std::cout << "after: " << WriteServerScreenshot(reader, "fln-mdi-2-left-active", 700, 500) << "\n";
 
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();

@@ -42,24 +42,6 @@ LRESULT FillingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return LoggingProcedure(window, message, wParam, lParam);
 }
 
-// Pumps until the condition holds or two seconds have passed.
-template<typename Condition>
-bool PumpUntil(Condition condition)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (std::chrono::steady_clock::now() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-}
-
 TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
 {
     std::string xvfb = FindProgram("Xvfb");

@@ -4,6 +4,7 @@
 
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/user/WinUser.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
@@ -11,9 +12,13 @@
 #include <X11/Xutil.h>
 #undef Display
 
+#include <cairo.h>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/wait.h>
@@ -102,4 +107,50 @@ inline COLORREF ServerPixel(XDisplay* connection, int x, int y)
     unsigned long pixel = XGetPixel(image, 0, 0);
     XDestroyImage(image);
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+inline void DispatchWaitingMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Runs `pump` until the condition holds, or until `timeout` has passed on the real clock (false
+// then). A busy machine's server can be slow, so the time is generous; a test that succeeds never
+// waits it out.
+inline bool PumpUntil(const std::function<bool()>& condition, const std::function<void()>& pump = DispatchWaitingMessages,
+    std::chrono::milliseconds timeout = std::chrono::seconds(5))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pump();
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// The top-left width x height of the server's screen as "<name>.png" in the temporary folder, for a
+// person to look at; returns its path (empty when the screen could not be read).
+inline std::string WriteServerScreenshot(XDisplay* connection, const std::string& name, int width, int height)
+{
+    XImage* image = XGetImage(connection, DefaultRootWindow(connection), 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    auto* rows = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            reinterpret_cast<std::uint32_t*>(rows + y * stride)[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+    cairo_surface_mark_dirty(surface);
+    XDestroyImage(image);
+    std::string path = (std::filesystem::temp_directory_path() / (name + ".png")).string();
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    return path;
 }
