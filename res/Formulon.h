@@ -41,30 +41,7 @@
 #define ID_VIEW_TOOLBAR             0xE800
 #define ID_VIEW_STATUS_BAR          0xE801
 
-// ---- commands of the pages that menu 102 and the tool bar carry, spelled as the pages' own
-// headers spell them
+// ---- commands that menu 102 and the tool bar carry: the frame's own, then the Formula page's
 #define ID_FILE_LOAD_CONTENT        32787
 #define ID_FILE_SAVE_CONTENT        32788
-#define ID_FORMAT_FLOATING 32797
-#define ID_FORMAT_SCIENTIFIC 32798
-#define ID_FORMAT_ENGINEERING 32799
-#define ID_FORMAT_TECHNICAL 32800
-#define ID_FORMAT_WORDS 45379
-#define ID_VIEW_TOOLTIPS 32001
-#define ID_VIEW_VERIFY 32776
-#define ID_EDIT_DELETE_ALL 32792
-#define ID_FONT_LARGE 32802
-#define ID_FONT_MEDIUM 32803
-#define ID_FONT_SMALL 32804
-#define ID_FONT_VERY_SMALL 32805
-#define ID_FONT_VERY_LARGE 32806
-#define ID_OUTPUT_VOICE 32807
-#define ID_STOP_SPEECH 32808
-#define ID_FONT_BOLD 32810
-#define ID_OUTPUT_SHARED_MEMORY 32817
-#ifndef ID_EDIT_COPY
-#define ID_EDIT_COPY 57634
-#define ID_EDIT_CUT 57635
-#define ID_EDIT_PASTE 57637
-#define ID_EDIT_UNDO 57643
-#endif
+#include "FormulaPage.h"
