@@ -60,6 +60,9 @@ CSize SECControlBar::CalcDynamicLayout(int length, DWORD mode)
         else
             m_szFloat.cx = m_nMRUWidth = committed;
     }
+    // A bar out of its auto-hide strip is as large as its slide has made it so far.
+    if (m_bAutoHide && !m_bPinned && IsFloating())
+        return m_szFloat;
     if (mode & (LM_HORZDOCK | LM_VERTDOCK))
         return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
     return m_szFloat;

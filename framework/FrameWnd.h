@@ -3,7 +3,10 @@
 // bar can be docked at a column and row with a share and a thickness, and the bar layout is
 // saved and restored with the toolkit's records. After each layout it knows the pane's area.
 
+#include "framework/AutoHideBar.h"
 #include "platform/mfc/Frame.h"
+
+#include <array>
 
 class SECFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(SECFrameWnd)
@@ -19,6 +22,19 @@ public:
     // The client area the last layout left for the pane.
     const CRect& GetPaneRect() const { return m_rectPane; }
 
+    // ---- auto-hide strips
+    // Makes the dock bars, and for each a hidden auto-hide strip on the same side.
+    void EnableDocking(DWORD dockStyle);
+    // The strip of a side (CBRS_ALIGN_LEFT, _TOP, _RIGHT, _BOTTOM), or null.
+    SECAutoHideBar* GetAutoHideBar(DWORD side);
+    // Unpins a docked bar: it leaves its dock bar for the strip of that side and hides there.
+    BOOL AutoHideControlBar(SECControlBar* bar);
+    // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
+    BOOL PinControlBar(SECControlBar* bar);
+    // Puts back every auto-hidden bar that is out, except the one of `keep`.
+    void ResetAutoHideButtons(const SECAutoHideBarBtn* keep);
+
 private:
     CRect m_rectPane;
+    std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom
 };
