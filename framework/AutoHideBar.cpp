@@ -1,5 +1,6 @@
 #include "framework/AutoHideBar.h"
 
+#include "framework/DockContext.h"
 #include "framework/FrameWnd.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/Dc.h"
@@ -307,6 +308,11 @@ void SECAutoHideBar::ShowByButtonCount()
 CFrameWnd* SECAutoHideBar::DockingFrame() const
 {
     return m_pDockSite;
+}
+
+std::unique_ptr<CDockContext> SECAutoHideBar::NewDockContext()
+{
+    return std::make_unique<SECAutoHideBarDockContext>(this);
 }
 
 CSize SECAutoHideBar::CalcFixedLayout(BOOL, BOOL horz)

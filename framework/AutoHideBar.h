@@ -94,6 +94,8 @@ public:
     int m_nSlideTime = 50;
 
 protected:
+    // A strip stays on its edge: dragging it does nothing.
+    std::unique_ptr<CDockContext> NewDockContext() override;
     void DoPaint(CDC* dc) override;
     void OnSize(UINT type, int cx, int cy);
     void OnLButtonDown(UINT, CPoint) {}

@@ -1,6 +1,7 @@
 #include "framework/ControlBar.h"
 
 #include "framework/DockBar.h"
+#include "framework/DockContext.h"
 #include "framework/DockState.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
@@ -66,6 +67,18 @@ CSize SECControlBar::CalcDynamicLayout(int length, DWORD mode)
     if (mode & (LM_HORZDOCK | LM_VERTDOCK))
         return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
     return m_szFloat;
+}
+
+void SECControlBar::EnableDocking(DWORD dockStyle)
+{
+    if ((dockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) && !m_pDockContext)
+        m_pDockContext = NewDockContext();
+    CControlBar::EnableDocking(dockStyle);
+}
+
+std::unique_ptr<CDockContext> SECControlBar::NewDockContext()
+{
+    return std::make_unique<SECDockContext>(this);
 }
 
 void SECControlBar::SetExBarStyle(DWORD exStyle, BOOL redraw)

@@ -37,6 +37,8 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
 
+    // Docking goes through the toolkit's drag context (DockContext.h).
+    void EnableDocking(DWORD dockStyle);
     DWORD GetExBarStyle() const { return m_dwExStyle; }
     void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
 
@@ -71,6 +73,8 @@ public:
     DWORD m_dwAutoHideSide = 0;
 
 protected:
+    // The drag context this kind of bar docks with.
+    virtual std::unique_ptr<CDockContext> NewDockContext();
     // The gripper is at the bar's left (a horizontal bar) rather than along its top.
     bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
     bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
