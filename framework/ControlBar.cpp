@@ -182,6 +182,11 @@ void SECControlBar::OnDestroy()
         m_pDockSite->DelayRecalcLayout();
 }
 
+BOOL SECControlBar::CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info)
+{
+    return Create(frame, info.m_strWindowName, info.m_dwStyle, info.m_dwExStyle, info.m_nBarID);
+}
+
 void SECControlBar::GetBarInfo(SECControlBarInfo* info) const
 {
     info->m_pBar = const_cast<SECControlBar*>(this);

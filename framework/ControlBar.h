@@ -58,7 +58,9 @@ public:
     virtual void AddContextMenuItems(CMenu*) {}
 
     // Fills the record with this bar's place and sizes, or takes them from it.
-    void GetBarInfo(SECControlBarInfo* info) const;
+    virtual void GetBarInfo(SECControlBarInfo* info) const;
+    // Makes the bar's window again from a saved record, as a bar of the frame.
+    virtual BOOL CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info);
     void SetBarInfo(const SECControlBarInfo& info);
 
     BOOL m_bShareSettled = TRUE;

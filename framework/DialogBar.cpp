@@ -1,5 +1,6 @@
 #include "framework/DialogBar.h"
 
+#include "framework/DockState.h"
 #include "platform/mfc/Frame.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/res/Resources.h"
@@ -47,5 +48,20 @@ BOOL SECDialogBar::Create(CWnd* parent, LPCWSTR templateName, UINT style, UINT i
     SetWindowPos(nullptr, 0, 0, 0, 0,
         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     m_szHorzDocked = m_szVertDocked = m_szFloat = m_sizeDefault;
+    return TRUE;
+}
+
+void SECDialogBar::GetBarInfo(SECControlBarInfo* info) const
+{
+    SECControlBar::GetBarInfo(info);
+    if (IS_INTRESOURCE(m_lpszTemplateName))
+        info->m_nResourceID = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(m_lpszTemplateName));
+}
+
+BOOL SECDialogBar::CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info)
+{
+    if (!Create(frame, info.m_nResourceID, info.m_dwStyle, info.m_nBarID))
+        return FALSE;
+    SetWindowText(info.m_strWindowName);
     return TRUE;
 }

@@ -15,6 +15,9 @@ public:
     BOOL Create(CWnd* parent, UINT templateId, UINT style, UINT id);
 
     LPCWSTR GetTemplateName() const { return m_lpszTemplateName; }
+    // The template's id goes with the bar's saved place, so a restored layout makes the bar again.
+    void GetBarInfo(SECControlBarInfo* info) const override;
+    BOOL CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info) override;
     // The template's size: the bar's size in every placement to begin with.
     CSize m_sizeDefault;
 

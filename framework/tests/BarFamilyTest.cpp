@@ -1,6 +1,7 @@
 #include "DockingFixture.h"
 
 #include "framework/DialogBar.h"
+#include "framework/DockState.h"
 #include "framework/FrameBar.h"
 #include "framework/Icon.h"
 #include "platform/user/tests/PixelChecks.h"
@@ -56,6 +57,30 @@ TEST_F(BarFamilyTest, ADialogBarDocksAndFloatsLikeAnyBar)
     Pump();
     EXPECT_TRUE(bar.IsFloating());
     EXPECT_EQ(WindowSize(bar.m_hWnd), bar.m_sizeDefault);
+}
+
+TEST_F(BarFamilyTest, ADialogBarComesBackFromASavedLayoutWithItsTemplate)
+{
+    auto* bar = new SECDialogBar;
+    ASSERT_TRUE(bar->Create(frame, IDD_TAB_PAGE, WS_VISIBLE | CBRS_TOP, ID_BAR));
+    bar->m_bAutoDelete = TRUE;
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
+    SECDockState state;
+    ASSERT_TRUE(state.GetState(frame));
+    const auto record = std::find_if(state.m_arrBarInfo.begin(), state.m_arrBarInfo.end(),
+        [](const auto& info) { return info->m_nBarID == ID_BAR; });
+    ASSERT_NE(record, state.m_arrBarInfo.end());
+    EXPECT_EQ(static_cast<SECControlBarInfo&>(**record).m_nResourceID, IDD_TAB_PAGE);
+
+    bar->DestroyWindow(); // deletes it
+    Pump();
+    ASSERT_EQ(frame->GetControlBar(ID_BAR), nullptr);
+    ASSERT_TRUE(state.SetState(frame));
+    auto* again = dynamic_cast<SECDialogBar*>(frame->GetControlBar(ID_BAR));
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(::GetDlgItem(again->m_hWnd, IDC_PAGE_FIRST), nullptr);
+    EXPECT_EQ(again->m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP));
 }
 
 TEST_F(BarFamilyTest, ADialogBarWithoutItsTemplateIsNotMade)
