@@ -272,7 +272,6 @@ void SECAutoHideBar::AddBar(SECControlBar* bar)
     auto button = std::make_unique<SECAutoHideBarBtn>(*this, *bar);
     if (!button->Create(CRect()))
         return;
-    button->SetFirst(m_buttons.empty());
     m_buttons.push_back(std::move(button));
     ShowByButtonCount();
     LayoutButtons();
@@ -285,8 +284,6 @@ void SECAutoHideBar::RemoveBar(SECControlBar* bar)
         return;
     (*found)->DestroyWindow();
     m_buttons.erase(found);
-    if (!m_buttons.empty())
-        m_buttons.front()->SetFirst(TRUE);
     ShowByButtonCount();
     LayoutButtons();
 }
@@ -296,18 +293,13 @@ void SECAutoHideBar::ShowByButtonCount()
     const bool show = !m_buttons.empty();
     if (IsVisible() == show)
         return;
-    if (CFrameWnd* frame = DockingFrame())
+    if (CFrameWnd* frame = m_pDockSite)
         frame->ShowControlBar(this, show, FALSE);
     else
         ShowWindow(show ? SW_SHOWNA : SW_HIDE);
     // The frame's edge changed: its dock bar repaints with what it now holds.
     if (m_pDockBar)
         m_pDockBar->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
-CFrameWnd* SECAutoHideBar::DockingFrame() const
-{
-    return m_pDockSite;
 }
 
 std::unique_ptr<CDockContext> SECAutoHideBar::NewDockContext()
@@ -318,8 +310,8 @@ std::unique_ptr<CDockContext> SECAutoHideBar::NewDockContext()
 CSize SECAutoHideBar::CalcFixedLayout(BOOL, BOOL horz)
 {
     CRect frame;
-    if (CFrameWnd* site = DockingFrame())
-        site->GetWindowRect(&frame);
+    if (m_pDockSite)
+        m_pDockSite->GetWindowRect(&frame);
     return horz ? CSize(frame.Width(), m_nThickness) : CSize(m_nThickness, frame.Height());
 }
 

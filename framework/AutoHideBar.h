@@ -26,7 +26,6 @@ public:
     SECControlBar& Bar() const { return m_bar; }
     const CString& Label() const { return m_strLabel; }
     BOOL IsPressed() const { return m_bPressed; }
-    void SetFirst(BOOL first) { m_bFirst = first; }
 
     // Slides the bar out of its strip over the frame, or back into the strip.
     void SlideOut();
@@ -53,7 +52,6 @@ private:
     CString m_strLabel;
     BOOL m_bTracking = FALSE;
     BOOL m_bPressed = FALSE;
-    BOOL m_bFirst = FALSE;
     // The bar's floating size when fully out, taken when a slide starts from the strip.
     CSize m_outSize;
     int m_slideStep = 0;
@@ -105,7 +103,6 @@ protected:
 private:
     void LayoutButtons();
     void ShowByButtonCount();
-    CFrameWnd* DockingFrame() const;
 
     std::vector<std::unique_ptr<SECAutoHideBarBtn>> m_buttons;
     CFont m_fontHorz, m_fontVert;

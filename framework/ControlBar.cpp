@@ -3,6 +3,7 @@
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
 #include "framework/DockState.h"
+#include "framework/FrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
@@ -177,6 +178,10 @@ void SECControlBar::SizeChildToFit(CPoint origin, CSize available)
 void SECControlBar::OnDestroy()
 {
     m_childLayout.clear();
+    // A bar that goes while auto-hidden takes its button along.
+    if (auto* frame = m_bAutoHide ? dynamic_cast<SECFrameWnd*>(m_pDockSite) : nullptr)
+        if (SECAutoHideBar* strip = frame->GetAutoHideBar(m_dwAutoHideSide))
+            strip->RemoveBar(this);
     CControlBar::OnDestroy();
     if (m_pDockSite)
         m_pDockSite->DelayRecalcLayout();

@@ -96,6 +96,19 @@ TEST_F(AutoHideBarTest, StripsStayHiddenUntilABarIsUnpinnedIntoThem)
     EXPECT_FALSE(toolkitFrame()->PinControlBar(&bar)) << "a docked bar has nothing to leave";
 }
 
+TEST_F(AutoHideBarTest, ABarDestroyedWhileAutoHiddenTakesItsButtonAlong)
+{
+    SECControlBar& bar = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_RIGHT);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_RIGHT);
+    strip->m_nSlideTime = 0;
+    HoverOver(ButtonOf(bar, CBRS_ALIGN_RIGHT)->m_hWnd);
+    ASSERT_TRUE(bar.IsVisible());
+    bar.DestroyWindow();
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_FALSE(strip->IsWindowVisible());
+    Wait(2000); // no timer of the button is left to fire
+}
+
 TEST_F(AutoHideBarTest, ABarThatIsNotDockedCannotBeUnpinned)
 {
     SECControlBar bar;
