@@ -126,13 +126,12 @@ BOOL SECFrameWnd::AutoHideControlBar(SECControlBar* bar)
 
 BOOL SECFrameWnd::PinControlBar(SECControlBar* bar)
 {
-    SECAutoHideBar* strip = bar && bar->m_bAutoHide ? GetAutoHideBar(bar->m_dwAutoHideSide) : nullptr;
+    SECAutoHideBar* strip = bar && bar->IsSliding() ? GetAutoHideBar(bar->m_dwAutoHideSide) : nullptr;
     if (!strip)
         return FALSE;
     if (SECAutoHideBarBtn* button = strip->FindButton(bar))
         button->Reset();
     strip->RemoveBar(bar);
-    bar->m_bAutoHide = FALSE;
     bar->m_bPinned = TRUE;
     for (const AutoHideSide& side : kAutoHideSides)
         if (side.align == bar->m_dwAutoHideSide)

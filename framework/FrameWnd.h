@@ -27,7 +27,8 @@ public:
     void EnableDocking(DWORD dockStyle);
     // The strip of a side (CBRS_ALIGN_LEFT, _TOP, _RIGHT, _BOTTOM), or null.
     SECAutoHideBar* GetAutoHideBar(DWORD side);
-    // Unpins a docked bar: it leaves its dock bar for the strip of that side and hides there.
+    // Unpins a docked bar (from now on one that may auto-hide): it leaves its dock bar for the
+    // strip of that side and hides there.
     BOOL AutoHideControlBar(SECControlBar* bar);
     // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
     BOOL PinControlBar(SECControlBar* bar);

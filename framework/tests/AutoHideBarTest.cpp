@@ -55,6 +55,18 @@ protected:
         headless->Advance(milliseconds);
         Pump();
     }
+    // The far end of the bar's caption, with its buttons, in window coordinates.
+    static CRect CaptionEnd(const SECControlBar& bar)
+    {
+        CRect caption = bar.GetGripperRect();
+        caption.left = caption.right - 40;
+        CRect window;
+        bar.GetWindowRect(&window);
+        CPoint origin;
+        bar.ClientToScreen(&origin);
+        caption.OffsetRect(origin - window.TopLeft());
+        return caption;
+    }
     static CWnd* FloatingFrame(const SECControlBar& bar) { return CWnd::FromHandle(::GetAncestor(bar.m_hWnd, GA_ROOT)); }
     static CRect WindowRect(CWnd* window)
     {
@@ -107,6 +119,57 @@ TEST_F(AutoHideBarTest, ABarDestroyedWhileAutoHiddenTakesItsButtonAlong)
     EXPECT_EQ(strip->GetButtonCount(), 0);
     EXPECT_FALSE(strip->IsWindowVisible());
     Wait(2000); // no timer of the button is left to fire
+}
+
+TEST_F(AutoHideBarTest, ThePinSendsTheBarIntoItsStripAndBack)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
+    bar.m_szFloat = CSize(120, 90);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    Pump();
+    EXPECT_TRUE(bar.GetPinButtonRect().IsRectEmpty()) << "a bar that may not auto-hide has no pin";
+    bar.m_bAutoHide = TRUE;
+    const CRect pin = bar.GetPinButtonRect();
+    ASSERT_FALSE(pin.IsRectEmpty());
+    EXPECT_EQ(pin.top, bar.GetCloseButtonRect().top) << "beside the close button";
+    EXPECT_LT(pin.right, bar.GetCloseButtonRect().left);
+
+    auto click = [&](CRect button) {
+        CPoint at = button.CenterPoint();
+        bar.ClientToScreen(&at);
+        headless->Advance(1000);
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        headless->InjectButton(1, false, at);
+        Pump();
+    };
+    click(pin);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    ASSERT_EQ(strip->GetButtonCount(), 1);
+    EXPECT_TRUE(bar.IsSliding());
+    EXPECT_FALSE(bar.IsVisible());
+
+    // Out of its strip the bar has its caption on top, with the pin pointing left.
+    strip->m_nSlideTime = 0;
+    HoverOver(strip->GetButton(0)->m_hWnd);
+    ASSERT_TRUE(bar.IsVisible());
+    const CRect slidingPin = bar.GetPinButtonRect();
+    ASSERT_FALSE(slidingPin.IsRectEmpty());
+    EXPECT_LT(slidingPin.top, 10);
+    bar.UpdateWindow();
+    CRect caption = CaptionEnd(bar);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, caption, "autohide-caption-sliding.png"));
+
+    click(slidingPin);
+    EXPECT_FALSE(bar.IsSliding());
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    bar.UpdateWindow();
+    caption = CaptionEnd(bar);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, caption, "autohide-caption-pinned.png"));
 }
 
 TEST_F(AutoHideBarTest, ABarThatIsNotDockedCannotBeUnpinned)
