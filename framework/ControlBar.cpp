@@ -354,6 +354,37 @@ void SECControlBar::DrawPinButton(CDC* dc, const CRect& rect, bool pressed) cons
     }
 }
 
+void SECControlBar::DrawCaptionTitle(CDC* dc, const CRect& rect) const
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW logFont = metrics.lfStatusFont;
+    const bool vertical = GripperOnLeft();
+    if (vertical)
+        logFont.lfEscapement = logFont.lfOrientation = 900; // reads upwards
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CFont* oldFont = dc->SelectObject(&font);
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    const COLORREF oldColor = dc->SetTextColor(GetSysColor(COLOR_BTNTEXT));
+    const CString title = GetWindowText();
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(&rect);
+    if (vertical) {
+        const int height = std::abs(logFont.lfHeight);
+        dc->TextOut(rect.left + (rect.Width() - height) / 2, rect.bottom - 2, title);
+    } else {
+        CRect text = rect;
+        text.left += 2;
+        dc->DrawText(title, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    dc->RestoreDC(saved);
+    dc->SetTextColor(oldColor);
+    dc->SetBkMode(oldMode);
+    dc->SelectObject(oldFont);
+}
+
 void SECControlBar::DrawGripper(CDC* dc)
 {
     const CRect gripper = GetGripperRect();
@@ -363,14 +394,18 @@ void SECControlBar::DrawGripper(CDC* dc)
     // Two raised grip lines along what the buttons leave of the strip.
     CRect grip = gripper;
     const CRect& last = !expand.IsRectEmpty() ? expand : !pin.IsRectEmpty() ? pin : close;
-    if (GripperOnLeft()) {
-        if (!last.IsRectEmpty())
-            grip.top = last.bottom + 2;
+    if (GripperOnLeft() && !last.IsRectEmpty())
+        grip.top = last.bottom + 2;
+    else if (!last.IsRectEmpty())
+        grip.right = last.left - 2;
+    if (m_bAutoHide) {
+        // A bar that may auto-hide is named in its caption: once out of its strip, nothing else
+        // tells which bar it is.
+        DrawCaptionTitle(dc, grip);
+    } else if (GripperOnLeft()) {
         for (int x : { grip.left + 3, grip.left + 7 })
             dc->Draw3dRect(x, grip.top, 3, grip.Height(), GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
     } else {
-        if (!last.IsRectEmpty())
-            grip.right = last.left - 2;
         for (int y : { grip.top + 3, grip.top + 7 })
             dc->Draw3dRect(grip.left, y, grip.Width(), 3, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
     }

@@ -113,6 +113,7 @@ private:
     CRect CaptionButtonRect(int slot) const;
     void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;
     void DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const;
+    void DrawCaptionTitle(CDC* dc, const CRect& rect) const;
     class SECDockBar* ToolkitDockBar() const;
 
     enum class Pressed { None, Close, Expand, Pin };
