@@ -13,8 +13,7 @@ deps:
 run: deps
 	$(CMAKE) -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF
 	cmake --build $(BUILD)/release -j $(JOBS)
-	@if [ -x $(BUILD)/release/app/formulon ]; then $(BUILD)/release/app/formulon; \
-	else echo "Built the libraries; there is no main window to start yet."; fi
+	$(BUILD)/release/app/formulon
 
 test: deps
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON

@@ -77,6 +77,8 @@ void CPPHtmlDrawer::MeasureText(HDC dc, std::wstring_view text, SIZE* size)
     m_hotAreas.clear();
     m_pieces.clear();
     m_tables.clear();
+    m_strips.clear();
+    m_animations.clear();
     if (m_text.empty())
         return;
     m_measuring = true;
@@ -109,6 +111,8 @@ void CPPHtmlDrawer::LayoutBlocks(SIZE* size, RECT rect)
     m_pieceIndex = 0;
     m_linkCounter = -1;
     m_tableCounter = -1;
+    m_stripCounter = -1;
+    m_animationCounter = -1;
     m_styleStack.clear();
     m_values.SetDC(m_dc);
 
@@ -222,7 +226,7 @@ void CPPHtmlDrawer::HandleTag(std::wstring_view tag)
     case PPHtmlTag::Bitmap:
     case PPHtmlTag::Icon:
     case PPHtmlTag::ImageListItem: PlaceImage(info.kind, parts.attributes); return;
-    case PPHtmlTag::ResourceString: return;
+    case PPHtmlTag::ResourceString: PlaceResourceString(parts.attributes); return;
     default: break;
     }
     if (info.closing) {

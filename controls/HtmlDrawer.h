@@ -6,8 +6,10 @@
 #include "controls/DrawManager.h"
 #include "controls/HtmlMarkup.h"
 #include "platform/gdi/ImageList.h"
+#include "platform/sys/Module.h"
 
 #include <deque>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -57,6 +59,15 @@ public:
     void UnregisterImage(HANDLE image) { m_registeredImages.erase(image); }
     // The list the "ilst" tag draws from; the drawer does not own it.
     void SetImageList(HIMAGELIST list) { m_imageList = list; }
+    // The module "iddll" resources come from (the program's resources here); null: none.
+    void SetResourceLibrary(HMODULE library) { m_resourceLibrary = library; }
+    // Part `part` of the program's string `id`, the parts split at line feeds; empty when missing.
+    static std::wstring LoadResourceString(UINT id, int part);
+
+    // One tick of the animation clock: advances the frames of animated pictures (an "ilst" with a
+    // "speed"); true when a frame changed and the text wants drawing again.
+    bool AdvanceAnimation();
+    bool HasAnimation() const { return !m_animations.empty(); }
 
     // Who hears of a hovered link changing (wParam: the link index, -2 none) and of a clicked message link
     // (wParam: the target text, lParam: the record id).
@@ -114,6 +125,11 @@ private:
     void PlaceTab(std::wstring_view attributes);
     void PlaceRule(std::wstring_view attributes);
     void PlaceImage(PPHtmlTag kind, std::wstring_view attributes);
+    void PlaceResourceString(std::wstring_view attributes);
+    // A table's "background" picture ("idres: n", "iddll: n" or "file: path"), owned by the caller; null
+    // when there is none.
+    HBITMAP LoadBackgroundPicture(std::wstring_view declaration) const;
+    void TileBackgroundPicture(const RECT& box, std::wstring_view declaration);
 
     PPHtmlValueParser m_values;
     PPHtmlStyleSheet m_styleSheet;
@@ -161,4 +177,19 @@ private:
     } m_shadow;
     std::set<HANDLE> m_registeredImages;
     HIMAGELIST m_imageList = nullptr;
+    HMODULE m_resourceLibrary = nullptr;
+
+    // An image strip an "ilst" tag names, loaded by the measuring pass for both passes.
+    struct Strip {
+        std::shared_ptr<void> bitmap; // an HBITMAP, deleted with the last copy
+        SIZE item {};
+        int count = 0;
+    };
+    std::vector<Strip> m_strips;
+    int m_stripCounter = -1;
+    struct Animation {
+        int frame = 0, frameCount = 0, ticks = 0, ticksPerFrame = 1;
+    };
+    std::vector<Animation> m_animations;
+    int m_animationCounter = -1;
 };

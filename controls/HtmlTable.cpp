@@ -173,6 +173,8 @@ SIZE CPPHtmlDrawer::DrawTable(std::wstring_view text, const RECT& rect)
         if (tableStyle.backgroundEffect >= 0)
             m_drawManager.PaintBackground(m_dc, tableStyle.backgroundEffect, &box, tableStyle.backgroundColor,
                 tableStyle.backgroundMidColor, tableStyle.backgroundEndColor, 0, 0);
+        else if (!m_measuring && m_values.ColorsEnabled() && tableStyle.backgroundImage.size() >= 6)
+            TileBackgroundPicture(box, tableStyle.backgroundImage);
         if (border > 0) {
             bool enabled = m_values.ColorsEnabled();
             CPPDrawManager::PaintFrame(m_dc, &box, enabled ? tableStyle.borderColorLight : m_values.DisabledColor(),

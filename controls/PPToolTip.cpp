@@ -163,6 +163,12 @@ void CPPToolTip::SetDelayTime(int kind, UINT milliseconds)
     case Initial: m_initial = milliseconds; break;
     case FadeIn: m_fadeInStep = milliseconds; break;
     case FadeOut: m_fadeOutStep = milliseconds; break;
+    case Animation:
+        m_animationPeriod = milliseconds;
+        KillTimer(TimerAnimation);
+        if (m_state == Shown && m_animationPeriod && m_drawer.HasAnimation())
+            SetTimer(TimerAnimation, m_animationPeriod);
+        break;
     default: break;
     }
 }
@@ -174,6 +180,7 @@ UINT CPPToolTip::GetDelayTime(int kind) const
     case Initial: return m_initial;
     case FadeIn: return m_fadeInStep;
     case FadeOut: return m_fadeOutStep;
+    case Animation: return m_animationPeriod;
     default: return 0;
     }
 }
@@ -375,7 +382,7 @@ void CPPToolTip::HideTip()
     }
     m_state = Hidden;
     m_current.kind = m_next.kind = 0;
-    for (UINT_PTR timer : { TimerShow, TimerHide, TimerFadeIn, TimerFadeOut })
+    for (UINT_PTR timer : { TimerShow, TimerHide, TimerFadeIn, TimerFadeOut, TimerAnimation })
         KillTimer(timer);
     if (m_hWnd && ::IsWindowVisible(m_hWnd)) {
         if (m_current.record.behaviour & ToolTipRecord::MultipleShow)
@@ -393,6 +400,7 @@ void CPPToolTip::OnTimer(UINT_PTR id)
     case TimerHide: HideStep(); break;
     case TimerFadeIn: FadeInStep(); break;
     case TimerFadeOut: FadeOutStep(); break;
+    case TimerAnimation: AnimationStep(); break;
     default: CWnd::OnTimer(id); break;
     }
 }
@@ -415,9 +423,24 @@ void CPPToolTip::ShowStep()
         SetTimer(TimerFadeIn, m_fadeInStep);
         return;
     }
+    BecomeShown();
+}
+
+// The animation clock runs only while a tip with animated pictures is up, so an idle program
+// takes no time.
+void CPPToolTip::BecomeShown()
+{
     m_state = Shown;
-    if (!(m_next.record.behaviour & ToolTipRecord::NoAutoHide) && m_autoPop)
+    if (!(m_current.record.behaviour & ToolTipRecord::NoAutoHide) && m_autoPop)
         SetTimer(TimerHide, m_autoPop);
+    if (m_animationPeriod && m_drawer.HasAnimation())
+        SetTimer(TimerAnimation, m_animationPeriod);
+}
+
+void CPPToolTip::AnimationStep()
+{
+    if (m_state == Shown && ::IsWindowVisible(m_hWnd) && m_drawer.AdvanceAnimation())
+        Invalidate(FALSE);
 }
 
 void CPPToolTip::HideStep()
@@ -426,7 +449,7 @@ void CPPToolTip::HideStep()
         ReleaseCapture();
         m_captured = false;
     }
-    for (UINT_PTR timer : { TimerShow, TimerHide, TimerFadeIn })
+    for (UINT_PTR timer : { TimerShow, TimerHide, TimerFadeIn, TimerAnimation })
         KillTimer(timer);
     if (m_state == Hiding)
         return;
@@ -445,9 +468,7 @@ void CPPToolTip::FadeInStep()
     if (m_transparency <= m_current.record.transparency) {
         m_transparency = m_current.record.transparency;
         KillTimer(TimerFadeIn);
-        m_state = Shown;
-        if (!(m_current.record.behaviour & ToolTipRecord::NoAutoHide) && m_autoPop)
-            SetTimer(TimerHide, m_autoPop);
+        BecomeShown();
     }
     Invalidate(FALSE);
 }

@@ -59,7 +59,8 @@ class CPPToolTip : public CWnd {
 public:
     enum State { Hidden = 0, Showing = 1, Shown = 2, Hiding = 3 };
     enum Size { CornerWidth, CornerHeight, MarginX, MarginY, TailWidth, TailHeight, TailOffset, SizeCount = 9 };
-    enum DelayKind { AutoPop = 2, Initial = 3, FadeIn = 4, FadeOut = 5 };
+    // Animation: the period of the clock of animated pictures (0 stops them).
+    enum DelayKind { AutoPop = 2, Initial = 3, FadeIn = 4, FadeOut = 5, Animation = 6 };
 
     CPPToolTip();
     ~CPPToolTip() override;
@@ -112,13 +113,15 @@ private:
         int kind = 0; // 0 at the cursor, 1 and 2 at a fixed point
         ToolTipRecord record;
     };
-    enum Timer : UINT_PTR { TimerShow = 256, TimerHide = 257, TimerFadeIn = 258, TimerFadeOut = 259 };
+    enum Timer : UINT_PTR { TimerShow = 256, TimerHide = 257, TimerFadeIn = 258, TimerFadeOut = 259, TimerAnimation = 260 };
 
     bool FindTool(POINT parentClient, Tool& found) const;
     void OnMouseMoveRelayed(const MSG& message);
     void SetNextTool(const Tool& tool, bool useDelay);
     void BeginHiding();
     void ShowStep();
+    void BecomeShown();
+    void AnimationStep();
     void HideStep();
     void FadeInStep();
     void FadeOutStep();
@@ -154,6 +157,7 @@ private:
     } m_shadow;
 
     UINT m_autoPop = 5000, m_initial = 500, m_fadeInStep = 0, m_fadeOutStep = 0;
+    UINT m_animationPeriod = 100;
     int m_showEffect = 0, m_hideEffect = 0;
     ToolTipRecord m_defaults;
     int m_sizes[SizeCount] {};

@@ -1,6 +1,7 @@
 #include "engine/FormulaEngine.h"
 
 double g_FunctConst[FunctConstCount] = {};
+CString g_FormulaText;
 
 namespace {
 CFormulaEngine* s_applicationEngine = nullptr;

@@ -25,7 +25,10 @@ public:
 // and lives until exit.
 CFormulaEngine& GetFormulaEngine();
 
-// The function constants A to G (A first) of the last computation, for code that builds formulas
-// later; all 0 until the first computation.
-inline constexpr int FunctConstCount = 7;
+// The function constants of the last computation, for code that builds or evaluates formulas
+// later: A to G in elements 0 to 6, then the parser's constants 8 and 9 (it numbers them from 1).
+// All 0 until the first computation.
+inline constexpr int FunctConstCount = 9;
 extern double g_FunctConst[FunctConstCount];
+// The formula of the last computation, for the same readers.
+extern CString g_FormulaText;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cwchar>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -128,25 +129,89 @@ int FindSplit(const CString& text, const wchar_t* operators)
     return -1;
 }
 
+// Whether the text, enclosed in one pair of parentheses as a whole, goes one level deeper.
+bool IsEnclosed(const CString& text)
+{
+    if (text.GetLength() < 2 || text[0] != L'(' || text[text.GetLength() - 1] != L')')
+        return false;
+    int depth = 0;
+    for (int i = 0; i < text.GetLength() - 1; ++i) {
+        if (text[i] == L'(')
+            ++depth;
+        else if (text[i] == L')' && --depth == 0)
+            return false;
+    }
+    return true;
+}
+
+// How Build reads a normalised text, in the order it tries.
+enum class Form { Additive, Negation, Multiplicative, Power, Term };
+
+Form FormOf(const CString& text)
+{
+    if (FindSplit(text, L"+-") > 0)
+        return Form::Additive;
+    if (!text.IsEmpty() && text[0] == L'-')
+        return Form::Negation;
+    if (FindSplit(text, L"*/") > 0)
+        return Form::Multiplicative;
+    if (FindSplit(text, L"^") > 0)
+        return Form::Power;
+    return Form::Term;
+}
+
+const wchar_t* OperatorsOf(Form form)
+{
+    switch (form) {
+    case Form::Additive:
+        return L"+-";
+    case Form::Multiplicative:
+        return L"*/";
+    case Form::Power:
+        return L"^";
+    default:
+        return L"";
+    }
+}
+
+void Normalise(CString& text)
+{
+    // A leading "+" stays: the builder reads no unary "+", so "+X" ends as an unreadable constant.
+    GetFormulaEngine().FormulaParser.NormalizeFormula(text, CFormulaParser::LeadingPlus::Keep);
+}
+
+// One operator of a chain with the texts on both sides, as split from the chain's text.
+struct Link {
+    CString left;
+    CString right;
+    wchar_t op;
+};
+
 class TreeBuilder {
 public:
     explicit TreeBuilder(const wchar_t* variable) : m_variable(variable ? variable : L"") {}
 
+    // depth counts the nesting (parentheses, function arguments, signs) around the text.
     Tree Build(CString& text, int depth);
 
 private:
-    Tree BuildSub(const CString& text, int depth)
+    // An operand of an operator: one level deeper only when parentheses enclose it.
+    Tree BuildOperand(const CString& text, int depth)
     {
         CString copy = text;
-        return Build(copy, depth + 1);
+        return Build(copy, IsEnclosed(copy) ? depth + 1 : depth);
     }
 
-    Tree BuildSum(const CString& left, const CString& right, int depth);
-    Tree BuildDifference(const CString& left, const CString& right, int depth);
+    Tree BuildChain(const CString& text, Form form, int depth);
+    bool UsesLeftTree(const Link& link) const;
+    Tree Combine(const Link& link, Tree left, int depth);
+
+    Tree BuildSum(const Link& link, Tree left, int depth);
+    Tree BuildDifference(const Link& link, Tree left, int depth);
     Tree BuildNegation(const CString& rest, int depth);
-    Tree BuildProduct(const CString& left, const CString& right, int depth);
-    Tree BuildQuotient(const CString& left, const CString& right, int depth);
-    Tree BuildPower(const CString& left, const CString& right, int depth);
+    Tree BuildProduct(const Link& link, Tree left, int depth);
+    Tree BuildQuotient(const Link& link, Tree left, int depth);
+    Tree BuildPower(const Link& link, Tree left, int depth);
     Tree BuildFunction(CString& text, int depth);
 
     CString m_variable;
@@ -154,30 +219,15 @@ private:
 
 Tree TreeBuilder::Build(CString& text, int depth)
 {
-    // A leading "+" stays: the builder reads no unary "+", so "+X" ends as an unreadable constant.
-    GetFormulaEngine().FormulaParser.NormalizeFormula(text, CFormulaParser::LeadingPlus::Keep);
+    Normalise(text);
     if (depth > MaxBuildDepth)
         return Constant(ConstantTermValue(text));
 
-    const int additive = FindSplit(text, L"+-");
-    if (additive > 0) {
-        const CString left = text.Left(additive);
-        const CString right = text.Mid(additive + 1);
-        return text[additive] == L'+' ? BuildSum(left, right, depth) : BuildDifference(left, right, depth);
-    }
-    if (!text.IsEmpty() && text[0] == L'-')
+    const Form form = FormOf(text);
+    if (form == Form::Negation)
         return BuildNegation(text.Mid(1), depth);
-
-    const int multiplicative = FindSplit(text, L"*/");
-    if (multiplicative > 0) {
-        const CString left = text.Left(multiplicative);
-        const CString right = text.Mid(multiplicative + 1);
-        return text[multiplicative] == L'*' ? BuildProduct(left, right, depth) : BuildQuotient(left, right, depth);
-    }
-
-    const int power = FindSplit(text, L"^");
-    if (power > 0)
-        return BuildPower(text.Left(power), text.Mid(power + 1), depth);
+    if (form != Form::Term)
+        return BuildChain(text, form, depth);
 
     if (Tree function = BuildFunction(text, depth))
         return function;
@@ -186,41 +236,103 @@ Tree TreeBuilder::Build(CString& text, int depth)
     return Constant(ConstantTermValue(text));
 }
 
-Tree TreeBuilder::BuildSum(const CString& left, const CString& right, int depth)
+// All operators group from the left, so a chain a+b+...+z is split at its last operator and its
+// left part is again a chain. The left parts are walked in a loop, not by recursion, so a long
+// flat sum or product costs no stack; the trees are then combined from the innermost link out.
+Tree TreeBuilder::BuildChain(const CString& text, Form form, int depth)
 {
-    const bool leftConstant = IsConstantTerm(left);
-    const bool rightConstant = IsConstantTerm(right);
-    if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(left) + ConstantTermValue(right));
-    if (leftConstant)
-        return Reduce(New<CAdd0Function>(BuildSub(right, depth), ConstantTermValue(left)));
-    if (rightConstant)
-        return Reduce(New<CAdd0Function>(BuildSub(left, depth), ConstantTermValue(right)));
-    if (left == right)
-        return New<CMul0Function>(BuildSub(left, depth), 2.0);
-    return Reduce(New<CAddFunction>(BuildSub(left, depth), BuildSub(right, depth)));
+    std::vector<Link> pending;  // links whose left operand is built later, outermost first
+    CString current = text;
+    Tree tree;
+    for (;;) {
+        const int split = FindSplit(current, OperatorsOf(form));
+        Link link { current.Left(split), current.Mid(split + 1), current[split] };
+        if (!UsesLeftTree(link)) {
+            tree = Combine(link, nullptr, depth);
+            break;
+        }
+        CString left = link.left;
+        pending.push_back(std::move(link));
+        Normalise(left);
+        if (FormOf(left) != form) {
+            tree = BuildOperand(pending.back().left, depth);
+            break;
+        }
+        current = left;
+    }
+    for (auto link = pending.rbegin(); link != pending.rend(); ++link)
+        tree = Combine(*link, std::move(tree), depth);
+    return tree;
 }
 
-Tree TreeBuilder::BuildDifference(const CString& left, const CString& right, int depth)
+// Whether the link's tree is made from a tree of its left text (else from texts and the right
+// operand alone). Mirrors the choices of the Build... functions below.
+bool TreeBuilder::UsesLeftTree(const Link& link) const
 {
-    const bool leftConstant = IsConstantTerm(left);
-    const bool rightConstant = IsConstantTerm(right);
-    if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(left) - ConstantTermValue(right));
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
     if (leftConstant)
-        return Reduce(New<CSubL0Function>(BuildSub(right, depth), ConstantTermValue(left)));
+        return false;
     if (rightConstant)
-        return Reduce(New<CSubR0Function>(BuildSub(left, depth), ConstantTermValue(right)));
-    if (left == right)
+        return link.op != L'*' || ConstantTermValue(link.right) != 0;
+    if (link.left == link.right)
+        return link.op == L'+' || (link.op == L'*' && link.left != m_variable) || link.op == L'^';
+    return true;
+}
+
+Tree TreeBuilder::Combine(const Link& link, Tree left, int depth)
+{
+    switch (link.op) {
+    case L'+':
+        return BuildSum(link, std::move(left), depth);
+    case L'-':
+        return BuildDifference(link, std::move(left), depth);
+    case L'*':
+        return BuildProduct(link, std::move(left), depth);
+    case L'/':
+        return BuildQuotient(link, std::move(left), depth);
+    default:
+        return BuildPower(link, std::move(left), depth);
+    }
+}
+
+Tree TreeBuilder::BuildSum(const Link& link, Tree left, int depth)
+{
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
+    if (leftConstant && rightConstant)
+        return Constant(ConstantTermValue(link.left) + ConstantTermValue(link.right));
+    if (leftConstant)
+        return Reduce(New<CAdd0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left)));
+    if (rightConstant)
+        return Reduce(New<CAdd0Function>(std::move(left), ConstantTermValue(link.right)));
+    if (link.left == link.right)
+        return New<CMul0Function>(std::move(left), 2.0);
+    return Reduce(New<CAddFunction>(std::move(left), BuildOperand(link.right, depth)));
+}
+
+Tree TreeBuilder::BuildDifference(const Link& link, Tree left, int depth)
+{
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
+    if (leftConstant && rightConstant)
+        return Constant(ConstantTermValue(link.left) - ConstantTermValue(link.right));
+    if (leftConstant)
+        return Reduce(New<CSubL0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left)));
+    if (rightConstant)
+        return Reduce(New<CSubR0Function>(std::move(left), ConstantTermValue(link.right)));
+    if (link.left == link.right)
         return New<CNullFunction>();
-    return Reduce(New<CSubFunction>(BuildSub(left, depth), BuildSub(right, depth)));
+    return Reduce(New<CSubFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
 
+// A sign is one level of nesting, so that a run of signs is bounded like parentheses are.
 Tree TreeBuilder::BuildNegation(const CString& rest, int depth)
 {
     if (IsConstantTerm(rest))
         return Constant(-ConstantTermValue(rest));
-    Tree operand = BuildSub(rest, depth);
+    CString copy = rest;
+    Tree operand = Build(copy, depth + 1);
     if (operand->IsZero())
         return New<CNullFunction>();
     if (operand->IsConstant())
@@ -228,59 +340,59 @@ Tree TreeBuilder::BuildNegation(const CString& rest, int depth)
     return New<CNegFunction>(std::move(operand));
 }
 
-Tree TreeBuilder::BuildProduct(const CString& left, const CString& right, int depth)
+Tree TreeBuilder::BuildProduct(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(left);
-    const bool rightConstant = IsConstantTerm(right);
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
     if (leftConstant && rightConstant) {
-        const double product = ConstantTermValue(left) * ConstantTermValue(right);
+        const double product = ConstantTermValue(link.left) * ConstantTermValue(link.right);
         return product == 0 ? New<CNullFunction>() : Constant(product);
     }
     if (leftConstant || rightConstant) {
-        const double factor = ConstantTermValue(leftConstant ? left : right);
+        const double factor = ConstantTermValue(leftConstant ? link.left : link.right);
         if (factor == 0)
             return New<CNullFunction>();
-        return Reduce(New<CMul0Function>(BuildSub(leftConstant ? right : left, depth), factor));
+        return Reduce(New<CMul0Function>(leftConstant ? BuildOperand(link.right, depth) : std::move(left), factor));
     }
-    if (left == right) {
-        if (left == m_variable)
+    if (link.left == link.right) {
+        if (link.left == m_variable)
             return New<CSqr1Function>();
-        return New<CSqrFunction>(BuildSub(left, depth));
+        return New<CSqrFunction>(std::move(left));
     }
-    return Reduce(New<CMulFunction>(BuildSub(left, depth), BuildSub(right, depth)));
+    return Reduce(New<CMulFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
 
-Tree TreeBuilder::BuildQuotient(const CString& left, const CString& right, int depth)
+Tree TreeBuilder::BuildQuotient(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(left);
-    const bool rightConstant = IsConstantTerm(right);
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
     if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(left) / ConstantTermValue(right));
+        return Constant(ConstantTermValue(link.left) / ConstantTermValue(link.right));
     // A zero divisor is kept: f/0 evaluates as the division it is, never as 0.
     if (rightConstant)
-        return Reduce(New<CDivR0Function>(BuildSub(left, depth), ConstantTermValue(right)));
+        return Reduce(New<CDivR0Function>(std::move(left), ConstantTermValue(link.right)));
     if (leftConstant) {
-        const double dividend = ConstantTermValue(left);
+        const double dividend = ConstantTermValue(link.left);
         if (dividend == 0)
             return New<CNullFunction>();
-        return Reduce(New<CDivL0Function>(BuildSub(right, depth), dividend));
+        return Reduce(New<CDivL0Function>(BuildOperand(link.right, depth), dividend));
     }
-    if (left == right)
+    if (link.left == link.right)
         return Constant(1);
-    return Reduce(New<CDivFunction>(BuildSub(left, depth), BuildSub(right, depth)));
+    return Reduce(New<CDivFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
 
-Tree TreeBuilder::BuildPower(const CString& left, const CString& right, int depth)
+Tree TreeBuilder::BuildPower(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(left);
-    const bool rightConstant = IsConstantTerm(right);
+    const bool leftConstant = IsConstantTerm(link.left);
+    const bool rightConstant = IsConstantTerm(link.right);
     if (leftConstant && rightConstant)
-        return Constant(std::pow(ConstantTermValue(left), ConstantTermValue(right)));
+        return Constant(std::pow(ConstantTermValue(link.left), ConstantTermValue(link.right)));
     if (leftConstant)
-        return New<CPowerL0Function>(BuildSub(right, depth), ConstantTermValue(left));
+        return New<CPowerL0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left));
     if (rightConstant)
-        return New<CPowerR0Function>(BuildSub(left, depth), ConstantTermValue(right));
-    return New<CPowerFunction>(BuildSub(left, depth), BuildSub(right, depth));
+        return New<CPowerR0Function>(std::move(left), ConstantTermValue(link.right));
+    return New<CPowerFunction>(std::move(left), BuildOperand(link.right, depth));
 }
 
 // NAME(c), then NAME(variable), then NAME(anything); null when the text is no function call.
@@ -296,7 +408,7 @@ Tree TreeBuilder::BuildFunction(CString& text, int depth)
     }
     for (const NamedFunction& function : NamedFunctions) {
         if (StripFunctionName(text, function.name))
-            return function.ofTree(BuildSub(text, depth));
+            return function.ofTree(BuildOperand(text, depth));  // the argument is enclosed
     }
     return nullptr;
 }

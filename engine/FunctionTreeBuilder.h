@@ -11,13 +11,15 @@
 //
 // Every text yields a tree: what the builder cannot read (an unknown name, "2X", a nesting deeper
 // than MaxBuildDepth) becomes a constant, the leading number of the text or 0. Constant parts are
-// folded as the tree is built.
+// folded as the tree is built. Chains of one operator (X+X+...+X) are read in a loop, so their
+// length is not bounded.
 
 #include "engine/Function.h"
 
 #include <string_view>
 
-// Subtexts nested deeper than this are read as constants, so that no text exhausts the stack.
+// Subtexts nested deeper than this (parentheses, function arguments, signs) are read as
+// constants, so that no text exhausts the stack.
 inline constexpr int MaxBuildDepth = 100;
 
 // Normalises text in place (the parser's NormalizeFormula) and builds its tree in the variable

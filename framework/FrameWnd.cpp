@@ -62,6 +62,155 @@ void SECFrameWnd::RecalcLayout(BOOL notify)
     RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &m_rectPane, nullptr, TRUE);
 }
 
+// ---- the menu bar and the menu plug-in
+
+namespace {
+
+HINSTANCE ResourceInstance()
+{
+    return AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
+}
+
+} // namespace
+
+UINT SECGetMenuMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"WM_SECGETMENU");
+    return message;
+}
+
+UINT SECMenuProdMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"WM_SEC_MENUPROD");
+    return message;
+}
+
+BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+SECFrameWnd::~SECFrameWnd()
+{
+    for (auto& [id, menu] : m_otherMenus)
+        DestroyMenu(menu);
+    // Beside a menu bar the window never held the menu, so nothing destroyed it with the window.
+    if (m_pMenuBar && m_hMenuDefault)
+        DestroyMenu(m_hMenuDefault);
+}
+
+BOOL SECFrameWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menuOrId, LPVOID param)
+{
+    // The menu bar shows the menu; the window has none of its own (the frame keeps the handle).
+    if (m_pMenuBar && !(style & WS_CHILD))
+        menuOrId = nullptr;
+    return CFrameWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, param);
+}
+
+int SECFrameWnd::OnCreate(LPCREATESTRUCT create)
+{
+    if (CFrameWnd::OnCreate(create) == -1)
+        return -1;
+    m_pMenuPlugIn.reset(CreateMenuPlugIn());
+    if (m_pMenuPlugIn) {
+        m_pMenuPlugIn->PlugInTo(this);
+        for (UINT id : m_menuBitmaps)
+            m_pMenuPlugIn->LoadToolBarResource(id);
+        m_menuBitmaps.clear();
+    }
+    return 0;
+}
+
+void SECFrameWnd::OnDestroy()
+{
+    if (m_pMenuPlugIn)
+        m_pMenuPlugIn->UnPlug();
+    m_pMenuPlugIn.reset();
+    CFrameWnd::OnDestroy();
+}
+
+SECFrameMenuPlugIn* SECFrameWnd::CreateMenuPlugIn()
+{
+    return m_pMenuBar ? m_pMenuBar->CreateMenuPlugIn() : nullptr;
+}
+
+void SECFrameWnd::LoadMenuBitmaps(UINT toolBarId)
+{
+    if (m_pMenuPlugIn)
+        m_pMenuPlugIn->LoadToolBarResource(toolBarId);
+    else
+        m_menuBitmaps.push_back(toolBarId);
+}
+
+void SECFrameWnd::SetMenuResource(UINT menuId)
+{
+    if (!m_pMenuBar || menuId == GetMenuResource())
+        return;
+    m_nMenuResource = menuId;
+    m_pMenuBar->SwitchMenu(menuId);
+    if (m_hMenuDefault)
+        DestroyMenu(m_hMenuDefault);
+    m_hMenuDefault = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(menuId));
+    RecalcLayout();
+    RepaintMenuBar();
+}
+
+void SECFrameWnd::RepaintMenuBar()
+{
+    if (CControlBar* bar = m_pMenuBar ? m_pMenuBar->GetMenuControlBar() : nullptr; bar && bar->m_hWnd) {
+        bar->Invalidate();
+        bar->UpdateWindow();
+    }
+}
+
+HMENU SECFrameWnd::GetMenuPopup(UINT menuId, int index)
+{
+    HMENU menu = nullptr;
+    if (menuId == GetMenuResource()) {
+        if (!m_hMenuDefault)
+            m_hMenuDefault = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(menuId));
+        menu = m_hMenuDefault;
+    } else if (auto it = m_otherMenus.find(menuId); it != m_otherMenus.end()) {
+        menu = it->second;
+    } else if ((menu = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(menuId)))) {
+        m_otherMenus[menuId] = menu;
+    }
+    return menu && index >= 0 ? GetSubMenu(menu, index) : nullptr;
+}
+
+BOOL SECFrameWnd::PreTranslateMessage(MSG* message)
+{
+    if (m_pMenuPlugIn && m_pMenuPlugIn->PreTranslateMessage(message))
+        return TRUE;
+    return CFrameWnd::PreTranslateMessage(message);
+}
+
+BOOL SECFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == SECGetMenuMessage()) {
+        *result = reinterpret_cast<LRESULT>(GetMenuPopup(static_cast<UINT>(wParam), static_cast<int>(lParam)));
+        return TRUE;
+    }
+    if (message == WM_INITMENUPOPUP && m_pMenuPlugIn && m_pMenuPlugIn->IsTrackingSysMenu())
+        lParam = MAKELPARAM(LOWORD(lParam), TRUE);
+    if (m_pMenuPlugIn) {
+        LRESULT answer = 0;
+        if (m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &answer) && m_pMenuPlugIn->TakeExitFlag()) {
+            *result = answer;
+            return TRUE;
+        }
+    }
+    return CFrameWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+BOOL SECFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (m_pMenuPlugIn && m_pMenuPlugIn->OnCmdMsg(id, code, extra, handlerInfo))
+        return TRUE;
+    return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
 // ---- auto-hide strips
 
 namespace {

@@ -2,11 +2,17 @@
 // The toolkit's docking frame: its dock bars are toolkit dock bars (shared rows, splitters), a
 // bar can be docked at a column and row with a share and a thickness, and the bar layout is
 // saved and restored with the toolkit's records. After each layout it knows the pane's area.
+// With a menu bar, the frame has no window menu of its own: the bar shows the current menu
+// resource as buttons and the frame's menu plug-in drops its popups.
 
 #include "framework/AutoHideBar.h"
+#include "framework/FrameMenuBar.h"
 #include "platform/mfc/Frame.h"
 
 #include <array>
+#include <map>
+#include <memory>
+#include <vector>
 
 class SECFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(SECFrameWnd)
@@ -22,6 +28,23 @@ public:
     // The client area the last layout left for the pane.
     const CRect& GetPaneRect() const { return m_rectPane; }
 
+    ~SECFrameWnd() override;
+    // Set before the window is made; the caller keeps owning the bar.
+    void SetMenuBar(SECFrameMenuBar* menuBar) { m_pMenuBar = menuBar; }
+    SECFrameMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // Shows that menu resource in the menu bar and makes it the frame's menu; the same id again
+    // does nothing, nor does a frame without a menu bar.
+    void SetMenuResource(UINT menuId);
+    // The menu resource shown (the frame's own resource until SetMenuResource).
+    UINT GetMenuResource() const { return m_nMenuResource ? m_nMenuResource : m_nIDHelp; }
+    // The tool-bar resource's images appear beside the menu items of the same commands.
+    void LoadMenuBitmaps(UINT toolBarId);
+    SECFrameMenuPlugIn* GetMenuPlugIn() const { return m_pMenuPlugIn.get(); }
+
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
     // ---- auto-hide strips
     // Makes the dock bars, and for each a hidden auto-hide strip on the same side.
     void EnableDocking(DWORD dockStyle);
@@ -35,7 +58,27 @@ public:
     // Puts back every auto-hidden bar that is out, except the one of `keep`.
     void ResetAutoHideButtons(const SECAutoHideBarBtn* keep);
 
+protected:
+    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+        int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
+    using CFrameWnd::CreateEx;
+    // The menu plug-in for this frame: the menu bar's, or none without one.
+    virtual SECFrameMenuPlugIn* CreateMenuPlugIn();
+    // The popup of a menu resource (the current one, or one loaded on demand and kept).
+    HMENU GetMenuPopup(UINT menuId, int index);
+
+    int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
 private:
+    void RepaintMenuBar();
+
     CRect m_rectPane;
     std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom
+    SECFrameMenuBar* m_pMenuBar = nullptr;
+    std::unique_ptr<SECFrameMenuPlugIn> m_pMenuPlugIn;
+    std::vector<UINT> m_menuBitmaps; // tool-bar resources given before the plug-in existed
+    UINT m_nMenuResource = 0;
+    std::map<UINT, HMENU> m_otherMenus;
 };

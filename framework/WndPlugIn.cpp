@@ -39,13 +39,14 @@ BOOL SECWndPlugIn::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
         return FALSE;
     m_exit = FALSE;
     m_callDefault = FALSE;
-    const BOOL handled = CWnd::OnWndMsg(message, wParam, lParam, result);
-    if (!m_resultSet)
-        return handled;
     m_resultSet = FALSE;
-    if (result)
+    if (message == WM_COMMAND || message == WM_NOTIFY)
+        return FALSE;
+    const BOOL handled = CWnd::OnWndMsg(message, wParam, lParam, result);
+    if (m_resultSet && result)
         *result = m_result;
-    return static_cast<BOOL>(m_result);
+    m_resultSet = FALSE;
+    return handled;
 }
 
 BOOL SECWndPlugIn::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)

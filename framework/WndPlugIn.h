@@ -1,7 +1,11 @@
 #pragma once
 // A window object that attaches to an existing window and sees its messages and commands before
 // the window does, without subclassing it. The host offers each message to its plug-in first and
-// stops when the plug-in says it is fully handled (TakeExitFlag).
+// stops when the plug-in says it is fully handled (TakeExitFlag):
+//
+//   LRESULT result = 0;
+//   plugIn->OnWndMsg(message, wParam, lParam, &result);
+//   if (plugIn->TakeExitFlag()) return result;
 
 #include "platform/mfc/Wnd.h"
 
@@ -20,7 +24,8 @@ public:
     virtual LRESULT UnPlug();
     virtual BOOL IsPluggedIn() const { return m_pluggedIn; }
 
-    // Nothing (FALSE) unless plugged in; else the plug-in's own message map.
+    // Nothing (FALSE) unless plugged in; else the plug-in's own message map, with a stored result
+    // in *result. Commands come through OnCmdMsg, and notifications are the host's to reflect.
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     // 0 unless a handler asked for the host's default handling (CallDefault).
@@ -28,6 +33,12 @@ public:
 
     // For handlers: the host need not handle this message or command any further.
     void ExitMessage() { m_exit = TRUE; }
+    // For handlers: the host stops here, and the message's result is `result`.
+    void SetHandled(LRESULT result)
+    {
+        ExitMessage();
+        SetResult(result);
+    }
     // For handlers: let Default() reach the host's default handling.
     void CallDefault() { m_callDefault = TRUE; }
     // For the host: whether the plug-in handled the message fully; clears the flag.

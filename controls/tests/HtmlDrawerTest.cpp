@@ -452,6 +452,77 @@ TEST_F(HtmlDrawerTest, PictureFilesAreReadForEachPass)
     std::remove(path.c_str());
 }
 
+// The program's resources (tests/data/controls.rc): a strip of three 16-pixel items (red, green,
+// blue), an 8-pixel tile and a two-part string.
+constexpr int StripId = 330, TileId = 331, TextId = 332;
+
+TEST_F(HtmlDrawerTest, PicturesAndStringsComeFromTheProgramsResources)
+{
+    SIZE size = Draw(L"<bmp idres=" + std::to_wstring(StripId) + L">");
+    EXPECT_EQ(size.cx - 1, 48);
+    EXPECT_EQ(canvas.At(40, 8), RGB(0, 0, 255));
+    // No resource of that number, or one in a library (none can be loaded here): no room.
+    EXPECT_EQ(Draw(L"<bmp idres=9999>").cx, 0);
+    EXPECT_EQ(Draw(L"<bmp srcdll=pictures.dll iddll=" + std::to_wstring(StripId) + L">").cx, 0);
+    // The resource library is the program's own resources once one is set.
+    EXPECT_EQ(Draw(L"<bmp iddll=" + std::to_wstring(StripId) + L">").cx, 0);
+    drawer.SetResourceLibrary(GetModuleHandleW(nullptr));
+    EXPECT_EQ(Draw(L"<bmp iddll=" + std::to_wstring(StripId) + L">").cx - 1, 48);
+
+    // A string is its first part, one piece that takes the room of its text.
+    const SIZE text = Draw(L"First part");
+    EXPECT_EQ(Draw(L"<string idres=" + std::to_wstring(TextId) + L">").cx, text.cx);
+    EXPECT_EQ(Draw(L"<string idres=9999>").cx, 0);
+    EXPECT_EQ(CPPHtmlDrawer::LoadResourceString(TextId, 1), L"Second part");
+    EXPECT_EQ(CPPHtmlDrawer::LoadResourceString(TextId, 2), L"");
+}
+
+TEST_F(HtmlDrawerTest, StripItemsAreDrawnByIndexAndAnimatedBySpeed)
+{
+    const std::wstring strip = L"<ilst idres=" + std::to_wstring(StripId) + L" cx=16";
+    struct Case {
+        int index;
+        COLORREF color;
+    } cases[] = { { 0, RGB(255, 0, 0) }, { 1, RGB(0, 255, 0) }, { 2, RGB(0, 0, 255) } };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Draw(strip + L" index=" + std::to_wstring(c.index) + L">").cx - 1, 16) << c.index;
+        EXPECT_EQ(canvas.At(8, 8), c.color) << c.index;
+    }
+    EXPECT_EQ(Draw(strip + L" index=3>").cx, 0); // past the strip's last item
+
+    // Speed 2: the frame moves every second tick and wraps after the last item.
+    Draw(strip + L" index=1 speed=2>");
+    ASSERT_TRUE(drawer.HasAnimation());
+    EXPECT_FALSE(drawer.AdvanceAnimation());
+    EXPECT_TRUE(drawer.AdvanceAnimation());
+    drawer.DrawText(canvas.dc, { 0, 0, 16, 16 });
+    EXPECT_EQ(canvas.At(8, 8), RGB(0, 0, 255));
+    drawer.AdvanceAnimation();
+    drawer.AdvanceAnimation();
+    drawer.DrawText(canvas.dc, { 0, 0, 16, 16 });
+    EXPECT_EQ(canvas.At(8, 8), RGB(255, 0, 0));
+
+    // Nothing to animate: no strip, or a picture without a speed.
+    Draw(L"<ilst idres=9999 speed=2>");
+    EXPECT_FALSE(drawer.HasAnimation());
+    EXPECT_FALSE(drawer.AdvanceAnimation());
+    Draw(strip + L" index=0>");
+    EXPECT_FALSE(drawer.HasAnimation());
+}
+
+TEST_F(HtmlDrawerTest, ATableBackgroundPictureIsTiledFromItsCorner)
+{
+    const SIZE size = Draw(L"<table background=\"idres: " + std::to_wstring(TileId) + L"\"><tr><td width=40 height=20></td></tr></table>");
+    ASSERT_GE(size.cx, 20);
+    ASSERT_GE(size.cy, 12);
+    // The tile's blue top-left quarter repeats every 8 pixels.
+    EXPECT_EQ(canvas.At(1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(9, 9), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(5, 5), RGB(0, 255, 0));
+    Draw(L"<table background=\"idres: 9999\"><tr><td width=40 height=20></td></tr></table>");
+    EXPECT_EQ(canvas.At(5, 5), White);
+}
+
 TEST_F(HtmlDrawerTest, DrawingReplaysTheMeasuredLinesWhateverTheHoverStyle)
 {
     // The hover style changes the font size, so cutting the text anew would give other lines.

@@ -255,6 +255,37 @@ TEST_F(ToolTipTest, TheShadowFallsOnWhatLayBehindTheTip)
     EXPECT_NE(screenPixel(window.left + (body.left + body.right) / 2, window.top + body.top + 2), 0u);
 }
 
+// An animated picture (a strip of red, green and blue items in the test resources) moves on with
+// the animation clock while its tip is up.
+TEST_F(ToolTipTest, AnimatedPicturesMoveOnTheClockWhileTheTipIsUp)
+{
+    tip.AddTool(&left, Record(1, L"<ilst idres=330 cx=16 speed=1>"));
+    MoveOver(left, 20, 20);
+    Advance(500);
+    ASSERT_TRUE(TipVisible());
+    RECT window {};
+    GetWindowRect(tip.m_hWnd, &window);
+    auto countOnScreen = [&](std::uint32_t color) {
+        cairo_surface_t* screen = headless->Screen();
+        cairo_surface_flush(screen);
+        int count = 0;
+        for (int y = window.top; y < window.bottom; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(screen) + y * cairo_image_surface_get_stride(screen));
+            for (int x = window.left; x < window.right; ++x)
+                count += (row[x] & 0xFFFFFF) == color;
+        }
+        return count;
+    };
+    EXPECT_EQ(countOnScreen(0xFF0000), 16 * 16);
+    EXPECT_EQ(tip.GetDelayTime(CPPToolTip::Animation), 100u);
+    Advance(100);
+    EXPECT_EQ(countOnScreen(0xFF0000), 0);
+    EXPECT_EQ(countOnScreen(0x00FF00), 16 * 16);
+    tip.SetDelayTime(CPPToolTip::Animation, 0); // a stopped clock leaves the frame
+    Advance(300);
+    EXPECT_EQ(countOnScreen(0x00FF00), 16 * 16);
+}
+
 TEST_F(ToolTipTest, TheOwnerIsToldBeforeATipShowsAndMayEmptyIt)
 {
     tip.AddTool(&left, Record(1, L"Original"));

@@ -260,11 +260,6 @@ TEST(FunctionTreeBuilder, DeepAndOddTextsStillBuild)
         chain += L"+X^2";
     Build(chain.c_str());
 
-    // Within the depth limit, long sums are read whole.
-    std::wstring sum = L"1";
-    for (int i = 2; i <= 50; ++i)
-        sum += L"+X";
-    EXPECT_EQ(Build(sum.c_str())->Evaluate(2), 1 + 49 * 2);
 
     for (const wchar_t* odd : { L"(", L")", L")(", L"((", L"SIN(", L"SIN)", L"^", L"-", L"+", L"*", L"/", L"--X",
                                 L"X^", L"^X", L"2**3", L"SIN()", L"COS(", L"(((X+1)", L"X+1))", L"SIN(2", L"_",
@@ -276,6 +271,48 @@ TEST(FunctionTreeBuilder, DeepAndOddTextsStillBuild)
         if (Tree derivative = tree->Derive())
             derivative->GetText();
     }
+}
+
+// The depth limit is the nesting of the formula; chains of one operator are read whole at any length.
+TEST(FunctionTreeBuilder, LongFlatChainsAreReadWhole)
+{
+    auto chain = [](const wchar_t* first, const wchar_t* link, int terms) {
+        std::wstring text = first;
+        for (int i = 1; i < terms; ++i)
+            text += link;
+        return text;
+    };
+    EXPECT_EQ(Build(chain(L"X", L"+X", 150).c_str())->Evaluate(1), 150);
+    EXPECT_EQ(Build(chain(L"1", L"+X", 400).c_str())->Evaluate(2), 1 + 399 * 2);
+    EXPECT_EQ(Build(chain(L"X", L"-X", 150).c_str())->Evaluate(1), 1 - 149);
+    EXPECT_DOUBLE_EQ(Build(chain(L"X", L"*X", 150).c_str())->Evaluate(1.01), std::pow(1.01, 150));
+    EXPECT_DOUBLE_EQ(Build(chain(L"X", L"/2", 150).c_str())->Evaluate(1), std::pow(0.5, 149));
+    EXPECT_DOUBLE_EQ(Build(chain(L"X", L"^1", 150).c_str())->Evaluate(3), 3);
+    EXPECT_DOUBLE_EQ(Build(chain(L"SIN(X)", L"+(X*X+2)", 200).c_str())->Evaluate(0.5), std::sin(0.5) + 199 * 2.25);
+
+    // The derivative of a long sum is the sum of the derivatives.
+    const Tree derivative = Build(chain(L"X", L"+X^2", 150).c_str())->Derive();
+    ASSERT_NE(derivative, nullptr);
+    EXPECT_EQ(derivative->Evaluate(1), 1 + 149 * 2);
+}
+
+TEST(FunctionTreeBuilder, OnlyNestingDeeperThanTheLimitIsReadAsAConstant)
+{
+    auto nested = [](int levels) {
+        return std::wstring(static_cast<size_t>(levels), L'(') + L"X+1" + std::wstring(static_cast<size_t>(levels), L')')
+            + L"*X";
+    };
+    // Doubled parentheses are removed by the normaliser, so nest through a product at every level.
+    auto nestedProducts = [](int levels) {
+        std::wstring text = L"X";
+        for (int i = 0; i < levels; ++i)
+            text = L"2*(" + text + L"+X)";
+        return text;
+    };
+    EXPECT_EQ(Build(nested(150).c_str())->Evaluate(2), 6);
+    EXPECT_EQ(Build(nestedProducts(MaxBuildDepth).c_str())->Evaluate(0), 0);
+    EXPECT_DOUBLE_EQ(Build(nestedProducts(MaxBuildDepth).c_str())->Evaluate(1), 3 * std::pow(2.0, MaxBuildDepth) - 2);
+    EXPECT_NE(Build(nestedProducts(MaxBuildDepth + 5).c_str())->Evaluate(1), 3 * std::pow(2.0, MaxBuildDepth + 5) - 2);
 }
 
 // --- Entry points -----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/sys/Module.h"
@@ -230,7 +231,7 @@ const AFX_DISPMAP_ENTRY* CAutomationTarget::FindDispatchEntry(DISPID id) const
 }
 
 HRESULT CAutomationTarget::XDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                             EXCEPINFO*, UINT*)
+                                             EXCEPINFO* exception, UINT*)
 {
     const AFX_DISPMAP_ENTRY* entry = owner->FindDispatchEntry(id);
     if (!entry)
@@ -249,7 +250,21 @@ HRESULT CAutomationTarget::XDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags
     if (result)
         VariantInit(result);
     owner->ExternalAddRef();  // the member may release the object's last outside reference
-    HRESULT hr = entry->invoke(owner, flags, args, result);
+    HRESULT hr;
+    try {
+        hr = entry->invoke(owner, flags, args, result);
+    } catch (COleDispatchException* raised) {
+        // An error the member raised: the caller gets its record.
+        if (exception) {
+            ClearExcepInfo(exception);
+            exception->wCode = raised->m_wCode;
+            exception->scode = raised->m_scError;
+            exception->bstrSource = SysAllocStringView(raised->m_strSource.view());
+            exception->bstrDescription = SysAllocStringView(raised->m_strDescription.view());
+        }
+        raised->Delete();
+        hr = DISP_E_EXCEPTION;
+    }
     owner->ExternalRelease();
     return hr;
 }

@@ -176,10 +176,11 @@ std::vector<Place> LookInPlaces(const std::wstring& folder, const UserFolders& p
     const std::pair<const std::wstring*, const wchar_t*> userPlaces[] = {
         { &places.home, L"Home" }, { &places.desktop, L"Desktop" }, { &places.documents, L"Documents" }
     };
-    for (auto [path, label] : userPlaces) {
-        bool listed = std::any_of(list.begin(), list.end(), [&](const Place& place) { return place.path == *path; });
-        if (!path->empty() && !listed && FolderExists(*path))
-            list.push_back({ *path, label, 0 });
+    for (const auto& [path, label] : userPlaces) {
+        const std::wstring& folderPath = *path;
+        bool listed = std::any_of(list.begin(), list.end(), [&](const Place& place) { return place.path == folderPath; });
+        if (!folderPath.empty() && !listed && FolderExists(folderPath))
+            list.push_back({ folderPath, label, 0 });
     }
     return list;
 }

@@ -133,7 +133,7 @@ BOOL CRichEditCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 
 void CRichEditCtrl::SetSel(long start, long end)
 {
-    CHARRANGE range { start, end };
+    CHARRANGE range { static_cast<LONG>(start), static_cast<LONG>(end) };
     Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 

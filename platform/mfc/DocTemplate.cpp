@@ -3,6 +3,7 @@
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/res/Resources.h"
+#include "platform/user/ResourceHandles.h"
 
 #include <algorithm>
 
@@ -161,6 +162,22 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCWSTR path, BOOL makeVisible)
 }
 
 // Any number of documents.
+
+CMultiDocTemplate::CMultiDocTemplate(UINT resourceId, CRuntimeClass* documentClass, CRuntimeClass* frameClass, CRuntimeClass* viewClass)
+    : CDocTemplate(resourceId, documentClass, frameClass, viewClass)
+{
+    HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
+    m_hMenuShared = LoadMenuW(instance, MAKEINTRESOURCEW(resourceId));
+    m_hAccelTable = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
+}
+
+CMultiDocTemplate::~CMultiDocTemplate()
+{
+    if (m_hMenuShared)
+        DestroyMenu(m_hMenuShared);
+    if (m_hAccelTable)
+        DestroyAcceleratorTable(m_hAccelTable);
+}
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(LPCWSTR path, BOOL makeVisible)
 {

@@ -32,6 +32,9 @@ public:
     virtual void SetDefaultTitle(CDocument* document);
 
     UINT m_nIDResource;
+    CRuntimeClass* GetDocClass() const { return m_pDocClass; }
+    CRuntimeClass* GetFrameClass() const { return m_pFrameClass; }
+    CRuntimeClass* GetViewClass() const { return m_pViewClass; }
 
 protected:
     CRuntimeClass* m_pDocClass;
@@ -51,12 +54,17 @@ public:
     void AddDocument(CDocument* document) override;
 };
 
-// Any number of documents, each in its own frame.
+// Any number of documents, each in its own frame. The menu and accelerators of the resource id
+// are shared by the frames: an MDI frame shows them while one of them is active.
 class CMultiDocTemplate : public CDocTemplate {
     DECLARE_DYNAMIC(CMultiDocTemplate)
 public:
-    using CDocTemplate::CDocTemplate;
+    CMultiDocTemplate(UINT resourceId, CRuntimeClass* documentClass, CRuntimeClass* frameClass, CRuntimeClass* viewClass);
+    ~CMultiDocTemplate() override;
     CDocument* OpenDocumentFile(LPCWSTR path, BOOL makeVisible = TRUE) override;
+
+    HMENU m_hMenuShared = nullptr;
+    HACCEL m_hAccelTable = nullptr;
 };
 
 class CDocManager {

@@ -6,6 +6,7 @@
 IMPLEMENT_DYNAMIC(CFormView, CScrollView)
 BEGIN_MESSAGE_MAP(CFormView, CScrollView)
     ON_WM_CREATE()
+    ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
 BOOL CFormView::CreateEx(DWORD exStyle, LPCWSTR, LPCWSTR, DWORD style, int x, int y, int width, int height, HWND parent,
@@ -40,6 +41,24 @@ int CFormView::OnCreate(LPCREATESTRUCT create)
     // The dialog manager knows nothing of documents: hand the view its creation context here.
     create->lpCreateParams = m_pCreateContext;
     return CScrollView::OnCreate(create);
+}
+
+void CFormView::OnActivateView(BOOL activate, CView* activated, CView* deactivated)
+{
+    HWND focus = ::GetFocus();
+    const bool focusInside = focus && ::IsChild(m_hWnd, focus);
+    if (focusInside)
+        m_hWndFocus = focus;
+    if (!activate || !focusInside)
+        CScrollView::OnActivateView(activate, activated, deactivated);
+}
+
+void CFormView::OnSetFocus(CWnd*)
+{
+    if (m_hWndFocus && ::IsWindow(m_hWndFocus) && ::IsChild(m_hWnd, m_hWndFocus) && ::IsWindowVisible(m_hWndFocus) && ::IsWindowEnabled(m_hWndFocus))
+        ::SetFocus(m_hWndFocus);
+    else
+        Default();
 }
 
 void CFormView::OnInitialUpdate()

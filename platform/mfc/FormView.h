@@ -14,6 +14,9 @@ public:
     using CScrollView::CreateEx;
 
     void OnInitialUpdate() override;
+    // A form keeps the control that had the focus: activating the view leaves the focus where it
+    // is inside the form, and focusing the view gives it back to that control.
+    void OnActivateView(BOOL activate, CView* activated, CView* deactivated) override;
     void OnDraw(CDC*) override {}
     BOOL PreTranslateMessage(MSG* message) override;
 
@@ -22,9 +25,11 @@ protected:
     explicit CFormView(LPCWSTR templateName) : m_lpszTemplateName(templateName) {}
 
     int OnCreate(LPCREATESTRUCT create);
+    void OnSetFocus(CWnd* old);
     DECLARE_MESSAGE_MAP()
 
     LPCWSTR m_lpszTemplateName;
+    HWND m_hWndFocus = nullptr; // the control of the form that had the focus last
 
 private:
     CCreateContext* m_pCreateContext = nullptr;

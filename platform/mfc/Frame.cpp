@@ -344,7 +344,8 @@ void CFrameWnd::OnClose()
     if (document && !document->CanCloseFrame(this))
         return;
     if (app && app->m_pMainWnd == this) {
-        if (!app->SaveAllModified())
+        // The frame's own document has been asked already: asking again would repeat the question.
+        if (!document && !app->SaveAllModified())
             return;
         HWND window = m_hWnd;
         app->CloseAllDocuments(FALSE); // may destroy (and delete) this frame with the documents' frames

@@ -117,6 +117,29 @@ CPoint CScrollView::Clamp(CPoint position) const
     return CPoint(std::clamp(static_cast<int>(position.x), 0, maxX), std::clamp(static_cast<int>(position.y), 0, maxY));
 }
 
+void CScrollView::ResizeParentToFit(BOOL shrinkOnly)
+{
+    CFrameWnd* frame = GetParentFrame();
+    if (!frame)
+        return;
+    // The view's window size that shows the whole drawing without scroll bars.
+    CRect wanted(0, 0, m_total.cx, m_total.cy);
+    ::AdjustWindowRectEx(&wanted, GetStyle() & ~(WS_HSCROLL | WS_VSCROLL), FALSE, GetExStyle());
+    CRect now;
+    GetWindowRect(&now);
+    int dx = wanted.Width() - now.Width();
+    int dy = wanted.Height() - now.Height();
+    if (shrinkOnly) {
+        dx = std::min(dx, 0);
+        dy = std::min(dy, 0);
+    }
+    if (dx == 0 && dy == 0)
+        return;
+    CRect frameRect;
+    frame->GetWindowRect(&frameRect);
+    frame->SetWindowPos(nullptr, 0, 0, frameRect.Width() + dx, frameRect.Height() + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CScrollView::ScrollToPosition(POINT position)
 {
     CPoint target = Clamp(position);

@@ -67,6 +67,9 @@ public:
     // Moves to a position, kept inside the area that can be shown.
     void ScrollToPosition(POINT position);
     CSize GetTotalSize() const { return m_total; }
+    // Grows or shrinks the parent frame until the view shows the whole drawing without scroll
+    // bars; with shrinkOnly the frame only gets smaller.
+    void ResizeParentToFit(BOOL shrinkOnly = TRUE);
 
     void OnPrepareDC(CDC* dc) override;
 

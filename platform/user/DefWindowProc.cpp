@@ -1,5 +1,6 @@
 // What a window does with a message its own procedure leaves to the system.
 
+#include "platform/user/Mdi.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"
 #include "platform/user/WindowIcons.h"
@@ -28,7 +29,8 @@ void PaintFrame(HWND handle, HDC given = nullptr)
         // The client area belongs to WM_PAINT.
         ExcludeClipRect(dc, window->client.left, window->client.top, window->client.right, window->client.bottom);
     }
-    bool active = GetActiveWindow() == WindowTree::Instance().TopLevelOf(*window).handle;
+    bool active = (window->exStyle & WS_EX_MDICHILD) ? MdiChildCaptionActive(handle)
+                                                     : GetActiveWindow() == WindowTree::Instance().TopLevelOf(*window).handle;
     DrawFrame(*window, dc, active);
     if (!given)
         ReleaseDC(handle, dc);
@@ -346,7 +348,7 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         case HTMINBUTTON:
             if ((window->style & WS_MINIMIZEBOX) && TrackCaptionButton(handle, HTMINBUTTON))
-                SendMessageW(handle, WM_SYSCOMMAND, SC_MINIMIZE, lParam);
+                SendMessageW(handle, WM_SYSCOMMAND, (window->style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE, lParam);
             return 0;
         }
         return 0;
@@ -394,7 +396,7 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         if (!(position->flags & SWP_NOMOVE))
             SendMessageW(handle, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(window->rect.left + window->client.left), static_cast<WORD>(window->rect.top + window->client.top)));
         if ((window = FindWindowObject(handle)) && !(position->flags & SWP_NOSIZE)) {
-            WPARAM kind = (window->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            WPARAM kind = (window->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : (window->style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
             SendMessageW(handle, WM_SIZE, kind, MAKELPARAM(static_cast<WORD>(window->client.right - window->client.left), static_cast<WORD>(window->client.bottom - window->client.top)));
         }
         return 0;

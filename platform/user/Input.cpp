@@ -170,7 +170,9 @@ void HandleMouse(const DisplayEvent& event)
         SetKey(static_cast<unsigned>(virtualKey), true);
         if (!state.capture) {
             HWND topLevel = GetAncestor(window, GA_ROOT);
-            if (topLevel != state.active && !(GetWindowLongW(topLevel, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
+            // A press in a child window is offered for activation too, even in the active
+            // window: an MDI child or a view becomes the active one this way.
+            if ((topLevel != state.active || window != topLevel) && !(GetWindowLongW(topLevel, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
                 LRESULT answer = SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(topLevel), MAKELPARAM(static_cast<WORD>(hitCode), static_cast<WORD>(down)));
                 if (answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT || answer == 0)
                     SetActiveWindow(topLevel);
@@ -240,7 +242,8 @@ void HandleKey(const DisplayEvent& event)
     if (!target)
         return;
     bool alt = state.keys[VK_MENU] & 0x80;
-    bool system = (alt && !(state.keys[VK_CONTROL] & 0x80)) || key == VK_F10 || (!state.focus);
+    // Releasing Alt is a system key too, so that Alt pressed and released alone can open the menu.
+    bool system = (alt && !(state.keys[VK_CONTROL] & 0x80)) || key == VK_F10 || key == VK_MENU || (!state.focus);
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     // Key data: repeat count 1, bit 24 extended key, bit 29 Alt, bit 30 previous state, bit 31 released.
     DWORD data = 1;

@@ -174,6 +174,34 @@ SIZE LayoutPopup(PopupLevel& level)
     return { width + 2 * kBorder, y + kBorder };
 }
 
+// Menu marks come as masks, black on white: only the black pixels take the mark's colour.
+void DrawMenuMark(HDC dc, const RECT& where, UINT mark, COLORREF colour)
+{
+    int width = where.right - where.left, height = where.bottom - where.top;
+    HDC maskDc = CreateCompatibleDC(dc);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    HGDIOBJ oldMask = SelectObject(maskDc, mask);
+    RECT local { 0, 0, width, height };
+    DrawFrameControl(maskDc, &local, DFC_MENU, mark);
+    HBRUSH brush = CreateSolidBrush(colour);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    constexpr DWORD kBrushWhereBlack = 0xB8074A;
+    BitBlt(dc, where.left, where.top, width, height, maskDc, 0, 0, kBrushWhereBlack);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    SelectObject(maskDc, oldMask);
+    DeleteObject(mask);
+    DeleteDC(maskDc);
+}
+
+void DrawSubmenuArrow(HDC dc, const RECT& item, COLORREF colour)
+{
+    DrawMenuMark(dc, { item.right - 14, item.top + 3, item.right - 2, item.bottom - 3 }, DFCS_MENUARROW, colour);
+}
+
 void PaintPopup(HWND window, HDC dc)
 {
     if (!g_loop)
@@ -205,24 +233,24 @@ void PaintPopup(HWND window, HDC dc)
             int saved = SaveDC(dc);
             SendMessageW(g_loop->owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
             RestoreDC(dc, saved);
+            // The submenu's arrow is the menu's, beside whatever the owner drew.
+            if (item.submenu)
+                DrawSubmenuArrow(dc, r, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
             continue;
         }
         if (hot)
             FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-        if (item.state & MF_CHECKED) {
-            RECT mark { r.left + 2, r.top + 2, r.left + 15, r.top + 15 };
-            DrawFrameControl(dc, &mark, DFC_MENU, (item.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK);
-        }
+        COLORREF textColour = GetSysColor(grayed ? COLOR_GRAYTEXT : hot ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+        SetTextColor(dc, textColour);
+        if (item.state & MF_CHECKED)
+            DrawMenuMark(dc, { r.left + 2, r.top + 2, r.left + 15, r.top + 15 }, (item.type & MFT_RADIOCHECK) ? DFCS_MENUBULLET : DFCS_MENUCHECK, textColour);
         auto [label, accelerator] = SplitAccelerator(item.text);
         RECT text { r.left + 16, r.top, r.right - 16, r.bottom };
         DrawTextW(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
         if (!accelerator.empty())
             DrawTextW(dc, accelerator.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-        if (item.submenu) {
-            RECT arrow { r.right - 14, r.top + 3, r.right - 2, r.bottom - 3 };
-            DrawFrameControl(dc, &arrow, DFC_MENU, DFCS_MENUARROW);
-        }
+        if (item.submenu)
+            DrawSubmenuArrow(dc, r, textColour);
     }
     SelectObject(dc, oldFont);
 }
@@ -308,7 +336,10 @@ void SetHot(MenuLoop& loop, size_t levelIndex, int hot)
         return;
     level.hot = hot;
     Menu* menu = FindMenu(level.menu);
-    if (menu && hot >= 0) {
+    // The item's state tells too which item is highlighted (MFS_HILITE), as the owner may ask.
+    for (size_t i = 0; menu && i < menu->items.size(); ++i)
+        menu->items[i].state = (menu->items[i].state & ~MF_HILITE) | (static_cast<int>(i) == hot ? MF_HILITE : 0);
+    if (menu && hot >= 0 && loop.notifies) {
         const MenuItem& item = menu->items[static_cast<size_t>(hot)];
         UINT flags = item.state | (item.submenu ? MF_POPUP : 0) | MF_HILITE;
         UINT id = item.submenu ? static_cast<UINT>(hot) : item.id;
@@ -380,6 +411,49 @@ void MoveHot(MenuLoop& loop, int step)
     SetHot(loop, top, hot);
 }
 
+// A typed character: the item whose mnemonic (the character after '&' in its text) it is, or,
+// when no text item has it, the answer of the owner, who knows the mnemonics of owner-drawn items.
+void TypeMnemonic(MenuLoop& loop, wchar_t typed)
+{
+    size_t top = loop.levels.size() - 1;
+    PopupLevel& level = loop.levels[top];
+    Menu* menu = FindMenu(level.menu);
+    if (!menu)
+        return;
+    wchar_t lower = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(typed)));
+    for (size_t i = 0; i < menu->items.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        if (item.type & MFT_OWNERDRAW)
+            continue;
+        size_t amp = item.text.find(L'&');
+        if (amp != std::wstring::npos && amp + 1 < item.text.size() && static_cast<wchar_t>(std::towlower(item.text[amp + 1])) == lower) {
+            SetHot(loop, top, static_cast<int>(i));
+            Activate(loop, top);
+            return;
+        }
+    }
+    Window* owner = FindWindowObject(loop.owner);
+    UINT kind = owner && owner->systemMenu == level.menu ? MF_SYSMENU : MF_POPUP;
+    LRESULT answer = SendMessageW(loop.owner, WM_MENUCHAR, MAKEWPARAM(typed, kind), reinterpret_cast<LPARAM>(level.menu));
+    int index = LOWORD(answer);
+    bool valid = index < static_cast<int>(menu->items.size());
+    switch (HIWORD(answer)) {
+    case MNC_EXECUTE:
+        if (valid) {
+            SetHot(loop, top, index);
+            Activate(loop, top);
+        }
+        break;
+    case MNC_SELECT:
+        if (valid)
+            SetHot(loop, top, index);
+        break;
+    case MNC_CLOSE:
+        loop.ended = true;
+        break;
+    }
+}
+
 bool HandleMenuMessage(MenuLoop& loop, MSG& message)
 {
     switch (message.message) {
@@ -447,24 +521,12 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
             loop.ended = true;
             return true;
         }
+        TranslateMessage(&message); // the character typed, for the mnemonics
         return true;
     case WM_CHAR:
-    case WM_SYSCHAR: {
-        // A mnemonic: the character after '&' in an item's text.
-        size_t top = loop.levels.size() - 1;
-        Menu* menu = FindMenu(loop.levels[top].menu);
-        wchar_t typed = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(message.wParam)));
-        for (size_t i = 0; menu && i < menu->items.size(); ++i) {
-            const std::wstring& text = menu->items[i].text;
-            size_t amp = text.find(L'&');
-            if (amp != std::wstring::npos && amp + 1 < text.size() && static_cast<wchar_t>(std::towlower(text[amp + 1])) == typed) {
-                SetHot(loop, top, static_cast<int>(i));
-                Activate(loop, top);
-                break;
-            }
-        }
+    case WM_SYSCHAR:
+        TypeMnemonic(loop, static_cast<wchar_t>(message.wParam));
         return true;
-    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
         return true;

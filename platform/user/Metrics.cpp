@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace fln::user {
 namespace {
@@ -355,8 +356,23 @@ BOOL EnumDisplayMonitors(HDC, const RECT* clip, MONITORENUMPROC callback, LPARAM
     return TRUE;
 }
 
-BOOL MessageBeep(UINT)
+namespace {
+MessageBeepHook& BeepHook()
 {
+    static MessageBeepHook hook;
+    return hook;
+}
+}
+
+MessageBeepHook SetMessageBeepHook(MessageBeepHook hook)
+{
+    return std::exchange(BeepHook(), std::move(hook));
+}
+
+BOOL MessageBeep(UINT type)
+{
+    if (BeepHook())
+        BeepHook()(type);
     return TRUE;
 }
 

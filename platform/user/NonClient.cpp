@@ -81,7 +81,8 @@ FrameLayout LayoutFrame(const Window& window)
             int right = layout.caption.right - 2;
             layout.closeButton = { right - buttonWidth, top, right, top + buttonHeight };
             right = layout.closeButton.left - 2;
-            if (!tool && (window.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && !(window.style & WS_CHILD)) {
+            bool ownButtons = !(window.style & WS_CHILD) || (window.exStyle & WS_EX_MDICHILD);
+            if (!tool && (window.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && ownButtons) {
                 layout.maxButton = { right - buttonWidth, top, right, top + buttonHeight };
                 layout.minButton = { layout.maxButton.left - buttonWidth, top, layout.maxButton.left, top + buttonHeight };
             }
@@ -202,6 +203,38 @@ void DrawScrollBar(HDC dc, const ScrollBarState& state, const RECT& bar, bool ve
     }
 }
 
+namespace {
+
+MENUITEMINFOW MenuBarItem(HMENU menu, int position)
+{
+    MENUITEMINFOW info { sizeof info };
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_DATA | MIIM_ID;
+    GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+    return info;
+}
+
+// The pictures a frame's menu bar shows for its maximised MDI child.
+bool IsMenuBarPicture(HBITMAP bitmap)
+{
+    return bitmap == HBMMENU_SYSTEM || bitmap == HBMMENU_MBAR_RESTORE || bitmap == HBMMENU_MBAR_MINIMIZE || bitmap == HBMMENU_MBAR_CLOSE;
+}
+
+void DrawMenuBarPicture(HDC dc, const MENUITEMINFOW& item, RECT r)
+{
+    if (item.hbmpItem == HBMMENU_SYSTEM) {
+        Window* child = FindWindowObject(reinterpret_cast<HWND>(item.dwItemData));
+        int size = GetSystemMetrics(SM_CXSMICON);
+        if (child)
+            DrawIconEx(dc, r.left + (r.right - r.left - size) / 2, r.top + (r.bottom - r.top - size) / 2, CaptionIcon(*child), size, size, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    UINT picture = item.hbmpItem == HBMMENU_MBAR_MINIMIZE ? DFCS_CAPTIONMIN : item.hbmpItem == HBMMENU_MBAR_RESTORE ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONCLOSE;
+    InflateRect(&r, -1, -2);
+    DrawFrameControl(dc, &r, DFC_CAPTION, picture);
+}
+
+} // namespace
+
 std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
 {
     std::vector<RECT> rects;
@@ -209,13 +242,26 @@ std::vector<RECT> MenuBarItemRects(Window& window, const RECT& bar)
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     int x = bar.left;
     int count = GetMenuItemCount(window.menu);
+    int firstRight = count; // items from the first right-justified one on end at the bar's right edge
     for (int i = 0; i < count; ++i) {
-        wchar_t text[256];
-        GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-        RECT measured {};
-        DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_SINGLELINE);
-        rects.push_back({ x, bar.top, x + measured.right + 16, bar.bottom });
+        MENUITEMINFOW item = MenuBarItem(window.menu, i);
+        if ((item.fType & MFT_RIGHTJUSTIFY) && firstRight == count)
+            firstRight = i;
+        int width = GetSystemMetrics(SM_CXMENUSIZE);
+        if (!IsMenuBarPicture(item.hbmpItem)) {
+            wchar_t text[256];
+            GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+            RECT measured {};
+            DrawTextW(dc, text, -1, &measured, DT_CALCRECT | DT_SINGLELINE);
+            width = measured.right + 16;
+        }
+        rects.push_back({ x, bar.top, x + width, bar.bottom });
         x = rects.back().right;
+    }
+    if (firstRight < count) {
+        int shift = std::max(0, static_cast<int>(bar.right - rects.back().right));
+        for (int i = firstRight; i < count; ++i)
+            OffsetRect(&rects[static_cast<size_t>(i)], shift, 0);
     }
     SelectObject(dc, oldFont);
     ReleaseDC(nullptr, dc);
@@ -232,6 +278,11 @@ void DrawMenuBarItems(Window& window, HDC dc, const RECT& bar, int openItem)
         wchar_t text[256];
         GetMenuStringW(window.menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
         RECT item = items[i];
+        MENUITEMINFOW info = MenuBarItem(window.menu, static_cast<int>(i));
+        if (IsMenuBarPicture(info.hbmpItem)) {
+            DrawMenuBarPicture(dc, info, item);
+            continue;
+        }
         if (static_cast<int>(i) == openItem)
             DrawEdge(dc, &item, BDR_SUNKENOUTER, BF_RECT);
         UINT state = GetMenuState(window.menu, static_cast<UINT>(i), MF_BYPOSITION);
@@ -291,7 +342,9 @@ void DrawFrame(Window& window, HDC dc, bool active)
             RECT button = layout.maxButton;
             DrawFrameControl(dc, &button, DFC_CAPTION, ((window.style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | ((window.style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
             button = layout.minButton;
-            DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONMIN | ((window.style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
+            // A minimised window offers to restore itself where the minimise button was.
+            UINT picture = (window.style & WS_MINIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN;
+            DrawFrameControl(dc, &button, DFC_CAPTION, picture | ((window.style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
         }
     }
     if (!IsRectEmpty(&layout.menuBar))

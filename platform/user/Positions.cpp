@@ -180,10 +180,12 @@ BOOL ShowWindow(HWND handle, int command)
         RECT r = info.rcWork;
         if (window->IsChild())
             GetClientRect(window->parent, &r);
-        // The frame lies outside the work area, as a maximised window's does.
+        // The frame lies outside the work area, as a maximised window's does; a maximised MDI
+        // child's caption too, since the frame's menu bar takes its buttons.
         RECT frame {};
-        AdjustWindowRectEx(&frame, window->style & ~WS_CAPTION, FALSE, window->exStyle);
-        InflateRect(&r, -frame.left, -frame.top);
+        DWORD outside = (window->exStyle & WS_EX_MDICHILD) ? window->style : window->style & ~WS_CAPTION;
+        AdjustWindowRectEx(&frame, outside, FALSE, window->exStyle);
+        r = { r.left + frame.left, r.top + frame.top, r.right + frame.right, r.bottom + frame.bottom };
         if (!wasVisible)
             SendToWindow(*window, WM_SHOWWINDOW, TRUE, 0);
         SetWindowPos(handle, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
@@ -416,8 +418,17 @@ bool ShapeHolds(const Window& window, POINT windowPoint)
     return !window.shape || window.shape->contains(windowPoint.x, windowPoint.y);
 }
 
-// The deepest visible, enabled child of window under a point in its client coordinates.
-HWND DeepestChildAt(Window& window, POINT clientPoint)
+// Whether a child lets the point through to the windows beneath it (a group box, a plain
+// static), as it answers WM_NCHITTEST.
+bool IsTransparentAt(HWND window, POINT screenPoint)
+{
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screenPoint.x), static_cast<WORD>(screenPoint.y)))
+        == HTTRANSPARENT;
+}
+
+// The deepest visible, enabled child of window under a point in its client coordinates; a child
+// that is transparent there gives way to the siblings beneath it.
+HWND DeepestChildAt(Window& window, POINT clientPoint, POINT screenPoint)
 {
     for (HWND childHandle : window.children) {
         Window* child = FindWindowObject(childHandle);
@@ -429,7 +440,10 @@ HWND DeepestChildAt(Window& window, POINT clientPoint)
         if (child->style & WS_DISABLED)
             return childHandle;
         POINT childClient { windowPoint.x - child->client.left, windowPoint.y - child->client.top };
-        return PtInRect(&child->client, windowPoint) ? DeepestChildAt(*child, childClient) : childHandle;
+        const HWND found = PtInRect(&child->client, windowPoint) ? DeepestChildAt(*child, childClient, screenPoint) : childHandle;
+        if (found == childHandle && IsTransparentAt(childHandle, screenPoint))
+            continue;
+        return found;
     }
     return window.handle;
 }
@@ -456,7 +470,7 @@ HWND WindowFromPoint(POINT screenPoint)
     POINT windowPoint { screenPoint.x - topLevel->rect.left, screenPoint.y - topLevel->rect.top };
     if (!PtInRect(&topLevel->client, windowPoint))
         return topLevel->handle;
-    return DeepestChildAt(*topLevel, { windowPoint.x - topLevel->client.left, windowPoint.y - topLevel->client.top });
+    return DeepestChildAt(*topLevel, { windowPoint.x - topLevel->client.left, windowPoint.y - topLevel->client.top }, screenPoint);
 }
 
 HWND ChildWindowFromPointEx(HWND parentHandle, POINT clientPoint, UINT flags)

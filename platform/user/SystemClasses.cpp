@@ -21,6 +21,7 @@ constexpr SystemClass kSystemClasses[] = {
     { L"ComboBox", RegisterComboBoxClass },
     { L"ComboLBox", RegisterComboListClass },
     { L"ScrollBar", RegisterScrollBarClass },
+    { L"MDIClient", RegisterMdiClientClass },
     { nullptr, nullptr }, // the table ends here
 };
 

@@ -21,5 +21,6 @@ ATOM RegisterListBoxClass();
 ATOM RegisterComboBoxClass();
 ATOM RegisterComboListClass(); // the drop-down list of combo boxes, "ComboLBox"
 ATOM RegisterScrollBarClass();
+ATOM RegisterMdiClientClass(); // MdiClient.cpp
 
 } // namespace fln::user

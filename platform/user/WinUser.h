@@ -629,6 +629,8 @@ constexpr UINT MF_INSERT = 0x0, MF_CHANGE = 0x80, MF_APPEND = 0x100, MF_DELETE =
 constexpr UINT MFT_STRING = 0x0, MFT_BITMAP = 0x4, MFT_MENUBARBREAK = 0x20, MFT_MENUBREAK = 0x40,
                MFT_OWNERDRAW = 0x100, MFT_RADIOCHECK = 0x200, MFT_SEPARATOR = 0x800, MFT_RIGHTORDER = 0x2000,
                MFT_RIGHTJUSTIFY = 0x4000;
+// WM_MENUCHAR answers in the high word: ignore the key, close the menu, choose or select the item.
+constexpr UINT MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3;
 constexpr UINT MFS_GRAYED = 0x3, MFS_DISABLED = 0x3, MFS_CHECKED = 0x8, MFS_HILITE = 0x80, MFS_ENABLED = 0x0,
                MFS_UNCHECKED = 0x0, MFS_UNHILITE = 0x0, MFS_DEFAULT = 0x1000;
 constexpr UINT MIIM_STATE = 0x1, MIIM_ID = 0x2, MIIM_SUBMENU = 0x4, MIIM_CHECKMARKS = 0x8, MIIM_TYPE = 0x10,
@@ -690,6 +692,9 @@ BOOL EndMenu();
 // ---- message boxes
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL MessageBeep(UINT type); // silent
+// Tests hear the beeps through this hook (empty: none); returns the previous hook.
+using MessageBeepHook = std::function<void(UINT type)>;
+MessageBeepHook SetMessageBeepHook(MessageBeepHook hook);
 
 // ---- modal loops in tests: the hook runs each time a modal loop (message box, popup menu,
 // move or size loop) has emptied its queue and would wait. It can inject input, send messages
@@ -852,6 +857,45 @@ constexpr DWORD SBS_HORZ = 0x0000, SBS_VERT = 0x0001, SBS_TOPALIGN = 0x0002, SBS
 constexpr UINT SBM_SETPOS = 0x00E0, SBM_GETPOS = 0x00E1, SBM_SETRANGE = 0x00E2, SBM_GETRANGE = 0x00E3,
                SBM_ENABLE_ARROWS = 0x00E4, SBM_SETRANGEREDRAW = 0x00E6, SBM_SETSCROLLINFO = 0x00E9,
                SBM_GETSCROLLINFO = 0x00EA;
+
+// ---- MDI
+// A frame's client window of the class "MDICLIENT" holds the documents' child windows. It is made
+// with a CLIENTCREATESTRUCT: the menu that lists the children, and the command id of the first.
+struct CLIENTCREATESTRUCT {
+    HMENU hWindowMenu;
+    UINT idFirstChild;
+};
+struct MDICREATESTRUCTW {
+    LPCWSTR szClass;
+    LPCWSTR szTitle;
+    HANDLE hOwner;
+    int x;
+    int y;
+    int cx;
+    int cy;
+    DWORD style;
+    LPARAM lParam;
+};
+using MDICREATESTRUCT = MDICREATESTRUCTW;
+// Client style: children keep exactly the styles they are given.
+constexpr DWORD MDIS_ALLCHILDSTYLES = 0x0001;
+constexpr WPARAM MDITILE_VERTICAL = 0x0000, MDITILE_HORIZONTAL = 0x0001, MDITILE_SKIPDISABLED = 0x0002,
+                 MDITILE_ZORDER = 0x0004;
+// Bitmap items of a frame's menu bar while a child is maximised: the child's icon opening its
+// system menu (the item data names the child), and its minimise, restore and close buttons.
+#define HBMMENU_SYSTEM (reinterpret_cast<HBITMAP>(1))
+#define HBMMENU_MBAR_RESTORE (reinterpret_cast<HBITMAP>(2))
+#define HBMMENU_MBAR_MINIMIZE (reinterpret_cast<HBITMAP>(3))
+#define HBMMENU_MBAR_CLOSE (reinterpret_cast<HBITMAP>(5))
+HWND CreateMDIWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height,
+    HWND client, HINSTANCE instance, LPARAM param);
+LRESULT DefFrameProcW(HWND frame, HWND client, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefMDIChildProcW(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+// Ctrl+F4 closes the active child, Ctrl+F6 and Ctrl+Tab go to the next (with Shift, the previous)
+// and Alt+- opens its system menu; TRUE when the key was one of them.
+BOOL TranslateMDISysAccel(HWND client, LPMSG message);
+inline LRESULT DefFrameProc(HWND f, HWND c, UINT m, WPARAM wp, LPARAM lp) { return DefFrameProcW(f, c, m, wp, lp); }
+inline LRESULT DefMDIChildProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefMDIChildProcW(w, m, wp, lp); }
 
 // ---- dialogs and the dialog manager
 // WM_GETDLGCODE answers: which keys a control takes from the dialog manager, and what kind it is.

@@ -2,11 +2,14 @@
 // bitmap (BITMAPINFOHEADER, colour table, bottom-up rows padded to DWORDs): palette images keep
 // 8 bits per pixel and their colour table, others get 32 bits (blue, green, red, alpha). An icon
 // or a cursor is stored as the PNG itself in an RT_ICON / RT_CURSOR entry (a cursor's entry
-// starts with its hot spot) and a group directory with one entry that names it.
+// starts with its hot spot) and a group directory that names them: an icon may list one PNG
+// file per size (ICON "16.png", "32.png"), a cursor has one.
 
 #include "tools/rc/ScriptParser.h"
 
 #include <png.h>
+
+#include <vector>
 
 namespace fln::rc {
 
@@ -88,53 +91,63 @@ void ScriptParser::Bitmap(const Token& at, const ResourceName& name)
 void ScriptParser::IconOrCursor(const Token& at, const ResourceName& name, bool cursor)
 {
     SkipCommonOptions();
-    const Token fileToken = ExpectString("the PNG file name");
-    std::string contents = ReadNamedFile(fileToken);
-    std::uint16_t hotX = 0, hotY = 0;
-    if (cursor && Accept(',')) { // the hot spot, which a PNG file cannot carry
-        hotX = WordExpression("hot spot x");
-        Expect(',', "between the hot spot's x and y");
-        hotY = WordExpression("hot spot y");
-    }
-    PngImage png;
-    if (std::string error = BeginPng(png, contents); !error.empty())
-        Fail(fileToken, error);
-    const std::uint32_t width = png.image.width, height = png.image.height;
-    if (width > 256 || height > 256)
-        Fail(fileToken, "icons and cursors are at most 256 by 256 pixels");
-    if (cursor && (hotX >= width || hotY >= height))
-        Fail(fileToken, "the hot spot lies outside the cursor");
+    struct Image {
+        std::uint16_t id, width, height;
+        std::uint32_t size;
+    };
+    std::vector<Image> images;
+    // A cursor is one image with an optional hot spot; an icon may list one image per size.
+    do {
+        const Token fileToken = ExpectString("the PNG file name");
+        std::string contents = ReadNamedFile(fileToken);
+        std::uint16_t hotX = 0, hotY = 0;
+        if (cursor && Accept(',')) { // the hot spot, which a PNG file cannot carry
+            hotX = WordExpression("hot spot x");
+            Expect(',', "between the hot spot's x and y");
+            hotY = WordExpression("hot spot y");
+        }
+        PngImage png;
+        if (std::string error = BeginPng(png, contents); !error.empty())
+            Fail(fileToken, error);
+        const std::uint32_t width = png.image.width, height = png.image.height;
+        if (width > 256 || height > 256)
+            Fail(fileToken, "icons and cursors are at most 256 by 256 pixels");
+        if (cursor && (hotX >= width || hotY >= height))
+            Fail(fileToken, "the hot spot lies outside the cursor");
 
-    std::uint16_t& nextId = cursor ? m_nextCursorId : m_nextIconId;
-    if (nextId == 0xFFFF)
-        Fail(at, "too many images");
-    const std::uint16_t imageId = nextId++;
-    ByteWriter image;
-    if (cursor) {
-        image.Word(hotX);
-        image.Word(hotY);
-    }
-    image.Bytes(contents);
-    const auto imageSize = static_cast<std::uint32_t>(image.Size());
-    Add(at, { cursor ? kTypeCursor : kTypeIcon, {} }, { imageId, {} }, std::move(image.Data()));
+        std::uint16_t& nextId = cursor ? m_nextCursorId : m_nextIconId;
+        if (nextId == 0xFFFF)
+            Fail(at, "too many images");
+        const std::uint16_t imageId = nextId++;
+        ByteWriter image;
+        if (cursor) {
+            image.Word(hotX);
+            image.Word(hotY);
+        }
+        image.Bytes(contents);
+        images.push_back({ imageId, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), static_cast<std::uint32_t>(image.Size()) });
+        Add(at, { cursor ? kTypeCursor : kTypeIcon, {} }, { imageId, {} }, std::move(image.Data()));
+    } while (!cursor && Accept(','));
 
     ByteWriter group;
     group.Word(0);
     group.Word(cursor ? 2 : 1);
-    group.Word(1);
-    if (cursor) {
-        group.Word(static_cast<std::uint16_t>(width));
-        group.Word(static_cast<std::uint16_t>(height));
-    } else {
-        group.Byte(static_cast<std::uint8_t>(width)); // 256 is written as 0
-        group.Byte(static_cast<std::uint8_t>(height));
-        group.Byte(0); // colour count: none, the image is true colour
-        group.Byte(0);
+    group.Word(static_cast<std::uint16_t>(images.size()));
+    for (const Image& image : images) {
+        if (cursor) {
+            group.Word(image.width);
+            group.Word(image.height);
+        } else {
+            group.Byte(static_cast<std::uint8_t>(image.width)); // 256 is written as 0
+            group.Byte(static_cast<std::uint8_t>(image.height));
+            group.Byte(0); // colour count: none, the image is true colour
+            group.Byte(0);
+        }
+        group.Word(1);  // planes
+        group.Word(32); // bits per pixel
+        group.Dword(image.size);
+        group.Word(image.id);
     }
-    group.Word(1);  // planes
-    group.Word(32); // bits per pixel
-    group.Dword(imageSize);
-    group.Word(imageId);
     Add(at, { cursor ? kTypeGroupCursor : kTypeGroupIcon, {} }, name, std::move(group.Data()));
 }
 

@@ -35,6 +35,7 @@ public:
         return x * 10;
     }
     void Reset() { m_formula.clear(); }
+    double Fail() { AfxThrowOleDispatchException(0, L"Error on position 2"); }
 
     double m_scale = 1.5;
 
@@ -52,6 +53,7 @@ BEGIN_DISPATCH_MAP(CCalc, CAutomationTarget)
     DISP_FUNCTION(CCalc, "GetFormulaResultEx", GetFormulaResultEx, VT_R8, VTS_R8 VTS_PI2)
     DISP_FUNCTION(CCalc, "Reset", Reset, VT_EMPTY, VTS_NONE)
     DISP_PROPERTY(CCalc, "Scale", m_scale, VT_R8)
+    DISP_FUNCTION(CCalc, "Fail", Fail, VT_R8, VTS_NONE)
 END_DISPATCH_MAP()
 
 namespace {
@@ -98,6 +100,21 @@ TEST(AutomationTarget, PublishesItsDispatchMapByPosition)
     driver.ReleaseDispatch();
     EXPECT_EQ(g_calcs, 0);
     EXPECT_TRUE(AfxOleCanExitApp());
+}
+
+TEST(AutomationTarget, AnErrorAMemberRaisesReachesTheCallerWithItsText)
+{
+    auto* calc = new CCalc;
+    LPDISPATCH dispatch = calc->GetIDispatch(FALSE);
+    DISPPARAMS none {};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception {};
+    EXPECT_EQ(dispatch->Invoke(6, IID_NULL, 0, DISPATCH_METHOD, &none, &result, &exception, nullptr), DISP_E_EXCEPTION);
+    EXPECT_EQ(std::wstring_view(exception.bstrDescription), L"Error on position 2");
+    ClearExcepInfo(&exception);
+    dispatch->Release();
+    EXPECT_EQ(g_calcs, 0);
 }
 
 class Plain final : public IUnknown {

@@ -355,6 +355,19 @@ TEST_F(Buttons, AGroupBoxLetsClicksThroughToItsParent)
     EXPECT_NE(GetFocus(), group);
 }
 
+// A dialog lists a group box before the buttons inside it, so the box lies above them.
+TEST_F(Buttons, AGroupBoxAboveAButtonLetsClicksThroughToTheButton)
+{
+    HWND group = MakeButton(BS_GROUPBOX, L"Group", { 10, 10, 200, 100 }, 101);
+    HWND button = MakeButton(BS_PUSHBUTTON, L"Key", { 30, 30, 90, 60 }, 102);
+    ASSERT_EQ(GetWindow(parent, GW_CHILD), group);
+    const POINT inside = ScreenPoint(button, 5, 5);
+    EXPECT_EQ(WindowFromPoint(inside), button);
+    Click(inside);
+    EXPECT_EQ(Notifications(button), std::vector<WORD>({ BN_CLICKED }));
+    EXPECT_EQ(WindowFromPoint(ScreenPoint(group, 150, 80)), parent) << "beside the button the parent gets it";
+}
+
 TEST_F(Buttons, ImagesAreSwappedAndOfTheirType)
 {
     HWND button = MakeButton(BS_PUSHBUTTON | BS_ICON);

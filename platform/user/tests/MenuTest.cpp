@@ -299,6 +299,76 @@ TEST_F(Menus, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner)
     DestroyMenu(menu);
 }
 
+// Owner-drawn items have no text the menu can read their mnemonics from: a typed character goes
+// to the owner as WM_MENUCHAR, whose answer selects, chooses or closes; the highlighted item
+// carries MFS_HILITE meanwhile.
+TEST_F(Menus, TypedCharactersOfOwnerDrawnMenusAskTheOwner)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = CreatePopupMenu();
+    for (UINT id : { 501u, 502u, 503u })
+        AppendMenuW(menu, MF_OWNERDRAW, id, nullptr);
+    struct Case {
+        LRESULT answer;
+        UINT chosen;
+        int highlighted; // after the key, when the menu stays open
+    };
+    const Case cases[] = {
+        { MAKELRESULT(2, MNC_EXECUTE), 503, -1 },
+        { MAKELRESULT(1, MNC_SELECT), 0, 1 },
+        { MAKELRESULT(0, MNC_CLOSE), 0, -1 },
+        { MAKELRESULT(9, MNC_EXECUTE), 0, -1 }, // no such item: nothing happens
+        { 0, 0, -1 },
+    };
+    for (const Case& c : cases) {
+        std::vector<WPARAM> asked;
+        MessageLog::Instance().answer = [&](HWND, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+            if (message == WM_MEASUREITEM) {
+                reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 20;
+                return TRUE;
+            }
+            if (message == WM_MENUCHAR) {
+                asked.push_back(wParam);
+                EXPECT_EQ(reinterpret_cast<HMENU>(lParam), menu);
+                return c.answer;
+            }
+            return std::nullopt;
+        };
+        int step = 0;
+        int highlighted = -2;
+        SetModalLoopHook([&](HWND) {
+            if (step++ == 0) {
+                headless->InjectKey('X', true);
+                headless->InjectKey('X', false);
+                return;
+            }
+            highlighted = -1;
+            for (int i = 0; i < 3; ++i)
+                if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MFS_HILITE)
+                    highlighted = i;
+            EndMenu();
+        });
+        UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, 100, 100, 0, owner, nullptr));
+        EXPECT_EQ(chosen, c.chosen) << HIWORD(c.answer);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0], MAKEWPARAM(L'x', MF_POPUP));
+        if (c.highlighted >= 0)
+            EXPECT_EQ(highlighted, c.highlighted);
+    }
+    DestroyMenu(menu);
+
+    // Text items answer their mnemonics themselves.
+    MessageLog::Instance().answer = {};
+    HMENU plain = SampleMenu();
+    SetModalLoopHook([&](HWND) {
+        headless->InjectKey('L', true);
+        headless->InjectKey('L', false);
+    });
+    EXPECT_EQ(TrackPopupMenu(plain, TPM_RETURNCMD, 100, 100, 0, owner, nullptr), 103);
+    DestroyMenu(plain);
+}
+
 } // namespace
 
 namespace {

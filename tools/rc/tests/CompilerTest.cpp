@@ -81,6 +81,35 @@ TEST(Compiler, DialogFontFieldsFollowTheFontStatement)
     EXPECT_EQ(data.size(), 26u + 2 + 2 + 2); // header, no menu, no class, empty title, no font
 }
 
+TEST(Compiler, AnIconListsOneImagePerSizeInItsGroup)
+{
+    using namespace std::string_literals;
+    const std::string onePixel = "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0\x0DIDAT"
+        "\x78\x9C\x63\xF8\xCF\xC0\xF0\x1F\0\x05\0\x01\xFF\x89\x99\x3D\x1D\0\0\0\0IEND\xAE\x42\x60\x82"s;
+    const std::string twoPixels = "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x02\0\0\0\x02\x08\x06\0\0\0\x72\xB6\x0D\x24\0\0\0\x11IDAT"
+        "\x78\x9C\x63\xF8\xCF\xC0\xF0\x1F\x84\x19\x60\x0C\0\x47\xCA\x07\xF9\x67\x59\x6E\xB7\0\0\0\0IEND\xAE\x42\x60\x82"s;
+    MemoryFileSource files;
+    files.Add("one.png", onePixel);
+    files.Add("two.png", twoPixels);
+    files.Add("app.rc", "5 ICON \"one.png\", \"two.png\"\n6 ICON \"two.png\"\n");
+    CompiledScript script = CompileScript(files, "app.rc");
+    const CompiledResource* group = Find(script, { 14, {} }, { 5, {} });
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->data.size(), 6u + 2 * 14);
+    EXPECT_EQ(group->data[4], 2); // two entries
+    EXPECT_EQ(group->data[6], 1); // 1 x 1, image 1
+    EXPECT_EQ(group->data[6 + 12], 1);
+    EXPECT_EQ(group->data[20], 2); // 2 x 2, image 2
+    EXPECT_EQ(group->data[20 + 12], 2);
+    const CompiledResource* second = Find(script, { 3, {} }, { 2, {} });
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(std::string(second->data.begin(), second->data.end()), twoPixels);
+    const CompiledResource* single = Find(script, { 14, {} }, { 6, {} });
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(single->data[4], 1);
+    EXPECT_EQ(single->data[6 + 12], 3); // its own copy, image 3
+}
+
 TEST(Compiler, StringTablesAreGroupedInBlocksOfSixteen)
 {
     MemoryFileSource files;

@@ -1,0 +1,112 @@
+#include "app/Application.h"
+
+#include "app/FlnApp.h"
+#include "app/FlnView.h"
+#include "platform/com/DispatchDriver.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_liveObjects = 0;
+
+} // namespace
+
+const CLSID CLSID_FlnApplication = { 0x6B2CE2D0, 0x3D3B, 0x4226, { 0xB4, 0xD5, 0x10, 0x4A, 0xA7, 0x8E, 0x15, 0x2E } };
+
+COleObjectFactory& ApplicationFactory()
+{
+    static COleObjectFactory factory(CLSID_FlnApplication, RUNTIME_CLASS(CApplication), TRUE, L"FLN.Application");
+    return factory;
+}
+
+IMPLEMENT_DYNCREATE(CApplication, CCmdTarget)
+
+BEGIN_DISPATCH_MAP(CApplication, CCmdTarget)
+    DISP_PROPERTY_EX(CApplication, "Formula", GetFormula, SetFormula, VT_BSTR)
+    DISP_FUNCTION(CApplication, "GetName", GetName, VT_BSTR, VTS_NONE)
+    DISP_FUNCTION(CApplication, "GetFormulaString", GetFormulaString, VT_BSTR, VTS_NONE)
+    DISP_FUNCTION(CApplication, "SetFormulaString", SetFormulaString, VT_EMPTY, VTS_BSTR)
+    DISP_FUNCTION(CApplication, "GetFormulaResult", GetFormulaResult, VT_R8, VTS_R8)
+    DISP_FUNCTION(CApplication, "GetFormulaResultEx", GetFormulaResultEx, VT_R8, VTS_R8 VTS_PI2)
+END_DISPATCH_MAP()
+
+CApplication::CApplication()
+{
+    EnableAutomation();
+    ++g_liveObjects;
+}
+
+CApplication::~CApplication()
+{
+    --g_liveObjects;
+}
+
+int CApplication::LiveCount()
+{
+    return g_liveObjects;
+}
+
+void CApplication::OnFinalRelease()
+{
+    CCmdTarget::OnFinalRelease();
+    if (CFlnApp* app = GetFlnApp())
+        app->OnAutomationObjectGone();
+}
+
+BSTR CApplication::GetFormula()
+{
+    return GetFormulaString();
+}
+
+void CApplication::SetFormula(const wchar_t* text)
+{
+    SetFormulaString(text);
+}
+
+BSTR CApplication::GetName()
+{
+    CString name;
+    if (!name.LoadString(0xE000))
+        name = L"FLN";
+    return SysAllocStringView(name.view());
+}
+
+BSTR CApplication::GetFormulaString()
+{
+    CFlnApp* app = GetFlnApp();
+    CFlnView* view = app ? app->GetFlnView() : nullptr;
+    return SysAllocStringView(view ? view->m_strFormula.view() : std::wstring_view(m_formula));
+}
+
+void CApplication::SetFormulaString(const wchar_t* text)
+{
+    CFlnApp* app = GetFlnApp();
+    CFlnView* view = app ? app->GetFlnView() : nullptr;
+    if (!view) {
+        m_formula = text ? text : L"";
+        return;
+    }
+    view->m_strFormula = text;
+    view->UpdateData(FALSE);
+}
+
+double CApplication::GetFormulaResult(double x)
+{
+    CFlnApp* app = GetFlnApp();
+    if (!app)
+        return 0.0;
+    int errorPosition = 0;
+    CString errorText;
+    double result = app->GetFlnView() ? app->GetFormulaResult(x, errorPosition, errorText)
+                                      : app->FormulaParser.Calculate(CString(m_formula), x, &errorPosition, &errorText, TRUE);
+    if (!errorText.IsEmpty())
+        AfxThrowOleDispatchException(0, errorText);
+    return result;
+}
+
+double CApplication::GetFormulaResultEx(double x, short* count)
+{
+    *count = 10;
+    return x * 10;
+}

@@ -1,0 +1,218 @@
+#include "app/FlnApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/Application.h"
+#include "app/FlnDoc.h"
+#include "app/FlnView.h"
+#include "app/MainFrm.h"
+#include "editor/ControlContainment.h"
+#include "editor/ControlContainmentFramework.h"
+#include "editor/LangConfigStorage.h"
+#include "platform/base/MessageBox.h"
+#include "platform/comctl/CommCtrl.h"
+#include "platform/com/LocalServer.h"
+#include "platform/mfc/CommonDialogs.h"
+#include "platform/mfc/DocTemplate.h"
+#include "platform/speech/VoiceText.h"
+#include "platform/sys/Module.h"
+#include "res/Formulon.h"
+
+namespace {
+
+CFlnApp* g_app = nullptr;
+
+constexpr const wchar_t* kScriptFilter = L"VBScript Code (.vbs;.bas)|*.vbs;*.bas|"
+                                         L"Text Files (.txt)|*.txt|"
+                                         L"All Supported Files (.vbs;.bas;.txt;)|*.vbs;*.bas;*.txt;|"
+                                         L"All Files (*.*)|*.*|";
+
+} // namespace
+
+CFlnApp* GetFlnApp()
+{
+    return g_app;
+}
+
+BEGIN_MESSAGE_MAP(CFlnApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_APP_EXIT, OnAppExit)
+END_MESSAGE_MAP()
+
+CFlnApp::CFlnApp() : CFlnApp(CommandLineArguments())
+{
+}
+
+CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(std::move(arguments))
+{
+    // The class objects exist before anything can ask for them.
+    ApplicationFactory();
+    DocumentFactory();
+    m_pApplication = new CApplication;
+    g_app = this;
+}
+
+CFlnApp::~CFlnApp()
+{
+    if (m_occManager)
+        AfxEnableControlContainer(nullptr);
+    if (m_pApplication)
+        m_pApplication->ExternalRelease();
+    m_pApplication = nullptr;
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CFlnApp::InitInstance()
+{
+    const INITCOMMONCONTROLSEX controls { sizeof(INITCOMMONCONTROLSEX), 0xFF };
+    InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    if (!AfxOleInit()) {
+        CString text;
+        text.LoadString(IDS_OLE_INIT_FAILED);
+        AfxMessageBox(text);
+        return FALSE;
+    }
+    ReadSwitches();
+    m_occManager = std::make_unique<SECAScriptOccManager>();
+    AfxEnableControlContainer(m_occManager.get());
+    SetRegistryKey(L"Formulon");
+    LoadStdProfileSettings(6);
+    RegisterScriptLanguage();
+    RegisterSpeechClasses();
+
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));
+    CCommandLineInfo commandLine;
+    ParseCommandLine(commandLine, m_arguments);
+    // The program has no document files: a name on the command line opens a new document.
+    if (commandLine.m_nShellCommand == CCommandLineInfo::FileOpen)
+        commandLine.m_nShellCommand = CCommandLineInfo::FileNew;
+
+    wchar_t path[260] = {};
+    GetModuleFileNameW(nullptr, path, 260);
+    m_strModulePath = path;
+    m_strModuleDir = GetModuleDirectory();
+
+    if (commandLine.m_bRunEmbedded || commandLine.m_bRunAutomated) {
+        m_bStartedForAutomation = TRUE;
+        COleObjectFactory::RegisterAll();
+        return TRUE;
+    }
+    COleObjectFactory::UpdateRegistryAll(TRUE);
+    if (!ProcessShellCommand(commandLine))
+        return FALSE;
+
+    CMainFrame* frame = GetMainFrame();
+    CString title;
+    title.LoadString(IDS_PROGRAM_TITLE);
+    frame->SetWindowText(title);
+    frame->ShowWindow(SW_SHOW);
+    frame->UpdateWindow();
+    // While the window is open every client reaches the page the user sees.
+    for (COleObjectFactory* factory : { &ApplicationFactory(), &DocumentFactory() }) {
+        factory->m_bMultiInstance = FALSE;
+        factory->Register();
+    }
+    frame->m_bReady = TRUE;
+    return TRUE;
+}
+
+void CFlnApp::ReadSwitches()
+{
+    CCommandLineOptions options;
+    if (options.ParseCommandLine(m_arguments) < 1)
+        return;
+    m_bNoMinimizeBox = options.GetOptionValues(L"-m");
+    m_bExitAfterFirstResult = options.GetOptionValues(L"-e");
+    m_bFormulaOnly = options.GetOptionValues(L"-f");
+}
+
+void CFlnApp::RegisterScriptLanguage() const
+{
+    SECEditLangConfig::Reader* reader = SECEditLangConfigCompositeReader::Create(GetModuleDirectory() + L"VBScript.ini", L"VBScript");
+    auto* writer = new SECEditLangConfigRegWriter(L"VBScript");
+    SECEditLangConfig::RegisterLanguage(L"VBScript", reader, writer);
+    if (reader)
+        reader->Release();
+    writer->Release();
+}
+
+CMainFrame* CFlnApp::GetMainFrame() const
+{
+    return dynamic_cast<CMainFrame*>(m_pMainWnd);
+}
+
+CView* CFlnApp::FindView(const CRuntimeClass* viewClass) const
+{
+    CMainFrame* frame = GetMainFrame();
+    CDocument* document = frame ? frame->GetActiveDocument() : nullptr;
+    if (!document)
+        return nullptr;
+    for (CView* view : document->Views())
+        if (view->IsKindOf(viewClass))
+            return view;
+    return nullptr;
+}
+
+CFlnView* CFlnApp::GetFlnView() const
+{
+    return static_cast<CFlnView*>(FindView(RUNTIME_CLASS(CFlnView)));
+}
+
+CView* CFlnApp::GetCalendarView() const
+{
+    const CRuntimeClass* calendarClass = CRuntimeClass::FromName(L"CDlgCalendarView");
+    return calendarClass ? FindView(calendarClass) : nullptr;
+}
+
+CView* CFlnApp::GetScriptView() const
+{
+    const CRuntimeClass* scriptClass = CRuntimeClass::FromName(L"CVBScriptView");
+    return scriptClass ? FindView(scriptClass) : nullptr;
+}
+
+BOOL CFlnApp::PromptFileName(CString& fileName, UINT titleId, DWORD, BOOL open, void*, CString filter)
+{
+    if (filter == L"default")
+        filter = kScriptFilter;
+    // A save dialog asks before it replaces a file.
+    const DWORD flags = OFN_HIDEREADONLY | (open ? 0 : OFN_OVERWRITEPROMPT);
+    CFileDialog dialog(open, L"txt", fileName, flags, filter, m_pMainWnd);
+    CString title;
+    title.LoadString(titleId);
+    dialog.m_ofn.lpstrTitle = title;
+    if (dialog.DoModal() != IDOK)
+        return FALSE;
+    fileName = dialog.GetPathName();
+    return TRUE;
+}
+
+double CFlnApp::GetFormulaResult(double x, int& errorPosition, CString& errorText)
+{
+    CFlnView* view = GetFlnView();
+    if (!view)
+        return 0.0;
+    view->UpdateData(TRUE);
+    int constant = 1;
+    for (double* value : view->Variables())
+        FormulaParser.SetFunctConst(constant++, *value);
+    return FormulaParser.Calculate(view->m_strFormula, x, &errorPosition, &errorText, TRUE);
+}
+
+void CFlnApp::OnAutomationObjectGone()
+{
+    if (m_bStartedForAutomation && CApplication::LiveCount() <= 1 && AfxOleCanExitApp())
+        PostQuitMessage(0);
+}
+
+void CFlnApp::OnAppAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CFlnApp::OnAppExit()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}

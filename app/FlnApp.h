@@ -1,0 +1,69 @@
+#pragma once
+// CFlnApp: the one application object. It owns the formula engine the pages share and the
+// automation object, reads the program's switches, starts the single-document template with its
+// main frame, and publishes "FLN.Application" and "FLN.Document" on the session bus. Started by
+// the bus for automation it shows no window and ends when its last client goes.
+
+#include "app/CommandLineOptions.h"
+#include "engine/FormulaEngine.h"
+#include "platform/mfc/WinApp.h"
+
+#include <memory>
+#include <vector>
+
+class CApplication;
+class COccManager;
+class CFlnView;
+class CMainFrame;
+class CView;
+
+class CFlnApp : public CWinApp, public CFormulaEngine {
+public:
+    // The program's own arguments; the second form takes them from the caller (argument 0 first).
+    CFlnApp();
+    explicit CFlnApp(std::vector<CString> arguments);
+    ~CFlnApp() override;
+
+    BOOL InitInstance() override;
+
+    // The views of the main frame's active document; null when there is none.
+    CFlnView* GetFlnView() const;
+    CView* GetCalendarView() const;
+    CView* GetScriptView() const;
+    CMainFrame* GetMainFrame() const;
+
+    // The program's one file dialog: title from a string id, filter parts separated by "|" ("default":
+    // the script files). TRUE when the user chose a file, then in fileName.
+    BOOL PromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL open, void* reserved, CString filter);
+    // The Formula page's formula at x with its variables A to G, after the page read its controls;
+    // 0 without a page. The parser's error position and text come back.
+    double GetFormulaResult(double x, int& errorPosition, CString& errorText);
+
+    // A client's object went: a program started for automation ends with its last client.
+    void OnAutomationObjectGone();
+
+    CApplication* m_pApplication = nullptr;
+    CString m_strModulePath;
+    CString m_strModuleDir;
+    BOOL m_bNoMinimizeBox = FALSE;
+    BOOL m_bExitAfterFirstResult = FALSE;
+    BOOL m_bFormulaOnly = FALSE;
+    BOOL m_bStartedForAutomation = FALSE;
+
+protected:
+    void OnAppAbout();
+    void OnAppExit();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ReadSwitches();
+    void RegisterScriptLanguage() const;
+    CView* FindView(const CRuntimeClass* viewClass) const;
+
+    std::vector<CString> m_arguments;
+    // The script host's control sites; the framework uses it while the application lives.
+    std::unique_ptr<COccManager> m_occManager;
+};
+
+// The running application object.
+CFlnApp* GetFlnApp();

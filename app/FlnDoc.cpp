@@ -1,0 +1,57 @@
+#include "app/FlnDoc.h"
+
+#include "app/FlnApp.h"
+#include "res/Formulon.h"
+
+const CLSID CLSID_FlnDocument = { 0x95998540, 0x5789, 0x11D5, { 0x96, 0x53, 0xB7, 0xE6, 0xBD, 0xCD, 0x62, 0x0B } };
+
+COleObjectFactory& DocumentFactory()
+{
+    static COleObjectFactory factory(CLSID_FlnDocument, RUNTIME_CLASS(CFlnDoc), TRUE, L"FLN.Document");
+    return factory;
+}
+
+IMPLEMENT_DYNCREATE(CFlnDoc, CDocument)
+
+BEGIN_DISPATCH_MAP(CFlnDoc, CDocument)
+    DISP_FUNCTION(CFlnDoc, "TestFLNFkt", TestFLNFkt, VT_R8, VTS_R8)
+END_DISPATCH_MAP()
+
+CFlnDoc::CFlnDoc()
+{
+    EnableAutomation();
+    AfxOleLockApp();
+}
+
+CFlnDoc::~CFlnDoc()
+{
+    AfxOleUnlockApp();
+}
+
+void CFlnDoc::OnFinalRelease()
+{
+    CDocument::OnFinalRelease();
+    if (CFlnApp* app = GetFlnApp())
+        app->OnAutomationObjectGone();
+}
+
+BOOL CFlnDoc::IsModified()
+{
+    return m_edit.IsModified();
+}
+
+BOOL CFlnDoc::SaveModified()
+{
+    if (!IsModified())
+        return TRUE;
+    CString question;
+    question.LoadString(IDS_SAVE_SCRIPT_QUESTION);
+    switch (AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        return m_saveScript && m_saveScript();
+    case IDNO:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

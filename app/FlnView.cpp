@@ -1,0 +1,406 @@
+// The Formula page's data, its form, and the road of one calculation ("=").
+
+#include "app/FlnView.h"
+
+#include "app/FlnPageHost.h"
+#include "engine/FormulaEngine.h"
+#include "engine/FunctionTree.h"
+#include "engine/MathHelper.h"
+#include "platform/base/Exceptions.h"
+#include "platform/base/StringFormat.h"
+#include "platform/comctl/CommCtrl.h"
+#include "platform/mfc/DataExchange.h"
+#include "platform/mfc/Frame.h"
+#include "res/FormulaPage.h"
+
+#include <exception>
+
+namespace {
+
+constexpr const wchar_t* DefaultFormula = L"{x^2 + exp[a * log(abs(x))]} * sin(x)";
+constexpr float LargestFloat = 3.4028234663852886e+38f;
+
+// The validated edits with the length range and the input type each takes.
+struct ValidatedField {
+    UINT id;
+    int minLength;
+    int maxLength;
+    int inputType;
+};
+constexpr ValidatedField ValidatedFields[] = {
+    { 166, 1, 16, 9 }, { 170, 1, 16, 9 }, { 173, 1, 16, 9 }, { 176, 1, 16, 9 }, { 185, 1, 16, 9 }, { 179, 1, 16, 9 },
+    { 188, 1, 16, 9 }, { IDC_VALUE_X, 1, 16, 9 }, { IDC_DIGITS, -1, -1, 4 }, { IDC_VALUE_XA, 1, 8, 9 },
+    { IDC_VALUE_XB, 1, 8, 9 },
+};
+
+// The up-downs of A to G and x with the edits they drive.
+struct SpinAndBuddy {
+    UINT spin;
+    UINT buddy;
+};
+constexpr SpinAndBuddy NumberSpins[] = {
+    { 267, 166 }, { 2500, 170 }, { 2501, 173 }, { 2502, 176 }, { 2503, 185 }, { 253, 179 }, { 256, 188 },
+    { IDC_SPIN_X, IDC_VALUE_X },
+};
+
+CString Printed(const wchar_t* format, auto... values)
+{
+    return CString(FormatWide(format, values...).c_str());
+}
+
+bool ContainsX(const CString& formula)
+{
+    return formula.Find(L'x') >= 0 || formula.Find(L'X') >= 0;
+}
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CFlnView, CResizableFormView)
+
+CFlnView::CFlnView()
+    : CResizableFormView(IDD)
+    , m_strFormula(DefaultFormula)
+    , m_strPhysConstValue(L"9.80665")
+    , m_strLastFormula(DefaultFormula)
+    , m_strStatusText(L"---")
+{
+}
+
+CFlnView::~CFlnView() = default;
+
+BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
+    ON_WM_SIZE()
+    ON_COMMAND(IDC_KEY_EQUALS, OnKeyEquals)
+    ON_COMMAND(IDC_RETURN, OnReturnButton)
+    ON_COMMAND_RANGE(213, 222, OnKeyDigit)
+    ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_ROMAN_LONG, IDC_MODE_DEC, OnDisplayMode)
+    ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_FRAC, IDC_MODE_BIN, OnDisplayMode)
+    ON_COMMAND_RANGE(ID_FORMAT_FLOATING, ID_FORMAT_TECHNICAL, OnNumberFormat)
+    ON_COMMAND_RANGE(ID_FORMAT_WORDS, ID_FORMAT_WORDS, OnNumberFormat)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FORMAT_FLOATING, ID_FORMAT_TECHNICAL, OnUpdateNumberFormat)
+    ON_UPDATE_COMMAND_UI(ID_FORMAT_WORDS, OnUpdateNumberFormat)
+    ON_EN_CHANGE(IDC_DIGITS, OnDigitsChange)
+    ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnTabSelChange)
+    ON_COMMAND_RANGE(IDC_PHYS_SELECT, IDC_PHYS_SELECT, OnInsertTarget)
+    ON_COMMAND_RANGE(210, 210, OnInsertTarget)
+    ON_COMMAND_RANGE(234, 234, OnInsertTarget)
+    ON_COMMAND_RANGE(154, 154, OnInsertTarget)
+    ON_COMMAND_RANGE(245, 245, OnInsertTarget)
+    ON_COMMAND_RANGE(158, 158, OnInsertTarget)
+    ON_COMMAND_RANGE(248, 248, OnInsertTarget)
+    ON_COMMAND_RANGE(161, 161, OnInsertTarget)
+    ON_COMMAND_RANGE(ID_PHYS_CONST_FIRST, ID_PHYS_CONST_LAST, OnPhysConst)
+    ON_COMMAND(IDC_PHYS_NAME, OnInsertConstantName)
+    ON_COMMAND(IDC_COPY_OUTPUT, OnCopyOutput)
+    ON_COMMAND(ID_OUTPUT_VOICE, OnOutputToVoice)
+    ON_UPDATE_COMMAND_UI(ID_OUTPUT_VOICE, OnUpdateOutputToVoice)
+    ON_COMMAND(ID_STOP_SPEECH, OnStopSpeech)
+    ON_COMMAND(ID_OUTPUT_SHARED_MEMORY, OnOutputToSharedMemory)
+    ON_UPDATE_COMMAND_UI(ID_OUTPUT_SHARED_MEMORY, OnUpdateOutputToSharedMemory)
+    ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
+    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_VIEW_VERIFY, OnVerify)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_VERIFY, OnUpdateVerify)
+    ON_COMMAND(ID_VIEW_TOOLTIPS, OnViewTooltips)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLTIPS, OnUpdateViewTooltips)
+    ON_COMMAND_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnFontSize)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnUpdateFontSize)
+    ON_COMMAND(ID_FONT_BOLD, OnFontBold)
+    ON_UPDATE_COMMAND_UI(ID_FONT_BOLD, OnUpdateFontBold)
+    ON_MESSAGE(WM_APP + 2, OnAnswerZero)
+    ON_MESSAGE(WM_APP + 3, OnAnswerZero)
+END_MESSAGE_MAP()
+
+// The form stays centred as a whole rather than growing with the view.
+void CFlnView::OnSize(UINT type, int cx, int cy)
+{
+    CScrollView::OnSize(type, cx, cy);
+    if (type != SIZE_MAXSHOW && type != SIZE_MAXHIDE)
+        m_centred.Layout(cx, cy);
+}
+
+// The keypad's keys are found in one table rather than one map entry each.
+BOOL CFlnView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
+        return TRUE;
+    return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
+void CFlnView::DoDataExchange(CDataExchange* exchange)
+{
+    CResizableFormView::DoDataExchange(exchange);
+    DDX_Text(exchange, IDC_FORMULA, m_strFormula);
+    const UINT variableIds[] = { 166, 170, 173, 176, 185, 179, 188 };
+    const auto variables = Variables();
+    for (size_t i = 0; i < variables.size(); ++i)
+        DDX_Text(exchange, static_cast<int>(variableIds[i]), *variables[i]);
+    DDX_Text(exchange, IDC_VALUE_X, m_dX);
+    DDX_Text(exchange, IDC_DIGITS, m_nDigits);
+    DDX_Text(exchange, IDC_VALUE_XA, m_dXA);
+    DDX_Text(exchange, IDC_VALUE_XB, m_dXB);
+    DDX_Text(exchange, IDC_PHYS_VALUE, m_strPhysConstValue);
+}
+
+CFlnPageHost* CFlnView::Host() const
+{
+    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
+        if (auto* host = dynamic_cast<CFlnPageHost*>(CWnd::FromHandlePermanent(window)))
+            return host;
+    }
+    return nullptr;
+}
+
+HWND CFlnView::Item(UINT id) const
+{
+    return ::GetDlgItem(m_hWnd, static_cast<int>(id));
+}
+
+int CFlnView::SelectedPage() const
+{
+    return static_cast<int>(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0));
+}
+
+void CFlnView::OnInitialUpdate()
+{
+    CResizableFormView::OnInitialUpdate();
+    BindControls();
+    GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
+
+    for (size_t i = 0; i < std::size(NumberSpins); ++i) {
+        CNumSpinCtrl& spin = m_numSpins[i];
+        spin.SubclassDlgItem(NumberSpins[i].spin, this);
+        spin.SetBuddy(GetDlgItem(NumberSpins[i].buddy));
+        spin.SetRange(-LargestFloat, LargestFloat);
+        spin.SetPos(1.0);
+        spin.SetDelta(1.0);
+    }
+    m_spinDigits.SubclassDlgItem(IDC_SPIN_DIGITS, this);
+    m_spinDigits.SetBuddy(GetDlgItem(IDC_DIGITS));
+    m_spinDigits.SetRange(-15, 15);
+    m_spinDigits.SetBase(10);
+    m_spinDigits.SetPos(4);
+    m_buttonDec.SetCheck(1);
+
+    for (size_t i = 0; i < std::size(ValidatedFields); ++i) {
+        const ValidatedField& field = ValidatedFields[i];
+        CVisValidEdit& edit = m_validEdits[i];
+        if (field.maxLength > 0)
+            edit.SetLengthRange(field.minLength, field.maxLength);
+        edit.SetInputType(field.inputType);
+        edit.Rules().parentValidation = false;
+        edit.Revalidate(0);
+    }
+
+    PutFramesBeneathControls();
+    m_tabPages.InsertItem(0, L"Input, f(x)");
+    m_tabPages.InsertItem(1, L"f'(x)");
+    m_tabPages.InsertItem(2, L"f(x)=0");
+
+    m_labelOutput.SetFontName(L"Arial", 0)
+        .SetFontSize(11)
+        .SetTextColor(RGB(255, 255, 0))
+        .SetFontUnderline(TRUE)
+        .SetBkColor(RGB(0, 0, 0))
+        .SetFontItalic(TRUE)
+        .SetFontBold(TRUE)
+        .SetBorder(TRUE)
+        .SetText(L"0.0000")
+        .SetSunken(TRUE);
+
+    m_editFormula.SetTextColor(RGB(0, 0, 0));
+    m_editFormula.SetBackColor(InputNormalColour);
+    m_editFormula.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
+    m_editFormula.SendMessage(EM_SETLIMITTEXT, 1024, 0);
+
+    AttachToolkitButtons();
+
+    // Every control keeps its size and its offset from the centre of the view.
+    if (CFrameWnd* frame = GetParentFrame())
+        frame->RecalcLayout();
+    m_centred.Record(m_hWnd, GetTotalSize());
+    RECT client {};
+    ::GetClientRect(m_hWnd, &client);
+    m_centred.Layout(client.right, client.bottom);
+
+    m_tooltip.Create(this, TRUE);
+    BuildTooltips();
+    m_editFormula.SetFocus();
+}
+
+// The page tabs and the group boxes come first in the form but frame the controls inside them:
+// beneath those in the z-order (the tabs also clipped by them), they never paint over them, and
+// the pointer finds the control, not the frame, for its tooltip.
+void CFlnView::PutFramesBeneathControls()
+{
+    for (UINT id : { IDC_PAGE_TABS, IDC_GROUP_FUNCTIONS, IDC_GROUP_NUMERIC, IDC_GROUP_CONSTANTS, IDC_GROUP_INTERVAL,
+             IDC_GROUP_PHYSICAL })
+        ::SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The member controls take over their dialog controls once, before the first exchange of values.
+void CFlnView::BindControls()
+{
+    m_editFormula.SubclassDlgItem(IDC_FORMULA, this);
+    m_labelOutput.SubclassDlgItem(IDC_OUTPUT, this);
+    m_tabPages.SubclassDlgItem(IDC_PAGE_TABS, this);
+    m_buttonDec.SubclassDlgItem(IDC_MODE_DEC, this);
+    for (size_t i = 0; i < std::size(ValidatedFields); ++i)
+        m_validEdits[i].SubclassDlgItem(ValidatedFields[i].id, this);
+}
+
+void CFlnView::SetInputBackground(COLORREF colour)
+{
+    m_editFormula.SetBackColor(colour);
+    m_editFormula.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+void CFlnView::StoreFormulaGlobals(const CString& formula)
+{
+    g_FormulaText = formula;
+    const auto variables = Variables();
+    for (size_t i = 0; i < variables.size(); ++i)
+        g_FunctConst[i] = *variables[i];
+}
+
+void CFlnView::OnKeyEquals()
+{
+    CFlnPageHost* host = Host();
+    if (host && !host->IsReady())
+        return;
+    const int page = SelectedPage();
+    UpdateData(TRUE);
+    if (page == 0) {
+        m_strLastFormula = m_strFormula;
+        Guarded([this] { CalculateAndVerify(m_strFormula, TRUE); });
+    }
+    UpdateData(FALSE);
+    m_editFormula.SetFocus();
+    if (host && host->QuitAfterCalculation())
+        PostQuitMessage(0);
+}
+
+void CFlnView::Guarded(const std::function<void()>& action)
+{
+    CString failure;
+    try {
+        action();
+        return;
+    } catch (CException* error) {
+        wchar_t text[256] {};
+        error->GetErrorMessage(text, 256);
+        error->Delete();
+        failure = text;
+    } catch (const std::exception& error) {
+        failure = CString(error.what());
+    }
+    if (failure.IsEmpty())
+        failure = L"the operation failed";
+    // Only on the line: the outputs for other programs may be what failed.
+    ShowOutput(L"Error: " + failure, ErrorColour, 11);
+}
+
+BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
+{
+    if (formula.IsEmpty())
+        return FALSE;
+    CFormulaParser& parser = GetFormulaEngine().FormulaParser;
+    const auto variables = Variables();
+    for (size_t i = 0; i < variables.size(); ++i)
+        parser.SetFunctConst(static_cast<int>(i) + 1, *variables[i]);
+    StoreFormulaGlobals(formula);
+
+    int errorPosition = 0;
+    CString errorText;
+    const double value = parser.Calculate(formula, m_dX, &errorPosition, &errorText, normalise);
+    m_editFormula.SetFocus();
+
+    if (errorPosition != 0) {
+        ShowParseError(errorPosition, errorText);
+        return FALSE;
+    }
+    if (!errorText.IsEmpty()) {
+        FormatResult(1, L"Data Error 5", value);
+        FormatResult(2, L"Parser Error: " + errorText, 0.0);
+        MessageBeep(MB_ICONASTERISK);
+    } else {
+        GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
+        SetInputBackground(InputNormalColour);
+        const CString status = ContainsX(formula) ? Printed(L"f(%lf) = %.15E", m_dX, value)
+                                                  : Printed(L"Result = %.15E", value);
+        FormatResult(2, status, 0.0);
+        FormatResult(1, Printed(L"%.15lf", value), value);
+        if (m_bVerify)
+            Verify(formula, value);
+    }
+    m_editFormula.SendMessage(EM_SETSEL, 0x7FFF, 0x7FFF);
+    m_editFormula.SendMessage(EM_SCROLLCARET, 0, 0);
+    return errorText.IsEmpty();
+}
+
+void CFlnView::ShowParseError(int position, const CString& errorText)
+{
+    GetDlgItem(IDC_RETURN)->ShowWindow(SW_SHOW);
+    FormatResult(1, L"Data Error 6", 0.0);
+    FormatResult(2, errorText, 0.0);
+    m_tabPages.SetCurSel(0);
+    SetInputBackground(InputErrorColour);
+
+    m_strFormulaEntered = m_strFormula;
+    GetFormulaEngine().FormulaParser.NormalizeFormula(m_strFormula);
+    UpdateData(FALSE);
+
+    m_editFormula.SendMessage(EM_SETSEL, static_cast<WPARAM>(position - 1), position);
+    m_editFormula.SendMessage(EM_SCROLLCARET, 0, 0);
+    MessageBeep(MB_ICONASTERISK);
+
+    const LRESULT corner = m_editFormula.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(position - 1), 0);
+    const POINT anchor { static_cast<short>(LOWORD(corner)) + 5, static_cast<short>(HIWORD(corner)) + m_nFontSize + 5 };
+    CBalloonHelp::LaunchBalloon(L"Data Error 7", errorText, anchor, 32516, 0xC0, &m_editFormula, L"", 0);
+}
+
+// Computes the formula a second time on its function tree; the two results must be the same
+// double, bit for bit.
+void CFlnView::Verify(const CString& formula, double parserValue)
+{
+    int error = 0;
+    const double treeValue = EvaluateTree(formula, m_dX, &error);
+    if (parserValue == treeValue)
+        return;
+    CString parserText;
+    CString treeText;
+    const auto mode = static_cast<NumberFormatMode>(m_nNumberFormat);
+    CMathHelper::FormatValue(&parserText, 0, parserValue, 0, mode, m_nDigits, m_nFormatOption, 0, 0);
+    CMathHelper::FormatValue(&treeText, 0, treeValue, 0, mode, m_nDigits, m_nFormatOption, 0, 0);
+    if (parserText.Find(L"Error") < 0 && treeText.Find(L"Error") < 0) {
+        OutputResult(parserText + L" != " + treeText, ErrorColour, 10);
+        CBalloonHelp::LaunchBalloon(L"Verification Function",
+            L"Verification gets another result. Please check formula or set e.g. parenthesis.", OutputLineCentre(),
+            32516, 0xC0, nullptr, L"", 20000);
+    }
+    FormatResult(2, Printed(L"Verify = %E", treeValue), 0.0);
+}
+
+POINT CFlnView::OutputLineCentre() const
+{
+    RECT rect {};
+    ::GetWindowRect(m_labelOutput.m_hWnd, &rect);
+    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+}
+
+void CFlnView::OnReturnButton()
+{
+    if (SelectedPage() != 0)
+        return;
+    Guarded([this] {
+        UpdateData(TRUE);
+        GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
+        m_strFormula = m_strFormulaEntered;
+        UpdateData(FALSE);
+        SetInputBackground(InputNormalColour);
+        m_editFormula.SetFocus();
+    });
+}

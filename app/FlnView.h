@@ -1,0 +1,187 @@
+#pragma once
+// CFlnView: the Formula page. A form view on dialog 269 that holds the formula, the variables A to
+// G and x, the x interval of the graph and the display settings, and computes the formula when
+// the user presses "=". Its work is split by subject over FlnView*.cpp: the data and "=" road
+// (FlnView.cpp), the result texts (FlnViewDisplay.cpp), the output channels (FlnViewOutput.cpp), the
+// derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), the picture keys and
+// drop-down buttons (FlnViewButtons.cpp), and the smaller commands with the tooltips
+// (FlnViewCommands.cpp). What it needs of the main window it asks through CFlnPageHost.
+
+#include "app/CentredControls.h"
+#include "app/IniFile.h"
+#include "commandbars/MenuButton.h"
+#include "controls/BalloonHelp.h"
+#include "controls/ColorEdit.h"
+#include "controls/Label.h"
+#include "controls/PPToolTip.h"
+#include "controls/ResizableFormView.h"
+#include "controls/ValidEdit.h"
+#include "platform/mfc/ControlWrappers.h"
+#include "platform/mfc/Menu.h"
+
+#include <array>
+#include <functional>
+
+class CFlnPageHost;
+
+class CFlnView : public CResizableFormView {
+    DECLARE_DYNCREATE(CFlnView)
+public:
+    enum { IDD = 269 };
+
+    CFlnView();
+    ~CFlnView() override;
+
+    // ---- values exchanged with the dialog
+    CString m_strFormula;
+    double m_dA = 1.0;
+    double m_dB = 1.0;
+    double m_dC = 1.0;
+    double m_dD = 1.0;
+    double m_dE = 1.0;
+    double m_dF = 1.0;
+    double m_dG = 1.0;
+    double m_dX = 0.0123;
+    int m_nDigits = 4;
+    double m_dXA = -12.0;
+    double m_dXB = 12.0;
+    CString m_strPhysConstValue;
+
+    // ---- other state
+    CString m_strFormulaEntered; // the text as typed before a parse error normalised it
+    CString m_strLastFormula;    // the formula the derivative and root pages work on
+    CString m_strDerivative;
+    int m_nShownPage = 0;        // 0 input, 1 derivative, 2 root
+    BOOL m_bVerify = TRUE;
+    BOOL m_bViewTooltips = TRUE;
+    int m_nDisplayMode = 1;      // 1 Dec, 2 Roman short, 3 Roman long, 4 Fraction, 5 Hex, 6 Oct, 7 Bin
+    int m_nNumberFormat = 1;     // 1 Floating, 2 Scientific, 3 Engineering, 4 Technical, 8 Words
+    int m_nFormatOption = 2;     // exponent digits, handed to the formatter as it is
+    int m_nFontSize = 10;
+    BOOL m_bFontBold = TRUE;
+    int m_nInsertTarget = 0;     // where a chosen constant goes: 0 the constant field, 1..7 A..G
+    CString m_strStatusText;
+    CString m_strOutputText;
+    CIniFile m_iniParam;
+
+    // The variables A to G in order.
+    std::array<double*, 7> Variables() { return { &m_dA, &m_dB, &m_dC, &m_dD, &m_dE, &m_dF, &m_dG }; }
+
+    // Colours of the formula input and of error texts.
+    static constexpr COLORREF InputNormalColour = RGB(179, 183, 139);
+    static constexpr COLORREF InputErrorColour = RGB(252, 189, 176);
+    static constexpr COLORREF InputDerivativeColour = RGB(200, 200, 200);
+    static constexpr COLORREF ErrorColour = RGB(255, 0, 0);
+
+    // ---- the "=" road
+    void OnKeyEquals();
+    // TRUE when the parser reported no error.
+    BOOL CalculateAndVerify(CString formula, BOOL normalise);
+    // The formula being computed and A to G into the globals that later readers of the formula
+    // (the root search) use.
+    void StoreFormulaGlobals(const CString& formula);
+    void OnReturnButton();
+
+    // ---- result texts: target 2 is the status bar, any other the output line
+    void FormatResult(int target, CString text, double value);
+    void OutputResult(CString text, COLORREF colour, int points);
+    static CString ToRomanSubtractive(int n);
+    static CString ToRomanCompact(int n);
+    // What the shared-memory block gets for the text shown in the output line.
+    CString SharedMemoryText(const CString& shown) const;
+
+    // ---- derivative and root pages
+    // The root search on the formula of the last calculation; the report text.
+    CString SolveRoot(float* left, float* right);
+    static float RootFunction(float x);
+
+    // ---- keys
+    void InsertKeyText(CString text);
+    void InsertText(CString text);
+
+    // ---- input font: "MS Sans Serif" at that size, bold as m_bFontBold says
+    void SetInputFont(int pointSize);
+
+    void OnInitialUpdate() override;
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    void OnSize(UINT type, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CFlnPageHost* Host() const;
+    int SelectedPage() const;
+    HWND Item(UINT id) const;
+    void BindControls();
+    void PutFramesBeneathControls();
+    void SetInputBackground(COLORREF colour);
+    void ShowParseError(int position, const CString& errorText);
+    void Verify(const CString& formula, double parserValue);
+    POINT OutputLineCentre() const;
+    // Runs the action; an exception it throws is shown as an error text in the output line.
+    void Guarded(const std::function<void()>& action);
+
+    // The output line alone, without the outputs for other programs; returns the text shown.
+    CString ShowOutput(const CString& text, COLORREF colour, int points);
+    BOOL CopyToClipboard(const CString& text);
+
+    void OnTabSelChange(NMHDR* header, LRESULT* result);
+    void ShowPage(int page);
+
+    // The keypad: TRUE when id is a key.
+    BOOL OnKey(UINT id);
+    void OnKeyDigit(UINT id);
+
+    // The bitmap keys and the drop-down buttons.
+    void AttachToolkitButtons();
+
+    void OnDisplayMode(UINT id);
+    void OnNumberFormat(UINT id);
+    void OnUpdateNumberFormat(CCmdUI* ui);
+    void OnDigitsChange();
+    static bool IsInsertTargetButton(UINT id);
+    void OnInsertTarget(UINT id);
+    void OnPhysConst(UINT id);
+    void OnInsertConstantName();
+    void OnCopyOutput();
+    void OnOutputToVoice();
+    void OnUpdateOutputToVoice(CCmdUI* ui);
+    void OnStopSpeech();
+    void OnOutputToSharedMemory();
+    void OnUpdateOutputToSharedMemory(CCmdUI* ui);
+    void OnDeleteAll();
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditUndo();
+    void SelectAllWhenNothingSelected();
+    void OnVerify();
+    void OnUpdateVerify(CCmdUI* ui);
+    void OnViewTooltips();
+    void OnUpdateViewTooltips(CCmdUI* ui);
+    void OnFontSize(UINT id);
+    void OnUpdateFontSize(CCmdUI* ui);
+    void OnFontBold();
+    void OnUpdateFontBold(CCmdUI* ui);
+    LRESULT OnAnswerZero(WPARAM, LPARAM) { return 0; }
+
+    void BuildTooltips();
+
+    CColorEdit m_editFormula;
+    CLabel m_labelOutput;
+    CTabCtrl m_tabPages;
+    std::array<CVisValidEdit, 11> m_validEdits;
+    std::array<CNumSpinCtrl, 8> m_numSpins;
+    CSpinButtonCtrl m_spinDigits;
+    CButton m_buttonDec;
+    CXSuperTooltip m_tooltip;
+    CMenu m_menuPhysConst;
+    CMenu m_menuNumberFormat;
+    CentredControls m_centred;
+    std::array<divuzura::foundation::SECBitmapButton, 4> m_pictureKeys;
+    std::array<divuzura::foundation::SECMenuButton, 8> m_constantButtons;
+    divuzura::foundation::SECMenuButton m_numberFormatButton;
+};

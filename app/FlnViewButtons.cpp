@@ -1,0 +1,48 @@
+// The page's picture keys and drop-down buttons, taken over from the form by the toolkit buttons.
+
+#include "app/FlnView.h"
+
+#include "res/FormulaPage.h"
+
+namespace {
+
+struct PictureKey {
+    UINT id;
+    UINT bitmap;
+};
+constexpr PictureKey PictureKeys[] = {
+    { IDC_KEY_PI, IDB_KEY_PI }, { IDC_KEY_E, IDB_KEY_E }, { IDC_KEY_ROOT, IDB_KEY_ROOT },
+    { IDC_COPY_OUTPUT, IDB_COPY_OUTPUT },
+};
+
+// The buttons that drop the physical constants down, in the order they are attached.
+constexpr UINT ConstantButtons[] = { IDC_PHYS_SELECT, 210, 234, 154, 245, 158, 248, 161 };
+
+// A copy of the first submenu of a menu resource, for a button that owns its menu.
+HMENU FirstSubmenuOf(UINT menuId)
+{
+    HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(menuId));
+    HMENU popup = ::GetSubMenu(menu, 0);
+    ::RemoveMenu(menu, 0, MF_BYPOSITION);
+    ::DestroyMenu(menu);
+    return popup;
+}
+
+} // namespace
+
+void CFlnView::AttachToolkitButtons()
+{
+    using namespace divuzura::foundation;
+    m_menuPhysConst.LoadMenu(IDR_PHYSICAL_CONSTANTS);
+    for (size_t i = 0; i < std::size(ConstantButtons); ++i) {
+        m_constantButtons[i].AttachButton(ConstantButtons[i], this, FirstSubmenuOf(IDR_PHYSICAL_CONSTANTS));
+        m_constantButtons[i].SetOption(1);
+    }
+    m_menuNumberFormat.LoadMenu(IDR_NUMBER_FORMAT);
+    m_numberFormatButton.AttachButton(IDC_NUMBER_FORMAT, this, FirstSubmenuOf(IDR_NUMBER_FORMAT));
+    m_numberFormatButton.SetOption(1);
+    for (size_t i = 0; i < std::size(PictureKeys); ++i) {
+        m_pictureKeys[i].AttachButton(PictureKeys[i].id, SEC_IMAGE_ONLY, PictureKeys[i].bitmap, this, 0);
+        m_pictureKeys[i].SetOption(1);
+    }
+}

@@ -1,0 +1,89 @@
+#include "app/FormulaPageFile.h"
+
+#include "app/FlnApp.h"
+#include "app/FlnView.h"
+#include "app/ParameterFile.h"
+#include "res/Formulon.h"
+
+namespace {
+
+// The fields of the variables A to G, x, the digit count and the x interval.
+constexpr int kConstantFields[] = { 166, 170, 173, 176, 185, 179, 188 };
+constexpr int kFieldX = 191, kFieldDigits = 392, kFieldXA = 273, kFieldXB = 275;
+
+CString FieldText(const CFlnView& view, int id)
+{
+    CWnd* field = view.GetDlgItem(id);
+    return field ? field->GetWindowText() : CString();
+}
+
+void SetFieldText(CFlnView& view, int id, const CString& text)
+{
+    SetDlgItemTextW(view.m_hWnd, id, text);
+}
+
+} // namespace
+
+void CFormulaPageFile::Save(CFlnView& view, const CString& path)
+{
+    FormulaPageContent content;
+    content.formula = view.m_strLastFormula;
+    content.derivative = view.m_strDerivative;
+    content.physConstValue = view.m_strPhysConstValue;
+    for (size_t i = 0; i < content.constants.size(); ++i)
+        content.constants[i] = FieldText(view, kConstantFields[i]);
+    content.x = FieldText(view, kFieldX);
+    content.digits = FieldText(view, kFieldDigits);
+    content.xa = FieldText(view, kFieldXA);
+    content.xb = FieldText(view, kFieldXB);
+    content.numberFormat = view.m_nNumberFormat;
+    content.verify = view.m_bVerify;
+    content.viewTooltips = view.m_bViewTooltips;
+    SaveFormulaPageContent(view.m_iniParam, path, content);
+}
+
+BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
+{
+    FormulaPageContent content;
+    if (!LoadFormulaPageContent(view.m_iniParam, path, content))
+        return FALSE;
+    view.m_strLastFormula = content.formula;
+    view.m_strDerivative = content.derivative;
+    view.m_strPhysConstValue = content.physConstValue;
+    view.m_strFormula = view.m_strLastFormula;
+    view.UpdateData(FALSE);
+    // A new digit count makes the page show its result again from its fields: it comes first, so
+    // that the loaded texts of the other fields stay as they were written.
+    if (FieldText(view, kFieldDigits) != content.digits)
+        SetFieldText(view, kFieldDigits, content.digits);
+    for (size_t i = 0; i < content.constants.size(); ++i)
+        SetFieldText(view, kConstantFields[i], content.constants[i]);
+    SetFieldText(view, kFieldX, content.x);
+    SetFieldText(view, kFieldXA, content.xa);
+    SetFieldText(view, kFieldXB, content.xb);
+    view.m_bVerify = content.verify;
+    view.m_bViewTooltips = content.viewTooltips;
+    view.m_nNumberFormat = content.numberFormat;
+    return TRUE;
+}
+
+void CFormulaPageFile::OnSaveContent(CFlnView& view)
+{
+    view.UpdateData(TRUE);
+    CString file = m_strParamFile;
+    CFlnApp* app = GetFlnApp();
+    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, 0x1004, FALSE, nullptr, kParameterFileFilter))
+        return;
+    m_strParamFile = file;
+    Save(view, file);
+}
+
+void CFormulaPageFile::OnLoadContent(CFlnView& view)
+{
+    CString file = m_strParamFile;
+    CFlnApp* app = GetFlnApp();
+    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, 0x1004, TRUE, nullptr, kParameterFileFilter))
+        return;
+    m_strParamFile = file;
+    Load(view, file);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The main frame's settings in the application profile, section "FLN": the window placement, the
+// input font heights of the two form pages, the Formula page's digit count and further formatter
+// argument, and the speech and shared-memory switches. The pages' last content goes to "Fln.ini"
+// in the user's settings folder (LastContentPath), where every user can write it.
+
+#include "platform/base/CString.h"
+#include "platform/user/WinUser.h"
+
+#include <optional>
+
+class CWinApp;
+
+struct FrameSettings {
+    std::optional<WINDOWPLACEMENT> placement; // none: the window stays where it was put
+    int inputFormulaHeight = 10;
+    int inputCalendarHeight = 10;
+    int digits = 6;
+    int formatOption = 2;
+    BOOL speech = FALSE;
+    BOOL sharedMemory = TRUE;
+
+    // Missing values take the defaults above; a placement of another size than the record's is ignored.
+    static FrameSettings Load(CWinApp& app);
+    void Save(CWinApp& app) const;
+};
+
+// The last-content file of the Formula and Date & Time pages: "Fln.ini" in the settings folder.
+CString LastContentPath();

@@ -1,0 +1,347 @@
+#include "app/MainFrm.h"
+
+#include "app/FlnApp.h"
+#include "app/FlnView.h"
+#include "app/VersionInfo.h"
+#include "commandbars/MenuBar.h"
+#include "platform/mfc/CmdTarget.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/speech/VoiceText.h"
+#include "platform/user/ResourceHandles.h"
+#include "res/Formulon.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
+constexpr int kFormulaPage = 0, kCalendarPage = 1;
+constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
+constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER; // 0x50002800
+constexpr DWORD kBarControlStyle = 0x300;
+
+// The pages in tab order. A page joins the tab window when its class is part of the program.
+struct PageEntry {
+    const wchar_t* label;
+    const wchar_t* viewClass;
+    UINT icon;
+};
+constexpr PageEntry kPages[] = {
+    { L"Formula", L"CFlnView", IDR_MAINFRAME },
+    { L"Date & Time", L"CDlgCalendarView", IDI_DATETIME_TAB },
+    { L"Graph", L"CKSysView", IDI_GRAPH_TAB },
+    { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB },
+};
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CMainFrame, SECFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_TABACTIVATED, OnTabActivated)
+    ON_COMMAND(ID_TOGGLE_RESIZE_WINDOW, OnToggleResizeWindow)
+    ON_WM_SIZE()
+    ON_WM_SHOWWINDOW()
+    ON_WM_GETMINMAXINFO()
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_VERSION, OnUpdateVersionPane)
+    ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
+    ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
+{
+    SetMenuBar(m_pMenuBar.get());
+}
+
+CMainFrame::~CMainFrame() = default;
+
+int CMainFrame::OnCreate(LPCREATESTRUCT create)
+{
+    CFlnApp* app = GetFlnApp();
+    if (app && app->m_bNoMinimizeBox)
+        ModifyStyle(WS_MINIMIZEBOX, 0);
+    if (SECFrameWnd::OnCreate(create) == -1)
+        return -1;
+    if (!CreateMenuAndToolBars() || !CreateStatusBar())
+        return -1;
+    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar) })
+        bar->SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
+    DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    ShowControlBar(&m_wndToolBar, TRUE, FALSE);
+    LoadMenuBitmaps(IDR_MAINFRAME);
+    SetWindowIcons();
+    CreateSharedMemory();
+    return 0;
+}
+
+BOOL CMainFrame::CreateMenuAndToolBars()
+{
+    if (!m_pMenuBar->CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_CONTROLBAR_LAST)
+        || !m_pMenuBar->SetMenuInfo(3, IDR_MAINFRAME, IDR_GRAPHPAGE, IDR_SCRIPTPAGE))
+        return FALSE;
+    m_pMenuBar->SwitchMenu(IDR_MAINFRAME);
+    return m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) && m_wndToolBar.LoadToolBar(IDR_MAINFRAME);
+}
+
+BOOL CMainFrame::CreateStatusBar()
+{
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)
+        || !m_wndStatusBar.SetIndicators(kIndicators, static_cast<int>(std::size(kIndicators))))
+        return FALSE;
+    UINT id = 0, style = 0;
+    int width = 0;
+    m_wndStatusBar.GetPaneInfo(m_wndStatusBar.CommandToIndex(ID_INDICATOR_CAPS), id, style, width);
+    const int versionPane = m_wndStatusBar.CommandToIndex(ID_INDICATOR_VERSION);
+    m_wndStatusBar.SetPaneInfo(versionPane, ID_INDICATOR_VERSION, style | SBPS_STRETCH, width * 10);
+    CFlnApp* app = GetFlnApp();
+    CString line = CVersionInfo(MAKEINTRESOURCEW(1)).GetVersionLine(app ? app->m_strModulePath : CString());
+    m_wndStatusBar.SetPaneText(versionPane, line, TRUE);
+    return TRUE;
+}
+
+void CMainFrame::SetWindowIcons()
+{
+    HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
+    auto icon = [&](int size) {
+        return LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0);
+    };
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon(48)));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon(16)));
+}
+
+// Without the block the program runs on, with no output to other programs.
+void CMainFrame::CreateSharedMemory()
+{
+    try {
+        m_pSharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, CSharedMemory::ResultBlockName);
+    } catch (const CSharedMemoryException&) {
+        CString text;
+        text.LoadString(IDS_SHARED_MEMORY_FAILED);
+        MessageBoxW(m_hWnd, text, L"Error", MB_ICONEXCLAMATION | MB_OK);
+    }
+}
+
+IVTxtAuto* CMainFrame::GetVoiceText()
+{
+    if (!m_speechTried) {
+        m_speechTried = true;
+        CreateSpeech();
+    }
+    return m_pVoiceText.get();
+}
+
+// Speech is optional: without an engine the Formula page's speech commands say so.
+void CMainFrame::CreateSpeech()
+{
+    CLSID speechClass {};
+    if (FAILED(CoInitialize(nullptr)) || FAILED(CLSIDFromProgID(L"Speech.VoiceText.1", &speechClass)))
+        return;
+    ComPtr<IVTxtAuto> voice;
+    if (FAILED(CoCreateInstance(speechClass, nullptr, CLSCTX_LOCAL_SERVER, IID_IVTxtAuto, reinterpret_cast<void**>(voice.Receive()))))
+        return;
+    BSTR application = SysAllocString(L"Voxlane");
+    HRESULT registered = voice->Register(nullptr, application);
+    SysFreeString(application);
+    if (SUCCEEDED(registered))
+        m_pVoiceText = std::move(voice);
+}
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context)
+{
+    if (!m_wndTab.Create(this, 0x50000A10, AFX_IDW_PANE_FIRST))
+        return FALSE;
+    AddPages(context);
+    SetTabFonts();
+    m_wndTab.ActivateTab(0);
+    return TRUE;
+}
+
+void CMainFrame::AddPages(CCreateContext* context)
+{
+    CFlnApp* app = GetFlnApp();
+    for (const PageEntry& page : kPages) {
+        CRuntimeClass* viewClass = CRuntimeClass::FromName(page.viewClass);
+        if (!viewClass)
+            continue;
+        const int index = m_wndTab.GetTabCount();
+        m_wndTab.AddTab(viewClass, page.label, context);
+        m_wndTab.SetTabIcon(index, page.icon, 16, 16);
+        // "-f": only the Formula page can be chosen.
+        if (app && app->m_bFormulaOnly && index != kFormulaPage)
+            m_wndTab.EnableTab(index, FALSE);
+    }
+}
+
+void CMainFrame::SetTabFonts()
+{
+    LOGFONTW font {};
+    font.lfHeight = -16;
+    font.lfWeight = FW_BOLD;
+    font.lfItalic = TRUE;
+    wcscpy(font.lfFaceName, L"Times Roman");
+    m_fontActiveTab.CreateFontIndirect(&font);
+    font.lfHeight = -13;
+    font.lfWeight = FW_NORMAL;
+    m_fontInactiveTab.CreateFontIndirect(&font);
+    m_wndTab.SetActiveTabFont(&m_fontActiveTab, TRUE);
+    m_wndTab.SetInactiveTabFont(&m_fontInactiveTab, TRUE);
+}
+
+BOOL CMainFrame::QuitAfterCalculation() const
+{
+    CFlnApp* app = GetFlnApp();
+    return app && app->m_bExitAfterFirstResult;
+}
+
+void CMainFrame::SetMessageText(const CString& text)
+{
+    m_wndStatusBar.SetPaneText(0, text, TRUE);
+}
+
+LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
+{
+    m_nActivePage = static_cast<int>(index);
+    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+        return 0;
+    if (m_bReady)
+        SetMenuResource(IDR_MAINFRAME);
+    if (m_bAutoResize)
+        FitFrameToPage(FALSE);
+    return 0;
+}
+
+void CMainFrame::FitFrameToPage(BOOL bToggle)
+{
+    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+        return;
+    if (bToggle)
+        m_bAutoResize = !m_bAutoResize;
+    if (m_nWindowState == 3) {
+        ShowWindow(SW_RESTORE);
+        return;
+    }
+    if (!m_bAutoResize)
+        return;
+    RecalcLayout(TRUE);
+    CFlnApp* app = GetFlnApp();
+    CView* page = nullptr;
+    if (app)
+        page = m_nActivePage == kFormulaPage ? app->GetFlnView() : app->GetCalendarView();
+    if (auto* form = dynamic_cast<CScrollView*>(page))
+        form->ResizeParentToFit(FALSE);
+}
+
+void CMainFrame::OnToggleResizeWindow()
+{
+    FitFrameToPage(TRUE);
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy)
+{
+    SECFrameWnd::OnSize(type, cx, cy);
+    if (!IsWindowVisible())
+        return;
+    if (type == SIZE_RESTORED)
+        m_nWindowState = 1;
+    else if (type == SIZE_MAXIMIZED)
+        m_nWindowState = 3;
+}
+
+void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info)
+{
+    info->ptMinTrackSize = { kMinimumWidth, kMinimumHeight };
+    Default();
+}
+
+void CMainFrame::OnShowWindow(BOOL show, UINT status)
+{
+    Default();
+    if (!show || IsWindowVisible() || !m_firstShow)
+        return;
+    m_firstShow = false;
+    LoadSettings();
+}
+
+void CMainFrame::LoadSettings()
+{
+    CFlnApp* app = GetFlnApp();
+    if (!app)
+        return;
+    m_settings = FrameSettings::Load(*app);
+    if (m_settings.placement)
+        SetWindowPlacement(m_hWnd, &*m_settings.placement);
+    m_bSpeech = m_settings.speech;
+    m_bSharedMemory = m_settings.sharedMemory;
+    if (CFlnView* view = app->GetFlnView()) {
+        view->m_nFontSize = m_settings.inputFormulaHeight;
+        view->SetInputFont(view->m_nFontSize);
+        view->m_nDigits = m_settings.digits;
+        view->m_nFormatOption = m_settings.formatOption;
+        view->UpdateData(FALSE);
+        CFormulaPageFile::Load(*view, LastContentPath());
+    }
+}
+
+void CMainFrame::SaveSettings()
+{
+    CFlnApp* app = GetFlnApp();
+    if (!app)
+        return;
+    WINDOWPLACEMENT placement { sizeof(WINDOWPLACEMENT) };
+    if (GetWindowPlacement(m_hWnd, &placement))
+        m_settings.placement = placement;
+    m_settings.speech = m_bSpeech;
+    m_settings.sharedMemory = m_bSharedMemory;
+    CFlnView* view = app->GetFlnView();
+    if (view) {
+        m_settings.inputFormulaHeight = view->m_nFontSize;
+        m_settings.digits = view->m_nDigits;
+        m_settings.formatOption = view->m_nFormatOption;
+    }
+    m_settings.Save(*app);
+    if (view)
+        CFormulaPageFile::Save(*view, LastContentPath());
+}
+
+BOOL CMainFrame::DestroyWindow()
+{
+    SaveSettings();
+    return CWnd::DestroyWindow();
+}
+
+// The shared block goes only with the window: a close the document refuses keeps it.
+void CMainFrame::OnDestroy()
+{
+    m_pSharedMemory.reset();
+    SECFrameWnd::OnDestroy();
+}
+
+// The version pane has no command of its own: it stays enabled, so its text shows.
+void CMainFrame::OnUpdateVersionPane(CCmdUI* ui)
+{
+    ui->Enable(TRUE);
+}
+
+CFlnView* CMainFrame::FormulaPageIfActive() const
+{
+    CFlnApp* app = GetFlnApp();
+    return m_nActivePage == kFormulaPage && app ? app->GetFlnView() : nullptr;
+}
+
+void CMainFrame::OnLoadContent()
+{
+    if (CFlnView* view = FormulaPageIfActive())
+        m_formulaFile.OnLoadContent(*view);
+}
+
+void CMainFrame::OnSaveContent()
+{
+    if (CFlnView* view = FormulaPageIfActive())
+        m_formulaFile.OnSaveContent(*view);
+}

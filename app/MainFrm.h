@@ -1,0 +1,93 @@
+#pragma once
+// CMainFrame: the one main window. It carries the menu bar, the tool bar, the status bar with the
+// version pane and the tab window of the pages, fits itself to the Formula or Date & Time page on request, owns the shared-memory
+// block and the speech object the Formula page writes to, and keeps its settings and the pages'
+// last content across runs: loaded when first shown, saved when destroyed.
+
+#include "app/FlnPageHost.h"
+#include "app/FormulaPageFile.h"
+#include "app/FrameSettings.h"
+#include "app/SharedMemory.h"
+#include "commandbars/CustomStatusBar.h"
+#include "commandbars/CustomToolBar.h"
+#include "framework/FrameWnd.h"
+#include "framework/Tab3DWnd.h"
+#include "platform/com/Interfaces.h"
+#include "platform/mfc/GdiObjects.h"
+
+#include <memory>
+
+class SECMenuBar;
+struct IVTxtAuto;
+
+class CMainFrame : public SECFrameWnd, public CFlnPageHost {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Saves the settings and the pages' content, then destroys the window.
+    BOOL DestroyWindow() override;
+    void OnUpdateFrameTitle(BOOL) override {} // the title is the program's name and version
+
+    // ---- what the Formula page asks of its frame
+    BOOL IsReady() const override { return m_bReady; }
+    BOOL QuitAfterCalculation() const override;
+    void SetMessageText(const CString& text) override;
+    using CFrameWnd::SetMessageText;
+    CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
+    BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
+    // The speech object, made on first use so that start-up does not wait for the speech engine.
+    IVTxtAuto* GetVoiceText() override;
+    BOOL& SpeechSwitch() override { return m_bSpeech; }
+    BOOL IsSpeechAvailable() { return GetVoiceText() ? TRUE : FALSE; }
+
+    // Fits the frame to the active form page when automatic fitting is on; bToggle switches it first.
+    void FitFrameToPage(BOOL bToggle);
+
+    SEC3DTabWnd m_wndTab;
+    CFont m_fontActiveTab;
+    CFont m_fontInactiveTab;
+    SECCustomStatusBar m_wndStatusBar;
+    SECCustomToolBar m_wndToolBar;
+    std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
+    short m_nWindowState = 1; // 1 normal, 3 maximised
+    BOOL m_bSpeech = FALSE;
+    BOOL m_bSharedMemory = TRUE;
+    int m_nActivePage = 0;
+    BOOL m_bReady = FALSE;
+    BOOL m_bAutoResize = FALSE;
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context) override;
+    int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+    LRESULT OnTabActivated(WPARAM index, LPARAM);
+    void OnToggleResizeWindow();
+    void OnSize(UINT type, int cx, int cy);
+    void OnShowWindow(BOOL show, UINT status);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnUpdateVersionPane(CCmdUI* ui);
+    void OnLoadContent();
+    void OnSaveContent();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateMenuAndToolBars();
+    BOOL CreateStatusBar();
+    void AddPages(CCreateContext* context);
+    void SetTabFonts();
+    void CreateSharedMemory();
+    void CreateSpeech();
+    void SetWindowIcons();
+    void LoadSettings();
+    void SaveSettings();
+    class CFlnView* FormulaPageIfActive() const;
+
+    ComPtr<IVTxtAuto> m_pVoiceText;
+    bool m_speechTried = false;
+    CFormulaPageFile m_formulaFile;
+    FrameSettings m_settings;
+    std::unique_ptr<SECMenuBar> m_pMenuBar;
+    bool m_firstShow = true;
+};

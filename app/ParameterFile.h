@@ -1,0 +1,27 @@
+#pragma once
+// The Formula page's content as a parameter file (".fm", INI format) and as its part of the
+// last-content file "Fln.ini". Field values are kept as the user typed them; the writer replaces
+// only its own eight sections, so the Date & Time page's sections of "Fln.ini" survive.
+
+#include "app/IniFile.h"
+
+#include <array>
+
+struct FormulaPageContent {
+    CString formula;                    // the formula of the last calculation
+    CString derivative;
+    CString physConstValue;             // the value text of the chosen physical constant
+    std::array<CString, 7> constants;   // the texts of the fields A to G
+    CString x, digits, xa, xb;          // the texts of the fields x, digit count, xa and xb
+    int numberFormat = 1;               // NumberFormatMode, 1 to 8
+    BOOL verify = FALSE;
+    BOOL viewTooltips = FALSE;
+};
+
+// The filter of the parameter-file dialogs.
+extern const wchar_t kParameterFileFilter[];
+
+void SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content);
+// FALSE, with content untouched, when the file cannot be read. A missing text key reads as empty,
+// the switches as off and the number format as 1; the number format is brought into 1..8.
+BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content);

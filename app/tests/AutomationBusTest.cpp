@@ -1,0 +1,164 @@
+// "FLN.Application" for other programs: a second process drives the running program's Formula page
+// over a private session bus, busctl does the same from a shell, and the bus starts the program
+// without a window for a client when none runs.
+
+#include "app/Application.h"
+#include "platform/com/Automation.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/LocalServerRegistration.h"
+#include "app/tests/CommandRunner.h"
+#include "platform/com/tests/PrivateBus.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const std::string kService = "org.formulon.FLN.Application";
+
+// The process that owns the service's bus name, 0 when none does.
+pid_t ServiceOwner()
+{
+    std::string line = RunCommand("busctl --user status --no-pager " + kService + " | grep '^PID='").output;
+    return line.size() > 4 ? static_cast<pid_t>(std::stol(line.substr(4))) : 0;
+}
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+VARIANT Text(const wchar_t* text)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(text);
+    return v;
+}
+
+VARIANT Double(double value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
+}
+
+class AutomationBus : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_bus.running()) << "dbus-daemon did not start"; }
+
+    ComPtr<IDispatch> Create()
+    {
+        ComPtr<IDispatch> object;
+        EXPECT_EQ(CoCreateInstance(CLSID_FlnApplication, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(object.Receive())), S_OK);
+        return object;
+    }
+
+    static HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result, EXCEPINFO* exception = nullptr)
+    {
+        DISPID id = DISPID_UNKNOWN;
+        HRESULT hr = GetDispatchId(object, name, &id);
+        if (SUCCEEDED(hr))
+            hr = InvokeDispatch(object, id, DISPATCH_METHOD, args.data(), static_cast<UINT>(args.size()), result, exception);
+        for (VARIANT& a : args)
+            VariantClear(&a);
+        return hr;
+    }
+
+    static double Result(IDispatch* object, double x)
+    {
+        VARIANT result;
+        VariantInit(&result);
+        EXPECT_EQ(Call(object, L"GetFormulaResult", { Double(x) }, &result), S_OK);
+        return result.vt == VT_R8 ? result.dblVal : -1e300;
+    }
+
+    // An invalid formula: the call fails with the parser's message.
+    static void ExpectParserError(IDispatch* object)
+    {
+        VARIANT result;
+        VariantInit(&result);
+        EXCEPINFO exception {};
+        EXPECT_EQ(Call(object, L"GetFormulaResult", { Double(1) }, &result, &exception), DISP_E_EXCEPTION);
+        ASSERT_NE(exception.bstrDescription, nullptr);
+        EXPECT_EQ(std::wstring_view(exception.bstrDescription).substr(0, 18), L"Error on position ");
+        ClearExcepInfo(&exception);
+    }
+
+    PrivateBus m_bus;
+};
+
+TEST_F(AutomationBus, AnotherProcessDrivesTheRunningProgramsFormulaPage)
+{
+    ChildProcess program({ FLN_FORMULON }, true);
+    ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == program.pid(); })) << "the program did not publish its class";
+    ComPtr<IDispatch> application = Create();
+    ASSERT_TRUE(application);
+
+    ASSERT_EQ(Call(application.get(), L"SetFormulaString", { Text(L"x^2+1") }, nullptr), S_OK);
+    VARIANT formula;
+    VariantInit(&formula);
+    ASSERT_EQ(Call(application.get(), L"GetFormulaString", {}, &formula), S_OK);
+    EXPECT_EQ(std::wstring_view(formula.bstrVal), L"x^2+1");
+    VariantClear(&formula);
+    EXPECT_EQ(Result(application.get(), 2), 5);
+    EXPECT_EQ(Result(application.get(), -3), 10);
+    EXPECT_EQ(Result(application.get(), 0.5), 1.25);
+
+    ASSERT_EQ(Call(application.get(), L"SetFormulaString", { Text(L"2#x") }, nullptr), S_OK);
+    ExpectParserError(application.get());
+
+    // busctl reaches the same page. The class object makes objects for it too, but an object goes
+    // with the client that made it, so the calls go to this process's object.
+    std::string created = RunCommand("busctl --user call " + kService + " /FLN/Application org.formulon.Automation.ClassObject CreateInstance").output;
+    EXPECT_EQ(created.substr(0, 3), "o \"") << created;
+    std::string object = kService + " /FLN/Application/1";
+    std::string members = "busctl --user call -- " + object + " org.formulon.Automation.Members ";
+    CommandResult set = RunCommand(members + "SetFormulaString av 1 s \"3*x-1\"");
+    EXPECT_EQ(set.status, 0) << set.output;
+    struct Case {
+        const char* x;
+        const char* output;
+    } cases[] = { { "2", "v d 5\n" }, { "-1", "v d -4\n" }, { "0.5", "v d 0.5\n" } };
+    for (const Case& c : cases)
+        EXPECT_EQ(RunCommand(members + "GetFormulaResult av 1 d " + c.x).output, c.output) << c.x;
+    EXPECT_EQ(Result(application.get(), 1), 2) << "both clients share the page";
+
+    RunCommand(members + "SetFormulaString av 1 s \"2#x\"");
+    CommandResult failure = RunCommand(members + "GetFormulaResult av 1 d 1");
+    EXPECT_NE(failure.status, 0);
+    EXPECT_NE(failure.output.find("Error on position"), std::string::npos) << failure.output;
+}
+
+TEST_F(AutomationBus, TheBusStartsTheProgramWithoutAWindowForItsClient)
+{
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    ComPtr<IDispatch> application = Create();
+    ASSERT_TRUE(application);
+    // Each client's program serves it alone: the bus name is free again once the object is made.
+    std::string found = RunCommand(std::string("pgrep -x -f '") + FLN_FORMULON + " -Automation'").output;
+    ASSERT_FALSE(found.empty()) << "no program was started for the client";
+    const pid_t server = static_cast<pid_t>(std::stol(found));
+
+    ASSERT_EQ(Call(application.get(), L"SetFormulaString", { Text(L"x*x*x") }, nullptr), S_OK);
+    EXPECT_EQ(Result(application.get(), 2), 8);
+    EXPECT_EQ(Result(application.get(), -1), -1);
+    ASSERT_EQ(Call(application.get(), L"SetFormulaString", { Text(L"(x+1))") }, nullptr), S_OK);
+    ExpectParserError(application.get());
+
+    // With its last client gone the program ends.
+    application.Reset();
+    EXPECT_TRUE(WaitFor([&] { return kill(server, 0) != 0; })) << "the program still runs";
+}
+
+} // namespace

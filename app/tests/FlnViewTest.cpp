@@ -1,0 +1,574 @@
+#include "app/tests/FlnViewTestSupport.h"
+
+#include "engine/FormulaEngine.h"
+#include "controls/BalloonHelp.h"
+
+namespace {
+
+TEST_F(FlnViewTest, TheControlsStandAtTheRectanglesOfTheForm)
+{
+    int children = 0;
+    for (HWND child = ::GetWindow(view->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        ++children;
+    EXPECT_EQ(children, 108);
+    struct Place {
+        UINT id;
+        RECT dialogUnits;
+    };
+    const Place places[] = {
+        { IDC_PAGE_TABS, { 5, 4, 5 + 286, 4 + 76 } }, { IDC_FORMULA, { 11, 20, 11 + 273, 20 + 44 } },
+        { IDC_OUTPUT, { 92, 65, 92 + 194, 65 + 13 } }, { IDC_KEY_EQUALS, { 183, 137, 183 + 18, 137 + 40 } },
+        { 237, { 166, 137, 166 + 12, 137 + 26 } }, { 213, { 124, 165, 124 + 26, 165 + 12 } },
+        { 187, { 216, 94, 216 + 12, 94 + 12 } }, { IDC_PHYS_VALUE, { 230, 195, 230 + 58, 195 + 12 } },
+    };
+    for (const Place& place : places) {
+        RECT expected = place.dialogUnits;
+        ::MapDialogRect(view->m_hWnd, &expected);
+        RECT actual {};
+        ::GetWindowRect(Item(place.id), &actual);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
+        EXPECT_TRUE(::EqualRect(&expected, &actual)) << "control " << place.id;
+    }
+    // The up-downs of the variables join the right edge of their fields.
+    RECT field {};
+    RECT spin {};
+    ::GetWindowRect(Item(166), &field);
+    ::GetWindowRect(Item(267), &spin);
+    EXPECT_EQ(spin.left, field.right);
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
+    EXPECT_EQ(view->m_nNumberFormat, 1) << "a first run starts in Floating";
+
+    // What the fields take.
+    const std::pair<UINT, LRESULT> limits[] = { { IDC_FORMULA, 1024 }, { 166, 16 }, { 188, 16 }, { IDC_VALUE_X, 16 },
+        { IDC_VALUE_XA, 8 }, { IDC_VALUE_XB, 8 } };
+    for (const auto& [id, limit] : limits)
+        EXPECT_EQ(::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0), limit) << "field " << id;
+    int lowest = 0;
+    int highest = 0;
+    ::SendMessageW(Item(IDC_SPIN_DIGITS), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lowest), reinterpret_cast<LPARAM>(&highest));
+    EXPECT_EQ(std::make_pair(lowest, highest), std::make_pair(-15, 15));
+    EXPECT_EQ(OutputText(), CString(L"0.0000"));
+    EXPECT_EQ(::SendMessageW(Item(IDC_MODE_DEC), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+} // namespace
+
+namespace {
+
+constexpr COLORREF Yellow = RGB(255, 255, 0);
+constexpr COLORREF Green = RGB(0, 255, 0);
+constexpr COLORREF Red = RGB(255, 0, 0);
+
+TEST_F(FlnViewTest, KeysPutTheirTextsIntoTheFormula)
+{
+    SetTextOf(IDC_FORMULA, L"2");
+    ::SendMessageW(Item(IDC_FORMULA), EM_SETSEL, 1, 1);
+    PressKeys({ 171, 109 });
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"2 * sin( )"));
+    EXPECT_EQ(Selection(), std::make_pair(8, 9)) << "the blank between the brackets is selected";
+    Command(IDC_KEY_X);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"2 * sin(x)"));
+
+    struct Case {
+        UINT key;
+        const wchar_t* text;
+    };
+    const Case cases[] = { { 145, L"( )" }, { 1380, L")" }, { 125, L"10^" }, { 130, L"^2" }, { 227, L"d" },
+        { IDC_KEY_E, L"_e" }, { IDC_KEY_ROOT, L"sqr( )" }, { IDC_KEY_PI, L"pi" }, { 237, L" + " }, { 117, L"tan( )" },
+        { 219, L"6" }, { 213, L"0" } };
+    for (const Case& key : cases) {
+        SetTextOf(IDC_FORMULA, L"");
+        Command(key.key);
+        EXPECT_EQ(TextOf(IDC_FORMULA), CString(key.text)) << "key " << key.key;
+    }
+
+    // A selection is replaced.
+    SetTextOf(IDC_FORMULA, L"abc");
+    ::SendMessageW(Item(IDC_FORMULA), EM_SETSEL, 0, -1);
+    Command(113);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"cos( )"));
+    EXPECT_EQ(Selection(), std::make_pair(4, 5));
+    EXPECT_EQ(::GetFocus(), Item(IDC_FORMULA));
+}
+
+TEST_F(FlnViewTest, AClickedKeyAndTheKeyboardBothTypeIntoTheFormula)
+{
+    SetTextOf(IDC_FORMULA, L"");
+    ::SetFocus(Item(IDC_FORMULA));
+    Type(L"1+");
+    ClickAt(CentreOf(216));
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"1+3"));
+    Type(L"*2");
+    PressKey(VK_RETURN);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"1+3*2")) << "the input takes no line breaks";
+    EXPECT_NE(OutputText().Find(L"7"), -1) << "Enter is the default button, \"=\"";
+}
+
+TEST_F(FlnViewTest, EqualsShowsTheResultInTheStatusBarAndTheOutputLine)
+{
+    Calculate(L"2+3*4");
+    EXPECT_EQ(frame->status, CString(L"Result = 1.400000000000000E+001"));
+    EXPECT_EQ(OutputText(), CString(L"14.0000 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Yellow));
+    EXPECT_EQ(view->m_strLastFormula, CString(L"2+3*4"));
+
+    SetTextOf(IDC_VALUE_X, L"0.0123");
+    Calculate(L"exp(1)");
+    EXPECT_EQ(frame->status, CString(L"f(0.012300) = 2.718281828459045E+000")) << "the x of exp counts";
+    EXPECT_TRUE(beeps.empty());
+
+    // Nothing happens before start-up has finished; "-e" ends the program after "=".
+    frame->ready = FALSE;
+    Calculate(L"1+1");
+    EXPECT_EQ(OutputText(), CString(L"2.7183 "));
+    frame->ready = TRUE;
+    frame->quitAfterCalculation = TRUE;
+    Calculate(L"1+1");
+    EXPECT_TRUE(quitPosted);
+}
+
+TEST_F(FlnViewTest, AParseErrorMarksTheCharacterAndReturnBringsTheTypedTextBack)
+{
+    Calculate(L"{2 + 3} # 4");
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"(2+3)#4")) << "the input shows the normalised text";
+    EXPECT_EQ(Selection(), std::make_pair(5, 6)) << "one character, at the error position";
+    EXPECT_EQ(OutputText(), CString(L"Data Error 6 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Red));
+    EXPECT_NE(frame->status.Find(L"Error on position 6"), -1) << frame->status.GetString();
+    EXPECT_EQ(beeps, std::vector<UINT>({ MB_ICONASTERISK }));
+    EXPECT_TRUE(CBalloonHelp::IsLaunchedBalloonShown());
+    EXPECT_TRUE(::IsWindowVisible(Item(IDC_RETURN)));
+    EXPECT_EQ(PixelOf(IDC_FORMULA, 2, 2), CFlnView::InputErrorColour);
+
+    Command(IDC_RETURN);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"{2 + 3} # 4"));
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
+    EXPECT_EQ(PixelOf(IDC_FORMULA, 2, 2), CFlnView::InputNormalColour);
+}
+
+TEST_F(FlnViewTest, AnEvaluationProblemShowsDataError5)
+{
+    Calculate(L"1/0");
+    EXPECT_EQ(OutputText(), CString(L"Data Error 5 "));
+    EXPECT_EQ(frame->status.Left(14), CString(L"Parser Error: "));
+    EXPECT_EQ(beeps.size(), 1u);
+    EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
+}
+
+TEST_F(FlnViewTest, VerificationShowsBothResultsWhenTheTreeDisagrees)
+{
+    // The tree reads a sign only at the start of a text: 2*-3 is 2*0 - 3 there.
+    Calculate(L"2*-3");
+    EXPECT_EQ(OutputText(), CString(L"-6.0000 != -3.0000 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Red));
+    EXPECT_EQ(frame->status, CString(L"Verify = -3.000000E+000"));
+    EXPECT_TRUE(CBalloonHelp::IsLaunchedBalloonShown());
+    EXPECT_TRUE(beeps.empty());
+
+    Command(ID_VIEW_VERIFY);
+    EXPECT_FALSE(view->m_bVerify);
+    Calculate(L"2*-3");
+    EXPECT_EQ(OutputText(), CString(L"-6.0000 "));
+
+    // A long flat sum is read whole by both.
+    Command(ID_VIEW_VERIFY);
+    CString sum = L"X";
+    for (int i = 1; i < 150; ++i)
+        sum += L"+X";
+    SetTextOf(IDC_VALUE_X, L"1");
+    Calculate(sum);
+    EXPECT_EQ(OutputText(), CString(L"150.0000 "));
+}
+
+TEST_F(FlnViewTest, NumberFormatsAndDigitsRecomputeAtOnce)
+{
+    Calculate(L"1234.5678");
+    struct Case {
+        UINT command;
+        int format;
+    };
+    for (const Case& format : { Case { ID_FORMAT_SCIENTIFIC, 2 }, Case { ID_FORMAT_ENGINEERING, 3 },
+             Case { ID_FORMAT_TECHNICAL, 4 }, Case { ID_FORMAT_WORDS, 8 }, Case { ID_FORMAT_FLOATING, 1 } }) {
+        const CString before = OutputText();
+        Command(format.command);
+        EXPECT_EQ(view->m_nNumberFormat, format.format);
+        EXPECT_NE(OutputText(), before) << "format " << format.format;
+    }
+    EXPECT_EQ(OutputText(), CString(L"1,234.5678 "));
+    SetTextOf(IDC_DIGITS, L"2");
+    Pump();
+    EXPECT_EQ(view->m_nDigits, 2);
+    EXPECT_EQ(OutputText(), CString(L"1,234.57 "));
+}
+
+TEST_F(FlnViewTest, EveryDisplayConversionHasItsTextAndColour)
+{
+    struct Case {
+        UINT button;
+        const wchar_t* formula;
+        const wchar_t* shown;
+        COLORREF colour;
+    };
+    const Case cases[] = {
+        { IDC_MODE_HEX, L"-1", L"FFFFFFFF ", Green }, { IDC_MODE_HEX, L"-0.5", L"0 ", Green },
+        { IDC_MODE_HEX, L"255.9", L"FF ", Green }, { IDC_MODE_OCT, L"64", L"100 ", Green },
+        { IDC_MODE_BIN, L"8", L" 1000 ", Green }, { IDC_MODE_BIN, L"16", L"1 0000 ", Green },
+        { IDC_MODE_FRAC, L"2.25", L"2 1/4 ", Yellow }, { IDC_MODE_FRAC, L"0.5", L"1/2 ", Yellow },
+        { IDC_MODE_FRAC, L"3", L"3 ", Yellow }, { IDC_MODE_ROMAN_SHORT, L"1999", L"MIM ", Green },
+        { IDC_MODE_ROMAN_LONG, L"1999", L"MCMXCIX ", Green }, { IDC_MODE_ROMAN_LONG, L"0.9", L"Data Error 8 ", Red },
+        { IDC_MODE_ROMAN_SHORT, L"-3", L"Data Error 9 ", Red },
+        // Beyond the int range there is no integer form.
+        { IDC_MODE_HEX, L"10^10", L"Data Error ", Red }, { IDC_MODE_BIN, L"-3*10^9", L"Data Error ", Red },
+        { IDC_MODE_ROMAN_LONG, L"10^12", L"Data Error ", Red }, { IDC_MODE_DEC, L"2.5", L"2.5000 ", Yellow },
+    };
+    Command(ID_VIEW_VERIFY);
+    for (const Case& conversion : cases) {
+        SetTextOf(IDC_FORMULA, conversion.formula);
+        Command(conversion.button);
+        EXPECT_EQ(OutputText(), CString(conversion.shown)) << conversion.formula;
+        EXPECT_TRUE(Shows(IDC_OUTPUT, conversion.colour)) << conversion.formula;
+    }
+}
+
+TEST_F(FlnViewTest, RomanNumerals)
+{
+    const std::pair<int, const wchar_t*> compact[] = { { 999, L"IM" }, { 1999, L"MIM" }, { 49, L"IL" }, { 45, L"VL" },
+        { 4, L"IV" }, { 9, L"IX" }, { 3, L"III" } };
+    for (const auto& [n, roman] : compact)
+        EXPECT_EQ(CFlnView::ToRomanCompact(n), CString(roman)) << n;
+    EXPECT_EQ(CFlnView::ToRomanSubtractive(5000), CString(L"MMMMM"));
+    EXPECT_EQ(CFlnView::ToRomanSubtractive(944), CString(L"CMXLIV"));
+    EXPECT_EQ(CFlnView::ToRomanSubtractive(0), CString(L"Data Error 8"));
+    EXPECT_EQ(CFlnView::ToRomanCompact(0), CString(L"Data Error 9"));
+}
+
+TEST_F(FlnViewTest, TheDerivativePageShowsTheDerivativeAndKeysAppendToIt)
+{
+    SetTextOf(IDC_VALUE_X, L"0.0123");
+    Calculate(L"x^3");
+    SelectPage(1);
+    EXPECT_EQ(view->m_nShownPage, 1);
+    EXPECT_EQ(TextOf(IDC_FORMULA), view->m_strDerivative);
+    EXPECT_FALSE(view->m_strDerivative.IsEmpty());
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_KEY_EQUALS)));
+    EXPECT_EQ(PixelOf(IDC_FORMULA, 2, 2), CFlnView::InputDerivativeColour);
+    EXPECT_EQ(frame->status.Left(9), CString(L"f'(0.0123"));
+    EXPECT_EQ(OutputText(), CString(L"0.0005 ")) << "3 x^2 at 0.0123";
+
+    const CString derivative = view->m_strDerivative;
+    ::SendMessageW(Item(IDC_FORMULA), EM_SETSEL, 0, 0);
+    Command(237);
+    EXPECT_EQ(TextOf(IDC_FORMULA), derivative + L" + ") << "appended wherever the caret stands";
+    EXPECT_EQ(view->m_strDerivative, derivative + L" + ");
+
+    // "=" does nothing here; back on the input page the formula returns.
+    Command(IDC_KEY_EQUALS);
+    SelectPage(0);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"x^3"));
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_KEY_EQUALS)));
+    EXPECT_EQ(PixelOf(IDC_FORMULA, 2, 2), CFlnView::InputNormalColour);
+}
+
+TEST_F(FlnViewTest, TheRootPageReportsTheRootSearch)
+{
+    SetTextOf(IDC_VALUE_XA, L"0");
+    SetTextOf(IDC_VALUE_XB, L"2");
+    Calculate(L"x^2-2");
+    SelectPage(1);
+    SelectPage(2);
+    const CString report = TextOf(IDC_FORMULA);
+    EXPECT_EQ(report.Left(20), CString(L"Formula: x^2-2\r\nRoot")) << "the formula of the input page, not the derivative";
+    EXPECT_NE(report.Find(L"Root: x= 1.41421"), -1) << report.GetString();
+    EXPECT_NE(report.Find(L"Return code: "), -1);
+    EXPECT_EQ(OutputText().Left(6), CString(L"1.4142"));
+    EXPECT_EQ(frame->status.Right(7), CString(L" == 0 ?"));
+    Command(171);
+    EXPECT_EQ(TextOf(IDC_FORMULA), report) << "keys insert nothing here";
+
+    struct Case {
+        const wchar_t* formula;
+        const wchar_t* xa;
+        const wchar_t* line;
+        const wchar_t* code;
+    };
+    const Case cases[] = {
+        { L"x^2+1", L"-1", L"Error: Term not fulfilled: f(x2) * f(x1) < 0\r\n", L"Return code: -1\r\n" },
+        // A point where the formula has no value is no value, and is reported.
+        { L"ln(x)", L"-1", L"Error: the formula has no value at x= -1.000000000000000: ", L"Return code: " },
+    };
+    for (const Case& root : cases) {
+        SelectPage(0);
+        SetTextOf(IDC_VALUE_XA, root.xa);
+        Calculate(root.formula);
+        const CString output = OutputText();
+        SelectPage(2);
+        const CString text = TextOf(IDC_FORMULA);
+        EXPECT_NE(text.Find(root.line), -1) << text.GetString();
+        EXPECT_NE(text.Find(root.code), -1) << text.GetString();
+        EXPECT_EQ(text.Find(L"Root: x="), -1) << text.GetString();
+        EXPECT_EQ(OutputText(), output) << "the output line stays";
+    }
+}
+
+TEST_F(FlnViewTest, AParseErrorOnAPageSwitchReturnsToTheInputPage)
+{
+    Calculate(L"2+3)");
+    beeps.clear();
+    SelectPage(1);
+    EXPECT_EQ(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(beeps.size(), 2u) << "the parse error's beep and the page's";
+    EXPECT_TRUE(::IsWindowEnabled(Item(IDC_KEY_EQUALS))) << "\"=\" works again on the input page";
+}
+
+TEST_F(FlnViewTest, AChosenConstantGoesToItsTarget)
+{
+    // The drop-down buttons choose the target and open the constants: the first is the speed of light.
+    int menusOpened = 0;
+    SetModalLoopHook([&](HWND) {
+        if (menusOpened++ == 0) {
+            headless->InjectKey(VK_DOWN, true);
+            headless->InjectKey(VK_DOWN, false);
+            headless->InjectKey(VK_RETURN, true);
+            headless->InjectKey(VK_RETURN, false);
+        } else {
+            ::EndMenu();
+        }
+    });
+    ClickAt(CentreOf(210));
+    SetModalLoopHook({});
+    EXPECT_EQ(view->m_nInsertTarget, 1);
+    EXPECT_GE(menusOpened, 1);
+    EXPECT_EQ(TextOf(166), CString(L" 2.997925E+008"));
+    EXPECT_EQ(view->m_dA, 1.0) << "the variable changes at the next \"=\"";
+
+    Command(IDC_PHYS_SELECT);
+    Command(6033);
+    EXPECT_EQ(TextOf(IDC_PHYS_NAME), CString(L"_g = "));
+    EXPECT_EQ(TextOf(IDC_PHYS_VALUE), CString(L" 9.806650E+000"));
+    SetTextOf(IDC_FORMULA, L"");
+    Command(IDC_PHYS_NAME);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"_g"));
+
+    Calculate(L"A");
+    EXPECT_EQ(view->m_dA, 299792500.0);
+}
+
+TEST_F(FlnViewTest, EditCommandsWorkOnTheFormula)
+{
+    SetTextOf(IDC_FORMULA, L"sin(x)");
+    ::SendMessageW(Item(IDC_FORMULA), EM_SETSEL, 2, 2);
+    Command(ID_EDIT_CUT);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"")) << "with nothing selected, cut takes everything";
+    Command(ID_EDIT_PASTE);
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"sin(x)sin(x)"));
+    Command(ID_EDIT_DELETE_ALL);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L""));
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"sin(x)sin(x)"));
+    ::SendMessageW(Item(IDC_FORMULA), EM_SETSEL, 0, 3);
+    Command(ID_EDIT_COPY);
+    SetTextOf(IDC_FORMULA, L"");
+    Command(ID_EDIT_PASTE);
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"sin"));
+}
+
+TEST_F(FlnViewTest, TheInputFontFollowsTheFontCommands)
+{
+    auto font = [&] {
+        LOGFONTW logFont {};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Item(IDC_FORMULA), WM_GETFONT, 0, 0)), sizeof logFont, &logFont);
+        return logFont;
+    };
+    Command(ID_FONT_MEDIUM);
+    EXPECT_EQ(font().lfHeight, -16);
+    EXPECT_EQ(font().lfWeight, 700);
+    EXPECT_EQ(CString(font().lfFaceName), CString(L"MS Sans Serif"));
+    Command(ID_FONT_SMALL);
+    Command(ID_FONT_BOLD);
+    EXPECT_EQ(font().lfHeight, -13);
+    EXPECT_EQ(font().lfWeight, 400);
+    Command(ID_FONT_BOLD);
+    EXPECT_EQ(font().lfWeight, 700);
+    Command(ID_FONT_VERY_LARGE);
+    EXPECT_EQ(font().lfHeight, -24);
+    EXPECT_EQ(view->m_nFontSize, 18);
+}
+
+TEST_F(FlnViewTest, TheOutputLineCutsLongTexts)
+{
+    const CString text38(L'1', 38);
+    view->OutputResult(text38, Yellow, 11);
+    EXPECT_EQ(OutputText(), text38 + L" ");
+    const CString text39(L'2', 39);
+    view->OutputResult(text39, Yellow, 11);
+    EXPECT_EQ(OutputText(), text39 + L"...") << "39 characters, the last the blank... cut";
+    EXPECT_EQ(view->m_strOutputText, text39);
+}
+
+TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
+{
+    auto tipShown = [] { return ::IsWindowVisible(::FindWindowW(L"XSuperTooltip", nullptr)) != FALSE; };
+    const POINT sine = CentreOf(109);
+    headless->InjectMouseMove({ sine.x - 1, sine.y });
+    Pump();
+    headless->InjectMouseMove(sine);
+    Pump();
+    Advance(2000);
+    EXPECT_TRUE(tipShown());
+
+    // Plain texts have tips too.
+    headless->InjectMouseMove(CentreOf(IDC_OUTPUT));
+    Pump();
+    Advance(2000);
+    EXPECT_TRUE(tipShown());
+
+    Command(ID_VIEW_TOOLTIPS);
+    headless->InjectMouseMove(CentreOf(113));
+    Pump();
+    Advance(2000);
+    EXPECT_FALSE(tipShown());
+}
+
+TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
+{
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    Calculate(L"1+1");
+    EXPECT_EQ(frame->sharedMemory->ReadText(), CString(L"")) << "written only while switched on";
+
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    EXPECT_TRUE(frame->sharedMemorySwitch);
+    SetTextOf(170, L"2.5");
+    Calculate(L"1+1");
+    const CString ones = L"1.000000000000000E+000";
+    EXPECT_EQ(frame->sharedMemory->ReadText(),
+        L"1+1 = 2.0000  [" + ones + L"; 2.500000000000000E+000; " + ones + L"; " + ones + L"; " + ones + L"; " + ones
+            + L"; " + ones + L"]");
+
+    // The block holds the cut text, and a long formula is cut to the block.
+    const CString longFormula = L"1" + CString(L'+', 1) + CString(L'0', 300);
+    Calculate(longFormula);
+    EXPECT_EQ(frame->sharedMemory->ReadText().GetLength(), 255);
+    Calculate(L"1");
+    view->OutputResult(CString(L'9', 45), RGB(255, 255, 0), 11);
+    EXPECT_NE(frame->sharedMemory->ReadText().Find(CString(L'9', 39) + L"..."), -1);
+
+    frame->sharedMemory.reset();
+    int boxes = 0;
+    SetMessageBoxHandler([&](const wchar_t*, const wchar_t*, UINT) {
+        ++boxes;
+        return IDOK;
+    });
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    SetMessageBoxHandler({});
+    EXPECT_EQ(boxes, 1) << "without a block the command only tells the user";
+    EXPECT_FALSE(frame->sharedMemorySwitch);
+}
+
+TEST_F(FlnViewTest, TheVoiceSaysTheShownText)
+{
+    RecordingVoice voice;
+    frame->voice = &voice;
+    Command(ID_OUTPUT_VOICE);
+    EXPECT_TRUE(frame->speechSwitch);
+    view->OutputResult(L"12:30", RGB(255, 255, 0), 11);
+    view->OutputResult(L"Data Error 5", RGB(255, 0, 0), 11);
+    ASSERT_EQ(voice.said.size(), 2u);
+    EXPECT_EQ(voice.said[0].text, CString(L"12by30"));
+    EXPECT_EQ(voice.said[0].flags, 32);
+    EXPECT_EQ(voice.said[1].flags, 8) << "errors are said as warnings";
+    Command(ID_STOP_SPEECH);
+    EXPECT_EQ(voice.stops, 1);
+
+    // A failure on the way is shown as an error in the error colour, not as a number.
+    voice.failWith = E_FAIL;
+    Calculate(L"1+1");
+    EXPECT_EQ(OutputText().Left(6), CString(L"Error:"));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Red));
+    EXPECT_FALSE(Shows(IDC_OUTPUT, Yellow));
+    frame->voice = nullptr;
+}
+
+TEST_F(FlnViewTest, TheCopyKeyPutsTheOutputOnTheClipboard)
+{
+    Calculate(L"6*7");
+    Command(IDC_COPY_OUTPUT);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    const auto* copied = static_cast<const wchar_t*>(::GlobalLock(::GetClipboardData(CF_UNICODETEXT)));
+    EXPECT_EQ(CString(copied), CString(L"42.0000"));
+    ::CloseClipboard();
+    EXPECT_TRUE(CBalloonHelp::IsLaunchedBalloonShown());
+}
+
+TEST_F(FlnViewTest, ACopyThatCannotOpenTheClipboardSaysSo)
+{
+    Calculate(L"6*7");
+    ASSERT_TRUE(::OpenClipboard(frame->m_hWnd));
+    ::EmptyClipboard();
+    Command(IDC_COPY_OUTPUT);
+    ::CloseClipboard();
+    HWND balloon = nullptr;
+    for (HWND window = ::GetTopWindow(nullptr); window; window = ::GetWindow(window, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(window) && window != frame->m_hWnd)
+            balloon = window;
+    }
+    ASSERT_NE(balloon, nullptr);
+    wchar_t title[64] {};
+    ::GetWindowTextW(balloon, title, 64);
+    EXPECT_EQ(CString(title), CString(L"Clipboard Error"));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    EXPECT_EQ(::GetClipboardData(CF_UNICODETEXT), nullptr);
+    ::CloseClipboard();
+}
+
+// The page as it looks after a calculation, pixel for pixel.
+TEST_F(FlnViewTest, ThePageLooksLikeItsPicture)
+{
+    Command(ID_FONT_SMALL);
+    SetTextOf(IDC_VALUE_X, L"0.0123");
+    Calculate(L"{x^2 + exp[a * log(abs(x))]} * sin(x)");
+    ::SetFocus(nullptr);
+    Pump();
+    const std::string expected = std::string(FLN_TEST_DATA_DIR) + "/FormulaPage.png";
+    if (const char* write = std::getenv("FLN_WRITE_EXPECTED"); write && std::string(write) == "1")
+        ASSERT_TRUE(WriteWindowPng(view->m_hWnd, expected.c_str()));
+    const std::string actual = ::testing::TempDir() + "FormulaPage.png";
+    ASSERT_TRUE(WriteWindowPng(view->m_hWnd, actual.c_str()));
+    EXPECT_TRUE(SamePicture(expected, actual)) << "compare " << actual << " with " << expected;
+}
+
+TEST_F(FlnViewTest, AWiderViewMovesEveryControlByHalfAndStretchesNone)
+{
+    RECT client {};
+    ::GetClientRect(view->m_hWnd, &client);
+    const SIZE form = view->GetTotalSize();
+    // First at the form's size, then 100 pixels wider and 40 higher.
+    auto resizeView = [&](int width, int height) {
+        RECT frameRect {};
+        ::GetWindowRect(frame->m_hWnd, &frameRect);
+        frame->SetWindowPos(nullptr, 0, 0, frameRect.right - frameRect.left + width - client.right,
+            frameRect.bottom - frameRect.top + height - client.bottom, SWP_NOZORDER | SWP_NOMOVE);
+        Pump();
+        ::GetClientRect(view->m_hWnd, &client);
+    };
+    auto rectOf = [&](UINT id) {
+        CRect rect;
+        ::GetWindowRect(Item(id), &rect);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    resizeView(form.cx, form.cy);
+    const CRect input = rectOf(IDC_FORMULA);
+    const CRect equals = rectOf(IDC_KEY_EQUALS);
+    resizeView(form.cx + 100, form.cy + 40);
+    CRect expected = input;
+    expected.OffsetRect(50, 20);
+    EXPECT_EQ(rectOf(IDC_FORMULA), expected);
+    expected = equals;
+    expected.OffsetRect(50, 20);
+    EXPECT_EQ(rectOf(IDC_KEY_EQUALS), expected);
+    resizeView(form.cx, form.cy);
+    EXPECT_EQ(rectOf(IDC_FORMULA), input) << "back at its place";
+}
+
+} // namespace

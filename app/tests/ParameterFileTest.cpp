@@ -1,0 +1,130 @@
+#include "app/ParameterFile.h"
+
+#include "platform/sys/tests/TempSettingsFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class ParameterFile : public testing::Test {
+protected:
+    CString Path(const char* name) const { return CString((m_folder.root() + "/" + name).c_str()); }
+    std::string Read(const char* name) const
+    {
+        std::ifstream in(m_folder.root() + "/" + name, std::ios::binary);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+    void Write(const char* name, const std::string& text) const { std::ofstream(m_folder.root() + "/" + name, std::ios::binary) << text; }
+
+    TempSettingsFolder m_folder;
+    CIniFile m_ini;
+};
+
+FormulaPageContent Sample()
+{
+    FormulaPageContent content;
+    content.formula = L"sin(x)*A";
+    content.derivative = L"cos(x)*A";
+    content.physConstValue = L"2.99792458E+008";
+    content.constants = { L"1", L"2,5", L"-3", L"", L"1E-3", L"6", L"7" };
+    content.x = L"0.5";
+    content.digits = L"12";
+    content.xa = L"-10";
+    content.xb = L"10";
+    content.numberFormat = 3;
+    content.verify = TRUE;
+    content.viewTooltips = FALSE;
+    return content;
+}
+
+void ExpectSame(const FormulaPageContent& a, const FormulaPageContent& b)
+{
+    EXPECT_EQ(a.formula, b.formula);
+    EXPECT_EQ(a.derivative, b.derivative);
+    EXPECT_EQ(a.physConstValue, b.physConstValue);
+    EXPECT_EQ(a.constants, b.constants);
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.digits, b.digits);
+    EXPECT_EQ(a.xa, b.xa);
+    EXPECT_EQ(a.xb, b.xb);
+    EXPECT_EQ(a.numberFormat, b.numberFormat);
+    EXPECT_EQ(a.verify, b.verify);
+    EXPECT_EQ(a.viewTooltips, b.viewTooltips);
+}
+
+TEST_F(ParameterFile, RoundTripsEveryValueAsTyped)
+{
+    SaveFormulaPageContent(m_ini, Path("a.fm"), Sample());
+    FormulaPageContent loaded;
+    CIniFile reader;
+    ASSERT_TRUE(LoadFormulaPageContent(reader, Path("a.fm"), loaded));
+    ExpectSame(loaded, Sample());
+    std::string text = Read("a.fm");
+    EXPECT_NE(text.find("[INFO]"), std::string::npos);
+    EXPECT_NE(text.find("Name=1"), std::string::npos);
+    EXPECT_NE(text.find("Version=Formulon 4.2"), std::string::npos);
+    EXPECT_NE(text.find("[TAB_FORMEL]"), std::string::npos);
+    EXPECT_NE(text.find("[INTERVALL]"), std::string::npos);
+    EXPECT_NE(text.find("CommaTyp=3"), std::string::npos);
+    EXPECT_NE(text.find("VerifyResult=1"), std::string::npos);
+    EXPECT_NE(text.find("ViewTooltips=0"), std::string::npos);
+}
+
+TEST_F(ParameterFile, ValuesOutsideTheirRangeOrMissingTakeTheRules)
+{
+    struct Case {
+        const char* file;
+        int numberFormat;
+        BOOL verify;
+    };
+    const Case cases[] = {
+        { "[CONSTANTS]\nCommaTyp=0\n", 1, FALSE },
+        { "[CONSTANTS]\nCommaTyp=-3\n", 1, FALSE },
+        { "[CONSTANTS]\nCommaTyp=12\n", 8, FALSE },
+        { "[CONSTANTS]\nCommaTyp=6\n[VERIFY]\nVerifyResult=7\n", 6, TRUE },
+        { "[VERIFY]\nVerifyResult=0\n", 1, FALSE },
+    };
+    for (const Case& c : cases) {
+        Write("b.fm", c.file);
+        FormulaPageContent loaded = Sample();
+        ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("b.fm"), loaded)) << c.file;
+        EXPECT_EQ(loaded.numberFormat, c.numberFormat) << c.file;
+        EXPECT_EQ(loaded.verify, c.verify) << c.file;
+        EXPECT_FALSE(loaded.viewTooltips);
+    }
+}
+
+TEST_F(ParameterFile, AFileWithoutConstantsEmptiesTheirFields)
+{
+    Write("c.fm", "[TAB_FORMEL]\nf(x)=x^2\n");
+    FormulaPageContent loaded = Sample();
+    ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("c.fm"), loaded));
+    EXPECT_EQ(loaded.formula, L"x^2");
+    for (const CString& constant : loaded.constants)
+        EXPECT_TRUE(constant.IsEmpty());
+    EXPECT_TRUE(loaded.x.IsEmpty());
+    EXPECT_TRUE(loaded.digits.IsEmpty());
+}
+
+TEST_F(ParameterFile, AMissingFileLeavesTheContentAsItWas)
+{
+    FormulaPageContent content = Sample();
+    EXPECT_FALSE(LoadFormulaPageContent(m_ini, Path("missing.fm"), content));
+    ExpectSame(content, Sample());
+}
+
+TEST_F(ParameterFile, SavingKeepsTheSectionsOfTheOtherPage)
+{
+    Write("Fln.ini", "[TAB_DATEFORMEL]\nDate=1.1.2000\n[CHECKS]\nViewTooltips=1\n");
+    SaveFormulaPageContent(m_ini, Path("Fln.ini"), Sample());
+    std::string text = Read("Fln.ini");
+    EXPECT_NE(text.find("Date=1.1.2000"), std::string::npos);
+    EXPECT_NE(text.find("ViewTooltips=0"), std::string::npos);
+    EXPECT_EQ(text.find("ViewTooltips=1"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// The real program on an X server of the test's own: its main window is mapped with the program's
+// class, name and icon; xdotool types a formula and presses Enter; the output line shows exactly
+// the pixels of the same state on the headless display; closing from the window manager saves
+// the settings and the last content.
+
+#include "app/tests/ProgramTestSupport.h"
+
+#include "app/tests/CommandRunner.h"
+
+#include "platform/com/tests/PrivateBus.h"
+
+// After the test framework: Xlib's macros (None, Bool...) would clash with its names.
+#include "platform/user/tests/X11TestSupport.h"
+
+#include <X11/Xatom.h>
+#include <cairo.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+std::string Utf8Property(XDisplay* x, Window window, const char* name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data) {
+        text.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+    }
+    return text;
+}
+
+// The sizes of the icons in _NET_WM_ICON, in order.
+std::vector<std::pair<long, long>> IconSizes(XDisplay* x, Window window)
+{
+    std::vector<std::pair<long, long>> sizes;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_ICON", False), 0, 1 << 20, False, XA_CARDINAL, &type, &format, &count, &after, &data) != Success || !data)
+        return sizes;
+    const long* values = reinterpret_cast<const long*>(data); // format 32 comes as C longs
+    for (unsigned long i = 0; i + 2 <= count;) {
+        sizes.emplace_back(values[i], values[i + 1]);
+        i += 2 + static_cast<unsigned long>(values[i] * values[i + 1]);
+    }
+    XFree(data);
+    return sizes;
+}
+
+// The mapped top-level window of the program's class.
+std::optional<Window> ProgramWindow(XDisplay* x)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::optional<Window> found;
+    if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
+        return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XClassHint hint {};
+        XWindowAttributes attributes {};
+        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
+            continue;
+        if (XGetClassHint(x, children[i], &hint)) {
+            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == "Formulon 4.2")
+                found = children[i];
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+std::vector<COLORREF> ServerArea(XDisplay* x, Window window, const RECT& area)
+{
+    std::vector<COLORREF> pixels;
+    XImage* image = XGetImage(x, window, area.left, area.top, area.right - area.left, area.bottom - area.top, AllPlanes, ZPixmap);
+    if (!image)
+        return pixels;
+    for (int y = 0; y < area.bottom - area.top; ++y)
+        for (int col = 0; col < area.right - area.left; ++col) {
+            unsigned long pixel = XGetPixel(image, col, y);
+            pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+        }
+    XDestroyImage(image);
+    return pixels;
+}
+
+// The window's picture as a PNG file in the temporary folder, for a failure to show.
+std::string Screenshot(XDisplay* x, Window window, int width, int height)
+{
+    XImage* image = XGetImage(x, window, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    auto* rows = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            reinterpret_cast<std::uint32_t*>(rows + row * stride)[col] = static_cast<std::uint32_t>(XGetPixel(image, col, row)) & 0xFFFFFF;
+    cairo_surface_mark_dirty(surface);
+    XDestroyImage(image);
+    std::string path = ::testing::TempDir() + "formulon-x11.png";
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    return path;
+}
+
+class ProgramX11 : public ProgramTest {
+protected:
+    // The output line's place in the frame window and its pixels after "2+3*4" and "=" headless.
+    void HeadlessReference()
+    {
+        ASSERT_TRUE(Start());
+        Calculate(L"2+3*4");
+        HWND output = Field(kOutputLine);
+        RECT frame, line, input;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        GetWindowRect(output, &line);
+        GetWindowRect(Field(kFormulaField), &input);
+        m_input = { (input.left + input.right) / 2 - frame.left, (input.top + input.bottom) / 2 - frame.top };
+        m_frameSize = { frame.right - frame.left, frame.bottom - frame.top };
+        m_area = { line.left - frame.left, line.top - frame.top, line.right - frame.left, line.bottom - frame.top };
+        HDC dc = GetWindowDC(Frame().m_hWnd);
+        for (int y = m_area.top; y < m_area.bottom; ++y)
+            for (int x = m_area.left; x < m_area.right; ++x)
+                m_reference.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Frame().m_hWnd, dc);
+        Stop();
+    }
+
+    SIZE m_frameSize {};
+    POINT m_input {}; // the middle of the input field
+    RECT m_area {};
+    std::vector<COLORREF> m_reference;
+};
+
+TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    HeadlessReference();
+    ASSERT_FALSE(m_reference.empty());
+
+    VirtualServer server;
+    ASSERT_TRUE(server.Start(xvfb));
+    XDisplay* x = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (x = XOpenDisplay(server.Name().c_str())) != nullptr; }));
+    XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
+
+    std::string settings = m_settings.root() + "/x11";
+    std::optional<ChildProcess> program;
+    {
+        ScopedEnv display("DISPLAY", server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", settings);
+        program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+    }
+    std::optional<Window> window;
+    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow(x)).has_value(); })) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(x, *window, &attributes);
+    EXPECT_EQ(attributes.width, m_frameSize.cx);
+    EXPECT_EQ(attributes.height, m_frameSize.cy);
+    EXPECT_EQ(IconSizes(x, *window), (std::vector<std::pair<long, long>> { { 48, 48 }, { 16, 16 } }));
+
+    std::string id = std::to_string(*window);
+    xdotool = "env DISPLAY=" + server.Name() + " " + xdotool;
+    // The input field has the focus from the start: Ctrl+X cuts its whole text, then the formula.
+    ASSERT_EQ(RunCommand(xdotool + " mousemove --window " + id + " " + std::to_string(m_input.x) + " " + std::to_string(m_input.y)).status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " key ctrl+x").status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " type --delay 30 '2+3*4'").status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " key Return").status, 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(x, *window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        << "the output line differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
+
+    // The window manager's close: WM_DELETE_WINDOW.
+    XEvent close {};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = *window;
+    close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x, *window, False, NoEventMask, &close);
+    XFlush(x);
+    EXPECT_TRUE(program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    std::string registry = TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt");
+    EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
+    std::string lastContent = TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini");
+    EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
+    XCloseDisplay(x);
+}
+
+} // namespace

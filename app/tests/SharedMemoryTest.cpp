@@ -1,0 +1,70 @@
+#include "app/SharedMemory.h"
+
+#include "platform/sys/Mutex.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr const wchar_t* TestBlockName = L"FormulonSharedMemoryTest";
+
+TEST(SharedMemoryTest, AnotherUserOfTheNameReadsWhatWasWritten)
+{
+    CSharedMemory writer(CSharedMemory::ResultBlockSize, TestBlockName);
+    EXPECT_TRUE(writer.IsCreator());
+    EXPECT_EQ(writer.GetSize(), 512u);
+    ASSERT_TRUE(writer.WriteText(L"x^2 = 4.0000  [1.000000000000000E+000]"));
+
+    CSharedMemory reader(CSharedMemory::ResultBlockSize, TestBlockName);
+    EXPECT_FALSE(reader.IsCreator());
+    EXPECT_EQ(reader.ReadText(), CString(L"x^2 = 4.0000  [1.000000000000000E+000]"));
+
+    writer.Close();
+    EXPECT_FALSE(writer.WriteText(L"gone"));
+    EXPECT_EQ(writer.GetSize(), 0u);
+}
+
+TEST(SharedMemoryTest, ALongTextIsCutToTheBlockWithItsEnd)
+{
+    CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
+    ASSERT_TRUE(block.WriteText(CString(L'7', 600)));
+    EXPECT_EQ(block.ReadText(), CString(L'7', 255)) << "255 units and the terminating NUL fill 512 bytes";
+
+    // A character outside the basic plane takes two units and is never split.
+    CString text(L'a', 254);
+    text += L'\U0001D70B';
+    ASSERT_TRUE(block.WriteText(text));
+    EXPECT_EQ(block.ReadText(), CString(L'a', 254));
+    text = CString(L'a', 253) + L'\U0001D70B';
+    ASSERT_TRUE(block.WriteText(text));
+    EXPECT_EQ(block.ReadText(), text);
+}
+
+TEST(SharedMemoryTest, AWriteWaitsForAReaderThatHoldsTheMutex)
+{
+    CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
+    ASSERT_TRUE(block.WriteText(L"before"));
+    std::atomic<bool> held = false;
+    std::atomic<bool> release = false;
+    std::thread reader([&] {
+        CMutex mutex(FALSE, CSharedMemory::MutexName);
+        mutex.Lock();
+        held = true;
+        while (!release)
+            std::this_thread::yield();
+        mutex.Unlock();
+    });
+    while (!held)
+        std::this_thread::yield();
+    EXPECT_FALSE(block.WriteText(L"while held")) << "the write gives up rather than write under a reader";
+    release = true;
+    reader.join();
+    EXPECT_EQ(block.ReadText(), CString(L"before"));
+    EXPECT_TRUE(block.WriteText(L"after"));
+    EXPECT_EQ(block.ReadText(), CString(L"after"));
+}
+
+} // namespace

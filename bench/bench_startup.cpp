@@ -1,0 +1,230 @@
+// Start-up of the formulon program on an X server of its own (Xvfb): from exec to the main
+// window mapped, and to its first paint complete (the window's pixels equal to those it shows
+// once it has settled), then the resident memory and the processor time it uses while idle in the
+// two seconds after that. Each iteration starts the program afresh with empty settings.
+//   mapped_ms    exec to the main window viewable
+//   painted_ms   exec to the window's first complete picture (the iteration's time)
+//   rss_mib      resident memory two seconds after the paint
+//   idle_cpu_ms  processor time used in those two seconds
+
+#include <benchmark/benchmark.h>
+
+#define Display XDisplay
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef Display
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// An Xvfb for the whole run, on the display number it picks.
+class VirtualServer {
+public:
+    VirtualServer()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[16] = {};
+        ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
+        close(fds[0]);
+        if (length > 0)
+            m_name = ":" + std::string(buffer, static_cast<size_t>(length - (buffer[length - 1] == '\n' ? 1 : 0)));
+        for (int i = 0; i < 50 && !m_x && !m_name.empty(); ++i) {
+            m_x = XOpenDisplay(m_name.c_str());
+            if (!m_x)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~VirtualServer()
+    {
+        if (m_x)
+            XCloseDisplay(m_x);
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    XDisplay* x() const { return m_x; }
+    const std::string& name() const { return m_name; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_name;
+    XDisplay* m_x = nullptr;
+};
+
+pid_t StartProgram(const std::string& display, const std::string& settings)
+{
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("FORMULON_DISPLAY", "x11", 1);
+        setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
+        setenv("XDG_DATA_HOME", (settings + "/data").c_str(), 1);
+        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+        execl(FLN_FORMULON, "formulon", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+std::optional<Window> MappedProgramWindow(XDisplay* x)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::optional<Window> found;
+    if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
+        return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes {};
+        XClassHint hint {};
+        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
+            continue;
+        if (XGetClassHint(x, children[i], &hint)) {
+            if (std::string(hint.res_name) == "formulon")
+                found = children[i];
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+std::vector<char> Picture(XDisplay* x, Window window)
+{
+    XWindowAttributes attributes {};
+    if (!XGetWindowAttributes(x, window, &attributes))
+        return {};
+    XImage* image = XGetImage(x, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    std::vector<char> bytes(image->data, image->data + static_cast<size_t>(image->bytes_per_line) * image->height);
+    XDestroyImage(image);
+    return bytes;
+}
+
+long ProcessValue(pid_t pid, const char* file, const std::string& key)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(key.size()));
+    return -1;
+}
+
+// Processor time (user and system) of the process, in milliseconds.
+double CpuMilliseconds(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; fields >> field; ++i) {
+        if (i == 14)
+            user = std::stol(field);
+        if (i == 15) {
+            system = std::stol(field);
+            break;
+        }
+    }
+    return 1000.0 * static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void Stop(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
+void StartUp(benchmark::State& state)
+{
+    VirtualServer server;
+    if (!server.x()) {
+        state.SkipWithError("Xvfb could not be started");
+        return;
+    }
+    XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
+    std::string settings = (std::filesystem::temp_directory_path() / "fln-bench-startup").string();
+
+    // The settled picture of a first start, which later starts must reach.
+    std::filesystem::remove_all(settings);
+    pid_t first = StartProgram(server.name(), settings);
+    std::optional<Window> window;
+    for (int i = 0; i < 500 && !(window = MappedProgramWindow(server.x())); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    std::vector<char> settled = window ? Picture(server.x(), *window) : std::vector<char> {};
+    Stop(first);
+    if (settled.empty()) {
+        state.SkipWithError("the program showed no window");
+        return;
+    }
+
+    double mapped = 0, painted = 0, rss = 0, idle = 0;
+    for (auto _ : state) {
+        std::filesystem::remove_all(settings);
+        XSync(server.x(), False);
+        const Clock::time_point start = Clock::now();
+        pid_t pid = StartProgram(server.name(), settings);
+        std::optional<Window> shown;
+        while (!(shown = MappedProgramWindow(server.x())) && Clock::now() - start < std::chrono::seconds(10))
+            std::this_thread::yield();
+        const Clock::time_point mappedAt = Clock::now();
+        while (shown && Picture(server.x(), *shown) != settled && Clock::now() - start < std::chrono::seconds(10))
+            std::this_thread::yield();
+        const Clock::time_point paintedAt = Clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(paintedAt - start).count());
+
+        const double cpuBefore = CpuMilliseconds(pid);
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        idle += CpuMilliseconds(pid) - cpuBefore;
+        rss += static_cast<double>(ProcessValue(pid, "status", "VmRSS:")) / 1024.0;
+        mapped += Milliseconds(mappedAt - start);
+        painted += Milliseconds(paintedAt - start);
+        Stop(pid);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["mapped_ms"] = mapped / n;
+    state.counters["painted_ms"] = painted / n;
+    state.counters["rss_mib"] = rss / n;
+    state.counters["idle_cpu_ms"] = idle / n;
+    std::filesystem::remove_all(settings);
+}
+
+BENCHMARK(StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,85 @@
+// A frame with a menu bar on a real X server: xdotool opens the File menu with Alt+F, slides to
+// the Edit menu with Right and picks its first item with Enter, whose command reaches the frame.
+
+#include "MenuFrame.h"
+
+// After the test framework: Xlib's macros (None, Bool...) would clash with its names.
+#include "platform/user/tests/X11TestSupport.h"
+
+namespace {
+
+bool PumpUntil(CWinApp& app, const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        RunMessages(app);
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
+{
+    const std::string xvfb = FindProgram("Xvfb"), xdotool = FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    auto previous = SetCurrentDisplay(std::move(x11));
+    XDisplay* reader = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(reader);
+    {
+        CWinApp app(L"MenuBarX11Test");
+        auto* frame = new MenuFrame;
+        ASSERT_TRUE(frame->Create(nullptr, L"Menu bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(50, 50, 650, 450)));
+        app.m_pMainWnd = frame;
+        frame->EnableDocking(CBRS_ALIGN_ANY);
+        frame->menuBar.EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(&frame->menuBar);
+        frame->RecalcLayout();
+        frame->UpdateWindow();
+
+        // The bar is on the screen once the title "File" is: its ink left of the button's middle.
+        CRect file;
+        frame->menuBar.GetItemRect(0, &file);
+        frame->menuBar.ClientToScreen(&file);
+        ASSERT_TRUE(PumpUntil(app, [&] {
+            for (int x = file.left; x < file.right; ++x)
+                if (ServerPixel(reader, x, file.CenterPoint().y) == RGB(0, 0, 0))
+                    return true;
+            return false;
+        }));
+
+        // Keys go where the pointer is: into the frame, away from the bar and the popups.
+        const std::string display = "DISPLAY=" + server->Name() + " ";
+        ASSERT_EQ(std::system((display + xdotool + " mousemove 600 400").c_str()), 0);
+        const std::vector<std::string> keys { "Right", "Return" };
+        size_t sent = 0;
+        SetModalLoopHook([&](HWND) {
+            // Each key once the popup it goes to has opened: File first, then Edit.
+            size_t step = frame->opened.size() - 1;
+            if (step < keys.size() && sent == step) {
+                ++sent;
+                EXPECT_EQ(std::system((display + xdotool + " key " + keys[step]).c_str()), 0);
+            }
+        });
+        ASSERT_EQ(std::system((display + xdotool + " key alt+f").c_str()), 0);
+        EXPECT_TRUE(PumpUntil(app, [&] { return !frame->commands.empty(); }));
+        SetModalLoopHook(nullptr);
+        EXPECT_EQ(frame->commands, std::vector<UINT> { ID_MB_COPY });
+        ASSERT_EQ(frame->opened.size(), 2u);
+        wchar_t first[32] = {};
+        GetMenuStringW(frame->opened[1], 0, first, 32, MF_BYPOSITION);
+        EXPECT_STREQ(first, L"&Copy");
+
+        app.m_pMainWnd = nullptr;
+        frame->DestroyWindow();
+    }
+    XCloseDisplay(reader);
+    SetCurrentDisplay(std::move(previous));
+}
+
+} // namespace

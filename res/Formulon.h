@@ -1,0 +1,70 @@
+// Resource ids of the program's frame, menus, tool bar, icons, About box and strings
+// (res/Formulon.rc). The Formula page's own resources are in res/FormulaPage.rc.
+#pragma once
+
+// ---- the main frame: menu 102 (Formula and Date & Time pages), accelerators, tool bar, icon
+#define IDR_MAINFRAME               102
+#define IDR_GRAPHPAGE               138
+#define IDR_SCRIPTPAGE              172
+
+// ---- tab icons (the Formula tab shows IDR_MAINFRAME)
+#define IDI_DATETIME_TAB            270
+#define IDI_GRAPH_TAB               134
+#define IDI_SCRIPT_TAB              129
+
+// ---- About box
+#define IDD_ABOUTBOX                157
+#define IDC_ABOUT_ICON              156
+#define IDC_ABOUT_MARQUEE           278
+#define IDC_ABOUT_WEBPAGE           265
+#define IDC_ABOUT_EMAIL             262
+#define IDC_ABOUT_VERSION           2505
+
+// ---- strings
+#define IDS_OLE_INIT_FAILED         100
+#define IDS_PROGRAM_TITLE           300
+#define IDS_LOAD_CONTENT_TITLE      302
+#define IDS_SAVE_CONTENT_TITLE      304
+#define IDS_SAVE_SCRIPT_QUESTION    305
+#define IDS_SHARED_MEMORY_FAILED    306
+#define AFX_IDS_APP_TITLE           0xE000
+
+// ---- the status bar's version pane (the lock-key panes use the framework's indicator ids)
+#define ID_INDICATOR_VERSION        6999
+
+// ---- commands of the frame and the application
+#define ID_TOGGLE_RESIZE_WINDOW     7120
+#define ID_UPDATE_CHECK_DONE        45012
+#define ID_CHECK_FOR_UPDATE         45367
+#define ID_APP_ABOUT                0xE140
+#define ID_APP_EXIT                 0xE141
+#define ID_VIEW_TOOLBAR             0xE800
+#define ID_VIEW_STATUS_BAR          0xE801
+
+// ---- commands of the pages that menu 102 and the tool bar carry, spelled as the pages' own
+// headers spell them
+#define ID_FILE_LOAD_CONTENT        32787
+#define ID_FILE_SAVE_CONTENT        32788
+#define ID_FORMAT_FLOATING 32797
+#define ID_FORMAT_SCIENTIFIC 32798
+#define ID_FORMAT_ENGINEERING 32799
+#define ID_FORMAT_TECHNICAL 32800
+#define ID_FORMAT_WORDS 45379
+#define ID_VIEW_TOOLTIPS 32001
+#define ID_VIEW_VERIFY 32776
+#define ID_EDIT_DELETE_ALL 32792
+#define ID_FONT_LARGE 32802
+#define ID_FONT_MEDIUM 32803
+#define ID_FONT_SMALL 32804
+#define ID_FONT_VERY_SMALL 32805
+#define ID_FONT_VERY_LARGE 32806
+#define ID_OUTPUT_VOICE 32807
+#define ID_STOP_SPEECH 32808
+#define ID_FONT_BOLD 32810
+#define ID_OUTPUT_SHARED_MEMORY 32817
+#ifndef ID_EDIT_COPY
+#define ID_EDIT_COPY 57634
+#define ID_EDIT_CUT 57635
+#define ID_EDIT_PASTE 57637
+#define ID_EDIT_UNDO 57643
+#endif
