@@ -1,7 +1,9 @@
 #include "framework/ControlBar.h"
 
 #include "framework/DockBar.h"
+#include "framework/DockContext.h"
 #include "framework/DockState.h"
+#include "framework/FrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
@@ -60,9 +62,24 @@ CSize SECControlBar::CalcDynamicLayout(int length, DWORD mode)
         else
             m_szFloat.cx = m_nMRUWidth = committed;
     }
+    // A bar out of its auto-hide strip is as large as its slide has made it so far.
+    if (IsSliding() && IsFloating())
+        return m_szFloat;
     if (mode & (LM_HORZDOCK | LM_VERTDOCK))
         return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
     return m_szFloat;
+}
+
+void SECControlBar::EnableDocking(DWORD dockStyle)
+{
+    if ((dockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) && !m_pDockContext)
+        m_pDockContext = NewDockContext();
+    CControlBar::EnableDocking(dockStyle);
+}
+
+std::unique_ptr<CDockContext> SECControlBar::NewDockContext()
+{
+    return std::make_unique<SECDockContext>(this);
 }
 
 void SECControlBar::SetExBarStyle(DWORD exStyle, BOOL redraw)
@@ -161,9 +178,18 @@ void SECControlBar::SizeChildToFit(CPoint origin, CSize available)
 void SECControlBar::OnDestroy()
 {
     m_childLayout.clear();
+    // A bar that goes while auto-hidden takes its button along.
+    if (auto* frame = IsSliding() ? dynamic_cast<SECFrameWnd*>(m_pDockSite) : nullptr)
+        if (SECAutoHideBar* strip = frame->GetAutoHideBar(m_dwAutoHideSide))
+            strip->RemoveBar(this);
     CControlBar::OnDestroy();
     if (m_pDockSite)
         m_pDockSite->DelayRecalcLayout();
+}
+
+BOOL SECControlBar::CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info)
+{
+    return Create(frame, info.m_strWindowName, info.m_dwStyle, info.m_dwExStyle, info.m_nBarID);
 }
 
 void SECControlBar::GetBarInfo(SECControlBarInfo* info) const
@@ -240,11 +266,26 @@ CRect SECControlBar::GetCloseButtonRect() const
     return (m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? CaptionButtonRect(0) : CRect();
 }
 
+CRect SECControlBar::GetPinButtonRect() const
+{
+    return m_bAutoHide ? CaptionButtonRect((m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? 1 : 0) : CRect();
+}
+
 CRect SECControlBar::GetExpandButtonRect() const
 {
     if (!(m_dwExStyle & CBRS_EX_EXPANDBUTTON))
         return CRect();
-    return CaptionButtonRect((m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? 1 : 0);
+    return CaptionButtonRect(((m_dwExStyle & CBRS_EX_CLOSEBUTTON) ? 1 : 0) + (m_bAutoHide ? 1 : 0));
+}
+
+CRect SECControlBar::PressedButtonRect(Pressed pressed) const
+{
+    switch (pressed) {
+    case Pressed::Close: return GetCloseButtonRect();
+    case Pressed::Expand: return GetExpandButtonRect();
+    case Pressed::Pin: return GetPinButtonRect();
+    default: return CRect();
+    }
 }
 
 SECDockBar* SECControlBar::ToolkitDockBar() const
@@ -288,28 +329,89 @@ void SECControlBar::DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bo
             (vertical ? (expanded ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT) : (expanded ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)) | state);
 }
 
+void SECControlBar::DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const
+{
+    if (rect.IsRectEmpty())
+        return;
+    dc->FillSolidRect(&rect, GetSysColor(COLOR_3DFACE));
+    if (pressed)
+        dc->Draw3dRect(&rect, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+    // A drawing pin seen from the side: its head a box, its point a line out of the head's
+    // middle; pointing down when pinned, left when the bar slides.
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    const int side = rect.Width(), quarter = side / 4, eighth = std::max(1, side / 8);
+    const CPoint centre = rect.CenterPoint();
+    if (m_bPinned) {
+        dc->FillSolidRect(centre.x - quarter, rect.top + eighth + 1, 2 * quarter, 1, ink); // the plate
+        dc->Draw3dRect(centre.x - eighth - 1, rect.top + eighth + 1, 2 * eighth + 2, 2 * quarter, ink, ink);
+        dc->FillSolidRect(centre.x - quarter - eighth, rect.top + eighth + 2 * quarter, 2 * (quarter + eighth) + 1, 1, ink);
+        dc->FillSolidRect(centre.x, rect.top + eighth + 2 * quarter, 1, rect.bottom - eighth - (rect.top + eighth + 2 * quarter), ink);
+    } else {
+        dc->FillSolidRect(rect.right - eighth - 1, centre.y - quarter, 1, 2 * quarter, ink);
+        dc->Draw3dRect(rect.right - eighth - 2 * quarter, centre.y - eighth - 1, 2 * quarter, 2 * eighth + 2, ink, ink);
+        dc->FillSolidRect(rect.right - eighth - 2 * quarter, centre.y - quarter - eighth, 1, 2 * (quarter + eighth) + 1, ink);
+        dc->FillSolidRect(rect.left + eighth, centre.y, rect.right - eighth - 2 * quarter - (rect.left + eighth), 1, ink);
+    }
+}
+
+void SECControlBar::DrawCaptionTitle(CDC* dc, const CRect& rect) const
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW logFont = metrics.lfStatusFont;
+    const bool vertical = GripperOnLeft();
+    if (vertical)
+        logFont.lfEscapement = logFont.lfOrientation = 900; // reads upwards
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CFont* oldFont = dc->SelectObject(&font);
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    const COLORREF oldColor = dc->SetTextColor(GetSysColor(COLOR_BTNTEXT));
+    const CString title = GetWindowText();
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(&rect);
+    if (vertical) {
+        const int height = std::abs(logFont.lfHeight);
+        dc->TextOut(rect.left + (rect.Width() - height) / 2, rect.bottom - 2, title);
+    } else {
+        CRect text = rect;
+        text.left += 2;
+        dc->DrawText(title, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    dc->RestoreDC(saved);
+    dc->SetTextColor(oldColor);
+    dc->SetBkMode(oldMode);
+    dc->SelectObject(oldFont);
+}
+
 void SECControlBar::DrawGripper(CDC* dc)
 {
     const CRect gripper = GetGripperRect();
     if (gripper.IsRectEmpty())
         return;
-    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect();
+    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect(), pin = GetPinButtonRect();
     // Two raised grip lines along what the buttons leave of the strip.
     CRect grip = gripper;
-    const CRect& last = !expand.IsRectEmpty() ? expand : close;
-    if (GripperOnLeft()) {
-        if (!last.IsRectEmpty())
-            grip.top = last.bottom + 2;
+    const CRect& last = !expand.IsRectEmpty() ? expand : !pin.IsRectEmpty() ? pin : close;
+    if (GripperOnLeft() && !last.IsRectEmpty())
+        grip.top = last.bottom + 2;
+    else if (!last.IsRectEmpty())
+        grip.right = last.left - 2;
+    if (m_bAutoHide) {
+        // A bar that may auto-hide is named in its caption: once out of its strip, nothing else
+        // tells which bar it is.
+        DrawCaptionTitle(dc, grip);
+    } else if (GripperOnLeft()) {
         for (int x : { grip.left + 3, grip.left + 7 })
             dc->Draw3dRect(x, grip.top, 3, grip.Height(), GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
     } else {
-        if (!last.IsRectEmpty())
-            grip.right = last.left - 2;
         for (int y : { grip.top + 3, grip.top + 7 })
             dc->Draw3dRect(grip.left, y, grip.Width(), 3, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
     }
     DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
     DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);
+    DrawPinButton(dc, pin, m_pressed == Pressed::Pin);
 }
 
 void SECControlBar::DoPaint(CDC* dc)
@@ -320,17 +422,18 @@ void SECControlBar::DoPaint(CDC* dc)
 
 void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
 {
-    const bool onClose = GetCloseButtonRect().PtInRect(point);
+    const bool onClose = GetCloseButtonRect().PtInRect(point) && !IsSliding();
     const bool onExpand = GetExpandButtonRect().PtInRect(point) && ToolkitDockBar() && !ToolkitDockBar()->IsOnlyBarInRow(this);
-    if (onClose || onExpand) {
-        m_pressed = onClose ? Pressed::Close : Pressed::Expand;
-        const CRect button = onClose ? GetCloseButtonRect() : GetExpandButtonRect();
+    const bool onPin = GetPinButtonRect().PtInRect(point);
+    if (onClose || onExpand || onPin) {
+        m_pressed = onClose ? Pressed::Close : onExpand ? Pressed::Expand : Pressed::Pin;
+        const CRect button = PressedButtonRect(m_pressed);
         InvalidateRect(&button, FALSE);
         SetCapture();
         return;
     }
-    if (GetExpandButtonRect().PtInRect(point))
-        return; // a disabled button does nothing, not even a drag
+    if (GetExpandButtonRect().PtInRect(point) || IsSliding())
+        return; // a disabled button does nothing, not even a drag; nor does a bar out of its strip
     CControlBar::OnLButtonDown(keys, point);
 }
 
@@ -343,10 +446,15 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
     const Pressed pressed = std::exchange(m_pressed, Pressed::None);
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
-    const CRect button = pressed == Pressed::Close ? GetCloseButtonRect() : GetExpandButtonRect();
+    const CRect button = PressedButtonRect(pressed);
     InvalidateRect(&button, FALSE);
     if (!button.PtInRect(point))
         return; // released outside: nothing
+    if (pressed == Pressed::Pin) {
+        if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite))
+            m_bPinned ? frame->AutoHideControlBar(this) : frame->PinControlBar(this);
+        return;
+    }
     if (pressed == Pressed::Close) {
         SendMessage(WM_COMMAND, ID_SEC_HIDE);
         return;
@@ -360,7 +468,8 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
 
 void SECControlBar::OnLButtonDblClk(UINT keys, CPoint point)
 {
-    if (GetCloseButtonRect().PtInRect(point) || GetExpandButtonRect().PtInRect(point))
+    if (GetCloseButtonRect().PtInRect(point) || GetExpandButtonRect().PtInRect(point) || GetPinButtonRect().PtInRect(point)
+        || IsSliding())
         return;
     CControlBar::OnLButtonDblClk(keys, point);
 }

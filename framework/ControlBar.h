@@ -37,6 +37,8 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
 
+    // Docking goes through the toolkit's drag context (DockContext.h).
+    void EnableDocking(DWORD dockStyle);
     DWORD GetExBarStyle() const { return m_dwExStyle; }
     void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
 
@@ -46,6 +48,8 @@ public:
     // Where the close and expand buttons are (empty without their style bits or while floating).
     CRect GetCloseButtonRect() const;
     CRect GetExpandButtonRect() const;
+    // The pin of a bar that may auto-hide: pressed, it sends the bar into its strip or back.
+    CRect GetPinButtonRect() const;
     void DrawGripper(CDC* dc);
     // Whether the bar fills its row (its expand button then offers to restore the row).
     BOOL IsExpanded() const;
@@ -56,7 +60,9 @@ public:
     virtual void AddContextMenuItems(CMenu*) {}
 
     // Fills the record with this bar's place and sizes, or takes them from it.
-    void GetBarInfo(SECControlBarInfo* info) const;
+    virtual void GetBarInfo(SECControlBarInfo* info) const;
+    // Makes the bar's window again from a saved record, as a bar of the frame.
+    virtual BOOL CreateFromBarInfo(CFrameWnd* frame, const SECControlBarInfo& info);
     void SetBarInfo(const SECControlBarInfo& info);
 
     BOOL m_bShareSettled = TRUE;
@@ -66,14 +72,22 @@ public:
     int m_nMRUWidth = 32767;
     DWORD m_dwExStyle = 0;
     CRect m_rcBorder { 10, 10, 10, 10 };
+    // May auto-hide (shows a pin); pinned: docked as usual, else in the strip of that side.
     BOOL m_bAutoHide = FALSE;
-    BOOL m_bPinned = FALSE;
+    BOOL m_bPinned = TRUE;
     DWORD m_dwAutoHideSide = 0;
+    bool IsSliding() const { return m_bAutoHide && !m_bPinned; }
 
 protected:
+    // The drag context this kind of bar docks with.
+    virtual std::unique_ptr<CDockContext> NewDockContext();
     // The gripper is at the bar's left (a horizontal bar) rather than along its top.
-    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
-    bool ShowsGripper() const { return (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY); }
+    // A bar out of its strip has its caption on top, as if docked at a side.
+    bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) && !IsSliding(); }
+    bool ShowsGripper() const
+    {
+        return (m_dwExStyle & CBRS_EX_GRIPPER) && (IsSliding() || (!IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY)));
+    }
     void DoPaint(CDC* dc) override;
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
@@ -98,9 +112,12 @@ private:
     // The n-th caption button from the gripper's far end (0: close, 1: expand when there is a close).
     CRect CaptionButtonRect(int slot) const;
     void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;
+    void DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const;
+    void DrawCaptionTitle(CDC* dc, const CRect& rect) const;
     class SECDockBar* ToolkitDockBar() const;
 
-    enum class Pressed { None, Close, Expand };
+    enum class Pressed { None, Close, Expand, Pin };
+    CRect PressedButtonRect(Pressed pressed) const;
     Pressed m_pressed = Pressed::None;
 
     std::vector<ChildRecord> m_childLayout;

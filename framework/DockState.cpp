@@ -298,7 +298,7 @@ SECControlBar* SECDockState::CreateMissingBar(const SECControlBarInfo& info, CFr
         delete made;
         return nullptr;
     }
-    if (!bar->Create(frame, info.m_strWindowName, info.m_dwStyle, info.m_dwExStyle, info.m_nBarID)) {
+    if (!bar->CreateFromBarInfo(frame, info)) {
         delete bar;
         return nullptr;
     }

@@ -210,3 +210,90 @@ BOOL SECFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* h
         return TRUE;
     return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
 }
+
+// ---- auto-hide strips
+
+namespace {
+
+struct AutoHideSide {
+    DWORD align;
+    UINT dockBarId;
+};
+constexpr AutoHideSide kAutoHideSides[] = {
+    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
+    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
+    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
+    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
+};
+
+const AutoHideSide* SideOfDockBar(const CDockBar* dockBar)
+{
+    for (const AutoHideSide& side : kAutoHideSides)
+        if (dockBar && dockBar->GetDlgCtrlID() == static_cast<int>(side.dockBarId))
+            return &side;
+    return nullptr;
+}
+
+} // namespace
+
+void SECFrameWnd::EnableDocking(DWORD dockStyle)
+{
+    CFrameWnd::EnableDocking(dockStyle);
+    for (size_t i = 0; i < m_autoHideBars.size(); ++i) {
+        SECAutoHideBar& strip = m_autoHideBars[i];
+        const AutoHideSide& side = kAutoHideSides[i];
+        if (strip.m_hWnd || !(dockStyle & side.align) || !strip.Create(this, side.align))
+            continue;
+        strip.EnableDocking(side.align);
+        DockControlBar(&strip, side.dockBarId);
+        ShowControlBar(&strip, FALSE, FALSE);
+    }
+}
+
+SECAutoHideBar* SECFrameWnd::GetAutoHideBar(DWORD side)
+{
+    for (size_t i = 0; i < m_autoHideBars.size(); ++i)
+        if (kAutoHideSides[i].align == side && m_autoHideBars[i].m_hWnd)
+            return &m_autoHideBars[i];
+    return nullptr;
+}
+
+BOOL SECFrameWnd::AutoHideControlBar(SECControlBar* bar)
+{
+    const AutoHideSide* side = bar ? SideOfDockBar(bar->m_pDockBar) : nullptr;
+    SECAutoHideBar* strip = side ? GetAutoHideBar(side->align) : nullptr;
+    if (!strip || bar == strip)
+        return FALSE;
+    bar->m_bAutoHide = TRUE;
+    bar->m_bPinned = FALSE;
+    bar->m_dwAutoHideSide = side->align;
+    FloatControlBar(bar, CPoint(0, 0), (side->align & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
+    ShowControlBar(bar, FALSE, FALSE);
+    strip->AddBar(bar);
+    return TRUE;
+}
+
+BOOL SECFrameWnd::PinControlBar(SECControlBar* bar)
+{
+    SECAutoHideBar* strip = bar && bar->IsSliding() ? GetAutoHideBar(bar->m_dwAutoHideSide) : nullptr;
+    if (!strip)
+        return FALSE;
+    if (SECAutoHideBarBtn* button = strip->FindButton(bar))
+        button->Reset();
+    strip->RemoveBar(bar);
+    bar->m_bPinned = TRUE;
+    for (const AutoHideSide& side : kAutoHideSides)
+        if (side.align == bar->m_dwAutoHideSide)
+            DockControlBar(bar, side.dockBarId);
+    bar->m_dwAutoHideSide = 0;
+    ShowControlBar(bar, TRUE, FALSE);
+    return TRUE;
+}
+
+void SECFrameWnd::ResetAutoHideButtons(const SECAutoHideBarBtn* keep)
+{
+    for (SECAutoHideBar& strip : m_autoHideBars)
+        for (int i = 0; strip.m_hWnd && i < strip.GetButtonCount(); ++i)
+            if (SECAutoHideBarBtn* button = strip.GetButton(i); button != keep && button->Bar().IsVisible())
+                button->Reset();
+}

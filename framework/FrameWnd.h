@@ -5,9 +5,11 @@
 // With a menu bar, the frame has no window menu of its own: the bar shows the current menu
 // resource as buttons and the frame's menu plug-in drops its popups.
 
+#include "framework/AutoHideBar.h"
 #include "framework/FrameMenuBar.h"
 #include "platform/mfc/Frame.h"
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -43,6 +45,19 @@ public:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
+    // ---- auto-hide strips
+    // Makes the dock bars, and for each a hidden auto-hide strip on the same side.
+    void EnableDocking(DWORD dockStyle);
+    // The strip of a side (CBRS_ALIGN_LEFT, _TOP, _RIGHT, _BOTTOM), or null.
+    SECAutoHideBar* GetAutoHideBar(DWORD side);
+    // Unpins a docked bar (from now on one that may auto-hide): it leaves its dock bar for the
+    // strip of that side and hides there.
+    BOOL AutoHideControlBar(SECControlBar* bar);
+    // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
+    BOOL PinControlBar(SECControlBar* bar);
+    // Puts back every auto-hidden bar that is out, except the one of `keep`.
+    void ResetAutoHideButtons(const SECAutoHideBarBtn* keep);
+
 protected:
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
         int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
@@ -60,6 +75,7 @@ private:
     void RepaintMenuBar();
 
     CRect m_rectPane;
+    std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom
     SECFrameMenuBar* m_pMenuBar = nullptr;
     std::unique_ptr<SECFrameMenuPlugIn> m_pMenuPlugIn;
     std::vector<UINT> m_menuBitmaps; // tool-bar resources given before the plug-in existed

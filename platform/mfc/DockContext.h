@@ -13,12 +13,13 @@ public:
     static constexpr int kDeadZone = 5;
 
     explicit CDockContext(CControlBar* bar);
+    virtual ~CDockContext() = default;
 
-    void StartDrag(CPoint screenPoint);
-    void Move(CPoint screenPoint, UINT keys);
-    void EndDrag(CPoint screenPoint, UINT keys);
-    void CancelDrag();
-    void ToggleDocking();
+    virtual void StartDrag(CPoint screenPoint);
+    virtual void Move(CPoint screenPoint, UINT keys);
+    virtual void EndDrag(CPoint screenPoint, UINT keys);
+    virtual void CancelDrag();
+    virtual void ToggleDocking();
 
     BOOL IsTracking() const { return m_bTracking; }
     // Past the dead zone: a release now docks or floats the bar.

@@ -1,0 +1,191 @@
+#include "framework/DockContext.h"
+
+#include "framework/ResourceText.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/mfc/Dc.h"
+#include "platform/mfc/DockBar.h"
+#include "platform/mfc/Frame.h"
+#include "platform/mfc/WinApp.h"
+
+namespace {
+
+// Moves the rectangle the least so that the point lies inside it.
+void KeepPointInside(CRect& rect, CPoint point)
+{
+    if (point.x < rect.left)
+        rect.OffsetRect(point.x - rect.left, 0);
+    else if (point.x >= rect.right)
+        rect.OffsetRect(point.x - rect.right + 1, 0);
+    if (point.y < rect.top)
+        rect.OffsetRect(0, point.y - rect.top);
+    else if (point.y >= rect.bottom)
+        rect.OffsetRect(0, point.y - rect.bottom + 1);
+}
+
+CRect WindowRectOf(HWND window)
+{
+    CRect rect;
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+} // namespace
+
+// ---- the tracking rectangle
+
+BEGIN_MESSAGE_MAP(SECDragRect, CWnd)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+SECDragRect::~SECDragRect()
+{
+    if (m_hWnd)
+        DestroyWindow();
+}
+
+void SECDragRect::Show(const CRect& rect, CSize edge, bool halftone)
+{
+    if (m_hWnd && rect == m_rect && edge == m_edge && halftone == m_halftone && IsWindowVisible())
+        return;
+    const bool reshape = !m_hWnd || rect.Size() != m_rect.Size() || edge != m_edge;
+    m_rect = rect;
+    m_edge = edge;
+    m_halftone = halftone;
+    if (!m_hWnd && !CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_TRANSPARENT, nullptr, L"", WS_POPUP, rect, nullptr, 0))
+        return;
+    if (reshape) {
+        HRGN ring = ::CreateRectRgn(0, 0, rect.Width(), rect.Height());
+        HRGN inside = ::CreateRectRgn(edge.cx, edge.cy, rect.Width() - edge.cx, rect.Height() - edge.cy);
+        ::CombineRgn(ring, ring, inside, RGN_DIFF);
+        ::DeleteObject(inside);
+        SetWindowRgn(ring, FALSE); // the window owns the region now
+    }
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Invalidate();
+    UpdateWindow();
+}
+
+void SECDragRect::Hide()
+{
+    if (m_hWnd)
+        ShowWindow(SW_HIDE);
+}
+
+void SECDragRect::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    if (!m_halftone) {
+        dc.FillSolidRect(&client, GetSysColor(COLOR_WINDOWTEXT));
+        return;
+    }
+    // The classic dither: every other pixel, alternating by row.
+    static constexpr WORD kChecker[8] = { 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55 };
+    HBITMAP pattern = ::CreateBitmap(8, 8, 1, 1, kChecker);
+    HBRUSH brush = ::CreatePatternBrush(pattern);
+    ::DeleteObject(pattern);
+    dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+    dc.SetBkColor(GetSysColor(COLOR_WINDOW));
+    ::FillRect(dc.m_hDC, &client, brush);
+    ::DeleteObject(brush);
+}
+
+// ---- the drag context
+
+SECDockContext::SECDockContext(CControlBar* bar)
+    : CDockContext(bar)
+{
+}
+
+void SECDockContext::StartDrag(CPoint screenPoint)
+{
+    CDockContext::StartDrag(screenPoint);
+    if (!IsTracking())
+        return;
+    // The keys (Esc) go to the bar while it is dragged.
+    m_focusBefore = ::GetFocus();
+    m_pBar->SetFocus();
+    SetStatusText(ResourceText(IDS_SEC_PREVENTDOCKING, L"Press the Ctrl key to prevent docking."));
+    Move(screenPoint, 0);
+}
+
+void SECDockContext::Move(CPoint screenPoint, UINT keys)
+{
+    CDockContext::Move(screenPoint, keys);
+    if (!IsTracking())
+        return;
+    bool docking = false;
+    const CRect rect = TrackingRect(screenPoint, keys, docking);
+    const CSize edge = docking ? CSize(1, 1) : CSize(::GetSystemMetrics(SM_CXFRAME) - 1, ::GetSystemMetrics(SM_CYFRAME) - 1);
+    m_dragRect.Show(rect, edge, !docking);
+}
+
+void SECDockContext::EndDrag(CPoint screenPoint, UINT keys)
+{
+    if (!IsTracking())
+        return;
+    bool docking = false;
+    const CRect rect = TrackingRect(screenPoint, keys, docking);
+    const bool moves = IsDragging();
+    EndTracking();
+    CDockContext::EndDrag(screenPoint, keys);
+    // The bar lands where the frame was shown.
+    if (moves && !docking && m_pBar->IsFloating()) {
+        ::SetWindowPos(::GetAncestor(m_pBar->m_hWnd, GA_ROOT), nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_ptMRUFloatPos = rect.TopLeft();
+    }
+}
+
+void SECDockContext::CancelDrag()
+{
+    EndTracking();
+    CDockContext::CancelDrag();
+}
+
+void SECDockContext::EndTracking()
+{
+    m_dragRect.Hide();
+    if (::GetFocus() == m_pBar->m_hWnd && m_focusBefore && ::IsWindow(m_focusBefore))
+        ::SetFocus(m_focusBefore);
+    m_focusBefore = nullptr;
+    CFrameWnd* main = m_pBar->m_pDockSite;
+    if (main && main->m_hWnd)
+        main->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+}
+
+void SECDockContext::SetStatusText(const CString& text) const
+{
+    CFrameWnd* main = m_pBar->m_pDockSite;
+    if (main && main->m_hWnd)
+        main->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(text)));
+}
+
+CRect SECDockContext::TrackingRect(CPoint screenPoint, UINT keys, bool& docking) const
+{
+    // Nothing moves within the dead zone.
+    const CSize moved = IsDragging() ? screenPoint - m_ptStart : CSize();
+    // A floating bar within the dead zone stays a floating bar.
+    CDockBar* dockBar = IsDragging() || !m_pBar->IsFloating() ? DockBarAt(screenPoint, keys) : nullptr;
+    docking = dockBar != nullptr;
+    CRect rect;
+    if (docking) {
+        const bool horizontal = dockBar->m_dwStyle & CBRS_ORIENT_HORZ;
+        // A docked bar keeps its present size along a dock bar of its own orientation.
+        const CDockBar* current = m_pBar->IsFloating() ? nullptr : m_pBar->m_pDockBar;
+        const bool sameOrientation = current && ((current->m_dwStyle ^ dockBar->m_dwStyle) & CBRS_ORIENT_HORZ) == 0;
+        const CSize size = sameOrientation ? m_rectStart.Size()
+                                           : m_pBar->CalcDynamicLayout(-1, horizontal ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
+        rect = CRect(m_rectStart.TopLeft() + moved, size);
+    } else if (m_pBar->IsFloating()) {
+        rect = WindowRectOf(::GetAncestor(m_pBar->m_hWnd, GA_ROOT));
+        rect.OffsetRect(moved);
+    } else {
+        // The mini frame around the floating size.
+        CRect frame(CPoint(), m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH));
+        ::AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
+        rect = CRect(m_rectStart.TopLeft() + moved, frame.Size());
+    }
+    KeepPointInside(rect, screenPoint);
+    return rect;
+}

@@ -1,0 +1,284 @@
+#include "DockingFixture.h"
+
+#include "framework/AutoHideBar.h"
+#include "framework/FrameWnd.h"
+#include "platform/user/tests/PixelChecks.h"
+
+inline void PrintTo(const CRect& r, std::ostream* out)
+{
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace {
+
+constexpr UINT ID_FIRST_BAR = AFX_IDW_CONTROLBAR_FIRST + 70;
+
+class AutoHideBarTest : public DockingFixture {
+protected:
+    CFrameWnd* NewFrame() override { return new SECFrameWnd; }
+    void SetUp() override
+    {
+        DockingFixture::SetUp();
+        toolkitFrame()->EnableDocking(CBRS_ALIGN_ANY);
+    }
+    SECFrameWnd* toolkitFrame() const { return static_cast<SECFrameWnd*>(frame); }
+
+    // A bar docked on the side of that dock bar, then unpinned into its strip.
+    SECControlBar& AutoHiddenBar(LPCWSTR title, UINT dockBarId, int index = 0)
+    {
+        auto& bar = bars.emplace_back(std::make_unique<SECControlBar>());
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP, 0, ID_FIRST_BAR + index));
+        bar->m_szFloat = CSize(120, 90);
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(bar.get(), dockBarId);
+        EXPECT_TRUE(toolkitFrame()->AutoHideControlBar(bar.get()));
+        Pump();
+        return *bar;
+    }
+    SECAutoHideBarBtn* ButtonOf(const SECControlBar& bar, DWORD side) { return toolkitFrame()->GetAutoHideBar(side)->FindButton(&bar); }
+    void HoverOver(HWND window)
+    {
+        CRect rect;
+        ::GetWindowRect(window, &rect);
+        headless->InjectMouseMove(rect.CenterPoint());
+        Pump();
+    }
+    void MoveAway()
+    {
+        CRect rect;
+        frame->GetWindowRect(&rect);
+        headless->InjectMouseMove(rect.CenterPoint());
+        Pump();
+    }
+    void Wait(UINT milliseconds)
+    {
+        headless->Advance(milliseconds);
+        Pump();
+    }
+    // The bar's caption, in window coordinates.
+    static CRect Caption(const SECControlBar& bar)
+    {
+        CRect caption = bar.GetGripperRect();
+        CRect window;
+        bar.GetWindowRect(&window);
+        CPoint origin;
+        bar.ClientToScreen(&origin);
+        caption.OffsetRect(origin - window.TopLeft());
+        return caption;
+    }
+    static CWnd* FloatingFrame(const SECControlBar& bar) { return CWnd::FromHandle(::GetAncestor(bar.m_hWnd, GA_ROOT)); }
+    static CRect WindowRect(CWnd* window)
+    {
+        CRect rect;
+        window->GetWindowRect(&rect);
+        return rect;
+    }
+
+    std::vector<std::unique_ptr<SECControlBar>> bars;
+};
+
+TEST_F(AutoHideBarTest, StripsStayHiddenUntilABarIsUnpinnedIntoThem)
+{
+    for (DWORD side : { CBRS_ALIGN_LEFT, CBRS_ALIGN_TOP, CBRS_ALIGN_RIGHT, CBRS_ALIGN_BOTTOM }) {
+        SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(side);
+        ASSERT_NE(strip, nullptr);
+        EXPECT_FALSE(strip->IsWindowVisible());
+        EXPECT_EQ(strip->GetButtonCount(), 0);
+    }
+    SECControlBar& bar = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_LEFT);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    EXPECT_TRUE(strip->IsWindowVisible());
+    ASSERT_EQ(strip->GetButtonCount(), 1);
+    EXPECT_EQ(strip->GetButton(0)->Label(), CString(L"Output"));
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_TRUE(bar.m_bAutoHide);
+    EXPECT_FALSE(bar.m_bPinned);
+    EXPECT_EQ(bar.m_dwAutoHideSide, CBRS_ALIGN_LEFT);
+    EXPECT_EQ(strip->CalcFixedLayout(FALSE, FALSE).cx, strip->Thickness());
+
+    // Pinning it again docks it back on its side and hides the emptied strip.
+    EXPECT_TRUE(toolkitFrame()->PinControlBar(&bar));
+    Pump();
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_FALSE(strip->IsWindowVisible());
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_FALSE(toolkitFrame()->PinControlBar(&bar)) << "a docked bar has nothing to leave";
+}
+
+TEST_F(AutoHideBarTest, ABarDestroyedWhileAutoHiddenTakesItsButtonAlong)
+{
+    SECControlBar& bar = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_RIGHT);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_RIGHT);
+    strip->m_nSlideTime = 0;
+    HoverOver(ButtonOf(bar, CBRS_ALIGN_RIGHT)->m_hWnd);
+    ASSERT_TRUE(bar.IsVisible());
+    bar.DestroyWindow();
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_FALSE(strip->IsWindowVisible());
+    Wait(2000); // no timer of the button is left to fire
+}
+
+TEST_F(AutoHideBarTest, ThePinSendsTheBarIntoItsStripAndBack)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
+    bar.m_szFloat = CSize(120, 90);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    Pump();
+    EXPECT_TRUE(bar.GetPinButtonRect().IsRectEmpty()) << "a bar that may not auto-hide has no pin";
+    bar.m_bAutoHide = TRUE;
+    const CRect pin = bar.GetPinButtonRect();
+    ASSERT_FALSE(pin.IsRectEmpty());
+    EXPECT_EQ(pin.top, bar.GetCloseButtonRect().top) << "beside the close button";
+    EXPECT_LT(pin.right, bar.GetCloseButtonRect().left);
+
+    auto click = [&](CRect button) {
+        CPoint at = button.CenterPoint();
+        bar.ClientToScreen(&at);
+        headless->Advance(1000);
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        headless->InjectButton(1, false, at);
+        Pump();
+    };
+    click(pin);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    ASSERT_EQ(strip->GetButtonCount(), 1);
+    EXPECT_TRUE(bar.IsSliding());
+    EXPECT_FALSE(bar.IsVisible());
+
+    // Out of its strip the bar has its caption on top, with the pin pointing left.
+    strip->m_nSlideTime = 0;
+    HoverOver(strip->GetButton(0)->m_hWnd);
+    ASSERT_TRUE(bar.IsVisible());
+    const CRect slidingPin = bar.GetPinButtonRect();
+    ASSERT_FALSE(slidingPin.IsRectEmpty());
+    EXPECT_LT(slidingPin.top, 10);
+    bar.UpdateWindow();
+    CRect caption = Caption(bar);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, caption, "autohide-caption-sliding.png"));
+
+    click(slidingPin);
+    EXPECT_FALSE(bar.IsSliding());
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+    bar.UpdateWindow();
+    caption = Caption(bar);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, caption, "autohide-caption-pinned.png"));
+}
+
+TEST_F(AutoHideBarTest, ABarThatIsNotDockedCannotBeUnpinned)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Loose", WS_VISIBLE | CBRS_TOP, 0, ID_FIRST_BAR));
+    EXPECT_FALSE(toolkitFrame()->AutoHideControlBar(&bar));
+    EXPECT_FALSE(toolkitFrame()->AutoHideControlBar(nullptr));
+    EXPECT_FALSE(bar.m_bAutoHide);
+}
+
+TEST_F(AutoHideBarTest, HoveringSlidesTheBarOutAndLeavingSlidesItBackIn)
+{
+    struct Case {
+        UINT dockBarId;
+        DWORD side;
+    };
+    for (const Case& c : { Case { AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT }, Case { AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM } }) {
+        SCOPED_TRACE(c.side);
+        SECControlBar& bar = AutoHiddenBar(L"Watch", c.dockBarId, static_cast<int>(bars.size()));
+        SECAutoHideBarBtn* button = ButtonOf(bar, c.side);
+        ASSERT_NE(button, nullptr);
+        const CRect strip = WindowRect(toolkitFrame()->GetAutoHideBar(c.side));
+        const bool vertical = c.side == CBRS_ALIGN_LEFT;
+        const CRect out = vertical ? CRect(strip.left + 30, strip.top + 2, strip.left + 150, strip.bottom - 2)
+                                   : CRect(strip.left, strip.bottom - 120, strip.right, strip.bottom - 30);
+
+        HoverOver(button->m_hWnd);
+        EXPECT_TRUE(button->IsPressed());
+        // Five steps of 10 ms, each showing a fifth more of the bar, from the strip's side.
+        for (int step = 1; step <= SECAutoHideBarBtn::kSlideSteps; ++step) {
+            Wait(10);
+            ASSERT_TRUE(bar.IsVisible());
+            const CRect shown = WindowRect(FloatingFrame(bar));
+            if (vertical)
+                EXPECT_EQ(shown, CRect(out.left, out.top, out.left + out.Width() * step / 5, out.bottom)) << step;
+            else
+                EXPECT_EQ(shown, CRect(out.left, out.bottom - out.Height() * step / 5, out.right, out.bottom)) << step;
+        }
+        // The mouse rests on the bar: it stays out.
+        HoverOver(bar.m_hWnd);
+        Wait(1000);
+        EXPECT_TRUE(bar.IsVisible());
+        EXPECT_EQ(WindowRect(FloatingFrame(bar)), out);
+
+        // The mouse is checked every half second; at the first check outside both, the bar goes.
+        MoveAway();
+        Wait(SECAutoHideBarBtn::kTrackInterval);
+        EXPECT_FALSE(button->IsPressed());
+        for (int step = SECAutoHideBarBtn::kSlideSteps - 1; step > 0; --step) {
+            Wait(10);
+            EXPECT_TRUE(bar.IsVisible()) << step;
+        }
+        Wait(10);
+        EXPECT_FALSE(bar.IsVisible());
+        EXPECT_FALSE(FloatingFrame(bar)->IsWindowVisible());
+    }
+}
+
+TEST_F(AutoHideBarTest, HoveringASecondButtonPutsTheFirstBarBackFirst)
+{
+    SECControlBar& first = AutoHiddenBar(L"One", AFX_IDW_DOCKBAR_LEFT, 0);
+    SECControlBar& second = AutoHiddenBar(L"Two", AFX_IDW_DOCKBAR_RIGHT, 1);
+    toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT)->m_nSlideTime = 0;
+    toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_RIGHT)->m_nSlideTime = 0;
+
+    HoverOver(ButtonOf(first, CBRS_ALIGN_LEFT)->m_hWnd);
+    EXPECT_TRUE(first.IsVisible()) << "with no slide time the bar is out at once";
+    HoverOver(ButtonOf(second, CBRS_ALIGN_RIGHT)->m_hWnd);
+    EXPECT_FALSE(first.IsVisible());
+    EXPECT_FALSE(ButtonOf(first, CBRS_ALIGN_LEFT)->IsPressed());
+    EXPECT_TRUE(second.IsVisible());
+}
+
+TEST_F(AutoHideBarTest, RemovingTheFirstButtonMovesTheOthersUpAndTheLastHidesTheStrip)
+{
+    SECControlBar& first = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_TOP, 0);
+    SECControlBar& second = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_TOP, 1);
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_TOP);
+    ASSERT_EQ(strip->GetButtonCount(), 2);
+    const CRect firstPlace = PlaceInParent(strip->GetButton(0)->m_hWnd);
+    const CRect secondPlace = PlaceInParent(strip->GetButton(1)->m_hWnd);
+    EXPECT_EQ(firstPlace.left, SECAutoHideBar::kFirstButtonOffset);
+    EXPECT_EQ(secondPlace.left, firstPlace.right);
+    EXPECT_EQ(secondPlace.Width(), firstPlace.Width()) << "buttons are as long as the longest label";
+
+    toolkitFrame()->PinControlBar(&first);
+    ASSERT_EQ(strip->GetButtonCount(), 1);
+    EXPECT_EQ(PlaceInParent(strip->GetButton(0)->m_hWnd).left, SECAutoHideBar::kFirstButtonOffset);
+    EXPECT_TRUE(strip->IsWindowVisible());
+    toolkitFrame()->PinControlBar(&second);
+    EXPECT_FALSE(strip->IsWindowVisible());
+}
+
+TEST_F(AutoHideBarTest, StripsLookLikeRowsOfTabs)
+{
+    SECControlBar& left = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_LEFT, 0);
+    AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_TOP, 1);
+    AutoHiddenBar(L"Find", AFX_IDW_DOCKBAR_TOP, 2);
+    toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT)->m_nSlideTime = 0;
+    HoverOver(ButtonOf(left, CBRS_ALIGN_LEFT)->m_hWnd);
+    frame->UpdateWindow();
+    for (auto [side, name] : { std::pair { CBRS_ALIGN_TOP, "autohide-top-strip.png" }, std::pair { CBRS_ALIGN_LEFT, "autohide-left-strip.png" } }) {
+        SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(side);
+        strip->UpdateWindow();
+        CRect area = WindowRect(strip);
+        area.OffsetRect(-area.left, -area.top);
+        (side == CBRS_ALIGN_TOP ? area.right : area.bottom) = 160;
+        EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(strip->m_hWnd, area, name));
+    }
+}
+
+} // namespace

@@ -1,0 +1,245 @@
+#include "DockingFixture.h"
+
+#include "framework/AutoHideBar.h"
+#include "framework/DockContext.h"
+#include "framework/FrameWnd.h"
+#include "platform/user/tests/PixelChecks.h"
+
+#include <cairo.h>
+
+inline void PrintTo(const CRect& r, std::ostream* out)
+{
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+namespace {
+
+constexpr UINT ID_BAR = AFX_IDW_CONTROLBAR_FIRST + 80;
+
+// The status texts the frame was told to show while a drag runs.
+class StatusFrame : public SECFrameWnd {
+public:
+    std::vector<CString> texts;
+    UINT lastId = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SETMESSAGESTRING) {
+            lastId = static_cast<UINT>(wParam);
+            if (lParam)
+                texts.emplace_back(reinterpret_cast<LPCWSTR>(lParam));
+        }
+        return SECFrameWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+class DockContextTest : public DockingFixture {
+protected:
+    CFrameWnd* NewFrame() override { return new StatusFrame; }
+    void SetUp() override
+    {
+        DockingFixture::SetUp();
+        ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+        bar.m_szHorzDocked = bar.m_szFloat = CSize(160, 30);
+        bar.m_szVertDocked = CSize(30, 160);
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+        Pump();
+    }
+    StatusFrame& statusFrame() const { return *static_cast<StatusFrame*>(frame); }
+    SECDockContext& context() { return *static_cast<SECDockContext*>(bar.m_pDockContext.get()); }
+    const SECDragRect& dragRect() { return context().DragRect(); }
+
+    void Press(CPoint at)
+    {
+        headless->Advance(1000); // never a double click with an earlier press
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        Pump();
+    }
+    void MoveTo(CPoint to)
+    {
+        headless->InjectMouseMove(to);
+        Pump();
+    }
+    void Release(CPoint at)
+    {
+        headless->InjectButton(1, false, at);
+        Pump();
+    }
+    CPoint BarPoint(int x, int y)
+    {
+        CPoint point(x, y);
+        bar.ClientToScreen(&point);
+        return point;
+    }
+    CPoint FrameMiddle() const
+    {
+        CRect rect;
+        frame->GetWindowRect(&rect);
+        return rect.CenterPoint();
+    }
+    static CRect WindowRect(HWND window)
+    {
+        CRect rect;
+        ::GetWindowRect(window, &rect);
+        return rect;
+    }
+    CSize FloatingEdge() const { return CSize(GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1); }
+
+    SECControlBar bar;
+};
+
+TEST_F(DockContextTest, TheOutlineShowsWhereADropWouldPutTheBar)
+{
+    ASSERT_NE(dynamic_cast<SECDockContext*>(bar.m_pDockContext.get()), nullptr);
+    const CPoint start = BarPoint(40, 10);
+    const CRect barRect = WindowRect(bar.m_hWnd);
+    Press(start);
+    ASSERT_TRUE(context().IsTracking());
+    EXPECT_TRUE(dragRect().IsWindowVisible());
+    EXPECT_EQ(dragRect().Rect(), barRect) << "a thin outline where the bar is docked";
+    EXPECT_EQ(dragRect().Edge(), CSize(1, 1));
+    EXPECT_FALSE(dragRect().IsHalftone());
+    ASSERT_FALSE(statusFrame().texts.empty());
+    EXPECT_EQ(statusFrame().texts.back(), CString(L"Press the Ctrl key to prevent docking."));
+
+    // Over the middle of the frame the bar would float: a thick dithered frame, the pointer in it.
+    const CPoint middle = FrameMiddle();
+    MoveTo(middle);
+    EXPECT_TRUE(dragRect().IsHalftone());
+    EXPECT_EQ(dragRect().Edge(), FloatingEdge());
+    EXPECT_TRUE(dragRect().Rect().PtInRect(middle));
+    CRect expectedFrame(CPoint(), bar.m_szFloat);
+    ::AdjustWindowRectEx(&expectedFrame, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
+    EXPECT_EQ(dragRect().Rect().Size(), expectedFrame.Size());
+    const CRect shown = dragRect().Rect();
+
+    Release(middle);
+    EXPECT_FALSE(dragRect().IsWindowVisible());
+    EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
+    ASSERT_TRUE(bar.IsFloating());
+    EXPECT_EQ(WindowRect(::GetAncestor(bar.m_hWnd, GA_ROOT)).TopLeft(), shown.TopLeft()) << "the bar lands where its frame was shown";
+}
+
+TEST_F(DockContextTest, CtrlHeldShowsAndDropsAFloatingBar)
+{
+    const CPoint start = BarPoint(40, 10);
+    const CPoint along = start + CSize(60, 0); // still over the top dock bar
+    Press(start);
+    MoveTo(along);
+    EXPECT_FALSE(dragRect().IsHalftone()) << "over the dock bar it would dock";
+    headless->InjectKey(VK_CONTROL, true);
+    MoveTo(along + CSize(1, 0));
+    EXPECT_TRUE(dragRect().IsHalftone()) << "Ctrl prevents docking";
+    headless->InjectKey(VK_CONTROL, false);
+    MoveTo(along + CSize(2, 0));
+    EXPECT_FALSE(dragRect().IsHalftone()) << "released, it docks again at the next move";
+    headless->InjectKey(VK_CONTROL, true);
+    MoveTo(along + CSize(3, 0));
+    Release(along + CSize(3, 0));
+    headless->InjectKey(VK_CONTROL, false);
+    Pump();
+    EXPECT_TRUE(bar.IsFloating());
+}
+
+TEST_F(DockContextTest, AFloatingBarMovedWithinTheDeadZoneStaysFloating)
+{
+    // Float the bar with its frame over the top dock bar.
+    CRect topDock = WindowRect(AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)->m_hWnd);
+    frame->FloatControlBar(&bar, CPoint(topDock.left + 200, topDock.top - 10));
+    Pump();
+    ASSERT_TRUE(bar.IsFloating());
+    const CPoint start = BarPoint(20, 5);
+    ASSERT_TRUE(topDock.PtInRect(start) || context().DockBarAt(start, 0)) << "the press is over the dock side";
+    const CRect before = WindowRect(::GetAncestor(bar.m_hWnd, GA_ROOT));
+
+    Press(start);
+    MoveTo(start + CSize(2, 2));
+    EXPECT_TRUE(dragRect().IsHalftone()) << "within the dead zone it is shown floating";
+    EXPECT_EQ(dragRect().Rect(), before);
+    Release(start + CSize(2, 2));
+    EXPECT_TRUE(bar.IsFloating());
+    EXPECT_EQ(WindowRect(::GetAncestor(bar.m_hWnd, GA_ROOT)), before);
+}
+
+TEST_F(DockContextTest, EscapeEndsTheDragWithTheBarUnchanged)
+{
+    const CRect before = WindowRect(bar.m_hWnd);
+    Press(BarPoint(40, 10));
+    MoveTo(FrameMiddle());
+    headless->InjectKey(VK_ESCAPE, true);
+    headless->InjectKey(VK_ESCAPE, false);
+    Pump();
+    EXPECT_FALSE(context().IsTracking());
+    EXPECT_FALSE(dragRect().IsWindowVisible());
+    EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
+    Release(FrameMiddle());
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(WindowRect(bar.m_hWnd), before);
+}
+
+TEST_F(DockContextTest, DoubleClickTogglesBetweenDockedAndFloating)
+{
+    const CPoint at = BarPoint(40, 10);
+    const CRect docked = WindowRect(bar.m_hWnd);
+    for (int i = 0; i < 2; ++i) {
+        headless->Advance(1000);
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        headless->InjectButton(1, false, at);
+        headless->InjectButton(1, true, at);
+        headless->InjectButton(1, false, at);
+        Pump();
+        if (i == 0) {
+            EXPECT_TRUE(bar.IsFloating());
+            headless->InjectMouseMove(BarPoint(40, 10));
+        }
+    }
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(WindowRect(bar.m_hWnd), docked);
+    EXPECT_FALSE(dragRect().m_hWnd && dragRect().IsWindowVisible());
+}
+
+TEST_F(DockContextTest, AStripOnAnEdgeCannotBeDragged)
+{
+    auto* toolkitFrame = static_cast<SECFrameWnd*>(frame);
+    toolkitFrame->EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(toolkitFrame->AutoHideControlBar(&bar));
+    Pump();
+    SECAutoHideBar* strip = toolkitFrame->GetAutoHideBar(CBRS_ALIGN_TOP);
+    const CRect before = WindowRect(strip->m_hWnd);
+    CPoint at(4, 4);
+    strip->ClientToScreen(&at);
+    Press(at);
+    EXPECT_FALSE(strip->m_pDockContext->IsTracking());
+    MoveTo(FrameMiddle());
+    Release(FrameMiddle());
+    EXPECT_FALSE(strip->IsFloating());
+    EXPECT_EQ(WindowRect(strip->m_hWnd), before);
+}
+
+TEST_F(DockContextTest, OutlinesLookThinWhenDockingAndDitheredWhenFloating)
+{
+    Press(BarPoint(40, 10));
+    for (auto [to, name] : { std::pair { BarPoint(40, 10), "drag-rect-docking.png" }, std::pair { FrameMiddle(), "drag-rect-floating.png" } }) {
+        MoveTo(to);
+        CRect area = dragRect().Rect();
+        area.InflateRect(2, 2);
+        area.right = std::min(area.right, area.left + 48);
+        area.bottom = std::min(area.bottom, area.top + 24);
+        cairo_surface_t* screen = headless->Screen();
+        cairo_surface_flush(screen);
+        std::vector<COLORREF> pixels;
+        for (int y = area.top; y < area.bottom; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(screen) + static_cast<size_t>(y) * cairo_image_surface_get_stride(screen));
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(RGB((row[x] >> 16) & 0xFF, (row[x] >> 8) & 0xFF, row[x] & 0xFF));
+        }
+        EXPECT_TRUE(pixel_checks::MatchesExpectedPixels(pixels, area.Width(), area.Height(), name));
+    }
+    Release(FrameMiddle());
+}
+
+} // namespace
