@@ -61,6 +61,130 @@ CSize Repaired(CSize size)
     return CSize(size.cx < 1 ? 0 : size.cx, size.cy < 1 ? 0 : size.cy);
 }
 
+// Keys of the profile section of one bar.
+struct ProfileStore {
+    CWinApp* app;
+    CString section;
+
+    void WriteInt(LPCWSTR key, long long value) { app->WriteProfileInt(section, key, static_cast<int>(value)); }
+    void WriteFlag(LPCWSTR key, BOOL value) { WriteInt(key, value ? 1 : 0); }
+    void WriteText(LPCWSTR key, const CString& value) { app->WriteProfileString(section, key, value); }
+    int ReadInt(LPCWSTR key, int fallback) const { return app->GetProfileInt(section, key, fallback); }
+    BOOL ReadFlag(LPCWSTR key, BOOL fallback) const { return ReadInt(key, fallback) != 0; }
+    CString ReadText(LPCWSTR key) const { return app->GetProfileString(section, key, L""); }
+};
+
+struct NodeSink {
+    SECPersistentTreeNode& node;
+
+    void WriteInt(const CString& key, long long value) { node.SetIntValue(key, value); }
+    void WriteFlag(const CString& key, BOOL value) { node.SetBoolValue(key, value); }
+    void WriteText(const CString& key, const CString& value) { node.SetStringValue(key, value); }
+};
+
+struct NodeSource {
+    const SECPersistentTreeNode& node;
+
+    int ReadInt(const CString& key, int fallback) const
+    {
+        int value = fallback;
+        node.GetIntValue(key, value, fallback);
+        return value;
+    }
+    // A count is read whole, so that a huge stored one is not cut down to a plausible one.
+    long long ReadCount(const CString& key) const
+    {
+        long long value = 0;
+        node.GetIntValue(key, value);
+        return value;
+    }
+    BOOL ReadFlag(const CString& key, BOOL fallback) const
+    {
+        BOOL value = fallback;
+        node.GetBoolValue(key, value, fallback);
+        return value;
+    }
+    CString ReadText(const CString& key) const
+    {
+        CString value;
+        node.GetStringValue(key, value);
+        return value;
+    }
+};
+
+CString Numbered(LPCWSTR format, int index)
+{
+    CString text;
+    text.Format(format, index);
+    return text;
+}
+
+// The child of that name, made when missing and emptied when present, so that saving over an
+// earlier layout leaves none of its values behind.
+SECPersistentTreeNode* FreshChild(SECPTNFactory& factory, SECPersistentTreeNode& parent, const CString& name)
+{
+    SECPersistentTreeNode* child = parent.FindChild(name);
+    if (!child)
+        return factory.CreateNode(name, &parent);
+    while (!child->GetPairs().empty()) {
+        const CString key = child->GetPairs().front()->key;
+        child->DeleteValue(key);
+    }
+    return child;
+}
+
+// The toolkit's fields are written and read the same way in the profile and the tree; only the
+// store differs. A sink has WriteInt, WriteFlag and WriteText; a source the matching readers,
+// each taking the value a missing key gives.
+template <typename Sink>
+void WriteToolkitFields(const SECControlBarInfo& info, Sink& sink)
+{
+    sink.WriteInt(L"Style", info.m_dwStyle);
+    sink.WriteInt(L"ExStyle", info.m_dwExStyle);
+    sink.WriteFlag(L"PrevFloating", info.m_bPrevFloating);
+    sink.WriteFlag(L"MDIChild", info.m_bMDIChild);
+    sink.WriteFlag(L"AutoHide", info.m_bAutoHide);
+    sink.WriteFlag(L"AutoHidePinned", info.m_bAutoHidePinned);
+    sink.WriteInt(L"LastAlignedDocking", info.m_dwLastAlignedDocking);
+    sink.WriteText(L"PctWidth", FormatPctWidth(info.m_fPctWidth));
+    sink.WriteInt(L"MRUFloatCX", info.m_szFloat.cx);
+    sink.WriteInt(L"MRUFloatCY", info.m_szFloat.cy);
+    sink.WriteInt(L"MRUHorzDockCX", info.m_szHorzDock.cx);
+    sink.WriteInt(L"MRUHorzDockCY", info.m_szHorzDock.cy);
+    sink.WriteInt(L"MRUVertDockCX", info.m_szVertDock.cx);
+    sink.WriteInt(L"MRUVertDockCY", info.m_szVertDock.cy);
+    sink.WriteInt(L"MRUDockingState", info.m_dwMRUDockingState);
+    sink.WriteInt(L"DockingStyle", info.m_dwDockStyle);
+    sink.WriteInt(L"TypeID", info.m_nTypeID);
+    sink.WriteText(L"ClassName", info.m_strClassName);
+    sink.WriteText(L"WindowName", info.m_strWindowName);
+    sink.WriteInt(L"ResourceID", info.m_nResourceID);
+}
+
+template <typename Source>
+void ReadToolkitFields(SECControlBarInfo& info, const Source& source)
+{
+    auto dword = [&](LPCWSTR key, DWORD fallback) { return static_cast<DWORD>(source.ReadInt(key, static_cast<int>(fallback))); };
+    info.m_dwStyle = dword(L"Style", 0);
+    info.m_dwExStyle = dword(L"ExStyle", 0);
+    info.m_bPrevFloating = source.ReadFlag(L"PrevFloating", FALSE);
+    info.m_bMDIChild = source.ReadFlag(L"MDIChild", FALSE);
+    info.m_bAutoHide = source.ReadFlag(L"AutoHide", FALSE);
+    info.m_bAutoHidePinned = source.ReadFlag(L"AutoHidePinned", TRUE);
+    info.m_dwLastAlignedDocking = dword(L"LastAlignedDocking", 0);
+    info.m_fPctWidth = std::max(0.0f, ParsePctWidth(source.ReadText(L"PctWidth")));
+    auto size = [&](LPCWSTR cx, LPCWSTR cy) { return Repaired(CSize(source.ReadInt(cx, 0), source.ReadInt(cy, 0))); };
+    info.m_szFloat = size(L"MRUFloatCX", L"MRUFloatCY");
+    info.m_szHorzDock = size(L"MRUHorzDockCX", L"MRUHorzDockCY");
+    info.m_szVertDock = size(L"MRUVertDockCX", L"MRUVertDockCY");
+    info.m_dwMRUDockingState = dword(L"MRUDockingState", info.m_dwMRUDockingState);
+    info.m_dwDockStyle = dword(L"DockingStyle", info.m_dwDockStyle);
+    info.m_nTypeID = dword(L"TypeID", 0);
+    info.m_strClassName = source.ReadText(L"ClassName");
+    info.m_strWindowName = source.ReadText(L"WindowName");
+    info.m_nResourceID = dword(L"ResourceID", info.m_nResourceID);
+}
+
 } // namespace
 
 CString FormatPctWidth(float share)
@@ -79,29 +203,8 @@ BOOL SECControlBarInfo::SaveState(LPCWSTR profileName, int index) const
 {
     if (!CControlBarInfo::SaveState(profileName, index))
         return FALSE;
-    CWinApp* app = AfxGetApp();
-    const CString section = AfxBarSection(profileName, index);
-    auto write = [&](LPCWSTR key, DWORD value) { app->WriteProfileInt(section, key, static_cast<int>(value)); };
-    write(L"Style", m_dwStyle);
-    write(L"ExStyle", m_dwExStyle);
-    write(L"PrevFloating", m_bPrevFloating);
-    write(L"MDIChild", m_bMDIChild);
-    app->WriteProfileString(section, L"PctWidth", FormatPctWidth(m_fPctWidth));
-    write(L"MRUFloatCX", static_cast<DWORD>(m_szFloat.cx));
-    write(L"MRUFloatCY", static_cast<DWORD>(m_szFloat.cy));
-    write(L"MRUHorzDockCX", static_cast<DWORD>(m_szHorzDock.cx));
-    write(L"MRUHorzDockCY", static_cast<DWORD>(m_szHorzDock.cy));
-    write(L"MRUVertDockCX", static_cast<DWORD>(m_szVertDock.cx));
-    write(L"MRUVertDockCY", static_cast<DWORD>(m_szVertDock.cy));
-    write(L"MRUDockingState", m_dwMRUDockingState);
-    write(L"DockingStyle", m_dwDockStyle);
-    write(L"TypeID", m_nTypeID);
-    app->WriteProfileString(section, L"ClassName", m_strClassName);
-    app->WriteProfileString(section, L"WindowName", m_strWindowName);
-    write(L"ResourceID", m_nResourceID);
-    write(L"AutoHide", m_bAutoHide);
-    write(L"AutoHidePinned", m_bAutoHidePinned);
-    write(L"LastAlignedDocking", m_dwLastAlignedDocking);
+    ProfileStore store { AfxGetApp(), AfxBarSection(profileName, index) };
+    WriteToolkitFields(*this, store);
     return TRUE;
 }
 
@@ -110,32 +213,106 @@ BOOL SECControlBarInfo::LoadState(LPCWSTR profileName, int index, const CDockSta
     CWinApp* app = AfxGetApp();
     if (!app)
         return FALSE;
-    const CString section = AfxBarSection(profileName, index);
-    auto read = [&](LPCWSTR key, DWORD fallback) { return static_cast<DWORD>(app->GetProfileInt(section, key, static_cast<int>(fallback))); };
-    const int x = static_cast<int>(read(L"XPos", static_cast<DWORD>(-1)));
+    const ProfileStore store { app, AfxBarSection(profileName, index) };
+    // The profile keeps x as written: the base load's scaling of it is undone.
+    const int x = store.ReadInt(L"XPos", -1);
     const BOOL loaded = CControlBarInfo::LoadState(profileName, index, state);
     m_pointPos.x = x;
-    m_dwStyle = read(L"Style", 0);
-    m_dwExStyle = read(L"ExStyle", 0);
-    m_bPrevFloating = read(L"PrevFloating", 0) != 0;
-    m_bMDIChild = read(L"MDIChild", 0) != 0;
-    m_fPctWidth = std::max(0.0f, ParsePctWidth(app->GetProfileString(section, L"PctWidth", L"")));
-    auto size = [&](LPCWSTR cx, LPCWSTR cy) {
-        return Repaired(CSize(static_cast<int>(read(cx, 0)), static_cast<int>(read(cy, 0))));
-    };
-    m_szFloat = size(L"MRUFloatCX", L"MRUFloatCY");
-    m_szHorzDock = size(L"MRUHorzDockCX", L"MRUHorzDockCY");
-    m_szVertDock = size(L"MRUVertDockCX", L"MRUVertDockCY");
-    m_dwMRUDockingState = read(L"MRUDockingState", m_dwMRUDockingState);
-    m_dwDockStyle = read(L"DockingStyle", m_dwDockStyle);
-    m_nTypeID = read(L"TypeID", 0);
-    m_strClassName = app->GetProfileString(section, L"ClassName", L"");
-    m_strWindowName = app->GetProfileString(section, L"WindowName", L"");
-    m_nResourceID = read(L"ResourceID", m_nResourceID);
-    m_bAutoHide = read(L"AutoHide", 0) != 0;
-    m_bAutoHidePinned = read(L"AutoHidePinned", 1) != 0;
-    m_dwLastAlignedDocking = read(L"LastAlignedDocking", 0);
+    ReadToolkitFields(*this, store);
     return loaded;
+}
+
+BOOL SECControlBarInfo::SaveState(SECPTNFactory& factory, SECPersistentTreeNode* parentNode, int index) const
+{
+    if (!parentNode || IsEmptyDockBar())
+        return FALSE;
+    SECPersistentTreeNode* node = FreshChild(factory, *parentNode, Numbered(L"Bar-%d", index));
+    if (!node)
+        return FALSE;
+    SaveBaseState(*node);
+    SaveToolkitState(*node);
+    return TRUE;
+}
+
+BOOL SECControlBarInfo::LoadState(const SECPersistentTreeNode* node, const CDockState& state)
+{
+    if (!node)
+        return FALSE;
+    const BOOL loaded = LoadBaseState(*node, state);
+    LoadToolkitState(*node);
+    return loaded;
+}
+
+void SECControlBarInfo::SaveBaseState(SECPersistentTreeNode& node) const
+{
+    NodeSink store { node };
+    store.WriteInt(L"BarID", static_cast<int>(m_nBarID));
+    if (!m_bVisible)
+        store.WriteFlag(L"Visible", FALSE);
+    if (m_bFloating) {
+        store.WriteFlag(L"Horz", m_bHorz);
+        store.WriteFlag(L"Floating", TRUE);
+    }
+    if (m_pointPos.x != -1)
+        store.WriteInt(L"XPos", m_pointPos.x);
+    if (m_pointPos.y != -1)
+        store.WriteInt(L"YPos", m_pointPos.y);
+    if (m_nMRUWidth != 32767)
+        store.WriteInt(L"MRUWidth", m_nMRUWidth);
+    if (m_bDocking) {
+        store.WriteFlag(L"Docking", TRUE);
+        store.WriteInt(L"MRUDockID", static_cast<int>(m_uMRUDockID));
+        store.WriteInt(L"MRUDockLeftPos", m_rectMRUDockPos.left);
+        store.WriteInt(L"MRUDockTopPos", m_rectMRUDockPos.top);
+        store.WriteInt(L"MRUDockRightPos", m_rectMRUDockPos.right);
+        store.WriteInt(L"MRUDockBottomPos", m_rectMRUDockPos.bottom);
+        store.WriteInt(L"MRUFloatStyle", static_cast<int>(m_dwMRUFloatStyle));
+        store.WriteInt(L"MRUFloatXPos", m_ptMRUFloatPos.x);
+        store.WriteInt(L"MRUFloatYPos", m_ptMRUFloatPos.y);
+    }
+    if (m_arrBarID.size() > 1) {
+        store.WriteInt(L"Bars", static_cast<int>(m_arrBarID.size()));
+        for (size_t i = 0; i < m_arrBarID.size(); ++i)
+            store.WriteInt(Numbered(L"Bar#%d", static_cast<int>(i)), static_cast<int>(m_arrBarID[i]));
+    }
+}
+
+void SECControlBarInfo::SaveToolkitState(SECPersistentTreeNode& node) const
+{
+    NodeSink sink { node };
+    WriteToolkitFields(*this, sink);
+}
+
+BOOL SECControlBarInfo::LoadBaseState(const SECPersistentTreeNode& node, const CDockState& state)
+{
+    const NodeSource store { node };
+    m_nBarID = static_cast<UINT>(store.ReadInt(L"BarID", 0));
+    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
+    m_bVisible = store.ReadFlag(L"Visible", TRUE);
+    m_bHorz = store.ReadFlag(L"Horz", TRUE);
+    m_bFloating = store.ReadFlag(L"Floating", FALSE);
+    m_pointPos = state.ScalePoint(CPoint(store.ReadInt(L"XPos", -1), store.ReadInt(L"YPos", -1)));
+    m_nMRUWidth = store.ReadInt(L"MRUWidth", 32767);
+    m_bDocking = store.ReadFlag(L"Docking", FALSE);
+    if (m_bDocking) {
+        m_uMRUDockID = static_cast<UINT>(store.ReadInt(L"MRUDockID", 0));
+        m_rectMRUDockPos = state.ScaleRectPos(CRect(store.ReadInt(L"MRUDockLeftPos", 0), store.ReadInt(L"MRUDockTopPos", 0),
+            store.ReadInt(L"MRUDockRightPos", 0), store.ReadInt(L"MRUDockBottomPos", 0)));
+        m_dwMRUFloatStyle = static_cast<DWORD>(store.ReadInt(L"MRUFloatStyle", 0));
+        m_ptMRUFloatPos = state.ScalePoint(CPoint(store.ReadInt(L"MRUFloatXPos", 0), store.ReadInt(L"MRUFloatYPos", 0)));
+    }
+    m_arrBarID.clear();
+    const long long bars = store.ReadCount(L"Bars");
+    if (bars < 0 || bars > CDockState::kMaxRecords)
+        return FALSE; // damaged: a count no layout has
+    for (int i = 0; i < bars; ++i)
+        m_arrBarID.push_back(static_cast<UINT>(store.ReadInt(Numbered(L"Bar#%d", i), 0)));
+    return m_nBarID != 0;
+}
+
+void SECControlBarInfo::LoadToolkitState(const SECPersistentTreeNode& node)
+{
+    ReadToolkitFields(*this, NodeSource { node });
 }
 
 void SECControlBarInfo::Serialize(CArchive& archive, const SECDockState& state)
@@ -276,6 +453,46 @@ void SECDockState::Serialize(CArchive& archive)
         throw;
     }
     m_dwVersion = kVersion;
+}
+
+BOOL SECDockState::SaveState(SECPTNFactory& factory, SECPersistentTreeNode* parentNode) const
+{
+    if (!parentNode)
+        return FALSE;
+    SECPersistentTreeNode* node = FreshChild(factory, *parentNode, L"DockState");
+    if (!node)
+        return FALSE;
+    int written = 0;
+    for (const auto& record : m_arrBarInfo)
+        if (auto* info = dynamic_cast<const SECControlBarInfo*>(record.get()); info && info->SaveState(factory, node, written))
+            ++written;
+    NodeSink sink { *node };
+    sink.WriteInt(L"Bars", written);
+    const CSize screen = GetScreenSize();
+    sink.WriteInt(L"ScreenCX", screen.cx);
+    sink.WriteInt(L"ScreenCY", screen.cy);
+    return TRUE;
+}
+
+BOOL SECDockState::LoadState(const SECPersistentTreeNode* node)
+{
+    Clear();
+    const SECPersistentTreeNode* layout = node ? node->FindChild(L"DockState") : nullptr;
+    if (!layout)
+        return FALSE;
+    const NodeSource source { *layout };
+    const long long bars = source.ReadCount(L"Bars");
+    SetScreenSize(CSize(source.ReadInt(L"ScreenCX", 0), source.ReadInt(L"ScreenCY", 0)));
+    m_dwVersion = kVersion;
+    if (bars < 0 || bars > kMaxRecords)
+        return FALSE; // damaged: keep the layout the frame has
+    for (int i = 0; i < bars; ++i) {
+        const SECPersistentTreeNode* barNode = layout->FindChild(Numbered(L"Bar-%d", i));
+        auto info = std::make_unique<SECControlBarInfo>();
+        if (info->LoadState(barNode, *this))
+            m_arrBarInfo.push_back(std::move(info));
+    }
+    return TRUE;
 }
 
 CRuntimeClass* SECDockState::FindRuntimeClass(LPCWSTR className)

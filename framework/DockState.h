@@ -1,12 +1,13 @@
 #pragma once
 // The toolkit's saved bar layout: every record carries, beyond the platform's, the bar's sizes
 // for each placement, its share of a dock row, its styles and what makes it again (class and
-// window name). Three forms: the profile (SaveState/LoadState with a profile name), an archive
-// (Serialize), and the frame itself (GetState collects it, SetState applies it). A layout that
+// window name). Four forms: the profile (SaveState/LoadState with a profile name), a persistent
+// tree (SaveState/LoadState with nodes), an archive (Serialize), and the frame itself (GetState collects it, SetState applies it). A layout that
 // names a bar the frame lacks makes that bar again when its class is a toolkit control bar;
 // anything else in a damaged or foreign layout is ignored.
 
 #include "platform/base/Archive.h"
+#include "framework/PersistentTree.h"
 #include "platform/mfc/DockState.h"
 
 class CFrameWnd;
@@ -17,6 +18,15 @@ class SECControlBarInfo : public CControlBarInfo {
 public:
     BOOL SaveState(LPCWSTR profileName, int index) const override;
     BOOL LoadState(LPCWSTR profileName, int index, const CDockState& state) override;
+    // The tree form: a node "Bar-<index>" made under parentNode. FALSE, and nothing written, for
+    // a null node, a node that cannot be made, or a dock bar's record holding no row of bars.
+    virtual BOOL SaveState(SECPTNFactory& factory, SECPersistentTreeNode* parentNode, int index) const;
+    // FALSE for a null node or a damaged record (no bar id, a contained-id count no layout has).
+    virtual BOOL LoadState(const SECPersistentTreeNode* node, const CDockState& state);
+    virtual void SaveBaseState(SECPersistentTreeNode& node) const;
+    virtual void SaveToolkitState(SECPersistentTreeNode& node) const;
+    virtual BOOL LoadBaseState(const SECPersistentTreeNode& node, const CDockState& state);
+    virtual void LoadToolkitState(const SECPersistentTreeNode& node);
     // The archive form; loading throws a CArchiveException on damaged data.
     void Serialize(CArchive& archive, const SECDockState& state);
 
@@ -42,11 +52,20 @@ class SECDockState : public CDockState {
 public:
     static constexpr DWORD kVersion = 2;
 
+    using CDockState::LoadState;
+    using CDockState::SaveState;
+
     std::unique_ptr<CControlBarInfo> CreateBarInfo() const override { return std::make_unique<SECControlBarInfo>(); }
 
     // FALSE (and nothing done) without a frame.
     BOOL GetState(CFrameWnd* frame);
     BOOL SetState(CFrameWnd* frame);
+    // The tree form, under a child node "DockState" of the given node; a layout saved there before
+    // is replaced. FALSE for a null node.
+    BOOL SaveState(SECPTNFactory& factory, SECPersistentTreeNode* parentNode) const;
+    // FALSE, and the state left empty, without a "DockState" child or with a bar count no layout
+    // has; records that are missing or damaged are skipped.
+    BOOL LoadState(const SECPersistentTreeNode* node);
     // Stores the layout, or loads one: a damaged archive leaves the state empty and throws.
     void Serialize(CArchive& archive);
 

@@ -88,13 +88,21 @@ int SECPersistentTreeNode::AddChild(SECPersistentTreeNode* child)
     return 0;
 }
 
-SECPersistentTreeNode* SECPersistentTreeNode::CreateChild(const CString& name, SECPersistentTreeNode* parent)
+SECPTNFactory::SECPTNFactory() = default;
+SECPTNFactory::~SECPTNFactory() = default;
+
+SECPersistentTreeNode* SECPTNFactory::CreateNode(const CString& name, SECPersistentTreeNode* parent)
 {
     auto node = std::make_unique<SECPersistentTreeNode>();
     if (node->Create(name, parent) != 0)
         return nullptr;
     m_made.push_back(std::move(node));
     return m_made.back().get();
+}
+
+SECPersistentTreeNode* SECPersistentTreeNode::CreateChild(const CString& name, SECPersistentTreeNode* parent)
+{
+    return m_factory.CreateNode(name, parent);
 }
 
 SECPersistentTreeNode* SECPersistentTreeNode::FindChild(const CString& name) const

@@ -40,6 +40,23 @@ public:
         std::vector<CString>& values) = 0;
 };
 
+class SECPersistentTreeNode;
+
+// Makes tree nodes and owns them: every node it made lives as long as the factory.
+class SECPTNFactory {
+public:
+    SECPTNFactory();
+    ~SECPTNFactory();
+    SECPTNFactory(const SECPTNFactory&) = delete;
+    SECPTNFactory& operator=(const SECPTNFactory&) = delete;
+
+    // A new node created as `name` under `parent`; null (and nothing kept) when Create refused it.
+    SECPersistentTreeNode* CreateNode(const CString& name, SECPersistentTreeNode* parent);
+
+private:
+    std::vector<std::unique_ptr<SECPersistentTreeNode>> m_made;
+};
+
 class SECPersistentTreeNode : public CObject {
     DECLARE_DYNCREATE(SECPersistentTreeNode)
 public:
@@ -87,7 +104,7 @@ private:
 
     CString m_name;
     SECPersistentTreeNode* m_parent = nullptr;
-    std::vector<std::unique_ptr<SECPersistentTreeNode>> m_made; // the nodes CreateChild made
+    SECPTNFactory m_factory; // owns the nodes CreateChild made
     std::vector<SECPersistentTreeNode*> m_children;             // in creation order, not owned
     std::vector<std::unique_ptr<SECPersTreeNodeKeyValuePair>> m_pairs;
     BOOL m_created = FALSE;

@@ -1,4 +1,5 @@
 #include "DockingFixture.h"
+#include "MemoryTreeStorage.h"
 
 #include "framework/ControlBar.h"
 #include "framework/DockState.h"
@@ -241,6 +242,181 @@ TEST_F(DockStateTest, OnlyToolkitBarsAreMadeAgainFromALayout)
         EXPECT_EQ(tools->m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)) << "the known bar is placed either way";
     }
     EXPECT_EQ(NotABar::made, 0) << "a class that is no toolkit bar is never even made";
+}
+
+using TreeValues = std::vector<std::pair<const wchar_t*, CString>>;
+
+CString Decimal(UINT value)
+{
+    CString text;
+    text.Format(L"%u", value);
+    return text;
+}
+
+// A node made under parent holding the given values as text, as a stored tree would give them.
+SECPersistentTreeNode* Node(SECPTNFactory& factory, SECPersistentTreeNode* parent, const wchar_t* name, const TreeValues& values)
+{
+    SECPersistentTreeNode* node = factory.CreateNode(name, parent);
+    for (const auto& [key, value] : values)
+        node->SetStringValue(key, value);
+    return node;
+}
+
+// A root node standing for the frame's place in a settings tree.
+class DockStateTreeTest : public DockStateTest {
+protected:
+    DockStateTreeTest() { root.Create(L"MainFrame"); }
+    const SECPersistentTreeNode* SavedBar(int index) const
+    {
+        const SECPersistentTreeNode* layout = root.FindChild(L"DockState");
+        CString name;
+        name.Format(L"Bar-%d", index);
+        return layout ? layout->FindChild(name) : nullptr;
+    }
+
+    SECPTNFactory factory;
+    SECPersistentTreeNode root;
+};
+
+TEST_F(DockStateTreeTest, TheTreeFormRoundTripsALayoutOfSeveralBarsThroughItsStorage)
+{
+    Arrange();
+    SECDockState saved;
+    ASSERT_TRUE(saved.GetState(frame));
+    ASSERT_TRUE(saved.SaveState(factory, &root));
+    int bars = 0;
+    root.FindChild(L"DockState")->GetIntValue(L"Bars", bars);
+    EXPECT_GE(bars, 3) << "both bars and the dock bars holding them";
+    EXPECT_LT(static_cast<size_t>(bars), saved.m_arrBarInfo.size()) << "empty dock bars are not written";
+    CString share;
+    SavedBar(0)->GetStringValue(L"PctWidth", share);
+    EXPECT_EQ(share, CString(L"500000"));
+
+    MemoryTreeStorage storage;
+    ASSERT_TRUE(root.Save(&storage));
+    SECPersistentTreeNode reread;
+    reread.Create(L"MainFrame");
+    ASSERT_TRUE(reread.Load(&storage));
+
+    Scramble();
+    SECDockState loaded;
+    ASSERT_TRUE(loaded.LoadState(&reread));
+    EXPECT_EQ(loaded.m_arrBarInfo.size(), static_cast<size_t>(bars));
+    ASSERT_TRUE(loaded.SetState(frame));
+    ExpectArranged();
+}
+
+TEST_F(DockStateTreeTest, SavingAgainLeavesNothingOfTheEarlierLayout)
+{
+    Arrange();
+    SECDockState floating;
+    ASSERT_TRUE(floating.GetState(frame));
+    ASSERT_TRUE(floating.SaveState(factory, &root));
+    ASSERT_NE(SavedBar(0)->FindPair(L"Floating"), nullptr);
+
+    frame->DockControlBar(tools, AFX_IDW_DOCKBAR_TOP, nullptr);
+    SECDockState docked;
+    ASSERT_TRUE(docked.GetState(frame));
+    ASSERT_TRUE(docked.SaveState(factory, &root)) << "the earlier layout is replaced, not refused";
+    EXPECT_EQ(root.GetChildren().size(), 1u);
+    EXPECT_EQ(SavedBar(0)->FindPair(L"Floating"), nullptr) << "a key only a floating bar writes is gone";
+
+    SECDockState loaded;
+    ASSERT_TRUE(loaded.LoadState(&root));
+    ASSERT_TRUE(loaded.SetState(frame));
+    EXPECT_FALSE(tools->IsFloating());
+}
+
+TEST_F(DockStateTreeTest, MissingOrDamagedValuesReadBackRepaired)
+{
+    SECPersistentTreeNode* layout = Node(factory, &root, L"DockState", { { L"Bars", L"1" } });
+    Node(factory, layout, L"Bar-0",
+        { { L"BarID", L"59500" }, { L"PctWidth", L"-300" }, { L"MRUFloatCX", L"-4" }, { L"MRUFloatCY", L"0" },
+            { L"MRUHorzDockCX", L"120" }, { L"Visible", L"false" } });
+
+    SECDockState loaded;
+    ASSERT_TRUE(loaded.LoadState(&root));
+    ASSERT_EQ(loaded.m_arrBarInfo.size(), 1u);
+    const auto& info = dynamic_cast<const SECControlBarInfo&>(*loaded.m_arrBarInfo.front());
+    EXPECT_EQ(info.m_nBarID, 59500u);
+    EXPECT_FALSE(info.m_bVisible) << "Booleans read back whatever their case";
+    EXPECT_EQ(info.m_pointPos, CPoint(-1, -1));
+    EXPECT_EQ(info.m_nMRUWidth, 32767);
+    EXPECT_EQ(info.m_fPctWidth, 0.0f);
+    EXPECT_EQ(info.m_szFloat, CSize(0, 0));
+    EXPECT_EQ(info.m_szHorzDock, CSize(120, 0));
+    EXPECT_TRUE(info.m_bAutoHidePinned);
+    EXPECT_TRUE(info.m_strClassName.IsEmpty());
+
+    SECControlBarInfo kept;
+    kept.m_nResourceID = 300;
+    kept.m_dwDockStyle = CBRS_ALIGN_LEFT;
+    kept.m_dwMRUDockingState = CBRS_ALIGN_TOP;
+    ASSERT_TRUE(kept.LoadState(layout->FindChild(L"Bar-0"), loaded));
+    EXPECT_EQ(kept.m_nResourceID, 300u) << "a missing resource id leaves the record's";
+    EXPECT_EQ(kept.m_dwDockStyle, static_cast<DWORD>(CBRS_ALIGN_LEFT));
+    EXPECT_EQ(kept.m_dwMRUDockingState, static_cast<DWORD>(CBRS_ALIGN_TOP));
+}
+
+TEST_F(DockStateTreeTest, ADamagedOrForeignTreeIsIgnored)
+{
+    using Build = std::function<void(SECPTNFactory&, SECPersistentTreeNode&)>;
+    auto layoutWith = [](CString bars, std::vector<std::pair<const wchar_t*, TreeValues>> barNodes = {}) -> Build {
+        return [=](SECPTNFactory& f, SECPersistentTreeNode& r) {
+            SECPersistentTreeNode* layout = Node(f, &r, L"DockState", { { L"Bars", bars } });
+            for (const auto& [name, values] : barNodes)
+                Node(f, layout, name, values);
+        };
+    };
+    struct Case {
+        const char* name;
+        Build build;
+        bool loads;
+        size_t records;
+    };
+    const Case cases[] = {
+        { "no layout under the node", [](SECPTNFactory& f, SECPersistentTreeNode& r) { Node(f, &r, L"Other", { { L"Bars", L"1" } }); }, false, 0 },
+        { "more bars than any layout has", layoutWith(L"4294967297"), false, 0 },
+        { "a negative bar count", layoutWith(L"-1"), false, 0 },
+        { "bar nodes that are missing", layoutWith(L"3", { { L"Bar-1", { { L"BarID", L"59501" } } } }), true, 1 },
+        { "a bar without an id, or with text for one",
+            layoutWith(L"2", { { L"Bar-0", { { L"Style", L"1" } } }, { L"Bar-1", { { L"BarID", L"toolbar" } } } }), true, 0 },
+        { "a dock bar holding more bars than any layout has",
+            layoutWith(L"1", { { L"Bar-0", { { L"BarID", Decimal(AFX_IDW_DOCKBAR_TOP) }, { L"Bars", L"2000000000" } } } }), true, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECPTNFactory caseFactory;
+        SECPersistentTreeNode caseRoot;
+        caseRoot.Create(L"MainFrame");
+        c.build(caseFactory, caseRoot);
+        SECDockState loaded;
+        EXPECT_EQ(loaded.LoadState(&caseRoot), c.loads ? TRUE : FALSE);
+        EXPECT_EQ(loaded.m_arrBarInfo.size(), c.records);
+        ASSERT_TRUE(loaded.SetState(frame));
+        EXPECT_EQ(tools->m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)) << "the frame keeps its layout";
+        EXPECT_EQ(panel->m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_LEFT));
+    }
+    SECPersistentTreeNode* none = nullptr;
+    EXPECT_FALSE(SECDockState().LoadState(none));
+    EXPECT_FALSE(SECDockState().SaveState(factory, none));
+}
+
+TEST_F(DockStateTreeTest, AForeignClassNameInATreeMakesNoBar)
+{
+    constexpr UINT ID_STRANGER = AFX_IDW_CONTROLBAR_FIRST + 91;
+    SECPersistentTreeNode* layout = Node(factory, &root, L"DockState", { { L"Bars", L"2" } });
+    Node(factory, layout, L"Bar-0",
+        { { L"BarID", Decimal(AFX_IDW_DOCKBAR_TOP) }, { L"Bars", L"3" }, { L"Bar#0", L"0" }, { L"Bar#1", Decimal(ID_STRANGER) },
+            { L"Bar#2", L"0" } });
+    Node(factory, layout, L"Bar-1", { { L"BarID", Decimal(ID_STRANGER) }, { L"ClassName", L"NotABar" }, { L"WindowName", L"Stranger" } });
+
+    SECDockState loaded;
+    ASSERT_TRUE(loaded.LoadState(&root));
+    EXPECT_EQ(loaded.m_arrBarInfo.size(), 2u);
+    ASSERT_TRUE(loaded.SetState(frame));
+    EXPECT_EQ(frame->GetControlBar(ID_STRANGER), nullptr);
+    EXPECT_EQ(NotABar::made, 0);
 }
 
 TEST_F(DockStateTest, NoFrameNoChange)

@@ -1,5 +1,6 @@
 #include "framework/DocTemplateUtils.h"
 #include "framework/PersistentTree.h"
+#include "MemoryTreeStorage.h"
 
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
@@ -159,47 +160,6 @@ TEST(PersistentTree, NodesAreCreatedOnceWithUniqueSiblingNames)
     EXPECT_EQ(first->GetPath(), (SECPersistentTreePath { L"Bar", L"Root" }));
 }
 
-// Keeps nodes in a map keyed by the joined path, as a profile section per node would.
-class MemoryStorage : public SECPersistentTreeStorage {
-public:
-    struct Node {
-        std::vector<CString> children, keys, values;
-    };
-    int BeginNode(const SECPersistentTreePath& path) override
-    {
-        nodes[Key(path)] = {};
-        return failBegin ? 2 : 1;
-    }
-    BOOL WriteValue(const SECPersistentTreePath& path, const CString& key, const CString& value) override
-    {
-        nodes[Key(path)].keys.push_back(key);
-        nodes[Key(path)].values.push_back(value);
-        return TRUE;
-    }
-    BOOL WriteChildNames(const SECPersistentTreePath& path, const std::vector<CString>& names) override
-    {
-        nodes[Key(path)].children = names;
-        return TRUE;
-    }
-    BOOL ReadNode(const SECPersistentTreePath& path, std::vector<CString>& children, std::vector<CString>& keys, std::vector<CString>& values) override
-    {
-        auto it = nodes.find(Key(path));
-        if (it == nodes.end())
-            return FALSE;
-        children = it->second.children, keys = it->second.keys, values = it->second.values;
-        return TRUE;
-    }
-    static std::wstring Key(const SECPersistentTreePath& path)
-    {
-        std::wstring key;
-        for (auto it = path.rbegin(); it != path.rend(); ++it)
-            key += L"\\" + Text(*it);
-        return key;
-    }
-    std::map<std::wstring, Node> nodes;
-    bool failBegin = false;
-};
-
 TEST(PersistentTree, ATreeComesBackFromItsStorage)
 {
     SECPersistentTreeNode root;
@@ -212,7 +172,7 @@ TEST(PersistentTree, ATreeComesBackFromItsStorage)
     bar->SetBinaryValue(L"Buttons", block.data(), static_cast<int>(block.size()));
     root.CreateChild(L"Empty", &root);
 
-    MemoryStorage storage;
+    MemoryTreeStorage storage;
     ASSERT_TRUE(root.Save(&storage));
     EXPECT_EQ(storage.nodes.size(), 4u);
     EXPECT_EQ(storage.nodes[L"\\Frame"].children, (std::vector<CString> { L"DockState", L"Empty" }));
