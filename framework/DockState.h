@@ -2,12 +2,13 @@
 // The toolkit's saved bar layout: every record carries, beyond the platform's, the bar's sizes
 // for each placement, its share of a dock row, its styles and what makes it again (class and
 // window name). Four forms: the profile (SaveState/LoadState with a profile name), a persistent
-// tree (SaveState/LoadState with nodes), an archive (Serialize), and the frame itself (GetState collects it, SetState applies it). A layout that
-// names a bar the frame lacks makes that bar again when its class is a toolkit control bar;
-// anything else in a damaged or foreign layout is ignored.
+// tree (SaveState/LoadState with nodes), an archive (Serialize), and the frame itself (GetState
+// collects it, SetState applies it). A layout that names a bar the frame lacks makes that bar
+// again when its class is a toolkit control bar; anything else in a damaged or foreign layout is
+// ignored.
 
-#include "platform/base/Archive.h"
 #include "framework/PersistentTree.h"
+#include "platform/base/Archive.h"
 #include "platform/mfc/DockState.h"
 
 class CFrameWnd;
@@ -19,7 +20,7 @@ public:
     BOOL SaveState(LPCWSTR profileName, int index) const override;
     BOOL LoadState(LPCWSTR profileName, int index, const CDockState& state) override;
     // The tree form: a node "Bar-<index>" made under parentNode. FALSE, and nothing written, for
-    // a null node, a node that cannot be made, or a dock bar's record holding no row of bars.
+    // a null node, a node that cannot be made, or the record of a dock bar holding no bars.
     virtual BOOL SaveState(SECPTNFactory& factory, SECPersistentTreeNode* parentNode, int index) const;
     // FALSE for a null node or a damaged record (no bar id, a contained-id count no layout has).
     virtual BOOL LoadState(const SECPersistentTreeNode* node, const CDockState& state);
