@@ -126,6 +126,7 @@ BOOL CSplitterWnd::Create(CWnd* parent, int maxRows, int maxColumns, SIZE minPan
     m_maxColumns = maxColumns;
     m_minPane = minPane;
     m_pDynamicViewClass = context->m_pNewViewClass;
+    m_scrollStyle = style & (WS_HSCROLL | WS_VSCROLL);
     m_rows.assign(1, Line { 0, static_cast<int>(minPane.cy), 0 });
     m_columns.assign(1, Line { 0, static_cast<int>(minPane.cx), 0 });
     if (!CreateCommon(parent, style, id))
@@ -177,10 +178,10 @@ BOOL CSplitterWnd::CreateView(int row, int column, CRuntimeClass* viewClass, SIZ
 
 void CSplitterWnd::CreateScrollBars()
 {
-    for (int row = 0; row < m_maxRows; ++row)
+    for (int row = 0; row < m_maxRows && (m_scrollStyle & WS_VSCROLL); ++row)
         ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, 0, 0, 0, 0, m_hWnd,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_VSCROLL_FIRST + row)), nullptr, nullptr);
-    for (int column = 0; column < m_maxColumns; ++column)
+    for (int column = 0; column < m_maxColumns && (m_scrollStyle & WS_HSCROLL); ++column)
         ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_HSCROLL_FIRST + column)), nullptr, nullptr);
 }
@@ -210,7 +211,7 @@ CWnd* CSplitterWnd::GetPane(int row, int column) const
     return CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, IdFromRowCol(row, column)));
 }
 
-BOOL CSplitterWnd::IsChildPane(CWnd* window, int* row, int* column) const
+BOOL CSplitterWnd::IsChildPane(const CWnd* window, int* row, int* column) const
 {
     if (!window || !m_hWnd || ::GetParent(window->m_hWnd) != m_hWnd)
         return FALSE;
@@ -295,8 +296,9 @@ SplitterLayout CSplitterWnd::Layout() const
     geometry.dynamic = m_dynamic;
     geometry.canSplitRow = m_dynamic && GetRowCount() < m_maxRows;
     geometry.canSplitColumn = m_dynamic && GetColumnCount() < m_maxColumns;
-    geometry.scrollBar = CSize(m_maxRows > 1 || m_maxColumns > 1 ? GetSystemMetrics(SM_CXVSCROLL) : 0,
-        m_maxRows > 1 || m_maxColumns > 1 ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+    // A strip holds the shared scroll bars, and the split box of that direction.
+    geometry.scrollBar = CSize((m_scrollStyle & WS_VSCROLL) || m_maxRows > 1 ? GetSystemMetrics(SM_CXVSCROLL) : 0,
+        (m_scrollStyle & WS_HSCROLL) || m_maxColumns > 1 ? GetSystemMetrics(SM_CYHSCROLL) : 0);
     return LayOutSplitter(geometry);
 }
 
@@ -315,6 +317,8 @@ void CSplitterWnd::RecalcLayout()
                 pane->MoveWindow(layout.PaneRect(row, column));
     for (int row = 0; row < m_maxRows && m_dynamic; ++row) {
         HWND bar = ::GetDlgItem(m_hWnd, AFX_IDW_VSCROLL_FIRST + row);
+        if (!bar)
+            continue;
         bool shown = row < GetRowCount() && !layout.verticalScrollBars[row].IsRectEmpty();
         if (shown)
             ::MoveWindow(bar, layout.verticalScrollBars[row].left, layout.verticalScrollBars[row].top,
@@ -323,6 +327,8 @@ void CSplitterWnd::RecalcLayout()
     }
     for (int column = 0; column < m_maxColumns && m_dynamic; ++column) {
         HWND bar = ::GetDlgItem(m_hWnd, AFX_IDW_HSCROLL_FIRST + column);
+        if (!bar)
+            continue;
         bool shown = column < GetColumnCount() && !layout.horizontalScrollBars[column].IsRectEmpty();
         if (shown)
             ::MoveWindow(bar, layout.horizontalScrollBars[column].left, layout.horizontalScrollBars[column].top,
@@ -689,6 +695,15 @@ void CSplitterWnd::ApplyTrack(const Track& track)
 
 // ---- shared scroll bars: their messages go to the active pane of their row or column, or to
 // the first pane there.
+
+CWnd* CSplitterWnd::GetScrollBarCtrl(const CWnd* pane, int bar) const
+{
+    int row = 0, column = 0;
+    if (!m_dynamic || !IsChildPane(pane, &row, &column) || (bar != SB_HORZ && bar != SB_VERT))
+        return nullptr;
+    HWND control = ::GetDlgItem(m_hWnd, bar == SB_VERT ? AFX_IDW_VSCROLL_FIRST + row : AFX_IDW_HSCROLL_FIRST + column);
+    return control ? CWnd::FromHandle(control) : nullptr;
+}
 
 CWnd* CSplitterWnd::ScrollTarget(bool vertical, CWnd* bar) const
 {

@@ -2,7 +2,7 @@
 // The splitter window: panes in rows and columns, separated by bars the user drags. A static
 // splitter has a fixed grid of panes made one by one with CreateView. A dynamic splitter (at most
 // 2 x 2) starts with one pane made from the creation context's view class; split boxes at the ends
-// of its shared scroll bars, or SplitRow/SplitColumn, add a row or column of panes made from the
+// of the strips that hold its shared scroll bars, or SplitRow/SplitColumn, add a row or column of panes made from the
 // same class, and dragging a bar to the edge (or DeleteRow/DeleteColumn) takes it away again.
 // Pane ids are AFX_IDW_PANE_FIRST + row * 16 + column.
 
@@ -65,7 +65,7 @@ public:
     CWnd* GetPane(int row, int column) const;
     int IdFromRowCol(int row, int column) const { return static_cast<int>(AFX_IDW_PANE_FIRST) + row * 16 + column; }
     // TRUE when the window is one of the panes; then its row and column (each may be null).
-    BOOL IsChildPane(CWnd* window, int* row, int* column) const;
+    BOOL IsChildPane(const CWnd* window, int* row, int* column) const;
     // The pane that has the focus or, failing that, the active view of the parent frame when it
     // is one of the panes; null otherwise.
     CWnd* GetActivePane(int* row = nullptr, int* column = nullptr) const;
@@ -90,6 +90,9 @@ public:
     // The part under a client point, for painting, the cursor and the mouse.
     enum class Hit { None, RowBar, ColumnBar, Intersection, RowSplitBox, ColumnSplitBox };
     Hit HitTest(CPoint point) const;
+    // The shared scroll bar (SB_HORZ, SB_VERT) a pane uses in place of its own, or null.
+    CWnd* GetScrollBarCtrl(const CWnd* pane, int bar) const;
+
     // While the user drags a bar.
     bool IsTracking() const { return m_tracking.has_value(); }
 
@@ -138,6 +141,7 @@ private:
     std::vector<Line> m_rows, m_columns;
     int m_maxRows = 1, m_maxColumns = 1;
     bool m_dynamic = false;
+    DWORD m_scrollStyle = 0; // WS_HSCROLL, WS_VSCROLL: the shared scroll bars a dynamic splitter has
     CSize m_minPane;
     CRuntimeClass* m_pDynamicViewClass = nullptr;
     CCreateContext* m_pCreateContext = nullptr; // only during Create

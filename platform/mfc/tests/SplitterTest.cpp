@@ -22,6 +22,7 @@ class WhiteView : public CView {
     DECLARE_DYNCREATE(WhiteView)
 public:
     int initialUpdates = 0;
+    std::vector<UINT> verticalScrolls;
     void OnDraw(CDC* dc) override
     {
         CRect client;
@@ -29,8 +30,15 @@ public:
         dc->FillSolidRect(&client, RGB(255, 255, 255));
     }
     void OnInitialUpdate() override { ++initialUpdates; }
+
+protected:
+    void OnVScroll(UINT code, int, CWnd*) { verticalScrolls.push_back(code); }
+    DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNCREATE(WhiteView, CView)
+BEGIN_MESSAGE_MAP(WhiteView, CView)
+    ON_WM_VSCROLL()
+END_MESSAGE_MAP()
 
 class SplitterApp : public CWinApp {
 public:
@@ -321,6 +329,32 @@ TEST_F(SplitterTest, DraggingFromASplitBoxSplitsAndToAnEdgeJoins)
     Drag(CPoint(100, barY), CPoint(100, 185));
     EXPECT_EQ(splitter.GetRowCount(), 1);
     EXPECT_GT(PaneRect(0, 0).Height(), 150);
+}
+
+TEST_F(SplitterTest, PanesOfARowShareItsScrollBar)
+{
+    MakeDynamic();
+    ASSERT_TRUE(splitter.SplitRow(80));
+    ASSERT_TRUE(splitter.SplitColumn(120));
+    auto* upperRight = static_cast<WhiteView*>(splitter.GetPane(0, 1));
+    auto* lowerLeft = static_cast<WhiteView*>(splitter.GetPane(1, 0));
+    CWnd* upperBar = upperRight->GetScrollBarCtrl(SB_VERT);
+    ASSERT_NE(upperBar, nullptr);
+    EXPECT_EQ(upperBar->GetSafeHwnd(), static_cast<WhiteView*>(splitter.GetPane(0, 0))->GetScrollBarCtrl(SB_VERT)->GetSafeHwnd());
+    EXPECT_NE(upperBar->GetSafeHwnd(), lowerLeft->GetScrollBarCtrl(SB_VERT)->GetSafeHwnd());
+    EXPECT_TRUE(upperBar->IsWindowVisible());
+
+    // The bar's messages go to the active pane when it is in the bar's row, else to the first.
+    splitter.SetActivePane(0, 1);
+    splitter.SendMessage(WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(upperBar->GetSafeHwnd()));
+    EXPECT_EQ(upperRight->verticalScrolls, std::vector<UINT> { SB_LINEDOWN });
+    splitter.SendMessage(WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(lowerLeft->GetScrollBarCtrl(SB_VERT)->GetSafeHwnd()));
+    EXPECT_EQ(lowerLeft->verticalScrolls, std::vector<UINT> { SB_PAGEDOWN });
+
+    CSplitterWnd plain;
+    ASSERT_TRUE(plain.CreateStatic(frame, 1, 1));
+    ASSERT_TRUE(plain.CreateView(0, 0, RUNTIME_CLASS(WhiteView), CSize(0, 0), nullptr));
+    EXPECT_EQ(static_cast<WhiteView*>(plain.GetPane(0, 0))->GetScrollBarCtrl(SB_VERT), nullptr);
 }
 
 TEST_F(SplitterTest, BarsAndBordersLookClassic)
