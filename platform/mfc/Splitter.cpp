@@ -675,8 +675,13 @@ void CSplitterWnd::ApplyTrack(const Track& track)
         }
         const int total = rows ? spans[bar].Height() + spans[bar + 1].Height() : spans[bar].Width() + spans[bar + 1].Width();
         const int after = total - newBefore;
-        const int minimum = m_dynamic ? static_cast<int>(rows ? m_minPane.cy : m_minPane.cx) : 0;
-        if (m_dynamic && (newBefore < minimum || after < minimum)) {
+        if (!m_dynamic) {
+            // A static splitter keeps both panes at their minimum sizes or above, as far as it can.
+            lines[bar].ideal = std::max(std::min(newBefore, total - lines[bar + 1].minimum), lines[bar].minimum);
+            return;
+        }
+        const int minimum = static_cast<int>(rows ? m_minPane.cy : m_minPane.cx);
+        if (newBefore < minimum || after < minimum) {
             // The pane that would be too small goes; the other keeps the whole room.
             const int gone = newBefore < minimum ? bar : bar + 1;
             if (gone == bar)

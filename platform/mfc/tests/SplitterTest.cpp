@@ -223,6 +223,14 @@ TEST_F(SplitterTest, DraggingABarMovesIt)
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(PaneRect(0, 0), CRect(2, 2, 152, 198));
     EXPECT_EQ(PaneRect(0, 1).left, 159);
+
+    // Neither pane gets smaller than its minimum.
+    splitter.SetColumnInfo(0, 150, 40);
+    splitter.SetColumnInfo(1, 0, 60);
+    Drag(CPoint(155, 50), CPoint(10, 50));
+    EXPECT_EQ(PaneRect(0, 0).Width(), 40);
+    Drag(CPoint(45, 50), CPoint(290, 50));
+    EXPECT_EQ(PaneRect(0, 1).Width(), 60);
 }
 
 TEST_F(SplitterTest, TheTrackerIsAnInvertedLineThatLeavesNoTrace)
