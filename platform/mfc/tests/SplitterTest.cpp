@@ -375,6 +375,13 @@ TEST_F(SplitterTest, BarsAndBordersLookClassic)
     EXPECT_TRUE(pixel_checks::MatchesExpectedImage(splitter, "splitter_bar.png"));
 }
 
+TEST_F(SplitterTest, SplitBoxesSitAtTheStartOfTheScrollBars)
+{
+    MakeDynamic(CSize(80, 60));
+    // The splitter's own ink: the areas of the pane and the scroll bars (child windows) read white.
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(splitter, "splitter_boxes.png"));
+}
+
 TEST(SplitterLayoutTest, DynamicSplittersKeepSplitBoxesBesideTheirScrollBars)
 {
     SplitterGeometry geometry;
