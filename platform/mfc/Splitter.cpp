@@ -226,11 +226,20 @@ BOOL CSplitterWnd::IsChildPane(const CWnd* window, int* row, int* column) const
     return TRUE;
 }
 
+// The nearest frame above, through any splitters or other windows between.
+CFrameWnd* CSplitterWnd::ParentFrame() const
+{
+    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window))
+        if (CWnd* object = CWnd::FromHandlePermanent(window); object && object->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+            return static_cast<CFrameWnd*>(object);
+    return nullptr;
+}
+
 CWnd* CSplitterWnd::GetActivePane(int* row, int* column) const
 {
     CWnd* pane = nullptr;
-    if (CWnd* frame = GetParent(); frame && frame->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
-        pane = static_cast<CFrameWnd*>(frame)->GetActiveView();
+    if (CFrameWnd* frame = ParentFrame())
+        pane = frame->GetActiveView();
     if (!IsChildPane(pane, row, column))
         pane = CWnd::FromHandlePermanent(::GetFocus());
     return IsChildPane(pane, row, column) ? pane : nullptr;
@@ -241,9 +250,9 @@ void CSplitterWnd::SetActivePane(int row, int column, CWnd* window)
     CWnd* pane = window ? window : GetPane(row, column);
     if (!pane)
         return;
-    if (CWnd* frame = GetParent(); frame && frame->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+    if (CFrameWnd* frame = ParentFrame())
         if (auto* view = dynamic_cast<CView*>(pane))
-            static_cast<CFrameWnd*>(frame)->SetActiveView(view);
+            frame->SetActiveView(view);
     pane->SetFocus();
 }
 
@@ -399,7 +408,7 @@ void CSplitterWnd::DeleteRow(int row)
     for (int column = 0; column < GetColumnCount(); ++column)
         GetPane(row, column)->DestroyWindow();
     m_rows.erase(m_rows.begin() + row);
-    RenumberPanes();
+    RenumberPanes(row, -1);
     if (activeRow == row)
         SetActivePane(0, activeColumn);
     RecalcLayout();
@@ -414,20 +423,22 @@ void CSplitterWnd::DeleteColumn(int column)
     for (int row = 0; row < GetRowCount(); ++row)
         GetPane(row, column)->DestroyWindow();
     m_columns.erase(m_columns.begin() + column);
-    RenumberPanes();
+    RenumberPanes(-1, column);
     if (activeColumn == column)
         SetActivePane(activeRow, 0);
     RecalcLayout();
 }
 
-// After a row or column went, the panes after it move up one cell; their ids follow.
-void CSplitterWnd::RenumberPanes()
+// After a row or column went, the panes after it move up (left) one cell; their ids follow.
+void CSplitterWnd::RenumberPanes(int removedRow, int removedColumn)
 {
     for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         const int offset = ::GetDlgCtrlID(child) - static_cast<int>(AFX_IDW_PANE_FIRST);
         if (offset < 0 || offset >= 16 * 16)
             continue;
-        const int row = std::min(offset / 16, GetRowCount() - 1), column = std::min(offset % 16, GetColumnCount() - 1);
+        int row = offset / 16, column = offset % 16;
+        row -= removedRow >= 0 && row > removedRow;
+        column -= removedColumn >= 0 && column > removedColumn;
         ::SetWindowLongPtrW(child, GWLP_ID, IdFromRowCol(row, column));
     }
 }

@@ -136,7 +136,8 @@ private:
     void StopTracking(bool accept);
     void ApplyTrack(const Track& track);
     CWnd* ScrollTarget(bool vertical, CWnd* bar) const;
-    void RenumberPanes();
+    void RenumberPanes(int removedRow, int removedColumn);
+    CFrameWnd* ParentFrame() const;
 
     std::vector<Line> m_rows, m_columns;
     int m_maxRows = 1, m_maxColumns = 1;
