@@ -550,7 +550,7 @@ void CSplitterWnd::OnLButtonDblClk(UINT, CPoint point)
 void CSplitterWnd::StartTracking(Hit hit, CPoint point)
 {
     const SplitterLayout layout = Layout();
-    Track track { hit, -1, -1, {}, {}, {}, {}, nullptr };
+    Track track { hit, -1, -1, {}, {}, nullptr };
     CPoint barOrigin(point);
     auto barIndex = [&](int count, auto rect) {
         for (int i = 0; i + 1 < count; ++i)
@@ -621,17 +621,11 @@ void CSplitterWnd::InvertTracker()
         layout.rowSpans.front().top - SplitterLayout::kBorder, layout.columnSpans.back().right + SplitterLayout::kBorder,
         layout.rowSpans.back().bottom + SplitterLayout::kBorder);
     HDC dc = ::GetDCEx(m_hWnd, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE);
-    m_tracking->rowLine = m_tracking->columnLine = CRect();
-    if (m_tracking->rowBar >= 0) {
-        m_tracking->rowLine = CRect(area.left, m_tracking->position.y, area.right, m_tracking->position.y + SplitterLayout::kGap);
-        ::PatBlt(dc, m_tracking->rowLine.left, m_tracking->rowLine.top, m_tracking->rowLine.Width(),
-            m_tracking->rowLine.Height(), DSTINVERT);
-    }
-    if (m_tracking->columnBar >= 0) {
-        m_tracking->columnLine = CRect(m_tracking->position.x, area.top, m_tracking->position.x + SplitterLayout::kGap, area.bottom);
-        ::PatBlt(dc, m_tracking->columnLine.left, m_tracking->columnLine.top, m_tracking->columnLine.Width(),
-            m_tracking->columnLine.Height(), DSTINVERT);
-    }
+    auto invert = [dc](const CRect& line) { ::PatBlt(dc, line.left, line.top, line.Width(), line.Height(), DSTINVERT); };
+    if (m_tracking->rowBar >= 0)
+        invert(CRect(area.left, m_tracking->position.y, area.right, m_tracking->position.y + SplitterLayout::kGap));
+    if (m_tracking->columnBar >= 0)
+        invert(CRect(m_tracking->position.x, area.top, m_tracking->position.x + SplitterLayout::kGap, area.bottom));
     ::ReleaseDC(m_hWnd, dc);
 }
 

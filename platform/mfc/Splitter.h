@@ -120,7 +120,6 @@ private:
         int rowBar, columnBar; // the bars that move (-1: none)
         CSize grabOffset;       // from the pointer to the moving bar's top-left
         CPoint position;        // the tracker's top-left now
-        CRect rowLine, columnLine; // the inverted lines drawn now
         HWND focusBefore;          // gets the focus back when the drag ends
     };
     struct Line {
