@@ -1,6 +1,7 @@
 #include "platform/mfc/View.h"
 
 #include "platform/mfc/Document.h"
+#include "platform/mfc/Splitter.h"
 
 #include <algorithm>
 
@@ -94,6 +95,12 @@ BOOL CView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler
     if (CWnd::OnCmdMsg(id, code, extra, handlerInfo))
         return TRUE;
     return m_pDocument && m_pDocument->OnCmdMsg(id, code, extra, handlerInfo);
+}
+
+CWnd* CView::GetScrollBarCtrl(int bar) const
+{
+    auto* splitter = dynamic_cast<CSplitterWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+    return splitter ? splitter->GetScrollBarCtrl(this, bar) : nullptr;
 }
 
 // ---- scrolling

@@ -21,6 +21,9 @@ public:
     virtual void OnActivateView(BOOL activate, CView* activated, CView* deactivated);
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    // The scroll-bar control (SB_HORZ, SB_VERT) the view uses in place of its own: the shared
+    // bar of the splitter it is a pane of, or null.
+    virtual CWnd* GetScrollBarCtrl(int bar) const;
 
     // Printing (Print.h). The print commands, for a view's message map: OnFilePrint serves both
     // ID_FILE_PRINT and ID_FILE_PRINT_DIRECT.
