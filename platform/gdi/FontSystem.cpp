@@ -120,6 +120,7 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
     loadMetrics(m_emHeight, m_ascent, m_descent);
     m_description = describe(logFont, m_emHeight);
 
+    measurePrintableAscii();
     long weighted = 0;
     for (auto [letter, weight] : AverageWidthWeights)
         weighted += long(charWidth(letter)) * weight;
@@ -187,6 +188,28 @@ int RealizedFont::charWidth(wchar_t c) const
     else
         m_otherWidths.emplace(c, width);
     return width;
+}
+
+void RealizedFont::measurePrintableAscii()
+{
+    constexpr wchar_t First = 0x20, Last = 0x7E;
+    std::wstring printable;
+    for (wchar_t c = First; c <= Last; ++c)
+        printable += c;
+    FontSystem& fonts = FontSystem::instance();
+    std::lock_guard lock(fonts.mutex());
+    PangoLayout* layout = createLayout(printable);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    // One byte per character in UTF-8, so a character's index is its offset from the first.
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_char_extents(iter, &logical);
+        int index = pango_layout_iter_get_index(iter);
+        if (index >= 0 && index <= Last - First)
+            m_latinWidths[First + index] = PANGO_PIXELS(logical.width);
+    } while (pango_layout_iter_next_char(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
 }
 
 PangoLayout* RealizedFont::createLayout(std::wstring_view text) const
