@@ -241,7 +241,6 @@ FontSystem& FontSystem::instance()
 
 FontSystem::FontSystem()
 {
-    m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     FcConfig* config = FcConfigCreate();
     // An absolute path: a relative one would be looked up among the system's files. A file whose
     // folders hold no fonts is as good as none.
@@ -249,11 +248,16 @@ FontSystem::FontSystem()
         FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
         return fonts && fonts->nfont > 0;
     };
-    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts()) {
+    bool loaded = FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts();
+    // The font map starts a thread that loads fontconfig's current configuration; made ours
+    // first, it spares the loading of the system's one, which would go unused.
+    if (loaded)
+        FcConfigSetCurrent(config);
+    m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    if (loaded)
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m_fontMap), config);
-    } else {
+    else
         std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
-    }
     FcConfigDestroy(config); // the font map holds its own reference
 }
 
