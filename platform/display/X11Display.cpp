@@ -102,7 +102,6 @@ public:
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");
-        m_im = XOpenIM(m_x, nullptr, nullptr, nullptr);
         XSetWindowAttributes attributes {};
         attributes.override_redirect = True;
         m_selectionOwner = XCreateWindow(m_x, m_root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
@@ -185,10 +184,7 @@ public:
             }
         }
         Identify(window);
-        NativeWindow record;
-        if (m_im)
-            record.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
-        m_windows[window] = record;
+        m_windows[window] = NativeWindow {};
         SetNativeTitle(window, params.title);
         return window;
     }
@@ -380,6 +376,8 @@ public:
         while (m_pending.empty() && XPending(m_x)) {
             XEvent event;
             XNextEvent(m_x, &event);
+            if (event.type == KeyPress || event.type == KeyRelease)
+                OpenInputContext(event.xkey.window);
             if (XFilterEvent(&event, None))
                 continue;
             Translate(event);
@@ -420,6 +418,21 @@ private:
         }
         long pid = getpid();
         XChangeProperty(m_x, window, m_netPid, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
+    }
+
+    // Opening the input method parses the locale's whole Compose table, which costs start-up
+    // several milliseconds: it waits for the first key a window receives.
+    void OpenInputContext(Window window)
+    {
+        auto it = m_windows.find(window);
+        if (it == m_windows.end() || it->second.ic)
+            return;
+        if (!m_triedInputMethod) {
+            m_triedInputMethod = true;
+            m_im = XOpenIM(m_x, nullptr, nullptr, nullptr);
+        }
+        if (m_im)
+            it->second.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
     }
 
     struct NativeWindow {
@@ -611,6 +624,7 @@ private:
     Window m_root;
     std::chrono::steady_clock::time_point m_start;
     XIM m_im = nullptr;
+    bool m_triedInputMethod = false;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
     Atom m_netPid, m_netIcon, m_netType, m_typeDialog;

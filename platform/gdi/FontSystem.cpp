@@ -120,6 +120,7 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
     loadMetrics(m_emHeight, m_ascent, m_descent);
     m_description = describe(logFont, m_emHeight);
 
+    measurePrintableAscii();
     long weighted = 0;
     for (auto [letter, weight] : AverageWidthWeights)
         weighted += long(charWidth(letter)) * weight;
@@ -189,6 +190,28 @@ int RealizedFont::charWidth(wchar_t c) const
     return width;
 }
 
+void RealizedFont::measurePrintableAscii()
+{
+    constexpr wchar_t First = 0x20, Last = 0x7E;
+    std::wstring printable;
+    for (wchar_t c = First; c <= Last; ++c)
+        printable += c;
+    FontSystem& fonts = FontSystem::instance();
+    std::lock_guard lock(fonts.mutex());
+    PangoLayout* layout = createLayout(printable);
+    PangoLayoutIter* iter = pango_layout_get_iter(layout);
+    // One byte per character in UTF-8, so a character's index is its offset from the first.
+    do {
+        PangoRectangle logical;
+        pango_layout_iter_get_char_extents(iter, &logical);
+        int index = pango_layout_iter_get_index(iter);
+        if (index >= 0 && index <= Last - First)
+            m_latinWidths[First + index] = PANGO_PIXELS(logical.width);
+    } while (pango_layout_iter_next_char(iter));
+    pango_layout_iter_free(iter);
+    g_object_unref(layout);
+}
+
 PangoLayout* RealizedFont::createLayout(std::wstring_view text) const
 {
     PangoLayout* layout = pango_layout_new(m_context);
@@ -218,7 +241,6 @@ FontSystem& FontSystem::instance()
 
 FontSystem::FontSystem()
 {
-    m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
     FcConfig* config = FcConfigCreate();
     // An absolute path: a relative one would be looked up among the system's files. A file whose
     // folders hold no fonts is as good as none.
@@ -226,11 +248,16 @@ FontSystem::FontSystem()
         FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
         return fonts && fonts->nfont > 0;
     };
-    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts()) {
+    bool loaded = FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(FLN_FONTS_CONF), FcTrue) && FcConfigBuildFonts(config) && hasFonts();
+    // The font map starts a thread that loads fontconfig's current configuration; made ours
+    // first, it spares the loading of the system's one, which would go unused.
+    if (loaded)
+        FcConfigSetCurrent(config);
+    m_fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+    if (loaded)
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m_fontMap), config);
-    } else {
+    else
         std::fprintf(stderr, "Formulon: cannot load the font configuration %s; using the system's fonts\n", FLN_FONTS_CONF);
-    }
     FcConfigDestroy(config); // the font map holds its own reference
 }
 

@@ -60,6 +60,9 @@ public:
     PangoLayout* createLayout(std::wstring_view text) const;
 
 private:
+    // The advances of U+0020..U+007E, which the metrics need, from one layout in place of one each.
+    void measurePrintableAscii();
+
     LOGFONTW m_logFont;
     PangoContext* m_context = nullptr;
     Smoothing m_smoothing = Smoothing::Monochrome;

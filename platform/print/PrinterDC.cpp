@@ -5,6 +5,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/gdi/Surface.h"
+#include "platform/print/PrintQueues.h"
 #include "platform/print/Printers.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cups/cups.h>
 #include <langinfo.h>
 #include <map>
 #include <memory>
@@ -335,12 +335,8 @@ int PrintJob::endDoc()
         return m_jobId;
     }
     int copies = (m_mode.dmFields & DM_COPIES) && m_mode.dmCopies > 1 ? m_mode.dmCopies : 1;
-    std::string copiesText = std::to_string(copies);
-    cups_option_t* options = nullptr;
-    int optionCount = cupsAddOption("copies", copiesText.c_str(), 0, &options);
-    int job = cupsPrintFile(WideToUtf8(m_printer.name).c_str(), document->temporary().c_str(), WideToUtf8(m_title).c_str(), optionCount, options);
-    cupsFreeOptions(optionCount, options);
-    if (job <= 0) {
+    int job = SubmitPrintFile(WideToUtf8(m_printer.name), document->temporary(), WideToUtf8(m_title), copies);
+    if (job == 0) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return SP_ERROR;
     }

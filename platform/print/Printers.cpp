@@ -3,9 +3,9 @@
 #include "platform/print/Printers.h"
 
 #include "platform/base/CString.h"
+#include "platform/print/PrintQueues.h"
 
 #include <algorithm>
-#include <cups/cups.h>
 #include <mutex>
 
 namespace fln::print {
@@ -18,19 +18,13 @@ std::optional<std::vector<PrinterInfo>> g_override;
 std::vector<PrinterInfo> systemPrinters()
 {
     std::vector<PrinterInfo> printers;
-    cups_dest_t* dests = nullptr;
-    int count = cupsGetDests(&dests);
-    for (int i = 0; i < count; ++i) {
-        if (dests[i].instance)
-            continue;
+    for (const PrintQueue& queue : SystemPrintQueues()) {
         PrinterInfo printer;
-        printer.name = Utf8ToWide(dests[i].name).value_or(L"");
-        if (const char* info = cupsGetOption("printer-info", dests[i].num_options, dests[i].options))
-            printer.description = Utf8ToWide(info).value_or(L"");
-        printer.isDefault = dests[i].is_default != 0;
+        printer.name = Utf8ToWide(queue.name).value_or(L"");
+        printer.description = Utf8ToWide(queue.description).value_or(L"");
+        printer.isDefault = queue.isDefault;
         printers.push_back(std::move(printer));
     }
-    cupsFreeDests(count, dests);
     PrinterInfo pdf { kPdfPrinterName, L"Writes the document to a PDF file", false, true };
     pdf.isDefault = std::none_of(printers.begin(), printers.end(), [](const PrinterInfo& p) { return p.isDefault; });
     printers.push_back(std::move(pdf));

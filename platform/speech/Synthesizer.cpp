@@ -1,6 +1,7 @@
 #include "platform/speech/Synthesizer.h"
 
 #include "platform/com/OleTypes.h"
+#include "platform/sys/SharedLibrary.h"
 
 #include <espeak-ng/espeak_ng.h>
 
@@ -9,8 +10,34 @@
 
 namespace {
 
+// The library's functions this program calls, resolved when the engine starts.
+struct EngineFunctions {
+    decltype(espeak_ng_InitializePath)* initializePath = nullptr;
+    decltype(espeak_ng_Initialize)* initialize = nullptr;
+    decltype(espeak_ng_InitializeOutput)* initializeOutput = nullptr;
+    decltype(espeak_ng_ClearErrorContext)* clearErrorContext = nullptr;
+    decltype(espeak_SetSynthCallback)* setSynthCallback = nullptr;
+    decltype(espeak_ng_GetSampleRate)* getSampleRate = nullptr;
+    decltype(espeak_ng_SetVoiceByName)* setVoiceByName = nullptr;
+    decltype(espeak_ng_SetParameter)* setParameter = nullptr;
+    decltype(espeak_ng_Synthesize)* synthesize = nullptr;
+
+    // False when the library or one of its functions is missing.
+    bool resolve()
+    {
+        static fln::sys::SharedLibrary library("libespeak-ng.so.1");
+        return library.resolve(initializePath, "espeak_ng_InitializePath") && library.resolve(initialize, "espeak_ng_Initialize")
+            && library.resolve(initializeOutput, "espeak_ng_InitializeOutput")
+            && library.resolve(clearErrorContext, "espeak_ng_ClearErrorContext")
+            && library.resolve(setSynthCallback, "espeak_SetSynthCallback") && library.resolve(getSampleRate, "espeak_ng_GetSampleRate")
+            && library.resolve(setVoiceByName, "espeak_ng_SetVoiceByName") && library.resolve(setParameter, "espeak_ng_SetParameter")
+            && library.resolve(synthesize, "espeak_ng_Synthesize");
+    }
+};
+
 // The engine's state: espeak-ng has one per process.
 struct Engine {
+    EngineFunctions call;
     std::mutex guard;  // held for the whole of each call into the library
     bool started = false;
     int sampleRate = 0;
@@ -40,14 +67,16 @@ bool Start(Engine& engine)
 {
     if (!engine.started) {
         engine.started = true;
-        espeak_ng_InitializePath(nullptr);
+        if (!engine.call.resolve())
+            return false;
+        engine.call.initializePath(nullptr);
         espeak_ng_ERROR_CONTEXT context = nullptr;
-        bool ready = espeak_ng_Initialize(&context) == ENS_OK
-            && espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) == ENS_OK;
-        espeak_ng_ClearErrorContext(&context);
+        bool ready = engine.call.initialize(&context) == ENS_OK
+            && engine.call.initializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) == ENS_OK;
+        engine.call.clearErrorContext(&context);
         if (ready) {
-            espeak_SetSynthCallback(&ReceiveSamples);
-            engine.sampleRate = espeak_ng_GetSampleRate();
+            engine.call.setSynthCallback(&ReceiveSamples);
+            engine.sampleRate = engine.call.getSampleRate();
         }
     }
     return engine.sampleRate > 0;
@@ -76,7 +105,7 @@ HRESULT SelectVoice(Engine& engine, const std::string& voice)
     if (voice == engine.voice) return S_OK;
     // Names are short words of letters, digits, '-', '_' and '+' (variants): nothing that reads as a path.
     bool plain = voice.size() < 64 && voice.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_+") == std::string::npos;
-    if (!plain || espeak_ng_SetVoiceByName(voice.c_str()) != ENS_OK) {
+    if (!plain || engine.call.setVoiceByName(voice.c_str()) != ENS_OK) {
         engine.voice.clear();  // a failed selection may leave the library with no voice
         return SPEECH_E_NOVOICE;
     }
@@ -118,11 +147,11 @@ HRESULT SynthesizeSpeech(std::wstring_view text, const SpeechOptions& options, c
     std::lock_guard lock(engine.guard);
     if (!Start(engine)) return SPEECH_E_NOENGINE;
     if (HRESULT selected = SelectVoice(engine, options.voice); FAILED(selected)) return selected;
-    espeak_ng_SetParameter(espeakPITCH, options.warning ? 70 : 50, 0);
+    engine.call.setParameter(espeakPITCH, options.warning ? 70 : 50, 0);
     std::wstring terminated(text);
     engine.sink = &sink;
     engine.stopped = false;
-    espeak_ng_STATUS status = espeak_ng_Synthesize(terminated.c_str(), (terminated.size() + 1) * sizeof(wchar_t), 0,
+    espeak_ng_STATUS status = engine.call.synthesize(terminated.c_str(), (terminated.size() + 1) * sizeof(wchar_t), 0,
                                                    POS_CHARACTER, 0, espeakCHARS_WCHAR | espeakENDPAUSE, nullptr, nullptr);
     engine.sink = nullptr;
     if (engine.stopped) return E_ABORT;
