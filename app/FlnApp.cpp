@@ -10,12 +10,17 @@
 #include "editor/LangConfigStorage.h"
 #include "platform/base/MessageBox.h"
 #include "platform/comctl/CommCtrl.h"
+#include "platform/display/Display.h"
 #include "platform/com/LocalServer.h"
 #include "platform/mfc/CommonDialogs.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/speech/VoiceText.h"
 #include "platform/sys/Module.h"
 #include "res/Formulon.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -98,6 +103,11 @@ BOOL CFlnApp::InitInstance()
         COleObjectFactory::RegisterAll();
         return TRUE;
     }
+    // A user's start needs a screen: without one the window would open where nobody sees it.
+    if (!ScreenAvailable()) {
+        std::fputs("formulon: no X display can be opened (is DISPLAY set?)\n", stderr);
+        return FALSE;
+    }
     COleObjectFactory::UpdateRegistryAll(TRUE);
     if (!ProcessShellCommand(commandLine))
         return FALSE;
@@ -115,6 +125,13 @@ BOOL CFlnApp::InitInstance()
     }
     frame->m_bReady = TRUE;
     return TRUE;
+}
+
+// The headless display stands in for a screen only where it was asked for (tests).
+bool CFlnApp::ScreenAvailable()
+{
+    const char* chosen = std::getenv("FORMULON_DISPLAY");
+    return std::strcmp(CurrentDisplay().Name(), "headless") != 0 || (chosen && std::strcmp(chosen, "headless") == 0);
 }
 
 void CFlnApp::ReadSwitches()

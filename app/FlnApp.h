@@ -57,6 +57,7 @@ protected:
 
 private:
     void ReadSwitches();
+    static bool ScreenAvailable();
     void RegisterScriptLanguage() const;
     CView* FindView(const CRuntimeClass* viewClass) const;
 

@@ -7,7 +7,9 @@ CFlnApp theApp;
 
 int main()
 {
-    if (!theApp.InitInstance())
-        return theApp.ExitInstance();
+    if (!theApp.InitInstance()) {
+        theApp.ExitInstance();
+        return 1;
+    }
     return theApp.Run();
 }

@@ -3,10 +3,8 @@
 // the pixels of the same state on the headless display; closing from the window manager saves
 // the settings and the last content.
 
-#include "app/tests/ProgramTestSupport.h"
-
 #include "app/tests/CommandRunner.h"
-
+#include "app/tests/ProgramTestSupport.h"
 #include "platform/com/tests/PrivateBus.h"
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
@@ -153,6 +151,16 @@ protected:
     RECT m_area {};
     std::vector<COLORREF> m_reference;
 };
+
+// Started where no X server can be reached, the program says so and ends with a failure status,
+// instead of opening its window where nobody sees it.
+TEST(ProgramStart, WithoutAScreenItSaysSoAndEnds)
+{
+    const std::string settings = testing::TempDir() + "fln-no-screen";
+    const CommandResult result = RunCommand("env -u DISPLAY -u FORMULON_DISPLAY XDG_CONFIG_HOME=" + settings + " " FLN_FORMULON);
+    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+    EXPECT_NE(result.output.find("no X display"), std::string::npos) << result.output;
+}
 
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
 {
