@@ -13,6 +13,7 @@
 #undef Display
 
 #include <cairo.h>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -59,7 +60,10 @@ public:
         }
         close(fds[1]);
         char buffer[16] = {};
-        ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
+        ssize_t length;
+        do
+            length = read(fds[0], buffer, sizeof buffer - 1);
+        while (length < 0 && errno == EINTR);
         close(fds[0]);
         if (length <= 0)
             return false;
@@ -80,17 +84,19 @@ private:
     std::string m_display;
 };
 
-// A server can report a display number another one is just giving up: connect with a few
-// retries, and start another server when that one does not answer.
+// A server can report a display number another one is just giving up: connect with retries (a
+// busy machine's server can take seconds), and start another server when that one does not answer.
+// A server that goes away under a test fails its writes rather than killing the test with SIGPIPE.
 inline std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std::unique_ptr<VirtualServer>& server)
 {
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<Display> x11;
     for (int attempt = 0; attempt < 3 && !x11; ++attempt) {
         server = std::make_unique<VirtualServer>();
         if (!server->Start(xvfb))
-            return nullptr;
+            continue;
         setenv("DISPLAY", server->Name().c_str(), 1);
-        for (int retry = 0; retry < 20 && !x11; ++retry) {
+        for (int retry = 0; retry < 100 && !x11; ++retry) {
             x11 = CreateX11Display();
             if (!x11)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
