@@ -245,36 +245,8 @@ BOOL SECControlBarInfo::LoadState(const SECPersistentTreeNode* node, const CDock
 
 void SECControlBarInfo::SaveBaseState(SECPersistentTreeNode& node) const
 {
-    NodeSink store { node };
-    store.WriteInt(L"BarID", static_cast<int>(m_nBarID));
-    if (!m_bVisible)
-        store.WriteFlag(L"Visible", FALSE);
-    if (m_bFloating) {
-        store.WriteFlag(L"Horz", m_bHorz);
-        store.WriteFlag(L"Floating", TRUE);
-    }
-    if (m_pointPos.x != -1)
-        store.WriteInt(L"XPos", m_pointPos.x);
-    if (m_pointPos.y != -1)
-        store.WriteInt(L"YPos", m_pointPos.y);
-    if (m_nMRUWidth != 32767)
-        store.WriteInt(L"MRUWidth", m_nMRUWidth);
-    if (m_bDocking) {
-        store.WriteFlag(L"Docking", TRUE);
-        store.WriteInt(L"MRUDockID", static_cast<int>(m_uMRUDockID));
-        store.WriteInt(L"MRUDockLeftPos", m_rectMRUDockPos.left);
-        store.WriteInt(L"MRUDockTopPos", m_rectMRUDockPos.top);
-        store.WriteInt(L"MRUDockRightPos", m_rectMRUDockPos.right);
-        store.WriteInt(L"MRUDockBottomPos", m_rectMRUDockPos.bottom);
-        store.WriteInt(L"MRUFloatStyle", static_cast<int>(m_dwMRUFloatStyle));
-        store.WriteInt(L"MRUFloatXPos", m_ptMRUFloatPos.x);
-        store.WriteInt(L"MRUFloatYPos", m_ptMRUFloatPos.y);
-    }
-    if (m_arrBarID.size() > 1) {
-        store.WriteInt(L"Bars", static_cast<int>(m_arrBarID.size()));
-        for (size_t i = 0; i < m_arrBarID.size(); ++i)
-            store.WriteInt(Numbered(L"Bar#%d", static_cast<int>(i)), static_cast<int>(m_arrBarID[i]));
-    }
+    NodeSink sink { node };
+    WriteFields(sink);
 }
 
 void SECControlBarInfo::SaveToolkitState(SECPersistentTreeNode& node) const
@@ -285,29 +257,7 @@ void SECControlBarInfo::SaveToolkitState(SECPersistentTreeNode& node) const
 
 BOOL SECControlBarInfo::LoadBaseState(const SECPersistentTreeNode& node, const CDockState& state)
 {
-    const NodeSource store { node };
-    m_nBarID = static_cast<UINT>(store.ReadInt(L"BarID", 0));
-    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
-    m_bVisible = store.ReadFlag(L"Visible", TRUE);
-    m_bHorz = store.ReadFlag(L"Horz", TRUE);
-    m_bFloating = store.ReadFlag(L"Floating", FALSE);
-    m_pointPos = state.ScalePoint(CPoint(store.ReadInt(L"XPos", -1), store.ReadInt(L"YPos", -1)));
-    m_nMRUWidth = store.ReadInt(L"MRUWidth", 32767);
-    m_bDocking = store.ReadFlag(L"Docking", FALSE);
-    if (m_bDocking) {
-        m_uMRUDockID = static_cast<UINT>(store.ReadInt(L"MRUDockID", 0));
-        m_rectMRUDockPos = state.ScaleRectPos(CRect(store.ReadInt(L"MRUDockLeftPos", 0), store.ReadInt(L"MRUDockTopPos", 0),
-            store.ReadInt(L"MRUDockRightPos", 0), store.ReadInt(L"MRUDockBottomPos", 0)));
-        m_dwMRUFloatStyle = static_cast<DWORD>(store.ReadInt(L"MRUFloatStyle", 0));
-        m_ptMRUFloatPos = state.ScalePoint(CPoint(store.ReadInt(L"MRUFloatXPos", 0), store.ReadInt(L"MRUFloatYPos", 0)));
-    }
-    m_arrBarID.clear();
-    const long long bars = store.ReadCount(L"Bars");
-    if (bars < 0 || bars > CDockState::kMaxRecords)
-        return FALSE; // damaged: a count no layout has
-    for (int i = 0; i < bars; ++i)
-        m_arrBarID.push_back(static_cast<UINT>(store.ReadInt(Numbered(L"Bar#%d", i), 0)));
-    return m_nBarID != 0;
+    return ReadFields(NodeSource { node }, state);
 }
 
 void SECControlBarInfo::LoadToolkitState(const SECPersistentTreeNode& node)

@@ -28,18 +28,17 @@ public:
     void Erase() const { m_app->WriteProfileString(m_name, nullptr, nullptr); }
     void Write(LPCWSTR key, int value) const { m_app->WriteProfileInt(m_name, key, value); }
     int Read(LPCWSTR key, int fallback) const { return static_cast<int>(m_app->GetProfileInt(m_name, key, fallback)); }
+    // What the record's fields are written and read through.
+    void WriteInt(LPCWSTR key, int value) const { Write(key, value); }
+    void WriteFlag(LPCWSTR key, BOOL value) const { Write(key, value ? 1 : 0); }
+    int ReadInt(LPCWSTR key, int fallback) const { return Read(key, fallback); }
+    BOOL ReadFlag(LPCWSTR key, BOOL fallback) const { return Read(key, fallback) != 0; }
+    long long ReadCount(LPCWSTR key) const { return Read(key, 0); }
 
 private:
     CString m_name;
     CWinApp* m_app;
 };
-
-CString Numbered(LPCWSTR pattern, int index)
-{
-    CString key;
-    key.Format(pattern, index);
-    return key;
-}
 
 } // namespace
 
@@ -63,35 +62,7 @@ BOOL CControlBarInfo::SaveState(LPCWSTR profileName, int index) const
     section.Erase();
     if (IsEmptyDockBar())
         return FALSE;
-    section.Write(L"BarID", static_cast<int>(m_nBarID));
-    if (!m_bVisible)
-        section.Write(L"Visible", FALSE);
-    if (m_bFloating) {
-        section.Write(L"Horz", m_bHorz);
-        section.Write(L"Floating", TRUE);
-    }
-    if (m_pointPos.x != -1)
-        section.Write(L"XPos", m_pointPos.x);
-    if (m_pointPos.y != -1)
-        section.Write(L"YPos", m_pointPos.y);
-    if (m_nMRUWidth != 32767)
-        section.Write(L"MRUWidth", m_nMRUWidth);
-    if (m_bDocking) {
-        section.Write(L"Docking", TRUE);
-        section.Write(L"MRUDockID", static_cast<int>(m_uMRUDockID));
-        section.Write(L"MRUDockLeftPos", m_rectMRUDockPos.left);
-        section.Write(L"MRUDockTopPos", m_rectMRUDockPos.top);
-        section.Write(L"MRUDockRightPos", m_rectMRUDockPos.right);
-        section.Write(L"MRUDockBottomPos", m_rectMRUDockPos.bottom);
-        section.Write(L"MRUFloatStyle", static_cast<int>(m_dwMRUFloatStyle));
-        section.Write(L"MRUFloatXPos", m_ptMRUFloatPos.x);
-        section.Write(L"MRUFloatYPos", m_ptMRUFloatPos.y);
-    }
-    if (m_arrBarID.size() > 1) {
-        section.Write(L"Bars", static_cast<int>(m_arrBarID.size()));
-        for (size_t i = 0; i < m_arrBarID.size(); ++i)
-            section.Write(Numbered(L"Bar#%d", static_cast<int>(i)), static_cast<int>(m_arrBarID[i]));
-    }
+    WriteFields(section);
     return TRUE;
 }
 
@@ -100,28 +71,7 @@ BOOL CControlBarInfo::LoadState(LPCWSTR profileName, int index, const CDockState
     ProfileSection section(AfxBarSection(profileName, index));
     if (!section.Usable())
         return FALSE;
-    m_nBarID = static_cast<UINT>(section.Read(L"BarID", 0));
-    m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT; // the dock bars' own ids
-    m_bVisible = section.Read(L"Visible", TRUE) != 0;
-    m_bHorz = section.Read(L"Horz", TRUE) != 0;
-    m_bFloating = section.Read(L"Floating", FALSE) != 0;
-    m_pointPos = state.ScalePoint(CPoint(section.Read(L"XPos", -1), section.Read(L"YPos", -1)));
-    m_nMRUWidth = section.Read(L"MRUWidth", 32767);
-    m_bDocking = section.Read(L"Docking", FALSE) != 0;
-    if (m_bDocking) {
-        m_uMRUDockID = static_cast<UINT>(section.Read(L"MRUDockID", 0));
-        m_rectMRUDockPos = state.ScaleRectPos(CRect(section.Read(L"MRUDockLeftPos", 0), section.Read(L"MRUDockTopPos", 0),
-            section.Read(L"MRUDockRightPos", 0), section.Read(L"MRUDockBottomPos", 0)));
-        m_dwMRUFloatStyle = static_cast<DWORD>(section.Read(L"MRUFloatStyle", 0));
-        m_ptMRUFloatPos = state.ScalePoint(CPoint(section.Read(L"MRUFloatXPos", 0), section.Read(L"MRUFloatYPos", 0)));
-    }
-    m_arrBarID.clear();
-    const int bars = section.Read(L"Bars", 0);
-    if (bars < 0 || bars > CDockState::kMaxRecords)
-        return FALSE; // damaged: a count no layout has
-    for (int i = 0; i < bars; ++i)
-        m_arrBarID.push_back(static_cast<UINT>(section.Read(Numbered(L"Bar#%d", i), 0)));
-    return m_nBarID != 0;
+    return ReadFields(section, state);
 }
 
 CDockState::CDockState()
