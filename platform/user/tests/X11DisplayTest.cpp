@@ -142,8 +142,9 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     ICONINFO info { TRUE, 0, 0, mask, image }; // all black, all opaque
     HICON icon = CreateIconIndirect(&info);
     SendMessageW(main, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    XSync(reader, False);
-    auto icons = cardinals("_NET_WM_ICON");
+    // The program's connection and the reader's are not ordered: wait for the property to arrive.
+    std::vector<long> icons;
+    EXPECT_TRUE(PumpUntil([&] { return (icons = cardinals("_NET_WM_ICON")).size() == 2u + 16 * 16; }));
     ASSERT_EQ(icons.size(), 2u + 16 * 16);
     EXPECT_EQ(icons[0], 16);
     EXPECT_EQ(static_cast<std::uint32_t>(icons[2]), 0xFF000000u); // opaque black, as 32 bits
