@@ -498,6 +498,14 @@ TEST_F(DockingTest, TheEdgesOfADynamicBarsFrameSizeTheBar)
         mini->GetClientRect(&client);
         EXPECT_EQ(client.Size(), sizable.floating);
     }
+
+    // Put back from a saved layout, its frame sizes it still.
+    CDockState state;
+    frame->GetDockState(state);
+    frame->DockControlBar(&sizable, AFX_IDW_DOCKBAR_TOP, nullptr);
+    frame->SetDockState(state);
+    ASSERT_TRUE(sizable.IsFloating());
+    EXPECT_FALSE(FloatingFrame(sizable)->GetMiniFrameStyle() & MFS_MOVEFRAME);
     sizable.DestroyWindow();
 }
 
