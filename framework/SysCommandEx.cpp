@@ -55,6 +55,23 @@ HWND MDIClientOf(const CWnd* frame)
     return nullptr;
 }
 
+// The frame whose MDI client holds an MDI child, or null.
+CFrameWnd* MDIFrameOf(const CWnd* child)
+{
+    HWND client = IsMDIChild(child) ? ::GetParent(child->m_hWnd) : nullptr;
+    auto* frame = client ? dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(client))) : nullptr;
+    return frame && MDIClientOf(frame) == client ? frame : nullptr;
+}
+
+// Where the plain "Docked" takes an MDI child: the MDI frame's next default side, else the top.
+UINT DefaultDockBarFor(const CWnd* child)
+{
+    auto* frame = dynamic_cast<SECMDIFrameWnd*>(MDIFrameOf(child));
+    SECDockPos position;
+    SECDockSize size;
+    return frame ? frame->GetDefaultDockPlacement(position, size) : AFX_IDW_DOCKBAR_TOP;
+}
+
 // The active child of an MDI frame when it is maximised, or null.
 CWnd* MaximisedChildOf(const CWnd* frame)
 {
@@ -107,14 +124,6 @@ const SideOfDockBar* SideOfDockBarId(UINT dockBarId)
     return nullptr;
 }
 
-// Where the plain "Docked" takes an MDI child: the MDI frame's next default side, else the top.
-UINT DefaultDockBarFor(const CWnd* child)
-{
-    auto* frame = dynamic_cast<SECMDIFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(::GetParent(child->m_hWnd))));
-    SECDockPos position;
-    SECDockSize size;
-    return frame ? frame->GetDefaultDockPlacement(position, size) : AFX_IDW_DOCKBAR_TOP;
-}
 
 } // namespace
 
@@ -348,7 +357,8 @@ BOOL ScxMsgFilter::Dock(CFrameWnd* frame, int placement, const SysCommandExInfo&
     if (IsMDIChild(frame)) {
         if (!side)
             side = SideOfDockBarId(DefaultDockBarFor(frame));
-        bar = side ? MoveIntoHostingBar(frame) : nullptr;
+        // Without that dock bar the frame stays where it is.
+        bar = side && AfxFindDockBar(MDIFrameOf(frame), side->dockBarId) ? MoveIntoHostingBar(frame) : nullptr;
     } else if ((bar = HostingBar(frame)) && !side) {
         // The plain "Docked": a floating frame docks where it was last, a docked one stays.
         if (bar->IsFloating() && !info.flags)
@@ -405,10 +415,10 @@ BOOL ScxMsgFilter::MoveIntoMDIClient(CFrameWnd* frame)
 
 CControlBar* ScxMsgFilter::MoveIntoHostingBar(CFrameWnd* frame)
 {
-    HWND client = IsMDIChild(frame) ? ::GetParent(frame->m_hWnd) : nullptr;
-    auto* site = client ? dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(client))) : nullptr;
-    if (!site || MDIClientOf(site) != client)
+    CFrameWnd* site = MDIFrameOf(frame);
+    if (!site)
         return nullptr;
+    HWND client = ::GetParent(frame->m_hWnd);
     wchar_t title[256] {};
     ::GetWindowTextW(frame->m_hWnd, title, 256);
     auto* bar = new SECFrameBar;

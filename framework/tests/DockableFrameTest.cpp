@@ -255,6 +255,20 @@ TEST_F(DockableFrameTest, ThePlacementsMoveTheFrameBetweenClientBarAndMiniFrame)
     EXPECT_EQ(GetGroup(Placement()), Docked);
 }
 
+TEST_F(DockableFrameTest, AFrameWithoutDockBarsKeepsItsMdiChild)
+{
+    auto* plain = new SECMDIFrameWnd;
+    ASSERT_TRUE(plain->Create(nullptr, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 400, 300)));
+    tools = new SECDockableFrame;
+    ASSERT_TRUE(tools->CreateInClient(L"Stays", plain));
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+    for (int placement : { DockedLeft, Docked }) {
+        EXPECT_EQ(Place(placement), FALSE) << placement;
+        EXPECT_EQ(::GetParent(tools->m_hWnd), plain->m_hWndMDIClient) << placement;
+        EXPECT_EQ(Placement(), MDIRestored) << placement;
+    }
+}
+
 TEST_F(DockableFrameTest, WithoutCaptionButtonsTheCaptionClicksStillWork)
 {
     tools->EnableFilters(SECDockableFrame::CaptionFeatures | SECDockableFrame::NoCaptionButtons);
