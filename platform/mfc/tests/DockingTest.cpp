@@ -473,24 +473,24 @@ TEST_F(DockingTest, TheEdgesOfADynamicBarsFrameSizeTheBar)
 
     struct Case {
         const char* name;
-        int hit;
+        CSize side; // where the press is: -1 left or top, 1 right or bottom, 0 the middle
+        LRESULT hit;
         CSize by;
         CRect grows; // how far each edge of the frame moves out
     };
     const Case cases[] = {
-        { "the right edge widens it", HTRIGHT, CSize(40, 7), CRect(0, 0, 40, 0) },
-        { "the left edge widens it leftwards", HTLEFT, CSize(-25, 3), CRect(25, 0, 0, 0) },
-        { "the top edge heightens it upwards", HTTOP, CSize(9, -20), CRect(0, 20, 0, 0) },
-        { "the bottom corner moves the bottom edge", HTBOTTOMRIGHT, CSize(30, 15), CRect(0, 0, 0, 15) },
+        { "the right edge widens it", CSize(1, 0), HTRIGHT, CSize(40, 7), CRect(0, 0, 40, 0) },
+        { "the left edge widens it leftwards", CSize(-1, 0), HTLEFT, CSize(-25, 3), CRect(25, 0, 0, 0) },
+        { "the top edge heightens it upwards", CSize(0, -1), HTTOP, CSize(9, -20), CRect(0, 20, 0, 0) },
+        { "the bottom right corner moves the bottom edge", CSize(1, 1), HTBOTTOM, CSize(30, 15), CRect(0, 0, 0, 15) },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const CRect before = ScreenRect(*mini);
-        CPoint edge = before.CenterPoint();
-        const CSize sides = CSize(c.hit == HTLEFT ? -1 : c.hit == HTRIGHT ? 1 : 0, c.hit == HTTOP ? -1 : c.hit == HTLEFT || c.hit == HTRIGHT ? 0 : 1);
-        edge.x = sides.cx < 0 ? before.left : sides.cx > 0 ? before.right - 1 : edge.x;
-        edge.y = sides.cy < 0 ? before.top : sides.cy > 0 ? before.bottom - 1 : edge.y;
-        ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), c.hit == HTBOTTOMRIGHT ? HTBOTTOM : c.hit);
+        const CPoint middle = before.CenterPoint();
+        const CPoint edge(c.side.cx < 0 ? before.left : c.side.cx > 0 ? before.right - 1 : middle.x,
+            c.side.cy < 0 ? before.top : c.side.cy > 0 ? before.bottom - 1 : middle.y);
+        ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), c.hit);
         DragScreen(edge, c.by);
         EXPECT_EQ(GetCapture(), nullptr);
         ASSERT_TRUE(sizable.IsFloating());
