@@ -2,6 +2,7 @@
 
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
+#include "framework/RegisteredMessages.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
@@ -92,8 +93,7 @@ const SideOfDockBar* SideOfPlacement(int placement)
 
 UINT SysCommandExMessage()
 {
-    static const UINT message = ::RegisterWindowMessageW(L"Divuzura::WM_SYSCOMMANDEX");
-    return message;
+    return SECSysCommandExMessage();
 }
 
 int GetGroup(int placement)
