@@ -21,8 +21,7 @@ run: deps
 test: deps
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
-	cd $(BUILD)/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --output-on-failure -j $(JOBS) --repeat until-pass:2
+	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS) --repeat until-pass:2
 
 bench:
 	@scripts/install-deps.sh --all
