@@ -72,8 +72,6 @@ bool CopySource(const SECMemoryBitmap& copy, HDC source, int sourceX, int source
 template<typename Recolour>
 BOOL RecolourOnto(HDC dc, int x, int y, int cx, int cy, HDC source, int sourceX, int sourceY, COLORREF key, Recolour recolour)
 {
-    if (cx <= 0 || cy <= 0)
-        return FALSE;
     SECMemoryBitmap picture(dc, cx, cy, 32), canvas(dc, cx, cy, 32);
     if (!CopySource(picture, source, sourceX, sourceY) || !CopySource(canvas, dc, x, y))
         return FALSE;
@@ -194,8 +192,6 @@ BOOL DrawBitmapAlphaTinted(HDC dc, int x, int y, int cx, int cy, HDC source, int
 
 BOOL DrawBitmapEmbossed(HDC dc, int x, int y, int cx, int cy, HDC source, int sourceX, int sourceY, COLORREF key, COLORREF colour)
 {
-    if (cx <= 0 || cy <= 0)
-        return FALSE;
     SECMemoryBitmap picture(dc, cx, cy, 32);
     SECMonoMask mask(dc, cx, cy);
     if (!mask.IsValid() || !CopySource(picture, source, sourceX, sourceY))

@@ -3,13 +3,14 @@
 // colour left out, greyed, tinted, embossed or as a flat shape, and the striped gradient fill.
 // Each routine works through temporary memory DCs and bitmaps that it deletes again, and leaves
 // the colours of both DCs as it found them. The key colour is matched as the source's device
-// stores it: the source's top-left pixel is set to the key for a moment and read back.
+// stores it: the top-left pixel of the source area is set to the key for a moment and read back.
 // The routines answer FALSE, drawing nothing, for an empty area or when a temporary bitmap
 // cannot be made.
 
 #include "platform/gdi/GdiTypes.h"
 
-// The picture with every key pixel showing the destination.
+// The picture with every key pixel showing the destination. A monochrome picture is drawn in the
+// destination's text and background colours.
 BOOL DrawTransparentBitmap(HDC dc, int x, int y, int cx, int cy, HDC source, int sourceX, int sourceY, COLORREF key);
 
 // The picture lightened by 32 on every channel; with `grey`, near-white pixels become black and
@@ -20,7 +21,7 @@ BOOL DrawBitmapDisabled(HDC dc, int x, int y, int cx, int cy, HDC source, int so
 BOOL DrawBitmapAlphaTinted(HDC dc, int x, int y, int cx, int cy, HDC source, int sourceX, int sourceY, COLORREF key,
     COLORREF tint, BYTE alpha);
 
-// The picture's dark parts (neither key nor lighter than 180 of 255) in one colour.
+// The picture's dark parts (neither key nor of a luminance above 180 of 255) in one colour.
 BOOL DrawBitmapEmbossed(HDC dc, int x, int y, int cx, int cy, HDC source, int sourceX, int sourceY, COLORREF key,
     COLORREF colour);
 
