@@ -1,5 +1,6 @@
 #include "commandbars/BmpMenuPlugIn.h"
 
+#include "framework/AuxBitmaps.h"
 #include "framework/BmpMgr.h"
 #include "platform/user/ResourceHandles.h"
 
@@ -11,9 +12,7 @@ namespace {
 constexpr int kTextMargin = 30;   // beside the measured text and the image
 constexpr int kArrowRoom = 23;    // kept free at the right for a submenu's arrow
 constexpr int kLabelGap = 4;      // between the image box and the label
-constexpr DWORD kPaintWhereBlack = 0xB8074A; // the brush where the source is black, else the destination
 constexpr DWORD kPaintWhereWhite = 0xE20746; // the brush where the source is white, else the destination
-constexpr DWORD kKeepDestination = 0x00AA0029;
 
 bool IsSystemCommand(UINT id)
 {
@@ -363,7 +362,7 @@ void SECBmpMenuPlugIn::DrawItemImage(const DRAWITEMSTRUCT* item, HDC dc, RECT& r
     if (disabled) {
         DrawDisabledImage(dc, x, y, cell, strip.dc(), sourceX);
     } else {
-        DrawTransparent(dc, x, y, cell, strip.dc(), sourceX);
+        DrawTransparentBitmap(dc, x, y, cell.cx, cell.cy, strip.dc(), sourceX, 0, TransparentColour(strip.dc()));
         if (checked && !selected)
             DrawCheckedBackground(dc, x, y, cell, strip.dc(), sourceX);
     }
@@ -373,52 +372,30 @@ void SECBmpMenuPlugIn::DrawItemImage(const DRAWITEMSTRUCT* item, HDC dc, RECT& r
         DeleteObject(systemCheck);
 }
 
-HBITMAP SECBmpMenuPlugIn::CreateMonoMask(HDC image, int sourceX, SIZE size, BOOL whiteIsBackground) const
+COLORREF SECBmpMenuPlugIn::TransparentColour(HDC image) const
 {
-    HBITMAP mask = CreateBitmap(size.cx, size.cy, 1, 1, nullptr);
-    SelectedBitmap maskDc(image, mask);
-    COLORREF transparent = m_bUseTransparent ? m_clrTransparent : GetPixel(image, 0, 0);
-    COLORREF oldBack = SetBkColor(image, transparent);
-    BitBlt(maskDc.dc(), 0, 0, size.cx, size.cy, image, sourceX, 0, SRCCOPY);
-    if (whiteIsBackground) {
-        SetBkColor(image, RGB(255, 255, 255));
-        BitBlt(maskDc.dc(), 0, 0, size.cx, size.cy, image, sourceX, 0, SRCPAINT);
-    }
-    SetBkColor(image, oldBack);
-    return mask;
-}
-
-void SECBmpMenuPlugIn::DrawTransparent(HDC dc, int x, int y, SIZE size, HDC image, int sourceX) const
-{
-    HBITMAP mask = CreateMonoMask(image, sourceX, size, FALSE);
-    MaskBlt(dc, x, y, size.cx, size.cy, image, sourceX, 0, mask, 0, 0, MAKEROP4(kKeepDestination, SRCCOPY));
-    DeleteObject(mask);
+    return m_bUseTransparent ? m_clrTransparent : GetPixel(image, 0, 0);
 }
 
 void SECBmpMenuPlugIn::DrawCheckedBackground(HDC dc, int x, int y, SIZE size, HDC image, int sourceX)
 {
-    HBITMAP mask = CreateMonoMask(image, sourceX, size, FALSE);
-    SelectedBitmap maskDc(dc, mask);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
+    SECMonoMask mask(dc, size.cx, size.cy);
+    mask.Whiten(image, sourceX, 0, TransparentColour(image));
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
     HGDIOBJ oldBrush = SelectObject(dc, DitherBrush());
-    BitBlt(dc, x, y, size.cx, size.cy, maskDc.dc(), 0, 0, kPaintWhereWhite);
+    BitBlt(dc, x, y, size.cx, size.cy, mask.GetDC(), 0, 0, kPaintWhereWhite);
     SelectObject(dc, oldBrush);
-    DeleteObject(mask);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBack);
 }
 
 void SECBmpMenuPlugIn::DrawDisabledImage(HDC dc, int x, int y, SIZE size, HDC image, int sourceX)
 {
-    HBITMAP mask = CreateMonoMask(image, sourceX, size, TRUE);
-    SelectedBitmap maskDc(dc, mask);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    BitBlt(dc, x + 1, y + 1, size.cx - 1, size.cy - 1, maskDc.dc(), 0, 0, kPaintWhereBlack);
-    SelectObject(dc, GetSysColorBrush(COLOR_BTNSHADOW));
-    BitBlt(dc, x, y, size.cx, size.cy, maskDc.dc(), 0, 0, kPaintWhereBlack);
-    SelectObject(dc, oldBrush);
-    DeleteObject(mask);
+    // The picture is what is neither transparent nor white.
+    SECMonoMask mask(dc, size.cx, size.cy);
+    mask.Whiten(image, sourceX, 0, TransparentColour(image));
+    mask.Whiten(image, sourceX, 0, RGB(255, 255, 255));
+    DrawEmbossedMask(dc, x, y, size.cx, size.cy, mask.GetDC());
 }
 
 // ---- mnemonics and changes of the system's look

@@ -71,9 +71,8 @@ private:
     HBRUSH DitherBrush();
     // The image box's width: images of the store, or a smaller check bitmap, in a common column.
     SIZE ImageSize() const;
-    // A monochrome mask of a strip cell: white where the cell shows its transparent colour.
-    HBITMAP CreateMonoMask(HDC image, int sourceX, SIZE size, BOOL whiteIsBackground) const;
-    void DrawTransparent(HDC dc, int x, int y, SIZE size, HDC image, int sourceX) const;
+    // The colour set by SetTransparentColor, else the strip's top-left pixel.
+    COLORREF TransparentColour(HDC image) const;
     void DrawLabel(HDC dc, const RECT& area, const CString& text, COLORREF colour) const;
     // Every converted item is made plain and owner-drawn again, so that it is measured anew.
     void RemeasureItems();

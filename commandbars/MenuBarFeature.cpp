@@ -1,6 +1,7 @@
 #include "commandbars/MenuBarFeature.h"
 
 #include "commandbars/MenuBar.h"
+#include "framework/RegisteredMessages.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 

@@ -1,5 +1,9 @@
 #include "commandbars/OwnerDrawButton.h"
 
+#include "framework/AuxBitmaps.h"
+
+#include <initializer_list>
+
 namespace divuzura::foundation {
 
 IMPLEMENT_DYNAMIC(SECOwnerDrawButton, CButton)
@@ -18,9 +22,6 @@ BEGIN_MESSAGE_MAP(SECOwnerDrawButton, CButton)
 END_MESSAGE_MAP()
 
 namespace {
-
-// The ternary raster operation that paints the brush where the source is black.
-constexpr DWORD kBrushWhereSourceBlack = 0x00B8074A;
 
 bool IsActivationKey(UINT key) { return key == VK_SPACE || key == VK_RETURN; }
 
@@ -135,30 +136,14 @@ void SECOwnerDrawButton::DrawDisabled(CDC* dc, const CRect& content)
 {
     if (content.IsRectEmpty())
         return;
-    // A mask that is black where something darker than the face or the highlight was drawn.
-    CDC maskDc;
-    CBitmap mask;
-    if (!maskDc.CreateCompatibleDC(dc) || !mask.CreateBitmap(content.Width(), content.Height(), 1, 1, nullptr))
+    // A mask that is black where something other than the face or the highlight was drawn.
+    SECMonoMask mask(*dc, content.Width(), content.Height());
+    if (!mask.IsValid())
         return;
-    CBitmap* oldMask = maskDc.SelectObject(&mask);
-    const COLORREF oldBack = dc->SetBkColor(::GetSysColor(COLOR_BTNFACE));
-    maskDc.BitBlt(0, 0, content.Width(), content.Height(), dc, content.left, content.top, SRCCOPY);
-    dc->SetBkColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
-    maskDc.BitBlt(0, 0, content.Width(), content.Height(), dc, content.left, content.top, SRCPAINT);
-    dc->SetBkColor(oldBack);
-
+    for (COLORREF background : { ::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNHIGHLIGHT) })
+        mask.Whiten(*dc, content.left, content.top, background);
     dc->FillSolidRect(&content, ::GetSysColor(COLOR_BTNFACE));
-    const COLORREF oldText = dc->SetTextColor(RGB(0, 0, 0));
-    const COLORREF oldBackground = dc->SetBkColor(RGB(0xFF, 0xFF, 0xFF));
-    CBrush highlight(::GetSysColor(COLOR_BTNHIGHLIGHT)), shadow(::GetSysColor(COLOR_BTNSHADOW));
-    CBrush* oldBrush = dc->SelectObject(&highlight);
-    dc->BitBlt(content.left + 1, content.top + 1, content.Width() - 1, content.Height() - 1, &maskDc, 0, 0, kBrushWhereSourceBlack);
-    dc->SelectObject(&shadow);
-    dc->BitBlt(content.left, content.top, content.Width(), content.Height(), &maskDc, 0, 0, kBrushWhereSourceBlack);
-    dc->SelectObject(oldBrush);
-    dc->SetTextColor(oldText);
-    dc->SetBkColor(oldBackground);
-    maskDc.SelectObject(oldMask);
+    DrawEmbossedMask(*dc, content.left, content.top, content.Width(), content.Height(), mask.GetDC());
 }
 
 void SECOwnerDrawButton::DrawFocus(CDC* dc, const DRAWITEMSTRUCT& item)

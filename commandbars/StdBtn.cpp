@@ -1,6 +1,7 @@
 #include "commandbars/StdBtn.h"
 
 #include "commandbars/CustomToolBar.h"
+#include "framework/AuxBitmaps.h"
 #include "framework/BmpMgr.h"
 #include "platform/base/Exceptions.h"
 #include "platform/gdi/SysColors.h"
@@ -8,9 +9,6 @@
 #include <utility>
 
 namespace {
-
-// The raster operation that paints the pattern where a monochrome source is black (PSDPxax).
-constexpr DWORD kPatternOnBlack = 0x00B8074A;
 
 // Mono sources map black to the text colour and white to the background colour of the target.
 void UseMonochromeColours(HDC dc)
@@ -305,14 +303,9 @@ void SECStdBtn::BuildImageMask(SECBtnDrawData& data) const
 {
     const CSize size = ImageSize();
     const CPoint source = ImageSource();
-    HDC image = data.m_hdcImage;
-    const COLORREF previous = GetBkColor(image);
     PatBlt(data.m_hdcMask, 0, 0, size.cx, size.cy, BLACKNESS);
-    for (COLORREF background : { data.GetTransparentColor(), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT) }) {
-        SetBkColor(image, background);
-        BitBlt(data.m_hdcMask, 0, 0, size.cx, size.cy, image, source.x, source.y, SRCPAINT);
-    }
-    SetBkColor(image, previous);
+    for (COLORREF background : { data.GetTransparentColor(), GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT) })
+        WhitenMask(data.m_hdcMask, size.cx, size.cy, data.m_hdcImage, source.x, source.y, background);
 }
 
 void SECStdBtn::DrawImage(SECBtnDrawData& data, CPoint at)
@@ -321,15 +314,8 @@ void SECStdBtn::DrawImage(SECBtnDrawData& data, CPoint at)
         return;
     const CSize size = ImageSize();
     const CPoint source = ImageSource();
-    HDC image = data.m_hdcImage, work = data.m_hdcWork;
-    // The mask of the transparent colour alone, then image ^ (work ^ image) & mask.
-    const COLORREF previous = SetBkColor(image, data.GetTransparentColor());
-    BitBlt(data.m_hdcMask, 0, 0, size.cx, size.cy, image, source.x, source.y, SRCCOPY);
-    SetBkColor(image, previous);
-    UseMonochromeColours(work);
-    BitBlt(work, at.x, at.y, size.cx, size.cy, image, source.x, source.y, SRCINVERT);
-    BitBlt(work, at.x, at.y, size.cx, size.cy, data.m_hdcMask, 0, 0, SRCAND);
-    BitBlt(work, at.x, at.y, size.cx, size.cy, image, source.x, source.y, SRCINVERT);
+    UseMonochromeColours(data.m_hdcWork);
+    DrawTransparentBitmap(data.m_hdcWork, at.x, at.y, size.cx, size.cy, data.m_hdcImage, source.x, source.y, data.GetTransparentColor());
 }
 
 void SECStdBtn::DrawDisabled(SECBtnDrawData& data, const CRect& face, CPoint image)
@@ -343,15 +329,7 @@ void SECStdBtn::DrawDisabled(SECBtnDrawData& data, const CRect& face, CPoint ima
         return;
     BuildImageMask(data);
     const CSize size = ImageSize();
-    UseMonochromeColours(work);
-    HBRUSH highlight = CreateSolidBrush(GetSysColor(COLOR_BTNHIGHLIGHT)), shadow = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
-    HGDIOBJ previous = SelectObject(work, highlight);
-    BitBlt(work, image.x + 1, image.y + 1, size.cx - 1, size.cy - 1, data.m_hdcMask, 0, 0, kPatternOnBlack);
-    SelectObject(work, shadow);
-    BitBlt(work, image.x, image.y, size.cx, size.cy, data.m_hdcMask, 0, 0, kPatternOnBlack);
-    SelectObject(work, previous);
-    DeleteObject(highlight);
-    DeleteObject(shadow);
+    DrawEmbossedMask(work, image.x, image.y, size.cx, size.cy, data.m_hdcMask);
 }
 
 void SECStdBtn::FillHalftone(SECBtnDrawData& data, const CRect& face) const
@@ -379,13 +357,7 @@ void SECStdBtn::DrawIndeterminate(SECBtnDrawData& data, const CRect& face, CPoin
     // The picture in the shadow colour on the half-tone.
     BuildImageMask(data);
     const CSize size = ImageSize();
-    HDC work = data.m_hdcWork;
-    UseMonochromeColours(work);
-    HBRUSH shadow = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
-    HGDIOBJ previous = SelectObject(work, shadow);
-    BitBlt(work, image.x, image.y, size.cx, size.cy, data.m_hdcMask, 0, 0, kPatternOnBlack);
-    SelectObject(work, previous);
-    DeleteObject(shadow);
+    FillThroughMask(data.m_hdcWork, image.x, image.y, size.cx, size.cy, data.m_hdcMask, GetSysColor(COLOR_BTNSHADOW));
 }
 
 void SECStdBtn::Blit(HDC dc, SECBtnDrawData& data)

@@ -27,9 +27,3 @@ public:
     // The plug-in that ties this bar to the frame's keyboard and popups; the frame owns it.
     virtual SECFrameMenuPlugIn* CreateMenuPlugIn() = 0;
 };
-
-// Sent to a frame: wParam a menu resource id, lParam a popup index; the answer is that popup of
-// the menu (0 when none).
-UINT SECGetMenuMessage();
-// Posted to a frame to slide from the open popup to its neighbour.
-UINT SECMenuProdMessage();

@@ -3,6 +3,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
+#include "framework/RegisteredMessages.h"
 #include "platform/mfc/WinApp.h"
 
 IMPLEMENT_DYNCREATE(SECFrameWnd, CFrameWnd)
@@ -72,18 +73,6 @@ HINSTANCE ResourceInstance()
 }
 
 } // namespace
-
-UINT SECGetMenuMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"WM_SECGETMENU");
-    return message;
-}
-
-UINT SECMenuProdMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"WM_SEC_MENUPROD");
-    return message;
-}
 
 BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_WM_CREATE()

@@ -4,6 +4,7 @@
 #include "framework/FrameBar.h"
 #include "framework/FrameWnd.h"
 #include "framework/MdiFrameWnd.h"
+#include "framework/RegisteredMessages.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
@@ -129,8 +130,7 @@ const SideOfDockBar* SideOfDockBarId(UINT dockBarId)
 
 UINT SysCommandExMessage()
 {
-    static const UINT message = ::RegisterWindowMessageW(L"Divuzura::WM_SYSCOMMANDEX");
-    return message;
+    return SECSysCommandExMessage();
 }
 
 int GetGroup(int placement)

@@ -3,6 +3,7 @@
 
 #include "framework/Tab3DControl.h"
 
+#include "framework/AuxBitmaps.h"
 #include "framework/HlsColor.h"
 #include "platform/gdi/SysColors.h"
 
@@ -407,30 +408,9 @@ void SEC3DTabControl::DrawDisabledImage(CDC& dc, int cx, int cy)
 {
     if (cx < 4 || cy < 4)
         return;
-    CDC mono;
-    CBitmap maskBitmap;
-    if (!mono.CreateCompatibleDC(&dc) || !maskBitmap.CreateBitmap(cx, cy, 1, 1, nullptr))
-        return;
-    CBitmap* oldBitmap = mono.SelectObject(&maskBitmap);
-    // White where the DC shows face or highlight, black where it shows ink.
-    mono.PatBlt(0, 0, cx, cy, WHITENESS);
-    const COLORREF oldBack = dc.SetBkColor(::GetSysColor(COLOR_BTNFACE));
-    mono.BitBlt(0, 0, cx - 3, cy - 3, &dc, 1, 1, SRCCOPY);
-    dc.SetBkColor(::GetSysColor(COLOR_BTNHIGHLIGHT));
-    mono.BitBlt(0, 0, cx - 3, cy - 3, &dc, 1, 1, SRCPAINT);
-
-    // Where the mask is black, the brush; elsewhere the DC stays.
-    constexpr DWORD kBrushWhereMaskIsBlack = 0xB8074A;
-    dc.SetBkColor(RGB(255, 255, 255));
-    const COLORREF oldText = dc.SetTextColor(RGB(0, 0, 0));
-    CBrush highlight(::GetSysColor(COLOR_BTNHIGHLIGHT));
-    CBrush* oldBrush = dc.SelectObject(&highlight);
-    dc.BitBlt(2, 2, cx - 4, cy - 4, &mono, 0, 0, kBrushWhereMaskIsBlack);
-    CBrush shadow(::GetSysColor(COLOR_BTNSHADOW));
-    dc.SelectObject(&shadow);
-    dc.BitBlt(1, 1, cx - 3, cy - 3, &mono, 0, 0, kBrushWhereMaskIsBlack);
-    dc.SelectObject(oldBrush);
-    dc.SetTextColor(oldText);
-    dc.SetBkColor(oldBack);
-    mono.SelectObject(oldBitmap);
+    // Black where the DC shows ink from (1, 1) on, white where it shows face or highlight.
+    SECMonoMask mask(dc, cx - 3, cy - 3);
+    for (COLORREF background : { ::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNHIGHLIGHT) })
+        mask.Whiten(dc, 1, 1, background);
+    DrawEmbossedMask(dc, 1, 1, cx - 3, cy - 3, mask.GetDC());
 }

@@ -1,6 +1,7 @@
 #include "framework/ToolBarManager.h"
 
 #include "framework/BmpMgr.h"
+#include "framework/RegisteredMessages.h"
 #include "platform/gdi/SysColors.h"
 
 IMPLEMENT_DYNAMIC(SECToolBarManager, CObject)
@@ -56,10 +57,9 @@ void SECToolBarManager::ForEachToolBar(UINT id, UINT code, void* data) const
 
 void SECToolBarManager::BroadcastBarMessage(WPARAM wParam, LPARAM lParam) const
 {
-    static const UINT barNotify = RegisterWindowMessageW(L"WM_BARNOTIFY");
     for (HWND bar : m_barList)
         if (::IsWindow(bar))
-            ::SendMessageW(bar, barNotify, wParam, lParam);
+            ::SendMessageW(bar, SECBarNotifyMessage(), wParam, lParam);
 }
 
 void SECToolBarManager::GetDropRect(CRect& rect) const

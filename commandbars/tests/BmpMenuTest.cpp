@@ -1,5 +1,6 @@
 #include "MenuFrame.h"
 
+#include "framework/RegisteredMessages.h"
 #include "platform/user/tests/PixelChecks.h"
 
 namespace {
