@@ -65,7 +65,7 @@ void SECEditPaintMsg::GetDescription(CString& text) const
     text = CString(FormatWide(L"Invalidate Lines %d to %d", m_nFirstLine, m_nLastLine));
 }
 
-IMPLEMENT_DYNAMIC(SECEditLangConfig, CObject)
+IMPLEMENT_SERIAL(SECEditLangConfig, CObject, 1)
 
 SECEditLangConfig::SECEditLangConfig()
 {

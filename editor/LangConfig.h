@@ -130,7 +130,7 @@ public:
 };
 
 class SECEditLangConfig : public CObject, public ISECEditLangConfig {
-    DECLARE_DYNAMIC(SECEditLangConfig)
+    DECLARE_SERIAL(SECEditLangConfig)
 public:
     class Reader {
     public:

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cwchar>
 
-IMPLEMENT_DYNAMIC(SECDockState, CDockState)
+IMPLEMENT_SERIAL(SECDockState, CDockState, 1)
 
 namespace {
 

@@ -49,7 +49,7 @@ public:
 };
 
 class SECDockState : public CDockState {
-    DECLARE_DYNAMIC(SECDockState)
+    DECLARE_SERIAL(SECDockState)
 public:
     static constexpr DWORD kVersion = 2;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 using namespace edittest;
 
@@ -15,6 +16,15 @@ int Group(const SECEditLangConfig& config, const wchar_t* word)
 {
     USHORT group = 0xFFFF;
     return config.IsKeyword(word, static_cast<int>(std::wcslen(word)), group) ? group : -1;
+}
+
+TEST(LangConfig, IsMadeByItsClassName)
+{
+    CRuntimeClass* record = CRuntimeClass::FromName("SECEditLangConfig");
+    ASSERT_NE(record, nullptr);
+    std::unique_ptr<CObject> config(record->CreateObject());
+    ASSERT_NE(config, nullptr);
+    EXPECT_TRUE(config->IsKindOf(RUNTIME_CLASS(SECEditLangConfig)));
 }
 
 TEST(LangConfig, KeywordsFollowMatchCase)

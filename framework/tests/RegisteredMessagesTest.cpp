@@ -1,10 +1,14 @@
 #include "framework/RegisteredMessages.h"
 
+#include "framework/ControlBar.h"
+#include "framework/DialogBar.h"
+#include "framework/DockState.h"
 #include "framework/SysCommandEx.h"
 #include "platform/user/WinUser.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 namespace {
@@ -42,3 +46,15 @@ TEST(RegisteredMessagesTest, EachNameHasOneNumberWhoeverRegistersIt)
 }
 
 } // namespace
+
+// A saved layout names its classes: the toolkit's bar and layout classes are made again by name.
+TEST(RegisteredMessagesTest, TheToolkitsBarAndLayoutClassesAreMadeByName)
+{
+    for (CRuntimeClass* record : { RUNTIME_CLASS(SECControlBar), RUNTIME_CLASS(SECDialogBar), RUNTIME_CLASS(SECDockState) }) {
+        const char* name = record->m_lpszClassName;
+        ASSERT_EQ(CRuntimeClass::FromName(name), record) << name;
+        std::unique_ptr<CObject> object(CRuntimeClass::FromName(name)->CreateObject());
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->GetRuntimeClass(), record) << name;
+    }
+}
