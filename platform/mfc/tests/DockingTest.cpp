@@ -5,6 +5,7 @@
 #include "platform/mfc/DockState.h"
 #include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/mfc/tests/TestBars.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
@@ -14,42 +15,6 @@
 namespace {
 
 constexpr UINT ID_FIRST_BAR = AFX_IDW_CONTROLBAR_FIRST + 40, ID_SECOND_BAR = AFX_IDW_CONTROLBAR_FIRST + 41;
-
-// A bar shaped like a tool bar: a fixed content of 100 x 22 pixels, turned on its side when docked
-// vertically, inside the borders of its style.
-class ToolLikeBar : public CControlBar {
-public:
-    static constexpr int kLength = 100, kThickness = 22;
-
-    BOOL Create(CWnd* parent, UINT id, LPCWSTR title, DWORD style = WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER)
-    {
-        if (!CreateBar(style, parent, id))
-            return FALSE;
-        SetWindowText(title);
-        return TRUE;
-    }
-    CSize CalcFixedLayout(BOOL, BOOL horz) override
-    {
-        CRect inside;
-        CalcInsideRect(inside, horz);
-        const CSize content = horz ? CSize(kLength, kThickness) : CSize(kThickness, kLength);
-        return CSize(content.cx - inside.Width(), content.cy - inside.Height());
-    }
-};
-
-// A bar that sizes dynamically: it keeps the floating width and height committed to it.
-class SizableBar : public ToolLikeBar {
-public:
-    CSize CalcDynamicLayout(int length, DWORD mode) override
-    {
-        if (mode & (LM_HORZDOCK | LM_VERTDOCK))
-            return CalcFixedLayout(FALSE, (mode & LM_HORZDOCK) != 0);
-        if (mode & LM_COMMIT)
-            ((mode & LM_LENGTHY) ? floating.cy : floating.cx) = length;
-        return floating;
-    }
-    CSize floating { 120, 60 };
-};
 
 class DockingApp : public CWinApp {
 public:

@@ -4,6 +4,7 @@
 
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/mfc/tests/TestBars.h"
 
 #include <gtest/gtest.h>
 
@@ -13,36 +14,9 @@
 #include <cairo.h>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 namespace {
-
-class ToolLikeBar : public CControlBar {
-public:
-    BOOL Create(CWnd* parent, UINT id, LPCWSTR title)
-    {
-        if (!CreateBar(WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_SIZE_DYNAMIC, parent, id))
-            return FALSE;
-        SetWindowText(title);
-        EnableDocking(CBRS_ALIGN_ANY);
-        return TRUE;
-    }
-    CSize CalcFixedLayout(BOOL, BOOL horz) override
-    {
-        CRect inside;
-        CalcInsideRect(inside, horz);
-        return horz ? CSize(120 - inside.Width(), 22 - inside.Height()) : CSize(22 - inside.Width(), 120 - inside.Height());
-    }
-    // Floating, the bar takes the width and height its frame's edges commit.
-    CSize CalcDynamicLayout(int length, DWORD mode) override
-    {
-        if (mode & (LM_HORZDOCK | LM_VERTDOCK))
-            return CalcFixedLayout(FALSE, (mode & LM_HORZDOCK) != 0);
-        if (mode & LM_COMMIT)
-            ((mode & LM_LENGTHY) ? floating.cy : floating.cx) = length;
-        return floating;
-    }
-    CSize floating { 120, 30 };
-};
 
 TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
 {
@@ -62,9 +36,11 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         ASSERT_TRUE(frame->Create(nullptr, L"Docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(50, 50, 650, 450)));
         app.m_pMainWnd = frame;
         frame->EnableDocking(CBRS_ALIGN_ANY);
-        ToolLikeBar first, second;
-        ASSERT_TRUE(first.Create(frame, AFX_IDW_TOOLBAR, L"First"));
-        ASSERT_TRUE(second.Create(frame, AFX_IDW_TOOLBAR + 1, L"Second"));
+        SizableBar first, second;
+        for (auto [bar, id, title] : { std::tuple { &first, AFX_IDW_TOOLBAR, L"First" }, { &second, AFX_IDW_TOOLBAR + 1, L"Second" } }) {
+            ASSERT_TRUE(bar->Create(frame, id, title, WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_SIZE_DYNAMIC));
+            bar->EnableDocking(CBRS_ALIGN_ANY);
+        }
         frame->DockControlBar(&first);
         frame->DockControlBar(&second);
         frame->UpdateWindow();
@@ -106,7 +82,7 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
             return now.Width() == floating.Width() + 80;
         }));
         first.GetWindowRect(&body);
-        EXPECT_EQ(body.Width(), 120 + 80);
+        EXPECT_EQ(body.Width(), 120 + 80) << "the floating width, 120, and the 80 pixels dragged";
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.right - 10, body.top + 10) == face; })) << "the wider bar shows";
         std::cout << "wider: " << WriteServerScreenshot(reader, "fln-docking-3-wider", 800, 600) << "\n";
         GetWindowRect(mini, &floating);
