@@ -329,7 +329,8 @@ void SECCaptionControlListMsgFilter::Layout()
         if (!button)
             continue;
         BOOL disabled = FALSE;
-        if (!button->QueryState(disabled)) {
+        // A button switched off takes no place in the row.
+        if (!button->IsEnabled() || !button->QueryState(disabled)) {
             button->SetRect(CRect());
             continue;
         }

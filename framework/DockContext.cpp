@@ -1,5 +1,6 @@
 #include "framework/DockContext.h"
 
+#include "framework/MdiFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/Dc.h"
@@ -188,4 +189,35 @@ CRect SECDockContext::TrackingRect(CPoint screenPoint, UINT keys, bool& docking)
     }
     KeepPointInside(rect, screenPoint);
     return rect;
+}
+
+// ---- floating in the main window
+
+void SECDockContext::ToggleMDIFloat()
+{
+    auto* frame = dynamic_cast<SECMDIFrameWnd*>(m_pBar->m_pDockSite);
+    if (!frame)
+        return;
+    {
+        SECMDIFrameWnd::MDIFloatToggle busy(*frame);
+        if (!SECIsFloatingInMainWindow(m_pBar)) {
+            const BOOL wasFloating = m_pBar->IsFloating();
+            RememberDockedPlace();
+            const bool placed = m_ptMRUFloatPos != CPoint(-1, -1);
+            if (frame->FloatControlBarInMDIChild(m_pBar, placed ? &m_ptMRUFloatPos : nullptr, m_dwMRUFloatStyle))
+                m_bWasFloating = wasFloating;
+            return;
+        }
+        if (m_bWasFloating) {
+            frame->FloatControlBar(m_pBar, m_ptMRUFloatPos, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
+        } else if (CDockBar* dockBar = AfxFindDockBar(frame, m_uMRUDockID)) {
+            CRect rect = m_rectMRUDockPos;
+            dockBar->ClientToScreen(&rect);
+            frame->ReDockControlBar(m_pBar, dockBar, &rect, m_nMRURow, m_bMRUOwnRow);
+        } else {
+            frame->DockControlBar(m_pBar, static_cast<UINT>(0));
+        }
+    }
+    // The host frame the bar left goes with the layout.
+    frame->RecalcLayout();
 }

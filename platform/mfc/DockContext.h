@@ -38,8 +38,11 @@ public:
     DWORD m_dwMRUFloatStyle = CBRS_ALIGN_TOP;
     CPoint m_ptMRUFloatPos { -1, -1 };
 
-private:
+protected:
+    // Records the bar's dock bar, row and place while it is docked.
     void RememberDockedPlace();
+
+private:
     void Float(CPoint topLeft);
     void Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft);
     void StopTracking();
