@@ -584,6 +584,52 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
     SetWindowText(title);
 }
 
+// ---- the toolkit's caption
+
+BOOL SECMDIFrameWnd::EnableToolkitCaption(BOOL enable, BOOL redraw)
+{
+    const BOOL previous = std::exchange(m_bToolkitCaption, enable);
+    if (redraw && m_hWnd) {
+        RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        PostMessage(WM_NCACTIVATE, ::GetActiveWindow() == m_hWnd);
+    }
+    return previous;
+}
+
+BOOL SECMDIFrameWnd::KeepsCaptionActive(BOOL activating) const
+{
+    if (activating)
+        return TRUE;
+    const HWND foreground = ::GetForegroundWindow();
+    return m_pActiveFloatingFrame && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
+}
+
+void SECMDIFrameWnd::DrawToolkitCaption()
+{
+    // The default activation paints the frame in the state it is given, and nothing else.
+    CMDIFrameWnd::DefWindowProc(WM_NCACTIVATE, m_bCaptionActive, 0);
+}
+
+LRESULT SECMDIFrameWnd::OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (message == WM_NCACTIVATE) {
+        m_bCaptionActive = KeepsCaptionActive(static_cast<BOOL>(wParam));
+        result = CMDIFrameWnd::WindowProc(message, m_bCaptionActive, lParam);
+        if (CMDIChildWnd* child = MDIGetActive()) {
+            child->SendMessage(WM_NCACTIVATE, m_bCaptionActive);
+            child->SendMessage(WM_NCPAINT, 1);
+        }
+    } else {
+        // The default painting knows only the system's active window; the caption follows.
+        result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+        DrawToolkitCaption();
+    }
+    LRESULT ignored = 0;
+    m_filterRoot.Filter(message, message == WM_NCACTIVATE ? m_bCaptionActive : wParam, lParam, &ignored);
+    return result;
+}
+
 LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == SysCommandExMessage()) {
@@ -591,6 +637,8 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_filterRoot.Filter(message, wParam, lParam, &result);
         return result;
     }
+    if (m_bToolkitCaption && (message == WM_NCACTIVATE || message == WM_NCPAINT || message == WM_SETTEXT))
+        return OnToolkitCaptionMessage(message, wParam, lParam);
     return RouteThroughFilters(m_filterRoot, FrameTurn(message), message, wParam, lParam,
         [&] { return CMDIFrameWnd::WindowProc(message, wParam, lParam); });
 }

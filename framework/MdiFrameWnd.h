@@ -137,6 +137,12 @@ public:
     // bar is hidden hides.
     void RecalcLayout(BOOL notify = TRUE) override;
 
+    // ---- the toolkit's caption: while a frame of the main window outside the MDI client is the
+    // active one, the frame's caption stays active as long as the program is in the foreground.
+    // Returns the previous setting; with redraw, the caption is drawn again at once.
+    BOOL EnableToolkitCaption(BOOL enable, BOOL redraw = TRUE);
+    BOOL IsToolkitCaption() const { return m_bToolkitCaption; }
+
     // ---- caption buttons
     // Bit 0 turns the frame's filters (caption buttons of maximised children, the extended system
     // command) on or off; the buttons are laid out again.
@@ -178,6 +184,13 @@ private:
 
     std::vector<HWND> m_mdiFloatFrames; // the host frames made, while they live
     BOOL m_bTogglingMDIFloat = FALSE;
+    // Whether the caption is drawn active, by the toolkit's rule, and draws it so.
+    BOOL KeepsCaptionActive(BOOL activating) const;
+    void DrawToolkitCaption();
+    LRESULT OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL m_bToolkitCaption = FALSE;
+    BOOL m_bCaptionActive = FALSE;
 };
 
 class SECMDIChildWnd : public CMDIChildWnd {

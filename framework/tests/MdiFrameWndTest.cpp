@@ -377,4 +377,42 @@ TEST_F(SECMDIFrameWndTest, CaptionFlagsSwitchTheFiltersAndTheChildsButtons)
     EXPECT_FALSE(frame->FilterRoot().FindOrCreate(257)->IsEnabled());
 }
 
+TEST_F(SECMDIFrameWndTest, TheToolkitCaptionStaysActiveWhileAFrameOfTheMainWindowIs)
+{
+    auto* floating = new CFrameWnd;
+    ASSERT_TRUE(floating->Create(nullptr, L"Floating", WS_CHILD | WS_VISIBLE | WS_CAPTION, CRect(10, 10, 150, 100),
+        CWnd::FromHandle(frame->m_hWndMDIClient)));
+    ::SetForegroundWindow(frame->m_hWnd);
+    CRect window;
+    frame->GetWindowRect(&window);
+    const int edge = GetSystemMetrics(SM_CXFRAME);
+    const CPoint sample(window.Width() / 2 + 40, edge + 3); // in the caption, clear of the title and buttons
+    auto caption = [&] {
+        HDC dc = ::GetWindowDC(frame->m_hWnd);
+        const COLORREF colour = ::GetPixel(dc, sample.x, sample.y);
+        ::ReleaseDC(frame->m_hWnd, dc);
+        return colour;
+    };
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    const COLORREF active = caption();
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    const COLORREF inactive = caption();
+    ASSERT_NE(active, inactive);
+
+    EXPECT_FALSE(frame->EnableToolkitCaption(TRUE));
+    Pump();
+    frame->SetActiveFloatingFrame(floating);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    EXPECT_EQ(caption(), active);
+    frame->SendMessage(WM_NCPAINT, 1);
+    EXPECT_EQ(caption(), active);
+    frame->SetWindowText(L"Desk - Floating");
+    EXPECT_EQ(caption(), active);
+
+    frame->EndActiveFloatingFrame(FALSE);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    EXPECT_EQ(caption(), inactive);
+    EXPECT_TRUE(frame->EnableToolkitCaption(FALSE));
+}
+
 } // namespace
