@@ -329,8 +329,7 @@ void SECCaptionControlListMsgFilter::Layout()
         if (!button)
             continue;
         BOOL disabled = FALSE;
-        // A button switched off takes no place in the row.
-        if (!button->IsEnabled() || !button->QueryState(disabled)) {
+        if (!button->QueryState(disabled)) {
             button->SetRect(CRect());
             continue;
         }

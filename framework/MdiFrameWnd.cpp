@@ -476,9 +476,10 @@ SECMDIFrameWnd::MDIFloatToggle::~MDIFloatToggle()
 
 void SECMDIFrameWnd::RecalcLayout(BOOL notify)
 {
-    if (!m_bTogglingMDIFloat && !m_bInRecalcLayout)
+    const BOOL nested = m_bInRecalcLayout;
+    CMDIFrameWnd::RecalcLayout(notify); // shows and hides the bars first
+    if (!m_bTogglingMDIFloat && !nested)
         TidyMDIFloatFrames();
-    CMDIFrameWnd::RecalcLayout(notify);
 }
 
 void SECMDIFrameWnd::TidyMDIFloatFrames()

@@ -2,7 +2,10 @@
 // The toolkit's multiple-document frame and its document frames. Besides the class library's MDI
 // behaviour they keep message filters (extra caption buttons, the extended system command), let
 // a frame outside the MDI client (a docked or floating dockable frame) stand in for the active
-// child, and move such hosted frames between docked and floating styles.
+// child, and move such hosted frames between docked and floating styles. The frame docks bars by
+// placement records, lets a bar float in the main window as an MDI child in a host frame of a
+// recorded class (the workbook makes it a sheet), routes help on commands, runs help mode, and
+// can keep its caption active while a frame outside the MDI client is the active one.
 
 #include "framework/MsgFilter.h"
 #include "platform/mfc/Mdi.h"
@@ -132,7 +135,6 @@ public:
         SECMDIFrameWnd& m_frame;
         BOOL m_wasToggling;
     };
-    BOOL IsTogglingMDIFloat() const { return m_bTogglingMDIFloat; }
     // Host frames follow their bars at each layout: a frame whose bar has left goes, one whose
     // bar is hidden hides.
     void RecalcLayout(BOOL notify = TRUE) override;
@@ -181,14 +183,14 @@ protected:
 
 private:
     void TidyMDIFloatFrames();
-
-    std::vector<HWND> m_mdiFloatFrames; // the host frames made, while they live
-    BOOL m_bTogglingMDIFloat = FALSE;
-    // Whether the caption is drawn active, by the toolkit's rule, and draws it so.
+    // Whether the caption is to look active by the toolkit's rule.
     BOOL KeepsCaptionActive(BOOL activating) const;
+    // Draws the frame with the caption in the toolkit's state.
     void DrawToolkitCaption();
     LRESULT OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    std::vector<HWND> m_mdiFloatFrames; // the host frames made, while they live
+    BOOL m_bTogglingMDIFloat = FALSE;
     BOOL m_bToolkitCaption = FALSE;
     BOOL m_bCaptionActive = FALSE;
 };
@@ -202,8 +204,8 @@ public:
     virtual void ActivateFrameMenu(CWnd* window) { OnUpdateFrameMenu(TRUE, window, m_hMenuShared); }
     SECMDIFrameWnd* GetToolkitFrame() const;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Bit 0 turns the child's filters on or off; bits 1, 2 and 3 leave out the minimise, maximise
-    // and close buttons of its caption.
+    // Bit 0 turns the child's filters on or off; bits 1, 2 and 3 switch off the toolkit's
+    // minimise, maximise and close buttons in its caption.
     virtual void UpdateCaptionFilters(UINT flags);
 
     SECMsgFilter& FilterRoot() { return m_filterRoot; }

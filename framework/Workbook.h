@@ -147,7 +147,7 @@ class SECControlBarWorksheet : public SECWorksheetWnd {
     DECLARE_DYNCREATE(SECControlBarWorksheet)
 public:
     // The sheet's tab icon comes from its bar, not from the resource.
-    BOOL LoadFrame(UINT resourceId, DWORD style = SEC_MDIFLOATFRAME_STYLE, CWnd* parent = nullptr,
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
         CCreateContext* context = nullptr) override;
     void RecalcLayout(BOOL notify = TRUE) override;
     void OnUpdateFrameTitle(BOOL addToTitle) override;
