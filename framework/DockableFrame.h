@@ -1,32 +1,30 @@
 #pragma once
 // A frame that lives as an MDI child of an SECMDIFrameWnd, or docked or floating inside a
-// control bar of that frame, and moves between these placements. Its caption filters (the extra
-// caption button and its menu) reach it through the extended system command.
+// control bar of that frame. Its caption filters carry the placement: the extra caption button,
+// a right click or a right double click on the caption send the extended system command, which
+// the frame hands to its filters, and the command filter moves the frame.
 //
 //   auto* tools = new SECDockableFrame;
-//   tools->CreateInClient(L"Tools", mainFrame);      // an MDI child
-//   tools->ExecutePlacement(SECDockableFrame::PlaceLeft); // docked at the left
-//   tools->ExecutePlacement(SECDockableFrame::PlaceFloating);
+//   tools->CreateInClient(L"Tools", mainFrame); // an MDI child
+//   tools->EnableFilters(1);                     // with the placement button and menus
 
 #include "framework/FrameWnd.h"
 #include "framework/MsgFilter.h"
 
-class SECControlBar;
+class CControlBar;
 class SECMDIFrameWnd;
 
 class SECDockableFrame : public SECFrameWnd {
     DECLARE_DYNCREATE(SECDockableFrame)
 public:
-    // The placements, also the command ids of the placement menu.
-    enum Placement : UINT {
-        PlaceNone = 0,
-        PlaceMDIChild = 1, PlaceMinimized = 2, PlaceMaximized = 3, PlaceRestored = 4,
-        PlaceDocked = 5, PlaceLeft = 6, PlaceTop = 7, PlaceRight = 8, PlaceBottom = 9,
-        PlaceFloating = 10,
-        PlaceChoose = static_cast<UINT>(-1),
+    // The ids of the filters that EnableFilters installs.
+    enum FilterId : int {
+        CommandFilterId = 257, ButtonListId = 256, PlacementButtonId = 258, RightDoubleClickId = 259, ContextMenuId = 262,
     };
-    // The group of a placement: PlaceMDIChild, PlaceDocked, PlaceFloating, or PlaceNone.
-    static UINT GroupOf(UINT placement);
+    // The features of EnableFilters.
+    enum Feature : UINT {
+        CaptionFeatures = 0x1, NoCaptionButtons = 0x2, NoRightDoubleClick = 0x4, NoCaptionMenu = 0x8,
+    };
 
     SECDockableFrame();
 
@@ -37,22 +35,12 @@ public:
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
         CCreateContext* context = nullptr) override;
 
-    // Installs the caption filters (bit 0: on; bit 1: no caption buttons; bit 2: no right double
-    // click on the caption; bit 3: no caption menu).
+    // Installs the caption filters as the features say. The system's own caption buttons keep
+    // their places in the button row, but only the placement button is the toolkit's to draw.
     virtual void EnableFilters(UINT features);
-    // Where the frame is now: PlaceMinimized, PlaceMaximized or PlaceRestored as an MDI child,
-    // the side it is docked at, PlaceFloating, or PlaceNone.
-    UINT GetPlacement() const;
+    // The control bar the frame is docked or floating in, or null while it is an MDI child.
+    CControlBar* GetHostBar() const;
     BOOL IsHostBarFloating() const;
-    SECControlBar* GetHostBar() const { return m_pHostBar; }
-
-    // The placement menu: "Docked", "Floating", "MDI Child", then the sides and the MDI child
-    // states, the current ones checked. The caller destroys it.
-    HMENU BuildPlacementMenu() const;
-    // Shows the placement menu at a screen point and carries out the choice.
-    BOOL ShowPlacementMenu(CPoint screen);
-    // Moves the frame to a placement (PlaceChoose: an MDI child unless it is one, else docked).
-    BOOL ExecutePlacement(UINT placement);
 
     BOOL PreTranslateMessage(MSG* message) override;
     void OnUpdateFrameTitle(BOOL addToTitle) override;
@@ -66,20 +54,10 @@ public:
 
 protected:
     SECMDIFrameWnd* MainFrame() const;
-    HWND ClientWindow() const;
     bool IsInClient() const;
     // Tells the MDI frame that this frame is its active child.
     void TellActive();
-    BOOL MakeMDIChild(int showCommand);
-    BOOL Dock(UINT dockBarId);
-    BOOL Float(const CPoint* screenPoint);
-    // The bar that hosts the frame while docked or floating, made on demand.
-    SECControlBar* HostBar();
-    void MoveIntoHostBar();
-    void FitIntoHostBar();
-    void DropHostBar();
 
     SECMsgFilter m_filterRoot { this };
     SECMsgFilter::DescriptorTable m_filterTable;
-    SECControlBar* m_pHostBar = nullptr;
 };

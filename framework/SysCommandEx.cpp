@@ -1,7 +1,9 @@
 #include "framework/SysCommandEx.h"
 
 #include "framework/ControlBar.h"
+#include "framework/FrameBar.h"
 #include "framework/FrameWnd.h"
+#include "framework/MdiFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
@@ -24,6 +26,15 @@ IMPLEMENT_DYNCREATE(ScxContextMenuFilter, SECMsgFilter)
 namespace {
 
 constexpr UINT Stopped = MsgFilterConsumed | MsgFilterStop;
+constexpr DWORD HostedStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU;
+
+// Hosting bars take ids from the upper half of the control-bar range, one per bar alive.
+UINT NextHostingBarId()
+{
+    static UINT next = 0;
+    next = (next + 1) % 0x70;
+    return AFX_IDW_CONTROLBAR_FIRST + 0x80 + next;
+}
 
 BOOL IsMDIChild(const CWnd* window)
 {
@@ -42,6 +53,23 @@ HWND MDIClientOf(const CWnd* frame)
             return child;
     }
     return nullptr;
+}
+
+// The frame whose MDI client holds an MDI child, or null.
+CFrameWnd* MDIFrameOf(const CWnd* child)
+{
+    HWND client = IsMDIChild(child) ? ::GetParent(child->m_hWnd) : nullptr;
+    auto* frame = client ? dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(client))) : nullptr;
+    return frame && MDIClientOf(frame) == client ? frame : nullptr;
+}
+
+// Where the plain "Docked" takes an MDI child: the MDI frame's next default side, else the top.
+UINT DefaultDockBarFor(const CWnd* child)
+{
+    auto* frame = dynamic_cast<SECMDIFrameWnd*>(MDIFrameOf(child));
+    SECDockPos position;
+    SECDockSize size;
+    return frame ? frame->GetDefaultDockPlacement(position, size) : AFX_IDW_DOCKBAR_TOP;
 }
 
 // The active child of an MDI frame when it is maximised, or null.
@@ -88,6 +116,15 @@ const SideOfDockBar* SideOfPlacement(int placement)
     return nullptr;
 }
 
+const SideOfDockBar* SideOfDockBarId(UINT dockBarId)
+{
+    for (const SideOfDockBar& side : Sides)
+        if (side.dockBarId == dockBarId)
+            return &side;
+    return nullptr;
+}
+
+
 } // namespace
 
 UINT SysCommandExMessage()
@@ -124,11 +161,20 @@ int CurrentPlacement(CWnd* window)
         return NoPlacement;
     if (bar->IsFloating())
         return Floating;
-    const UINT dockBarId = bar->m_pDockBar ? static_cast<UINT>(bar->m_pDockBar->GetDlgCtrlID()) : 0;
-    for (const SideOfDockBar& side : Sides)
-        if (side.dockBarId == dockBarId)
-            return side.placement;
-    return NoPlacement;
+    const SideOfDockBar* side = bar->m_pDockBar ? SideOfDockBarId(static_cast<UINT>(bar->m_pDockBar->GetDlgCtrlID())) : nullptr;
+    return side ? side->placement : NoPlacement;
+}
+
+void FitIntoHostingBar(CControlBar* bar)
+{
+    HWND frame = bar && ::IsWindow(bar->m_hWnd) ? ::GetWindow(bar->m_hWnd, GW_CHILD) : nullptr;
+    if (!frame)
+        return;
+    CRect inside;
+    bar->GetClientRect(&inside);
+    bar->CalcInsideRect(inside, !bar->IsVertDocked());
+    ::SetWindowPos(frame, nullptr, inside.left, inside.top, inside.Width(), inside.Height(),
+        SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
 }
 
 // ---- the receiver
@@ -297,41 +343,101 @@ BOOL ScxMsgFilter::MakeMDIChild(CFrameWnd* frame, int placement)
         return FALSE;
     const int show = placement == MDIMaximized ? SW_SHOWMAXIMIZED : placement == MDIMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
     frame->ShowWindow(show);
-    if (CWnd* main = AfxGetMainWnd())
-        main->PostMessage(WM_SIZE);
-    return TRUE;
-}
-
-BOOL ScxMsgFilter::MoveIntoMDIClient(CFrameWnd* frame)
-{
-    HWND client = MDIClientOf(AfxGetMainWnd());
-    CControlBar* bar = HostingBar(frame);
-    if (!client || !bar)
-        return FALSE;
-    frame->ModifyStyleEx(0, WS_EX_MDICHILD);
-    frame->ModifyStyle(0, WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-    ::SetParent(frame->m_hWnd, client);
-    if (CFrameWnd* site = bar->GetDockingFrame())
-        site->ShowControlBar(bar, FALSE, FALSE);
-    return TRUE;
+    ::SendMessageW(::GetParent(frame->m_hWnd), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(frame->m_hWnd), 0);
+    CRect inner;
+    frame->GetClientRect(&inner);
+    frame->PostMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(inner.Width(), inner.Height()));
+    return IsMDIChild(frame);
 }
 
 BOOL ScxMsgFilter::Dock(CFrameWnd* frame, int placement, const SysCommandExInfo& info)
 {
-    if (IsMDIChild(frame))
-        return FALSE; // the frame's bar is gone while it is an MDI child: only the MDI frame brings it back
-    CControlBar* bar = HostingBar(frame);
-    if (!bar)
-        return FALSE;
     const SideOfDockBar* side = SideOfPlacement(placement);
-    if (!side) {
+    CControlBar* bar = nullptr;
+    if (IsMDIChild(frame)) {
+        if (!side)
+            side = SideOfDockBarId(DefaultDockBarFor(frame));
+        // Without that dock bar the frame stays where it is.
+        bar = side && AfxFindDockBar(MDIFrameOf(frame), side->dockBarId) ? MoveIntoHostingBar(frame) : nullptr;
+    } else if ((bar = HostingBar(frame)) && !side) {
         // The plain "Docked": a floating frame docks where it was last, a docked one stays.
         if (bar->IsFloating() && !info.flags)
             return ToggleHostingBar(bar, nullptr, nullptr) && !bar->IsFloating();
         return !bar->IsFloating();
     }
+    if (!bar)
+        return FALSE;
     bar->SetBarStyle((bar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY)) | side->alignment);
     return DockHostingBar(bar, side->dockBarId);
+}
+
+BOOL ScxMsgFilter::Float(CFrameWnd* frame, const CPoint* floatPoint, const CSize* floatSize)
+{
+    CControlBar* bar = HostingBar(frame);
+    if (bar && bar->IsFloating())
+        return TRUE; // already there: toggling would dock it
+    CPoint stood;
+    if (!bar && IsMDIChild(frame)) {
+        // An MDI child floats where it stood.
+        CRect place;
+        frame->GetWindowRect(&place);
+        stood = place.TopLeft();
+        bar = MoveIntoHostingBar(frame);
+        if (!floatPoint)
+            floatPoint = &stood;
+    }
+    return bar && ToggleHostingBar(bar, floatPoint, floatSize) && bar->IsFloating();
+}
+
+BOOL ScxMsgFilter::MoveIntoMDIClient(CFrameWnd* frame)
+{
+    CControlBar* bar = HostingBar(frame);
+    CFrameWnd* site = bar ? bar->GetDockingFrame() : nullptr;
+    HWND client = MDIClientOf(site);
+    if (!client)
+        return FALSE;
+    auto* mdiFrame = dynamic_cast<SECMDIFrameWnd*>(site);
+    if (mdiFrame)
+        mdiFrame->SetHostedFrameFloating(frame, FALSE);
+    CRect place;
+    frame->GetWindowRect(&place);
+    frame->ModifyStyle(WS_VISIBLE, MDIChildFrameStyle);
+    frame->ModifyStyleEx(0, WS_EX_MDICHILD);
+    ::SetParent(frame->m_hWnd, client);
+    const CPoint at = mdiFrame ? mdiFrame->NextFloatPosition(nullptr) : CPoint();
+    ::SetWindowPos(frame->m_hWnd, HWND_TOP, at.x, at.y, place.Width(), place.Height(), SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The bar was only the frame's house: it goes, a floating one with its mini frame.
+    ::DestroyWindow(bar->IsFloating() ? ::GetAncestor(bar->m_hWnd, GA_ROOT) : bar->m_hWnd);
+    site->RecalcLayout();
+    ::SendMessageW(client, WM_MDIREFRESHMENU, 0, 0); // the client takes the frame in
+    return TRUE;
+}
+
+CControlBar* ScxMsgFilter::MoveIntoHostingBar(CFrameWnd* frame)
+{
+    CFrameWnd* site = MDIFrameOf(frame);
+    if (!site)
+        return nullptr;
+    HWND client = ::GetParent(frame->m_hWnd);
+    wchar_t title[256] {};
+    ::GetWindowTextW(frame->m_hWnd, title, 256);
+    auto* bar = new SECFrameBar;
+    if (!bar->Create(site, title, WS_VISIBLE | CBRS_TOP, CBRS_EX_SIZECHILDTOFIT, NextHostingBarId())) {
+        delete bar;
+        return nullptr;
+    }
+    bar->m_bAutoDelete = TRUE;
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    if (::IsZoomed(frame->m_hWnd) || ::IsIconic(frame->m_hWnd))
+        frame->ShowWindow(SW_RESTORE);
+    CRect place;
+    frame->GetWindowRect(&place);
+    bar->m_szHorzDocked = bar->m_szVertDocked = bar->m_szFloat = place.Size();
+    frame->ModifyStyleEx(WS_EX_MDICHILD, 0);
+    frame->ModifyStyle(WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, HostedStyle);
+    ::SetParent(frame->m_hWnd, bar->m_hWnd);
+    ::SendMessageW(client, WM_MDIREFRESHMENU, 0, 0); // the client lets the frame go
+    return bar;
 }
 
 BOOL ScxMsgFilter::DockHostingBar(CControlBar* bar, UINT dockBarId)
@@ -344,17 +450,8 @@ BOOL ScxMsgFilter::DockHostingBar(CControlBar* bar, UINT dockBarId)
     else
         site->DockControlBar(bar, dockBarId);
     site->RecalcLayout();
+    FitIntoHostingBar(bar);
     return bar->m_pDockBar && static_cast<UINT>(bar->m_pDockBar->GetDlgCtrlID()) == dockBarId;
-}
-
-BOOL ScxMsgFilter::Float(CFrameWnd* frame, const CPoint* floatPoint, const CSize* floatSize)
-{
-    CControlBar* bar = HostingBar(frame);
-    if (!bar)
-        return FALSE;
-    if (bar->IsFloating())
-        return TRUE; // already there: toggling would dock it
-    return ToggleHostingBar(bar, floatPoint, floatSize) && bar->IsFloating();
 }
 
 BOOL ScxMsgFilter::ToggleHostingBar(CControlBar* bar, const CPoint* floatPoint, const CSize* floatSize)
@@ -371,6 +468,7 @@ BOOL ScxMsgFilter::ToggleHostingBar(CControlBar* bar, const CPoint* floatPoint, 
     context->ToggleDocking();
     if (floatPoint)
         context->m_ptMRUFloatPos = lastFloatPoint;
+    FitIntoHostingBar(bar);
     return TRUE;
 }
 

@@ -16,6 +16,9 @@ inline constexpr WPARAM SCX_EXECUTE = 0xC000; // carry out the record's placemen
 inline constexpr WPARAM SCX_QUERYMENU = 0xC010; // put a placement menu into the record, answer nonzero
 inline constexpr WPARAM SCX_SHOWMENU = 0xC020; // show the placement menu at the record's point, carry out the choice
 
+// The styles of a frame while it is an MDI child.
+inline constexpr DWORD MDIChildFrameStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW;
+
 // Record flags.
 inline constexpr DWORD SCXF_HELD = 0x1; // opened by holding the button, or aimed at a maximised MDI child's frame
 
@@ -64,8 +67,11 @@ int CurrentPlacement(CWnd* window);
 
 // The control bar a frame lives in, or null.
 CControlBar* HostingBar(CWnd* frame);
+// Sizes the frame that a bar hosts to the inside of the bar.
+void FitIntoHostingBar(CControlBar* bar);
 
-// Receives the extended system command on a frame and carries it out.
+// Receives the extended system command on a frame and carries it out: the one place that builds
+// the placement menu and moves a frame between the MDI client and a bar that docks or floats.
 class ScxMsgFilter : public SECMsgFilter {
     DECLARE_DYNCREATE(ScxMsgFilter)
 public:
@@ -86,12 +92,18 @@ public:
     virtual HMENU BuildMenu(int currentPlacement);
     virtual HMENU BuildMenuFor(CWnd* target);
 
+    // An MDI child in the show state of the placement, from wherever the frame is.
     virtual BOOL MakeMDIChild(CFrameWnd* frame, int placement);
+    // Docked at the placement's side; the plain "Docked" docks a floating frame where it was
+    // last and an MDI child at the MDI frame's next default side.
     virtual BOOL Dock(CFrameWnd* frame, int placement, const SysCommandExInfo& info);
+    // Floating; an MDI child floats where it stood unless a point is given.
     virtual BOOL Float(CFrameWnd* frame, const CPoint* floatPoint = nullptr, const CSize* floatSize = nullptr);
-    // How the placements reach the frame and its hosting bar: into the main window's MDI client,
-    // into a dock bar of the main frame, and the hosting bar's docking toggle.
+    // How the placements reach the frame and its hosting bar: out of the bar into the MDI client
+    // (the bar goes), out of the MDI client into a new bar of the MDI frame, into a dock bar of
+    // the bar's frame, and the bar's docking toggle.
     virtual BOOL MoveIntoMDIClient(CFrameWnd* frame);
+    virtual CControlBar* MoveIntoHostingBar(CFrameWnd* frame);
     virtual BOOL DockHostingBar(CControlBar* bar, UINT dockBarId);
     virtual BOOL ToggleHostingBar(CControlBar* bar, const CPoint* floatPoint, const CSize* floatSize);
 

@@ -1,16 +1,17 @@
 #include "framework/DockableFrame.h"
 
+#include "framework/CaptionFilters.h"
 #include "framework/ControlBar.h"
 #include "framework/MdiFrameWnd.h"
+#include "framework/SysCommandEx.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
-
-#include "framework/SysCommandEx.h"
+#include "platform/user/tests/PixelChecks.h"
 
 #include <gtest/gtest.h>
 
-using nsSysCommandEx::SysCommandExMessage;
+using namespace nsSysCommandEx;
 
 namespace {
 
@@ -26,9 +27,7 @@ protected:
         app.m_pMainWnd = main;
         main->EnableDocking(CBRS_ALIGN_ANY);
         ::SetActiveWindow(main->m_hWnd);
-        tools = new SECDockableFrame;
-        ASSERT_TRUE(tools->CreateInClient(L"Tools", main));
-        Pump();
+        tools = NewTools();
     }
     void TearDown() override
     {
@@ -37,6 +36,13 @@ protected:
         while (HWND window = GetTopWindow(nullptr))
             DestroyWindow(window);
         Pump();
+    }
+    SECDockableFrame* NewTools()
+    {
+        auto* frame = new SECDockableFrame;
+        EXPECT_TRUE(frame->CreateInClient(L"Tools", main));
+        Pump();
+        return frame;
     }
     static void Pump()
     {
@@ -50,7 +56,53 @@ protected:
     {
         return reinterpret_cast<HWND>(::SendMessageW(main->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
     }
-    static UINT State(HMENU menu, UINT id) { return ::GetMenuState(menu, id, MF_BYCOMMAND); }
+    // The extended command, as the caption filters send it.
+    LRESULT Send(WPARAM code, SysCommandExInfo& info) const
+    {
+        info.window = tools->m_hWnd;
+        return tools->SendMessage(SysCommandExMessage(), code, reinterpret_cast<LPARAM>(&info));
+    }
+    LRESULT Place(int placement) const
+    {
+        SysCommandExInfo info;
+        info.command = placement;
+        return Send(SCX_EXECUTE, info);
+    }
+    int Placement() const { return CurrentPlacement(tools); }
+    CPoint CaptionPoint() const
+    {
+        CRect window;
+        tools->GetWindowRect(&window);
+        return window.TopLeft() + CPoint(30, 10);
+    }
+    LRESULT SendToCaption(UINT message) const
+    {
+        const CPoint at = CaptionPoint();
+        return tools->SendMessage(message, HTCAPTION, MAKELPARAM(at.x, at.y));
+    }
+    // Answers the next popup menus with these keys.
+    void AnswerMenuWith(std::vector<unsigned> keys)
+    {
+        SetModalLoopHook([this, keys, next = size_t(0)](HWND) mutable {
+            if (next == keys.size()) {
+                EndMenu();
+                return;
+            }
+            headless->InjectKey(keys[next], true);
+            headless->InjectKey(keys[next++], false);
+        });
+    }
+    // The filter of that id is installed and sees messages (its parents enabled too).
+    static bool Works(SECDockableFrame* frame, int id)
+    {
+        SECMsgFilter* filter = frame->FilterRoot().FindOrCreate(id, nullptr, -1);
+        if (!filter || !filter->IsEnabled())
+            return false;
+        for (const auto* descriptor : frame->FilterTable())
+            if (descriptor->id == id && descriptor->parentId != SECMsgFilter::RootId)
+                return Works(frame, descriptor->parentId);
+        return true;
+    }
 
     HeadlessDisplay* headless = nullptr;
     CWinApp app { L"DockableFrameTest" };
@@ -58,38 +110,108 @@ protected:
     SECDockableFrame* tools = nullptr;
 };
 
-TEST_F(DockableFrameTest, ItStartsAsTheActiveMdiChild)
+TEST_F(DockableFrameTest, WithoutFiltersItIsAPlainMdiChild)
 {
-    EXPECT_EQ(tools->GetPlacement(), SECDockableFrame::PlaceRestored);
+    EXPECT_EQ(Placement(), MDIRestored);
     EXPECT_EQ(ActiveChild(), tools->m_hWnd);
     EXPECT_EQ(::GetParent(tools->m_hWnd), main->m_hWndMDIClient);
-    // Without installed filters the extended system command is answered with 0.
-    EXPECT_EQ(tools->SendMessage(SysCommandExMessage(), 0xC000, 0), 0);
+    // The extended system command is answered with 0 and moves nothing; there is no extra button.
+    EXPECT_EQ(Place(DockedLeft), 0);
+    EXPECT_EQ(Placement(), MDIRestored);
+    EXPECT_EQ(tools->FilterRoot().FindOrCreate(SECDockableFrame::PlacementButtonId, nullptr, -1), nullptr);
+}
+
+TEST_F(DockableFrameTest, EnableFiltersInstallsWhatTheFeaturesAsk)
+{
+    using F = SECDockableFrame;
+    struct Case {
+        UINT features;
+        bool command, buttons, doubleClick, contextMenu;
+    } cases[] = {
+        { 0, false, false, false, false },
+        { F::NoCaptionButtons, false, false, false, false }, // nothing without bit 0
+        { F::CaptionFeatures, true, true, true, true },
+        { F::CaptionFeatures | F::NoCaptionButtons, true, false, true, true },
+        { F::CaptionFeatures | F::NoRightDoubleClick, true, true, false, true },
+        { F::CaptionFeatures | F::NoCaptionMenu, true, true, true, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.features);
+        SECDockableFrame* frame = NewTools();
+        frame->EnableFilters(c.features);
+        EXPECT_EQ(Works(frame, F::CommandFilterId), c.command);
+        EXPECT_EQ(Works(frame, F::PlacementButtonId), c.buttons);
+        EXPECT_EQ(Works(frame, F::RightDoubleClickId), c.doubleClick);
+        EXPECT_EQ(Works(frame, F::ContextMenuId), c.contextMenu);
+        // The row keeps the system's five buttons for their places only: the system draws them.
+        if (auto* row = dynamic_cast<SECCaptionControlListMsgFilter*>(frame->FilterRoot().FindOrCreate(F::ButtonListId))) {
+            for (int id = SECCaptionControlMsgFilter::Close; id <= SECCaptionControlMsgFilter::Help; ++id) {
+                SECMsgFilter* button = row->FindOrCreate(id);
+                ASSERT_TRUE(button) << id;
+                EXPECT_FALSE(button->IsEnabled()) << id;
+            }
+        }
+        frame->DestroyWindow();
+    }
+}
+
+TEST_F(DockableFrameTest, TurningTheButtonsOffLaterHidesTheExtraButton)
+{
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+    ASSERT_TRUE(Works(tools, SECDockableFrame::PlacementButtonId));
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures | SECDockableFrame::NoCaptionButtons);
+    EXPECT_FALSE(Works(tools, SECDockableFrame::PlacementButtonId));
+    EXPECT_TRUE(Works(tools, SECDockableFrame::RightDoubleClickId));
+}
+
+TEST_F(DockableFrameTest, TheCaptionShowsThePlacementButtonBesideTheSystemButtons)
+{
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+    tools->SendMessage(WM_NCPAINT, 1);
+    auto* extra = static_cast<ScxButtonMsgFilter*>(tools->FilterRoot().FindOrCreate(SECDockableFrame::PlacementButtonId, nullptr, -1));
+    const CRect button = extra->GetRect();
+    ASSERT_FALSE(button.IsRectEmpty());
+    // The system's close, maximise and minimise buttons, then the placement button.
+    CRect window;
+    tools->GetWindowRect(&window);
+    const CRect area(button.left - 4, button.top - 2, window.Width() - 4, button.bottom + 2);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(tools->m_hWnd, area, "dockable-caption.png"));
+
+    // A click on it carries out the default placement: the MDI child docks.
+    const CPoint centre = button.CenterPoint() + window.TopLeft();
+    headless->InjectMouseMove(centre);
+    headless->InjectButton(1, true, centre);
+    Pump();
+    headless->InjectButton(1, false, centre);
+    Pump();
+    EXPECT_EQ(GetGroup(Placement()), Docked);
 }
 
 TEST_F(DockableFrameTest, ThePlacementMenuChecksWhereTheFrameIs)
 {
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceLeft));
-    HMENU menu = tools->BuildPlacementMenu();
-    EXPECT_TRUE(State(menu, SECDockableFrame::PlaceDocked) & MF_CHECKED);
-    EXPECT_FALSE(State(menu, SECDockableFrame::PlaceFloating) & MF_CHECKED);
-    EXPECT_FALSE(State(menu, SECDockableFrame::PlaceMDIChild) & MF_CHECKED);
-    EXPECT_TRUE(State(menu, SECDockableFrame::PlaceLeft) & MF_CHECKED);
-    EXPECT_FALSE(State(menu, SECDockableFrame::PlaceTop) & MF_CHECKED);
-    ASSERT_EQ(::GetMenuItemCount(menu), 6);
-    wchar_t text[32] = {};
-    ::GetMenuStringW(menu, 4, text, 32, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"D&ocked to");
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+    ASSERT_TRUE(Place(DockedLeft));
+    auto* command = dynamic_cast<ScxMsgFilter*>(tools->FilterRoot().FindOrCreate(SECDockableFrame::CommandFilterId));
+    ASSERT_TRUE(command);
+    HMENU menu = command->BuildMenuFor(tools);
+    auto checked = [](HMENU in, UINT id) { return (::GetMenuState(in, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    EXPECT_TRUE(checked(menu, Docked));
+    EXPECT_FALSE(checked(menu, Floating));
+    EXPECT_FALSE(checked(menu, MDIChild));
+    EXPECT_TRUE(checked(menu, DockedLeft));
+    EXPECT_FALSE(checked(menu, DockedTop));
+    EXPECT_EQ(::GetMenuItemCount(menu), 6);
     ::DestroyMenu(menu);
 }
 
 TEST_F(DockableFrameTest, ThePlacementsMoveTheFrameBetweenClientBarAndMiniFrame)
 {
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+
     // Docked at the top: hosted in a bar of the top dock bar, no longer an MDI child.
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceTop));
-    SECControlBar* bar = tools->GetHostBar();
+    ASSERT_TRUE(Place(DockedTop));
+    CControlBar* bar = tools->GetHostBar();
     ASSERT_TRUE(bar);
-    EXPECT_EQ(::GetParent(tools->m_hWnd), bar->m_hWnd);
     EXPECT_EQ(bar->m_pDockBar, AfxFindDockBar(main, AFX_IDW_DOCKBAR_TOP));
     EXPECT_FALSE(tools->GetExStyle() & WS_EX_MDICHILD);
     EXPECT_EQ(ActiveChild(), nullptr);
@@ -101,45 +223,70 @@ TEST_F(DockableFrameTest, ThePlacementsMoveTheFrameBetweenClientBarAndMiniFrame)
     EXPECT_EQ(hosted, inside);
 
     // Floating: the bar sits in a mini frame of its own.
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceFloating));
-    EXPECT_EQ(tools->GetPlacement(), SECDockableFrame::PlaceFloating);
+    ASSERT_TRUE(Place(Floating));
+    EXPECT_EQ(Placement(), Floating);
     EXPECT_TRUE(tools->IsHostBarFloating());
     HWND mini = ::GetAncestor(tools->m_hWnd, GA_ROOT);
     EXPECT_NE(mini, main->m_hWnd);
 
     // An MDI child again, maximised: the bar and its mini frame are gone.
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceMaximized));
+    ASSERT_TRUE(Place(MDIMaximized));
     Pump();
-    EXPECT_EQ(tools->GetPlacement(), SECDockableFrame::PlaceMaximized);
+    EXPECT_EQ(Placement(), MDIMaximized);
     EXPECT_FALSE(::IsWindow(mini));
     EXPECT_EQ(tools->GetHostBar(), nullptr);
     EXPECT_EQ(ActiveChild(), tools->m_hWnd);
 
     // Choosing by default: an MDI child is docked, a docked frame becomes an MDI child.
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceChoose));
-    EXPECT_EQ(SECDockableFrame::GroupOf(tools->GetPlacement()), SECDockableFrame::PlaceDocked);
-    ASSERT_TRUE(tools->ExecutePlacement(SECDockableFrame::PlaceChoose));
-    EXPECT_EQ(tools->GetPlacement(), SECDockableFrame::PlaceRestored);
+    ASSERT_TRUE(Place(ChooseOne));
+    EXPECT_EQ(GetGroup(Placement()), Docked);
+    ASSERT_TRUE(Place(ChooseOne));
+    EXPECT_EQ(Placement(), MDIRestored);
+
+    // An MDI child floats where it stood; the plain "Docked" then docks it.
+    CRect stood;
+    tools->GetWindowRect(&stood);
+    ASSERT_TRUE(Place(Floating));
+    EXPECT_EQ(Placement(), Floating);
+    CRect floating;
+    ::GetWindowRect(::GetAncestor(tools->m_hWnd, GA_ROOT), &floating);
+    EXPECT_EQ(floating.TopLeft(), stood.TopLeft());
+    ASSERT_TRUE(Place(Docked));
+    EXPECT_EQ(GetGroup(Placement()), Docked);
 }
 
-TEST_F(DockableFrameTest, TheMenuIsChosenFromWithTheKeyboard)
+TEST_F(DockableFrameTest, AFrameWithoutDockBarsKeepsItsMdiChild)
 {
-    // "Floating" is the second item; a menu still open after the keys is closed.
-    const std::vector<unsigned> keys { VK_DOWN, VK_DOWN, VK_RETURN };
-    size_t next = 0;
-    SetModalLoopHook([&](HWND) {
-        if (next == keys.size()) {
-            EndMenu();
-            return;
-        }
-        headless->InjectKey(keys[next], true);
-        headless->InjectKey(keys[next++], false);
-    });
-    CRect place;
-    tools->GetWindowRect(&place);
-    EXPECT_TRUE(tools->ShowPlacementMenu(place.TopLeft()));
-    SetModalLoopHook({});
-    EXPECT_EQ(tools->GetPlacement(), SECDockableFrame::PlaceFloating);
+    auto* plain = new SECMDIFrameWnd;
+    ASSERT_TRUE(plain->Create(nullptr, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 400, 300)));
+    tools = new SECDockableFrame;
+    ASSERT_TRUE(tools->CreateInClient(L"Stays", plain));
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+    for (int placement : { DockedLeft, Docked }) {
+        EXPECT_EQ(Place(placement), FALSE) << placement;
+        EXPECT_EQ(::GetParent(tools->m_hWnd), plain->m_hWndMDIClient) << placement;
+        EXPECT_EQ(Placement(), MDIRestored) << placement;
+    }
+}
+
+TEST_F(DockableFrameTest, WithoutCaptionButtonsTheCaptionClicksStillWork)
+{
+    tools->EnableFilters(SECDockableFrame::CaptionFeatures | SECDockableFrame::NoCaptionButtons);
+    // A right double click docks an MDI child and makes a docked frame an MDI child again.
+    SendToCaption(WM_NCRBUTTONDBLCLK);
+    EXPECT_EQ(GetGroup(Placement()), Docked);
+    SendToCaption(WM_NCRBUTTONDBLCLK);
+    EXPECT_EQ(Placement(), MDIRestored);
+
+    // A right click opens the menu; "Floating" is its second item.
+    AnswerMenuWith({ VK_DOWN, VK_DOWN, VK_RETURN });
+    SendToCaption(WM_NCRBUTTONUP);
+    Pump();
+    EXPECT_EQ(Placement(), Floating);
+
+    AnswerMenuWith({ VK_ESCAPE });
+    SendToCaption(WM_NCRBUTTONUP);
+    EXPECT_EQ(Placement(), Floating) << "a dismissed menu changes nothing";
 }
 
 TEST_F(DockableFrameTest, AGoingFrameIsNoLongerTheActiveOne)

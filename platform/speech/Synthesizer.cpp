@@ -21,6 +21,7 @@ struct EngineFunctions {
     decltype(espeak_ng_SetVoiceByName)* setVoiceByName = nullptr;
     decltype(espeak_ng_SetParameter)* setParameter = nullptr;
     decltype(espeak_ng_Synthesize)* synthesize = nullptr;
+    decltype(espeak_ng_Terminate)* terminate = nullptr;
 
     // False when the library or one of its functions is missing.
     bool resolve()
@@ -31,15 +32,26 @@ struct EngineFunctions {
             && library.resolve(clearErrorContext, "espeak_ng_ClearErrorContext")
             && library.resolve(setSynthCallback, "espeak_SetSynthCallback") && library.resolve(getSampleRate, "espeak_ng_GetSampleRate")
             && library.resolve(setVoiceByName, "espeak_ng_SetVoiceByName") && library.resolve(setParameter, "espeak_ng_SetParameter")
-            && library.resolve(synthesize, "espeak_ng_Synthesize");
+            && library.resolve(synthesize, "espeak_ng_Synthesize") && library.resolve(terminate, "espeak_ng_Terminate");
     }
 };
 
 // The engine's state: espeak-ng has one per process.
 struct Engine {
+    // An initialised library runs a thread of its own: it is stopped and joined before the process
+    // ends, rather than left running while exit handlers (the leak checker's among them) inspect the
+    // process's threads.
+    ~Engine()
+    {
+        std::lock_guard lock(guard);
+        if (initialized)
+            call.terminate();
+    }
+
     EngineFunctions call;
     std::mutex guard;  // held for the whole of each call into the library
     bool started = false;
+    bool initialized = false;
     int sampleRate = 0;
     std::string voice;  // the voice set last
     const SpeechSampleSink* sink = nullptr;  // of the synthesis running now
@@ -71,8 +83,8 @@ bool Start(Engine& engine)
             return false;
         engine.call.initializePath(nullptr);
         espeak_ng_ERROR_CONTEXT context = nullptr;
-        bool ready = engine.call.initialize(&context) == ENS_OK
-            && engine.call.initializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) == ENS_OK;
+        engine.initialized = engine.call.initialize(&context) == ENS_OK;
+        bool ready = engine.initialized && engine.call.initializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, 0, nullptr) == ENS_OK;
         engine.call.clearErrorContext(&context);
         if (ready) {
             engine.call.setSynthCallback(&ReceiveSamples);

@@ -36,9 +36,9 @@ void AppendBytes(std::string& out, const std::vector<std::uint8_t>& data)
 
 }
 
-std::string GenerateCppSource(const CompiledScript& script, const std::string& scriptPath)
+std::string GenerateCppSource(const CompiledScript& script, const std::string& scriptNames)
 {
-    std::string out = "// Generated from " + scriptPath + " by the resource compiler; do not edit.\n"
+    std::string out = "// Generated from " + scriptNames + " by the resource compiler; do not edit.\n"
                       "#include \"platform/res/LinkedResources.h\"\n\n"
                       "#include <iterator>\n\n"
                       "namespace {\n\n";

@@ -1,5 +1,5 @@
-// fln-rc: compiles a resource script into a C++ source linked into the program.
-//   fln-rc [-I dir]... [--depfile file] -o output.cpp script.rc
+// fln-rc: compiles the resource scripts of a program into a C++ source linked into it.
+//   fln-rc [-I dir]... [--depfile file] -o output.cpp script.rc...
 // A fault in the script is printed as "file:line: error: message" and the tool exits with 1
 // without writing anything; outputs are only ever replaced whole.
 
@@ -16,7 +16,7 @@ namespace {
 
 int Usage()
 {
-    std::cerr << "usage: fln-rc [-I dir]... [--depfile file] -o output.cpp script.rc\n";
+    std::cerr << "usage: fln-rc [-I dir]... [--depfile file] -o output.cpp script.rc...\n";
     return 2;
 }
 
@@ -52,7 +52,8 @@ std::string EscapeForMake(const std::string& path)
 int main(int argc, char** argv)
 {
     std::vector<std::string> includeDirs;
-    std::string output, depfile, script;
+    std::string output, depfile;
+    std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -68,19 +69,22 @@ int main(int argc, char** argv)
             if (!path)
                 return Usage();
             (argument == "-o" ? output : depfile) = path;
-        } else if (!argument.empty() && argument[0] != '-' && script.empty()) {
-            script = argument;
+        } else if (!argument.empty() && argument[0] != '-') {
+            scripts.push_back(argument);
         } else {
             return Usage();
         }
     }
-    if (script.empty() || output.empty())
+    if (scripts.empty() || output.empty())
         return Usage();
+    std::string scriptList;
+    for (const std::string& script : scripts)
+        scriptList += (scriptList.empty() ? "" : ", ") + script;
 
     fln::rc::DiskFileSource files;
     try {
-        fln::rc::CompiledScript compiled = fln::rc::CompileScript(files, script, includeDirs);
-        if (!WriteFileAtomically(output, fln::rc::GenerateCppSource(compiled, script))) {
+        fln::rc::CompiledScript compiled = fln::rc::CompileScripts(files, scripts, includeDirs);
+        if (!WriteFileAtomically(output, fln::rc::GenerateCppSource(compiled, scriptList))) {
             std::cerr << output << ": error: cannot write the output: " << std::strerror(errno) << "\n";
             return 1;
         }
@@ -97,7 +101,7 @@ int main(int argc, char** argv)
         std::cerr << error.what() << "\n";
         return 1;
     } catch (const std::exception& error) {
-        std::cerr << script << ": error: " << error.what() << "\n";
+        std::cerr << scriptList << ": error: " << error.what() << "\n";
         return 1;
     }
     return 0;

@@ -32,9 +32,12 @@ struct CompiledScript {
 
 // Throws ScriptError (file:line: error: message) for a malformed script or a missing file.
 CompiledScript CompileScript(FileSource& files, const std::string& scriptPath, const std::vector<std::string>& includeDirs = {});
+// The scripts of one program together: icon and cursor images are numbered across all of them, and
+// a resource (or string) that two of them define is an error, as within one script.
+CompiledScript CompileScripts(FileSource& files, const std::vector<std::string>& scriptPaths, const std::vector<std::string>& includeDirs = {});
 
 // A C++ source that links the resources into the program: byte tables and an index registered
 // with platform/res at start-up.
-std::string GenerateCppSource(const CompiledScript& script, const std::string& scriptPath);
+std::string GenerateCppSource(const CompiledScript& script, const std::string& scriptNames);
 
 }

@@ -4,15 +4,23 @@
 
 namespace fln::rc {
 
-ScriptParser::ScriptParser(FileSource& files, const std::string& scriptPath, const std::vector<std::string>& includeDirs)
-    : m_tokens(files, scriptPath, includeDirs)
-    , m_files(files)
+ScriptParser::ScriptParser(FileSource& files, const std::vector<std::string>& includeDirs)
+    : m_files(files)
+    , m_includeDirs(includeDirs)
 {
+}
+
+CompiledScript CompileScripts(FileSource& files, const std::vector<std::string>& scriptPaths, const std::vector<std::string>& includeDirs)
+{
+    ScriptParser parser(files, includeDirs);
+    for (const std::string& path : scriptPaths)
+        parser.Read(path);
+    return parser.Finish();
 }
 
 CompiledScript CompileScript(FileSource& files, const std::string& scriptPath, const std::vector<std::string>& includeDirs)
 {
-    return ScriptParser(files, scriptPath, includeDirs).Run();
+    return CompileScripts(files, { scriptPath }, includeDirs);
 }
 
 // ---- tokens
@@ -222,11 +230,19 @@ ResourceName ScriptParser::NameOrOrdinal(const char* what)
 
 // ---- statements
 
-CompiledScript ScriptParser::Run()
+void ScriptParser::Read(const std::string& scriptPath)
 {
+    m_tokens.emplace(m_files, scriptPath, m_includeDirs);
     while (Peek().kind != TokenKind::End)
         Statement();
+    for (const std::string& path : m_tokens->FilesRead()) {
+        if (std::find(m_output.filesRead.begin(), m_output.filesRead.end(), path) == m_output.filesRead.end())
+            m_output.filesRead.push_back(path);
+    }
+}
 
+CompiledScript ScriptParser::Finish()
+{
     // String tables are stored in blocks of 16; block n holds the strings 16(n-1) to 16n-1.
     for (auto it = m_strings.begin(); it != m_strings.end();) {
         const std::uint16_t block = it->first >> 4;
@@ -240,10 +256,6 @@ CompiledScript ScriptParser::Run()
         m_output.resources.push_back({ { kTypeString, {} }, { static_cast<std::uint16_t>(block + 1), {} }, std::move(out.Data()) });
         while (it != m_strings.end() && (it->first >> 4) == block)
             ++it;
-    }
-    for (const std::string& path : m_tokens.FilesRead()) {
-        if (std::find(m_output.filesRead.begin(), m_output.filesRead.end(), path) == m_output.filesRead.end())
-            m_output.filesRead.push_back(path);
     }
     return std::move(m_output);
 }
@@ -439,11 +451,11 @@ std::string ScriptParser::ReadNamedFile(const Token& nameToken)
     std::string wanted(nameToken.bytes);
     if (wanted.empty())
         Fail(nameToken, "an empty file name");
-    std::string path = m_tokens.ResolvePath(nameToken, wanted);
+    std::string path = m_tokens->ResolvePath(nameToken, wanted);
     std::optional<std::string> contents = m_files.Read(path);
     if (!contents)
         Fail(nameToken, "cannot open \"" + path + "\"");
-    m_tokens.NoteFileRead(path);
+    m_tokens->NoteFileRead(path);
     return std::move(*contents);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The statements of a resource script, each turned into its binary layout. One parser reads one
-// script; the statement kinds live in their own files (dialogs, menus, version information,
+// The statements of a resource script, each turned into its binary layout. One parser reads the
+// scripts of one program, one after another, into one set of resources; the statement kinds live in their own files (dialogs, menus, version information,
 // images), sharing the expression and token helpers here.
 
 #include "tools/rc/ByteWriter.h"
@@ -8,6 +8,7 @@
 #include "tools/rc/TokenStream.h"
 
 #include <map>
+#include <optional>
 #include <set>
 
 namespace fln::rc {
@@ -32,16 +33,18 @@ enum ResourceType : std::uint16_t {
 
 class ScriptParser {
 public:
-    ScriptParser(FileSource& files, const std::string& scriptPath, const std::vector<std::string>& includeDirs);
+    ScriptParser(FileSource& files, const std::vector<std::string>& includeDirs);
 
-    CompiledScript Run();
+    void Read(const std::string& scriptPath);
+    // The resources of every script read, with the string tables built from all of them.
+    CompiledScript Finish();
 
 private:
     // Tokens
-    Token Next() { return m_tokens.Next(); }
-    const Token& Peek(std::size_t ahead = 0) { return m_tokens.Peek(ahead); }
-    [[noreturn]] void Fail(const Token& at, const std::string& message) const { m_tokens.Fail(at, message); }
-    [[noreturn]] void FailHere(const std::string& message) { m_tokens.Fail(Peek(), message); }
+    Token Next() { return m_tokens->Next(); }
+    const Token& Peek(std::size_t ahead = 0) { return m_tokens->Peek(ahead); }
+    [[noreturn]] void Fail(const Token& at, const std::string& message) const { m_tokens->Fail(at, message); }
+    [[noreturn]] void FailHere(const std::string& message) { m_tokens->Fail(Peek(), message); }
     bool Accept(char punct);
     bool AcceptKeyword(const char* keyword);
     void Expect(char punct, const char* what);
@@ -89,8 +92,9 @@ private:
     void Custom(const Token& at, const ResourceName& type, const ResourceName& name);
     std::string ReadNamedFile(const Token& nameToken);
 
-    TokenStream m_tokens;
+    std::optional<TokenStream> m_tokens; // of the script being read
     FileSource& m_files;
+    std::vector<std::string> m_includeDirs;
     CompiledScript m_output;
     std::set<std::pair<ResourceName, ResourceName>> m_seen;
     std::map<std::uint16_t, std::u16string> m_strings;
@@ -99,6 +103,7 @@ private:
     int m_nesting = 0;
     // Whether a number written with L was read since last cleared: such a data item is a DWORD.
     bool m_sawLongNumber = false;
+    // Image numbers run on from script to script, as the group directories name images by number.
     std::uint16_t m_nextIconId = 1;
     std::uint16_t m_nextCursorId = 1;
 };

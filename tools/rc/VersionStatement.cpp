@@ -82,7 +82,7 @@ void ScriptParser::VersionInfo(const Token& at, const ResourceName& name)
     ExpectBegin("to open the version information");
     while (!AcceptEnd())
         VersionBlock(out, false);
-    root.Finish(at, m_tokens);
+    root.Finish(at, *m_tokens);
     Add(at, { kTypeVersion, {} }, name, std::move(out.Data()));
 }
 
@@ -98,7 +98,7 @@ void ScriptParser::VersionBlock(ByteWriter& out, bool inStringFileInfo)
         ExpectBegin("to open the block");
         while (!AcceptEnd())
             VersionBlock(out, inStringFileInfo || key == u"StringFileInfo");
-        node.Finish(statement, m_tokens);
+        node.Finish(statement, *m_tokens);
         --m_nesting;
         return;
     }
@@ -131,13 +131,13 @@ void ScriptParser::VersionBlock(ByteWriter& out, bool inStringFileInfo)
             Fail(statement, "version text too long");
         NodeWriter node(out, key, static_cast<std::uint16_t>(text.size() + 1), 1);
         out.TextZ(text);
-        node.Finish(statement, m_tokens);
+        node.Finish(statement, *m_tokens);
     } else {
         if (binary.Size() > 0xFFFF)
             Fail(statement, "version value too long");
         NodeWriter node(out, key, static_cast<std::uint16_t>(binary.Size()), 0);
         out.Bytes(binary.Data());
-        node.Finish(statement, m_tokens);
+        node.Finish(statement, *m_tokens);
     }
 }
 

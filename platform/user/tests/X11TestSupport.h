@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -59,15 +60,23 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char buffer[16] = {};
-        ssize_t length;
-        do
-            length = read(fds[0], buffer, sizeof buffer - 1);
-        while (length < 0 && errno == EINTR);
+        // The server writes the number and the newline apart, and fails when the pipe is closed
+        // between them: read up to the newline.
+        std::string number;
+        char buffer[16];
+        while (number.find('\n') == std::string::npos && number.size() < 16) {
+            ssize_t length = read(fds[0], buffer, sizeof buffer);
+            if (length < 0 && errno == EINTR)
+                continue;
+            if (length <= 0)
+                break;
+            number.append(buffer, static_cast<size_t>(length));
+        }
         close(fds[0]);
-        if (length <= 0)
+        if (number.empty() || number.back() != '\n')
             return false;
-        m_display = ":" + std::string(buffer, static_cast<size_t>(length - (buffer[length - 1] == '\n' ? 1 : 0)));
+        number.pop_back();
+        m_display = ":" + number;
         return true;
     }
     ~VirtualServer()
@@ -78,15 +87,32 @@ public:
         }
     }
     const std::string& Name() const { return m_display; }
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
     std::string m_display;
 };
 
-// A server can report a display number another one is just giving up: connect with retries (a
-// busy machine's server can take seconds), and start another server when that one does not answer.
-// A server that goes away under a test fails its writes rather than killing the test with SIGPIPE.
+// Whether a connection to the display reaches the server of that process. A server that is ending
+// gives up its display number (its lock file) before its listening sockets; a new server that takes
+// the number over cannot bind the abstract socket the old one still holds, and clients reach the
+// old one through it until it is gone.
+inline bool DisplayIsServedBy(const std::string& name, pid_t server)
+{
+    XDisplay* connection = XOpenDisplay(name.c_str());
+    if (!connection)
+        return false;
+    ucred peer {};
+    socklen_t length = sizeof peer;
+    const bool ours = getsockopt(ConnectionNumber(connection), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.pid == server;
+    XCloseDisplay(connection);
+    return ours;
+}
+
+// Connects to a server of the test's own, with retries (a busy machine's server can take seconds),
+// starting another server when that one does not answer. A server that goes away under a test
+// fails its writes rather than killing the test with SIGPIPE.
 inline std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std::unique_ptr<VirtualServer>& server)
 {
     std::signal(SIGPIPE, SIG_IGN);
@@ -97,7 +123,8 @@ inline std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std:
             continue;
         setenv("DISPLAY", server->Name().c_str(), 1);
         for (int retry = 0; retry < 100 && !x11; ++retry) {
-            x11 = CreateX11Display();
+            if (DisplayIsServedBy(server->Name(), server->Pid()))
+                x11 = CreateX11Display();
             if (!x11)
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }

@@ -110,6 +110,36 @@ TEST(Compiler, AnIconListsOneImagePerSizeInItsGroup)
     EXPECT_EQ(single->data[6 + 12], 3); // its own copy, image 3
 }
 
+TEST(Compiler, AProgramsScriptsCompiledTogetherNumberTheirImagesApartAndShareStringBlocks)
+{
+    using namespace std::string_literals;
+    const std::string onePixel = "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0\x0DIDAT"
+        "\x78\x9C\x63\xF8\xCF\xC0\xF0\x1F\0\x05\0\x01\xFF\x89\x99\x3D\x1D\0\0\0\0IEND\xAE\x42\x60\x82"s;
+    MemoryFileSource files;
+    files.Add("one.png", onePixel);
+    files.Add("shell.rc", "#define ID_APP 1\nID_APP ICON \"one.png\"\nSTRINGTABLE { 16 \"shell\" }\n");
+    files.Add("page.rc", "2 ICON \"one.png\"\nSTRINGTABLE { 17 \"page\" }\n#ifdef ID_APP\n3 RCDATA { 1 }\n#endif\n");
+    CompiledScript script = CompileScripts(files, { "shell.rc", "page.rc" });
+    const CompiledResource* second = Find(script, { 14, {} }, { 2, {} });
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->data[6 + 12], 2); // the second script's image follows the first's
+    EXPECT_NE(Find(script, { 3, {} }, { 2, {} }), nullptr);
+    const CompiledResource* block = Find(script, { 6, {} }, { 2, {} });
+    ASSERT_NE(block, nullptr); // strings 16 and 17, from two scripts, in one block
+    EXPECT_EQ(block->data[0], 5);
+    EXPECT_EQ(block->data[2 + 10], 4);
+    EXPECT_EQ(Find(script, { 10, {} }, { 3, {} }), nullptr); // each script has its own definitions
+    EXPECT_EQ(script.filesRead, (std::vector<std::string> { "shell.rc", "one.png", "page.rc" }));
+
+    files.Add("again.rc", "2 ICON \"one.png\"\n");
+    try {
+        CompileScripts(files, { "page.rc", "again.rc" });
+        FAIL() << "a resource defined in two scripts";
+    } catch (const ScriptError& error) {
+        EXPECT_NE(error.Message().find("same type and name"), std::string::npos);
+    }
+}
+
 TEST(Compiler, StringTablesAreGroupedInBlocksOfSixteen)
 {
     MemoryFileSource files;
