@@ -198,16 +198,17 @@ void SECDockContext::ToggleMDIFloat()
     auto* frame = dynamic_cast<SECMDIFrameWnd*>(m_pBar->m_pDockSite);
     if (!frame)
         return;
+    if (!SECIsFloatingInMainWindow(m_pBar)) {
+        const BOOL wasFloating = m_pBar->IsFloating();
+        RememberDockedPlace();
+        const bool placed = m_ptMRUFloatPos != CPoint(-1, -1);
+        if (frame->FloatControlBarInMDIChild(m_pBar, placed ? &m_ptMRUFloatPos : nullptr, m_dwMRUFloatStyle))
+            m_bWasFloating = wasFloating;
+        return;
+    }
     {
+        // The host frame stays until the bar has left it.
         SECMDIFrameWnd::MDIFloatToggle busy(*frame);
-        if (!SECIsFloatingInMainWindow(m_pBar)) {
-            const BOOL wasFloating = m_pBar->IsFloating();
-            RememberDockedPlace();
-            const bool placed = m_ptMRUFloatPos != CPoint(-1, -1);
-            if (frame->FloatControlBarInMDIChild(m_pBar, placed ? &m_ptMRUFloatPos : nullptr, m_dwMRUFloatStyle))
-                m_bWasFloating = wasFloating;
-            return;
-        }
         if (m_bWasFloating) {
             frame->FloatControlBar(m_pBar, m_ptMRUFloatPos, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
         } else if (CDockBar* dockBar = AfxFindDockBar(frame, m_uMRUDockID)) {
@@ -218,6 +219,5 @@ void SECDockContext::ToggleMDIFloat()
             frame->DockControlBar(m_pBar, static_cast<UINT>(0));
         }
     }
-    // The host frame the bar left goes with the layout.
-    frame->RecalcLayout();
+    frame->RecalcLayout(); // and with the layout it goes
 }
