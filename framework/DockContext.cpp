@@ -1,11 +1,13 @@
 #include "framework/DockContext.h"
 
+#include "framework/ControlBar.h"
 #include "framework/MdiFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/Frame.h"
+#include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 
 namespace {
@@ -96,7 +98,16 @@ void SECDragRect::OnPaint()
 
 SECDockContext::SECDockContext(CControlBar* bar)
     : CDockContext(bar)
+    , m_sizeMinTrack(::GetSystemMetrics(SM_CXMENUSIZE) + 2 * (::GetSystemMetrics(SM_CXFRAME) + ::GetSystemMetrics(SM_CXBORDER)),
+          ::GetSystemMetrics(SM_CYSMCAPTION) + 2 * (::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYBORDER)))
+    , m_sizeMaxTrack(::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN))
 {
+}
+
+void SECDockContext::BeginTracking()
+{
+    m_focusBefore = ::GetFocus();
+    m_pBar->SetFocus();
 }
 
 void SECDockContext::StartDrag(CPoint screenPoint)
@@ -104,9 +115,7 @@ void SECDockContext::StartDrag(CPoint screenPoint)
     CDockContext::StartDrag(screenPoint);
     if (!IsTracking())
         return;
-    // The keys (Esc) go to the bar while it is dragged.
-    m_focusBefore = ::GetFocus();
-    m_pBar->SetFocus();
+    BeginTracking();
     SetStatusText(ResourceText(IDS_SEC_PREVENTDOCKING, L"Press the Ctrl key to prevent docking."));
     Move(screenPoint, 0);
 }
@@ -114,28 +123,76 @@ void SECDockContext::StartDrag(CPoint screenPoint)
 void SECDockContext::Move(CPoint screenPoint, UINT keys)
 {
     CDockContext::Move(screenPoint, keys);
-    if (!IsTracking())
+    if (!IsTracking() || IsResizing())
         return;
     bool docking = false;
     const CRect rect = TrackingRect(screenPoint, keys, docking);
-    const CSize edge = docking ? CSize(1, 1) : CSize(::GetSystemMetrics(SM_CXFRAME) - 1, ::GetSystemMetrics(SM_CYFRAME) - 1);
-    m_dragRect.Show(rect, edge, !docking);
+    if (docking)
+        m_dragRect.Show(rect, CSize(1, 1), false);
+    else
+        ShowFloatingFrame(rect);
+}
+
+void SECDockContext::ShowFloatingFrame(const CRect& rect)
+{
+    m_dragRect.Show(rect, CSize(::GetSystemMetrics(SM_CXFRAME) - 1, ::GetSystemMetrics(SM_CYFRAME) - 1), true);
 }
 
 void SECDockContext::EndDrag(CPoint screenPoint, UINT keys)
 {
-    if (!IsTracking())
+    if (!IsTracking() || IsResizing())
         return;
-    bool docking = false;
-    const CRect rect = TrackingRect(screenPoint, keys, docking);
-    const bool moves = IsDragging();
     EndTracking();
     CDockContext::EndDrag(screenPoint, keys);
+}
+
+CPoint SECDockContext::FloatingFrameTopLeft(CPoint screenPoint, UINT keys) const
+{
     // The bar lands where the frame was shown.
-    if (moves && !docking && m_pBar->IsFloating()) {
-        ::SetWindowPos(::GetAncestor(m_pBar->m_hWnd, GA_ROOT), nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        m_ptMRUFloatPos = rect.TopLeft();
+    bool docking = false;
+    return TrackingRect(screenPoint, keys, docking).TopLeft();
+}
+
+bool SECDockContext::SizesInBothDirections() const
+{
+    const auto* bar = dynamic_cast<const SECControlBar*>(m_pBar);
+    return bar && !(bar->GetExBarStyle() & CBRS_EX_FIXEDSIZE);
+}
+
+void SECDockContext::StartResize(int hitTest, CPoint screenPoint)
+{
+    CDockContext::StartResize(hitTest, screenPoint);
+    if (!IsTracking())
+        return;
+    BeginTracking();
+    ShowFloatingFrame(ActualFrameRect());
+}
+
+void SECDockContext::Stretch(CPoint screenPoint)
+{
+    if (!IsResizing())
+        return;
+    if (!SizesInBothDirections()) {
+        CDockContext::Stretch(screenPoint);
+    } else {
+        const CSize sides = SidesOf(m_nHitTest);
+        if (sides.cx)
+            StretchEdge(Axis::Width, sides.cx, screenPoint, { m_sizeMinTrack.cx, m_sizeMaxTrack.cx });
+        if (sides.cy)
+            StretchEdge(Axis::Height, sides.cy, screenPoint, { m_sizeMinTrack.cy, m_sizeMaxTrack.cy });
+        PlaceActualRect();
     }
+    ShowFloatingFrame(ActualFrameRect());
+}
+
+void SECDockContext::EndResize()
+{
+    if (!IsResizing())
+        return;
+    EndTracking();
+    if (SizesInBothDirections())
+        m_pBar->CalcDynamicLayout(m_rectActual.Height(), LM_HORZ | LM_LENGTHY | LM_COMMIT);
+    CDockContext::EndResize();
 }
 
 void SECDockContext::CancelDrag()
@@ -182,10 +239,8 @@ CRect SECDockContext::TrackingRect(CPoint screenPoint, UINT keys, bool& docking)
         rect = WindowRectOf(::GetAncestor(m_pBar->m_hWnd, GA_ROOT));
         rect.OffsetRect(moved);
     } else {
-        // The mini frame around the floating size.
-        CRect frame(CPoint(), m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH));
-        ::AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
-        rect = CRect(m_rectStart.TopLeft() + moved, frame.Size());
+        // The mini frame around the bar at its floating size, where the bar was dragged to.
+        rect = CMiniDockFrameWnd::FrameRectAround(CRect(m_rectStart.TopLeft() + moved, CDockBar::FloatingSizeOf(m_pBar)));
     }
     KeepPointInside(rect, screenPoint);
     return rect;

@@ -2,7 +2,10 @@
 // The toolkit's drag context: while a bar is dragged it shows where the bar would go, as a thin
 // outline of the docked size over a dock bar that would take it, or as a thick dithered frame
 // of the floating size elsewhere (Ctrl held: never docks). The status bar tells the user about
-// Ctrl meanwhile. Bars on an auto-hide strip get a context that never starts a drag.
+// Ctrl meanwhile. While a floating bar is resized by its frame's edge the dithered frame shows
+// the new size; a toolkit bar that is not of fixed size sizes in both directions there, between
+// the smallest and largest frame sizes of the system metrics. Bars on an auto-hide strip get a
+// context that never starts a drag.
 
 #include "platform/mfc/DockContext.h"
 #include "platform/mfc/Wnd.h"
@@ -38,6 +41,9 @@ public:
     void StartDrag(CPoint screenPoint) override;
     void Move(CPoint screenPoint, UINT keys) override;
     void EndDrag(CPoint screenPoint, UINT keys) override;
+    void StartResize(int hitTest, CPoint screenPoint) override;
+    void Stretch(CPoint screenPoint) override;
+    void EndResize() override;
     void CancelDrag() override;
 
     // Moves the bar into the main window of its MDI frame, as an MDI child of its own, or back:
@@ -51,8 +57,18 @@ public:
     CRect TrackingRect(CPoint screenPoint, UINT keys, bool& docking) const;
     const SECDragRect& DragRect() const { return m_dragRect; }
 
+    // The bar's size while resizing in both directions stays within these.
+    const CSize m_sizeMinTrack, m_sizeMaxTrack;
+
+protected:
+    CPoint FloatingFrameTopLeft(CPoint screenPoint, UINT keys) const override;
+
 private:
+    bool SizesInBothDirections() const;
     void SetStatusText(const CString& text) const;
+    // The keys (Esc) go to the bar while it is tracked.
+    void BeginTracking();
+    void ShowFloatingFrame(const CRect& rect);
     void EndTracking();
 
     SECDragRect m_dragRect;

@@ -87,6 +87,18 @@ protected:
         return rect;
     }
     CSize FloatingEdge() const { return CSize(GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1); }
+    // Esc, or a press of the right button at the point.
+    void Cancel(bool escape, CPoint at)
+    {
+        if (escape) {
+            headless->InjectKey(VK_ESCAPE, true);
+            headless->InjectKey(VK_ESCAPE, false);
+        } else {
+            headless->InjectButton(3, true, at);
+            headless->InjectButton(3, false, at);
+        }
+        Pump();
+    }
 
     SECControlBar bar;
 };
@@ -164,20 +176,22 @@ TEST_F(DockContextTest, AFloatingBarMovedWithinTheDeadZoneStaysFloating)
     EXPECT_EQ(WindowRect(::GetAncestor(bar.m_hWnd, GA_ROOT)), before);
 }
 
-TEST_F(DockContextTest, EscapeEndsTheDragWithTheBarUnchanged)
+TEST_F(DockContextTest, EscapeOrTheRightButtonEndsTheDragWithTheBarUnchanged)
 {
-    const CRect before = WindowRect(bar.m_hWnd);
-    Press(BarPoint(40, 10));
-    MoveTo(FrameMiddle());
-    headless->InjectKey(VK_ESCAPE, true);
-    headless->InjectKey(VK_ESCAPE, false);
-    Pump();
-    EXPECT_FALSE(context().IsTracking());
-    EXPECT_FALSE(dragRect().IsWindowVisible());
-    EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
-    Release(FrameMiddle());
-    EXPECT_FALSE(bar.IsFloating());
-    EXPECT_EQ(WindowRect(bar.m_hWnd), before);
+    for (bool escape : { true, false }) {
+        SCOPED_TRACE(escape ? "Esc" : "right button");
+        const CRect before = WindowRect(bar.m_hWnd);
+        Press(BarPoint(40, 10));
+        MoveTo(FrameMiddle());
+        Cancel(escape, FrameMiddle());
+        EXPECT_FALSE(context().IsTracking());
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_FALSE(dragRect().IsWindowVisible());
+        EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
+        Release(FrameMiddle());
+        EXPECT_FALSE(bar.IsFloating());
+        EXPECT_EQ(WindowRect(bar.m_hWnd), before);
+    }
 }
 
 TEST_F(DockContextTest, DoubleClickTogglesBetweenDockedAndFloating)
@@ -240,6 +254,143 @@ TEST_F(DockContextTest, OutlinesLookThinWhenDockingAndDitheredWhenFloating)
         EXPECT_TRUE(pixel_checks::MatchesExpectedPixels(pixels, area.Width(), area.Height(), name));
     }
     Release(FrameMiddle());
+}
+
+// ---- resizing a floating bar by its frame's edges
+
+class FloatingBarResizeTest : public DockContextTest {
+protected:
+    static constexpr CSize kFloatingSize { 200, 120 };
+    void SetUp() override
+    {
+        DockContextTest::SetUp();
+        bar.SetBarStyle(bar.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+        bar.m_szFloat = kFloatingSize;
+        frame->FloatControlBar(&bar, CPoint(300, 300));
+        Pump();
+        ASSERT_TRUE(bar.IsFloating());
+        floating = ::GetAncestor(bar.m_hWnd, GA_ROOT);
+    }
+    // The middle of one edge of the floating frame, checked to answer that hit-test code.
+    CPoint Edge(int hit) const
+    {
+        const CRect rect = WindowRect(floating);
+        CPoint point = rect.CenterPoint();
+        if (hit == HTLEFT)
+            point.x = rect.left;
+        else if (hit == HTRIGHT)
+            point.x = rect.right - 1;
+        else if (hit == HTTOP)
+            point.y = rect.top;
+        else
+            point.y = rect.bottom - 1;
+        EXPECT_EQ(::SendMessageW(floating, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), hit);
+        return point;
+    }
+    CSize ClientSize() const
+    {
+        CRect client;
+        ::GetClientRect(floating, &client);
+        return client.Size();
+    }
+
+    HWND floating = nullptr;
+};
+
+TEST_F(FloatingBarResizeTest, TheFrameTakesTheFloatingSizeAndAnEdgeChangesIt)
+{
+    EXPECT_EQ(ClientSize(), kFloatingSize) << "floating, the bar has its floating size, not its docked one";
+    struct Case {
+        const char* name;
+        int hit;
+        CSize by;
+        CRect grows; // how far each edge of the frame moves out
+    };
+    const Case cases[] = {
+        { "the right edge widens it", HTRIGHT, CSize(50, 9), CRect(0, 0, 50, 0) },
+        { "the bottom edge heightens it", HTBOTTOM, CSize(-7, 40), CRect(0, 0, 0, 40) },
+        { "the left edge widens it leftwards", HTLEFT, CSize(-30, 0), CRect(30, 0, 0, 0) },
+        { "the top edge lowers its top", HTTOP, CSize(0, 25), CRect(0, -25, 0, 0) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CRect before = WindowRect(floating);
+        const CSize sizeBefore = bar.m_szFloat;
+        const CRect after(before.left - c.grows.left, before.top - c.grows.top, before.right + c.grows.right, before.bottom + c.grows.bottom);
+        const CPoint edge = Edge(c.hit);
+        Press(edge);
+        ASSERT_TRUE(context().IsResizing());
+        EXPECT_EQ(dragRect().Rect(), before) << "the frame as it is";
+        MoveTo(edge + c.by);
+        EXPECT_TRUE(dragRect().IsHalftone());
+        EXPECT_EQ(dragRect().Edge(), FloatingEdge());
+        EXPECT_EQ(dragRect().Rect(), after) << "the frame as it will be";
+        EXPECT_EQ(WindowRect(floating), before) << "nothing moves before the release";
+        Release(edge + c.by);
+        EXPECT_FALSE(context().IsTracking());
+        EXPECT_FALSE(dragRect().IsWindowVisible());
+        EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
+        ASSERT_TRUE(bar.IsFloating());
+        EXPECT_EQ(WindowRect(floating), after);
+        EXPECT_EQ(bar.m_szFloat, sizeBefore + after.Size() - before.Size());
+        EXPECT_EQ(ClientSize(), bar.m_szFloat);
+    }
+}
+
+TEST_F(FloatingBarResizeTest, ANarrowerOrLowerFrameThanTheSmallestLeavesTheSizeUnchanged)
+{
+    const CSize smallest = context().m_sizeMinTrack;
+    ASSERT_GT(smallest.cx, 0);
+    ASSERT_GT(smallest.cy, 0);
+    struct Case {
+        const char* name;
+        int hit;
+        CSize by;
+    };
+    const Case cases[] = {
+        { "the right edge leftwards", HTRIGHT, CSize(smallest.cx - kFloatingSize.cx - 1, 0) },
+        { "the left edge rightwards", HTLEFT, CSize(kFloatingSize.cx - smallest.cx + 1, 0) },
+        { "the bottom edge upwards", HTBOTTOM, CSize(0, smallest.cy - kFloatingSize.cy - 1) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CRect before = WindowRect(floating);
+        const CPoint edge = Edge(c.hit);
+        Press(edge);
+        MoveTo(edge + c.by);
+        EXPECT_EQ(dragRect().Rect(), before);
+        Release(edge + c.by);
+        EXPECT_EQ(bar.m_szFloat, kFloatingSize);
+        EXPECT_EQ(WindowRect(floating), before);
+    }
+    // Exactly the smallest size is allowed.
+    const CPoint edge = Edge(HTRIGHT);
+    Press(edge);
+    MoveTo(edge + CSize(smallest.cx - kFloatingSize.cx, 0));
+    Release(edge + CSize(smallest.cx - kFloatingSize.cx, 0));
+    EXPECT_EQ(bar.m_szFloat, CSize(smallest.cx, kFloatingSize.cy));
+}
+
+TEST_F(FloatingBarResizeTest, EscapeOrTheRightButtonLeavesTheSizeUnchanged)
+{
+    for (bool escape : { true, false }) {
+        SCOPED_TRACE(escape ? "Esc" : "right button");
+        const CRect before = WindowRect(floating);
+        const CPoint edge = Edge(HTRIGHT);
+        Press(edge);
+        MoveTo(edge + CSize(60, 0));
+        ASSERT_EQ(dragRect().Rect().Width(), before.Width() + 60);
+        Cancel(escape, edge + CSize(60, 0));
+        EXPECT_FALSE(context().IsTracking());
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_FALSE(dragRect().IsWindowVisible());
+        EXPECT_EQ(statusFrame().lastId, AFX_IDS_IDLEMESSAGE);
+        Release(edge + CSize(60, 0));
+        EXPECT_EQ(bar.m_szFloat, kFloatingSize);
+        EXPECT_EQ(WindowRect(floating), before);
+        frame->RecalcLayout();
+        EXPECT_EQ(ClientSize(), kFloatingSize) << "not even a later layout shows the cancelled size";
+    }
 }
 
 } // namespace

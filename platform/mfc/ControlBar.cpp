@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
+    ON_WM_RBUTTONDOWN()
     ON_WM_KEYDOWN()
     ON_WM_CAPTURECHANGED()
     ON_WM_DESTROY()
@@ -286,7 +287,10 @@ void CControlBar::OnMouseMove(UINT keys, CPoint point)
 {
     if (m_pDockContext && m_pDockContext->IsTracking()) {
         ClientToScreen(&point);
-        m_pDockContext->Move(point, keys);
+        if (m_pDockContext->IsResizing())
+            m_pDockContext->Stretch(point);
+        else
+            m_pDockContext->Move(point, keys);
         return;
     }
     Default();
@@ -296,10 +300,21 @@ void CControlBar::OnLButtonUp(UINT keys, CPoint point)
 {
     if (m_pDockContext && m_pDockContext->IsTracking()) {
         ClientToScreen(&point);
-        m_pDockContext->EndDrag(point, keys);
+        if (m_pDockContext->IsResizing())
+            m_pDockContext->EndResize();
+        else
+            m_pDockContext->EndDrag(point, keys);
         return;
     }
     Default();
+}
+
+void CControlBar::OnRButtonDown(UINT, CPoint)
+{
+    if (m_pDockContext && m_pDockContext->IsTracking())
+        m_pDockContext->CancelDrag();
+    else
+        Default();
 }
 
 void CControlBar::OnKeyDown(UINT key, UINT, UINT)

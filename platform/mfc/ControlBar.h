@@ -78,6 +78,7 @@ protected:
     void OnLButtonDblClk(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);
     void OnLButtonUp(UINT keys, CPoint point);
+    void OnRButtonDown(UINT keys, CPoint point);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnCaptureChanged(CWnd* gaining);
     void OnDestroy();

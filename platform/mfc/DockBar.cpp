@@ -218,7 +218,7 @@ BOOL CDockBar::RemoveControlBar(CControlBar* bar)
 CSize CDockBar::LayOut(int length, bool commit)
 {
     const bool horizontal = IsHorizontal();
-    const DWORD mode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+    const DWORD dockedMode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
     int across = 0, longest = 0;
     for (const auto& row : Rows()) {
         std::vector<std::pair<CControlBar*, Span>> placed;
@@ -229,7 +229,8 @@ CSize CDockBar::LayOut(int length, bool commit)
             CRect current;
             bar->GetWindowRect(&current);
             ScreenToClient(&current);
-            Span span = ToSpan(CRect(CPoint(), bar->CalcDynamicLayout(-1, mode)), horizontal);
+            const CSize size = m_bFloating ? FloatingSizeOf(bar) : bar->CalcDynamicLayout(-1, dockedMode);
+            Span span = ToSpan(CRect(CPoint(), size), horizontal);
             // A docked bar keeps its place along the row unless the bar before it pushes it on.
             span.along = m_bFloating ? along : std::max(along, ToSpan(current, horizontal).along);
             span.across = across;
@@ -256,6 +257,11 @@ CSize CDockBar::LayOut(int length, bool commit)
     }
     Span total { 0, 0, m_bFloating ? longest : length, across };
     return FromSpan(total, horizontal).Size();
+}
+
+CSize CDockBar::FloatingSizeOf(CControlBar* bar)
+{
+    return bar->CalcDynamicLayout(-1, (bar->m_dwStyle & CBRS_SIZE_DYNAMIC) ? LM_HORZ | LM_MRUWIDTH : LM_HORZ | LM_HORZDOCK);
 }
 
 CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL)

@@ -30,6 +30,9 @@ public:
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     BOOL IsDockBar() const override { return TRUE; }
+    // The size a bar takes in a floating frame: its floating size when it sizes dynamically, else
+    // its horizontal docked size.
+    static CSize FloatingSizeOf(CControlBar* bar);
 
     int GetDockedCount() const;
     int GetDockedVisibleCount() const;

@@ -1,18 +1,25 @@
 #include "platform/mfc/DockContext.h"
 
 #include "platform/mfc/DockBar.h"
+#include "platform/mfc/MiniFrame.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 constexpr UINT kStandardDockBars[] = { AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT };
 
-CPoint FloatingFrameTopLeft(const CControlBar* bar)
+CRect WindowRectOf(HWND window)
 {
     CRect rect;
-    ::GetWindowRect(::GetAncestor(bar->m_hWnd, GA_ROOT), &rect);
-    return rect.TopLeft();
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+CRect FloatingFrameRect(const CControlBar* bar)
+{
+    return WindowRectOf(::GetAncestor(bar->m_hWnd, GA_ROOT));
 }
 
 } // namespace
@@ -35,7 +42,7 @@ void CDockContext::StartDrag(CPoint screenPoint)
 
 void CDockContext::Move(CPoint screenPoint, UINT)
 {
-    if (!m_bTracking)
+    if (!m_bTracking || IsResizing())
         return;
     m_ptLast = screenPoint;
     if (std::abs(screenPoint.x - m_ptStart.x) + std::abs(screenPoint.y - m_ptStart.y) >= kDeadZone)
@@ -45,30 +52,38 @@ void CDockContext::Move(CPoint screenPoint, UINT)
 void CDockContext::StopTracking()
 {
     m_bTracking = FALSE; // first, so that losing the capture does not cancel again
+    m_nHitTest = HTNOWHERE;
     if (::GetCapture() == m_pBar->m_hWnd)
         ::ReleaseCapture();
 }
 
 void CDockContext::CancelDrag()
 {
+    const CSize sides = SidesOf(m_nHitTest);
+    const bool resizing = IsResizing();
     StopTracking();
     m_bDragging = FALSE;
+    if (!resizing)
+        return;
+    // Each move committed a size: the one the bar had comes back.
+    if (sides.cy)
+        m_pBar->CalcDynamicLayout(m_sizeBeforeResize.cy, LM_HORZ | LM_LENGTHY | LM_COMMIT);
+    m_pBar->CalcDynamicLayout(m_sizeBeforeResize.cx, LM_HORZ | LM_COMMIT);
 }
 
-CDockBar* CDockContext::DockBarAt(CPoint screenPoint, UINT keys) const
+CDockBar* CDockContext::SideAt(CPoint screenPoint, bool horizontal) const
 {
     CFrameWnd* frame = m_pBar->m_pDockSite;
-    if (!frame || (keys & MK_CONTROL))
-        return nullptr;
     for (UINT id : kStandardDockBars) {
         CDockBar* dockBar = AfxFindDockBar(frame, id);
         if (!dockBar || !(m_pBar->m_dwDockStyle & dockBar->m_dwStyle & CBRS_ALIGN_ANY))
+            continue;
+        if (((dockBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0) != horizontal)
             continue;
         // A dock bar with room for no row yet still catches a bar dropped within the bar's own
         // thickness of the frame's edge.
         CRect area;
         dockBar->GetWindowRect(&area);
-        const bool horizontal = dockBar->m_dwStyle & CBRS_ORIENT_HORZ;
         const CSize size = m_pBar->CalcDynamicLayout(-1, horizontal ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
         switch (dockBar->m_dwStyle & CBRS_ALIGN_ANY) {
         case CBRS_ALIGN_TOP: area.bottom = std::max(area.bottom, area.top + size.cy); break;
@@ -82,19 +97,42 @@ CDockBar* CDockContext::DockBarAt(CPoint screenPoint, UINT keys) const
     return nullptr;
 }
 
+CDockBar* CDockContext::DockBarAt(CPoint screenPoint, UINT keys) const
+{
+    if (!m_pBar->m_pDockSite || (keys & MK_CONTROL))
+        return nullptr;
+    const bool flip = keys & MK_SHIFT;
+    const bool horizontalFirst = ((m_pBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0) != flip;
+    if (CDockBar* dockBar = SideAt(screenPoint, horizontalFirst))
+        return dockBar;
+    return flip ? nullptr : SideAt(screenPoint, !horizontalFirst);
+}
+
+CPoint CDockContext::FrameTopLeftForBarAt(CPoint barTopLeft) const
+{
+    if (m_pBar->IsFloating())
+        return barTopLeft - (WindowRectOf(m_pBar->m_hWnd).TopLeft() - FloatingFrameRect(m_pBar).TopLeft());
+    return CMiniDockFrameWnd::FrameRectAround(CRect(barTopLeft, CSize())).TopLeft();
+}
+
+CPoint CDockContext::FloatingFrameTopLeft(CPoint screenPoint, UINT) const
+{
+    return FrameTopLeftForBarAt(m_rectStart.TopLeft() + (screenPoint - m_ptStart));
+}
+
 void CDockContext::EndDrag(CPoint screenPoint, UINT keys)
 {
-    if (!m_bTracking)
+    if (!m_bTracking || IsResizing())
         return;
     StopTracking();
     if (!m_bDragging)
         return; // a click
+    const CPoint frameTopLeft = FloatingFrameTopLeft(screenPoint, keys);
     m_bDragging = FALSE;
-    const CPoint topLeft = m_rectStart.TopLeft() + (screenPoint - m_ptStart);
     if (CDockBar* dockBar = DockBarAt(screenPoint, keys))
-        Dock(dockBar, screenPoint, topLeft);
+        Dock(dockBar, screenPoint, m_rectStart.TopLeft() + (screenPoint - m_ptStart));
     else
-        Float(topLeft);
+        Float(frameTopLeft);
 }
 
 void CDockContext::RememberDockedPlace()
@@ -108,17 +146,17 @@ void CDockContext::RememberDockedPlace()
     dockBar->ScreenToClient(&m_rectMRUDockPos);
 }
 
-void CDockContext::Float(CPoint topLeft)
+void CDockContext::Float(CPoint frameTopLeft)
 {
     RememberDockedPlace();
-    m_ptMRUFloatPos = topLeft;
-    m_pBar->m_pDockSite->FloatControlBar(m_pBar, topLeft, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
+    m_ptMRUFloatPos = frameTopLeft;
+    m_pBar->m_pDockSite->FloatControlBar(m_pBar, frameTopLeft, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
 }
 
 void CDockContext::Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft)
 {
     if (m_pBar->IsFloating())
-        m_ptMRUFloatPos = FloatingFrameTopLeft(m_pBar);
+        m_ptMRUFloatPos = FloatingFrameRect(m_pBar).TopLeft();
     // The row comes from the pointer, the place along the row from where the bar was dropped.
     const bool horizontal = dockBar->m_dwStyle & CBRS_ORIENT_HORZ;
     const CSize size = m_pBar->CalcDynamicLayout(-1, horizontal ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
@@ -127,15 +165,107 @@ void CDockContext::Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft
     RememberDockedPlace();
 }
 
+// ---- resizing a floating bar
+
+CSize CDockContext::SidesOf(int hitTest)
+{
+    switch (hitTest) {
+    case HTLEFT: return { -1, 0 };
+    case HTRIGHT: return { 1, 0 };
+    case HTTOP: return { 0, -1 };
+    case HTBOTTOM: return { 0, 1 };
+    case HTTOPLEFT: return { -1, -1 };
+    case HTTOPRIGHT: return { 1, -1 };
+    case HTBOTTOMLEFT: return { -1, 1 };
+    case HTBOTTOMRIGHT: return { 1, 1 };
+    default: return { 0, 0 };
+    }
+}
+
+void CDockContext::StartResize(int hitTest, CPoint screenPoint)
+{
+    if (m_bTracking || ::GetCapture() || !m_pBar->IsFloating() || SidesOf(hitTest) == CSize(0, 0))
+        return;
+    m_nHitTest = hitTest;
+    m_ptStart = m_ptLast = screenPoint;
+    m_pBar->GetWindowRect(&m_rectStart);
+    m_sizeBeforeResize = m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    m_rectRequested = m_rectActual = CRect(m_rectStart.TopLeft(), m_sizeBeforeResize);
+    const CRect frame = FloatingFrameRect(m_pBar);
+    m_rectFrameBorders = CRect(m_rectStart.left - frame.left, m_rectStart.top - frame.top, frame.right - m_rectStart.right,
+        frame.bottom - m_rectStart.bottom);
+    m_bDragging = FALSE;
+    m_bTracking = TRUE;
+    m_pBar->SetCapture();
+}
+
+void CDockContext::StretchEdge(Axis axis, int side, CPoint screenPoint, LengthLimits limits)
+{
+    const bool width = axis == Axis::Width;
+    LONG& last = width ? m_ptLast.x : m_ptLast.y;
+    const LONG to = width ? screenPoint.x : screenPoint.y;
+    CRect requested = m_rectRequested;
+    LONG& edge = width ? (side < 0 ? requested.left : requested.right) : (side < 0 ? requested.top : requested.bottom);
+    edge += to - last;
+    const int length = width ? requested.Width() : requested.Height();
+    if (length < limits.smallest || length > limits.largest)
+        return;
+    m_rectRequested = requested;
+    last = to;
+    m_pBar->CalcDynamicLayout(length, LM_HORZ | LM_COMMIT | (width ? 0 : LM_LENGTHY));
+}
+
+void CDockContext::PlaceActualRect()
+{
+    const CSize size = m_pBar->CalcDynamicLayout(-1, LM_HORZ);
+    const CSize sides = SidesOf(m_nHitTest);
+    m_rectActual = CRect(m_rectRequested.TopLeft(), size);
+    if (sides.cx < 0)
+        m_rectActual.OffsetRect(m_rectRequested.right - m_rectActual.right, 0);
+    if (sides.cy < 0)
+        m_rectActual.OffsetRect(0, m_rectRequested.bottom - m_rectActual.bottom);
+}
+
+CRect CDockContext::ActualFrameRect() const
+{
+    return CRect(m_rectActual.left - m_rectFrameBorders.left, m_rectActual.top - m_rectFrameBorders.top,
+        m_rectActual.right + m_rectFrameBorders.right, m_rectActual.bottom + m_rectFrameBorders.bottom);
+}
+
+void CDockContext::Stretch(CPoint screenPoint)
+{
+    if (!IsResizing())
+        return;
+    // One edge only: a corner moves its top or bottom edge.
+    const CSize sides = SidesOf(m_nHitTest);
+    if (m_nHitTest == HTLEFT || m_nHitTest == HTRIGHT)
+        StretchEdge(Axis::Width, sides.cx, screenPoint, kAnyLength);
+    else
+        StretchEdge(Axis::Height, sides.cy, screenPoint, kAnyLength);
+    PlaceActualRect();
+}
+
+void CDockContext::EndResize()
+{
+    if (!IsResizing())
+        return;
+    StopTracking();
+    m_pBar->CalcDynamicLayout(m_rectActual.Width(), LM_HORZ | LM_COMMIT);
+    m_pBar->m_pDockSite->FloatControlBar(m_pBar, ActualFrameRect().TopLeft(),
+        CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
+}
+
+// ---- double click
+
 void CDockContext::ToggleDocking()
 {
     CFrameWnd* frame = m_pBar->m_pDockSite;
     if (!frame)
         return;
     if (!m_pBar->IsFloating()) {
-        CRect rect;
-        m_pBar->GetWindowRect(&rect);
-        Float(m_ptMRUFloatPos.x == -1 && m_ptMRUFloatPos.y == -1 ? rect.TopLeft() : m_ptMRUFloatPos);
+        // Never floated, or last floated where no monitor shows it now: at the docked place.
+        const bool visible = m_ptMRUFloatPos != CPoint(-1, -1) && ::MonitorFromPoint(m_ptMRUFloatPos, MONITOR_DEFAULTTONULL);
+        Float(visible ? m_ptMRUFloatPos : WindowRectOf(m_pBar->m_hWnd).TopLeft());
         return;
     }
     CDockBar* dockBar = AfxFindDockBar(frame, m_uMRUDockID);
@@ -153,7 +283,7 @@ void CDockContext::ToggleDocking()
         m_rectMRUDockPos.SetRectEmpty();
         m_uMRUDockID = 0;
     }
-    m_ptMRUFloatPos = FloatingFrameTopLeft(m_pBar);
+    m_ptMRUFloatPos = FloatingFrameRect(m_pBar).TopLeft();
     if (m_uMRUDockID) {
         CRect rect = m_rectMRUDockPos;
         dockBar->ClientToScreen(&rect);

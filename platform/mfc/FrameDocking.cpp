@@ -129,7 +129,7 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
         return;
     CMiniDockFrameWnd* frame = FloatingFrameOf(bar->m_pDockBar);
     if (!frame || frame->m_wndDockBar.GetDockedCount() > 1) {
-        frame = CreateFloatingFrame(style);
+        frame = CreateFloatingFrame(style | (bar->m_dwStyle & CBRS_SIZE_DYNAMIC));
         if (!frame)
             return;
         CDockBar* previous = bar->m_pDockBar;
@@ -251,13 +251,20 @@ void CFrameWnd::SetDockState(const CDockState& state)
                 return info->m_pointPos;
         return CPoint(0, 0);
     };
+    // A floating frame sizes its first bar by its edges when that bar sizes dynamically.
+    auto sizingStyle = [this](const auto& barIds) -> DWORD {
+        for (UINT id : barIds)
+            if (CControlBar* bar = id ? GetControlBar(id) : nullptr)
+                return bar->m_dwStyle & CBRS_SIZE_DYNAMIC;
+        return 0;
+    };
     for (const auto& info : state.m_arrBarInfo) {
         if (!info->m_bDockBar)
             continue;
         CDockBar* dockBar = nullptr;
         CMiniDockFrameWnd* floating = nullptr;
         if (info->m_bFloating) {
-            floating = CreateFloatingFrame(CBRS_ALIGN_TOP);
+            floating = CreateFloatingFrame(CBRS_ALIGN_TOP | sizingStyle(info->m_arrBarID));
             dockBar = floating ? &floating->m_wndDockBar : nullptr;
         } else if (info->m_nBarID != AFX_IDW_DOCKBAR_FLOAT) {
             dockBar = AfxFindDockBar(this, info->m_nBarID);

@@ -18,20 +18,28 @@ END_MESSAGE_MAP()
 namespace {
 
 constexpr DWORD kMiniStyles = MFS_SYNCACTIVE | MFS_4THICKFRAME | MFS_THICKFRAME | MFS_MOVEFRAME | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS;
+constexpr DWORD kFloatingFrameStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_4THICKFRAME | MFS_SYNCACTIVE | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS;
+constexpr DWORD kMiniFrameExStyle = WS_EX_TOOLWINDOW;
+
+// The window style of a mini frame: a popup whose sizing or moving border is a thick frame.
+DWORD WindowStyleOf(DWORD miniFrameStyle)
+{
+    DWORD windowStyle = (miniFrameStyle & ~kMiniStyles & ~WS_CHILD) | WS_POPUP;
+    if (miniFrameStyle & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME))
+        windowStyle |= WS_THICKFRAME;
+    return windowStyle;
+}
 
 } // namespace
 
 BOOL CMiniFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent, UINT)
 {
     m_dwMiniStyle = style & kMiniStyles;
-    DWORD windowStyle = (style & ~kMiniStyles & ~WS_CHILD) | WS_POPUP;
-    if (style & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME))
-        windowStyle |= WS_THICKFRAME;
     if (!className)
         className = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW),
             reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(COLOR_BTNFACE + 1)));
     m_strTitle = title ? title : L"";
-    return CreateEx(WS_EX_TOOLWINDOW, className, m_strTitle, windowStyle, rect.left, rect.top, rect.right - rect.left,
+    return CreateEx(kMiniFrameExStyle, className, m_strTitle, WindowStyleOf(style), rect.left, rect.top, rect.right - rect.left,
         rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr, nullptr);
 }
 
@@ -53,8 +61,7 @@ LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)
 
 BOOL CMiniDockFrameWnd::Create(CFrameWnd* dockSite, DWORD barStyle)
 {
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_MOVEFRAME | MFS_4THICKFRAME | MFS_SYNCACTIVE
-        | MFS_BLOCKSYSMENU | FWS_SNAPTOBARS;
+    const DWORD style = kFloatingFrameStyle | ((barStyle & CBRS_SIZE_DYNAMIC) ? 0 : MFS_MOVEFRAME);
     if (!CMiniFrameWnd::Create(nullptr, L"", style, CRect(0, 0, 0, 0), dockSite))
         return FALSE;
     if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | (barStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)), AFX_IDW_DOCKBAR_FLOAT)) {
@@ -63,6 +70,14 @@ BOOL CMiniDockFrameWnd::Create(CFrameWnd* dockSite, DWORD barStyle)
     }
     m_wndDockBar.m_pDockSite = dockSite;
     return TRUE;
+}
+
+CRect CMiniDockFrameWnd::FrameRectAround(const CRect& barRect)
+{
+    // The bar sits at the top-left of the frame's client area, in the floating dock bar.
+    CRect frame = barRect;
+    ::AdjustWindowRectEx(&frame, WindowStyleOf(kFloatingFrameStyle), FALSE, kMiniFrameExStyle);
+    return frame;
 }
 
 CControlBar* CMiniDockFrameWnd::FirstBar() const
@@ -105,8 +120,15 @@ void CMiniDockFrameWnd::OnClose()
 LRESULT CMiniDockFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM point)
 {
     CControlBar* bar = FirstBar();
-    if (hitTest == HTCAPTION && bar && bar->m_pDockContext) {
-        bar->m_pDockContext->StartDrag(CPoint(GET_X_LPARAM(point), GET_Y_LPARAM(point)));
+    if (!bar || !bar->m_pDockContext)
+        return Default();
+    const CPoint screenPoint(GET_X_LPARAM(point), GET_Y_LPARAM(point));
+    if (hitTest == HTCAPTION) {
+        bar->m_pDockContext->StartDrag(screenPoint);
+        return 0;
+    }
+    if (hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT) {
+        bar->m_pDockContext->StartResize(static_cast<int>(hitTest), screenPoint);
         return 0;
     }
     return Default();

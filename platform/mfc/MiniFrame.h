@@ -3,7 +3,8 @@
 // and MFS_4THICKFRAME give a sizing border (the latter without the diagonal corners),
 // MFS_MOVEFRAME a border that only moves the window. CMiniDockFrameWnd is the frame a floating
 // control bar lives in: it holds a floating dock bar, takes the size of its bars (FWS_SNAPTOBARS),
-// its caption drags and double-click-docks the bar, and its close button hides the bar.
+// its caption drags and double-click-docks the bar, its close button hides the bar, and the
+// edges of a frame made for a CBRS_SIZE_DYNAMIC bar resize the bar (elsewhere they move it).
 
 #include "platform/mfc/DockBar.h"
 
@@ -28,9 +29,12 @@ protected:
 class CMiniDockFrameWnd : public CMiniFrameWnd {
     DECLARE_DYNCREATE(CMiniDockFrameWnd)
 public:
-    // barStyle: the CBRS_ alignment and CBRS_FLOAT_MULTI the floating dock bar starts with.
+    // barStyle: the CBRS_ alignment and CBRS_FLOAT_MULTI the floating dock bar starts with, and
+    // CBRS_SIZE_DYNAMIC for a frame whose edges size the bar.
     virtual BOOL Create(CFrameWnd* dockSite, DWORD barStyle);
     void RecalcLayout(BOOL notify = TRUE) override;
+    // The window rectangle of a floating frame holding a bar at barRect (screen coordinates).
+    static CRect FrameRectAround(const CRect& barRect);
 
     CDockBar m_wndDockBar { TRUE };
 

@@ -37,6 +37,20 @@ public:
     }
 };
 
+// A bar that sizes dynamically: it keeps the floating width and height committed to it.
+class SizableBar : public ToolLikeBar {
+public:
+    CSize CalcDynamicLayout(int length, DWORD mode) override
+    {
+        if (mode & (LM_HORZDOCK | LM_VERTDOCK))
+            return CalcFixedLayout(FALSE, (mode & LM_HORZDOCK) != 0);
+        if (mode & LM_COMMIT)
+            ((mode & LM_LENGTHY) ? floating.cy : floating.cx) = length;
+        return floating;
+    }
+    CSize floating { 120, 60 };
+};
+
 class DockingApp : public CWinApp {
 public:
     DockingApp() : CWinApp(L"DockingTest") {}
@@ -94,6 +108,10 @@ protected:
         return count;
     }
     CDockBar* DockBar(UINT id) const { return AfxFindDockBar(frame, id); }
+    static CMiniDockFrameWnd* FloatingFrame(const CWnd& bar)
+    {
+        return dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(GetAncestor(bar.m_hWnd, GA_ROOT)));
+    }
     // Presses on the bar at a point of its client area, moves by the offset and releases.
     void Drag(CWnd& bar, CPoint from, CSize by, bool control = false)
     {
@@ -242,7 +260,8 @@ TEST_F(DockingTest, DraggingOffTheDockBarFloatsTheBarWhereItWasDropped)
     ASSERT_TRUE(first.IsFloating());
     auto* mini = dynamic_cast<CMiniDockFrameWnd*>(CWnd::FromHandlePermanent(GetAncestor(first.m_hWnd, GA_ROOT)));
     ASSERT_NE(mini, nullptr);
-    EXPECT_EQ(ScreenRect(*mini).TopLeft(), before.TopLeft() + by);
+    EXPECT_EQ(ScreenRect(first).TopLeft(), before.TopLeft() + by) << "the bar lands where it was dropped, its frame around it";
+    EXPECT_EQ(ScreenRect(*mini), CMiniDockFrameWnd::FrameRectAround(ScreenRect(first)));
     EXPECT_TRUE(mini->IsWindowVisible());
     EXPECT_TRUE(mini->GetExStyle() & WS_EX_TOOLWINDOW);
     EXPECT_EQ(mini->GetWindowText(), CString(L"First"));
@@ -252,6 +271,11 @@ TEST_F(DockingTest, DraggingOffTheDockBarFloatsTheBarWhereItWasDropped)
     EXPECT_EQ(first.m_dwStyle & (CBRS_FLOATING | CBRS_ALIGN_ANY), CBRS_FLOATING | CBRS_ALIGN_TOP);
     EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->m_arrBars, (std::vector<CControlBar*> { nullptr, &second, nullptr }));
     EXPECT_EQ(ScreenRect(second).top, ScreenRect(*DockBar(AFX_IDW_DOCKBAR_TOP)).top) << "the row left empty is gone";
+
+    // Dragged again by its body, the floating bar moves by exactly as much.
+    const CSize again(40, 30);
+    Drag(first, CPoint(3, 10), again);
+    EXPECT_EQ(ScreenRect(first).TopLeft(), before.TopLeft() + by + again);
 }
 
 TEST_F(DockingTest, ADropOnADockBarDocksInTheRowUnderThePointer)
@@ -374,6 +398,115 @@ TEST_F(DockingTest, ADoubleClickTogglesBetweenTheLastDockedAndFloatingPlaces)
     CRect again;
     GetWindowRect(GetAncestor(first.m_hWnd, GA_ROOT), &again);
     EXPECT_EQ(again.TopLeft(), CPoint(400, 450));
+}
+
+TEST_F(DockingTest, ABarRememberedFloatingWhereNoMonitorIsNowFloatsAtItsDockedPlace)
+{
+    // A second monitor right of the first; the bar was last floated there.
+    const RECT primary { 0, 0, 1280, 1024 }, secondary { 1280, 0, 2560, 1024 };
+    headless->SetMonitors({ { primary, primary, true }, { secondary, secondary, false } });
+    const CRect docked = ScreenRect(first);
+    first.m_pDockContext->m_ptMRUFloatPos = CPoint(1500, 300);
+    DoubleClick(first, CPoint(3, 10));
+    ASSERT_TRUE(first.IsFloating());
+    EXPECT_EQ(ScreenRect(*FloatingFrame(first)).TopLeft(), CPoint(1500, 300)) << "on a monitor: floats there";
+    DoubleClick(first, CPoint(3, 10));
+    ASSERT_FALSE(first.IsFloating());
+
+    // The second monitor is gone.
+    headless->SetMonitors({ { primary, primary, true } });
+    DoubleClick(first, CPoint(3, 10));
+    ASSERT_TRUE(first.IsFloating());
+    EXPECT_EQ(ScreenRect(*FloatingFrame(first)).TopLeft(), docked.TopLeft());
+}
+
+TEST_F(DockingTest, ShiftSwapsTheOrientationADraggedBarDocksIn)
+{
+    CRect client;
+    frame->GetClientRect(&client);
+    CPoint left(client.left + 2, client.bottom / 2);
+    frame->ClientToScreen(&left);
+    struct Case {
+        const char* name;
+        CPoint to;
+        bool shift;
+        CDockBar* expected; // null: floats
+    };
+    const Case cases[] = {
+        { "over the top side, lying as it is", TopDockPoint(250), false, DockBar(AFX_IDW_DOCKBAR_TOP) },
+        { "with Shift, the top side does not take it upright", TopDockPoint(250), true, nullptr },
+        { "with Shift, the left side takes it upright", left, true, DockBar(AFX_IDW_DOCKBAR_LEFT) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, nullptr);
+        const CRect start = ScreenRect(second);
+        const CPoint grab(start.left + 3, start.top + 10);
+        if (c.shift)
+            headless->InjectKey(VK_SHIFT, true);
+        DragScreen(grab, c.to - grab);
+        if (c.shift)
+            headless->InjectKey(VK_SHIFT, false);
+        Pump();
+        EXPECT_EQ(second.IsFloating(), c.expected == nullptr);
+        if (c.expected)
+            EXPECT_EQ(second.m_pDockBar, c.expected);
+    }
+}
+
+TEST_F(DockingTest, TheEdgesOfADynamicBarsFrameSizeTheBar)
+{
+    SizableBar sizable;
+    ASSERT_TRUE(sizable.Create(frame, ID_SECOND_BAR + 1, L"Sizable", WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+    sizable.EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(&sizable, CPoint(300, 300));
+    frame->FloatControlBar(&first, CPoint(300, 100));
+    Pump();
+    CMiniDockFrameWnd* mini = FloatingFrame(sizable);
+    ASSERT_NE(mini, nullptr);
+    EXPECT_FALSE(mini->GetMiniFrameStyle() & MFS_MOVEFRAME);
+    EXPECT_TRUE(FloatingFrame(first)->GetMiniFrameStyle() & MFS_MOVEFRAME)
+        << "a bar of one size only moves by its frame's edge";
+    CRect client;
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), sizable.floating) << "a floating bar takes its floating size";
+
+    struct Case {
+        const char* name;
+        CSize side; // where the press is: -1 left or top, 1 right or bottom, 0 the middle
+        LRESULT hit;
+        CSize by;
+        CRect grows; // how far each edge of the frame moves out
+    };
+    const Case cases[] = {
+        { "the right edge widens it", CSize(1, 0), HTRIGHT, CSize(40, 7), CRect(0, 0, 40, 0) },
+        { "the left edge widens it leftwards", CSize(-1, 0), HTLEFT, CSize(-25, 3), CRect(25, 0, 0, 0) },
+        { "the top edge heightens it upwards", CSize(0, -1), HTTOP, CSize(9, -20), CRect(0, 20, 0, 0) },
+        { "the bottom right corner moves the bottom edge", CSize(1, 1), HTBOTTOM, CSize(30, 15), CRect(0, 0, 0, 15) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CRect before = ScreenRect(*mini);
+        const CPoint middle = before.CenterPoint();
+        const CPoint edge(c.side.cx < 0 ? before.left : c.side.cx > 0 ? before.right - 1 : middle.x,
+            c.side.cy < 0 ? before.top : c.side.cy > 0 ? before.bottom - 1 : middle.y);
+        ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), c.hit);
+        DragScreen(edge, c.by);
+        EXPECT_EQ(GetCapture(), nullptr);
+        ASSERT_TRUE(sizable.IsFloating());
+        EXPECT_EQ(ScreenRect(*mini), CRect(before.left - c.grows.left, before.top - c.grows.top, before.right + c.grows.right, before.bottom + c.grows.bottom));
+        mini->GetClientRect(&client);
+        EXPECT_EQ(client.Size(), sizable.floating);
+    }
+
+    // Put back from a saved layout, its frame sizes it still.
+    CDockState state;
+    frame->GetDockState(state);
+    frame->DockControlBar(&sizable, AFX_IDW_DOCKBAR_TOP, nullptr);
+    frame->SetDockState(state);
+    ASSERT_TRUE(sizable.IsFloating());
+    EXPECT_FALSE(FloatingFrame(sizable)->GetMiniFrameStyle() & MFS_MOVEFRAME);
+    sizable.DestroyWindow();
 }
 
 TEST_F(DockingTest, ShowingAndHidingBarsChangesTheLayout)

@@ -1,6 +1,6 @@
 // Docking on a real X server: xdotool drags a tool-bar-like bar off its dock bar, where it floats
-// in a mini frame, and back by the mini frame's caption, where it docks again. Screenshots of
-// each place are written to the temporary folder.
+// in a mini frame, widens it by the mini frame's right edge, and drags it back by the caption,
+// where it docks again. Screenshots of each step are written to the temporary folder.
 
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
@@ -20,7 +20,7 @@ class ToolLikeBar : public CControlBar {
 public:
     BOOL Create(CWnd* parent, UINT id, LPCWSTR title)
     {
-        if (!CreateBar(WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER, parent, id))
+        if (!CreateBar(WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_SIZE_DYNAMIC, parent, id))
             return FALSE;
         SetWindowText(title);
         EnableDocking(CBRS_ALIGN_ANY);
@@ -32,6 +32,16 @@ public:
         CalcInsideRect(inside, horz);
         return horz ? CSize(120 - inside.Width(), 22 - inside.Height()) : CSize(22 - inside.Width(), 120 - inside.Height());
     }
+    // Floating, the bar takes the width and height its frame's edges commit.
+    CSize CalcDynamicLayout(int length, DWORD mode) override
+    {
+        if (mode & (LM_HORZDOCK | LM_VERTDOCK))
+            return CalcFixedLayout(FALSE, (mode & LM_HORZDOCK) != 0);
+        if (mode & LM_COMMIT)
+            ((mode & LM_LENGTHY) ? floating.cy : floating.cx) = length;
+        return floating;
+    }
+    CSize floating { 120, 30 };
 };
 
 TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
@@ -78,13 +88,28 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         ASSERT_EQ(drag(grab, drop), 0);
         ASSERT_TRUE(PumpUntil([&] { return first.IsFloating(); }));
         HWND mini = GetAncestor(first.m_hWnd, GA_ROOT);
-        CRect floating;
-        GetWindowRect(mini, &floating);
-        EXPECT_EQ(floating.TopLeft(), docked.TopLeft() + (drop - grab));
         CRect body;
         first.GetWindowRect(&body);
+        EXPECT_EQ(body.TopLeft(), docked.TopLeft() + (drop - grab)) << "the bar lands where it was dropped";
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; })) << "the floating bar shows";
         std::cout << "floating: " << WriteServerScreenshot(reader, "fln-docking-2-floating", 800, 600) << "\n";
+
+        // The frame's right edge widens the bar.
+        CRect floating;
+        GetWindowRect(mini, &floating);
+        const CPoint rightEdge(floating.right - 1, floating.CenterPoint().y);
+        ASSERT_EQ(SendMessageW(mini, WM_NCHITTEST, 0, MAKELPARAM(rightEdge.x, rightEdge.y)), HTRIGHT);
+        ASSERT_EQ(drag(rightEdge, rightEdge + CSize(80, 0)), 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            CRect now;
+            GetWindowRect(mini, &now);
+            return now.Width() == floating.Width() + 80;
+        }));
+        first.GetWindowRect(&body);
+        EXPECT_EQ(body.Width(), 120 + 80);
+        EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.right - 10, body.top + 10) == face; })) << "the wider bar shows";
+        std::cout << "wider: " << WriteServerScreenshot(reader, "fln-docking-3-wider", 800, 600) << "\n";
+        GetWindowRect(mini, &floating);
 
         // Back by the caption onto the top dock bar, in the first row.
         CRect top;
@@ -95,7 +120,7 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         first.GetWindowRect(&body);
         EXPECT_EQ(body.top, top.top) << "docked in the row under the pointer";
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, body.left + 60, body.top + 10) == face; }));
-        std::cout << "docked again: " << WriteServerScreenshot(reader, "fln-docking-3-docked-again", 800, 600) << "\n";
+        std::cout << "docked again: " << WriteServerScreenshot(reader, "fln-docking-4-docked-again", 800, 600) << "\n";
 
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
