@@ -23,6 +23,7 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_CONTEXTMENU()
     ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
     ON_COMMAND(ID_SEC_HIDE, OnHide)
+    ON_COMMAND(ID_SEC_FLOATINMAINWINDOW, OnFloatInMainWindow)
 END_MESSAGE_MAP()
 
 BOOL SECControlBar::Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id)
@@ -509,6 +510,12 @@ void SECControlBar::OnAllowDocking()
     } else {
         EnableDocking(m_dwMRUDockingState);
     }
+}
+
+void SECControlBar::OnFloatInMainWindow()
+{
+    if (auto* context = dynamic_cast<SECDockContext*>(m_pDockContext.get()))
+        context->ToggleMDIFloat();
 }
 
 void SECControlBar::OnHide()

@@ -14,7 +14,7 @@ class CMenu;
 
 // The commands of a bar's context menu, and the message that lets its frame add items to it
 // (wParam: the bar, lParam: the CMenu).
-constexpr UINT ID_SEC_ALLOWDOCKING = 43040, ID_SEC_HIDE = 43041;
+constexpr UINT ID_SEC_ALLOWDOCKING = 43040, ID_SEC_HIDE = 43041, ID_SEC_FLOATINMAINWINDOW = 43042;
 constexpr UINT WM_SEC_ADDCONTEXTMENUITEMS = 0x38FF;
 
 // ---- the extended bar style bits
@@ -23,6 +23,8 @@ constexpr DWORD CBRS_EX_CONTEXTMENU = 0x00001, CBRS_EX_STRETCHCHILDREN = 0x00002
                 CBRS_EX_OWNROW = 0x00080, CBRS_EX_OWNBORDERS = 0x00100, CBRS_EX_GRIPPER = 0x00200,
                 CBRS_EX_CLOSEBUTTON = 0x00400, CBRS_EX_EXPANDBUTTON = 0x00800, CBRS_EX_FLATBUTTONS = 0x10000,
                 CBRS_EX_ALTCAPTION = 0x20000;
+// The bar may float in the main window of an MDI frame that hosts bars.
+constexpr DWORD CBRS_EX_MDIFLOAT = 0x00020;
 
 class SECControlBar : public CControlBar {
     DECLARE_DYNCREATE(SECControlBar)
@@ -56,6 +58,8 @@ public:
     // The commands of the context menu.
     void OnAllowDocking();
     void OnHide();
+    // Moves the bar into the main window (an MDI frame that hosts bars) or back out of it.
+    void OnFloatInMainWindow();
     // Extra items of the context menu, for derived bars.
     virtual void AddContextMenuItems(CMenu*) {}
 

@@ -1,6 +1,7 @@
 #include "framework/DockContext.h"
 
 #include "framework/ControlBar.h"
+#include "framework/MdiFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/Dc.h"
@@ -243,4 +244,35 @@ CRect SECDockContext::TrackingRect(CPoint screenPoint, UINT keys, bool& docking)
     }
     KeepPointInside(rect, screenPoint);
     return rect;
+}
+
+// ---- floating in the main window
+
+void SECDockContext::ToggleMDIFloat()
+{
+    auto* frame = dynamic_cast<SECMDIFrameWnd*>(m_pBar->m_pDockSite);
+    if (!frame)
+        return;
+    if (!SECIsFloatingInMainWindow(m_pBar)) {
+        const BOOL wasFloating = m_pBar->IsFloating();
+        RememberDockedPlace();
+        const bool placed = m_ptMRUFloatPos != CPoint(-1, -1);
+        if (frame->FloatControlBarInMDIChild(m_pBar, placed ? &m_ptMRUFloatPos : nullptr, m_dwMRUFloatStyle))
+            m_bWasFloating = wasFloating;
+        return;
+    }
+    {
+        // The host frame stays until the bar has left it.
+        SECMDIFrameWnd::MDIFloatToggle busy(*frame);
+        if (m_bWasFloating) {
+            frame->FloatControlBar(m_pBar, m_ptMRUFloatPos, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
+        } else if (CDockBar* dockBar = AfxFindDockBar(frame, m_uMRUDockID)) {
+            CRect rect = m_rectMRUDockPos;
+            dockBar->ClientToScreen(&rect);
+            frame->ReDockControlBar(m_pBar, dockBar, &rect, m_nMRURow, m_bMRUOwnRow);
+        } else {
+            frame->DockControlBar(m_pBar, static_cast<UINT>(0));
+        }
+    }
+    frame->RecalcLayout(); // and with the layout it goes
 }

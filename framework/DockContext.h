@@ -46,6 +46,12 @@ public:
     void EndResize() override;
     void CancelDrag() override;
 
+    // Moves the bar into the main window of its MDI frame, as an MDI child of its own, or back:
+    // to the floating place it had, or to its last docked place.
+    virtual void ToggleMDIFloat();
+    // Whether the bar was floating when it went into the main window.
+    BOOL m_bWasFloating = FALSE;
+
     // Where a drop at the point would put the bar, in screen coordinates; `docking` tells whether
     // it would dock there.
     CRect TrackingRect(CPoint screenPoint, UINT keys, bool& docking) const;

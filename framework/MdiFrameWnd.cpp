@@ -1,8 +1,12 @@
 #include "framework/MdiFrameWnd.h"
 
-#include "framework/DockBar.h"
 #include "framework/CaptionFilters.h"
+#include "framework/ContextHelp.h"
+#include "framework/ControlBar.h"
+#include "framework/DockBar.h"
+#include "framework/DockState.h"
 #include "framework/FilterRouting.h"
+#include "framework/ResourceText.h"
 #include "framework/SysCommandEx.h"
 #include "platform/mfc/ControlBar.h"
 #include "platform/mfc/Document.h"
@@ -57,7 +61,49 @@ bool FocusIn(HWND window)
     return focus && (focus == window || ::IsChild(window, focus));
 }
 
+// The floating dock bar of a frame that hosts a bar (a mini frame or a host frame in the client).
+CDockBar* FloatingDockBarOf(const CWnd* frame)
+{
+    return frame ? AfxFindDockBar(const_cast<CWnd*>(frame), AFX_IDW_DOCKBAR_FLOAT) : nullptr;
+}
+
+CControlBar* FirstBarOf(const CDockBar* dockBar)
+{
+    for (CControlBar* bar : dockBar->m_arrBars)
+        if (bar)
+            return bar;
+    return nullptr;
+}
+
+// Turns the table's filters on or off, and shows the caption buttons the switches leave on.
+void ApplyCaptionFlags(SECMsgFilter& root, const SECMsgFilter::DescriptorTable& table, BOOL enable, BOOL minimize,
+    BOOL maximize, BOOL close)
+{
+    using Button = SECCaptionControlMsgFilter;
+    root.InstallAll(table, enable);
+    auto* list = dynamic_cast<SECCaptionControlListMsgFilter*>(root.FindOrCreate(256));
+    if (!list)
+        return;
+    const std::pair<int, BOOL> switches[] = { { Button::Minimize, minimize }, { Button::Maximize, maximize },
+        { Button::Restore, maximize }, { Button::Close, close } };
+    for (auto [id, on] : switches)
+        if (SECMsgFilter* button = list->FindOrCreate(id))
+            button->Enable(on);
+    list->Layout();
+    if (list->GetWnd() && ::IsWindow(list->GetWnd()->m_hWnd))
+        ::SetWindowPos(list->GetWnd()->m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 } // namespace
+
+BOOL SECIsFloatingInMainWindow(const CControlBar* bar)
+{
+    const CDockBar* dockBar = bar ? (bar->IsDockBar() ? static_cast<const CDockBar*>(bar) : bar->m_pDockBar) : nullptr;
+    if (!dockBar || !dockBar->m_bFloating || !dockBar->m_hWnd)
+        return FALSE;
+    HWND host = ::GetParent(dockBar->m_hWnd);
+    return host && (::GetWindowLongW(host, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+}
 
 // ---- the float cascade
 
@@ -79,6 +125,15 @@ CPoint SECFloatCascade::Clamp(CPoint given, CSize client)
 }
 
 // ---- the frame
+
+BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
+    ON_MESSAGE(WM_SEC_ADDCONTEXTMENUITEMS, OnAddContextMenuItems)
+    ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
+    ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+    ON_COMMAND_RANGE(43007, 43009, OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43012, 43014, OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43031, 43039, OnWorkspaceCommand)
+END_MESSAGE_MAP()
 
 SECMDIFrameWnd::SECMDIFrameWnd()
 {
@@ -234,6 +289,267 @@ CPoint SECMDIFrameWnd::NextFloatPosition(const CPoint* given)
     return given ? SECFloatCascade::Clamp(*given, client.Size()) : m_floatCascade.Next(client.Size());
 }
 
+// ---- docking with placement records
+
+void SECMDIFrameWnd::DockControlBar(CControlBar* bar, const SECDockPos& position, UINT dockBarId, const SECDockSize& size)
+{
+    DockControlBarEx(bar, dockBarId, position.column, position.row, size.proportion, size.height);
+}
+
+void SECMDIFrameWnd::DockControlBarPlaced(CControlBar* bar, UINT dockBarId, int row, int column, float proportion, int height)
+{
+    DockControlBar(bar, SECDockPos { column, row, 0 }, dockBarId, SECDockSize { proportion, height, 0 });
+}
+
+void SECMDIFrameWnd::DockControlBarEx(CControlBar* bar, UINT dockBarId, int column, int row, float percentWidth, int height)
+{
+    if (!bar)
+        return;
+    auto* dockBar = dynamic_cast<SECDockBar*>(AfxFindDockBar(this, dockBarId));
+    for (UINT id : { AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT }) {
+        auto* candidate = dynamic_cast<SECDockBar*>(AfxFindDockBar(this, id));
+        if (!dockBar && candidate && (bar->m_dwDockStyle & candidate->m_dwStyle & CBRS_ALIGN_ANY))
+            dockBar = candidate;
+    }
+    if (!dockBar)
+        return;
+    if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
+        toolkitBar->m_fPctWidth = percentWidth;
+    // The thickness is committed for the side the bar goes to, whatever its style says now.
+    const UINT side = static_cast<UINT>(dockBar->GetDlgCtrlID());
+    const DWORD mode = side == AFX_IDW_DOCKBAR_TOP || side == AFX_IDW_DOCKBAR_BOTTOM ? (LM_HORZ | LM_HORZDOCK | LM_LENGTHY)
+        : side == AFX_IDW_DOCKBAR_LEFT || side == AFX_IDW_DOCKBAR_RIGHT              ? LM_VERTDOCK
+                                                                                     : (LM_HORZ | LM_MRUWIDTH | LM_LENGTHY);
+    bar->CalcDynamicLayout(height, mode | LM_COMMIT);
+    CDockBar* previous = bar->m_pDockBar;
+    dockBar->DockControlBarAt(bar, column, row);
+    FinishBarMove(previous, dockBar);
+}
+
+void SECMDIFrameWnd::LoadBarState(LPCWSTR profileName)
+{
+    SECDockState state;
+    state.LoadState(profileName);
+    std::vector<std::pair<UINT, CPoint>> inMainWindow;
+    for (const auto& record : state.m_arrBarInfo)
+        if (auto* info = dynamic_cast<const SECControlBarInfo*>(record.get()); info && info->m_bMDIChild)
+            inMainWindow.emplace_back(info->m_nBarID, info->m_pointPos);
+    CWinApp* app = AfxGetApp();
+    if (app && !app->m_pMainWnd)
+        app->m_pMainWnd = this;
+    state.SetState(this);
+    for (auto [id, place] : inMainWindow)
+        if (CControlBar* bar = GetControlBar(id); bar && !SECIsFloatingInMainWindow(bar))
+            FloatControlBarInMDIChild(bar, &place, CBRS_ALIGN_TOP);
+}
+
+void SECMDIFrameWnd::SaveBarState(LPCWSTR profileName) const
+{
+    SECDockState state;
+    if (!state.GetState(const_cast<SECMDIFrameWnd*>(this)))
+        return;
+    // A bar in the main window is recorded as such, at its host frame's place; the host's dock
+    // bar is not a layout of its own.
+    std::erase_if(state.m_arrBarInfo, [](const std::unique_ptr<CControlBarInfo>& info) {
+        return info->m_bDockBar && SECIsFloatingInMainWindow(info->m_pBar);
+    });
+    for (auto& record : state.m_arrBarInfo) {
+        auto* info = dynamic_cast<SECControlBarInfo*>(record.get());
+        CFrameWnd* host = GetMDIFloatFrame(record->m_pBar);
+        if (!info || !host)
+            continue;
+        info->m_bMDIChild = TRUE;
+        info->m_bFloating = FALSE;
+        CRect place;
+        host->GetWindowRect(&place);
+        info->m_pointPos = place.TopLeft();
+    }
+    state.SaveState(profileName);
+}
+
+// ---- bars floating in a frame of their own
+
+void SECMDIFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
+{
+    if (!bar)
+        return;
+    // At least 10 pixels of the bar stay on the work area on each side.
+    MONITORINFO monitor { sizeof monitor };
+    if (::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const CRect work = monitor.rcWork;
+        CRect bounds;
+        bar->GetWindowRect(&bounds);
+        point.x = std::max<LONG>(std::min<LONG>(point.x, work.right - 10), work.left + 10 - bounds.Width());
+        point.y = std::max<LONG>(std::min<LONG>(point.y, work.bottom - 10), work.top + 10 - bounds.Height());
+    }
+    CFrameWnd::FloatControlBar(bar, point, style);
+}
+
+BOOL SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* bar, const CPoint* screenPoint, DWORD style)
+{
+    if (!bar || !bar->m_hWnd || !m_hWndMDIClient)
+        return FALSE;
+    if (SECIsFloatingInMainWindow(bar))
+        return TRUE;
+    MDIFloatToggle busy(*this); // the new host stays while it is still empty
+    CFrameWnd* host = CreateMDIFloatFrame();
+    CDockBar* dockBar = FloatingDockBarOf(host);
+    if (!dockBar) {
+        if (host)
+            host->DestroyWindow();
+        return FALSE;
+    }
+    m_mdiFloatFrames.push_back(host->m_hWnd);
+    dockBar->m_pDockSite = this;
+    dockBar->m_dwStyle = (dockBar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) | (style & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI));
+    CDockBar* previous = bar->m_pDockBar;
+    dockBar->DockControlBar(bar);
+    // The host takes the bar's floating size, at the given place or the next one of the cascade.
+    CRect frame(CPoint(), bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH));
+    ::AdjustWindowRectEx(&frame, host->GetStyle(), FALSE, host->GetExStyle());
+    CPoint given;
+    if (screenPoint) {
+        given = *screenPoint;
+        ::ScreenToClient(m_hWndMDIClient, &given);
+    }
+    const CPoint place = NextFloatPosition(screenPoint ? &given : nullptr);
+    host->SetWindowPos(nullptr, place.x, place.y, frame.Width(), frame.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    host->RecalcLayout();
+    if (bar->GetStyle() & WS_VISIBLE) {
+        host->ShowWindow(SW_SHOW);
+        MDIActivate(host);
+    }
+    FinishBarMove(previous, dockBar);
+    return TRUE;
+}
+
+CFrameWnd* SECMDIFrameWnd::GetMDIFloatFrame(const CControlBar* bar) const
+{
+    if (!SECIsFloatingInMainWindow(bar))
+        return nullptr;
+    const CDockBar* dockBar = bar->IsDockBar() ? static_cast<const CDockBar*>(bar) : bar->m_pDockBar;
+    return dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(dockBar->m_hWnd)));
+}
+
+CWnd* SECMDIFrameWnd::CreateClient()
+{
+    if (!m_pClientClass)
+        return nullptr;
+    auto* client = dynamic_cast<CWnd*>(m_pClientClass->CreateObject());
+    if (!client)
+        AfxThrowMemoryException();
+    if (!client->Create(nullptr, L"", SEC_MDIFLOATFRAME_STYLE, CRect(), this, IDR_SEC_MDIFLOATFRAME)) {
+        delete client;
+        return nullptr;
+    }
+    return client;
+}
+
+CFrameWnd* SECMDIFrameWnd::CreateMDIFloatFrame()
+{
+    if (!m_pMDIFloatFrameClass || !m_pMDIFloatFrameClass->IsDerivedFrom(RUNTIME_CLASS(CFrameWnd)))
+        return nullptr;
+    auto* frame = dynamic_cast<CFrameWnd*>(m_pMDIFloatFrameClass->CreateObject());
+    if (!frame)
+        return nullptr;
+    if (!frame->LoadFrame(IDR_SEC_MDIFLOATFRAME, SEC_MDIFLOATFRAME_STYLE, this, nullptr)) {
+        // A frame owns itself once its window was made; one that was never made is deleted here.
+        if (frame->m_hWnd)
+            frame->DestroyWindow();
+        else
+            delete frame;
+        return nullptr;
+    }
+    return frame;
+}
+
+SECMDIFrameWnd::MDIFloatToggle::MDIFloatToggle(SECMDIFrameWnd& frame)
+    : m_frame(frame)
+    , m_wasToggling(std::exchange(frame.m_bTogglingMDIFloat, TRUE))
+{
+}
+
+SECMDIFrameWnd::MDIFloatToggle::~MDIFloatToggle()
+{
+    m_frame.m_bTogglingMDIFloat = m_wasToggling;
+}
+
+void SECMDIFrameWnd::RecalcLayout(BOOL notify)
+{
+    const BOOL nested = m_bInRecalcLayout;
+    CMDIFrameWnd::RecalcLayout(notify); // shows and hides the bars first
+    if (!m_bTogglingMDIFloat && !nested)
+        TidyMDIFloatFrames();
+}
+
+void SECMDIFrameWnd::TidyMDIFloatFrames()
+{
+    std::erase_if(m_mdiFloatFrames, [](HWND host) { return !::IsWindow(host); });
+    for (HWND window : std::vector<HWND>(m_mdiFloatFrames)) {
+        CWnd* host = CWnd::FromHandlePermanent(window);
+        CDockBar* dockBar = FloatingDockBarOf(host);
+        CControlBar* bar = dockBar ? FirstBarOf(dockBar) : nullptr;
+        if (!bar) {
+            std::erase(m_mdiFloatFrames, window);
+            if (host)
+                host->DestroyWindow();
+        } else if (const bool shown = bar->IsVisible(); shown != static_cast<bool>(host->IsWindowVisible())) {
+            host->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+        }
+    }
+}
+
+// ---- caption buttons
+
+void SECMDIFrameWnd::UpdateCaptionFilters(UINT flags)
+{
+    const BOOL on = flags & 1;
+    ApplyCaptionFlags(m_filterRoot, m_filterTable, on, TRUE, TRUE, TRUE);
+}
+
+// ---- the bars' context menu and help
+
+LRESULT SECMDIFrameWnd::OnAddContextMenuItems(WPARAM wParam, LPARAM lParam)
+{
+    auto* bar = reinterpret_cast<CControlBar*>(wParam);
+    auto* menu = reinterpret_cast<CMenu*>(lParam);
+    if (!bar || !menu)
+        return 0;
+    const BOOL inMainWindow = SECIsFloatingInMainWindow(bar);
+    if (inMainWindow)
+        menu->EnableMenuItem(ID_SEC_ALLOWDOCKING, MF_BYCOMMAND | MF_GRAYED);
+    auto* toolkitBar = dynamic_cast<SECControlBar*>(bar);
+    if (toolkitBar && (toolkitBar->GetExBarStyle() & CBRS_EX_MDIFLOAT)) {
+        // Without a host class the bar cannot go into the main window: the item is shown greyed.
+        const UINT state = (inMainWindow ? MF_CHECKED : MF_UNCHECKED) | (inMainWindow || m_pMDIFloatFrameClass ? MF_ENABLED : MF_GRAYED);
+        menu->AppendMenu(MF_SEPARATOR);
+        menu->AppendMenu(MF_STRING | state, ID_SEC_FLOATINMAINWINDOW, ResourceText(ID_SEC_FLOATINMAINWINDOW, L"Float In Main Window"));
+    }
+    return 0;
+}
+
+LRESULT SECMDIFrameWnd::OnCommandHelp(WPARAM wParam, LPARAM lParam)
+{
+    auto helpId = static_cast<DWORD>(lParam);
+    const UINT tracked = m_nIDLastMessage;
+    const bool tracking = tracked != 0 && tracked != AFX_IDS_IDLEMESSAGE && tracked != AFX_IDS_HELPMODEMESSAGE;
+    if (helpId == 0 && tracking)
+        helpId = HID_BASE_COMMAND + tracked;
+    CWnd* first = m_pActiveFloatingFrame ? static_cast<CWnd*>(m_pActiveFloatingFrame) : MDIGetActive();
+    if (first && first->SendMessage(WM_COMMANDHELP, wParam, helpId))
+        return TRUE;
+    if (helpId == 0)
+        helpId = HID_BASE_RESOURCE + m_nIDHelp;
+    WinHelp(helpId);
+    return TRUE;
+}
+
+void SECMDIFrameWnd::OnContextHelp()
+{
+    if (const DWORD helpId = SECTrackContextHelp(this))
+        WinHelp(helpId);
+}
+
 BOOL SECMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
 {
     if (m_pActiveChildOverride) {
@@ -269,6 +585,52 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
     SetWindowText(title);
 }
 
+// ---- the toolkit's caption
+
+BOOL SECMDIFrameWnd::EnableToolkitCaption(BOOL enable, BOOL redraw)
+{
+    const BOOL previous = std::exchange(m_bToolkitCaption, enable);
+    if (redraw && m_hWnd) {
+        RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        PostMessage(WM_NCACTIVATE, ::GetActiveWindow() == m_hWnd);
+    }
+    return previous;
+}
+
+BOOL SECMDIFrameWnd::KeepsCaptionActive(BOOL activating) const
+{
+    if (activating)
+        return TRUE;
+    const HWND foreground = ::GetForegroundWindow();
+    return m_pActiveFloatingFrame && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
+}
+
+void SECMDIFrameWnd::DrawToolkitCaption()
+{
+    // The default activation paints the frame in the state it is given, and nothing else.
+    CMDIFrameWnd::DefWindowProc(WM_NCACTIVATE, m_bCaptionActive, 0);
+}
+
+LRESULT SECMDIFrameWnd::OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (message == WM_NCACTIVATE) {
+        m_bCaptionActive = KeepsCaptionActive(static_cast<BOOL>(wParam));
+        result = CMDIFrameWnd::WindowProc(message, m_bCaptionActive, lParam);
+        if (CMDIChildWnd* child = MDIGetActive()) {
+            child->SendMessage(WM_NCACTIVATE, m_bCaptionActive);
+            child->SendMessage(WM_NCPAINT, 1);
+        }
+    } else {
+        // The default painting knows only the system's active window; the caption follows.
+        result = CMDIFrameWnd::WindowProc(message, wParam, lParam);
+        DrawToolkitCaption();
+    }
+    LRESULT ignored = 0;
+    m_filterRoot.Filter(message, message == WM_NCACTIVATE ? m_bCaptionActive : wParam, lParam, &ignored);
+    return result;
+}
+
 LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == SysCommandExMessage()) {
@@ -276,6 +638,8 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_filterRoot.Filter(message, wParam, lParam, &result);
         return result;
     }
+    if (m_bToolkitCaption && (message == WM_NCACTIVATE || message == WM_NCPAINT || message == WM_SETTEXT))
+        return OnToolkitCaptionMessage(message, wParam, lParam);
     return RouteThroughFilters(m_filterRoot, FrameTurn(message), message, wParam, lParam,
         [&] { return CMDIFrameWnd::WindowProc(message, wParam, lParam); });
 }
@@ -289,6 +653,11 @@ SECMDIChildWnd::SECMDIChildWnd()
     m_filterTable.Add(258, 256, RUNTIME_CLASS(ScxButtonMDIChildMsgFilter));
     m_filterTable.Add(259, SECMsgFilter::RootId, RUNTIME_CLASS(ScxCaptionNCRDBLClkFilter));
     m_filterTable.Add(262, SECMsgFilter::RootId, RUNTIME_CLASS(ScxContextMenuFilter));
+}
+
+void SECMDIChildWnd::UpdateCaptionFilters(UINT flags)
+{
+    ApplyCaptionFlags(m_filterRoot, m_filterTable, flags & 1, !(flags & 2), !(flags & 4), !(flags & 8));
 }
 
 SECMDIFrameWnd* SECMDIChildWnd::GetToolkitFrame() const

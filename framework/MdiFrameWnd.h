@@ -2,7 +2,10 @@
 // The toolkit's multiple-document frame and its document frames. Besides the class library's MDI
 // behaviour they keep message filters (extra caption buttons, the extended system command), let
 // a frame outside the MDI client (a docked or floating dockable frame) stand in for the active
-// child, and move such hosted frames between docked and floating styles.
+// child, and move such hosted frames between docked and floating styles. The frame docks bars by
+// placement records, lets a bar float in the main window as an MDI child in a host frame of a
+// recorded class (the workbook makes it a sheet), routes help on commands, runs help mode, and
+// can keep its caption active while a frame outside the MDI client is the active one.
 
 #include "framework/MsgFilter.h"
 #include "platform/mfc/Mdi.h"
@@ -10,6 +13,22 @@
 #include <vector>
 
 class CControlBar;
+
+// The frame class that hosts a bar floating in the main window is loaded from this resource id,
+// with this style (a hidden, sizable child with caption and system menu).
+constexpr UINT IDR_SEC_MDIFLOATFRAME = 20514;
+constexpr DWORD SEC_MDIFLOATFRAME_STYLE = 0x42CFA000;
+
+// Context help: the command that starts help mode, its status-line prompt, and the messages that
+// ask a frame for help on a command (lParam: the help id) and end help mode.
+constexpr UINT ID_CONTEXT_HELP = 0xE145, AFX_IDS_HELPMODEMESSAGE = 0xE002;
+constexpr UINT WM_COMMANDHELP = 0x0365, WM_EXITHELPMODE = 0x0367;
+// Help ids are the command id plus this for commands, and the frame's resource id plus that.
+constexpr DWORD HID_BASE_COMMAND = 0x10000, HID_BASE_RESOURCE = 0x20000;
+
+// Whether the bar floats in the main window: it lies in the floating dock bar of a frame that is
+// an MDI child, rather than in a mini frame.
+BOOL SECIsFloatingInMainWindow(const CControlBar* bar);
 
 // Where a dock bar takes a bar placed by default: a position (column, row, flags) and a size
 // (share of the row and thickness).
@@ -73,6 +92,68 @@ public:
     // Where the next bar floated in the main window goes (a given place is kept in the client).
     CPoint NextFloatPosition(const CPoint* given);
 
+    // ---- docking with placement records
+    using CFrameWnd::DockControlBar;
+    // Docks the bar at the position's column and row of the dock bar of that id (an id that names
+    // none: the first side the bar may dock to), with the size's share of the row and thickness.
+    virtual void DockControlBar(CControlBar* bar, const SECDockPos& position, UINT dockBarId, const SECDockSize& size);
+    void DockControlBarPlaced(CControlBar* bar, UINT dockBarId, int row, int column, float proportion, int height);
+    // The same with the record's fields given one by one; the layout follows the dock bar's side.
+    void DockControlBarEx(CControlBar* bar, UINT dockBarId, int column, int row, float percentWidth, int height);
+    // The bar layout in the program's profile. Bars floating in the main window are saved as such
+    // and float there again when the layout is loaded.
+    void LoadBarState(LPCWSTR profileName);
+    void SaveBarState(LPCWSTR profileName) const;
+
+    // ---- bars floating in a frame of their own: a mini frame, or an MDI child of the main window
+    // Floats the bar in a mini frame at the point (screen coordinates), moved so that at least
+    // 10 pixels of it stay on the work area of the monitor nearest to the point.
+    virtual void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
+    // Floats the bar as an MDI child in a frame of the host class, at the point (screen
+    // coordinates, kept in the client) or, without one, at the next place of the cascade.
+    // FALSE, and the bar left where it is, when no host frame can be made.
+    virtual BOOL FloatControlBarInMDIChild(CControlBar* bar, const CPoint* screenPoint, DWORD style);
+    // The frame hosting the bar in the main window, or null.
+    CFrameWnd* GetMDIFloatFrame(const CControlBar* bar) const;
+    using CMDIFrameWnd::CreateClient;
+    // An object of the client class, its window made with the host frame's id and style; null
+    // without a client class or when the window cannot be made.
+    virtual CWnd* CreateClient();
+    // A frame of the host class, loaded from IDR_SEC_MDIFLOATFRAME; null without a host class or
+    // when loading fails.
+    virtual CFrameWnd* CreateMDIFloatFrame();
+    // While a bar moves into or out of the main window the frame is busy toggling: the host frame
+    // being filled or emptied is left alone by the layout.
+    class MDIFloatToggle {
+    public:
+        explicit MDIFloatToggle(SECMDIFrameWnd& frame);
+        ~MDIFloatToggle();
+        MDIFloatToggle(const MDIFloatToggle&) = delete;
+        MDIFloatToggle& operator=(const MDIFloatToggle&) = delete;
+
+    private:
+        SECMDIFrameWnd& m_frame;
+        BOOL m_wasToggling;
+    };
+    // Host frames follow their bars at each layout: a frame whose bar has left goes, one whose
+    // bar is hidden hides.
+    void RecalcLayout(BOOL notify = TRUE) override;
+
+    // ---- the toolkit's caption: while a frame of the main window outside the MDI client is the
+    // active one, the frame's caption stays active as long as the program is in the foreground.
+    // Returns the previous setting; with redraw, the caption is drawn again at once.
+    BOOL EnableToolkitCaption(BOOL enable, BOOL redraw = TRUE);
+    BOOL IsToolkitCaption() const { return m_bToolkitCaption; }
+
+    // ---- caption buttons
+    // Bit 0 turns the frame's filters (caption buttons of maximised children, the extended system
+    // command) on or off; the buttons are laid out again.
+    virtual void UpdateCaptionFilters(UINT flags);
+
+    // The classes recorded for CreateClient and CreateMDIFloatFrame.
+    CRuntimeClass* m_pClientClass = nullptr;
+    CRuntimeClass* m_pMDIFloatFrameClass = nullptr;
+
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     void OnUpdateFrameTitle(BOOL addToTitle) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -81,6 +162,16 @@ public:
     const SECMsgFilter::DescriptorTable& FilterTable() const { return m_filterTable; }
 
 protected:
+    // A bar's context menu: "Allow Docking" is greyed while the bar floats in the main window,
+    // and a bar that may float there gets "Float In Main Window", checked while it does.
+    LRESULT OnAddContextMenuItems(WPARAM bar, LPARAM menu);
+    // Help on a command goes to the active floating frame or the active child first.
+    LRESULT OnCommandHelp(WPARAM, LPARAM helpId);
+    void OnContextHelp();
+    // The workspace commands are the application's to handle; the frame only enables them.
+    void OnWorkspaceCommand(UINT) {}
+    DECLARE_MESSAGE_MAP()
+
     SECMsgFilter m_filterRoot { this };
     SECMsgFilter::DescriptorTable m_filterTable;
     CFrameWnd* m_pActiveChildOverride = nullptr;
@@ -89,6 +180,19 @@ protected:
     size_t m_dockCycleCursor = 0;
     SECFloatCascade m_floatCascade;
     BOOL m_bAddToTitle = FALSE;
+
+private:
+    void TidyMDIFloatFrames();
+    // Whether the caption is to look active by the toolkit's rule.
+    BOOL KeepsCaptionActive(BOOL activating) const;
+    // Draws the frame with the caption in the toolkit's state.
+    void DrawToolkitCaption();
+    LRESULT OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::vector<HWND> m_mdiFloatFrames; // the host frames made, while they live
+    BOOL m_bTogglingMDIFloat = FALSE;
+    BOOL m_bToolkitCaption = FALSE;
+    BOOL m_bCaptionActive = FALSE;
 };
 
 class SECMDIChildWnd : public CMDIChildWnd {
@@ -100,6 +204,9 @@ public:
     virtual void ActivateFrameMenu(CWnd* window) { OnUpdateFrameMenu(TRUE, window, m_hMenuShared); }
     SECMDIFrameWnd* GetToolkitFrame() const;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Bit 0 turns the child's filters on or off; bits 1, 2 and 3 switch off the toolkit's
+    // minimise, maximise and close buttons in its caption.
+    virtual void UpdateCaptionFilters(UINT flags);
 
     SECMsgFilter& FilterRoot() { return m_filterRoot; }
     const SECMsgFilter::DescriptorTable& FilterTable() const { return m_filterTable; }

@@ -3,6 +3,7 @@
 #include "framework/HlsColor.h"
 #include "platform/comctl/CommCtrl.h"
 #include "platform/mfc/Dc.h"
+#include "platform/mfc/DockContext.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/ResourceHandles.h"
 
@@ -10,6 +11,7 @@
 
 IMPLEMENT_DYNCREATE(SECWorkbookWnd, SECMDIFrameWnd)
 IMPLEMENT_DYNCREATE(SECWorksheetWnd, SECMDIChildWnd)
+IMPLEMENT_DYNCREATE(SECControlBarWorksheet, SECWorksheetWnd)
 
 namespace {
 
@@ -91,6 +93,11 @@ BEGIN_MESSAGE_MAP(SECWorkbookWnd, SECMDIFrameWnd)
     ON_WM_LBUTTONUP()
     ON_MESSAGE(WM_SECSHEETCHANGED, OnSheetChanged)
 END_MESSAGE_MAP()
+
+SECWorkbookWnd::SECWorkbookWnd()
+{
+    m_pMDIFloatFrameClass = RUNTIME_CLASS(SECControlBarWorksheet);
+}
 
 BOOL SECWorkbookWnd::OnCreateClient(LPCREATESTRUCT create, CCreateContext* context)
 {
@@ -593,4 +600,105 @@ LRESULT SECWorksheetWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     }
     return SECMDIChildWnd::WindowProc(message, wParam, lParam);
+}
+
+// ---- a sheet holding a control bar
+
+BOOL SECControlBarWorksheet::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context)
+{
+    if (!SECWorksheetWnd::LoadFrame(resourceId, style, parent, context))
+        return FALSE;
+    if (m_hIcon) {
+        ::DestroyIcon(m_hIcon);
+        m_hIcon = nullptr;
+    }
+    return TRUE;
+}
+
+CControlBar* SECControlBarWorksheet::GetHostedBar() const
+{
+    for (CControlBar* bar : m_wndDockBar.m_arrBars)
+        if (bar)
+            return bar;
+    return nullptr;
+}
+
+void SECControlBarWorksheet::RecalcLayout(BOOL notify)
+{
+    if (m_bInRecalcLayout)
+        return;
+    SECWorksheetWnd::RecalcLayout(notify);
+    if (!m_wndDockBar.m_hWnd)
+        return;
+    // The dock bar and its bar fill the client area; the bar keeps that as its floating size.
+    CRect client;
+    GetClientRect(&client);
+    m_wndDockBar.SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    CControlBar* bar = GetHostedBar();
+    if (!bar)
+        return;
+    bar->CalcDynamicLayout(client.Width(), LM_HORZ | LM_MRUWIDTH | LM_COMMIT);
+    bar->CalcDynamicLayout(client.Height(), LM_HORZ | LM_MRUWIDTH | LM_LENGTHY | LM_COMMIT);
+    bar->SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    const CString title = bar->GetWindowText();
+    if (title != GetWindowText())
+        SetWindowText(title);
+}
+
+void SECControlBarWorksheet::OnUpdateFrameTitle(BOOL addToTitle)
+{
+    // The caption is the bar's title, whatever the document frame would make of it.
+    const CString caption = GetWindowText();
+    SECWorksheetWnd::OnUpdateFrameTitle(addToTitle);
+    if (GetWindowText() != caption)
+        SetWindowText(caption);
+    if (!m_hIcon)
+        TakeTabIcon();
+}
+
+void SECControlBarWorksheet::TakeTabIcon()
+{
+    for (CControlBar* bar : m_wndDockBar.m_arrBars) {
+        if (!bar)
+            continue;
+        if (auto icon = reinterpret_cast<HICON>(bar->SendMessage(WM_GETICON, ICON_BIG))) {
+            m_hIcon = ::CopyIcon(icon); // the sheet owns its tab icon
+            SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+            return;
+        }
+    }
+    m_hIcon = ::CopyIcon(::LoadIconW(nullptr, IDI_WINLOGO));
+}
+
+LRESULT SECControlBarWorksheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        // The bar fills the sheet: no client edge around it.
+        ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+        const LRESULT result = SECWorksheetWnd::WindowProc(message, wParam, lParam);
+        if (result == -1 || !m_wndDockBar.Create(this, 0x50001000, AFX_IDW_DOCKBAR_FLOAT))
+            return -1;
+        return result;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = SECWorksheetWnd::WindowProc(message, wParam, lParam);
+        // Where the sheet is, the bar floats when it leaves the main window.
+        CControlBar* bar = GetHostedBar();
+        if (bar && bar->m_pDockContext && !(GetStyle() & WS_MINIMIZE)) {
+            CRect place;
+            GetWindowRect(&place);
+            bar->m_pDockContext->m_ptMRUFloatPos = place.TopLeft();
+        }
+        return result;
+    }
+    case WM_CLOSE:
+        // Closing hides the bar; the sheet stays for when the bar is shown again.
+        if (CControlBar* bar = GetHostedBar(); bar && bar->m_pDockSite) {
+            bar->m_pDockSite->ShowControlBar(bar, FALSE, FALSE);
+            return 0;
+        }
+        break;
+    }
+    return SECWorksheetWnd::WindowProc(message, wParam, lParam);
 }

@@ -7,6 +7,7 @@
 //   book->SetTabsVisible(TRUE);            // the application turns the tab row on
 //   // sheets (SECWorksheetWnd) add themselves when their frames are loaded
 
+#include "framework/DockBar.h"
 #include "framework/MdiFrameWnd.h"
 #include "platform/mfc/GdiObjects.h"
 
@@ -54,6 +55,9 @@ protected:
 class SECWorkbookWnd : public SECMDIFrameWnd {
     DECLARE_DYNCREATE(SECWorkbookWnd)
 public:
+    // A bar floating in the main window becomes a sheet (SECControlBarWorksheet).
+    SECWorkbookWnd();
+
     // The MDI client's rectangle grown by its margins (frame client coordinates).
     virtual void GetTabAreaRect(CRect& rect) const;
     // Whether a click on a tab may activate its sheet.
@@ -134,4 +138,28 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// A sheet that holds a control bar floating in the main window. The bar fills the sheet, the
+// sheet's caption and tab icon are the bar's, closing the sheet hides the bar, and where the sheet
+// is moved is where the bar floats next.
+class SECControlBarWorksheet : public SECWorksheetWnd {
+    DECLARE_DYNCREATE(SECControlBarWorksheet)
+public:
+    // The sheet's tab icon comes from its bar, not from the resource.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+        CCreateContext* context = nullptr) override;
+    void RecalcLayout(BOOL notify = TRUE) override;
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
+    // The bar the sheet holds, or null.
+    CControlBar* GetHostedBar() const;
+
+    SECDockBar m_wndDockBar { TRUE };
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Takes the big icon of the first bar that has one as the tab icon, or the system's logo.
+    void TakeTabIcon();
 };

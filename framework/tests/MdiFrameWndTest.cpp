@@ -4,6 +4,10 @@
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 
+#include "framework/CaptionFilters.h"
+#include "framework/ContextHelp.h"
+#include "framework/ControlBar.h"
+#include "framework/DockBar.h"
 #include "framework/SysCommandEx.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +124,47 @@ protected:
     SECMDIFrameWnd* frame = nullptr;
 };
 
+// Records what the program's help is asked for.
+class HelpRequests {
+public:
+    HelpRequests()
+        : m_previous(SetHelpViewer([this](HWND, LPCWSTR, UINT, ULONG_PTR data) {
+            ids.push_back(static_cast<DWORD>(data));
+            return TRUE;
+        }))
+    {
+    }
+    ~HelpRequests() { SetHelpViewer(m_previous); }
+    std::vector<DWORD> ids;
+
+private:
+    HelpViewer m_previous;
+};
+
+// A document frame that answers help on commands itself.
+class HelpfulChild : public SECMDIChildWnd {
+public:
+    DWORD asked = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_COMMANDHELP)
+            return SECMDIChildWnd::WindowProc(message, wParam, lParam);
+        asked = static_cast<DWORD>(lParam);
+        return TRUE;
+    }
+};
+
+// A window with a help id of its own.
+class HelpTarget : public CWnd {
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        return message == WM_HELPHITTEST ? 0x50077 : CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
 TEST_F(SECMDIFrameWndTest, TheExtendedSystemCommandGoesToTheFilters)
 {
     // Without filters it is answered with 0.
@@ -192,6 +237,180 @@ TEST_F(SECMDIFrameWndTest, AHostedFrameTakesAndGivesBackTheFloatingStyles)
     EXPECT_EQ(hosted->GetStyle(), docked);
     EXPECT_EQ(hosted->GetExStyle(), dockedEx);
     EXPECT_FALSE(::GetPropW(hosted->m_hWnd, L"SECDockableFrame PreFloat Docked Style"));
+}
+
+TEST_F(SECMDIFrameWndTest, PlacementRecordsDockBarsWithTheirThickness)
+{
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    struct Case {
+        const char* name;
+        UINT dockBarId;
+        DWORD dockStyle;
+        UINT expectedDockBar;
+        int height;
+        CSize SECControlBar::*size;
+        CSize expected;
+    };
+    const Case cases[] = {
+        { "left: the width", AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_LEFT, 120, &SECControlBar::m_szVertDocked, CSize(120, 180) },
+        { "top: the height", AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 40, &SECControlBar::m_szHorzDocked, CSize(300, 40) },
+        { "no id: the first side it may dock to", 0, CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM, 60, &SECControlBar::m_szHorzDocked, CSize(300, 60) },
+        { "an id of no dock bar: likewise", 1234, CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT, 90, &SECControlBar::m_szVertDocked, CSize(90, 180) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECControlBar bar;
+        ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, 0xE830));
+        bar.EnableDocking(c.dockStyle);
+        frame->DockControlBarPlaced(&bar, c.dockBarId, 0, 0, 1.0f, c.height);
+        CDockBar* dockBar = AfxFindDockBar(frame, c.expectedDockBar);
+        EXPECT_EQ(bar.m_pDockBar, dockBar);
+        EXPECT_EQ(bar.*c.size, c.expected);
+        bar.DestroyWindow();
+    }
+}
+
+TEST_F(SECMDIFrameWndTest, APlacedBarTakesItsRowColumnAndShare)
+{
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    SECControlBar first, second, third;
+    for (SECControlBar* bar : { &first, &second, &third }) {
+        ASSERT_TRUE(bar->Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, 0xE830));
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+    }
+    frame->DockControlBarPlaced(&first, AFX_IDW_DOCKBAR_TOP, 0, 0, 0.75f, 30);
+    frame->DockControlBarPlaced(&second, AFX_IDW_DOCKBAR_TOP, 1, 0, 1.0f, 30);
+    frame->DockControlBarPlaced(&third, AFX_IDW_DOCKBAR_TOP, 0, 0, 0.25f, 30); // in front of the first
+    auto* top = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP);
+    const std::vector<std::vector<CControlBar*>> rows { { &third, &first }, { &second } };
+    EXPECT_EQ(top->Rows(), rows);
+    EXPECT_NEAR(first.m_fPctWidth, 0.75f, 1e-4f);
+    EXPECT_NEAR(third.m_fPctWidth, 0.25f, 1e-4f);
+    for (SECControlBar* bar : { &first, &second, &third })
+        bar->DestroyWindow();
+}
+
+TEST_F(SECMDIFrameWndTest, HelpOnACommandGoesToTheActiveChildFirst)
+{
+    HelpRequests help;
+    auto* child = new HelpfulChild;
+    ASSERT_TRUE(child->Create(nullptr, L"Doc", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 150), frame));
+    child->MDIActivate();
+    Pump();
+    EXPECT_EQ(frame->SendMessage(WM_COMMANDHELP, 0, 0x10123), TRUE);
+    EXPECT_EQ(child->asked, 0x10123u);
+    EXPECT_TRUE(help.ids.empty());
+
+    // Without a child that answers, the frame opens the help: a command's id, the command being
+    // tracked in a menu, else the frame's own.
+    child->DestroyWindow();
+    Pump();
+    frame->m_nIDHelp = 300;
+    frame->SendMessage(WM_COMMANDHELP, 0, 0x10123);
+    frame->SendMessage(WM_COMMANDHELP, 0, 0);
+    frame->SendMessage(WM_SETMESSAGESTRING, 0x8004);
+    frame->SendMessage(WM_COMMANDHELP, 0, 0);
+    const std::vector<DWORD> expected { 0x10123, HID_BASE_RESOURCE + 300, HID_BASE_COMMAND + 0x8004 };
+    EXPECT_EQ(help.ids, expected);
+}
+
+TEST_F(SECMDIFrameWndTest, HelpModeNamesTheWindowUnderThePress)
+{
+    HelpRequests help;
+    HelpTarget target;
+    ASSERT_TRUE(target.Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 40), CWnd::FromHandle(frame->m_hWndMDIClient), 5));
+    CRect place;
+    target.GetWindowRect(&place);
+    frame->ScreenToClient(&place);
+    frame->PostMessage(WM_MOUSEMOVE, 0, MAKELPARAM(place.left + 3, place.top + 3)); // only moves the cursor
+    frame->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(place.left + 5, place.top + 5));
+    frame->SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
+    EXPECT_EQ(help.ids, std::vector<DWORD> { 0x50077 });
+    EXPECT_FALSE(::GetCapture());
+
+    // Esc, or WM_EXITHELPMODE, ends help mode without help.
+    for (MSG ending : { MSG { frame->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0 }, MSG { frame->m_hWnd, WM_EXITHELPMODE, 0, 0 } }) {
+        frame->PostMessage(ending.message, ending.wParam, ending.lParam);
+        frame->SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
+    }
+    EXPECT_EQ(help.ids.size(), 1u);
+    EXPECT_FALSE(::GetCapture());
+    target.DestroyWindow();
+}
+
+TEST_F(SECMDIFrameWndTest, TheWorkspaceCommandsAreTheFramesButDoNothing)
+{
+    for (UINT id : { 43007u, 43009u, 43012u, 43014u, 43031u, 43035u, 43039u }) {
+        AFX_CMDHANDLERINFO info {};
+        EXPECT_TRUE(frame->OnCmdMsg(id, CN_COMMAND, nullptr, &info)) << id;
+    }
+    for (UINT id : { 43006u, 43010u, 43030u, 43040u }) {
+        AFX_CMDHANDLERINFO info {};
+        EXPECT_FALSE(frame->OnCmdMsg(id, CN_COMMAND, nullptr, &info)) << id;
+    }
+}
+
+TEST_F(SECMDIFrameWndTest, CaptionFlagsSwitchTheFiltersAndTheChildsButtons)
+{
+    SECMDIChildWnd* child = NewChild(L"Doc");
+    ASSERT_TRUE(child);
+    using Button = SECCaptionControlMsgFilter;
+    child->UpdateCaptionFilters(1 | 2 | 8); // without minimise and close
+    auto* list = dynamic_cast<SECCaptionControlListMsgFilter*>(child->FilterRoot().FindOrCreate(256));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(list->IsEnabled());
+    EXPECT_FALSE(list->FindOrCreate(Button::Minimize)->IsEnabled());
+    EXPECT_FALSE(list->FindOrCreate(Button::Close)->IsEnabled());
+    EXPECT_TRUE(list->FindOrCreate(Button::Maximize)->IsEnabled());
+    ASSERT_TRUE(child->FilterRoot().FindOrCreate(262));
+    EXPECT_TRUE(child->FilterRoot().FindOrCreate(262)->IsEnabled());
+    child->UpdateCaptionFilters(0);
+    EXPECT_FALSE(child->FilterRoot().FindOrCreate(262)->IsEnabled());
+    EXPECT_TRUE(list->IsEnabled()); // the button row keeps its state
+
+    frame->UpdateCaptionFilters(1);
+    ASSERT_TRUE(frame->FilterRoot().FindOrCreate(257));
+    EXPECT_TRUE(frame->FilterRoot().FindOrCreate(257)->IsEnabled());
+    frame->UpdateCaptionFilters(0);
+    EXPECT_FALSE(frame->FilterRoot().FindOrCreate(257)->IsEnabled());
+}
+
+TEST_F(SECMDIFrameWndTest, TheToolkitCaptionStaysActiveWhileAFrameOfTheMainWindowIs)
+{
+    auto* floating = new CFrameWnd;
+    ASSERT_TRUE(floating->Create(nullptr, L"Floating", WS_CHILD | WS_VISIBLE | WS_CAPTION, CRect(10, 10, 150, 100),
+        CWnd::FromHandle(frame->m_hWndMDIClient)));
+    ::SetForegroundWindow(frame->m_hWnd);
+    CRect window;
+    frame->GetWindowRect(&window);
+    const int edge = GetSystemMetrics(SM_CXFRAME);
+    const CPoint sample(window.Width() / 2 + 40, edge + 3); // in the caption, clear of the title and buttons
+    auto caption = [&] {
+        HDC dc = ::GetWindowDC(frame->m_hWnd);
+        const COLORREF colour = ::GetPixel(dc, sample.x, sample.y);
+        ::ReleaseDC(frame->m_hWnd, dc);
+        return colour;
+    };
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    const COLORREF active = caption();
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    const COLORREF inactive = caption();
+    ASSERT_NE(active, inactive);
+
+    EXPECT_FALSE(frame->EnableToolkitCaption(TRUE));
+    Pump();
+    frame->SetActiveFloatingFrame(floating);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    EXPECT_EQ(caption(), active);
+    frame->SendMessage(WM_NCPAINT, 1);
+    EXPECT_EQ(caption(), active);
+    frame->SetWindowText(L"Desk - Floating");
+    EXPECT_EQ(caption(), active);
+
+    frame->EndActiveFloatingFrame(FALSE);
+    frame->SendMessage(WM_NCACTIVATE, FALSE);
+    EXPECT_EQ(caption(), inactive);
+    EXPECT_TRUE(frame->EnableToolkitCaption(FALSE));
 }
 
 } // namespace

@@ -53,6 +53,8 @@ public:
     CPoint m_ptMRUFloatPos { -1, -1 };
 
 protected:
+    // Records the bar's dock bar, row and place while it is docked.
+    void RememberDockedPlace();
     // Where the floating frame goes when a drag released at the point floats the bar.
     virtual CPoint FloatingFrameTopLeft(CPoint screenPoint, UINT keys) const;
     // The floating frame's top-left that puts the bar's top-left at the point.
@@ -81,7 +83,6 @@ protected:
     CSize m_sizeBeforeResize;
 
 private:
-    void RememberDockedPlace();
     void Float(CPoint frameTopLeft);
     void Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft);
     CDockBar* SideAt(CPoint screenPoint, bool horizontal) const;
