@@ -108,7 +108,6 @@ BOOL CFlnApp::InitInstance()
         std::fputs("formulon: no X display can be opened (is DISPLAY set?)\n", stderr);
         return FALSE;
     }
-    COleObjectFactory::UpdateRegistryAll(TRUE);
     if (!ProcessShellCommand(commandLine))
         return FALSE;
 
@@ -118,6 +117,9 @@ BOOL CFlnApp::InitInstance()
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
+    // The registration is for later starts by the bus, and writing settings waits for the
+    // disk: it follows the first paint.
+    COleObjectFactory::UpdateRegistryAll(TRUE);
     // While the window is open every client reaches the page the user sees.
     for (COleObjectFactory* factory : { &ApplicationFactory(), &DocumentFactory() }) {
         factory->m_bMultiInstance = FALSE;

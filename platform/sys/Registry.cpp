@@ -344,6 +344,9 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* da
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
         if (RegistryValue* existing = found->FindValue(value.name)) {
+            // Setting what is there already leaves the file alone: programs set their values
+            // again at every start.
+            if (existing->type == value.type && existing->data == value.data) return ERROR_SUCCESS;
             value.name = std::move(existing->name);  // a value keeps the name it was first set with
             *existing = std::move(value);
         } else {
