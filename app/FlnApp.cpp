@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -117,16 +118,30 @@ BOOL CFlnApp::InitInstance()
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
-    // The registration is for later starts by the bus, and writing settings waits for the
-    // disk: it follows the first paint.
+    // Writing the registration waits for the disk and publishing opens the session bus: neither
+    // holds up the window's first picture.
+    m_bPublishPending = true;
+    frame->m_bReady = TRUE;
+    return TRUE;
+}
+
+BOOL CFlnApp::OnIdle(LONG count)
+{
+    BOOL more = CWinApp::OnIdle(count);
+    // Count 0 updates the bars' command states; by count 1 what that changed is painted.
+    if (count >= 1 && std::exchange(m_bPublishPending, false))
+        PublishAutomationClasses();
+    return more;
+}
+
+void CFlnApp::PublishAutomationClasses()
+{
     COleObjectFactory::UpdateRegistryAll(TRUE);
     // While the window is open every client reaches the page the user sees.
     for (COleObjectFactory* factory : { &ApplicationFactory(), &DocumentFactory() }) {
         factory->m_bMultiInstance = FALSE;
         factory->Register();
     }
-    frame->m_bReady = TRUE;
-    return TRUE;
 }
 
 // The headless display stands in for a screen only where it was asked for (tests).

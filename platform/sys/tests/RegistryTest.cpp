@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -402,6 +403,31 @@ TEST_F(RegistryTest, EachChangeOfAValueReachesTheFile)
     std::string text = TempSettingsFolder::ReadAll(File());
     EXPECT_NE(text.find("\"Count\"=\"three\"\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("dword"), std::string::npos) << text;
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, SettingWhatIsThereAlreadyLeavesTheFileAlone)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    ASSERT_EQ(SetNumber(key, L"Count", 7), ERROR_SUCCESS);
+    auto fileIdentity = [&] {
+        struct stat info {};
+        EXPECT_EQ(::stat(File().c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t written = fileIdentity();
+    ASSERT_EQ(SetNumber(key, L"COUNT", 7), ERROR_SUCCESS);
+    HKEY again = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    EXPECT_EQ(fileIdentity(), written) << "an unchanged value or key was written again";
+
+    // The same bytes as another type are a change.
+    const DWORD seven = 7;
+    ASSERT_EQ(RegSetValueExW(key, L"Count", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&seven), sizeof seven), ERROR_SUCCESS);
+    EXPECT_NE(fileIdentity(), written);
+    DWORD type = 0;
+    EXPECT_EQ(RegQueryValueExW(again, L"Count", nullptr, &type, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_BINARY);
+    RegCloseKey(again);
     RegCloseKey(key);
 }
 
