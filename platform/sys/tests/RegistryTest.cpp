@@ -431,6 +431,22 @@ TEST_F(RegistryTest, SettingWhatIsThereAlreadyLeavesTheFileAlone)
     RegCloseKey(key);
 }
 
+TEST_F(RegistryTest, SetKeyValueMakesTheMissingKeysOnTheWay)
+{
+    const std::wstring text = L"{00000000-0000-0000-0000-000000000001}";
+    const auto textSize = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"FlnTest.Thing\\CLSID", nullptr, REG_SZ, text.c_str(), textSize), ERROR_SUCCESS);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"FlnTest.Thing\\CLSID", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(GetText(key, nullptr), text);
+    const DWORD number = 5;
+    EXPECT_EQ(RegSetKeyValueW(key, nullptr, L"Count", REG_DWORD, &number, 3), ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(RegSetKeyValueW(key, nullptr, L"Count", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
+    EXPECT_EQ(GetNumber(key, L"Count"), 5u);
+    RegCloseKey(key);
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software", L"Count", REG_DWORD, &number, sizeof number), ERROR_ACCESS_DENIED);
+}
+
 TEST_F(RegistryTest, AReadOnlyFileRefusesChangesWithAccessDenied)
 {
     HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
