@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -108,7 +109,6 @@ BOOL CFlnApp::InitInstance()
         std::fputs("formulon: no X display can be opened (is DISPLAY set?)\n", stderr);
         return FALSE;
     }
-    COleObjectFactory::UpdateRegistryAll(TRUE);
     if (!ProcessShellCommand(commandLine))
         return FALSE;
 
@@ -118,13 +118,30 @@ BOOL CFlnApp::InitInstance()
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
+    // Writing the registration waits for the disk and publishing opens the session bus: neither
+    // holds up the window's first picture.
+    m_bPublishPending = true;
+    frame->m_bReady = TRUE;
+    return TRUE;
+}
+
+BOOL CFlnApp::OnIdle(LONG count)
+{
+    BOOL more = CWinApp::OnIdle(count);
+    // Count 0 updates the bars' command states; by count 1 what that changed is painted.
+    if (count >= 1 && std::exchange(m_bPublishPending, false))
+        PublishAutomationClasses();
+    return more;
+}
+
+void CFlnApp::PublishAutomationClasses()
+{
+    COleObjectFactory::UpdateRegistryAll(TRUE);
     // While the window is open every client reaches the page the user sees.
     for (COleObjectFactory* factory : { &ApplicationFactory(), &DocumentFactory() }) {
         factory->m_bMultiInstance = FALSE;
         factory->Register();
     }
-    frame->m_bReady = TRUE;
-    return TRUE;
 }
 
 // The headless display stands in for a screen only where it was asked for (tests).

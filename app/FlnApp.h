@@ -25,6 +25,8 @@ public:
     ~CFlnApp() override;
 
     BOOL InitInstance() override;
+    // The first idle moment after a user's start registers and publishes the automation classes.
+    BOOL OnIdle(LONG count) override;
 
     // The views of the main frame's active document; null when there is none.
     CFlnView* GetFlnView() const;
@@ -57,6 +59,7 @@ protected:
 
 private:
     void ReadSwitches();
+    void PublishAutomationClasses();
     static bool ScreenAvailable();
     void RegisterScriptLanguage() const;
     CView* FindView(const CRuntimeClass* viewClass) const;
@@ -64,6 +67,7 @@ private:
     std::vector<CString> m_arguments;
     // The script host's control sites; the framework uses it while the application lives.
     std::unique_ptr<COccManager> m_occManager;
+    bool m_bPublishPending = false;
 };
 
 // The running application object.

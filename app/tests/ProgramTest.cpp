@@ -8,7 +8,10 @@
 #include "app/FormulaPageFile.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchDriver.h"
+#include "platform/com/LocalServerRegistration.h"
 #include "res/Formulon.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -31,6 +34,17 @@ TEST_F(ProgramTest, StartsWithItsFrameShownTitledAndReady)
     ASSERT_NE(m_app->GetFlnView(), nullptr);
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(GetFocus(), Field(kFormulaField)) << "the focus is on control " << GetDlgCtrlID(GetFocus());
+}
+
+TEST_F(ProgramTest, RegistersItsAutomationClassesAtItsFirstIdleMoment)
+{
+    ASSERT_TRUE(Start());
+    const std::string service = ServiceFilePath(L"FLN.Application");
+    EXPECT_FALSE(std::filesystem::exists(service)) << "the first picture waited for the registration";
+    for (LONG idle = 0; m_app->OnIdle(idle); ++idle) {
+    }
+    EXPECT_TRUE(std::filesystem::exists(service));
+    EXPECT_TRUE(std::filesystem::exists(ServiceFilePath(L"FLN.Document")));
 }
 
 TEST_F(ProgramTest, ReadsItsOwnSwitches)

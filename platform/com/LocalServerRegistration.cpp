@@ -9,20 +9,15 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace {
 
 LSTATUS SetDefaultText(const std::wstring& key, const std::wstring& text)
 {
-    HKEY handle = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
-    if (status != ERROR_SUCCESS)
-        return status;
-    status = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-    return status;
+    return RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 // Deletes a key with its subkeys.
@@ -39,6 +34,13 @@ void DeleteTree(const std::wstring& key)
     }
     RegCloseKey(handle);
     RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+}
+
+bool FileHolds(const std::string& path, const std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string held((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return file.is_open() && held == text;
 }
 
 std::string DataHome()
@@ -77,7 +79,8 @@ HRESULT RegisterLocalServer(REFCLSID clsid, LPCOLESTR progId, const std::string&
     std::string path = ServiceFilePath(progId);
     std::error_code error;
     std::filesystem::create_directories(FolderOf(path), error);
-    if (error || !ReplaceFileAtomically(path, service))
+    // Registered at every start: an unchanged file is not written again.
+    if (error || (!FileHolds(path, service) && !ReplaceFileAtomically(path, service)))
         return E_FAIL;
     std::wstring clsidText = GuidText(clsid);
     std::wstring commandLine = NarrowToWide(ExecWord(program) + " " + kAutomationSwitch);

@@ -105,6 +105,7 @@ void HeadlessDisplay::Present(NativeWindowId window, cairo_surface_t* surface, c
     auto it = m_windows.find(window);
     if (it == m_windows.end() || !it->second.shown || !surface)
         return;
+    ++m_presents;
     const RECT& bounds = it->second.bounds;
     cairo_t* cr = cairo_create(m_screen);
     cairo_rectangle(cr, bounds.left + area.left, bounds.top + area.top, area.right - area.left, area.bottom - area.top);

@@ -58,6 +58,8 @@ public:
     void InjectFocusChange(NativeWindowId window);
 
     std::uintptr_t CursorShape() const { return m_cursorShape; }
+    // How many copies of window pixels reached the screen.
+    int PresentCount() const { return m_presents; }
     NativeWindowId FocusedWindow() const { return m_focus; }
     bool IsShown(NativeWindowId window) const;
     std::vector<NativeIcon> Icons(NativeWindowId window) const;
@@ -87,6 +89,7 @@ private:
     int m_buttonsDown = 0;
     POINT m_cursor {};
     std::uintptr_t m_cursorShape = 0;
+    int m_presents = 0;
     std::deque<DisplayEvent> m_events;
     std::optional<std::string> m_clipboard;
     std::optional<std::string> m_primary;

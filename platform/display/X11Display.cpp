@@ -26,6 +26,8 @@
 #include <map>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -85,20 +87,20 @@ public:
         , m_start(std::chrono::steady_clock::now())
     {
         XSetErrorHandler(IgnoreXErrors);
-        m_wmDelete = XInternAtom(m_x, "WM_DELETE_WINDOW", False);
-        m_wmProtocols = XInternAtom(m_x, "WM_PROTOCOLS", False);
-        m_motifHints = XInternAtom(m_x, "_MOTIF_WM_HINTS", False);
-        m_clipboard = XInternAtom(m_x, "CLIPBOARD", False);
-        m_utf8 = XInternAtom(m_x, "UTF8_STRING", False);
-        m_targets = XInternAtom(m_x, "TARGETS", False);
-        m_transfer = XInternAtom(m_x, "FLN_CLIPBOARD", False);
-        m_netName = XInternAtom(m_x, "_NET_WM_NAME", False);
-        m_stateAbove = XInternAtom(m_x, "_NET_WM_STATE_ABOVE", False);
-        m_netState = XInternAtom(m_x, "_NET_WM_STATE", False);
-        m_netPid = XInternAtom(m_x, "_NET_WM_PID", False);
-        m_netIcon = XInternAtom(m_x, "_NET_WM_ICON", False);
-        m_netType = XInternAtom(m_x, "_NET_WM_WINDOW_TYPE", False);
-        m_typeDialog = XInternAtom(m_x, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+        // One request for every atom: one at a time, each would wait for the server's answer.
+        const std::pair<Atom*, const char*> wanted[] = { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
+            { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
+            { &m_targets, "TARGETS" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
+            { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
+            { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
+            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } };
+        std::vector<char*> names;
+        for (const auto& [atom, name] : wanted)
+            names.push_back(const_cast<char*>(name));
+        std::vector<Atom> interned(names.size(), None);
+        XInternAtoms(m_x, names.data(), static_cast<int>(names.size()), False, interned.data());
+        for (size_t i = 0; i < names.size(); ++i)
+            *wanted[i].first = interned[i];
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");
@@ -138,9 +140,7 @@ public:
         int format;
         unsigned long count, after;
         unsigned char* data = nullptr;
-        Atom workArea = XInternAtom(m_x, "_NET_WORKAREA", True);
-        if (workArea != None
-            && XGetWindowProperty(m_x, m_root, workArea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
+        if (XGetWindowProperty(m_x, m_root, m_workArea, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
             && data && count >= 4 && format == 32) {
             auto* values = reinterpret_cast<long*>(data);
             work = { static_cast<LONG>(values[0]), static_cast<LONG>(values[1]), static_cast<LONG>(values[0] + values[2]), static_cast<LONG>(values[1] + values[3]) };
@@ -627,7 +627,7 @@ private:
     bool m_triedInputMethod = false;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon, m_netType, m_typeDialog;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

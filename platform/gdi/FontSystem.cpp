@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <utility>
 #include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
 #include <pango/pangocairo.h>
 #include <pango/pangofc-fontmap.h>
 
@@ -40,6 +42,37 @@ PangoFontDescription* describe(const LOGFONTW& font, int emHeight)
     pango_font_description_set_style(description, font.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     pango_font_description_set_absolute_size(description, std::max(1, emHeight) * PANGO_SCALE);
     return description;
+}
+
+// A font's vertical metrics in pango units, as pango_font_get_metrics reports them for the hinted
+// metrics every context here asks for: the extents rounded up to whole pixels. Read from the
+// font's HarfBuzz font, since pango_font_get_metrics also lays out a sample sentence for widths
+// that are not used here, which would cost a start milliseconds per font.
+struct VerticalMetrics {
+    int ascent;
+    int descent;
+    int underlinePosition; // above the baseline, so below it is negative
+    int underlineThickness;
+    int strikeoutPosition;
+};
+
+VerticalMetrics verticalMetricsOf(PangoFont* font)
+{
+    hb_font_t* shaper = pango_font_get_hb_font(font);
+    hb_font_extents_t extents {};
+    hb_font_get_extents_for_direction(shaper, HB_DIRECTION_LTR, &extents);
+    VerticalMetrics metrics { PANGO_UNITS_CEIL(extents.ascender), PANGO_UNITS_CEIL(-extents.descender), -PANGO_SCALE, PANGO_SCALE, 0 };
+    metrics.strikeoutPosition = metrics.ascent / 2;
+    // A face without the value keeps the default, as it does for pango.
+    auto read = [shaper](hb_ot_metrics_tag_t tag, int& value) {
+        hb_position_t position = 0;
+        if (hb_ot_metrics_get_position(shaper, tag, &position) && position != 0)
+            value = position;
+    };
+    read(HB_OT_METRICS_TAG_UNDERLINE_OFFSET, metrics.underlinePosition);
+    read(HB_OT_METRICS_TAG_UNDERLINE_SIZE, metrics.underlineThickness);
+    read(HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, metrics.strikeoutPosition);
+    return metrics;
 }
 
 } // namespace
@@ -88,13 +121,12 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
             ascent = em, descent = 0;
             return;
         }
-        PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-        ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(metrics));
-        descent = PANGO_PIXELS(pango_font_metrics_get_descent(metrics));
-        m_underlineOffset = std::max(1, PANGO_PIXELS(-pango_font_metrics_get_underline_position(metrics)));
-        m_lineThickness = std::max(1, PANGO_PIXELS(pango_font_metrics_get_underline_thickness(metrics)));
-        m_strikeoutOffset = PANGO_PIXELS(pango_font_metrics_get_strikethrough_position(metrics));
-        pango_font_metrics_unref(metrics);
+        VerticalMetrics metrics = verticalMetricsOf(font);
+        ascent = PANGO_PIXELS(metrics.ascent);
+        descent = PANGO_PIXELS(metrics.descent);
+        m_underlineOffset = std::max(1, PANGO_PIXELS(-metrics.underlinePosition));
+        m_lineThickness = std::max(1, PANGO_PIXELS(metrics.underlineThickness));
+        m_strikeoutOffset = PANGO_PIXELS(metrics.strikeoutPosition);
         if (m_realFace.empty()) {
             PangoFontDescription* real = pango_font_describe(font);
             if (const char* family = pango_font_description_get_family(real))

@@ -2,7 +2,9 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/base/MessageBox.h"
+#include "platform/sys/Locale.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <climits>
@@ -10,6 +12,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -60,10 +63,15 @@ std::optional<long long> ReadInteger(const CString& text, long long minimum, lon
     return value;
 }
 
-// A decimal number ("1.5", "-2e3", " .5 "): no hexadecimal forms, infinities or NaNs.
+// A decimal number ("1.5", "-2e3", " .5 "): no hexadecimal forms, infinities or NaNs. Where the
+// user's decimal separator is not a point ("2,5" for a comma), it is read as one too.
 std::optional<double> ReadNumber(const CString& text, double largest)
 {
-    const wchar_t* p = text.GetString();
+    std::wstring number(text.GetString());
+    const std::wstring separator = CurrentNumberLocale().decimal;
+    if (separator.size() == 1 && separator[0] != L'.')
+        std::replace(number.begin(), number.end(), separator[0], L'.');
+    const wchar_t* p = number.c_str();
     while (std::iswspace(*p))
         ++p;
     for (const wchar_t* q = p; *q && !std::iswspace(*q); ++q) {

@@ -215,6 +215,61 @@ LSTATUS FindWritableKey(Store& store, HKEY handle, RegistryKey*& key)
     return key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
+// The key below an open key, made with the missing keys on the way (changed when any was).
+LSTATUS CreatePath(Store& store, HKEY key, LPCWSTR subKey, OpenKey& open, RegistryKey*& created, bool& changed)
+{
+    if (LSTATUS status = Resolve(store, key, open); status != ERROR_SUCCESS) return status;
+    if (!SplitKeyPath(subKey, open.path)) return ERROR_INVALID_PARAMETER;
+    RegistryKey* parent = store.RootKey(open.root);
+    if (!parent) return ERROR_ACCESS_DENIED;
+    for (const auto& name : open.path) {
+        RegistryKey* sub = parent->FindSubkey(name);
+        if (!sub) {
+            sub = &parent->AddSubkey(name);
+            changed = true;
+        }
+        parent = sub;
+    }
+    created = parent;
+    return ERROR_SUCCESS;
+}
+
+std::wstring_view ValueName(LPCWSTR name) { return name ? std::wstring_view(name) : std::wstring_view(); }
+
+// A value as it is kept: texts up to their first NUL, a REG_DWORD in exactly 4 bytes (nothing
+// for data that does not fit its type).
+std::optional<RegistryValue> MakeValue(LPCWSTR name, DWORD type, const BYTE* data, DWORD dataSize)
+{
+    if (!data && dataSize) return std::nullopt;
+    RegistryValue value;
+    value.name = ValueName(name);
+    value.type = type;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        std::vector<BYTE> raw(data, data + dataSize);
+        value.data = ValueDataOfText(TextOfValueData(raw));
+    } else if (type == REG_DWORD) {
+        if (dataSize != 4) return std::nullopt;
+        value.data.assign(data, data + 4);
+    } else {
+        value.data.assign(data, data + dataSize);
+    }
+    return value;
+}
+
+// Setting what a key holds already changes nothing, so that values a program sets again at every
+// start leave the file alone.
+void StoreValue(RegistryKey& key, RegistryValue value, bool& changed)
+{
+    if (RegistryValue* existing = key.FindValue(value.name)) {
+        if (existing->type == value.type && existing->data == value.data) return;
+        value.name = std::move(existing->name);  // a value keeps the name it was first set with
+        *existing = std::move(value);
+    } else {
+        key.values.push_back(std::move(value));
+    }
+    changed = true;
+}
+
 // Runs a change on freshly read trees under the folder lock and saves the result when the
 // change reports one.
 template <typename Change>
@@ -261,8 +316,6 @@ LSTATUS CopyName(std::wstring_view name, LPWSTR buffer, LPDWORD size)
     return ERROR_SUCCESS;
 }
 
-std::wstring_view ValueName(LPCWSTR name) { return name ? std::wstring_view(name) : std::wstring_view(); }
-
 } // namespace
 
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
@@ -287,18 +340,8 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, 
     *result = nullptr;
     return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
         OpenKey open;
-        if (LSTATUS status = Resolve(store, key, open); status != ERROR_SUCCESS) return status;
-        if (!SplitKeyPath(subKey, open.path)) return ERROR_INVALID_PARAMETER;
-        RegistryKey* parent = store.RootKey(open.root);
-        if (!parent) return ERROR_ACCESS_DENIED;
-        for (const auto& name : open.path) {
-            RegistryKey* sub = parent->FindSubkey(name);
-            if (!sub) {
-                sub = &parent->AddSubkey(name);
-                changed = true;
-            }
-            parent = sub;
-        }
+        RegistryKey* created = nullptr;
+        if (LSTATUS status = CreatePath(store, key, subKey, open, created, changed); status != ERROR_SUCCESS) return status;
         if (disposition) *disposition = changed ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         *result = store.AddHandle(std::move(open));
         return ERROR_SUCCESS;
@@ -327,29 +370,25 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE d
 
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataSize)
 {
-    if (!data && dataSize) return ERROR_INVALID_PARAMETER;
-    RegistryValue value;
-    value.name = ValueName(name);
-    value.type = type;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        std::vector<BYTE> raw(data, data + dataSize);
-        value.data = ValueDataOfText(TextOfValueData(raw));
-    } else if (type == REG_DWORD) {
-        if (dataSize != 4) return ERROR_INVALID_PARAMETER;
-        value.data.assign(data, data + 4);
-    } else {
-        value.data.assign(data, data + dataSize);
-    }
+    std::optional<RegistryValue> value = MakeValue(name, type, data, dataSize);
+    if (!value) return ERROR_INVALID_PARAMETER;
     return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
         RegistryKey* found = nullptr;
         if (LSTATUS status = FindWritableKey(store, key, found); status != ERROR_SUCCESS) return status;
-        if (RegistryValue* existing = found->FindValue(value.name)) {
-            value.name = std::move(existing->name);  // a value keeps the name it was first set with
-            *existing = std::move(value);
-        } else {
-            found->values.push_back(std::move(value));
-        }
-        changed = true;
+        StoreValue(*found, std::move(*value), changed);
+        return ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegSetKeyValueW(HKEY key, LPCWSTR subKey, LPCWSTR name, DWORD type, const void* data, DWORD dataSize)
+{
+    std::optional<RegistryValue> value = MakeValue(name, type, static_cast<const BYTE*>(data), dataSize);
+    if (!value) return ERROR_INVALID_PARAMETER;
+    return WriteTransaction([&](Store& store, bool& changed) -> LSTATUS {
+        OpenKey open;
+        RegistryKey* found = nullptr;
+        if (LSTATUS status = CreatePath(store, key, subKey, open, found, changed); status != ERROR_SUCCESS) return status;
+        StoreValue(*found, std::move(*value), changed);
         return ERROR_SUCCESS;
     });
 }

@@ -69,6 +69,9 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
 // REG_DWORD takes exactly 4 bytes; REG_SZ and REG_EXPAND_SZ keep the text up to the first NUL.
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
                        DWORD dataSize);
+// Sets a value of the key below `key`, making the keys on the way that are missing, in one change
+// of the file.
+LSTATUS RegSetKeyValueW(HKEY key, LPCWSTR subKey, LPCWSTR name, DWORD type, const void* data, DWORD dataSize);
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name);
 // Deletes a key that has no subkeys (ERROR_ACCESS_DENIED otherwise).
 LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey);
@@ -84,6 +87,7 @@ inline constexpr auto& RegOpenKeyEx = RegOpenKeyExW;
 inline constexpr auto& RegCreateKeyEx = RegCreateKeyExW;
 inline constexpr auto& RegQueryValueEx = RegQueryValueExW;
 inline constexpr auto& RegSetValueEx = RegSetValueExW;
+inline constexpr auto& RegSetKeyValue = RegSetKeyValueW;
 inline constexpr auto& RegDeleteValue = RegDeleteValueW;
 inline constexpr auto& RegDeleteKey = RegDeleteKeyW;
 inline constexpr auto& RegEnumKeyEx = RegEnumKeyExW;

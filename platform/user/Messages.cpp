@@ -472,6 +472,9 @@ BOOL WaitMessage()
     }
     if (!queue.input.empty() || NextWindowToPaint(nullptr))
         return TRUE;
+    // A loop that waits inside a paint pass (a message box from a paint handler) shows what
+    // has been drawn.
+    FlushPresents();
     CurrentDisplay().Wait(CombinedWaitFd(queue.WakeFd()), MillisecondsToNextTimer());
     queue.ClearWake();
     DispatchReadyWaitSources();

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace fln::user {
@@ -47,6 +48,24 @@ std::vector<MonitorArea> Monitors()
         monitors.front().workArea = settings.workArea;
     return monitors;
 }
+
+// The primary screen, its work area and the box around every screen.
+struct ScreenAreas {
+    RECT primary;
+    RECT work;
+    RECT virtualScreen;
+    int count;
+
+    static ScreenAreas Current()
+    {
+        auto monitors = Monitors();
+        RECT primary = monitors.empty() ? RECT { 0, 0, 1280, 1024 } : monitors.front().bounds;
+        ScreenAreas areas { primary, monitors.empty() ? primary : monitors.front().workArea, primary, static_cast<int>(monitors.size()) };
+        for (const auto& monitor : monitors)
+            UnionRect(&areas.virtualScreen, &areas.virtualScreen, &monitor.bounds);
+        return areas;
+    }
+};
 
 // Monitor handles are the monitor's index + 1.
 HMONITOR MonitorHandle(size_t index)
@@ -114,15 +133,17 @@ using namespace fln::user;
 
 int GetSystemMetrics(int index)
 {
-    auto monitors = Monitors();
-    RECT primary = monitors.empty() ? RECT { 0, 0, 1280, 1024 } : monitors.front().bounds;
-    RECT work = monitors.empty() ? primary : monitors.front().workArea;
-    RECT virtualScreen = primary;
-    for (const auto& monitor : monitors)
-        UnionRect(&virtualScreen, &virtualScreen, &monitor.bounds);
+    // Asking the display for its screens costs a round trip to the server: only the metrics
+    // that depend on them ask.
+    std::optional<ScreenAreas> screens;
+    auto screen = [&]() -> const ScreenAreas& {
+        if (!screens)
+            screens = ScreenAreas::Current();
+        return *screens;
+    };
     switch (index) {
-    case SM_CXSCREEN: return primary.right - primary.left;
-    case SM_CYSCREEN: return primary.bottom - primary.top;
+    case SM_CXSCREEN: return screen().primary.right - screen().primary.left;
+    case SM_CYSCREEN: return screen().primary.bottom - screen().primary.top;
     case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL:
     case SM_CYVTHUMB: case SM_CXHTHUMB: return Scaled(16);
     case SM_CYCAPTION: return Scaled(19);
@@ -131,8 +152,8 @@ int GetSystemMetrics(int index)
     case SM_CXICON: case SM_CYICON: return Scaled(32);
     case SM_CXCURSOR: case SM_CYCURSOR: return 32;
     case SM_CYMENU: return Scaled(19);
-    case SM_CXFULLSCREEN: return work.right - work.left;
-    case SM_CYFULLSCREEN: return work.bottom - work.top - Scaled(19);
+    case SM_CXFULLSCREEN: return screen().work.right - screen().work.left;
+    case SM_CYFULLSCREEN: return screen().work.bottom - screen().work.top - Scaled(19);
     case SM_SWAPBUTTON: return 0;
     case SM_CXMIN: return Scaled(112);
     case SM_CYMIN: return Scaled(27);
@@ -150,17 +171,17 @@ int GetSystemMetrics(int index)
     case SM_CXMENUSIZE: case SM_CYMENUSIZE: return Scaled(18);
     case SM_CXMINIMIZED: return Scaled(160);
     case SM_CYMINIMIZED: return Scaled(24);
-    case SM_CXMAXTRACK: return virtualScreen.right - virtualScreen.left + 12;
-    case SM_CYMAXTRACK: return virtualScreen.bottom - virtualScreen.top + 12;
-    case SM_CXMAXIMIZED: return work.right - work.left + 8;
-    case SM_CYMAXIMIZED: return work.bottom - work.top + 8;
+    case SM_CXMAXTRACK: return screen().virtualScreen.right - screen().virtualScreen.left + 12;
+    case SM_CYMAXTRACK: return screen().virtualScreen.bottom - screen().virtualScreen.top + 12;
+    case SM_CXMAXIMIZED: return screen().work.right - screen().work.left + 8;
+    case SM_CYMAXIMIZED: return screen().work.bottom - screen().work.top + 8;
     case SM_CXMENUCHECK: case SM_CYMENUCHECK: return Scaled(13);
     case SM_MOUSEWHEELPRESENT: return 1;
-    case SM_XVIRTUALSCREEN: return virtualScreen.left;
-    case SM_YVIRTUALSCREEN: return virtualScreen.top;
-    case SM_CXVIRTUALSCREEN: return virtualScreen.right - virtualScreen.left;
-    case SM_CYVIRTUALSCREEN: return virtualScreen.bottom - virtualScreen.top;
-    case SM_CMONITORS: return static_cast<int>(monitors.size());
+    case SM_XVIRTUALSCREEN: return screen().virtualScreen.left;
+    case SM_YVIRTUALSCREEN: return screen().virtualScreen.top;
+    case SM_CXVIRTUALSCREEN: return screen().virtualScreen.right - screen().virtualScreen.left;
+    case SM_CYVIRTUALSCREEN: return screen().virtualScreen.bottom - screen().virtualScreen.top;
+    case SM_CMONITORS: return screen().count;
     case SM_CXFOCUSBORDER: case SM_CYFOCUSBORDER: return 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace fln::user {
 namespace {
@@ -78,6 +79,36 @@ void Validate(Window& window, const Region& area, bool children)
     }
 }
 
+// The copies to the display that a paint pass makes are gathered and made when the outermost
+// pass ends: a page of a hundred controls reaches the screen in one copy, not in one per control.
+struct PendingPresents {
+    int passes = 0;
+    std::map<HWND, RECT> areas; // top-level window: the bounds of what the pass drew on it
+};
+thread_local PendingPresents t_pending;
+
+class PaintPass {
+public:
+    PaintPass() { ++t_pending.passes; }
+    ~PaintPass()
+    {
+        if (--t_pending.passes == 0)
+            FlushPresents();
+    }
+    PaintPass(const PaintPass&) = delete;
+    PaintPass& operator=(const PaintPass&) = delete;
+};
+
+void PresentNow(Window& topLevel, const RECT& area)
+{
+    if (!topLevel.native || !topLevel.surface || !(topLevel.style & WS_VISIBLE))
+        return;
+    RECT clipped;
+    RECT whole = WholeWindow(topLevel);
+    if (IntersectRect(&clipped, &area, &whole))
+        CurrentDisplay().Present(topLevel.native, topLevel.surface, clipped);
+}
+
 bool NeedsPaint(const Window& window)
 {
     return !window.update.isEmpty() || window.internalPaint || window.frameUpdate;
@@ -99,6 +130,7 @@ HWND FindNeedingPaint(HWND handle)
 
 void PaintNow(HWND handle, bool children)
 {
+    PaintPass pass;
     Window* window = FindWindowObject(handle);
     if (!window || !WindowTree::Instance().IsVisible(*window))
         return;
@@ -178,12 +210,20 @@ void EnsureSurface(Window& window)
 
 void PresentWindow(Window& topLevel, const RECT& area)
 {
-    if (!topLevel.native || !topLevel.surface || !(topLevel.style & WS_VISIBLE))
+    if (t_pending.passes == 0) {
+        PresentNow(topLevel, area);
         return;
-    RECT clipped;
-    RECT whole = WholeWindow(topLevel);
-    if (IntersectRect(&clipped, &area, &whole))
-        CurrentDisplay().Present(topLevel.native, topLevel.surface, clipped);
+    }
+    auto [pending, added] = t_pending.areas.try_emplace(topLevel.handle, area);
+    if (!added)
+        UnionRect(&pending->second, &pending->second, &area);
+}
+
+void FlushPresents()
+{
+    for (auto& [handle, area] : std::exchange(t_pending.areas, {}))
+        if (Window* topLevel = FindWindowObject(handle))
+            PresentNow(*topLevel, area);
 }
 
 void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool frame, bool allChildren)

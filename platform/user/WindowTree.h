@@ -130,7 +130,10 @@ Window* FindWindowObject(HWND handle);
 
 // Painting helpers shared by the window, painting and non-client code.
 void EnsureSurface(Window& window);
+// Inside a paint pass (UpdateWindow, RedrawWindow with RDW_UPDATENOW) the copy waits for the
+// pass's end, gathered with the others; FlushPresents makes the waiting copies now.
 void PresentWindow(Window& topLevel, const RECT& windowArea);
+void FlushPresents();
 // Marks the area (window coordinates) of window and, unless the parent clips children, of
 // the children it covers, as needing paint.
 void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool frame, bool allChildren);

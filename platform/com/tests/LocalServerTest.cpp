@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <sys/stat.h>
 
 namespace {
 
@@ -135,6 +136,15 @@ TEST_F(LocalServerTest, RegistrationWritesServiceFileAndClassKeys)
     std::string service((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(service, "[D-BUS Service]\nName=org.formulon.FlnTest.Calculator\nExec=" + std::string(FLN_AUTOMATION_SERVER)
                            + " -Automation\n");
+    // The next start registers again and finds nothing to write.
+    auto fileIdentity = [] {
+        struct stat info {};
+        EXPECT_EQ(::stat(ServiceFilePath(kTestCalculatorProgId).c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t written = fileIdentity();
+    ASSERT_EQ(RegisterLocalServer(CLSID_TestCalculator, kTestCalculatorProgId, FLN_AUTOMATION_SERVER), S_OK);
+    EXPECT_EQ(fileIdentity(), written);
     CLSID clsid{};
     EXPECT_EQ(CLSIDFromProgID(L"flntest.calculator", &clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_TestCalculator);

@@ -2,8 +2,11 @@
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/sys/Locale.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -110,6 +113,26 @@ TEST_F(DataExchangeTest, TextIsReadBackAsTheMembersType)
     Type(integer, ID_NUMBER, L" -7 ");
     ASSERT_TRUE(integer.UpdateData(TRUE));
     EXPECT_EQ(integer.value, -7);
+}
+
+TEST_F(DataExchangeTest, ADecimalCommaIsReadWhereTheUserWritesOne)
+{
+    Form<double> real;
+    Make(real);
+    {
+        ScopedNumberLocale german({ .decimal = L",", .thousand = L"." });
+        const std::pair<const wchar_t*, double> read[] = { { L"2,5", 2.5 }, { L" -0,125e2 ", -12.5 }, { L"2.5", 2.5 } };
+        for (const auto& [typed, value] : read) {
+            Type(real, ID_NUMBER, typed);
+            ASSERT_TRUE(real.UpdateData(TRUE)) << typed;
+            EXPECT_EQ(real.value, value) << typed;
+        }
+        Type(real, ID_NUMBER, L"1.234,5");
+        EXPECT_FALSE(real.UpdateData(TRUE)) << "two separators are not one number";
+    }
+    ScopedNumberLocale english({ .decimal = L".", .thousand = L"," });
+    Type(real, ID_NUMBER, L"2,5");
+    EXPECT_FALSE(real.UpdateData(TRUE)) << "a comma that groups thousands is no decimal separator";
 }
 
 TEST_F(DataExchangeTest, ARefusedValueIsReportedFocusedAndSelected)

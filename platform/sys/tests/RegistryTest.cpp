@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -403,6 +404,47 @@ TEST_F(RegistryTest, EachChangeOfAValueReachesTheFile)
     EXPECT_NE(text.find("\"Count\"=\"three\"\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("dword"), std::string::npos) << text;
     RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, SettingWhatIsThereAlreadyLeavesTheFileAlone)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    ASSERT_EQ(SetNumber(key, L"Count", 7), ERROR_SUCCESS);
+    auto fileIdentity = [&] {
+        struct stat info {};
+        EXPECT_EQ(::stat(File().c_str(), &info), 0);
+        return info.st_ino;
+    };
+    const ino_t written = fileIdentity();
+    ASSERT_EQ(SetNumber(key, L"COUNT", 7), ERROR_SUCCESS);
+    HKEY again = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+    EXPECT_EQ(fileIdentity(), written) << "an unchanged value or key was written again";
+
+    // The same bytes as another type are a change.
+    const DWORD seven = 7;
+    ASSERT_EQ(RegSetValueExW(key, L"Count", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&seven), sizeof seven), ERROR_SUCCESS);
+    EXPECT_NE(fileIdentity(), written);
+    DWORD type = 0;
+    EXPECT_EQ(RegQueryValueExW(again, L"Count", nullptr, &type, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_BINARY);
+    RegCloseKey(again);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, SetKeyValueMakesTheMissingKeysOnTheWay)
+{
+    const std::wstring text = L"{00000000-0000-0000-0000-000000000001}";
+    const auto textSize = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"FlnTest.Thing\\CLSID", nullptr, REG_SZ, text.c_str(), textSize), ERROR_SUCCESS);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"FlnTest.Thing\\CLSID", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(GetText(key, nullptr), text);
+    const DWORD number = 5;
+    EXPECT_EQ(RegSetKeyValueW(key, nullptr, L"Count", REG_DWORD, &number, 3), ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(RegSetKeyValueW(key, nullptr, L"Count", REG_DWORD, &number, sizeof number), ERROR_SUCCESS);
+    EXPECT_EQ(GetNumber(key, L"Count"), 5u);
+    RegCloseKey(key);
+    EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software", L"Count", REG_DWORD, &number, sizeof number), ERROR_ACCESS_DENIED);
 }
 
 TEST_F(RegistryTest, AReadOnlyFileRefusesChangesWithAccessDenied)

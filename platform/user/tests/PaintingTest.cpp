@@ -118,6 +118,34 @@ TEST_F(Painting, ChildrenDrawIntoTheirTopLevelSurfaceClippedToTheirArea)
     EXPECT_EQ(painter.paints[0].first, parent);
 }
 
+TEST_F(Painting, APaintPassReachesTheScreenInOneCopyWhileADCOutsideOneShowsAtOnce)
+{
+    HWND parent = TopLevel(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, { 0, 0, 200, 200 });
+    HWND left = Child(parent, { 10, 10, 60, 60 });
+    HWND right = Child(parent, { 140, 140, 190, 190 }, 2);
+    Painter painter;
+    painter.colors = { { parent, kBlue }, { left, kRed }, { right, kRed } };
+    painter.Install();
+    Pump();
+
+    painter.colors[right] = RGB(0, 255, 0);
+    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const int before = headless->PresentCount();
+    UpdateWindow(parent);
+    EXPECT_EQ(headless->PresentCount() - before, 1);
+    EXPECT_EQ(ScreenPixel(5, 5), kBlue);
+    EXPECT_EQ(ScreenPixel(20, 20), kRed);
+    EXPECT_EQ(ScreenPixel(150, 150), RGB(0, 255, 0)) << "the copy covers every window the pass drew";
+
+    HDC dc = GetDC(left);
+    RECT area { 0, 0, 5, 5 };
+    HBRUSH brush = CreateSolidBrush(RGB(255, 255, 0));
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+    ReleaseDC(left, dc);
+    EXPECT_EQ(ScreenPixel(12, 12), RGB(255, 255, 0));
+}
+
 TEST_F(Painting, RedrawWindowFlags)
 {
     HWND parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 300, 200 });

@@ -153,6 +153,8 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     // one (a menu, a tip) is not the window manager's at all.
     HWND dialog = CreateWindowExW(0, L"X11Filling", L"Dialog", WS_POPUP | WS_CAPTION, 120, 120, 100, 80, main, nullptr, nullptr, nullptr);
     Window dialogNative = fln::user::WindowTree::Instance().Find(dialog)->native;
+    Window transientFor = 0;
+    EXPECT_TRUE(PumpUntil([&] { return XGetTransientForHint(reader, dialogNative, &transientFor) != 0; }));
     auto overrideRedirect = [&](Window window) {
         XWindowAttributes attributes {};
         XGetWindowAttributes(reader, window, &attributes);
@@ -160,8 +162,6 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     };
     EXPECT_FALSE(overrideRedirect(dialogNative));
     EXPECT_TRUE(overrideRedirect(fln::user::WindowTree::Instance().Find(popup)->native));
-    Window transientFor = 0;
-    ASSERT_TRUE(XGetTransientForHint(reader, dialogNative, &transientFor));
     EXPECT_EQ(transientFor, native);
     DestroyWindow(dialog);
 
