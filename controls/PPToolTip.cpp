@@ -204,7 +204,7 @@ bool CPPToolTip::FindTool(POINT parentClient, Tool& found) const
     POINT screen = parentClient;
     ::ClientToScreen(m_parent, &screen);
     HWND window = m_childFromPoint ? ChildWindowFromPoint(m_parent, parentClient) : WindowFromPoint(screen);
-    if (!window || !::GetParent(window) && window != m_parent)
+    if (!window || (!::GetParent(window) && window != m_parent))
         return false;
     wchar_t className[16] {};
     GetClassNameW(window, className, 9);

@@ -171,8 +171,9 @@ TEST_F(DialogTest, TheTemplateFontSetsTheDialogUnits)
         }
         auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
         EXPECT_EQ(font != nullptr, c.fontHeight != 0);
-        if (font)
+        if (font) {
             EXPECT_EQ(FontHeight(font), c.fontHeight);
+        }
         // Controls get the dialog's font and sit at their rectangle in dialog units.
         HWND edit = GetDlgItem(dialog, 5);
         EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), font);

@@ -353,8 +353,9 @@ TEST_F(Menus, TypedCharactersOfOwnerDrawnMenusAskTheOwner)
         EXPECT_EQ(chosen, c.chosen) << HIWORD(c.answer);
         ASSERT_EQ(asked.size(), 1u);
         EXPECT_EQ(asked[0], MAKEWPARAM(L'x', MF_POPUP));
-        if (c.highlighted >= 0)
+        if (c.highlighted >= 0) {
             EXPECT_EQ(highlighted, c.highlighted);
+        }
     }
     DestroyMenu(menu);
 

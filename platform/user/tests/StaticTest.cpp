@@ -155,8 +155,9 @@ TEST_F(Statics, EdgesTakeTheirWidthFromTheClientArea)
         SIZE client = ClientSize(control);
         EXPECT_EQ(client.cx, c.client.cx) << c.name;
         EXPECT_EQ(client.cy, c.client.cy) << c.name;
-        if (c.style & SS_SUNKEN)
-            EXPECT_TRUE(GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_STATICEDGE) << c.name; // a sunken static is one with a static edge
+        if (c.style & SS_SUNKEN) { // a sunken static is one with a static edge
+            EXPECT_TRUE(GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_STATICEDGE) << c.name;
+        }
         DestroyWindow(control);
     }
 }
