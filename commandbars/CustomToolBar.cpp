@@ -354,6 +354,13 @@ SECCustomToolBar::Shape SECCustomToolBar::ShapeOf(DWORD mode)
     return (mode & LM_HORZDOCK) ? Horizontal : (mode & LM_VERTDOCK) ? Vertical : Floating;
 }
 
+SECCustomToolBar::Shape SECCustomToolBar::CurrentShape() const
+{
+    if (IsFloating())
+        return Floating;
+    return (m_dwStyle & CBRS_ORIENT_VERT) ? Vertical : Horizontal;
+}
+
 void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz) const
 {
     SECControlBar::CalcInsideRect(rect, horz);
@@ -375,10 +382,14 @@ CSize SECCustomToolBar::CalcFixedLayout(BOOL, BOOL horz)
 CSize SECCustomToolBar::CalcDynamicLayout(int length, DWORD mode)
 {
     if (!(mode & LM_COMMIT)) {
-        const bool stale = ((mode & LM_HORZDOCK) && m_bDirty[Horizontal]) || ((mode & LM_VERTDOCK) && m_bDirty[Vertical])
-            || (!(mode & (LM_HORZDOCK | LM_VERTDOCK)) && m_bDirty[Floating]);
-        if (stale)
-            return CalcLayout((mode & LM_VERTDOCK) ? 0 : 32767, mode | LM_COMMIT);
+        const Shape shape = ShapeOf(mode);
+        const int unwrapped = (mode & LM_VERTDOCK) ? 0 : 32767; // one column, or one row
+        if (m_bDirty[shape])
+            return CalcLayout(unwrapped, mode | LM_COMMIT);
+        // Docked or floated since its buttons were placed, the bar places them for its new shape:
+        // docked in one row or column, floating at its remembered width.
+        if (shape == CurrentShape() && shape != m_placedShape)
+            return CalcLayout(shape == Floating ? length : unwrapped, mode | LM_COMMIT);
         return CalcLayout(length, mode);
     }
     const bool horizontalThickness = (mode & LM_HORZDOCK) && (mode & LM_LENGTHY);
@@ -496,6 +507,7 @@ void SECCustomToolBar::LayOutButtons(int length, DWORD mode, const CRect& border
     }
     m_szCached[ShapeOf(mode)] = size;
     m_bDirty[ShapeOf(mode)] = FALSE;
+    m_placedShape = ShapeOf(mode);
 }
 
 void SECCustomToolBar::PlaceButtons(std::span<SECStdBtn* const> buttons, DWORD mode, CPoint origin)

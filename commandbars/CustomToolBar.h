@@ -102,8 +102,8 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
     void CalcInsideRect(CRect& rect, BOOL horz) const override;
-    // Lays the buttons out for the shape of mode (LM_ bits) when it commits or the cache is stale,
-    // and returns the size of that shape.
+    // Lays the buttons out for the shape of mode (LM_ bits) when it commits, the cache is stale or
+    // the bar has taken that shape since its buttons were placed, and returns the size of that shape.
     virtual CSize CalcLayout(int length, DWORD mode);
     // A bar outside a dock bar takes its parent's width (horizontal) or height (vertical).
     virtual void CheckSize();
@@ -182,6 +182,8 @@ protected:
 private:
     enum Shape { Horizontal, Vertical, Floating, ShapeCount };
     static Shape ShapeOf(DWORD mode);
+    // The shape the bar has where it is now: floating, or docked along or across.
+    Shape CurrentShape() const;
     // Takes the hidden buttons out, places the others in rows, and stores the size of the shape.
     void LayOutButtons(int length, DWORD mode, const CRect& borders);
     // Places the buttons row by row from the inside rectangle's top-left.
@@ -203,6 +205,7 @@ private:
     std::unique_ptr<SECBtnDrawData> m_pDrawData;
     BOOL m_bDirty[ShapeCount] = { TRUE, TRUE, TRUE };
     CSize m_szCached[ShapeCount];
+    Shape m_placedShape = ShapeCount; // the shape the buttons are placed for; none yet
     COLORREF m_clrTransparent = RGB(192, 192, 192);
     BOOL m_bUseTransparent = FALSE;
     std::vector<std::unique_ptr<SECStdBtn>> m_btns;

@@ -177,6 +177,14 @@ void FitIntoHostingBar(CControlBar* bar)
         SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
 }
 
+void DestroyHostingBar(CControlBar* bar)
+{
+    CFrameWnd* site = bar->GetDockingFrame();
+    ::DestroyWindow(bar->IsFloating() ? ::GetAncestor(bar->m_hWnd, GA_ROOT) : bar->m_hWnd);
+    if (site)
+        site->RecalcLayout();
+}
+
 // ---- the receiver
 
 UINT ScxMsgFilter::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
@@ -406,9 +414,7 @@ BOOL ScxMsgFilter::MoveIntoMDIClient(CFrameWnd* frame)
     ::SetParent(frame->m_hWnd, client);
     const CPoint at = mdiFrame ? mdiFrame->NextFloatPosition(nullptr) : CPoint();
     ::SetWindowPos(frame->m_hWnd, HWND_TOP, at.x, at.y, place.Width(), place.Height(), SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    // The bar was only the frame's house: it goes, a floating one with its mini frame.
-    ::DestroyWindow(bar->IsFloating() ? ::GetAncestor(bar->m_hWnd, GA_ROOT) : bar->m_hWnd);
-    site->RecalcLayout();
+    DestroyHostingBar(bar); // the bar was only the frame's house
     ::SendMessageW(client, WM_MDIREFRESHMENU, 0, 0); // the client takes the frame in
     return TRUE;
 }
@@ -433,7 +439,7 @@ CControlBar* ScxMsgFilter::MoveIntoHostingBar(CFrameWnd* frame)
     CRect place;
     frame->GetWindowRect(&place);
     bar->m_szHorzDocked = bar->m_szVertDocked = bar->m_szFloat = place.Size();
-    frame->ModifyStyleEx(WS_EX_MDICHILD, 0);
+    frame->ModifyStyleEx(WS_EX_MDICHILD | WS_EX_NOPARENTNOTIFY, 0); // the bar goes when the frame does
     frame->ModifyStyle(WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, HostedStyle);
     ::SetParent(frame->m_hWnd, bar->m_hWnd);
     ::SendMessageW(client, WM_MDIREFRESHMENU, 0, 0); // the client lets the frame go

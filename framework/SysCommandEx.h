@@ -69,6 +69,9 @@ int CurrentPlacement(CWnd* window);
 CControlBar* HostingBar(CWnd* frame);
 // Sizes the frame that a bar hosts to the inside of the bar.
 void FitIntoHostingBar(CControlBar* bar);
+// Takes away a bar whose frame has left it: from its dock bar, or with its mini frame when
+// floating; the frame it docked in lays out again.
+void DestroyHostingBar(CControlBar* bar);
 
 // Receives the extended system command on a frame and carries it out: the one place that builds
 // the placement menu and moves a frame between the MDI client and a bar that docks or floats.

@@ -2,6 +2,8 @@
 
 #include "framework/BmpMgr.h"
 
+#include <functional>
+
 namespace {
 
 class CustomToolBarTest : public ToolBarFixture {
@@ -169,6 +171,71 @@ TEST_F(CustomToolBarTest, AFloatingBarShowsItsButtonsInItsMiniFrame)
     EXPECT_LE(narrow.cx, 100);
     EXPECT_GT(narrow.cy, client.Height());
     EXPECT_EQ(bar.CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH), narrow) << "remembered";
+}
+
+// A raised bar wrapped into rows by a narrowed floating frame, or standing a button a row at the
+// left, lays its buttons out in one row again once docked at the top: each button is where the row
+// puts it, inside the bar, and shows its raised face there.
+TEST_F(CustomToolBarTest, ABarDockedAtTheTopLaysItsButtonsOutInOneRowWhateverShapeItHadBefore)
+{
+    auto narrowFloatingFrame = [&](SECCustomToolBar& shaped) {
+        shaped.SetBarStyle(shaped.GetBarStyle() | CBRS_SIZE_DYNAMIC);
+        frame->FloatControlBar(&shaped, CPoint(300, 300));
+        Pump();
+        ASSERT_TRUE(shaped.IsFloating());
+        const HWND floating = ::GetAncestor(shaped.m_hWnd, GA_ROOT);
+        CRect rect;
+        ::GetWindowRect(floating, &rect);
+        const CPoint edge(rect.right - 1, rect.CenterPoint().y);
+        ASSERT_EQ(::SendMessageW(floating, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTRIGHT);
+        const CPoint narrowed(rect.left + 80, edge.y);
+        headless->InjectMouseMove(edge);
+        headless->InjectButton(1, true, edge);
+        headless->InjectMouseMove(narrowed);
+        headless->InjectButton(1, false, narrowed);
+        Pump();
+    };
+    auto dockAtTheLeft = [&](SECCustomToolBar& shaped) {
+        frame->DockControlBar(&shaped, AFX_IDW_DOCKBAR_LEFT);
+        frame->RecalcLayout();
+        Pump();
+    };
+    const struct {
+        const char* name;
+        std::function<void(SECCustomToolBar&)> shape;
+    } cases[] = { { "floating, narrowed by its frame's edge", narrowFloatingFrame }, { "docked at the left", dockAtTheLeft } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECCustomToolBar raised;
+        MakeBar(raised, 0);
+        c.shape(raised);
+        ASSERT_GT(raised.GetButton(raised.GetButtonCount() - 1)->GetRect().top, raised.GetButton(0)->GetRect().top) << "in rows";
+
+        frame->DockControlBar(&raised, AFX_IDW_DOCKBAR_TOP);
+        frame->RecalcLayout();
+        frame->UpdateWindow();
+        Pump();
+        ASSERT_FALSE(raised.m_bVertical);
+        CRect inside, client;
+        raised.CalcInsideRect(inside, TRUE);
+        raised.GetClientRect(&client);
+        HDC dc = ::GetDC(raised.m_hWnd);
+        int x = inside.left;
+        for (int i = 0; i < raised.GetButtonCount(); ++i) {
+            const SECStdBtn& button = *raised.GetButton(i);
+            SCOPED_TRACE(i);
+            const CRect rect = button.GetRect();
+            CRect visible;
+            EXPECT_EQ(rect.TopLeft(), CPoint(x, inside.top));
+            EXPECT_FALSE(button.GetStyle() & TBBS_WRAPPED);
+            EXPECT_TRUE(visible.IntersectRect(&client, &rect) && visible == rect) << "inside the bar";
+            if (!button.IsSeparator()) {
+                EXPECT_EQ(::GetPixel(dc, x, inside.top), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the raised face's top-left corner";
+            }
+            x += button.m_cx;
+        }
+        ::ReleaseDC(raised.m_hWnd, dc);
+    }
 }
 
 TEST_F(CustomToolBarTest, HiddenButtonsTakeNoPlace)

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 using namespace nsSysCommandEx;
 
 namespace {
@@ -287,6 +290,49 @@ TEST_F(DockableFrameTest, WithoutCaptionButtonsTheCaptionClicksStillWork)
     AnswerMenuWith({ VK_ESCAPE });
     SendToCaption(WM_NCRBUTTONUP);
     EXPECT_EQ(Placement(), Floating) << "a dismissed menu changes nothing";
+}
+
+// Closing a docked or floating frame by its caption's close button takes the bar that hosted it
+// away: out of its dock row, or with its mini frame, and the main frame lays out again.
+TEST_F(DockableFrameTest, ClosingAHostedFrameTakesItsBarAway)
+{
+    CRect clientAlone;
+    ::GetWindowRect(main->m_hWndMDIClient, &clientAlone);
+    for (int placement : { DockedTop, Floating }) {
+        SCOPED_TRACE(placement);
+        tools->EnableFilters(SECDockableFrame::CaptionFeatures);
+        ASSERT_TRUE(Place(placement));
+        Pump();
+        CControlBar* bar = tools->GetHostBar();
+        ASSERT_TRUE(bar);
+        const HWND barWindow = bar->m_hWnd, house = ::GetAncestor(barWindow, GA_ROOT);
+        const HWND hosted = tools->m_hWnd;
+        CRect window;
+        tools->GetWindowRect(&window);
+        // The close button: the first point of the caption strip, from the right, that answers HTCLOSE.
+        std::optional<CPoint> close;
+        for (int y = window.top; y < window.top + 24 && !close; ++y)
+            for (int x = window.right - 1; x > window.CenterPoint().x && !close; --x)
+                if (::SendMessageW(hosted, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE)
+                    close = CPoint(x - 4, y + 4); // well inside it
+        ASSERT_TRUE(close) << "the caption has a close button";
+        headless->InjectMouseMove(*close);
+        headless->InjectButton(1, true, *close);
+        headless->InjectButton(1, false, *close);
+        Pump();
+
+        ASSERT_FALSE(::IsWindow(hosted));
+        EXPECT_FALSE(::IsWindow(barWindow));
+        if (placement == Floating) {
+            EXPECT_FALSE(::IsWindow(house)) << "the mini frame went with its bar";
+        }
+        CDockBar* top = AfxFindDockBar(main, AFX_IDW_DOCKBAR_TOP);
+        EXPECT_EQ(std::count_if(top->m_arrBars.begin(), top->m_arrBars.end(), [](CControlBar* entry) { return entry != nullptr; }), 0);
+        CRect client;
+        ::GetWindowRect(main->m_hWndMDIClient, &client);
+        EXPECT_EQ(client, clientAlone) << "the room of the bar is the client's again";
+        tools = NewTools();
+    }
 }
 
 TEST_F(DockableFrameTest, AGoingFrameIsNoLongerTheActiveOne)

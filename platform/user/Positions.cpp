@@ -41,15 +41,50 @@ void Restack(Window& window, HWND insertAfter)
         CurrentDisplay().RaiseNativeWindow(window.native);
 }
 
-// The area a child window covers in its parent, for invalidating what it uncovers.
-void InvalidateParentUnder(Window& window, const RECT& rectInParentClient)
+// A window's shape in its own coordinates: its region, else its whole rectangle.
+Region ShapeOf(const Window& window)
 {
-    Window* parent = window.IsChild() ? FindWindowObject(window.parent) : nullptr;
-    if (!parent)
+    return window.shape ? *window.shape : Region(RECT { 0, 0, window.Width(), window.Height() });
+}
+
+// The part of the screen a top-level window covers.
+Region OnScreen(const Window& topLevel)
+{
+    Region shape = ShapeOf(topLevel);
+    shape.offset(topLevel.rect.left, topLevel.rect.top);
+    return shape;
+}
+
+// Shows again what lay beneath an area a window no longer covers (in its parent's client
+// coordinates, or on the screen for a top-level window). A child's parent repaints it, since they
+// share one surface. The top-level windows below present their own surfaces there again, lowest
+// first: a display whose screen is only what was presented to it (headless) would otherwise keep
+// the window's old pixels.
+void ShowWhatLayBeneath(Window& window, Region area)
+{
+    if (window.IsChild()) {
+        if (Window* parent = FindWindowObject(window.parent)) {
+            area.offset(parent->client.left, parent->client.top);
+            InvalidateWindowArea(*parent, area, true, false, true);
+        }
         return;
-    RECT r = rectInParentClient;
-    OffsetRect(&r, parent->client.left, parent->client.top);
-    InvalidateWindowArea(*parent, Region(r), true, false, true);
+    }
+    const auto& topLevels = WindowTree::Instance().TopLevels();
+    const auto self = std::ranges::find(topLevels, window.handle);
+    if (self == topLevels.end())
+        return;
+    for (auto it = topLevels.begin(); it != self; ++it) // what windows above it cover stays theirs
+        if (Window* above = FindWindowObject(*it); above && WindowTree::Instance().IsVisible(*above))
+            area = area - OnScreen(*above);
+    for (auto it = topLevels.rbegin(); it.base() != self + 1; ++it) {
+        Window* below = FindWindowObject(*it);
+        if (!below || !WindowTree::Instance().IsVisible(*below))
+            continue;
+        Region inBelow = area & Region(below->rect);
+        inBelow.offset(-below->rect.left, -below->rect.top);
+        for (const RECT& part : inBelow.rects())
+            PresentWindow(*below, part);
+    }
 }
 
 } // namespace
@@ -131,7 +166,7 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
     }
     if (!(flags & SWP_NOREDRAW)) {
         if (wasVisible && (moved || sized || !nowVisible))
-            InvalidateParentUnder(*window, oldRect);
+            ShowWhatLayBeneath(*window, Region(oldRect));
         if (nowVisible && (!wasVisible || moved || sized || (flags & SWP_FRAMECHANGED)))
             InvalidateWindowArea(*window, Region(RECT { 0, 0, window->Width(), window->Height() }), true, true, true);
     }
@@ -506,6 +541,7 @@ int SetWindowRgn(HWND handle, HRGN region, BOOL redraw)
     Window* window = FindWindowObject(handle);
     if (!window)
         return 0;
+    const Region before = ShapeOf(*window);
     if (region) {
         const Region* shape = fln::gdi::regionOf(region);
         if (!shape)
@@ -517,11 +553,14 @@ int SetWindowRgn(HWND handle, HRGN region, BOOL redraw)
     }
     if (window->native)
         CurrentDisplay().SetNativeShape(window->native, window->shape ? window->shape->rects() : std::vector<RECT> {});
-    if (redraw && WindowTree::Instance().IsVisible(*window)) {
+    if (!WindowTree::Instance().IsVisible(*window))
+        return 1;
+    // Whatever the window no longer covers shows what lies beneath it, redrawn or not.
+    Region uncovered = before - ShapeOf(*window);
+    uncovered.offset(window->rect.left, window->rect.top);
+    ShowWhatLayBeneath(*window, uncovered);
+    if (redraw)
         InvalidateWindowArea(*window, Region(RECT { 0, 0, window->Width(), window->Height() }), true, true, true);
-        if (window->IsChild())
-            InvalidateParentUnder(*window, window->rect);
-    }
     return 1;
 }
 

@@ -285,6 +285,45 @@ TEST_F(Painting, HugeWindowsAreDrawnWhereTheyCanBeSeen)
     EXPECT_EQ(r.right, 100000);
 }
 
+// A shape that shrinks shows what lay beneath the part it gave up, whether the window redraws or
+// not: the top-level window below on the screen, the parent under a child. The part it keeps, a
+// ring here as a drag outline has, stays its own.
+TEST_F(Painting, AShrunkenShapeShowsWhatLayBeneathIt)
+{
+    constexpr COLORREF kGreen = RGB(0, 255, 0);
+    Painter painter;
+    painter.Install();
+    HWND below = TopLevel(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, { 0, 0, 300, 200 });
+    HWND child = Child(below, { 200, 50, 280, 130 });
+    painter.colors = { { below, kBlue }, { child, kGreen } };
+    Pump();
+    HWND above = TopLevel(WS_POPUP | WS_VISIBLE, { 50, 50, 130, 130 });
+    painter.colors[above] = kRed;
+    auto ring = [] {
+        HRGN outer = CreateRectRgn(0, 0, 80, 80), inner = CreateRectRgn(4, 4, 76, 76);
+        CombineRgn(outer, outer, inner, RGN_DIFF);
+        DeleteObject(inner);
+        return outer;
+    };
+    struct Case {
+        HWND window;
+        POINT origin; // on the screen
+        COLORREF own, beneath;
+    };
+    for (BOOL redraw : { FALSE, TRUE }) {
+        for (const Case& c : { Case { above, { 50, 50 }, kRed, kBlue }, Case { child, { 200, 50 }, kGreen, kBlue } }) {
+            SCOPED_TRACE(testing::Message() << "redraw " << redraw << ", " << (c.window == above ? "top-level" : "child"));
+            SetWindowRgn(c.window, nullptr, TRUE);
+            Pump();
+            ASSERT_EQ(ScreenPixel(c.origin.x + 40, c.origin.y + 40), c.own);
+            ASSERT_TRUE(SetWindowRgn(c.window, ring(), redraw));
+            Pump();
+            EXPECT_EQ(ScreenPixel(c.origin.x + 40, c.origin.y + 40), c.beneath) << "inside the ring";
+            EXPECT_EQ(ScreenPixel(c.origin.x + 2, c.origin.y + 2), c.own) << "on the ring";
+        }
+    }
+}
+
 TEST_F(Painting, SnapshotsAreWrittenAsPng)
 {
     HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 30, 40, 80, 90 });
