@@ -268,8 +268,9 @@ TEST_F(CustomToolBarTest, HitTestingFindsButtonsButNotSeparatorsOrGaps)
     for (const Case& c : cases) {
         CRect rect;
         EXPECT_EQ(bar.HitTest(c.point, &rect), c.expected) << c.name;
-        if (c.expected >= 0)
+        if (c.expected >= 0) {
             EXPECT_EQ(rect, save) << c.name;
+        }
     }
 }
 
