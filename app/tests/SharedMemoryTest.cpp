@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
-constexpr const wchar_t* TestBlockName = L"FormulonSharedMemoryTest";
+// Each test runs in a process of its own, next to the others: a name per process keeps their blocks apart.
+const CString TestBlockName = CString(L"FormulonSharedMemoryTest") + std::to_wstring(getpid()).c_str();
 
 TEST(SharedMemoryTest, AnotherUserOfTheNameReadsWhatWasWritten)
 {
