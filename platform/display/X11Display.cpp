@@ -314,7 +314,8 @@ public:
 
     void Present(NativeWindowId id, cairo_surface_t* surface, const RECT& area) override
     {
-        if (!m_windows.contains(id) || !surface)
+        auto it = m_windows.find(id);
+        if (it == m_windows.end() || !surface)
             return;
         cairo_surface_flush(surface);
         int width = cairo_image_surface_get_width(surface);
@@ -328,6 +329,8 @@ public:
         if (!image)
             return;
         GC gc = DefaultGC(m_x, m_screen);
+        it->second.lastCopy = clipped;
+        it->second.lastCopySerial = NextRequest(m_x);
         XPutImage(m_x, id, gc, image, clipped.left, clipped.top, clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top);
         image->data = nullptr; // the pixels belong to the surface
         XDestroyImage(image);
@@ -439,7 +442,21 @@ private:
         XIC ic = nullptr;
         // Rectangles the program asked for and the server has not yet reported back.
         std::deque<RECT> requested;
+        // The last copy of pixels sent to the window, and its request's serial.
+        RECT lastCopy {};
+        unsigned long lastCopySerial = 0;
     };
+
+    // An Expose the server sent before it received a copy that covers the area asks for nothing:
+    // the window already shows those pixels (as when a new window's first picture follows its map).
+    bool AlreadyCopied(NativeWindowId id, const RECT& area, unsigned long serial) const
+    {
+        auto it = m_windows.find(id);
+        if (it == m_windows.end() || serial >= it->second.lastCopySerial)
+            return false;
+        RECT covered;
+        return UnionRect(&covered, &it->second.lastCopy, &area) && EqualRect(&covered, &it->second.lastCopy);
+    }
 
     void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
 
@@ -447,9 +464,12 @@ private:
     {
         NativeWindowId id = event.xany.window;
         switch (event.type) {
-        case Expose:
-            Push({ .kind = DisplayEventKind::Exposed, .window = id, .area = { event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width, event.xexpose.y + event.xexpose.height } });
+        case Expose: {
+            RECT area { event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width, event.xexpose.y + event.xexpose.height };
+            if (!AlreadyCopied(id, area, event.xany.serial))
+                Push({ .kind = DisplayEventKind::Exposed, .window = id, .area = area });
             break;
+        }
         case ConfigureNotify: {
             int x = event.xconfigure.x, y = event.xconfigure.y;
             Window child;

@@ -2,8 +2,10 @@
 #include "platform/gdi/Stock.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <utility>
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
@@ -113,7 +115,8 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
     , m_latinWidths(256, -1)
 {
     PangoFontMap* map = pango_context_get_font_map(context);
-    auto loadMetrics = [&](int em, int& ascent, int& descent) {
+    // Loads the font at `em` and keeps it loaded when `keep` is given.
+    auto loadMetrics = [&](int em, int& ascent, int& descent, PangoFont** keep = nullptr) {
         PangoFontDescription* description = describe(logFont, em);
         PangoFont* font = pango_font_map_load_font(map, context, description);
         pango_font_description_free(description);
@@ -134,7 +137,10 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
                     m_realFace += static_cast<wchar_t>(static_cast<unsigned char>(*p));
             pango_font_description_free(real);
         }
-        g_object_unref(font);
+        if (keep)
+            *keep = font;
+        else
+            g_object_unref(font);
     };
 
     if (pixelHeight < 0) {
@@ -149,10 +155,13 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
         m_emHeight = DefaultEmHeight;
     }
     m_realFace.clear();
-    loadMetrics(m_emHeight, m_ascent, m_descent);
+    PangoFont* font = nullptr;
+    loadMetrics(m_emHeight, m_ascent, m_descent, &font);
     m_description = describe(logFont, m_emHeight);
 
-    measurePrintableAscii();
+    measurePrintableAscii(font);
+    if (font)
+        g_object_unref(font);
     long weighted = 0;
     for (auto [letter, weight] : AverageWidthWeights)
         weighted += long(charWidth(letter)) * weight;
@@ -222,9 +231,25 @@ int RealizedFont::charWidth(wchar_t c) const
     return width;
 }
 
-void RealizedFont::measurePrintableAscii()
+void RealizedFont::measurePrintableAscii(PangoFont* font)
 {
     constexpr wchar_t First = 0x20, Last = 0x7E;
+    constexpr unsigned Count = Last - First + 1;
+    // The font's own advances are those a layout gives, rounded the same way, as long as the font
+    // has every character; otherwise a layout finds the fallback fonts.
+    if (font) {
+        hb_font_t* shaper = pango_font_get_hb_font(font);
+        std::array<hb_codepoint_t, Count> characters, glyphs;
+        std::iota(characters.begin(), characters.end(), First);
+        constexpr unsigned Stride = sizeof(hb_codepoint_t);
+        if (hb_font_get_nominal_glyphs(shaper, Count, characters.data(), Stride, glyphs.data(), Stride) == Count) {
+            std::array<hb_position_t, Count> advances;
+            hb_font_get_glyph_h_advances(shaper, Count, glyphs.data(), Stride, advances.data(), sizeof(hb_position_t));
+            for (unsigned i = 0; i < Count; ++i)
+                m_latinWidths[First + i] = PANGO_PIXELS(advances[i]);
+            return;
+        }
+    }
     std::wstring printable;
     for (wchar_t c = First; c <= Last; ++c)
         printable += c;

@@ -18,6 +18,7 @@ typedef struct _PangoContext PangoContext;
 typedef struct _PangoFontMap PangoFontMap;
 typedef struct _PangoFontDescription PangoFontDescription;
 typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFont PangoFont;
 
 namespace fln::gdi {
 
@@ -60,8 +61,8 @@ public:
     PangoLayout* createLayout(std::wstring_view text) const;
 
 private:
-    // The advances of U+0020..U+007E, which the metrics need, from one layout in place of one each.
-    void measurePrintableAscii();
+    // The advances of U+0020..U+007E, which the metrics need, read from `font` (the one realised).
+    void measurePrintableAscii(PangoFont* font);
 
     LOGFONTW m_logFont;
     PangoContext* m_context = nullptr;

@@ -259,7 +259,9 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         window->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
         if (window->native)
             CurrentDisplay().SetNativeTitle(window->native, window->text);
-        if ((window->style & WS_CAPTION) == WS_CAPTION && WindowTree::Instance().IsVisible(*window))
+        // A frame still waiting for WM_NCPAINT shows the new caption then, in the window's first
+        // complete picture rather than in a copy of a window not yet painted.
+        if ((window->style & WS_CAPTION) == WS_CAPTION && WindowTree::Instance().IsVisible(*window) && !window->frameUpdate)
             PaintFrame(handle);
         return TRUE;
     case WM_GETTEXT: {

@@ -1,4 +1,7 @@
 #include "Canvas.h"
+#include "platform/gdi/FontSystem.h"
+
+#include <pango/pango.h>
 
 #include <cstring>
 #include <numeric>
@@ -96,6 +99,44 @@ TEST(Fonts, BoldIsWiderAndLogFontRoundTrips)
     TextCanvas bold(4, 4, font);
     TextCanvas normal(4, 4, makeFont(-13, L"Arial"));
     EXPECT_GT(widthOf(bold.dc, L"Formulon"), widthOf(normal.dc, L"Formulon"));
+}
+
+// A font's ASCII advances come from the font itself; laid out, each character must take the same room.
+TEST(Fonts, AdvancesAreThoseOfALayout)
+{
+    using fln::gdi::FontRendering;
+    using fln::gdi::FontSystem;
+    using fln::gdi::HintStyle;
+    const FontRendering renderings[] = { {}, { true, HintStyle::Slight, fln::gdi::SubpixelOrder::None } };
+    const wchar_t* faces[] = { L"MS Sans Serif", L"Tahoma", L"Times Roman", L"Arial Narrow", L"Courier New", L"Verdana" };
+    std::wstring printable(0x7F - 0x20, L' ');
+    std::iota(printable.begin(), printable.end(), L' ');
+    for (const FontRendering& rendering : renderings) {
+        ScopedFontRendering settings(rendering);
+        for (const wchar_t* face : faces)
+            for (int height : { -8, -11, -13, -16, -21, -32, 15, 16 })
+                for (int weight : { FW_NORMAL, FW_SEMIBOLD, FW_BOLD })
+                    for (bool italic : { false, true }) {
+                        LOGFONTW lf {};
+                        lf.lfWeight = weight;
+                        lf.lfItalic = italic;
+                        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+                        auto font = FontSystem::instance().realize(lf, height);
+                        std::lock_guard lock(FontSystem::instance().mutex());
+                        PangoLayout* layout = font->createLayout(printable);
+                        PangoLayoutIter* iter = pango_layout_get_iter(layout);
+                        do {
+                            PangoRectangle logical;
+                            pango_layout_iter_get_char_extents(iter, &logical);
+                            wchar_t c = printable.at(static_cast<size_t>(pango_layout_iter_get_index(iter)));
+                            ASSERT_EQ(font->charWidth(c), PANGO_PIXELS(logical.width))
+                                << "'" << char(c) << "' of " << fln::gdi::toUtf8(face) << " " << height << " " << weight << (italic ? " italic" : "")
+                                << (rendering.antialias ? " smoothed" : "");
+                        } while (pango_layout_iter_next_char(iter));
+                        pango_layout_iter_free(iter);
+                        g_object_unref(layout);
+                    }
+    }
 }
 
 TEST(TextMeasuring, ExtentIsTheSumOfCharacterWidths)

@@ -146,6 +146,24 @@ TEST_F(Painting, APaintPassReachesTheScreenInOneCopyWhileADCOutsideOneShowsAtOnc
     EXPECT_EQ(ScreenPixel(12, 12), RGB(255, 255, 0));
 }
 
+TEST_F(Painting, ANewCaptionOfAFrameNotYetPaintedWaitsForItsPaint)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 300, 200 });
+    auto& log = MessageLog::Instance();
+    const int before = headless->PresentCount();
+    SetWindowTextW(window, L"Renamed");
+    EXPECT_EQ(headless->PresentCount(), before) << "nothing of the window is drawn yet";
+    UpdateWindow(window);
+    EXPECT_EQ(log.Count(window, WM_NCPAINT), 1);
+    EXPECT_EQ(headless->PresentCount() - before, 1);
+
+    // Once painted, a caption changes on the screen at once.
+    log.entries.clear();
+    SetWindowTextW(window, L"Renamed again");
+    EXPECT_EQ(headless->PresentCount() - before, 2);
+    EXPECT_EQ(log.Count(window, WM_NCPAINT), 0);
+}
+
 TEST_F(Painting, RedrawWindowFlags)
 {
     HWND parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 0, 0, 300, 200 });

@@ -185,6 +185,48 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
 
 // The PRIMARY selection with another X client: what it selected is read, what the program
 // selects the other client reads.
+TEST(X11Display, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    XDisplay* reader = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(reader);
+    NativeWindowId window = x11->CreateNativeWindow({ .bounds = { 50, 50, 150, 130 } });
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 100, 80);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    auto exposes = [&](std::chrono::milliseconds within) {
+        int count = 0;
+        const auto end = std::chrono::steady_clock::now() + within;
+        while (std::chrono::steady_clock::now() < end) {
+            x11->Wait(-1, 10);
+            while (auto event = x11->NextEvent())
+                count += event->kind == DisplayEventKind::Exposed && event->window == window;
+        }
+        return count;
+    };
+
+    // The map's Expose reaches the program after the first picture was copied: nothing to answer.
+    x11->ShowNativeWindow(window, true, false);
+    x11->Present(window, surface, { 0, 0, 100, 80 });
+    EXPECT_EQ(exposes(std::chrono::milliseconds(300)), 0);
+    EXPECT_EQ(ServerPixel(reader, 60, 60), RGB(255, 0, 0));
+    // An area lost after the copy asks for its pixels again.
+    XClearArea(reader, window, 0, 0, 10, 10, True);
+    XFlush(reader);
+    EXPECT_EQ(exposes(std::chrono::milliseconds(300)), 1);
+
+    cairo_surface_destroy(surface);
+    x11->DestroyNativeWindow(window);
+    XCloseDisplay(reader);
+}
+
 TEST(X11Display, PrimarySelectionGoesBothWays)
 {
     std::string xvfb = FindProgram("Xvfb");
