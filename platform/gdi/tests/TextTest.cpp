@@ -529,10 +529,12 @@ TEST(TextRendering, SettingsChooseTheSmoothingAndKeepTheWidths)
         InkKinds kinds = inkKinds(canvas, 80, 16);
         EXPECT_GT(kinds.black + kinds.grey + kinds.coloured, 20);
         EXPECT_EQ(kinds.coloured > 0, c.coloured);
-        if (!c.coloured) // subpixel smoothing leaves grey where all three stripes are half covered
+        if (!c.coloured) { // subpixel smoothing leaves grey where all three stripes are half covered
             EXPECT_EQ(kinds.grey > 0, c.grey);
-        if (c.rendering.hinting == HintStyle::Full)
+        }
+        if (c.rendering.hinting == HintStyle::Full) {
             EXPECT_EQ(widthOf(canvas.dc, L"Wave Hill"), width);
+        }
         EXPECT_LE(canvas.inkBounds(80, 16).right, 2 + width + 1);
     }
 }
