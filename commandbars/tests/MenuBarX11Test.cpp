@@ -8,17 +8,10 @@
 
 namespace {
 
-TEST(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
+class MenuBarX11 : public RealServerTest {};
+
+TEST_F(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
 {
-    const std::string xvfb = FindProgram("Xvfb"), xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
     {
         CWinApp app(L"MenuBarX11Test");
         auto* frame = new MenuFrame;
@@ -68,8 +61,6 @@ TEST(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
     }
-    XCloseDisplay(reader);
-    SetCurrentDisplay(std::move(previous));
 }
 
 } // namespace

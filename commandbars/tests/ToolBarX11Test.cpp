@@ -10,17 +10,10 @@
 
 namespace {
 
-TEST(ToolBarX11, AClickOnAButtonSendsItsCommand)
+class ToolBarX11 : public RealServerTest {};
+
+TEST_F(ToolBarX11, AClickOnAButtonSendsItsCommand)
 {
-    const std::string xvfb = FindProgram("Xvfb"), xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
     {
         CWinApp app(L"ToolBarX11Test");
         auto* frame = new CommandFrame;
@@ -56,8 +49,6 @@ TEST(ToolBarX11, AClickOnAButtonSendsItsCommand)
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
     }
-    XCloseDisplay(reader);
-    SetCurrentDisplay(std::move(previous));
 }
 
 } // namespace

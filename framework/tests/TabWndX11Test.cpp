@@ -23,18 +23,10 @@ class PlainPage : public CWnd {
 };
 IMPLEMENT_DYNCREATE(PlainPage, CWnd)
 
-TEST(TabWndX11, XdotoolClicksATabAndItBecomesActive)
+class TabWndX11 : public RealServerTest {};
+
+TEST_F(TabWndX11, XdotoolClicksATabAndItBecomesActive)
 {
-    std::string xvfb = FindProgram("Xvfb");
-    std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
     {
         CWinApp app(L"TabWndX11Test");
         auto* frame = new CFrameWnd;
@@ -75,8 +67,6 @@ TEST(TabWndX11, XdotoolClicksATabAndItBecomesActive)
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
     }
-    XCloseDisplay(reader);
-    SetCurrentDisplay(std::move(previous));
 }
 
 } // namespace

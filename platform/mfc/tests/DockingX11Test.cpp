@@ -18,18 +18,10 @@
 
 namespace {
 
-TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
+class DockingX11 : public RealServerTest {};
+
+TEST_F(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
 {
-    std::string xvfb = FindProgram("Xvfb");
-    std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
     {
         CWinApp app(L"DockingX11Test");
         auto* frame = new CFrameWnd;
@@ -101,8 +93,6 @@ TEST(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
     }
-    XCloseDisplay(reader);
-    SetCurrentDisplay(std::move(previous));
 }
 
 } // namespace

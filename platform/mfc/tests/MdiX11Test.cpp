@@ -25,18 +25,10 @@ CPoint CaptionStart(const CWnd& child)
     return { r.left + frame, r.top + frame + 2 };
 }
 
-TEST(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
+class MdiX11 : public RealServerTest {};
+
+TEST_F(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
 {
-    std::string xvfb = FindProgram("Xvfb");
-    std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
     {
         CWinApp app(L"MdiX11Test");
         auto* frame = new CMDIFrameWnd;
@@ -71,8 +63,6 @@ TEST(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
         app.m_pMainWnd = nullptr;
         frame->DestroyWindow();
     }
-    XCloseDisplay(reader);
-    SetCurrentDisplay(std::move(previous));
 }
 
 } // namespace

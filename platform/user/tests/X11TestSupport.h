@@ -6,6 +6,8 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WinUser.h"
 
+#include <gtest/gtest.h>
+
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
 #include <X11/Xlib.h>
@@ -187,3 +189,38 @@ inline std::string WriteServerScreenshot(XDisplay* connection, const std::string
     cairo_surface_destroy(surface);
     return path;
 }
+
+// A test on an X server of its own: the program's display is connected to it for the test's life,
+// `reader` is a second connection to read the server's pixels, and `xdotool` the program that
+// gives the server real input. Skipped where Xvfb or xdotool is not installed.
+class RealServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        xvfb = FindProgram("Xvfb");
+        xdotool = FindProgram("xdotool");
+        if (xvfb.empty() || xdotool.empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+        ASSERT_TRUE(x11) << (server ? server->Name() : std::string());
+        previous = SetCurrentDisplay(std::move(x11));
+        connected = true;
+        reader = XOpenDisplay(server->Name().c_str());
+        ASSERT_TRUE(reader);
+    }
+    void TearDown() override
+    {
+        if (reader)
+            XCloseDisplay(reader);
+        if (connected)
+            SetCurrentDisplay(std::move(previous));
+    }
+
+    std::string xvfb, xdotool;
+    std::unique_ptr<VirtualServer> server;
+    XDisplay* reader = nullptr;
+
+private:
+    std::unique_ptr<Display> previous;
+    bool connected = false;
+};
