@@ -4,11 +4,10 @@
 #include "framework/DockBar.h"
 #include "framework/Workbook.h"
 
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DockContext.h"
-#include "platform/mfc/WinApp.h"
-#include "platform/sys/tests/TempSettingsFolder.h"
 #include "platform/user/ResourceHandles.h"
+
+#include "DockingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,37 +15,18 @@ namespace {
 
 constexpr UINT ID_BAR = 0xE830;
 
-class MdiFloatTest : public ::testing::Test {
+class MdiFloatTest : public DockingFixture {
 protected:
     void SetUp() override
     {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
-        app.SetRegistryKey(L"Formulon Tests");
-        book = new SECWorkbookWnd;
-        ASSERT_TRUE(book->Create(nullptr, L"Book", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 620, 460)));
-        app.m_pMainWnd = book;
-        book->EnableDocking(CBRS_ALIGN_ANY);
+        DockingFixture::SetUp();
+        book = static_cast<SECWorkbookWnd*>(frame);
         ASSERT_TRUE(bar.Create(book, L"Tools", WS_VISIBLE | CBRS_LEFT, CBRS_EX_CONTEXTMENU | CBRS_EX_MDIFLOAT, ID_BAR));
         bar.EnableDocking(CBRS_ALIGN_ANY);
         book->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
         Pump();
     }
-    void TearDown() override
-    {
-        app.m_pMainWnd = nullptr;
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
-        AfxDeleteTempObjects();
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    CFrameWnd* NewFrame() override { return new SECWorkbookWnd; }
     // The command of the bar's context menu.
     void Toggle()
     {
@@ -54,13 +34,6 @@ protected:
         Pump();
     }
     SECControlBarWorksheet* Sheet() const { return dynamic_cast<SECControlBarWorksheet*>(book->GetMDIFloatFrame(&bar)); }
-    static CRect PlaceInParent(HWND window)
-    {
-        CRect rect;
-        ::GetWindowRect(window, &rect);
-        ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
     CRect ScreenRectOfFloatingFrame() const
     {
         CRect rect;
@@ -68,8 +41,6 @@ protected:
         return rect;
     }
 
-    TempSettingsFolder settings;
-    CWinApp app { L"MdiFloatTest" };
     SECWorkbookWnd* book = nullptr;
     SECControlBar bar;
 };
