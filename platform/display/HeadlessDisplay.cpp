@@ -107,19 +107,48 @@ void HeadlessDisplay::Present(NativeWindowId window, cairo_surface_t* surface, c
         return;
     ++m_presents;
     const RECT& bounds = it->second.bounds;
-    cairo_t* cr = cairo_create(m_screen);
-    cairo_rectangle(cr, bounds.left + area.left, bounds.top + area.top, area.right - area.left, area.bottom - area.top);
-    cairo_clip(cr);
+    // What the window shows of the area: its shape, less the shown windows stacked above it.
+    const cairo_rectangle_int_t whole { bounds.left + area.left, bounds.top + area.top, area.right - area.left, area.bottom - area.top };
+    cairo_region_t* visible = cairo_region_create_rectangle(&whole);
     if (!it->second.shape.empty()) {
-        cairo_new_path(cr);
-        for (const RECT& r : it->second.shape)
-            cairo_rectangle(cr, bounds.left + r.left, bounds.top + r.top, r.right - r.left, r.bottom - r.top);
-        cairo_clip(cr);
+        cairo_region_t* shape = ScreenShape(it->second);
+        cairo_region_intersect(visible, shape);
+        cairo_region_destroy(shape);
     }
+    for (auto above = std::ranges::find(m_stacking, window) + 1; above < m_stacking.end(); ++above) {
+        if (const NativeWindow& other = m_windows.at(*above); other.shown) {
+            cairo_region_t* covered = ScreenShape(other);
+            cairo_region_subtract(visible, covered);
+            cairo_region_destroy(covered);
+        }
+    }
+    cairo_t* cr = cairo_create(m_screen);
+    for (int i = 0; i < cairo_region_num_rectangles(visible); ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(visible, i, &r);
+        cairo_rectangle(cr, r.x, r.y, r.width, r.height);
+    }
+    cairo_region_destroy(visible);
+    cairo_clip(cr);
     cairo_set_source_surface(cr, surface, bounds.left, bounds.top);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr);
     cairo_destroy(cr);
+}
+
+cairo_region_t* HeadlessDisplay::ScreenShape(const NativeWindow& window)
+{
+    const RECT& b = window.bounds;
+    if (window.shape.empty()) {
+        const cairo_rectangle_int_t whole { b.left, b.top, b.right - b.left, b.bottom - b.top };
+        return cairo_region_create_rectangle(&whole);
+    }
+    cairo_region_t* shape = cairo_region_create();
+    for (const RECT& r : window.shape) {
+        const cairo_rectangle_int_t part { b.left + r.left, b.top + r.top, r.right - r.left, r.bottom - r.top };
+        cairo_region_union_rectangle(shape, &part);
+    }
+    return shape;
 }
 
 bool HeadlessDisplay::CaptureScreen(const RECT& area, cairo_surface_t* target)

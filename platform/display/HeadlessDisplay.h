@@ -77,6 +77,8 @@ private:
     };
     NativeWindowId WindowAt(POINT screenPoint) const;
     bool ShapeContains(const NativeWindow& window, POINT screenPoint) const;
+    // The screen pixels the window covers when shown: its bounds, or its shape within them.
+    static cairo_region_t* ScreenShape(const NativeWindow& window);
     void Push(DisplayEvent event);
 
     std::vector<MonitorArea> m_monitors;
