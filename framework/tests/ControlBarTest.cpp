@@ -45,8 +45,9 @@ TEST_F(ControlBarTest, CommittedLengthsGoToTheSizeOfTheirPlacement)
         EXPECT_EQ(bar.*c.size, c.expected);
         const bool docked = c.mode & (LM_HORZDOCK | LM_VERTDOCK);
         EXPECT_EQ(result, docked ? bar.CalcFixedLayout(FALSE, (c.mode & LM_HORZ) != 0) : bar.m_szFloat);
-        if (!(c.mode & (LM_HORZDOCK | LM_VERTDOCK | LM_LENGTHY)))
+        if (!(c.mode & (LM_HORZDOCK | LM_VERTDOCK | LM_LENGTHY))) {
             EXPECT_EQ(bar.m_nMRUWidth, c.length) << "a floating width is the bar's last width";
+        }
         bar.DestroyWindow();
     }
 }

@@ -4,12 +4,13 @@
 #include "framework/ControlBar.h"
 #include "framework/MdiFrameWnd.h"
 #include "framework/SysCommandEx.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 
 #include <gtest/gtest.h>
+
+#include "DockingFixture.h"
 
 #include <algorithm>
 #include <optional>
@@ -18,13 +19,11 @@ using namespace nsSysCommandEx;
 
 namespace {
 
-class DockableFrameTest : public ::testing::Test {
+class DockableFrameTest : public HeadlessAppFixture {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
+        HeadlessAppFixture::SetUp();
         main = new SECMDIFrameWnd;
         ASSERT_TRUE(main->Create(nullptr, L"Desk", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 640, 480)));
         app.m_pMainWnd = main;
@@ -34,11 +33,8 @@ protected:
     }
     void TearDown() override
     {
-        app.m_pMainWnd = nullptr;
         SetModalLoopHook({});
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
+        HeadlessAppFixture::TearDown();
     }
     SECDockableFrame* NewTools()
     {
@@ -46,14 +42,6 @@ protected:
         EXPECT_TRUE(frame->CreateInClient(L"Tools", main));
         Pump();
         return frame;
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     HWND ActiveChild() const
     {
@@ -107,8 +95,6 @@ protected:
         return true;
     }
 
-    HeadlessDisplay* headless = nullptr;
-    CWinApp app { L"DockableFrameTest" };
     SECMDIFrameWnd* main = nullptr;
     SECDockableFrame* tools = nullptr;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// A headless docking frame with its dock bars, an application with a settings folder of its own,
-// and the pump and geometry helpers that the toolkit's bar tests share.
+// The ground of the toolkit's window tests: a headless display, an application with a settings
+// folder of its own, the pump and geometry helpers, and a docking frame with its dock bars.
 
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DockBar.h"
@@ -11,7 +11,9 @@
 
 #include <memory>
 
-class DockingFixture : public ::testing::Test {
+// The headless display, an application with a settings folder of its own, and the windows all
+// destroyed after each test: what every window test of the toolkit stands on.
+class HeadlessAppFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -19,10 +21,6 @@ protected:
         headless = display.get();
         SetCurrentDisplay(std::move(display));
         app.SetRegistryKey(L"Formulon Tests");
-        frame = NewFrame();
-        ASSERT_TRUE(frame->Create(nullptr, L"Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(100, 100, 800, 600)));
-        app.m_pMainWnd = frame;
-        frame->EnableDocking(CBRS_ALIGN_ANY);
     }
     void TearDown() override
     {
@@ -32,7 +30,6 @@ protected:
         Pump();
         AfxDeleteTempObjects();
     }
-    virtual CFrameWnd* NewFrame() { return new CFrameWnd; }
     static void Pump()
     {
         MSG message;
@@ -52,6 +49,21 @@ protected:
 
     HeadlessDisplay* headless = nullptr;
     TempSettingsFolder settings;
-    CWinApp app { L"FrameworkDockingTest" };
+    CWinApp app { L"FrameworkTest" };
+};
+
+// A docking frame with its dock bars on that ground.
+class DockingFixture : public HeadlessAppFixture {
+protected:
+    void SetUp() override
+    {
+        HeadlessAppFixture::SetUp();
+        frame = NewFrame();
+        ASSERT_TRUE(frame->Create(nullptr, L"Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(100, 100, 800, 600)));
+        app.m_pMainWnd = frame;
+        frame->EnableDocking(CBRS_ALIGN_ANY);
+    }
+    virtual CFrameWnd* NewFrame() { return new CFrameWnd; }
+
     CFrameWnd* frame = nullptr;
 };

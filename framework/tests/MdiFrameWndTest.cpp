@@ -1,6 +1,5 @@
 #include "framework/MdiFrameWnd.h"
 
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 
@@ -11,6 +10,8 @@
 #include "framework/SysCommandEx.h"
 
 #include <gtest/gtest.h>
+
+#include "DockingFixture.h"
 
 using nsSysCommandEx::SysCommandExMessage;
 
@@ -84,29 +85,14 @@ TEST(SECMDIFrameWndPlacement, FloatedBarsCascadeAndStayInTheClient)
     EXPECT_EQ(SECFloatCascade::Clamp(CPoint(40, 10), CSize(0, 0)), CPoint(0, 0));
 }
 
-class SECMDIFrameWndTest : public ::testing::Test {
+class SECMDIFrameWndTest : public HeadlessAppFixture {
 protected:
     void SetUp() override
     {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        HeadlessAppFixture::SetUp();
         frame = new SECMDIFrameWnd;
         ASSERT_TRUE(frame->Create(nullptr, L"Desk", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 400)));
         app.m_pMainWnd = frame;
-    }
-    void TearDown() override
-    {
-        app.m_pMainWnd = nullptr;
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     SECMDIChildWnd* NewChild(LPCWSTR title)
     {
@@ -120,7 +106,6 @@ protected:
         return child;
     }
 
-    CWinApp app { L"SECMDIFrameWndTest" };
     SECMDIFrameWnd* frame = nullptr;
 };
 

@@ -1,10 +1,11 @@
 #include "framework/Workbook.h"
 
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 
 #include <gtest/gtest.h>
+
+#include "DockingFixture.h"
 
 // Points compared by the geometry's own comparison.
 constexpr bool operator==(const POINT& a, const POINT& b);
@@ -52,34 +53,17 @@ TEST(SheetTabGeometry, LongLabelsLoseLettersForAnEllipsis)
         EXPECT_EQ(ShortenSheetLabel(c.label, c.width, measure), c.shown) << c.label << " in " << c.width;
 }
 
-class WorkbookTest : public ::testing::Test {
+class WorkbookTest : public HeadlessAppFixture {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
+        HeadlessAppFixture::SetUp();
         book = new SECWorkbookWnd;
         ASSERT_TRUE(book->Create(nullptr, L"Book", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(20, 20, 380, 260)));
         app.m_pMainWnd = book;
         book->ShowIcons(FALSE);
         book->SetTabsVisible(TRUE);
         Pump();
-    }
-    void TearDown() override
-    {
-        app.m_pMainWnd = nullptr;
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     SECWorksheetWnd* NewSheet(LPCWSTR title)
     {
@@ -124,8 +108,6 @@ protected:
         Pump();
     }
 
-    HeadlessDisplay* headless = nullptr;
-    CWinApp app { L"WorkbookTest" };
     SECWorkbookWnd* book = nullptr;
 };
 
