@@ -180,7 +180,14 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
                     d = mix(color, d, (c >> 16) & 0xFF, 16) | mix(color, d, (c >> 8) & 0xFF, 8) | mix(color, d, c & 0xFF, 0) | alpha;
                     continue;
                 }
-                unsigned a = line[x - left];
+                unsigned a;
+                if (coverage == Coverage::Thresholded) {
+                    uint32_t c;
+                    std::memcpy(&c, line + 4 * (x - left), 4);
+                    a = c >> 24;
+                } else {
+                    a = line[x - left];
+                }
                 if (!a)
                     continue;
                 if (m_monochrome || coverage == Coverage::Thresholded) {

@@ -87,8 +87,9 @@ public:
     void fillRegion(const Region& region, const Ink& ink);
     void fillRows(const SpanRows& rows, const Ink& ink);
     void plot(int x, int y, const Ink& ink) { fillSpan(y, x, x + 1, ink); }
-    // How a mask's coverage meets the pixels: Blended and Thresholded masks hold 8 bits a pixel,
-    // PerChannel masks 32 (one coverage per colour channel, laid out as this canvas's pixels).
+    // How a mask's coverage meets the pixels: Blended masks hold 8 bits a pixel; Thresholded masks
+    // 32, their coverage in the alpha bits; PerChannel masks 32, one coverage per colour channel,
+    // laid out as this canvas's pixels.
     enum class Coverage { Blended, Thresholded, PerChannel };
     // Lays `color` over the pixels through a coverage mask whose (0, 0) is device (left, top),
     // within `limit` when given. Monochrome targets always threshold.

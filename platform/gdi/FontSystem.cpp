@@ -160,8 +160,7 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
     m_description = describe(logFont, m_emHeight);
 
     measurePrintableAscii(font);
-    if (font)
-        g_object_unref(font);
+    m_font = font;
     long weighted = 0;
     for (auto [letter, weight] : AverageWidthWeights)
         weighted += long(charWidth(letter)) * weight;
@@ -175,6 +174,8 @@ RealizedFont::~RealizedFont()
 {
     if (m_description)
         pango_font_description_free(m_description);
+    if (m_font)
+        g_object_unref(m_font);
     g_object_unref(m_context);
 }
 
@@ -247,6 +248,8 @@ void RealizedFont::measurePrintableAscii(PangoFont* font)
             hb_font_get_glyph_h_advances(shaper, Count, glyphs.data(), Stride, advances.data(), sizeof(hb_position_t));
             for (unsigned i = 0; i < Count; ++i)
                 m_latinWidths[First + i] = PANGO_PIXELS(advances[i]);
+            std::copy(glyphs.begin(), glyphs.end(), m_printableGlyphs.begin());
+            m_hasPrintableGlyphs = true;
             return;
         }
     }
@@ -286,6 +289,24 @@ PangoLayout* RealizedFont::createLayout(std::wstring_view text) const
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
     return layout;
+}
+
+bool RealizedFont::showPrintableAscii(cairo_t* cr, std::wstring_view text, double x, double baseline) const
+{
+    if (!m_hasPrintableGlyphs)
+        return false;
+    std::vector<cairo_glyph_t> glyphs;
+    glyphs.reserve(text.size());
+    // Kerning and ligatures are off in every layout, so a glyph's place is the advances before it.
+    for (wchar_t c : text) {
+        if (c < 0x20 || c > 0x7E)
+            return false;
+        glyphs.push_back(cairo_glyph_t { m_printableGlyphs[c - 0x20], x, baseline });
+        x += m_latinWidths[c];
+    }
+    cairo_set_scaled_font(cr, pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(m_font)));
+    cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+    return true;
 }
 
 // ---- FontSystem
@@ -374,15 +395,20 @@ void FontSystem::setRendering(const FontRendering& rendering)
     m_cache.clear();
 }
 
+size_t FontSystem::CacheKeyHash::operator()(const CacheKey& key) const
+{
+    size_t hash = std::hash<std::wstring>()(key.face);
+    for (size_t part : { size_t(key.height), size_t(key.weight), size_t(key.styles), size_t(key.smoothing) })
+        hash = hash * 31 + part;
+    return hash;
+}
+
 std::shared_ptr<RealizedFont> FontSystem::realize(const LOGFONTW& logFont, LONG deviceHeight)
 {
     std::lock_guard lock(m_mutex);
     Smoothing smoothing = smoothingFor(logFont);
-    std::string key = toUtf8(faceOf(logFont));
-    char numbers[96];
-    std::snprintf(numbers, sizeof numbers, "|%ld|%ld|%d|%d|%d|%d", long(deviceHeight), long(logFont.lfWeight), logFont.lfItalic ? 1 : 0,
-        logFont.lfUnderline ? 1 : 0, logFont.lfStrikeOut ? 1 : 0, static_cast<int>(smoothing));
-    key += numbers;
+    unsigned styles = (logFont.lfItalic ? 1u : 0u) | (logFont.lfUnderline ? 2u : 0u) | (logFont.lfStrikeOut ? 4u : 0u);
+    CacheKey key { faceOf(logFont), deviceHeight, logFont.lfWeight, styles, smoothing };
     if (auto it = m_cache.find(key); it != m_cache.end())
         return it->second;
     LOGFONTW adjusted = logFont;

@@ -7,6 +7,8 @@
 #include "platform/gdi/FontRendering.h"
 #include "platform/gdi/GdiTypes.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +21,7 @@ typedef struct _PangoFontMap PangoFontMap;
 typedef struct _PangoFontDescription PangoFontDescription;
 typedef struct _PangoLayout PangoLayout;
 typedef struct _PangoFont PangoFont;
+typedef struct _cairo cairo_t;
 
 namespace fln::gdi {
 
@@ -60,6 +63,12 @@ public:
     // lock and unrefs the layout.
     PangoLayout* createLayout(std::wstring_view text) const;
 
+    // Draws `text` with its baseline's left end at (x, baseline) as a layout of it would, without
+    // the layout's cost, when every character is printable ASCII that this font has: its nominal
+    // glyphs, each at the sum of the advances before it. False, drawing nothing, otherwise. The
+    // caller holds the font system's lock.
+    bool showPrintableAscii(cairo_t* cr, std::wstring_view text, double x, double baseline) const;
+
 private:
     // The advances of U+0020..U+007E, which the metrics need, read from `font` (the one realised).
     void measurePrintableAscii(PangoFont* font);
@@ -78,6 +87,9 @@ private:
     int m_lineThickness = 1;
     bool m_fixedPitch = false;
     std::wstring m_realFace;
+    PangoFont* m_font = nullptr; // the font a layout's first font would be
+    std::array<uint32_t, 0x7F - 0x20> m_printableGlyphs {}; // of U+0020..U+007E, when m_font has them all
+    bool m_hasPrintableGlyphs = false;
     mutable std::vector<int> m_latinWidths; // advances of U+0000..U+00FF, -1 until measured
     mutable std::unordered_map<wchar_t, int> m_otherWidths;
 };
@@ -102,11 +114,25 @@ private:
     Smoothing smoothingFor(const LOGFONTW& logFont) const;
     PangoContext* context(Smoothing smoothing);
 
+    // What makes two LOGFONTs one realised font. Compared without formatting text: a window's
+    // paint asks for its device context's font hundreds of times.
+    struct CacheKey {
+        std::wstring face;
+        LONG height;
+        LONG weight;
+        unsigned styles; // italic, underline, strike-out
+        Smoothing smoothing;
+        bool operator==(const CacheKey&) const = default;
+    };
+    struct CacheKeyHash {
+        size_t operator()(const CacheKey& key) const;
+    };
+
     std::recursive_mutex m_mutex;
     PangoFontMap* m_fontMap = nullptr;
     FontRendering m_rendering;
     PangoContext* m_contexts[3] {}; // by Smoothing, made on first use
-    std::unordered_map<std::string, std::shared_ptr<RealizedFont>> m_cache;
+    std::unordered_map<CacheKey, std::shared_ptr<RealizedFont>, CacheKeyHash> m_cache;
 };
 
 } // namespace fln::gdi

@@ -89,10 +89,13 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     bool crisp = font->smoothing() == Smoothing::Monochrome;
     bool perChannel = font->smoothing() == Smoothing::Subpixel;
     // The glyphs and rules, drawn at the text box's origin.
-    auto trace = [&](cairo_t* cr) {
+    // A printed page's glyphs keep their text (a layout's clusters), so its text is searchable.
+    auto trace = [&](cairo_t* cr, bool keepText) {
         std::lock_guard lock(FontSystem::instance().mutex());
         bool natural = !drawing.advances && dc.state.charExtra == 0 && dc.state.justifyBreaks == 0;
         auto show = [&](std::wstring_view piece, int x) {
+            if (!keepText && font->showPrintableAscii(cr, piece, x, top + font->ascent()))
+                return;
             PangoLayout* layout = font->createLayout(piece);
             cairo_move_to(cr, x, top + font->ascent());
             pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
@@ -122,7 +125,10 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     };
     auto render = [&](bool background) {
         bool channels = perChannel && !background;
-        cairo_surface_t* mask = cairo_image_surface_create(channels ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_A8, maskWidth, maskHeight);
+        // Two-level glyphs meet an 8-bit image only on pixman's slow general path (it clears
+        // scan-line buffers for every glyph): they go onto a 32-bit one.
+        bool wide = channels || crisp;
+        cairo_surface_t* mask = cairo_image_surface_create(wide ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_A8, maskWidth, maskHeight);
         if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(mask);
             return;
@@ -137,7 +143,7 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         } else {
             if (channels)
                 cairo_set_source_rgb(cr, 1, 1, 1);
-            trace(cr);
+            trace(cr, false);
         }
         cairo_destroy(cr);
         cairo_surface_flush(mask);
@@ -174,7 +180,7 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         cairo_rotate(cr, -angle);
         COLORREF color = dc.state.textColor;
         cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0, GetBValue(color) / 255.0);
-        trace(cr);
+        trace(cr, true);
         cairo_destroy(cr);
     } else {
         render(false);

@@ -1,7 +1,7 @@
 #include "Canvas.h"
 #include "platform/gdi/FontSystem.h"
 
-#include <pango/pango.h>
+#include <pango/pangocairo.h>
 
 #include <cstring>
 #include <numeric>
@@ -137,6 +137,71 @@ TEST(Fonts, AdvancesAreThoseOfALayout)
                         g_object_unref(layout);
                     }
     }
+}
+
+// Printable ASCII skips the layout: its glyphs must land exactly where a layout puts them, in
+// every face, size, weight, slant and smoothing the program can ask for.
+TEST(Fonts, PrintableTextIsDrawnAsItsLayoutWould)
+{
+    using fln::gdi::FontRendering;
+    using fln::gdi::FontSystem;
+    using fln::gdi::HintStyle;
+    using fln::gdi::SubpixelOrder;
+    const FontRendering renderings[] = { {}, { true, HintStyle::Slight, SubpixelOrder::None }, { true, HintStyle::Full, SubpixelOrder::Rgb } };
+    const wchar_t* faces[] = { L"MS Sans Serif", L"Tahoma", L"Times Roman", L"Arial Narrow", L"Courier New", L"Verdana" };
+    std::wstring printable(0x7F - 0x20, L' ');
+    std::iota(printable.begin(), printable.end(), L' ');
+    const std::wstring texts[] = { printable, L"AVAST ffi fl Te.Yo LT 1/7 = 0.142857142857", L"x" };
+    auto draw = [](const std::wstring& text, auto&& show) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1400, 60);
+        cairo_t* cr = cairo_create(surface);
+        cairo_move_to(cr, 3, 40);
+        show(cr, text);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        std::vector<unsigned char> pixels(data, data + cairo_image_surface_get_stride(surface) * cairo_image_surface_get_height(surface));
+        cairo_surface_destroy(surface);
+        return pixels;
+    };
+    for (const FontRendering& rendering : renderings) {
+        ScopedFontRendering settings(rendering);
+        for (const wchar_t* face : faces)
+            for (int height : { -8, -11, -13, -21, -32, 16 })
+                for (int weight : { FW_NORMAL, FW_BOLD })
+                    for (bool italic : { false, true }) {
+                        LOGFONTW lf {};
+                        lf.lfWeight = weight;
+                        lf.lfItalic = italic;
+                        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+                        auto font = FontSystem::instance().realize(lf, height);
+                        std::lock_guard lock(FontSystem::instance().mutex());
+                        for (const std::wstring& text : texts) {
+                            auto laidOut = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
+                                PangoLayout* layout = font->createLayout(shown);
+                                pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
+                                g_object_unref(layout);
+                            });
+                            auto direct = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
+                                EXPECT_TRUE(font->showPrintableAscii(cr, shown, 3, 40));
+                            });
+                            ASSERT_TRUE(laidOut == direct) << fln::gdi::toUtf8(text) << " in " << fln::gdi::toUtf8(face) << " " << height << " "
+                                                           << weight << (italic ? " italic" : "") << (rendering.antialias ? " smoothed" : "");
+                        }
+                    }
+    }
+}
+
+TEST(Fonts, TextBeyondPrintableAsciiIsLeftToALayout)
+{
+    auto font = fln::gdi::FontSystem::instance().realize(LOGFONTW { .lfFaceName = L"MS Sans Serif" }, -11);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 40, 20);
+    cairo_t* cr = cairo_create(surface);
+    std::lock_guard lock(fln::gdi::FontSystem::instance().mutex());
+    for (const wchar_t* text : { L"2\u00B2", L"a\tb", L"\u03C0r" })
+        EXPECT_FALSE(font->showPrintableAscii(cr, text, 0, 15));
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
 }
 
 TEST(TextMeasuring, ExtentIsTheSumOfCharacterWidths)
