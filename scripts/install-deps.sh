@@ -16,7 +16,7 @@ packages=(
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then
-  packages+=(libmuparser-dev clang libclang-rt-14-dev)
+  packages+=(libmuparser-dev libxdamage-dev clang libclang-rt-14-dev)
 fi
 
 missing=()
