@@ -40,6 +40,11 @@ bool ReadCurrentScreen(const RECT& area, cairo_surface_t* target)
 }
 } // namespace
 
+cairo_surface_t* Display::CreateWindowSurface(int width, int height)
+{
+    return cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+}
+
 Display& CurrentDisplay()
 {
     auto& display = Slot();

@@ -93,6 +93,10 @@ public:
     virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
     virtual void RaiseNativeWindow(NativeWindowId window) = 0;
     virtual void FocusNativeWindow(NativeWindowId window) = 0;
+    // A backing surface for a top-level window: RGB24, width x height pixels, which Present can
+    // show. The caller owns it (cairo_surface_destroy), and it may outlive the display. This one
+    // is a plain image surface; a display may place the pixels where its screen reads them best.
+    virtual cairo_surface_t* CreateWindowSurface(int width, int height);
     // Copies area (window coordinates) of the window's backing surface to the screen.
     virtual void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) = 0;
     // Copies what the screen shows in area (screen pixels) into target, an RGB24 surface of the

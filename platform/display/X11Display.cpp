@@ -1,9 +1,12 @@
 // The display for users: each top-level window is an undecorated X window (menus, tips and
 // other popups without a caption are override-redirect; dialogs are transient for their owner)
-// whose pixels are copied from its backing surface with XPutImage, so the screen shows exactly
-// what a headless run draws.
+// whose pixels are copied from its backing surface, so the screen shows exactly what a headless
+// run draws. The surfaces lie in memory shared with the server where it can read it
+// (X11SharedImages.h), and their pixels go through the socket with XPutImage everywhere else.
+// FORMULON_NO_SHM set to anything keeps every surface out of shared memory.
 
 #include "platform/display/Display.h"
+#include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
 
 #include "platform/base/CString.h"
@@ -21,6 +24,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -85,6 +89,7 @@ public:
         , m_screen(DefaultScreen(connection))
         , m_root(RootWindow(connection, m_screen))
         , m_start(std::chrono::steady_clock::now())
+        , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
     {
         XSetErrorHandler(IgnoreXErrors);
         // One request for every atom: one at a time, each would wait for the server's answer.
@@ -312,6 +317,13 @@ public:
             XSetInputFocus(m_x, id, RevertToParent, CurrentTime);
     }
 
+    cairo_surface_t* CreateWindowSurface(int width, int height) override
+    {
+        if (cairo_surface_t* shared = m_sharedImages.CreateSurface(width, height))
+            return shared;
+        return Display::CreateWindowSurface(width, height);
+    }
+
     void Present(NativeWindowId id, cairo_surface_t* surface, const RECT& area) override
     {
         auto it = m_windows.find(id);
@@ -324,17 +336,12 @@ public:
         RECT whole { 0, 0, width, height };
         if (!IntersectRect(&clipped, &area, &whole))
             return;
-        XImage* image = XCreateImage(m_x, DefaultVisual(m_x, m_screen), 24, ZPixmap, 0,
-            reinterpret_cast<char*>(cairo_image_surface_get_data(surface)), width, height, 32, cairo_image_surface_get_stride(surface));
-        if (!image)
-            return;
         GC gc = DefaultGC(m_x, m_screen);
+        const unsigned long serial = NextRequest(m_x);
+        if (!m_sharedImages.Put(id, gc, surface, clipped) && !PutImage(id, gc, surface, clipped))
+            return;
         it->second.lastCopy = clipped;
-        it->second.lastCopySerial = NextRequest(m_x);
-        XPutImage(m_x, id, gc, image, clipped.left, clipped.top, clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top);
-        image->data = nullptr; // the pixels belong to the surface
-        XDestroyImage(image);
-        XFlush(m_x);
+        it->second.lastCopySerial = serial;
     }
 
     POINT CursorPosition() const override
@@ -407,6 +414,20 @@ public:
     std::optional<std::string> PrimarySelectionText() override { return SelectionText(XA_PRIMARY); }
 
 private:
+    // Sends the pixels of area through the socket.
+    bool PutImage(Window window, GC gc, cairo_surface_t* surface, const RECT& area)
+    {
+        XImage* image = XCreateImage(m_x, DefaultVisual(m_x, m_screen), 24, ZPixmap, 0, reinterpret_cast<char*>(cairo_image_surface_get_data(surface)),
+            cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface), 32, cairo_image_surface_get_stride(surface));
+        if (!image)
+            return false;
+        XPutImage(m_x, window, gc, image, area.left, area.top, area.left, area.top, area.right - area.left, area.bottom - area.top);
+        image->data = nullptr; // the pixels belong to the surface
+        XDestroyImage(image);
+        XFlush(m_x);
+        return true;
+    }
+
     // What task bars group and label windows by: the program's class, and the process on this
     // machine that owns the window.
     void Identify(Window window)
@@ -654,6 +675,7 @@ private:
     std::map<Atom, std::string> m_selectionTexts; // CLIPBOARD and PRIMARY while this program owns them
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
+    X11SharedImages m_sharedImages;
 };
 
 }

@@ -195,7 +195,7 @@ void EnsureSurface(Window& window)
     int height = std::clamp(window.Height(), 1, kLargestSurface);
     if (window.surface && cairo_image_surface_get_width(window.surface) == width && cairo_image_surface_get_height(window.surface) == height)
         return;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_t* surface = CurrentDisplay().CreateWindowSurface(width, height);
     if (window.surface) {
         // Keep what was drawn; the newly uncovered part is invalid and gets painted.
         cairo_t* cr = cairo_create(surface);

@@ -83,10 +83,18 @@ public:
     }
     ~VirtualServer()
     {
-        if (m_pid > 0) {
+        if (m_pid <= 0)
+            return;
+        // A server that takes the signal just before it starts waiting for clients sleeps on
+        // (for minutes) before it ends: ask again until it has, and insist at last.
+        for (int attempt = 0; attempt < 100; ++attempt) {
             kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 1 : 50));
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+                return;
         }
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
     }
     const std::string& Name() const { return m_display; }
     pid_t Pid() const { return m_pid; }
