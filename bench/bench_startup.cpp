@@ -9,6 +9,10 @@
 //   painted_ms   exec to the window's first complete picture (the iteration's time)
 //   rss_mib      resident memory two seconds after the paint
 //   idle_cpu_ms  processor time used in those two seconds
+// Present measures one part of that start: a full copy of a main window's picture to the server,
+// through shared memory (/1) or through the socket (/0), until the server has carried it out.
+
+#include "platform/display/Display.h"
 
 #include <benchmark/benchmark.h>
 
@@ -275,6 +279,37 @@ void StartUp(benchmark::State& state)
 }
 
 BENCHMARK(StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void Present(benchmark::State& state)
+{
+    VirtualServer server;
+    if (!server.x()) {
+        state.SkipWithError("Xvfb could not be started");
+        return;
+    }
+    setenv("DISPLAY", server.name().c_str(), 1);
+    if (state.range(0) == 0)
+        setenv("FORMULON_NO_SHM", "1", 1);
+    std::unique_ptr<Display> display = CreateX11Display();
+    unsetenv("FORMULON_NO_SHM");
+    if (!display) {
+        state.SkipWithError("no connection to Xvfb");
+        return;
+    }
+    const RECT area { 0, 0, 640, 480 };
+    NativeWindowId window = display->CreateNativeWindow({ .bounds = area });
+    display->ShowNativeWindow(window, true, false);
+    cairo_surface_t* surface = display->CreateWindowSurface(area.right, area.bottom);
+    for (auto _ : state) {
+        display->Present(window, surface, area);
+        // A request with an answer: the server has carried out everything sent before it.
+        display->CursorPosition();
+    }
+    cairo_surface_destroy(surface);
+    display->DestroyNativeWindow(window);
+}
+
+BENCHMARK(Present)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
