@@ -12,7 +12,6 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #undef Display
 
@@ -225,6 +224,48 @@ TEST(X11Display, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
     cairo_surface_destroy(surface);
     x11->DestroyNativeWindow(window);
     XCloseDisplay(reader);
+}
+
+// The pointer's place and the work area are asked of the server once between two looks at the
+// event queue; what changed meanwhile shows at the next look.
+TEST(X11Display, ServerAnswersAreFreshAfterEachLookAtTheQueue)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    std::unique_ptr<VirtualServer> server;
+    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
+    ASSERT_TRUE(x11) << server->Name();
+    XDisplay* other = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(other);
+    Window root = DefaultRootWindow(other);
+    auto movePointer = [&](int x, int y) {
+        XWarpPointer(other, None, root, 0, 0, 0, 0, x, y);
+        XSync(other, False);
+    };
+    auto setWorkArea = [&](long left, long top, long width, long height) {
+        long area[4] = { left, top, width, height };
+        XChangeProperty(other, root, XInternAtom(other, "_NET_WORKAREA", False), XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(area), 4);
+        XSync(other, False);
+    };
+
+    movePointer(100, 120);
+    setWorkArea(0, 30, 1280, 994);
+    x11->NextEvent();
+    EXPECT_EQ(x11->CursorPosition().x, 100);
+    EXPECT_EQ(x11->CursorPosition().y, 120);
+    EXPECT_EQ(x11->Monitors().at(0).workArea.top, 30);
+
+    movePointer(300, 40);
+    setWorkArea(0, 0, 1280, 990);
+    x11->NextEvent();
+    EXPECT_EQ(x11->CursorPosition().x, 300);
+    EXPECT_EQ(x11->Monitors().at(0).workArea.bottom, 990);
+    // The program's own move shows at once.
+    x11->SetCursorPosition({ 500, 600 });
+    EXPECT_EQ(x11->CursorPosition().x, 500);
+    EXPECT_EQ(x11->CursorPosition().y, 600);
+    XCloseDisplay(other);
 }
 
 TEST(X11Display, PrimarySelectionGoesBothWays)
