@@ -117,6 +117,8 @@ BOOL CFlnApp::InitInstance()
     title.LoadString(IDS_PROGRAM_TITLE);
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
+    // The bars show their commands' states from the first picture on, not from the first idle moment.
+    CWinApp::OnIdle(0);
     frame->UpdateWindow();
     // Writing the registration waits for the disk and publishing opens the session bus: neither
     // holds up the window's first picture.

@@ -300,11 +300,13 @@ void Present(benchmark::State& state)
     NativeWindowId window = display->CreateNativeWindow({ .bounds = area });
     display->ShowNativeWindow(window, true, false);
     cairo_surface_t* surface = display->CreateWindowSurface(area.right, area.bottom);
+    cairo_surface_t* pixel = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
     for (auto _ : state) {
         display->Present(window, surface, area);
-        // A request with an answer: the server has carried out everything sent before it.
-        display->CursorPosition();
+        // Reading the screen is answered once the server has carried out everything sent before.
+        display->CaptureScreen({ 0, 0, 1, 1 }, pixel);
     }
+    cairo_surface_destroy(pixel);
     cairo_surface_destroy(surface);
     display->DestroyNativeWindow(window);
 }

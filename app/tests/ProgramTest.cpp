@@ -36,6 +36,24 @@ TEST_F(ProgramTest, StartsWithItsFrameShownTitledAndReady)
     EXPECT_EQ(GetFocus(), Field(kFormulaField)) << "the focus is on control " << GetDlgCtrlID(GetFocus());
 }
 
+// The window's first picture is already the one it settles on: what the first idle moment
+// updates (the bars' command states) is up to date before it is painted.
+TEST_F(ProgramTest, TheFirstPictureIsTheSettledOne)
+{
+    ASSERT_TRUE(Start());
+    auto screen = [this] {
+        cairo_surface_t* surface = m_display->Screen();
+        cairo_surface_flush(surface);
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        return std::vector<unsigned char>(data, data + static_cast<size_t>(cairo_image_surface_get_stride(surface)) * cairo_image_surface_get_height(surface));
+    };
+    auto first = screen();
+    for (LONG idle = 0; m_app->OnIdle(idle); ++idle) {
+    }
+    Pump();
+    EXPECT_TRUE(screen() == first);
+}
+
 TEST_F(ProgramTest, RegistersItsAutomationClassesAtItsFirstIdleMoment)
 {
     ASSERT_TRUE(Start());

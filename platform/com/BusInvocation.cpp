@@ -3,6 +3,7 @@
 #include "platform/base/CString.h"
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
+#include "platform/com/SessionBusLibrary.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,10 +19,10 @@ ServerInvocation::~ServerInvocation()
 
 HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
 {
-    int r = sd_bus_message_enter_container(m, 'a', "(qv)");
+    int r = SessionBus().message_enter_container(m, 'a', "(qv)");
     if (r < 0)
         return HresultFromBusError(r);
-    while (sd_bus_message_at_end(m, false) == 0) {
+    while (SessionBus().message_at_end(m, false) == 0) {
         m_values.emplace_back();
         VariantInit(&m_values.back());
         bool byRef = false;
@@ -30,11 +31,11 @@ HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
             return hr;
         m_byRef.push_back(byRef);
     }
-    if ((r = sd_bus_message_exit_container(m)) < 0)
+    if ((r = SessionBus().message_exit_container(m)) < 0)
         return HresultFromBusError(r);
     const void* named = nullptr;
     size_t size = 0;
-    if ((r = sd_bus_message_read_array(m, 'i', &named, &size)) < 0)
+    if ((r = SessionBus().message_read_array(m, 'i', &named, &size)) < 0)
         return HresultFromBusError(r);
     m_named.resize(size / sizeof(DISPID));
     if (size)
@@ -44,10 +45,10 @@ HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
 
 HRESULT ServerInvocation::ReadPlainArguments(sd_bus_message* m)
 {
-    int r = sd_bus_message_enter_container(m, 'a', "v");
+    int r = SessionBus().message_enter_container(m, 'a', "v");
     if (r < 0)
         return HresultFromBusError(r);
-    while (sd_bus_message_at_end(m, false) == 0) {
+    while (SessionBus().message_at_end(m, false) == 0) {
         m_values.emplace_back();
         HRESULT hr = ReadPlainVariant(m, m_values.back());
         if (FAILED(hr))
@@ -55,7 +56,7 @@ HRESULT ServerInvocation::ReadPlainArguments(sd_bus_message* m)
         m_byRef.push_back(false);
     }
     std::reverse(m_values.begin(), m_values.end());
-    return HresultFromBusError(sd_bus_message_exit_container(m));
+    return HresultFromBusError(SessionBus().message_exit_container(m));
 }
 
 HRESULT ServerInvocation::Invoke(IDispatch* object, DISPID member, WORD flags)
@@ -94,58 +95,60 @@ int ServerInvocation::ReplyPlain(sd_bus_message* call)
     if (m_hr == DISP_E_EXCEPTION) {
         std::string source = WideToUtf8(BstrView(m_exception.bstrSource));
         std::string text = WideToUtf8(BstrView(m_exception.bstrDescription));
-        return sd_bus_reply_method_errorf(call, kExceptionErrorName, "%s%s%s", source.c_str(), source.empty() ? "" : ": ",
+        return SessionBus().reply_method_errorf(call, kExceptionErrorName, "%s%s%s", source.c_str(), source.empty() ? "" : ": ",
                                           text.c_str());
     }
     if (FAILED(m_hr))
         return ReplyFailure(call, m_hr);
     sd_bus_message* reply = nullptr;
-    int r = sd_bus_message_new_method_return(call, &reply);
+    int r = SessionBus().message_new_method_return(call, &reply);
     if (r < 0)
         return r;
     BusMessagePtr owned(reply);
     HRESULT hr = WritePlainVariant(reply, m_result);
     if (FAILED(hr))
         return ReplyFailure(call, hr);
-    return sd_bus_send(nullptr, reply, nullptr);
+    return SessionBus().send(nullptr, reply, nullptr);
 }
 
 int ServerInvocation::ReplyFailure(sd_bus_message* call, HRESULT hr)
 {
-    return sd_bus_reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X.", static_cast<unsigned>(hr));
+    return SessionBus().reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X.",
+                                            static_cast<unsigned>(hr));
 }
 
 int ServerInvocation::SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result)
 {
     sd_bus_message* reply = nullptr;
-    int r = sd_bus_message_new_method_return(call, &reply);
+    int r = SessionBus().message_new_method_return(call, &reply);
     if (r < 0)
         return r;
     BusMessagePtr owned(reply);
     int32_t code = hr;
-    if ((r = sd_bus_message_append_basic(reply, 'i', &code)) < 0)
+    if ((r = SessionBus().message_append_basic(reply, 'i', &code)) < 0)
         return r;
     if (FAILED(WriteTaggedVariant(reply, result)))
         return -EBADR;
-    if ((r = sd_bus_message_open_container(reply, 'a', "(u(qv))")) < 0)
+    if ((r = SessionBus().message_open_container(reply, 'a', "(u(qv))")) < 0)
         return r;
     for (size_t i = 0; SUCCEEDED(hr) && i < m_values.size(); ++i) {
         if (!m_byRef[i])
             continue;
         uint32_t index = static_cast<uint32_t>(i);
-        if (sd_bus_message_open_container(reply, 'r', "u(qv)") < 0 || sd_bus_message_append_basic(reply, 'u', &index) < 0
-            || FAILED(WriteTaggedVariant(reply, m_values[i])) || sd_bus_message_close_container(reply) < 0)
+        if (SessionBus().message_open_container(reply, 'r', "u(qv)") < 0
+            || SessionBus().message_append_basic(reply, 'u', &index) < 0 || FAILED(WriteTaggedVariant(reply, m_values[i]))
+            || SessionBus().message_close_container(reply) < 0)
             return -EBADR;
     }
-    if ((r = sd_bus_message_close_container(reply)) < 0)
+    if ((r = SessionBus().message_close_container(reply)) < 0)
         return r;
     bool raised = hr == DISP_E_EXCEPTION;
     std::string source = raised ? WideToUtf8(BstrView(m_exception.bstrSource)) : std::string();
     std::string text = raised ? WideToUtf8(BstrView(m_exception.bstrDescription)) : std::string();
-    if ((r = sd_bus_message_append(reply, "(qssi)", raised ? m_exception.wCode : 0, source.c_str(), text.c_str(),
+    if ((r = SessionBus().message_append(reply, "(qssi)", raised ? m_exception.wCode : 0, source.c_str(), text.c_str(),
                                    raised ? m_exception.scode : 0)) < 0)
         return r;
-    if ((r = sd_bus_message_append(reply, "u", m_argumentError)) < 0)
+    if ((r = SessionBus().message_append(reply, "u", m_argumentError)) < 0)
         return r;
-    return sd_bus_send(nullptr, reply, nullptr);
+    return SessionBus().send(nullptr, reply, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "platform/com/BusVariant.h"
 
 #include "platform/base/CString.h"
+#include "platform/com/SessionBusLibrary.h"
 
 #include <cerrno>
 #include <cstring>
@@ -89,32 +90,32 @@ HRESULT WriteScalar(sd_bus_message* m, const VARIANT& v, bool tagged)
     if (vt == VT_BSTR) {
         std::string text = WideToUtf8(BstrView(v.bstrVal));
         if (tagged && text.find('\0') != std::string::npos) {
-            RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'v', "ay")));
-            RETURN_IF_FAILED(Check(sd_bus_message_append_array(m, 'y', text.data(), text.size())));
-            return Check(sd_bus_message_close_container(m));
+            RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'v', "ay")));
+            RETURN_IF_FAILED(Check(SessionBus().message_append_array(m, 'y', text.data(), text.size())));
+            return Check(SessionBus().message_close_container(m));
         }
-        return Check(sd_bus_message_append(m, "v", "s", text.c_str()));
+        return Check(SessionBus().message_append(m, "v", "s", text.c_str()));
     }
     const char signature[2] = {type, 0};
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'v', signature)));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'v', signature)));
     int r = 0;
     switch (type) {
-    case 'y': { uint8_t x = vt == VT_UI1 ? v.bVal : 0; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 'n': { int16_t x = vt == VT_I1 ? v.cVal : v.iVal; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 'q': { uint16_t x = v.uiVal; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 'i': { int32_t x = v.lVal; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 'u': { uint32_t x = v.ulVal; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 'x': { int64_t x = vt == VT_CY ? v.cyVal.int64 : v.llVal; r = sd_bus_message_append_basic(m, type, &x); break; }
-    case 't': { uint64_t x = v.ullVal; r = sd_bus_message_append_basic(m, type, &x); break; }
+    case 'y': { uint8_t x = vt == VT_UI1 ? v.bVal : 0; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 'n': { int16_t x = vt == VT_I1 ? v.cVal : v.iVal; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 'q': { uint16_t x = v.uiVal; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 'i': { int32_t x = v.lVal; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 'u': { uint32_t x = v.ulVal; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 'x': { int64_t x = vt == VT_CY ? v.cyVal.int64 : v.llVal; r = SessionBus().message_append_basic(m, type, &x); break; }
+    case 't': { uint64_t x = v.ullVal; r = SessionBus().message_append_basic(m, type, &x); break; }
     case 'd': {
         double x = vt == VT_R4 ? v.fltVal : vt == VT_CY ? static_cast<double>(v.cyVal.int64) / 10000 : v.dblVal;
-        r = sd_bus_message_append_basic(m, type, &x);
+        r = SessionBus().message_append_basic(m, type, &x);
         break;
     }
-    case 'b': { int x = v.boolVal != 0; r = sd_bus_message_append_basic(m, type, &x); break; }
+    case 'b': { int x = v.boolVal != 0; r = SessionBus().message_append_basic(m, type, &x); break; }
     }
     RETURN_IF_FAILED(Check(r));
-    return Check(sd_bus_message_close_container(m));
+    return Check(SessionBus().message_close_container(m));
 }
 
 HRESULT WriteArray(sd_bus_message* m, const SAFEARRAY* array, bool tagged)
@@ -123,25 +124,26 @@ HRESULT WriteArray(sd_bus_message* m, const SAFEARRAY* array, bool tagged)
         return E_INVALIDARG;
     ULONG count = SafeArrayElementCount(array);
     if (!tagged) {
-        RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'v', "av")));
-        RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'a', "v")));
+        RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'v', "av")));
+        RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'a', "v")));
         for (ULONG i = 0; i < count; ++i)
             RETURN_IF_FAILED(WriteValue(m, ElementView(*array, i), false));
-        RETURN_IF_FAILED(Check(sd_bus_message_close_container(m)));
-        return Check(sd_bus_message_close_container(m));
+        RETURN_IF_FAILED(Check(SessionBus().message_close_container(m)));
+        return Check(SessionBus().message_close_container(m));
     }
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'v', kArraySignature)));
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'r', "a(iu)a(qv)")));
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'a', "(iu)")));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'v', kArraySignature)));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'r', "a(iu)a(qv)")));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'a', "(iu)")));
     for (USHORT d = 0; d < array->cDims; ++d)
-        RETURN_IF_FAILED(Check(sd_bus_message_append(m, "(iu)", array->rgsabound[d].lLbound, array->rgsabound[d].cElements)));
-    RETURN_IF_FAILED(Check(sd_bus_message_close_container(m)));
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'a', "(qv)")));
+        RETURN_IF_FAILED(
+            Check(SessionBus().message_append(m, "(iu)", array->rgsabound[d].lLbound, array->rgsabound[d].cElements)));
+    RETURN_IF_FAILED(Check(SessionBus().message_close_container(m)));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'a', "(qv)")));
     for (ULONG i = 0; i < count; ++i)
         RETURN_IF_FAILED(WriteTaggedVariant(m, ElementView(*array, i)));
-    RETURN_IF_FAILED(Check(sd_bus_message_close_container(m)));
-    RETURN_IF_FAILED(Check(sd_bus_message_close_container(m)));
-    return Check(sd_bus_message_close_container(m));
+    RETURN_IF_FAILED(Check(SessionBus().message_close_container(m)));
+    RETURN_IF_FAILED(Check(SessionBus().message_close_container(m)));
+    return Check(SessionBus().message_close_container(m));
 }
 
 // Writes the variant container holding v's value; references are followed.
@@ -176,7 +178,7 @@ HRESULT ReadScalar(sd_bus_message* m, char type, VARTYPE vt, VARIANT& v)
         int b;
         const char* s;
     } x{};
-    RETURN_IF_FAILED(Check(sd_bus_message_read_basic(m, type, &x)));
+    RETURN_IF_FAILED(Check(SessionBus().message_read_basic(m, type, &x)));
     VariantInit(&v);
     v.vt = vt;
     switch (vt) {
@@ -230,24 +232,24 @@ HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
 {
     char type = 0;
     const char* contents = nullptr;
-    int r = sd_bus_message_peek_type(m, &type, &contents);
+    int r = SessionBus().message_peek_type(m, &type, &contents);
     if (r <= 0)
         return E_INVALIDARG;
     if (type == 'v') {
-        RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, type, contents)));
+        RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, type, contents)));
         RETURN_IF_FAILED(ReadPlainValue(m, v));
-        return Check(sd_bus_message_exit_container(m));
+        return Check(SessionBus().message_exit_container(m));
     }
     if (type == 'a' || type == 'r' || type == 'e') {
-        RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, type, contents)));
+        RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, type, contents)));
         std::vector<VARIANT> elements;
         HRESULT hr = S_OK;
-        while (SUCCEEDED(hr) && sd_bus_message_at_end(m, false) == 0 && elements.size() < kMaxArrayElements) {
+        while (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0 && elements.size() < kMaxArrayElements) {
             elements.emplace_back();
             VariantInit(&elements.back());
             hr = ReadPlainValue(m, elements.back());
         }
-        if (SUCCEEDED(hr) && sd_bus_message_at_end(m, false) == 0)
+        if (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0)
             hr = E_INVALIDARG;
         SAFEARRAY* array = SUCCEEDED(hr) ? SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size())) : nullptr;
         if (SUCCEEDED(hr) && !array)
@@ -262,7 +264,7 @@ HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
             return hr;
         v.vt = VT_ARRAY | VT_VARIANT;
         v.parray = array;
-        return Check(sd_bus_message_exit_container(m));
+        return Check(SessionBus().message_exit_container(m));
     }
     VARTYPE vt = PlainType(type);
     if (vt == VT_EMPTY)
@@ -272,14 +274,14 @@ HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
 
 HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
 {
-    RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, 'r', "a(iu)a(qv)")));
-    RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, 'a', "(iu)")));
+    RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'r', "a(iu)a(qv)")));
+    RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'a', "(iu)")));
     std::vector<SAFEARRAYBOUND> bounds;
     uint64_t count = 1;
     int32_t lower = 0;
     uint32_t elements = 0;
     int r;
-    while ((r = sd_bus_message_read(m, "(iu)", &lower, &elements)) > 0 && bounds.size() <= 60) {
+    while ((r = SessionBus().message_read(m, "(iu)", &lower, &elements)) > 0 && bounds.size() <= 60) {
         bounds.push_back({elements, lower});
         count *= elements;
         if (count > kMaxArrayElements)
@@ -287,11 +289,11 @@ HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
     }
     if (r < 0 || bounds.empty() || bounds.size() > 60)
         return E_INVALIDARG;
-    RETURN_IF_FAILED(Check(sd_bus_message_exit_container(m)));
+    RETURN_IF_FAILED(Check(SessionBus().message_exit_container(m)));
     SAFEARRAY* array = SafeArrayCreate(elementType, static_cast<UINT>(bounds.size()), bounds.data());
     if (!array)
         return DISP_E_BADVARTYPE;
-    HRESULT hr = Check(sd_bus_message_enter_container(m, 'a', "(qv)"));
+    HRESULT hr = Check(SessionBus().message_enter_container(m, 'a', "(qv)"));
     for (ULONG i = 0; SUCCEEDED(hr) && i < count; ++i) {
         VARIANT element;
         VariantInit(&element);
@@ -302,12 +304,12 @@ HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
             StoreElement(*array, i, element);
         VariantClear(&element);
     }
-    if (SUCCEEDED(hr) && sd_bus_message_at_end(m, false) == 0)
+    if (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0)
         hr = E_INVALIDARG;  // more elements than the bounds hold
     if (SUCCEEDED(hr))
-        hr = Check(sd_bus_message_exit_container(m));
+        hr = Check(SessionBus().message_exit_container(m));
     if (SUCCEEDED(hr))
-        hr = Check(sd_bus_message_exit_container(m));
+        hr = Check(SessionBus().message_exit_container(m));
     if (FAILED(hr)) {
         SafeArrayDestroy(array);
         return hr;
@@ -321,7 +323,7 @@ HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
 
 HRESULT WriteTaggedVariant(sd_bus_message* m, const VARIANT& value)
 {
-    RETURN_IF_FAILED(Check(sd_bus_message_open_container(m, 'r', "qv")));
+    RETURN_IF_FAILED(Check(SessionBus().message_open_container(m, 'r', "qv")));
     VARTYPE vt = value.vt;
     if ((vt & VT_TYPEMASK) == VT_DISPATCH || (vt & VT_TYPEMASK) == VT_UNKNOWN) {
         // Only Nothing crosses: it arrives as Empty.
@@ -336,25 +338,25 @@ HRESULT WriteTaggedVariant(sd_bus_message* m, const VARIANT& value)
     }
     if (vt == (VT_BYREF | VT_VARIANT) && value.pvarVal)
         vt = static_cast<VARTYPE>(VT_BYREF | (value.pvarVal->vt & ~VT_BYREF));
-    RETURN_IF_FAILED(Check(sd_bus_message_append_basic(m, 'q', &vt)));
+    RETURN_IF_FAILED(Check(SessionBus().message_append_basic(m, 'q', &vt)));
     RETURN_IF_FAILED(WriteValue(m, value, true));
-    return Check(sd_bus_message_close_container(m));
+    return Check(SessionBus().message_close_container(m));
 }
 
 HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
 {
-    RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, 'r', "qv")));
+    RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'r', "qv")));
     uint16_t tag = 0;
-    RETURN_IF_FAILED(Check(sd_bus_message_read_basic(m, 'q', &tag)));
+    RETURN_IF_FAILED(Check(SessionBus().message_read_basic(m, 'q', &tag)));
     if (byRef)
         *byRef = tag & VT_BYREF;
     VARTYPE vt = static_cast<VARTYPE>(tag & ~VT_BYREF);
     char type = 0;
     const char* contents = nullptr;
-    if (sd_bus_message_peek_type(m, &type, &contents) <= 0 || type != 'v' || !contents)
+    if (SessionBus().message_peek_type(m, &type, &contents) <= 0 || type != 'v' || !contents)
         return E_INVALIDARG;
     std::string signature = contents;
-    RETURN_IF_FAILED(Check(sd_bus_message_enter_container(m, 'v', contents)));
+    RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'v', contents)));
     VariantInit(&value);
     if (vt & VT_ARRAY) {
         if (signature != kArraySignature)
@@ -363,7 +365,7 @@ HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
     } else if (vt == VT_BSTR && signature == "ay") {
         const void* bytes = nullptr;
         size_t size = 0;
-        RETURN_IF_FAILED(Check(sd_bus_message_read_array(m, 'y', &bytes, &size)));
+        RETURN_IF_FAILED(Check(SessionBus().message_read_array(m, 'y', &bytes, &size)));
         value.vt = VT_BSTR;
         value.bstrVal = SysAllocStringView(NarrowToWide(std::string_view(static_cast<const char*>(bytes), size)));
     } else {
@@ -374,8 +376,8 @@ HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
             return E_INVALIDARG;
         RETURN_IF_FAILED(ReadScalar(m, type, vt, value));
     }
-    RETURN_IF_FAILED(Check(sd_bus_message_exit_container(m)));
-    return Check(sd_bus_message_exit_container(m));
+    RETURN_IF_FAILED(Check(SessionBus().message_exit_container(m)));
+    return Check(SessionBus().message_exit_container(m));
 }
 
 HRESULT WritePlainVariant(sd_bus_message* m, const VARIANT& value) { return WriteValue(m, value, false); }

@@ -13,12 +13,12 @@
 // (objects, decimals) and E_INVALIDARG for a malformed message.
 
 #include "platform/com/Automation.h"
+#include "platform/com/SessionBusLibrary.h"
 
 #include <memory>
-#include <systemd/sd-bus.h>
 
 struct BusMessageUnref {
-    void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
+    void operator()(sd_bus_message* message) const { SessionBus().message_unref(message); }
 };
 using BusMessagePtr = std::unique_ptr<sd_bus_message, BusMessageUnref>;
 

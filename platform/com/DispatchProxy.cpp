@@ -4,6 +4,7 @@
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/SessionBusLibrary.h"
 
 #include <atomic>
 #include <cstdio>
@@ -18,18 +19,18 @@ namespace {
 HRESULT HresultFromCall(int r, const sd_bus_error& error)
 {
     unsigned code = 0;
-    if (sd_bus_error_has_name(&error, kFailureErrorName) && error.message
+    if (SessionBus().error_has_name(&error, kFailureErrorName) && error.message
         && std::sscanf(error.message, "The call failed with code 0x%X", &code) == 1)
         return static_cast<HRESULT>(code);
-    if (sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.UnknownObject")
-        || sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.UnknownMethod"))
+    if (SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.UnknownObject")
+        || SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.UnknownMethod"))
         return RPC_E_DISCONNECTED;  // the object is gone
-    if (sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.ServiceUnknown")
-        || sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.NameHasNoOwner")
-        || sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.Spawn.ChildExited")
-        || sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.Spawn.ExecFailed"))
+    if (SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.ServiceUnknown")
+        || SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.NameHasNoOwner")
+        || SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.Spawn.ChildExited")
+        || SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.Spawn.ExecFailed"))
         return CO_E_SERVER_EXEC_FAILURE;
-    if (sd_bus_error_has_name(&error, "org.freedesktop.DBus.Error.NoReply"))
+    if (SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.NoReply"))
         return RPC_E_TIMEOUT;
     return HresultFromBusError(r < 0 ? r : -EIO);
 }
@@ -91,7 +92,7 @@ public:
             strv.push_back(t.data());
         strv.push_back(nullptr);
         BusMessagePtr call = NewCall("GetIDsOfNames");
-        if (!call || sd_bus_message_append_strv(call.get(), strv.data()) < 0)
+        if (!call || SessionBus().message_append_strv(call.get(), strv.data()) < 0)
             return E_OUTOFMEMORY;
         BusMessagePtr reply;
         HRESULT hr = Send(call.get(), reply);
@@ -100,8 +101,8 @@ public:
         int32_t code = 0;
         const void* found = nullptr;
         size_t size = 0;
-        if (sd_bus_message_read_basic(reply.get(), 'i', &code) < 0 || sd_bus_message_read_array(reply.get(), 'i', &found, &size) < 0
-            || size != count * sizeof(DISPID))
+        if (SessionBus().message_read_basic(reply.get(), 'i', &code) < 0
+            || SessionBus().message_read_array(reply.get(), 'i', &found, &size) < 0 || size != count * sizeof(DISPID))
             return E_UNEXPECTED;
         std::memcpy(ids, found, size);
         return code;
@@ -119,7 +120,8 @@ public:
             return E_OUTOFMEMORY;
         int32_t id = member;
         uint16_t flags16 = flags;
-        if (sd_bus_message_append(call.get(), "iq", id, flags16) < 0 || sd_bus_message_open_container(call.get(), 'a', "(qv)") < 0)
+        if (SessionBus().message_append(call.get(), "iq", id, flags16) < 0
+            || SessionBus().message_open_container(call.get(), 'a', "(qv)") < 0)
             return E_OUTOFMEMORY;
         for (UINT i = 0; i < count; ++i) {
             HRESULT hr = WriteTaggedVariant(call.get(), params->rgvarg[i]);
@@ -129,8 +131,9 @@ public:
                 return hr;
             }
         }
-        if (sd_bus_message_close_container(call.get()) < 0
-            || sd_bus_message_append_array(call.get(), 'i', named ? params->rgdispidNamedArgs : nullptr, named * sizeof(DISPID)) < 0)
+        if (SessionBus().message_close_container(call.get()) < 0
+            || SessionBus().message_append_array(call.get(), 'i', named ? params->rgdispidNamedArgs : nullptr,
+                                                 named * sizeof(DISPID)) < 0)
             return E_OUTOFMEMORY;
         BusMessagePtr reply;
         HRESULT hr = Send(call.get(), reply);
@@ -145,16 +148,17 @@ private:
         // Tells the server that this client is done with the object; the server also notices when
         // the connection closes, so a lost message loses nothing.
         if (BusMessagePtr call = NewCall("Release")) {
-            sd_bus_message_set_expect_reply(call.get(), 0);
-            sd_bus_send(m_bus, call.get(), nullptr);
+            SessionBus().message_set_expect_reply(call.get(), 0);
+            SessionBus().send(m_bus, call.get(), nullptr);
         }
-        sd_bus_flush_close_unref(m_bus);
+        SessionBus().flush_close_unref(m_bus);
     }
 
     BusMessagePtr NewCall(const char* member) const
     {
         sd_bus_message* call = nullptr;
-        if (sd_bus_message_new_method_call(m_bus, &call, m_destination.c_str(), m_path.c_str(), kDispatchInterface, member) < 0)
+        if (SessionBus().message_new_method_call(m_bus, &call, m_destination.c_str(), m_path.c_str(), kDispatchInterface,
+                                                 member) < 0)
             return nullptr;
         return BusMessagePtr(call);
     }
@@ -163,9 +167,9 @@ private:
     {
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* answer = nullptr;
-        int r = sd_bus_call(m_bus, call, kProxyCallTimeoutUsec, &error, &answer);
+        int r = SessionBus().call(m_bus, call, kProxyCallTimeoutUsec, &error, &answer);
         HRESULT hr = r < 0 ? HresultFromCall(r, error) : S_OK;
-        sd_bus_error_free(&error);
+        SessionBus().error_free(&error);
         reply.reset(answer);
         return hr;
     }
@@ -174,7 +178,7 @@ private:
                                    UINT* argumentError)
     {
         int32_t code = 0;
-        if (sd_bus_message_read_basic(reply, 'i', &code) < 0)
+        if (SessionBus().message_read_basic(reply, 'i', &code) < 0)
             return E_UNEXPECTED;
         VARIANT value;
         VariantInit(&value);
@@ -187,14 +191,15 @@ private:
         } else {
             VariantClear(&value);
         }
-        if (sd_bus_message_enter_container(reply, 'a', "(u(qv))") < 0)
+        if (SessionBus().message_enter_container(reply, 'a', "(u(qv))") < 0)
             return E_UNEXPECTED;
-        while (sd_bus_message_at_end(reply, false) == 0) {
+        while (SessionBus().message_at_end(reply, false) == 0) {
             uint32_t index = 0;
             VARIANT written;
             VariantInit(&written);
-            if (sd_bus_message_enter_container(reply, 'r', "u(qv)") < 0 || sd_bus_message_read_basic(reply, 'u', &index) < 0
-                || FAILED(ReadTaggedVariant(reply, written)) || sd_bus_message_exit_container(reply) < 0) {
+            if (SessionBus().message_enter_container(reply, 'r', "u(qv)") < 0
+                || SessionBus().message_read_basic(reply, 'u', &index) < 0 || FAILED(ReadTaggedVariant(reply, written))
+                || SessionBus().message_exit_container(reply) < 0) {
                 VariantClear(&written);
                 return E_UNEXPECTED;
             }
@@ -203,13 +208,13 @@ private:
                 VariantWriteByRef(&params->rgvarg[index], written);
             VariantClear(&written);
         }
-        sd_bus_message_exit_container(reply);
+        SessionBus().message_exit_container(reply);
         uint16_t wCode = 0;
         const char* source = "";
         const char* description = "";
         int32_t scode = 0;
         uint32_t argument = 0;
-        if (sd_bus_message_read(reply, "(qssi)u", &wCode, &source, &description, &scode, &argument) < 0)
+        if (SessionBus().message_read(reply, "(qssi)u", &wCode, &source, &description, &scode, &argument) < 0)
             return E_UNEXPECTED;
         if (code == DISP_E_EXCEPTION && exception) {
             ClearExcepInfo(exception);
@@ -242,7 +247,7 @@ HRESULT CreateLocalServerObject(REFCLSID clsid, REFIID riid, void** ppv)
     if (progId.empty())
         return REGDB_E_CLASSNOTREG;
     sd_bus* bus = nullptr;
-    int r = sd_bus_open_user(&bus);
+    int r = OpenUserBus(&bus);
     if (r < 0)
         return CO_E_SERVER_EXEC_FAILURE;
     std::string busName = BusNameFromProgId(progId);
@@ -250,24 +255,25 @@ HRESULT CreateLocalServerObject(REFCLSID clsid, REFIID riid, void** ppv)
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* call = nullptr;
     sd_bus_message* reply = nullptr;
-    r = sd_bus_message_new_method_call(bus, &call, busName.c_str(), classPath.c_str(), kClassObjectInterface, "CreateInstance");
+    r = SessionBus().message_new_method_call(bus, &call, busName.c_str(), classPath.c_str(), kClassObjectInterface,
+                                             "CreateInstance");
     if (r >= 0)
-        r = sd_bus_call(bus, call, kProxyCallTimeoutUsec, &error, &reply);
-    sd_bus_message_unref(call);
+        r = SessionBus().call(bus, call, kProxyCallTimeoutUsec, &error, &reply);
+    SessionBus().message_unref(call);
     HRESULT hr = S_OK;
     const char* path = nullptr;
     if (r < 0)
         hr = HresultFromCall(r, error);
-    else if (sd_bus_message_read(reply, "o", &path) < 0 || !sd_bus_message_get_sender(reply))
+    else if (SessionBus().message_read(reply, "o", &path) < 0 || !SessionBus().message_get_sender(reply))
         hr = E_UNEXPECTED;
-    sd_bus_error_free(&error);
+    SessionBus().error_free(&error);
     if (FAILED(hr)) {
-        sd_bus_message_unref(reply);
-        sd_bus_flush_close_unref(bus);
+        SessionBus().message_unref(reply);
+        SessionBus().flush_close_unref(bus);
         return hr;
     }
-    auto* proxy = new BusDispatchProxy(bus, sd_bus_message_get_sender(reply), path);
-    sd_bus_message_unref(reply);
+    auto* proxy = new BusDispatchProxy(bus, SessionBus().message_get_sender(reply), path);
+    SessionBus().message_unref(reply);
     *ppv = static_cast<IDispatch*>(proxy);
     return S_OK;
 }

@@ -7,6 +7,7 @@
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/SessionBusLibrary.h"
 #include "platform/sys/WaitSources.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ struct ClientObject {
     sd_bus_track* client = nullptr;
     bool released = false;
 
-    ~ClientObject() { sd_bus_track_unref(client); }
+    ~ClientObject() { SessionBus().track_unref(client); }
 };
 
 struct PublishedClass {
@@ -174,13 +175,13 @@ private:
     {
         if (m_bus)
             return S_OK;
-        int r = sd_bus_open_user(&m_bus);
+        int r = OpenUserBus(&m_bus);
         if (r < 0) {
             m_bus = nullptr;
             return HresultFromBusError(r);
         }
         m_connected = true;
-        m_waitSource = std::make_unique<WaitSource>(sd_bus_get_fd(m_bus), [this] { Process(); });
+        m_waitSource = std::make_unique<WaitSource>(SessionBus().get_fd(m_bus), [this] { Process(); });
         return S_OK;
     }
 
@@ -188,7 +189,7 @@ private:
     {
         m_waitSource.reset();
         if (m_bus)
-            m_bus = sd_bus_flush_close_unref(m_bus);
+            m_bus = SessionBus().flush_close_unref(m_bus);
     }
 
     HRESULT Publish(PublishedClass& published)
@@ -201,11 +202,11 @@ private:
             return hr;
         published.busName = BusNameFromProgId(progId);
         published.path = ObjectPathFromProgId(progId);
-        int r = sd_bus_add_fallback(m_bus, &published.slot, published.path.c_str(), &LocalServer::OnMessage, &published);
+        int r = SessionBus().add_fallback(m_bus, &published.slot, published.path.c_str(), &LocalServer::OnMessage, &published);
         if (r >= 0)
-            r = sd_bus_request_name(m_bus, published.busName.c_str(), 0);
+            r = SessionBus().request_name(m_bus, published.busName.c_str(), 0);
         if (r < 0) {
-            published.slot = sd_bus_slot_unref(published.slot);
+            published.slot = SessionBus().slot_unref(published.slot);
             return r == -EEXIST || r == -EALREADY ? CO_E_OBJISREG : HresultFromBusError(r);
         }
         published.onBus = true;
@@ -217,8 +218,8 @@ private:
         if (!published.onBus)
             return;
         if (m_bus)
-            sd_bus_release_name(m_bus, published.busName.c_str());
-        published.slot = sd_bus_slot_unref(published.slot);
+            SessionBus().release_name(m_bus, published.busName.c_str());
+        published.slot = SessionBus().slot_unref(published.slot);
         published.onBus = false;
     }
 
@@ -229,10 +230,10 @@ private:
             return;
         m_processing = true;
         int r;
-        while ((r = sd_bus_process(m_bus, nullptr)) > 0) {
+        while ((r = SessionBus().process(m_bus, nullptr)) > 0) {
         }
         if (r >= 0)
-            r = sd_bus_flush(m_bus);
+            r = SessionBus().flush(m_bus);
         DropReleasedInstances();
         m_processing = false;
         if (r < 0) {
@@ -272,7 +273,7 @@ private:
     static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)
     {
         auto& published = *static_cast<PublishedClass*>(userdata);
-        std::string_view path = sd_bus_message_get_path(m) ? sd_bus_message_get_path(m) : "";
+        std::string_view path = SessionBus().message_get_path(m) ? SessionBus().message_get_path(m) : "";
         if (path == published.path)
             return Instance().OnClassMessage(published, m);
         if (path.size() <= published.path.size() + 1 || path[published.path.size()] != '/')
@@ -288,9 +289,9 @@ private:
 
     int OnClassMessage(PublishedClass& published, sd_bus_message* m)
     {
-        if (sd_bus_message_is_method_call(m, kIntrospectableInterface, "Introspect"))
-            return sd_bus_reply_method_return(m, "s", ClassIntrospection(published).c_str());
-        if (!sd_bus_message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
+        if (SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect"))
+            return SessionBus().reply_method_return(m, "s", ClassIntrospection(published).c_str());
+        if (!SessionBus().message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
             return 0;
         if (published.flags == REGCLS_SINGLEUSE && published.nextInstance > 1)
             return ServerInvocation::ReplyFailure(m, CO_E_OBJNOTREG);
@@ -298,33 +299,33 @@ private:
         HRESULT hr = published.factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(instance->object.Receive()));
         if (FAILED(hr) || !instance->object)
             return ServerInvocation::ReplyFailure(m, FAILED(hr) ? hr : E_NOINTERFACE);
-        int r = sd_bus_track_new(m_bus, &instance->client, &LocalServer::OnClientGone, instance.get());
+        int r = SessionBus().track_new(m_bus, &instance->client, &LocalServer::OnClientGone, instance.get());
         if (r >= 0)
-            r = sd_bus_track_add_sender(instance->client, m);
+            r = SessionBus().track_add_sender(instance->client, m);
         if (r < 0)
             return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
         uint64_t id = published.nextInstance++;
         published.instances.emplace(id, std::move(instance));
         if (published.flags == REGCLS_SINGLEUSE)
-            sd_bus_release_name(m_bus, published.busName.c_str());  // the next client starts a new server
+            SessionBus().release_name(m_bus, published.busName.c_str());  // the next client starts a new server
         std::string path = published.path + "/" + std::to_string(id);
-        return sd_bus_reply_method_return(m, "o", path.c_str());
+        return SessionBus().reply_method_return(m, "o", path.c_str());
     }
 
     static int OnInstanceMessage(ClientObject& instance, sd_bus_message* m)
     {
         IDispatch* object = instance.object.get();
-        if (sd_bus_message_is_method_call(m, kIntrospectableInterface, "Introspect"))
-            return sd_bus_reply_method_return(m, "s", InstanceIntrospection(object).c_str());
-        const char* interface = sd_bus_message_get_interface(m);
-        const char* member = sd_bus_message_get_member(m);
+        if (SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect"))
+            return SessionBus().reply_method_return(m, "s", InstanceIntrospection(object).c_str());
+        const char* interface = SessionBus().message_get_interface(m);
+        const char* member = SessionBus().message_get_member(m);
         uint8_t type = 0;
-        if (!interface || !member || sd_bus_message_get_type(m, &type) < 0 || type != SD_BUS_MESSAGE_METHOD_CALL)
+        if (!interface || !member || SessionBus().message_get_type(m, &type) < 0 || type != SD_BUS_MESSAGE_METHOD_CALL)
             return 0;
         if (std::strcmp(interface, kDispatchInterface) == 0) {
             if (std::strcmp(member, "Release") == 0) {
                 instance.released = true;
-                return sd_bus_reply_method_return(m, "");
+                return SessionBus().reply_method_return(m, "");
             }
             if (std::strcmp(member, "GetIDsOfNames") == 0)
                 return GetIDsOfNames(object, m);
@@ -340,7 +341,7 @@ private:
     static int GetIDsOfNames(IDispatch* object, sd_bus_message* m)
     {
         char** names = nullptr;
-        int r = sd_bus_message_read_strv(m, &names);
+        int r = SessionBus().message_read_strv(m, &names);
         if (r < 0)
             return r;
         std::vector<std::wstring> wide;
@@ -356,21 +357,21 @@ private:
         HRESULT hr = wide.empty() ? E_INVALIDARG
                                   : object->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), 0, ids.data());
         sd_bus_message* reply = nullptr;
-        if ((r = sd_bus_message_new_method_return(m, &reply)) < 0)
+        if ((r = SessionBus().message_new_method_return(m, &reply)) < 0)
             return r;
         BusMessagePtr owned(reply);
         int32_t code = hr;
-        if ((r = sd_bus_message_append_basic(reply, 'i', &code)) < 0
-            || (r = sd_bus_message_append_array(reply, 'i', ids.data(), ids.size() * sizeof(DISPID))) < 0)
+        if ((r = SessionBus().message_append_basic(reply, 'i', &code)) < 0
+            || (r = SessionBus().message_append_array(reply, 'i', ids.data(), ids.size() * sizeof(DISPID))) < 0)
             return r;
-        return sd_bus_send(nullptr, reply, nullptr);
+        return SessionBus().send(nullptr, reply, nullptr);
     }
 
     static int Invoke(IDispatch* object, sd_bus_message* m)
     {
         int32_t member = 0;
         uint16_t flags = 0;
-        int r = sd_bus_message_read(m, "iq", &member, &flags);
+        int r = SessionBus().message_read(m, "iq", &member, &flags);
         if (r < 0)
             return r;
         ServerInvocation invocation;

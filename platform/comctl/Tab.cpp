@@ -71,7 +71,9 @@ TabLayout Layout(HWND window, const TabState& state)
         ImageList_GetIconSize(state.images, &cx, &cy);
         layout.icon = { cx, cy };
     }
-    HDC dc = GetDC(window);
+    // Measured on a memory DC: a window DC would first work out what of the control shows between
+    // its siblings, which measuring does not need.
+    HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ oldFont = SelectObject(dc, FontOr(state.font));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
@@ -85,7 +87,7 @@ TabLayout Layout(HWND window, const TabState& state)
         widths.push_back(std::max(width, state.minTabWidth));
     }
     SelectObject(dc, oldFont);
-    ReleaseDC(window, dc);
+    DeleteDC(dc);
 
     int height = state.itemSize.cy > 0 ? state.itemSize.cy
                                        : std::max<int>(metrics.tmHeight, layout.icon.cy) + 2 * state.padding.cy;

@@ -139,6 +139,13 @@ public:
 
     std::vector<MonitorArea> Monitors() const override
     {
+        if (!m_monitors)
+            m_monitors = ReadMonitors();
+        return *m_monitors;
+    }
+
+    std::vector<MonitorArea> ReadMonitors() const
+    {
         RECT screen { 0, 0, DisplayWidth(m_x, m_screen), DisplayHeight(m_x, m_screen) };
         RECT work = screen;
         Atom type;
@@ -346,15 +353,19 @@ public:
 
     POINT CursorPosition() const override
     {
-        Window rootReturn, childReturn;
-        int rootX = 0, rootY = 0, x, y;
-        unsigned mask;
-        XQueryPointer(m_x, m_root, &rootReturn, &childReturn, &rootX, &rootY, &x, &y, &mask);
-        return { rootX, rootY };
+        if (!m_cursorPosition) {
+            Window rootReturn, childReturn;
+            int rootX = 0, rootY = 0, x, y;
+            unsigned mask;
+            XQueryPointer(m_x, m_root, &rootReturn, &childReturn, &rootX, &rootY, &x, &y, &mask);
+            m_cursorPosition = POINT { rootX, rootY };
+        }
+        return *m_cursorPosition;
     }
 
     void SetCursorPosition(POINT point) override
     {
+        m_cursorPosition.reset();
         XWarpPointer(m_x, None, m_root, 0, 0, 0, 0, point.x, point.y);
         XFlush(m_x);
     }
@@ -383,6 +394,7 @@ public:
 
     std::optional<DisplayEvent> NextEvent() override
     {
+        ForgetServerAnswers();
         while (m_pending.empty() && XPending(m_x)) {
             XEvent event;
             XNextEvent(m_x, &event);
@@ -406,6 +418,7 @@ public:
             return;
         pollfd fds[2] = { { ConnectionNumber(m_x), POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
         poll(fds, 2, timeoutMs);
+        ForgetServerAnswers();
     }
 
     void SetClipboardText(const std::string& utf8) override { OwnSelection(m_clipboard, utf8); }
@@ -426,6 +439,15 @@ private:
         XDestroyImage(image);
         XFlush(m_x);
         return true;
+    }
+
+    // The pointer's place and the monitors' areas take the server a round trip each to tell. Between
+    // two looks at the event queue the program learns nothing that could change them, so a burst of
+    // questions (every posted message carries the pointer's place) gets one answer.
+    void ForgetServerAnswers()
+    {
+        m_cursorPosition.reset();
+        m_monitors.reset();
     }
 
     // What task bars group and label windows by: the program's class, and the process on this
@@ -672,6 +694,8 @@ private:
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;
+    mutable std::optional<POINT> m_cursorPosition;
+    mutable std::optional<std::vector<MonitorArea>> m_monitors;
     std::map<Atom, std::string> m_selectionTexts; // CLIPBOARD and PRIMARY while this program owns them
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;

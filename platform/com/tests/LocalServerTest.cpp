@@ -7,9 +7,11 @@
 #include "platform/com/DispatchProxy.h"
 #include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
+#include "platform/com/SessionBusLibrary.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/com/tests/helpers/TestCalculator.h"
 #include "platform/sys/WaitSources.h"
+#include "platform/sys/tests/TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -533,6 +535,57 @@ TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
     StartServer();
     EXPECT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
               CO_E_OBJISREG);
+}
+
+TEST(SessionBusLibrary, LoadsOnlyALibraryWithEveryFunction)
+{
+    struct Case {
+        const char* fileName;
+        bool complete;
+    } cases[] = {
+        {"libsystemd.so.0", true},
+        {"libc.so.6", false},  // opens, but has none of the functions
+        {"libformulon-no-such-library.so.0", false},
+    };
+    for (const Case& c : cases) {
+        SessionBusLibrary library(c.fileName);
+        EXPECT_EQ(library.Load(), c.complete) << c.fileName;
+    }
+}
+
+// Without its library the bus is unavailable exactly as when no bus answers at the address: the
+// same failures for publishing and for reaching a class, and nothing is left half made.
+TEST_F(LocalServerTest, WithoutTheBusLibraryTheBusIsUnavailableAsWithoutABus)
+{
+    ASSERT_EQ(RegisterLocalServer(kDoublerClass, L"FlnTest.Doubler", "/bin/false"), S_OK);
+    DoublerFactory factory;
+    auto expectUnavailable = [&](const char* why) {
+        DWORD cookie = 7;
+        EXPECT_EQ(CoRegisterClassObject(kDoublerClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), E_FAIL)
+            << why;
+        EXPECT_EQ(cookie, 0u) << why;
+        EXPECT_FALSE(FindRegisteredClassObject(kDoublerClass)) << why;
+        ComPtr<IDispatch> object;
+        EXPECT_EQ(CoCreateInstance(CLSID_TestCalculator, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(object.Receive())), CO_E_SERVER_EXEC_FAILURE) << why;
+        EXPECT_FALSE(object) << why;
+        EXPECT_TRUE(IsLocalServerConnected()) << why;
+    };
+    {
+        ScopedEnv nowhere("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_bus.root() + "/no-socket");
+        expectUnavailable("no bus at the address");
+    }
+    {
+        SessionBusLibrary missing("libformulon-no-such-library.so.0");
+        ScopedSessionBusLibrary use(missing);
+        expectUnavailable("no bus library");
+    }
+
+    // The bus was there all along: with the library back, the same calls go through.
+    DWORD cookie = 0;
+    EXPECT_EQ(CoRegisterClassObject(kDoublerClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+    EXPECT_TRUE(Create());
 }
 
 TEST_F(LocalServerTest, ObjectFactoryMakesThisProgramTheServerOfItsClass)

@@ -30,6 +30,40 @@ struct TextCanvas : TestCanvas {
     HGDIOBJ previousFont;
 };
 
+// Realises every face, size, weight and slant the program's windows can ask for, in each of the
+// renderings, and hands each font to `check` with a description for its messages.
+template<typename Check>
+void ForEachFontVariant(std::initializer_list<fln::gdi::FontRendering> renderings, Check&& check)
+{
+    const wchar_t* faces[] = { L"MS Sans Serif", L"Tahoma", L"Times Roman", L"Arial Narrow", L"Courier New", L"Verdana" };
+    for (const fln::gdi::FontRendering& rendering : renderings) {
+        ScopedFontRendering settings(rendering);
+        for (const wchar_t* face : faces)
+            for (int height : { -8, -11, -13, -16, -21, -32, 15, 16 })
+                for (int weight : { FW_NORMAL, FW_SEMIBOLD, FW_BOLD })
+                    for (bool italic : { false, true }) {
+                        LOGFONTW lf {};
+                        lf.lfWeight = weight;
+                        lf.lfItalic = italic;
+                        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+                        auto font = fln::gdi::FontSystem::instance().realize(lf, height);
+                        std::string description = fln::gdi::toUtf8(face) + " " + std::to_string(height) + " " + std::to_string(weight)
+                            + (italic ? " italic" : "") + (rendering.antialias ? " smoothed" : "");
+                        std::lock_guard lock(fln::gdi::FontSystem::instance().mutex());
+                        check(*font, description);
+                        if (::testing::Test::HasFatalFailure())
+                            return;
+                    }
+    }
+}
+
+std::wstring PrintableAscii()
+{
+    std::wstring printable(0x7F - 0x20, L' ');
+    std::iota(printable.begin(), printable.end(), L' ');
+    return printable;
+}
+
 int widthOf(HDC dc, const wchar_t* text)
 {
     SIZE size {};
@@ -104,54 +138,29 @@ TEST(Fonts, BoldIsWiderAndLogFontRoundTrips)
 // A font's ASCII advances come from the font itself; laid out, each character must take the same room.
 TEST(Fonts, AdvancesAreThoseOfALayout)
 {
-    using fln::gdi::FontRendering;
-    using fln::gdi::FontSystem;
     using fln::gdi::HintStyle;
-    const FontRendering renderings[] = { {}, { true, HintStyle::Slight, fln::gdi::SubpixelOrder::None } };
-    const wchar_t* faces[] = { L"MS Sans Serif", L"Tahoma", L"Times Roman", L"Arial Narrow", L"Courier New", L"Verdana" };
-    std::wstring printable(0x7F - 0x20, L' ');
-    std::iota(printable.begin(), printable.end(), L' ');
-    for (const FontRendering& rendering : renderings) {
-        ScopedFontRendering settings(rendering);
-        for (const wchar_t* face : faces)
-            for (int height : { -8, -11, -13, -16, -21, -32, 15, 16 })
-                for (int weight : { FW_NORMAL, FW_SEMIBOLD, FW_BOLD })
-                    for (bool italic : { false, true }) {
-                        LOGFONTW lf {};
-                        lf.lfWeight = weight;
-                        lf.lfItalic = italic;
-                        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-                        auto font = FontSystem::instance().realize(lf, height);
-                        std::lock_guard lock(FontSystem::instance().mutex());
-                        PangoLayout* layout = font->createLayout(printable);
-                        PangoLayoutIter* iter = pango_layout_get_iter(layout);
-                        do {
-                            PangoRectangle logical;
-                            pango_layout_iter_get_char_extents(iter, &logical);
-                            wchar_t c = printable.at(static_cast<size_t>(pango_layout_iter_get_index(iter)));
-                            ASSERT_EQ(font->charWidth(c), PANGO_PIXELS(logical.width))
-                                << "'" << char(c) << "' of " << fln::gdi::toUtf8(face) << " " << height << " " << weight << (italic ? " italic" : "")
-                                << (rendering.antialias ? " smoothed" : "");
-                        } while (pango_layout_iter_next_char(iter));
-                        pango_layout_iter_free(iter);
-                        g_object_unref(layout);
-                    }
-    }
+    const std::wstring printable = PrintableAscii();
+    ForEachFontVariant({ {}, { true, HintStyle::Slight, fln::gdi::SubpixelOrder::None } }, [&](const fln::gdi::RealizedFont& font, const std::string& description) {
+        PangoLayout* layout = font.createLayout(printable);
+        PangoLayoutIter* iter = pango_layout_get_iter(layout);
+        do {
+            PangoRectangle logical;
+            pango_layout_iter_get_char_extents(iter, &logical);
+            wchar_t c = printable.at(static_cast<size_t>(pango_layout_iter_get_index(iter)));
+            ASSERT_EQ(font.charWidth(c), PANGO_PIXELS(logical.width)) << "'" << char(c) << "' of " << description;
+        } while (pango_layout_iter_next_char(iter));
+        pango_layout_iter_free(iter);
+        g_object_unref(layout);
+    });
 }
 
 // Printable ASCII skips the layout: its glyphs must land exactly where a layout puts them, in
 // every face, size, weight, slant and smoothing the program can ask for.
 TEST(Fonts, PrintableTextIsDrawnAsItsLayoutWould)
 {
-    using fln::gdi::FontRendering;
-    using fln::gdi::FontSystem;
     using fln::gdi::HintStyle;
     using fln::gdi::SubpixelOrder;
-    const FontRendering renderings[] = { {}, { true, HintStyle::Slight, SubpixelOrder::None }, { true, HintStyle::Full, SubpixelOrder::Rgb } };
-    const wchar_t* faces[] = { L"MS Sans Serif", L"Tahoma", L"Times Roman", L"Arial Narrow", L"Courier New", L"Verdana" };
-    std::wstring printable(0x7F - 0x20, L' ');
-    std::iota(printable.begin(), printable.end(), L' ');
-    const std::wstring texts[] = { printable, L"AVAST ffi fl Te.Yo LT 1/7 = 0.142857142857", L"x" };
+    const std::wstring texts[] = { PrintableAscii(), L"AVAST ffi fl Te.Yo LT 1/7 = 0.142857142857", L"x" };
     auto draw = [](const std::wstring& text, auto&& show) {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1400, 60);
         cairo_t* cr = cairo_create(surface);
@@ -164,32 +173,20 @@ TEST(Fonts, PrintableTextIsDrawnAsItsLayoutWould)
         cairo_surface_destroy(surface);
         return pixels;
     };
-    for (const FontRendering& rendering : renderings) {
-        ScopedFontRendering settings(rendering);
-        for (const wchar_t* face : faces)
-            for (int height : { -8, -11, -13, -21, -32, 16 })
-                for (int weight : { FW_NORMAL, FW_BOLD })
-                    for (bool italic : { false, true }) {
-                        LOGFONTW lf {};
-                        lf.lfWeight = weight;
-                        lf.lfItalic = italic;
-                        std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-                        auto font = FontSystem::instance().realize(lf, height);
-                        std::lock_guard lock(FontSystem::instance().mutex());
-                        for (const std::wstring& text : texts) {
-                            auto laidOut = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
-                                PangoLayout* layout = font->createLayout(shown);
-                                pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
-                                g_object_unref(layout);
-                            });
-                            auto direct = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
-                                EXPECT_TRUE(font->showPrintableAscii(cr, shown, 3, 40));
-                            });
-                            ASSERT_TRUE(laidOut == direct) << fln::gdi::toUtf8(text) << " in " << fln::gdi::toUtf8(face) << " " << height << " "
-                                                           << weight << (italic ? " italic" : "") << (rendering.antialias ? " smoothed" : "");
-                        }
-                    }
-    }
+    ForEachFontVariant({ {}, { true, HintStyle::Slight, SubpixelOrder::None }, { true, HintStyle::Full, SubpixelOrder::Rgb } },
+        [&](const fln::gdi::RealizedFont& font, const std::string& description) {
+            for (const std::wstring& text : texts) {
+                auto laidOut = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
+                    PangoLayout* layout = font.createLayout(shown);
+                    pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(layout, 0));
+                    g_object_unref(layout);
+                });
+                auto direct = draw(text, [&](cairo_t* cr, const std::wstring& shown) {
+                    EXPECT_TRUE(font.showPrintableAscii(cr, shown, 3, 40));
+                });
+                ASSERT_TRUE(laidOut == direct) << fln::gdi::toUtf8(text) << " in " << description;
+            }
+        });
 }
 
 TEST(Fonts, TextBeyondPrintableAsciiIsLeftToALayout)

@@ -12,7 +12,6 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #undef Display
 
@@ -183,18 +182,32 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     SetCurrentDisplay(std::move(previous));
 }
 
-// The PRIMARY selection with another X client: what it selected is read, what the program
-// selects the other client reads.
-TEST(X11Display, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
-{
-    std::string xvfb = FindProgram("Xvfb");
-    if (xvfb.empty())
-        GTEST_SKIP() << "Xvfb is not installed";
+// The display itself, connected to an Xvfb of the test's own, and another client of that server.
+class X11DisplayOnItsOwnServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string xvfb = FindProgram("Xvfb");
+        if (xvfb.empty())
+            GTEST_SKIP() << "Xvfb is not installed";
+        x11 = ConnectToNewServer(xvfb, server);
+        ASSERT_TRUE(x11) << (server ? server->Name() : std::string());
+        other = XOpenDisplay(server->Name().c_str());
+        ASSERT_TRUE(other);
+    }
+    void TearDown() override
+    {
+        if (other)
+            XCloseDisplay(other);
+    }
+
     std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    XDisplay* reader = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(reader);
+    std::unique_ptr<Display> x11;
+    XDisplay* other = nullptr;
+};
+
+TEST_F(X11DisplayOnItsOwnServer, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
+{
     NativeWindowId window = x11->CreateNativeWindow({ .bounds = { 50, 50, 150, 130 } });
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 100, 80);
     cairo_t* cr = cairo_create(surface);
@@ -216,17 +229,51 @@ TEST(X11Display, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
     x11->ShowNativeWindow(window, true, false);
     x11->Present(window, surface, { 0, 0, 100, 80 });
     EXPECT_EQ(exposes(std::chrono::milliseconds(300)), 0);
-    EXPECT_EQ(ServerPixel(reader, 60, 60), RGB(255, 0, 0));
+    EXPECT_EQ(ServerPixel(other, 60, 60), RGB(255, 0, 0));
     // An area lost after the copy asks for its pixels again.
-    XClearArea(reader, window, 0, 0, 10, 10, True);
-    XFlush(reader);
+    XClearArea(other, window, 0, 0, 10, 10, True);
+    XFlush(other);
     EXPECT_EQ(exposes(std::chrono::milliseconds(300)), 1);
 
     cairo_surface_destroy(surface);
     x11->DestroyNativeWindow(window);
-    XCloseDisplay(reader);
 }
 
+// The pointer's place and the work area are asked of the server once between two looks at the
+// event queue; what changed meanwhile shows at the next look.
+TEST_F(X11DisplayOnItsOwnServer, ServerAnswersAreFreshAfterEachLookAtTheQueue)
+{
+    Window root = DefaultRootWindow(other);
+    auto movePointer = [&](int x, int y) {
+        XWarpPointer(other, None, root, 0, 0, 0, 0, x, y);
+        XSync(other, False);
+    };
+    auto setWorkArea = [&](long left, long top, long width, long height) {
+        long area[4] = { left, top, width, height };
+        XChangeProperty(other, root, XInternAtom(other, "_NET_WORKAREA", False), XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(area), 4);
+        XSync(other, False);
+    };
+
+    movePointer(100, 120);
+    setWorkArea(0, 30, 1280, 994);
+    x11->NextEvent();
+    EXPECT_EQ(x11->CursorPosition().x, 100);
+    EXPECT_EQ(x11->CursorPosition().y, 120);
+    EXPECT_EQ(x11->Monitors().at(0).workArea.top, 30);
+
+    movePointer(300, 40);
+    setWorkArea(0, 0, 1280, 990);
+    x11->NextEvent();
+    EXPECT_EQ(x11->CursorPosition().x, 300);
+    EXPECT_EQ(x11->Monitors().at(0).workArea.bottom, 990);
+    // The program's own move shows at once.
+    x11->SetCursorPosition({ 500, 600 });
+    EXPECT_EQ(x11->CursorPosition().x, 500);
+    EXPECT_EQ(x11->CursorPosition().y, 600);
+}
+
+// The PRIMARY selection with another X client: what it selected is read, what the program
+// selects the other client reads.
 TEST(X11Display, PrimarySelectionGoesBothWays)
 {
     std::string xvfb = FindProgram("Xvfb");
