@@ -209,7 +209,7 @@ protected:
 TEST_F(X11DisplayOnItsOwnServer, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsTheArea)
 {
     NativeWindowId window = x11->CreateNativeWindow({ .bounds = { 50, 50, 150, 130 } });
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 100, 80);
+    cairo_surface_t* surface = x11->CreateWindowSurface(100, 80); // in memory shared with the server
     cairo_t* cr = cairo_create(surface);
     cairo_set_source_rgb(cr, 1, 0, 0);
     cairo_paint(cr);
