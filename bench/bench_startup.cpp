@@ -13,6 +13,7 @@
 // through shared memory (/1) or through the socket (/0), until the server has carried it out.
 
 #include "platform/display/Display.h"
+#include "platform/user/tests/VirtualServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,48 +46,28 @@ double Milliseconds(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// An Xvfb for the whole run, on the display number it picks.
-class VirtualServer {
+// An Xvfb for the whole run, and the benchmark's own connection to it.
+class ServerForRun {
 public:
-    VirtualServer()
+    ServerForRun()
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[16] = {};
-        ssize_t length = read(fds[0], buffer, sizeof buffer - 1);
-        close(fds[0]);
-        if (length > 0)
-            m_name = ":" + std::string(buffer, static_cast<size_t>(length - (buffer[length - 1] == '\n' ? 1 : 0)));
-        for (int i = 0; i < 50 && !m_x && !m_name.empty(); ++i) {
-            m_x = XOpenDisplay(m_name.c_str());
-            if (!m_x)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        std::string xvfb = FindProgram("Xvfb");
+        if (!xvfb.empty() && m_server.Start(xvfb))
+            m_x = ConnectWhenServing(m_server);
     }
-    ~VirtualServer()
+    ~ServerForRun()
     {
         if (m_x)
             XCloseDisplay(m_x);
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
     }
+    ServerForRun(const ServerForRun&) = delete;
+    ServerForRun& operator=(const ServerForRun&) = delete;
+
     XDisplay* x() const { return m_x; }
-    const std::string& name() const { return m_name; }
+    const std::string& name() const { return m_server.Name(); }
 
 private:
-    pid_t m_pid = -1;
-    std::string m_name;
+    VirtualServer m_server;
     XDisplay* m_x = nullptr;
 };
 
@@ -199,7 +180,7 @@ void Stop(pid_t pid)
 
 void StartUp(benchmark::State& state)
 {
-    VirtualServer server;
+    ServerForRun server;
     if (!server.x()) {
         state.SkipWithError("Xvfb could not be started");
         return;
@@ -282,7 +263,7 @@ BENCHMARK(StartUp)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5
 
 void Present(benchmark::State& state)
 {
-    VirtualServer server;
+    ServerForRun server;
     if (!server.x()) {
         state.SkipWithError("Xvfb could not be started");
         return;

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+// After the test framework: Xlib defines names (None, Bool) that it uses.
+#include "platform/user/tests/VirtualServer.h"
+
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
 #include <X11/Xlib.h>
@@ -28,97 +31,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-inline std::string FindProgram(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        std::string candidate = folders.substr(start, end == std::string::npos ? std::string::npos : end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
-}
-
-// An Xvfb server of our own, on the display number it picks (-displayfd).
-class VirtualServer {
-public:
-    bool Start(const std::string& program)
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return false;
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // The server writes the number and the newline apart, and fails when the pipe is closed
-        // between them: read up to the newline.
-        std::string number;
-        char buffer[16];
-        while (number.find('\n') == std::string::npos && number.size() < 16) {
-            ssize_t length = read(fds[0], buffer, sizeof buffer);
-            if (length < 0 && errno == EINTR)
-                continue;
-            if (length <= 0)
-                break;
-            number.append(buffer, static_cast<size_t>(length));
-        }
-        close(fds[0]);
-        if (number.empty() || number.back() != '\n')
-            return false;
-        number.pop_back();
-        m_display = ":" + number;
-        return true;
-    }
-    ~VirtualServer()
-    {
-        if (m_pid <= 0)
-            return;
-        // A server that takes the signal just before it starts waiting for clients sleeps on
-        // (for minutes) before it ends: ask again until it has, and insist at last.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            kill(m_pid, SIGTERM);
-            std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 1 : 50));
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-                return;
-        }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    const std::string& Name() const { return m_display; }
-    pid_t Pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
-
-// Whether a connection to the display reaches the server of that process. A server that is ending
-// gives up its display number (its lock file) before its listening sockets; a new server that takes
-// the number over cannot bind the abstract socket the old one still holds, and clients reach the
-// old one through it until it is gone.
-inline bool DisplayIsServedBy(const std::string& name, pid_t server)
-{
-    XDisplay* connection = XOpenDisplay(name.c_str());
-    if (!connection)
-        return false;
-    ucred peer {};
-    socklen_t length = sizeof peer;
-    const bool ours = getsockopt(ConnectionNumber(connection), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.pid == server;
-    XCloseDisplay(connection);
-    return ours;
-}
 
 // Connects to a server of the test's own, with retries (a busy machine's server can take seconds),
 // starting another server when that one does not answer. A server that goes away under a test
