@@ -2,6 +2,7 @@
 
 #include "datetime/MoonAstronomy.h"
 #include "datetime/core/DateLocale.h"
+#include "datetime/core/FloorDivision.h"
 #include "res/MoonClock.h"
 
 #include <cmath>
@@ -30,8 +31,10 @@ constexpr POINT SmallDigitPlaces[] = { { 120, 50 }, { 134, 50 }, { 5, 5 },   { 1
 // On 20 July the face carries a red mark.
 constexpr POINT JulyTwentiethMark { 41, 29 };
 
+// Lunations are counted from the new moon of January 1923, lunation 1.
 constexpr double FirstLunationNewMoon = 2423436.0;
-// Days from 1 January 1601 (the start of file times) to 1 January 1970.
+constexpr long long SecondsPerDay = 86400;
+// Seconds from 1 January 1601 (the start of file times) to 1 January 1970.
 constexpr long long FileTimeEpochSeconds = 11644473600LL;
 constexpr long long TicksPerSecond = 10'000'000;
 
@@ -48,16 +51,17 @@ struct ClockFields {
     int hour = 0;
     int minute = 0;
     int second = 0;
+    int weekday = 0;  // 0 = Sunday
 };
 
 ClockFields FieldsOf(const std::tm& time)
 {
-    return { time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec };
+    return { time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec, time.tm_wday };
 }
 
 ClockFields FieldsOf(const SYSTEMTIME& time)
 {
-    return { time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond };
+    return { time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wDayOfWeek };
 }
 
 // A Julian day as calendar fields. The moment is rounded to the second first, so that one just
@@ -66,12 +70,21 @@ std::optional<ClockFields> SplitJulianDay(double jd)
 {
     if (!CMoonAstronomy::IsSupportedJulianDay(jd))
         return std::nullopt;
-    double rounded = (std::floor((jd + 0.5) * 86400 + 0.5)) / 86400 - 0.5;
-    auto date = CMoonAstronomy::CivilFromJulian(rounded);
-    auto time = CMoonAstronomy::TimeFromJulian(rounded);
-    if (!date || !time)
+    auto seconds = static_cast<long long>(std::floor((jd + 0.5) * SecondsPerDay + 0.5));
+    long long dayNumber = FloorDiv(seconds, SecondsPerDay);
+    long long secondOfDay = seconds - dayNumber * SecondsPerDay;
+    // The Julian day of that date's noon.
+    auto noon = static_cast<double>(dayNumber);
+    auto date = CMoonAstronomy::CivilFromJulian(noon);
+    if (!date)
         return std::nullopt;
-    return ClockFields { date->year, date->month, date->day, time->hour, time->minute, time->second };
+    return ClockFields { date->year,
+                         date->month,
+                         date->day,
+                         static_cast<int>(secondOfDay / 3600),
+                         static_cast<int>(secondOfDay / 60 % 60),
+                         static_cast<int>(secondOfDay % 60),
+                         *CMoonAstronomy::WeekdayOfJulian(noon) };
 }
 
 // The digits of a field of `count` places, or blanks when the value lies outside [low, high].
@@ -220,7 +233,7 @@ CMoonClock::Reading CMoonClock::ReadFixedMoment()
     if (reading.utc && reading.utc->year >= 0 && reading.utc->year <= 0xFFFF) {
         const ClockFields& utc = *reading.utc;
         SYSTEMTIME universal { static_cast<WORD>(utc.year),   static_cast<WORD>(utc.month),
-                               static_cast<WORD>(*CMoonAstronomy::WeekdayOfJulian(m_dFixedJulianDay)),
+                               static_cast<WORD>(utc.weekday),
                                static_cast<WORD>(utc.day),    static_cast<WORD>(utc.hour),
                                static_cast<WORD>(utc.minute), static_cast<WORD>(utc.second), 0 };
         SYSTEMTIME local;
