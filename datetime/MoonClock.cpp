@@ -248,8 +248,7 @@ CMoonClock::Reading CMoonClock::ReadFixedMoment()
 
 void CMoonClock::Draw(CDC* dc)
 {
-    m_bLive = !m_bFixedMode;
-    Reading reading = m_bLive ? ReadSystemClock() : ReadFixedMoment();
+    Reading reading = m_bFixedMode ? ReadFixedMoment() : ReadSystemClock();
     m_Digits = ClockDigits(reading.shown, m_bMonthFirst);
     auto moon = CMoonAstronomy::ComputePhase(reading.julianDay);
     // A moment without a moon (not a finite day) shows the disc dark.
@@ -340,7 +339,6 @@ BOOL CMoonClock::ToLocalTime(const TIME_ZONE_INFORMATION& zone, const SYSTEMTIME
         return FALSE;
     long long bias = zone.Bias;
     if (zone.DaylightDate.wMonth != 0 && zone.StandardDate.wMonth != 0) {
-        // The rules' times of day are taken as universal times.
         auto daylightStart = TransitionTicks(zone.DaylightDate, utc.wYear);
         auto standardStart = TransitionTicks(zone.StandardDate, utc.wYear);
         if (!daylightStart || !standardStart)

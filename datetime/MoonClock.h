@@ -60,7 +60,8 @@ public:
     // which it also keeps.
     void GetZoneTimes(std::tm& time, BOOL local);
     // Universal to local time after the zone's rules, when the system's conversion cannot do it.
-    // FALSE for a moment before 1601, a rule that names no real day, or a local time before 1601.
+    // The transitions' times of day are compared with the universal time as they stand. FALSE for
+    // a moment before 1601, a rule that names no real day, or a local time before 1601.
     static BOOL ToLocalTime(const TIME_ZONE_INFORMATION& zone, const SYSTEMTIME& utc, SYSTEMTIME& local);
 
 protected:
@@ -82,7 +83,6 @@ private:
     CStringArray m_InfoLines;
     CStringArray m_Labels;
     CStringArray m_MonthNames;
-    BOOL m_bLive = TRUE;
     TIME_ZONE_INFORMATION m_TimeZone {};
     std::array<BYTE, DigitCount> m_Digits {};
     BOOL m_bMonthFirst = FALSE;
