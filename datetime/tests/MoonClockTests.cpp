@@ -212,6 +212,16 @@ TEST_F(MoonClockTest, TheControlTakesTheFaceSizeOnceAndSettles)
     EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
 }
 
+TEST_F(MoonClockTest, NearANewMoonTheDiscIsDarkAndTheClockStillShowsTheTime)
+{
+    ShowMoment(JulianDay(2024, 4, 8, 18, 21), COleDateTime(2024, 4, 8, 20, 21, 0));
+    // The hours' 2 has its top bar at (12..21, 35..38); the disc's centre is at (175, 32).
+    EXPECT_EQ(Pixel(15, 36), RGB(0, 0, 0));
+    for (int x = 148; x < 203; ++x)
+        ASSERT_EQ(Pixel(x, 32), RGB(179, 183, 139)) << x;
+    EXPECT_EQ(Line(clock, CMoonClock::PhaseLine), L"Moon phase: 0 %");
+}
+
 struct PictureCase {
     const char* name;
     double jd;
