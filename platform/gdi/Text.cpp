@@ -88,8 +88,8 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
     // colour mask to keep their per-channel coverage.
     bool crisp = font->smoothing() == Smoothing::Monochrome;
     bool perChannel = font->smoothing() == Smoothing::Subpixel;
-    // The glyphs and rules, drawn at the text box's origin.
-    // A printed page's glyphs keep their text (a layout's clusters), so its text is searchable.
+    // The glyphs and rules, drawn at the text box's origin. With keepText the glyphs carry their
+    // text (a layout's clusters), so that a printed page's text can be searched.
     auto trace = [&](cairo_t* cr, bool keepText) {
         std::lock_guard lock(FontSystem::instance().mutex());
         bool natural = !drawing.advances && dc.state.charExtra == 0 && dc.state.justifyBreaks == 0;
