@@ -507,9 +507,8 @@ void FlCalendar::LayoutPanels()
     height = client.Height();
     for (int index = 0; index < CellCount; ++index) {
         int column = index % 7, row = index / 7;
-        int top = static_cast<int>((row == 0 ? DayBarBottom : RowEdges[row - 1]) * height);
-        m_Cells[index].SetRect(CRect(static_cast<int>(ColumnEdges[column] * width), top,
-            static_cast<int>(ColumnEdges[column + 1] * width) - 1, static_cast<int>(RowEdges[row] * height) - 1));
+        m_Cells[index].SetRect(CRect(static_cast<int>(ColumnEdges[column] * width), static_cast<int>(RowEdges[row] * height),
+            static_cast<int>(ColumnEdges[column + 1] * width) - 1, static_cast<int>(RowEdges[row + 1] * height) - 1));
     }
 }
 
