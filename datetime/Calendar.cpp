@@ -72,7 +72,7 @@ BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CC
 {
     LoadSystemColors();
     InitFonts();
-    m_pNotifyWnd = m_pParentWnd = parent;
+    m_pNotifyWnd = parent;
     LPCWSTR windowClass = AfxRegisterWndClass(GetClassStyle(), LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE));
     if (!CreateEx(0, windowClass, L"FlCalendar", style | WS_CHILD | WS_CLIPCHILDREN, rect, parent, id, context))
         return FALSE;
@@ -243,12 +243,9 @@ BOOL FlCalendar::SelectDate(COleDateTime date, BOOL select)
     if (!IsValidDate(date.GetYear(), date.GetMonth(), date.GetDay()))
         return FALSE;
     StripTime(date);
-    if (select) {
+    if (select)
         m_SelectedDate = m_FocusDate = date;
-        m_pRememberedSelection = &m_SelectedDate;
-    } else {
-        m_pRememberedSelection = nullptr;
-    }
+    m_bSelectionRemembered = select;
     for (FlDayBox& cell : m_Cells) {
         if (cell.IsInUse() && cell.GetDayDate() == date) {
             cell.Select(select, TRUE);
@@ -424,7 +421,7 @@ void FlCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
     cell.Highlight(FALSE, FALSE);
     cell.SetOutsideMonth(!inMonth);
     cell.Highlight(IsHighlightedDate(day), FALSE);
-    if (m_pRememberedSelection && day == m_SelectedDate && cell.Select(TRUE, FALSE)) {
+    if (m_bSelectionRemembered && day == m_SelectedDate && cell.Select(TRUE, FALSE)) {
         m_FocusDate = m_SelectedDate;
         m_pSelectedCell = &cell;
     }
@@ -435,8 +432,6 @@ void FlCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
 
 void FlCalendar::LoadSystemColors()
 {
-    if (!m_bUseSystemColors)
-        return;
     m_DayTextColor = m_TitleTextColor = GetSysColor(COLOR_WINDOWTEXT);
     m_DayBarTextColor = GetSysColor(COLOR_BTNTEXT);
     m_GrayTextColor = GetSysColor(COLOR_GRAYTEXT);

@@ -126,14 +126,13 @@ private:
     void StopTracking();
 
     CWnd* m_pNotifyWnd = nullptr;
-    CWnd* m_pParentWnd = nullptr;
     int m_nBorderWidth = 2;
     FlDayBar m_DayBar;
     FlCalTitle m_Title;
     BOOL m_bCreated = FALSE;
     COleDateTime m_DisplayedDate;
     COleDateTime m_SelectedDate;
-    const COleDateTime* m_pRememberedSelection = nullptr;
+    BOOL m_bSelectionRemembered = FALSE;
     COleDateTime m_FocusDate;
     std::array<FlDayBox, CellCount> m_Cells;
     FlDayBox* m_pSelectedCell = nullptr;
@@ -147,7 +146,6 @@ private:
     CFont m_TitleFont;
     CFont m_DayBarFont;
     CFont m_DayFont;
-    BOOL m_bUseSystemColors = TRUE;
     COLORREF m_DayTextColor = 0;
     COLORREF m_DayBarTextColor = 0;
     COLORREF m_TitleTextColor = 0;

@@ -42,26 +42,24 @@ CRect FlCalTitle::SetRect(const RECT& rect)
     int bottom = r.bottom - margin;
     auto percent = [&](int share) { return r.Width() * share / 100; };
     if (m_bHasYearButtons) {
-        PlaceButton(m_PrevYear, TRUE, r.left + percent(5), r.left + percent(15), top, bottom);
-        PlaceButton(m_NextYear, TRUE, r.right - percent(15), r.right - percent(5), top, bottom);
+        PlaceButton(m_PrevYear, r.left + percent(5), r.left + percent(15), top, bottom);
+        PlaceButton(m_NextYear, r.right - percent(15), r.right - percent(5), top, bottom);
     }
     if (m_bHasMonthButtons) {
         int inner = m_bHasYearButtons ? 15 : 5;
         int outer = m_bHasYearButtons ? 25 : 15;
-        PlaceButton(m_PrevMonth, TRUE, r.left + percent(inner), r.left + percent(outer), top, bottom);
-        PlaceButton(m_NextMonth, TRUE, r.right - percent(outer), r.right - percent(inner), top, bottom);
+        PlaceButton(m_PrevMonth, r.left + percent(inner), r.left + percent(outer), top, bottom);
+        PlaceButton(m_NextMonth, r.right - percent(outer), r.right - percent(inner), top, bottom);
     }
     return old;
 }
 
-void FlCalTitle::PlaceButton(CButton& button, BOOL shown, int left, int right, int top, int bottom)
+void FlCalTitle::PlaceButton(CButton& button, int left, int right, int top, int bottom)
 {
-    if (!button.m_hWnd)
-        return;
     WINDOWPLACEMENT placement { sizeof placement };
     ::GetWindowPlacement(button.m_hWnd, &placement);
     placement.rcNormalPosition = { left, top, right, bottom };
-    placement.showCmd = shown ? SW_SHOW : SW_HIDE;
+    placement.showCmd = SW_SHOW;
     ::SetWindowPlacement(button.m_hWnd, &placement);
     button.EnableWindow(TRUE);
 }
@@ -72,11 +70,6 @@ void FlCalTitle::ShowDate(const COleDateTime& date)
     CString name;
     GetMonthName(month, (GetStyle() & CalendarPanelStyle::FullMonthNames) != 0, name);
     SetText(FormatWide(L"%s %d", name.GetString(), month < 0 ? -1 : date.GetYear()).c_str());
-}
-
-void FlCalTitle::Draw(CDC* dc)
-{
-    SECPanel::Draw(dc);
 }
 
 void FlCalTitle::SetButtonFont(CFont* font)
@@ -108,7 +101,7 @@ COleDateTime FlDayBox::SetDayDate(const COleDateTime& date)
 {
     COleDateTime old = m_Date;
     m_Date = date;
-    m_bHasDate = m_bInUse = TRUE;
+    m_bInUse = TRUE;
     return old;
 }
 

@@ -29,7 +29,6 @@ public:
     // Places the buttons inside the new rectangle too.
     CRect SetRect(const RECT& rect) override;
     void ShowDate(const COleDateTime& date);
-    void Draw(CDC* dc) override;
     // The buttons take the calendar's title font.
     void SetButtonFont(CFont* font);
 
@@ -37,7 +36,7 @@ public:
     BOOL HasYearButtons() const { return m_bHasYearButtons; }
 
 private:
-    void PlaceButton(CButton& button, BOOL shown, int left, int right, int top, int bottom);
+    static void PlaceButton(CButton& button, int left, int right, int top, int bottom);
 
     FlCalendar* m_pCalendar = nullptr;
     CButton m_PrevYear;
@@ -88,6 +87,5 @@ private:
     FlCalendar* m_pCalendar = nullptr;
     COleDateTime m_Date;
     BOOL m_bOutsideMonth = FALSE;
-    BOOL m_bHasDate = FALSE;
     BOOL m_bInUse = FALSE;
 };
