@@ -55,6 +55,7 @@ END_MESSAGE_MAP()
 FlCalendar::FlCalendar()
     : m_DisplayedDate(1970, 1, 1, 0, 0, 0)
 {
+    m_Title.SetCalendar(this);
     m_DayBar.SetCalendar(this);
     m_DayBar.SetFirstWeekday(CurrentDateLocale().firstDayOfWeek);
     for (FlDayBox& cell : m_Cells)
@@ -74,7 +75,9 @@ BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CC
     InitFonts();
     m_pNotifyWnd = parent;
     LPCWSTR windowClass = AfxRegisterWndClass(GetClassStyle(), LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE));
-    if (!CreateEx(0, windowClass, L"FlCalendar", style | WS_CHILD | WS_CLIPCHILDREN, rect, parent, id, context))
+    // A drop-down calendar is a popup window of its own; every other one is a child of its page.
+    DWORD kind = (style & WS_POPUP) ? 0 : WS_CHILD;
+    if (!CreateEx(0, windowClass, L"FlCalendar", style | kind | WS_CLIPCHILDREN, rect, parent, id, context))
         return FALSE;
 
     const CRect empty;
@@ -526,6 +529,32 @@ BOOL FlCalendar::SetOtherMonthStyle(DWORD style)
 }
 
 void FlCalendar::SetAutoSize(BOOL on) { m_dwFlags = on ? m_dwFlags | AutoSize : m_dwFlags & ~AutoSize; }
+
+void FlCalendar::ComputeContentSize(CRect& rect, CDC* dc)
+{
+    if (!m_DayFont.m_hObject) {
+        InitFonts();
+        if (m_dwFlags & FitFontsOnCreate)
+            FitFonts();
+    }
+    CClientDC screen(nullptr);
+    CDC* measure = dc ? dc : &screen;
+    FlDayBox& sample = m_Cells[0];
+    sample.SetFlags(m_dwFlags);
+    sample.SetStyle(m_dwOtherMonthStyle);
+    sample.SetBorderWidth(m_nBorderWidth);
+    m_Title.SetStyle(m_dwCurrentMonthStyle | CalendarPanelStyle::CentredDay);
+    m_DayBar.SetStyle(m_dwCurrentMonthStyle);
+    CFont* old = measure->SelectObject(&m_DayFont);
+    CSize cell = sample.GetCellSize(measure);
+    measure->SelectObject(&m_DayBarFont);
+    CSize bar = m_DayBar.GetBarSize(measure);
+    measure->SelectObject(&m_TitleFont);
+    CSize title = m_Title.GetTitleSize(measure);
+    measure->SelectObject(old);
+    rect.right = rect.left + std::max({ 7 * cell.cx, bar.cx, title.cx });
+    rect.bottom = rect.top + title.cy + bar.cy + 6 * cell.cy;
+}
 
 // ---- messages
 

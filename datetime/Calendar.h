@@ -88,6 +88,9 @@ public:
     CFont& GetTitleFont() { return m_TitleFont; }
     CFont& GetDayBarFont() { return m_DayBarFont; }
     CFont& GetDayFont() { return m_DayFont; }
+    // The size the content needs (title, weekday bar and six rows of days) in the calendar's
+    // fonts, written into `rect` from its top-left corner; measured on `dc`, or on the screen.
+    void ComputeContentSize(CRect& rect, CDC* dc = nullptr);
 
 protected:
     void OnPaint();

@@ -4,6 +4,8 @@
 #include "platform/base/StringFormat.h"
 #include "platform/mfc/Dc.h"
 
+#include <algorithm>
+
 namespace {
 
 // The column edges of the weekday bar and of the day grid, as fractions of the width.
@@ -72,6 +74,14 @@ void FlCalTitle::ShowDate(const COleDateTime& date)
     SetText(FormatWide(L"%s %d", name.GetString(), month < 0 ? -1 : date.GetYear()).c_str());
 }
 
+CSize FlCalTitle::GetTitleSize(CDC* dc) const
+{
+    CSize text = dc->GetTextExtent((GetStyle() & CalendarPanelStyle::FullMonthNames) ? L"September, 2000" : L"Sep, 2000");
+    bool buttons = m_pCalendar && (m_pCalendar->GetFlags() & (FlCalendar::MonthButtons | FlCalendar::YearButtons));
+    double widthFactor = buttons ? 2.2 : 1.2;
+    return { static_cast<int>(text.cx * widthFactor), static_cast<int>(text.cy * 1.2) };
+}
+
 void FlCalTitle::SetButtonFont(CFont* font)
 {
     for (CButton* button : { &m_PrevYear, &m_PrevMonth, &m_NextMonth, &m_NextYear })
@@ -93,6 +103,14 @@ void FlDayBar::DrawText(CDC* dc)
         GetDayName(WeekdayOfColumn(column), full, name);
         DrawCenteredText(dc, cell, name);
     }
+}
+
+CSize FlDayBar::GetBarSize(CDC* dc) const
+{
+    CString wednesday;
+    GetDayName(4, (GetStyle() & CalendarPanelStyle::FullDayNames) != 0, wednesday);
+    CSize text = dc->GetTextExtent(wednesday);
+    return { 7 * text.cx, text.cy };
 }
 
 // ---- FlDayBox
@@ -125,6 +143,29 @@ CString FlDayBox::DayText() const
     if (!m_bInUse)
         return L" ";
     return FormatWide(L"%d", m_Date.GetDay()).c_str();
+}
+
+CSize FlDayBox::GetCellSize(CDC* dc)
+{
+    CSize text = dc->GetTextExtent(L"88");
+    CSize scaled(static_cast<int>(text.cx * 1.25), static_cast<int>(text.cy * 1.25));
+    if (!(GetStyle() & CalendarPanelStyle::CentredDay))
+        scaled = CSize(static_cast<int>(scaled.cx * 1.5), static_cast<int>(scaled.cy * 1.5));
+    // The widest frames: a selected, marked day, and a plain one.
+    BOOL selected = IsSelected(), highlighted = IsHighlighted();
+    DWORD flags = SetFlags(GetFlags() | SECPanel::FlagSelectable | SECPanel::FlagHighlightable);
+    Select(TRUE, FALSE);
+    Highlight(TRUE, FALSE);
+    RecalcLayout();
+    int margin = FrameMargin();
+    Select(FALSE, FALSE);
+    Highlight(FALSE, FALSE);
+    RecalcLayout();
+    margin = 2 * std::max(margin, FrameMargin());
+    Select(selected, FALSE);
+    Highlight(highlighted, FALSE);
+    SetFlags(flags);
+    return { std::max<int>(scaled.cx, text.cx + margin), std::max<int>(scaled.cy, text.cy + margin) };
 }
 
 void FlDayBox::DrawText(CDC* dc)

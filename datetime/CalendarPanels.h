@@ -24,11 +24,14 @@ constexpr UINT ID_CALENDAR_PREV_MONTH = 20523;
 
 class FlCalTitle : public SECPanel {
 public:
+    void SetCalendar(FlCalendar* calendar) { m_pCalendar = calendar; }
     // Creates the panel and, after the calendar's flags, its month and year buttons.
     BOOL Create(const RECT& rect, FlCalendar* calendar, BOOL selected, BOOL highlighted, DWORD style, DWORD flags, int borderWidth);
     // Places the buttons inside the new rectangle too.
     CRect SetRect(const RECT& rect) override;
     void ShowDate(const COleDateTime& date);
+    // The size the title needs in the font selected into `dc`.
+    CSize GetTitleSize(CDC* dc) const;
     // The buttons take the calendar's title font.
     void SetButtonFont(CFont* font);
 
@@ -55,6 +58,8 @@ public:
     void SetFirstWeekday(int weekday) { m_nFirstWeekday = weekday; }
     // The weekday (1 = Sunday) shown in column 1..7.
     int WeekdayOfColumn(int column) const { return (column + m_nFirstWeekday - 2) % 7 + 1; }
+    // The size the bar needs in the font selected into `dc`.
+    CSize GetBarSize(CDC* dc) const;
 
 protected:
     void DrawText(CDC* dc) override;
@@ -75,6 +80,8 @@ public:
     BOOL IsOutsideMonth() const { return m_bOutsideMonth; }
     // The day of month, "-1" for a date without one, a single space for a blank cell.
     CString DayText() const;
+    // The size a cell needs in the font selected into `dc`, with room for its frames.
+    CSize GetCellSize(CDC* dc);
 
     void OnClick();
     void OnRightClick();

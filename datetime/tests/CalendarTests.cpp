@@ -1,4 +1,5 @@
 #include "datetime/Calendar.h"
+#include "datetime/PopupCalendar.h"
 
 #include "datetime/core/Clock.h"
 #include "datetime/core/DateLocale.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -103,13 +105,14 @@ protected:
         headless->InjectKey(VK_CONTROL, false);
         Pump();
     }
-    int SelectedIndex()
+    static int SelectedIndexOf(FlCalendar& shown)
     {
         for (int index = 0; index < FlCalendar::CellCount; ++index)
-            if (calendar.GetDayBox(index).IsSelected())
+            if (shown.GetDayBox(index).IsSelected())
                 return index;
         return -1;
     }
+    int SelectedIndex() { return SelectedIndexOf(calendar); }
     COleDateTime SelectedDay()
     {
         int index = SelectedIndex();
@@ -454,6 +457,120 @@ TEST_F(CalendarTest, PaintsTheMonthWithTheSelectionAndAMark)
     calendar.HighlightDate(Day(2024, 4, 25), TRUE);
     Pump();
     EXPECT_TRUE(pixel_checks::MatchesExpectedImage(calendar.m_hWnd, "calendar_april_2024.png"));
+}
+
+} // namespace
+
+namespace {
+
+class PopupCalendarTest : public CalendarTest {
+protected:
+    void TearDown() override
+    {
+        popup.DestroyWindow();
+        CalendarTest::TearDown();
+    }
+    // Opens the popup below an anchor on the page, on 15 April 2024 with `selected` selected.
+    void Open(std::optional<COleDateTime> selected)
+    {
+        popup.SetDate(Day(2024, 4, 15), FALSE);
+        popup.SelectDate(selected ? *selected : popup.GetSelectedDate(), selected.has_value());
+        anchor = CRect(ScreenPoint(page.m_hWnd, 20, 20), CSize(120, 20));
+        ASSERT_TRUE(popup.OpenAt(WS_VISIBLE | WS_BORDER | FlPopupCalendar::AlignLeft, anchor, &page));
+        Pump();
+        MessageLog::Instance().entries.clear();
+    }
+    POINT PopupCellPoint(int index)
+    {
+        CPoint centre = popup.GetDayBox(index).GetRect().CenterPoint();
+        return ScreenPoint(popup.m_hWnd, centre.x, centre.y);
+    }
+
+    FlPopupCalendar popup;
+    CRect anchor;
+};
+
+TEST_F(PopupCalendarTest, OpensBelowTheAnchorSizedToItsContent)
+{
+    Open(Day(2024, 4, 15));
+    EXPECT_TRUE(popup.GetStyle() & WS_POPUP);
+    EXPECT_FALSE(popup.GetStyle() & WS_CHILD);
+    EXPECT_EQ(::GetFocus(), popup.m_hWnd);
+    CRect window;
+    popup.GetWindowRect(&window);
+    EXPECT_EQ(window.TopLeft(), CPoint(anchor.left, anchor.bottom));
+    CRect content(0, 0, 0, 0);
+    popup.ComputeContentSize(content);
+    CRect client;
+    popup.GetClientRect(&client);
+    EXPECT_EQ(client.Size(), content.Size());
+    // Every day number fits its cell.
+    CClientDC dc(&popup);
+    dc.SelectObject(&popup.GetDayFont());
+    CSize digits = dc.GetTextExtent(L"88");
+    EXPECT_GE(popup.GetDayBox(0).GetRect().Width(), digits.cx);
+    EXPECT_GE(popup.GetDayBox(0).GetRect().Height(), digits.cy);
+    EXPECT_EQ(SelectedIndexOf(popup), 14);
+}
+
+TEST_F(PopupCalendarTest, NearTheWorkAreaEdgesItOpensOnTheOtherSide)
+{
+    const CRect work(0, 0, 800, 600);
+    const CSize size(200, 150);
+    struct Case {
+        DWORD style;
+        CRect anchor;
+        CPoint place;
+    };
+    const Case cases[] = {
+        { FlPopupCalendar::AlignLeft, { 100, 100, 220, 120 }, { 100, 120 } },
+        { FlPopupCalendar::AlignLeft, { 650, 100, 770, 120 }, { 570, 120 } },  // right edge: flush with the anchor's right
+        { FlPopupCalendar::AlignLeft, { 100, 500, 220, 520 }, { 100, 350 } },  // bottom edge: above the anchor
+        { 0, { 100, 100, 220, 120 }, { 220, 120 } },
+        { 0, { 500, 440, 620, 460 }, { 300, 290 } },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FlPopupCalendar::PlaceBeside(c.style, c.anchor, size, work), c.place) << c.anchor.left << "," << c.anchor.top;
+}
+
+TEST_F(PopupCalendarTest, LosingTheActivationPicksTheSelectedDayOrDismisses)
+{
+    struct Case {
+        std::optional<COleDateTime> selected;
+        UINT message;
+    };
+    for (const Case& c : { Case { Day(2024, 4, 15), WM_CALENDAR_PICKED }, Case { std::nullopt, WM_CALENDAR_DISMISS } }) {
+        Open(c.selected);
+        ::SetActiveWindow(page.m_hWnd);
+        auto notes = Notifications();
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].message, c.message);
+        EXPECT_FALSE(popup.IsWindowVisible());
+    }
+}
+
+TEST_F(PopupCalendarTest, ADoubleClickPicksAndEscapeDismisses)
+{
+    Open(std::nullopt);
+    headless->Advance(GetDoubleClickTime() + 1);
+    Click(PopupCellPoint(9));
+    Click(PopupCellPoint(9));
+    auto notes = Notifications();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], (Notification { WM_CALENDAR_SELECT, TRUE, Day(2024, 4, 10) }));
+    EXPECT_EQ(notes[1].message, WM_CALENDAR_PICKED);
+    EXPECT_FALSE(popup.IsWindowVisible());
+
+    Open(std::nullopt);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Notifications(), (std::vector<Notification> { { WM_CALENDAR_DISMISS, 0, COleDateTime() } }));
+    EXPECT_FALSE(popup.IsWindowVisible());
+}
+
+TEST_F(PopupCalendarTest, PaintsTheDropDown)
+{
+    Open(Day(2024, 4, 15));
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(popup.m_hWnd, "popup_calendar_april_2024.png"));
 }
 
 } // namespace
