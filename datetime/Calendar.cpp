@@ -43,6 +43,7 @@ ON_WM_MOUSEMOVE()
 ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
 ON_WM_RBUTTONDOWN()
 ON_WM_KEYDOWN()
+ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
 ON_WM_SYSCOLORCHANGE()
 ON_COMMAND(ID_CALENDAR_NEXT_MONTH, OnNextMonthButton)
 ON_COMMAND(ID_CALENDAR_PREV_YEAR, OnPrevYearButton)
@@ -190,7 +191,7 @@ BOOL FlCalendar::MoveTo(const COleDateTime& target, const COleDateTime& base, BO
     COleDateTimeSpan span = target - base;
     BOOL moved = fromSelection ? MoveSelection(span) : MoveDisplay(span);
     // After a month or year move the selection keeps its place in the grid.
-    if (m_pSelectedCell && m_pSelectedCell->IsInUse())
+    if (moved && m_pSelectedCell && m_pSelectedCell->IsInUse())
         SelectDate(m_pSelectedCell->GetDayDate(), TRUE);
     return moved;
 }
@@ -727,6 +728,12 @@ void FlCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
         break;
     }
     CWnd::OnKeyDown(key, repeat, flags);
+}
+
+LRESULT FlCalendar::OnGetDlgCode(WPARAM, LPARAM)
+{
+    // On a page the arrows move through the days, not to the next control.
+    return (m_dwFlags & KeyboardOn) ? DLGC_WANTARROWS : 0;
 }
 
 void FlCalendar::OnSysColorChange()

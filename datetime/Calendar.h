@@ -102,6 +102,7 @@ protected:
     LRESULT OnCancelMode(WPARAM, LPARAM);
     void OnRButtonDown(UINT flags, CPoint point);
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM);
     void OnSysColorChange();
     void OnNextMonthButton() { NextMonth(FALSE); }
     void OnPrevYearButton() { PrevYear(FALSE); }

@@ -285,9 +285,16 @@ TEST_F(CalendarTest, KeysMoveTheSelectionAndThePage)
     EXPECT_EQ(Notifications(), (std::vector<Notification> { { WM_CALENDAR_DISMISS, 0, COleDateTime() } }));
 }
 
+TEST_F(CalendarTest, OnAPageTheArrowKeysBelongToTheCalendar)
+{
+    CreateCalendar();
+    EXPECT_EQ(::SendMessageW(calendar.m_hWnd, WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+}
+
 TEST_F(CalendarTest, WithoutKeyboardHandlingKeysAreIgnored)
 {
     CreateCalendar(FlCalendar::DefaultFlags & ~FlCalendar::KeyboardOn);
+    EXPECT_EQ(::SendMessageW(calendar.m_hWnd, WM_GETDLGCODE, 0, 0), 0);
     Key(VK_RIGHT);
     Key(VK_ESCAPE);
     EXPECT_EQ(SelectedDay(), Day(2024, 4, 15));
