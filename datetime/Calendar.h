@@ -1,5 +1,5 @@
 #pragma once
-// The month calendar: a child window that shows one month as a title with navigation buttons, a
+// The month calendar: a window (a child of its page, or a drop-down) that shows one month as a title with navigation buttons, a
 // weekday bar and 42 day cells (six weeks), moves by day, week, month and year through mouse, keys
 // and the title buttons, selects and marks days, and posts what happened to its notify window.
 // Dates carry no time of day. "Today" comes from Clock.h, names and the first weekday from
@@ -16,8 +16,8 @@ struct CCreateContext;
 // Posted to the notify window; lParam is the FlDayBox concerned, or 0.
 constexpr UINT WM_CALENDAR_SELECT = 0x600;    // wParam: selected (TRUE) or deselected
 constexpr UINT WM_CALENDAR_HIGHLIGHT = 0x601; // wParam: marked or unmarked
-constexpr UINT WM_CALENDAR_PICKED = 0x602;    // a date was picked; the calendar hides
-constexpr UINT WM_CALENDAR_DISMISS = 0x603;   // closed without a pick; the calendar hides
+constexpr UINT WM_CALENDAR_PICKED = 0x602;    // a date was picked; a drop-down calendar hides
+constexpr UINT WM_CALENDAR_DISMISS = 0x603;   // closed without a pick; a drop-down calendar hides
 
 class FlCalendar : public CWnd {
     DECLARE_DYNCREATE(FlCalendar)
