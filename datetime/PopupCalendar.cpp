@@ -1,0 +1,70 @@
+#include "datetime/PopupCalendar.h"
+
+#include "platform/mfc/Dc.h"
+
+IMPLEMENT_DYNCREATE(FlPopupCalendar, FlCalendar)
+
+BEGIN_MESSAGE_MAP(FlPopupCalendar, FlCalendar)
+ON_WM_ACTIVATE()
+END_MESSAGE_MAP()
+
+FlPopupCalendar::FlPopupCalendar()
+{
+    SetFlags(PopupFlags);
+    SetCurrentMonthStyle(0x83);
+    SetOtherMonthStyle(0x181);
+}
+
+BOOL FlPopupCalendar::OpenAt(DWORD style, const RECT& anchor, CWnd* parent)
+{
+    if (m_hWnd)
+        DestroyWindow();
+    SetAutoSize(TRUE);
+    CRect rect(0, 0, 0, 0);
+    {
+        CClientDC dc(parent);
+        ComputeContentSize(rect, &dc);
+    }
+    DWORD windowStyle = (style & ~AlignLeft) | WS_POPUP;
+    AdjustWindowRectEx(&rect, windowStyle, FALSE, 0);
+    rect.OffsetRect(-rect.left, -rect.top);
+
+    MONITORINFO monitor { sizeof monitor };
+    GetMonitorInfo(MonitorFromPoint({ anchor.left, anchor.top }, MONITOR_DEFAULTTONEAREST), &monitor);
+    CPoint place = PlaceBeside(style, anchor, rect.Size(), monitor.rcWork);
+    rect.OffsetRect(place);
+    if (!Create(windowStyle, rect, parent, 0))
+        return FALSE;
+    SetFocus();
+    return TRUE;
+}
+
+CPoint FlPopupCalendar::PlaceBeside(DWORD style, const RECT& anchor, CSize size, const RECT& workArea)
+{
+    CPoint place;
+    if (style & AlignLeft) {
+        place.x = anchor.left;
+        if (place.x + size.cx >= workArea.right)
+            place.x = anchor.right - size.cx;
+    } else {
+        place.x = anchor.right;
+        if (place.x + size.cx >= workArea.right)
+            place.x = anchor.left - size.cx;
+    }
+    place.y = anchor.bottom;
+    if (place.y + size.cy >= workArea.bottom)
+        place.y = anchor.top - size.cy;
+    return place;
+}
+
+void FlPopupCalendar::OnActivate(UINT state, CWnd* other, BOOL minimized)
+{
+    FlCalendar::OnActivate(state, other, minimized);
+    if (state != WA_INACTIVE || !IsWindowVisible())
+        return;
+    FlDayBox* selected = GetSelectedDayBox();
+    if (m_bCloseWithPick && selected && selected->IsSelected())
+        PickAndClose();
+    else
+        DismissAndClose();
+}
