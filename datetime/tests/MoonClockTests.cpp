@@ -1,9 +1,9 @@
 #include "datetime/MoonClock.h"
 
 #include "datetime/core/DateLocale.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
+#include "platform/user/tests/UserTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -43,12 +43,11 @@ constexpr BYTE Blank = CMoonClock::BlankDigit;
 
 // A page with the moon clock on it, under the headless display, with English names and a clock
 // fixed at noon UTC of 15 April 2024 in central Europe (summer time: UTC+2).
-class MoonClockTest : public ::testing::Test {
+class MoonClockTest : public UserTest {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        SetCurrentDisplay(std::move(display));
+        UserTest::SetUp();
         ASSERT_TRUE(page.CreateEx(0, nullptr, L"Page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 200, nullptr, nullptr));
         app.m_pMainWnd = &page;
         ASSERT_TRUE(clock.Create(L"Moon", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 40), &page, 1039));
@@ -57,16 +56,8 @@ protected:
     void TearDown() override
     {
         page.DestroyWindow();
-        Pump();
+        UserTest::TearDown();
         AfxDeleteTempObjects();
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     // What the page's clock timer does each second: invalidate, then let the paint come.
     void Tick()
