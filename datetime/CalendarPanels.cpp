@@ -157,11 +157,11 @@ CSize FlDayBox::GetCellSize(CDC* dc)
     Select(TRUE, FALSE);
     Highlight(TRUE, FALSE);
     RecalcLayout();
-    int margin = FrameMargin();
+    int margin = TextInset();
     Select(FALSE, FALSE);
     Highlight(FALSE, FALSE);
     RecalcLayout();
-    margin = 2 * std::max(margin, FrameMargin());
+    margin = 2 * std::max(margin, TextInset());
     Select(selected, FALSE);
     Highlight(highlighted, FALSE);
     SetFlags(flags);

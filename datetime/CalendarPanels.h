@@ -2,7 +2,7 @@
 // The three panels of the month calendar: the title with its month and year buttons, the weekday
 // bar and a day cell. Each is drawn by its calendar, which owns it and is its parent window.
 
-#include "datetime/Panel.h"
+#include "commandbars/CalendarPanel.h"
 #include "platform/base/Time.h"
 #include "platform/mfc/ControlWrappers.h"
 

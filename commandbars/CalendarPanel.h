@@ -1,7 +1,9 @@
 #pragma once
-// A rectangular panel drawn into its parent window's DC: not a window of its own. It keeps a
-// rectangle, a selected and a highlighted state, style and flag words, colours and a text, and
-// draws background, frames and text through virtual steps that derived panels override.
+// A rectangular panel drawn into its parent window's DC, not a window of its own: the part a month
+// calendar is made of (its title, weekday bar and day boxes). It keeps a rectangle, a selected and a
+// highlighted state, style and flag words, colours and a text, and draws itself in bands from the
+// outside in: a one-pixel frame, a raised (or, selected, sunken) 3-D band and a highlight band, each
+// present in the selected or the normal state as the style says, then the background and the text.
 
 #include "platform/base/CString.h"
 #include "platform/base/Geometry.h"
@@ -11,19 +13,25 @@ class CDC;
 
 class SECPanel {
 public:
-    // Style bits: which parts are drawn in which state. Derived panels read further bits.
-    static constexpr DWORD StyleBackground = 0x01;        // fill with the window colour
-    static constexpr DWORD StyleSunkenWhenSelected = 0x02; // a 3-D sunken edge of the border width
-    static constexpr DWORD StyleFrameWhenSelected = 0x08;  // a 1-pixel frame in the window-frame colour
+    // Style bits: the bands of each state, and how the text is placed. Derived panels read more.
+    static constexpr DWORD Style3dSelected = 0x02;
+    static constexpr DWORD Style3dNormal = 0x04;
+    static constexpr DWORD StyleFrameSelected = 0x08;
+    static constexpr DWORD StyleFrameNormal = 0x10;
+    static constexpr DWORD StyleHighlightSelected = 0x20;
+    static constexpr DWORD StyleHighlightNormal = 0x40;
+    static constexpr DWORD StyleCentred = 0x80;
+    static constexpr DWORD DefaultStyle = 0x17F;
     // Flag bits.
     static constexpr DWORD FlagNotifyParent = 0x100;
     static constexpr DWORD FlagSelectable = 0x4000;
     static constexpr DWORD FlagHighlightable = 0x8000;
+    static constexpr DWORD DefaultFlags = FlagSelectable | FlagHighlightable;
     // Posted to the parent by NotifyParent: a date was picked.
     static constexpr UINT PanelPickMessage = 0x602;
     static constexpr COLORREF DefaultHighlightColor = RGB(255, 0, 0);
 
-    SECPanel() = default;
+    SECPanel();
     virtual ~SECPanel() = default;
     SECPanel(const SECPanel&) = delete;
     SECPanel& operator=(const SECPanel&) = delete;
@@ -33,6 +41,7 @@ public:
 
     virtual CRect SetRect(const RECT& rect);
     CRect GetRect() const { return m_rect; }
+    // The rectangle inside the bands of the current state; empty when the bands fill it.
     CRect GetInsideRect();
     CWnd* GetParentWnd() const { return m_pParent; }
 
@@ -44,9 +53,9 @@ public:
 
     COLORREF SetTextColor(COLORREF colour);
     COLORREF GetTextColor() const { return m_textColor; }
-    void SetGrayTextColor(COLORREF colour) { m_grayTextColor = colour; }
+    COLORREF SetGrayTextColor(COLORREF colour);
     COLORREF GetGrayTextColor() const { return m_grayTextColor; }
-    void SetHighlightColor(COLORREF colour) { m_highlightColor = colour; }
+    COLORREF SetHighlightColor(COLORREF colour);
     COLORREF GetHighlightColor() const { return m_highlightColor; }
 
     BOOL IsSelected() const { return m_bSelected; }
@@ -64,35 +73,42 @@ public:
     // Posts the pick message to the parent when the panel notifies it.
     void NotifyParent();
 
-    // Localised names: day 1..7 with 1 = Sunday, month 1..12; FALSE when out of range.
+    // The user's names: day 1..7 with 1 = Sunday, month 1..12; FALSE when out of range.
     static BOOL GetDayName(int day, BOOL full, CString& name);
     static BOOL GetMonthName(int month, BOOL full, CString& name);
 
 protected:
-    virtual void DrawHighlightFrame(CDC* dc);
+    virtual void DrawHighlight(CDC* dc);
     virtual void Draw3dFrame(CDC* dc);
-    virtual void DrawBorderFrame(CDC* dc);
+    virtual void DrawBorder(CDC* dc);
     virtual void DrawBackground(CDC* dc);
     virtual void DrawText(CDC* dc);
+    // The text centred in `rect` on the button face, the rectangle filled first.
     void DrawCenteredText(CDC* dc, const CRect& rect, const CString& text);
-    // The margin that the frames of the current state and the highlight frame take on each side.
-    int FrameMargin() const { return m_innerMargin; }
+    // How far the text sits inside the panel's edges in the current state.
+    int TextInset() const { return m_textInset; }
 
 private:
+    // Outlines from inset `start` up to `end`, each reaching one pixel past the right and bottom
+    // edges, so that neighbouring panels share their lines.
+    void DrawBand(CDC* dc, int start, int end, COLORREF topLeft, COLORREF bottomRight) const;
     void InvalidateInParent();
 
-    CRect m_rect;
+    COLORREF m_grayTextColor;
     CWnd* m_pParent = nullptr;
-    DWORD m_style = 0;
-    DWORD m_flags = 0;
-    int m_borderWidth = 0;
+    DWORD m_flags = DefaultFlags;
+    DWORD m_style = DefaultStyle;
+    CString m_text;
+    CRect m_rect;
+    int m_borderWidth = 3;
     BOOL m_bSelected = FALSE;
     BOOL m_bHighlighted = FALSE;
-    COLORREF m_textColor = RGB(0, 0, 0);
-    COLORREF m_grayTextColor = RGB(128, 128, 128);
+    COLORREF m_frameColor;
     COLORREF m_highlightColor = DefaultHighlightColor;
-    CString m_text;
-    BOOL m_bCreated = FALSE;
+    COLORREF m_textColor;
     BOOL m_bLayoutDirty = TRUE;
-    int m_innerMargin = 0;
+    BOOL m_bCreated = FALSE;
+    int m_frameEnd = 0;
+    int m_3dEnd = 0;
+    int m_textInset = 0;
 };
