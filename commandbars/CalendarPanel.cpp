@@ -90,14 +90,38 @@ BOOL SECPanel::Highlight(BOOL on, BOOL redraw)
     return TRUE;
 }
 
+namespace {
+
+struct Bands {
+    int frameEnd, threeDEnd, textInset;
+};
+
+// The bands' ends for a state: the selected state reads the style's selected bits, the normal state
+// the bits beside them.
+Bands BandsFor(DWORD style, int borderWidth, BOOL selected, BOOL highlighted)
+{
+    auto has = [&](DWORD selectedBit, DWORD normalBit) { return (style & (selected ? selectedBit : normalBit)) != 0; };
+    Bands bands {};
+    bands.frameEnd = has(SECPanel::StyleFrameSelected, SECPanel::StyleFrameNormal) ? 1 : 0;
+    bands.threeDEnd = bands.frameEnd + (has(SECPanel::Style3dSelected, SECPanel::Style3dNormal) ? borderWidth : 0);
+    bands.textInset = bands.threeDEnd + (highlighted && has(SECPanel::StyleHighlightSelected, SECPanel::StyleHighlightNormal) ? borderWidth : 0);
+    return bands;
+}
+
+} // namespace
+
 void SECPanel::RecalcLayout()
 {
-    // The selected state reads the bands' selected bits, the normal state the bits beside them.
-    auto has = [this](DWORD selectedBit, DWORD normalBit) { return (m_style & (m_bSelected ? selectedBit : normalBit)) != 0; };
-    m_frameEnd = has(StyleFrameSelected, StyleFrameNormal) ? 1 : 0;
-    m_3dEnd = m_frameEnd + (has(Style3dSelected, Style3dNormal) ? m_borderWidth : 0);
-    m_textInset = m_3dEnd + (m_bHighlighted && has(StyleHighlightSelected, StyleHighlightNormal) ? m_borderWidth : 0);
+    Bands bands = BandsFor(m_style, m_borderWidth, m_bSelected, m_bHighlighted);
+    m_frameEnd = bands.frameEnd;
+    m_3dEnd = bands.threeDEnd;
+    m_textInset = bands.textInset;
     m_bLayoutDirty = FALSE;
+}
+
+int SECPanel::TextInsetFor(BOOL selected, BOOL highlighted) const
+{
+    return BandsFor(m_style, m_borderWidth, selected, highlighted).textInset;
 }
 
 void SECPanel::Draw(CDC* dc)
@@ -185,22 +209,30 @@ void SECPanel::NotifyParent()
         m_pParent->PostMessage(PanelPickMessage, 0, 0);
 }
 
+namespace {
+
+// The name numbered `number` (from 1) of a locale's list; FALSE when there is none.
+template<size_t Count>
+BOOL NameFrom(const std::array<CString, Count>& names, int number, CString& name)
+{
+    if (number < 1 || number > static_cast<int>(Count))
+        return FALSE;
+    name = names[static_cast<size_t>(number - 1)];
+    return TRUE;
+}
+
+} // namespace
+
 BOOL SECPanel::GetDayName(int day, BOOL full, CString& name)
 {
-    if (day < 1 || day > 7)
-        return FALSE;
     DateLocale locale = CurrentDateLocale();
-    name = full ? locale.dayNames[day - 1] : locale.abbreviatedDayNames[day - 1];
-    return TRUE;
+    return NameFrom(full ? locale.dayNames : locale.abbreviatedDayNames, day, name);
 }
 
 BOOL SECPanel::GetMonthName(int month, BOOL full, CString& name)
 {
-    if (month < 1 || month > 12)
-        return FALSE;
     DateLocale locale = CurrentDateLocale();
-    name = full ? locale.monthNames[month - 1] : locale.abbreviatedMonthNames[month - 1];
-    return TRUE;
+    return NameFrom(full ? locale.monthNames : locale.abbreviatedMonthNames, month, name);
 }
 
 void SECPanel::InvalidateInParent()

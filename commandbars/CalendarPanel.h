@@ -68,6 +68,8 @@ public:
     const CString& GetText() const { return m_text; }
 
     void RecalcLayout();
+    // How far the text sits inside the edges in that state, whatever the panel's own state.
+    int TextInsetFor(BOOL selected, BOOL highlighted) const;
     virtual void Draw(CDC* dc);
     BOOL HitTest(POINT point) const { return m_rect.PtInRect(point); }
     // Posts the pick message to the parent when the panel notifies it.
@@ -85,8 +87,6 @@ protected:
     virtual void DrawText(CDC* dc);
     // The text centred in `rect` on the button face, the rectangle filled first.
     void DrawCenteredText(CDC* dc, const CRect& rect, const CString& text);
-    // How far the text sits inside the panel's edges in the current state.
-    int TextInset() const { return m_textInset; }
 
 private:
     // Outlines from inset `start` up to `end`, each reaching one pixel past the right and bottom

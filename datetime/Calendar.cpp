@@ -87,7 +87,7 @@ BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CC
         made &= cell.Create(empty, this, FALSE, FALSE, m_dwOtherMonthStyle, m_dwFlags, m_nBorderWidth);
     DWORD partFlags = m_dwFlags & ~PanelSelectFlags;
     made &= m_DayBar.Create(empty, this, FALSE, FALSE, m_dwCurrentMonthStyle, partFlags, m_nBorderWidth);
-    made &= m_Title.Create(empty, this, FALSE, FALSE, m_dwCurrentMonthStyle | CalendarPanelStyle::CentredDay, partFlags, m_nBorderWidth);
+    made &= m_Title.Create(empty, this, FALSE, FALSE, m_dwCurrentMonthStyle | SECPanel::StyleCentred, partFlags, m_nBorderWidth);
 
     if (static_cast<DATE>(m_DisplayedDate) == 0.0) {
         SYSTEMTIME today;
@@ -544,7 +544,7 @@ void FlCalendar::ComputeContentSize(CRect& rect, CDC* dc)
     sample.SetFlags(m_dwFlags);
     sample.SetStyle(m_dwOtherMonthStyle);
     sample.SetBorderWidth(m_nBorderWidth);
-    m_Title.SetStyle(m_dwCurrentMonthStyle | CalendarPanelStyle::CentredDay);
+    m_Title.SetStyle(m_dwCurrentMonthStyle | SECPanel::StyleCentred);
     m_DayBar.SetStyle(m_dwCurrentMonthStyle);
     CFont* old = measure->SelectObject(&m_DayFont);
     CSize cell = sample.GetCellSize(measure);

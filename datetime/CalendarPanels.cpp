@@ -145,26 +145,14 @@ CString FlDayBox::DayText() const
     return FormatWide(L"%d", m_Date.GetDay()).c_str();
 }
 
-CSize FlDayBox::GetCellSize(CDC* dc)
+CSize FlDayBox::GetCellSize(CDC* dc) const
 {
     CSize text = dc->GetTextExtent(L"88");
     CSize scaled(static_cast<int>(text.cx * 1.25), static_cast<int>(text.cy * 1.25));
-    if (!(GetStyle() & CalendarPanelStyle::CentredDay))
+    if (!(GetStyle() & SECPanel::StyleCentred))
         scaled = CSize(static_cast<int>(scaled.cx * 1.5), static_cast<int>(scaled.cy * 1.5));
-    // The widest frames: a selected, marked day, and a plain one.
-    BOOL selected = IsSelected(), highlighted = IsHighlighted();
-    DWORD flags = SetFlags(GetFlags() | SECPanel::FlagSelectable | SECPanel::FlagHighlightable);
-    Select(TRUE, FALSE);
-    Highlight(TRUE, FALSE);
-    RecalcLayout();
-    int margin = TextInset();
-    Select(FALSE, FALSE);
-    Highlight(FALSE, FALSE);
-    RecalcLayout();
-    margin = 2 * std::max(margin, TextInset());
-    Select(selected, FALSE);
-    Highlight(highlighted, FALSE);
-    SetFlags(flags);
+    // The widest bands: a selected, marked day's or a plain one's.
+    int margin = 2 * std::max(TextInsetFor(TRUE, TRUE), TextInsetFor(FALSE, FALSE));
     return { std::max<int>(scaled.cx, text.cx + margin), std::max<int>(scaled.cy, text.cy + margin) };
 }
 
@@ -178,7 +166,7 @@ void FlDayBox::DrawText(CDC* dc)
     COLORREF oldColour = dc->SetTextColor(gray ? GetGrayTextColor() : GetTextColor());
     CSize extent = dc->GetTextExtent(text);
     CPoint at;
-    if (GetStyle() & CalendarPanelStyle::CentredDay)
+    if (GetStyle() & SECPanel::StyleCentred)
         at = { inside.left + inside.Width() / 2 - extent.cx / 2, inside.top + inside.Height() / 2 - extent.cy / 2 };
     else
         at = { inside.left + inside.Width() / 10, inside.top + inside.Height() / 10 };

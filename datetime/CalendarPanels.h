@@ -10,7 +10,6 @@ class FlCalendar;
 
 // Style bits the calendar panels read beside the frame bits.
 namespace CalendarPanelStyle {
-constexpr DWORD CentredDay = 0x80;        // day cell: centre the number
 constexpr DWORD GrayOtherMonth = 0x100;   // day cell: days of the adjacent months in the gray colour
 constexpr DWORD FullMonthNames = 0x10000000; // title
 constexpr DWORD FullDayNames = 0x20000000;   // weekday bar
@@ -81,7 +80,7 @@ public:
     // The day of month, "-1" for a date without one, a single space for a blank cell.
     CString DayText() const;
     // The size a cell needs in the font selected into `dc`, with room for its frames.
-    CSize GetCellSize(CDC* dc);
+    CSize GetCellSize(CDC* dc) const;
 
     void OnClick();
     void OnRightClick();
