@@ -6,6 +6,9 @@ set(FLN_TEST_ENVIRONMENT "FORMULON_DISPLAY=headless;LC_ALL=C.UTF-8")
 if(FLN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+  # Line tables are all a sanitizer report and a debugger's backtrace need; full debug information
+  # made every test program about 80 MB and the build tree 18 GB.
+  add_compile_options(-g1)
   # The runtime's record of the thread-local storage of libraries opened at run time (the speech
   # and sound libraries) can hold a stale entry by the time the leak check scans it at exit,
   # which crashes the check now and then although the test passed; the check goes without it.
@@ -34,19 +37,29 @@ function(fln_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# fln_tests(<prefix> DEPS <targets...>)
-# One GoogleTest executable per tests/*.cpp file of the calling folder, so that a
-# test file that does not build yet holds back only itself.
+# fln_tests(<prefix> DEPS <targets...> [OWN_PROGRAM <tests/File.cpp...>])
+# One GoogleTest executable, <prefix>_tests, from the tests/*.cpp files of the calling folder;
+# CTest lists each test as <prefix>.<Suite>.<Test> and runs it in a process of its own. One program
+# per folder, not per file: each links the whole static stack, and a program per file made the
+# sanitizer build tree 16 GB and its links most of the build time. A file named under OWN_PROGRAM
+# (one that replaces the global allocator, say) becomes a program of its own, <prefix>_<File>.
 function(fln_tests prefix)
   if(NOT FLN_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-  foreach(source IN LISTS test_sources)
-    get_filename_component(name ${source} NAME_WE)
-    set(exe ${prefix}_${name})
-    add_executable(${exe} ${source})
+  cmake_parse_arguments(ARG "" "" "DEPS;OWN_PROGRAM" ${ARGN})
+  file(GLOB shared_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  set(programs ${prefix}_tests)
+  set(${prefix}_tests_SOURCES ${shared_sources})
+  foreach(own IN LISTS ARG_OWN_PROGRAM)
+    get_filename_component(own_path ${own} ABSOLUTE)
+    get_filename_component(name ${own} NAME_WE)
+    list(REMOVE_ITEM ${prefix}_tests_SOURCES ${own_path})
+    list(APPEND programs ${prefix}_${name})
+    set(${prefix}_${name}_SOURCES ${own_path})
+  endforeach()
+  foreach(exe IN LISTS programs)
+    add_executable(${exe} ${${exe}_SOURCES})
     target_compile_options(${exe} PRIVATE ${FLN_WARNINGS})
     target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${exe} PRIVATE FLN_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")

@@ -2,6 +2,7 @@
 // The Formula page in a small frame that stands in for the main window: the frame answers the
 // page's questions (ready, status text, shared memory, voice) from plain members that tests set.
 
+#include "platform/base/tests/Printers.h"
 #include "app/FlnPageHost.h"
 #include "app/FlnView.h"
 #include "app/SharedMemory.h"
@@ -27,14 +28,6 @@
 #include <string_view>
 #include <vector>
 
-inline void PrintTo(const CString& text, std::ostream* out)
-{
-    *out << '"';
-    for (wchar_t ch : std::wstring_view(text.GetString(), static_cast<size_t>(text.GetLength())))
-        *out << (ch < 128 ? static_cast<char>(ch) : '?');
-    *out << '"';
-}
-
 // Whether two PNG files hold the same pixels.
 inline bool SamePicture(const std::string& expectedPath, const std::string& actualPath)
 {
@@ -52,11 +45,6 @@ inline bool SamePicture(const std::string& expectedPath, const std::string& actu
     cairo_surface_destroy(expected);
     cairo_surface_destroy(actual);
     return same;
-}
-
-inline void PrintTo(const CRect& r, std::ostream* out)
-{
-    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
 
 class PageFrame : public CFrameWnd, public CFlnPageHost {

@@ -2,6 +2,7 @@
 // The whole program started on a headless display of the test's own, with its settings, data
 // folders and session bus pointed away from the user's, and message boxes answered by the test.
 
+#include "platform/base/tests/Printers.h"
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "app/MainFrm.h"
@@ -15,11 +16,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-inline void PrintTo(const CString& text, std::ostream* out)
-{
-    *out << '"' << text.ToUtf8() << '"';
-}
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -49,12 +49,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-inline BEGIN_MESSAGE_MAP(MenuFrame, SECFrameWnd)
-    ON_WM_CREATE()
-    ON_COMMAND_RANGE(2100, 2199, OnMenuCommand)
-    ON_UPDATE_COMMAND_UI(ID_MB_PASTE, OnUpdatePaste)
-END_MESSAGE_MAP()
-
 // Pumps as the program's loop does: each message is offered for pre-translation first.
 inline void RunMessages(CWinApp& app)
 {

@@ -64,12 +64,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-inline BEGIN_MESSAGE_MAP(CommandFrame, SECFrameWnd)
-    ON_MESSAGE(WM_SETMESSAGESTRING, OnPrompt)
-    ON_COMMAND_RANGE(ID_TB_NEW, ID_TB_CALC, OnToolCommand)
-    ON_UPDATE_COMMAND_UI_RANGE(ID_TB_NEW, ID_TB_CALC, OnUpdateTool)
-END_MESSAGE_MAP()
-
 class ToolBarFixture : public DockingFixture {
 protected:
     CFrameWnd* NewFrame() override { return new CommandFrame; }

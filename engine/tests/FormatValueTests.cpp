@@ -1,3 +1,4 @@
+#include "platform/base/tests/Printers.h"
 #include "engine/MathHelper.h"
 #include "platform/sys/Locale.h"
 
@@ -8,7 +9,6 @@
 #include <climits>
 #include <limits>
 
-void PrintTo(const CString& text, std::ostream* os) { *os << '"' << text.ToUtf8() << '"'; }
 
 namespace {
 

@@ -1,13 +1,9 @@
+#include "platform/base/tests/Printers.h"
 #include "DockingFixture.h"
 
 #include "framework/AutoHideBar.h"
 #include "framework/FrameWnd.h"
 #include "platform/user/tests/PixelChecks.h"
-
-inline void PrintTo(const CRect& r, std::ostream* out)
-{
-    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 namespace {
 

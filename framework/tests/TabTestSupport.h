@@ -66,14 +66,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-// Each test program includes this header once.
-BEGIN_MESSAGE_MAP(TabListener, CFrameWnd)
-    ON_MESSAGE(WM_TABACTIVATED, OnActivated)
-    ON_MESSAGE(WM_TABDBLCLICKED, OnDoubleClicked)
-    ON_MESSAGE(WM_TABSELCLEARED, OnSelectionCleared)
-    ON_MESSAGE(WM_TABREACTIVATED, OnReactivated)
-END_MESSAGE_MAP()
-
 class TabTest : public CommonControlTest {
 protected:
     void SetUp() override

@@ -1,6 +1,7 @@
 #pragma once
 // A visible top-level window to put common controls in, and pixel checks against expected PNGs.
 
+#include "platform/base/tests/Printers.h"
 #include "platform/comctl/CommCtrl.h"
 #include "platform/user/tests/UserTestSupport.h"
 
@@ -9,11 +10,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-inline void PrintTo(const CRect& r, std::ostream* out)
-{
-    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 class CommonControlTest : public UserTest {
 protected:
