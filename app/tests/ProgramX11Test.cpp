@@ -219,4 +219,40 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     XCloseDisplay(x);
 }
 
+// A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
+// program, each after it saved its settings and last content as a close does.
+TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    TempSettingsFolder folder;
+    const struct {
+        const char* name;
+        int signal;  // 0: the X server goes
+    } endings[] = { { "SIGTERM", SIGTERM }, { "SIGHUP", SIGHUP }, { "SIGINT", SIGINT }, { "lost screen", 0 } };
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        auto server = std::make_unique<VirtualServer>();
+        ASSERT_TRUE(server->Start(xvfb));
+        XDisplay* x = ConnectWhenServing(*server);
+        ASSERT_NE(x, nullptr);
+        const std::string settings = folder.root() + "/" + ending.name;
+        std::optional<ChildProcess> program;
+        {
+            ScopedEnv display("DISPLAY", server->Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", settings);
+            program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+        }
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(x).has_value(); })) << "no main window was mapped";
+        XCloseDisplay(x);
+        if (ending.signal)
+            ::kill(program->pid(), ending.signal);
+        else
+            server.reset();
+        EXPECT_TRUE(program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+        EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
+        EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini").find("[TAB_FORMEL]"), std::string::npos);
+    }
+}
+
 } // namespace

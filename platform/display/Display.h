@@ -129,3 +129,8 @@ Display& CurrentDisplay();
 // Replaces the current display (tests); returns the previous one.
 std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display);
 std::unique_ptr<Display> CreateX11Display(); // null when no X server can be reached
+
+// Called when the connection to the X server is lost (the server ended or crashed, the session
+// was closed): the program's last chance to save what it must before the process ends with
+// status 1. It must not draw or touch windows' screen state: there is no screen any more.
+void SetDisplayLostHandler(void (*handler)());

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -82,6 +83,18 @@ std::wstring WideFromUtf8(const char* text, int length)
 
 int IgnoreXErrors(XDisplay*, XErrorEvent*) { return 0; }
 
+void (*g_displayLostHandler)() = nullptr;
+
+// Xlib ends the process when this returns; the program first saves what it can.
+int OnConnectionLost(XDisplay*)
+{
+    if (auto handler = std::exchange(g_displayLostHandler, nullptr))
+        handler();
+    std::fputs("formulon: the connection to the X server was lost\n", stderr);
+    // Not exit(): the static destructors would talk to the server that is gone.
+    std::_Exit(1);
+}
+
 class X11Display final : public Display {
 public:
     explicit X11Display(XDisplay* connection)
@@ -92,6 +105,7 @@ public:
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
     {
         XSetErrorHandler(IgnoreXErrors);
+        XSetIOErrorHandler(OnConnectionLost);
         // One request for every atom: one at a time, each would wait for the server's answer.
         const std::pair<Atom*, const char*> wanted[] = { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
@@ -703,6 +717,8 @@ private:
 };
 
 }
+
+void SetDisplayLostHandler(void (*handler)()) { g_displayLostHandler = handler; }
 
 std::unique_ptr<Display> CreateX11Display()
 {
