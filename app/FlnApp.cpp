@@ -108,7 +108,7 @@ BOOL CFlnApp::InitInstance()
     }
     // A user's start needs a screen: without one the window would open where nobody sees it.
     if (!ScreenAvailable()) {
-        std::fputs("formulon: no X display can be opened (is DISPLAY set?)\n", stderr);
+        std::fprintf(stderr, "formulon: no X display can be opened: %s\n", X11UnavailableReason().c_str());
         return FALSE;
     }
     if (!ProcessShellCommand(commandLine))

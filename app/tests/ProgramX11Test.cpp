@@ -152,14 +152,44 @@ protected:
     std::vector<COLORREF> m_reference;
 };
 
-// Started where no X server can be reached, the program says so and ends with a failure status,
+// Started where no X server can be reached, the program says why and ends with a failure status,
 // instead of opening its window where nobody sees it.
-TEST(ProgramStart, WithoutAScreenItSaysSoAndEnds)
+TEST(ProgramStart, WithoutAScreenItSaysWhyAndEnds)
 {
     const std::string settings = testing::TempDir() + "fln-no-screen";
-    const CommandResult result = RunCommand("env -u DISPLAY -u FORMULON_DISPLAY XDG_CONFIG_HOME=" + settings + " " FLN_FORMULON);
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
-    EXPECT_NE(result.output.find("no X display"), std::string::npos) << result.output;
+    auto start = [&](const std::string& display) {
+        return RunCommand("env -u FORMULON_DISPLAY " + display + " XDG_CONFIG_HOME=" + settings + " " FLN_FORMULON);
+    };
+    // A server that admits only clients with its cookie, which the program has not.
+    std::optional<ChildProcess> guarded;
+    std::string guardedName;
+    const std::string xvfb = FindProgram("Xvfb"), xauth = FindProgram("xauth");
+    if (!xvfb.empty() && !xauth.empty()) {
+        const std::string number = std::to_string(600 + ::getpid() % 2000), cookies = settings + "-cookies";
+        if (RunCommand(xauth + " -f " + cookies + " add :" + number + " . 0123456789abcdef0123456789abcdef").status == 0) {
+            guarded.emplace(std::vector<std::string> { xvfb, ":" + number, "-auth", cookies, "-nolisten", "tcp" }, true);
+            if (WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + number); }))
+                guardedName = ":" + number + " XAUTHORITY=" + settings + "-none";
+        }
+    }
+    const struct {
+        std::string display;
+        const char* reason;
+    } cases[] = {
+        { "-u DISPLAY", "DISPLAY is not set" },
+        { "DISPLAY=nonsense", "names no display" },
+        { "DISPLAY=:4321", "no X server is running on display :4321" },
+        { guardedName.empty() ? "" : "DISPLAY=" + guardedName, "refused this program" },
+    };
+    for (const auto& startup : cases) {
+        if (startup.display.empty())
+            continue;  // no Xvfb here
+        SCOPED_TRACE(startup.display);
+        const CommandResult result = start(startup.display);
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+        EXPECT_NE(result.output.find("no X display can be opened"), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find(startup.reason), std::string::npos) << result.output;
+    }
 }
 
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)

@@ -29,7 +29,10 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <cstddef>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -716,6 +719,37 @@ private:
     X11SharedImages m_sharedImages;
 };
 
+}
+
+std::string X11UnavailableReason()
+{
+    const char* variable = std::getenv("DISPLAY");
+    if (!variable || !*variable)
+        return "DISPLAY is not set";
+    const std::string name = variable;
+    // [host]:number[.screen]
+    const size_t colon = name.rfind(':');
+    const std::string host = colon == std::string::npos ? "" : name.substr(0, colon);
+    const std::string number = colon == std::string::npos ? "" : name.substr(colon + 1, name.find('.', colon) - colon - 1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return "DISPLAY=\"" + name + "\" names no display";
+    if (!host.empty() && host != "unix")
+        return "no X server at " + name + " could be reached, or it refused this program";
+    // A local server listens on a socket named after its number (abstract, and in the file system).
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    bool listening = false;
+    for (bool abstract : { true, false }) {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + (abstract ? 1 : 0), path.c_str(), path.size());
+        const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        listening = listening || (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0);
+        if (fd >= 0) ::close(fd);
+    }
+    if (!listening)
+        return "no X server is running on display " + name;
+    return "the X server on display " + name + " refused this program (not authorised: check XAUTHORITY)";
 }
 
 void SetDisplayLostHandler(void (*handler)()) { g_displayLostHandler = handler; }
