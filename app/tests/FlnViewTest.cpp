@@ -595,4 +595,59 @@ TEST_F(FlnViewTest, TheCurrentInputsAreReadQuietlyFromTheFields)
     EXPECT_EQ(view->m_dB, 1.0) << "the members stay as the last exchange left them";
 }
 
+// Counts the WM_PAINTs that the page and its controls get, sent at once (UpdateWindow) or taken
+// from the queue.
+class PagePaintCounter {
+public:
+    explicit PagePaintCounter(HWND page)
+    {
+        s_page = page;
+        s_count = 0;
+        m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &PagePaintCounter::OnSent, nullptr, 0);
+    }
+    ~PagePaintCounter() { ::UnhookWindowsHookEx(m_hook); }
+    PagePaintCounter(const PagePaintCounter&) = delete;
+    PagePaintCounter& operator=(const PagePaintCounter&) = delete;
+
+    // Dispatches what waits, counting the paints among it.
+    void Pump()
+    {
+        MSG message;
+        for (int guard = 0; guard < 10000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            if (message.message == WM_PAINT && OnPage(message.hwnd))
+                ++s_count;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    int Count() const { return s_count; }
+
+private:
+    static bool OnPage(HWND window) { return window == s_page || ::IsChild(s_page, window); }
+    static LRESULT OnSent(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam); call->message == WM_PAINT && OnPage(call->hwnd))
+            ++s_count;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND s_page = nullptr;
+    static inline int s_count = 0;
+    HHOOK m_hook = nullptr;
+};
+
+// The output line's colour, size and text change together: one "=" paints the line once, and the
+// page only where the calculation changed it.
+TEST_F(FlnViewTest, OneEqualsPaintsThePageAFewTimesOnly)
+{
+    SetTextOf(IDC_FORMULA, L"2+3*4");
+    Pump();
+    PagePaintCounter paints(view->m_hWnd);
+    ::SendMessageW(view->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_KEY_EQUALS, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_KEY_EQUALS)));
+    paints.Pump();
+    EXPECT_EQ(OutputText(), CString(L"14.0000 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Yellow));
+    EXPECT_LE(paints.Count(), 4);
+}
+
 } // namespace
