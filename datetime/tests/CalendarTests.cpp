@@ -73,7 +73,7 @@ protected:
     {
         calendar.SetFlags(flags);
         calendar.SetCurrentMonthStyle(0x1000017F);
-        calendar.SetDate(Day(2024, 4, 15), FALSE);
+        calendar.SetDisplayDate(Day(2024, 4, 15), FALSE);
         calendar.SelectDate(Day(2024, 4, 15), TRUE);
         ASSERT_TRUE(calendar.Create(style, Place, &page, 1000));
         Pump();
@@ -143,7 +143,7 @@ TEST_F(CalendarTest, TheGridHoldsSixWeeksFromTheFirstWeekday)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.firstWeekday);
         calendar.GetDayBar().SetFirstWeekday(c.firstWeekday);
-        ASSERT_TRUE(calendar.SetDate(c.shown, FALSE));
+        ASSERT_TRUE(calendar.SetDisplayDate(c.shown, FALSE));
         for (int index = 0; index < FlCalendar::CellCount; ++index) {
             const FlDayBox& cell = calendar.GetDayBox(index);
             ASSERT_TRUE(cell.IsInUse());
@@ -158,7 +158,7 @@ TEST_F(CalendarTest, TheGridHoldsSixWeeksFromTheFirstWeekday)
 
 TEST_F(CalendarTest, TheFirstAndLastMonthsShowBlanksBeyondTheRange)
 {
-    ASSERT_TRUE(calendar.SetDate(Day(100, 1, 20), FALSE));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(100, 1, 20), FALSE));
     int blanks = (Day(100, 1, 1).GetDayOfWeek() - 2 + 7) % 7;
     for (int index = 0; index < blanks; ++index) {
         EXPECT_FALSE(calendar.GetDayBox(index).IsInUse());
@@ -167,7 +167,7 @@ TEST_F(CalendarTest, TheFirstAndLastMonthsShowBlanksBeyondTheRange)
     EXPECT_EQ(calendar.GetDayBox(blanks).GetDayDate(), Day(100, 1, 1));
     EXPECT_EQ(calendar.GetDayBox(41).GetDayDate(), Day(100, 1, 1) + COleDateTimeSpan(41.0 - blanks));
 
-    ASSERT_TRUE(calendar.SetDate(Day(9999, 12, 5), FALSE));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(9999, 12, 5), FALSE));
     int last = -1;
     for (int index = 0; index < FlCalendar::CellCount; ++index)
         if (calendar.GetDayBox(index).IsInUse())
@@ -196,16 +196,16 @@ TEST_F(CalendarTest, DatesOutsideTheYearsOneHundredToNineThousandNineHundredNine
     CreateCalendar();
     COleDateTime invalid;
     invalid.SetStatus(COleDateTime::invalid);
-    EXPECT_FALSE(calendar.SetDate(invalid));
-    EXPECT_FALSE(calendar.SetDate(Day(99, 12, 31)));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 4, 15));
-    ASSERT_TRUE(calendar.SetDate(Day(9999, 12, 1)));
+    EXPECT_FALSE(calendar.SetDisplayDate(invalid));
+    EXPECT_FALSE(calendar.SetDisplayDate(Day(99, 12, 31)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 4, 15));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(9999, 12, 1)));
     EXPECT_FALSE(calendar.NextMonth(FALSE));
     EXPECT_FALSE(calendar.NextYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(9999, 12, 1));
-    ASSERT_TRUE(calendar.SetDate(Day(100, 3, 1)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(9999, 12, 1));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(100, 3, 1)));
     EXPECT_FALSE(calendar.PrevYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(100, 3, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(100, 3, 1));
 }
 
 TEST_F(CalendarTest, CreateShowsTheMonthWithTodaySelected)
@@ -240,7 +240,7 @@ TEST_F(CalendarTest, AClickOnADayOfTheNextMonthTurnsThePage)
 {
     CreateCalendar();
     ClickCell(31);  // 2 May
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 5, 2));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 5, 2));
     EXPECT_EQ(Text(calendar.GetTitle().GetText()), L"May 2024");
     EXPECT_EQ(SelectedDay(), Day(2024, 5, 2));
     EXPECT_FALSE(calendar.GetDayBox(SelectedIndex()).IsOutsideMonth());
@@ -274,7 +274,7 @@ TEST_F(CalendarTest, KeysMoveTheSelectionAndThePage)
     for (const Case& step : steps) {
         SCOPED_TRACE(step.selected.Format(L"%Y-%m-%d").GetString());
         step.ctrl ? CtrlKey(step.key) : Key(step.key);
-        EXPECT_EQ(calendar.GetDate(), step.shown);
+        EXPECT_EQ(calendar.GetDisplayDate(), step.shown);
         EXPECT_EQ(SelectedDay(), step.selected);
     }
     Key(VK_RETURN);
@@ -304,16 +304,16 @@ TEST_F(CalendarTest, WithoutKeyboardHandlingKeysAreIgnored)
 TEST_F(CalendarTest, MonthAndYearMovesLandOnRealDays)
 {
     CreateCalendar();
-    ASSERT_TRUE(calendar.SetDate(Day(2024, 2, 29)));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(2024, 2, 29)));
     EXPECT_TRUE(calendar.NextYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2025, 2, 28));
-    ASSERT_TRUE(calendar.SetDate(Day(2024, 1, 31)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2025, 2, 28));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(2024, 1, 31)));
     EXPECT_TRUE(calendar.NextMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 2, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 2, 1));
     EXPECT_TRUE(calendar.PrevMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 1, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 1, 1));
     EXPECT_TRUE(calendar.PrevMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2023, 12, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2023, 12, 1));
 }
 
 TEST_F(CalendarTest, TheTitleButtonsTurnMonthsAndYears)
@@ -337,7 +337,7 @@ TEST_F(CalendarTest, TheTitleButtonsTurnMonthsAndYears)
         ::GetWindowRect(button, &r);
         headless->Advance(GetDoubleClickTime() + 1);
         Click({ (r.left + r.right) / 2, (r.top + r.bottom) / 2 });
-        EXPECT_EQ(calendar.GetDate(), press.shown) << press.id;
+        EXPECT_EQ(calendar.GetDisplayDate(), press.shown) << press.id;
     }
     // The selection kept its grid position (cell 14) through every page.
     EXPECT_EQ(SelectedIndex(), 14);
@@ -370,10 +370,10 @@ TEST_F(CalendarTest, ARightClickTogglesAMarkAndMarksStayOrdered)
     // A day of the next month shown in the grid takes no mark until the page turns to it.
     EXPECT_FALSE(calendar.GetDayBox(32).IsHighlighted());
     ClickCell(32, 3);  // 3 May: the page turns, and the mark comes off
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 5, 3));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 5, 3));
     EXPECT_EQ(calendar.GetHighlightedDates(), (std::vector<COleDateTime> { Day(2023, 1, 1), Day(2024, 4, 2) }));
-    EXPECT_EQ(calendar.SetDayHighlightColor(Day(2024, 5, 20), RGB(0, 0, 255)), RGB(255, 0, 0));
-    EXPECT_EQ(calendar.SetDayHighlightColor(Day(2024, 5, 20), RGB(0, 128, 0)), RGB(0, 0, 255));
+    EXPECT_EQ(calendar.SetDateColor(Day(2024, 5, 20), RGB(0, 0, 255)), RGB(255, 0, 0));
+    EXPECT_EQ(calendar.SetDateColor(Day(2024, 5, 20), RGB(0, 128, 0)), RGB(0, 0, 255));
 }
 
 TEST_F(CalendarTest, PressAndDragSelectsTheDayUnderThePointer)
@@ -432,16 +432,16 @@ TEST_F(CalendarTest, SelectionPostsPicksWhenEverySelectionPicks)
     COleDateTime invalid;
     invalid.SetStatus(COleDateTime::invalid);
     EXPECT_FALSE(calendar.SelectDate(invalid, TRUE));
-    EXPECT_FALSE(calendar.PickDate(Day(2030, 1, 1)));  // not on show
+    EXPECT_FALSE(calendar.ToggleSelectDate(Day(2030, 1, 1)));  // not on show
     EXPECT_TRUE(Notifications().empty());
 }
 
 TEST_F(CalendarTest, AFixedDateRefusesChangesOnceCreated)
 {
     CreateCalendar(FlCalendar::DefaultFlags | FlCalendar::FixedDate);
-    EXPECT_FALSE(calendar.SetDate(Day(2024, 6, 1)));
+    EXPECT_FALSE(calendar.SetDisplayDate(Day(2024, 6, 1)));
     EXPECT_FALSE(calendar.NextMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 4, 15));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 4, 15));
 }
 
 TEST_F(CalendarTest, TheBorderSizesOnlyWhenTheFlagSaysSo)
@@ -480,10 +480,10 @@ protected:
     // Opens the popup below an anchor on the page, on 15 April 2024 with `selected` selected.
     void Open(std::optional<COleDateTime> selected)
     {
-        popup.SetDate(Day(2024, 4, 15), FALSE);
+        popup.SetDisplayDate(Day(2024, 4, 15), FALSE);
         popup.SelectDate(selected ? *selected : popup.GetSelectedDate(), selected.has_value());
         anchor = CRect(ScreenPoint(page.m_hWnd, 20, 20), CSize(120, 20));
-        ASSERT_TRUE(popup.OpenAt(WS_VISIBLE | WS_BORDER | FlPopupCalendar::AlignLeft, anchor, &page));
+        ASSERT_TRUE(popup.CreatePopup(WS_VISIBLE | WS_BORDER | FlPopupCalendar::AlignLeft, anchor, &page));
         Pump();
         MessageLog::Instance().entries.clear();
     }
