@@ -227,7 +227,8 @@ void SECDTNumericGadget::OnChar(UINT ch)
         Invalidate();
         return;
     }
-    if (m_bTyping) {
+    // Control characters (the WM_CHAR of Backspace among them) are no input.
+    if (m_bTyping && ch >= L' ') {
         Beep();
         EndTyping();
     }
