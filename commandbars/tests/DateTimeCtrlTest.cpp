@@ -63,6 +63,8 @@ protected:
         Pump();
     }
 
+    CPoint ScreenOf(const CRect& rect) { return ScreenPoint(&control, rect.CenterPoint().x, rect.CenterPoint().y); }
+
     ScopedFixedClock clock { 1718454896 /* 2024-06-15 12:34:56 UTC */, FixedOffsetZone(0) };
     ScopedDateLocale locale { DateLocale::Default() };
     SECDateTimeCtrl control;
@@ -283,6 +285,147 @@ TEST_F(DateTimeCtrlTest, GetTextIntoAShortBufferCutsTheFirstFieldThatDoesNotFit)
     EXPECT_EQ(control.SendMessage(WM_GETTEXT, 12, reinterpret_cast<LPARAM>(buffer)), 11);
     EXPECT_STREQ(buffer, L"Monday  15.");
     EXPECT_EQ(control.SendMessage(WM_GETTEXTLENGTH), 31);
+}
+
+// Holding the up half of the spin button: one step at once, a pause of 500 ms, then a step every
+// 100 ms, of 1 for 20 repeats, then of 2 up to 50, then of 5.
+TEST_F(DateTimeCtrlTest, TheSpinButtonRepeatsOnTheDisplayClock)
+{
+    Make();
+    Focus(SECDateTimeCtrl::Year4);
+    SECDTGadget* spin = Field(SECDateTimeCtrl::SpinButton);
+    const CRect up(spin->GetRect().left, spin->GetRect().top, spin->GetRect().right, spin->GetRect().top + 4);
+    const CPoint at = ScreenOf(up);
+    headless->InjectMouseMove(at);
+    headless->InjectButton(1, true, at);
+    Pump();
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2025);
+    Advance(490);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2025) << "the first delay";
+    Advance(10);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2026);
+    for (int tick = 2; tick <= 25; ++tick)
+        Advance(SECDTSpinGadget::RepeatInterval);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2025 + 20 * 1 + 5 * 2);
+    for (int tick = 26; tick <= 51; ++tick)
+        Advance(SECDTSpinGadget::RepeatInterval);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2025 + 20 + 30 * 2 + 5);
+    // Away from the button the repeat pauses; back on it, it starts again at the short interval.
+    headless->InjectMouseMove(ScreenPoint(&control, 5, 5));
+    Pump();
+    Advance(1000);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2110);
+    headless->InjectMouseMove(at);
+    Pump();
+    Advance(SECDTSpinGadget::RepeatInterval);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2111);
+    headless->InjectButton(1, false, at);
+    Advance(1000);
+    EXPECT_EQ(control.GetDateTime().GetYear(), 2111) << "released: no more steps";
+    EXPECT_EQ(spin->GetStyle() & SECDTGadget::WantFocus, 0u);
+    EXPECT_EQ(control.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Year4) << "the spin takes no focus";
+
+    // The spin steps hours, minutes, seconds and days by at most 2.
+    Focus(SECDateTimeCtrl::Minute);
+    control.OnGadgetNotify(SECDTGadget::NmSpinUp, SECDateTimeCtrl::SpinButton, 5);
+    EXPECT_EQ(control.GetDateTime().GetMinute(), 7);
+}
+
+// A control that records its hooks and refuses Fridays.
+class NoFridays : public SECDateTimeCtrl {
+public:
+    int changes = 0;
+    BOOL OnChanging(const COleDateTime& value) override { return value.GetDayOfWeek() != 6; }
+    void OnChanged() override
+    {
+        ++changes;
+        SECDateTimeCtrl::OnChanged();
+    }
+};
+
+TEST_F(DateTimeCtrlTest, ChangesAreReportedAndMayBeVetoed)
+{
+    NoFridays control;
+    control.SetFormat(PageFormat);
+    control.SetDate(At(2024, 4, 15));
+    ASSERT_TRUE(control.Create(0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 20), frame, 7));
+    control.SetFocus();
+    auto key = [&](UINT vk) { control.SendMessage(WM_KEYDOWN, vk); };
+    key(VK_RIGHT); // from the weekday to the day
+    ASSERT_EQ(control.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Day);
+    key(VK_UP);
+    EXPECT_EQ(control.GetDateTime().GetDay(), 16);
+    EXPECT_EQ(control.changes, 1);
+    for (int i = 0; i < 3; ++i)
+        key(VK_UP);
+    EXPECT_EQ(control.GetDateTime().GetDay(), 18) << "Friday the 19th is refused";
+    EXPECT_EQ(control.changes, 3);
+    control.DestroyWindow();
+}
+
+TEST_F(DateTimeCtrlTest, TheDropDownPicksADateAndKeepsTheTime)
+{
+    Make();
+    Key(VK_F4);
+    SECPopupCalendar* popup = control.GetPopupCalendar();
+    ASSERT_TRUE(popup);
+    EXPECT_TRUE(popup->IsWindowVisible());
+    EXPECT_EQ(popup->GetSelectedDate().m_dt, At(2024, 4, 15).m_dt);
+    CRect anchor, placed;
+    control.GetWindowRect(&anchor);
+    popup->GetWindowRect(&placed);
+    EXPECT_EQ(placed.TopLeft(), CPoint(anchor.left, anchor.bottom)) << "below the control, at its left edge";
+
+    // April 2024 starts on a Monday, the first cell: the 22nd is the fourth row's first cell.
+    SECDayBox& box = popup->GetDayBox(21);
+    ASSERT_EQ(box.GetDayDate().m_dt, At(2024, 4, 22).m_dt);
+    Click(ScreenPoint(popup, box.GetRect().CenterPoint().x, box.GetRect().CenterPoint().y));
+    Pump();
+    EXPECT_EQ(control.GetDateTime().m_dt, At(2024, 4, 22, 13, 5, 9).m_dt);
+    EXPECT_FALSE(control.GetPopupCalendar()) << "the popup goes after the pick";
+    BOOL date = FALSE, time = TRUE;
+    control.GetModified(&date, &time);
+    EXPECT_TRUE(date);
+    EXPECT_FALSE(time);
+
+    // Alt+Down opens it again; Escape closes it and changes nothing.
+    control.SendMessage(WM_SYSKEYDOWN, VK_DOWN);
+    ASSERT_TRUE(control.GetPopupCalendar());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(control.GetPopupCalendar());
+    EXPECT_EQ(control.GetDateTime().m_dt, At(2024, 4, 22, 13, 5, 9).m_dt);
+
+    // A click on the drop-down button opens it too.
+    SECDTGadget* button = Field(SECDateTimeCtrl::DropDownButton);
+    Click(ScreenOf(button->GetRect()));
+    EXPECT_TRUE(control.GetPopupCalendar());
+}
+
+TEST_F(DateTimeCtrlTest, LooksLikeTheClassicControl)
+{
+    Make();
+    Focus(SECDateTimeCtrl::Month);
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(control.m_hWnd, "datetime-focused.png"));
+    control.EnableWindow(FALSE);
+    Pump();
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(control.m_hWnd, "datetime-disabled.png"));
+}
+
+TEST_F(DateTimeCtrlTest, FieldsThatDoNotFitScrollIntoView)
+{
+    Make();
+    control.SetWindowPos(nullptr, 0, 0, 120, 24, SWP_NOMOVE | SWP_NOZORDER);
+    Focus(SECDateTimeCtrl::AmPm);
+    EXPECT_GT(control.GetScrollOffset(), 0);
+    CRect client;
+    control.GetClientRect(&client);
+    const CRect& shown = Field(SECDateTimeCtrl::AmPm)->GetRect();
+    int rightAligned = 0;
+    for (int id : { SECDateTimeCtrl::DropDownButton, SECDateTimeCtrl::SpinButton })
+        rightAligned += Field(id)->GetRect().Width();
+    EXPECT_EQ(shown.right - control.GetScrollOffset(), client.right - 1 - rightAligned) << "the field ends at the buttons";
+    Focus(SECDateTimeCtrl::DayName);
+    EXPECT_EQ(control.GetScrollOffset(), Field(SECDateTimeCtrl::DayName)->GetRect().left);
 }
 
 } // namespace
