@@ -5,6 +5,8 @@
 #include "datetime/core/DateLocale.h"
 #include "platform/user/tests/PixelChecks.h"
 
+#include <cwctype>
+
 namespace {
 
 // The format of the Date & Time page.
@@ -56,10 +58,14 @@ protected:
             }
         FAIL() << "no field " << id;
     }
+    // Each character as the keyboard gives it: the key goes down, then the character comes.
     void Type(const std::wstring& text)
     {
-        for (wchar_t ch : text)
+        for (wchar_t ch : text) {
+            const UINT key = std::iswalnum(ch) ? std::towupper(ch) : ch == L'.' ? 0xBE : ch == L' ' ? VK_SPACE : 0;
+            control.SendMessage(WM_KEYDOWN, key);
             control.SendMessage(WM_CHAR, ch);
+        }
         Pump();
     }
 
