@@ -111,12 +111,13 @@ SECDateTimeCtrl::SECDateTimeCtrl()
 
 SECDateTimeCtrl::~SECDateTimeCtrl()
 {
+    // The window goes first: its last messages may still reach the fields.
+    if (m_hWnd)
+        DestroyWindow();
     CancelInput();
     for (INT_PTR i = 0; i < m_gadgets.GetSize(); ++i)
         delete m_gadgets[i];
     m_gadgets.RemoveAll();
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 // ---- creation
