@@ -176,6 +176,24 @@ TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)
     EXPECT_NE(lastContent.find("f(x)=x^2+A"), std::string::npos) << lastContent;
 }
 
+// Settings that cannot be written (here: a folder stands where each file goes) are not lost
+// without a word: the close says once why they could not be saved.
+TEST_F(ProgramTest, SettingsThatCannotBeSavedAreReportedOnceAtTheClose)
+{
+    const std::string files[] = { "/registry.txt", "/Fln.ini" };
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        ASSERT_TRUE(Start());
+        std::filesystem::remove(m_settings.settings() + file);
+        std::filesystem::create_directories(m_settings.settings() + file + "/in the way");
+        m_messages.clear();
+        Stop();
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_NE(m_messages[0].find(L"The settings could not be saved."), std::wstring::npos);
+        std::filesystem::remove_all(m_settings.settings() + file);
+    }
+}
+
 TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
 {
     ASSERT_TRUE(Start());
