@@ -333,6 +333,25 @@ TEST_F(Automation, SetsAndEvaluatesTheFormulaPagesFormula)
     EXPECT_EQ(count, 10);
 }
 
+TEST_F(Automation, AFormulaTooLongForTheWindowIsRefusedWithAClearError)
+{
+    static const BYTE text[] = VTS_BSTR;
+    m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, L"x+1");
+    const std::wstring longest = L"1" + std::wstring(CApplication::MaxFormulaLength - 1, L'0');
+    m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, longest.c_str());
+    EXPECT_EQ(Page().m_strFormula.GetLength(), static_cast<int>(CApplication::MaxFormulaLength));
+
+    CString message;
+    try {
+        m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, (longest + L"0").c_str());
+    } catch (COleDispatchException* error) {
+        message = error->m_strDescription;
+        error->Delete();
+    }
+    EXPECT_NE(message.Find(L"too long"), -1) << message.GetString();
+    EXPECT_EQ(Page().m_strFormula.GetLength(), static_cast<int>(CApplication::MaxFormulaLength)) << "nothing changed";
+}
+
 TEST_F(Automation, AnInvalidFormulaRaisesTheParsersMessage)
 {
     SetFieldText(kFormulaField, L"2#3");
