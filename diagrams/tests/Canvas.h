@@ -13,8 +13,11 @@ class Canvas {
 public:
     Canvas(int width, int height) : m_width(width), m_height(height)
     {
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.CreateCompatibleBitmap(&m_dc, width, height);
+        // In colour: a bitmap compatible with the screen, not with the new DC's monochrome one.
+        HDC screen = ::GetDC(nullptr);
+        m_dc.CreateCompatibleDC(CDC::FromHandle(screen));
+        m_bitmap.CreateCompatibleBitmap(CDC::FromHandle(screen), width, height);
+        ::ReleaseDC(nullptr, screen);
         m_previous = m_dc.SelectObject(&m_bitmap);
         m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
     }
@@ -23,8 +26,17 @@ public:
     CDC* operator->() { return &m_dc; }
     CDC* Dc() { return &m_dc; }
     COLORREF Pixel(int x, int y) { return m_dc.GetPixel(x, y); }
-    std::vector<COLORREF> Pixels(const RECT& area) { return pixel_checks::PixelsOf(m_dc, area); }
-    std::vector<COLORREF> Pixels() { return Pixels({ 0, 0, m_width, m_height }); }
+    // All pixels, row by row, read at once from the bitmap.
+    std::vector<COLORREF> Pixels()
+    {
+        std::vector<DWORD> bits(static_cast<size_t>(m_width) * m_height);
+        GetBitmapBits(static_cast<HBITMAP>(m_bitmap.m_hObject), static_cast<LONG>(bits.size() * 4), bits.data());
+        std::vector<COLORREF> pixels;
+        pixels.reserve(bits.size());
+        for (DWORD bgr : bits)
+            pixels.push_back(RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF));
+        return pixels;
+    }
     int Count(COLORREF colour)
     {
         const std::vector<COLORREF> all = Pixels();
