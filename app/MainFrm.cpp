@@ -4,6 +4,7 @@
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
 #include "commandbars/MenuBar.h"
+#include "diagrams/KSysView.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
@@ -20,16 +21,18 @@ constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER; // 0x50002800
 constexpr DWORD kBarControlStyle = 0x300;
 
-// The pages in tab order. A page joins the tab window when its class is part of the program.
+// The pages in tab order. A page joins the tab window when its class is part of the program: a
+// page built in names its class (which also links it in), the others are found by name.
 struct PageEntry {
     const wchar_t* label;
     const wchar_t* viewClass;
     UINT icon;
+    CRuntimeClass* builtIn = nullptr;
 };
-constexpr PageEntry kPages[] = {
+const PageEntry kPages[] = {
     { L"Formula", L"CFlnView", IDR_MAINFRAME },
     { L"Date & Time", L"CDlgCalendarView", IDI_DATETIME_TAB },
-    { L"Graph", L"CKSysView", IDI_GRAPH_TAB },
+    { L"Graph", L"CKSysView", IDI_GRAPH_TAB, RUNTIME_CLASS(CKSysView) },
     { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB },
 };
 
@@ -66,14 +69,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
         return -1;
     if (!CreateMenuAndToolBars() || !CreateStatusBar())
         return -1;
-    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar) })
+    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar),
+                              static_cast<CControlBar*>(&m_wndDiagramBar) })
         bar->SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
     m_pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_wndDiagramBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
     DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    DockControlBar(&m_wndDiagramBar, AFX_IDW_DOCKBAR_RIGHT);
     ShowControlBar(&m_wndToolBar, TRUE, FALSE);
+    // The Graph page shows its bar while it has the focus.
+    ShowControlBar(&m_wndDiagramBar, FALSE, FALSE);
     LoadMenuBitmaps(IDR_MAINFRAME);
     SetWindowIcons();
     CreateSharedMemory();
@@ -86,7 +94,11 @@ BOOL CMainFrame::CreateMenuAndToolBars()
         || !m_pMenuBar->SetMenuInfo(3, IDR_MAINFRAME, IDR_GRAPHPAGE, IDR_SCRIPTPAGE))
         return FALSE;
     m_pMenuBar->SwitchMenu(IDR_MAINFRAME);
-    return m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) && m_wndToolBar.LoadToolBar(IDR_MAINFRAME);
+    if (!m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)
+        || !m_wndDiagramBar.CreateEx(kBarControlStyle, this, kBarStyle, IDW_DIAGRAM_BAR) || !m_wndDiagramBar.LoadToolBar(IDR_DIAGRAM_BAR))
+        return FALSE;
+    m_wndDiagramBar.SetWindowText(L"KSys");
+    return TRUE;
 }
 
 BOOL CMainFrame::CreateStatusBar()
@@ -166,7 +178,7 @@ void CMainFrame::AddPages(CCreateContext* context)
 {
     CFlnApp* app = GetFlnApp();
     for (const PageEntry& page : kPages) {
-        CRuntimeClass* viewClass = CRuntimeClass::FromName(page.viewClass);
+        CRuntimeClass* viewClass = page.builtIn ? page.builtIn : CRuntimeClass::FromName(page.viewClass);
         if (!viewClass)
             continue;
         const int index = m_wndTab.GetTabCount();
