@@ -16,7 +16,7 @@
 namespace {
 
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
-constexpr int kFormulaPage = 0, kCalendarPage = 1;
+constexpr int kFormulaPage = 0;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER; // 0x50002800
 constexpr DWORD kBarControlStyle = 0x300;
@@ -216,10 +216,17 @@ void CMainFrame::SetMessageText(const CString& text)
     m_wndStatusBar.SetPaneText(0, text, TRUE);
 }
 
+bool CMainFrame::IsFormPage(int index) const
+{
+    CFlnApp* app = GetFlnApp();
+    CWnd* page = m_wndTab.GetPage(index);
+    return page && app && (page == app->GetFlnView() || page == app->GetCalendarView());
+}
+
 LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
 {
     m_nActivePage = static_cast<int>(index);
-    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+    if (!IsFormPage(m_nActivePage))
         return 0;
     if (m_bReady)
         SetMenuResource(IDR_MAINFRAME);
@@ -230,7 +237,7 @@ LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
 
 void CMainFrame::FitFrameToPage(BOOL bToggle)
 {
-    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+    if (!IsFormPage(m_nActivePage))
         return;
     if (bToggle)
         m_bAutoResize = !m_bAutoResize;
@@ -241,11 +248,7 @@ void CMainFrame::FitFrameToPage(BOOL bToggle)
     if (!m_bAutoResize)
         return;
     RecalcLayout(TRUE);
-    CFlnApp* app = GetFlnApp();
-    CView* page = nullptr;
-    if (app)
-        page = m_nActivePage == kFormulaPage ? app->GetFlnView() : app->GetCalendarView();
-    if (auto* form = dynamic_cast<CScrollView*>(page))
+    if (auto* form = dynamic_cast<CScrollView*>(m_wndTab.GetPage(m_nActivePage)))
         form->ResizeParentToFit(FALSE);
 }
 

@@ -85,6 +85,9 @@ private:
     void LoadSettings();
     void SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
+    // Whether the tab shows the Formula or the Date & Time page (the pages the frame fits itself to);
+    // the tabs' places depend on which pages the program has.
+    bool IsFormPage(int index) const;
 
     ComPtr<IVTxtAuto> m_pVoiceText;
     bool m_speechTried = false;

@@ -33,6 +33,8 @@ void CKSysView::OnDraw(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
+    // The chart owns the whole page: each paint starts from a clean window background.
+    dc->FillSolidRect(&client, GetSysColor(COLOR_WINDOW));
     if (auto* host = dynamic_cast<CGraphHost*>(AfxGetApp()))
         host->DrawGraph(dc, client.left, client.top, client.right, client.bottom, DiagramMode);
 }
