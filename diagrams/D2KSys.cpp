@@ -141,6 +141,7 @@ void CD2KSys::ComputeDataRange()
 
 void CD2KSys::GetSortedExtent(const CArray<double, double>& xs, const CArray<double, double>& ys, int count)
 {
+    count = static_cast<int>(std::min<INT_PTR>({ count, xs.GetSize(), ys.GetSize() }));
     if (count < 2)
         return;
     struct Axis {

@@ -6,6 +6,7 @@
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/GdiObjects.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -69,8 +70,9 @@ SamplingResult CD2KSys::Bestimmung_der_Funktionswerte(CFormulaParser& parser, co
 std::vector<POINT> CD2KSys::CurveDevicePoints() const
 {
     std::vector<POINT> points;
-    points.reserve(static_cast<size_t>(m_nSamples));
-    for (int i = 0; i < m_nSamples; ++i)
+    const int count = static_cast<int>(std::min<INT_PTR>({ m_nSamples, m_curveX.GetSize(), m_curveY.GetSize() }));
+    points.reserve(static_cast<size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
         points.push_back(WorldToDevice(m_curveX[i], m_curveY[i]));
     return points;
 }
@@ -80,6 +82,8 @@ void CD2KSys::DrawCurve(CDC* dc)
     if (m_nSamples < 1)
         return;
     const std::vector<POINT> points = CurveDevicePoints();
+    if (points.empty())
+        return;
     const int saved = dc->SaveDC();
     CRgn clip;
     const RECT area { m_plot.left - 1, m_plot.top - 1, m_plot.right + 1, m_plot.bottom + 1 };
@@ -101,8 +105,11 @@ void CD2KSys::DrawPoints(CDC* dc)
     if (!m_bDrawPoints || m_nPoints < 1)
         return;
     std::vector<POINT> points;
-    for (int i = 0; i < m_nPoints; ++i)
+    const int count = static_cast<int>(std::min<INT_PTR>({ m_nPoints, m_pointsX.GetSize(), m_pointsY.GetSize() }));
+    for (int i = 0; i < count; ++i)
         points.push_back(WorldToDevice(m_pointsX[i], m_pointsY[i]));
+    if (points.empty())
+        return;
     const int saved = dc->SaveDC();
     dc->SetBkMode(TRANSPARENT);
     dc->SetROP2(R2_COPYPEN);

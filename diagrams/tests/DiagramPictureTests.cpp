@@ -79,6 +79,25 @@ TEST(DiagramPicture, TheSameModeTwiceDrawsTheSamePicture)
     EXPECT_EQ(first.Pixels(), second.Pixels());
 }
 
+TEST(DiagramPicture, ThePointSeriesWithSymbolsDropLinesAndAPolyline)
+{
+    Canvas canvas(400, 300);
+    CD2KSys diagram(RECT { 0, 0, 400, 300 });
+    diagram.m_nMode = DiagramPhysical;
+    diagram.m_bDrawPoints = true;
+    diagram.m_bDrawCurve = false;
+    diagram.m_bDropLinesX = diagram.m_bDropLinesY = true;
+    diagram.m_bWhiteFill = false;
+    diagram.m_bRangeFromPoints = true;
+    diagram.Draw(canvas.Dc());
+    EXPECT_TRUE(canvas.Matches("chart_point_series.png"));
+    // Each of the ten points (x = 1..10, y = 10..100) has its filled square in the symbol colour.
+    for (int i = 1; i <= 10; ++i) {
+        const POINT p = diagram.WorldToDevice(i, 10 * i);
+        EXPECT_EQ(canvas.Pixel(p.x + 3, p.y + 3), Blue) << i;
+    }
+}
+
 // ---- plot symbols
 
 namespace {
