@@ -9,6 +9,7 @@
 #include "diagrams/KSysView.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "res/FormulaPage.h"
+#include "res/GraphPage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -104,6 +105,31 @@ void FormulaToChart(benchmark::State& state)
     }
 }
 BENCHMARK(FormulaToChart)->Unit(benchmark::kMillisecond);
+
+// What the Graph page adds to the program's start: its page window (an empty view until it is
+// first painted) and its hidden tool bar with the three 32 x 32 images.
+void GraphPageCreation(benchmark::State& state)
+{
+    Program& program = TheProgram();
+    if (!program.started) {
+        state.SkipWithError("the program did not start");
+        return;
+    }
+    CMainFrame& frame = program.Frame();
+    for (auto _ : state) {
+        auto* view = static_cast<CKSysView*>(RUNTIME_CLASS(CKSysView)->CreateObject());
+        view->Create(nullptr, L"", WS_CHILD, CRect(0, 0, 0, 0), &frame.m_wndTab, 0xE900, nullptr);
+        view->OnInitialUpdate();
+        SECCustomToolBar bar;
+        bar.CreateEx(0x300, &frame, WS_CHILD | CBRS_RIGHT, 0xE811);
+        bar.LoadToolBar(IDR_DIAGRAM_BAR);
+        state.PauseTiming();
+        bar.DestroyWindow();
+        view->DestroyWindow();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(GraphPageCreation)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
