@@ -48,7 +48,8 @@ double IntegerPowerOfTen(int exponent)
     auto end = std::to_chars(text, text + sizeof text, exponent).ptr;
     std::string decimal = "1e" + std::string(text, end);
     double result = 0;
-    std::from_chars(decimal.data(), decimal.data() + decimal.size(), result);
+    if (std::from_chars(decimal.data(), decimal.data() + decimal.size(), result).ec == std::errc::result_out_of_range)
+        return exponent > 0 ? HUGE_VAL : 0.0;
     return result;
 }
 
@@ -402,8 +403,10 @@ double CMathHelper::NiceStep(double span)
     }
     // Read back as one decimal text, the step is the double nearest to nice x 10^exponent.
     std::string stepText = std::string(nice) + "e" + std::to_string(exponent);
+    // Beyond the largest double (a span above 1e308 rounds up to 2e308) the step is infinite.
     double result = 0;
-    std::from_chars(stepText.data(), stepText.data() + stepText.size(), result);
+    if (std::from_chars(stepText.data(), stepText.data() + stepText.size(), result).ec == std::errc::result_out_of_range)
+        result = HUGE_VAL;
     return span < 0 ? -result : result;
 }
 
