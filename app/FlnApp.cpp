@@ -10,7 +10,6 @@
 #include "editor/ControlContainmentFramework.h"
 #include "editor/LangConfigStorage.h"
 #include "platform/base/MessageBox.h"
-#include "platform/base/TextToNumber.h"
 #include "platform/comctl/CommCtrl.h"
 #include "platform/display/Display.h"
 #include "platform/com/LocalServer.h"
@@ -21,12 +20,9 @@
 #include "platform/sys/TerminationSignals.h"
 #include "res/Formulon.h"
 
-#include <array>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwctype>
 #include <utility>
 
 namespace {
@@ -37,50 +33,6 @@ constexpr const wchar_t* kScriptFilter = L"VBScript Code (.vbs;.bas)|*.vbs;*.bas
                                          L"Text Files (.txt)|*.txt|"
                                          L"All Supported Files (.vbs;.bas;.txt;)|*.vbs;*.bas;*.txt;|"
                                          L"All Files (*.*)|*.*|";
-
-// What the Graph page draws of the Formula page.
-struct GraphInputs {
-    CString formula;
-    std::array<double, 7> constants {}; // A to G
-    double xa = 0, xb = 0;
-};
-
-CString FieldText(const CWnd& page, int id)
-{
-    CString text;
-    if (CWnd* field = page.GetDlgItem(id))
-        field->GetWindowText(text);
-    return text;
-}
-
-// A field's number, or `fallback` when the field does not hold one ("," counts as ".").
-double FieldNumber(const CWnd& page, int id, double fallback)
-{
-    CString text = FieldText(page, id);
-    text.Replace(L',', L'.');
-    const wchar_t* end = nullptr;
-    const double value = ClassicWcsToD(text, &end);
-    if (end == text.GetString())
-        return fallback;
-    while (std::iswspace(*end))
-        ++end;
-    return *end == 0 && std::isfinite(value) ? value : fallback;
-}
-
-// The Formula page's inputs as its fields show them, read without validating them (painting must
-// raise no message box) and without touching the page: its formula text is copied, never changed.
-GraphInputs ReadGraphInputs(CFlnView& view)
-{
-    GraphInputs inputs;
-    inputs.formula = FieldText(view, IDC_FORMULA);
-    const int fields[] = { IDC_VALUE_A, IDC_VALUE_B, IDC_VALUE_C, IDC_VALUE_D, IDC_VALUE_E, IDC_VALUE_F, IDC_VALUE_G };
-    const auto variables = view.Variables();
-    for (size_t i = 0; i < inputs.constants.size(); ++i)
-        inputs.constants[i] = FieldNumber(view, fields[i], *variables[i]);
-    inputs.xa = FieldNumber(view, IDC_VALUE_XA, view.m_dXA);
-    inputs.xb = FieldNumber(view, IDC_VALUE_XB, view.m_dXB);
-    return inputs;
-}
 
 } // namespace
 
@@ -305,10 +257,9 @@ void CFlnApp::DrawGraph(CDC* dc, int left, int top, int right, int bottom, int m
         return;
     if (!m_pD2KSys)
         m_pD2KSys = std::make_unique<CD2KSys>(RECT { 0, 0, 100, 100 });
-    const GraphInputs inputs = ReadGraphInputs(*view);
-    int constant = 1;
-    for (double value : inputs.constants)
-        FormulaParser.SetFunctConst(constant++, value);
+    // The fields as they stand, neither validated (no message box while painting) nor changed.
+    const FormulaInputs inputs = view->CurrentInputs();
+    inputs.ApplyTo(FormulaParser);
     m_pD2KSys->SetPlotArea(left, top, right, bottom, inputs.xa, inputs.xb);
     const SamplingResult sampled = m_pD2KSys->Bestimmung_der_Funktionswerte(FormulaParser, inputs.formula);
     m_pD2KSys->m_nMode = mode;

@@ -24,14 +24,6 @@
 #define IDC_FORMULA 224
 #define IDC_KEY_X 140
 #define IDC_VALUE_X 191
-// the fields of the variables A to G
-#define IDC_VALUE_A 166
-#define IDC_VALUE_B 170
-#define IDC_VALUE_C 173
-#define IDC_VALUE_D 176
-#define IDC_VALUE_E 185
-#define IDC_VALUE_F 179
-#define IDC_VALUE_G 188
 #define IDC_SPIN_X 271
 #define IDC_COPY_OUTPUT 322
 #define IDC_OUTPUT 277
