@@ -87,7 +87,8 @@ private:
     void CreateSpeech();
     void SetWindowIcons();
     void LoadSettings();
-    void SaveSettings();
+    // Why the settings or the last content could not be written; empty when both were.
+    CString SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
     // Whether the tab shows the Formula or the Date & Time page (the pages the frame fits itself to);
     // the tabs' places depend on which pages the program has.
