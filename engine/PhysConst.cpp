@@ -61,6 +61,14 @@ constexpr std::array<PhysicalConstant, CPhysConst::ConstantCount> kConstants { {
     { L"_g", 9.80665 },
 } };
 
+static_assert([] {
+    for (const PhysicalConstant& constant : kConstants) {
+        if (std::wstring_view(constant.name).size() > CPhysConst::MaxNameLength)
+            return false;
+    }
+    return true;
+}(), "a constant's name is longer than MaxNameLength");
+
 // Names are plain ASCII, so case is folded on ASCII letters only.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 {
