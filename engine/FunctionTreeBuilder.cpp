@@ -159,17 +159,23 @@ bool IsEnclosed(const CString& text)
 // How Build reads a normalised text, in the order it tries.
 enum class Form { Additive, Negation, Multiplicative, Power, Term };
 
-Form FormOf(const CString& text)
+// The form, and for a chain the position of its last operator.
+struct Reading {
+    Form form;
+    int split = -1;
+};
+
+Reading ReadingOf(const CString& text)
 {
-    if (FindSplit(text, L"+-") > 0)
-        return Form::Additive;
+    if (const int split = FindSplit(text, L"+-"); split > 0)
+        return { Form::Additive, split };
     if (!text.IsEmpty() && text[0] == L'-')
-        return Form::Negation;
-    if (FindSplit(text, L"*/") > 0)
-        return Form::Multiplicative;
-    if (FindSplit(text, L"^") > 0)
-        return Form::Power;
-    return Form::Term;
+        return { Form::Negation };
+    if (const int split = FindSplit(text, L"*/"); split > 0)
+        return { Form::Multiplicative, split };
+    if (const int split = FindSplit(text, L"^"); split > 0)
+        return { Form::Power, split };
+    return { Form::Term };
 }
 
 const wchar_t* OperatorsOf(Form form)
@@ -265,7 +271,7 @@ private:
         return Build(copy, IsEnclosed(copy) ? depth + 1 : depth);
     }
 
-    Tree BuildChain(const CString& text, Form form, int depth);
+    Tree BuildChain(const CString& text, Reading reading, int depth);
     Tree CombineFrom(std::vector<Link>& pending, Tree tree, int depth);
     bool UsesLeftTree(const Link& link) const;
     Tree Combine(const Link& link, Tree left, int depth);
@@ -287,11 +293,11 @@ Tree TreeBuilder::Build(CString& text, int depth)
     if (depth > MaxBuildDepth)
         return Constant(ConstantTermValue(text));
 
-    const Form form = FormOf(text);
-    if (form == Form::Negation)
+    const Reading reading = ReadingOf(text);
+    if (reading.form == Form::Negation)
         return BuildNegation(text.Mid(1), depth);
-    if (form != Form::Term)
-        return BuildChain(text, form, depth);
+    if (reading.form != Form::Term)
+        return BuildChain(text, reading, depth);
 
     if (Tree function = BuildFunction(text, depth))
         return function;
@@ -305,39 +311,42 @@ Tree TreeBuilder::Build(CString& text, int depth)
 // so a long flat sum or product costs no stack; the trees are then combined from the innermost
 // link out. A left part that normalises to itself is the chain text's prefix, whose next split
 // the same scan goes on to find: a chain is read in one pass, not one pass per operator.
-Tree TreeBuilder::BuildChain(const CString& text, Form form, int depth)
+Tree TreeBuilder::BuildChain(const CString& text, Reading reading, int depth)
 {
-    const wchar_t* operators = OperatorsOf(form);
+    const wchar_t* operators = OperatorsOf(reading.form);
     std::vector<Link> pending;  // links whose left operand is built later, outermost first
-    CString chain = text;       // normalised; its first end characters are the chain left to read
+    const CString* chain = &text;  // normalised; its first end characters are the chain left to read
+    CString normalised;            // the chain once a left part changed when normalised
     // Made for the longest left part asked about, the first; every later one is shorter.
     std::optional<CFormulaParser::StablePrefixes> stable;
-    int end = chain.GetLength();
-    int split = FindSplit(chain, operators, end);
+    int end = chain->GetLength();
+    int split = reading.split;
     for (;;) {
-        Link link(chain, split, end, m_variable);
+        Link link(*chain, split, end, m_variable);
         if (!UsesLeftTree(link))
             return CombineFrom(pending, Combine(link, nullptr, depth), depth);
         pending.push_back(std::move(link));
         if (!stable)
-            stable.emplace(chain.view().substr(0, static_cast<size_t>(split)), BuilderLeadingPlus);
+            stable.emplace(chain->view().substr(0, static_cast<size_t>(split)), BuilderLeadingPlus);
         if (stable->Keeps(split)) {
-            const int next = FindSplit(chain, operators, split);
+            const int next = FindSplit(*chain, operators, split);
             if (next <= 0)  // the prefix is no chain of this operator: the chain's first operand
-                return CombineFrom(pending, BuildOperand(chain.Left(split), depth), depth);
+                return CombineFrom(pending, BuildOperand(chain->Left(split), depth), depth);
             end = split;
             split = next;
             continue;
         }
-        CString left = chain.Left(split);
-        CString normalised = left;
-        Normalise(normalised);
-        if (FormOf(normalised) != form)
+        const CString left = chain->Left(split);
+        CString leftNormalised = left;
+        Normalise(leftNormalised);
+        const Reading leftReading = ReadingOf(leftNormalised);
+        if (leftReading.form != reading.form)
             return CombineFrom(pending, BuildOperand(left, depth), depth);
         stable.reset();
-        chain = std::move(normalised);
-        end = chain.GetLength();
-        split = FindSplit(chain, operators, end);
+        normalised = std::move(leftNormalised);
+        chain = &normalised;
+        end = chain->GetLength();
+        split = leftReading.split;
     }
 }
 

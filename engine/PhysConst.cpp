@@ -8,7 +8,7 @@
 namespace {
 
 struct PhysicalConstant {
-    const wchar_t* name;
+    std::wstring_view name;  // a literal: ends in a null character
     double value;
 };
 
@@ -63,7 +63,7 @@ constexpr std::array<PhysicalConstant, CPhysConst::ConstantCount> kConstants { {
 
 static_assert([] {
     for (const PhysicalConstant& constant : kConstants) {
-        if (std::wstring_view(constant.name).size() > CPhysConst::MaxNameLength)
+        if (constant.name.size() > CPhysConst::MaxNameLength)
             return false;
     }
     return true;
@@ -99,7 +99,7 @@ CPhysConst::CPhysConst()
 {
     m_names.Add(L"");
     for (const PhysicalConstant& constant : kConstants)
-        m_names.Add(constant.name);
+        m_names.Add(constant.name.data());
     m_names.Add(EndMarker);
 }
 
