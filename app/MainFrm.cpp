@@ -309,6 +309,12 @@ void CMainFrame::SaveSettings()
         CFormulaPageFile::Save(*view, LastContentPath());
 }
 
+void CMainFrame::SaveBeforeTheScreenGoes()
+{
+    SaveSettings();
+    m_pSharedMemory.reset();
+}
+
 BOOL CMainFrame::DestroyWindow()
 {
     SaveSettings();
