@@ -25,20 +25,15 @@ std::vector<std::wstring> ListOf(const std::vector<wchar_t>& buffer, DWORD lengt
     return items;
 }
 
+// Lines end in CR LF, LF or a lone CR.
 std::vector<std::wstring> LinesOf(const std::string& bytes)
 {
     std::vector<std::wstring> lines;
-    std::wstring text = DecodeTextFile(bytes).text;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = std::min(text.find(L'\n', start), text.size());
-        std::wstring line = text.substr(start, end - start);
-        // A file of mixed line ends is written back with its first line's: stray CRs at a
-        // line's end may go.
-        while (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+    const std::wstring text = DecodeTextFile(bytes).text;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find_first_of(L"\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }
