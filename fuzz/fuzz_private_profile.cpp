@@ -38,7 +38,8 @@ std::vector<std::wstring> LinesOf(const std::string& bytes)
     return lines;
 }
 
-bool IsBlank(const std::wstring& line) { return line.find_first_not_of(L" \t") == std::wstring::npos; }
+// Blank as the reader takes it: a new section drops the blank lines at the end of the file.
+bool IsBlank(const std::wstring& line) { return line.find_first_not_of(L" \t\r\n\v\f") == std::wstring::npos; }
 
 } // namespace
 
