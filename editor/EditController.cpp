@@ -28,6 +28,8 @@ SECEditController::~SECEditController()
     StopAutoScroll();
     if (m_bCaretCreated)
         DestroyEditCaret();
+    if (m_hAccel)
+        ::DestroyAcceleratorTable(m_hAccel);
 }
 
 void SECEditController::Initialize(SECEditViewport* viewport, SECEdit* model)
@@ -117,7 +119,12 @@ BOOL SECEditController::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam)
     // Keys that reach the window without the message loop's translation (a loop that does not
     // ask the view) are looked up here.
     MSG msg { m_hWnd, message, wParam, lParam };
-    return PreTranslateMessage(&msg);
+    if (!PreTranslateMessage(&msg))
+        return FALSE;
+    // The window's own handling still hears that Alt was not pressed alone.
+    if (message == WM_SYSKEYDOWN)
+        ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+    return TRUE;
 }
 
 BOOL SECEditController::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)

@@ -260,10 +260,11 @@ void SECEditController::InsertColumnText(const SECEditLineCol& position, const C
         m_bForceVirtualPos = TRUE;
         const SECEditLineCol at = PointToLineCol(point, FALSE, &GetViewFontInfo()->GetInfoDC());
         m_bForceVirtualPos = FALSE;
-        if (at.m_nLine == LastLine() && point.y / m_pViewport->GetLineHeight() >= LastLine())
-            m_pEdit->InsertText(at.m_nLine, LineLength(at.m_nLine), lineBreak, lineBreak.GetLength());
         if (!piece.IsEmpty())
             InsertPadded(at, piece);
+        // The next line of the block needs a line to go to.
+        if (at.m_nLine == LastLine() && text.Find(L'\n', from) >= 0)
+            m_pEdit->InsertText(at.m_nLine, LineLength(at.m_nLine), lineBreak, lineBreak.GetLength());
         point.y += m_pViewport->GetLineHeight();
     }
     SetCaretPosition(start.m_nLine, start.m_nCol, TRUE);

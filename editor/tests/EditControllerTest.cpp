@@ -155,11 +155,11 @@ TEST_F(EditKeys, EnterIndentsTheNewLineVirtuallyUntilTyping)
     EXPECT_EQ(Text(), L"    If x\r\n");
     EXPECT_EQ(Caret(), SECEditLineCol(1, 4));
     Type(L"y");
-    EXPECT_EQ(Text(), L"    If x\r\n    y");
+    EXPECT_EQ(Text(), L"    If x\r\n\ty") << "the indentation in tabs, as the language says";
     // Enter inside a line carries the rest over, indented.
     C().SetCaretPosition(0, 6, FALSE);
     Press(VK_RETURN);
-    EXPECT_EQ(Text(), L"    If\r\n     x\r\n    y");
+    EXPECT_EQ(Text(), L"    If\r\n\t x\r\n\ty");
 }
 
 TEST_F(EditKeys, TabIndentsTheLinesASelectionCoversAndShiftTabTakesItBack)
@@ -259,6 +259,10 @@ TEST_F(EditKeys, AColumnBlockIsCopiedAndPastedAsABlock)
     EXPECT_EQ(Text(), L"abcd\r\nefghbc\r\nijklfg");
     Press('Z', Ctrl);
     EXPECT_EQ(Text(), L"abcd\r\nefgh\r\nijkl") << "the block is one undo step";
+    // On the last line the block makes the lines it needs.
+    C().SetCaretPosition(2, 1, FALSE);
+    Press('V', Ctrl);
+    EXPECT_EQ(Text(), L"abcd\r\nefgh\r\nibcjkl\r\n fg");
 }
 
 // A command's state as the controller's update handler sets it.
@@ -314,6 +318,7 @@ TEST_F(EditKeys, KeyTableHasF3TwiceAndBothRedoKeys)
     EXPECT_EQ(entries.size(), 67u);
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const ACCEL& a) { return a.key == VK_F3 && a.cmd == ID_EDIT_FIND_NEXT; }), 2);
     EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const ACCEL& a) { return a.cmd == ID_EDIT_REDO; }), 3);
+    ::DestroyAcceleratorTable(table);
 }
 
 } // namespace

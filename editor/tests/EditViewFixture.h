@@ -5,12 +5,16 @@
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
+#include "platform/base/tests/Printers.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "platform/user/tests/UserTestSupport.h"
 #include "res/Editor.h"
 
 #include <gtest/gtest.h>
+
+// Positions print as (line, column).
+inline void PrintTo(const SECEditLineCol& p, std::ostream* os) { *os << "(" << p.m_nLine << ", " << p.m_nCol << ")"; }
 
 namespace edittest {
 
@@ -43,11 +47,11 @@ protected:
 
     SECEditController& C() { return *m_view->GetEditController(); }
     SECEditLineCol Caret() { return C().GetCaretPos(); }
-    CString Text()
+    std::wstring Text()
     {
         CString text;
         m_edit.GetAllText(text);
-        return text;
+        return text.GetString();
     }
     void SetText(const wchar_t* text)
     {
@@ -99,13 +103,13 @@ protected:
         point -= m_view->GetViewport().GetLogOrigin();
         return ScreenPoint(m_view->m_hWnd, point.x, point.y + m_view->GetLineHeight() / 2);
     }
-    CString Selected()
+    std::wstring Selected()
     {
         CString text;
         C().GetSelectionText(text);
-        return text;
+        return text.GetString();
     }
-    CString ClipboardText()
+    std::wstring ClipboardText()
     {
         CString text;
         if (::OpenClipboard(nullptr)) {
@@ -113,7 +117,7 @@ protected:
                 text = static_cast<const wchar_t*>(::GlobalLock(memory));
             ::CloseClipboard();
         }
-        return text;
+        return text.GetString();
     }
 
     int m_width = 400;
