@@ -36,6 +36,9 @@ public:
     void SetMessageText(const CString& text) override;
     using CFrameWnd::SetMessageText;
     CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
+    // With the X server gone: saves the settings and the last content and removes the shared
+    // block, as a close would, before the program ends.
+    void SaveBeforeTheScreenGoes();
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
     // The speech object, made on first use so that start-up does not wait for the speech engine.
     IVTxtAuto* GetVoiceText() override;
@@ -51,7 +54,8 @@ public:
     SECCustomStatusBar m_wndStatusBar;
     SECCustomToolBar m_wndToolBar;
     std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
-    short m_nWindowState = 1; // 1 normal, 3 maximised
+    enum class WindowState : short { Normal = 1, Maximised = 3 };
+    WindowState m_nWindowState = WindowState::Normal;
     BOOL m_bSpeech = FALSE;
     BOOL m_bSharedMemory = TRUE;
     int m_nActivePage = 0;
