@@ -4,6 +4,7 @@
 #include "res/Editor.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace divuzura::foundation;
 
@@ -137,6 +138,9 @@ BOOL SECEditController::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         return OnKeyDown(message, wParam, lParam);
+    case WM_SYSKEYUP:
+        // Alt held for a column selection is no press of Alt alone: no menu opens.
+        return wParam == VK_MENU && std::exchange(m_bAltForColumn, FALSE);
     case WM_CHAR:
         OnChar(static_cast<wchar_t>(wParam));
         return TRUE;

@@ -287,6 +287,7 @@ private:
     BOOL m_bDragPending = FALSE;  // pressed inside the selection
     BOOL m_bDraggingText = FALSE; // ... and moved since
     BOOL m_tripleClickArmed = FALSE;
+    BOOL m_bAltForColumn = FALSE; // Alt is down for a column selection
     DWORD m_dwDoubleClickTime = 0;
     CPoint m_ptDoubleClick;
 };

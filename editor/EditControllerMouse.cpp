@@ -97,6 +97,7 @@ void SECEditController::OnLButtonDown(UINT flags, CPoint point)
     m_nDesiredX = m_ptCaret.x;
     if (!shift && !control) {
         const bool column = ::GetKeyState(VK_MENU) < 0;
+        m_bAltForColumn = column;
         m_sel.SetCaret(m_caret, column ? SelectColumnDrag : SelectStream);
         if (column)
             SetCaretFromPoint(point.x, point.y, TRUE);

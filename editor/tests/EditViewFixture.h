@@ -2,6 +2,7 @@
 // A plain frame with the editor's view in it, under the headless display: a model in the small
 // test language, keys and mouse injected, the clipboard and message boxes captured.
 
+#include "editor/EditRegExpSearch.h"
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
@@ -17,6 +18,15 @@
 inline void PrintTo(const SECEditLineCol& p, std::ostream* os) { *os << "(" << p.m_nLine << ", " << p.m_nCol << ")"; }
 
 namespace edittest {
+
+// count lines "line 0" ... each with its break (so count + 1 lines in the model).
+inline std::wstring Lines(int count)
+{
+    std::wstring text;
+    for (int i = 0; i < count; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r\n";
+    return text;
+}
 
 enum Modifiers : unsigned { NoMods = 0, Ctrl = 1, Shift = 2, Alt = 4 };
 
@@ -103,6 +113,7 @@ protected:
         point -= m_view->GetViewport().GetLogOrigin();
         return ScreenPoint(m_view->m_hWnd, point.x, point.y + m_view->GetLineHeight() / 2);
     }
+    static _SEC_FIND_REPLACE_STATE& GetFindState() { return _SEC_FIND_REPLACE_STATE::ForThisThread(); }
     std::wstring Selected()
     {
         CString text;
