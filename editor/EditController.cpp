@@ -1,7 +1,7 @@
 #include "editor/EditController.h"
 
 #include "platform/mfc/WinApp.h"
-#include "res/Editor.h"
+#include "editor/EditResource.h"
 
 #include <algorithm>
 #include <utility>

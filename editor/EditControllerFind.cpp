@@ -4,7 +4,7 @@
 
 #include "editor/EditRegExp.h"
 #include "platform/base/MessageBox.h"
-#include "res/Editor.h"
+#include "editor/EditResource.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include "platform/mfc/WinApp.h"
 #include "platform/user/WinUser.h"
-#include "res/Editor.h"
+#include "editor/EditResource.h"
 
 #include <algorithm>
 

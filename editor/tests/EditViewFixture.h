@@ -10,7 +10,7 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "platform/user/tests/UserTestSupport.h"
-#include "res/Editor.h"
+#include "editor/EditResource.h"
 
 #include <gtest/gtest.h>
 

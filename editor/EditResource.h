@@ -1,4 +1,4 @@
-// Resource ids of the code editor (res/Editor.rc).
+// Resource ids of the code editor, for its code and its resource script res/Editor.rc.
 #pragma once
 
 #define IDR_EDIT_ACCEL              22502
