@@ -44,7 +44,7 @@ public:
     DateParseResult Calculate(const CString& expression, int& errorPosition, CString& errorText, bool normalize);
 
     // Removes blanks, reads "," as "." and [ ] { } as ( ), drops enclosing brackets and leading
-    // "+", marks doubled brackets ((…)) as (|…|), and with a slash date format reads "/" as ".".
+    // "+", takes doubled brackets ((…)) as single ones, and with a slash date format reads "/" as ".".
     // Returns the new length minus the old.
     int NormalizeExpression(CString& text);
 
