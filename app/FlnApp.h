@@ -5,6 +5,7 @@
 // the bus for automation it shows no window and ends when its last client goes.
 
 #include "app/CommandLineOptions.h"
+#include "datetime/DateParser.h"
 #include "engine/FormulaEngine.h"
 #include "platform/mfc/WinApp.h"
 
@@ -45,6 +46,8 @@ public:
     void OnAutomationObjectGone();
 
     CApplication* m_pApplication = nullptr;
+    // The Date & Time page's date parser; its date format follows the page's.
+    CDateParser m_DateParser;
     CString m_strModulePath;
     CString m_strModuleDir;
     BOOL m_bNoMinimizeBox = FALSE;

@@ -1,5 +1,7 @@
 #include "app/MainFrm.h"
 
+#include "app/DateFile.h"
+#include "app/DlgCalendarView.h"
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
@@ -286,6 +288,10 @@ void CMainFrame::LoadSettings()
         view->UpdateData(FALSE);
         CFormulaPageFile::Load(*view, LastContentPath());
     }
+    if (auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView())) {
+        calendar->SetInputFont(m_settings.inputCalendarHeight);
+        CDateFile::Load(*calendar, LastContentPath());
+    }
 }
 
 void CMainFrame::SaveSettings()
@@ -304,9 +310,15 @@ void CMainFrame::SaveSettings()
         m_settings.digits = view->m_nDigits;
         m_settings.formatOption = view->m_nFormatOption;
     }
+    auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView());
+    if (calendar)
+        m_settings.inputCalendarHeight = calendar->m_nFontSize;
     m_settings.Save(*app);
+    // The Formula page first: both write "CHECKS", and the Date & Time page's switch is the one kept.
     if (view)
         CFormulaPageFile::Save(*view, LastContentPath());
+    if (calendar)
+        CDateFile::Save(*calendar, LastContentPath());
 }
 
 BOOL CMainFrame::DestroyWindow()

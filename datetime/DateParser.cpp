@@ -435,3 +435,20 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
     }
     return result;
 }
+
+namespace {
+CDateParser* g_applicationDateParser = nullptr;
+}
+
+CDateParser& GetDateParser()
+{
+    if (g_applicationDateParser)
+        return *g_applicationDateParser;
+    static CDateParser fallback;
+    return fallback;
+}
+
+void SetApplicationDateParser(CDateParser* parser)
+{
+    g_applicationDateParser = parser;
+}

@@ -82,3 +82,9 @@ private:
     int m_literalPosition = 0;
     std::optional<int> m_errorAt;
 };
+
+// The application's date parser, whose date format the Date & Time page keeps equal to its own:
+// the one the application object registers, else one built on first use that lives until exit.
+CDateParser& GetDateParser();
+// Registers the application's parser; null unregisters it.
+void SetApplicationDateParser(CDateParser* parser);
