@@ -1,5 +1,5 @@
-#include "datetime/Calendar.h"
-#include "datetime/PopupCalendar.h"
+#include "commandbars/Calendar.h"
+#include "commandbars/PopupCalendar.h"
 
 #include "datetime/core/Clock.h"
 #include "datetime/core/DateLocale.h"
@@ -35,7 +35,7 @@ std::int64_t UnixSeconds(int year, int month, int day, int hour)
     return *SystemTimeToUnixSeconds(time);
 }
 
-// A notification as the page receives it: the message, wParam and the date of the cell in lParam.
+// A notification as the notify window receives it: the message, wParam and the date of the cell in lParam.
 struct Notification {
     UINT message;
     WPARAM wParam;
@@ -50,8 +50,8 @@ void PrintTo(const Notification& n, std::ostream* out)
     *out << "}";
 }
 
-// The Date & Time page's calendar: today is Monday 15 April 2024, weeks start on Monday, and the
-// page sets today, selects it and creates the calendar with the default flags.
+// A month calendar on a page: today is Monday 15 April 2024, weeks start on Monday, and the page
+// sets today, selects it and creates the calendar with the default flags.
 class CalendarTest : public UserTest {
 protected:
     static constexpr CRect Place { 10, 10, 220, 170 };
@@ -69,11 +69,11 @@ protected:
         UserTest::TearDown();
         AfxDeleteTempObjects();
     }
-    void CreateCalendar(DWORD flags = FlCalendar::DefaultFlags, DWORD style = WS_VISIBLE)
+    void CreateCalendar(DWORD flags = SECCalendar::DefaultFlags, DWORD style = WS_VISIBLE)
     {
         calendar.SetFlags(flags);
         calendar.SetCurrentMonthStyle(0x1000017F);
-        calendar.SetDate(Day(2024, 4, 15), FALSE);
+        calendar.SetDisplayDate(Day(2024, 4, 15), FALSE);
         calendar.SelectDate(Day(2024, 4, 15), TRUE);
         ASSERT_TRUE(calendar.Create(style, Place, &page, 1000));
         Pump();
@@ -86,7 +86,7 @@ protected:
         for (const LoggedMessage& entry : MessageLog::Instance().entries) {
             if (entry.window != page.m_hWnd || entry.message < WM_CALENDAR_SELECT || entry.message > WM_CALENDAR_DISMISS)
                 continue;
-            auto* cell = reinterpret_cast<FlDayBox*>(entry.lParam);
+            auto* cell = reinterpret_cast<SECDayBox*>(entry.lParam);
             found.push_back({ entry.message, entry.wParam, cell ? cell->GetDayDate() : COleDateTime() });
         }
         MessageLog::Instance().entries.clear();
@@ -105,9 +105,9 @@ protected:
         headless->InjectKey(VK_CONTROL, false);
         Pump();
     }
-    static int SelectedIndexOf(FlCalendar& shown)
+    static int SelectedIndexOf(SECCalendar& shown)
     {
-        for (int index = 0; index < FlCalendar::CellCount; ++index)
+        for (int index = 0; index < SECCalendar::CellCount; ++index)
             if (shown.GetDayBox(index).IsSelected())
                 return index;
         return -1;
@@ -123,7 +123,7 @@ protected:
     ScopedFixedClock now { UnixSeconds(2024, 4, 15, 12), FixedOffsetZone(120) };
     CWinApp app { L"CalendarTest" };
     CWnd page;
-    FlCalendar calendar;
+    SECCalendar calendar;
 };
 
 TEST_F(CalendarTest, TheGridHoldsSixWeeksFromTheFirstWeekday)
@@ -143,9 +143,9 @@ TEST_F(CalendarTest, TheGridHoldsSixWeeksFromTheFirstWeekday)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.firstWeekday);
         calendar.GetDayBar().SetFirstWeekday(c.firstWeekday);
-        ASSERT_TRUE(calendar.SetDate(c.shown, FALSE));
-        for (int index = 0; index < FlCalendar::CellCount; ++index) {
-            const FlDayBox& cell = calendar.GetDayBox(index);
+        ASSERT_TRUE(calendar.SetDisplayDate(c.shown, FALSE));
+        for (int index = 0; index < SECCalendar::CellCount; ++index) {
+            const SECDayBox& cell = calendar.GetDayBox(index);
             ASSERT_TRUE(cell.IsInUse());
             EXPECT_EQ(cell.GetDayDate(), c.firstCell + COleDateTimeSpan(static_cast<double>(index))) << index;
             bool inMonth = cell.GetDayDate().GetMonth() == c.shown.GetMonth();
@@ -158,7 +158,7 @@ TEST_F(CalendarTest, TheGridHoldsSixWeeksFromTheFirstWeekday)
 
 TEST_F(CalendarTest, TheFirstAndLastMonthsShowBlanksBeyondTheRange)
 {
-    ASSERT_TRUE(calendar.SetDate(Day(100, 1, 20), FALSE));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(100, 1, 20), FALSE));
     int blanks = (Day(100, 1, 1).GetDayOfWeek() - 2 + 7) % 7;
     for (int index = 0; index < blanks; ++index) {
         EXPECT_FALSE(calendar.GetDayBox(index).IsInUse());
@@ -167,9 +167,9 @@ TEST_F(CalendarTest, TheFirstAndLastMonthsShowBlanksBeyondTheRange)
     EXPECT_EQ(calendar.GetDayBox(blanks).GetDayDate(), Day(100, 1, 1));
     EXPECT_EQ(calendar.GetDayBox(41).GetDayDate(), Day(100, 1, 1) + COleDateTimeSpan(41.0 - blanks));
 
-    ASSERT_TRUE(calendar.SetDate(Day(9999, 12, 5), FALSE));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(9999, 12, 5), FALSE));
     int last = -1;
-    for (int index = 0; index < FlCalendar::CellCount; ++index)
+    for (int index = 0; index < SECCalendar::CellCount; ++index)
         if (calendar.GetDayBox(index).IsInUse())
             last = index;
     ASSERT_GT(last, 29);
@@ -196,16 +196,16 @@ TEST_F(CalendarTest, DatesOutsideTheYearsOneHundredToNineThousandNineHundredNine
     CreateCalendar();
     COleDateTime invalid;
     invalid.SetStatus(COleDateTime::invalid);
-    EXPECT_FALSE(calendar.SetDate(invalid));
-    EXPECT_FALSE(calendar.SetDate(Day(99, 12, 31)));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 4, 15));
-    ASSERT_TRUE(calendar.SetDate(Day(9999, 12, 1)));
+    EXPECT_FALSE(calendar.SetDisplayDate(invalid));
+    EXPECT_FALSE(calendar.SetDisplayDate(Day(99, 12, 31)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 4, 15));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(9999, 12, 1)));
     EXPECT_FALSE(calendar.NextMonth(FALSE));
     EXPECT_FALSE(calendar.NextYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(9999, 12, 1));
-    ASSERT_TRUE(calendar.SetDate(Day(100, 3, 1)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(9999, 12, 1));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(100, 3, 1)));
     EXPECT_FALSE(calendar.PrevYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(100, 3, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(100, 3, 1));
 }
 
 TEST_F(CalendarTest, CreateShowsTheMonthWithTodaySelected)
@@ -240,7 +240,7 @@ TEST_F(CalendarTest, AClickOnADayOfTheNextMonthTurnsThePage)
 {
     CreateCalendar();
     ClickCell(31);  // 2 May
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 5, 2));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 5, 2));
     EXPECT_EQ(Text(calendar.GetTitle().GetText()), L"May 2024");
     EXPECT_EQ(SelectedDay(), Day(2024, 5, 2));
     EXPECT_FALSE(calendar.GetDayBox(SelectedIndex()).IsOutsideMonth());
@@ -274,7 +274,7 @@ TEST_F(CalendarTest, KeysMoveTheSelectionAndThePage)
     for (const Case& step : steps) {
         SCOPED_TRACE(step.selected.Format(L"%Y-%m-%d").GetString());
         step.ctrl ? CtrlKey(step.key) : Key(step.key);
-        EXPECT_EQ(calendar.GetDate(), step.shown);
+        EXPECT_EQ(calendar.GetDisplayDate(), step.shown);
         EXPECT_EQ(SelectedDay(), step.selected);
     }
     Key(VK_RETURN);
@@ -293,7 +293,7 @@ TEST_F(CalendarTest, OnAPageTheArrowKeysBelongToTheCalendar)
 
 TEST_F(CalendarTest, WithoutKeyboardHandlingKeysAreIgnored)
 {
-    CreateCalendar(FlCalendar::DefaultFlags & ~FlCalendar::KeyboardOn);
+    CreateCalendar(SECCalendar::DefaultFlags & ~SECCalendar::KeyboardOn);
     EXPECT_EQ(::SendMessageW(calendar.m_hWnd, WM_GETDLGCODE, 0, 0), 0);
     Key(VK_RIGHT);
     Key(VK_ESCAPE);
@@ -304,16 +304,16 @@ TEST_F(CalendarTest, WithoutKeyboardHandlingKeysAreIgnored)
 TEST_F(CalendarTest, MonthAndYearMovesLandOnRealDays)
 {
     CreateCalendar();
-    ASSERT_TRUE(calendar.SetDate(Day(2024, 2, 29)));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(2024, 2, 29)));
     EXPECT_TRUE(calendar.NextYear(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2025, 2, 28));
-    ASSERT_TRUE(calendar.SetDate(Day(2024, 1, 31)));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2025, 2, 28));
+    ASSERT_TRUE(calendar.SetDisplayDate(Day(2024, 1, 31)));
     EXPECT_TRUE(calendar.NextMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 2, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 2, 1));
     EXPECT_TRUE(calendar.PrevMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 1, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 1, 1));
     EXPECT_TRUE(calendar.PrevMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2023, 12, 1));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2023, 12, 1));
 }
 
 TEST_F(CalendarTest, TheTitleButtonsTurnMonthsAndYears)
@@ -337,7 +337,7 @@ TEST_F(CalendarTest, TheTitleButtonsTurnMonthsAndYears)
         ::GetWindowRect(button, &r);
         headless->Advance(GetDoubleClickTime() + 1);
         Click({ (r.left + r.right) / 2, (r.top + r.bottom) / 2 });
-        EXPECT_EQ(calendar.GetDate(), press.shown) << press.id;
+        EXPECT_EQ(calendar.GetDisplayDate(), press.shown) << press.id;
     }
     // The selection kept its grid position (cell 14) through every page.
     EXPECT_EQ(SelectedIndex(), 14);
@@ -346,7 +346,7 @@ TEST_F(CalendarTest, TheTitleButtonsTurnMonthsAndYears)
 
 TEST_F(CalendarTest, WithoutButtonFlagsTheTitleHasNoButtons)
 {
-    CreateCalendar(FlCalendar::DefaultFlags & ~(FlCalendar::MonthButtons | FlCalendar::YearButtons));
+    CreateCalendar(SECCalendar::DefaultFlags & ~(SECCalendar::MonthButtons | SECCalendar::YearButtons));
     EXPECT_FALSE(calendar.GetTitle().HasMonthButtons());
     EXPECT_FALSE(calendar.GetTitle().HasYearButtons());
     EXPECT_EQ(::GetDlgItem(calendar.m_hWnd, ID_CALENDAR_NEXT_MONTH), nullptr);
@@ -370,15 +370,15 @@ TEST_F(CalendarTest, ARightClickTogglesAMarkAndMarksStayOrdered)
     // A day of the next month shown in the grid takes no mark until the page turns to it.
     EXPECT_FALSE(calendar.GetDayBox(32).IsHighlighted());
     ClickCell(32, 3);  // 3 May: the page turns, and the mark comes off
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 5, 3));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 5, 3));
     EXPECT_EQ(calendar.GetHighlightedDates(), (std::vector<COleDateTime> { Day(2023, 1, 1), Day(2024, 4, 2) }));
-    EXPECT_EQ(calendar.SetDayHighlightColor(Day(2024, 5, 20), RGB(0, 0, 255)), RGB(255, 0, 0));
-    EXPECT_EQ(calendar.SetDayHighlightColor(Day(2024, 5, 20), RGB(0, 128, 0)), RGB(0, 0, 255));
+    EXPECT_EQ(calendar.SetDateColor(Day(2024, 5, 20), RGB(0, 0, 255)), RGB(255, 0, 0));
+    EXPECT_EQ(calendar.SetDateColor(Day(2024, 5, 20), RGB(0, 128, 0)), RGB(0, 0, 255));
 }
 
 TEST_F(CalendarTest, PressAndDragSelectsTheDayUnderThePointer)
 {
-    CreateCalendar(FlCalendar::DefaultFlags | FlCalendar::DragSelect | FlCalendar::PickOnDoubleClick);
+    CreateCalendar(SECCalendar::DefaultFlags | SECCalendar::DragSelect | SECCalendar::PickOnDoubleClick);
     headless->Advance(GetDoubleClickTime() + 1);
     headless->InjectMouseMove(CellPoint(8));
     headless->InjectButton(1, true, CellPoint(8));
@@ -412,7 +412,7 @@ TEST_F(CalendarTest, PressAndDragSelectsTheDayUnderThePointer)
 
 TEST_F(CalendarTest, ADoubleClickPicksWhenTheFlagSaysSo)
 {
-    CreateCalendar(FlCalendar::DefaultFlags | FlCalendar::PickOnDoubleClick);
+    CreateCalendar(SECCalendar::DefaultFlags | SECCalendar::PickOnDoubleClick);
     headless->Advance(GetDoubleClickTime() + 1);
     Click(CellPoint(17));
     Click(CellPoint(17));
@@ -425,35 +425,35 @@ TEST_F(CalendarTest, ADoubleClickPicksWhenTheFlagSaysSo)
 
 TEST_F(CalendarTest, SelectionPostsPicksWhenEverySelectionPicks)
 {
-    CreateCalendar(FlCalendar::DefaultFlags | FlCalendar::PickOnSelect);
+    CreateCalendar(SECCalendar::DefaultFlags | SECCalendar::PickOnSelect);
     EXPECT_TRUE(calendar.SelectDate(Day(2024, 4, 3), TRUE));
     EXPECT_EQ(Notifications(), (std::vector<Notification> { { WM_CALENDAR_SELECT, TRUE, Day(2024, 4, 3) },
                                                              { WM_CALENDAR_PICKED, TRUE, Day(2024, 4, 3) } }));
     COleDateTime invalid;
     invalid.SetStatus(COleDateTime::invalid);
     EXPECT_FALSE(calendar.SelectDate(invalid, TRUE));
-    EXPECT_FALSE(calendar.PickDate(Day(2030, 1, 1)));  // not on show
+    EXPECT_FALSE(calendar.ToggleSelectDate(Day(2030, 1, 1)));  // not on show
     EXPECT_TRUE(Notifications().empty());
 }
 
 TEST_F(CalendarTest, AFixedDateRefusesChangesOnceCreated)
 {
-    CreateCalendar(FlCalendar::DefaultFlags | FlCalendar::FixedDate);
-    EXPECT_FALSE(calendar.SetDate(Day(2024, 6, 1)));
+    CreateCalendar(SECCalendar::DefaultFlags | SECCalendar::FixedDate);
+    EXPECT_FALSE(calendar.SetDisplayDate(Day(2024, 6, 1)));
     EXPECT_FALSE(calendar.NextMonth(FALSE));
-    EXPECT_EQ(calendar.GetDate(), Day(2024, 4, 15));
+    EXPECT_EQ(calendar.GetDisplayDate(), Day(2024, 4, 15));
 }
 
 TEST_F(CalendarTest, TheBorderSizesOnlyWhenTheFlagSaysSo)
 {
-    for (DWORD flags : { FlCalendar::DefaultFlags, FlCalendar::DefaultFlags | FlCalendar::SizableBorder }) {
-        FlCalendar framed;
+    for (DWORD flags : { SECCalendar::DefaultFlags, SECCalendar::DefaultFlags | SECCalendar::SizableBorder }) {
+        SECCalendar framed;
         framed.SetFlags(flags);
         ASSERT_TRUE(framed.Create(WS_VISIBLE | WS_THICKFRAME, CRect(240, 10, 390, 150), &page, 1001));
         CRect window;
         framed.GetWindowRect(&window);
         LRESULT hit = ::SendMessageW(framed.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 1, window.top + 60));
-        EXPECT_EQ(hit, (flags & FlCalendar::SizableBorder) ? HTLEFT : HTCLIENT);
+        EXPECT_EQ(hit, (flags & SECCalendar::SizableBorder) ? HTLEFT : HTCLIENT);
         framed.DestroyWindow();
     }
 }
@@ -463,7 +463,7 @@ TEST_F(CalendarTest, PaintsTheMonthWithTheSelectionAndAMark)
     CreateCalendar();
     calendar.HighlightDate(Day(2024, 4, 25), TRUE);
     Pump();
-    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(calendar.m_hWnd, "calendar_april_2024.png"));
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(calendar.m_hWnd, "calendar-april-2024.png"));
 }
 
 } // namespace
@@ -480,10 +480,10 @@ protected:
     // Opens the popup below an anchor on the page, on 15 April 2024 with `selected` selected.
     void Open(std::optional<COleDateTime> selected)
     {
-        popup.SetDate(Day(2024, 4, 15), FALSE);
+        popup.SetDisplayDate(Day(2024, 4, 15), FALSE);
         popup.SelectDate(selected ? *selected : popup.GetSelectedDate(), selected.has_value());
         anchor = CRect(ScreenPoint(page.m_hWnd, 20, 20), CSize(120, 20));
-        ASSERT_TRUE(popup.OpenAt(WS_VISIBLE | WS_BORDER | FlPopupCalendar::AlignLeft, anchor, &page));
+        ASSERT_TRUE(popup.CreatePopup(WS_VISIBLE | WS_BORDER | SECPopupCalendar::AlignLeft, anchor, &page));
         Pump();
         MessageLog::Instance().entries.clear();
     }
@@ -493,7 +493,7 @@ protected:
         return ScreenPoint(popup.m_hWnd, centre.x, centre.y);
     }
 
-    FlPopupCalendar popup;
+    SECPopupCalendar popup;
     CRect anchor;
 };
 
@@ -530,14 +530,14 @@ TEST_F(PopupCalendarTest, NearTheWorkAreaEdgesItOpensOnTheOtherSide)
         CPoint place;
     };
     const Case cases[] = {
-        { FlPopupCalendar::AlignLeft, { 100, 100, 220, 120 }, { 100, 120 } },
-        { FlPopupCalendar::AlignLeft, { 650, 100, 770, 120 }, { 570, 120 } },  // right edge: flush with the anchor's right
-        { FlPopupCalendar::AlignLeft, { 100, 500, 220, 520 }, { 100, 350 } },  // bottom edge: above the anchor
+        { SECPopupCalendar::AlignLeft, { 100, 100, 220, 120 }, { 100, 120 } },
+        { SECPopupCalendar::AlignLeft, { 650, 100, 770, 120 }, { 570, 120 } },  // right edge: flush with the anchor's right
+        { SECPopupCalendar::AlignLeft, { 100, 500, 220, 520 }, { 100, 350 } },  // bottom edge: above the anchor
         { 0, { 100, 100, 220, 120 }, { 220, 120 } },
         { 0, { 500, 440, 620, 460 }, { 300, 290 } },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FlPopupCalendar::PlaceBeside(c.style, c.anchor, size, work), c.place) << c.anchor.left << "," << c.anchor.top;
+        EXPECT_EQ(SECPopupCalendar::PlaceBeside(c.style, c.anchor, size, work), c.place) << c.anchor.left << "," << c.anchor.top;
 }
 
 TEST_F(PopupCalendarTest, LosingTheActivationPicksTheSelectedDayOrDismisses)
@@ -577,7 +577,7 @@ TEST_F(PopupCalendarTest, ADoubleClickPicksAndEscapeDismisses)
 TEST_F(PopupCalendarTest, PaintsTheDropDown)
 {
     Open(Day(2024, 4, 15));
-    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(popup.m_hWnd, "popup_calendar_april_2024.png"));
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(popup.m_hWnd, "calendar-popup-april-2024.png"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "datetime/Calendar.h"
+#include "commandbars/Calendar.h"
 
 #include "datetime/core/Clock.h"
 #include "datetime/core/DateLocale.h"
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-IMPLEMENT_DYNCREATE(FlCalendar, CWnd)
+IMPLEMENT_DYNCREATE(SECCalendar, CWnd)
 
 namespace {
 
@@ -33,7 +33,7 @@ bool IsCtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(FlCalendar, CWnd)
+BEGIN_MESSAGE_MAP(SECCalendar, CWnd)
 ON_WM_PAINT()
 ON_WM_NCHITTEST()
 ON_WM_LBUTTONDBLCLK()
@@ -53,37 +53,37 @@ ON_MESSAGE(WM_CALENDAR_PICKED, OnPickAndClose)
 ON_MESSAGE(WM_CALENDAR_DISMISS, OnDismissAndClose)
 END_MESSAGE_MAP()
 
-FlCalendar::FlCalendar()
+SECCalendar::SECCalendar()
     : m_DisplayedDate(1970, 1, 1, 0, 0, 0)
 {
     m_Title.SetCalendar(this);
     m_DayBar.SetCalendar(this);
     m_DayBar.SetFirstWeekday(CurrentDateLocale().firstDayOfWeek);
-    for (FlDayBox& cell : m_Cells)
+    for (SECDayBox& cell : m_Cells)
         cell.SetCalendar(this);
 }
 
-FlCalendar::~FlCalendar()
+SECCalendar::~SECCalendar()
 {
     // The title's buttons are children of this window: destroy it while they still exist.
     if (m_hWnd)
         DestroyWindow();
 }
 
-BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CCreateContext* context)
+BOOL SECCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CCreateContext* context)
 {
-    LoadSystemColors();
+    LoadSysColors();
     InitFonts();
     m_pNotifyWnd = parent;
     LPCWSTR windowClass = AfxRegisterWndClass(GetClassStyle(), LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE));
     // A drop-down calendar is a popup window of its own; every other one is a child of its page.
     DWORD kind = (style & WS_POPUP) ? 0 : WS_CHILD;
-    if (!CreateEx(0, windowClass, L"FlCalendar", style | kind | WS_CLIPCHILDREN, rect, parent, id, context))
+    if (!CreateEx(0, windowClass, L"SECCalendar", style | kind | WS_CLIPCHILDREN, rect, parent, id, context))
         return FALSE;
 
     const CRect empty;
     BOOL made = TRUE;
-    for (FlDayBox& cell : m_Cells)
+    for (SECDayBox& cell : m_Cells)
         made &= cell.Create(empty, this, FALSE, FALSE, m_dwOtherMonthStyle, m_dwFlags, m_nBorderWidth);
     DWORD partFlags = m_dwFlags & ~PanelSelectFlags;
     made &= m_DayBar.Create(empty, this, FALSE, FALSE, m_dwCurrentMonthStyle, partFlags, m_nBorderWidth);
@@ -94,7 +94,7 @@ BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CC
         GetLocalTime(&today);
         m_DisplayedDate = COleDateTime(today.wYear, today.wMonth, today.wDay, 0, 0, 0);
     }
-    SetDate(m_DisplayedDate, FALSE);
+    SetDisplayDate(m_DisplayedDate, FALSE);
 
     if (made) {
         LayoutPanels();
@@ -111,35 +111,35 @@ BOOL FlCalendar::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CC
 
 // ---- moves
 
-BOOL FlCalendar::NextDay(BOOL fromSelection) { return MoveBy(1, fromSelection); }
-BOOL FlCalendar::PrevDay(BOOL fromSelection) { return MoveBy(-1, fromSelection); }
+BOOL SECCalendar::NextDay(BOOL fromSelection) { return MoveBy(1, fromSelection); }
+BOOL SECCalendar::PrevDay(BOOL fromSelection) { return MoveBy(-1, fromSelection); }
 
-BOOL FlCalendar::NextWeek(BOOL fromSelection)
+BOOL SECCalendar::NextWeek(BOOL fromSelection)
 {
     SetFocus();
     return MoveBy(7, fromSelection);
 }
 
-BOOL FlCalendar::PrevWeek(BOOL fromSelection)
+BOOL SECCalendar::PrevWeek(BOOL fromSelection)
 {
     SetFocus();
     return MoveBy(-7, fromSelection);
 }
 
-BOOL FlCalendar::MoveBy(double days, BOOL fromSelection)
+BOOL SECCalendar::MoveBy(double days, BOOL fromSelection)
 {
     if (std::fabs(days) > MaxStepDays)
         return FALSE;
-    return fromSelection ? MoveSelection(COleDateTimeSpan(days)) : MoveDisplay(COleDateTimeSpan(days));
+    return fromSelection ? AdvanceSel(COleDateTimeSpan(days)) : AdvancePage(COleDateTimeSpan(days));
 }
 
-COleDateTime FlCalendar::MoveBase(BOOL fromSelection) const
+COleDateTime SECCalendar::MoveBase(BOOL fromSelection) const
 {
     // Without a selected cell a move from the selection starts from the displayed date.
     return fromSelection && m_pSelectedCell ? m_pSelectedCell->GetDayDate() : m_DisplayedDate;
 }
 
-BOOL FlCalendar::NextMonth(BOOL fromSelection)
+BOOL SECCalendar::NextMonth(BOOL fromSelection)
 {
     COleDateTime base = MoveBase(fromSelection);
     COleDateTime target = FirstOfMonth(base) + COleDateTimeSpan(27.0);
@@ -148,7 +148,7 @@ BOOL FlCalendar::NextMonth(BOOL fromSelection)
     return MoveTo(target, base, fromSelection);
 }
 
-BOOL FlCalendar::PrevMonth(BOOL fromSelection)
+BOOL SECCalendar::PrevMonth(BOOL fromSelection)
 {
     COleDateTime base = MoveBase(fromSelection);
     COleDateTime target = FirstOfMonth(base) - COleDateTimeSpan(27.0);
@@ -157,12 +157,12 @@ BOOL FlCalendar::PrevMonth(BOOL fromSelection)
     return MoveTo(target, base, fromSelection);
 }
 
-BOOL FlCalendar::NextYear(BOOL fromSelection)
+BOOL SECCalendar::NextYear(BOOL fromSelection)
 {
     COleDateTime base = MoveBase(fromSelection);
     int year = base.GetYear(), month = base.GetMonth(), day = base.GetDay();
     if (!IsValidDate(year, 12, 31)) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     if (month == 2 && day == 29)
@@ -170,12 +170,12 @@ BOOL FlCalendar::NextYear(BOOL fromSelection)
     return MoveTo(COleDateTime(year + 1, month, day, 0, 0, 0), base, fromSelection);
 }
 
-BOOL FlCalendar::PrevYear(BOOL fromSelection)
+BOOL SECCalendar::PrevYear(BOOL fromSelection)
 {
     COleDateTime base = MoveBase(fromSelection);
     int year = base.GetYear(), month = base.GetMonth(), day = base.GetDay();
     if (!IsValidDate(year - 1, 12, 31)) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     if (month == 2 && day == 29)
@@ -183,20 +183,20 @@ BOOL FlCalendar::PrevYear(BOOL fromSelection)
     return MoveTo(COleDateTime(year - 1, month, day, 0, 0, 0), base, fromSelection);
 }
 
-BOOL FlCalendar::MoveTo(const COleDateTime& target, const COleDateTime& base, BOOL fromSelection)
+BOOL SECCalendar::MoveTo(const COleDateTime& target, const COleDateTime& base, BOOL fromSelection)
 {
     if (target.GetStatus() != COleDateTime::valid)
         return FALSE;
     SetFocus();
     COleDateTimeSpan span = target - base;
-    BOOL moved = fromSelection ? MoveSelection(span) : MoveDisplay(span);
+    BOOL moved = fromSelection ? AdvanceSel(span) : AdvancePage(span);
     // After a month or year move the selection keeps its place in the grid.
     if (moved && m_pSelectedCell && m_pSelectedCell->IsInUse())
         SelectDate(m_pSelectedCell->GetDayDate(), TRUE);
     return moved;
 }
 
-BOOL FlCalendar::IsValidDateAfter(const COleDateTime& date, const COleDateTimeSpan& span, int daysPerMonth) const
+BOOL SECCalendar::IsValidDateAfter(const COleDateTime& date, const COleDateTimeSpan& span, int daysPerMonth) const
 {
     double total = span.GetTotalDays();
     long long days = static_cast<long long>(total + (total < 0 ? -0.5 : 0.5) / 86400.0);
@@ -211,46 +211,46 @@ BOOL FlCalendar::IsValidDateAfter(const COleDateTime& date, const COleDateTimeSp
     return IsValidDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
 }
 
-BOOL FlCalendar::MoveDisplay(const COleDateTimeSpan& span)
+BOOL SECCalendar::AdvancePage(const COleDateTimeSpan& span)
 {
     if (!IsValidDateAfter(m_DisplayedDate, span, 31)) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     COleDateTime moved = m_DisplayedDate + span;
-    StripTime(moved);
-    return SetDate(moved, TRUE);
+    NormalizeDate(moved);
+    return SetDisplayDate(moved, TRUE);
 }
 
-BOOL FlCalendar::MoveSelection(const COleDateTimeSpan& span)
+BOOL SECCalendar::AdvanceSel(const COleDateTimeSpan& span)
 {
     if (!m_pSelectedCell) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     COleDateTime from = m_pSelectedCell->GetDayDate();
     if (!IsValidDateAfter(from, span, 28)) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     COleDateTime moved = from + span;
-    StripTime(moved);
+    NormalizeDate(moved);
     if (!SameMonth(moved, from))
-        SetDate(moved, TRUE);
+        SetDisplayDate(moved, TRUE);
     return SelectDate(moved, TRUE);
 }
 
 // ---- selection and marks
 
-BOOL FlCalendar::SelectDate(COleDateTime date, BOOL select)
+BOOL SECCalendar::SelectDate(COleDateTime date, BOOL select)
 {
     if (!IsValidDate(date.GetYear(), date.GetMonth(), date.GetDay()))
         return FALSE;
-    StripTime(date);
+    NormalizeDate(date);
     if (select)
         m_SelectedDate = m_FocusDate = date;
     m_bSelectionRemembered = select;
-    for (FlDayBox& cell : m_Cells) {
+    for (SECDayBox& cell : m_Cells) {
         if (cell.IsInUse() && cell.GetDayDate() == date) {
             cell.Select(select, TRUE);
             if (select)
@@ -272,11 +272,11 @@ BOOL FlCalendar::SelectDate(COleDateTime date, BOOL select)
     return TRUE;
 }
 
-BOOL FlCalendar::PickDate(COleDateTime date)
+BOOL SECCalendar::ToggleSelectDate(COleDateTime date)
 {
-    StripTime(date);
+    NormalizeDate(date);
     auto cell = std::find_if(m_Cells.begin(), m_Cells.end(),
-        [&](const FlDayBox& box) { return box.IsInUse() && box.GetDayDate() == date; });
+        [&](const SECDayBox& box) { return box.IsInUse() && box.GetDayDate() == date; });
     if (cell == m_Cells.end())
         return FALSE;
     SelectDate(date, !cell->IsSelected());
@@ -285,10 +285,10 @@ BOOL FlCalendar::PickDate(COleDateTime date)
     return TRUE;
 }
 
-BOOL FlCalendar::HighlightDate(COleDateTime date, BOOL on)
+BOOL SECCalendar::HighlightDate(COleDateTime date, BOOL on)
 {
-    StripTime(date);
-    for (FlDayBox& cell : m_Cells) {
+    NormalizeDate(date);
+    for (SECDayBox& cell : m_Cells) {
         if (!cell.IsInUse() || !(cell.GetDayDate() == date))
             continue;
         cell.Highlight(on, TRUE);
@@ -304,24 +304,24 @@ BOOL FlCalendar::HighlightDate(COleDateTime date, BOOL on)
     return TRUE;
 }
 
-BOOL FlCalendar::ToggleHighlight(COleDateTime date)
+BOOL SECCalendar::ToggleHighlightDate(COleDateTime date)
 {
-    StripTime(date);
+    NormalizeDate(date);
     // The list, not the cell, says whether the day is marked: a cell of an adjacent month takes no mark.
     return HighlightDate(date, !IsHighlightedDate(date));
 }
 
-BOOL FlCalendar::IsHighlightedDate(COleDateTime date) const
+BOOL SECCalendar::IsHighlightedDate(COleDateTime date) const
 {
-    StripTime(date);
+    NormalizeDate(date);
     return std::binary_search(m_HighlightedDates.begin(), m_HighlightedDates.end(), date);
 }
 
-COLORREF FlCalendar::SetDayHighlightColor(COleDateTime date, COLORREF colour)
+COLORREF SECCalendar::SetDateColor(COleDateTime date, COLORREF colour)
 {
-    StripTime(date);
+    NormalizeDate(date);
     COLORREF previous = SECPanel::DefaultHighlightColor;
-    for (FlDayBox& cell : m_Cells) {
+    for (SECDayBox& cell : m_Cells) {
         if (cell.IsInUse() && cell.GetDayDate() == date) {
             previous = cell.GetHighlightColor();
             cell.SetHighlightColor(colour);
@@ -332,7 +332,7 @@ COLORREF FlCalendar::SetDayHighlightColor(COleDateTime date, COLORREF colour)
 
 // ---- the displayed month
 
-BOOL FlCalendar::IsValidDate(int year, int month, int day) const
+BOOL SECCalendar::IsValidDate(int year, int month, int day) const
 {
     if (day < 1) {
         int borrowed = -day / 28 + 1;
@@ -355,20 +355,20 @@ BOOL FlCalendar::IsValidDate(int year, int month, int day) const
     return year >= 100 && year <= 9999;
 }
 
-BOOL FlCalendar::SetDate(COleDateTime date, BOOL redraw)
+BOOL SECCalendar::SetDisplayDate(COleDateTime date, BOOL redraw)
 {
     if (m_bCreated && (m_dwFlags & FixedDate)) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     if (!IsValidDate(date.GetYear(), date.GetMonth(), date.GetDay())) {
-        RejectFeedback();
+        Beep();
         return FALSE;
     }
     m_DisplayedDate = date;
-    StripTime(m_DisplayedDate);
+    NormalizeDate(m_DisplayedDate);
     m_Title.ShowDate(m_DisplayedDate);
-    LayoutDays();
+    FillDays();
     if (redraw && m_hWnd) {
         InvalidateRect(nullptr, FALSE);
         UpdateWindow();
@@ -376,13 +376,13 @@ BOOL FlCalendar::SetDate(COleDateTime date, BOOL redraw)
     return TRUE;
 }
 
-void FlCalendar::StripTime(COleDateTime& date)
+void SECCalendar::NormalizeDate(COleDateTime& date)
 {
     if (date.GetStatus() == COleDateTime::valid)
         date.SetDate(date.GetYear(), date.GetMonth(), date.GetDay());
 }
 
-void FlCalendar::LayoutDays()
+void SECCalendar::FillDays()
 {
     m_FocusDate = m_DisplayedDate;
     COleDateTime day = FirstOfMonth(m_DisplayedDate);
@@ -411,12 +411,12 @@ void FlCalendar::LayoutDays()
     }
 }
 
-void FlCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
+void SECCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
 {
-    StripTime(day);
+    NormalizeDate(day);
     if (day.GetDay() == 1)
         inMonth = !inMonth;
-    FlDayBox& cell = m_Cells[index];
+    SECDayBox& cell = m_Cells[index];
     cell.SetDayDate(day);
     cell.SetStyle(inMonth ? m_dwCurrentMonthStyle : m_dwOtherMonthStyle);
     // A cell that now lies in an adjacent month must not keep the state of its earlier day.
@@ -434,28 +434,28 @@ void FlCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
 
 // ---- looks
 
-void FlCalendar::LoadSystemColors()
+void SECCalendar::LoadSysColors()
 {
     m_DayTextColor = m_TitleTextColor = GetSysColor(COLOR_WINDOWTEXT);
     m_DayBarTextColor = GetSysColor(COLOR_BTNTEXT);
     m_GrayTextColor = GetSysColor(COLOR_GRAYTEXT);
 }
 
-void FlCalendar::ApplyPanelColors()
+void SECCalendar::ApplyPanelColors()
 {
     m_Title.SetTextColor(m_TitleTextColor);
     m_Title.SetGrayTextColor(m_GrayTextColor);
     m_DayBar.SetTextColor(m_DayBarTextColor);
     m_DayBar.SetGrayTextColor(m_GrayTextColor);
-    for (FlDayBox& cell : m_Cells) {
+    for (SECDayBox& cell : m_Cells) {
         cell.SetTextColor(m_DayTextColor);
         cell.SetGrayTextColor(m_GrayTextColor);
     }
 }
 
-void FlCalendar::RejectFeedback() { MessageBeep(MB_ICONEXCLAMATION); }
+void SECCalendar::Beep() { MessageBeep(MB_ICONEXCLAMATION); }
 
-void FlCalendar::InitFonts()
+void SECCalendar::InitFonts()
 {
     LOGFONT system {};
     ::GetObjectW(GetStockObject(SYSTEM_FONT), sizeof system, &system);
@@ -477,7 +477,7 @@ void FlCalendar::InitFonts()
     }
 }
 
-void FlCalendar::FitFonts()
+void SECCalendar::FitFonts()
 {
     struct Fit {
         CFont* font;
@@ -494,7 +494,7 @@ void FlCalendar::FitFonts()
     }
 }
 
-void FlCalendar::LayoutPanels()
+void SECCalendar::LayoutPanels()
 {
     CRect client;
     GetClientRect(&client);
@@ -511,27 +511,27 @@ void FlCalendar::LayoutPanels()
     }
 }
 
-BOOL FlCalendar::SetFlags(DWORD flags)
+BOOL SECCalendar::SetFlags(DWORD flags)
 {
     m_dwFlags = flags;
     return TRUE;
 }
 
-BOOL FlCalendar::SetCurrentMonthStyle(DWORD style)
+BOOL SECCalendar::SetCurrentMonthStyle(DWORD style)
 {
     m_dwCurrentMonthStyle = style;
     return TRUE;
 }
 
-BOOL FlCalendar::SetOtherMonthStyle(DWORD style)
+BOOL SECCalendar::SetOtherMonthStyle(DWORD style)
 {
     m_dwOtherMonthStyle = style;
     return TRUE;
 }
 
-void FlCalendar::SetAutoSize(BOOL on) { m_dwFlags = on ? m_dwFlags | AutoSize : m_dwFlags & ~AutoSize; }
+void SECCalendar::SetAutoSize(BOOL on) { m_dwFlags = on ? m_dwFlags | AutoSize : m_dwFlags & ~AutoSize; }
 
-void FlCalendar::ComputeContentSize(CRect& rect, CDC* dc)
+void SECCalendar::ComputeContentSize(CRect& rect, CDC* dc)
 {
     if (!m_DayFont.m_hObject) {
         InitFonts();
@@ -540,7 +540,7 @@ void FlCalendar::ComputeContentSize(CRect& rect, CDC* dc)
     }
     CClientDC screen(nullptr);
     CDC* measure = dc ? dc : &screen;
-    FlDayBox& sample = m_Cells[0];
+    SECDayBox& sample = m_Cells[0];
     sample.SetFlags(m_dwFlags);
     sample.SetStyle(m_dwOtherMonthStyle);
     sample.SetBorderWidth(m_nBorderWidth);
@@ -559,7 +559,7 @@ void FlCalendar::ComputeContentSize(CRect& rect, CDC* dc)
 
 // ---- messages
 
-void FlCalendar::OnPaint()
+void SECCalendar::OnPaint()
 {
     CPaintDC dc(this);
     CFont* old = dc.SelectObject(&m_TitleFont);
@@ -569,13 +569,13 @@ void FlCalendar::OnPaint()
     if (dc.RectVisible(m_DayBar.GetRect()))
         m_DayBar.Draw(&dc);
     dc.SelectObject(&m_DayFont);
-    for (FlDayBox& cell : m_Cells)
+    for (SECDayBox& cell : m_Cells)
         if (dc.RectVisible(cell.GetRect()))
             cell.Draw(&dc);
     dc.SelectObject(old);
 }
 
-LRESULT FlCalendar::OnNcHitTest(CPoint point)
+LRESULT SECCalendar::OnNcHitTest(CPoint point)
 {
     LRESULT hit = CWnd::OnNcHitTest(point);
     if (!(m_dwFlags & SizableBorder) && hit >= HTLEFT && hit <= HTBORDER)
@@ -583,16 +583,16 @@ LRESULT FlCalendar::OnNcHitTest(CPoint point)
     return hit;
 }
 
-FlDayBox* FlCalendar::CellAt(CPoint point)
+SECDayBox* SECCalendar::CellAt(CPoint point)
 {
-    auto cell = std::find_if(m_Cells.begin(), m_Cells.end(), [&](const FlDayBox& box) { return box.HitTest(point); });
+    auto cell = std::find_if(m_Cells.begin(), m_Cells.end(), [&](const SECDayBox& box) { return box.HitTest(point); });
     return cell == m_Cells.end() ? nullptr : &*cell;
 }
 
-void FlCalendar::OnLButtonDown(UINT flags, CPoint point)
+void SECCalendar::OnLButtonDown(UINT flags, CPoint point)
 {
     CWnd::OnLButtonDown(flags, point);
-    FlDayBox* cell = CellAt(point);
+    SECDayBox* cell = CellAt(point);
     if (!cell)
         return;
     m_bRestoreOnCancel = FALSE;
@@ -607,21 +607,21 @@ void FlCalendar::OnLButtonDown(UINT flags, CPoint point)
     }
 }
 
-void FlCalendar::OnMouseMove(UINT, CPoint point)
+void SECCalendar::OnMouseMove(UINT, CPoint point)
 {
     if (!m_bTracking)
         return;
     CRect client;
     GetClientRect(&client);
     if (client.PtInRect(point)) {
-        if (FlDayBox* cell = CellAt(point); cell && !cell->IsSelected())
+        if (SECDayBox* cell = CellAt(point); cell && !cell->IsSelected())
             cell->OnClick();
     } else if (m_pSelectedCell && m_pSelectedCell->IsSelected()) {
         SelectDate(m_pSelectedCell->GetDayDate(), FALSE);
     }
 }
 
-void FlCalendar::OnLButtonUp(UINT, CPoint point)
+void SECCalendar::OnLButtonUp(UINT, CPoint point)
 {
     if (!m_bTracking)
         return;
@@ -629,7 +629,7 @@ void FlCalendar::OnLButtonUp(UINT, CPoint point)
     CRect client;
     GetClientRect(&client);
     if (client.PtInRect(point)) {
-        if (FlDayBox* cell = CellAt(point))
+        if (SECDayBox* cell = CellAt(point))
             cell->OnClick();
         if (m_dwFlags & PickOnDoubleClick)
             PickAndClose();
@@ -638,7 +638,7 @@ void FlCalendar::OnLButtonUp(UINT, CPoint point)
     }
 }
 
-LRESULT FlCalendar::OnCancelMode(WPARAM, LPARAM)
+LRESULT SECCalendar::OnCancelMode(WPARAM, LPARAM)
 {
     if (m_bTracking) {
         StopTracking();
@@ -647,33 +647,33 @@ LRESULT FlCalendar::OnCancelMode(WPARAM, LPARAM)
     return Default();
 }
 
-void FlCalendar::StopTracking()
+void SECCalendar::StopTracking()
 {
     m_bTracking = FALSE;
     ReleaseCapture();
 }
 
-void FlCalendar::RestoreSelection()
+void SECCalendar::RestoreSelection()
 {
     if (m_bRestoreOnCancel)
         SelectDate(m_SavedSelection, TRUE);
 }
 
-void FlCalendar::OnLButtonDblClk(UINT, CPoint point)
+void SECCalendar::OnLButtonDblClk(UINT, CPoint point)
 {
-    for (FlDayBox& cell : m_Cells)
+    for (SECDayBox& cell : m_Cells)
         if (cell.HitTest(point))
             cell.OnDoubleClick();
 }
 
-void FlCalendar::OnRButtonDown(UINT, CPoint point)
+void SECCalendar::OnRButtonDown(UINT, CPoint point)
 {
-    for (FlDayBox& cell : m_Cells)
+    for (SECDayBox& cell : m_Cells)
         if (cell.HitTest(point))
             cell.OnRightClick();
 }
 
-void FlCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
+void SECCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     if (!(m_dwFlags & KeyboardOn))
         return;
@@ -690,7 +690,7 @@ void FlCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
             DismissAndClose();
         break;
     case VK_SPACE:
-        PickDate(m_FocusDate);
+        ToggleSelectDate(m_FocusDate);
         break;
     case VK_HOME:
         SelectDate(FirstOfMonth(m_DisplayedDate), TRUE);
@@ -730,22 +730,22 @@ void FlCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
     CWnd::OnKeyDown(key, repeat, flags);
 }
 
-LRESULT FlCalendar::OnGetDlgCode(WPARAM, LPARAM)
+LRESULT SECCalendar::OnGetDlgCode(WPARAM, LPARAM)
 {
     // On a page the arrows move through the days, not to the next control.
     return (m_dwFlags & KeyboardOn) ? DLGC_WANTARROWS : 0;
 }
 
-void FlCalendar::OnSysColorChange()
+void SECCalendar::OnSysColorChange()
 {
-    LoadSystemColors();
+    LoadSysColors();
     ApplyPanelColors();
     CWnd::OnSysColorChange();
     InvalidateRect(nullptr, TRUE);
     UpdateWindow();
 }
 
-LRESULT FlCalendar::OnPickAndClose(WPARAM wParam, LPARAM lParam)
+LRESULT SECCalendar::OnPickAndClose(WPARAM wParam, LPARAM lParam)
 {
     if (m_pNotifyWnd && m_pNotifyWnd->m_hWnd)
         m_pNotifyWnd->PostMessage(WM_CALENDAR_PICKED, wParam, lParam);
@@ -753,7 +753,7 @@ LRESULT FlCalendar::OnPickAndClose(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT FlCalendar::OnDismissAndClose(WPARAM wParam, LPARAM lParam)
+LRESULT SECCalendar::OnDismissAndClose(WPARAM wParam, LPARAM lParam)
 {
     if (m_pNotifyWnd && m_pNotifyWnd->m_hWnd)
         m_pNotifyWnd->PostMessage(WM_CALENDAR_DISMISS, wParam, lParam);
@@ -761,7 +761,7 @@ LRESULT FlCalendar::OnDismissAndClose(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void FlCalendar::HideIfDropDown()
+void SECCalendar::HideIfDropDown()
 {
     // A calendar that lives on a page stays: nothing would show it again.
     if (GetStyle() & WS_POPUP)
