@@ -112,7 +112,7 @@ COleDateTime DateOnly(const COleDateTime& moment)
 
 IMPLEMENT_DYNCREATE(CDlgCalendarView, CResizableFormView)
 
-CDlgCalendarView::CDlgCalendarView() : CResizableFormView(IDD), m_dateTime(LocalNow()) {}
+CDlgCalendarView::CDlgCalendarView() : CResizableFormView(IDD) {}
 
 CDlgCalendarView::~CDlgCalendarView() = default;
 
@@ -208,7 +208,11 @@ void CDlgCalendarView::OnInitialUpdate()
     m_tabDisplay.InsertItem(0, L"Display");
 
     CreateCalendar();
-    ShowDateTimeValue();
+    m_dateTimeCtrl.SetFormat(L"dddd  dd.MM.yyyy  HH:mm:ss tt");
+    m_dateTimeCtrl.AttachDateTimeCtrl(IDC_DATE_TIME, this, SECDateTimeCtrl::DTCS_DROPDOWN | SECDateTimeCtrl::DTCS_SPIN,
+        WS_CHILD | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    m_dateTimeCtrl.SetFont(GetFont());
+    SetDateTimeValue(LocalNow());
 
     m_editInput.SetTextColor(RGB(0, 0, 0));
     m_editInput.SetBackColor(InputColour);
@@ -250,7 +254,7 @@ void CDlgCalendarView::CreateCalendar()
     m_calendar.SetFlags(FlCalendar::DefaultFlags);
     m_calendar.SetCurrentMonthStyle(0x1000017F);
     const COleDateTime today = DateOnly(LocalNow());
-    m_calendar.SetDate(today, FALSE);
+    m_calendar.SetDisplayDate(today, FALSE);
     m_calendar.SelectDate(today, TRUE);
     m_calendar.Create(WS_VISIBLE, place, this, IDC_CALENDAR);
     m_calendar.SetNotifyWnd(this);
@@ -322,33 +326,25 @@ void CDlgCalendarView::OnDestroy()
     CResizableFormView::OnDestroy();
 }
 
-// ---- the date-time field
+// ---- the date-time control
 
-// Until the toolkit's date-time control takes its place, the field shows the moment as text.
 void CDlgCalendarView::SetDateTimeValue(const COleDateTime& value)
 {
-    if (value.GetStatus() != COleDateTime::valid)
+    if (value.GetStatus() != COleDateTime::valid || !m_dateTimeCtrl.SetDate(value))
         return;
-    m_dateTime = value;
-    ShowDateTimeValue();
-}
-
-void CDlgCalendarView::ShowDateTimeValue()
-{
-    if (HWND field = Item(IDC_DATE_TIME))
-        ::SetWindowTextW(field, m_dateTime.Format(L"%A  %d.%m.%Y  %H:%M:%S"));
+    m_dateTimeCtrl.SetTime(value);
 }
 
 COleDateTime CDlgCalendarView::SelectedMoment() const
 {
     const COleDateTime& day = m_calendar.GetSelectedDate();
+    const COleDateTime time = GetDateTimeValue();
     COleDateTime moment;
-    if (day.GetStatus() != COleDateTime::valid || m_dateTime.GetStatus() != COleDateTime::valid) {
+    if (day.GetStatus() != COleDateTime::valid || time.GetStatus() != COleDateTime::valid) {
         moment.SetStatus(COleDateTime::invalid);
         return moment;
     }
-    moment.SetDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), m_dateTime.GetHour(), m_dateTime.GetMinute(),
-        m_dateTime.GetSecond());
+    moment.SetDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), time.GetHour(), time.GetMinute(), time.GetSecond());
     return moment;
 }
 
@@ -357,27 +353,23 @@ void CDlgCalendarView::OnNow()
     const COleDateTime now = LocalNow();
     SetDateTimeValue(now);
     const COleDateTime today = DateOnly(now);
-    m_calendar.SetDate(today, TRUE);
+    m_calendar.SetDisplayDate(today, TRUE);
     m_calendar.SelectDate(today, TRUE);
 }
 
 void CDlgCalendarView::OnDateToCalendar()
 {
-    const COleDateTime day = DateOnly(m_dateTime);
-    m_calendar.SetDate(day, TRUE);
+    const COleDateTime day = DateOnly(GetDateTimeValue());
+    m_calendar.SetDisplayDate(day, TRUE);
     m_calendar.SelectDate(day, TRUE);
 }
 
-// A day picked in the calendar becomes the date of the field; its time of day stays.
+// A day picked in the calendar becomes the date of the control; its time of day stays.
 LRESULT CDlgCalendarView::OnCalendarSelect(WPARAM selected, LPARAM)
 {
     const COleDateTime& day = m_calendar.GetSelectedDate();
-    if (!selected || day.GetStatus() != COleDateTime::valid)
-        return 0;
-    COleDateTime moment;
-    if (moment.SetDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), m_dateTime.GetHour(), m_dateTime.GetMinute(),
-            m_dateTime.GetSecond()) == 0)
-        SetDateTimeValue(moment);
+    if (selected && day.GetStatus() == COleDateTime::valid)
+        m_dateTimeCtrl.SetDate(day);
     return 0;
 }
 
@@ -385,7 +377,7 @@ LRESULT CDlgCalendarView::OnCalendarSelect(WPARAM selected, LPARAM)
 
 void CDlgCalendarView::OnAnswer(UINT id)
 {
-    const COleDateTime date = m_dateTime;
+    const COleDateTime date = GetDateTimeValue();
     if (date.GetStatus() != COleDateTime::valid)
         return;
     const CDateValue selected(date.GetYear(), static_cast<std::uint16_t>(date.GetMonth()),

@@ -7,6 +7,7 @@
 // (DlgCalendarViewClock.cpp); its file is DateFile.h. "Now" and the zone come only from Clock.h.
 
 #include "app/IniFile.h"
+#include "commandbars/DateTimeCtrl.h"
 #include "commandbars/MenuButton.h"
 #include "controls/ColorEdit.h"
 #include "controls/Label.h"
@@ -65,10 +66,12 @@ public:
     void InsertOperand(OperandKind kind);
     void OnCopyResult();
 
-    // ---- the moment of the page's date-time field
-    COleDateTime GetDateTimeValue() const { return m_dateTime; }
+    // ---- the moment of the page's date-time control
+    COleDateTime GetDateTimeValue() const { return m_dateTimeCtrl.GetDateTime(); }
+    // Date and time of day; a value the control refuses changes nothing.
     void SetDateTimeValue(const COleDateTime& value);
-    // The calendar's selected day with the time of day of the date-time field; invalid when either is.
+    SECDateTimeCtrl& DateTimeCtrl() { return m_dateTimeCtrl; }
+    // The calendar's selected day with the time of day of the date-time control; invalid when either is.
     COleDateTime SelectedMoment() const;
     FlCalendar& Calendar() { return m_calendar; }
     CMoonClock& MoonClock() { return m_moonClock; }
@@ -102,7 +105,6 @@ private:
     void AttachToolkitButtons();
     void BuildTooltips();
     void PutFramesBeneathControls();
-    void ShowDateTimeValue();
     void ShowParseError(int position, const CString& errorText);
     void ShowEvaluation(const struct DateParseResult& result);
 
@@ -145,7 +147,7 @@ private:
     CColorEdit m_editInput;
     std::array<divuzura::foundation::SECMenuButton, 8> m_answerButtons;
     std::array<CMenu, 8> m_answerMenus;
-    COleDateTime m_dateTime; // the value of the date-time field
+    SECDateTimeCtrl m_dateTimeCtrl;
     FlCalendar m_calendar;
     UINT_PTR m_nTimer = 0;
     UINT m_nTimerPeriod = 0;

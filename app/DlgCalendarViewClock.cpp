@@ -1,5 +1,5 @@
 // The Date & Time page's clock: once a second the year and time labels, and the moment the moon
-// clock shows (the system clock, or the calendar's day at the date-time field's time of day).
+// clock shows (the system clock, or the calendar's day at the date-time control's time of day).
 
 #include "app/DlgCalendarView.h"
 
@@ -22,8 +22,8 @@ void CDlgCalendarView::SetClockTimer(UINT period)
 void CDlgCalendarView::OnTimer(UINT_PTR)
 {
     m_labelYear.SetText(CString(FormatWide(L"%d", m_calendar.GetSelectedDate().GetYear()).c_str()));
-    m_labelTime.SetText(CString(FormatWide(L"%.02d:%.02d:%.02d", m_dateTime.GetHour(), m_dateTime.GetMinute(),
-        m_dateTime.GetSecond()).c_str()));
+    const COleDateTime time = GetDateTimeValue();
+    m_labelTime.SetText(CString(FormatWide(L"%.02d:%.02d:%.02d", time.GetHour(), time.GetMinute(), time.GetSecond()).c_str()));
 
     m_bSystemTime = ::SendMessageW(::GetDlgItem(m_hWnd, IDC_SYSTEM_TIME), BM_GETCHECK, 0, 0) == BST_CHECKED;
     const COleDateTime moment = SelectedMoment();

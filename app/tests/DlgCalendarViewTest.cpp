@@ -233,7 +233,7 @@ TEST_F(DatePageTest, ANewPageShowsItsDefaults)
     EXPECT_EQ(view->Calendar().GetSelectedDate(), Day(2024, 4, 15));
     EXPECT_EQ(::GetDlgItem(view->m_hWnd, IDC_CALENDAR), view->Calendar().m_hWnd);
     EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 4, 15, 12, 30, 0));
-    EXPECT_EQ(TextOf(IDC_DATE_TIME), CString(L"Monday  15.04.2024  12:30:00"));
+    EXPECT_EQ(TextOf(IDC_DATE_TIME), CString(L"Monday  15.04.2024  12:30:00 PM"));
     EXPECT_EQ(Output(), CString(L"04/15/24"));
     EXPECT_EQ(TextOf(IDC_YEAR_LABEL), CString(L"2007")) << "placeholders until the first tick";
 }
@@ -546,7 +546,7 @@ TEST_F(DatePageTest, TheLabelsFollowTheCalendarAndTheFieldAtEachTick)
     Advance(1000);
     EXPECT_EQ(TextOf(IDC_YEAR_LABEL), CString(L"2024"));
     EXPECT_EQ(TextOf(IDC_TIME_LABEL), CString(L"12:30:00"));
-    view->Calendar().SetDate(Day(1999, 12, 31), TRUE);
+    view->Calendar().SetDisplayDate(Day(1999, 12, 31), TRUE);
     view->Calendar().SelectDate(Day(1999, 12, 31), TRUE);
     view->SetDateTimeValue(COleDateTime(2024, 4, 15, 8, 5, 3));
     EXPECT_EQ(TextOf(IDC_YEAR_LABEL), CString(L"2024")) << "the labels change at the next tick";
