@@ -256,8 +256,11 @@ void CDlgCalendarView::CreateCalendar()
     const COleDateTime today = DateOnly(LocalNow());
     m_calendar.SetDisplayDate(today, FALSE);
     m_calendar.SelectDate(today, TRUE);
+    // A new calendar takes the focus; a page being made leaves it where it was.
+    HWND focus = ::GetFocus();
     m_calendar.Create(WS_VISIBLE, place, this, IDC_CALENDAR);
     m_calendar.SetNotifyWnd(this);
+    ::SetFocus(focus);
 }
 
 void CDlgCalendarView::SetUpLabels()
