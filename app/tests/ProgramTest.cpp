@@ -191,6 +191,12 @@ TEST_F(ProgramTest, TheDateAndTimePageIsTheSecondTab)
     EXPECT_EQ(Frame().m_nActivePage, 1);
     EXPECT_TRUE(page->IsWindowVisible());
     EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+    // Its clock ticks: the year label shows the calendar's year.
+    m_display->Advance(1000);
+    Pump();
+    wchar_t year[16] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_YEAR_LABEL, year, 16);
+    EXPECT_NE(CString(year), CString(L"2007"));
     // The page's commands reach it through the frame while it is the active page.
     Frame().SendMessage(WM_COMMAND, ID_DATE_FORMAT_MONTH_FIRST);
     Pump();
