@@ -321,6 +321,12 @@ void CMainFrame::SaveSettings()
         CDateFile::Save(*calendar, LastContentPath());
 }
 
+void CMainFrame::SaveBeforeTheScreenGoes()
+{
+    SaveSettings();
+    m_pSharedMemory.reset();
+}
+
 BOOL CMainFrame::DestroyWindow()
 {
     SaveSettings();
