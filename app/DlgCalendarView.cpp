@@ -285,7 +285,6 @@ void CDlgCalendarView::SetUpLabels()
 void CDlgCalendarView::AttachToolkitButtons()
 {
     for (size_t i = 0; i < std::size(AnswerButtons); ++i) {
-        m_answerMenus[i].LoadMenu(AnswerButtons[i].menu);
         m_answerButtons[i].AttachButton(AnswerButtons[i].id, this, FirstSubmenuOf(AnswerButtons[i].menu));
         m_answerButtons[i].SetOption(1);
     }

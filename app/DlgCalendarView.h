@@ -17,11 +17,11 @@
 #include "datetime/DateOperands.h"
 #include "datetime/MoonClock.h"
 #include "platform/mfc/ControlWrappers.h"
-#include "platform/mfc/Menu.h"
 
 #include <array>
 
 class CFlnPageHost;
+struct DateParseResult;
 
 class CDlgCalendarView : public CResizableFormView {
     DECLARE_DYNCREATE(CDlgCalendarView)
@@ -75,11 +75,12 @@ public:
     COleDateTime SelectedMoment() const;
     FlCalendar& Calendar() { return m_calendar; }
     CMoonClock& MoonClock() { return m_moonClock; }
+    const CXSuperTooltip& Tooltip() const { return m_tooltip; }
 
     // ---- date format, in the page and in the application's date parser
     void SetDateFormat(int format);
 
-    // ---- clock
+    // ---- clock: a period of 0 stops it
     void SetClockTimer(UINT period);
     void OnTimer(UINT_PTR id);
 
@@ -106,7 +107,7 @@ private:
     void BuildTooltips();
     void PutFramesBeneathControls();
     void ShowParseError(int position, const CString& errorText);
-    void ShowEvaluation(const struct DateParseResult& result);
+    void ShowEvaluation(const DateParseResult& result);
 
     // Keys: TRUE when id is one of the keypad's.
     BOOL OnKey(UINT id);
@@ -146,9 +147,6 @@ private:
     std::array<divuzura::foundation::SECBitmapButton, 2> m_bitmapButtons;
     CColorEdit m_editInput;
     std::array<divuzura::foundation::SECMenuButton, 8> m_answerButtons;
-    std::array<CMenu, 8> m_answerMenus;
     SECDateTimeCtrl m_dateTimeCtrl;
     FlCalendar m_calendar;
-    UINT_PTR m_nTimer = 0;
-    UINT m_nTimerPeriod = 0;
 };

@@ -8,15 +8,12 @@
 
 void CDlgCalendarView::SetClockTimer(UINT period)
 {
-    m_nTimerPeriod = period;
     if (!m_hWnd)
         return;
-    if (period != 0) {
-        m_nTimer = SetTimer(ClockTimerId, period);
-    } else {
+    if (period != 0)
+        SetTimer(ClockTimerId, period);
+    else
         KillTimer(ClockTimerId);
-        m_nTimer = 0;
-    }
 }
 
 void CDlgCalendarView::OnTimer(UINT_PTR)

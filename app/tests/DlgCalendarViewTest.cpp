@@ -374,7 +374,7 @@ TEST_F(DatePageTest, InputErrorsShowBalloonsAndRedTexts)
     for (UINT unit : { IDC_UNIT_SPAN, IDC_UNIT_DAYS, IDC_UNIT_SECONDS }) {
         SetInput(L"D<[1.1.2000] + D>[99.99.2000]");
         Command(unit);
-        EXPECT_NE(Output().Find(L"Error"), -1) << unit;
+        EXPECT_EQ(Output(), CString(L"Error (Invalid Time Span) ")) << unit;
         EXPECT_TRUE(Shows(IDC_DATE_OUTPUT, Red)) << unit;
     }
 }
@@ -455,6 +455,27 @@ TEST_F(DatePageTest, EditCommandsWorkOnTheInput)
     EXPECT_EQ(CheckOf(ID_FONT_LARGE), 1);
     Command(ID_VIEW_TOOLTIPS);
     EXPECT_EQ(CheckOf(ID_VIEW_TOOLTIPS), 0);
+}
+
+// Hovering a key shows its tip: "Y" is "Year", each digit names its own.
+TEST_F(DatePageTest, EveryKeyHasItsTooltip)
+{
+    auto hover = [&](UINT id) {
+        RECT rect {};
+        ::GetWindowRect(Item(id), &rect);
+        const POINT centre { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+        headless->InjectMouseMove({ centre.x - 1, centre.y });
+        Pump();
+        headless->InjectMouseMove(centre);
+        Pump();
+        Advance(2000);
+        return view->Tooltip().GetCurrentRecord().text;
+    };
+    EXPECT_EQ(hover(IDC_DATE_KEY_YEAR), CString(L"Year"));
+    for (UINT digit = 0; digit <= 9; ++digit)
+        EXPECT_EQ(hover(IDC_DATE_KEY_0 + digit), CString(L"Number ") + CString(static_cast<wchar_t>(L'0' + digit)));
+    EXPECT_EQ(hover(IDC_ANSWERS_FEAST), CString(L"Info about Feast Days"));
+    EXPECT_EQ(hover(IDC_SYSTEM_TIME), CString(L"Windows Clock or Adjusted Time"));
 }
 
 // ---- the date file
@@ -629,6 +650,20 @@ TEST_F(DatePageTest, TheKeyboardTypesAndEnterCalculates)
     Pump();
     EXPECT_NE(::GetFocus(), Item(IDC_DATE_INPUT));
     EXPECT_EQ(::GetParent(::GetFocus()), view->m_hWnd);
+
+    // Alt and a key's letter press it: Alt+D writes the date operand, Alt+Y a year operand after it.
+    auto alt = [&](unsigned key, const wchar_t* letter) {
+        headless->InjectKey(VK_MENU, true);
+        headless->InjectKey(key, true, letter);
+        headless->InjectKey(key, false);
+        headless->InjectKey(VK_MENU, false);
+        Pump();
+    };
+    SetInput(L"");
+    alt('D', L"d");
+    EXPECT_EQ(Input(), CString(L"D<[15.04.2024]"));
+    alt('Y', L"y");
+    EXPECT_EQ(Input(), CString(L"D<[15.04.2024] + Y[ ]"));
 }
 
 TEST_F(DatePageTest, ThePageLooksLikeItsPicture)
