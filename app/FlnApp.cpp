@@ -74,7 +74,7 @@ CFlnApp::~CFlnApp()
 
 BOOL CFlnApp::InitInstance()
 {
-    const INITCOMMONCONTROLSEX controls { sizeof(INITCOMMONCONTROLSEX), 0xFF };
+    const INITCOMMONCONTROLSEX controls { sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES };
     InitCommonControlsEx(&controls);
     CWinApp::InitInstance();
     if (!AfxOleInit()) {
@@ -246,10 +246,9 @@ double CFlnApp::GetFormulaResult(double x, int& errorPosition, CString& errorTex
     if (!view)
         return 0.0;
     view->UpdateData(TRUE);
-    int constant = 1;
-    for (double* value : view->Variables())
-        FormulaParser.SetFunctConst(constant++, *value);
-    return FormulaParser.Calculate(view->m_strFormula, x, &errorPosition, &errorText, TRUE);
+    FormulaInputs inputs = view->InputsWith(view->m_strFormula);
+    inputs.x = x;
+    return inputs.Calculate(FormulaParser, &errorPosition, &errorText, TRUE);
 }
 
 void CFlnApp::OnAutomationObjectGone()

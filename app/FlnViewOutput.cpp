@@ -41,6 +41,8 @@ CString CFlnView::ShowOutput(const CString& text, COLORREF colour, int points)
 {
     m_strOutputText = text;
     const CString shown = ShownText(text);
+    // One paint for the three changes, when the calculation is done.
+    CLabel::RedrawBatch batch(m_labelOutput);
     m_labelOutput.SetTextColor(colour).SetFontSize(points).SetText(shown);
     return shown;
 }
@@ -80,7 +82,7 @@ void CFlnView::OnCopyOutput()
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
-    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), 32516, 0xC0, nullptr, L"", 3000);
+    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), BalloonIcon, BalloonOptions, nullptr, L"", 3000);
 }
 
 void CFlnView::OnOutputToVoice()

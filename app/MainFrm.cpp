@@ -19,8 +19,10 @@ namespace {
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
 constexpr int kFormulaPage = 0, kCalendarPage = 1;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
-constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER; // 0x50002800
-constexpr DWORD kBarControlStyle = 0x300;
+constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER;
+constexpr DWORD kBarControlStyle = SEC_TBS_FLAT | SEC_TBS_GRIPPER;
+// The pages' tab window: tabs below the pages, a draggable active tab, raised outlines ending short.
+constexpr DWORD kTabWindowStyle = WS_CHILD | WS_VISIBLE | TWS_TABS_BELOW | TAB_STYLE_GAP | TAB_STYLE_DRAG;
 
 // The pages in tab order. A page joins the tab window when its class is part of the program.
 struct PageEntry {
@@ -156,7 +158,7 @@ void CMainFrame::CreateSpeech()
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context)
 {
-    if (!m_wndTab.Create(this, 0x50000A10, AFX_IDW_PANE_FIRST))
+    if (!m_wndTab.Create(this, kTabWindowStyle, AFX_IDW_PANE_FIRST))
         return FALSE;
     AddPages(context);
     SetTabFonts();
@@ -224,7 +226,7 @@ void CMainFrame::FitFrameToPage(BOOL bToggle)
         return;
     if (bToggle)
         m_bAutoResize = !m_bAutoResize;
-    if (m_nWindowState == 3) {
+    if (m_nWindowState == WindowState::Maximised) {
         ShowWindow(SW_RESTORE);
         return;
     }
@@ -250,9 +252,9 @@ void CMainFrame::OnSize(UINT type, int cx, int cy)
     if (!IsWindowVisible())
         return;
     if (type == SIZE_RESTORED)
-        m_nWindowState = 1;
+        m_nWindowState = WindowState::Normal;
     else if (type == SIZE_MAXIMIZED)
-        m_nWindowState = 3;
+        m_nWindowState = WindowState::Maximised;
 }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info)

@@ -54,7 +54,8 @@ public:
     SECCustomStatusBar m_wndStatusBar;
     SECCustomToolBar m_wndToolBar;
     std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
-    short m_nWindowState = 1; // 1 normal, 3 maximised
+    enum class WindowState : short { Normal = 1, Maximised = 3 };
+    WindowState m_nWindowState = WindowState::Normal;
     BOOL m_bSpeech = FALSE;
     BOOL m_bSharedMemory = TRUE;
     int m_nActivePage = 0;

@@ -115,7 +115,7 @@ TEST_F(ProgramTest, FitsItselfToTheFormulaPageOnRequest)
     // Maximised, the command restores the window and fits nothing; the next page switch fits it.
     frame.ShowWindow(SW_MAXIMIZE);
     Pump();
-    ASSERT_EQ(frame.m_nWindowState, 3);
+    ASSERT_EQ(frame.m_nWindowState, CMainFrame::WindowState::Maximised);
     frame.SendMessage(WM_COMMAND, ID_TOGGLE_RESIZE_WINDOW);
     Pump();
     EXPECT_FALSE(frame.m_bAutoResize);
