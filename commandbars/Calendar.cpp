@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 IMPLEMENT_DYNCREATE(SECCalendar, CWnd)
 
@@ -470,6 +471,11 @@ void SECCalendar::InitFonts()
     m_TitleLogFont.lfPitchAndFamily = 2;
     m_DayBarLogFont.lfOutPrecision = 7;
     m_DayLogFont.lfOutPrecision = 7;
+    RecreateFonts();
+}
+
+void SECCalendar::RecreateFonts()
+{
     for (auto [font, description] : { std::pair { &m_TitleFont, &m_TitleLogFont }, std::pair { &m_DayBarFont, &m_DayBarLogFont },
              std::pair { &m_DayFont, &m_DayLogFont } }) {
         font->DeleteObject();
@@ -477,21 +483,61 @@ void SECCalendar::InitFonts()
     }
 }
 
+namespace {
+
+// Scales a font description's height and width (a width of 0 follows the height).
+void ScaleFont(LOGFONT& font, double factor)
+{
+    auto scaled = [&](LONG size) {
+        LONG magnitude = std::labs(size);
+        LONG next = static_cast<LONG>(magnitude * factor);
+        if (factor < 1)
+            next = std::max<LONG>(1, std::min(next, magnitude - 1)); // at least one unit smaller
+        return size < 0 ? -next : next;
+    };
+    font.lfHeight = scaled(font.lfHeight);
+    font.lfWidth = scaled(font.lfWidth);
+}
+
+// Grows `font` (doubling) while what `measure` gives in it is smaller than `room`, then shrinks it
+// by tenths until it fits; it stops once the measure is below 3 pixels.
+void FitFont(CDC& dc, LOGFONT& font, CSize room, const std::function<CSize(CDC*)>& measure)
+{
+    if (room.cx <= 0 || room.cy <= 0) {
+        font.lfHeight = font.lfWidth = 0;
+        return;
+    }
+    auto measured = [&] {
+        CFont made;
+        made.CreateFontIndirect(&font);
+        CFont* old = dc.SelectObject(&made);
+        CSize size = measure(&dc);
+        dc.SelectObject(old);
+        return size;
+    };
+    auto fits = [&](CSize size) { return size.cx <= room.cx && size.cy <= room.cy; };
+    if (font.lfHeight == 0)
+        font.lfHeight = -room.cy;
+    CSize size = measured();
+    for (int doubling = 0; fits(size) && doubling < 8; ++doubling) {
+        ScaleFont(font, 2.0);
+        size = measured();
+    }
+    while (!fits(size) && size.cx >= 3 && size.cy >= 3 && std::labs(font.lfHeight) > 1) {
+        ScaleFont(font, 0.9);
+        size = measured();
+    }
+}
+
+} // namespace
+
 void SECCalendar::FitFonts()
 {
-    struct Fit {
-        CFont* font;
-        LOGFONT* description;
-        int height;
-        int width;
-    };
-    for (const Fit& fit : { Fit { &m_TitleFont, &m_TitleLogFont, 13, 7 }, Fit { &m_DayBarFont, &m_DayBarLogFont, 11, 7 },
-             Fit { &m_DayFont, &m_DayLogFont, 11, 7 } }) {
-        fit.description->lfHeight = fit.height;
-        fit.description->lfWidth = fit.width;
-        fit.font->DeleteObject();
-        fit.font->CreateFontIndirect(fit.description);
-    }
+    CClientDC screen(nullptr);
+    FitFont(screen, m_TitleLogFont, m_Title.GetRect().Size(), [&](CDC* dc) { return m_Title.GetTitleSize(dc); });
+    FitFont(screen, m_DayBarLogFont, m_DayBar.GetRect().Size(), [&](CDC* dc) { return m_DayBar.GetBarSize(dc); });
+    FitFont(screen, m_DayLogFont, m_Cells[0].GetRect().Size(), [&](CDC* dc) { return m_Cells[0].GetCellSize(dc); });
+    RecreateFonts();
 }
 
 void SECCalendar::LayoutPanels()
@@ -533,11 +579,8 @@ void SECCalendar::SetAutoSize(BOOL on) { m_dwFlags = on ? m_dwFlags | AutoSize :
 
 void SECCalendar::ComputeContentSize(CRect& rect, CDC* dc)
 {
-    if (!m_DayFont.m_hObject) {
+    if (!m_DayFont.m_hObject)
         InitFonts();
-        if (m_dwFlags & FitFontsOnCreate)
-            FitFonts();
-    }
     CClientDC screen(nullptr);
     CDC* measure = dc ? dc : &screen;
     SECDayBox& sample = m_Cells[0];

@@ -117,6 +117,16 @@ protected:
     void PickAndClose() { OnPickAndClose(0, 0); }
     void DismissAndClose() { OnDismissAndClose(0, 0); }
 
+    // With FitFontsOnCreate, once the panels are laid out: each panel's font grows or shrinks until
+    // what the panel measures in it fills the panel.
+    virtual void FitFonts();
+    // Makes the three fonts again from their descriptions.
+    void RecreateFonts();
+
+    LOGFONT m_TitleLogFont {};
+    LOGFONT m_DayBarLogFont {};
+    LOGFONT m_DayLogFont {};
+
 private:
     BOOL MoveBy(double days, BOOL fromSelection);
     BOOL MoveTo(const COleDateTime& target, const COleDateTime& base, BOOL fromSelection);
@@ -124,7 +134,6 @@ private:
     COleDateTime MoveBase(BOOL fromSelection) const;
     void LayoutPanels();
     void ApplyPanelColors();
-    void FitFonts();
     SECDayBox* CellAt(CPoint point);
     void FillCell(int index, COleDateTime& day, BOOL& inMonth);
     void RestoreSelection();
@@ -146,9 +155,6 @@ private:
     BOOL m_bRestoreOnCancel = FALSE;
     COleDateTime m_SavedSelection;
     std::vector<COleDateTime> m_HighlightedDates; // ascending, no duplicates
-    LOGFONT m_TitleLogFont {};
-    LOGFONT m_DayBarLogFont {};
-    LOGFONT m_DayLogFont {};
     CFont m_TitleFont;
     CFont m_DayBarFont;
     CFont m_DayFont;

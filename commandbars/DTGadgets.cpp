@@ -255,25 +255,28 @@ void SECDTNumericGadget::OnKeyDown(UINT key)
         Invalidate();
         return;
     }
-    Commit();
+    int code = 0;
     switch (key) {
     case VK_UP:
     case VK_ADD:
-        Notify(NmStepUp, 0);
+        code = NmStepUp;
         break;
     case VK_DOWN:
     case VK_SUBTRACT:
-        Notify(NmStepDown, 0);
+        code = NmStepDown;
         break;
     case VK_HOME:
-        Notify(NmHome, 0);
+        code = NmHome;
         break;
     case VK_END:
-        Notify(NmEnd, 0);
+        code = NmEnd;
         break;
     default:
-        break;
+        // A digit's own key-down comes before its character: it must not end the typing.
+        return;
     }
+    Commit();
+    Notify(code, 0);
 }
 
 void SECDTNumericGadget::OnCancelMode() { Commit(); }

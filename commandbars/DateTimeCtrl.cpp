@@ -111,12 +111,13 @@ SECDateTimeCtrl::SECDateTimeCtrl()
 
 SECDateTimeCtrl::~SECDateTimeCtrl()
 {
+    // The window goes first: its last messages may still reach the fields.
+    if (m_hWnd)
+        DestroyWindow();
     CancelInput();
     for (INT_PTR i = 0; i < m_gadgets.GetSize(); ++i)
         delete m_gadgets[i];
     m_gadgets.RemoveAll();
-    if (m_hWnd)
-        DestroyWindow();
 }
 
 // ---- creation
@@ -316,8 +317,8 @@ void SECDateTimeCtrl::Reparse()
     ParseFormat();
     LayoutGadgets();
     m_current = CanFocus(remembered) ? remembered : std::max(NextField(-1, +1), 0);
-    if (GetFocus() == this)
-        GetCurrentGadget() ? (void)GetCurrentGadget()->Activate(TRUE) : (void)0;
+    if (SECDTGadget* current = GetCurrentGadget(); current && GetFocus() == this)
+        current->Activate(TRUE);
     Invalidate(FALSE);
 }
 
@@ -710,6 +711,7 @@ BOOL SECDateTimeCtrl::ValidateDateTime(COleDateTime& value, int)
 {
     if (value.GetStatus() != COleDateTime::valid)
         return FALSE;
+    // The parts of a valid value are -1 when it cannot be broken into them.
     const int year = value.GetYear(), month = value.GetMonth(), day = value.GetDay();
     return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= 31 && value.GetHour() >= 0;
 }

@@ -192,5 +192,4 @@ private:
     CRuntimeClass* m_pSpinClass;
     SECDTGadgetArray m_gadgets;
     BOOL m_bPM = FALSE; // the 12-hour field shows an afternoon hour
-    BOOL m_bFocusByTab = FALSE;
 };

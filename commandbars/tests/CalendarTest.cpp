@@ -506,8 +506,10 @@ TEST_F(PopupCalendarTest, OpensBelowTheAnchorSizedToItsContent)
     CRect window;
     popup.GetWindowRect(&window);
     EXPECT_EQ(window.TopLeft(), CPoint(anchor.left, anchor.bottom));
+    // Sized to the content its first fonts need; the fonts are then fitted to the panels.
+    SECPopupCalendar unopened;
     CRect content(0, 0, 0, 0);
-    popup.ComputeContentSize(content);
+    unopened.ComputeContentSize(content);
     CRect client;
     popup.GetClientRect(&client);
     EXPECT_EQ(client.Size(), content.Size());

@@ -1,9 +1,12 @@
 #include "commandbars/DateTimeCtrl.h"
 #include "commandbars/PopupCalendar.h"
 #include "commandbars/tests/HeadlessFrameTest.h"
+#include "platform/mfc/Dialog.h"
 #include "datetime/core/Clock.h"
 #include "datetime/core/DateLocale.h"
 #include "platform/user/tests/PixelChecks.h"
+
+#include <cwctype>
 
 namespace {
 
@@ -56,10 +59,14 @@ protected:
             }
         FAIL() << "no field " << id;
     }
+    // Each character as the keyboard gives it: the key goes down, then the character comes.
     void Type(const std::wstring& text)
     {
-        for (wchar_t ch : text)
+        for (wchar_t ch : text) {
+            const UINT key = std::iswalnum(ch) ? std::towupper(ch) : ch == L'.' ? 0xBE : ch == L' ' ? VK_SPACE : 0;
+            control.SendMessage(WM_KEYDOWN, key);
             control.SendMessage(WM_CHAR, ch);
+        }
         Pump();
     }
 
@@ -426,6 +433,75 @@ TEST_F(DateTimeCtrlTest, FieldsThatDoNotFitScrollIntoView)
     EXPECT_EQ(shown.right - control.GetScrollOffset(), client.right - 1 - rightAligned) << "the field ends at the buttons";
     Focus(SECDateTimeCtrl::DayName);
     EXPECT_EQ(control.GetScrollOffset(), Field(SECDateTimeCtrl::DayName)->GetRect().left);
+}
+
+constexpr UINT IDD_DATE_FIELDS = 3800, IDC_DATE_BEFORE = 3801, IDC_DATE_PLACEHOLDER = 1020, IDC_DATE_AFTER = 3802;
+
+// A dialog whose placeholder gives way to the control, as the Date & Time page's does; it records
+// the control's notifications.
+class DateDialog : public CDialog {
+public:
+    DateDialog() : CDialog(IDD_DATE_FIELDS) {}
+    SECDateTimeCtrl control;
+    std::vector<UINT> notifications;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        control.SetFormat(PageFormat);
+        control.SetDate(At(2024, 4, 15));
+        EXPECT_TRUE(control.AttachDateTimeCtrl(IDC_DATE_PLACEHOLDER, this, SECDateTimeCtrl::DTCS_DROPDOWN | SECDateTimeCtrl::DTCS_SPIN,
+            WS_CHILD | WS_TABSTOP, WS_EX_CLIENTEDGE));
+        control.EnableFastEntry(TRUE);
+        control.SizeToContent();
+        return TRUE;
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        if (LOWORD(wParam) == IDC_DATE_PLACEHOLDER)
+            notifications.push_back(HIWORD(wParam));
+        return CDialog::OnCommand(wParam, lParam);
+    }
+};
+
+TEST_F(DateTimeCtrlTest, TakesThePlaceholdersPlaceAndTabsThroughItsFields)
+{
+    DateDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_DATE_FIELDS, frame));
+    dialog.ShowWindow(SW_SHOW);
+    Pump();
+    SECDateTimeCtrl& control = dialog.control;
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DATE_PLACEHOLDER)->m_hWnd, control.m_hWnd) << "the placeholder is gone";
+    EXPECT_EQ(::GetWindow(dialog.GetDlgItem(IDC_DATE_BEFORE)->m_hWnd, GW_HWNDNEXT), control.m_hWnd) << "in its place in the tab order";
+    EXPECT_TRUE(control.IsWindowVisible());
+    EXPECT_EQ(control.GetExStyle() & WS_EX_CLIENTEDGE, static_cast<DWORD>(WS_EX_CLIENTEDGE));
+
+    dialog.GetDlgItem(IDC_DATE_BEFORE)->SetFocus();
+    Pump();
+    Key(VK_TAB);
+    ASSERT_EQ(::GetFocus(), control.m_hWnd);
+    EXPECT_EQ(control.GetCurrentGadget()->GetID(), SECDateTimeCtrl::DayName) << "Tab enters at the first field";
+    const int fields[] = { SECDateTimeCtrl::Day, SECDateTimeCtrl::Month, SECDateTimeCtrl::Year4, SECDateTimeCtrl::Hour24,
+        SECDateTimeCtrl::Minute, SECDateTimeCtrl::Second, SECDateTimeCtrl::AmPm };
+    for (int field : fields) {
+        Key(VK_TAB);
+        EXPECT_EQ(control.GetCurrentGadget()->GetID(), field);
+    }
+    const int hour = control.GetDateTime().GetHour();
+    Key(VK_UP);
+    EXPECT_EQ(control.GetDateTime().GetHour(), (hour + 12) % 24) << "the other half of the day";
+    Key(VK_TAB);
+    EXPECT_EQ(::GetFocus(), dialog.GetDlgItem(IDC_DATE_AFTER)->m_hWnd) << "past the last field Tab leaves the control";
+
+    headless->InjectKey(VK_SHIFT, true);
+    Key(VK_TAB);
+    headless->InjectKey(VK_SHIFT, false);
+    Pump();
+    ASSERT_EQ(::GetFocus(), control.m_hWnd);
+    EXPECT_EQ(control.GetCurrentGadget()->GetID(), SECDateTimeCtrl::AmPm) << "Shift+Tab enters at the last field";
+    EXPECT_EQ(dialog.notifications, (std::vector<UINT> { EN_SETFOCUS, EN_CHANGE, EN_KILLFOCUS, EN_SETFOCUS }));
+    dialog.DestroyWindow();
 }
 
 } // namespace
