@@ -6,12 +6,14 @@
 #include "app/Application.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
+#include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "res/Formulon.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -196,6 +198,47 @@ TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
     EXPECT_EQ(FieldText(kFieldA), L"1E-3");
 }
 
+// Ctrl+C, V, X and Z act on the edit field that has the focus; on the formula when a key has it.
+TEST_F(ProgramTest, EditKeysActOnTheFocusedField)
+{
+    ASSERT_TRUE(Start());
+    auto chord = [&](unsigned key) {
+        m_display->InjectKey(VK_CONTROL, true);
+        m_display->InjectKey(key, true);
+        m_display->InjectKey(key, false);
+        m_display->InjectKey(VK_CONTROL, false);
+        Pump();
+    };
+    SetFieldText(kFormulaField, L"sin(x)");
+    SetFieldText(kFieldA, L"1.5");
+    m_display->SetClipboardText("2.75");
+    SetFocus(Field(kFieldA));
+    SendMessageW(Field(kFieldA), EM_SETSEL, 0, -1);
+    chord('V');
+    EXPECT_EQ(FieldText(kFieldA), L"2.75");
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)");
+    chord('Z');
+    EXPECT_EQ(FieldText(kFieldA), L"1.5");
+    SendMessageW(Field(kFieldA), EM_SETSEL, 0, 2);
+    chord('X');
+    EXPECT_EQ(FieldText(kFieldA), L"5");
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("1."));
+    SetFocus(Field(kFieldX));
+    SendMessageW(Field(kFieldX), EM_SETSEL, 0, 0);
+    chord('C');
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("1.")) << "nothing selected in x: nothing copied";
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)");
+
+    // On a key the commands go to the formula, whose copy takes it whole.
+    SetFocus(GetDlgItem(Page().m_hWnd, 109));
+    chord('C');
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("sin(x)"));
+    SendMessageW(Field(kFormulaField), EM_SETSEL, 6, 6);
+    chord('V');
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)sin(x)");
+    EXPECT_EQ(FieldText(kFieldA), L"5");
+}
+
 TEST_F(ProgramTest, ClosingWithAChangedScriptAsksFirst)
 {
     ASSERT_TRUE(Start());
@@ -258,6 +301,48 @@ TEST_F(ProgramTest, TheAboutBoxShowsTheVersionOverTheMainWindow)
     EXPECT_EQ(version.Left(10), L"V4.2.0.0  ");
     EXPECT_LE(std::abs(box.CenterPoint().x - frame.CenterPoint().x), 1);
     EXPECT_LE(std::abs(box.CenterPoint().y - frame.CenterPoint().y), 1);
+}
+
+TEST_F(ProgramTest, CarriesTheTextsOfItsCommandsAndTheLinkProperties)
+{
+    ASSERT_TRUE(Start());
+    CString text;
+    text.LoadString(ID_FILE_LOAD_CONTENT);
+    EXPECT_EQ(text, L"Load Edit Content\nLoad Edit Content");
+    text.LoadString(ID_FILE_SAVE_CONTENT);
+    EXPECT_EQ(text, L"Save Edit Content\nSave Edit Content");
+    HMENU menu = LoadMenuW(m_app->m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    wchar_t item[64] = {};
+    GetMenuStringW(menu, ID_FONT_BOLD, item, 64, MF_BYCOMMAND);
+    DestroyMenu(menu);
+    EXPECT_EQ(CString(item), L"Font &Bold");
+
+    // The About box's link: its "Properties" shows the link in the program's own sheet and page.
+    CString caption, shownText;
+    int modal = 0;
+    SetModalLoopHook([&](HWND dialog) {
+        if (++modal == 1) {
+            SendDlgItemMessageW(dialog, IDC_ABOUT_WEBPAGE, WM_COMMAND, CHLinkCtrl::ID_LINK_PROPERTIES, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return;
+        }
+        wchar_t buffer[128] = {};
+        GetWindowTextW(dialog, buffer, 128);
+        caption = buffer;
+        for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+            if (GetDlgItem(page, IDC_LINK_TEXT)) {
+                GetDlgItemTextW(page, IDC_LINK_TEXT, buffer, 128);
+                shownText = buffer;
+            }
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Frame().SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    SetModalLoopHook({});
+    EXPECT_EQ(modal, 2) << "the properties sheet was shown";
+    EXPECT_EQ(caption, L"Properties");
+    EXPECT_EQ(shownText, L"Visit Formulon's Webpage");
+    EXPECT_TRUE(m_messages.empty());
 }
 
 class Automation : public ProgramTest {
