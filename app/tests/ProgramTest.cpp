@@ -186,6 +186,7 @@ TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
     SetFieldText(kFieldX, L"0.250");
     CString path = CString((m_settings.root() + "/page.fm").c_str());
     CFormulaPageFile::Save(Page(), path);
+    EXPECT_FALSE(std::filesystem::exists(m_settings.root() + "/.formulon-lock")) << "nothing is left beside the user's file";
 
     Calculate(L"cos(x)");
     SetFieldText(kFieldA, L"7");
