@@ -134,6 +134,101 @@ TEST_F(ProgramTest, FitsItselfToTheFormulaPageOnRequest)
     EXPECT_TRUE(frame.m_bAutoResize);
 }
 
+// The menu bar and the status bar span the frame after every change of its size and state, and
+// the status bar greets with "Ready".
+TEST_F(ProgramTest, TheBarsFollowTheFramesWidth)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(frame.m_wndStatusBar.GetPaneText(0), L"Ready");
+    CControlBar* menuBarObject = frame.GetControlBar(AFX_IDW_CONTROLBAR_LAST);
+    ASSERT_NE(menuBarObject, nullptr);
+    HWND menuBar = menuBarObject->m_hWnd;
+    auto expectSpanning = [&](const char* when) {
+        Pump();
+        CRect client, menu, status;
+        frame.GetClientRect(&client);
+        frame.ClientToScreen(&client);
+        GetWindowRect(menuBar, &menu);
+        frame.m_wndStatusBar.GetWindowRect(&status);
+        EXPECT_EQ(status.left, client.left) << when;
+        EXPECT_EQ(status.right, client.right) << when;
+        EXPECT_GE(menu.left, client.left) << when;
+        EXPECT_GE(menu.right, client.right - 4) << when << ": the menu bar ends at " << menu.right - client.left << " of " << client.Width();
+        EXPECT_LE(menu.right, client.right) << when;
+    };
+    expectSpanning("at the start");
+    frame.SetWindowPos(nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    expectSpanning("wider");
+    frame.SetWindowPos(nullptr, 0, 0, 460, 420, SWP_NOMOVE | SWP_NOZORDER);
+    expectSpanning("narrower");
+    frame.ShowWindow(SW_MAXIMIZE);
+    expectSpanning("maximised");
+    frame.ShowWindow(SW_MINIMIZE);
+    frame.ShowWindow(SW_RESTORE);
+    expectSpanning("restored from the task bar");
+    frame.ShowWindow(SW_RESTORE);
+    expectSpanning("restored");
+}
+
+// The first start fits the frame to the Formula page's form.
+TEST_F(ProgramTest, TheFirstStartFitsTheFrameToTheForm)
+{
+    ASSERT_TRUE(Start());
+    CRect client;
+    Page().GetClientRect(&client);
+    EXPECT_EQ(client.Size(), Page().GetTotalSize());
+    EXPECT_FALSE(Page().GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+}
+
+// Smaller than its form, the page scrolls so that every control can be reached; larger, the form
+// stays in the middle.
+TEST_F(ProgramTest, TheFormScrollsWhenSmallAndStaysCentredWhenLarge)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CFlnView& page = Page();
+    const CSize form = page.GetTotalSize();
+    auto visibleInPage = [&](int id) {
+        CRect control, view;
+        GetWindowRect(GetDlgItem(page.m_hWnd, id), &control);
+        page.GetClientRect(&view);
+        page.ClientToScreen(&view);
+        CRect both;
+        return both.IntersectRect(&control, &view) && both == control;
+    };
+    constexpr int kConstantG = 161, kPhysicalValue = 297, kPageTabs = 247, kKeyX = 140;
+    frame.SetWindowPos(nullptr, 0, 0, 450, 400, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    ASSERT_TRUE(page.GetStyle() & WS_VSCROLL) << "the page is higher than the view";
+    EXPECT_TRUE(visibleInPage(kKeyX));
+    EXPECT_FALSE(visibleInPage(kPhysicalValue));
+    page.SendMessage(WM_VSCROLL, SB_BOTTOM);
+    if (page.GetStyle() & WS_HSCROLL)
+        page.SendMessage(WM_HSCROLL, SB_BOTTOM);
+    Pump();
+    EXPECT_TRUE(visibleInPage(kPhysicalValue));
+    EXPECT_TRUE(visibleInPage(kConstantG));
+    SCROLLINFO bar { sizeof bar, SIF_ALL };
+    GetScrollInfo(page.m_hWnd, SB_VERT, &bar);
+    EXPECT_EQ(bar.nMax, form.cy - 1);
+    EXPECT_EQ(bar.nPos + static_cast<int>(bar.nPage), form.cy);
+
+    page.SendMessage(WM_VSCROLL, SB_TOP);
+    page.SendMessage(WM_HSCROLL, SB_TOP);
+    frame.SetWindowPos(nullptr, 0, 0, 1000, 900, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_FALSE(page.GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    CRect view, tabs;
+    page.GetClientRect(&view);
+    page.ClientToScreen(&view);
+    GetWindowRect(GetDlgItem(page.m_hWnd, kPageTabs), &tabs);
+    // The tabs stand at 5, 4 dialog units of the form; the form's margin is shared on both sides.
+    const int left = tabs.left - view.left, top = tabs.top - view.top;
+    EXPECT_NEAR(left, (view.Width() - form.cx) / 2 + 8, 2);
+    EXPECT_NEAR(top, (view.Height() - form.cy) / 2 + 7, 2);
+}
+
 TEST_F(ProgramTest, AFormPageBringsBackItsMenuOnceStartUpHasFinished)
 {
     ASSERT_TRUE(Start());
