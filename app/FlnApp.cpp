@@ -16,6 +16,7 @@
 #include "platform/mfc/DocTemplate.h"
 #include "platform/speech/VoiceText.h"
 #include "platform/sys/Module.h"
+#include "platform/sys/TerminationSignals.h"
 #include "res/Formulon.h"
 
 #include <cstdio>
@@ -80,6 +81,7 @@ BOOL CFlnApp::InitInstance()
         return FALSE;
     }
     ReadSwitches();
+    m_terminationSignals = std::make_unique<TerminationSignals>([this](int) { OnTerminationRequest(); });
     m_occManager = std::make_unique<SECAScriptOccManager>();
     AfxEnableControlContainer(m_occManager.get());
     SetRegistryKey(L"Formulon");
@@ -106,11 +108,15 @@ BOOL CFlnApp::InitInstance()
     }
     // A user's start needs a screen: without one the window would open where nobody sees it.
     if (!ScreenAvailable()) {
-        std::fputs("formulon: no X display can be opened (is DISPLAY set?)\n", stderr);
+        std::fprintf(stderr, "formulon: no X display can be opened: %s\n", X11UnavailableReason().c_str());
         return FALSE;
     }
     if (!ProcessShellCommand(commandLine))
         return FALSE;
+    SetDisplayLostHandler([] {
+        if (CFlnApp* app = GetFlnApp(); app && app->GetMainFrame())
+            app->GetMainFrame()->SaveBeforeTheScreenGoes();
+    });
 
     CMainFrame* frame = GetMainFrame();
     CString title;
@@ -151,6 +157,14 @@ bool CFlnApp::ScreenAvailable()
 {
     const char* chosen = std::getenv("FORMULON_DISPLAY");
     return std::strcmp(CurrentDisplay().Name(), "headless") != 0 || (chosen && std::strcmp(chosen, "headless") == 0);
+}
+
+void CFlnApp::OnTerminationRequest()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->PostMessage(WM_CLOSE);
+    else
+        PostQuitMessage(0);  // a server for automation: its clients lose their objects either way
 }
 
 void CFlnApp::ReadSwitches()

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class TerminationSignals;
+
 class CApplication;
 class COccManager;
 class CFlnView;
@@ -59,6 +61,7 @@ protected:
 
 private:
     void ReadSwitches();
+    void OnTerminationRequest();
     void PublishAutomationClasses();
     static bool ScreenAvailable();
     void RegisterScriptLanguage() const;
@@ -67,6 +70,8 @@ private:
     std::vector<CString> m_arguments;
     // The script host's control sites; the framework uses it while the application lives.
     std::unique_ptr<COccManager> m_occManager;
+    // A logout, a closed terminal or Ctrl+C closes the program the way the user would.
+    std::unique_ptr<TerminationSignals> m_terminationSignals;
     bool m_bPublishPending = false;
 };
 

@@ -314,6 +314,12 @@ void CMainFrame::SaveSettings()
         CFormulaPageFile::Save(*view, LastContentPath());
 }
 
+void CMainFrame::SaveBeforeTheScreenGoes()
+{
+    SaveSettings();
+    m_pSharedMemory.reset();
+}
+
 BOOL CMainFrame::DestroyWindow()
 {
     SaveSettings();

@@ -36,6 +36,9 @@ public:
     void SetMessageText(const CString& text) override;
     using CFrameWnd::SetMessageText;
     CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
+    // With the X server gone: saves the settings and the last content and removes the shared
+    // block, as a close would, before the program ends.
+    void SaveBeforeTheScreenGoes();
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
     // The speech object, made on first use so that start-up does not wait for the speech engine.
     IVTxtAuto* GetVoiceText() override;

@@ -75,7 +75,7 @@ BOOL CSharedMemory::WriteText(const CString& text)
             bytes -= 2;
     }
     CSingleLock lock(m_pMutex.get());
-    if (!lock.Lock(WriteTimeout))
+    if (!lock.Lock(WriteTimeout) || !IsViewOfFileWhole(m_pView))
         return FALSE;
     auto* block = static_cast<char*>(m_pView);
     std::memcpy(block, units.data(), bytes);
@@ -89,7 +89,7 @@ CString CSharedMemory::ReadText() const
     if (!m_pView)
         return {};
     CSingleLock lock(m_pMutex.get());
-    if (!lock.Lock(WriteTimeout))
+    if (!lock.Lock(WriteTimeout) || !IsViewOfFileWhole(m_pView))
         return {};
     const auto* block = static_cast<const char*>(m_pView);
     size_t bytes = 0;

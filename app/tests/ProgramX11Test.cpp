@@ -75,14 +75,44 @@ protected:
     std::vector<COLORREF> m_reference;
 };
 
-// Started where no X server can be reached, the program says so and ends with a failure status,
+// Started where no X server can be reached, the program says why and ends with a failure status,
 // instead of opening its window where nobody sees it.
-TEST(ProgramStart, WithoutAScreenItSaysSoAndEnds)
+TEST(ProgramStart, WithoutAScreenItSaysWhyAndEnds)
 {
     const std::string settings = testing::TempDir() + "fln-no-screen";
-    const CommandResult result = RunCommand("env -u DISPLAY -u FORMULON_DISPLAY XDG_CONFIG_HOME=" + settings + " " FLN_FORMULON);
-    EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
-    EXPECT_NE(result.output.find("no X display"), std::string::npos) << result.output;
+    auto start = [&](const std::string& display) {
+        return RunCommand("env -u FORMULON_DISPLAY " + display + " XDG_CONFIG_HOME=" + settings + " " FLN_FORMULON);
+    };
+    // A server that admits only clients with its cookie, which the program has not.
+    std::optional<ChildProcess> guarded;
+    std::string guardedName;
+    const std::string xvfb = FindProgram("Xvfb"), xauth = FindProgram("xauth");
+    if (!xvfb.empty() && !xauth.empty()) {
+        const std::string number = std::to_string(600 + ::getpid() % 2000), cookies = settings + "-cookies";
+        if (RunCommand(xauth + " -f " + cookies + " add :" + number + " . 0123456789abcdef0123456789abcdef").status == 0) {
+            guarded.emplace(std::vector<std::string> { xvfb, ":" + number, "-auth", cookies, "-nolisten", "tcp" }, true);
+            if (WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + number); }))
+                guardedName = ":" + number + " XAUTHORITY=" + settings + "-none";
+        }
+    }
+    const struct {
+        std::string display;
+        const char* reason;
+    } cases[] = {
+        { "-u DISPLAY", "DISPLAY is not set" },
+        { "DISPLAY=nonsense", "names no display" },
+        { "DISPLAY=:4321", "no X server is running on display :4321" },
+        { guardedName.empty() ? "" : "DISPLAY=" + guardedName, "refused this program" },
+    };
+    for (const auto& startup : cases) {
+        if (startup.display.empty())
+            continue;  // no Xvfb here
+        SCOPED_TRACE(startup.display);
+        const CommandResult result = start(startup.display);
+        EXPECT_TRUE(WIFEXITED(result.status) && WEXITSTATUS(result.status) == 1) << result.status;
+        EXPECT_NE(result.output.find("no X display can be opened"), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find(startup.reason), std::string::npos) << result.output;
+    }
 }
 
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
@@ -140,6 +170,42 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     std::string lastContent = TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
     XCloseDisplay(x);
+}
+
+// A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
+// program, each after it saved its settings and last content as a close does.
+TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    TempSettingsFolder folder;
+    const struct {
+        const char* name;
+        int signal;  // 0: the X server goes
+    } endings[] = { { "SIGTERM", SIGTERM }, { "SIGHUP", SIGHUP }, { "SIGINT", SIGINT }, { "lost screen", 0 } };
+    for (const auto& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        auto server = std::make_unique<VirtualServer>();
+        ASSERT_TRUE(server->Start(xvfb));
+        XDisplay* x = ConnectWhenServing(*server);
+        ASSERT_NE(x, nullptr);
+        const std::string settings = folder.root() + "/" + ending.name;
+        std::optional<ChildProcess> program;
+        {
+            ScopedEnv display("DISPLAY", server->Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", settings);
+            program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+        }
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(x).has_value(); })) << "no main window was mapped";
+        XCloseDisplay(x);
+        if (ending.signal)
+            ::kill(program->pid(), ending.signal);
+        else
+            server.reset();
+        EXPECT_TRUE(program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+        EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
+        EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini").find("[TAB_FORMEL]"), std::string::npos);
+    }
 }
 
 } // namespace

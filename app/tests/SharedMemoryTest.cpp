@@ -1,10 +1,12 @@
 #include "app/SharedMemory.h"
 
 #include "platform/sys/Mutex.h"
+#include "platform/sys/tests/HostileConditions.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fcntl.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -68,6 +70,18 @@ TEST(SharedMemoryTest, AWriteWaitsForAReaderThatHoldsTheMutex)
     EXPECT_EQ(block.ReadText(), CString(L"before"));
     EXPECT_TRUE(block.WriteText(L"after"));
     EXPECT_EQ(block.ReadText(), CString(L"after"));
+}
+
+TEST(SharedMemoryTest, ABlockShrunkByAnotherProcessIsLeftAlone)
+{
+    CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
+    ASSERT_TRUE(block.WriteText(L"1 + 1 = 2"));
+    int other = ::open(SharedObjectPathOf(TestBlockName.GetString()).c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::ftruncate(other, 0), 0);  // touching the view now would end the program
+    EXPECT_FALSE(block.WriteText(L"2 + 2 = 4"));
+    EXPECT_EQ(block.ReadText(), CString());
+    ::close(other);
 }
 
 } // namespace

@@ -31,6 +31,8 @@ DWORD ErrnoToSystemError(int errnoValue)
     case EDQUOT: return ERROR_DISK_FULL;
     case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
     case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENODEV: return ERROR_BAD_FILE_TYPE;
+    case EFBIG: return ERROR_FILE_TOO_LARGE;
     default: return ERROR_INVALID_FUNCTION;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/NativePath.h"
+#include "platform/base/RegularFile.h"
 #include "platform/base/TextEncoding.h"
 
 #include <cerrno>
@@ -64,15 +65,9 @@ BOOL CFile::Open(LPCWSTR fileName, UINT openFlags, CFileException* error)
         }
         return FALSE;
     }
-    int fd = ::open(NativePath(fileName).c_str(), PosixFlags(openFlags), 0666);
+    int fd = OpenRegularFile(NativePath(fileName), PosixFlags(openFlags));
     if (fd < 0) {
         FillError(error, errno, fileName);
-        return FALSE;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        FillError(error, EISDIR, fileName);
         return FALSE;
     }
     m_hFile = fd;

@@ -111,8 +111,11 @@ int ServerInvocation::ReplyPlain(sd_bus_message* call)
     return SessionBus().send(nullptr, reply, nullptr);
 }
 
-int ServerInvocation::ReplyFailure(sd_bus_message* call, HRESULT hr)
+int ServerInvocation::ReplyFailure(sd_bus_message* call, HRESULT hr, const char* reason)
 {
+    if (reason)
+        return SessionBus().reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X: %s",
+                                                static_cast<unsigned>(hr), reason);
     return SessionBus().reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X.",
                                             static_cast<unsigned>(hr));
 }

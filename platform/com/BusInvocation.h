@@ -28,7 +28,8 @@ public:
     // The reply for other tools: the plain result, or a D-Bus error with the object's message.
     int ReplyPlain(sd_bus_message* call);
     // A D-Bus error that carries the failure code, for calls that never reached the object.
-    static int ReplyFailure(sd_bus_message* call, HRESULT hr);
+    // reason, when given, follows the code for people reading the error.
+    static int ReplyFailure(sd_bus_message* call, HRESULT hr, const char* reason = nullptr);
 
 private:
     int SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result);

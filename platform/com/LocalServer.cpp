@@ -16,19 +16,36 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 
+// A connection on the bus that holds objects, watched once whatever it holds: the bus allows a
+// connection a bounded number of match rules, and a watch per object would use them up.
+struct BusClient {
+    sd_bus_track* track = nullptr;
+    size_t objects = 0;
+    bool gone = false;
+
+    ~BusClient() { SessionBus().track_unref(track); }
+};
+
 // One object made for a client; it goes when the client releases it or leaves the bus.
 struct ClientObject {
     ComPtr<IDispatch> object;
-    sd_bus_track* client = nullptr;
+    std::shared_ptr<BusClient> client;
     bool released = false;
 
-    ~ClientObject() { SessionBus().track_unref(client); }
+    // Counted off at once: the client may ask for the next object before this one is dropped.
+    void Release()
+    {
+        if (!std::exchange(released, true))
+            --client->objects;
+    }
+    ~ClientObject() { Release(); }
 };
 
 struct PublishedClass {
@@ -188,6 +205,7 @@ private:
     void Disconnect()
     {
         m_waitSource.reset();
+        m_clients.clear();
         if (m_bus)
             m_bus = SessionBus().flush_close_unref(m_bus);
     }
@@ -260,14 +278,34 @@ private:
     void DropReleasedInstances()
     {
         for (const auto& c : m_classes)
-            std::erase_if(c->instances, [](const auto& entry) { return entry.second->released; });
+            std::erase_if(c->instances, [](const auto& entry) { return entry.second->released || entry.second->client->gone; });
+        std::erase_if(m_clients, [](const auto& entry) { return entry.second->gone || entry.second->objects == 0; });
     }
 
     // Returns 1: a handler that returns 0 is called again at once, for as long as the track is empty.
     static int OnClientGone(sd_bus_track*, void* userdata)
     {
-        static_cast<ClientObject*>(userdata)->released = true;
+        static_cast<BusClient*>(userdata)->gone = true;
         return 1;
+    }
+
+    // The record of the message's sender, watched from its first object on; null when the bus
+    // refuses the watch (r tells why).
+    std::shared_ptr<BusClient> ClientOf(sd_bus_message* m, int& r)
+    {
+        const char* sender = SessionBus().message_get_sender(m);
+        std::string name = sender ? sender : "";
+        auto found = m_clients.find(name);
+        if (found != m_clients.end() && !found->second->gone)
+            return found->second;
+        auto client = std::make_shared<BusClient>();
+        r = SessionBus().track_new(m_bus, &client->track, &LocalServer::OnClientGone, client.get());
+        if (r >= 0)
+            r = SessionBus().track_add_sender(client->track, m);
+        if (r < 0)
+            return nullptr;
+        m_clients[name] = client;
+        return client;
     }
 
     static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)
@@ -295,15 +333,18 @@ private:
             return 0;
         if (published.flags == REGCLS_SINGLEUSE && published.nextInstance > 1)
             return ServerInvocation::ReplyFailure(m, CO_E_OBJNOTREG);
+        int r = 0;
+        std::shared_ptr<BusClient> client = ClientOf(m, r);
+        if (!client)
+            return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
+        if (client->objects >= kMaxObjectsPerClient)
+            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "this client holds as many objects as one client may.");
         auto instance = std::make_unique<ClientObject>();
+        instance->client = client;
+        ++client->objects;
         HRESULT hr = published.factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(instance->object.Receive()));
         if (FAILED(hr) || !instance->object)
             return ServerInvocation::ReplyFailure(m, FAILED(hr) ? hr : E_NOINTERFACE);
-        int r = SessionBus().track_new(m_bus, &instance->client, &LocalServer::OnClientGone, instance.get());
-        if (r >= 0)
-            r = SessionBus().track_add_sender(instance->client, m);
-        if (r < 0)
-            return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
         uint64_t id = published.nextInstance++;
         published.instances.emplace(id, std::move(instance));
         if (published.flags == REGCLS_SINGLEUSE)
@@ -324,7 +365,7 @@ private:
             return 0;
         if (std::strcmp(interface, kDispatchInterface) == 0) {
             if (std::strcmp(member, "Release") == 0) {
-                instance.released = true;
+                instance.Release();
                 return SessionBus().reply_method_return(m, "");
             }
             if (std::strcmp(member, "GetIDsOfNames") == 0)
@@ -403,6 +444,7 @@ private:
     bool m_processing = false;
     std::unique_ptr<WaitSource> m_waitSource;
     std::vector<std::unique_ptr<PublishedClass>> m_classes;
+    std::map<std::string, std::shared_ptr<BusClient>> m_clients;  // by unique bus name
     DWORD m_nextCookie = 1;
 };
 

@@ -16,6 +16,10 @@ constexpr DWORD REGCLS_SINGLEUSE = 0;    // the first creation hides the class f
 constexpr DWORD REGCLS_MULTIPLEUSE = 1;
 constexpr DWORD REGCLS_MULTI_SEPARATE = 2;
 
+// How many objects one client connection may hold at a time; CreateInstance past it fails with
+// E_OUTOFMEMORY. Each costs the server memory, and one client must not starve the others.
+constexpr size_t kMaxObjectsPerClient = 1024;
+
 constexpr HRESULT CO_E_OBJNOTREG = static_cast<HRESULT>(0x800401FB);
 constexpr HRESULT CO_E_OBJISREG = static_cast<HRESULT>(0x800401FC);  // the bus name has another owner
 

@@ -129,3 +129,11 @@ Display& CurrentDisplay();
 // Replaces the current display (tests); returns the previous one.
 std::unique_ptr<Display> SetCurrentDisplay(std::unique_ptr<Display> display);
 std::unique_ptr<Display> CreateX11Display(); // null when no X server can be reached
+// Why no X server can be reached at $DISPLAY, in words for the user: the variable is not set or
+// names no display, no server answers there, or the server refused this program.
+std::string X11UnavailableReason();
+
+// Called when the connection to the X server is lost (the server ended or crashed, the session
+// was closed): the program's last chance to save what it must before the process ends with
+// status 1. It must not draw or touch windows' screen state: there is no screen any more.
+void SetDisplayLostHandler(void (*handler)());

@@ -24,11 +24,15 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <cstddef>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -82,6 +86,18 @@ std::wstring WideFromUtf8(const char* text, int length)
 
 int IgnoreXErrors(XDisplay*, XErrorEvent*) { return 0; }
 
+void (*g_displayLostHandler)() = nullptr;
+
+// Xlib ends the process when this returns; the program first saves what it can.
+int OnConnectionLost(XDisplay*)
+{
+    if (auto handler = std::exchange(g_displayLostHandler, nullptr))
+        handler();
+    std::fputs("formulon: the connection to the X server was lost\n", stderr);
+    // Not exit(): the static destructors would talk to the server that is gone.
+    std::_Exit(1);
+}
+
 class X11Display final : public Display {
 public:
     explicit X11Display(XDisplay* connection)
@@ -92,6 +108,7 @@ public:
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
     {
         XSetErrorHandler(IgnoreXErrors);
+        XSetIOErrorHandler(OnConnectionLost);
         // One request for every atom: one at a time, each would wait for the server's answer.
         const std::pair<Atom*, const char*> wanted[] = { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
@@ -711,6 +728,39 @@ private:
 };
 
 }
+
+std::string X11UnavailableReason()
+{
+    const char* variable = std::getenv("DISPLAY");
+    if (!variable || !*variable)
+        return "DISPLAY is not set";
+    const std::string name = variable;
+    // [host]:number[.screen]
+    const size_t colon = name.rfind(':');
+    const std::string host = colon == std::string::npos ? "" : name.substr(0, colon);
+    const std::string number = colon == std::string::npos ? "" : name.substr(colon + 1, name.find('.', colon) - colon - 1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return "DISPLAY=\"" + name + "\" names no display";
+    if (!host.empty() && host != "unix")
+        return "no X server at " + name + " could be reached, or it refused this program";
+    // A local server listens on a socket named after its number (abstract, and in the file system).
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    bool listening = false;
+    for (bool abstract : { true, false }) {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path + (abstract ? 1 : 0), path.c_str(), path.size());
+        const socklen_t length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (abstract ? 1 : 0));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        listening = listening || (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0);
+        if (fd >= 0) ::close(fd);
+    }
+    if (!listening)
+        return "no X server is running on display " + name;
+    return "the X server on display " + name + " refused this program (not authorised: check XAUTHORITY)";
+}
+
+void SetDisplayLostHandler(void (*handler)()) { g_displayLostHandler = handler; }
 
 std::unique_ptr<Display> CreateX11Display()
 {

@@ -1,5 +1,6 @@
 #include "platform/sys/AtomicFile.h"
 
+#include "platform/base/RegularFile.h"
 #include "platform/sys/Folders.h"
 
 #include <atomic>
@@ -313,17 +314,26 @@ std::string FinalTarget(const std::string& path)
 
 std::optional<std::string> ReadFileBytes(const std::string& path)
 {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(OpenRegularFile(path, O_RDONLY | O_CLOEXEC));
     if (!fd) return std::nullopt;
-    std::string bytes;
     struct stat info {};
-    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size));
+    if (::fstat(fd.get(), &info) != 0) return std::nullopt;
+    if (info.st_size > kMaxReadFileBytes) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(info.st_size));
     char chunk[65536];
     for (;;) {
         ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return std::nullopt;
         if (got == 0) break;
+        if (bytes.size() + static_cast<size_t>(got) > static_cast<size_t>(kMaxReadFileBytes)) {
+            errno = EFBIG;  // it grew while being read
+            return std::nullopt;
+        }
         bytes.append(chunk, static_cast<size_t>(got));
     }
     return bytes;

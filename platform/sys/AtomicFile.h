@@ -40,7 +40,12 @@ std::string FolderOf(const std::string& path);
 // yet. A chain of links that does not end (a loop) is returned where the search gave up.
 std::string FinalTarget(const std::string& path);
 
-// The bytes of the file, or nothing when it is missing or unreadable (errno tells which).
+// The largest file ReadFileBytes reads: settings and documents are far smaller, and a larger one
+// (a sparse file, say) would take the memory and time of its whole size.
+constexpr long long kMaxReadFileBytes = 64ll << 20;
+
+// The bytes of the regular file, or nothing when it is missing or unreadable (errno tells which:
+// ENODEV for a FIFO, device or socket, which are never waited on; EFBIG past kMaxReadFileBytes).
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // Replaces the file at path by bytes. Symbolic links are followed and stay links; the file they

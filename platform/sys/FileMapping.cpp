@@ -52,6 +52,7 @@ private:
 
 struct View {
     std::shared_ptr<SharedObject> object;
+    std::uint64_t offset;
     size_t length;
 };
 
@@ -128,6 +129,14 @@ bool NameStillRefersTo(const std::string& name, int fd)
     return same;
 }
 
+// A name is predictable, so another user may have made the object first to read or truncate
+// what is written into it: only an object of this user that no one else may open is used.
+bool IsPrivateToUser(int fd)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 07777) == 0600;
+}
+
 struct Opened {
     int fd = -1;
     bool created = false;
@@ -142,6 +151,7 @@ Opened OpenInUse(const std::string& name, bool create, int openFlags)
         if (create) {
             result.fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             result.created = result.fd >= 0;
+            if (result.created) ::fchmod(result.fd, 0600);  // whatever the umask left
             if (result.fd < 0 && errno != EEXIST) return result;
         }
         if (result.fd < 0) {
@@ -149,6 +159,11 @@ Opened OpenInUse(const std::string& name, bool create, int openFlags)
             if (result.fd < 0) {
                 if (errno == ENOENT && create) continue;  // removed meanwhile: make it
                 return result;
+            }
+            if (!IsPrivateToUser(result.fd)) {
+                ::close(result.fd);
+                errno = EACCES;
+                return {};
             }
             if (::flock(result.fd, LOCK_EX | LOCK_NB) == 0) {
                 // Nobody uses it: a process ended without closing it. It is gone, as the
@@ -251,7 +266,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offse
 
     Table& table = Mappings();
     std::lock_guard lock(table.guard);
-    table.views.emplace(address, View { std::move(object), length });
+    table.views.emplace(address, View { std::move(object), offset, length });
     return address;
 }
 
@@ -271,6 +286,18 @@ BOOL UnmapViewOfFile(LPCVOID address)
     }
     ::munmap(const_cast<void*>(address), view.length);
     return TRUE;
+}
+
+BOOL IsViewOfFileWhole(LPCVOID address)
+{
+    Table& table = Mappings();
+    std::lock_guard lock(table.guard);
+    auto found = table.views.find(address);
+    if (found == table.views.end()) return FALSE;
+    struct stat info {};
+    const View& view = found->second;
+    return ::fstat(view.object->fd(), &info) == 0
+        && static_cast<std::uint64_t>(info.st_size) >= view.offset + view.length;
 }
 
 BOOL CloseHandle(HANDLE handle)

@@ -22,7 +22,9 @@ constexpr LONG ERROR_MAPPED_ALIGNMENT = 1132;
 constexpr DWORD kFileMappingGranularity = 0x10000;
 
 // Makes a mapping of sizeHigh:sizeLow bytes, all zero, or opens the existing one of that name, in
-// which case GetLastError() is ERROR_ALREADY_EXISTS (else 0) and the existing size stands.
+// which case GetLastError() is ERROR_ALREADY_EXISTS (else 0) and the existing size stands. A
+// named object is made readable by this user only; one of that name that another user owns, or
+// that others may open, is refused (ERROR_ACCESS_DENIED), by OpenFileMappingW too.
 // Only the paging file (INVALID_HANDLE_VALUE) backs mappings; a null or empty name makes one that
 // no other process can open. Returns null on failure (GetLastError).
 HANDLE CreateFileMappingW(HANDLE file, const void* securityAttributes, DWORD protect, DWORD sizeHigh, DWORD sizeLow,
@@ -38,6 +40,11 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offse
 
 // Unmaps the view that starts at address (as MapViewOfFile returned it).
 BOOL UnmapViewOfFile(LPCVOID address);
+
+// Whether the object behind the view (as MapViewOfFile returned it) still holds all of its bytes.
+// Another process of the user can shrink a named object, and touching a page past its new end
+// kills the process (SIGBUS): check before each access of a view that others can open.
+BOOL IsViewOfFileWhole(LPCVOID address);
 
 // Closes a mapping handle; the views stay valid until they are unmapped.
 BOOL CloseHandle(HANDLE handle);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,15 +41,37 @@ using Clock = std::chrono::steady_clock;
 std::mutex g_namesGuard;
 std::map<std::wstring, std::weak_ptr<CMutex::Shared>> g_names;
 
-std::string LockPathFor(const std::wstring& name)
+// The folder of this user's lock files: $XDG_RUNTIME_DIR, which the session makes private, else
+// a folder of the user's own in $TMPDIR or /tmp. Another user could make a shared folder's lock file first
+// (and hold it) or plant a link there, so that folder must be this user's, a real folder, and
+// closed to others; empty when it is not.
+std::string LockFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime && runtime[0] == '/' ? runtime : "/tmp";
+    if (runtime && runtime[0] == '/') return runtime;
+    const char* temporary = std::getenv("TMPDIR");
+    std::string folder = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") + "/formulon-"
+        + std::to_string(::geteuid());
+    ::mkdir(folder.c_str(), 0700);
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()
+        || (info.st_mode & 07777) != 0700)
+        return {};
+    return folder;
+}
+
+// The lock file of a named mutex, opened (made when missing) without following a link; -1 when
+// it cannot be.
+int OpenLockFile(const std::wstring& name)
+{
+    std::string folder = LockFolder();
+    if (folder.empty()) return -1;
     std::string safe;
     for (char ch : WideToUtf8(name)) safe += (std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '.') ? ch : '_';
     // Names that differ only in the characters replaced above must not share a file.
     size_t hash = std::hash<std::wstring> {}(name);
-    return folder + "/formulon-mutex-" + safe + "-" + std::to_string(hash % 1000000007);
+    std::string path = folder + "/formulon-mutex-" + safe + "-" + std::to_string(hash % 1000000007);
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
 // Takes the file lock, polling until the deadline (none for INFINITE).
@@ -75,7 +98,7 @@ CMutex::CMutex(BOOL initiallyOwn, LPCWSTR name, const void*)
         existed = m_shared && m_shared->process == ::getpid();
         if (!existed) {
             m_shared = std::make_shared<Shared>();
-            m_shared->lockFile = ::open(LockPathFor(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            m_shared->lockFile = OpenLockFile(name);
             slot = m_shared;
         }
         if (m_shared->lockFile < 0) return;  // no handle: the mutex cannot be used

@@ -2,7 +2,8 @@
 // Synchronisation objects. CMutex is recursive: the thread that owns it may lock it again and
 // must unlock it as often. A named CMutex is one mutex for every object of that name, in this
 // process and in every other process of the user (through a lock on a file in
-// $XDG_RUNTIME_DIR, or /tmp). CSingleLock locks one object for a scope.
+// $XDG_RUNTIME_DIR, or else in the user's private folder formulon-<uid> in $TMPDIR or /tmp, which must be the
+// user's own with mode 0700). CSingleLock locks one object for a scope.
 
 #include "platform/base/RunTimeClass.h"
 #include "platform/base/WinTypes.h"

@@ -13,6 +13,7 @@
 #include <cwctype>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,15 +74,16 @@ public:
         DecodedText decoded = DecodeTextFile(bytes);
         ini.encoding = decoded.encoding;
         std::wstring_view text = decoded.text;
-        size_t firstBreak = text.find(L'\n');
-        if (firstBreak != std::wstring_view::npos && firstBreak > 0 && text[firstBreak - 1] == L'\r')
-            ini.newline = L"\r\n";
+        // Lines end in CR LF, LF or a lone CR (as older editors wrote); the first break found is
+        // the one the file is written back with.
+        bool firstBreak = true;
         while (!text.empty()) {
-            size_t end = std::min(text.find(L'\n'), text.size());
-            std::wstring_view line = text.substr(0, end);
-            if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
-            ini.lines.emplace_back(line);
-            text.remove_prefix(std::min(end + 1, text.size()));
+            size_t end = std::min(text.find_first_of(L"\r\n"), text.size());
+            ini.lines.emplace_back(text.substr(0, end));
+            size_t breakLength = end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n' ? 2 : 1;
+            if (end < text.size() && std::exchange(firstBreak, false))
+                ini.newline = std::wstring(text.substr(end, breakLength));
+            text.remove_prefix(std::min(end + breakLength, text.size()));
         }
         return ini;
     }

@@ -3,6 +3,7 @@
 
 #include "platform/com/AutomationTarget.h"
 #include "platform/com/BusNames.h"
+#include "platform/com/BusVariant.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchProxy.h"
 #include "platform/com/LocalServer.h"
@@ -439,6 +440,51 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
         usleep(20'000);
     }
     EXPECT_EQ(after.find("<node name=\\\"3\\\"/>"), std::string::npos) << after;
+}
+
+TEST_F(LocalServerTest, OneClientHoldsABoundedNumberOfObjects)
+{
+    StartServer();
+    sd_bus* bus = nullptr;
+    ASSERT_GE(OpenUserBus(&bus), 0);
+    // A method call without arguments on the one connection; the reply when it succeeded, else
+    // null with the error's text.
+    auto call = [&](const char* path, const char* interface, const char* member, std::string* error) {
+        sd_bus_message* message = nullptr;
+        sd_bus_message* reply = nullptr;
+        sd_bus_error failure = SD_BUS_ERROR_NULL;
+        if (SessionBus().message_new_method_call(bus, &message, "org.formulon.FlnTest.Calculator", path, interface,
+                                                 member) >= 0
+            && SessionBus().call(bus, message, 5'000'000, &failure, &reply) < 0 && failure.message)
+            *error = failure.message;
+        SessionBus().message_unref(message);
+        SessionBus().error_free(&failure);
+        return BusMessagePtr(reply);
+    };
+    auto create = [&](std::string* path, std::string* error) {
+        BusMessagePtr reply = call("/FlnTest/Calculator", kClassObjectInterface, "CreateInstance", error);
+        const char* made = nullptr;
+        if (!reply || SessionBus().message_read(reply.get(), "o", &made) < 0) return false;
+        *path = made;
+        return true;
+    };
+
+    std::string first, last, error;
+    for (size_t i = 0; i < kMaxObjectsPerClient; ++i)
+        ASSERT_TRUE(create(i == 0 ? &first : &last, &error)) << i << ": " << error;
+    EXPECT_FALSE(create(&last, &error));
+    EXPECT_NE(error.find("0x8007000E"), std::string::npos) << error;
+
+    // Releasing one makes room for another.
+    ASSERT_TRUE(call(first.c_str(), kDispatchInterface, "Release", &error)) << error;
+    EXPECT_TRUE(create(&last, &error)) << error;
+    SessionBus().flush_close_unref(bus);
+
+    // The server goes on serving other clients, and the leaving client's objects are gone.
+    ComPtr<IDispatch> other = Create();
+    ASSERT_TRUE(other);
+    Var pid;
+    EXPECT_EQ(Call(other.get(), L"ProcessId", {}, &pid.v), S_OK);
 }
 
 // Shaped like the program's application object: a dispatch map with a method and a property.

@@ -1,5 +1,9 @@
 #include "platform/sys/AtomicFile.h"
 
+#include "platform/base/ErrorCodes.h"
+#include "platform/base/File.h"
+#include "platform/sys/PrivateProfile.h"
+
 #include "HostileConditions.h"
 #include "TempSettingsFolder.h"
 
@@ -8,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -206,6 +211,51 @@ TEST(FolderWriteLockTest, IsTakenInAFolderThatMayNotBeListed)
     });
     if (!held) GTEST_SKIP() << "privileges cannot be dropped here";
     EXPECT_TRUE(*held);
+}
+
+// Settings, INI and document readers meet whatever a path names. A FIFO must not block the reader
+// (it would hang the start or a load), a device must not be read for ever, and a huge sparse file
+// must not be read into memory: each is refused at once with its reason.
+TEST(SpecialFiles, AreRefusedAtOnceWithTheirReason)
+{
+    TempSettingsFolder folder;
+    const std::string fifo = folder.root() + "/fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sparse = folder.root() + "/sparse.ini";
+    {
+        int fd = ::open(sparse.c_str(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, 2ll << 30), 0);
+        ::close(fd);
+    }
+    const struct {
+        std::string path;
+        int error;
+        DWORD systemError;
+    } cases[] = {
+        { fifo, ENODEV, ERROR_BAD_FILE_TYPE },
+        { "/dev/zero", ENODEV, ERROR_BAD_FILE_TYPE },
+        { sparse, EFBIG, ERROR_FILE_TOO_LARGE },
+        { folder.root(), EISDIR, ERROR_ACCESS_DENIED },
+    };
+    for (const auto& special : cases) {
+        SCOPED_TRACE(special.path);
+        errno = 0;
+        EXPECT_FALSE(ReadFileBytes(special.path));
+        EXPECT_EQ(errno, special.error);
+
+        const CString path(Utf8ToWide(special.path)->c_str());
+        wchar_t value[16] = {};
+        EXPECT_EQ(GetPrivateProfileStringW(L"INFO", L"Key", L"kept", value, 16, path), 4u);
+        EXPECT_STREQ(value, L"kept");
+        EXPECT_EQ(GetLastError(), special.systemError);
+
+        if (special.error == EFBIG) continue;  // a stream reads a large file piece by piece
+        CFile file;
+        CFileException error;
+        EXPECT_FALSE(file.Open(path, CFile::modeRead, &error));
+        EXPECT_EQ(error.m_lOsError, static_cast<LONG>(special.systemError));
+    }
 }
 
 } // namespace

@@ -3,11 +3,15 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/sys/Mutex.h"
+#include "HostileConditions.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <cstring>
 #include <sched.h>
 #include <string>
@@ -226,6 +230,72 @@ TEST(FileMapping, TwoProcessesCountUpTogetherUnderTheNamedMutex)
     EXPECT_TRUE(ChildSucceeded(child, std::chrono::seconds(30)));
     EXPECT_EQ(*counter, 2 * kRounds);
     EXPECT_TRUE(UnmapViewOfFile(const_cast<long*>(counter)));
+    EXPECT_TRUE(CloseHandle(mapping));
+}
+
+// Where the block of that name lives, learnt by making it once (it goes with its last handle).
+std::string ObjectNameOf(const std::wstring& name)
+{
+    HANDLE probe = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str());
+    std::string path = SharedObjectPathOf(name);
+    CloseHandle(probe);
+    return path.empty() ? path : path.substr(std::strlen("/dev/shm"));
+}
+
+TEST(FileMapping, AnObjectOthersCanOpenIsNeverAdopted)
+{
+    const std::wstring name = UniqueName(L"squatted");
+    const std::string object = ObjectNameOf(name);
+    ASSERT_FALSE(object.empty());
+
+    // This user's own object, but one that every user may read and write.
+    int open = ::shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
+    ASSERT_GE(open, 0);
+    ::fchmod(open, 0666);
+    ::ftruncate(open, 512);
+    ::flock(open, LOCK_SH);  // in use, so it is not taken for one left behind
+    EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(OpenFileMappingW(FILE_MAP_READ, FALSE, name.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ::close(open);
+    ::shm_unlink(object.c_str());
+
+    // Another user's object of the name, made before this user's program started.
+    auto squatted = RunAsNobody([&] {
+        int fd = ::shm_open(object.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+        return fd >= 0 && ::ftruncate(fd, 512) == 0;
+    });
+    if (!squatted) GTEST_SKIP() << "needs to run as root to act as a second user";
+    ASSERT_TRUE(*squatted);
+    int theirs = ::shm_open(object.c_str(), O_RDWR, 0);
+    ASSERT_GE(theirs, 0);
+    ::flock(theirs, LOCK_SH);
+    EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ::close(theirs);
+    ::shm_unlink(object.c_str());
+}
+
+TEST(FileMapping, AViewTellsWhenItsObjectWasShrunk)
+{
+    const std::wstring name = UniqueName(L"shrunk");
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512, name.c_str());
+    ASSERT_NE(mapping, nullptr);
+    void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(IsViewOfFileWhole(view));
+
+    int other = ::open(SharedObjectPathOf(name).c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::ftruncate(other, 0), 0);
+    EXPECT_FALSE(IsViewOfFileWhole(view));
+    ASSERT_EQ(::ftruncate(other, 512), 0);
+    EXPECT_TRUE(IsViewOfFileWhole(view));
+    ::close(other);
+
+    EXPECT_FALSE(IsViewOfFileWhole(static_cast<char*>(view) + 1));  // not a view's start
+    EXPECT_TRUE(UnmapViewOfFile(view));
     EXPECT_TRUE(CloseHandle(mapping));
 }
 

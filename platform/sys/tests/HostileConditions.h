@@ -1,7 +1,10 @@
 #pragma once
 // The conditions a hostile user makes for file code: another user's rights and a small, full disk.
 
+#include "platform/base/CString.h"
+
 #include <functional>
+#include <glob.h>
 #include <grp.h>
 #include <optional>
 #include <string>
@@ -50,3 +53,15 @@ private:
     std::string m_folder;
     bool m_mounted = false;
 };
+
+// The file of the shared-memory object behind a named block of this user's, found by the readable
+// part of its name (empty when there is none or more than one).
+inline std::string SharedObjectPathOf(const std::wstring& readableName)
+{
+    std::string pattern = "/dev/shm/formulon-" + std::to_string(::getuid()) + "-" + WideToUtf8(readableName) + "-*";
+    glob_t found {};
+    std::string path;
+    if (::glob(pattern.c_str(), 0, nullptr, &found) == 0 && found.gl_pathc == 1) path = found.gl_pathv[0];
+    ::globfree(&found);
+    return path;
+}

@@ -1,6 +1,12 @@
 #include "platform/sys/Mutex.h"
 
+#include "HostileConditions.h"
+#include "TempSettingsFolder.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <string>
@@ -82,6 +88,55 @@ TEST(MutexTest, SingleLockReleasesAtTheEndOfItsScope)
     });
     other.join();
     EXPECT_EQ(result, TRUE);
+}
+
+// Without a session's runtime folder, lock files go to a folder of the user's own that no one else
+// may enter: a folder another user made, a link planted in its place, or one open to all makes
+// the mutex unusable rather than lock, or make a file, where others decide.
+TEST(MutexTest, WithoutARuntimeFolderLockFilesStayInAPrivateFolder)
+{
+    namespace fs = std::filesystem;
+    TempSettingsFolder temporary;
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR");
+    ScopedEnv tmp("TMPDIR", temporary.root());
+    const std::string folder = temporary.root() + "/formulon-" + std::to_string(::geteuid());
+    const std::wstring name = UniqueName(L"private lock ");
+
+    {
+        CMutex mutex(FALSE, name.c_str());
+        ASSERT_NE(mutex.m_hObject, nullptr);
+        EXPECT_TRUE(mutex.Lock(0));
+        struct stat info {};
+        ASSERT_EQ(::lstat(folder.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_mode & 07777, 0700u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+        mutex.Unlock();
+    }
+
+    // A lock file planted as a link is not followed.
+    const std::string target = temporary.root() + "/target";
+    fs::create_directory(target);
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        fs::remove(entry.path());
+        fs::create_symlink(target + "/created", entry.path());
+    }
+    EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
+    EXPECT_FALSE(fs::exists(target + "/created"));
+    fs::remove_all(folder);
+
+    fs::create_directory_symlink(target, folder);
+    EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
+    EXPECT_TRUE(fs::is_empty(target));
+    fs::remove(folder);
+
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::all);
+    EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
+
+    fs::permissions(folder, fs::perms::owner_all);
+    if (::geteuid() == 0 && ::chown(folder.c_str(), kNobodyUser, kNobodyGroup) == 0)
+        EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr) << "another user's folder";
 }
 
 } // namespace

@@ -87,6 +87,18 @@ TEST_F(PrivateProfileTest, ReadsValuesAsTheFileHasThem)
     EXPECT_EQ(Items(keys), (Lines { L"Speed", L"Quoted", L"Eq", L"Empty", L"bare line" }));
 }
 
+TEST_F(PrivateProfileTest, LinesEndingInALoneCarriageReturnAreReadAndKept)
+{
+    Write("[A]\rx=1\ry=2\r\r[B]\rz=3\r");
+    EXPECT_EQ(Get(L"A", L"y"), L"2");
+    EXPECT_EQ(Get(L"B", L"z"), L"3");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"A", L"x", L"10", name.c_str()));
+    EXPECT_EQ(Bytes(), "[A]\rx=10\ry=2\r\r[B]\rz=3\r");
+
+    Write("[A]\nx=1\r\ny=2\r");  // mixed: every kind ends a line
+    EXPECT_EQ(Section(L"A"), (Lines { L"x=1", L"y=2" }));
+}
+
 TEST_F(PrivateProfileTest, IntegersReadLikeTheClassicRuntime)
 {
     Write("[N]\nplain=42\nblank= 42x\nneg=-5\nword=x\nempty=\nbig=99999999999\n");

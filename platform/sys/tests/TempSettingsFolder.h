@@ -8,13 +8,19 @@
 #include <optional>
 #include <string>
 
-// Sets an environment variable for a scope and puts the old value back.
+// Sets (or unsets) an environment variable for a scope and puts the old value back.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : m_name(name)
     {
         if (const char* old = std::getenv(name)) m_previous = old;
         ::setenv(name, value.c_str(), 1);
+    }
+    // Unsets it for the scope.
+    explicit ScopedEnv(const char* name) : m_name(name)
+    {
+        if (const char* old = std::getenv(name)) m_previous = old;
+        ::unsetenv(name);
     }
     ~ScopedEnv()
     {
