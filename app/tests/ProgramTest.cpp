@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
+#include "commandbars/MenuBar.h"
 #include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchDriver.h"
@@ -333,6 +334,26 @@ TEST_F(ProgramTest, EditKeysActOnTheFocusedField)
     chord('V');
     EXPECT_EQ(FieldText(kFormulaField), L"sin(x)sin(x)");
     EXPECT_EQ(FieldText(kFieldA), L"5");
+}
+
+// F10, like Alt alone, puts the menu bar into its keyboard mode; neither opens the window menu.
+TEST_F(ProgramTest, F10EntersTheMenuBarAsAltDoes)
+{
+    ASSERT_TRUE(Start());
+    auto* menuBar = dynamic_cast<SECMenuBar*>(Frame().GetControlBar(AFX_IDW_CONTROLBAR_LAST));
+    ASSERT_NE(menuBar, nullptr);
+    auto popupShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+    for (unsigned key : { unsigned(VK_MENU), unsigned(VK_F10) }) {
+        m_display->InjectKey(key, true);
+        m_display->InjectKey(key, false);
+        Pump();
+        EXPECT_TRUE(menuBar->IsKeyboardMode()) << "key " << key;
+        EXPECT_FALSE(popupShown()) << "key " << key;
+        m_display->InjectKey(VK_ESCAPE, true);
+        m_display->InjectKey(VK_ESCAPE, false);
+        Pump();
+        EXPECT_FALSE(menuBar->IsKeyboardMode()) << "key " << key;
+    }
 }
 
 TEST_F(ProgramTest, ClosingWithAChangedScriptAsksFirst)
