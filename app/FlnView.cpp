@@ -14,11 +14,14 @@
 #include "res/FormulaPage.h"
 
 #include <exception>
+#include <iterator>
 
 namespace {
 
 constexpr const wchar_t* DefaultFormula = L"{x^2 + exp[a * log(abs(x))]} * sin(x)";
 constexpr float LargestFloat = 3.4028234663852886e+38f;
+// A caret position past the end of any formula.
+constexpr WPARAM EndOfText = 0x7FFF;
 
 // The validated edits with the length range and the input type each takes.
 struct ValidatedField {
@@ -27,10 +30,12 @@ struct ValidatedField {
     int maxLength;
     int inputType;
 };
+constexpr int AnyLength = -1;
 constexpr ValidatedField ValidatedFields[] = {
-    { 166, 1, 16, 9 }, { 170, 1, 16, 9 }, { 173, 1, 16, 9 }, { 176, 1, 16, 9 }, { 185, 1, 16, 9 }, { 179, 1, 16, 9 },
-    { 188, 1, 16, 9 }, { IDC_VALUE_X, 1, 16, 9 }, { IDC_DIGITS, -1, -1, 4 }, { IDC_VALUE_XA, 1, 8, 9 },
-    { IDC_VALUE_XB, 1, 8, 9 },
+    { IDC_VALUE_A, 1, 16, InputFloat }, { IDC_VALUE_B, 1, 16, InputFloat }, { IDC_VALUE_C, 1, 16, InputFloat },
+    { IDC_VALUE_D, 1, 16, InputFloat }, { IDC_VALUE_E, 1, 16, InputFloat }, { IDC_VALUE_F, 1, 16, InputFloat },
+    { IDC_VALUE_G, 1, 16, InputFloat }, { IDC_VALUE_X, 1, 16, InputFloat }, { IDC_DIGITS, AnyLength, AnyLength, InputDecimal },
+    { IDC_VALUE_XA, 1, 8, InputFloat }, { IDC_VALUE_XB, 1, 8, InputFloat },
 };
 
 // The up-downs of A to G and x with the edits they drive.
@@ -39,8 +44,8 @@ struct SpinAndBuddy {
     UINT buddy;
 };
 constexpr SpinAndBuddy NumberSpins[] = {
-    { 267, 166 }, { 2500, 170 }, { 2501, 173 }, { 2502, 176 }, { 2503, 185 }, { 253, 179 }, { 256, 188 },
-    { IDC_SPIN_X, IDC_VALUE_X },
+    { IDC_SPIN_A, IDC_VALUE_A }, { IDC_SPIN_B, IDC_VALUE_B }, { IDC_SPIN_C, IDC_VALUE_C }, { IDC_SPIN_D, IDC_VALUE_D },
+    { IDC_SPIN_E, IDC_VALUE_E }, { IDC_SPIN_F, IDC_VALUE_F }, { IDC_SPIN_G, IDC_VALUE_G }, { IDC_SPIN_X, IDC_VALUE_X },
 };
 
 CString Printed(const wchar_t* format, auto... values)
@@ -72,7 +77,7 @@ BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
     ON_WM_SIZE()
     ON_COMMAND(IDC_KEY_EQUALS, OnKeyEquals)
     ON_COMMAND(IDC_RETURN, OnReturnButton)
-    ON_COMMAND_RANGE(213, 222, OnKeyDigit)
+    ON_COMMAND_RANGE(IDC_KEY_0, IDC_KEY_9, OnKeyDigit)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_ROMAN_LONG, IDC_MODE_DEC, OnDisplayMode)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_MODE_FRAC, IDC_MODE_BIN, OnDisplayMode)
     ON_COMMAND_RANGE(ID_FORMAT_FLOATING, ID_FORMAT_TECHNICAL, OnNumberFormat)
@@ -82,13 +87,13 @@ BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
     ON_EN_CHANGE(IDC_DIGITS, OnDigitsChange)
     ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnTabSelChange)
     ON_COMMAND_RANGE(IDC_PHYS_SELECT, IDC_PHYS_SELECT, OnInsertTarget)
-    ON_COMMAND_RANGE(210, 210, OnInsertTarget)
-    ON_COMMAND_RANGE(234, 234, OnInsertTarget)
-    ON_COMMAND_RANGE(154, 154, OnInsertTarget)
-    ON_COMMAND_RANGE(245, 245, OnInsertTarget)
-    ON_COMMAND_RANGE(158, 158, OnInsertTarget)
-    ON_COMMAND_RANGE(248, 248, OnInsertTarget)
-    ON_COMMAND_RANGE(161, 161, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_A, IDC_PHYS_TO_A, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_B, IDC_PHYS_TO_B, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_C, IDC_PHYS_TO_C, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_D, IDC_PHYS_TO_D, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_E, IDC_PHYS_TO_E, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_F, IDC_PHYS_TO_F, OnInsertTarget)
+    ON_COMMAND_RANGE(IDC_PHYS_TO_G, IDC_PHYS_TO_G, OnInsertTarget)
     ON_COMMAND_RANGE(ID_PHYS_CONST_FIRST, ID_PHYS_CONST_LAST, OnPhysConst)
     ON_COMMAND(IDC_PHYS_NAME, OnInsertConstantName)
     ON_COMMAND(IDC_COPY_OUTPUT, OnCopyOutput)
@@ -137,10 +142,9 @@ void CFlnView::DoDataExchange(CDataExchange* exchange)
 {
     CResizableFormView::DoDataExchange(exchange);
     DDX_Text(exchange, IDC_FORMULA, m_strFormula);
-    const UINT variableIds[] = { 166, 170, 173, 176, 185, 179, 188 };
     const auto variables = Variables();
     for (size_t i = 0; i < variables.size(); ++i)
-        DDX_Text(exchange, static_cast<int>(variableIds[i]), *variables[i]);
+        DDX_Text(exchange, static_cast<int>(ConstantFieldIds[i]), *variables[i]);
     DDX_Text(exchange, IDC_VALUE_X, m_dX);
     DDX_Text(exchange, IDC_DIGITS, m_nDigits);
     DDX_Text(exchange, IDC_VALUE_XA, m_dXA);
@@ -162,9 +166,42 @@ HWND CFlnView::Item(UINT id) const
     return ::GetDlgItem(m_hWnd, static_cast<int>(id));
 }
 
-int CFlnView::SelectedPage() const
+CFlnView::Tab CFlnView::SelectedPage() const
 {
-    return static_cast<int>(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0));
+    return static_cast<Tab>(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0));
+}
+
+FormulaInputs CFlnView::InputsWith(const CString& formula) const
+{
+    FormulaInputs inputs;
+    inputs.formula = formula;
+    inputs.x = m_dX;
+    inputs.constants = { m_dA, m_dB, m_dC, m_dD, m_dE, m_dF, m_dG };
+    inputs.xa = m_dXA;
+    inputs.xb = m_dXB;
+    return inputs;
+}
+
+FormulaInputs CFlnView::CurrentInputs() const
+{
+    FormulaInputs inputs = InputsWith(m_strFormula);
+    if (!m_hWnd)
+        return inputs;
+    auto fieldText = [this](UINT id) {
+        wchar_t text[FormulaLimit + 1] {};
+        ::GetWindowTextW(Item(id), text, static_cast<int>(std::size(text)));
+        return CString(text);
+    };
+    // The number the text makes as the exchange reads it; otherwise the member's value.
+    auto read = [&](UINT id, double& value) { value = ReadExchangedNumber(fieldText(id)).value_or(value); };
+    if (Item(IDC_FORMULA))
+        inputs.formula = fieldText(IDC_FORMULA);
+    read(IDC_VALUE_X, inputs.x);
+    for (size_t i = 0; i < inputs.constants.size(); ++i)
+        read(ConstantFieldIds[i], inputs.constants[i]);
+    read(IDC_VALUE_XA, inputs.xa);
+    read(IDC_VALUE_XB, inputs.xb);
+    return inputs;
 }
 
 void CFlnView::OnInitialUpdate()
@@ -217,7 +254,7 @@ void CFlnView::OnInitialUpdate()
     m_editFormula.SetTextColor(RGB(0, 0, 0));
     m_editFormula.SetBackColor(InputNormalColour);
     m_editFormula.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
-    m_editFormula.SendMessage(EM_SETLIMITTEXT, 1024, 0);
+    m_editFormula.SendMessage(EM_SETLIMITTEXT, FormulaLimit, 0);
 
     AttachToolkitButtons();
 
@@ -263,22 +300,14 @@ void CFlnView::SetInputBackground(COLORREF colour)
     m_editFormula.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void CFlnView::StoreFormulaGlobals(const CString& formula)
-{
-    g_FormulaText = formula;
-    const auto variables = Variables();
-    for (size_t i = 0; i < variables.size(); ++i)
-        g_FunctConst[i] = *variables[i];
-}
-
 void CFlnView::OnKeyEquals()
 {
     CFlnPageHost* host = Host();
     if (host && !host->IsReady())
         return;
-    const int page = SelectedPage();
+    const Tab page = SelectedPage();
     UpdateData(TRUE);
-    if (page == 0) {
+    if (page == Tab::Input) {
         m_strLastFormula = m_strFormula;
         Guarded([this] { CalculateAndVerify(m_strFormula, TRUE); });
     }
@@ -312,15 +341,10 @@ BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
 {
     if (formula.IsEmpty())
         return FALSE;
-    CFormulaParser& parser = GetFormulaEngine().FormulaParser;
-    const auto variables = Variables();
-    for (size_t i = 0; i < variables.size(); ++i)
-        parser.SetFunctConst(static_cast<int>(i) + 1, *variables[i]);
-    StoreFormulaGlobals(formula);
-
     int errorPosition = 0;
     CString errorText;
-    const double value = parser.Calculate(formula, m_dX, &errorPosition, &errorText, normalise);
+    const double value =
+        InputsWith(formula).Calculate(GetFormulaEngine().FormulaParser, &errorPosition, &errorText, normalise);
     m_editFormula.SetFocus();
 
     if (errorPosition != 0) {
@@ -328,20 +352,20 @@ BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
         return FALSE;
     }
     if (!errorText.IsEmpty()) {
-        FormatResult(1, L"Data Error 5", value);
-        FormatResult(2, L"Parser Error: " + errorText, 0.0);
+        FormatResult(ResultTarget::OutputLine, L"Data Error 5", value);
+        FormatResult(ResultTarget::StatusBar, L"Parser Error: " + errorText, 0.0);
         MessageBeep(MB_ICONASTERISK);
     } else {
         GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
         SetInputBackground(InputNormalColour);
         const CString status = ContainsX(formula) ? Printed(L"f(%lf) = %.15E", m_dX, value)
                                                   : Printed(L"Result = %.15E", value);
-        FormatResult(2, status, 0.0);
-        FormatResult(1, Printed(L"%.15lf", value), value);
+        FormatResult(ResultTarget::StatusBar, status, 0.0);
+        FormatResult(ResultTarget::OutputLine, Printed(L"%.15lf", value), value);
         if (m_bVerify)
             Verify(formula, value);
     }
-    m_editFormula.SendMessage(EM_SETSEL, 0x7FFF, 0x7FFF);
+    m_editFormula.SendMessage(EM_SETSEL, EndOfText, EndOfText);
     m_editFormula.SendMessage(EM_SCROLLCARET, 0, 0);
     return errorText.IsEmpty();
 }
@@ -349,9 +373,9 @@ BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
 void CFlnView::ShowParseError(int position, const CString& errorText)
 {
     GetDlgItem(IDC_RETURN)->ShowWindow(SW_SHOW);
-    FormatResult(1, L"Data Error 6", 0.0);
-    FormatResult(2, errorText, 0.0);
-    m_tabPages.SetCurSel(0);
+    FormatResult(ResultTarget::OutputLine, L"Data Error 6", 0.0);
+    FormatResult(ResultTarget::StatusBar, errorText, 0.0);
+    m_tabPages.SetCurSel(static_cast<int>(Tab::Input));
     SetInputBackground(InputErrorColour);
 
     m_strFormulaEntered = m_strFormula;
@@ -364,7 +388,7 @@ void CFlnView::ShowParseError(int position, const CString& errorText)
 
     const LRESULT corner = m_editFormula.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(position - 1), 0);
     const POINT anchor { static_cast<short>(LOWORD(corner)) + 5, static_cast<short>(HIWORD(corner)) + m_nFontSize + 5 };
-    CBalloonHelp::LaunchBalloon(L"Data Error 7", errorText, anchor, 32516, 0xC0, &m_editFormula, L"", 0);
+    CBalloonHelp::LaunchBalloon(L"Data Error 7", errorText, anchor, BalloonIcon, BalloonOptions, &m_editFormula, L"", 0);
 }
 
 // Computes the formula a second time on its function tree; the two results must be the same
@@ -377,16 +401,15 @@ void CFlnView::Verify(const CString& formula, double parserValue)
         return;
     CString parserText;
     CString treeText;
-    const auto mode = static_cast<NumberFormatMode>(m_nNumberFormat);
-    CMathHelper::FormatValue(&parserText, 0, parserValue, 0, mode, m_nDigits, m_nFormatOption, 0, 0);
-    CMathHelper::FormatValue(&treeText, 0, treeValue, 0, mode, m_nDigits, m_nFormatOption, 0, 0);
+    CMathHelper::FormatValue(&parserText, 0, parserValue, 0, m_nNumberFormat, m_nDigits, m_nFormatOption, 0, 0);
+    CMathHelper::FormatValue(&treeText, 0, treeValue, 0, m_nNumberFormat, m_nDigits, m_nFormatOption, 0, 0);
     if (parserText.Find(L"Error") < 0 && treeText.Find(L"Error") < 0) {
         OutputResult(parserText + L" != " + treeText, ErrorColour, 10);
         CBalloonHelp::LaunchBalloon(L"Verification Function",
             L"Verification gets another result. Please check formula or set e.g. parenthesis.", OutputLineCentre(),
-            32516, 0xC0, nullptr, L"", 20000);
+            BalloonIcon, BalloonOptions, nullptr, L"", 20000);
     }
-    FormatResult(2, Printed(L"Verify = %E", treeValue), 0.0);
+    FormatResult(ResultTarget::StatusBar, Printed(L"Verify = %E", treeValue), 0.0);
 }
 
 POINT CFlnView::OutputLineCentre() const
@@ -398,7 +421,7 @@ POINT CFlnView::OutputLineCentre() const
 
 void CFlnView::OnReturnButton()
 {
-    if (SelectedPage() != 0)
+    if (SelectedPage() != Tab::Input)
         return;
     Guarded([this] {
         UpdateData(TRUE);

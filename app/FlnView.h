@@ -16,8 +16,11 @@
 #include "controls/PPToolTip.h"
 #include "controls/ResizableFormView.h"
 #include "controls/ValidEdit.h"
+#include "engine/FormulaInputs.h"
+#include "engine/MathHelper.h"
 #include "platform/mfc/ControlWrappers.h"
 #include "platform/mfc/Menu.h"
+#include "res/FormulaPage.h"
 
 #include <array>
 #include <functional>
@@ -27,7 +30,14 @@ class CFlnPageHost;
 class CFlnView : public CResizableFormView {
     DECLARE_DYNCREATE(CFlnView)
 public:
-    enum { IDD = 269 };
+    enum { IDD = IDD_FORMULA };
+
+    // Where FormatResult puts a text.
+    enum class ResultTarget { OutputLine = 1, StatusBar = 2 };
+    // How the output line shows a value: the display buttons.
+    enum class DisplayMode { Decimal = 1, RomanShort, RomanLong, Fraction, Hex, Octal, Binary };
+    // The pages of the page tabs.
+    enum class Tab { Input = 0, Derivative = 1, Root = 2 };
 
     CFlnView();
     ~CFlnView() override;
@@ -51,11 +61,11 @@ public:
     CString m_strFormulaEntered; // the text as typed before a parse error normalised it
     CString m_strLastFormula;    // the formula the derivative and root pages work on
     CString m_strDerivative;
-    int m_nShownPage = 0;        // 0 input, 1 derivative, 2 root
+    Tab m_nShownPage = Tab::Input;
     BOOL m_bVerify = TRUE;
     BOOL m_bViewTooltips = TRUE;
-    int m_nDisplayMode = 1;      // 1 Dec, 2 Roman short, 3 Roman long, 4 Fraction, 5 Hex, 6 Oct, 7 Bin
-    int m_nNumberFormat = 1;     // 1 Floating, 2 Scientific, 3 Engineering, 4 Technical, 8 Words
+    DisplayMode m_nDisplayMode = DisplayMode::Decimal;
+    NumberFormatMode m_nNumberFormat = NumberFormatFloating; // Floating, Scientific, Engineering, Technical or Words
     int m_nFormatOption = 2;     // exponent digits, handed to the formatter as it is
     int m_nFontSize = 10;
     BOOL m_bFontBold = TRUE;
@@ -65,7 +75,17 @@ public:
     CIniFile m_iniParam;
 
     // The variables A to G in order.
-    std::array<double*, 7> Variables() { return { &m_dA, &m_dB, &m_dC, &m_dD, &m_dE, &m_dF, &m_dG }; }
+    std::array<double*, FormulaInputs::ConstantCount> Variables()
+    {
+        return { &m_dA, &m_dB, &m_dC, &m_dD, &m_dE, &m_dF, &m_dG };
+    }
+    // The members' formula, x, A to G and interval, as the last exchange with the dialog left them,
+    // with the formula given.
+    FormulaInputs InputsWith(const CString& formula) const;
+    // The inputs as the fields show them now, for readers that must not disturb the page (the
+    // graph): no exchange, no message box, the formula as typed. A field whose text is no number
+    // gives its member's value.
+    FormulaInputs CurrentInputs() const;
 
     // Colours of the formula input and of error texts.
     static constexpr COLORREF InputNormalColour = RGB(179, 183, 139);
@@ -73,20 +93,21 @@ public:
     static constexpr COLORREF InputDerivativeColour = RGB(200, 200, 200);
     static constexpr COLORREF ErrorColour = RGB(255, 0, 0);
 
+    // The longest formula the input takes.
+    static constexpr int FormulaLimit = 1024;
+    // The page's balloons show the information icon and close on a mouse move or a key.
+    static constexpr UINT BalloonIcon = 32516;
+    static constexpr unsigned BalloonOptions = CBalloonHelp::unCLOSE_ON_MOUSE_MOVE | CBalloonHelp::unCLOSE_ON_KEYPRESS;
+
     // ---- the "=" road
     void OnKeyEquals();
     // TRUE when the parser reported no error.
     BOOL CalculateAndVerify(CString formula, BOOL normalise);
-    // The formula being computed and A to G into the globals that later readers of the formula
-    // (the root search) use.
-    void StoreFormulaGlobals(const CString& formula);
     void OnReturnButton();
 
-    // ---- result texts: target 2 is the status bar, any other the output line
-    void FormatResult(int target, CString text, double value);
+    // ---- result texts
+    void FormatResult(ResultTarget target, CString text, double value);
     void OutputResult(CString text, COLORREF colour, int points);
-    static CString ToRomanSubtractive(int n);
-    static CString ToRomanCompact(int n);
     // What the shared-memory block gets for the text shown in the output line.
     CString SharedMemoryText(const CString& shown) const;
 
@@ -113,7 +134,7 @@ protected:
 
 private:
     CFlnPageHost* Host() const;
-    int SelectedPage() const;
+    Tab SelectedPage() const;
     HWND Item(UINT id) const;
     void BindControls();
     void PutFramesBeneathControls();
@@ -129,7 +150,7 @@ private:
     BOOL CopyToClipboard(const CString& text);
 
     void OnTabSelChange(NMHDR* header, LRESULT* result);
-    void ShowPage(int page);
+    void ShowPage(Tab page);
 
     // The keypad: TRUE when id is a key.
     BOOL OnKey(UINT id);

@@ -16,7 +16,8 @@ constexpr PictureKey PictureKeys[] = {
 };
 
 // The buttons that drop the physical constants down, in the order they are attached.
-constexpr UINT ConstantButtons[] = { IDC_PHYS_SELECT, 210, 234, 154, 245, 158, 248, 161 };
+constexpr UINT ConstantButtons[] = { IDC_PHYS_SELECT, IDC_PHYS_TO_A, IDC_PHYS_TO_B, IDC_PHYS_TO_C, IDC_PHYS_TO_D,
+    IDC_PHYS_TO_E, IDC_PHYS_TO_F, IDC_PHYS_TO_G };
 
 // A copy of the first submenu of a menu resource, for a button that owns its menu.
 HMENU FirstSubmenuOf(UINT menuId)

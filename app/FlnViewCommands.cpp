@@ -10,16 +10,14 @@
 
 namespace {
 
-// Where a chosen constant's value goes, by insert target 1..7 (A..G).
-constexpr UINT VariableFields[] = { 166, 170, 173, 176, 185, 179, 188 };
-
 // The insert-target buttons and the target each sets.
 struct InsertTargetButton {
     UINT id;
     int target;
 };
 constexpr InsertTargetButton InsertTargetButtons[] = {
-    { IDC_PHYS_SELECT, 0 }, { 210, 1 }, { 234, 2 }, { 154, 3 }, { 245, 4 }, { 158, 5 }, { 248, 6 }, { 161, 7 },
+    { IDC_PHYS_SELECT, 0 }, { IDC_PHYS_TO_A, 1 }, { IDC_PHYS_TO_B, 2 }, { IDC_PHYS_TO_C, 3 }, { IDC_PHYS_TO_D, 4 },
+    { IDC_PHYS_TO_E, 5 }, { IDC_PHYS_TO_F, 6 }, { IDC_PHYS_TO_G, 7 },
 };
 
 // The font commands and their sizes in points.
@@ -37,32 +35,41 @@ struct Tip {
     const wchar_t* text;
 };
 constexpr Tip Tips[] = {
-    { 328, L"Decimal Value (Base 10)" }, { 1040, L"Fraction ( N i/j = N + i/j )" }, { 326, L"Roman Value (Short)" },
-    { 324, L"Roman Value (Long)" }, { 1041, L"Hexadecimal Value (Base 16)" }, { 1042, L"Octal Value (Base 8)" },
-    { 1043, L"Binary Value (Base 2)" }, { 322, L"Copy Output to Clipboard" }, { 109, L"Sine" }, { 110, L"Arc Sine" },
-    { 111, L"Hyperbolic Sine" }, { 112, L"Area (Inverse) Hyperbolic Sine" }, { 113, L"Cosine" },
-    { 114, L"Arc Cosine" }, { 115, L"Hyperbolic Cosine" }, { 116, L"Area (Inverse) Hyperbolic Cosine" },
-    { 117, L"Tangent" }, { 118, L"Arc Tangent" }, { 119, L"Hyperbolic Tangent" }, { 120, L"ArTanH" },
-    { 121, L"Exponential" }, { 122, L"Logarithmic" }, { 123, L"Integer Part" }, { 124, L"Absolute Value" },
-    { 125, L"Set 10 to the x power" }, { 126, L"Logarithm" }, { 127, L"Radian" }, { 128, L"Degree" },
-    { 130, L"Set x to the 2 power" }, { 133, L"Square Root" }, { 140, L"Put x into input" },
-    { 145, L"Left Parenthesis" }, { 1380, L"Right Parenthesis" }, { 164, L"Divided by" }, { 171, L"Multiplied by" },
-    { 220, L"Put 7 into input" }, { 221, L"Put 8 into input" }, { 222, L"Put 9 into input" },
-    { 147, L"Put Minus into input" }, { 217, L"Put 4 into input" }, { 218, L"Put 5 into input" },
-    { 219, L"Put 6 into input" }, { 237, L"Put Plus into input" }, { 214, L"Put 1 into input" },
-    { 215, L"Put 2 into input" }, { 216, L"Put 3 into input" }, { 213, L"Put 0 into input" },
-    { 162, L"Power (Exponent)" }, { 163, L"Get the Result" }, { 1137, L"Return to Previous Input" },
-    { 187, L"Put Constant A into input" }, { 166, L"Constant A" }, { 195, L"Put Constant B into input" },
-    { 170, L"Constant B" }, { 225, L"Put Constant C into input" }, { 173, L"Constant C" },
-    { 227, L"Put Constant D into input" }, { 176, L"Constant D" }, { 230, L"Put Constant E into input" },
-    { 185, L"Constant E" }, { 240, L"Put Constant F into input" }, { 179, L"Constant F" },
-    { 155, L"Put Constant G into input" }, { 188, L"Constant G" }, { 191, L"Variable x" }, { 223, L"Cotangent" },
-    { 132, L"Sign" }, { 273, L"Left Interval" }, { 1005, L"xa =" }, { 275, L"Right Interval" }, { 1006, L"xb =" },
-    { 277, L"Formula Output" }, { 196, L"Left Parenthesis" }, { 198, L"Right Parenthesis" },
-    { 201, L"Left Parenthesis" }, { 203, L"Right Parenthesis" }, { 131, L"Pi = 3.14159265358979323846" },
-    { 332, L"e = 2.71828182845904523536" }, { 1135, L"Square Root" }, { 137, L"Physical Constants" },
-    { 1058, L"Set Physical Constants" }, { 297, L"Physical Constant Value" }, { 266, L"x-Interval for Graph" },
-    { 392, L"Fractional Digits" }, { 211, L"Number Format" },
+    { IDC_MODE_DEC, L"Decimal Value (Base 10)" }, { IDC_MODE_FRAC, L"Fraction ( N i/j = N + i/j )" },
+    { IDC_MODE_ROMAN_SHORT, L"Roman Value (Short)" }, { IDC_MODE_ROMAN_LONG, L"Roman Value (Long)" },
+    { IDC_MODE_HEX, L"Hexadecimal Value (Base 16)" }, { IDC_MODE_OCT, L"Octal Value (Base 8)" },
+    { IDC_MODE_BIN, L"Binary Value (Base 2)" }, { IDC_COPY_OUTPUT, L"Copy Output to Clipboard" },
+    { IDC_KEY_SIN, L"Sine" }, { IDC_KEY_ARCSIN, L"Arc Sine" }, { IDC_KEY_SINH, L"Hyperbolic Sine" },
+    { IDC_KEY_ARSINH, L"Area (Inverse) Hyperbolic Sine" }, { IDC_KEY_COS, L"Cosine" },
+    { IDC_KEY_ARCCOS, L"Arc Cosine" }, { IDC_KEY_COSH, L"Hyperbolic Cosine" },
+    { IDC_KEY_ARCOSH, L"Area (Inverse) Hyperbolic Cosine" }, { IDC_KEY_TAN, L"Tangent" },
+    { IDC_KEY_ARCTAN, L"Arc Tangent" }, { IDC_KEY_TANH, L"Hyperbolic Tangent" }, { IDC_KEY_ARTANH, L"ArTanH" },
+    { IDC_KEY_EXP, L"Exponential" }, { IDC_KEY_LN, L"Logarithmic" }, { IDC_KEY_INT, L"Integer Part" },
+    { IDC_KEY_ABS, L"Absolute Value" }, { IDC_KEY_TEN_POWER, L"Set 10 to the x power" }, { IDC_KEY_LOG, L"Logarithm" },
+    { IDC_KEY_RAD, L"Radian" }, { IDC_KEY_DEG, L"Degree" }, { IDC_KEY_SQUARE, L"Set x to the 2 power" },
+    { IDC_KEY_SQR, L"Square Root" }, { IDC_KEY_X, L"Put x into input" }, { IDC_KEY_PAREN_OPEN, L"Left Parenthesis" },
+    { IDC_KEY_PAREN_CLOSE, L"Right Parenthesis" }, { IDC_KEY_DIVIDE, L"Divided by" },
+    { IDC_KEY_TIMES, L"Multiplied by" }, { IDC_KEY_7, L"Put 7 into input" }, { IDC_KEY_8, L"Put 8 into input" },
+    { IDC_KEY_9, L"Put 9 into input" }, { IDC_KEY_MINUS, L"Put Minus into input" }, { IDC_KEY_4, L"Put 4 into input" },
+    { IDC_KEY_5, L"Put 5 into input" }, { IDC_KEY_6, L"Put 6 into input" }, { IDC_KEY_PLUS, L"Put Plus into input" },
+    { IDC_KEY_1, L"Put 1 into input" }, { IDC_KEY_2, L"Put 2 into input" }, { IDC_KEY_3, L"Put 3 into input" },
+    { IDC_KEY_0, L"Put 0 into input" }, { IDC_KEY_POWER, L"Power (Exponent)" }, { IDC_KEY_EQUALS, L"Get the Result" },
+    { IDC_RETURN, L"Return to Previous Input" }, { IDC_PUT_A, L"Put Constant A into input" },
+    { IDC_VALUE_A, L"Constant A" }, { IDC_PUT_B, L"Put Constant B into input" }, { IDC_VALUE_B, L"Constant B" },
+    { IDC_PUT_C, L"Put Constant C into input" }, { IDC_VALUE_C, L"Constant C" },
+    { IDC_PUT_D, L"Put Constant D into input" }, { IDC_VALUE_D, L"Constant D" },
+    { IDC_PUT_E, L"Put Constant E into input" }, { IDC_VALUE_E, L"Constant E" },
+    { IDC_PUT_F, L"Put Constant F into input" }, { IDC_VALUE_F, L"Constant F" },
+    { IDC_PUT_G, L"Put Constant G into input" }, { IDC_VALUE_G, L"Constant G" }, { IDC_VALUE_X, L"Variable x" },
+    { IDC_KEY_COT, L"Cotangent" }, { IDC_KEY_SIGN, L"Sign" }, { IDC_VALUE_XA, L"Left Interval" },
+    { IDC_LABEL_XA, L"xa =" }, { IDC_VALUE_XB, L"Right Interval" }, { IDC_LABEL_XB, L"xb =" },
+    { IDC_OUTPUT, L"Formula Output" }, { IDC_KEY_BRACE_OPEN, L"Left Parenthesis" },
+    { IDC_KEY_BRACE_CLOSE, L"Right Parenthesis" }, { IDC_KEY_BRACKET_OPEN, L"Left Parenthesis" },
+    { IDC_KEY_BRACKET_CLOSE, L"Right Parenthesis" }, { IDC_KEY_PI, L"Pi = 3.14159265358979323846" },
+    { IDC_KEY_E, L"e = 2.71828182845904523536" }, { IDC_KEY_ROOT, L"Square Root" },
+    { IDC_PHYS_SELECT, L"Physical Constants" }, { IDC_PHYS_NAME, L"Set Physical Constants" },
+    { IDC_PHYS_VALUE, L"Physical Constant Value" }, { IDC_GROUP_INTERVAL, L"x-Interval for Graph" },
+    { IDC_DIGITS, L"Fractional Digits" }, { IDC_NUMBER_FORMAT, L"Number Format" },
 };
 
 } // namespace
@@ -99,7 +106,7 @@ void CFlnView::OnPhysConst(UINT id)
         ::SetDlgItemTextW(m_hWnd, IDC_PHYS_NAME, name + L" = ");
         ::SetDlgItemTextW(m_hWnd, IDC_PHYS_VALUE, m_strPhysConstValue);
     } else if (m_nInsertTarget >= 1 && m_nInsertTarget <= 7) {
-        ::SetDlgItemTextW(m_hWnd, VariableFields[m_nInsertTarget - 1], m_strPhysConstValue);
+        ::SetDlgItemTextW(m_hWnd, static_cast<int>(ConstantFieldIds[m_nInsertTarget - 1]), m_strPhysConstValue);
     }
 }
 
@@ -109,7 +116,7 @@ void CFlnView::OnInsertConstantName()
     GetDlgItem(IDC_PHYS_NAME)->GetWindowText(name);
     name.Remove(L'=');
     name.Remove(L' ');
-    if (SelectedPage() == 0)
+    if (SelectedPage() == Tab::Input)
         InsertKeyText(name);
 }
 

@@ -13,14 +13,19 @@ struct Key {
 
 // Every key but the digits, with the text it inserts.
 constexpr Key Keys[] = {
-    { 160, L"." }, { 237, L" + " }, { 147, L" - " }, { 171, L" * " }, { 164, L" / " }, { 162, L"^" }, { 145, L"(" },
-    { 1380, L")" }, { 196, L"{" }, { 198, L"}" }, { 201, L"[" }, { 203, L"]" }, { 109, L"sin(" }, { 110, L"arcsin(" },
-    { 111, L"sinh(" }, { 112, L"arsinh(" }, { 113, L"cos(" }, { 114, L"arccos(" }, { 115, L"cosh(" },
-    { 116, L"arcosh(" }, { 117, L"tan(" }, { 223, L"cot(" }, { 118, L"arctan(" }, { 119, L"tanh(" },
-    { 120, L"artanh(" }, { 121, L"exp(" }, { 122, L"ln(" }, { 126, L"log(" }, { 125, L"10^" }, { 130, L"^2" },
-    { 133, L"sqr(" }, { IDC_KEY_ROOT, L"sqr(" }, { 123, L"int(" }, { 124, L"abs(" }, { 132, L"sign(" },
-    { 127, L"rad(" }, { 128, L"deg(" }, { IDC_KEY_X, L"x" }, { 187, L"A" }, { 195, L"B" }, { 225, L"C" },
-    { 227, L"d" }, { 230, L"E" }, { 240, L"F" }, { 155, L"G" }, { IDC_KEY_PI, L"pi" }, { IDC_KEY_E, L"_e" },
+    { IDC_KEY_POINT, L"." }, { IDC_KEY_PLUS, L" + " }, { IDC_KEY_MINUS, L" - " }, { IDC_KEY_TIMES, L" * " },
+    { IDC_KEY_DIVIDE, L" / " }, { IDC_KEY_POWER, L"^" }, { IDC_KEY_PAREN_OPEN, L"(" }, { IDC_KEY_PAREN_CLOSE, L")" },
+    { IDC_KEY_BRACE_OPEN, L"{" }, { IDC_KEY_BRACE_CLOSE, L"}" }, { IDC_KEY_BRACKET_OPEN, L"[" },
+    { IDC_KEY_BRACKET_CLOSE, L"]" },
+    { IDC_KEY_SIN, L"sin(" }, { IDC_KEY_ARCSIN, L"arcsin(" }, { IDC_KEY_SINH, L"sinh(" },
+    { IDC_KEY_ARSINH, L"arsinh(" }, { IDC_KEY_COS, L"cos(" }, { IDC_KEY_ARCCOS, L"arccos(" },
+    { IDC_KEY_COSH, L"cosh(" }, { IDC_KEY_ARCOSH, L"arcosh(" }, { IDC_KEY_TAN, L"tan(" }, { IDC_KEY_COT, L"cot(" },
+    { IDC_KEY_ARCTAN, L"arctan(" }, { IDC_KEY_TANH, L"tanh(" }, { IDC_KEY_ARTANH, L"artanh(" },
+    { IDC_KEY_EXP, L"exp(" }, { IDC_KEY_LN, L"ln(" }, { IDC_KEY_LOG, L"log(" }, { IDC_KEY_TEN_POWER, L"10^" },
+    { IDC_KEY_SQUARE, L"^2" }, { IDC_KEY_SQR, L"sqr(" }, { IDC_KEY_ROOT, L"sqr(" }, { IDC_KEY_INT, L"int(" },
+    { IDC_KEY_ABS, L"abs(" }, { IDC_KEY_SIGN, L"sign(" }, { IDC_KEY_RAD, L"rad(" }, { IDC_KEY_DEG, L"deg(" },
+    { IDC_KEY_X, L"x" }, { IDC_PUT_A, L"A" }, { IDC_PUT_B, L"B" }, { IDC_PUT_C, L"C" }, { IDC_PUT_D, L"d" },
+    { IDC_PUT_E, L"E" }, { IDC_PUT_F, L"F" }, { IDC_PUT_G, L"G" }, { IDC_KEY_PI, L"pi" }, { IDC_KEY_E, L"_e" },
 };
 
 } // namespace
@@ -38,16 +43,16 @@ BOOL CFlnView::OnKey(UINT id)
 
 void CFlnView::OnKeyDigit(UINT id)
 {
-    InsertKeyText(CString(static_cast<wchar_t>(L'0' + (id - 213))));
+    InsertKeyText(CString(static_cast<wchar_t>(L'0' + (id - IDC_KEY_0))));
 }
 
 void CFlnView::InsertKeyText(CString text)
 {
     switch (SelectedPage()) {
-    case 0:
+    case Tab::Input:
         InsertText(text);
         break;
-    case 1:
+    case Tab::Derivative:
         UpdateData(TRUE);
         m_strFormula += text;
         m_strDerivative = m_strFormula;

@@ -40,6 +40,8 @@ CString CFlnView::ShowOutput(const CString& text, COLORREF colour, int points)
 {
     m_strOutputText = text;
     const CString shown = ShownText(text);
+    // One paint for the three changes, when the calculation is done.
+    CLabel::RedrawBatch batch(m_labelOutput);
     m_labelOutput.SetTextColor(colour).SetFontSize(points).SetText(shown);
     return shown;
 }
@@ -51,8 +53,9 @@ void CFlnView::OutputResult(CString text, COLORREF colour, int points)
     CFlnPageHost* host = Host();
     if (!host)
         return;
-    if (CSharedMemory* block = host->GetSharedMemory(); block && host->SharedMemorySwitch())
-        block->WriteText(SharedMemoryText(shown));
+    if (CSharedMemory* block = host->GetSharedMemory(); block && host->SharedMemorySwitch()
+        && !block->WriteText(SharedMemoryText(shown)))
+        host->SetMessageText(L"The result was not written to the shared memory: another program holds it.");
     if (IVTxtAuto* voice = host->GetVoiceText(); voice && host->SpeechSwitch()) {
         const CString spoken = SpokenText(shown);
         BSTR words = SysAllocString(spoken.GetString());
@@ -79,7 +82,7 @@ void CFlnView::OnCopyOutput()
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
-    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), 32516, 0xC0, nullptr, L"", 3000);
+    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), BalloonIcon, BalloonOptions, nullptr, L"", 3000);
 }
 
 BOOL CFlnView::CopyToClipboard(const CString& text)

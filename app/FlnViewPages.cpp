@@ -24,7 +24,13 @@ struct RootSearchProblem {
     float x = 0;
     CString text;
 };
-RootSearchProblem g_rootProblem;
+
+// What the root search's function reads: the search takes a plain function.
+struct RootSearch {
+    FormulaInputs inputs;
+    RootSearchProblem problem;
+};
+RootSearch g_rootSearch;
 
 } // namespace
 
@@ -33,30 +39,30 @@ RootSearchProblem g_rootProblem;
 // and is kept for the report.
 float CFlnView::RootFunction(float x)
 {
-    CFormulaParser& parser = GetFormulaEngine().FormulaParser;
-    for (int i = 0; i < FunctConstCount; ++i)
-        parser.SetFunctConst(i + 1, g_FunctConst[i]);
+    g_rootSearch.inputs.x = x;
     int errorPosition = 0;
     CString errorText;
-    const double value = parser.Calculate(g_FormulaText, x, &errorPosition, &errorText, TRUE);
+    const double value = g_rootSearch.inputs.Calculate(GetFormulaEngine().FormulaParser, &errorPosition, &errorText, TRUE);
     if (errorPosition == 0 && errorText.IsEmpty())
         return static_cast<float>(value);
-    if (!g_rootProblem.met)
-        g_rootProblem = { true, x, errorText };
+    if (!g_rootSearch.problem.met)
+        g_rootSearch.problem = { true, x, errorText };
     return std::numeric_limits<float>::quiet_NaN();
 }
 
 CString CFlnView::SolveRoot(float* left, float* right)
 {
-    g_rootProblem = {};
+    // The formula and the constants of the calculation that came before.
+    g_rootSearch = { FormulaInputs::LastApplied(), {} };
     float valueAtRoot = 0;
     int iterations = 0;
     const int code = FindRootPegasus(&CFlnView::RootFunction, left, right, &valueAtRoot, &iterations);
 
-    CString report = L"Formula: " + g_FormulaText + L"\r\n";
-    if (g_rootProblem.met) {
-        report += Printed(L"Error: the formula has no value at x= %.15lf: ", static_cast<double>(g_rootProblem.x))
-            + g_rootProblem.text + L"\r\n";
+    const RootSearchProblem& problem = g_rootSearch.problem;
+    CString report = L"Formula: " + g_rootSearch.inputs.formula + L"\r\n";
+    if (problem.met) {
+        report += Printed(L"Error: the formula has no value at x= %.15lf: ", static_cast<double>(problem.x))
+            + problem.text + L"\r\n";
     } else if (code == RootNotBracketed) {
         report += L"Error: Term not fulfilled: f(x2) * f(x1) < 0\r\n";
     } else if (code == RootNoFunction) {
@@ -70,8 +76,8 @@ CString CFlnView::SolveRoot(float* left, float* right)
             report += L"Cancel with ABS(xnew-xold) < ABSERR + xnew * RELERR, please check function value!\r\n";
         else if (code == RootNoConvergence)
             report += L"Iterations maximum reached!\r\n";
-        FormatResult(1, root, *right);
-        FormatResult(2, L"f(x=" + root + L") = " + value + L" == 0 ?", 0.0);
+        FormatResult(ResultTarget::OutputLine, root, *right);
+        FormatResult(ResultTarget::StatusBar, L"f(x=" + root + L") = " + value + L" == 0 ?", 0.0);
     }
     report += Printed(L"Return code: %d\r\n", code);
     return report;
@@ -80,36 +86,36 @@ CString CFlnView::SolveRoot(float* left, float* right)
 void CFlnView::OnTabSelChange(NMHDR*, LRESULT* result)
 {
     *result = 0;
-    Guarded([this] { ShowPage(m_tabPages.GetCurSel()); });
+    Guarded([this] { ShowPage(static_cast<Tab>(m_tabPages.GetCurSel())); });
 }
 
-void CFlnView::ShowPage(int page)
+void CFlnView::ShowPage(Tab page)
 {
-    if ((page == 1 || page == 2) && m_nShownPage == 0) {
+    if ((page == Tab::Derivative || page == Tab::Root) && m_nShownPage == Tab::Input) {
         UpdateData(TRUE);
         m_strLastFormula = m_strFormula;
     }
     CWnd* equals = GetDlgItem(IDC_KEY_EQUALS);
-    if (page == 0) {
+    if (page == Tab::Input) {
         SetInputBackground(InputNormalColour);
         equals->EnableWindow(TRUE);
         m_strFormula = m_strLastFormula;
-        m_nShownPage = 0;
+        m_nShownPage = Tab::Input;
         UpdateData(FALSE);
         return;
     }
-    if (page != 1 && page != 2)
+    if (page != Tab::Derivative && page != Tab::Root)
         return;
     equals->EnableWindow(FALSE);
     if (!CalculateAndVerify(m_strLastFormula, TRUE)) {
-        m_tabPages.SetCurSel(0);
+        m_tabPages.SetCurSel(static_cast<int>(Tab::Input));
         MessageBeep(MB_ICONASTERISK);
         equals->EnableWindow(TRUE);
         m_editFormula.Invalidate();
         UpdateData(FALSE);
         return;
     }
-    if (page == 1) {
+    if (page == Tab::Derivative) {
         CString text;
         int error = 0;
         const double value = EvaluateDerivativeTree(m_strLastFormula, m_dX, &text, &error);
@@ -118,8 +124,8 @@ void CFlnView::ShowPage(int page)
         m_strDerivative = text;
         // After the calculation, which gave the input its normal colour.
         SetInputBackground(InputDerivativeColour);
-        FormatResult(1, Printed(L"%.15lf", value), value);
-        FormatResult(2, Printed(L"f'(%lf)= %.15lf", m_dX, value), 0.0);
+        FormatResult(ResultTarget::OutputLine, Printed(L"%.15lf", value), value);
+        FormatResult(ResultTarget::StatusBar, Printed(L"f'(%lf)= %.15lf", m_dX, value), 0.0);
     } else {
         UpdateData(TRUE);
         float left = static_cast<float>(m_dXA);

@@ -2,14 +2,15 @@
 
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
+#include "app/FrameSettings.h"
 #include "app/ParameterFile.h"
+#include "platform/comdlg/CommDlg.h"
+#include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
 namespace {
 
-// The fields of the variables A to G, x, the digit count and the x interval.
-constexpr int kConstantFields[] = { 166, 170, 173, 176, 185, 179, 188 };
-constexpr int kFieldX = 191, kFieldDigits = 392, kFieldXA = 273, kFieldXB = 275;
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
 
 CString FieldText(const CFlnView& view, int id)
 {
@@ -24,22 +25,22 @@ void SetFieldText(CFlnView& view, int id, const CString& text)
 
 } // namespace
 
-void CFormulaPageFile::Save(CFlnView& view, const CString& path)
+BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
 {
     FormulaPageContent content;
     content.formula = view.m_strLastFormula;
     content.derivative = view.m_strDerivative;
     content.physConstValue = view.m_strPhysConstValue;
     for (size_t i = 0; i < content.constants.size(); ++i)
-        content.constants[i] = FieldText(view, kConstantFields[i]);
-    content.x = FieldText(view, kFieldX);
-    content.digits = FieldText(view, kFieldDigits);
-    content.xa = FieldText(view, kFieldXA);
-    content.xb = FieldText(view, kFieldXB);
+        content.constants[i] = FieldText(view, static_cast<int>(ConstantFieldIds[i]));
+    content.x = FieldText(view, IDC_VALUE_X);
+    content.digits = FieldText(view, IDC_DIGITS);
+    content.xa = FieldText(view, IDC_VALUE_XA);
+    content.xb = FieldText(view, IDC_VALUE_XB);
     content.numberFormat = view.m_nNumberFormat;
     content.verify = view.m_bVerify;
     content.viewTooltips = view.m_bViewTooltips;
-    SaveFormulaPageContent(view.m_iniParam, path, content);
+    return SaveFormulaPageContent(view.m_iniParam, path, content);
 }
 
 BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
@@ -54,16 +55,16 @@ BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
     view.UpdateData(FALSE);
     // A new digit count makes the page show its result again from its fields: it comes first, so
     // that the loaded texts of the other fields stay as they were written.
-    if (FieldText(view, kFieldDigits) != content.digits)
-        SetFieldText(view, kFieldDigits, content.digits);
+    if (FieldText(view, IDC_DIGITS) != content.digits)
+        SetFieldText(view, IDC_DIGITS, content.digits);
     for (size_t i = 0; i < content.constants.size(); ++i)
-        SetFieldText(view, kConstantFields[i], content.constants[i]);
-    SetFieldText(view, kFieldX, content.x);
-    SetFieldText(view, kFieldXA, content.xa);
-    SetFieldText(view, kFieldXB, content.xb);
+        SetFieldText(view, static_cast<int>(ConstantFieldIds[i]), content.constants[i]);
+    SetFieldText(view, IDC_VALUE_X, content.x);
+    SetFieldText(view, IDC_VALUE_XA, content.xa);
+    SetFieldText(view, IDC_VALUE_XB, content.xb);
     view.m_bVerify = content.verify;
     view.m_bViewTooltips = content.viewTooltips;
-    view.m_nNumberFormat = content.numberFormat;
+    view.m_nNumberFormat = static_cast<NumberFormatMode>(content.numberFormat);
     return TRUE;
 }
 
@@ -72,17 +73,18 @@ void CFormulaPageFile::OnSaveContent(CFlnView& view)
     view.UpdateData(TRUE);
     CString file = m_strParamFile;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, 0x1004, FALSE, nullptr, kParameterFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, kFileDialogFlags, FALSE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
-    Save(view, file);
+    if (!Save(view, file))
+        AfxMessageBox(L"The content could not be saved. " + WriteFailureText(file), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFormulaPageFile::OnLoadContent(CFlnView& view)
 {
     CString file = m_strParamFile;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, 0x1004, TRUE, nullptr, kParameterFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, kFileDialogFlags, TRUE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
     Load(view, file);

@@ -32,6 +32,20 @@ public:
     enum LinkMode { LinkNone = 0, LinkHyper = 1, LinkMail = 2 };
     enum BlinkMode { BlinkNone = 0, BlinkText = 1, BlinkBackground = 2 };
 
+    // Holds the label's redraws while it lives: the setters called meanwhile only invalidate the
+    // label, once, when the outermost batch ends, and the label paints once when the waiting
+    // messages are done, instead of at once after each setter.
+    class RedrawBatch {
+    public:
+        explicit RedrawBatch(CLabel& label);
+        ~RedrawBatch();
+        RedrawBatch(const RedrawBatch&) = delete;
+        RedrawBatch& operator=(const RedrawBatch&) = delete;
+
+    private:
+        CLabel& m_label;
+    };
+
     CLabel();
     ~CLabel() override;
 
@@ -82,7 +96,10 @@ private:
     // The logical font, taken from the window first if that has not happened yet.
     LOGFONTW& EditableFont();
     void RemakeFont();
+    // Redraws at once, or marks the redraw for the end of the batch that holds it.
     void Redraw();
+    // Invalidates the part of the parent beneath the label; the parent, null without one.
+    CWnd* InvalidateBeneath();
     void StopBlinking();
     void StartBlinking(int mode);
     void SetLinkMode(int mode, BOOL link, BOOL notifyParent);
@@ -110,4 +127,6 @@ private:
     COLORREF m_secondBackColor = 0;
     COLORREF m_backColor = 0;
     CString m_linkUrl;
+    int m_redrawHolds = 0;
+    bool m_redrawHeld = false;
 };

@@ -2,6 +2,10 @@
 
 #include "engine/FormulaEngine.h"
 #include "controls/BalloonHelp.h"
+#include "platform/sys/Mutex.h"
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -32,14 +36,14 @@ TEST_F(FlnViewTest, TheControlsStandAtTheRectanglesOfTheForm)
     // The up-downs of the variables join the right edge of their fields.
     RECT field {};
     RECT spin {};
-    ::GetWindowRect(Item(166), &field);
+    ::GetWindowRect(Item(IDC_VALUE_A), &field);
     ::GetWindowRect(Item(267), &spin);
     EXPECT_EQ(spin.left, field.right);
     EXPECT_FALSE(::IsWindowVisible(Item(IDC_RETURN)));
     EXPECT_EQ(view->m_nNumberFormat, 1) << "a first run starts in Floating";
 
     // What the fields take.
-    const std::pair<UINT, LRESULT> limits[] = { { IDC_FORMULA, 1024 }, { 166, 16 }, { 188, 16 }, { IDC_VALUE_X, 16 },
+    const std::pair<UINT, LRESULT> limits[] = { { IDC_FORMULA, 1024 }, { IDC_VALUE_A, 16 }, { IDC_VALUE_G, 16 }, { IDC_VALUE_X, 16 },
         { IDC_VALUE_XA, 8 }, { IDC_VALUE_XB, 8 } };
     for (const auto& [id, limit] : limits)
         EXPECT_EQ(::SendMessageW(Item(id), EM_GETLIMITTEXT, 0, 0), limit) << "field " << id;
@@ -230,24 +234,12 @@ TEST_F(FlnViewTest, EveryDisplayConversionHasItsTextAndColour)
     }
 }
 
-TEST_F(FlnViewTest, RomanNumerals)
-{
-    const std::pair<int, const wchar_t*> compact[] = { { 999, L"IM" }, { 1999, L"MIM" }, { 49, L"IL" }, { 45, L"VL" },
-        { 4, L"IV" }, { 9, L"IX" }, { 3, L"III" } };
-    for (const auto& [n, roman] : compact)
-        EXPECT_EQ(CFlnView::ToRomanCompact(n), CString(roman)) << n;
-    EXPECT_EQ(CFlnView::ToRomanSubtractive(5000), CString(L"MMMMM"));
-    EXPECT_EQ(CFlnView::ToRomanSubtractive(944), CString(L"CMXLIV"));
-    EXPECT_EQ(CFlnView::ToRomanSubtractive(0), CString(L"Data Error 8"));
-    EXPECT_EQ(CFlnView::ToRomanCompact(0), CString(L"Data Error 9"));
-}
-
 TEST_F(FlnViewTest, TheDerivativePageShowsTheDerivativeAndKeysAppendToIt)
 {
     SetTextOf(IDC_VALUE_X, L"0.0123");
     Calculate(L"x^3");
     SelectPage(1);
-    EXPECT_EQ(view->m_nShownPage, 1);
+    EXPECT_EQ(view->m_nShownPage, CFlnView::Tab::Derivative);
     EXPECT_EQ(TextOf(IDC_FORMULA), view->m_strDerivative);
     EXPECT_FALSE(view->m_strDerivative.IsEmpty());
     EXPECT_FALSE(::IsWindowEnabled(Item(IDC_KEY_EQUALS)));
@@ -338,7 +330,7 @@ TEST_F(FlnViewTest, AChosenConstantGoesToItsTarget)
     SetModalLoopHook({});
     EXPECT_EQ(view->m_nInsertTarget, 1);
     EXPECT_GE(menusOpened, 1);
-    EXPECT_EQ(TextOf(166), CString(L" 2.997925E+008"));
+    EXPECT_EQ(TextOf(IDC_VALUE_A), CString(L" 2.997925E+008"));
     EXPECT_EQ(view->m_dA, 1.0) << "the variable changes at the next \"=\"";
 
     Command(IDC_PHYS_SELECT);
@@ -438,7 +430,7 @@ TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
 
     Command(ID_OUTPUT_SHARED_MEMORY);
     EXPECT_TRUE(frame->sharedMemorySwitch);
-    SetTextOf(170, L"2.5");
+    SetTextOf(IDC_VALUE_B, L"2.5");
     Calculate(L"1+1");
     const CString ones = L"1.000000000000000E+000";
     EXPECT_EQ(frame->sharedMemory->ReadText(),
@@ -463,6 +455,34 @@ TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
     SetMessageBoxHandler({});
     EXPECT_EQ(boxes, 1) << "without a block the command only tells the user";
     EXPECT_FALSE(frame->sharedMemorySwitch);
+}
+
+// Another program that holds the block's mutex does not freeze "=": the write gives up at once and
+// the status bar says so; the result shows as always.
+TEST_F(FlnViewTest, ABlockHeldByAnotherProgramIsSkippedAndTheStatusBarSaysSo)
+{
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    Calculate(L"1+1");
+    const CString before = frame->sharedMemory->ReadText();
+
+    std::atomic<bool> held = false, release = false;
+    std::thread reader([&] {
+        CMutex mutex(FALSE, CSharedMemory::MutexName);
+        mutex.Lock();
+        held = true;
+        while (!release)
+            std::this_thread::yield();
+        mutex.Unlock();
+    });
+    while (!held)
+        std::this_thread::yield();
+    Calculate(L"2+2");
+    release = true;
+    reader.join();
+    EXPECT_NE(frame->status.Find(L"not written to the shared memory"), -1) << frame->status.GetString();
+    EXPECT_EQ(frame->sharedMemory->ReadText(), before);
+    EXPECT_NE(OutputText().Find(L"4"), -1);
 }
 
 TEST_F(FlnViewTest, TheVoiceSaysTheShownText)
@@ -570,6 +590,96 @@ TEST_F(FlnViewTest, AWiderViewMovesEveryControlByHalfAndStretchesNone)
     EXPECT_EQ(rectOf(IDC_KEY_EQUALS), expected);
     resizeView(form.cx, form.cy);
     EXPECT_EQ(rectOf(IDC_FORMULA), input) << "back at its place";
+}
+
+
+// What the graph reads of the page: the fields as they stand, without an exchange that would
+// complain about a field or normalise the formula.
+TEST_F(FlnViewTest, TheCurrentInputsAreReadQuietlyFromTheFields)
+{
+    std::vector<std::wstring> boxes;
+    SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    SetTextOf(IDC_FORMULA, L"2 #  sin( x )");
+    SetTextOf(IDC_VALUE_X, L" 0.25 ");
+    SetTextOf(IDC_VALUE_A, L"abc");
+    SetTextOf(IDC_VALUE_B, L"2.5");
+    SetTextOf(IDC_VALUE_C, L"");
+    SetTextOf(IDC_VALUE_G, L"1e400");
+    SetTextOf(IDC_VALUE_XA, L"-3");
+    SetTextOf(IDC_VALUE_XB, L"7.5x");
+    Pump();
+    const CString formulaBefore = view->m_strFormula;
+
+    const FormulaInputs inputs = view->CurrentInputs();
+    SetMessageBoxHandler({});
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(inputs.formula, CString(L"2 #  sin( x )")) << "as typed";
+    EXPECT_EQ(inputs.x, 0.25);
+    EXPECT_EQ(inputs.constants, (std::array<double, 7> { 1, 2.5, 1, 1, 1, 1, 1 })) << "no number: the member's value";
+    EXPECT_EQ(inputs.xa, -3.0);
+    EXPECT_EQ(inputs.xb, 12.0);
+
+    EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"2 #  sin( x )"));
+    EXPECT_EQ(view->m_strFormula, formulaBefore);
+    EXPECT_EQ(view->m_dB, 1.0) << "the members stay as the last exchange left them";
+}
+
+// Counts the WM_PAINTs that the page and its controls get, sent at once (UpdateWindow) or taken
+// from the queue.
+class PagePaintCounter {
+public:
+    explicit PagePaintCounter(HWND page)
+    {
+        s_page = page;
+        s_count = 0;
+        m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &PagePaintCounter::OnSent, nullptr, 0);
+    }
+    ~PagePaintCounter() { ::UnhookWindowsHookEx(m_hook); }
+    PagePaintCounter(const PagePaintCounter&) = delete;
+    PagePaintCounter& operator=(const PagePaintCounter&) = delete;
+
+    // Dispatches what waits, counting the paints among it.
+    void Pump()
+    {
+        MSG message;
+        for (int guard = 0; guard < 10000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            if (message.message == WM_PAINT && OnPage(message.hwnd))
+                ++s_count;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    int Count() const { return s_count; }
+
+private:
+    static bool OnPage(HWND window) { return window == s_page || ::IsChild(s_page, window); }
+    static LRESULT OnSent(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam); call->message == WM_PAINT && OnPage(call->hwnd))
+            ++s_count;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline HWND s_page = nullptr;
+    static inline int s_count = 0;
+    HHOOK m_hook = nullptr;
+};
+
+// The output line's colour, size and text change together: one "=" paints the line once, and the
+// page only where the calculation changed it.
+TEST_F(FlnViewTest, OneEqualsPaintsThePageAFewTimesOnly)
+{
+    SetTextOf(IDC_FORMULA, L"2+3*4");
+    Pump();
+    PagePaintCounter paints(view->m_hWnd);
+    ::SendMessageW(view->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_KEY_EQUALS, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_KEY_EQUALS)));
+    paints.Pump();
+    EXPECT_EQ(OutputText(), CString(L"14.0000 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Yellow));
+    EXPECT_LE(paints.Count(), 4);
 }
 
 } // namespace

@@ -143,6 +143,29 @@ TEST_F(LabelTest, SolidBackgroundAndTextColour)
     EXPECT_LT(ink.right, 60) << "left-aligned text";
 }
 
+// A batch holds the paints back until the waiting messages are done, nested batches until the
+// outermost ends; then the label shows all the changes at once.
+TEST_F(LabelTest, ARedrawBatchPaintsOnceWhenTheMessagesAreDone)
+{
+    label.SetBkColor(RGB(0, 128, 0));
+    {
+        CLabel::RedrawBatch outer(label);
+        {
+            CLabel::RedrawBatch inner(label);
+            label.SetBkColor(RGB(0, 0, 200)).SetTextColor(RGB(255, 255, 0)).SetText(L"Batch");
+            EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0)) << "no paint inside the batch";
+        }
+        EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0)) << "the outer batch still holds it";
+    }
+    EXPECT_TRUE(GetUpdateRect(label, nullptr, FALSE)) << "invalidated, not yet painted";
+    Pump();
+    EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 0, 200));
+    EXPECT_TRUE(AnyPixelOf(label, { 0, 0, 60, 40 }, RGB(255, 255, 0)));
+
+    label.SetBkColor(RGB(200, 0, 0));
+    EXPECT_EQ(PixelAt(label, 250, 30), RGB(200, 0, 0)) << "without a batch, at once as before";
+}
+
 TEST_F(LabelTest, CentreImageCentresAOneLineTextBothWaysAndATwoLineTextOnlyAcross)
 {
     struct Case {

@@ -63,28 +63,6 @@ std::optional<long long> ReadInteger(const CString& text, long long minimum, lon
     return value;
 }
 
-// A decimal number ("1.5", "-2e3", " .5 "): no hexadecimal forms, infinities or NaNs. Where the
-// user's decimal separator is not a point ("2,5" for a comma), it is read as one too.
-std::optional<double> ReadNumber(const CString& text, double largest)
-{
-    std::wstring number(text.GetString());
-    const std::wstring separator = CurrentNumberLocale().decimal;
-    if (separator.size() == 1 && separator[0] != L'.')
-        std::replace(number.begin(), number.end(), separator[0], L'.');
-    const wchar_t* p = number.c_str();
-    while (std::iswspace(*p))
-        ++p;
-    for (const wchar_t* q = p; *q && !std::iswspace(*q); ++q) {
-        if (!std::iswdigit(*q) && !std::wcschr(L"+-.eE", *q))
-            return std::nullopt;
-    }
-    wchar_t* end = nullptr;
-    double value = std::wcstod(p, &end);
-    if (end == p || !OnlySpacesFrom(end) || !std::isfinite(value) || std::fabs(value) > largest)
-        return std::nullopt;
-    return value;
-}
-
 [[noreturn]] void Refuse(CDataExchange* dx, const wchar_t* message)
 {
     AfxMessageBox(message, MB_ICONEXCLAMATION);
@@ -112,7 +90,7 @@ void ExchangeReal(CDataExchange* dx, int id, Real& value, int digits)
 {
     HWND control = dx->PrepareEditCtrl(id);
     if (dx->m_bSaveAndValidate) {
-        auto read = ReadNumber(WindowText(control), std::numeric_limits<Real>::max());
+        auto read = ReadExchangedNumber(WindowText(control), std::numeric_limits<Real>::max());
         if (!read)
             Refuse(dx, kEnterNumber);
         value = static_cast<Real>(*read);
@@ -135,6 +113,26 @@ bool IsRadioButton(HWND window)
 }
 
 } // namespace
+
+std::optional<double> ReadExchangedNumber(const CString& text, double largest)
+{
+    std::wstring number(text.GetString());
+    const std::wstring separator = CurrentNumberLocale().decimal;
+    if (separator.size() == 1 && separator[0] != L'.')
+        std::replace(number.begin(), number.end(), separator[0], L'.');
+    const wchar_t* p = number.c_str();
+    while (std::iswspace(*p))
+        ++p;
+    for (const wchar_t* q = p; *q && !std::iswspace(*q); ++q) {
+        if (!std::iswdigit(*q) && !std::wcschr(L"+-.eE", *q))
+            return std::nullopt;
+    }
+    wchar_t* end = nullptr;
+    double value = std::wcstod(p, &end);
+    if (end == p || !OnlySpacesFrom(end) || !std::isfinite(value) || std::fabs(value) > largest)
+        return std::nullopt;
+    return value;
+}
 
 HWND CDataExchange::PrepareCtrl(int id)
 {

@@ -8,6 +8,9 @@
 #include "platform/base/CString.h"
 #include "platform/mfc/Wnd.h"
 
+#include <cfloat>
+#include <optional>
+
 class CDataExchange {
 public:
     CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dialog) {}
@@ -25,6 +28,11 @@ public:
     int m_idLastControl = 0;
     BOOL m_bEditLastControl = FALSE;
 };
+
+// The number a text makes as DDX_Text reads a real: a decimal number ("1.5", "-2e3", " .5 ") of at
+// most largest in size, no hexadecimal forms, infinities or NaNs; the user's decimal separator
+// read as a point too. None when the text makes no such number.
+std::optional<double> ReadExchangedNumber(const CString& text, double largest = DBL_MAX);
 
 // Text of an edit (or any window text) and the values it reads as.
 void DDX_Text(CDataExchange* dx, int id, CString& value);

@@ -5,6 +5,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/JScriptBridge.h"
 #include "platform/script/JScriptSource.h"
+#include "platform/script/RunningScript.h"
 #include "platform/script/ScriptEngineBase.h"
 #include "platform/script/SourceLines.h"
 
@@ -147,31 +148,13 @@ private:
     size_t m_used = 0;
 };
 
-// The interrupt flag of the engine running on this thread, which the interpreter reads on
-// entering a call and at each backtracking step of a regular expression.
-thread_local const std::atomic<bool>* t_runningEngineStop = nullptr;
-
-class ScopedRunningEngine {
-public:
-    explicit ScopedRunningEngine(const std::atomic<bool>& stop) : m_previous(t_runningEngineStop)
-    {
-        t_runningEngineStop = &stop;
-    }
-    ~ScopedRunningEngine() { t_runningEngineStop = m_previous; }
-    ScopedRunningEngine(const ScopedRunningEngine&) = delete;
-    ScopedRunningEngine& operator=(const ScopedRunningEngine&) = delete;
-
-private:
-    const std::atomic<bool>* m_previous;
-};
-
 } // namespace
 
 // Called by the interpreter (duktape/Interpreter.c): a true answer raises an error there, which
 // unwinds the script as a stop.
 extern "C" int fln_duktape_stop_requested(void)
 {
-    return t_runningEngineStop && t_runningEngineStop->load(std::memory_order_relaxed);
+    return RunningScriptStopRequested();
 }
 
 class Engine final : public script::ScriptEngineBase {
@@ -396,7 +379,7 @@ private:
             duk_push_global_stash(m_context);
             duk_get_prop_string(m_context, -1, kUnitsKey);
             duk_get_prop_index(m_context, -1, unit.slot);
-            ScopedRunningEngine running(m_interrupt);
+            ScopedRunningScript running(m_interrupt);
             if (duk_pcall(m_context, 0) == DUK_EXEC_SUCCESS) {
                 if (result && FAILED(m_bridge->ToVariant(-1, *result)))
                     VariantInit(result);

@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
 
+#include "platform/script/RunningScript.h"
 #include "platform/script/VbsErrors.h"
 #include "platform/script/VbsObjects.h"
 
@@ -257,7 +258,9 @@ private:
         pcre2_set_depth_limit(context.get(), 10'000);
         auto subjectText = reinterpret_cast<PCRE2_SPTR>(subject.c_str());
         PCRE2_SIZE start = 0;
-        while (start <= subject.size()) {
+        // A long subject is searched from many places, each up to the match limit: the script's
+        // stop is honoured between them.
+        while (start <= subject.size() && !RunningScriptStopRequested()) {
             int rc = pcre2_match(m_code.get(), subjectText, subject.size(), start, 0, data.get(), context.get());
             if (rc == PCRE2_ERROR_NOMATCH)
                 break;

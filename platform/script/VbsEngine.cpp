@@ -4,6 +4,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/JScriptEngine.h"
 #include "platform/script/RegExpObject.h"
+#include "platform/script/RunningScript.h"
 #include "platform/script/ScriptEngineBase.h"
 #include "platform/script/VbsInterpreter.h"
 #include "platform/script/VbsParser.h"
@@ -165,6 +166,7 @@ private:
     HRESULT RunUnit(Unit& unit, VARIANT* result)
     {
         return RunInScript([&]() -> HRESULT {
+            ScopedRunningScript running(m_interpreter->InterruptFlag());
             try {
                 if (result) {
                     Var value = m_interpreter->Evaluate(unit);

@@ -86,6 +86,7 @@ public:
     // Requests the running script to stop before its next statement, loop turn or call (any thread).
     void RequestInterrupt(bool reportError) { m_interruptReport = reportError; m_interrupt = true; }
     void ClearInterrupt() { m_interrupt = false; }
+    const std::atomic<bool>& InterruptFlag() const { return m_interrupt; }
     // 0: no limit. Otherwise the number of statements, loop turns and calls a run may take.
     void SetStepLimit(std::uint64_t steps) { m_stepLimit = steps; }
     // The bytes of strings and arrays the script may hold at once; past it, error 7 (out of memory).

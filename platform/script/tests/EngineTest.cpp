@@ -409,6 +409,26 @@ TEST(Engine, InterruptFromInsideACallEndsTheRunQuietly)
     object->Release();
 }
 
+// A search that backtracks a while at each of 210,000 places would run for minutes; a stop asked
+// while it runs ends it at the next place.
+TEST(Engine, AStopEndsARunawayRegularExpressionSearch)
+{
+    MessageBoxRecorder boxes;
+    auto* object = new TestObject;
+    {
+        Engine e;
+        object->engine = e.engine;
+        e.Publish(L"Calc", object);
+        ASSERT_EQ(e.Parse(L"Set re = New RegExp\nre.Pattern = \"(a|aa)+[^ab]\"\nre.Global = True\n"
+                          L"s = Replace(String(10000, \"x\"), \"x\", String(20, \"a\") & \"b\")\nn = Calc.Stop + re.Execute(s).Count\nMsgBox \"not reached\""),
+                  S_OK);
+        EXPECT_EQ(e.Start(), E_ABORT);
+        EXPECT_TRUE(e.site.errors.empty());
+    }
+    EXPECT_EQ(boxes.Text(), L"");
+    object->Release();
+}
+
 TEST(Engine, ClosingFromInsideTheScriptStopsItFirst)
 {
     MessageBoxRecorder boxes;

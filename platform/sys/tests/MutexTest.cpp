@@ -135,8 +135,9 @@ TEST(MutexTest, WithoutARuntimeFolderLockFilesStayInAPrivateFolder)
     EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
 
     fs::permissions(folder, fs::perms::owner_all);
-    if (::geteuid() == 0 && ::chown(folder.c_str(), kNobodyUser, kNobodyGroup) == 0)
+    if (::geteuid() == 0 && ::chown(folder.c_str(), kNobodyUser, kNobodyGroup) == 0) {
         EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr) << "another user's folder";
+    }
 }
 
 } // namespace
