@@ -38,7 +38,7 @@ public:
         if (!x)
             return false;
         bool running = false;
-        for (int retry = 0; retry < 200 && !running; ++retry) {
+        for (int retry = 0; retry < 400 && !running; ++retry) {
             running = Supported(x);
             if (!running)
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
