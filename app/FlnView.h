@@ -177,7 +177,8 @@ private:
     void OnEditCopy();
     void OnEditPaste();
     void OnEditUndo();
-    void SelectAllWhenNothingSelected();
+    HWND EditCommandTarget() const;
+    void SelectAllWhenNothingSelected(HWND edit);
     void OnVerify();
     void OnUpdateVerify(CCmdUI* ui);
     void OnViewTooltips();

@@ -71,6 +71,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     CFlnApp* app = GetFlnApp();
     if (app && app->m_bNoMinimizeBox)
         ModifyStyle(WS_MINIMIZEBOX, 0);
+    // A new frame is three quarters of the work area large, as a new window of the classic
+    // desktop is; the Formula page then shrinks it to fit its form (a stored place replaces both).
+    CRect work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(nullptr, 0, 0, work.Width() * 3 / 4, work.Height() * 3 / 4, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (SECFrameWnd::OnCreate(create) == -1)
         return -1;
     if (!CreateMenuAndToolBars() || !CreateStatusBar())

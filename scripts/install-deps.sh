@@ -12,7 +12,7 @@ packages=(
   libespeak-ng-dev libpcaudio-dev
   libsystemd-dev dbus-daemon systemd libglib2.0-bin
   libcups2-dev poppler-utils
-  xvfb xauth xdotool xclip
+  xvfb xauth xdotool xclip openbox
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then
