@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <cwctype>
 #include <mutex>
 
 IMPLEMENT_DYNAMIC(CInternetException, CException)
@@ -43,21 +44,23 @@ UINT CInternetFile::Read(void* buffer, UINT count)
     return static_cast<UINT>(taken);
 }
 
+bool IsWebAddress(std::wstring_view url)
+{
+    auto startsWithNoCase = [&](std::wstring_view prefix) {
+        return url.size() > prefix.size()
+               && std::equal(prefix.begin(), prefix.end(), url.begin(),
+                             [](wchar_t a, wchar_t b) { return a == static_cast<wchar_t>(std::towlower(b)); });
+    };
+    bool plain = std::none_of(url.begin(), url.end(), [](wchar_t c) { return c <= L' ' || c == 0x7F; });
+    return plain && (startsWithNoCase(L"http://") || startsWithNoCase(L"https://"));
+}
+
 namespace {
 
 void InitialiseCurlOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool IsWebAddress(const std::string& url)
-{
-    auto startsWithNoCase = [&](const char* prefix) {
-        std::size_t length = std::strlen(prefix);
-        return url.size() > length && strncasecmp(url.c_str(), prefix, length) == 0;
-    };
-    return startsWithNoCase("http://") || startsWithNoCase("https://");
 }
 
 // The state of one transfer, seen by libcurl's callbacks.
@@ -160,8 +163,8 @@ DWORD CInternetSession::QueryOption(DWORD option) const
 
 std::unique_ptr<CInternetFile> CInternetSession::OpenURL(LPCWSTR url, DWORD_PTR context, DWORD, LPCWSTR, DWORD)
 {
-    std::string address = url ? WideToUtf8(url) : std::string();
-    if (!IsWebAddress(address)) AfxThrowInternetException(context, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    if (!url || !IsWebAddress(url)) AfxThrowInternetException(context, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+    std::string address = WideToUtf8(url);
 
     std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
     if (!handle) AfxThrowInternetException(context, ERROR_INTERNET_INTERNAL_ERROR);

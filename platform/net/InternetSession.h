@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Failure codes of the Internet calls (the system's documented values).
 constexpr DWORD ERROR_INTERNET_TIMEOUT = 12002;
@@ -61,6 +62,10 @@ protected:
 };
 
 [[noreturn]] void AfxThrowInternetException(DWORD_PTR context, DWORD error);
+
+// Whether url is an address this layer fetches: "http://" or "https://" (in any case) and more,
+// with no blank or control character anywhere.
+bool IsWebAddress(std::wstring_view url);
 
 // A fetched body, read front to back.
 class CInternetFile {

@@ -86,6 +86,21 @@ TEST_F(InternetSessionTest, OnlyWebAddressesAreOpened)
     EXPECT_EQ(server.RequestCount(), 0);
 }
 
+TEST(WebAddressTest, OnlyHttpAndHttpsWithoutBlanks)
+{
+    struct Case {
+        const wchar_t* url;
+        bool web;
+    };
+    const Case cases[] = {
+        {L"http://host/file", true}, {L"HTTPS://host", true},  {L"https://", false},
+        {L"http:/host", false},      {L"file:///x", false},    {L"ftp://host", false},
+        {L"mailto:a@b", false},      {L" http://host", false}, {L"http://host/a b", false},
+        {L"http://host\n", false},  {L"http://ho\tst", false}, {L"http://host/\x7f", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsWebAddress(c.url), c.web) << testing::PrintToString(std::wstring(c.url));
+}
+
 TEST_F(InternetSessionTest, NoServerListeningCannotConnect)
 {
     std::wstring url;
