@@ -65,6 +65,7 @@ void InitialiseCurlOnce()
 
 // The state of one transfer, seen by libcurl's callbacks.
 struct Transfer {
+    CURL* curl;
     std::string body;
     std::size_t maxBodySize;
     bool tooLarge = false;
@@ -84,13 +85,15 @@ struct Transfer {
         return count;
     }
 
-    // libcurl's low-speed limit counts whole seconds; this ends a transfer that has received
-    // nothing for the receive time-out, whatever its length.
+    // libcurl's low-speed limit counts whole seconds; this ends a connected transfer that has
+    // received nothing for the receive time-out, whatever its length.
     static int Progress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
     {
         auto* transfer = static_cast<Transfer*>(user);
         auto now = std::chrono::steady_clock::now();
-        if (received != transfer->lastReceived) {
+        curl_off_t connectTime = 0;
+        curl_easy_getinfo(transfer->curl, CURLINFO_CONNECT_TIME_T, &connectTime);
+        if (connectTime == 0 || received != transfer->lastReceived) { // connecting has a time-out of its own
             transfer->lastReceived = received;
             transfer->lastProgress = now;
             return 0;
@@ -170,7 +173,7 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(LPCWSTR url, DWORD_PTR 
     if (!handle) AfxThrowInternetException(context, ERROR_INTERNET_INTERNAL_ERROR);
     CURL* curl = handle.get();
 
-    Transfer transfer{.maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout)};
+    Transfer transfer{.curl = curl, .maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout)};
     std::string agent = m_agent.IsEmpty() ? std::string("Formulon") : m_agent.ToUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
@@ -181,6 +184,8 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(LPCWSTR url, DWORD_PTR 
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // safe on any thread
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeout));
+    // A server that sends a byte now and then cannot hold the transfer for long either.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_connectTimeout) + 2L * m_receiveTimeout);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxBodySize));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);

@@ -10,7 +10,9 @@
 //   while (UINT count = file->Read(buffer, sizeof buffer)) { ... }
 //
 // Only http and https are fetched, a redirect included; no wait is without bound (a time-out of
-// 0, which would mean for ever, keeps the default) and no body is larger than the session allows.
+// 0, which would mean for ever, keeps the default; the receive time-out counts from the last byte
+// received, and the whole transfer takes at most the connect time-out plus twice the receive
+// time-out) and no body is larger than the session allows.
 
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
@@ -74,7 +76,11 @@ public:
 
     // Copies up to count bytes into buffer; 0 at the end.
     UINT Read(void* buffer, UINT count);
-    void Close() { m_body.clear(), m_position = 0; }
+    void Close()
+    {
+        m_body.clear();
+        m_position = 0;
+    }
     const CString& GetFileURL() const { return m_url; }
 
 private:

@@ -77,6 +77,16 @@ TEST_F(InternetSessionTest, AStalledServerEndsInATimeOut)
     EXPECT_EQ(server.RequestCount(), 1);
 }
 
+TEST_F(InternetSessionTest, AServerThatTricklesCannotHoldTheTransfer)
+{
+    // A byte every 50 ms never trips the receive time-out, but the 10 s body outlasts the whole
+    // transfer's bound of 300 + 2 x 300 ms.
+    server.Route("/trickle", {.body = std::string(200, 'x'), .trickleMs = 50});
+    session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, 300);
+    session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 300);
+    EXPECT_EQ(Fetch(server.Url("/trickle")).second, ERROR_INTERNET_TIMEOUT);
+}
+
 TEST_F(InternetSessionTest, OnlyWebAddressesAreOpened)
 {
     for (const wchar_t* url : {L"file:///etc/passwd", L"ftp://127.0.0.1/x", L"", L"127.0.0.1/x", L"javascript:alert(1)"}) {

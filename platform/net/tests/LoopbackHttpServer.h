@@ -1,7 +1,8 @@
 #pragma once
 // A small HTTP server for tests, on 127.0.0.1 and a port the system picks, serving canned answers
 // by path on a thread of its own. A route may stall: it answers nothing and keeps the connection
-// open until the client closes it or the server goes, so a client's time-out is what ends the wait.
+// open until the client closes it or the server goes, so a client's time-out is what ends the wait;
+// or it may trickle its body a byte at a time.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -24,6 +25,7 @@ public:
         std::string body;
         std::string extraHeaders; // each line ending in "\r\n"
         bool stall = false;
+        int trickleMs = 0; // when set, the body goes one byte at a time with this pause between
     };
 
     LoopbackHttpServer()
@@ -76,6 +78,13 @@ private:
         return poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN);
     }
 
+    // Waits ms milliseconds; false when the server stops meanwhile.
+    bool WaitQuiet(int ms) const
+    {
+        pollfd stop{m_stop, POLLIN, 0};
+        return poll(&stop, 1, ms) == 0;
+    }
+
     void Serve()
     {
         while (WaitReadable(m_listener)) {
@@ -114,8 +123,14 @@ private:
         std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " Canned\r\nContent-Length: "
                             + std::to_string(response.body.size()) + "\r\nConnection: close\r\n" + response.extraHeaders
                             + "\r\n" + response.body;
+        std::size_t headerSize = reply.size() - response.body.size();
         for (std::size_t sent = 0; sent < reply.size();) {
-            ssize_t count = send(connection, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+            std::size_t chunk = reply.size() - sent;
+            if (response.trickleMs > 0) {
+                if (sent >= headerSize && !WaitQuiet(response.trickleMs)) return;
+                chunk = sent < headerSize ? headerSize - sent : 1;
+            }
+            ssize_t count = send(connection, reply.data() + sent, chunk, MSG_NOSIGNAL);
             if (count <= 0) return;
             sent += count;
         }
