@@ -142,6 +142,11 @@ protected:
     LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnUpdateKeyIndicator(CCmdUI* state);
+    // View > Toolbar and View > Status Bar: each command carries the id of the bar it toggles
+    // (AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR); checked while that bar shows, it shows or hides the
+    // bar, a floating one with its frame.
+    void OnUpdateControlBarMenu(CCmdUI* state);
+    BOOL OnBarCheck(UINT id);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     // Each item of a menu about to open asks its update handler (see CCmdUI); with
     // m_bAutoMenuEnable, items without any handler are disabled.
