@@ -62,4 +62,63 @@ TEST_F(ProgramTest, ViewMenuTogglesTheToolBarAndTheStatusBar)
     DestroyMenu(menu);
 }
 
+// The text of the bar's tool for that command, when its tip shows; nothing otherwise.
+std::wstring ShownTip(const CWnd& bar, UINT command)
+{
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, 64);
+        if (std::wstring(className) != TOOLTIPS_CLASSW || !IsWindowVisible(window))
+            continue;
+        wchar_t text[128] = {};
+        TTTOOLINFOW tool { sizeof tool };
+        tool.hwnd = bar.m_hWnd;
+        tool.uId = command;
+        tool.lpszText = text;
+        SendMessageW(window, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+        return text;
+    }
+    return {};
+}
+
+TEST_F(ProgramTest, ToolBarButtonsShowTheirTipAndTheirPromptInTheStatusBar)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    SECCustomToolBar& bar = frame.m_wndToolBar;
+    auto centreOf = [&](UINT command) {
+        for (int i = 0; i < bar.GetButtonCount(); ++i)
+            if (bar.GetButton(i)->m_nID == command) {
+                CRect rect;
+                bar.GetItemRect(i, &rect);
+                CPoint centre = rect.CenterPoint();
+                bar.ClientToScreen(&centre);
+                return centre;
+            }
+        ADD_FAILURE() << "no button " << command;
+        return CPoint();
+    };
+    auto hover = [&](CPoint point) {
+        m_display->InjectMouseMove(point);
+        Pump();
+        m_display->Advance(1000);
+        Pump();
+    };
+    auto prompt = [&] { return std::wstring(frame.m_wndStatusBar.GetPaneText(0)); };
+
+    hover(centreOf(ID_APP_ABOUT));
+    EXPECT_EQ(ShownTip(bar, ID_APP_ABOUT), L"About");
+    EXPECT_EQ(prompt(), L"Display program information, version number and copyright");
+    hover(centreOf(ID_EDIT_COPY));
+    EXPECT_EQ(ShownTip(bar, ID_EDIT_COPY), L"Copy");
+    EXPECT_EQ(prompt(), L"Copy the input or its selection to the clipboard");
+
+    // Off the bar, on the page: the tip goes and the status bar is idle again.
+    CRect page;
+    frame.m_wndTab.GetWindowRect(&page);
+    hover(page.CenterPoint());
+    EXPECT_EQ(ShownTip(bar, ID_EDIT_COPY), L"");
+    EXPECT_EQ(prompt(), L"Ready");
+}
+
 } // namespace

@@ -77,6 +77,9 @@ public:
 
     // The prompt of a command: the part of string resource id before its line feed.
     virtual void GetMessageString(UINT id, CString& message) const;
+    // A tool's tip (TTN_GETDISPINFO from the frame's bars): the part of the string resource of the
+    // tool's command after the line feed.
+    BOOL OnToolTipText(UINT, NMHDR* header, LRESULT* result);
     // Shows a text, or the prompt of a command id, in the status bar (AFX_IDW_STATUS_BAR).
     void SetMessageText(LPCWSTR text);
     void SetMessageText(UINT id);
