@@ -46,3 +46,4 @@
 #define ID_FILE_LOAD_CONTENT        32787
 #define ID_FILE_SAVE_CONTENT        32788
 #include "FormulaPage.h"
+#include "DateTimePage.h"

@@ -4,6 +4,7 @@
 #include "app/tests/ProgramTestSupport.h"
 
 #include "app/Application.h"
+#include "app/DlgCalendarView.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
 #include "platform/com/ClassRegistry.h"
@@ -136,16 +137,21 @@ TEST_F(ProgramTest, AFormPageBringsBackItsMenuOnceStartUpHasFinished)
 {
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
-    // The Formula page is tab 0; the tabs after it are no form pages (the Graph page, or none).
+    // The Formula page is tab 0 and the Date & Time page tab 1; the tabs after them are no form pages
+    // (the Graph page, or none).
     frame.SetMenuResource(IDR_GRAPHPAGE);
     frame.m_bReady = FALSE;
     frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.m_bReady = TRUE;
-    frame.SendMessage(WM_TABACTIVATED, 1);
+    frame.SendMessage(WM_TABACTIVATED, 2);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.SendMessage(WM_TABACTIVATED, 3);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
+    frame.SendMessage(WM_TABACTIVATED, 1);
+    EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+    EXPECT_EQ(frame.m_nActivePage, 1);
+    frame.SetMenuResource(IDR_GRAPHPAGE);
     frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
     EXPECT_EQ(frame.m_nActivePage, 0);
@@ -177,6 +183,53 @@ TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)
     EXPECT_EQ(FieldText(392), L"9");
     std::string lastContent = TempSettingsFolder::ReadAll(m_settings.settings() + "/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=x^2+A"), std::string::npos) << lastContent;
+}
+
+// The Date & Time page is the second tab: it computes with the application's date parser, keeps the
+// parser's date format equal to its own, and its content survives a restart in "Fln.ini".
+TEST_F(ProgramTest, TheDateAndTimePageIsTheSecondTab)
+{
+    ASSERT_TRUE(Start());
+    auto* page = dynamic_cast<CDlgCalendarView*>(m_app->GetCalendarView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_GE(Frame().m_wndTab.GetTabCount(), 2);
+    EXPECT_EQ(&GetDateParser(), &m_app->m_DateParser);
+    Frame().m_wndTab.ActivateTab(1);
+    Pump();
+    EXPECT_EQ(Frame().m_nActivePage, 1);
+    EXPECT_TRUE(page->IsWindowVisible());
+    EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+    // Its clock ticks: the year label shows the calendar's year.
+    m_display->Advance(1000);
+    Pump();
+    wchar_t year[16] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_YEAR_LABEL, year, 16);
+    EXPECT_NE(CString(year), CString(L"2007"));
+    // The page's commands reach it through the frame while it is the active page.
+    Frame().SendMessage(WM_COMMAND, ID_DATE_FORMAT_MONTH_FIRST);
+    Pump();
+    EXPECT_EQ(m_app->m_DateParser.DateFormat, 3);
+    ::SetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, L"D<[01/01/2024] + D>[04/15/2024]");
+    page->SendMessage(WM_COMMAND, IDC_DATE_KEY_EQUALS);
+    Pump();
+    wchar_t output[64] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_DATE_OUTPUT, output, 64);
+    EXPECT_EQ(CString(output), CString(L"+105d 0h 0m 0s "));
+    Frame().SendMessage(WM_COMMAND, ID_FONT_LARGE);
+    Stop();
+
+    ASSERT_TRUE(Start());
+    page = dynamic_cast<CDlgCalendarView*>(m_app->GetCalendarView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->m_nDateFormat, 3);
+    EXPECT_EQ(m_app->m_DateParser.DateFormat, 3);
+    EXPECT_EQ(page->m_nFontSize, 14);
+    wchar_t input[64] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, input, 64);
+    EXPECT_EQ(CString(input), CString(L"D<[01/01/2024] + D>[04/15/2024]"));
+    const std::string lastContent = TempSettingsFolder::ReadAll(m_settings.settings() + "/Fln.ini");
+    EXPECT_NE(lastContent.find("[TAB_DATEFORMEL]"), std::string::npos) << lastContent;
+    EXPECT_NE(lastContent.find("[TAB_FORMEL]"), std::string::npos) << lastContent;
 }
 
 // Settings that cannot be written (here: a folder stands where each file goes) are not lost
