@@ -875,7 +875,7 @@ void SECCustomToolBar::OnTimer(UINT_PTR id)
     if (id == kHotTimer)
         UpdateHotItem(TRUE);
     else
-        Default();
+        SECControlBar::OnTimer(id);
 }
 
 // ---- menu buttons

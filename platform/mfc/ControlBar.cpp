@@ -20,11 +20,15 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
     ON_WM_KEYDOWN()
     ON_WM_CAPTURECHANGED()
     ON_WM_DESTROY()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 namespace {
 
 constexpr int kGripperWidth = 3, kGripperGap = 2;
+// How often a fly-by prompt checks that the pointer is still on its tool.
+constexpr UINT_PTR kFlyByTimer = 0xE001;
+constexpr UINT kFlyByCheckMs = 200;
 
 // A floating bar's frame is its border: it draws none of its own.
 int BorderWidth(DWORD style, DWORD side)
@@ -333,6 +337,8 @@ void CControlBar::OnCaptureChanged(CWnd*)
 
 void CControlBar::OnDestroy()
 {
+    if (m_nFlyByPrompt)
+        ShowFlyByPrompt(0);
     if (m_pDockContext && m_pDockContext->IsTracking())
         m_pDockContext->CancelDrag();
     if (m_pDockBar)
@@ -341,4 +347,58 @@ void CControlBar::OnDestroy()
         m_pDockSite->RemoveControlBar(this);
     m_pDockBar = nullptr;
     Default();
+}
+
+CWnd* CControlBar::MessageTarget() const
+{
+    if (m_pDockSite)
+        return m_pDockSite;
+    return m_hWnd ? CWnd::FromHandle(::GetParent(m_hWnd)) : nullptr;
+}
+
+BOOL CControlBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (CWnd::OnNotify(wParam, lParam, result))
+        return TRUE;
+    CWnd* target = MessageTarget();
+    if (!target || !target->m_hWnd)
+        return FALSE;
+    *result = target->SendMessage(WM_NOTIFY, wParam, lParam);
+    return TRUE;
+}
+
+void CControlBar::OnHoveredToolChanged(INT_PTR hit)
+{
+    // A pressed button shows its own prompt for as long as it is held.
+    if (!(m_dwStyle & CBRS_FLYBY) || ::GetCapture())
+        return;
+    ShowFlyByPrompt(hit > 0 ? static_cast<UINT>(hit) : 0);
+}
+
+void CControlBar::ShowFlyByPrompt(UINT id)
+{
+    if (id == m_nFlyByPrompt)
+        return;
+    m_nFlyByPrompt = id;
+    if (CWnd* target = MessageTarget(); target && target->m_hWnd)
+        target->SendMessage(WM_SETMESSAGESTRING, id ? id : AFX_IDS_IDLEMESSAGE);
+    if (id)
+        SetTimer(kFlyByTimer, kFlyByCheckMs);
+    else
+        KillTimer(kFlyByTimer);
+}
+
+// The pointer may leave for a window that shows no tips, which never tells the bar.
+void CControlBar::OnTimer(UINT_PTR id)
+{
+    if (id != kFlyByTimer) {
+        Default();
+        return;
+    }
+    CPoint cursor;
+    ::GetCursorPos(&cursor);
+    CPoint point = cursor;
+    ScreenToClient(&point);
+    if (::WindowFromPoint(cursor) != m_hWnd || OnToolHitTest(point, nullptr) != static_cast<INT_PTR>(m_nFlyByPrompt))
+        ShowFlyByPrompt(0);
 }

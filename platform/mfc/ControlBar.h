@@ -82,9 +82,21 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnCaptureChanged(CWnd* gaining);
     void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    // What the bar's own handlers leave of a notification (a tip asking for its text) goes on to
+    // the frame, which answers for the commands.
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // With CBRS_FLYBY the status bar shows the prompt of the tool under the pointer, and the idle
+    // text again once the pointer left it.
+    void OnHoveredToolChanged(INT_PTR hit) override;
     DECLARE_MESSAGE_MAP()
 
 private:
     // Shrinks rect past the borders of the bar's style.
     void RemoveBorders(CRect& rect) const;
+    // Shows the prompt of command id in the frame's status bar (0: the idle text).
+    void ShowFlyByPrompt(UINT id);
+    CWnd* MessageTarget() const;
+
+    UINT m_nFlyByPrompt = 0;
 };

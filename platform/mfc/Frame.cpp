@@ -7,6 +7,7 @@
 #include "platform/user/ResourceHandles.h"
 
 #include <algorithm>
+#include <iterator>
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -21,6 +22,11 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_UPDATE_COMMAND_UI_RANGE(ID_INDICATOR_CAPS, ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(AFX_IDW_TOOLBAR, OnUpdateControlBarMenu)
+    ON_COMMAND_EX(AFX_IDW_TOOLBAR, OnBarCheck)
+    ON_UPDATE_COMMAND_UI(AFX_IDW_STATUS_BAR, OnUpdateControlBarMenu)
+    ON_COMMAND_EX(AFX_IDW_STATUS_BAR, OnBarCheck)
+    ON_NOTIFY_EX(TTN_GETDISPINFOW, 0, OnToolTipText)
 END_MESSAGE_MAP()
 
 namespace {
@@ -255,6 +261,24 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
 void CFrameWnd::GetMessageString(UINT id, CString& message) const
 {
     AfxExtractSubString(message, LoadResourceString(id), 0);
+}
+
+BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* header, LRESULT* result)
+{
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    UINT_PTR id = header->idFrom;
+    if (info->uFlags & TTF_IDISHWND)
+        id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+    if (id == 0 || id > 0xFFFF)
+        return FALSE;
+    CString tip;
+    AfxExtractSubString(tip, LoadResourceString(static_cast<UINT>(id)), 1);
+    const size_t length = std::min<size_t>(tip.GetLength(), std::size(info->szText) - 1);
+    std::copy_n(tip.GetString(), length, info->szText);
+    info->szText[length] = L'\0';
+    info->lpszText = info->szText;
+    *result = 0;
+    return TRUE;
 }
 
 void CFrameWnd::SetMessageText(LPCWSTR text)

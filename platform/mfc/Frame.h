@@ -77,6 +77,9 @@ public:
 
     // The prompt of a command: the part of string resource id before its line feed.
     virtual void GetMessageString(UINT id, CString& message) const;
+    // A tool's tip (TTN_GETDISPINFO from the frame's bars): the part of the string resource of the
+    // tool's command after the line feed.
+    BOOL OnToolTipText(UINT, NMHDR* header, LRESULT* result);
     // Shows a text, or the prompt of a command id, in the status bar (AFX_IDW_STATUS_BAR).
     void SetMessageText(LPCWSTR text);
     void SetMessageText(UINT id);
@@ -142,6 +145,11 @@ protected:
     LRESULT OnSetMessageString(WPARAM id, LPARAM text);
     LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
     void OnUpdateKeyIndicator(CCmdUI* state);
+    // View > Toolbar and View > Status Bar: each command carries the id of the bar it toggles
+    // (AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR); checked while that bar shows, it shows or hides the
+    // bar, a floating one with its frame.
+    void OnUpdateControlBarMenu(CCmdUI* state);
+    BOOL OnBarCheck(UINT id);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     // Each item of a menu about to open asks its update handler (see CCmdUI); with
     // m_bAutoMenuEnable, items without any handler are disabled.

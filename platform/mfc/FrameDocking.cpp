@@ -163,6 +163,26 @@ void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay)
         RecalcLayout();
 }
 
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* state)
+{
+    CControlBar* bar = GetControlBar(state->m_nID);
+    if (!bar) {
+        state->ContinueRouting();
+        return;
+    }
+    state->Enable(TRUE);
+    state->SetCheck((bar->GetStyle() & WS_VISIBLE) != 0);
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT id)
+{
+    CControlBar* bar = GetControlBar(id);
+    if (!bar)
+        return FALSE;
+    ShowControlBar(bar, (bar->GetStyle() & WS_VISIBLE) == 0, FALSE);
+    return TRUE;
+}
+
 void CFrameWnd::ApplyDelayedBarShows()
 {
     for (CControlBar* bar : std::vector<CControlBar*>(m_listControlBars))

@@ -444,6 +444,10 @@ void CWnd::FilterToolTipMessage(MSG* message)
     tool.cbSize = sizeof tool;
     INT_PTR hit = m_toolTipsEnabled ? OnToolHitTest(point, &tool) : -1;
     if (hit != state.hit || state.window != m_hWnd) {
+        if (state.window != m_hWnd)
+            if (CWnd* left = FromHandlePermanent(state.window))
+                left->OnHoveredToolChanged(-1);
+        OnHoveredToolChanged(hit);
         ForgetTool(state);
         if (hit != -1) {
             if (!state.tip) {

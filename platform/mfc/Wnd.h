@@ -86,6 +86,8 @@ public:
     // message to it; the tip asks this window for its text (TTN_NEEDTEXT). Called for mouse
     // messages by the thread's PreTranslateMessage.
     void FilterToolTipMessage(MSG* message);
+    // The tool under the pointer changed (-1: none); a fly-by bar shows its prompt.
+    virtual void OnHoveredToolChanged(INT_PTR) {}
     // Ends the tip of a window that goes away.
     static void CancelToolTips();
 

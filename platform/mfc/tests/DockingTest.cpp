@@ -3,6 +3,7 @@
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/DockContext.h"
 #include "platform/mfc/DockState.h"
+#include "platform/mfc/Menu.h"
 #include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/tests/TestBars.h"
@@ -498,6 +499,48 @@ TEST_F(DockingTest, ShowingAndHidingBarsChangesTheLayout)
     EXPECT_FALSE(IsWindowVisible(mini));
     frame->ShowControlBar(&second, TRUE, FALSE);
     EXPECT_TRUE(IsWindowVisible(mini));
+}
+
+// View > Toolbar and View > Status Bar carry the ids of the bars they toggle.
+TEST_F(DockingTest, TheBarToggleCommandsShowTheStateOfTheirBarsAndToggleThem)
+{
+    ToolLikeBar toolBar, statusBar;
+    ASSERT_TRUE(toolBar.Create(frame, AFX_IDW_TOOLBAR, L"Tools"));
+    ASSERT_TRUE(statusBar.Create(frame, AFX_IDW_STATUS_BAR, L"Status", WS_VISIBLE | CBRS_BOTTOM));
+    toolBar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&toolBar);
+    frame->RecalcLayout();
+    CMenu view;
+    view.CreatePopupMenu();
+    view.AppendMenu(MF_STRING | MF_GRAYED, AFX_IDW_TOOLBAR, L"&Toolbar");
+    view.AppendMenu(MF_STRING | MF_GRAYED, AFX_IDW_STATUS_BAR, L"&Status Bar");
+    auto itemState = [&](UINT id) {
+        frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view.m_hMenu), 0);
+        return view.GetMenuState(id, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED);
+    };
+    auto toggle = [&](UINT id) { frame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0); };
+
+    for (UINT id : { AFX_IDW_TOOLBAR, AFX_IDW_STATUS_BAR })
+        EXPECT_EQ(itemState(id), UINT(MF_CHECKED)) << id;
+    toggle(AFX_IDW_STATUS_BAR);
+    EXPECT_FALSE(statusBar.IsWindowVisible());
+    EXPECT_EQ(itemState(AFX_IDW_STATUS_BAR), 0u) << "enabled, unchecked";
+    toggle(AFX_IDW_STATUS_BAR);
+    EXPECT_TRUE(statusBar.IsWindowVisible());
+    EXPECT_EQ(itemState(AFX_IDW_STATUS_BAR), UINT(MF_CHECKED));
+
+    // A tool bar closed from its floating frame comes back with its frame.
+    frame->FloatControlBar(&toolBar, CPoint(300, 300));
+    HWND mini = GetAncestor(toolBar.m_hWnd, GA_ROOT);
+    SendMessageW(mini, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(mini));
+    EXPECT_EQ(itemState(AFX_IDW_TOOLBAR), 0u);
+    toggle(AFX_IDW_TOOLBAR);
+    EXPECT_TRUE(IsWindowVisible(mini));
+    EXPECT_TRUE(toolBar.IsWindowVisible());
+    EXPECT_EQ(itemState(AFX_IDW_TOOLBAR), UINT(MF_CHECKED));
+    toggle(AFX_IDW_TOOLBAR);
+    EXPECT_FALSE(IsWindowVisible(mini));
 }
 
 TEST_F(DockingTest, TheMiniFrameStylesShapeItsBorder)
