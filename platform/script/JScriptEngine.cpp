@@ -4,6 +4,7 @@
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/JScriptBridge.h"
+#include "platform/script/JScriptLibrary.h"
 #include "platform/script/JScriptSource.h"
 #include "platform/script/RunningScript.h"
 #include "platform/script/ScriptEngineBase.h"
@@ -287,6 +288,7 @@ private:
                                    "    value: function (text, reviver) { return parse.call(JSON, bound(text), reviver); } });"
                                    "})(JSON.parse, " + WideToUtf8(kBoundJsonName) + ")";
         duk_eval_string_noresult(m_context, parseWrapper.c_str());
+        InstallLibrary(m_context);
     }
 
     static duk_ret_t BoundJson(duk_context* ctx)

@@ -3,6 +3,7 @@
 #include "platform/script/VbsInterpreter.h"
 
 #include "platform/base/CString.h"
+#include "platform/script/EngineVersion.h"
 #include "platform/script/ScriptDialogs.h"
 #include "platform/sys/Locale.h"
 
@@ -1175,9 +1176,9 @@ Var GetRef(Interpreter& in, const Args& a) { return in.ProcedureReference(Text(a
 
 Var ErrOf(Interpreter& in, const Args&) { return Var::Object(in.ErrDispatch()); }
 Var ScriptEngine(Interpreter&, const Args&) { return Var::Text(L"VBScript"); }
-Var EngineMajor(Interpreter&, const Args&) { return Var::Long(5); }
-Var EngineMinor(Interpreter&, const Args&) { return Var::Long(8); }
-Var EngineBuild(Interpreter&, const Args&) { return Var::Long(1); }
+Var EngineMajor(Interpreter&, const Args&) { return Var::Long(script::kEngineMajorVersion); }
+Var EngineMinor(Interpreter&, const Args&) { return Var::Long(script::kEngineMinorVersion); }
+Var EngineBuild(Interpreter&, const Args&) { return Var::Long(script::kEngineBuildVersion); }
 Var GetLocale(Interpreter&, const Args&) { return Var::Long(1033); }
 Var SetLocale(Interpreter&, const Args&) { return Var::Long(1033); }
 
