@@ -82,17 +82,6 @@ SAFEARRAY* HeldSafeArray(duk_context* ctx, duk_idx_t index)
     return array;
 }
 
-void DefineHelper(duk_context* ctx, std::wstring_view name, duk_c_function function, duk_idx_t arguments)
-{
-    std::string narrow = WideToUtf8(name);
-    duk_push_global_object(ctx);
-    duk_push_string(ctx, narrow.c_str());
-    duk_push_c_function(ctx, function, arguments);
-    duk_def_prop(ctx, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE | DUK_DEFPROP_CLEAR_ENUMERABLE
-                     | DUK_DEFPROP_CLEAR_CONFIGURABLE);
-    duk_pop(ctx);
-}
-
 DISPID MemberId(IDispatch* object, const std::wstring& name, HRESULT& hr)
 {
     DISPID id = DISPID_UNKNOWN;
@@ -102,6 +91,17 @@ DISPID MemberId(IDispatch* object, const std::wstring& name, HRESULT& hr)
 }
 
 } // namespace
+
+void DefineHiddenGlobal(duk_context* context, std::wstring_view name, duk_c_function function, duk_idx_t arguments)
+{
+    std::string narrow = WideToUtf8(name);
+    duk_push_global_object(context);
+    duk_push_string(context, narrow.c_str());
+    duk_push_c_function(context, function, arguments);
+    duk_def_prop(context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE | DUK_DEFPROP_CLEAR_ENUMERABLE
+                     | DUK_DEFPROP_CLEAR_CONFIGURABLE);
+    duk_pop(context);
+}
 
 int ErrorNumberOfInvokeFailure(HRESULT hr)
 {
@@ -393,9 +393,9 @@ Bridge::Bridge(duk_context* context)
     duk_put_prop_string(m_context, -2, kBridgeKey);
     duk_pop(m_context);
 
-    DefineHelper(m_context, kCallMarkName, &BridgeCallbacks::CallMark, 1);
-    DefineHelper(m_context, kSafeArrayDataName, &BridgeCallbacks::SafeArrayData, 1);
-    DefineHelper(m_context, kCollectionItemsName, &BridgeCallbacks::CollectionItems, 1);
+    DefineHiddenGlobal(m_context, kCallMarkName, &BridgeCallbacks::CallMark, 1);
+    DefineHiddenGlobal(m_context, kSafeArrayDataName, &BridgeCallbacks::SafeArrayData, 1);
+    DefineHiddenGlobal(m_context, kCollectionItemsName, &BridgeCallbacks::CollectionItems, 1);
 }
 
 Bridge& Bridge::Of(duk_context* context)
