@@ -5,6 +5,7 @@
 #include "platform/com/DispatchDriver.h"
 
 #include <atomic>
+#include <cwchar>
 
 namespace {
 
@@ -81,6 +82,11 @@ BSTR CApplication::GetFormulaString()
 
 void CApplication::SetFormulaString(const wchar_t* text)
 {
+    if (text && std::wcslen(text) > MaxFormulaLength) {
+        CString message;
+        message.Format(L"The formula is too long: at most %zu characters are accepted.", MaxFormulaLength);
+        AfxThrowOleDispatchException(0, message);
+    }
     CFlnApp* app = GetFlnApp();
     CFlnView* view = app ? app->GetFlnView() : nullptr;
     if (!view) {

@@ -19,6 +19,10 @@ public:
     void SetFormula(const wchar_t* text);
     BSTR GetName();
     BSTR GetFormulaString();
+    // The longest formula a client may set: evaluating a longer one would hold up the window and
+    // every other client for as long as it takes.
+    static constexpr size_t MaxFormulaLength = 262144;
+    // Raises a clear error, changing nothing, for a formula longer than MaxFormulaLength.
     void SetFormulaString(const wchar_t* text);
     // The formula at x; an invalid formula raises an automation error with the parser's message.
     double GetFormulaResult(double x);

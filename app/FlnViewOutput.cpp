@@ -53,8 +53,9 @@ void CFlnView::OutputResult(CString text, COLORREF colour, int points)
     CFlnPageHost* host = Host();
     if (!host)
         return;
-    if (CSharedMemory* block = host->GetSharedMemory(); block && host->SharedMemorySwitch())
-        block->WriteText(SharedMemoryText(shown));
+    if (CSharedMemory* block = host->GetSharedMemory(); block && host->SharedMemorySwitch()
+        && !block->WriteText(SharedMemoryText(shown)))
+        host->SetMessageText(L"The result was not written to the shared memory: another program holds it.");
     if (IVTxtAuto* voice = host->GetVoiceText(); voice && host->SpeechSwitch()) {
         const CString spoken = SpokenText(shown);
         BSTR words = SysAllocString(spoken.GetString());

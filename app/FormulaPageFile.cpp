@@ -2,6 +2,7 @@
 
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
+#include "app/FrameSettings.h"
 #include "app/ParameterFile.h"
 #include "platform/comdlg/CommDlg.h"
 #include "res/FormulaPage.h"
@@ -24,7 +25,7 @@ void SetFieldText(CFlnView& view, int id, const CString& text)
 
 } // namespace
 
-void CFormulaPageFile::Save(CFlnView& view, const CString& path)
+BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
 {
     FormulaPageContent content;
     content.formula = view.m_strLastFormula;
@@ -39,7 +40,7 @@ void CFormulaPageFile::Save(CFlnView& view, const CString& path)
     content.numberFormat = view.m_nNumberFormat;
     content.verify = view.m_bVerify;
     content.viewTooltips = view.m_bViewTooltips;
-    SaveFormulaPageContent(view.m_iniParam, path, content);
+    return SaveFormulaPageContent(view.m_iniParam, path, content);
 }
 
 BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
@@ -75,7 +76,8 @@ void CFormulaPageFile::OnSaveContent(CFlnView& view)
     if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, kFileDialogFlags, FALSE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
-    Save(view, file);
+    if (!Save(view, file))
+        AfxMessageBox(L"The content could not be saved. " + WriteFailureText(file), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFormulaPageFile::OnLoadContent(CFlnView& view)

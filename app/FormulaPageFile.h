@@ -10,7 +10,8 @@ class CFlnView;
 
 class CFormulaPageFile {
 public:
-    static void Save(CFlnView& view, const CString& path);
+    // FALSE, with the reason as the last error, when the file could not be written.
+    static BOOL Save(CFlnView& view, const CString& path);
     // FALSE, with the page unchanged, when the file cannot be read.
     static BOOL Load(CFlnView& view, const CString& path);
 

@@ -1,5 +1,7 @@
 #include "app/FrameSettings.h"
 
+#include "platform/base/ErrorCodes.h"
+#include "platform/base/Exceptions.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/sys/Folders.h"
 
@@ -34,16 +36,25 @@ FrameSettings FrameSettings::Load(CWinApp& app)
     return settings;
 }
 
-void FrameSettings::Save(CWinApp& app) const
+BOOL FrameSettings::Save(CWinApp& app) const
 {
-    if (placement)
-        app.WriteProfileBinary(kSection, L"WP", reinterpret_cast<const BYTE*>(&*placement), sizeof(WINDOWPLACEMENT));
-    app.WriteProfileInt(kSection, L"InputFormulaHeight", inputFormulaHeight);
-    app.WriteProfileInt(kSection, L"InputCalendarHeight", inputCalendarHeight);
-    app.WriteProfileInt(kSection, L"Stellen", digits);
-    app.WriteProfileInt(kSection, L"EStellen", formatOption);
-    app.WriteProfileInt(kSection, L"Speech", speech ? 1 : 0);
-    app.WriteProfileInt(kSection, L"SharedMemory", sharedMemory ? 1 : 0);
+    // The first failure says why; the later values are not tried, since they would fail alike.
+    return (!placement
+               || app.WriteProfileBinary(kSection, L"WP", reinterpret_cast<const BYTE*>(&*placement), sizeof(WINDOWPLACEMENT)))
+        && app.WriteProfileInt(kSection, L"InputFormulaHeight", inputFormulaHeight)
+        && app.WriteProfileInt(kSection, L"InputCalendarHeight", inputCalendarHeight)
+        && app.WriteProfileInt(kSection, L"Stellen", digits)
+        && app.WriteProfileInt(kSection, L"EStellen", formatOption)
+        && app.WriteProfileInt(kSection, L"Speech", speech ? 1 : 0)
+        && app.WriteProfileInt(kSection, L"SharedMemory", sharedMemory ? 1 : 0);
+}
+
+CString WriteFailureText(const CString& path)
+{
+    const auto error = static_cast<LONG>(GetLastError());
+    wchar_t text[512] = {};
+    CFileException(CFileException::OsErrorToException(error), error, path).GetErrorMessage(text, 512);
+    return text;
 }
 
 CString LastContentPath()

@@ -22,8 +22,12 @@ struct FrameSettings {
 
     // Missing values take the defaults above; a placement of another size than the record's is ignored.
     static FrameSettings Load(CWinApp& app);
-    void Save(CWinApp& app) const;
+    // FALSE, with the reason of the first failure as the last error, when a value was not written.
+    BOOL Save(CWinApp& app) const;
 };
 
 // The last-content file of the Formula and Date & Time pages: "Fln.ini" in the settings folder.
 CString LastContentPath();
+
+// Why a file (or the settings folder) could not be written, from the last error, for the user.
+CString WriteFailureText(const CString& path);

@@ -73,10 +73,9 @@ void CIniFile::RemoveAll()
     m_sections.clear();
 }
 
-void CIniFile::Flush()
+BOOL CIniFile::Flush()
 {
-    if (m_bModified)
-        WriteFile();
+    return !m_bModified || WriteFile();
 }
 
 void CIniFile::SetString(CString section, CString key, CString text)

@@ -27,7 +27,8 @@ public:
     // Reads the file into the mirror; 0 when nothing was read (no path, no file, empty last section).
     int Load();
     void RemoveAll();
-    void Flush();
+    // Writes the mirror when it changed; FALSE, with the reason as the last error, when that failed.
+    BOOL Flush();
 
     void SetString(CString section, CString key, CString text);
     void SetInt(CString section, CString key, int value);

@@ -7,10 +7,12 @@
 #include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
+#include "platform/sys/Folders.h"
 #include "platform/user/ResourceHandles.h"
 #include "res/Formulon.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -290,11 +292,11 @@ void CMainFrame::LoadSettings()
     }
 }
 
-void CMainFrame::SaveSettings()
+CString CMainFrame::SaveSettings()
 {
     CFlnApp* app = GetFlnApp();
     if (!app)
-        return;
+        return {};
     WINDOWPLACEMENT placement { sizeof(WINDOWPLACEMENT) };
     if (GetWindowPlacement(m_hWnd, &placement))
         m_settings.placement = placement;
@@ -306,20 +308,25 @@ void CMainFrame::SaveSettings()
         m_settings.digits = view->m_nDigits;
         m_settings.formatOption = view->m_nFormatOption;
     }
-    m_settings.Save(*app);
-    if (view)
-        CFormulaPageFile::Save(*view, LastContentPath());
+    if (!m_settings.Save(*app))
+        return WriteFailureText(CString(SettingsFolder().c_str()));
+    if (const CString path = LastContentPath(); view && !CFormulaPageFile::Save(*view, path))
+        return WriteFailureText(path);
+    return {};
 }
 
 void CMainFrame::SaveBeforeTheScreenGoes()
 {
-    SaveSettings();
+    if (const CString failure = SaveSettings(); !failure.IsEmpty())
+        std::fprintf(stderr, "formulon: the settings could not be saved: %s\n", failure.ToUtf8().c_str());
     m_pSharedMemory.reset();
 }
 
 BOOL CMainFrame::DestroyWindow()
 {
-    SaveSettings();
+    // Said once, at the close: what the user set would otherwise be lost without a word.
+    if (const CString failure = SaveSettings(); !failure.IsEmpty())
+        AfxMessageBox(L"The settings could not be saved. " + failure, MB_OK | MB_ICONEXCLAMATION);
     return CWnd::DestroyWindow();
 }
 

@@ -85,7 +85,8 @@ private:
     void CreateSpeech();
     void SetWindowIcons();
     void LoadSettings();
-    void SaveSettings();
+    // Why the settings or the last content could not be written; empty when both were.
+    CString SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
 
     ComPtr<IVTxtAuto> m_pVoiceText;

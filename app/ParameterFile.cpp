@@ -21,7 +21,7 @@ CString ProgramNameAndVersion()
 
 } // namespace
 
-void SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content)
+BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content)
 {
     ini.SetFileName(path);
     ini.RemoveAll();
@@ -39,7 +39,7 @@ void SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPag
     ini.SetString(L"INTERVALL", L"XB", content.xb);
     ini.SetInt(L"VERIFY", L"VerifyResult", content.verify ? 1 : 0);
     ini.SetInt(L"CHECKS", L"ViewTooltips", content.viewTooltips ? 1 : 0);
-    ini.Flush();
+    return ini.Flush();
 }
 
 BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content)

@@ -21,7 +21,8 @@ struct FormulaPageContent {
 // The filter of the parameter-file dialogs.
 extern const wchar_t kParameterFileFilter[];
 
-void SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content);
+// FALSE, with the reason as the last error, when the file could not be written.
+BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content);
 // FALSE, with content untouched, when the file cannot be read. A missing text key reads as empty,
 // the switches as off and the number format as 1; the number format is brought into 1..8.
 BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content);

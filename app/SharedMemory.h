@@ -27,8 +27,9 @@ public:
     BOOL Create(unsigned size, const wchar_t* name);
     BOOL Close();
 
-    // How long a write waits for a reader that holds the mutex.
-    static constexpr DWORD WriteTimeout = 1000;
+    // How long a write waits for a reader that holds the mutex: briefly, since the write runs on
+    // the user-interface thread, and a reader that holds it longer makes the write give up.
+    static constexpr DWORD WriteTimeout = 20;
 
     // Writes text as UTF-16 with its NUL, cut to what the block holds (never inside a surrogate
     // pair), while holding the mutex. FALSE, writing nothing, when there is no block or the mutex

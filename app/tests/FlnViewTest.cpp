@@ -2,6 +2,10 @@
 
 #include "engine/FormulaEngine.h"
 #include "controls/BalloonHelp.h"
+#include "platform/sys/Mutex.h"
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -451,6 +455,34 @@ TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
     SetMessageBoxHandler({});
     EXPECT_EQ(boxes, 1) << "without a block the command only tells the user";
     EXPECT_FALSE(frame->sharedMemorySwitch);
+}
+
+// Another program that holds the block's mutex does not freeze "=": the write gives up at once and
+// the status bar says so; the result shows as always.
+TEST_F(FlnViewTest, ABlockHeldByAnotherProgramIsSkippedAndTheStatusBarSaysSo)
+{
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    Command(ID_OUTPUT_SHARED_MEMORY);
+    Calculate(L"1+1");
+    const CString before = frame->sharedMemory->ReadText();
+
+    std::atomic<bool> held = false, release = false;
+    std::thread reader([&] {
+        CMutex mutex(FALSE, CSharedMemory::MutexName);
+        mutex.Lock();
+        held = true;
+        while (!release)
+            std::this_thread::yield();
+        mutex.Unlock();
+    });
+    while (!held)
+        std::this_thread::yield();
+    Calculate(L"2+2");
+    release = true;
+    reader.join();
+    EXPECT_NE(frame->status.Find(L"not written to the shared memory"), -1) << frame->status.GetString();
+    EXPECT_EQ(frame->sharedMemory->ReadText(), before);
+    EXPECT_NE(OutputText().Find(L"4"), -1);
 }
 
 TEST_F(FlnViewTest, TheVoiceSaysTheShownText)

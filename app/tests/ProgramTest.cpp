@@ -176,6 +176,24 @@ TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)
     EXPECT_NE(lastContent.find("f(x)=x^2+A"), std::string::npos) << lastContent;
 }
 
+// Settings that cannot be written (here: a folder stands where each file goes) are not lost
+// without a word: the close says once why they could not be saved.
+TEST_F(ProgramTest, SettingsThatCannotBeSavedAreReportedOnceAtTheClose)
+{
+    const std::string files[] = { "/registry.txt", "/Fln.ini" };
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        ASSERT_TRUE(Start());
+        std::filesystem::remove(m_settings.settings() + file);
+        std::filesystem::create_directories(m_settings.settings() + file + "/in the way");
+        m_messages.clear();
+        Stop();
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_NE(m_messages[0].find(L"The settings could not be saved."), std::wstring::npos);
+        std::filesystem::remove_all(m_settings.settings() + file);
+    }
+}
+
 TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
 {
     ASSERT_TRUE(Start());
@@ -313,6 +331,25 @@ TEST_F(Automation, SetsAndEvaluatesTheFormulaPagesFormula)
     m_driver.InvokeHelper(6, DISPATCH_METHOD, VT_R8, &scaled, ex, 3.0, &count);
     EXPECT_EQ(scaled, 30);
     EXPECT_EQ(count, 10);
+}
+
+TEST_F(Automation, AFormulaTooLongForTheWindowIsRefusedWithAClearError)
+{
+    static const BYTE text[] = VTS_BSTR;
+    m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, L"x+1");
+    const std::wstring longest = L"1" + std::wstring(CApplication::MaxFormulaLength - 1, L'0');
+    m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, longest.c_str());
+    EXPECT_EQ(Page().m_strFormula.GetLength(), static_cast<int>(CApplication::MaxFormulaLength));
+
+    CString message;
+    try {
+        m_driver.InvokeHelper(4, DISPATCH_METHOD, VT_EMPTY, nullptr, text, (longest + L"0").c_str());
+    } catch (COleDispatchException* error) {
+        message = error->m_strDescription;
+        error->Delete();
+    }
+    EXPECT_NE(message.Find(L"too long"), -1) << message.GetString();
+    EXPECT_EQ(Page().m_strFormula.GetLength(), static_cast<int>(CApplication::MaxFormulaLength)) << "nothing changed";
 }
 
 TEST_F(Automation, AnInvalidFormulaRaisesTheParsersMessage)

@@ -25,7 +25,18 @@ HKEY OpenSectionKey(const CString& registryKey, const CString& profile, LPCWSTR 
     LSTATUS status = create
         ? RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | KEY_READ, nullptr, &key, nullptr)
         : RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    if (status != ERROR_SUCCESS)
+        SetLastError(static_cast<DWORD>(status));
     return status == ERROR_SUCCESS ? key : nullptr;
+}
+
+// A registry write's status as the profile functions report it: FALSE, with the reason as the last
+// error, when it failed.
+BOOL Succeeded(LSTATUS status)
+{
+    if (status != ERROR_SUCCESS)
+        SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -173,7 +184,7 @@ BOOL CWinApp::WriteProfileInt(LPCWSTR section, LPCWSTR entry, int value)
     DWORD data = static_cast<DWORD>(value);
     LSTATUS status = RegSetValueExW(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return Succeeded(status);
 }
 
 CString CWinApp::GetProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR defaultValue)
@@ -222,7 +233,7 @@ BOOL CWinApp::WriteProfileString(LPCWSTR section, LPCWSTR entry, LPCWSTR value)
         ? RegSetValueExW(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)))
         : RegDeleteValueW(key, entry);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return Succeeded(status);
 }
 
 BOOL CWinApp::GetProfileBinary(LPCWSTR section, LPCWSTR entry, BYTE** data, UINT* bytes)
@@ -279,7 +290,7 @@ BOOL CWinApp::WriteProfileBinary(LPCWSTR section, LPCWSTR entry, const BYTE* dat
         return FALSE;
     LSTATUS status = RegSetValueExW(key, entry, 0, REG_BINARY, data, bytes);
     RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return Succeeded(status);
 }
 
 void CWinApp::LoadStdProfileSettings(UINT maxFiles)

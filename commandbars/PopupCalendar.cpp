@@ -1,28 +1,28 @@
-#include "datetime/PopupCalendar.h"
+#include "commandbars/PopupCalendar.h"
 
 #include "platform/mfc/Dc.h"
 
-IMPLEMENT_DYNCREATE(FlPopupCalendar, FlCalendar)
+IMPLEMENT_DYNCREATE(SECPopupCalendar, SECCalendar)
 
-BEGIN_MESSAGE_MAP(FlPopupCalendar, FlCalendar)
+BEGIN_MESSAGE_MAP(SECPopupCalendar, SECCalendar)
 ON_WM_ACTIVATE()
 END_MESSAGE_MAP()
 
-FlPopupCalendar::FlPopupCalendar()
+SECPopupCalendar::SECPopupCalendar()
 {
     SetFlags(PopupFlags);
     SetCurrentMonthStyle(0x83);
     SetOtherMonthStyle(0x181);
 }
 
-BOOL FlPopupCalendar::OpenAt(DWORD style, const RECT& anchor, CWnd* parent)
+BOOL SECPopupCalendar::CreatePopup(DWORD style, const RECT& anchor, CWnd* notify, UINT id)
 {
     if (m_hWnd)
         DestroyWindow();
     SetAutoSize(TRUE);
     CRect rect(0, 0, 0, 0);
     {
-        CClientDC dc(parent);
+        CClientDC dc(notify);
         ComputeContentSize(rect, &dc);
     }
     DWORD windowStyle = (style & ~AlignLeft) | WS_POPUP;
@@ -33,13 +33,13 @@ BOOL FlPopupCalendar::OpenAt(DWORD style, const RECT& anchor, CWnd* parent)
     GetMonitorInfo(MonitorFromPoint({ anchor.left, anchor.top }, MONITOR_DEFAULTTONEAREST), &monitor);
     CPoint place = PlaceBeside(style, anchor, rect.Size(), monitor.rcWork);
     rect.OffsetRect(place);
-    if (!Create(windowStyle, rect, parent, 0))
+    if (!Create(windowStyle, rect, notify, id))
         return FALSE;
     SetFocus();
     return TRUE;
 }
 
-CPoint FlPopupCalendar::PlaceBeside(DWORD style, const RECT& anchor, CSize size, const RECT& workArea)
+CPoint SECPopupCalendar::PlaceBeside(DWORD style, const RECT& anchor, CSize size, const RECT& workArea)
 {
     CPoint place;
     if (style & AlignLeft) {
@@ -57,12 +57,12 @@ CPoint FlPopupCalendar::PlaceBeside(DWORD style, const RECT& anchor, CSize size,
     return place;
 }
 
-void FlPopupCalendar::OnActivate(UINT state, CWnd* other, BOOL minimized)
+void SECPopupCalendar::OnActivate(UINT state, CWnd* other, BOOL minimized)
 {
-    FlCalendar::OnActivate(state, other, minimized);
+    SECCalendar::OnActivate(state, other, minimized);
     if (state != WA_INACTIVE || !IsWindowVisible())
         return;
-    FlDayBox* selected = GetSelectedDayBox();
+    SECDayBox* selected = GetSelectedDayBox();
     if (m_bCloseWithPick && selected && selected->IsSelected())
         PickAndClose();
     else

@@ -1,6 +1,6 @@
-#include "datetime/CalendarPanels.h"
+#include "commandbars/CalendarPanels.h"
 
-#include "datetime/Calendar.h"
+#include "commandbars/Calendar.h"
 #include "platform/base/StringFormat.h"
 #include "platform/mfc/Dc.h"
 
@@ -15,19 +15,19 @@ constexpr DWORD PanelSelectFlags = SECPanel::FlagSelectable | SECPanel::FlagHigh
 
 } // namespace
 
-// ---- FlCalTitle
+// ---- SECCalTitle
 
-BOOL FlCalTitle::Create(const RECT& rect, FlCalendar* calendar, BOOL selected, BOOL highlighted, DWORD style, DWORD flags, int borderWidth)
+BOOL SECCalTitle::Create(const RECT& rect, SECCalendar* calendar, BOOL selected, BOOL highlighted, DWORD style, DWORD flags, int borderWidth)
 {
     BOOL made = SECPanel::Create(rect, calendar, selected, highlighted, style, flags, borderWidth);
     m_pCalendar = calendar;
     const CRect tiny(0, 0, 1, 1);
-    m_bHasMonthButtons = (calendar->GetFlags() & FlCalendar::MonthButtons) != 0;
+    m_bHasMonthButtons = (calendar->GetFlags() & SECCalendar::MonthButtons) != 0;
     if (m_bHasMonthButtons) {
         made &= m_PrevMonth.Create(L"<", WS_CHILD, tiny, calendar, ID_CALENDAR_PREV_MONTH);
         made &= m_NextMonth.Create(L">", WS_CHILD, tiny, calendar, ID_CALENDAR_NEXT_MONTH);
     }
-    m_bHasYearButtons = (calendar->GetFlags() & FlCalendar::YearButtons) != 0;
+    m_bHasYearButtons = (calendar->GetFlags() & SECCalendar::YearButtons) != 0;
     if (m_bHasYearButtons) {
         made &= m_PrevYear.Create(L"<<", WS_CHILD, tiny, calendar, ID_CALENDAR_PREV_YEAR);
         made &= m_NextYear.Create(L">>", WS_CHILD, tiny, calendar, ID_CALENDAR_NEXT_YEAR);
@@ -35,7 +35,7 @@ BOOL FlCalTitle::Create(const RECT& rect, FlCalendar* calendar, BOOL selected, B
     return made;
 }
 
-CRect FlCalTitle::SetRect(const RECT& rect)
+CRect SECCalTitle::SetRect(const RECT& rect)
 {
     CRect old = SECPanel::SetRect(rect);
     CRect r = rect;
@@ -56,7 +56,7 @@ CRect FlCalTitle::SetRect(const RECT& rect)
     return old;
 }
 
-void FlCalTitle::PlaceButton(CButton& button, int left, int right, int top, int bottom)
+void SECCalTitle::PlaceButton(CButton& button, int left, int right, int top, int bottom)
 {
     WINDOWPLACEMENT placement { sizeof placement };
     ::GetWindowPlacement(button.m_hWnd, &placement);
@@ -66,7 +66,7 @@ void FlCalTitle::PlaceButton(CButton& button, int left, int right, int top, int 
     button.EnableWindow(TRUE);
 }
 
-void FlCalTitle::ShowDate(const COleDateTime& date)
+void SECCalTitle::ShowDate(const COleDateTime& date)
 {
     int month = date.GetMonth();
     CString name;
@@ -74,24 +74,24 @@ void FlCalTitle::ShowDate(const COleDateTime& date)
     SetText(FormatWide(L"%s %d", name.GetString(), month < 0 ? -1 : date.GetYear()).c_str());
 }
 
-CSize FlCalTitle::GetTitleSize(CDC* dc) const
+CSize SECCalTitle::GetTitleSize(CDC* dc) const
 {
     CSize text = dc->GetTextExtent((GetStyle() & CalendarPanelStyle::FullMonthNames) ? L"September, 2000" : L"Sep, 2000");
-    bool buttons = m_pCalendar && (m_pCalendar->GetFlags() & (FlCalendar::MonthButtons | FlCalendar::YearButtons));
+    bool buttons = m_pCalendar && (m_pCalendar->GetFlags() & (SECCalendar::MonthButtons | SECCalendar::YearButtons));
     double widthFactor = buttons ? 2.2 : 1.2;
     return { static_cast<int>(text.cx * widthFactor), static_cast<int>(text.cy * 1.2) };
 }
 
-void FlCalTitle::SetButtonFont(CFont* font)
+void SECCalTitle::SetButtonFont(CFont* font)
 {
     for (CButton* button : { &m_PrevYear, &m_PrevMonth, &m_NextMonth, &m_NextYear })
         if (button->m_hWnd)
             button->SetFont(font, TRUE);
 }
 
-// ---- FlDayBar
+// ---- SECDayBar
 
-void FlDayBar::DrawText(CDC* dc)
+void SECDayBar::DrawText(CDC* dc)
 {
     CRect inside = GetInsideRect();
     int width = inside.Width() - 1;
@@ -105,7 +105,7 @@ void FlDayBar::DrawText(CDC* dc)
     }
 }
 
-CSize FlDayBar::GetBarSize(CDC* dc) const
+CSize SECDayBar::GetBarSize(CDC* dc) const
 {
     CString wednesday;
     GetDayName(4, (GetStyle() & CalendarPanelStyle::FullDayNames) != 0, wednesday);
@@ -113,9 +113,9 @@ CSize FlDayBar::GetBarSize(CDC* dc) const
     return { 7 * text.cx, text.cy };
 }
 
-// ---- FlDayBox
+// ---- SECDayBox
 
-COleDateTime FlDayBox::SetDayDate(const COleDateTime& date)
+COleDateTime SECDayBox::SetDayDate(const COleDateTime& date)
 {
     COleDateTime old = m_Date;
     m_Date = date;
@@ -123,14 +123,14 @@ COleDateTime FlDayBox::SetDayDate(const COleDateTime& date)
     return old;
 }
 
-BOOL FlDayBox::SetOutsideMonth(BOOL outside)
+BOOL SECDayBox::SetOutsideMonth(BOOL outside)
 {
     BOOL old = m_bOutsideMonth;
     m_bOutsideMonth = outside;
     DWORD flags = GetFlags();
     if (!outside)
         flags |= PanelSelectFlags;
-    else if (m_pCalendar && (m_pCalendar->GetFlags() & FlCalendar::SelectOtherMonths))
+    else if (m_pCalendar && (m_pCalendar->GetFlags() & SECCalendar::SelectOtherMonths))
         flags &= ~SECPanel::FlagHighlightable;
     else
         flags &= ~PanelSelectFlags;
@@ -138,14 +138,14 @@ BOOL FlDayBox::SetOutsideMonth(BOOL outside)
     return old;
 }
 
-CString FlDayBox::DayText() const
+CString SECDayBox::DayText() const
 {
     if (!m_bInUse)
         return L" ";
     return FormatWide(L"%d", m_Date.GetDay()).c_str();
 }
 
-CSize FlDayBox::GetCellSize(CDC* dc) const
+CSize SECDayBox::GetCellSize(CDC* dc) const
 {
     CSize text = dc->GetTextExtent(L"88");
     CSize scaled(static_cast<int>(text.cx * 1.25), static_cast<int>(text.cy * 1.25));
@@ -156,7 +156,7 @@ CSize FlDayBox::GetCellSize(CDC* dc) const
     return { std::max<int>(scaled.cx, text.cx + margin), std::max<int>(scaled.cy, text.cy + margin) };
 }
 
-void FlDayBox::DrawText(CDC* dc)
+void SECDayBox::DrawText(CDC* dc)
 {
     CRect inside = GetInsideRect();
     CString text = DayText();
@@ -176,30 +176,30 @@ void FlDayBox::DrawText(CDC* dc)
     dc->SetTextAlign(oldAlign);
 }
 
-void FlDayBox::OnClick()
+void SECDayBox::OnClick()
 {
     if (!m_bInUse || !m_pCalendar)
         return;
     COleDateTime date = m_Date; // the layout may give this cell another date below
-    if (m_bOutsideMonth && !(m_pCalendar->GetFlags() & FlCalendar::SelectOtherMonths) && !m_pCalendar->SetDate(date, TRUE))
+    if (m_bOutsideMonth && !(m_pCalendar->GetFlags() & SECCalendar::SelectOtherMonths) && !m_pCalendar->SetDisplayDate(date, TRUE))
         return;
-    if (m_pCalendar->GetFlags() & FlCalendar::DragSelect)
+    if (m_pCalendar->GetFlags() & SECCalendar::DragSelect)
         m_pCalendar->SelectDate(date, TRUE);
     else
-        m_pCalendar->PickDate(date);
+        m_pCalendar->ToggleSelectDate(date);
 }
 
-void FlDayBox::OnRightClick()
+void SECDayBox::OnRightClick()
 {
     if (!m_bInUse || !m_pCalendar)
         return;
     COleDateTime date = m_Date;
-    if (m_bOutsideMonth && !m_pCalendar->SetDate(date, TRUE))
+    if (m_bOutsideMonth && !m_pCalendar->SetDisplayDate(date, TRUE))
         return;
-    m_pCalendar->ToggleHighlight(date);
+    m_pCalendar->ToggleHighlightDate(date);
 }
 
-void FlDayBox::OnDoubleClick()
+void SECDayBox::OnDoubleClick()
 {
     if (!IsSelected())
         OnClick();
