@@ -5,6 +5,7 @@
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
 #include "app/MainFrm.h"
+#include "diagrams/D2KSys.h"
 #include "editor/ControlContainment.h"
 #include "editor/ControlContainmentFramework.h"
 #include "editor/LangConfigStorage.h"
@@ -60,6 +61,7 @@ CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(
 
 CFlnApp::~CFlnApp()
 {
+    m_pD2KSys.reset();
     if (m_occManager)
         AfxEnableControlContainer(nullptr);
     if (m_pApplication)
@@ -246,6 +248,28 @@ double CFlnApp::GetFormulaResult(double x, int& errorPosition, CString& errorTex
     FormulaInputs inputs = view->InputsWith(view->m_strFormula);
     inputs.x = x;
     return inputs.Calculate(FormulaParser, &errorPosition, &errorText, TRUE);
+}
+
+void CFlnApp::DrawGraph(CDC* dc, int left, int top, int right, int bottom, int mode)
+{
+    CFlnView* view = GetFlnView();
+    if (!view)
+        return;
+    if (!m_pD2KSys)
+        m_pD2KSys = std::make_unique<CD2KSys>(RECT { 0, 0, 100, 100 });
+    // The fields as they stand, neither validated (no message box while painting) nor changed.
+    const FormulaInputs inputs = view->CurrentInputs();
+    inputs.ApplyTo(FormulaParser);
+    m_pD2KSys->SetPlotArea(left, top, right, bottom, inputs.xa, inputs.xb);
+    const SamplingResult sampled = m_pD2KSys->Bestimmung_der_Funktionswerte(FormulaParser, inputs.formula);
+    m_pD2KSys->m_nMode = mode;
+    m_pD2KSys->Draw(dc);
+    if (sampled == SamplingResult::Sampled)
+        return;
+    CString reason;
+    reason.LoadString(sampled == SamplingResult::EmptyInterval ? IDS_GRAPH_INTERVAL_EMPTY : IDS_GRAPH_INTERVAL_UNUSABLE);
+    if (CMainFrame* frame = GetMainFrame())
+        frame->SetMessageText(reason);
 }
 
 void CFlnApp::OnAutomationObjectGone()

@@ -5,6 +5,7 @@
 // the bus for automation it shows no window and ends when its last client goes.
 
 #include "app/CommandLineOptions.h"
+#include "diagrams/GraphHost.h"
 #include "engine/FormulaEngine.h"
 #include "platform/mfc/WinApp.h"
 
@@ -14,12 +15,13 @@
 class TerminationSignals;
 
 class CApplication;
+class CD2KSys;
 class COccManager;
 class CFlnView;
 class CMainFrame;
 class CView;
 
-class CFlnApp : public CWinApp, public CFormulaEngine {
+class CFlnApp : public CWinApp, public CFormulaEngine, public CGraphHost {
 public:
     // The program's own arguments; the second form takes them from the caller (argument 0 first).
     CFlnApp();
@@ -43,10 +45,17 @@ public:
     // 0 without a page. The parser's error position and text come back.
     double GetFormulaResult(double x, int& errorPosition, CString& errorText);
 
+    // The Graph page's chart: the Formula page's formula, variables and x interval, as its fields
+    // show them, sampled and drawn in `mode` into the area of dc. Nothing without a Formula page;
+    // an x interval that gives no curve is drawn as axes and explained in the status bar.
+    void DrawGraph(CDC* dc, int left, int top, int right, int bottom, int mode) override;
+
     // A client's object went: a program started for automation ends with its last client.
     void OnAutomationObjectGone();
 
     CApplication* m_pApplication = nullptr;
+    // The one coordinate diagram, made when the Graph page is first drawn.
+    std::unique_ptr<CD2KSys> m_pD2KSys;
     CString m_strModulePath;
     CString m_strModuleDir;
     BOOL m_bNoMinimizeBox = FALSE;

@@ -4,6 +4,7 @@
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
 #include "commandbars/MenuBar.h"
+#include "diagrams/KSysView.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
@@ -17,23 +18,25 @@
 namespace {
 
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
-constexpr int kFormulaPage = 0, kCalendarPage = 1;
+constexpr int kFormulaPage = 0;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER;
 constexpr DWORD kBarControlStyle = SEC_TBS_FLAT | SEC_TBS_GRIPPER;
 // The pages' tab window: tabs below the pages, a draggable active tab, raised outlines ending short.
 constexpr DWORD kTabWindowStyle = WS_CHILD | WS_VISIBLE | TWS_TABS_BELOW | TAB_STYLE_GAP | TAB_STYLE_DRAG;
 
-// The pages in tab order. A page joins the tab window when its class is part of the program.
+// The pages in tab order. A page joins the tab window when its class is part of the program: a
+// page built in names its class (which also links it in), the others are found by name.
 struct PageEntry {
     const wchar_t* label;
     const wchar_t* viewClass;
     UINT icon;
+    CRuntimeClass* builtIn = nullptr;
 };
-constexpr PageEntry kPages[] = {
+const PageEntry kPages[] = {
     { L"Formula", L"CFlnView", IDR_MAINFRAME },
     { L"Date & Time", L"CDlgCalendarView", IDI_DATETIME_TAB },
-    { L"Graph", L"CKSysView", IDI_GRAPH_TAB },
+    { L"Graph", L"CKSysView", IDI_GRAPH_TAB, RUNTIME_CLASS(CKSysView) },
     { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB },
 };
 
@@ -70,14 +73,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
         return -1;
     if (!CreateMenuAndToolBars() || !CreateStatusBar())
         return -1;
-    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar) })
+    for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar),
+                              static_cast<CControlBar*>(&m_wndDiagramBar) })
         bar->SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
     m_pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_wndDiagramBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
     DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    DockControlBar(&m_wndDiagramBar, AFX_IDW_DOCKBAR_RIGHT);
     ShowControlBar(&m_wndToolBar, TRUE, FALSE);
+    // The Graph page shows its bar while it has the focus.
+    ShowControlBar(&m_wndDiagramBar, FALSE, FALSE);
     LoadMenuBitmaps(IDR_MAINFRAME);
     SetWindowIcons();
     CreateSharedMemory();
@@ -90,7 +98,11 @@ BOOL CMainFrame::CreateMenuAndToolBars()
         || !m_pMenuBar->SetMenuInfo(3, IDR_MAINFRAME, IDR_GRAPHPAGE, IDR_SCRIPTPAGE))
         return FALSE;
     m_pMenuBar->SwitchMenu(IDR_MAINFRAME);
-    return m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) && m_wndToolBar.LoadToolBar(IDR_MAINFRAME);
+    if (!m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)
+        || !m_wndDiagramBar.CreateEx(kBarControlStyle, this, kBarStyle, IDW_DIAGRAM_BAR) || !m_wndDiagramBar.LoadToolBar(IDR_DIAGRAM_BAR))
+        return FALSE;
+    m_wndDiagramBar.SetWindowText(L"KSys");
+    return TRUE;
 }
 
 BOOL CMainFrame::CreateStatusBar()
@@ -170,7 +182,7 @@ void CMainFrame::AddPages(CCreateContext* context)
 {
     CFlnApp* app = GetFlnApp();
     for (const PageEntry& page : kPages) {
-        CRuntimeClass* viewClass = CRuntimeClass::FromName(page.viewClass);
+        CRuntimeClass* viewClass = page.builtIn ? page.builtIn : CRuntimeClass::FromName(page.viewClass);
         if (!viewClass)
             continue;
         const int index = m_wndTab.GetTabCount();
@@ -208,10 +220,17 @@ void CMainFrame::SetMessageText(const CString& text)
     m_wndStatusBar.SetPaneText(0, text, TRUE);
 }
 
+bool CMainFrame::IsFormPage(int index) const
+{
+    CFlnApp* app = GetFlnApp();
+    CWnd* page = m_wndTab.GetPage(index);
+    return page && app && (page == app->GetFlnView() || page == app->GetCalendarView());
+}
+
 LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
 {
     m_nActivePage = static_cast<int>(index);
-    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+    if (!IsFormPage(m_nActivePage))
         return 0;
     if (m_bReady)
         SetMenuResource(IDR_MAINFRAME);
@@ -222,7 +241,7 @@ LRESULT CMainFrame::OnTabActivated(WPARAM index, LPARAM)
 
 void CMainFrame::FitFrameToPage(BOOL bToggle)
 {
-    if (m_nActivePage != kFormulaPage && m_nActivePage != kCalendarPage)
+    if (!IsFormPage(m_nActivePage))
         return;
     if (bToggle)
         m_bAutoResize = !m_bAutoResize;
@@ -233,11 +252,7 @@ void CMainFrame::FitFrameToPage(BOOL bToggle)
     if (!m_bAutoResize)
         return;
     RecalcLayout(TRUE);
-    CFlnApp* app = GetFlnApp();
-    CView* page = nullptr;
-    if (app)
-        page = m_nActivePage == kFormulaPage ? app->GetFlnView() : app->GetCalendarView();
-    if (auto* form = dynamic_cast<CScrollView*>(page))
+    if (auto* form = dynamic_cast<CScrollView*>(m_wndTab.GetPage(m_nActivePage)))
         form->ResizeParentToFit(FALSE);
 }
 

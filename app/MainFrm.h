@@ -1,6 +1,7 @@
 #pragma once
-// CMainFrame: the one main window. It carries the menu bar, the tool bar, the status bar with the
-// version pane and the tab window of the pages, fits itself to the Formula or Date & Time page on request, owns the shared-memory
+// CMainFrame: the one main window. It carries the menu bar, the tool bars (the main one and the Graph
+// page's), the status bar with the version pane and the tab window of the pages, fits itself to the
+// Formula or Date & Time page on request, owns the shared-memory
 // block and the speech object the Formula page writes to, and keeps its settings and the pages'
 // last content across runs: loaded when first shown, saved when destroyed.
 
@@ -53,6 +54,7 @@ public:
     CFont m_fontInactiveTab;
     SECCustomStatusBar m_wndStatusBar;
     SECCustomToolBar m_wndToolBar;
+    SECCustomToolBar m_wndDiagramBar; // "KSys", the Graph page's bar
     std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
     enum class WindowState : short { Normal = 1, Maximised = 3 };
     WindowState m_nWindowState = WindowState::Normal;
@@ -88,6 +90,9 @@ private:
     // Why the settings or the last content could not be written; empty when both were.
     CString SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
+    // Whether the tab shows the Formula or the Date & Time page (the pages the frame fits itself to);
+    // the tabs' places depend on which pages the program has.
+    bool IsFormPage(int index) const;
 
     ComPtr<IVTxtAuto> m_pVoiceText;
     bool m_speechTried = false;

@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -38,18 +40,17 @@ Int SaturatingCast(double value)
     return static_cast<Int>(value);
 }
 
-// 10^exponent by repeated squaring: exact for the exponents a double holds exactly.
+// 10^exponent, the double nearest to it: read from its decimal text, which is correctly rounded for
+// every exponent (repeated squaring drifts beyond 1e22). Below the normal range it is subnormal, then 0.
 double IntegerPowerOfTen(int exponent)
 {
-    double result = 1.0;
-    double base = 10.0;
-    for (unsigned n = exponent < 0 ? 0u - static_cast<unsigned>(exponent) : static_cast<unsigned>(exponent);
-         n != 0; n >>= 1) {
-        if (n & 1u)
-            result *= base;
-        base *= base;
-    }
-    return exponent < 0 ? 1.0 / result : result;
+    char text[16];
+    auto end = std::to_chars(text, text + sizeof text, exponent).ptr;
+    std::string decimal = "1e" + std::string(text, end);
+    double result = 0;
+    if (std::from_chars(decimal.data(), decimal.data() + decimal.size(), result).ec == std::errc::result_out_of_range)
+        return exponent > 0 ? HUGE_VAL : 0.0;
+    return result;
 }
 
 std::wstring LocaleText(LCTYPE type)
@@ -377,21 +378,35 @@ void CMathHelper::IncludeZeroInRange(double* a, double* b)
 
 double CMathHelper::NiceStep(double span)
 {
-    if (span == 0)
-        return 0;
-    double magnitude = std::fabs(span);
-    int exponent = DecimalExponent(magnitude);
-    // Multiplying by the exact 10^-exponent keeps mantissas such as 0.25 / 0.1 exact.
-    double mantissa = exponent < 0 ? magnitude * IntegerPowerOfTen(-exponent)
-                                   : magnitude / IntegerPowerOfTen(exponent);
-    double nice = 10;
-    for (double candidate : { 1.0, 2.0, 2.5, 5.0 }) {
-        if (mantissa <= candidate) {
-            nice = candidate;
+    if (span == 0 || !std::isfinite(span))
+        return span;
+    // The shortest decimal text of |span| gives its mantissa and exponent exactly, for every
+    // magnitude down to the subnormals, so the step is never 0 for a span that is not.
+    char text[32];
+    auto written = std::to_chars(text, text + sizeof text, std::fabs(span), std::chars_format::scientific);
+    std::string_view digits(text, written.ptr);
+    const auto marker = digits.find('e');
+    double mantissa = 0;
+    int exponent = 0;
+    std::from_chars(digits.data(), digits.data() + marker, mantissa);
+    std::from_chars(digits.data() + marker + (digits[marker + 1] == '+' ? 2 : 1), digits.data() + digits.size(), exponent);
+    struct Nice {
+        double value;
+        const char* text;
+    };
+    const char* nice = "10";
+    for (Nice candidate : { Nice { 1, "1" }, { 2, "2" }, { 2.5, "2.5" }, { 5, "5" } }) {
+        if (mantissa <= candidate.value) {
+            nice = candidate.text;
             break;
         }
     }
-    double result = exponent < 0 ? nice / IntegerPowerOfTen(-exponent) : nice * IntegerPowerOfTen(exponent);
+    // Read back as one decimal text, the step is the double nearest to nice x 10^exponent.
+    std::string stepText = std::string(nice) + "e" + std::to_string(exponent);
+    // Beyond the largest double (a span above 1e308 rounds up to 2e308) the step is infinite.
+    double result = 0;
+    if (std::from_chars(stepText.data(), stepText.data() + stepText.size(), result).ec == std::errc::result_out_of_range)
+        result = HUGE_VAL;
     return span < 0 ? -result : result;
 }
 

@@ -2,9 +2,10 @@
 // (res/Formulon.rc). The Formula page's own resources are in res/FormulaPage.rc.
 #pragma once
 
+#include "GraphPage.h"
+
 // ---- the main frame: menu 102 (Formula and Date & Time pages), accelerators, tool bar, icon
 #define IDR_MAINFRAME               102
-#define IDR_GRAPHPAGE               138
 #define IDR_SCRIPTPAGE              172
 
 // ---- tab icons (the Formula tab shows IDR_MAINFRAME)

@@ -136,16 +136,19 @@ TEST_F(ProgramTest, AFormPageBringsBackItsMenuOnceStartUpHasFinished)
 {
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
+    // The Formula page is tab 0; the tabs after it are no form pages (the Graph page, or none).
     frame.SetMenuResource(IDR_GRAPHPAGE);
     frame.m_bReady = FALSE;
-    frame.SendMessage(WM_TABACTIVATED, 1);
+    frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.m_bReady = TRUE;
+    frame.SendMessage(WM_TABACTIVATED, 1);
+    EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.SendMessage(WM_TABACTIVATED, 3);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
-    frame.SendMessage(WM_TABACTIVATED, 1);
+    frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
-    EXPECT_EQ(frame.m_nActivePage, 1);
+    EXPECT_EQ(frame.m_nActivePage, 0);
 }
 
 TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)

@@ -5,6 +5,8 @@
 
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
+#include "diagrams/KSysView.h"
+#include "framework/Tab3DControl.h"
 #include "platform/com/tests/PrivateBus.h"
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
@@ -246,6 +248,72 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
     std::string lastContent = TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
+    XCloseDisplay(x);
+}
+
+// SIN(x) typed on the Formula page and the Graph tab clicked: the chart on the X server has
+// exactly the pixels of the headless one (tests/data/graph_page_sin.png, GraphPageTest).
+TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
+{
+    std::string xvfb = FindProgram("Xvfb");
+    std::string xdotool = FindProgram("xdotool");
+    if (xvfb.empty() || xdotool.empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+
+    // Headless: where the input field, the Graph tab and the chart lie in the frame, and the chart.
+    ASSERT_TRUE(Start());
+    SetFieldText(kFormulaField, L"SIN(x)");
+    int graphTab = -1;
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+        if (dynamic_cast<CKSysView*>(Frame().m_wndTab.GetPage(index)))
+            graphTab = index;
+    ASSERT_GE(graphTab, 0);
+    RECT frame, input;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Field(kFormulaField), &input);
+    const POINT inputPoint { (input.left + input.right) / 2 - frame.left, (input.top + input.bottom) / 2 - frame.top };
+    auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+    CRect tab;
+    ASSERT_TRUE(tabs->GetTabRect(graphTab, tab));
+    MapWindowPoints(tabs->m_hWnd, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+    const POINT tabPoint { tab.CenterPoint().x - frame.left, tab.CenterPoint().y - frame.top };
+    Frame().m_wndTab.ActivateTab(graphTab);
+    Pump();
+    CWnd* chart = Frame().m_wndTab.GetPage(graphTab);
+    RECT area;
+    GetWindowRect(chart->m_hWnd, &area);
+    OffsetRect(&area, -frame.left, -frame.top);
+    std::vector<COLORREF> reference;
+    HDC dc = GetWindowDC(Frame().m_hWnd);
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            reference.push_back(GetPixel(dc, x, y));
+    ReleaseDC(Frame().m_hWnd, dc);
+    Stop();
+
+    VirtualServer server;
+    ASSERT_TRUE(server.Start(xvfb));
+    XDisplay* x = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (x = XOpenDisplay(server.Name().c_str())) != nullptr; }));
+    XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
+    std::optional<ChildProcess> program;
+    {
+        ScopedEnv display("DISPLAY", server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+    }
+    std::optional<Window> window;
+    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow(x)).has_value(); })) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(x, *window, &attributes);
+    std::string id = std::to_string(*window);
+    xdotool = "env DISPLAY=" + server.Name() + " " + xdotool;
+    ASSERT_EQ(RunCommand(xdotool + " mousemove --window " + id + " " + std::to_string(inputPoint.x) + " " + std::to_string(inputPoint.y)).status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " key ctrl+x").status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " type --delay 30 'SIN(x)'").status, 0);
+    ASSERT_EQ(RunCommand(xdotool + " mousemove --window " + id + " " + std::to_string(tabPoint.x) + " " + std::to_string(tabPoint.y) + " click 1").status, 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(x, *window, area) == reference; }, std::chrono::seconds(5)))
+        << "the chart differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
+    program.reset();
     XCloseDisplay(x);
 }
 

@@ -118,6 +118,33 @@ TEST(MathHelper, NiceStepRaisesTheMantissaToOneTwoTwoAndAHalfFiveOrTen)
     }
 }
 
+// Far from 1 the step is still the double nearest to the nice value, and a span too small for
+// a normal double still gets a positive step and a usable axis.
+TEST(MathHelper, NiceStepIsExactAtEveryMagnitude)
+{
+    struct Case {
+        double span, step;
+    };
+    for (Case c : { Case { 1e-100, 1e-100 }, { 1.5e-100, 2e-100 }, { 3e25, 5e25 }, { 1e300, 1e300 }, { -2.2e-200, -2.5e-200 },
+                    { 7e-310, 1e-309 }, { 4e-320, 5e-320 } }) {
+        SCOPED_TRACE(c.span);
+        EXPECT_EQ(CMathHelper::NiceStep(c.span), c.step);
+    }
+    EXPECT_GT(CMathHelper::NiceStep(std::numeric_limits<double>::denorm_min()), 0);
+    EXPECT_EQ(CMathHelper::NiceStep(-1.7e308), -HUGE_VAL);
+    for (double span : { 1e-320, 1e-310, 1e-100 }) {
+        SCOPED_TRACE(span);
+        double min = 0, max = span, step = 0;
+        int decimals = 0;
+        CMathHelper::ComputeAxisScale(&min, &max, &step, &decimals);
+        EXPECT_GT(step, 0);
+        EXPECT_TRUE(std::isfinite(min) && std::isfinite(max));
+        EXPECT_LE(min, 0);
+        EXPECT_GE(max, span * 0.999); // a subnormal step keeps fewer digits
+        EXPECT_GT(max, min);
+    }
+}
+
 TEST(MathHelper, NiceAxisRangeMovesBothEndsOutwardToTheStep)
 {
     struct Case {

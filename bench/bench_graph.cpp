@@ -1,0 +1,136 @@
+// The Graph page of the program on the headless display: a full repaint of its chart (300 samples
+// of the formula through the parser, ranges, axes, labels and curve) in each mode, and the time
+// from a new formula on the Formula page to its chart painted on the Graph page (switching to the
+// tab included). Target: a repaint under 5 ms.
+
+#include "app/FlnApp.h"
+#include "app/FlnView.h"
+#include "app/MainFrm.h"
+#include "diagrams/KSysView.h"
+#include "platform/display/HeadlessDisplay.h"
+#include "res/FormulaPage.h"
+#include "res/GraphPage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+void PumpAll()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// The program started once, headless, with settings of its own and no session bus.
+class Program {
+public:
+    Program()
+    {
+        const std::string settings = std::filesystem::temp_directory_path() / ("formulon-bench-graph-" + std::to_string(getpid()));
+        std::filesystem::create_directories(settings);
+        setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
+        setenv("FORMULON_DISPLAY", "headless", 1);
+        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
+        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon" });
+        started = app->InitInstance();
+        PumpAll();
+        for (int index = 0; started && index < Frame().m_wndTab.GetTabCount(); ++index)
+            if (dynamic_cast<CKSysView*>(Frame().m_wndTab.GetPage(index)))
+                graphTab = index;
+    }
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    CKSysView& Graph() { return *static_cast<CKSysView*>(Frame().m_wndTab.GetPage(graphTab)); }
+    void ShowTab(int index)
+    {
+        Frame().m_wndTab.ActivateTab(index);
+        PumpAll();
+    }
+    void SetFormula(const wchar_t* formula) { SetDlgItemTextW(app->GetFlnView()->m_hWnd, IDC_FORMULA, formula); }
+
+    std::unique_ptr<CFlnApp> app;
+    bool started = false;
+    int graphTab = -1;
+};
+
+Program& TheProgram()
+{
+    static Program program;
+    return program;
+}
+
+void GraphRepaint(benchmark::State& state)
+{
+    Program& program = TheProgram();
+    if (!program.started || program.graphTab < 0) {
+        state.SkipWithError("the program did not start with a Graph page");
+        return;
+    }
+    program.SetFormula(L"SIN(x)*EXP(-x/10)");
+    program.ShowTab(program.graphTab);
+    program.Graph().DiagramMode = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        program.Graph().Invalidate(TRUE);
+        program.Graph().UpdateWindow();
+    }
+}
+BENCHMARK(GraphRepaint)->Arg(DiagramMathematical)->Arg(DiagramPhysical)->Arg(DiagramPolar)->Unit(benchmark::kMillisecond);
+
+void FormulaToChart(benchmark::State& state)
+{
+    Program& program = TheProgram();
+    if (!program.started || program.graphTab < 0) {
+        state.SkipWithError("the program did not start with a Graph page");
+        return;
+    }
+    program.Graph().DiagramMode = DiagramMathematical;
+    bool odd = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        program.ShowTab(0);
+        state.ResumeTiming();
+        program.SetFormula((odd = !odd) ? L"SIN(x)" : L"x^3-4*x");
+        program.ShowTab(program.graphTab);
+        program.Graph().UpdateWindow();
+    }
+}
+BENCHMARK(FormulaToChart)->Unit(benchmark::kMillisecond);
+
+// What the Graph page adds to the program's start: its page window (an empty view until it is
+// first painted) and its hidden tool bar with the three 32 x 32 images.
+void GraphPageCreation(benchmark::State& state)
+{
+    Program& program = TheProgram();
+    if (!program.started) {
+        state.SkipWithError("the program did not start");
+        return;
+    }
+    CMainFrame& frame = program.Frame();
+    for (auto _ : state) {
+        auto* view = static_cast<CKSysView*>(RUNTIME_CLASS(CKSysView)->CreateObject());
+        view->Create(nullptr, L"", WS_CHILD, CRect(0, 0, 0, 0), &frame.m_wndTab, 0xE900, nullptr);
+        view->OnInitialUpdate();
+        SECCustomToolBar bar;
+        bar.CreateEx(0x300, &frame, WS_CHILD | CBRS_RIGHT, 0xE811);
+        bar.LoadToolBar(IDR_DIAGRAM_BAR);
+        state.PauseTiming();
+        bar.DestroyWindow();
+        view->DestroyWindow();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(GraphPageCreation)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
