@@ -1,11 +1,8 @@
 #include "app/tests/FlnViewTestSupport.h"
 
-#include "engine/FormulaEngine.h"
+#include "app/tests/HeldResultMutex.h"
 #include "controls/BalloonHelp.h"
-#include "platform/sys/Mutex.h"
-
-#include <atomic>
-#include <thread>
+#include "engine/FormulaEngine.h"
 
 namespace {
 
@@ -466,20 +463,10 @@ TEST_F(FlnViewTest, ABlockHeldByAnotherProgramIsSkippedAndTheStatusBarSaysSo)
     Calculate(L"1+1");
     const CString before = frame->sharedMemory->ReadText();
 
-    std::atomic<bool> held = false, release = false;
-    std::thread reader([&] {
-        CMutex mutex(FALSE, CSharedMemory::MutexName);
-        mutex.Lock();
-        held = true;
-        while (!release)
-            std::this_thread::yield();
-        mutex.Unlock();
-    });
-    while (!held)
-        std::this_thread::yield();
-    Calculate(L"2+2");
-    release = true;
-    reader.join();
+    {
+        HeldResultMutex reader;
+        Calculate(L"2+2");
+    }
     EXPECT_NE(frame->status.Find(L"not written to the shared memory"), -1) << frame->status.GetString();
     EXPECT_EQ(frame->sharedMemory->ReadText(), before);
     EXPECT_NE(OutputText().Find(L"4"), -1);

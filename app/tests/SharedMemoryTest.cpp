@@ -1,14 +1,12 @@
 #include "app/SharedMemory.h"
 
-#include "platform/sys/Mutex.h"
+#include "app/tests/HeldResultMutex.h"
 #include "platform/sys/tests/HostileConditions.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fcntl.h>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -52,21 +50,10 @@ TEST(SharedMemoryTest, AWriteWaitsForAReaderThatHoldsTheMutex)
 {
     CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
     ASSERT_TRUE(block.WriteText(L"before"));
-    std::atomic<bool> held = false;
-    std::atomic<bool> release = false;
-    std::thread reader([&] {
-        CMutex mutex(FALSE, CSharedMemory::MutexName);
-        mutex.Lock();
-        held = true;
-        while (!release)
-            std::this_thread::yield();
-        mutex.Unlock();
-    });
-    while (!held)
-        std::this_thread::yield();
-    EXPECT_FALSE(block.WriteText(L"while held")) << "the write gives up rather than write under a reader";
-    release = true;
-    reader.join();
+    {
+        HeldResultMutex reader;
+        EXPECT_FALSE(block.WriteText(L"while held")) << "the write gives up rather than write under a reader";
+    }
     EXPECT_EQ(block.ReadText(), CString(L"before"));
     EXPECT_TRUE(block.WriteText(L"after"));
     EXPECT_EQ(block.ReadText(), CString(L"after"));
