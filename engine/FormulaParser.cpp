@@ -143,6 +143,38 @@ int ReplaceAll(wchar_t* text, int length, std::wstring_view pattern, std::wstrin
     return ReplaceAll(text, length, pattern, replacement, [](const wchar_t*, int, int) { return true; });
 }
 
+// "*(1)" goes where it multiplies a complete operand and no "^" or further operand follows: the
+// match ends at after, write characters of the rewritten text stand before it.
+constexpr std::wstring_view TrailingFactorOne = L"*(1)"sv;
+bool DropsTrailingFactorOne(const wchar_t* text, int write, int after, int length)
+{
+    bool operandBefore = write > 0 && EndsOperand(text[write - 1]);
+    bool looseAfter = after >= length || L"+-*/)"sv.find(text[after]) != std::wstring_view::npos;
+    return operandBefore && looseAfter;
+}
+
+// "(1)*" goes where a term starts: at the start, after "(", or after a binary "+" or "-".
+constexpr std::wstring_view LeadingFactorOne = L"(1)*"sv;
+bool DropsLeadingFactorOne(const wchar_t* text, int write)
+{
+    if (write == 0 || text[write - 1] == L'(')
+        return true;
+    bool additive = text[write - 1] == L'+' || text[write - 1] == L'-';
+    return additive && write > 1 && EndsOperand(text[write - 2]);
+}
+
+// Parentheses around x that the parse cannot miss, each rewrite applied to the whole text in turn.
+constexpr std::pair<std::wstring_view, std::wstring_view> ParenthesisedXRewrites[] = {
+    { L"*(x)"sv, L"*x"sv },
+    { L"((x)*"sv, L"(x*"sv },
+    { L"+(x)*"sv, L"+x*"sv },
+    { L"-(x)*"sv, L"-x*"sv },
+    { L"*(x)*"sv, L"*x*"sv },
+};
+
+// What UnifyCharacters rewrites, the doubled-pair mark, and the white space trimmed at the ends.
+constexpr std::wstring_view CharactersNormalisationChanges = L" ,[]{}|\t\n\v\f\r"sv;
+
 // Blanks removed, "," made ".", brackets and braces made parentheses: one pass.
 int UnifyCharacters(wchar_t* text, int length)
 {
@@ -251,26 +283,16 @@ void CFormulaParser::NormalizeFormula(CString& text, LeadingPlus leadingPlus)
     // only where it multiplies a complete operand and nothing binds tighter on its other side:
     // "3*(1)+2" and "2+(1)*3" lose it, but SIN(1)*2, 6/(1)*2, 2*(1)^2 and -(1)*2^2 keep it.
     if (Contains(buffer, length, L"(1)"sv)) {
-        // "*(1)" goes where it multiplies a complete operand and no "^" or further operand follows.
-        length = ReplaceAll(buffer, length, L"*(1)"sv, L""sv, [length](const wchar_t* t, int write, int after) {
-            bool operandBefore = write > 0 && EndsOperand(t[write - 1]);
-            bool looseAfter = after >= length || L"+-*/)"sv.find(t[after]) != std::wstring_view::npos;
-            return operandBefore && looseAfter;
+        length = ReplaceAll(buffer, length, TrailingFactorOne, L""sv, [length](const wchar_t* t, int write, int after) {
+            return DropsTrailingFactorOne(t, write, after, length);
         });
-        // "(1)*" goes where a term starts: at the start, after "(", or after a binary "+" or "-".
-        length = ReplaceAll(buffer, length, L"(1)*"sv, L""sv, [](const wchar_t* t, int write, int) {
-            if (write == 0 || t[write - 1] == L'(')
-                return true;
-            bool additive = t[write - 1] == L'+' || t[write - 1] == L'-';
-            return additive && write > 1 && EndsOperand(t[write - 2]);
+        length = ReplaceAll(buffer, length, LeadingFactorOne, L""sv, [](const wchar_t* t, int write, int) {
+            return DropsLeadingFactorOne(t, write);
         });
     }
     if (Contains(buffer, length, L"(x)"sv)) {
-        length = ReplaceAll(buffer, length, L"*(x)"sv, L"*x"sv);
-        length = ReplaceAll(buffer, length, L"((x)*"sv, L"(x*"sv);
-        length = ReplaceAll(buffer, length, L"+(x)*"sv, L"+x*"sv);
-        length = ReplaceAll(buffer, length, L"-(x)*"sv, L"-x*"sv);
-        length = ReplaceAll(buffer, length, L"*(x)*"sv, L"*x*"sv);
+        for (const auto& [pattern, replacement] : ParenthesisedXRewrites)
+            length = ReplaceAll(buffer, length, pattern, replacement);
     }
 
     length = StripEnclosingParentheses(buffer, length);
@@ -290,6 +312,79 @@ void CFormulaParser::NormalizeFormula(CString& text, LeadingPlus leadingPlus)
     length = static_cast<int>(std::remove(buffer, buffer + length, L'|') - buffer);
 
     text.ReleaseBuffer(length);
+}
+
+CFormulaParser::StablePrefixes::StablePrefixes(std::wstring_view text, LeadingPlus leadingPlus)
+    : m_text(text)
+    , m_leadingPlus(leadingPlus)
+{
+    const int length = static_cast<int>(text.size());
+    int firstChanging = length + 1;
+    auto changesFrom = [&firstChanging](size_t prefixLength) {
+        firstChanging = std::min(firstChanging, static_cast<int>(prefixLength));
+    };
+    auto eachMatch = [text](std::wstring_view pattern, auto&& action) {
+        for (size_t at = text.find(pattern); at != std::wstring_view::npos; at = text.find(pattern, at + 1))
+            action(at);
+    };
+
+    const size_t changed = text.find_first_of(CharactersNormalisationChanges);
+    if (changed != std::wstring_view::npos)
+        changesFrom(changed + 1);
+    // A "*(1)" that the whole text keeps, for what follows it, goes from a prefix that ends with it.
+    eachMatch(TrailingFactorOne, [&](size_t at) {
+        const size_t after = at + TrailingFactorOne.size();
+        if (DropsTrailingFactorOne(text.data(), static_cast<int>(at), static_cast<int>(after), length))
+            changesFrom(after);
+        else if (DropsTrailingFactorOne(text.data(), static_cast<int>(at), static_cast<int>(after), static_cast<int>(after)))
+            m_changingLengths.push_back(static_cast<int>(after));
+    });
+    eachMatch(LeadingFactorOne, [&](size_t at) {
+        if (DropsLeadingFactorOne(text.data(), static_cast<int>(at)))
+            changesFrom(at + LeadingFactorOne.size());
+    });
+    for (const auto& rewrite : ParenthesisedXRewrites)
+        eachMatch(rewrite.first, [&](size_t at) { changesFrom(at + rewrite.first.size()); });
+
+    // Pairs matched in the text are matched alike in every prefix that holds their ")"; a doubled
+    // pair ((a)) changes every prefix that holds its outer ")".
+    std::vector<int> open;
+    std::vector<int> closeOf(text.size(), -1);
+    int depth = 0;
+    m_firstOperandAtDepthZero = length;
+    for (int i = 0; i < length; ++i) {
+        const wchar_t c = text[static_cast<size_t>(i)];
+        if (c == L'(') {
+            open.push_back(i);
+            ++depth;
+        } else if (c == L')') {
+            if (!open.empty()) {
+                closeOf[static_cast<size_t>(open.back())] = i;
+                open.pop_back();
+            }
+            --depth;
+        } else if (depth == 0) {
+            m_firstOperandAtDepthZero = std::min(m_firstOperandAtDepthZero, i);
+        }
+    }
+    for (size_t i = 1; i < closeOf.size(); ++i) {
+        if (closeOf[i] >= 0 && closeOf[i - 1] == closeOf[i] + 1)
+            changesFrom(static_cast<size_t>(closeOf[i - 1]) + 1);
+    }
+    m_firstChanging = firstChanging;
+}
+
+bool CFormulaParser::StablePrefixes::Keeps(int length) const
+{
+    if (length <= 0)
+        return true;
+    if (length >= m_firstChanging || std::binary_search(m_changingLengths.begin(), m_changingLengths.end(), length))
+        return false;
+    if (m_leadingPlus == LeadingPlus::Drop && m_text[0] == L'+')
+        return false;
+    // Enclosing parentheses go when no character but a parenthesis stands outside all of them.
+    const bool enclosed = length >= 2 && m_text[0] == L'(' && m_text[static_cast<size_t>(length) - 1] == L')';
+    return !(enclosed && length <= m_firstOperandAtDepthZero);
 }
 
 // The text is enclosed when it starts with "(" and ends with ")", no character other than a

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <utility>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CPhysConst;
@@ -58,6 +59,26 @@ public:
     // made points, a factor (1) and parentheses around x dropped where the parse cannot change,
     // enclosing and doubled parentheses removed, a leading "+" removed (unless kept).
     void NormalizeFormula(CString& text, LeadingPlus leadingPlus = LeadingPlus::Drop);
+
+    // Which prefixes of one text NormalizeFormula would give back unchanged, known after one pass
+    // over the text. The function-tree builder normalises the part left of every operator of a
+    // chain a+b+...+z in turn; with this it skips the parts that stay as they are, instead of a
+    // pass over the chain per operator.
+    class StablePrefixes {
+    public:
+        // The text must outlive this object.
+        StablePrefixes(std::wstring_view text, LeadingPlus leadingPlus);
+        // True when the first length characters normalise to themselves. False when they would
+        // change, and for some prefixes of a text with more ")" than "(", which might.
+        bool Keeps(int length) const;
+
+    private:
+        std::wstring_view m_text;
+        LeadingPlus m_leadingPlus;
+        int m_firstChanging;            // every prefix at least this long changes
+        std::vector<int> m_changingLengths;  // shorter prefixes that change too, ascending
+        int m_firstOperandAtDepthZero;  // a prefix that ends before it may lose enclosing parentheses
+    };
 
     // Evaluates formula at x. On return *errPos is 0 when the whole text was read (with *errText
     // "" or the message of the last evaluation problem), or the position where the parse stopped

@@ -41,12 +41,45 @@ void CFunction<T>::AppendOperand(CString& out, const CFunction& operand, Formula
     out += L')';
 }
 
+// Nothing here allocates: trees are also freed while a failed allocation unwinds. The worklist
+// lives on this frame and holds only nodes with children, which a chain's tree keeps to one or two
+// at a time; a node that finds it full is freed by its own destructor, one frame deeper.
+template <typename T>
+void CFunction<T>::DestroyTree(FunctionPtr<T> root)
+{
+    std::array<FunctionPtr<T>, 64> pending;
+    size_t count = 0;
+    pending[count++] = std::move(root);
+    while (count > 0) {
+        const FunctionPtr<T> node = std::move(pending[--count]);
+        Children children;
+        node->ReleaseChildren(children);
+        for (FunctionPtr<T>& child : children) {
+            if (child && child->HasChildren() && count < pending.size())
+                pending[count++] = std::move(child);
+        }
+    }
+}
+
 template <typename T>
 CFunction1<T>::CFunction1(FunctionPtr<T> child)
     : m_child(std::move(child))
 {
     if (!m_child)
         throw std::invalid_argument("function node without its child");
+}
+
+template <typename T>
+CFunction1<T>::~CFunction1()
+{
+    if (m_child)
+        CFunction<T>::DestroyTree(std::move(m_child));
+}
+
+template <typename T>
+void CFunction1<T>::ReleaseChildren(typename CFunction<T>::Children& into)
+{
+    into[0] = std::move(m_child);
 }
 
 template <typename T>
@@ -73,6 +106,22 @@ CFunction2<T>::CFunction2(FunctionPtr<T> left, FunctionPtr<T> right)
 {
     if (!m_left || !m_right)
         throw std::invalid_argument("function node without one of its children");
+}
+
+template <typename T>
+CFunction2<T>::~CFunction2()
+{
+    if (m_left)
+        CFunction<T>::DestroyTree(std::move(m_left));
+    if (m_right)
+        CFunction<T>::DestroyTree(std::move(m_right));
+}
+
+template <typename T>
+void CFunction2<T>::ReleaseChildren(typename CFunction<T>::Children& into)
+{
+    into[0] = std::move(m_left);
+    into[1] = std::move(m_right);
 }
 
 template <typename T>

@@ -11,6 +11,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/RunTimeClass.h"
 
+#include <array>
 #include <memory>
 
 // How a node's text binds when it stands as an operand in another node's text, loosest first.
@@ -77,6 +78,14 @@ protected:
     // Appends operand's text, in parentheses unless it binds at least as tightly as required.
     static void AppendOperand(CString& out, const CFunction& operand, FormulaTextForm required);
 
+    // Frees a tree node by node from a worklist instead of by nested destructors, whose depth
+    // would be the tree's: a chain of many thousand terms would exhaust the stack.
+    static void DestroyTree(FunctionPtr<T> root);
+    // Moves the node's children (at most two) out of it.
+    using Children = std::array<FunctionPtr<T>, 2>;
+    virtual void ReleaseChildren(Children&) {}
+    virtual bool HasChildren() const { return false; }
+
 private:
     enum class Answer : signed char { Unknown = -1, No, Yes };
     mutable Answer m_isConstant = Answer::Unknown;
@@ -96,6 +105,9 @@ protected:
 
     // Throws std::invalid_argument for a null child.
     explicit CFunction1(FunctionPtr<T> child);
+    ~CFunction1() override;
+    void ReleaseChildren(typename CFunction<T>::Children& into) override;
+    bool HasChildren() const override { return m_child != nullptr; }
 
     FunctionPtr<T> m_child;
 };
@@ -114,6 +126,9 @@ protected:
 
     // Throws std::invalid_argument for a null child.
     CFunction2(FunctionPtr<T> left, FunctionPtr<T> right);
+    ~CFunction2() override;
+    void ReleaseChildren(typename CFunction<T>::Children& into) override;
+    bool HasChildren() const override { return m_left || m_right; }
 
     FunctionPtr<T> m_left;
     FunctionPtr<T> m_right;

@@ -2,11 +2,15 @@
 
 #include "engine/FormulaEngine.h"
 #include "engine/FunctionTreeNodes.h"
+#include "engine/PhysConst.h"
 #include "platform/base/TextToNumber.h"
 
 #include <cmath>
 #include <cwchar>
+#include <cwctype>
 #include <new>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -106,39 +110,47 @@ Tree FunctionOfConstant(FunctionKind kind, double c)
 // The text begins with name (any case) followed by "(" or a blank.
 bool StartsWithFunctionName(const CString& text, const wchar_t* name)
 {
-    const CString prefix(name);
-    if (text.GetLength() <= prefix.GetLength() || text.Left(prefix.GetLength()).CompareNoCase(prefix) != 0)
+    const int length = static_cast<int>(std::wcslen(name));
+    if (text.GetLength() <= length || (text[length] != L'(' && text[length] != L' '))
         return false;
-    const wchar_t next = text[prefix.GetLength()];
-    return next == L'(' || next == L' ';
+    return text.Left(length).CompareNoCase(name) == 0;
 }
 
-// The rightmost of the operators at parenthesis depth 0, not at the first character; -1 if none.
-int FindSplit(const CString& text, const wchar_t* operators)
+// The rightmost of the operators at parenthesis depth 0 before end, not at the first character;
+// -1 if none. Depth counts from end, so a scan continued left of a split finds the next one.
+int FindSplit(const CString& text, const wchar_t* operators, int end)
 {
+    const std::wstring_view chars = text.view();
+    const std::wstring_view wanted(operators);
     int depth = 0;
-    for (int i = text.GetLength() - 1; i > 0; --i) {
-        const wchar_t ch = text[i];
+    for (int i = end - 1; i > 0; --i) {
+        const wchar_t ch = chars[static_cast<size_t>(i)];
         if (ch == L')')
             ++depth;
         else if (ch == L'(')
             --depth;
-        else if (depth == 0 && ch != L'\0' && std::wcschr(operators, ch))
+        else if (depth == 0 && wanted.find(ch) != std::wstring_view::npos)
             return i;
     }
     return -1;
 }
 
+int FindSplit(const CString& text, const wchar_t* operators)
+{
+    return FindSplit(text, operators, text.GetLength());
+}
+
 // Whether the text, enclosed in one pair of parentheses as a whole, goes one level deeper.
 bool IsEnclosed(const CString& text)
 {
-    if (text.GetLength() < 2 || text[0] != L'(' || text[text.GetLength() - 1] != L')')
+    const std::wstring_view chars = text.view();
+    if (chars.size() < 2 || chars.front() != L'(' || chars.back() != L')')
         return false;
     int depth = 0;
-    for (int i = 0; i < text.GetLength() - 1; ++i) {
-        if (text[i] == L'(')
+    for (size_t i = 0; i + 1 < chars.size(); ++i) {
+        if (chars[i] == L'(')
             ++depth;
-        else if (text[i] == L')' && --depth == 0)
+        else if (chars[i] == L')' && --depth == 0)
             return false;
     }
     return true;
@@ -147,17 +159,23 @@ bool IsEnclosed(const CString& text)
 // How Build reads a normalised text, in the order it tries.
 enum class Form { Additive, Negation, Multiplicative, Power, Term };
 
-Form FormOf(const CString& text)
+// The form, and for a chain the position of its last operator.
+struct Reading {
+    Form form;
+    int split = -1;
+};
+
+Reading ReadingOf(const CString& text)
 {
-    if (FindSplit(text, L"+-") > 0)
-        return Form::Additive;
+    if (const int split = FindSplit(text, L"+-"); split > 0)
+        return { Form::Additive, split };
     if (!text.IsEmpty() && text[0] == L'-')
-        return Form::Negation;
-    if (FindSplit(text, L"*/") > 0)
-        return Form::Multiplicative;
-    if (FindSplit(text, L"^") > 0)
-        return Form::Power;
-    return Form::Term;
+        return { Form::Negation };
+    if (const int split = FindSplit(text, L"*/"); split > 0)
+        return { Form::Multiplicative, split };
+    if (const int split = FindSplit(text, L"^"); split > 0)
+        return { Form::Power, split };
+    return { Form::Term };
 }
 
 const wchar_t* OperatorsOf(Form form)
@@ -174,17 +192,68 @@ const wchar_t* OperatorsOf(Form form)
     }
 }
 
+// A leading "+" stays: the builder reads no unary "+", so "+X" ends as an unreadable constant.
+constexpr auto BuilderLeadingPlus = CFormulaParser::LeadingPlus::Keep;
+
 void Normalise(CString& text)
 {
-    // A leading "+" stays: the builder reads no unary "+", so "+X" ends as an unreadable constant.
-    GetFormulaEngine().FormulaParser.NormalizeFormula(text, CFormulaParser::LeadingPlus::Keep);
+    GetFormulaEngine().FormulaParser.NormalizeFormula(text, BuilderLeadingPlus);
 }
 
-// One operator of a chain with the texts on both sides, as split from the chain's text.
+// Whether the first length characters of text are a constant term (see IsConstantTerm), without
+// a copy of a long text: a long text is no name, and a number read from the whole text stops
+// where the prefix's stops whenever it stops inside the prefix.
+bool IsConstantPrefix(const CString& text, int length)
+{
+    const std::wstring_view prefix = text.view().substr(0, static_cast<size_t>(length));
+    size_t first = 0;
+    size_t last = prefix.size();
+    while (first < last && std::iswspace(prefix[first]))
+        ++first;
+    while (last > first && std::iswspace(prefix[last - 1]))
+        --last;
+    if (last - first <= static_cast<size_t>(CPhysConst::MaxNameLength)) {
+        CString name(prefix.substr(first, last - first));
+        name.MakeUpper();
+        if (name == L"PI" || name == L"_E")
+            return true;
+        if (name.GetLength() == 1 && name[0] >= L'A' && name[0] <= L'G')
+            return true;
+        if (GetFormulaEngine().PhysConst.IsConstName(name))
+            return true;
+    }
+    const wchar_t* end = nullptr;
+    ClassicWcsToD(text.GetString(), &end);
+    if (end - text.GetString() < length || length == text.GetLength())
+        return *end == L'\0';
+    const CString copy(prefix);
+    ClassicWcsToD(copy.GetString(), &end);
+    return *end == L'\0';
+}
+
+// One operator of a chain: its right operand's text, and what its tree needs of the left text,
+// which is not kept (the left texts of a chain's links together grow with its length squared).
 struct Link {
-    CString left;
     CString right;
     wchar_t op;
+    bool leftConstant;
+    bool rightConstant;
+    bool sameTexts;         // the left text equals the right one
+    bool leftIsVariable;    // the left text is the variable's name, in its case
+    double leftValue = 0;   // of a constant left text
+
+    // The link at text[split] of the chain text's first end characters.
+    Link(const CString& text, int split, int end, const CString& variable)
+        : right(text.Mid(split + 1, end - split - 1))
+        , op(text[split])
+        , leftConstant(IsConstantPrefix(text, split))
+        , rightConstant(IsConstantTerm(right))
+        , sameTexts(split == right.GetLength() && text.view().substr(0, static_cast<size_t>(split)) == right.view())
+        , leftIsVariable(text.view().substr(0, static_cast<size_t>(split)) == variable.view())
+    {
+        if (leftConstant)
+            leftValue = ConstantTermValue(text.Left(split));
+    }
 };
 
 class TreeBuilder {
@@ -202,7 +271,8 @@ private:
         return Build(copy, IsEnclosed(copy) ? depth + 1 : depth);
     }
 
-    Tree BuildChain(const CString& text, Form form, int depth);
+    Tree BuildChain(const CString& text, Reading reading, int depth);
+    Tree CombineFrom(std::vector<Link>& pending, Tree tree, int depth);
     bool UsesLeftTree(const Link& link) const;
     Tree Combine(const Link& link, Tree left, int depth);
 
@@ -223,11 +293,11 @@ Tree TreeBuilder::Build(CString& text, int depth)
     if (depth > MaxBuildDepth)
         return Constant(ConstantTermValue(text));
 
-    const Form form = FormOf(text);
-    if (form == Form::Negation)
+    const Reading reading = ReadingOf(text);
+    if (reading.form == Form::Negation)
         return BuildNegation(text.Mid(1), depth);
-    if (form != Form::Term)
-        return BuildChain(text, form, depth);
+    if (reading.form != Form::Term)
+        return BuildChain(text, reading, depth);
 
     if (Tree function = BuildFunction(text, depth))
         return function;
@@ -237,29 +307,52 @@ Tree TreeBuilder::Build(CString& text, int depth)
 }
 
 // All operators group from the left, so a chain a+b+...+z is split at its last operator and its
-// left part is again a chain. The left parts are walked in a loop, not by recursion, so a long
-// flat sum or product costs no stack; the trees are then combined from the innermost link out.
-Tree TreeBuilder::BuildChain(const CString& text, Form form, int depth)
+// left part, normalised, is again a chain. The left parts are walked in a loop, not by recursion,
+// so a long flat sum or product costs no stack; the trees are then combined from the innermost
+// link out. A left part that normalises to itself is the chain text's prefix, whose next split
+// the same scan goes on to find: a chain is read in one pass, not one pass per operator.
+Tree TreeBuilder::BuildChain(const CString& text, Reading reading, int depth)
 {
+    const wchar_t* operators = OperatorsOf(reading.form);
     std::vector<Link> pending;  // links whose left operand is built later, outermost first
-    CString current = text;
-    Tree tree;
+    const CString* chain = &text;  // normalised; its first end characters are the chain left to read
+    CString normalised;            // the chain once a left part changed when normalised
+    // Made for the longest left part asked about, the first; every later one is shorter.
+    std::optional<CFormulaParser::StablePrefixes> stable;
+    int end = chain->GetLength();
+    int split = reading.split;
     for (;;) {
-        const int split = FindSplit(current, OperatorsOf(form));
-        Link link { current.Left(split), current.Mid(split + 1), current[split] };
-        if (!UsesLeftTree(link)) {
-            tree = Combine(link, nullptr, depth);
-            break;
-        }
-        CString left = link.left;
+        Link link(*chain, split, end, m_variable);
+        if (!UsesLeftTree(link))
+            return CombineFrom(pending, Combine(link, nullptr, depth), depth);
         pending.push_back(std::move(link));
-        Normalise(left);
-        if (FormOf(left) != form) {
-            tree = BuildOperand(pending.back().left, depth);
-            break;
+        if (!stable)
+            stable.emplace(chain->view().substr(0, static_cast<size_t>(split)), BuilderLeadingPlus);
+        if (stable->Keeps(split)) {
+            const int next = FindSplit(*chain, operators, split);
+            if (next <= 0)  // the prefix is no chain of this operator: the chain's first operand
+                return CombineFrom(pending, BuildOperand(chain->Left(split), depth), depth);
+            end = split;
+            split = next;
+            continue;
         }
-        current = left;
+        const CString left = chain->Left(split);
+        CString leftNormalised = left;
+        Normalise(leftNormalised);
+        const Reading leftReading = ReadingOf(leftNormalised);
+        if (leftReading.form != reading.form)
+            return CombineFrom(pending, BuildOperand(left, depth), depth);
+        stable.reset();
+        normalised = std::move(leftNormalised);
+        chain = &normalised;
+        end = chain->GetLength();
+        split = leftReading.split;
     }
+}
+
+// Combines the pending links, innermost first, over the tree of the chain's first operand.
+Tree TreeBuilder::CombineFrom(std::vector<Link>& pending, Tree tree, int depth)
+{
     for (auto link = pending.rbegin(); link != pending.rend(); ++link)
         tree = Combine(*link, std::move(tree), depth);
     return tree;
@@ -269,14 +362,12 @@ Tree TreeBuilder::BuildChain(const CString& text, Form form, int depth)
 // operand alone). Mirrors the choices of the Build... functions below.
 bool TreeBuilder::UsesLeftTree(const Link& link) const
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
-    if (leftConstant)
+    if (link.leftConstant)
         return false;
-    if (rightConstant)
+    if (link.rightConstant)
         return link.op != L'*' || ConstantTermValue(link.right) != 0;
-    if (link.left == link.right)
-        return link.op == L'+' || (link.op == L'*' && link.left != m_variable) || link.op == L'^';
+    if (link.sameTexts)
+        return link.op == L'+' || (link.op == L'*' && !link.leftIsVariable) || link.op == L'^';
     return true;
 }
 
@@ -298,30 +389,30 @@ Tree TreeBuilder::Combine(const Link& link, Tree left, int depth)
 
 Tree TreeBuilder::BuildSum(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
+    const bool leftConstant = link.leftConstant;
+    const bool rightConstant = link.rightConstant;
     if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(link.left) + ConstantTermValue(link.right));
+        return Constant(link.leftValue + ConstantTermValue(link.right));
     if (leftConstant)
-        return Reduce(New<CAdd0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left)));
+        return Reduce(New<CAdd0Function>(BuildOperand(link.right, depth), link.leftValue));
     if (rightConstant)
         return Reduce(New<CAdd0Function>(std::move(left), ConstantTermValue(link.right)));
-    if (link.left == link.right)
+    if (link.sameTexts)
         return New<CMul0Function>(std::move(left), 2.0);
     return Reduce(New<CAddFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
 
 Tree TreeBuilder::BuildDifference(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
+    const bool leftConstant = link.leftConstant;
+    const bool rightConstant = link.rightConstant;
     if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(link.left) - ConstantTermValue(link.right));
+        return Constant(link.leftValue - ConstantTermValue(link.right));
     if (leftConstant)
-        return Reduce(New<CSubL0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left)));
+        return Reduce(New<CSubL0Function>(BuildOperand(link.right, depth), link.leftValue));
     if (rightConstant)
         return Reduce(New<CSubR0Function>(std::move(left), ConstantTermValue(link.right)));
-    if (link.left == link.right)
+    if (link.sameTexts)
         return New<CNullFunction>();
     return Reduce(New<CSubFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
@@ -342,20 +433,20 @@ Tree TreeBuilder::BuildNegation(const CString& rest, int depth)
 
 Tree TreeBuilder::BuildProduct(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
+    const bool leftConstant = link.leftConstant;
+    const bool rightConstant = link.rightConstant;
     if (leftConstant && rightConstant) {
-        const double product = ConstantTermValue(link.left) * ConstantTermValue(link.right);
+        const double product = link.leftValue * ConstantTermValue(link.right);
         return product == 0 ? New<CNullFunction>() : Constant(product);
     }
     if (leftConstant || rightConstant) {
-        const double factor = ConstantTermValue(leftConstant ? link.left : link.right);
+        const double factor = leftConstant ? link.leftValue : ConstantTermValue(link.right);
         if (factor == 0)
             return New<CNullFunction>();
         return Reduce(New<CMul0Function>(leftConstant ? BuildOperand(link.right, depth) : std::move(left), factor));
     }
-    if (link.left == link.right) {
-        if (link.left == m_variable)
+    if (link.sameTexts) {
+        if (link.leftIsVariable)
             return New<CSqr1Function>();
         return New<CSqrFunction>(std::move(left));
     }
@@ -364,32 +455,32 @@ Tree TreeBuilder::BuildProduct(const Link& link, Tree left, int depth)
 
 Tree TreeBuilder::BuildQuotient(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
+    const bool leftConstant = link.leftConstant;
+    const bool rightConstant = link.rightConstant;
     if (leftConstant && rightConstant)
-        return Constant(ConstantTermValue(link.left) / ConstantTermValue(link.right));
+        return Constant(link.leftValue / ConstantTermValue(link.right));
     // A zero divisor is kept: f/0 evaluates as the division it is, never as 0.
     if (rightConstant)
         return Reduce(New<CDivR0Function>(std::move(left), ConstantTermValue(link.right)));
     if (leftConstant) {
-        const double dividend = ConstantTermValue(link.left);
+        const double dividend = link.leftValue;
         if (dividend == 0)
             return New<CNullFunction>();
         return Reduce(New<CDivL0Function>(BuildOperand(link.right, depth), dividend));
     }
-    if (link.left == link.right)
+    if (link.sameTexts)
         return Constant(1);
     return Reduce(New<CDivFunction>(std::move(left), BuildOperand(link.right, depth)));
 }
 
 Tree TreeBuilder::BuildPower(const Link& link, Tree left, int depth)
 {
-    const bool leftConstant = IsConstantTerm(link.left);
-    const bool rightConstant = IsConstantTerm(link.right);
+    const bool leftConstant = link.leftConstant;
+    const bool rightConstant = link.rightConstant;
     if (leftConstant && rightConstant)
-        return Constant(std::pow(ConstantTermValue(link.left), ConstantTermValue(link.right)));
+        return Constant(std::pow(link.leftValue, ConstantTermValue(link.right)));
     if (leftConstant)
-        return New<CPowerL0Function>(BuildOperand(link.right, depth), ConstantTermValue(link.left));
+        return New<CPowerL0Function>(BuildOperand(link.right, depth), link.leftValue);
     if (rightConstant)
         return New<CPowerR0Function>(std::move(left), ConstantTermValue(link.right));
     return New<CPowerFunction>(std::move(left), BuildOperand(link.right, depth));
@@ -426,18 +517,7 @@ FunctionPtr<double> BuildFunctionTree(CString& text, const wchar_t* variable)
 
 bool IsConstantTerm(const CString& text)
 {
-    CString name = text;
-    name.Trim();
-    name.MakeUpper();
-    if (name == L"PI" || name == L"_E")
-        return true;
-    if (name.GetLength() == 1 && name[0] >= L'A' && name[0] <= L'G')
-        return true;
-    if (GetFormulaEngine().PhysConst.IsConstName(name))
-        return true;
-    const wchar_t* end = nullptr;
-    ClassicWcsToD(text, &end);
-    return *end == L'\0';
+    return IsConstantPrefix(text, text.GetLength());
 }
 
 double ConstantTermValue(const CString& text)

@@ -8,7 +8,7 @@
 namespace {
 
 struct PhysicalConstant {
-    const wchar_t* name;
+    std::wstring_view name;  // a literal: ends in a null character
     double value;
 };
 
@@ -61,6 +61,14 @@ constexpr std::array<PhysicalConstant, CPhysConst::ConstantCount> kConstants { {
     { L"_g", 9.80665 },
 } };
 
+static_assert([] {
+    for (const PhysicalConstant& constant : kConstants) {
+        if (constant.name.size() > CPhysConst::MaxNameLength)
+            return false;
+    }
+    return true;
+}(), "a constant's name is longer than MaxNameLength");
+
 // Names are plain ASCII, so case is folded on ASCII letters only.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 {
@@ -91,7 +99,7 @@ CPhysConst::CPhysConst()
 {
     m_names.Add(L"");
     for (const PhysicalConstant& constant : kConstants)
-        m_names.Add(constant.name);
+        m_names.Add(constant.name.data());
     m_names.Add(EndMarker);
 }
 

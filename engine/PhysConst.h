@@ -13,6 +13,8 @@ public:
     static constexpr int ConstantCount = 44;
     static constexpr int EndMarkerIndex = ConstantCount + 1;
     static constexpr const wchar_t* EndMarker = L"***";
+    // No constant's name is longer.
+    static constexpr int MaxNameLength = 13;
 
     CPhysConst();
     virtual ~CPhysConst() = default;

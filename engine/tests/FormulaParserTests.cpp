@@ -9,6 +9,8 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -293,6 +295,46 @@ TEST_F(FormulaParserTest, NormalizeFormulaRewritesTheText)
     CString kept(L" ((+2*(1)))");
     parser.NormalizeFormula(kept, CFormulaParser::LeadingPlus::Keep);
     EXPECT_EQ(kept, CString(L"+2"));
+}
+
+// StablePrefixes answers for every prefix what normalising that prefix would answer: where the
+// parentheses never close more than they opened, exactly; elsewhere it may only say "changes".
+TEST_F(FormulaParserTest, StablePrefixesAreThePrefixesThatNormaliseToThemselves)
+{
+    std::vector<std::wstring> texts = {
+        L"x+x+x", L"(x+1)+x+x", L"((x))+x", L"(x)(x)+1", L"x*(1)^2+x", L"x*(1)+x", L"2+(1)*3+x", L"SIN(1)*2+x",
+        L"x+(x)*2", L"x*(x)+1", L"+x+1", L" x+1", L"x+1 ", L"x|1+2", L"[x]+{1},5", L"a^(((b)-(c))^((d)))+e",
+        L"(((x+1)))*2", L"(a))+(b", L"x+1)+(2",
+    };
+    // And short texts of the characters the rules look at, with a fixed seed.
+    std::mt19937 random(20261210);
+    constexpr std::wstring_view alphabet = L"x1()()+-*^ |";
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring text(random() % 14, L' ');
+        for (wchar_t& c : text)
+            c = alphabet[random() % alphabet.size()];
+        texts.push_back(text);
+    }
+    for (const auto leadingPlus : { CFormulaParser::LeadingPlus::Keep, CFormulaParser::LeadingPlus::Drop }) {
+        for (const std::wstring& text : texts) {
+            const CFormulaParser::StablePrefixes stable(text, leadingPlus);
+            int depth = 0;
+            bool closedTooMany = false;
+            for (size_t length = 0; length <= text.size(); ++length) {
+                CString prefix(text.substr(0, length).c_str());
+                parser.NormalizeFormula(prefix, leadingPlus);
+                const bool unchanged = prefix.view() == text.substr(0, length);
+                if (closedTooMany)
+                    EXPECT_TRUE(unchanged || !stable.Keeps(static_cast<int>(length))) << CString(text.c_str()).ToUtf8() << " / " << length;
+                else
+                    EXPECT_EQ(stable.Keeps(static_cast<int>(length)), unchanged) << CString(text.c_str()).ToUtf8() << " / " << length;
+                if (length < text.size()) {
+                    depth += text[length] == L'(' ? 1 : text[length] == L')' ? -1 : 0;
+                    closedTooMany = closedTooMany || depth < 0;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(FormulaParserTest, NormalizingKeepsTheValueOfUserFormulasWithAFactorOne)

@@ -296,6 +296,49 @@ TEST(FunctionTreeBuilder, LongFlatChainsAreReadWhole)
     EXPECT_EQ(derivative->Evaluate(1), 1 + 149 * 2);
 }
 
+// Chains as long as parameter files and automation give: the tree, its text and its value are
+// those of the short chain, continued term by term, and the tree verifies the parser's value.
+TEST(FunctionTreeBuilder, ChainsOfTwentyThousandTermsReadLikeShortOnes)
+{
+    constexpr int Terms = 20000;
+    auto repeated = [](const std::wstring& part, int times) {
+        std::wstring text;
+        for (int i = 0; i < times; ++i)
+            text += part;
+        return text;
+    };
+    struct ChainCase {
+        std::wstring formula;
+        std::wstring text;
+        double x;
+        double value;
+    };
+    const ChainCase cases[] = {
+        { L"X" + repeated(L"+X", Terms - 1), L"2*(x)" + repeated(L"+x", Terms - 2), 1.5, Terms * 1.5 },
+        { L"X" + repeated(L"*X", Terms - 1), repeated(L"(", Terms - 3) + L"(x^2)*(x)" + repeated(L")*(x)", Terms - 3),
+          -1, 1 },
+        // The first left part loses its parentheses when normalised, and the chain goes on inside.
+        { L"(X+1)" + repeated(L"+X", Terms - 1), L"x+1" + repeated(L"+x", Terms - 1), 1.5, 1 + Terms * 1.5 },
+        { L"X" + repeated(L"+X*2-1", Terms - 1), L"x" + repeated(L"+2*(x)-1", Terms - 1), 1.5, 1.5 + (Terms - 1) * 2.0 },
+    };
+    CFormulaParser& parser = GetFormulaEngine().FormulaParser;
+    for (const ChainCase& chain : cases) {
+        SCOPED_TRACE(CString(chain.formula.substr(0, 20).c_str()).ToUtf8());
+        const Tree tree = Build(chain.formula.c_str());
+        ASSERT_NE(tree, nullptr);
+        EXPECT_TRUE(tree->GetText() == CString(chain.text.c_str()));
+        EXPECT_EQ(tree->Evaluate(chain.x), chain.value);
+
+        int errPos = -1;
+        CString errText;
+        const double parsed = parser.Calculate(chain.formula.c_str(), chain.x, &errPos, &errText, TRUE);
+        EXPECT_EQ(errPos, 0);
+        int error = 42;
+        EXPECT_EQ(EvaluateTree(chain.formula.c_str(), chain.x, &error), parsed);
+        EXPECT_EQ(error, FunctionTreeOk);
+    }
+}
+
 TEST(FunctionTreeBuilder, OnlyNestingDeeperThanTheLimitIsReadAsAConstant)
 {
     auto nested = [](int levels) {

@@ -283,6 +283,25 @@ TEST(FunctionTreeNodes, ANodeCannotBeBuiltWithoutItsChildren)
 }
 
 // Printed texts are written so that the formula parser reads back the node's own value.
+// A tree as deep as a long chain is freed without a destructor per level on the stack, whichever
+// side it grows on and through one-child nodes too.
+TEST(FunctionTreeNodes, TreesFarDeeperThanTheStackAreFreed)
+{
+    constexpr int Depth = 200000;
+    Tree leftDeep = X();
+    Tree rightDeep = X();
+    Tree throughOneChild = X();
+    for (int i = 0; i < Depth; ++i) {
+        leftDeep = N<CAddFunction>(std::move(leftDeep), X());
+        rightDeep = N<CMulFunction>(C(2), std::move(rightDeep));
+        throughOneChild = N<CNegFunction>(std::move(throughOneChild));
+    }
+    EXPECT_TRUE(Is<CAddFunction>(leftDeep));
+    leftDeep.reset();
+    rightDeep.reset();
+    throughOneChild.reset();
+}
+
 TEST(FunctionTreeNodes, CompoundChildrenArePrintedInParentheses)
 {
     const auto xPlus1 = [] { return N<CAdd0Function>(X(), 1.0); };
