@@ -1,6 +1,7 @@
 #include "editor/Edit.h"
 
 #include "platform/base/Archive.h"
+#include "platform/base/MulDiv.h"
 
 #include <algorithm>
 
@@ -141,8 +142,8 @@ void SECEdit::CreateFontInfoFromConfig()
         info->m_nPointSize = m_pLangConfig->GetSize();
         info->m_nWeight = m_pLangConfig->GetBold() ? 700 : 400;
         info->m_bItalic = m_pLangConfig->GetItalic();
-        constexpr int pixelsPerInch = 96;
-        info->m_nHeight = -((info->m_nPointSize * pixelsPerInch + 36) / 72);
+        info->m_nHeight = -MulDiv(info->m_nPointSize, ::GetDeviceCaps(info->GetInfoDC(), LOGPIXELSY), 72);
+        info->Build(GetWhitespaceChar(TRUE));
     }
     m_pFontInfo = std::move(info);
 }
@@ -237,8 +238,9 @@ void SECEdit::UpdateModified()
 LONG SECEdit::Log(CMvcCommand* command)
 {
     if (m_bGroupOpen && m_pGroup) {
-        if (!m_pGroup->Add(command) && command != m_pGroup)
-            delete command;
+        // A command the group refuses is the group itself or already one of its members: the
+        // group owns it either way.
+        m_pGroup->Add(command);
         return 1;
     }
     const LONG result = MvcTransactionModel::Log(command);
@@ -290,6 +292,17 @@ void SECEdit::AppendToLastStep(CMvcCommand* command, BOOL newFirst)
     group->Add(newFirst ? command : last);
     group->Add(newFirst ? last : command);
     Log(group);
+}
+
+BOOL SECEdit::MergeLastInsertion(SECEditCommand& previous)
+{
+    auto* newest = dynamic_cast<SECEditCommand*>(PeekUndo());
+    if (!newest || newest == &previous || !previous.MergeFollowingInsertion(*newest))
+        return FALSE;
+    PopHistory();
+    delete newest;
+    UpdateModified();
+    return TRUE;
 }
 
 SECEditCommand* SECEdit::CreateInsertCommand(const SECEditLineColPair& range)

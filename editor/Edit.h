@@ -6,6 +6,7 @@
 
 #include "editor/EditBuffer.h"
 #include "editor/EditCommand.h"
+#include "editor/EditFontInfo.h"
 #include "editor/LangConfig.h"
 
 #include <bitset>
@@ -22,17 +23,6 @@ struct SECEditItemData {
     bool IsEmpty() const { return m_dwData == 0 && m_flags.none(); }
 };
 
-// The font the language asks for. The view, which owns the device context, measures it and
-// fills in the widths.
-struct SECEditFontInfo {
-    CString m_strFaceName;
-    int m_nPointSize = 0;
-    int m_nWeight = 400;
-    BOOL m_bItalic = FALSE;
-    int m_nHeight = 0; // logical units at 96 pixels per inch, negative: character height
-    int m_nBlankWidth = 0;
-    int m_nTabMarkerWidth = 0;
-};
 
 class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserver, public CObject {
     DECLARE_DYNAMIC(SECEdit)
@@ -63,8 +53,11 @@ public:
     virtual void SetFontInfo(std::unique_ptr<SECEditFontInfo> info);
 
     // Colouring.
-    // The colour runs of the line, computed on demand; valid until the next edit.
+    // The colour runs of the line, computed on demand; valid until the next call on the model
+    // (a highlighted line's runs live in one buffer that the next highlighted line reuses).
     virtual SECEditLineColor* GetLineColor(int line);
+    // A copy of the line's colour runs, which a caller may keep across edits; empty: all "Text".
+    SECEditLineColor CopyLineColor(int line);
     virtual void ColorLine(int line, int fromColumn);
     virtual std::unique_ptr<SECEditFontInfo> CreateFontInfo() { return std::make_unique<SECEditFontInfo>(); }
     virtual int ColorToken(int line, const wchar_t* text, int position, int tokenLength, int remaining, int& pending, SECEditLineColor& colors);
@@ -118,6 +111,9 @@ public:
     virtual SECEditCommand* CreateInsertCommand(const SECEditLineColPair& range);
     virtual void GroupEdits(BOOL open);
     virtual void AppendToLastStep(divuzura::foundation::CMvcCommand* command, BOOL newFirst);
+    // Folds the newest undo step, an insertion right behind `previous`, into `previous`, which
+    // becomes the newest step again; FALSE (nothing changed) when it is no such insertion.
+    BOOL MergeLastInsertion(SECEditCommand& previous);
     // The line's length (-1 when it cannot be read) and a pointer to its characters, valid until
     // the next call on the model (the buffer may move its text to keep a range in one piece).
     virtual int GetLineText(int line, CString& text, const wchar_t*& chars);

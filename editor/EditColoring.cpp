@@ -391,3 +391,11 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
     }
     return runs;
 }
+
+SECEditLineColor SECEdit::CopyLineColor(int line)
+{
+    SECEditLineColor copy;
+    if (const SECEditLineColor* runs = GetLineColor(line))
+        copy.Copy(*runs);
+    return copy;
+}

@@ -1,10 +1,10 @@
 #pragma once
-// The regular-expression engine of the editor's text search: the script runtime's
-// "VBScript.RegExp" object, asked for the first match of a piece of text, with ^ and $ at line
-// ends. Install() makes it the engine of every buffer's regular-expression search.
+// The regular-expression engine of the editor's text search: the editor's RegExp wrapper, asked
+// for the first match of a piece of text, with ^ and $ at line ends. Install() makes it the
+// engine of every buffer's regular-expression search.
 
 #include "editor/EditBuffer.h"
-#include "platform/com/DispatchDriver.h"
+#include "editor/EditRegExp.h"
 
 class SECEditRegExpSearch : public IEditRegexSearch {
 public:
@@ -15,5 +15,5 @@ public:
     bool Search(const wchar_t* text, int length, int& matchStart, int& matchLength) override;
 
 private:
-    COleDispatchDriver m_regExp;
+    SECEditRegExp m_regExp;
 };

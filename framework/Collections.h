@@ -3,15 +3,16 @@
 // CCArray_T and notify them by walking it with an Iterator_T; undo histories are CCStack_T rings.
 
 #include "platform/base/Array.h"
+#include "platform/base/Exceptions.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace divuzura::foundation {
 
-[[noreturn]] inline void ThrowInvalidCollectionArgument(const char* what)
+// The class library's invalid-argument exception (a CInvalidArgException*, ended with Delete()).
+[[noreturn]] inline void ThrowInvalidCollectionArgument(const char*)
 {
-    throw std::invalid_argument(what);
+    AfxThrowInvalidArgException();
 }
 
 // A place in a collection; what it holds is the collection's business.

@@ -3,23 +3,12 @@
 // saved loads back as the same text in the same encoding.
 
 #include "editor/Edit.h"
+#include "fuzz/FuzzSupport.h"
 #include "platform/base/MessageBox.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <unistd.h>
-
-namespace {
-
-std::string TempName(const char* suffix)
-{
-    return "/tmp/fln-fuzz-editor-" + std::to_string(::getpid()) + suffix;
-}
-
-} // namespace
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -28,27 +17,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)quiet;
-    const std::string in = TempName(".in"), out = TempName(".out");
-    std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    static fuzz::ScratchFolder scratch;
+    const fuzz::ScratchFile in(scratch, "in", std::string_view(reinterpret_cast<const char*>(data), size));
+    const fuzz::ScratchFile out(scratch, "out", {});
 
     SECEdit first;
     first.InitializeContent(L"Default");
-    if (!first.LoadFile(CString(in.c_str())))
+    if (!first.LoadFile(CString(in.path().c_str())))
         __builtin_trap();
     CString loaded;
     first.GetAllText(loaded);
-    if (!first.SaveFile(CString(out.c_str())))
+    if (!first.SaveFile(CString(out.path().c_str())))
         __builtin_trap();
 
     SECEdit second;
     second.InitializeContent(L"Default");
-    if (!second.LoadFile(CString(out.c_str())))
+    if (!second.LoadFile(CString(out.path().c_str())))
         __builtin_trap();
     CString reloaded;
     second.GetAllText(reloaded);
     if (reloaded != loaded || second.IsUnicodeFile() != first.IsUnicodeFile())
         __builtin_trap();
-    std::remove(in.c_str());
-    std::remove(out.c_str());
     return 0;
 }

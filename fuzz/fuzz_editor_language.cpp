@@ -3,24 +3,22 @@
 
 #include "editor/Edit.h"
 #include "editor/LangConfigStorage.h"
+#include "fuzz/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <unistd.h>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string path = "/tmp/fln-fuzz-language-" + std::to_string(::getpid()) + ".ini";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-
+    static fuzz::ScratchFolder scratch;
     SECEditLangConfig language;
-    SECEditLangConfigIniReader* reader = new SECEditLangConfigIniReader(CString(path.c_str()));
-    reader->Read(&language);
-    reader->Release();
-    std::remove(path.c_str());
+    {
+        const fuzz::ScratchFile file(scratch, "language.ini", std::string_view(reinterpret_cast<const char*>(data), size));
+        SECEditLangConfigIniReader* reader = new SECEditLangConfigIniReader(CString(file.path().c_str()));
+        reader->Read(&language);
+        reader->Release();
+    }
 
     SECEdit edit;
     edit.AttachLangConfig(&language);

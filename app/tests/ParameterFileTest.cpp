@@ -110,6 +110,27 @@ TEST_F(ParameterFile, AFileWithoutConstantsEmptiesTheirFields)
     EXPECT_TRUE(loaded.digits.IsEmpty());
 }
 
+// Damaged parameter files: whatever the page loads from one, it saves so that it loads back the same.
+TEST_F(ParameterFile, WhatIsLoadedFromADamagedFileSavesAndLoadsBackTheSame)
+{
+    using namespace std::string_literals;
+    const std::string damaged[] = {
+        // A NUL after a blank in the formula's line: the blank stayed in the value and the lines
+        // after the NUL were lost to the page.
+        "[TAB_FORMEL]\nf(x)=sin\t\0\0\0A\nmore=1\n[CONSTANTS]\nA=1\n"s,
+    };
+    for (const std::string& file : damaged) {
+        Write("d.fm", file);
+        FormulaPageContent loaded;
+        ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("d.fm"), loaded));
+        SaveFormulaPageContent(m_ini, Path("e.fm"), loaded);
+        FormulaPageContent reloaded;
+        CIniFile reader;
+        ASSERT_TRUE(LoadFormulaPageContent(reader, Path("e.fm"), reloaded));
+        ExpectSame(reloaded, loaded);
+    }
+}
+
 TEST_F(ParameterFile, AMissingFileLeavesTheContentAsItWas)
 {
     FormulaPageContent content = Sample();

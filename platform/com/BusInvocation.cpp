@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 ServerInvocation::~ServerInvocation()
 {
@@ -154,4 +157,64 @@ int ServerInvocation::SendReply(sd_bus_message* call, HRESULT hr, const VARIANT&
     if ((r = SessionBus().message_append(reply, "u", m_argumentError)) < 0)
         return r;
     return SessionBus().send(nullptr, reply, nullptr);
+}
+
+int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* m)
+{
+    char** names = nullptr;
+    int r = SessionBus().message_read_strv(m, &names);
+    if (r < 0)
+        return r;
+    std::vector<std::wstring> wide;
+    for (char** n = names; n && *n; ++n) {
+        wide.push_back(NarrowToWide(*n));
+        free(*n);
+    }
+    free(names);
+    std::vector<LPOLESTR> pointers;
+    for (std::wstring& w : wide)
+        pointers.push_back(w.data());
+    std::vector<DISPID> ids(wide.size(), DISPID_UNKNOWN);
+    HRESULT hr = wide.empty() ? E_INVALIDARG
+                              : object->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), 0, ids.data());
+    sd_bus_message* reply = nullptr;
+    if ((r = SessionBus().message_new_method_return(m, &reply)) < 0)
+        return r;
+    BusMessagePtr owned(reply);
+    int32_t code = hr;
+    if ((r = SessionBus().message_append_basic(reply, 'i', &code)) < 0
+        || (r = SessionBus().message_append_array(reply, 'i', ids.data(), ids.size() * sizeof(DISPID))) < 0)
+        return r;
+    return SessionBus().send(nullptr, reply, nullptr);
+}
+
+int AnswerInvoke(IDispatch* object, sd_bus_message* m)
+{
+    int32_t member = 0;
+    uint16_t flags = 0;
+    int r = SessionBus().message_read(m, "iq", &member, &flags);
+    if (r < 0)
+        return r;
+    ServerInvocation invocation;
+    HRESULT hr = invocation.ReadArguments(m);
+    if (FAILED(hr))
+        return ServerInvocation::ReplyFailure(m, hr);
+    invocation.Invoke(object, member, flags);
+    return invocation.Reply(m);
+}
+
+int AnswerMemberCall(IDispatch* object, const char* member, sd_bus_message* m)
+{
+    std::wstring name = NarrowToWide(member);
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    if (FAILED(hr))
+        return 0;  // not a member: the bus answers "unknown method"
+    ServerInvocation invocation;
+    hr = invocation.ReadPlainArguments(m);
+    if (FAILED(hr))
+        return ServerInvocation::ReplyFailure(m, hr);
+    invocation.Invoke(object, id, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+    return invocation.ReplyPlain(m);
 }

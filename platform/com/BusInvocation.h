@@ -42,3 +42,11 @@ private:
     UINT m_argumentError = 0;
     HRESULT m_hr = S_OK;
 };
+
+// The answers of an object made for a client: GetIDsOfNames and Invoke of the dispatch interface
+// (names "as"; member, flags and tagged arguments "iqa(qv)ai"), and a member called by its name
+// with plain arguments "av". Each reads the call, calls the object and sends the reply; it returns
+// what sd-bus answers for a message handler (0: the call was not for this object).
+int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* call);
+int AnswerInvoke(IDispatch* object, sd_bus_message* call);
+int AnswerMemberCall(IDispatch* object, const char* member, sd_bus_message* call);

@@ -95,7 +95,7 @@ TabLayout Layout(HWND window, const TabState& state)
     layout.pane = { client.left, layout.rowBottom, client.right, client.bottom };
     layout.visibleRight = client.right - kRowLeft;
     int total = std::accumulate(widths.begin(), widths.end(), 0);
-    if (kRowLeft + total > layout.visibleRight) {
+    if (!widths.empty() && kRowLeft + total > layout.visibleRight) {
         int side = std::max(height - 2, 1);
         layout.arrows = { client.right - 2 * side, layout.rowBottom - side - 2, client.right, layout.rowBottom - 2 };
         layout.visibleRight = layout.arrows.left;

@@ -35,10 +35,15 @@ bool SameName(std::wstring_view a, std::wstring_view b)
 
 bool IsComment(std::wstring_view trimmedLine) { return !trimmedLine.empty() && trimmedLine.front() == L';'; }
 
+// What a line says: its text up to the first NUL (which no name or value can hold, since the
+// functions hand them out NUL-terminated), without the blanks around it. The line itself is
+// kept whole.
+std::wstring_view LineText(std::wstring_view line) { return Trimmed(line.substr(0, line.find(L'\0'))); }
+
 // The name of a "[name]" line, or nothing for any other line.
 std::optional<std::wstring_view> HeaderName(std::wstring_view line)
 {
-    line = Trimmed(line);
+    line = LineText(line);
     if (line.empty() || line.front() != L'[') return std::nullopt;
     size_t close = line.find(L']');
     if (close == std::wstring_view::npos) return std::nullopt;
@@ -54,7 +59,7 @@ struct Entry {
 // A line inside a section, read as key and value; nothing for blank lines and comments.
 std::optional<Entry> EntryOf(std::wstring_view line)
 {
-    line = Trimmed(line);
+    line = LineText(line);
     if (line.empty() || IsComment(line)) return std::nullopt;
     size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos) return Entry { line, {}, false };

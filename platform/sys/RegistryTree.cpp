@@ -173,6 +173,8 @@ void AppendKey(std::string& out, const RegistryKey& key, const std::wstring& pat
 }
 
 // Reads a quoted text at the start of line (past the opening quote on entry); moves line past it.
+// A NUL is damage: no name or text the registry functions take holds one, and the writer never
+// writes one.
 std::optional<std::wstring> ReadQuoted(std::wstring_view& line)
 {
     if (line.empty() || line.front() != L'"') return std::nullopt;
@@ -188,6 +190,7 @@ std::optional<std::wstring> ReadQuoted(std::wstring_view& line)
             if (ch == L'n') ch = L'\n';
             else if (ch == L'r') ch = L'\r';
         }
+        if (ch == L'\0') return std::nullopt;
         text += ch;
     }
     return std::nullopt;

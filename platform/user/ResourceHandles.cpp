@@ -335,9 +335,21 @@ Surface Scaled(cairo_surface_t* source, int width, int height)
 
 bool IsPng(Bytes data) { return data.size() >= 8 && std::memcmp(data.data(), "\x89PNG\r\n\x1a\n", 8) == 0; }
 
+// The size the header chunk declares, which must come first.
+std::optional<SIZE> PngSize(Bytes data)
+{
+    constexpr std::size_t kHeaderEnd = 8 + 8 + 8;
+    if (data.size() < kHeaderEnd || std::memcmp(data.data() + 12, "IHDR", 4) != 0)
+        return std::nullopt;
+    auto side = [&](std::size_t at) { return LONG((data[at] & 0x7F) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3]); };
+    return SIZE { side(16), side(20) };
+}
+
 Surface DecodePng(Bytes data)
 {
-    if (!IsPng(data))
+    // A few bytes may declare a picture of gigabytes: take no more than a bitmap may hold.
+    auto size = IsPng(data) ? PngSize(data) : std::nullopt;
+    if (!size || size->cx > kMaxSide || size->cy > kMaxSide)
         return nullptr;
     struct Reader {
         Bytes rest;

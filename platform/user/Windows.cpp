@@ -241,6 +241,13 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         SendToWindow(*created, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
         if ((created = tree.Find(handle)) == nullptr)
             return nullptr;
+        // A sizable or overlapped window starts no larger than it could be sized by hand.
+        RECT& r = created->rect;
+        r.right = r.left + std::min<LONG>(r.right - r.left, info.ptMaxTrackSize.x);
+        r.bottom = r.top + std::min<LONG>(r.bottom - r.top, info.ptMaxTrackSize.y);
+        created->normalRect = r;
+        create.cx = created->Width();
+        create.cy = created->Height();
     }
     if (!SendToWindow(*created, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         FreeWindowTree(handle); // WM_NCDESTROY only: the window never got WM_CREATE

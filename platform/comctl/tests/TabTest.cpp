@@ -280,6 +280,24 @@ TEST_F(TabTest, ArrowsScrollARowThatDoesNotFit)
     EXPECT_EQ(ItemRect(tabs, 0).left, 2);
 }
 
+// A dialog template may make a tab control narrower than its row's margins, with or without tabs:
+// it lays out, takes tabs and paints without arrows for an empty row and without reading past it.
+TEST_F(TabTest, ATabControlNarrowerThanItsMarginsLaysOut)
+{
+    for (RECT r : { RECT { 10, 10, 11, 40 }, RECT { 10, 10, 10, 10 } }) {
+        HWND tabs = MakeTabs({}, r);
+        ASSERT_NE(tabs, nullptr);
+        EXPECT_EQ(Arrows(tabs), nullptr);
+        Insert(tabs, 0, L"One");
+        Insert(tabs, 1, L"Two");
+        EXPECT_EQ(Count(tabs), 2);
+        TCHITTESTINFO inside { { 0, 5 }, 0 };
+        SendMessageW(tabs, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&inside));
+        UpdateWindow(parent);
+        DestroyWindow(tabs);
+    }
+}
+
 TEST_F(TabTest, ASelectionChangeRepaintsTheRowOnly)
 {
     HWND tabs = MakeTabs({ L"One", L"Two" });

@@ -99,6 +99,22 @@ TEST_F(PrivateProfileTest, LinesEndingInALoneCarriageReturnAreReadAndKept)
     EXPECT_EQ(Section(L"A"), (Lines { L"x=1", L"y=2" }));
 }
 
+// A NUL in a line would end a name or value where the caller reads it, and cut the NUL-separated
+// lists short, hiding the lines after it: a line's text ends at its first NUL. The line stays
+// whole in the file.
+TEST_F(PrivateProfileTest, ALineEndsAtANulAndTheLinesAfterItStayVisible)
+{
+    using namespace std::string_literals;
+    const std::string file = "[S]\r\nf(x)=sin\t\0\0\0A\r\nname\0=hidden\r\nnext=1\r\n"s;
+    Write(file);
+    EXPECT_EQ(SectionNames(), (Lines { L"S" }));
+    EXPECT_EQ(Section(L"S"), (Lines { L"f(x)=sin", L"name", L"next=1" }));
+    EXPECT_EQ(Get(L"S", L"f(x)"), L"sin");
+    EXPECT_EQ(Get(L"S", L"next"), L"1");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"S", L"next", L"2", name.c_str()));
+    EXPECT_EQ(Bytes(), "[S]\r\nf(x)=sin\t\0\0\0A\r\nname\0=hidden\r\nnext=2\r\n"s);
+}
+
 TEST_F(PrivateProfileTest, IntegersReadLikeTheClassicRuntime)
 {
     Write("[N]\nplain=42\nblank= 42x\nneg=-5\nword=x\nempty=\nbig=99999999999\n");

@@ -291,6 +291,34 @@ TEST_F(RegistryTest, ADamagedFileIsReadAsFarAsPossibleAndKeptAside)
     RegCloseKey(key);
 }
 
+// Lines no registry function could have written are unreadable: they are kept aside with the
+// file, and never become values that cannot be reached by name or that the file would not keep.
+TEST_F(RegistryTest, ValuesWithANulInANameOrTextAreDamage)
+{
+    using namespace std::string_literals;
+    const std::string lines[] = {
+        "\"U\0cent\"=dword:00000001\n"s, // a name no caller can pass
+        "\"Text\"=\"a\0b\"\n"s,          // a text the file would keep only up to the NUL
+    };
+    for (const std::string& line : lines) {
+        const std::string damaged = "[HKEY_CURRENT_USER\\Software\\Formulon]\n\"Good\"=dword:00000005\n" + line;
+        std::filesystem::remove(File() + ".damaged");
+        TempSettingsFolder::WriteAll(File(), damaged);
+        HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
+        DWORD values = 0;
+        for (wchar_t name[64]; ; ++values) {
+            DWORD size = 64;
+            if (RegEnumValueW(key, values, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+        }
+        EXPECT_EQ(values, 1u) << line;
+        EXPECT_EQ(GetNumber(key, L"Good"), 5u) << line;
+        ASSERT_EQ(SetNumber(key, L"New", 1), ERROR_SUCCESS) << line;
+        EXPECT_EQ(TempSettingsFolder::ReadAll(File() + ".damaged"), damaged) << line;
+        RegCloseKey(key);
+    }
+}
+
 TEST_F(RegistryTest, ASettingsFolderThatCannotBeMadeFailsTheWrite)
 {
     std::string blocker = folder.root() + "/file";

@@ -538,6 +538,38 @@ TEST_F(DialogTest, PlacementByStyle)
     EXPECT_EQ(window.bottom, monitor.rcWork.bottom);
 }
 
+// A template may ask for a window of thousands of dialog units. A sizable one starts no larger
+// than the screen allows a window to be sized; a popup without a sizing frame keeps its size, as
+// the template says.
+TEST_F(DialogTest, AHugeSizableDialogStartsWithinTheLargestTrackingSize)
+{
+    HWND owner = TopLevel(WS_POPUP | WS_VISIBLE, { 200, 150, 600, 450 });
+    struct Case {
+        DWORD style;
+        bool limited;
+    };
+    const Case cases[] = {
+        { WS_POPUP | WS_THICKFRAME | WS_VISIBLE, true },
+        { WS_CAPTION | WS_SYSMENU, true }, // overlapped
+        { WS_POPUP, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        MemoryTemplate memory(c.style, { 0, 0, 16143, 14592 }, L"Huge");
+        HWND dialog = CreateDialogIndirectParamW(nullptr, memory.Get(), owner, TestDialogProcedure, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT window;
+        GetWindowRect(dialog, &window);
+        if (c.limited) {
+            EXPECT_EQ(window.right - window.left, GetSystemMetrics(SM_CXMAXTRACK));
+            EXPECT_EQ(window.bottom - window.top, GetSystemMetrics(SM_CYMAXTRACK));
+        } else {
+            EXPECT_GT(window.right - window.left, GetSystemMetrics(SM_CXMAXTRACK));
+        }
+        DestroyWindow(dialog);
+    }
+}
+
 TEST_F(DialogTest, AControlDialogIsAChildWithoutCaptionThatJoinsItsParentsNavigation)
 {
     HWND host = Modeless(IDD_HOST);

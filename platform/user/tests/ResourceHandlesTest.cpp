@@ -5,6 +5,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/user/ResourceHandles.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -541,6 +542,41 @@ TEST(ResourceIcons, FilesInPngAndIcoForm)
     SetLastError(0);
     EXPECT_EQ(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}
+
+// ---- files whose headers say more than a picture may hold
+
+std::vector<BYTE> BlankPng(int width, int height)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    std::vector<BYTE> bytes;
+    auto append = [](void* closure, const unsigned char* data, unsigned length) {
+        auto& out = *static_cast<std::vector<BYTE>*>(closure);
+        out.insert(out.end(), data, data + length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    cairo_surface_write_to_png_stream(surface, append, &bytes);
+    cairo_surface_destroy(surface);
+    return bytes;
+}
+
+// A PNG of a few kilobytes may declare gigabytes of pixels; one that a bitmap could not hold is
+// refused before it is decoded, whatever it is loaded as.
+TEST(ResourceImages, APngWiderOrTallerThanABitmapIsRefused)
+{
+    for (auto [width, height] : { std::pair { 16385, 1 }, std::pair { 1, 16385 } }) {
+        std::wstring path = WriteTemporary("large-side.png", BlankPng(width, height));
+        for (UINT type : { IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR }) {
+            SetLastError(0);
+            EXPECT_EQ(LoadImageW(nullptr, path.c_str(), type, 0, 0, LR_LOADFROMFILE), nullptr) << width << " x " << height;
+            EXPECT_NE(GetLastError(), DWORD(0));
+        }
+    }
+    std::wstring path = WriteTemporary("widest.png", BlankPng(16384, 1));
+    HBITMAP widest = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    ASSERT_NE(widest, nullptr);
+    EXPECT_EQ(BitmapSize(widest).cx, 16384);
+    DeleteObject(widest);
 }
 
 } // namespace

@@ -1,0 +1,149 @@
+// The code editor's window on a 20 MB script under the headless display: the first paint after
+// the load, scrolling page by page, a keystroke at the end of the text to its pixels, and
+// replacing every occurrence of a common word.
+
+#include "editor/EditView.h"
+#include "editor/LangConfigStorage.h"
+#include "platform/base/MessageBox.h"
+#include "platform/display/HeadlessDisplay.h"
+#include "platform/mfc/WinApp.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+constexpr int LineCount = 400000;
+constexpr size_t LineBytes = 50; // 20 MB
+
+std::filesystem::path ScriptFile()
+{
+    const auto path = std::filesystem::temp_directory_path() / "fln-bench-editview.vbs";
+    if (std::filesystem::exists(path))
+        return path;
+    std::string text;
+    text.reserve(LineCount * LineBytes);
+    char line[128];
+    for (int i = 0; i < LineCount; ++i) {
+        int n = std::snprintf(line, sizeof line, i % 2 ? "If value%d > %d Then total = total + value" : "Dim value%d : value%d = Len(\"text\")", i, i % 97);
+        std::string padded(line, n);
+        padded.resize(LineBytes - 2, ' ');
+        text += padded + "\r\n";
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// One frame with the view on the loaded script.
+struct Window {
+    Window()
+    {
+        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        SetMessageBoxHandler([](const wchar_t*, const wchar_t*, UINT) { return IDOK; });
+        static const bool registered = [] {
+            const auto ini = std::filesystem::path(__FILE__).parent_path().parent_path() / "res" / "VBScript.ini";
+            auto* reader = new SECEditLangConfigIniReader(CString(ini.string().c_str()));
+            SECEditLangConfig::RegisterLanguage(L"VBScript", reader, nullptr);
+            reader->Release();
+            return true;
+        }();
+        (void)registered;
+        edit.InitializeContent(L"VBScript");
+        frame.CreateEx(0, nullptr, L"Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr);
+        view = new SECEditView;
+        view->SetEdit(&edit);
+        view->CreateEditWindow(&frame, CRect(0, 0, 780, 560), 1, WS_CHILD | WS_VISIBLE);
+        view->OnInitialUpdate();
+        view->SetFocus();
+        Pump();
+    }
+    ~Window() { frame.DestroyWindow(); }
+    void Load()
+    {
+        edit.LoadFile(CString(ScriptFile().string().c_str()));
+        Pump();
+    }
+    static void Pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    void Paint()
+    {
+        view->UpdateWindow();
+    }
+
+    CWinApp app { L"BenchEditView" };
+    SECEdit edit;
+    CWnd frame;
+    SECEditView* view = nullptr;
+};
+
+void FirstPaintAfterLoad(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Window window;
+        window.edit.LoadFile(CString(ScriptFile().string().c_str()));
+        window.view->Invalidate(FALSE);
+        const auto start = std::chrono::steady_clock::now();
+        window.Paint();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(FirstPaintAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+void ScrollPageDown(benchmark::State& state)
+{
+    Window window;
+    window.Load();
+    window.view->GetEditController()->SetCaretPosition(0, 0, FALSE);
+    window.view->OnVScroll(SB_THUMBPOSITION, 0, nullptr);
+    window.Paint();
+    for (auto _ : state) {
+        window.view->OnVScroll(SB_PAGEDOWN, 0, nullptr);
+        window.Paint();
+    }
+}
+BENCHMARK(ScrollPageDown)->Unit(benchmark::kMicrosecond);
+
+void KeystrokeAtTheEnd(benchmark::State& state)
+{
+    Window window;
+    window.Load();
+    window.view->SendMessage(WM_COMMAND, 45017, 0); // the end of the document
+    window.Pump();
+    for (auto _ : state) {
+        window.view->SendMessage(WM_CHAR, L'x', 0);
+        window.Pump();
+    }
+}
+BENCHMARK(KeystrokeAtTheEnd)->Unit(benchmark::kMicrosecond);
+
+void ReplaceAllOfACommonWord(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Window window;
+        window.Load();
+        auto& find = _SEC_FIND_REPLACE_STATE::ForThisThread();
+        find = {};
+        find.strFind = L"value";
+        find.strReplace = L"amount";
+        find.bMatchCase = TRUE;
+        const auto start = std::chrono::steady_clock::now();
+        state.counters["replacements"] = window.view->GetEditController()->ReplaceAll(find);
+        window.Paint();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(ReplaceAllOfACommonWord)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,54 @@
+#pragma once
+// SECEditView: the code editor's window. A view holding a viewport on its SECEdit, which draws the
+// text, and the viewport's controller, which gets the keys and the mouse first; the view keeps the
+// scroll bars and scrolls.
+
+#include "editor/EditController.h"
+#include "platform/mfc/ControlWrappers.h"
+#include "platform/mfc/View.h"
+
+class SECEditView : public CView {
+    DECLARE_DYNAMIC(SECEditView)
+public:
+    SECEditView();
+    ~SECEditView() override;
+
+    // The model the view shows: the page's document's; null here.
+    virtual SECEdit* GetEdit() { return m_pEdit; }
+    // A view without a document shows the model given here.
+    void SetEdit(SECEdit* edit);
+    // Makes the window as a child (I-beam cursor, double clicks, no background).
+    BOOL CreateEditWindow(CWnd* parent, const CRect& rect, UINT id, DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER);
+
+    SECEditViewport& GetViewport() { return m_viewport; }
+    SECEditController* GetEditController() { return m_viewport.GetEditController(); }
+    int GetLineHeight() const { return m_viewport.GetLineHeight(); }
+    int GetCharWidth() const { return m_viewport.GetCharWidth(); }
+    virtual void UpdateScrollBars();
+
+    void OnDraw(CDC* dc) override { m_viewport.Draw(dc); }
+    void OnInitialUpdate() override;
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+    // Scroll requests by the keys of another window: whether the view can move that way.
+    BOOL OnScroll(UINT code, UINT position, BOOL doScroll);
+
+    void OnVScroll(UINT code, UINT position, CWnd* bar);
+    void OnHScroll(UINT code, UINT position, CWnd* bar);
+
+
+protected:
+    int OnCreate(LPCREATESTRUCT create);
+    void OnSize(UINT type, int cx, int cy);
+    BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+    void OnPaint();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Scroll(int bar, int delta);
+
+    SECEdit* m_pEdit = nullptr;
+    SECEditViewport m_viewport;
+    BOOL m_bScrolling = FALSE;
+};

@@ -1,0 +1,567 @@
+#include "editor/EditViewport.h"
+
+#include "editor/EditController.h"
+#include "framework/MemDC.h"
+#include "platform/gdi/SysColors.h"
+
+#include <algorithm>
+
+using namespace divuzura::foundation;
+
+namespace {
+
+// The part of [start, end) that lies in [from, to).
+bool Overlap(int start, int end, int from, int to)
+{
+    return start < to && from < end;
+}
+
+} // namespace
+
+bool SECEditViewport::EditObserver::QueryGuid(GUID_REF guid, void** object)
+{
+    if (&guid == &IID_IObserver) {
+        *object = static_cast<IObserver*>(this);
+        return true;
+    }
+    return false;
+}
+
+SECEditViewport::SECEditViewport() = default;
+
+SECEditViewport::~SECEditViewport()
+{
+    AttachEdit(nullptr);
+}
+
+BOOL SECEditViewport::Create(CWnd* host, const CRect& bounds)
+{
+    if (!MvcViewport::Create(host, bounds))
+        return FALSE;
+    if (!m_pController)
+        m_pController = std::make_unique<SECEditController>();
+    m_pController->Initialize(this, m_pEdit);
+    return TRUE;
+}
+
+void SECEditViewport::AttachEdit(SECEdit* edit)
+{
+    if (edit == m_pEdit)
+        return;
+    if (m_pEdit)
+        m_pEdit->RemoveObserver(&m_observer);
+    m_pEdit = edit;
+    if (m_pEdit)
+        m_pEdit->AddObserver(&m_observer);
+    if (m_pController && GetSafeHwnd())
+        m_pController->Initialize(this, m_pEdit);
+    InvalidateAll();
+    ScrollRangeChanged();
+}
+
+ISECEditPresentationState* SECEditViewport::GetPresentationState() const
+{
+    return m_pController.get();
+}
+
+int SECEditViewport::GetLineHeight() const
+{
+    const SECEditFontInfo* font = GetFontInfo();
+    return font ? font->m_nLineHeight : 0;
+}
+
+int SECEditViewport::GetCharWidth() const
+{
+    const SECEditFontInfo* font = GetFontInfo();
+    return font ? font->m_nAveCharWidth : 0;
+}
+
+int SECEditViewport::GetGutterWidth() const
+{
+    const ISECEditPresentationState* state = GetPresentationState();
+    return state ? state->GetGutterWidth() : 0;
+}
+
+CSize SECEditViewport::GetLogExtent() const
+{
+    if (!m_pEdit || !GetFontInfo())
+        return { 0, 0 };
+    return { m_pEdit->GetMaxLineLength() * GetCharWidth(), GetLineHeight() * m_pEdit->GetLineCount() };
+}
+
+void SECEditViewport::SetLogOrigin(int x, int y)
+{
+    const int w = GetCharWidth(), h = GetLineHeight();
+    if (w > 0)
+        x -= x % w;
+    if (h > 0)
+        y -= y % h;
+    MvcViewport::SetLogOrigin(std::max(x, 0), std::max(y, 0));
+}
+
+CPoint SECEditViewport::OffsetOrigin(int dx, int dy)
+{
+    const CPoint origin = GetLogOrigin();
+    SetLogOrigin(origin.x + dx, origin.y + dy);
+    ScrollRangeChanged();
+    return GetLogOrigin();
+}
+
+int SECEditViewport::GetTopLine() const
+{
+    const int h = GetLineHeight();
+    return h > 0 ? GetLogOrigin().y / h : 0;
+}
+
+int SECEditViewport::GetVisibleLineCount() const
+{
+    const int h = GetLineHeight();
+    return h > 0 ? GetVisibleRect().Height() / h : 0;
+}
+
+// ---- notifications -----------------------------------------------------------------------
+
+void SECEditViewport::InvalidateAll()
+{
+    if (GetSafeHwnd())
+        ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
+}
+
+void SECEditViewport::InvalidateLines(int first, int last)
+{
+    if (!GetSafeHwnd())
+        return;
+    const int h = GetLineHeight();
+    CRect client;
+    ::GetClientRect(GetSafeHwnd(), &client);
+    CRect rect(client.left, h * first - GetLogOrigin().y, client.right, client.bottom);
+    if (last != -1)
+        rect.bottom = std::min<LONG>(client.bottom, h * (last + 1) - GetLogOrigin().y);
+    rect.top = std::max(rect.top, client.top);
+    if (rect.bottom > rect.top)
+        ::InvalidateRect(GetSafeHwnd(), &rect, FALSE);
+}
+
+void SECEditViewport::InvalidateGutter()
+{
+    if (!GetSafeHwnd())
+        return;
+    CRect client;
+    ::GetClientRect(GetSafeHwnd(), &client);
+    client.right = client.left + GetGutterWidth();
+    ::InvalidateRect(GetSafeHwnd(), &client, FALSE);
+}
+
+void SECEditViewport::OnEditUpdate(ISubject* subject, IMessage* message)
+{
+    ISECEditPresentationState* state = GetPresentationState();
+    if (!message) {
+        InvalidateAll();
+        ScrollRangeChanged();
+        return;
+    }
+    switch (message->GetTypeID()) {
+    case SECEDIT_INVALIDATE_GUTTER:
+        InvalidateGutter();
+        return;
+    case SECEDIT_INVALIDATE_LINES: {
+        const auto* paint = static_cast<SECEditPaintMsg*>(message);
+        InvalidateLines(paint->m_nFirstLine, paint->m_nLastLine);
+        return;
+    }
+    case SECEDIT_COMPOSITE_COMMAND:
+        if (auto* group = dynamic_cast<SECEditCompositeCommand*>(message))
+            group->NotifyEach(subject, &m_observer);
+        return;
+    case SECEDIT_INIT_CONTROLLER:
+        if (state)
+            state->OnUpdate(subject, message);
+        ScrollRangeChanged();
+        InvalidateAll();
+        return;
+    case SECEDIT_COMMAND: {
+        if (state)
+            state->OnUpdate(subject, message);
+        const auto* command = dynamic_cast<SECEditCommand*>(message);
+        if (!command)
+            return;
+        const SECEditLineColPair range = command->Normalized();
+        if (range.m_start.m_nLine == range.m_end.m_nLine) {
+            InvalidateLines(range.m_start.m_nLine, range.m_start.m_nLine);
+        } else {
+            InvalidateLines(range.m_start.m_nLine, -1);
+            ScrollRangeChanged();
+        }
+        return;
+    }
+    default:
+        if (!state)
+            return;
+        state->OnUpdate(subject, message);
+        InvalidateAll();
+        ScrollRangeChanged();
+        return;
+    }
+}
+
+// ---- colours -------------------------------------------------------------------------------
+
+void SECEditViewport::GetGroupColors(int group, COLORREF& text, COLORREF& background) const
+{
+    text = ::GetSysColor(COLOR_WINDOWTEXT);
+    background = ::GetSysColor(COLOR_WINDOW);
+    const ISECEditLangConfig* config = GetLangConfig();
+    if (!config)
+        return;
+    if (const SECEditColorGroup* base = config->GetColorGroup(BuiltinText)) {
+        if (!base->m_bForeAutomatic)
+            text = base->m_foreground;
+        if (!base->m_bBackAutomatic)
+            background = base->m_background;
+    }
+    const SECEditColorGroup* own = config->GetColorGroup(group);
+    if (!own || group == BuiltinText)
+        return;
+    if (group == BuiltinTextSelection)
+        std::swap(text, background);
+    if (!own->m_bForeAutomatic)
+        text = own->m_foreground;
+    if (!own->m_bBackAutomatic)
+        background = own->m_background;
+}
+
+// ---- drawing -------------------------------------------------------------------------------
+
+void SECEditViewport::Draw(CDC* dc)
+{
+    SECEditFontInfo* font = GetFontInfo();
+    if (!dc || !m_pEdit || !font || font->m_nLineHeight <= 0)
+        return;
+    const int h = font->m_nLineHeight;
+    const int gutter = GetGutterWidth();
+    const CPoint origin = GetLogOrigin();
+    const int saved = dc->SaveDC();
+    dc->SetMapMode(MM_TEXT);
+    dc->SetViewportOrg(0, 0);
+    dc->SetWindowOrg(0, 0);
+    CRect client;
+    ::GetClientRect(GetSafeHwnd(), &client);
+    const CRect deviceClip = [&] {
+        CRect box;
+        dc->GetClipBox(&box);
+        return box;
+    }();
+    dc->ExcludeClipRect(0, 0, gutter, client.bottom);
+    CRect clip;
+    dc->GetClipBox(&clip);
+    clip.OffsetRect(origin);
+
+    CFont* old = dc->SelectObject(font->GetTextFont());
+    const int tabWidth = m_pEdit->GetTabStopWidth(*font);
+
+    ISECEditPresentationState* state = GetPresentationState();
+    const BOOL showSelection = state && state->HasSelection();
+    const int mode = state ? state->GetSelectionMode() : 0;
+    SECEditLineColPair selection;
+    if (showSelection)
+        state->GetSelection(selection.m_start.m_nLine, selection.m_start.m_nCol, selection.m_end.m_nLine, selection.m_end.m_nCol);
+
+    const int first = std::max<int>(clip.top / h, 0);
+    const int last = std::min<int>(clip.bottom / h, m_pEdit->GetLastLine());
+    if (clip.right > clip.left) {
+        for (int line = first; line <= last; ++line)
+            DrawLine(dc, line, tabWidth, clip, showSelection, mode, selection);
+        const int below = (last + 1) * h;
+        if (below < clip.bottom) {
+            COLORREF text, background;
+            GetGroupColors(BuiltinText, text, background);
+            FillBackground(dc, CRect(clip.left - origin.x, below - origin.y, clip.right - origin.x, clip.bottom - origin.y), background);
+        }
+    }
+    if (showSelection && mode == SECEditController::SelectColumnDrag)
+        DrawSelectionFrame(dc);
+    dc->SelectObject(old);
+    dc->RestoreDC(saved);
+    if (gutter > 0 && deviceClip.left < gutter)
+        DrawGutter();
+}
+
+void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
+    const SECEditLineColPair& selection)
+{
+    SECEditFontInfo* font = GetFontInfo();
+    ISECEditLangConfig* config = GetLangConfig();
+    ISECEditPresentationState* state = GetPresentationState();
+    const CPoint origin = GetLogOrigin();
+    const int h = font->m_nLineHeight;
+    const int gutter = GetGutterWidth();
+    const int y = line * h - origin.y;
+    int x = -origin.x;
+    const wchar_t* text = nullptr;
+    const int length = std::max(m_pEdit->GetLineText(line, m_lineCopy, text), 0);
+    // The model may move the text on its next call: keep a copy for the line's drawing.
+    if (text != m_lineCopy.GetString())
+        m_lineCopy = CString(text, length);
+    text = m_lineCopy.GetString();
+
+    int selStart = -1, selEnd = -1;
+    bool lineSelected = false;
+    if (showSelection) {
+        const int startLine = selection.m_start.m_nLine, endLine = selection.m_end.m_nLine;
+        if (mode == SECEditController::SelectColumn || mode == SECEditController::SelectColumnDrag) {
+            if (line >= startLine && line <= endLine && state) {
+                state->GetColumnRange(line, selStart, selEnd);
+                lineSelected = selEnd > selStart;
+            }
+        } else if (line >= startLine && line <= endLine && !(line == endLine && selection.m_end.m_nCol == 0 && line > startLine)) {
+            selStart = line > startLine ? 0 : selection.m_start.m_nCol;
+            selEnd = line < endLine ? length : selection.m_end.m_nCol;
+            lineSelected = true;
+        }
+    }
+
+    const BOOL showWhitespace = config && config->GetShowWhitespace();
+    SECEditLineColor runs = m_pEdit->CopyLineColor(line);
+    if (runs.IsEmpty())
+        runs.AddRun(0, BuiltinText);
+    int column = 0;
+    int firstGroup = runs[0].m_nColorGroup;
+    for (INT_PTR i = 0; i < runs.GetSize() && column < length && x < clip.right - origin.x; ++i) {
+        int count = runs[i].m_nLength == 0 ? length - column : std::min<int>(runs[i].m_nLength, length - column);
+        if (count <= 0)
+            continue;
+        const BOOL selected = lineSelected && Overlap(column, column + count, selStart, selEnd);
+        x += DrawTextRun(dc, tabWidth, x, y, gutter, text + column, count, column, line, runs[i].m_nColorGroup,
+            showWhitespace, selected, selStart, selEnd).cx;
+        column += count;
+    }
+    // Skip the rest of the line's text when it lies right of the clip: the row is done there.
+    if (column < length)
+        return;
+
+    const int right = clip.right - origin.x;
+    if (x >= right)
+        return;
+    const int blank = std::max(font->m_nBlankWidth, 1);
+    COLORREF textColour, background;
+    GetGroupColors(BuiltinText, textColour, background);
+    if (m_pEdit->GetLineFlag(line, SECEDIT_FLAG_HIGHLIGHT))
+        GetGroupColors(firstGroup, textColour, background);
+    FillBackground(dc, CRect(x + gutter, y, right + gutter, y + h), background);
+
+    // Selected blank columns right of the text.
+    int blankFrom = -1, blankTo = -1;
+    if (lineSelected) {
+        const int n = (right - x) / blank + 1;
+        if (mode == SECEditController::SelectColumn || mode == SECEditController::SelectColumnDrag) {
+            blankFrom = std::max(selStart, length) - length;
+            blankTo = selEnd - length;
+        } else if (line < selection.m_end.m_nLine) {
+            blankFrom = std::max(selStart, length) - length;
+            blankTo = config && config->GetVirtualWhitespace() ? n : blankFrom + 1;
+        } else if (selEnd > length) {
+            blankFrom = std::max(selStart, length) - length;
+            blankTo = selEnd - length;
+        }
+    }
+    if (blankTo > blankFrom && blankTo > 0) {
+        COLORREF selText, selBack;
+        GetGroupColors(BuiltinTextSelection, selText, selBack);
+        FillBackground(dc, CRect(x + gutter + std::max(blankFrom, 0) * blank, y, x + gutter + blankTo * blank, y + h), selBack);
+    }
+}
+
+CSize SECEditViewport::DrawTextRun(CDC* dc, int tabWidth, int x, int y, int lineStartX, const wchar_t* text, int count,
+    int startColumn, int line, int colourGroup, BOOL showWhitespace, BOOL selected, int selStart, int selEnd)
+{
+    if (count <= 0)
+        return { 0, GetLineHeight() };
+    if (showWhitespace) {
+        const wchar_t* end = text + count;
+        const wchar_t* white = std::find_if(text, end, [](wchar_t ch) { return ch == L' ' || ch == L'\t'; });
+        if (white != end) {
+            const int before = static_cast<int>(white - text);
+            CSize size = DrawTextRun(dc, tabWidth, x, y, lineStartX, text, before, startColumn, line, colourGroup, FALSE, selected, selStart, selEnd);
+            const int at = x + size.cx;
+            const CSize blank = DrawTextRun(dc, tabWidth, at, y, lineStartX, white, 1, startColumn + before, line, colourGroup, FALSE, selected, selStart, selEnd);
+            const wchar_t marker = m_pEdit->GetWhitespaceChar(*white == L'\t');
+            const int oldMode = dc->SetBkMode(TRANSPARENT);
+            dc->TextOut(at + lineStartX, y, CString(marker));
+            dc->SetBkMode(oldMode);
+            const CSize rest = DrawTextRun(dc, tabWidth, at + blank.cx, y, lineStartX, white + 1, count - before - 1,
+                startColumn + before + 1, line, colourGroup, TRUE, selected, selStart, selEnd);
+            return { size.cx + blank.cx + rest.cx, GetLineHeight() };
+        }
+    }
+    const int runEnd = startColumn + count;
+    if (selected && Overlap(startColumn, runEnd, selStart, selEnd)) {
+        if (startColumn < selStart) {
+            const int before = selStart - startColumn;
+            const CSize a = DrawTextRun(dc, tabWidth, x, y, lineStartX, text, before, startColumn, line, colourGroup, FALSE, FALSE, selStart, selEnd);
+            const CSize b = DrawTextRun(dc, tabWidth, x + a.cx, y, lineStartX, text + before, count - before, selStart, line, colourGroup, FALSE, TRUE, selStart, selEnd);
+            return { a.cx + b.cx, GetLineHeight() };
+        }
+        if (selEnd < runEnd) {
+            const int inside = selEnd - startColumn;
+            const CSize a = DrawTextRun(dc, tabWidth, x, y, lineStartX, text, inside, startColumn, line, colourGroup, FALSE, TRUE, selStart, selEnd);
+            const CSize b = DrawTextRun(dc, tabWidth, x + a.cx, y, lineStartX, text + inside, count - inside, selEnd, line, colourGroup, FALSE, FALSE, selStart, selEnd);
+            return { a.cx + b.cx, GetLineHeight() };
+        }
+        colourGroup = BuiltinTextSelection;
+    }
+    COLORREF foreground, background;
+    GetGroupColors(colourGroup, foreground, background);
+    dc->SetTextColor(foreground);
+    dc->SetBkColor(background);
+    return DrawTextSegment(dc, tabWidth, x, y, lineStartX, text, count);
+}
+
+CSize SECEditViewport::DrawTextSegment(CDC* dc, int tabWidth, int x, int y, int lineStartX, const wchar_t* text, int count)
+{
+    const int tabOrigin = lineStartX - GetLogOrigin().x;
+    // Tabs measure from the start of the line, so the extent is the difference of two.
+    const int startX = x + GetLogOrigin().x;
+    const DWORD extent = ::GetTabbedTextExtentW(*dc, text, count, 1, &tabWidth);
+    int width = LOWORD(extent);
+    if (tabWidth > 0 && std::find(text, text + count, L'\t') != text + count) {
+        // A tab stops at the next multiple of the tab width counted from the line start.
+        int pos = startX;
+        const wchar_t* piece = text;
+        for (const wchar_t* p = text; p <= text + count; ++p) {
+            if (p == text + count || *p == L'\t') {
+                pos += LOWORD(::GetTabbedTextExtentW(*dc, piece, static_cast<int>(p - piece), 0, nullptr));
+                if (p < text + count)
+                    pos = (pos / tabWidth + 1) * tabWidth;
+                piece = p + 1;
+            }
+        }
+        width = pos - startX;
+    }
+    const int height = GetLineHeight();
+    dc->FillSolidRect(CRect(x + lineStartX, y, x + lineStartX + width, y + height), dc->GetBkColor());
+    ::TabbedTextOutW(*dc, x + lineStartX, y, text, count, 1, &tabWidth, tabOrigin);
+    return { width, height };
+}
+
+void SECEditViewport::DrawSelectionFrame(CDC* dc)
+{
+    CRect rect;
+    ISECEditPresentationState* state = GetPresentationState();
+    if (!state || !state->GetDragRect(&rect))
+        return;
+    rect.OffsetRect(-GetLogOrigin());
+    dc->InvertRect(&rect);
+}
+
+// ---- the gutter ----------------------------------------------------------------------------
+
+void SECEditViewport::DrawGutter()
+{
+    SECEditController* controller = GetEditController();
+    if (!controller || !GetHostWindow() || !m_pEdit)
+        return;
+    const int h = GetLineHeight();
+    if (h <= 0)
+        return;
+    const CRect visible = GetVisibleRect();
+    const int first = std::max<int>(visible.top / h, 0);
+    const int last = std::min<int>(visible.bottom / h, m_pEdit->GetLastLine());
+    CClientDC client(GetHostWindow());
+    CRect rect;
+    ::GetClientRect(GetSafeHwnd(), &rect);
+    rect.right = rect.left + GetGutterWidth();
+    SECMemDC dc(&client, rect);
+    DrawGutterBackground(&dc, rect);
+    const int numbers = controller->GetLineNumberGutterWidth();
+    const int markers = controller->GetMarkerGutterWidth();
+    const bool markersLeft = controller->GetLineNumberMode() == SECEditController::MarkersLeft;
+    CRect row(rect.left, rect.top - (visible.top % h), rect.right, rect.top - (visible.top % h) + h);
+    for (int line = first; line <= last; ++line, row.OffsetRect(0, h)) {
+        CRect numberRow = row, markerRow = row;
+        if (markersLeft) {
+            markerRow.right = markerRow.left + markers;
+            numberRow.left = markerRow.right;
+            numberRow.right = numberRow.left + numbers;
+        } else {
+            numberRow.right = numberRow.left + numbers;
+            markerRow.left = numberRow.right;
+            markerRow.right = markerRow.left + markers;
+        }
+        if (numbers > 0)
+            DrawLineNumber(line, &dc, numberRow);
+        if (markers > 0)
+            DrawGutterMarkers(line, &dc, markerRow);
+    }
+}
+
+void SECEditViewport::DrawGutterBackground(CDC* dc, const CRect& rect)
+{
+    dc->SetBkColor(RGB(255, 255, 255));
+    dc->SetTextColor(::GetSysColor(COLOR_SCROLLBAR));
+    dc->FillSolidRect(&rect, ::GetSysColor(COLOR_SCROLLBAR));
+    CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+    CPen* old = dc->SelectObject(&pen);
+    dc->MoveTo(rect.right - 1, rect.top);
+    dc->LineTo(rect.right - 1, rect.bottom);
+    dc->SelectObject(old);
+}
+
+void SECEditViewport::DrawGutterMarkers(int line, CDC* dc, const CRect& rect)
+{
+    DrawGutterHookBefore(line, dc, rect);
+    DrawBoxMarker(line, dc, rect);
+    DrawRoundMarker(line, dc, rect);
+    DrawGutterHookAfter(line, dc, rect);
+}
+
+void SECEditViewport::DrawBoxMarker(int line, CDC* dc, const CRect& rect)
+{
+    if (!m_pEdit->GetLineFlag(line, SECEditController::BookmarkFlag))
+        return;
+    CBrush brush(RGB(0, 255, 255));
+    CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_WINDOWFRAME));
+    CBrush* oldBrush = dc->SelectObject(&brush);
+    CPen* oldPen = dc->SelectObject(&pen);
+    CRect box = rect;
+    box.right -= 1;
+    dc->RoundRect(&box, CPoint(6, 6));
+    dc->SelectObject(oldPen);
+    dc->SelectObject(oldBrush);
+}
+
+void SECEditViewport::DrawRoundMarker(int line, CDC* dc, const CRect& rect)
+{
+    if (!m_pEdit->GetLineFlag(line, SECEditController::RoundMarkerFlag))
+        return;
+    int size = std::min(rect.Width(), rect.Height()) - 3;
+    size -= size % 2 == 0 ? 1 : 0;
+    if (size <= 3)
+        return;
+    CRect square(rect.left + 2, rect.top + 1, rect.left + 2 + size, rect.top + 1 + size);
+    if (rect.Height() > rect.Width())
+        square.OffsetRect(0, (rect.Height() - size) / 2 - 1);
+    CBrush brush(RGB(128, 0, 0));
+    CPen pen(PS_SOLID, 1, RGB(128, 0, 0));
+    CBrush* oldBrush = dc->SelectObject(&brush);
+    CPen* oldPen = dc->SelectObject(&pen);
+    dc->Ellipse(square.left, square.top, square.right, square.bottom);
+    dc->SelectObject(oldPen);
+    dc->SelectObject(oldBrush);
+}
+
+void SECEditViewport::DrawLineNumber(int line, CDC* dc, const CRect& rect)
+{
+    SECEditController* controller = GetEditController();
+    const int mode = controller->GetLineNumberMode();
+    if (mode == SECEditController::LineNumbersNone || mode == SECEditController::MarkersOnly)
+        return;
+    SECEditFontInfo* font = controller->GetGutterFontInfo();
+    if (!font || font->GetFontCount() == 0)
+        return;
+    CFont* old = dc->SelectObject(font->GetTextFont());
+    dc->SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
+    dc->TextOut(rect.left, rect.top + (rect.Height() - font->m_nLineHeight) / 2, controller->FormatLineNumber(line + 1));
+    dc->SetBkMode(oldMode);
+    dc->SelectObject(old);
+}

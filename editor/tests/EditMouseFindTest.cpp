@@ -1,0 +1,300 @@
+// The editor's mouse (clicks, drags with auto-scroll, double and triple clicks, the gutter, the
+// wheel, the X selection) and its search (find, replace, mark all, the F3 keys, bookmarks).
+
+#include "EditViewFixture.h"
+
+using namespace edittest;
+
+namespace {
+
+using EditMouse = EditViewTest;
+using EditFind = EditViewTest;
+
+TEST_F(EditMouse, ClickPlacesTheCaretAndDragSelects)
+{
+    SetText(L"hello world\r\nsecond line");
+    headless->Advance(2000);
+    Click(At(0, 3));
+    EXPECT_EQ(Caret(), SECEditLineCol(0, 3));
+    headless->Advance(2000);
+    const POINT from = At(0, 6), to = At(1, 6);
+    headless->InjectMouseMove(from);
+    headless->InjectButton(1, true, from);
+    headless->InjectMouseMove(to);
+    headless->InjectMouseMove(to);
+    headless->InjectButton(1, false, to);
+    Pump();
+    EXPECT_EQ(Selected(), L"world\r\nsecond");
+    EXPECT_EQ(::GetPrimarySelectionText(), L"world\r\nsecond") << "the selection is offered as PRIMARY";
+}
+
+TEST_F(EditMouse, GutterClickSelectsTheLineWithItsBreak)
+{
+    SetText(L"one\r\ntwo\r\nthree");
+    headless->Advance(2000);
+    Click(ScreenPoint(m_view->m_hWnd, 5, m_view->GetLineHeight() + 2));
+    EXPECT_EQ(Selected(), L"two\r\n");
+    headless->Advance(2000);
+    Click(ScreenPoint(m_view->m_hWnd, 5, 2 * m_view->GetLineHeight() + 2));
+    EXPECT_EQ(Selected(), L"three") << "the last line to its end";
+}
+
+TEST_F(EditMouse, DoubleClickSelectsAWordAndATripleClickTheLine)
+{
+    SetText(L"alpha beta gamma\r\nnext");
+    headless->Advance(2000);
+    const POINT word = At(0, 7);
+    Click(word);
+    Click(word);
+    EXPECT_EQ(Selected(), L"beta");
+    Click(word);
+    EXPECT_EQ(Selected(), L"alpha beta gamma\r\n");
+}
+
+TEST_F(EditMouse, HoldingThePointerBelowTheTextScrollsOnTheClock)
+{
+    SetText(Lines(200).c_str());
+    Press(VK_HOME, Ctrl);
+    headless->Advance(2000);
+    const POINT start = At(0, 2);
+    headless->InjectMouseMove(start);
+    headless->InjectButton(1, true, start);
+    const POINT below = ScreenPoint(m_view->m_hWnd, 60, m_height + 20);
+    headless->InjectMouseMove(below);
+    headless->InjectMouseMove(below);
+    Pump();
+    const int top = m_view->GetViewport().GetTopLine();
+    for (int tick = 0; tick < 5; ++tick) {
+        headless->Advance(100);
+        Pump();
+    }
+    EXPECT_GT(m_view->GetViewport().GetTopLine(), top);
+    headless->InjectButton(1, false, below);
+    Pump();
+    EXPECT_GT(Caret().m_nLine, m_view->GetViewport().GetVisibleLineCount());
+    EXPECT_TRUE(C().HasSelection());
+}
+
+TEST_F(EditMouse, WheelScrollsThreeLinesANotchButNotPastTheEnd)
+{
+    SetText(Lines(40).c_str());
+    Press(VK_HOME, Ctrl);
+    const POINT inside = At(0, 1);
+    headless->InjectWheel(-120, inside);
+    Pump();
+    EXPECT_EQ(m_view->GetViewport().GetTopLine(), 3);
+    const int page = m_view->GetViewport().GetVisibleLineCount();
+    // Leave one line below the visible ones: one notch scrolls by that one line.
+    const int last = 41 - page - 1;
+    m_view->OnVScroll(SB_THUMBPOSITION, last, nullptr);
+    headless->InjectWheel(-120, inside);
+    Pump();
+    EXPECT_EQ(m_view->GetViewport().GetTopLine(), last + 1);
+    headless->InjectWheel(-120, inside);
+    Pump();
+    EXPECT_EQ(m_view->GetViewport().GetTopLine(), last + 1);
+    headless->InjectWheel(120, inside);
+    Pump();
+    EXPECT_EQ(m_view->GetViewport().GetTopLine(), last - 2);
+}
+
+TEST_F(EditMouse, MiddleClickPastesThePrimarySelection)
+{
+    SetText(L"ab cd");
+    ::SetPrimarySelectionText(L"XY");
+    headless->Advance(2000);
+    Click(At(0, 2), 2);
+    EXPECT_EQ(Text(), L"abXY cd");
+}
+
+TEST_F(EditMouse, DraggingTheSelectionMovesTheText)
+{
+    SetText(L"move this here");
+    C().SetSelection(0, 0, 0, 5);
+    headless->Advance(2000);
+    const POINT from = At(0, 2), to = At(0, 14);
+    headless->InjectMouseMove(from);
+    headless->InjectButton(1, true, from);
+    headless->InjectMouseMove(to);
+    headless->InjectButton(1, false, to);
+    Pump();
+    EXPECT_EQ(Text(), L"this heremove ");
+    Press('Z', Ctrl);
+    EXPECT_EQ(Text(), L"move this here") << "one undo step";
+}
+
+TEST_F(EditMouse, ContextMenuOffersTheEditCommands)
+{
+    SetText(L"some text");
+    C().SetSelection(0, 0, 0, 4);
+    bool chosen = false;
+    SetModalLoopHook([&](HWND) {
+        if (std::exchange(chosen, true)) {
+            ::EndMenu();
+            return;
+        }
+        // Undo, Redo, Cut, Copy: the separator is skipped.
+        for (unsigned key : { VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN }) {
+            headless->InjectKey(key, true);
+            headless->InjectKey(key, false);
+        }
+    });
+    POINT screen = At(0, 1);
+    m_view->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_view->m_hWnd), MAKELPARAM(screen.x, screen.y));
+    Pump();
+    SetModalLoopHook({});
+    EXPECT_EQ(ClipboardText(), L"some");
+}
+
+TEST_F(EditFind, F3FindsTheWordAtTheCaretAndWrapsWithAMessage)
+{
+    SetText(L"foo bar\r\nbar foo\r\nbaz");
+    GetFindState() = {};
+    C().SetCaretPosition(0, 1, FALSE);
+    Press(VK_F3, Ctrl);
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(1, 4));
+    Press(VK_F3);
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 0));
+    Press(VK_F3);
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(1, 4));
+    Press(VK_F3, Shift);
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 0));
+    EXPECT_TRUE(m_messages.texts.empty());
+
+    GetFindState().strFind = L"nothing";
+    Press(VK_F3);
+    ASSERT_EQ(m_messages.texts.size(), 1u);
+    EXPECT_EQ(m_messages.texts[0], L"Cannot find the string 'nothing'.");
+}
+
+TEST_F(EditFind, ASearchThatComesRoundToItsMatchSaysItIsFinished)
+{
+    SetText(L"one target here");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"target";
+    EXPECT_TRUE(C().FindNext(state));
+    EXPECT_FALSE(C().FindNext(state));
+    ASSERT_EQ(m_messages.texts.size(), 1u);
+    EXPECT_EQ(m_messages.texts[0], L"Finished searching for 'target'.");
+}
+
+TEST_F(EditFind, WholeWordAndCaseRestrictMatches)
+{
+    SetText(L"Cat category cat");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"cat";
+    state.bWholeWord = TRUE;
+    state.bMatchCase = TRUE;
+    C().SetCaretPosition(0, 0, FALSE);
+    EXPECT_TRUE(C().FindNext(state));
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 13));
+}
+
+TEST_F(EditFind, ReplaceSelectsFirstThenReplaces)
+{
+    SetText(L"a cat and a cat");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"cat";
+    state.strReplace = L"dog";
+    C().Replace(state);
+    EXPECT_EQ(Text(), L"a cat and a cat") << "the first press selects the match";
+    EXPECT_EQ(Selected(), L"cat");
+    C().Replace(state);
+    EXPECT_EQ(Text(), L"a dog and a cat");
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 12));
+}
+
+TEST_F(EditFind, ReplaceAllCountsAndIsOneUndoStep)
+{
+    SetText(L"x = 1\r\nx = x + 1\r\ny = x");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"x";
+    state.strReplace = L"value";
+    C().SetCaretPosition(1, 2, FALSE);
+    EXPECT_EQ(C().ReplaceAll(state), 4);
+    EXPECT_EQ(Text(), L"value = 1\r\nvalue = value + 1\r\ny = value");
+    ASSERT_FALSE(m_messages.texts.empty());
+    EXPECT_EQ(m_messages.texts.back(), L"The document has been searched and 4 replacements were made.");
+    Press('Z', Ctrl);
+    EXPECT_EQ(Text(), L"x = 1\r\nx = x + 1\r\ny = x");
+
+    state.strFind = L"missing";
+    EXPECT_EQ(C().ReplaceAll(state), 0);
+    EXPECT_EQ(m_messages.texts.back(), L"Finished searching for 'missing'.");
+}
+
+TEST_F(EditFind, ReplaceAllInASelectionStopsAtAMatchRunningPastIt)
+{
+    SetText(L"ab ab ab");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"ab";
+    state.strReplace = L"X";
+    state.bSelectionOnly = TRUE;
+    C().SetSelection(0, 0, 0, 7);
+    EXPECT_EQ(C().ReplaceAll(state), 2);
+    EXPECT_EQ(Text(), L"X X ab");
+    EXPECT_EQ(m_messages.texts.back(), L"The selection has been searched and 2 replacements were made.");
+}
+
+TEST_F(EditFind, RegularExpressionsFindAndReplace)
+{
+    SECEditRegExp regExp;
+    ASSERT_TRUE(regExp.Initialize());
+    regExp.SetPattern(L"b+");
+    int position = -1, length = -1;
+    CString match;
+    ASSERT_TRUE(regExp.Find(L"abbbc", position, length, match));
+    EXPECT_EQ(position, 1);
+    EXPECT_EQ(length, 3);
+    EXPECT_EQ(std::wstring(match.GetString()), L"bbb");
+    regExp.SetPattern(L"b");
+    CString text = L"abb";
+    EXPECT_TRUE(regExp.Replace(text, L"x", FALSE));
+    EXPECT_EQ(std::wstring(text.GetString()), L"axb");
+    text = L"abb";
+    EXPECT_TRUE(regExp.Replace(text, L"x", TRUE));
+    EXPECT_EQ(std::wstring(text.GetString()), L"axx");
+    regExp.SetPattern(L"");
+    EXPECT_FALSE(regExp.Find(L"abc", position, length));
+
+    SECEditRegExpSearch::Install();
+    SetText(L"id1 = 10\r\nid22 = 20");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"id(\\d+)";
+    state.strReplace = L"n$1";
+    state.bRegExp = TRUE;
+    EXPECT_EQ(C().ReplaceAll(state), 2);
+    EXPECT_EQ(Text(), L"n1 = 10\r\nn22 = 20");
+}
+
+TEST_F(EditFind, MarkAllBookmarksTheLinesAndF2CyclesThem)
+{
+    SetText(L"a\r\nb\r\nc\r\nneedle\r\nd");
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"needle";
+    EXPECT_EQ(C().MarkAll(state), 1);
+    EXPECT_TRUE(m_edit.GetLineFlag(3, SECEditController::BookmarkFlag));
+    EXPECT_EQ(Caret(), SECEditLineCol(3, 0));
+    C().SetCaretPosition(0, 0, FALSE);
+    Press(VK_F2);
+    EXPECT_EQ(Caret(), SECEditLineCol(3, 0));
+    C().SetCaretPosition(1, 0, FALSE);
+    Press(VK_F2, Ctrl);
+    Press(VK_F2, Shift);
+    EXPECT_EQ(Caret(), SECEditLineCol(3, 0)) << "previous bookmark wraps round";
+    Press(VK_F2, Shift);
+    EXPECT_EQ(Caret(), SECEditLineCol(1, 0));
+    Press(VK_F2, Ctrl | Shift);
+    EXPECT_EQ(m_edit.CountLinesWithFlag(SECEditController::BookmarkFlag), 0);
+    Press(VK_F9);
+    EXPECT_TRUE(m_edit.GetLineFlag(1, SECEditController::RoundMarkerFlag));
+}
+
+} // namespace
