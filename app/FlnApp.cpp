@@ -56,6 +56,7 @@ CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(
     ApplicationFactory();
     DocumentFactory();
     m_pApplication = new CApplication;
+    SetApplicationDateParser(&m_DateParser);
     g_app = this;
 }
 
@@ -67,6 +68,8 @@ CFlnApp::~CFlnApp()
     if (m_pApplication)
         m_pApplication->ExternalRelease();
     m_pApplication = nullptr;
+    if (&GetDateParser() == &m_DateParser)
+        SetApplicationDateParser(nullptr);
     if (g_app == this)
         g_app = nullptr;
 }

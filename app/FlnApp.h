@@ -5,6 +5,7 @@
 // the bus for automation it shows no window and ends when its last client goes.
 
 #include "app/CommandLineOptions.h"
+#include "datetime/DateParser.h"
 #include "diagrams/GraphHost.h"
 #include "engine/FormulaEngine.h"
 #include "platform/mfc/WinApp.h"
@@ -54,6 +55,8 @@ public:
     void OnAutomationObjectGone();
 
     CApplication* m_pApplication = nullptr;
+    // The Date & Time page's date parser; its date format follows the page's.
+    CDateParser m_DateParser;
     // The one coordinate diagram, made when the Graph page is first drawn.
     std::unique_ptr<CD2KSys> m_pD2KSys;
     CString m_strModulePath;

@@ -123,8 +123,11 @@ END_MESSAGE_MAP()
 void CFlnView::OnSize(UINT type, int cx, int cy)
 {
     CScrollView::OnSize(type, cx, cy);
+    // The scroll bars that came or went may have changed the client area since this message.
+    RECT client {};
+    ::GetClientRect(m_hWnd, &client);
     if (type != SIZE_MAXSHOW && type != SIZE_MAXHIDE)
-        m_centred.Layout(cx, cy);
+        m_centred.Layout(client.right, client.bottom);
 }
 
 // The keypad's keys are found in one table rather than one map entry each.
@@ -256,8 +259,10 @@ void CFlnView::OnInitialUpdate()
     AttachToolkitButtons();
 
     // Every control keeps its size and its offset from the centre of the view.
+    // The first start fits the frame to the form; it only shrinks, so a stored larger size stays.
     if (CFrameWnd* frame = GetParentFrame())
         frame->RecalcLayout();
+    ResizeParentToFit(TRUE);
     m_centred.Record(m_hWnd, GetTotalSize());
     RECT client {};
     ::GetClientRect(m_hWnd, &client);

@@ -147,7 +147,6 @@ private:
 
     // The output line alone, without the outputs for other programs; returns the text shown.
     CString ShowOutput(const CString& text, COLORREF colour, int points);
-    BOOL CopyToClipboard(const CString& text);
 
     void OnTabSelChange(NMHDR* header, LRESULT* result);
     void ShowPage(Tab page);
@@ -178,7 +177,8 @@ private:
     void OnEditCopy();
     void OnEditPaste();
     void OnEditUndo();
-    void SelectAllWhenNothingSelected();
+    HWND EditCommandTarget() const;
+    void SelectAllWhenNothingSelected(HWND edit);
     void OnVerify();
     void OnUpdateVerify(CCmdUI* ui);
     void OnViewTooltips();

@@ -127,38 +127,54 @@ void CFlnView::OnDeleteAll()
     m_editFormula.SendMessage(WM_CLEAR, 0, 0);
 }
 
-// Cut and copy take the whole formula when nothing is selected.
-void CFlnView::SelectAllWhenNothingSelected()
+// The edit commands act on the page's edit field that has the focus (a variable, x, the interval,
+// the digit count), and on the formula input when the focus is anywhere else.
+HWND CFlnView::EditCommandTarget() const
 {
+    HWND focus = ::GetFocus();
+    wchar_t className[16] {};
+    if (focus && ::IsChild(m_hWnd, focus) && ::GetClassNameW(focus, className, 16) && CString(className).CompareNoCase(L"Edit") == 0)
+        return focus;
+    return m_editFormula.m_hWnd;
+}
+
+// Cut and copy take the whole formula when nothing is selected; another field keeps its
+// selection as an edit does.
+void CFlnView::SelectAllWhenNothingSelected(HWND edit)
+{
+    if (edit != m_editFormula.m_hWnd)
+        return;
     DWORD start = 0;
     DWORD end = 0;
-    m_editFormula.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (start == end) {
-        m_editFormula.SendMessage(EM_SETSEL, 0, -1);
-        m_editFormula.SendMessage(EM_SCROLLCARET, 0, 0);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     }
 }
 
 void CFlnView::OnEditCut()
 {
-    SelectAllWhenNothingSelected();
-    m_editFormula.SendMessage(WM_CUT, 0, 0);
+    HWND edit = EditCommandTarget();
+    SelectAllWhenNothingSelected(edit);
+    ::SendMessageW(edit, WM_CUT, 0, 0);
 }
 
 void CFlnView::OnEditCopy()
 {
-    SelectAllWhenNothingSelected();
-    m_editFormula.SendMessage(WM_COPY, 0, 0);
+    HWND edit = EditCommandTarget();
+    SelectAllWhenNothingSelected(edit);
+    ::SendMessageW(edit, WM_COPY, 0, 0);
 }
 
 void CFlnView::OnEditPaste()
 {
-    m_editFormula.SendMessage(WM_PASTE, 0, 0);
+    ::SendMessageW(EditCommandTarget(), WM_PASTE, 0, 0);
 }
 
 void CFlnView::OnEditUndo()
 {
-    m_editFormula.SendMessage(EM_UNDO, 0, 0);
+    ::SendMessageW(EditCommandTarget(), EM_UNDO, 0, 0);
 }
 
 void CFlnView::OnVerify()

@@ -3,6 +3,7 @@
 
 #include "app/FlnView.h"
 
+#include "app/Clipboard.h"
 #include "app/FlnPageHost.h"
 #include "app/SharedMemory.h"
 #include "platform/base/StringFormat.h"
@@ -78,30 +79,11 @@ void CFlnView::OnCopyOutput()
 {
     CString title = L"Clipboard!";
     CString content = m_strOutputText;
-    if (!CopyToClipboard(m_strOutputText)) {
+    if (!CopyTextToClipboard(m_hWnd, m_strOutputText)) {
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
     CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), BalloonIcon, BalloonOptions, nullptr, L"", 3000);
-}
-
-BOOL CFlnView::CopyToClipboard(const CString& text)
-{
-    if (!::OpenClipboard(m_hWnd))
-        return FALSE;
-    ::EmptyClipboard();
-    const size_t bytes = (static_cast<size_t>(text.GetLength()) + 1) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, bytes);
-    BOOL copied = FALSE;
-    if (memory) {
-        std::memcpy(::GlobalLock(memory), text.GetString(), bytes);
-        ::GlobalUnlock(memory);
-        copied = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        if (!copied)
-            ::GlobalFree(memory);
-    }
-    ::CloseClipboard();
-    return copied;
 }
 
 void CFlnView::OnOutputToVoice()

@@ -1,5 +1,7 @@
 #include "app/MainFrm.h"
 
+#include "app/DateFile.h"
+#include "app/DlgCalendarView.h"
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
@@ -69,6 +71,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     CFlnApp* app = GetFlnApp();
     if (app && app->m_bNoMinimizeBox)
         ModifyStyle(WS_MINIMIZEBOX, 0);
+    // A new frame is three quarters of the work area large, as a new window of the classic
+    // desktop is; the Formula page then shrinks it to fit its form (a stored place replaces both).
+    CRect work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(nullptr, 0, 0, work.Width() * 3 / 4, work.Height() * 3 / 4, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (SECFrameWnd::OnCreate(create) == -1)
         return -1;
     if (!CreateMenuAndToolBars() || !CreateStatusBar())
@@ -305,6 +312,10 @@ void CMainFrame::LoadSettings()
         view->UpdateData(FALSE);
         CFormulaPageFile::Load(*view, LastContentPath());
     }
+    if (auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView())) {
+        calendar->SetInputFont(m_settings.inputCalendarHeight);
+        CDateFile::Load(*calendar, LastContentPath());
+    }
 }
 
 CString CMainFrame::SaveSettings()
@@ -323,9 +334,16 @@ CString CMainFrame::SaveSettings()
         m_settings.digits = view->m_nDigits;
         m_settings.formatOption = view->m_nFormatOption;
     }
+    auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView());
+    if (calendar)
+        m_settings.inputCalendarHeight = calendar->m_nFontSize;
     if (!m_settings.Save(*app))
         return WriteFailureText(CString(SettingsFolder().c_str()));
-    if (const CString path = LastContentPath(); view && !CFormulaPageFile::Save(*view, path))
+    // The Formula page first: both write "CHECKS", and the Date & Time page's switch is the one kept.
+    const CString path = LastContentPath();
+    if (view && !CFormulaPageFile::Save(*view, path))
+        return WriteFailureText(path);
+    if (calendar && !CDateFile::Save(*calendar, path))
         return WriteFailureText(path);
     return {};
 }

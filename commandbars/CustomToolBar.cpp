@@ -410,6 +410,14 @@ CSize SECCustomToolBar::CalcLayout(int length, DWORD mode)
             CRect owner;
             GetParent()->GetClientRect(&owner);
             length = owner.Width();
+            // Docked along the top or the bottom, the dock bar spans the frame's client area; the
+            // frame asks during its layout, before the dock bar has followed a new frame width.
+            if (m_pDockSite && !IsFloating()) {
+                CRect site, dockBar;
+                m_pDockSite->GetClientRect(&site);
+                GetParent()->GetWindowRect(&dockBar);
+                length = site.Width() - (dockBar.Width() - owner.Width());
+            }
         } else if ((mode & LM_VERTDOCK) && length == 0 && m_pDockSite) {
             for (UINT id : { AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT }) {
                 CRect side;
@@ -434,7 +442,10 @@ CSize SECCustomToolBar::CalcLayout(int length, DWORD mode)
     }
     if (mode & LM_STRETCH)
         length = static_cast<int>(m_fPctWidth * static_cast<float>(length));
-    if (mode & LM_COMMIT)
+    // A bar that spans its dock bar is laid out again when the frame's width has changed.
+    const bool stretchedAnew = (m_dwExStyle & SEC_TBS_STRETCH) && (mode & LM_HORZDOCK) && !(mode & LM_LENGTHY)
+        && m_szCached[ShapeOf(mode)].cx != length;
+    if ((mode & LM_COMMIT) || stretchedAnew)
         LayOutButtons(length, mode, borders);
     return m_szCached[ShapeOf(mode)];
 }

@@ -130,17 +130,27 @@ void CDateParser::Normalize(CString& text, std::vector<int>& origin)
     while (length > 0 && std::iswspace(s[length - 1])) --length;
     keep(0, length);
 
-    // Doubled brackets: a pair directly inside another, ((…)), becomes (|…|), from the inside out.
     match = matchBrackets(s);
     std::vector<int> inner;
     for (int i = 1; i < static_cast<int>(s.size()); ++i) {
         int close = s[i] == L'(' ? match[i] : -1;
         if (close > 0 && s[i - 1] == L'(' && close + 1 < static_cast<int>(s.size()) && match[i - 1] == close + 1) inner.push_back(i);
     }
+    // Doubled brackets: a pair directly inside another, ((…)), is the same as one; the inner pair goes.
+    std::vector<bool> drop(s.size(), false);
     for (int open : inner) {
-        s[match[open]] = L'|';
-        s[open] = L'|';
+        drop[open] = true;
+        drop[match[open]] = true;
     }
+    std::wstring single;
+    std::vector<int> singleOrigin;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (drop[i]) continue;
+        single += s[i];
+        singleOrigin.push_back(origin[i]);
+    }
+    s = std::move(single);
+    origin = std::move(singleOrigin);
 
     if (DateFormat == 2 || DateFormat == 3) {
         for (wchar_t& ch : s)
@@ -424,4 +434,21 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         errorText = L"System Error: " + CString(std::string(e.what()).substr(0, 255).c_str());
     }
     return result;
+}
+
+namespace {
+CDateParser* g_applicationDateParser = nullptr;
+}
+
+CDateParser& GetDateParser()
+{
+    if (g_applicationDateParser)
+        return *g_applicationDateParser;
+    static CDateParser fallback;
+    return fallback;
+}
+
+void SetApplicationDateParser(CDateParser* parser)
+{
+    g_applicationDateParser = parser;
 }

@@ -44,7 +44,7 @@ public:
     DateParseResult Calculate(const CString& expression, int& errorPosition, CString& errorText, bool normalize);
 
     // Removes blanks, reads "," as "." and [ ] { } as ( ), drops enclosing brackets and leading
-    // "+", marks doubled brackets ((…)) as (|…|), and with a slash date format reads "/" as ".".
+    // "+", takes doubled brackets ((…)) as single ones, and with a slash date format reads "/" as ".".
     // Returns the new length minus the old.
     int NormalizeExpression(CString& text);
 
@@ -82,3 +82,9 @@ private:
     int m_literalPosition = 0;
     std::optional<int> m_errorAt;
 };
+
+// The application's date parser, whose date format the Date & Time page keeps equal to its own:
+// the one the application object registers, else one built on first use that lives until exit.
+CDateParser& GetDateParser();
+// Registers the application's parser; null unregisters it.
+void SetApplicationDateParser(CDateParser* parser);

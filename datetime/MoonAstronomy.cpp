@@ -221,6 +221,13 @@ std::optional<MoonPhaseTimes> CMoonAstronomy::FindPhases(double jd)
         return std::nullopt;
     double k1 = std::floor((start->year + (start->month - 1) / 12.0 - 1900) * 12.3685);
     double t1 = MeanPhase(adate, k1);
+    // The mean lunation drifts from the calendar estimate of k1 over the centuries (late in the tenth
+    // millennium it starts after the moment): step back until the first lunation starts before it.
+    for (int step = 0; step < MaxLunationSteps && !(t1 <= jd); ++step) {
+        adate -= SynodicMonth;
+        k1 -= 1;
+        t1 = MeanPhase(adate, k1);
+    }
     if (!(t1 <= jd))
         return std::nullopt;
     for (int step = 0; step < MaxLunationSteps; ++step) {

@@ -414,3 +414,18 @@ void CMoonClock::FillInfoLines(const Reading& reading, const std::optional<MoonS
     setPhaseLine(LastQuarterLine, phases->lastQuarter, std::nullopt);
     setPhaseLine(NextNewMoonLine, phases->nextNewMoon, lunation + 1);
 }
+
+double MoonJulianDayOfLocalMoment(const COleDateTime& moment)
+{
+    const int year = moment.GetYear(), month = moment.GetMonth(), day = moment.GetDay();
+    const int hour = moment.GetHour(), minute = moment.GetMinute(), second = moment.GetSecond();
+    const double local = CMoonAstronomy::JulianFromCivil(year, month - 1, day, hour, minute, second);
+    if (year < 1900)
+        return local;
+    const SYSTEMTIME localTime { static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
+        static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0 };
+    SYSTEMTIME utc {};
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc))
+        return local;
+    return CMoonAstronomy::JulianFromCivil(utc.wYear, utc.wMonth - 1, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond);
+}

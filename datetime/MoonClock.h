@@ -87,3 +87,8 @@ private:
     std::array<BYTE, DigitCount> m_Digits {};
     BOOL m_bMonthFirst = FALSE;
 };
+
+// The Julian date the moon clock shows for a local moment of the page: from 1900 on converted to
+// universal time with the zone rules in force at that moment (daylight saving time included),
+// before 1900 left in local time.
+double MoonJulianDayOfLocalMoment(const COleDateTime& moment);

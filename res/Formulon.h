@@ -21,6 +21,12 @@
 #define IDC_ABOUT_EMAIL             262
 #define IDC_ABOUT_VERSION           2505
 
+// ---- the properties of a link (the hyperlink control's sheet and page)
+#define IDD_LINK_PROPERTIES         105
+#define IDC_LINK_TEXT               238
+#define IDC_LINK_ADDRESS            244
+#define IDS_LINK_PROPERTIES         107
+
 // ---- strings
 #define IDS_OLE_INIT_FAILED         100
 #define IDS_PROGRAM_TITLE           300
@@ -46,3 +52,4 @@
 #define ID_FILE_LOAD_CONTENT        32787
 #define ID_FILE_SAVE_CONTENT        32788
 #include "FormulaPage.h"
+#include "DateTimePage.h"

@@ -12,7 +12,8 @@ packages=(
   libespeak-ng-dev libpcaudio-dev
   libsystemd-dev dbus-daemon systemd libglib2.0-bin
   libcups2-dev poppler-utils
-  xvfb xauth xdotool xclip
+  libcurl4-openssl-dev
+  xvfb xauth xdotool xclip openbox
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then

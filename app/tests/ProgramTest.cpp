@@ -4,14 +4,18 @@
 #include "app/tests/ProgramTestSupport.h"
 
 #include "app/Application.h"
+#include "app/DlgCalendarView.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
+#include "commandbars/MenuBar.h"
+#include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "res/Formulon.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -132,20 +136,120 @@ TEST_F(ProgramTest, FitsItselfToTheFormulaPageOnRequest)
     EXPECT_TRUE(frame.m_bAutoResize);
 }
 
+// The menu bar and the status bar span the frame after every change of its size and state, and
+// the status bar greets with "Ready".
+TEST_F(ProgramTest, TheBarsFollowTheFramesWidth)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    EXPECT_EQ(frame.m_wndStatusBar.GetPaneText(0), L"Ready");
+    CControlBar* menuBarObject = frame.GetControlBar(AFX_IDW_CONTROLBAR_LAST);
+    ASSERT_NE(menuBarObject, nullptr);
+    HWND menuBar = menuBarObject->m_hWnd;
+    auto expectSpanning = [&](const char* when) {
+        Pump();
+        CRect client, menu, status;
+        frame.GetClientRect(&client);
+        frame.ClientToScreen(&client);
+        GetWindowRect(menuBar, &menu);
+        frame.m_wndStatusBar.GetWindowRect(&status);
+        EXPECT_EQ(status.left, client.left) << when;
+        EXPECT_EQ(status.right, client.right) << when;
+        EXPECT_GE(menu.left, client.left) << when;
+        EXPECT_GE(menu.right, client.right - 4) << when << ": the menu bar ends at " << menu.right - client.left << " of " << client.Width();
+        EXPECT_LE(menu.right, client.right) << when;
+    };
+    expectSpanning("at the start");
+    frame.SetWindowPos(nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    expectSpanning("wider");
+    frame.SetWindowPos(nullptr, 0, 0, 460, 420, SWP_NOMOVE | SWP_NOZORDER);
+    expectSpanning("narrower");
+    frame.ShowWindow(SW_MAXIMIZE);
+    expectSpanning("maximised");
+    frame.ShowWindow(SW_MINIMIZE);
+    frame.ShowWindow(SW_RESTORE);
+    expectSpanning("restored from the task bar");
+    frame.ShowWindow(SW_RESTORE);
+    expectSpanning("restored");
+}
+
+// The first start fits the frame to the Formula page's form.
+TEST_F(ProgramTest, TheFirstStartFitsTheFrameToTheForm)
+{
+    ASSERT_TRUE(Start());
+    CRect client;
+    Page().GetClientRect(&client);
+    EXPECT_EQ(client.Size(), Page().GetTotalSize());
+    EXPECT_FALSE(Page().GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+}
+
+// Smaller than its form, the page scrolls so that every control can be reached; larger, the form
+// stays in the middle.
+TEST_F(ProgramTest, TheFormScrollsWhenSmallAndStaysCentredWhenLarge)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CFlnView& page = Page();
+    const CSize form = page.GetTotalSize();
+    auto visibleInPage = [&](int id) {
+        CRect control, view;
+        GetWindowRect(GetDlgItem(page.m_hWnd, id), &control);
+        page.GetClientRect(&view);
+        page.ClientToScreen(&view);
+        CRect both;
+        return both.IntersectRect(&control, &view) && both == control;
+    };
+    constexpr int kConstantG = 161, kPhysicalValue = 297, kPageTabs = 247, kKeyX = 140;
+    frame.SetWindowPos(nullptr, 0, 0, 450, 400, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    ASSERT_TRUE(page.GetStyle() & WS_VSCROLL) << "the page is higher than the view";
+    EXPECT_TRUE(visibleInPage(kKeyX));
+    EXPECT_FALSE(visibleInPage(kPhysicalValue));
+    page.SendMessage(WM_VSCROLL, SB_BOTTOM);
+    if (page.GetStyle() & WS_HSCROLL)
+        page.SendMessage(WM_HSCROLL, SB_BOTTOM);
+    Pump();
+    EXPECT_TRUE(visibleInPage(kPhysicalValue));
+    EXPECT_TRUE(visibleInPage(kConstantG));
+    SCROLLINFO bar { sizeof bar, SIF_ALL };
+    GetScrollInfo(page.m_hWnd, SB_VERT, &bar);
+    EXPECT_EQ(bar.nMax, form.cy - 1);
+    EXPECT_EQ(bar.nPos + static_cast<int>(bar.nPage), form.cy);
+
+    page.SendMessage(WM_VSCROLL, SB_TOP);
+    page.SendMessage(WM_HSCROLL, SB_TOP);
+    frame.SetWindowPos(nullptr, 0, 0, 1000, 900, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    EXPECT_FALSE(page.GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    CRect view, tabs;
+    page.GetClientRect(&view);
+    page.ClientToScreen(&view);
+    GetWindowRect(GetDlgItem(page.m_hWnd, kPageTabs), &tabs);
+    // The tabs stand at 5, 4 dialog units of the form; the form's margin is shared on both sides.
+    const int left = tabs.left - view.left, top = tabs.top - view.top;
+    EXPECT_NEAR(left, (view.Width() - form.cx) / 2 + 8, 2);
+    EXPECT_NEAR(top, (view.Height() - form.cy) / 2 + 7, 2);
+}
+
 TEST_F(ProgramTest, AFormPageBringsBackItsMenuOnceStartUpHasFinished)
 {
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
-    // The Formula page is tab 0; the tabs after it are no form pages (the Graph page, or none).
+    // The Formula page is tab 0 and the Date & Time page tab 1; the tabs after them are no form pages
+    // (the Graph page, or none).
     frame.SetMenuResource(IDR_GRAPHPAGE);
     frame.m_bReady = FALSE;
     frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.m_bReady = TRUE;
-    frame.SendMessage(WM_TABACTIVATED, 1);
+    frame.SendMessage(WM_TABACTIVATED, 2);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
     frame.SendMessage(WM_TABACTIVATED, 3);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
+    frame.SendMessage(WM_TABACTIVATED, 1);
+    EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+    EXPECT_EQ(frame.m_nActivePage, 1);
+    frame.SetMenuResource(IDR_GRAPHPAGE);
     frame.SendMessage(WM_TABACTIVATED, 0);
     EXPECT_EQ(frame.GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
     EXPECT_EQ(frame.m_nActivePage, 0);
@@ -179,6 +283,53 @@ TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)
     EXPECT_NE(lastContent.find("f(x)=x^2+A"), std::string::npos) << lastContent;
 }
 
+// The Date & Time page is the second tab: it computes with the application's date parser, keeps the
+// parser's date format equal to its own, and its content survives a restart in "Fln.ini".
+TEST_F(ProgramTest, TheDateAndTimePageIsTheSecondTab)
+{
+    ASSERT_TRUE(Start());
+    auto* page = dynamic_cast<CDlgCalendarView*>(m_app->GetCalendarView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_GE(Frame().m_wndTab.GetTabCount(), 2);
+    EXPECT_EQ(&GetDateParser(), &m_app->m_DateParser);
+    Frame().m_wndTab.ActivateTab(1);
+    Pump();
+    EXPECT_EQ(Frame().m_nActivePage, 1);
+    EXPECT_TRUE(page->IsWindowVisible());
+    EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+    // Its clock ticks: the year label shows the calendar's year.
+    m_display->Advance(1000);
+    Pump();
+    wchar_t year[16] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_YEAR_LABEL, year, 16);
+    EXPECT_NE(CString(year), CString(L"2007"));
+    // The page's commands reach it through the frame while it is the active page.
+    Frame().SendMessage(WM_COMMAND, ID_DATE_FORMAT_MONTH_FIRST);
+    Pump();
+    EXPECT_EQ(m_app->m_DateParser.DateFormat, 3);
+    ::SetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, L"D<[01/01/2024] + D>[04/15/2024]");
+    page->SendMessage(WM_COMMAND, IDC_DATE_KEY_EQUALS);
+    Pump();
+    wchar_t output[64] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_DATE_OUTPUT, output, 64);
+    EXPECT_EQ(CString(output), CString(L"+105d 0h 0m 0s "));
+    Frame().SendMessage(WM_COMMAND, ID_FONT_LARGE);
+    Stop();
+
+    ASSERT_TRUE(Start());
+    page = dynamic_cast<CDlgCalendarView*>(m_app->GetCalendarView());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->m_nDateFormat, 3);
+    EXPECT_EQ(m_app->m_DateParser.DateFormat, 3);
+    EXPECT_EQ(page->m_nFontSize, 14);
+    wchar_t input[64] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, input, 64);
+    EXPECT_EQ(CString(input), CString(L"D<[01/01/2024] + D>[04/15/2024]"));
+    const std::string lastContent = TempSettingsFolder::ReadAll(m_settings.settings() + "/Fln.ini");
+    EXPECT_NE(lastContent.find("[TAB_DATEFORMEL]"), std::string::npos) << lastContent;
+    EXPECT_NE(lastContent.find("[TAB_FORMEL]"), std::string::npos) << lastContent;
+}
+
 // Settings that cannot be written (here: a folder stands where each file goes) are not lost
 // without a word: the close says once why they could not be saved.
 TEST_F(ProgramTest, SettingsThatCannotBeSavedAreReportedOnceAtTheClose)
@@ -205,6 +356,7 @@ TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
     SetFieldText(kFieldX, L"0.250");
     CString path = CString((m_settings.root() + "/page.fm").c_str());
     CFormulaPageFile::Save(Page(), path);
+    EXPECT_FALSE(std::filesystem::exists(m_settings.root() + "/.formulon-lock")) << "nothing is left beside the user's file";
 
     Calculate(L"cos(x)");
     SetFieldText(kFieldA, L"7");
@@ -215,6 +367,67 @@ TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
     EXPECT_EQ(FieldText(kFieldX), L"0.250");
     EXPECT_FALSE(CFormulaPageFile::Load(Page(), CString((m_settings.root() + "/missing.fm").c_str())));
     EXPECT_EQ(FieldText(kFieldA), L"1E-3");
+}
+
+// Ctrl+C, V, X and Z act on the edit field that has the focus; on the formula when a key has it.
+TEST_F(ProgramTest, EditKeysActOnTheFocusedField)
+{
+    ASSERT_TRUE(Start());
+    auto chord = [&](unsigned key) {
+        m_display->InjectKey(VK_CONTROL, true);
+        m_display->InjectKey(key, true);
+        m_display->InjectKey(key, false);
+        m_display->InjectKey(VK_CONTROL, false);
+        Pump();
+    };
+    SetFieldText(kFormulaField, L"sin(x)");
+    SetFieldText(kFieldA, L"1.5");
+    m_display->SetClipboardText("2.75");
+    SetFocus(Field(kFieldA));
+    SendMessageW(Field(kFieldA), EM_SETSEL, 0, -1);
+    chord('V');
+    EXPECT_EQ(FieldText(kFieldA), L"2.75");
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)");
+    chord('Z');
+    EXPECT_EQ(FieldText(kFieldA), L"1.5");
+    SendMessageW(Field(kFieldA), EM_SETSEL, 0, 2);
+    chord('X');
+    EXPECT_EQ(FieldText(kFieldA), L"5");
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("1."));
+    SetFocus(Field(kFieldX));
+    SendMessageW(Field(kFieldX), EM_SETSEL, 0, 0);
+    chord('C');
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("1.")) << "nothing selected in x: nothing copied";
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)");
+
+    // On a key the commands go to the formula, whose copy takes it whole.
+    SetFocus(GetDlgItem(Page().m_hWnd, 109));
+    chord('C');
+    EXPECT_EQ(m_display->ClipboardText(), std::optional<std::string>("sin(x)"));
+    SendMessageW(Field(kFormulaField), EM_SETSEL, 6, 6);
+    chord('V');
+    EXPECT_EQ(FieldText(kFormulaField), L"sin(x)sin(x)");
+    EXPECT_EQ(FieldText(kFieldA), L"5");
+}
+
+// F10, like Alt alone, puts the menu bar into its keyboard mode; neither opens the window menu.
+TEST_F(ProgramTest, F10EntersTheMenuBarAsAltDoes)
+{
+    ASSERT_TRUE(Start());
+    auto* menuBar = dynamic_cast<SECMenuBar*>(Frame().GetControlBar(AFX_IDW_CONTROLBAR_LAST));
+    ASSERT_NE(menuBar, nullptr);
+    auto popupShown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+    for (unsigned key : { unsigned(VK_MENU), unsigned(VK_F10) }) {
+        m_display->InjectKey(key, true);
+        m_display->InjectKey(key, false);
+        Pump();
+        EXPECT_TRUE(menuBar->IsKeyboardMode()) << "key " << key;
+        EXPECT_FALSE(popupShown()) << "key " << key;
+        m_display->InjectKey(VK_ESCAPE, true);
+        m_display->InjectKey(VK_ESCAPE, false);
+        Pump();
+        EXPECT_FALSE(menuBar->IsKeyboardMode()) << "key " << key;
+    }
 }
 
 TEST_F(ProgramTest, ClosingWithAChangedScriptAsksFirst)
@@ -279,6 +492,48 @@ TEST_F(ProgramTest, TheAboutBoxShowsTheVersionOverTheMainWindow)
     EXPECT_EQ(version.Left(10), L"V4.2.0.0  ");
     EXPECT_LE(std::abs(box.CenterPoint().x - frame.CenterPoint().x), 1);
     EXPECT_LE(std::abs(box.CenterPoint().y - frame.CenterPoint().y), 1);
+}
+
+TEST_F(ProgramTest, CarriesTheTextsOfItsCommandsAndTheLinkProperties)
+{
+    ASSERT_TRUE(Start());
+    CString text;
+    text.LoadString(ID_FILE_LOAD_CONTENT);
+    EXPECT_EQ(text, L"Load Edit Content\nLoad Edit Content");
+    text.LoadString(ID_FILE_SAVE_CONTENT);
+    EXPECT_EQ(text, L"Save Edit Content\nSave Edit Content");
+    HMENU menu = LoadMenuW(m_app->m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    wchar_t item[64] = {};
+    GetMenuStringW(menu, ID_FONT_BOLD, item, 64, MF_BYCOMMAND);
+    DestroyMenu(menu);
+    EXPECT_EQ(CString(item), L"Font &Bold");
+
+    // The About box's link: its "Properties" shows the link in the program's own sheet and page.
+    CString caption, shownText;
+    int modal = 0;
+    SetModalLoopHook([&](HWND dialog) {
+        if (++modal == 1) {
+            SendDlgItemMessageW(dialog, IDC_ABOUT_WEBPAGE, WM_COMMAND, CHLinkCtrl::ID_LINK_PROPERTIES, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return;
+        }
+        wchar_t buffer[128] = {};
+        GetWindowTextW(dialog, buffer, 128);
+        caption = buffer;
+        for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+            if (GetDlgItem(page, IDC_LINK_TEXT)) {
+                GetDlgItemTextW(page, IDC_LINK_TEXT, buffer, 128);
+                shownText = buffer;
+            }
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Frame().SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    SetModalLoopHook({});
+    EXPECT_EQ(modal, 2) << "the properties sheet was shown";
+    EXPECT_EQ(caption, L"Properties");
+    EXPECT_EQ(shownText, L"Visit Formulon's Webpage");
+    EXPECT_TRUE(m_messages.empty());
 }
 
 class Automation : public ProgramTest {

@@ -5,46 +5,16 @@
 
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
+#include "app/tests/ProgramX11Support.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
 #include "platform/com/tests/PrivateBus.h"
-
-// After the test framework: Xlib's macros (None, Bool...) would clash with its names.
-#include "platform/user/tests/X11TestSupport.h"
-
-#include <X11/Xatom.h>
-#include <cairo.h>
+#include "framework/Tab3DControl.h"
+#include "res/DateTimePage.h"
 
 #include <filesystem>
-#include <functional>
-#include <optional>
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
-{
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-}
-
-std::string Utf8Property(XDisplay* x, Window window, const char* name)
-{
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::string text;
-    if (XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data) {
-        text.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-    }
-    return text;
-}
 
 // The sizes of the icons in _NET_WM_ICON, in order.
 std::vector<std::pair<long, long>> IconSizes(XDisplay* x, Window window)
@@ -65,31 +35,6 @@ std::vector<std::pair<long, long>> IconSizes(XDisplay* x, Window window)
     return sizes;
 }
 
-// The mapped top-level window of the program's class.
-std::optional<Window> ProgramWindow(XDisplay* x)
-{
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
-    std::optional<Window> found;
-    if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
-        return found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        XClassHint hint {};
-        XWindowAttributes attributes {};
-        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
-            continue;
-        if (XGetClassHint(x, children[i], &hint)) {
-            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == "Formulon 4.2")
-                found = children[i];
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-        }
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
 std::vector<COLORREF> ServerArea(XDisplay* x, Window window, const RECT& area)
 {
     std::vector<COLORREF> pixels;
@@ -105,26 +50,6 @@ std::vector<COLORREF> ServerArea(XDisplay* x, Window window, const RECT& area)
     return pixels;
 }
 
-// The window's picture as a PNG file in the temporary folder, for a failure to show.
-std::string Screenshot(XDisplay* x, Window window, int width, int height)
-{
-    XImage* image = XGetImage(x, window, 0, 0, width, height, AllPlanes, ZPixmap);
-    if (!image)
-        return {};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    auto* rows = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col)
-            reinterpret_cast<std::uint32_t*>(rows + row * stride)[col] = static_cast<std::uint32_t>(XGetPixel(image, col, row)) & 0xFFFFFF;
-    cairo_surface_mark_dirty(surface);
-    XDestroyImage(image);
-    std::string path = ::testing::TempDir() + "formulon-x11.png";
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    return path;
-}
-
 class ProgramX11 : public ProgramTest {
 protected:
     // The output line's place in the frame window and its pixels after "2+3*4" and "=" headless.
@@ -132,11 +57,82 @@ protected:
     {
         ASSERT_TRUE(Start());
         Calculate(L"2+3*4");
-        HWND output = Field(kOutputLine);
+        Remember(Field(kFormulaField), Field(kOutputLine));
+        Stop();
+    }
+
+    // The same for the Date & Time page after its expression and "=".
+    void HeadlessDatePageReference(const wchar_t* expression)
+    {
+        ASSERT_TRUE(Start());
+        Frame().m_wndTab.ActivateTab(1);
+        Pump();
+        auto* page = m_app->GetCalendarView();
+        ASSERT_NE(page, nullptr);
+        // The middle of the page's tab, in the frame window.
+        auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(1, tab));
+        ::MapWindowPoints(tabs->m_hWnd, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+        RECT frame;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        m_dateTab = { (tab.left + tab.right) / 2 - frame.left, (tab.top + tab.bottom) / 2 - frame.top };
+        ::SetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, expression);
+        page->SendMessage(WM_COMMAND, IDC_DATE_KEY_EQUALS);
+        Pump();
+        Remember(::GetDlgItem(page->m_hWnd, IDC_DATE_INPUT), ::GetDlgItem(page->m_hWnd, IDC_DATE_OUTPUT));
+        Stop();
+    }
+
+    SIZE m_frameSize {};
+    POINT m_dateTab {}; // the middle of the Date & Time page's tab
+    POINT m_input {}; // the middle of the input field
+    RECT m_area {};
+    std::vector<COLORREF> m_reference;
+
+    // The program on an X server of the test's own, with its settings in m_programSettings.
+    bool StartOnServer()
+    {
+        const std::string xvfb = FindProgram("Xvfb");
+        if (!m_server.Start(xvfb) || !WaitFor([&] { return (m_x = XOpenDisplay(m_server.Name().c_str())) != nullptr; }))
+            return false;
+        XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
+        m_programSettings = m_settings.root() + "/x11";
+        {
+            ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_programSettings);
+            m_program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+        }
+        return WaitFor([&] { return (m_window = ProgramWindow(m_x)).has_value(); });
+    }
+    // xdotool on the test's server.
+    int Xdotool(const std::string& arguments)
+    {
+        return RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("xdotool") + " " + arguments).status;
+    }
+    int MoveTo(POINT point)
+    {
+        return Xdotool("mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y));
+    }
+
+    VirtualServer m_server;
+    XDisplay* m_x = nullptr;
+    std::string m_programSettings;
+    std::optional<ChildProcess> m_program;
+    std::optional<Window> m_window;
+
+    void TearDown() override
+    {
+        if (m_x)
+            XCloseDisplay(m_x);
+    }
+
+private:
+    void Remember(HWND inputField, HWND outputLine)
+    {
         RECT frame, line, input;
         GetWindowRect(Frame().m_hWnd, &frame);
-        GetWindowRect(output, &line);
-        GetWindowRect(Field(kFormulaField), &input);
+        GetWindowRect(outputLine, &line);
+        GetWindowRect(inputField, &input);
         m_input = { (input.left + input.right) / 2 - frame.left, (input.top + input.bottom) / 2 - frame.top };
         m_frameSize = { frame.right - frame.left, frame.bottom - frame.top };
         m_area = { line.left - frame.left, line.top - frame.top, line.right - frame.left, line.bottom - frame.top };
@@ -145,13 +141,7 @@ protected:
             for (int x = m_area.left; x < m_area.right; ++x)
                 m_reference.push_back(GetPixel(dc, x, y));
         ReleaseDC(Frame().m_hWnd, dc);
-        Stop();
     }
-
-    SIZE m_frameSize {};
-    POINT m_input {}; // the middle of the input field
-    RECT m_area {};
-    std::vector<COLORREF> m_reference;
 };
 
 // Started where no X server can be reached, the program says why and ends with a failure status,
@@ -196,59 +186,68 @@ TEST(ProgramStart, WithoutAScreenItSaysWhyAndEnds)
 
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
 {
-    std::string xvfb = FindProgram("Xvfb");
-    std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     HeadlessReference();
     ASSERT_FALSE(m_reference.empty());
-
-    VirtualServer server;
-    ASSERT_TRUE(server.Start(xvfb));
-    XDisplay* x = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (x = XOpenDisplay(server.Name().c_str())) != nullptr; }));
-    XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
-
-    std::string settings = m_settings.root() + "/x11";
-    std::optional<ChildProcess> program;
-    {
-        ScopedEnv display("DISPLAY", server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", settings);
-        program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
-    }
-    std::optional<Window> window;
-    ASSERT_TRUE(WaitFor([&] { return (window = ProgramWindow(x)).has_value(); })) << "no main window was mapped";
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     XWindowAttributes attributes {};
-    XGetWindowAttributes(x, *window, &attributes);
+    XGetWindowAttributes(m_x, *m_window, &attributes);
     EXPECT_EQ(attributes.width, m_frameSize.cx);
     EXPECT_EQ(attributes.height, m_frameSize.cy);
-    EXPECT_EQ(IconSizes(x, *window), (std::vector<std::pair<long, long>> { { 48, 48 }, { 16, 16 } }));
+    EXPECT_EQ(IconSizes(m_x, *m_window), (std::vector<std::pair<long, long>> { { 48, 48 }, { 16, 16 } }));
 
-    std::string id = std::to_string(*window);
-    xdotool = "env DISPLAY=" + server.Name() + " " + xdotool;
     // The input field has the focus from the start: Ctrl+X cuts its whole text, then the formula.
-    ASSERT_EQ(RunCommand(xdotool + " mousemove --window " + id + " " + std::to_string(m_input.x) + " " + std::to_string(m_input.y)).status, 0);
-    ASSERT_EQ(RunCommand(xdotool + " key ctrl+x").status, 0);
-    ASSERT_EQ(RunCommand(xdotool + " type --delay 30 '2+3*4'").status, 0);
-    ASSERT_EQ(RunCommand(xdotool + " key Return").status, 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(x, *window, m_area) == m_reference; }, std::chrono::seconds(5)))
-        << "the output line differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
+    ASSERT_EQ(MoveTo(m_input), 0);
+    ASSERT_EQ(Xdotool("key ctrl+x"), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '2+3*4'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 
     // The window manager's close: WM_DELETE_WINDOW.
     XEvent close {};
     close.xclient.type = ClientMessage;
-    close.xclient.window = *window;
-    close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    close.xclient.window = *m_window;
+    close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
     close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
     close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(x, *window, False, NoEventMask, &close);
-    XFlush(x);
-    EXPECT_TRUE(program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
-    std::string registry = TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt");
+    XSendEvent(m_x, *m_window, False, NoEventMask, &close);
+    XFlush(m_x);
+    EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    std::string registry = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt");
     EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
-    std::string lastContent = TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini");
+    std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
-    XCloseDisplay(x);
+}
+
+// A click on its tab brings the Date & Time page; a typed expression and Enter give the output the
+// headless page shows.
+TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    const wchar_t* expression = L"D<[1.1.2024] + D>[15.4.2024]";
+    HeadlessDatePageReference(expression);
+    ASSERT_FALSE(m_reference.empty());
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+
+    ASSERT_EQ(MoveTo(m_dateTab), 0);
+    ASSERT_EQ(Xdotool("click 1"), 0);
+    ASSERT_EQ(MoveTo(m_input), 0);
+    ASSERT_EQ(Xdotool("click 1"), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '" + CString(expression).ToUtf8() + "'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        << "the output differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    if (const char* keep = std::getenv("FLN_KEEP_SCREENSHOT"); keep && *keep) {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        std::filesystem::copy_file(Screenshot(m_x, *m_window, attributes.width, attributes.height), keep,
+            std::filesystem::copy_options::overwrite_existing);
+    }
 }
 
 // SIN(x) typed on the Formula page and the Graph tab clicked: the chart on the X server has

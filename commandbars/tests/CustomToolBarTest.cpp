@@ -414,6 +414,7 @@ TEST_F(CustomToolBarTest, AReleaseInsideSendsTheCommandOnce)
     MakeBar(bar);
     const int save = Index(ID_TB_SAVE);
     MoveTo(bar, Middle(bar, save));
+    Frame().prompts.clear(); // the new frame's idle message
     Press(bar, Middle(bar, save), true);
     EXPECT_EQ(bar.GetPressedItem(), save);
     EXPECT_TRUE(bar.GetButtonStyle(save) & TBBS_PRESSED);

@@ -97,6 +97,35 @@ TEST_F(DateParserTest, ExpressionTable)
     }
 }
 
+// Doubled brackets, round or square, read as single ones around every kind of operand.
+TEST_F(DateParserTest, DoubledBracketsReadAsSingleOnes)
+{
+    struct Case {
+        const wchar_t* doubled;
+        const wchar_t* single;
+    } cases[] = {
+        {L"d((5))", L"d(5)"},
+        {L"d[[5]]", L"d[5]"},
+        {L"D<[10.1.2000]+d((5))", L"D<[10.1.2000]+d[5]"},
+        {L"D<((10.1.2000))+h[[36]]", L"D<[10.1.2000]+h[36]"},
+        {L"T<[[08:00:00]]+m((90))", L"T<[08:00:00]+m[90]"},
+        {L"C<((1.1.2000|12:00:00))+s[[30]]", L"C<[1.1.2000|12:00:00]+s[30]"},
+        {L"D<[[1.1.2000]]+D>((11.1.2000))", L"D<[1.1.2000]+D>[11.1.2000]"},
+        {L"T<((08:00:00))+T>[[09:30:00]]", L"T<[08:00:00]+T>[09:30:00]"},
+        {L"C<[[1.1.2000|00:00:00]]+C>[[2.1.2000|06:00:00]]", L"C<[1.1.2000|00:00:00]+C>[2.1.2000|06:00:00]"},
+        {L"Y((1))+M[[2]]+W((3))", L"Y[1]+M[2]+W[3]"},
+    };
+    for (const Case& c : cases) {
+        const DateParseResult single = Run(c.single);
+        ASSERT_TRUE(single.IsValid()) << c.single;
+        const DateParseResult doubled = Run(c.doubled);
+        EXPECT_EQ(errorPosition, 0) << c.doubled;
+        EXPECT_EQ(doubled.Seconds, single.Seconds) << c.doubled;
+        EXPECT_DOUBLE_EQ(doubled.JulianDay, single.JulianDay) << c.doubled;
+    }
+    EXPECT_EQ(Run(L"d((5))").Seconds, 5 * kDay);
+}
+
 TEST_F(DateParserTest, EmptyExpressionLeavesTheOutputsAlone)
 {
     DateParseResult result = Run(L"");
@@ -134,9 +163,6 @@ TEST_F(DateParserTest, ReferenceOperandsGiveJulianDays)
         EXPECT_EQ(result.Seconds, kDay);
         EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"11.1.2000", L"10:30:00"));
     }
-    result = Run(L"D<[10.1.2000]+d((5))");  // the doubled brackets leave no digits in front
-    EXPECT_EQ(result.Seconds, 0);
-    EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(L"10.1.2000", L"10:30:00"));
     Run(L"D<[99.99.2000]+M[-99999999999999999999]");  // the smallest count, turned round
     EXPECT_EQ(errorText.str(), L" Parser Error blocked!");
 
@@ -203,8 +229,8 @@ TEST_F(DateParserTest, Normalisation)
         {L" + +d [ 1 ] ", L"d(1)"},
         {L"((d[1]))", L"d(1)"},
         {L"(d[1])+(h[1])", L"(d(1))+(h(1))"},
-        {L"d((5))", L"d(|5|)"},
-        {L"d(((5)))", L"d(||5||)"},
+        {L"d((5))", L"d(5)"},
+        {L"d(((5)))", L"d(5)"},
         {L"d((5)+(6))", L"d((5)+(6))"},
         {L"((", L"(("},
         {L"))((", L"))(("},

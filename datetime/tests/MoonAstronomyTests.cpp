@@ -205,6 +205,20 @@ TEST(MoonPhases, FindPhasesGivesTheLunationThatHoldsTheMoment)
     }
 }
 
+// Every moment of the years the Date & Time page takes, 100 to 9999, gets the lunation that holds it
+// (late in the tenth millennium the calendar's estimate of the lunation starts after the moment).
+TEST(MoonPhases, FindPhasesCoversTheYears100To9999)
+{
+    const double first = Moon::JulianFromCivil(100, 0, 1, 0, 0, 0);
+    const double last = Moon::JulianFromCivil(9999, 11, 31, 23, 59, 59);
+    for (double jd = first; jd <= last; jd += 2.9) {
+        auto p = Moon::FindPhases(jd);
+        ASSERT_TRUE(p) << jd;
+        ASSERT_LT(p->lastNewMoon, jd + 0.6) << jd;
+        ASSERT_GT(p->nextNewMoon, jd - 0.6) << jd;
+    }
+}
+
 TEST(MoonPhases, OtherPhaseValuesGiveTheMeanTime)
 {
     double k = 1500;

@@ -274,7 +274,9 @@ void DrawText(HDC dc, const Part& part, RECT inside)
         std::wstring text(rest.substr(0, tab));
         rest = tab == std::wstring_view::npos ? std::wstring_view() : rest.substr(tab + 1);
         RECT r = inside;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kAlignments[piece] | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        // A text longer than its part ends in an ellipsis rather than in half a character.
+        const UINT shorten = piece == 0 ? DT_END_ELLIPSIS : 0;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kAlignments[piece] | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | shorten);
     }
 }
 

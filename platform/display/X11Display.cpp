@@ -502,6 +502,10 @@ private:
         XIC ic = nullptr;
         // Rectangles the program asked for and the server has not yet reported back.
         std::deque<RECT> requested;
+        // The rectangle the server last reported; a window manager repeats its reports (a real
+        // and a synthetic one for each change), and a repeat that arrives after the program has
+        // moved on would move the window back.
+        std::optional<RECT> reported;
         // The last copy of pixels sent to the window, and its request's serial.
         RECT lastCopy {};
         unsigned long lastCopySerial = 0;
@@ -539,6 +543,10 @@ private:
             // The echo of the program's own move is no news, and reporting a late one would
             // move the window back to where it was a moment ago.
             if (auto it = m_windows.find(id); it != m_windows.end()) {
+                const bool repeated = it->second.reported && EqualRect(&*it->second.reported, &area);
+                it->second.reported = area;
+                if (repeated)
+                    break;
                 auto& requested = it->second.requested;
                 auto echo = std::find_if(requested.begin(), requested.end(), [&](const RECT& r) { return EqualRect(&r, &area); });
                 if (echo != requested.end()) {

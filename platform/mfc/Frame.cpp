@@ -104,6 +104,8 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT create)
     if (!OnCreateClient(create, m_pCreatingContext))
         return -1;
     RecalcLayout();
+    // The status bar (made by the derived frame after this) starts with the idle message.
+    PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
     return 0;
 }
 

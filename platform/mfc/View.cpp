@@ -111,7 +111,42 @@ void CScrollView::SetScrollSizes(int mapMode, SIZE total, SIZE page, SIZE line)
     m_total = total;
     m_page = page.cx || page.cy ? CSize(page) : CSize(total.cx / 10, total.cy / 10);
     m_line = line.cx || line.cy ? CSize(line) : CSize(m_page.cx / 10, m_page.cy / 10);
+    UpdateBars();
     ScrollToPosition(m_position);
+}
+
+void CScrollView::UpdateBars()
+{
+    if (!m_hWnd || m_updatingBars)
+        return;
+    m_updatingBars = true;
+    // The client area without the bars, then with those the drawing needs; a bar of one
+    // direction may make the other needed.
+    CRect client;
+    GetClientRect(&client);
+    const DWORD style = GetStyle();
+    int width = client.Width() + ((style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    int height = client.Height() + ((style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+    bool horizontal = m_total.cx > width, vertical = m_total.cy > height;
+    if (horizontal && !vertical)
+        vertical = m_total.cy > height - GetSystemMetrics(SM_CYHSCROLL);
+    if (vertical && !horizontal)
+        horizontal = m_total.cx > width - GetSystemMetrics(SM_CXVSCROLL);
+    if (horizontal != ((style & WS_HSCROLL) != 0))
+        ::ShowScrollBar(m_hWnd, SB_HORZ, horizontal);
+    if (vertical != ((style & WS_VSCROLL) != 0))
+        ::ShowScrollBar(m_hWnd, SB_VERT, vertical);
+    GetClientRect(&client);
+    auto setBar = [&](int bar, bool shown, int total, int page, int position) {
+        if (!shown)
+            return;
+        SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, total - 1, static_cast<UINT>(page), position, 0 };
+        ::SetScrollInfo(m_hWnd, bar, &info, TRUE);
+    };
+    const CPoint position = Clamp(m_position);
+    setBar(SB_HORZ, horizontal, m_total.cx, client.Width(), position.x);
+    setBar(SB_VERT, vertical, m_total.cy, client.Height(), position.y);
+    m_updatingBars = false;
 }
 
 CPoint CScrollView::Clamp(CPoint position) const
@@ -154,8 +189,13 @@ void CScrollView::ScrollToPosition(POINT position)
         return;
     int dx = m_position.x - target.x, dy = m_position.y - target.y;
     m_position = target;
-    if (m_hWnd)
-        ScrollWindow(m_hWnd, dx, dy, nullptr, nullptr);
+    if (!m_hWnd)
+        return;
+    ScrollWindow(m_hWnd, dx, dy, nullptr, nullptr);
+    if (GetStyle() & WS_HSCROLL)
+        ::SetScrollPos(m_hWnd, SB_HORZ, target.x, TRUE);
+    if (GetStyle() & WS_VSCROLL)
+        ::SetScrollPos(m_hWnd, SB_VERT, target.y, TRUE);
 }
 
 void CScrollView::OnPrepareDC(CDC* dc)
@@ -167,6 +207,7 @@ void CScrollView::OnPrepareDC(CDC* dc)
 void CScrollView::OnSize(UINT, int, int)
 {
     Default();
+    UpdateBars();
     ScrollToPosition(m_position); // a larger window may show more of the end
 }
 

@@ -86,10 +86,14 @@ protected:
 private:
     CPoint Clamp(CPoint position) const;
     void ScrollBy(int code, bool horizontal, int thumb);
+    // Shows a scroll bar for each direction in which the client area is smaller than the drawing,
+    // and sets its range, page and position.
+    void UpdateBars();
 
     int m_mapMode = MM_TEXT;
     CSize m_total;
     CSize m_page;
     CSize m_line;
     CPoint m_position;
+    bool m_updatingBars = false;
 };

@@ -1,10 +1,12 @@
 #include "platform/sys/AtomicFile.h"
 
 #include "platform/base/RegularFile.h"
+#include "platform/sys/Folders.h"
 
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <random>
@@ -253,9 +255,26 @@ bool MayReplace(int folder, const std::string& name, const struct stat& old)
 
 } // namespace
 
+std::string FolderWriteLock::LockFileFor(const std::string& folder)
+{
+    struct stat target {}, settings {};
+    if (::stat(folder.c_str(), &target) != 0)
+        return {};
+    const std::string settingsFolder = SettingsFolder();
+    if (::stat(settingsFolder.c_str(), &settings) == 0 && SameFile(target, settings))
+        return settingsFolder + "/" + kLockFileName;
+    if (!EnsureSettingsFolder())
+        return {};
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, "-%llx-%llx", static_cast<unsigned long long>(target.st_dev), static_cast<unsigned long long>(target.st_ino));
+    return settingsFolder + "/" + kLockFileName + suffix;
+}
+
 FolderWriteLock::FolderWriteLock(const std::string& folder)
 {
-    std::string path = folder + "/" + kLockFileName;
+    std::string path = LockFileFor(folder);
+    if (path.empty())
+        return;
     m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (m_fd < 0 && errno == EACCES) m_fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (m_fd >= 0 && !LockExclusive(m_fd)) {

@@ -9,12 +9,18 @@
 #include <string_view>
 
 // Holds an exclusive lock for the files of one folder for its lifetime, so that read-modify-write
-// cycles by several threads or processes run one after the other. The lock is taken on a lock
-// file inside the folder, which needs no right to list the folder. When the lock cannot be had,
-// held() is false, errno tells why, and the caller must not write.
+// cycles by several threads or processes run one after the other. The lock files live only in the
+// program's settings folder: the settings folder's own is kLockFileName there, any other folder's
+// is kLockFileName followed by the folder's device and inode numbers, so a file saved among the
+// user's own files leaves nothing beside it. Taking a lock needs no right to list a folder. When
+// the lock cannot be had, held() is false, errno tells why, and the caller must not write.
 class FolderWriteLock {
 public:
     static constexpr const char* kLockFileName = ".formulon-lock";
+
+    // The lock file that serialises the writes into the folder; empty when the folder cannot be
+    // found (errno tells why).
+    static std::string LockFileFor(const std::string& folder);
 
     explicit FolderWriteLock(const std::string& folder);
     ~FolderWriteLock();

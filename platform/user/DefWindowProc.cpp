@@ -304,7 +304,11 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
         case SC_MOVE: TrackMoveSize(handle, HTCAPTION); return 0;
         case SC_SIZE: TrackMoveSize(handle, static_cast<int>(wParam & 0xF) + HTLEFT - 1); return 0;
         case SC_KEYMENU: {
+            // The menu key alone (F10, Alt) belongs to the top-level window, whose menu bar it
+            // enters (a frame with a menu bar of its own takes it there).
             HWND root = GetAncestor(handle, GA_ROOT);
+            if (!lParam && root && root != handle)
+                return SendMessageW(root, WM_SYSCOMMAND, wParam, lParam);
             auto mnemonic = static_cast<wchar_t>(lParam);
             if (OpenMenuBarFromKeyboard(root, mnemonic))
                 return 0;

@@ -173,8 +173,8 @@ int GetSystemMetrics(int index)
     case SM_CYMINIMIZED: return Scaled(24);
     case SM_CXMAXTRACK: return screen().virtualScreen.right - screen().virtualScreen.left + 12;
     case SM_CYMAXTRACK: return screen().virtualScreen.bottom - screen().virtualScreen.top + 12;
-    case SM_CXMAXIMIZED: return screen().work.right - screen().work.left + 8;
-    case SM_CYMAXIMIZED: return screen().work.bottom - screen().work.top + 8;
+    case SM_CXMAXIMIZED: return screen().work.right - screen().work.left;
+    case SM_CYMAXIMIZED: return screen().work.bottom - screen().work.top;
     case SM_CXMENUCHECK: case SM_CYMENUCHECK: return Scaled(13);
     case SM_MOUSEWHEELPRESENT: return 1;
     case SM_XVIRTUALSCREEN: return screen().virtualScreen.left;

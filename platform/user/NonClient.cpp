@@ -16,6 +16,10 @@ bool HasCaption(const Window& window)
 
 int FrameWidth(const Window& window)
 {
+    // A maximised top-level window fills the work area with its caption and client: its frame
+    // would lie beyond the edges, where another screen or a panel may be.
+    if ((window.style & WS_MAXIMIZE) && !(window.style & WS_CHILD))
+        return 0;
     if ((window.exStyle & WS_EX_DLGMODALFRAME) || ((window.style & WS_DLGFRAME) && !(window.style & WS_THICKFRAME) && !(window.style & WS_BORDER)))
         return GetSystemMetrics(SM_CXDLGFRAME);
     if (window.style & WS_THICKFRAME)

@@ -212,15 +212,17 @@ BOOL ShowWindow(HWND handle, int command)
         window->style = (window->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
         MONITORINFO info { sizeof info };
         GetMonitorInfoW(MonitorFromWindow(handle, MONITOR_DEFAULTTONEAREST), &info);
+        // A top-level window fills the work area exactly (it has no frame while maximised).
         RECT r = info.rcWork;
-        if (window->IsChild())
+        if (window->IsChild()) {
+            // A child's frame lies outside its parent's client area; a maximised MDI child's
+            // caption too, since the frame's menu bar takes its buttons.
             GetClientRect(window->parent, &r);
-        // The frame lies outside the work area, as a maximised window's does; a maximised MDI
-        // child's caption too, since the frame's menu bar takes its buttons.
-        RECT frame {};
-        DWORD outside = (window->exStyle & WS_EX_MDICHILD) ? window->style : window->style & ~WS_CAPTION;
-        AdjustWindowRectEx(&frame, outside, FALSE, window->exStyle);
-        r = { r.left + frame.left, r.top + frame.top, r.right + frame.right, r.bottom + frame.bottom };
+            RECT frame {};
+            DWORD outside = (window->exStyle & WS_EX_MDICHILD) ? window->style : window->style & ~WS_CAPTION;
+            AdjustWindowRectEx(&frame, outside, FALSE, window->exStyle);
+            r = { r.left + frame.left, r.top + frame.top, r.right + frame.right, r.bottom + frame.bottom };
+        }
         if (!wasVisible)
             SendToWindow(*window, WM_SHOWWINDOW, TRUE, 0);
         SetWindowPos(handle, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);

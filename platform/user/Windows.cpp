@@ -75,8 +75,12 @@ RECT DefaultTopLevelRect(int x, int y, int width, int height)
 {
     RECT r;
     if (x == CW_USEDEFAULT) {
+        // Cascaded from the top left of the work area, clear of the desktop's panels.
         static int cascade = 0;
-        x = y = 64 + 24 * (cascade++ % 8);
+        RECT work {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + 64 + 24 * (cascade % 8);
+        y = work.top + 64 + 24 * (cascade++ % 8);
     }
     if (width == CW_USEDEFAULT)
         width = 640, height = 480;

@@ -200,7 +200,7 @@ TEST(FolderWriteLockTest, IsTakenInAFolderThatMayNotBeListed)
 {
     if (::geteuid() != 0) GTEST_SKIP() << "handing a folder to another user needs root";
     TempSettingsFolder folder;
-    std::string locked = folder.root() + "/locked";
+    std::string locked = folder.settings();
     fs::create_directories(locked);
     ASSERT_EQ(::chmod(folder.root().c_str(), 0711), 0);
     ASSERT_EQ(::chown(locked.c_str(), kNobodyUser, kNobodyGroup), 0);

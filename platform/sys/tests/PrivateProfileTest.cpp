@@ -281,9 +281,29 @@ TEST_F(PrivateProfileTest, AFailedWriteLeavesTheOldFileWhole)
     ::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
     EXPECT_EQ(Bytes(), before);
-    // Only the file and the folder's lock file are there: no temporary file is left behind.
+    // Only the file and the settings folder are there: no temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 2);
-    EXPECT_TRUE(std::filesystem::exists(folder.root() + "/" + FolderWriteLock::kLockFileName));
+}
+
+// The lock that serialises the writes of a user's file lies in the settings folder, never beside
+// the file; the settings folder's own files keep their lock there too.
+TEST_F(PrivateProfileTest, TheWriteLockLiesOnlyInTheSettingsFolder)
+{
+    const std::string documents = folder.root() + "/documents";
+    std::filesystem::create_directories(documents);
+    const std::string userFile = documents + "/page.fm";
+    ASSERT_TRUE(WritePrivateProfileStringW(L"INFO", L"Name", L"1", std::wstring(userFile.begin(), userFile.end()).c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringW(L"INFO", L"Name", L"1", L"Fln.ini"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(documents))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string> { "page.fm" });
+    const std::string lock = FolderWriteLock::LockFileFor(documents);
+    EXPECT_EQ(FolderOf(lock), folder.settings());
+    EXPECT_TRUE(std::filesystem::exists(lock));
+    EXPECT_EQ(FolderWriteLock::LockFileFor(folder.settings()), folder.settings() + "/" + FolderWriteLock::kLockFileName);
+    EXPECT_TRUE(std::filesystem::exists(folder.settings() + "/" + FolderWriteLock::kLockFileName));
+    EXPECT_NE(FolderWriteLock::LockFileFor(folder.root()), lock) << "each folder has a lock of its own";
 }
 
 } // namespace

@@ -132,9 +132,12 @@ TEST_F(Lifecycle, ShowStatesAndActivation)
     EXPECT_TRUE(IsZoomed(first));
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT client;
+    RECT client, placed;
     GetClientRect(first, &client);
-    EXPECT_GT(client.right, work.right - work.left - 20);
+    GetWindowRect(first, &placed);
+    EXPECT_TRUE(EqualRect(&placed, &work)) << "the window fills the work area, its frame not beyond it";
+    EXPECT_EQ(client.right, work.right - work.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CXMAXIMIZED), work.right - work.left);
     ShowWindow(first, SW_RESTORE);
     RECT restored;
     GetWindowRect(first, &restored);

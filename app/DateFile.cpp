@@ -1,0 +1,127 @@
+#include "app/DateFile.h"
+
+#include "app/DlgCalendarView.h"
+#include "app/FlnApp.h"
+#include "platform/base/MessageBox.h"
+#include "res/Formulon.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+const wchar_t kDateFileFilter[] = L"Parameter (.fmd)|*.fmd|"
+                                  L"Text Files (.txt)|*.txt|"
+                                  L"All Supported Files (.fmd;.txt;)|*.fmd;*.txt;|"
+                                  L"All Files (*.*)|*.*|";
+
+namespace {
+
+constexpr const wchar_t* InputSection = L"TAB_DATEFORMEL";
+constexpr const wchar_t* ChecksSection = L"CHECKS";
+constexpr const wchar_t* FormatSection = L"FORMAT";
+constexpr int InputLimit = 1024; // what the input line holds
+
+CString ProgramNameAndVersion()
+{
+    CString text;
+    if (!text.LoadString(IDS_PROGRAM_TITLE))
+        text = L"Formulon";
+    return text;
+}
+
+// A whole decimal number in the range, or nothing.
+std::optional<int> IntegerIn(const CString& text, int lowest, int highest)
+{
+    CString digits = text;
+    digits.Trim();
+    if (digits.IsEmpty() || digits.GetLength() > 4)
+        return std::nullopt;
+    for (wchar_t ch : digits.str()) {
+        if (ch < L'0' || ch > L'9')
+            return std::nullopt;
+    }
+    const int value = std::stoi(digits.str());
+    if (value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+BOOL CDateFile::Save(CDlgCalendarView& view, const CString& path)
+{
+    CIniFile& ini = view.m_iniFile;
+    ini.SetFileName(path);
+    ini.RemoveAll();
+    ini.SetBool(L"INFO", L"Name", true);
+    ini.SetString(L"INFO", L"Version", ProgramNameAndVersion());
+    ini.SetString(InputSection, L"f", view.m_strInput);
+    ini.SetInt(ChecksSection, L"ViewTooltips", view.m_bViewTooltips ? 1 : 0);
+    ini.SetInt(FormatSection, L"DateFormat", view.m_nDateFormat);
+    return ini.WriteFile();
+}
+
+CDateFile::LoadResult CDateFile::Load(CDlgCalendarView& view, const CString& path)
+{
+    CIniFile& ini = view.m_iniFile;
+    ini.SetFileName(path);
+    if (!ini.Load() && ini.GetSections().empty()) {
+        // A file that is there but holds no sections at all is not a date file.
+        std::error_code error;
+        if (std::filesystem::is_regular_file(std::filesystem::path(path.ToUtf8()), error))
+            return LoadResult::Foreign;
+        view.SetDateFormat(1);
+        return LoadResult::Missing;
+    }
+    if (ini.FindSection(InputSection) < 0 && ini.FindSection(ChecksSection) < 0 && ini.FindSection(FormatSection) < 0)
+        return LoadResult::Foreign;
+
+    // Every value is checked before the page takes any.
+    const CString input = ini.GetString(InputSection, L"f", view.m_strInput);
+    const CString tooltips = ini.GetValue(ChecksSection, L"ViewTooltips");
+    const CString format = ini.GetValue(FormatSection, L"DateFormat");
+    const std::optional<int> tooltipFlag = tooltips.IsEmpty() ? std::optional<int>(0) : IntegerIn(tooltips, 0, 1);
+    const std::optional<int> dateFormat = format.IsEmpty() ? std::optional<int>(1) : IntegerIn(format, 1, 3);
+    if (input.GetLength() > InputLimit || !tooltipFlag || !dateFormat)
+        return LoadResult::Damaged;
+
+    view.m_strInput = input;
+    view.m_bViewTooltips = *tooltipFlag != 0;
+    view.SetDateFormat(*dateFormat);
+    if (view.m_hWnd)
+        view.UpdateData(FALSE);
+    return LoadResult::Loaded;
+}
+
+void CDateFile::OnSaveContent(CDlgCalendarView& view)
+{
+    CString file = view.m_strFileName;
+    CFlnApp* app = GetFlnApp();
+    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, 0x1004, FALSE, nullptr, kDateFileFilter))
+        return;
+    view.m_strFileName = file;
+    if (!Save(view, file))
+        AfxMessageBox(L"The date file could not be written:\n" + file, MB_ICONEXCLAMATION | MB_OK);
+}
+
+void CDateFile::OnLoadContent(CDlgCalendarView& view)
+{
+    CString file = view.m_strFileName;
+    CFlnApp* app = GetFlnApp();
+    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, 0x1004, TRUE, nullptr, kDateFileFilter))
+        return;
+    view.m_strFileName = file;
+    switch (Load(view, file)) {
+    case LoadResult::Loaded:
+        return;
+    case LoadResult::Missing:
+        AfxMessageBox(L"The date file could not be read:\n" + file, MB_ICONEXCLAMATION | MB_OK);
+        return;
+    case LoadResult::Foreign:
+        AfxMessageBox(L"This is not a date file; nothing was loaded:\n" + file, MB_ICONEXCLAMATION | MB_OK);
+        return;
+    case LoadResult::Damaged:
+        AfxMessageBox(L"The date file is damaged; nothing was loaded:\n" + file, MB_ICONEXCLAMATION | MB_OK);
+        return;
+    }
+}

@@ -1,0 +1,507 @@
+// The Date & Time page's form, its small commands and the tooltips of its keys.
+
+#include "app/DlgCalendarView.h"
+
+#include "app/DateFile.h"
+#include "app/FlnPageHost.h"
+#include "controls/BalloonHelp.h"
+#include "datetime/CalendarAnswers.h"
+#include "datetime/DateParser.h"
+#include "datetime/core/Clock.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/mfc/DataExchange.h"
+#include "platform/mfc/Frame.h"
+#include "res/DateTimePage.h"
+#include "res/Formulon.h"
+
+namespace {
+
+// The menu buttons with their answer menus, in the order of the page's member array.
+struct AnswerButton {
+    UINT id;
+    UINT menu;
+};
+constexpr AnswerButton AnswerButtons[] = {
+    { IDC_ANSWERS_DAY, IDR_DAY_ANSWERS }, { IDC_ANSWERS_MONTH, IDR_MONTH_ANSWERS },
+    { IDC_ANSWERS_WEEK, IDR_WEEK_ANSWERS }, { IDC_ANSWERS_YEAR, IDR_YEAR_ANSWERS },
+    { IDC_ANSWERS_SEASON, IDR_SEASON_ANSWERS }, { IDC_ANSWERS_EPOCH, IDR_EPOCH_ANSWERS },
+    { IDC_ANSWERS_FEAST, IDR_FEAST_ANSWERS }, { IDC_ANSWERS_MOON, IDR_MOON_ANSWERS },
+};
+
+struct PictureButton {
+    UINT id;
+    UINT bitmap;
+};
+constexpr PictureButton PictureButtons[] = {
+    { IDC_DATE_TO_CALENDAR, IDB_DATE_TO_CALENDAR }, { IDC_DATE_COPY_RESULT, IDB_RESULT_TO_CLIPBOARD },
+};
+
+// The toolkit's bitmap buttons draw their picture alone with this style.
+constexpr DWORD PictureOnlyStyle = 4;
+
+// The font commands and their sizes in points.
+struct FontSizeCommand {
+    UINT id;
+    int points;
+};
+constexpr FontSizeCommand FontSizeCommands[] = {
+    { ID_FONT_VERY_LARGE, 18 }, { ID_FONT_LARGE, 14 }, { ID_FONT_MEDIUM, 12 }, { ID_FONT_SMALL, 10 },
+    { ID_FONT_VERY_SMALL, 9 },
+};
+
+struct DateFormatCommand {
+    UINT id;
+    int format;
+};
+constexpr DateFormatCommand DateFormatCommands[] = {
+    { ID_DATE_FORMAT_DOTS, 1 }, { ID_DATE_FORMAT_DAY_FIRST, 2 }, { ID_DATE_FORMAT_MONTH_FIRST, 3 },
+};
+
+struct Tip {
+    UINT id;
+    const wchar_t* text;
+};
+constexpr Tip Tips[] = {
+    { IDC_ANSWERS_DAY, L"Info about Days" }, { IDC_ANSWERS_MONTH, L"Info about Month" },
+    { IDC_ANSWERS_WEEK, L"Info about Weeks" }, { IDC_ANSWERS_YEAR, L"Info about Years" },
+    { IDC_ANSWERS_SEASON, L"Info about Seasons" }, { IDC_ANSWERS_EPOCH, L"Info about Epoch" },
+    { IDC_ANSWERS_FEAST, L"Info about Feast Days" }, { IDC_ANSWERS_MOON, L"Info to Moon Display" },
+    { IDC_DATE_KEY_YEAR, L"Year" }, { IDC_DATE_KEY_MONTH, L"Month" }, { IDC_DATE_KEY_WEEK, L"Week" },
+    { IDC_DATE_KEY_DAY, L"Day" }, { IDC_DATE_KEY_HOUR, L"Hour" }, { IDC_DATE_KEY_MINUTE, L"Minute" },
+    { IDC_DATE_KEY_SECOND, L"Second" }, { 220, L"Number 7" }, { 221, L"Number 8" }, { 222, L"Number 9" },
+    { IDC_DATE_KEY_MINUS, L"Minus" }, { 217, L"Number 4" }, { 218, L"Number 5" }, { 219, L"Number 6" },
+    { IDC_DATE_KEY_PLUS, L"Plus" }, { 214, L"Number 1" }, { 215, L"Number 2" }, { 216, L"Number 3" },
+    { IDC_DATE_KEY_0, L"Number 0" }, { IDC_DATE_KEY_OPEN, L"Left Parenthesis" },
+    { IDC_DATE_KEY_CLOSE, L"Right Parenthesis" }, { IDC_DATE_KEY_EQUALS, L"Result" },
+    { IDC_OPERAND_DATE, L"Set Date in Display" }, { IDC_OPERAND_TIME, L"Set Time in Display" },
+    { IDC_OPERAND_DATE_TIME, L"Set Date & Time in Display" }, { IDC_NOW, L"Adjust Present Time (Now)" },
+    { IDC_SET_LEFT, L"Adjust Date to the Left" }, { IDC_SET_RIGHT, L"Adjust Date to the Right" },
+    { IDC_OUTPUT_SPAN, L"Time Span for Output" }, { IDC_OUTPUT_DATE, L"Date & Time for Output" },
+    { IDC_OUTPUT_JD, L"Julian Day for Output" }, { IDC_UNIT_SPAN, L"Output as Time Span" },
+    { IDC_UNIT_DAYS, L"Output in Days" }, { IDC_UNIT_HOURS, L"Output in Hour" },
+    { IDC_UNIT_MINUTES, L"Output in Minute" }, { IDC_UNIT_SECONDS, L"Output in Second" },
+    { IDC_DATE_COPY_RESULT, L"Copy Output in Clipboard" }, { IDC_DATE_TO_CALENDAR, L"Adjust time from upper edit field" },
+    { IDC_SYSTEM_TIME, L"Windows Clock or Adjusted Time" },
+};
+
+// A copy of the first submenu of a menu resource, for a button that owns its menu.
+HMENU FirstSubmenuOf(UINT menuId)
+{
+    HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(menuId));
+    HMENU popup = ::GetSubMenu(menu, 0);
+    ::RemoveMenu(menu, 0, MF_BYPOSITION);
+    ::DestroyMenu(menu);
+    return popup;
+}
+
+COleDateTime LocalNow()
+{
+    SYSTEMTIME now {};
+    GetLocalTime(&now);
+    return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+COleDateTime DateOnly(const COleDateTime& moment)
+{
+    COleDateTime date;
+    date.SetDate(moment.GetYear(), moment.GetMonth(), moment.GetDay());
+    return date;
+}
+
+} // namespace
+
+IMPLEMENT_DYNCREATE(CDlgCalendarView, CResizableFormView)
+
+CDlgCalendarView::CDlgCalendarView() : CResizableFormView(IDD) {}
+
+CDlgCalendarView::~CDlgCalendarView() = default;
+
+BEGIN_MESSAGE_MAP(CDlgCalendarView, CResizableFormView)
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
+    ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+    ON_COMMAND(IDC_DATE_KEY_EQUALS, OnCalculate)
+    ON_COMMAND(IDC_NOW, OnNow)
+    ON_COMMAND_RANGE(IDC_OPERAND_DATE, IDC_OPERAND_DATE, OnOperand)
+    ON_COMMAND_RANGE(IDC_OPERAND_TIME, IDC_OPERAND_DATE_TIME, OnOperand)
+    ON_COMMAND_RANGE(IDC_DATE_KEY_0, IDC_DATE_KEY_9, OnKeyDigit)
+    ON_COMMAND_RANGE(IDC_SET_LEFT, IDC_SET_LEFT, OnOperandSide)
+    ON_COMMAND_RANGE(IDC_SET_RIGHT, IDC_SET_RIGHT, OnOperandSide)
+    ON_COMMAND_RANGE(IDC_OUTPUT_SPAN, IDC_OUTPUT_JD, OnOutputMode)
+    ON_COMMAND_RANGE(IDC_UNIT_SPAN, IDC_UNIT_SPAN, OnSpanUnit)
+    ON_COMMAND_RANGE(IDC_UNIT_DAYS, IDC_UNIT_DAYS, OnSpanUnit)
+    ON_COMMAND_RANGE(IDC_UNIT_HOURS, IDC_UNIT_HOURS, OnSpanUnit)
+    ON_COMMAND_RANGE(IDC_UNIT_MINUTES, IDC_UNIT_MINUTES, OnSpanUnit)
+    ON_COMMAND_RANGE(IDC_UNIT_SECONDS, IDC_UNIT_SECONDS, OnSpanUnit)
+    ON_COMMAND(IDC_DATE_TO_CALENDAR, OnDateToCalendar)
+    ON_COMMAND(IDC_DATE_COPY_RESULT, OnCopyResult)
+    ON_COMMAND_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnFontSize)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnUpdateFontSize)
+    ON_COMMAND(ID_FONT_BOLD, OnFontBold)
+    ON_UPDATE_COMMAND_UI(ID_FONT_BOLD, OnUpdateFontBold)
+    ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
+    ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
+    ON_COMMAND(ID_VIEW_TOOLTIPS, OnViewTooltips)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLTIPS, OnUpdateViewTooltips)
+    ON_MESSAGE(WM_CALENDAR_SELECT, OnCalendarSelect)
+    ON_COMMAND_RANGE(CalendarCommand::First, CalendarCommand::Last, OnAnswer)
+    ON_COMMAND_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnDateFormat)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnUpdateDateFormat)
+END_MESSAGE_MAP()
+
+// The keypad's keys are found in one table rather than one map entry each.
+BOOL CDlgCalendarView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
+        return TRUE;
+    return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
+void CDlgCalendarView::DoDataExchange(CDataExchange* exchange)
+{
+    CResizableFormView::DoDataExchange(exchange);
+    DDX_Text(exchange, IDC_DATE_INPUT, m_strInput);
+    DDX_Check(exchange, IDC_SYSTEM_TIME, m_bSystemTime);
+}
+
+CFlnPageHost* CDlgCalendarView::Host() const
+{
+    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
+        if (auto* host = dynamic_cast<CFlnPageHost*>(CWnd::FromHandlePermanent(window)))
+            return host;
+    }
+    return nullptr;
+}
+
+HWND CDlgCalendarView::Item(UINT id) const
+{
+    return ::GetDlgItem(m_hWnd, static_cast<int>(id));
+}
+
+POINT CDlgCalendarView::CentreOf(HWND control) const
+{
+    RECT rect {};
+    ::GetWindowRect(control, &rect);
+    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+}
+
+// Input errors: a balloon that closes by itself, with the information icon and a beep.
+void CDlgCalendarView::Balloon(const CString& title, const CString& text, POINT anchor)
+{
+    CBalloonHelp::LaunchBalloon(title, text, anchor, 32516, 0xC0, nullptr, L"", 6000);
+}
+
+void CDlgCalendarView::OnInitialUpdate()
+{
+    CResizableFormView::OnInitialUpdate();
+    m_editInput.SubclassDlgItem(IDC_DATE_INPUT, this);
+    m_labelOutput.SubclassDlgItem(IDC_DATE_OUTPUT, this);
+    m_labelYear.SubclassDlgItem(IDC_YEAR_LABEL, this);
+    m_labelTime.SubclassDlgItem(IDC_TIME_LABEL, this);
+    m_tabDisplay.SubclassDlgItem(IDC_DATE_DISPLAY_TABS, this);
+    m_moonClock.SubclassDlgItem(IDC_MOON_CLOCK, this);
+    PutFramesBeneathControls();
+    m_tabDisplay.InsertItem(0, L"Display");
+
+    CreateCalendar();
+    m_dateTimeCtrl.SetFormat(L"dddd  dd.MM.yyyy  HH:mm:ss tt");
+    m_dateTimeCtrl.AttachDateTimeCtrl(IDC_DATE_TIME, this, SECDateTimeCtrl::DTCS_DROPDOWN | SECDateTimeCtrl::DTCS_SPIN,
+        WS_CHILD | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    m_dateTimeCtrl.SetFont(GetFont());
+    SetDateTimeValue(LocalNow());
+
+    m_editInput.SetTextColor(RGB(0, 0, 0));
+    m_editInput.SetBackColor(InputColour);
+    m_editInput.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
+    m_editInput.SendMessage(EM_LIMITTEXT, 1024, 0);
+    SetInputFont(m_nFontSize);
+    SetUpLabels();
+
+    for (UINT id : { IDC_SET_LEFT, IDC_OUTPUT_SPAN, IDC_UNIT_SPAN })
+        ::SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0);
+    m_nOperandSide = OperandSide::Left;
+    m_nOutputMode = 1;
+    m_nSpanUnit = 1;
+
+    AttachToolkitButtons();
+    m_tooltip.Create(this, TRUE);
+    BuildTooltips();
+    SetClockTimer(1000);
+    GetDateParser().DateFormat = m_nDateFormat;
+    UpdateData(FALSE);
+}
+
+// The tabs and the group boxes come first in the form but frame the controls inside them.
+void CDlgCalendarView::PutFramesBeneathControls()
+{
+    for (UINT id : { IDC_DATE_DISPLAY_TABS, IDC_GROUP_DATE_KEYS, IDC_GROUP_OPERANDS, IDC_GROUP_MOMENT,
+             IDC_GROUP_ADJUSTED_TIME, IDC_GROUP_CALENDAR, IDC_GROUP_MOON, IDC_GROUP_ANSWERS })
+        ::SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The calendar takes the place of its placeholder, showing today selected.
+void CDlgCalendarView::CreateCalendar()
+{
+    HWND placeholder = Item(IDC_CALENDAR);
+    RECT place {};
+    ::GetWindowRect(placeholder, &place);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    ::DestroyWindow(placeholder);
+    m_calendar.SetFlags(FlCalendar::DefaultFlags);
+    m_calendar.SetCurrentMonthStyle(0x1000017F);
+    const COleDateTime today = DateOnly(LocalNow());
+    m_calendar.SetDisplayDate(today, FALSE);
+    m_calendar.SelectDate(today, TRUE);
+    // A new calendar takes the focus; a page being made leaves it where it was.
+    HWND focus = ::GetFocus();
+    m_calendar.Create(WS_VISIBLE, place, this, IDC_CALENDAR);
+    m_calendar.SetNotifyWnd(this);
+    ::SetFocus(focus);
+}
+
+void CDlgCalendarView::SetUpLabels()
+{
+    m_labelOutput.SetFontName(L"Arial", 0)
+        .SetFontSize(11)
+        .SetTextColor(RGB(255, 255, 0))
+        .SetFontUnderline(TRUE)
+        .SetBkColor(RGB(0, 0, 0))
+        .SetFontItalic(TRUE)
+        .SetFontBold(TRUE)
+        .SetBorder(TRUE)
+        .SetText(DateOnly(LocalNow()).Format(L"%x"))
+        .SetSunken(TRUE);
+    // The year and the time show placeholders until the first tick of the clock.
+    m_labelYear.SetFontName(L"Arial", 0).SetFontSize(13).SetTextColor(RGB(0, 0, 0)).SetFontUnderline(FALSE)
+        .SetFontItalic(TRUE).SetFontBold(TRUE).SetBorder(FALSE).SetText(L"2007").SetSunken(FALSE);
+    m_labelTime.SetFontName(L"Arial", 0).SetFontSize(12).SetTextColor(RGB(0, 0, 0)).SetFontUnderline(FALSE)
+        .SetFontItalic(TRUE).SetFontBold(TRUE).SetBorder(FALSE).SetText(L"14:04:59").SetSunken(FALSE);
+}
+
+void CDlgCalendarView::AttachToolkitButtons()
+{
+    for (size_t i = 0; i < std::size(AnswerButtons); ++i) {
+        m_answerButtons[i].AttachButton(AnswerButtons[i].id, this, FirstSubmenuOf(AnswerButtons[i].menu));
+        m_answerButtons[i].SetOption(1);
+    }
+    for (size_t i = 0; i < std::size(PictureButtons); ++i) {
+        m_bitmapButtons[i].AttachButton(PictureButtons[i].id, divuzura::foundation::SEC_IMAGE_ONLY,
+            PictureButtons[i].bitmap, this, PictureOnlyStyle);
+        m_bitmapButtons[i].SetOption(1);
+    }
+}
+
+void CDlgCalendarView::BuildTooltips()
+{
+    m_tooltip.RemoveAllTools();
+    m_tooltip.SetDefaultSizes(TRUE);
+    m_tooltip.SetSize(3, m_tooltip.GetSize(3) / 2);
+    m_tooltip.SetBorder(RGB(105, 105, 107), 1, 1);
+    m_tooltip.SetShadow(6, 5, 50, TRUE, 7, 7);
+    m_tooltip.SetNotify(TRUE);
+    m_tooltip.SetDelayTime(CPPToolTip::AutoPop, 60000);
+    m_tooltip.SetSize(4, 20);
+    m_tooltip.SetSize(5, 20);
+    m_tooltip.SetColorBk(GetSysColor(COLOR_INFOBK));
+    for (const Tip& tip : Tips) {
+        ToolTipRecord record;
+        record.text = tip.text;
+        if (CWnd* control = GetDlgItem(tip.id))
+            m_tooltip.AddTool(control, record);
+    }
+}
+
+BOOL CDlgCalendarView::PreTranslateMessage(MSG* message)
+{
+    if (m_bViewTooltips && m_tooltip.m_hWnd && m_tooltip.RelayEvent(message))
+        return TRUE;
+    return CResizableFormView::PreTranslateMessage(message);
+}
+
+void CDlgCalendarView::OnDestroy()
+{
+    SetClockTimer(0);
+    CResizableFormView::OnDestroy();
+}
+
+// ---- the date-time control
+
+void CDlgCalendarView::SetDateTimeValue(const COleDateTime& value)
+{
+    if (value.GetStatus() != COleDateTime::valid || !m_dateTimeCtrl.SetDate(value))
+        return;
+    m_dateTimeCtrl.SetTime(value);
+}
+
+COleDateTime CDlgCalendarView::SelectedMoment() const
+{
+    const COleDateTime& day = m_calendar.GetSelectedDate();
+    const COleDateTime time = GetDateTimeValue();
+    COleDateTime moment;
+    if (day.GetStatus() != COleDateTime::valid || time.GetStatus() != COleDateTime::valid) {
+        moment.SetStatus(COleDateTime::invalid);
+        return moment;
+    }
+    moment.SetDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), time.GetHour(), time.GetMinute(), time.GetSecond());
+    return moment;
+}
+
+void CDlgCalendarView::OnNow()
+{
+    const COleDateTime now = LocalNow();
+    SetDateTimeValue(now);
+    const COleDateTime today = DateOnly(now);
+    m_calendar.SetDisplayDate(today, TRUE);
+    m_calendar.SelectDate(today, TRUE);
+}
+
+void CDlgCalendarView::OnDateToCalendar()
+{
+    const COleDateTime day = DateOnly(GetDateTimeValue());
+    m_calendar.SetDisplayDate(day, TRUE);
+    m_calendar.SelectDate(day, TRUE);
+}
+
+// A day picked in the calendar becomes the date of the control; its time of day stays.
+LRESULT CDlgCalendarView::OnCalendarSelect(WPARAM selected, LPARAM)
+{
+    const COleDateTime& day = m_calendar.GetSelectedDate();
+    if (selected && day.GetStatus() == COleDateTime::valid)
+        m_dateTimeCtrl.SetDate(day);
+    return 0;
+}
+
+// ---- the answer menus
+
+void CDlgCalendarView::OnAnswer(UINT id)
+{
+    const COleDateTime date = GetDateTimeValue();
+    if (date.GetStatus() != COleDateTime::valid)
+        return;
+    const CDateValue selected(date.GetYear(), static_cast<std::uint16_t>(date.GetMonth()),
+        static_cast<std::uint16_t>(date.GetDay()));
+    const CStringArray& lines = m_moonClock.GetInfoLines();
+    const std::optional<CString> answer = CalendarAnswer(id, selected, lines.IsEmpty() ? nullptr : &lines);
+    if (answer)
+        ShowResult(*answer, AnswerColour);
+}
+
+// ---- date format
+
+void CDlgCalendarView::SetDateFormat(int format)
+{
+    m_nDateFormat = format >= 1 && format <= 3 ? format : 1;
+    GetDateParser().DateFormat = m_nDateFormat;
+    m_moonClock.SetMonthFirst(m_nDateFormat == 3);
+}
+
+void CDlgCalendarView::OnDateFormat(UINT id)
+{
+    for (const DateFormatCommand& command : DateFormatCommands) {
+        if (command.id == id)
+            SetDateFormat(command.format);
+    }
+}
+
+void CDlgCalendarView::OnUpdateDateFormat(CCmdUI* ui)
+{
+    for (const DateFormatCommand& command : DateFormatCommands) {
+        if (command.id == ui->m_nID)
+            ui->SetCheck(m_nDateFormat == command.format ? 1 : 0);
+    }
+}
+
+// ---- edit commands on the input line
+
+void CDlgCalendarView::OnDeleteAll()
+{
+    m_editInput.SendMessage(EM_SETSEL, 0, -1);
+    m_editInput.SendMessage(EM_SCROLLCARET, 0, 0);
+    m_editInput.SendMessage(WM_CLEAR, 0, 0);
+}
+
+// Cut and copy take the whole input when nothing is selected.
+void CDlgCalendarView::SelectAllWhenNothingSelected()
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    m_editInput.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start == end) {
+        m_editInput.SendMessage(EM_SETSEL, 0, -1);
+        m_editInput.SendMessage(EM_SCROLLCARET, 0, 0);
+    }
+}
+
+void CDlgCalendarView::OnEditCut()
+{
+    SelectAllWhenNothingSelected();
+    m_editInput.SendMessage(WM_CUT, 0, 0);
+}
+
+void CDlgCalendarView::OnEditCopy()
+{
+    SelectAllWhenNothingSelected();
+    m_editInput.SendMessage(WM_COPY, 0, 0);
+}
+
+void CDlgCalendarView::OnEditPaste() { m_editInput.SendMessage(WM_PASTE, 0, 0); }
+
+void CDlgCalendarView::OnEditUndo() { m_editInput.SendMessage(EM_UNDO, 0, 0); }
+
+// ---- switches and font
+
+void CDlgCalendarView::OnViewTooltips()
+{
+    m_bViewTooltips = !m_bViewTooltips;
+    if (!m_bViewTooltips && m_tooltip.m_hWnd)
+        m_tooltip.HideTip();
+}
+
+void CDlgCalendarView::OnUpdateViewTooltips(CCmdUI* ui) { ui->SetCheck(m_bViewTooltips ? 1 : 0); }
+
+void CDlgCalendarView::OnFontSize(UINT id)
+{
+    for (const FontSizeCommand& command : FontSizeCommands) {
+        if (command.id == id)
+            SetInputFont(command.points);
+    }
+}
+
+void CDlgCalendarView::OnUpdateFontSize(CCmdUI* ui)
+{
+    for (const FontSizeCommand& command : FontSizeCommands) {
+        if (command.id == ui->m_nID)
+            ui->SetCheck(m_nFontSize == command.points ? 1 : 0);
+    }
+}
+
+void CDlgCalendarView::OnFontBold()
+{
+    m_bFontBold = !m_bFontBold;
+    SetInputFont(m_nFontSize);
+}
+
+void CDlgCalendarView::OnUpdateFontBold(CCmdUI* ui) { ui->SetCheck(m_bFontBold ? 1 : 0); }
+
+void CDlgCalendarView::SetInputFont(int pointSize)
+{
+    m_nFontSize = pointSize;
+    m_editInput.SetFont(pointSize, L"MS Sans Serif", m_bFontBold, FALSE);
+}
+
+// ---- the date file
+
+void CDlgCalendarView::OnSaveContent()
+{
+    UpdateData(TRUE);
+    CDateFile::OnSaveContent(*this);
+}
+
+void CDlgCalendarView::OnLoadContent()
+{
+    CDateFile::OnLoadContent(*this);
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The real program on an X server of the test's own: finding its main window, waiting for a
+// state on the server, and the window's picture for a failure to show.
+
+#include "platform/base/WinTypes.h"
+
+#include <gtest/gtest.h>
+
+// After the test framework: Xlib's macros (None, Bool...) would clash with its names.
+#include "platform/user/tests/X11TestSupport.h"
+
+#include <X11/Xatom.h>
+#include <cairo.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+inline std::string Utf8Property(XDisplay* x, Window window, const char* name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1024, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data) {
+        text.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+    }
+    return text;
+}
+
+// The program's mapped main window: of its class, titled with its name. A window manager puts
+// top-level windows into frames of its own, so the search goes down the whole tree.
+inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    std::optional<Window> found;
+    if (!XQueryTree(x, under ? under : DefaultRootWindow(x), &root, &parent, &children, &count))
+        return found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XClassHint hint {};
+        XWindowAttributes attributes {};
+        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
+            continue;
+        if (XGetClassHint(x, children[i], &hint)) {
+            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == "Formulon 4.2")
+                found = children[i];
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+        if (!found)
+            found = ProgramWindow(x, children[i]);
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
+// The window's rectangle on the screen.
+inline RECT ScreenRect(XDisplay* x, Window window)
+{
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(x, window, &attributes);
+    int left = 0, top = 0;
+    Window child = 0;
+    XTranslateCoordinates(x, window, DefaultRootWindow(x), 0, 0, &left, &top, &child);
+    return { left, top, left + attributes.width, top + attributes.height };
+}
+
+
+// The window's picture as a PNG file in the temporary folder, for a failure to show.
+inline std::string Screenshot(XDisplay* x, Window window, int width, int height, const std::string& name = "formulon-x11.png")
+{
+    XImage* image = XGetImage(x, window, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    auto* rows = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col)
+            reinterpret_cast<std::uint32_t*>(rows + row * stride)[col] = static_cast<std::uint32_t>(XGetPixel(image, col, row)) & 0xFFFFFF;
+    cairo_surface_mark_dirty(surface);
+    XDestroyImage(image);
+    std::string path = ::testing::TempDir() + name;
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    return path;
+}

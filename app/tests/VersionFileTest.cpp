@@ -1,0 +1,102 @@
+#include "app/VersionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(CompareVersionsTest, ComparesComponentByComponent)
+{
+    struct Case {
+        const wchar_t* first;
+        const wchar_t* second;
+        int expected;
+    };
+    const Case cases[] = {
+        {L"3.1.0.25", L"3.1.0.25", 0},
+        {L"3, 1, 0, 26", L"3.1.0.25", 1},
+        {L"3.1", L"3.1.0.0", 0},
+        {L"1.300", L"2.0", -1},           // no carry from one component into the next
+        {L"2.0", L"1.300", 1},
+        {L"1.0.0.256", L"1.0.1.0", -1},
+        {L"0.0.0", L"3.1.0.25", -1},
+        {L"", L"0", 0},
+        {L"3..1", L"3.1", 0},             // empty pieces are skipped
+        {L" 4. 2", L"4.2", 0},            // leading blanks
+        {L"1.2.3.4.9", L"1.2.3.4", 0},    // only four components count
+        {L"99999999999999999999", L"4294967295", 0}, // a silly length saturates
+        {L"4294967295.0", L"4294967294.9", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CompareVersions(c.first, c.second), c.expected)
+            << testing::PrintToString(std::wstring(c.first)) << " against " << testing::PrintToString(std::wstring(c.second));
+    }
+}
+
+TEST(VersionFileTest, ReadsBothSectionsWithAnyLineEnds)
+{
+    auto file = CVersionFile::Parse("; the latest versions\r\n[Formulon]\r\nVersion = 3, 1, 0, 26\r\n"
+                                    "Description=Faster plots\r\nDownloads=https://example.invalid/get\r\n\r\n"
+                                    "[formulon beta]\nversion=3.2\nDownloads=http://example.invalid/beta");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->GetValue(L"Formulon", L"Version"), L"3, 1, 0, 26");
+    EXPECT_EQ(file->GetValue(L"FORMULON", L"description"), L"Faster plots");
+    EXPECT_EQ(file->GetValue(L"Formulon Beta", L"Version"), L"3.2");
+    EXPECT_EQ(file->GetValue(L"Formulon Beta", L"Description", L"none"), L"none");
+    EXPECT_EQ(file->CompareVersion(L"Formulon", L"3.1.0.25"), 1);
+    EXPECT_EQ(file->GetDownloadAddress(L"Formulon Beta"), L"http://example.invalid/beta");
+}
+
+TEST(VersionFileTest, AnEmptyFileHasVersionZero)
+{
+    auto file = CVersionFile::Parse("");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->CompareVersion(L"Formulon", L"1.0"), -1);
+}
+
+TEST(VersionFileTest, LongValuesAreCut)
+{
+    auto file = CVersionFile::Parse("[Formulon]\nDescription=" + std::string(400, 'd') + "\n");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->GetValue(L"Formulon", L"Description").GetLength(), CVersionFile::kMaxValueLength);
+}
+
+TEST(VersionFileTest, RefusesWhatTheFormatDoesNotKnow)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"unknown section", "[Formulon]\nVersion=1.0\n[Other]\nVersion=2.0\n"},
+        {"unknown key", "[Formulon]\nVersion=1.0\nInstaller=http://x.invalid\n"},
+        {"link key in the development section", "[Formulon Beta]\nWebSite=http://x.invalid\n"},
+        {"key before any section", "Version=1.0\n[Formulon]\n"},
+        {"line without =", "[Formulon]\nVersion 1.0\n"},
+        {"version that is no number", "[Formulon]\nVersion=latest\n"},
+        {"empty version", "[Formulon]\nVersion=\n"},
+        {"an HTML page", "<html><body>Not here</body></html>\n"},
+        {"a control character", "[Formulon]\nDescription=a\x01" "b\n"},
+        {"a NUL byte", std::string("[Formulon]\nVersion=1.0\n\0\n", 25)},
+        {"oversized", "[Formulon]\nVersion=1.0\n" + std::string(CVersionFile::kMaxSize, ';')},
+    };
+    for (const auto& [name, text] : cases) EXPECT_FALSE(CVersionFile::Parse(text)) << name;
+    EXPECT_TRUE(CVersionFile::Parse("[Formulon]\n;" + std::string(CVersionFile::kMaxSize - 13, ';')));
+}
+
+TEST(VersionFileTest, HandsOnlyWebAddressesToTheShell)
+{
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"https://example.invalid/get", L"https://example.invalid/get"},
+        {"HTTP://example.invalid/get", L"HTTP://example.invalid/get"},
+        {"file:///usr/bin/xterm", L""},
+        {"javascript:alert(1)", L""},
+        {"/usr/bin/xterm", L""},
+        {"--help", L""},
+        {"", L""},
+    };
+    for (const auto& [downloads, expected] : cases) {
+        auto file = CVersionFile::Parse(std::string("[Formulon]\nVersion=9\nDownloads=") + downloads + "\n");
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->GetDownloadAddress(L"Formulon"), expected) << downloads;
+    }
+}
+
+} // namespace
