@@ -2,11 +2,16 @@
 
 #include "platform/base/CString.h"
 #include "platform/com/Guid.h"
+#include "platform/script/JScriptLibrary.h"
 #include "platform/script/JScriptSource.h"
+#include "platform/script/RunningScript.h"
 
 #include <duktape.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace jscript {
@@ -17,6 +22,7 @@ constexpr const char* kBridgeKey = DUK_HIDDEN_SYMBOL("flnBridge");
 constexpr const char* kDispatchKey = DUK_HIDDEN_SYMBOL("flnDispatch");
 constexpr const char* kTargetKey = DUK_HIDDEN_SYMBOL("flnTarget");
 constexpr const char* kMemberKey = DUK_HIDDEN_SYMBOL("flnMember");
+constexpr const char* kSafeArrayKey = DUK_HIDDEN_SYMBOL("flnSafeArray");
 
 // Days from the automation date origin (30 December 1899) to the script epoch (1 January 1970).
 constexpr double kEpochInAutomationDays = 25569.0;
@@ -65,6 +71,17 @@ IDispatch* TargetDispatch(duk_context* ctx, duk_idx_t target)
     return dispatch;
 }
 
+// The safe array a script value holds (as automation hands arrays to scripts), or null.
+SAFEARRAY* HeldSafeArray(duk_context* ctx, duk_idx_t index)
+{
+    if (!duk_is_object(ctx, index))
+        return nullptr;
+    duk_get_prop_string(ctx, index, kSafeArrayKey);
+    auto* array = static_cast<SAFEARRAY*>(duk_get_pointer(ctx, -1));
+    duk_pop(ctx);
+    return array;
+}
+
 DISPID MemberId(IDispatch* object, const std::wstring& name, HRESULT& hr)
 {
     DISPID id = DISPID_UNKNOWN;
@@ -74,6 +91,17 @@ DISPID MemberId(IDispatch* object, const std::wstring& name, HRESULT& hr)
 }
 
 } // namespace
+
+void DefineHiddenGlobal(duk_context* context, std::wstring_view name, duk_c_function function, duk_idx_t arguments)
+{
+    std::string narrow = WideToUtf8(name);
+    duk_push_global_object(context);
+    duk_push_string(context, narrow.c_str());
+    duk_push_c_function(context, function, arguments);
+    duk_def_prop(context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE | DUK_DEFPROP_CLEAR_ENUMERABLE
+                     | DUK_DEFPROP_CLEAR_CONFIGURABLE);
+    duk_pop(context);
+}
 
 int ErrorNumberOfInvokeFailure(HRESULT hr)
 {
@@ -250,6 +278,101 @@ struct BridgeCallbacks {
         return pushed;
     }
 
+    static duk_ret_t SafeArrayData(duk_context* ctx) { return Finish(ctx, PushSafeArrayData(ctx)); }
+    static duk_ret_t CollectionItems(duk_context* ctx) { return Finish(ctx, PushCollectionItems(ctx)); }
+
+    static bool PushSafeArrayData(duk_context* ctx)
+    {
+        Bridge& bridge = Bridge::Of(ctx);
+        SAFEARRAY* array = HeldSafeArray(ctx, 0);
+        if (!array) {
+            duk_push_error_object(ctx, DUK_ERR_TYPE_ERROR, "VBArray expected");
+            return false;
+        }
+        duk_idx_t data = duk_push_object(ctx);
+        duk_idx_t lbounds = duk_push_array(ctx);
+        duk_idx_t ubounds = duk_push_array(ctx);
+        for (UINT d = 0; d < array->cDims; ++d) {
+            LONG low = 0, high = 0;
+            SafeArrayGetLBound(array, d + 1, &low);
+            SafeArrayGetUBound(array, d + 1, &high);
+            duk_push_int(ctx, low);
+            duk_put_prop_index(ctx, lbounds, d);
+            duk_push_int(ctx, high);
+            duk_put_prop_index(ctx, ubounds, d);
+        }
+        duk_put_prop_string(ctx, data, "ubounds");
+        duk_put_prop_string(ctx, data, "lbounds");
+        duk_idx_t items = duk_push_array(ctx);
+        ULONG count = array->pvData ? SafeArrayElementCount(array) : 0;
+        for (ULONG i = 0; i < count; ++i) {
+            VARIANT element;
+            VariantInit(&element);
+            if (array->vt == VT_VARIANT) {
+                element = static_cast<const VARIANT*>(array->pvData)[i];
+            } else {
+                element.vt = array->vt;
+                std::memcpy(&element.llVal, static_cast<const char*>(array->pvData) + size_t(i) * array->cbElements,
+                            std::min<size_t>(array->cbElements, sizeof element.llVal));
+            }
+            if (!bridge.PushVariant(element))  // borrowed: PushVariant copies what it keeps
+                return false;
+            duk_put_prop_index(ctx, items, i);
+        }
+        duk_put_prop_string(ctx, data, "items");
+        return true;
+    }
+
+    static bool PushCollectionItems(duk_context* ctx)
+    {
+        Bridge& bridge = Bridge::Of(ctx);
+        EXCEPINFO exception {};
+        IDispatch* object = bridge.DispatchOf(0);
+        if (!object) {
+            duk_push_error_object(ctx, DUK_ERR_TYPE_ERROR, "Object doesn't support this property or method");
+            return false;
+        }
+        VARIANT result;
+        VariantInit(&result);
+        DISPPARAMS none {nullptr, nullptr, 0, 0};
+        HRESULT hr = object->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                                    &result, &exception, nullptr);
+        IEnumVARIANT* items = nullptr;
+        if (SUCCEEDED(hr) && (result.vt == VT_UNKNOWN || result.vt == VT_DISPATCH) && result.punkVal)
+            result.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items));
+        VariantClear(&result);
+        if (!items) {
+            bridge.PushInvokeError(FAILED(hr) ? hr : DISP_E_MEMBERNOTFOUND, exception, L"");
+            return false;
+        }
+        duk_idx_t list = duk_push_array(ctx);
+        bool pushed = true;
+        for (duk_uarridx_t i = 0; pushed && !RunningScriptStopRequested(); ++i) {
+            VARIANT item;
+            VariantInit(&item);
+            ULONG fetched = 0;
+            if (items->Next(1, &item, &fetched) != S_OK || fetched != 1)
+                break;
+            pushed = bridge.PushVariant(item);
+            VariantClear(&item);
+            if (pushed)
+                duk_put_prop_index(ctx, list, i);
+        }
+        items->Release();
+        return pushed;
+    }
+
+    // Finalizer of a script value holding a safe array.
+    static duk_ret_t FinalizeSafeArray(duk_context* ctx)
+    {
+        if (SAFEARRAY* array = HeldSafeArray(ctx, 0)) {
+            duk_push_pointer(ctx, nullptr);
+            duk_put_prop_string(ctx, 0, kSafeArrayKey);
+            SafeArrayDestroy(array);
+        }
+        return 0;
+    }
+
     // Finalizer of a proxy's target: the object's reference goes.
     static duk_ret_t Finalize(duk_context* ctx)
     {
@@ -270,13 +393,9 @@ Bridge::Bridge(duk_context* context)
     duk_put_prop_string(m_context, -2, kBridgeKey);
     duk_pop(m_context);
 
-    std::string markName = WideToUtf8(kCallMarkName);
-    duk_push_global_object(m_context);
-    duk_push_string(m_context, markName.c_str());
-    duk_push_c_function(m_context, &BridgeCallbacks::CallMark, 1);
-    duk_def_prop(m_context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE | DUK_DEFPROP_CLEAR_ENUMERABLE
-                     | DUK_DEFPROP_CLEAR_CONFIGURABLE);
-    duk_pop(m_context);
+    DefineHiddenGlobal(m_context, kCallMarkName, &BridgeCallbacks::CallMark, 1);
+    DefineHiddenGlobal(m_context, kSafeArrayDataName, &BridgeCallbacks::SafeArrayData, 1);
+    DefineHiddenGlobal(m_context, kCollectionItemsName, &BridgeCallbacks::CollectionItems, 1);
 }
 
 Bridge& Bridge::Of(duk_context* context)
@@ -321,6 +440,16 @@ bool Bridge::PushVariant(const VARIANT& input)
     VARIANT value;
     VariantInit(&value);
     VariantCopyInd(&value, &input);
+    if (value.vt & VT_ARRAY) {
+        // An opaque value that only VBArray reads; it holds its own copy of the array.
+        duk_push_object(m_context);
+        duk_push_pointer(m_context, std::exchange(value.parray, nullptr));
+        duk_put_prop_string(m_context, -2, kSafeArrayKey);
+        duk_push_c_function(m_context, &BridgeCallbacks::FinalizeSafeArray, 2);
+        duk_set_finalizer(m_context, -2);
+        value.vt = VT_EMPTY;
+        return true;
+    }
     switch (value.vt) {
     case VT_EMPTY:
         duk_push_undefined(m_context);
@@ -404,6 +533,12 @@ HRESULT Bridge::ToVariant(int index, VARIANT& out)
         return S_OK;
     }
     case DUK_TYPE_OBJECT:
+        if (SAFEARRAY* array = HeldSafeArray(m_context, index)) {
+            HRESULT hr = SafeArrayCopy(array, &out.parray);
+            if (SUCCEEDED(hr))
+                out.vt = VT_ARRAY | array->vt;
+            return hr;
+        }
         if (IDispatch* object = DispatchOf(index)) {
             object->AddRef();
             out.vt = VT_DISPATCH;

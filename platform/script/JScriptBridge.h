@@ -6,6 +6,7 @@
 #include "platform/com/Automation.h"
 
 #include <string>
+#include <string_view>
 
 struct duk_hthread;
 using duk_context = duk_hthread;
@@ -47,5 +48,8 @@ private:
 
 // Script error numbers of the automation failures (as raised into the script).
 int ErrorNumberOfInvokeFailure(HRESULT hr);
+
+// Defines a fixed global that scripts do not see when they list names.
+void DefineHiddenGlobal(duk_context* context, std::wstring_view name, int (*function)(duk_context*), int arguments);
 
 } // namespace jscript

@@ -4,6 +4,7 @@
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/JScriptBridge.h"
+#include "platform/script/JScriptLibrary.h"
 #include "platform/script/JScriptSource.h"
 #include "platform/script/RunningScript.h"
 #include "platform/script/ScriptEngineBase.h"
@@ -278,15 +279,16 @@ private:
         duk_put_prop_string(m_context, -2, kStopKey);
         duk_pop(m_context);
 
-        DefineHiddenGlobal(kLoopCheckName, &Engine::LoopCheck, 0);
-        DefineHiddenGlobal(kPrepareName, &Engine::PrepareText, 1);
-        DefineHiddenGlobal(kBoundJsonName, &Engine::BoundJson, 1);
+        DefineHiddenGlobal(m_context, kLoopCheckName, &Engine::LoopCheck, 0);
+        DefineHiddenGlobal(m_context, kPrepareName, &Engine::PrepareText, 1);
+        DefineHiddenGlobal(m_context, kBoundJsonName, &Engine::BoundJson, 1);
         // JSON.parse reads numbers with the interpreter's reader, which refuses long exponents.
         std::string parseWrapper = "(function (parse, bound) {"
                                    "  Object.defineProperty(JSON, 'parse', { writable: true, configurable: true,"
                                    "    value: function (text, reviver) { return parse.call(JSON, bound(text), reviver); } });"
                                    "})(JSON.parse, " + WideToUtf8(kBoundJsonName) + ")";
         duk_eval_string_noresult(m_context, parseWrapper.c_str());
+        InstallLibrary(m_context);
     }
 
     static duk_ret_t BoundJson(duk_context* ctx)
@@ -296,18 +298,6 @@ private:
         std::string bounded = WideToUtf8(BoundJsonExponents(NarrowToWide(std::string_view(text, length))));
         duk_push_lstring(ctx, bounded.data(), bounded.size());
         return 1;
-    }
-
-    // A fixed global that scripts do not see when they list names.
-    void DefineHiddenGlobal(std::wstring_view name, duk_c_function function, duk_idx_t arguments)
-    {
-        std::string narrow = WideToUtf8(name);
-        duk_push_global_object(m_context);
-        duk_push_string(m_context, narrow.c_str());
-        duk_push_c_function(m_context, function, arguments);
-        duk_def_prop(m_context, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_CLEAR_WRITABLE
-                         | DUK_DEFPROP_CLEAR_ENUMERABLE | DUK_DEFPROP_CLEAR_CONFIGURABLE);
-        duk_pop(m_context);
     }
 
     // Text given to eval, prepared as the script's own text was; other values pass unchanged.

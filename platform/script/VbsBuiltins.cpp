@@ -3,6 +3,7 @@
 #include "platform/script/VbsInterpreter.h"
 
 #include "platform/base/CString.h"
+#include "platform/script/EngineVersion.h"
 #include "platform/script/ScriptDialogs.h"
 #include "platform/sys/Locale.h"
 
@@ -25,6 +26,13 @@ bool IsNullArg(const Args& a, size_t i) { return a.Has(i) && a[i].vt == VT_NULL;
 std::wstring Text(const Args& a, size_t i) { return a.Has(i) ? ToText(a[i]) : L""; }
 double Number(const Args& a, size_t i, double fallback = 0) { return a.Has(i) ? ToDouble(a[i]) : fallback; }
 LONG Whole(const Args& a, size_t i, LONG fallback = 0) { return a.Has(i) ? ToLong(a[i]) : fallback; }
+// A count or place that has no default: left out, as in Left(s, ), it is an invalid argument.
+LONG RequiredWhole(const Args& a, size_t i)
+{
+    if (!a.Has(i))
+        Throw(kInvalidProcedureCall);
+    return ToLong(a[i]);
+}
 bool TextCompare(const Args& a, size_t i)
 {
     LONG mode = Whole(a, i, 0);
@@ -116,7 +124,7 @@ Var Left(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG n = Whole(a, 1);
+    LONG n = RequiredWhole(a, 1);
     if (n < 0)
         Throw(kInvalidProcedureCall);
     return Var::Text(s.substr(0, std::min<size_t>(n, s.size())));
@@ -127,7 +135,7 @@ Var Right(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG n = Whole(a, 1);
+    LONG n = RequiredWhole(a, 1);
     if (n < 0)
         Throw(kInvalidProcedureCall);
     size_t k = std::min<size_t>(n, s.size());
@@ -139,7 +147,7 @@ Var Mid(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG start = Whole(a, 1);
+    LONG start = RequiredWhole(a, 1);
     if (start < 1)
         Throw(kInvalidProcedureCall);
     LONG length = a.Has(2) ? Whole(a, 2) : static_cast<LONG>(s.size());
@@ -1168,9 +1176,9 @@ Var GetRef(Interpreter& in, const Args& a) { return in.ProcedureReference(Text(a
 
 Var ErrOf(Interpreter& in, const Args&) { return Var::Object(in.ErrDispatch()); }
 Var ScriptEngine(Interpreter&, const Args&) { return Var::Text(L"VBScript"); }
-Var EngineMajor(Interpreter&, const Args&) { return Var::Long(5); }
-Var EngineMinor(Interpreter&, const Args&) { return Var::Long(8); }
-Var EngineBuild(Interpreter&, const Args&) { return Var::Long(1); }
+Var EngineMajor(Interpreter&, const Args&) { return Var::Long(script::kEngineMajorVersion); }
+Var EngineMinor(Interpreter&, const Args&) { return Var::Long(script::kEngineMinorVersion); }
+Var EngineBuild(Interpreter&, const Args&) { return Var::Long(script::kEngineBuildVersion); }
 Var GetLocale(Interpreter&, const Args&) { return Var::Long(1033); }
 Var SetLocale(Interpreter&, const Args&) { return Var::Long(1033); }
 
@@ -1342,6 +1350,10 @@ const Var* FindBuiltinConstant(const std::wstring& lower)
         i(L"vbdefaultbutton4", 768);
         i(L"vbapplicationmodal", 0);
         i(L"vbsystemmodal", 4096);
+        i(L"vbmsgboxhelpbutton", 16384);
+        l(L"vbmsgboxsetforeground", 65536);
+        l(L"vbmsgboxright", 524288);
+        l(L"vbmsgboxrtlreading", 1048576);
         i(L"vbok", 1);
         i(L"vbcancel", 2);
         i(L"vbabort", 3);

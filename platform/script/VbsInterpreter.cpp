@@ -11,6 +11,8 @@
 #include <cwctype>
 #include <optional>
 
+#include <pthread.h>
+
 namespace vbs {
 
 const IID IID_IScriptTypeName = {0x6B9A58CE, 0xA473, 0x4C5F, {0xAD, 0xCB, 0x89, 0xEB, 0xE8, 0xBC, 0xAD, 0x8A}};
@@ -19,8 +21,10 @@ namespace {
 
 const IID IID_IScriptClassInstance = {0x66E66D1D, 0xC555, 0x44FC, {0xB7, 0xEC, 0x26, 0x4D, 0x3A, 0xE4, 0xD8, 0x9D}};
 
-// Deep script recursion ends with "Out of stack space" long before the thread's stack does.
-constexpr size_t kStackBudget = 1536 * 1024;
+// Deep script recursion ends with "Out of stack space" before the thread's stack does: the
+// deepest call keeps a reserve for the built-ins, host calls and error reports it may still make.
+constexpr size_t kStackReserve = 1024 * 1024;
+constexpr size_t kMaxStackBudget = 64 * 1024 * 1024;
 constexpr ULONG kMaxArrayElements = 4 * 1024 * 1024;
 
 std::wstring Lower(std::wstring_view s)
@@ -52,6 +56,24 @@ void Store(VARIANT& target, Var value)
 }
 
 std::uintptr_t FrameAddress() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+
+// How deep below base the running thread's stack lets script calls go.
+size_t StackBudget(std::uintptr_t base)
+{
+    constexpr size_t kUnknownStackBudget = 1536 * 1024;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+        return kUnknownStackBudget;
+    void* lowest = nullptr;
+    size_t size = 0;
+    int failed = pthread_attr_getstack(&attributes, &lowest, &size);
+    pthread_attr_destroy(&attributes);
+    auto low = reinterpret_cast<std::uintptr_t>(lowest);
+    if (failed || base <= low)
+        return kUnknownStackBudget;
+    size_t room = base - low;
+    return std::min(room - std::min(room / 2, kStackReserve), kMaxStackBudget);
+}
 
 // The number (possibly signed) or text an operand is written as in the program, or null.
 const VARIANT* WrittenLiteral(const Expr& e)
@@ -467,22 +489,23 @@ void Interpreter::BindBlock(Block& block, Procedure& proc, bool strict)
     }
 }
 
-void Interpreter::BindExpr(Expr* e, Procedure& proc, bool strict, bool assignTarget)
+void Interpreter::BindExpr(Expr* e, Procedure& proc, bool strict, bool ownNameIsResult)
 {
     if (!e)
         return;
     if (e->kind == Expr::Name)
-        BindName(*e, proc, strict, assignTarget);
-    BindExpr(e->object.get(), proc, strict);
+        BindName(*e, proc, strict, ownNameIsResult);
+    // In a function, its name before ".member" is its result ("f.Value = 1"); elsewhere it calls.
+    BindExpr(e->object.get(), proc, strict, e->kind == Expr::Member);
     BindExpr(e->right.get(), proc, strict);
     for (auto& a : e->args)
         BindExpr(a.get(), proc, strict);
 }
 
-void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool assignTarget)
+void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIsResult)
 {
     const std::wstring& name = e.lower;
-    if (assignTarget && proc.resultSlot >= 0 && name == proc.lower && e.args.empty() && !e.hasArgList) {
+    if (ownNameIsResult && proc.resultSlot >= 0 && name == proc.lower && e.args.empty() && !e.hasArgList) {
         e.bind = Bind::Local;
         e.slot = proc.resultSlot;
         return;
@@ -634,10 +657,12 @@ Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<A
 {
     if (args.size() != proc.params.size())
         Throw(kWrongArgumentCount, ErrorText(kWrongArgumentCount) + L": '" + proc.name + L"'");
-    if (m_depth == 0)
+    if (m_depth == 0) {
         m_stackBase = FrameAddress();
-    else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > kStackBudget)
+        m_stackBudget = StackBudget(m_stackBase);
+    } else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > m_stackBudget) {
         Throw(kOutOfStackSpace);
+    }
     Tick();
     size_t count = proc.locals.size();
     std::vector<Var> storage(count);
@@ -702,6 +727,34 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block)
     return Flow::Normal;
 }
 
+// The object of the innermost With around a .member; a .member outside any With has none.
+IDispatch* Interpreter::WithObject(const Expr& member, Var& objectTemp)
+{
+    if (member.slot < 0)
+        Throw(kInvalidReference);
+    const VARIANT& with = *m_frame->slots[member.slot];
+    if (with.vt != VT_DISPATCH || !with.pdispVal)
+        Throw(kObjectRequired);
+    objectTemp = Var::Object(with.pdispVal);
+    return objectTemp.v.pdispVal;
+}
+
+// (f)(x) calls a script function that takes the arguments; (f)(x) of one that takes none
+// indexes its result.
+bool Interpreter::IsParenthesizedCall(const Expr& index)
+{
+    const Expr& callee = *index.object;
+    return callee.parenthesized && callee.kind == Expr::Name && callee.bind == Bind::Procedure
+        && !callee.hasArgList && !index.args.empty() && callee.proc->params.size() == index.args.size();
+}
+
+// Kept out of Eval, whose frame every nested expression and script call pays for.
+Var Interpreter::CallParenthesized(const Expr& index)
+{
+    std::vector<ArgValue> args = EvalArgs(index.args);
+    return CallProcedure(*index.object->proc, nullptr, args);
+}
+
 template<typename Head>
 bool Interpreter::RunHead(const Stmt& s, Head&& head)
 {
@@ -757,17 +810,19 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
     }
     case Stmt::If:
         for (const Branch& branch : s.branches) {
+            // A failing condition under On Error Resume Next goes on after End If.
             bool taken = branch.conditions.empty();
             if (!taken && !RunHead(s, [&] { taken = EvalCondition(*branch.conditions[0]); }))
-                taken = true;
+                return Flow::Normal;
             if (taken)
                 return ExecBlock(branch.body);
         }
         return Flow::Normal;
     case Stmt::Select: {
         Var subject;
+        // A failing subject or Case value under On Error Resume Next goes on after End Select.
         if (!RunHead(s, [&] { subject = Eval(*s.a); }))
-            return s.branches.empty() ? Flow::Normal : ExecBlock(s.branches.front().body);
+            return Flow::Normal;
         for (const Branch& branch : s.branches) {
             bool match = branch.conditions.empty();
             for (const auto& c : branch.conditions) {
@@ -777,10 +832,10 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
                     match = Compare(OperandAsWritten(*s.a, subject.v, *c, subjectConverted),
                                     OperandAsWritten(*c, value.v, *s.a, valueConverted)) == 0;
                 });
-                if (match || !evaluated) {
-                    match = true;
+                if (!evaluated)
+                    return Flow::Normal;
+                if (match)
                     break;
-                }
             }
             if (match)
                 return ExecBlock(branch.body);
@@ -983,10 +1038,8 @@ Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
         if (group.IsObject() && !group.object())
             Throw(kObjectVariableNotSet);
     });
-    if (!haveGroup) {
-        Flow flow = ExecBlock(s.body);  // the body runs once, without an element
-        return flow == Flow::ExitFor ? Flow::Normal : flow;
-    }
+    if (!haveGroup)
+        return Flow::Normal;  // under On Error Resume Next: on after Next
     auto visit = [&](Var element) -> std::optional<Flow> {
         Tick();
         bool isObject = element.IsObject();
@@ -1050,9 +1103,10 @@ Interpreter::Flow Interpreter::ExecDo(const Stmt& s)
 {
     bool isDo = s.kind == Stmt::Do;
     auto keepGoing = [&] {
+        // A failing condition under On Error Resume Next leaves the loop: going round would fail again.
         bool c = false;
         if (!RunHead(s, [&] { c = EvalCondition(*s.a); }))
-            return true;
+            return false;
         return s.until ? !c : c;
     };
     while (true) {
@@ -1167,6 +1221,10 @@ const VARIANT& Interpreter::EvalRef(const Expr& e, Var& temp)
     case Expr::Member:
         return EvalMember(e, temp);
     case Expr::Index: {
+        if (IsParenthesizedCall(e)) {
+            temp = CallParenthesized(e);
+            return temp.v;
+        }
         Var containerTemp;
         const VARIANT& container = EvalRef(*e.object, containerTemp);
         temp = Index(container, e.args, true);
@@ -1178,7 +1236,7 @@ const VARIANT& Interpreter::EvalRef(const Expr& e, Var& temp)
         switch (e.unary) {
         case UnaryOp::Negate: temp = Negate(operand); break;
         case UnaryOp::Not: temp = Not(operand); break;
-        case UnaryOp::Plus: temp = ValueOf(operand); break;
+        case UnaryOp::Plus: temp.Assign(operand); break;  // no conversion: +obj is obj, +"a" is "a"
         }
         return temp.v;
     }
@@ -1390,11 +1448,7 @@ const VARIANT& Interpreter::EvalMember(const Expr& e, Var& temp)
     }
     IDispatch* object;
     if (!e.object) {
-        const VARIANT& with = *m_frame->slots[e.slot];
-        if (with.vt != VT_DISPATCH || !with.pdispVal)
-            Throw(kObjectRequired);
-        objectTemp = Var::Object(with.pdispVal);
-        object = objectTemp.v.pdispVal;
+        object = WithObject(e, objectTemp);
     } else {
         object = ObjectOf(*e.object, objectTemp);
     }
@@ -1634,11 +1688,7 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
         }
         IDispatch* object;
         if (!target.object) {
-            const VARIANT& with = *m_frame->slots[target.slot];
-            if (with.vt != VT_DISPATCH || !with.pdispVal)
-                Throw(kObjectRequired);
-            objectTemp = Var::Object(with.pdispVal);
-            object = objectTemp.v.pdispVal;
+            object = WithObject(target, objectTemp);
         } else {
             object = ObjectOf(*target.object, objectTemp);
         }

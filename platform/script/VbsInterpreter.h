@@ -165,8 +165,8 @@ private:
     // Binding.
     void BindProcedure(Procedure& proc, bool optionExplicit);
     void BindBlock(Block& block, Procedure& proc, bool optionExplicit);
-    void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool assignTarget = false);
-    void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool assignTarget);
+    void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool ownNameIsResult = false);
+    void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
 
     // Execution.
     Flow ExecBlock(const Block& block);
@@ -181,10 +181,13 @@ private:
     void Tick();
     void RecordError(const ScriptError& e);
     // Runs the head of s (a condition, a Select subject, a With object, a For Each group). Under
-    // On Error Resume Next a failure there is recorded and false returned: the statement then goes
-    // on into its body, as the language does.
+    // On Error Resume Next a failure there is recorded and false returned: a condition's statement
+    // then goes on after its end, a With into its body.
     template<typename Head>
     bool RunHead(const Stmt& s, Head&& head);
+    IDispatch* WithObject(const Expr& member, Var& objectTemp);
+    static bool IsParenthesizedCall(const Expr& index);
+    Var CallParenthesized(const Expr& index);
 
     Var Eval(const Expr& e);
     const VARIANT& EvalRef(const Expr& e, Var& temp);
@@ -228,6 +231,7 @@ private:
     Frame* m_frame = nullptr;
     int m_depth = 0;
     std::uintptr_t m_stackBase = 0;  // frame address of the outermost call of the running script
+    size_t m_stackBudget = 0;  // how far below m_stackBase script calls may go
     std::atomic<bool> m_interrupt{false};
     std::atomic<bool> m_interruptReport{false};
     std::uint64_t m_stepLimit = 0;

@@ -164,7 +164,7 @@ private:
             }
         }
         const Token& k = Peek();
-        if (k.Is(L"default"))
+        if (StartsDefaultDeclaration())
             Fail(kMustBeInsideClass);
         if (k.Is(L"sub") || k.Is(L"function")) {
             DeclareProcedure(isPublic);
@@ -174,13 +174,26 @@ private:
             ParseClass();
             return;
         }
-        if (k.Is(L"property"))
+        if (StartsPropertyDeclaration())
             Fail(kMustBeInsideClass);
         if (k.Is(L"option"))
             Fail(kMustBeFirstStatement);
         auto stmt = Statement();
         if (stmt)
             m_unit->globalCode->body.push_back(std::move(stmt));
+    }
+
+    // Property and Default are names too ("Property = 1", "Dim Default"); only the words that follow
+    // make them start a declaration.
+    bool StartsPropertyDeclaration() const
+    {
+        const Token& next = Peek(1);
+        return Peek().Is(L"property") && (next.Is(L"get") || next.Is(L"let") || next.Is(L"set"));
+    }
+    bool StartsDefaultDeclaration() const
+    {
+        const Token& next = Peek(1);
+        return Peek().Is(L"default") && (next.Is(L"function") || next.Is(L"sub") || next.Is(L"property"));
     }
 
     // A Sub or Function of the script: declared wherever it is written, even inside a block.
@@ -512,7 +525,7 @@ private:
                 DeclareProcedure(true);
                 continue;
             }
-            if (t.Is(L"sub") || t.Is(L"function") || t.Is(L"class") || t.Is(L"property")
+            if (t.Is(L"sub") || t.Is(L"function") || t.Is(L"class") || StartsPropertyDeclaration()
                 || ((t.Is(L"public") || t.Is(L"private")) && m_proc->kind != ProcKind::GlobalCode))
                 Fail(missingError);
             if (t.Is(L"public") || t.Is(L"private"))
@@ -616,7 +629,8 @@ private:
             Next();
             auto stmt = std::make_unique<Stmt>(Stmt::Call, line, column);
             stmt->a = Chain(false);
-            if (stmt->a->kind != Expr::Name && stmt->a->kind != Expr::Member)
+            if (stmt->a->kind != Expr::Name && stmt->a->kind != Expr::Member
+                && !(stmt->a->kind == Expr::Index && stmt->a->object->parenthesized))  // Call (f)(x)
                 FailAt(kExpectedIdentifier, t);
             EndOfStatement();
             return stmt;
@@ -667,10 +681,32 @@ private:
             FailAt(kInvalidExit, at);
     }
 
+    // "arr (0) = x": a blank before the parentheses, yet an element assigned. True when the
+    // parenthesised list at the current token is followed by "=".
+    bool IndexedAssignmentAhead() const
+    {
+        if (!Peek().Is(L"("))
+            return false;
+        int depth = 0;
+        for (size_t ahead = 0;; ++ahead) {
+            const Token& t = Peek(ahead);
+            if (t.kind == Tok::Newline || t.kind == Tok::Colon || t.kind == Tok::End)
+                return false;
+            if (t.Is(L"("))
+                ++depth;
+            else if (t.Is(L")") && --depth == 0)
+                return Peek(ahead + 1).Is(L"=");
+        }
+    }
+
     std::unique_ptr<Stmt> ParseAssignOrCall()
     {
         const Token& start = Peek();
         ExprPtr target = Chain(true);
+        if (!target->hasArgList && !target->parenthesized && IndexedAssignmentAhead()) {
+            Next();
+            ParseArgs(*target);
+        }
         if (Peek().Is(L"=")) {
             Next();
             auto stmt = std::make_unique<Stmt>(Stmt::Assign, start.line, start.column);
@@ -1118,8 +1154,6 @@ private:
             Expect(L")", kExpectedCloseParen);
             current->parenthesized = true;
         } else if (t.Is(L".")) {
-            if (m_withSlots.empty())
-                Fail(kInvalidReference);
             Next();
             const Token& member = Peek();
             if (member.kind != Tok::Name)
@@ -1128,7 +1162,7 @@ private:
             current = std::make_unique<Expr>(Expr::Member, member.line, member.column);
             current->name = member.text;
             current->lower = member.lower;
-            current->slot = m_withSlots.back();
+            current->slot = m_withSlots.empty() ? -1 : m_withSlots.back();  // -1: fails when run
         } else if (t.Is(L"me")) {
             Next();
             current = std::make_unique<Expr>(Expr::Me, t.line, t.column);

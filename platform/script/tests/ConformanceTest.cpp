@@ -20,14 +20,73 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Host.Colours is a collection of three texts, enumerable and indexable.
+class ColourList final : public AutomationObject {
+public:
+    ColourList()
+    {
+        AddMember(L"_NewEnum", DISPID_NEWENUM, [](Call& c) {
+            std::vector<VARIANT> items;
+            for (const wchar_t* name : kNames) {
+                VARIANT v;
+                VariantInit(&v);
+                v.vt = VT_BSTR;
+                v.bstrVal = SysAllocStringView(name);
+                items.push_back(v);
+            }
+            VARIANT v;
+            VariantInit(&v);
+            v.vt = VT_UNKNOWN;
+            v.punkVal = new VariantEnumerator(std::move(items));
+            c.Return(v);
+            return S_OK;
+        });
+        AddMember(L"Count", 1, [](Call& c) {
+            c.ReturnLong(3);
+            return S_OK;
+        });
+    }
+
+private:
+    static constexpr const wchar_t* kNames[] = {L"red", L"green", L"blue"};
+};
+
 // Host.Say(text) adds a line to the transcript; Host.Fail(code) returns the failure code;
 // Host.Throw(code, helpFile, helpContext) reports it as an exception carrying help but no description.
+// Host.Grid is a 2 x 3 array (bounds 1..2 and 0..2) whose element (i, j) is 10 * i + j;
+// Host.Colours a collection.
 class ScriptHost final : public AutomationObject {
 public:
     std::wstring said;
 
     ScriptHost()
     {
+        AddMember(L"Grid", 4, [](Call& c) {
+            SAFEARRAYBOUND bounds[] = {{2, 1}, {3, 0}};
+            SAFEARRAY* grid = SafeArrayCreate(VT_VARIANT, 2, bounds);
+            for (LONG i = 1; i <= 2; ++i) {
+                for (LONG j = 0; j <= 2; ++j) {
+                    LONG at[] = {i, j};
+                    VARIANT v;
+                    VariantInit(&v);
+                    v.vt = VT_I4;
+                    v.lVal = 10 * i + j;
+                    SafeArrayPutElement(grid, at, &v);
+                }
+            }
+            VARIANT v;
+            VariantInit(&v);
+            v.vt = VT_ARRAY | VT_VARIANT;
+            v.parray = grid;
+            c.Return(v);
+            return S_OK;
+        });
+        AddMember(L"Colours", 5, [](Call& c) {
+            auto* colours = new ColourList;
+            c.ReturnObject(colours);
+            colours->Release();
+            return S_OK;
+        });
         AddMember(L"Say", 3, [this](Call& c) {
             std::wstring line;
             if (HRESULT hr = c.Text(0, line); FAILED(hr))

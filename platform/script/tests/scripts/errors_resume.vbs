@@ -33,10 +33,11 @@ o.Run
 MsgBox "nothing " & Err.Number & " " & Err.Description
 Err.Clear
 If 1 / 0 = 1 Then
-    MsgBox "entered after a failed condition " & Err.Number
+    MsgBox "then"
 Else
     MsgBox "else"
 End If
+MsgBox "after End If of a failed condition " & Err.Number
 On Error GoTo 0
 MsgBox "cleared " & Err.Number
 Err.Raise 9
