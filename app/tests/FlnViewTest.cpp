@@ -4,6 +4,8 @@
 #include "controls/BalloonHelp.h"
 #include "engine/FormulaEngine.h"
 
+#include <unistd.h>
+
 namespace {
 
 TEST_F(FlnViewTest, TheControlsStandAtTheRectanglesOfTheForm)
@@ -419,9 +421,15 @@ TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
     EXPECT_FALSE(tipShown());
 }
 
+// A block of this test process's own: tests running side by side must not see each other's results.
+CString PageTestBlockName()
+{
+    return CString(L"FormulonPageTest") + std::to_wstring(::getpid()).c_str();
+}
+
 TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
 {
-    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, PageTestBlockName());
     Calculate(L"1+1");
     EXPECT_EQ(frame->sharedMemory->ReadText(), CString(L"")) << "written only while switched on";
 
@@ -458,7 +466,7 @@ TEST_F(FlnViewTest, TheSharedBlockGetsTheFormulaTheShownTextAndTheVariables)
 // the status bar says so; the result shows as always.
 TEST_F(FlnViewTest, ABlockHeldByAnotherProgramIsSkippedAndTheStatusBarSaysSo)
 {
-    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, L"FormulonPageTest");
+    frame->sharedMemory = std::make_unique<CSharedMemory>(CSharedMemory::ResultBlockSize, PageTestBlockName());
     Command(ID_OUTPUT_SHARED_MEMORY);
     Calculate(L"1+1");
     const CString before = frame->sharedMemory->ReadText();
