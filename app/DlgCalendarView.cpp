@@ -4,6 +4,7 @@
 
 #include "app/DateFile.h"
 #include "app/FlnPageHost.h"
+#include "app/PageTooltips.h"
 #include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
 #include "datetime/DateParser.h"
@@ -57,11 +58,7 @@ constexpr DateFormatCommand DateFormatCommands[] = {
     { ID_DATE_FORMAT_DOTS, 1 }, { ID_DATE_FORMAT_DAY_FIRST, 2 }, { ID_DATE_FORMAT_MONTH_FIRST, 3 },
 };
 
-struct Tip {
-    UINT id;
-    const wchar_t* text;
-};
-constexpr Tip Tips[] = {
+constexpr PageTip Tips[] = {
     { IDC_ANSWERS_DAY, L"Info about Days" }, { IDC_ANSWERS_MONTH, L"Info about Month" },
     { IDC_ANSWERS_WEEK, L"Info about Weeks" }, { IDC_ANSWERS_YEAR, L"Info about Years" },
     { IDC_ANSWERS_SEASON, L"Info about Seasons" }, { IDC_ANSWERS_EPOCH, L"Info about Epoch" },
@@ -170,11 +167,7 @@ void CDlgCalendarView::DoDataExchange(CDataExchange* exchange)
 
 CFlnPageHost* CDlgCalendarView::Host() const
 {
-    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
-        if (auto* host = dynamic_cast<CFlnPageHost*>(CWnd::FromHandlePermanent(window)))
-            return host;
-    }
-    return nullptr;
+    return CFlnPageHost::Of(*this);
 }
 
 HWND CDlgCalendarView::Item(UINT id) const
@@ -297,22 +290,7 @@ void CDlgCalendarView::AttachToolkitButtons()
 
 void CDlgCalendarView::BuildTooltips()
 {
-    m_tooltip.RemoveAllTools();
-    m_tooltip.SetDefaultSizes(TRUE);
-    m_tooltip.SetSize(3, m_tooltip.GetSize(3) / 2);
-    m_tooltip.SetBorder(RGB(105, 105, 107), 1, 1);
-    m_tooltip.SetShadow(6, 5, 50, TRUE, 7, 7);
-    m_tooltip.SetNotify(TRUE);
-    m_tooltip.SetDelayTime(CPPToolTip::AutoPop, 60000);
-    m_tooltip.SetSize(4, 20);
-    m_tooltip.SetSize(5, 20);
-    m_tooltip.SetColorBk(GetSysColor(COLOR_INFOBK));
-    for (const Tip& tip : Tips) {
-        ToolTipRecord record;
-        record.text = tip.text;
-        if (CWnd* control = GetDlgItem(tip.id))
-            m_tooltip.AddTool(control, record);
-    }
+    BuildPageTooltips(m_tooltip, *this, Tips);
 }
 
 BOOL CDlgCalendarView::PreTranslateMessage(MSG* message)

@@ -8,11 +8,15 @@
 #include "platform/base/WinTypes.h"
 
 class CSharedMemory;
+class CWnd;
 struct IVTxtAuto;
 
 class CFlnPageHost {
 public:
     virtual ~CFlnPageHost() = default;
+
+    // The host among the page's parents; null in a frame that is none.
+    static CFlnPageHost* Of(const CWnd& page);
 
     // FALSE until the program has finished starting.
     virtual BOOL IsReady() const = 0;

@@ -154,11 +154,7 @@ void CFlnView::DoDataExchange(CDataExchange* exchange)
 
 CFlnPageHost* CFlnView::Host() const
 {
-    for (HWND window = ::GetParent(m_hWnd); window; window = ::GetParent(window)) {
-        if (auto* host = dynamic_cast<CFlnPageHost*>(CWnd::FromHandlePermanent(window)))
-            return host;
-    }
-    return nullptr;
+    return CFlnPageHost::Of(*this);
 }
 
 HWND CFlnView::Item(UINT id) const

@@ -3,6 +3,7 @@
 
 #include "app/FlnView.h"
 
+#include "app/PageTooltips.h"
 #include "engine/FormulaEngine.h"
 #include "platform/base/StringFormat.h"
 #include "platform/gdi/SysColors.h"
@@ -30,11 +31,7 @@ constexpr FontSizeCommand FontSizeCommands[] = {
     { ID_FONT_VERY_SMALL, 9 },
 };
 
-struct Tip {
-    UINT id;
-    const wchar_t* text;
-};
-constexpr Tip Tips[] = {
+constexpr PageTip Tips[] = {
     { IDC_MODE_DEC, L"Decimal Value (Base 10)" }, { IDC_MODE_FRAC, L"Fraction ( N i/j = N + i/j )" },
     { IDC_MODE_ROMAN_SHORT, L"Roman Value (Short)" }, { IDC_MODE_ROMAN_LONG, L"Roman Value (Long)" },
     { IDC_MODE_HEX, L"Hexadecimal Value (Base 16)" }, { IDC_MODE_OCT, L"Octal Value (Base 8)" },
@@ -239,22 +236,7 @@ void CFlnView::SetInputFont(int pointSize)
 
 void CFlnView::BuildTooltips()
 {
-    m_tooltip.RemoveAllTools();
-    m_tooltip.SetDefaultSizes(TRUE);
-    m_tooltip.SetSize(3, m_tooltip.GetSize(3) / 2);
-    m_tooltip.SetBorder(RGB(105, 105, 107), 1, 1);
-    m_tooltip.SetShadow(6, 5, 50, TRUE, 7, 7);
-    m_tooltip.SetNotify(TRUE);
-    m_tooltip.SetDelayTime(CPPToolTip::AutoPop, 60000);
-    m_tooltip.SetSize(4, 20);
-    m_tooltip.SetSize(5, 20);
-    m_tooltip.SetColorBk(GetSysColor(COLOR_INFOBK));
-    for (const Tip& tip : Tips) {
-        ToolTipRecord record;
-        record.text = tip.text;
-        if (CWnd* control = GetDlgItem(tip.id))
-            m_tooltip.AddTool(control, record);
-    }
+    BuildPageTooltips(m_tooltip, *this, Tips);
 }
 
 BOOL CFlnView::PreTranslateMessage(MSG* message)
