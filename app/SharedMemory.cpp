@@ -19,6 +19,14 @@ CSharedMemory::~CSharedMemory()
     Close();
 }
 
+CString CSharedMemory::MutexNameFor(const wchar_t* blockName)
+{
+    const CString block = blockName ? blockName : L"";
+    if (block.IsEmpty())
+        return CString();
+    return block == ResultBlockName ? CString(MutexName) : block + L"-mutex";
+}
+
 BOOL CSharedMemory::Create(unsigned size, const wchar_t* name)
 {
     Close();
@@ -31,7 +39,8 @@ BOOL CSharedMemory::Create(unsigned size, const wchar_t* name)
         CloseHandle(mapping);
         return FALSE;
     }
-    auto mutex = std::make_unique<CMutex>(TRUE, MutexName);
+    const CString mutexName = MutexNameFor(name);
+    auto mutex = std::make_unique<CMutex>(TRUE, mutexName.IsEmpty() ? nullptr : mutexName.GetString());
     if (!mutex->m_hObject) {
         UnmapViewOfFile(view);
         CloseHandle(mapping);

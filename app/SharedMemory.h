@@ -16,6 +16,9 @@ public:
     static constexpr const wchar_t* ResultBlockName = L"214D15E1-2481-11D2-BA24-E3E9C2C82A0F";
     static constexpr const wchar_t* MutexName = L"2A4F4F41-2FC1-11D2-8E53-006008A82731";
     static constexpr unsigned ResultBlockSize = 512;
+    // The mutex that guards the block of that name: the result block's is MutexName, any other
+    // block's is named after the block, so two blocks never wait for each other's readers.
+    static CString MutexNameFor(const wchar_t* blockName);
 
     // Throws CSharedMemoryException when the block cannot be made. A null name makes a block that
     // no other program can open.

@@ -472,7 +472,7 @@ TEST_F(FlnViewTest, ABlockHeldByAnotherProgramIsSkippedAndTheStatusBarSaysSo)
     const CString before = frame->sharedMemory->ReadText();
 
     {
-        HeldResultMutex reader;
+        HeldResultMutex reader(PageTestBlockName());
         Calculate(L"2+2");
     }
     EXPECT_NE(frame->status.Find(L"not written to the shared memory"), -1) << frame->status.GetString();

@@ -1,6 +1,6 @@
 #pragma once
-// The result block's mutex held by a reader on another thread for as long as the object lives, as
-// another program reading the block would hold it.
+// The mutex of the named block held by a reader on another thread for as long as the object lives,
+// as another program reading the block would hold it.
 
 #include "app/SharedMemory.h"
 #include "platform/sys/Mutex.h"
@@ -10,9 +10,9 @@
 
 class HeldResultMutex {
 public:
-    HeldResultMutex()
-        : m_reader([this] {
-            CMutex mutex(FALSE, CSharedMemory::MutexName);
+    explicit HeldResultMutex(const CString& blockName)
+        : m_reader([this, mutexName = CSharedMemory::MutexNameFor(blockName)] {
+            CMutex mutex(FALSE, mutexName);
             mutex.Lock();
             m_held = true;
             while (!m_release)

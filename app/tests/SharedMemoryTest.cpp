@@ -51,7 +51,7 @@ TEST(SharedMemoryTest, AWriteWaitsForAReaderThatHoldsTheMutex)
     CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
     ASSERT_TRUE(block.WriteText(L"before"));
     {
-        HeldResultMutex reader;
+        HeldResultMutex reader(TestBlockName);
         EXPECT_FALSE(block.WriteText(L"while held")) << "the write gives up rather than write under a reader";
     }
     EXPECT_EQ(block.ReadText(), CString(L"before"));
