@@ -15,6 +15,7 @@
 #include "platform/com/LocalServer.h"
 #include "platform/mfc/CommonDialogs.h"
 #include "platform/mfc/DocTemplate.h"
+#include "platform/script/ActiveScript.h"
 #include "platform/speech/VoiceText.h"
 #include "platform/sys/Module.h"
 #include "platform/sys/TerminationSignals.h"
@@ -92,6 +93,7 @@ BOOL CFlnApp::InitInstance()
     SetRegistryKey(L"Formulon");
     LoadStdProfileSettings(6);
     RegisterScriptLanguage();
+    RegisterScriptClasses();
     RegisterSpeechClasses();
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));

@@ -4,6 +4,7 @@
 #include "app/DlgCalendarView.h"
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
+#include "app/VBScriptView.h"
 #include "app/VersionInfo.h"
 #include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
@@ -39,7 +40,7 @@ const PageEntry kPages[] = {
     { L"Formula", L"CFlnView", IDR_MAINFRAME },
     { L"Date & Time", L"CDlgCalendarView", IDI_DATETIME_TAB },
     { L"Graph", L"CKSysView", IDI_GRAPH_TAB, RUNTIME_CLASS(CKSysView) },
-    { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB },
+    { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB, RUNTIME_CLASS(CVBScriptView) },
 };
 
 } // namespace
@@ -48,6 +49,7 @@ IMPLEMENT_DYNCREATE(CMainFrame, SECFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_WM_CREATE()
+    ON_WM_CLOSE()
     ON_WM_DESTROY()
     ON_MESSAGE(WM_TABACTIVATED, OnTabActivated)
     ON_COMMAND(ID_TOGGLE_RESIZE_WINDOW, OnToggleResizeWindow)
@@ -81,17 +83,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     if (!CreateMenuAndToolBars() || !CreateStatusBar())
         return -1;
     for (CControlBar* bar : { static_cast<CControlBar*>(m_pMenuBar.get()), static_cast<CControlBar*>(&m_wndToolBar),
-                              static_cast<CControlBar*>(&m_wndDiagramBar) })
+                              static_cast<CControlBar*>(&m_wndScriptBar), static_cast<CControlBar*>(&m_wndDiagramBar) }) {
         bar->SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
-    m_pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
-    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
-    m_wndDiagramBar.EnableDocking(CBRS_ALIGN_ANY);
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+    }
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
     DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
+    DockControlBarEx(&m_wndScriptBar, AFX_IDW_DOCKBAR_TOP, 1, 1, 1.0f, 150);
     DockControlBar(&m_wndDiagramBar, AFX_IDW_DOCKBAR_RIGHT);
     ShowControlBar(&m_wndToolBar, TRUE, FALSE);
-    // The Graph page shows its bar while it has the focus.
+    // The Graph and VBScript pages show their bars while they have the focus.
+    ShowControlBar(&m_wndScriptBar, FALSE, FALSE);
     ShowControlBar(&m_wndDiagramBar, FALSE, FALSE);
     LoadMenuBitmaps(IDR_MAINFRAME);
     SetWindowIcons();
@@ -106,8 +109,10 @@ BOOL CMainFrame::CreateMenuAndToolBars()
         return FALSE;
     m_pMenuBar->SwitchMenu(IDR_MAINFRAME);
     if (!m_wndToolBar.CreateEx(kBarControlStyle, this, kBarStyle, AFX_IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)
+        || !m_wndScriptBar.CreateEx(kBarControlStyle, this, kBarStyle, IDW_SCRIPT_BAR) || !m_wndScriptBar.LoadToolBar(IDR_SCRIPT_BAR)
         || !m_wndDiagramBar.CreateEx(kBarControlStyle, this, kBarStyle, IDW_DIAGRAM_BAR) || !m_wndDiagramBar.LoadToolBar(IDR_DIAGRAM_BAR))
         return FALSE;
+    m_wndScriptBar.SetWindowText(L"VBScriptEditor");
     m_wndDiagramBar.SetWindowText(L"KSys");
     return TRUE;
 }
@@ -361,6 +366,17 @@ BOOL CMainFrame::DestroyWindow()
     if (const CString failure = SaveSettings(); !failure.IsEmpty())
         AfxMessageBox(L"The settings could not be saved. " + failure, MB_OK | MB_ICONEXCLAMATION);
     return CWnd::DestroyWindow();
+}
+
+// A running script ends first; the close comes back once the script has unwound.
+void CMainFrame::OnClose()
+{
+    CFlnApp* app = GetFlnApp();
+    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr); script && script->StopScript()) {
+        PostMessage(WM_CLOSE);
+        return;
+    }
+    SECFrameWnd::OnClose();
 }
 
 // The shared block goes only with the window: a close the document refuses keeps it.

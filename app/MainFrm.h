@@ -1,6 +1,6 @@
 #pragma once
-// CMainFrame: the one main window. It carries the menu bar, the tool bars (the main one and the Graph
-// page's), the status bar with the version pane and the tab window of the pages, fits itself to the
+// CMainFrame: the one main window. It carries the menu bar, the tool bars (the main one, the Graph
+// page's and the VBScript page's), the status bar with the version pane and the tab window of the pages, fits itself to the
 // Formula or Date & Time page on request, owns the shared-memory
 // block and the speech object the Formula page writes to, and keeps its settings and the pages'
 // last content across runs: loaded when first shown, saved when destroyed.
@@ -55,6 +55,7 @@ public:
     SECCustomStatusBar m_wndStatusBar;
     SECCustomToolBar m_wndToolBar;
     SECCustomToolBar m_wndDiagramBar; // "KSys", the Graph page's bar
+    SECCustomToolBar m_wndScriptBar;  // "VBScriptEditor", the VBScript page's bar
     std::unique_ptr<CSharedMemory> m_pSharedMemory; // the result block for other programs
     enum class WindowState : short { Normal = 1, Maximised = 3 };
     WindowState m_nWindowState = WindowState::Normal;
@@ -67,6 +68,7 @@ public:
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context) override;
     int OnCreate(LPCREATESTRUCT create);
+    void OnClose();
     void OnDestroy();
     LRESULT OnTabActivated(WPARAM index, LPARAM);
     void OnToggleResizeWindow();

@@ -32,10 +32,15 @@ void SECEditView::SetEdit(SECEdit* edit)
         m_viewport.AttachEdit(GetEdit());
 }
 
-BOOL SECEditView::CreateEditWindow(CWnd* parent, const CRect& rect, UINT id, DWORD style)
+LPCWSTR SECEditView::WindowClass()
 {
     static const LPCWSTR className = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_IBEAM));
-    return CreateEx(0, className, L"", style | WS_HSCROLL | WS_VSCROLL, rect.left, rect.top, rect.Width(), rect.Height(),
+    return className;
+}
+
+BOOL SECEditView::CreateEditWindow(CWnd* parent, const CRect& rect, UINT id, DWORD style)
+{
+    return CreateEx(0, WindowClass(), L"", style | WS_HSCROLL | WS_VSCROLL, rect.left, rect.top, rect.Width(), rect.Height(),
         parent ? parent->GetSafeHwnd() : nullptr, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 

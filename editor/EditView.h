@@ -17,7 +17,9 @@ public:
     virtual SECEdit* GetEdit() { return m_pEdit; }
     // A view without a document shows the model given here.
     void SetEdit(SECEdit* edit);
-    // Makes the window as a child (I-beam cursor, double clicks, no background).
+    // The editor's window class: I-beam cursor, double clicks, no background.
+    static LPCWSTR WindowClass();
+    // Makes the window as a child of that class.
     BOOL CreateEditWindow(CWnd* parent, const CRect& rect, UINT id, DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER);
 
     SECEditViewport& GetViewport() { return m_viewport; }

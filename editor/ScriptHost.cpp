@@ -98,6 +98,8 @@ HRESULT SECAScriptHost::QueryInterface(REFIID riid, void** ppv)
         *ppv = static_cast<IActiveScriptSite*>(this);
     else if (riid == IID_IActiveScriptSiteWindow)
         *ppv = static_cast<IActiveScriptSiteWindow*>(this);
+    else if (riid == IID_IActiveScriptSiteInterruptPoll)
+        *ppv = static_cast<IActiveScriptSiteInterruptPoll*>(this);
     else {
         *ppv = nullptr;
         return E_NOINTERFACE;
@@ -368,6 +370,11 @@ HRESULT SECAScriptHost::SetWindowHandle(HWND window)
 {
     m_hWnd = window;
     return S_OK;
+}
+
+HRESULT SECAScriptHost::QueryContinue()
+{
+    return !m_continuePoll || m_continuePoll() ? S_OK : S_FALSE;
 }
 
 HRESULT SECAScriptHost::InterruptScript()

@@ -18,6 +18,7 @@
 #include "platform/base/CString.h"
 #include "platform/script/ActiveScript.h"
 
+#include <functional>
 #include <mutex>
 
 class CWnd;
@@ -31,7 +32,7 @@ protected:
     ~IActiveScriptErrorHandler() = default;
 };
 
-class SECAScriptHost : public IActiveScriptSite, public IActiveScriptSiteWindow {
+class SECAScriptHost : public IActiveScriptSite, public IActiveScriptSiteWindow, public IActiveScriptSiteInterruptPoll {
 public:
     // handler may be null (errors are then acknowledged and dropped); it is not owned.
     explicit SECAScriptHost(IActiveScriptErrorHandler* handler);
@@ -56,6 +57,12 @@ public:
     // IActiveScriptSiteWindow
     HRESULT GetWindow(HWND* phwnd) override;
     HRESULT EnableModeless(BOOL fEnable) override;
+
+    // IActiveScriptSiteInterruptPoll: asks the poll set below; S_FALSE when it says stop.
+    HRESULT QueryContinue() override;
+    // Called about every 10 ms while a script runs, on the script's thread: the owner may dispatch
+    // its window's messages there (and interrupt the script); false ends the run.
+    void SetContinuePoll(std::function<bool()> poll) { m_continuePoll = std::move(poll); }
 
     // FALSE: the VBScript engine; TRUE: the JScript engine. S_FALSE when an engine is already held.
     virtual HRESULT CreateEngine(BOOL jscript);
@@ -96,6 +103,7 @@ private:
     CLSID m_clsidEngine {};
     HWND m_hWnd = nullptr;
     ULONG m_refCount = 1;
+    std::function<bool()> m_continuePoll;
     // Guards m_pEngine against an interrupt asked from another thread while it changes.
     std::mutex m_engineMutex;
 };

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "GraphPage.h"
+#include "ScriptPage.h"
 
 // ---- the main frame: menu 102 (Formula and Date & Time pages), accelerators, tool bar, icon
 #define IDR_MAINFRAME               102
-#define IDR_SCRIPTPAGE              172
 
 // ---- tab icons (the Formula tab shows IDR_MAINFRAME)
 #define IDI_DATETIME_TAB            270

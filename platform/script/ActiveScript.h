@@ -66,6 +66,14 @@ struct IActiveScriptSiteWindow : IUnknown {
     virtual HRESULT EnableModeless(BOOL fEnable) = 0;
 };
 
+// Offered by a site that wants to be asked, while a script runs, whether it should go on: about
+// every 10 ms of a run the engine calls QueryContinue (S_OK goes on, S_FALSE ends the run without an
+// error report). A host on the window thread dispatches its messages there, so that its window
+// keeps painting and can interrupt the script.
+struct IActiveScriptSiteInterruptPoll : IUnknown {
+    virtual HRESULT QueryContinue() = 0;
+};
+
 struct IActiveScript : IUnknown {
     virtual HRESULT SetScriptSite(IActiveScriptSite* pass) = 0;
     virtual HRESULT GetScriptSite(REFIID riid, void** ppvObject) = 0;
@@ -98,6 +106,7 @@ extern const IID IID_IActiveScript;
 extern const IID IID_IActiveScriptParse;
 extern const IID IID_IActiveScriptSite;
 extern const IID IID_IActiveScriptSiteWindow;
+extern const IID IID_IActiveScriptSiteInterruptPoll;
 extern const IID IID_IActiveScriptError;
 
 extern const CLSID CLSID_VBScript;  // {B54F3741-5B07-11cf-A4B0-00AA004A55E8}

@@ -238,6 +238,15 @@ HWND ScriptEngineBase::SiteWindow()
     return hwnd;
 }
 
+bool ScriptEngineBase::SiteQueryContinue()
+{
+    if (!m_poll)
+        return true;
+    // The site may close or release the engine while it dispatches its messages.
+    ComPtr<IActiveScriptSiteInterruptPoll> poll(m_poll.get());
+    return poll->QueryContinue() != S_FALSE;
+}
+
 HRESULT ScriptEngineBase::Report(ErrorReport* report, EXCEPINFO* exception)
 {
     if (exception)

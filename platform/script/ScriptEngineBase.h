@@ -108,6 +108,8 @@ protected:
     IDispatch* NamedItemDispatch(const std::wstring& name);
     // The window the site lends to dialogs, or null.
     HWND SiteWindow();
+    // Whether the site, asked while a run goes on, lets it continue (a site without the poll does).
+    bool SiteQueryContinue();
 
     // Fills exception (when given), tells the site and hands back SCRIPT_E_REPORTED.
     HRESULT Report(ErrorReport* report, EXCEPINFO* exception);
@@ -122,11 +124,15 @@ protected:
         ComPtr<IActiveScriptSite> site(m_site.get());
         AddRef();  // the site may release the engine from inside the run
         m_running = true;
+        m_poll.Reset();
+        if (site)
+            site->QueryInterface(IID_IActiveScriptSiteInterruptPoll, reinterpret_cast<void**>(m_poll.Receive()));
         BeginRun();
         if (site)
             site->OnEnterScript();
         HRESULT hr = body();
         m_running = false;
+        m_poll.Reset();
         EndRun();
         if (site)
             site->OnLeaveScript();
@@ -161,6 +167,7 @@ protected:
 
 private:
     ULONG m_refs = 1;
+    ComPtr<IActiveScriptSiteInterruptPoll> m_poll;  // the site's, while a run goes on
 };
 
 } // namespace script

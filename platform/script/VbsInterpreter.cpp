@@ -594,8 +594,25 @@ void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIs
 
 // ---- running ---------------------------------------------------------------------------------
 
+void Interpreter::ResetSteps()
+{
+    m_steps = 0;
+    m_ticksSincePoll = 0;
+    m_lastPoll = std::chrono::steady_clock::now();
+}
+
 void Interpreter::Tick()
 {
+    // The clock is read only every few hundred steps: a step takes well under a microsecond.
+    if (++m_ticksSincePoll >= 256) {
+        m_ticksSincePoll = 0;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_lastPoll >= PollInterval) {
+            m_lastPoll = now;
+            if (!m_host.QueryContinue())
+                throw ScriptInterrupted{false};
+        }
+    }
     if (m_interrupt.load(std::memory_order_relaxed))
         throw ScriptInterrupted{m_interruptReport.load()};
     if (m_stepLimit && ++m_steps > m_stepLimit)

@@ -8,6 +8,7 @@
 #include "platform/script/VbsErrors.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -60,10 +61,15 @@ public:
     // The object published under the name (a new reference), or null.
     virtual IDispatch* GetNamedItem(const std::wstring& name) = 0;
     virtual HWND OwnerWindow() = 0;
+    // Asked about every PollInterval of a run; false ends the run as an interrupt without a report.
+    virtual bool QueryContinue() { return true; }
 };
 
 class Interpreter {
 public:
+    // How often a run asks its host whether to go on.
+    static constexpr std::chrono::milliseconds PollInterval{10};
+
     explicit Interpreter(InterpreterHost& host);
     ~Interpreter();
     Interpreter(const Interpreter&) = delete;
@@ -81,7 +87,7 @@ public:
     // Eval, Execute and ExecuteGlobal: text compiled at run time, run in the global scope. A
     // syntax error in it is raised as a runtime error of the calling statement.
     Var ExecuteText(std::wstring_view text, bool expression);
-    void ResetSteps() { m_steps = 0; }
+    void ResetSteps();
 
     // Requests the running script to stop before its next statement, loop turn or call (any thread).
     void RequestInterrupt(bool reportError) { m_interruptReport = reportError; m_interrupt = true; }
@@ -237,6 +243,8 @@ private:
     std::uint64_t m_stepLimit = 0;
     MemoryBudget::Ptr m_budget = MemoryBudget::Create(kDefaultMemoryLimit);
     std::uint64_t m_steps = 0;
+    std::uint32_t m_ticksSincePoll = 0;
+    std::chrono::steady_clock::time_point m_lastPoll;
     std::uint32_t m_randomState = 0x50000;  // 24 bits; the language starts every run from this seed
     float m_lastRandom = 0;
     bool m_closing = false;

@@ -1,0 +1,351 @@
+#include "app/VBScriptView.h"
+
+#include "app/Application.h"
+#include "app/FlnApp.h"
+#include "app/FlnDoc.h"
+#include "app/FlnView.h"
+#include "framework/FrameWnd.h"
+#include "platform/mfc/CmdTarget.h"
+#include "platform/mfc/WinApp.h"
+#include "res/Formulon.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(CVBScriptView, SECEditView)
+
+BEGIN_MESSAGE_MAP(CVBScriptView, SECEditView)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_SHOWWINDOW()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_COMMAND(ID_SCRIPT_RUN, OnRun)
+    ON_COMMAND(ID_SCRIPT_STOP, OnStop)
+    ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
+    ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
+    ON_COMMAND(ID_SCRIPT_SAVE_AS, OnSaveCodeAs)
+    ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
+    ON_COMMAND(ID_SCRIPT_INSERT_FORMULA, OnInsertFormula)
+    ON_UPDATE_COMMAND_UI(ID_SCRIPT_RUN, OnUpdateRun)
+    ON_UPDATE_COMMAND_UI(ID_SCRIPT_STOP, OnUpdateStop)
+END_MESSAGE_MAP()
+
+CVBScriptView::CVBScriptView()
+    : m_prompt([](CString& fileName, UINT titleId, BOOL open) {
+          CFlnApp* app = GetFlnApp();
+          return app && app->PromptFileName(fileName, titleId, 0x1004, open, nullptr, L"default");
+      })
+{
+}
+
+CVBScriptView::~CVBScriptView() = default;
+
+BOOL CVBScriptView::Create(LPCWSTR, LPCWSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id, LPVOID param)
+{
+    return SECEditView::Create(WindowClass(), windowName, style | WS_HSCROLL | WS_VSCROLL, rect, parent, id, param);
+}
+
+CFlnDoc* CVBScriptView::Document() const
+{
+    return dynamic_cast<CFlnDoc*>(m_pDocument);
+}
+
+SECEdit* CVBScriptView::GetEdit()
+{
+    CFlnDoc* document = Document();
+    return document ? &document->m_edit : SECEditView::GetEdit();
+}
+
+int CVBScriptView::OnCreate(LPCREATESTRUCT create)
+{
+    if (SECEditView::OnCreate(create) == -1)
+        return -1;
+    // Closing the program with a changed script saves it under a name the user chooses.
+    if (CFlnDoc* document = Document())
+        document->SetScriptSaver([this] { return SaveCodeAs(); });
+    return 0;
+}
+
+void CVBScriptView::OnDestroy()
+{
+    if (CFlnDoc* document = Document())
+        document->SetScriptSaver({});
+    StopScript();
+    SECEditView::OnDestroy();
+}
+
+void CVBScriptView::OnInitialUpdate()
+{
+    SECEditView::OnInitialUpdate();
+    if (IsWindowVisible())
+        PrepareOnFirstShow();
+}
+
+void CVBScriptView::OnShowWindow(BOOL show, UINT status)
+{
+    SECEditView::OnShowWindow(show, status);
+    if (show)
+        PrepareOnFirstShow();
+}
+
+void CVBScriptView::PrepareOnFirstShow()
+{
+    if (m_prepared || !GetEdit())
+        return;
+    m_prepared = true;
+    GetEdit()->SetLanguage(L"VBScript");
+    ResetText();
+}
+
+void CVBScriptView::ResetText()
+{
+    SECEdit* edit = GetEdit();
+    edit->SetText(NewPageText);
+    edit->GetAllText(m_strCode);
+    edit->SetModified(FALSE);
+    if (CFlnDoc* document = Document())
+        document->SetModifiedFlag(FALSE);
+}
+
+// ---- focus: the page's tool bar and menu -------------------------------------------------------
+
+CControlBar* CVBScriptView::ScriptBar() const
+{
+    CFrameWnd* frame = GetParentFrame();
+    return frame ? frame->GetControlBar(IDW_SCRIPT_BAR) : nullptr;
+}
+
+void CVBScriptView::OnSetFocus(CWnd* oldWindow)
+{
+    SECEditView::OnSetFocus(oldWindow);
+    auto* frame = dynamic_cast<SECFrameWnd*>(GetParentFrame());
+    CControlBar* bar = ScriptBar();
+    if (!frame || !bar || bar->IsWindowVisible())
+        return;
+    frame->ShowControlBar(bar, TRUE, FALSE);
+    frame->SetMenuResource(IDR_SCRIPTPAGE);
+}
+
+// Leaving the page hides the tool bar; the menu stays until another page sets its own.
+void CVBScriptView::OnKillFocus(CWnd* newWindow)
+{
+    SECEditView::OnKillFocus(newWindow);
+    CFrameWnd* frame = GetParentFrame();
+    CControlBar* bar = ScriptBar();
+    if (frame && bar && bar->IsWindowVisible())
+        frame->ShowControlBar(bar, FALSE, FALSE);
+}
+
+// ---- running -----------------------------------------------------------------------------------
+
+void CVBScriptView::RunScript()
+{
+    if (m_pRunningHost || !GetEdit())
+        return;
+    CFlnApp* app = GetFlnApp();
+    auto* host = new SECAScriptHost(this);
+    host->CreateEngine(FALSE);
+    host->SetWindow(this);
+    host->SetContinuePoll([this] { return DispatchWhileRunning(); });
+    // The host keeps no reference of its own to what it publishes: the page holds one for it
+    // until the host is gone.
+    ComPtr<IDispatch> automation;
+    if (app && app->m_pApplication) {
+        automation = ComPtr<IDispatch>(app->m_pApplication->GetIDispatch(FALSE));
+        BSTR name = SysAllocString(L"FLN");
+        if (!name)
+            AfxThrowMemoryException();
+        host->AddNamedItem(name, automation.get(), nullptr, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE);
+        SysFreeString(name);
+    }
+    GetEdit()->GetAllText(m_strCode);
+    m_pRunningHost = host;
+    m_stopRequested = false;
+    host->ParseScriptText(m_strCode, m_strCode.GetLength(), nullptr);
+    host->SetScriptState(SCRIPTSTATE_STARTED);
+    host->SetScriptState(SCRIPTSTATE_CLOSED);
+    m_pRunningHost = nullptr;
+    host->Close();
+    host->Release();
+}
+
+bool CVBScriptView::StopScript()
+{
+    if (!m_pRunningHost)
+        return false;
+    m_stopRequested = true;
+    m_pRunningHost->InterruptScript();
+    return true;
+}
+
+// Runs about every 10 ms of a script: the program's windows paint and take input as usual, Esc
+// stops the script, and a quit asked meanwhile stops it and is kept for the main loop.
+bool CVBScriptView::DispatchWhileRunning()
+{
+    CWinApp* app = AfxGetApp();
+    MSG message;
+    while (!m_stopRequested && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            StopScript();
+        } else if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+            StopScript();
+        } else if (!app || !app->PreTranslateMessage(&message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return !m_stopRequested;
+}
+
+void CVBScriptView::OnUpdateRun(CCmdUI* ui)
+{
+    ui->Enable(!IsRunning());
+}
+
+void CVBScriptView::OnUpdateStop(CCmdUI* ui)
+{
+    ui->Enable(IsRunning());
+}
+
+CString CVBScriptView::ErrorMarker(long position)
+{
+    if (position < 1 || position > 254)
+        return {};
+    CString marker(L'-', static_cast<int>(position - 1));
+    marker += L'v';
+    return marker;
+}
+
+HRESULT CVBScriptView::OnScriptError(IActiveScriptError* error)
+{
+    EXCEPINFO exception {};
+    HRESULT hr = error->GetExceptionInfo(&exception);
+    if (FAILED(hr))
+        return hr;
+    DWORD context = 0;
+    ULONG line = 0;
+    LONG position = 0;
+    hr = error->GetSourcePosition(&context, &line, &position);
+    if (FAILED(hr)) {
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+        return hr;
+    }
+    BSTR sourceLine = nullptr;
+    if (FAILED(error->GetSourceLineText(&sourceLine)))
+        sourceLine = nullptr;
+    const int displayLine = static_cast<int>(line) + 1;
+    // Formatted to its full length: a long source line is shown whole.
+    CString text;
+    text.Format(L"Source: '%s'\r\nLine: %d\r\nChar: %d\r\nError: %d '%s'\r\n%s\r\n%s",
+        exception.bstrSource ? exception.bstrSource : L"", displayLine, static_cast<int>(position),
+        static_cast<int>(exception.wCode), exception.bstrDescription ? exception.bstrDescription : L"",
+        static_cast<LPCWSTR>(ErrorMarker(position)), sourceLine ? sourceLine : L"");
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    SysFreeString(sourceLine);
+    AfxMessageBox(text, MB_OK);
+    SetFocus();
+    MarkError(std::max(displayLine - 1, 0), std::max(static_cast<int>(position) - 1, 0));
+    return S_OK;
+}
+
+void CVBScriptView::MarkError(int line, int column)
+{
+    SECEditController* controller = GetEditController();
+    if (!controller)
+        return;
+    controller->SetCaretPosition(line, column, FALSE);
+    controller->EnsureCaretVisible();
+    controller->SetCaretPosition(line, column + 1, FALSE);
+    controller->EnsureCaretVisible();
+    controller->SetSelection(line, column, line, column + 1, SECEditController::SelectStream);
+}
+
+// ---- the page's commands -----------------------------------------------------------------------
+
+void CVBScriptView::OnInsertFormula()
+{
+    CFlnApp* app = GetFlnApp();
+    CFlnView* formulaPage = app ? app->GetFlnView() : nullptr;
+    SECEditController* controller = GetEditController();
+    if (!formulaPage || !controller || !GetEdit())
+        return;
+    const CString formula = formulaPage->CurrentInputs().formula;
+    const SECEditLineCol caret = controller->GetCaretPos();
+    GetEdit()->InsertText(caret.m_nLine, caret.m_nCol, formula, -1);
+    SetFocus();
+}
+
+BOOL CVBScriptView::LoadCode()
+{
+    CString fileName = m_strFileName;
+    if (!m_prompt(fileName, IDS_LOAD_CONTENT_TITLE, TRUE))
+        return FALSE;
+    // A file that cannot be read leaves the text and the name it belongs to as they were, so that
+    // Save Content never writes the old text over the file the user chose.
+    if (!GetEdit()->LoadFile(fileName))
+        return FALSE;
+    m_strFileName = fileName;
+    GetEdit()->GetAllText(m_strCode);
+    return TRUE;
+}
+
+BOOL CVBScriptView::SaveCodeAs()
+{
+    CString fileName = m_strFileName;
+    if (!m_prompt(fileName, IDS_SAVE_CONTENT_TITLE, FALSE))
+        return FALSE;
+    m_strFileName = fileName;
+    return GetEdit()->SaveFile(fileName);
+}
+
+BOOL CVBScriptView::SaveCode()
+{
+    if (m_strFileName.IsEmpty())
+        return SaveCodeAs();
+    return GetEdit()->SaveFile(m_strFileName);
+}
+
+CVBScriptView::SaveAnswer CVBScriptView::AskToSave()
+{
+    if (!GetEdit()->IsModified())
+        return SaveAnswer::No;
+    const CString question = L"Save changes to " + (m_strFileName.IsEmpty() ? CString(L"Untitled?") : m_strFileName + L"?");
+    switch (AfxMessageBox(question, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES: return SaveAnswer::Yes;
+    case IDNO: return SaveAnswer::No;
+    default: return SaveAnswer::Cancel;
+    }
+}
+
+void CVBScriptView::OnLoadContent()
+{
+    switch (AskToSave()) {
+    case SaveAnswer::Yes:
+        if (SaveCode())
+            LoadCode();
+        break;
+    case SaveAnswer::No:
+        LoadCode();
+        break;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    SetFocus();
+}
+
+void CVBScriptView::OnDeleteAll()
+{
+    const SaveAnswer answer = AskToSave();
+    if (answer == SaveAnswer::Yes && !SaveCode())
+        return;
+    if (answer != SaveAnswer::Cancel) {
+        m_strFileName.Empty();
+        ResetText();
+    }
+    SetFocus();
+}

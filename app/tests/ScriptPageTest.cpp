@@ -1,0 +1,357 @@
+// The VBScript page in the program: its tab, tool bar and menu, running a script that drives the
+// calculator through "FLN", its errors shown and marked at their place, the page's file commands with
+// their save question, and a running script that the window keeps answering and Esc or Stop ends.
+
+#include "app/tests/ProgramTestSupport.h"
+#include "app/FlnDoc.h"
+#include "app/VBScriptView.h"
+#include "platform/user/tests/PixelChecks.h"
+#include "res/Formulon.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class ScriptPageTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Start());
+        ShowTab(ScriptTab());
+        Script().SetFilePrompt([this](CString& fileName, UINT titleId, BOOL open) {
+            m_prompts.push_back({ fileName, titleId, open });
+            if (m_promptAnswer.IsEmpty())
+                return FALSE;
+            fileName = m_promptAnswer;
+            return TRUE;
+        });
+    }
+
+    // A test may leave the script changed: the program then ends without asking.
+    void TearDown() override { m_answer = IDNO; }
+
+    void ShowTab(int index)
+    {
+        Frame().m_wndTab.ActivateTab(index);
+        Pump();
+    }
+    int ScriptTab()
+    {
+        for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+            if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
+                return index;
+        return -1;
+    }
+    CVBScriptView& Script() { return *dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(ScriptTab())); }
+    SECEdit& Edit() { return *Script().GetEdit(); }
+    CString Text()
+    {
+        CString text;
+        Edit().GetAllText(text);
+        return text;
+    }
+    // Types the text as the user would (the page's text is then modified).
+    void Type(const wchar_t* text)
+    {
+        Edit().InsertText(Edit().GetLastLine(), Edit().GetLineLength(Edit().GetLastLine()), text);
+    }
+    void Command(UINT id)
+    {
+        Frame().SendMessage(WM_COMMAND, id);
+        Pump();
+    }
+    void Run(const wchar_t* text)
+    {
+        Edit().SetText(text);
+        Command(ID_SCRIPT_RUN);
+    }
+    std::string TempFile(const char* name) { return m_settings.root() + "/" + name; }
+    // The text of a script file as the editor reads it.
+    static std::wstring FileText(const std::string& path)
+    {
+        SECEdit file;
+        CString text;
+        if (file.LoadFile(CString(path.c_str())))
+            file.GetAllText(text);
+        return std::wstring(text);
+    }
+
+    struct Prompt {
+        CString fileName;
+        UINT titleId;
+        BOOL open;
+    };
+    std::vector<Prompt> m_prompts;
+    CString m_promptAnswer;
+};
+
+TEST_F(ScriptPageTest, TheTabShowsItsToolBarAndMenuAndStartsWithOptionExplicit)
+{
+    CControlBar& bar = *Frame().GetControlBar(IDW_SCRIPT_BAR);
+    CString title;
+    bar.GetWindowText(title);
+    EXPECT_EQ(title, CString(L"VBScriptEditor"));
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_SCRIPTPAGE));
+    EXPECT_EQ(Text(), CString(L"Option Explicit\r\n"));
+    EXPECT_FALSE(Edit().IsModified());
+    EXPECT_FALSE(Frame().GetActiveDocument()->IsModified());
+    // The prompts of the page's commands share their string block with the other pages' commands.
+    for (UINT id : { ID_SCRIPT_RUN, ID_SCRIPT_STOP, ID_SCRIPT_SAVE_AS, ID_SCRIPT_INSERT_FORMULA, ID_FILE_LOAD_CONTENT }) {
+        CString prompt;
+        EXPECT_TRUE(prompt.LoadString(id)) << id;
+    }
+
+    ShowTab(0);
+    EXPECT_FALSE(bar.IsWindowVisible());
+    EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_MAINFRAME));
+}
+
+TEST_F(ScriptPageTest, AScriptDrivesTheCalculatorThroughFln)
+{
+    Run(L"Option Explicit\r\n"
+        L"FLN.Formula = \"2+3*4\"\r\n"
+        L"FLN.SetFormulaString FLN.GetFormulaString() & \"+\" & FLN.GetFormulaResult(0)\r\n");
+    EXPECT_TRUE(m_messages.empty()) << (m_messages.empty() ? "" : CString(m_messages.front().c_str()).ToUtf8());
+    EXPECT_EQ(Page().m_strFormula, CString(L"2+3*4+14"));
+    EXPECT_EQ(FieldText(kFormulaField), CString(L"2+3*4+14"));
+    // The application's object is still the program's after the host has let it go.
+    ASSERT_NE(m_app->m_pApplication, nullptr);
+    Run(L"FLN.Formula = FLN.GetName()");
+    EXPECT_EQ(Page().m_strFormula, CString(L"FLN"));
+}
+
+// Errors of the engine's parser and of the run are shown with their line, position and a marker,
+// and the failing character is selected.
+TEST_F(ScriptPageTest, AnErrorIsShownAndMarkedAtItsPlace)
+{
+    struct Case {
+        const wchar_t* script;
+        const wchar_t* shown;  // what the message must contain
+        int line, column;      // the selected character, from 0
+    } cases[] = {
+        { L"Option Explicit\r\nDim a\r\na = 1\r\n    b = 2\r\n", L"\r\nLine: 4\r\nChar: 5\r\nError: 500 'Variable is undefined: 'b''\r\n----v\r\n    b = 2", 3, 4 },
+        { L"Option Explicit\r\nDim a\r\na = 1 + * 2\r\n", L"\r\nLine: 3\r\nChar: 9\r\nError: 1023 'Expected expression'\r\n--------v\r\na = 1 + * 2", 2, 8 },
+        { L"x = 1 / 0", L"Line: 1\r\nChar: 1\r\nError: 11 'Division by zero'\r\nv\r\nx = 1 / 0", 0, 0 },
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        Run(c.script);
+        ASSERT_EQ(m_messages.size(), 1u) << CString(c.script).ToUtf8();
+        EXPECT_NE(m_messages[0].find(c.shown), std::wstring::npos) << CString(m_messages[0].c_str()).ToUtf8();
+        EXPECT_EQ(m_messages[0].rfind(L"Source: '", 0), 0u);
+        int startLine = -1, startCol = -1, endLine = -1, endCol = -1;
+        Script().GetEditController()->GetSelection(startLine, startCol, endLine, endCol);
+        EXPECT_EQ(startLine, c.line) << CString(m_messages[0].c_str()).ToUtf8();
+        EXPECT_EQ(startCol, c.column);
+        EXPECT_EQ(endLine, c.line);
+        EXPECT_EQ(endCol, c.column + 1);
+        EXPECT_EQ(::GetFocus(), Script().m_hWnd);
+    }
+}
+
+TEST_F(ScriptPageTest, TheErrorMarkerAndALongSourceLine)
+{
+    EXPECT_EQ(CVBScriptView::ErrorMarker(0), CString());
+    EXPECT_EQ(CVBScriptView::ErrorMarker(1), CString(L"v"));
+    EXPECT_EQ(CVBScriptView::ErrorMarker(5), CString(L"----v"));
+    EXPECT_EQ(CVBScriptView::ErrorMarker(254), CString(L'-', 253) + L"v");
+    EXPECT_EQ(CVBScriptView::ErrorMarker(255), CString());
+
+    // The message holds the whole source line, longer than a fixed buffer of 1024 characters would.
+    const std::wstring line = L"x = \"" + std::wstring(1500, L'a') + L"\" + 1 / 0";
+    Run(line.c_str());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(line), std::wstring::npos);
+}
+
+TEST_F(ScriptPageTest, InsertFormulaPutsTheFormulaPageTextAtTheCaret)
+{
+    SetFieldText(kFormulaField, L"SIN(x)*A");
+    Edit().SetText(L"a = \r\nb = 2\r\n");
+    Script().GetEditController()->SetCaretPosition(0, 4, FALSE);
+    Command(ID_SCRIPT_INSERT_FORMULA);
+    EXPECT_EQ(Text(), CString(L"a = SIN(x)*A\r\nb = 2\r\n"));
+    EXPECT_EQ(::GetFocus(), Script().m_hWnd);
+}
+
+TEST_F(ScriptPageTest, SaveContentAsksForANameOnceThenSavesWithoutADialog)
+{
+    const std::string path = TempFile("first.vbs");
+    m_promptAnswer = CString(path.c_str());
+    Type(L"FLN.Formula = \"1\"\r\n");
+    Command(ID_FILE_SAVE_CONTENT);
+    ASSERT_EQ(m_prompts.size(), 1u);
+    EXPECT_EQ(m_prompts[0].titleId, static_cast<UINT>(IDS_SAVE_CONTENT_TITLE));
+    EXPECT_FALSE(m_prompts[0].open);
+    EXPECT_EQ(Script().m_strFileName, CString(path.c_str()));
+    EXPECT_NE(FileText(path).find(L"FLN.Formula = \"1\""), std::string::npos);
+    EXPECT_FALSE(Edit().IsModified());
+
+    Type(L"' more\r\n");
+    Command(ID_FILE_SAVE_CONTENT);
+    EXPECT_EQ(m_prompts.size(), 1u);
+    EXPECT_NE(FileText(path).find(L"' more"), std::string::npos);
+
+    // Save Code As always asks, starting from the present name.
+    m_promptAnswer = CString(TempFile("second.vbs").c_str());
+    Command(ID_SCRIPT_SAVE_AS);
+    ASSERT_EQ(m_prompts.size(), 2u);
+    EXPECT_EQ(m_prompts[1].fileName, CString(path.c_str()));
+    EXPECT_TRUE(std::filesystem::exists(TempFile("second.vbs")));
+}
+
+TEST_F(ScriptPageTest, AFailedSaveIsNotTakenForASave)
+{
+    // A folder cannot be written as a file: the close that asked for the save does not go on.
+    m_promptAnswer = CString(m_settings.root().c_str());
+    Type(L"' changed\r\n");
+    EXPECT_FALSE(Script().SaveCodeAs());
+    m_answer = IDYES;
+    Frame().SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd));
+    EXPECT_TRUE(Edit().IsModified());
+    m_answer = IDNO;
+}
+
+TEST_F(ScriptPageTest, LoadContentAsksToSaveAChangedTextFirst)
+{
+    const std::string path = TempFile("load.vbs");
+    std::ofstream(path) << "FLN.Formula = \"7\"\r\n";
+    m_promptAnswer = CString(path.c_str());
+
+    // Not modified: no question, the file is loaded.
+    Command(ID_FILE_LOAD_CONTENT);
+    EXPECT_TRUE(m_messages.empty());
+    ASSERT_EQ(m_prompts.size(), 1u);
+    EXPECT_EQ(m_prompts[0].titleId, static_cast<UINT>(IDS_LOAD_CONTENT_TITLE));
+    EXPECT_TRUE(m_prompts[0].open);
+    EXPECT_EQ(Text(), CString(L"FLN.Formula = \"7\"\r\n"));
+    EXPECT_EQ(Script().m_strCode, Text());
+    EXPECT_EQ(Script().m_strFileName, CString(path.c_str()));
+
+    // Modified, Cancel: nothing changes and no dialog opens.
+    Type(L"' mine");
+    m_answer = IDCANCEL;
+    Command(ID_FILE_LOAD_CONTENT);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], L"Save changes to " + std::wstring(CString(path.c_str())) + L"?");
+    EXPECT_EQ(m_prompts.size(), 1u);
+    EXPECT_NE(Text().Find(L"' mine"), -1);
+
+    // A file that cannot be read leaves the text and its name.
+    m_answer = IDNO;
+    m_promptAnswer = CString(TempFile("missing.vbs").c_str());
+    Command(ID_FILE_LOAD_CONTENT);
+    EXPECT_NE(Text().Find(L"' mine"), -1);
+    EXPECT_EQ(Script().m_strFileName, CString(path.c_str()));
+}
+
+TEST_F(ScriptPageTest, DeleteAllAsksToSaveAndResetsThePage)
+{
+    Type(L"FLN.Formula = \"1\"\r\n");
+    m_answer = IDCANCEL;
+    Command(ID_EDIT_DELETE_ALL);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], L"Save changes to Untitled?");
+    EXPECT_NE(Text().Find(L"FLN.Formula"), -1);
+
+    // Yes with the save dialog cancelled stops too.
+    m_answer = IDYES;
+    Command(ID_EDIT_DELETE_ALL);
+    EXPECT_EQ(m_prompts.size(), 1u);
+    EXPECT_NE(Text().Find(L"FLN.Formula"), -1);
+
+    Script().m_strFileName = L"/somewhere/kept.vbs";
+    m_answer = IDNO;
+    Command(ID_EDIT_DELETE_ALL);
+    EXPECT_EQ(Text(), CString(L"Option Explicit\r\n"));
+    EXPECT_TRUE(Script().m_strFileName.IsEmpty());
+    EXPECT_FALSE(Edit().IsModified());
+}
+
+TEST_F(ScriptPageTest, ClosingWithAChangedScriptAsksSaveDontSaveCancel)
+{
+    Type(L"' changed\r\n");
+    m_answer = IDCANCEL;
+    Frame().SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd));
+    ASSERT_EQ(m_messages.size(), 1u);
+
+    // Save: the save dialog asks for a name, and the program ends once it is written.
+    const std::string path = TempFile("atclose.vbs");
+    m_promptAnswer = CString(path.c_str());
+    m_answer = IDYES;
+    HWND frame = Frame().m_hWnd;
+    SendMessageW(frame, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_NE(FileText(path).find(L"' changed"), std::string::npos);
+}
+
+// The window keeps answering a script that never ends: Esc, the Stop command and a close each end
+// it promptly; a close then goes on once the script has unwound.
+TEST_F(ScriptPageTest, EscStopAndCloseEndARunningScript)
+{
+    const wchar_t* endless = L"Dim n\r\nDo\r\n  n = n + 1\r\n  FLN.Formula = CStr(n)\r\nLoop\r\n";
+    struct Case {
+        const char* name;
+        std::function<void()> ask;
+    } cases[] = {
+        { "Esc", [&] { m_display->InjectKey(VK_ESCAPE, true); m_display->InjectKey(VK_ESCAPE, false); } },
+        { "Stop", [&] { Frame().PostMessage(WM_COMMAND, ID_SCRIPT_STOP); } },
+        { "close", [&] { Frame().PostMessage(WM_CLOSE); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit().SetText(endless);
+        c.ask();
+        const auto start = std::chrono::steady_clock::now();
+        Script().RunScript();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_FALSE(Script().IsRunning());
+        EXPECT_TRUE(m_messages.empty());
+        // The script ran (it counted) and ended at the first look at the queue, long before any
+        // step limit; the bound is wide for loaded machines.
+        EXPECT_GE(std::stoi(std::wstring(Page().m_strFormula)), 1);
+        EXPECT_LT(took, std::chrono::seconds(2));
+    }
+    m_answer = IDNO;  // to the question about the changed script
+    Pump();
+    EXPECT_FALSE(m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd));
+}
+
+TEST_F(ScriptPageTest, TheWindowPaintsWhileAScriptRuns)
+{
+    // A script that runs for a twentieth of a second on its own: the page, invalidated before, has
+    // been painted by the time it ends, with no message loop of the test's in between.
+    Edit().SetText(L"Dim t\r\nt = Timer\r\nDo While Timer - t < 0.05 And Timer >= t\r\nLoop\r\n");
+    Pump();
+    Script().Invalidate();
+    ASSERT_TRUE(GetUpdateRect(Script().m_hWnd, nullptr, FALSE));
+    Script().RunScript();
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_FALSE(GetUpdateRect(Script().m_hWnd, nullptr, FALSE));
+}
+
+TEST_F(ScriptPageTest, MessageBoxesOfTheScriptAreShown)
+{
+    Run(L"MsgBox \"Result: \" & (2 + 3 * 4)");
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], L"Result: 14");
+}
+
+TEST_F(ScriptPageTest, ThePageAsItLooks)
+{
+    Edit().SetText(L"Option Explicit\r\nDim r\r\nFLN.Formula = \"2+3*4\"\r\nr = FLN.GetFormulaResult(0)\r\n");
+    Script().GetEditController()->SetCaretPosition(3, 0, FALSE);
+    Pump();
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(Script().m_hWnd, "script_page.png"));
+    EXPECT_TRUE(pixel_checks::MatchesExpectedImage(Frame().GetControlBar(IDW_SCRIPT_BAR)->m_hWnd, "script_page_bar.png"));
+}
+
+} // namespace
