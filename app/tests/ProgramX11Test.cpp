@@ -6,11 +6,13 @@
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
+#include "app/VBScriptView.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
+#include "res/ScriptPage.h"
 
 #include <filesystem>
 
@@ -314,6 +316,82 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
         << "the chart differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
     program.reset();
     XCloseDisplay(x);
+}
+
+// A two-line script typed on the VBScript page and run from its tool bar sets the formula to 2+3*4
+// through FLN and puts its result in the formula's place: the Formula page shows 14.
+TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    HeadlessReference();
+    ASSERT_FALSE(m_reference.empty());
+    // Headless: where the two tabs, the editor and the Run button lie in the frame.
+    ASSERT_TRUE(Start());
+    RECT frame;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    auto inFrame = [&](HWND window, RECT rect) {
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+    };
+    auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+    int scriptTab = -1;
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+        if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
+            scriptTab = index;
+    ASSERT_GE(scriptTab, 0);
+    CRect tab;
+    ASSERT_TRUE(tabs->GetTabRect(scriptTab, tab));
+    const POINT scriptTabPoint = inFrame(tabs->m_hWnd, tab);
+    ASSERT_TRUE(tabs->GetTabRect(0, tab));
+    const POINT formulaTabPoint = inFrame(tabs->m_hWnd, tab);
+    Frame().m_wndTab.ActivateTab(scriptTab);
+    Pump();
+    CWnd* editor = Frame().m_wndTab.GetPage(scriptTab);
+    RECT client;
+    editor->GetClientRect(&client);
+    const POINT editorPoint = inFrame(editor->m_hWnd, client);
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    int runButton = 0;
+    while (runButton < bar.GetButtonCount() && bar.GetButton(runButton)->m_nID != ID_SCRIPT_RUN)
+        ++runButton;
+    ASSERT_LT(runButton, bar.GetButtonCount());
+    RECT button;
+    bar.GetItemRect(runButton, &button);
+    const POINT runPoint = inFrame(bar.m_hWnd, button);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    auto clickAt = [&](POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; };
+    ASSERT_TRUE(clickAt(scriptTabPoint));
+    ASSERT_TRUE(clickAt(editorPoint));
+    ASSERT_EQ(Xdotool("key ctrl+End"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 'FLN.Formula = \"2+3*4\"'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 'FLN.Formula = FLN.GetFormulaResult(0)'"), 0);
+    if (const char* keep = std::getenv("FLN_KEEP_SCREENSHOT"); keep && *keep) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        std::filesystem::copy_file(Screenshot(m_x, *m_window, attributes.width, attributes.height), keep,
+            std::filesystem::copy_options::overwrite_existing);
+    }
+    ASSERT_TRUE(clickAt(runPoint));
+    // The result replaces the formula on the Formula page, where "=" shows it in the output line.
+    ASSERT_TRUE(clickAt(formulaTabPoint));
+    ASSERT_TRUE(clickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    const std::string xclip = FindProgram("xclip");
+    if (!xclip.empty()) {
+        std::string formula;
+        EXPECT_TRUE(WaitFor([&] {
+            formula = RunCommand("env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard").output;
+            return formula == "14";
+        }, std::chrono::seconds(5))) << formula;
+    }
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 }
 
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
