@@ -16,7 +16,6 @@ IMPLEMENT_DYNCREATE(CVBScriptView, SECEditView)
 BEGIN_MESSAGE_MAP(CVBScriptView, SECEditView)
     ON_WM_CREATE()
     ON_WM_DESTROY()
-    ON_WM_SHOWWINDOW()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_COMMAND(ID_SCRIPT_RUN, OnRun)
@@ -74,21 +73,15 @@ void CVBScriptView::OnDestroy()
     SECEditView::OnDestroy();
 }
 
-void CVBScriptView::OnInitialUpdate()
+// The page is set up when the user first brings it up, so that start-up does not pay for it.
+void CVBScriptView::OnActivateView(BOOL activate, CView* activated, CView* deactivated)
 {
-    SECEditView::OnInitialUpdate();
-    if (IsWindowVisible())
-        PrepareOnFirstShow();
+    if (activate && activated == this)
+        PrepareOnFirstActivation();
+    SECEditView::OnActivateView(activate, activated, deactivated);
 }
 
-void CVBScriptView::OnShowWindow(BOOL show, UINT status)
-{
-    SECEditView::OnShowWindow(show, status);
-    if (show)
-        PrepareOnFirstShow();
-}
-
-void CVBScriptView::PrepareOnFirstShow()
+void CVBScriptView::PrepareOnFirstActivation()
 {
     if (m_prepared || !GetEdit())
         return;

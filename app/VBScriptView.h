@@ -26,7 +26,7 @@ public:
         LPVOID param = nullptr) override;
     // The document's model (the view's own only outside a document).
     SECEdit* GetEdit() override;
-    void OnInitialUpdate() override;
+    void OnActivateView(BOOL activate, CView* activated, CView* deactivated) override;
 
     // Runs the whole text with "FLN" published; returns when the script has ended or was stopped.
     void RunScript();
@@ -58,7 +58,6 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
-    void OnShowWindow(BOOL show, UINT status);
     void OnSetFocus(CWnd* oldWindow);
     void OnKillFocus(CWnd* newWindow);
     void OnRun() { RunScript(); }
@@ -76,8 +75,8 @@ private:
     enum class SaveAnswer { Yes, No, Cancel };
     // Asks whether to save a modified text first; an unmodified one counts as No.
     SaveAnswer AskToSave();
-    // The page's first show sets the language and the new-page text (start-up does not pay for it).
-    void PrepareOnFirstShow();
+    // The page's first activation sets the language and the new-page text.
+    void PrepareOnFirstActivation();
     void ResetText();
     CFlnDoc* Document() const;
     CControlBar* ScriptBar() const;

@@ -19,6 +19,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Start());
+        ASSERT_GT(ScriptTab(), 0);
+        m_languageBeforeShow = Edit().GetLangConfig() != nullptr;
         ShowTab(ScriptTab());
         Script().SetFilePrompt([this](CString& fileName, UINT titleId, BOOL open) {
             m_prompts.push_back({ fileName, titleId, open });
@@ -85,10 +87,15 @@ protected:
     };
     std::vector<Prompt> m_prompts;
     CString m_promptAnswer;
+    bool m_languageBeforeShow = true;
 };
 
 TEST_F(ScriptPageTest, TheTabShowsItsToolBarAndMenuAndStartsWithOptionExplicit)
 {
+    // Start-up leaves the page's language and text to its first show.
+    EXPECT_FALSE(m_languageBeforeShow);
+    EXPECT_NE(Edit().GetLangConfig(), nullptr);
+
     CControlBar& bar = *Frame().GetControlBar(IDW_SCRIPT_BAR);
     CString title;
     bar.GetWindowText(title);

@@ -377,6 +377,43 @@ TEST_F(ScriptHostTest, AnEndlessLoopIsInterruptedFromInsideTheScriptsOwnCalls)
     EXPECT_TRUE(handler.errors.empty());
 }
 
+// A running script asks its host, about every 10 ms, whether to go on: a poll that stops it, or one
+// that interrupts it from there (as the page does for Esc), ends an endless loop; a script that
+// ends quickly is never held up by the poll.
+TEST_F(ScriptHostTest, TheContinuePollIsAskedWhileAScriptRunsAndCanEndIt)
+{
+    const auto pollUntil = [](int& polls, SECAScriptHost*& running, bool interrupt) {
+        return [&polls, &running, interrupt] {
+            if (++polls < 3)
+                return true;
+            if (interrupt)
+                running->InterruptScript();
+            return interrupt;
+        };
+    };
+    for (bool interrupt : { false, true }) {
+        SCOPED_TRACE(interrupt ? "interrupted" : "stopped by the answer");
+        int polls = 0;
+        SECAScriptHost* running = nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        PageRun run = RunLikeThePage(L"Do\r\nFLN.Tick\r\nLoop\r\nFLN.Value = 1\r\n", Calculator(), handler, FALSE,
+                                     [&](SECAScriptHost* host) {
+                                         running = host;
+                                         host->SetContinuePoll(pollUntil(polls, running, interrupt));
+                                     });
+        EXPECT_EQ(polls, 3);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+        EXPECT_TRUE(FAILED(run.start));
+        EXPECT_TRUE(handler.errors.empty());
+        EXPECT_EQ(calculator->value, 0);
+    }
+    int polls = 0;
+    RunLikeThePage(L"FLN.Value = 2\r\n", Calculator(), handler, FALSE,
+                   [&](SECAScriptHost* host) { host->SetContinuePoll([&] { return ++polls, false; }); });
+    EXPECT_EQ(polls, 0);
+    EXPECT_EQ(calculator->value, 2);
+}
+
 // A window given with an item: the host destroys it (after taking its focus) and deletes it.
 class ItemWindow : public CWnd {
 public:
