@@ -5,6 +5,7 @@
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
 #include "app/MainFrm.h"
+#include "app/ScriptInputBox.h"
 #include "diagrams/D2KSys.h"
 #include "editor/ControlContainment.h"
 #include "editor/ControlContainmentFramework.h"
@@ -94,6 +95,7 @@ BOOL CFlnApp::InitInstance()
     LoadStdProfileSettings(6);
     RegisterScriptLanguage();
     RegisterScriptClasses();
+    InstallScriptInputBox();
     RegisterSpeechClasses();
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));

@@ -14,3 +14,8 @@
 #define ID_SCRIPT_SAVE_AS           32790
 #define ID_SCRIPT_INSERT_FORMULA    32793
 #define ID_SCRIPT_STOP              32794
+
+// ---- the input box of scripts (InputBox)
+#define IDD_SCRIPT_INPUT_BOX        2816
+#define IDC_INPUT_BOX_PROMPT        2817
+#define IDC_INPUT_BOX_TEXT          2818

@@ -352,6 +352,49 @@ TEST_F(ScriptPageTest, MessageBoxesOfTheScriptAreShown)
     EXPECT_EQ(m_messages[0], L"Result: 14");
 }
 
+// InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window;
+// OK gives the typed text, Cancel an empty one.
+TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
+{
+    struct Case {
+        const char* name;
+        std::vector<unsigned> keys;
+        const wchar_t* formula;
+    } cases[] = {
+        { "typed and OK", { 'X', '*', '2', VK_RETURN }, L"x*2" },
+        { "proposed and OK", { VK_RETURN }, L"SIN(x)" },
+        { "Cancel", { VK_ESCAPE }, L"" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString title, prompt, text;
+        bool frameDisabled = false;
+        SetModalLoopHook([&](HWND box) {
+            if (!title.IsEmpty())
+                return;
+            CWnd::FromHandle(box)->GetWindowText(title);
+            CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_PROMPT))->GetWindowText(prompt);
+            CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_TEXT))->GetWindowText(text);
+            frameDisabled = !::IsWindowEnabled(Frame().m_hWnd);
+            if (c.keys.size() == 1 && c.keys[0] == VK_RETURN)
+                EXPECT_TRUE(pixel_checks::MatchesExpectedImage(box, "script_input_box.png"));
+            for (unsigned key : c.keys) {
+                const bool letter = key == 'X' || key == '*' || key == '2';
+                m_display->InjectKey(letter ? 0 : key, true, letter ? std::wstring(1, key == 'X' ? L'x' : wchar_t(key)) : std::wstring());
+                m_display->InjectKey(letter ? 0 : key, false);
+            }
+        });
+        Run(L"FLN.Formula = InputBox(\"Which formula?\", \"Formula\", \"SIN(x)\")");
+        SetModalLoopHook({});
+        EXPECT_EQ(title, CString(L"Formula"));
+        EXPECT_EQ(prompt, CString(L"Which formula?"));
+        EXPECT_EQ(text, CString(L"SIN(x)"));
+        EXPECT_TRUE(frameDisabled);
+        EXPECT_TRUE(::IsWindowEnabled(Frame().m_hWnd));
+        EXPECT_EQ(Page().m_strFormula, CString(c.formula));
+    }
+}
+
 TEST_F(ScriptPageTest, ThePageAsItLooks)
 {
     Edit().SetText(L"Option Explicit\r\nDim r\r\nFLN.Formula = \"2+3*4\"\r\nr = FLN.GetFormulaResult(0)\r\n");
