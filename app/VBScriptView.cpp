@@ -154,12 +154,21 @@ void CVBScriptView::RunScript()
     GetEdit()->GetAllText(m_strCode);
     m_pRunningHost = host;
     m_stopRequested = false;
+    UpdateCommandStates();
     host->ParseScriptText(m_strCode, m_strCode.GetLength(), nullptr);
     host->SetScriptState(SCRIPTSTATE_STARTED);
     host->SetScriptState(SCRIPTSTATE_CLOSED);
     m_pRunningHost = nullptr;
     host->Close();
     host->Release();
+    UpdateCommandStates();
+}
+
+// The bars show Run and Stop as they are now: the idle updates wait while a script runs.
+void CVBScriptView::UpdateCommandStates()
+{
+    if (CFrameWnd* frame = GetParentFrame())
+        frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
 }
 
 bool CVBScriptView::StopScript()

@@ -80,6 +80,7 @@ private:
     void ResetText();
     CFlnDoc* Document() const;
     CControlBar* ScriptBar() const;
+    void UpdateCommandStates();
     // Dispatches what waits while a script runs; false once the script is to stop.
     bool DispatchWhileRunning();
     void MarkError(int line, int column);

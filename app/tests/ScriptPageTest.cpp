@@ -3,8 +3,10 @@
 // their save question, and a running script that the window keeps answering and Esc or Stop ends.
 
 #include "app/tests/ProgramTestSupport.h"
+#include "app/Application.h"
 #include "app/FlnDoc.h"
 #include "app/VBScriptView.h"
+#include "commandbars/StdBtn.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "res/Formulon.h"
 
@@ -345,11 +347,45 @@ TEST_F(ScriptPageTest, TheWindowPaintsWhileAScriptRuns)
     EXPECT_FALSE(GetUpdateRect(Script().m_hWnd, nullptr, FALSE));
 }
 
-TEST_F(ScriptPageTest, MessageBoxesOfTheScriptAreShown)
+// While a script runs (here inside its MsgBox) the tool bar offers Stop, not Run, and the page holds
+// a reference to the automation object for the host; afterwards both are as before.
+TEST_F(ScriptPageTest, WhileAScriptRunsStopIsOfferedAndFlnIsHeld)
 {
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    auto disabled = [&](UINT id) {
+        for (int index = 0; index < bar.GetButtonCount(); ++index)
+            if (bar.GetButton(index)->m_nID == id)
+                return (bar.GetButtonStyle(index) & TBBS_DISABLED) != 0;
+        ADD_FAILURE() << "no button " << id;
+        return false;
+    };
+    Pump();
+    m_app->OnIdle(0);
+    const LONG references = m_app->m_pApplication->m_dwRef;
+    EXPECT_FALSE(disabled(ID_SCRIPT_RUN));
+    EXPECT_TRUE(disabled(ID_SCRIPT_STOP));
+    bool runDisabled = false, stopDisabled = true;
+    LONG referencesDuringRun = 0;
+    SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        m_messages.emplace_back(text);
+        runDisabled = disabled(ID_SCRIPT_RUN);
+        stopDisabled = disabled(ID_SCRIPT_STOP);
+        referencesDuringRun = m_app->m_pApplication->m_dwRef;
+        return IDOK;
+    });
     Run(L"MsgBox \"Result: \" & (2 + 3 * 4)");
+    SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
+        m_messages.emplace_back(text);
+        return m_answer;
+    });
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], L"Result: 14");
+    EXPECT_TRUE(runDisabled);
+    EXPECT_FALSE(stopDisabled);
+    EXPECT_GT(referencesDuringRun, references);
+    EXPECT_EQ(m_app->m_pApplication->m_dwRef, references);
+    EXPECT_FALSE(disabled(ID_SCRIPT_RUN));
+    EXPECT_TRUE(disabled(ID_SCRIPT_STOP));
 }
 
 // InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window;
