@@ -7,6 +7,7 @@
 #include "app/DlgCalendarView.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
+#include "app/VBScriptView.h"
 #include "commandbars/MenuBar.h"
 #include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
@@ -444,11 +445,16 @@ TEST_F(ProgramTest, ClosingWithAChangedScriptAsksFirst)
     ASSERT_TRUE(IsWindow(frame));
     ASSERT_EQ(m_messages.size(), 1u);
 
-    // Save, with no page that can save the script: the program stays.
+    // Save, with the script page's save dialog cancelled: the program stays.
+    auto* scriptPage = dynamic_cast<CVBScriptView*>(m_app->GetScriptView());
+    ASSERT_NE(scriptPage, nullptr);
+    int prompts = 0;
+    scriptPage->SetFilePrompt([&](CString&, UINT, BOOL) { return ++prompts, FALSE; });
     m_answer = IDYES;
     Frame().SendMessage(WM_CLOSE);
     Pump();
     ASSERT_TRUE(IsWindow(frame));
+    EXPECT_EQ(prompts, 1);
 
     int saved = 0;
     document->SetScriptSaver([&] {
