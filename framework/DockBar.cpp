@@ -341,6 +341,19 @@ void SECDockBar::OnLButtonDown(UINT, CPoint point)
     const int cursor = splitter.orientation == 1 ? point.x : point.y;
     m_drag = Drag { splitter, cursor - leading, leading };
     SetCapture();
+    ShowSplitterTracker();
+}
+
+void SECDockBar::ShowSplitterTracker()
+{
+    const Splitter& splitter = m_drag->splitter;
+    CRect band = splitter.rect;
+    if (splitter.orientation == 1)
+        band = CRect(m_drag->leading, band.top, m_drag->leading + kTrackerThickness, band.bottom);
+    else
+        band = CRect(band.left, m_drag->leading, band.right, m_drag->leading + kTrackerThickness);
+    ClientToScreen(&band);
+    m_tracker.Show(band, CSize(kTrackerThickness, kTrackerThickness), true);
 }
 
 void SECDockBar::OnMouseMove(UINT, CPoint point)
@@ -354,6 +367,7 @@ void SECDockBar::OnMouseMove(UINT, CPoint point)
     if (leading + kSplitterThickness > splitter.upper)
         leading = splitter.upper - kSplitterThickness;
     m_drag->leading = leading;
+    ShowSplitterTracker();
 }
 
 void SECDockBar::OnLButtonUp(UINT keys, CPoint point)
@@ -385,12 +399,14 @@ void SECDockBar::OnKeyDown(UINT key, UINT, UINT)
 void SECDockBar::OnCaptureChanged(CWnd*)
 {
     m_drag.reset(); // a lost capture cancels
+    m_tracker.Hide();
 }
 
 void SECDockBar::EndSplitterDrag(bool apply)
 {
     const Drag drag = *m_drag;
     m_drag.reset(); // first, so that releasing the capture does not cancel again
+    m_tracker.Hide();
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
     const int start = drag.splitter.orientation == 1 ? drag.splitter.rect.left : drag.splitter.rect.top;

@@ -5,6 +5,7 @@
 // A bar can be expanded to the whole row and restored. Rows of fixed-size bars (tool bars) are
 // packed as the platform's dock bar packs them.
 
+#include "framework/DockContext.h"
 #include "framework/RowShares.h"
 #include "platform/mfc/DockBar.h"
 
@@ -43,6 +44,10 @@ public:
     // Sets the splitter's limits for a drag.
     void PrepareSplitterDrag(Splitter& splitter) const;
     BOOL IsTrackingSplitter() const { return m_drag.has_value(); }
+    // The dithered band that shows where a dragged splitter would go, shown only while dragging.
+    const SECDragRect& SplitterTracker() const { return m_tracker; }
+    // How thick the band is across the splitter's travel.
+    static constexpr int kTrackerThickness = 5;
 
     float m_fMinShare = 0.05f;
 
@@ -72,6 +77,7 @@ private:
     int RowLength() const;
     int SplitterAt(CPoint point) const;
     void EndSplitterDrag(bool apply);
+    void ShowSplitterTracker();
     void CommitLength(CControlBar* bar, int length) const;
     void CommitThickness(CControlBar* bar, int thickness) const;
 
@@ -82,5 +88,6 @@ private:
     };
     std::vector<Splitter> m_splitters;
     std::optional<Drag> m_drag;
+    SECDragRect m_tracker;
     CControlBar* m_pLastChanged = nullptr;
 };

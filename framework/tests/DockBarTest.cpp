@@ -121,6 +121,29 @@ TEST_F(DockBarTest, DraggingASplitterMovesLengthBetweenNeighbours)
     }
 }
 
+TEST_F(DockBarTest, ADraggedSplitterShowsWhereItWouldGo)
+{
+    const SECDockBar::Splitter splitter = SplitterOf(1, 0);
+    CPoint at = splitter.rect.CenterPoint();
+    Top()->ClientToScreen(&at);
+    headless->Advance(1000);
+    headless->InjectMouseMove(at);
+    headless->InjectButton(1, true, at);
+    headless->InjectMouseMove(at + CSize(40, 2));
+    Pump();
+    const SECDragRect& tracker = Top()->SplitterTracker();
+    ASSERT_TRUE(tracker.m_hWnd && tracker.IsWindowVisible());
+    CRect expected(splitter.rect.left + 40, splitter.rect.top, splitter.rect.left + 40 + SECDockBar::kTrackerThickness, splitter.rect.bottom);
+    Top()->ClientToScreen(&expected);
+    CRect shown;
+    tracker.GetWindowRect(&shown);
+    EXPECT_EQ(shown, expected) << "a band across the splitter's travel, moving with the pointer only";
+    EXPECT_TRUE(tracker.IsHalftone());
+    headless->InjectButton(1, false, at + CSize(40, 2));
+    Pump();
+    EXPECT_FALSE(tracker.IsWindowVisible());
+}
+
 TEST_F(DockBarTest, ASplitterStopsAtItsLimits)
 {
     CRect client;
