@@ -85,6 +85,31 @@ int SECDockBar::RowLength() const
     return Length(client, IsHorizontal());
 }
 
+void SECDockBar::OnBarInserted(CControlBar* bar)
+{
+    m_pLastChanged = bar;
+    auto ownRow = [](CControlBar* entry) {
+        auto* toolkitBar = dynamic_cast<SECControlBar*>(entry);
+        return toolkitBar && (toolkitBar->GetExBarStyle() & CBRS_EX_OWNROW);
+    };
+    const size_t at = static_cast<size_t>(FindBar(bar));
+    CControlBar* next = at + 1 < m_arrBars.size() ? m_arrBars[at + 1] : nullptr;
+    CControlBar* previous = m_arrBars[at - 1];
+    const bool alone = ownRow(bar);
+    if (next && (alone || ownRow(next)))
+        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at) + 1, nullptr);
+    if (previous && (alone || ownRow(previous)))
+        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at), nullptr);
+}
+
+bool SECDockBar::Stretches(const std::vector<CControlBar*>& bars)
+{
+    return std::any_of(bars.begin(), bars.end(), [](CControlBar* bar) {
+        auto* toolkitBar = dynamic_cast<SECControlBar*>(bar);
+        return toolkitBar && toolkitBar->IsVisible() && !(toolkitBar->GetExBarStyle() & CBRS_EX_FIXEDSIZE);
+    });
+}
+
 CSize SECDockBar::LayOut(int length, bool commit)
 {
     if (m_bFloating)
@@ -93,9 +118,15 @@ CSize SECDockBar::LayOut(int length, bool commit)
     const bool splitterAfterRow = m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
     const DWORD mode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
     m_fMinShare = MinimumShare(length);
+    // Rows of bars that keep their own sizes wrap where they run out of length.
+    std::vector<std::vector<CControlBar*>> wrapped = Rows();
+    WrapRows(wrapped, length, commit, [](const std::vector<CControlBar*>& bars) { return !Stretches(bars); });
+    std::vector<Row> rows;
+    for (auto& bars : wrapped)
+        rows.push_back({ static_cast<size_t>(FindBar(bars.front())), std::move(bars) });
     std::vector<Splitter> splitters;
     int across = 0;
-    for (const Row& row : RowsWithStarts()) {
+    for (const Row& row : rows) {
         std::vector<RowMember> members = Members(row);
         const auto anchor = std::find(row.bars.begin(), row.bars.end(), m_pLastChanged);
         const RowCounts counts = NormalizeRow(members, anchor == row.bars.end() ? -1 : static_cast<int>(anchor - row.bars.begin()), m_fMinShare);
@@ -115,30 +146,43 @@ CSize SECDockBar::LayOut(int length, bool commit)
             if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
                 toolkitBar->m_dwExStyle = stretched ? toolkitBar->m_dwExStyle & ~CBRS_EX_UNSTRETCHEDROW
                                                     : toolkitBar->m_dwExStyle | CBRS_EX_UNSTRETCHEDROW;
-        const int rowSplitters = stretched ? static_cast<int>(visible.size()) - 1 : 0;
+        if (!stretched) {
+            // A bar of its own row reaches the far edge; other bars keep their sizes and places.
+            auto* alone = visible.size() == 1 ? dynamic_cast<SECControlBar*>(row.bars[visible.front()]) : nullptr;
+            if (alone && (alone->GetExBarStyle() & CBRS_EX_OWNROW)) {
+                if (commit) {
+                    const CRect rect = Place(0, across, length, thickness, horizontal);
+                    alone->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            } else {
+                thickness = PackRow(row.bars, length, across, commit).cy;
+            }
+            across += thickness;
+            continue;
+        }
+        const int rowSplitters = static_cast<int>(visible.size()) - 1;
         const int available = std::max(0, length - rowSplitters * kSplitterThickness);
-        if (stretched && !splitterAfterRow) {
+        if (!splitterAfterRow) {
             splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
             across += kSplitterThickness;
         }
         int along = 0, used = 0;
         for (size_t n = 0; n < visible.size(); ++n) {
             CControlBar* bar = row.bars[visible[n]];
-            int barLength = Length(CRect(CPoint(), bar->CalcDynamicLayout(-1, mode)), horizontal);
-            if (stretched) // the last bar takes what rounding left, so that the row is filled
-                barLength = n + 1 == visible.size() ? available - used : static_cast<int>(members[visible[n]].share * static_cast<float>(available));
+            // The last bar takes what rounding left, so that the row is filled.
+            const int barLength = n + 1 == visible.size() ? available - used : static_cast<int>(members[visible[n]].share * static_cast<float>(available));
             const CRect rect = Place(along, across, barLength, thickness, horizontal);
             if (commit)
                 bar->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
             along += barLength;
             used += barLength;
-            if (stretched && n + 1 < visible.size()) {
+            if (n + 1 < visible.size()) {
                 splitters.push_back({ 1, horizontal ? 1 : 0, row.start + visible[n], Place(along, across, kSplitterThickness, thickness, horizontal) });
                 along += kSplitterThickness;
             }
         }
         across += thickness;
-        if (stretched && splitterAfterRow) {
+        if (splitterAfterRow) {
             splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
             across += kSplitterThickness;
         }

@@ -3,7 +3,8 @@
 // takes its share of the row (RowShares.h), with a 6-pixel splitter between neighbours and one
 // after the row, which the user drags to move length between bars or to make the row thicker.
 // A bar can be expanded to the whole row and restored. Rows of fixed-size bars (tool bars) are
-// packed as the platform's dock bar packs them.
+// packed as the platform's dock bar packs them: each bar at its place, pushing its neighbours, and
+// wrapping to a new row when the row is full. A bar with the own-row bit has a row to itself.
 
 #include "framework/DockContext.h"
 #include "framework/RowShares.h"
@@ -53,7 +54,8 @@ public:
 
 protected:
     CSize LayOut(int length, bool commit) override;
-    void OnBarInserted(CControlBar* bar) override { m_pLastChanged = bar; }
+    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row.
+    void OnBarInserted(CControlBar* bar) override;
     void DoPaint(CDC* dc) override;
     void OnLButtonDown(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);
@@ -75,6 +77,8 @@ private:
     static std::vector<RowMember> Members(const Row& row);
     static void StoreShares(const Row& row, const std::vector<RowMember>& members);
     int RowLength() const;
+    // Whether a row is filled by shares: it holds a visible toolkit bar that is not of fixed size.
+    static bool Stretches(const std::vector<CControlBar*>& bars);
     int SplitterAt(CPoint point) const;
     void EndSplitterDrag(bool apply);
     void ShowSplitterTracker();
