@@ -88,6 +88,12 @@ int SECDockBar::RowLength() const
 void SECDockBar::OnBarInserted(CControlBar* bar)
 {
     m_pLastChanged = bar;
+    if (m_bFloating) {
+        // A floating dock bar takes the bar's multi-bar and sizing bits, and its title while alone.
+        m_dwStyle |= bar->m_dwStyle & (CBRS_FLOAT_MULTI | CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+        if (GetDockedCount() == 1)
+            SetWindowText(bar->GetWindowText());
+    }
     auto ownRow = [](CControlBar* entry) {
         auto* toolkitBar = dynamic_cast<SECControlBar*>(entry);
         return toolkitBar && (toolkitBar->GetExBarStyle() & CBRS_EX_OWNROW);

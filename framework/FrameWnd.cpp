@@ -3,6 +3,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
+#include "framework/MiniDockFrameWnd.h"
 #include "framework/RegisteredMessages.h"
 #include "platform/mfc/WinApp.h"
 
@@ -78,6 +79,11 @@ BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
+
+SECFrameWnd::SECFrameWnd()
+{
+    m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
+}
 
 SECFrameWnd::~SECFrameWnd()
 {

@@ -28,6 +28,7 @@ public:
     // The client area the last layout left for the pane.
     const CRect& GetPaneRect() const { return m_rectPane; }
 
+    SECFrameWnd();
     ~SECFrameWnd() override;
     // Set before the window is made; the caller keeps owning the bar.
     void SetMenuBar(SECFrameMenuBar* menuBar) { m_pMenuBar = menuBar; }

@@ -6,6 +6,7 @@
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
 #include "framework/FilterRouting.h"
+#include "framework/MiniDockFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "framework/SysCommandEx.h"
 #include "platform/mfc/ControlBar.h"
@@ -137,6 +138,7 @@ END_MESSAGE_MAP()
 
 SECMDIFrameWnd::SECMDIFrameWnd()
 {
+    m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
     m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
     m_filterTable.Add(256, SECMsgFilter::RootId, RUNTIME_CLASS(SECCapConLstMDIMaxChildMsgFilter));
     m_filterTable.Add(260, 256, RUNTIME_CLASS(ScxButtonMDIMaxChildMsgFilter));

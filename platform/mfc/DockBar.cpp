@@ -145,7 +145,10 @@ void CDockBar::Attach(CControlBar* bar, const CRect& clientRect)
         ::SetParent(bar->m_hWnd, m_hWnd);
     bar->m_pDockBar = this;
     DWORD style = bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
-    style |= m_bFloating ? (CBRS_ALIGN_TOP | CBRS_FLOATING) : (m_dwStyle & CBRS_ALIGN_ANY);
+    if (m_bFloating)
+        style |= (IsHorizontal() ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT) | CBRS_FLOATING;
+    else
+        style |= m_dwStyle & CBRS_ALIGN_ANY;
     bar->m_dwStyle = style;
     bar->SetWindowPos(nullptr, clientRect.left, clientRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -218,7 +221,7 @@ BOOL CDockBar::RemoveControlBar(CControlBar* bar)
 
 CSize CDockBar::DockedSizeOf(CControlBar* bar) const
 {
-    return m_bFloating ? FloatingSizeOf(bar) : bar->CalcDynamicLayout(-1, IsHorizontal() ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
+    return m_bFloating ? FloatingSizeOf(bar, !IsHorizontal()) : bar->CalcDynamicLayout(-1, IsHorizontal() ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
 }
 
 size_t CDockBar::BarsThatFit(const std::vector<CControlBar*>& row, int length) const
@@ -320,9 +323,11 @@ CSize CDockBar::LayOut(int length, bool commit)
     return FromSpan(total, IsHorizontal()).Size();
 }
 
-CSize CDockBar::FloatingSizeOf(CControlBar* bar)
+CSize CDockBar::FloatingSizeOf(CControlBar* bar, bool upright)
 {
-    return bar->CalcDynamicLayout(-1, (bar->m_dwStyle & CBRS_SIZE_DYNAMIC) ? LM_HORZ | LM_MRUWIDTH : LM_HORZ | LM_HORZDOCK);
+    if (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+        return bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    return bar->CalcDynamicLayout(-1, upright ? LM_VERTDOCK : LM_HORZ | LM_HORZDOCK);
 }
 
 CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL)

@@ -32,8 +32,8 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     BOOL IsDockBar() const override { return TRUE; }
     // The size a bar takes in a floating frame: its floating size when it sizes dynamically, else
-    // its horizontal docked size.
-    static CSize FloatingSizeOf(CControlBar* bar);
+    // its docked size, horizontal or upright.
+    static CSize FloatingSizeOf(CControlBar* bar, bool upright = false);
 
     int GetDockedCount() const;
     int GetDockedVisibleCount() const;
@@ -44,7 +44,8 @@ public:
     std::vector<CControlBar*> m_arrBars { nullptr };
     BOOL m_bFloating;
 
-    BOOL IsHorizontal() const { return (m_dwStyle & CBRS_ORIENT_HORZ) || m_bFloating; }
+    // A floating dock bar is horizontal unless it was made with a left or right alignment.
+    BOOL IsHorizontal() const { return m_bFloating ? !(m_dwStyle & CBRS_ORIENT_VERT) : (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
 
 protected:
     LRESULT OnSizeParent(WPARAM, LPARAM lParam);
