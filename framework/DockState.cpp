@@ -1,6 +1,7 @@
 #include "framework/DockState.h"
 
 #include "framework/ControlBar.h"
+#include "framework/FrameWnd.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 
@@ -364,6 +365,10 @@ BOOL SECDockState::SetState(CFrameWnd* frame)
             if (auto* info = dynamic_cast<SECControlBarInfo*>(record.get()))
                 bar->SetBarInfo(*info);
     frame->SetDockState(*this);
+    // Auto-hidden bars go back on their strips: the layout has them floating, hidden.
+    if (auto* toolkitFrame = dynamic_cast<SECFrameWnd*>(frame))
+        for (auto& record : m_arrBarInfo)
+            toolkitFrame->RestoreAutoHide(dynamic_cast<SECControlBar*>(record->m_pBar));
     return TRUE;
 }
 

@@ -256,16 +256,28 @@ SECAutoHideBar* SECFrameWnd::GetAutoHideBar(DWORD side)
 BOOL SECFrameWnd::AutoHideControlBar(SECControlBar* bar)
 {
     const AutoHideSide* side = bar ? SideOfDockBar(bar->m_pDockBar) : nullptr;
-    SECAutoHideBar* strip = side ? GetAutoHideBar(side->align) : nullptr;
+    return side && ParkOnStrip(bar, side->align);
+}
+
+BOOL SECFrameWnd::ParkOnStrip(SECControlBar* bar, DWORD side)
+{
+    SECAutoHideBar* strip = GetAutoHideBar(side);
     if (!strip || bar == strip)
         return FALSE;
     bar->m_bAutoHide = TRUE;
     bar->m_bPinned = FALSE;
-    bar->m_dwAutoHideSide = side->align;
-    FloatControlBar(bar, CPoint(0, 0), (side->align & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
+    bar->m_dwAutoHideSide = side;
+    strip->RemoveBar(bar); // a bar on the strip already gets a fresh button for its present frame
+    FloatControlBar(bar, CPoint(0, 0), (side & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
     ShowControlBar(bar, FALSE, FALSE);
     strip->AddBar(bar);
     return TRUE;
+}
+
+void SECFrameWnd::RestoreAutoHide(SECControlBar* bar)
+{
+    if (bar && bar->IsSliding() && !ParkOnStrip(bar, bar->m_dwAutoHideSide))
+        bar->m_bAutoHide = FALSE; // no strip on that side: the bar stays where the layout put it
 }
 
 BOOL SECFrameWnd::PinControlBar(SECControlBar* bar)

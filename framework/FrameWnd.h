@@ -54,6 +54,9 @@ public:
     // Unpins a docked bar (from now on one that may auto-hide): it leaves its dock bar for the
     // strip of that side and hides there.
     BOOL AutoHideControlBar(SECControlBar* bar);
+    // Puts a bar that a loaded layout says is auto-hidden (and not pinned) back on the strip of
+    // its side, hidden there, with one button.
+    void RestoreAutoHide(SECControlBar* bar);
     // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
     BOOL PinControlBar(SECControlBar* bar);
     // Puts back every auto-hidden bar that is out, except the one of `keep`.
@@ -74,6 +77,8 @@ protected:
 
 private:
     void RepaintMenuBar();
+    // Floats the bar hidden beside the strip of that side and gives it a button there.
+    BOOL ParkOnStrip(SECControlBar* bar, DWORD side);
 
     CRect m_rectPane;
     std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom

@@ -277,4 +277,37 @@ TEST_F(AutoHideBarTest, StripsLookLikeRowsOfTabs)
     }
 }
 
+TEST_F(AutoHideBarTest, AutoHiddenBarsComeBackOnTheirStripsFromTheSavedLayout)
+{
+    SECControlBar& output = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_LEFT, 0);
+    SECControlBar& watch = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_BOTTOM, 1);
+    toolkitFrame()->SaveBarState(L"AutoHide");
+    // As a new start has them: docked, on no strip.
+    for (SECControlBar* bar : { &output, &watch })
+        ASSERT_TRUE(toolkitFrame()->PinControlBar(bar));
+    Pump();
+
+    toolkitFrame()->LoadBarState(L"AutoHide");
+    Pump();
+    for (auto [bar, side] : { std::pair { &output, CBRS_ALIGN_LEFT }, std::pair { &watch, CBRS_ALIGN_BOTTOM } }) {
+        SCOPED_TRACE(side);
+        SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(side);
+        ASSERT_EQ(strip->GetButtonCount(), 1);
+        EXPECT_EQ(&strip->GetButton(0)->Bar(), bar);
+        EXPECT_TRUE(strip->IsWindowVisible());
+        EXPECT_TRUE(bar->IsSliding());
+        EXPECT_EQ(bar->m_dwAutoHideSide, side);
+        EXPECT_FALSE(bar->IsVisible()) << "hidden in its strip";
+        EXPECT_FALSE(FloatingFrame(*bar)->GetStyle() & WS_CAPTION);
+    }
+    // Loading again puts no second button on a strip; the bar still slides out.
+    toolkitFrame()->LoadBarState(L"AutoHide");
+    Pump();
+    SECAutoHideBar* left = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    ASSERT_EQ(left->GetButtonCount(), 1);
+    left->m_nSlideTime = 0;
+    HoverOver(left->GetButton(0)->m_hWnd);
+    EXPECT_TRUE(output.IsVisible());
+}
+
 } // namespace
