@@ -1,5 +1,6 @@
 #include "framework/ControlBar.h"
 
+#include "framework/AutoHideBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
 #include "framework/DockState.h"
@@ -21,6 +22,7 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_LBUTTONUP()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_CONTEXTMENU()
+    ON_WM_KILLFOCUS()
     ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
     ON_COMMAND(ID_SEC_HIDE, OnHide)
     ON_COMMAND(ID_SEC_FLOATINMAINWINDOW, OnFloatInMainWindow)
@@ -423,7 +425,7 @@ void SECControlBar::DoPaint(CDC* dc)
 
 void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
 {
-    const bool onClose = GetCloseButtonRect().PtInRect(point) && !IsSliding();
+    const bool onClose = GetCloseButtonRect().PtInRect(point);
     const bool onExpand = GetExpandButtonRect().PtInRect(point) && ToolkitDockBar() && !ToolkitDockBar()->IsOnlyBarInRow(this);
     const bool onPin = GetPinButtonRect().PtInRect(point);
     if (onClose || onExpand || onPin) {
@@ -457,6 +459,9 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
         return;
     }
     if (pressed == Pressed::Close) {
+        // A bar out of its strip leaves the strip: it is docked on its side again, hidden.
+        if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite); frame && IsSliding())
+            frame->PinControlBar(this);
         SendMessage(WM_COMMAND, ID_SEC_HIDE);
         return;
     }
@@ -465,6 +470,16 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
         if (m_pDockSite)
             m_pDockSite->Invalidate();
     }
+}
+
+void SECControlBar::OnKillFocus(CWnd* gaining)
+{
+    const bool focusStaysInside = gaining && (gaining->m_hWnd == m_hWnd || ::IsChild(m_hWnd, gaining->m_hWnd));
+    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
+    SECAutoHideBar* strip = frame && IsSliding() && IsVisible() && !focusStaysInside ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
+    if (SECAutoHideBarBtn* button = strip ? strip->FindButton(this) : nullptr)
+        button->Reset();
+    Default();
 }
 
 void SECControlBar::OnLButtonDblClk(UINT keys, CPoint point)

@@ -96,6 +96,8 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     void OnLButtonDown(UINT keys, CPoint point);
+    // A bar out of its auto-hide strip goes back in when the focus leaves it.
+    void OnKillFocus(CWnd* gaining);
     void OnLButtonUp(UINT keys, CPoint point);
     void OnLButtonDblClk(UINT keys, CPoint point);
     void OnContextMenu(CWnd* window, CPoint point);

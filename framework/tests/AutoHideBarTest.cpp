@@ -310,4 +310,82 @@ TEST_F(AutoHideBarTest, AutoHiddenBarsComeBackOnTheirStripsFromTheSavedLayout)
     EXPECT_TRUE(output.IsVisible());
 }
 
+TEST_F(AutoHideBarTest, AButtonShowsItsBarsIconBeforeTheLabel)
+{
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    ASSERT_NE(icon, nullptr);
+    auto withIcon = [&](LPCWSTR title, int index) -> SECControlBar& {
+        auto& bar = bars.emplace_back(std::make_unique<SECControlBar>());
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP, 0, ID_FIRST_BAR + index));
+        bar->SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(bar.get(), AFX_IDW_DOCKBAR_TOP);
+        EXPECT_TRUE(toolkitFrame()->AutoHideControlBar(bar.get()));
+        return *bar;
+    };
+    SECControlBar& plain = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_TOP, 0);
+    SECControlBar& find = withIcon(L"Find", 1);
+    SECControlBar& results = withIcon(L"Search Results", 2);
+    Pump();
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_TOP);
+    EXPECT_EQ(ButtonOf(plain, CBRS_ALIGN_TOP)->Icon(), nullptr);
+    ASSERT_NE(ButtonOf(find, CBRS_ALIGN_TOP)->Icon(), nullptr);
+    EXPECT_NE(ButtonOf(find, CBRS_ALIGN_TOP)->Icon(), icon) << "a copy of its own";
+    // The first button is as long as the longest label with its icon; one with an icon, its own.
+    const int first = WindowRect(ButtonOf(plain, CBRS_ALIGN_TOP)).Width();
+    const int second = WindowRect(ButtonOf(find, CBRS_ALIGN_TOP)).Width();
+    const int third = WindowRect(ButtonOf(results, CBRS_ALIGN_TOP)).Width();
+    EXPECT_EQ(first, third) << "the longest is the third's label and icon";
+    EXPECT_LT(second, third);
+    EXPECT_GE(second, 2 * SECAutoHideBarBtn::kIconSize + SECAutoHideBar::kButtonPadding) << "room for the icon and the label";
+    strip->UpdateWindow();
+    CRect area = WindowRect(strip);
+    area.OffsetRect(-area.left, -area.top);
+    area.right = std::min<LONG>(area.right, 360);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(strip->m_hWnd, area, "autohide-strip-icons.png"));
+}
+
+TEST_F(AutoHideBarTest, ASlidOutBarGoesBackWhenTheFocusLeavesAndItsCloseButtonTakesItOffTheStrip)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
+    bar.m_szFloat = CSize(120, 90);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_TRUE(toolkitFrame()->AutoHideControlBar(&bar));
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    strip->m_nSlideTime = 0;
+    auto slideOut = [&] {
+        HoverOver(strip->GetButton(0)->m_hWnd);
+        ASSERT_TRUE(bar.IsVisible());
+    };
+
+    slideOut();
+    bar.SetFocus();
+    Pump();
+    frame->SetFocus(); // the focus leaves for the frame
+    Pump();
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_FALSE(strip->GetButton(0)->IsPressed());
+    EXPECT_TRUE(bar.IsSliding()) << "still on its strip";
+
+    slideOut();
+    CPoint at = bar.GetCloseButtonRect().CenterPoint();
+    bar.ClientToScreen(&at);
+    headless->Advance(1000);
+    headless->InjectMouseMove(at);
+    headless->InjectButton(1, true, at);
+    headless->InjectButton(1, false, at);
+    Pump();
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_FALSE(strip->IsWindowVisible());
+    EXPECT_FALSE(bar.IsSliding());
+    // Shown again, it is docked on its side.
+    frame->ShowControlBar(&bar, TRUE, FALSE);
+    Pump();
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
+}
+
 } // namespace
