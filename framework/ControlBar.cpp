@@ -225,9 +225,11 @@ void SECControlBar::SetBarInfo(const SECControlBarInfo& info)
     if (info.m_dwDockStyle)
         EnableDocking(info.m_dwDockStyle);
     m_fPctWidth = info.m_fPctWidth;
-    m_bAutoHide = info.m_bAutoHide;
-    m_bPinned = info.m_bAutoHidePinned;
-    m_dwAutoHideSide = info.m_dwLastAlignedDocking;
+    if (info.m_bAutoHideStored) {
+        m_bAutoHide = info.m_bAutoHide;
+        m_bPinned = info.m_bAutoHidePinned;
+        m_dwAutoHideSide = info.m_dwLastAlignedDocking;
+    }
     // Where the bar is docked or floats is the frame's part; the bar keeps its own alignment.
     SetBarStyle((info.m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOATING)));
     SetExBarStyle(info.m_dwExStyle, FALSE);

@@ -278,6 +278,7 @@ void SECControlBarInfo::Serialize(CArchive& archive, const SECDockState& state)
     ExchangeFlag(archive, m_bHorz);
     ExchangePoint(archive, m_pointPos);
     if (loading) {
+        m_bAutoHideStored = false;
         m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
         if (withMRU)
             m_pointPos = state.ScalePoint(m_pointPos);

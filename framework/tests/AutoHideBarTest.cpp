@@ -2,8 +2,11 @@
 #include "DockingFixture.h"
 
 #include "framework/AutoHideBar.h"
+#include "framework/DockState.h"
 #include "framework/FrameWnd.h"
 #include "platform/user/tests/PixelChecks.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -300,6 +303,31 @@ TEST_F(AutoHideBarTest, AutoHiddenBarsComeBackOnTheirStripsFromTheSavedLayout)
         EXPECT_FALSE(bar->IsVisible()) << "hidden in its strip";
         EXPECT_FALSE(FloatingFrame(*bar)->GetStyle() & WS_CAPTION);
     }
+    // The archive form keeps no auto-hide fields: the bars keep their own and stay on their strips.
+    const std::wstring path = (std::filesystem::path(settings.root()) / "layout.bin").wstring();
+    {
+        SECDockState saved;
+        ASSERT_TRUE(saved.GetState(frame));
+        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(&file, CArchive::store);
+        saved.Serialize(archive);
+        archive.Close();
+    }
+    {
+        SECDockState loaded;
+        CFile file(path.c_str(), CFile::modeRead);
+        CArchive archive(&file, CArchive::load);
+        loaded.Serialize(archive);
+        ASSERT_TRUE(loaded.SetState(frame));
+    }
+    Pump();
+    for (auto [bar, side] : { std::pair { &output, CBRS_ALIGN_LEFT }, std::pair { &watch, CBRS_ALIGN_BOTTOM } }) {
+        SCOPED_TRACE(side);
+        ASSERT_EQ(toolkitFrame()->GetAutoHideBar(side)->GetButtonCount(), 1);
+        EXPECT_TRUE(bar->IsSliding());
+        EXPECT_FALSE(bar->IsVisible());
+    }
+
     // Loading again puts no second button on a strip; the bar still slides out.
     toolkitFrame()->LoadBarState(L"AutoHide");
     Pump();
