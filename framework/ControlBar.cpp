@@ -9,6 +9,7 @@
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/DockContext.h"
+#include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
@@ -44,6 +45,30 @@ BOOL SECControlBar::CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exS
     m_szFloat = m_szHorzDocked = m_szVertDocked = CSize(kInitialWidth, kInitialHeight);
     EnableToolTips();
     return TRUE;
+}
+
+INT_PTR SECControlBar::OnToolHitTest(CPoint point, TOOLINFO* info) const
+{
+    const INT_PTR hit = CControlBar::OnToolHitTest(point, info);
+    if (hit != -1 || !info || !(m_dwStyle & CBRS_TOOLTIPS) || IsFloating())
+        return hit;
+    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect();
+    UINT_PTR tool = 0;
+    CRect rect;
+    if (close.PtInRect(point)) {
+        tool = kCloseTool, rect = close;
+        m_strToolTip = ResourceText(IDS_HIDE_TIP, L"Hide docked window");
+    } else if (expand.PtInRect(point)) {
+        tool = kExpandTool, rect = expand;
+        m_strToolTip = IsExpanded() ? ResourceText(IDS_CONTRACT_TIP, L"Contract docked window") : ResourceText(IDS_EXPAND_TIP, L"Expand docked window");
+    } else {
+        return -1;
+    }
+    info->hwnd = m_hWnd;
+    info->uId = tool;
+    info->rect = rect;
+    info->lpszText = const_cast<LPWSTR>(m_strToolTip.GetString());
+    return static_cast<INT_PTR>(tool);
 }
 
 CSize SECControlBar::CalcFixedLayout(BOOL, BOOL horz)
@@ -89,6 +114,13 @@ void SECControlBar::SetExBarStyle(DWORD exStyle, BOOL redraw)
 {
     const DWORD previous = m_dwExStyle;
     m_dwExStyle = exStyle | (previous & CBRS_EX_ALTCAPTION);
+    // A floating bar's frame follows: a fixed-size bar's frame has no diagonal sizing corners.
+    if (auto* floating = IsFloating() && !IsSliding() ? dynamic_cast<CMiniFrameWnd*>(CWnd::FromHandlePermanent(::GetAncestor(m_hWnd, GA_ROOT))) : nullptr) {
+        if (m_dwExStyle & CBRS_EX_FIXEDSIZE)
+            floating->ModifyMiniFrameStyle(0, MFS_4THICKFRAME);
+        else
+            floating->ModifyMiniFrameStyle(MFS_4THICKFRAME, MFS_THICKFRAME);
+    }
     if ((previous ^ m_dwExStyle) & CBRS_EX_STRETCHCHILDREN) {
         if (m_dwExStyle & CBRS_EX_STRETCHCHILDREN)
             RecordChildLayout();
@@ -472,6 +504,34 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
         if (m_pDockSite)
             m_pDockSite->Invalidate();
     }
+}
+
+void SECControlBar::ToggleBar()
+{
+    const BOOL show = !IsWindowVisible();
+    if (m_pDockSite)
+        m_pDockSite->ShowControlBar(this, show, FALSE);
+    else
+        ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+}
+
+BOOL SECControlBar::EnableAutoHide()
+{
+    if (!m_bAutoHide)
+        return FALSE;
+    if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite))
+        frame->RestoreAutoHide(this);
+    return TRUE;
+}
+
+UINT SECControlBar::FindFreeControlId(CFrameWnd* frame, UINT firstId)
+{
+    if (!frame)
+        return 0;
+    for (UINT id = firstId; id < firstId + 1000; ++id)
+        if (!frame->GetControlBar(id))
+            return id;
+    return 0;
 }
 
 void SECControlBar::OnKillFocus(CWnd* gaining)

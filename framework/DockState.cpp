@@ -1,7 +1,6 @@
 #include "framework/DockState.h"
 
 #include "framework/ControlBar.h"
-#include "framework/FrameWnd.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 
@@ -367,9 +366,9 @@ BOOL SECDockState::SetState(CFrameWnd* frame)
                 bar->SetBarInfo(*info);
     frame->SetDockState(*this);
     // Auto-hidden bars go back on their strips: the layout has them floating, hidden.
-    if (auto* toolkitFrame = dynamic_cast<SECFrameWnd*>(frame))
-        for (auto& record : m_arrBarInfo)
-            toolkitFrame->RestoreAutoHide(dynamic_cast<SECControlBar*>(record->m_pBar));
+    for (auto& record : m_arrBarInfo)
+        if (auto* bar = dynamic_cast<SECControlBar*>(record->m_pBar))
+            bar->EnableAutoHide();
     return TRUE;
 }
 

@@ -43,6 +43,19 @@ BOOL CMiniFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const 
         rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr, nullptr);
 }
 
+void CMiniFrameWnd::ModifyMiniFrameStyle(DWORD remove, DWORD add)
+{
+    const DWORD style = ((m_dwMiniStyle & ~remove) | add) & kMiniStyles;
+    if (style == m_dwMiniStyle)
+        return;
+    m_dwMiniStyle = style;
+    if (!m_hWnd)
+        return;
+    const bool border = style & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME);
+    ModifyStyle(border ? 0 : WS_THICKFRAME, border ? WS_THICKFRAME : 0);
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)
 {
     const LRESULT hit = Default();

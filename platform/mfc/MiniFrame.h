@@ -18,8 +18,10 @@ class CMiniFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(CMiniFrameWnd)
 public:
     BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent = nullptr, UINT id = 0);
-    // The MFS_ and FWS_ bits the frame was made with.
+    // The MFS_ and FWS_ bits the frame was made with, or changed to.
     DWORD GetMiniFrameStyle() const { return m_dwMiniStyle; }
+    // Changes the MFS_ and FWS_ bits; the border follows.
+    void ModifyMiniFrameStyle(DWORD remove, DWORD add);
 
 protected:
     LRESULT OnNcHitTest(CPoint point);
