@@ -6,6 +6,7 @@
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
 #include "framework/FilterRouting.h"
+#include "framework/FrameWnd.h"
 #include "framework/MiniDockFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "framework/SysCommandEx.h"
@@ -373,18 +374,8 @@ void SECMDIFrameWnd::SaveBarState(LPCWSTR profileName) const
 
 void SECMDIFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
 {
-    if (!bar)
-        return;
-    // At least 10 pixels of the bar stay on the work area on each side.
-    MONITORINFO monitor { sizeof monitor };
-    if (::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const CRect work = monitor.rcWork;
-        CRect bounds;
-        bar->GetWindowRect(&bounds);
-        point.x = std::max<LONG>(std::min<LONG>(point.x, work.right - 10), work.left + 10 - bounds.Width());
-        point.y = std::max<LONG>(std::min<LONG>(point.y, work.bottom - 10), work.top + 10 - bounds.Height());
-    }
-    CFrameWnd::FloatControlBar(bar, point, style);
+    if (bar)
+        CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
 }
 
 BOOL SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* bar, const CPoint* screenPoint, DWORD style)

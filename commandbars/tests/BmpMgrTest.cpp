@@ -102,4 +102,24 @@ TEST_F(BmpMgrTest, AnAlternateResourceGivesTheLargeImagesAndTheirSize)
     EXPECT_FALSE(store->GetImage(ID_TB_BIG1, normal, index)) << "nothing of a refused resource is kept";
 }
 
+TEST_F(BmpMgrTest, TheFrameReloadsItsToolBarsImagesWhenTheSystemColoursChange)
+{
+    SECCustomToolBar bar;
+    MakeBar(bar, SEC_TBS_FLAT, IDR_TB_GREYS);
+    SECBmpMgr* store = bar.GetBmpMgr();
+    ASSERT_NE(store, nullptr);
+    const INT face = COLOR_BTNFACE;
+    const COLORREF previous = ::GetSysColor(COLOR_BTNFACE), teal = RGB(0, 0x80, 0x80);
+    ::SetSysColors(1, &face, &teal);
+    frame->SendMessage(WM_SYSCOLORCHANGE);
+    HBITMAP bitmap = nullptr;
+    int index = -1;
+    const bool found = store->GetImage(ID_TB_GREY, bitmap, index);
+    const COLORREF corner = found ? PixelOf(bitmap, 0, 0) : CLR_INVALID;
+    ::SetSysColors(1, &face, &previous);
+    frame->SendMessage(WM_SYSCOLORCHANGE);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(corner, teal);
+}
+
 } // namespace
