@@ -241,8 +241,8 @@ size_t CDockBar::BarsThatFit(const std::vector<CControlBar*>& row, int length) c
 
 void CDockBar::WrapRows(std::vector<std::vector<CControlBar*>>& rows, int length, bool commit, const std::function<bool(const std::vector<CControlBar*>&)>& packed)
 {
-    if (m_bFloating)
-        return;
+    if (m_bFloating || length <= 0)
+        return; // nothing to fit yet: a frame laid out before it has a size
     for (size_t r = 0; r < rows.size(); ++r) {
         if (!packed(rows[r]))
             continue;

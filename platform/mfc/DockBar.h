@@ -57,7 +57,8 @@ protected:
     size_t BarsThatFit(const std::vector<CControlBar*>& row, int length) const;
     // Wraps each row that `packed` accepts where it runs out of length: the bars that do not fit
     // start a row of their own below (to the right), at its start. With commit, m_arrBars gets the
-    // row breaks too. A floating dock bar has one row and does not wrap.
+    // row breaks too. A floating dock bar has one row and does not wrap, nor does a dock bar of no
+    // length.
     void WrapRows(std::vector<std::vector<CControlBar*>>& rows, int length, bool commit,
         const std::function<bool(const std::vector<CControlBar*>&)>& packed);
     // Lays the row's visible bars out at their sizes, each at its place along the row unless the
