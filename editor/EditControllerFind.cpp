@@ -343,12 +343,16 @@ int SECEditController::MarkAll(_SEC_FIND_REPLACE_STATE& state)
 void SECEditController::FindKey(BOOL forward, BOOL wordAtCaret)
 {
     _SEC_FIND_REPLACE_STATE& state = GetFindReplaceState();
+    if (ActivateFindDialog())
+        return;
     if (wordAtCaret) {
         state.bSearchDown = forward;
         const CString text = GetFindTextAtCaret();
         if (text.IsEmpty()) {
             if (m_openFindReplace)
                 m_openFindReplace(*this, TRUE);
+            else
+                OpenFindReplace(TRUE);
             return;
         }
         state.strFind = text;

@@ -13,6 +13,20 @@
 #define IDS_EDIT_UNTITLED           22607
 #define IDS_EDIT_PAGE_NUMBER        22608
 
+// The Find and Replace dialogs and their controls.
+#define IDD_EDIT_FIND               22701
+#define IDD_EDIT_REPLACE            22702
+#define IDC_EDIT_FIND_TEXT          1000
+#define IDC_EDIT_REPLACE_TEXT       1001
+#define IDC_EDIT_MATCH_CASE         1002
+#define IDC_EDIT_REGEXP             1003
+#define IDC_EDIT_DIRECTION_FIRST    1004 // Find: "Up"; Replace: "Selection"
+#define IDC_EDIT_DIRECTION_SECOND   1005 // Find: "Down"; Replace: "Whole file"
+#define IDC_EDIT_MARK_ALL           1008
+#define IDC_EDIT_REPLACE            1024
+#define IDC_EDIT_REPLACE_ALL        1025
+#define IDC_EDIT_WHOLE_WORD         1040
+
 #define ID_EDIT_SELECT_WORD         45003
 #define ID_EDIT_EXTEND_WORD_LEFT    45006
 #define ID_EDIT_WORD_LEFT           45007
