@@ -1,6 +1,7 @@
 // Resource ids of the code editor, for its code and its resource script res/Editor.rc.
 #pragma once
 
+#define IDB_EDIT_GUTTER             22500
 #define IDR_EDIT_ACCEL              22502
 #define IDR_EDIT_CONTEXT_MENU       22565
 #define IDS_EDIT_INVALIDATE_LINES   22585

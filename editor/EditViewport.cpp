@@ -2,9 +2,12 @@
 
 #include "editor/EditController.h"
 #include "framework/MemDC.h"
+#include "editor/EditResource.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/mfc/WinApp.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace divuzura::foundation;
 
@@ -494,10 +497,55 @@ void SECEditViewport::DrawGutter()
     }
 }
 
+namespace {
+
+// A monochrome copy of a small bitmap: its white pixels become 1 bits, the others 0 bits.
+HBITMAP MonochromeCopy(HBITMAP bitmap)
+{
+    BITMAP info {};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0 || info.bmWidth > 64 || info.bmHeight > 64)
+        return nullptr;
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const int stride = (info.bmWidth + 15) / 16 * 2; // rows of WORDs
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * info.bmHeight, 0);
+    for (int y = 0; y < info.bmHeight; ++y)
+        for (int x = 0; x < info.bmWidth; ++x)
+            if (::GetPixel(memory, x, y) == RGB(255, 255, 255))
+                rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    return ::CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, rows.data());
+}
+
+} // namespace
+
+BOOL SECEditViewport::OnCreate()
+{
+    if (!MvcViewport::OnCreate())
+        return FALSE;
+    m_pGutterBrush.reset();
+    HBITMAP loaded = ::LoadBitmapW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, MAKEINTRESOURCEW(IDB_EDIT_GUTTER));
+    if (HBITMAP pattern = MonochromeCopy(loaded)) {
+        if (HBRUSH brush = ::CreatePatternBrush(pattern)) {
+            m_pGutterBrush = std::make_unique<CBrush>();
+            m_pGutterBrush->Attach(brush);
+        }
+        ::DeleteObject(pattern);
+    }
+    if (loaded)
+        ::DeleteObject(loaded);
+    return TRUE;
+}
+
 void SECEditViewport::DrawGutterBackground(CDC* dc, const CRect& rect)
 {
     dc->SetBkColor(RGB(255, 255, 255));
     dc->SetTextColor(::GetSysColor(COLOR_SCROLLBAR));
+    if (m_pGutterBrush) {
+        dc->FillRect(&rect, m_pGutterBrush.get());
+        return;
+    }
     dc->FillSolidRect(&rect, ::GetSysColor(COLOR_SCROLLBAR));
     CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
     CPen* old = dc->SelectObject(&pen);

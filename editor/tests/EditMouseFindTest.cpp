@@ -28,6 +28,27 @@ TEST_F(EditMouse, ClickPlacesTheCaretAndDragSelects)
     EXPECT_EQ(::GetPrimarySelectionText(), L"world\r\nsecond") << "the selection is offered as PRIMARY";
 }
 
+TEST_F(EditMouse, AnAltDragSelectsAColumnBlock)
+{
+    SetText(L"abcdef\r\ngh\r\nmnopqr");
+    headless->Advance(2000);
+    const POINT from = At(0, 1), to = At(2, 4);
+    headless->InjectKey(VK_MENU, true);
+    headless->InjectMouseMove(from);
+    headless->InjectButton(1, true, from);
+    headless->InjectMouseMove(to);
+    headless->InjectMouseMove(to);
+    headless->InjectButton(1, false, to);
+    headless->InjectKey(VK_MENU, false);
+    Pump();
+    EXPECT_TRUE(C().IsColumnSelection());
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 1));
+    EXPECT_EQ(C().GetSelectionObject().GetLast(), SECEditLineCol(2, 4));
+    EXPECT_EQ(::GetFocus(), m_view->m_hWnd) << "releasing Alt after the drag opens no menu";
+    Press('C', Ctrl);
+    EXPECT_EQ(ClipboardText(), L"bcd\r\nh\r\nnop\r\n") << "a short line gives what it has";
+}
+
 TEST_F(EditMouse, GutterClickSelectsTheLineWithItsBreak)
 {
     SetText(L"one\r\ntwo\r\nthree");
