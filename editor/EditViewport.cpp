@@ -421,28 +421,16 @@ CSize SECEditViewport::DrawTextRun(CDC* dc, int tabWidth, int x, int y, int line
 
 CSize SECEditViewport::DrawTextSegment(CDC* dc, int tabWidth, int x, int y, int lineStartX, const wchar_t* text, int count)
 {
+    // Tabs stop at multiples of the tab width counted from the line's start. Drawn opaque, the
+    // text fills its own background, tabs included, and answers its extent: one measuring pass.
     const int tabOrigin = lineStartX - GetLogOrigin().x;
-    // Tabs measure from the start of the line, so the extent is the difference of two.
-    const int startX = x + GetLogOrigin().x;
-    const DWORD extent = ::GetTabbedTextExtentW(*dc, text, count, 1, &tabWidth);
-    int width = LOWORD(extent);
-    if (tabWidth > 0 && std::find(text, text + count, L'\t') != text + count) {
-        // A tab stops at the next multiple of the tab width counted from the line start.
-        int pos = startX;
-        const wchar_t* piece = text;
-        for (const wchar_t* p = text; p <= text + count; ++p) {
-            if (p == text + count || *p == L'\t') {
-                pos += LOWORD(::GetTabbedTextExtentW(*dc, piece, static_cast<int>(p - piece), 0, nullptr));
-                if (p < text + count)
-                    pos = (pos / tabWidth + 1) * tabWidth;
-                piece = p + 1;
-            }
-        }
-        width = pos - startX;
-    }
+    const int oldMode = dc->SetBkMode(OPAQUE);
+    const LONG extent = ::TabbedTextOutW(*dc, x + lineStartX, y, text, count, 1, &tabWidth, tabOrigin);
+    dc->SetBkMode(oldMode);
+    const int width = LOWORD(extent), textHeight = HIWORD(extent);
     const int height = GetLineHeight();
-    dc->FillSolidRect(CRect(x + lineStartX, y, x + lineStartX + width, y + height), dc->GetBkColor());
-    ::TabbedTextOutW(*dc, x + lineStartX, y, text, count, 1, &tabWidth, tabOrigin);
+    if (textHeight < height) // the line's leading below the text
+        dc->FillSolidRect(CRect(x + lineStartX, y + textHeight, x + lineStartX + width, y + height), dc->GetBkColor());
     return { width, height };
 }
 
