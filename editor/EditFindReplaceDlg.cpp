@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 
 BEGIN_MESSAGE_MAP(SECEditFindReplaceDlg, CDialog)
     ON_BN_CLICKED(IDC_EDIT_REPLACE, OnReplace)
@@ -210,15 +211,20 @@ void SECEditFindReplaceDlg::OnCancel()
         return;
     }
     m_nAction = Closing;
-    if (m_pNotify)
-        m_pNotify->OnFindReplaceCmd(*this);
+    if (ISECEditFindReplaceNotify* notify = std::exchange(m_pNotify, nullptr))
+        notify->OnFindReplaceCmd(*this);
     DestroyWindow();
 }
 
 void SECEditFindReplaceDlg::PostNcDestroy()
 {
-    if (!m_bModal)
-        delete this;
+    if (m_bModal)
+        return;
+    // Destroyed without Cancel (its owner went first): the owner still hears that it closes.
+    m_nAction = Closing;
+    if (ISECEditFindReplaceNotify* notify = std::exchange(m_pNotify, nullptr))
+        notify->OnFindReplaceCmd(*this);
+    delete this;
 }
 
 void SECEditFindReplaceDlg::OnFindSelChange()

@@ -181,6 +181,16 @@ TEST_F(EditFindDialog, AModalFindDialogClosesOnAFoundMatch)
     EXPECT_EQ(Selected(), L"three");
 }
 
+TEST_F(EditFindDialog, AnOpenDialogGoesWithItsOwnerWindow)
+{
+    SetText(L"text");
+    Press('F', Ctrl);
+    ASSERT_NE(Dialog(), nullptr);
+    m_frame.DestroyWindow();
+    EXPECT_EQ(GetFindState().pDialog, nullptr);
+    EXPECT_EQ(GetFindState().pLastView, nullptr);
+}
+
 TEST_F(EditFindDialog, TheDialogsLookAsDrawn)
 {
     SetText(L"value");
