@@ -635,6 +635,41 @@ BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
     return TRUE;
 }
 
+BOOL SECEdit::ReplaceText(const SECEditLineColPair& range, const wchar_t* text, int length)
+{
+    if (!m_pBuffer || !text)
+        return FALSE;
+    const SECEditLineColPair old = range.Normalized();
+    if (m_pBuffer->LineColToOffset(old.m_start.m_nLine, old.m_start.m_nCol) < 0 || m_pBuffer->LineColToOffset(old.m_end.m_nLine, old.m_end.m_nCol) < 0)
+        return FALSE;
+    if (length < 0)
+        length = static_cast<int>(std::wstring_view(text).size());
+    const int firstLine = old.m_start.m_nLine;
+    const int linesBefore = GetLineCount();
+    const std::vector<SECEditItemData> kept = CopyLineData(firstLine, old.m_end.m_nLine);
+
+    auto* step = new SECEditReplaceCommand(this);
+    SECEditCompositeCommand* outer = std::exchange(m_pGroup, step);
+    const BOOL outerOpen = std::exchange(m_bGroupOpen, TRUE);
+    BOOL done = DeleteText(old.m_start.m_nLine, old.m_start.m_nCol, old.m_end.m_nLine, old.m_end.m_nCol);
+    if (done && length > 0) {
+        SECEditLineColPair at(old.m_start, old.m_start);
+        done = InsertTextAt(at, text, length);
+    }
+    m_pGroup = outer;
+    m_bGroupOpen = outerOpen;
+
+    const int newLastLine = old.m_end.m_nLine + GetLineCount() - linesBefore;
+    step->SetLines(firstLine, old.m_end.m_nLine, newLastLine);
+    if (newLastLine == old.m_end.m_nLine)
+        MergeLineData(firstLine, kept);
+    if (step->GetCount() == 0)
+        delete step;
+    else
+        Log(step);
+    return done;
+}
+
 BOOL SECEdit::BreakLongLines(BOOL breakLines, int firstLine, int lastLine)
 {
     if (!m_pBuffer)
@@ -766,6 +801,32 @@ void SECEdit::RemoveItemDataRows(int first, int last)
         if (m_itemData[line])
             OnRemoveItemData(m_itemData[line].get(), line);
     m_itemData.erase(m_itemData.begin() + first, m_itemData.begin() + last + 1);
+}
+
+std::vector<SECEditItemData> SECEdit::CopyLineData(int first, int last) const
+{
+    std::vector<SECEditItemData> data;
+    for (int line = std::max(first, 0); line <= last; ++line) {
+        const bool present = line < static_cast<int>(m_itemData.size()) && m_itemData[line];
+        data.push_back(present ? *m_itemData[line] : SECEditItemData());
+    }
+    return data;
+}
+
+void SECEdit::MergeLineData(int first, const std::vector<SECEditItemData>& data)
+{
+    first = std::max(first, 0);
+    for (size_t i = 0; i < data.size(); ++i) {
+        const int line = first + static_cast<int>(i);
+        if (data[i].IsEmpty() || line > GetLastLine())
+            continue;
+        if (line >= static_cast<int>(m_itemData.size()))
+            m_itemData.resize(line + 1);
+        SECEditItemData* item = GetOrCreateItemData(line);
+        item->m_flags |= data[i].m_flags;
+        if (item->m_dwData == 0)
+            item->m_dwData = data[i].m_dwData;
+    }
 }
 
 BOOL SECEdit::GetLineFlag(int line, int bit) const

@@ -100,6 +100,10 @@ public:
     virtual CString GetIndentText(int columns, const SECEditLineCol& position, BOOL honourReplaceTabs);
     virtual int GetBlanksToNextTab(const SECEditLineCol& position);
     virtual BOOL DeleteText(int startLine, int startCol, int endLine, int endCol);
+    // Replaces the range by text (length -1: up to the terminating zero) as one undo step, with
+    // one deletion and one insertion however large; where the text has as many lines as the
+    // range, each line keeps its flags and data. FALSE when the range is no place in the text.
+    BOOL ReplaceText(const SECEditLineColPair& range, const wchar_t* text, int length = -1);
     virtual BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol);
     virtual int GetLinePointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol);
     virtual void UpdateModified();
@@ -136,6 +140,10 @@ public:
     virtual void InsertItemDataRows(int line, int count, BOOL before);
     virtual void RemoveItemDataRows(int first, int last);
     virtual void OnRemoveItemData(SECEditItemData* item, int line) {}
+    // The flags and data of the lines [first, last] (empty records for lines without any), and
+    // those records added back to the lines from first on.
+    std::vector<SECEditItemData> CopyLineData(int first, int last) const;
+    void MergeLineData(int first, const std::vector<SECEditItemData>& data);
 
     // Observer of the language and of the model's own commands.
     void OnUpdate(ISubject* subject, IMessage* message) override;

@@ -29,6 +29,17 @@ int CountLineFeeds(const wchar_t* text, int length, int& charsAfterLast)
 
 } // namespace
 
+void IEditRegexSearch::SearchAll(const wchar_t* text, int length, std::vector<std::pair<int, int>>& matches)
+{
+    for (int from = 0; from <= length;) {
+        int start = 0, matched = 0;
+        if (!Search(text + from, length - from, start, matched) || start < 0 || matched < 0 || from + start + matched > length)
+            return;
+        matches.emplace_back(from + start, matched);
+        from += start + std::max(matched, 1);
+    }
+}
+
 EditRegexFactory SetEditRegexFactory(EditRegexFactory factory)
 {
     std::swap(RegexFactory(), factory);
@@ -324,6 +335,23 @@ int SECEditBlockBuffer::FindInRange(int from, int to, bool forward, const EditFi
     return -1;
 }
 
+template <typename Each>
+void SECEditBlockBuffer::ForEachRegexChunk(int from, int to, Each each)
+{
+    while (from < to) {
+        int chunk = std::min(RegexChunk, to - from);
+        const wchar_t* begin = Contiguous(from, from + chunk);
+        if (from + chunk < to) {
+            const wchar_t* lastLf = std::find(std::make_reverse_iterator(begin + chunk), std::make_reverse_iterator(begin), L'\n').base();
+            if (lastLf != begin)
+                chunk = static_cast<int>(lastLf - begin);
+        }
+        if (!each(begin, from, chunk))
+            return;
+        from += chunk;
+    }
+}
+
 int SECEditBlockBuffer::FindRegex(int from, const EditFindRequest& request, int& matchLength)
 {
     const EditRegexFactory& factory = RegexFactory();
@@ -332,22 +360,44 @@ int SECEditBlockBuffer::FindRegex(int from, const EditFindRequest& request, int&
     std::unique_ptr<IEditRegexSearch> search = factory();
     if (!search || !search->Compile(request.pattern, request.matchCase))
         return -1;
-    const int textLength = GetTextLength();
-    while (from < textLength) {
-        int chunk = std::min(RegexChunk, textLength - from);
-        const wchar_t* begin = Contiguous(from, from + chunk);
-        // End a chunk after a line end where there is one, so that no line is cut in two.
-        if (from + chunk < textLength) {
-            const wchar_t* lastLf = std::find(std::make_reverse_iterator(begin + chunk), std::make_reverse_iterator(begin), L'\n').base();
-            if (lastLf != begin)
-                chunk = static_cast<int>(lastLf - begin);
-        }
+    int hit = -1;
+    ForEachRegexChunk(from, GetTextLength(), [&](const wchar_t* begin, int offset, int chunk) {
         int start = 0;
-        if (search->Search(begin, chunk, start, matchLength))
-            return from + start;
-        from += chunk;
+        if (!search->Search(begin, chunk, start, matchLength))
+            return true;
+        hit = offset + start;
+        return false;
+    });
+    return hit;
+}
+
+std::vector<EditMatch> SECEditBlockBuffer::FindAll(int from, int to, const EditFindRequest& request)
+{
+    std::vector<EditMatch> matches;
+    from = std::max(from, 0);
+    to = std::min(to, GetTextLength());
+    if (request.pattern.IsEmpty() || from >= to)
+        return matches;
+    if (!request.regularExpression) {
+        const int length = request.pattern.GetLength();
+        for (int p = from; (p = FindInRange(p, to, true, request)) >= 0; p += length)
+            matches.push_back({ p, length });
+        return matches;
     }
-    return -1;
+    const EditRegexFactory& factory = RegexFactory();
+    std::unique_ptr<IEditRegexSearch> search = factory ? factory() : nullptr;
+    if (!search || !search->Compile(request.pattern, request.matchCase))
+        return matches;
+    std::vector<std::pair<int, int>> found;
+    ForEachRegexChunk(from, to, [&](const wchar_t* begin, int offset, int chunk) {
+        found.clear();
+        search->SearchAll(begin, chunk, found);
+        for (const auto& [start, length] : found)
+            if (start >= 0 && length >= 0 && start + length <= chunk)
+                matches.push_back({ offset + start, length });
+        return true;
+    });
+    return matches;
 }
 
 int SECEditBlockBuffer::Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,

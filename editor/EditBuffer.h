@@ -19,10 +19,21 @@ public:
     virtual bool Compile(const CString& pattern, bool matchCase) = 0;
     // The first match in text[0, length): its start and length.
     virtual bool Search(const wchar_t* text, int length, int& matchStart, int& matchLength) = 0;
+    // Every match in text[0, length), left to right and none overlapping, as (start, length);
+    // an empty match is kept and the search moves on by one character. The default asks
+    // Search again after each match; an engine that can list all matches at once overrides it.
+    virtual void SearchAll(const wchar_t* text, int length, std::vector<std::pair<int, int>>& matches);
 };
 using EditRegexFactory = std::function<std::unique_ptr<IEditRegexSearch>()>;
 // Installs the factory and returns the one it replaced.
 EditRegexFactory SetEditRegexFactory(EditRegexFactory factory);
+
+// One match of a search: its offset in the text and its length.
+struct EditMatch {
+    int offset = 0;
+    int length = 0;
+    friend bool operator==(const EditMatch&, const EditMatch&) = default;
+};
 
 struct EditFindRequest {
     CString pattern;
@@ -58,6 +69,10 @@ public:
     // A stop of (-1, -1) means the start.
     virtual int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
                      int stopLine = -1, int stopCol = -1) = 0;
+    // Every match lying wholly inside the offsets [from, to), left to right and none overlapping,
+    // in one pass over the text (the request's direction and wrap do not apply). A regular
+    // expression may match empty text, which gives a match of length 0.
+    virtual std::vector<EditMatch> FindAll(int from, int to, const EditFindRequest& request) = 0;
     // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8.
     virtual BOOL Save(std::string& bytes, BOOL unicode) = 0;
 };
@@ -86,6 +101,7 @@ public:
     BOOL OffsetToLineCol(int offset, int& line, int& column) override;
     int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
              int stopLine = -1, int stopCol = -1) override;
+    std::vector<EditMatch> FindAll(int from, int to, const EditFindRequest& request) override;
     BOOL Save(std::string& bytes, BOOL unicode) override;
 
     // True when the characters around text[offset, offset + length) are delimiters or line bounds.
@@ -105,6 +121,10 @@ private:
     bool IndexLine(int line);
     int FindInRange(int from, int to, bool forward, const EditFindRequest& request);
     int FindRegex(int from, const EditFindRequest& request, int& matchLength);
+    // Calls each(begin, from, length) for the pieces of [from, to), each at most RegexChunk long
+    // and, where the text allows, ending after a line end, so that no line is cut in two.
+    template <typename Each>
+    void ForEachRegexChunk(int from, int to, Each each);
     bool MatchAt(const wchar_t* text, int offset, const EditFindRequest& request);
 
     // The gap: text offsets below m_gapStart are stored as they are, the others m_gap later.

@@ -137,3 +137,31 @@ BOOL SECEditCompositeCommand::Add(CMvcCommand* command)
     m_commands.push_back(command);
     return TRUE;
 }
+
+void SECEditReplaceCommand::SetLines(int first, int oldLast, int newLast)
+{
+    m_nFirstLine = first;
+    m_nOldLastLine = oldLast;
+    m_nNewLastLine = newLast;
+}
+
+BOOL SECEditReplaceCommand::KeepingLineData(bool redo)
+{
+    auto run = [&] { return redo ? SECEditCompositeCommand::Execute() : SECEditCompositeCommand::Unexecute(); };
+    if (m_nOldLastLine != m_nNewLastLine)
+        return run();
+    const std::vector<SECEditItemData> kept = m_pEdit->CopyLineData(m_nFirstLine, m_nOldLastLine);
+    const BOOL result = run();
+    m_pEdit->MergeLineData(m_nFirstLine, kept);
+    return result;
+}
+
+BOOL SECEditReplaceCommand::Execute()
+{
+    return KeepingLineData(true);
+}
+
+BOOL SECEditReplaceCommand::Unexecute()
+{
+    return KeepingLineData(false);
+}

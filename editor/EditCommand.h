@@ -65,3 +65,23 @@ private:
 
     std::list<divuzura::foundation::CMvcCommand*> m_commands;
 };
+
+// The replacement of one range by a text: the deletion, then the insertion, as one undo step.
+// Where the text has as many lines as the range, each line keeps its flags and data, both ways.
+class SECEditReplaceCommand : public SECEditCompositeCommand {
+public:
+    explicit SECEditReplaceCommand(SECEdit* model) : m_pEdit(model) {}
+
+    // The lines the range covered and the last line of the text that took its place.
+    void SetLines(int first, int oldLast, int newLast);
+    BOOL Execute() override;
+    BOOL Unexecute() override;
+
+private:
+    BOOL KeepingLineData(bool redo);
+
+    SECEdit* m_pEdit;
+    int m_nFirstLine = 0;
+    int m_nOldLastLine = 0;
+    int m_nNewLastLine = 0;
+};

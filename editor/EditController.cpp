@@ -26,6 +26,7 @@ SECEditController::SECEditController()
 
 SECEditController::~SECEditController()
 {
+    CloseFindDialog();
     StopAutoScroll();
     if (m_bCaretCreated)
         DestroyEditCaret();
@@ -238,6 +239,8 @@ BOOL SECEditController::RunEditCommand(UINT id)
     case ID_EDIT_REPLACE:
         if (m_openFindReplace)
             m_openFindReplace(*this, id == ID_EDIT_FIND);
+        else
+            OpenFindReplace(id == ID_EDIT_FIND);
         return TRUE;
     case ID_EDIT_CUT_LINE: CutLines(TRUE); return TRUE;
     case ID_EDIT_DELETE_LINE: CutLines(FALSE); return TRUE;

@@ -4,25 +4,30 @@
 // characters, the mouse and menu commands into caret moves on the viewport and edits of the
 // model; every change of text goes through the model's edit operations, so it can be undone.
 
+#include "editor/EditFindReplaceDlg.h"
 #include "editor/EditViewport.h"
 
 #include <memory>
 
 // The search state of one user-interface thread, shared by its editor windows.
 struct _SEC_FIND_REPLACE_STATE {
+    SECEditFindReplaceDlg* pDialog = nullptr; // the open find or replace dialog
     BOOL bNotFoundMessage = TRUE;
     CString strFind;
     CString strReplace;
+    SECEditFindHistory findHistory;
+    SECEditFindHistory replaceHistory;
     BOOL bMatchCase = FALSE;
     BOOL bSearchDown = TRUE;
     BOOL bWholeWord = FALSE;
     BOOL bSelectionOnly = FALSE;
     BOOL bRegExp = FALSE;
+    SECEditViewport* pLastView = nullptr; // the view the dialog was opened for
 
     static _SEC_FIND_REPLACE_STATE& ForThisThread();
 };
 
-class SECEditController : public divuzura::foundation::MvcController, public ISECEditPresentationState {
+class SECEditController : public divuzura::foundation::MvcController, public ISECEditPresentationState, public ISECEditFindReplaceNotify {
 public:
     enum : int {
         LineNumbersNone = 45313,
@@ -145,8 +150,15 @@ public:
     int ReplaceAll(_SEC_FIND_REPLACE_STATE& state);
     int MarkAll(_SEC_FIND_REPLACE_STATE& state);
     void MarkLine(int line);
-    // Opens the find (TRUE) or replace dialog; the page supplies it.
+    // Opens the find (TRUE) or replace dialog, or activates the one that is open.
+    void OpenFindReplace(BOOL findOnly);
+    // Where a page supplies dialogs of its own, it opens them instead.
     std::function<void(SECEditController&, BOOL findOnly)> m_openFindReplace;
+    // ISECEditFindReplaceNotify.
+    BOOL OnFindReplaceCmd(SECEditFindReplaceDlg& dialog) override;
+    BOOL HasSelectionForReplace() override { return SelectionExists(); }
+    // The find and replace dialogs run modally (closing after a found match) unless cleared.
+    BOOL m_bModalFindDialog = TRUE;
     // Shows a message of the search (the program's message box, exclamation).
     void ShowMessage(const CString& text);
 
@@ -235,6 +247,9 @@ private:
     void ToggleOverwrite();
     void GoToFlag(int flag, BOOL forward);
     void FindKey(BOOL forward, BOOL wordAtCaret);
+    // Brings the open find or replace dialog to the front; FALSE when none is open.
+    BOOL ActivateFindDialog();
+    void CloseFindDialog();
     void StartAutoScroll();
     void StopAutoScroll();
     BOOL CanVirtualSpace() const;

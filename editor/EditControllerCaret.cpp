@@ -28,6 +28,8 @@ void SECEditController::Extend(void (SECEditController::*move)(), BOOL shiftUp)
     int first = 0, last = 0;
     m_sel.MoveEnd(m_caret.m_nLine, m_caret.m_nCol, first, last);
     RepaintLines(first, last);
+    // A selection made with the keys is the X PRIMARY selection too, as one made with the mouse.
+    PublishSelection();
 }
 
 BOOL SECEditController::ClearSelection(BOOL repaint)

@@ -3,10 +3,12 @@
 #include "editor/EditController.h"
 
 #include "editor/EditRegExp.h"
+#include "editor/EditReplaceAll.h"
 #include "platform/base/MessageBox.h"
 #include "editor/EditResource.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -133,38 +135,79 @@ BOOL SECEditController::NeedsFindBeforeReplace(_SEC_FIND_REPLACE_STATE& state)
     return !(length > 0 && line == first.m_nLine && column == first.m_nCol && column + length == last.m_nCol);
 }
 
+namespace {
+
+// The regular-expression object of one replacement run, made once for all its matches.
+class Substitution {
+public:
+    explicit Substitution(const _SEC_FIND_REPLACE_STATE& state) : m_state(state)
+    {
+        if (!state.bRegExp)
+            return;
+        try {
+            m_ready = m_regExp.Initialize();
+            if (m_ready) {
+                m_regExp.SetPattern(state.strFind);
+                m_regExp.SetIgnoreCase(!state.bMatchCase);
+            }
+        } catch (CException* error) {
+            error->Delete();
+            m_ready = false;
+        }
+    }
+
+    // The state's replacement text, or for a regular expression the engine's substitution on the
+    // matched text.
+    CString For(const CString& matched)
+    {
+        if (!m_ready)
+            return m_state.strReplace;
+        try {
+            CString text = matched;
+            m_regExp.Replace(text, m_state.strReplace, FALSE);
+            return text;
+        } catch (CException* error) {
+            error->Delete();
+            return m_state.strReplace;
+        }
+    }
+
+private:
+    const _SEC_FIND_REPLACE_STATE& m_state;
+    SECEditRegExp m_regExp;
+    bool m_ready = false;
+};
+
+void ShowLineTooLong(int maximum)
+{
+    CString message;
+    message.LoadString(IDS_EDIT_LINE_TOO_LONG);
+    CString text;
+    text.Format(message.GetString(), maximum);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool LineFits(SECEdit& edit, std::wstring_view line)
+{
+    const int length = static_cast<int>(line.size());
+    const int display = edit.ConvertColumn(length, 0, line.data(), length, nullptr);
+    return display <= edit.GetMaxLineLength();
+}
+
+} // namespace
+
 CString SECEditController::Replacement(const _SEC_FIND_REPLACE_STATE& state, const CString& matched) const
 {
-    if (!state.bRegExp)
-        return state.strReplace;
-    SECEditRegExp regExp;
-    try {
-        if (!regExp.Initialize())
-            return state.strReplace;
-        regExp.SetPattern(state.strFind);
-        regExp.SetIgnoreCase(!state.bMatchCase);
-        CString text = matched;
-        regExp.Replace(text, state.strReplace, FALSE);
-        return text;
-    } catch (CException* error) {
-        error->Delete();
-        return state.strReplace;
-    }
+    return Substitution(state).For(matched);
 }
 
 // The selected match replaced by the state's replacement, unless the line would grow too long.
 // FALSE after telling the user so.
 static BOOL FitsOnLine(SECEdit& edit, const CString& lineBefore, const CString& replacement, const CString& lineAfter)
 {
-    const CString line = lineBefore + replacement + lineAfter;
-    const int display = edit.ConvertColumn(line.GetLength(), 0, line.GetString(), line.GetLength(), nullptr);
-    if (display <= edit.GetMaxLineLength())
+    if (LineFits(edit, (lineBefore + replacement + lineAfter).view()))
         return TRUE;
-    CString message;
-    message.LoadString(IDS_EDIT_LINE_TOO_LONG);
-    CString text;
-    text.Format(message.GetString(), edit.GetMaxLineLength());
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    ShowLineTooLong(edit.GetMaxLineLength());
     return FALSE;
 }
 
@@ -190,6 +233,8 @@ BOOL SECEditController::Replace(_SEC_FIND_REPLACE_STATE& state)
     return FindNext(state);
 }
 
+// Every match of the document (or of the selection) found in one pass, and the lines from the
+// first match to the last replaced by one edit: one undo step, in time linear in the text.
 int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
 {
     if (IsReadOnly()) {
@@ -198,77 +243,68 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
         ShowMessage(message);
         return 0;
     }
-    if (state.strFind.IsEmpty())
+    ISECEditBuffer* buffer = m_pEdit->GetBuffer();
+    if (state.strFind.IsEmpty() || !buffer)
         return 0;
     const bool inSelection = state.bSelectionOnly && SelectionExists();
-    const SECEditLineCol origin = SelectionExists() ? m_sel.GetFirst() : m_caret;
+    int from = 0, to = INT_MAX;
+    if (inSelection) {
+        const SECEditLineCol first = m_sel.GetFirst(), last = m_sel.GetLast();
+        from = buffer->LineColToOffset(first.m_nLine, first.m_nCol);
+        to = buffer->LineColToOffset(last.m_nLine, std::min(last.m_nCol, LineLength(last.m_nLine)));
+    }
     EditFindRequest request = MakeRequest(state);
     request.forward = true;
     request.wrap = false;
-    int count = 0;
-    bool stopped = false;
-    // Replaces every match from `from` up to `stop` ((-1, -1): the end); `stop` moves with the
-    // text replaced before it on its line.
-    auto replaceIn = [&](SECEditLineCol from, SECEditLineCol& stop) {
-        while (!stopped) {
-            int line = 0, column = 0;
-            const int length = m_pEdit->Find(from.m_nLine, from.m_nCol, line, column, request, stop.m_nLine, stop.m_nCol);
-            if (length <= 0)
-                return;
-            const SECEditLineCol matchEnd(line, column + length);
-            if (stop.m_nLine >= 0 && stop < matchEnd)
-                return;
-            const CString text = LineText(line);
-            const int end = std::min(column + length, text.GetLength());
-            const CString replacement = Replacement(state, text.Mid(column, end - column));
-            if (!FitsOnLine(*m_pEdit, text.Left(column), replacement, text.Mid(end))) {
-                stopped = true;
-                return;
-            }
-            m_pEdit->DeleteText(line, column, line, end);
-            if (!replacement.IsEmpty())
-                m_pEdit->InsertText(line, column, replacement, replacement.GetLength());
-            ++count;
-            if (stop.m_nLine == line && stop.m_nCol >= end)
-                stop.m_nCol += replacement.GetLength() - (end - column);
-            from = { line, column + replacement.GetLength() };
-            if (end == column) {
-                // An empty match: step over one character so that the search moves on.
-                if (from.m_nCol < LineLength(line))
-                    ++from.m_nCol;
-                else if (line < LastLine())
-                    from = { line + 1, 0 };
-                else
-                    return;
-            }
+    std::vector<EditMatch> matches = buffer->FindAll(from, to, request);
+
+    EditReplaceAllText replaced;
+    SECEditLineColPair lines;
+    if (!matches.empty()) {
+        // From the start of the first match's line to the end of the last match's line.
+        int firstLine = 0, lastLine = 0, column = 0;
+        buffer->OffsetToLineCol(matches.front().offset, firstLine, column);
+        buffer->OffsetToLineCol(matches.back().offset + matches.back().length, lastLine, column);
+        lastLine = std::max(lastLine, firstLine);
+        lines = SECEditLineColPair(firstLine, 0, lastLine, LineLength(lastLine));
+        const int base = buffer->LineColToOffset(firstLine, 0);
+        for (EditMatch& match : matches)
+            match.offset -= base;
+        CString copy;
+        const wchar_t* chars = nullptr;
+        const int length = m_pEdit->GetLinePointer(chars, firstLine, 0, lastLine, lines.m_end.m_nCol);
+        if (length < 0 || !chars) {
+            m_pEdit->GetText(copy, firstLine, 0, lastLine, lines.m_end.m_nCol);
+            chars = copy.GetString();
         }
-    };
-    {
-        UndoGroup group(m_pEdit);
+        Substitution substitution(state);
+        replaced = BuildReplaceAllText(
+            std::wstring_view(chars, std::max(length, copy.GetLength())), matches,
+            [&](std::wstring_view matched) { return state.bRegExp ? substitution.For(CString(matched)) : state.strReplace; },
+            [&](std::wstring_view line) { return LineFits(*m_pEdit, line); });
+        if (replaced.lineTooLong)
+            ShowLineTooLong(m_pEdit->GetMaxLineLength());
+    }
+    if (replaced.replaced > 0) {
         Frozen frozen(*this);
-        if (inSelection) {
-            SECEditLineCol stop = m_sel.GetLast();
-            ClearSelection(TRUE);
-            replaceIn(origin, stop);
-        } else {
-            ClearSelection(TRUE);
-            SECEditLineCol toEnd(-1, -1), stop = origin;
-            replaceIn(origin, toEnd);
-            // Round again from the start up to where the run began.
-            if (!(stop == SECEditLineCol(0, 0)))
-                replaceIn({ 0, 0 }, stop);
-        }
+        ClearSelection(TRUE);
+        m_pEdit->ReplaceText(lines, replaced.text.c_str(), static_cast<int>(replaced.text.size()));
+        int line = 0, column = 0;
+        const int base = buffer->LineColToOffset(lines.m_start.m_nLine, 0);
+        if (buffer->OffsetToLineCol(base + replaced.endOfLast, line, column))
+            SetCaretPosition(line, column, FALSE);
     }
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    if (count == 0) {
-        ShowMessage(WithText(IDS_EDIT_FINISHED_SEARCH, state.strFind));
+    if (replaced.replaced == 0) {
+        if (!replaced.lineTooLong)
+            ShowMessage(WithText(IDS_EDIT_FINISHED_SEARCH, state.strFind));
         return 0;
     }
     CString format, message;
     format.LoadString(inSelection ? IDS_EDIT_REPLACED_SELECTION : IDS_EDIT_REPLACED_DOCUMENT);
-    message.Format(format.GetString(), count);
+    message.Format(format.GetString(), replaced.replaced);
     ShowMessage(message);
-    return count;
+    return replaced.replaced;
 }
 
 int SECEditController::MarkAll(_SEC_FIND_REPLACE_STATE& state)
@@ -307,12 +343,16 @@ int SECEditController::MarkAll(_SEC_FIND_REPLACE_STATE& state)
 void SECEditController::FindKey(BOOL forward, BOOL wordAtCaret)
 {
     _SEC_FIND_REPLACE_STATE& state = GetFindReplaceState();
+    if (ActivateFindDialog())
+        return;
     if (wordAtCaret) {
         state.bSearchDown = forward;
         const CString text = GetFindTextAtCaret();
         if (text.IsEmpty()) {
             if (m_openFindReplace)
                 m_openFindReplace(*this, TRUE);
+            else
+                OpenFindReplace(TRUE);
             return;
         }
         state.strFind = text;

@@ -5,6 +5,9 @@
 
 #include "platform/com/DispatchDriver.h"
 
+#include <utility>
+#include <vector>
+
 class ISECEditRegExp {
 public:
     virtual ~ISECEditRegExp() = default;
@@ -32,6 +35,8 @@ public:
     BOOL Find(const CString& text, int& position, int& length, CString& match) override;
     BOOL Find(const CString& text, int& position, int& length) override;
     BOOL Replace(CString& text, const CString& replacement, BOOL all) override;
+    // Every match in text, as (position, length), in one run of the object over the text.
+    void FindAll(const CString& text, std::vector<std::pair<int, int>>& matches);
     BOOL IsAvailable() const { return m_regExp.m_lpDispatch != nullptr; }
 
 private:

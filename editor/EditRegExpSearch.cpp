@@ -35,3 +35,12 @@ bool SECEditRegExpSearch::Search(const wchar_t* text, int length, int& matchStar
         return false;
     }
 }
+
+void SECEditRegExpSearch::SearchAll(const wchar_t* text, int length, std::vector<std::pair<int, int>>& matches)
+{
+    try {
+        m_regExp.FindAll(CString(std::wstring_view(text, length)), matches);
+    } catch (CException* error) {
+        error->Delete();
+    }
+}

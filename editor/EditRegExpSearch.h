@@ -13,6 +13,7 @@ public:
     bool Compile(const CString& pattern, bool matchCase) override;
     // An invalid pattern matches nothing.
     bool Search(const wchar_t* text, int length, int& matchStart, int& matchLength) override;
+    void SearchAll(const wchar_t* text, int length, std::vector<std::pair<int, int>>& matches) override;
 
 private:
     SECEditRegExp m_regExp;

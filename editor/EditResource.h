@@ -1,6 +1,7 @@
 // Resource ids of the code editor, for its code and its resource script res/Editor.rc.
 #pragma once
 
+#define IDB_EDIT_GUTTER             22500
 #define IDR_EDIT_ACCEL              22502
 #define IDR_EDIT_CONTEXT_MENU       22565
 #define IDS_EDIT_INVALIDATE_LINES   22585
@@ -12,6 +13,20 @@
 #define IDS_EDIT_REPLACED_DOCUMENT  22606
 #define IDS_EDIT_UNTITLED           22607
 #define IDS_EDIT_PAGE_NUMBER        22608
+
+// The Find and Replace dialogs and their controls.
+#define IDD_EDIT_FIND               22701
+#define IDD_EDIT_REPLACE            22702
+#define IDC_EDIT_FIND_TEXT          1000
+#define IDC_EDIT_REPLACE_TEXT       1001
+#define IDC_EDIT_MATCH_CASE         1002
+#define IDC_EDIT_REGEXP             1003
+#define IDC_EDIT_DIRECTION_FIRST    1004 // Find: "Up"; Replace: "Selection"
+#define IDC_EDIT_DIRECTION_SECOND   1005 // Find: "Down"; Replace: "Whole file"
+#define IDC_EDIT_MARK_ALL           1008
+#define IDC_EDIT_REPLACE            1024
+#define IDC_EDIT_REPLACE_ALL        1025
+#define IDC_EDIT_WHOLE_WORD         1040
 
 #define ID_EDIT_SELECT_WORD         45003
 #define ID_EDIT_EXTEND_WORD_LEFT    45006

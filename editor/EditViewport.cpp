@@ -2,9 +2,12 @@
 
 #include "editor/EditController.h"
 #include "framework/MemDC.h"
+#include "editor/EditResource.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/mfc/WinApp.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace divuzura::foundation;
 
@@ -418,28 +421,16 @@ CSize SECEditViewport::DrawTextRun(CDC* dc, int tabWidth, int x, int y, int line
 
 CSize SECEditViewport::DrawTextSegment(CDC* dc, int tabWidth, int x, int y, int lineStartX, const wchar_t* text, int count)
 {
+    // Tabs stop at multiples of the tab width counted from the line's start. Drawn opaque, the
+    // text fills its own background, tabs included, and answers its extent: one measuring pass.
     const int tabOrigin = lineStartX - GetLogOrigin().x;
-    // Tabs measure from the start of the line, so the extent is the difference of two.
-    const int startX = x + GetLogOrigin().x;
-    const DWORD extent = ::GetTabbedTextExtentW(*dc, text, count, 1, &tabWidth);
-    int width = LOWORD(extent);
-    if (tabWidth > 0 && std::find(text, text + count, L'\t') != text + count) {
-        // A tab stops at the next multiple of the tab width counted from the line start.
-        int pos = startX;
-        const wchar_t* piece = text;
-        for (const wchar_t* p = text; p <= text + count; ++p) {
-            if (p == text + count || *p == L'\t') {
-                pos += LOWORD(::GetTabbedTextExtentW(*dc, piece, static_cast<int>(p - piece), 0, nullptr));
-                if (p < text + count)
-                    pos = (pos / tabWidth + 1) * tabWidth;
-                piece = p + 1;
-            }
-        }
-        width = pos - startX;
-    }
+    const int oldMode = dc->SetBkMode(OPAQUE);
+    const LONG extent = ::TabbedTextOutW(*dc, x + lineStartX, y, text, count, 1, &tabWidth, tabOrigin);
+    dc->SetBkMode(oldMode);
+    const int width = LOWORD(extent), textHeight = HIWORD(extent);
     const int height = GetLineHeight();
-    dc->FillSolidRect(CRect(x + lineStartX, y, x + lineStartX + width, y + height), dc->GetBkColor());
-    ::TabbedTextOutW(*dc, x + lineStartX, y, text, count, 1, &tabWidth, tabOrigin);
+    if (textHeight < height) // the line's leading below the text
+        dc->FillSolidRect(CRect(x + lineStartX, y + textHeight, x + lineStartX + width, y + height), dc->GetBkColor());
     return { width, height };
 }
 
@@ -494,10 +485,55 @@ void SECEditViewport::DrawGutter()
     }
 }
 
+namespace {
+
+// A monochrome copy of a small bitmap: its white pixels become 1 bits, the others 0 bits.
+HBITMAP MonochromeCopy(HBITMAP bitmap)
+{
+    BITMAP info {};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0 || info.bmWidth > 64 || info.bmHeight > 64)
+        return nullptr;
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const int stride = (info.bmWidth + 15) / 16 * 2; // rows of WORDs
+    std::vector<BYTE> rows(static_cast<size_t>(stride) * info.bmHeight, 0);
+    for (int y = 0; y < info.bmHeight; ++y)
+        for (int x = 0; x < info.bmWidth; ++x)
+            if (::GetPixel(memory, x, y) == RGB(255, 255, 255))
+                rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    return ::CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, rows.data());
+}
+
+} // namespace
+
+BOOL SECEditViewport::OnCreate()
+{
+    if (!MvcViewport::OnCreate())
+        return FALSE;
+    m_pGutterBrush.reset();
+    HBITMAP loaded = ::LoadBitmapW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, MAKEINTRESOURCEW(IDB_EDIT_GUTTER));
+    if (HBITMAP pattern = MonochromeCopy(loaded)) {
+        if (HBRUSH brush = ::CreatePatternBrush(pattern)) {
+            m_pGutterBrush = std::make_unique<CBrush>();
+            m_pGutterBrush->Attach(brush);
+        }
+        ::DeleteObject(pattern);
+    }
+    if (loaded)
+        ::DeleteObject(loaded);
+    return TRUE;
+}
+
 void SECEditViewport::DrawGutterBackground(CDC* dc, const CRect& rect)
 {
     dc->SetBkColor(RGB(255, 255, 255));
     dc->SetTextColor(::GetSysColor(COLOR_SCROLLBAR));
+    if (m_pGutterBrush) {
+        dc->FillRect(&rect, m_pGutterBrush.get());
+        return;
+    }
     dc->FillSolidRect(&rect, ::GetSysColor(COLOR_SCROLLBAR));
     CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
     CPen* old = dc->SelectObject(&pen);

@@ -39,6 +39,8 @@ public:
 
     // Takes the host window, makes the controller and plugs it in.
     BOOL Create(CWnd* host, const CRect& bounds) override;
+    // Loads the gutter's pattern brush (bitmap IDB_EDIT_GUTTER), replacing an earlier one.
+    BOOL OnCreate() override;
     // Shows a model (null: none); the viewport observes it.
     void AttachEdit(SECEdit* edit);
     virtual SECEdit* GetEdit() const { return m_pEdit; }
@@ -114,6 +116,8 @@ private:
 
     SECEdit* m_pEdit = nullptr;
     std::unique_ptr<SECEditController> m_pController;
+    // The gutter's pattern, monochrome so that it paints in the DC's text and background colours.
+    std::unique_ptr<CBrush> m_pGutterBrush;
     EditObserver m_observer { *this };
     CString m_lineCopy;
 };

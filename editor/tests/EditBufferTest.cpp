@@ -274,6 +274,43 @@ TEST(EditBuffer, RegularExpressionsGoThroughTheInstalledEngine)
     SetEditRegexFactory(previous);
 }
 
+TEST(EditBuffer, FindAllListsEveryMatchInsideTheRangeLeftToRight)
+{
+    SECEditBlockBuffer buffer;
+    Insert(buffer, 0, 0, L"aaaa Cat cat\r\ncatalog cat");
+    struct Case {
+        const wchar_t* pattern;
+        bool matchCase, wholeWord;
+        int from, to;
+        std::vector<EditMatch> expected;
+    } cases[] = {
+        { L"aa", true, false, 0, 100, { { 0, 2 }, { 2, 2 } } }, // never overlapping
+        { L"cat", true, false, 0, 100, { { 9, 3 }, { 14, 3 }, { 22, 3 } } },
+        { L"cat", false, false, 0, 100, { { 5, 3 }, { 9, 3 }, { 14, 3 }, { 22, 3 } } },
+        { L"cat", false, true, 0, 100, { { 5, 3 }, { 9, 3 }, { 22, 3 } } },
+        { L"cat", true, false, 10, 24, { { 14, 3 } } }, // wholly inside the range only
+        { L"", true, false, 0, 100, {} },
+    };
+    for (const Case& c : cases) {
+        EditFindRequest request;
+        request.pattern = c.pattern;
+        request.matchCase = c.matchCase;
+        request.wholeWord = c.wholeWord;
+        EXPECT_EQ(buffer.FindAll(c.from, c.to, request), c.expected) << c.pattern << " " << c.from;
+    }
+
+    EditFindRequest request;
+    request.pattern = L"c[a-z]*";
+    request.regularExpression = true;
+    const EditRegexFactory previous = SetEditRegexFactory([] { return std::make_unique<StdRegexSearch>(); });
+    const std::vector<EditMatch> words = { { 9, 3 }, { 14, 7 }, { 22, 3 } };
+    EXPECT_EQ(buffer.FindAll(0, 100, request), words);
+    request.pattern = L"x*";
+    EXPECT_EQ(buffer.FindAll(0, 3, request), (std::vector<EditMatch> { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 } }))
+        << "empty matches, one per place";
+    SetEditRegexFactory(previous);
+}
+
 TEST(EditBuffer, SavesUtf16WithMarkOrUtf8)
 {
     SECEditBlockBuffer buffer;

@@ -86,6 +86,7 @@ TEST_F(EditKeys, ShiftKeysExtendTheSelectionFromTheCaret)
     EXPECT_EQ(Selected(), L"wo");
     Press(VK_RIGHT, Ctrl | Shift);
     EXPECT_EQ(Selected(), L"world");
+    EXPECT_EQ(::GetPrimarySelectionText(), L"world") << "a selection by the keys is the PRIMARY selection";
     Press(VK_END, Shift);
     Press(VK_DOWN, Shift);
     EXPECT_EQ(Selected(), L"world\r\nsecond");

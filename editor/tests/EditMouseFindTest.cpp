@@ -28,6 +28,27 @@ TEST_F(EditMouse, ClickPlacesTheCaretAndDragSelects)
     EXPECT_EQ(::GetPrimarySelectionText(), L"world\r\nsecond") << "the selection is offered as PRIMARY";
 }
 
+TEST_F(EditMouse, AnAltDragSelectsAColumnBlock)
+{
+    SetText(L"abcdef\r\ngh\r\nmnopqr");
+    headless->Advance(2000);
+    const POINT from = At(0, 1), to = At(2, 4);
+    headless->InjectKey(VK_MENU, true);
+    headless->InjectMouseMove(from);
+    headless->InjectButton(1, true, from);
+    headless->InjectMouseMove(to);
+    headless->InjectMouseMove(to);
+    headless->InjectButton(1, false, to);
+    headless->InjectKey(VK_MENU, false);
+    Pump();
+    EXPECT_TRUE(C().IsColumnSelection());
+    EXPECT_EQ(C().GetSelectionObject().GetFirst(), SECEditLineCol(0, 1));
+    EXPECT_EQ(C().GetSelectionObject().GetLast(), SECEditLineCol(2, 4));
+    EXPECT_EQ(::GetFocus(), m_view->m_hWnd) << "releasing Alt after the drag opens no menu";
+    Press('C', Ctrl);
+    EXPECT_EQ(ClipboardText(), L"bcd\r\nh\r\nnop\r\n") << "a short line gives what it has";
+}
+
 TEST_F(EditMouse, GutterClickSelectsTheLineWithItsBreak)
 {
     SetText(L"one\r\ntwo\r\nthree");
@@ -241,6 +262,46 @@ TEST_F(EditFind, ReplaceAllInASelectionStopsAtAMatchRunningPastIt)
     EXPECT_EQ(m_messages.texts.back(), L"The selection has been searched and 2 replacements were made.");
 }
 
+TEST_F(EditFind, ReplaceAllKeepsBookmarksThroughUndoAndRedoAndReplacesAMatchAroundTheCaret)
+{
+    SetText(L"let x = 1\r\nx = x + 1\r\nkeep\r\ny = x");
+    m_edit.SetLineFlag(1, SECEditController::BookmarkFlag, TRUE);
+    m_edit.SetLineFlag(2, SECEditController::RoundMarkerFlag, TRUE);
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"x = ";
+    state.strReplace = L"total = ";
+    C().SetCaretPosition(1, 1, FALSE); // inside the match "x = " of line 1
+    EXPECT_EQ(C().ReplaceAll(state), 2);
+    EXPECT_EQ(Text(), L"let total = 1\r\ntotal = x + 1\r\nkeep\r\ny = x");
+    auto flagsKept = [&] {
+        return m_edit.GetLineFlag(1, SECEditController::BookmarkFlag) && m_edit.GetLineFlag(2, SECEditController::RoundMarkerFlag) &&
+               !m_edit.GetLineFlag(0, SECEditController::BookmarkFlag);
+    };
+    EXPECT_TRUE(flagsKept());
+    Press('Z', Ctrl);
+    EXPECT_EQ(Text(), L"let x = 1\r\nx = x + 1\r\nkeep\r\ny = x") << "one undo step";
+    EXPECT_TRUE(flagsKept());
+    Press('Y', Ctrl);
+    EXPECT_EQ(Text(), L"let total = 1\r\ntotal = x + 1\r\nkeep\r\ny = x");
+    EXPECT_TRUE(flagsKept());
+}
+
+TEST_F(EditFind, ReplaceAllStopsAtTheFirstLineThatWouldGrowTooLong)
+{
+    const std::wstring longLine = L"ab" + std::wstring(SECEdit::DefaultMaxLineLength - 4, L'.');
+    SetText((L"ab\r\n" + longLine + L"\r\nab").c_str());
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"ab";
+    state.strReplace = L"abcdef";
+    EXPECT_EQ(C().ReplaceAll(state), 1);
+    EXPECT_EQ(Text(), L"abcdef\r\n" + longLine + L"\r\nab") << "the replacements before the long line stay; none after it";
+    ASSERT_GE(m_messages.texts.size(), 2u);
+    EXPECT_NE(m_messages.texts[m_messages.texts.size() - 2].find(L"Line would exceed"), std::wstring::npos);
+    EXPECT_EQ(m_messages.texts.back(), L"The document has been searched and 1 replacements were made.");
+}
+
 TEST_F(EditFind, RegularExpressionsFindAndReplace)
 {
     SECEditRegExp regExp;
@@ -271,6 +332,12 @@ TEST_F(EditFind, RegularExpressionsFindAndReplace)
     state.bRegExp = TRUE;
     EXPECT_EQ(C().ReplaceAll(state), 2);
     EXPECT_EQ(Text(), L"n1 = 10\r\nn22 = 20");
+
+    // An empty match inserts the replacement and replaces no character.
+    state.strFind = L"^";
+    state.strReplace = L"' ";
+    EXPECT_EQ(C().ReplaceAll(state), 2);
+    EXPECT_EQ(Text(), L"' n1 = 10\r\n' n22 = 20");
 }
 
 TEST_F(EditFind, MarkAllBookmarksTheLinesAndF2CyclesThem)

@@ -55,6 +55,18 @@ protected:
         AfxDeleteTempObjects();
     }
 
+    // Dispatches everything that is waiting; with m_preTranslate as the program's loop does, the
+    // application seeing each message first (the keys of a modeless dialog).
+    void Pump()
+    {
+        MSG message;
+        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
+            if (m_preTranslate && m_app.PreTranslateMessage(&message))
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
     SECEditController& C() { return *m_view->GetEditController(); }
     SECEditLineCol Caret() { return C().GetCaretPos(); }
     std::wstring Text()
@@ -131,6 +143,7 @@ protected:
         return text.GetString();
     }
 
+    bool m_preTranslate = false;
     int m_width = 400;
     int m_height = 200;
     CWinApp m_app { L"EditViewTest" };

@@ -48,6 +48,17 @@ std::vector<HWND> ControlsOf(HWND dialog)
     return controls;
 }
 
+// The listed control that holds a window: the window itself, or the control it is part of (the
+// edit of a combo box), so that moving on from the focus starts at the right control.
+HWND ListedControl(const std::vector<HWND>& controls, HWND window)
+{
+    for (HWND part = window; part; part = GetParent(part)) {
+        if (std::ranges::count(controls, part) > 0)
+            return part;
+    }
+    return window;
+}
+
 // Walks the list cyclically from the control (or from before the first one when it is not in the
 // list), forwards or backwards, and returns the first that passes the test.
 template<typename Test>
@@ -101,7 +112,7 @@ bool ActivateMnemonic(HWND dialog, wchar_t typed)
     }
     if (matches.empty())
         return false;
-    HWND target = FindCyclic(controls, GetFocus(), false, [&](HWND control) { return std::ranges::count(matches, control) > 0; });
+    HWND target = FindCyclic(controls, ListedControl(controls, GetFocus()), false, [&](HWND control) { return std::ranges::count(matches, control) > 0; });
     const UINT code = DialogCode(target);
     if (code & DLGC_STATIC) {
         target = FindCyclic(controls, target, false, [](HWND control) { return !(DialogCode(control) & DLGC_STATIC); });
@@ -237,7 +248,7 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG message)
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
 {
     const std::vector<HWND> controls = ControlsOf(dialog);
-    HWND found = FindCyclic(controls, control, previous, [](HWND candidate) { return (StyleOf(candidate) & WS_TABSTOP) != 0; });
+    HWND found = FindCyclic(controls, ListedControl(controls, control), previous, [](HWND candidate) { return (StyleOf(candidate) & WS_TABSTOP) != 0; });
     return found ? found : control;
 }
 

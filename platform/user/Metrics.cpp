@@ -119,10 +119,15 @@ void ToggleCaretPixels()
     CaretState& caret = Caret();
     if (!IsWindow(caret.window))
         return;
-    HDC dc = GetDC(caret.window);
     RECT r { caret.position.x, caret.position.y, caret.position.x + caret.width, caret.position.y + caret.height };
+    // A DC limited to the caret, so that only its few pixels go to the screen.
+    POINT screen { r.left, r.top };
+    ClientToScreen(caret.window, &screen);
+    HRGN area = CreateRectRgn(screen.x, screen.y, screen.x + caret.width, screen.y + caret.height);
+    HDC dc = GetDCEx(caret.window, area, DCX_INTERSECTRGN);
     InvertRect(dc, &r);
     ReleaseDC(caret.window, dc);
+    DeleteObject(area);
     caret.drawn = !caret.drawn;
 }
 

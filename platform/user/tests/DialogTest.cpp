@@ -609,3 +609,20 @@ TEST_F(DialogTest, DialogInitDataFillsComboBoxes)
     EXPECT_FALSE(ExecuteDialogInit(dialog, missing, sizeof missing));
     EXPECT_EQ(Records()[GetDlgItem(dialog, IDC_COMBO)].added, std::vector<std::wstring> { L"C" });
 }
+
+namespace {
+
+TEST_F(DialogTest, TabMovesOnFromTheEditInsideAComboBox)
+{
+    HWND parent = TopLevel();
+    HWND combo = CreateWindowExW(0, L"ComboBox", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWN, 10, 10, 100, 100, parent,
+        reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    HWND next = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 150, 100, 20, parent,
+        reinterpret_cast<HMENU>(2), nullptr, nullptr);
+    HWND inner = GetWindow(combo, GW_CHILD);
+    ASSERT_NE(inner, nullptr) << "a drop-down combo box has an edit of its own";
+    EXPECT_EQ(GetNextDlgTabItem(parent, inner, FALSE), next);
+    EXPECT_EQ(GetNextDlgTabItem(parent, next, FALSE), combo);
+}
+
+} // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// The text of a replace-all, built in one pass: a piece of the editor's text with every match
+// put in its replacement's place, so that the model takes the whole change as one edit.
+
+#include "editor/EditBuffer.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct EditReplaceAllText {
+    std::wstring text;     // the piece with the replacements made
+    int replaced = 0;      // how many matches were replaced
+    int endOfLast = 0;     // where the last replacement ends in text
+    bool lineTooLong = false; // stopped at a match whose line would grow too wide
+};
+
+// Replaces the matches (offsets into piece, in order, none overlapping) of a piece that starts
+// and ends at line bounds. Stops before the first match whose line, with the replacements
+// before it made, would be wider than fits(line) allows; the rest of the piece stays as it is.
+EditReplaceAllText BuildReplaceAllText(std::wstring_view piece, const std::vector<EditMatch>& matches,
+                                       const std::function<CString(std::wstring_view matched)>& replacement,
+                                       const std::function<bool(std::wstring_view line)>& fits);
