@@ -52,6 +52,20 @@ protected:
             XCloseDisplay(m_x);
     }
 
+    // The program's window for the test to work on, its normal place once the window manager
+    // has stopped moving it.
+    RECT StartProgramAndWaitUntilPlaced()
+    {
+        StartProgram();
+        RECT normal {};
+        EXPECT_TRUE(WaitFor([&] {
+            RECT now = Placed();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (normal = Placed()) == now;
+        }));
+        return normal;
+    }
+
     void StartProgram()
     {
         ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_settings.root()),
@@ -126,14 +140,7 @@ protected:
 
 TEST_F(MainWindowX11, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheNormalPlace)
 {
-    StartProgram();
-    // The window manager may have moved the new window: wait until it stays put.
-    RECT normal {};
-    ASSERT_TRUE(WaitFor([&] {
-        RECT now = Placed();
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return (normal = Placed()) == now;
-    }));
+    const RECT normal = StartProgramAndWaitUntilPlaced();
     EXPECT_GE(normal.top, m_workArea.top) << "the new window lies inside the work area";
 
     DoubleClickCaption();
@@ -156,6 +163,43 @@ TEST_F(MainWindowX11, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheNormalPlace
     ASSERT_TRUE(SettlesAt(m_workArea, "started-maximised.png"));
     ClickMaximiseButton();
     EXPECT_TRUE(SettlesAt(normal, "restored-after-restart.png"));
+    CloseProgram();
+}
+
+// The About box opens over the middle of the main window, and inside the work area when the main
+// window reaches past the screen's bottom right corner.
+TEST_F(MainWindowX11, TheAboutBoxOpensOverTheMainWindowInsideTheWorkArea)
+{
+    const RECT normal = StartProgramAndWaitUntilPlaced();
+    const int width = normal.right - normal.left, height = normal.bottom - normal.top;
+    const RECT places[] = { normal, { m_workArea.right - 100, m_workArea.bottom - 60, m_workArea.right - 100 + width, m_workArea.bottom - 60 + height } };
+    for (const RECT& place : places) {
+        SCOPED_TRACE(Describe(place));
+        Run("windowmove " + std::to_string(m_window) + " " + std::to_string(place.left) + " " + std::to_string(place.top));
+        ASSERT_TRUE(SettlesAt(place, "about-owner.png"));
+        Run("windowactivate --sync " + std::to_string(m_window) + " key alt+h a");
+        Window about = 0;
+        ASSERT_TRUE(WaitFor([&] { return (about = ProgramWindow(m_x, "About Formulon").value_or(0)) != 0; })) << "no About box";
+        RECT box {};
+        WaitFor([&] {
+            RECT now = ScreenRect(m_x, about);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (box = ScreenRect(m_x, about)) == now;
+        });
+        RECT inside {};
+        IntersectRect(&inside, &box, &m_workArea);
+        EXPECT_TRUE(inside == box) << Describe(box) << " lies inside the work area " << Describe(m_workArea) << ": "
+                                   << Screenshot(m_x, DefaultRootWindow(m_x), DisplayWidth(m_x, 0), DisplayHeight(m_x, 0), "about-placed.png");
+        if (&place == places) {
+            EXPECT_NEAR((box.left + box.right) / 2, (place.left + place.right) / 2, 1) << Describe(box);
+            EXPECT_NEAR((box.top + box.bottom) / 2, (place.top + place.bottom) / 2, 1) << Describe(box);
+        } else {
+            EXPECT_EQ(box.right, m_workArea.right);
+            EXPECT_EQ(box.bottom, m_workArea.bottom);
+        }
+        Run("key Escape");
+        ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, "About Formulon"); })) << "the About box stays";
+    }
     CloseProgram();
 }
 

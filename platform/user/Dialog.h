@@ -1,6 +1,7 @@
 #pragma once
 // What the dialog manager keeps for each dialog, shared by the dialog window (Dialog.cpp) and
-// keyboard navigation (DialogNavigation.cpp). Internal to platform/user.
+// keyboard navigation (DialogNavigation.cpp), and where dialogs and message boxes are placed.
+// Internal to platform/user.
 
 #include "platform/user/WinUser.h"
 
@@ -27,6 +28,19 @@ void SetDialogFocus(HWND dialog, HWND control);
 
 // The control's WM_GETDLGCODE answer (0 for no window).
 UINT DialogCode(HWND control, WPARAM key = 0, const MSG* message = nullptr);
+
+// ---- placement of dialogs and message boxes
+
+// Moves the rectangle into the work area of the monitor nearest to it (its top-left corner
+// inside when it is larger).
+void KeepInsideWorkArea(RECT& rect);
+
+// Moves the rectangle so that its centre is the area's.
+void CentreOn(RECT& rect, const RECT& area);
+
+// What a centred dialog or message box stands over the middle of: its owner's window, or the work
+// area when it has no owner one can see (none, hidden or minimised).
+RECT CentringAreaFor(HWND owner);
 
 inline bool IsPushButton(UINT dialogCode)
 {

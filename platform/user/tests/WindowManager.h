@@ -7,6 +7,7 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #undef Display
 
 #include <array>
@@ -93,6 +94,9 @@ public:
             reinterpret_cast<unsigned char*>(strut), 12);
         XChangeProperty(x, panel, XInternAtom(x, "_NET_WM_STRUT", False), XA_CARDINAL, 32, PropModeReplace,
             reinterpret_cast<unsigned char*>(strut), 4);
+        XSizeHints place {}; // at the top, not where the window manager would put a new window
+        place.flags = USPosition;
+        XSetWMNormalHints(x, panel, &place);
         XMapWindow(x, panel);
         XSync(x, False);
         return panel;
