@@ -421,6 +421,38 @@ TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
     EXPECT_FALSE(tipShown());
 }
 
+// A tip stays while the pointer wanders over its key, hides when the pointer leaves the key, and
+// shows again on the next hover of the same key.
+TEST_F(FlnViewTest, ATipStaysOverItsKeyAndShowsAgainOnTheNextHover)
+{
+    HWND tip = ::FindWindowW(L"XSuperTooltip", nullptr);
+    ASSERT_NE(tip, nullptr);
+    auto shownAfterHover = [&](POINT point) {
+        headless->InjectMouseMove(point);
+        Pump();
+        Advance(2000);
+        return ::IsWindowVisible(tip) != FALSE;
+    };
+    const POINT sine = CentreOf(109);
+    headless->InjectMouseMove({ sine.x - 1, sine.y });
+    Pump();
+    ASSERT_TRUE(shownAfterHover(sine));
+    for (POINT step : { POINT { 1, 0 }, POINT { 3, 1 }, POINT { -2, 2 } })
+        EXPECT_TRUE(shownAfterHover({ sine.x + step.x, sine.y + step.y })) << "moved by " << step.x << ", " << step.y;
+    EXPECT_TRUE(::IsWindowVisible(tip)) << "no auto-hide: still there a minute on";
+
+    RECT page;
+    view->GetClientRect(&page);
+    POINT empty { page.right - 2, page.bottom - 2 }; // a corner of the page with no control
+    view->ClientToScreen(&empty);
+    EXPECT_FALSE(shownAfterHover(empty));
+    EXPECT_TRUE(shownAfterHover(sine)) << "the same key shows its tip again";
+    // A click hides it; the next move over the key brings it back.
+    ClickAt(sine);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    EXPECT_TRUE(shownAfterHover({ sine.x + 1, sine.y + 1 }));
+}
+
 // A block of this test process's own: tests running side by side must not see each other's results.
 CString PageTestBlockName()
 {
