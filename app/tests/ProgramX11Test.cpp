@@ -222,6 +222,26 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
 }
 
+// The pointer resting on a key shows the key's tip; when the window moves away from under it, the
+// tip goes.
+TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, key;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Field(kSineKey), &key);
+    const POINT sine { (key.left + key.right) / 2 - frame.left, (key.top + key.bottom) / 2 - frame.top };
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(MoveTo({ sine.x - 1, sine.y }), 0);
+    ASSERT_EQ(MoveTo(sine), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "no tip over the key";
+    ASSERT_EQ(Xdotool("windowmove " + std::to_string(*m_window) + " 300 200"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }, std::chrono::seconds(5))) << "the tip stays where the window was";
+}
+
 // A click on its tab brings the Date & Time page; a typed expression and Enter give the output the
 // headless page shows.
 TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)
