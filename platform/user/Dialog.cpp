@@ -462,18 +462,24 @@ UINT DialogCode(HWND control, WPARAM key, const MSG* message)
 
 void SetDialogFocus(HWND dialog, HWND control)
 {
-    HWND previous = GetFocus();
-    const UINT code = DialogCode(control);
-    if (code & DLGC_HASSETSEL)
+    if (DialogCode(control) & DLGC_HASSETSEL)
         SendMessageW(control, EM_SETSEL, 0, -1);
     SetFocus(control);
     if (DialogState* state = FindDialogState(dialog))
         state->focus = control;
+}
+
+void FollowFocusWithDefaultLook(HWND previous, HWND control)
+{
+    HWND dialog = control ? GetParent(control) : nullptr;
+    if (!dialog || !FindDialogState(dialog))
+        return;
+    const UINT code = DialogCode(control);
     // The focused push button looks like the default one; elsewhere the default button does.
     HWND defaultButton = nullptr;
     if (LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0); HIWORD(id) == DC_HASDEFID)
         defaultButton = GetDlgItem(dialog, LOWORD(id));
-    const UINT previousCode = previous && previous != control && IsChild(dialog, previous) ? DialogCode(previous) : 0;
+    const UINT previousCode = previous && previous != control && IsWindow(previous) && GetParent(previous) == dialog ? DialogCode(previous) : 0;
     if (IsPushButton(code)) {
         HWND looksDefault = IsPushButton(previousCode) ? previous : defaultButton;
         if (looksDefault && looksDefault != control && (DialogCode(looksDefault) & DLGC_DEFPUSHBUTTON))

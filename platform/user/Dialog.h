@@ -23,8 +23,12 @@ struct DialogState {
 DialogState* FindDialogState(HWND dialog);
 
 // Moves the focus to a control of the dialog the way the keyboard does: an edit's text is
-// selected, and the default push button look follows the focus.
+// selected.
 void SetDialogFocus(HWND dialog, HWND control);
+
+// However a control of a dialog got the focus (the keyboard, a click, a call), a focused push
+// button looks like the default one, and elsewhere the dialog's default button does.
+void FollowFocusWithDefaultLook(HWND previous, HWND control);
 
 // The control's WM_GETDLGCODE answer (0 for no window).
 UINT DialogCode(HWND control, WPARAM key = 0, const MSG* message = nullptr);
