@@ -474,12 +474,12 @@ TEST_F(FlnViewTest, TheDefaultFrameGoesBackToEqualsWhenTheFormulaTakesTheFocus)
 {
     auto looksDefault = [&](HWND key) { return (::GetWindowLongW(key, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
     HWND equals = Item(IDC_KEY_EQUALS), formula = Item(IDC_FORMULA);
-    ClickAt(CentreOf(IDC_FORMULA));
+    Click(CentreOf(IDC_FORMULA));
     ASSERT_EQ(::GetFocus(), formula);
     ASSERT_TRUE(looksDefault(equals));
     HWND key = nullptr;
     for (int tab = 0; tab < 80 && !key; ++tab) {
-        PressKey(VK_TAB);
+        Key(VK_TAB);
         HWND focus = ::GetFocus();
         if (::GetParent(focus) == view->m_hWnd && (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON) == 0
             && looksDefault(focus) && focus != equals)
@@ -489,7 +489,7 @@ TEST_F(FlnViewTest, TheDefaultFrameGoesBackToEqualsWhenTheFormulaTakesTheFocus)
     EXPECT_FALSE(looksDefault(equals)) << "the focused key stands in for \"=\"";
 
     Advance(1000); // not a double click
-    ClickAt(CentreOf(IDC_FORMULA));
+    Click(CentreOf(IDC_FORMULA));
     EXPECT_EQ(::GetFocus(), formula);
     EXPECT_TRUE(looksDefault(equals));
     EXPECT_FALSE(looksDefault(key));
@@ -522,7 +522,7 @@ TEST_F(FlnViewTest, ATipStaysOverItsKeyAndShowsAgainOnTheNextHover)
     EXPECT_FALSE(shownAfterHover(empty));
     EXPECT_TRUE(shownAfterHover(sine)) << "the same key shows its tip again";
     // A click hides it; the next move over the key brings it back.
-    ClickAt(sine);
+    Click(sine);
     EXPECT_FALSE(::IsWindowVisible(tip));
     EXPECT_TRUE(shownAfterHover({ sine.x + 1, sine.y + 1 }));
 }
