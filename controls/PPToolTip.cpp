@@ -382,6 +382,7 @@ void CPPToolTip::HideTip()
     }
     m_state = Hidden;
     m_current.kind = m_next.kind = 0;
+    m_moveWatch.Stop();
     for (UINT_PTR timer : { TimerShow, TimerHide, TimerFadeIn, TimerFadeOut, TimerAnimation })
         KillTimer(timer);
     if (m_hWnd && ::IsWindowVisible(m_hWnd)) {
@@ -419,6 +420,7 @@ void CPPToolTip::ShowStep()
         return;
     m_state = Showing;
     PrepareTip();
+    m_moveWatch.Start(m_next.window);
     if (m_showEffect && m_fadeInStep) {
         SetTimer(TimerFadeIn, m_fadeInStep);
         return;
@@ -483,6 +485,7 @@ void CPPToolTip::FadeOutStep()
     KillTimer(TimerFadeOut);
     if (m_current.record.behaviour & ToolTipRecord::MultipleShow)
         ForgetCurrentTool();
+    m_moveWatch.Stop();
     ShowWindow(SW_HIDE);
     m_state = Hidden;
     if (m_pending) {

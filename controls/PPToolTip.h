@@ -7,6 +7,7 @@
 #include "controls/DrawManager.h"
 #include "controls/HtmlDrawer.h"
 #include "controls/ToolTipPlacement.h"
+#include "platform/comctl/WindowMoveWatch.h"
 #include "platform/mfc/Wnd.h"
 
 #include <climits>
@@ -167,6 +168,8 @@ private:
     POINT m_anchor {};
 
     std::map<HWND, std::vector<ToolTipRecord>> m_tools;
+    // A tip stays where it was put: it goes when its tool's window moves on the screen.
+    fln::comctl::WindowMoveWatch m_moveWatch { [this] { HideTip(); } };
 };
 
 // The tip of the calculator pages: a square body, a thin grey border, a light shadow and text wrapped at 212

@@ -421,6 +421,112 @@ TEST_F(FlnViewTest, TooltipsShowOnlyWhileSwitchedOn)
     EXPECT_FALSE(tipShown());
 }
 
+// Every caption of the page's keys is drawn whole: a key shows as many caption pixels as the same
+// key made 20 pixels wider on each side, where nothing can be cut. (The inside starts past the 3-D
+// border and the default key's frame; only what lies on the page counts.)
+TEST_F(FlnViewTest, EveryKeyCaptionFitsItsKey)
+{
+    RECT page;
+    view->GetClientRect(&page);
+    auto captionPixels = [&](HWND key, int border) {
+        ::RedrawWindow(key, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT inside;
+        ::GetWindowRect(key, &inside);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&inside), 2);
+        const POINT origin { inside.left, inside.top };
+        InflateRect(&inside, -border, -border);
+        IntersectRect(&inside, &inside, &page);
+        HDC dc = ::GetDC(key);
+        int count = 0;
+        for (int y = inside.top; y < inside.bottom; ++y)
+            for (int x = inside.left; x < inside.right; ++x)
+                count += ::GetPixel(dc, x - origin.x, y - origin.y) != ::GetSysColor(COLOR_BTNFACE);
+        ::ReleaseDC(key, dc);
+        return count;
+    };
+    int keys = 0;
+    for (HWND key = ::GetWindow(view->m_hWnd, GW_CHILD); key; key = ::GetWindow(key, GW_HWNDNEXT)) {
+        wchar_t className[16] {}, caption[32] {};
+        ::GetClassNameW(key, className, 16);
+        ::GetWindowTextW(key, caption, 32);
+        const LONG style = ::GetWindowLongW(key, GWL_STYLE);
+        const LONG kind = style & BS_TYPEMASK;
+        const bool pushKey = kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON || (style & BS_PUSHLIKE);
+        if (std::wstring_view(className) != L"Button" || !pushKey || !*caption || !::IsWindowVisible(key))
+            continue;
+        ++keys;
+        RECT place;
+        ::GetWindowRect(key, &place);
+        ::MapWindowPoints(nullptr, view->m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        const int border = kind == BS_DEFPUSHBUTTON ? 3 : 2;
+        const int shown = captionPixels(key, border);
+        ::MoveWindow(key, place.left - 20, place.top, place.right - place.left + 40, place.bottom - place.top, TRUE);
+        const int whole = captionPixels(key, border);
+        ::MoveWindow(key, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+        EXPECT_EQ(shown, whole) << "\"" << CString(caption).ToUtf8() << "\" is cut in its " << place.right - place.left << " pixels";
+    }
+    EXPECT_GT(keys, 40) << "the page's keys were found";
+}
+
+// Tabbing onto a key makes it look like the default key; a click into the formula gives the
+// default frame back to "=".
+TEST_F(FlnViewTest, TheDefaultFrameGoesBackToEqualsWhenTheFormulaTakesTheFocus)
+{
+    auto looksDefault = [&](HWND key) { return (::GetWindowLongW(key, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; };
+    HWND equals = Item(IDC_KEY_EQUALS), formula = Item(IDC_FORMULA);
+    Click(CentreOf(IDC_FORMULA));
+    ASSERT_EQ(::GetFocus(), formula);
+    ASSERT_TRUE(looksDefault(equals));
+    HWND key = nullptr;
+    for (int tab = 0; tab < 80 && !key; ++tab) {
+        Key(VK_TAB);
+        HWND focus = ::GetFocus();
+        if (::GetParent(focus) == view->m_hWnd && (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON) == 0
+            && looksDefault(focus) && focus != equals)
+            key = focus;
+    }
+    ASSERT_NE(key, nullptr) << "Tab reaches a key";
+    EXPECT_FALSE(looksDefault(equals)) << "the focused key stands in for \"=\"";
+
+    Advance(1000); // not a double click
+    Click(CentreOf(IDC_FORMULA));
+    EXPECT_EQ(::GetFocus(), formula);
+    EXPECT_TRUE(looksDefault(equals));
+    EXPECT_FALSE(looksDefault(key));
+}
+
+// A tip stays while the pointer wanders over its key, hides when the pointer leaves the key, and
+// shows again on the next hover of the same key.
+TEST_F(FlnViewTest, ATipStaysOverItsKeyAndShowsAgainOnTheNextHover)
+{
+    HWND tip = ::FindWindowW(L"XSuperTooltip", nullptr);
+    ASSERT_NE(tip, nullptr);
+    auto shownAfterHover = [&](POINT point) {
+        headless->InjectMouseMove(point);
+        Pump();
+        Advance(2000);
+        return ::IsWindowVisible(tip) != FALSE;
+    };
+    const POINT sine = CentreOf(109);
+    headless->InjectMouseMove({ sine.x - 1, sine.y });
+    Pump();
+    ASSERT_TRUE(shownAfterHover(sine));
+    for (POINT step : { POINT { 1, 0 }, POINT { 3, 1 }, POINT { -2, 2 } })
+        EXPECT_TRUE(shownAfterHover({ sine.x + step.x, sine.y + step.y })) << "moved by " << step.x << ", " << step.y;
+    EXPECT_TRUE(::IsWindowVisible(tip)) << "no auto-hide: still there a minute on";
+
+    RECT page;
+    view->GetClientRect(&page);
+    POINT empty { page.right - 2, page.bottom - 2 }; // a corner of the page with no control
+    view->ClientToScreen(&empty);
+    EXPECT_FALSE(shownAfterHover(empty));
+    EXPECT_TRUE(shownAfterHover(sine)) << "the same key shows its tip again";
+    // A click hides it; the next move over the key brings it back.
+    Click(sine);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    EXPECT_TRUE(shownAfterHover({ sine.x + 1, sine.y + 1 }));
+}
+
 // A block of this test process's own: tests running side by side must not see each other's results.
 CString PageTestBlockName()
 {

@@ -34,16 +34,13 @@ protected:
         if (xvfb.empty() || m_xdotool.empty() || FindProgram("openbox").empty())
             GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
         ASSERT_TRUE(m_server.Start(xvfb));
-        if (!m_manager.Start(m_server))
-            GTEST_SKIP() << "openbox did not take over the screen within ten seconds";
+        ASSERT_TRUE(m_manager.Start(m_server)) << "openbox did not start on " << m_server.Name();
         m_x = ConnectWhenServing(m_server);
         ASSERT_NE(m_x, nullptr);
         XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
         WindowManager::AddTopPanel(m_x, kPanelHeight);
-        // A foreign server that shares the display number (one started without a lock file) can
-        // take the window manager's connection: then nothing here can be tested.
-        if (!WaitFor([&] { return WindowManager::WorkArea(m_x)[1] == kPanelHeight; }))
-            GTEST_SKIP() << "the window manager does not manage this server's panel (another X server on " << m_server.Name() << "?)";
+        ASSERT_TRUE(WaitFor([&] { return WindowManager::WorkArea(m_x)[1] == kPanelHeight; }))
+            << "the window manager keeps the panel's strut out of the work area";
         const auto area = WindowManager::WorkArea(m_x);
         m_workArea = { static_cast<LONG>(area[0]), static_cast<LONG>(area[1]), static_cast<LONG>(area[2]), static_cast<LONG>(area[3]) };
         m_xdotool = "env DISPLAY=" + m_server.Name() + " " + m_xdotool;
@@ -53,6 +50,20 @@ protected:
         m_program.reset();
         if (m_x)
             XCloseDisplay(m_x);
+    }
+
+    // The program's window for the test to work on, its normal place once the window manager
+    // has stopped moving it.
+    RECT StartProgramAndWaitUntilPlaced()
+    {
+        StartProgram();
+        RECT normal {};
+        EXPECT_TRUE(WaitFor([&] {
+            RECT now = Placed();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (normal = Placed()) == now;
+        }));
+        return normal;
     }
 
     void StartProgram()
@@ -129,14 +140,7 @@ protected:
 
 TEST_F(MainWindowX11, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheNormalPlace)
 {
-    StartProgram();
-    // The window manager may have moved the new window: wait until it stays put.
-    RECT normal {};
-    ASSERT_TRUE(WaitFor([&] {
-        RECT now = Placed();
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        return (normal = Placed()) == now;
-    }));
+    const RECT normal = StartProgramAndWaitUntilPlaced();
     EXPECT_GE(normal.top, m_workArea.top) << "the new window lies inside the work area";
 
     DoubleClickCaption();
@@ -159,6 +163,43 @@ TEST_F(MainWindowX11, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheNormalPlace
     ASSERT_TRUE(SettlesAt(m_workArea, "started-maximised.png"));
     ClickMaximiseButton();
     EXPECT_TRUE(SettlesAt(normal, "restored-after-restart.png"));
+    CloseProgram();
+}
+
+// The About box opens over the middle of the main window, and inside the work area when the main
+// window reaches past the screen's bottom right corner.
+TEST_F(MainWindowX11, TheAboutBoxOpensOverTheMainWindowInsideTheWorkArea)
+{
+    const RECT normal = StartProgramAndWaitUntilPlaced();
+    const int width = normal.right - normal.left, height = normal.bottom - normal.top;
+    const RECT places[] = { normal, { m_workArea.right - 100, m_workArea.bottom - 60, m_workArea.right - 100 + width, m_workArea.bottom - 60 + height } };
+    for (const RECT& place : places) {
+        SCOPED_TRACE(Describe(place));
+        Run("windowmove " + std::to_string(m_window) + " " + std::to_string(place.left) + " " + std::to_string(place.top));
+        ASSERT_TRUE(SettlesAt(place, "about-owner.png"));
+        Run("windowactivate --sync " + std::to_string(m_window) + " key alt+h a");
+        Window about = 0;
+        ASSERT_TRUE(WaitFor([&] { return (about = ProgramWindow(m_x, 0, "About Formulon").value_or(0)) != 0; })) << "no About box";
+        RECT box {};
+        WaitFor([&] {
+            RECT now = ScreenRect(m_x, about);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (box = ScreenRect(m_x, about)) == now;
+        });
+        RECT inside {};
+        IntersectRect(&inside, &box, &m_workArea);
+        EXPECT_TRUE(inside == box) << Describe(box) << " lies inside the work area " << Describe(m_workArea) << ": "
+                                   << Screenshot(m_x, DefaultRootWindow(m_x), DisplayWidth(m_x, 0), DisplayHeight(m_x, 0), "about-placed.png");
+        if (&place == places) {
+            EXPECT_NEAR((box.left + box.right) / 2, (place.left + place.right) / 2, 1) << Describe(box);
+            EXPECT_NEAR((box.top + box.bottom) / 2, (place.top + place.bottom) / 2, 1) << Describe(box);
+        } else {
+            EXPECT_EQ(box.right, m_workArea.right);
+            EXPECT_EQ(box.bottom, m_workArea.bottom);
+        }
+        Run("key Escape");
+        ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "About Formulon"); })) << "the About box stays";
+    }
     CloseProgram();
 }
 

@@ -88,7 +88,7 @@ protected:
         Pump();
     }
 
-    static constexpr int kFormulaField = 224, kEqualsKey = 163, kOutputLine = 277, kFieldA = 166, kFieldX = 191;
+    static constexpr int kFormulaField = 224, kSineKey = 109, kEqualsKey = 163, kSelectButton = 137, kOutputLine = 277, kFieldA = 166, kFieldX = 191;
 
     TempSettingsFolder m_settings;
     ScopedEnv m_data { "XDG_DATA_HOME", m_settings.root() + "/data" };

@@ -73,6 +73,30 @@ inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0, const 
     return found;
 }
 
+// Whether a pop-up of the program (an override-redirect window, such as a tip or a menu) is mapped.
+inline bool ProgramPopupMapped(XDisplay* x)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    bool found = false;
+    if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
+        return false;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XClassHint hint {};
+        XWindowAttributes attributes {};
+        if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || !attributes.override_redirect)
+            continue;
+        if (XGetClassHint(x, children[i], &hint)) {
+            found = std::string(hint.res_name) == "formulon";
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 // The window's rectangle on the screen.
 inline RECT ScreenRect(XDisplay* x, Window window)
 {

@@ -224,6 +224,96 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
 }
 
+// The pointer resting on a key shows the key's tip; when the window moves away from under it, the
+// tip goes.
+TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, key;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Field(kSineKey), &key);
+    const POINT sine { (key.left + key.right) / 2 - frame.left, (key.top + key.bottom) / 2 - frame.top };
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(MoveTo({ sine.x - 1, sine.y }), 0);
+    ASSERT_EQ(MoveTo(sine), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "no tip over the key";
+    ASSERT_EQ(Xdotool("windowmove " + std::to_string(*m_window) + " 300 200"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }, std::chrono::seconds(5))) << "the tip stays where the window was";
+}
+
+// The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
+// after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
+TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    // Headless: where the button, "=" and the formula lie, the button's picture, and how many
+    // presses of Tab take the focus from the formula onto a key.
+    ASSERT_TRUE(Start());
+    RECT frame, select, equals, input;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Field(kSelectButton), &select);
+    GetWindowRect(Field(kEqualsKey), &equals);
+    GetWindowRect(Field(kFormulaField), &input);
+    for (RECT* r : { &select, &equals, &input })
+        OffsetRect(r, -frame.left, -frame.top);
+    auto dark = [](const std::vector<COLORREF>& pixels) {
+        return std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64; });
+    };
+    std::vector<COLORREF> resting;
+    HDC dc = GetWindowDC(Frame().m_hWnd);
+    for (int y = select.top; y < select.bottom; ++y)
+        for (int x = select.left; x < select.right; ++x)
+            resting.push_back(GetPixel(dc, x, y));
+    ReleaseDC(Frame().m_hWnd, dc);
+    ::SetFocus(Field(kFormulaField));
+    int tabs = 0;
+    auto onKey = [&] { return (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; };
+    while (tabs < 80 && !onKey()) {
+        m_display->InjectKey(VK_TAB, true);
+        m_display->InjectKey(VK_TAB, false);
+        Pump();
+        ++tabs;
+    }
+    ASSERT_TRUE(onKey()) << "Tab reaches a key";
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, select) == resting; })) << "the button shows";
+    ASSERT_EQ(MoveTo({ (select.left + select.right) / 2, (select.top + select.bottom) / 2 }), 0);
+    ASSERT_EQ(Xdotool("click 1"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the menu drops";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // time to paint whatever it paints
+    EXPECT_GE(dark(ServerArea(m_x, *m_window, select)), dark(resting)) << "the caption and the arrow stay";
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the menu closes";
+
+    // The default frame is the key's outermost line, black; a plain key's left edge is white.
+    auto equalsLooksDefault = [&] {
+        const RECT edge { equals.left, (equals.top + equals.bottom) / 2, equals.left + 1, (equals.top + equals.bottom) / 2 + 1 };
+        const auto pixel = ServerArea(m_x, *m_window, edge);
+        return !pixel.empty() && pixel.front() == RGB(0, 0, 0);
+    };
+    const POINT formula { (input.left + input.right) / 2, (input.top + input.bottom) / 2 };
+    ASSERT_EQ(MoveTo(formula), 0);
+    ASSERT_EQ(Xdotool("click 1"), 0);
+    ASSERT_TRUE(WaitFor(equalsLooksDefault)) << "\"=\" is the default key";
+    ASSERT_EQ(Xdotool("key --delay 30 " + [&] {
+        std::string keys;
+        for (int i = 0; i < tabs; ++i)
+            keys += "Tab ";
+        return keys;
+    }()), 0);
+    ASSERT_TRUE(WaitFor([&] { return !equalsLooksDefault(); })) << "the focused key takes the default frame";
+    std::this_thread::sleep_for(std::chrono::milliseconds(600)); // the next click is no double click
+    ASSERT_EQ(MoveTo(formula), 0);
+    ASSERT_EQ(Xdotool("click 1"), 0);
+    EXPECT_TRUE(WaitFor(equalsLooksDefault)) << "the default frame is back on \"=\"";
+}
+
 // A click on its tab brings the Date & Time page; a typed expression and Enter give the output the
 // headless page shows.
 TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)

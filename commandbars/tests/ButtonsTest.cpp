@@ -3,6 +3,7 @@
 #include "platform/mfc/Dialog.h"
 #include "platform/user/tests/PixelChecks.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace divuzura::foundation;
@@ -194,6 +195,33 @@ TEST_F(ButtonsTest, TheMenuDropsBelowTheButtonAndItsCommandReachesTheParent)
     EXPECT_EQ(popup.TopLeft(), CPoint(button.left, button.bottom));
     EXPECT_EQ(dialog.menuButton.drops, 1);
     EXPECT_EQ(dialog.commands, std::vector<UINT> { IDM_FIRST });
+}
+
+// While its menu is open the button stays as it was last drawn, even when it is painted again
+// meanwhile (its window uncovered, say); after the menu it is drawn afresh.
+TEST_F(ButtonsTest, TheButtonStaysDrawnWhileItsMenuIsOpen)
+{
+    auto pixels = [&] {
+        CRect client;
+        dialog.menuButton.GetClientRect(&client);
+        HDC dc = ::GetDC(dialog.menuButton.m_hWnd);
+        std::vector<COLORREF> all = pixel_checks::PixelsOf(dc, client);
+        ::ReleaseDC(dialog.menuButton.m_hWnd, dc);
+        return all;
+    };
+    std::vector<COLORREF> shown, repainted;
+    WhenWaiting({ [&](HWND) {
+        shown = pixels();
+        dialog.menuButton.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        repainted = pixels();
+        InjectKey(VK_ESCAPE);
+    } });
+    Click(Centre(&dialog.menuButton));
+    Pump();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](COLORREF c) { return c == ::GetSysColor(COLOR_BTNTEXT); }))
+        << "the caption and the arrow show";
+    EXPECT_EQ(repainted, shown);
 }
 
 TEST_F(ButtonsTest, ClickingTheButtonWhileItsMenuIsOpenOnlyClosesIt)

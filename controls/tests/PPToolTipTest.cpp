@@ -150,6 +150,35 @@ TEST_F(ToolTipTest, AutoHideAndBehaviours)
     EXPECT_FALSE(TipVisible());
 }
 
+// A tip stays where it was put, so it goes when the window it belongs to moves or changes size
+// (the user drags the main window away from under it); the next hover shows it at the new place.
+TEST_F(ToolTipTest, ATipHidesWhenItsWindowMovesOrChangesSize)
+{
+    ToolTipRecord record = Record(4, L"Tip");
+    record.mask = ToolTipRecord::Behaviour;
+    record.behaviour = 0x1D;
+    tip.AddTool(&left, record);
+    struct Case {
+        const char* what;
+        RECT place; // of the main window
+    };
+    const Case cases[] = { { "moved", { 140, 120, 640, 520 } }, { "sized", { 100, 100, 700, 560 } } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        main.MoveWindow(100, 100, 500, 400);
+        MoveOver(main, 400, 300);
+        MoveOver(left, 30, 20);
+        Advance(500);
+        ASSERT_TRUE(TipVisible());
+        main.MoveWindow(c.place.left, c.place.top, c.place.right - c.place.left, c.place.bottom - c.place.top);
+        EXPECT_FALSE(TipVisible());
+        EXPECT_EQ(tip.GetState(), CPPToolTip::Hidden);
+        MoveOver(left, 31, 20);
+        Advance(500);
+        EXPECT_TRUE(TipVisible()) << "shown again on the next hover";
+    }
+}
+
 TEST_F(ToolTipTest, RecordsWithRectanglesMatchOnlyInsideThem)
 {
     tip.AddTool(&left, Record(1, L"First half", { 0, 0, 50, 40 }));

@@ -3,12 +3,14 @@
 //
 // The pointer's story comes from relayed mouse messages. A tool becomes hot when the pointer
 // reaches it; after the initial delay its tip shows; after the auto-pop delay, a click or TTM_POP
-// it hides and stays hidden until the pointer leaves the tool. Moving from a shown tip's tool to
+// it hides and stays hidden until the pointer leaves the tool; it hides too when the tool's window
+// moves on the screen. Moving from a shown tip's tool to
 // another tool shows the next tip after the shorter reshow delay. Since the pointer may leave for
 // a window that relays nothing, a timer checks the pointer's place while a tool is hot.
 
 #include "platform/comctl/CommCtrl.h"
 #include "platform/comctl/ControlClasses.h"
+#include "platform/comctl/WindowMoveWatch.h"
 
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
@@ -282,6 +284,7 @@ private:
     HFONT m_defaultFont = nullptr;
     std::optional<COLORREF> m_background; // nullopt: the info-background colour
     std::optional<COLORREF> m_textColor;  // nullopt: the info-text colour
+    WindowMoveWatch m_moveWatch { [this] { OnPop(); } }; // a shown tip goes when its tool's window moves
     int m_handlers = 0;                   // handlers of this window on the stack
     bool m_orphaned = false;              // the window is gone
 };
@@ -719,6 +722,8 @@ bool ToolTip::Show(Tool tool)
     }
     InvalidateRect(m_window, nullptr, TRUE);
     SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!m_tracked) // a tracking tip goes where its owner puts it
+        m_moveWatch.Start(tool.PointerWindow());
     return true;
 }
 
@@ -728,6 +733,7 @@ void ToolTip::Hide()
         return;
     Key shown = *m_shown;
     m_shown.reset();
+    m_moveWatch.Stop();
     ShowWindow(m_window, SW_HIDE);
     if (const Tool* tool = Find(shown.hwnd, shown.id))
         Notify(*tool, TTN_POP);

@@ -506,6 +506,9 @@ private:
         // and a synthetic one for each change), and a repeat that arrives after the program has
         // moved on would move the window back.
         std::optional<RECT> reported;
+        // Whether the window manager has put the window into a frame of its own, as of the event
+        // being handled: only then are a real ConfigureNotify's coordinates not the screen's.
+        bool framed = false;
         // The last copy of pixels sent to the window, and its request's serial.
         RECT lastCopy {};
         unsigned long lastCopySerial = 0;
@@ -537,18 +540,25 @@ private:
         case ConfigureNotify: {
             int x = event.xconfigure.x, y = event.xconfigure.y;
             Window child;
-            if (!event.xconfigure.send_event)
+            auto it = m_windows.find(id);
+            // A framed window's real report is relative to its frame: its place on the screen can
+            // only be asked for, and the answer is the place now, not the one of the report.
+            const bool placeOfNow = !event.xconfigure.send_event && it != m_windows.end() && it->second.framed;
+            if (placeOfNow)
                 XTranslateCoordinates(m_x, id, m_root, 0, 0, &x, &y, &child);
             RECT area { x, y, x + event.xconfigure.width, y + event.xconfigure.height };
             // The echo of the program's own move is no news, and reporting a late one would
             // move the window back to where it was a moment ago.
-            if (auto it = m_windows.find(id); it != m_windows.end()) {
+            if (it != m_windows.end()) {
                 const bool repeated = it->second.reported && EqualRect(&*it->second.reported, &area);
                 it->second.reported = area;
                 if (repeated)
                     break;
                 auto& requested = it->second.requested;
-                auto echo = std::find_if(requested.begin(), requested.end(), [&](const RECT& r) { return EqualRect(&r, &area); });
+                auto echo = std::find_if(requested.begin(), requested.end(), [&](const RECT& r) {
+                    return placeOfNow ? r.right - r.left == area.right - area.left && r.bottom - r.top == area.bottom - area.top
+                                      : EqualRect(&r, &area);
+                });
                 if (echo != requested.end()) {
                     requested.erase(requested.begin(), echo + 1);
                     break;
@@ -557,6 +567,10 @@ private:
             Push({ .kind = DisplayEventKind::Configure, .window = id, .area = area });
             break;
         }
+        case ReparentNotify:
+            if (auto it = m_windows.find(id); it != m_windows.end())
+                it->second.framed = event.xreparent.parent != m_root;
+            break;
         case FocusIn:
         case FocusOut:
             if (auto it = m_windows.find(id); it != m_windows.end() && it->second.ic)

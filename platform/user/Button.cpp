@@ -246,9 +246,11 @@ bool IsDialogDefault(HWND window)
     return HIWORD(answer) == DC_HASDEFID && LOWORD(answer) == static_cast<WORD>(GetDlgCtrlID(window));
 }
 
+// The owner paints all of it: what it leaves unpainted keeps its last picture (a menu button
+// paints nothing while its menu is open).
 void PaintOwnerDrawn(HWND window, const ButtonState& state, HDC dc, const RECT& client)
 {
-    FillRect(dc, &client, ParentColours(window, WM_CTLCOLORBTN, dc));
+    ParentColours(window, WM_CTLCOLORBTN, dc);
     UINT itemState = (state.pushed ? ODS_SELECTED : 0) | (state.focused ? ODS_FOCUS : 0)
         | (IsWindowEnabled(window) ? 0 : ODS_DISABLED) | (IsDialogDefault(window) ? ODS_DEFAULT : 0);
     SendDrawItem(window, dc, client, ODT_BUTTON, itemState);

@@ -83,6 +83,8 @@ RECT ToPixels(RECT rect, SIZE baseUnits)
         MulDiv(rect.bottom, baseUnits.cy, 8) };
 }
 
+} // namespace
+
 // ---- placement
 
 void KeepInsideWorkArea(RECT& rect)
@@ -109,6 +111,20 @@ void CentreOn(RECT& rect, const RECT& area)
     rect.bottom = rect.top + height;
 }
 
+RECT CentringAreaFor(HWND owner)
+{
+    HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    RECT area {};
+    if (root && IsWindowVisible(root) && !IsIconic(root) && GetWindowRect(root, &area))
+        return area;
+    MONITORINFO monitor { sizeof monitor };
+    HMONITOR where = root ? MonitorFromWindow(root, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY);
+    GetMonitorInfoW(where, &monitor);
+    return monitor.rcWork;
+}
+
+namespace {
+
 // The window rectangle: the template's rectangle is the client area, in the parent's client
 // coordinates for a child and the owner's (or the screen's, with DS_ABSALIGN) for a top-level one.
 RECT WindowRectFor(const DialogTemplate& dialog, DWORD style, DWORD exStyle, bool hasMenu, SIZE baseUnits, HWND parent)
@@ -127,10 +143,7 @@ RECT WindowRectFor(const DialogTemplate& dialog, DWORD style, DWORD exStyle, boo
         GetCursorPos(&cursor);
         CentreOn(rect, { cursor.x, cursor.y, cursor.x, cursor.y });
     } else if (style & DS_CENTER) {
-        MONITORINFO monitor { sizeof monitor };
-        HMONITOR where = parent ? MonitorFromWindow(parent, MONITOR_DEFAULTTONEAREST) : MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY);
-        if (GetMonitorInfoW(where, &monitor))
-            CentreOn(rect, monitor.rcWork);
+        CentreOn(rect, CentringAreaFor(parent));
     }
     KeepInsideWorkArea(rect);
     return rect;
@@ -449,18 +462,24 @@ UINT DialogCode(HWND control, WPARAM key, const MSG* message)
 
 void SetDialogFocus(HWND dialog, HWND control)
 {
-    HWND previous = GetFocus();
-    const UINT code = DialogCode(control);
-    if (code & DLGC_HASSETSEL)
+    if (DialogCode(control) & DLGC_HASSETSEL)
         SendMessageW(control, EM_SETSEL, 0, -1);
     SetFocus(control);
     if (DialogState* state = FindDialogState(dialog))
         state->focus = control;
+}
+
+void FollowFocusWithDefaultLook(HWND previous, HWND control)
+{
+    HWND dialog = control ? GetParent(control) : nullptr;
+    if (!dialog || !FindDialogState(dialog))
+        return;
+    const UINT code = DialogCode(control);
     // The focused push button looks like the default one; elsewhere the default button does.
     HWND defaultButton = nullptr;
     if (LRESULT id = SendMessageW(dialog, DM_GETDEFID, 0, 0); HIWORD(id) == DC_HASDEFID)
         defaultButton = GetDlgItem(dialog, LOWORD(id));
-    const UINT previousCode = previous && previous != control && IsChild(dialog, previous) ? DialogCode(previous) : 0;
+    const UINT previousCode = previous && previous != control && IsWindow(previous) && GetParent(previous) == dialog ? DialogCode(previous) : 0;
     if (IsPushButton(code)) {
         HWND looksDefault = IsPushButton(previousCode) ? previous : defaultButton;
         if (looksDefault && looksDefault != control && (DialogCode(looksDefault) & DLGC_DEFPUSHBUTTON))

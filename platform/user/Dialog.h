@@ -1,6 +1,7 @@
 #pragma once
 // What the dialog manager keeps for each dialog, shared by the dialog window (Dialog.cpp) and
-// keyboard navigation (DialogNavigation.cpp). Internal to platform/user.
+// keyboard navigation (DialogNavigation.cpp), and where dialogs and message boxes are placed.
+// Internal to platform/user.
 
 #include "platform/user/WinUser.h"
 
@@ -22,11 +23,28 @@ struct DialogState {
 DialogState* FindDialogState(HWND dialog);
 
 // Moves the focus to a control of the dialog the way the keyboard does: an edit's text is
-// selected, and the default push button look follows the focus.
+// selected.
 void SetDialogFocus(HWND dialog, HWND control);
+
+// However a control of a dialog got the focus (the keyboard, a click, a call), a focused push
+// button looks like the default one, and elsewhere the dialog's default button does.
+void FollowFocusWithDefaultLook(HWND previous, HWND control);
 
 // The control's WM_GETDLGCODE answer (0 for no window).
 UINT DialogCode(HWND control, WPARAM key = 0, const MSG* message = nullptr);
+
+// ---- placement of dialogs and message boxes
+
+// Moves the rectangle into the work area of the monitor nearest to it (its top-left corner
+// inside when it is larger).
+void KeepInsideWorkArea(RECT& rect);
+
+// Moves the rectangle so that its centre is the area's.
+void CentreOn(RECT& rect, const RECT& area);
+
+// What a centred dialog or message box stands over the middle of: its owner's window, or the work
+// area when it has no owner one can see (none, hidden or minimised).
+RECT CentringAreaFor(HWND owner);
 
 inline bool IsPushButton(UINT dialogCode)
 {

@@ -1,6 +1,7 @@
 // Input: display events become mouse and keyboard messages; focus, activation, capture,
 // keyboard state, accelerators, cursors and the caret.
 
+#include "platform/user/Dialog.h"
 #include "platform/user/ResourceHandles.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
@@ -426,6 +427,8 @@ HWND SetFocus(HWND window)
         SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (window && state.focus == window && IsWindow(window))
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+    if (window && state.focus == window)
+        FollowFocusWithDefaultLook(previous, window);
     return previous;
 }
 

@@ -1,6 +1,7 @@
 // The message box: a modal window with the text, a classic icon and push buttons (BUTTON
 // children). It also stands behind the message-box hook of the layers without windows.
 
+#include "platform/user/Dialog.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 #include "platform/gdi/Gdi.h"
@@ -245,14 +246,11 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     RECT frame { 0, 0, client.cx, client.cy };
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    RECT area;
-    if (!owner || !GetWindowRect(owner, &area))
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    int x = (area.left + area.right - width) / 2, y = (area.top + area.bottom - height) / 2;
+    CentreOn(frame, CentringAreaFor(owner));
+    KeepInsideWorkArea(frame);
     HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | ((type & MB_SYSTEMMODAL) ? WS_EX_TOPMOST : 0), BoxClass(), caption ? caption : L"Error",
-        style, x, y, width, height, root, nullptr, nullptr, nullptr);
+        style, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, root, nullptr, nullptr, nullptr);
     if (!window)
         return 0;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&box));

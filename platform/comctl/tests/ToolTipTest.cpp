@@ -189,6 +189,39 @@ TEST_F(ToolTip, ShowsAfterTheInitialDelayAndPopsAfterTheAutoPopDelay)
     EXPECT_TRUE(Shown());
 }
 
+// A tip stays where it was put: when its tool's window, or the window that holds it, moves on the
+// screen, the tip goes. A move to the same place keeps it.
+TEST_F(ToolTip, ATipHidesWhenItsToolsWindowMoves)
+{
+    AddTwoTools();
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        bool hides;
+    };
+    const Case cases[] = {
+        { "the same place again", [&] { SetWindowPos(parent, nullptr, 100, 100, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE); }, false },
+        { "the top-level window moved", [&] { SetWindowPos(parent, nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, true },
+        { "the top-level window sized", [&] { SetWindowPos(parent, nullptr, 0, 0, 420, 330, SWP_NOMOVE | SWP_NOZORDER); }, true },
+        { "the top-level window minimised", [&] { ShowWindow(parent, SW_MINIMIZE); }, true },
+        { "the tool's window moved in its parent", [&] { SetWindowPos(child, nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShowWindow(parent, SW_RESTORE);
+        SetWindowPos(parent, nullptr, 100, 100, 400, 300, SWP_NOZORDER);
+        SetWindowPos(child, nullptr, 200, 150, 100, 50, SWP_NOZORDER);
+        MovePointer(parent, 300, 250);
+        MovePointer(child, 50, 25);
+        Wait(kInitial);
+        ASSERT_TRUE(Shown());
+        c.act();
+        Pump();
+        EXPECT_EQ(Shown(), !c.hides);
+        SendMessageW(tip, TTM_POP, 0, 0);
+    }
+}
+
 TEST_F(ToolTip, NotificationsNameTheToolInOrder)
 {
     AddTwoTools();

@@ -19,6 +19,6 @@ TEST(FontCache, ANewUsersFirstFontsComeFromTheSystemsCaches)
     // The first font of this process loads the configuration.
     auto font = fln::gdi::FontSystem::instance().realize(LOGFONTW { .lfFaceName = L"MS Sans Serif" }, -11);
     ASSERT_TRUE(font);
-    EXPECT_EQ(font->faceName(), L"Liberation Sans");
+    EXPECT_EQ(font->faceName(), L"DejaVu Sans"); // the dialog font's face at this size
     EXPECT_FALSE(fs::exists(home.root() + "/cache/fontconfig")) << "the fonts were scanned and cached for the user";
 }

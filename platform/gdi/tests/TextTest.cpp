@@ -87,7 +87,7 @@ TEST(Fonts, DialogFontMetrics)
     EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH); // set for a variable pitch
     wchar_t face[LF_FACESIZE] {};
     GetTextFaceW(canvas.dc, LF_FACESIZE, face);
-    EXPECT_STREQ(face, L"Liberation Sans");
+    EXPECT_STREQ(face, L"DejaVu Sans") << "the face whose letters measure as the dialog font's at this size";
 }
 
 TEST(Fonts, FaceNamesMapToTheProgramsFonts)

@@ -503,7 +503,7 @@ TEST_F(DialogTest, PlacementByStyle)
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
     struct Case {
         DWORD style;
-        POINT expectedClientOrigin; // -1: centred in the work area
+        POINT expectedClientOrigin; // -1: centred on the owner
     };
     const Case cases[] = {
         { 0, { 200 + MulDiv(10, 6, 4), 150 + MulDiv(20, 13, 8) } }, // relative to the owner's client area
@@ -522,9 +522,8 @@ TEST_F(DialogTest, PlacementByStyle)
             const POINT origin = ScreenPoint(dialog, 0, 0);
             EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(c.expectedClientOrigin.x, c.expectedClientOrigin.y));
         } else {
-            const RECT& work = monitor.rcWork;
-            EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
-            EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+            EXPECT_NEAR((window.left + window.right) / 2, 400, 1);
+            EXPECT_NEAR((window.top + window.bottom) / 2, 300, 1);
         }
         DestroyWindow(dialog);
     }
@@ -536,6 +535,59 @@ TEST_F(DialogTest, PlacementByStyle)
     GetWindowRect(dialog, &window);
     EXPECT_EQ(window.right, monitor.rcWork.right);
     EXPECT_EQ(window.bottom, monitor.rcWork.bottom);
+}
+
+// A centred dialog stands over the middle of the window that owns it (the top-level window of a
+// child given as its parent), or of the work area when there is no owner to see; it never leaves
+// the work area, whatever the owner's place.
+TEST_F(DialogTest, ACentredDialogStandsOverItsOwnerInsideTheWorkArea)
+{
+    MONITORINFO monitor { sizeof monitor };
+    GetMonitorInfoW(MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    const POINT workCentre { (work.left + work.right) / 2, (work.top + work.bottom) / 2 };
+    enum class Owner { Shown, ChildOfShown, Hidden, None };
+    struct Case {
+        Owner owner;
+        RECT ownerRect;
+        POINT expectedCentre;
+    };
+    const Case cases[] = {
+        { Owner::Shown, { 100, 100, 500, 400 }, { 300, 250 } },
+        { Owner::ChildOfShown, { 100, 100, 500, 400 }, { 300, 250 } },
+        { Owner::Hidden, { 100, 100, 500, 400 }, workCentre },
+        { Owner::None, {}, workCentre },
+        // Near the corners: as close to the owner's middle as the work area allows.
+        { Owner::Shown, { work.right - 60, work.bottom - 40, work.right + 300, work.bottom + 200 }, { -1, -1 } },
+        { Owner::Shown, { work.left - 300, work.top - 200, work.left + 60, work.top + 40 }, { -1, -1 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        HWND owner = nullptr, parent = nullptr;
+        if (c.owner != Owner::None) {
+            owner = TopLevel(WS_POPUP | (c.owner == Owner::Hidden ? 0 : WS_VISIBLE), c.ownerRect);
+            parent = c.owner == Owner::ChildOfShown ? Child(owner, { 10, 10, 50, 30 }) : owner;
+        }
+        MemoryTemplate memory(WS_POPUP | WS_CAPTION | DS_SETFONT | DS_MODALFRAME | DS_CENTER, { 0, 0, 200, 100 }, L"Centred", L"MS Sans Serif", 8);
+        HWND dialog = CreateDialogIndirectParamW(nullptr, memory.Get(), parent, TestDialogProcedure, 0);
+        ASSERT_NE(dialog, nullptr);
+        RECT window;
+        GetWindowRect(dialog, &window);
+        RECT inside;
+        IntersectRect(&inside, &window, &work);
+        EXPECT_TRUE(EqualRect(&inside, &window)) << "inside the work area";
+        if (c.expectedCentre.x >= 0) {
+            EXPECT_NEAR((window.left + window.right) / 2, c.expectedCentre.x, 1);
+            EXPECT_NEAR((window.top + window.bottom) / 2, c.expectedCentre.y, 1);
+        } else {
+            // Against the edges nearest to the owner.
+            EXPECT_TRUE(window.right == work.right || window.left == work.left);
+            EXPECT_TRUE(window.bottom == work.bottom || window.top == work.top);
+        }
+        DestroyWindow(dialog);
+        if (owner)
+            DestroyWindow(owner);
+    }
 }
 
 // A template may ask for a window of thousands of dialog units. A sizable one starts no larger

@@ -71,6 +71,47 @@ TEST_F(MessageBoxes, ClickingAButtonAnswers)
     EXPECT_EQ(MessageBoxW(nullptr, L"Continue?", L"Question", MB_OKCANCEL), IDCANCEL);
 }
 
+// A box stands over the middle of its owner's window (the top-level one of a child owner), inside
+// the work area even when the owner reaches past the screen's edge.
+TEST_F(MessageBoxes, ABoxStandsOverItsOwnerInsideTheWorkArea)
+{
+    MONITORINFO monitor { sizeof monitor };
+    GetMonitorInfoW(MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    struct Case {
+        RECT ownerRect;
+        bool childOwner;
+        bool centred; // else pushed against the work area's edges
+    };
+    const Case cases[] = {
+        { { 100, 100, 700, 500 }, false, true },
+        { { 100, 100, 700, 500 }, true, true },
+        { { work.right - 50, work.bottom - 30, work.right + 400, work.bottom + 300 }, false, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, c.ownerRect);
+        HWND asked = c.childOwner ? Child(owner, { 10, 10, 100, 40 }) : owner;
+        RECT box {};
+        SetModalLoopHook([&](HWND window) {
+            GetWindowRect(window, &box);
+            SendMessageW(window, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(MessageBoxW(asked, L"A line of text", L"Placed", MB_OK), IDOK);
+        RECT inside;
+        IntersectRect(&inside, &box, &work);
+        EXPECT_TRUE(EqualRect(&inside, &box)) << "inside the work area";
+        if (c.centred) {
+            EXPECT_NEAR((box.left + box.right) / 2, (c.ownerRect.left + c.ownerRect.right) / 2, 1);
+            EXPECT_NEAR((box.top + box.bottom) / 2, (c.ownerRect.top + c.ownerRect.bottom) / 2, 1);
+        } else {
+            EXPECT_EQ(box.right, work.right);
+            EXPECT_EQ(box.bottom, work.bottom);
+        }
+        DestroyWindow(owner);
+    }
+}
+
 TEST_F(MessageBoxes, ItsButtonsAreButtonControlsAndSpacePressesTheFocusedOne)
 {
     std::wstring className(16, L'\0');

@@ -7,9 +7,11 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #undef Display
 
 #include <array>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <string>
@@ -18,12 +20,23 @@
 
 class WindowManager {
 public:
-    // Starts openbox on the server; false when it is not installed or never takes over the screen.
+    // Starts openbox on the server; false when it is not installed or never finishes starting.
+    // The window manager takes over the screen (and announces itself) before it is ready to
+    // manage windows: a window mapped in between is never managed, so a test waits for the
+    // command openbox runs once it has started.
     bool Start(const VirtualServer& server)
     {
-        const std::string program = FindProgram("openbox");
-        if (program.empty())
+        const std::string program = FindProgram("openbox"), touch = FindProgram("touch");
+        char folder[] = "/tmp/fln-openbox-XXXXXX";
+        if (program.empty() || touch.empty() || !mkdtemp(folder))
             return false;
+        m_folder = folder;
+        const std::string startup = touch + " " + ReadyFile();
+        // Not before the display is our server's (see ConnectWhenServing).
+        XDisplay* x = ConnectWhenServing(server);
+        if (!x)
+            return false;
+        XCloseDisplay(x);
         m_pid = fork();
         if (m_pid == 0) {
             setenv("DISPLAY", server.Name().c_str(), 1);
@@ -31,23 +44,27 @@ public:
                 dup2(null, STDOUT_FILENO);
                 dup2(null, STDERR_FILENO);
             }
-            execl(program.c_str(), "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            execl(program.c_str(), "openbox", "--sm-disable", "--startup", startup.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        XDisplay* x = ConnectWhenServing(server);
-        if (!x)
-            return false;
-        bool running = false;
-        for (int retry = 0; retry < 400 && !running; ++retry) {
-            running = Supported(x);
-            if (!running)
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        // A loaded machine (a whole suite on two cores) can take many seconds to start it.
+        for (int retry = 0; retry < 1200; ++retry) {
+            if (access(ReadyFile().c_str(), F_OK) == 0)
+                return true;
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
-        XCloseDisplay(x);
-        return running;
+        return false;
     }
     ~WindowManager()
     {
+        if (!m_folder.empty()) {
+            unlink(ReadyFile().c_str());
+            rmdir(m_folder.c_str());
+        }
         if (m_pid <= 0)
             return;
         kill(m_pid, SIGTERM);
@@ -77,6 +94,9 @@ public:
             reinterpret_cast<unsigned char*>(strut), 12);
         XChangeProperty(x, panel, XInternAtom(x, "_NET_WM_STRUT", False), XA_CARDINAL, 32, PropModeReplace,
             reinterpret_cast<unsigned char*>(strut), 4);
+        XSizeHints place {}; // at the top, not where the window manager would put a new window
+        place.flags = USPosition;
+        XSetWMNormalHints(x, panel, &place);
         XMapWindow(x, panel);
         XSync(x, False);
         return panel;
@@ -102,18 +122,8 @@ public:
     }
 
 private:
-    static bool Supported(XDisplay* x)
-    {
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const bool found = XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
-                               XA_WINDOW, &type, &format, &count, &after, &data) == Success && data && count == 1;
-        if (data)
-            XFree(data);
-        return found;
-    }
+    std::string ReadyFile() const { return m_folder + "/started"; }
 
     pid_t m_pid = -1;
+    std::string m_folder; // where openbox marks that it has started
 };
