@@ -6,7 +6,8 @@
 
 #include <string>
 
-VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts)
+VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts,
+                                    const std::atomic<bool>* cancel)
 {
     VersionDownload download;
     try {
@@ -14,6 +15,7 @@ VersionDownload DownloadVersionFile(const CString& address, const VersionDownloa
         session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connect);
         session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, timeouts.receive);
         session.SetMaxBodySize(CVersionFile::kMaxSize);
+        session.SetCancelFlag(cancel);
         std::unique_ptr<CInternetFile> file =
             session.OpenURL(address, 1, INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_DONT_CACHE);
         std::string bytes;
