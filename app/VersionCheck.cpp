@@ -21,7 +21,8 @@ VersionDownload DownloadVersionFile(const CString& address, const VersionDownloa
         std::string bytes;
         char buffer[1024];
         while (UINT count = file->Read(buffer, sizeof buffer)) bytes.append(buffer, count);
-        download.file = CVersionFile::Parse(bytes);
+        // An empty answer is no version file (read as one, it would say "0.0.0").
+        if (!bytes.empty()) download.file = CVersionFile::Parse(bytes);
         if (!download.file) download.error = ERROR_INVALID_DATA;
     } catch (CInternetException* error) {
         download.error = error->m_dwError;
