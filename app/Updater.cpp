@@ -4,7 +4,7 @@
 #include "controls/ModuleVersion.h"
 #include "controls/NGPropertySheet.h"
 #include "controls/RichMessageBox.h"
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/net/InternetSession.h"
@@ -82,7 +82,9 @@ BOOL CUpdater::LoadSettings()
     flag(L"Mailing List Prompt", m_bMailingListPrompt);
     LoadLinks();
     m_strDevStudioVersion = app->GetProfileString(kSection, L"DevStudio Version", m_strDevStudioVersion);
-    SetVersionFileURL(app->GetProfileString(kSection, L"Version File URL", m_strVersionFileURL));
+    // Only a web address is a source; anything else in the profile counts as none.
+    const CString source = app->GetProfileString(kSection, L"Version File URL", m_strVersionFileURL);
+    m_strVersionFileURL = IsWebAddress(source.view()) ? source : CString();
     flag(L"Check for updates", m_bCheckForUpdates);
     m_nCheckInterval = static_cast<int>(app->GetProfileInt(kSection, L"Update check interval", m_nCheckInterval));
     flag(L"Check for updated development versions", m_bCheckDevVersions);

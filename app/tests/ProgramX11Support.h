@@ -44,9 +44,9 @@ inline std::string Utf8Property(XDisplay* x, Window window, const char* name)
     return text;
 }
 
-// The program's mapped main window: of its class, titled with its name. A window manager puts
-// top-level windows into frames of its own, so the search goes down the whole tree.
-inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0)
+// A mapped window of the program (of its class) with this title. A window manager puts top-level
+// windows into frames of its own, so the search goes down the whole tree.
+inline std::optional<Window> ProgramWindowTitled(XDisplay* x, const std::string& title, Window under = 0)
 {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
@@ -59,17 +59,23 @@ inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0)
         if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
             continue;
         if (XGetClassHint(x, children[i], &hint)) {
-            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == "Formulon 4.2")
+            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == title)
                 found = children[i];
             XFree(hint.res_name);
             XFree(hint.res_class);
         }
         if (!found)
-            found = ProgramWindow(x, children[i]);
+            found = ProgramWindowTitled(x, title, children[i]);
     }
     if (children)
         XFree(children);
     return found;
+}
+
+// The program's mapped main window.
+inline std::optional<Window> ProgramWindow(XDisplay* x)
+{
+    return ProgramWindowTitled(x, "Formulon 4.2");
 }
 
 // The window's rectangle on the screen.

@@ -2,7 +2,7 @@
 #include "app/Updater.h"
 #include "app/tests/PictureSupport.h"
 
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 #include "platform/base/MessageBox.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
