@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 // Whether two PNG files hold the same pixels.
 inline bool SamePicture(const std::string& expectedPath, const std::string& actualPath)
@@ -37,7 +38,8 @@ inline void ExpectWindowPicture(HWND window, const std::string& name)
     if (const char* write = std::getenv("FLN_WRITE_EXPECTED"); write && std::string(write) == "1") {
         ASSERT_TRUE(WriteWindowPng(window, expected.c_str()));
     }
-    const std::string actual = ::testing::TempDir() + name;
+    // Named for this process: the same test may run in another build at the same moment.
+    const std::string actual = ::testing::TempDir() + std::to_string(::getpid()) + "-" + name;
     ASSERT_TRUE(WriteWindowPng(window, actual.c_str()));
     EXPECT_TRUE(SamePicture(expected, actual)) << "compare " << actual << " with " << expected;
 }
