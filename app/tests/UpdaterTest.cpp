@@ -4,13 +4,13 @@
 
 #include "datecore/Clock.h"
 #include "platform/base/MessageBox.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/net/InternetSession.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
 #include "platform/sys/Shell.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
+#include "platform/user/tests/HeadlessWindowTest.h"
 #include "res/Formulon.h"
 #include "res/Updates.h"
 
@@ -62,13 +62,11 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-class UpdaterTest : public testing::Test {
+class UpdaterTest : public HeadlessWindowTest {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
+        HeadlessWindowTest::SetUp();
         app.SetRegistryKey(L"Formulon");
         ASSERT_TRUE(main.CreateEx(0, nullptr, L"Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 400, nullptr, nullptr));
         app.m_pMainWnd = &main;
@@ -86,22 +84,11 @@ protected:
     }
     void TearDown() override
     {
-        SetModalLoopHook({});
         SetMessageBoxHandler({});
         SetShellLauncher({});
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
+        HeadlessWindowTest::TearDown();
     }
 
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
     // Waits until the worker's notice has reached the frame and been handled.
     void WaitForNotice()
     {
@@ -160,7 +147,6 @@ protected:
     ScopedEnv noProxy{"no_proxy", "127.0.0.1"};
     TempSettingsFolder folder;
     ScopedFixedClock clock{kNow, TIME_ZONE_INFORMATION{}};
-    HeadlessDisplay* headless = nullptr;
     CWinApp app{L"FLN"};
     NoticeWindow main;
     CUpdater updater;
@@ -399,7 +385,7 @@ protected:
         return nullptr;
     }
     HWND Item(HWND sheet, int id) const { return GetDlgItem(Page(sheet), id); }
-    void Click(HWND sheet, int id)
+    void ClickButton(HWND sheet, int id)
     {
         HWND button = Item(sheet, id);
         SendMessageW(Page(sheet), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -433,10 +419,10 @@ TEST_F(OptionsSheetTest, TheControlsShowAndSetTheSettings)
     sheetSteps.push_back([&](HWND sheet) {
         // The check box switches the interval off and on.
         SendMessageW(Item(sheet, IDC_UPDATE_CHECK), BM_SETCHECK, BST_UNCHECKED, 0);
-        Click(sheet, IDC_UPDATE_CHECK);
+        ClickButton(sheet, IDC_UPDATE_CHECK);
         EXPECT_FALSE(IsWindowEnabled(Item(sheet, IDC_UPDATE_INTERVAL)));
         SendMessageW(Item(sheet, IDC_UPDATE_CHECK), BM_SETCHECK, BST_CHECKED, 0);
-        Click(sheet, IDC_UPDATE_CHECK);
+        ClickButton(sheet, IDC_UPDATE_CHECK);
         EXPECT_TRUE(IsWindowEnabled(Item(sheet, IDC_UPDATE_INTERVAL)));
     });
     sheetSteps.push_back([&](HWND sheet) {
@@ -453,7 +439,7 @@ TEST_F(OptionsSheetTest, TheControlsShowAndSetTheSettings)
     sheetSteps.push_back([&](HWND sheet) {
         SendMessageW(Item(sheet, IDC_UPDATE_DEVELOPMENT), BM_SETCHECK, BST_UNCHECKED, 0);
         SendMessageW(Item(sheet, IDC_UPDATE_RELEASES), BM_SETCHECK, BST_CHECKED, 0);
-        Click(sheet, IDC_UPDATE_RELEASES);
+        ClickButton(sheet, IDC_UPDATE_RELEASES);
         SendMessageW(sheet, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(updater.ShowOptions(&main), IDOK);
@@ -495,7 +481,7 @@ TEST_F(OptionsSheetTest, CheckNowChecksAtOnceEvenWhenCheckingIsOff)
         SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
         server.Route("/version.txt", c.response);
         shown.clear();
-        sheetSteps.push_back([&](HWND sheet) { Click(sheet, IDC_UPDATE_CHECK_NOW); });
+        sheetSteps.push_back([&](HWND sheet) { ClickButton(sheet, IDC_UPDATE_CHECK_NOW); });
         sheetSteps.push_back([&](HWND sheet) {
             EXPECT_TRUE(IsWindowEnabled(sheet)) << "enabled again after the check";
             SendMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
@@ -539,7 +525,7 @@ TEST_F(OptionsSheetTest, CheckNowWaitsForACheckThatRunsOnTheVirtualClock)
 
 TEST_F(OptionsSheetTest, CheckNowWithoutAnAddressSaysSo)
 {
-    sheetSteps.push_back([&](HWND sheet) { Click(sheet, IDC_UPDATE_CHECK_NOW); });
+    sheetSteps.push_back([&](HWND sheet) { ClickButton(sheet, IDC_UPDATE_CHECK_NOW); });
     sheetSteps.push_back([&](HWND sheet) { SendMessageW(sheet, WM_COMMAND, IDCANCEL, 0); });
     updater.ShowOptions(&main);
     ASSERT_EQ(shown.size(), 1u);
