@@ -135,6 +135,8 @@ BOOL CFlnApp::InitInstance()
     // The bars show their commands' states from the first picture on, not from the first idle moment.
     CWinApp::OnIdle(0);
     frame->UpdateWindow();
+    // The update check only reads its options here; it checks when the user asks.
+    m_Updater.LoadSettings();
     // Writing the registration waits for the disk and publishing opens the session bus: neither
     // holds up the window's first picture.
     m_bPublishPending = true;

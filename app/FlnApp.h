@@ -5,6 +5,7 @@
 // the bus for automation it shows no window and ends when its last client goes.
 
 #include "app/CommandLineOptions.h"
+#include "app/Updater.h"
 #include "datetime/DateParser.h"
 #include "diagrams/GraphHost.h"
 #include "engine/FormulaEngine.h"
@@ -55,6 +56,8 @@ public:
     void OnAutomationObjectGone();
 
     CApplication* m_pApplication = nullptr;
+    // The update check's settings, schedule and evaluation (Help > Check for Update...).
+    CUpdater m_Updater;
     // The Date & Time page's date parser; its date format follows the page's.
     CDateParser m_DateParser;
     // The one coordinate diagram, made when the Graph page is first drawn.

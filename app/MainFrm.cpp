@@ -59,6 +59,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_VERSION, OnUpdateVersionPane)
     ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
+    ON_COMMAND(ID_CHECK_FOR_UPDATE, OnCheckForUpdate)
+    ON_COMMAND(ID_UPDATE_CHECK_DONE, OnUpdateCheckDone)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
@@ -408,4 +410,16 @@ void CMainFrame::OnSaveContent()
 {
     if (CFlnView* view = FormulaPageIfActive())
         m_formulaFile.OnSaveContent(*view);
+}
+
+void CMainFrame::OnCheckForUpdate()
+{
+    if (CFlnApp* app = GetFlnApp())
+        app->m_Updater.CheckIfDue();
+}
+
+void CMainFrame::OnUpdateCheckDone()
+{
+    if (CFlnApp* app = GetFlnApp())
+        app->m_Updater.OnCheckDone();
 }

@@ -78,6 +78,8 @@ protected:
     void OnUpdateVersionPane(CCmdUI* ui);
     void OnLoadContent();
     void OnSaveContent();
+    void OnCheckForUpdate();
+    void OnUpdateCheckDone();
     DECLARE_MESSAGE_MAP()
 
 private:

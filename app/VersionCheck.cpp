@@ -6,7 +6,8 @@
 
 #include <string>
 
-VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts)
+VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts,
+                                    const std::atomic<bool>* cancel)
 {
     VersionDownload download;
     try {
@@ -14,12 +15,14 @@ VersionDownload DownloadVersionFile(const CString& address, const VersionDownloa
         session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connect);
         session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, timeouts.receive);
         session.SetMaxBodySize(CVersionFile::kMaxSize);
+        session.SetCancelFlag(cancel);
         std::unique_ptr<CInternetFile> file =
             session.OpenURL(address, 1, INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_DONT_CACHE);
         std::string bytes;
         char buffer[1024];
         while (UINT count = file->Read(buffer, sizeof buffer)) bytes.append(buffer, count);
-        download.file = CVersionFile::Parse(bytes);
+        // An empty answer is no version file (read as one, it would say "0.0.0").
+        if (!bytes.empty()) download.file = CVersionFile::Parse(bytes);
         if (!download.file) download.error = ERROR_INVALID_DATA;
     } catch (CInternetException* error) {
         download.error = error->m_dwError;

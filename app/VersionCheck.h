@@ -5,6 +5,7 @@
 #include "app/VersionFile.h"
 #include "platform/base/Time.h"
 
+#include <atomic>
 #include <optional>
 
 class CWinApp;
@@ -20,9 +21,11 @@ struct VersionDownloadTimeouts {
 };
 
 // Fetches and reads the version file at address (http or https). A failure of the transfer gives
-// its Internet error code, a file larger than CVersionFile::kMaxSize ERROR_FILE_TOO_LARGE and a
-// malformed one ERROR_INVALID_DATA.
-VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts = {});
+// its Internet error code, a file larger than CVersionFile::kMaxSize ERROR_FILE_TOO_LARGE and an
+// empty or malformed one ERROR_INVALID_DATA. Setting *cancel from another thread ends it early with
+// ERROR_INTERNET_OPERATION_CANCELLED.
+VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts = {},
+                                    const std::atomic<bool>* cancel = nullptr);
 
 // What the version file offers the running program, for the user to be told.
 struct UpdateOffer {

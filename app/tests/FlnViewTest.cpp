@@ -650,13 +650,7 @@ TEST_F(FlnViewTest, ThePageLooksLikeItsPicture)
     Calculate(L"{x^2 + exp[a * log(abs(x))]} * sin(x)");
     ::SetFocus(nullptr);
     Pump();
-    const std::string expected = std::string(FLN_TEST_DATA_DIR) + "/FormulaPage.png";
-    if (const char* write = std::getenv("FLN_WRITE_EXPECTED"); write && std::string(write) == "1") {
-        ASSERT_TRUE(WriteWindowPng(view->m_hWnd, expected.c_str()));
-    }
-    const std::string actual = ::testing::TempDir() + "FormulaPage.png";
-    ASSERT_TRUE(WriteWindowPng(view->m_hWnd, actual.c_str()));
-    EXPECT_TRUE(SamePicture(expected, actual)) << "compare " << actual << " with " << expected;
+    ExpectWindowPicture(view->m_hWnd, "FormulaPage.png");
 }
 
 TEST_F(FlnViewTest, AWiderViewMovesEveryControlByHalfAndStretchesNone)

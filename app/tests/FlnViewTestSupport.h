@@ -4,6 +4,7 @@
 
 #include "platform/base/tests/Printers.h"
 #include "app/FlnPageHost.h"
+#include "app/tests/PictureSupport.h"
 #include "app/FlnView.h"
 #include "app/SharedMemory.h"
 #include "platform/mfc/DocTemplate.h"
@@ -16,7 +17,6 @@
 #include "app/tests/PageTestSupport.h"
 #include "res/FormulaPage.h"
 
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,25 +26,6 @@
 #include <ostream>
 #include <string_view>
 #include <vector>
-
-// Whether two PNG files hold the same pixels.
-inline bool SamePicture(const std::string& expectedPath, const std::string& actualPath)
-{
-    cairo_surface_t* expected = cairo_image_surface_create_from_png(expectedPath.c_str());
-    cairo_surface_t* actual = cairo_image_surface_create_from_png(actualPath.c_str());
-    bool same = cairo_surface_status(expected) == CAIRO_STATUS_SUCCESS && cairo_surface_status(actual) == CAIRO_STATUS_SUCCESS
-        && cairo_image_surface_get_width(expected) == cairo_image_surface_get_width(actual)
-        && cairo_image_surface_get_height(expected) == cairo_image_surface_get_height(actual);
-    for (int y = 0; same && y < cairo_image_surface_get_height(expected); ++y) {
-        const auto* want = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(expected) + y * cairo_image_surface_get_stride(expected));
-        const auto* got = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(actual) + y * cairo_image_surface_get_stride(actual));
-        for (int x = 0; same && x < cairo_image_surface_get_width(expected); ++x)
-            same = (want[x] & 0xFFFFFF) == (got[x] & 0xFFFFFF);
-    }
-    cairo_surface_destroy(expected);
-    cairo_surface_destroy(actual);
-    return same;
-}
 
 class PageFrame : public CFrameWnd, public CFlnPageHost {
     DECLARE_DYNCREATE(PageFrame)

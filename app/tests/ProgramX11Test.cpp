@@ -10,6 +10,7 @@
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
 #include "platform/com/tests/PrivateBus.h"
+#include "platform/net/tests/LoopbackHttpServer.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
 #include "res/ScriptPage.h"
@@ -482,6 +483,33 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
         << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+}
+
+// Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,
+// the new-version box comes up as a window of its own and Escape answers No.
+TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    LoopbackHttpServer updates;
+    updates.Route("/version.txt", { 200, "[Formulon]\nVersion=9.1\nDownloads=https://example.invalid/get\n" });
+    ScopedEnv noProxy("no_proxy", "127.0.0.1");
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        CWinApp profile(L"FLN");
+        profile.SetRegistryKey(L"Formulon");
+        profile.WriteProfileString(L"Options", L"Version File URL", updates.Url("/version.txt").c_str());
+    }
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    // Help is the last popup; Up from its first item wraps to About, and once more to the check.
+    ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
+    std::optional<Window> box;
+    ASSERT_TRUE(WaitFor([&] { return (box = ProgramWindow(m_x, 0, "New Formulon Version Available")).has_value(); }))
+        << "no box came up: " << Screenshot(m_x, *m_window, 600, 500);
+    EXPECT_EQ(updates.RequestCount(), 1);
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "New Formulon Version Available").has_value(); }));
+    EXPECT_TRUE(ProgramWindow(m_x).has_value()) << "the program goes on";
 }
 
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the

@@ -73,6 +73,7 @@ struct Transfer {
     std::chrono::steady_clock::time_point lastProgress = std::chrono::steady_clock::now();
     curl_off_t lastReceived = 0;
     bool stalled = false;
+    const std::atomic<bool>* cancel = nullptr;
 
     static std::size_t Write(char* data, std::size_t, std::size_t count, void* user)
     {
@@ -90,6 +91,7 @@ struct Transfer {
     static int Progress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
     {
         auto* transfer = static_cast<Transfer*>(user);
+        if (transfer->cancel && transfer->cancel->load()) return 1;
         auto now = std::chrono::steady_clock::now();
         curl_off_t connectTime = 0;
         curl_easy_getinfo(transfer->curl, CURLINFO_CONNECT_TIME_T, &connectTime);
@@ -118,7 +120,9 @@ DWORD ErrorOf(CURLcode code, const Transfer& transfer, long status)
     case CURLE_HTTP_RETURNED_ERROR:
         return status == 404 || status == 410 ? ERROR_INTERNET_ITEM_NOT_FOUND : ERROR_HTTP_INVALID_SERVER_RESPONSE;
     case CURLE_WRITE_ERROR: return transfer.tooLarge ? ERROR_FILE_TOO_LARGE : ERROR_INTERNET_INTERNAL_ERROR;
-    case CURLE_ABORTED_BY_CALLBACK: return transfer.stalled ? ERROR_INTERNET_TIMEOUT : ERROR_INTERNET_INTERNAL_ERROR;
+    case CURLE_ABORTED_BY_CALLBACK:
+        if (transfer.stalled) return ERROR_INTERNET_TIMEOUT;
+        return transfer.cancel && transfer.cancel->load() ? ERROR_INTERNET_OPERATION_CANCELLED : ERROR_INTERNET_INTERNAL_ERROR;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE: return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
@@ -173,7 +177,7 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(LPCWSTR url, DWORD_PTR 
     if (!handle) AfxThrowInternetException(context, ERROR_INTERNET_INTERNAL_ERROR);
     CURL* curl = handle.get();
 
-    Transfer transfer{.curl = curl, .maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout)};
+    Transfer transfer{.curl = curl, .maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout), .cancel = m_cancel};
     std::string agent = m_agent.IsEmpty() ? std::string("Formulon") : m_agent.ToUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());

@@ -18,6 +18,7 @@
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/Exceptions.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@ constexpr DWORD ERROR_INTERNET_INTERNAL_ERROR = 12004;
 constexpr DWORD ERROR_INTERNET_INVALID_URL = 12005;
 constexpr DWORD ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 constexpr DWORD ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
+constexpr DWORD ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr DWORD ERROR_INTERNET_BAD_OPTION_LENGTH = 12010;
 constexpr DWORD ERROR_INTERNET_INVALID_OPTION = 12009;
 constexpr DWORD ERROR_INTERNET_ITEM_NOT_FOUND = 12028;
@@ -108,6 +110,9 @@ public:
     // The largest body OpenURL accepts; a longer one fails with ERROR_FILE_TOO_LARGE
     // (from platform/base/ErrorCodes.h).
     void SetMaxBodySize(std::size_t bytes) { m_maxBodySize = bytes; }
+    // A flag another thread may set to end a transfer under way: OpenURL then fails with
+    // ERROR_INTERNET_OPERATION_CANCELLED within about a second. The flag must outlive the session.
+    void SetCancelFlag(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
     // Fetches url (http or https, following redirects to http or https only) and returns its body.
     // A server that answers with an error status fails with ERROR_INTERNET_ITEM_NOT_FOUND (404,
@@ -123,4 +128,5 @@ private:
     DWORD m_connectTimeout = kDefaultTimeout;
     DWORD m_receiveTimeout = kDefaultTimeout;
     std::size_t m_maxBodySize = kDefaultMaxBodySize;
+    const std::atomic<bool>* m_cancel = nullptr;
 };

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -75,6 +77,23 @@ TEST_F(InternetSessionTest, AStalledServerEndsInATimeOut)
     session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 200);
     EXPECT_EQ(Fetch(server.Url("/stall")).second, ERROR_INTERNET_TIMEOUT);
     EXPECT_EQ(server.RequestCount(), 1);
+}
+
+TEST_F(InternetSessionTest, AnotherThreadCanCancelATransfer)
+{
+    // The time-outs alone would hold the transfer for a minute; the flag ends it within a second.
+    server.Route("/stall", {.stall = true});
+    session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 30000);
+    std::atomic<bool> cancel = false;
+    session.SetCancelFlag(&cancel);
+    std::thread canceller([&] {
+        while (server.RequestCount() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        cancel = true;
+    });
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(Fetch(server.Url("/stall")).second, ERROR_INTERNET_OPERATION_CANCELLED);
+    canceller.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
 TEST_F(InternetSessionTest, AServerThatTricklesCannotHoldTheTransfer)
