@@ -1,5 +1,6 @@
 #include "commandbars/BitmapButton.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/res/Resources.h"
 
 #include <algorithm>
@@ -76,16 +77,13 @@ BOOL SECLoadSysColorBitmap(CBitmap& bitmap, UINT resourceId)
         return FALSE;
 
     CClientDC screen(nullptr);
-    CDC memory;
-    CBitmap made;
-    if (!memory.CreateCompatibleDC(&screen) || !made.CreateCompatibleBitmap(&screen, width, height))
+    fln::gdi::MemoryDC made(screen, width, height);
+    if (!made.valid())
         return FALSE;
-    CBitmap* old = memory.SelectObject(&made);
-    ::StretchDIBits(memory, 0, 0, width, height, 0, 0, width, height, bytes + bitsOffset,
+    ::StretchDIBits(made, 0, 0, width, height, 0, 0, width, height, bytes + bitsOffset,
         reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
-    memory.SelectObject(old);
     bitmap.DeleteObject();
-    return bitmap.Attach(made.Detach());
+    return bitmap.Attach(made.DetachBitmap());
 }
 
 BOOL SECBitmapButton::LoadImage()
@@ -198,11 +196,9 @@ void SECBitmapButton::DrawContent(CDC* dc, const DRAWITEMSTRUCT& item, const CRe
         m_contentOffset -= CPoint(1, 1);
     const CPoint origin = CPoint(item.rcItem.left, item.rcItem.top) + m_contentOffset;
     CRect image = m_rcImage + origin;
-    CDC memory;
-    if (m_bitmap.m_hObject && memory.CreateCompatibleDC(dc)) {
-        CBitmap* old = memory.SelectObject(&m_bitmap);
-        dc->BitBlt(image.left, image.top, image.Width(), image.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(old);
+    if (m_bitmap.m_hObject) {
+        fln::gdi::MemoryDC memory(*dc, m_bitmap);
+        ::BitBlt(*dc, image.left, image.top, image.Width(), image.Height(), memory, 0, 0, SRCCOPY);
     }
     if (m_nAlignment == SEC_IMAGE_ONLY)
         return;
