@@ -162,7 +162,7 @@ private:
     COLORREF m_DayBarTextColor = 0;
     COLORREF m_TitleTextColor = 0;
     COLORREF m_GrayTextColor = 0;
-    DWORD m_dwOtherMonthStyle = 0x101;
-    DWORD m_dwCurrentMonthStyle = 0x1000017F;
+    DWORD m_dwOtherMonthStyle = CalendarPanelStyle::OtherMonth;
+    DWORD m_dwCurrentMonthStyle = CalendarPanelStyle::CurrentMonth;
     DWORD m_dwFlags = DefaultFlags;
 };
