@@ -6,6 +6,7 @@
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -100,23 +101,22 @@ SIZE LayoutPopup(PopupLevel& level)
 void DrawMenuMark(HDC dc, const RECT& where, UINT mark, COLORREF colour)
 {
     int width = where.right - where.left, height = where.bottom - where.top;
-    HDC maskDc = CreateCompatibleDC(dc);
     HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-    HGDIOBJ oldMask = SelectObject(maskDc, mask);
-    RECT local { 0, 0, width, height };
-    DrawFrameControl(maskDc, &local, DFC_MENU, mark);
     HBRUSH brush = CreateSolidBrush(colour);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    constexpr DWORD kBrushWhereBlack = 0xB8074A;
-    BitBlt(dc, where.left, where.top, width, height, maskDc, 0, 0, kBrushWhereBlack);
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
-    SelectObject(dc, oldBrush);
+    {
+        gdi::MemoryDC maskDc(dc, mask);
+        RECT local { 0, 0, width, height };
+        DrawFrameControl(maskDc, &local, DFC_MENU, mark);
+        HGDIOBJ oldBrush = SelectObject(dc, brush);
+        COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
+        constexpr DWORD kBrushWhereBlack = 0xB8074A;
+        BitBlt(dc, where.left, where.top, width, height, maskDc, 0, 0, kBrushWhereBlack);
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBack);
+        SelectObject(dc, oldBrush);
+    }
     DeleteObject(brush);
-    SelectObject(maskDc, oldMask);
     DeleteObject(mask);
-    DeleteDC(maskDc);
 }
 
 void DrawSubmenuArrow(HDC dc, const RECT& item, COLORREF colour)
