@@ -245,7 +245,7 @@ void CDlgCalendarView::CreateCalendar()
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
     ::DestroyWindow(placeholder);
     m_calendar.SetFlags(FlCalendar::DefaultFlags);
-    m_calendar.SetCurrentMonthStyle(0x1000017F);
+    m_calendar.SetCurrentMonthStyle(CalendarPanelStyle::CurrentMonth);
     const COleDateTime today = DateOnly(LocalNow());
     m_calendar.SetDisplayDate(today, FALSE);
     m_calendar.SelectDate(today, TRUE);

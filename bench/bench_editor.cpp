@@ -2,53 +2,17 @@
 // once, and inserting and undoing 10,000 characters. Memory is counted by this program's own
 // allocator hooks, so the peak is the heap the editor holds, not the whole process.
 
+#include "bench/HeapCounter.h"
 #include "editor/Edit.h"
 #include "editor/LangConfigStorage.h"
 #include "platform/base/MessageBox.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <malloc.h>
-#include <new>
 #include <string>
-
-namespace {
-
-std::atomic<size_t> g_current { 0 };
-std::atomic<size_t> g_peak { 0 };
-
-void* Allocate(size_t size)
-{
-    void* p = std::malloc(size ? size : 1);
-    if (!p)
-        throw std::bad_alloc();
-    const size_t now = g_current += malloc_usable_size(p);
-    size_t peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now))
-        ;
-    return p;
-}
-
-void Free(void* p)
-{
-    if (!p)
-        return;
-    g_current -= malloc_usable_size(p);
-    std::free(p);
-}
-
-} // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Free(p); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete(void* p, size_t) noexcept { Free(p); }
-void operator delete[](void* p, size_t) noexcept { Free(p); }
 
 namespace {
 
@@ -130,8 +94,7 @@ void LoadAndColour(benchmark::State& state)
     const double fileBytes = static_cast<double>(std::filesystem::file_size(path));
     size_t peak = 0;
     for (auto _ : state) {
-        const size_t before = g_current.load();
-        g_peak = before;
+        const size_t before = bench::StartHeapPeak();
         {
             SECEdit edit;
             edit.InitializeContent(L"VBScript");
@@ -139,7 +102,7 @@ void LoadAndColour(benchmark::State& state)
                 state.SkipWithError("the script could not be loaded");
             ColourEveryLine(edit);
         }
-        peak = g_peak.load() - before;
+        peak = bench::HeapPeakSince(before);
     }
     state.counters["file_MB"] = fileBytes / 1e6;
     state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;

@@ -7,6 +7,7 @@
 // time and the memory.
 
 #include "app/FlnView.h"
+#include "bench/HeapCounter.h"
 #include "platform/comctl/CommCtrl.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DocTemplate.h"
@@ -18,46 +19,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <malloc.h>
-#include <new>
 #include <string>
-
-namespace {
-
-std::atomic<size_t> g_current { 0 };
-std::atomic<size_t> g_peak { 0 };
-
-void* Allocate(size_t size)
-{
-    void* p = std::malloc(size ? size : 1);
-    if (!p)
-        throw std::bad_alloc();
-    const size_t now = g_current += malloc_usable_size(p);
-    size_t peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now))
-        ;
-    return p;
-}
-
-void Free(void* p)
-{
-    if (!p)
-        return;
-    g_current -= malloc_usable_size(p);
-    std::free(p);
-}
-
-} // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Free(p); }
-void operator delete[](void* p) noexcept { Free(p); }
-void operator delete(void* p, size_t) noexcept { Free(p); }
-void operator delete[](void* p, size_t) noexcept { Free(p); }
 
 namespace {
 
@@ -173,11 +137,10 @@ void Equals(benchmark::State& state, std::wstring (*formulaOf)(int))
         state.SkipWithError("the page did not verify the formula");
         return;
     }
-    const size_t before = g_current.load();
-    g_peak = before;
+    const size_t before = bench::StartHeapPeak();
     for (auto _ : state)
         page.PressEquals();
-    state.counters["peak_MB"] = static_cast<double>(g_peak.load() - before) / 1e6;
+    state.counters["peak_MB"] = static_cast<double>(bench::HeapPeakSince(before)) / 1e6;
 }
 
 void RegisterAll()

@@ -1,5 +1,6 @@
 #include "commandbars/BitmapButton.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/res/Resources.h"
 
 #include <algorithm>
@@ -132,11 +133,9 @@ void SECBitmapButton::DrawContent(CDC* dc, const DRAWITEMSTRUCT& item, const CRe
         m_contentOffset -= CPoint(1, 1);
     const CPoint origin = CPoint(item.rcItem.left, item.rcItem.top) + m_contentOffset;
     CRect image = m_rcImage + origin;
-    CDC memory;
-    if (m_bitmap.m_hObject && memory.CreateCompatibleDC(dc)) {
-        CBitmap* old = memory.SelectObject(&m_bitmap);
-        dc->BitBlt(image.left, image.top, image.Width(), image.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(old);
+    if (m_bitmap.m_hObject) {
+        fln::gdi::MemoryDC memory(*dc, m_bitmap);
+        ::BitBlt(*dc, image.left, image.top, image.Width(), image.Height(), memory, 0, 0, SRCCOPY);
     }
     if (m_nAlignment == SEC_IMAGE_ONLY)
         return;

@@ -2,6 +2,7 @@
 
 #include "framework/AuxBitmaps.h"
 #include "framework/BmpMgr.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/user/ResourceHandles.h"
 
 #include <algorithm>
@@ -18,24 +19,6 @@ bool IsSystemCommand(UINT id)
 {
     return id >= 0xF000 && id <= 0xFEFF;
 }
-
-// A memory DC holding a bitmap for as long as it lives.
-class SelectedBitmap {
-public:
-    SelectedBitmap(HDC reference, HBITMAP bitmap) : m_dc(CreateCompatibleDC(reference)), m_old(SelectObject(m_dc, bitmap)) {}
-    ~SelectedBitmap()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-    }
-    SelectedBitmap(const SelectedBitmap&) = delete;
-    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
-    HDC dc() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 SIZE BitmapSize(HBITMAP bitmap)
 {
@@ -356,7 +339,7 @@ void SECBmpMenuPlugIn::DrawItemImage(const DRAWITEMSTRUCT* item, HDC dc, RECT& r
     else if (selected && !disabled)
         DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
 
-    SelectedBitmap strip(dc, image);
+    fln::gdi::MemoryDC strip(dc, image);
     int x = box.left + 2, y = box.top + 2, sourceX = imageIndex * cell.cx;
     COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_MENUTEXT)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
     if (disabled) {

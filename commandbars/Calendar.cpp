@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 IMPLEMENT_DYNCREATE(SECCalendar, CWnd)
 
@@ -23,11 +24,6 @@ constexpr DWORD PanelSelectFlags = SECPanel::FlagSelectable | SECPanel::FlagHigh
 bool SameMonth(const COleDateTime& a, const COleDateTime& b)
 {
     return a.GetYear() == b.GetYear() && a.GetMonth() == b.GetMonth();
-}
-
-COleDateTime FirstOfMonth(const COleDateTime& date)
-{
-    return COleDateTime(date.GetYear(), date.GetMonth(), 1, 0, 0, 0);
 }
 
 bool IsCtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
@@ -142,46 +138,28 @@ COleDateTime SECCalendar::MoveBase(BOOL fromSelection) const
 
 BOOL SECCalendar::NextMonth(BOOL fromSelection)
 {
-    COleDateTime base = MoveBase(fromSelection);
-    COleDateTime target = FirstOfMonth(base) + COleDateTimeSpan(27.0);
-    while (target.GetStatus() == COleDateTime::valid && target.GetDay() != 1)
-        target += COleDateTimeSpan(1.0);
-    return MoveTo(target, base, fromSelection);
+    const COleDateTime base = MoveBase(fromSelection);
+    return MoveTo(MonthGrid::NextMonthStart(base), base, fromSelection);
 }
 
 BOOL SECCalendar::PrevMonth(BOOL fromSelection)
 {
-    COleDateTime base = MoveBase(fromSelection);
-    COleDateTime target = FirstOfMonth(base) - COleDateTimeSpan(27.0);
-    while (target.GetStatus() == COleDateTime::valid && target.GetDay() != 1)
-        target -= COleDateTimeSpan(1.0);
-    return MoveTo(target, base, fromSelection);
+    const COleDateTime base = MoveBase(fromSelection);
+    return MoveTo(MonthGrid::PrevMonthStart(base), base, fromSelection);
 }
 
-BOOL SECCalendar::NextYear(BOOL fromSelection)
+BOOL SECCalendar::NextYear(BOOL fromSelection) { return MoveByYears(1, fromSelection); }
+BOOL SECCalendar::PrevYear(BOOL fromSelection) { return MoveByYears(-1, fromSelection); }
+
+BOOL SECCalendar::MoveByYears(int years, BOOL fromSelection)
 {
-    COleDateTime base = MoveBase(fromSelection);
-    int year = base.GetYear(), month = base.GetMonth(), day = base.GetDay();
-    if (!IsValidDate(year, 12, 31)) {
+    const COleDateTime base = MoveBase(fromSelection);
+    const std::optional<COleDateTime> target = MonthGrid::SameDayInYear(base, years);
+    if (!target) {
         Beep();
         return FALSE;
     }
-    if (month == 2 && day == 29)
-        day = 28;
-    return MoveTo(COleDateTime(year + 1, month, day, 0, 0, 0), base, fromSelection);
-}
-
-BOOL SECCalendar::PrevYear(BOOL fromSelection)
-{
-    COleDateTime base = MoveBase(fromSelection);
-    int year = base.GetYear(), month = base.GetMonth(), day = base.GetDay();
-    if (!IsValidDate(year - 1, 12, 31)) {
-        Beep();
-        return FALSE;
-    }
-    if (month == 2 && day == 29)
-        day = 28;
-    return MoveTo(COleDateTime(year - 1, month, day, 0, 0, 0), base, fromSelection);
+    return MoveTo(*target, base, fromSelection);
 }
 
 BOOL SECCalendar::MoveTo(const COleDateTime& target, const COleDateTime& base, BOOL fromSelection)
@@ -197,24 +175,9 @@ BOOL SECCalendar::MoveTo(const COleDateTime& target, const COleDateTime& base, B
     return moved;
 }
 
-BOOL SECCalendar::IsValidDateAfter(const COleDateTime& date, const COleDateTimeSpan& span, int daysPerMonth) const
-{
-    double total = span.GetTotalDays();
-    long long days = static_cast<long long>(total + (total < 0 ? -0.5 : 0.5) / 86400.0);
-    long long years = days / 365;
-    long long rest = days - 365 * years;
-    long long months = rest / daysPerMonth;
-    long long year = date.GetYear() + years;
-    long long month = date.GetMonth() + months;
-    long long day = date.GetDay() + rest - daysPerMonth * months;
-    if (std::llabs(year) > 100000)
-        return FALSE;
-    return IsValidDate(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
-}
-
 BOOL SECCalendar::AdvancePage(const COleDateTimeSpan& span)
 {
-    if (!IsValidDateAfter(m_DisplayedDate, span, 31)) {
+    if (!MonthGrid::IsValidDateAfter(m_DisplayedDate, span, 31)) {
         Beep();
         return FALSE;
     }
@@ -230,7 +193,7 @@ BOOL SECCalendar::AdvanceSel(const COleDateTimeSpan& span)
         return FALSE;
     }
     COleDateTime from = m_pSelectedCell->GetDayDate();
-    if (!IsValidDateAfter(from, span, 28)) {
+    if (!MonthGrid::IsValidDateAfter(from, span, 28)) {
         Beep();
         return FALSE;
     }
@@ -335,25 +298,7 @@ COLORREF SECCalendar::SetDateColor(COleDateTime date, COLORREF colour)
 
 BOOL SECCalendar::IsValidDate(int year, int month, int day) const
 {
-    if (day < 1) {
-        int borrowed = -day / 28 + 1;
-        day += borrowed * 28;
-        month -= borrowed;
-    } else if (day > 31) {
-        int carried = (day - 32) / 28 + 1;
-        day -= carried * 28;
-        month += carried;
-    }
-    if (month < 1) {
-        int borrowed = -month / 12 + 1;
-        month += borrowed * 12;
-        year -= borrowed;
-    } else if (month > 12) {
-        int carried = (month - 13) / 12 + 1;
-        month -= carried * 12;
-        year += carried;
-    }
-    return year >= 100 && year <= 9999;
+    return MonthGrid::IsValidDate(year, month, day);
 }
 
 BOOL SECCalendar::SetDisplayDate(COleDateTime date, BOOL redraw)
@@ -379,44 +324,29 @@ BOOL SECCalendar::SetDisplayDate(COleDateTime date, BOOL redraw)
 
 void SECCalendar::NormalizeDate(COleDateTime& date)
 {
-    if (date.GetStatus() == COleDateTime::valid)
-        date.SetDate(date.GetYear(), date.GetMonth(), date.GetDay());
+    MonthGrid::DropTime(date);
 }
 
 void SECCalendar::FillDays()
 {
     m_FocusDate = m_DisplayedDate;
-    COleDateTime day = FirstOfMonth(m_DisplayedDate);
-    const int firstWeekday = m_DayBar.GetFirstWeekday();
-    const COleDateTime firstDay(100, 1, 1, 0, 0, 0);
-    const COleDateTime lastDay(9999, 12, 31, 0, 0, 0);
-    int index = 0;
-    BOOL inMonth = FALSE;
-    if (day == firstDay) {
-        // Nothing lies before 1 January 100: the weeks start with blanks.
-        int blanks = ((day.GetDayOfWeek() - firstWeekday) % 7 + 7) % 7;
-        for (; index < blanks; ++index)
-            m_Cells[index].SetInUse(FALSE);
-    } else {
-        while (day.GetDayOfWeek() != firstWeekday)
-            day -= COleDateTimeSpan(1.0);
-    }
-    for (; index < CellCount; ++index) {
-        if (day.GetStatus() != COleDateTime::valid || day > lastDay)
-            break;
-        FillCell(index, day, inMonth);
-    }
-    for (; index < CellCount; ++index) {
+    const MonthGrid grid(m_DisplayedDate, m_DayBar.GetFirstWeekday());
+    bool filledAny = false;
+    for (int index = 0; index < CellCount; ++index) {
+        if (grid[index].inUse) {
+            FillCell(index, grid[index].date, grid[index].inMonth);
+            filledAny = true;
+            continue;
+        }
         m_Cells[index].SetInUse(FALSE);
-        m_Cells[index].SetFlags(m_dwFlags & ~PanelSelectFlags);
+        // The blanks after 31 December 9999 take no selection; those before 1 January 100 keep their flags.
+        if (filledAny)
+            m_Cells[index].SetFlags(m_dwFlags & ~PanelSelectFlags);
     }
 }
 
-void SECCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
+void SECCalendar::FillCell(int index, const COleDateTime& day, bool inMonth)
 {
-    NormalizeDate(day);
-    if (day.GetDay() == 1)
-        inMonth = !inMonth;
     SECDayBox& cell = m_Cells[index];
     cell.SetDayDate(day);
     cell.SetStyle(inMonth ? m_dwCurrentMonthStyle : m_dwOtherMonthStyle);
@@ -430,7 +360,6 @@ void SECCalendar::FillCell(int index, COleDateTime& day, BOOL& inMonth)
         m_FocusDate = m_SelectedDate;
         m_pSelectedCell = &cell;
     }
-    day += COleDateTimeSpan(1.0);
 }
 
 // ---- looks
@@ -736,10 +665,10 @@ void SECCalendar::OnKeyDown(UINT key, UINT repeat, UINT flags)
         ToggleSelectDate(m_FocusDate);
         break;
     case VK_HOME:
-        SelectDate(FirstOfMonth(m_DisplayedDate), TRUE);
+        SelectDate(MonthGrid::FirstOfMonth(m_DisplayedDate), TRUE);
         break;
     case VK_END: {
-        COleDateTime last = FirstOfMonth(m_DisplayedDate) + COleDateTimeSpan(31.0);
+        COleDateTime last = MonthGrid::FirstOfMonth(m_DisplayedDate) + COleDateTimeSpan(31.0);
         while (last.GetStatus() != COleDateTime::valid || !SameMonth(last, m_DisplayedDate))
             last -= COleDateTimeSpan(1.0);
         SelectDate(last, TRUE);

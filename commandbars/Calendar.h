@@ -6,6 +6,7 @@
 // DateLocale.h.
 
 #include "commandbars/CalendarPanels.h"
+#include "commandbars/MonthGrid.h"
 #include "platform/mfc/Wnd.h"
 
 #include <array>
@@ -35,7 +36,7 @@ public:
     static constexpr DWORD SizableBorder = 0x800000;
     static constexpr DWORD DragSelect = 0x1000000;
     static constexpr DWORD DefaultFlags = 0x39C000;
-    static constexpr int CellCount = 42;
+    static constexpr int CellCount = MonthGrid::CellCount;
 
     SECCalendar();
     ~SECCalendar() override;
@@ -130,12 +131,12 @@ protected:
 private:
     BOOL MoveBy(double days, BOOL fromSelection);
     BOOL MoveTo(const COleDateTime& target, const COleDateTime& base, BOOL fromSelection);
-    BOOL IsValidDateAfter(const COleDateTime& date, const COleDateTimeSpan& span, int daysPerMonth) const;
+    BOOL MoveByYears(int years, BOOL fromSelection);
     COleDateTime MoveBase(BOOL fromSelection) const;
     void LayoutPanels();
     void ApplyPanelColors();
     SECDayBox* CellAt(CPoint point);
-    void FillCell(int index, COleDateTime& day, BOOL& inMonth);
+    void FillCell(int index, const COleDateTime& day, bool inMonth);
     void RestoreSelection();
     void HideIfDropDown();
     void StopTracking();
@@ -162,7 +163,7 @@ private:
     COLORREF m_DayBarTextColor = 0;
     COLORREF m_TitleTextColor = 0;
     COLORREF m_GrayTextColor = 0;
-    DWORD m_dwOtherMonthStyle = 0x101;
-    DWORD m_dwCurrentMonthStyle = 0x1000017F;
+    DWORD m_dwOtherMonthStyle = CalendarPanelStyle::OtherMonth;
+    DWORD m_dwCurrentMonthStyle = CalendarPanelStyle::CurrentMonth;
     DWORD m_dwFlags = DefaultFlags;
 };

@@ -14,6 +14,7 @@ class CDC;
 class SECPanel {
 public:
     // Style bits: the bands of each state, and how the text is placed. Derived panels read more.
+    static constexpr DWORD StyleReserved = 0x01; // kept in the word, read by no panel
     static constexpr DWORD Style3dSelected = 0x02;
     static constexpr DWORD Style3dNormal = 0x04;
     static constexpr DWORD StyleFrameSelected = 0x08;
@@ -21,7 +22,9 @@ public:
     static constexpr DWORD StyleHighlightSelected = 0x20;
     static constexpr DWORD StyleHighlightNormal = 0x40;
     static constexpr DWORD StyleCentred = 0x80;
-    static constexpr DWORD DefaultStyle = 0x17F;
+    static constexpr DWORD StyleGrayOtherMonth = 0x100; // day cells: the adjacent months' days in the gray colour
+    static constexpr DWORD DefaultStyle = StyleReserved | Style3dSelected | Style3dNormal | StyleFrameSelected
+        | StyleFrameNormal | StyleHighlightSelected | StyleHighlightNormal | StyleGrayOtherMonth;
     // Flag bits.
     static constexpr DWORD FlagNotifyParent = 0x100;
     static constexpr DWORD FlagSelectable = 0x4000;

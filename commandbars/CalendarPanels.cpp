@@ -162,7 +162,7 @@ void SECDayBox::DrawText(CDC* dc)
     CString text = DayText();
     UINT oldAlign = dc->SetTextAlign(TA_LEFT | TA_TOP);
     int oldMode = dc->SetBkMode(TRANSPARENT);
-    BOOL gray = m_bOutsideMonth && (GetStyle() & CalendarPanelStyle::GrayOtherMonth);
+    BOOL gray = m_bOutsideMonth && (GetStyle() & SECPanel::StyleGrayOtherMonth);
     COLORREF oldColour = dc->SetTextColor(gray ? GetGrayTextColor() : GetTextColor());
     CSize extent = dc->GetTextExtent(text);
     CPoint at;

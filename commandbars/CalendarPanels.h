@@ -8,11 +8,15 @@
 
 class SECCalendar;
 
-// Style bits the calendar panels read beside the frame bits.
+// Style bits the title and the weekday bar read beside the panel's bits, and the calendar's
+// panel styles made of them.
 namespace CalendarPanelStyle {
-constexpr DWORD GrayOtherMonth = 0x100;   // day cell: days of the adjacent months in the gray colour
 constexpr DWORD FullMonthNames = 0x10000000; // title
 constexpr DWORD FullDayNames = 0x20000000;   // weekday bar
+// The day cells of the shown month, and the base style of the title and the weekday bar.
+constexpr DWORD CurrentMonth = SECPanel::DefaultStyle | FullMonthNames;
+// The day cells of the months before and after.
+constexpr DWORD OtherMonth = SECPanel::StyleReserved | SECPanel::StyleGrayOtherMonth;
 }
 
 // Command ids of the title buttons.

@@ -1,6 +1,7 @@
 #include "commandbars/ColorWell.h"
 
 #include "platform/base/MulDiv.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/CommonDialogs.h"
 
 #include <algorithm>
@@ -355,10 +356,7 @@ void SECColorWell::DrawCell(CDC* dc, int column, int row)
 {
     CRect rect = CellRect(column, row);
     const size_t index = IsCustomCell(CPoint(column, row)) ? m_colours.size() - 1 : static_cast<size_t>(row * m_nColumns + column);
-    dc->Draw3dRect(&rect, ::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_BTNHIGHLIGHT));
-    rect.DeflateRect(1, 1);
-    dc->Draw3dRect(&rect, ::GetSysColor(COLOR_3DDKSHADOW), ::GetSysColor(COLOR_3DLIGHT));
-    rect.DeflateRect(1, 1);
+    dc->DrawEdge(&rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     dc->FillSolidRect(&rect, m_colours[index]);
 }
 
@@ -378,11 +376,8 @@ void SECColorWell::OnPaint()
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    CBitmap bitmap;
-    const bool offscreen = memory.CreateCompatibleDC(&paint) && bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height());
-    CDC* dc = offscreen ? &memory : &paint;
-    CBitmap* old = offscreen ? memory.SelectObject(&bitmap) : nullptr;
+    fln::gdi::MemoryDC offscreen(paint, client.Width(), client.Height());
+    CDC* dc = offscreen.valid() ? CDC::FromHandle(offscreen) : &paint;
     dc->FillSolidRect(&client, ::GetSysColor(COLOR_BTNFACE));
     for (int row = 0; row < m_nRows; ++row)
         for (int column = 0; column < m_nColumns; ++column)
@@ -393,10 +388,8 @@ void SECColorWell::OnPaint()
         DrawSelectedCell(dc, m_selected.x, m_selected.y);
     const COLORREF frame = ::GetSysColor(m_bFocus ? COLOR_WINDOWFRAME : COLOR_BTNFACE);
     dc->Draw3dRect(&client, frame, frame);
-    if (offscreen) {
-        paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(old);
-    }
+    if (offscreen.valid())
+        offscreen.CopyTo(paint, 0, 0);
 }
 
 // ---- input

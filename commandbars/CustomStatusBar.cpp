@@ -1,5 +1,6 @@
 #include "commandbars/CustomStatusBar.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/Dc.h"
 
 #include <algorithm>
@@ -283,13 +284,11 @@ void SECCustomStatusBar::DrawItem(LPDRAWITEMSTRUCT item)
     const CRect rect(item->rcItem);
     const int saved = dc->SaveDC();
     if ((pane.mask & SBP_BITMAP) && pane.bitmap) {
-        CDC memory;
-        if (memory.CreateCompatibleDC(dc)) {
-            CBitmap* old = memory.SelectObject(pane.bitmap);
+        fln::gdi::MemoryDC memory(*dc, *pane.bitmap);
+        if (memory.valid()) {
             const CSize size = BitmapSize(pane.bitmap);
             dc->IntersectClipRect(&rect);
-            dc->BitBlt(rect.left, rect.top, size.cx, size.cy, &memory, 0, 0, SRCCOPY);
-            memory.SelectObject(old);
+            ::BitBlt(*dc, rect.left, rect.top, size.cx, size.cy, memory, 0, 0, SRCCOPY);
         }
         dc->RestoreDC(saved);
         return;

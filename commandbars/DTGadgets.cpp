@@ -4,6 +4,8 @@
 #include "commandbars/DateTimeCtrl.h"
 #include "platform/base/StringFormat.h"
 #include "platform/gdi/ClassicParts.h"
+#include "platform/gdi/ControlLook.h"
+#include "platform/gdi/MemoryDC.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -436,27 +438,20 @@ void SECDTButtonGadget::Draw(CDC* dc)
 {
     CRect rect = m_rect;
     const bool pressed = (m_state & StatePressed) != 0;
-    if (pressed) {
-        const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-        dc->Draw3dRect(&rect, shadow, shadow);
-        rect.DeflateRect(1, 1);
-    } else {
+    if (pressed)
+        rect = fln::gdi::DrawButtonBevel(*dc, rect, fln::gdi::ButtonBevel::Flat);
+    else
         dc->DrawEdge(&rect, EDGE_RAISED, BF_RECT | BF_ADJUST);
-    }
     dc->FillSolidRect(&rect, GetSysColor(COLOR_BTNFACE));
     if (!m_bitmap.m_hObject)
         return;
     BITMAP info {};
     m_bitmap.GetBitmap(&info);
-    CDC memory;
-    if (!memory.CreateCompatibleDC(dc))
-        return;
-    CBitmap* old = memory.SelectObject(&m_bitmap);
+    fln::gdi::MemoryDC memory(*dc, m_bitmap);
     const int shift = pressed ? 1 : 0;
     const int x = m_rect.left + (m_rect.Width() - info.bmWidth) / 2 + shift;
     const int y = m_rect.top + (m_rect.Height() - info.bmHeight) / 2 + shift;
-    dc->BitBlt(x, y, info.bmWidth, info.bmHeight, &memory, 0, 0, SRCCOPY);
-    memory.SelectObject(old);
+    ::BitBlt(*dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
 }
 
 void SECDTButtonGadget::SetState(UINT state)

@@ -4,6 +4,7 @@
 #include "commandbars/PopupCalendar.h"
 #include "datecore/Clock.h"
 #include "datecore/DateLocale.h"
+#include "platform/gdi/MemoryDC.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -418,20 +419,13 @@ void SECDateTimeCtrl::OnPaint()
 
     CRect client;
     GetClientRect(&client);
-    CDC memory;
-    CBitmap bitmap;
-    if (memory.CreateCompatibleDC(&paint) && bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height())) {
-        CBitmap* oldBitmap = memory.SelectObject(&bitmap);
-        HGDIOBJ oldFont = memory.SelectObject(m_font);
-        DrawGadgets(&memory);
-        paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(oldFont);
-        memory.SelectObject(oldBitmap);
-    } else {
-        HGDIOBJ oldFont = paint.SelectObject(m_font);
-        DrawGadgets(&paint);
-        paint.SelectObject(oldFont);
-    }
+    fln::gdi::MemoryDC offscreen(paint, client.Width(), client.Height());
+    CDC* dc = offscreen.valid() ? CDC::FromHandle(offscreen) : &paint;
+    HGDIOBJ oldFont = dc->SelectObject(m_font);
+    DrawGadgets(dc);
+    dc->SelectObject(oldFont);
+    if (offscreen.valid())
+        offscreen.CopyTo(paint, 0, 0);
 }
 
 void SECDateTimeCtrl::DrawGadgets(CDC* dc)

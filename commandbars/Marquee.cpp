@@ -1,5 +1,7 @@
 #include "commandbars/Marquee.h"
 
+#include "platform/gdi/MemoryDC.h"
+
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(SECMarquee, CStatic)
@@ -200,11 +202,8 @@ void SECMarquee::DrawFrame(CDC* dc, int left, int top, int right, int bottom)
 
 void SECMarquee::Draw(CDC* dc)
 {
-    CDC memory;
-    CBitmap bitmap;
-    const bool offscreen = memory.CreateCompatibleDC(dc) && bitmap.CreateCompatibleBitmap(dc, m_rcClient.Width(), m_rcClient.Height());
-    CDC* target = offscreen ? &memory : dc;
-    CBitmap* oldBitmap = offscreen ? memory.SelectObject(&bitmap) : nullptr;
+    fln::gdi::MemoryDC offscreen(*dc, m_rcClient.Width(), m_rcClient.Height());
+    CDC* target = offscreen.valid() ? CDC::FromHandle(offscreen) : dc;
     target->FillSolidRect(&m_rcClient, m_crBackground);
     target->SetBkMode(TRANSPARENT);
     target->SetTextColor(m_crText);
@@ -213,10 +212,8 @@ void SECMarquee::Draw(CDC* dc)
     target->DrawText(m_strDisplay, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     target->SelectObject(oldFont);
     DrawFrame(target, m_rcClient.left, m_rcClient.top, m_rcClient.right, m_rcClient.bottom);
-    if (offscreen) {
-        dc->BitBlt(0, 0, m_rcClient.Width(), m_rcClient.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(oldBitmap);
-    }
+    if (offscreen.valid())
+        offscreen.CopyTo(*dc, 0, 0);
 }
 
 void SECMarquee::OnPaint()

@@ -1,5 +1,6 @@
 #include "commandbars/MenuButton.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/View.h"
 
 namespace divuzura::foundation {
@@ -35,11 +36,10 @@ BOOL SECMenuButton::LoadImage()
     const bool below = m_nDirection == SEC_MENU_BELOW;
     const CSize size = below ? CSize(kArrowLength, kArrowDepth) : CSize(kArrowDepth, kArrowLength);
     CClientDC screen(nullptr);
-    CDC memory;
-    CBitmap arrow;
-    if (!memory.CreateCompatibleDC(&screen) || !arrow.CreateCompatibleBitmap(&screen, size.cx, size.cy))
+    fln::gdi::MemoryDC arrow(screen, size.cx, size.cy);
+    if (!arrow.valid())
         return FALSE;
-    CBitmap* old = memory.SelectObject(&arrow);
+    CDC& memory = *CDC::FromHandle(arrow);
     memory.FillSolidRect(CRect(CPoint(0, 0), size), ::GetSysColor(COLOR_BTNFACE));
     // Each row (or column) of the triangle is two pixels shorter than the one before.
     for (int step = 0; step < kArrowDepth; ++step) {
@@ -47,9 +47,8 @@ BOOL SECMenuButton::LoadImage()
         const CRect line = below ? CRect(step, step, step + length, step + 1) : CRect(step, step, step + 1, step + length);
         memory.FillSolidRect(&line, ::GetSysColor(COLOR_BTNTEXT));
     }
-    memory.SelectObject(old);
     m_bitmap.DeleteObject();
-    return m_bitmap.Attach(arrow.Detach());
+    return m_bitmap.Attach(arrow.DetachBitmap());
 }
 
 BOOL SECMenuButton::AttachButton(UINT id, CWnd* parent, HMENU menu, int direction, DWORD options)

@@ -1,6 +1,8 @@
 #include "commandbars/OwnerDrawButton.h"
 
 #include "framework/AuxBitmaps.h"
+#include "platform/gdi/ControlLook.h"
+#include "platform/gdi/MemoryDC.h"
 
 #include <initializer_list>
 
@@ -72,17 +74,13 @@ void SECOwnerDrawButton::DrawItem(LPDRAWITEMSTRUCT item)
 {
     CDC* dc = CDC::FromHandle(item->hDC);
     const CRect rect(item->rcItem);
-    CDC memory;
-    CBitmap bitmap;
-    const bool offscreen = memory.CreateCompatibleDC(dc) && bitmap.CreateCompatibleBitmap(dc, rect.Width(), rect.Height());
-    CDC* target = offscreen ? &memory : dc;
-    CBitmap* oldBitmap = nullptr;
+    fln::gdi::MemoryDC offscreen(*dc, rect.Width(), rect.Height());
+    CDC* target = offscreen.valid() ? CDC::FromHandle(offscreen) : dc;
     DRAWITEMSTRUCT local = *item;
-    if (offscreen) {
-        oldBitmap = memory.SelectObject(&bitmap);
+    if (offscreen.valid()) {
         // The off-screen picture starts at its own origin.
         ::OffsetRect(&local.rcItem, -rect.left, -rect.top);
-        local.hDC = memory.m_hDC;
+        local.hDC = offscreen;
     }
     PreDraw(dc, target);
     CRect content;
@@ -90,10 +88,8 @@ void SECOwnerDrawButton::DrawItem(LPDRAWITEMSTRUCT item)
     DrawContent(target, local, content);
     if (item->itemState & ODS_DISABLED)
         DrawDisabled(target, content);
-    if (offscreen) {
-        dc->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(oldBitmap);
-    }
+    if (offscreen.valid())
+        offscreen.CopyTo(*dc, rect.left, rect.top);
     PostDraw(dc, target);
     DrawFocus(dc, *item);
 }
@@ -102,34 +98,25 @@ void SECOwnerDrawButton::DrawFrame(CRect& content, CDC* dc, const DRAWITEMSTRUCT
 {
     CRect rect(item.rcItem);
     dc->FillSolidRect(&rect, ::GetSysColor(COLOR_BTNFACE));
-    const COLORREF frame = ::GetSysColor(COLOR_WINDOWFRAME), shadow = ::GetSysColor(COLOR_BTNSHADOW),
-                   highlight = ::GetSysColor(COLOR_BTNHIGHLIGHT), face = ::GetSysColor(COLOR_BTNFACE);
     if (DrawsFocusFrame(item)) {
-        CBrush brush(frame);
+        CBrush brush(::GetSysColor(COLOR_WINDOWFRAME));
         dc->FrameRect(&rect, &brush);
         rect.DeflateRect(1, 1);
     }
+    using fln::gdi::ButtonBevel;
     if (item.itemState & ODS_SELECTED) {
-        dc->Draw3dRect(&rect, frame, highlight);
-        rect.DeflateRect(1, 1);
-        dc->Draw3dRect(&rect, shadow, face);
-        content = rect;
-        content.left += 1;
-        content.top += 1;
+        fln::gdi::DrawButtonBevel(*dc, rect, ButtonBevel::PushSunken);
+        content = CRect(rect.left + 2, rect.top + 2, rect.right - 1, rect.bottom - 1); // pushed in by one
         return;
     }
     if (m_bFlat) {
         content = rect;
         if (m_bMouseInside)
-            dc->Draw3dRect(&rect, highlight, shadow);
+            fln::gdi::DrawButtonBevel(*dc, rect, ButtonBevel::Raised);
         return;
     }
-    dc->Draw3dRect(&rect, highlight, frame);
-    rect.DeflateRect(1, 1);
-    dc->Draw3dRect(&rect, face, shadow);
-    content = rect;
-    content.right -= 1;
-    content.bottom -= 1;
+    fln::gdi::DrawButtonBevel(*dc, rect, ButtonBevel::PushRaised);
+    content = CRect(rect.left + 1, rect.top + 1, rect.right - 2, rect.bottom - 2);
 }
 
 void SECOwnerDrawButton::DrawDisabled(CDC* dc, const CRect& content)
@@ -164,8 +151,12 @@ void SECOwnerDrawButton::DrawFlatEdge(bool raised)
     CClientDC dc(this);
     CRect rect;
     GetClientRect(&rect);
-    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    dc.Draw3dRect(&rect, raised ? ::GetSysColor(COLOR_BTNHIGHLIGHT) : face, raised ? ::GetSysColor(COLOR_BTNSHADOW) : face);
+    if (raised) {
+        fln::gdi::DrawButtonBevel(dc, rect, fln::gdi::ButtonBevel::Raised);
+    } else {
+        const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        dc.Draw3dRect(&rect, face, face);
+    }
 }
 
 // ---- messages

@@ -11,7 +11,7 @@ END_MESSAGE_MAP()
 SECPopupCalendar::SECPopupCalendar()
 {
     SetFlags(PopupFlags);
-    SetCurrentMonthStyle(0x83);
+    SetCurrentMonthStyle(SECPanel::StyleReserved | SECPanel::Style3dSelected | SECPanel::StyleCentred);
     SetOtherMonthStyle(0x181);
 }
 

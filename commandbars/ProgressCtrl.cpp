@@ -1,5 +1,6 @@
 #include "commandbars/ProgressCtrl.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/Dc.h"
 
 #include <algorithm>
@@ -249,21 +250,16 @@ void SECProgressCtrl::Paint(CDC* dc)
 
 void SECProgressCtrl::DrawProgress(float percent, const CRect& bar, const CRect& empty, CDC* dc)
 {
-    CDC memory;
-    CBitmap bitmap;
-    const bool offscreen = memory.CreateCompatibleDC(dc) && bitmap.CreateCompatibleBitmap(dc, m_rcClient.Width(), m_rcClient.Height());
-    CDC* target = offscreen ? &memory : dc;
-    CBitmap* oldBitmap = offscreen ? memory.SelectObject(&bitmap) : nullptr;
+    fln::gdi::MemoryDC offscreen(*dc, m_rcClient.Width(), m_rcClient.Height());
+    CDC* target = offscreen.valid() ? CDC::FromHandle(offscreen) : dc;
     // A marquee leaves the part behind its segment out of both rectangles: clear it first.
     if (IsMarquee())
         DrawBackground(target, m_rcClient);
     DrawBackground(target, empty);
     DrawBar(target, bar);
     DrawText(target, percent, empty, bar);
-    if (offscreen) {
-        dc->BitBlt(0, 0, m_rcClient.Width(), m_rcClient.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(oldBitmap);
-    }
+    if (offscreen.valid())
+        offscreen.CopyTo(*dc, 0, 0);
 }
 
 void SECProgressCtrl::DrawBar(CDC* dc, const CRect& rect)

@@ -1,5 +1,6 @@
 #include "commandbars/StatusBar.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/Dc.h"
 
 #include <algorithm>
@@ -292,11 +293,7 @@ CSize SECStatusBar::CalcFixedLayout(BOOL stretch, BOOL horz)
         return CSize(0, 0);
     CRect inside;
     CalcInsideRect(inside, horz);
-    CClientDC screen(nullptr);
-    HGDIOBJ oldFont = screen.SelectObject(BarFont());
-    TEXTMETRICW metrics {};
-    screen.GetTextMetrics(&metrics);
-    screen.SelectObject(oldFont);
+    const TEXTMETRICW metrics = fln::gdi::FontMetrics(BarFont());
     const int height = (::GetSystemMetrics(SM_CYBORDER) + GetBorders().vertical) * 2 - inside.Height()
         - metrics.tmInternalLeading + metrics.tmHeight - 1;
     return CSize(32767, std::max(height, m_nMinHeight));

@@ -4,6 +4,7 @@
 #include "framework/AuxBitmaps.h"
 #include "framework/BmpMgr.h"
 #include "platform/base/Exceptions.h"
+#include "platform/gdi/ControlLook.h"
 #include "platform/gdi/SysColors.h"
 
 #include <utility>
@@ -286,14 +287,11 @@ void SECStdBtn::DrawButtonFace(SECBtnDrawData& data, CRect& face, CPoint& image)
     const CSize imageSize = ImageSize();
     image = CPoint((m_cx - imageSize.cx - 1) / 2, (m_cy - imageSize.cy) / 2);
     FillSolidRect(work, &face, GetSysColor(COLOR_BTNFACE));
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     if (IsPressedOrChecked()) {
-        Draw3dRect(work, &face, shadow, highlight);
-        face.DeflateRect(1, 1);
+        face = fln::gdi::DrawButtonBevel(work, face, fln::gdi::ButtonBevel::Sunken);
         image.Offset(1, 1);
     } else if (!m_pToolBar || !m_pToolBar->IsFlat() || (m_nStyle & SEC_TBBS_HOT)) {
-        Draw3dRect(work, &face, highlight, shadow);
-        face.DeflateRect(1, 1);
+        face = fln::gdi::DrawButtonBevel(work, face, fln::gdi::ButtonBevel::Raised);
     }
     if (!(m_nStyle & (TBBS_DISABLED | TBBS_CHECKED | TBBS_INDETERMINATE)) || (m_nStyle & TBBS_PRESSED))
         DrawImage(data, image);

@@ -1,5 +1,6 @@
 #include "commandbars/TBMenuBtn.h"
 
+#include "platform/gdi/ControlLook.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/res/Resources.h"
 #include "platform/res/Templates.h"
@@ -80,15 +81,12 @@ void SECTBMenuBtn::DrawButtonFace(SECBtnDrawData& data, CRect& face, CPoint& ima
     face = CRect(0, 0, m_cx, m_cy);
     image = face.TopLeft();
     ::FillSolidRect(work, &face, GetSysColor(COLOR_BTNFACE));
-    if (IsPressedOrChecked()) {
-        ::Draw3dRect(work, &face, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
-        face.DeflateRect(1, 1);
-    } else if (m_nStyle & SEC_TBBS_HOT) {
-        ::Draw3dRect(work, &face, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
-        face.DeflateRect(1, 1);
-    } else {
+    if (IsPressedOrChecked())
+        face = fln::gdi::DrawButtonBevel(work, face, fln::gdi::ButtonBevel::Sunken);
+    else if (m_nStyle & SEC_TBBS_HOT)
+        face = fln::gdi::DrawButtonBevel(work, face, fln::gdi::ButtonBevel::Raised);
+    else
         face.DeflateRect(2, 2);
-    }
     CFont* font = m_pToolBar ? m_pToolBar->GetMenuFont() : nullptr;
     HGDIOBJ previous = ::SelectObject(work, font ? static_cast<HGDIOBJ>(*font) : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(work, TRANSPARENT);

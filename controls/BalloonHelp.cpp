@@ -1,5 +1,6 @@
 #include "controls/BalloonHelp.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/sys/Shell.h"
 #include "platform/user/ResourceHandles.h"
 
@@ -235,20 +236,14 @@ void CBalloonHelp::SetIconScaled(HICON icon, int cx, int cy)
 
     CDC screen;
     screen.CreateDC(L"DISPLAY", nullptr, nullptr, nullptr);
-    CDC source, target;
-    source.CreateCompatibleDC(&screen);
-    target.CreateCompatibleDC(&screen);
-    CBitmap original, scaled;
-    original.CreateCompatibleBitmap(&screen, width, height);
-    scaled.CreateCompatibleBitmap(&screen, cx, cy);
-    CBitmap* oldSource = source.SelectObject(&original);
-    CBitmap* oldTarget = target.SelectObject(&scaled);
-    source.FillSolidRect(0, 0, width, height, m_background);
+    fln::gdi::MemoryDC source(screen, width, height), target(screen, cx, cy);
+    const RECT all { 0, 0, width, height };
+    ::FillSolidRect(source, &all, m_background);
     DrawIconEx(source, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    target.SetStretchBltMode(HALFTONE);
-    target.StretchBlt(0, 0, cx, cy, &source, 0, 0, width, height, SRCCOPY);
-    source.SelectObject(oldSource);
-    target.SelectObject(oldTarget);
+    ::SetStretchBltMode(target, HALFTONE);
+    ::StretchBlt(target, 0, 0, cx, cy, source, 0, 0, width, height, SRCCOPY);
+    CBitmap scaled;
+    scaled.Attach(target.DetachBitmap());
     SetIconBitmap(scaled, m_background);
 }
 

@@ -1,5 +1,7 @@
 #include "controls/DrawManager.h"
 
+#include "platform/gdi/MemoryDC.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -61,31 +63,6 @@ private:
     HDC m_dc = nullptr;
     HGDIOBJ m_old = nullptr;
     std::uint32_t* m_bits = nullptr;
-};
-
-// A memory DC with a bitmap selected into it for the DC's lifetime.
-class SelectedBitmap {
-public:
-    explicit SelectedBitmap(HBITMAP bitmap)
-        : m_dc(CreateCompatibleDC(nullptr))
-    {
-        if (m_dc)
-            m_old = SelectObject(m_dc, bitmap);
-    }
-    ~SelectedBitmap()
-    {
-        if (m_dc) {
-            SelectObject(m_dc, m_old);
-            DeleteDC(m_dc);
-        }
-    }
-    SelectedBitmap(const SelectedBitmap&) = delete;
-    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
-    HDC dc() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
 };
 
 // rand() with the classic range 0..32767.
@@ -200,11 +177,11 @@ HICON CPPDrawManager::ResizeIcon(HICON icon, int width, int height)
     Section32 color(width, height);
     HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
     if (color && mask) {
-        SelectedBitmap maskTarget(mask);
-        SelectedBitmap maskSource(info.hbmMask);
+        fln::gdi::MemoryDC maskTarget(nullptr, mask);
+        fln::gdi::MemoryDC maskSource(nullptr, info.hbmMask);
         StretchBlt(maskTarget.dc(), 0, 0, width, height, maskSource.dc(), 0, 0, sourceWidth, sourceHeight, SRCCOPY);
         if (info.hbmColor) {
-            SelectedBitmap colorSource(info.hbmColor);
+            fln::gdi::MemoryDC colorSource(nullptr, info.hbmColor);
             StretchBlt(color.dc(), 0, 0, width, height, colorSource.dc(), 0, 0, sourceWidth, sourceHeight, SRCCOPY);
         }
     }
@@ -517,7 +494,7 @@ HBITMAP CPPDrawManager::ApplyImageEffect(HBITMAP bitmap, int width, int height, 
     if (!section || !bitmap)
         return nullptr;
     {
-        SelectedBitmap source(bitmap);
+        fln::gdi::MemoryDC source(nullptr, bitmap);
         if (!source.dc() || !BitBlt(section.dc(), 0, 0, width, height, source.dc(), 0, 0, SRCCOPY))
             return nullptr;
     }
@@ -556,7 +533,7 @@ void CPPDrawManager::PaintShadow(HDC dc, int x, int y, int width, int height, HB
     if (!maskCopy)
         return;
     {
-        SelectedBitmap source(mask);
+        fln::gdi::MemoryDC source(nullptr, mask);
         if (soft) {
             blurWidth = std::max(blurWidth, 1) | 1; // an even size behaves as the next odd one
             blurHeight = std::max(blurHeight, 1) | 1;
@@ -616,12 +593,12 @@ void CPPDrawManager::PaintShadow(HDC dc, int x, int y, int width, int height, HB
 
 void CPPDrawManager::DrawImage(HDC dc, int x, int y, int width, int height, HBITMAP image, HBITMAP mask)
 {
-    SelectedBitmap imageSource(image);
+    fln::gdi::MemoryDC imageSource(nullptr, image);
     if (m_hasAlpha) {
         AlphaCopy(dc, x, y, width, height, imageSource.dc(), 0, 0);
         return;
     }
-    SelectedBitmap maskSource(mask);
+    fln::gdi::MemoryDC maskSource(nullptr, mask);
     BitBlt(dc, x, y, width, height, maskSource.dc(), 0, 0, SRCAND);
     BitBlt(dc, x, y, width, height, imageSource.dc(), 0, 0, SRCPAINT);
 }
@@ -639,7 +616,7 @@ void CPPDrawManager::PaintBitmap(HDC dc, int x, int y, int width, int height, HB
     {
         SIZE size;
         BitmapSize(bitmap, &size);
-        SelectedBitmap source(bitmap);
+        fln::gdi::MemoryDC source(nullptr, bitmap);
         if (size.cx != width || size.cy != height)
             StretchBlt(copy.dc(), 0, 0, width, height, source.dc(), 0, 0, size.cx, size.cy, SRCCOPY);
         else
@@ -734,7 +711,7 @@ void CPPDrawManager::PaintImageListCell(HDC dc, int x, int y, int width, int hei
     if (!cell)
         return;
     {
-        SelectedBitmap source(strip);
+        fln::gdi::MemoryDC source(nullptr, strip);
         BitBlt(cell.dc(), 0, 0, cellWidth, cellHeight, source.dc(), (index % columns) * cellWidth,
             (index / columns) * cellHeight, SRCCOPY);
     }

@@ -5,6 +5,7 @@
 
 #include "controls/HtmlScan.h"
 #include "platform/base/MulDiv.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/res/Resources.h"
 #include "platform/sys/Module.h"
 #include "platform/user/ResourceHandles.h"
@@ -100,15 +101,9 @@ private:
 // One item of a strip, copied out as a bitmap of its own for the drawing toolkit.
 HBITMAP CopyStripItem(HDC reference, HBITMAP strip, SIZE item, int index)
 {
-    HBITMAP copy = CreateCompatibleBitmap(reference, item.cx, item.cy);
-    HDC from = CreateCompatibleDC(reference), to = CreateCompatibleDC(reference);
-    HGDIOBJ oldFrom = SelectObject(from, strip), oldTo = SelectObject(to, copy);
+    fln::gdi::MemoryDC from(reference, strip), to(reference, item.cx, item.cy);
     BitBlt(to, 0, 0, item.cx, item.cy, from, index * item.cx, 0, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    return copy;
+    return to.DetachBitmap();
 }
 
 } // namespace
@@ -391,13 +386,11 @@ void CPPHtmlDrawer::TileBackgroundPicture(const RECT& box, std::wstring_view dec
         return;
     SIZE tile {};
     CPPDrawManager::BitmapSize(picture, &tile);
-    HDC source = CreateCompatibleDC(m_dc);
-    HGDIOBJ old = SelectObject(source, picture);
-    if (tile.cx > 0 && tile.cy > 0)
+    if (tile.cx > 0 && tile.cy > 0) {
+        fln::gdi::MemoryDC source(m_dc, picture);
         CPPDrawManager::TileCopy(m_dc, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0, tile.cx,
             tile.cy);
-    SelectObject(source, old);
-    DeleteDC(source);
+    }
     DeleteObject(picture);
 }
 

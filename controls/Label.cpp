@@ -1,11 +1,13 @@
 #include "controls/Label.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/sys/Shell.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 std::vector<GradientBand> GradientBands(const RECT& rect, COLORREF from, COLORREF to, int bandLimit)
@@ -400,14 +402,11 @@ void CLabel::OnPaint()
     if (!m_fontAdopted)
         AdoptWindowFont();
 
-    CDC memory;
-    CBitmap bitmap;
-    CBitmap* oldBitmap = nullptr;
-    CDC* dc = &paint;
-    if (!m_transparent && memory.CreateCompatibleDC(&paint) && bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height())) {
-        oldBitmap = memory.SelectObject(&bitmap);
-        dc = &memory;
-    }
+    std::optional<fln::gdi::MemoryDC> offscreen;
+    if (!m_transparent)
+        offscreen.emplace(paint, client.Width(), client.Height());
+    const bool drawsOffscreen = offscreen && offscreen->valid();
+    CDC* dc = drawsOffscreen ? CDC::FromHandle(*offscreen) : &paint;
 
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF textColor = m_textColor;
@@ -427,10 +426,8 @@ void CLabel::OnPaint()
     dc->SelectObject(oldFont);
     dc->SetTextColor(oldColor);
     dc->SetBkMode(oldMode);
-    if (dc == &memory) {
-        paint.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-        memory.SelectObject(oldBitmap);
-    }
+    if (drawsOffscreen)
+        offscreen->CopyTo(paint, 0, 0);
 }
 
 void CLabel::OnTimer(UINT_PTR id)

@@ -2,6 +2,7 @@
 
 #include "controls/Monitor.h"
 #include "platform/base/MulDiv.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/base/Exceptions.h"
 
@@ -27,28 +28,6 @@ void RegisterTipClass()
     if (!AfxRegisterClass(&windowClass))
         AfxThrowResourceException();
 }
-
-// A memory DC with a bitmap selected for as long as it lives.
-class MemoryCanvas {
-public:
-    MemoryCanvas(HDC reference, HBITMAP bitmap)
-        : m_dc(CreateCompatibleDC(reference))
-        , m_old(SelectObject(m_dc, bitmap))
-    {
-    }
-    ~MemoryCanvas()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-    }
-    MemoryCanvas(const MemoryCanvas&) = delete;
-    MemoryCanvas& operator=(const MemoryCanvas&) = delete;
-    HDC dc() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
 
 HBITMAP CreateCanvasBitmap(int width, int height)
 {
@@ -614,7 +593,7 @@ void CPPToolTip::PaintBackgroundImage()
 {
     const ToolTipRecord& record = m_current.record;
     m_background = CreateCanvasBitmap(m_windowRect.right, m_windowRect.bottom);
-    MemoryCanvas canvas(nullptr, m_background);
+    fln::gdi::MemoryDC canvas(nullptr, m_background);
     m_drawManager.PaintBackground(canvas.dc(), record.effect, &m_bodyRect, record.colorBegin, record.colorMid, record.colorEnd,
         record.granularity, 5);
     if (!m_placement.hasTail)
@@ -641,7 +620,7 @@ void CPPToolTip::CaptureScreenBehind(int left, int top)
     HDC screen = ::GetDC(nullptr);
     bool captured;
     {
-        MemoryCanvas canvas(screen, m_screenBehind);
+        fln::gdi::MemoryDC canvas(screen, m_screenBehind);
         captured = BitBlt(canvas.dc(), 0, 0, m_windowRect.right, m_windowRect.bottom, screen, left, top, SRCCOPY);
     }
     ::ReleaseDC(nullptr, screen);
@@ -674,7 +653,7 @@ void CPPToolTip::PaintTip(HDC dc, int transparency)
     HBITMAP imageBitmap = CreateCanvasBitmap(width, height);
     HBITMAP composeBitmap = CreateCanvasBitmap(width, height);
     {
-        MemoryCanvas image(dc, imageBitmap), background(dc, m_background), compose(dc, composeBitmap);
+        fln::gdi::MemoryDC image(dc, imageBitmap), background(dc, m_background), compose(dc, composeBitmap);
         BitBlt(image.dc(), 0, 0, width, height, background.dc(), 0, 0, SRCCOPY);
         m_drawer.DrawText(image.dc(), m_textRect);
         if (m_borderWidth && m_borderHeight)
@@ -683,7 +662,7 @@ void CPPToolTip::PaintTip(HDC dc, int transparency)
         // Where the screen could not be read, the shadow falls on the window colour instead.
         RECT all { 0, 0, width, height };
         if (m_screenBehind) {
-            MemoryCanvas behind(dc, m_screenBehind);
+            fln::gdi::MemoryDC behind(dc, m_screenBehind);
             BitBlt(compose.dc(), 0, 0, width, height, behind.dc(), 0, 0, SRCCOPY);
         } else {
             FillSolidRect(compose.dc(), &all, GetSysColor(COLOR_WINDOW));
@@ -692,7 +671,7 @@ void CPPToolTip::PaintTip(HDC dc, int transparency)
         if (m_shadow.dx || m_shadow.dy) {
             HBITMAP mask = CreateCanvasBitmap(width, height);
             {
-                MemoryCanvas maskCanvas(dc, mask);
+                fln::gdi::MemoryDC maskCanvas(dc, mask);
                 FillSolidRect(maskCanvas.dc(), &all, RGB(255, 255, 255));
                 const int g0 = MulDiv(255, 100 - m_shadow.darkness, 100);
                 const int grey = g0 + transparency * (255 - g0) / 100;

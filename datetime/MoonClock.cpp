@@ -3,6 +3,7 @@
 #include "datetime/MoonAstronomy.h"
 #include "datecore/DateLocale.h"
 #include "datecore/FloorDivision.h"
+#include "platform/gdi/MemoryDC.h"
 #include "res/MoonClock.h"
 
 #include <cmath>
@@ -272,13 +273,8 @@ void CMoonClock::DrawFace(CDC* dc, double position, int utcMonth, int utcDay)
     if (window.Width() != faceSize.bmWidth || window.Height() != faceSize.bmHeight)
         SetWindowPos(nullptr, 0, 0, faceSize.bmWidth, faceSize.bmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
 
-    CDC faceDc, largeDc, smallDc;
-    faceDc.CreateCompatibleDC(dc);
-    largeDc.CreateCompatibleDC(dc);
-    smallDc.CreateCompatibleDC(dc);
-    CBitmap* oldFace = faceDc.SelectObject(&face);
-    CBitmap* oldLarge = largeDc.SelectObject(&largeDigits);
-    CBitmap* oldSmall = smallDc.SelectObject(&smallDigits);
+    fln::gdi::MemoryDC faceMemory(*dc, face), largeDc(*dc, largeDigits), smallDc(*dc, smallDigits);
+    CDC& faceDc = *CDC::FromHandle(faceMemory);
 
     if (utcMonth == 7 && utcDay == 20)
         faceDc.SetPixel(JulyTwentiethMark.x, JulyTwentiethMark.y, RGB(255, 0, 0));
@@ -319,17 +315,14 @@ void CMoonClock::DrawFace(CDC* dc, double position, int utcMonth, int utcDay)
         if (digit == BlankDigit)
             continue;
         if (index < 4)
-            faceDc.BitBlt(LargeDigitPlaces[index].x, LargeDigitPlaces[index].y, LargeDigit.cx, LargeDigit.cy, &largeDc,
+            faceDc.BitBlt(LargeDigitPlaces[index].x, LargeDigitPlaces[index].y, LargeDigit.cx, LargeDigit.cy, CDC::FromHandle(largeDc),
                           LargeDigit.cx * digit, 0, SRCCOPY);
         else
             faceDc.BitBlt(SmallDigitPlaces[index - 4].x, SmallDigitPlaces[index - 4].y, SmallDigit.cx, SmallDigit.cy,
-                          &smallDc, SmallDigit.cx * digit, 0, SRCCOPY);
+                          CDC::FromHandle(smallDc), SmallDigit.cx * digit, 0, SRCCOPY);
     }
 
     dc->BitBlt(0, 0, faceSize.bmWidth, faceSize.bmHeight, &faceDc, 0, 0, SRCCOPY);
-    faceDc.SelectObject(oldFace);
-    largeDc.SelectObject(oldLarge);
-    smallDc.SelectObject(oldSmall);
 }
 
 BOOL CMoonClock::ToLocalTime(const TIME_ZONE_INFORMATION& zone, const SYSTEMTIME& utc, SYSTEMTIME& local)

@@ -2,6 +2,7 @@
 
 #include "framework/SysColorBitmap.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/res/Resources.h"
 #include "platform/user/ResourceHandles.h"
 
@@ -114,19 +115,13 @@ HBITMAP SECBmpMgr::MakeLargeStrip(const Strip& strip) const
     }
     // Each image stretched on its own, so that no image bleeds into its neighbour.
     HDC screen = GetDC(nullptr);
-    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
-    HBITMAP large = CreateCompatibleBitmap(screen, std::max(1, strip.images * m_szLargeImage.cx), m_szLargeImage.cy);
+    fln::gdi::MemoryDC source(screen, strip.bitmap), target(screen, std::max(1, strip.images * m_szLargeImage.cx), m_szLargeImage.cy);
     ReleaseDC(nullptr, screen);
-    HGDIOBJ oldSource = SelectObject(source, strip.bitmap), oldTarget = SelectObject(target, large);
     SetStretchBltMode(target, COLORONCOLOR);
     for (int i = 0; i < strip.images; ++i)
         StretchBlt(target, i * m_szLargeImage.cx, 0, m_szLargeImage.cx, m_szLargeImage.cy, source, i * m_szImage.cx, 0, m_szImage.cx,
             m_szImage.cy, SRCCOPY);
-    SelectObject(source, oldSource);
-    SelectObject(target, oldTarget);
-    DeleteDC(source);
-    DeleteDC(target);
-    return large;
+    return target.DetachBitmap();
 }
 
 BOOL SECBmpMgr::GetImage(UINT id, HBITMAP& bitmap, int& index, BOOL alternate) const

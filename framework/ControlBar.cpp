@@ -7,6 +7,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
+#include "platform/gdi/ControlLook.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/DockContext.h"
 #include "platform/mfc/MiniFrame.h"
@@ -345,10 +346,9 @@ void SECControlBar::DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bo
     const SECDockBar* dockBar = ToolkitDockBar();
     const bool enabled = close || (dockBar && !dockBar->IsOnlyBarInRow(this));
     if (m_dwExStyle & CBRS_EX_FLATBUTTONS) {
-        CRect face = rect;
-        dc->FillSolidRect(&face, GetSysColor(COLOR_3DFACE));
+        dc->FillSolidRect(&rect, GetSysColor(COLOR_3DFACE));
         if (pressed)
-            dc->Draw3dRect(&face, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
+            fln::gdi::DrawButtonBevel(dc->m_hDC, rect, fln::gdi::ButtonBevel::Sunken);
         using fln::gdi::CaptionGlyph;
         const CaptionGlyph glyph = close ? CaptionGlyph::Close
             : vertical                   ? (expanded ? CaptionGlyph::ArrowLeft : CaptionGlyph::ArrowRight)
@@ -372,23 +372,8 @@ void SECControlBar::DrawPinButton(CDC* dc, const CRect& rect, bool pressed) cons
         return;
     dc->FillSolidRect(&rect, GetSysColor(COLOR_3DFACE));
     if (pressed)
-        dc->Draw3dRect(&rect, GetSysColor(COLOR_3DSHADOW), GetSysColor(COLOR_3DHIGHLIGHT));
-    // A drawing pin seen from the side: its head a box, its point a line out of the head's
-    // middle; pointing down when pinned, left when the bar slides.
-    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
-    const int side = rect.Width(), quarter = side / 4, eighth = std::max(1, side / 8);
-    const CPoint centre = rect.CenterPoint();
-    if (m_bPinned) {
-        dc->FillSolidRect(centre.x - quarter, rect.top + eighth + 1, 2 * quarter, 1, ink); // the plate
-        dc->Draw3dRect(centre.x - eighth - 1, rect.top + eighth + 1, 2 * eighth + 2, 2 * quarter, ink, ink);
-        dc->FillSolidRect(centre.x - quarter - eighth, rect.top + eighth + 2 * quarter, 2 * (quarter + eighth) + 1, 1, ink);
-        dc->FillSolidRect(centre.x, rect.top + eighth + 2 * quarter, 1, rect.bottom - eighth - (rect.top + eighth + 2 * quarter), ink);
-    } else {
-        dc->FillSolidRect(rect.right - eighth - 1, centre.y - quarter, 1, 2 * quarter, ink);
-        dc->Draw3dRect(rect.right - eighth - 2 * quarter, centre.y - eighth - 1, 2 * quarter, 2 * eighth + 2, ink, ink);
-        dc->FillSolidRect(rect.right - eighth - 2 * quarter, centre.y - quarter - eighth, 1, 2 * (quarter + eighth) + 1, ink);
-        dc->FillSolidRect(rect.left + eighth, centre.y, rect.right - eighth - 2 * quarter - (rect.left + eighth), 1, ink);
-    }
+        fln::gdi::DrawButtonBevel(dc->m_hDC, rect, fln::gdi::ButtonBevel::Sunken);
+    fln::gdi::DrawPin(dc->m_hDC, rect, m_bPinned, GetSysColor(COLOR_BTNTEXT));
 }
 
 void SECControlBar::DrawCaptionTitle(CDC* dc, const CRect& rect) const
@@ -441,10 +426,10 @@ void SECControlBar::DrawGripper(CDC* dc)
         DrawCaptionTitle(dc, grip);
     } else if (GripperOnLeft()) {
         for (int x : { grip.left + 3, grip.left + 7 })
-            dc->Draw3dRect(x, grip.top, 3, grip.Height(), GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+            fln::gdi::DrawButtonBevel(dc->m_hDC, CRect(x, grip.top, x + 3, grip.bottom), fln::gdi::ButtonBevel::Raised);
     } else {
         for (int y : { grip.top + 3, grip.top + 7 })
-            dc->Draw3dRect(grip.left, y, grip.Width(), 3, GetSysColor(COLOR_3DHIGHLIGHT), GetSysColor(COLOR_3DSHADOW));
+            fln::gdi::DrawButtonBevel(dc->m_hDC, CRect(grip.left, y, grip.right, y + 3), fln::gdi::ButtonBevel::Raised);
     }
     DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
     DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);

@@ -1,5 +1,6 @@
 #include "framework/SysColorBitmap.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/mfc/Dc.h"
 #include "platform/res/Resources.h"
 
@@ -66,14 +67,11 @@ BOOL SECLoadSysColorBitmap(CBitmap& bitmap, LPCWSTR name)
         return FALSE;
 
     CClientDC screen(nullptr);
-    CDC memory;
-    CBitmap made;
-    if (!memory.CreateCompatibleDC(&screen) || !made.CreateCompatibleBitmap(&screen, width, height))
+    fln::gdi::MemoryDC made(screen, width, height);
+    if (!made.valid())
         return FALSE;
-    CBitmap* old = memory.SelectObject(&made);
-    ::StretchDIBits(memory, 0, 0, width, height, 0, 0, width, height, bytes + bitsOffset,
+    ::StretchDIBits(made, 0, 0, width, height, 0, 0, width, height, bytes + bitsOffset,
         reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
-    memory.SelectObject(old);
     bitmap.DeleteObject();
-    return bitmap.Attach(made.Detach());
+    return bitmap.Attach(made.DetachBitmap());
 }

@@ -5,6 +5,7 @@
 
 #include "framework/AuxBitmaps.h"
 #include "framework/HlsColor.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -57,11 +58,10 @@ void SEC3DTabControl::OnPaint()
     const Edge edge = EdgeOf(style);
     const bool flat = style & TAB_STYLE_FLAT;
 
-    CDC dc;
-    CBitmap bitmap;
-    if (!dc.CreateCompatibleDC(&paint) || !bitmap.CreateCompatibleBitmap(&paint, client.Width(), client.Height()))
+    fln::gdi::MemoryDC offscreen(paint, client.Width(), client.Height());
+    if (!offscreen.valid())
         return;
-    CBitmap* oldBitmap = dc.SelectObject(&bitmap);
+    CDC& dc = *CDC::FromHandle(offscreen);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(m_inactiveTextColor);
     CFont* oldFont = dc.SelectObject(&m_fonts[0]);
@@ -84,8 +84,7 @@ void SEC3DTabControl::OnPaint()
 
     dc.SelectObject(oldPen);
     dc.SelectObject(oldFont);
-    paint.BitBlt(0, 0, client.Width(), client.Height(), &dc, 0, 0, SRCCOPY);
-    dc.SelectObject(oldBitmap);
+    offscreen.CopyTo(paint, 0, 0);
 }
 
 void SEC3DTabControl::PaintBackground(CDC& dc, const CRect& c, Edge edge, bool flat)
@@ -341,11 +340,10 @@ void SEC3DTabControl::DrawTabFace(CDC& dc, const SEC3DTab& tab, Edge edge)
     if (!tab.m_enabled) {
         // Drawn on a copy of the tab's background, embossed there, and copied over.
         const int width = r.Width() + 5, height = r.Height() + 5;
-        CDC mem;
-        CBitmap bitmap;
-        if (!mem.CreateCompatibleDC(&dc) || !bitmap.CreateCompatibleBitmap(&dc, width, height))
+        fln::gdi::MemoryDC offscreen(dc, width, height);
+        if (!offscreen.valid())
             return;
-        CBitmap* oldBitmap = mem.SelectObject(&bitmap);
+        CDC& mem = *CDC::FromHandle(offscreen);
         CFont* oldFont = mem.SelectObject(dc.GetCurrentFont());
         mem.FillSolidRect(0, 0, width, height, TabFillColour(tab));
         mem.SetBkMode(TRANSPARENT);
@@ -368,7 +366,6 @@ void SEC3DTabControl::DrawTabFace(CDC& dc, const SEC3DTab& tab, Edge edge)
         if (m_showLabels)
             copy(labelCell);
         mem.SelectObject(oldFont);
-        mem.SelectObject(oldBitmap);
         return;
     }
 

@@ -72,7 +72,7 @@ protected:
     void CreateCalendar(DWORD flags = SECCalendar::DefaultFlags, DWORD style = WS_VISIBLE)
     {
         calendar.SetFlags(flags);
-        calendar.SetCurrentMonthStyle(0x1000017F);
+        calendar.SetCurrentMonthStyle(CalendarPanelStyle::CurrentMonth);
         calendar.SetDisplayDate(Day(2024, 4, 15), FALSE);
         calendar.SelectDate(Day(2024, 4, 15), TRUE);
         ASSERT_TRUE(calendar.Create(style, Place, &page, 1000));

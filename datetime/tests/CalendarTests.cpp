@@ -37,7 +37,7 @@ protected:
 
 TEST_F(PageCalendarTest, TakesFixedFontSizesAndPaintsTheMonth)
 {
-    calendar.SetCurrentMonthStyle(0x1000017F);
+    calendar.SetCurrentMonthStyle(CalendarPanelStyle::CurrentMonth);
     calendar.SetDisplayDate(COleDateTime(2024, 4, 15, 0, 0, 0), FALSE);
     calendar.SelectDate(COleDateTime(2024, 4, 15, 0, 0, 0), TRUE);
     ASSERT_TRUE(calendar.Create(WS_VISIBLE, CRect(10, 10, 220, 170), &page, 1000));

@@ -10,6 +10,7 @@
 #include "platform/base/MulDiv.h"
 #include "platform/base/TextEncoding.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -99,24 +100,6 @@ private:
     std::map<std::string, size_t> m_fontIndex;
     std::vector<Style> m_styles;
     std::map<std::pair<size_t, long long>, int> m_index;
-};
-
-// A memory DC for measuring, with one font selected at a time.
-class MeasuringDC {
-public:
-    MeasuringDC() : m_dc(CreateCompatibleDC(nullptr)), m_original(GetCurrentObject(m_dc, OBJ_FONT)) { }
-    ~MeasuringDC()
-    {
-        SelectObject(m_dc, m_original);
-        DeleteDC(m_dc);
-    }
-    MeasuringDC(const MeasuringDC&) = delete;
-    MeasuringDC& operator=(const MeasuringDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_original;
 };
 
 // The right edge of each character of a text, from its start.
@@ -539,8 +522,8 @@ void RichEdit::SetContent(RtfDocument document, bool plain)
 {
     m_document = std::move(document);
     m_plain = plain;
-    MeasuringDC dc;
-    m_paragraphs = StyleDocument(m_document, m_plain, DefaultFont(), m_styles, dc.Get());
+    gdi::MemoryDC dc;
+    m_paragraphs = StyleDocument(m_document, m_plain, DefaultFont(), m_styles, dc.dc());
     m_text = m_document.Text();
     m_layout.reset();
     m_anchor = m_active = 0;
@@ -568,8 +551,8 @@ const TextLayout& RichEdit::Layout()
 {
     if (!m_layout || m_layoutKey != LayoutKey()) {
         m_layoutKey = LayoutKey();
-        MeasuringDC dc;
-        m_layout = LayOut(m_paragraphs, m_styles, dc.Get(), m_layoutKey.first, m_layoutKey.second);
+        gdi::MemoryDC dc;
+        m_layout = LayOut(m_paragraphs, m_styles, dc.dc(), m_layoutKey.first, m_layoutKey.second);
     }
     return *m_layout;
 }
@@ -777,7 +760,7 @@ int RichEdit::CharFromPoint(POINT point)
     auto line = std::find_if(layout.lines.begin(), layout.lines.end(), [&](const Line& l) { return point.y < l.top + l.height; });
     if (line == layout.lines.end())
         --line;
-    MeasuringDC dc;
+    gdi::MemoryDC dc;
     for (const Piece& piece : line->pieces) {
         if (point.x >= piece.x + piece.width)
             continue;
@@ -785,7 +768,7 @@ int RichEdit::CharFromPoint(POINT point)
             return piece.start;
         if (!piece.drawn) // a tab: the nearer of its two sides
             return piece.start + (point.x - piece.x > piece.width / 2);
-        std::vector<int> edges = CharEdges(dc.Get(), m_styles[piece.style], piece.text);
+        std::vector<int> edges = CharEdges(dc.dc(), m_styles[piece.style], piece.text);
         int left = 0;
         for (size_t i = 0; i < edges.size(); ++i) {
             int right = edges[i];
@@ -909,10 +892,10 @@ LRESULT RichEdit::OnPaint()
     GetClientRect(m_window, &client);
     FillSolidRect(dc, &client, m_background.value_or(GetSysColor(COLOR_WINDOW)));
     SetBkMode(dc, TRANSPARENT);
-    MeasuringDC measure;
+    gdi::MemoryDC measure;
     for (const Line& line : Layout().lines) {
         if (line.top + line.height > paint.rcPaint.top && line.top < paint.rcPaint.bottom)
-            DrawLine(dc, measure.Get(), line);
+            DrawLine(dc, measure.dc(), line);
     }
     EndPaint(m_window, &paint);
     return 0;

@@ -6,6 +6,7 @@
 #include "platform/comctl/ControlWindow.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -81,14 +82,9 @@ StatusLayout LayoutOf(HWND window, const StatusState& state)
     return Layout(state, client, ShowsGrip(window));
 }
 
-int PreferredHeight(HWND window, const StatusState& state)
+int PreferredHeight(const StatusState& state)
 {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, FontOr(state.font));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
+    const TEXTMETRICW metrics = gdi::FontMetrics(FontOr(state.font));
     int iconHeight = GetSystemMetrics(SM_CYSMICON);
     int content = std::max<int>(metrics.tmHeight + 3, iconHeight + 2);
     return std::max(content, state.minHeight) + 2 * kBorderY;
@@ -108,7 +104,7 @@ void Place(HWND window, StatusState& state)
     GetClientRect(parent, &area);
     GetWindowRect(window, &own);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&own), 2);
-    int height = PreferredHeight(window, state);
+    int height = PreferredHeight(state);
     int y = (style & CCS_NOPARENTALIGN) ? own.top : (style & CCS_BOTTOM) == CCS_TOP ? area.top : area.bottom - height;
     state.placing = true;
     SetWindowPos(window, nullptr, area.left, y, area.right - area.left, height, SWP_NOZORDER | SWP_NOACTIVATE);

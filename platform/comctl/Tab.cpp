@@ -8,6 +8,7 @@
 #include "platform/gdi/ClassicParts.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/ImageList.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -73,8 +74,8 @@ TabLayout Layout(HWND window, const TabState& state)
     }
     // Measured on a memory DC: a window DC would first work out what of the control shows between
     // its siblings, which measuring does not need.
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldFont = SelectObject(dc, FontOr(state.font));
+    gdi::MemoryDC dc;
+    SelectObject(dc, FontOr(state.font));
     TEXTMETRICW metrics {};
     GetTextMetricsW(dc, &metrics);
     std::vector<int> widths;
@@ -86,8 +87,6 @@ TabLayout Layout(HWND window, const TabState& state)
             width = state.itemSize.cx;
         widths.push_back(std::max(width, state.minTabWidth));
     }
-    SelectObject(dc, oldFont);
-    DeleteDC(dc);
 
     int height = state.itemSize.cy > 0 ? state.itemSize.cy
                                        : std::max<int>(metrics.tmHeight, layout.icon.cy) + 2 * state.padding.cy;

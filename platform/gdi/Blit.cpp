@@ -304,11 +304,6 @@ bool blitFrom(DeviceContext& dst, int x, int y, int width, int height, DeviceCon
 
 void fln::gdi::SetScreenReader(ScreenReader reader) { g_screenReader = reader; }
 
-#define FLN_DC_OR(fail)                          \
-    DeviceContext* dc = DeviceContext::from(handle); \
-    if (!dc)                                     \
-        return fail
-
 BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop)
 {
     FLN_DC_OR(FALSE);

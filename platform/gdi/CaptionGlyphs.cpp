@@ -36,27 +36,29 @@ void DrawCaptionGlyph(HDC dc, POINT cell, CaptionGlyph glyph, COLORREF color)
 
 void DrawPin(HDC dc, const RECT& square, bool pinned, COLORREF color)
 {
-    const int side = std::min(square.right - square.left, square.bottom - square.top);
-    const POINT centre { square.left + side / 2, square.top + side / 2 };
-    const int quarter = side / 4, eighth = std::max(1, side / 8);
-    // Points are given across (u) and along (v) the pin, v growing towards its point.
-    auto plot = [&](int u, int v) {
-        const POINT at = pinned ? POINT { centre.x + u, centre.y + v } : POINT { centre.x - v, centre.y + u };
-        SetPixelV(dc, at.x, at.y, color);
+    const int side = square.right - square.left, quarter = side / 4, eighth = std::max(1, side / 8);
+    const POINT centre { (square.left + square.right) / 2, (square.top + square.bottom) / 2 };
+    auto line = [&](int x, int y, int cx, int cy) {
+        const RECT r { x, y, x + cx, y + cy };
+        FillSolidRect(dc, &r, color);
     };
-    // The head: a box outlined from near the square's far edge to the centre.
-    const int back = -(side / 2 - eighth);
-    for (int v = back; v <= 0; ++v) {
-        plot(-eighth, v);
-        plot(eighth, v);
+    auto box = [&](int x, int y, int cx, int cy) {
+        const RECT r { x, y, x + cx, y + cy };
+        Draw3dRect(dc, &r, color, color);
+    };
+    if (pinned) {
+        const int collar = square.top + eighth + 2 * quarter;
+        line(centre.x - quarter, square.top + eighth + 1, 2 * quarter, 1); // the head's cap
+        box(centre.x - eighth - 1, square.top + eighth + 1, 2 * eighth + 2, 2 * quarter);
+        line(centre.x - quarter - eighth, collar, 2 * (quarter + eighth) + 1, 1);
+        line(centre.x, collar, 1, square.bottom - eighth - collar);
+    } else {
+        const int collar = square.right - eighth - 2 * quarter;
+        line(square.right - eighth - 1, centre.y - quarter, 1, 2 * quarter);
+        box(collar, centre.y - eighth - 1, 2 * quarter, 2 * eighth + 2);
+        line(collar, centre.y - quarter - eighth, 1, 2 * (quarter + eighth) + 1);
+        line(square.left + eighth, centre.y, collar - (square.left + eighth), 1);
     }
-    for (int u = -eighth; u <= eighth; ++u)
-        plot(u, back);
-    // The collar across the pin at the centre, and the needle beyond it.
-    for (int u = -quarter; u <= quarter; ++u)
-        plot(u, 0);
-    for (int v = 0; v <= quarter; ++v)
-        plot(0, v);
 }
 
 } // namespace fln::gdi

@@ -14,8 +14,9 @@ constexpr int kCaptionGlyphCell = 8;
 // Draws the glyph in the cell whose top-left corner is given.
 void DrawCaptionGlyph(HDC dc, POINT cellTopLeft, CaptionGlyph glyph, COLORREF color);
 
-// A pin in the square, drawn from its centre with quarter and eighth fractions of its side:
-// pointing down when pinned, to the left when not.
+// A drawing pin seen from the side in the square, measured in quarters and eighths of its width:
+// its head a box, a collar across it, its point a line out of the collar's middle; pointing down
+// when pinned, to the left when not.
 void DrawPin(HDC dc, const RECT& square, bool pinned, COLORREF color);
 
 } // namespace fln::gdi

@@ -3,6 +3,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/TextRender.h"
 
@@ -490,14 +491,9 @@ BOOL DrawStateW(HDC dc, HBRUSH brush, DRAWSTATEPROC output, LPARAM data, WPARAM 
             BitBlt(work, 0, 0, cx, cy, dc, x, y, SRCCOPY);
         DrawIconEx(work, 0, 0, reinterpret_cast<HICON>(data), cx, cy, 0, nullptr, DI_NORMAL);
         break;
-    case DST_BITMAP: {
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, reinterpret_cast<HGDIOBJ>(data));
-        BitBlt(work, 0, 0, cx, cy, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+    case DST_BITMAP:
+        BitBlt(work, 0, 0, cx, cy, MemoryDC(dc, reinterpret_cast<HBITMAP>(data)), 0, 0, SRCCOPY);
         break;
-    }
     case DST_COMPLEX:
         if (plain)
             BitBlt(work, 0, 0, cx, cy, dc, x, y, SRCCOPY);

@@ -63,6 +63,29 @@ PushButtonParts DrawPushButtonFace(HDC dc, const RECT& bounds, const PushButtonL
     return parts;
 }
 
+RECT DrawButtonBevel(HDC dc, const RECT& rect, ButtonBevel bevel)
+{
+    RECT r = rect;
+    auto ring = [&](int topLeft, int bottomRight) {
+        Draw3dRect(dc, &r, GetSysColor(topLeft), GetSysColor(bottomRight));
+        InflateRect(&r, -1, -1);
+    };
+    switch (bevel) {
+    case ButtonBevel::Raised: DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST); break;
+    case ButtonBevel::Sunken: DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST); break;
+    case ButtonBevel::Flat: ring(COLOR_BTNSHADOW, COLOR_BTNSHADOW); break;
+    case ButtonBevel::PushRaised:
+        ring(COLOR_BTNHIGHLIGHT, COLOR_WINDOWFRAME);
+        ring(COLOR_BTNFACE, COLOR_BTNSHADOW);
+        break;
+    case ButtonBevel::PushSunken:
+        ring(COLOR_WINDOWFRAME, COLOR_BTNHIGHLIGHT);
+        ring(COLOR_BTNSHADOW, COLOR_BTNFACE);
+        break;
+    }
+    return r;
+}
+
 void DrawFocus(HDC dc, const RECT& rect)
 {
     // The focus rectangle inverts through a pattern of the text and background colours.

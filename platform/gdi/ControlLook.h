@@ -1,6 +1,7 @@
 #pragma once
 // Pieces of the classic look that the standard controls compose from the primitives in Gdi.h:
-// the push-button face with its default and pressed frames, the check-box and radio-button mark,
+// the push-button face with its default and pressed frames, the bevels of tool and owner-drawn
+// buttons, the check-box and radio-button mark,
 // the group-box frame, the frames and rectangles of static controls, and labels that are
 // embossed when disabled.
 
@@ -22,6 +23,17 @@ struct PushButtonParts {
 
 // Draws the frame and the face of a push button over the whole of `bounds`.
 PushButtonParts DrawPushButtonFace(HDC dc, const RECT& bounds, const PushButtonLook& look);
+
+enum class ButtonBevel {
+    Raised,     // one pixel: highlight on the top and left, shadow on the bottom and right
+    Sunken,     // one pixel: shadow on the top and left, highlight on the bottom and right
+    Flat,       // one shadow line all round
+    PushRaised, // two pixels: highlight and window frame outside, face and shadow inside
+    PushSunken, // two pixels: window frame and highlight outside, shadow and face inside
+};
+
+// Draws a button's bevel on the edge of `rect`, whose inside it leaves alone and returns.
+RECT DrawButtonBevel(HDC dc, const RECT& rect, ButtonBevel bevel);
 
 // The dotted focus rectangle, whatever the DC's colours.
 void DrawFocus(HDC dc, const RECT& rect);

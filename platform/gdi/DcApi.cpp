@@ -412,11 +412,6 @@ BOOL GdiFlush() { return TRUE; }
 
 // ---- modes
 
-#define FLN_DC_OR(fail)                          \
-    DeviceContext* dc = DeviceContext::from(handle); \
-    if (!dc)                                     \
-        return fail
-
 COLORREF SetTextColor(HDC handle, COLORREF color) { FLN_DC_OR(CLR_INVALID); return std::exchange(dc->state.textColor, color); }
 COLORREF GetTextColor(HDC handle) { FLN_DC_OR(CLR_INVALID); return dc->state.textColor; }
 COLORREF SetBkColor(HDC handle, COLORREF color) { FLN_DC_OR(CLR_INVALID); return std::exchange(dc->state.bkColor, color); }

@@ -177,4 +177,11 @@ private:
 // A cairo context on the DC's target, clipped, with device units as user units.
 cairo_t* createCairo(DeviceContext& dc);
 
+// Opens an API function taking `HDC handle`: `dc` is its DeviceContext, and a handle that is not
+// a DC returns `fail` at once.
+#define FLN_DC_OR(fail)                              \
+    DeviceContext* dc = DeviceContext::from(handle); \
+    if (!dc)                                         \
+        return fail
+
 } // namespace fln::gdi

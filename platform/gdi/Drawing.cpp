@@ -314,11 +314,6 @@ const BrushObject* brushOf(HBRUSH handle)
 
 } // namespace
 
-#define FLN_DC_OR(fail)                          \
-    DeviceContext* dc = DeviceContext::from(handle); \
-    if (!dc)                                     \
-        return fail
-
 BOOL MoveToEx(HDC handle, int x, int y, LPPOINT previous)
 {
     FLN_DC_OR(FALSE);

@@ -2,6 +2,9 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
+
+#include <optional>
 
 using namespace fln::gdi;
 
@@ -152,16 +155,13 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH
         flags |= DI_NORMAL;
 
     HDC target = dc;
-    HDC offscreen = nullptr;
-    HBITMAP offscreenBitmap = nullptr;
+    std::optional<MemoryDC> offscreen;
     int drawX = x, drawY = y;
     if (background) { // drawn over the brush off screen, then copied in one piece
-        offscreen = CreateCompatibleDC(dc);
-        offscreenBitmap = CreateCompatibleBitmap(dc, cx, cy);
-        SelectObject(offscreen, offscreenBitmap);
+        offscreen.emplace(dc, cx, cy);
         RECT all { 0, 0, cx, cy };
-        FillRect(offscreen, &all, background);
-        target = offscreen;
+        FillRect(*offscreen, &all, background);
+        target = *offscreen;
         drawX = drawY = 0;
     }
     COLORREF text = SetTextColor(target, RGB(0, 0, 0));
@@ -184,10 +184,7 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int cx, int cy, UINT, HBRUSH
     }
     SetTextColor(target, text);
     SetBkColor(target, back);
-    if (offscreen) {
-        BitBlt(dc, x, y, cx, cy, offscreen, 0, 0, SRCCOPY);
-        DeleteDC(offscreen);
-        DeleteObject(offscreenBitmap);
-    }
+    if (offscreen)
+        offscreen->CopyTo(dc, x, y);
     return TRUE;
 }

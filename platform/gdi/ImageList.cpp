@@ -1,6 +1,7 @@
 #include "platform/gdi/ImageList.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 
 #include <memory>
 #include <mutex>
@@ -38,28 +39,6 @@ bool isList(HIMAGELIST list)
     return list && g_lists.count(list);
 }
 
-// A memory DC selecting a bitmap for the length of a scope.
-class ScopedDC {
-public:
-    explicit ScopedDC(HBITMAP bitmap)
-        : m_dc(CreateCompatibleDC(nullptr))
-        , m_old(SelectObject(m_dc, bitmap))
-    {
-    }
-    ~ScopedDC()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteDC(m_dc);
-    }
-    ScopedDC(const ScopedDC&) = delete;
-    ScopedDC& operator=(const ScopedDC&) = delete;
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
 bool reserve(HIMAGELIST list, int needed)
 {
     if (needed <= list->capacity)
@@ -73,9 +52,9 @@ bool reserve(HIMAGELIST list, int needed)
         return false;
     }
     if (list->images) {
-        ScopedDC from(list->images), to(images);
+        fln::gdi::MemoryDC from(nullptr, list->images), to(nullptr, images);
         BitBlt(to, 0, 0, list->count * list->cx, list->cy, from, 0, 0, SRCCOPY);
-        ScopedDC fromMask(list->masks), toMask(masks);
+        fln::gdi::MemoryDC fromMask(nullptr, list->masks), toMask(nullptr, masks);
         BitBlt(toMask, 0, 0, list->count * list->cx, list->cy, fromMask, 0, 0, SRCCOPY);
         DeleteObject(list->images);
         DeleteObject(list->masks);
@@ -135,13 +114,13 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask)
         return -1;
     int first = list->count;
     {
-        ScopedDC from(image), to(list->images);
+        fln::gdi::MemoryDC from(nullptr, image), to(nullptr, list->images);
         BitBlt(to, first * list->cx, 0, added * list->cx, list->cy, from, 0, 0, SRCCOPY);
     }
     {
-        ScopedDC toMask(list->masks);
+        fln::gdi::MemoryDC toMask(nullptr, list->masks);
         if (mask) {
-            ScopedDC fromMask(mask);
+            fln::gdi::MemoryDC fromMask(nullptr, mask);
             BitBlt(toMask, first * list->cx, 0, added * list->cx, list->cy, fromMask, 0, 0, SRCCOPY);
         } else {
             PatBlt(toMask, first * list->cx, 0, added * list->cx, list->cy, BLACKNESS);
@@ -160,7 +139,7 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor)
     HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
     HBITMAP copy = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 32, nullptr);
     {
-        ScopedDC source(image), maskDC(mask), copyDC(copy);
+        fln::gdi::MemoryDC source(nullptr, image), maskDC(nullptr, mask), copyDC(nullptr, copy);
         SetBkColor(source, maskColor);
         BitBlt(maskDC, 0, 0, bm.bmWidth, bm.bmHeight, source, 0, 0, SRCCOPY);
         BitBlt(copyDC, 0, 0, bm.bmWidth, bm.bmHeight, source, 0, 0, SRCCOPY);
@@ -184,11 +163,11 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon)
         index = list->count++;
     }
     {
-        ScopedDC images(list->images);
+        fln::gdi::MemoryDC images(nullptr, list->images);
         RECT cell { index * list->cx, 0, (index + 1) * list->cx, list->cy };
         FillRect(images, &cell, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         DrawIconEx(images, cell.left, 0, icon, list->cx, list->cy, 0, nullptr, DI_IMAGE);
-        ScopedDC masks(list->masks);
+        fln::gdi::MemoryDC masks(nullptr, list->masks);
         DrawIconEx(masks, cell.left, 0, icon, list->cx, list->cy, 0, nullptr, DI_MASK);
     }
     return index;
@@ -204,7 +183,7 @@ BOOL ImageList_Remove(HIMAGELIST list, int index)
     }
     int after = list->count - index - 1;
     if (after > 0) {
-        ScopedDC images(list->images), masks(list->masks);
+        fln::gdi::MemoryDC images(nullptr, list->images), masks(nullptr, list->masks);
         BitBlt(images, index * list->cx, 0, after * list->cx, list->cy, images, (index + 1) * list->cx, 0, SRCCOPY);
         BitBlt(masks, index * list->cx, 0, after * list->cx, list->cy, masks, (index + 1) * list->cx, 0, SRCCOPY);
     }
@@ -230,7 +209,7 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int cx, 
     if (cy == 0)
         cy = list->cy;
     int sx = index * list->cx;
-    ScopedDC images(list->images), masks(list->masks);
+    fln::gdi::MemoryDC images(nullptr, list->images), masks(nullptr, list->masks);
     if (style & ILD_MASK) {
         BitBlt(dc, x, y, cx, cy, masks, sx, 0, SRCCOPY);
         return TRUE;
@@ -267,7 +246,7 @@ HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT)
     HBITMAP color = CreateBitmap(list->cx, list->cy, 1, 32, nullptr);
     HBITMAP mask = CreateBitmap(list->cx, list->cy, 1, 1, nullptr);
     {
-        ScopedDC images(list->images), masks(list->masks), colorDC(color), maskDC(mask);
+        fln::gdi::MemoryDC images(nullptr, list->images), masks(nullptr, list->masks), colorDC(nullptr, color), maskDC(nullptr, mask);
         BitBlt(colorDC, 0, 0, list->cx, list->cy, images, index * list->cx, 0, SRCCOPY);
         BitBlt(maskDC, 0, 0, list->cx, list->cy, masks, index * list->cx, 0, SRCCOPY);
     }

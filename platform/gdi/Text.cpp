@@ -215,11 +215,6 @@ int toLogicalHeight(const DeviceContext& dc, int height)
 
 } // namespace
 
-#define FLN_DC_OR(fail)                          \
-    DeviceContext* dc = DeviceContext::from(handle); \
-    if (!dc)                                     \
-        return fail
-
 BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* metrics)
 {
     FLN_DC_OR(FALSE);

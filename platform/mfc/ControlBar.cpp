@@ -1,5 +1,6 @@
 #include "platform/mfc/ControlBar.h"
 
+#include "platform/gdi/ControlLook.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/DockContext.h"
@@ -146,11 +147,10 @@ void CControlBar::DrawGripper(CDC* dc, const CRect& rect)
 {
     if (!(m_dwStyle & CBRS_GRIPPER) || IsFloating())
         return;
-    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-    CRect grip = IsHorzDocked() || !(m_dwStyle & CBRS_ORIENT_VERT)
+    const CRect grip = IsHorzDocked() || !(m_dwStyle & CBRS_ORIENT_VERT)
         ? CRect(rect.left + 2, rect.top + 1, rect.left + 2 + kGripperWidth, rect.bottom - 1)
         : CRect(rect.left + 1, rect.top + 2, rect.right - 1, rect.top + 2 + kGripperWidth);
-    dc->Draw3dRect(&grip, highlight, shadow);
+    fln::gdi::DrawButtonBevel(dc->m_hDC, grip, fln::gdi::ButtonBevel::Raised);
 }
 
 void CControlBar::DoPaint(CDC* dc)

@@ -6,6 +6,7 @@
 #include "platform/user/ListBox.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -56,13 +57,7 @@ bool IsOwnerDrawn(const ComboState& state)
 
 int FontHeight(HFONT font)
 {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return metrics.tmHeight;
+    return gdi::FontMetrics(font).tmHeight;
 }
 
 // ---- layout

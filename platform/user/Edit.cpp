@@ -6,6 +6,7 @@
 #include "platform/user/EditText.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <climits>
@@ -20,23 +21,6 @@ constexpr UINT kAutoScrollInterval = 100;
 constexpr int kTabStopInAverageCharacters = 8;
 // The context menu's commands are the messages they send; Select All sends EM_SETSEL.
 constexpr UINT kSelectAllCommand = EM_SETSEL;
-
-// A memory DC holding the control's font, for measuring outside WM_PAINT.
-class MeasuringDC {
-public:
-    MeasuringDC() : m_dc(CreateCompatibleDC(nullptr)) {}
-    ~MeasuringDC() { DeleteDC(m_dc); }
-    MeasuringDC(const MeasuringDC&) = delete;
-    MeasuringDC& operator=(const MeasuringDC&) = delete;
-    HDC Select(HFONT font)
-    {
-        SelectObject(m_dc, font);
-        return m_dc;
-    }
-
-private:
-    HDC m_dc;
-};
 
 class EditControl {
 public:
@@ -153,7 +137,7 @@ private:
 
     HWND m_window;
     EditText m_text;
-    MeasuringDC m_measure;
+    gdi::MemoryDC m_measure; // holds the control's font
     HFONT m_font = nullptr;
     int m_lineHeight = 16;
     int m_averageWidth = 8;
@@ -207,7 +191,8 @@ std::vector<int> EditControl::Edges(std::wstring_view text)
 {
     std::wstring shown = DisplayText(text);
     std::vector<int> edges(shown.size());
-    HDC dc = m_measure.Select(Font());
+    HDC dc = m_measure;
+    SelectObject(dc, Font());
     int tabStop = std::max(1, m_averageWidth * kTabStopInAverageCharacters);
     int x = 0;
     for (size_t i = 0; i < shown.size();) {
@@ -266,7 +251,8 @@ void EditControl::Relayout()
 void EditControl::FontChanged()
 {
     TEXTMETRICW metrics {};
-    GetTextMetricsW(m_measure.Select(Font()), &metrics);
+    SelectObject(m_measure, Font());
+    GetTextMetricsW(m_measure, &metrics);
     m_lineHeight = std::max(1, static_cast<int>(metrics.tmHeight));
     m_averageWidth = std::max(1, static_cast<int>(metrics.tmAveCharWidth));
     if (m_focused) {

@@ -6,6 +6,7 @@
 #include "platform/user/ItemList.h"
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <algorithm>
@@ -62,17 +63,6 @@ bool IsOwnerDrawn(const ListBoxState& state)
 }
 
 // ---- metrics and layout
-
-TEXTMETRICW FontMetrics(HFONT font)
-{
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return metrics;
-}
 
 RECT ClientRect(const ListBoxState& state)
 {
@@ -528,7 +518,7 @@ void KeepIntegralHeight(ListBoxState& state)
 void OnSetFont(ListBoxState& state, HFONT font, bool redraw)
 {
     state.font = font;
-    state.fontMetrics = FontMetrics(font);
+    state.fontMetrics = gdi::FontMetrics(font);
     if (!IsOwnerDrawn(state))
         state.itemHeight = state.fontMetrics.tmHeight;
     KeepIntegralHeight(state);
@@ -593,7 +583,7 @@ void OnNcCreate(HWND window, const CREATESTRUCTW& create)
         state->controlId = static_cast<UINT>(GetDlgCtrlID(combo));
     }
     SetTabStops(*state, 0, nullptr);
-    state->fontMetrics = FontMetrics(nullptr);
+    state->fontMetrics = gdi::FontMetrics(nullptr);
     state->itemHeight = state->fontMetrics.tmHeight;
 }
 

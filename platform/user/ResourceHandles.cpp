@@ -4,6 +4,7 @@
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/res/Templates.h"
 
@@ -287,14 +288,9 @@ HBITMAP BitmapFromDib(const PackedDib& dib, int cx, int cy, bool section)
     scaled.header().biSizeImage = static_cast<DWORD>(scaled.stride * height);
     HBITMAP target = make(scaled);
     if (target) {
-        HDC from = CreateCompatibleDC(nullptr), to = CreateCompatibleDC(nullptr);
-        HGDIOBJ oldFrom = SelectObject(from, original), oldTo = SelectObject(to, target);
+        fln::gdi::MemoryDC from(nullptr, original), to(nullptr, target);
         SetStretchBltMode(to, COLORONCOLOR);
         StretchBlt(to, 0, 0, width, height, from, 0, 0, dib.width(), dib.height(), SRCCOPY);
-        SelectObject(from, oldFrom);
-        SelectObject(to, oldTo);
-        DeleteDC(from);
-        DeleteDC(to);
     }
     DeleteObject(original);
     return target;

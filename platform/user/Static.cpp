@@ -7,6 +7,7 @@
 #include "platform/user/SystemClasses.h"
 #include "platform/gdi/ControlLook.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/gdi/SysColors.h"
 
 #include <optional>
@@ -89,12 +90,7 @@ void PaintText(HWND window, HDC dc, const RECT& client)
 
 COLORREF TopLeftPixel(HBITMAP bitmap)
 {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    COLORREF colour = GetPixel(memory, 0, 0);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    return colour;
+    return GetPixel(gdi::MemoryDC(nullptr, bitmap), 0, 0);
 }
 
 void PaintImage(HWND window, const StaticState& state, HDC dc, const RECT& client)

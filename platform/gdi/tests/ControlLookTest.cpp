@@ -78,3 +78,31 @@ TEST(ControlLook, DisabledLabelsAreEmbossedAndEnabledOnesTakeTheTextColour)
     EXPECT_GT(countColours(disabled, GetSysColor(COLOR_BTNSHADOW)), 10);
     EXPECT_GT(countColours(disabled, GetSysColor(COLOR_BTNHIGHLIGHT)), 10);
 }
+
+TEST(ControlLook, ButtonBevelsLieOnTheEdgeAndLeaveTheInside)
+{
+    struct Case {
+        ButtonBevel bevel;
+        const char* picture; // h highlight, s shadow, f face, k window frame, o untouched
+        RECT inside;
+    };
+    const Case cases[] = {
+        { ButtonBevel::Raised, "hhhhs\nhooos\nhooos\nsssss\n", { 1, 1, 4, 3 } },
+        { ButtonBevel::Sunken, "ssssh\nsoooh\nsoooh\nhhhhh\n", { 1, 1, 4, 3 } },
+        { ButtonBevel::Flat, "sssss\nsooos\nsooos\nsssss\n", { 1, 1, 4, 3 } },
+        { ButtonBevel::PushRaised, "hhhhk\nhffsk\nhsssk\nkkkkk\n", { 2, 2, 3, 2 } },
+        { ButtonBevel::PushSunken, "kkkkh\nkssfh\nkfffh\nhhhhh\n", { 2, 2, 3, 2 } },
+    };
+    const COLORREF untouched = RGB(0, 0, 255);
+    for (const Case& c : cases) {
+        TestCanvas canvas(5, 4);
+        const RECT all { 0, 0, 5, 4 };
+        FillSolidRect(canvas.dc, &all, untouched);
+        const RECT inside = DrawButtonBevel(canvas.dc, all, c.bevel);
+        EXPECT_EQ(canvas.picture(all, { { 'h', GetSysColor(COLOR_BTNHIGHLIGHT) }, { 's', GetSysColor(COLOR_BTNSHADOW) },
+                      { 'f', GetSysColor(COLOR_BTNFACE) }, { 'k', GetSysColor(COLOR_WINDOWFRAME) }, { 'o', untouched } }),
+            c.picture)
+            << static_cast<int>(c.bevel);
+        EXPECT_TRUE(EqualRect(&inside, &c.inside)) << static_cast<int>(c.bevel);
+    }
+}
