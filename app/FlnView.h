@@ -73,6 +73,9 @@ public:
     CString m_strStatusText;
     CString m_strOutputText;
     CIniFile m_iniParam;
+    // While content is loaded the fields change without their handlers' reactions: no exchange that
+    // could raise a message box, no calculation.
+    bool m_bLoadingContent = false;
 
     // The variables A to G in order.
     std::array<double*, FormulaInputs::ConstantCount> Variables()
