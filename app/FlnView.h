@@ -26,6 +26,7 @@
 #include <functional>
 
 class CFlnPageHost;
+struct IVTxtAuto;
 
 class CFlnView : public CResizableFormView {
     DECLARE_DYNCREATE(CFlnView)
@@ -147,6 +148,10 @@ private:
     POINT OutputLineCentre() const;
     // Runs the action; an exception it throws is shown as an error text in the output line.
     void Guarded(const std::function<void()>& action);
+
+    // The voice's Speak with a text; its result.
+    static HRESULT Say(IVTxtAuto& voice, const CString& text, LONG flags);
+    void SwitchSpeechOff(CFlnPageHost& host, HRESULT reason);
 
     // The output line alone, without the outputs for other programs; returns the text shown.
     CString ShowOutput(const CString& text, COLORREF colour, int points);

@@ -13,6 +13,7 @@
 #include "platform/comdlg/CommDlg.h"
 #include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServerRegistration.h"
+#include "platform/speech/VoiceText.h"
 #include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
@@ -445,6 +446,35 @@ TEST_F(ProgramTest, AParameterFileNamedOnTheCommandLineIsLoaded)
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_NE(m_messages[0].find(L"missing.fm"), std::wstring::npos) << m_messages[0];
     EXPECT_EQ(FieldText(kFormulaField), L"cos(x)*B") << "the last content stays";
+}
+
+// With the speech engine but no sound output, "Output to Voice" says once that speech is unavailable
+// and stays off; speech switched on from the settings goes off at the first result, which shows.
+TEST_F(ProgramTest, SpeechWithoutASoundOutputSaysSoOnceAndStaysOff)
+{
+    AudioOpener previous = SetSpeechAudioOpener([](int, std::string& error) -> std::unique_ptr<AudioOutput> {
+        error = "no sound device";
+        return nullptr;
+    });
+    ASSERT_TRUE(Start());
+    if (!Frame().IsSpeechAvailable()) {
+        SetSpeechAudioOpener(std::move(previous));
+        GTEST_SKIP() << "the speech engine's voice data is not installed";
+    }
+    Frame().SendMessage(WM_COMMAND, ID_OUTPUT_VOICE);
+    Pump();
+    EXPECT_FALSE(Frame().m_bSpeech);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"Speech is unavailable"), std::wstring::npos) << m_messages[0];
+
+    m_messages.clear();
+    Frame().m_bSpeech = TRUE;
+    Calculate(L"6*7");
+    Calculate(L"6*8");
+    EXPECT_EQ(FieldText(kOutputLine).Left(3), L"48.") << "the result, not an error text";
+    EXPECT_FALSE(Frame().m_bSpeech);
+    EXPECT_EQ(m_messages.size(), 1u);
+    SetSpeechAudioOpener(std::move(previous));
 }
 
 TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
