@@ -16,7 +16,10 @@
 #include "platform/mfc/CommonDialogs.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/speech/VoiceText.h"
+#include "platform/base/StringFormat.h"
 #include "platform/sys/Module.h"
+#include "platform/sys/Mutex.h"
+#include "platform/sys/WaitSources.h"
 #include "platform/sys/TerminationSignals.h"
 #include "res/Formulon.h"
 
@@ -63,6 +66,9 @@ CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(
 
 CFlnApp::~CFlnApp()
 {
+    m_automationIdleTimer.reset();
+    if (m_automationSlot)
+        SetLocalServerLostHandler({});
     m_pD2KSys.reset();
     if (m_occManager)
         AfxEnableControlContainer(nullptr);
@@ -115,8 +121,7 @@ BOOL CFlnApp::InitInstance()
 
     if (commandLine.m_bRunEmbedded || commandLine.m_bRunAutomated) {
         m_bStartedForAutomation = TRUE;
-        COleObjectFactory::RegisterAll();
-        return TRUE;
+        return StartForAutomation();
     }
     // A user's start needs a screen: without one the window would open where nobody sees it.
     if (!ScreenAvailable()) {
@@ -284,9 +289,43 @@ void CFlnApp::DrawGraph(CDC* dc, int left, int top, int right, int bottom, int m
         frame->SetMessageText(reason);
 }
 
+// Started by the bus for a client, the program serves that client alone and goes when it has
+// nothing to serve: it never lingers, and never runs beside more than a bounded number of others.
+BOOL CFlnApp::StartForAutomation()
+{
+    for (int slot = 0; slot < kMaxWindowlessInstances && !m_automationSlot; ++slot) {
+        auto mutex = std::make_unique<CMutex>(FALSE, CString(FormatWide(L"formulon-automation-%d", slot).c_str()));
+        if (mutex->m_hObject && mutex->Lock(0))
+            m_automationSlot = std::move(mutex);
+    }
+    if (!m_automationSlot) {
+        std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
+        return FALSE;
+    }
+    COleObjectFactory::RegisterAll();
+    const bool serving = ApplicationFactory().IsRegistered() || DocumentFactory().IsRegistered();
+    if (!serving) {
+        std::fprintf(stderr, "formulon: started for automation, but no class could be published on the session bus.\n");
+        return FALSE;
+    }
+    SetLocalServerLostHandler([] { PostQuitMessage(0); });
+    // On the system's clock: a program without a window may have no screen, and its display's clock
+    // then only moves while it waits.
+    m_automationIdleTimer = std::make_unique<WaitTimer>(m_nAutomationIdleMilliseconds, [this] {
+        if (ServesNothing())
+            PostQuitMessage(0);
+    });
+    return TRUE;
+}
+
+bool CFlnApp::ServesNothing() const
+{
+    return CApplication::LiveCount() <= 1 && AfxOleCanExitApp();
+}
+
 void CFlnApp::OnAutomationObjectGone()
 {
-    if (m_bStartedForAutomation && CApplication::LiveCount() <= 1 && AfxOleCanExitApp())
+    if (m_bStartedForAutomation && ServesNothing())
         PostQuitMessage(0);
 }
 

@@ -24,6 +24,14 @@ pid_t ServiceOwner()
     return line.size() > 4 ? static_cast<pid_t>(std::stol(line.substr(4))) : 0;
 }
 
+// How many connections own or wait for the service's bus name.
+int NameOwnersAndWaiters()
+{
+    const std::string reply = RunCommand("busctl --user call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus "
+                                         "ListQueuedOwners s " + kService).output;
+    return reply.rfind("as ", 0) == 0 ? std::atoi(reply.c_str() + 3) : 0;
+}
+
 bool WaitFor(const std::function<bool()>& condition)
 {
     for (int i = 0; i < 200; ++i) {
@@ -159,6 +167,33 @@ TEST_F(AutomationBus, TheBusStartsTheProgramWithoutAWindowForItsClient)
     // With its last client gone the program ends.
     application.Reset();
     EXPECT_TRUE(WaitFor([&] { return kill(server, 0) != 0; })) << "the program still runs";
+}
+
+// A window started while a program without a window holds the name (one the bus started for a
+// client) waits for the name: that program lets it go once it has served its object, and from then
+// on clients reach the window.
+TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOver)
+{
+    ChildProcess windowless({ FLN_FORMULON, "-Automation" }, true);
+    ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == windowless.pid(); })) << "the windowless program did not publish";
+    ChildProcess window({ FLN_FORMULON }, true);
+    ASSERT_TRUE(WaitFor([&] { return NameOwnersAndWaiters() == 2; })) << "the window does not wait for the name";
+    EXPECT_EQ(ServiceOwner(), windowless.pid());
+
+    ComPtr<IDispatch> first = Create();
+    ASSERT_TRUE(first);
+    ASSERT_EQ(Call(first.get(), L"SetFormulaString", { Text(L"x+1") }, nullptr), S_OK);
+    EXPECT_TRUE(WaitFor([&] { return ServiceOwner() == window.pid(); })) << "the name did not pass to the window";
+    ComPtr<IDispatch> second = Create();
+    ASSERT_TRUE(second);
+    VARIANT formula;
+    VariantInit(&formula);
+    ASSERT_EQ(Call(second.get(), L"GetFormulaString", {}, &formula), S_OK);
+    EXPECT_NE(std::wstring_view(formula.bstrVal), L"x+1") << "the second client reached the first one's program";
+    VariantClear(&formula);
+
+    first.Reset();
+    EXPECT_TRUE(windowless.WaitForExit(std::chrono::seconds(5))) << "the windowless program outlived its client";
 }
 
 } // namespace

@@ -11,6 +11,10 @@
 #include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/comdlg/CommDlg.h"
+#include "platform/com/tests/PrivateBus.h"
+#include "platform/base/StringFormat.h"
+#include "platform/sys/Mutex.h"
+#include "platform/sys/WaitSources.h"
 #include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/speech/VoiceText.h"
@@ -19,7 +23,9 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <future>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -663,6 +669,64 @@ TEST_F(ProgramTest, CarriesTheTextsOfItsCommandsAndTheLinkProperties)
     EXPECT_EQ(caption, L"Properties");
     EXPECT_EQ(shownText, L"Visit Formulon's Webpage");
     EXPECT_TRUE(m_messages.empty());
+}
+
+// Started by the bus for a client, the program serves that client alone and never lingers: it ends
+// at once without a bus or beside too many others like it, after a short while when no client
+// comes for its object, and when its bus goes away.
+TEST_F(ProgramTest, AProgramStartedForAutomationNeverLingers)
+{
+    // Ends a start, with what its end posted.
+    auto end = [this] {
+        m_app.reset();
+        Pump();
+        m_quitPosted = false;
+    };
+    EXPECT_FALSE(Start({ L"-Automation" })) << "no bus to serve on";
+    end();
+
+    std::optional<PrivateBus> bus(std::in_place);
+    ASSERT_TRUE(bus->running());
+    // Waits on the bus and the system's clock as the program's loop would, for at most a few seconds.
+    auto waitForQuit = [this](int milliseconds) {
+        for (int waited = 0; waited < milliseconds && !m_quitPosted; waited += 20) {
+            PumpWaitSources(20);
+            Pump();
+        }
+        return m_quitPosted;
+    };
+    m_app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon", L"-Automation" });
+    m_app->m_nAutomationIdleMilliseconds = 300;
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    m_display->Advance(60000);
+    EXPECT_FALSE(waitForQuit(100)) << "the display's clock does not count";
+    EXPECT_TRUE(waitForQuit(3000)) << "no client came";
+    end();
+
+    ASSERT_TRUE(Start({ L"-Automation" }));
+    bus.reset();
+    EXPECT_TRUE(waitForQuit(3000)) << "the bus went away";
+    end();
+
+    // Every slot for programs without a window is taken (here by another thread).
+    bus.emplace();
+    std::promise<void> held, release;
+    std::thread holder([&] {
+        std::vector<std::unique_ptr<CMutex>> slots;
+        for (int slot = 0; slot < CFlnApp::kMaxWindowlessInstances; ++slot) {
+            slots.push_back(std::make_unique<CMutex>(FALSE, CString(FormatWide(L"formulon-automation-%d", slot).c_str())));
+            slots.back()->Lock(0);
+        }
+        held.set_value();
+        release.get_future().wait();
+        for (auto& slot : slots)
+            slot->Unlock();
+    });
+    held.get_future().wait();
+    EXPECT_FALSE(Start({ L"-Automation" })) << "as many programs as may run already do";
+    release.set_value();
+    holder.join();
 }
 
 class Automation : public ProgramTest {

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -186,6 +187,7 @@ public:
     }
 
     bool Connected() const { return m_connected; }
+    void SetLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
 private:
     HRESULT Connect()
@@ -221,8 +223,11 @@ private:
         published.busName = BusNameFromProgId(progId);
         published.path = ObjectPathFromProgId(progId);
         int r = SessionBus().add_fallback(m_bus, &published.slot, published.path.c_str(), &LocalServer::OnMessage, &published);
+        // A class that serves every client waits in the bus's queue for a name another server
+        // holds (a program started for one client), and takes it over when that server lets it
+        // go; a single-use class is refused, as its program exists only to serve at once.
         if (r >= 0)
-            r = SessionBus().request_name(m_bus, published.busName.c_str(), 0);
+            r = SessionBus().request_name(m_bus, published.busName.c_str(), published.flags == REGCLS_SINGLEUSE ? 0 : SD_BUS_NAME_QUEUE);
         if (r < 0) {
             published.slot = SessionBus().slot_unref(published.slot);
             return r == -EEXIST || r == -EALREADY ? CO_E_OBJISREG : HresultFromBusError(r);
@@ -260,6 +265,8 @@ private:
             for (const auto& c : m_classes)
                 Unpublish(*c);
             Disconnect();
+            if (m_lostHandler)
+                m_lostHandler();
         }
         FinishRevocations();
     }
@@ -385,6 +392,7 @@ private:
     std::unique_ptr<WaitSource> m_waitSource;
     std::vector<std::unique_ptr<PublishedClass>> m_classes;
     std::map<std::string, std::shared_ptr<BusClient>> m_clients;  // by unique bus name
+    std::function<void()> m_lostHandler;
     DWORD m_nextCookie = 1;
 };
 
@@ -406,3 +414,5 @@ HRESULT CoRevokeClassObject(DWORD cookie) { return LocalServer::Instance().Revok
 ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid) { return LocalServer::Instance().Find(clsid); }
 
 bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }
+
+void SetLocalServerLostHandler(std::function<void()> handler) { LocalServer::Instance().SetLostHandler(std::move(handler)); }
