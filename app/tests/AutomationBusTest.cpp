@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -194,6 +195,38 @@ TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOv
 
     first.Reset();
     EXPECT_TRUE(windowless.WaitForExit(std::chrono::seconds(5))) << "the windowless program outlived its client";
+}
+
+// The README's automation example, taken from the README as it stands and run by the shell with a
+// plain system PATH: against the running program, and against the program the bus starts when none runs.
+TEST_F(AutomationBus, TheReadmesExampleWorksAsWritten)
+{
+    std::ifstream readme(FLN_README);
+    std::string line, script;
+    bool inExample = false;
+    while (std::getline(readme, line)) {
+        if (line == "    python3 - <<'EOF'")
+            inExample = true;
+        if (inExample)
+            script += (line.size() > 4 ? line.substr(4) : std::string()) + "\n";
+        if (inExample && line == "    EOF")
+            break;
+    }
+    ASSERT_NE(script.find("EOF\n"), std::string::npos) << "the README has no example";
+    const std::string file = m_bus.root() + "/example.sh";
+    std::ofstream(file) << script;
+    const std::string run = "env PATH=/usr/bin:/bin sh " + file;
+
+    {
+        ChildProcess program({ FLN_FORMULON }, true);
+        ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == program.pid(); })) << "the program did not publish its class";
+        CommandResult reached = RunCommand(run);
+        EXPECT_EQ(reached.output, "5.0\n") << "with the program running";
+    }
+    ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == 0; }));
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    CommandResult started = RunCommand(run);
+    EXPECT_EQ(started.output, "5.0\n") << "with the program started by the bus";
 }
 
 } // namespace
