@@ -25,10 +25,6 @@ void SetFieldText(CFlnView& view, int id, const CString& text)
     SetDlgItemTextW(view.m_hWnd, id, text);
 }
 
-} // namespace
-
-namespace {
-
 FormulaPageContent ContentOf(const CFlnView& view)
 {
     FormulaPageContent content;

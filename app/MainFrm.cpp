@@ -5,9 +5,9 @@
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "app/VersionInfo.h"
-#include "platform/base/ErrorCodes.h"
 #include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
+#include "platform/base/ErrorCodes.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
@@ -16,8 +16,8 @@
 #include "res/Formulon.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
 namespace {
 

@@ -111,6 +111,19 @@ protected:
     {
         return RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("xdotool") + " " + arguments).status;
     }
+    // The window manager's close: WM_DELETE_WINDOW.
+    void CloseFromTheWindowManager()
+    {
+        XEvent close {};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = *m_window;
+        close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
+        close.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_x, *m_window, False, NoEventMask, &close);
+        XFlush(m_x);
+    }
     int MoveTo(POINT point)
     {
         return Xdotool("mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y));
@@ -207,16 +220,7 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
         << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 
-    // The window manager's close: WM_DELETE_WINDOW.
-    XEvent close {};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = *m_window;
-    close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_x, *m_window, False, NoEventMask, &close);
-    XFlush(m_x);
+    CloseFromTheWindowManager();
     EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
     std::string registry = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt");
     EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
@@ -246,14 +250,7 @@ TEST_F(ProgramX11, TheNameTypedIntoTheLoadDialogArrivesWhole)
     ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }, std::chrono::seconds(5)))
         << "the dialog stayed";
 
-    XEvent close {};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = *m_window;
-    close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
-    XSendEvent(m_x, *m_window, False, NoEventMask, &close);
-    XFlush(m_x);
+    CloseFromTheWindowManager();
     ASSERT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
     const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=x*42"), std::string::npos) << lastContent;
