@@ -676,6 +676,10 @@ TEST_F(ProgramTest, CarriesTheTextsOfItsCommandsAndTheLinkProperties)
 // comes for its object, and when its bus goes away.
 TEST_F(ProgramTest, AProgramStartedForAutomationNeverLingers)
 {
+    // Slots of the test's own: programs of other tests running beside it keep theirs.
+    std::filesystem::create_directories(m_settings.root() + "/runtime");
+    std::filesystem::permissions(m_settings.root() + "/runtime", std::filesystem::perms::owner_all);
+    ScopedEnv runtime("XDG_RUNTIME_DIR", m_settings.root() + "/runtime");
     // Ends a start, with what its end posted.
     auto end = [this] {
         m_app.reset();
