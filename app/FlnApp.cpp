@@ -11,6 +11,7 @@
 #include "editor/ControlContainmentFramework.h"
 #include "editor/LangConfigStorage.h"
 #include "platform/base/MessageBox.h"
+#include "platform/base/StringFormat.h"
 #include "platform/comctl/CommCtrl.h"
 #include "platform/display/Display.h"
 #include "platform/com/LocalServer.h"
@@ -19,12 +20,15 @@
 #include "platform/script/ActiveScript.h"
 #include "platform/speech/VoiceText.h"
 #include "platform/sys/Module.h"
+#include "platform/sys/Mutex.h"
 #include "platform/sys/TerminationSignals.h"
+#include "platform/sys/WaitSources.h"
 #include "res/Formulon.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -64,6 +68,9 @@ CFlnApp::CFlnApp(std::vector<CString> arguments) : CWinApp(L"FLN"), m_arguments(
 
 CFlnApp::~CFlnApp()
 {
+    m_automationIdleTimer.reset();
+    if (m_automationSlot)
+        SetLocalServerLostHandler({});
     m_pD2KSys.reset();
     if (m_occManager)
         AfxEnableControlContainer(nullptr);
@@ -101,9 +108,15 @@ BOOL CFlnApp::InitInstance()
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine, m_arguments);
-    // The program has no document files: a name on the command line opens a new document.
-    if (commandLine.m_nShellCommand == CCommandLineInfo::FileOpen)
+    // The program has no document files: a name on the command line is a parameter file for the
+    // Formula page, loaded into a new document.
+    CString parameterFile;
+    if (commandLine.m_nShellCommand == CCommandLineInfo::FileOpen) {
         commandLine.m_nShellCommand = CCommandLineInfo::FileNew;
+        std::error_code error;
+        const auto absolute = std::filesystem::absolute(commandLine.m_strFileName.ToUtf8(), error);
+        parameterFile = error ? commandLine.m_strFileName : CString(absolute.string().c_str());
+    }
 
     wchar_t path[260] = {};
     GetModuleFileNameW(nullptr, path, 260);
@@ -112,8 +125,7 @@ BOOL CFlnApp::InitInstance()
 
     if (commandLine.m_bRunEmbedded || commandLine.m_bRunAutomated) {
         m_bStartedForAutomation = TRUE;
-        COleObjectFactory::RegisterAll();
-        return TRUE;
+        return StartForAutomation();
     }
     // A user's start needs a screen: without one the window would open where nobody sees it.
     if (!ScreenAvailable()) {
@@ -132,6 +144,8 @@ BOOL CFlnApp::InitInstance()
     title.LoadString(IDS_PROGRAM_TITLE);
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
+    if (!parameterFile.IsEmpty())
+        frame->LoadParameterFile(parameterFile);
     // The bars show their commands' states from the first picture on, not from the first idle moment.
     CWinApp::OnIdle(0);
     frame->UpdateWindow();
@@ -281,9 +295,43 @@ void CFlnApp::DrawGraph(CDC* dc, int left, int top, int right, int bottom, int m
         frame->SetMessageText(reason);
 }
 
+// Started by the bus for a client, the program serves that client alone and goes when it has
+// nothing to serve: it never lingers, and never runs beside more than a bounded number of others.
+BOOL CFlnApp::StartForAutomation()
+{
+    for (int slot = 0; slot < kMaxWindowlessInstances && !m_automationSlot; ++slot) {
+        auto mutex = std::make_unique<CMutex>(FALSE, CString(FormatWide(L"formulon-automation-%d", slot).c_str()));
+        if (mutex->m_hObject && mutex->Lock(0))
+            m_automationSlot = std::move(mutex);
+    }
+    if (!m_automationSlot) {
+        std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
+        return FALSE;
+    }
+    COleObjectFactory::RegisterAll();
+    const bool serving = ApplicationFactory().IsRegistered() || DocumentFactory().IsRegistered();
+    if (!serving) {
+        std::fprintf(stderr, "formulon: started for automation, but no class could be published on the session bus.\n");
+        return FALSE;
+    }
+    SetLocalServerLostHandler([] { PostQuitMessage(0); });
+    // On the system's clock: a program without a window may have no screen, and its display's clock
+    // then only moves while it waits.
+    m_automationIdleTimer = std::make_unique<WaitTimer>(m_nAutomationIdleMilliseconds, [this] {
+        if (ServesNothing())
+            PostQuitMessage(0);
+    });
+    return TRUE;
+}
+
+bool CFlnApp::ServesNothing() const
+{
+    return CApplication::LiveCount() <= 1 && AfxOleCanExitApp();
+}
+
 void CFlnApp::OnAutomationObjectGone()
 {
-    if (m_bStartedForAutomation && CApplication::LiveCount() <= 1 && AfxOleCanExitApp())
+    if (m_bStartedForAutomation && ServesNothing())
         PostQuitMessage(0);
 }
 

@@ -15,6 +15,8 @@
 #include <vector>
 
 class TerminationSignals;
+class CMutex;
+class WaitTimer;
 
 class CApplication;
 class CD2KSys;
@@ -55,6 +57,11 @@ public:
     // A client's object went: a program started for automation ends with its last client.
     void OnAutomationObjectGone();
 
+    // A program started for automation that has served no object this long after its start ends.
+    UINT m_nAutomationIdleMilliseconds = 10000;
+    // At most this many programs without a window run for automation at once; one more ends at once.
+    static constexpr int kMaxWindowlessInstances = 32;
+
     CApplication* m_pApplication = nullptr;
     // The update check's settings, schedule and evaluation (Help > Check for Update...).
     CUpdater m_Updater;
@@ -76,6 +83,9 @@ protected:
 
 private:
     void ReadSwitches();
+    // The start for a client of the bus: FALSE when the program cannot serve (no slot, no bus, no name).
+    BOOL StartForAutomation();
+    bool ServesNothing() const;
     void OnTerminationRequest();
     void PublishAutomationClasses();
     static bool ScreenAvailable();
@@ -88,6 +98,9 @@ private:
     // A logout, a closed terminal or Ctrl+C closes the program the way the user would.
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     bool m_bPublishPending = false;
+    // The slot among the programs without a window that this one holds while it runs.
+    std::unique_ptr<CMutex> m_automationSlot;
+    std::unique_ptr<WaitTimer> m_automationIdleTimer;
 };
 
 // The running application object.

@@ -26,6 +26,7 @@
 #include <functional>
 
 class CFlnPageHost;
+struct IVTxtAuto;
 
 class CFlnView : public CResizableFormView {
     DECLARE_DYNCREATE(CFlnView)
@@ -73,6 +74,9 @@ public:
     CString m_strStatusText;
     CString m_strOutputText;
     CIniFile m_iniParam;
+    // While content is loaded the fields change without their handlers' reactions: no exchange that
+    // could raise a message box, no calculation.
+    bool m_bLoadingContent = false;
 
     // The variables A to G in order.
     std::array<double*, FormulaInputs::ConstantCount> Variables()
@@ -144,6 +148,10 @@ private:
     POINT OutputLineCentre() const;
     // Runs the action; an exception it throws is shown as an error text in the output line.
     void Guarded(const std::function<void()>& action);
+
+    // The voice's Speak with a text; its result.
+    static HRESULT Say(IVTxtAuto& voice, const CString& text, LONG flags);
+    void SwitchSpeechOff(CFlnPageHost& host, HRESULT reason);
 
     // The output line alone, without the outputs for other programs; returns the text shown.
     CString ShowOutput(const CString& text, COLORREF colour, int points);

@@ -142,7 +142,7 @@ void CFlnView::OnUpdateNumberFormat(CCmdUI* ui)
 void CFlnView::OnDigitsChange()
 {
     // The up-down writes its buddy while the view is made, before there is anything to show.
-    if (!m_tabPages.m_hWnd)
+    if (!m_tabPages.m_hWnd || m_bLoadingContent)
         return;
     UpdateData(TRUE);
     OnKeyEquals();

@@ -9,6 +9,7 @@
 #include "platform/base/StringFormat.h"
 #include "platform/com/Automation.h"
 #include "platform/com/DispatchDriver.h"
+#include "platform/speech/Synthesizer.h"
 #include "platform/speech/VoiceText.h"
 
 #include <cstring>
@@ -59,12 +60,28 @@ void CFlnView::OutputResult(CString text, COLORREF colour, int points)
         host->SetMessageText(L"The result was not written to the shared memory: another program holds it.");
     if (IVTxtAuto* voice = host->GetVoiceText(); voice && host->SpeechSwitch()) {
         const CString spoken = SpokenText(shown);
-        BSTR words = SysAllocString(spoken.GetString());
-        const HRESULT result = voice->Speak(words, spoken.Find(L"rror") >= 0 ? 8 : 32);
-        SysFreeString(words);
-        if (FAILED(result))
-            AfxThrowOleException(result);
+        // The result stays on the line whatever the voice does.
+        if (const HRESULT result = Say(*voice, spoken, spoken.Find(L"rror") >= 0 ? vtxtst_WARNING : vtxtst_NUMBERS);
+            FAILED(result))
+            SwitchSpeechOff(*host, result);
     }
+}
+
+HRESULT CFlnView::Say(IVTxtAuto& voice, const CString& text, LONG flags)
+{
+    BSTR words = SysAllocString(text.GetString());
+    const HRESULT result = voice.Speak(words, flags);
+    SysFreeString(words);
+    return result;
+}
+
+// Speech that cannot be heard (no sound output, or it failed) is switched off, and the user is
+// told once why; calculations go on without it.
+void CFlnView::SwitchSpeechOff(CFlnPageHost& host, HRESULT reason)
+{
+    host.SpeechSwitch() = FALSE;
+    AfxMessageBox(L"Speech is unavailable, so the voice output is switched off:\n" + CString(SpeechErrorText(reason).c_str()),
+        MB_OK | MB_ICONEXCLAMATION);
 }
 
 CString CFlnView::SharedMemoryText(const CString& shown) const
@@ -89,7 +106,15 @@ void CFlnView::OnCopyOutput()
 void CFlnView::OnOutputToVoice()
 {
     CFlnPageHost* host = Host();
-    if (host && host->GetVoiceText()) {
+    if (IVTxtAuto* voice = host ? host->GetVoiceText() : nullptr) {
+        // Switching on says nothing aloud, but opens the sound output: without one, the user
+        // hears of it now rather than at the next result.
+        if (!host->SpeechSwitch()) {
+            if (const HRESULT result = Say(*voice, CString(), vtxtst_NUMBERS); FAILED(result)) {
+                SwitchSpeechOff(*host, result);
+                return;
+            }
+        }
         host->SpeechSwitch() = !host->SpeechSwitch();
         return;
     }

@@ -8,6 +8,8 @@
 #include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
+#include <utility>
+
 namespace {
 
 constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
@@ -23,9 +25,7 @@ void SetFieldText(CFlnView& view, int id, const CString& text)
     SetDlgItemTextW(view.m_hWnd, id, text);
 }
 
-} // namespace
-
-BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
+FormulaPageContent ContentOf(const CFlnView& view)
 {
     FormulaPageContent content;
     content.formula = view.m_strLastFormula;
@@ -40,23 +40,29 @@ BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
     content.numberFormat = view.m_nNumberFormat;
     content.verify = view.m_bVerify;
     content.viewTooltips = view.m_bViewTooltips;
-    return SaveFormulaPageContent(view.m_iniParam, path, content);
+    return content;
 }
 
-BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
+} // namespace
+
+BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
 {
-    FormulaPageContent content;
-    if (!LoadFormulaPageContent(view.m_iniParam, path, content))
+    return SaveFormulaPageContent(view.m_iniParam, path, ContentOf(view));
+}
+
+BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path, std::vector<CString>* problems)
+{
+    // What the file cannot give keeps what the page shows.
+    FormulaPageContent content = ContentOf(view);
+    if (!LoadFormulaPageContent(view.m_iniParam, path, content, problems))
         return FALSE;
+    const bool wasLoading = std::exchange(view.m_bLoadingContent, true);
     view.m_strLastFormula = content.formula;
     view.m_strDerivative = content.derivative;
     view.m_strPhysConstValue = content.physConstValue;
     view.m_strFormula = view.m_strLastFormula;
     view.UpdateData(FALSE);
-    // A new digit count makes the page show its result again from its fields: it comes first, so
-    // that the loaded texts of the other fields stay as they were written.
-    if (FieldText(view, IDC_DIGITS) != content.digits)
-        SetFieldText(view, IDC_DIGITS, content.digits);
+    SetFieldText(view, IDC_DIGITS, content.digits);
     for (size_t i = 0; i < content.constants.size(); ++i)
         SetFieldText(view, static_cast<int>(ConstantFieldIds[i]), content.constants[i]);
     SetFieldText(view, IDC_VALUE_X, content.x);
@@ -65,7 +71,20 @@ BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path)
     view.m_bVerify = content.verify;
     view.m_bViewTooltips = content.viewTooltips;
     view.m_nNumberFormat = static_cast<NumberFormatMode>(content.numberFormat);
+    view.m_bLoadingContent = wasLoading;
     return TRUE;
+}
+
+CString CFormulaPageFile::LoadReport(const CString& path, BOOL loaded, const std::vector<CString>& problems)
+{
+    if (!loaded)
+        return L"The content could not be loaded. " + ReadFailureText(path);
+    if (problems.empty())
+        return {};
+    CString report = L"Some values of " + path + L" could not be loaded; their fields keep what they showed:";
+    for (const CString& problem : problems)
+        report += L"\n" + problem;
+    return report;
 }
 
 void CFormulaPageFile::OnSaveContent(CFlnView& view)
@@ -87,5 +106,8 @@ void CFormulaPageFile::OnLoadContent(CFlnView& view)
     if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, kFileDialogFlags, TRUE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
-    Load(view, file);
+    std::vector<CString> problems;
+    const BOOL loaded = Load(view, file, &problems);
+    if (const CString report = LoadReport(file, loaded, problems); !report.IsEmpty())
+        AfxMessageBox(report, MB_OK | MB_ICONEXCLAMATION);
 }

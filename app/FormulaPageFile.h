@@ -6,19 +6,27 @@
 
 #include "platform/base/CString.h"
 
+#include <vector>
+
 class CFlnView;
 
 class CFormulaPageFile {
 public:
     // FALSE, with the reason as the last error, when the file could not be written.
     static BOOL Save(CFlnView& view, const CString& path);
-    // FALSE, with the page unchanged, when the file cannot be read.
-    static BOOL Load(CFlnView& view, const CString& path);
+    // FALSE, with the page unchanged and the reason as the last error, when the file cannot be read.
+    // Loading neither calculates nor asks the user anything: a value the page cannot take keeps the
+    // field's text and is described in problems, one line each, for the caller to report once.
+    static BOOL Load(CFlnView& view, const CString& path, std::vector<CString>* problems = nullptr);
+    // The report of a load for the user: why the file could not be read, or which of its values were
+    // not taken; empty when it loaded whole.
+    static CString LoadReport(const CString& path, BOOL loaded, const std::vector<CString>& problems);
 
     void OnSaveContent(CFlnView& view);
     void OnLoadContent(CFlnView& view);
     // The file last chosen in either dialog, where the next dialog starts.
     const CString& LastFile() const { return m_strParamFile; }
+    void SetLastFile(const CString& path) { m_strParamFile = path; }
 
 private:
     CString m_strParamFile;

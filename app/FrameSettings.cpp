@@ -49,12 +49,28 @@ BOOL FrameSettings::Save(CWinApp& app) const
         && app.WriteProfileInt(kSection, L"SharedMemory", sharedMemory ? 1 : 0);
 }
 
-CString WriteFailureText(const CString& path)
+namespace {
+
+CString LastErrorText(const CString& path)
 {
     const auto error = static_cast<LONG>(GetLastError());
     wchar_t text[512] = {};
     CFileException(CFileException::OsErrorToException(error), error, path).GetErrorMessage(text, 512);
     return text;
+}
+
+} // namespace
+
+CString WriteFailureText(const CString& path)
+{
+    return LastErrorText(path);
+}
+
+CString ReadFailureText(const CString& path)
+{
+    if (GetLastError() == ERROR_SUCCESS)
+        return path + L" holds nothing to load.";
+    return LastErrorText(path);
 }
 
 CString LastContentPath()

@@ -31,3 +31,5 @@ CString LastContentPath();
 
 // Why a file (or the settings folder) could not be written, from the last error, for the user.
 CString WriteFailureText(const CString& path);
+// Why a file could not be read, from the last error (none: the file held nothing), for the user.
+CString ReadFailureText(const CString& path);

@@ -8,6 +8,7 @@
 #include "app/VersionInfo.h"
 #include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
+#include "platform/base/ErrorCodes.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/speech/VoiceText.h"
@@ -17,12 +18,15 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
 constexpr int kFormulaPage = 0;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
+// Posted by the first show: the start-up's loads report what they found once the window is up.
+constexpr UINT WM_REPORT_LOAD_PROBLEMS = WM_APP + 1;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER;
 constexpr DWORD kBarControlStyle = SEC_TBS_FLAT | SEC_TBS_GRIPPER;
 // The pages' tab window: tabs below the pages, a draggable active tab, raised outlines ending short.
@@ -61,6 +65,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
     ON_COMMAND(ID_CHECK_FOR_UPDATE, OnCheckForUpdate)
     ON_COMMAND(ID_UPDATE_CHECK_DONE, OnUpdateCheckDone)
+    ON_MESSAGE(WM_REPORT_LOAD_PROBLEMS, OnReportLoadProblems)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
@@ -299,6 +304,7 @@ void CMainFrame::OnShowWindow(BOOL show, UINT status)
         return;
     m_firstShow = false;
     LoadSettings();
+    PostMessage(WM_REPORT_LOAD_PROBLEMS);
 }
 
 void CMainFrame::LoadSettings()
@@ -316,13 +322,52 @@ void CMainFrame::LoadSettings()
         view->SetInputFont(view->m_nFontSize);
         view->m_nDigits = m_settings.digits;
         view->m_nFormatOption = m_settings.formatOption;
+        view->m_bLoadingContent = true;
         view->UpdateData(FALSE);
-        CFormulaPageFile::Load(*view, LastContentPath());
+        view->m_bLoadingContent = false;
+        std::vector<CString> problems;
+        const BOOL loaded = CFormulaPageFile::Load(*view, LastContentPath(), &problems);
+        NoteFormulaPageLoad(LastContentPath(), loaded, problems, true);
     }
     if (auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView())) {
         calendar->SetInputFont(m_settings.inputCalendarHeight);
-        CDateFile::Load(*calendar, LastContentPath());
+        // A file without the page's sections is an earlier program's: the page keeps its defaults.
+        if (CDateFile::Load(*calendar, LastContentPath()) == CDateFile::LoadResult::Damaged)
+            m_loadProblems.push_back(L"The Date & Time page's content in " + LastContentPath()
+                + L" is damaged; the page keeps its own.");
     }
+}
+
+void CMainFrame::NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems, bool missingIsFine)
+{
+    const DWORD error = GetLastError();
+    if (!loaded && missingIsFine && (error == static_cast<DWORD>(ERROR_FILE_NOT_FOUND) || error == static_cast<DWORD>(ERROR_PATH_NOT_FOUND)))
+        return;
+    if (const CString report = CFormulaPageFile::LoadReport(path, loaded, problems); !report.IsEmpty())
+        m_loadProblems.push_back(report);
+}
+
+void CMainFrame::LoadParameterFile(const CString& path)
+{
+    CFlnApp* app = GetFlnApp();
+    CFlnView* view = app ? app->GetFlnView() : nullptr;
+    if (!view)
+        return;
+    std::vector<CString> problems;
+    const BOOL loaded = CFormulaPageFile::Load(*view, path, &problems);
+    NoteFormulaPageLoad(path, loaded, problems, false);
+    m_formulaFile.SetLastFile(path);
+}
+
+LRESULT CMainFrame::OnReportLoadProblems(WPARAM, LPARAM)
+{
+    if (m_loadProblems.empty())
+        return 0;
+    CString report;
+    for (const CString& problem : std::exchange(m_loadProblems, {}))
+        report += (report.IsEmpty() ? L"" : L"\n\n") + problem;
+    AfxMessageBox(report, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 CString CMainFrame::SaveSettings()

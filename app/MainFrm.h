@@ -17,6 +17,7 @@
 #include "platform/mfc/GdiObjects.h"
 
 #include <memory>
+#include <vector>
 
 class SECMenuBar;
 struct IVTxtAuto;
@@ -45,6 +46,10 @@ public:
     IVTxtAuto* GetVoiceText() override;
     BOOL& SpeechSwitch() override { return m_bSpeech; }
     BOOL IsSpeechAvailable() { return GetVoiceText() ? TRUE : FALSE; }
+
+    // Loads a parameter file into the Formula page, as "Load Content..." does, for a file named on the
+    // command line; what it finds wrong joins the start-up's report.
+    void LoadParameterFile(const CString& path);
 
     // Fits the frame to the active form page when automatic fitting is on; bToggle switches it first.
     void FitFrameToPage(BOOL bToggle);
@@ -80,6 +85,7 @@ protected:
     void OnSaveContent();
     void OnCheckForUpdate();
     void OnUpdateCheckDone();
+    LRESULT OnReportLoadProblems(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -91,6 +97,9 @@ private:
     void CreateSpeech();
     void SetWindowIcons();
     void LoadSettings();
+    // Notes what a load of the Formula page's content found wrong; a missing file is no problem
+    // where missingIsFine (the last content before the first close).
+    void NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems, bool missingIsFine);
     // Why the settings or the last content could not be written; empty when both were.
     CString SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
@@ -104,4 +113,6 @@ private:
     FrameSettings m_settings;
     std::unique_ptr<SECMenuBar> m_pMenuBar;
     bool m_firstShow = true;
+    // What the loads at start-up found wrong: reported once, after the window shows, never midway.
+    std::vector<CString> m_loadProblems;
 };

@@ -1,6 +1,11 @@
 #include "app/ParameterFile.h"
 
+#include "platform/base/ErrorCodes.h"
+#include "platform/mfc/DataExchange.h"
+
 #include <algorithm>
+#include <cwctype>
+#include <optional>
 
 const wchar_t kParameterFileFilter[] = L"Parameter (.fm)|*.fm|"
                                        L"Text Files (.txt)|*.txt|"
@@ -42,22 +47,91 @@ BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPag
     return ini.Flush();
 }
 
-BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content)
+namespace {
+
+// Reads the values the page must be able to take, noting each one it cannot.
+class CheckedReader {
+public:
+    CheckedReader(const CIniFile& ini, std::vector<CString>* problems) : m_ini(ini), m_problems(problems) {}
+
+    CString Text(const wchar_t* section, const wchar_t* key) const { return m_ini.GetValue(section, key); }
+
+    // A field the exchange reads as a number (or as an int): empty, or a number it reads.
+    void Field(const wchar_t* section, const wchar_t* key, CString& field, bool integer = false) const
+    {
+        const CString text = Text(section, key);
+        if (!text.IsEmpty() && !(integer ? ReadExchangedInteger(text).has_value() : IsNumber(text))) {
+            Note(key, text, integer ? L"is not a whole number" : L"is not a number");
+            return;
+        }
+        field = text;
+    }
+
+    // An integer as the file's readers have always read it: its leading digits, or the default when empty.
+    std::optional<int> Integer(const wchar_t* section, const wchar_t* key, int defaultValue) const
+    {
+        const CString text = Text(section, key);
+        if (text.IsEmpty())
+            return defaultValue;
+        const wchar_t* p = text.GetString();
+        while (std::iswspace(*p))
+            ++p;
+        if (*p == L'+' || *p == L'-')
+            ++p;
+        if (!std::iswdigit(*p)) {
+            Note(key, text, L"is not a whole number");
+            return std::nullopt;
+        }
+        return m_ini.GetInt(section, key, defaultValue);
+    }
+
+private:
+    // A number as the exchange reads it, or written with a decimal comma in a file from another locale.
+    static bool IsNumber(CString text)
+    {
+        if (ReadExchangedNumber(text))
+            return true;
+        text.Replace(L',', L'.');
+        return ReadExchangedNumber(text).has_value();
+    }
+
+    void Note(const wchar_t* key, CString text, const wchar_t* what) const
+    {
+        if (!m_problems)
+            return;
+        constexpr int Shown = 40;
+        if (text.GetLength() > Shown)
+            text = text.Left(Shown) + L"...";
+        m_problems->push_back(CString(L"\"") + key + L"\" = \"" + text + L"\" " + what);
+    }
+
+    const CIniFile& m_ini;
+    std::vector<CString>* m_problems;
+};
+
+} // namespace
+
+BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content, std::vector<CString>* problems)
 {
     ini.SetFileName(path);
-    if (!ini.Load())
+    SetLastError(ERROR_SUCCESS);
+    if (!ini.Load() && ini.GetSections().empty())
         return FALSE;
-    content.formula = ini.GetValue(L"TAB_FORMEL", L"f(x)");
-    content.derivative = ini.GetValue(L"TAB_DERIVATION", L"f'(x)");
-    content.physConstValue = ini.GetValue(L"PHYS_CONST", L"PC");
+    const CheckedReader read(ini, problems);
+    content.formula = read.Text(L"TAB_FORMEL", L"f(x)");
+    content.derivative = read.Text(L"TAB_DERIVATION", L"f'(x)");
+    content.physConstValue = read.Text(L"PHYS_CONST", L"PC");
     for (size_t i = 0; i < content.constants.size(); ++i)
-        content.constants[i] = ini.GetValue(L"CONSTANTS", kConstantKeys[i]);
-    content.x = ini.GetValue(L"CONSTANTS", L"X");
-    content.digits = ini.GetValue(L"CONSTANTS", L"Comma");
-    content.xa = ini.GetValue(L"INTERVALL", L"XA");
-    content.xb = ini.GetValue(L"INTERVALL", L"XB");
-    content.verify = ini.GetInt(L"VERIFY", L"VerifyResult", 0) != 0;
-    content.viewTooltips = ini.GetInt(L"CHECKS", L"ViewTooltips", 0) != 0;
-    content.numberFormat = std::clamp(ini.GetInt(L"CONSTANTS", L"CommaTyp", 1), 1, 8);
+        read.Field(L"CONSTANTS", kConstantKeys[i], content.constants[i]);
+    read.Field(L"CONSTANTS", L"X", content.x);
+    read.Field(L"CONSTANTS", L"Comma", content.digits, true);
+    read.Field(L"INTERVALL", L"XA", content.xa);
+    read.Field(L"INTERVALL", L"XB", content.xb);
+    if (const auto verify = read.Integer(L"VERIFY", L"VerifyResult", 0))
+        content.verify = *verify != 0;
+    if (const auto tooltips = read.Integer(L"CHECKS", L"ViewTooltips", 0))
+        content.viewTooltips = *tooltips != 0;
+    if (const auto format = read.Integer(L"CONSTANTS", L"CommaTyp", 1))
+        content.numberFormat = std::clamp(*format, 1, 8);
     return TRUE;
 }

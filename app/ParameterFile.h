@@ -6,6 +6,7 @@
 #include "app/IniFile.h"
 
 #include <array>
+#include <vector>
 
 struct FormulaPageContent {
     CString formula;                    // the formula of the last calculation
@@ -23,6 +24,10 @@ extern const wchar_t kParameterFileFilter[];
 
 // FALSE, with the reason as the last error, when the file could not be written.
 BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content);
-// FALSE, with content untouched, when the file cannot be read. A missing text key reads as empty,
-// the switches as off and the number format as 1; the number format is brought into 1..8.
-BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content);
+// Reads the file over content. A missing text key reads as empty, the switches as off and the
+// number format as 1; the number format is brought into 1..8. A value the page could not take (a
+// field text that is no number, a digit count that is no integer, a switch or number format with no
+// integer at its start) leaves content's value as it was and is described in problems, one line
+// each. FALSE, with content untouched and the reason as the last error, when the file cannot be read.
+BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content,
+    std::vector<CString>* problems = nullptr);

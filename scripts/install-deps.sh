@@ -10,7 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   libpcre2-dev libpng-dev duktape-dev
   libespeak-ng-dev libpcaudio-dev
-  libsystemd-dev dbus-daemon systemd libglib2.0-bin
+  libsystemd-dev dbus-daemon systemd libglib2.0-bin python3-gi
   libcups2-dev poppler-utils
   libcurl4-openssl-dev
   xvfb xauth xdotool xclip openbox

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -22,6 +23,14 @@ pid_t ServiceOwner()
 {
     std::string line = RunCommand("busctl --user status --no-pager " + kService + " | grep '^PID='").output;
     return line.size() > 4 ? static_cast<pid_t>(std::stol(line.substr(4))) : 0;
+}
+
+// How many connections own or wait for the service's bus name.
+int NameOwnersAndWaiters()
+{
+    const std::string reply = RunCommand("busctl --user call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus "
+                                         "ListQueuedOwners s " + kService).output;
+    return reply.rfind("as ", 0) == 0 ? std::atoi(reply.c_str() + 3) : 0;
 }
 
 bool WaitFor(const std::function<bool()>& condition)
@@ -159,6 +168,65 @@ TEST_F(AutomationBus, TheBusStartsTheProgramWithoutAWindowForItsClient)
     // With its last client gone the program ends.
     application.Reset();
     EXPECT_TRUE(WaitFor([&] { return kill(server, 0) != 0; })) << "the program still runs";
+}
+
+// A window started while a program without a window holds the name (one the bus started for a
+// client) waits for the name: that program lets it go once it has served its object, and from then
+// on clients reach the window.
+TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOver)
+{
+    ChildProcess windowless({ FLN_FORMULON, "-Automation" }, true);
+    ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == windowless.pid(); })) << "the windowless program did not publish";
+    ChildProcess window({ FLN_FORMULON }, true);
+    ASSERT_TRUE(WaitFor([&] { return NameOwnersAndWaiters() == 2; })) << "the window does not wait for the name";
+    EXPECT_EQ(ServiceOwner(), windowless.pid());
+
+    ComPtr<IDispatch> first = Create();
+    ASSERT_TRUE(first);
+    ASSERT_EQ(Call(first.get(), L"SetFormulaString", { Text(L"x+1") }, nullptr), S_OK);
+    EXPECT_TRUE(WaitFor([&] { return ServiceOwner() == window.pid(); })) << "the name did not pass to the window";
+    ComPtr<IDispatch> second = Create();
+    ASSERT_TRUE(second);
+    VARIANT formula;
+    VariantInit(&formula);
+    ASSERT_EQ(Call(second.get(), L"GetFormulaString", {}, &formula), S_OK);
+    EXPECT_NE(std::wstring_view(formula.bstrVal), L"x+1") << "the second client reached the first one's program";
+    VariantClear(&formula);
+
+    first.Reset();
+    EXPECT_TRUE(windowless.WaitForExit(std::chrono::seconds(5))) << "the windowless program outlived its client";
+}
+
+// The README's automation example, taken from the README as it stands and run by the shell with a
+// plain system PATH: against the running program, and against the program the bus starts when none runs.
+TEST_F(AutomationBus, TheReadmesExampleWorksAsWritten)
+{
+    std::ifstream readme(FLN_README);
+    std::string line, script;
+    bool inExample = false;
+    while (std::getline(readme, line)) {
+        if (line == "    python3 - <<'EOF'")
+            inExample = true;
+        if (inExample)
+            script += (line.size() > 4 ? line.substr(4) : std::string()) + "\n";
+        if (inExample && line == "    EOF")
+            break;
+    }
+    ASSERT_NE(script.find("EOF\n"), std::string::npos) << "the README has no example";
+    const std::string file = m_bus.root() + "/example.sh";
+    std::ofstream(file) << script;
+    const std::string run = "env PATH=/usr/bin:/bin sh " + file;
+
+    {
+        ChildProcess program({ FLN_FORMULON }, true);
+        ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == program.pid(); })) << "the program did not publish its class";
+        CommandResult reached = RunCommand(run);
+        EXPECT_EQ(reached.output, "5.0\n") << "with the program running";
+    }
+    ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == 0; }));
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    CommandResult started = RunCommand(run);
+    EXPECT_EQ(started.output, "5.0\n") << "with the program started by the bus";
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "app/tests/HeldResultMutex.h"
 #include "controls/BalloonHelp.h"
 #include "engine/FormulaEngine.h"
+#include "platform/base/MessageBox.h"
+#include "platform/speech/Synthesizer.h"
 
 #include <unistd.h>
 
@@ -592,6 +594,7 @@ TEST_F(FlnViewTest, TheVoiceSaysTheShownText)
     frame->voice = &voice;
     Command(ID_OUTPUT_VOICE);
     EXPECT_TRUE(frame->speechSwitch);
+    voice.said.clear(); // switching on tried the sound output with an empty text
     view->OutputResult(L"12:30", RGB(255, 255, 0), 11);
     view->OutputResult(L"Data Error 5", RGB(255, 0, 0), 11);
     ASSERT_EQ(voice.said.size(), 2u);
@@ -600,13 +603,38 @@ TEST_F(FlnViewTest, TheVoiceSaysTheShownText)
     EXPECT_EQ(voice.said[1].flags, 8) << "errors are said as warnings";
     Command(ID_STOP_SPEECH);
     EXPECT_EQ(voice.stops, 1);
+    frame->voice = nullptr;
+}
 
-    // A failure on the way is shown as an error in the error colour, not as a number.
-    voice.failWith = E_FAIL;
+// Speech without a sound output: switching it on says so once and leaves it off; a voice that
+// fails while it is on is switched off with one message, and the result stays on the line.
+TEST_F(FlnViewTest, SpeechThatCannotBeHeardIsSwitchedOffWithOneMessage)
+{
+    std::vector<std::wstring> boxes;
+    SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    RecordingVoice voice;
+    frame->voice = &voice;
+    voice.failWith = SPEECH_E_NOAUDIO;
+    Command(ID_OUTPUT_VOICE);
+    EXPECT_FALSE(frame->speechSwitch);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find(L"No sound output"), std::wstring::npos) << boxes[0];
+
+    boxes.clear();
+    voice.failWith = S_OK;
+    Command(ID_OUTPUT_VOICE);
+    ASSERT_TRUE(frame->speechSwitch);
+    voice.failWith = SPEECH_E_AUDIOFAILED;
     Calculate(L"1+1");
-    EXPECT_EQ(OutputText().Left(6), CString(L"Error:"));
-    EXPECT_TRUE(Shows(IDC_OUTPUT, Red));
-    EXPECT_FALSE(Shows(IDC_OUTPUT, Yellow));
+    Calculate(L"2+2");
+    EXPECT_EQ(OutputText(), CString(L"4.0000 "));
+    EXPECT_TRUE(Shows(IDC_OUTPUT, Yellow));
+    EXPECT_FALSE(frame->speechSwitch);
+    EXPECT_EQ(boxes.size(), 1u) << "said once";
+    SetMessageBoxHandler({});
     frame->voice = nullptr;
 }
 

@@ -131,6 +131,50 @@ TEST_F(ParameterFile, WhatIsLoadedFromADamagedFileSavesAndLoadsBackTheSame)
     }
 }
 
+// A value the page could not take keeps what the page had and is named once; what the file's
+// readers have always read (leading digits of a switch, a decimal comma) is taken.
+TEST_F(ParameterFile, AValueThePageCannotTakeKeepsThePagesValueAndIsNamed)
+{
+    struct Case {
+        const char* file;
+        const wchar_t* named; // in the one problem, or null for none
+    };
+    const Case cases[] = {
+        { "[CONSTANTS]\nA=lots\n", L"\"A\" = \"lots\" is not a number" },
+        { "[CONSTANTS]\nX=1e999\n", L"\"X\"" },
+        { "[INTERVALL]\nXB=--1\n", L"\"XB\"" },
+        { "[CONSTANTS]\nComma=1.5\n", L"\"Comma\" = \"1.5\" is not a whole number" },
+        { "[CONSTANTS]\nCommaTyp=sci\n", L"\"CommaTyp\"" },
+        { "[CHECKS]\nViewTooltips=yes\n", L"\"ViewTooltips\"" },
+        { "[CONSTANTS]\nB=2,5\nComma=-7\n[VERIFY]\nVerifyResult=7abc\n", nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Write("f.fm", c.file);
+        FormulaPageContent loaded = Sample();
+        std::vector<CString> problems;
+        ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("f.fm"), loaded, &problems));
+        if (!c.named) {
+            EXPECT_TRUE(problems.empty());
+            EXPECT_EQ(loaded.constants[1], CString(L"2,5"));
+            EXPECT_EQ(loaded.digits, CString(L"-7"));
+            EXPECT_TRUE(loaded.verify);
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_NE(problems[0].Find(c.named), -1) << problems[0].GetString();
+    }
+    // Kept: the sample's values where the file's could not be taken.
+    Write("g.fm", "[CONSTANTS]\nA=lots\nComma=many\nCommaTyp=sci\n[CHECKS]\nViewTooltips=yes\n");
+    FormulaPageContent loaded = Sample();
+    ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("g.fm"), loaded));
+    EXPECT_EQ(loaded.constants[0], Sample().constants[0]);
+    EXPECT_EQ(loaded.digits, Sample().digits);
+    EXPECT_EQ(loaded.numberFormat, Sample().numberFormat);
+    EXPECT_EQ(loaded.viewTooltips, Sample().viewTooltips);
+    EXPECT_TRUE(loaded.constants[1].IsEmpty()) << "a missing key still empties its field";
+}
+
 TEST_F(ParameterFile, AMissingFileLeavesTheContentAsItWas)
 {
     FormulaPageContent content = Sample();

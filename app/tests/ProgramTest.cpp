@@ -11,12 +11,22 @@
 #include "commandbars/MenuBar.h"
 #include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/comdlg/CommDlg.h"
+#include "platform/com/tests/PrivateBus.h"
+#include "platform/base/StringFormat.h"
+#include "platform/sys/Mutex.h"
+#include "platform/sys/WaitSources.h"
 #include "platform/com/DispatchDriver.h"
 #include "platform/com/LocalServerRegistration.h"
+#include "platform/speech/VoiceText.h"
+#include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <future>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -349,6 +359,131 @@ TEST_F(ProgramTest, SettingsThatCannotBeSavedAreReportedOnceAtTheClose)
     }
 }
 
+// A damaged last-content file raises nothing while the program starts: what can be read is loaded
+// quietly, what cannot keeps the page's value, and the problems are reported once, after the window
+// shows and the program is ready.
+TEST_F(ProgramTest, ADamagedLastContentFileIsReportedOnceAfterTheWindowShows)
+{
+    std::filesystem::create_directories(m_settings.settings());
+    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini",
+        "[TAB_FORMEL]\r\nf(x)=x+1\r\n[CONSTANTS]\r\nA=lots\r\nB=2.5\r\nX=3\r\nComma=many\r\nCommaTyp=sci\r\n"
+        "[VERIFY]\r\nVerifyResult=1\r\n[TAB_DATEFORMEL]\r\nf=D<[01.01.2024]\r\n[FORMAT]\r\nDateFormat=9\r\n");
+    std::vector<bool> shownWhenAsked;
+    SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        m_messages.emplace_back(text);
+        CMainFrame* frame = m_app->GetMainFrame();
+        shownWhenAsked.push_back(frame && frame->m_bReady && frame->IsWindowVisible());
+        return IDOK;
+    });
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(shownWhenAsked[0]);
+    const std::wstring& report = m_messages[0];
+    EXPECT_NE(report.find(L"Fln.ini"), std::wstring::npos) << report;
+    for (const wchar_t* named : { L"\"A\"", L"\"Comma\"", L"\"CommaTyp\"", L"Date & Time" })
+        EXPECT_NE(report.find(named), std::wstring::npos) << named << " in " << report;
+    EXPECT_EQ(report.find(L"\"B\""), std::wstring::npos) << report;
+
+    // The readable values are loaded, the damaged ones keep what the page had, nothing was calculated.
+    EXPECT_EQ(FieldText(kFormulaField), L"x+1");
+    EXPECT_EQ(FieldText(IDC_VALUE_B), L"2.5");
+    EXPECT_EQ(FieldText(kFieldA), L"1");
+    EXPECT_EQ(FieldText(kFieldX), L"3");
+    EXPECT_EQ(FieldText(392), L"6");
+    EXPECT_EQ(Page().m_nNumberFormat, NumberFormatFloating);
+    EXPECT_TRUE(Page().m_bVerify);
+    EXPECT_EQ(FieldText(kOutputLine), L"0.0000");
+}
+
+// "Load Content..." reads a damaged parameter file quietly: nothing is calculated while it loads
+// (a new digit count used to calculate again), and what the page could not take is reported once,
+// at the end.
+TEST_F(ProgramTest, LoadContentNeverCalculatesAndReportsTheFilesProblemsOnceAtTheEnd)
+{
+    ASSERT_TRUE(Start());
+    Calculate(L"2/3");
+    const CString shown = FieldText(kOutputLine);
+    const std::string path = m_settings.root() + "/damaged.fm";
+    TempSettingsFolder::WriteAll(path, "[TAB_FORMEL]\nf(x)=x*7\n[CONSTANTS]\nComma=9\nA=1.5\nB=seven\nX=2\n");
+    // The file dialog is answered with the file, as the user would type its name and press Enter.
+    SetModalLoopHook([&](HWND dialog) {
+        if (HWND name = GetDlgItem(dialog, edt1)) {
+            SetWindowTextW(name, CString(path.c_str()));
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
+    Frame().SendMessage(WM_COMMAND, ID_FILE_LOAD_CONTENT);
+    Pump();
+
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"\"B\" = \"seven\""), std::wstring::npos) << m_messages[0];
+    EXPECT_EQ(FieldText(kOutputLine), shown) << "nothing was calculated";
+    EXPECT_EQ(FieldText(kFormulaField), L"x*7");
+    EXPECT_EQ(FieldText(392), L"9");
+    EXPECT_EQ(FieldText(kFieldA), L"1.5");
+    EXPECT_EQ(FieldText(IDC_VALUE_B), L"1");
+
+    // A file that cannot be read says why and changes nothing.
+    m_messages.clear();
+    std::filesystem::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    Frame().SendMessage(WM_COMMAND, ID_FILE_LOAD_CONTENT);
+    Pump();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"could not be loaded"), std::wstring::npos) << m_messages[0];
+    EXPECT_EQ(FieldText(kFieldA), L"1.5");
+    SetModalLoopHook({});
+}
+
+// A parameter file named on the command line is loaded into the Formula page after its last
+// content; one that cannot be read is reported once the window shows.
+TEST_F(ProgramTest, AParameterFileNamedOnTheCommandLineIsLoaded)
+{
+    const std::string path = m_settings.root() + "/start.fm";
+    TempSettingsFolder::WriteAll(path, "[TAB_FORMEL]\nf(x)=cos(x)*B\n[CONSTANTS]\nB=0.5\nComma=3\n");
+    ASSERT_TRUE(Start({ L"-f", CString(path.c_str()) }));
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(FieldText(kFormulaField), L"cos(x)*B");
+    EXPECT_EQ(FieldText(IDC_VALUE_B), L"0.5");
+    EXPECT_EQ(FieldText(392), L"3");
+    EXPECT_TRUE(m_app->m_bFormulaOnly);
+    Stop();
+
+    ASSERT_TRUE(Start({ CString((m_settings.root() + "/missing.fm").c_str()) }));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"missing.fm"), std::wstring::npos) << m_messages[0];
+    EXPECT_EQ(FieldText(kFormulaField), L"cos(x)*B") << "the last content stays";
+}
+
+// With the speech engine but no sound output, "Output to Voice" says once that speech is unavailable
+// and stays off; speech switched on from the settings goes off at the first result, which shows.
+TEST_F(ProgramTest, SpeechWithoutASoundOutputSaysSoOnceAndStaysOff)
+{
+    AudioOpener previous = SetSpeechAudioOpener([](int, std::string& error) -> std::unique_ptr<AudioOutput> {
+        error = "no sound device";
+        return nullptr;
+    });
+    ASSERT_TRUE(Start());
+    if (!Frame().IsSpeechAvailable()) {
+        SetSpeechAudioOpener(std::move(previous));
+        GTEST_SKIP() << "the speech engine's voice data is not installed";
+    }
+    Frame().SendMessage(WM_COMMAND, ID_OUTPUT_VOICE);
+    Pump();
+    EXPECT_FALSE(Frame().m_bSpeech);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_NE(m_messages[0].find(L"Speech is unavailable"), std::wstring::npos) << m_messages[0];
+
+    m_messages.clear();
+    Frame().m_bSpeech = TRUE;
+    Calculate(L"6*7");
+    Calculate(L"6*8");
+    EXPECT_EQ(FieldText(kOutputLine).Left(3), L"48.") << "the result, not an error text";
+    EXPECT_FALSE(Frame().m_bSpeech);
+    EXPECT_EQ(m_messages.size(), 1u);
+    SetSpeechAudioOpener(std::move(previous));
+}
+
 TEST_F(ProgramTest, TheParameterFileCarriesThePageAsItWasTyped)
 {
     ASSERT_TRUE(Start());
@@ -540,6 +675,68 @@ TEST_F(ProgramTest, CarriesTheTextsOfItsCommandsAndTheLinkProperties)
     EXPECT_EQ(caption, L"Properties");
     EXPECT_EQ(shownText, L"Visit Formulon's Webpage");
     EXPECT_TRUE(m_messages.empty());
+}
+
+// Started by the bus for a client, the program serves that client alone and never lingers: it ends
+// at once without a bus or beside too many others like it, after a short while when no client
+// comes for its object, and when its bus goes away.
+TEST_F(ProgramTest, AProgramStartedForAutomationNeverLingers)
+{
+    // Slots of the test's own: programs of other tests running beside it keep theirs.
+    std::filesystem::create_directories(m_settings.root() + "/runtime");
+    std::filesystem::permissions(m_settings.root() + "/runtime", std::filesystem::perms::owner_all);
+    ScopedEnv runtime("XDG_RUNTIME_DIR", m_settings.root() + "/runtime");
+    // Ends a start, with what its end posted.
+    auto end = [this] {
+        m_app.reset();
+        Pump();
+        m_quitPosted = false;
+    };
+    EXPECT_FALSE(Start({ L"-Automation" })) << "no bus to serve on";
+    end();
+
+    std::optional<PrivateBus> bus(std::in_place);
+    ASSERT_TRUE(bus->running());
+    // Waits on the bus and the system's clock as the program's loop would, for at most a few seconds.
+    auto waitForQuit = [this](int milliseconds) {
+        for (int waited = 0; waited < milliseconds && !m_quitPosted; waited += 20) {
+            PumpWaitSources(20);
+            Pump();
+        }
+        return m_quitPosted;
+    };
+    m_app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon", L"-Automation" });
+    m_app->m_nAutomationIdleMilliseconds = 300;
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    m_display->Advance(60000);
+    EXPECT_FALSE(waitForQuit(100)) << "the display's clock does not count";
+    EXPECT_TRUE(waitForQuit(3000)) << "no client came";
+    end();
+
+    ASSERT_TRUE(Start({ L"-Automation" }));
+    bus.reset();
+    EXPECT_TRUE(waitForQuit(3000)) << "the bus went away";
+    end();
+
+    // Every slot for programs without a window is taken (here by another thread).
+    bus.emplace();
+    std::promise<void> held, release;
+    std::thread holder([&] {
+        std::vector<std::unique_ptr<CMutex>> slots;
+        for (int slot = 0; slot < CFlnApp::kMaxWindowlessInstances; ++slot) {
+            slots.push_back(std::make_unique<CMutex>(FALSE, CString(FormatWide(L"formulon-automation-%d", slot).c_str())));
+            slots.back()->Lock(0);
+        }
+        held.set_value();
+        release.get_future().wait();
+        for (auto& slot : slots)
+            slot->Unlock();
+    });
+    held.get_future().wait();
+    EXPECT_FALSE(Start({ L"-Automation" })) << "as many programs as may run already do";
+    release.set_value();
+    holder.join();
 }
 
 class Automation : public ProgramTest {

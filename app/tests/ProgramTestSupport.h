@@ -61,8 +61,10 @@ protected:
     {
         MSG message;
         for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            if (message.message == WM_QUIT)
+            if (message.message == WM_QUIT) {
+                m_quitPosted = true;
                 continue;
+            }
             if (!m_app || !m_app->PreTranslateMessage(&message)) {
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
@@ -97,4 +99,5 @@ protected:
     std::unique_ptr<CFlnApp> m_app;
     std::vector<std::wstring> m_messages;
     int m_answer = IDOK;
+    bool m_quitPosted = false; // the program asked its loop to end
 };

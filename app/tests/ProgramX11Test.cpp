@@ -94,7 +94,7 @@ protected:
     std::vector<COLORREF> m_reference;
 
     // The program on an X server of the test's own, with its settings in m_programSettings.
-    bool StartOnServer()
+    bool StartOnServer(const std::vector<std::string>& arguments = {})
     {
         const std::string xvfb = FindProgram("Xvfb");
         if (!m_server.Start(xvfb) || !WaitFor([&] { return (m_x = XOpenDisplay(m_server.Name().c_str())) != nullptr; }))
@@ -103,7 +103,9 @@ protected:
         m_programSettings = m_settings.root() + "/x11";
         {
             ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_programSettings);
-            m_program.emplace(std::vector<std::string> { FLN_FORMULON }, true);
+            std::vector<std::string> command { FLN_FORMULON };
+            command.insert(command.end(), arguments.begin(), arguments.end());
+            m_program.emplace(command, true);
         }
         return WaitFor([&] { return (m_window = ProgramWindow(m_x)).has_value(); });
     }
@@ -111,6 +113,19 @@ protected:
     int Xdotool(const std::string& arguments)
     {
         return RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("xdotool") + " " + arguments).status;
+    }
+    // The window manager's close: WM_DELETE_WINDOW.
+    void CloseFromTheWindowManager()
+    {
+        XEvent close {};
+        close.xclient.type = ClientMessage;
+        close.xclient.window = *m_window;
+        close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
+        close.xclient.format = 32;
+        close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
+        close.xclient.data.l[1] = CurrentTime;
+        XSendEvent(m_x, *m_window, False, NoEventMask, &close);
+        XFlush(m_x);
     }
     int MoveTo(POINT point)
     {
@@ -208,16 +223,7 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
         << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 
-    // The window manager's close: WM_DELETE_WINDOW.
-    XEvent close {};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = *m_window;
-    close.xclient.message_type = XInternAtom(m_x, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_x, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_x, *m_window, False, NoEventMask, &close);
-    XFlush(m_x);
+    CloseFromTheWindowManager();
     EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
     std::string registry = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt");
     EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
@@ -313,6 +319,34 @@ TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
     ASSERT_EQ(MoveTo(formula), 0);
     ASSERT_EQ(Xdotool("click 1"), 0);
     EXPECT_TRUE(WaitFor(equalsLooksDefault)) << "the default frame is back on \"=\"";
+}
+
+// Ctrl+L opens the file dialog of "Load Content..."; a name typed at once, starting with the
+// accelerator's own letter, reaches it whole, and Enter loads that file.
+TEST_F(ProgramX11, TheNameTypedIntoTheLoadDialogArrivesWhole)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    const std::string folder = m_settings.root() + "/files";
+    std::filesystem::create_directories(folder);
+    TempSettingsFolder::WriteAll(folder + "/start.fm", "[TAB_FORMEL]\nf(x)=1+1\n");
+    TempSettingsFolder::WriteAll(folder + "/lx.fm", "[TAB_FORMEL]\nf(x)=x*42\n");
+    // The file on the command line makes the dialog start in its folder.
+    ASSERT_TRUE(StartOnServer({ folder + "/start.fm" })) << "no main window was mapped";
+    ASSERT_EQ(MoveTo(m_input), 0);
+    // Typed at once, as a quick hand would, before the dialog is up.
+    ASSERT_EQ(Xdotool("key --delay 30 ctrl+l l x period f m"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }, std::chrono::seconds(5)))
+        << "no file dialog";
+
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }, std::chrono::seconds(5)))
+        << "the dialog stayed";
+
+    CloseFromTheWindowManager();
+    ASSERT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
+    EXPECT_NE(lastContent.find("f(x)=x*42"), std::string::npos) << lastContent;
 }
 
 // A click on its tab brings the Date & Time page; a typed expression and Enter give the output the

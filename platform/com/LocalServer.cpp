@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -187,6 +188,7 @@ public:
     }
 
     bool Connected() const { return m_connected; }
+    void SetLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
 private:
     HRESULT Connect()
@@ -222,8 +224,11 @@ private:
         published.busName = BusNameFromProgId(progId);
         published.path = ObjectPathFromProgId(progId);
         int r = SessionBus().add_fallback(m_bus, &published.slot, published.path.c_str(), &LocalServer::OnMessage, &published);
+        // A class that serves every client waits in the bus's queue for a name another server
+        // holds (a program started for one client), and takes it over when that server lets it
+        // go; a single-use class is refused, as its program exists only to serve at once.
         if (r >= 0)
-            r = SessionBus().request_name(m_bus, published.busName.c_str(), 0);
+            r = SessionBus().request_name(m_bus, published.busName.c_str(), published.flags == REGCLS_SINGLEUSE ? 0 : SD_BUS_NAME_QUEUE);
         if (r < 0) {
             published.slot = SessionBus().slot_unref(published.slot);
             return r == -EEXIST || r == -EALREADY ? CO_E_OBJISREG : HresultFromBusError(r);
@@ -261,6 +266,8 @@ private:
             for (const auto& c : m_classes)
                 Unpublish(*c);
             Disconnect();
+            if (m_lostHandler)
+                m_lostHandler();
         }
         FinishRevocations();
     }
@@ -386,6 +393,7 @@ private:
     std::unique_ptr<WaitSource> m_waitSource;
     std::vector<std::unique_ptr<PublishedClass>> m_classes;
     std::map<std::string, std::shared_ptr<BusClient>> m_clients;  // by unique bus name
+    std::function<void()> m_lostHandler;
     DWORD m_nextCookie = 1;
 };
 
@@ -418,3 +426,5 @@ const bool g_localServerHookInstalled = [] {
 } // namespace
 
 bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }
+
+void SetLocalServerLostHandler(std::function<void()> handler) { LocalServer::Instance().SetLostHandler(std::move(handler)); }

@@ -12,6 +12,8 @@
 
 #include "platform/com/Interfaces.h"
 
+#include <functional>
+
 constexpr DWORD REGCLS_SINGLEUSE = 0;    // the first creation hides the class from later clients
 constexpr DWORD REGCLS_MULTIPLEUSE = 1;
 constexpr DWORD REGCLS_MULTI_SEPARATE = 2;
@@ -25,7 +27,9 @@ constexpr HRESULT CO_E_OBJISREG = static_cast<HRESULT>(0x800401FC);  // the bus 
 
 // classObject must answer IClassFactory. context CLSCTX_INPROC_SERVER keeps the class to this
 // process; CLSCTX_LOCAL_SERVER also publishes it on the bus (REGDB_E_CLASSNOTREG without a
-// ProgID, the bus error's code when the bus cannot be reached).
+// ProgID, the bus error's code when the bus cannot be reached). While another server holds the
+// bus name, a REGCLS_SINGLEUSE class is refused (CO_E_OBJISREG); any other class is registered
+// and waits in the bus's queue for the name, which it takes over when that server lets it go.
 HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags, LPDWORD cookie);
 HRESULT CoRevokeClassObject(DWORD cookie);
 
@@ -35,3 +39,5 @@ ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid);
 // False once the bus connection of the published classes has been lost (a server started for
 // automation ends then); true while connected or while nothing is published.
 bool IsLocalServerConnected();
+// Called on the waiting thread when that connection is lost (empty: nothing is called).
+void SetLocalServerLostHandler(std::function<void()> handler);

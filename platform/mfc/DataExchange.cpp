@@ -134,6 +134,12 @@ std::optional<double> ReadExchangedNumber(const CString& text, double largest)
     return value;
 }
 
+std::optional<int> ReadExchangedInteger(const CString& text)
+{
+    const auto read = ReadInteger(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), true);
+    return read ? std::optional<int>(static_cast<int>(*read)) : std::nullopt;
+}
+
 HWND CDataExchange::PrepareCtrl(int id)
 {
     HWND control = ::GetDlgItem(m_pDlgWnd->m_hWnd, id);

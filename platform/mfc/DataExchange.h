@@ -33,6 +33,8 @@ public:
 // most largest in size, no hexadecimal forms, infinities or NaNs; the user's decimal separator
 // read as a point too. None when the text makes no such number.
 std::optional<double> ReadExchangedNumber(const CString& text, double largest = DBL_MAX);
+// The number a text makes as DDX_Text reads an int: a whole decimal number, spaces around it allowed.
+std::optional<int> ReadExchangedInteger(const CString& text);
 
 // Text of an edit (or any window text) and the values it reads as.
 void DDX_Text(CDataExchange* dx, int id, CString& value);

@@ -1,10 +1,13 @@
 #include "platform/sys/WaitSources.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <memory>
 #include <mutex>
 #include <poll.h>
 #include <sys/epoll.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 #include <vector>
 
@@ -126,4 +129,27 @@ bool PumpWaitSources(int timeoutMs)
     poll(&fd, 1, timeoutMs);
     registry.DispatchReady();
     return true;
+}
+
+WaitTimer::WaitTimer(unsigned milliseconds, std::function<void()> onElapsed)
+    : m_fd(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)), m_onElapsed(std::move(onElapsed))
+{
+    if (m_fd < 0)
+        return;
+    itimerspec when {};
+    when.it_value.tv_sec = milliseconds / 1000;
+    when.it_value.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L + (milliseconds == 0 ? 1 : 0);
+    timerfd_settime(m_fd, 0, &when, nullptr);
+    m_source = std::make_unique<WaitSource>(m_fd, [this] {
+        uint64_t expirations = 0;
+        if (read(m_fd, &expirations, sizeof expirations) == sizeof expirations && m_onElapsed)
+            std::exchange(m_onElapsed, nullptr)();
+    });
+}
+
+WaitTimer::~WaitTimer()
+{
+    m_source.reset();
+    if (m_fd >= 0)
+        close(m_fd);
 }

@@ -5,6 +5,7 @@
 // the user-interface thread. A program without a message loop pumps them with PumpWaitSources.
 
 #include <functional>
+#include <memory>
 
 // Keeps a descriptor watched for as long as it lives. The callback runs on the thread that waits
 // (the message loop's) whenever the descriptor is readable; it is never entered again while it runs.
@@ -17,6 +18,21 @@ public:
 
 private:
     int m_fd;
+};
+
+// A one-shot timer on the system's monotonic clock, whatever clock the display keeps (a headless
+// display's is virtual): the callback runs once, on the waiting thread, when the time has passed.
+class WaitTimer {
+public:
+    WaitTimer(unsigned milliseconds, std::function<void()> onElapsed);
+    ~WaitTimer();
+    WaitTimer(const WaitTimer&) = delete;
+    WaitTimer& operator=(const WaitTimer&) = delete;
+
+private:
+    int m_fd;
+    std::function<void()> m_onElapsed;
+    std::unique_ptr<WaitSource> m_source;
 };
 
 // A descriptor that becomes readable when ownFd or any registered source is readable; ownFd itself

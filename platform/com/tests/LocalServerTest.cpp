@@ -577,10 +577,25 @@ TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
     EXPECT_EQ(CoRevokeClassObject(cookie), CO_E_OBJNOTREG);
     EXPECT_EQ(UnregisterLocalServer(kDoublerClass), S_OK);
 
-    // While another process has a class on the bus, this one cannot publish it too.
+    // While another process has a class on the bus, a single-use class of this one is refused; a
+    // class that serves every client waits for the name and takes it over when the other goes.
     StartServer();
-    EXPECT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+    auto owner = [] {
+        const std::string line = RunCommand("busctl --user status --no-pager org.formulon.FlnTest.Calculator | grep '^PID='").output;
+        return line.size() > 4 ? std::stol(line.substr(4)) : 0L;
+    };
+    EXPECT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie),
               CO_E_OBJISREG);
+    ASSERT_EQ(CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+    EXPECT_EQ(owner(), m_server->pid());
+    m_server.reset();
+    long now = 0;
+    ServeWhile([&] {
+        for (int i = 0; i < 100 && (now = owner()) != getpid(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    });
+    EXPECT_EQ(now, getpid()) << "the waiting class took the name over";
+    EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
 }
 
 TEST(SessionBusLibrary, LoadsOnlyALibraryWithEveryFunction)
