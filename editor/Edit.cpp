@@ -4,6 +4,7 @@
 #include "platform/base/MulDiv.h"
 
 #include <algorithm>
+#include <climits>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -82,6 +83,7 @@ BOOL SECEdit::ResetContent()
     if (!m_pLangConfig)
         SetLanguage(L"Default");
     m_bReadOnly = FALSE;
+    m_nMaxLineLength = DefaultMaxLineLength;
     m_pSavePoint = nullptr;
     m_bModified = FALSE;
     ResetUndo();
@@ -504,6 +506,20 @@ std::vector<int> SECEdit::BreakColumns(int line, int insertEnd)
         start = i;
     }
     return breaks;
+}
+
+int SECEdit::DisplayWidth(int line)
+{
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = GetLineText(line, copy, text);
+    const int tab = TabSize();
+    if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
+        return std::max(length, 0); // a shorter line needs no exact count
+    long long display = 0;
+    for (int i = 0; i < length; ++i)
+        display += text[i] == L'\t' ? tab - display % tab : 1;
+    return static_cast<int>(std::min<long long>(display, INT_MAX));
 }
 
 bool SECEdit::IsTooWide(int line)

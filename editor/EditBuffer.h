@@ -58,7 +58,7 @@ public:
     // A stop of (-1, -1) means the start.
     virtual int Find(int startLine, int startCol, int& line, int& column, const EditFindRequest& request,
                      int stopLine = -1, int stopCol = -1) = 0;
-    // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8.
+    // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8 with its stray bytes as read.
     virtual BOOL Save(std::string& bytes, BOOL unicode) = 0;
 };
 
