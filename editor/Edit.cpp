@@ -1,7 +1,10 @@
 #include "editor/Edit.h"
 
+#include "editor/EditFontSizeDlg.h"
+
 #include "platform/base/Archive.h"
 #include "platform/base/MulDiv.h"
+#include "platform/sys/CodePage.h"
 
 #include <algorithm>
 #include <climits>
@@ -148,6 +151,24 @@ void SECEdit::CreateFontInfoFromConfig()
         info->Build(GetWhitespaceChar(TRUE));
     }
     m_pFontInfo = std::move(info);
+}
+
+int SECEdit::ShowFontDialog()
+{
+    if (!m_pLangConfig || !m_pFontInfo || m_pFontInfo->GetFontCount() == 0)
+        return 0;
+    LOGFONTW font {};
+    m_pFontInfo->GetTextFont()->GetLogFont(&font);
+    font.lfCharSet = static_cast<BYTE>(CharSetOfCodePage(GetOEMCP()));
+    SECEditFontSizeDlg dialog;
+    dialog.SetConfig(m_pLangConfig, &font);
+    if (dialog.DoModal() != IDOK)
+        return 0;
+    dialog.Apply(m_pLangConfig);
+    SECEditMsg message(SECEDIT_FONT_UPDATE);
+    message.AddRef();
+    m_pLangConfig->Notify(nullptr, &message);
+    return 1;
 }
 
 int SECEdit::GetTabStopWidth(const SECEditFontInfo& font) const

@@ -56,6 +56,9 @@ public:
     virtual BOOL SetLanguage(const CString& name);
     virtual SECEditFontInfo* GetFontInfo() const { return m_pFontInfo.get(); }
     virtual void SetFontInfo(std::unique_ptr<SECEditFontInfo> info);
+    // Runs the font and colour dialog on the language; after OK writes its choices into the
+    // language and tells the language's observers (22575). 1 after OK, 0 after Cancel.
+    virtual int ShowFontDialog();
 
     // Colouring.
     // The colour runs of the line, computed on demand; valid until the next call on the model
