@@ -8,7 +8,7 @@
 #include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
 #include "datetime/DateParser.h"
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/Frame.h"

@@ -1,7 +1,7 @@
 #include "commandbars/Calendar.h"
 
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 #include "platform/mfc/Dc.h"
 
 #include <algorithm>

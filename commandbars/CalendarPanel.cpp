@@ -1,6 +1,6 @@
 #include "commandbars/CalendarPanel.h"
 
-#include "datetime/core/DateLocale.h"
+#include "datecore/DateLocale.h"
 #include "platform/mfc/Dc.h"
 
 #include <utility>

@@ -2,8 +2,8 @@
 
 #include "commandbars/CalendarPanel.h"
 #include "commandbars/PopupCalendar.h"
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 
 #include <algorithm>
 #include <cwctype>

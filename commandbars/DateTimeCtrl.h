@@ -3,7 +3,7 @@
 // literal text) built from a format such as "dddd  dd.MM.yyyy  HH:mm:ss tt", with a drop-down
 // button that opens a month calendar and an up/down button at its right edge. The fields are gadgets
 // (DTGadgets.h), not windows; every change the user makes is checked, applied at once and reported
-// to the parent as EN_CHANGE. "Now" comes from the clock seam (datetime/core/Clock.h), the names from
+// to the parent as EN_CHANGE. "Now" comes from the clock seam (datecore/Clock.h), the names from
 // the locale seam (DateLocale.h).
 
 #include "commandbars/DTGadgets.h"

@@ -2,8 +2,8 @@
 
 #include "datetime/CalendarAnswersFormat.h"
 #include "datetime/CalendarAnswersRules.h"
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 
 #include <cstdarg>
 #include <exception>

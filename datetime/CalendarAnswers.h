@@ -3,7 +3,7 @@
 // "Epoch", "Feast", "Moon"): one line of text for the date set on the page. Dates are written with
 // the user's date conventions (CurrentDateLocale) and "now" is read from the clock.
 
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 #include "platform/base/Array.h"
 #include "platform/base/CString.h"
 #include "platform/base/WinTypes.h"

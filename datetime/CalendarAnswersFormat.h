@@ -8,8 +8,8 @@
 // A "#" after the percent sign drops leading zeros, and turns x into the locale's long date.
 // Other text, and a percent sign before any other letter, is copied as it stands.
 
-#include "datetime/core/DateLocale.h"
-#include "datetime/core/DateValue.h"
+#include "datecore/DateLocale.h"
+#include "datecore/DateValue.h"
 #include "platform/base/CString.h"
 
 // Day, month and year in the locale's order, joined by its date separator, with or without

@@ -5,7 +5,7 @@
 // be formed (a year beyond the day-number range).
 // Weekdays are numbered 1 = Sunday .. 7 = Saturday.
 
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 #include "platform/base/CString.h"
 
 namespace Weekday {

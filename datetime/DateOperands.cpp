@@ -1,6 +1,6 @@
 #include "datetime/DateOperands.h"
 
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 #include "platform/base/StringFormat.h"
 
 #include <cstdlib>

@@ -13,8 +13,8 @@
 // The reference date and time start as "now" and are kept day.month.year and hh:mm:ss whatever
 // the date format; month-first dates typed by the user are turned around when they are read.
 
-#include "datetime/core/DateValue.h"
-#include "datetime/core/JulianDay.h"
+#include "datecore/DateValue.h"
+#include "datecore/JulianDay.h"
 #include "platform/base/Array.h"
 #include "platform/base/CString.h"
 

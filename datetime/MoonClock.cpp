@@ -1,8 +1,8 @@
 #include "datetime/MoonClock.h"
 
 #include "datetime/MoonAstronomy.h"
-#include "datetime/core/DateLocale.h"
-#include "datetime/core/FloorDivision.h"
+#include "datecore/DateLocale.h"
+#include "datecore/FloorDivision.h"
 #include "res/MoonClock.h"
 
 #include <cmath>

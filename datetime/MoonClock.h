@@ -5,7 +5,7 @@
 // Every paint recomputes the picture and the lines from the moment; the astronomy is CMoonAstronomy's.
 
 #include "datetime/MoonAstronomy.h"
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 #include "platform/base/Array.h"
 #include "platform/base/Time.h"
 #include "platform/mfc/ControlWrappers.h"

@@ -1,6 +1,6 @@
 #include "engine/MathHelper.h"
 
-#include "datetime/core/JulianDay.h"
+#include "datecore/JulianDay.h"
 
 #include "platform/base/StringFormat.h"
 #include "platform/base/TextToNumber.h"

@@ -1,8 +1,8 @@
 #include "commandbars/Calendar.h"
 #include "commandbars/PopupCalendar.h"
 
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "platform/user/tests/UserTestSupport.h"

@@ -2,8 +2,8 @@
 #include "commandbars/PopupCalendar.h"
 #include "commandbars/tests/HeadlessFrameTest.h"
 #include "platform/mfc/Dialog.h"
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 #include "platform/user/tests/PixelChecks.h"
 
 #include <cwctype>

@@ -2,7 +2,7 @@
 // month with the arrow key; the value follows and the current field shows in the highlight colour.
 
 #include "commandbars/DateTimeCtrl.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/DateLocale.h"
 #include "platform/mfc/Frame.h"
 #include "platform/mfc/WinApp.h"
 

@@ -1,7 +1,7 @@
 #include "datetime/CalendarAnswers.h"
 #include "datetime/CalendarAnswersFormat.h"
-#include "datetime/core/Clock.h"
-#include "datetime/core/DateLocale.h"
+#include "datecore/Clock.h"
+#include "datecore/DateLocale.h"
 
 #include <gtest/gtest.h>
 

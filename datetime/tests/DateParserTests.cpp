@@ -1,6 +1,6 @@
 #include "datetime/DateParser.h"
 
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 
 #include <gtest/gtest.h>
 

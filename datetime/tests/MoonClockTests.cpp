@@ -1,6 +1,6 @@
 #include "datetime/MoonClock.h"
 
-#include "datetime/core/DateLocale.h"
+#include "datecore/DateLocale.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "platform/user/tests/UserTestSupport.h"

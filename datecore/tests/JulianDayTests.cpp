@@ -1,4 +1,4 @@
-#include "datetime/core/JulianDay.h"
+#include "datecore/JulianDay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "datetime/core/DateLocale.h"
+#include "datecore/DateLocale.h"
 
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 
 #include <langinfo.h>
 #include <locale.h>

@@ -1,4 +1,4 @@
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 
 #include <gtest/gtest.h>
 

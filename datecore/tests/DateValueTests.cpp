@@ -1,4 +1,4 @@
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 #include "platform/base/SystemTime.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "datetime/core/DateLocale.h"
+#include "datecore/DateLocale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "datetime/core/DateValue.h"
+#include "datecore/DateValue.h"
 
-#include "datetime/core/FloorDivision.h"
+#include "datecore/FloorDivision.h"
 #include "platform/base/SystemTime.h"
 
 #include <array>

@@ -1,7 +1,7 @@
-#include "datetime/core/JulianDay.h"
+#include "datecore/JulianDay.h"
 
-#include "datetime/core/DateValue.h"
-#include "datetime/core/FloorDivision.h"
+#include "datecore/DateValue.h"
+#include "datecore/FloorDivision.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "datetime/core/Clock.h"
+#include "datecore/Clock.h"
 
-#include "datetime/core/DateValue.h"
-#include "datetime/core/FloorDivision.h"
+#include "datecore/DateValue.h"
+#include "datecore/FloorDivision.h"
 #include "platform/base/CString.h"
 
 #include <ctime>
