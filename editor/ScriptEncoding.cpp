@@ -1,5 +1,7 @@
 #include "editor/ScriptEncoding.h"
 
+#include "platform/base/CString.h"
+
 namespace {
 
 constexpr char32_t kFirstStray = 0xDC80;
@@ -31,25 +33,6 @@ size_t ValidSequenceAt(std::string_view bytes, size_t i, char32_t& code)
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
         return 0;
     return extra + 1;
-}
-
-void AppendUtf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 } // namespace
@@ -93,15 +76,15 @@ std::string EncodeUtf8KeepingStrayBytes(std::wstring_view text)
 {
     std::string bytes;
     bytes.reserve(text.size());
-    for (wchar_t ch : text) {
-        auto code = static_cast<char32_t>(ch);
-        if (code >= kFirstStray && code <= kLastStray) {
-            bytes += static_cast<char>(code - 0xDC00);
-            continue;
-        }
-        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            code = 0xFFFD;
-        AppendUtf8(bytes, code);
+    auto isStray = [](wchar_t ch) { return static_cast<char32_t>(ch) >= kFirstStray && static_cast<char32_t>(ch) <= kLastStray; };
+    for (size_t start = 0; start < text.size();) {
+        size_t end = start;
+        while (end < text.size() && !isStray(text[end]))
+            ++end;
+        bytes += WideToUtf8(text.substr(start, end - start));
+        for (; end < text.size() && isStray(text[end]); ++end)
+            bytes += static_cast<char>(static_cast<char32_t>(text[end]) - 0xDC00);
+        start = end;
     }
     return bytes;
 }

@@ -1,6 +1,8 @@
 #include "editor/EditPrint.h"
 
 #include "EditViewFixture.h"
+#include "platform/mfc/Frame.h"
+#include "platform/mfc/PreviewView.h"
 #include "platform/mfc/Print.h"
 #include "platform/print/Printers.h"
 #include "platform/print/tests/PdfFile.h"
@@ -137,6 +139,63 @@ TEST_F(EditPrint, PreviewOutsideAFrameIsReportedAsAFailedCommand)
     ASSERT_EQ(m_messages.texts.size(), 1u);
     EXPECT_EQ(m_messages.texts[0], L"The command could not be carried out.");
     EXPECT_TRUE(m_view->IsWindowVisible());
+}
+
+// The rows of the preview's sheet with ink in the left third of the sheet, where the text is.
+int InkedRowsOnTheSheet(HWND preview)
+{
+    RECT client;
+    ::GetClientRect(preview, &client);
+    HDC dc = ::GetDC(preview);
+    const int middle = client.bottom / 2;
+    int left = -1, right = -1;
+    for (int x = 0; x < client.right; ++x) {
+        if (::GetPixel(dc, x, middle) == RGB(255, 255, 255)) {
+            left = left < 0 ? x : left;
+            right = x;
+        }
+    }
+    int rows = 0;
+    for (int y = CPreviewView::kBarHeight; left >= 0 && y < client.bottom; ++y) {
+        for (int x = left + 1; x < left + (right - left) / 3; ++x) {
+            if (pixel_checks::IsDark(::GetPixel(dc, x, y))) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    ::ReleaseDC(preview, dc);
+    return rows;
+}
+
+TEST_F(EditPrint, PreviewInAFrameShowsThePagesAndEndsTheRunOnClose)
+{
+    SetText(Lines(200).c_str());
+    auto* frame = new CFrameWnd; // deletes itself with its window
+    ASSERT_TRUE(frame->Create(nullptr, L"Preview", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 700, 600)));
+    auto* view = new SECEditView;
+    view->SetEdit(&m_edit);
+    ASSERT_TRUE(view->CreateEditWindow(frame, CRect(0, 0, 600, 500), AFX_IDW_PANE_FIRST, WS_CHILD | WS_VISIBLE));
+    frame->SetActiveView(view);
+    frame->RecalcLayout();
+    Pump();
+
+    frame->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    Pump();
+    auto* preview = dynamic_cast<CPreviewView*>(frame->GetActiveView());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_FALSE(view->IsWindowVisible());
+    ASSERT_NE(view->GetPrintInfo(), nullptr);
+    EXPECT_EQ(view->GetPrintInfo()->m_rows.size(), 201u);
+    preview->UpdateWindow();
+    EXPECT_GT(InkedRowsOnTheSheet(preview->m_hWnd), 150) << "the first page shows some sixty lines of text";
+
+    ::SendMessageW(::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_CLOSE), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(view->GetPrintInfo(), nullptr);
+    EXPECT_TRUE(view->IsWindowVisible());
+    frame->DestroyWindow();
 }
 
 TEST_F(EditPrint, TabbedTextOutPlacesCharactersByTheirWidthsAndHonoursAlignment)
