@@ -1,7 +1,6 @@
 #include "platform/com/ClassRegistry.h"
 
-#include "platform/com/DispatchProxy.h"
-#include "platform/com/LocalServer.h"
+#include "platform/com/Guid.h"
 #include "platform/sys/Registry.h"
 
 #include <cwctype>
@@ -23,6 +22,12 @@ std::mutex& RegistryMutex()
 {
     static std::mutex mutex;
     return mutex;
+}
+
+LocalServerHook& TheLocalServerHook()
+{
+    static LocalServerHook hook;
+    return hook;
 }
 
 std::vector<ClassEntry>& Classes()
@@ -71,6 +76,12 @@ void UnregisterComClass(REFCLSID clsid)
     std::erase_if(Classes(), [&](const ClassEntry& e) { return e.clsid == clsid; });
 }
 
+void SetLocalServerHook(LocalServerHook hook)
+{
+    std::lock_guard lock(RegistryMutex());
+    TheLocalServerHook() = std::move(hook);
+}
+
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv)
 {
     if (!ppv)
@@ -78,8 +89,10 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     *ppv = nullptr;
     ClassCreator creator;
     bool servedHere = false;
+    LocalServerHook localServer;
     {
         std::lock_guard lock(RegistryMutex());
+        localServer = TheLocalServerHook();
         for (const ClassEntry& e : Classes()) {
             if (e.clsid != clsid)
                 continue;
@@ -91,15 +104,29 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     // A class made in this process for the contexts asked for; else another process's, on the bus.
     if (creator)
         return creator(outer, riid, ppv);
-    if (!(context & CLSCTX_LOCAL_SERVER))
+    if (!(context & CLSCTX_LOCAL_SERVER) || !localServer.findClassObject || !localServer.createRemoteObject)
         return REGDB_E_CLASSNOTREG;
-    if (ComPtr<IClassFactory> factory = FindRegisteredClassObject(clsid))
+    if (ComPtr<IClassFactory> factory = localServer.findClassObject(clsid))
         return factory->CreateInstance(outer, riid, ppv);
     if (servedHere)
         return REGDB_E_CLASSNOTREG; // this process serves it, but not as a local server
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    return CreateLocalServerObject(clsid, riid, ppv);
+    return localServer.createRemoteObject(clsid, riid, ppv);
+}
+
+HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid)
+{
+    if (!clsid)
+        return E_INVALIDARG;
+    if (text && text[0] == L'{') {
+        if (GuidFromBracedText(text, *clsid))
+            return S_OK;
+        *clsid = IID_NULL;
+        return CO_E_CLASSSTRING;
+    }
+    HRESULT hr = CLSIDFromProgID(text, clsid);
+    return SUCCEEDED(hr) ? hr : CO_E_CLASSSTRING;
 }
 
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid)

@@ -1,8 +1,8 @@
 #pragma once
 // Classes by class id and ProgID: CoCreateInstance and CLSIDFromProgID find the objects that the
-// program's libraries register at start-up, then the class objects this process registered
-// (LocalServer.h), then, for CLSCTX_LOCAL_SERVER, the local servers registered for the user
-// (LocalServerRegistration.h), reached over the session bus through a proxy IDispatch.
+// program's libraries register at start-up, then, for CLSCTX_LOCAL_SERVER, what the local-server
+// hook reaches: the class objects this process published (LocalServer.h) and the local servers
+// registered for the user (LocalServerRegistration.h), over the session bus through a proxy IDispatch.
 
 #include "platform/com/Interfaces.h"
 
@@ -26,9 +26,23 @@ void RegisterComClass(REFCLSID clsid, const wchar_t* progId, ClassCreator creato
                       DWORD contexts = CLSCTX_INPROC_SERVER);
 void UnregisterComClass(REFCLSID clsid);
 
+// How CoCreateInstance reaches classes served outside the in-process registry. The local server
+// installs it when it is linked in (LocalServer.cpp), so that the registry needs nothing of the bus;
+// without it, such classes are not registered.
+struct LocalServerHook {
+    // The class factory this process published for the class, with a reference; null when none.
+    std::function<ComPtr<IClassFactory>(REFCLSID clsid)> findClassObject;
+    // A new object of another process's server, answering riid.
+    std::function<HRESULT(REFCLSID clsid, REFIID riid, void** ppv)> createRemoteObject;
+};
+void SetLocalServerHook(LocalServerHook hook);
+
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv);
 // REGDB_E_CLASSNOTREG for a ProgID no class registered, CO_E_CLASSSTRING for an empty one.
 HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid);
+// Reads the braced text form (case-insensitive hex digits); CO_E_CLASSSTRING when malformed.
+// A text that is not braced is taken as a ProgID and looked up as CLSIDFromProgID does.
+HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid);
 // The ProgID of a class registered in-process or for the user; empty when it has none.
 std::wstring ProgIdFromClsid(REFCLSID clsid);
 

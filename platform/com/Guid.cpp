@@ -1,7 +1,5 @@
 #include "platform/com/Guid.h"
 
-#include "platform/com/ClassRegistry.h"
-
 #include <cwchar>
 #include <cstring>
 
@@ -65,19 +63,7 @@ bool ParseBraced(const wchar_t* text, GUID& guid)
 
 } // namespace
 
-HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid)
-{
-    if (!clsid)
-        return E_INVALIDARG;
-    if (text && text[0] == L'{') {
-        if (ParseBraced(text, *clsid))
-            return S_OK;
-        *clsid = IID_NULL;
-        return CO_E_CLASSSTRING;
-    }
-    HRESULT hr = CLSIDFromProgID(text, clsid);
-    return SUCCEEDED(hr) ? hr : CO_E_CLASSSTRING;
-}
+bool GuidFromBracedText(LPCOLESTR text, GUID& guid) { return ParseBraced(text, guid); }
 
 HRESULT IIDFromString(LPCOLESTR text, IID* iid)
 {

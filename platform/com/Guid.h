@@ -31,9 +31,9 @@ inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) { return a == b; }
 constexpr HRESULT CO_E_CLASSSTRING = static_cast<HRESULT>(0x800401F3);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154);
 
-// Reads the braced text form (case-insensitive hex digits); CO_E_CLASSSTRING when malformed.
-// A text that is not braced is taken as a ProgID and looked up in the class registry.
-HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid);
+// Reads the braced text form (case-insensitive hex digits); false when malformed. (CLSIDFromString,
+// which also takes a ProgID, is in ClassRegistry.h.)
+bool GuidFromBracedText(LPCOLESTR text, GUID& guid);
 HRESULT IIDFromString(LPCOLESTR text, IID* iid);
 // Writes the braced upper-case form; returns the characters written with the terminator,
 // 0 when the buffer is smaller than 39.

@@ -7,6 +7,7 @@
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/DispatchProxy.h"
 #include "platform/com/SessionBusLibrary.h"
 #include "platform/sys/WaitSources.h"
 
@@ -404,5 +405,16 @@ HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD conte
 HRESULT CoRevokeClassObject(DWORD cookie) { return LocalServer::Instance().Revoke(cookie); }
 
 ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid) { return LocalServer::Instance().Find(clsid); }
+
+namespace {
+
+// CoCreateInstance reaches the published class objects and other processes' servers through this
+// hook, which every program that links the local server has.
+const bool g_localServerHookInstalled = [] {
+    SetLocalServerHook({ FindRegisteredClassObject, CreateLocalServerObject });
+    return true;
+}();
+
+} // namespace
 
 bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }
