@@ -3,15 +3,14 @@
 // bitmap resource whose greys, black and white follow the system colours.
 
 #include "commandbars/OwnerDrawButton.h"
+#include "framework/SysColorBitmap.h"
 
 namespace divuzura::foundation {
 
 // Where the picture sits against the caption.
 enum SECBitmapAlign : int { SEC_IMAGE_LEFT = 0, SEC_IMAGE_RIGHT = 1, SEC_IMAGE_TOP = 2, SEC_IMAGE_BOTTOM = 3, SEC_IMAGE_ONLY = 4 };
 
-// Loads a bitmap resource into a bitmap of the screen's format; in a palette bitmap black, dark
-// grey, light grey and white become the button text, shadow, face and highlight colours.
-BOOL SECLoadSysColorBitmap(CBitmap& bitmap, UINT resourceId);
+using ::SECLoadSysColorBitmap;
 
 class SECBitmapButton : public SECOwnerDrawButton {
     DECLARE_DYNAMIC(SECBitmapButton)

@@ -82,7 +82,7 @@ public:
 
     // ---- images and sizes
     void SetBmpMgr(SECBmpMgr* manager) override;
-    SECBmpMgr* GetBmpMgr() const { return m_pBmpMgr; }
+    SECBmpMgr* GetBmpMgr() const override { return m_pBmpMgr; }
     // The image of a command in the bitmap store (0 without one); non-zero when it has one.
     virtual BOOL GetImageIndex(UINT id, int& index) const;
     virtual int GetImageWidth() const;

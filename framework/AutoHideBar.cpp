@@ -41,6 +41,13 @@ SECAutoHideBarBtn::SECAutoHideBarBtn(SECAutoHideBar& strip, SECControlBar& bar)
     , m_bar(bar)
 {
     bar.GetWindowText(m_strLabel);
+    auto icon = reinterpret_cast<HICON>(bar.SendMessage(WM_GETICON, ICON_BIG));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(bar.SendMessage(WM_GETICON, ICON_SMALL));
+    if (icon) {
+        m_icon.SetIcon(::CopyIcon(icon)); // the button keeps its own copy
+        m_icon.m_cx = m_icon.m_cy = kIconSize;
+    }
 }
 
 BOOL SECAutoHideBarBtn::Create(const CRect& rect)
@@ -66,12 +73,19 @@ void SECAutoHideBarBtn::OnPaint()
     dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
     dc.SetBkMode(TRANSPARENT);
     const int inset = SECAutoHideBar::kButtonPadding / 2;
+    // The icon stands first along the strip, centred across it; the label follows.
+    const int iconRoom = Icon() ? kIconSize + inset : 0;
+    if (Icon()) {
+        const CPoint at = m_strip.IsVerticalStrip() ? CPoint(client.left + (client.Width() - kIconSize) / 2, client.top + inset)
+                                                    : CPoint(client.left + inset, client.top + (client.Height() - kIconSize) / 2);
+        m_icon.Draw(dc.m_hDC, at.x, at.y, kIconSize, kIconSize);
+    }
     if (m_strip.IsVerticalStrip()) {
         // The vertical font runs downwards from its origin, so the text starts at the right.
-        dc.TextOut(client.right - (client.Width() - m_strip.TextHeight()) / 2, client.top + inset, m_strLabel);
+        dc.TextOut(client.right - (client.Width() - m_strip.TextHeight()) / 2, client.top + inset + iconRoom, m_strLabel);
     } else {
         CRect text = client;
-        text.DeflateRect(inset, 0);
+        text.DeflateRect(inset + iconRoom, 0, inset, 0);
         dc.DrawText(m_strLabel, &text, kLabelFormat | DT_VCENTER);
     }
     dc.SelectObject(oldFont);
@@ -333,18 +347,24 @@ void SECAutoHideBar::LayoutButtons()
         return;
     CClientDC dc(this);
     CFont* oldFont = dc.SelectObject(&m_fontHorz);
-    // Every button is as long as the longest label, so the buttons line up as equal tabs.
-    int length = 0;
-    for (const auto& button : m_buttons)
-        length = std::max<int>(length, dc.GetTextExtent(button->Label()).cx + kButtonPadding);
+    // The first button and those without an icon are as long as the longest label with its icon,
+    // so they line up as equal tabs; a button with an icon is as long as its own label and icon.
+    auto iconRoom = [](const SECAutoHideBarBtn& button) { return button.Icon() ? 2 * SECAutoHideBarBtn::kIconSize : 0; };
+    int common = 0;
+    std::vector<int> own;
+    for (const auto& button : m_buttons) {
+        own.push_back(dc.GetTextExtent(button->Label()).cx + iconRoom(*button) + kButtonPadding);
+        common = std::max(common, own.back());
+    }
     dc.SelectObject(oldFont);
 
     CRect client;
     GetClientRect(&client);
     CalcInsideRect(client, !IsVerticalStrip());
     int start = kFirstButtonOffset;
-    for (const auto& button : m_buttons) {
-        const int extent = length + kButtonPadding;
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        const auto& button = m_buttons[i];
+        const int extent = (i == 0 || !button->Icon() ? common : own[i]) + kButtonPadding;
         const CRect place = IsVerticalStrip() ? CRect(client.left, start, client.right, start + extent)
                                               : CRect(start, client.top, start + extent, client.bottom);
         button->MoveWindow(&place);

@@ -6,6 +6,7 @@
 // blocks while a bar moves.
 
 #include "framework/ControlBar.h"
+#include "framework/Icon.h"
 #include "platform/mfc/GdiObjects.h"
 
 #include <memory>
@@ -25,6 +26,9 @@ public:
 
     SECControlBar& Bar() const { return m_bar; }
     const CString& Label() const { return m_strLabel; }
+    // The bar's icon at 16 x 16, shown before the label; null when the bar has none.
+    HICON Icon() const { return m_icon.GetIcon(); }
+    static constexpr int kIconSize = 16;
     BOOL IsPressed() const { return m_bPressed; }
 
     // Slides the bar out of its strip over the frame, or back into the strip.
@@ -50,6 +54,7 @@ private:
     SECAutoHideBar& m_strip;
     SECControlBar& m_bar;
     CString m_strLabel;
+    SECIcon m_icon;
     BOOL m_bTracking = FALSE;
     BOOL m_bPressed = FALSE;
     // The bar's floating size when fully out, taken when a slide starts from the strip.

@@ -29,16 +29,23 @@ public:
     void Release();
 
     // Loads the bitmap of the tool-bar resource's name and maps its commands to their images. The
-    // first resource of an empty store fixes the image size. FALSE when the tool-bar resource or
-    // its bitmap cannot be loaded, or the bitmap holds fewer images than the resource names.
-    BOOL AddToolBarResource(LPCWSTR resource);
-    BOOL AddToolBarResource(UINT id) { return AddToolBarResource(MAKEINTRESOURCEW(id)); }
+    // first resource of an empty store fixes the image size, the first alternate resource the
+    // large image size; without an alternate resource the large images are the normal ones
+    // stretched. With mapColours the greys of a palette bitmap follow the system colours. FALSE
+    // when a tool-bar resource or its bitmap cannot be loaded, or a bitmap holds fewer images
+    // than its resource names.
+    BOOL AddToolBarResource(LPCWSTR resource, LPCWSTR alternate = nullptr, BOOL mapColours = TRUE);
+    BOOL AddToolBarResource(UINT id, UINT alternateId = 0, BOOL mapColours = TRUE)
+    {
+        return AddToolBarResource(MAKEINTRESOURCEW(id), alternateId ? MAKEINTRESOURCEW(alternateId) : nullptr, mapColours);
+    }
 
-    // The bitmap and the image's place in it of a command; FALSE for a command without an image.
-    BOOL GetImage(UINT id, HBITMAP& bitmap, int& index) const;
+    // The bitmap and the image's place in it of a command: the large image in large mode or when
+    // the alternate is asked for, else the normal one. FALSE for a command without an image.
+    BOOL GetImage(UINT id, HBITMAP& bitmap, int& index, BOOL alternate = FALSE) const;
     // Loads every registered bitmap again (after a change of the system colours); 1.
     BOOL ReloadAll();
-    // Switches between the image size and the large image size.
+    // Switches between the image size and the large image size; the same mode again does nothing.
     void SetLargeButtons(BOOL large);
     BOOL IsLargeButtons() const { return m_bLargeButtons; }
     // The size of an image in the current size mode.
@@ -52,19 +59,32 @@ private:
     struct ResourceName {
         UINT ordinal = 0;
         std::wstring text;
+        explicit operator bool() const { return ordinal || !text.empty(); }
         LPCWSTR Get() const { return text.empty() ? MAKEINTRESOURCEW(ordinal) : text.c_str(); }
+        static ResourceName Of(LPCWSTR resource);
     };
     struct Strip {
-        ResourceName name;
+        ResourceName name, alternateName;
+        int images = 0;
+        BOOL mapColours = TRUE;
         HBITMAP bitmap = nullptr;
+        HBITMAP large = nullptr; // while WantsLarge: loaded, or drawn from the normal images
     };
     struct ImagePlace {
         size_t strip;
         int index;
     };
 
+    // The strip's bitmap from its resource, greys mapped when asked; null when it cannot be had.
+    static HBITMAP LoadStripBitmap(const ResourceName& name, BOOL mapColours);
+    // A strip with an alternate resource keeps its large images; others have them in large mode.
+    bool WantsLarge(const Strip& strip) const { return m_bLargeButtons || strip.alternateName; }
+    // The large images of a strip: its alternate resource, or its images stretched.
+    HBITMAP MakeLargeStrip(const Strip& strip) const;
+
     BOOL m_bLargeButtons = FALSE;
     int m_references = 1;
+    bool m_bLargeSizeSet = false;
     std::vector<Strip> m_strips;
     std::unordered_map<UINT, ImagePlace> m_images;
 };

@@ -9,6 +9,9 @@
 
 #include "platform/mfc/Frame.h"
 
+// The command that starts help mode, and its status-line prompt.
+constexpr UINT ID_CONTEXT_HELP = 0xE145, AFX_IDS_HELPMODEMESSAGE = 0xE002;
+
 // Asked of a window (and then of its parents) in help mode: lParam is the point in its client
 // area; a nonzero answer is the help id.
 constexpr UINT WM_HELPHITTEST = 0x0366;

@@ -1,5 +1,6 @@
 #include "framework/ControlBar.h"
 
+#include "framework/AutoHideBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
 #include "framework/DockState.h"
@@ -8,6 +9,7 @@
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/DockContext.h"
+#include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
@@ -21,6 +23,7 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_LBUTTONUP()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_CONTEXTMENU()
+    ON_WM_KILLFOCUS()
     ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
     ON_COMMAND(ID_SEC_HIDE, OnHide)
     ON_COMMAND(ID_SEC_FLOATINMAINWINDOW, OnFloatInMainWindow)
@@ -42,6 +45,30 @@ BOOL SECControlBar::CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exS
     m_szFloat = m_szHorzDocked = m_szVertDocked = CSize(kInitialWidth, kInitialHeight);
     EnableToolTips();
     return TRUE;
+}
+
+INT_PTR SECControlBar::OnToolHitTest(CPoint point, TOOLINFO* info) const
+{
+    const INT_PTR hit = CControlBar::OnToolHitTest(point, info);
+    if (hit != -1 || !info || !(m_dwStyle & CBRS_TOOLTIPS) || IsFloating())
+        return hit;
+    const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect();
+    UINT_PTR tool = 0;
+    CRect rect;
+    if (close.PtInRect(point)) {
+        tool = kCloseTool, rect = close;
+        m_strToolTip = ResourceText(IDS_HIDE_TIP, L"Hide docked window");
+    } else if (expand.PtInRect(point)) {
+        tool = kExpandTool, rect = expand;
+        m_strToolTip = IsExpanded() ? ResourceText(IDS_CONTRACT_TIP, L"Contract docked window") : ResourceText(IDS_EXPAND_TIP, L"Expand docked window");
+    } else {
+        return -1;
+    }
+    info->hwnd = m_hWnd;
+    info->uId = tool;
+    info->rect = rect;
+    info->lpszText = const_cast<LPWSTR>(m_strToolTip.GetString());
+    return static_cast<INT_PTR>(tool);
 }
 
 CSize SECControlBar::CalcFixedLayout(BOOL, BOOL horz)
@@ -87,6 +114,13 @@ void SECControlBar::SetExBarStyle(DWORD exStyle, BOOL redraw)
 {
     const DWORD previous = m_dwExStyle;
     m_dwExStyle = exStyle | (previous & CBRS_EX_ALTCAPTION);
+    // A floating bar's frame follows: a fixed-size bar's frame has no diagonal sizing corners.
+    if (auto* floating = IsFloating() && !IsSliding() ? dynamic_cast<CMiniFrameWnd*>(CWnd::FromHandlePermanent(::GetAncestor(m_hWnd, GA_ROOT))) : nullptr) {
+        if (m_dwExStyle & CBRS_EX_FIXEDSIZE)
+            floating->ModifyMiniFrameStyle(0, MFS_4THICKFRAME);
+        else
+            floating->ModifyMiniFrameStyle(MFS_4THICKFRAME, MFS_THICKFRAME);
+    }
     if ((previous ^ m_dwExStyle) & CBRS_EX_STRETCHCHILDREN) {
         if (m_dwExStyle & CBRS_EX_STRETCHCHILDREN)
             RecordChildLayout();
@@ -223,9 +257,11 @@ void SECControlBar::SetBarInfo(const SECControlBarInfo& info)
     if (info.m_dwDockStyle)
         EnableDocking(info.m_dwDockStyle);
     m_fPctWidth = info.m_fPctWidth;
-    m_bAutoHide = info.m_bAutoHide;
-    m_bPinned = info.m_bAutoHidePinned;
-    m_dwAutoHideSide = info.m_dwLastAlignedDocking;
+    if (info.m_bAutoHideStored) {
+        m_bAutoHide = info.m_bAutoHide;
+        m_bPinned = info.m_bAutoHidePinned;
+        m_dwAutoHideSide = info.m_dwLastAlignedDocking;
+    }
     // Where the bar is docked or floats is the frame's part; the bar keeps its own alignment.
     SetBarStyle((info.m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & (CBRS_ALIGN_ANY | CBRS_FLOATING)));
     SetExBarStyle(info.m_dwExStyle, FALSE);
@@ -423,7 +459,7 @@ void SECControlBar::DoPaint(CDC* dc)
 
 void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
 {
-    const bool onClose = GetCloseButtonRect().PtInRect(point) && !IsSliding();
+    const bool onClose = GetCloseButtonRect().PtInRect(point);
     const bool onExpand = GetExpandButtonRect().PtInRect(point) && ToolkitDockBar() && !ToolkitDockBar()->IsOnlyBarInRow(this);
     const bool onPin = GetPinButtonRect().PtInRect(point);
     if (onClose || onExpand || onPin) {
@@ -457,6 +493,9 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
         return;
     }
     if (pressed == Pressed::Close) {
+        // A bar out of its strip leaves the strip: it is docked on its side again, hidden.
+        if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite); frame && IsSliding())
+            frame->PinControlBar(this);
         SendMessage(WM_COMMAND, ID_SEC_HIDE);
         return;
     }
@@ -465,6 +504,44 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
         if (m_pDockSite)
             m_pDockSite->Invalidate();
     }
+}
+
+void SECControlBar::ToggleBar()
+{
+    const BOOL show = !IsWindowVisible();
+    if (m_pDockSite)
+        m_pDockSite->ShowControlBar(this, show, FALSE);
+    else
+        ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+}
+
+BOOL SECControlBar::EnableAutoHide()
+{
+    if (!m_bAutoHide)
+        return FALSE;
+    if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite))
+        frame->RestoreAutoHide(this);
+    return TRUE;
+}
+
+UINT SECControlBar::FindFreeControlId(CFrameWnd* frame, UINT firstId)
+{
+    if (!frame)
+        return 0;
+    for (UINT id = firstId; id < firstId + 1000; ++id)
+        if (!frame->GetControlBar(id))
+            return id;
+    return 0;
+}
+
+void SECControlBar::OnKillFocus(CWnd* gaining)
+{
+    const bool focusStaysInside = gaining && (gaining->m_hWnd == m_hWnd || ::IsChild(m_hWnd, gaining->m_hWnd));
+    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
+    SECAutoHideBar* strip = frame && IsSliding() && IsVisible() && !focusStaysInside ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
+    if (SECAutoHideBarBtn* button = strip ? strip->FindButton(this) : nullptr)
+        button->Reset();
+    Default();
 }
 
 void SECControlBar::OnLButtonDblClk(UINT keys, CPoint point)

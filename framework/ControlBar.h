@@ -38,6 +38,11 @@ public:
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
+    // The caption's close and expand buttons of a docked bar with CBRS_TOOLTIPS have tips, after
+    // the child windows' own.
+    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const override;
+    static constexpr UINT_PTR kCloseTool = 1024, kExpandTool = 2048;
+    static constexpr UINT IDS_HIDE_TIP = 20655, IDS_EXPAND_TIP = 20657, IDS_CONTRACT_TIP = 20658;
 
     // Docking goes through the toolkit's drag context (DockContext.h).
     void EnableDocking(DWORD dockStyle);
@@ -62,6 +67,14 @@ public:
     void OnFloatInMainWindow();
     // Extra items of the context menu, for derived bars.
     virtual void AddContextMenuItems(CMenu*) {}
+    // Shows the bar when it is hidden, hides it when it shows, through its frame.
+    virtual void ToggleBar();
+    // Puts a bar that may auto-hide and is not pinned on the strip of its side (hidden there);
+    // TRUE when auto-hide is on, FALSE otherwise.
+    BOOL EnableAutoHide();
+    // The first control id from firstId up that no control bar of the frame uses, trying at most
+    // 1,000; 0 when all are taken or there is no frame.
+    static UINT FindFreeControlId(CFrameWnd* frame, UINT firstId);
 
     // Fills the record with this bar's place and sizes, or takes them from it.
     virtual void GetBarInfo(SECControlBarInfo* info) const;
@@ -96,6 +109,8 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     void OnLButtonDown(UINT keys, CPoint point);
+    // A bar out of its auto-hide strip goes back in when the focus leaves it.
+    void OnKillFocus(CWnd* gaining);
     void OnLButtonUp(UINT keys, CPoint point);
     void OnLButtonDblClk(UINT keys, CPoint point);
     void OnContextMenu(CWnd* window, CPoint point);
@@ -125,4 +140,5 @@ private:
     Pressed m_pressed = Pressed::None;
 
     std::vector<ChildRecord> m_childLayout;
+    mutable CString m_strToolTip; // the text of the last caption-button tip, until the tip copies it
 };

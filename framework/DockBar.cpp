@@ -85,6 +85,37 @@ int SECDockBar::RowLength() const
     return Length(client, IsHorizontal());
 }
 
+void SECDockBar::OnBarInserted(CControlBar* bar)
+{
+    m_pLastChanged = bar;
+    if (m_bFloating) {
+        // A floating dock bar takes the bar's multi-bar and sizing bits, and its title while alone.
+        m_dwStyle |= bar->m_dwStyle & (CBRS_FLOAT_MULTI | CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
+        if (GetDockedCount() == 1)
+            SetWindowText(bar->GetWindowText());
+    }
+    auto ownRow = [](CControlBar* entry) {
+        auto* toolkitBar = dynamic_cast<SECControlBar*>(entry);
+        return toolkitBar && (toolkitBar->GetExBarStyle() & CBRS_EX_OWNROW);
+    };
+    const size_t at = static_cast<size_t>(FindBar(bar));
+    CControlBar* next = at + 1 < m_arrBars.size() ? m_arrBars[at + 1] : nullptr;
+    CControlBar* previous = m_arrBars[at - 1];
+    const bool alone = ownRow(bar);
+    if (next && (alone || ownRow(next)))
+        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at) + 1, nullptr);
+    if (previous && (alone || ownRow(previous)))
+        m_arrBars.insert(m_arrBars.begin() + static_cast<std::ptrdiff_t>(at), nullptr);
+}
+
+bool SECDockBar::Stretches(const std::vector<CControlBar*>& bars)
+{
+    return std::any_of(bars.begin(), bars.end(), [](CControlBar* bar) {
+        auto* toolkitBar = dynamic_cast<SECControlBar*>(bar);
+        return toolkitBar && toolkitBar->IsVisible() && !(toolkitBar->GetExBarStyle() & CBRS_EX_FIXEDSIZE);
+    });
+}
+
 CSize SECDockBar::LayOut(int length, bool commit)
 {
     if (m_bFloating)
@@ -93,9 +124,15 @@ CSize SECDockBar::LayOut(int length, bool commit)
     const bool splitterAfterRow = m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
     const DWORD mode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
     m_fMinShare = MinimumShare(length);
+    // Rows of bars that keep their own sizes wrap where they run out of length.
+    std::vector<std::vector<CControlBar*>> wrapped = Rows();
+    WrapRows(wrapped, length, commit, [](const std::vector<CControlBar*>& bars) { return !Stretches(bars); });
+    std::vector<Row> rows;
+    for (auto& bars : wrapped)
+        rows.push_back({ static_cast<size_t>(FindBar(bars.front())), std::move(bars) });
     std::vector<Splitter> splitters;
     int across = 0;
-    for (const Row& row : RowsWithStarts()) {
+    for (const Row& row : rows) {
         std::vector<RowMember> members = Members(row);
         const auto anchor = std::find(row.bars.begin(), row.bars.end(), m_pLastChanged);
         const RowCounts counts = NormalizeRow(members, anchor == row.bars.end() ? -1 : static_cast<int>(anchor - row.bars.begin()), m_fMinShare);
@@ -115,30 +152,43 @@ CSize SECDockBar::LayOut(int length, bool commit)
             if (auto* toolkitBar = dynamic_cast<SECControlBar*>(bar))
                 toolkitBar->m_dwExStyle = stretched ? toolkitBar->m_dwExStyle & ~CBRS_EX_UNSTRETCHEDROW
                                                     : toolkitBar->m_dwExStyle | CBRS_EX_UNSTRETCHEDROW;
-        const int rowSplitters = stretched ? static_cast<int>(visible.size()) - 1 : 0;
+        if (!stretched) {
+            // A bar of its own row reaches the far edge; other bars keep their sizes and places.
+            auto* alone = visible.size() == 1 ? dynamic_cast<SECControlBar*>(row.bars[visible.front()]) : nullptr;
+            if (alone && (alone->GetExBarStyle() & CBRS_EX_OWNROW)) {
+                if (commit) {
+                    const CRect rect = Place(0, across, length, thickness, horizontal);
+                    alone->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            } else {
+                thickness = PackRow(row.bars, length, across, commit).cy;
+            }
+            across += thickness;
+            continue;
+        }
+        const int rowSplitters = static_cast<int>(visible.size()) - 1;
         const int available = std::max(0, length - rowSplitters * kSplitterThickness);
-        if (stretched && !splitterAfterRow) {
+        if (!splitterAfterRow) {
             splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
             across += kSplitterThickness;
         }
         int along = 0, used = 0;
         for (size_t n = 0; n < visible.size(); ++n) {
             CControlBar* bar = row.bars[visible[n]];
-            int barLength = Length(CRect(CPoint(), bar->CalcDynamicLayout(-1, mode)), horizontal);
-            if (stretched) // the last bar takes what rounding left, so that the row is filled
-                barLength = n + 1 == visible.size() ? available - used : static_cast<int>(members[visible[n]].share * static_cast<float>(available));
+            // The last bar takes what rounding left, so that the row is filled.
+            const int barLength = n + 1 == visible.size() ? available - used : static_cast<int>(members[visible[n]].share * static_cast<float>(available));
             const CRect rect = Place(along, across, barLength, thickness, horizontal);
             if (commit)
                 bar->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
             along += barLength;
             used += barLength;
-            if (stretched && n + 1 < visible.size()) {
+            if (n + 1 < visible.size()) {
                 splitters.push_back({ 1, horizontal ? 1 : 0, row.start + visible[n], Place(along, across, kSplitterThickness, thickness, horizontal) });
                 along += kSplitterThickness;
             }
         }
         across += thickness;
-        if (stretched && splitterAfterRow) {
+        if (splitterAfterRow) {
             splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
             across += kSplitterThickness;
         }
@@ -341,6 +391,19 @@ void SECDockBar::OnLButtonDown(UINT, CPoint point)
     const int cursor = splitter.orientation == 1 ? point.x : point.y;
     m_drag = Drag { splitter, cursor - leading, leading };
     SetCapture();
+    ShowSplitterTracker();
+}
+
+void SECDockBar::ShowSplitterTracker()
+{
+    const Splitter& splitter = m_drag->splitter;
+    CRect band = splitter.rect;
+    if (splitter.orientation == 1)
+        band = CRect(m_drag->leading, band.top, m_drag->leading + kTrackerThickness, band.bottom);
+    else
+        band = CRect(band.left, m_drag->leading, band.right, m_drag->leading + kTrackerThickness);
+    ClientToScreen(&band);
+    m_tracker.Show(band, CSize(kTrackerThickness, kTrackerThickness), true);
 }
 
 void SECDockBar::OnMouseMove(UINT, CPoint point)
@@ -354,6 +417,7 @@ void SECDockBar::OnMouseMove(UINT, CPoint point)
     if (leading + kSplitterThickness > splitter.upper)
         leading = splitter.upper - kSplitterThickness;
     m_drag->leading = leading;
+    ShowSplitterTracker();
 }
 
 void SECDockBar::OnLButtonUp(UINT keys, CPoint point)
@@ -385,12 +449,14 @@ void SECDockBar::OnKeyDown(UINT key, UINT, UINT)
 void SECDockBar::OnCaptureChanged(CWnd*)
 {
     m_drag.reset(); // a lost capture cancels
+    m_tracker.Hide();
 }
 
 void SECDockBar::EndSplitterDrag(bool apply)
 {
     const Drag drag = *m_drag;
     m_drag.reset(); // first, so that releasing the capture does not cancel again
+    m_tracker.Hide();
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();
     const int start = drag.splitter.orientation == 1 ? drag.splitter.rect.left : drag.splitter.rect.top;

@@ -3,8 +3,10 @@
 // takes its share of the row (RowShares.h), with a 6-pixel splitter between neighbours and one
 // after the row, which the user drags to move length between bars or to make the row thicker.
 // A bar can be expanded to the whole row and restored. Rows of fixed-size bars (tool bars) are
-// packed as the platform's dock bar packs them.
+// packed as the platform's dock bar packs them: each bar at its place, pushing its neighbours, and
+// wrapping to a new row when the row is full. A bar with the own-row bit has a row to itself.
 
+#include "framework/DockContext.h"
 #include "framework/RowShares.h"
 #include "platform/mfc/DockBar.h"
 
@@ -43,12 +45,17 @@ public:
     // Sets the splitter's limits for a drag.
     void PrepareSplitterDrag(Splitter& splitter) const;
     BOOL IsTrackingSplitter() const { return m_drag.has_value(); }
+    // The dithered band that shows where a dragged splitter would go, shown only while dragging.
+    const SECDragRect& SplitterTracker() const { return m_tracker; }
+    // How thick the band is across the splitter's travel.
+    static constexpr int kTrackerThickness = 5;
 
     float m_fMinShare = 0.05f;
 
 protected:
     CSize LayOut(int length, bool commit) override;
-    void OnBarInserted(CControlBar* bar) override { m_pLastChanged = bar; }
+    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row.
+    void OnBarInserted(CControlBar* bar) override;
     void DoPaint(CDC* dc) override;
     void OnLButtonDown(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);
@@ -70,8 +77,11 @@ private:
     static std::vector<RowMember> Members(const Row& row);
     static void StoreShares(const Row& row, const std::vector<RowMember>& members);
     int RowLength() const;
+    // Whether a row is filled by shares: it holds a visible toolkit bar that is not of fixed size.
+    static bool Stretches(const std::vector<CControlBar*>& bars);
     int SplitterAt(CPoint point) const;
     void EndSplitterDrag(bool apply);
+    void ShowSplitterTracker();
     void CommitLength(CControlBar* bar, int length) const;
     void CommitThickness(CControlBar* bar, int thickness) const;
 
@@ -82,5 +92,6 @@ private:
     };
     std::vector<Splitter> m_splitters;
     std::optional<Drag> m_drag;
+    SECDragRect m_tracker;
     CControlBar* m_pLastChanged = nullptr;
 };

@@ -58,9 +58,12 @@ void SECDragRect::Show(const CRect& rect, CSize edge, bool halftone)
         return;
     if (reshape) {
         HRGN ring = ::CreateRectRgn(0, 0, rect.Width(), rect.Height());
-        HRGN inside = ::CreateRectRgn(edge.cx, edge.cy, rect.Width() - edge.cx, rect.Height() - edge.cy);
-        ::CombineRgn(ring, ring, inside, RGN_DIFF);
-        ::DeleteObject(inside);
+        // A rectangle no thicker than its two edges is drawn whole.
+        if (rect.Width() > 2 * edge.cx && rect.Height() > 2 * edge.cy) {
+            HRGN inside = ::CreateRectRgn(edge.cx, edge.cy, rect.Width() - edge.cx, rect.Height() - edge.cy);
+            ::CombineRgn(ring, ring, inside, RGN_DIFF);
+            ::DeleteObject(inside);
+        }
         SetWindowRgn(ring, FALSE); // the window owns the region now
     }
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOACTIVATE | SWP_SHOWWINDOW);

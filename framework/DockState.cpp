@@ -277,6 +277,7 @@ void SECControlBarInfo::Serialize(CArchive& archive, const SECDockState& state)
     ExchangeFlag(archive, m_bHorz);
     ExchangePoint(archive, m_pointPos);
     if (loading) {
+        m_bAutoHideStored = false;
         m_bDockBar = m_nBarID >= AFX_IDW_DOCKBAR_TOP && m_nBarID <= AFX_IDW_DOCKBAR_FLOAT;
         if (withMRU)
             m_pointPos = state.ScalePoint(m_pointPos);
@@ -364,6 +365,10 @@ BOOL SECDockState::SetState(CFrameWnd* frame)
             if (auto* info = dynamic_cast<SECControlBarInfo*>(record.get()))
                 bar->SetBarInfo(*info);
     frame->SetDockState(*this);
+    // Auto-hidden bars go back on their strips: the layout has them floating, hidden.
+    for (auto& record : m_arrBarInfo)
+        if (auto* bar = dynamic_cast<SECControlBar*>(record->m_pBar))
+            bar->EnableAutoHide();
     return TRUE;
 }
 

@@ -45,6 +45,8 @@ public:
     BOOL m_bAutoHide = FALSE;
     BOOL m_bAutoHidePinned = FALSE;
     DWORD m_dwLastAlignedDocking = 0;
+    // The archive form keeps no auto-hide fields: a record read from it leaves a bar's own.
+    bool m_bAutoHideStored = true;
     UINT m_nTypeID = 0;
 };
 

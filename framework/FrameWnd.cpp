@@ -1,10 +1,16 @@
 #include "framework/FrameWnd.h"
 
+#include "framework/BmpMgr.h"
+#include "framework/ContextHelp.h"
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
+#include "framework/MiniDockFrameWnd.h"
 #include "framework/RegisteredMessages.h"
+#include "framework/ToolBarManager.h"
 #include "platform/mfc/WinApp.h"
+
+#include <algorithm>
 
 IMPLEMENT_DYNCREATE(SECFrameWnd, CFrameWnd)
 
@@ -77,7 +83,51 @@ HINSTANCE ResourceInstance()
 BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_WM_SYSCOLORCHANGE()
+    ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
+    ON_COMMAND_RANGE(43007, 43009, OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43012, 43014, OnWorkspaceCommand)
+    ON_COMMAND_RANGE(43031, 43039, OnWorkspaceCommand)
 END_MESSAGE_MAP()
+
+CPoint SECFloatPointInWorkArea(const CControlBar& bar, CPoint point)
+{
+    MONITORINFO monitor { sizeof monitor };
+    if (!::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor))
+        return point;
+    const CRect work = monitor.rcWork;
+    CRect bounds;
+    bar.GetWindowRect(&bounds);
+    point.x = std::max<LONG>(std::min<LONG>(point.x, work.right - 10), work.left + 10 - bounds.Width());
+    point.y = std::max<LONG>(std::min<LONG>(point.y, work.bottom - 10), work.top + 10 - bounds.Height());
+    return point;
+}
+
+void SECFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
+{
+    if (bar)
+        CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
+}
+
+void SECFrameWnd::OnSysColorChange()
+{
+    CFrameWnd::OnSysColorChange();
+    for (CControlBar* bar : m_listControlBars)
+        if (auto* toolBar = dynamic_cast<SECManagedToolBar*>(bar))
+            if (SECBmpMgr* images = toolBar->GetBmpMgr())
+                images->ReloadAll();
+}
+
+void SECFrameWnd::OnContextHelp()
+{
+    if (const DWORD helpId = SECTrackContextHelp(this))
+        WinHelp(helpId);
+}
+
+SECFrameWnd::SECFrameWnd()
+{
+    m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
+}
 
 SECFrameWnd::~SECFrameWnd()
 {
@@ -250,16 +300,28 @@ SECAutoHideBar* SECFrameWnd::GetAutoHideBar(DWORD side)
 BOOL SECFrameWnd::AutoHideControlBar(SECControlBar* bar)
 {
     const AutoHideSide* side = bar ? SideOfDockBar(bar->m_pDockBar) : nullptr;
-    SECAutoHideBar* strip = side ? GetAutoHideBar(side->align) : nullptr;
+    return side && ParkOnStrip(bar, side->align);
+}
+
+BOOL SECFrameWnd::ParkOnStrip(SECControlBar* bar, DWORD side)
+{
+    SECAutoHideBar* strip = GetAutoHideBar(side);
     if (!strip || bar == strip)
         return FALSE;
     bar->m_bAutoHide = TRUE;
     bar->m_bPinned = FALSE;
-    bar->m_dwAutoHideSide = side->align;
-    FloatControlBar(bar, CPoint(0, 0), (side->align & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
+    bar->m_dwAutoHideSide = side;
+    strip->RemoveBar(bar); // a bar on the strip already gets a fresh button for its present frame
+    FloatControlBar(bar, CPoint(0, 0), (side & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
     ShowControlBar(bar, FALSE, FALSE);
     strip->AddBar(bar);
     return TRUE;
+}
+
+void SECFrameWnd::RestoreAutoHide(SECControlBar* bar)
+{
+    if (bar && bar->IsSliding() && !ParkOnStrip(bar, bar->m_dwAutoHideSide))
+        bar->m_bAutoHide = FALSE; // no strip on that side: the bar stays where the layout put it
 }
 
 BOOL SECFrameWnd::PinControlBar(SECControlBar* bar)

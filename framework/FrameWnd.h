@@ -14,6 +14,12 @@
 #include <memory>
 #include <vector>
 
+class SECToolBarManager;
+
+// Where a bar floated at point goes: at least 10 pixels of it stay on the work area of the monitor
+// nearest to the point, on each side.
+CPoint SECFloatPointInWorkArea(const CControlBar& bar, CPoint point);
+
 class SECFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(SECFrameWnd)
 public:
@@ -22,12 +28,20 @@ public:
     // `column` of row `row` (a new last row past the rows there are), with that share of the row
     // and that thickness.
     void DockControlBarEx(CControlBar* bar, UINT dockBarId, int column, int row, float percentWidth, int height);
+    // Through a CFrameWnd too: the dock bars, and an auto-hide strip on each side.
+    void EnableDocking(DWORD dockStyle) override;
+    // Floats the bar with at least 10 pixels of it on the work area.
+    void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP) override;
+    // The manager of user tool bars (none in the program); Set returns what it stored.
+    SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager; }
+    SECToolBarManager* SetToolBarManager(SECToolBarManager* manager) { return m_pToolBarManager = manager; }
     void LoadBarState(LPCWSTR profileName);
     void SaveBarState(LPCWSTR profileName) const;
     void RecalcLayout(BOOL notify = TRUE) override;
     // The client area the last layout left for the pane.
     const CRect& GetPaneRect() const { return m_rectPane; }
 
+    SECFrameWnd();
     ~SECFrameWnd() override;
     // Set before the window is made; the caller keeps owning the bar.
     void SetMenuBar(SECFrameMenuBar* menuBar) { m_pMenuBar = menuBar; }
@@ -46,13 +60,14 @@ public:
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     // ---- auto-hide strips
-    // Makes the dock bars, and for each a hidden auto-hide strip on the same side.
-    void EnableDocking(DWORD dockStyle);
     // The strip of a side (CBRS_ALIGN_LEFT, _TOP, _RIGHT, _BOTTOM), or null.
     SECAutoHideBar* GetAutoHideBar(DWORD side);
     // Unpins a docked bar (from now on one that may auto-hide): it leaves its dock bar for the
     // strip of that side and hides there.
     BOOL AutoHideControlBar(SECControlBar* bar);
+    // Puts a bar that a loaded layout says is auto-hidden (and not pinned) back on the strip of
+    // its side, hidden there, with one button.
+    void RestoreAutoHide(SECControlBar* bar);
     // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
     BOOL PinControlBar(SECControlBar* bar);
     // Puts back every auto-hidden bar that is out, except the one of `keep`.
@@ -69,12 +84,21 @@ protected:
 
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
+    // The tool bars' images follow the new system colours.
+    void OnSysColorChange();
+    // Help mode: the pointer asks which window to give help on.
+    void OnContextHelp();
+    // The workspace commands carry tips and prompts only; here they do nothing.
+    void OnWorkspaceCommand(UINT) {}
     DECLARE_MESSAGE_MAP()
 
 private:
     void RepaintMenuBar();
+    // Floats the bar hidden beside the strip of that side and gives it a button there.
+    BOOL ParkOnStrip(SECControlBar* bar, DWORD side);
 
     CRect m_rectPane;
+    SECToolBarManager* m_pToolBarManager = nullptr;
     std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom
     SECFrameMenuBar* m_pMenuBar = nullptr;
     std::unique_ptr<SECFrameMenuPlugIn> m_pMenuPlugIn;

@@ -6,6 +6,8 @@
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
 #include "framework/FilterRouting.h"
+#include "framework/FrameWnd.h"
+#include "framework/MiniDockFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "framework/SysCommandEx.h"
 #include "platform/mfc/ControlBar.h"
@@ -137,6 +139,7 @@ END_MESSAGE_MAP()
 
 SECMDIFrameWnd::SECMDIFrameWnd()
 {
+    m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
     m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
     m_filterTable.Add(256, SECMsgFilter::RootId, RUNTIME_CLASS(SECCapConLstMDIMaxChildMsgFilter));
     m_filterTable.Add(260, 256, RUNTIME_CLASS(ScxButtonMDIMaxChildMsgFilter));
@@ -371,18 +374,8 @@ void SECMDIFrameWnd::SaveBarState(LPCWSTR profileName) const
 
 void SECMDIFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
 {
-    if (!bar)
-        return;
-    // At least 10 pixels of the bar stay on the work area on each side.
-    MONITORINFO monitor { sizeof monitor };
-    if (::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const CRect work = monitor.rcWork;
-        CRect bounds;
-        bar->GetWindowRect(&bounds);
-        point.x = std::max<LONG>(std::min<LONG>(point.x, work.right - 10), work.left + 10 - bounds.Width());
-        point.y = std::max<LONG>(std::min<LONG>(point.y, work.bottom - 10), work.top + 10 - bounds.Height());
-    }
-    CFrameWnd::FloatControlBar(bar, point, style);
+    if (bar)
+        CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
 }
 
 BOOL SECMDIFrameWnd::FloatControlBarInMDIChild(CControlBar* bar, const CPoint* screenPoint, DWORD style)

@@ -7,6 +7,7 @@
 // recorded class (the workbook makes it a sheet), routes help on commands, runs help mode, and
 // can keep its caption active while a frame outside the MDI client is the active one.
 
+#include "framework/ContextHelp.h"
 #include "framework/MsgFilter.h"
 #include "platform/mfc/Mdi.h"
 
@@ -19,9 +20,8 @@ class CControlBar;
 constexpr UINT IDR_SEC_MDIFLOATFRAME = 20514;
 constexpr DWORD SEC_MDIFLOATFRAME_STYLE = 0x42CFA000;
 
-// Context help: the command that starts help mode, its status-line prompt, and the messages that
-// ask a frame for help on a command (lParam: the help id) and end help mode.
-constexpr UINT ID_CONTEXT_HELP = 0xE145, AFX_IDS_HELPMODEMESSAGE = 0xE002;
+// Context help: the messages that ask a frame for help on a command (lParam: the help id) and end
+// help mode (the command and its prompt: ContextHelp.h).
 constexpr UINT WM_COMMANDHELP = 0x0365, WM_EXITHELPMODE = 0x0367;
 // Help ids are the command id plus this for commands, and the frame's resource id plus that.
 constexpr DWORD HID_BASE_COMMAND = 0x10000, HID_BASE_RESOURCE = 0x20000;
@@ -108,7 +108,7 @@ public:
     // ---- bars floating in a frame of their own: a mini frame, or an MDI child of the main window
     // Floats the bar in a mini frame at the point (screen coordinates), moved so that at least
     // 10 pixels of it stay on the work area of the monitor nearest to the point.
-    virtual void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
+    void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP) override;
     // Floats the bar as an MDI child in a frame of the host class, at the point (screen
     // coordinates, kept in the client) or, without one, at the next place of the cascade.
     // FALSE, and the bar left where it is, when no host frame can be made.

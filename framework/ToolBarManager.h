@@ -20,6 +20,7 @@ public:
     virtual ~SECManagedToolBar() = default;
     virtual BOOL CreateManagedBar(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id, LPCWSTR title) = 0;
     virtual void SetBmpMgr(SECBmpMgr* manager) = 0;
+    virtual SECBmpMgr* GetBmpMgr() const = 0;
     virtual void RecalcButtonSizes() = 0;
     // A notification for the buttons of a command id.
     virtual void InformBtn(UINT id, UINT code, void* data) = 0;

@@ -4,6 +4,7 @@
 #include "app/DateFile.h"
 #include "app/DlgCalendarView.h"
 #include "app/FlnPageHost.h"
+#include "app/tests/PageTestSupport.h"
 #include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
 #include "datetime/DateParser.h"
@@ -12,13 +13,11 @@
 #include "datecore/DateLocale.h"
 #include "platform/base/tests/Printers.h"
 #include "platform/comctl/CommCtrl.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/Document.h"
 #include "platform/mfc/Frame.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/sys/PrivateProfile.h"
-#include "platform/sys/tests/TempSettingsFolder.h"
 #include "platform/user/WinUser.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "res/DateTimePage.h"
@@ -69,113 +68,35 @@ COleDateTime Day(int year, int month, int day)
     return date;
 }
 
-class DatePageTest : public ::testing::Test {
+class DatePageTest : public PageTest<DatePageFrame, CDlgCalendarView> {
 protected:
     DatePageTest()
-        : clock(*SystemTimeToUnixSeconds(SYSTEMTIME { 2024, 4, 1, 15, 10, 30, 0, 0 }), CentralEuropeanZone())
+        : PageTest(RUNTIME_CLASS(DatePageDocument), RUNTIME_CLASS(DatePageFrame), RUNTIME_CLASS(CDlgCalendarView))
+        , clock(*SystemTimeToUnixSeconds(SYSTEMTIME { 2024, 4, 1, 15, 10, 30, 0, 0 }), CentralEuropeanZone())
         , locale(DateLocale::Default())
     {
     }
 
-    void SetUp() override
-    {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
-        InitCommonControls();
-        SetMessageBeepHook([this](UINT type) { beeps.push_back(type); });
-        app = std::make_unique<CWinApp>(L"FLN");
-        app->AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(DatePageDocument), RUNTIME_CLASS(DatePageFrame),
-            RUNTIME_CLASS(CDlgCalendarView)));
-        app->OnFileNew();
-        frame = dynamic_cast<DatePageFrame*>(AfxGetMainWnd());
-        ASSERT_NE(frame, nullptr);
-        view = dynamic_cast<CDlgCalendarView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        view->ResizeParentToFit(FALSE);
-        frame->ShowWindow(SW_SHOW);
-        Pump();
-    }
     void TearDown() override
     {
-        SetModalLoopHook({});
-        SetMessageBeepHook({});
-        while (HWND window = ::GetTopWindow(nullptr))
-            ::DestroyWindow(window);
-        Pump();
-        app.reset();
+        PageTest::TearDown();
         GetDateParser().DateFormat = 1;
     }
 
-    void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            if (app->PreTranslateMessage(&message))
-                continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-    void Advance(unsigned milliseconds)
-    {
-        headless->Advance(milliseconds);
-        Pump();
-    }
-
-    HWND Item(UINT id) const { return ::GetDlgItem(view->m_hWnd, static_cast<int>(id)); }
-    CString TextOf(UINT id) const
-    {
-        wchar_t text[2048] {};
-        ::GetWindowTextW(Item(id), text, 2048);
-        return text;
-    }
     void SetInput(const wchar_t* text) { ::SetWindowTextW(Item(IDC_DATE_INPUT), text); }
     CString Input() const { return TextOf(IDC_DATE_INPUT); }
     CString Output() const { return TextOf(IDC_DATE_OUTPUT); }
-    // A button click as the button reports it (a menu command when the page has no such button).
-    void Command(UINT id)
-    {
-        ::SendMessageW(view->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
-        Pump();
-    }
-    void Press(std::initializer_list<UINT> ids)
-    {
-        for (UINT id : ids)
-            Command(id);
-    }
+    std::pair<int, int> Selection() const { return SelectionOf(IDC_DATE_INPUT); }
     void Calculate(const wchar_t* expression)
     {
         SetInput(expression);
         Command(IDC_DATE_KEY_EQUALS);
-    }
-    std::pair<int, int> Selection() const
-    {
-        DWORD start = 0, end = 0;
-        ::SendMessageW(Item(IDC_DATE_INPUT), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return { static_cast<int>(start), static_cast<int>(end) };
     }
     // "Display System Time" as a click on the box leaves it.
     void SetSystemTime(bool on)
     {
         ::SendMessageW(Item(IDC_SYSTEM_TIME), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
         Command(IDC_SYSTEM_TIME);
-    }
-    bool Checked(UINT id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    // Whether any pixel of the control has the colour.
-    bool Shows(UINT id, COLORREF colour)
-    {
-        Pump();
-        RECT client {};
-        ::GetClientRect(Item(id), &client);
-        HDC dc = ::GetDC(Item(id));
-        bool found = false;
-        for (int y = 0; y < client.bottom && !found; ++y) {
-            for (int x = 0; x < client.right && !found; ++x)
-                found = ::GetPixel(dc, x, y) == colour;
-        }
-        ::ReleaseDC(Item(id), dc);
-        return found;
     }
     // The title of the balloon that shows, or empty.
     CString BalloonTitle() const
@@ -193,26 +114,9 @@ protected:
     {
         Advance(7000);
     }
-    // The menu's check mark as the frame's menu would show it.
-    int CheckOf(UINT id)
-    {
-        struct Probe : CCmdUI {
-            int check = -1;
-            void SetCheck(int value) override { check = value; }
-        } probe;
-        probe.m_nID = id;
-        probe.DoUpdate(view, FALSE);
-        return probe.check;
-    }
 
     ScopedFixedClock clock;
     ScopedDateLocale locale;
-    TempSettingsFolder settings;
-    HeadlessDisplay* headless = nullptr;
-    std::unique_ptr<CWinApp> app;
-    DatePageFrame* frame = nullptr;
-    CDlgCalendarView* view = nullptr;
-    std::vector<UINT> beeps;
 };
 
 TEST_F(DatePageTest, ANewPageShowsItsDefaults)
@@ -241,15 +145,15 @@ TEST_F(DatePageTest, ANewPageShowsItsDefaults)
 TEST_F(DatePageTest, KeysBuildTheExpression)
 {
     SetInput(L"");
-    Press({ IDC_DATE_KEY_DAY });
+    PressKeys({ IDC_DATE_KEY_DAY });
     EXPECT_EQ(Input(), CString(L"d[ ]"));
     EXPECT_EQ(Selection(), std::make_pair(2, 3)) << "the blank between the brackets waits for the count";
-    Press({ 214, 219 });
+    PressKeys({ 214, 219 });
     EXPECT_EQ(Input(), CString(L"d[16]"));
     // A unit after a complete operand is added to it.
-    Press({ IDC_DATE_KEY_HOUR, 215 });
+    PressKeys({ IDC_DATE_KEY_HOUR, 215 });
     EXPECT_EQ(Input(), CString(L"d[16] + h[2]"));
-    Press({ IDC_DATE_KEY_MINUS, IDC_DATE_KEY_MINUTE, IDC_DATE_KEY_0 });
+    PressKeys({ IDC_DATE_KEY_MINUS, IDC_DATE_KEY_MINUTE, IDC_DATE_KEY_0 });
     EXPECT_EQ(Input(), CString(L"d[16] + h[2] - m[0]"));
 
     struct Case {

@@ -99,10 +99,10 @@ TEST_F(FlnViewTest, AClickedKeyAndTheKeyboardBothTypeIntoTheFormula)
     SetTextOf(IDC_FORMULA, L"");
     ::SetFocus(Item(IDC_FORMULA));
     Type(L"1+");
-    ClickAt(CentreOf(216));
+    Click(CentreOf(216));
     EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"1+3"));
     Type(L"*2");
-    PressKey(VK_RETURN);
+    Key(VK_RETURN);
     EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"1+3*2")) << "the input takes no line breaks";
     EXPECT_NE(OutputText().Find(L"7"), -1) << "Enter is the default button, \"=\"";
 }
@@ -325,7 +325,7 @@ TEST_F(FlnViewTest, AChosenConstantGoesToItsTarget)
             ::EndMenu();
         }
     });
-    ClickAt(CentreOf(210));
+    Click(CentreOf(210));
     SetModalLoopHook({});
     EXPECT_EQ(view->m_nInsertTarget, 1);
     EXPECT_GE(menusOpened, 1);

@@ -6,7 +6,6 @@
 #include "app/FlnPageHost.h"
 #include "app/FlnView.h"
 #include "app/SharedMemory.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/Document.h"
 #include "platform/mfc/Frame.h"
@@ -14,7 +13,7 @@
 #include "platform/comctl/CommCtrl.h"
 #include "platform/user/WinUser.h"
 #include "platform/speech/VoiceText.h"
-#include "platform/sys/tests/TempSettingsFolder.h"
+#include "app/tests/PageTestSupport.h"
 #include "res/FormulaPage.h"
 
 #include <cairo.h>
@@ -119,77 +118,10 @@ public:
     }
 };
 
-class FlnViewTest : public ::testing::Test {
+class FlnViewTest : public PageTest<PageFrame, CFlnView> {
 protected:
-    void SetUp() override
-    {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
-        InitCommonControls();
-        SetMessageBeepHook([this](UINT type) { beeps.push_back(type); });
-        app = std::make_unique<CWinApp>(L"FLN");
-        app->AddDocTemplate(new CSingleDocTemplate(0, RUNTIME_CLASS(PageDocument), RUNTIME_CLASS(PageFrame),
-            RUNTIME_CLASS(CFlnView)));
-        app->OnFileNew();
-        frame = dynamic_cast<PageFrame*>(AfxGetMainWnd());
-        ASSERT_NE(frame, nullptr);
-        view = dynamic_cast<CFlnView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        view->ResizeParentToFit(FALSE);
-        frame->ShowWindow(SW_SHOW);
-        Pump();
-    }
-    void TearDown() override
-    {
-        SetModalLoopHook({});
-        SetMessageBeepHook({});
-        while (HWND window = ::GetTopWindow(nullptr))
-            ::DestroyWindow(window);
-        Pump();
-        app.reset();
-    }
+    FlnViewTest() : PageTest(RUNTIME_CLASS(PageDocument), RUNTIME_CLASS(PageFrame), RUNTIME_CLASS(CFlnView)) {}
 
-    // Dispatches what waits, through the application's PreTranslateMessage as its loop does.
-    void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            if (message.message == WM_QUIT) {
-                quitPosted = true;
-                continue;
-            }
-            if (app->PreTranslateMessage(&message))
-                continue;
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-    void Advance(unsigned milliseconds)
-    {
-        headless->Advance(milliseconds);
-        Pump();
-    }
-
-    HWND Item(UINT id) const { return ::GetDlgItem(view->m_hWnd, static_cast<int>(id)); }
-    CString TextOf(UINT id) const
-    {
-        wchar_t text[2048] {};
-        ::GetWindowTextW(Item(id), text, 2048);
-        return text;
-    }
-    void SetTextOf(UINT id, const wchar_t* text) { ::SetWindowTextW(Item(id), text); }
-    // A button click as the button reports it (a menu command when the page has no such button).
-    void Command(UINT id)
-    {
-        ::SendMessageW(view->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
-        Pump();
-    }
-    void PressKeys(std::initializer_list<UINT> ids)
-    {
-        for (UINT id : ids)
-            Command(id);
-    }
     // Selects a page of the page tabs as a click on its tab does.
     void SelectPage(int page)
     {
@@ -204,72 +136,6 @@ protected:
         SetTextOf(IDC_FORMULA, formula);
         Command(IDC_KEY_EQUALS);
     }
-    std::pair<int, int> Selection() const
-    {
-        DWORD start = 0;
-        DWORD end = 0;
-        ::SendMessageW(Item(IDC_FORMULA), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return { static_cast<int>(start), static_cast<int>(end) };
-    }
+    std::pair<int, int> Selection() const { return SelectionOf(IDC_FORMULA); }
     CString OutputText() const { return TextOf(IDC_OUTPUT); }
-    COLORREF PixelOf(UINT id, int x, int y)
-    {
-        Pump();
-        HDC dc = ::GetDC(Item(id));
-        const COLORREF colour = ::GetPixel(dc, x, y);
-        ::ReleaseDC(Item(id), dc);
-        return colour;
-    }
-    // Whether any pixel of the control has the colour.
-    bool Shows(UINT id, COLORREF colour)
-    {
-        Pump();
-        RECT client {};
-        ::GetClientRect(Item(id), &client);
-        HDC dc = ::GetDC(Item(id));
-        bool found = false;
-        for (int y = 0; y < client.bottom && !found; ++y) {
-            for (int x = 0; x < client.right && !found; ++x)
-                found = ::GetPixel(dc, x, y) == colour;
-        }
-        ::ReleaseDC(Item(id), dc);
-        return found;
-    }
-    POINT CentreOf(UINT id) const
-    {
-        RECT rect {};
-        ::GetWindowRect(Item(id), &rect);
-        return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
-    }
-    void ClickAt(POINT screen)
-    {
-        headless->InjectMouseMove(screen);
-        Pump();
-        headless->InjectButton(1, true, screen);
-        Pump();
-        headless->InjectButton(1, false, screen);
-        Pump();
-    }
-    void Type(const std::wstring& text)
-    {
-        for (wchar_t ch : text) {
-            headless->InjectKey(0, true, std::wstring(1, ch));
-            headless->InjectKey(0, false);
-        }
-        Pump();
-    }
-    void PressKey(unsigned virtualKey)
-    {
-        headless->InjectKey(virtualKey, true);
-        headless->InjectKey(virtualKey, false);
-        Pump();
-    }
-
-    TempSettingsFolder settings;
-    HeadlessDisplay* headless = nullptr;
-    std::unique_ptr<CWinApp> app;
-    PageFrame* frame = nullptr;
-    CFlnView* view = nullptr;
-    std::vector<UINT> beeps;
-    bool quitPosted = false;
 };

@@ -1,6 +1,9 @@
 #include "MenuFrame.h"
 
+#include "commandbars/CustomToolBar.h"
 #include "platform/mfc/View.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -314,6 +317,50 @@ TEST_F(MenuBarTest, TheFrameSwitchesItsMenuResource)
     AltWith('C');
     Run();
     EXPECT_EQ(Frame().commands, std::vector<UINT> { ID_MB_CHART });
+}
+
+TEST_F(MenuBarTest, AToolBarDroppedOnTheMenuBarsRowStaysInReachAndMovesAlongItsRow)
+{
+    constexpr UINT kEditToolBar = 1000; // toolbar.rc
+    SECCustomToolBar tools;
+    ASSERT_TRUE(tools.CreateEx(SEC_TBS_FLAT | SEC_TBS_GRIPPER, frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER, AFX_IDW_TOOLBAR + 1));
+    ASSERT_TRUE(tools.LoadToolBar(kEditToolBar));
+    tools.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+    frame->RecalcLayout();
+    CDockBar* top = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP);
+    auto place = [&](CWnd& bar) {
+        CRect rect;
+        bar.GetWindowRect(&rect);
+        top->ScreenToClient(&rect);
+        return rect;
+    };
+    auto dropAt = [&](CPoint clientPoint) {
+        CRect rect(clientPoint, place(tools).Size());
+        top->ClientToScreen(&rect);
+        frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP, &rect);
+        frame->RecalcLayout();
+        Run();
+    };
+
+    // Onto the menu bar's row, which the menu bar fills: the tool bar wraps to a row of its own.
+    const CRect menu = place(Bar());
+    dropAt(CPoint(menu.left + 200, menu.top + 2));
+    CRect client;
+    top->GetClientRect(&client);
+    CRect shown = place(tools);
+    EXPECT_TRUE(tools.IsWindowVisible());
+    EXPECT_GE(shown.left, 0);
+    EXPECT_LE(shown.right, client.right) << "not past the right edge";
+    EXPECT_GE(shown.top, place(Bar()).bottom) << "below the menu bar, not over it";
+    EXPECT_EQ(place(Bar()), menu) << "the menu bar keeps its row";
+    for (const auto& row : top->Rows())
+        if (std::find(row.begin(), row.end(), &tools) != row.end())
+            EXPECT_EQ(row.size(), 1u) << "a row of its own";
+
+    // Along its own row it stays where it is dropped.
+    dropAt(CPoint(shown.left + 120, shown.top + 2));
+    EXPECT_EQ(place(tools).TopLeft(), CPoint(shown.left + 120, shown.top));
 }
 
 } // namespace

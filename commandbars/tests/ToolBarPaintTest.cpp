@@ -53,6 +53,21 @@ TEST_F(ToolBarPaintTest, SeparatorsOfAVerticalBarLieAcrossIt)
     EXPECT_TRUE(pixel_checks::MatchesExpectedImage(bar.m_hWnd, "toolbar-vertical.png"));
 }
 
+TEST_F(ToolBarPaintTest, ABarFloatedUprightStandsInItsSmallFrame)
+{
+    MakeBar(bar, SEC_TBS_FLAT | SEC_TBS_GRIPPER);
+    bar.SetWindowText(L"Edit");
+    frame->FloatControlBar(&bar, CPoint(300, 200), CBRS_ALIGN_LEFT);
+    Pump();
+    HWND floating = ::GetAncestor(bar.m_hWnd, GA_ROOT);
+    ASSERT_NE(floating, frame->m_hWnd);
+    ::RedrawWindow(floating, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    CRect window;
+    ::GetWindowRect(floating, &window);
+    ASSERT_GT(window.Height(), window.Width()) << "upright";
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(floating, CRect(CPoint(), window.Size()), "toolbar-floating-upright.png"));
+}
+
 TEST_F(ToolBarPaintTest, FacesUseTheSystemColours)
 {
     MakeBar(bar);

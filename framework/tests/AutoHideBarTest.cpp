@@ -2,8 +2,11 @@
 #include "DockingFixture.h"
 
 #include "framework/AutoHideBar.h"
+#include "framework/DockState.h"
 #include "framework/FrameWnd.h"
 #include "platform/user/tests/PixelChecks.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -275,6 +278,142 @@ TEST_F(AutoHideBarTest, StripsLookLikeRowsOfTabs)
         (side == CBRS_ALIGN_TOP ? area.right : area.bottom) = 160;
         EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(strip->m_hWnd, area, name));
     }
+}
+
+TEST_F(AutoHideBarTest, AutoHiddenBarsComeBackOnTheirStripsFromTheSavedLayout)
+{
+    SECControlBar& output = AutoHiddenBar(L"Output", AFX_IDW_DOCKBAR_LEFT, 0);
+    SECControlBar& watch = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_BOTTOM, 1);
+    toolkitFrame()->SaveBarState(L"AutoHide");
+    // As a new start has them: docked, on no strip.
+    for (SECControlBar* bar : { &output, &watch })
+        ASSERT_TRUE(toolkitFrame()->PinControlBar(bar));
+    Pump();
+
+    toolkitFrame()->LoadBarState(L"AutoHide");
+    Pump();
+    for (auto [bar, side] : { std::pair { &output, CBRS_ALIGN_LEFT }, std::pair { &watch, CBRS_ALIGN_BOTTOM } }) {
+        SCOPED_TRACE(side);
+        SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(side);
+        ASSERT_EQ(strip->GetButtonCount(), 1);
+        EXPECT_EQ(&strip->GetButton(0)->Bar(), bar);
+        EXPECT_TRUE(strip->IsWindowVisible());
+        EXPECT_TRUE(bar->IsSliding());
+        EXPECT_EQ(bar->m_dwAutoHideSide, side);
+        EXPECT_FALSE(bar->IsVisible()) << "hidden in its strip";
+        EXPECT_FALSE(FloatingFrame(*bar)->GetStyle() & WS_CAPTION);
+    }
+    // The archive form keeps no auto-hide fields: the bars keep their own and stay on their strips.
+    const std::wstring path = (std::filesystem::path(settings.root()) / "layout.bin").wstring();
+    {
+        SECDockState saved;
+        ASSERT_TRUE(saved.GetState(frame));
+        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        CArchive archive(&file, CArchive::store);
+        saved.Serialize(archive);
+        archive.Close();
+    }
+    {
+        SECDockState loaded;
+        CFile file(path.c_str(), CFile::modeRead);
+        CArchive archive(&file, CArchive::load);
+        loaded.Serialize(archive);
+        ASSERT_TRUE(loaded.SetState(frame));
+    }
+    Pump();
+    for (auto [bar, side] : { std::pair { &output, CBRS_ALIGN_LEFT }, std::pair { &watch, CBRS_ALIGN_BOTTOM } }) {
+        SCOPED_TRACE(side);
+        ASSERT_EQ(toolkitFrame()->GetAutoHideBar(side)->GetButtonCount(), 1);
+        EXPECT_TRUE(bar->IsSliding());
+        EXPECT_FALSE(bar->IsVisible());
+    }
+
+    // Loading again puts no second button on a strip; the bar still slides out.
+    toolkitFrame()->LoadBarState(L"AutoHide");
+    Pump();
+    SECAutoHideBar* left = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    ASSERT_EQ(left->GetButtonCount(), 1);
+    left->m_nSlideTime = 0;
+    HoverOver(left->GetButton(0)->m_hWnd);
+    EXPECT_TRUE(output.IsVisible());
+}
+
+TEST_F(AutoHideBarTest, AButtonShowsItsBarsIconBeforeTheLabel)
+{
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    ASSERT_NE(icon, nullptr);
+    auto withIcon = [&](LPCWSTR title, int index) -> SECControlBar& {
+        auto& bar = bars.emplace_back(std::make_unique<SECControlBar>());
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP, 0, ID_FIRST_BAR + index));
+        bar->SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(bar.get(), AFX_IDW_DOCKBAR_TOP);
+        EXPECT_TRUE(toolkitFrame()->AutoHideControlBar(bar.get()));
+        return *bar;
+    };
+    SECControlBar& plain = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_TOP, 0);
+    SECControlBar& find = withIcon(L"Find", 1);
+    SECControlBar& results = withIcon(L"Search Results", 2);
+    Pump();
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_TOP);
+    EXPECT_EQ(ButtonOf(plain, CBRS_ALIGN_TOP)->Icon(), nullptr);
+    ASSERT_NE(ButtonOf(find, CBRS_ALIGN_TOP)->Icon(), nullptr);
+    EXPECT_NE(ButtonOf(find, CBRS_ALIGN_TOP)->Icon(), icon) << "a copy of its own";
+    // The first button is as long as the longest label with its icon; one with an icon, its own.
+    const int first = WindowRect(ButtonOf(plain, CBRS_ALIGN_TOP)).Width();
+    const int second = WindowRect(ButtonOf(find, CBRS_ALIGN_TOP)).Width();
+    const int third = WindowRect(ButtonOf(results, CBRS_ALIGN_TOP)).Width();
+    EXPECT_EQ(first, third) << "the longest is the third's label and icon";
+    EXPECT_LT(second, third);
+    EXPECT_GE(second, 2 * SECAutoHideBarBtn::kIconSize + SECAutoHideBar::kButtonPadding) << "room for the icon and the label";
+    strip->UpdateWindow();
+    CRect area = WindowRect(strip);
+    area.OffsetRect(-area.left, -area.top);
+    area.right = std::min<LONG>(area.right, 360);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(strip->m_hWnd, area, "autohide-strip-icons.png"));
+}
+
+TEST_F(AutoHideBarTest, ASlidOutBarGoesBackWhenTheFocusLeavesAndItsCloseButtonTakesItOffTheStrip)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
+    bar.m_szFloat = CSize(120, 90);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_TRUE(toolkitFrame()->AutoHideControlBar(&bar));
+    SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    strip->m_nSlideTime = 0;
+    auto slideOut = [&] {
+        HoverOver(strip->GetButton(0)->m_hWnd);
+        ASSERT_TRUE(bar.IsVisible());
+    };
+
+    slideOut();
+    bar.SetFocus();
+    Pump();
+    frame->SetFocus(); // the focus leaves for the frame
+    Pump();
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_FALSE(strip->GetButton(0)->IsPressed());
+    EXPECT_TRUE(bar.IsSliding()) << "still on its strip";
+
+    slideOut();
+    CPoint at = bar.GetCloseButtonRect().CenterPoint();
+    bar.ClientToScreen(&at);
+    headless->Advance(1000);
+    headless->InjectMouseMove(at);
+    headless->InjectButton(1, true, at);
+    headless->InjectButton(1, false, at);
+    Pump();
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    EXPECT_FALSE(strip->IsWindowVisible());
+    EXPECT_FALSE(bar.IsSliding());
+    // Shown again, it is docked on its side.
+    frame->ShowControlBar(&bar, TRUE, FALSE);
+    Pump();
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
 }
 
 } // namespace

@@ -184,4 +184,37 @@ TEST_F(CaptionTest, FlatButtonsShowTheirGlyphs)
     ::ReleaseDC(bar->m_hWnd, dc);
 }
 
+TEST_F(CaptionTest, TheCaptionButtonsHaveTipsWhileDocked)
+{
+    SECControlBar* bar = bars[0];
+    auto tipAt = [&](CPoint point, std::wstring* text) {
+        TOOLINFO info {};
+        info.cbSize = sizeof info;
+        const INT_PTR hit = bar->OnToolHitTest(point, &info);
+        if (text)
+            *text = hit == -1 || !info.lpszText ? L"" : info.lpszText;
+        return hit;
+    };
+    const CPoint close = bar->GetCloseButtonRect().CenterPoint(), expand = bar->GetExpandButtonRect().CenterPoint();
+    EXPECT_EQ(tipAt(close, nullptr), -1) << "no tips without CBRS_TOOLTIPS";
+
+    bar->SetBarStyle(bar->GetBarStyle() | CBRS_TOOLTIPS);
+    std::wstring text;
+    EXPECT_EQ(tipAt(close, &text), static_cast<INT_PTR>(SECControlBar::kCloseTool));
+    EXPECT_EQ(text, L"Hide docked window");
+    EXPECT_EQ(tipAt(expand, &text), static_cast<INT_PTR>(SECControlBar::kExpandTool));
+    EXPECT_EQ(text, L"Expand docked window");
+    EXPECT_EQ(tipAt(CPoint(bar->GetGripperRect().left + 2, bar->GetGripperRect().bottom - 3), nullptr), -1) << "the rest of the caption";
+    EXPECT_EQ(bar->OnToolHitTest(close, nullptr), -1) << "no record, no tool";
+
+    static_cast<SECDockBar*>(bar->m_pDockBar)->ExpandBar(bar, 1);
+    Idle();
+    EXPECT_EQ(tipAt(bar->GetExpandButtonRect().CenterPoint(), &text), static_cast<INT_PTR>(SECControlBar::kExpandTool));
+    EXPECT_EQ(text, L"Contract docked window");
+
+    frame->FloatControlBar(bar, CPoint(300, 300));
+    Pump();
+    EXPECT_EQ(tipAt(close, nullptr), -1) << "a floating bar has no caption of its own";
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "DockingFixture.h"
 
 #include "framework/ControlBar.h"
+#include "platform/mfc/MiniFrame.h"
 
 namespace {
 
@@ -111,6 +112,50 @@ TEST_F(ControlBarTest, TheAlternativeCaptionBitSurvivesEveryStyleChange)
     bar.SetExBarStyle(CBRS_EX_CLOSEBUTTON);
     EXPECT_EQ(bar.GetExBarStyle(), CBRS_EX_CLOSEBUTTON | CBRS_EX_ALTCAPTION);
     bar.DestroyWindow();
+}
+
+TEST_F(ControlBarTest, ToggleBarShowsAHiddenBarAndHidesAShownOne)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    bar.ToggleBar();
+    EXPECT_FALSE(bar.IsWindowVisible());
+    bar.ToggleBar();
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_FALSE(bar.EnableAutoHide()) << "a bar that may not auto-hide";
+}
+
+TEST_F(ControlBarTest, AFreeControlIdIsOneNoBarOfTheFrameUses)
+{
+    SECControlBar first, second;
+    ASSERT_TRUE(first.Create(frame, L"First", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+    ASSERT_TRUE(second.Create(frame, L"Second", WS_VISIBLE | CBRS_TOP, 0, ID_BAR + 1));
+    EXPECT_EQ(SECControlBar::FindFreeControlId(frame, ID_BAR), ID_BAR + 2);
+    EXPECT_EQ(SECControlBar::FindFreeControlId(frame, ID_BAR + 5), ID_BAR + 5);
+    EXPECT_EQ(SECControlBar::FindFreeControlId(nullptr, ID_BAR), 0u);
+}
+
+TEST_F(ControlBarTest, TheExtendedStyleReachesTheFloatingFrame)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC, 0, ID_BAR));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    Pump();
+    auto* floating = dynamic_cast<CMiniFrameWnd*>(CWnd::FromHandlePermanent(::GetAncestor(bar.m_hWnd, GA_ROOT)));
+    ASSERT_NE(floating, nullptr);
+    bar.SetExBarStyle(CBRS_EX_FIXEDSIZE);
+    EXPECT_TRUE(floating->GetMiniFrameStyle() & MFS_4THICKFRAME) << "sizing edges without diagonal corners";
+    bar.SetExBarStyle(0);
+    EXPECT_FALSE(floating->GetMiniFrameStyle() & MFS_4THICKFRAME);
+    EXPECT_TRUE(floating->GetMiniFrameStyle() & MFS_THICKFRAME);
+    EXPECT_TRUE(floating->GetStyle() & WS_THICKFRAME);
+    CRect window;
+    floating->GetWindowRect(&window);
+    EXPECT_EQ(floating->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.right - 1, window.bottom - 1)), HTBOTTOMRIGHT)
+        << "a corner sizes both ways";
 }
 
 } // namespace

@@ -121,6 +121,29 @@ TEST_F(DockBarTest, DraggingASplitterMovesLengthBetweenNeighbours)
     }
 }
 
+TEST_F(DockBarTest, ADraggedSplitterShowsWhereItWouldGo)
+{
+    const SECDockBar::Splitter splitter = SplitterOf(1, 0);
+    CPoint at = splitter.rect.CenterPoint();
+    Top()->ClientToScreen(&at);
+    headless->Advance(1000);
+    headless->InjectMouseMove(at);
+    headless->InjectButton(1, true, at);
+    headless->InjectMouseMove(at + CSize(40, 2));
+    Pump();
+    const SECDragRect& tracker = Top()->SplitterTracker();
+    ASSERT_TRUE(tracker.m_hWnd && tracker.IsWindowVisible());
+    CRect expected(splitter.rect.left + 40, splitter.rect.top, splitter.rect.left + 40 + SECDockBar::kTrackerThickness, splitter.rect.bottom);
+    Top()->ClientToScreen(&expected);
+    CRect shown;
+    tracker.GetWindowRect(&shown);
+    EXPECT_EQ(shown, expected) << "a band across the splitter's travel, moving with the pointer only";
+    EXPECT_TRUE(tracker.IsHalftone());
+    headless->InjectButton(1, false, at + CSize(40, 2));
+    Pump();
+    EXPECT_FALSE(tracker.IsWindowVisible());
+}
+
 TEST_F(DockBarTest, ASplitterStopsAtItsLimits)
 {
     CRect client;
@@ -181,7 +204,10 @@ TEST_F(DockBarTest, BarsDockAtAColumnAndRow)
     };
     for (const Case& c : cases) {
         Frame()->DockControlBarEx(extra, AFX_IDW_DOCKBAR_TOP, c.column, c.row, 0.5f, 40);
-        EXPECT_EQ(Top()->m_arrBars, c.expected) << c.column << "," << c.row;
+        // The top auto-hide strip, hidden, stays where EnableDocking docked it.
+        std::vector<CControlBar*> bars = Top()->m_arrBars;
+        std::erase(bars, static_cast<CControlBar*>(Frame()->GetAutoHideBar(CBRS_ALIGN_TOP)));
+        EXPECT_EQ(bars, c.expected) << c.column << "," << c.row;
         EXPECT_EQ(extra->m_szHorzDocked.cy, 40);
     }
 }
@@ -221,6 +247,103 @@ TEST_F(DockBarTest, RowsAndSharesComeBackFromTheSavedLayout)
     EXPECT_NEAR(bars[0]->m_fPctWidth, shares[0], 1e-4f);
     EXPECT_NEAR(bars[1]->m_fPctWidth, shares[1], 1e-4f);
     EXPECT_EQ(Place(bars[2]).Height(), 45);
+}
+
+// Bars that keep their own size (tool bars) in the second row of the top dock bar: each stays
+// where it was put, pushes the bars after it along, and the row wraps when it is full.
+class PackedRowTest : public DockBarTest {
+protected:
+    static constexpr int kLength = 150, kThickness = 24;
+    SECControlBar* NewToolBar(const wchar_t* title, DWORD exStyle = 0)
+    {
+        auto* bar = new SECControlBar;
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP, CBRS_EX_FIXEDSIZE | exStyle, ID_FIRST + 20 + static_cast<UINT>(tools.size())));
+        bar->m_bAutoDelete = TRUE;
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        bar->m_szHorzDocked = CSize(kLength, kThickness);
+        tools.push_back(bar);
+        return bar;
+    }
+    // Drops the bar with its top-left corner at that point of the top dock bar, as a drag does.
+    void DropAt(CControlBar* bar, CPoint clientPoint)
+    {
+        CRect rect(clientPoint, CSize(kLength, kThickness));
+        Top()->ClientToScreen(&rect);
+        frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP, &rect);
+        Idle();
+    }
+    int SecondRowTop() const { return Place(bars[0]).bottom + SECDockBar::kSplitterThickness; }
+
+    std::vector<SECControlBar*> tools;
+};
+
+TEST_F(PackedRowTest, ABarStaysWherePutPushesItsNeighboursAndWrapsWhenTheRowIsFull)
+{
+    SECControlBar* a = NewToolBar(L"A");
+    SECControlBar* b = NewToolBar(L"B");
+    SECControlBar* c = NewToolBar(L"C");
+    Frame()->DockControlBarEx(a, AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, kThickness);
+    Idle();
+    const int row = SecondRowTop();
+    EXPECT_EQ(Place(a), CRect(0, row, kLength, row + kThickness));
+
+    DropAt(b, CPoint(300, row + 2));
+    EXPECT_EQ(Place(b).TopLeft(), CPoint(300, row)) << "docked beside A where it was dropped";
+    DropAt(b, CPoint(200, row + 2));
+    EXPECT_EQ(Place(b).TopLeft(), CPoint(200, row)) << "dragged along its own row, it stays there";
+    EXPECT_TRUE(b->GetExBarStyle() & CBRS_EX_UNSTRETCHEDROW);
+
+    DropAt(c, CPoint(60, row + 2));
+    EXPECT_EQ(Top()->Rows().back(), (std::vector<CControlBar*> { a, c, b })) << "between A and B";
+    EXPECT_EQ(Place(c).TopLeft(), CPoint(kLength, row)) << "pushed on by A";
+    EXPECT_EQ(Place(b).TopLeft(), CPoint(2 * kLength, row)) << "pushed on by C";
+
+    // Too narrow for three: B wraps to a row of its own below, at its start.
+    frame->SetWindowPos(nullptr, 0, 0, 2 * kLength + 100, 400, SWP_NOMOVE | SWP_NOZORDER);
+    Idle();
+    CRect client;
+    Top()->GetClientRect(&client);
+    ASSERT_LT(client.Width(), 3 * kLength);
+    const auto rows = Top()->Rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1], (std::vector<CControlBar*> { a, c }));
+    EXPECT_EQ(rows[2], (std::vector<CControlBar*> { b }));
+    EXPECT_EQ(Place(b).TopLeft(), CPoint(0, row + kThickness));
+    EXPECT_EQ(client.Height(), row + 2 * kThickness) << "the dock bar grows by the new row";
+    for (CControlBar* bar : { a, c, b })
+        EXPECT_LE(Place(bar).right, client.Width()) << "no bar past the right edge";
+
+    // Narrower still: a row keeps at least its first bar, and every bar stays in reach.
+    frame->SetWindowPos(nullptr, 0, 0, kLength + 10, 400, SWP_NOMOVE | SWP_NOZORDER);
+    Idle();
+    EXPECT_EQ(Top()->Rows().size(), 4u);
+    for (CControlBar* bar : { a, c, b })
+        EXPECT_EQ(Place(bar).left, 0);
+}
+
+TEST_F(PackedRowTest, ABarWithTheOwnRowBitHasARowToItself)
+{
+    SECControlBar* a = NewToolBar(L"A");
+    SECControlBar* b = NewToolBar(L"B");
+    SECControlBar* own = NewToolBar(L"Own", CBRS_EX_OWNROW);
+    Frame()->DockControlBarEx(a, AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, kThickness);
+    Frame()->DockControlBarEx(b, AFX_IDW_DOCKBAR_TOP, 1, 1, 1.0f, kThickness);
+    Idle();
+    const int row = SecondRowTop();
+    DropAt(own, CPoint(kLength - 20, row + 2));
+    auto rows = Top()->Rows();
+    ASSERT_EQ(rows.size(), 4u) << "docked between A and B, it splits their row in two";
+    EXPECT_EQ(rows[1], std::vector<CControlBar*> { a });
+    EXPECT_EQ(rows[2], std::vector<CControlBar*> { own });
+    EXPECT_EQ(rows[3], std::vector<CControlBar*> { b });
+    CRect client;
+    Top()->GetClientRect(&client);
+    EXPECT_EQ(Place(own), CRect(0, row + kThickness, client.Width(), row + 2 * kThickness)) << "across the whole dock bar";
+
+    // Another bar dropped onto its row does not join it.
+    DropAt(a, CPoint(kLength + 5, row + kThickness + 2));
+    rows = Top()->Rows();
+    EXPECT_TRUE(std::find(rows.begin(), rows.end(), std::vector<CControlBar*> { own }) != rows.end());
 }
 
 } // namespace

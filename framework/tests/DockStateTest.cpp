@@ -167,6 +167,30 @@ TEST_F(DockStateTest, TheArchiveFormRoundTripsALayoutOfSeveralBars)
     ExpectArranged();
 }
 
+TEST_F(DockStateTest, AVersionOneArchiveHasNoMruFieldsAndIsReadAsItStands)
+{
+    WriteRaw([](CArchive& a) {
+        a << DWORD(1) << WORD(1); // no screen size in version 1
+        a << DWORD(ID_TOOLS) << DWORD(1) << DWORD(0) << DWORD(1) << std::int32_t(40) << std::int32_t(0);
+        a << DWORD(WS_VISIBLE | CBRS_ALIGN_TOP) << DWORD(CBRS_EX_GRIPPER) << DWORD(0) << DWORD(0) << CString(L"500000");
+        a << std::int32_t(260) << std::int32_t(44) << std::int32_t(200) << std::int32_t(30) << std::int32_t(40) << std::int32_t(180);
+        a << DWORD(0) << DWORD(CBRS_ALIGN_ANY) << DWORD(0) << DWORD(0);
+    });
+    SECDockState loaded;
+    ASSERT_TRUE(Load(loaded));
+    ASSERT_EQ(loaded.m_arrBarInfo.size(), 1u);
+    const auto& info = static_cast<const SECControlBarInfo&>(*loaded.m_arrBarInfo[0]);
+    EXPECT_EQ(info.m_nBarID, ID_TOOLS);
+    EXPECT_EQ(info.m_pointPos, CPoint(40, 0)) << "not scaled";
+    EXPECT_FALSE(info.m_bDocking) << "no MRU fields";
+    EXPECT_EQ(info.m_nMRUWidth, 32767);
+    EXPECT_FLOAT_EQ(info.m_fPctWidth, 0.5f);
+    EXPECT_EQ(info.m_szFloat, CSize(260, 44));
+    EXPECT_EQ(info.m_szVertDock, CSize(40, 180));
+    EXPECT_EQ(info.m_dwDockStyle, CBRS_ALIGN_ANY);
+    EXPECT_EQ(loaded.m_dwVersion, 2u) << "as after any load";
+}
+
 TEST_F(DockStateTest, ADamagedOrForeignArchiveIsIgnored)
 {
     struct Case {

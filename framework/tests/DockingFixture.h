@@ -2,10 +2,10 @@
 // The ground of the toolkit's window tests: a headless display, an application with a settings
 // folder of its own, the pump and geometry helpers, and a docking frame with its dock bars.
 
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
+#include "platform/user/tests/HeadlessWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +13,18 @@
 
 // The headless display, an application with a settings folder of its own, and the windows all
 // destroyed after each test: what every window test of the toolkit stands on.
-class HeadlessAppFixture : public ::testing::Test {
+class HeadlessAppFixture : public HeadlessWindowTest {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
+        HeadlessWindowTest::SetUp();
         app.SetRegistryKey(L"Formulon Tests");
     }
     void TearDown() override
     {
         app.m_pMainWnd = nullptr;
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        Pump();
+        HeadlessWindowTest::TearDown();
         AfxDeleteTempObjects();
-    }
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     // A window's rectangle in its parent's client area.
     static CRect PlaceInParent(HWND window)
@@ -47,7 +35,6 @@ protected:
         return rect;
     }
 
-    HeadlessDisplay* headless = nullptr;
     TempSettingsFolder settings;
     CWinApp app { L"FrameworkTest" };
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
 
@@ -144,7 +145,10 @@ void CDockBar::Attach(CControlBar* bar, const CRect& clientRect)
         ::SetParent(bar->m_hWnd, m_hWnd);
     bar->m_pDockBar = this;
     DWORD style = bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING);
-    style |= m_bFloating ? (CBRS_ALIGN_TOP | CBRS_FLOATING) : (m_dwStyle & CBRS_ALIGN_ANY);
+    if (m_bFloating)
+        style |= (IsHorizontal() ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT) | CBRS_FLOATING;
+    else
+        style |= m_dwStyle & CBRS_ALIGN_ANY;
     bar->m_dwStyle = style;
     bar->SetWindowPos(nullptr, clientRect.left, clientRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -215,53 +219,115 @@ BOOL CDockBar::RemoveControlBar(CControlBar* bar)
     return TRUE;
 }
 
-CSize CDockBar::LayOut(int length, bool commit)
+CSize CDockBar::DockedSizeOf(CControlBar* bar) const
 {
-    const bool horizontal = IsHorizontal();
-    const DWORD dockedMode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
-    int across = 0, longest = 0;
-    for (const auto& row : Rows()) {
-        std::vector<std::pair<CControlBar*, Span>> placed;
-        int along = 0, thickness = 0;
-        for (CControlBar* bar : row) {
-            if (!bar->IsVisible())
-                continue;
-            CRect current;
-            bar->GetWindowRect(&current);
-            ScreenToClient(&current);
-            const CSize size = m_bFloating ? FloatingSizeOf(bar) : bar->CalcDynamicLayout(-1, dockedMode);
-            Span span = ToSpan(CRect(CPoint(), size), horizontal);
-            // A docked bar keeps its place along the row unless the bar before it pushes it on.
-            span.along = m_bFloating ? along : std::max(along, ToSpan(current, horizontal).along);
-            span.across = across;
-            along = span.along + span.length;
-            thickness = std::max(thickness, span.thickness);
-            placed.push_back({ bar, span });
-        }
-        // Bars past the end of the row move back, each pushing the one before it.
-        int limit = length;
-        for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
-            Span& span = it->second;
-            if (span.along + span.length > limit)
-                span.along = std::max(0, limit - span.length);
-            limit = span.along;
-        }
-        for (auto& [bar, span] : placed) {
-            longest = std::max(longest, span.along + span.length);
-            if (commit) {
-                CRect rect = FromSpan(span, horizontal);
-                bar->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-            }
-        }
-        across += thickness;
-    }
-    Span total { 0, 0, m_bFloating ? longest : length, across };
-    return FromSpan(total, horizontal).Size();
+    return m_bFloating ? FloatingSizeOf(bar, !IsHorizontal()) : bar->CalcDynamicLayout(-1, IsHorizontal() ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK);
 }
 
-CSize CDockBar::FloatingSizeOf(CControlBar* bar)
+size_t CDockBar::BarsThatFit(const std::vector<CControlBar*>& row, int length) const
 {
-    return bar->CalcDynamicLayout(-1, (bar->m_dwStyle & CBRS_SIZE_DYNAMIC) ? LM_HORZ | LM_MRUWIDTH : LM_HORZ | LM_HORZDOCK);
+    int used = 0;
+    bool placed = false;
+    for (size_t i = 0; i < row.size(); ++i) {
+        if (!row[i]->IsVisible())
+            continue;
+        used += ToSpan(CRect(CPoint(), DockedSizeOf(row[i])), IsHorizontal()).length;
+        if (placed && used > length)
+            return i;
+        placed = true; // the first bar stays, however long it is
+    }
+    return row.size();
+}
+
+void CDockBar::WrapRows(std::vector<std::vector<CControlBar*>>& rows, int length, bool commit, const std::function<bool(const std::vector<CControlBar*>&)>& packed)
+{
+    if (m_bFloating || length <= 0)
+        return; // nothing to fit yet: a frame laid out before it has a size
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (!packed(rows[r]))
+            continue;
+        const size_t fit = BarsThatFit(rows[r], length);
+        if (fit == rows[r].size())
+            continue;
+        std::vector<CControlBar*> rest(rows[r].begin() + static_cast<std::ptrdiff_t>(fit), rows[r].end());
+        rows[r].resize(fit);
+        if (commit) {
+            // A wrapped bar starts its row at the row's start.
+            m_arrBars.insert(m_arrBars.begin() + FindBar(rest.front()), nullptr);
+            for (CControlBar* bar : rest)
+                MoveAlong(bar, 0);
+        }
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(r) + 1, std::move(rest));
+    }
+}
+
+void CDockBar::MoveAlong(CControlBar* bar, int along) const
+{
+    CRect rect;
+    bar->GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    Span span = ToSpan(rect, IsHorizontal());
+    span.along = along;
+    rect = FromSpan(span, IsHorizontal());
+    bar->SetWindowPos(nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+CSize CDockBar::PackRow(const std::vector<CControlBar*>& row, int length, int across, bool commit)
+{
+    const bool horizontal = IsHorizontal();
+    std::vector<std::pair<CControlBar*, Span>> placed;
+    int along = 0, thickness = 0, longest = 0;
+    for (CControlBar* bar : row) {
+        if (!bar->IsVisible())
+            continue;
+        CRect current;
+        bar->GetWindowRect(&current);
+        ScreenToClient(&current);
+        Span span = ToSpan(CRect(CPoint(), DockedSizeOf(bar)), horizontal);
+        // A docked bar keeps its place along the row unless the bar before it pushes it on.
+        span.along = m_bFloating ? along : std::max(along, ToSpan(current, horizontal).along);
+        span.across = across;
+        along = span.along + span.length;
+        thickness = std::max(thickness, span.thickness);
+        placed.push_back({ bar, span });
+    }
+    // Bars past the end of the row move back, each pushing the one before it.
+    int limit = length;
+    for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+        Span& span = it->second;
+        if (span.along + span.length > limit)
+            span.along = std::max(0, limit - span.length);
+        limit = span.along;
+    }
+    for (auto& [bar, span] : placed) {
+        longest = std::max(longest, span.along + span.length);
+        if (commit) {
+            CRect rect = FromSpan(span, horizontal);
+            bar->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    return CSize(longest, thickness);
+}
+
+CSize CDockBar::LayOut(int length, bool commit)
+{
+    std::vector<std::vector<CControlBar*>> rows = Rows();
+    WrapRows(rows, length, commit, [](const std::vector<CControlBar*>&) { return true; });
+    int across = 0, longest = 0;
+    for (const auto& row : rows) {
+        const CSize packed = PackRow(row, length, across, commit);
+        longest = std::max<int>(longest, packed.cx);
+        across += packed.cy;
+    }
+    Span total { 0, 0, m_bFloating ? longest : length, across };
+    return FromSpan(total, IsHorizontal()).Size();
+}
+
+CSize CDockBar::FloatingSizeOf(CControlBar* bar, bool upright)
+{
+    if (bar->m_dwStyle & CBRS_SIZE_DYNAMIC)
+        return bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
+    return bar->CalcDynamicLayout(-1, upright ? LM_VERTDOCK : LM_HORZ | LM_HORZDOCK);
 }
 
 CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL)

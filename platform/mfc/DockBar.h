@@ -6,6 +6,7 @@
 
 #include "platform/mfc/ControlBar.h"
 
+#include <functional>
 #include <vector>
 
 class CDockBar : public CControlBar {
@@ -31,8 +32,8 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     BOOL IsDockBar() const override { return TRUE; }
     // The size a bar takes in a floating frame: its floating size when it sizes dynamically, else
-    // its horizontal docked size.
-    static CSize FloatingSizeOf(CControlBar* bar);
+    // its docked size, horizontal or upright.
+    static CSize FloatingSizeOf(CControlBar* bar, bool upright = false);
 
     int GetDockedCount() const;
     int GetDockedVisibleCount() const;
@@ -43,12 +44,27 @@ public:
     std::vector<CControlBar*> m_arrBars { nullptr };
     BOOL m_bFloating;
 
-    BOOL IsHorizontal() const { return (m_dwStyle & CBRS_ORIENT_HORZ) || m_bFloating; }
+    // A floating dock bar is horizontal unless it was made with a left or right alignment.
+    BOOL IsHorizontal() const { return m_bFloating ? !(m_dwStyle & CBRS_ORIENT_VERT) : (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
 
 protected:
     LRESULT OnSizeParent(WPARAM, LPARAM lParam);
     // Lays the rows within the given length; with commit, moves the bars. Returns the size taken.
     virtual CSize LayOut(int length, bool commit);
+    // The size a bar asks for here: docked along this dock bar's rows, or floating.
+    CSize DockedSizeOf(CControlBar* bar) const;
+    // How many of the row's bars fit one after another in that length; the first always does.
+    size_t BarsThatFit(const std::vector<CControlBar*>& row, int length) const;
+    // Wraps each row that `packed` accepts where it runs out of length: the bars that do not fit
+    // start a row of their own below (to the right), at its start. With commit, m_arrBars gets the
+    // row breaks too. A floating dock bar has one row and does not wrap, nor does a dock bar of no
+    // length.
+    void WrapRows(std::vector<std::vector<CControlBar*>>& rows, int length, bool commit,
+        const std::function<bool(const std::vector<CControlBar*>&)>& packed);
+    // Lays the row's visible bars out at their sizes, each at its place along the row unless the
+    // one before pushes it on, and pulled back from the row's end; returns the length reached and
+    // the row's thickness (x is along the row).
+    CSize PackRow(const std::vector<CControlBar*>& row, int length, int across, bool commit);
     // A bar has just been put into the list.
     virtual void OnBarInserted(CControlBar*) {}
     // The index in m_arrBars where row `row` starts (one past the end for rows past the last).
@@ -65,6 +81,7 @@ private:
     void Attach(CControlBar* bar, const CRect& clientRect);
     // Where along that row a bar placed at `along` goes.
     size_t PlaceInRow(size_t rowStart, int along) const;
+    void MoveAlong(CControlBar* bar, int along) const;
 };
 
 // The frame's dock bar of that id (AFX_IDW_DOCKBAR_TOP...), or null.

@@ -94,7 +94,7 @@ public:
 
     // ---- docking: control bars along the edges, in dock bars, or floating in mini frames
     // Makes the dock bars (AFX_IDW_DOCKBAR_TOP...) of the sides in dockStyle (CBRS_ALIGN_ bits).
-    void EnableDocking(DWORD dockStyle);
+    virtual void EnableDocking(DWORD dockStyle);
     // A new dock bar object for EnableDocking, which makes its window.
     virtual CDockBar* CreateDockBar() const;
     // Docks the bar into the dock bar of that id (0: the first side the bar may dock to), in
@@ -104,7 +104,7 @@ public:
     // Docks the bar back where it was (see CDockBar::ReDockControlBar).
     void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect, int row, BOOL ownRow);
     // Floats the bar in a mini frame whose window's top-left is point (screen coordinates).
-    void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
+    virtual void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
     CControlBar* GetControlBar(UINT id) const;
     void AddControlBar(CControlBar* bar);

@@ -57,7 +57,8 @@ std::vector<CDockBar*> DockBarsOf(const CFrameWnd* frame)
 
 void CFrameWnd::EnableDocking(DWORD dockStyle)
 {
-    m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
+    if (!m_pFloatingFrameClass) // a frame class may have chosen its own
+        m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
     for (const DockSide& side : kDockSides) {
         if (!(dockStyle & side.align) || AfxFindDockBar(this, side.id))
             continue;
@@ -128,17 +129,16 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
     if (!bar)
         return;
     CMiniDockFrameWnd* frame = FloatingFrameOf(bar->m_pDockBar);
-    if (!frame || frame->m_wndDockBar.GetDockedCount() > 1) {
+    if (!frame || frame->GetDockBar().GetDockedCount() > 1) {
         frame = CreateFloatingFrame(style | (bar->m_dwStyle & CBRS_SIZE_DYNAMIC));
         if (!frame)
             return;
         CDockBar* previous = bar->m_pDockBar;
-        frame->m_wndDockBar.DockControlBar(bar);
-        if (previous != &frame->m_wndDockBar)
+        frame->GetDockBar().DockControlBar(bar);
+        if (previous != &frame->GetDockBar())
             TidyFloatingFrame(previous);
     }
-    frame->RecalcLayout();
-    frame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    frame->RecalcLayoutAt(point.x, point.y);
     if (bar->GetStyle() & WS_VISIBLE)
         frame->ShowWindow(SW_SHOWNA);
     RecalcLayout();
@@ -155,7 +155,7 @@ void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay)
         bar->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
     }
     if (CMiniDockFrameWnd* frame = FloatingFrameOf(bar->m_pDockBar)) {
-        const bool anyShown = frame->m_wndDockBar.GetDockedVisibleCount() > 0;
+        const bool anyShown = frame->GetDockBar().GetDockedVisibleCount() > 0;
         frame->RecalcLayout();
         frame->ShowWindow(anyShown ? SW_SHOWNA : SW_HIDE);
     }
@@ -285,7 +285,7 @@ void CFrameWnd::SetDockState(const CDockState& state)
         CMiniDockFrameWnd* floating = nullptr;
         if (info->m_bFloating) {
             floating = CreateFloatingFrame(CBRS_ALIGN_TOP | sizingStyle(info->m_arrBarID));
-            dockBar = floating ? &floating->m_wndDockBar : nullptr;
+            dockBar = floating ? &floating->GetDockBar() : nullptr;
         } else if (info->m_nBarID != AFX_IDW_DOCKBAR_FLOAT) {
             dockBar = AfxFindDockBar(this, info->m_nBarID);
         }
@@ -305,12 +305,11 @@ void CFrameWnd::SetDockState(const CDockState& state)
             newRow = false;
         }
         if (floating) {
-            if (floating->m_wndDockBar.GetDockedCount() == 0) {
+            if (floating->GetDockBar().GetDockedCount() == 0) {
                 floating->DestroyWindow();
                 continue;
             }
-            floating->RecalcLayout();
-            floating->SetWindowPos(nullptr, info->m_pointPos.x, info->m_pointPos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            floating->RecalcLayoutAt(info->m_pointPos.x, info->m_pointPos.y);
         }
     }
     // Last, what shows.

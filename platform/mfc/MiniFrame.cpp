@@ -43,6 +43,19 @@ BOOL CMiniFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const 
         rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr, nullptr);
 }
 
+void CMiniFrameWnd::ModifyMiniFrameStyle(DWORD remove, DWORD add)
+{
+    const DWORD style = ((m_dwMiniStyle & ~remove) | add) & kMiniStyles;
+    if (style == m_dwMiniStyle)
+        return;
+    m_dwMiniStyle = style;
+    if (!m_hWnd)
+        return;
+    const bool border = style & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME);
+    ModifyStyle(border ? 0 : WS_THICKFRAME, border ? WS_THICKFRAME : 0);
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)
 {
     const LRESULT hit = Default();
@@ -59,16 +72,28 @@ LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)
     return hit;
 }
 
+CMiniDockFrameWnd::CMiniDockFrameWnd()
+    : CMiniDockFrameWnd(std::make_unique<CDockBar>(TRUE))
+{
+}
+
+CMiniDockFrameWnd::CMiniDockFrameWnd(std::unique_ptr<CDockBar> dockBar)
+    : m_pDockBar(std::move(dockBar))
+{
+}
+
+CMiniDockFrameWnd::~CMiniDockFrameWnd() = default;
+
 BOOL CMiniDockFrameWnd::Create(CFrameWnd* dockSite, DWORD barStyle)
 {
     const DWORD style = kFloatingFrameStyle | ((barStyle & CBRS_SIZE_DYNAMIC) ? 0 : MFS_MOVEFRAME);
     if (!CMiniFrameWnd::Create(nullptr, L"", style, CRect(0, 0, 0, 0), dockSite))
         return FALSE;
-    if (!m_wndDockBar.Create(this, WS_CHILD | WS_VISIBLE | (barStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)), AFX_IDW_DOCKBAR_FLOAT)) {
+    if (!m_pDockBar->Create(this, WS_CHILD | WS_VISIBLE | (barStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)), AFX_IDW_DOCKBAR_FLOAT)) {
         DestroyWindow();
         return FALSE;
     }
-    m_wndDockBar.m_pDockSite = dockSite;
+    m_pDockBar->m_pDockSite = dockSite;
     return TRUE;
 }
 
@@ -82,7 +107,7 @@ CRect CMiniDockFrameWnd::FrameRectAround(const CRect& barRect)
 
 CControlBar* CMiniDockFrameWnd::FirstBar() const
 {
-    for (CControlBar* bar : m_wndDockBar.m_arrBars)
+    for (CControlBar* bar : m_pDockBar->m_arrBars)
         if (bar)
             return bar;
     return nullptr;
@@ -90,16 +115,16 @@ CControlBar* CMiniDockFrameWnd::FirstBar() const
 
 void CMiniDockFrameWnd::RecalcLayout(BOOL)
 {
-    if (m_bInRecalcLayout || !m_wndDockBar.m_hWnd)
+    if (m_bInRecalcLayout || !m_pDockBar->m_hWnd)
         return;
     m_bInRecalcLayout = TRUE;
     // The frame snaps to its bars: its client area is exactly the floating dock bar's layout.
-    const CSize size = m_wndDockBar.CalcFixedLayout(FALSE, TRUE);
-    m_wndDockBar.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    const CSize size = m_pDockBar->CalcFixedLayout(FALSE, TRUE);
+    m_pDockBar->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     AFX_SIZEPARENTPARAMS layout {};
     layout.hDWP = BeginDeferWindowPos(1);
     layout.rect = CRect(CPoint(), size);
-    m_wndDockBar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    m_pDockBar->SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
     EndDeferWindowPos(layout.hDWP);
     CRect frame(CPoint(), size);
     ::AdjustWindowRectEx(&frame, GetStyle(), FALSE, GetExStyle());
@@ -109,10 +134,16 @@ void CMiniDockFrameWnd::RecalcLayout(BOOL)
     m_bInRecalcLayout = FALSE;
 }
 
+void CMiniDockFrameWnd::RecalcLayoutAt(int x, int y)
+{
+    RecalcLayout();
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CMiniDockFrameWnd::OnClose()
 {
     // Closing a floating bar hides it; the frame stays for when it is shown again.
-    for (CControlBar* bar : std::vector<CControlBar*>(m_wndDockBar.m_arrBars))
+    for (CControlBar* bar : std::vector<CControlBar*>(m_pDockBar->m_arrBars))
         if (bar && bar->m_pDockSite)
             bar->m_pDockSite->ShowControlBar(bar, FALSE, FALSE);
 }

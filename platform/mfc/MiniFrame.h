@@ -8,6 +8,8 @@
 
 #include "platform/mfc/DockBar.h"
 
+#include <memory>
+
 constexpr DWORD MFS_SYNCACTIVE = 0x0100, MFS_4THICKFRAME = 0x0200, MFS_THICKFRAME = 0x0400, MFS_MOVEFRAME = 0x0800,
                 MFS_BLOCKSYSMENU = 0x1000;
 constexpr DWORD FWS_SNAPTOBARS = 0x2000;
@@ -16,8 +18,10 @@ class CMiniFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(CMiniFrameWnd)
 public:
     BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent = nullptr, UINT id = 0);
-    // The MFS_ and FWS_ bits the frame was made with.
+    // The MFS_ and FWS_ bits the frame was made with, or changed to.
     DWORD GetMiniFrameStyle() const { return m_dwMiniStyle; }
+    // Changes the MFS_ and FWS_ bits; the border follows.
+    void ModifyMiniFrameStyle(DWORD remove, DWORD add);
 
 protected:
     LRESULT OnNcHitTest(CPoint point);
@@ -29,21 +33,31 @@ protected:
 class CMiniDockFrameWnd : public CMiniFrameWnd {
     DECLARE_DYNCREATE(CMiniDockFrameWnd)
 public:
+    CMiniDockFrameWnd();
+    ~CMiniDockFrameWnd() override;
     // barStyle: the CBRS_ alignment and CBRS_FLOAT_MULTI the floating dock bar starts with, and
     // CBRS_SIZE_DYNAMIC for a frame whose edges size the bar.
     virtual BOOL Create(CFrameWnd* dockSite, DWORD barStyle);
     void RecalcLayout(BOOL notify = TRUE) override;
+    // Lays the frame out around its bars with its top-left corner at (x, y), screen coordinates.
+    virtual void RecalcLayoutAt(int x, int y);
     // The window rectangle of a floating frame holding a bar at barRect (screen coordinates).
     static CRect FrameRectAround(const CRect& barRect);
 
-    CDockBar m_wndDockBar { TRUE };
+    // The floating dock bar that holds the frame's bars.
+    CDockBar& GetDockBar() const { return *m_pDockBar; }
 
 protected:
+    // A frame whose floating dock bar is of a class of the caller's (made with floating TRUE).
+    explicit CMiniDockFrameWnd(std::unique_ptr<CDockBar> dockBar);
+    // The first bar of the dock bar, or null.
+    CControlBar* FirstBar() const;
+
     void OnClose();
     LRESULT OnNcLButtonDown(WPARAM hitTest, LPARAM point);
     LRESULT OnNcLButtonDblClk(WPARAM hitTest, LPARAM point);
     DECLARE_MESSAGE_MAP()
 
 private:
-    CControlBar* FirstBar() const;
+    std::unique_ptr<CDockBar> m_pDockBar;
 };

@@ -97,6 +97,23 @@ bool MouseHookEats(UINT message, POINT screen, HWND window, int hitCode)
     return CallHooks(WH_MOUSE, HC_ACTION, message, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
+// A press on a child window tells each of its parents (WM_PARENTNOTIFY with the point in that
+// parent's client area) up to the top-level window, unless a window on the way opts out.
+void NotifyParentsOfPress(HWND window, UINT down, POINT screen)
+{
+    for (HWND child = window; GetWindowLongW(child, GWL_STYLE) & WS_CHILD;) {
+        if (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_NOPARENTNOTIFY)
+            return;
+        HWND parent = GetParent(child);
+        if (!parent)
+            return;
+        POINT client = screen;
+        ScreenToClient(parent, &client);
+        SendMessageW(parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(down), 0), MAKELPARAM(static_cast<WORD>(client.x), static_cast<WORD>(client.y)));
+        child = parent;
+    }
+}
+
 void PostMouse(HWND window, UINT clientMessage, int hitCode, POINT screen, DWORD time)
 {
     MSG message { window, clientMessage, 0, 0, time, screen };
@@ -198,6 +215,8 @@ void HandleMouse(const DisplayEvent& event)
         state.lastClickMessage = down;
         state.lastClickTime = event.timestamp;
         state.lastClickPoint = screen;
+        if (message == down)
+            NotifyParentsOfPress(window, down, screen);
         PostMouse(window, message, hitCode, screen, event.timestamp);
         break;
     }

@@ -3,19 +3,19 @@
 // shown, and steps run one at a time while the modal loop waits.
 
 #include "platform/base/MessageBox.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/user/tests/HeadlessWindowTest.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 
-class ModalTest : public ::testing::Test {
+class ModalTest : public HeadlessWindowTest {
 protected:
     void SetUp() override
     {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        HeadlessWindowTest::SetUp();
         previousHandler = SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
             boxes.push_back(text);
             return IDOK;
@@ -23,9 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        SetModalLoopHook(nullptr);
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
+        HeadlessWindowTest::TearDown();
         SetMessageBoxHandler(std::move(previousHandler));
     }
     // Runs the steps one at a time, one each time the modal loop would wait.

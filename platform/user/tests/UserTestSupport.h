@@ -1,10 +1,10 @@
 #pragma once
 // A headless display per test, a message log, and helpers that pump the queue and drive input.
 
-#include "platform/display/HeadlessDisplay.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/user/WinUser.h"
+#include "platform/user/tests/HeadlessWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -74,13 +74,11 @@ inline LRESULT LoggingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-class UserTest : public ::testing::Test {
+class UserTest : public HeadlessWindowTest {
 protected:
     void SetUp() override
     {
-        auto display = std::make_unique<HeadlessDisplay>();
-        headless = display.get();
-        SetCurrentDisplay(std::move(display));
+        HeadlessWindowTest::SetUp();
         MessageLog::Instance() = {};
         static ATOM atom = [] {
             WNDCLASSEXW windowClass { sizeof windowClass };
@@ -96,12 +94,8 @@ protected:
 
     void TearDown() override
     {
-        SetModalLoopHook({});
         MessageLog::Instance().answer = {};
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        ReleaseCapture();
-        Pump();
+        HeadlessWindowTest::TearDown();
         MessageLog::Instance() = {};
     }
 
@@ -114,57 +108,4 @@ protected:
     {
         return CreateWindowExW(0, L"LoggingWindow", L"", style, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
     }
-
-    // Dispatches everything that is waiting (WM_PAINT and due timers included); never waits.
-    static void Pump()
-    {
-        MSG message;
-        for (int guard = 0; guard < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++guard) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-
-    static POINT ScreenPoint(HWND window, int x, int y)
-    {
-        POINT point { x, y };
-        ClientToScreen(window, &point);
-        return point;
-    }
-
-    void Click(POINT screen, int button = 1)
-    {
-        headless->InjectMouseMove(screen);
-        headless->InjectButton(button, true, screen);
-        headless->InjectButton(button, false, screen);
-        Pump();
-    }
-
-    void Key(unsigned virtualKey, std::wstring text = {})
-    {
-        headless->InjectKey(virtualKey, true, std::move(text));
-        headless->InjectKey(virtualKey, false);
-        Pump();
-    }
-
-    // The colour of a pixel of a window's client area as drawn on its surface.
-    static COLORREF PixelAt(HWND window, int x, int y)
-    {
-        HDC dc = GetDC(window);
-        COLORREF color = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        return color;
-    }
-
-    // A pixel of the headless screen, where presented windows show.
-    COLORREF ScreenPixel(int x, int y) const
-    {
-        cairo_surface_t* screen = headless->Screen();
-        cairo_surface_flush(screen);
-        auto* row = cairo_image_surface_get_data(screen) + static_cast<size_t>(y) * cairo_image_surface_get_stride(screen);
-        uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-    HeadlessDisplay* headless = nullptr;
 };
