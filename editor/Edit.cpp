@@ -1,9 +1,13 @@
 #include "editor/Edit.h"
 
+#include "editor/EditFontSizeDlg.h"
+
 #include "platform/base/Archive.h"
 #include "platform/base/MulDiv.h"
+#include "platform/sys/CodePage.h"
 
 #include <algorithm>
+#include <climits>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -82,6 +86,7 @@ BOOL SECEdit::ResetContent()
     if (!m_pLangConfig)
         SetLanguage(L"Default");
     m_bReadOnly = FALSE;
+    m_nMaxLineLength = DefaultMaxLineLength;
     m_pSavePoint = nullptr;
     m_bModified = FALSE;
     ResetUndo();
@@ -146,6 +151,24 @@ void SECEdit::CreateFontInfoFromConfig()
         info->Build(GetWhitespaceChar(TRUE));
     }
     m_pFontInfo = std::move(info);
+}
+
+int SECEdit::ShowFontDialog()
+{
+    if (!m_pLangConfig || !m_pFontInfo || m_pFontInfo->GetFontCount() == 0)
+        return 0;
+    LOGFONTW font {};
+    m_pFontInfo->GetTextFont()->GetLogFont(&font);
+    font.lfCharSet = static_cast<BYTE>(CharSetOfCodePage(GetOEMCP()));
+    SECEditFontSizeDlg dialog;
+    dialog.SetConfig(m_pLangConfig, &font);
+    if (dialog.DoModal() != IDOK)
+        return 0;
+    dialog.Apply(m_pLangConfig);
+    SECEditMsg message(SECEDIT_FONT_UPDATE);
+    message.AddRef();
+    m_pLangConfig->Notify(nullptr, &message);
+    return 1;
 }
 
 int SECEdit::GetTabStopWidth(const SECEditFontInfo& font) const
@@ -504,6 +527,20 @@ std::vector<int> SECEdit::BreakColumns(int line, int insertEnd)
         start = i;
     }
     return breaks;
+}
+
+int SECEdit::DisplayWidth(int line)
+{
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = GetLineText(line, copy, text);
+    const int tab = TabSize();
+    if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
+        return std::max(length, 0); // a shorter line needs no exact count
+    long long display = 0;
+    for (int i = 0; i < length; ++i)
+        display += text[i] == L'\t' ? tab - display % tab : 1;
+    return static_cast<int>(std::min<long long>(display, INT_MAX));
 }
 
 bool SECEdit::IsTooWide(int line)

@@ -8,6 +8,7 @@
 #include "editor/EditCommand.h"
 #include "editor/EditFontInfo.h"
 #include "editor/LangConfig.h"
+#include "editor/ScriptEncoding.h"
 
 #include <bitset>
 #include <memory>
@@ -29,6 +30,10 @@ class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserv
 public:
     static constexpr int DefaultMaxLineLength = 2048;
     static constexpr int ReadPiece = 512000;
+    // Files larger than this are refused: the text's offsets are ints.
+    static constexpr long long MaxFileBytes = 256ll << 20;
+    // The longest line a loaded file widens the view to (so that its width in pixels stays an int).
+    static constexpr int MaxLoadedLineLength = 1 << 22;
 
     SECEdit();
     ~SECEdit() override;
@@ -51,6 +56,9 @@ public:
     virtual BOOL SetLanguage(const CString& name);
     virtual SECEditFontInfo* GetFontInfo() const { return m_pFontInfo.get(); }
     virtual void SetFontInfo(std::unique_ptr<SECEditFontInfo> info);
+    // Runs the font and colour dialog on the language; after OK writes its choices into the
+    // language and tells the language's observers (22575). 1 after OK, 0 after Cancel.
+    virtual int ShowFontDialog();
 
     // Colouring.
     // The colour runs of the line, computed on demand; valid until the next call on the model
@@ -84,13 +92,15 @@ public:
     virtual void SerializeText(CArchive& archive);
     virtual void SerializeLanguage(CArchive& archive);
 
-    // Files: UTF-16LE with the mark FF FE, else UTF-8 (Windows-1252 accepted on reading).
+    // Files: UTF-16LE with the mark FF FE, else 8-bit text (ScriptEncoding.h), saved back in the
+    // encoding it was read in. A file with NUL characters is refused, its lines are kept however long.
     virtual BOOL LoadFile(const CString& path);
     virtual BOOL LoadFileDetect(const CString& path);
     virtual BOOL LoadFileAnsi(const CString& path);
     virtual void ReportOpenError();
     virtual BOOL SaveFile(const CString& path);
-    BOOL IsUnicodeFile() const { return m_bUnicodeFile; }
+    BOOL IsUnicodeFile() const { return m_encoding == ScriptEncoding::Utf16Le; }
+    ScriptEncoding GetFileEncoding() const { return m_encoding; }
 
     // Text.
     virtual BOOL InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int length);
@@ -182,12 +192,17 @@ private:
     void ColorLineFrom(int line, int fromColumn);
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
-    BOOL InsertDecoded(const std::wstring& text, SECEditLineColPair& at);
-    BOOL FinishLoad();
+    // Loading goes into a buffer of its own, which replaces the text only when the file is read.
+    std::unique_ptr<ISECEditBuffer> NewLoadBuffer(size_t characters);
+    BOOL InsertLoaded(ISECEditBuffer& buffer, const std::wstring& text, SECEditLineColPair& at, const CString& path);
+    BOOL AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool utf8Mark);
+    BOOL FailLoad();
+    // The line's width in display columns, tabs expanded.
+    int DisplayWidth(int line);
     bool ReadOnlyOnDisk(const CString& path) const;
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
-    BOOL m_bUnicodeFile = TRUE;
+    ScriptEncoding m_encoding = ScriptEncoding::Utf16Le;
     bool m_bUtf8Mark = false; // the 8-bit file began with EF BB BF, which saving puts back
     BOOL m_bColoring = TRUE;
     BOOL m_bMarkChangedLines = FALSE; // the controller switches it on for its own insertions

@@ -1,5 +1,7 @@
 #include "editor/EditBuffer.h"
 
+#include "editor/ScriptEncoding.h"
+
 #include "platform/base/TextEncoding.h"
 
 #include <algorithm>
@@ -448,7 +450,7 @@ BOOL SECEditBlockBuffer::Save(std::string& bytes, BOOL unicode)
     for (int offset = 0; offset < textLength; offset += WritePiece) {
         const int count = std::min(WritePiece, textLength - offset);
         const std::wstring_view piece(Contiguous(offset, offset + count), count);
-        bytes += unicode ? WideToUtf16Le(piece) : WideToUtf8(piece);
+        bytes += unicode ? WideToUtf16Le(piece) : EncodeUtf8KeepingStrayBytes(piece);
     }
     return TRUE;
 }

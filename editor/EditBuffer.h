@@ -73,7 +73,7 @@ public:
     // in one pass over the text (the request's direction and wrap do not apply). A regular
     // expression may match empty text, which gives a match of length 0.
     virtual std::vector<EditMatch> FindAll(int from, int to, const EditFindRequest& request) = 0;
-    // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8.
+    // Appends the text to bytes: UTF-16LE with the mark FF FE, or UTF-8 with its stray bytes as read.
     virtual BOOL Save(std::string& bytes, BOOL unicode) = 0;
 };
 

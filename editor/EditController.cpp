@@ -263,7 +263,14 @@ BOOL SECEditController::RunEditCommand(UINT id)
     case ID_EDIT_FIND_NEXT_WORD: FindKey(TRUE, TRUE); return TRUE;
     case ID_EDIT_FIND_PREVIOUS_WORD: FindKey(FALSE, TRUE); return TRUE;
     case ID_EDIT_CARET_LINE_CHANGE: OnCaretLineChange(); return TRUE;
-    case ID_EDIT_LANG_CONFIG: return TRUE;
+    case ID_EDIT_LANG_CONFIG:
+        // The dialog takes the focus and the caret with it.
+        DestroyEditCaret();
+        if (m_pEdit)
+            m_pEdit->ShowFontDialog();
+        CreateEditCaret(TRUE);
+        SetCaretPosition(m_caret.m_nLine, m_caret.m_nCol, TRUE);
+        return TRUE;
     }
     struct Move {
         UINT id;

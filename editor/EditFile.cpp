@@ -1,9 +1,12 @@
-// File load and save of the text model. Script files are UTF-16LE with the mark FF FE, or text
-// without a mark: UTF-8, read as Windows-1252 where the bytes are not valid UTF-8. A file is
+// File load and save of the text model. Script files are UTF-16LE with the mark FF FE, or 8-bit
+// text (ScriptEncoding.h): UTF-8, else read so that every byte comes back on saving. A file is
+// loaded into a buffer of its own, which replaces the text only once the whole file is read, and
 // saved in the encoding it was loaded in, to a temporary file renamed over the target, so a
-// failed save never destroys the old file and never marks the text as saved.
+// failed load or save never loses the text, the old file, or marks the text as saved.
 
 #include "editor/Edit.h"
+
+#include "editor/ScriptEncoding.h"
 
 #include "platform/base/MessageBox.h"
 #include "platform/base/NativePath.h"
@@ -15,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +27,7 @@ namespace {
 // An open file descriptor, closed when it goes.
 class ReadOnlyFile {
 public:
-    explicit ReadOnlyFile(const CString& path) : m_fd(::open(NativePath(path.view()).c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit ReadOnlyFile(const CString& path) : m_fd(::open(NativePath(path.view()).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
     ~ReadOnlyFile()
     {
         if (m_fd >= 0)
@@ -37,6 +41,12 @@ public:
     {
         struct stat info {};
         return ::fstat(m_fd, &info) == 0 ? info.st_size : 0;
+    }
+    // Only a regular file is read: a FIFO or a device could block or never end.
+    bool IsRegular() const
+    {
+        struct stat info {};
+        return ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode);
     }
     // Fills bytes with up to count bytes; false on a read error.
     bool Read(std::string& bytes, size_t count)
@@ -89,12 +99,6 @@ void ReportFileError(const CString& path, int error)
     AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
 }
 
-// Text for the buffer: NUL characters become blanks.
-void CleanNuls(std::wstring& text)
-{
-    std::replace(text.begin(), text.end(), L'\0', L' ');
-}
-
 // The number of trailing bytes that begin a UTF-8 sequence the piece does not finish.
 size_t IncompleteUtf8Tail(std::string_view bytes)
 {
@@ -109,6 +113,24 @@ size_t IncompleteUtf8Tail(std::string_view bytes)
     return 0;
 }
 
+// Whether the open file may be loaded; says why not.
+bool OpenForLoading(const ReadOnlyFile& file, const CString& path)
+{
+    if (!file.IsOpen()) {
+        ReportFileError(path, errno);
+        return false;
+    }
+    if (!file.IsRegular()) {
+        AfxMessageBox(FormatWide(L"%s is not a regular file and cannot be opened.", path.GetString()).c_str(), MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (file.Size() > SECEdit::MaxFileBytes) {
+        AfxMessageBox(FormatWide(L"%s is too large to open (more than %d MB).", path.GetString(), static_cast<int>(SECEdit::MaxFileBytes >> 20)).c_str(), MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 BOOL SECEdit::LoadFile(const CString& path)
@@ -117,24 +139,11 @@ BOOL SECEdit::LoadFile(const CString& path)
     return LoadFileDetect(path);
 }
 
-BOOL SECEdit::InsertDecoded(const std::wstring& text, SECEditLineColPair& at)
-{
-    if (text.empty())
-        return TRUE;
-    SECEditLineColPair range(at.m_end, {});
-    if (!m_pBuffer->InsertText(range, text.data(), static_cast<int>(text.size())))
-        return FALSE;
-    at.m_end = range.m_end;
-    return TRUE;
-}
-
 BOOL SECEdit::LoadFileDetect(const CString& path)
 {
     ReadOnlyFile file(path);
-    if (!file.IsOpen()) {
-        ReportFileError(path, errno);
+    if (!OpenForLoading(file, path))
         return FALSE;
-    }
     std::string bytes;
     if (!file.Read(bytes, 2)) {
         ReportFileError(path, errno);
@@ -143,23 +152,14 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
     if (bytes != "\xFF\xFE")
         return LoadFileAnsi(path);
 
-    const long long size = file.Size();
-    ResetContent();
-    m_bUnicodeFile = TRUE;
-    m_bUtf8Mark = false;
-    if (auto* buffer = dynamic_cast<SECEditBlockBuffer*>(m_pBuffer.get()))
-        buffer->Reserve(static_cast<size_t>(size / 2));
-
+    std::unique_ptr<ISECEditBuffer> buffer = NewLoadBuffer(static_cast<size_t>(file.Size() / 2));
     SECEditLineColPair at;
     std::string carry;
-    bool ok = true;
-    while (ok) {
+    for (;;) {
         std::string piece;
         bool last = false;
-        if (!file.ReadPiece(piece, carry, last)) {
-            ok = false;
-            break;
-        }
+        if (!file.ReadPiece(piece, carry, last))
+            return FailLoad();
         if (!last && piece.size() >= 2) {
             // Keep a high surrogate with the low one that the next piece brings.
             const unsigned unit = static_cast<unsigned char>(piece[piece.size() - 2]) | static_cast<unsigned char>(piece.back()) << 8;
@@ -171,48 +171,36 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
         std::wstring text = Utf16LeToWide(piece);
         if (last && piece.size() % 2 == 1)
             text += static_cast<wchar_t>(static_cast<unsigned char>(piece.back()));
-        CleanNuls(text);
-        ok = InsertDecoded(text, at);
+        if (!InsertLoaded(*buffer, text, at, path))
+            return FALSE;
         if (last)
             break;
     }
-    if (!ok) {
-        ResetContent();
-        ReportOpenError();
-        return FALSE;
-    }
-    return FinishLoad();
+    return AdoptLoaded(std::move(buffer), ScriptEncoding::Utf16Le, false);
 }
 
 BOOL SECEdit::LoadFileAnsi(const CString& path)
 {
     ReadOnlyFile file(path);
-    if (!file.IsOpen()) {
-        ReportFileError(path, errno);
+    if (!OpenForLoading(file, path))
         return FALSE;
-    }
-    const long long size = file.Size();
-    ResetContent();
-    m_bUnicodeFile = FALSE;
-    m_bUtf8Mark = false;
-    if (auto* buffer = dynamic_cast<SECEditBlockBuffer*>(m_pBuffer.get()))
-        buffer->Reserve(static_cast<size_t>(size));
+    const auto size = static_cast<size_t>(file.Size());
+    std::unique_ptr<ISECEditBuffer> buffer = NewLoadBuffer(size);
 
+    // Strict UTF-8, piece by piece; the first piece that is not valid UTF-8 sends the whole file
+    // to the reading below, which keeps every byte.
     SECEditLineColPair at;
     std::string carry;
-    bool ok = true;
-    bool utf8 = true;
+    bool mark = false;
     bool first = true;
-    while (ok && utf8) {
+    for (;;) {
         std::string piece;
         bool last = false;
-        if (!file.ReadPiece(piece, carry, last)) {
-            ok = false;
-            break;
-        }
+        if (!file.ReadPiece(piece, carry, last))
+            return FailLoad();
         if (first && piece.starts_with("\xEF\xBB\xBF")) {
             piece.erase(0, 3);
-            m_bUtf8Mark = true;
+            mark = true;
         }
         first = false;
         if (!last) {
@@ -222,42 +210,69 @@ BOOL SECEdit::LoadFileAnsi(const CString& path)
             piece.resize(piece.size() - tail);
         }
         const bool ascii = std::all_of(piece.begin(), piece.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
-        std::wstring text = ascii ? std::wstring(piece.begin(), piece.end()) : NarrowToWide(piece);
-        if (!ascii && WideToUtf8(text) != piece) {
-            utf8 = false; // not UTF-8: the whole file is Windows-1252
+        std::optional<std::wstring> text = ascii ? std::wstring(piece.begin(), piece.end()) : Utf8ToWide(piece);
+        if (!text)
             break;
-        }
-        CleanNuls(text);
-        ok = InsertDecoded(text, at);
+        if (!InsertLoaded(*buffer, *text, at, path))
+            return FALSE;
         if (last)
-            break;
+            return AdoptLoaded(std::move(buffer), ScriptEncoding::Utf8, mark);
     }
-    if (ok && !utf8) {
-        ResetContent();
-        m_bUnicodeFile = FALSE;
-        m_bUtf8Mark = false;
-        std::string bytes;
-        ok = file.Rewind() && file.Read(bytes, static_cast<size_t>(size));
-        if (ok) {
-            DecodedText decoded = DecodeTextFile(bytes);
-            m_bUtf8Mark = decoded.encoding == TextFileEncoding::Utf8Bom;
-            bytes.clear();
-            bytes.shrink_to_fit();
-            CleanNuls(decoded.text);
-            SECEditLineColPair start;
-            ok = InsertDecoded(decoded.text, start);
-        }
-    }
-    if (!ok) {
-        ResetContent();
-        ReportOpenError();
+
+    std::string bytes;
+    if (!file.Rewind() || !file.Read(bytes, size))
+        return FailLoad();
+    std::string_view content(bytes);
+    if (mark)
+        content.remove_prefix(3);
+    const ScriptEncoding encoding = ClassifyEightBitText(content);
+    std::wstring text = encoding == ScriptEncoding::Utf8 ? DecodeUtf8KeepingStrayBytes(content) : Windows1252ToWide(content);
+    bytes.clear();
+    bytes.shrink_to_fit();
+    buffer = NewLoadBuffer(text.size());
+    SECEditLineColPair start;
+    if (!InsertLoaded(*buffer, text, start, path))
         return FALSE;
-    }
-    return FinishLoad();
+    return AdoptLoaded(std::move(buffer), encoding, mark);
 }
 
-BOOL SECEdit::FinishLoad()
+std::unique_ptr<ISECEditBuffer> SECEdit::NewLoadBuffer(size_t characters)
 {
+    std::unique_ptr<ISECEditBuffer> buffer = CreateBuffer();
+    buffer->Clear();
+    if (auto* blocks = dynamic_cast<SECEditBlockBuffer*>(buffer.get()))
+        blocks->Reserve(characters);
+    return buffer;
+}
+
+BOOL SECEdit::InsertLoaded(ISECEditBuffer& buffer, const std::wstring& text, SECEditLineColPair& at, const CString& path)
+{
+    if (text.find(L'\0') != std::wstring::npos) {
+        // A script holds no NUL: rather than change the file's bytes, it is not opened.
+        AfxMessageBox(FormatWide(L"%s contains NUL characters; it is not a script and was not opened.", path.GetString()).c_str(), MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    if (text.empty())
+        return TRUE;
+    SECEditLineColPair range(at.m_end, {});
+    if (!buffer.InsertText(range, text.data(), static_cast<int>(text.size())))
+        return FailLoad();
+    at.m_end = range.m_end;
+    return TRUE;
+}
+
+BOOL SECEdit::FailLoad()
+{
+    ReportOpenError();
+    return FALSE;
+}
+
+BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool utf8Mark)
+{
+    ResetContent();
+    m_pBuffer = std::move(buffer);
+    m_encoding = encoding;
+    m_bUtf8Mark = utf8Mark;
     const size_t lines = static_cast<size_t>(GetLineCount());
     m_lineColors.clear();
     m_lineColors.resize(lines);
@@ -265,10 +280,13 @@ BOOL SECEdit::FinishLoad()
     m_itemData.resize(lines);
     m_comments.RemoveAll();
     m_nFirstStaleLine = 0;
+    // Lines are kept as the file has them, however long: the width the view scrolls over grows
+    // to the longest of them.
+    for (int line = 0; line < GetLineCount(); ++line)
+        m_nMaxLineLength = std::max(m_nMaxLineLength, std::min(DisplayWidth(line), MaxLoadedLineLength));
     SECEditMsg message(SECEDIT_INIT_CONTROLLER);
     message.AddRef();
     SendToObservers(&message);
-    BreakLongLines(TRUE, 0, -1);
     return TRUE;
 }
 
@@ -297,9 +315,21 @@ BOOL SECEdit::SaveFile(const CString& path)
         return FALSE;
     }
     std::string bytes;
-    if (!m_bUnicodeFile && m_bUtf8Mark)
+    if (m_encoding != ScriptEncoding::Utf16Le && m_bUtf8Mark)
         bytes = "\xEF\xBB\xBF";
-    if (!m_pBuffer->Save(bytes, m_bUnicodeFile)) {
+    ScriptEncoding written = m_encoding;
+    std::optional<std::string> narrow;
+    if (m_encoding == ScriptEncoding::Windows1252) {
+        CString text;
+        GetAllText(text);
+        narrow = WideToWindows1252(text.view());
+        // Text that Windows-1252 cannot hold any more is written, whole, as UTF-8.
+        if (!narrow)
+            written = ScriptEncoding::Utf8;
+    }
+    if (narrow)
+        bytes += *narrow;
+    else if (!m_pBuffer->Save(bytes, written == ScriptEncoding::Utf16Le)) {
         ReportFileError(path, EIO);
         return FALSE;
     }
@@ -308,6 +338,7 @@ BOOL SECEdit::SaveFile(const CString& path)
         return FALSE;
     }
     // Only a written file is a saved state.
+    m_encoding = written;
     m_pSavePoint = PeekUndo();
     m_bModified = FALSE;
     return TRUE;

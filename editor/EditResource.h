@@ -28,6 +28,20 @@
 #define IDC_EDIT_REPLACE_ALL        1025
 #define IDC_EDIT_WHOLE_WORD         1040
 
+// The font and colour dialog, and the font dialog it opens (standard font dialog ids).
+#define IDD_EDIT_FONT_COLOR         22700
+#define IDD_EDIT_CHOOSE_FONT        22703
+#define IDC_EDIT_COLOR_GROUPS       1000
+#define IDC_EDIT_RESET_ALL          1006
+#define IDC_EDIT_CHOOSE_FONT        1008
+#define IDC_EDIT_SAMPLE             1011
+#define IDC_EDIT_FACE_NAME          1012
+#define IDC_EDIT_POINT_SIZE         1013
+#define IDC_EDIT_FORECOLOR          1025
+#define IDC_EDIT_BACKCOLOR          1026
+#define IDC_EDIT_FORE_AUTOMATIC     1027
+#define IDC_EDIT_BACK_AUTOMATIC     1028
+
 #define ID_EDIT_SELECT_WORD         45003
 #define ID_EDIT_EXTEND_WORD_LEFT    45006
 #define ID_EDIT_WORD_LEFT           45007

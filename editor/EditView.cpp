@@ -1,6 +1,7 @@
 #include "editor/EditView.h"
 
 #include "platform/mfc/ControlWrappers.h"
+#include "platform/mfc/Print.h"
 
 #include <algorithm>
 
@@ -13,6 +14,9 @@ BEGIN_MESSAGE_MAP(SECEditView, CView)
     ON_WM_VSCROLL()
     ON_WM_HSCROLL()
     ON_WM_PAINT()
+    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 SECEditView::SECEditView()

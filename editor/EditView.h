@@ -1,9 +1,10 @@
 #pragma once
 // SECEditView: the code editor's window. A view holding a viewport on its SECEdit, which draws the
 // text, and the viewport's controller, which gets the keys and the mouse first; the view keeps the
-// scroll bars and scrolls.
+// scroll bars and scrolls, and prints (EditViewPrint.cpp).
 
 #include "editor/EditController.h"
+#include "editor/EditPrint.h"
 #include "platform/mfc/ControlWrappers.h"
 #include "platform/mfc/View.h"
 
@@ -39,6 +40,22 @@ public:
     void OnVScroll(UINT code, UINT position, CWnd* bar);
     void OnHScroll(UINT code, UINT position, CWnd* bar);
 
+    // Printing: pages of rows cut at the body's width (no word wrap) under a header with the
+    // title and over a footer with the page number, half an inch in from every edge.
+    BOOL OnPreparePrinting(CPrintInfo* info) override;
+    void OnBeginPrinting(CDC* dc, CPrintInfo* info) override;
+    void OnPrint(CDC* dc, CPrintInfo* info) override;
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
+    virtual void PaginateLines(CDC* dc);
+    virtual void DeflateMargins(CDC* dc, CRect& rect);
+    virtual int GetHeaderHeight(CDC* dc);
+    virtual int GetFooterHeight(CDC* dc);
+    virtual void PrintHeader(CDC* dc, CPrintInfo* info, const CRect& rect);
+    virtual void PrintBody(CDC* dc, CPrintInfo* info, const CRect& rect);
+    virtual void PrintFooter(CDC* dc, CPrintInfo* info, const CRect& rect);
+    // The run's print information; null outside a run.
+    const SECEditPrintInfo* GetPrintInfo() const { return m_pPrintInfo.get(); }
+
 
 protected:
     int OnCreate(LPCREATESTRUCT create);
@@ -53,4 +70,5 @@ private:
     SECEdit* m_pEdit = nullptr;
     SECEditViewport m_viewport;
     BOOL m_bScrolling = FALSE;
+    std::unique_ptr<SECEditPrintInfo> m_pPrintInfo;
 };

@@ -54,10 +54,22 @@ TEST_F(EditFile, Utf16FileRoundTripsWithItsMark)
     EXPECT_EQ(Saved(), bytes);
 }
 
-TEST_F(EditFile, NulCharactersAndAnOddLastByteLoadAsCharacters)
+TEST_F(EditFile, FileWithNulCharactersIsRefusedAndTheTextKept)
 {
-    ASSERT_TRUE(Load(std::string("\xFF\xFE" "a\0\0\0b\0c", 9)));
-    EXPECT_EQ(Text(), L"a bc");
+    for (const std::string& bytes : { std::string("\xFF\xFE" "a\0\0\0b\0", 8), std::string("a\0b", 3), std::string("\xE9\0x", 3) }) {
+        m_edit.SetText(L"keep me");
+        m_messages.texts.clear();
+        EXPECT_FALSE(Load(bytes));
+        EXPECT_EQ(Text(), L"keep me");
+        ASSERT_EQ(m_messages.texts.size(), 1u);
+        EXPECT_NE(m_messages.texts[0].find(L"contains NUL characters"), std::wstring::npos);
+    }
+}
+
+TEST_F(EditFile, OddLastByteOfAUtf16FileLoadsAsACharacter)
+{
+    ASSERT_TRUE(Load(std::string("\xFF\xFE" "a\0b\0c", 7)));
+    EXPECT_EQ(Text(), L"abc");
 }
 
 TEST_F(EditFile, EachLoadDetectsItsOwnEncoding)
@@ -90,11 +102,59 @@ TEST_F(EditFile, EmptyFileLoadsAsEmptyTextWithoutTheMark)
     EXPECT_EQ(Saved(), "");
 }
 
-TEST_F(EditFile, Windows1252TextIsReadAndSavedAsUtf8)
+TEST_F(EditFile, TextThatIsNotUtf8IsSavedBackAsItWasRead)
 {
-    ASSERT_TRUE(Load("caf\xE9 \x80 \x93q\x94"));
-    EXPECT_EQ(Text(), L"caf\u00E9 \u20AC \u201Cq\u201D");
-    EXPECT_EQ(Saved(), "caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D") << "nothing becomes a substitute";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::wstring text;
+        ScriptEncoding encoding;
+    };
+    const Case cases[] = {
+        { "Windows-1252", "caf\xE9 \x80 \x93q\x94 \x81\x8D\x8F\x90\x9D", L"caf\u00E9 \u20AC \u201Cq\u201D \u0081\u008D\u008F\u0090\u009D",
+          ScriptEncoding::Windows1252 },
+        { "UTF-8 with one bad byte", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xFF end", L"\u00E9t\u00E9 \u20AC \xDCFF end", ScriptEncoding::Utf8 },
+        { "UTF-8 mark, then Windows-1252", "\xEF\xBB\xBF" "gr\xFC\xDF", L"gr\u00FC\u00DF", ScriptEncoding::Windows1252 },
+        { "bad bytes at both ends", "\x80x\xC3\xA9y\xC3\xA9z\xC3\xA9\xC3", L"\xDC80x\u00E9y\u00E9z\u00E9\xDCC3", ScriptEncoding::Utf8 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(Load(c.bytes));
+        EXPECT_EQ(Text(), c.text.c_str());
+        EXPECT_EQ(m_edit.GetFileEncoding(), c.encoding);
+        EXPECT_FALSE(m_edit.IsModified());
+        EXPECT_EQ(Saved(), c.bytes);
+    }
+}
+
+TEST_F(EditFile, EditedWindows1252TextStaysWindows1252UntilItNoLongerFits)
+{
+    ASSERT_TRUE(Load("caf\xE9\r\n"));
+    m_edit.InsertText(1, 0, L"\u20AC");
+    EXPECT_EQ(Saved(), "caf\xE9\r\n\x80");
+
+    m_edit.InsertText(1, 1, L"\u2192");
+    EXPECT_EQ(Saved(), "caf\xC3\xA9\r\n\xE2\x82\xAC\xE2\x86\x92") << "the whole file becomes UTF-8";
+    EXPECT_EQ(m_edit.GetFileEncoding(), ScriptEncoding::Utf8);
+}
+
+TEST_F(EditFile, FailedLoadLeavesTheTextAndFileUntouched)
+{
+    // A FIFO is refused at once rather than waited on; a folder cannot be read.
+    const std::string fifo = m_dir.File("pipe.vbs");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(m_dir.File("folder.vbs"));
+    ASSERT_TRUE(Load("loaded \xE9"));
+    m_edit.InsertText(0, 0, L"edited ");
+    for (const char* name : { "pipe.vbs", "folder.vbs" }) {
+        SCOPED_TRACE(name);
+        m_messages.texts.clear();
+        EXPECT_FALSE(m_edit.LoadFile(Wide(m_dir.File(name))));
+        EXPECT_EQ(m_messages.texts.size(), 1u);
+        EXPECT_EQ(Text(), L"edited loaded \u00E9");
+        EXPECT_TRUE(m_edit.IsModified());
+        EXPECT_EQ(m_edit.GetFileEncoding(), ScriptEncoding::Windows1252);
+    }
 }
 
 TEST_F(EditFile, MultiByteCharacterCutByAReadPieceStaysWhole)
@@ -111,32 +171,27 @@ TEST_F(EditFile, MultiByteCharacterCutByAReadPieceStaysWhole)
     EXPECT_EQ(Saved(), bytes);
 }
 
-TEST_F(EditFile, LoadBreaksLinesWiderThanTheMaximum)
+TEST_F(EditFile, LongLinesAreKeptWholeAndTheViewWidensToThem)
 {
-    ASSERT_TRUE(Load(std::string(5000, 'z')));
-    ASSERT_EQ(m_edit.GetLineCount(), 3);
-    EXPECT_EQ(m_edit.GetLineLength(0), 2048);
-    EXPECT_EQ(m_edit.GetLineLength(2), 5000 - 2 * 2048);
-    EXPECT_TRUE(m_edit.IsModified()) << "the broken text differs from the file";
-    EXPECT_EQ(m_edit.Undo(), nullptr);
-    m_edit.InsertText(1, 0, L"x");
-    m_edit.Undo();
-    EXPECT_TRUE(m_edit.IsModified()) << "undoing an edit leads back to the broken text, not to the file";
-}
-
-TEST_F(EditFile, FileOfOneLongLineIsBrokenAtEveryMaximumWidth)
-{
-    const int length = 200000;
-    std::string bytes(length, 'q');
+    std::string bytes(5000, 'z');
     bytes[1000] = '\t';
+    bytes += "\r\nshort\r\n" + std::string(200000, 'q');
     ASSERT_TRUE(Load(bytes));
-    const int lines = m_edit.GetLineCount();
-    EXPECT_EQ(lines, 98) << "200000 characters, the tab three columns wider than a letter";
-    EXPECT_EQ(m_edit.GetLineLength(0), 2045);
-    for (int line = 1; line + 1 < lines; ++line)
-        ASSERT_EQ(m_edit.GetLineLength(line), 2048) << line;
-    EXPECT_EQ(m_edit.GetLineLength(lines - 1), length - 2045 - (lines - 2) * 2048);
-    EXPECT_EQ(m_edit.Undo(), nullptr);
+    ASSERT_EQ(m_edit.GetLineCount(), 3);
+    EXPECT_EQ(m_edit.GetLineLength(0), 5000);
+    EXPECT_EQ(m_edit.GetLineLength(2), 200000);
+    EXPECT_EQ(m_edit.GetMaxLineLength(), 200000);
+    EXPECT_FALSE(m_edit.IsModified());
+    EXPECT_TRUE(Saved() == bytes);
+
+    // Editing within the long line keeps it whole too.
+    m_edit.DeleteText(0, 10, 0, 20);
+    m_edit.InsertText(0, 10, L"zzzzzzzzzz");
+    EXPECT_EQ(m_edit.GetLineCount(), 3);
+    EXPECT_TRUE(Saved() == bytes);
+
+    m_edit.SetText(L"new");
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength) << "a new text starts from the usual maximum";
 }
 
 TEST_F(EditFile, MissingFileIsReportedAndLeavesTheText)

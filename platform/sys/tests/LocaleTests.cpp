@@ -1,5 +1,7 @@
 #include "platform/sys/Locale.h"
 
+#include "platform/sys/CodePage.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -76,4 +78,17 @@ TEST(Locale, ScopesNestAndRestore)
         EXPECT_EQ(CurrentNumberLocale().decimal, L"/");
     }
     EXPECT_EQ(CurrentNumberLocale().decimal, L",");
+}
+
+TEST(CodePage, OemCodePageFollowsTheLanguageAndTerritory)
+{
+    const struct {
+        const char* locale;
+        UINT codePage;
+    } cases[] = {
+        { "ja_JP.UTF-8", 932 }, { "zh_CN.UTF-8", 936 }, { "zh_SG", 936 }, { "zh_TW.UTF-8", 950 }, { "zh_HK.UTF-8@stroke", 950 },
+        { "ko_KR.EUC-KR", 949 }, { "de_DE.UTF-8", 437 }, { "C", 437 }, { "", 437 }, { "jam_JM", 437 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OemCodePageOfLocale(c.locale), c.codePage) << c.locale;
 }
