@@ -529,7 +529,7 @@ std::vector<int> SECEdit::BreakColumns(int line, int insertEnd)
     return breaks;
 }
 
-int SECEdit::DisplayWidth(int line)
+int SECEdit::LineDisplayWidth(int line)
 {
     CString copy;
     const wchar_t* text = nullptr;

@@ -198,7 +198,7 @@ private:
     BOOL AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool utf8Mark);
     BOOL FailLoad();
     // The line's width in display columns, tabs expanded.
-    int DisplayWidth(int line);
+    int LineDisplayWidth(int line);
     bool ReadOnlyOnDisk(const CString& path) const;
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
