@@ -285,6 +285,37 @@ TEST_F(CalendarTest, KeysMoveTheSelectionAndThePage)
     EXPECT_EQ(Notifications(), (std::vector<Notification> { { WM_CALENDAR_DISMISS, 0, COleDateTime() } }));
 }
 
+// A move inside the month repaints only the two days whose selection changed; a new month, the whole
+// calendar. The calendar is painted over with a marker first: what is not repainted keeps it.
+TEST_F(CalendarTest, OnlyTheCellsThatChangeAreRepainted)
+{
+    CreateCalendar();
+    constexpr COLORREF Marker = RGB(255, 0, 255);
+    CRect client;
+    calendar.GetClientRect(&client);
+    auto paintOver = [&] {
+        HDC dc = ::GetDC(calendar.m_hWnd);
+        HBRUSH brush = ::CreateSolidBrush(Marker);
+        ::FillRect(dc, &client, brush);
+        ::DeleteObject(brush);
+        ::ReleaseDC(calendar.m_hWnd, dc);
+    };
+    const int from = SelectedIndex();
+    ASSERT_GE(from, 0);
+    const CRect before = calendar.GetDayBox(from).GetRect();
+    const CRect after = calendar.GetDayBox(from + 1).GetRect();
+    const CRect elsewhere = calendar.GetDayBox(from + 14).GetRect();
+    paintOver();
+    Key(VK_RIGHT);
+    EXPECT_NE(PixelAt(calendar.m_hWnd, before.CenterPoint().x, before.top + 2), Marker);
+    EXPECT_NE(PixelAt(calendar.m_hWnd, after.CenterPoint().x, after.top + 2), Marker);
+    EXPECT_EQ(PixelAt(calendar.m_hWnd, elsewhere.CenterPoint().x, elsewhere.top + 2), Marker) << "a day that did not change";
+
+    paintOver();
+    CtrlKey(VK_RIGHT); // the next month: every day changes
+    EXPECT_NE(PixelAt(calendar.m_hWnd, elsewhere.CenterPoint().x, elsewhere.top + 2), Marker);
+}
+
 TEST_F(CalendarTest, OnAPageTheArrowKeysBelongToTheCalendar)
 {
     CreateCalendar();
