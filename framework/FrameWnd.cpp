@@ -166,6 +166,8 @@ void SECFrameWnd::OnDestroy()
     if (m_pMenuPlugIn)
         m_pMenuPlugIn->UnPlug();
     m_pMenuPlugIn.reset();
+    if (m_pCommandPlugIn)
+        m_pCommandPlugIn->UnPlug();
     CFrameWnd::OnDestroy();
 }
 
@@ -243,8 +245,36 @@ BOOL SECFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     return CFrameWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
+COLORREF SECFrameWnd::SetMenuBitmapColor(COLORREF colour, BOOL use)
+{
+    m_bUseMenuBitmapColor = use;
+    return m_clrMenuBitmap = colour;
+}
+
+divuzura::foundation::SECWndPlugIn* SECFrameWnd::CreateCommandPlugIn(CRuntimeClass* runtimeClass)
+{
+    if (!runtimeClass)
+        return nullptr;
+    std::unique_ptr<CObject> made(runtimeClass->CreateObject());
+    auto* plugIn = dynamic_cast<divuzura::foundation::SECWndPlugIn*>(made.get());
+    if (!plugIn)
+        return nullptr;
+    made.release();
+    m_pCommandPlugIn.reset(plugIn);
+    plugIn->PlugInTo(this);
+    if (!plugIn->IsPluggedIn())
+        m_pCommandPlugIn.reset();
+    return m_pCommandPlugIn.get();
+}
+
 BOOL SECFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
 {
+    // A command plug-in that fully handles the command ends its routing.
+    if (m_pCommandPlugIn) {
+        const BOOL handled = m_pCommandPlugIn->OnCmdMsg(id, code, extra, handlerInfo);
+        if (m_pCommandPlugIn->TakeExitFlag())
+            return handled;
+    }
     if (m_pMenuPlugIn && m_pMenuPlugIn->OnCmdMsg(id, code, extra, handlerInfo))
         return TRUE;
     return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);

@@ -54,6 +54,18 @@ public:
     // The tool-bar resource's images appear beside the menu items of the same commands.
     void LoadMenuBitmaps(UINT toolBarId);
     SECFrameMenuPlugIn* GetMenuPlugIn() const { return m_pMenuPlugIn.get(); }
+    // The menu the frame shows now: the current menu resource's beside a menu bar, else the window's.
+    HMENU GetCurrentMenu() const { return m_hMenuDefault; }
+    // The colour of the menu images that shows through (0xC0C0C0 at first); `use` says whether it is
+    // used. Set returns the colour.
+    virtual COLORREF SetMenuBitmapColor(COLORREF colour, BOOL use);
+    virtual COLORREF GetMenuBitmapColor() const { return m_clrMenuBitmap; }
+    BOOL IsMenuBitmapColorUsed() const { return m_bUseMenuBitmapColor; }
+    // Makes a plug-in of that class (a SECWndPlugIn), plugs it into this frame and offers it every
+    // command first; the frame owns it. Null for a null class, or when it cannot be plugged in
+    // (then the frame has none).
+    divuzura::foundation::SECWndPlugIn* CreateCommandPlugIn(CRuntimeClass* runtimeClass);
+    divuzura::foundation::SECWndPlugIn* GetCommandPlugIn() const { return m_pCommandPlugIn.get(); }
 
     BOOL PreTranslateMessage(MSG* message) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -105,4 +117,7 @@ private:
     std::vector<UINT> m_menuBitmaps; // tool-bar resources given before the plug-in existed
     UINT m_nMenuResource = 0;
     std::map<UINT, HMENU> m_otherMenus;
+    COLORREF m_clrMenuBitmap = RGB(0xC0, 0xC0, 0xC0);
+    BOOL m_bUseMenuBitmapColor = FALSE;
+    std::unique_ptr<divuzura::foundation::SECWndPlugIn> m_pCommandPlugIn;
 };

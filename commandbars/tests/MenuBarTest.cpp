@@ -313,6 +313,10 @@ TEST_F(MenuBarTest, TheFrameSwitchesItsMenuResource)
     EXPECT_EQ(Frame().GetMenuResource(), IDR_MB_GRAPH);
     EXPECT_EQ(VisibleTitles(), (std::vector<std::wstring> { L"&File", L"&Chart" }));
     EXPECT_EQ(GetMenu(frame->m_hWnd), nullptr); // the bar shows the menu, the window has none
+    // The frame's current menu is the new resource's: its first popup is the bar's first title's.
+    HMENU current = Frame().GetCurrentMenu();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(GetMenuItemCount(current), 2);
     OnEachWait({ [&] { Press(VK_RETURN); } });
     AltWith('C');
     Run();

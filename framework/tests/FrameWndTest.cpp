@@ -4,10 +4,44 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/FrameWnd.h"
+#include "framework/WndPlugIn.h"
+
+#include <vector>
 
 namespace {
 
+using divuzura::foundation::SECWndPlugIn;
+
 constexpr UINT ID_BAR = AFX_IDW_CONTROLBAR_FIRST + 120;
+constexpr UINT ID_TAKEN = 43010; // a command the frame itself does not handle
+
+// Takes ID_TAKEN whole and watches the rest go by.
+class CommandTaker : public SECWndPlugIn {
+    DECLARE_DYNCREATE(CommandTaker)
+public:
+    BOOL OnCmdMsg(UINT id, int code, void*, AFX_CMDHANDLERINFO*) override
+    {
+        seen.push_back(id);
+        if (id != ID_TAKEN || code != CN_COMMAND)
+            return FALSE;
+        ExitMessage();
+        return TRUE;
+    }
+    std::vector<UINT> seen;
+};
+IMPLEMENT_DYNCREATE(CommandTaker, CWnd) // the plug-in base has no run-time class of its own
+
+class Refuser : public SECWndPlugIn {
+    DECLARE_DYNCREATE(Refuser)
+public:
+    void PlugInTo(CWnd*) override {}
+};
+IMPLEMENT_DYNCREATE(Refuser, CWnd) // the plug-in base has no run-time class of its own
+
+class NotAPlugIn : public CObject {
+    DECLARE_DYNCREATE(NotAPlugIn)
+};
+IMPLEMENT_DYNCREATE(NotAPlugIn, CObject)
 
 class SECFrameWndTest : public DockingFixture {
 protected:
@@ -63,6 +97,33 @@ TEST_F(SECFrameWndTest, TheWorkspaceCommandsAndHelpModeAreTheFrames)
     frame->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
     frame->SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
     EXPECT_FALSE(::GetCapture());
+}
+
+TEST_F(SECFrameWndTest, ACommandPlugInSeesCommandsFirstAndEndsThoseItTakes)
+{
+    for (CRuntimeClass* unusable : { static_cast<CRuntimeClass*>(nullptr), RUNTIME_CLASS(NotAPlugIn), RUNTIME_CLASS(Refuser) }) {
+        EXPECT_EQ(Frame()->CreateCommandPlugIn(unusable), nullptr);
+        EXPECT_EQ(Frame()->GetCommandPlugIn(), nullptr);
+    }
+    auto* taker = static_cast<CommandTaker*>(Frame()->CreateCommandPlugIn(RUNTIME_CLASS(CommandTaker)));
+    ASSERT_NE(taker, nullptr);
+    EXPECT_EQ(Frame()->GetCommandPlugIn(), taker);
+    EXPECT_EQ(taker->m_hWnd, frame->m_hWnd);
+    AFX_CMDHANDLERINFO info {};
+    EXPECT_TRUE(frame->OnCmdMsg(ID_TAKEN, CN_COMMAND, nullptr, &info));
+    // Not taken: the frame's own handler still runs, and an unknown command stays unhandled.
+    EXPECT_TRUE(frame->OnCmdMsg(43007, CN_COMMAND, nullptr, &info));
+    EXPECT_FALSE(frame->OnCmdMsg(43011, CN_COMMAND, nullptr, &info));
+    EXPECT_EQ(taker->seen, (std::vector<UINT> { ID_TAKEN, 43007, 43011 }));
+}
+
+TEST_F(SECFrameWndTest, TheMenuBitmapColourStartsLightGreyAndKeepsItsSwitch)
+{
+    EXPECT_EQ(Frame()->GetMenuBitmapColor(), RGB(0xC0, 0xC0, 0xC0));
+    EXPECT_FALSE(Frame()->IsMenuBitmapColorUsed());
+    EXPECT_EQ(Frame()->SetMenuBitmapColor(RGB(255, 0, 255), TRUE), RGB(255, 0, 255));
+    EXPECT_EQ(Frame()->GetMenuBitmapColor(), RGB(255, 0, 255));
+    EXPECT_TRUE(Frame()->IsMenuBitmapColorUsed());
 }
 
 } // namespace
