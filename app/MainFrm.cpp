@@ -71,6 +71,7 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
 {
     SetMenuBar(m_pMenuBar.get());
+    EnableBmpMenus(TRUE, TRUE); // beside the menu bar this changes nothing
 }
 
 CMainFrame::~CMainFrame() = default;

@@ -38,6 +38,9 @@ wchar_t MnemonicOf(const CString& text)
     return 0;
 }
 
+// A frame without a menu bar makes its bitmap menus by this class's name.
+IMPLEMENT_DYNCREATE(SECBmpMenuPlugIn, CWnd)
+
 BEGIN_MESSAGE_MAP(SECBmpMenuPlugIn, SECFrameMenuPlugIn)
     FLN_MSG(WM_INITMENUPOPUP, 0, 0, 0, self->HandleInitMenuPopup(call.wParam, call.lParam); return 0;)
     FLN_MSG(WM_MEASUREITEM, 0, 0, 0, self->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(call.lParam)); return TRUE;)

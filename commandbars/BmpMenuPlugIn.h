@@ -25,6 +25,7 @@ struct SECBmpMenuItemInfo {
 wchar_t MnemonicOf(const CString& text);
 
 class SECBmpMenuPlugIn : public SECFrameMenuPlugIn {
+    DECLARE_DYNCREATE(SECBmpMenuPlugIn)
 public:
     // Checked items without a check bitmap of their own show the system's check mark.
     SECBmpMenuPlugIn();
@@ -38,7 +39,7 @@ public:
     void HandleInitMenuPopup(WPARAM wParam, LPARAM lParam);
 
     // Without `use`, an image's transparent colour is the top-left pixel of its strip.
-    virtual void SetTransparentColor(COLORREF colour, BOOL use);
+    void SetTransparentColor(COLORREF colour, BOOL use) override;
     virtual COLORREF GetTransparentColor() const { return m_clrTransparent; }
     // Forgets the records of items that are gone and of menus that were destroyed.
     virtual void CleanUpMenus();

@@ -15,6 +15,8 @@ public:
     virtual BOOL LoadToolBarResource(UINT toolBarId) = 0;
     // TRUE while the popup being opened is the frame's system menu.
     virtual BOOL IsTrackingSysMenu() const { return FALSE; }
+    // The colour of the images that shows through; without `use`, each image's own corner pixel.
+    virtual void SetTransparentColor(COLORREF, BOOL) {}
 };
 
 class SECFrameMenuBar {

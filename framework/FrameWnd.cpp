@@ -173,7 +173,19 @@ void SECFrameWnd::OnDestroy()
 
 SECFrameMenuPlugIn* SECFrameWnd::CreateMenuPlugIn()
 {
-    return m_pMenuBar ? m_pMenuBar->CreateMenuPlugIn() : nullptr;
+    if (m_pMenuBar)
+        return m_pMenuBar->CreateMenuPlugIn();
+    if (!m_bBmpMenus)
+        return nullptr;
+    // The bitmap menus live in the command-bar layer above this one: made by class name.
+    std::unique_ptr<CObject> made(CRuntimeClass::CreateObject("SECBmpMenuPlugIn"));
+    auto* plugIn = dynamic_cast<SECFrameMenuPlugIn*>(made.get());
+    if (!plugIn)
+        return nullptr;
+    made.release();
+    if (m_bUseMenuBitmapColor)
+        plugIn->SetTransparentColor(m_clrMenuBitmap, m_bUseMenuBitmapColor);
+    return plugIn;
 }
 
 void SECFrameWnd::LoadMenuBitmaps(UINT toolBarId)

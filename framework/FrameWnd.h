@@ -51,6 +51,9 @@ public:
     void SetMenuResource(UINT menuId);
     // The menu resource shown (the frame's own resource until SetMenuResource).
     UINT GetMenuResource() const { return m_nMenuResource ? m_nMenuResource : m_nIDHelp; }
+    // A frame without a menu bar draws its window menus with tool-bar images (LoadMenuBitmaps) when
+    // this is on at its creation; beside a menu bar it changes nothing. The second switch has no effect.
+    void EnableBmpMenus(BOOL bitmapMenus, BOOL /*second*/) { m_bBmpMenus = bitmapMenus; }
     // The tool-bar resource's images appear beside the menu items of the same commands.
     void LoadMenuBitmaps(UINT toolBarId);
     SECFrameMenuPlugIn* GetMenuPlugIn() const { return m_pMenuPlugIn.get(); }
@@ -89,7 +92,7 @@ protected:
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
         int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
     using CFrameWnd::CreateEx;
-    // The menu plug-in for this frame: the menu bar's, or none without one.
+    // The menu plug-in for this frame: the menu bar's; without one, the bitmap menus when they are on.
     virtual SECFrameMenuPlugIn* CreateMenuPlugIn();
     // The popup of a menu resource (the current one, or one loaded on demand and kept).
     HMENU GetMenuPopup(UINT menuId, int index);
@@ -117,6 +120,7 @@ private:
     std::vector<UINT> m_menuBitmaps; // tool-bar resources given before the plug-in existed
     UINT m_nMenuResource = 0;
     std::map<UINT, HMENU> m_otherMenus;
+    BOOL m_bBmpMenus = FALSE;
     COLORREF m_clrMenuBitmap = RGB(0xC0, 0xC0, 0xC0);
     BOOL m_bUseMenuBitmapColor = FALSE;
     std::unique_ptr<divuzura::foundation::SECWndPlugIn> m_pCommandPlugIn;

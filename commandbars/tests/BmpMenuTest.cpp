@@ -24,6 +24,40 @@ protected:
     }
 };
 
+// A frame without a menu bar, with bitmap menus on or off at its creation.
+class BareFrameBmpMenuTest : public DockingFixture, public testing::WithParamInterface<bool> {
+protected:
+    CFrameWnd* NewFrame() override
+    {
+        auto* bare = new SECFrameWnd;
+        bare->EnableBmpMenus(GetParam(), TRUE);
+        bare->SetMenuBitmapColor(RGB(255, 0, 255), TRUE);
+        return bare;
+    }
+    SECFrameWnd& Frame() const { return *static_cast<SECFrameWnd*>(frame); }
+};
+
+TEST_P(BareFrameBmpMenuTest, MakesTheBitmapMenusOnlyWhenOnWithTheFramesColour)
+{
+    auto* plugIn = dynamic_cast<SECBmpMenuPlugIn*>(Frame().GetMenuPlugIn());
+    if (!GetParam()) {
+        EXPECT_EQ(Frame().GetMenuPlugIn(), nullptr);
+        return;
+    }
+    ASSERT_NE(plugIn, nullptr);
+    EXPECT_EQ(dynamic_cast<SECMenuBarFeature*>(plugIn), nullptr);
+    EXPECT_TRUE(plugIn->IsPluggedIn());
+    EXPECT_EQ(plugIn->GetTransparentColor(), RGB(255, 0, 255));
+    // It sees the frame's popups and converts their items.
+    HMENU menu = LoadMenuW(AfxGetApp()->m_hInstance, MAKEINTRESOURCEW(IDR_MB_CALC));
+    HMENU popup = GetSubMenu(menu, 1);
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 1);
+    EXPECT_NE(plugIn->RecordsOf(popup), nullptr);
+    DestroyMenu(menu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switch, BareFrameBmpMenuTest, testing::Bool());
+
 // Copy (highlighted, with its image), Paste (disabled, embossed), Grid (checked with its image:
 // sunken and dithered), Axes (checked without one: the check mark) and a submenu.
 TEST_F(BmpMenuTest, ItemsShowTheirToolBarImagesAndCheckMarks)
