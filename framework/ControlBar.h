@@ -70,6 +70,11 @@ public:
     void OnFloatInMainWindow();
     // Extra items of the context menu, for derived bars.
     virtual void AddContextMenuItems(CMenu*) {}
+    // For derived bars: the docking frame calls these around docking and floating the bar.
+    virtual void OnPreDock() {}
+    virtual void OnPostDock() {}
+    virtual void OnPreFloat() {}
+    virtual void OnPostFloat() {}
     // Shows the bar when it is hidden, hides it when it shows, through its frame.
     virtual void ToggleBar();
     // Puts a bar that may auto-hide and is not pinned on the strip of its side (hidden there);

@@ -19,10 +19,52 @@ CDockBar* SECFrameWnd::CreateDockBar() const
     return new SECDockBar;
 }
 
+namespace {
+
+// Runs a toolkit bar's pre-hook now and its post-hook when the move is over.
+class BarMoveHooks {
+public:
+    BarMoveHooks(CControlBar* bar, void (SECControlBar::*pre)(), void (SECControlBar::*post)())
+        : m_bar(dynamic_cast<SECControlBar*>(bar))
+        , m_post(post)
+    {
+        if (m_bar)
+            (m_bar->*pre)();
+    }
+    ~BarMoveHooks()
+    {
+        if (m_bar)
+            (m_bar->*m_post)();
+    }
+    BarMoveHooks(const BarMoveHooks&) = delete;
+    BarMoveHooks& operator=(const BarMoveHooks&) = delete;
+
+private:
+    SECControlBar* m_bar;
+    void (SECControlBar::*m_post)();
+};
+
+BarMoveHooks DockHooks(CControlBar* bar) { return { bar, &SECControlBar::OnPreDock, &SECControlBar::OnPostDock }; }
+
+} // namespace
+
+void SECFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, LPCRECT rect)
+{
+    const BarMoveHooks hooks = DockHooks(bar);
+    CFrameWnd::DockControlBar(bar, dockBarId, rect);
+}
+
+void SECFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect)
+{
+    const BarMoveHooks hooks = DockHooks(bar);
+    CFrameWnd::DockControlBar(bar, dockBar, rect);
+}
+
 void SECFrameWnd::DockControlBarEx(CControlBar* bar, UINT dockBarId, int column, int row, float percentWidth, int height)
 {
     if (!bar)
         return;
+    const BarMoveHooks hooks = DockHooks(bar);
     auto* dockBar = dynamic_cast<SECDockBar*>(AfxFindDockBar(this, dockBarId));
     for (UINT id : { AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT }) {
         auto* candidate = dynamic_cast<SECDockBar*>(AfxFindDockBar(this, id));
@@ -105,8 +147,10 @@ CPoint SECFloatPointInWorkArea(const CControlBar& bar, CPoint point)
 
 void SECFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
 {
-    if (bar)
-        CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
+    if (!bar)
+        return;
+    const BarMoveHooks hooks(bar, &SECControlBar::OnPreFloat, &SECControlBar::OnPostFloat);
+    CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
 }
 
 void SECFrameWnd::OnSysColorChange()

@@ -24,13 +24,16 @@ class SECFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(SECFrameWnd)
 public:
     CDockBar* CreateDockBar() const override;
+    // As the plain frame's, between the bar's dock hooks.
+    void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
+    void DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect = nullptr);
     // Docks the bar in the dock bar of that id (0: the first side the bar may dock to) at column
     // `column` of row `row` (a new last row past the rows there are), with that share of the row
     // and that thickness.
     void DockControlBarEx(CControlBar* bar, UINT dockBarId, int column, int row, float percentWidth, int height);
     // Through a CFrameWnd too: the dock bars, and an auto-hide strip on each side.
     void EnableDocking(DWORD dockStyle) override;
-    // Floats the bar with at least 10 pixels of it on the work area.
+    // Floats the bar with at least 10 pixels of it on the work area, between its float hooks.
     void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP) override;
     // The manager of user tool bars (none in the program); Set returns what it stored.
     SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager; }

@@ -6,6 +6,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/WndPlugIn.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -97,6 +98,32 @@ TEST_F(SECFrameWndTest, TheWorkspaceCommandsAndHelpModeAreTheFrames)
     frame->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
     frame->SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
     EXPECT_FALSE(::GetCapture());
+}
+
+// Notes each hook with where the bar was at that moment.
+class HookedBar : public SECControlBar {
+public:
+    void OnPreDock() override { Note("pre-dock"); }
+    void OnPostDock() override { Note("post-dock"); }
+    void OnPreFloat() override { Note("pre-float"); }
+    void OnPostFloat() override { Note("post-float"); }
+    std::vector<std::string> notes;
+
+private:
+    void Note(const std::string& hook) { notes.push_back(hook + (!m_pDockBar ? " (free)" : IsFloating() ? " (floating)" : " (docked)")); }
+};
+
+TEST_F(SECFrameWndTest, DockingAndFloatingRunTheBarsHooksAroundTheMove)
+{
+    HookedBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    Frame()->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    Frame()->FloatControlBar(&bar, CPoint(300, 300));
+    Frame()->DockControlBarEx(&bar, AFX_IDW_DOCKBAR_LEFT, 0, 0, 1.0f, 100);
+    EXPECT_EQ(bar.notes, (std::vector<std::string> { "pre-dock (free)", "post-dock (docked)", "pre-float (docked)",
+                             "post-float (floating)", "pre-dock (floating)", "post-dock (docked)" }));
+    bar.DestroyWindow();
 }
 
 TEST_F(SECFrameWndTest, ACommandPlugInSeesCommandsFirstAndEndsThoseItTakes)
