@@ -72,32 +72,6 @@ INT_PTR SECControlBar::OnToolHitTest(CPoint point, TOOLINFO* info) const
     return static_cast<INT_PTR>(tool);
 }
 
-void SECControlBar::CalcInsideRect(CRect& rect, BOOL horz) const
-{
-    if (!(m_dwExStyle & CBRS_EX_OWNBORDERS)) {
-        CControlBar::CalcInsideRect(rect, horz);
-        return;
-    }
-    if (!m_bAutoHide) {
-        rect.left += (m_dwStyle & CBRS_BORDER_LEFT) ? 1 : 0;
-        rect.top += (m_dwStyle & CBRS_BORDER_TOP) ? 1 : 0;
-        rect.right -= (m_dwStyle & CBRS_BORDER_RIGHT) ? 1 : 0;
-        rect.bottom -= (m_dwStyle & CBRS_BORDER_BOTTOM) ? 1 : 0;
-    }
-    const bool gripper = (m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating();
-    if (horz) {
-        rect.left += gripper ? kGripperWidth : m_cxLeftBorder;
-        rect.top += m_cyTopBorder;
-        rect.right -= m_cxRightBorder;
-        rect.bottom -= m_cyBottomBorder;
-    } else {
-        rect.left += m_cyTopBorder;
-        rect.top += gripper ? kGripperHeight : m_cxLeftBorder;
-        rect.right -= m_cyBottomBorder;
-        rect.bottom -= m_cxRightBorder;
-    }
-}
-
 CSize SECControlBar::CalcFixedLayout(BOOL, BOOL horz)
 {
     return horz ? m_szHorzDocked : m_szVertDocked;

@@ -37,9 +37,6 @@ public:
     BOOL CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exStyle, const RECT& rect, CWnd* parent);
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
-    // With CBRS_EX_OWNBORDERS: a pixel for each border side of the style (none while auto-hide is
-    // on), then the margins, the gripper taking the place of the leading one while docked.
-    void CalcInsideRect(CRect& rect, BOOL horz) const override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
     // The caption's close and expand buttons of a docked bar with CBRS_TOOLTIPS have tips, after
     // the child windows' own.

@@ -105,43 +105,6 @@ TEST_F(ControlBarTest, ABarMadeWithoutSizeRecordsItsChildrenAtItsFirstSize)
     bar.DestroyWindow();
 }
 
-TEST_F(ControlBarTest, OwnBordersTakeAPixelPerSideAndTheGripperReplacesTheLeadingMargin)
-{
-    SECControlBar bar;
-    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
-    constexpr DWORD allSides = CBRS_BORDER_LEFT | CBRS_BORDER_TOP | CBRS_BORDER_RIGHT | CBRS_BORDER_BOTTOM;
-    struct Case {
-        const char* name;
-        DWORD sides;
-        DWORD exStyle;
-        BOOL horz;
-        BOOL autoHide;
-        CRect expected; // from 0, 0, 100, 50 with margins 6 (left, right) and 2 (top, bottom)
-    };
-    for (const Case& c : {
-             Case { "horizontal", allSides, CBRS_EX_OWNBORDERS, TRUE, FALSE, CRect(7, 3, 93, 47) },
-             Case { "horizontal with gripper", allSides, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, TRUE, FALSE, CRect(18, 3, 93, 47) },
-             Case { "vertical with gripper, two sides", CBRS_BORDER_LEFT | CBRS_BORDER_TOP, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER,
-                 FALSE, FALSE, CRect(3, 18, 98, 44) },
-             Case { "auto-hide: no border pixels", allSides, CBRS_EX_OWNBORDERS, TRUE, TRUE, CRect(6, 2, 94, 48) },
-         }) {
-        bar.SetBarStyle((bar.GetBarStyle() & ~allSides) | c.sides);
-        bar.m_dwExStyle = c.exStyle;
-        bar.m_bAutoHide = c.autoHide;
-        CRect rect(0, 0, 100, 50);
-        bar.CalcInsideRect(rect, c.horz);
-        EXPECT_EQ(rect, c.expected) << c.name;
-    }
-    bar.m_bAutoHide = FALSE;
-    // Without the bit, the plain bar's rule.
-    bar.m_dwExStyle = CBRS_EX_GRIPPER;
-    CRect own(0, 0, 100, 50), plain = own;
-    bar.CalcInsideRect(own, TRUE);
-    bar.CControlBar::CalcInsideRect(plain, TRUE);
-    EXPECT_EQ(own, plain);
-    bar.DestroyWindow();
-}
-
 TEST_F(ControlBarTest, TheAlternativeCaptionBitSurvivesEveryStyleChange)
 {
     SECControlBar bar;
