@@ -2,6 +2,8 @@
 
 #include "app/DlgCalendarView.h"
 
+#include "app/InputLineCommands.h"
+
 #include "app/DateFile.h"
 #include "app/FlnPageHost.h"
 #include "app/PageTooltips.h"
@@ -395,34 +397,17 @@ void CDlgCalendarView::OnUpdateDateFormat(CCmdUI* ui)
 
 // ---- edit commands on the input line
 
-void CDlgCalendarView::OnDeleteAll()
-{
-    m_editInput.SendMessage(EM_SETSEL, 0, -1);
-    m_editInput.SendMessage(EM_SCROLLCARET, 0, 0);
-    m_editInput.SendMessage(WM_CLEAR, 0, 0);
-}
-
-// Cut and copy take the whole input when nothing is selected.
-void CDlgCalendarView::SelectAllWhenNothingSelected()
-{
-    DWORD start = 0;
-    DWORD end = 0;
-    m_editInput.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (start == end) {
-        m_editInput.SendMessage(EM_SETSEL, 0, -1);
-        m_editInput.SendMessage(EM_SCROLLCARET, 0, 0);
-    }
-}
+void CDlgCalendarView::OnDeleteAll() { DeleteAllOfInputLine(m_editInput.m_hWnd); }
 
 void CDlgCalendarView::OnEditCut()
 {
-    SelectAllWhenNothingSelected();
+    SelectAllWhenNothingSelected(m_editInput.m_hWnd);
     m_editInput.SendMessage(WM_CUT, 0, 0);
 }
 
 void CDlgCalendarView::OnEditCopy()
 {
-    SelectAllWhenNothingSelected();
+    SelectAllWhenNothingSelected(m_editInput.m_hWnd);
     m_editInput.SendMessage(WM_COPY, 0, 0);
 }
 

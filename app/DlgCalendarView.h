@@ -128,7 +128,6 @@ private:
     void OnEditCopy();
     void OnEditPaste();
     void OnEditUndo();
-    void SelectAllWhenNothingSelected();
     void OnViewTooltips();
     void OnUpdateViewTooltips(CCmdUI* ui);
     void OnFontSize(UINT id);

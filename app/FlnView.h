@@ -186,7 +186,7 @@ private:
     void OnEditPaste();
     void OnEditUndo();
     HWND EditCommandTarget() const;
-    void SelectAllWhenNothingSelected(HWND edit);
+    void CutOrCopy(UINT message);
     void OnVerify();
     void OnUpdateVerify(CCmdUI* ui);
     void OnViewTooltips();

@@ -2,6 +2,7 @@
 // the verify and tooltip switches, the input font, and the tooltips of the keys.
 
 #include "app/FlnView.h"
+#include "app/InputLineCommands.h"
 
 #include "app/PageTooltips.h"
 #include "engine/FormulaEngine.h"
@@ -117,12 +118,7 @@ void CFlnView::OnInsertConstantName()
         InsertKeyText(name);
 }
 
-void CFlnView::OnDeleteAll()
-{
-    m_editFormula.SendMessage(EM_SETSEL, 0, -1);
-    m_editFormula.SendMessage(EM_SCROLLCARET, 0, 0);
-    m_editFormula.SendMessage(WM_CLEAR, 0, 0);
-}
+void CFlnView::OnDeleteAll() { DeleteAllOfInputLine(m_editFormula.m_hWnd); }
 
 // The edit commands act on the page's edit field that has the focus (a variable, x, the interval,
 // the digit count), and on the formula input when the focus is anywhere else.
@@ -137,32 +133,17 @@ HWND CFlnView::EditCommandTarget() const
 
 // Cut and copy take the whole formula when nothing is selected; another field keeps its
 // selection as an edit does.
-void CFlnView::SelectAllWhenNothingSelected(HWND edit)
-{
-    if (edit != m_editFormula.m_hWnd)
-        return;
-    DWORD start = 0;
-    DWORD end = 0;
-    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (start == end) {
-        ::SendMessageW(edit, EM_SETSEL, 0, -1);
-        ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-    }
-}
-
-void CFlnView::OnEditCut()
+void CFlnView::CutOrCopy(UINT message)
 {
     HWND edit = EditCommandTarget();
-    SelectAllWhenNothingSelected(edit);
-    ::SendMessageW(edit, WM_CUT, 0, 0);
+    if (edit == m_editFormula.m_hWnd)
+        SelectAllWhenNothingSelected(edit);
+    ::SendMessageW(edit, message, 0, 0);
 }
 
-void CFlnView::OnEditCopy()
-{
-    HWND edit = EditCommandTarget();
-    SelectAllWhenNothingSelected(edit);
-    ::SendMessageW(edit, WM_COPY, 0, 0);
-}
+void CFlnView::OnEditCut() { CutOrCopy(WM_CUT); }
+
+void CFlnView::OnEditCopy() { CutOrCopy(WM_COPY); }
 
 void CFlnView::OnEditPaste()
 {
