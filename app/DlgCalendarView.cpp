@@ -42,16 +42,6 @@ constexpr PictureButton PictureButtons[] = {
 // The toolkit's bitmap buttons draw their picture alone with this style.
 constexpr DWORD PictureOnlyStyle = 4;
 
-// The font commands and their sizes in points.
-struct FontSizeCommand {
-    UINT id;
-    int points;
-};
-constexpr FontSizeCommand FontSizeCommands[] = {
-    { ID_FONT_VERY_LARGE, 18 }, { ID_FONT_LARGE, 14 }, { ID_FONT_MEDIUM, 12 }, { ID_FONT_SMALL, 10 },
-    { ID_FONT_VERY_SMALL, 9 },
-};
-
 struct DateFormatCommand {
     UINT id;
     int format;
@@ -428,18 +418,14 @@ void CDlgCalendarView::OnUpdateViewTooltips(CCmdUI* ui) { ui->SetCheck(m_bViewTo
 
 void CDlgCalendarView::OnFontSize(UINT id)
 {
-    for (const FontSizeCommand& command : FontSizeCommands) {
-        if (command.id == id)
-            SetInputFont(command.points);
-    }
+    if (std::optional<int> points = InputFontPointsOf(id))
+        SetInputFont(*points);
 }
 
 void CDlgCalendarView::OnUpdateFontSize(CCmdUI* ui)
 {
-    for (const FontSizeCommand& command : FontSizeCommands) {
-        if (command.id == ui->m_nID)
-            ui->SetCheck(m_nFontSize == command.points ? 1 : 0);
-    }
+    if (std::optional<int> points = InputFontPointsOf(ui->m_nID))
+        ui->SetCheck(m_nFontSize == *points ? 1 : 0);
 }
 
 void CDlgCalendarView::OnFontBold()

@@ -22,16 +22,6 @@ constexpr InsertTargetButton InsertTargetButtons[] = {
     { IDC_PHYS_TO_E, 5 }, { IDC_PHYS_TO_F, 6 }, { IDC_PHYS_TO_G, 7 },
 };
 
-// The font commands and their sizes in points.
-struct FontSizeCommand {
-    UINT id;
-    int points;
-};
-constexpr FontSizeCommand FontSizeCommands[] = {
-    { ID_FONT_VERY_LARGE, 18 }, { ID_FONT_LARGE, 14 }, { ID_FONT_MEDIUM, 12 }, { ID_FONT_SMALL, 10 },
-    { ID_FONT_VERY_SMALL, 9 },
-};
-
 constexpr PageTip Tips[] = {
     { IDC_MODE_DEC, L"Decimal Value (Base 10)" }, { IDC_MODE_FRAC, L"Fraction ( N i/j = N + i/j )" },
     { IDC_MODE_ROMAN_SHORT, L"Roman Value (Short)" }, { IDC_MODE_ROMAN_LONG, L"Roman Value (Long)" },
@@ -179,29 +169,21 @@ void CFlnView::OnUpdateViewTooltips(CCmdUI* ui)
 
 void CFlnView::OnFontSize(UINT id)
 {
-    for (const FontSizeCommand& command : FontSizeCommands) {
-        if (command.id == id)
-            SetInputFont(command.points);
-    }
+    if (std::optional<int> points = InputFontPointsOf(id))
+        SetInputFont(*points);
 }
 
 void CFlnView::OnUpdateFontSize(CCmdUI* ui)
 {
-    for (const FontSizeCommand& command : FontSizeCommands) {
-        if (command.id == ui->m_nID)
-            ui->SetCheck(m_nFontSize == command.points ? 1 : 0);
-    }
+    if (std::optional<int> points = InputFontPointsOf(ui->m_nID))
+        ui->SetCheck(m_nFontSize == *points ? 1 : 0);
 }
 
 void CFlnView::OnFontBold()
 {
     m_bFontBold = !m_bFontBold;
-    for (const FontSizeCommand& command : FontSizeCommands) {
-        if (command.points == m_nFontSize) {
-            SetInputFont(m_nFontSize);
-            return;
-        }
-    }
+    if (IsInputFontSize(m_nFontSize))
+        SetInputFont(m_nFontSize);
 }
 
 void CFlnView::OnUpdateFontBold(CCmdUI* ui)

@@ -1,6 +1,7 @@
 #include "app/InputLineCommands.h"
 
 #include "platform/user/WinUser.h"
+#include "res/FormulaPage.h"
 
 void DeleteAllOfInputLine(HWND edit)
 {
@@ -18,4 +19,35 @@ void SelectAllWhenNothingSelected(HWND edit)
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
         ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
     }
+}
+
+namespace {
+
+struct FontSizeCommand {
+    UINT id;
+    int points;
+};
+constexpr FontSizeCommand FontSizeCommands[] = {
+    { ID_FONT_VERY_LARGE, 18 }, { ID_FONT_LARGE, 14 }, { ID_FONT_MEDIUM, 12 }, { ID_FONT_SMALL, 10 },
+    { ID_FONT_VERY_SMALL, 9 },
+};
+
+} // namespace
+
+std::optional<int> InputFontPointsOf(UINT command)
+{
+    for (const FontSizeCommand& font : FontSizeCommands) {
+        if (font.id == command)
+            return font.points;
+    }
+    return std::nullopt;
+}
+
+bool IsInputFontSize(int points)
+{
+    for (const FontSizeCommand& font : FontSizeCommands) {
+        if (font.points == points)
+            return true;
+    }
+    return false;
 }
