@@ -87,6 +87,48 @@ protected:
         Stop();
     }
 
+    // Headless: where the Formula and VBScript tabs, the script editor and the Run button lie in the
+    // frame, for the program on the server to be clicked at.
+    struct ScriptPagePlaces {
+        POINT formulaTab {}, scriptTab {}, editor {}, run {};
+    };
+    void FindScriptPagePlaces(ScriptPagePlaces& places)
+    {
+        ASSERT_TRUE(Start());
+        RECT frame;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        auto inFrame = [&](HWND window, RECT rect) {
+            MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+            return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+        };
+        auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+        int scriptTab = -1;
+        for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+            if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
+                scriptTab = index;
+        ASSERT_GE(scriptTab, 0);
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(scriptTab, tab));
+        places.scriptTab = inFrame(tabs->m_hWnd, tab);
+        ASSERT_TRUE(tabs->GetTabRect(0, tab));
+        places.formulaTab = inFrame(tabs->m_hWnd, tab);
+        Frame().m_wndTab.ActivateTab(scriptTab);
+        Pump();
+        CWnd* editor = Frame().m_wndTab.GetPage(scriptTab);
+        RECT client;
+        editor->GetClientRect(&client);
+        places.editor = inFrame(editor->m_hWnd, client);
+        SECCustomToolBar& bar = Frame().m_wndScriptBar;
+        int runButton = 0;
+        while (runButton < bar.GetButtonCount() && bar.GetButton(runButton)->m_nID != ID_SCRIPT_RUN)
+            ++runButton;
+        ASSERT_LT(runButton, bar.GetButtonCount());
+        RECT button;
+        bar.GetItemRect(runButton, &button);
+        places.run = inFrame(bar.m_hWnd, button);
+        Stop();
+    }
+
     SIZE m_frameSize {};
     POINT m_dateTab {}; // the middle of the Date & Time page's tab
     POINT m_input {}; // the middle of the input field
@@ -451,47 +493,15 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     HeadlessReference();
     ASSERT_FALSE(m_reference.empty());
-    // Headless: where the two tabs, the editor and the Run button lie in the frame.
-    ASSERT_TRUE(Start());
-    RECT frame;
-    GetWindowRect(Frame().m_hWnd, &frame);
-    auto inFrame = [&](HWND window, RECT rect) {
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
-    };
-    auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
-    int scriptTab = -1;
-    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
-        if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
-            scriptTab = index;
-    ASSERT_GE(scriptTab, 0);
-    CRect tab;
-    ASSERT_TRUE(tabs->GetTabRect(scriptTab, tab));
-    const POINT scriptTabPoint = inFrame(tabs->m_hWnd, tab);
-    ASSERT_TRUE(tabs->GetTabRect(0, tab));
-    const POINT formulaTabPoint = inFrame(tabs->m_hWnd, tab);
-    Frame().m_wndTab.ActivateTab(scriptTab);
-    Pump();
-    CWnd* editor = Frame().m_wndTab.GetPage(scriptTab);
-    RECT client;
-    editor->GetClientRect(&client);
-    const POINT editorPoint = inFrame(editor->m_hWnd, client);
-    SECCustomToolBar& bar = Frame().m_wndScriptBar;
-    int runButton = 0;
-    while (runButton < bar.GetButtonCount() && bar.GetButton(runButton)->m_nID != ID_SCRIPT_RUN)
-        ++runButton;
-    ASSERT_LT(runButton, bar.GetButtonCount());
-    RECT button;
-    bar.GetItemRect(runButton, &button);
-    const POINT runPoint = inFrame(bar.m_hWnd, button);
-    Stop();
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
 
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
     auto clickAt = [&](POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; };
-    ASSERT_TRUE(clickAt(scriptTabPoint));
-    ASSERT_TRUE(clickAt(editorPoint));
+    ASSERT_TRUE(clickAt(places.scriptTab));
+    ASSERT_TRUE(clickAt(places.editor));
     ASSERT_EQ(Xdotool("key ctrl+End"), 0);
     ASSERT_EQ(Xdotool("type --delay 20 'FLN.Formula = \"2+3*4\"'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
@@ -501,9 +511,9 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
         std::filesystem::copy_file(Screenshot(m_x, *m_window, attributes.width, attributes.height), keep,
             std::filesystem::copy_options::overwrite_existing);
     }
-    ASSERT_TRUE(clickAt(runPoint));
+    ASSERT_TRUE(clickAt(places.run));
     // The result replaces the formula on the Formula page, where "=" shows it in the output line.
-    ASSERT_TRUE(clickAt(formulaTabPoint));
+    ASSERT_TRUE(clickAt(places.formulaTab));
     ASSERT_TRUE(clickAt(m_input));
     ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
     const std::string xclip = FindProgram("xclip");
@@ -514,6 +524,38 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
             return formula == "14";
         }, std::chrono::seconds(5))) << formula;
     }
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+}
+
+// After a script's message box is answered with Enter, the keyboard is the main window's again:
+// on the Formula page Enter presses "=".
+TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    HeadlessReference();
+    ASSERT_FALSE(m_reference.empty());
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    auto clickAt = [&](POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; };
+    ASSERT_TRUE(clickAt(places.scriptTab));
+    ASSERT_TRUE(clickAt(places.editor));
+    ASSERT_EQ(Xdotool("key ctrl+End"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 'MsgBox 1'"), 0);
+    ASSERT_TRUE(clickAt(places.run));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "the message box stayed";
+    ASSERT_TRUE(clickAt(places.formulaTab));
+    ASSERT_TRUE(clickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+a"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
         << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
