@@ -642,13 +642,23 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
     }
 }
 
-void SECControlBar::ToggleBar()
+BOOL SECControlBar::ToggleBar()
 {
     const BOOL show = !IsWindowVisible();
-    if (m_pDockSite)
+    if (SECAutoHideBarBtn* button = StripButton())
+        show ? button->SlideOut() : button->SlideIn();
+    else if (m_pDockSite)
         m_pDockSite->ShowControlBar(this, show, FALSE);
     else
         ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+    return !show;
+}
+
+SECAutoHideBarBtn* SECControlBar::StripButton() const
+{
+    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
+    SECAutoHideBar* strip = frame && IsSliding() ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
+    return strip ? strip->FindButton(this) : nullptr;
 }
 
 BOOL SECControlBar::EnableAutoHide()
@@ -673,11 +683,9 @@ UINT SECControlBar::FindFreeControlId(CFrameWnd* frame, UINT firstId)
 void SECControlBar::OnKillFocus(CWnd* gaining)
 {
     const bool focusStaysInside = gaining && (gaining->m_hWnd == m_hWnd || ::IsChild(m_hWnd, gaining->m_hWnd));
-    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
-    SECAutoHideBar* strip = frame && IsSliding() && IsVisible() && !focusStaysInside ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
-    if (SECAutoHideBarBtn* button = strip ? strip->FindButton(this) : nullptr)
-        button->Reset();
     if (!focusStaysInside) {
+        if (SECAutoHideBarBtn* button = IsVisible() ? StripButton() : nullptr)
+            button->Reset();
         m_bFocusInside = FALSE;
         SetCaptionActive(false);
     }

@@ -86,8 +86,9 @@ public:
     virtual void OnPostDock() {}
     virtual void OnPreFloat() {}
     virtual void OnPostFloat() {}
-    // Shows the bar when it is hidden, hides it when it shows, through its frame.
-    virtual void ToggleBar();
+    // Shows the bar when it is hidden, hides it when it shows, through its frame; a bar out of its
+    // auto-hide strip slides back in, one in its strip slides out. TRUE when it goes hidden.
+    virtual BOOL ToggleBar();
     // Puts a bar that may auto-hide and is not pinned on the strip of its side (hidden there);
     // TRUE when auto-hide is on, FALSE otherwise.
     BOOL EnableAutoHide();
@@ -159,6 +160,8 @@ private:
     void DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const;
     void DrawCaptionTitle(CDC* dc, const CRect& rect) const;
     class SECDockBar* ToolkitDockBar() const;
+    // The button on the auto-hide strip of a bar that is not pinned; null otherwise.
+    class SECAutoHideBarBtn* StripButton() const;
     // Makes this bar's caption the active one: the other bars in the frame's docked dock bars
     // (in every dock bar while this one may auto-hide) lose focus and active caption.
     void ActivateCaption();

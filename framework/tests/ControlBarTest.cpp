@@ -120,9 +120,9 @@ TEST_F(ControlBarTest, ToggleBarShowsAHiddenBarAndHidesAShownOne)
     ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
     bar.EnableDocking(CBRS_ALIGN_ANY);
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    bar.ToggleBar();
+    EXPECT_TRUE(bar.ToggleBar());
     EXPECT_FALSE(bar.IsWindowVisible());
-    bar.ToggleBar();
+    EXPECT_FALSE(bar.ToggleBar());
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_FALSE(bar.EnableAutoHide()) << "a bar that may not auto-hide";
 }
