@@ -361,15 +361,15 @@ SECCustomToolBar::Shape SECCustomToolBar::CurrentShape() const
     return (m_dwStyle & CBRS_ORIENT_VERT) ? Vertical : Horizontal;
 }
 
-void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz) const
+void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const
 {
-    SECControlBar::CalcInsideRect(rect, horz);
+    CControlBar::CalcInsideRect(rect, horz);
     if (!ShowsGripper())
         return;
     // The caption strip of the gripper style lies along the left of a bar docked top or bottom.
     if (GripperOnLeft())
         rect.left += kGripperWidth;
-    else
+    else if (withGripper)
         rect.top += kGripperHeight;
 }
 
@@ -610,6 +610,7 @@ void SECCustomToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler)
         state.m_nIndex = static_cast<UINT>(i);
         state.DoUpdate(target, (button.m_nStyle & SEC_TBBS_ALWAYSENABLED) ? FALSE : disableIfNoHandler);
     }
+    SECControlBar::OnUpdateCmdUI(target, disableIfNoHandler);
 }
 
 void SECCustomToolBar::UpdateButtonCmdUI(int index)

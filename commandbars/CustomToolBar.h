@@ -101,7 +101,11 @@ public:
     // ---- layout
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
-    void CalcInsideRect(CRect& rect, BOOL horz) const override;
+    using SECControlBar::CalcInsideRect;
+    // The plain bar's rule and the gripper's caption strip. SEC_TBS_FLAT is the same bit of the
+    // same style word as CBRS_EX_OWNBORDERS, yet a flat bar keeps this rule: its one-pixel lines
+    // lie on the margins, and its buttons stay where they are.
+    void CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const override;
     // Lays the buttons out for the shape of mode (LM_ bits) when it commits, the cache is stale or
     // the bar has taken that shape since its buttons were placed, and returns the size of that shape.
     virtual CSize CalcLayout(int length, DWORD mode);
@@ -113,7 +117,7 @@ public:
 
     // ---- command UI and tracking
     // Asks the target's update handlers for the state of every button.
-    virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler);
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     // The same for one button, with the frame (or the owner) as target.
     virtual void UpdateButtonCmdUI(int index);
     // Makes the button under the mouse the hot one on a flat bar (with updateNow, repaints at once).

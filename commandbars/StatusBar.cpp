@@ -308,6 +308,7 @@ void SECStatusBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler)
         state.m_nIndex = static_cast<UINT>(i);
         state.DoUpdate(target, disableIfNoHandler);
     }
+    SECControlBar::OnUpdateCmdUI(target, disableIfNoHandler);
 }
 
 LRESULT SECStatusBar::OnIdleUpdateCmdUI(WPARAM disableIfNoHandler, LPARAM)

@@ -47,9 +47,10 @@ public:
     void UpdateAllPanes(BOOL updateRects, BOOL updateTexts);
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+    using SECControlBar::CalcInsideRect;
     void CalcInsideRect(CRect& rect, BOOL horz) const override;
     // Asks the target's update handlers about every pane.
-    virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler);
+    void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     // Owner-drawn panes come here (the item id is the pane index).
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
 

@@ -25,6 +25,9 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_CONTEXTMENU()
     ON_WM_KILLFOCUS()
+    ON_WM_NCPAINT()
+    ON_WM_ERASEBKGND()
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
     ON_COMMAND(ID_SEC_ALLOWDOCKING, OnAllowDocking)
     ON_COMMAND(ID_SEC_HIDE, OnHide)
     ON_COMMAND(ID_SEC_FLOATINMAINWINDOW, OnFloatInMainWindow)
@@ -70,6 +73,71 @@ INT_PTR SECControlBar::OnToolHitTest(CPoint point, TOOLINFO* info) const
     info->rect = rect;
     info->lpszText = const_cast<LPWSTR>(m_strToolTip.GetString());
     return static_cast<INT_PTR>(tool);
+}
+
+void SECControlBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const
+{
+    if (!(m_dwExStyle & CBRS_EX_OWNBORDERS)) {
+        CControlBar::CalcInsideRect(rect, horz);
+        return;
+    }
+    if (!m_bAutoHide) {
+        rect.left += (m_dwStyle & CBRS_BORDER_LEFT) ? 1 : 0;
+        rect.top += (m_dwStyle & CBRS_BORDER_TOP) ? 1 : 0;
+        rect.right -= (m_dwStyle & CBRS_BORDER_RIGHT) ? 1 : 0;
+        rect.bottom -= (m_dwStyle & CBRS_BORDER_BOTTOM) ? 1 : 0;
+    }
+    const bool gripper = !(m_dwStyle & CBRS_FLOATING) && (m_dwExStyle & CBRS_EX_GRIPPER);
+    if (horz) {
+        if (gripper)
+            AdjustForGripper(rect, TRUE);
+        else
+            rect.left += m_cxLeftBorder;
+        rect.top += m_cyTopBorder;
+        rect.right -= m_cxRightBorder;
+        rect.bottom -= m_cyBottomBorder;
+    } else {
+        rect.left += m_cyTopBorder;
+        if (withGripper && gripper)
+            AdjustForGripper(rect, FALSE);
+        else
+            rect.top += m_cxLeftBorder;
+        rect.right -= m_cyBottomBorder;
+        rect.bottom -= m_cxRightBorder;
+    }
+}
+
+void SECControlBar::AdjustForGripper(CRect& rect, BOOL horz) const
+{
+    if (horz)
+        rect.left += kGripperWidth;
+    else
+        rect.top += kGripperHeight;
+}
+
+void SECControlBar::GetInsideRect(CRect& rect) const
+{
+    GetClientRect(&rect);
+    if ((m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating()) {
+        if (m_dwStyle & CBRS_ORIENT_HORZ) {
+            rect.left += kGripperWidth;
+            rect.top += kGripperMargin;
+        } else {
+            rect.top += kGripperHeight;
+            rect.left += kGripperMargin;
+        }
+        rect.right -= kGripperMargin;
+        rect.bottom -= kGripperMargin;
+    } else if (m_dwExStyle & CBRS_EX_BORDERSPACE) {
+        if (IsSliding()) {
+            rect.top += kGripperHeight;
+            rect.left += kGripperMargin;
+            rect.right -= kGripperMargin;
+            rect.bottom -= kGripperMargin;
+        } else {
+            rect.DeflateRect(m_rcBorder.left, m_rcBorder.top, m_rcBorder.right, m_rcBorder.bottom);
+        }
+    }
 }
 
 CSize SECControlBar::CalcFixedLayout(BOOL, BOOL horz)
@@ -389,7 +457,7 @@ void SECControlBar::DrawCaptionTitle(CDC* dc, const CRect& rect) const
     font.CreateFontIndirect(&logFont);
     CFont* oldFont = dc->SelectObject(&font);
     const int oldMode = dc->SetBkMode(TRANSPARENT);
-    const COLORREF oldColor = dc->SetTextColor(GetSysColor(COLOR_BTNTEXT));
+    const COLORREF oldColor = dc->SetTextColor(GetSysColor(m_bCaptionActive ? COLOR_CAPTIONTEXT : COLOR_BTNTEXT));
     const CString title = GetWindowText();
     const int saved = dc->SaveDC();
     dc->IntersectClipRect(&rect);
@@ -413,23 +481,27 @@ void SECControlBar::DrawGripper(CDC* dc)
     if (gripper.IsRectEmpty())
         return;
     const CRect close = GetCloseButtonRect(), expand = GetExpandButtonRect(), pin = GetPinButtonRect();
-    // Two raised grip lines along what the buttons leave of the strip.
+    // What the buttons leave of the strip.
     CRect grip = gripper;
     const CRect& last = !expand.IsRectEmpty() ? expand : !pin.IsRectEmpty() ? pin : close;
     if (GripperOnLeft() && !last.IsRectEmpty())
         grip.top = last.bottom + 2;
     else if (!last.IsRectEmpty())
         grip.right = last.left - 2;
+    // The bar with the focus: a band in the active caption's colour instead of the grip lines.
+    if (m_bCaptionActive)
+        dc->FillSolidRect(&grip, GetSysColor(COLOR_ACTIVECAPTION));
     if (m_bAutoHide) {
         // A bar that may auto-hide is named in its caption: once out of its strip, nothing else
         // tells which bar it is.
         DrawCaptionTitle(dc, grip);
-    } else if (GripperOnLeft()) {
-        for (int x : { grip.left + 3, grip.left + 7 })
-            fln::gdi::DrawButtonBevel(dc->m_hDC, CRect(x, grip.top, x + 3, grip.bottom), fln::gdi::ButtonBevel::Raised);
-    } else {
-        for (int y : { grip.top + 3, grip.top + 7 })
-            fln::gdi::DrawButtonBevel(dc->m_hDC, CRect(grip.left, y, grip.right, y + 3), fln::gdi::ButtonBevel::Raised);
+    } else if (!m_bCaptionActive) {
+        // Two raised grip lines along the strip.
+        for (int offset : { 3, 7 }) {
+            const CRect line = GripperOnLeft() ? CRect(grip.left + offset, grip.top, grip.left + offset + 3, grip.bottom)
+                                               : CRect(grip.left, grip.top + offset, grip.right, grip.top + offset + 3);
+            fln::gdi::DrawButtonBevel(dc->m_hDC, line, fln::gdi::ButtonBevel::Raised);
+        }
     }
     DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
     DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);
@@ -440,6 +512,85 @@ void SECControlBar::DoPaint(CDC* dc)
 {
     CControlBar::DoPaint(dc);
     DrawGripper(dc);
+}
+
+void SECControlBar::OnNcPaint()
+{
+    CWindowDC dc(this);
+    CRect window, client;
+    GetWindowRect(&window);
+    ScreenToClient(&window);
+    GetClientRect(&client);
+    // Drawn in client coordinates: the window DC's origin moves to the client area's corner.
+    dc.SetViewportOrg(-window.left, -window.top);
+    dc.ExcludeClipRect(&client);
+    DrawBorders(&dc, window);
+    SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC));
+}
+
+BOOL SECControlBar::OnEraseBkgnd(CDC* dc)
+{
+    const BOOL erased = static_cast<BOOL>(Default());
+    if (!(m_dwExStyle & CBRS_EX_BORDERSPACE))
+        return erased;
+    CRect client, inside;
+    GetClientRect(&client);
+    GetInsideRect(inside);
+    const COLORREF face = GetSysColor(COLOR_3DFACE);
+    dc->FillSolidRect(CRect(client.left, client.top, client.right, inside.top), face);
+    dc->FillSolidRect(CRect(client.left, inside.bottom, client.right, client.bottom), face);
+    dc->FillSolidRect(CRect(client.left, inside.top, inside.left, inside.bottom), face);
+    dc->FillSolidRect(CRect(inside.right, inside.top, client.right, inside.bottom), face);
+    return TRUE;
+}
+
+// ---- the active caption
+
+LRESULT SECControlBar::OnIdleUpdateCmdUI(WPARAM disableIfNoHandler, LPARAM)
+{
+    if (IsWindowVisible())
+        OnUpdateCmdUI(m_pDockSite, static_cast<BOOL>(disableIfNoHandler));
+    return 0;
+}
+
+void SECControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
+{
+    const HWND focus = ::GetFocus();
+    m_bFocusInside = focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+    if (m_bFocusInside && !m_bCaptionActive)
+        ActivateCaption();
+    else if (!m_bFocusInside && m_bCaptionActive)
+        SetCaptionActive(false);
+}
+
+void SECControlBar::ActivateCaption()
+{
+    SetCaptionActive(true);
+    if (!m_pDockSite)
+        return;
+    for (CControlBar* candidate : m_pDockSite->m_listControlBars) {
+        auto* dockBar = dynamic_cast<SECDockBar*>(candidate);
+        if (!dockBar || !dockBar->IsWindowVisible() || (dockBar->m_bFloating && !m_bAutoHide))
+            continue;
+        for (CControlBar* docked : dockBar->m_arrBars) {
+            auto* other = dynamic_cast<SECControlBar*>(docked);
+            if (!other || other == this)
+                continue;
+            other->m_bFocusInside = FALSE;
+            other->SetCaptionActive(false);
+        }
+    }
+}
+
+void SECControlBar::SetCaptionActive(bool active)
+{
+    if (m_bCaptionActive == static_cast<BOOL>(active))
+        return;
+    m_bCaptionActive = active;
+    if (m_hWnd && ShowsGripper()) {
+        const CRect gripper = GetGripperRect();
+        RedrawWindow(&gripper, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    }
 }
 
 void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
@@ -491,13 +642,23 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
     }
 }
 
-void SECControlBar::ToggleBar()
+BOOL SECControlBar::ToggleBar()
 {
     const BOOL show = !IsWindowVisible();
-    if (m_pDockSite)
+    if (SECAutoHideBarBtn* button = StripButton())
+        show ? button->SlideOut() : button->SlideIn();
+    else if (m_pDockSite)
         m_pDockSite->ShowControlBar(this, show, FALSE);
     else
         ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+    return !show;
+}
+
+SECAutoHideBarBtn* SECControlBar::StripButton() const
+{
+    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
+    SECAutoHideBar* strip = frame && IsSliding() ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
+    return strip ? strip->FindButton(this) : nullptr;
 }
 
 BOOL SECControlBar::EnableAutoHide()
@@ -522,10 +683,12 @@ UINT SECControlBar::FindFreeControlId(CFrameWnd* frame, UINT firstId)
 void SECControlBar::OnKillFocus(CWnd* gaining)
 {
     const bool focusStaysInside = gaining && (gaining->m_hWnd == m_hWnd || ::IsChild(m_hWnd, gaining->m_hWnd));
-    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
-    SECAutoHideBar* strip = frame && IsSliding() && IsVisible() && !focusStaysInside ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
-    if (SECAutoHideBarBtn* button = strip ? strip->FindButton(this) : nullptr)
-        button->Reset();
+    if (!focusStaysInside) {
+        if (SECAutoHideBarBtn* button = IsVisible() ? StripButton() : nullptr)
+            button->Reset();
+        m_bFocusInside = FALSE;
+        SetCaptionActive(false);
+    }
     Default();
 }
 

@@ -38,6 +38,16 @@ public:
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
+    void CalcInsideRect(CRect& rect, BOOL horz) const override { CalcInsideRect(rect, horz, TRUE); }
+    // Without CBRS_EX_OWNBORDERS the plain bar's rule. With it: a pixel for each border side of the
+    // style (none while the bar may auto-hide), then the margins, the gripper of a docked bar taking
+    // the place of the leading one (across a vertical bar only withGripper).
+    virtual void CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const;
+    // The client rectangle less the gripper and its margins of a docked bar, else less the border
+    // space (a bar out of its auto-hide strip: its caption and margins).
+    virtual void GetInsideRect(CRect& rect) const;
+    // Makes room for the gripper: its width at the left (horz), else its height at the top.
+    virtual void AdjustForGripper(CRect& rect, BOOL horz) const;
     // The caption's close and expand buttons of a docked bar with CBRS_TOOLTIPS have tips, after
     // the child windows' own.
     INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const override;
@@ -60,6 +70,10 @@ public:
     void DrawGripper(CDC* dc);
     // Whether the bar fills its row (its expand button then offers to restore the row).
     BOOL IsExpanded() const;
+    // The caption is drawn active while the focus is in the bar or one of its children; the idle
+    // update follows the focus, and activating one bar's caption deactivates the others'.
+    BOOL IsCaptionActive() const { return m_bCaptionActive; }
+    virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler);
     // The commands of the context menu.
     void OnAllowDocking();
     void OnHide();
@@ -72,8 +86,9 @@ public:
     virtual void OnPostDock() {}
     virtual void OnPreFloat() {}
     virtual void OnPostFloat() {}
-    // Shows the bar when it is hidden, hides it when it shows, through its frame.
-    virtual void ToggleBar();
+    // Shows the bar when it is hidden, hides it when it shows, through its frame; a bar out of its
+    // auto-hide strip slides back in, one in its strip slides out. TRUE when it goes hidden.
+    virtual BOOL ToggleBar();
     // Puts a bar that may auto-hide and is not pinned on the strip of its side (hidden there);
     // TRUE when auto-hide is on, FALSE otherwise.
     BOOL EnableAutoHide();
@@ -111,10 +126,16 @@ protected:
         return (m_dwExStyle & CBRS_EX_GRIPPER) && (IsSliding() || (!IsFloating() && (m_dwStyle & CBRS_ALIGN_ANY)));
     }
     void DoPaint(CDC* dc) override;
+    // The borders of the style along the window's edges, on the non-client area only.
+    void OnNcPaint();
+    // With border space, the strips between the client and the inside rectangle in the face colour.
+    BOOL OnEraseBkgnd(CDC* dc);
+    LRESULT OnIdleUpdateCmdUI(WPARAM disableIfNoHandler, LPARAM);
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     void OnLButtonDown(UINT keys, CPoint point);
-    // A bar out of its auto-hide strip goes back in when the focus leaves it.
+    // A bar out of its auto-hide strip goes back in when the focus leaves it, and the caption
+    // turns inactive.
     void OnKillFocus(CWnd* gaining);
     void OnLButtonUp(UINT keys, CPoint point);
     void OnLButtonDblClk(UINT keys, CPoint point);
@@ -139,11 +160,19 @@ private:
     void DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const;
     void DrawCaptionTitle(CDC* dc, const CRect& rect) const;
     class SECDockBar* ToolkitDockBar() const;
+    // The button on the auto-hide strip of a bar that is not pinned; null otherwise.
+    class SECAutoHideBarBtn* StripButton() const;
+    // Makes this bar's caption the active one: the other bars in the frame's docked dock bars
+    // (in every dock bar while this one may auto-hide) lose focus and active caption.
+    void ActivateCaption();
+    void SetCaptionActive(bool active);
 
     enum class Pressed { None, Close, Expand, Pin };
     CRect PressedButtonRect(Pressed pressed) const;
     Pressed m_pressed = Pressed::None;
 
+    BOOL m_bFocusInside = FALSE;
+    BOOL m_bCaptionActive = FALSE;
     std::vector<ChildRecord> m_childLayout;
     mutable CString m_strToolTip; // the text of the last caption-button tip, until the tip copies it
 };

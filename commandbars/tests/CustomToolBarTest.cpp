@@ -106,6 +106,25 @@ TEST_F(CustomToolBarTest, ADockedBarLaysItsButtonsOutInOneRow)
     EXPECT_EQ(window.Size(), CSize(9 * 23 + 4 * 8 - inside.Width(), 22 - inside.Height()));
 }
 
+TEST_F(CustomToolBarTest, AFlatBarKeepsThePlainInsideRectangleThoughItsBitMeansOwnBordersToOtherBars)
+{
+    static_assert(SEC_TBS_FLAT == CBRS_EX_OWNBORDERS, "one bit of one style word");
+    SECCustomToolBar raised;
+    ASSERT_TRUE(raised.CreateEx(SEC_TBS_GRIPPER, frame, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D));
+    MakeBar(bar, SEC_TBS_FLAT | SEC_TBS_GRIPPER);
+    bar.SetBarStyle(bar.GetBarStyle() | CBRS_BORDER_3D);
+    for (BOOL horz : { TRUE, FALSE }) {
+        CRect flat, plain;
+        bar.CalcInsideRect(flat, horz);
+        raised.CalcInsideRect(plain, horz);
+        EXPECT_EQ(flat, plain) << (horz ? "across" : "upright");
+    }
+    CRect inside;
+    bar.CalcInsideRect(inside, TRUE);
+    EXPECT_EQ(inside.left, 6 + SECControlBar::kGripperWidth) << "the margin and the caption strip";
+    EXPECT_EQ(inside.bottom, -(2 + 3)) << "an etched border and the margin";
+}
+
 TEST_F(CustomToolBarTest, ANarrowBarWrapsAfterEveryButtonAndSeparatorsAddAGap)
 {
     MakeBar(bar);

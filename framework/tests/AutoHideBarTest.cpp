@@ -227,6 +227,27 @@ TEST_F(AutoHideBarTest, HoveringSlidesTheBarOutAndLeavingSlidesItBackIn)
     }
 }
 
+TEST_F(AutoHideBarTest, ToggleBarSlidesABarOfTheStripOutAndBackIn)
+{
+    SECControlBar& bar = AutoHiddenBar(L"Watch", AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_FALSE(bar.IsVisible());
+    auto slide = [&] {
+        for (int step = 0; step < SECAutoHideBarBtn::kSlideSteps; ++step)
+            Wait(10);
+    };
+    EXPECT_FALSE(bar.ToggleBar());
+    slide();
+    EXPECT_TRUE(bar.IsVisible());
+    const CRect strip = WindowRect(toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT));
+    EXPECT_EQ(WindowRect(FloatingFrame(bar)), CRect(strip.left + 30, strip.top + 2, strip.left + 150, strip.bottom - 2)) << "slid out";
+
+    EXPECT_TRUE(bar.ToggleBar());
+    slide();
+    EXPECT_FALSE(bar.IsVisible());
+    EXPECT_FALSE(FloatingFrame(bar)->IsWindowVisible());
+    EXPECT_TRUE(bar.IsSliding()) << "not pinned";
+}
+
 TEST_F(AutoHideBarTest, HoveringASecondButtonPutsTheFirstBarBackFirst)
 {
     SECControlBar& first = AutoHiddenBar(L"One", AFX_IDW_DOCKBAR_LEFT, 0);

@@ -3,6 +3,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/FrameWnd.h"
+#include "platform/user/tests/PixelChecks.h"
 
 namespace {
 
@@ -215,6 +216,53 @@ TEST_F(CaptionTest, TheCaptionButtonsHaveTipsWhileDocked)
     frame->FloatControlBar(bar, CPoint(300, 300));
     Pump();
     EXPECT_EQ(tipAt(close, nullptr), -1) << "a floating bar has no caption of its own";
+}
+
+TEST_F(CaptionTest, TheCaptionIsActiveWhileTheFocusIsInItsBar)
+{
+    std::vector<HWND> edits;
+    for (SECControlBar* bar : bars)
+        edits.push_back(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 20, 60, 20, bar->m_hWnd, nullptr, nullptr, nullptr));
+    auto idle = [&] {
+        frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+        Pump();
+    };
+    // The top of what the buttons leave of the strip: the active caption's colour, or the face
+    // beside the grip lines.
+    auto captionColour = [&](SECControlBar* bar) {
+        const CRect gripper = bar->GetGripperRect();
+        return PixelOf(bar, CPoint(gripper.left + 1, bar->GetExpandButtonRect().bottom + 2));
+    };
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION), inactive = GetSysColor(COLOR_BTNFACE);
+    ASSERT_NE(active, inactive);
+    EXPECT_EQ(captionColour(bars[0]), inactive);
+
+    ::SetFocus(edits[0]);
+    idle();
+    EXPECT_TRUE(bars[0]->IsCaptionActive());
+    EXPECT_EQ(captionColour(bars[0]), active);
+    EXPECT_EQ(captionColour(bars[1]), inactive);
+    const CRect gripper = bars[0]->GetGripperRect();
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bars[0]->m_hWnd, gripper, "caption-active.png"));
+
+    ::SetFocus(edits[1]);
+    idle();
+    EXPECT_FALSE(bars[0]->IsCaptionActive()) << "one active caption at a time";
+    EXPECT_EQ(captionColour(bars[0]), inactive);
+    EXPECT_EQ(captionColour(bars[1]), active);
+
+    frame->SetFocus();
+    idle();
+    EXPECT_FALSE(bars[1]->IsCaptionActive()) << "the focus left the bar";
+    EXPECT_EQ(captionColour(bars[1]), inactive);
+
+    // The bar itself losing the focus turns its caption inactive at once.
+    bars[1]->SetFocus();
+    idle();
+    EXPECT_EQ(captionColour(bars[1]), active);
+    frame->SetFocus();
+    EXPECT_FALSE(bars[1]->IsCaptionActive());
+    EXPECT_EQ(captionColour(bars[1]), inactive);
 }
 
 } // namespace

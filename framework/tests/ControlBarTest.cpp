@@ -120,9 +120,9 @@ TEST_F(ControlBarTest, ToggleBarShowsAHiddenBarAndHidesAShownOne)
     ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
     bar.EnableDocking(CBRS_ALIGN_ANY);
     frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
-    bar.ToggleBar();
+    EXPECT_TRUE(bar.ToggleBar());
     EXPECT_FALSE(bar.IsWindowVisible());
-    bar.ToggleBar();
+    EXPECT_FALSE(bar.ToggleBar());
     EXPECT_TRUE(bar.IsWindowVisible());
     EXPECT_FALSE(bar.EnableAutoHide()) << "a bar that may not auto-hide";
 }
@@ -156,6 +156,96 @@ TEST_F(ControlBarTest, TheExtendedStyleReachesTheFloatingFrame)
     floating->GetWindowRect(&window);
     EXPECT_EQ(floating->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.right - 1, window.bottom - 1)), HTBOTTOMRIGHT)
         << "a corner sizes both ways";
+}
+
+TEST_F(ControlBarTest, OwnBordersTakeAPixelPerSideAndTheGripperReplacesTheLeadingMargin)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, ID_BAR));
+    struct Case {
+        const char* name;
+        DWORD style; // border sides and CBRS_FLOATING
+        DWORD exStyle;
+        BOOL horz, withGripper, autoHide;
+        CRect expected; // from 0, 0, 100, 50 with margins 6 (leading, trailing) and 2 (across)
+    };
+    const Case cases[] = {
+        { "horizontal", CBRS_BORDER_ANY, CBRS_EX_OWNBORDERS, TRUE, TRUE, FALSE, CRect(7, 3, 93, 47) },
+        { "horizontal with gripper", CBRS_BORDER_ANY, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, TRUE, TRUE, FALSE, CRect(18, 3, 93, 47) },
+        { "horizontal: the gripper regardless", CBRS_BORDER_ANY, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, TRUE, FALSE, FALSE,
+            CRect(18, 3, 93, 47) },
+        { "vertical with gripper, two sides", CBRS_BORDER_LEFT | CBRS_BORDER_TOP, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, FALSE, TRUE,
+            FALSE, CRect(3, 18, 98, 44) },
+        { "vertical, the gripper not asked for", CBRS_BORDER_LEFT | CBRS_BORDER_TOP, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, FALSE,
+            FALSE, FALSE, CRect(3, 7, 98, 44) },
+        { "floating: no gripper", CBRS_BORDER_ANY | CBRS_FLOATING, CBRS_EX_OWNBORDERS | CBRS_EX_GRIPPER, TRUE, TRUE, FALSE,
+            CRect(7, 3, 93, 47) },
+        { "auto-hide: no border pixels", CBRS_BORDER_ANY, CBRS_EX_OWNBORDERS, TRUE, TRUE, TRUE, CRect(6, 2, 94, 48) },
+    };
+    for (const Case& c : cases) {
+        bar.m_dwStyle = (bar.m_dwStyle & ~(CBRS_BORDER_ANY | CBRS_FLOATING)) | c.style;
+        bar.m_dwExStyle = c.exStyle;
+        bar.m_bAutoHide = c.autoHide;
+        CRect rect(0, 0, 100, 50);
+        bar.CalcInsideRect(rect, c.horz, c.withGripper);
+        EXPECT_EQ(rect, c.expected) << c.name;
+    }
+    bar.m_bAutoHide = FALSE;
+    // Without the bit, the plain bar's rule, whichever way it is asked.
+    bar.m_dwStyle = (bar.m_dwStyle & ~CBRS_FLOATING) | CBRS_BORDER_ANY | CBRS_BORDER_3D;
+    bar.m_dwExStyle = CBRS_EX_GRIPPER;
+    for (BOOL horz : { TRUE, FALSE }) {
+        CRect toolkit(0, 0, 100, 50), plain = toolkit;
+        static_cast<const CControlBar&>(bar).CalcInsideRect(toolkit, horz);
+        bar.CControlBar::CalcInsideRect(plain, horz);
+        EXPECT_EQ(toolkit, plain);
+        EXPECT_EQ(plain.left, horz ? 2 + 6 : 2 + 2) << "two pixels for an etched border";
+    }
+    bar.DestroyWindow();
+}
+
+TEST_F(ControlBarTest, TheNonClientAreaShowsTheBordersOfTheStyle)
+{
+    // A bar with a frame of the window style: its borders go along the window's edges, where the
+    // frame would be, and erasing the background leaves them standing.
+    SECControlBar bar;
+    ASSERT_TRUE(bar.CreateEx(L"Bar", ID_BAR, WS_VISIBLE | WS_BORDER | CBRS_BORDER_ANY, 0, CRect(10, 10, 110, 50), frame));
+    CRect window;
+    bar.GetWindowRect(&window);
+    CRect client;
+    bar.GetClientRect(&client);
+    ASSERT_EQ(client.Width(), window.Width() - 2) << "a one-pixel frame";
+    bar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    ASSERT_NE(shadow, GetSysColor(COLOR_WINDOWFRAME));
+    HDC dc = ::GetWindowDC(bar.m_hWnd);
+    const int w = window.Width(), h = window.Height();
+    for (const CPoint edge : { CPoint(0, h / 2), CPoint(w / 2, 0), CPoint(w - 1, h / 2), CPoint(w / 2, h - 1) })
+        EXPECT_EQ(::GetPixel(dc, edge.x, edge.y), shadow) << edge.x << ", " << edge.y;
+    EXPECT_EQ(::GetPixel(dc, w / 2, h / 2), GetSysColor(COLOR_BTNFACE)) << "the client area is the paint's";
+    ::ReleaseDC(bar.m_hWnd, dc);
+    bar.DestroyWindow();
+}
+
+TEST_F(ControlBarTest, ErasingFillsTheBorderSpace)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.CreateEx(L"Bar", ID_BAR, WS_VISIBLE, CBRS_EX_BORDERSPACE, CRect(10, 10, 110, 60), frame));
+    Pump();
+    CRect inside;
+    bar.GetInsideRect(inside);
+    EXPECT_EQ(inside, CRect(10, 10, 90, 40));
+    const COLORREF marker = RGB(255, 0, 255);
+    HDC dc = ::GetDC(bar.m_hWnd);
+    CRect client;
+    bar.GetClientRect(&client);
+    ::SetBkColor(dc, marker);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+    EXPECT_TRUE(bar.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)));
+    for (const CPoint strip : { CPoint(5, 25), CPoint(50, 5), CPoint(95, 25), CPoint(50, 45) })
+        EXPECT_EQ(::GetPixel(dc, strip.x, strip.y), GetSysColor(COLOR_3DFACE)) << strip.x << ", " << strip.y;
+    ::ReleaseDC(bar.m_hWnd, dc);
+    bar.DestroyWindow();
 }
 
 } // namespace
