@@ -9,6 +9,7 @@
 #include "app/PageTooltips.h"
 #include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
+#include "datetime/CalendarAnswersFormat.h"
 #include "datetime/DateParser.h"
 #include "datecore/Clock.h"
 #include "platform/gdi/SysColors.h"
@@ -88,6 +89,15 @@ COleDateTime LocalNow()
     SYSTEMTIME now {};
     GetLocalTime(&now);
     return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// Today as the calendar answers write dates: after the user's short date form.
+CString TodayInUsersForm()
+{
+    SYSTEMTIME now {};
+    GetLocalTime(&now);
+    const DateLocale locale = CurrentDateLocale();
+    return FormatDate(CDateValue(now.wYear, now.wMonth, now.wDay), BuildDatePattern(locale), locale);
 }
 
 COleDateTime DateOnly(const COleDateTime& moment)
@@ -258,7 +268,7 @@ void CDlgCalendarView::SetUpLabels()
         .SetFontItalic(TRUE)
         .SetFontBold(TRUE)
         .SetBorder(TRUE)
-        .SetText(DateOnly(LocalNow()).Format(L"%x"))
+        .SetText(TodayInUsersForm())
         .SetSunken(TRUE);
     // The year and the time show placeholders until the first tick of the clock.
     m_labelYear.SetFontName(L"Arial", 0).SetFontSize(13).SetTextColor(RGB(0, 0, 0)).SetFontUnderline(FALSE)

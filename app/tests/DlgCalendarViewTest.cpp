@@ -138,7 +138,7 @@ TEST_F(DatePageTest, ANewPageShowsItsDefaults)
     EXPECT_EQ(::GetDlgItem(view->m_hWnd, IDC_CALENDAR), view->Calendar().m_hWnd);
     EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 4, 15, 12, 30, 0));
     EXPECT_EQ(TextOf(IDC_DATE_TIME), CString(L"Monday  15.04.2024  12:30:00 PM"));
-    EXPECT_EQ(Output(), CString(L"04/15/24"));
+    EXPECT_EQ(Output(), CString(L"15.04.2024")) << "today in the user's short date form";
     EXPECT_EQ(TextOf(IDC_YEAR_LABEL), CString(L"2007")) << "placeholders until the first tick";
 }
 
@@ -273,6 +273,13 @@ TEST_F(DatePageTest, InputErrorsShowBalloonsAndRedTexts)
     EXPECT_EQ(BalloonTitle(), CString(L"Data Error 2"));
     EXPECT_EQ(Input(), CString(L"d[1] + x[2]")) << "the input stays as typed";
     CloseBalloons();
+
+    // A warning of the parser without a position: "Data Error 1" in red, with a beep.
+    beeps.clear();
+    Calculate(L"D<[99.99.2000] + M[1]");
+    EXPECT_EQ(Output(), CString(L"Data Error 1 "));
+    EXPECT_TRUE(Shows(IDC_DATE_OUTPUT, Red));
+    EXPECT_EQ(beeps, std::vector<UINT> { MB_ICONASTERISK });
 
     // A span the parser could not compute is an error in every unit, not a number.
     for (UINT unit : { IDC_UNIT_SPAN, IDC_UNIT_DAYS, IDC_UNIT_SECONDS }) {
