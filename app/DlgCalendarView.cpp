@@ -207,6 +207,9 @@ void CDlgCalendarView::OnInitialUpdate()
     m_dateTimeCtrl.AttachDateTimeCtrl(IDC_DATE_TIME, this, SECDateTimeCtrl::DTCS_DROPDOWN | SECDateTimeCtrl::DTCS_SPIN,
         WS_CHILD | WS_TABSTOP, WS_EX_CLIENTEDGE);
     m_dateTimeCtrl.SetFont(GetFont());
+    // Full fields move on by themselves and Tab walks the fields before it leaves the control.
+    m_dateTimeCtrl.EnableFastEntry(TRUE);
+    m_dateTimeCtrl.SizeToContent();
     SetDateTimeValue(LocalNow());
 
     m_editInput.SetTextColor(RGB(0, 0, 0));

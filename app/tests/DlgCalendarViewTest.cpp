@@ -585,6 +585,45 @@ TEST_F(DatePageTest, TheKeyboardTypesAndEnterCalculates)
     EXPECT_EQ(Input(), CString(L"D<[15.04.2024] + Y[ ]"));
 }
 
+// The date-time field holds all its fields without scrolling, a full number field moves on by itself
+// and Tab walks the fields before it leaves the field.
+TEST_F(DatePageTest, TheDateTimeFieldTakesFastEntry)
+{
+    SECDateTimeCtrl& field = view->DateTimeCtrl();
+    RECT fieldRect {}, button {};
+    ::GetWindowRect(field.m_hWnd, &fieldRect);
+    ::GetWindowRect(Item(IDC_DATE_TO_CALENDAR), &button);
+    EXPECT_LE(fieldRect.right, button.left) << "the field leaves the calendar button free";
+
+    auto key = [&](unsigned code, const wchar_t* text = nullptr) {
+        headless->InjectKey(code, true, text ? std::wstring(text) : std::wstring());
+        headless->InjectKey(code, false);
+        Pump();
+    };
+    ::SetFocus(Item(IDC_DATE_TO_CALENDAR));
+    Pump();
+    headless->InjectKey(VK_SHIFT, true);
+    key(VK_TAB);
+    headless->InjectKey(VK_SHIFT, false);
+    Pump();
+    ASSERT_EQ(::GetFocus(), field.m_hWnd);
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::AmPm) << "Shift+Tab enters at the last field";
+    EXPECT_EQ(field.GetScrollOffset(), 0) << "every field shows at once";
+    for (int i = 0; i < 6; ++i) {
+        headless->InjectKey(VK_SHIFT, true);
+        key(VK_TAB);
+        headless->InjectKey(VK_SHIFT, false);
+    }
+    ASSERT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Day);
+    key('2', L"2");
+    key('0', L"0");
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Month) << "a full day moves on to the month";
+    key('7', L"7");
+    key(VK_TAB);
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Year4);
+    EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 7, 20, 12, 30, 0));
+}
+
 TEST_F(DatePageTest, ThePageLooksLikeItsPicture)
 {
     view->SetDateTimeValue(COleDateTime(2024, 4, 15, 12, 30, 0));
