@@ -600,20 +600,20 @@ TEST_F(DatePageTest, TheDateTimeFieldTakesFastEntry)
         headless->InjectKey(code, false);
         Pump();
     };
+    auto backTab = [&](int times) {
+        headless->InjectKey(VK_SHIFT, true);
+        for (int i = 0; i < times; ++i)
+            key(VK_TAB);
+        headless->InjectKey(VK_SHIFT, false);
+        Pump();
+    };
     ::SetFocus(Item(IDC_DATE_TO_CALENDAR));
     Pump();
-    headless->InjectKey(VK_SHIFT, true);
-    key(VK_TAB);
-    headless->InjectKey(VK_SHIFT, false);
-    Pump();
+    backTab(1);
     ASSERT_EQ(::GetFocus(), field.m_hWnd);
     EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::AmPm) << "Shift+Tab enters at the last field";
     EXPECT_EQ(field.GetScrollOffset(), 0) << "every field shows at once";
-    for (int i = 0; i < 6; ++i) {
-        headless->InjectKey(VK_SHIFT, true);
-        key(VK_TAB);
-        headless->InjectKey(VK_SHIFT, false);
-    }
+    backTab(6);
     ASSERT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Day);
     key('2', L"2");
     key('0', L"0");
