@@ -256,7 +256,8 @@ void CDlgCalendarView::CreateCalendar()
     m_calendar.SelectDate(today, TRUE);
     // A new calendar takes the focus; a page being made leaves it where it was.
     HWND focus = ::GetFocus();
-    m_calendar.Create(WS_VISIBLE, place, this, IDC_CALENDAR);
+    // A tab stop, so the keyboard reaches its days as the mouse does.
+    m_calendar.Create(WS_VISIBLE | WS_TABSTOP, place, this, IDC_CALENDAR);
     m_calendar.SetNotifyWnd(this);
     ::SetFocus(focus);
 }

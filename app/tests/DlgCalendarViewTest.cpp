@@ -624,6 +624,22 @@ TEST_F(DatePageTest, TheDateTimeFieldTakesFastEntry)
     EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 7, 20, 12, 30, 0));
 }
 
+// Tab reaches the calendar after "Display System Time", and its arrow keys move the selected day,
+// which the date-time field follows.
+TEST_F(DatePageTest, TabReachesTheCalendarAndItsArrowKeysPickDays)
+{
+    ::SetFocus(Item(IDC_SYSTEM_TIME));
+    Pump();
+    for (unsigned key : { unsigned(VK_TAB), unsigned(VK_RIGHT), unsigned(VK_DOWN) }) {
+        headless->InjectKey(key, true);
+        headless->InjectKey(key, false);
+        Pump();
+    }
+    EXPECT_EQ(::GetFocus(), view->Calendar().m_hWnd);
+    EXPECT_EQ(view->Calendar().GetSelectedDate(), Day(2024, 4, 23));
+    EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 4, 23, 12, 30, 0));
+}
+
 TEST_F(DatePageTest, ThePageLooksLikeItsPicture)
 {
     view->SetDateTimeValue(COleDateTime(2024, 4, 15, 12, 30, 0));
