@@ -9,6 +9,7 @@
 #include "app/PageTooltips.h"
 #include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
+#include "datetime/CalendarAnswersFormat.h"
 #include "datetime/DateParser.h"
 #include "datecore/Clock.h"
 #include "platform/gdi/SysColors.h"
@@ -88,6 +89,15 @@ COleDateTime LocalNow()
     SYSTEMTIME now {};
     GetLocalTime(&now);
     return COleDateTime(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// Today as the calendar answers write dates: after the user's short date form.
+CString TodayInUsersForm()
+{
+    SYSTEMTIME now {};
+    GetLocalTime(&now);
+    const DateLocale locale = CurrentDateLocale();
+    return FormatDate(CDateValue(now.wYear, now.wMonth, now.wDay), BuildDatePattern(locale), locale);
 }
 
 COleDateTime DateOnly(const COleDateTime& moment)
@@ -197,6 +207,9 @@ void CDlgCalendarView::OnInitialUpdate()
     m_dateTimeCtrl.AttachDateTimeCtrl(IDC_DATE_TIME, this, SECDateTimeCtrl::DTCS_DROPDOWN | SECDateTimeCtrl::DTCS_SPIN,
         WS_CHILD | WS_TABSTOP, WS_EX_CLIENTEDGE);
     m_dateTimeCtrl.SetFont(GetFont());
+    // Full fields move on by themselves and Tab walks the fields before it leaves the control.
+    m_dateTimeCtrl.EnableFastEntry(TRUE);
+    m_dateTimeCtrl.SizeToContent();
     SetDateTimeValue(LocalNow());
 
     m_editInput.SetTextColor(RGB(0, 0, 0));
@@ -243,7 +256,8 @@ void CDlgCalendarView::CreateCalendar()
     m_calendar.SelectDate(today, TRUE);
     // A new calendar takes the focus; a page being made leaves it where it was.
     HWND focus = ::GetFocus();
-    m_calendar.Create(WS_VISIBLE, place, this, IDC_CALENDAR);
+    // A tab stop, so the keyboard reaches its days as the mouse does.
+    m_calendar.Create(WS_VISIBLE | WS_TABSTOP, place, this, IDC_CALENDAR);
     m_calendar.SetNotifyWnd(this);
     ::SetFocus(focus);
 }
@@ -258,7 +272,7 @@ void CDlgCalendarView::SetUpLabels()
         .SetFontItalic(TRUE)
         .SetFontBold(TRUE)
         .SetBorder(TRUE)
-        .SetText(DateOnly(LocalNow()).Format(L"%x"))
+        .SetText(TodayInUsersForm())
         .SetSunken(TRUE);
     // The year and the time show placeholders until the first tick of the clock.
     m_labelYear.SetFontName(L"Arial", 0).SetFontSize(13).SetTextColor(RGB(0, 0, 0)).SetFontUnderline(FALSE)

@@ -138,7 +138,7 @@ TEST_F(DatePageTest, ANewPageShowsItsDefaults)
     EXPECT_EQ(::GetDlgItem(view->m_hWnd, IDC_CALENDAR), view->Calendar().m_hWnd);
     EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 4, 15, 12, 30, 0));
     EXPECT_EQ(TextOf(IDC_DATE_TIME), CString(L"Monday  15.04.2024  12:30:00 PM"));
-    EXPECT_EQ(Output(), CString(L"04/15/24"));
+    EXPECT_EQ(Output(), CString(L"15.04.2024")) << "today in the user's short date form";
     EXPECT_EQ(TextOf(IDC_YEAR_LABEL), CString(L"2007")) << "placeholders until the first tick";
 }
 
@@ -273,6 +273,13 @@ TEST_F(DatePageTest, InputErrorsShowBalloonsAndRedTexts)
     EXPECT_EQ(BalloonTitle(), CString(L"Data Error 2"));
     EXPECT_EQ(Input(), CString(L"d[1] + x[2]")) << "the input stays as typed";
     CloseBalloons();
+
+    // A warning of the parser without a position: "Data Error 1" in red, with a beep.
+    beeps.clear();
+    Calculate(L"D<[99.99.2000] + M[1]");
+    EXPECT_EQ(Output(), CString(L"Data Error 1 "));
+    EXPECT_TRUE(Shows(IDC_DATE_OUTPUT, Red));
+    EXPECT_EQ(beeps, std::vector<UINT> { MB_ICONASTERISK });
 
     // A span the parser could not compute is an error in every unit, not a number.
     for (UINT unit : { IDC_UNIT_SPAN, IDC_UNIT_DAYS, IDC_UNIT_SECONDS }) {
@@ -576,6 +583,61 @@ TEST_F(DatePageTest, TheKeyboardTypesAndEnterCalculates)
     EXPECT_EQ(Input(), CString(L"D<[15.04.2024]"));
     alt('Y', L"y");
     EXPECT_EQ(Input(), CString(L"D<[15.04.2024] + Y[ ]"));
+}
+
+// The date-time field holds all its fields without scrolling, a full number field moves on by itself
+// and Tab walks the fields before it leaves the field.
+TEST_F(DatePageTest, TheDateTimeFieldTakesFastEntry)
+{
+    SECDateTimeCtrl& field = view->DateTimeCtrl();
+    RECT fieldRect {}, button {};
+    ::GetWindowRect(field.m_hWnd, &fieldRect);
+    ::GetWindowRect(Item(IDC_DATE_TO_CALENDAR), &button);
+    EXPECT_LE(fieldRect.right, button.left) << "the field leaves the calendar button free";
+
+    auto key = [&](unsigned code, const wchar_t* text = nullptr) {
+        headless->InjectKey(code, true, text ? std::wstring(text) : std::wstring());
+        headless->InjectKey(code, false);
+        Pump();
+    };
+    auto backTab = [&](int times) {
+        headless->InjectKey(VK_SHIFT, true);
+        for (int i = 0; i < times; ++i)
+            key(VK_TAB);
+        headless->InjectKey(VK_SHIFT, false);
+        Pump();
+    };
+    ::SetFocus(Item(IDC_DATE_TO_CALENDAR));
+    Pump();
+    backTab(1);
+    ASSERT_EQ(::GetFocus(), field.m_hWnd);
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::AmPm) << "Shift+Tab enters at the last field";
+    EXPECT_EQ(field.GetScrollOffset(), 0) << "every field shows at once";
+    backTab(6);
+    ASSERT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Day);
+    key('2', L"2");
+    key('0', L"0");
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Month) << "a full day moves on to the month";
+    key('7', L"7");
+    key(VK_TAB);
+    EXPECT_EQ(field.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Year4);
+    EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 7, 20, 12, 30, 0));
+}
+
+// Tab reaches the calendar after "Display System Time", and its arrow keys move the selected day,
+// which the date-time field follows.
+TEST_F(DatePageTest, TabReachesTheCalendarAndItsArrowKeysPickDays)
+{
+    ::SetFocus(Item(IDC_SYSTEM_TIME));
+    Pump();
+    for (unsigned key : { unsigned(VK_TAB), unsigned(VK_RIGHT), unsigned(VK_DOWN) }) {
+        headless->InjectKey(key, true);
+        headless->InjectKey(key, false);
+        Pump();
+    }
+    EXPECT_EQ(::GetFocus(), view->Calendar().m_hWnd);
+    EXPECT_EQ(view->Calendar().GetSelectedDate(), Day(2024, 4, 23));
+    EXPECT_EQ(view->GetDateTimeValue(), COleDateTime(2024, 4, 23, 12, 30, 0));
 }
 
 TEST_F(DatePageTest, ThePageLooksLikeItsPicture)
