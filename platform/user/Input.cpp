@@ -344,6 +344,13 @@ void TranslateDisplayEvents()
             if (window)
                 PostMessageW(window->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
+        case DisplayEventKind::CompositionStarted:
+        case DisplayEventKind::CompositionEnded:
+            // In the input's order: the composed text's keys come between the two.
+            if (HWND target = State().focus)
+                QueueInputMessage({ target, event->kind == DisplayEventKind::CompositionStarted ? WM_IME_STARTCOMPOSITION : WM_IME_ENDCOMPOSITION,
+                    0, 0, event->timestamp, event->screenPoint });
+            break;
         }
     }
 }
