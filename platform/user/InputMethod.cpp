@@ -6,6 +6,7 @@
 
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/MemoryDC.h"
 #include "platform/user/WindowTree.h"
 
 namespace fln::user {
@@ -71,12 +72,7 @@ BOOL ImmSetCompositionFontW(HIMC context, LOGFONTW* font)
     HFONT made = CreateFontIndirectW(font);
     if (!made)
         return FALSE;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, made);
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    const TEXTMETRICW metrics = fln::gdi::FontMetrics(made);
     DeleteObject(made);
     CurrentDisplay().SetCompositionFont(native, { font->lfFaceName, static_cast<int>(metrics.tmHeight), static_cast<int>(metrics.tmAscent) });
     return TRUE;

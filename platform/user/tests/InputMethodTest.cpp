@@ -4,6 +4,7 @@
 
 #include "UserTestSupport.h"
 
+#include "platform/gdi/MemoryDC.h"
 #include "platform/user/WindowTree.h"
 
 namespace {
@@ -63,12 +64,7 @@ TEST_F(InputMethodTest, TheFontIsMeasuredOnTheScreen)
     ASSERT_TRUE(ImmSetCompositionFontW(context, &font));
 
     HFONT made = CreateFontIndirectW(&font);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, made);
-    TEXTMETRICW metrics {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    const TEXTMETRICW metrics = fln::gdi::FontMetrics(made);
     DeleteObject(made);
 
     auto given = headless->CompositionFontOf(NativeOf(top));
