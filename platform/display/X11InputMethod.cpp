@@ -104,6 +104,7 @@ void X11InputMethod::OnDestroyed(XIM, XPointer self, XPointer)
 
 void X11InputMethod::Prepare(Window window)
 {
+    // Opening parses the locale's whole Compose table, milliseconds that start-up need not wait for.
     if (!m_tried)
         Open();
     Context& context = m_contexts[window];
