@@ -724,7 +724,7 @@ private:
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
     X11SharedImages m_sharedImages;
-    std::unique_ptr<X11InputMethod> m_inputMethod; // before the connection closes
+    std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
 };
 
 }
