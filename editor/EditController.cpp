@@ -151,6 +151,13 @@ BOOL SECEditController::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_KILLFOCUS:
         OnKillFocus(reinterpret_cast<HWND>(wParam));
         return FALSE;
+    case WM_IME_STARTCOMPOSITION:
+        OnStartComposition();
+        return FALSE;
+    case WM_IME_ENDCOMPOSITION:
+        OnEndComposition();
+        *result = ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+        return TRUE;
     case WM_LBUTTONDOWN:
         OnLButtonDown(static_cast<UINT>(wParam), point);
         return TRUE;
@@ -385,6 +392,33 @@ void SECEditController::OnKillFocus(HWND)
     DestroyEditCaret();
     if (!KeepSelectionShown())
         RepaintSelection();
+}
+
+void SECEditController::OnStartComposition()
+{
+    HIMC context = ::ImmGetContext(m_hWnd);
+    if (!context)
+        return;
+    if (SECEditFontInfo* info = GetViewFontInfo(); info && info->GetFontCount() > 0) {
+        LOGFONTW font {};
+        if (info->GetTextFont()->GetLogFont(&font))
+            ::ImmSetCompositionFontW(context, &font);
+    }
+    CPoint client = m_ptCaret;
+    client -= m_pViewport->GetLogOrigin();
+    COMPOSITIONFORM form { CFS_FORCE_POSITION, client, {} };
+    ::ImmSetCompositionWindow(context, &form);
+    ::ImmReleaseContext(m_hWnd, context);
+}
+
+void SECEditController::OnEndComposition()
+{
+    // The one caret belongs to the focus window: a composition that ends as the focus leaves makes none.
+    if (::GetFocus() != m_hWnd)
+        return;
+    CreateEditCaret(TRUE);
+    // A new caret is hidden: placing it shows it again.
+    SetCaretPosition(m_caret.m_nLine, m_caret.m_nCol, m_caret.m_nCol > LineLength(m_caret.m_nLine));
 }
 
 // ---- caret ---------------------------------------------------------------------------------

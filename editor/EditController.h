@@ -215,6 +215,9 @@ private:
     void OnChar(wchar_t ch);
     void OnSetFocus();
     void OnKillFocus(HWND newFocus);
+    // An input method composes at the caret in the text's font.
+    void OnStartComposition();
+    void OnEndComposition();
     void OnLButtonDown(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);

@@ -13,7 +13,7 @@ packages=(
   libsystemd-dev dbus-daemon systemd libglib2.0-bin python3-gi
   libcups2-dev poppler-utils
   libcurl4-openssl-dev
-  xvfb xauth xdotool xclip openbox
+  xvfb xauth xdotool xclip openbox x11-xkb-utils
 )
 # Extra tools for `make bench` and `make fuzz` only.
 if [[ "${1:-}" == "--all" ]]; then

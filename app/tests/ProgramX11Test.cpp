@@ -273,6 +273,23 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_NE(lastContent.find("f(x)=2+3*4"), std::string::npos) << lastContent;
 }
 
+// On a keyboard with dead keys, a dead acute and an "e" type one "é" into the input field, which
+// Enter keeps as the last formula.
+TEST_F(ProgramX11, DeadKeysComposeInTheInputField)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("setxkbmap").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or setxkbmap is not installed";
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("setxkbmap") + " -layout us -variant intl").status, 0);
+    ASSERT_EQ(MoveTo(m_input), 0);
+    ASSERT_EQ(Xdotool("key ctrl+x"), 0);
+    ASSERT_EQ(Xdotool("key --delay 30 dead_acute e dead_grave a Return"), 0);
+    CloseFromTheWindowManager();
+    EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
+    EXPECT_NE(lastContent.find("f(x)=\xC3\xA9\xC3\xA0"), std::string::npos) << lastContent;
+}
+
 // The pointer resting on a key shows the key's tip; when the window moves away from under it, the
 // tip goes.
 TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)

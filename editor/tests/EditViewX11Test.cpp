@@ -53,6 +53,29 @@ protected:
         return text.str();
     }
 
+    // A frame holding the editor's view on text, the focus and the caret at its start as a click
+    // there gives them.
+    void OpenEditor(CWnd& frame, const wchar_t* text, SECEditView*& view)
+    {
+        edit.AttachLangConfig(language.get());
+        edit.ResetContent();
+        edit.SetText(text);
+        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 240, nullptr, nullptr));
+        app.m_pMainWnd = &frame;
+        view = new SECEditView;
+        view->SetEdit(&edit);
+        ASSERT_TRUE(view->CreateEditWindow(&frame, CRect(0, 0, 400, 200), 1, WS_CHILD | WS_VISIBLE));
+        view->OnInitialUpdate();
+        view->UpdateWindow();
+        SECEditController& controller = *view->GetEditController();
+        CPoint start = controller.LineColToPoint({ 0, 0 });
+        start.y += view->GetLineHeight() / 2;
+        view->ClientToScreen(&start);
+        ASSERT_TRUE(Until([&] { return ServerPixel(reader, start.x + 20, start.y) != CLR_INVALID && ::IsWindowVisible(view->m_hWnd); }));
+        Run(xdotool + " mousemove " + std::to_string(start.x + 1) + " " + std::to_string(start.y) + " click 1");
+        ASSERT_TRUE(Until([&] { return ::GetFocus() == view->m_hWnd && controller.GetCaretPos() == SECEditLineCol(0, 0); }));
+    }
+
     CWinApp app { L"EditViewX11Test" };
     std::unique_ptr<SECEditLangConfig> language = edittest::MakeTestLanguage();
     SECEdit edit;
@@ -63,28 +86,12 @@ TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
     const std::string xclip = FindProgram("xclip");
     if (xclip.empty())
         GTEST_SKIP() << "xclip is not installed";
-    edit.AttachLangConfig(language.get());
-    edit.ResetContent();
-    edit.SetText(L"hello world\r\nsecond line");
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, nullptr, L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 240, nullptr, nullptr));
-    app.m_pMainWnd = &frame;
-    auto* view = new SECEditView;
-    view->SetEdit(&edit);
-    ASSERT_TRUE(view->CreateEditWindow(&frame, CRect(0, 0, 400, 200), 1, WS_CHILD | WS_VISIBLE));
-    view->OnInitialUpdate();
+    SECEditView* view = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenEditor(frame, L"hello world\r\nsecond line", view));
     SECEditController& controller = *view->GetEditController();
     controller.m_bModalFindDialog = FALSE;
     _SEC_FIND_REPLACE_STATE::ForThisThread() = {};
-    view->UpdateWindow();
-
-    // A click at the start of the first line gives the view the focus and the caret.
-    CPoint start = controller.LineColToPoint({ 0, 0 });
-    start.y += view->GetLineHeight() / 2;
-    view->ClientToScreen(&start);
-    ASSERT_TRUE(Until([&] { return ServerPixel(reader, start.x + 20, start.y) != CLR_INVALID && ::IsWindowVisible(view->m_hWnd); }));
-    Run(xdotool + " mousemove " + std::to_string(start.x + 1) + " " + std::to_string(start.y) + " click 1");
-    ASSERT_TRUE(Until([&] { return ::GetFocus() == view->m_hWnd && controller.GetCaretPos() == SECEditLineCol(0, 0); }));
 
     Run(xdotool + " type 'Say '");
     EXPECT_TRUE(Until([&] { return Text() == L"Say hello world\r\nsecond line"; })) << "typing";
@@ -133,6 +140,26 @@ TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
         << "Esc closes the dialog and the text has the focus again";
 
     app.m_pMainWnd = nullptr;
+    frame.DestroyWindow();
+    edit.AttachLangConfig(nullptr);
+}
+
+// A keyboard with dead keys: the local compose handling turns a dead accent and a letter into one
+// accented letter (and a dead accent and a space into the plain accent), typed between a
+// composition's start and end, and the caret shows after it.
+TEST_F(EditViewX11, DeadKeysComposeAccentedLetters)
+{
+    const std::string setxkbmap = FindProgram("setxkbmap");
+    if (setxkbmap.empty())
+        GTEST_SKIP() << "setxkbmap is not installed";
+    CWnd frame;
+    SECEditView* view = nullptr;
+    ASSERT_NO_FATAL_FAILURE(OpenEditor(frame, L"", view));
+    Run(setxkbmap + " -layout us -variant intl");
+    Run(xdotool + " key dead_acute e dead_grave a x dead_acute space");
+    EXPECT_TRUE(Until([&] { return Text() == L"\u00E9\u00E0x'"; })) << "dead keys typed: " << Text();
+    EXPECT_EQ(view->GetEditController()->GetCaretPos(), SECEditLineCol(0, 4));
+    EXPECT_FALSE(view->GetEditController()->IsCaretHidden());
     frame.DestroyWindow();
     edit.AttachLangConfig(nullptr);
 }

@@ -36,6 +36,10 @@ enum class DisplayEventKind {
     FocusGained,
     FocusLost,
     CloseRequest,  // the window manager asks the window to close
+    // An input method began composing text for the window (dead keys, a CJK conversion). The text
+    // it commits comes as KeyDown events with key 0, before CompositionEnded.
+    CompositionStarted,
+    CompositionEnded,
 };
 
 struct DisplayEvent {
@@ -64,6 +68,14 @@ struct NativeWindowParams {
     bool topmost = false;
     NativeWindowId owner = 0; // the window a dialog or floating bar belongs to, kept above it
     std::wstring title;
+};
+
+// The font an input method shows the text being composed in, in pixels.
+struct CompositionFont {
+    std::wstring face;
+    int height = 0; // a line of the font, ascent and descent
+    int ascent = 0;
+    bool operator==(const CompositionFont&) const = default;
 };
 
 class Display {
@@ -120,6 +132,12 @@ public:
     // The PRIMARY selection (X11's: the text last selected, pasted with a middle click), likewise.
     virtual void SetPrimarySelectionText(const std::string& utf8) = 0;
     virtual std::optional<std::string> PrimarySelectionText() = 0;
+
+    // Where an input method shows the text being composed for the window: the top-left corner of
+    // its first character in window coordinates, and the font; a display without input methods
+    // keeps neither.
+    virtual void SetCompositionSpot(NativeWindowId, POINT) { }
+    virtual void SetCompositionFont(NativeWindowId, const CompositionFont&) { }
 };
 
 // The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),

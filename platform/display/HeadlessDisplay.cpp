@@ -232,6 +232,45 @@ void HeadlessDisplay::InjectKey(unsigned virtualKey, bool down, std::wstring tex
     Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = m_focus, .screenPoint = m_cursor, .key = virtualKey, .text = std::move(text) });
 }
 
+void HeadlessDisplay::InjectCompositionStart()
+{
+    Push({ .kind = DisplayEventKind::CompositionStarted, .window = m_focus });
+}
+
+void HeadlessDisplay::InjectCompositionCommit(std::wstring text)
+{
+    InjectKey(0, true, std::move(text));
+}
+
+void HeadlessDisplay::InjectCompositionEnd()
+{
+    Push({ .kind = DisplayEventKind::CompositionEnded, .window = m_focus });
+}
+
+void HeadlessDisplay::SetCompositionSpot(NativeWindowId window, POINT spot)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.compositionSpot = spot;
+}
+
+void HeadlessDisplay::SetCompositionFont(NativeWindowId window, const CompositionFont& font)
+{
+    if (auto it = m_windows.find(window); it != m_windows.end())
+        it->second.compositionFont = font;
+}
+
+std::optional<POINT> HeadlessDisplay::CompositionSpot(NativeWindowId window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? std::nullopt : it->second.compositionSpot;
+}
+
+std::optional<CompositionFont> HeadlessDisplay::CompositionFontOf(NativeWindowId window) const
+{
+    auto it = m_windows.find(window);
+    return it == m_windows.end() ? std::nullopt : it->second.compositionFont;
+}
+
 void HeadlessDisplay::InjectCloseRequest(NativeWindowId window)
 {
     Push({ .kind = DisplayEventKind::CloseRequest, .window = window });

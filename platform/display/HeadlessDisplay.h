@@ -42,6 +42,8 @@ public:
     std::optional<std::string> ClipboardText() override { return m_clipboard; }
     void SetPrimarySelectionText(const std::string& utf8) override { m_primary = utf8; }
     std::optional<std::string> PrimarySelectionText() override { return m_primary; }
+    void SetCompositionSpot(NativeWindowId window, POINT spot) override;
+    void SetCompositionFont(NativeWindowId window, const CompositionFont& font) override;
 
     // Test controls.
     void SetMonitors(std::vector<MonitorArea> monitors) { m_monitors = std::move(monitors); }
@@ -56,6 +58,11 @@ public:
     void InjectCloseRequest(NativeWindowId window);
     // The focus moved to another window, as when the user picks one in a window manager.
     void InjectFocusChange(NativeWindowId window);
+    // An input method composing in the focused window: it starts, commits text (one key typing
+    // all of it) and ends.
+    void InjectCompositionStart();
+    void InjectCompositionCommit(std::wstring text);
+    void InjectCompositionEnd();
 
     std::uintptr_t CursorShape() const { return m_cursorShape; }
     // How many copies of window pixels reached the screen.
@@ -63,6 +70,9 @@ public:
     NativeWindowId FocusedWindow() const { return m_focus; }
     bool IsShown(NativeWindowId window) const;
     std::vector<NativeIcon> Icons(NativeWindowId window) const;
+    // Where and in which font the program last asked compositions in the window to show.
+    std::optional<POINT> CompositionSpot(NativeWindowId window) const;
+    std::optional<CompositionFont> CompositionFontOf(NativeWindowId window) const;
     // The screen image holding every presented window (RGB24, virtual screen size).
     cairo_surface_t* Screen() const { return m_screen; }
     bool WriteScreenPng(const std::string& path) const;
@@ -74,6 +84,8 @@ private:
         std::vector<RECT> shape;
         std::wstring title;
         std::vector<NativeIcon> icons;
+        std::optional<POINT> compositionSpot;
+        std::optional<CompositionFont> compositionFont;
     };
     NativeWindowId WindowAt(POINT screenPoint) const;
     bool ShapeContains(const NativeWindow& window, POINT screenPoint) const;

@@ -6,6 +6,7 @@
 // FORMULON_NO_SHM set to anything keeps every surface out of shared memory.
 
 #include "platform/display/Display.h"
+#include "platform/display/X11InputMethod.h"
 #include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
 
@@ -106,6 +107,7 @@ public:
         , m_root(RootWindow(connection, m_screen))
         , m_start(std::chrono::steady_clock::now())
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
+        , m_inputMethod(std::make_unique<X11InputMethod>(connection, [this](DisplayEvent event) { Push(std::move(event)); }))
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
@@ -123,9 +125,8 @@ public:
         XInternAtoms(m_x, names.data(), static_cast<int>(names.size()), False, interned.data());
         for (size_t i = 0; i < names.size(); ++i)
             *wanted[i].first = interned[i];
-        // A configured but absent input method would make XOpenIM fail.
+        // Input methods and compose sequences follow the user's locale.
         std::setlocale(LC_CTYPE, "");
-        XSetLocaleModifiers("@im=none");
         XSetWindowAttributes attributes {};
         attributes.override_redirect = True;
         m_selectionOwner = XCreateWindow(m_x, m_root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
@@ -133,16 +134,12 @@ public:
 
     ~X11Display() override
     {
-        for (auto& [id, window] : m_windows) {
-            if (window.ic)
-                XDestroyIC(window.ic);
+        m_inputMethod.reset();
+        for (auto& [id, window] : m_windows)
             XDestroyWindow(m_x, id);
-        }
         for (auto& [id, cursor] : m_cursors)
             XFreeCursor(m_x, cursor);
         XDestroyWindow(m_x, m_selectionOwner);
-        if (m_im)
-            XCloseIM(m_im);
         XCloseDisplay(m_x);
     }
 
@@ -223,8 +220,7 @@ public:
         auto it = m_windows.find(id);
         if (it == m_windows.end())
             return;
-        if (it->second.ic)
-            XDestroyIC(it->second.ic);
+        m_inputMethod->Forget(id);
         XDestroyWindow(m_x, id);
         m_windows.erase(it);
         XFlush(m_x);
@@ -415,10 +411,14 @@ public:
         while (m_pending.empty() && XPending(m_x)) {
             XEvent event;
             XNextEvent(m_x, &event);
-            if (event.type == KeyPress || event.type == KeyRelease)
-                OpenInputContext(event.xkey.window);
-            if (XFilterEvent(&event, None))
+            const bool key = event.type == KeyPress || event.type == KeyRelease;
+            if (key && m_windows.contains(event.xkey.window))
+                m_inputMethod->Prepare(event.xkey.window);
+            if (XFilterEvent(&event, None)) {
+                if (key)
+                    m_inputMethod->KeyFiltered(event.xkey);
                 continue;
+            }
             Translate(event);
         }
         if (m_pending.empty())
@@ -442,6 +442,18 @@ public:
     std::optional<std::string> ClipboardText() override { return SelectionText(m_clipboard); }
     void SetPrimarySelectionText(const std::string& utf8) override { OwnSelection(XA_PRIMARY, utf8); }
     std::optional<std::string> PrimarySelectionText() override { return SelectionText(XA_PRIMARY); }
+
+    void SetCompositionSpot(NativeWindowId id, POINT spot) override
+    {
+        if (m_windows.contains(id))
+            m_inputMethod->SetSpot(id, spot);
+    }
+
+    void SetCompositionFont(NativeWindowId id, const CompositionFont& font) override
+    {
+        if (m_windows.contains(id))
+            m_inputMethod->SetFont(id, font);
+    }
 
 private:
     // Sends the pixels of area through the socket.
@@ -483,23 +495,7 @@ private:
         XChangeProperty(m_x, window, m_netPid, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
     }
 
-    // Opening the input method parses the locale's whole Compose table, which costs start-up
-    // several milliseconds: it waits for the first key a window receives.
-    void OpenInputContext(Window window)
-    {
-        auto it = m_windows.find(window);
-        if (it == m_windows.end() || it->second.ic)
-            return;
-        if (!m_triedInputMethod) {
-            m_triedInputMethod = true;
-            m_im = XOpenIM(m_x, nullptr, nullptr, nullptr);
-        }
-        if (m_im)
-            it->second.ic = XCreateIC(m_im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, window, XNFocusWindow, window, nullptr);
-    }
-
     struct NativeWindow {
-        XIC ic = nullptr;
         // Rectangles the program asked for and the server has not yet reported back.
         std::deque<RECT> requested;
         // The rectangle the server last reported; a window manager repeats its reports (a real
@@ -573,8 +569,7 @@ private:
             break;
         case FocusIn:
         case FocusOut:
-            if (auto it = m_windows.find(id); it != m_windows.end() && it->second.ic)
-                event.type == FocusIn ? XSetICFocus(it->second.ic) : XUnsetICFocus(it->second.ic);
+            m_inputMethod->FocusChanged(id, event.type == FocusIn);
             Push({ .kind = event.type == FocusIn ? DisplayEventKind::FocusGained : DisplayEventKind::FocusLost, .window = id });
             break;
         case KeyPress:
@@ -638,23 +633,15 @@ private:
             virtualKey = VirtualKeyFromKeySym(looked);
         std::wstring text;
         if (down) {
-            char buffer[64];
             KeySym sym = NoSymbol;
-            Status status = 0;
-            int length = 0;
-            auto it = m_windows.find(key.window);
-            if (it != m_windows.end() && it->second.ic)
-                length = Xutf8LookupString(it->second.ic, &key, buffer, sizeof buffer, &sym, &status);
-            else
-                length = XLookupString(&key, buffer, sizeof buffer, &sym, nullptr);
-            if (length > 0 && (status == 0 || status == XLookupChars || status == XLookupBoth))
-                text = WideFromUtf8(buffer, length);
+            const std::string typed = m_inputMethod->Lookup(key, sym);
+            text = WideFromUtf8(typed.data(), static_cast<int>(typed.size()));
             if (!virtualKey)
                 virtualKey = VirtualKeyFromKeySym(sym);
         }
-        if (!virtualKey && text.empty())
-            return;
-        Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
+        if (virtualKey || !text.empty())
+            Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
+        m_inputMethod->KeyDelivered(key);
     }
 
     void OwnSelection(Atom selection, const std::string& utf8)
@@ -725,8 +712,6 @@ private:
     int m_screen;
     Window m_root;
     std::chrono::steady_clock::time_point m_start;
-    XIM m_im = nullptr;
-    bool m_triedInputMethod = false;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
     Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea;
@@ -739,6 +724,7 @@ private:
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
     X11SharedImages m_sharedImages;
+    std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
 };
 
 }

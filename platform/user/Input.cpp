@@ -36,6 +36,7 @@ struct InputState {
     POINT hoverStart {};
     DWORD hoverTime = 0;
     DWORD hoverSince = 0;
+    HWND composing = nullptr; // the window an input method's composition started in
 };
 
 InputState& State()
@@ -344,6 +345,18 @@ void TranslateDisplayEvents()
             if (window)
                 PostMessageW(window->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
+        case DisplayEventKind::CompositionStarted:
+        case DisplayEventKind::CompositionEnded: {
+            // In the input's order, so that the composed text's keys come between the two; the
+            // end goes where the start went, though the focus moved on.
+            const bool start = event->kind == DisplayEventKind::CompositionStarted;
+            HWND target = start ? State().focus : std::exchange(State().composing, nullptr);
+            if (start)
+                State().composing = target;
+            if (target && IsWindow(target))
+                QueueInputMessage({ target, start ? WM_IME_STARTCOMPOSITION : WM_IME_ENDCOMPOSITION, 0, 0, event->timestamp, event->screenPoint });
+            break;
+        }
         }
     }
 }

@@ -1,6 +1,7 @@
 // System metrics and settings of the classic look, monitors and work areas, the caret, and
 // the visual-style functions, which fail: there are no visual styles.
 
+#include "platform/user/InputMethod.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowTree.h"
 #include "platform/gdi/FontRendering.h"
@@ -464,6 +465,7 @@ BOOL SetCaretPos(int x, int y)
     caret.position = { x, y };
     if (wasDrawn)
         ToggleCaretPixels();
+    fln::user::PlaceComposition(caret.window, caret.position);
     return TRUE;
 }
 

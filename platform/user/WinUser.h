@@ -546,6 +546,22 @@ BOOL SetCaretPos(int x, int y);
 BOOL GetCaretPos(LPPOINT point);
 UINT GetCaretBlinkTime();
 
+// ---- input-method contexts: where and in which font an input method shows the text it is
+// composing (dead keys, CJK conversion) for a window. The composition shows at the caret unless
+// placed; its text arrives as WM_CHAR between WM_IME_STARTCOMPOSITION and WM_IME_ENDCOMPOSITION.
+struct HIMC__;
+using HIMC = HIMC__*;
+struct COMPOSITIONFORM {
+    DWORD dwStyle;
+    POINT ptCurrentPos; // client coordinates of the context's window
+    RECT rcArea;
+};
+constexpr DWORD CFS_DEFAULT = 0x0000, CFS_RECT = 0x0001, CFS_POINT = 0x0002, CFS_FORCE_POSITION = 0x0020;
+HIMC ImmGetContext(HWND window);
+BOOL ImmReleaseContext(HWND window, HIMC context);
+BOOL ImmSetCompositionWindow(HIMC context, COMPOSITIONFORM* form);
+BOOL ImmSetCompositionFontW(HIMC context, LOGFONTW* font);
+
 // ---- system metrics and parameters
 constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
               SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CYVTHUMB = 9,
