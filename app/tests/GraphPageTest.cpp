@@ -175,6 +175,18 @@ TEST_F(GraphPageTest, AnIntervalWithoutPointsIsExplainedInTheStatusBar)
         EXPECT_GT(std::count(pixels.begin(), pixels.end(), RGB(0, 0, 0)), 100);
         ShowTab(kFormulaTab);
     }
+    // A usable interval again: the explanation goes with the next chart, but only while it is shown.
+    SetInterval(L"-12", L"12");
+    ShowTab(GraphTab());
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Ready"));
+    ShowTab(kFormulaTab);
+    SetInterval(L"3", L"3");
+    ShowTab(GraphTab());
+    Frame().SetMessageText(L"Result = 2");
+    SetInterval(L"-12", L"12");
+    Graph().Invalidate(TRUE);
+    Pump();
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Result = 2"));
 }
 
 TEST_F(GraphPageTest, ANewSizeRepaintsTheChartToIt)
