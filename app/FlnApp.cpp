@@ -287,12 +287,17 @@ void CFlnApp::DrawGraph(CDC* dc, int left, int top, int right, int bottom, int m
     const SamplingResult sampled = m_pD2KSys->Bestimmung_der_Funktionswerte(FormulaParser, inputs.formula);
     m_pD2KSys->m_nMode = mode;
     m_pD2KSys->Draw(dc);
-    if (sampled == SamplingResult::Sampled)
+    CMainFrame* frame = GetMainFrame();
+    if (sampled == SamplingResult::Sampled) {
+        // The curve is back: the reason it was missing goes, unless the status bar says something else by now.
+        if (frame && !m_strGraphReason.IsEmpty() && frame->m_wndStatusBar.GetPaneText(0) == m_strGraphReason)
+            frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+        m_strGraphReason.Empty();
         return;
-    CString reason;
-    reason.LoadString(sampled == SamplingResult::EmptyInterval ? IDS_GRAPH_INTERVAL_EMPTY : IDS_GRAPH_INTERVAL_UNUSABLE);
-    if (CMainFrame* frame = GetMainFrame())
-        frame->SetMessageText(reason);
+    }
+    m_strGraphReason.LoadString(sampled == SamplingResult::EmptyInterval ? IDS_GRAPH_INTERVAL_EMPTY : IDS_GRAPH_INTERVAL_UNUSABLE);
+    if (frame)
+        frame->SetMessageText(m_strGraphReason);
 }
 
 // Started by the bus for a client, the program serves that client alone and goes when it has

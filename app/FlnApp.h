@@ -69,6 +69,8 @@ public:
     CDateParser m_DateParser;
     // The one coordinate diagram, made when the Graph page is first drawn.
     std::unique_ptr<CD2KSys> m_pD2KSys;
+    // Why the last chart had no curve, as the status bar was told; empty after a chart with one.
+    CString m_strGraphReason;
     CString m_strModulePath;
     CString m_strModuleDir;
     BOOL m_bNoMinimizeBox = FALSE;

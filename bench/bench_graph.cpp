@@ -69,6 +69,20 @@ Program& TheProgram()
     return program;
 }
 
+// Whether the page shows the curve's red: the repaints measured drew the chart.
+bool ShowsCurve(CWnd& page)
+{
+    CRect client;
+    page.GetClientRect(&client);
+    HDC dc = ::GetDC(page.m_hWnd);
+    bool found = false;
+    for (int y = client.top; y < client.bottom && !found; ++y)
+        for (int x = client.left; x < client.right && !found; ++x)
+            found = ::GetPixel(dc, x, y) == RGB(255, 0, 0);
+    ::ReleaseDC(page.m_hWnd, dc);
+    return found;
+}
+
 void GraphRepaint(benchmark::State& state)
 {
     Program& program = TheProgram();
@@ -83,6 +97,12 @@ void GraphRepaint(benchmark::State& state)
         program.Graph().Invalidate(TRUE);
         program.Graph().UpdateWindow();
     }
+    CRect client;
+    program.Graph().GetClientRect(&client);
+    state.counters["width"] = client.Width();
+    state.counters["height"] = client.Height();
+    if (!ShowsCurve(program.Graph()))
+        state.SkipWithError("the page did not paint the chart");
 }
 BENCHMARK(GraphRepaint)->Arg(DiagramMathematical)->Arg(DiagramPhysical)->Arg(DiagramPolar)->Unit(benchmark::kMillisecond);
 

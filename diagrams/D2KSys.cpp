@@ -265,10 +265,16 @@ POINT CD2KSys::WorldToDevice(double x, double y) const
     static constexpr double Limit = 32000;
     auto held = [](double device) { return Round(std::clamp(device, -Limit, Limit)); };
     if (m_nMode == DiagramPhysical) {
-        return { m_plot.left + held((x - m_xmin) * m_plotWidth / (m_xmax - m_xmin)),
-                 m_plot.bottom - held((y - m_ymin) * m_plotHeight / (m_ymax - m_ymin)) };
+        return { m_plot.left + held(PhysicalPixels(x - m_xmin, m_plotWidth, m_xmax - m_xmin)),
+                 m_plot.bottom - held(PhysicalPixels(y - m_ymin, m_plotHeight, m_ymax - m_ymin)) };
     }
     return { held(x * m_pixelsPerUnitX + m_originX), held(-(y * m_pixelsPerUnitY) + m_originY) };
+}
+
+double CD2KSys::PhysicalPixels(double distance, int pixels, double span)
+{
+    const double product = distance * pixels;
+    return std::isfinite(product) ? product / span : distance / span * pixels;
 }
 
 // ---- the draw sequence

@@ -162,6 +162,9 @@ private:
     void DrawPolarAngleLabels(CDC* dc, int radius);
     void DrawSymbols(CDC* dc, const std::vector<POINT>& points);
     std::vector<POINT> CurveDevicePoints() const;
+    // `distance` x `pixels` / `span`: a world distance in pixels along a physical axis. Near the
+    // largest doubles the product would overflow, so there it divides first.
+    static double PhysicalPixels(double distance, int pixels, double span);
 
     PlotSymbolPainter m_painter;
 };

@@ -207,8 +207,8 @@ void CD2KSys::DrawWorldLine(CDC* dc, double x1, double y1, double x2, double y2)
 bool CD2KSys::PhysicalSteps(double& stepX, double& stepY) const
 {
     // The ticks' distance in pixels along each axis; both must be positive and finite.
-    stepX = m_plotWidth * m_tickStepX / (m_xmax - m_xmin);
-    stepY = m_plotHeight * m_tickStepY / (m_ymax - m_ymin);
+    stepX = PhysicalPixels(m_tickStepX, m_plotWidth, m_xmax - m_xmin);
+    stepY = PhysicalPixels(m_tickStepY, m_plotHeight, m_ymax - m_ymin);
     return IsUsableStep(stepX) && IsUsableStep(stepY);
 }
 

@@ -185,6 +185,36 @@ TEST_F(FlnViewTest, VerificationShowsBothResultsWhenTheTreeDisagrees)
     EXPECT_EQ(OutputText(), CString(L"150.0000 "));
 }
 
+// Formulas far longer than the input line takes come from parameter files and automation; "="
+// verifies them like short ones and shows the same texts.
+TEST_F(FlnViewTest, ALongChainFromAutomationVerifiesAndShowsItsResult)
+{
+    constexpr int Terms = 20000;
+    struct Case {
+        wchar_t op;
+        double x;
+        const wchar_t *output, *status;
+    };
+    for (Case c : { Case { L'+', 1.5, L"30,000.0000 ", L"f(1.500000) = 3.000000000000000E+004" },
+                    { L'*', -1, L"1.0000 ", L"f(-1.000000) = 1.000000000000000E+000" } }) {
+        SCOPED_TRACE(static_cast<char>(c.op));
+        CString chain = L"X";
+        for (int i = 1; i < Terms; ++i) {
+            chain += c.op;
+            chain += L'X';
+        }
+        view->m_dX = c.x;
+        view->m_strFormula = chain; // as the automation object's Formula property does
+        view->UpdateData(FALSE);
+        Command(IDC_KEY_EQUALS);
+        EXPECT_EQ(std::wstring(OutputText().GetString()), c.output);
+        EXPECT_TRUE(Shows(IDC_OUTPUT, Yellow));
+        EXPECT_EQ(std::wstring(frame->status.GetString()), c.status);
+        EXPECT_FALSE(CBalloonHelp::IsLaunchedBalloonShown());
+        EXPECT_EQ(view->m_strLastFormula.GetLength(), chain.GetLength());
+    }
+}
+
 TEST_F(FlnViewTest, NumberFormatsAndDigitsRecomputeAtOnce)
 {
     Calculate(L"1234.5678");

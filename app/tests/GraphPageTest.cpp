@@ -5,6 +5,7 @@
 #include "app/tests/ProgramTestSupport.h"
 #include "diagrams/KSysView.h"
 #include "diagrams/tests/Canvas.h"
+#include "platform/mfc/Menu.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "res/Formulon.h"
 
@@ -73,6 +74,37 @@ TEST_F(GraphPageTest, TheTabShowsItsToolBarAndMenuAndLeavingHidesTheBar)
     ShowTab(GraphTab());
     EXPECT_TRUE(DiagramBar().IsWindowVisible());
     EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_GRAPHPAGE));
+
+    // Menu 138's Charts items, enabled and unchecked while the page has the focus, with their prompts.
+    HMENU menu = LoadMenuW(m_app->m_hInstance, MAKEINTRESOURCEW(IDR_GRAPHPAGE));
+    ASSERT_NE(menu, nullptr);
+    wchar_t text[64] {};
+    ASSERT_EQ(GetMenuItemCount(menu), 3);
+    GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"&Charts");
+    HMENU charts = GetSubMenu(menu, 1);
+    Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(charts), 1);
+    struct Item {
+        UINT id;
+        const wchar_t *text, *prompt;
+    };
+    const Item items[] = {
+        { ID_CHART_PHYSICAL, L"&Physical Coordinate Diagram", L"Physical Coordinate Diagram\nPhysical Coordinate Diagram" },
+        { ID_CHART_MATHEMATICAL, L"&Mathematical Coordinate Diagram", L"Mathematical Coordinate Diagram\nMathematical Coordinate Diagram" },
+        { ID_CHART_POLAR, L"&Polar Coordinate Diagram", L"Polar Coordinate Diagram\nPolar Coordinate Diagram" },
+    };
+    ASSERT_EQ(GetMenuItemCount(charts), 3);
+    for (int index = 0; index < 3; ++index) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(GetMenuItemID(charts, index), items[index].id);
+        GetMenuStringW(charts, index, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(std::wstring(text), items[index].text);
+        EXPECT_EQ(GetMenuState(charts, items[index].id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0u);
+        CString prompt;
+        prompt.LoadString(items[index].id);
+        EXPECT_EQ(std::wstring(prompt.GetString()), items[index].prompt);
+    }
+    DestroyMenu(menu);
 
     ShowTab(kFormulaTab);
     EXPECT_FALSE(DiagramBar().IsWindowVisible());
@@ -143,6 +175,18 @@ TEST_F(GraphPageTest, AnIntervalWithoutPointsIsExplainedInTheStatusBar)
         EXPECT_GT(std::count(pixels.begin(), pixels.end(), RGB(0, 0, 0)), 100);
         ShowTab(kFormulaTab);
     }
+    // A usable interval again: the explanation goes with the next chart, but only while it is shown.
+    SetInterval(L"-12", L"12");
+    ShowTab(GraphTab());
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Ready"));
+    ShowTab(kFormulaTab);
+    SetInterval(L"3", L"3");
+    ShowTab(GraphTab());
+    Frame().SetMessageText(L"Result = 2");
+    SetInterval(L"-12", L"12");
+    Graph().Invalidate(TRUE);
+    Pump();
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Result = 2"));
 }
 
 TEST_F(GraphPageTest, ANewSizeRepaintsTheChartToIt)

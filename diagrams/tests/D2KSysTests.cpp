@@ -127,6 +127,15 @@ TEST(D2KSysTransforms, WorldPointsLandWhereTheModesPutThem)
     EXPECT_EQ(CPoint(physical.WorldToDevice(-10, 0)), CPoint(100, 350));
     EXPECT_EQ(CPoint(physical.WorldToDevice(10, 100)), CPoint(580, 20));
     EXPECT_EQ(CPoint(physical.WorldToDevice(0, 50)), CPoint(340, 185));
+    // A reversed range runs the other way, its first end on the left, with a negative tick step.
+    physical.m_bFixedRange = true;
+    physical.m_xmin = 10;
+    physical.m_xmax = -10;
+    physical.Draw(canvas.Dc());
+    EXPECT_EQ(physical.m_tickStepX, -5);
+    EXPECT_EQ(CPoint(physical.WorldToDevice(10, 0)), CPoint(100, 350));
+    EXPECT_EQ(CPoint(physical.WorldToDevice(-10, 100)), CPoint(580, 20));
+    physical.m_bFixedRange = false;
     // Far outside, a point keeps its direction and stays where the drawing functions take it.
     EXPECT_EQ(physical.WorldToDevice(0, 1e300).y, 350 - 32000);
 
@@ -177,11 +186,23 @@ TEST(D2KSysRanges, EveryRangeComesOutDrawable)
             if (mode == DiagramPhysical) {
                 EXPECT_GT(diagram.m_tickStepX, 0);
                 EXPECT_GT(diagram.m_tickStepY, 0);
+                // The first tick of each axis, outside the frame's lower left corner.
+                EXPECT_EQ(canvas.Pixel(diagram.m_plot.left, diagram.m_plot.bottom + 10), RGB(0, 0, 0));
+                EXPECT_EQ(canvas.Pixel(diagram.m_plot.left - 10, diagram.m_plot.bottom), RGB(0, 0, 0));
             }
             if (mode != DiagramPhysical) {
                 EXPECT_TRUE(std::isfinite(diagram.m_pixelsPerUnitX) && diagram.m_pixelsPerUnitX > 0);
                 EXPECT_TRUE(std::isfinite(diagram.m_pixelsPerUnitY) && diagram.m_pixelsPerUnitY > 0);
             }
+            // The ranges' corners land on the plot area, give or take the rounding of a pixel.
+            const POINT low = diagram.WorldToDevice(diagram.m_xmin, diagram.m_ymin);
+            const POINT high = diagram.WorldToDevice(diagram.m_xmax, diagram.m_ymax);
+            EXPECT_GE(low.x, diagram.m_plot.left - 1);
+            EXPECT_LE(low.y, diagram.m_plot.bottom + 1);
+            EXPECT_LE(high.x, diagram.m_plot.right + 1);
+            EXPECT_GE(high.y, diagram.m_plot.top - 1);
+            EXPECT_LT(low.x, high.x);
+            EXPECT_GT(low.y, high.y);
             EXPECT_GT(canvas.Count(RGB(0, 0, 0)), 0); // the axes are there
         }
     }
@@ -300,4 +321,22 @@ TEST(D2KSysSampling, AnIntervalWithoutDistinctPointsGivesNoCurveAndOrderedAxes)
     diagram.SetPlotArea(0, 0, 600, 400, 1, 1 + 1e-12);
     EXPECT_EQ(diagram.Bestimmung_der_Funktionswerte(Parser(), L"x"), SamplingResult::Sampled);
     EXPECT_EQ(diagram.m_nSamples, 300);
+}
+
+// A window smaller than a mode's margins leaves an empty or inverted plot area: the chart is still
+// drawn to its end, with finite scales.
+TEST(D2KSysAreas, AClientSmallerThanTheMarginsStillDraws)
+{
+    for (int mode : { DiagramMathematical, DiagramPhysical, DiagramPolar }) {
+        for (SIZE size : { SIZE { 0, 0 }, SIZE { 1, 1 }, SIZE { 40, 20 }, SIZE { 90, 60 } }) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << size.cx << " x " << size.cy);
+            Canvas canvas(100, 100);
+            CD2KSys diagram(RECT { 0, 0, 100, 100 });
+            diagram.SetPlotArea(0, 0, size.cx, size.cy, -3, 3);
+            diagram.Bestimmung_der_Funktionswerte(Parser(), L"x^2");
+            diagram.m_nMode = mode;
+            diagram.Draw(canvas.Dc());
+            EXPECT_TRUE(std::isfinite(diagram.m_pixelsPerUnitX) && std::isfinite(diagram.m_pixelsPerUnitY));
+        }
+    }
 }
