@@ -159,14 +159,18 @@ void CDockBar::DockControlBar(CControlBar* bar, LPCRECT rect)
         return;
     if (bar->m_pDockBar)
         bar->m_pDockBar->RemoveControlBar(bar);
-    CRect place;
-    size_t position = m_arrBars.size() | kNewRow;
-    if (rect) {
-        place = *rect;
-        ScreenToClient(&place);
-        position = InsertPosition(place.TopLeft());
+    if (!rect) {
+        InsertAt(bar, m_arrBars.size() | kNewRow, CRect());
+        return;
     }
-    InsertAt(bar, position, place);
+    CRect place = *rect;
+    ScreenToClient(&place);
+    InsertBarAt(bar, place);
+}
+
+void CDockBar::InsertBarAt(CControlBar* bar, const CRect& clientRect)
+{
+    InsertAt(bar, InsertPosition(clientRect.TopLeft()), clientRect);
 }
 
 void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ownRow)

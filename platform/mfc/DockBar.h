@@ -73,6 +73,9 @@ protected:
     static constexpr size_t kNewRow = size_t(1) << (sizeof(size_t) * 8 - 1);
     // Inserts at a position of m_arrBars, or at a new row there (position | kNewRow), and attaches.
     void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect);
+    // Inserts and attaches a bar dropped at that rectangle (client coordinates), in the row and at
+    // the place along it that the rectangle points to. Here its top-left corner picks both.
+    virtual void InsertBarAt(CControlBar* bar, const CRect& clientRect);
     DECLARE_MESSAGE_MAP()
 
 private:
