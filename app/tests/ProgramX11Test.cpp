@@ -251,6 +251,68 @@ TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
     EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }, std::chrono::seconds(5))) << "the tip stays where the window was";
 }
 
+// Dragged by its gripper onto the menu bar's row, short of the menu bar's middle, the tool bar
+// gets a row of its own above the menu bar, which the menu bar has to itself: the bars show as
+// the same drag leaves them headless.
+TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, tools, menu;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &tools);
+    auto* menuBar = dynamic_cast<CWnd*>(Frame().GetMenuBar());
+    ASSERT_NE(menuBar, nullptr);
+    GetWindowRect(menuBar->m_hWnd, &menu);
+    for (RECT* r : { &tools, &menu })
+        OffsetRect(r, -frame.left, -frame.top);
+    ASSERT_EQ(tools.top, menu.bottom) << "the tool bar starts in the row below the menu bar";
+    const POINT grip { tools.left + 3, (tools.top + tools.bottom) / 2 };
+    const POINT drop { grip.x + 40, (menu.top + menu.bottom) / 2 };
+    // The bars' area, before and after the same drag headless.
+    const RECT bars { menu.left, menu.top, menu.right, tools.bottom };
+    auto picture = [&] {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetWindowDC(Frame().m_hWnd);
+        for (int y = bars.top; y < bars.bottom; ++y)
+            for (int x = bars.left; x < bars.right; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Frame().m_hWnd, dc);
+        return pixels;
+    };
+    const std::vector<COLORREF> before = picture();
+    auto onScreen = [&](POINT point) { return POINT { frame.left + point.x, frame.top + point.y }; };
+    m_display->Advance(1000);
+    m_display->InjectMouseMove(onScreen(grip));
+    m_display->InjectButton(1, true, onScreen(grip));
+    Pump();
+    m_display->InjectMouseMove(onScreen({ grip.x + 10, grip.y - 10 }));
+    Pump();
+    m_display->InjectMouseMove(onScreen(drop));
+    Pump();
+    m_display->InjectButton(1, false, onScreen(drop));
+    Pump();
+    RECT movedTools, movedMenu;
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &movedTools);
+    GetWindowRect(menuBar->m_hWnd, &movedMenu);
+    ASSERT_EQ(movedTools.top, frame.top + menu.top) << "the tool bar's row is the first";
+    ASSERT_EQ(movedMenu.top, movedTools.bottom) << "the menu bar's row follows";
+    const std::vector<COLORREF> after = picture();
+    ASSERT_NE(after, before);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == before; }))
+        << "the bars show as headless: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    auto at = [&](POINT point) { return "mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y); };
+    ASSERT_EQ(Xdotool(at(grip) + " mousedown 1 " + at({ grip.x + 10, grip.y - 10 }) + " " + at(drop) + " mouseup 1"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == after; }, std::chrono::seconds(5)))
+        << "the tool bar is not above the menu bar: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-x11-toolbar-row.png");
+}
+
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
 // after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
 TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
