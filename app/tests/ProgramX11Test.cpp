@@ -87,6 +87,18 @@ protected:
         Stop();
     }
 
+    // The headless main window's pixels over an area of its window rectangle, row by row.
+    std::vector<COLORREF> FramePixels(const RECT& area)
+    {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetWindowDC(Frame().m_hWnd);
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Frame().m_hWnd, dc);
+        return pixels;
+    }
+
     SIZE m_frameSize {};
     POINT m_dateTab {}; // the middle of the Date & Time page's tab
     POINT m_input {}; // the middle of the input field
@@ -154,11 +166,7 @@ private:
         m_input = { (input.left + input.right) / 2 - frame.left, (input.top + input.bottom) / 2 - frame.top };
         m_frameSize = { frame.right - frame.left, frame.bottom - frame.top };
         m_area = { line.left - frame.left, line.top - frame.top, line.right - frame.left, line.bottom - frame.top };
-        HDC dc = GetWindowDC(Frame().m_hWnd);
-        for (int y = m_area.top; y < m_area.bottom; ++y)
-            for (int x = m_area.left; x < m_area.right; ++x)
-                m_reference.push_back(GetPixel(dc, x, y));
-        ReleaseDC(Frame().m_hWnd, dc);
+        m_reference = FramePixels(m_area);
     }
 };
 
@@ -272,16 +280,7 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
     const POINT drop { grip.x + 40, (menu.top + menu.bottom) / 2 };
     // The bars' area, before and after the same drag headless.
     const RECT bars { menu.left, menu.top, menu.right, tools.bottom };
-    auto picture = [&] {
-        std::vector<COLORREF> pixels;
-        HDC dc = GetWindowDC(Frame().m_hWnd);
-        for (int y = bars.top; y < bars.bottom; ++y)
-            for (int x = bars.left; x < bars.right; ++x)
-                pixels.push_back(GetPixel(dc, x, y));
-        ReleaseDC(Frame().m_hWnd, dc);
-        return pixels;
-    };
-    const std::vector<COLORREF> before = picture();
+    const std::vector<COLORREF> before = FramePixels(bars);
     auto onScreen = [&](POINT point) { return POINT { frame.left + point.x, frame.top + point.y }; };
     m_display->Advance(1000);
     m_display->InjectMouseMove(onScreen(grip));
@@ -298,7 +297,7 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
     GetWindowRect(menuBar->m_hWnd, &movedMenu);
     ASSERT_EQ(movedTools.top, frame.top + menu.top) << "the tool bar's row is the first";
     ASSERT_EQ(movedMenu.top, movedTools.bottom) << "the menu bar's row follows";
-    const std::vector<COLORREF> after = picture();
+    const std::vector<COLORREF> after = FramePixels(bars);
     ASSERT_NE(after, before);
     Stop();
 
@@ -332,12 +331,7 @@ TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
     auto dark = [](const std::vector<COLORREF>& pixels) {
         return std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64; });
     };
-    std::vector<COLORREF> resting;
-    HDC dc = GetWindowDC(Frame().m_hWnd);
-    for (int y = select.top; y < select.bottom; ++y)
-        for (int x = select.left; x < select.right; ++x)
-            resting.push_back(GetPixel(dc, x, y));
-    ReleaseDC(Frame().m_hWnd, dc);
+    const std::vector<COLORREF> resting = FramePixels(select);
     ::SetFocus(Field(kFormulaField));
     int tabs = 0;
     auto onKey = [&] { return (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; };
@@ -471,12 +465,7 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
     RECT area;
     GetWindowRect(chart->m_hWnd, &area);
     OffsetRect(&area, -frame.left, -frame.top);
-    std::vector<COLORREF> reference;
-    HDC dc = GetWindowDC(Frame().m_hWnd);
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            reference.push_back(GetPixel(dc, x, y));
-    ReleaseDC(Frame().m_hWnd, dc);
+    const std::vector<COLORREF> reference = FramePixels(area);
     Stop();
 
     VirtualServer server;
