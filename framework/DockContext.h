@@ -2,11 +2,11 @@
 // The toolkit's drag context: while a bar is dragged it shows where the bar would go, as a thin
 // outline of the docked size over a dock bar that would take it, or as a thick dithered frame
 // of the floating size elsewhere (Ctrl held: never docks). Over a toolkit dock bar the outline is
-// the one the dock bar gives (HitTestDockPosition), and the bar docks where it showed. The status bar tells the user about
-// Ctrl meanwhile. While a floating bar is resized by its frame's edge the dithered frame shows
-// the new size; a toolkit bar that is not of fixed size sizes in both directions there, between
-// the smallest and largest frame sizes of the system metrics. Bars on an auto-hide strip get a
-// context that never starts a drag.
+// the one the dock bar gives (HitTestDockPosition), and the bar docks where it showed. The status
+// bar tells the user about Ctrl meanwhile. While a floating bar is resized by its frame's edge the
+// dithered frame shows the new size; a toolkit bar that is not of fixed size sizes in both
+// directions there, between the smallest and largest frame sizes of the system metrics. Bars on an
+// auto-hide strip get a context that never starts a drag.
 
 #include "platform/mfc/DockContext.h"
 #include "platform/mfc/Wnd.h"
