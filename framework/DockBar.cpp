@@ -232,9 +232,10 @@ CRect SECDockBar::HitTestDockPosition(CControlBar* bar, const CRect& dragRect, C
     return rect;
 }
 
-void SECDockBar::OnBarInserted(CControlBar* bar)
+void SECDockBar::OnBarInserted(CControlBar* bar, bool restored)
 {
-    m_pLastChanged = bar;
+    if (!restored)
+        m_pLastChanged = bar;
     if (m_bFloating) {
         // A floating dock bar takes the bar's multi-bar and sizing bits, and its title while alone.
         m_dwStyle |= bar->m_dwStyle & (CBRS_FLOAT_MULTI | CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
@@ -286,7 +287,10 @@ CSize SECDockBar::LayOut(int length, bool commit)
         std::vector<RowMember> members = Members(row);
         const auto anchor = std::find(row.bars.begin(), row.bars.end(), m_pLastChanged);
         const RowCounts counts = NormalizeRow(members, anchor == row.bars.end() ? -1 : static_cast<int>(anchor - row.bars.begin()), m_fMinShare);
-        StoreShares(row, members);
+        // Only a layout that places the bars keeps the shares: normalising around the anchor
+        // again, as a query before it would, moves them on.
+        if (commit)
+            StoreShares(row, members);
         std::vector<size_t> visible;
         int thickness = 0;
         for (size_t k = 0; k < row.bars.size(); ++k) {

@@ -67,8 +67,10 @@ protected:
     // The row is the one the rectangle's centre falls in; none there opens a row before the next.
     // Along it the bar goes after each bar whose middle lies at or before the rectangle's start.
     void InsertBarAt(CControlBar* bar, const CRect& clientRect) override;
-    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row.
-    void OnBarInserted(CControlBar* bar) override;
+    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row. A
+    // newly docked bar keeps the share it asks for in its row; one a saved layout put back comes
+    // with the share it had and fits in with the others.
+    void OnBarInserted(CControlBar* bar, bool restored) override;
     void DoPaint(CDC* dc) override;
     void OnLButtonDown(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);

@@ -189,7 +189,7 @@ void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ow
     InsertAt(bar, newRow ? rowStart | kNewRow : PlaceInRow(rowStart, ToSpan(place, IsHorizontal()).along), place);
 }
 
-void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect)
+void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect, bool restored)
 {
     const auto at = m_arrBars.begin() + static_cast<std::ptrdiff_t>(position & ~kNewRow);
     if (position & kNewRow)
@@ -197,7 +197,7 @@ void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRe
     else
         m_arrBars.insert(at, bar);
     Attach(bar, clientRect);
-    OnBarInserted(bar);
+    OnBarInserted(bar, restored);
 }
 
 void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
@@ -207,7 +207,7 @@ void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
     if (bar->m_pDockBar)
         bar->m_pDockBar->RemoveControlBar(bar);
     const bool ownRow = newRow || m_arrBars.size() == 1;
-    InsertAt(bar, ownRow ? m_arrBars.size() | kNewRow : m_arrBars.size() - 1, CRect(clientPlace, CSize()));
+    InsertAt(bar, ownRow ? m_arrBars.size() | kNewRow : m_arrBars.size() - 1, CRect(clientPlace, CSize()), true);
 }
 
 BOOL CDockBar::RemoveControlBar(CControlBar* bar)
