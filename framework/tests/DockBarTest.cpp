@@ -428,6 +428,44 @@ TEST_F(PackedRowTest, ABarWithTheOwnRowBitHasARowToItself)
     EXPECT_EQ(rows[3], std::vector<CControlBar*> { b });
 }
 
+TEST_F(PackedRowTest, InASideDockBarTheColumnsTakeDroppedBarsTheSameWay)
+{
+    constexpr int kUpright = 100;
+    CDockBar* left = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_LEFT);
+    SECControlBar* a = NewToolBar(L"A");
+    SECControlBar* b = NewToolBar(L"B");
+    SECControlBar* c = NewToolBar(L"C");
+    for (SECControlBar* bar : { a, b, c })
+        bar->m_szVertDocked = CSize(kThickness, kUpright);
+    frame->DockControlBar(a, AFX_IDW_DOCKBAR_LEFT);
+    Idle();
+    // The columns, without the hidden auto-hide strip.
+    auto columns = [&] {
+        std::vector<std::vector<CControlBar*>> shown;
+        for (auto column : left->Rows()) {
+            std::erase(column, static_cast<CControlBar*>(Frame()->GetAutoHideBar(CBRS_ALIGN_LEFT)));
+            if (!column.empty())
+                shown.push_back(column);
+        }
+        return shown;
+    };
+    // Drops the bar upright with its top at `along` and its middle across at `middle`.
+    auto dropAt = [&](CControlBar* bar, int middle, int along) {
+        CRect rect(CPoint(middle - kThickness / 2, along), CSize(kThickness, kUpright));
+        left->ClientToScreen(&rect);
+        frame->DockControlBar(bar, AFX_IDW_DOCKBAR_LEFT, &rect);
+        Idle();
+    };
+    const CRect column = PlaceInParent(a->m_hWnd);
+    dropAt(b, column.CenterPoint().x, column.top + kUpright / 2 + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { a, b } })) << "past A's middle: below it";
+    EXPECT_EQ(PlaceInParent(b->m_hWnd).TopLeft(), CPoint(column.left, column.top + kUpright)) << "pushed on by A";
+    dropAt(c, column.CenterPoint().x, column.top + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { c, a, b } })) << "short of A's middle: above it";
+    dropAt(c, column.right + kThickness, column.top + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { a, b }, { c } })) << "beside the column: a column of its own";
+}
+
 TEST_F(PackedRowTest, AToolBarDraggedOntoTheMenuBarsRowLandsBesideIt)
 {
     SECControlBar* menu = NewToolBar(L"Menu");
