@@ -3,6 +3,7 @@
 #include "framework/ControlBar.h"
 
 #include <algorithm>
+#include <climits>
 
 IMPLEMENT_DYNCREATE(SECDockBar, CDockBar)
 
@@ -19,6 +20,7 @@ END_MESSAGE_MAP()
 namespace {
 
 int Along(const CRect& rect, bool horizontal) { return horizontal ? rect.left : rect.top; }
+int Across(const CRect& rect, bool horizontal) { return horizontal ? rect.top : rect.left; }
 int Length(const CRect& rect, bool horizontal) { return horizontal ? rect.Width() : rect.Height(); }
 int Thickness(const CRect& rect, bool horizontal) { return horizontal ? rect.Height() : rect.Width(); }
 
@@ -85,9 +87,155 @@ int SECDockBar::RowLength() const
     return Length(client, IsHorizontal());
 }
 
-void SECDockBar::OnBarInserted(CControlBar* bar)
+CRect SECDockBar::ClientRectOf(const CControlBar* bar) const
 {
-    m_pLastChanged = bar;
+    CRect rect;
+    bar->GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    return rect;
+}
+
+DWORD SECDockBar::SizeMode(const CControlBar* bar) const
+{
+    if (m_bFloating && (bar->m_dwStyle & CBRS_SIZE_DYNAMIC))
+        return LM_HORZ | LM_MRUWIDTH;
+    return IsHorizontal() ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+}
+
+void SECDockBar::LayOutFrame() const
+{
+    if (!m_bFloating) {
+        if (m_pDockSite)
+            m_pDockSite->DelayRecalcLayout();
+    } else if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)))) {
+        frame->RecalcLayout();
+    }
+}
+
+int SECDockBar::FloatingRowLength() const
+{
+    if (m_nFloatingLength > 0 && GetDockedVisibleCount() > 1)
+        return m_nFloatingLength;
+    const bool horizontal = IsHorizontal();
+    int longest = 0;
+    for (const Row& row : RowsWithStarts()) {
+        int length = 0, visible = 0;
+        for (CControlBar* bar : row.bars)
+            if (bar->IsVisible()) {
+                length += Length(CRect(CPoint(), DockedSizeOf(bar)), horizontal);
+                ++visible;
+            }
+        if (Stretches(row.bars))
+            length += std::max(0, visible - 1) * kSplitterThickness;
+        longest = std::max(longest, length);
+    }
+    return longest;
+}
+
+int SECDockBar::TargetRow(const std::vector<Row>& rows, const CRect& clientRect, size_t& newRowAt) const
+{
+    const bool horizontal = IsHorizontal();
+    const int centre = horizontal ? clientRect.CenterPoint().y : clientRect.CenterPoint().x;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        int nearEdge = INT_MAX, farEdge = INT_MIN;
+        for (CControlBar* bar : rows[r].bars) {
+            if (!bar->IsVisible())
+                continue;
+            const CRect rect = ClientRectOf(bar);
+            nearEdge = std::min(nearEdge, Across(rect, horizontal));
+            farEdge = std::max(farEdge, Across(rect, horizontal) + Thickness(rect, horizontal));
+        }
+        if (nearEdge > farEdge || farEdge < centre)
+            continue; // nothing shown there, or the centre lies past the row
+        if (centre < nearEdge) {
+            newRowAt = rows[r].start;
+            return -1;
+        }
+        return static_cast<int>(r);
+    }
+    newRowAt = m_arrBars.size();
+    return -1;
+}
+
+void SECDockBar::InsertBarAt(CControlBar* bar, const CRect& clientRect)
+{
+    const bool horizontal = IsHorizontal();
+    const std::vector<Row> rows = RowsWithStarts();
+    size_t newRowAt = 0;
+    const int target = TargetRow(rows, clientRect, newRowAt);
+    if (target < 0) {
+        InsertAt(bar, newRowAt | kNewRow, clientRect);
+        return;
+    }
+    const Row& row = rows[static_cast<size_t>(target)];
+    const int start = Along(clientRect, horizontal);
+    size_t at = row.start;
+    for (size_t k = 0; k < row.bars.size(); ++k) {
+        if (!row.bars[k]->IsVisible())
+            continue;
+        const CRect rect = ClientRectOf(row.bars[k]);
+        if (Along(rect, horizontal) + Length(rect, horizontal) / 2 <= start)
+            at = row.start + k + 1;
+    }
+    InsertAt(bar, at, clientRect);
+}
+
+CRect SECDockBar::HitTestDockPosition(CControlBar* bar, const CRect& dragRect, CPoint cursor, SECDockFeedback& last) const
+{
+    const bool horizontal = IsHorizontal();
+    CRect client = dragRect;
+    ScreenToClient(&client);
+    const std::vector<Row> rows = RowsWithStarts();
+    size_t newRowAt = 0;
+    const int target = TargetRow(rows, client, newRowAt);
+    bool inRow = false;
+    float othersShare = 0.0f;
+    int others = 0;
+    if (target >= 0)
+        for (CControlBar* other : rows[static_cast<size_t>(target)].bars) {
+            if (other == bar) {
+                inRow = true;
+            } else if (other->IsVisible()) {
+                ++others;
+                const auto* toolkitBar = dynamic_cast<const SECControlBar*>(other);
+                othersShare += toolkitBar ? toolkitBar->m_fPctWidth : 0.0f;
+            }
+        }
+    CRect rect = dragRect;
+    const auto* toolkitBar = dynamic_cast<const SECControlBar*>(bar);
+    if (others > 0 && target == last.row) {
+        rect = last.rect;
+        rect.OffsetRect(cursor - last.cursor);
+    } else if (toolkitBar && !(toolkitBar->GetExBarStyle() & CBRS_EX_FIXEDSIZE)) {
+        CRect dock;
+        GetWindowRect(&dock);
+        if (others == 0) {
+            // Alone in its row: across the whole dock bar.
+            if (horizontal) {
+                rect.left = dock.left;
+                rect.right = dock.right;
+            } else {
+                rect.top = dock.top;
+                rect.bottom = dock.bottom;
+            }
+        } else if (!inRow && othersShare + toolkitBar->m_fPctWidth > 0.0f) {
+            // Beside others: as long as its share of the row would be, around the pointer as before.
+            const float share = toolkitBar->m_fPctWidth;
+            const int length = static_cast<int>(static_cast<float>(Length(dock, horizontal)) * share / (othersShare + share));
+            const int oldLength = std::max(1, Length(rect, horizontal));
+            const int pointer = horizontal ? cursor.x : cursor.y;
+            const int start = pointer - (pointer - Along(rect, horizontal)) * length / oldLength;
+            rect = horizontal ? CRect(start, rect.top, start + length, rect.bottom) : CRect(rect.left, start, rect.right, start + length);
+        }
+    }
+    last = { target, rect, cursor };
+    return rect;
+}
+
+void SECDockBar::OnBarInserted(CControlBar* bar, bool restored)
+{
+    if (!restored)
+        m_pLastChanged = bar;
     if (m_bFloating) {
         // A floating dock bar takes the bar's multi-bar and sizing bits, and its title while alone.
         m_dwStyle |= bar->m_dwStyle & (CBRS_FLOAT_MULTI | CBRS_SIZE_FIXED | CBRS_SIZE_DYNAMIC);
@@ -119,10 +267,10 @@ bool SECDockBar::Stretches(const std::vector<CControlBar*>& bars)
 CSize SECDockBar::LayOut(int length, bool commit)
 {
     if (m_bFloating)
-        return CDockBar::LayOut(length, commit);
+        length = FloatingRowLength();
     const bool horizontal = IsHorizontal();
-    const bool splitterAfterRow = m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
-    const DWORD mode = horizontal ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+    // A floating dock bar has splitters between its rows only.
+    const bool splitterAfterRow = m_bFloating || (m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT));
     m_fMinShare = MinimumShare(length);
     // Rows of bars that keep their own sizes wrap where they run out of length.
     std::vector<std::vector<CControlBar*>> wrapped = Rows();
@@ -130,20 +278,26 @@ CSize SECDockBar::LayOut(int length, bool commit)
     std::vector<Row> rows;
     for (auto& bars : wrapped)
         rows.push_back({ static_cast<size_t>(FindBar(bars.front())), std::move(bars) });
+    auto shown = [](const Row& row) { return std::any_of(row.bars.begin(), row.bars.end(), [](CControlBar* bar) { return bar->IsVisible(); }); };
+    const auto lastShown = std::find_if(rows.rbegin(), rows.rend(), shown);
+    const Row* lastRow = lastShown == rows.rend() ? nullptr : &*lastShown;
     std::vector<Splitter> splitters;
     int across = 0;
     for (const Row& row : rows) {
         std::vector<RowMember> members = Members(row);
         const auto anchor = std::find(row.bars.begin(), row.bars.end(), m_pLastChanged);
         const RowCounts counts = NormalizeRow(members, anchor == row.bars.end() ? -1 : static_cast<int>(anchor - row.bars.begin()), m_fMinShare);
-        StoreShares(row, members);
+        // Only a layout that places the bars keeps the shares: normalising around the anchor
+        // again, as a query before it would, moves them on.
+        if (commit)
+            StoreShares(row, members);
         std::vector<size_t> visible;
         int thickness = 0;
         for (size_t k = 0; k < row.bars.size(); ++k) {
             if (!members[k].visible)
                 continue;
             visible.push_back(k);
-            thickness = std::max(thickness, Thickness(CRect(CPoint(), row.bars[k]->CalcDynamicLayout(-1, mode)), horizontal));
+            thickness = std::max(thickness, Thickness(CRect(CPoint(), DockedSizeOf(row.bars[k])), horizontal));
         }
         if (visible.empty())
             continue;
@@ -188,7 +342,7 @@ CSize SECDockBar::LayOut(int length, bool commit)
             }
         }
         across += thickness;
-        if (splitterAfterRow) {
+        if (splitterAfterRow && !(m_bFloating && &row == lastRow)) {
             splitters.push_back({ 0, horizontal ? 0 : 1, row.start, Place(0, across, length, kSplitterThickness, horizontal) });
             across += kSplitterThickness;
         }
@@ -266,18 +420,17 @@ void SECDockBar::ExpandBar(CControlBar* bar, int mode)
     const auto at = std::find(row->bars.begin(), row->bars.end(), bar) - row->bars.begin();
     ExpandInRow(members, static_cast<int>(at), mode == 1, m_fMinShare);
     StoreShares(*row, members);
-    if (m_pDockSite)
-        m_pDockSite->DelayRecalcLayout();
+    LayOutFrame();
 }
 
 void SECDockBar::CommitLength(CControlBar* bar, int length) const
 {
-    bar->CalcDynamicLayout(length, LM_COMMIT | (IsHorizontal() ? LM_HORZDOCK : LM_VERTDOCK | LM_LENGTHY));
+    bar->CalcDynamicLayout(length, LM_COMMIT | (SizeMode(bar) & ~LM_MRUWIDTH) | (IsHorizontal() ? 0 : LM_LENGTHY));
 }
 
 void SECDockBar::CommitThickness(CControlBar* bar, int thickness) const
 {
-    bar->CalcDynamicLayout(thickness, LM_COMMIT | (IsHorizontal() ? LM_HORZDOCK | LM_LENGTHY : LM_VERTDOCK));
+    bar->CalcDynamicLayout(thickness, LM_COMMIT | (SizeMode(bar) & ~LM_MRUWIDTH) | (IsHorizontal() ? LM_LENGTHY : 0));
 }
 
 void SECDockBar::PrepareSplitterDrag(Splitter& splitter) const
@@ -295,9 +448,12 @@ void SECDockBar::PrepareSplitterDrag(Splitter& splitter) const
         splitter.upper = Along(client, horizontal) + Length(client, horizontal) - kDragBarLength * after;
         return;
     }
-    // Between a row and the pane: the row keeps 19 pixels, and so does the pane.
+    // Between a row and the pane: the row keeps 19 pixels, and so does the pane. A floating
+    // frame grows instead, at most by the screen's extent.
     CRect pane;
-    if (m_pDockSite)
+    if (m_bFloating)
+        pane.SetRect(0, 0, ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    else if (m_pDockSite)
         m_pDockSite->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CFrameWnd::reposQuery, &pane);
     const int room = std::max(0, Thickness(pane, horizontal) - kSmallestRowThickness);
     CRect row;
@@ -366,8 +522,7 @@ void SECDockBar::ApplySplitterMove(const Splitter& splitter, int distance)
         }
     }
     m_pLastChanged = nullptr;
-    if (m_pDockSite)
-        m_pDockSite->DelayRecalcLayout();
+    LayOutFrame();
 }
 
 int SECDockBar::SplitterAt(CPoint point) const

@@ -5,11 +5,14 @@
 // A bar can be expanded to the whole row and restored. Rows of fixed-size bars (tool bars) are
 // packed as the platform's dock bar packs them: each bar at its place, pushing its neighbours, and
 // wrapping to a new row when the row is full. A bar with the own-row bit has a row to itself.
+// A dropped bar joins the row its centre falls in, after each bar whose middle it has passed. A
+// floating dock bar shares its rows the same way, within the length its frame was sized to.
 
 #include "framework/DockContext.h"
 #include "framework/RowShares.h"
 #include "platform/mfc/DockBar.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -34,6 +37,13 @@ public:
 
     // Docks the bar at column `column` of row `row`, or in a new last row past the rows there are.
     void DockControlBarAt(CControlBar* bar, int column, int row);
+    // The outline of a bar dragged over this dock bar at dragRect (screen coordinates). Within the
+    // same row as before it follows the pointer. A bar that is not of fixed size spans the dock
+    // bar over a row of its own, and is as long as the share it would get in a row of others.
+    CRect HitTestDockPosition(CControlBar* bar, const CRect& dragRect, CPoint cursor, SECDockFeedback& last) const;
+    // The length a floating dock bar holding several bars lays its rows out in, as its frame was
+    // sized; 0 until then, when the rows are as long as their bars ask.
+    void SetFloatingLength(int length) { m_nFloatingLength = std::max(0, length); }
     // Mode 1 gives the bar its whole row; any other gives the row's bars equal parts again.
     void ExpandBar(CControlBar* bar, int mode);
     // FALSE exactly when the bar is the only visible bar of its row above the minimum share.
@@ -54,8 +64,13 @@ public:
 
 protected:
     CSize LayOut(int length, bool commit) override;
-    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row.
-    void OnBarInserted(CControlBar* bar) override;
+    // The row is the one the rectangle's centre falls in; none there opens a row before the next.
+    // Along it the bar goes after each bar whose middle lies at or before the rectangle's start.
+    void InsertBarAt(CControlBar* bar, const CRect& clientRect) override;
+    // A bar with the own-row bit is kept alone in its row, and no bar joins such a bar's row. A
+    // newly docked bar keeps the share it asks for in its row; one a saved layout put back comes
+    // with the share it had and fits in with the others.
+    void OnBarInserted(CControlBar* bar, bool restored) override;
     void DoPaint(CDC* dc) override;
     void OnLButtonDown(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);
@@ -77,6 +92,17 @@ private:
     static std::vector<RowMember> Members(const Row& row);
     static void StoreShares(const Row& row, const std::vector<RowMember>& members);
     int RowLength() const;
+    // The length of a floating dock bar's rows: as its frame was sized while it holds several
+    // visible bars, else its longest row as its bars ask.
+    int FloatingRowLength() const;
+    // Which of the rows the centre of a client rectangle falls in; -1 when none does. Then
+    // `newRowAt` is where a row of its own opens for it.
+    int TargetRow(const std::vector<Row>& rows, const CRect& clientRect, size_t& newRowAt) const;
+    CRect ClientRectOf(const CControlBar* bar) const;
+    // The layout mode whose size the bar takes here.
+    DWORD SizeMode(const CControlBar* bar) const;
+    // Lays the frame that holds this dock bar out again.
+    void LayOutFrame() const;
     // Whether a row is filled by shares: it holds a visible toolkit bar that is not of fixed size.
     static bool Stretches(const std::vector<CControlBar*>& bars);
     int SplitterAt(CPoint point) const;
@@ -94,4 +120,5 @@ private:
     std::optional<Drag> m_drag;
     SECDragRect m_tracker;
     CControlBar* m_pLastChanged = nullptr;
+    int m_nFloatingLength = 0;
 };

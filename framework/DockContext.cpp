@@ -1,6 +1,7 @@
 #include "framework/DockContext.h"
 
 #include "framework/ControlBar.h"
+#include "framework/DockBar.h"
 #include "framework/MdiFrameWnd.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/Gdi.h"
@@ -118,6 +119,7 @@ void SECDockContext::StartDrag(CPoint screenPoint)
     CDockContext::StartDrag(screenPoint);
     if (!IsTracking())
         return;
+    m_pFeedbackDockBar = nullptr;
     BeginTracking();
     SetStatusText(ResourceText(IDS_SEC_PREVENTDOCKING, L"Press the Ctrl key to prevent docking."));
     Move(screenPoint, 0);
@@ -130,10 +132,32 @@ void SECDockContext::Move(CPoint screenPoint, UINT keys)
         return;
     bool docking = false;
     const CRect rect = TrackingRect(screenPoint, keys, docking);
-    if (docking)
-        m_dragRect.Show(rect, CSize(1, 1), false);
-    else
+    if (!docking) {
+        m_pFeedbackDockBar = nullptr;
         ShowFloatingFrame(rect);
+        return;
+    }
+    CDockBar* dockBar = DockBarAt(screenPoint, keys);
+    if (dockBar != m_pFeedbackDockBar) {
+        m_pFeedbackDockBar = dockBar;
+        m_feedback = {};
+    }
+    m_dragRect.Show(DockingOutline(dockBar, rect, screenPoint, m_feedback), CSize(1, 1), false);
+}
+
+CRect SECDockContext::DockingOutline(CDockBar* dockBar, const CRect& dragRect, CPoint screenPoint, SECDockFeedback& feedback) const
+{
+    const auto* toolkitDockBar = dynamic_cast<const SECDockBar*>(dockBar);
+    return toolkitDockBar ? toolkitDockBar->HitTestDockPosition(m_pBar, dragRect, screenPoint, feedback) : dragRect;
+}
+
+CRect SECDockContext::DockingRect(CDockBar* dockBar, CPoint screenPoint, UINT keys) const
+{
+    // Where the outline showed the bar.
+    bool docking = false;
+    const CRect rect = TrackingRect(screenPoint, keys, docking);
+    SECDockFeedback feedback = dockBar == m_pFeedbackDockBar ? m_feedback : SECDockFeedback {};
+    return DockingOutline(dockBar, rect, screenPoint, feedback);
 }
 
 void SECDockContext::ShowFloatingFrame(const CRect& rect)

@@ -1,11 +1,12 @@
 #pragma once
 // The toolkit's drag context: while a bar is dragged it shows where the bar would go, as a thin
 // outline of the docked size over a dock bar that would take it, or as a thick dithered frame
-// of the floating size elsewhere (Ctrl held: never docks). The status bar tells the user about
-// Ctrl meanwhile. While a floating bar is resized by its frame's edge the dithered frame shows
-// the new size; a toolkit bar that is not of fixed size sizes in both directions there, between
-// the smallest and largest frame sizes of the system metrics. Bars on an auto-hide strip get a
-// context that never starts a drag.
+// of the floating size elsewhere (Ctrl held: never docks). Over a toolkit dock bar the outline is
+// the one the dock bar gives (HitTestDockPosition), and the bar docks where it showed. The status
+// bar tells the user about Ctrl meanwhile. While a floating bar is resized by its frame's edge the
+// dithered frame shows the new size; a toolkit bar that is not of fixed size sizes in both
+// directions there, between the smallest and largest frame sizes of the system metrics. Bars on an
+// auto-hide strip get a context that never starts a drag.
 
 #include "platform/mfc/DockContext.h"
 #include "platform/mfc/Wnd.h"
@@ -29,6 +30,14 @@ private:
     CRect m_rect;
     CSize m_edge;
     bool m_halftone = false;
+};
+
+// What a drag over a dock bar showed last: the row (an index of its rows, -1 for none), the
+// outline and the pointer, in screen coordinates.
+struct SECDockFeedback {
+    int row = -1;
+    CRect rect;
+    CPoint cursor;
 };
 
 class SECDockContext : public CDockContext {
@@ -62,6 +71,7 @@ public:
 
 protected:
     CPoint FloatingFrameTopLeft(CPoint screenPoint, UINT keys) const override;
+    CRect DockingRect(CDockBar* dockBar, CPoint screenPoint, UINT keys) const override;
 
 private:
     bool SizesInBothDirections() const;
@@ -71,8 +81,14 @@ private:
     void ShowFloatingFrame(const CRect& rect);
     void EndTracking();
 
+    // The outline over a dock bar at the point; a toolkit dock bar shapes it from what it showed
+    // last, in `feedback`.
+    CRect DockingOutline(CDockBar* dockBar, const CRect& dragRect, CPoint screenPoint, SECDockFeedback& feedback) const;
+
     SECDragRect m_dragRect;
     HWND m_focusBefore = nullptr;
+    SECDockFeedback m_feedback;
+    CDockBar* m_pFeedbackDockBar = nullptr;
 };
 
 class SECAutoHideBarDockContext : public SECDockContext {

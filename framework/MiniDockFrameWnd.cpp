@@ -12,6 +12,7 @@ BEGIN_MESSAGE_MAP(SECMiniDockFrameWnd, CMiniDockFrameWnd)
     ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
     ON_MESSAGE(WM_NCLBUTTONDBLCLK, OnNcLButtonDblClk)
     ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
+    ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 namespace {
@@ -76,6 +77,11 @@ bool SECMiniDockFrameWnd::HoldsSeveralBars() const
     return GetDockBar().m_dwStyle & CBRS_FLOAT_MULTI;
 }
 
+bool SECMiniDockFrameWnd::ShowsSeveralBars() const
+{
+    return GetDockBar().GetDockedVisibleCount() > 1;
+}
+
 void SECMiniDockFrameWnd::BringToTop()
 {
     ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -93,7 +99,7 @@ LRESULT SECMiniDockFrameWnd::OnNcLButtonDown(WPARAM hitTest, LPARAM point)
         bar->m_pDockContext->StartDrag(screenPoint);
         return 0;
     }
-    if (hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT && bar && bar->m_pDockContext) {
+    if (hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT && bar && bar->m_pDockContext && !ShowsSeveralBars()) {
         bar->m_pDockContext->StartResize(static_cast<int>(hitTest), screenPoint);
         return 0;
     }
@@ -115,4 +121,13 @@ LRESULT SECMiniDockFrameWnd::OnParentNotify(WPARAM event, LPARAM)
     if (LOWORD(event) == WM_LBUTTONDOWN || LOWORD(event) == WM_RBUTTONDOWN)
         BringToTop();
     return Default();
+}
+
+void SECMiniDockFrameWnd::OnSize(UINT type, int cx, int cy)
+{
+    // Sized from outside (its edges, the window manager): the rows take the new length, and the
+    // frame's other extent follows its rows again.
+    if (!m_bInLayout && !m_bInRecalcLayout && type != SIZE_MINIMIZED && ShowsSeveralBars())
+        GetSECDockBar().SetFloatingLength(GetSECDockBar().IsHorizontal() ? cx : cy);
+    CMiniDockFrameWnd::OnSize(type, cx, cy);
 }

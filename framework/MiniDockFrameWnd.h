@@ -3,7 +3,8 @@
 // bar is a toolkit dock bar, upright when the bar floats upright (a left or right alignment). The
 // system menu offers only moving and hiding; the frame never lands above the top of the virtual
 // screen, comes to the front when it or one of its bars is clicked, and takes its dock bar's text
-// as its title.
+// as its title. A frame holding one bar is sized through that bar; one holding several is sized
+// as a whole, and its rows share the new length out among their bars.
 
 #include "platform/mfc/MiniFrame.h"
 
@@ -24,6 +25,7 @@ protected:
     LRESULT OnNcLButtonDown(WPARAM hitTest, LPARAM point);
     LRESULT OnNcLButtonDblClk(WPARAM hitTest, LPARAM point);
     LRESULT OnParentNotify(WPARAM event, LPARAM point);
+    void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -31,6 +33,8 @@ private:
     void BringToTop();
     // Several bars share the frame: its caption moves the frame instead of dragging a bar.
     bool HoldsSeveralBars() const;
+    // Several bars show in the frame: it is sized as a whole, not through its first bar.
+    bool ShowsSeveralBars() const;
 
     BOOL m_bInLayout = FALSE;
 };

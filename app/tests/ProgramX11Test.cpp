@@ -129,6 +129,18 @@ protected:
         Stop();
     }
 
+    // The headless main window's pixels over an area of its window rectangle, row by row.
+    std::vector<COLORREF> FramePixels(const RECT& area)
+    {
+        std::vector<COLORREF> pixels;
+        HDC dc = GetWindowDC(Frame().m_hWnd);
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(Frame().m_hWnd, dc);
+        return pixels;
+    }
+
     SIZE m_frameSize {};
     POINT m_dateTab {}; // the middle of the Date & Time page's tab
     POINT m_input {}; // the middle of the input field
@@ -196,11 +208,7 @@ private:
         m_input = { (input.left + input.right) / 2 - frame.left, (input.top + input.bottom) / 2 - frame.top };
         m_frameSize = { frame.right - frame.left, frame.bottom - frame.top };
         m_area = { line.left - frame.left, line.top - frame.top, line.right - frame.left, line.bottom - frame.top };
-        HDC dc = GetWindowDC(Frame().m_hWnd);
-        for (int y = m_area.top; y < m_area.bottom; ++y)
-            for (int x = m_area.left; x < m_area.right; ++x)
-                m_reference.push_back(GetPixel(dc, x, y));
-        ReleaseDC(Frame().m_hWnd, dc);
+        m_reference = FramePixels(m_area);
     }
 };
 
@@ -310,6 +318,59 @@ TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
     EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }, std::chrono::seconds(5))) << "the tip stays where the window was";
 }
 
+// Dragged by its gripper onto the menu bar's row, short of the menu bar's middle, the tool bar
+// gets a row of its own above the menu bar, which the menu bar has to itself: the bars show as
+// the same drag leaves them headless.
+TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, tools, menu;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &tools);
+    auto* menuBar = dynamic_cast<CWnd*>(Frame().GetMenuBar());
+    ASSERT_NE(menuBar, nullptr);
+    GetWindowRect(menuBar->m_hWnd, &menu);
+    for (RECT* r : { &tools, &menu })
+        OffsetRect(r, -frame.left, -frame.top);
+    ASSERT_EQ(tools.top, menu.bottom) << "the tool bar starts in the row below the menu bar";
+    const POINT grip { tools.left + 3, (tools.top + tools.bottom) / 2 };
+    const POINT drop { grip.x + 40, (menu.top + menu.bottom) / 2 };
+    // The bars' area, before and after the same drag headless.
+    const RECT bars { menu.left, menu.top, menu.right, tools.bottom };
+    const std::vector<COLORREF> before = FramePixels(bars);
+    auto onScreen = [&](POINT point) { return POINT { frame.left + point.x, frame.top + point.y }; };
+    m_display->Advance(1000);
+    m_display->InjectMouseMove(onScreen(grip));
+    m_display->InjectButton(1, true, onScreen(grip));
+    Pump();
+    m_display->InjectMouseMove(onScreen({ grip.x + 10, grip.y - 10 }));
+    Pump();
+    m_display->InjectMouseMove(onScreen(drop));
+    Pump();
+    m_display->InjectButton(1, false, onScreen(drop));
+    Pump();
+    RECT movedTools, movedMenu;
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &movedTools);
+    GetWindowRect(menuBar->m_hWnd, &movedMenu);
+    ASSERT_EQ(movedTools.top, frame.top + menu.top) << "the tool bar's row is the first";
+    ASSERT_EQ(movedMenu.top, movedTools.bottom) << "the menu bar's row follows";
+    const std::vector<COLORREF> after = FramePixels(bars);
+    ASSERT_NE(after, before);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == before; }))
+        << "the bars show as headless: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    auto at = [&](POINT point) { return "mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y); };
+    ASSERT_EQ(Xdotool(at(grip) + " mousedown 1 " + at({ grip.x + 10, grip.y - 10 }) + " " + at(drop) + " mouseup 1"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == after; }, std::chrono::seconds(5)))
+        << "the tool bar is not above the menu bar: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-x11-toolbar-row.png");
+}
+
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
 // after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
 TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
@@ -329,12 +390,7 @@ TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
     auto dark = [](const std::vector<COLORREF>& pixels) {
         return std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64; });
     };
-    std::vector<COLORREF> resting;
-    HDC dc = GetWindowDC(Frame().m_hWnd);
-    for (int y = select.top; y < select.bottom; ++y)
-        for (int x = select.left; x < select.right; ++x)
-            resting.push_back(GetPixel(dc, x, y));
-    ReleaseDC(Frame().m_hWnd, dc);
+    const std::vector<COLORREF> resting = FramePixels(select);
     ::SetFocus(Field(kFormulaField));
     int tabs = 0;
     auto onKey = [&] { return (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; };
@@ -468,12 +524,7 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
     RECT area;
     GetWindowRect(chart->m_hWnd, &area);
     OffsetRect(&area, -frame.left, -frame.top);
-    std::vector<COLORREF> reference;
-    HDC dc = GetWindowDC(Frame().m_hWnd);
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            reference.push_back(GetPixel(dc, x, y));
-    ReleaseDC(Frame().m_hWnd, dc);
+    const std::vector<COLORREF> reference = FramePixels(area);
     Stop();
 
     VirtualServer server;

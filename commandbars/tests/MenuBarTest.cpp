@@ -323,7 +323,7 @@ TEST_F(MenuBarTest, TheFrameSwitchesItsMenuResource)
     EXPECT_EQ(Frame().commands, std::vector<UINT> { ID_MB_CHART });
 }
 
-TEST_F(MenuBarTest, AToolBarDroppedOnTheMenuBarsRowStaysInReachAndMovesAlongItsRow)
+TEST_F(MenuBarTest, AToolBarDroppedOnTheMenuBarsRowGetsARowBesideItAndMovesAlongItsRow)
 {
     constexpr UINT kEditToolBar = 1000; // toolbar.rc
     SECCustomToolBar tools;
@@ -339,32 +339,45 @@ TEST_F(MenuBarTest, AToolBarDroppedOnTheMenuBarsRowStaysInReachAndMovesAlongItsR
         top->ScreenToClient(&rect);
         return rect;
     };
-    auto dropAt = [&](CPoint clientPoint) {
-        CRect rect(clientPoint, place(tools).Size());
+    // Drops the tool bar with its left edge there and its middle at that height.
+    auto dropAt = [&](int left, int middle) {
+        const CSize size = place(tools).Size();
+        CRect rect(CPoint(left, middle - size.cy / 2), size);
         top->ClientToScreen(&rect);
         frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP, &rect);
         frame->RecalcLayout();
         Run();
     };
-
-    // Onto the menu bar's row, which the menu bar fills: the tool bar wraps to a row of its own.
-    const CRect menu = place(Bar());
-    dropAt(CPoint(menu.left + 200, menu.top + 2));
     CRect client;
     top->GetClientRect(&client);
+    auto aloneInItsRow = [&] {
+        for (const auto& row : top->Rows())
+            if (std::find(row.begin(), row.end(), &tools) != row.end())
+                return row.size() == 1;
+        return false;
+    };
+
+    // Onto the menu bar's row, which the menu bar spans and has to itself: short of its middle the
+    // tool bar gets a row of its own above it, past its middle one below it.
+    const CRect menu = place(Bar());
+    ASSERT_EQ(menu.Width(), client.Width());
+    dropAt(menu.left + 200, menu.CenterPoint().y);
     CRect shown = place(tools);
     EXPECT_TRUE(tools.IsWindowVisible());
-    EXPECT_GE(shown.left, 0);
+    EXPECT_TRUE(aloneInItsRow());
+    EXPECT_EQ(shown.TopLeft(), CPoint(200, 0)) << "above the menu bar";
+    EXPECT_EQ(place(Bar()), menu + CPoint(0, shown.Height())) << "the menu bar keeps its row, below";
+
+    dropAt(menu.CenterPoint().x + 20, place(Bar()).CenterPoint().y);
+    shown = place(tools);
+    EXPECT_TRUE(aloneInItsRow());
+    EXPECT_EQ(place(Bar()), menu);
+    EXPECT_EQ(shown.TopLeft(), CPoint(menu.CenterPoint().x + 20, menu.bottom)) << "below the menu bar";
     EXPECT_LE(shown.right, client.right) << "not past the right edge";
-    EXPECT_GE(shown.top, place(Bar()).bottom) << "below the menu bar, not over it";
-    EXPECT_EQ(place(Bar()), menu) << "the menu bar keeps its row";
-    for (const auto& row : top->Rows())
-        if (std::find(row.begin(), row.end(), &tools) != row.end())
-            EXPECT_EQ(row.size(), 1u) << "a row of its own";
 
     // Along its own row it stays where it is dropped.
-    dropAt(CPoint(shown.left + 120, shown.top + 2));
-    EXPECT_EQ(place(tools).TopLeft(), CPoint(shown.left + 120, shown.top));
+    dropAt(shown.left - 120, shown.CenterPoint().y);
+    EXPECT_EQ(place(tools).TopLeft(), CPoint(shown.left - 120, shown.top));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/FrameWnd.h"
+#include "platform/user/tests/PixelChecks.h"
 
 #include <numeric>
 
@@ -47,24 +48,44 @@ protected:
         ADD_FAILURE() << "no splitter of kind " << kind;
         return Top()->Splitters().front();
     }
+    // Presses at a screen point and moves to another, leaving the button down.
+    void PressAndMove(CPoint from, CPoint to)
+    {
+        headless->Advance(1000);
+        headless->InjectMouseMove(from);
+        headless->InjectButton(1, true, from);
+        Pump();
+        headless->InjectMouseMove(to);
+        Pump();
+    }
+    void ReleaseAt(CPoint at)
+    {
+        headless->InjectButton(1, false, at);
+        Pump();
+        Idle();
+    }
     // Presses on a point of the top dock bar, moves by the offset and releases (or cancels).
     void DragSplitter(CPoint at, CSize by, UINT cancelKey = 0)
     {
         Top()->ClientToScreen(&at);
-        headless->Advance(1000);
-        headless->InjectMouseMove(at);
-        headless->InjectButton(1, true, at);
-        headless->InjectMouseMove(at + by);
-        Pump();
+        PressAndMove(at, at + by);
         if (cancelKey == VK_RBUTTON) {
             headless->InjectButton(3, true, at + by);
             headless->InjectButton(3, false, at + by);
         } else if (cancelKey) {
             Top()->SendMessage(WM_KEYDOWN, cancelKey, 0);
         }
-        headless->InjectButton(1, false, at + by);
-        Pump();
-        Idle();
+        ReleaseAt(at + by);
+    }
+    // Drags a bar with the mouse, held at `grab` from its top-left corner, to a point of the top
+    // dock bar.
+    void DragBar(CControlBar* bar, CPoint grab, CPoint to)
+    {
+        CRect window;
+        bar->GetWindowRect(&window);
+        Top()->ClientToScreen(&to);
+        PressAndMove(window.TopLeft() + grab, to);
+        ReleaseAt(to);
     }
 
     std::vector<SECControlBar*> bars;
@@ -126,11 +147,7 @@ TEST_F(DockBarTest, ADraggedSplitterShowsWhereItWouldGo)
     const SECDockBar::Splitter splitter = SplitterOf(1, 0);
     CPoint at = splitter.rect.CenterPoint();
     Top()->ClientToScreen(&at);
-    headless->Advance(1000);
-    headless->InjectMouseMove(at);
-    headless->InjectButton(1, true, at);
-    headless->InjectMouseMove(at + CSize(40, 2));
-    Pump();
+    PressAndMove(at, at + CSize(40, 2));
     const SECDragRect& tracker = Top()->SplitterTracker();
     ASSERT_TRUE(tracker.m_hWnd && tracker.IsWindowVisible());
     CRect expected(splitter.rect.left + 40, splitter.rect.top, splitter.rect.left + 40 + SECDockBar::kTrackerThickness, splitter.rect.bottom);
@@ -139,9 +156,58 @@ TEST_F(DockBarTest, ADraggedSplitterShowsWhereItWouldGo)
     tracker.GetWindowRect(&shown);
     EXPECT_EQ(shown, expected) << "a band across the splitter's travel, moving with the pointer only";
     EXPECT_TRUE(tracker.IsHalftone());
-    headless->InjectButton(1, false, at + CSize(40, 2));
-    Pump();
+    // On the screen: the dithered band over the bar, a pixel of the bar on either side.
+    CRect area(shown.left - 1, shown.top + 10, shown.right + 1, shown.top + 30);
+    EXPECT_TRUE(pixel_checks::MatchesExpectedPixels(ScreenPixels(area), area.Width(), area.Height(), "splitter-tracker.png"));
+    ReleaseAt(at + CSize(40, 2));
     EXPECT_FALSE(tracker.IsWindowVisible());
+    EXPECT_EQ(ScreenPixels(area), std::vector<COLORREF>(static_cast<size_t>(area.Width() * area.Height()), GetSysColor(COLOR_BTNFACE)))
+        << "the band is gone; the bar shows there again";
+}
+
+TEST_F(DockBarTest, TheOutlineOfADraggedPaneShowsTheLengthItWouldGet)
+{
+    auto* pane = new SECControlBar;
+    ASSERT_TRUE(pane->Create(frame, L"Pane", WS_VISIBLE | CBRS_TOP, 0, ID_FIRST + 9));
+    pane->m_bAutoDelete = TRUE;
+    pane->EnableDocking(CBRS_ALIGN_ANY);
+    Frame()->DockControlBarEx(pane, AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, 40);
+    Idle();
+    auto* context = static_cast<SECDockContext*>(pane->m_pDockContext.get());
+    auto outline = [&] { return context->DragRect().Rect(); };
+    CRect top, bottom;
+    Top()->GetWindowRect(&top);
+    AfxFindDockBar(frame, AFX_IDW_DOCKBAR_BOTTOM)->GetWindowRect(&bottom);
+
+    CPoint grab = Place(pane).CenterPoint();
+    Top()->ClientToScreen(&grab);
+    // Over the first row, among the three panes: as long as the share it would get there.
+    CPoint over = Place(bars[1]).CenterPoint();
+    Top()->ClientToScreen(&over);
+    PressAndMove(grab, over);
+    const float shares = bars[0]->m_fPctWidth + bars[1]->m_fPctWidth + bars[2]->m_fPctWidth;
+    EXPECT_NEAR(outline().Width(), top.Width() * pane->m_fPctWidth / (shares + pane->m_fPctWidth), 1.0);
+    EXPECT_TRUE(outline().PtInRect(over));
+    // Along the same row it follows the pointer.
+    const CRect before = outline();
+    headless->InjectMouseMove(over + CSize(30, 2));
+    Pump();
+    EXPECT_EQ(outline(), before + CPoint(30, 2));
+    // Over the empty bottom dock bar, a row of its own: across the whole dock bar.
+    const CPoint below(bottom.CenterPoint().x, bottom.top - 2);
+    headless->InjectMouseMove(below);
+    Pump();
+    ASSERT_EQ(context->DockBarAt(below, 0), AfxFindDockBar(frame, AFX_IDW_DOCKBAR_BOTTOM));
+    EXPECT_EQ(outline().left, bottom.left);
+    EXPECT_EQ(outline().Width(), bottom.Width());
+    // Back over the first row and released: it docks there, between the panes it was dropped on.
+    headless->InjectMouseMove(over);
+    Pump();
+    ReleaseAt(over);
+    std::vector<CControlBar*> firstRow = Top()->Rows().front();
+    std::erase(firstRow, static_cast<CControlBar*>(Frame()->GetAutoHideBar(CBRS_ALIGN_TOP)));
+    EXPECT_EQ(firstRow, (std::vector<CControlBar*> { bars[0], pane, bars[1], bars[2] }))
+        << "the outline starts past the middle of the first pane, short of the second's";
 }
 
 TEST_F(DockBarTest, ASplitterStopsAtItsLimits)
@@ -293,10 +359,17 @@ TEST_F(PackedRowTest, ABarStaysWherePutPushesItsNeighboursAndWrapsWhenTheRowIsFu
     EXPECT_EQ(Place(b).TopLeft(), CPoint(200, row)) << "dragged along its own row, it stays there";
     EXPECT_TRUE(b->GetExBarStyle() & CBRS_EX_UNSTRETCHEDROW);
 
-    DropAt(c, CPoint(60, row + 2));
-    EXPECT_EQ(Top()->Rows().back(), (std::vector<CControlBar*> { a, c, b })) << "between A and B";
+    DropAt(c, CPoint(100, row + 2));
+    EXPECT_EQ(Top()->Rows().back(), (std::vector<CControlBar*> { a, c, b })) << "past A's middle: between A and B";
     EXPECT_EQ(Place(c).TopLeft(), CPoint(kLength, row)) << "pushed on by A";
     EXPECT_EQ(Place(b).TopLeft(), CPoint(2 * kLength, row)) << "pushed on by C";
+    DropAt(c, CPoint(40, row + 2));
+    EXPECT_EQ(Top()->Rows().back(), (std::vector<CControlBar*> { c, a, b })) << "short of A's middle: before A";
+    EXPECT_EQ(Place(c).TopLeft(), CPoint(40, row));
+    EXPECT_EQ(Place(a).TopLeft(), CPoint(40 + kLength, row)) << "A pushed on by C";
+    EXPECT_EQ(Place(b).TopLeft(), CPoint(40 + 2 * kLength, row)) << "and B by A";
+    DropAt(a, CPoint(0, row + 2));
+    ASSERT_EQ(Top()->Rows().back(), (std::vector<CControlBar*> { a, c, b }));
 
     // Too narrow for three: B wraps to a row of its own below, at its start.
     frame->SetWindowPos(nullptr, 0, 0, 2 * kLength + 100, 400, SWP_NOMOVE | SWP_NOZORDER);
@@ -340,10 +413,103 @@ TEST_F(PackedRowTest, ABarWithTheOwnRowBitHasARowToItself)
     Top()->GetClientRect(&client);
     EXPECT_EQ(Place(own), CRect(0, row + kThickness, client.Width(), row + 2 * kThickness)) << "across the whole dock bar";
 
-    // Another bar dropped onto its row does not join it.
+    // Another bar dropped onto its row does not join it: short of its middle it gets a row of its
+    // own before it, past its middle one after it.
     DropAt(a, CPoint(kLength + 5, row + kThickness + 2));
     rows = Top()->Rows();
-    EXPECT_TRUE(std::find(rows.begin(), rows.end(), std::vector<CControlBar*> { own }) != rows.end());
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], std::vector<CControlBar*> { a });
+    EXPECT_EQ(rows[2], std::vector<CControlBar*> { own });
+    DropAt(a, CPoint(client.Width() / 2 + 5, Place(own).top + 2));
+    rows = Top()->Rows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], std::vector<CControlBar*> { own });
+    EXPECT_EQ(rows[2], std::vector<CControlBar*> { a });
+    EXPECT_EQ(rows[3], std::vector<CControlBar*> { b });
+}
+
+TEST_F(PackedRowTest, InASideDockBarTheColumnsTakeDroppedBarsTheSameWay)
+{
+    constexpr int kUpright = 100;
+    CDockBar* left = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_LEFT);
+    SECControlBar* a = NewToolBar(L"A");
+    SECControlBar* b = NewToolBar(L"B");
+    SECControlBar* c = NewToolBar(L"C");
+    for (SECControlBar* bar : { a, b, c })
+        bar->m_szVertDocked = CSize(kThickness, kUpright);
+    frame->DockControlBar(a, AFX_IDW_DOCKBAR_LEFT);
+    Idle();
+    // The columns, without the hidden auto-hide strip.
+    auto columns = [&] {
+        std::vector<std::vector<CControlBar*>> shown;
+        for (auto column : left->Rows()) {
+            std::erase(column, static_cast<CControlBar*>(Frame()->GetAutoHideBar(CBRS_ALIGN_LEFT)));
+            if (!column.empty())
+                shown.push_back(column);
+        }
+        return shown;
+    };
+    // Drops the bar upright with its top at `along` and its middle across at `middle`.
+    auto dropAt = [&](CControlBar* bar, int middle, int along) {
+        CRect rect(CPoint(middle - kThickness / 2, along), CSize(kThickness, kUpright));
+        left->ClientToScreen(&rect);
+        frame->DockControlBar(bar, AFX_IDW_DOCKBAR_LEFT, &rect);
+        Idle();
+    };
+    const CRect column = PlaceInParent(a->m_hWnd);
+    dropAt(b, column.CenterPoint().x, column.top + kUpright / 2 + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { a, b } })) << "past A's middle: below it";
+    EXPECT_EQ(PlaceInParent(b->m_hWnd).TopLeft(), CPoint(column.left, column.top + kUpright)) << "pushed on by A";
+    dropAt(c, column.CenterPoint().x, column.top + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { c, a, b } })) << "short of A's middle: above it";
+    dropAt(c, column.right + kThickness, column.top + 10);
+    EXPECT_EQ(columns(), (std::vector<std::vector<CControlBar*>> { { a, b }, { c } })) << "beside the column: a column of its own";
+}
+
+TEST_F(PackedRowTest, AToolBarDraggedOntoTheMenuBarsRowLandsBesideIt)
+{
+    SECControlBar* menu = NewToolBar(L"Menu");
+    menu->m_szHorzDocked = CSize(300, 20);
+    SECControlBar* tools = NewToolBar(L"Tools");
+    Frame()->DockControlBarEx(menu, AFX_IDW_DOCKBAR_TOP, 0, 1, 1.0f, 20);
+    Frame()->DockControlBarEx(tools, AFX_IDW_DOCKBAR_TOP, 0, 2, 1.0f, kThickness);
+    Idle();
+    const CRect menuPlace = Place(menu);
+    const CPoint grab(kLength / 2, kThickness / 2);
+    auto rowOf = [&](CControlBar* bar) {
+        for (const auto& row : Top()->Rows())
+            if (std::find(row.begin(), row.end(), bar) != row.end())
+                return row;
+        return std::vector<CControlBar*> {};
+    };
+
+    // Held in its middle, it is taller than the menu bar's row, yet its centre is on that row.
+    DragBar(tools, grab, CPoint(menuPlace.right + 40 + grab.x, menuPlace.top + 12));
+    EXPECT_EQ(rowOf(menu), (std::vector<CControlBar*> { menu, tools }));
+    EXPECT_EQ(Place(tools).TopLeft(), CPoint(menuPlace.right + 40, menuPlace.top)) << "where it was dropped";
+    EXPECT_EQ(Place(menu), menuPlace);
+    EXPECT_EQ(Top()->Rows().size(), 2u) << "the tool bar's old row went";
+
+    // Along its row, onto the menu bar's first half: before the menu bar, pushing it on.
+    DragBar(tools, grab, CPoint(menuPlace.left + 60 + grab.x, menuPlace.top + 12));
+    EXPECT_EQ(rowOf(menu), (std::vector<CControlBar*> { tools, menu }));
+    EXPECT_EQ(Place(tools).left, 60);
+    EXPECT_EQ(Place(menu).left, 60 + kLength);
+
+    // Onto a full row: the last bar wraps to a row of its own below, and nothing is cut off.
+    SECControlBar* wide = NewToolBar(L"Wide");
+    wide->m_szHorzDocked = CSize(250, kThickness);
+    Frame()->DockControlBarEx(wide, AFX_IDW_DOCKBAR_TOP, 0, 2, 1.0f, kThickness);
+    Idle();
+    CRect client;
+    Top()->GetClientRect(&client);
+    ASSERT_GT(60 + kLength + 300 + 250, client.Width());
+    DragBar(wide, CPoint(125, 12), CPoint(40 + 125, menuPlace.top + 12));
+    EXPECT_EQ(rowOf(wide), (std::vector<CControlBar*> { wide, tools })) << "before the tool bar, which it pushed on";
+    EXPECT_EQ(rowOf(menu), (std::vector<CControlBar*> { menu })) << "the menu bar wrapped";
+    EXPECT_EQ(Place(menu).TopLeft(), CPoint(0, Place(wide).bottom));
+    for (CControlBar* bar : { menu, tools, wide })
+        EXPECT_LE(Place(bar).right, client.Width());
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 #include "framework/FrameWnd.h"
 #include "platform/user/tests/PixelChecks.h"
 
-#include <cairo.h>
-
 inline void PrintTo(const CRect& r, std::ostream* out)
 {
     *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
@@ -243,15 +241,7 @@ TEST_F(DockContextTest, OutlinesLookThinWhenDockingAndDitheredWhenFloating)
         area.InflateRect(2, 2);
         area.right = std::min(area.right, area.left + 48);
         area.bottom = std::min(area.bottom, area.top + 24);
-        cairo_surface_t* screen = headless->Screen();
-        cairo_surface_flush(screen);
-        std::vector<COLORREF> pixels;
-        for (int y = area.top; y < area.bottom; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(screen) + static_cast<size_t>(y) * cairo_image_surface_get_stride(screen));
-            for (int x = area.left; x < area.right; ++x)
-                pixels.push_back(RGB((row[x] >> 16) & 0xFF, (row[x] >> 8) & 0xFF, row[x] & 0xFF));
-        }
-        EXPECT_TRUE(pixel_checks::MatchesExpectedPixels(pixels, area.Width(), area.Height(), name));
+        EXPECT_TRUE(pixel_checks::MatchesExpectedPixels(ScreenPixels(area), area.Width(), area.Height(), name));
     }
     Release(FrameMiddle());
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 // The headless display, an application with a settings folder of its own, and the windows all
 // destroyed after each test: what every window test of the toolkit stands on.
@@ -33,6 +34,16 @@ protected:
         ::GetWindowRect(window, &rect);
         ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
         return rect;
+    }
+
+    // The headless screen's pixels over an area, row by row.
+    std::vector<COLORREF> ScreenPixels(const CRect& area) const
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                pixels.push_back(ScreenPixel(x, y));
+        return pixels;
     }
 
     TempSettingsFolder settings;

@@ -27,6 +27,44 @@ protected:
         frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
         return bar;
     }
+    // A toolkit bar that stretches along its row, sized by a floating frame's edges.
+    SECControlBar* NewPane(const wchar_t* title, CSize floatingSize)
+    {
+        auto* bar = new SECControlBar;
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC | CBRS_FLOAT_MULTI, 0, ID_FIRST + count++));
+        bar->m_bAutoDelete = TRUE;
+        bar->EnableDocking(CBRS_ALIGN_ANY);
+        bar->m_szFloat = floatingSize;
+        frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
+        return bar;
+    }
+    // Two panes floated together, side by side in one row of a frame, the second asking for
+    // kAskedShare of the row.
+    static constexpr float kAskedShare = 0.3f;
+    SECMiniDockFrameWnd* FloatSideBySide(SECControlBar* first, SECControlBar* second)
+    {
+        frame->FloatControlBar(first, CPoint(300, 300));
+        SECMiniDockFrameWnd* floating = FloatingFrameOf(first);
+        if (!floating)
+            return nullptr;
+        second->m_fPctWidth = kAskedShare;
+        floating->GetSECDockBar().DockControlBarAt(second, 1, 0);
+        floating->RecalcLayout();
+        Pump();
+        return floating;
+    }
+    // Drags the first splitter of the dock bar along by that many pixels.
+    void DragFirstSplitter(SECDockBar& dockBar, CSize by)
+    {
+        CPoint at = dockBar.Splitters().front().rect.CenterPoint();
+        dockBar.ClientToScreen(&at);
+        headless->Advance(1000);
+        headless->InjectMouseMove(at);
+        headless->InjectButton(1, true, at);
+        headless->InjectMouseMove(at + by);
+        headless->InjectButton(1, false, at + by);
+        Pump();
+    }
     static SECMiniDockFrameWnd* FloatingFrameOf(CWnd* bar)
     {
         return dynamic_cast<SECMiniDockFrameWnd*>(CWnd::FromHandlePermanent(::GetAncestor(bar->m_hWnd, GA_ROOT)));
@@ -161,6 +199,109 @@ TEST_F(MiniDockFrameTest, TheCaptionOfAFrameSharedBySeveralBarsMovesTheFrameInst
     floating->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(310, 305));
     Pump();
     EXPECT_EQ(FloatingFrameOf(bar), floating) << "a double click does not dock the bar";
+}
+
+TEST_F(MiniDockFrameTest, BarsSharingAFrameShareItsRowsAndFollowItsSize)
+{
+    SECControlBar* first = NewPane(L"First", CSize(160, 80));
+    SECControlBar* second = NewPane(L"Second", CSize(100, 60));
+    SECMiniDockFrameWnd* floating = FloatSideBySide(first, second);
+    ASSERT_NE(floating, nullptr);
+    SECDockBar& dockBar = floating->GetSECDockBar();
+    ASSERT_EQ(FloatingFrameOf(second), floating);
+    constexpr int kSplitter = SECDockBar::kSplitterThickness;
+    auto place = [](CWnd* bar) { return PlaceInParent(bar->m_hWnd); };
+    auto clientSize = [&] {
+        CRect client;
+        floating->GetClientRect(&client);
+        return client.Size();
+    };
+    // One row as long as both ask for, each bar its share of it, a splitter between them.
+    EXPECT_EQ(clientSize(), CSize(160 + kSplitter + 100, 80));
+    EXPECT_NEAR(second->m_fPctWidth, kAskedShare, 1e-4f) << "the share it asked for";
+    EXPECT_NEAR(first->m_fPctWidth + second->m_fPctWidth, 1.0f, 1e-4f);
+    EXPECT_NEAR(place(first).Width(), first->m_fPctWidth * 260, 1.0);
+    EXPECT_EQ(place(second).left, place(first).right + kSplitter);
+    EXPECT_EQ(place(second).right, clientSize().cx);
+    EXPECT_EQ(place(second).Height(), 80) << "as thick as the row";
+    ASSERT_EQ(dockBar.Splitters().size(), 1u) << "no splitter after the last row";
+    EXPECT_EQ(dockBar.Splitters().front().kind, 1);
+    EXPECT_EQ(floating->GetWindowText(), CString(L"First")) << "its first bar's title";
+
+    // Its right edge makes the frame wider: the row shares the new length, the height stays.
+    const float shares[] = { first->m_fPctWidth, second->m_fPctWidth };
+    CRect window;
+    floating->GetWindowRect(&window);
+    const CPoint edge(window.right - 1, window.CenterPoint().y);
+    ASSERT_EQ(floating->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTRIGHT);
+    headless->Advance(1000);
+    headless->InjectMouseMove(edge);
+    headless->InjectButton(1, true, edge);
+    int step = 0; // the sizing loop's steps, as the pointer moves on while it waits
+    SetModalLoopHook([&](HWND) {
+        if (step == 0)
+            headless->InjectMouseMove(edge + CSize(100, 20));
+        else if (step == 1)
+            headless->InjectButton(1, false, edge + CSize(100, 20));
+        ++step;
+    });
+    Pump();
+    SetModalLoopHook({});
+    EXPECT_EQ(clientSize(), CSize(366, 80));
+    EXPECT_EQ(FloatingFrameOf(first), floating) << "the frame is sized as a whole, its first bar stays in it";
+    EXPECT_NEAR(first->m_fPctWidth, shares[0], 1e-4f);
+    EXPECT_NEAR(second->m_fPctWidth, shares[1], 1e-4f);
+    EXPECT_NEAR(place(first).Width(), shares[0] * 360, 1.0);
+    EXPECT_EQ(place(second).right, 366);
+
+    // The splitter moves length from one bar to the other.
+    const std::pair lengths { place(first).Width(), place(second).Width() };
+    DragFirstSplitter(dockBar, CSize(-30, 0));
+    EXPECT_EQ(place(first).Width(), lengths.first - 30);
+    EXPECT_EQ(place(second).Width(), lengths.second + 30);
+    EXPECT_EQ(clientSize().cx, 366);
+
+    // In two rows: each as long as the frame, a splitter between the rows.
+    dockBar.DockControlBarAt(second, 0, 1);
+    floating->RecalcLayout();
+    Pump();
+    EXPECT_EQ(dockBar.Rows().size(), 2u);
+    EXPECT_EQ(place(first), CRect(0, 0, 366, 80));
+    EXPECT_EQ(place(second), CRect(0, 80 + kSplitter, 366, 80 + kSplitter + 60));
+    EXPECT_EQ(clientSize(), CSize(366, 80 + kSplitter + 60));
+    ASSERT_EQ(dockBar.Splitters().size(), 1u);
+    EXPECT_EQ(dockBar.Splitters().front().kind, 0);
+}
+
+TEST_F(MiniDockFrameTest, ARowSharedInAFloatingFrameComesBackFromTheSavedLayout)
+{
+    SECControlBar* first = NewPane(L"First", CSize(160, 80));
+    SECControlBar* second = NewPane(L"Second", CSize(100, 60));
+    SECMiniDockFrameWnd* floating = FloatSideBySide(first, second);
+    ASSERT_NE(floating, nullptr);
+    DragFirstSplitter(floating->GetSECDockBar(), CSize(40, 0));
+    const float shares[] = { first->m_fPctWidth, second->m_fPctWidth };
+    ASSERT_GT(shares[0], 0.65f);
+    CRect place;
+    floating->GetWindowRect(&place);
+    static_cast<SECFrameWnd*>(frame)->SaveBarState(L"Shared");
+
+    frame->DockControlBar(first, AFX_IDW_DOCKBAR_TOP);
+    frame->DockControlBar(second, AFX_IDW_DOCKBAR_TOP);
+    Pump();
+    ASSERT_FALSE(first->IsFloating() || second->IsFloating());
+
+    static_cast<SECFrameWnd*>(frame)->LoadBarState(L"Shared");
+    Pump();
+    floating = FloatingFrameOf(first);
+    ASSERT_NE(floating, nullptr);
+    EXPECT_EQ(FloatingFrameOf(second), floating) << "in one frame again";
+    EXPECT_EQ(floating->GetSECDockBar().Rows(), (std::vector<std::vector<CControlBar*>> { { first, second } }));
+    EXPECT_NEAR(first->m_fPctWidth, shares[0], 1e-3f);
+    EXPECT_NEAR(second->m_fPctWidth, shares[1], 1e-3f);
+    CRect now;
+    floating->GetWindowRect(&now);
+    EXPECT_EQ(now, place);
 }
 
 } // namespace

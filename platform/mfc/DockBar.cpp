@@ -159,14 +159,18 @@ void CDockBar::DockControlBar(CControlBar* bar, LPCRECT rect)
         return;
     if (bar->m_pDockBar)
         bar->m_pDockBar->RemoveControlBar(bar);
-    CRect place;
-    size_t position = m_arrBars.size() | kNewRow;
-    if (rect) {
-        place = *rect;
-        ScreenToClient(&place);
-        position = InsertPosition(place.TopLeft());
+    if (!rect) {
+        InsertAt(bar, m_arrBars.size() | kNewRow, CRect());
+        return;
     }
-    InsertAt(bar, position, place);
+    CRect place = *rect;
+    ScreenToClient(&place);
+    InsertBarAt(bar, place);
+}
+
+void CDockBar::InsertBarAt(CControlBar* bar, const CRect& clientRect)
+{
+    InsertAt(bar, InsertPosition(clientRect.TopLeft()), clientRect);
 }
 
 void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ownRow)
@@ -185,7 +189,7 @@ void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ow
     InsertAt(bar, newRow ? rowStart | kNewRow : PlaceInRow(rowStart, ToSpan(place, IsHorizontal()).along), place);
 }
 
-void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect)
+void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect, bool restored)
 {
     const auto at = m_arrBars.begin() + static_cast<std::ptrdiff_t>(position & ~kNewRow);
     if (position & kNewRow)
@@ -193,7 +197,7 @@ void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRe
     else
         m_arrBars.insert(at, bar);
     Attach(bar, clientRect);
-    OnBarInserted(bar);
+    OnBarInserted(bar, restored);
 }
 
 void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
@@ -203,7 +207,7 @@ void CDockBar::AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace)
     if (bar->m_pDockBar)
         bar->m_pDockBar->RemoveControlBar(bar);
     const bool ownRow = newRow || m_arrBars.size() == 1;
-    InsertAt(bar, ownRow ? m_arrBars.size() | kNewRow : m_arrBars.size() - 1, CRect(clientPlace, CSize()));
+    InsertAt(bar, ownRow ? m_arrBars.size() | kNewRow : m_arrBars.size() - 1, CRect(clientPlace, CSize()), true);
 }
 
 BOOL CDockBar::RemoveControlBar(CControlBar* bar)

@@ -24,7 +24,8 @@ public:
     void ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ownRow);
     // The row of a docked bar and whether it is alone in it; FALSE when the bar is not here.
     BOOL GetBarRow(const CControlBar* bar, int& row, BOOL& ownRow) const;
-    // Puts the bar at the end of the last row, or of a new row, at that place in the client area.
+    // Puts the bar back at the end of the last row, or of a new row, at that place in the client
+    // area, as a saved layout lists it.
     void AppendBar(CControlBar* bar, bool newRow, CPoint clientPlace);
     // Takes the bar out of the list; its row goes when it was the row's last bar.
     BOOL RemoveControlBar(CControlBar* bar);
@@ -65,14 +66,17 @@ protected:
     // one before pushes it on, and pulled back from the row's end; returns the length reached and
     // the row's thickness (x is along the row).
     CSize PackRow(const std::vector<CControlBar*>& row, int length, int across, bool commit);
-    // A bar has just been put into the list.
-    virtual void OnBarInserted(CControlBar*) {}
+    // A bar has just been put into the list; `restored` when a saved layout put it back there.
+    virtual void OnBarInserted(CControlBar*, bool /*restored*/) {}
     // The index in m_arrBars where row `row` starts (one past the end for rows past the last).
     size_t RowStart(int row) const;
     // Marks a position that opens a new row there (see InsertAt).
     static constexpr size_t kNewRow = size_t(1) << (sizeof(size_t) * 8 - 1);
     // Inserts at a position of m_arrBars, or at a new row there (position | kNewRow), and attaches.
-    void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect);
+    void InsertAt(CControlBar* bar, size_t position, const CRect& clientRect, bool restored = false);
+    // Inserts and attaches a bar dropped at that rectangle (client coordinates), in the row and at
+    // the place along it that the rectangle points to. Here its top-left corner picks both.
+    virtual void InsertBarAt(CControlBar* bar, const CRect& clientRect);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -127,10 +127,12 @@ void CDockContext::EndDrag(CPoint screenPoint, UINT keys)
     StopTracking();
     if (!m_bDragging)
         return; // a click
+    CDockBar* dockBar = DockBarAt(screenPoint, keys);
+    const CRect dockingRect = dockBar ? DockingRect(dockBar, screenPoint, keys) : CRect();
     const CPoint frameTopLeft = FloatingFrameTopLeft(screenPoint, keys);
     m_bDragging = FALSE;
-    if (CDockBar* dockBar = DockBarAt(screenPoint, keys))
-        Dock(dockBar, screenPoint, m_rectStart.TopLeft() + (screenPoint - m_ptStart));
+    if (dockBar)
+        Dock(dockBar, dockingRect);
     else
         Float(frameTopLeft);
 }
@@ -153,14 +155,18 @@ void CDockContext::Float(CPoint frameTopLeft)
     m_pBar->m_pDockSite->FloatControlBar(m_pBar, frameTopLeft, m_dwMRUFloatStyle | (m_pBar->m_dwDockStyle & CBRS_FLOAT_MULTI));
 }
 
-void CDockContext::Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft)
+CRect CDockContext::DockingRect(CDockBar* dockBar, CPoint screenPoint, UINT) const
+{
+    const CPoint barTopLeft = m_rectStart.TopLeft() + (screenPoint - m_ptStart);
+    const bool horizontal = dockBar->m_dwStyle & CBRS_ORIENT_HORZ;
+    const CSize size = m_pBar->CalcDynamicLayout(-1, horizontal ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
+    return horizontal ? CRect(CPoint(barTopLeft.x, screenPoint.y), size) : CRect(CPoint(screenPoint.x, barTopLeft.y), size);
+}
+
+void CDockContext::Dock(CDockBar* dockBar, const CRect& rect)
 {
     if (m_pBar->IsFloating())
         m_ptMRUFloatPos = FloatingFrameRect(m_pBar).TopLeft();
-    // The row comes from the pointer, the place along the row from where the bar was dropped.
-    const bool horizontal = dockBar->m_dwStyle & CBRS_ORIENT_HORZ;
-    const CSize size = m_pBar->CalcDynamicLayout(-1, horizontal ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK);
-    CRect rect = horizontal ? CRect(CPoint(barTopLeft.x, screenPoint.y), size) : CRect(CPoint(screenPoint.x, barTopLeft.y), size);
     m_pBar->m_pDockSite->DockControlBar(m_pBar, dockBar, &rect);
     RememberDockedPlace();
 }

@@ -59,6 +59,9 @@ protected:
     virtual CPoint FloatingFrameTopLeft(CPoint screenPoint, UINT keys) const;
     // The floating frame's top-left that puts the bar's top-left at the point.
     CPoint FrameTopLeftForBarAt(CPoint barTopLeft) const;
+    // Where a drag released at the point docks the bar in that dock bar, in screen coordinates:
+    // in the row under the pointer, at the place along the row where the bar was dropped.
+    virtual CRect DockingRect(CDockBar* dockBar, CPoint screenPoint, UINT keys) const;
 
     // ---- resizing
     struct LengthLimits {
@@ -84,7 +87,7 @@ protected:
 
 private:
     void Float(CPoint frameTopLeft);
-    void Dock(CDockBar* dockBar, CPoint screenPoint, CPoint barTopLeft);
+    void Dock(CDockBar* dockBar, const CRect& rect);
     CDockBar* SideAt(CPoint screenPoint, bool horizontal) const;
     void StopTracking();
 
