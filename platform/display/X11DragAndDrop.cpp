@@ -272,20 +272,10 @@ bool X11DragAndDrop::DragTo(POINT screen, DropAction wanted, DropAction& accepte
     return true;
 }
 
-DropAction X11DragAndDrop::EndDrag(bool drop)
+void X11DragAndDrop::WaitForAnswer(const std::function<bool()>& answered, int timeoutMs)
 {
-    m_dragging = false;
-    if (!m_outgoing)
-        return DropAction::NoAction;
-    if (!drop || m_outgoing->accepted == DropAction::NoAction) {
-        LeaveTarget();
-        return DropAction::NoAction;
-    }
-    Send(m_outgoing->target, m_drop, static_cast<long>(m_messageWindow), 0, static_cast<long>(m_host.LastTimestamp()));
-    // The target reads the text and then says it is done; a target that never says so gets
-    // kFinishTimeoutMs and the drop counts as refused, so that a move deletes nothing.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFinishTimeoutMs);
-    while (!m_outgoing->finished && std::chrono::steady_clock::now() < deadline) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!answered() && std::chrono::steady_clock::now() < deadline) {
         XEvent event;
         if (XCheckTypedWindowEvent(m_x, m_messageWindow, SelectionRequest, &event)) {
             m_host.AnswerSelectionRequest(event.xselectionrequest);
@@ -298,6 +288,25 @@ DropAction X11DragAndDrop::EndDrag(bool drop)
         pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
         poll(&fd, 1, 20);
     }
+}
+
+DropAction X11DragAndDrop::EndDrag(bool drop)
+{
+    m_dragging = false;
+    if (!m_outgoing)
+        return DropAction::NoAction;
+    // A release that comes before the answer to the last position waits for it: the target
+    // decides on the place where the button was released.
+    if (drop)
+        WaitForAnswer([this] { return !m_outgoing->awaitingStatus; }, kStatusTimeoutMs);
+    if (!drop || m_outgoing->awaitingStatus || m_outgoing->accepted == DropAction::NoAction) {
+        LeaveTarget();
+        return DropAction::NoAction;
+    }
+    Send(m_outgoing->target, m_drop, static_cast<long>(m_messageWindow), 0, static_cast<long>(m_host.LastTimestamp()));
+    // The target reads the text and then says it is done; one that never says so counts as
+    // having refused, so that a move deletes nothing.
+    WaitForAnswer([this] { return m_outgoing->finished.has_value(); }, kFinishTimeoutMs);
     const DropAction done = m_outgoing->finished.value_or(DropAction::NoAction);
     m_outgoing.reset();
     return done;

@@ -13,6 +13,7 @@
 #include <X11/Xlib.h>
 #undef Display
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,7 +33,9 @@ public:
         virtual Time LastTimestamp() const = 0;
     };
 
-    // How long a drop waits for the other program's XdndFinished.
+    // How long a drop waits for the other program's answer to the last position, and then
+    // for its XdndFinished.
+    static constexpr int kStatusTimeoutMs = 1000;
     static constexpr int kFinishTimeoutMs = 3000;
 
     X11DragAndDrop(XDisplay* x, Window root, Window messageWindow, Host& host);
@@ -84,6 +87,9 @@ private:
     int AwareVersion(Window window) const;
     void SendPosition(POINT screen);
     void LeaveTarget();
+    // Handles the other program's messages and its requests for the text until answered()
+    // holds or timeoutMs have passed.
+    void WaitForAnswer(const std::function<bool()>& answered, int timeoutMs);
 
     XDisplay* m_x;
     Window m_root;
