@@ -1,6 +1,7 @@
-// Dragging text between the editor and another X program on a real server. The other program is
-// a small Xlib client of the test's own on a second connection: it drops "hello" into the
-// editor, takes a drag out of it, and once answers a drop but never finishes it.
+// Dragging text between the editor and another X program on a real server, bare and under a
+// window manager (whose frames lie between the root and the windows that take drops). The other
+// program is a small Xlib client of the test's own on a second connection: it drops "hello" into
+// the editor, takes a drag out of it, and once answers a drop but never finishes it.
 
 #include "editor/EditView.h"
 
@@ -15,6 +16,7 @@
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
 #include "platform/user/tests/X11TestSupport.h"
+#include "platform/user/tests/WindowManager.h"
 
 #define Display XDisplay
 #include <X11/Xatom.h>
@@ -36,6 +38,10 @@ public:
             return;
         m_window = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), where.left, where.top, where.right - where.left, where.bottom - where.top, 0, 0,
             WhitePixel(m_x, DefaultScreen(m_x)));
+        XSizeHints place {}; // where the test wants it, not where a window manager would put it
+        place.flags = USPosition;
+        place.x = where.left, place.y = where.top;
+        XSetWMNormalHints(m_x, m_window, &place);
         const char* names[] = { "XdndAware", "XdndEnter", "XdndPosition", "XdndStatus", "XdndDrop", "XdndFinished", "XdndSelection",
             "XdndActionCopy", "XdndActionMove", "UTF8_STRING", "PEER_TRANSFER" };
         Atom* atoms[] = { &m_aware, &m_enter, &m_position, &m_status, &m_drop, &m_finishedAtom, &m_selection, &m_actionCopy, &m_actionMove, &m_utf8, &m_transfer };
@@ -53,6 +59,19 @@ public:
             XCloseDisplay(m_x);
     }
     bool Connected() const { return m_x != nullptr; }
+    // A screen point inside the window, wherever a window manager has put it.
+    POINT Inside()
+    {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(m_x, m_window, DefaultRootWindow(m_x), 30, 20, &x, &y, &child);
+        return { x, y };
+    }
+    bool Viewable()
+    {
+        XWindowAttributes attributes {};
+        return XGetWindowAttributes(m_x, m_window, &attributes) && attributes.map_state == IsViewable;
+    }
 
     // Takes drops, answering each position and the drop as told.
     void TakeDrops(Answer answer)
@@ -203,13 +222,19 @@ private:
     std::string m_received;
 };
 
-class EditDragDropX11 : public RealServerTest {
+// The parameter: whether a window manager (openbox) runs.
+class EditDragDropX11 : public RealServerTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
         RealServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        if (GetParam()) {
+            if (FindProgram("openbox").empty())
+                GTEST_SKIP() << "openbox is not installed";
+            ASSERT_TRUE(manager.Start(*server)) << "openbox did not start";
+        }
         edit.AttachLangConfig(language.get());
         edit.ResetContent();
         ASSERT_TRUE(frame.CreateEx(0, nullptr, L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 240, nullptr, nullptr));
@@ -219,8 +244,16 @@ protected:
         ASSERT_TRUE(view->CreateEditWindow(&frame, CRect(0, 0, 400, 200), 1, WS_CHILD | WS_VISIBLE));
         view->OnInitialUpdate();
         view->UpdateWindow();
+        // Shown, and where the window manager has put it: the same place twice in a row.
+        RECT before {}, now {};
+        ASSERT_TRUE(PumpUntil([&] {
+            before = now;
+            ::GetWindowRect(frame.m_hWnd, &now);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            return ::IsWindowVisible(view->m_hWnd) && EqualRect(&before, &now);
+        }));
         const POINT corner = At(0, 0);
-        ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, corner.x + 20, corner.y) != CLR_INVALID && ::IsWindowVisible(view->m_hWnd); }));
+        ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, corner.x + 20, corner.y) != CLR_INVALID; }));
     }
     void TearDown() override
     {
@@ -250,14 +283,17 @@ protected:
         ASSERT_EQ(std::system(("DISPLAY=" + server->Name() + " " + command).c_str()), 0) << command;
     }
     static std::string Place(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
-    // Presses on the selected text and drags it, in steps, to the peer's window.
-    void DragOut(POINT from)
+    // Presses on the selected text and drags it, in steps, into the peer's window.
+    void DragOut(POINT from, XdndPeer& peer)
     {
-        Run(xdotool + " mousemove " + Place(from) + " mousedown 1 sleep 0.2 mousemove " + Place({ from.x + 20, 200 }) + " sleep 0.2 mousemove "
-            + Place({ kPeer.left + 30, kPeer.top + 20 }) + " sleep 0.2 mousemove " + Place({ kPeer.left + 40, kPeer.top + 30 }) + " sleep 0.3 mouseup 1");
+        ASSERT_TRUE(PumpUntil([&] { return peer.Viewable(); }));
+        const POINT to = peer.Inside();
+        Run(xdotool + " mousemove " + Place(from) + " mousedown 1 sleep 0.2 mousemove " + Place({ from.x + 20, 300 }) + " sleep 0.2 mousemove "
+            + Place(to) + " sleep 0.2 mousemove " + Place({ to.x + 10, to.y + 10 }) + " sleep 0.3 mouseup 1");
     }
 
-    static constexpr RECT kPeer { 40, 340, 200, 440 };
+    static constexpr RECT kPeer { 40, 360, 200, 460 };
+    WindowManager manager;
     CWinApp app { L"EditDragDropX11" };
     std::unique_ptr<SECEditLangConfig> language = edittest::MakeTestLanguage();
     SECEdit edit;
@@ -265,39 +301,40 @@ protected:
     SECEditView* view = nullptr;
 };
 
-TEST_F(EditDragDropX11, AnotherProgramDropsTextWhereItsPointerIs)
+TEST_P(EditDragDropX11, AnotherProgramDropsTextWhereItsPointerIs)
 {
     edit.SetText(L"say  there");
     XdndPeer peer(server->Name(), kPeer);
     ASSERT_TRUE(peer.Connected());
+    ASSERT_TRUE(PumpUntil([&] { return peer.Viewable(); }));
     peer.DropAt(At(0, 4), "hello");
     EXPECT_TRUE(PumpUntil([&] { return peer.finished.load(); }));
     EXPECT_EQ(Text(), L"say hello there");
     EXPECT_TRUE(peer.accepted) << "the drop was taken";
-    WriteServerScreenshot(reader, "fln-editor-xdnd-in", 480, 300);
+    WriteServerScreenshot(reader, GetParam() ? "fln-editor-xdnd-in-openbox" : "fln-editor-xdnd-in", 480, 300);
 }
 
-TEST_F(EditDragDropX11, ADragOutDeliversTheSelectedTextAndAMoveDeletesIt)
+TEST_P(EditDragDropX11, ADragOutDeliversTheSelectedTextAndAMoveDeletesIt)
 {
     edit.SetText(L"keep drag");
     view->GetEditController()->SetSelection(0, 5, 0, 9);
     XdndPeer peer(server->Name(), kPeer);
     ASSERT_TRUE(peer.Connected());
     peer.TakeDrops(XdndPeer::Answer::Move);
-    DragOut(At(0, 7));
+    DragOut(At(0, 7), peer);
     EXPECT_TRUE(PumpUntil([&] { return Text() == L"keep "; })) << "the moved text leaves";
     EXPECT_EQ(peer.Received(), "drag");
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
-TEST_F(EditDragDropX11, APeerThatNeverFinishesTheDropDoesNotHangTheProgram)
+TEST_P(EditDragDropX11, APeerThatNeverFinishesTheDropDoesNotHangTheProgram)
 {
     edit.SetText(L"keep drag");
     view->GetEditController()->SetSelection(0, 5, 0, 9);
     XdndPeer peer(server->Name(), kPeer);
     ASSERT_TRUE(peer.Connected());
     peer.TakeDrops(XdndPeer::Answer::NeverFinish);
-    DragOut(At(0, 7));
+    DragOut(At(0, 7), peer);
     EXPECT_TRUE(PumpUntil([&] { return peer.finished && ::GetCapture() == nullptr; }, DispatchWaitingMessages, std::chrono::seconds(10)))
         << "the drag ends";
     EXPECT_EQ(Text(), L"keep drag") << "an unfinished move deletes nothing";
@@ -306,5 +343,8 @@ TEST_F(EditDragDropX11, APeerThatNeverFinishesTheDropDoesNotHangTheProgram)
     view->SendMessage(WM_CHAR, L'x', 0);
     EXPECT_EQ(Text(), L"xkeep drag");
 }
+
+INSTANTIATE_TEST_SUITE_P(, EditDragDropX11, ::testing::Values(false, true),
+    [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "UnderOpenbox" : "Bare"; });
 
 } // namespace

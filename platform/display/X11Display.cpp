@@ -6,6 +6,7 @@
 // FORMULON_NO_SHM set to anything keeps every surface out of shared memory.
 
 #include "platform/display/Display.h"
+#include "platform/display/X11Atoms.h"
 #include "platform/display/X11DragAndDrop.h"
 #include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
@@ -110,20 +111,12 @@ public:
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
-        // One request for every atom: one at a time, each would wait for the server's answer.
-        const std::pair<Atom*, const char*> wanted[] = { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
+        InternAtoms(m_x, { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
             { &m_targets, "TARGETS" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
-            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } };
-        std::vector<char*> names;
-        for (const auto& [atom, name] : wanted)
-            names.push_back(const_cast<char*>(name));
-        std::vector<Atom> interned(names.size(), None);
-        XInternAtoms(m_x, names.data(), static_cast<int>(names.size()), False, interned.data());
-        for (size_t i = 0; i < names.size(); ++i)
-            *wanted[i].first = interned[i];
+            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } });
         // A configured but absent input method would make XOpenIM fail.
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("@im=none");

@@ -1,6 +1,7 @@
 // The XDND protocol for the X11 display: see X11DragAndDrop.h.
 
 #include "platform/display/X11DragAndDrop.h"
+#include "platform/display/X11Atoms.h"
 
 #include "platform/base/CString.h"
 
@@ -25,18 +26,11 @@ X11DragAndDrop::X11DragAndDrop(XDisplay* x, Window root, Window messageWindow, H
     , m_messageWindow(messageWindow)
     , m_host(host)
 {
-    const std::pair<Atom*, const char*> wanted[] = { { &m_aware, "XdndAware" }, { &m_enter, "XdndEnter" }, { &m_position, "XdndPosition" },
+    InternAtoms(m_x, { { &m_aware, "XdndAware" }, { &m_enter, "XdndEnter" }, { &m_position, "XdndPosition" },
         { &m_status, "XdndStatus" }, { &m_leave, "XdndLeave" }, { &m_drop, "XdndDrop" }, { &m_finished, "XdndFinished" },
         { &m_selection, "XdndSelection" }, { &m_typeList, "XdndTypeList" }, { &m_actionCopy, "XdndActionCopy" },
         { &m_actionMove, "XdndActionMove" }, { &m_utf8, "UTF8_STRING" }, { &m_textPlainUtf8, "text/plain;charset=utf-8" },
-        { &m_textPlain, "text/plain" } };
-    std::vector<char*> names;
-    for (const auto& [atom, name] : wanted)
-        names.push_back(const_cast<char*>(name));
-    std::vector<Atom> interned(names.size(), None);
-    XInternAtoms(m_x, names.data(), static_cast<int>(names.size()), False, interned.data());
-    for (size_t i = 0; i < names.size(); ++i)
-        *wanted[i].first = interned[i];
+        { &m_textPlain, "text/plain" } });
 }
 
 bool X11DragAndDrop::IsTextTarget(Atom target) const

@@ -36,11 +36,11 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD effects)
 BOOL COleDropTarget::Register(CWnd* window)
 {
     Revoke();
-    if (!window || !window->GetSafeHwnd())
+    if (!window || ::RegisterDragDrop(window->GetSafeHwnd(), this) != S_OK)
         return FALSE;
     m_hWnd = window->GetSafeHwnd();
     m_pWnd = window;
-    return ::RegisterDragDrop(m_hWnd, this) == S_OK;
+    return TRUE;
 }
 
 void COleDropTarget::Revoke()

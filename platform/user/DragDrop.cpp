@@ -161,14 +161,14 @@ private:
         m_ended = true;
         if (drop && m_overOtherProgram) {
             m_result = EffectOf(CurrentDisplay().EndDrag(true)) & m_okEffects;
-            m_dropped = true;
+            m_dropped = m_result != DROPEFFECT_NONE;
             return;
         }
         if (m_offersText)
             CurrentDisplay().EndDrag(false);
         if (drop) {
             m_result = m_targets.Drop(m_data, m_keyState & ~MK_LBUTTON, m_point, m_effect);
-            m_dropped = true;
+            m_dropped = m_result != DROPEFFECT_NONE;
         } else {
             m_targets.Leave();
         }
@@ -232,8 +232,12 @@ void HandleForeignDrag(const DisplayEvent& event)
     // The other program's action stands for the keys: a copy is what Ctrl asks for here.
     const DWORD keyState = event.action == DropAction::Copy ? MK_CONTROL : 0;
     const DWORD offered = EffectOf(event.action);
-    DragData promised;
-    promised.Set(CF_UNICODETEXT, {});
+    // Until the drop, text is only promised: targets keep the data they entered with.
+    static const DragData promised = [] {
+        DragData data;
+        data.Set(CF_UNICODETEXT, {});
+        return data;
+    }();
     switch (event.kind) {
     case DisplayEventKind::DragOver: {
         const DWORD effect = ForeignDrag().Over(promised, keyState | MK_LBUTTON, event.screenPoint, offered);

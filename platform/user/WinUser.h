@@ -835,8 +835,8 @@ HRESULT RegisterDragDrop(HWND window, DropTarget* target);
 HRESULT RevokeDragDrop(HWND window);
 // The drag itself, a modal loop: the target under the pointer (the window's or its nearest
 // parent's) hears of it as the pointer moves and the Ctrl and Shift keys change; releasing the
-// left button drops, Esc cancels. effect gets what the drop did (DROPEFFECT_NONE on a cancel).
-// Answers DRAGDROP_S_DROP or DRAGDROP_S_CANCEL.
+// left button drops, Esc cancels. effect gets what the drop did; DRAGDROP_S_CANCEL (effect
+// DROPEFFECT_NONE) when cancelled or refused, DRAGDROP_S_DROP otherwise.
 HRESULT DoDragDrop(const DragData& data, DWORD okEffects, DWORD* effect);
 
 // ---- static controls ("Static")
