@@ -121,6 +121,17 @@ TEST_F(EditDragDrop, BetweenTwoDocumentsAMoveDeletesTheSourceAndACopyKeepsIt)
     }
 }
 
+TEST_F(EditDragDrop, BetweenTwoViewsOfOneDocumentAMoveTakesTheTextOutOnce)
+{
+    m_otherView->SetEdit(&m_edit);
+    SetText(L"one two three");
+    C().SetSelection(0, 0, 0, 4);
+    Drag(At(0, 2), OtherAt(0, 13));
+    EXPECT_EQ(Text(), L"two threeone ");
+    Press('Z', Ctrl);
+    EXPECT_EQ(Text(), L"one two three") << "one undo step";
+}
+
 TEST_F(EditDragDrop, EscCancelsTheDrag)
 {
     SetText(L"stay here");
