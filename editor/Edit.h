@@ -18,6 +18,8 @@
 enum : int { SECEDIT_FLAG_BOX = 17, SECEDIT_FLAG_CHANGED = 18, SECEDIT_FLAG_HIGHLIGHT = 19 };
 
 // Flags and a user word of one line.
+class SECEditController;
+
 struct SECEditItemData {
     DWORD m_dwData = 0;
     std::bitset<32> m_flags;
@@ -84,6 +86,10 @@ public:
     virtual std::unique_ptr<ISECEditBuffer> CreateBuffer() { return std::make_unique<SECEditBlockBuffer>(); }
     virtual void SetModified(BOOL modified) { m_bModified = modified; }
     virtual BOOL IsReadOnly() const { return m_bReadOnly; }
+    // The controller whose drag of text runs, while one runs: a drop tells by it whether the
+    // text moves within this model.
+    SECEditController* GetDragSource() const { return m_pDragSource; }
+    void SetDragSource(SECEditController* controller) { m_pDragSource = controller; }
     virtual wchar_t GetWhitespaceChar(BOOL tab) const { return tab ? L'\u00BB' : L'\u00B7'; }
 
     // The text, then the language name.
@@ -178,6 +184,7 @@ public:
     ISECEditBuffer* GetBuffer() const { return m_pBuffer.get(); }
 
 private:
+    SECEditController* m_pDragSource = nullptr;
     IObserver* Self() { return this; }
     // The line's characters in text, for scans that call back into the model on the way.
     int CopyLineText(int line, CString& text);

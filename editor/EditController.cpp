@@ -40,6 +40,7 @@ void SECEditController::Initialize(SECEditViewport* viewport, SECEdit* model)
     m_pViewport = viewport;
     m_pEdit = model;
     MvcController::Initialize(viewport, viewport);
+    m_dropTarget.Register(this);
     ResetState();
 }
 

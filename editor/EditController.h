@@ -6,6 +6,7 @@
 
 #include "editor/EditFindReplaceDlg.h"
 #include "editor/EditViewport.h"
+#include "platform/mfc/OleDragDrop.h"
 
 #include <memory>
 
@@ -137,6 +138,21 @@ public:
     void Paste();
     // Pastes the X PRIMARY selection at a client point (middle click).
     void PastePrimary(CPoint client);
+    // The text of a drag's data; FALSE (text emptied) when it offers none. column tells
+    // whether the text is a column block.
+    BOOL GetClipboardText(COleDataObject* data, CString& text, BOOL* column);
+    // The selection, or with copy and no selection the caret line, as drag data; null when
+    // there is no text.
+    std::unique_ptr<COleDataSource> CreateDataSource(BOOL copy);
+    // The registered format that marks text of a column selection.
+    static UINT ColumnSelectFormat();
+
+    // Drag and drop: this controller drags its selection and takes drops in its window.
+    void DoDragDrop();
+    DROPEFFECT DragEnter(COleDataObject* data, DWORD keyState, CPoint point);
+    DROPEFFECT DragOver(COleDataObject* data, DWORD keyState, CPoint point);
+    void DragLeave();
+    BOOL Drop(COleDataObject* data, DROPEFFECT effect, CPoint point);
     BOOL Undo();
     BOOL Redo();
     BOOL RunCommand(divuzura::foundation::CMvcCommand* command);
@@ -227,8 +243,23 @@ private:
     void OnContextMenu(CPoint screen);
     void OnTimer(UINT_PTR id);
     void OnCaretLineChange();
-    // Moves (or with copy, copies) the selected text to a client point: a drag inside the view.
-    void DropSelection(CPoint client, BOOL copy);
+    // The window's drop target, which hands the drag's steps to the controller.
+    class DropTarget : public COleDropTarget {
+    public:
+        explicit DropTarget(SECEditController& c) : m_c(c) {}
+        DROPEFFECT OnDragEnter(CWnd*, COleDataObject* data, DWORD keyState, CPoint point) override { return m_c.DragEnter(data, keyState, point); }
+        DROPEFFECT OnDragOver(CWnd*, COleDataObject* data, DWORD keyState, CPoint point) override { return m_c.DragOver(data, keyState, point); }
+        void OnDragLeave(CWnd*) override { m_c.DragLeave(); }
+        BOOL OnDrop(CWnd*, COleDataObject* data, DROPEFFECT effect, CPoint point) override { return m_c.Drop(data, effect, point); }
+
+    private:
+        SECEditController& m_c;
+    };
+    void RemoveDropCaret();
+    // What Copy takes: the selection, or the caret line with its break.
+    CString TextToCopy(BOOL& column);
+    // The position is inside the selection, not at its edges; a column block's columns count.
+    BOOL SelectionHolds(const SECEditLineCol& position);
     // Offers the selected text as the X PRIMARY selection.
     void PublishSelection();
 
@@ -302,8 +333,9 @@ private:
     int m_nLineNumberDigits = -1;
     std::unique_ptr<SECEditFontInfo> m_pGutterFontInfo;
     int m_nUserValue = 0;
-    BOOL m_bDragPending = FALSE;  // pressed inside the selection
-    BOOL m_bDraggingText = FALSE; // ... and moved since
+    BOOL m_bDropCaretVisible = FALSE;
+    BOOL m_bDropRemovedSource = FALSE; // the drop of this controller's drag moved the text itself
+    DropTarget m_dropTarget { *this };
     BOOL m_tripleClickArmed = FALSE;
     BOOL m_bAltForColumn = FALSE; // Alt is down for a column selection
     DWORD m_dwDoubleClickTime = 0;

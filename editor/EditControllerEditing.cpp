@@ -10,13 +10,6 @@
 
 namespace {
 
-// The column-block marker that goes on the clipboard beside the text.
-UINT ColumnSelectFormat()
-{
-    static const UINT format = ::RegisterClipboardFormatW(L"MSDEVColumnSelect");
-    return format;
-}
-
 CString LineBreakOf(SECEdit& edit)
 {
     const ISECEditBuffer* buffer = edit.GetBuffer();
@@ -29,25 +22,37 @@ CString LineBreakOf(SECEdit& edit)
     return text;
 }
 
+HGLOBAL BlockWithText(const CString& text)
+{
+    const std::size_t bytes = (static_cast<std::size_t>(text.GetLength()) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory) {
+        std::memcpy(::GlobalLock(memory), text.GetString(), bytes);
+        ::GlobalUnlock(memory);
+    }
+    return memory;
+}
+
+HGLOBAL ColumnMarker()
+{
+    HGLOBAL marker = ::GlobalAlloc(GMEM_MOVEABLE, 1);
+    if (marker) {
+        *static_cast<char*>(::GlobalLock(marker)) = 0;
+        ::GlobalUnlock(marker);
+    }
+    return marker;
+}
+
 void PutOnClipboard(HWND owner, const CString& text, BOOL column)
 {
     if (!::OpenClipboard(owner))
         return;
     ::EmptyClipboard();
     if (!text.IsEmpty()) {
-        const std::size_t bytes = (static_cast<std::size_t>(text.GetLength()) + 1) * sizeof(wchar_t);
-        if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            std::memcpy(::GlobalLock(memory), text.GetString(), bytes);
-            ::GlobalUnlock(memory);
+        if (HGLOBAL memory = BlockWithText(text))
             ::SetClipboardData(CF_UNICODETEXT, memory);
-        }
-        if (column) {
-            if (HGLOBAL marker = ::GlobalAlloc(GMEM_MOVEABLE, 1)) {
-                *static_cast<char*>(::GlobalLock(marker)) = 0;
-                ::GlobalUnlock(marker);
-                ::SetClipboardData(ColumnSelectFormat(), marker);
-            }
-        }
+        if (HGLOBAL marker = column ? ColumnMarker() : nullptr)
+            ::SetClipboardData(SECEditController::ColumnSelectFormat(), marker);
     }
     ::CloseClipboard();
 }
@@ -63,13 +68,19 @@ BOOL ReadClipboard(HWND owner, CString& text, BOOL& column)
             text = chars;
             ::GlobalUnlock(memory);
         }
-        column = ::IsClipboardFormatAvailable(ColumnSelectFormat());
+        column = ::IsClipboardFormatAvailable(SECEditController::ColumnSelectFormat());
     }
     ::CloseClipboard();
     return !text.IsEmpty();
 }
 
 } // namespace
+
+UINT SECEditController::ColumnSelectFormat()
+{
+    static const UINT format = ::RegisterClipboardFormatW(L"MSDEVColumnSelect");
+    return format;
+}
 
 BOOL SECEditController::RunCommand(divuzura::foundation::CMvcCommand* command)
 {
@@ -496,10 +507,10 @@ void SECEditController::ToggleOverwrite()
 
 // ---- clipboard -----------------------------------------------------------------------------
 
-void SECEditController::Copy()
+CString SECEditController::TextToCopy(BOOL& column)
 {
     CString text;
-    BOOL column = FALSE;
+    column = FALSE;
     if (SelectionExists()) {
         GetSelectionText(text);
         column = IsColumnSelection();
@@ -509,7 +520,48 @@ void SECEditController::Copy()
         if (line < LastLine())
             text += LineBreakOf(*m_pEdit);
     }
+    return text;
+}
+
+void SECEditController::Copy()
+{
+    BOOL column = FALSE;
+    const CString text = TextToCopy(column);
     PutOnClipboard(m_hWnd, text, column);
+}
+
+std::unique_ptr<COleDataSource> SECEditController::CreateDataSource(BOOL copy)
+{
+    BOOL column = FALSE;
+    CString text;
+    if (copy || SelectionExists())
+        text = TextToCopy(column);
+    if (text.IsEmpty())
+        return nullptr;
+    auto source = std::make_unique<COleDataSource>();
+    source->CacheGlobalData(CF_UNICODETEXT, BlockWithText(text));
+    if (column)
+        source->CacheGlobalData(static_cast<CLIPFORMAT>(ColumnSelectFormat()), ColumnMarker());
+    return source;
+}
+
+BOOL SECEditController::GetClipboardText(COleDataObject* data, CString& text, BOOL* column)
+{
+    text.Empty();
+    if (column)
+        *column = FALSE;
+    HGLOBAL memory = data ? data->GetGlobalData(CF_UNICODETEXT) : nullptr;
+    if (!memory)
+        return FALSE;
+    const auto* chars = static_cast<const wchar_t*>(::GlobalLock(memory));
+    const std::size_t size = ::GlobalSize(memory) / sizeof(wchar_t);
+    // The block need not end with a terminator.
+    text = CString(std::wstring(chars, std::find(chars, chars + size, L'\0')));
+    ::GlobalUnlock(memory);
+    ::GlobalFree(memory);
+    if (column)
+        *column = data->IsDataAvailable(static_cast<CLIPFORMAT>(ColumnSelectFormat()));
+    return !text.IsEmpty();
 }
 
 void SECEditController::Cut()

@@ -31,11 +31,8 @@ void SECEditController::StopAutoScroll()
     m_nAutoScrollTimer = 0;
 }
 
-BOOL SECEditController::PointInSelection(CPoint client)
+BOOL SECEditController::SelectionHolds(const SECEditLineCol& position)
 {
-    if (!SelectionExists())
-        return FALSE;
-    const SECEditLineCol position = PointToLineCol(client + m_pViewport->GetLogOrigin(), TRUE);
     int sl = 0, sc = 0, el = 0, ec = 0;
     GetSelection(sl, sc, el, ec);
     if (IsColumnSelection()) {
@@ -47,6 +44,11 @@ BOOL SECEditController::PointInSelection(CPoint client)
     }
     const SECEditLineCol start(sl, sc), end(el, ec);
     return start < position && position < end;
+}
+
+BOOL SECEditController::PointInSelection(CPoint client)
+{
+    return SelectionExists() && SelectionHolds(PointToLineCol(client + m_pViewport->GetLogOrigin(), TRUE));
 }
 
 void SECEditController::OnLButtonDown(UINT flags, CPoint point)
@@ -83,10 +85,8 @@ void SECEditController::OnLButtonDown(UINT flags, CPoint point)
         return;
     }
     if (PointInSelection(point)) {
-        // A press on the selection may start dragging it: the drop decides on release.
         SetCaretFromPoint(point.x, point.y, FALSE);
-        m_bDragPending = TRUE;
-        ::SetCapture(m_hWnd);
+        DoDragDrop();
         return;
     }
     if (!shift)
@@ -119,11 +119,6 @@ void SECEditController::OnLButtonDown(UINT flags, CPoint point)
 
 void SECEditController::OnMouseMove(UINT, CPoint point)
 {
-    if (m_bDragPending) {
-        m_bDraggingText = TRUE;
-        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        return;
-    }
     if (!m_bSelecting)
         return;
     if (m_bMouseDownNoMove) {
@@ -161,22 +156,8 @@ void SECEditController::OnMouseMove(UINT, CPoint point)
     RepaintLines(first, last);
 }
 
-void SECEditController::OnLButtonUp(UINT, CPoint point)
+void SECEditController::OnLButtonUp(UINT, CPoint)
 {
-    if (m_bDragPending) {
-        m_bDragPending = FALSE;
-        ::ReleaseCapture();
-        const BOOL dragged = m_bDraggingText;
-        m_bDraggingText = FALSE;
-        if (dragged && !PointInSelection(point)) {
-            DropSelection(point, ::GetKeyState(VK_CONTROL) < 0);
-            return;
-        }
-        // Released on the selection itself: a plain click there.
-        ClearSelection(TRUE);
-        SetCaretFromPoint(point.x, point.y, FALSE);
-        return;
-    }
     if (!m_bSelecting)
         return;
     m_bSelecting = FALSE;
@@ -214,44 +195,6 @@ void SECEditController::OnLButtonUp(UINT, CPoint point)
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
     PublishSelection();
-}
-
-void SECEditController::DropSelection(CPoint client, BOOL copy)
-{
-    if (!IsEditable() || !SelectionExists()) {
-        ClearSelection(TRUE);
-        return;
-    }
-    CString text;
-    GetSelectionText(text);
-    const BOOL column = IsColumnSelection();
-    int sl = 0, sc = 0, el = 0, ec = 0;
-    GetSelection(sl, sc, el, ec);
-    SECEditLineCol drop = PointToLineCol(client + m_pViewport->GetLogOrigin(), TRUE);
-    UndoGroup group(m_pEdit);
-    Frozen frozen(*this);
-    if (!copy) {
-        // The text leaves first; the drop point moves with what follows it.
-        const SECEditLineColPair removed(sl, sc, el, ec);
-        ReplaceSelection(CString());
-        if (!column)
-            drop.AdjustForEdit(removed, FALSE);
-    } else {
-        ClearSelection(TRUE);
-    }
-    SetCaretPosition(drop.m_nLine, drop.m_nCol, FALSE);
-    const SECEditLineCol start = m_caret;
-    if (column) {
-        InsertColumnText(start, text);
-        return;
-    }
-    InsertPadded(start, text);
-    const int breaks = static_cast<int>(std::count(text.GetString(), text.GetString() + text.GetLength(), L'\n'));
-    const int tail = text.GetLength() - (text.ReverseFind(L'\n') + 1);
-    const SECEditLineCol end = breaks ? SECEditLineCol(start.m_nLine + breaks, tail) : SECEditLineCol(start.m_nLine, start.m_nCol + tail);
-    m_sel.Set(start, end, SelectStream);
-    SetCaretPosition(end.m_nLine, end.m_nCol, FALSE);
-    RepaintLines(start.m_nLine, end.m_nLine);
 }
 
 void SECEditController::OnLButtonDblClk(UINT flags, CPoint point)

@@ -40,7 +40,15 @@ enum class DisplayEventKind {
     // it commits comes as KeyDown events with key 0, before CompositionEnded.
     CompositionStarted,
     CompositionEnded,
+    // Another program drags text over a window that takes drops (AcceptDrops). Each DragOver
+    // wants an AnswerDragOver; each Drop, whose text is the dropped text, wants a FinishDrop.
+    DragOver,      // screenPoint, action: what the other program proposes
+    DragLeave,
+    Drop,          // screenPoint, action, text
 };
+
+// What a drop does with the data: nothing (refused), a copy, or a move (the source deletes it).
+enum class DropAction { NoAction, Copy, Move };
 
 struct DisplayEvent {
     DisplayEventKind kind;
@@ -53,6 +61,7 @@ struct DisplayEvent {
     int wheelDelta = 0;
     RECT area {};
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
+    DropAction action = DropAction::NoAction;
 };
 
 // A window icon for the desktop (task bars, window lists): straight, not premultiplied, ARGB.
@@ -138,6 +147,29 @@ public:
     // keeps neither.
     virtual void SetCompositionSpot(NativeWindowId, POINT) { }
     virtual void SetCompositionFont(NativeWindowId, const CompositionFont&) { }
+
+    // Drag and drop of text with other programs; a display without other programs (headless)
+    // keeps the defaults: no window takes their drops and no drag leaves the program.
+    // Whether other programs may drop on the top-level window.
+    virtual void AcceptDrops(NativeWindowId, bool) {}
+    // The answer to a DragOver event: what a drop there would do.
+    virtual void AnswerDragOver(NativeWindowId, DropAction) {}
+    // The answer to a Drop event: what the drop did.
+    virtual void FinishDrop(NativeWindowId, DropAction) {}
+    // A drag of this program's starts, carrying the text.
+    virtual void BeginDrag(const std::string&) {}
+    // The pointer of the drag is at screenPoint and the user asks for wanted: true when it lies
+    // over another program's window that takes drops, which then hears of the drag; accepted
+    // is what that program last answered it would do.
+    virtual bool DragTo(POINT, DropAction, DropAction& accepted)
+    {
+        accepted = DropAction::NoAction;
+        return false;
+    }
+    // Ends the drag: drops on the other program's window under the pointer, or (drop false)
+    // leaves it. Answers what the other program did; None when it refused, was left, or did
+    // not answer in time.
+    virtual DropAction EndDrag(bool) { return DropAction::NoAction; }
 };
 
 // The display chosen by FORMULON_DISPLAY (headless or x11; x11 by default when DISPLAY is set),

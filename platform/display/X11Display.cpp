@@ -6,6 +6,8 @@
 // FORMULON_NO_SHM set to anything keeps every surface out of shared memory.
 
 #include "platform/display/Display.h"
+#include "platform/display/X11Atoms.h"
+#include "platform/display/X11DragAndDrop.h"
 #include "platform/display/X11InputMethod.h"
 #include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
@@ -99,7 +101,7 @@ int OnConnectionLost(XDisplay*)
     std::_Exit(1);
 }
 
-class X11Display final : public Display {
+class X11Display final : public Display, private X11DragAndDrop::Host {
 public:
     explicit X11Display(XDisplay* connection)
         : m_x(connection)
@@ -111,25 +113,18 @@ public:
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
-        // One request for every atom: one at a time, each would wait for the server's answer.
-        const std::pair<Atom*, const char*> wanted[] = { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
+        InternAtoms(m_x, { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
             { &m_targets, "TARGETS" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
-            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } };
-        std::vector<char*> names;
-        for (const auto& [atom, name] : wanted)
-            names.push_back(const_cast<char*>(name));
-        std::vector<Atom> interned(names.size(), None);
-        XInternAtoms(m_x, names.data(), static_cast<int>(names.size()), False, interned.data());
-        for (size_t i = 0; i < names.size(); ++i)
-            *wanted[i].first = interned[i];
+            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } });
         // Input methods and compose sequences follow the user's locale.
         std::setlocale(LC_CTYPE, "");
         XSetWindowAttributes attributes {};
         attributes.override_redirect = True;
         m_selectionOwner = XCreateWindow(m_x, m_root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+        m_dragAndDrop = std::make_unique<X11DragAndDrop>(m_x, m_root, m_selectionOwner, static_cast<X11DragAndDrop::Host&>(*this));
     }
 
     ~X11Display() override
@@ -455,7 +450,20 @@ public:
             m_inputMethod->SetFont(id, font);
     }
 
+    void AcceptDrops(NativeWindowId id, bool accept) override { m_dragAndDrop->AcceptDrops(id, accept); }
+    void AnswerDragOver(NativeWindowId id, DropAction action) override { m_dragAndDrop->AnswerDragOver(id, action); }
+    void FinishDrop(NativeWindowId id, DropAction action) override { m_dragAndDrop->FinishDrop(id, action); }
+    void BeginDrag(const std::string& utf8) override { m_dragAndDrop->BeginDrag(utf8); }
+    bool DragTo(POINT screen, DropAction wanted, DropAction& accepted) override { return m_dragAndDrop->DragTo(screen, wanted, accepted); }
+    DropAction EndDrag(bool drop) override { return m_dragAndDrop->EndDrag(drop); }
+
 private:
+    // What drag and drop asks of the display.
+    void PushEvent(DisplayEvent event) override { Push(std::move(event)); }
+    bool IsOwnWindow(Window window) const override { return window == m_selectionOwner || m_windows.contains(window); }
+    void OwnSelectionText(Atom selection, const std::string& utf8) override { OwnSelection(selection, utf8); }
+    Time LastTimestamp() const override { return m_lastTimestamp ? m_lastTimestamp : CurrentTime; }
+
     // Sends the pixels of area through the socket.
     bool PutImage(Window window, GC gc, cairo_surface_t* surface, const RECT& area)
     {
@@ -595,6 +603,8 @@ private:
             Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = { event.xmotion.x_root, event.xmotion.y_root }, .timestamp = Now() });
             break;
         case ClientMessage:
+            if (m_dragAndDrop->HandleClientMessage(event.xclient))
+                break;
             if (event.xclient.message_type == m_wmProtocols && static_cast<Atom>(event.xclient.data.l[0]) == m_wmDelete)
                 Push({ .kind = DisplayEventKind::CloseRequest, .window = id });
             break;
@@ -652,14 +662,16 @@ private:
         XSync(m_x, False);
     }
 
-    std::optional<std::string> SelectionText(Atom selection)
+    std::optional<std::string> SelectionText(Atom selection) { return ReadSelection(selection, m_utf8, LastTimestamp()); }
+
+    std::optional<std::string> ReadSelection(Atom selection, Atom target, Time time) override
     {
         Window owner = XGetSelectionOwner(m_x, selection);
         if (owner == None)
             return std::nullopt;
         if (owner == m_selectionOwner)
             return m_selectionTexts[selection];
-        XConvertSelection(m_x, selection, m_utf8, m_transfer, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
+        XConvertSelection(m_x, selection, target, m_transfer, m_selectionOwner, time);
         XFlush(m_x);
         // Another program answers within moments; other events stay queued meanwhile.
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
@@ -684,7 +696,7 @@ private:
         return text;
     }
 
-    void AnswerSelectionRequest(const XSelectionRequestEvent& request)
+    void AnswerSelectionRequest(const XSelectionRequestEvent& request) override
     {
         XSelectionEvent reply {};
         reply.type = SelectionNotify;
@@ -698,7 +710,7 @@ private:
             Atom offered[] = { m_targets, m_utf8, XA_STRING };
             XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
             reply.property = property;
-        } else if (request.target == m_utf8 || request.target == XA_STRING) {
+        } else if (request.target == m_utf8 || request.target == XA_STRING || m_dragAndDrop->IsTextTarget(request.target)) {
             const std::string& text = m_selectionTexts[request.selection];
             XChangeProperty(m_x, request.requestor, property, request.target, 8, PropModeReplace,
                 reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
@@ -725,6 +737,7 @@ private:
     unsigned m_repeatKeycode = 0;
     X11SharedImages m_sharedImages;
     std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
+    std::unique_ptr<X11DragAndDrop> m_dragAndDrop;
 };
 
 }

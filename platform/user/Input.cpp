@@ -341,6 +341,11 @@ void TranslateDisplayEvents()
         }
         case DisplayEventKind::FocusLost:
             break;
+        case DisplayEventKind::DragOver:
+        case DisplayEventKind::DragLeave:
+        case DisplayEventKind::Drop:
+            HandleForeignDrag(*event);
+            break;
         case DisplayEventKind::CloseRequest:
             if (window)
                 PostMessageW(window->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -384,6 +389,7 @@ int MillisecondsToHover()
 
 void ForgetWindowState(HWND window)
 {
+    ForgetDropTarget(window);
     InputState& state = State();
     if (state.capture == window)
         state.capture = nullptr;

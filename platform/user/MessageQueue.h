@@ -3,6 +3,7 @@
 // from any thread and wake the loop through an eventfd; input comes from the display, translated
 // into messages when the queue is read; WM_PAINT and WM_TIMER are made when nothing else waits.
 
+#include "platform/display/Display.h"
 #include "platform/user/WinUser.h"
 
 #include <deque>
@@ -37,6 +38,10 @@ int MillisecondsToHover();
 void ForgetTimersOf(HWND window);
 // Shared atom space of registered window messages and clipboard formats (0xC000 to 0xFFFF).
 UINT RegisteredAtom(LPCWSTR name);
+// Another program's drag over, off or dropped on one of ours (DragDrop.cpp).
+void HandleForeignDrag(const DisplayEvent& event);
+// Drops the drop target of a window that is going away.
+void ForgetDropTarget(HWND window);
 // A top-level window under a screen point, topmost first (Positions.cpp).
 HWND TopLevelWindowAt(POINT screenPoint);
 

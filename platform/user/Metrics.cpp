@@ -106,6 +106,7 @@ struct CaretState {
     POINT position {};
     int hideCount = 1;
     bool drawn = false;
+    bool grey = false; // made with the bitmap handle 1: every other pixel, as a checkerboard
 };
 
 CaretState& Caret()
@@ -126,7 +127,16 @@ void ToggleCaretPixels()
     ClientToScreen(caret.window, &screen);
     HRGN area = CreateRectRgn(screen.x, screen.y, screen.x + caret.width, screen.y + caret.height);
     HDC dc = GetDCEx(caret.window, area, DCX_INTERSECTRGN);
-    InvertRect(dc, &r);
+    if (caret.grey) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left + ((r.left + y) & 1); x < r.right; x += 2) {
+                RECT pixel { x, y, x + 1, y + 1 };
+                InvertRect(dc, &pixel);
+            }
+        }
+    } else {
+        InvertRect(dc, &r);
+    }
     ReleaseDC(caret.window, dc);
     DeleteObject(area);
     caret.drawn = !caret.drawn;
@@ -420,6 +430,7 @@ BOOL CreateCaret(HWND window, HBITMAP bitmap, int width, int height)
     caret.position = {};
     caret.hideCount = 1;
     caret.drawn = false;
+    caret.grey = reinterpret_cast<ULONG_PTR>(bitmap) == 1;
     return TRUE;
 }
 

@@ -12,7 +12,9 @@
 #include "platform/sys/Module.h"
 
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 struct HMENU__;
 using HMENU = HMENU__*;
@@ -812,6 +814,46 @@ constexpr WPARAM EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xF
 // click. Edits publish their selected text here and paste from it.
 void SetPrimarySelectionText(const std::wstring& text);
 std::wstring GetPrimarySelectionText();
+
+// ---- drag and drop of data: a drag carries data in clipboard formats, windows that take drops
+// register a target, and DoDragDrop runs the drag. Where the display has other programs, text
+// also goes to and comes from them.
+constexpr DWORD DROPEFFECT_NONE = 0, DROPEFFECT_COPY = 1, DROPEFFECT_MOVE = 2, DROPEFFECT_LINK = 4, DROPEFFECT_SCROLL = 0x80000000;
+constexpr HRESULT DRAGDROP_S_DROP = 0x00040100, DRAGDROP_S_CANCEL = 0x00040101;
+
+// What a drag carries: bytes by clipboard format (CF_UNICODETEXT: the text and its terminator).
+class DragData {
+public:
+    void Set(UINT format, std::vector<BYTE> bytes) { m_formats[format] = std::move(bytes); }
+    void SetText(const std::wstring& text);
+    bool Has(UINT format) const { return m_formats.contains(format); }
+    const std::vector<BYTE>* Get(UINT format) const;
+    // The CF_UNICODETEXT text, up to its terminator; empty when there is none.
+    std::wstring Text() const;
+
+private:
+    std::map<UINT, std::vector<BYTE>> m_formats;
+};
+
+// The side of a window that takes drops. keyState holds the MK_* flags of the buttons and of
+// Ctrl and Shift; points are on the screen. effect comes in as the effects the source allows and
+// goes out as the one a drop there would have (DROPEFFECT_NONE: refused).
+class DropTarget {
+public:
+    virtual ~DropTarget() = default;
+    virtual void DragEnter(const DragData& data, DWORD keyState, POINT screen, DWORD& effect) = 0;
+    virtual void DragOver(DWORD keyState, POINT screen, DWORD& effect) = 0;
+    virtual void DragLeave() = 0;
+    virtual void Drop(const DragData& data, DWORD keyState, POINT screen, DWORD& effect) = 0;
+};
+// The target must outlive its registration; a window keeps one target.
+HRESULT RegisterDragDrop(HWND window, DropTarget* target);
+HRESULT RevokeDragDrop(HWND window);
+// The drag itself, a modal loop: the target under the pointer (the window's or its nearest
+// parent's) hears of it as the pointer moves and the Ctrl and Shift keys change; releasing the
+// left button drops, Esc cancels. effect gets what the drop did; DRAGDROP_S_CANCEL (effect
+// DROPEFFECT_NONE) when cancelled or refused, DRAGDROP_S_DROP otherwise.
+HRESULT DoDragDrop(const DragData& data, DWORD okEffects, DWORD* effect);
 
 // ---- static controls ("Static")
 constexpr DWORD SS_LEFT = 0x0, SS_CENTER = 0x1, SS_RIGHT = 0x2, SS_ICON = 0x3, SS_BLACKRECT = 0x4, SS_GRAYRECT = 0x5,
