@@ -329,10 +329,10 @@ void SECMDIFrameWnd::OnActivate(UINT state, CWnd* other, BOOL)
 
 LRESULT SECMDIFrameWnd::OnActivateApp(WPARAM active, LPARAM)
 {
-    if (m_pActiveFloatingFrame) {
+    if (CFrameWnd* floating = GetActiveFloatingFrame()) {
         ::PostMessageW(m_hWndMDIClient, WM_MDIACTIVATE, 0, 0);
         ::PostMessageW(m_hWndMDIClient, WM_NCACTIVATE, FALSE, 0);
-        m_pActiveFloatingFrame->PostMessage(WM_NCACTIVATE, active);
+        floating->PostMessage(WM_NCACTIVATE, active);
     }
     return Default();
 }
@@ -342,11 +342,16 @@ CFrameWnd* SECMDIFrameWnd::GetActiveFrame()
     return m_pActiveChildOverride ? m_pActiveChildOverride : CMDIFrameWnd::GetActiveFrame();
 }
 
+CFrameWnd* SECMDIFrameWnd::GetActiveFloatingFrame() const
+{
+    return m_pActiveFloatingFrame && CWnd::FromHandlePermanent(m_hWndActiveFloating) == m_pActiveFloatingFrame ? m_pActiveFloatingFrame : nullptr;
+}
+
 void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
 {
-    if (frame == m_pActiveFloatingFrame)
+    if (frame == GetActiveFloatingFrame())
         return;
-    if (CFrameWnd* previous = m_pActiveFloatingFrame) {
+    if (CFrameWnd* previous = GetActiveFloatingFrame()) {
         previous->SendMessage(WM_NCACTIVATE, FALSE);
         if (FocusIn(previous->m_hWnd))
             ::SetFocus(nullptr);
@@ -358,6 +363,7 @@ void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
         child->SendMessage(WM_NCACTIVATE, FALSE); // no MDI child looks active meanwhile
     }
     m_pActiveFloatingFrame = frame;
+    m_hWndActiveFloating = frame ? frame->m_hWnd : nullptr;
     if (!frame)
         return;
     frame->SendMessage(WM_NCACTIVATE, TRUE);
@@ -379,11 +385,12 @@ void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
 
 void SECMDIFrameWnd::EndActiveFloatingFrame(BOOL activateMDI)
 {
-    if (CFrameWnd* floating = m_pActiveFloatingFrame) {
+    if (CFrameWnd* floating = GetActiveFloatingFrame()) {
         if (CView* view = floating->GetActiveView())
             view->OnActivateView(FALSE, view, view);
         floating->SendMessage(WM_NCACTIVATE, FALSE);
         m_pActiveFloatingFrame = nullptr;
+        m_hWndActiveFloating = nullptr;
         if (FocusIn(floating->m_hWnd))
             ::SetFocus(nullptr);
     }
@@ -704,7 +711,8 @@ LRESULT SECMDIFrameWnd::OnCommandHelp(WPARAM wParam, LPARAM lParam)
     const bool tracking = tracked != 0 && tracked != AFX_IDS_IDLEMESSAGE && tracked != AFX_IDS_HELPMODEMESSAGE;
     if (helpId == 0 && tracking)
         helpId = HID_BASE_COMMAND + tracked;
-    CWnd* first = m_pActiveFloatingFrame ? static_cast<CWnd*>(m_pActiveFloatingFrame) : MDIGetActive();
+    CFrameWnd* floating = GetActiveFloatingFrame();
+    CWnd* first = floating ? static_cast<CWnd*>(floating) : MDIGetActive();
     if (first && first->SendMessage(WM_COMMANDHELP, wParam, helpId))
         return TRUE;
     if (helpId == 0)
@@ -735,7 +743,8 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
     // Without add-to-title no active frame is asked, so nothing is added.
     if (!addToTitle || !m_bAddToTitle)
         return;
-    CFrameWnd* active = m_pActiveFloatingFrame ? m_pActiveFloatingFrame : GetActiveFrame();
+    CFrameWnd* floating = GetActiveFloatingFrame();
+    CFrameWnd* active = floating ? floating : GetActiveFrame();
     bool maximized = active && active != this && ::IsZoomed(active->m_hWnd);
     CDocument* document = nullptr;
     if (active && active != this && !maximized)
@@ -771,7 +780,7 @@ BOOL SECMDIFrameWnd::KeepsCaptionActive(BOOL activating) const
     if (activating)
         return TRUE;
     const HWND foreground = ::GetForegroundWindow();
-    return m_pActiveFloatingFrame && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
+    return GetActiveFloatingFrame() && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
 }
 
 void SECMDIFrameWnd::DrawToolkitCaption()

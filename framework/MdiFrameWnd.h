@@ -97,7 +97,8 @@ public:
     // meanwhile, and its view has the focus.
     virtual void SetActiveFloatingFrame(CFrameWnd* frame);
     virtual void EndActiveFloatingFrame(BOOL activateMDI);
-    CFrameWnd* GetActiveFloatingFrame() const { return m_pActiveFloatingFrame; }
+    // Null once that frame's window is gone.
+    CFrameWnd* GetActiveFloatingFrame() const;
 
     // The default dock place of the next bar: the next side of the dock-bar cycle, from where the
     // last call stopped. Returns the dock-bar id.
@@ -210,7 +211,8 @@ protected:
     SECMsgFilter m_filterRoot { this };
     SECMsgFilter::DescriptorTable m_filterTable;
     CFrameWnd* m_pActiveChildOverride = nullptr;
-    CFrameWnd* m_pActiveFloatingFrame = nullptr;
+    CFrameWnd* m_pActiveFloatingFrame = nullptr; // read through GetActiveFloatingFrame
+    HWND m_hWndActiveFloating = nullptr;
     std::vector<UINT> m_dockCycle;
     size_t m_dockCycleCursor = 0;
     SECFloatCascade m_floatCascade;

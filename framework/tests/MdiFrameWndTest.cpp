@@ -494,6 +494,27 @@ protected:
     }
 };
 
+TEST_F(SECMDIFrameWndTest, LeavingTheProgramTheActiveFloatingFrameLooksInactive)
+{
+    NewChild(L"Doc");
+    auto* floating = new CFrameWnd;
+    ASSERT_TRUE(floating->Create(nullptr, L"Floating", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(600, 0, 800, 200), frame));
+    frame->SetActiveFloatingFrame(floating);
+    Pump();
+    const COLORREF active = CaptionColour(floating->m_hWnd);
+    frame->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    Pump();
+    EXPECT_NE(CaptionColour(floating->m_hWnd), active);
+    frame->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
+    Pump();
+    EXPECT_EQ(CaptionColour(floating->m_hWnd), active);
+    // A floating frame that goes is no longer the active one.
+    floating->DestroyWindow();
+    EXPECT_EQ(frame->GetActiveFloatingFrame(), nullptr);
+    frame->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    Pump();
+}
+
 TEST_F(SECMDIFrameWndTest, HelpModeSaysWhatToDoInTheStatusLineUntilEsc)
 {
     HelpRequests help;
