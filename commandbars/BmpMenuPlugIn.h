@@ -33,7 +33,7 @@ public:
 
     BOOL LoadToolBarResource(UINT toolBarId) override;
     // Shares another store of images (one reference taken, the old one released).
-    void SetBmpMgr(SECBmpMgr* manager);
+    void SetBmpMgr(SECBmpMgr* manager) override;
     SECBmpMgr* GetBmpMgr() const { return m_pBmpMgr; }
     // For frames that forward WM_INITMENUPOPUP themselves.
     void HandleInitMenuPopup(WPARAM wParam, LPARAM lParam);

@@ -175,6 +175,12 @@ BOOL SECMenuBar::IsMenuButton(int index) const
     return AsMenuButton(GetButton(index)) != nullptr;
 }
 
+BOOL SECMenuBar::IsMenuTitleAt(CPoint point) const
+{
+    const int index = HitTest(point);
+    return IsMenuButton(index) && !(GetButton(index)->m_nStyle & TBBS_HIDDEN);
+}
+
 int SECMenuBar::FindMnemonic(wchar_t ch) const
 {
     for (int i = 0; i < GetButtonCount(); ++i) {

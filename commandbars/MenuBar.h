@@ -43,7 +43,7 @@ public:
     void InsertButton(int index, UINT id, BOOL separator = FALSE, BOOL noRedraw = FALSE) override;
     DWORD GetMenuMask(UINT menuId) const;
     DWORD GetCurrentMask() const { return m_dwCurrentMask; }
-    UINT GetCurrentMenu() const { return m_nCurrentMenu; }
+    UINT GetCurrentMenuId() const override { return m_nCurrentMenu; }
 
     // The first visible menu button whose mnemonic is ch (upper case); -1 when none.
     int FindMnemonic(wchar_t ch) const;
@@ -78,6 +78,7 @@ public:
 
     // SECFrameMenuBar
     CControlBar* GetMenuControlBar() override { return this; }
+    BOOL IsMenuTitleAt(CPoint point) const override;
     SECFrameMenuPlugIn* CreateMenuPlugIn() override;
 
 protected:

@@ -1,7 +1,7 @@
 #include "framework/AutoHideBar.h"
 
 #include "framework/DockContext.h"
-#include "framework/FrameWnd.h"
+#include "framework/ToolkitFrame.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/mfc/Dc.h"
 #include "platform/mfc/DockBar.h"
@@ -15,9 +15,9 @@ namespace {
 constexpr DWORD kSlidingFrameStyleMask = 0x00C42A00, kSlidingFrameExStyleMask = 0x00020301;
 constexpr UINT kLabelFormat = DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
 
-SECFrameWnd* ToolkitFrameOf(const SECControlBar& bar)
+SECToolkitFrame* ToolkitFrameOf(const SECControlBar& bar)
 {
-    return dynamic_cast<SECFrameWnd*>(bar.m_pDockSite);
+    return dynamic_cast<SECToolkitFrame*>(bar.m_pDockSite);
 }
 
 // The mini frame a floating bar sits in; null while the bar is docked.
@@ -98,7 +98,7 @@ void SECAutoHideBarBtn::OnMouseMove(UINT, CPoint point)
     CWnd* topLevel = GetTopLevelParent();
     if (m_bTracking || !IsWindowEnabled() || (topLevel && !topLevel->IsWindowEnabled()) || !client.PtInRect(point))
         return;
-    if (SECFrameWnd* frame = ToolkitFrameOf(m_bar))
+    if (SECToolkitFrame* frame = ToolkitFrameOf(m_bar))
         frame->ResetAutoHideButtons(this);
     if (m_bar.IsVisible()) {
         Reset();

@@ -1,6 +1,7 @@
 #include "framework/ContextHelp.h"
 
 #include "framework/MdiFrameWnd.h"
+#include "framework/ToolkitFrame.h"
 #include "platform/user/ResourceHandles.h"
 
 namespace {
@@ -28,6 +29,20 @@ DWORD HelpIdAt(CFrameWnd* frame, HWND window, POINT screen)
     return HID_BASE_RESOURCE + frame->m_nIDHelp;
 }
 
+// The frame's menu bar window when the point (screen coordinates) lies on it, else null.
+CWnd* MenuBarAt(CFrameWnd* frame, HWND under, POINT screen, BOOL& onTitle)
+{
+    auto* toolkitFrame = dynamic_cast<SECToolkitFrame*>(frame);
+    SECFrameMenuBar* bar = toolkitFrame ? toolkitFrame->GetMenuBar() : nullptr;
+    CControlBar* window = bar ? bar->GetMenuControlBar() : nullptr;
+    if (!window || !under || window->m_hWnd != under)
+        return nullptr;
+    CPoint client(screen);
+    window->ScreenToClient(&client);
+    onTitle = bar->IsMenuTitleAt(client);
+    return window;
+}
+
 } // namespace
 
 DWORD SECTrackContextHelp(CFrameWnd* frame)
@@ -35,9 +50,9 @@ DWORD SECTrackContextHelp(CFrameWnd* frame)
     if (!frame || !frame->m_hWnd || ::GetCapture())
         return 0;
     const HWND window = frame->m_hWnd;
-    frame->SetMessageText(AFX_IDS_HELPMODEMESSAGE);
+    const auto before = static_cast<UINT>(frame->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_HELPMODEMESSAGE));
     const HCURSOR helpCursor = ::LoadCursorW(nullptr, IDC_HELP);
-    const HCURSOR before = ::SetCursor(helpCursor);
+    const HCURSOR cursorBefore = ::SetCursor(helpCursor);
     ::SetCapture(window);
     DWORD helpId = 0;
     MSG message {};
@@ -48,6 +63,11 @@ DWORD SECTrackContextHelp(CFrameWnd* frame)
         }
         if (message.message == WM_EXITHELPMODE || (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE))
             break;
+        // An item chosen from a menu opened in help mode is what help is wanted for.
+        if (message.message == WM_COMMAND && message.hwnd == window && !message.lParam && HIWORD(message.wParam) == 0) {
+            helpId = HID_BASE_COMMAND + LOWORD(message.wParam);
+            break;
+        }
         if (!IsMouseMessage(message.message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
@@ -61,14 +81,26 @@ DWORD SECTrackContextHelp(CFrameWnd* frame)
         if (message.message == WM_LBUTTONDOWN)
             ::ClientToScreen(message.hwnd, &screen);
         HWND under = ::WindowFromPoint(screen);
+        // On the menu bar a title opens its menu, whose items can then be asked about.
+        BOOL onTitle = FALSE;
+        if (CWnd* bar = message.message == WM_LBUTTONDOWN ? MenuBarAt(frame, under, screen, onTitle) : nullptr) {
+            if (onTitle) {
+                CPoint client(screen);
+                bar->ScreenToClient(&client);
+                bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+                ::SetCapture(window);
+                ::SetCursor(helpCursor);
+            }
+            continue;
+        }
         if (Within(window, under))
             helpId = HelpIdAt(frame, under, screen);
         break;
     }
     if (::GetCapture() == window)
         ::ReleaseCapture();
-    ::SetCursor(before);
+    ::SetCursor(cursorBefore);
     if (::IsWindow(window))
-        frame->SetMessageText(AFX_IDS_IDLEMESSAGE);
+        frame->SetMessageText(before ? before : AFX_IDS_IDLEMESSAGE);
     return helpId;
 }

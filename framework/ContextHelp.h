@@ -1,8 +1,9 @@
 #pragma once
 // Help mode ("What's This?" for a frame): the user points at what help is wanted for. While it
 // lasts the frame has the mouse, the help cursor shows and the status line says what to do. A left
-// press on one of the frame's windows names that window's help; Esc, WM_EXITHELPMODE, a press
-// outside the frame or a lost capture leave without help.
+// press on one of the frame's windows names that window's help; a press on a title of its menu bar
+// opens that menu, and the item chosen there names its command's help. Esc, WM_EXITHELPMODE, a
+// press outside the frame or a lost capture leave without help.
 //
 //   if (DWORD helpId = SECTrackContextHelp(frame))
 //       frame->WinHelp(helpId);

@@ -4,7 +4,7 @@
 #include "framework/DockBar.h"
 #include "framework/DockContext.h"
 #include "framework/DockState.h"
-#include "framework/FrameWnd.h"
+#include "framework/ToolkitFrame.h"
 #include "framework/ResourceText.h"
 #include "platform/gdi/CaptionGlyphs.h"
 #include "platform/gdi/ControlLook.h"
@@ -283,7 +283,7 @@ void SECControlBar::OnDestroy()
 {
     m_childLayout.clear();
     // A bar that goes while auto-hidden takes its button along.
-    if (auto* frame = IsSliding() ? dynamic_cast<SECFrameWnd*>(m_pDockSite) : nullptr)
+    if (auto* frame = IsSliding() ? dynamic_cast<SECToolkitFrame*>(m_pDockSite) : nullptr)
         if (SECAutoHideBar* strip = frame->GetAutoHideBar(m_dwAutoHideSide))
             strip->RemoveBar(this);
     CControlBar::OnDestroy();
@@ -624,13 +624,13 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
     if (!button.PtInRect(point))
         return; // released outside: nothing
     if (pressed == Pressed::Pin) {
-        if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite))
+        if (auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite))
             m_bPinned ? frame->AutoHideControlBar(this) : frame->PinControlBar(this);
         return;
     }
     if (pressed == Pressed::Close) {
         // A bar out of its strip leaves the strip: it is docked on its side again, hidden.
-        if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite); frame && IsSliding())
+        if (auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite); frame && IsSliding())
             frame->PinControlBar(this);
         SendMessage(WM_COMMAND, ID_SEC_HIDE);
         return;
@@ -656,7 +656,7 @@ BOOL SECControlBar::ToggleBar()
 
 SECAutoHideBarBtn* SECControlBar::StripButton() const
 {
-    auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite);
+    auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite);
     SECAutoHideBar* strip = frame && IsSliding() ? frame->GetAutoHideBar(m_dwAutoHideSide) : nullptr;
     return strip ? strip->FindButton(this) : nullptr;
 }
@@ -665,7 +665,7 @@ BOOL SECControlBar::EnableAutoHide()
 {
     if (!m_bAutoHide)
         return FALSE;
-    if (auto* frame = dynamic_cast<SECFrameWnd*>(m_pDockSite))
+    if (auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite))
         frame->RestoreAutoHide(this);
     return TRUE;
 }

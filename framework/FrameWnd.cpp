@@ -1,13 +1,11 @@
 #include "framework/FrameWnd.h"
 
-#include "framework/BmpMgr.h"
 #include "framework/ContextHelp.h"
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
 #include "framework/MiniDockFrameWnd.h"
 #include "framework/RegisteredMessages.h"
-#include "framework/ToolBarManager.h"
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
@@ -125,7 +123,6 @@ HINSTANCE ResourceInstance()
 BEGIN_MESSAGE_MAP(SECFrameWnd, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
-    ON_WM_SYSCOLORCHANGE()
     ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
     ON_COMMAND_RANGE(43007, 43009, OnWorkspaceCommand)
     ON_COMMAND_RANGE(43012, 43014, OnWorkspaceCommand)
@@ -153,15 +150,6 @@ void SECFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style)
     CFrameWnd::FloatControlBar(bar, SECFloatPointInWorkArea(*bar, point), style);
 }
 
-void SECFrameWnd::OnSysColorChange()
-{
-    CFrameWnd::OnSysColorChange();
-    for (CControlBar* bar : m_listControlBars)
-        if (auto* toolBar = dynamic_cast<SECManagedToolBar*>(bar))
-            if (SECBmpMgr* images = toolBar->GetBmpMgr())
-                images->ReloadAll();
-}
-
 void SECFrameWnd::OnContextHelp()
 {
     if (const DWORD helpId = SECTrackContextHelp(this))
@@ -169,6 +157,7 @@ void SECFrameWnd::OnContextHelp()
 }
 
 SECFrameWnd::SECFrameWnd()
+    : SECToolkitFrame(static_cast<CFrameWnd&>(*this))
 {
     m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
 }
@@ -178,74 +167,51 @@ SECFrameWnd::~SECFrameWnd()
     for (auto& [id, menu] : m_otherMenus)
         DestroyMenu(menu);
     // Beside a menu bar the window never held the menu, so nothing destroyed it with the window.
-    if (m_pMenuBar && m_hMenuDefault)
+    if (GetMenuBar() && m_hMenuDefault)
         DestroyMenu(m_hMenuDefault);
 }
 
 BOOL SECFrameWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
     int height, HWND parent, HMENU menuOrId, LPVOID param)
 {
-    // The menu bar shows the menu; the window has none of its own (the frame keeps the handle).
-    if (m_pMenuBar && !(style & WS_CHILD))
-        menuOrId = nullptr;
-    return CFrameWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, menuOrId, param);
+    return CFrameWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, WindowMenu(style, menuOrId), param);
 }
 
 int SECFrameWnd::OnCreate(LPCREATESTRUCT create)
 {
     if (CFrameWnd::OnCreate(create) == -1)
         return -1;
-    m_pMenuPlugIn.reset(CreateMenuPlugIn());
-    if (m_pMenuPlugIn) {
-        m_pMenuPlugIn->PlugInTo(this);
-        for (UINT id : m_menuBitmaps)
-            m_pMenuPlugIn->LoadToolBarResource(id);
-        m_menuBitmaps.clear();
-    }
+    PlugInMenus();
     return 0;
 }
 
 void SECFrameWnd::OnDestroy()
 {
-    if (m_pMenuPlugIn)
-        m_pMenuPlugIn->UnPlug();
-    m_pMenuPlugIn.reset();
+    DestroyMenuPlugIn();
     if (m_pCommandPlugIn)
         m_pCommandPlugIn->UnPlug();
     CFrameWnd::OnDestroy();
 }
 
-SECFrameMenuPlugIn* SECFrameWnd::CreateMenuPlugIn()
+BOOL SECFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context)
 {
-    if (m_pMenuBar)
-        return m_pMenuBar->CreateMenuPlugIn();
-    if (!m_bBmpMenus)
-        return nullptr;
-    // The bitmap menus live in the command-bar layer above this one: made by class name.
-    std::unique_ptr<CObject> made(CRuntimeClass::CreateObject("SECBmpMenuPlugIn"));
-    auto* plugIn = dynamic_cast<SECFrameMenuPlugIn*>(made.get());
-    if (!plugIn)
-        return nullptr;
-    made.release();
-    if (m_bUseMenuBitmapColor)
-        plugIn->SetTransparentColor(m_clrMenuBitmap, m_bUseMenuBitmapColor);
-    return plugIn;
-}
-
-void SECFrameWnd::LoadMenuBitmaps(UINT toolBarId)
-{
-    if (m_pMenuPlugIn)
-        m_pMenuPlugIn->LoadToolBarResource(toolBarId);
-    else
-        m_menuBitmaps.push_back(toolBarId);
+    m_nMenuResource = 0;
+    if (!CFrameWnd::LoadFrame(resourceId, style, parent, context))
+        return FALSE;
+    if (SECFrameMenuBar* bar = GetMenuBar(); bar && bar->SwitchMenu(resourceId)) {
+        RecalcLayout();
+        RepaintMenuBar();
+    }
+    return TRUE;
 }
 
 void SECFrameWnd::SetMenuResource(UINT menuId)
 {
-    if (!m_pMenuBar || menuId == GetMenuResource())
+    SECFrameMenuBar* bar = GetMenuBar();
+    if (!bar || menuId == GetMenuResource())
         return;
     m_nMenuResource = menuId;
-    m_pMenuBar->SwitchMenu(menuId);
+    bar->SwitchMenu(menuId);
     if (m_hMenuDefault)
         DestroyMenu(m_hMenuDefault);
     m_hMenuDefault = LoadMenuW(ResourceInstance(), MAKEINTRESOURCEW(menuId));
@@ -255,7 +221,7 @@ void SECFrameWnd::SetMenuResource(UINT menuId)
 
 void SECFrameWnd::RepaintMenuBar()
 {
-    if (CControlBar* bar = m_pMenuBar ? m_pMenuBar->GetMenuControlBar() : nullptr; bar && bar->m_hWnd) {
+    if (CControlBar* bar = GetMenuBar() ? GetMenuBar()->GetMenuControlBar() : nullptr; bar && bar->m_hWnd) {
         bar->Invalidate();
         bar->UpdateWindow();
     }
@@ -278,7 +244,7 @@ HMENU SECFrameWnd::GetMenuPopup(UINT menuId, int index)
 
 BOOL SECFrameWnd::PreTranslateMessage(MSG* message)
 {
-    if (m_pMenuPlugIn && m_pMenuPlugIn->PreTranslateMessage(message))
+    if (PreTranslateToolkitMessage(message))
         return TRUE;
     return CFrameWnd::PreTranslateMessage(message);
 }
@@ -289,22 +255,9 @@ BOOL SECFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
         *result = reinterpret_cast<LRESULT>(GetMenuPopup(static_cast<UINT>(wParam), static_cast<int>(lParam)));
         return TRUE;
     }
-    if (message == WM_INITMENUPOPUP && m_pMenuPlugIn && m_pMenuPlugIn->IsTrackingSysMenu())
-        lParam = MAKELPARAM(LOWORD(lParam), TRUE);
-    if (m_pMenuPlugIn) {
-        LRESULT answer = 0;
-        if (m_pMenuPlugIn->OnWndMsg(message, wParam, lParam, &answer) && m_pMenuPlugIn->TakeExitFlag()) {
-            *result = answer;
-            return TRUE;
-        }
-    }
+    if (OnToolkitMessage(message, wParam, lParam, result, m_nIdleFlags))
+        return TRUE;
     return CFrameWnd::OnWndMsg(message, wParam, lParam, result);
-}
-
-COLORREF SECFrameWnd::SetMenuBitmapColor(COLORREF colour, BOOL use)
-{
-    m_bUseMenuBitmapColor = use;
-    return m_clrMenuBitmap = colour;
 }
 
 divuzura::foundation::SECWndPlugIn* SECFrameWnd::CreateCommandPlugIn(CRuntimeClass* runtimeClass)
@@ -331,106 +284,13 @@ BOOL SECFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* h
         if (m_pCommandPlugIn->TakeExitFlag())
             return handled;
     }
-    if (m_pMenuPlugIn && m_pMenuPlugIn->OnCmdMsg(id, code, extra, handlerInfo))
+    if (OfferMenuPlugInCommand(id, code, extra, handlerInfo))
         return TRUE;
     return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
 }
 
-// ---- auto-hide strips
-
-namespace {
-
-struct AutoHideSide {
-    DWORD align;
-    UINT dockBarId;
-};
-constexpr AutoHideSide kAutoHideSides[] = {
-    { CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT },
-    { CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP },
-    { CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT },
-    { CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM },
-};
-
-const AutoHideSide* SideOfDockBar(const CDockBar* dockBar)
-{
-    for (const AutoHideSide& side : kAutoHideSides)
-        if (dockBar && dockBar->GetDlgCtrlID() == static_cast<int>(side.dockBarId))
-            return &side;
-    return nullptr;
-}
-
-} // namespace
-
 void SECFrameWnd::EnableDocking(DWORD dockStyle)
 {
     CFrameWnd::EnableDocking(dockStyle);
-    for (size_t i = 0; i < m_autoHideBars.size(); ++i) {
-        SECAutoHideBar& strip = m_autoHideBars[i];
-        const AutoHideSide& side = kAutoHideSides[i];
-        if (strip.m_hWnd || !(dockStyle & side.align) || !strip.Create(this, side.align))
-            continue;
-        strip.EnableDocking(side.align);
-        DockControlBar(&strip, side.dockBarId);
-        ShowControlBar(&strip, FALSE, FALSE);
-    }
-}
-
-SECAutoHideBar* SECFrameWnd::GetAutoHideBar(DWORD side)
-{
-    for (size_t i = 0; i < m_autoHideBars.size(); ++i)
-        if (kAutoHideSides[i].align == side && m_autoHideBars[i].m_hWnd)
-            return &m_autoHideBars[i];
-    return nullptr;
-}
-
-BOOL SECFrameWnd::AutoHideControlBar(SECControlBar* bar)
-{
-    const AutoHideSide* side = bar ? SideOfDockBar(bar->m_pDockBar) : nullptr;
-    return side && ParkOnStrip(bar, side->align);
-}
-
-BOOL SECFrameWnd::ParkOnStrip(SECControlBar* bar, DWORD side)
-{
-    SECAutoHideBar* strip = GetAutoHideBar(side);
-    if (!strip || bar == strip)
-        return FALSE;
-    bar->m_bAutoHide = TRUE;
-    bar->m_bPinned = FALSE;
-    bar->m_dwAutoHideSide = side;
-    strip->RemoveBar(bar); // a bar on the strip already gets a fresh button for its present frame
-    FloatControlBar(bar, CPoint(0, 0), (side & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP);
-    ShowControlBar(bar, FALSE, FALSE);
-    strip->AddBar(bar);
-    return TRUE;
-}
-
-void SECFrameWnd::RestoreAutoHide(SECControlBar* bar)
-{
-    if (bar && bar->IsSliding() && !ParkOnStrip(bar, bar->m_dwAutoHideSide))
-        bar->m_bAutoHide = FALSE; // no strip on that side: the bar stays where the layout put it
-}
-
-BOOL SECFrameWnd::PinControlBar(SECControlBar* bar)
-{
-    SECAutoHideBar* strip = bar && bar->IsSliding() ? GetAutoHideBar(bar->m_dwAutoHideSide) : nullptr;
-    if (!strip)
-        return FALSE;
-    if (SECAutoHideBarBtn* button = strip->FindButton(bar))
-        button->Reset();
-    strip->RemoveBar(bar);
-    bar->m_bPinned = TRUE;
-    for (const AutoHideSide& side : kAutoHideSides)
-        if (side.align == bar->m_dwAutoHideSide)
-            DockControlBar(bar, side.dockBarId);
-    bar->m_dwAutoHideSide = 0;
-    ShowControlBar(bar, TRUE, FALSE);
-    return TRUE;
-}
-
-void SECFrameWnd::ResetAutoHideButtons(const SECAutoHideBarBtn* keep)
-{
-    for (SECAutoHideBar& strip : m_autoHideBars)
-        for (int i = 0; strip.m_hWnd && i < strip.GetButtonCount(); ++i)
-            if (SECAutoHideBarBtn* button = strip.GetButton(i); button != keep && button->Bar().IsVisible())
-                button->Reset();
+    EnableAutoHideStrips(dockStyle);
 }

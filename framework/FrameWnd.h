@@ -5,22 +5,17 @@
 // With a menu bar, the frame has no window menu of its own: the bar shows the current menu
 // resource as buttons and the frame's menu plug-in drops its popups.
 
-#include "framework/AutoHideBar.h"
-#include "framework/FrameMenuBar.h"
+#include "framework/ToolkitFrame.h"
 #include "platform/mfc/Frame.h"
 
-#include <array>
 #include <map>
 #include <memory>
-#include <vector>
-
-class SECToolBarManager;
 
 // Where a bar floated at point goes: at least 10 pixels of it stay on the work area of the monitor
 // nearest to the point, on each side.
 CPoint SECFloatPointInWorkArea(const CControlBar& bar, CPoint point);
 
-class SECFrameWnd : public CFrameWnd {
+class SECFrameWnd : public CFrameWnd, public SECToolkitFrame {
     DECLARE_DYNCREATE(SECFrameWnd)
 public:
     CDockBar* CreateDockBar() const override;
@@ -35,9 +30,6 @@ public:
     void EnableDocking(DWORD dockStyle) override;
     // Floats the bar with at least 10 pixels of it on the work area, between its float hooks.
     void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP) override;
-    // The manager of user tool bars (none in the program); Set returns what it stored.
-    SECToolBarManager* GetToolBarManager() const { return m_pToolBarManager; }
-    SECToolBarManager* SetToolBarManager(SECToolBarManager* manager) { return m_pToolBarManager = manager; }
     void LoadBarState(LPCWSTR profileName);
     void SaveBarState(LPCWSTR profileName) const;
     void RecalcLayout(BOOL notify = TRUE) override;
@@ -46,27 +38,19 @@ public:
 
     SECFrameWnd();
     ~SECFrameWnd() override;
-    // Set before the window is made; the caller keeps owning the bar.
-    void SetMenuBar(SECFrameMenuBar* menuBar) { m_pMenuBar = menuBar; }
-    SECFrameMenuBar* GetMenuBar() const { return m_pMenuBar; }
+    // The resource id is the frame's help id and its first menu resource. Beside a menu bar the
+    // menu of that id is the frame's current menu (the window has none) and the bar shows it.
+    // Accelerators of that id are loaded unless the frame has some; without a creation context
+    // every window in the frame gets WM_INITIALUPDATE.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+        CCreateContext* context = nullptr) override;
     // Shows that menu resource in the menu bar and makes it the frame's menu; the same id again
     // does nothing, nor does a frame without a menu bar.
     void SetMenuResource(UINT menuId);
     // The menu resource shown (the frame's own resource until SetMenuResource).
     UINT GetMenuResource() const { return m_nMenuResource ? m_nMenuResource : m_nIDHelp; }
-    // A frame without a menu bar draws its window menus with tool-bar images (LoadMenuBitmaps) when
-    // this is on at its creation; beside a menu bar it changes nothing. The second switch has no effect.
-    void EnableBmpMenus(BOOL bitmapMenus, BOOL /*second*/) { m_bBmpMenus = bitmapMenus; }
-    // The tool-bar resource's images appear beside the menu items of the same commands.
-    void LoadMenuBitmaps(UINT toolBarId);
-    SECFrameMenuPlugIn* GetMenuPlugIn() const { return m_pMenuPlugIn.get(); }
     // The menu the frame shows now: the current menu resource's beside a menu bar, else the window's.
     HMENU GetCurrentMenu() const { return m_hMenuDefault; }
-    // The colour of the menu images that shows through (0xC0C0C0 at first); `use` says whether it is
-    // used. Set returns the colour.
-    virtual COLORREF SetMenuBitmapColor(COLORREF colour, BOOL use);
-    virtual COLORREF GetMenuBitmapColor() const { return m_clrMenuBitmap; }
-    BOOL IsMenuBitmapColorUsed() const { return m_bUseMenuBitmapColor; }
     // Makes a plug-in of that class (a SECWndPlugIn), plugs it into this frame and offers it every
     // command first; the frame owns it. Null for a null class, or when it cannot be plugged in
     // (then the frame has none).
@@ -77,33 +61,16 @@ public:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
-    // ---- auto-hide strips
-    // The strip of a side (CBRS_ALIGN_LEFT, _TOP, _RIGHT, _BOTTOM), or null.
-    SECAutoHideBar* GetAutoHideBar(DWORD side);
-    // Unpins a docked bar (from now on one that may auto-hide): it leaves its dock bar for the
-    // strip of that side and hides there.
-    BOOL AutoHideControlBar(SECControlBar* bar);
-    // Puts a bar that a loaded layout says is auto-hidden (and not pinned) back on the strip of
-    // its side, hidden there, with one button.
-    void RestoreAutoHide(SECControlBar* bar);
-    // Pins an auto-hidden bar: it leaves its strip and docks again on that side, shown.
-    BOOL PinControlBar(SECControlBar* bar);
-    // Puts back every auto-hidden bar that is out, except the one of `keep`.
-    void ResetAutoHideButtons(const SECAutoHideBarBtn* keep);
-
 protected:
     BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
         int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
     using CFrameWnd::CreateEx;
-    // The menu plug-in for this frame: the menu bar's; without one, the bitmap menus when they are on.
-    virtual SECFrameMenuPlugIn* CreateMenuPlugIn();
     // The popup of a menu resource (the current one, or one loaded on demand and kept).
     HMENU GetMenuPopup(UINT menuId, int index);
+    void DockOnSide(CControlBar* bar, UINT dockBarId) override { DockControlBar(bar, dockBarId); }
 
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
-    // The tool bars' images follow the new system colours.
-    void OnSysColorChange();
     // Help mode: the pointer asks which window to give help on.
     void OnContextHelp();
     // The workspace commands carry tips and prompts only; here they do nothing.
@@ -112,19 +79,9 @@ protected:
 
 private:
     void RepaintMenuBar();
-    // Floats the bar hidden beside the strip of that side and gives it a button there.
-    BOOL ParkOnStrip(SECControlBar* bar, DWORD side);
 
     CRect m_rectPane;
-    SECToolBarManager* m_pToolBarManager = nullptr;
-    std::array<SECAutoHideBar, 4> m_autoHideBars; // left, top, right, bottom
-    SECFrameMenuBar* m_pMenuBar = nullptr;
-    std::unique_ptr<SECFrameMenuPlugIn> m_pMenuPlugIn;
-    std::vector<UINT> m_menuBitmaps; // tool-bar resources given before the plug-in existed
     UINT m_nMenuResource = 0;
     std::map<UINT, HMENU> m_otherMenus;
-    BOOL m_bBmpMenus = FALSE;
-    COLORREF m_clrMenuBitmap = RGB(0xC0, 0xC0, 0xC0);
-    BOOL m_bUseMenuBitmapColor = FALSE;
     std::unique_ptr<divuzura::foundation::SECWndPlugIn> m_pCommandPlugIn;
 };

@@ -5,13 +5,17 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/DockState.h"
+#include "framework/DocTemplateUtils.h"
 #include "framework/FilterRouting.h"
 #include "framework/FrameWnd.h"
 #include "framework/MiniDockFrameWnd.h"
+#include "framework/RegisteredMessages.h"
 #include "framework/ResourceText.h"
 #include "framework/SysCommandEx.h"
 #include "platform/mfc/ControlBar.h"
+#include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/Document.h"
+#include "platform/mfc/MiniFrame.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
 
@@ -129,6 +133,10 @@ CPoint SECFloatCascade::Clamp(CPoint given, CSize client)
 // ---- the frame
 
 BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_ACTIVATE()
+    ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
     ON_MESSAGE(WM_SEC_ADDCONTEXTMENUITEMS, OnAddContextMenuItems)
     ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
     ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
@@ -138,6 +146,7 @@ BEGIN_MESSAGE_MAP(SECMDIFrameWnd, CMDIFrameWnd)
 END_MESSAGE_MAP()
 
 SECMDIFrameWnd::SECMDIFrameWnd()
+    : SECToolkitFrame(static_cast<CFrameWnd&>(*this))
 {
     m_pFloatingFrameClass = RUNTIME_CLASS(SECMiniDockFrameWnd);
     m_filterTable.Add(257, SECMsgFilter::RootId, RUNTIME_CLASS(ScxMsgFilter));
@@ -161,7 +170,35 @@ SECMDIFrameWnd::SECMDIFrameWnd()
 BOOL SECMDIFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context)
 {
     m_bAddToTitle = (style & FWS_ADDTOTITLE) != 0;
-    return CMDIFrameWnd::LoadFrame(resourceId, style, parent, context);
+    m_nMenuId = resourceId;
+    m_menus.clear();
+    if (!CMDIFrameWnd::LoadFrame(resourceId, style, parent, context))
+        return FALSE;
+    SelectMenuBarMenu(static_cast<UINT>(-1));
+    return TRUE;
+}
+
+BOOL SECMDIFrameWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+    int height, HWND parent, HMENU menuOrId, LPVOID param)
+{
+    return CMDIFrameWnd::CreateEx(exStyle, className, windowName, style, x, y, width, height, parent, WindowMenu(style, menuOrId), param);
+}
+
+int SECMDIFrameWnd::OnCreate(LPCREATESTRUCT create)
+{
+    if (CMDIFrameWnd::OnCreate(create) == -1)
+        return -1;
+    // Beside a menu bar the maximised child's caption buttons are not the frame's to draw.
+    if (PlugInMenus() && GetMenuBar())
+        if (const SECMsgFilter::Descriptor* buttons = m_filterTable.GetSize() > 1 ? m_filterTable[1] : nullptr)
+            m_filterRoot.Install(*buttons, FALSE);
+    return 0;
+}
+
+void SECMDIFrameWnd::OnDestroy()
+{
+    DestroyMenuPlugIn();
+    CMDIFrameWnd::OnDestroy();
 }
 
 CDockBar* SECMDIFrameWnd::CreateDockBar() const
@@ -169,16 +206,152 @@ CDockBar* SECMDIFrameWnd::CreateDockBar() const
     return new SECDockBar;
 }
 
+void SECMDIFrameWnd::EnableDocking(DWORD dockStyle)
+{
+    CMDIFrameWnd::EnableDocking(dockStyle);
+    EnableAutoHideStrips(dockStyle);
+}
+
+// ---- menus
+
+HMENU SECMDIFrameWnd::GetMenuForId(UINT menuId)
+{
+    if (auto known = m_menus.find(menuId); known != m_menus.end())
+        return known->second;
+    HMENU menu = nullptr;
+    if (menuId == m_nMenuId) {
+        menu = GetFrameMenu();
+    } else if (SECDocTemplateList templates; SECDocTemplateUtils().CollectTemplates(templates)) {
+        for (CDocTemplate* docTemplate : templates) {
+            auto* shared = dynamic_cast<CMultiDocTemplate*>(docTemplate);
+            if (shared && shared->m_nIDResource == menuId) {
+                menu = shared->m_hMenuShared;
+                break;
+            }
+        }
+    }
+    if (menu)
+        m_menus[menuId] = menu;
+    return menu;
+}
+
+HMENU SECMDIFrameWnd::GetCurrentMenu()
+{
+    SECFrameMenuBar* bar = GetMenuBar();
+    if (!bar)
+        return ::GetMenu(m_hWnd);
+    const UINT shown = bar->GetCurrentMenuId();
+    HMENU menu = GetMenuForId(shown);
+    return !menu && shown == IDR_SEC_MDIFLOATFRAME ? GetFrameMenu() : menu;
+}
+
+void SECMDIFrameWnd::SelectMenuBarMenu(UINT menuId)
+{
+    SECFrameMenuBar* bar = GetMenuBar();
+    if (!bar || !GetMenuPlugIn())
+        return;
+    if (menuId == 0 || menuId == static_cast<UINT>(-1)) {
+        bar->SwitchMenu(m_nMenuId);
+    } else if (bar->SwitchMenu(menuId)) {
+        if (CControlBar* window = bar->GetMenuControlBar(); window && window->m_hWnd) {
+            window->Invalidate();
+            window->UpdateWindow();
+        }
+        RecalcLayout();
+    }
+    UpdateWindowListMenu();
+}
+
+void SECMDIFrameWnd::UpdateWindowListMenu()
+{
+    SECFrameMenuBar* bar = GetMenuBar();
+    const UINT shown = bar ? bar->GetCurrentMenuId() : 0;
+    HMENU windowMenu = shown ? GetWindowMenuPopup(GetMenuForId(shown)) : nullptr;
+    if (windowMenu && m_hWndMDIClient && !::GetMenu(m_hWnd))
+        ::SendMessageW(m_hWndMDIClient, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windowMenu));
+}
+
+void SECMDIFrameWnd::OnUpdateFrameMenu(HMENU menuAlt)
+{
+    if (!GetMenuBar()) {
+        CMDIFrameWnd::OnUpdateFrameMenu(menuAlt);
+        return;
+    }
+    if (CMDIChildWnd* active = MDIGetActive())
+        active->OnUpdateFrameMenu(TRUE, active, menuAlt);
+    else
+        UpdateWindowListMenu();
+}
+
+BOOL SECMDIFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == SECGetMenuMessage()) {
+        HMENU menu = GetMenuForId(static_cast<UINT>(wParam));
+        *result = reinterpret_cast<LRESULT>(menu && static_cast<int>(lParam) >= 0 ? ::GetSubMenu(menu, static_cast<int>(lParam)) : nullptr);
+        return TRUE;
+    }
+    if (OnToolkitMessage(message, wParam, lParam, result, m_nIdleFlags))
+        return TRUE;
+    return CMDIFrameWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+BOOL SECMDIFrameWnd::PreTranslateMessage(MSG* message)
+{
+    return PreTranslateToolkitMessage(message) || CMDIFrameWnd::PreTranslateMessage(message);
+}
+
+// ---- activation
+
+BOOL SECMDIFrameWnd::IsSyncedFloatingWindow(HWND window) const
+{
+    return window && window != m_hWnd && ::GetWindow(window, GW_OWNER) == m_hWnd
+        && ::SendMessageW(window, WM_FLOATSTATUS, FS_SYNCACTIVE, 0) != 0;
+}
+
+void SECMDIFrameWnd::NotifyFloatingWindows(WPARAM floatStatus) const
+{
+    std::vector<HWND> told;
+    for (CControlBar* bar : m_listControlBars) {
+        HWND floating = bar->m_hWnd ? ::GetAncestor(bar->m_hWnd, GA_ROOT) : nullptr;
+        if (floating && floating != m_hWnd && ::GetWindow(floating, GW_OWNER) == m_hWnd && std::ranges::find(told, floating) == told.end()) {
+            told.push_back(floating);
+            ::SendMessageW(floating, WM_FLOATSTATUS, floatStatus, 0);
+        }
+    }
+}
+
+void SECMDIFrameWnd::OnActivate(UINT state, CWnd* other, BOOL)
+{
+    Default();
+    const BOOL keep = !IsCustomizing() && (state != WA_INACTIVE || (other && IsSyncedFloatingWindow(other->m_hWnd)));
+    NotifyFloatingWindows(keep ? FS_ACTIVATE : FS_DEACTIVATE);
+}
+
+LRESULT SECMDIFrameWnd::OnActivateApp(WPARAM active, LPARAM)
+{
+    if (CFrameWnd* floating = GetActiveFloatingFrame()) {
+        ::PostMessageW(m_hWndMDIClient, WM_MDIACTIVATE, 0, 0);
+        ::PostMessageW(m_hWndMDIClient, WM_NCACTIVATE, FALSE, 0);
+        floating->PostMessage(WM_NCACTIVATE, active);
+    }
+    return Default();
+}
+
 CFrameWnd* SECMDIFrameWnd::GetActiveFrame()
 {
     return m_pActiveChildOverride ? m_pActiveChildOverride : CMDIFrameWnd::GetActiveFrame();
 }
 
+CFrameWnd* SECMDIFrameWnd::GetActiveFloatingFrame() const
+{
+    return m_pActiveFloatingFrame && CWnd::FromHandlePermanent(m_hWndActiveFloating) == m_pActiveFloatingFrame ? m_pActiveFloatingFrame : nullptr;
+}
+
 void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
 {
-    if (frame == m_pActiveFloatingFrame)
+    if (frame == GetActiveFloatingFrame())
         return;
-    if (CFrameWnd* previous = m_pActiveFloatingFrame) {
+    if (CFrameWnd* previous = GetActiveFloatingFrame()) {
         previous->SendMessage(WM_NCACTIVATE, FALSE);
         if (FocusIn(previous->m_hWnd))
             ::SetFocus(nullptr);
@@ -190,6 +363,7 @@ void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
         child->SendMessage(WM_NCACTIVATE, FALSE); // no MDI child looks active meanwhile
     }
     m_pActiveFloatingFrame = frame;
+    m_hWndActiveFloating = frame ? frame->m_hWnd : nullptr;
     if (!frame)
         return;
     frame->SendMessage(WM_NCACTIVATE, TRUE);
@@ -199,15 +373,24 @@ void SECMDIFrameWnd::SetActiveFloatingFrame(CFrameWnd* frame)
         else
             frame->SetFocus();
     }
+    // The menu follows the active frame: the one it was loaded with, else the frame's own.
+    if (GetMenuBar()) {
+        const UINT loadedWith = SECDocTemplateUtils().GetFrameResourceId(frame);
+        SelectMenuBarMenu(loadedWith ? loadedWith : static_cast<UINT>(-1));
+    } else {
+        OnUpdateFrameMenu(nullptr);
+        ::DrawMenuBar(m_hWnd);
+    }
 }
 
 void SECMDIFrameWnd::EndActiveFloatingFrame(BOOL activateMDI)
 {
-    if (CFrameWnd* floating = m_pActiveFloatingFrame) {
+    if (CFrameWnd* floating = GetActiveFloatingFrame()) {
         if (CView* view = floating->GetActiveView())
             view->OnActivateView(FALSE, view, view);
         floating->SendMessage(WM_NCACTIVATE, FALSE);
         m_pActiveFloatingFrame = nullptr;
+        m_hWndActiveFloating = nullptr;
         if (FocusIn(floating->m_hWnd))
             ::SetFocus(nullptr);
     }
@@ -528,7 +711,8 @@ LRESULT SECMDIFrameWnd::OnCommandHelp(WPARAM wParam, LPARAM lParam)
     const bool tracking = tracked != 0 && tracked != AFX_IDS_IDLEMESSAGE && tracked != AFX_IDS_HELPMODEMESSAGE;
     if (helpId == 0 && tracking)
         helpId = HID_BASE_COMMAND + tracked;
-    CWnd* first = m_pActiveFloatingFrame ? static_cast<CWnd*>(m_pActiveFloatingFrame) : MDIGetActive();
+    CFrameWnd* floating = GetActiveFloatingFrame();
+    CWnd* first = floating ? static_cast<CWnd*>(floating) : MDIGetActive();
     if (first && first->SendMessage(WM_COMMANDHELP, wParam, helpId))
         return TRUE;
     if (helpId == 0)
@@ -559,7 +743,8 @@ void SECMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle)
     // Without add-to-title no active frame is asked, so nothing is added.
     if (!addToTitle || !m_bAddToTitle)
         return;
-    CFrameWnd* active = m_pActiveFloatingFrame ? m_pActiveFloatingFrame : GetActiveFrame();
+    CFrameWnd* floating = GetActiveFloatingFrame();
+    CFrameWnd* active = floating ? floating : GetActiveFrame();
     bool maximized = active && active != this && ::IsZoomed(active->m_hWnd);
     CDocument* document = nullptr;
     if (active && active != this && !maximized)
@@ -595,7 +780,7 @@ BOOL SECMDIFrameWnd::KeepsCaptionActive(BOOL activating) const
     if (activating)
         return TRUE;
     const HWND foreground = ::GetForegroundWindow();
-    return m_pActiveFloatingFrame && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
+    return GetActiveFloatingFrame() && foreground && ::GetAncestor(foreground, GA_ROOT) == m_hWnd;
 }
 
 void SECMDIFrameWnd::DrawToolkitCaption()
@@ -631,6 +816,9 @@ LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_filterRoot.Filter(message, wParam, lParam, &result);
         return result;
     }
+    // Going inactive for a floating window of its own, the frame keeps its active look.
+    if (message == WM_NCACTIVATE && !wParam && !IsCustomizing() && IsSyncedFloatingWindow(::GetActiveWindow()))
+        wParam = TRUE;
     if (m_bToolkitCaption && (message == WM_NCACTIVATE || message == WM_NCPAINT || message == WM_SETTEXT))
         return OnToolkitCaptionMessage(message, wParam, lParam);
     return RouteThroughFilters(m_filterRoot, FrameTurn(message), message, wParam, lParam,
@@ -656,6 +844,48 @@ void SECMDIChildWnd::UpdateCaptionFilters(UINT flags)
 SECMDIFrameWnd* SECMDIChildWnd::GetToolkitFrame() const
 {
     return dynamic_cast<SECMDIFrameWnd*>(GetMDIFrame());
+}
+
+BOOL SECMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context)
+{
+    // Known before the window is made: the client activates the new child at once.
+    auto* frame = dynamic_cast<SECMDIFrameWnd*>(parent ? parent : AfxGetMainWnd());
+    m_nMenuId = frame && frame->GetMenuBar() ? resourceId : 0;
+    return CMDIChildWnd::LoadFrame(resourceId, style, parent, context);
+}
+
+void SECMDIChildWnd::OnUpdateFrameMenu(BOOL active, CWnd* activateWnd, HMENU menuAlt)
+{
+    SECMDIFrameWnd* frame = GetToolkitFrame();
+    if (!frame || !frame->GetMenuBar()) {
+        CMDIChildWnd::OnUpdateFrameMenu(active, activateWnd, menuAlt);
+        return;
+    }
+    if (::GetMenu(frame->m_hWnd)) {
+        ::SetMenu(frame->m_hWnd, nullptr);
+        ::DrawMenuBar(frame->m_hWnd);
+    }
+    frame->UpdateWindowListMenu();
+}
+
+void SECMDIChildWnd::FollowActivationWithMenu(BOOL activate, HWND activated)
+{
+    SECMDIFrameWnd* frame = GetToolkitFrame();
+    if (!frame || !frame->GetMenuBar())
+        return;
+    if (activate) {
+        if (m_nMenuId)
+            frame->SelectMenuBarMenu(m_nMenuId);
+        return;
+    }
+    if (activated)
+        return; // the child activated next shows its own menu
+    // No child is active any more: the frame's own menu, unless a child stays to be activated.
+    bool childStays = false;
+    for (HWND child = ::GetWindow(frame->m_hWndMDIClient, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        childStays = childStays || (child != m_hWnd && ::IsWindowVisible(child));
+    if (m_nMenuId || !childStays)
+        frame->SelectMenuBarMenu(static_cast<UINT>(-1));
 }
 
 LRESULT SECMDIChildWnd::OnNcActivate(WPARAM active, LPARAM lParam)
@@ -698,11 +928,19 @@ LRESULT SECMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_NCACTIVATE:
         return OnNcActivate(wParam, lParam);
+    case WM_MDIACTIVATE: {
+        LRESULT answer = CMDIChildWnd::WindowProc(message, wParam, lParam);
+        const auto activated = reinterpret_cast<HWND>(lParam);
+        FollowActivationWithMenu(activated == m_hWnd, activated);
+        return answer;
+    }
     case WM_MOUSEACTIVATE: {
         if (SECMDIFrameWnd* frame = GetToolkitFrame())
             frame->EndActiveFloatingFrame(FALSE);
         LRESULT answer = CMDIChildWnd::WindowProc(message, wParam, lParam);
         ActivateByMouse();
+        if (SECMDIFrameWnd* frame = GetToolkitFrame(); frame && m_nMenuId)
+            frame->SelectMenuBarMenu(m_nMenuId);
         return answer;
     }
     case WM_PARENTNOTIFY: {

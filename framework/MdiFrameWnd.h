@@ -6,11 +6,16 @@
 // placement records, lets a bar float in the main window as an MDI child in a host frame of a
 // recorded class (the workbook makes it a sheet), routes help on commands, runs help mode, and
 // can keep its caption active while a frame outside the MDI client is the active one.
+// With a menu bar the window has no menu: the bar shows the frame's own menu, or that of the
+// active child (its template's), and the MDI client lists the children in the Window popup of the
+// menu the bar shows.
 
 #include "framework/ContextHelp.h"
 #include "framework/MsgFilter.h"
+#include "framework/ToolkitFrame.h"
 #include "platform/mfc/Mdi.h"
 
+#include <map>
 #include <vector>
 
 class CControlBar;
@@ -55,27 +60,45 @@ private:
     CPoint m_next { 30, 30 };
 };
 
-class SECMDIFrameWnd : public CMDIFrameWnd {
+class SECMDIFrameWnd : public CMDIFrameWnd, public SECToolkitFrame {
     DECLARE_DYNCREATE(SECMDIFrameWnd)
 public:
     SECMDIFrameWnd();
-    // Remembers whether the title names the active document (FWS_ADDTOTITLE).
+    // Remembers whether the title names the active document (FWS_ADDTOTITLE) and the resource id,
+    // the frame's own menu; beside a menu bar the bar shows that menu and the window has none.
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
         CCreateContext* context = nullptr) override;
+
+    // ---- menus
+    // The menu of a menu id: the id given to LoadFrame gives the frame's own menu, another the
+    // shared menu of the first multiple-document template of that resource id; null for none.
+    virtual HMENU GetMenuForId(UINT menuId);
+    // The frame's own menu (beside a menu bar the one LoadFrame loaded, else the window's default).
+    HMENU GetFrameMenu() const { return m_hMenuDefault; }
+    // The menu shown now: beside a menu bar that of the bar's current menu id, else the window's.
+    HMENU GetCurrentMenu();
+    // The menu bar shows the menu of that id (0 or -1: the frame's own) and the window list
+    // follows; nothing happens without a menu bar.
+    virtual void SelectMenuBarMenu(UINT menuId);
+    // The MDI client lists the children in the Window popup of the menu the bar shows.
+    virtual void UpdateWindowListMenu();
+    void OnUpdateFrameMenu(HMENU menuAlt) override;
 
     // The frame that gets commands and menus in place of the active MDI child (a dockable frame
     // outside the MDI client), or null for the active MDI child itself.
     void SetActiveChild(CFrameWnd* child) { m_pActiveChildOverride = child; }
     CFrameWnd* GetActiveChildOverride() const { return m_pActiveChildOverride; }
     CFrameWnd* GetActiveFrame() override;
-    // The toolkit's dock bars, as in SECFrameWnd.
+    // The toolkit's dock bars, as in SECFrameWnd, and an auto-hide strip on each side.
     CDockBar* CreateDockBar() const override;
+    void EnableDocking(DWORD dockStyle) override;
 
     // A frame outside the MDI client that is shown as the active one: no MDI child looks active
     // meanwhile, and its view has the focus.
     virtual void SetActiveFloatingFrame(CFrameWnd* frame);
     virtual void EndActiveFloatingFrame(BOOL activateMDI);
-    CFrameWnd* GetActiveFloatingFrame() const { return m_pActiveFloatingFrame; }
+    // Null once that frame's window is gone.
+    CFrameWnd* GetActiveFloatingFrame() const;
 
     // The default dock place of the next bar: the next side of the dock-bar cycle, from where the
     // last call stopped. Returns the dock-bar id.
@@ -157,11 +180,24 @@ public:
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
     void OnUpdateFrameTitle(BOOL addToTitle) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    BOOL PreTranslateMessage(MSG* message) override;
 
     SECMsgFilter& FilterRoot() { return m_filterRoot; }
     const SECMsgFilter::DescriptorTable& FilterTable() const { return m_filterTable; }
 
 protected:
+    BOOL CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
+        int height, HWND parent, HMENU menuOrId, LPVOID param = nullptr) override;
+    using CMDIFrameWnd::CreateEx;
+    int OnCreate(LPCREATESTRUCT create);
+    // The menu plug-in goes with the window, whatever closes it.
+    void OnDestroy();
+    // The caption stays active while the window activated is the frame or one of its floating
+    // windows; those look active or inactive with it.
+    void OnActivate(UINT state, CWnd* other, BOOL minimized);
+    // Leaving the program, an active floating frame and the MDI client look inactive.
+    LRESULT OnActivateApp(WPARAM active, LPARAM threadId);
     // A bar's context menu: "Allow Docking" is greyed while the bar floats in the main window,
     // and a bar that may float there gets "Float In Main Window", checked while it does.
     LRESULT OnAddContextMenuItems(WPARAM bar, LPARAM menu);
@@ -175,7 +211,8 @@ protected:
     SECMsgFilter m_filterRoot { this };
     SECMsgFilter::DescriptorTable m_filterTable;
     CFrameWnd* m_pActiveChildOverride = nullptr;
-    CFrameWnd* m_pActiveFloatingFrame = nullptr;
+    CFrameWnd* m_pActiveFloatingFrame = nullptr; // read through GetActiveFloatingFrame
+    HWND m_hWndActiveFloating = nullptr;
     std::vector<UINT> m_dockCycle;
     size_t m_dockCycleCursor = 0;
     SECFloatCascade m_floatCascade;
@@ -189,6 +226,14 @@ private:
     void DrawToolkitCaption();
     LRESULT OnToolkitCaptionMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Whether the window is a floating window of the frame's whose look follows the frame's: the
+    // frame's caption stays active while it is the active window.
+    BOOL IsSyncedFloatingWindow(HWND window) const;
+    // Tells the floating windows the frame owns to look active or inactive.
+    void NotifyFloatingWindows(WPARAM floatStatus) const;
+
+    UINT m_nMenuId = 0; // the id given to LoadFrame
+    std::map<UINT, HMENU> m_menus; // not owned: the frame's own menu and templates' shared menus
     std::vector<HWND> m_mdiFloatFrames; // the host frames made, while they live
     BOOL m_bTogglingMDIFloat = FALSE;
     BOOL m_bToolkitCaption = FALSE;
@@ -203,6 +248,13 @@ public:
     // The frame's menu follows this child (the class library's frame-menu update, activating).
     virtual void ActivateFrameMenu(CWnd* window) { OnUpdateFrameMenu(TRUE, window, m_hMenuShared); }
     SECMDIFrameWnd* GetToolkitFrame() const;
+    // Beside the frame's menu bar, the child's resource id is the menu it shows while active.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+        CCreateContext* context = nullptr) override;
+    // Beside a menu bar the frame's window gets no menu; the window list follows the bar's menu.
+    void OnUpdateFrameMenu(BOOL active, CWnd* activateWnd, HMENU menuAlt) override;
+    // The menu id the child shows while active; 0 for none.
+    UINT GetMenuId() const { return m_nMenuId; }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Bit 0 turns the child's filters on or off; bits 1, 2 and 3 switch off the toolkit's
     // minimise, maximise and close buttons in its caption.
@@ -216,7 +268,11 @@ protected:
     // view gets the focus, and its caption, title and menu follow.
     void ActivateByMouse();
     LRESULT OnNcActivate(WPARAM active, LPARAM lParam);
+    // After the class library's activation: the menu bar shows the child's menu while it is the
+    // active one, and the frame's own when the last child goes.
+    void FollowActivationWithMenu(BOOL activate, HWND activated);
 
     SECMsgFilter m_filterRoot { this };
     SECMsgFilter::DescriptorTable m_filterTable;
+    UINT m_nMenuId = 0;
 };

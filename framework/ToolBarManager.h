@@ -92,6 +92,9 @@ public:
     // 0: new bars start in customise mode (not built); 1: CBRS_TOOLTIPS; 2: CBRS_FLYBY; 3: flat buttons with a gripper.
     std::array<DWORD, 4> m_config {};
     std::array<int, 2> m_nBarSizes {};
+    // Set while the user customises the bars (nothing in the program does); the frames then lay
+    // out at once inside the dialog, ignore hit tests on themselves and cannot be closed.
+    BOOL m_bCustomizing = FALSE;
 
 private:
     SharedDragState* m_pDragState = nullptr;

@@ -54,12 +54,12 @@ TEST_F(MenuBarTest, EachMenuHasItsBitAndSwitchingShowsItsButtons)
     EXPECT_TRUE(Bar().SwitchMenu(IDR_MB_GRAPH));
     EXPECT_EQ(VisibleTitles(), (std::vector<std::wstring> { L"&File", L"&Chart" }));
     EXPECT_FALSE(Bar().SwitchMenu(IDR_MB_MISSING));
-    EXPECT_EQ(Bar().GetCurrentMenu(), IDR_MB_GRAPH);
+    EXPECT_EQ(Bar().GetCurrentMenuId(), IDR_MB_GRAPH);
     EXPECT_EQ(VisibleTitles().size(), 2u);
     // The stand-in for the main window's menu is the menu the main window was loaded with.
     EXPECT_TRUE(Bar().SwitchMenu(SEC_IDR_MDIFRAME_MENU));
     EXPECT_EQ(VisibleTitles().size(), 3u);
-    EXPECT_EQ(Bar().GetCurrentMenu(), SEC_IDR_MDIFRAME_MENU);
+    EXPECT_EQ(Bar().GetCurrentMenuId(), SEC_IDR_MDIFRAME_MENU);
     frame->m_nIDHelp = IDR_MB_MISSING;
     EXPECT_FALSE(Bar().SwitchMenu(SEC_IDR_MDIFRAME_MENU));
 

@@ -4,6 +4,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/FrameWnd.h"
+#include "framework/ToolBarManager.h"
 #include "framework/WndPlugIn.h"
 
 #include <string>
@@ -151,6 +152,51 @@ TEST_F(SECFrameWndTest, TheMenuBitmapColourStartsLightGreyAndKeepsItsSwitch)
     EXPECT_EQ(Frame()->SetMenuBitmapColor(RGB(255, 0, 255), TRUE), RGB(255, 0, 255));
     EXPECT_EQ(Frame()->GetMenuBitmapColor(), RGB(255, 0, 255));
     EXPECT_TRUE(Frame()->IsMenuBitmapColorUsed());
+}
+
+// Counts its layouts.
+class CountingFrame : public SECFrameWnd {
+public:
+    void RecalcLayout(BOOL notify = TRUE) override
+    {
+        ++layouts;
+        SECFrameWnd::RecalcLayout(notify);
+    }
+    int layouts = 0;
+};
+
+class CustomisingFrameTest : public DockingFixture {
+protected:
+    CFrameWnd* NewFrame() override { return new CountingFrame; }
+    CountingFrame* Frame() const { return static_cast<CountingFrame*>(frame); }
+};
+
+TEST_F(CustomisingFrameTest, WhileTheBarsAreCustomisedTheFrameLaysOutInsideDialogsAndCannotBeHitOrClosed)
+{
+    SECToolBarManager manager(frame);
+    EXPECT_EQ(Frame()->SetToolBarManager(&manager), &manager);
+    MSG close { frame->m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0 };
+    CRect window;
+    frame->GetWindowRect(&window);
+    const LPARAM inside = MAKELPARAM(window.left + 50, window.top + 50);
+    struct Case {
+        const char* name;
+        BOOL customizing;
+        WPARAM why;
+        int layouts;
+    };
+    for (const Case& c : { Case { "not customising", FALSE, MSGF_DIALOGBOX, 0 }, Case { "a menu waits", TRUE, MSGF_MENU, 0 },
+             Case { "a dialog waits while customising", TRUE, MSGF_DIALOGBOX, 1 } }) {
+        SCOPED_TRACE(c.name);
+        manager.m_bCustomizing = c.customizing;
+        frame->DelayRecalcLayout();
+        Frame()->layouts = 0;
+        frame->SendMessage(WM_ENTERIDLE, c.why, 0);
+        EXPECT_EQ(Frame()->layouts, c.layouts);
+        EXPECT_EQ(frame->PreTranslateMessage(&close), c.customizing);
+        EXPECT_EQ(frame->SendMessage(WM_NCHITTEST, 0, inside) == HTERROR, c.customizing);
+    }
+    Frame()->SetToolBarManager(nullptr);
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST_F(MdiFloatTest, ADockedBarBecomesASheetAndGoesBackToItsPlace)
     EXPECT_TRUE(sheet->IsWindowVisible());
     EXPECT_FALSE(sheet->GetExStyle() & WS_EX_CLIENTEDGE);
     EXPECT_EQ(sheet->GetWindowText(), CString(L"Tools")); // the bar's title, not the resource's
-    EXPECT_EQ(left->GetDockedCount(), 0);
+    EXPECT_EQ(left->FindBar(&bar), -1);
     // The bar fills the sheet.
     CRect client;
     sheet->GetClientRect(&client);

@@ -266,9 +266,9 @@ TEST_F(SECMDIFrameWndTest, APlacedBarTakesItsRowColumnAndShare)
     frame->DockControlBarPlaced(&first, AFX_IDW_DOCKBAR_TOP, 0, 0, 0.75f, 30);
     frame->DockControlBarPlaced(&second, AFX_IDW_DOCKBAR_TOP, 1, 0, 1.0f, 30);
     frame->DockControlBarPlaced(&third, AFX_IDW_DOCKBAR_TOP, 0, 0, 0.25f, 30); // in front of the first
-    auto* top = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP);
-    const std::vector<std::vector<CControlBar*>> rows { { &third, &first }, { &second } };
-    EXPECT_EQ(top->Rows(), rows);
+    auto rows = AfxFindDockBar(frame, AFX_IDW_DOCKBAR_TOP)->Rows();
+    std::erase(rows.front(), static_cast<CControlBar*>(frame->GetAutoHideBar(CBRS_ALIGN_TOP))); // hidden, at the end
+    EXPECT_EQ(rows, (std::vector<std::vector<CControlBar*>> { { &third, &first }, { &second } }));
     EXPECT_NEAR(first.m_fPctWidth, 0.75f, 1e-4f);
     EXPECT_NEAR(third.m_fPctWidth, 0.25f, 1e-4f);
     for (SECControlBar* bar : { &first, &second, &third })
@@ -396,6 +396,145 @@ TEST_F(SECMDIFrameWndTest, TheToolkitCaptionStaysActiveWhileAFrameOfTheMainWindo
     frame->SendMessage(WM_NCACTIVATE, FALSE);
     EXPECT_EQ(caption(), inactive);
     EXPECT_TRUE(frame->EnableToolkitCaption(FALSE));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SECMDIFrameWndTest, BarsAutoHideOnTheStripsOfTheMDIFrame)
+{
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    for (DWORD side : { CBRS_ALIGN_LEFT, CBRS_ALIGN_TOP, CBRS_ALIGN_RIGHT, CBRS_ALIGN_BOTTOM }) {
+        ASSERT_NE(frame->GetAutoHideBar(side), nullptr) << side;
+        EXPECT_FALSE(frame->GetAutoHideBar(side)->IsVisible()) << "empty strips stay hidden";
+    }
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_LEFT, 0, 0xE830));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    ASSERT_TRUE(frame->AutoHideControlBar(&bar));
+    SECAutoHideBar* strip = frame->GetAutoHideBar(CBRS_ALIGN_LEFT);
+    ASSERT_NE(strip->FindButton(&bar), nullptr);
+    EXPECT_TRUE(strip->IsVisible());
+    EXPECT_FALSE(bar.IsVisible());
+    ASSERT_TRUE(frame->PinControlBar(&bar));
+    EXPECT_EQ(bar.m_pDockBar, AfxFindDockBar(frame, AFX_IDW_DOCKBAR_LEFT));
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(strip->GetButtonCount(), 0);
+    bar.DestroyWindow();
+}
+
+// The colour of a window's caption, sampled clear of its title and buttons.
+COLORREF CaptionColour(HWND window)
+{
+    CRect rect;
+    ::GetWindowRect(window, &rect);
+    HDC dc = ::GetWindowDC(window);
+    const int edge = GetSystemMetrics(SM_CXFRAME);
+    const COLORREF colour = ::GetPixel(dc, rect.Width() - 4 * GetSystemMetrics(SM_CXSIZE), edge + 3);
+    ::ReleaseDC(window, dc);
+    return colour;
+}
+
+TEST_F(SECMDIFrameWndTest, ItsFloatingBarsTakeTheActivationWithoutTheCaptionGoingInactive)
+{
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Bar", WS_VISIBLE | CBRS_TOP, 0, 0xE830));
+    bar.m_szFloat = CSize(160, 120);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(&bar, CPoint(520, 100));
+    const HWND floating = ::GetAncestor(bar.m_hWnd, GA_ROOT);
+    ASSERT_NE(floating, frame->m_hWnd);
+    ASSERT_EQ(::GetWindow(floating, GW_OWNER), frame->m_hWnd);
+    auto* stranger = new CFrameWnd;
+    ASSERT_TRUE(stranger->Create(nullptr, L"Stranger", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(600, 300, 900, 500)));
+    auto activate = [&](HWND window) {
+        ::SetActiveWindow(window);
+        Pump();
+    };
+    activate(stranger->m_hWnd);
+    const COLORREF frameInactive = CaptionColour(frame->m_hWnd), floatingInactive = CaptionColour(floating);
+    activate(frame->m_hWnd);
+    const COLORREF frameActive = CaptionColour(frame->m_hWnd);
+    ASSERT_NE(frameActive, frameInactive);
+    EXPECT_NE(CaptionColour(floating), floatingInactive) << "the floating frame looks active with its frame";
+    const COLORREF floatingActive = CaptionColour(floating);
+
+    activate(floating);
+    EXPECT_EQ(CaptionColour(frame->m_hWnd), frameActive);
+    EXPECT_EQ(CaptionColour(floating), floatingActive);
+
+    activate(stranger->m_hWnd);
+    EXPECT_EQ(CaptionColour(frame->m_hWnd), frameInactive);
+    EXPECT_EQ(CaptionColour(floating), floatingInactive);
+
+    activate(frame->m_hWnd);
+    activate(stranger->m_hWnd);
+    EXPECT_EQ(CaptionColour(floating), floatingInactive) << "the floating frame goes inactive with its frame";
+    bar.DestroyWindow();
+}
+
+// A window that notes the text of the status line whenever it is asked to.
+class StatusWatcher : public CWnd {
+public:
+    HWND status = nullptr;
+    std::vector<std::wstring> seen;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_USER)
+            return CWnd::WindowProc(message, wParam, lParam);
+        wchar_t text[128] = {};
+        ::GetWindowTextW(status, text, 128);
+        seen.emplace_back(text);
+        return 0;
+    }
+};
+
+TEST_F(SECMDIFrameWndTest, LeavingTheProgramTheActiveFloatingFrameLooksInactive)
+{
+    NewChild(L"Doc");
+    auto* floating = new CFrameWnd;
+    ASSERT_TRUE(floating->Create(nullptr, L"Floating", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(600, 0, 800, 200), frame));
+    frame->SetActiveFloatingFrame(floating);
+    Pump();
+    const COLORREF active = CaptionColour(floating->m_hWnd);
+    frame->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    Pump();
+    EXPECT_NE(CaptionColour(floating->m_hWnd), active);
+    frame->SendMessage(WM_ACTIVATEAPP, TRUE, 0);
+    Pump();
+    EXPECT_EQ(CaptionColour(floating->m_hWnd), active);
+    // A floating frame that goes is no longer the active one.
+    floating->DestroyWindow();
+    EXPECT_EQ(frame->GetActiveFloatingFrame(), nullptr);
+    frame->SendMessage(WM_ACTIVATEAPP, FALSE, 0);
+    Pump();
+}
+
+TEST_F(SECMDIFrameWndTest, HelpModeSaysWhatToDoInTheStatusLineUntilEsc)
+{
+    HelpRequests help;
+    CWnd status;
+    ASSERT_TRUE(status.Create(L"Static", L"Ready", WS_CHILD | WS_VISIBLE, CRect(0, 360, 400, 380), frame, AFX_IDW_STATUS_BAR));
+    StatusWatcher watcher;
+    watcher.status = status.m_hWnd;
+    ASSERT_TRUE(watcher.Create(nullptr, L"", WS_CHILD, CRect(0, 0, 1, 1), frame, 1));
+    Pump(); // the frame's first prompt
+    frame->SendMessage(WM_SETMESSAGESTRING, 0, reinterpret_cast<LPARAM>(L"Ready"));
+    watcher.PostMessage(WM_USER);
+    frame->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    watcher.PostMessage(WM_USER); // after help mode
+    frame->SendMessage(WM_COMMAND, ID_CONTEXT_HELP);
+    Pump();
+    ASSERT_EQ(watcher.seen.size(), 2u);
+    EXPECT_EQ(watcher.seen[0], L"Select an object on which to get Help");
+    EXPECT_NE(watcher.seen[1], watcher.seen[0]);
+    EXPECT_TRUE(help.ids.empty()) << "Esc asks for no help";
+    EXPECT_FALSE(::GetCapture());
 }
 
 } // namespace

@@ -90,7 +90,8 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     AfxExtractSubString(m_strTitle, full, 0);
     HINSTANCE instance = AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr;
     m_hMenuDefault = LoadMenuW(instance, MAKEINTRESOURCEW(resourceId));
-    m_hAccelTable = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
+    if (!m_hAccelTable)
+        m_hAccelTable = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
     CString title = m_strTitle;
     if (!Create(nullptr, title, style, CRect(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0), parent, nullptr, 0, context)) {
         if (m_hMenuDefault)
@@ -98,6 +99,9 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
         m_hMenuDefault = nullptr;
         return FALSE;
     }
+    // Without a context no document template will tell the frame's windows to make ready.
+    if (!context)
+        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);
     if (style & FWS_ADDTOTITLE)
         OnUpdateFrameTitle(TRUE);
     return TRUE;

@@ -54,6 +54,8 @@ public:
     CFrameWnd() = default;
     ~CFrameWnd() override;
 
+    // Accelerators of that id are loaded unless the frame has some already; without a context, every
+    // window in the frame gets WM_INITIALUPDATE.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
         CCreateContext* context = nullptr);
     // menuName: MAKEINTRESOURCE of the menu's resource id, or null.

@@ -7,6 +7,8 @@ IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMiniFrameWnd, CFrameWnd)
     ON_WM_NCHITTEST()
+    ON_MESSAGE(WM_FLOATSTATUS, OnFloatStatus)
+    ON_MESSAGE(WM_NCACTIVATE, OnNcActivate)
 END_MESSAGE_MAP()
 
 BEGIN_MESSAGE_MAP(CMiniDockFrameWnd, CMiniFrameWnd)
@@ -54,6 +56,27 @@ void CMiniFrameWnd::ModifyMiniFrameStyle(DWORD remove, DWORD add)
     const bool border = style & (MFS_THICKFRAME | MFS_4THICKFRAME | MFS_MOVEFRAME);
     ModifyStyle(border ? 0 : WS_THICKFRAME, border ? WS_THICKFRAME : 0);
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+LRESULT CMiniFrameWnd::OnFloatStatus(WPARAM status, LPARAM)
+{
+    const bool synced = (m_dwMiniStyle & MFS_SYNCACTIVE) != 0;
+    if (status & FS_SYNCACTIVE)
+        return synced;
+    if (synced && (status & (FS_ACTIVATE | FS_DEACTIVATE)))
+        DefWindowProc(WM_NCACTIVATE, (status & FS_ACTIVATE) != 0, 0);
+    return 0;
+}
+
+LRESULT CMiniFrameWnd::OnNcActivate(WPARAM active, LPARAM lParam)
+{
+    const LRESULT answer = DefWindowProc(WM_NCACTIVATE, active, lParam);
+    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    const HWND now = ::GetActiveWindow();
+    const bool family = now && (now == owner || ::GetWindow(now, GW_OWNER) == owner);
+    if (!active && (m_dwMiniStyle & MFS_SYNCACTIVE) && owner && !family)
+        ::SendMessageW(owner, WM_NCACTIVATE, FALSE, 0);
+    return answer;
 }
 
 LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point)

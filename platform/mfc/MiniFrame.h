@@ -14,6 +14,11 @@ constexpr DWORD MFS_SYNCACTIVE = 0x0100, MFS_4THICKFRAME = 0x0200, MFS_THICKFRAM
                 MFS_BLOCKSYSMENU = 0x1000;
 constexpr DWORD FWS_SNAPTOBARS = 0x2000;
 
+// Asked of a floating window by the frame that owns it: FS_SYNCACTIVE whether its look follows
+// the frame's activation (nonzero: it does); FS_ACTIVATE and FS_DEACTIVATE, to look so.
+constexpr UINT WM_FLOATSTATUS = 0x036D;
+constexpr WPARAM FS_ACTIVATE = 0x0004, FS_DEACTIVATE = 0x0008, FS_SYNCACTIVE = 0x0040;
+
 class CMiniFrameWnd : public CFrameWnd {
     DECLARE_DYNCREATE(CMiniFrameWnd)
 public:
@@ -25,6 +30,10 @@ public:
 
 protected:
     LRESULT OnNcHitTest(CPoint point);
+    // With MFS_SYNCACTIVE the frame looks active as its owner says; losing the activation to a
+    // window outside the owner's family, it takes the owner's active look too.
+    LRESULT OnFloatStatus(WPARAM status, LPARAM);
+    LRESULT OnNcActivate(WPARAM active, LPARAM);
     DECLARE_MESSAGE_MAP()
 
     DWORD m_dwMiniStyle = 0;
