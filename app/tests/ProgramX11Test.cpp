@@ -186,6 +186,22 @@ protected:
         return Xdotool("mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y));
     }
 
+    bool ClickAt(POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; }
+
+    // On the program on the server: the VBScript tab, then the script's lines typed after the
+    // editor's text.
+    void TypeScript(const ScriptPagePlaces& places, const std::vector<std::string>& lines)
+    {
+        ASSERT_TRUE(ClickAt(places.scriptTab));
+        ASSERT_TRUE(ClickAt(places.editor));
+        ASSERT_EQ(Xdotool("key ctrl+End"), 0);
+        for (const std::string& line : lines) {
+            if (&line != &lines.front())
+                ASSERT_EQ(Xdotool("key Return"), 0);
+            ASSERT_EQ(Xdotool("type --delay 20 '" + line + "'"), 0);
+        }
+    }
+
     VirtualServer m_server;
     XDisplay* m_x = nullptr;
     std::string m_programSettings;
@@ -565,24 +581,18 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
 
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = \"2+3*4\"", "FLN.Formula = FLN.GetFormulaResult(0)" }));
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
-    auto clickAt = [&](POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; };
-    ASSERT_TRUE(clickAt(places.scriptTab));
-    ASSERT_TRUE(clickAt(places.editor));
-    ASSERT_EQ(Xdotool("key ctrl+End"), 0);
-    ASSERT_EQ(Xdotool("type --delay 20 'FLN.Formula = \"2+3*4\"'"), 0);
-    ASSERT_EQ(Xdotool("key Return"), 0);
-    ASSERT_EQ(Xdotool("type --delay 20 'FLN.Formula = FLN.GetFormulaResult(0)'"), 0);
     if (const char* keep = std::getenv("FLN_KEEP_SCREENSHOT"); keep && *keep) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
         std::filesystem::copy_file(Screenshot(m_x, *m_window, attributes.width, attributes.height), keep,
             std::filesystem::copy_options::overwrite_existing);
     }
-    ASSERT_TRUE(clickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.run));
     // The result replaces the formula on the Formula page, where "=" shows it in the output line.
-    ASSERT_TRUE(clickAt(places.formulaTab));
-    ASSERT_TRUE(clickAt(m_input));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
     ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
     const std::string xclip = FindProgram("xclip");
     if (!xclip.empty()) {
@@ -609,19 +619,15 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
 
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
-    auto clickAt = [&](POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; };
-    ASSERT_TRUE(clickAt(places.scriptTab));
-    ASSERT_TRUE(clickAt(places.editor));
-    ASSERT_EQ(Xdotool("key ctrl+End"), 0);
-    ASSERT_EQ(Xdotool("type --delay 20 'MsgBox 1'"), 0);
-    ASSERT_TRUE(clickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.run));
     ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
     ASSERT_EQ(Xdotool("key Return"), 0);
     ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "the message box stayed";
-    ASSERT_TRUE(clickAt(places.formulaTab));
-    ASSERT_TRUE(clickAt(m_input));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
     ASSERT_EQ(Xdotool("key ctrl+a"), 0);
     ASSERT_EQ(Xdotool("type --delay 20 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
