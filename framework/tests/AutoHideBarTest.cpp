@@ -495,6 +495,7 @@ TEST_F(AutoHideBarTest, ThePinLooksRaisedWhileThePointerIsOverIt)
     pointAt(pin.CenterPoint());
     EXPECT_TRUE(bar.IsPinHot());
     EXPECT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), highlight);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, Caption(bar), "autohide-pin-hot.png"));
     Wait(SECControlBar::kPinHoverInterval * 3);
     EXPECT_TRUE(bar.IsPinHot()) << "the pointer is still over the pin";
     EXPECT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), highlight);
