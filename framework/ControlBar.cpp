@@ -21,6 +21,8 @@ BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_SIZE()
     ON_WM_DESTROY()
     ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_TIMER()
     ON_WM_LBUTTONUP()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_CONTEXTMENU()
@@ -434,13 +436,13 @@ void SECControlBar::DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bo
             (vertical ? (expanded ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT) : (expanded ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)) | state);
 }
 
-void SECControlBar::DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const
+void SECControlBar::DrawPinButton(CDC* dc, const CRect& rect, bool pressed, bool hot) const
 {
     if (rect.IsRectEmpty())
         return;
     dc->FillSolidRect(&rect, GetSysColor(COLOR_3DFACE));
-    if (pressed)
-        fln::gdi::DrawButtonBevel(dc->m_hDC, rect, fln::gdi::ButtonBevel::Sunken);
+    if (pressed || hot)
+        fln::gdi::DrawButtonBevel(dc->m_hDC, rect, pressed ? fln::gdi::ButtonBevel::Sunken : fln::gdi::ButtonBevel::Raised);
     fln::gdi::DrawPin(dc->m_hDC, rect, m_bPinned, GetSysColor(COLOR_BTNTEXT));
 }
 
@@ -505,7 +507,7 @@ void SECControlBar::DrawGripper(CDC* dc)
     }
     DrawCaptionButton(dc, close, true, m_pressed == Pressed::Close);
     DrawCaptionButton(dc, expand, false, m_pressed == Pressed::Expand);
-    DrawPinButton(dc, pin, m_pressed == Pressed::Pin);
+    DrawPinButton(dc, pin, m_pressed == Pressed::Pin, m_bPinHot);
 }
 
 void SECControlBar::DoPaint(CDC* dc)
@@ -610,6 +612,35 @@ void SECControlBar::OnLButtonDown(UINT keys, CPoint point)
     CControlBar::OnLButtonDown(keys, point);
 }
 
+void SECControlBar::OnMouseMove(UINT keys, CPoint point)
+{
+    if (!m_bPinHot) {
+        if (const CRect pin = GetPinButtonRect(); pin.PtInRect(point)) {
+            m_bPinHot = TRUE;
+            InvalidateRect(&pin, FALSE);
+            SetTimer(kPinHoverTimer, kPinHoverInterval);
+        }
+    }
+    CControlBar::OnMouseMove(keys, point);
+}
+
+void SECControlBar::OnTimer(UINT_PTR id)
+{
+    if (id == kPinHoverTimer) {
+        const DWORD position = ::GetMessagePos();
+        CPoint point(GET_X_LPARAM(position), GET_Y_LPARAM(position));
+        ScreenToClient(&point);
+        if (const CRect pin = GetPinButtonRect(); !pin.PtInRect(point)) {
+            KillTimer(kPinHoverTimer);
+            m_bPinHot = FALSE;
+            SendMessage(WM_NCPAINT, 1);
+            // The caption and its pin are drawn in the client area.
+            InvalidateRect(&pin, FALSE);
+        }
+    }
+    CControlBar::OnTimer(id);
+}
+
 void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
 {
     if (m_pressed == Pressed::None) {
@@ -624,6 +655,9 @@ void SECControlBar::OnLButtonUp(UINT keys, CPoint point)
     if (!button.PtInRect(point))
         return; // released outside: nothing
     if (pressed == Pressed::Pin) {
+        // The bar leaves the place under the pointer: the pin's hover look goes with it.
+        KillTimer(kPinHoverTimer);
+        m_bPinHot = FALSE;
         if (auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite))
             m_bPinned ? frame->AutoHideControlBar(this) : frame->PinControlBar(this);
         return;
@@ -663,10 +697,20 @@ SECAutoHideBarBtn* SECControlBar::StripButton() const
 
 BOOL SECControlBar::EnableAutoHide()
 {
+    if (m_bAutoHidePlaced)
+        return TRUE;
     if (!m_bAutoHide)
         return FALSE;
+    // A side that is none of the four places nothing, but the bar still shows and counts as placed.
     if (auto* frame = dynamic_cast<SECToolkitFrame*>(m_pDockSite))
-        frame->RestoreAutoHide(this);
+        if (SECAutoHideBar* strip = frame->GetAutoHideBar(m_dwAutoHideSide))
+            strip->AddBar(this);
+    if (m_pDockSite)
+        m_pDockSite->ShowControlBar(this, TRUE, FALSE);
+    else
+        ShowWindow(SW_SHOWNA);
+    m_bAutoHidePlaced = TRUE;
+    m_bPinned = TRUE;
     return TRUE;
 }
 

@@ -66,7 +66,11 @@ public:
     CRect GetCloseButtonRect() const;
     CRect GetExpandButtonRect() const;
     // The pin of a bar that may auto-hide: pressed, it sends the bar into its strip or back.
+    // It looks raised while the pointer is over it; timer 2 watches for the pointer leaving.
     CRect GetPinButtonRect() const;
+    BOOL IsPinHot() const { return m_bPinHot; }
+    static constexpr UINT_PTR kPinHoverTimer = 2;
+    static constexpr UINT kPinHoverInterval = 100;
     void DrawGripper(CDC* dc);
     // Whether the bar fills its row (its expand button then offers to restore the row).
     BOOL IsExpanded() const;
@@ -89,8 +93,8 @@ public:
     // Shows the bar when it is hidden, hides it when it shows, through its frame; a bar out of its
     // auto-hide strip slides back in, one in its strip slides out. TRUE when it goes hidden.
     virtual BOOL ToggleBar();
-    // Puts a bar that may auto-hide and is not pinned on the strip of its side (hidden there);
-    // TRUE when auto-hide is on, FALSE otherwise.
+    // Places a bar that may auto-hide on the strip of its side (a button there) and shows it,
+    // pinned. TRUE when placed, now or before; FALSE while auto-hide is off.
     BOOL EnableAutoHide();
     // The first control id from firstId up that no control bar of the frame uses, trying at most
     // 1,000; 0 when all are taken or there is no frame.
@@ -112,6 +116,7 @@ public:
     // May auto-hide (shows a pin); pinned: docked as usual, else in the strip of that side.
     BOOL m_bAutoHide = FALSE;
     BOOL m_bPinned = TRUE;
+    BOOL m_bAutoHidePlaced = FALSE; // EnableAutoHide has put the bar on its strip
     DWORD m_dwAutoHideSide = 0;
     bool IsSliding() const { return m_bAutoHide && !m_bPinned; }
 
@@ -134,6 +139,9 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnDestroy();
     void OnLButtonDown(UINT keys, CPoint point);
+    void OnMouseMove(UINT keys, CPoint point);
+    // Timer 2: once the pointer of the last message is off the pin, the pin loses its hover look.
+    void OnTimer(UINT_PTR id);
     // A bar out of its auto-hide strip goes back in when the focus leaves it, and the caption
     // turns inactive.
     void OnKillFocus(CWnd* gaining);
@@ -157,7 +165,7 @@ private:
     // The n-th caption button from the gripper's far end (0: close, 1: expand when there is a close).
     CRect CaptionButtonRect(int slot) const;
     void DrawCaptionButton(CDC* dc, const CRect& rect, bool close, bool pressed) const;
-    void DrawPinButton(CDC* dc, const CRect& rect, bool pressed) const;
+    void DrawPinButton(CDC* dc, const CRect& rect, bool pressed, bool hot) const;
     void DrawCaptionTitle(CDC* dc, const CRect& rect) const;
     class SECDockBar* ToolkitDockBar() const;
     // The button on the auto-hide strip of a bar that is not pinned; null otherwise.
@@ -171,6 +179,7 @@ private:
     CRect PressedButtonRect(Pressed pressed) const;
     Pressed m_pressed = Pressed::None;
 
+    BOOL m_bPinHot = FALSE;
     BOOL m_bFocusInside = FALSE;
     BOOL m_bCaptionActive = FALSE;
     std::vector<ChildRecord> m_childLayout;

@@ -1,6 +1,7 @@
 #include "framework/DockState.h"
 
 #include "framework/ControlBar.h"
+#include "framework/ToolkitFrame.h"
 #include "platform/mfc/DockBar.h"
 #include "platform/mfc/WinApp.h"
 
@@ -366,9 +367,10 @@ BOOL SECDockState::SetState(CFrameWnd* frame)
                 bar->SetBarInfo(*info);
     frame->SetDockState(*this);
     // Auto-hidden bars go back on their strips: the layout has them floating, hidden.
-    for (auto& record : m_arrBarInfo)
-        if (auto* bar = dynamic_cast<SECControlBar*>(record->m_pBar))
-            bar->EnableAutoHide();
+    if (auto* toolkitFrame = dynamic_cast<SECToolkitFrame*>(frame))
+        for (auto& record : m_arrBarInfo)
+            if (auto* bar = dynamic_cast<SECControlBar*>(record->m_pBar))
+                toolkitFrame->RestoreAutoHide(bar);
     return TRUE;
 }
 

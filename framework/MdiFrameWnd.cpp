@@ -931,6 +931,9 @@ LRESULT SECMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MDIACTIVATE: {
         LRESULT answer = CMDIChildWnd::WindowProc(message, wParam, lParam);
         const auto activated = reinterpret_cast<HWND>(lParam);
+        // A child activated while another window is the active one brings its frame to the front.
+        if (SECMDIFrameWnd* frame = GetToolkitFrame(); frame && activated == m_hWnd && ::GetActiveWindow() != frame->m_hWnd)
+            frame->SetFocus();
         FollowActivationWithMenu(activated == m_hWnd, activated);
         return answer;
     }

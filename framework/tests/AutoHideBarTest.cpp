@@ -437,4 +437,75 @@ TEST_F(AutoHideBarTest, ASlidOutBarGoesBackWhenTheFocusLeavesAndItsCloseButtonTa
     EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), static_cast<int>(AFX_IDW_DOCKBAR_LEFT));
 }
 
+TEST_F(AutoHideBarTest, EnablingAutoHidePutsTheBarOnItsStripShownAndPinnedOnce)
+{
+    struct Case {
+        DWORD side;
+        int buttons; // on the right strip afterwards
+    };
+    for (const Case& c : { Case { CBRS_ALIGN_RIGHT, 1 }, Case { 0, 0 } }) {
+        SCOPED_TRACE(c.side);
+        auto& bar = *bars.emplace_back(std::make_unique<SECControlBar>());
+        ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_RIGHT, 0, ID_FIRST_BAR + static_cast<UINT>(bars.size())));
+        bar.EnableDocking(CBRS_ALIGN_ANY);
+        frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+        frame->ShowControlBar(&bar, FALSE, FALSE);
+        EXPECT_FALSE(bar.EnableAutoHide()) << "auto-hide is off";
+        EXPECT_FALSE(bar.IsVisible());
+
+        bar.m_bAutoHide = TRUE;
+        bar.m_bPinned = FALSE;
+        bar.m_dwAutoHideSide = c.side;
+        EXPECT_TRUE(bar.EnableAutoHide());
+        Pump();
+        SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_RIGHT);
+        ASSERT_EQ(strip->GetButtonCount(), c.buttons);
+        EXPECT_TRUE(bar.IsVisible()) << "shown at once";
+        EXPECT_TRUE(bar.m_bPinned);
+
+        // Placed before: nothing more happens.
+        frame->ShowControlBar(&bar, FALSE, FALSE);
+        EXPECT_TRUE(bar.EnableAutoHide());
+        Pump();
+        EXPECT_FALSE(bar.IsVisible());
+        EXPECT_EQ(strip->GetButtonCount(), c.buttons);
+        strip->RemoveBar(&bar);
+    }
+}
+
+TEST_F(AutoHideBarTest, ThePinLooksRaisedWhileThePointerIsOverIt)
+{
+    SECControlBar bar;
+    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    bar.m_bAutoHide = TRUE;
+    Pump();
+    const CRect pin = bar.GetPinButtonRect();
+    ASSERT_FALSE(pin.IsRectEmpty());
+    auto pointAt = [&](CPoint at) {
+        bar.ClientToScreen(&at);
+        headless->InjectMouseMove(at);
+        Pump();
+        bar.UpdateWindow();
+    };
+    const COLORREF face = GetSysColor(COLOR_3DFACE), highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    ASSERT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), face);
+
+    pointAt(pin.CenterPoint());
+    EXPECT_TRUE(bar.IsPinHot());
+    EXPECT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), highlight);
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(bar.m_hWnd, Caption(bar), "autohide-pin-hot.png"));
+    Wait(SECControlBar::kPinHoverInterval * 3);
+    EXPECT_TRUE(bar.IsPinHot()) << "the pointer is still over the pin";
+    EXPECT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), highlight);
+
+    // Leaving the bar altogether: it hears of no move, its timer notices.
+    MoveAway();
+    Wait(SECControlBar::kPinHoverInterval);
+    bar.UpdateWindow();
+    EXPECT_FALSE(bar.IsPinHot());
+    EXPECT_EQ(PixelAt(bar.m_hWnd, pin.left, pin.top), face);
+}
+
 } // namespace

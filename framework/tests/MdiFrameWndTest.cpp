@@ -8,6 +8,7 @@
 #include "framework/ControlBar.h"
 #include "framework/DockBar.h"
 #include "framework/SysCommandEx.h"
+#include "platform/user/tests/PixelChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -535,6 +536,61 @@ TEST_F(SECMDIFrameWndTest, HelpModeSaysWhatToDoInTheStatusLineUntilEsc)
     EXPECT_NE(watcher.seen[1], watcher.seen[0]);
     EXPECT_TRUE(help.ids.empty()) << "Esc asks for no help";
     EXPECT_FALSE(::GetCapture());
+}
+
+TEST_F(SECMDIFrameWndTest, OverlappingChildrenShowTheActiveOneOnTop)
+{
+    SECMDIChildWnd* lower = NewChild(L"Lower");
+    SECMDIChildWnd* upper = NewChild(L"Upper");
+    ASSERT_EQ(frame->MDIGetActive(), upper);
+    CRect lowerRect, upperRect, overlap;
+    lower->GetWindowRect(&lowerRect);
+    upper->GetWindowRect(&upperRect);
+    ASSERT_TRUE(overlap.IntersectRect(&lowerRect, &upperRect)) << "cascaded children overlap";
+    const std::vector<COLORREF> before = ScreenPixels(overlap);
+
+    // The child below draws its whole window again, caption and all, only where it shows.
+    lower->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    lower->SendMessage(WM_NCACTIVATE, FALSE);
+    Pump();
+    EXPECT_EQ(ScreenPixels(overlap), before);
+
+    // Activated, it comes to the top: what the other covered of it shows, over the other's caption.
+    const CPoint inUpperCaption(upperRect.left + 60, upperRect.top + GetSystemMetrics(SM_CYFRAME) + 4);
+    ASSERT_NE(ScreenPixel(inUpperCaption.x, inUpperCaption.y), GetSysColor(COLOR_WINDOW));
+    lower->MDIActivate();
+    Pump();
+    ASSERT_EQ(frame->MDIGetActive(), lower);
+    EXPECT_EQ(ScreenPixel(inUpperCaption.x, inUpperCaption.y), GetSysColor(COLOR_WINDOW)) << "the client of the child on top";
+    CRect client, window;
+    ::GetWindowRect(frame->m_hWndMDIClient, &client);
+    frame->GetWindowRect(&window);
+    client.OffsetRect(-window.TopLeft());
+    EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(frame->m_hWnd, client, "mdi-overlapping-children.png"));
+}
+
+TEST_F(SECMDIFrameWndTest, AChildActivatedWhileAnotherWindowIsActiveBringsItsFrameForward)
+{
+    SECMDIChildWnd* first = NewChild(L"First");
+    SECMDIChildWnd* second = NewChild(L"Second");
+    auto* stranger = new CFrameWnd;
+    ASSERT_TRUE(stranger->Create(nullptr, L"Stranger", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(600, 300, 900, 500)));
+    ::SetActiveWindow(stranger->m_hWnd);
+    Pump();
+    ASSERT_EQ(::GetActiveWindow(), stranger->m_hWnd);
+
+    first->MDIActivate();
+    Pump();
+    EXPECT_EQ(frame->MDIGetActive(), first);
+    EXPECT_EQ(::GetActiveWindow(), frame->m_hWnd);
+    EXPECT_TRUE(::GetFocus() == first->m_hWnd || ::IsChild(first->m_hWnd, ::GetFocus())) << "the focus goes on to the child";
+
+    // With the frame active already the focus is not taken from the child.
+    second->MDIActivate();
+    Pump();
+    EXPECT_EQ(::GetActiveWindow(), frame->m_hWnd);
+    EXPECT_TRUE(::GetFocus() == second->m_hWnd || ::IsChild(second->m_hWnd, ::GetFocus()));
+    stranger->DestroyWindow();
 }
 
 } // namespace

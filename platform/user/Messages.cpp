@@ -148,7 +148,9 @@ std::optional<MSG> DueTimer(HWND filter, UINT min, UINT max, bool remove)
             continue;
         if (filter && timer.window != filter && !IsChild(filter, timer.window))
             continue;
-        MSG message { timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), now, {} };
+        // Like every message fetched, a timer's carries where the cursor is (GetMessagePos).
+        MSG message { timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), now,
+            CurrentDisplay().CursorPosition() };
         if (remove)
             timer.due = now + timer.elapse;
         return message;

@@ -5,6 +5,8 @@
 #include "platform/gdi/Surface.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace fln::user {
 namespace {
@@ -39,6 +41,39 @@ void Restack(Window& window, HWND insertAfter)
     }
     if (window.native && window.style & WS_VISIBLE)
         CurrentDisplay().RaiseNativeWindow(window.native);
+}
+
+// What windows show of themselves, in their own coordinates.
+using VisibleParts = std::vector<std::pair<HWND, Region>>;
+
+// What each visible child window overlapping `window` shows of itself (`window` included), taken
+// before `window` changes place in the z-order.
+VisibleParts OverlappingSiblingsVisibleParts(Window& window)
+{
+    WindowTree& tree = WindowTree::Instance();
+    VisibleParts parts;
+    for (HWND handle : tree.SiblingsOf(window)) {
+        Window* sibling = tree.Find(handle);
+        RECT overlap;
+        if (sibling && tree.IsVisible(*sibling) && IntersectRect(&overlap, &sibling->rect, &window.rect))
+            parts.emplace_back(handle, tree.VisibleRegion(*sibling, false, false));
+    }
+    return parts;
+}
+
+// Siblings clip each other only where they ask to (WS_CLIPSIBLINGS); what a restack uncovers of a
+// child window is painted again, frame and all, so that the window above shows on top.
+void PaintWhatRestackingUncovered(const VisibleParts& before)
+{
+    WindowTree& tree = WindowTree::Instance();
+    for (const auto& [handle, shown] : before) {
+        Window* sibling = tree.Find(handle);
+        if (!sibling)
+            continue;
+        Region uncovered = tree.VisibleRegion(*sibling, false, false) - shown;
+        if (!uncovered.isEmpty())
+            InvalidateWindowArea(*sibling, uncovered, true, true, true);
+    }
 }
 
 // A window's shape in its own coordinates: its region, else its whole rectangle.
@@ -144,8 +179,12 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         client.bottom = std::max(client.top, client.bottom);
         window->client = client;
     }
-    if (!(flags & SWP_NOZORDER))
+    if (!(flags & SWP_NOZORDER)) {
+        const bool repaint = window->IsChild() && !(flags & SWP_NOREDRAW);
+        const VisibleParts shownBefore = repaint ? OverlappingSiblingsVisibleParts(*window) : VisibleParts {};
         Restack(*window, insertAfter);
+        PaintWhatRestackingUncovered(shownBefore);
+    }
     if (flags & SWP_SHOWWINDOW)
         window->style |= WS_VISIBLE;
     if (flags & SWP_HIDEWINDOW)

@@ -156,6 +156,27 @@ TEST_F(MessageLoop, TimersFireOnTheVirtualClock)
     EXPECT_EQ(MessageLog::Instance().Count(window, WM_TIMER), 2);
 }
 
+TEST_F(MessageLoop, ATimersMessageCarriesTheCursorPosition)
+{
+    HWND window = TopLevel();
+    Pump();
+    headless->InjectMouseMove(POINT { 123, 45 });
+    Pump();
+    SetTimer(window, 1, 100, nullptr);
+    headless->InjectMouseMove(POINT { 67, 89 }); // the cursor moves on before the timer is due
+    headless->Advance(100);
+    MSG message {};
+    while (PeekMessageW(&message, window, 0, 0, PM_REMOVE) && message.message != WM_TIMER)
+        DispatchMessageW(&message);
+    ASSERT_EQ(message.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(message.pt.x, 67);
+    EXPECT_EQ(message.pt.y, 89);
+    const DWORD position = GetMessagePos();
+    EXPECT_EQ(GET_X_LPARAM(position), 67);
+    EXPECT_EQ(GET_Y_LPARAM(position), 89);
+    KillTimer(window, 1);
+}
+
 UINT_PTR g_threadTimerFired = 0;
 void CALLBACK_ThreadTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
