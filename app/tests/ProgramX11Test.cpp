@@ -186,6 +186,18 @@ protected:
         return Xdotool("mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y));
     }
 
+    // Whether the program on the server comes to show the remembered area's headless pixels; when
+    // not, the message names a screenshot of its window.
+    ::testing::AssertionResult ShowsTheHeadlessArea()
+    {
+        if (WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+            return ::testing::AssertionSuccess();
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(m_x, *m_window, &attributes);
+        return ::testing::AssertionFailure() << "the area differs from the headless one: "
+                                             << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    }
+
     bool ClickAt(POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; }
 
     // On the program on the server: the VBScript tab, then the script's lines typed after the
@@ -286,8 +298,7 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     ASSERT_EQ(Xdotool("key ctrl+x"), 0);
     ASSERT_EQ(Xdotool("type --delay 30 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
-        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    EXPECT_TRUE(ShowsTheHeadlessArea());
 
     CloseFromTheWindowManager();
     EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
@@ -499,8 +510,7 @@ TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)
     ASSERT_EQ(Xdotool("click 1"), 0);
     ASSERT_EQ(Xdotool("type --delay 30 '" + CString(expression).ToUtf8() + "'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
-        << "the output differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    EXPECT_TRUE(ShowsTheHeadlessArea());
     if (const char* keep = std::getenv("FLN_KEEP_SCREENSHOT"); keep && *keep) {
         std::this_thread::sleep_for(std::chrono::seconds(3));
         std::filesystem::copy_file(Screenshot(m_x, *m_window, attributes.width, attributes.height), keep,
@@ -603,8 +613,7 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
         }, std::chrono::seconds(5))) << formula;
     }
     ASSERT_EQ(Xdotool("key Return"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
-        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    EXPECT_TRUE(ShowsTheHeadlessArea());
 }
 
 // After a script's message box is answered with Enter, the keyboard is the main window's again:
@@ -620,8 +629,6 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
 
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
-    XWindowAttributes attributes {};
-    XGetWindowAttributes(m_x, *m_window, &attributes);
     ASSERT_TRUE(ClickAt(places.run));
     ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
     ASSERT_EQ(Xdotool("key Return"), 0);
@@ -631,8 +638,7 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
     ASSERT_EQ(Xdotool("key ctrl+a"), 0);
     ASSERT_EQ(Xdotool("type --delay 20 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
-        << "the output line differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    EXPECT_TRUE(ShowsTheHeadlessArea());
 }
 
 // Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,
