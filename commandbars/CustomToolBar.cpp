@@ -62,6 +62,8 @@ SECCustomToolBar::SECCustomToolBar()
     : m_pBmpMgr(new SECBmpMgr)
 {
     m_cyTopBorder = m_cyBottomBorder = 3;
+    // Two grip lines and two pixels before the first button.
+    m_gripper.horzParts = m_gripper.vertParts = { 0, 3, 1, 3, 2 };
 }
 
 SECCustomToolBar::~SECCustomToolBar()
@@ -73,8 +75,11 @@ SECCustomToolBar::~SECCustomToolBar()
 
 BOOL SECCustomToolBar::CreateEx(DWORD ctrlStyle, CWnd* parent, DWORD style, UINT id, LPCWSTR title)
 {
-    if (ctrlStyle & SEC_TBS_NARROWBORDERS)
+    if (ctrlStyle & SEC_TBS_NARROWBORDERS) {
+        // The menu-like bar: a single grip line.
         m_cyTopBorder = m_cyBottomBorder = 1;
+        m_gripper.horzParts = m_gripper.vertParts = { 1, 3, 2, 0, 0 };
+    }
     const BOOL created = SECControlBar::CreateEx(title, id, style, ctrlStyle | CBRS_EX_ALTCAPTION | CBRS_EX_FIXEDSIZE, CRect(), parent);
     MarkLayoutDirty();
     return created;
@@ -356,21 +361,34 @@ SECCustomToolBar::Shape SECCustomToolBar::ShapeOf(DWORD mode)
 
 SECCustomToolBar::Shape SECCustomToolBar::CurrentShape() const
 {
-    if (IsFloating())
+    if (IsFloating() && (m_dwStyle & CBRS_SIZE_DYNAMIC))
         return Floating;
     return (m_dwStyle & CBRS_ORIENT_VERT) ? Vertical : Horizontal;
 }
 
+CRect SECCustomToolBar::BordersFor(DWORD mode) const
+{
+    CRect borders;
+    CalcInsideRect(borders, (mode & LM_HORZ) != 0);
+    return borders;
+}
+
 void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const
 {
-    CControlBar::CalcInsideRect(rect, horz);
-    if (!ShowsGripper())
+    SECControlBar::CalcInsideRect(rect, horz, withGripper);
+    if ((m_dwExStyle & CBRS_EX_OWNBORDERS) || !ShowsGripper())
         return;
-    // The caption strip of the gripper style lies along the left of a bar docked top or bottom.
     if (GripperOnLeft())
-        rect.left += kGripperWidth;
+        AdjustForGripper(rect, TRUE);
     else if (withGripper)
-        rect.top += kGripperHeight;
+        AdjustForGripper(rect, FALSE);
+}
+
+void SECCustomToolBar::AdjustForGripper(CRect& rect, BOOL horz) const
+{
+    SECControlBar::AdjustForGripper(rect, horz);
+    if (m_dwExStyle & SEC_TBS_GRIPPERSPACE)
+        (horz ? rect.left : rect.top) += 2;
 }
 
 CSize SECCustomToolBar::CalcFixedLayout(BOOL, BOOL horz)
@@ -387,8 +405,10 @@ CSize SECCustomToolBar::CalcDynamicLayout(int length, DWORD mode)
         if (m_bDirty[shape])
             return CalcLayout(unwrapped, mode | LM_COMMIT);
         // Docked or floated since its buttons were placed, the bar places them for its new shape:
-        // docked in one row or column, floating at its remembered width.
-        if (shape == CurrentShape() && shape != m_placedShape)
+        // docked in one row or column, floating at its remembered width. A floating bar that is
+        // not dynamic keeps its docked shape but gives its gripper's room back.
+        const bool bordersChanged = shape != Floating && BordersFor(mode) != m_placedBorders;
+        if (shape == CurrentShape() && (shape != m_placedShape || bordersChanged))
             return CalcLayout(shape == Floating ? length : unwrapped, mode | LM_COMMIT);
         return CalcLayout(length, mode);
     }
@@ -401,8 +421,7 @@ CSize SECCustomToolBar::CalcDynamicLayout(int length, DWORD mode)
 
 CSize SECCustomToolBar::CalcLayout(int length, DWORD mode)
 {
-    CRect borders;
-    CalcInsideRect(borders, (mode & LM_HORZ) != 0);
+    const CRect borders = BordersFor(mode);
     const CSize borderSize(-borders.Width(), -borders.Height());
 
     if (m_dwExStyle & SEC_TBS_STRETCH) {
@@ -519,6 +538,7 @@ void SECCustomToolBar::LayOutButtons(int length, DWORD mode, const CRect& border
     m_szCached[ShapeOf(mode)] = size;
     m_bDirty[ShapeOf(mode)] = FALSE;
     m_placedShape = ShapeOf(mode);
+    m_placedBorders = borders;
 }
 
 void SECCustomToolBar::PlaceButtons(std::span<SECStdBtn* const> buttons, DWORD mode, CPoint origin)
@@ -690,7 +710,9 @@ void SECCustomToolBar::DoPaint(CDC* dc)
     GetClientRect(&rect);
     dc->FillSolidRect(&rect, GetSysColor(COLOR_BTNFACE));
     DrawToolBarBorders(dc, rect);
-    CControlBar::DrawGripper(dc, rect);
+    // The plain bar's gripper (CBRS_GRIPPER) has room only under the plain bar's rule.
+    if (!(m_dwExStyle & CBRS_EX_OWNBORDERS))
+        CControlBar::DrawGripper(dc, rect);
     SECControlBar::DrawGripper(dc);
     if (m_btns.empty())
         return;
