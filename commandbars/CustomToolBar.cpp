@@ -62,8 +62,6 @@ SECCustomToolBar::SECCustomToolBar()
     : m_pBmpMgr(new SECBmpMgr)
 {
     m_cyTopBorder = m_cyBottomBorder = 3;
-    // Two grip lines and two pixels before the first button.
-    m_gripper.horzParts = m_gripper.vertParts = { 0, 3, 1, 3, 2 };
 }
 
 SECCustomToolBar::~SECCustomToolBar()
@@ -75,11 +73,8 @@ SECCustomToolBar::~SECCustomToolBar()
 
 BOOL SECCustomToolBar::CreateEx(DWORD ctrlStyle, CWnd* parent, DWORD style, UINT id, LPCWSTR title)
 {
-    if (ctrlStyle & SEC_TBS_NARROWBORDERS) {
-        // The menu-like bar: a single grip line.
+    if (ctrlStyle & SEC_TBS_NARROWBORDERS)
         m_cyTopBorder = m_cyBottomBorder = 1;
-        m_gripper.horzParts = m_gripper.vertParts = { 1, 3, 2, 0, 0 };
-    }
     const BOOL created = SECControlBar::CreateEx(title, id, style, ctrlStyle | CBRS_EX_ALTCAPTION | CBRS_EX_FIXEDSIZE, CRect(), parent);
     MarkLayoutDirty();
     return created;

@@ -520,8 +520,6 @@ void SECControlBar::DrawGripper(CDC* dc)
         const SECGripperInfo::Parts& parts = GripperOnLeft() ? m_gripper.horzParts : m_gripper.vertParts;
         const int edge = (GripperOnLeft() ? gripper.left : gripper.top) - 1;
         for (const auto& [offset, thickness] : { std::pair(parts[0], parts[1]), std::pair(parts[0] + parts[1] + parts[2], parts[3]) }) {
-            if (thickness <= 0)
-                continue;
             const CRect line = GripperOnLeft() ? CRect(edge + offset, grip.top, edge + offset + thickness, grip.bottom)
                                                : CRect(grip.left, edge + offset, grip.right, edge + offset + thickness);
             fln::gdi::DrawButtonBevel(dc->m_hDC, line, fln::gdi::ButtonBevel::Raised);

@@ -27,10 +27,11 @@ constexpr DWORD CBRS_EX_CONTEXTMENU = 0x00001, CBRS_EX_STRETCHCHILDREN = 0x00002
 // The bar may float in the main window of an MDI frame that hosts bars.
 constexpr DWORD CBRS_EX_MDIFLOAT = 0x00020;
 
-// The caption strip's metrics. Each run of five parts lies from the strip's outer edge inwards:
-// a lead, the first grip line, a gap, the second grip line (none when 0) and a trail; the
-// horizontal run is the strip along the left of a bar docked top or bottom, the vertical run the
-// strip along the top of any other. The margin is the gap between strip and children.
+// The caption strip's metrics, the same for every bar. Each run of five parts lies from the
+// strip's outer edge inwards: a lead, the first grip line, a gap, the second grip line and a
+// trail; the horizontal run is the strip along the left of a bar docked top or bottom, the
+// vertical run the strip along the top of any other. The margin is the gap between strip and
+// children.
 struct SECGripperInfo {
     using Parts = std::array<int, 5>;
     Parts horzParts { 4, 3, 1, 3, 6 };
@@ -130,7 +131,6 @@ public:
     bool IsSliding() const { return m_bAutoHide && !m_bPinned; }
 
 protected:
-    SECGripperInfo m_gripper;
     // The pixel of each border side of the style that a bar with its own borders keeps clear
     // (none while it may auto-hide).
     void RemoveOwnBorders(CRect& rect) const;
@@ -161,6 +161,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    SECGripperInfo m_gripper;
     // A child window and its rectangle in the client area when the layout was recorded; the
     // first record holds the client rectangle itself (no window).
     struct ChildRecord {

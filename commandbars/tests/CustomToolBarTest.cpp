@@ -106,8 +106,8 @@ TEST_F(CustomToolBarTest, ADockedBarLaysItsButtonsOutInOneRow)
     EXPECT_EQ(window.Size(), CSize(9 * 23 + 4 * 8 - inside.Width(), 22 - inside.Height()));
 }
 
-// A flat bar keeps its border lines clear and puts its gripper's room (two grip lines and two
-// pixels) where the plain rule has its leading margin; the first button starts past the gripper.
+// A flat bar keeps its border lines clear and puts its gripper's room (the same 17 pixels as every
+// bar's) where the plain rule has its leading margin; the first button starts past the gripper.
 TEST_F(CustomToolBarTest, AFlatBarsGripperTakesThePlaceOfItsLeadingMargin)
 {
     struct Case {
@@ -117,15 +117,15 @@ TEST_F(CustomToolBarTest, AFlatBarsGripperTakesThePlaceOfItsLeadingMargin)
         CRect expected; // from an empty rectangle
     };
     const Case cases[] = {
-        { "docked at the top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(9, 3, -6, -4) },
+        { "docked at the top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(17, 3, -6, -4) },
         { "two pixels more beside the gripper", SEC_TBS_FLAT | SEC_TBS_GRIPPER | SEC_TBS_GRIPPERSPACE, AFX_IDW_DOCKBAR_TOP,
-            CRect(11, 3, -6, -4) },
-        { "narrow borders: one grip line", SEC_TBS_FLAT | SEC_TBS_GRIPPER | SEC_TBS_NARROWBORDERS, AFX_IDW_DOCKBAR_TOP,
-            CRect(6, 1, -6, -2) },
-        { "docked at the left: the gripper on top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_LEFT, CRect(3, 9, -3, -7) },
+            CRect(19, 3, -6, -4) },
+        { "narrow borders: the same gripper", SEC_TBS_FLAT | SEC_TBS_GRIPPER | SEC_TBS_NARROWBORDERS, AFX_IDW_DOCKBAR_TOP,
+            CRect(17, 1, -6, -2) },
+        { "docked at the left: the gripper on top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_LEFT, CRect(3, 17, -3, -7) },
         { "without a gripper", SEC_TBS_FLAT, AFX_IDW_DOCKBAR_TOP, CRect(6, 3, -6, -4) },
         { "floating: no gripper, but its border line", SEC_TBS_FLAT | SEC_TBS_GRIPPER, 0, CRect(6, 3, -6, -4) },
-        { "not flat: the plain rule, then the gripper", SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(6 + 9, 3, -6, -4) },
+        { "not flat: the plain rule, then the gripper", SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(6 + 17, 3, -6, -4) },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

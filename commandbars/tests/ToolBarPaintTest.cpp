@@ -68,13 +68,14 @@ TEST_F(ToolBarPaintTest, ABarFloatedUprightStandsInItsSmallFrame)
     EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(floating, CRect(CPoint(), window.Size()), "toolbar-floating-upright.png"));
 }
 
-// Two raised grip lines from the bar's leading edge, two pixels of face, then the first button:
-// along the left of a bar docked at the top, across the top of one docked at the side.
+// Four pixels of face, two raised grip lines a pixel apart, six pixels of face, then the first
+// button: along the left of a bar docked at the top, across the top of one docked at the side.
 TEST_F(ToolBarPaintTest, TheGripperLiesInTheRoomItsBarLeavesBeforeTheFirstButton)
 {
     const COLORREF face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW),
                    highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-    const COLORREF strip[] = { highlight, face, shadow, face, highlight, face, shadow, face, face };
+    const COLORREF strip[] = { face, face, face, face, highlight, face, shadow, face, highlight, face, shadow,
+        face, face, face, face, face, face };
     MakeBar(bar, SEC_TBS_FLAT | SEC_TBS_GRIPPER);
     for (UINT dockBar : { AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_LEFT }) {
         const bool alongLeft = dockBar == AFX_IDW_DOCKBAR_TOP;
