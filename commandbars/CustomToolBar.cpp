@@ -356,21 +356,34 @@ SECCustomToolBar::Shape SECCustomToolBar::ShapeOf(DWORD mode)
 
 SECCustomToolBar::Shape SECCustomToolBar::CurrentShape() const
 {
-    if (IsFloating())
+    if (IsFloating() && (m_dwStyle & CBRS_SIZE_DYNAMIC))
         return Floating;
     return (m_dwStyle & CBRS_ORIENT_VERT) ? Vertical : Horizontal;
 }
 
+CRect SECCustomToolBar::BordersFor(DWORD mode) const
+{
+    CRect borders;
+    CalcInsideRect(borders, (mode & LM_HORZ) != 0);
+    return borders;
+}
+
 void SECCustomToolBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const
 {
-    CControlBar::CalcInsideRect(rect, horz);
-    if (!ShowsGripper())
+    SECControlBar::CalcInsideRect(rect, horz, withGripper);
+    if ((m_dwExStyle & CBRS_EX_OWNBORDERS) || !ShowsGripper())
         return;
-    // The caption strip of the gripper style lies along the left of a bar docked top or bottom.
     if (GripperOnLeft())
-        rect.left += kGripperWidth;
+        AdjustForGripper(rect, TRUE);
     else if (withGripper)
-        rect.top += kGripperHeight;
+        AdjustForGripper(rect, FALSE);
+}
+
+void SECCustomToolBar::AdjustForGripper(CRect& rect, BOOL horz) const
+{
+    SECControlBar::AdjustForGripper(rect, horz);
+    if (m_dwExStyle & SEC_TBS_GRIPPERSPACE)
+        (horz ? rect.left : rect.top) += 2;
 }
 
 CSize SECCustomToolBar::CalcFixedLayout(BOOL, BOOL horz)
@@ -387,8 +400,10 @@ CSize SECCustomToolBar::CalcDynamicLayout(int length, DWORD mode)
         if (m_bDirty[shape])
             return CalcLayout(unwrapped, mode | LM_COMMIT);
         // Docked or floated since its buttons were placed, the bar places them for its new shape:
-        // docked in one row or column, floating at its remembered width.
-        if (shape == CurrentShape() && shape != m_placedShape)
+        // docked in one row or column, floating at its remembered width. A floating bar that is
+        // not dynamic keeps its docked shape but gives its gripper's room back.
+        const bool bordersChanged = shape != Floating && BordersFor(mode) != m_placedBorders;
+        if (shape == CurrentShape() && (shape != m_placedShape || bordersChanged))
             return CalcLayout(shape == Floating ? length : unwrapped, mode | LM_COMMIT);
         return CalcLayout(length, mode);
     }
@@ -401,8 +416,7 @@ CSize SECCustomToolBar::CalcDynamicLayout(int length, DWORD mode)
 
 CSize SECCustomToolBar::CalcLayout(int length, DWORD mode)
 {
-    CRect borders;
-    CalcInsideRect(borders, (mode & LM_HORZ) != 0);
+    const CRect borders = BordersFor(mode);
     const CSize borderSize(-borders.Width(), -borders.Height());
 
     if (m_dwExStyle & SEC_TBS_STRETCH) {
@@ -519,6 +533,7 @@ void SECCustomToolBar::LayOutButtons(int length, DWORD mode, const CRect& border
     m_szCached[ShapeOf(mode)] = size;
     m_bDirty[ShapeOf(mode)] = FALSE;
     m_placedShape = ShapeOf(mode);
+    m_placedBorders = borders;
 }
 
 void SECCustomToolBar::PlaceButtons(std::span<SECStdBtn* const> buttons, DWORD mode, CPoint origin)
@@ -690,7 +705,9 @@ void SECCustomToolBar::DoPaint(CDC* dc)
     GetClientRect(&rect);
     dc->FillSolidRect(&rect, GetSysColor(COLOR_BTNFACE));
     DrawToolBarBorders(dc, rect);
-    CControlBar::DrawGripper(dc, rect);
+    // The plain bar's gripper (CBRS_GRIPPER) has room only under the plain bar's rule.
+    if (!(m_dwExStyle & CBRS_EX_OWNBORDERS))
+        CControlBar::DrawGripper(dc, rect);
     SECControlBar::DrawGripper(dc);
     if (m_btns.empty())
         return;

@@ -22,8 +22,10 @@ constexpr UINT TB_ADDBUTTONSA = WM_USER + 20, TB_DELETEBUTTON = WM_USER + 22;
 // Sent by a menu button that asks to drop its popup (a: the menu id, b: the popup's index).
 constexpr UINT SEC_TBN_DROPMENU = static_cast<UINT>(-2120);
 
-// ---- the extended control style of CreateEx
-constexpr DWORD SEC_TBS_STRETCH = 0x80, SEC_TBS_FLAT = 0x100, SEC_TBS_GRIPPER = CBRS_EX_GRIPPER, SEC_TBS_NARROWBORDERS = 0x8000;
+// ---- the extended control style of CreateEx. SEC_TBS_FLAT is CBRS_EX_OWNBORDERS: a flat bar
+// draws its own border lines and computes its inside rectangle itself.
+constexpr DWORD SEC_TBS_STRETCH = 0x80, SEC_TBS_FLAT = CBRS_EX_OWNBORDERS, SEC_TBS_GRIPPER = CBRS_EX_GRIPPER,
+                SEC_TBS_GRIPPERSPACE = 0x400, SEC_TBS_NARROWBORDERS = 0x8000;
 
 // A button class of the bar's button tables: how to make a button of it.
 struct SECButtonClass {
@@ -102,10 +104,11 @@ public:
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;
     using SECControlBar::CalcInsideRect;
-    // The plain bar's rule and the gripper's caption strip. SEC_TBS_FLAT is the same bit of the
-    // same style word as CBRS_EX_OWNBORDERS, yet a flat bar keeps this rule: its one-pixel lines
-    // lie on the margins, and its buttons stay where they are.
+    // A flat bar computes it itself; a bar that is not flat keeps the plain bar's rule, which
+    // leaves no room for the gripper's strip, so the strip's room comes after the margin.
     void CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) const override;
+    // The gripper's room, with SEC_TBS_GRIPPERSPACE two pixels more between it and the buttons.
+    void AdjustForGripper(CRect& rect, BOOL horz) const override;
     // Lays the buttons out for the shape of mode (LM_ bits) when it commits, the cache is stale or
     // the bar has taken that shape since its buttons were placed, and returns the size of that shape.
     virtual CSize CalcLayout(int length, DWORD mode);
@@ -186,8 +189,12 @@ protected:
 private:
     enum Shape { Horizontal, Vertical, Floating, ShapeCount };
     static Shape ShapeOf(DWORD mode);
-    // The shape the bar has where it is now: floating, or docked along or across.
+    // The shape the bar is laid out in where it is now: docked along or across, floating; a
+    // floating bar that is not dynamic keeps a docked bar's shape.
     Shape CurrentShape() const;
+    // The inside rectangle of an empty bar in that mode's direction: the borders' widths, negative
+    // at the right and bottom.
+    CRect BordersFor(DWORD mode) const;
     // Takes the hidden buttons out, places the others in rows, and stores the size of the shape.
     void LayOutButtons(int length, DWORD mode, const CRect& borders);
     // Places the buttons row by row from the inside rectangle's top-left.
@@ -210,6 +217,7 @@ private:
     BOOL m_bDirty[ShapeCount] = { TRUE, TRUE, TRUE };
     CSize m_szCached[ShapeCount];
     Shape m_placedShape = ShapeCount; // the shape the buttons are placed for; none yet
+    CRect m_placedBorders; // and the borders they were placed within
     COLORREF m_clrTransparent = RGB(192, 192, 192);
     BOOL m_bUseTransparent = FALSE;
     std::vector<std::unique_ptr<SECStdBtn>> m_btns;

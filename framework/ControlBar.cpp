@@ -14,8 +14,19 @@
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
+#include <utility>
 
 IMPLEMENT_DYNCREATE(SECControlBar, CControlBar)
+
+int SECGripperInfo::GetWidth() const
+{
+    return horzParts[0] + horzParts[1] + horzParts[2] + horzParts[3] + horzParts[4];
+}
+
+int SECGripperInfo::GetHeight() const
+{
+    return vertParts[0] + vertParts[1] + vertParts[2] + vertParts[3] + vertParts[4];
+}
 
 BEGIN_MESSAGE_MAP(SECControlBar, CControlBar)
     ON_WM_SIZE()
@@ -83,12 +94,7 @@ void SECControlBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) con
         CControlBar::CalcInsideRect(rect, horz);
         return;
     }
-    if (!m_bAutoHide) {
-        rect.left += (m_dwStyle & CBRS_BORDER_LEFT) ? 1 : 0;
-        rect.top += (m_dwStyle & CBRS_BORDER_TOP) ? 1 : 0;
-        rect.right -= (m_dwStyle & CBRS_BORDER_RIGHT) ? 1 : 0;
-        rect.bottom -= (m_dwStyle & CBRS_BORDER_BOTTOM) ? 1 : 0;
-    }
+    RemoveOwnBorders(rect);
     const bool gripper = !(m_dwStyle & CBRS_FLOATING) && (m_dwExStyle & CBRS_EX_GRIPPER);
     if (horz) {
         if (gripper)
@@ -109,33 +115,44 @@ void SECControlBar::CalcInsideRect(CRect& rect, BOOL horz, BOOL withGripper) con
     }
 }
 
+void SECControlBar::RemoveOwnBorders(CRect& rect) const
+{
+    if (m_bAutoHide)
+        return;
+    rect.left += (m_dwStyle & CBRS_BORDER_LEFT) ? 1 : 0;
+    rect.top += (m_dwStyle & CBRS_BORDER_TOP) ? 1 : 0;
+    rect.right -= (m_dwStyle & CBRS_BORDER_RIGHT) ? 1 : 0;
+    rect.bottom -= (m_dwStyle & CBRS_BORDER_BOTTOM) ? 1 : 0;
+}
+
 void SECControlBar::AdjustForGripper(CRect& rect, BOOL horz) const
 {
     if (horz)
-        rect.left += kGripperWidth;
+        rect.left += m_gripper.GetWidth();
     else
-        rect.top += kGripperHeight;
+        rect.top += m_gripper.GetHeight();
 }
 
 void SECControlBar::GetInsideRect(CRect& rect) const
 {
     GetClientRect(&rect);
+    const int margin = m_gripper.margin;
     if ((m_dwExStyle & CBRS_EX_GRIPPER) && !IsFloating()) {
         if (m_dwStyle & CBRS_ORIENT_HORZ) {
-            rect.left += kGripperWidth;
-            rect.top += kGripperMargin;
+            rect.left += m_gripper.GetWidth();
+            rect.top += margin;
         } else {
-            rect.top += kGripperHeight;
-            rect.left += kGripperMargin;
+            rect.top += m_gripper.GetHeight();
+            rect.left += margin;
         }
-        rect.right -= kGripperMargin;
-        rect.bottom -= kGripperMargin;
+        rect.right -= margin;
+        rect.bottom -= margin;
     } else if (m_dwExStyle & CBRS_EX_BORDERSPACE) {
         if (IsSliding()) {
-            rect.top += kGripperHeight;
-            rect.left += kGripperMargin;
-            rect.right -= kGripperMargin;
-            rect.bottom -= kGripperMargin;
+            rect.top += m_gripper.GetHeight();
+            rect.left += margin;
+            rect.right -= margin;
+            rect.bottom -= margin;
         } else {
             rect.DeflateRect(m_rcBorder.left, m_rcBorder.top, m_rcBorder.right, m_rcBorder.bottom);
         }
@@ -226,12 +243,13 @@ void SECControlBar::OnSize(UINT type, int cx, int cy)
         CPoint origin;
         CSize available(cx, cy);
         if (m_dwExStyle & CBRS_EX_GRIPPER) {
+            const int width = m_gripper.GetWidth(), height = m_gripper.GetHeight(), margin = m_gripper.margin;
             if (m_dwStyle & CBRS_ORIENT_HORZ) {
-                origin = CPoint(kGripperWidth, kGripperMargin);
-                available = CSize(cx - kGripperMargin - kGripperWidth, cy - 2 * kGripperMargin);
+                origin = CPoint(width, margin);
+                available = CSize(cx - margin - width, cy - 2 * margin);
             } else {
-                origin = CPoint(kGripperMargin, kGripperHeight);
-                available = CSize(cx - 2 * kGripperMargin, cy - kGripperMargin - kGripperHeight);
+                origin = CPoint(margin, height);
+                available = CSize(cx - 2 * margin, cy - margin - height);
             }
         } else if (m_dwExStyle & CBRS_EX_BORDERSPACE) {
             available = CSize(cx - m_rcBorder.left - m_rcBorder.right, cy - m_rcBorder.top - m_rcBorder.bottom);
@@ -346,8 +364,10 @@ CRect SECControlBar::GetGripperRect() const
         return CRect();
     CRect client;
     GetClientRect(&client);
-    CRect gripper = GripperOnLeft() ? CRect(client.left, client.top, client.left + kGripperWidth, client.bottom)
-                                    : CRect(client.left, client.top, client.right, client.top + kGripperHeight);
+    if (m_dwExStyle & CBRS_EX_OWNBORDERS)
+        RemoveOwnBorders(client);
+    CRect gripper = GripperOnLeft() ? CRect(client.left, client.top, client.left + m_gripper.GetWidth(), client.bottom)
+                                    : CRect(client.left, client.top, client.right, client.top + m_gripper.GetHeight());
     gripper.DeflateRect(1, 1);
     return gripper;
 }
@@ -498,10 +518,12 @@ void SECControlBar::DrawGripper(CDC* dc)
         // tells which bar it is.
         DrawCaptionTitle(dc, grip);
     } else if (!m_bCaptionActive) {
-        // Two raised grip lines along the strip.
-        for (int offset : { 3, 7 }) {
-            const CRect line = GripperOnLeft() ? CRect(grip.left + offset, grip.top, grip.left + offset + 3, grip.bottom)
-                                               : CRect(grip.left, grip.top + offset, grip.right, grip.top + offset + 3);
+        // Raised grip lines along the strip, where its parts put them from its outer edge.
+        const SECGripperInfo::Parts& parts = GripperOnLeft() ? m_gripper.horzParts : m_gripper.vertParts;
+        const int edge = (GripperOnLeft() ? gripper.left : gripper.top) - 1;
+        for (const auto& [offset, thickness] : { std::pair(parts[0], parts[1]), std::pair(parts[0] + parts[1] + parts[2], parts[3]) }) {
+            const CRect line = GripperOnLeft() ? CRect(edge + offset, grip.top, edge + offset + thickness, grip.bottom)
+                                               : CRect(grip.left, edge + offset, grip.right, edge + offset + thickness);
             fln::gdi::DrawButtonBevel(dc->m_hDC, line, fln::gdi::ButtonBevel::Raised);
         }
     }

@@ -7,6 +7,7 @@
 
 #include "platform/mfc/ControlBar.h"
 
+#include <array>
 #include <vector>
 
 class SECControlBarInfo;
@@ -26,11 +27,24 @@ constexpr DWORD CBRS_EX_CONTEXTMENU = 0x00001, CBRS_EX_STRETCHCHILDREN = 0x00002
 // The bar may float in the main window of an MDI frame that hosts bars.
 constexpr DWORD CBRS_EX_MDIFLOAT = 0x00020;
 
+// The caption strip's metrics, the same for every bar. Each run of five parts lies from the
+// strip's outer edge inwards: a lead, the first grip line, a gap, the second grip line and a
+// trail; the horizontal run is the strip along the left of a bar docked top or bottom, the
+// vertical run the strip along the top of any other. The margin is the gap between strip and
+// children.
+struct SECGripperInfo {
+    using Parts = std::array<int, 5>;
+    Parts horzParts { 4, 3, 1, 3, 6 };
+    Parts vertParts { 4, 3, 1, 3, 6 };
+    int margin = 3;
+
+    int GetWidth() const;
+    int GetHeight() const;
+};
+
 class SECControlBar : public CControlBar {
     DECLARE_DYNCREATE(SECControlBar)
 public:
-    // The gripper's extent across the bar and the gap between it and the client.
-    static constexpr int kGripperWidth = 17, kGripperHeight = 17, kGripperMargin = 3;
     static constexpr int kInitialWidth = 300, kInitialHeight = 180;
 
     BOOL Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id);
@@ -60,7 +74,8 @@ public:
     void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
 
     // ---- the caption strip (the gripper) of a docked bar and its buttons
-    // The strip along the left of a bar docked top or bottom, else along the top.
+    // The strip along the left of a bar docked top or bottom, else along the top, one pixel in
+    // from its edges; a bar with its own borders starts it inside its border lines.
     CRect GetGripperRect() const;
     // Where the close and expand buttons are (empty without their style bits or while floating).
     CRect GetCloseButtonRect() const;
@@ -121,6 +136,9 @@ public:
     bool IsSliding() const { return m_bAutoHide && !m_bPinned; }
 
 protected:
+    // The pixel of each border side of the style that a bar with its own borders keeps clear
+    // (none while it may auto-hide).
+    void RemoveOwnBorders(CRect& rect) const;
     // The drag context this kind of bar docks with.
     virtual std::unique_ptr<CDockContext> NewDockContext();
     // The gripper is at the bar's left (a horizontal bar) rather than along its top.
@@ -151,6 +169,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    SECGripperInfo m_gripper;
     // A child window and its rectangle in the client area when the layout was recorded; the
     // first record holds the client rectangle itself (no window).
     struct ChildRecord {

@@ -106,23 +106,47 @@ TEST_F(CustomToolBarTest, ADockedBarLaysItsButtonsOutInOneRow)
     EXPECT_EQ(window.Size(), CSize(9 * 23 + 4 * 8 - inside.Width(), 22 - inside.Height()));
 }
 
-TEST_F(CustomToolBarTest, AFlatBarKeepsThePlainInsideRectangleThoughItsBitMeansOwnBordersToOtherBars)
+// A flat bar keeps its border lines clear and puts its gripper's room (the same 17 pixels as every
+// bar's) where the plain rule has its leading margin; the first button starts past the gripper.
+TEST_F(CustomToolBarTest, AFlatBarsGripperTakesThePlaceOfItsLeadingMargin)
 {
-    static_assert(SEC_TBS_FLAT == CBRS_EX_OWNBORDERS, "one bit of one style word");
-    SECCustomToolBar raised;
-    ASSERT_TRUE(raised.CreateEx(SEC_TBS_GRIPPER, frame, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D));
-    MakeBar(bar, SEC_TBS_FLAT | SEC_TBS_GRIPPER);
-    bar.SetBarStyle(bar.GetBarStyle() | CBRS_BORDER_3D);
-    for (BOOL horz : { TRUE, FALSE }) {
-        CRect flat, plain;
-        bar.CalcInsideRect(flat, horz);
-        raised.CalcInsideRect(plain, horz);
-        EXPECT_EQ(flat, plain) << (horz ? "across" : "upright");
+    struct Case {
+        const char* name;
+        DWORD ctrlStyle;
+        UINT dockBar; // 0: floating
+        CRect expected; // from an empty rectangle
+    };
+    const Case cases[] = {
+        { "docked at the top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(17, 3, -6, -4) },
+        { "two pixels more beside the gripper", SEC_TBS_FLAT | SEC_TBS_GRIPPER | SEC_TBS_GRIPPERSPACE, AFX_IDW_DOCKBAR_TOP,
+            CRect(19, 3, -6, -4) },
+        { "narrow borders: the same gripper", SEC_TBS_FLAT | SEC_TBS_GRIPPER | SEC_TBS_NARROWBORDERS, AFX_IDW_DOCKBAR_TOP,
+            CRect(17, 1, -6, -2) },
+        { "docked at the left: the gripper on top", SEC_TBS_FLAT | SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_LEFT, CRect(3, 17, -3, -7) },
+        { "without a gripper", SEC_TBS_FLAT, AFX_IDW_DOCKBAR_TOP, CRect(6, 3, -6, -4) },
+        { "floating: no gripper, but its border line", SEC_TBS_FLAT | SEC_TBS_GRIPPER, 0, CRect(6, 3, -6, -4) },
+        { "not flat: the plain rule, then the gripper", SEC_TBS_GRIPPER, AFX_IDW_DOCKBAR_TOP, CRect(6 + 17, 3, -6, -4) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SECCustomToolBar shaped;
+        MakeBar(shaped, c.ctrlStyle);
+        if (c.dockBar)
+            frame->DockControlBar(&shaped, c.dockBar);
+        else
+            frame->FloatControlBar(&shaped, CPoint(300, 300));
+        frame->RecalcLayout();
+        Pump();
+        const BOOL horz = c.dockBar != AFX_IDW_DOCKBAR_LEFT;
+        CRect inside;
+        shaped.CalcInsideRect(inside, horz);
+        EXPECT_EQ(inside, c.expected);
+        const CRect first = shaped.GetButton(0)->GetRect(), gripper = shaped.GetGripperRect();
+        EXPECT_EQ(first.TopLeft(), inside.TopLeft()) << "the first button at the inside rectangle's corner";
+        if (!gripper.IsRectEmpty()) {
+            EXPECT_LE((horz ? gripper.right : gripper.bottom) + 1, horz ? first.left : first.top) << "past the gripper's strip";
+        }
     }
-    CRect inside;
-    bar.CalcInsideRect(inside, TRUE);
-    EXPECT_EQ(inside.left, 6 + SECControlBar::kGripperWidth) << "the margin and the caption strip";
-    EXPECT_EQ(inside.bottom, -(2 + 3)) << "an etched border and the margin";
 }
 
 TEST_F(CustomToolBarTest, ANarrowBarWrapsAfterEveryButtonAndSeparatorsAddAGap)

@@ -68,6 +68,35 @@ TEST_F(ToolBarPaintTest, ABarFloatedUprightStandsInItsSmallFrame)
     EXPECT_TRUE(pixel_checks::WindowAreaMatchesExpectedImage(floating, CRect(CPoint(), window.Size()), "toolbar-floating-upright.png"));
 }
 
+// Four pixels of face, two raised grip lines a pixel apart, six pixels of face, then the first
+// button: along the left of a bar docked at the top, across the top of one docked at the side.
+TEST_F(ToolBarPaintTest, TheGripperLiesInTheRoomItsBarLeavesBeforeTheFirstButton)
+{
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), shadow = GetSysColor(COLOR_BTNSHADOW),
+                   highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF strip[] = { face, face, face, face, highlight, face, shadow, face, highlight, face, shadow,
+        face, face, face, face, face, face };
+    MakeBar(bar, SEC_TBS_FLAT | SEC_TBS_GRIPPER);
+    for (UINT dockBar : { AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_LEFT }) {
+        const bool alongLeft = dockBar == AFX_IDW_DOCKBAR_TOP;
+        SCOPED_TRACE(alongLeft ? "docked at the top" : "docked at the left");
+        frame->DockControlBar(&bar, dockBar);
+        frame->RecalcLayout();
+        bar.UpdateWindow();
+        const CRect first = bar.GetButton(0)->GetRect();
+        EXPECT_EQ(alongLeft ? first.left : first.top, static_cast<int>(std::size(strip)));
+        CRect client;
+        bar.GetClientRect(&client);
+        HDC dc = ::GetDC(bar.m_hWnd);
+        for (int offset = 0; offset < static_cast<int>(std::size(strip)); ++offset) {
+            const CPoint at = alongLeft ? CPoint(offset, client.Height() / 2) : CPoint(client.Width() / 2, offset);
+            EXPECT_EQ(pixel_checks::Rgb24(::GetPixel(dc, at.x, at.y)), pixel_checks::Rgb24(strip[offset])) << offset;
+        }
+        EXPECT_EQ(pixel_checks::Rgb24(::GetPixel(dc, 0, 0)), pixel_checks::Rgb24(face)) << "the lines stop a pixel short of the bar's edge";
+        ::ReleaseDC(bar.m_hWnd, dc);
+    }
+}
+
 TEST_F(ToolBarPaintTest, FacesUseTheSystemColours)
 {
     MakeBar(bar);

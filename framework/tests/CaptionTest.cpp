@@ -94,11 +94,11 @@ TEST_F(CaptionTest, TheButtonsAreCutFromTheGrippersFarEnd)
         EXPECT_EQ(close.Width(), close.Height()) << "square";
         EXPECT_EQ(close.Size(), expand.Size());
         if (c.onLeft) {
-            EXPECT_EQ(gripper.Width(), SECControlBar::kGripperWidth - 2);
+            EXPECT_EQ(gripper.Width(), 17 - 2) << "4 + 3 + 1 + 3 + 6, one pixel in at each side";
             EXPECT_EQ(close, CRect(gripper.left + 2, gripper.top, gripper.right - 4, gripper.top + gripper.Width() - 6));
             EXPECT_EQ(expand.top, close.bottom + 2);
         } else {
-            EXPECT_EQ(gripper.Height(), SECControlBar::kGripperHeight - 2);
+            EXPECT_EQ(gripper.Height(), 17 - 2);
             EXPECT_EQ(close, CRect(gripper.right - (gripper.Height() - 6), gripper.top + 2, gripper.right, gripper.bottom - 4));
             EXPECT_EQ(expand.right, close.left - 2);
         }
