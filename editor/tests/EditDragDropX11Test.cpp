@@ -6,6 +6,7 @@
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
+#include "EditWindowX11Support.h"
 #include "platform/mfc/WinApp.h"
 
 #include <gtest/gtest.h>
@@ -235,15 +236,8 @@ protected:
                 GTEST_SKIP() << "openbox is not installed";
             ASSERT_TRUE(manager.Start(*server)) << "openbox did not start";
         }
-        edit.AttachLangConfig(language.get());
-        edit.ResetContent();
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 240, nullptr, nullptr));
-        app.m_pMainWnd = &frame;
-        view = new SECEditView;
-        view->SetEdit(&edit);
-        ASSERT_TRUE(view->CreateEditWindow(&frame, CRect(0, 0, 400, 200), 1, WS_CHILD | WS_VISIBLE));
-        view->OnInitialUpdate();
-        view->UpdateWindow();
+        view = edittest::OpenEditorWindow(app, frame, edit, *language);
+        ASSERT_NE(view, nullptr);
         // Shown, and where the window manager has put it: the same place twice in a row.
         RECT before {}, now {};
         ASSERT_TRUE(PumpUntil([&] {

@@ -5,6 +5,7 @@
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
+#include "EditWindowX11Support.h"
 #include "editor/EditResource.h"
 #include "platform/mfc/WinApp.h"
 
@@ -57,16 +58,8 @@ protected:
     // there gives them.
     void OpenEditor(CWnd& frame, const wchar_t* text, SECEditView*& view)
     {
-        edit.AttachLangConfig(language.get());
-        edit.ResetContent();
-        edit.SetText(text);
-        ASSERT_TRUE(frame.CreateEx(0, nullptr, L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 420, 240, nullptr, nullptr));
-        app.m_pMainWnd = &frame;
-        view = new SECEditView;
-        view->SetEdit(&edit);
-        ASSERT_TRUE(view->CreateEditWindow(&frame, CRect(0, 0, 400, 200), 1, WS_CHILD | WS_VISIBLE));
-        view->OnInitialUpdate();
-        view->UpdateWindow();
+        view = edittest::OpenEditorWindow(app, frame, edit, *language, text);
+        ASSERT_NE(view, nullptr);
         SECEditController& controller = *view->GetEditController();
         CPoint start = controller.LineColToPoint({ 0, 0 });
         start.y += view->GetLineHeight() / 2;
