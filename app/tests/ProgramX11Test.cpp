@@ -198,6 +198,16 @@ protected:
                                              << Screenshot(m_x, *m_window, attributes.width, attributes.height);
     }
 
+    // The output line's headless pixels after "2+3*4", the script page's places, and the program
+    // started on the server.
+    void StartForTheScriptPage(ScriptPagePlaces& places)
+    {
+        HeadlessReference();
+        ASSERT_FALSE(m_reference.empty());
+        ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+        ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    }
+
     bool ClickAt(POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; }
 
     // On the program on the server: the VBScript tab, then the script's lines typed after the
@@ -585,12 +595,8 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
 {
     if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    HeadlessReference();
-    ASSERT_FALSE(m_reference.empty());
     ScriptPagePlaces places;
-    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
-
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = \"2+3*4\"", "FLN.Formula = FLN.GetFormulaResult(0)" }));
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
@@ -622,12 +628,8 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
 {
     if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
-    HeadlessReference();
-    ASSERT_FALSE(m_reference.empty());
     ScriptPagePlaces places;
-    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
-
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
     ASSERT_TRUE(ClickAt(places.run));
     ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";

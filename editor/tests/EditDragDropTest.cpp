@@ -38,12 +38,7 @@ protected:
         EditViewTest::TearDown();
     }
 
-    std::wstring OtherText()
-    {
-        CString text;
-        m_other.GetAllText(text);
-        return text.GetString();
-    }
+    std::wstring OtherText() { return edittest::AllText(m_other); }
     POINT OtherAt(int line, int column)
     {
         CPoint point = m_otherView->GetEditController()->LineColToPoint({ line, column });

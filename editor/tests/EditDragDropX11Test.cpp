@@ -259,12 +259,7 @@ protected:
         RealServerTest::TearDown();
     }
 
-    std::wstring Text()
-    {
-        CString text;
-        edit.GetAllText(text);
-        return text.GetString();
-    }
+    std::wstring Text() { return edittest::AllText(edit); }
     POINT At(int line, int column)
     {
         CPoint point = view->GetEditController()->LineColToPoint({ line, column });

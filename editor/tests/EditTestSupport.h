@@ -2,6 +2,7 @@
 // Helpers shared by the editor's tests: a temporary folder, captured message boxes, raw file
 // bytes and a small language with keywords, operators, a string and two comment kinds.
 
+#include "editor/Edit.h"
 #include "editor/LangConfig.h"
 #include "platform/base/MessageBox.h"
 
@@ -16,6 +17,14 @@
 #include <vector>
 
 namespace edittest {
+
+// The whole text of an edit.
+inline std::wstring AllText(SECEdit& edit)
+{
+    CString text;
+    edit.GetAllText(text);
+    return text.GetString();
+}
 
 class TempDir {
 public:

@@ -69,12 +69,7 @@ protected:
     }
     SECEditController& C() { return *m_view->GetEditController(); }
     SECEditLineCol Caret() { return C().GetCaretPos(); }
-    std::wstring Text()
-    {
-        CString text;
-        m_edit.GetAllText(text);
-        return text.GetString();
-    }
+    std::wstring Text() { return edittest::AllText(m_edit); }
     void SetText(const wchar_t* text)
     {
         m_edit.SetText(text);

@@ -21,12 +21,7 @@ namespace {
 
 class EditViewX11 : public RealServerTest {
 protected:
-    std::wstring Text()
-    {
-        CString text;
-        edit.GetAllText(text);
-        return text.GetString();
-    }
+    std::wstring Text() { return edittest::AllText(edit); }
     // The program's own loop: the application sees each message first (the dialog's keys).
     void Pump()
     {

@@ -22,17 +22,25 @@ protected:
     }
     SECFrameWnd* toolkitFrame() const { return static_cast<SECFrameWnd*>(frame); }
 
-    // A bar docked on the side of that dock bar, then unpinned into its strip.
-    SECControlBar& AutoHiddenBar(LPCWSTR title, UINT dockBarId, int index = 0)
+    // A shown bar of the fixture's, docked on the side of that dock bar.
+    SECControlBar& DockedBar(LPCWSTR title, DWORD alignment, DWORD exStyle, UINT dockBarId, UINT id = ID_FIRST_BAR)
     {
         auto& bar = bars.emplace_back(std::make_unique<SECControlBar>());
-        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | CBRS_TOP, 0, ID_FIRST_BAR + index));
+        EXPECT_TRUE(bar->Create(frame, title, WS_VISIBLE | alignment, exStyle, id));
         bar->m_szFloat = CSize(120, 90);
         bar->EnableDocking(CBRS_ALIGN_ANY);
         frame->DockControlBar(bar.get(), dockBarId);
-        EXPECT_TRUE(toolkitFrame()->AutoHideControlBar(bar.get()));
-        Pump();
         return *bar;
+    }
+    // The "Output" bar with gripper and close button, docked on the left.
+    SECControlBar& DockedOutputBar() { return DockedBar(L"Output", CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, AFX_IDW_DOCKBAR_LEFT); }
+    // A bar docked on the side of that dock bar, then unpinned into its strip.
+    SECControlBar& AutoHiddenBar(LPCWSTR title, UINT dockBarId, int index = 0)
+    {
+        SECControlBar& bar = DockedBar(title, CBRS_TOP, 0, dockBarId, ID_FIRST_BAR + index);
+        EXPECT_TRUE(toolkitFrame()->AutoHideControlBar(&bar));
+        Pump();
+        return bar;
     }
     SECAutoHideBarBtn* ButtonOf(const SECControlBar& bar, DWORD side) { return toolkitFrame()->GetAutoHideBar(side)->FindButton(&bar); }
     void HoverOver(HWND window)
@@ -121,11 +129,8 @@ TEST_F(AutoHideBarTest, ABarDestroyedWhileAutoHiddenTakesItsButtonAlong)
 
 TEST_F(AutoHideBarTest, ThePinSendsTheBarIntoItsStripAndBack)
 {
-    SECControlBar bar;
-    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
-    bar.m_szFloat = CSize(120, 90);
-    bar.EnableDocking(CBRS_ALIGN_ANY);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    SECControlBar& bar = DockedOutputBar();
+    ASSERT_NE(bar.m_hWnd, nullptr);
     Pump();
     EXPECT_TRUE(bar.GetPinButtonRect().IsRectEmpty()) << "a bar that may not auto-hide has no pin";
     bar.m_bAutoHide = TRUE;
@@ -396,11 +401,8 @@ TEST_F(AutoHideBarTest, AButtonShowsItsBarsIconBeforeTheLabel)
 
 TEST_F(AutoHideBarTest, ASlidOutBarGoesBackWhenTheFocusLeavesAndItsCloseButtonTakesItOffTheStrip)
 {
-    SECControlBar bar;
-    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
-    bar.m_szFloat = CSize(120, 90);
-    bar.EnableDocking(CBRS_ALIGN_ANY);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    SECControlBar& bar = DockedOutputBar();
+    ASSERT_NE(bar.m_hWnd, nullptr);
     ASSERT_TRUE(toolkitFrame()->AutoHideControlBar(&bar));
     SECAutoHideBar* strip = toolkitFrame()->GetAutoHideBar(CBRS_ALIGN_LEFT);
     strip->m_nSlideTime = 0;
@@ -445,10 +447,8 @@ TEST_F(AutoHideBarTest, EnablingAutoHidePutsTheBarOnItsStripShownAndPinnedOnce)
     };
     for (const Case& c : { Case { CBRS_ALIGN_RIGHT, 1 }, Case { 0, 0 } }) {
         SCOPED_TRACE(c.side);
-        auto& bar = *bars.emplace_back(std::make_unique<SECControlBar>());
-        ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_RIGHT, 0, ID_FIRST_BAR + static_cast<UINT>(bars.size())));
-        bar.EnableDocking(CBRS_ALIGN_ANY);
-        frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_RIGHT);
+        SECControlBar& bar = DockedBar(L"Output", CBRS_RIGHT, 0, AFX_IDW_DOCKBAR_RIGHT, ID_FIRST_BAR + static_cast<UINT>(bars.size()));
+        ASSERT_NE(bar.m_hWnd, nullptr);
         frame->ShowControlBar(&bar, FALSE, FALSE);
         EXPECT_FALSE(bar.EnableAutoHide()) << "auto-hide is off";
         EXPECT_FALSE(bar.IsVisible());
@@ -475,10 +475,8 @@ TEST_F(AutoHideBarTest, EnablingAutoHidePutsTheBarOnItsStripShownAndPinnedOnce)
 
 TEST_F(AutoHideBarTest, ThePinLooksRaisedWhileThePointerIsOverIt)
 {
-    SECControlBar bar;
-    ASSERT_TRUE(bar.Create(frame, L"Output", WS_VISIBLE | CBRS_LEFT, CBRS_EX_GRIPPER | CBRS_EX_CLOSEBUTTON, ID_FIRST_BAR));
-    bar.EnableDocking(CBRS_ALIGN_ANY);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+    SECControlBar& bar = DockedOutputBar();
+    ASSERT_NE(bar.m_hWnd, nullptr);
     bar.m_bAutoHide = TRUE;
     Pump();
     const CRect pin = bar.GetPinButtonRect();
