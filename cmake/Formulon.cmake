@@ -37,34 +37,57 @@ function(fln_library target)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# fln_tests(<prefix> DEPS <targets...> [OWN_PROGRAM <tests/File.cpp...>])
-# One GoogleTest executable, <prefix>_tests, from the tests/*.cpp files of the calling folder;
-# CTest lists each test as <prefix>.<Suite>.<Test> and runs it in a process of its own. One program
-# per folder, not per file: each links the whole static stack, and a program per file made the
-# sanitizer build tree 16 GB and its links most of the build time. A file named under OWN_PROGRAM
+# fln_tests(<prefix> DEPS <targets...> [SHARDS <n>] [OWN_PROGRAM <tests/File.cpp...>])
+# One GoogleTest executable, <prefix>_tests, from the tests/*.cpp files of the calling folder. One
+# program per folder, not per file: each links the whole static stack, and a program per file made
+# the sanitizer build tree 16 GB and its links most of the build time. A file named under OWN_PROGRAM
 # (one that replaces the global allocator, say) becomes a program of its own, <prefix>_<File>.
+# CTest runs each program as SHARDS processes (<program>.<i>), each running every n-th test of it
+# (GoogleTest's sharding): a process per test spent most of the suite's time starting sanitized
+# processes, while shards keep a long program from being the suite's tail. A failing test names
+# itself in its shard's output.
 function(fln_tests prefix)
   if(NOT FLN_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "DEPS;OWN_PROGRAM" ${ARGN})
+  cmake_parse_arguments(ARG "" "SHARDS" "DEPS;OWN_PROGRAM" ${ARGN})
+  if(NOT ARG_SHARDS)
+    set(ARG_SHARDS 1)
+  endif()
   file(GLOB shared_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
   set(programs ${prefix}_tests)
   set(${prefix}_tests_SOURCES ${shared_sources})
+  set(${prefix}_tests_SHARDS ${ARG_SHARDS})
   foreach(own IN LISTS ARG_OWN_PROGRAM)
     get_filename_component(own_path ${own} ABSOLUTE)
     get_filename_component(name ${own} NAME_WE)
     list(REMOVE_ITEM ${prefix}_tests_SOURCES ${own_path})
     list(APPEND programs ${prefix}_${name})
     set(${prefix}_${name}_SOURCES ${own_path})
+    set(${prefix}_${name}_SHARDS 1)
   endforeach()
   foreach(exe IN LISTS programs)
     add_executable(${exe} ${${exe}_SOURCES})
     target_compile_options(${exe} PRIVATE ${FLN_WARNINGS})
     target_link_libraries(${exe} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
     target_compile_definitions(${exe} PRIVATE FLN_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
-    gtest_discover_tests(${exe} DISCOVERY_TIMEOUT 60 TEST_PREFIX "${prefix}."
-      PROPERTIES TIMEOUT 300 ENVIRONMENT "${FLN_TEST_ENVIRONMENT}")
+    fln_add_test_shards(${exe} ${${exe}_SHARDS})
+  endforeach()
+endfunction()
+
+# Registers <exe>'s tests with CTest as <shards> processes. The longer programs, split into more
+# shards, are started first (COST), so that no long shard begins last.
+function(fln_add_test_shards exe shards)
+  math(EXPR last "${shards} - 1")
+  foreach(index RANGE ${last})
+    set(name ${exe})
+    if(shards GREATER 1)
+      set(name ${exe}.${index})
+    endif()
+    add_test(NAME ${name} COMMAND ${exe} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES
+      TIMEOUT 1200 COST ${shards}
+      ENVIRONMENT "${FLN_TEST_ENVIRONMENT};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
   endforeach()
 endfunction()
 

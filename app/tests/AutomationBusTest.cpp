@@ -7,6 +7,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "app/tests/CommandRunner.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/com/tests/PrivateBus.h"
 
 #include <gtest/gtest.h>
@@ -35,12 +36,7 @@ int NameOwnersAndWaiters()
 
 bool WaitFor(const std::function<bool()>& condition)
 {
-    for (int i = 0; i < 200; ++i) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return WaitUntil(condition, kWaitLimit, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
 }
 
 VARIANT Text(const wchar_t* text)
@@ -194,7 +190,7 @@ TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOv
     VariantClear(&formula);
 
     first.Reset();
-    EXPECT_TRUE(windowless.WaitForExit(std::chrono::seconds(5))) << "the windowless program outlived its client";
+    EXPECT_TRUE(windowless.WaitForExit(kWaitLimit)) << "the windowless program outlived its client";
 }
 
 // The README's automation example, taken from the README as it stands and run by the shell with a

@@ -86,7 +86,7 @@ protected:
         close.xclient.data.l[1] = CurrentTime;
         XSendEvent(m_x, m_window, False, NoEventMask, &close);
         XFlush(m_x);
-        EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+        EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
         m_program.reset();
     }
 
@@ -95,7 +95,7 @@ protected:
     // Waits until the window stands at the rectangle; its picture is kept when it never does.
     bool SettlesAt(const RECT& expected, const char* picture)
     {
-        if (WaitFor([&] { return Placed() == expected; }, std::chrono::seconds(5)))
+        if (WaitFor([&] { return Placed() == expected; }))
             return true;
         const RECT r = Placed();
         ADD_FAILURE() << "the window stands at " << Describe(r) << ", not at " << Describe(expected) << ": "

@@ -12,6 +12,8 @@
 #include <X11/Xatom.h>
 #include <cairo.h>
 
+#include "platform/base/tests/WaitUntil.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -19,15 +21,9 @@
 #include <string>
 #include <thread>
 
-inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+inline bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = kWaitLimit)
 {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return WaitUntil(condition, limit);
 }
 
 inline std::string Utf8Property(XDisplay* x, Window window, const char* name)

@@ -190,7 +190,7 @@ protected:
     // not, the message names a screenshot of its window.
     ::testing::AssertionResult ShowsTheHeadlessArea()
     {
-        if (WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }, std::chrono::seconds(5)))
+        if (WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == m_reference; }))
             return ::testing::AssertionSuccess();
         XWindowAttributes attributes {};
         XGetWindowAttributes(m_x, *m_window, &attributes);
@@ -311,7 +311,7 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
     EXPECT_TRUE(ShowsTheHeadlessArea());
 
     CloseFromTheWindowManager();
-    EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
     std::string registry = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt");
     EXPECT_NE(registry.find("\"WP\""), std::string::npos) << registry;
     std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
@@ -330,7 +330,7 @@ TEST_F(ProgramX11, DeadKeysComposeInTheInputField)
     ASSERT_EQ(Xdotool("key ctrl+x"), 0);
     ASSERT_EQ(Xdotool("key --delay 30 dead_acute e dead_grave a Return"), 0);
     CloseFromTheWindowManager();
-    EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
     std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=\xC3\xA9\xC3\xA0"), std::string::npos) << lastContent;
 }
@@ -352,7 +352,7 @@ TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
     ASSERT_EQ(MoveTo(sine), 0);
     ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "no tip over the key";
     ASSERT_EQ(Xdotool("windowmove " + std::to_string(*m_window) + " 300 200"), 0);
-    EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }, std::chrono::seconds(5))) << "the tip stays where the window was";
+    EXPECT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the tip stays where the window was";
 }
 
 // Dragged by its gripper onto the menu bar's row, short of the menu bar's middle, the tool bar
@@ -404,7 +404,7 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
         << "the bars show as headless: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
     auto at = [&](POINT point) { return "mousemove --window " + std::to_string(*m_window) + " " + std::to_string(point.x) + " " + std::to_string(point.y); };
     ASSERT_EQ(Xdotool(at(grip) + " mousedown 1 " + at({ grip.x + 10, grip.y - 10 }) + " " + at(drop) + " mouseup 1"), 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == after; }, std::chrono::seconds(5)))
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == after; }))
         << "the tool bar is not above the menu bar: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-x11-toolbar-row.png");
 }
 
@@ -488,15 +488,15 @@ TEST_F(ProgramX11, TheNameTypedIntoTheLoadDialogArrivesWhole)
     ASSERT_EQ(MoveTo(m_input), 0);
     // Typed at once, as a quick hand would, before the dialog is up.
     ASSERT_EQ(Xdotool("key --delay 30 ctrl+l l x period f m"), 0);
-    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }, std::chrono::seconds(5)))
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }))
         << "no file dialog";
 
     ASSERT_EQ(Xdotool("key Return"), 0);
-    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }, std::chrono::seconds(5)))
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }))
         << "the dialog stayed";
 
     CloseFromTheWindowManager();
-    ASSERT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+    ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
     const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=x*42"), std::string::npos) << lastContent;
 }
@@ -583,7 +583,7 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
     ASSERT_EQ(RunCommand(xdotool + " key ctrl+x").status, 0);
     ASSERT_EQ(RunCommand(xdotool + " type --delay 30 'SIN(x)'").status, 0);
     ASSERT_EQ(RunCommand(xdotool + " mousemove --window " + id + " " + std::to_string(tabPoint.x) + " " + std::to_string(tabPoint.y) + " click 1").status, 0);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(x, *window, area) == reference; }, std::chrono::seconds(5)))
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(x, *window, area) == reference; }))
         << "the chart differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
     program.reset();
     XCloseDisplay(x);
@@ -616,7 +616,7 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
         EXPECT_TRUE(WaitFor([&] {
             formula = RunCommand("env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard").output;
             return formula == "14";
-        }, std::chrono::seconds(5))) << formula;
+        })) << formula;
     }
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(ShowsTheHeadlessArea());
@@ -700,7 +700,7 @@ TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
             ::kill(program->pid(), ending.signal);
         else
             server.reset();
-        EXPECT_TRUE(program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
+        EXPECT_TRUE(program->WaitForExit(kWaitLimit)) << "the program did not end";
         EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
         EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini").find("[TAB_FORMEL]"), std::string::npos);
     }

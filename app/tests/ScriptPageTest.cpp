@@ -319,15 +319,11 @@ TEST_F(ScriptPageTest, EscStopAndCloseEndARunningScript)
         SCOPED_TRACE(c.name);
         Edit().SetText(endless);
         c.ask();
-        const auto start = std::chrono::steady_clock::now();
+        // The page sets no step limit: only the request ends the endless script.
         Script().RunScript();
-        const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_FALSE(Script().IsRunning());
         EXPECT_TRUE(m_messages.empty());
-        // The script ran (it counted) and ended at the first look at the queue, long before any
-        // step limit; the bound is wide for loaded machines.
-        EXPECT_GE(std::stoi(std::wstring(Page().m_strFormula)), 1);
-        EXPECT_LT(took, std::chrono::seconds(2));
+        EXPECT_GE(std::stoi(std::wstring(Page().m_strFormula)), 1) << "the script ran";
     }
     m_answer = IDNO;  // to the question about the changed script
     Pump();

@@ -111,10 +111,10 @@ private:
         XSendEvent(m_x, to, False, NoEventMask, &event);
         XFlush(m_x);
     }
-    // The next event, or false once the test is over or ten seconds have passed.
+    // The next event, or false once the test is over or the wait limit has passed.
     bool Next(XEvent& event)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
         while (!m_stop && std::chrono::steady_clock::now() < deadline) {
             if (XPending(m_x)) {
                 XNextEvent(m_x, &event);
@@ -324,7 +324,7 @@ TEST_P(EditDragDropX11, APeerThatNeverFinishesTheDropDoesNotHangTheProgram)
     ASSERT_TRUE(peer.Connected());
     peer.TakeDrops(XdndPeer::Answer::NeverFinish);
     DragOut(At(0, 7), peer);
-    EXPECT_TRUE(PumpUntil([&] { return peer.finished && ::GetCapture() == nullptr; }, DispatchWaitingMessages, std::chrono::seconds(10)))
+    EXPECT_TRUE(PumpUntil([&] { return peer.finished && ::GetCapture() == nullptr; }))
         << "the drag ends";
     EXPECT_EQ(Text(), L"keep drag") << "an unfinished move deletes nothing";
     // The program answers again.

@@ -79,7 +79,7 @@ protected:
     void StartServer()
     {
         m_server = std::make_unique<ChildProcess>(std::vector<std::string>{FLN_AUTOMATION_SERVER, kAutomationSwitch});
-        ASSERT_EQ(m_server->ReadLine(std::chrono::seconds(5)), std::optional<std::string>("ready"));
+        ASSERT_EQ(m_server->ReadLine(kWaitLimit), std::optional<std::string>("ready"));
     }
 
     ComPtr<IDispatch> Create()
@@ -191,7 +191,7 @@ TEST_F(LocalServerTest, ProxyCarriesValuesOfEachKindBothWays)
 
     // A call that revokes the class still gets its answer; the server ends after it.
     EXPECT_EQ(Call(calc.get(), L"Quit", {}, nullptr), S_OK);
-    EXPECT_TRUE(m_server->WaitForExit(std::chrono::seconds(5)));
+    EXPECT_TRUE(m_server->WaitForExit(kWaitLimit));
 }
 
 TEST_F(LocalServerTest, PropertiesAndArraysCrossBothWays)
@@ -418,12 +418,10 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
 
     first.Reset();
     std::string after;
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    WaitUntil([&] {
         after = children();
-        if (after.find("<node name=\\\"1\\\"/>") == std::string::npos)
-            break;
-        usleep(20'000);
-    }
+        return after.find("<node name=\\\"1\\\"/>") == std::string::npos;
+    });
     EXPECT_EQ(after.find("<node name=\\\"1\\\"/>"), std::string::npos) << after;
     EXPECT_NE(after.find("<node name=\\\"2\\\"/>"), std::string::npos) << after;
     Var pid;
@@ -433,12 +431,10 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
     EXPECT_EQ(RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
                          "org.formulon.Automation.ClassObject CreateInstance").output,
               "o \"/FlnTest/Calculator/3\"\n");
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    WaitUntil([&] {
         after = children();
-        if (after.find("<node name=\\\"3\\\"/>") == std::string::npos)
-            break;
-        usleep(20'000);
-    }
+        return after.find("<node name=\\\"3\\\"/>") == std::string::npos;
+    });
     EXPECT_EQ(after.find("<node name=\\\"3\\\"/>"), std::string::npos) << after;
 }
 
@@ -534,9 +530,7 @@ void ServeWhile(const std::function<void()>& work)
         work();
         done = true;
     });
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!done && std::chrono::steady_clock::now() < deadline)
-        PumpWaitSources(50);
+    WaitUntil([&] { return done.load(); }, kWaitLimit, [] { PumpWaitSources(50); });
     worker.join();
 }
 
@@ -591,8 +585,7 @@ TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
     m_server.reset();
     long now = 0;
     ServeWhile([&] {
-        for (int i = 0; i < 100 && (now = owner()) != getpid(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        WaitUntil([&] { return (now = owner()) == getpid(); });
     });
     EXPECT_EQ(now, getpid()) << "the waiting class took the name over";
     EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);

@@ -4,6 +4,8 @@
 // (XDG_CONFIG_HOME for the registry, XDG_DATA_HOME for the bus's service files), plus helpers to
 // start and end server processes. Every wait is bounded.
 
+#include "platform/base/tests/WaitUntil.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -80,17 +82,12 @@ public:
         }
     }
 
-    bool WaitForExit(std::chrono::milliseconds timeout)
+    bool WaitForExit(std::chrono::milliseconds limit)
     {
-        auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return true;
-            }
-            usleep(10'000);
-        }
-        return false;
+        if (!WaitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, limit))
+            return false;
+        m_pid = -1;
+        return true;
     }
 
 private:
@@ -126,7 +123,7 @@ public:
         m_daemon.emplace(std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + m_root + "/bus.conf",
                                                   "--print-address", "--nofork", "--nopidfile"},
                          true);
-        if (auto address = m_daemon->ReadLine(std::chrono::seconds(5))) {
+        if (auto address = m_daemon->ReadLine(kWaitLimit)) {
             m_address = *address;
             ::setenv("DBUS_SESSION_BUS_ADDRESS", m_address.c_str(), 1);
         }

@@ -27,7 +27,7 @@ protected:
 TEST_F(LocalServerScript, ScriptCallsMembersWithReferencesAndErrors)
 {
     ChildProcess server({FLN_AUTOMATION_SERVER, kAutomationSwitch});
-    ASSERT_EQ(server.ReadLine(std::chrono::seconds(5)), std::optional<std::string>("ready"));
+    ASSERT_EQ(server.ReadLine(kWaitLimit), std::optional<std::string>("ready"));
     MessageBoxRecorder boxes;
     RunResult run = RunLikeThePage(LR"(
 Set calc = CreateObject("FlnTest.Calculator")

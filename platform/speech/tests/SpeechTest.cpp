@@ -3,6 +3,7 @@
 #include "platform/speech/VoiceText.h"
 
 #include "platform/base/CString.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/script/tests/ScriptHarness.h"
 
@@ -16,18 +17,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Waits for condition, for at most the time given (so that a fault fails instead of hanging).
-template<typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = 20s)
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 double RootMeanSquare(const std::vector<short>& samples)
 {

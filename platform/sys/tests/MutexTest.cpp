@@ -50,28 +50,32 @@ TEST(MutexTest, ObjectsOfOneNameAreOneMutexAcrossThreadsAndProcesses)
     other.join();
     EXPECT_EQ(result, FALSE);
 
-    // Another process cannot take it while we hold it, and can once we let go.
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
+    // Another process cannot take it while we hold it, and can once we let go. The child says when
+    // it has found the mutex held, and the parent lets go only then.
+    int tried[2], go[2];
+    ASSERT_EQ(::pipe(tried), 0);
+    ASSERT_EQ(::pipe(go), 0);
     pid_t child = fork();
     if (child == 0) {
         CMutex opened(TRUE, name.c_str());  // held elsewhere: opened without waiting, not owned
         bool notOwned = !opened.Unlock();
         CMutex theirs(FALSE, name.c_str());
         bool blocked = notOwned && !theirs.Lock(30);
-        char go;
-        (void)::read(pipeEnds[0], &go, 1);
-        bool taken = theirs.Lock(5000);
+        (void)::write(tried[1], "t", 1);
+        char signal;
+        (void)::read(go[0], &signal, 1);
+        bool taken = theirs.Lock(60'000);
         _exit(blocked && taken ? 0 : 1);
     }
-    ::usleep(100 * 1000);
+    char signal;
+    ASSERT_EQ(::read(tried[0], &signal, 1), 1);
     EXPECT_TRUE(first.Unlock());
-    (void)::write(pipeEnds[1], "g", 1);
+    (void)::write(go[1], "g", 1);
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
+    for (int end : { tried[0], tried[1], go[0], go[1] })
+        ::close(end);
 }
 
 TEST(MutexTest, SingleLockReleasesAtTheEndOfItsScope)

@@ -1,6 +1,7 @@
 #include "platform/sys/Shell.h"
 
 #include "platform/base/CString.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
 
@@ -107,9 +108,7 @@ TEST_F(ShellTest, TheRealOpenerGetsTheTargetUntouched)
     auto previous = SetShellLauncher({});
 
     ASSERT_GT(Open(NarrowToWide(awkward).c_str()), 32);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!fs::exists(record) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitUntil([&] { return fs::exists(record); });
     EXPECT_EQ(TempSettingsFolder::ReadAll(record), std::string("1\0", 2) + awkward + std::string(1, '\0'));
 
     ScopedEnv nowhere("PATH", temp.root() + "/empty");

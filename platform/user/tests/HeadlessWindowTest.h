@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 class HeadlessWindowTest : public ::testing::Test {
 protected:
@@ -20,6 +21,7 @@ protected:
         auto display = std::make_unique<HeadlessDisplay>();
         headless = display.get();
         SetCurrentDisplay(std::move(display));
+        ReleaseHeldInput();
     }
     void TearDown() override
     {
@@ -27,6 +29,20 @@ protected:
         ReleaseCapture();
         while (HWND window = GetTopWindow(nullptr))
             DestroyWindow(window);
+        Pump();
+    }
+
+    // The key and button state belongs to the process, not to the display: the tests of one program
+    // share it, so every test starts with nothing held that an earlier one left down.
+    void ReleaseHeldInput()
+    {
+        const std::pair<int, int> buttons[] = { { VK_LBUTTON, 1 }, { VK_MBUTTON, 2 }, { VK_RBUTTON, 3 } };
+        for (auto [key, button] : buttons)
+            if (GetKeyState(key) & 0x8000)
+                headless->InjectButton(button, false, {});
+        for (int key = VK_BACK; key <= 0xFF; ++key)
+            if (GetKeyState(key) & 0x8000)
+                headless->InjectKey(static_cast<unsigned>(key), false);
         Pump();
     }
 

@@ -2,6 +2,8 @@
 // An Xvfb server of a test's or a benchmark's own, and the checks that reach it: what the tests
 // on a real X server and the start-up benchmark stand on.
 
+#include "platform/base/tests/WaitUntil.h"
+
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
 #include <X11/Xlib.h>
@@ -75,12 +77,13 @@ public:
             return;
         // A server that takes the signal just before it starts waiting for clients sleeps on
         // (for minutes) before it ends: ask again until it has, and insist at last.
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        kill(m_pid, SIGTERM);
+        const bool ended = WaitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, std::chrono::seconds(5), [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
             kill(m_pid, SIGTERM);
-            std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 1 : 50));
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-                return;
-        }
+        });
+        if (ended)
+            return;
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
     }
@@ -112,11 +115,8 @@ inline bool DisplayIsServedBy(const std::string& name, pid_t server)
 // seconds to start); null when it never is.
 inline XDisplay* ConnectWhenServing(const VirtualServer& server)
 {
-    for (int retry = 0; retry < 100; ++retry) {
-        if (DisplayIsServedBy(server.Name(), server.Pid()))
-            if (XDisplay* connection = XOpenDisplay(server.Name().c_str()))
-                return connection;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return nullptr;
+    XDisplay* connection = nullptr;
+    WaitUntil([&] { return DisplayIsServedBy(server.Name(), server.Pid()) && (connection = XOpenDisplay(server.Name().c_str())); },
+        kWaitLimit, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+    return connection;
 }

@@ -47,17 +47,14 @@ public:
             execl(program.c_str(), "openbox", "--sm-disable", "--startup", startup.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        // A loaded machine (a whole suite on two cores) can take many seconds to start it.
-        for (int retry = 0; retry < 1200; ++retry) {
-            if (access(ReadyFile().c_str(), F_OK) == 0)
-                return true;
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        }
-        return false;
+        bool died = false;
+        const bool ready = WaitUntil([&] {
+            died = waitpid(m_pid, nullptr, WNOHANG) == m_pid;
+            return died || access(ReadyFile().c_str(), F_OK) == 0;
+        });
+        if (died)
+            m_pid = -1;
+        return ready && !died;
     }
     ~WindowManager()
     {
@@ -68,11 +65,8 @@ public:
         if (m_pid <= 0)
             return;
         kill(m_pid, SIGTERM);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-                return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        if (WaitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, std::chrono::seconds(5)))
+            return;
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
     }

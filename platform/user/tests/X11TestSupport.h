@@ -44,12 +44,11 @@ inline std::unique_ptr<Display> ConnectToNewServer(const std::string& xvfb, std:
         if (!server->Start(xvfb))
             continue;
         setenv("DISPLAY", server->Name().c_str(), 1);
-        for (int retry = 0; retry < 100 && !x11; ++retry) {
+        WaitUntil([&] {
             if (DisplayIsServedBy(server->Name(), server->Pid()))
                 x11 = CreateX11Display();
-            if (!x11)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+            return x11 != nullptr;
+        }, kWaitLimit, [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
     }
     return x11;
 }
@@ -73,20 +72,15 @@ inline void DispatchWaitingMessages()
     }
 }
 
-// Runs `pump` until the condition holds, or until `timeout` has passed on the real clock (false
-// then). A busy machine's server can be slow, so the time is generous; a test that succeeds never
-// waits it out.
+// Runs `pump` until the condition holds, or until `limit` has passed on the real clock (false then).
 inline bool PumpUntil(const std::function<bool()>& condition, const std::function<void()>& pump = DispatchWaitingMessages,
-    std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    std::chrono::milliseconds limit = kWaitLimit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pump();
-        if (condition())
-            return true;
+    pump();
+    return WaitUntil(condition, limit, [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+        pump();
+    });
 }
 
 // The top-left width x height of the server's screen as "<name>.png" in the temporary folder, for a
