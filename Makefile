@@ -5,7 +5,7 @@ JOBS   ?= $(shell nproc)
 CMAKE  := cmake -G Ninja
 BUILD  := build
 
-.PHONY: deps run test bench fuzz clean
+.PHONY: deps run test stress bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
@@ -19,6 +19,10 @@ test: deps
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite three times in a row under a CPU hog of twice the machine's cores.
+stress:
+	@scripts/stress-test.sh
 
 bench:
 	@scripts/install-deps.sh --all
