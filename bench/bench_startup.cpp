@@ -221,6 +221,17 @@ void Stop(pid_t pid)
     waitpid(pid, nullptr, 0);
 }
 
+// Starts the program with empty settings and waits (up to five seconds) for its main window.
+std::optional<Window> StartShown(XDisplay* x, const std::string& display, const Program& program, const std::string& settings, pid_t& pid)
+{
+    std::filesystem::remove_all(settings);
+    pid = StartProgram(program, display, settings);
+    std::optional<Window> window;
+    for (int i = 0; i < 500 && !(window = MappedProgramWindow(x, program.className)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return window;
+}
+
 const Program& Formulon()
 {
     static const Program formulon { FLN_FORMULON, "formulon" };
@@ -238,11 +249,8 @@ void StartUp(benchmark::State& state, const Program& program)
     std::string settings = (std::filesystem::temp_directory_path() / "fln-bench-startup").string();
 
     // The settled picture of a first start, which later starts must reach.
-    std::filesystem::remove_all(settings);
-    pid_t first = StartProgram(program, server.name(), settings);
-    std::optional<Window> window;
-    for (int i = 0; i < 500 && !(window = MappedProgramWindow(server.x(), program.className)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    pid_t first = 0;
+    std::optional<Window> window = StartShown(server.x(), server.name(), program, settings, first);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     std::vector<char> settled = window ? Picture(server.x(), *window) : std::vector<char> {};
     Stop(first);
@@ -327,12 +335,9 @@ void Idle(benchmark::State& state, const Program& program, int where)
     }
     XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
     std::string settings = (std::filesystem::temp_directory_path() / "fln-bench-idle").string();
-    std::filesystem::remove_all(settings);
     XWarpPointer(server.x(), None, DefaultRootWindow(server.x()), 0, 0, 0, 0, 1000, 900);
-    pid_t pid = StartProgram(program, server.name(), settings);
-    std::optional<Window> window;
-    for (int i = 0; i < 500 && !(window = MappedProgramWindow(server.x(), "formulon")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    pid_t pid = 0;
+    std::optional<Window> window = StartShown(server.x(), server.name(), program, settings, pid);
     if (!window) {
         Stop(pid);
         state.SkipWithError("the program showed no window");
