@@ -117,6 +117,7 @@ CDlgCalendarView::~CDlgCalendarView() = default;
 
 BEGIN_MESSAGE_MAP(CDlgCalendarView, CResizableFormView)
     ON_WM_TIMER()
+    ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
     ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
     ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
@@ -228,7 +229,8 @@ void CDlgCalendarView::OnInitialUpdate()
     AttachToolkitButtons();
     m_tooltip.Create(this, TRUE);
     BuildTooltips();
-    SetClockTimer(1000);
+    // The clock runs while the page shows (a page behind another tab has nothing to update).
+    SetClockTimer((GetStyle() & WS_VISIBLE) ? kClockPeriod : 0);
     GetDateParser().DateFormat = m_nDateFormat;
     UpdateData(FALSE);
 }

@@ -81,8 +81,10 @@ public:
     void SetDateFormat(int format);
 
     // ---- clock: a period of 0 stops it
+    static constexpr UINT kClockPeriod = 1000;
     void SetClockTimer(UINT period);
     void OnTimer(UINT_PTR id);
+    void OnShowWindow(BOOL show, UINT status);
 
     // ---- input font: "MS Sans Serif" at that size, bold as m_bFontBold says
     void SetInputFont(int pointSize);

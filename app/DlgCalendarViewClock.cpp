@@ -16,6 +16,13 @@ void CDlgCalendarView::SetClockTimer(UINT period)
         KillTimer(ClockTimerId);
 }
 
+void CDlgCalendarView::OnShowWindow(BOOL show, UINT)
+{
+    SetClockTimer(show ? kClockPeriod : 0);
+    if (show && m_labelTime.m_hWnd)
+        OnTimer(ClockTimerId); // the clock shows the time of now, not of when the page was left
+}
+
 void CDlgCalendarView::OnTimer(UINT_PTR)
 {
     m_labelYear.SetText(CString(FormatWide(L"%d", m_calendar.GetSelectedDate().GetYear()).c_str()));

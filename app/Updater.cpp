@@ -147,7 +147,11 @@ CVersionCheck* CUpdater::StartCheck(const CString& address, HWND window, UINT me
 void CUpdater::OnCheckDone()
 {
     if (!m_worker || m_worker->IsRunning()) return;
-    if (CheckForUpdate(m_bCheckDevVersions, TRUE) != 0)
+    const DWORD error = CheckForUpdate(m_bCheckDevVersions, TRUE);
+    // Without the download library no connection is to blame: the message names what is missing.
+    if (error == ERROR_MOD_NOT_FOUND)
+        AfxMessageBox(L"Could not load version info! " + InternetErrorText(error), MB_OK);
+    else if (error != 0)
         AfxMessageBox(L"Could not load version info! Internet Connection may fail!", MB_OK);
 }
 

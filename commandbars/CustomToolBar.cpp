@@ -14,7 +14,7 @@ BEGIN_MESSAGE_MAP(SECCustomToolBar, SECControlBar)
     ON_WM_LBUTTONDBLCLK()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
     FLN_MSG(WM_CANCELMODE, 0, 0, 0, self->OnCancelMode(); return 0;)
     ON_WM_SYSCOLORCHANGE()
     ON_WM_WINDOWPOSCHANGING()
@@ -109,8 +109,6 @@ void SECCustomToolBar::InformBtn(UINT id, UINT code, void* data)
 
 void SECCustomToolBar::RemoveAllButtons()
 {
-    if (m_nHot != -1 && m_hWnd)
-        KillTimer(kHotTimer);
     m_nHot = m_nPressed = m_nTracking = -1;
     m_btns.clear();
     MarkLayoutDirty();
@@ -232,8 +230,6 @@ BOOL SECCustomToolBar::RemoveButton(int index, BOOL noRedraw)
     }
     if (m_nHot == index) {
         m_nHot = -1;
-        if (m_hWnd)
-            KillTimer(kHotTimer);
     } else if (m_nHot > index) {
         m_nHot = std::max(-1, m_nHot - shift);
     }
@@ -875,10 +871,8 @@ void SECCustomToolBar::SetHot(int index, BOOL updateNow)
         old->m_nStyle &= ~SEC_TBBS_HOT;
         old->Invalidate();
     }
-    if (index == -1)
-        KillTimer(kHotTimer);
-    else if (m_nHot == -1)
-        SetTimer(kHotTimer, kHotInterval, nullptr);
+    if (index != -1)
+        TrackPointerLeaving();
     m_nHot = index;
     if (SECStdBtn* hot = GetButton(index)) {
         hot->m_nStyle |= SEC_TBBS_HOT;
@@ -888,12 +882,10 @@ void SECCustomToolBar::SetHot(int index, BOOL updateNow)
         UpdateWindow();
 }
 
-void SECCustomToolBar::OnTimer(UINT_PTR id)
+LRESULT SECCustomToolBar::OnMouseLeave(WPARAM wParam, LPARAM lParam)
 {
-    if (id == kHotTimer)
-        UpdateHotItem(TRUE);
-    else
-        SECControlBar::OnTimer(id);
+    UpdateHotItem(TRUE);
+    return SECControlBar::OnMouseLeave(wParam, lParam);
 }
 
 // ---- menu buttons

@@ -153,9 +153,6 @@ public:
         static inline int s_depth = 0;
     };
 
-    static constexpr UINT_PTR kHotTimer = 0xE002;
-    static constexpr int kHotInterval = 100;
-
     int m_nSepWidth = 8;
     int m_cxLargestBtn = 0, m_cyLargestBtn = 0;
     BOOL m_bVertical = FALSE;
@@ -176,7 +173,8 @@ protected:
     void OnLButtonDblClk(UINT keys, CPoint point);
     void OnLButtonUp(UINT keys, CPoint point);
     void OnMouseMove(UINT keys, CPoint point);
-    void OnTimer(UINT_PTR id);
+    // The hot button goes when the pointer leaves the bar.
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     void OnCancelMode();
     void OnSysColorChange();
     void OnWindowPosChanging(WINDOWPOS* position);

@@ -159,12 +159,16 @@ BOOL SECTabWndBase::ActivateTab(CWnd* page, int index)
     // A tab made without a page (its class could not be made) has nothing to show.
     if (!page || !m_pTabCtrl || !m_pTabCtrl->TabExistsForClient(page) || GetPage(index) != page)
         return FALSE;
-    CWnd* previous = m_pActivePage;
     m_pActivePage = page;
     if (int active; !m_pTabCtrl->GetActiveTab(active) || active != index)
         m_pTabCtrl->ActivateTab(index);
-    if (previous && previous != page && ::IsWindow(previous->m_hWnd))
-        previous->ShowWindow(SW_HIDE);
+    // Pages are made visible; every page but the active one goes out of sight, those never shown
+    // since they were made too, so that none behind it paints or runs its clocks.
+    for (int other = 0; other < GetTabCount(); ++other) {
+        CWnd* hidden = GetPage(other);
+        if (hidden && hidden != page && ::IsWindow(hidden->m_hWnd) && (hidden->GetStyle() & WS_VISIBLE))
+            hidden->ShowWindow(SW_HIDE);
+    }
     page->ShowWindow(SW_SHOW);
     if (auto* view = dynamic_cast<CView*>(page)) {
         if (CFrameWnd* frame = view->GetParentFrame()) {

@@ -290,6 +290,19 @@ TEST(ProgramStart, WithoutAScreenItSaysWhyAndEnds)
     }
 }
 
+// The libraries of what a start does not use (downloads, printing, speech) are opened when first
+// used: none of them is mapped once the main window shows.
+TEST_F(ProgramX11, TheFirstWindowMapsNoDownloadPrintOrSpeechLibrary)
+{
+    if (FindProgram("Xvfb").empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    const std::string maps = TempSettingsFolder::ReadAll("/proc/" + std::to_string(m_program->pid()) + "/maps");
+    ASSERT_NE(maps.find("libX11"), std::string::npos) << "the program's mappings were not read";
+    for (const char* library : { "libcurl", "libcups", "libespeak-ng", "libpcaudio" })
+        EXPECT_EQ(maps.find(library), std::string::npos) << library;
+}
+
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
 {
     if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())

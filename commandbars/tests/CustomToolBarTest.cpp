@@ -552,7 +552,7 @@ TEST_F(CustomToolBarTest, ADropDownButtonNotifiesOnThePressAndStaysUp)
 
 // ---- hot tracking
 
-TEST_F(CustomToolBarTest, TheHotButtonFollowsTheMouseAndGoesOnTheTimerWhenItLeaves)
+TEST_F(CustomToolBarTest, TheHotButtonFollowsTheMouseAndGoesWhenItLeaves)
 {
     MakeBar(bar);
     const int open = Index(ID_TB_OPEN), save = Index(ID_TB_SAVE);
@@ -563,14 +563,39 @@ TEST_F(CustomToolBarTest, TheHotButtonFollowsTheMouseAndGoesOnTheTimerWhenItLeav
     EXPECT_EQ(bar.GetHotItem(), save);
     EXPECT_FALSE(bar.GetButtonStyle(open) & SEC_TBBS_HOT);
 
-    // Out of the bar: no message reaches it, the timer finds the mouse gone.
-    headless->InjectMouseMove(ScreenPointOf(bar, CPoint(5, 200)));
-    Pump();
-    EXPECT_EQ(bar.GetHotItem(), save) << "not before the timer";
-    headless->Advance(100);
-    Pump();
-    EXPECT_EQ(bar.GetHotItem(), -1);
-    EXPECT_FALSE(bar.GetButtonStyle(save) & SEC_TBBS_HOT);
+    // Out of the bar, to another window or to none: the bar hears of it at once.
+    for (CPoint outside : { CPoint(5, 200), CPoint(-4000, -4000) }) {
+        MoveTo(bar, Middle(bar, save));
+        ASSERT_EQ(bar.GetHotItem(), save);
+        headless->InjectMouseMove(ScreenPointOf(bar, outside));
+        Pump();
+        EXPECT_EQ(bar.GetHotItem(), -1);
+        EXPECT_FALSE(bar.GetButtonStyle(save) & SEC_TBBS_HOT);
+    }
+}
+
+// A program idling with the pointer on a button wakes for nothing: what follows the pointer
+// (the hot button, the status bar's prompt, the tip once it has come and gone) learns of its
+// leaving from the messages, not from timers that look again and again.
+TEST_F(CustomToolBarTest, ThePointerRestingOnAButtonLeavesNoTimerRunning)
+{
+    MakeBar(bar);
+    static int timers = 0;
+    HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (reinterpret_cast<const MSG*>(lParam)->message == WM_TIMER)
+            ++timers;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }, nullptr, ::GetCurrentThreadId());
+    MoveTo(bar, Middle(bar, Index(ID_TB_SAVE)));
+    ASSERT_EQ(bar.GetHotItem(), Index(ID_TB_SAVE));
+    for (int second = 0; second < 30; ++second)
+        Advance(1000); // the tip shows and goes
+    timers = 0;
+    for (int step = 0; step < 50; ++step)
+        Advance(100);
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(timers, 0);
+    EXPECT_EQ(bar.GetHotItem(), Index(ID_TB_SAVE)) << "the button stays hot while the pointer rests on it";
 }
 
 TEST_F(CustomToolBarTest, SeparatorsAndDisabledButtonsAreNeverHot)

@@ -215,6 +215,7 @@ public:
     LRESULT OnActivate(bool active);
     LRESULT OnRelayEvent(const MSG* message);
     LRESULT OnPop();
+    void GoQuiet();
     LRESULT OnTrackActivate(bool activate, const TTTOOLINFOW* info);
     LRESULT OnTrackPosition(POINT point);
     LRESULT OnSetDelayTime(WPARAM which, int milliseconds);
@@ -505,8 +506,16 @@ LRESULT ToolTip::OnPop()
     KillTimer(m_window, kAutoPopTimer);
     Hide();
     if (m_hot)
-        m_phase = Phase::Quiet;
+        GoQuiet();
     return 0;
+}
+
+// Nothing is left to show or hide for the hot tool: the leave check stops with the rest, and the
+// relayed moves (or the tool's removal) tell when the pointer has left it.
+void ToolTip::GoQuiet()
+{
+    KillTimer(m_window, kLeaveTimer);
+    m_phase = Phase::Quiet;
 }
 
 LRESULT ToolTip::OnActivate(bool active)
@@ -536,7 +545,7 @@ LRESULT ToolTip::OnTimer(UINT_PTR id)
                 return 0;
             }
         }
-        m_phase = Phase::Quiet; // nothing to show for this tool until the pointer comes back
+        GoQuiet(); // nothing to show for this tool until the pointer comes back
         return 0;
     }
     case kAutoPopTimer:

@@ -183,7 +183,7 @@ public:
         attributes.background_pixmap = None; // the server must not clear the window before Expose
         attributes.override_redirect = params.popup;
         attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
-            | PointerMotionMask | StructureNotifyMask | FocusChangeMask;
+            | PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask | FocusChangeMask;
         int width = std::max<int>(1, params.bounds.right - params.bounds.left);
         int height = std::max<int>(1, params.bounds.bottom - params.bounds.top);
         Window window = XCreateWindow(m_x, m_root, params.bounds.left, params.bounds.top, width, height, 0, 24, InputOutput,
@@ -359,6 +359,9 @@ public:
         it->second.lastCopySerial = serial;
     }
 
+    // Where the last event received put the pointer: every move over the program's windows, and
+    // every crossing into or out of them, is reported, so only the first question (before any
+    // such event) takes a round trip to the server.
     POINT CursorPosition() const override
     {
         if (!m_cursorPosition) {
@@ -373,7 +376,7 @@ public:
 
     void SetCursorPosition(POINT point) override
     {
-        m_cursorPosition.reset();
+        m_cursorPosition = point;
         XWarpPointer(m_x, None, m_root, 0, 0, 0, 0, point.x, point.y);
         XFlush(m_x);
     }
@@ -478,14 +481,10 @@ private:
         return true;
     }
 
-    // The pointer's place and the monitors' areas take the server a round trip each to tell. Between
-    // two looks at the event queue the program learns nothing that could change them, so a burst of
-    // questions (every posted message carries the pointer's place) gets one answer.
-    void ForgetServerAnswers()
-    {
-        m_cursorPosition.reset();
-        m_monitors.reset();
-    }
+    // The monitors' areas take the server a round trip to tell. Between two looks at the event
+    // queue the program learns nothing that could change them, so a burst of questions gets one
+    // answer.
+    void ForgetServerAnswers() { m_monitors.reset(); }
 
     // What task bars group and label windows by: the program's class, and the process on this
     // machine that owns the window.
@@ -588,6 +587,7 @@ private:
         case ButtonRelease: {
             m_lastTimestamp = event.xbutton.time;
             POINT point { event.xbutton.x_root, event.xbutton.y_root };
+            m_cursorPosition = point;
             unsigned button = event.xbutton.button;
             if (button == 4 || button == 5) {
                 if (event.type == ButtonPress)
@@ -600,8 +600,21 @@ private:
             break;
         }
         case MotionNotify:
+            m_cursorPosition = POINT { event.xmotion.x_root, event.xmotion.y_root };
             Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = { event.xmotion.x_root, event.xmotion.y_root }, .timestamp = Now() });
             break;
+        case EnterNotify:
+        case LeaveNotify: {
+            const XCrossingEvent& crossing = event.xcrossing;
+            m_cursorPosition = POINT { crossing.x_root, crossing.y_root };
+            // Leaving for a window of another program (or the desktop) brings no move: reported as
+            // one, it ends the hover and leave tracking of the window left. With a button held the
+            // window keeps receiving the moves.
+            const bool buttonHeld = crossing.state & (Button1Mask | Button2Mask | Button3Mask);
+            if (event.type == LeaveNotify && crossing.mode == NotifyNormal && crossing.detail != NotifyInferior && !buttonHeld)
+                Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = *m_cursorPosition, .timestamp = Now() });
+            break;
+        }
         case ClientMessage:
             if (m_dragAndDrop->HandleClientMessage(event.xclient))
                 break;
@@ -620,6 +633,7 @@ private:
     void TranslateKey(XKeyEvent& key)
     {
         m_lastTimestamp = key.time;
+        m_cursorPosition = POINT { key.x_root, key.y_root };
         bool down = key.type == KeyPress;
         // Auto-repeat arrives as release + press with the same time stamp.
         if (!down && XEventsQueued(m_x, QueuedAfterReading)) {

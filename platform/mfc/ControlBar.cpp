@@ -21,15 +21,12 @@ BEGIN_MESSAGE_MAP(CControlBar, CWnd)
     ON_WM_KEYDOWN()
     ON_WM_CAPTURECHANGED()
     ON_WM_DESTROY()
-    ON_WM_TIMER()
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
 END_MESSAGE_MAP()
 
 namespace {
 
 constexpr int kGripperWidth = 3, kGripperGap = 2;
-// How often a fly-by prompt checks that the pointer is still on its tool.
-constexpr UINT_PTR kFlyByTimer = 0xE001;
-constexpr UINT kFlyByCheckMs = 200;
 
 // A floating bar's frame is its border: it draws none of its own.
 int BorderWidth(DWORD style, DWORD side)
@@ -383,22 +380,20 @@ void CControlBar::ShowFlyByPrompt(UINT id)
     if (CWnd* target = MessageTarget(); target && target->m_hWnd)
         target->SendMessage(WM_SETMESSAGESTRING, id ? id : AFX_IDS_IDLEMESSAGE);
     if (id)
-        SetTimer(kFlyByTimer, kFlyByCheckMs);
-    else
-        KillTimer(kFlyByTimer);
+        TrackPointerLeaving();
 }
 
-// The pointer may leave for a window that shows no tips, which never tells the bar.
-void CControlBar::OnTimer(UINT_PTR id)
+void CControlBar::TrackPointerLeaving()
 {
-    if (id != kFlyByTimer) {
-        Default();
-        return;
-    }
-    CPoint cursor;
-    ::GetCursorPos(&cursor);
-    CPoint point = cursor;
-    ScreenToClient(&point);
-    if (::WindowFromPoint(cursor) != m_hWnd || OnToolHitTest(point, nullptr) != static_cast<INT_PTR>(m_nFlyByPrompt))
-        ShowFlyByPrompt(0);
+    TRACKMOUSEEVENT track { sizeof track, TME_LEAVE, m_hWnd, 0 };
+    ::TrackMouseEvent(&track);
+}
+
+// The pointer may leave for a window that shows no tips, or for another program's, which never
+// tells the bar otherwise.
+LRESULT CControlBar::OnMouseLeave(WPARAM, LPARAM)
+{
+    ShowFlyByPrompt(0);
+    CancelToolTips();
+    return 0;
 }

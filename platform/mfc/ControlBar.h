@@ -82,13 +82,16 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnCaptureChanged(CWnd* gaining);
     void OnDestroy();
-    void OnTimer(UINT_PTR id);
+    LRESULT OnMouseLeave(WPARAM, LPARAM);
     // What the bar's own handlers leave of a notification (a tip asking for its text) goes on to
     // the frame, which answers for the commands.
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     // With CBRS_FLYBY the status bar shows the prompt of the tool under the pointer, and the idle
     // text again once the pointer left it.
     void OnHoveredToolChanged(INT_PTR hit) override;
+    // Asks for WM_MOUSELEAVE once the pointer leaves the bar, for what follows the pointer over it
+    // (the fly-by prompt, a hot button).
+    void TrackPointerLeaving();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -10,9 +10,18 @@
 
 IMPLEMENT_DYNAMIC(CInternetException, CException)
 
-CString CInternetException::Message() const
+namespace {
+
+constexpr const char* kDownloadLibraryFile = "libcurl.so.4";
+
+}
+
+CString CInternetException::Message() const { return InternetErrorText(m_dwError); }
+
+CString InternetErrorText(DWORD error)
 {
-    switch (m_dwError) {
+    switch (error) {
+    case ERROR_MOD_NOT_FOUND: return L"The download library (" + CString(kDownloadLibraryFile) + L") is not installed.";
     case ERROR_INTERNET_TIMEOUT: return L"The operation timed out.";
     case ERROR_INTERNET_INVALID_URL:
     case ERROR_INTERNET_UNRECOGNIZED_SCHEME: return L"The address is not a valid web address.";
@@ -55,16 +64,36 @@ bool IsWebAddress(std::wstring_view url)
     return plain && (startsWithNoCase(L"http://") || startsWithNoCase(L"https://"));
 }
 
+// Every libcurl function the session calls, without its "curl_" prefix.
+#define FLN_ENUMERATE_DOWNLOAD_FUNCTIONS(F) \
+    F(global_init)                          \
+    F(easy_init)                            \
+    F(easy_setopt)                          \
+    F(easy_perform)                         \
+    F(easy_getinfo)                         \
+    F(easy_cleanup)
+
+struct DownloadFunctions {
+#define FLN_DOWNLOAD_POINTER(name) decltype(::curl_##name)* name = nullptr;
+    FLN_ENUMERATE_DOWNLOAD_FUNCTIONS(FLN_DOWNLOAD_POINTER)
+#undef FLN_DOWNLOAD_POINTER
+};
+
 namespace {
 
-void InitialiseCurlOnce()
+std::atomic<DownloadLibrary*> g_replacement = nullptr;
+
+DownloadLibrary& LibraryInUse()
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    // Never destroyed: a transfer on another thread may still run while the program ends.
+    static auto* system = new DownloadLibrary(kDownloadLibraryFile);
+    DownloadLibrary* replacement = g_replacement.load(std::memory_order_acquire);
+    return replacement ? *replacement : *system;
 }
 
 // The state of one transfer, seen by libcurl's callbacks.
 struct Transfer {
+    const DownloadFunctions& call;
     CURL* curl;
     std::string body;
     std::size_t maxBodySize;
@@ -94,7 +123,7 @@ struct Transfer {
         if (transfer->cancel && transfer->cancel->load()) return 1;
         auto now = std::chrono::steady_clock::now();
         curl_off_t connectTime = 0;
-        curl_easy_getinfo(transfer->curl, CURLINFO_CONNECT_TIME_T, &connectTime);
+        transfer->call.easy_getinfo(transfer->curl, CURLINFO_CONNECT_TIME_T, &connectTime);
         if (connectTime == 0 || received != transfer->lastReceived) { // connecting has a time-out of its own
             transfer->lastReceived = received;
             transfer->lastProgress = now;
@@ -135,16 +164,37 @@ DWORD ErrorOf(CURLcode code, const Transfer& transfer, long status)
     }
 }
 
-struct CurlHandleDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-
 } // namespace
+
+DownloadLibrary::DownloadLibrary(const char* fileName) : m_library(fileName) {}
+
+DownloadLibrary::~DownloadLibrary() = default;
+
+const DownloadFunctions* DownloadLibrary::Load()
+{
+    std::call_once(m_loaded, [this] {
+        auto functions = std::make_unique<DownloadFunctions>();
+        bool complete = true;
+        // Every function is looked up, so that a table is either complete or never used.
+#define FLN_RESOLVE_DOWNLOAD_FUNCTION(name) complete = m_library.resolve(functions->name, "curl_" #name) && complete;
+        FLN_ENUMERATE_DOWNLOAD_FUNCTIONS(FLN_RESOLVE_DOWNLOAD_FUNCTION)
+#undef FLN_RESOLVE_DOWNLOAD_FUNCTION
+        if (complete && functions->global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
+            m_functions = std::move(functions);
+    });
+    return m_functions.get();
+}
+
+ScopedDownloadLibrary::ScopedDownloadLibrary(DownloadLibrary& library)
+    : m_previous(g_replacement.exchange(&library, std::memory_order_acq_rel))
+{
+}
+
+ScopedDownloadLibrary::~ScopedDownloadLibrary() { g_replacement.store(m_previous, std::memory_order_release); }
 
 CInternetSession::CInternetSession(LPCWSTR agent, DWORD_PTR context, DWORD, LPCWSTR, LPCWSTR, DWORD)
     : m_agent(agent), m_context(context)
 {
-    InitialiseCurlOnce();
 }
 
 void CInternetSession::SetOption(DWORD option, DWORD value)
@@ -173,33 +223,37 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(LPCWSTR url, DWORD_PTR 
     if (!url || !IsWebAddress(url)) AfxThrowInternetException(context, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     std::string address = WideToUtf8(url);
 
-    std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
+    const DownloadFunctions* library = LibraryInUse().Load();
+    if (!library) AfxThrowInternetException(context, ERROR_MOD_NOT_FOUND);
+    const DownloadFunctions& call = *library;
+    auto cleanup = [&call](CURL* handle) { call.easy_cleanup(handle); };
+    std::unique_ptr<CURL, decltype(cleanup)> handle(call.easy_init(), cleanup);
     if (!handle) AfxThrowInternetException(context, ERROR_INTERNET_INTERNAL_ERROR);
     CURL* curl = handle.get();
 
-    Transfer transfer{.curl = curl, .maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout), .cancel = m_cancel};
+    Transfer transfer{.call = call, .curl = curl, .maxBodySize = m_maxBodySize, .receiveTimeout = std::chrono::milliseconds(m_receiveTimeout), .cancel = m_cancel};
     std::string agent = m_agent.IsEmpty() ? std::string("Formulon") : m_agent.ToUtf8();
-    curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // safe on any thread
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeout));
+    call.easy_setopt(curl, CURLOPT_URL, address.c_str());
+    call.easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    call.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    call.easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    call.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    call.easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    call.easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    call.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // safe on any thread
+    call.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeout));
     // A server that sends a byte now and then cannot hold the transfer for long either.
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_connectTimeout) + 2L * m_receiveTimeout);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxBodySize));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    call.easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(m_connectTimeout) + 2L * m_receiveTimeout);
+    call.easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_maxBodySize));
+    call.easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::Write);
+    call.easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    call.easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Transfer::Progress);
+    call.easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    call.easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
-    CURLcode code = curl_easy_perform(curl);
+    CURLcode code = call.easy_perform(curl);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    call.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (code == CURLE_FILESIZE_EXCEEDED) transfer.tooLarge = true, code = CURLE_WRITE_ERROR;
     if (DWORD error = ErrorOf(code, transfer, status)) AfxThrowInternetException(context, error);
     return std::make_unique<CInternetFile>(std::move(transfer.body), CString(url));

@@ -17,10 +17,12 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/Exceptions.h"
+#include "platform/sys/SharedLibrary.h"
 
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -67,6 +69,10 @@ protected:
 
 [[noreturn]] void AfxThrowInternetException(DWORD_PTR context, DWORD error);
 
+// The text a user reads for one of the failure codes above (or ERROR_FILE_TOO_LARGE, or
+// ERROR_MOD_NOT_FOUND when the download library is not installed).
+CString InternetErrorText(DWORD error);
+
 // Whether url is an address this layer fetches: "http://" or "https://" (in any case) and more,
 // with no blank or control character anywhere.
 bool IsWebAddress(std::wstring_view url);
@@ -89,6 +95,40 @@ private:
     std::string m_body;
     std::size_t m_position = 0;
     CString m_url;
+};
+
+// libcurl, opened on the first transfer rather than linked into the program: it and the two dozen
+// libraries it needs (TLS, Kerberos, LDAP...) would otherwise be loaded and relocated at every
+// start, for a check that runs now and then. Without it, OpenURL fails with ERROR_MOD_NOT_FOUND.
+struct DownloadFunctions;
+
+class DownloadLibrary {
+public:
+    explicit DownloadLibrary(const char* fileName);
+    ~DownloadLibrary();
+    DownloadLibrary(const DownloadLibrary&) = delete;
+    DownloadLibrary& operator=(const DownloadLibrary&) = delete;
+
+    // The library's functions, opened, resolved and initialised on the first call; null when the
+    // library or one of its functions is missing. The first call's answer stands.
+    const DownloadFunctions* Load();
+
+private:
+    fln::sys::SharedLibrary m_library;
+    std::once_flag m_loaded;
+    std::unique_ptr<DownloadFunctions> m_functions;
+};
+
+// For tests: sessions use `library` in place of libcurl while this lives.
+class ScopedDownloadLibrary {
+public:
+    explicit ScopedDownloadLibrary(DownloadLibrary& library);
+    ~ScopedDownloadLibrary();
+    ScopedDownloadLibrary(const ScopedDownloadLibrary&) = delete;
+    ScopedDownloadLibrary& operator=(const ScopedDownloadLibrary&) = delete;
+
+private:
+    DownloadLibrary* m_previous;
 };
 
 class CInternetSession {

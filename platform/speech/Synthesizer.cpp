@@ -131,7 +131,7 @@ std::wstring SpeechErrorText(HRESULT result)
 {
     switch (result) {
     case S_OK: return L"";
-    case SPEECH_E_NOENGINE: return L"The speech engine cannot start: its voice data (espeak-ng-data) is not installed.";
+    case SPEECH_E_NOENGINE: return L"The speech engine cannot start: espeak-ng (libespeak-ng.so.1) or its voice data (espeak-ng-data) is not installed.";
     case SPEECH_E_NOVOICE: return L"The speech engine has no such voice.";
     case SPEECH_E_NOAUDIO: return L"No sound output is available for speech.";
     case SPEECH_E_AUDIOFAILED: return L"The sound output failed while speaking.";

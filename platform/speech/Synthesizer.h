@@ -10,7 +10,7 @@
 #include <string_view>
 
 // Failures of the speech output, in the interface range.
-constexpr HRESULT SPEECH_E_NOENGINE = static_cast<HRESULT>(0x80040201);  // no voice data installed
+constexpr HRESULT SPEECH_E_NOENGINE = static_cast<HRESULT>(0x80040201);  // no engine library or voice data installed
 constexpr HRESULT SPEECH_E_NOVOICE = static_cast<HRESULT>(0x80040202);   // the voice asked for does not exist
 constexpr HRESULT SPEECH_E_NOAUDIO = static_cast<HRESULT>(0x80040203);   // no sound output could be opened
 constexpr HRESULT SPEECH_E_AUDIOFAILED = static_cast<HRESULT>(0x80040204);  // the sound output failed while speaking

@@ -154,4 +154,14 @@ TEST_F(InternetSessionTest, ATimeOutOfZeroKeepsAFiniteOne)
     }
 }
 
+TEST_F(InternetSessionTest, WithoutTheDownloadLibraryNothingIsFetchedAndTheMessageNamesIt)
+{
+    DownloadLibrary missing("libfln-no-such-library.so.0");
+    ScopedDownloadLibrary use(missing);
+    server.Route("/file.txt", {200, "body"});
+    EXPECT_EQ(Fetch(server.Url("/file.txt")).second, DWORD(ERROR_MOD_NOT_FOUND));
+    EXPECT_EQ(server.RequestCount(), 0);
+    EXPECT_EQ(InternetErrorText(ERROR_MOD_NOT_FOUND), CString(L"The download library (libcurl.so.4) is not installed."));
+}
+
 } // namespace

@@ -241,14 +241,28 @@ TEST_F(X11DisplayOnItsOwnServer, AnExposeIsAnsweredUnlessALaterCopyAlreadyShowsT
     x11->DestroyNativeWindow(window);
 }
 
-// The pointer's place and the work area are asked of the server once between two looks at the
-// event queue; what changed meanwhile shows at the next look.
-TEST_F(X11DisplayOnItsOwnServer, ServerAnswersAreFreshAfterEachLookAtTheQueue)
+// The pointer's place comes from the events received, not from a question to the server for every
+// message: moves over the program's windows tell it, and leaving them is reported as a move to where
+// the pointer went (a window of another program tells the program nothing more). The work area is
+// asked once between two looks at the event queue; what changed meanwhile shows at the next look.
+TEST_F(X11DisplayOnItsOwnServer, ThePointersPlaceComesFromEventsAndTheWorkAreaIsFreshAfterEachLook)
 {
     Window root = DefaultRootWindow(other);
-    auto movePointer = [&](int x, int y) {
-        XWarpPointer(other, None, root, 0, 0, 0, 0, x, y);
-        XSync(other, False);
+    NativeWindowId window = x11->CreateNativeWindow({ .bounds = { 50, 50, 250, 250 } });
+    x11->ShowNativeWindow(window, true, false);
+    // Whether a move to the place reaches the program once the pointer is put there (again, until
+    // the window has been mapped).
+    auto movedTo = [&](int x, int y) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < deadline) {
+            XWarpPointer(other, None, root, 0, 0, 0, 0, x, y);
+            XSync(other, False);
+            x11->Wait(-1, 200);
+            while (auto event = x11->NextEvent())
+                if (event->kind == DisplayEventKind::MouseMove && event->screenPoint.x == x && event->screenPoint.y == y)
+                    return true;
+        }
+        return false;
     };
     auto setWorkArea = [&](long left, long top, long width, long height) {
         long area[4] = { left, top, width, height };
@@ -256,22 +270,30 @@ TEST_F(X11DisplayOnItsOwnServer, ServerAnswersAreFreshAfterEachLookAtTheQueue)
         XSync(other, False);
     };
 
-    movePointer(100, 120);
-    setWorkArea(0, 30, 1280, 994);
-    x11->NextEvent();
+    // Into the window, where the server's pointer is, then out of it.
+    ASSERT_TRUE(movedTo(100, 120));
     EXPECT_EQ(x11->CursorPosition().x, 100);
     EXPECT_EQ(x11->CursorPosition().y, 120);
-    EXPECT_EQ(x11->Monitors().at(0).workArea.top, 30);
+    EXPECT_TRUE(movedTo(400, 300)) << "leaving the window is reported";
+    EXPECT_EQ(x11->CursorPosition().x, 400);
+    EXPECT_EQ(x11->CursorPosition().y, 300);
+    // Moves elsewhere tell the program nothing: it keeps the place where the pointer left.
+    XWarpPointer(other, None, root, 0, 0, 0, 0, 600, 500);
+    XSync(other, False);
+    x11->NextEvent();
+    EXPECT_EQ(x11->CursorPosition().x, 400);
 
-    movePointer(300, 40);
+    setWorkArea(0, 30, 1280, 994);
+    x11->NextEvent();
+    EXPECT_EQ(x11->Monitors().at(0).workArea.top, 30);
     setWorkArea(0, 0, 1280, 990);
     x11->NextEvent();
-    EXPECT_EQ(x11->CursorPosition().x, 300);
     EXPECT_EQ(x11->Monitors().at(0).workArea.bottom, 990);
     // The program's own move shows at once.
     x11->SetCursorPosition({ 500, 600 });
     EXPECT_EQ(x11->CursorPosition().x, 500);
     EXPECT_EQ(x11->CursorPosition().y, 600);
+    x11->DestroyNativeWindow(window);
 }
 
 // The PRIMARY selection with another X client: what it selected is read, what the program
