@@ -90,6 +90,19 @@ Check Err.Number, CLng(451), "no enumerator: not a collection"
 Err.Clear
 x = Host.Failing(&h80020003) + 1
 Check Err.Number, CLng(438), "no default value"
+' An error of the script's own code that a host called keeps its number on the way back.
+Sub RaisesOwnCode(unused)
+    Err.Raise kOwnCode, "script", "raised in a callback"
+End Sub
+Sub DividesByZero(unused)
+    x = 1 / 0
+End Sub
+Err.Clear
+Host.CallBack Me, "RaisesOwnCode", 0
+Check Err.Number & " " & Err.Description, CLng(kOwnCode) & " raised in a callback", "own code through a host's call"
+Err.Clear
+Host.CallBack Me, "DividesByZero", 0
+Check Err.Number, CLng(11), "the language's number through a host's call"
 Err.Clear
 Host.Throw 0, "", 0
 Check Err.Number, CLng(507), "an exception without a code"
