@@ -518,15 +518,42 @@ Interpreter::Flow Interpreter::ExecFor(const Stmt& s)
     return Flow::Normal;
 }
 
+namespace {
+
+// The enumerator of a collection object. An object without one is no collection; one whose
+// enumerator fails says why.
+ComPtr<IEnumVARIANT> EnumeratorOf(IDispatch* object)
+{
+    Var enumerator;
+    EXCEPINFO info{};
+    HRESULT hr = InvokeDispatch(object, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0,
+                                &enumerator.v, &info);
+    if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_UNKNOWNNAME)
+        throw ErrorFromObject(hr, info);
+    ClearExcepInfo(&info);
+    if (FAILED(hr) || !enumerator.IsObject() || !enumerator.v.punkVal)
+        Throw(kNotACollection);
+    ComPtr<IEnumVARIANT> items;
+    enumerator.v.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(items.Receive()));
+    if (!items)
+        Throw(kNotACollection);
+    return items;
+}
+
+} // namespace
+
 Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
 {
     Var group;
+    ComPtr<IEnumVARIANT> items;
     bool haveGroup = RunHead(s, [&] {
         group = Eval(*s.b);
         if (!group.IsArray() && !group.IsObject())
             Throw(kNotACollection);
         if (group.IsObject() && !group.object())
             Throw(kObjectVariableNotSet);
+        if (group.IsObject())
+            items = EnumeratorOf(group.object());
     });
     if (!haveGroup)
         return ExecBodyOnce(s);
@@ -562,25 +589,6 @@ Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
         }
         return Flow::Normal;
     }
-    if (!group.IsObject())
-        Throw(kNotACollection);
-    IDispatch* object = group.object();
-    if (!object)
-        Throw(kObjectVariableNotSet);
-    Var enumerator;
-    EXCEPINFO info{};
-    HRESULT hr = InvokeDispatch(object, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0,
-                                &enumerator.v, &info);
-    // An object without an enumerator is no collection; one whose enumerator fails says why.
-    if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_UNKNOWNNAME)
-        throw ErrorFromObject(hr, info);
-    ClearExcepInfo(&info);
-    if (FAILED(hr) || !enumerator.IsObject() || !enumerator.v.punkVal)
-        Throw(kNotACollection);
-    ComPtr<IEnumVARIANT> items;
-    enumerator.v.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(items.Receive()));
-    if (!items)
-        Throw(kNotACollection);
     while (true) {
         Var element;
         ULONG fetched = 0;

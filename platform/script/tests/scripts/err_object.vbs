@@ -76,7 +76,7 @@ x = CStr(failing)
 Check Err.Number, CLng(kOwnCode), "own code from a default value converted"
 Err.Clear
 For Each item In failing
-    Exit For
+    Check Err.Number, CLng(kOwnCode), "own code from an enumerator, seen in the loop's body"
 Next
 Check Err.Number, CLng(kOwnCode), "own code from an enumerator"
 Err.Clear
