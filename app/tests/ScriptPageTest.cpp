@@ -132,6 +132,35 @@ TEST_F(ScriptPageTest, AScriptDrivesTheCalculatorThroughFln)
     EXPECT_EQ(Page().m_strFormula, CString(L"FLN"));
 }
 
+// The language as scripts write it, through the page and FLN: a function's name read in its body,
+// On Error Resume Next into the branch whose condition failed, FLN's errors with their numbers,
+// values handed to FLN and Me at script level as the global object. FLN's formula errors carry a
+// text but no code: they are still errors (507), not number 0.
+TEST_F(ScriptPageTest, AScriptWrittenAsScriptsAreRuns)
+{
+    Run(L"Function SumTo(n)\r\n"
+        L"    For i = 1 To n\r\n"
+        L"        SumTo = SumTo + i\r\n"
+        L"    Next\r\n"
+        L"End Function\r\n"
+        L"MsgBox \"own name \" & SumTo(4)\r\n"
+        L"On Error Resume Next\r\n"
+        L"FLN.Formula = \"2#3\"\r\n"
+        L"entered = False\r\n"
+        L"If FLN.GetFormulaResult(0) > 0 Then entered = True\r\n"
+        L"MsgBox \"branch \" & entered & \" \" & Err.Number & \" \" & Err.Description\r\n"
+        L"Err.Clear\r\n"
+        L"x = FLN.GetFormulaResult(\"text\")\r\n"
+        L"MsgBox \"mapped \" & Err.Number\r\n"
+        L"On Error GoTo 0\r\n"
+        L"FLN.Formula = \"x*2\"\r\n"
+        L"Set scope = Eval(\"Me\")\r\n"
+        L"MsgBox \"values \" & FLN.GetFormulaResult(&h10&) & \" \" & (scope Is Me) & \" \" & scope.SumTo(3)\r\n");
+    std::vector<std::wstring> expected = { L"own name 10", L"branch True 507 Error on position 2 --> Return Button",
+                                           L"mapped 13", L"values 32 True 6" };
+    EXPECT_EQ(m_messages, expected);
+}
+
 // Errors of the engine's parser and of the run are shown with their line, position and a marker,
 // and the failing character is selected.
 TEST_F(ScriptPageTest, AnErrorIsShownAndMarkedAtItsPlace)

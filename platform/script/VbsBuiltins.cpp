@@ -49,8 +49,9 @@ Var GetObject(Interpreter& in, const Args& a)
     Throw(kCannotCreateObject);
 }
 
-Var Eval(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), true); }
-Var Execute(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), false); }
+Var Eval(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), true, false); }
+Var Execute(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), false, false); }
+Var ExecuteGlobal(Interpreter& in, const Args& a) { return in.ExecuteText(Text(a, 0), false, true); }
 
 Var GetRef(Interpreter& in, const Args& a) { return in.ProcedureReference(Text(a, 0)); }
 
@@ -78,7 +79,7 @@ const Builtin kFunctions[] = {
     {L"err", 0, 0, ErrOf},
     {L"eval", 1, 1, Eval},
     {L"execute", 1, 1, Execute},
-    {L"executeglobal", 1, 1, Execute},
+    {L"executeglobal", 1, 1, ExecuteGlobal},
     {L"getlocale", 0, 0, GetLocale},
     {L"getobject", 0, 2, GetObject},
     {L"getref", 1, 1, GetRef},

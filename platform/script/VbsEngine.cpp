@@ -171,7 +171,7 @@ private:
             ScopedRunningScript running(m_interpreter->InterruptFlag());
             try {
                 if (result) {
-                    Var value = m_interpreter->Evaluate(unit);
+                    Var value = ValueOf(m_interpreter->Evaluate(unit).v);
                     *result = value.Detach();
                 } else {
                     m_interpreter->Run(unit);

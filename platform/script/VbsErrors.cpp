@@ -1,5 +1,6 @@
 #include "platform/script/VbsErrors.h"
 
+#include "platform/com/Automation.h"
 #include "platform/com/Guid.h"
 #include "platform/com/OleTypes.h"
 
@@ -169,6 +170,32 @@ int LanguageErrorNumber(HRESULT hr)
     default:
         return (static_cast<DWORD>(hr) & 0xFFFF0000u) == 0x800A0000u ? (hr & 0xFFFF) : hr;
     }
+}
+
+ScriptError ErrorFromObject(HRESULT hr, EXCEPINFO& info)
+{
+    ScriptError e;
+    e.source = kRuntimeErrorSource;
+    if (hr != DISP_E_EXCEPTION) {
+        ClearExcepInfo(&info);
+        e.number = LanguageErrorNumber(hr);
+        e.scode = hr;
+        e.description = ErrorText(e.number);
+        return e;
+    }
+    if (info.pfnDeferredFillIn)
+        info.pfnDeferredFillIn(&info);
+    // An exception that names neither a code nor a number is still an error.
+    e.scode = info.scode;
+    e.number = info.scode ? LanguageErrorNumber(info.scode) : info.wCode ? int(info.wCode) : int(kExceptionOccurred);
+    std::wstring_view description = BstrView(info.bstrDescription);
+    e.description = description.empty() ? ErrorText(e.number) : std::wstring(description);
+    if (info.bstrSource && SysStringLen(info.bstrSource))
+        e.source = BstrView(info.bstrSource);
+    e.helpFile = BstrView(info.bstrHelpFile);
+    e.helpContext = static_cast<LONG>(info.dwHelpContext);
+    ClearExcepInfo(&info);
+    return e;
 }
 
 } // namespace vbs

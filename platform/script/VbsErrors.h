@@ -3,6 +3,7 @@
 // while compiling or running a script.
 
 #include "platform/base/WinTypes.h"
+#include "platform/com/OleTypes.h"
 
 #include <string>
 
@@ -114,6 +115,10 @@ struct ScriptError {
 // The run-time error number the language reports for a failure code an object returned: its own
 // number for the codes it knows, the low word of its own facility's codes, else the code itself.
 int LanguageErrorNumber(HRESULT hr);
+
+// The error an object's failed call gives: hr, or with DISP_E_EXCEPTION the record the object
+// filled (which is cleared). Its number is LanguageErrorNumber of the object's code.
+ScriptError ErrorFromObject(HRESULT hr, EXCEPINFO& info);
 
 // Thrown for a runtime error numbered number with its standard text.
 [[noreturn]] void Throw(int number);

@@ -459,28 +459,7 @@ void Interpreter::ThrowFromDispatch(IDispatch* object, HRESULT hr, EXCEPINFO& in
             throw *raised;
         }
     }
-    ScriptError e;
-    e.source = kRuntimeErrorSource;
-    if (hr == DISP_E_EXCEPTION) {
-        if (info.pfnDeferredFillIn)
-            info.pfnDeferredFillIn(&info);
-        HRESULT code = info.scode;
-        e.number = code ? LanguageErrorNumber(code) : info.wCode;
-        e.scode = code;
-        std::wstring_view description = BstrView(info.bstrDescription);
-        e.description = description.empty() ? ErrorText(e.number) : std::wstring(description);
-        if (info.bstrSource && SysStringLen(info.bstrSource))
-            e.source = BstrView(info.bstrSource);
-        e.helpFile = BstrView(info.bstrHelpFile);
-        e.helpContext = static_cast<LONG>(info.dwHelpContext);
-        ClearExcepInfo(&info);
-        throw e;
-    }
-    ClearExcepInfo(&info);
-    e.number = LanguageErrorNumber(hr);
-    e.scode = hr;
-    e.description = ErrorText(e.number);
-    throw e;
+    throw ErrorFromObject(hr, info);
 }
 
 void Interpreter::Assign(const Expr& target, Var value, bool isSet)

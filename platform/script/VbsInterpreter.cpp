@@ -123,12 +123,12 @@ void Interpreter::BindBlock(Block& block, Procedure& proc, bool strict)
         switch (s->kind) {
         case Stmt::Assign:
         case Stmt::Set:
-            BindExpr(s->a.get(), proc, strict, true);
+            BindExpr(s->a.get(), proc, strict);
             BindExpr(s->b.get(), proc, strict);
             break;
         case Stmt::For:
         case Stmt::ForEach:
-            BindExpr(s->a.get(), proc, strict, true);
+            BindExpr(s->a.get(), proc, strict);
             BindExpr(s->b.get(), proc, strict);
             BindExpr(s->c.get(), proc, strict);
             BindExpr(s->d.get(), proc, strict);
@@ -137,13 +137,14 @@ void Interpreter::BindBlock(Block& block, Procedure& proc, bool strict)
         case Stmt::ReDim:
             // ReDim also declares a name nothing else declared, even under Option Explicit.
             for (DimItem& item : s->dims) {
-                BindExpr(item.target.get(), proc, strict && s->kind == Stmt::Dim, true);
+                BindExpr(item.target.get(), proc, strict && s->kind == Stmt::Dim);
                 for (auto& b : item.bounds)
                     BindExpr(b.get(), proc, strict);
             }
             break;
         default:
-            BindExpr(s->a.get(), proc, strict);
+            // A function's name alone as a statement calls it; anywhere else it reads its result.
+            BindExpr(s->a.get(), proc, strict, s->kind != Stmt::Call);
             BindExpr(s->b.get(), proc, strict);
             break;
         }
@@ -162,8 +163,8 @@ void Interpreter::BindExpr(Expr* e, Procedure& proc, bool strict, bool ownNameIs
         return;
     if (e->kind == Expr::Name)
         BindName(*e, proc, strict, ownNameIsResult);
-    // In a function, its name before ".member" is its result ("f.Value = 1"); elsewhere it calls.
-    BindExpr(e->object.get(), proc, strict, e->kind == Expr::Member);
+    // (f)(x) calls f.
+    BindExpr(e->object.get(), proc, strict, e->kind != Expr::Index);
     BindExpr(e->right.get(), proc, strict);
     for (auto& a : e->args)
         BindExpr(a.get(), proc, strict);

@@ -79,14 +79,17 @@ public:
     void AddNamedItem(const std::wstring& name, DWORD flags);
     // Makes the unit's declarations known and binds its names. Keeps the unit.
     Unit& AddUnit(std::unique_ptr<Unit> unit);
-    // Runs the unit's global code. Throws ScriptError or ScriptInterrupted.
-    void Run(Unit& unit);
+    // Runs the unit's global code, with me as Me (null: the global object). Throws ScriptError or
+    // ScriptInterrupted.
+    void Run(Unit& unit, ClassInstance* me = nullptr);
     // Runs an expression unit and returns its value.
-    Var Evaluate(Unit& unit);
+    Var Evaluate(Unit& unit, ClassInstance* me = nullptr);
 
-    // Eval, Execute and ExecuteGlobal: text compiled at run time, run in the global scope. A
-    // syntax error in it is raised as a runtime error of the calling statement.
-    Var ExecuteText(std::wstring_view text, bool expression);
+    // Eval, Execute and ExecuteGlobal: text compiled at run time. Its new names are global; run by
+    // Eval or Execute inside a class's procedure, Me is that procedure's instance and the class's
+    // members are known by name, while ExecuteGlobal always runs as global code. A syntax error in
+    // it is raised as a runtime error of the calling statement.
+    Var ExecuteText(std::wstring_view text, bool expression, bool global);
     void ResetSteps();
 
     // Requests the running script to stop before its next statement, loop turn or call (any thread).
@@ -171,7 +174,8 @@ private:
     // Binding.
     void BindProcedure(Procedure& proc, bool optionExplicit);
     void BindBlock(Block& block, Procedure& proc, bool optionExplicit);
-    void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool ownNameIsResult = false);
+    // ownNameIsResult: in a function, its own name without arguments stands for its result.
+    void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool ownNameIsResult = true);
     void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
 
     // Execution.
@@ -179,6 +183,7 @@ private:
     Flow Exec(const Stmt& s);
     bool AppendInPlace(const Stmt& s);
     Flow ExecFor(const Stmt& s);
+    Flow ExecBodyOnce(const Stmt& s);
     Flow ExecForEach(const Stmt& s);
     Flow ExecDo(const Stmt& s);
     void ExecDim(const Stmt& s);
@@ -186,9 +191,9 @@ private:
     void Assign(const Expr& target, Var value, bool isSet);
     void Tick();
     void RecordError(const ScriptError& e);
-    // Runs the head of s (a condition, a Select subject, a With object, a For Each group). Under
-    // On Error Resume Next a failure there is recorded and false returned: a condition's statement
-    // then goes on after its end, a With into its body.
+    // Runs the head of s (a condition, a Select subject or Case value, a With object, a loop's
+    // bounds or group). Under On Error Resume Next a failure there is recorded and false returned:
+    // the statement then resumes with the first statement of its branch or body.
     template<typename Head>
     bool RunHead(const Stmt& s, Head&& head);
     IDispatch* WithObject(const Expr& member, Var& objectTemp);

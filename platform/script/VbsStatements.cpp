@@ -73,15 +73,15 @@ void Interpreter::RecordError(const ScriptError& e)
     m_err->Set(e);
 }
 
-void Interpreter::Run(Unit& unit)
+void Interpreter::Run(Unit& unit, ClassInstance* me)
 {
     MemoryBudgetScope budget(m_budget.get());
     Procedure& code = *unit.globalCode;
     std::vector<ArgValue> none;
-    CallProcedure(code, nullptr, none, false);
+    CallProcedure(code, me, none, false);
 }
 
-Var Interpreter::ExecuteText(std::wstring_view text, bool expression)
+Var Interpreter::ExecuteText(std::wstring_view text, bool expression, bool global)
 {
     std::unique_ptr<Unit> unit;
     try {
@@ -92,14 +92,17 @@ Var Interpreter::ExecuteText(std::wstring_view text, bool expression)
         e.compile = false;
         throw;
     }
+    ClassInstance* me = global || !m_frame ? nullptr : m_frame->me;
+    if (me)
+        unit->globalCode->owner = &me->def();
     Unit& added = AddUnit(std::move(unit));
     if (expression)
-        return Evaluate(added);
-    Run(added);
+        return Evaluate(added, me);
+    Run(added, me);
     return Var();
 }
 
-Var Interpreter::Evaluate(Unit& unit)
+Var Interpreter::Evaluate(Unit& unit, ClassInstance* me)
 {
     MemoryBudgetScope budget(m_budget.get());
     Procedure& code = *unit.globalCode;
@@ -107,7 +110,7 @@ Var Interpreter::Evaluate(Unit& unit)
     std::vector<VARIANT*> slots(storage.size());
     for (size_t i = 0; i < storage.size(); ++i)
         slots[i] = &storage[i].v;
-    Frame frame{&code, slots.data(), nullptr, false};
+    Frame frame{&code, slots.data(), me, false};
     Frame* outer = std::exchange(m_frame, &frame);
     struct Restore {
         Interpreter& self;
@@ -116,7 +119,14 @@ Var Interpreter::Evaluate(Unit& unit)
     } restore{*this, outer};
     if (code.body.empty() || !code.body[0]->a)
         return Var();
-    return ValueOf(Eval(*code.body[0]->a).v);
+    // An object stays an object: Set x = Eval("Me").
+    Var value = Eval(*code.body[0]->a);
+    if (value.v.vt & VT_BYREF) {
+        Var copy;
+        copy.Assign(value.v);
+        return copy;
+    }
+    return value;
 }
 
 Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<ArgValue>& args, bool wantResult)
@@ -276,19 +286,20 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
     }
     case Stmt::If:
         for (const Branch& branch : s.branches) {
-            // A failing condition under On Error Resume Next goes on after End If.
+            // A failing condition under On Error Resume Next resumes with its branch's first statement.
             bool taken = branch.conditions.empty();
             if (!taken && !RunHead(s, [&] { taken = EvalCondition(*branch.conditions[0]); }))
-                return Flow::Normal;
+                taken = true;
             if (taken)
                 return ExecBlock(branch.body);
         }
         return Flow::Normal;
     case Stmt::Select: {
         Var subject;
-        // A failing subject or Case value under On Error Resume Next goes on after End Select.
+        // Under On Error Resume Next a failing subject resumes with the first Case's statements, a
+        // failing Case value with its own.
         if (!RunHead(s, [&] { subject = Eval(*s.a); }))
-            return Flow::Normal;
+            return s.branches.empty() ? Flow::Normal : ExecBlock(s.branches.front().body);
         for (const Branch& branch : s.branches) {
             bool match = branch.conditions.empty();
             for (const auto& c : branch.conditions) {
@@ -299,7 +310,7 @@ Interpreter::Flow Interpreter::Exec(const Stmt& s)
                                     OperandAsWritten(*c, value.v, *s.a, valueConverted)) == 0;
                 });
                 if (!evaluated)
-                    return Flow::Normal;
+                    match = true;
                 if (match)
                     break;
             }
@@ -447,18 +458,31 @@ bool Interpreter::AppendInPlace(const Stmt& s)
     return true;
 }
 
+// The body of a loop whose head failed under On Error Resume Next: it runs once, as the statements
+// after the failing one, and the loop ends, having nothing to go round on.
+Interpreter::Flow Interpreter::ExecBodyOnce(const Stmt& s)
+{
+    Flow flow = ExecBlock(s.body);
+    return flow == Flow::ExitFor ? Flow::Normal : flow;
+}
+
 Interpreter::Flow Interpreter::ExecFor(const Stmt& s)
 {
-    Var from = ValueOf(Eval(*s.b).v);
-    Var to = ValueOf(Eval(*s.c).v);
-    Var step = s.d ? ValueOf(Eval(*s.d).v) : Var::Int(1);
+    Var from, to, step;
     auto numeric = [](Var& v) {
         if (!v.IsNumeric() && !v.IsEmpty())
             v = Var::Double(ToDouble(v.v));
     };
-    numeric(from);
-    numeric(to);
-    numeric(step);
+    bool haveHead = RunHead(s, [&] {
+        from = ValueOf(Eval(*s.b).v);
+        to = ValueOf(Eval(*s.c).v);
+        step = s.d ? ValueOf(Eval(*s.d).v) : Var::Int(1);
+        numeric(from);
+        numeric(to);
+        numeric(step);
+    });
+    if (!haveHead)
+        return ExecBodyOnce(s);
     double stepValue = ToDouble(step.v);
     Assign(*s.a, std::move(from), false);
     VARIANT* counter = Storage(*s.a);
@@ -494,18 +518,45 @@ Interpreter::Flow Interpreter::ExecFor(const Stmt& s)
     return Flow::Normal;
 }
 
+namespace {
+
+// The enumerator of a collection object. An object without one is no collection; one whose
+// enumerator fails says why.
+ComPtr<IEnumVARIANT> EnumeratorOf(IDispatch* object)
+{
+    Var enumerator;
+    EXCEPINFO info{};
+    HRESULT hr = InvokeDispatch(object, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0,
+                                &enumerator.v, &info);
+    if (FAILED(hr) && hr != DISP_E_MEMBERNOTFOUND && hr != DISP_E_UNKNOWNNAME)
+        throw ErrorFromObject(hr, info);
+    ClearExcepInfo(&info);
+    if (FAILED(hr) || !enumerator.IsObject() || !enumerator.v.punkVal)
+        Throw(kNotACollection);
+    ComPtr<IEnumVARIANT> items;
+    enumerator.v.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(items.Receive()));
+    if (!items)
+        Throw(kNotACollection);
+    return items;
+}
+
+} // namespace
+
 Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
 {
     Var group;
+    ComPtr<IEnumVARIANT> items;
     bool haveGroup = RunHead(s, [&] {
         group = Eval(*s.b);
         if (!group.IsArray() && !group.IsObject())
             Throw(kNotACollection);
         if (group.IsObject() && !group.object())
             Throw(kObjectVariableNotSet);
+        if (group.IsObject())
+            items = EnumeratorOf(group.object());
     });
     if (!haveGroup)
-        return Flow::Normal;  // under On Error Resume Next: on after Next
+        return ExecBodyOnce(s);
     auto visit = [&](Var element) -> std::optional<Flow> {
         Tick();
         bool isObject = element.IsObject();
@@ -538,26 +589,15 @@ Interpreter::Flow Interpreter::ExecForEach(const Stmt& s)
         }
         return Flow::Normal;
     }
-    if (!group.IsObject())
-        Throw(kNotACollection);
-    IDispatch* object = group.object();
-    if (!object)
-        Throw(kObjectVariableNotSet);
-    Var enumerator;
-    EXCEPINFO info{};
-    HRESULT hr = InvokeDispatch(object, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0,
-                                &enumerator.v, &info);
-    ClearExcepInfo(&info);
-    if (FAILED(hr) || !enumerator.IsObject() || !enumerator.v.punkVal)
-        Throw(kNotACollection);
-    ComPtr<IEnumVARIANT> items;
-    enumerator.v.punkVal->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(items.Receive()));
-    if (!items)
-        Throw(kNotACollection);
     while (true) {
         Var element;
         ULONG fetched = 0;
-        if (items->Next(1, &element.v, &fetched) != S_OK || fetched != 1)
+        HRESULT next = items->Next(1, &element.v, &fetched);
+        if (FAILED(next)) {
+            EXCEPINFO none{};
+            throw ErrorFromObject(next, none);
+        }
+        if (next != S_OK || fetched != 1)
             break;
         if (auto flow = visit(std::move(element)))
             return *flow;
@@ -569,10 +609,11 @@ Interpreter::Flow Interpreter::ExecDo(const Stmt& s)
 {
     bool isDo = s.kind == Stmt::Do;
     auto keepGoing = [&] {
-        // A failing condition under On Error Resume Next leaves the loop: going round would fail again.
+        // Under On Error Resume Next a failing condition resumes with the statement after it: the
+        // body's first for a condition at the top, the one after the loop for a condition at the end.
         bool c = false;
         if (!RunHead(s, [&] { c = EvalCondition(*s.a); }))
-            return false;
+            return !s.conditionAtEnd;
         return s.until ? !c : c;
     };
     while (true) {

@@ -193,10 +193,8 @@ Var ValueOf(const VARIANT& raw)
     Var result;
     EXCEPINFO info{};
     HRESULT hr = InvokeDispatch(object, DISPID_VALUE, DISPATCH_PROPERTYGET | DISPATCH_METHOD, nullptr, 0, &result.v, &info);
-    if (FAILED(hr)) {
-        ClearExcepInfo(&info);
-        Throw(kMemberNotSupported);
-    }
+    if (FAILED(hr))
+        throw ErrorFromObject(hr, info);
     ClearExcepInfo(&info);
     if (result.IsObject())
         return ValueOf(result.v);

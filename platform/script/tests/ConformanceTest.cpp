@@ -51,10 +51,23 @@ private:
     static constexpr const wchar_t* kNames[] = {L"red", L"green", L"blue"};
 };
 
+// An object whose default member and enumerator both fail with one code.
+class FailingObject final : public AutomationObject {
+public:
+    explicit FailingObject(HRESULT code)
+    {
+        AddMember(L"Value", DISPID_VALUE, [code](Call&) { return code; });
+        AddMember(L"_NewEnum", DISPID_NEWENUM, [code](Call&) { return code; });
+    }
+};
+
 // Host.Say(text) adds a line to the transcript; Host.Fail(code) returns the failure code;
 // Host.Throw(code, helpFile, helpContext) reports it as an exception carrying help but no description.
 // Host.Grid is a 2 x 3 array (bounds 1..2 and 0..2) whose element (i, j) is 10 * i + j;
-// Host.Colours a collection.
+// Host.Colours a collection. Host.Kind(value) gives the variant type the host received (references
+// followed); Host.CallBack(object, name[, argument]) calls that member of a script's object, as
+// another program would, and returns what it gives. Host.Failing(code) is a
+// FailingObject.
 class ScriptHost final : public AutomationObject {
 public:
     std::wstring said;
@@ -92,6 +105,41 @@ public:
             if (HRESULT hr = c.Text(0, line); FAILED(hr))
                 return hr;
             said += line + L"\n";
+            return S_OK;
+        });
+        AddMember(L"Kind", 6, [](Call& c) {
+            VARIANT v = c.Arg(0);
+            c.ReturnLong(v.vt);
+            VariantClear(&v);
+            return S_OK;
+        });
+        AddMember(L"CallBack", 7, [](Call& c) {
+            VARIANT object = c.Arg(0);
+            std::wstring name;
+            HRESULT hr = object.vt == VT_DISPATCH && object.pdispVal ? c.Text(1, name) : DISP_E_TYPEMISMATCH;
+            DISPID id = 0;
+            if (SUCCEEDED(hr))
+                hr = GetDispatchId(object.pdispVal, name.c_str(), &id);
+            if (SUCCEEDED(hr)) {
+                VARIANT argument = c.Arg(2);
+                DISPPARAMS params{&argument, nullptr, c.Has(2) ? 1u : 0u, 0};
+                VARIANT result;
+                VariantInit(&result);
+                hr = object.pdispVal->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, &result,
+                                             c.exception, nullptr);
+                VariantClear(&argument);
+                if (SUCCEEDED(hr))
+                    c.Return(result);
+            }
+            VariantClear(&object);
+            return hr;
+        });
+        AddMember(L"Failing", 8, [](Call& c) {
+            double code = 0;
+            c.Number(0, code);
+            auto* object = new FailingObject(static_cast<HRESULT>(static_cast<LONGLONG>(code)));
+            c.ReturnObject(object);
+            object->Release();
             return S_OK;
         });
         AddMember(L"Fail", 1, [](Call& c) {

@@ -57,4 +57,55 @@ For i = 0 To UBound(codes) Step 3
     Check Err.HelpFile & " " & Err.HelpContext, "host.hlp 7", "help of an exception of " & Hex(codes(i))
 Next
 
+' A code outside those the language names stays the object's own: the same negative number
+' whichever way the object is reached.
+Const kOwnCode = &h80040005
+Dim failing
+Set failing = Host.Failing(kOwnCode)
+Err.Clear
+Host.Fail kOwnCode
+Check Err.Number, CLng(kOwnCode), "own code from a call"
+Err.Clear
+Host.Throw kOwnCode, "", 0
+Check Err.Number, CLng(-2147221499), "own code from an exception"
+Err.Clear
+x = failing + 1
+Check Err.Number, CLng(kOwnCode), "own code from a default value"
+Err.Clear
+x = CStr(failing)
+Check Err.Number, CLng(kOwnCode), "own code from a default value converted"
+Err.Clear
+For Each item In failing
+    Check Err.Number, CLng(kOwnCode), "own code from an enumerator, seen in the loop's body"
+Next
+Check Err.Number, CLng(kOwnCode), "own code from an enumerator"
+Err.Clear
+x = Host.Failing(&h800A0035) & ""
+Check Err.Number, CLng(53), "a code of the language's own range from a default value"
+Err.Clear
+For Each item In Host.Failing(&h80020003)
+    Exit For
+Next
+Check Err.Number, CLng(451), "no enumerator: not a collection"
+Err.Clear
+x = Host.Failing(&h80020003) + 1
+Check Err.Number, CLng(438), "no default value"
+' An error of the script's own code that a host called keeps its number on the way back.
+Sub RaisesOwnCode(unused)
+    Err.Raise kOwnCode, "script", "raised in a callback"
+End Sub
+Sub DividesByZero(unused)
+    x = 1 / 0
+End Sub
+Err.Clear
+Host.CallBack Me, "RaisesOwnCode", 0
+Check Err.Number & " " & Err.Description, CLng(kOwnCode) & " raised in a callback", "own code through a host's call"
+Err.Clear
+Host.CallBack Me, "DividesByZero", 0
+Check Err.Number, CLng(11), "the language's number through a host's call"
+Err.Clear
+Host.Throw 0, "", 0
+Check Err.Number, CLng(507), "an exception without a code"
+Check Err.Description, "An exception occurred", "text of an exception without a code"
+
 MsgBox "err object: " & passed & " passed, " & failed & " failed"

@@ -1,4 +1,5 @@
-' Inside a function its own name is its result before ".member"; alone it calls the function
+' Inside a function its own name without arguments is its result so far, read or written; with
+' arguments, with empty parentheses, as a statement of its own or after Call it calls the function
 ' again. Recursion goes as deep as the stack allows before "Out of stack space".
 Class Box
     Public Value
@@ -11,14 +12,68 @@ Function Make(v)
 End Function
 Host.Say "result: " & Make(4).Value
 
+Function SumOf(n)
+    For i = 1 To n
+        SumOf = SumOf + i
+    Next
+End Function
+Host.Say "SumOf(4) = " & SumOf(4)
+Function Twice(s)
+    Twice = s
+    Twice = Twice & Twice
+End Function
+Host.Say "Twice(""ab"") = " & Twice("ab")
+Function Unset()
+    Unset = TypeName(Unset)
+End Function
+Host.Say "read before it is set: " & Unset()
+Function Longest(words)
+    Longest = ""
+    For Each w In words
+        If Len(w) > Len(Longest) Then Longest = w
+    Next
+End Function
+Host.Say "in a condition: " & Longest(Array("a", "abc", "ab"))
+Sub AddOne(ByRef value)
+    value = value + 1
+End Sub
+Function Bumped()
+    Bumped = 41
+    AddOne Bumped
+End Function
+Host.Say "passed by reference: " & Bumped()
+Class Counter
+    Private m_count
+    Public Property Get Count()
+        Count = m_count
+        If IsEmpty(Count) Then Count = 0
+    End Property
+    Public Sub Add()
+        m_count = Count + 1
+    End Sub
+End Class
+Set counter = New Counter
+counter.Add
+counter.Add
+Host.Say "Property Get: " & counter.Count
+
 Dim depth
-Function Count()
+Function Again()
     depth = depth + 1
-    If depth < 5 Then y = Count
-    Count = depth
+    If depth < 3 Then Again
+    If depth < 5 Then Call Again
+    If depth < 7 Then y = Again()
+    Again = depth
 End Function
 depth = 0
-Host.Say "y = Count calls itself: " & Count() & " " & depth
+Host.Say "a statement, Call and empty parentheses call it: " & Again() & " " & depth
+Function Down(n)
+    If n > 0 Then Call Down(n - 1)
+    Down = n
+    depth = depth + 1
+End Function
+depth = 0
+Host.Say "Call Down(n - 1) recurses: " & Down(4) & " " & depth
 
 Function Factorial(n)
     If n <= 1 Then Factorial = 1 Else Factorial = n * Factorial(n - 1)

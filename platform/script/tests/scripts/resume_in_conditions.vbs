@@ -1,7 +1,12 @@
-' On Error Resume Next when the condition of a loop or block fails: execution goes on with the
-' statement after the loop or block, and the error stays in Err. A failing condition never loops.
+' On Error Resume Next when the head of a block or loop fails (a condition, a Select subject or
+' Case value, a loop's bounds or group): execution resumes with the statement after the failing
+' one, the first of the branch or body, and the error stays in Err. A condition at the end of a
+' loop resumes after the loop; a loop whose bounds or group failed runs its body once.
 On Error Resume Next
 zero = 0
+Function Fails()
+    Fails = 1 / zero
+End Function
 trail = ""
 Do
     trail = trail & "a"
@@ -14,23 +19,37 @@ Do
 Loop Until 1 / zero
 Host.Say "Loop Until: " & trail & " " & Err.Number
 Err.Clear
+' A condition at the top fails on each test that raises: the loop goes round until it succeeds.
 trail = ""
-Do While 1 / zero
+d = 0
+Do While 10 / d > 1
     trail = trail & "c"
+    d = d + 5
 Loop
 Host.Say "Do While: " & trail & " " & Err.Number
 Err.Clear
 trail = ""
-Do Until CLng("x")
+text = "x"
+Do Until CLng(text) = 2
     trail = trail & "d"
+    If text = "x" Then text = 1 Else text = text + 1
 Loop
 Host.Say "Do Until: " & trail & " " & Err.Number
 Err.Clear
 trail = ""
-While CLng("x")
+text = "x"
+While CLng(text) < 2
     trail = trail & "e"
+    If text = "x" Then text = 1 Else text = text + 1
 Wend
 Host.Say "While: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
+Do While Fails()
+    trail = trail & "h"
+    Exit Do
+Loop
+Host.Say "Do While left by Exit Do: " & trail & " " & Err.Number
 Err.Clear
 trail = ""
 If 1 / zero Then
@@ -39,6 +58,10 @@ Else
     trail = "else"
 End If
 Host.Say "If: " & trail & " " & Err.Number
+Err.Clear
+x = False
+If Fails() Then x = True
+Host.Say "If Fails() Then x = True: " & x & " " & Err.Number
 Err.Clear
 trail = ""
 If False Then
@@ -55,6 +78,11 @@ If 1 / zero Then trail = "then" Else trail = "else"
 Host.Say "single-line If: " & trail & " " & Err.Number
 Err.Clear
 trail = ""
+If Not Fails() Then trail = trail & "first" : trail = trail & " second"
+trail = trail & " after"
+Host.Say "single-line If with two statements: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
 Select Case 1 / zero
     Case 1: trail = "one"
     Case Else: trail = "else"
@@ -69,11 +97,40 @@ End Select
 Host.Say "failing Case value: " & trail & " " & Err.Number
 Err.Clear
 trail = ""
+Select Case 3
+    Case 1: trail = "one"
+    Case 2, Fails(), 3: trail = "second case"
+    Case 3: trail = "three"
+End Select
+Host.Say "failing value in a Case list: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
+For i = 1 To 1 / zero
+    trail = trail & "i"
+Next
+Host.Say "For with a failing limit: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
+For i = Fails() To 3
+    trail = trail & "j"
+    Exit For
+    trail = trail & "not reached"
+Next
+Host.Say "For with a failing start, left by Exit For: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
+For i = 1 To 3 Step CLng("x")
+    trail = trail & "k"
+Next
+Host.Say "For with a failing step: " & trail & " " & Err.Number
+Err.Clear
+trail = ""
 For Each item In 5
     trail = trail & "f"
 Next
 Host.Say "For Each over a number: " & trail & " " & Err.Number
 Err.Clear
+trail = ""
 For Each item In Nothing
     trail = trail & "g"
 Next
@@ -84,6 +141,14 @@ For Each item In Array(1, 2, 3)
     count = count + item
 Next
 Host.Say "For Each over an array: " & count & " " & Err.Number
+Function Guarded()
+    On Error Resume Next
+    Guarded = "skipped"
+    If Fails() Then Guarded = "entered"
+End Function
+On Error GoTo 0
+Host.Say "in a procedure of its own: " & Guarded()
+On Error Resume Next
 trail = ""
 With Nothing
     trail = "with body"
