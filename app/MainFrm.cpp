@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -390,15 +391,16 @@ CString CMainFrame::SaveSettings()
     auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView());
     if (calendar)
         m_settings.inputCalendarHeight = calendar->m_nFontSize;
+    // Each file is tried whatever became of the other, and each failure says its own cause.
+    CString failures;
     if (!m_settings.Save(*app))
-        return WriteFailureText(CString(SettingsFolder().c_str()));
-    // The Formula page first: both write "CHECKS", and the Date & Time page's switch is the one kept.
+        failures = WriteFailureText(ProfilePath(*app));
+    const std::optional<FormulaPageContent> formula = view ? std::optional(CFormulaPageFile::ContentOf(*view)) : std::nullopt;
+    const std::optional<DatePageContent> date = calendar ? std::optional(CDateFile::ContentOf(*calendar)) : std::nullopt;
     const CString path = LastContentPath();
-    if (view && !CFormulaPageFile::Save(*view, path))
-        return WriteFailureText(path);
-    if (calendar && !CDateFile::Save(*calendar, path))
-        return WriteFailureText(path);
-    return {};
+    if ((formula || date) && !SaveLastContent(path, formula ? &*formula : nullptr, date ? &*date : nullptr))
+        failures += (failures.IsEmpty() ? L"" : L"\n") + WriteFailureText(path);
+    return failures;
 }
 
 void CMainFrame::SaveBeforeTheScreenGoes()
