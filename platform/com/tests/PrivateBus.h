@@ -84,7 +84,7 @@ public:
     {
         auto deadline = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < deadline) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
                 m_pid = -1;
                 return true;
             }
@@ -93,8 +93,12 @@ public:
         return false;
     }
 
+    // How the process ended (waitpid's status), once WaitForExit saw it end.
+    int ExitStatus() const { return m_status; }
+
 private:
     pid_t m_pid = -1;
+    int m_status = -1;
     int m_output = -1;
     std::string m_buffer;
 };
