@@ -319,7 +319,10 @@ BOOL CFlnApp::StartForAutomation()
             m_automationSlot = std::move(mutex);
     }
     if (!m_automationSlot) {
-        std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
+        if (const std::string problem = NamedMutexProblem(); !problem.empty())
+            std::fprintf(stderr, "formulon: the locks that count the programs serving clients cannot be made (%s); this one ends.\n", problem.c_str());
+        else
+            std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
         return FALSE;
     }
     COleObjectFactory::RegisterAll();
