@@ -99,10 +99,12 @@ std::optional<Utf16Order> UnmarkedUtf16Order(std::string_view sample, bool evenL
         lowFirst += sample[i] != 0 && sample[i + 1] == 0;
         highFirst += sample[i] == 0 && sample[i + 1] != 0;
     }
+    // Half the characters or more are ASCII, and few others look like the other order (U+4E00 is
+    // 00 4E in little-endian order).
     const size_t pairs = sample.size() / 2;
-    if (2 * lowFirst >= pairs && highFirst == 0)
+    if (2 * lowFirst >= pairs && 4 * highFirst < lowFirst)
         return Utf16Order::LittleEndian;
-    if (2 * highFirst >= pairs && lowFirst == 0)
+    if (2 * highFirst >= pairs && 4 * lowFirst < highFirst)
         return Utf16Order::BigEndian;
     return std::nullopt;
 }
