@@ -48,17 +48,31 @@ std::optional<int> IntegerIn(const CString& text, int lowest, int highest)
 
 } // namespace
 
-BOOL CDateFile::Save(CDlgCalendarView& view, const CString& path)
+DatePageContent CDateFile::ContentOf(const CDlgCalendarView& view)
 {
-    CIniFile& ini = view.m_iniFile;
-    ini.SetFileName(path);
-    ini.RemoveAll();
+    return { view.m_strInput, view.m_bViewTooltips, view.m_nDateFormat };
+}
+
+void CDateFile::Put(CIniFile& ini, const DatePageContent& content)
+{
     ini.SetBool(L"INFO", L"Name", true);
     ini.SetString(L"INFO", L"Version", ProgramNameAndVersion());
-    ini.SetString(InputSection, L"f", view.m_strInput);
-    ini.SetInt(ChecksSection, L"ViewTooltips", view.m_bViewTooltips ? 1 : 0);
-    ini.SetInt(FormatSection, L"DateFormat", view.m_nDateFormat);
+    ini.SetString(InputSection, L"f", content.input);
+    ini.SetInt(ChecksSection, L"ViewTooltips", content.viewTooltips ? 1 : 0);
+    ini.SetInt(FormatSection, L"DateFormat", content.dateFormat);
+}
+
+BOOL CDateFile::Save(CIniFile& ini, const CString& path, const DatePageContent& content)
+{
+    ini.SetFileName(path);
+    ini.RemoveAll();
+    Put(ini, content);
     return ini.WriteFile();
+}
+
+BOOL CDateFile::Save(CDlgCalendarView& view, const CString& path)
+{
+    return Save(view.m_iniFile, path, ContentOf(view));
 }
 
 CDateFile::LoadResult CDateFile::Load(CDlgCalendarView& view, const CString& path)

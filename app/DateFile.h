@@ -7,6 +7,14 @@
 #include "platform/base/CString.h"
 
 class CDlgCalendarView;
+class CIniFile;
+
+// What the page keeps on disk.
+struct DatePageContent {
+    CString input;
+    BOOL viewTooltips = TRUE;
+    int dateFormat = 1;
+};
 
 class CDateFile {
 public:
@@ -17,7 +25,12 @@ public:
         Damaged,  // a value the page cannot take: nothing changes
     };
 
-    // Writes the page's input, tooltip switch and date format; FALSE when the file could not be written.
+    static DatePageContent ContentOf(const CDlgCalendarView& view);
+    // Sets the page's four sections in the mirror without writing the file.
+    static void Put(CIniFile& ini, const DatePageContent& content);
+    // Writes the page's input, tooltip switch and date format in one change of the file; FALSE,
+    // with the reason as the last error, when the file could not be written.
+    static BOOL Save(CIniFile& ini, const CString& path, const DatePageContent& content);
     static BOOL Save(CDlgCalendarView& view, const CString& path);
     static LoadResult Load(CDlgCalendarView& view, const CString& path);
 

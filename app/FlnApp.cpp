@@ -184,12 +184,21 @@ bool CFlnApp::ScreenAvailable()
     return std::strcmp(CurrentDisplay().Name(), "headless") != 0 || (chosen && std::strcmp(chosen, "headless") == 0);
 }
 
+// The first request ends the program; the later ones wait for that end.
 void CFlnApp::OnTerminationRequest()
 {
-    if (m_pMainWnd)
-        m_pMainWnd->PostMessage(WM_CLOSE);
+    if (std::exchange(m_bEndRequested, true))
+        return;
+    if (CMainFrame* frame = GetMainFrame())
+        frame->EndOnRequest();
     else
         PostQuitMessage(0);  // a server for automation: its clients lose their objects either way
+}
+
+void CFlnApp::DeliverTerminationRequests()
+{
+    if (m_terminationSignals)
+        m_terminationSignals->DeliverPending();
 }
 
 void CFlnApp::ReadSwitches()
@@ -310,7 +319,10 @@ BOOL CFlnApp::StartForAutomation()
             m_automationSlot = std::move(mutex);
     }
     if (!m_automationSlot) {
-        std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
+        if (const std::string problem = NamedMutexProblem(); !problem.empty())
+            std::fprintf(stderr, "formulon: the locks that count the programs serving clients cannot be made (%s); this one ends.\n", problem.c_str());
+        else
+            std::fprintf(stderr, "formulon: %d programs without a window already serve clients; this one ends.\n", kMaxWindowlessInstances);
         return FALSE;
     }
     COleObjectFactory::RegisterAll();

@@ -78,6 +78,9 @@ public:
     BOOL m_bFormulaOnly = FALSE;
     BOOL m_bStartedForAutomation = FALSE;
 
+    // Acts on the termination signals that have come, for a loop that does not wait (a running script's).
+    void DeliverTerminationRequests();
+
 protected:
     void OnAppAbout();
     void OnAppExit();
@@ -97,8 +100,9 @@ private:
     std::vector<CString> m_arguments;
     // The script host's control sites; the framework uses it while the application lives.
     std::unique_ptr<COccManager> m_occManager;
-    // A logout, a closed terminal or Ctrl+C closes the program the way the user would.
+    // A logout, a closed terminal or Ctrl+C saves what the program keeps and ends it, asking nothing.
     std::unique_ptr<TerminationSignals> m_terminationSignals;
+    bool m_bEndRequested = false;
     bool m_bPublishPending = false;
     // The slot among the programs without a window that this one holds while it runs.
     std::unique_ptr<CMutex> m_automationSlot;

@@ -25,7 +25,9 @@ void SetFieldText(CFlnView& view, int id, const CString& text)
     SetDlgItemTextW(view.m_hWnd, id, text);
 }
 
-FormulaPageContent ContentOf(const CFlnView& view)
+} // namespace
+
+FormulaPageContent CFormulaPageFile::ContentOf(const CFlnView& view)
 {
     FormulaPageContent content;
     content.formula = view.m_strLastFormula;
@@ -42,8 +44,6 @@ FormulaPageContent ContentOf(const CFlnView& view)
     content.viewTooltips = view.m_bViewTooltips;
     return content;
 }
-
-} // namespace
 
 BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
 {

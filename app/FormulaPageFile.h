@@ -4,7 +4,7 @@
 // as well. Loaded field texts stay on the page as they were written; the page's numbers follow
 // them at its next calculation.
 
-#include "platform/base/CString.h"
+#include "app/ParameterFile.h"
 
 #include <vector>
 
@@ -12,6 +12,8 @@ class CFlnView;
 
 class CFormulaPageFile {
 public:
+    // What the page would save now: its last formula and the field texts as they stand.
+    static FormulaPageContent ContentOf(const CFlnView& view);
     // FALSE, with the reason as the last error, when the file could not be written.
     static BOOL Save(CFlnView& view, const CString& path);
     // FALSE, with the page unchanged and the reason as the last error, when the file cannot be read.

@@ -1,11 +1,18 @@
 #include "app/FrameSettings.h"
 
+#include "app/DateFile.h"
+#include "app/IniFile.h"
+#include "app/ParameterFile.h"
+
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/Exceptions.h"
+#include "platform/base/NativePath.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/Registry.h"
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -38,8 +45,9 @@ FrameSettings FrameSettings::Load(CWinApp& app)
 
 BOOL FrameSettings::Save(CWinApp& app) const
 {
+    RegistryWriteBatch batch;
     // The first failure says why; the later values are not tried, since they would fail alike.
-    return (!placement
+    const BOOL set = (!placement
                || app.WriteProfileBinary(kSection, L"WP", reinterpret_cast<const BYTE*>(&*placement), sizeof(WINDOWPLACEMENT)))
         && app.WriteProfileInt(kSection, L"InputFormulaHeight", inputFormulaHeight)
         && app.WriteProfileInt(kSection, L"InputCalendarHeight", inputCalendarHeight)
@@ -47,6 +55,19 @@ BOOL FrameSettings::Save(CWinApp& app) const
         && app.WriteProfileInt(kSection, L"EStellen", formatOption)
         && app.WriteProfileInt(kSection, L"Speech", speech ? 1 : 0)
         && app.WriteProfileInt(kSection, L"SharedMemory", sharedMemory ? 1 : 0);
+    if (const LSTATUS written = batch.Commit(); written != ERROR_SUCCESS) {
+        SetLastError(static_cast<DWORD>(written));
+        return FALSE;
+    }
+    return set;
+}
+
+CString ProfilePath(const CWinApp& app)
+{
+    if (!app.m_pszRegistryKey.IsEmpty())
+        return CString(RegistryFilePath().c_str());
+    const std::string name = NativePath(app.m_pszProfileName.str());
+    return CString((name.starts_with('/') ? name : SettingsFolder() + "/" + name).c_str());
 }
 
 namespace {
@@ -54,6 +75,15 @@ namespace {
 CString LastErrorText(const CString& path)
 {
     const auto error = static_cast<LONG>(GetLastError());
+    // Causes for which the file exception's words would mislead.
+    std::error_code ignored;
+    if (error == ERROR_ACCESS_DENIED && std::filesystem::is_directory(std::filesystem::path(path.ToUtf8()), ignored)
+        && path.ToUtf8() != SettingsFolder())
+        return path + L" is a folder, not a file.";
+    if (error == ERROR_BAD_FILE_TYPE)
+        return path + L" is not a regular file: a pipe or a device stands in its place.";
+    if (error == ERROR_FILE_TOO_LARGE)
+        return path + L" is too large to be read.";
     wchar_t text[512] = {};
     CFileException(CFileException::OsErrorToException(error), error, path).GetErrorMessage(text, 512);
     return text;
@@ -71,6 +101,19 @@ CString ReadFailureText(const CString& path)
     if (GetLastError() == ERROR_SUCCESS)
         return path + L" holds nothing to load.";
     return LastErrorText(path);
+}
+
+BOOL SaveLastContent(const CString& path, const FormulaPageContent* formula, const DatePageContent* date)
+{
+    CIniFile ini;
+    ini.SetFileName(path);
+    if (formula)
+        PutFormulaPageContent(ini, *formula);
+    if (date)
+        CDateFile::Put(ini, *date);
+    const BOOL written = ini.Flush();
+    ini.RemoveAll(); // a failed write is reported, not tried again when the mirror goes
+    return written;
 }
 
 CString LastContentPath()

@@ -10,6 +10,8 @@
 #include <optional>
 
 class CWinApp;
+struct DatePageContent;
+struct FormulaPageContent;
 
 struct FrameSettings {
     std::optional<WINDOWPLACEMENT> placement; // none: the window stays where it was put
@@ -22,13 +24,20 @@ struct FrameSettings {
 
     // Missing values take the defaults above; a placement of another size than the record's is ignored.
     static FrameSettings Load(CWinApp& app);
-    // FALSE, with the reason of the first failure as the last error, when a value was not written.
+    // Writes the values in one change of the profile's file. FALSE, with the reason of the first
+    // failure as the last error, when a value was not written.
     BOOL Save(CWinApp& app) const;
 };
 
 // The last-content file of the Formula and Date & Time pages: "Fln.ini" in the settings folder.
 CString LastContentPath();
+// Writes the given pages' sections of the last-content file in one change of the file (the Date &
+// Time page's "INFO" and "CHECKS" are the ones kept); other sections stay. FALSE, with the reason
+// as the last error, when the file could not be written.
+BOOL SaveLastContent(const CString& path, const FormulaPageContent* formula, const DatePageContent* date);
 
+// The file the profile values are kept in.
+CString ProfilePath(const CWinApp& app);
 // Why a file (or the settings folder) could not be written, from the last error, for the user.
 CString WriteFailureText(const CString& path);
 // Why a file could not be read, from the last error (none: the file held nothing), for the user.

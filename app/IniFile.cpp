@@ -4,11 +4,7 @@
 #include "platform/base/TextToNumber.h"
 #include "platform/sys/PrivateProfile.h"
 
-#include <cwchar>
-
 namespace {
-
-constexpr DWORD BufferSize = 8192;
 
 wchar_t FoldAscii(wchar_t ch)
 {
@@ -155,48 +151,40 @@ int CIniFile::AddSection(CString name)
     return static_cast<int>(m_sections.size());
 }
 
+// The file is read once, whatever its size: each section's lines come from that one reading.
 int CIniFile::ReadFile(CString path)
 {
-    std::vector<wchar_t> buffer(BufferSize, L'\0');
     m_bModified = false;
     SetFileName(path);
-
     m_sections.clear();
-    GetPrivateProfileSectionNamesW(buffer.data(), BufferSize, m_strPath);
-    for (const wchar_t* name = buffer.data(); *name; name += std::wcslen(name) + 1)
-        m_sections.push_back({ name, {}, {} });
-
-    int result = 0;
-    for (Section& section : m_sections) {
-        std::fill(buffer.begin(), buffer.end(), L'\0');
-        result = static_cast<int>(GetPrivateProfileSectionW(section.name, buffer.data(), BufferSize, m_strPath));
-        if (result == 0)
-            continue;
-        for (const wchar_t* line = buffer.data(); *line; line += std::wcslen(line) + 1) {
-            const CString text(line);
-            const int equals = text.Find(L'=');
-            section.keys.push_back(equals < 0 ? CString() : text.Left(equals));
-            section.values.push_back(equals < 0 ? text : text.Mid(equals + 1));
+    auto sections = ReadPrivateProfileSections(m_strPath);
+    if (!sections)
+        return 0;
+    int lastCount = 0;
+    for (PrivateProfileSection& read : *sections) {
+        Section& section = m_sections.emplace_back(Section { CString(std::move(read.name)), {}, {} });
+        lastCount = 0;
+        for (const std::wstring& line : read.lines) {
+            const size_t equals = line.find(L'=');
+            section.keys.emplace_back(equals == std::wstring::npos ? std::wstring() : line.substr(0, equals));
+            section.values.emplace_back(equals == std::wstring::npos ? line : line.substr(equals + 1));
+            lastCount += static_cast<int>(line.size()) + 1;
         }
     }
-    return result;
+    return lastCount;
 }
 
-// Every section is written even after one fails; the mirror stays modified unless all were.
+// All sections go to the file in one change; the mirror stays modified when that failed.
 BOOL CIniFile::WriteFile()
 {
-    BOOL result = TRUE;
+    std::vector<PrivateProfileSection> sections;
+    sections.reserve(m_sections.size());
     for (const Section& section : m_sections) {
-        std::wstring text;
-        for (size_t i = 0; i < section.keys.size(); ++i) {
-            if (i > 0)
-                text += L"\r\n";
-            text += section.keys[i].str() + L"=" + section.values[i].str();
-        }
-        text.append(2, L'\0');
-        if (!WritePrivateProfileSectionW(section.name, text.c_str(), m_strPath))
-            result = FALSE;
+        PrivateProfileSection& written = sections.emplace_back(PrivateProfileSection { section.name.str(), {} });
+        for (size_t i = 0; i < section.keys.size(); ++i)
+            written.lines.push_back(section.keys[i].str() + L"=" + section.values[i].str());
     }
+    const BOOL result = WritePrivateProfileSections(sections, m_strPath);
     m_bModified = !result;
     return result;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // CIniFile: a whole INI file (sections of key=value lines) held in memory. Values are read and set
-// by section and key (both compared without regard to case) and the file is written back section
-// by section, so sections of the file that the mirror does not hold stay as they are.
+// by section and key (both compared without regard to case). The file is read once per load and
+// written back in one change that replaces the sections the mirror holds, so sections of the file
+// that the mirror does not hold stay as they are and a kill leaves the old file or the new one.
 
 #include "platform/base/CString.h"
 

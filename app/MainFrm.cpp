@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -27,6 +28,9 @@ constexpr int kFormulaPage = 0;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
 // Posted by the first show: the start-up's loads report what they found once the window is up.
 constexpr UINT WM_REPORT_LOAD_PROBLEMS = WM_APP + 1;
+constexpr UINT WM_END_ON_REQUEST = WM_APP + 2;
+constexpr UINT_PTR EndOnRequestTimer = 0x454E;
+constexpr UINT EndOnRequestRetryMs = 50;
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER;
 constexpr DWORD kBarControlStyle = SEC_TBS_FLAT | SEC_TBS_GRIPPER;
 // The pages' tab window: tabs below the pages, a draggable active tab, raised outlines ending short.
@@ -66,6 +70,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_COMMAND(ID_CHECK_FOR_UPDATE, OnCheckForUpdate)
     ON_COMMAND(ID_UPDATE_CHECK_DONE, OnUpdateCheckDone)
     ON_MESSAGE(WM_REPORT_LOAD_PROBLEMS, OnReportLoadProblems)
+    ON_MESSAGE(WM_END_ON_REQUEST, OnEndOnRequest)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() : m_pMenuBar(std::make_unique<SECMenuBar>())
@@ -390,15 +395,16 @@ CString CMainFrame::SaveSettings()
     auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView());
     if (calendar)
         m_settings.inputCalendarHeight = calendar->m_nFontSize;
+    // Each file is tried whatever became of the other, and each failure says its own cause.
+    CString failures;
     if (!m_settings.Save(*app))
-        return WriteFailureText(CString(SettingsFolder().c_str()));
-    // The Formula page first: both write "CHECKS", and the Date & Time page's switch is the one kept.
+        failures = WriteFailureText(ProfilePath(*app));
+    const std::optional<FormulaPageContent> formula = view ? std::optional(CFormulaPageFile::ContentOf(*view)) : std::nullopt;
+    const std::optional<DatePageContent> date = calendar ? std::optional(CDateFile::ContentOf(*calendar)) : std::nullopt;
     const CString path = LastContentPath();
-    if (view && !CFormulaPageFile::Save(*view, path))
-        return WriteFailureText(path);
-    if (calendar && !CDateFile::Save(*calendar, path))
-        return WriteFailureText(path);
-    return {};
+    if ((formula || date) && !SaveLastContent(path, formula ? &*formula : nullptr, date ? &*date : nullptr))
+        failures += (failures.IsEmpty() ? L"" : L"\n") + WriteFailureText(path);
+    return failures;
 }
 
 void CMainFrame::SaveBeforeTheScreenGoes()
@@ -411,9 +417,43 @@ void CMainFrame::SaveBeforeTheScreenGoes()
 BOOL CMainFrame::DestroyWindow()
 {
     // Said once, at the close: what the user set would otherwise be lost without a word.
-    if (const CString failure = SaveSettings(); !failure.IsEmpty())
+    if (const CString failure = SaveSettings(); failure.IsEmpty()) {
+    } else if (m_bEndingOnRequest) {
+        std::fprintf(stderr, "formulon: the settings could not be saved: %s\n", failure.ToUtf8().c_str());
+    } else {
         AfxMessageBox(L"The settings could not be saved. " + failure, MB_OK | MB_ICONEXCLAMATION);
+    }
     return CWnd::DestroyWindow();
+}
+
+void CMainFrame::EndOnRequest()
+{
+    CFlnApp* app = GetFlnApp();
+    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr))
+        script->StopScript();
+    PostMessage(WM_END_ON_REQUEST);
+}
+
+// Runs from the main loop once the script has unwound and no modal window holds the frame (until
+// then it comes back a little later); the documents close unsaved, then the frame saves and goes.
+LRESULT CMainFrame::OnEndOnRequest(WPARAM, LPARAM)
+{
+    CFlnApp* app = GetFlnApp();
+    auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr);
+    if ((script && script->IsRunning()) || !IsWindowEnabled()) {
+        ::SetTimer(m_hWnd, EndOnRequestTimer, EndOnRequestRetryMs, [](HWND window, UINT, UINT_PTR id, DWORD) {
+            ::KillTimer(window, id);
+            ::PostMessageW(window, WM_END_ON_REQUEST, 0, 0);
+        });
+        return 0;
+    }
+    m_bEndingOnRequest = true;
+    const HWND window = m_hWnd;
+    if (app)
+        app->CloseAllDocuments(FALSE);
+    if (::IsWindow(window))
+        DestroyWindow();
+    return 0;
 }
 
 // A running script ends first; the close comes back once the script has unwound.

@@ -41,6 +41,10 @@ public:
     // With the X server gone: saves the settings and the last content and removes the shared
     // block, as a close would, before the program ends.
     void SaveBeforeTheScreenGoes();
+    // Ends the program for a request from outside (a termination signal): a running script stops,
+    // what the program keeps is saved without a question, and a changed script is left unsaved
+    // rather than written over its file unasked.
+    void EndOnRequest();
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
     // The speech object, made on first use so that start-up does not wait for the speech engine.
     IVTxtAuto* GetVoiceText() override;
@@ -86,6 +90,7 @@ protected:
     void OnCheckForUpdate();
     void OnUpdateCheckDone();
     LRESULT OnReportLoadProblems(WPARAM, LPARAM);
+    LRESULT OnEndOnRequest(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -115,4 +120,5 @@ private:
     bool m_firstShow = true;
     // What the loads at start-up found wrong: reported once, after the window shows, never midway.
     std::vector<CString> m_loadProblems;
+    bool m_bEndingOnRequest = false; // failures are told on the standard error, nobody is asked
 };

@@ -26,10 +26,8 @@ CString ProgramNameAndVersion()
 
 } // namespace
 
-BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content)
+void PutFormulaPageContent(CIniFile& ini, const FormulaPageContent& content)
 {
-    ini.SetFileName(path);
-    ini.RemoveAll();
     ini.SetBool(L"INFO", L"Name", true);
     ini.SetString(L"INFO", L"Version", ProgramNameAndVersion());
     ini.SetString(L"TAB_FORMEL", L"f(x)", content.formula);
@@ -44,6 +42,13 @@ BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPag
     ini.SetString(L"INTERVALL", L"XB", content.xb);
     ini.SetInt(L"VERIFY", L"VerifyResult", content.verify ? 1 : 0);
     ini.SetInt(L"CHECKS", L"ViewTooltips", content.viewTooltips ? 1 : 0);
+}
+
+BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content)
+{
+    ini.SetFileName(path);
+    ini.RemoveAll();
+    PutFormulaPageContent(ini, content);
     return ini.Flush();
 }
 

@@ -22,6 +22,8 @@ struct FormulaPageContent {
 // The filter of the parameter-file dialogs.
 extern const wchar_t kParameterFileFilter[];
 
+// Sets the page's eight sections in the mirror, each key once, without writing the file.
+void PutFormulaPageContent(CIniFile& ini, const FormulaPageContent& content);
 // FALSE, with the reason as the last error, when the file could not be written.
 BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPageContent& content);
 // Reads the file over content. A missing text key reads as empty, the switches as off and the

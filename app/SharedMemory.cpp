@@ -83,14 +83,11 @@ BOOL CSharedMemory::WriteText(const CString& text)
         if (last >= 0xD800 && last <= 0xDBFF)
             bytes -= 2;
     }
+    units.resize(bytes);
+    units.append(2, '\0');
+    // Another process of the user may shrink the block at any moment, also during the copy.
     CSingleLock lock(m_pMutex.get());
-    if (!lock.Lock(WriteTimeout) || !IsViewOfFileWhole(m_pView))
-        return FALSE;
-    auto* block = static_cast<char*>(m_pView);
-    std::memcpy(block, units.data(), bytes);
-    block[bytes] = 0;
-    block[bytes + 1] = 0;
-    return TRUE;
+    return lock.Lock(WriteTimeout) && IsViewOfFileWhole(m_pView) && CopyIntoView(m_pView, units.data(), units.size());
 }
 
 CString CSharedMemory::ReadText() const
@@ -98,9 +95,10 @@ CString CSharedMemory::ReadText() const
     if (!m_pView)
         return {};
     CSingleLock lock(m_pMutex.get());
-    if (!lock.Lock(WriteTimeout) || !IsViewOfFileWhole(m_pView))
+    std::string copy(m_nSize, '\0');
+    if (!lock.Lock(WriteTimeout) || !IsViewOfFileWhole(m_pView) || !CopyOutOfView(copy.data(), m_pView, copy.size()))
         return {};
-    const auto* block = static_cast<const char*>(m_pView);
+    const char* block = copy.data();
     size_t bytes = 0;
     while (bytes + 1 < m_nSize && (block[bytes] || block[bytes + 1]))
         bytes += 2;

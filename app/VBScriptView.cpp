@@ -181,9 +181,12 @@ bool CVBScriptView::StopScript()
 }
 
 // Runs about every 10 ms of a script: the program's windows paint and take input as usual, Esc
-// stops the script, and a quit asked meanwhile stops it and is kept for the main loop.
+// stops the script, a quit asked meanwhile stops it and is kept for the main loop, and so does a
+// termination signal.
 bool CVBScriptView::DispatchWhileRunning()
 {
+    if (CFlnApp* program = GetFlnApp())
+        program->DeliverTerminationRequests();
     CWinApp* app = AfxGetApp();
     MSG message;
     while (!m_stopRequested && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

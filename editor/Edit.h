@@ -98,14 +98,15 @@ public:
     virtual void SerializeText(CArchive& archive);
     virtual void SerializeLanguage(CArchive& archive);
 
-    // Files: UTF-16LE with the mark FF FE, else 8-bit text (ScriptEncoding.h), saved back in the
-    // encoding it was read in. A file with NUL characters is refused, its lines are kept however long.
+    // Files: UTF-16 of either order, with its mark or where the bytes show it, else 8-bit text
+    // (ScriptEncoding.h), saved back in the encoding and with the mark it was read with, byte for
+    // byte. A file with NUL characters is refused, its lines are kept however long.
     virtual BOOL LoadFile(const CString& path);
     virtual BOOL LoadFileDetect(const CString& path);
     virtual BOOL LoadFileAnsi(const CString& path);
     virtual void ReportOpenError();
     virtual BOOL SaveFile(const CString& path);
-    BOOL IsUnicodeFile() const { return m_encoding == ScriptEncoding::Utf16Le; }
+    BOOL IsUnicodeFile() const { return m_encoding == ScriptEncoding::Utf16Le || m_encoding == ScriptEncoding::Utf16Be; }
     ScriptEncoding GetFileEncoding() const { return m_encoding; }
 
     // Text.
@@ -202,7 +203,8 @@ private:
     // Loading goes into a buffer of its own, which replaces the text only when the file is read.
     std::unique_ptr<ISECEditBuffer> NewLoadBuffer(size_t characters);
     BOOL InsertLoaded(ISECEditBuffer& buffer, const std::wstring& text, SECEditLineColPair& at, const CString& path);
-    BOOL AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool utf8Mark);
+    BOOL LoadFileUtf16(const CString& path, ScriptEncoding encoding, bool mark);
+    BOOL AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool mark, std::string oddLastByte = {});
     BOOL FailLoad();
     // The line's width in display columns, tabs expanded.
     int LineDisplayWidth(int line);
@@ -210,7 +212,8 @@ private:
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
     ScriptEncoding m_encoding = ScriptEncoding::Utf16Le;
-    bool m_bUtf8Mark = false; // the 8-bit file began with EF BB BF, which saving puts back
+    bool m_bMark = true; // the file began with its encoding's mark (EF BB BF, FF FE, FE FF), which saving puts back
+    std::string m_oddLastByte; // the byte after the last whole unit of a UTF-16 file of odd length
     BOOL m_bColoring = TRUE;
     BOOL m_bMarkChangedLines = FALSE; // the controller switches it on for its own insertions
     std::unique_ptr<ISECEditBuffer> m_pBuffer;

@@ -1,5 +1,6 @@
-// File load and save of the text model. Script files are UTF-16LE with the mark FF FE, or 8-bit
-// text (ScriptEncoding.h): UTF-8, else read so that every byte comes back on saving. A file is
+// File load and save of the text model. Script files are UTF-16 of either order, with a mark or
+// where the bytes show it, or 8-bit text (ScriptEncoding.h): UTF-8, else read so that every byte
+// comes back on saving (as do a lone surrogate and the odd last byte of a UTF-16 file). A file is
 // loaded into a buffer of its own, which replaces the text only once the whole file is read, and
 // saved in the encoding it was loaded in, to a temporary file renamed over the target, so a
 // failed load or save never loses the text, the old file, or marks the text as saved.
@@ -99,6 +100,13 @@ void ReportFileError(const CString& path, int error)
     AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
 }
 
+// Turns big-endian pairs into little-endian ones (an odd last byte stays).
+void SwapPairs(std::string& bytes)
+{
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        std::swap(bytes[i], bytes[i + 1]);
+}
+
 // The number of trailing bytes that begin a UTF-8 sequence the piece does not finish.
 size_t IncompleteUtf8Tail(std::string_view bytes)
 {
@@ -144,22 +152,47 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
     ReadOnlyFile file(path);
     if (!OpenForLoading(file, path))
         return FALSE;
+    constexpr int Sample = 4096;
     std::string bytes;
-    if (!file.Read(bytes, 2)) {
+    if (!file.Read(bytes, Sample)) {
         ReportFileError(path, errno);
         return FALSE;
     }
-    if (bytes != "\xFF\xFE")
-        return LoadFileAnsi(path);
+    if (bytes.starts_with("\xFF\xFE"))
+        return LoadFileUtf16(path, ScriptEncoding::Utf16Le, true);
+    if (bytes.starts_with("\xFE\xFF"))
+        return LoadFileUtf16(path, ScriptEncoding::Utf16Be, true);
+    if (const auto order = UnmarkedUtf16Order(bytes, file.Size() % 2 == 0))
+        return LoadFileUtf16(path, *order == Utf16Order::BigEndian ? ScriptEncoding::Utf16Be : ScriptEncoding::Utf16Le, false);
+    return LoadFileAnsi(path);
+}
 
+BOOL SECEdit::LoadFileUtf16(const CString& path, ScriptEncoding encoding, bool mark)
+{
+    ReadOnlyFile file(path);
+    if (!OpenForLoading(file, path))
+        return FALSE;
+    std::string skipped;
+    if (mark && !file.Read(skipped, 2))
+        return FailLoad();
     std::unique_ptr<ISECEditBuffer> buffer = NewLoadBuffer(static_cast<size_t>(file.Size() / 2));
     SECEditLineColPair at;
     std::string carry;
+    std::string oddLastByte;
     for (;;) {
         std::string piece;
+        std::string none;
         bool last = false;
-        if (!file.ReadPiece(piece, carry, last))
+        if (!file.ReadPiece(piece, none, last))
             return FailLoad();
+        if (last && piece.size() % 2 == 1) {
+            oddLastByte = piece.substr(piece.size() - 1);
+            piece.pop_back();
+        }
+        if (encoding == ScriptEncoding::Utf16Be)
+            SwapPairs(piece);
+        piece.insert(0, carry);
+        carry.clear();
         if (!last && piece.size() >= 2) {
             // Keep a high surrogate with the low one that the next piece brings.
             const unsigned unit = static_cast<unsigned char>(piece[piece.size() - 2]) | static_cast<unsigned char>(piece.back()) << 8;
@@ -168,15 +201,12 @@ BOOL SECEdit::LoadFileDetect(const CString& path)
                 piece.resize(piece.size() - 2);
             }
         }
-        std::wstring text = Utf16LeToWide(piece);
-        if (last && piece.size() % 2 == 1)
-            text += static_cast<wchar_t>(static_cast<unsigned char>(piece.back()));
-        if (!InsertLoaded(*buffer, text, at, path))
+        if (!InsertLoaded(*buffer, DecodeUtf16LeKeepingLoneSurrogates(piece), at, path))
             return FALSE;
         if (last)
             break;
     }
-    return AdoptLoaded(std::move(buffer), ScriptEncoding::Utf16Le, false);
+    return AdoptLoaded(std::move(buffer), encoding, mark, std::move(oddLastByte));
 }
 
 BOOL SECEdit::LoadFileAnsi(const CString& path)
@@ -267,12 +297,13 @@ BOOL SECEdit::FailLoad()
     return FALSE;
 }
 
-BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool utf8Mark)
+BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding encoding, bool mark, std::string oddLastByte)
 {
     ResetContent();
     m_pBuffer = std::move(buffer);
     m_encoding = encoding;
-    m_bUtf8Mark = utf8Mark;
+    m_bMark = mark;
+    m_oddLastByte = std::move(oddLastByte);
     const size_t lines = static_cast<size_t>(GetLineCount());
     m_lineColors.clear();
     m_lineColors.resize(lines);
@@ -315,7 +346,7 @@ BOOL SECEdit::SaveFile(const CString& path)
         return FALSE;
     }
     std::string bytes;
-    if (m_encoding != ScriptEncoding::Utf16Le && m_bUtf8Mark)
+    if (!IsUnicodeFile() && m_bMark)
         bytes = "\xEF\xBB\xBF";
     ScriptEncoding written = m_encoding;
     std::optional<std::string> narrow;
@@ -329,9 +360,17 @@ BOOL SECEdit::SaveFile(const CString& path)
     }
     if (narrow)
         bytes += *narrow;
-    else if (!m_pBuffer->Save(bytes, written == ScriptEncoding::Utf16Le)) {
+    else if (!m_pBuffer->Save(bytes, IsUnicodeFile())) {
         ReportFileError(path, EIO);
         return FALSE;
+    }
+    if (IsUnicodeFile()) {
+        // The buffer writes FF FE and little-endian units; the file gets the order and mark it had.
+        if (written == ScriptEncoding::Utf16Be)
+            SwapPairs(bytes);
+        if (!m_bMark)
+            bytes.erase(0, 2);
+        bytes += m_oddLastByte;
     }
     if (!ReplaceFileAtomically(NativePath(path.view()), bytes)) {
         ReportFileError(path, errno);

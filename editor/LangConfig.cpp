@@ -482,6 +482,10 @@ void SECEditLangConfig::SerializeContent(CArchive& archive)
     number(m_nSize);
     flag(m_bItalic);
     flag(m_bBold);
+    if (archive.IsLoading()) {
+        SetTabSize(m_nTabSize);
+        SetSize(m_nSize);
+    }
 
     // 4. character classes
     for (int charClass : { CharClassKeywordStart, CharClassKeywordMiddle, CharClassKeywordEnd, CharClassDelimiter, CharClassOperator }) {

@@ -6,6 +6,7 @@
 #include "platform/base/RunTimeClass.h"
 #include "platform/base/CString.h"
 
+#include <algorithm>
 #include <bitset>
 #include <map>
 #include <memory>
@@ -192,13 +193,16 @@ public:
     void SetBold(BOOL on) override { m_bBold = on; }
     void SetFaceName(const CString& name) override { m_strFaceName = name; }
     void SetItalic(BOOL on) override { m_bItalic = on; }
-    void SetSize(int points) override { m_nSize = points; }
+    // Numbers from a language file or an archive are held to what the editor can draw.
+    static constexpr int MaxTabSize = 64;
+    static constexpr int MaxFontSize = 144;
+    void SetSize(int points) override { m_nSize = std::clamp(points, 1, MaxFontSize); }
     void SetCharClass(const wchar_t* chars, int charClass, BOOL replace) override;
     void SetName(const CString& name) override { m_strName = name; }
     void SetMatchCase(BOOL on) override { m_bMatchCase = on; }
     void SetReplaceTabs(BOOL on) override { m_bReplaceTabs = on; }
     void SetShowWhitespace(BOOL on) override { m_bShowWhitespace = on; }
-    void SetTabSize(int size) override { m_nTabSize = size; }
+    void SetTabSize(int size) override { m_nTabSize = std::clamp(size, 1, MaxTabSize); }
     void SetVirtualWhitespace(BOOL on) override { m_bVirtualWhitespace = on; }
 
     // The whole configuration in archive form; loading first clears it.

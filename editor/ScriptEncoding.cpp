@@ -88,3 +88,43 @@ std::string EncodeUtf8KeepingStrayBytes(std::wstring_view text)
     }
     return bytes;
 }
+
+std::optional<Utf16Order> UnmarkedUtf16Order(std::string_view sample, bool evenLength)
+{
+    if (!evenLength || sample.size() < 2)
+        return std::nullopt;
+    size_t lowFirst = 0;  // an ASCII character in little-endian order: c 00
+    size_t highFirst = 0; // the same in big-endian order: 00 c
+    for (size_t i = 0; i + 1 < sample.size(); i += 2) {
+        lowFirst += sample[i] != 0 && sample[i + 1] == 0;
+        highFirst += sample[i] == 0 && sample[i + 1] != 0;
+    }
+    // Half the characters or more are ASCII, and few others look like the other order (U+4E00 is
+    // 00 4E in little-endian order).
+    const size_t pairs = sample.size() / 2;
+    if (2 * lowFirst >= pairs && 4 * highFirst < lowFirst)
+        return Utf16Order::LittleEndian;
+    if (2 * highFirst >= pairs && 4 * lowFirst < highFirst)
+        return Utf16Order::BigEndian;
+    return std::nullopt;
+}
+
+std::wstring DecodeUtf16LeKeepingLoneSurrogates(std::string_view bytes)
+{
+    std::wstring text;
+    text.reserve(bytes.size() / 2);
+    auto unit = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8); };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char32_t code = unit(i);
+        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                text += static_cast<wchar_t>(0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        text += static_cast<wchar_t>(code);
+    }
+    return text;
+}

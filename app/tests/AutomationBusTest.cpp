@@ -9,9 +9,11 @@
 #include "app/tests/CommandRunner.h"
 #include "platform/base/tests/WaitUntil.h"
 #include "platform/com/tests/PrivateBus.h"
+#include "platform/sys/tests/TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -164,6 +166,29 @@ TEST_F(AutomationBus, TheBusStartsTheProgramWithoutAWindowForItsClient)
     // With its last client gone the program ends.
     application.Reset();
     EXPECT_TRUE(WaitFor([&] { return kill(server, 0) != 0; })) << "the program still runs";
+}
+
+// Without a runtime folder, a folder where the lock folder goes that is not the user's own (here one
+// open to all) does not stop a windowless start: the program serves with its locks in the settings
+// folder; where no private folder can be had at all, it ends and says why.
+TEST_F(AutomationBus, ASquattedLockFolderDoesNotStopAWindowlessStartAndAFailureSaysWhy)
+{
+    namespace fs = std::filesystem;
+    TempSettingsFolder folder;
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR"), temporary("TMPDIR", folder.root());
+    const std::string squatted = folder.root() + "/formulon-" + std::to_string(::geteuid());
+    fs::create_directory(squatted);
+    fs::permissions(squatted, fs::perms::all);
+    {
+        ChildProcess windowless({ FLN_FORMULON, "-Automation" }, true);
+        EXPECT_TRUE(WaitFor([&] { return ServiceOwner() == windowless.pid(); })) << "the windowless program did not publish";
+    }
+    fs::remove_all(folder.settings() + "/locks");
+    TempSettingsFolder::WriteAll(folder.settings() + "/locks", "in the way");
+    const CommandResult refused = RunCommand(std::string(FLN_FORMULON) + " -Automation");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.output.find(squatted + " is open to other users"), std::string::npos) << refused.output;
+    EXPECT_EQ(refused.output.find("already serve clients"), std::string::npos) << refused.output;
 }
 
 // A window started while a program without a window holds the name (one the bus started for a

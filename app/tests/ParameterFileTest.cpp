@@ -1,11 +1,16 @@
 #include "app/ParameterFile.h"
 
+#include "app/DateFile.h"
+#include "app/FrameSettings.h"
+#include "platform/sys/AtomicFile.h"
+#include "platform/sys/tests/HostileConditions.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -190,6 +195,59 @@ TEST_F(ParameterFile, SavingKeepsTheSectionsOfTheOtherPage)
     EXPECT_NE(text.find("Date=1.1.2000"), std::string::npos);
     EXPECT_NE(text.find("ViewTooltips=0"), std::string::npos);
     EXPECT_EQ(text.find("ViewTooltips=1"), std::string::npos);
+}
+
+// Each file is saved in one step, the last content of both pages included: a kill at any rename of
+// a save leaves the whole old file or the whole new one, never the sections of two saves.
+TEST_F(ParameterFile, AKillAtAnyRenameOfASaveLeavesTheOldFileOrTheNewOneWhole)
+{
+    FormulaPageContent oldFormula = Sample(), newFormula = Sample();
+    newFormula.formula = L"x^2+A";
+    newFormula.constants[0] = L"42";
+    const DatePageContent oldDate { L"1.1.2000+5", TRUE, 1 }, newDate { L"24.12.2026-7", FALSE, 3 };
+    struct Case {
+        const char* name;
+        std::function<BOOL(bool)> save; // the new content, or the old
+    };
+    const Case cases[] = {
+        { "Fln.ini", [&](bool fresh) {
+             return SaveLastContent(Path("Fln.ini"), fresh ? &newFormula : &oldFormula, fresh ? &newDate : &oldDate);
+         } },
+        { "dates.fmd", [&](bool fresh) {
+             CIniFile ini;
+             return CDateFile::Save(ini, Path("dates.fmd"), fresh ? newDate : oldDate);
+         } },
+        { "values.fm", [&](bool fresh) {
+             CIniFile ini;
+             return SaveFormulaPageContent(ini, Path("values.fm"), fresh ? newFormula : oldFormula);
+         } },
+    };
+    for (const Case& file : cases) {
+        SCOPED_TRACE(file.name);
+        Write(file.name, "[Mine]\nkept=yes\n");
+        ASSERT_TRUE(file.save(false));
+        const std::string before = Read(file.name);
+        ASSERT_TRUE(file.save(true));
+        const std::string after = Read(file.name);
+        ASSERT_NE(before, after);
+        ASSERT_NE(after.find("kept=yes"), std::string::npos);
+        for (int killAt = 1;; ++killAt) {
+            Write(file.name, before);
+            const auto run = RunKilledAtRename(killAt, [&] { file.save(true); });
+            if (!run)
+                GTEST_SKIP() << "a child process cannot be traced here";
+            const std::string left = Read(file.name);
+            EXPECT_TRUE(left == before || left == after) << "killed at rename " << killAt << ":\n" << left;
+            if (!run->killed) {
+                EXPECT_EQ(run->renames, 1) << "a save renames once";
+                break;
+            }
+        }
+        // What a kill left behind goes with the next save.
+        ASSERT_TRUE(file.save(true));
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.root()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(kTemporaryNamePrefix)) << entry.path();
+    }
 }
 
 } // namespace

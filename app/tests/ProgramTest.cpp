@@ -23,6 +23,7 @@
 #include "res/Formulon.h"
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <future>
 #include <optional>
@@ -356,6 +357,41 @@ TEST_F(ProgramTest, SettingsThatCannotBeSavedAreReportedOnceAtTheClose)
         ASSERT_EQ(m_messages.size(), 1u);
         EXPECT_NE(m_messages[0].find(L"The settings could not be saved."), std::wstring::npos);
         std::filesystem::remove_all(m_settings.settings() + file);
+    }
+}
+
+// A registry file that is a folder, a FIFO or a huge sparse file costs only the settings it holds:
+// the last content is still saved, and the report names what stands there rather than a denial.
+TEST_F(ProgramTest, ASpecialRegistryFileCostsNothingElseAndIsReportedWithItsCause)
+{
+    const std::string registry = m_settings.settings() + "/registry.txt";
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        const wchar_t* cause;
+    } specials[] = {
+        { "folder", [&] { std::filesystem::create_directories(registry + "/in the way"); }, L"is a folder" },
+        { "FIFO", [&] { ASSERT_EQ(::mkfifo(registry.c_str(), 0600), 0); }, L"is not a regular file" },
+        { "sparse", [&] { std::filesystem::resize_file(registry, 2ll << 30); }, L"is too large" },
+    };
+    for (const auto& special : specials) {
+        SCOPED_TRACE(special.name);
+        ASSERT_TRUE(Start());
+        const std::wstring formula = L"7*" + std::to_wstring(&special - specials);
+        Calculate(formula.c_str());
+        if (std::string(special.name) == "sparse")
+            TempSettingsFolder::WriteAll(registry, "");
+        else
+            std::filesystem::remove(registry);
+        special.make();
+        m_messages.clear();
+        Stop();
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_NE(m_messages[0].find(special.cause), std::wstring::npos) << CString(m_messages[0].c_str()).ToUtf8();
+        EXPECT_EQ(m_messages[0].find(L"denied"), std::wstring::npos) << CString(m_messages[0].c_str()).ToUtf8();
+        EXPECT_NE(TempSettingsFolder::ReadAll(m_settings.settings() + "/Fln.ini").find("f(x)=" + CString(formula.c_str()).ToUtf8()),
+            std::string::npos);
+        std::filesystem::remove_all(registry);
     }
 }
 

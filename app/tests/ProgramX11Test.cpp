@@ -16,6 +16,7 @@
 #include "res/ScriptPage.h"
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -654,6 +655,69 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
     ASSERT_EQ(Xdotool("type --delay 20 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(ShowsTheHeadlessArea());
+}
+
+// The CPU time the process has used, in clock ticks.
+long CpuTicks(pid_t pid)
+{
+    std::string stat = TempSettingsFolder::ReadAll("/proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int index = 3; index <= 15 && fields >> field; ++index) {
+        if (index == 14)
+            user = std::stol(field);
+        if (index == 15)
+            system = std::stol(field);
+    }
+    return user + system;
+}
+
+// A termination signal ends the program without a question: with a changed script, what the
+// program keeps is saved and the script is not (no box asks about it); a running script stops
+// first; and a second signal right behind the first does not cut the saving short.
+class ProgramX11Signals : public ProgramX11 {
+protected:
+    // Starts the program on the server, calculates the formula, types the script's lines (and
+    // runs them, until the program is seen busy), sends the signals and checks the end.
+    void EndWithSignals(const std::string& formula, const std::vector<std::string>& script, bool run, const std::vector<int>& signals)
+    {
+        if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        ScriptPagePlaces places;
+        ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+        HeadlessReference();
+        ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+        ASSERT_EQ(MoveTo(m_input), 0);
+        ASSERT_EQ(Xdotool("key ctrl+x"), 0);
+        ASSERT_EQ(Xdotool("type --delay 20 '" + formula + "'"), 0);
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        ASSERT_NO_FATAL_FAILURE(TypeScript(places, script));
+        if (run) {
+            const long before = CpuTicks(m_program->pid());
+            ASSERT_TRUE(ClickAt(places.run));
+            ASSERT_TRUE(WaitFor([&] { return CpuTicks(m_program->pid()) - before > sysconf(_SC_CLK_TCK); }))
+                << "the script does not run";
+        }
+        for (int signal : signals)
+            ::kill(m_program->pid(), signal);
+        ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end: "
+                                                                       << Screenshot(m_x, *m_window, 600, 500);
+        EXPECT_TRUE(WIFEXITED(m_program->ExitStatus())) << "ended by signal " << WTERMSIG(m_program->ExitStatus());
+        EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
+        const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
+        EXPECT_NE(lastContent.find("f(x)=" + formula), std::string::npos) << lastContent;
+    }
+};
+
+TEST_F(ProgramX11Signals, WithAChangedScriptASignalSavesTheRestWithoutAQuestion)
+{
+    EndWithSignals("6*7", { "Rem changed" }, false, { SIGTERM });
+}
+
+TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveShort)
+{
+    EndWithSignals("6*8", { "Do", "Loop" }, true, { SIGTERM, SIGHUP });
 }
 
 // Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,

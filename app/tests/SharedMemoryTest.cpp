@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <string>
 #include <unistd.h>
 
@@ -69,6 +72,39 @@ TEST(SharedMemoryTest, ABlockShrunkByAnotherProcessIsLeftAlone)
     EXPECT_FALSE(block.WriteText(L"2 + 2 = 4"));
     EXPECT_EQ(block.ReadText(), CString());
     ::close(other);
+}
+
+// A process of the user that shrinks and regrows the block without pause cannot end the program:
+// each write and read either works or fails, whenever the truncation falls.
+TEST(SharedMemoryTest, WritesSurviveAProcessThatTruncatesTheBlockAtAnyMoment)
+{
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        CSharedMemory block(CSharedMemory::ResultBlockSize, TestBlockName);
+        const int fd = ::open(SharedObjectPathOf(TestBlockName.GetString()).c_str(), O_RDWR);
+        if (fd < 0)
+            ::_exit(3);
+        const pid_t truncator = ::fork();
+        if (truncator == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // the writer's death ends it too
+            for (;;) {
+                if (::ftruncate(fd, 0) != 0 || ::ftruncate(fd, CSharedMemory::ResultBlockSize) != 0)
+                    ::_exit(4);
+            }
+        }
+        int failed = 0;
+        for (int i = 0; i < 20000; ++i) {
+            failed += block.WriteText(L"6 * 7 = 42") ? 0 : 1;
+            block.ReadText();
+        }
+        ::kill(truncator, SIGKILL);
+        ::waitpid(truncator, nullptr, 0);
+        ::_exit(failed > 0 ? 0 : 5);  // the truncations were met
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "the writer died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

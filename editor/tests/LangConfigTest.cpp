@@ -195,6 +195,27 @@ TEST_F(LangConfigStorage, ImpossibleCountsInTheFileAreBounded)
     EXPECT_NE(config.FindTag(L"'", 1, 0, TagAny), nullptr);
 }
 
+TEST_F(LangConfigStorage, NumbersOutsideWhatTheEditorDrawsAreBounded)
+{
+    const struct {
+        const char* text;
+        int tabSize, fontSize;
+    } cases[] = {
+        { "[Editor]\nTabSize=2147483647\n[Font]\nSize=2147483647\n", SECEditLangConfig::MaxTabSize, SECEditLangConfig::MaxFontSize },
+        { "[Editor]\nTabSize=-5\n[Font]\nSize=-2147483648\n", 1, 1 },
+        { "[Editor]\nTabSize=0\n[Font]\nSize=0\n", 1, 1 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        SECEditLangConfig config;
+        SECEditLangConfigIniReader* reader = new SECEditLangConfigIniReader(WriteIni(c.text));
+        EXPECT_TRUE(reader->Read(&config));
+        reader->Release();
+        EXPECT_EQ(config.GetTabSize(), c.tabSize);
+        EXPECT_EQ(config.GetSize(), c.fontSize);
+    }
+}
+
 TEST_F(LangConfigStorage, MissingIniFileGivesTheDefaults)
 {
     SECEditLangConfig config;

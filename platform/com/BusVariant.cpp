@@ -201,7 +201,14 @@ HRESULT ReadScalar(sd_bus_message* m, char type, VARTYPE vt, VARIANT& v)
     case VT_R8: v.dblVal = x.d; break;
     case VT_DATE: v.date = x.d; break;
     case VT_BOOL: v.boolVal = x.b ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_BSTR: v.bstrVal = SysAllocStringView(NarrowToWide(x.s)); break;
+    case VT_BSTR:
+        // Measured, not decoded, first: a huge text is refused at the cost of a look at it.
+        if (::strnlen(x.s, kMaxBusTextBytes + 1) > kMaxBusTextBytes) {
+            v.vt = VT_EMPTY;
+            return E_OUTOFMEMORY;
+        }
+        v.bstrVal = SysAllocStringView(NarrowToWide(x.s));
+        break;
     default: v.vt = VT_EMPTY; return DISP_E_BADVARTYPE;
     }
     return S_OK;

@@ -10,12 +10,17 @@
 // an array "av"), read back by its D-Bus type.
 //
 // Readers and writers return S_OK, DISP_E_BADVARTYPE for what cannot cross between processes
-// (objects, decimals) and E_INVALIDARG for a malformed message.
+// (objects, decimals) and E_INVALIDARG for a malformed message. A text longer than
+// kMaxBusTextBytes (in UTF-8) is refused with E_OUTOFMEMORY before it is decoded, so that a huge
+// argument costs a server nothing but the look at its length.
 
 #include "platform/com/Automation.h"
 #include "platform/com/SessionBusLibrary.h"
 
+#include <cstddef>
 #include <memory>
+
+constexpr size_t kMaxBusTextBytes = 1 << 20;
 
 struct BusMessageUnref {
     void operator()(sd_bus_message* message) const { SessionBus().message_unref(message); }

@@ -103,14 +103,12 @@ std::string IntrospectionHeader()
            " </interface>\n";
 }
 
-std::string ClassIntrospection(const PublishedClass& published)
+std::string ClassIntrospection()
 {
     std::string xml = IntrospectionHeader();
     xml += std::string(" <interface name=\"") + kClassObjectInterface + "\">\n"
            "  <method name=\"CreateInstance\"><arg name=\"object\" type=\"o\" direction=\"out\"/></method>\n"
            " </interface>\n";
-    for (const auto& [id, instance] : published.instances)
-        xml += " <node name=\"" + std::to_string(id) + "\"/>\n";
     return xml + "</node>\n";
 }
 
@@ -336,7 +334,7 @@ private:
     int OnClassMessage(PublishedClass& published, sd_bus_message* m)
     {
         if (SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect"))
-            return SessionBus().reply_method_return(m, "s", ClassIntrospection(published).c_str());
+            return SessionBus().reply_method_return(m, "s", ClassIntrospection().c_str());
         if (!SessionBus().message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
             return 0;
         if (published.flags == REGCLS_SINGLEUSE && published.nextInstance > 1)
@@ -347,6 +345,8 @@ private:
             return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
         if (client->objects >= kMaxObjectsPerClient)
             return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "this client holds as many objects as one client may.");
+        if (ObjectsInAll() >= kMaxObjectsInAll)
+            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "the server holds as many objects as it serves at a time.");
         auto instance = std::make_unique<ClientObject>();
         instance->client = client;
         ++client->objects;
@@ -359,6 +359,15 @@ private:
             SessionBus().release_name(m_bus, published.busName.c_str());  // the next client starts a new server
         std::string path = published.path + "/" + std::to_string(id);
         return SessionBus().reply_method_return(m, "o", path.c_str());
+    }
+
+    // The objects all clients hold now, from one count per client.
+    size_t ObjectsInAll() const
+    {
+        size_t total = 0;
+        for (const auto& [name, client] : m_clients)
+            total += client->gone ? 0 : client->objects;
+        return total;
     }
 
     static int OnInstanceMessage(ClientObject& instance, sd_bus_message* m)

@@ -8,7 +8,9 @@
 // On the bus, the class object answers CreateInstance with the path of a new object; each object
 // carries the dispatch interface our proxies use (GetIDsOfNames, Invoke with tagged VARIANTs,
 // Release), one method per member for other tools (arguments "av", result "v"), and
-// introspection data. An object goes when its client releases it or leaves the bus.
+// introspection data. An object goes when its client releases it or leaves the bus. The class
+// object's introspection does not list the objects: each client knows its own, and listing all
+// would cost every caller the work of every client's objects.
 
 #include "platform/com/Interfaces.h"
 
@@ -18,9 +20,11 @@ constexpr DWORD REGCLS_SINGLEUSE = 0;    // the first creation hides the class f
 constexpr DWORD REGCLS_MULTIPLEUSE = 1;
 constexpr DWORD REGCLS_MULTI_SEPARATE = 2;
 
-// How many objects one client connection may hold at a time; CreateInstance past it fails with
-// E_OUTOFMEMORY. Each costs the server memory, and one client must not starve the others.
+// How many objects one client connection, and all clients together, may hold at a time;
+// CreateInstance past either fails with E_OUTOFMEMORY. Each costs the server memory, and neither
+// one client nor many together may starve the server.
 constexpr size_t kMaxObjectsPerClient = 1024;
+constexpr size_t kMaxObjectsInAll = 4096;
 
 constexpr HRESULT CO_E_OBJNOTREG = static_cast<HRESULT>(0x800401FB);
 constexpr HRESULT CO_E_OBJISREG = static_cast<HRESULT>(0x800401FC);  // the bus name has another owner

@@ -243,6 +243,10 @@ private:
             return c.Raise(number, vbs::ErrorText(number), vbs::kRuntimeErrorSource);
         }
         m_code.reset(code);
+        // The automaton does not take text with invalid UTF (a lone surrogate): its copy of the
+        // pattern checks the text instead, and such a text is not searched by it.
+        m_automaton.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(m_pattern.c_str()), m_pattern.size(),
+                                        options & ~PCRE2_MATCH_INVALID_UTF, &error, &offset, context.get()));
         return S_OK;
     }
 
@@ -256,21 +260,32 @@ private:
         std::unique_ptr<pcre2_match_context, MatchContextDeleter> context(pcre2_match_context_create(nullptr));
         pcre2_set_match_limit(context.get(), 5'000'000);
         pcre2_set_depth_limit(context.get(), 10'000);
+        std::unique_ptr<pcre2_match_data, MatchDataDeleter> automatonData(pcre2_match_data_create(1, nullptr));
+        std::vector<int> workspace(4096);
         auto subjectText = reinterpret_cast<PCRE2_SPTR>(subject.c_str());
         PCRE2_SIZE start = 0;
         // A long subject is searched from many places, each up to the match limit: the script's
         // stop is honoured between them.
         while (start <= subject.size() && !RunningScriptStopRequested()) {
-            int rc = pcre2_match(m_code.get(), subjectText, subject.size(), start, 0, data.get(), context.get());
+            pcre2_match_data* matched = data.get();
+            int rc = pcre2_match(m_code.get(), subjectText, subject.size(), start, 0, matched, context.get());
+            if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT) {
+                // Backtracking would take exponential time here ("(a+)+$" on many a's): the
+                // automaton tries every way at once, in time bounded by the subject's length, and
+                // gives the longest match at the first place one starts (without groups).
+                matched = automatonData.get();
+                rc = !m_automaton ? PCRE2_ERROR_DFA_UITEM
+                                  : pcre2_dfa_match(m_automaton.get(), subjectText, subject.size(), start, 0, matched,
+                                                    context.get(), workspace.data(), workspace.size());
+                if (rc < 0 && rc != PCRE2_ERROR_NOMATCH)  // back-references, or a text with a lone surrogate
+                    return c.Raise(vbs::kOutOfStackSpace, vbs::ErrorText(vbs::kOutOfStackSpace), vbs::kRuntimeErrorSource);
+            }
             if (rc == PCRE2_ERROR_NOMATCH)
                 break;
-            if (rc < 0) {
-                if (rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT)
-                    return c.Raise(vbs::kOutOfStackSpace, vbs::ErrorText(vbs::kOutOfStackSpace), vbs::kRuntimeErrorSource);
+            if (rc < 0)
                 break;
-            }
-            PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
-            uint32_t pairs = pcre2_get_ovector_count(data.get());
+            PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matched);
+            uint32_t pairs = matched == data.get() ? pcre2_get_ovector_count(matched) : 1;
             MatchData m;
             m.firstIndex = static_cast<LONG>(ovector[0]);
             m.value = subject.substr(ovector[0], ovector[1] - ovector[0]);
@@ -365,6 +380,7 @@ private:
     bool m_global = false;
     bool m_multiline = false;
     std::unique_ptr<pcre2_code, CodeDeleter> m_code;
+    std::unique_ptr<pcre2_code, CodeDeleter> m_automaton;  // the same pattern, for the automaton
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -18,8 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr LONG ERROR_INVALID_ADDRESS = 487;
 
 // One shared-memory object as this process has it open. Every process that uses an object holds a
 // shared lock on it; whoever closes it and can then take the lock exclusively was the last user
@@ -298,6 +297,45 @@ BOOL IsViewOfFileWhole(LPCVOID address)
     const View& view = found->second;
     return ::fstat(view.object->fd(), &info) == 0
         && static_cast<std::uint64_t>(info.st_size) >= view.offset + view.length;
+}
+
+namespace {
+
+// Copies through a pipe: writing from the source and reading into the target are copies the
+// kernel makes, which report a missing page as EFAULT where a copy of our own would take SIGBUS.
+BOOL CopyThroughKernel(void* target, const void* source, SIZE_T count)
+{
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+        SetLastError(ErrnoToSystemError(errno));
+        return FALSE;
+    }
+    constexpr SIZE_T Chunk = 4096;  // always fits the pipe
+    bool copied = true;
+    for (SIZE_T done = 0; copied && done < count;) {
+        const SIZE_T part = std::min(Chunk, count - done);
+        copied = ::write(pipe[1], static_cast<const char*>(source) + done, part) == static_cast<ssize_t>(part)
+            && ::read(pipe[0], static_cast<char*>(target) + done, part) == static_cast<ssize_t>(part);
+        done += part;
+    }
+    const int error = errno;
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    if (!copied)
+        SetLastError(error == EFAULT ? static_cast<DWORD>(ERROR_INVALID_ADDRESS) : ErrnoToSystemError(error));
+    return copied;
+}
+
+} // namespace
+
+BOOL CopyIntoView(void* view, const void* bytes, SIZE_T count)
+{
+    return CopyThroughKernel(view, bytes, count);
+}
+
+BOOL CopyOutOfView(void* bytes, const void* view, SIZE_T count)
+{
+    return CopyThroughKernel(bytes, view, count);
 }
 
 BOOL CloseHandle(HANDLE handle)

@@ -17,6 +17,7 @@ constexpr DWORD FILE_MAP_READ = 0x0004;
 constexpr DWORD FILE_MAP_ALL_ACCESS = 0x000F001F;
 
 constexpr LONG ERROR_MAPPED_ALIGNMENT = 1132;
+constexpr LONG ERROR_INVALID_ADDRESS = 487;
 
 // Views start at multiples of this many bytes into their mapping.
 constexpr DWORD kFileMappingGranularity = 0x10000;
@@ -45,6 +46,13 @@ BOOL UnmapViewOfFile(LPCVOID address);
 // Another process of the user can shrink a named object, and touching a page past its new end
 // kills the process (SIGBUS): check before each access of a view that others can open.
 BOOL IsViewOfFileWhole(LPCVOID address);
+
+// Copies bytes into, or out of, a view that another process can shrink at any moment, even
+// between IsViewOfFileWhole and the copy: the kernel does the copy, so a page that has gone makes
+// the copy fail (FALSE, ERROR_INVALID_ADDRESS) instead of raising SIGBUS. A failed copy into a
+// view may have written part of the bytes.
+BOOL CopyIntoView(void* view, const void* bytes, SIZE_T count);
+BOOL CopyOutOfView(void* bytes, const void* view, SIZE_T count);
 
 // Closes a mapping handle; the views stay valid until they are unmapped.
 BOOL CloseHandle(HANDLE handle);

@@ -1,12 +1,14 @@
 #include "platform/sys/Mutex.h"
 
 #include "platform/base/CString.h"
+#include "platform/sys/Folders.h"
 
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -41,30 +43,49 @@ using Clock = std::chrono::steady_clock;
 std::mutex g_namesGuard;
 std::map<std::wstring, std::weak_ptr<CMutex::Shared>> g_names;
 
-// The folder of this user's lock files: $XDG_RUNTIME_DIR, which the session makes private, else
-// a folder of the user's own in $TMPDIR or /tmp. Another user could make a shared folder's lock file first
-// (and hold it) or plant a link there, so that folder must be this user's, a real folder, and
-// closed to others; empty when it is not.
-std::string LockFolder()
+// Makes the folder when it is missing; why it cannot hold this user's lock files, or nothing when
+// it is a real folder of the user's own, closed to others. Another user could make a lock file in
+// a folder they can enter first (and hold it), or plant a link there.
+std::string PrivateFolderProblem(const std::string& folder)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') return runtime;
-    const char* temporary = std::getenv("TMPDIR");
-    std::string folder = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") + "/formulon-"
-        + std::to_string(::geteuid());
     ::mkdir(folder.c_str(), 0700);
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()
-        || (info.st_mode & 07777) != 0700)
-        return {};
-    return folder;
+    if (::lstat(folder.c_str(), &info) != 0) return folder + ": " + std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return folder + " is not a folder";
+    if (info.st_uid != ::geteuid()) return folder + " belongs to another user";
+    if ((info.st_mode & 07777) != 0700) return folder + " is open to other users";
+    return {};
+}
+
+struct LockFolderChoice {
+    std::string folder;   // empty when there is none
+    std::string problem;  // why, then
+};
+
+// The folder of this user's lock files: $XDG_RUNTIME_DIR, which the session makes private, else
+// formulon-<uid> in $TMPDIR or /tmp; where that name is taken, a folder in the settings folder,
+// which no one else can make.
+LockFolderChoice ChooseLockFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/') return { runtime, {} };
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string shared = std::string(temporary && temporary[0] == '/' ? temporary : "/tmp") + "/formulon-"
+        + std::to_string(::geteuid());
+    const std::string sharedProblem = PrivateFolderProblem(shared);
+    if (sharedProblem.empty()) return { shared, {} };
+    EnsureSettingsFolder();
+    const std::string own = SettingsFolder() + "/locks";
+    const std::string ownProblem = PrivateFolderProblem(own);
+    if (ownProblem.empty()) return { own, {} };
+    return { {}, sharedProblem + "; " + ownProblem };
 }
 
 // The lock file of a named mutex, opened (made when missing) without following a link; -1 when
 // it cannot be.
 int OpenLockFile(const std::wstring& name)
 {
-    std::string folder = LockFolder();
+    const std::string folder = ChooseLockFolder().folder;
     if (folder.empty()) return -1;
     std::string safe;
     for (char ch : WideToUtf8(name)) safe += (std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '.') ? ch : '_';
@@ -86,6 +107,11 @@ bool LockFile(int fd, DWORD timeout, Clock::time_point deadline)
 }
 
 } // namespace
+
+std::string NamedMutexProblem()
+{
+    return ChooseLockFolder().problem;
+}
 
 CMutex::CMutex(BOOL initiallyOwn, LPCWSTR name, const void*)
 {

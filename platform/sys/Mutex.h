@@ -3,12 +3,15 @@
 // must unlock it as often. A named CMutex is one mutex for every object of that name, in this
 // process and in every other process of the user (through a lock on a file in
 // $XDG_RUNTIME_DIR, or else in the user's private folder formulon-<uid> in $TMPDIR or /tmp, which must be the
-// user's own with mode 0700). CSingleLock locks one object for a scope.
+// user's own with mode 0700; where another user's folder, a link or a folder open to others stands
+// there, in the private folder "locks" of the settings folder). CSingleLock locks one object for a
+// scope.
 
 #include "platform/base/RunTimeClass.h"
 #include "platform/base/WinTypes.h"
 
 #include <memory>
+#include <string>
 
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 
@@ -41,6 +44,9 @@ private:
     std::shared_ptr<Shared> m_shared;
     int m_ownedHere = 0;  // times this object has locked the mutex and not yet unlocked it
 };
+
+// Why named mutexes cannot be made here (no private folder for their lock files); empty when they can.
+std::string NamedMutexProblem();
 
 class CSingleLock {
 public:

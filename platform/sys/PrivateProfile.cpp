@@ -13,6 +13,7 @@
 #include <cwctype>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,14 @@ bool SameName(std::wstring_view a, std::wstring_view b)
 {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
+}
+
+// The form under which names are looked up in one pass.
+std::wstring FoldedName(std::wstring_view name)
+{
+    std::wstring folded(name);
+    for (wchar_t& ch : folded) ch = static_cast<wchar_t>(std::towlower(ch));
+    return folded;
 }
 
 bool IsComment(std::wstring_view trimmedLine) { return !trimmedLine.empty() && trimmedLine.front() == L';'; }
@@ -64,6 +73,27 @@ std::optional<Entry> EntryOf(std::wstring_view line)
     size_t equals = line.find(L'=');
     if (equals == std::wstring_view::npos) return Entry { line, {}, false };
     return Entry { Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)), true };
+}
+
+// An entry as the section lists give it: "key=value", or the line itself without an equals sign.
+std::wstring ListedEntry(const Entry& entry)
+{
+    std::wstring line(entry.key);
+    if (entry.hasEquals) line += L"=" + std::wstring(entry.value);
+    return line;
+}
+
+// The lines a section write puts into the file: a line break inside an entry starts another
+// line, and empty lines are dropped.
+void AppendEntryLines(std::wstring_view entry, std::vector<std::wstring>& lines)
+{
+    while (!entry.empty()) {
+        size_t end = std::min(entry.find_first_of(L"\r\n"), entry.size());
+        if (end > 0) lines.emplace_back(entry.substr(0, end));
+        entry.remove_prefix(end);
+        if (entry.starts_with(L"\r\n")) entry.remove_prefix(2);
+        else if (!entry.empty()) entry.remove_prefix(1);
+    }
 }
 
 // An INI file as lines, with what is needed to write it back as it was.
@@ -146,6 +176,53 @@ public:
         if (!lines.empty()) lines.emplace_back();
         lines.push_back(L"[" + std::wstring(name) + L"]");
         return Range { lines.size() - 1, lines.size(), lines.size() };
+    }
+
+    // Every section with its entries, in one pass.
+    std::vector<PrivateProfileSection> AllSections() const
+    {
+        std::vector<PrivateProfileSection> sections;
+        for (const auto& line : lines) {
+            if (auto header = HeaderName(line))
+                sections.push_back({ std::wstring(*header), {} });
+            else if (auto entry = EntryOf(line); entry && !sections.empty())
+                sections.back().lines.push_back(ListedEntry(*entry));
+        }
+        return sections;
+    }
+
+    // Puts the given lines in place of the entries of the first section of each name (blank lines
+    // after them stay, as the gap before the next section) and appends the sections the file
+    // lacks, in one pass over the file.
+    void ReplaceSections(const std::vector<PrivateProfileSection>& replacements)
+    {
+        std::unordered_map<std::wstring, size_t> wanted;
+        for (size_t i = 0; i < replacements.size(); ++i) wanted.emplace(FoldedName(Trimmed(replacements[i].name)), i);
+        std::vector<bool> placed(replacements.size(), false);
+        std::vector<std::wstring> result;
+        result.reserve(lines.size());
+        for (size_t at = 0; at < lines.size();) {
+            auto header = HeaderName(lines[at]);
+            size_t end = header ? SectionEnd(at + 1) : at + 1;
+            auto found = header ? wanted.find(FoldedName(*header)) : wanted.end();
+            if (found == wanted.end() || placed[found->second]) {
+                result.insert(result.end(), lines.begin() + static_cast<std::ptrdiff_t>(at), lines.begin() + static_cast<std::ptrdiff_t>(end));
+            } else {
+                placed[found->second] = true;
+                const Range range { at, at + 1, end };
+                const auto& replacement = replacements[found->second].lines;
+                result.push_back(lines[at]);
+                result.insert(result.end(), replacement.begin(), replacement.end());
+                result.insert(result.end(), lines.begin() + static_cast<std::ptrdiff_t>(InsertionPoint(range)), lines.begin() + static_cast<std::ptrdiff_t>(end));
+            }
+            at = end;
+        }
+        lines = std::move(result);
+        for (size_t i = 0; i < replacements.size(); ++i) {
+            if (placed[i] || wanted.at(FoldedName(Trimmed(replacements[i].name))) != i) continue;
+            AppendSection(Trimmed(replacements[i].name));
+            lines.insert(lines.end(), replacements[i].lines.begin(), replacements[i].lines.end());
+        }
     }
 
     void RemoveSection(const Range& section)
@@ -307,11 +384,7 @@ DWORD GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD size, LPCW
     std::vector<std::wstring> entries;
     if (auto range = ini.FindSection(section)) {
         for (size_t i = range->first; i < range->end; ++i) {
-            auto entry = EntryOf(ini.lines[i]);
-            if (!entry) continue;
-            std::wstring line(entry->key);
-            if (entry->hasEquals) line += L"=" + std::wstring(entry->value);
-            entries.push_back(std::move(line));
+            if (auto entry = EntryOf(ini.lines[i])) entries.push_back(ListedEntry(*entry));
         }
     }
     return CopyList(entries, buffer, size);
@@ -362,37 +435,63 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
     });
 }
 
+namespace {
+
+bool IsSectionName(std::wstring_view name) { return !HasLineBreak(name) && name.find(L']') == std::wstring_view::npos; }
+
+} // namespace
+
 BOOL WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR lines, LPCWSTR fileName)
 {
-    std::wstring_view sectionName = section ? Trimmed(section) : std::wstring_view();
-    if (!section || HasLineBreak(sectionName) || sectionName.find(L']') != std::wstring_view::npos) {
+    if (!section || !IsSectionName(Trimmed(section))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::vector<std::wstring> newLines;
-    for (const wchar_t* entry = lines; entry && *entry; entry += std::wcslen(entry) + 1) {
-        std::wstring_view rest(entry);
-        while (!rest.empty()) {
-            size_t end = std::min(rest.find_first_of(L"\r\n"), rest.size());
-            if (end > 0) newLines.emplace_back(rest.substr(0, end));
-            rest.remove_prefix(end);
-            if (rest.starts_with(L"\r\n")) rest.remove_prefix(2);
-            else if (!rest.empty()) rest.remove_prefix(1);
-        }
-    }
-    return ChangeIni(fileName, [&](IniText& ini) {
-        auto range = ini.FindSection(sectionName);
-        if (!lines) {
+    if (!lines) {
+        return ChangeIni(fileName, [&](IniText& ini) {
+            auto range = ini.FindSection(Trimmed(section));
             if (!range) return false;
             ini.RemoveSection(*range);
             return true;
+        });
+    }
+    PrivateProfileSection replacement { std::wstring(Trimmed(section)), {} };
+    for (const wchar_t* entry = lines; *entry; entry += std::wcslen(entry) + 1) AppendEntryLines(entry, replacement.lines);
+    return WritePrivateProfileSections({ replacement }, fileName);
+}
+
+std::optional<std::vector<PrivateProfileSection>> ReadPrivateProfileSections(LPCWSTR fileName)
+{
+    if (!fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    auto bytes = ReadFileBytes(ResolvePath(fileName));
+    if (!bytes) {
+        SetLastError(ErrnoToSystemError(errno));
+        return std::nullopt;
+    }
+    return IniText::FromBytes(*bytes).AllSections();
+}
+
+BOOL WritePrivateProfileSections(const std::vector<PrivateProfileSection>& sections, LPCWSTR fileName)
+{
+    std::vector<PrivateProfileSection> replacements;
+    replacements.reserve(sections.size());
+    bool refused = false;
+    for (const auto& section : sections) {
+        if (!IsSectionName(Trimmed(section.name))) {
+            refused = true;
+            continue;
         }
-        if (!range) range = ini.AppendSection(sectionName);
-        // Blank lines after the section's entries stay, as the gap before the next section.
-        size_t keepFrom = ini.InsertionPoint(*range);
-        ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->first),
-                        ini.lines.begin() + static_cast<std::ptrdiff_t>(keepFrom));
-        ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->first), newLines.begin(), newLines.end());
-        return true;
-    });
+        PrivateProfileSection& replacement = replacements.emplace_back(PrivateProfileSection { section.name, {} });
+        for (const auto& entry : section.lines) AppendEntryLines(entry, replacement.lines);
+    }
+    if (!ChangeIni(fileName, [&](IniText& ini) {
+            ini.ReplaceSections(replacements);
+            return !replacements.empty();
+        }))
+        return FALSE;
+    if (refused) SetLastError(ERROR_INVALID_PARAMETER);
+    return !refused;
 }

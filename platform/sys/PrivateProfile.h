@@ -13,6 +13,10 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 // The value of key in section, without enclosing quotes, or defaultText (without its trailing
 // blanks) when there is none. A null section lists the section names, a null key the section's
 // key names, each NUL-terminated with one more NUL at the end. Returns the characters copied
@@ -39,6 +43,23 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
 // Replaces the lines of the section by the given NUL-separated list (ending with two NULs); a
 // line break inside an entry starts another line. A null list deletes the section.
 BOOL WritePrivateProfileSectionW(LPCWSTR section, LPCWSTR lines, LPCWSTR fileName);
+
+// One section of a file as the whole-file functions below hand it over: its name and its entry
+// lines ("key=value", or a line without "="), in order, as GetPrivateProfileSectionW lists them.
+struct PrivateProfileSection {
+    std::wstring name;
+    std::vector<std::wstring> lines;
+};
+
+// Every section of the file in file order (a name that occurs twice gives two sections), read in
+// one pass over the file. Nothing, with the reason as the last error, when it cannot be read.
+std::optional<std::vector<PrivateProfileSection>> ReadPrivateProfileSections(LPCWSTR fileName);
+
+// Replaces the lines of each given section as WritePrivateProfileSectionW does, all in one change
+// of the file: one reading, one pass and one atomic replacement, so a kill leaves either none or
+// all of the sections changed. A section name that WritePrivateProfileSectionW refuses is left
+// out, and the result is then FALSE with ERROR_INVALID_PARAMETER.
+BOOL WritePrivateProfileSections(const std::vector<PrivateProfileSection>& sections, LPCWSTR fileName);
 
 inline constexpr auto& GetPrivateProfileString = GetPrivateProfileStringW;
 inline constexpr auto& GetPrivateProfileInt = GetPrivateProfileIntW;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -14,6 +15,8 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -72,6 +75,19 @@ public:
 
     std::mutex mutex;
 
+    // The write batch of one thread (see RegistryWriteBatch): the folder lock it holds from its
+    // first change, whether a change waits to be written, and the first failure.
+    struct Batch {
+        std::thread::id owner;
+        std::unique_ptr<FolderWriteLock> lock;
+        bool pending = false;
+        LSTATUS failure = ERROR_SUCCESS;
+    };
+    std::optional<Batch> batch;
+    std::condition_variable batchEnded;
+
+    bool InOwnBatch() const { return batch && batch->owner == std::this_thread::get_id(); }
+
     // Makes the trees match the file; with force, reads it even when it looks unchanged. A file
     // that holds what the trees were read from or written as is not parsed again, so a write
     // costs what it changes and not a reading of the whole registry.
@@ -125,7 +141,13 @@ public:
         return ERROR_SUCCESS;
     }
 
-    bool Unreadable() const { return m_unreadable; }
+    // Why the file could not be read, as a registry error.
+    LSTATUS UnreadableStatus() const
+    {
+        return m_unreadableErrno == EACCES || m_unreadableErrno == EPERM ? ERROR_ACCESS_DENIED
+                                                                         : static_cast<LSTATUS>(ErrnoToSystemError(m_unreadableErrno));
+    }
+    bool Unreadable() const { return m_unreadableErrno != 0; }
 
     HKEY AddHandle(OpenKey key)
     {
@@ -155,7 +177,7 @@ private:
         m_classesRoot.Clear();
         m_currentUser.Clear();
         m_damaged = false;
-        m_unreadable = !bytes && errno != ENOENT;
+        m_unreadableErrno = !bytes && errno != ENOENT ? errno : 0;
         m_known = bytes;
         if (bytes) m_damaged = !ParseRegistryText(NarrowToWide(*bytes), m_currentUser, m_classesRoot);
     }
@@ -175,7 +197,7 @@ private:
     std::optional<std::string> m_known;  // the file's bytes as last read or written
     FileStamp m_stamp;
     bool m_damaged = false;
-    bool m_unreadable = false;
+    int m_unreadableErrno = 0;  // why the file could not be read; 0 when it could, or is missing
     RegistryKey m_classesRoot;
     RegistryKey m_currentUser;
     RegistryKey m_empty;
@@ -272,16 +294,37 @@ void StoreValue(RegistryKey& key, RegistryValue value, bool& changed)
 
 // Runs a change on freshly read trees under the folder lock and saves the result when the
 // change reports one.
+// Takes the folder lock for the registry file and reads the file afresh; ERROR_SUCCESS when the
+// trees may be changed.
+LSTATUS LockAndRefresh(Store& store, std::unique_ptr<FolderWriteLock>& lock)
+{
+    if (!EnsureSettingsFolder()) return ERROR_CANTWRITE;
+    lock = std::make_unique<FolderWriteLock>(FolderOf(FinalTarget(SettingsFolder() + kFileName)));
+    if (!lock->held()) return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
+    store.Refresh(true);
+    if (store.Unreadable()) return store.UnreadableStatus();
+    return ERROR_SUCCESS;
+}
+
+// Runs a change on freshly read trees under the folder lock and saves the result when the
+// change reports one; inside the thread's write batch the saving waits for the batch's end.
 template <typename Change>
 LSTATUS WriteTransaction(Change change)
 {
     Store& store = Store::Instance();
-    std::lock_guard guard(store.mutex);
-    if (!EnsureSettingsFolder()) return ERROR_CANTWRITE;
-    FolderWriteLock folderLock(FolderOf(FinalTarget(SettingsFolder() + kFileName)));
-    if (!folderLock.held()) return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
-    store.Refresh(true);
-    if (store.Unreadable()) return ERROR_ACCESS_DENIED;
+    std::unique_lock guard(store.mutex);
+    store.batchEnded.wait(guard, [&] { return !store.batch || store.InOwnBatch(); });
+    if (store.batch) {
+        Store::Batch& batch = *store.batch;
+        if (!batch.lock && batch.failure == ERROR_SUCCESS) batch.failure = LockAndRefresh(store, batch.lock);
+        if (batch.failure != ERROR_SUCCESS) return batch.failure;
+        bool changed = false;
+        LSTATUS status = change(store, changed);
+        batch.pending = batch.pending || (status == ERROR_SUCCESS && changed);
+        return status;
+    }
+    std::unique_ptr<FolderWriteLock> folderLock;
+    if (LSTATUS status = LockAndRefresh(store, folderLock); status != ERROR_SUCCESS) return status;
     bool changed = false;
     LSTATUS status = change(store, changed);
     if (status == ERROR_SUCCESS && changed) status = store.Save();
@@ -458,4 +501,42 @@ LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
     const RegistryValue& value = found->values[index];
     if (LSTATUS status = CopyName(value.name, name, nameSize); status != ERROR_SUCCESS) return status;
     return CopyData(value, type, data, dataSize);
+}
+
+std::string RegistryFilePath()
+{
+    return SettingsFolder() + kFileName;
+}
+
+RegistryWriteBatch::RegistryWriteBatch()
+{
+    Store& store = Store::Instance();
+    std::unique_lock guard(store.mutex);
+    if (store.InOwnBatch()) {
+        m_open = false;  // joins the thread's batch, which writes its changes
+        return;
+    }
+    store.batchEnded.wait(guard, [&] { return !store.batch; });
+    store.batch.emplace();
+    store.batch->owner = std::this_thread::get_id();
+}
+
+RegistryWriteBatch::~RegistryWriteBatch()
+{
+    Commit();
+}
+
+LSTATUS RegistryWriteBatch::Commit()
+{
+    if (!std::exchange(m_open, false)) return m_result;
+    Store& store = Store::Instance();
+    {
+        std::lock_guard guard(store.mutex);
+        Store::Batch& batch = *store.batch;
+        m_result = batch.failure;
+        if (m_result == ERROR_SUCCESS && batch.pending) m_result = store.Save();
+        store.batch.reset();
+    }
+    store.batchEnded.notify_all();
+    return m_result;
 }

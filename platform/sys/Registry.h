@@ -20,6 +20,8 @@
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/FileTime.h"
 
+#include <string>
+
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
@@ -82,6 +84,30 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
                       LPWSTR keyClass, LPDWORD classSize, FILETIME* lastWriteTime);
 LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD reserved,
                       LPDWORD type, LPBYTE data, LPDWORD dataSize);
+
+// The file the registry is kept in.
+std::string RegistryFilePath();
+
+// Gathers the changes this thread makes while it lives into one write of the file (each change
+// alone rewrites and flushes the whole file), for a program that saves many values at once. From
+// its first change to its end it holds the folder lock, so the other threads' changes wait for it
+// and the thread must write no other file of the settings folder meanwhile. Each change answers
+// as it would alone; Commit (or the destructor) writes them and tells whether that worked. A batch
+// made inside another of the same thread joins it.
+class RegistryWriteBatch {
+public:
+    RegistryWriteBatch();
+    ~RegistryWriteBatch();
+    RegistryWriteBatch(const RegistryWriteBatch&) = delete;
+    RegistryWriteBatch& operator=(const RegistryWriteBatch&) = delete;
+
+    // Writes the gathered changes and ends the batch; later calls return the same result.
+    LSTATUS Commit();
+
+private:
+    bool m_open = true;
+    LSTATUS m_result = ERROR_SUCCESS;
+};
 
 inline constexpr auto& RegOpenKeyEx = RegOpenKeyExW;
 inline constexpr auto& RegCreateKeyEx = RegCreateKeyExW;

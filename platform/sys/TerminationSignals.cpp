@@ -20,7 +20,7 @@ void RestoreDefaults()
         std::signal(signal, SIG_DFL);
 }
 
-// Only async-signal-safe calls: the signal's number down the pipe, and the next request fatal.
+// Only async-signal-safe calls: the signal's number down the pipe.
 void OnSignal(int signal)
 {
     const int savedErrno = errno;
@@ -28,7 +28,6 @@ void OnSignal(int signal)
     if (g_writeFd >= 0 && ::write(g_writeFd, &number, 1) < 0) {
         // A full pipe already holds a request: this one adds nothing.
     }
-    RestoreDefaults();
     errno = savedErrno;
 }
 
@@ -41,7 +40,7 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onRequest) : m_o
         return;  // the signals keep their default: the program still ends, only without saving
     m_readFd = fds[0];
     g_writeFd = fds[1];
-    m_source = std::make_unique<WaitSource>(m_readFd, [this] { Deliver(); });
+    m_source = std::make_unique<WaitSource>(m_readFd, [this] { DeliverPending(); });
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -62,8 +61,10 @@ TerminationSignals::~TerminationSignals()
     ::close(m_readFd);
 }
 
-void TerminationSignals::Deliver()
+void TerminationSignals::DeliverPending()
 {
+    if (m_readFd < 0)
+        return;
     unsigned char number = 0;
     while (::read(m_readFd, &number, 1) == 1)
         m_onRequest(number);

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -408,22 +410,21 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
     ComPtr<IDispatch> first = Create();
     ComPtr<IDispatch> second = Create();
     ASSERT_TRUE(first && second);
-    auto children = [] {
-        return RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
-                          "org.freedesktop.DBus.Introspectable Introspect").output;
+    // An object is there while it answers a call at its path.
+    auto exists = [](int id) {
+        return RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator/" + std::to_string(id)
+                          + " org.formulon.Automation.Members ProcessId av 0").status == 0;
     };
-    std::string before = children();
-    EXPECT_NE(before.find("<node name=\\\"1\\\"/>"), std::string::npos) << before;
-    EXPECT_NE(before.find("<node name=\\\"2\\\"/>"), std::string::npos) << before;
+    auto goes = [&](int id) { return WaitUntil([&] { return !exists(id); }); };
+    EXPECT_TRUE(exists(1));
+    EXPECT_TRUE(exists(2));
+    // The class object's introspection lists no objects: it would cost every caller all of them.
+    EXPECT_EQ(RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
+                         "org.freedesktop.DBus.Introspectable Introspect").output.find("<node name="), std::string::npos);
 
     first.Reset();
-    std::string after;
-    WaitUntil([&] {
-        after = children();
-        return after.find("<node name=\\\"1\\\"/>") == std::string::npos;
-    });
-    EXPECT_EQ(after.find("<node name=\\\"1\\\"/>"), std::string::npos) << after;
-    EXPECT_NE(after.find("<node name=\\\"2\\\"/>"), std::string::npos) << after;
+    EXPECT_TRUE(goes(1));
+    EXPECT_TRUE(exists(2));
     Var pid;
     EXPECT_EQ(Call(second.get(), L"ProcessId", {}, &pid.v), S_OK);
 
@@ -431,56 +432,108 @@ TEST_F(LocalServerTest, ObjectsGoWhenTheirClientReleasesThem)
     EXPECT_EQ(RunCommand("busctl --user call org.formulon.FlnTest.Calculator /FlnTest/Calculator "
                          "org.formulon.Automation.ClassObject CreateInstance").output,
               "o \"/FlnTest/Calculator/3\"\n");
-    WaitUntil([&] {
-        after = children();
-        return after.find("<node name=\\\"3\\\"/>") == std::string::npos;
-    });
-    EXPECT_EQ(after.find("<node name=\\\"3\\\"/>"), std::string::npos) << after;
+    EXPECT_TRUE(goes(3));
 }
 
-TEST_F(LocalServerTest, OneClientHoldsABoundedNumberOfObjects)
-{
-    StartServer();
-    sd_bus* bus = nullptr;
-    ASSERT_GE(OpenUserBus(&bus), 0);
-    // A method call without arguments on the one connection; the reply when it succeeded, else
-    // null with the error's text.
-    auto call = [&](const char* path, const char* interface, const char* member, std::string* error) {
+// A connection of its own to the server, calling without a proxy.
+class RawClient {
+public:
+    RawClient() { m_open = OpenUserBus(&m_bus) >= 0; }
+    ~RawClient()
+    {
+        if (m_open)
+            SessionBus().flush_close_unref(m_bus);
+    }
+    RawClient(const RawClient&) = delete;
+    RawClient& operator=(const RawClient&) = delete;
+
+    bool open() const { return m_open; }
+
+    // A method call without arguments; the reply when it succeeded, else null with the error's text.
+    BusMessagePtr Call(const char* path, const char* interface, const char* member, std::string* error)
+    {
         sd_bus_message* message = nullptr;
         sd_bus_message* reply = nullptr;
         sd_bus_error failure = SD_BUS_ERROR_NULL;
-        if (SessionBus().message_new_method_call(bus, &message, "org.formulon.FlnTest.Calculator", path, interface,
-                                                 member) >= 0
-            && SessionBus().call(bus, message, 5'000'000, &failure, &reply) < 0 && failure.message)
+        if (SessionBus().message_new_method_call(m_bus, &message, "org.formulon.FlnTest.Calculator", path, interface, member) >= 0
+            && SessionBus().call(m_bus, message, 5'000'000, &failure, &reply) < 0 && failure.message)
             *error = failure.message;
         SessionBus().message_unref(message);
         SessionBus().error_free(&failure);
         return BusMessagePtr(reply);
-    };
-    auto create = [&](std::string* path, std::string* error) {
-        BusMessagePtr reply = call("/FlnTest/Calculator", kClassObjectInterface, "CreateInstance", error);
+    }
+    bool Create(std::string* path, std::string* error)
+    {
+        BusMessagePtr reply = Call("/FlnTest/Calculator", kClassObjectInterface, "CreateInstance", error);
         const char* made = nullptr;
-        if (!reply || SessionBus().message_read(reply.get(), "o", &made) < 0) return false;
+        if (!reply || SessionBus().message_read(reply.get(), "o", &made) < 0)
+            return false;
         *path = made;
         return true;
-    };
+    }
 
+private:
+    sd_bus* m_bus = nullptr;
+    bool m_open = false;
+};
+
+TEST_F(LocalServerTest, OneClientHoldsABoundedNumberOfObjects)
+{
+    StartServer();
     std::string first, last, error;
-    for (size_t i = 0; i < kMaxObjectsPerClient; ++i)
-        ASSERT_TRUE(create(i == 0 ? &first : &last, &error)) << i << ": " << error;
-    EXPECT_FALSE(create(&last, &error));
-    EXPECT_NE(error.find("0x8007000E"), std::string::npos) << error;
+    {
+        RawClient client;
+        ASSERT_TRUE(client.open());
+        for (size_t i = 0; i < kMaxObjectsPerClient; ++i)
+            ASSERT_TRUE(client.Create(i == 0 ? &first : &last, &error)) << i << ": " << error;
+        EXPECT_FALSE(client.Create(&last, &error));
+        EXPECT_NE(error.find("0x8007000E"), std::string::npos) << error;
 
-    // Releasing one makes room for another.
-    ASSERT_TRUE(call(first.c_str(), kDispatchInterface, "Release", &error)) << error;
-    EXPECT_TRUE(create(&last, &error)) << error;
-    SessionBus().flush_close_unref(bus);
+        // Releasing one makes room for another.
+        ASSERT_TRUE(client.Call(first.c_str(), kDispatchInterface, "Release", &error)) << error;
+        EXPECT_TRUE(client.Create(&last, &error)) << error;
+    }
 
     // The server goes on serving other clients, and the leaving client's objects are gone.
     ComPtr<IDispatch> other = Create();
     ASSERT_TRUE(other);
     Var pid;
     EXPECT_EQ(Call(other.get(), L"ProcessId", {}, &pid.v), S_OK);
+}
+
+// Many clients together cannot take more objects than the server serves at a time.
+TEST_F(LocalServerTest, AllClientsTogetherHoldABoundedNumberOfObjects)
+{
+    StartServer();
+    constexpr size_t kFullClients = kMaxObjectsInAll / kMaxObjectsPerClient;
+    std::vector<std::unique_ptr<RawClient>> clients;
+    std::string first, path, error;
+    for (size_t c = 0; c < kFullClients; ++c) {
+        clients.push_back(std::make_unique<RawClient>());
+        ASSERT_TRUE(clients.back()->open());
+        for (size_t i = 0; i < kMaxObjectsPerClient; ++i)
+            ASSERT_TRUE(clients.back()->Create(c == 0 && i == 0 ? &first : &path, &error)) << c << "/" << i << ": " << error;
+    }
+    RawClient late;
+    ASSERT_TRUE(late.open());
+    EXPECT_FALSE(late.Create(&path, &error));
+    EXPECT_NE(error.find("0x8007000E"), std::string::npos) << error;
+    ASSERT_TRUE(clients.front()->Call(first.c_str(), kDispatchInterface, "Release", &error)) << error;
+    EXPECT_TRUE(late.Create(&path, &error)) << error;
+}
+
+// A text past what a call may pass is refused before the server decodes it; the server goes on.
+TEST_F(LocalServerTest, AnOversizedTextIsRefusedAndTheServerGoesOn)
+{
+    StartServer();
+    ComPtr<IDispatch> calc = Create();
+    ASSERT_TRUE(calc);
+    const std::wstring huge(kMaxBusTextBytes + 1, L'x');
+    Var joined;
+    EXPECT_EQ(Call(calc.get(), L"Concat", { Text(huge.c_str()), Text(L"b") }, &joined.v), E_OUTOFMEMORY);
+    Var small;
+    ASSERT_EQ(Call(calc.get(), L"Concat", { Text(L"a"), Text(L"b") }, &small.v), S_OK);
+    EXPECT_EQ(std::wstring_view(small.v.bstrVal), L"ab");
 }
 
 // Shaped like the program's application object: a dispatch map with a method and a property.

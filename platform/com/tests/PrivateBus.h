@@ -84,14 +84,18 @@ public:
 
     bool WaitForExit(std::chrono::milliseconds limit)
     {
-        if (!WaitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) == m_pid; }, limit))
+        if (!WaitUntil([&] { return waitpid(m_pid, &m_status, WNOHANG) == m_pid; }, limit))
             return false;
         m_pid = -1;
         return true;
     }
 
+    // How the process ended (waitpid's status), once WaitForExit saw it end.
+    int ExitStatus() const { return m_status; }
+
 private:
     pid_t m_pid = -1;
+    int m_status = -1;
     int m_output = -1;
     std::string m_buffer;
 };

@@ -148,6 +148,35 @@ TEST(RegExp, AnInvalidPatternRaisesAnErrorTheCallerCanCatch)
     EXPECT_EQ(re.Execute(L"abc").size(), 1u);  // still usable
 }
 
+// Patterns that backtrack without end on a text still give their answer; one the automaton cannot
+// run (a back-reference) ends with an error the caller can catch, never with the stack exhausted.
+TEST(RegExp, CatastrophicPatternsEndWithAResultOrACatchableError)
+{
+    RegExpDriver re;
+    const std::wstring as(40, L'a'), xs(40, L'x');
+    re.SetPattern(L"(a+)+$");
+    EXPECT_TRUE(re.Execute((as + L"!").c_str()).empty());
+    EXPECT_EQ(re.Replace((as + L"!").c_str(), L"-", true), CString((as + L"!").c_str()));
+    re.SetPattern(L"(x+x+)+(y|!$)");
+    const std::vector<Found> found = re.Execute((L"zz" + xs + L"!").c_str());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].position, 2);
+    EXPECT_EQ(found[0].length, 41);
+
+    re.SetPattern(L"(a+)+\\1$");
+    bool caught = false;
+    try {
+        re.Execute((as + L"!").c_str());
+    } catch (COleDispatchException* e) {
+        caught = true;
+        EXPECT_EQ(e->m_scError, MakeControlError(28));
+        e->Delete();
+    }
+    EXPECT_TRUE(caught);
+    re.SetPattern(L"b");
+    EXPECT_EQ(re.Execute(L"abc").size(), 1u);
+}
+
 TEST(RegExp, FailedCreationAndCallsOnNoObject)
 {
     COleDispatchDriver driver;

@@ -290,8 +290,17 @@ TEST(FileMapping, AViewTellsWhenItsObjectWasShrunk)
     ASSERT_GE(other, 0);
     ASSERT_EQ(::ftruncate(other, 0), 0);
     EXPECT_FALSE(IsViewOfFileWhole(view));
+    // The kernel's copies meet the missing page as an error, where touching it would raise SIGBUS.
+    char bytes[8] = "6*7=42";
+    EXPECT_FALSE(CopyIntoView(view, bytes, sizeof bytes));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_ADDRESS));
+    EXPECT_FALSE(CopyOutOfView(bytes, view, sizeof bytes));
     ASSERT_EQ(::ftruncate(other, 512), 0);
     EXPECT_TRUE(IsViewOfFileWhole(view));
+    ASSERT_TRUE(CopyIntoView(view, bytes, sizeof bytes));
+    char back[8] = {};
+    ASSERT_TRUE(CopyOutOfView(back, view, sizeof back));
+    EXPECT_STREQ(back, "6*7=42");
     ::close(other);
 
     EXPECT_FALSE(IsViewOfFileWhole(static_cast<char*>(view) + 1));  // not a view's start

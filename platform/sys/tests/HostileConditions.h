@@ -8,7 +8,12 @@
 #include <grp.h>
 #include <optional>
 #include <string>
+#include <utility>
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,4 +69,60 @@ inline std::string SharedObjectPathOf(const std::wstring& readableName)
     if (::glob(pattern.c_str(), 0, nullptr, &found) == 0 && found.gl_pathc == 1) path = found.gl_pathv[0];
     ::globfree(&found);
     return path;
+}
+
+// How a run of RunKilledAtRename ended.
+struct RenameKill {
+    int renames = 0;      // renames the child had entered
+    bool killed = false;  // killed on entering the one asked for; otherwise it ended by itself
+};
+
+// Runs work in a traced child process and kills it (SIGKILL) as it enters its killAt-th rename
+// system call, the step that puts a saved file in place. Nothing where the child cannot be traced
+// (the caller skips). A child that ends by itself reports how many renames its whole run made.
+inline std::optional<RenameKill> RunKilledAtRename(int killAt, const std::function<void()>& work)
+{
+#if defined(__x86_64__)
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) ::_exit(3);
+        ::raise(SIGSTOP);
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status) ||
+        ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) != 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        return std::nullopt;
+    }
+    RenameKill run;
+    bool entering = true;
+    int signal = 0;
+    for (;;) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, reinterpret_cast<void*>(static_cast<long>(signal)));
+        signal = 0;
+        if (::waitpid(child, &status, 0) != child || WIFEXITED(status) || WIFSIGNALED(status)) return run;
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            signal = WSTOPSIG(status);  // the child's own signals reach it
+            continue;
+        }
+        if (std::exchange(entering, !entering)) {
+            user_regs_struct registers {};
+            ::ptrace(PTRACE_GETREGS, child, nullptr, &registers);
+            const auto call = static_cast<long>(registers.orig_rax);
+            if ((call == SYS_rename || call == SYS_renameat || call == SYS_renameat2) && ++run.renames == killAt) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, nullptr, 0);
+                run.killed = true;
+                return run;
+            }
+        }
+    }
+#else
+    (void)killAt;
+    (void)work;
+    return std::nullopt;
+#endif
 }

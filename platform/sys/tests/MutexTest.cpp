@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -95,8 +96,9 @@ TEST(MutexTest, SingleLockReleasesAtTheEndOfItsScope)
 }
 
 // Without a session's runtime folder, lock files go to a folder of the user's own that no one else
-// may enter: a folder another user made, a link planted in its place, or one open to all makes
-// the mutex unusable rather than lock, or make a file, where others decide.
+// may enter. A lock file planted there as a link is never followed; where another user's folder,
+// a link or a folder open to all takes that folder's name, the lock files go to a private folder
+// in the settings folder instead, so the mutex still works and nothing is made where others decide.
 TEST(MutexTest, WithoutARuntimeFolderLockFilesStayInAPrivateFolder)
 {
     namespace fs = std::filesystem;
@@ -104,19 +106,24 @@ TEST(MutexTest, WithoutARuntimeFolderLockFilesStayInAPrivateFolder)
     ScopedEnv noRuntime("XDG_RUNTIME_DIR");
     ScopedEnv tmp("TMPDIR", temporary.root());
     const std::string folder = temporary.root() + "/formulon-" + std::to_string(::geteuid());
+    const std::string own = temporary.settings() + "/locks";
     const std::wstring name = UniqueName(L"private lock ");
-
-    {
+    const auto entries = [](const std::string& path) {
+        std::error_code ignored;
+        return fs::is_directory(path) ? std::distance(fs::directory_iterator(path, ignored), fs::directory_iterator()) : 0;
+    };
+    const auto usable = [&] {
         CMutex mutex(FALSE, name.c_str());
-        ASSERT_NE(mutex.m_hObject, nullptr);
-        EXPECT_TRUE(mutex.Lock(0));
-        struct stat info {};
-        ASSERT_EQ(::lstat(folder.c_str(), &info), 0);
-        EXPECT_TRUE(S_ISDIR(info.st_mode));
-        EXPECT_EQ(info.st_mode & 07777, 0700u);
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-        mutex.Unlock();
-    }
+        return mutex.m_hObject != nullptr && mutex.Lock(0) && mutex.Unlock();
+    };
+
+    ASSERT_TRUE(usable());
+    struct stat info {};
+    ASSERT_EQ(::lstat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    EXPECT_EQ(entries(folder), 1);
+    EXPECT_EQ(NamedMutexProblem(), "");
 
     // A lock file planted as a link is not followed.
     const std::string target = temporary.root() + "/target";
@@ -129,19 +136,39 @@ TEST(MutexTest, WithoutARuntimeFolderLockFilesStayInAPrivateFolder)
     EXPECT_FALSE(fs::exists(target + "/created"));
     fs::remove_all(folder);
 
-    fs::create_directory_symlink(target, folder);
-    EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
-    EXPECT_TRUE(fs::is_empty(target));
-    fs::remove(folder);
+    const struct {
+        const char* name;
+        std::function<bool()> squat;  // false: cannot be made here
+    } squatters[] = {
+        { "a link to another folder", [&] { fs::create_directory_symlink(target, folder); return true; } },
+        { "a folder open to all", [&] { fs::create_directory(folder); fs::permissions(folder, fs::perms::all); return true; } },
+        { "another user's folder", [&] {
+             fs::create_directory(folder);
+             fs::permissions(folder, fs::perms::owner_all);
+             return ::geteuid() == 0 && ::chown(folder.c_str(), kNobodyUser, kNobodyGroup) == 0;
+         } },
+    };
+    for (const auto& squatter : squatters) {
+        SCOPED_TRACE(squatter.name);
+        fs::remove_all(own);
+        if (squatter.squat()) {
+            EXPECT_TRUE(usable());
+            EXPECT_EQ(entries(own), 1) << "the lock file is in the settings folder";
+            EXPECT_TRUE(fs::is_empty(target));
+            EXPECT_EQ(NamedMutexProblem(), "");
+        }
+        fs::remove(folder);
+    }
 
+    // With no private folder at all, the mutex cannot be had, and the reason names both.
     fs::create_directory(folder);
     fs::permissions(folder, fs::perms::all);
+    fs::remove_all(own);
+    TempSettingsFolder::WriteAll(own, "in the way");
     EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr);
-
-    fs::permissions(folder, fs::perms::owner_all);
-    if (::geteuid() == 0 && ::chown(folder.c_str(), kNobodyUser, kNobodyGroup) == 0) {
-        EXPECT_EQ(CMutex(FALSE, name.c_str()).m_hObject, nullptr) << "another user's folder";
-    }
+    const std::string problem = NamedMutexProblem();
+    EXPECT_NE(problem.find(folder + " is open to other users"), std::string::npos) << problem;
+    EXPECT_NE(problem.find(own + " is not a folder"), std::string::npos) << problem;
 }
 
 } // namespace

@@ -195,6 +195,30 @@ TEST_F(PrivateProfileTest, SectionsAreReplacedWhole)
     EXPECT_EQ(SectionNames(), (Lines { L"A", L"Empty" }));
 }
 
+// The whole-file pair reads every section in one pass and replaces several in one write, as the
+// one-section functions would have, one after the other.
+TEST_F(PrivateProfileTest, WholeFileReadingAndWritingMatchTheSectionFunctions)
+{
+    Write("; head\nloose=line\n[A]\nold=1\n; gone\n\n[b]\n b = 2 \nbare\n[A]\nsecond=yes\n[Other]\nkept=1\n");
+    const auto read = ReadPrivateProfileSections(name.c_str());
+    ASSERT_TRUE(read.has_value());
+    ASSERT_EQ(read->size(), 4u);
+    EXPECT_EQ((*read)[1].name, L"b");
+    EXPECT_EQ((*read)[1].lines, (Lines { L"b=2", L"bare" }));
+    EXPECT_EQ((*read)[2].lines, Lines { L"second=yes" });
+
+    const std::vector<PrivateProfileSection> sections = {
+        { L"a", { L"k1=v1\r\nk2=v2", L"k3=" } }, { L"B", {} }, { L"New", { L"n=1" } }, { L"Bad]", { L"x=1" } }
+    };
+    EXPECT_FALSE(WritePrivateProfileSections(sections, name.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Bytes(), "; head\nloose=line\n[A]\nk1=v1\nk2=v2\nk3=\n\n[b]\n[A]\nsecond=yes\n[Other]\nkept=1\n\n[New]\nn=1\n");
+
+    errno = 0;
+    EXPECT_FALSE(ReadPrivateProfileSections((name + L".missing").c_str()).has_value());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
 TEST_F(PrivateProfileTest, Utf16FilesAreReadAndWrittenBackAsUtf16)
 {
     Write(EncodeTextFile(L"[Info]\r\nName=K\x00f6nig \x6f22 \U0001F600\r\n", TextFileEncoding::Utf16LeBom));

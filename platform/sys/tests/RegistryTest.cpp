@@ -475,6 +475,40 @@ TEST_F(RegistryTest, SetKeyValueMakesTheMissingKeysOnTheWay)
     EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software", L"Count", REG_DWORD, &number, sizeof number), ERROR_ACCESS_DENIED);
 }
 
+// Many values saved at once reach the file in one replacement: a kill at it leaves the old file,
+// and within the batch the program already reads what it set.
+TEST_F(RegistryTest, AWriteBatchReplacesTheFileOnce)
+{
+    HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon\\FLN");
+    ASSERT_EQ(SetNumber(key, L"Stellen", 1), ERROR_SUCCESS);
+    const std::string before = TempSettingsFolder::ReadAll(File());
+    const auto saveMany = [&] {
+        RegistryWriteBatch batch;
+        for (DWORD i = 0; i < 20; ++i) SetNumber(key, (L"Value" + std::to_wstring(i)).c_str(), i);
+        SetNumber(key, L"Stellen", 9);
+        batch.Commit();
+    };
+    for (int killAt = 1;; ++killAt) {
+        const auto run = RunKilledAtRename(killAt, saveMany);
+        if (!run) GTEST_SKIP() << "a child process cannot be traced here";
+        if (!run->killed) {
+            EXPECT_EQ(run->renames, 1);
+            break;
+        }
+        EXPECT_EQ(TempSettingsFolder::ReadAll(File()), before) << "killed at rename " << killAt;
+    }
+    EXPECT_EQ(GetNumber(key, L"Stellen"), 9u);
+    EXPECT_EQ(GetNumber(key, L"Value19"), 19u);
+
+    RegistryWriteBatch batch;
+    ASSERT_EQ(SetNumber(key, L"Stellen", 4), ERROR_SUCCESS);
+    EXPECT_EQ(GetNumber(key, L"Stellen"), 4u);
+    EXPECT_EQ(TempSettingsFolder::ReadAll(File()).find("\"Stellen\"=dword:00000004"), std::string::npos);
+    EXPECT_EQ(batch.Commit(), ERROR_SUCCESS);
+    EXPECT_NE(TempSettingsFolder::ReadAll(File()).find("\"Stellen\"=dword:00000004"), std::string::npos);
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, AReadOnlyFileRefusesChangesWithAccessDenied)
 {
     HKEY key = Create(HKEY_CURRENT_USER, L"Software\\Formulon");
