@@ -43,7 +43,8 @@ public:
     CMainFrame* GetMainFrame() const;
 
     // The program's one file dialog: title from a string id, filter parts separated by "|" ("default":
-    // the script files). TRUE when the user chose a file, then in fileName.
+    // the script files). TRUE when the user chose a file, then in fileName. flags and reserved are
+    // ignored: the dialog always hides the read-only box and, when saving, asks before it replaces a file.
     BOOL PromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL open, void* reserved, CString filter);
     // The Formula page's formula at x with its variables A to G, after the page read its controls;
     // 0 without a page. The parser's error position and text come back.

@@ -35,6 +35,30 @@ function(fln_library target)
   target_include_directories(${target} PUBLIC ${FLN_SOURCE_DIR})
   target_compile_options(${target} PRIVATE ${FLN_WARNINGS})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  # The layering test checks what each folder's library links (fln_record_links).
+  file(RELATIVE_PATH folder ${FLN_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set_target_properties(${target} PROPERTIES FLN_FOLDER ${folder})
+  set_property(GLOBAL APPEND PROPERTY FLN_LIBRARIES ${target})
+endfunction()
+
+# fln_record_links(<file>)
+# Writes one line "<folder> <library> <linked folder> <linked library>" for every library of the
+# project that a library of the project links, for cmake/LayeringCheck.cmake. Called once every
+# folder has been added, so that links added after fln_library count too.
+function(fln_record_links file)
+  get_property(libraries GLOBAL PROPERTY FLN_LIBRARIES)
+  set(links "")
+  foreach(library IN LISTS libraries)
+    get_target_property(from ${library} FLN_FOLDER)
+    get_target_property(dependencies ${library} LINK_LIBRARIES)
+    foreach(dependency IN LISTS dependencies)
+      if(dependency IN_LIST libraries)
+        get_target_property(to ${dependency} FLN_FOLDER)
+        string(APPEND links "${from} ${library} ${to} ${dependency}\n")
+      endif()
+    endforeach()
+  endforeach()
+  file(WRITE ${file} "${links}")
 endfunction()
 
 # fln_tests(<prefix> DEPS <targets...> [SHARDS <n>] [OWN_PROGRAM <tests/File.cpp...>])

@@ -18,11 +18,6 @@ public:
     static constexpr int kMarginX = 5, kMarginY = 5;
 
     virtual BOOL AttachButton(UINT id, int alignment, UINT bitmapId, CWnd* parent, DWORD options = 0);
-    // The form the date page uses; the same as AttachButton.
-    BOOL AttachToButton(UINT id, int alignment, UINT bitmapId, CWnd* parent, DWORD options = 0)
-    {
-        return AttachButton(id, alignment, bitmapId, parent, options);
-    }
     virtual BOOL Create(LPCWSTR caption, DWORD style, int alignment, UINT bitmapId, const RECT& rect, CWnd* parent,
         UINT id, DWORD options = 0);
 

@@ -7,6 +7,7 @@
 // the locale seam (DateLocale.h).
 
 #include "commandbars/DTGadgets.h"
+#include "commandbars/DateTimeCtrlResource.h"
 #include "platform/base/Time.h"
 #include "platform/mfc/Wnd.h"
 
@@ -47,7 +48,7 @@ public:
     static constexpr DWORD Editing = 0x4;
 
     // The bitmap of the drop-down button.
-    static constexpr UINT DropDownBitmap = 23000;
+    static constexpr UINT DropDownBitmap = IDB_DATETIME_DROPDOWN;
 
     SECDateTimeCtrl();
     ~SECDateTimeCtrl() override;

@@ -17,11 +17,6 @@ public:
 
     // Takes over the dialog's button; the button owns the menu from now on.
     virtual BOOL AttachButton(UINT id, CWnd* parent, HMENU menu, int direction = SEC_MENU_BELOW, DWORD options = 0);
-    // The form the date page uses; the same as AttachButton.
-    BOOL AttachToButton(UINT id, CWnd* parent, HMENU menu, int direction = SEC_MENU_BELOW, DWORD options = 0)
-    {
-        return AttachButton(id, parent, menu, direction, options);
-    }
     virtual BOOL Create(LPCWSTR caption, DWORD style, HMENU menu, int direction, const RECT& rect, CWnd* parent, UINT id,
         DWORD options = 0);
 

@@ -420,18 +420,6 @@ void PlotSymbolPainter::Line(CDC* dc, int x1, int y1, int x2, int y2)
     dc->LineTo(x2, y2);
 }
 
-void PlotSymbolPainter::LineF(CDC* dc, float x1, float y1, float x2, float y2)
-{
-    Line(dc, Round(x1), Round(y1), Round(x2), Round(y2));
-}
-
-void PlotSymbolPainter::HollowRect(CDC* dc, int left, int top, int right, int bottom)
-{
-    CGdiObject* previous = dc->SelectStockObject(NULL_BRUSH);
-    dc->Rectangle(left, top, right, bottom);
-    dc->SelectObject(previous);
-}
-
 void PlotSymbolPainter::FilledRect(CDC* dc, int x1, int y1, int x2, int y2)
 {
     dc->Rectangle(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1);

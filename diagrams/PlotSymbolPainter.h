@@ -32,8 +32,6 @@ public:
 
     // ---- primitives, in integer device coordinates
     static void Line(CDC* dc, int x1, int y1, int x2, int y2);
-    static void LineF(CDC* dc, float x1, float y1, float x2, float y2);
-    static void HollowRect(CDC* dc, int left, int top, int right, int bottom);
     // With the current brush, one pixel wider on the larger coordinate of each pair, so that both
     // end points are covered.
     static void FilledRect(CDC* dc, int x1, int y1, int x2, int y2);

@@ -25,7 +25,6 @@ public:
     virtual BOOL InsertText();
 
     BOOL IsTextPresent() const { return m_bTextPresent; }
-    int GetKind() const { return m_nKind; }
     const CString& GetText() const { return m_strText; }
     void SetText(const CString& text) { m_strText = text; }
     // Takes in an insertion typed right after this one, so that one undo removes both; false
@@ -57,8 +56,6 @@ public:
     virtual void NotifyEach(divuzura::foundation::ISubject* subject, divuzura::foundation::IObserver* observer);
     virtual BOOL Add(divuzura::foundation::CMvcCommand* command);
     virtual BOOL CanAdd(divuzura::foundation::CMvcCommand* command) const;
-
-    const std::list<divuzura::foundation::CMvcCommand*>& GetCommands() const { return m_commands; }
 
 private:
     bool Holds(const divuzura::foundation::CMvcCommand* command) const;

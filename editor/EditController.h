@@ -62,7 +62,6 @@ public:
     CString GetPositionText();
 
     SECEdit* GetModel() const { return m_pEdit; }
-    SECEditViewport* GetEditViewport() const { return m_pViewport; }
     SECEditFontInfo* GetViewFontInfo() const { return m_pViewport ? m_pViewport->GetFontInfo() : nullptr; }
     ISECEditLangConfig* GetLanguageConfig() const { return m_pEdit ? m_pEdit->GetLangConfig() : nullptr; }
     BOOL IsReadOnly() const { return !m_pEdit || m_pEdit->IsReadOnly(); }

@@ -42,7 +42,6 @@ public:
     void SetHistories(SECEditFindHistory* findHistory, SECEditFindHistory* replaceHistory);
     void SetRegExpAvailable(BOOL available) { m_bRegExpAvailable = available; }
 
-    BOOL IsFindOnly() const { return m_bFindOnly; }
     BOOL IsModal() const { return m_bModal; }
     BOOL IsFindNext() const { return m_nAction == FindNextAction; }
     BOOL IsMarkAll() const { return m_nAction == MarkAllAction; }

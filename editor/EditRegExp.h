@@ -37,7 +37,6 @@ public:
     BOOL Replace(CString& text, const CString& replacement, BOOL all) override;
     // Every match in text, as (position, length), in one run of the object over the text.
     void FindAll(const CString& text, std::vector<std::pair<int, int>>& matches);
-    BOOL IsAvailable() const { return m_regExp.m_lpDispatch != nullptr; }
 
 private:
     COleDispatchDriver m_regExp;

@@ -12,8 +12,6 @@ public:
     explicit SECATopLevelItem(IUnknown* object);
     ~SECATopLevelItem() override;
 
-    IUnknown* WrappedObject() const { return m_pObject; }
-
     // The class-information part. Its IDispatch and IUnknown answers come from the wrapped object,
     // so the engine talks to the object itself; other interfaces go through the item's map.
     BEGIN_INTERFACE_PART(ProvideMultipleClassInfo, IProvideMultipleClassInfo)

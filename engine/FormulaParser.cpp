@@ -215,20 +215,30 @@ void FormatStopMessage(CString* out, int position, const wchar_t* message)
 
 } // namespace
 
+const std::pair<const wchar_t*, CFormulaParser::NameKind> CFormulaParser::BuiltInNames[] = {
+    { L"PI", NameKind::Pi }, { L"ABS", NameKind::Abs }, { L"SQR", NameKind::Sqr },
+    { L"SINH", NameKind::Sinh }, { L"COSH", NameKind::Cosh }, { L"TANH", NameKind::Tanh },
+    { L"ARCTAN", NameKind::ArcTan }, { L"LN", NameKind::Ln }, { L"LOG", NameKind::Log },
+    { L"EXP", NameKind::Exp }, { L"SIN", NameKind::Sin }, { L"COS", NameKind::Cos },
+    { L"TAN", NameKind::Tan }, { L"COT", NameKind::Cot }, { L"ARCSIN", NameKind::ArcSin },
+    { L"ARCCOS", NameKind::ArcCos }, { L"INT", NameKind::Int }, { L"RAD", NameKind::Rad },
+    { L"DEG", NameKind::Deg }, { L"SIGN", NameKind::Sign }, { L"ARSINH", NameKind::ArSinh },
+    { L"ARCOSH", NameKind::ArCosh }, { L"ARTANH", NameKind::ArTanh }, { L"KGV", NameKind::Kgv },
+    { L"GGT", NameKind::Ggt },
+};
+
+std::vector<std::wstring_view> CFormulaParser::FunctionNames()
+{
+    std::vector<std::wstring_view> names;
+    for (const auto& [text, kind] : BuiltInNames)
+        if (kind != NameKind::Pi)
+            names.push_back(text);
+    return names;
+}
+
 CFormulaParser::CFormulaParser(const CPhysConst& physConst)
 {
-    static constexpr std::pair<const wchar_t*, NameKind> builtIns[] = {
-        { L"PI", NameKind::Pi }, { L"ABS", NameKind::Abs }, { L"SQR", NameKind::Sqr },
-        { L"SINH", NameKind::Sinh }, { L"COSH", NameKind::Cosh }, { L"TANH", NameKind::Tanh },
-        { L"ARCTAN", NameKind::ArcTan }, { L"LN", NameKind::Ln }, { L"LOG", NameKind::Log },
-        { L"EXP", NameKind::Exp }, { L"SIN", NameKind::Sin }, { L"COS", NameKind::Cos },
-        { L"TAN", NameKind::Tan }, { L"COT", NameKind::Cot }, { L"ARCSIN", NameKind::ArcSin },
-        { L"ARCCOS", NameKind::ArcCos }, { L"INT", NameKind::Int }, { L"RAD", NameKind::Rad },
-        { L"DEG", NameKind::Deg }, { L"SIGN", NameKind::Sign }, { L"ARSINH", NameKind::ArSinh },
-        { L"ARCOSH", NameKind::ArCosh }, { L"ARTANH", NameKind::ArTanh }, { L"KGV", NameKind::Kgv },
-        { L"GGT", NameKind::Ggt },
-    };
-    for (const auto& [text, kind] : builtIns)
+    for (const auto& [text, kind] : BuiltInNames)
         m_names.push_back({ text, kind, 0.0 });
 
     // The constants come longest first, and "_e" after the constants that begin with it.

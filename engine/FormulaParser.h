@@ -80,6 +80,9 @@ public:
         int m_firstOperandAtDepthZero;  // a prefix that ends before it may lose enclosing parentheses
     };
 
+    // The names of the functions a formula may call, in upper case (PI and the constants aside).
+    static std::vector<std::wstring_view> FunctionNames();
+
     // Evaluates formula at x. On return *errPos is 0 when the whole text was read (with *errText
     // "" or the message of the last evaluation problem), or the position where the parse stopped
     // (with *errText "Error on position <n> --> Return Button" followed by the message). The value
@@ -92,6 +95,8 @@ private:
         Pi, Abs, Sqr, Sinh, Cosh, Tanh, ArcTan, Ln, Log, Exp, Sin, Cos, Tan, Cot, ArcSin, ArcCos,
         Int, Rad, Deg, Sign, ArSinh, ArCosh, ArTanh, Kgv, Ggt, E, PhysicalConstant,
     };
+    // The functions and PI, in the order they are matched.
+    static const std::pair<const wchar_t*, NameKind> BuiltInNames[];
     struct Name {
         std::wstring upperText;
         NameKind kind;

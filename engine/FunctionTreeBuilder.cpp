@@ -588,3 +588,11 @@ bool IsVariableTerm(const CString& text, const wchar_t* variable)
         term = term.Mid(1);
     return term.CompareNoCase(variable ? variable : L"") == 0;
 }
+
+std::vector<std::wstring_view> TreeFunctionNames()
+{
+    std::vector<std::wstring_view> names;
+    for (const NamedFunction& function : NamedFunctions)
+        names.push_back(function.name);
+    return names;
+}

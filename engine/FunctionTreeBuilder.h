@@ -17,6 +17,7 @@
 #include "engine/Function.h"
 
 #include <string_view>
+#include <vector>
 
 // Subtexts nested deeper than this (parentheses, function arguments, signs) are read as
 // constants, so that no text exhausts the stack.
@@ -25,6 +26,9 @@ inline constexpr int MaxBuildDepth = 100;
 // Normalises text in place (the parser's NormalizeFormula) and builds its tree in the variable
 // (compared without regard to case). Null only when memory ran out.
 FunctionPtr<double> BuildFunctionTree(CString& text, const wchar_t* variable);
+
+// The names of the functions the builder reads, in upper case.
+std::vector<std::wstring_view> TreeFunctionNames();
 
 // True for "PI", "_e", the function constants "A" to "G", a physical-constant name (any case,
 // blanks around ignored) and a text that is a number with nothing after it; the empty text too.

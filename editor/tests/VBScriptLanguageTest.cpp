@@ -3,11 +3,13 @@
 
 #include "editor/Edit.h"
 #include "editor/LangConfigStorage.h"
+#include "platform/script/VbsInterpreter.h"
 
 #include "EditTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <filesystem>
 
 using namespace edittest;
@@ -82,6 +84,33 @@ TEST_F(VBScriptLanguage, ColoursAScript)
     ASSERT_GE(last.size(), 4u);
     EXPECT_EQ(last[0], std::make_pair(7, text)) << "REM starts a comment only as a word of its own";
     EXPECT_EQ(last[3], std::make_pair(3, function));
+}
+
+// The file colours every function and constant the script engine knows, and names no other as one.
+TEST_F(VBScriptLanguage, ColoursExactlyTheEnginesBuiltins)
+{
+    SECEditLangConfig* config = SECEditLangConfig::GetConfig(L"VBScript");
+    ASSERT_NE(config, nullptr);
+    const int function = GroupOf(*config, L"Function"), constant = GroupOf(*config, L"Constant");
+    auto groupOf = [&](const std::wstring& name) {
+        USHORT group = 0;
+        return config->IsKeyword(name.c_str(), static_cast<int>(name.size()), group) ? int(group) : -1;
+    };
+    for (const auto& [name, builtin] : vbs::BuiltinFunctions())
+        EXPECT_EQ(groupOf(name), function) << "the engine's function " << name;
+    for (const auto& [name, value] : vbs::BuiltinConstants())
+        EXPECT_EQ(groupOf(name), constant) << "the engine's constant " << name;
+
+    for (const auto& [name, group] : config->GetKeywordTable()) {
+        std::wstring lower = name;
+        for (wchar_t& c : lower)
+            c = static_cast<wchar_t>(std::towlower(c));
+        if (group == function) {
+            EXPECT_NE(vbs::FindBuiltin(lower), nullptr) << "the file's function " << name;
+        } else if (group == constant) {
+            EXPECT_NE(vbs::FindBuiltinConstant(lower), nullptr) << "the file's constant " << name;
+        }
+    }
 }
 
 } // namespace

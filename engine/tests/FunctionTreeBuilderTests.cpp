@@ -7,10 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -200,6 +204,33 @@ TEST(FunctionTreeBuilder, IntendedDifferencesFromTheParser)
     for (const wchar_t* unknown : { L"INT(X)", L"SIGN(X)", L"RAD(X)", L"DEG(X)", L"ARSINH(X)", L"ARCOSH(X)",
                                     L"ARTANH(X)", L"KGV(12,18)", L"GGT(12,18)" })
         EXPECT_EQ(Build(unknown)->Evaluate(2.5), 0) << CString(unknown).ToUtf8();
+}
+
+// The two readers' function names differ only as intended, and a function both know means the
+// same in both.
+TEST(FunctionTreeBuilder, FunctionNamesAgreeWithTheParser)
+{
+    const std::vector<std::wstring_view> parserNames = CFormulaParser::FunctionNames();
+    const std::vector<std::wstring_view> treeNames = TreeFunctionNames();
+    const std::set<std::wstring_view> parser(parserNames.begin(), parserNames.end());
+    const std::set<std::wstring_view> tree(treeNames.begin(), treeNames.end());
+    std::set<std::wstring_view> parserOnly, treeOnly, both;
+    std::set_difference(parser.begin(), parser.end(), tree.begin(), tree.end(), std::inserter(parserOnly, parserOnly.end()));
+    std::set_difference(tree.begin(), tree.end(), parser.begin(), parser.end(), std::inserter(treeOnly, treeOnly.end()));
+    std::set_intersection(parser.begin(), parser.end(), tree.begin(), tree.end(), std::inserter(both, both.end()));
+    EXPECT_EQ(parserOnly, (std::set<std::wstring_view> { L"ARCOSH", L"ARSINH", L"ARTANH", L"DEG", L"GGT", L"INT", L"KGV",
+                                                         L"RAD", L"SIGN" }));
+    EXPECT_EQ(treeOnly, (std::set<std::wstring_view> { L"CEIL", L"COTH", L"FLOOR", L"GAMMA" }));
+
+    CFormulaParser& evaluator = GetFormulaEngine().FormulaParser;
+    for (const std::wstring_view name : both) {
+        CString formula = CString(std::wstring(name).c_str()) + L"(X)";
+        int errorPosition = -1;
+        CString errorText;
+        const double expected = evaluator.Calculate(formula, 0.3, &errorPosition, &errorText, TRUE);
+        ASSERT_EQ(errorPosition, 0) << formula.ToUtf8();
+        EXPECT_DOUBLE_EQ(Build(formula)->Evaluate(0.3), expected) << formula.ToUtf8();
+    }
 }
 
 TEST(FunctionTreeBuilder, TextHelpers)

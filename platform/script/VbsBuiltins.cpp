@@ -99,7 +99,7 @@ std::span<const Builtin> HostFunctions() { return kFunctions; }
 
 } // namespace builtins
 
-const Builtin* FindBuiltin(const std::wstring& lower)
+const std::unordered_map<std::wstring, const Builtin*>& BuiltinFunctions()
 {
     static const std::unordered_map<std::wstring, const Builtin*> table = [] {
         std::unordered_map<std::wstring, const Builtin*> t;
@@ -110,11 +110,16 @@ const Builtin* FindBuiltin(const std::wstring& lower)
                 t[b.name] = &b;
         return t;
     }();
-    auto it = table.find(lower);
-    return it == table.end() ? nullptr : it->second;
+    return table;
 }
 
-const Var* FindBuiltinConstant(const std::wstring& lower)
+const Builtin* FindBuiltin(const std::wstring& lower)
+{
+    auto it = BuiltinFunctions().find(lower);
+    return it == BuiltinFunctions().end() ? nullptr : it->second;
+}
+
+const std::unordered_map<std::wstring, Var>& BuiltinConstants()
 {
     static const std::unordered_map<std::wstring, Var> table = [] {
         std::unordered_map<std::wstring, Var> t;
@@ -208,8 +213,13 @@ const Var* FindBuiltinConstant(const std::wstring& lower)
         l(L"vbwhite", 0xFFFFFF);
         return t;
     }();
-    auto it = table.find(lower);
-    return it == table.end() ? nullptr : &it->second;
+    return table;
+}
+
+const Var* FindBuiltinConstant(const std::wstring& lower)
+{
+    auto it = BuiltinConstants().find(lower);
+    return it == BuiltinConstants().end() ? nullptr : &it->second;
 }
 
 float SecondsSinceMidnight()

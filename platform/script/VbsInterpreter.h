@@ -49,6 +49,8 @@ struct Builtin {
 };
 
 // The built-in functions and constants of the language, by lower-case name.
+const std::unordered_map<std::wstring, const Builtin*>& BuiltinFunctions();
+const std::unordered_map<std::wstring, Var>& BuiltinConstants();
 const Builtin* FindBuiltin(const std::wstring& lower);
 const Var* FindBuiltinConstant(const std::wstring& lower);
 // What Timer gives: local seconds since midnight, to the microsecond.
