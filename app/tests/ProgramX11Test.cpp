@@ -774,6 +774,38 @@ TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
         << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 }
 
+// A name typed into a save dialog without an extension gets the extension of the dialog's file
+// type: a parameter file from the Formula page ".fm", a script from the VBScript page ".vbs".
+TEST_F(ProgramX11, SaveDialogsAddTheExtensionOfTheirFileType)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    const std::string folder = m_settings.root() + "/files";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    const struct {
+        std::optional<POINT> tab;
+        const char* name;
+        const char* saved;
+    } saves[] = { { std::nullopt, "content", "content.fm" }, { places.scriptTab, "code", "code.vbs" } };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.saved);
+        if (save.tab) {
+            ASSERT_TRUE(ClickAt(*save.tab));
+            ASSERT_TRUE(ClickAt(places.editor));
+        }
+        ASSERT_EQ(Xdotool("key ctrl+s"), 0);
+        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Save Code Page' ") == 0; }, std::chrono::seconds(5)))
+            << "no file dialog: " << Screenshot(m_x, *m_window, 600, 500);
+        ASSERT_EQ(Xdotool("type --delay 20 '" + folder + "/" + save.name + "'"), 0);
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "/" + save.saved); }, std::chrono::seconds(5)))
+            << "in " << folder << ": " << RunCommand("ls " + folder).output;
+    }
+}
+
 // On the VBScript page Ctrl+L does what its File menu shows, "Load Content...": the file dialog
 // opens and the editor's line stays.
 TEST_F(ProgramX11, CtrlLOnTheScriptPageLoadsContentAsTheMenuSays)
