@@ -698,19 +698,26 @@ TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
     std::vector<Expected> fields;
     RECT frame;
     GetWindowRect(Frame().m_hWnd, &frame);
+    auto expected = [&](int id) {
+        RECT area;
+        GetWindowRect(Field(id), &area);
+        OffsetRect(&area, -frame.left, -frame.top);
+        return Expected { area, FramePixels(area) };
+    };
     for (int id : { IDC_VALUE_A, IDC_VALUE_B, IDC_VALUE_X, IDC_DIGITS, IDC_VALUE_XA, IDC_VALUE_XB }) {
-        RECT field;
-        GetWindowRect(Field(id), &field);
-        OffsetRect(&field, -frame.left, -frame.top);
-        fields.push_back({ field, FramePixels(field) });
-        ASSERT_EQ(std::count(fields.back().pixels.begin(), fields.back().pixels.end(), RGB(0, 0, 0)) > 0, true)
+        fields.push_back(expected(id));
+        ASSERT_GT(std::count(fields.back().pixels.begin(), fields.back().pixels.end(), RGB(0, 0, 0)), 0)
             << "the headless field " << id << " shows no text";
     }
+    // The "=" key is drawn after the page beneath it: once it shows, the page's first picture is whole.
+    const Expected equalsKey = expected(kEqualsKey);
     Stop();
 
     ASSERT_TRUE(StartOnServer({ file })) << "no main window was mapped";
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, equalsKey.area) == equalsKey.pixels; }, std::chrono::seconds(10)))
+        << "the page was not drawn: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-parameter-file.png");
     for (const Expected& field : fields)
         EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, field.area) == field.pixels; }, std::chrono::seconds(5)))
             << "a field differs from the headless one at " << field.area.left << ", " << field.area.top << ": "
