@@ -104,13 +104,14 @@ TEST(DiagramPicture, AnAxisWithoutPointsGetsTheLabelsOfItsOwnRange)
 TEST(DiagramPicture, WideLabelsStayInsideTheChartsArea)
 {
     constexpr int Margin = 40;
-    for (const wchar_t* formula : { L"x*1e17", L"x*0.0000001", L"-x*123456789012" }) {
+    for (const wchar_t* formula : { L"x*10^17", L"x*0.0000001", L"-x*123456789012" }) {
         for (int mode : { DiagramMathematical, DiagramPhysical, DiagramPolar }) {
             SCOPED_TRACE(testing::Message() << CString(formula).ToUtf8() << ", mode " << mode);
             Canvas canvas(400 + 2 * Margin, 300);
             CD2KSys diagram(RECT { 0, 0, 100, 100 });
             diagram.SetPlotArea(Margin, 0, 400 + Margin, 300, 0.3, 7);
             diagram.Bestimmung_der_Funktionswerte(GetFormulaEngine().FormulaParser, formula);
+            ASSERT_EQ(diagram.m_nSamples, CD2KSys::SampleCount);
             diagram.m_nMode = mode;
             diagram.Draw(canvas.Dc());
             int outside = 0;
