@@ -4,11 +4,29 @@
 #include "platform/base/TextToNumber.h"
 #include "platform/sys/PrivateProfile.h"
 
+#include <algorithm>
 #include <cwchar>
+#include <vector>
 
 namespace {
 
 constexpr DWORD BufferSize = 8192;
+// The largest list read at once; a file with more is cut there.
+constexpr size_t LargestBuffer = size_t { 1 } << 24;
+
+// Reads a list of NUL-terminated strings into the buffer, growing it until the whole list fits:
+// a section longer than the first buffer (a long formula) comes back whole rather than cut.
+template<typename Read>
+DWORD ReadWholeList(std::vector<wchar_t>& buffer, Read read)
+{
+    for (;;) {
+        std::fill(buffer.begin(), buffer.end(), L'\0');
+        const DWORD count = read(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (count + 2 < buffer.size() || buffer.size() >= LargestBuffer)
+            return count;
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 wchar_t FoldAscii(wchar_t ch)
 {
@@ -162,14 +180,15 @@ int CIniFile::ReadFile(CString path)
     SetFileName(path);
 
     m_sections.clear();
-    GetPrivateProfileSectionNamesW(buffer.data(), BufferSize, m_strPath);
+    ReadWholeList(buffer, [&](wchar_t* list, DWORD size) { return GetPrivateProfileSectionNamesW(list, size, m_strPath); });
     for (const wchar_t* name = buffer.data(); *name; name += std::wcslen(name) + 1)
         m_sections.push_back({ name, {}, {} });
 
     int result = 0;
     for (Section& section : m_sections) {
-        std::fill(buffer.begin(), buffer.end(), L'\0');
-        result = static_cast<int>(GetPrivateProfileSectionW(section.name, buffer.data(), BufferSize, m_strPath));
+        result = static_cast<int>(ReadWholeList(buffer, [&](wchar_t* list, DWORD size) {
+            return GetPrivateProfileSectionW(section.name, list, size, m_strPath);
+        }));
         if (result == 0)
             continue;
         for (const wchar_t* line = buffer.data(); *line; line += std::wcslen(line) + 1) {
