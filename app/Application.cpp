@@ -93,8 +93,9 @@ void CApplication::SetFormulaString(const wchar_t* text)
         m_formula = text ? text : L"";
         return;
     }
+    // The formula alone: the other fields keep what the user typed into them.
     view->m_strFormula = text;
-    view->UpdateData(FALSE);
+    view->ShowFormula();
 }
 
 double CApplication::GetFormulaResult(double x)

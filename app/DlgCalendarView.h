@@ -63,6 +63,8 @@ public:
     void OnCalculate();
     void InsertText(CString text, BOOL append);
     void ShowResult(CString text, COLORREF colour);
+    // Whether the text fits the result field in its font, uncut.
+    bool FitsTheResultField(const CString& text);
     void InsertOperand(OperandKind kind);
     void OnCopyResult();
 

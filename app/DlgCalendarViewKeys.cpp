@@ -252,6 +252,23 @@ void CDlgCalendarView::ShowResult(CString text, COLORREF colour)
     m_strOutput = text;
     m_labelOutput.SetTextColor(text.Find(L"Error") >= 0 ? ErrorColour : colour);
     m_labelOutput.SetText(text);
+    // An answer wider than the field is cut there; the status bar shows it whole.
+    if (CFlnPageHost* host = Host(); host && !FitsTheResultField(text))
+        host->SetMessageText(text.Trim());
+}
+
+bool CDlgCalendarView::FitsTheResultField(const CString& text)
+{
+    CClientDC dc(&m_labelOutput);
+    CFont font;
+    if (!font.CreateFontIndirect(&m_labelOutput.LogicalFont()))
+        return true;
+    CFont* previous = dc.SelectObject(&font);
+    const int width = dc.GetTextExtent(text).cx;
+    dc.SelectObject(previous);
+    RECT field {};
+    m_labelOutput.GetClientRect(&field);
+    return width <= field.right - field.left;
 }
 
 void CDlgCalendarView::OnCopyResult()

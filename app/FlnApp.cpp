@@ -110,12 +110,11 @@ BOOL CFlnApp::InitInstance()
     ParseCommandLine(commandLine, m_arguments);
     // The program has no document files: a name on the command line is a parameter file for the
     // Formula page, loaded into a new document.
-    CString parameterFile;
     if (commandLine.m_nShellCommand == CCommandLineInfo::FileOpen) {
         commandLine.m_nShellCommand = CCommandLineInfo::FileNew;
         std::error_code error;
         const auto absolute = std::filesystem::absolute(commandLine.m_strFileName.ToUtf8(), error);
-        parameterFile = error ? commandLine.m_strFileName : CString(absolute.string().c_str());
+        m_strStartParameterFile = error ? commandLine.m_strFileName : CString(absolute.string().c_str());
     }
 
     wchar_t path[260] = {};
@@ -144,8 +143,6 @@ BOOL CFlnApp::InitInstance()
     title.LoadString(IDS_PROGRAM_TITLE);
     frame->SetWindowText(title);
     frame->ShowWindow(SW_SHOW);
-    if (!parameterFile.IsEmpty())
-        frame->LoadParameterFile(parameterFile);
     // The bars show their commands' states from the first picture on, not from the first idle moment.
     CWinApp::OnIdle(0);
     frame->UpdateWindow();

@@ -78,6 +78,9 @@ public:
     BOOL m_bExitAfterFirstResult = FALSE;
     BOOL m_bFormulaOnly = FALSE;
     BOOL m_bStartedForAutomation = FALSE;
+    // The parameter file named on the command line: the main window loads it after the last
+    // content, when it is first shown, so that the page is drawn with it from the first picture.
+    CString m_strStartParameterFile;
 
     // Acts on the termination signals that have come, for a loop that does not wait (a running script's).
     void DeliverTerminationRequests();

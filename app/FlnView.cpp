@@ -184,9 +184,8 @@ FormulaInputs CFlnView::CurrentInputs() const
     if (!m_hWnd)
         return inputs;
     auto fieldText = [this](UINT id) {
-        wchar_t text[FormulaLimit + 1] {};
-        ::GetWindowTextW(Item(id), text, static_cast<int>(std::size(text)));
-        return CString(text);
+        const CWnd* field = GetDlgItem(static_cast<int>(id));
+        return field ? field->GetWindowText() : CString();
     };
     // The number the text makes as the exchange reads it; otherwise the member's value.
     auto read = [&](UINT id, double& value) { value = ReadExchangedNumber(fieldText(id)).value_or(value); };
@@ -198,6 +197,12 @@ FormulaInputs CFlnView::CurrentInputs() const
     read(IDC_VALUE_XA, inputs.xa);
     read(IDC_VALUE_XB, inputs.xb);
     return inputs;
+}
+
+void CFlnView::ShowFormula()
+{
+    if (HWND input = m_hWnd ? Item(IDC_FORMULA) : nullptr)
+        ::SetWindowTextW(input, m_strFormula);
 }
 
 void CFlnView::OnInitialUpdate()
@@ -308,9 +313,15 @@ void CFlnView::OnKeyEquals()
         Guarded([this] { CalculateAndVerify(m_strFormula, TRUE); });
     }
     UpdateData(FALSE);
-    m_editFormula.SetFocus();
+    FocusInput();
     if (host && host->QuitAfterCalculation())
         PostQuitMessage(0);
+}
+
+void CFlnView::FocusInput()
+{
+    if (!m_bFocusStays)
+        m_editFormula.SetFocus();
 }
 
 void CFlnView::Guarded(const std::function<void()>& action)
@@ -341,7 +352,7 @@ BOOL CFlnView::CalculateAndVerify(CString formula, BOOL normalise)
     CString errorText;
     const double value =
         InputsWith(formula).Calculate(GetFormulaEngine().FormulaParser, &errorPosition, &errorText, normalise);
-    m_editFormula.SetFocus();
+    FocusInput();
 
     if (errorPosition != 0) {
         ShowParseError(errorPosition, errorText);

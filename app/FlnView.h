@@ -77,6 +77,9 @@ public:
     // While content is loaded the fields change without their handlers' reactions: no exchange that
     // could raise a message box, no calculation.
     bool m_bLoadingContent = false;
+    // While the digit field's change recomputes the result, the focus stays in that field for the
+    // next digit typed.
+    bool m_bFocusStays = false;
 
     // The variables A to G in order.
     std::array<double*, FormulaInputs::ConstantCount> Variables()
@@ -90,6 +93,8 @@ public:
     // graph): no exchange, no message box, the formula as typed. A field whose text is no number
     // gives its member's value.
     FormulaInputs CurrentInputs() const;
+    // Puts m_strFormula into the input field and touches no other field.
+    void ShowFormula();
 
     // Colours of the formula input and of error texts.
     static constexpr COLORREF InputNormalColour = RGB(179, 183, 139);
@@ -143,6 +148,8 @@ private:
     void BindControls();
     void PutFramesBeneathControls();
     void SetInputBackground(COLORREF colour);
+    // The focus goes to the formula input after a calculation, unless it is to stay where it is.
+    void FocusInput();
     void ShowParseError(int position, const CString& errorText);
     void Verify(const CString& formula, double parserValue);
     POINT OutputLineCentre() const;

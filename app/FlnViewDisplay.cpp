@@ -11,6 +11,7 @@
 #include "res/FormulaPage.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -144,6 +145,11 @@ void CFlnView::OnDigitsChange()
     // The up-down writes its buddy while the view is made, before there is anything to show.
     if (!m_tabPages.m_hWnd || m_bLoadingContent)
         return;
+    // An emptied field is on its way to a new count: there is nothing to take yet.
+    if (::GetWindowTextLengthW(::GetDlgItem(m_hWnd, IDC_DIGITS)) == 0)
+        return;
+    const bool focusStayed = std::exchange(m_bFocusStays, true);
     UpdateData(TRUE);
     OnKeyEquals();
+    m_bFocusStays = focusStayed;
 }

@@ -310,6 +310,8 @@ void CMainFrame::OnShowWindow(BOOL show, UINT status)
         return;
     m_firstShow = false;
     LoadSettings();
+    if (CFlnApp* app = GetFlnApp(); app && !app->m_strStartParameterFile.IsEmpty())
+        LoadParameterFile(std::exchange(app->m_strStartParameterFile, CString()));
     PostMessage(WM_REPORT_LOAD_PROBLEMS);
 }
 

@@ -44,6 +44,16 @@ BOOL CVBScriptView::Create(LPCWSTR, LPCWSTR windowName, DWORD style, const RECT&
     return SECEditView::Create(WindowClass(), windowName, style | WS_HSCROLL | WS_VSCROLL, rect, parent, id, param);
 }
 
+BOOL CVBScriptView::PreTranslateMessage(MSG* message)
+{
+    if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
+        CFrameWnd* frame = GetParentFrame();
+        if (frame && frame->m_hAccelTable && ::TranslateAcceleratorW(frame->m_hWnd, frame->m_hAccelTable, message))
+            return TRUE;
+    }
+    return SECEditView::PreTranslateMessage(message);
+}
+
 CFlnDoc* CVBScriptView::Document() const
 {
     return dynamic_cast<CFlnDoc*>(m_pDocument);

@@ -27,6 +27,9 @@ public:
     // The document's model (the view's own only outside a document).
     SECEdit* GetEdit() override;
     void OnActivateView(BOOL activate, CView* activated, CView* deactivated) override;
+    // The keys the main window's menus show come before the editor's own: Ctrl+L loads content,
+    // as the page's File menu says, instead of cutting a line.
+    BOOL PreTranslateMessage(MSG* message) override;
 
     // Runs the whole text with "FLN" published; returns when the script has ended or was stopped.
     void RunScript();

@@ -206,6 +206,9 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
         else
             result.Seconds = sum;
         result.JulianDay = CombineWithReference(right, plus);
+        // The next step goes on from the date this one reached.
+        if (!right.UnitText.IsEmpty() && result.JulianDay >= 0)
+            m_julianDay.ConvertDateTime(m_reachedDate, m_reachedTime, CString(), result.JulianDay);
     }
     return result;
 }
@@ -226,7 +229,7 @@ double CDateParser::CombineWithReference(const DateParseResult& operand, bool pl
         unitText.Format(L"%llu", static_cast<unsigned long long>(magnitude));
         unitText += unit;
     }
-    return m_julianDay.CombineOperands(ReferenceDate, ReferenceTime, unitText, plus, false);
+    return m_julianDay.CombineOperands(m_reachedDate, m_reachedTime, unitText, plus, false);
 }
 
 DateParseResult CDateParser::ParseOperand(int& position, CString& token)
@@ -375,6 +378,8 @@ void CDateParser::ApplyKeyword(int keyword, DateParseResult& result)
     case SetDateTime:
         TakeDateTime(keyword, result.Text, ReferenceDate, ReferenceTime);
         result.JulianDay = m_julianDay.DateTimeToJulianDay(ReferenceDate, ReferenceTime);
+        m_reachedDate = ReferenceDate;
+        m_reachedTime = ReferenceTime;
         result.Seconds = 0;
         break;
     case MeasureDate:
@@ -401,6 +406,8 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         ReferenceTime.Format(L"%.02d:%.02d:%.02d", now.wHour, now.wMinute, now.wSecond);
         TargetDate = ReferenceDate;
         TargetTime = ReferenceTime;
+        m_reachedDate = ReferenceDate;
+        m_reachedTime = ReferenceTime;
         m_depth = 0;
         m_errorAt.reset();
 

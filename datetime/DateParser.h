@@ -66,7 +66,8 @@ private:
     DateParseResult ParseOperand(int& position, CString& token);
     void ApplyKeyword(int keyword, DateParseResult& result);
     std::optional<std::int64_t> MonthSpanSeconds(std::int64_t months);
-    // The reference date and time moved by a unit operand (a Julian day; < 0 for no date).
+    // The date and time the expression has reached moved by a unit operand (a Julian day; < 0 for
+    // no date).
     double CombineWithReference(const DateParseResult& operand, bool plus) const;
     CString DayFirst(const CString& date) const;
     // Stores the text of a date, time or date|time operand in the date and time it names.
@@ -81,6 +82,9 @@ private:
     int m_depth = 0;
     int m_literalPosition = 0;
     std::optional<int> m_errorAt;
+    // Where the chain of unit operands stands: the reference date and time, moved by each step.
+    CString m_reachedDate;
+    CString m_reachedTime;
 };
 
 // The application's date parser, whose date format the Date & Time page keeps equal to its own:

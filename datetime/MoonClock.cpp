@@ -151,6 +151,9 @@ std::optional<long long> TransitionTicks(const SYSTEMTIME& rule, int year)
 
 } // namespace
 
+// Moments before this year have no zone: their local time is their universal time.
+constexpr int FirstZonedYear = 1900;
+
 // What one paint shows: the moment for the moon and the lines, its universal and local times,
 // and the fields whose digits the clock shows.
 struct CMoonClock::Reading {
@@ -237,8 +240,11 @@ CMoonClock::Reading CMoonClock::ReadFixedMoment()
                                static_cast<WORD>(utc.weekday),
                                static_cast<WORD>(utc.day),    static_cast<WORD>(utc.hour),
                                static_cast<WORD>(utc.minute), static_cast<WORD>(utc.second), 0 };
-        SYSTEMTIME local;
-        if (SystemTimeToTzSpecificLocalTime(&m_TimeZone, &universal, &local) || ToLocalTime(m_TimeZone, universal, local))
+        // The page hands over moments from 1900 on converted with the rules of their own date, and
+        // earlier ones as they were typed; the local line takes them back the same way.
+        SYSTEMTIME local = universal;
+        if (utc.year < FirstZonedYear || SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)
+            || ToLocalTime(m_TimeZone, universal, local))
             reading.local = FieldsOf(local);
     }
     // Parts of an invalid date are -1, which the digits leave blank.
@@ -413,7 +419,7 @@ double MoonJulianDayOfLocalMoment(const COleDateTime& moment)
     const int year = moment.GetYear(), month = moment.GetMonth(), day = moment.GetDay();
     const int hour = moment.GetHour(), minute = moment.GetMinute(), second = moment.GetSecond();
     const double local = CMoonAstronomy::JulianFromCivil(year, month - 1, day, hour, minute, second);
-    if (year < 1900)
+    if (year < FirstZonedYear)
         return local;
     const SYSTEMTIME localTime { static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
         static_cast<WORD>(hour), static_cast<WORD>(minute), static_cast<WORD>(second), 0 };

@@ -102,8 +102,8 @@ void CD2KSys::CreateFonts()
 void CD2KSys::SetPlotArea(int left, int top, int right, int bottom, double xmin, double xmax)
 {
     m_client = { left, top, right, bottom };
-    m_xmin = xmin;
-    m_xmax = xmax;
+    m_xmin = m_intervalA = xmin;
+    m_xmax = m_intervalB = xmax;
     m_nSamples = SampleCount;
 }
 
@@ -135,8 +135,13 @@ void CD2KSys::ComputeDataRange()
 {
     if (m_bRangeFromPoints)
         GetSortedExtent(m_pointsX, m_pointsY, m_nPoints);
-    else
+    else if (m_nSamples >= 2)
         GetSortedExtent(m_curveX, m_curveY, m_nSamples);
+    else if (std::isfinite(m_intervalA) && std::isfinite(m_intervalB))
+        // No curve: the x axis still stands on the interval, with labels made for it; the y axis
+        // keeps its range and labels.
+        FitAxis(std::min(m_intervalA, m_intervalB), std::max(m_intervalA, m_intervalB), m_xmin, m_xmax, m_xWideningFactor,
+            m_labelDecimalsX);
 }
 
 void CD2KSys::GetSortedExtent(const CArray<double, double>& xs, const CArray<double, double>& ys, int count)
@@ -158,28 +163,32 @@ void CD2KSys::GetSortedExtent(const CArray<double, double>& xs, const CArray<dou
         for (int i = 0; i < count; ++i)
             sorted[i] = axis.values[i];
         sorted.Sort(true);
-        double min = sorted[0], max = sorted[count - 1];
-        RepairRange(&min, &max);
-        if (m_nMode == DiagramMathematical || m_nMode == DiagramPhysical) {
-            double wideMin = min, wideMax = max;
-            WidenRange(&wideMin, &wideMax, axis.factor);
-            if (IsUsableRange(wideMin, wideMax)) {
-                min = wideMin;
-                max = wideMax;
-            }
-        }
-        if (m_bNiceRounding) {
-            int decimals = axis.decimals;
-            NiceRoundRange(&min, &max, &decimals);
-            if (m_bStoreLabelDecimals)
-                axis.decimals = decimals;
-        } else if (m_bStoreLabelDecimals)
-            axis.decimals = 4;
-        if (m_nMode == DiagramMathematical || m_bIncludeZero)
-            CMathHelper::IncludeZeroInRange(&min, &max);
-        axis.min = min;
-        axis.max = max;
+        FitAxis(sorted[0], sorted[count - 1], axis.min, axis.max, axis.factor, axis.decimals);
     }
+}
+
+void CD2KSys::FitAxis(double min, double max, double& axisMin, double& axisMax, int wideningFactor, int& decimals)
+{
+    RepairRange(&min, &max);
+    if (m_nMode == DiagramMathematical || m_nMode == DiagramPhysical) {
+        double wideMin = min, wideMax = max;
+        WidenRange(&wideMin, &wideMax, wideningFactor);
+        if (IsUsableRange(wideMin, wideMax)) {
+            min = wideMin;
+            max = wideMax;
+        }
+    }
+    if (m_bNiceRounding) {
+        int niceDecimals = decimals;
+        NiceRoundRange(&min, &max, &niceDecimals);
+        if (m_bStoreLabelDecimals)
+            decimals = niceDecimals;
+    } else if (m_bStoreLabelDecimals)
+        decimals = 4;
+    if (m_nMode == DiagramMathematical || m_bIncludeZero)
+        CMathHelper::IncludeZeroInRange(&min, &max);
+    axisMin = min;
+    axisMax = max;
 }
 
 void CD2KSys::WidenRange(double* min, double* max, int factor) const

@@ -15,6 +15,7 @@
 #include "platform/base/RunTimeClass.h"
 #include "platform/gdi/GdiTypes.h"
 
+#include <cmath>
 #include <vector>
 
 class CDC;
@@ -60,6 +61,9 @@ public:
     void UpdateRanges(bool onlyWithAxes);
     void ComputeDataRange();
     void GetSortedExtent(const CArray<double, double>& xs, const CArray<double, double>& ys, int count);
+    // One axis's range from the least and greatest of its data: repaired, widened, rounded and
+    // with its label decimals, as the range update makes it.
+    void FitAxis(double min, double max, double& axisMin, double& axisMax, int wideningFactor, int& decimals);
     void WidenRange(double* min, double* max, int factor) const;
     void ComputeTickSteps(double xmin, double ymin, double xmax, double ymax, double& stepX, double& stepY) const;
 
@@ -98,6 +102,7 @@ public:
 
     // ---- world ranges
     double m_xmin = 0, m_xmax = 10, m_ymin = 0, m_ymax = 100;
+    double m_intervalA = NAN, m_intervalB = NAN; // the x interval of SetPlotArea; none before
     double m_savedXmin = 0, m_savedYmin = 0, m_savedXmax = 10, m_savedYmax = 100;
     double m_tickStepX = 5, m_tickStepY = 10;
     int m_xWideningFactor = 20;
@@ -153,6 +158,8 @@ private:
     void DrawYLabel(CDC* dc, int x, int y, double value, bool negative);
     void DrawPhysicalXLabel(CDC* dc, int x, int y, double value);
     void DrawPhysicalYLabel(CDC* dc, int x, int y, double value);
+    // TextOut in the current alignment, kept inside the client area's width.
+    void WriteLabel(CDC* dc, int x, int y, const CString& text) const;
     void DrawPhysicalXTick(CDC* dc, int x, double factor);
     void DrawPhysicalYTick(CDC* dc, int y, double factor);
     void DrawWorldLine(CDC* dc, double x1, double y1, double x2, double y2);

@@ -75,7 +75,7 @@ CString CD2KSys::TickLabel(double value, int decimals, NumberFormatMode format, 
 void CD2KSys::DrawXLabel(CDC* dc, int x, int y, double value, bool negative)
 {
     if (m_titles[0].IsEmpty())
-        dc->TextOut(x, y, TickLabel(value, m_labelDecimalsX, m_labelFormatX, negative));
+        WriteLabel(dc, x, y, TickLabel(value, m_labelDecimalsX, m_labelFormatX, negative));
 }
 
 void CD2KSys::DrawYLabel(CDC* dc, int x, int y, double value, bool negative)
@@ -83,7 +83,23 @@ void CD2KSys::DrawYLabel(CDC* dc, int x, int y, double value, bool negative)
     const CString text = TickLabel(value, m_labelDecimalsY, m_labelFormatY, negative);
     // Centred on the tick: the bottom half the text's height below it.
     if (m_titles[1].IsEmpty())
-        dc->TextOut(x, y + dc->GetTextExtent(text).cy / 2, text);
+        WriteLabel(dc, x, y + dc->GetTextExtent(text).cy / 2, text);
+}
+
+void CD2KSys::WriteLabel(CDC* dc, int x, int y, const CString& text) const
+{
+    // A label wider than the margin beside its tick is moved sideways into the client area
+    // rather than cut at its edge; one wider than the whole area keeps its start.
+    const int width = dc->GetTextExtent(text).cx;
+    const UINT horizontal = ::GetTextAlign(dc->GetSafeHdc()) & TA_CENTER;
+    const int left = x - (horizontal == TA_RIGHT ? width : horizontal == TA_CENTER ? width / 2 : 0);
+    const int clientLeft = std::min(m_client.left, m_client.right), clientRight = std::max(m_client.left, m_client.right);
+    int shift = 0;
+    if (left + width > clientRight)
+        shift = clientRight - (left + width);
+    if (left + shift < clientLeft)
+        shift = clientLeft - left;
+    dc->TextOut(x + shift, y, text);
 }
 
 void CD2KSys::DrawPhysicalXLabel(CDC* dc, int x, int y, double value)

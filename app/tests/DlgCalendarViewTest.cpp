@@ -331,6 +331,23 @@ TEST_F(DatePageTest, EveryAnswerMenuItemReachesItsAnswer)
     EXPECT_NE(Output().Find(L"Easter Sunday: "), -1);
 }
 
+// An answer wider than the result field, cut there, is readable whole in the status bar; one that
+// fits leaves the status bar alone.
+TEST_F(DatePageTest, AnAnswerTooWideForTheResultFieldShowsWholeInTheStatusBar)
+{
+    view->SetDateTimeValue(COleDateTime(2024, 4, 15, 12, 30, 0));
+    SetSystemTime(false);
+    Advance(1000);
+    ::UpdateWindow(Item(IDC_MOON_CLOCK));
+    frame->status = L"(untouched)";
+    Command(CalendarCommand::EasterSunday);
+    EXPECT_EQ(frame->status, L"(untouched)") << Output().ToUtf8();
+    Command(CalendarCommand::FullMoon);
+    CString whole = Output();
+    EXPECT_NE(whole.Find(L"Full moon: "), -1);
+    EXPECT_EQ(frame->status, whole.Trim());
+}
+
 TEST_F(DatePageTest, TheCopyButtonPutsTheResultOnTheClipboard)
 {
     Calculate(L"d[2]");

@@ -75,6 +75,23 @@ TEST_F(IniFile, ReadsLinesAtTheirFirstEqualsSign)
     EXPECT_FALSE(ini.IsModified());
 }
 
+// A section longer than the reader's first buffer, such as a formula of 10,000 terms, is read
+// whole, as are the keys after it.
+TEST_F(IniFile, ALongSectionIsReadWhole)
+{
+    std::string formula;
+    for (int i = 0; i < 9999; ++i)
+        formula += "0+";
+    formula += "sin(x)";
+    Write("long.ini", "[TAB_FORMEL]\nf(x)=" + formula + "\nafter=1\n[CONSTANTS]\nA=2.5\n");
+    CIniFile ini;
+    ini.SetFileName(Path("long.ini"));
+    EXPECT_GT(ini.Load(), 0);
+    EXPECT_EQ(ini.GetValue(L"TAB_FORMEL", L"f(x)"), CString(formula.c_str()));
+    EXPECT_EQ(ini.GetInt(L"TAB_FORMEL", L"after", 0), 1);
+    EXPECT_EQ(ini.GetValue(L"CONSTANTS", L"A"), L"2.5");
+}
+
 TEST_F(IniFile, WritesOwnSectionsAndKeepsTheOthers)
 {
     Write("a.fm", "[OTHER]\nkeep=yes\n[INFO]\nold=1\n");

@@ -3,16 +3,21 @@
 // the pixels of the same state on the headless display; closing from the window manager saves
 // the settings and the last content.
 
+#include "app/Application.h"
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
 #include "app/VBScriptView.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
+#include "platform/com/Automation.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/LocalServerRegistration.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
+#include "res/FormulaPage.h"
 #include "res/ScriptPage.h"
 
 #include <filesystem>
@@ -140,6 +145,55 @@ protected:
                 pixels.push_back(GetPixel(dc, x, y));
         ReleaseDC(Frame().m_hWnd, dc);
         return pixels;
+    }
+
+    // Headless, after Start(): the middle of a window, in the frame window.
+    POINT PlaceInFrame(HWND window)
+    {
+        RECT frame, rect;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        GetWindowRect(window, &rect);
+        return { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+    }
+    // Headless, after Start(): the middle of a page's tab, in the frame window.
+    template<typename Page>
+    POINT TabPlace()
+    {
+        auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+        for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
+            CRect tab;
+            if (dynamic_cast<Page*>(Frame().m_wndTab.GetPage(index)) && tabs->GetTabRect(index, tab)) {
+                MapWindowPoints(tabs->m_hWnd, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+                RECT frame;
+                GetWindowRect(Frame().m_hWnd, &frame);
+                return { tab.CenterPoint().x - frame.left, tab.CenterPoint().y - frame.top };
+            }
+        }
+        ADD_FAILURE() << "no such page";
+        return {};
+    }
+    // The last content the program on the server saved when it ended.
+    std::string SavedLastContent() { return TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini"); }
+    // Ends the program on the server as the window manager's close does; whether it ended.
+    bool CloseAndWait()
+    {
+        CloseFromTheWindowManager();
+        return m_program->WaitForExit(std::chrono::seconds(10));
+    }
+    // Whether Ctrl+A Ctrl+C in the focused field of the program on the server puts the text on the
+    // clipboard; when not, the message says what came instead.
+    ::testing::AssertionResult CopiesAs(const std::string& expected)
+    {
+        const std::string xclip = FindProgram("xclip");
+        if (xclip.empty())
+            return ::testing::AssertionSuccess() << "(xclip is not installed)";
+        if (Xdotool("key ctrl+a ctrl+c") != 0)
+            return ::testing::AssertionFailure() << "xdotool failed";
+        const std::string paste = "env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard";
+        std::string text;
+        if (WaitFor([&] { return (text = RunCommand(paste).output) == expected; }, std::chrono::seconds(5)))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the field holds \"" << text << "\"";
     }
 
     SIZE m_frameSize {};
@@ -601,6 +655,197 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
         << "the chart differs from the headless one: " << Screenshot(x, *window, attributes.width, attributes.height);
     program.reset();
     XCloseDisplay(x);
+}
+
+// A client on the bus that sets the formula changes the formula alone: the fields that came from
+// the last content keep their values on the page and in what the program saves at its end.
+// (No headless start here: it would make this process serve the class itself.)
+TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("busctl").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or busctl is not installed";
+    PrivateBus bus;
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini",
+        "[TAB_FORMEL]\nf(x)=A*x+B\n[CONSTANTS]\nA=2.5\nB=-1\nC=4\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=12\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; },
+                    std::chrono::seconds(20)))
+        << "the program did not publish its class";
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    ComPtr<IDispatch> application;
+    ASSERT_EQ(CoCreateInstance(CLSID_FlnApplication, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                  reinterpret_cast<void**>(application.Receive())), S_OK);
+    DISPID setFormula = DISPID_UNKNOWN;
+    ASSERT_EQ(GetDispatchId(application.get(), L"SetFormulaString", &setFormula), S_OK);
+    VARIANT formula;
+    VariantInit(&formula);
+    formula.vt = VT_BSTR;
+    formula.bstrVal = SysAllocString(L"x^2+1");
+    EXPECT_EQ(InvokeDispatch(application.get(), setFormula, DISPATCH_METHOD, &formula, 1, nullptr, nullptr), S_OK);
+    VariantClear(&formula);
+    application.Reset();
+
+    // The input field, which has the focus from the start, shows the new formula.
+    EXPECT_TRUE(CopiesAs("x^2+1"));
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    for (const char* kept : { "A=2.5", "B=-1", "C=4", "X=3", "Comma=12" })
+        EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
+}
+
+// A parameter file named on the command line: the page is drawn with its values from the first
+// picture on, field by field as the headless page shows the same file.
+TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
+{
+    if (FindProgram("Xvfb").empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    const std::string file = m_settings.root() + "/files/start.fm";
+    TempSettingsFolder::WriteAll(file, "[TAB_FORMEL]\nf(x)=x^2+A\n[CONSTANTS]\nA=2.5\nB=-1\nC=1\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=12\n"
+                                       "[INTERVALL]\nXA=-3\nXB=3\n");
+    ASSERT_TRUE(Start({ CString(file.c_str()) }));
+    struct Expected {
+        RECT area;
+        std::vector<COLORREF> pixels;
+    };
+    std::vector<Expected> fields;
+    RECT frame;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    auto expected = [&](int id) {
+        RECT area;
+        GetWindowRect(Field(id), &area);
+        OffsetRect(&area, -frame.left, -frame.top);
+        return Expected { area, FramePixels(area) };
+    };
+    for (int id : { IDC_VALUE_A, IDC_VALUE_B, IDC_VALUE_X, IDC_DIGITS, IDC_VALUE_XA, IDC_VALUE_XB }) {
+        fields.push_back(expected(id));
+        ASSERT_GT(std::count(fields.back().pixels.begin(), fields.back().pixels.end(), RGB(0, 0, 0)), 0)
+            << "the headless field " << id << " shows no text";
+    }
+    // The "=" key is drawn after the page beneath it: once it shows, the page's first picture is whole.
+    const Expected equalsKey = expected(kEqualsKey);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer({ file })) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, equalsKey.area) == equalsKey.pixels; }, std::chrono::seconds(10)))
+        << "the page was not drawn: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-parameter-file.png");
+    for (const Expected& field : fields)
+        EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, field.area) == field.pixels; }, std::chrono::seconds(5)))
+            << "a field differs from the headless one at " << field.area.left << ", " << field.area.top << ": "
+            << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-parameter-file.png");
+}
+
+// "12" typed into the digit field stays there: the result follows each digit while the focus
+// stays in the field, and nothing lands in the formula.
+TEST_F(ProgramX11, TwoDigitsTypedIntoTheDigitFieldStayThere)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    const POINT digits = PlaceInFrame(Field(IDC_DIGITS)), input = PlaceInFrame(Field(kFormulaField));
+    Stop();
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=1/3\n[CONSTANTS]\nA=1\nB=1\nC=1\nD=1\nE=1\nF=1\nG=1\nX=1\nComma=4\n"
+        "[INTERVALL]\nXA=-1\nXB=1\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(digits));
+    ASSERT_EQ(Xdotool("key End BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 60 12"), 0);
+    EXPECT_TRUE(CopiesAs("12"));
+    ASSERT_TRUE(ClickAt(input));
+    EXPECT_TRUE(CopiesAs("1/3"));
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    EXPECT_NE(saved.find("Comma=12"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("f(x)=1/3\n"), std::string::npos) << saved;
+}
+
+// A formula longer than the input's typing limit, from the last content: the Graph page draws the
+// curve "=" computes, the chart the headless page draws for the same function written short.
+TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n");
+    ASSERT_TRUE(Start());
+    const POINT graphTab = TabPlace<CKSysView>();
+    Frame().m_wndTab.ActivateTab(2);
+    Pump();
+    RECT frame, chart;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndTab.GetPage(2)->m_hWnd, &chart);
+    OffsetRect(&chart, -frame.left, -frame.top);
+    const std::vector<COLORREF> reference = FramePixels(chart);
+    Stop();
+
+    std::string formula;
+    for (int i = 0; i < 1012; ++i)
+        formula += "0+";
+    formula += "sin(x)";
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=" + formula + "\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(graphTab));
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }, std::chrono::seconds(5)))
+        << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+}
+
+// A name typed into a save dialog without an extension gets the extension of the dialog's file
+// type: a parameter file from the Formula page ".fm", a script from the VBScript page ".vbs".
+TEST_F(ProgramX11, SaveDialogsAddTheExtensionOfTheirFileType)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    const std::string folder = m_settings.root() + "/files";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    const struct {
+        std::optional<POINT> tab;
+        const char* name;
+        const char* saved;
+    } saves[] = { { std::nullopt, "content", "content.fm" }, { places.scriptTab, "code", "code.vbs" } };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.saved);
+        if (save.tab) {
+            ASSERT_TRUE(ClickAt(*save.tab));
+            ASSERT_TRUE(ClickAt(places.editor));
+        }
+        ASSERT_EQ(Xdotool("key ctrl+s"), 0);
+        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Save Code Page' ") == 0; }, std::chrono::seconds(5)))
+            << "no file dialog: " << Screenshot(m_x, *m_window, 600, 500);
+        ASSERT_EQ(Xdotool("type --delay 20 '" + folder + "/" + save.name + "'"), 0);
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "/" + save.saved); }, std::chrono::seconds(5)))
+            << "in " << folder << ": " << RunCommand("ls " + folder).output;
+    }
+}
+
+// On the VBScript page Ctrl+L does what its File menu shows, "Load Content...": the file dialog
+// opens and the editor's line stays.
+TEST_F(ProgramX11, CtrlLOnTheScriptPageLoadsContentAsTheMenuSays)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    ASSERT_EQ(Xdotool("key ctrl+Home ctrl+l"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }, std::chrono::seconds(5)))
+        << "no file dialog: " << Screenshot(m_x, *m_window, 600, 500);
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }, std::chrono::seconds(5)))
+        << "the dialog stayed";
+    ASSERT_TRUE(ClickAt(places.editor));
+    EXPECT_TRUE(CopiesAs("Option Explicit\r\n"));
 }
 
 // A two-line script typed on the VBScript page and run from its tool bar sets the formula to 2+3*4

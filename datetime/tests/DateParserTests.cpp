@@ -180,6 +180,32 @@ TEST_F(DateParserTest, ReferenceOperandsGiveJulianDays)
     EXPECT_EQ(errorPosition, 4);
 }
 
+// Each step of a chain goes on from the date the steps before it reached; a reference operand in
+// the chain starts it again from its own date.
+TEST_F(DateParserTest, ChainedStepsEachMoveTheDate)
+{
+    const struct {
+        const wchar_t* expression;
+        const wchar_t* date;
+        const wchar_t* time;
+    } chains[] = {
+        {L"C<[01.01.2000|10:00:00]-d[1]-h[12]", L"30.12.1999", L"22:00:00"},
+        {L"C<[01.01.2000|10:00:00]+d[1]+h[12]+m[30]+s[15]", L"02.01.2000", L"22:30:15"},
+        {L"C<[28.02.2000|23:00:00]+h[1]+d[1]", L"01.03.2000", L"00:00:00"},
+        {L"D<[31.01.2000]+M[1]+d[1]", L"01.03.2000", L"10:30:00"},
+        {L"D<[28.02.2000]+Y[1]+W[1]", L"07.03.2001", L"10:30:00"},
+        {L"D<[10.01.2000]+W[1]-d[2]+h[-3]", L"15.01.2000", L"07:30:00"},
+        {L"D<[1.1.2000]+d[5]+D<[1.6.2000]+d[1]", L"02.06.2000", L"10:30:00"},
+    };
+    for (const auto& chain : chains) {
+        SCOPED_TRACE(CString(chain.expression).ToUtf8());
+        const DateParseResult result = Run(chain.expression);
+        EXPECT_EQ(errorPosition, 0);
+        EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(chain.date, chain.time));
+    }
+    EXPECT_EQ(Run(L"C<[01.01.2000|10:00:00]-d[1]-h[12]").Seconds, -(kDay + 12 * 3600)) << "the span adds every step as before";
+}
+
 TEST_F(DateParserTest, SlashDateFormats)
 {
     parser.DateFormat = 2;

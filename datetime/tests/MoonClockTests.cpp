@@ -3,12 +3,15 @@
 #include "datecore/DateLocale.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/user/tests/PixelChecks.h"
+#include "platform/sys/tests/TempSettingsFolder.h"
 #include "platform/user/tests/UserTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,7 +76,7 @@ protected:
     COLORREF Pixel(int x, int y) { return pixel_checks::PixelsOf(CClientDC(&clock), CRect(x, y, x + 1, y + 1)).front(); }
 
     ScopedDateLocale locale { DateLocale::Default() };
-    ScopedFixedClock now { UnixSeconds(2024, 4, 15, 12, 0, 0), CentralEuropeanZone() };
+    std::optional<ScopedFixedClock> now { std::in_place, UnixSeconds(2024, 4, 15, 12, 0, 0), CentralEuropeanZone() };
     CWinApp app { L"MoonClockTest" };
     CWnd page;
     CMoonClock clock;
@@ -166,6 +169,34 @@ TEST_F(MoonClockTest, AMomentWithoutALocalTimeSaysSoAndFillsTheRest)
     EXPECT_EQ(Line(clock, CMoonClock::UniversalTimeLine), L"Universal time (UTC): 12:00:00  01. March -0500");
     for (int line : { CMoonClock::AgeLine, CMoonClock::PhaseLine, CMoonClock::LastNewMoonLine, CMoonClock::NextNewMoonLine })
         EXPECT_FALSE(Line(clock, line).empty()) << line;
+}
+
+// A moment the page hands over shows, on the local line, the local time it was typed in: the
+// zone's rules of that date, not today's (Germany kept no summer time in 1954), and moments before
+// 1900, which the page takes as universal time, as they are.
+TEST_F(MoonClockTest, AHistoricalMomentShowsTheLocalTimeOfItsOwnDate)
+{
+    now.reset();
+    struct ZoneRulesReread {
+        ~ZoneRulesReread() { tzset(); }
+    } reread;
+    ScopedEnv berlin("TZ", "Europe/Berlin");
+    tzset();
+    const struct {
+        COleDateTime moment;
+        const wchar_t* universal;
+        const wchar_t* local;
+    } cases[] = {
+        { COleDateTime(1954, 7, 15, 20, 0, 0), L"Universal time (UTC): 19:00:00  15. July 1954", L"Local time: 20:00:00  15. July. 1954" },
+        { COleDateTime(2024, 7, 15, 20, 0, 0), L"Universal time (UTC): 18:00:00  15. July 2024", L"Local time: 20:00:00  15. July. 2024" },
+        { COleDateTime(1945, 7, 15, 20, 0, 0), L"Universal time (UTC): 17:00:00  15. July 1945", L"Local time: 20:00:00  15. July. 1945" },
+        { COleDateTime(1850, 7, 15, 20, 0, 0), L"Universal time (UTC): 20:00:00  15. July 1850", L"Local time: 20:00:00  15. July. 1850" },
+    };
+    for (const auto& c : cases) {
+        ShowMoment(MoonJulianDayOfLocalMoment(c.moment), c.moment);
+        EXPECT_EQ(Line(clock, CMoonClock::UniversalTimeLine), c.universal);
+        EXPECT_EQ(Line(clock, CMoonClock::LocalTimeLine), c.local);
+    }
 }
 
 TEST_F(MoonClockTest, AMomentJustBeforeMidnightReadsAsTheNextDay)

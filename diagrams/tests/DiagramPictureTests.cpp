@@ -71,6 +71,58 @@ TEST(DiagramPicture, AFormulaWithoutAValueDrawsTheAxesOnly)
     }
 }
 
+// The graph page keeps one diagram: after an interval where the formula has no value, the axis of
+// the next interval without a value gets the labels of its own range, as a fresh diagram does.
+TEST(DiagramPicture, AnAxisWithoutPointsGetsTheLabelsOfItsOwnRange)
+{
+    for (int mode : { DiagramMathematical, DiagramPhysical, DiagramPolar }) {
+        SCOPED_TRACE(mode);
+        CD2KSys reused(RECT { 0, 0, 100, 100 }), fresh(RECT { 0, 0, 100, 100 });
+        reused.m_nMode = fresh.m_nMode = mode;
+        Canvas first(400, 300), second(400, 300), reference(400, 300);
+        auto draw = [&](CD2KSys& diagram, Canvas& canvas, const wchar_t* formula, double xa, double xb) {
+            diagram.SetPlotArea(0, 0, 400, 300, xa, xb);
+            diagram.Bestimmung_der_Funktionswerte(GetFormulaEngine().FormulaParser, formula);
+            diagram.Draw(canvas.Dc());
+        };
+        draw(reused, first, L"SIN(x)", -12, 12);
+        draw(reused, second, L"LN(x-100)", 0, 1.2);
+        draw(fresh, reference, L"x", 0, 1.2);
+        EXPECT_GT(fresh.m_labelDecimalsX, 0);
+        EXPECT_EQ(reused.m_labelDecimalsX, fresh.m_labelDecimalsX);
+        EXPECT_EQ(reused.m_xmin, fresh.m_xmin);
+        EXPECT_EQ(reused.m_xmax, fresh.m_xmax);
+        // Drawn again without sampling: the same axis, not one widened once more.
+        Canvas again(400, 300);
+        reused.Draw(again.Dc());
+        EXPECT_EQ(again.Pixels(), second.Pixels());
+    }
+}
+
+// Labels of wide values (many decimals, large magnitudes) are moved into the chart's area rather
+// than cut at its edge: nothing is drawn beside the area given to the chart.
+TEST(DiagramPicture, WideLabelsStayInsideTheChartsArea)
+{
+    constexpr int Margin = 40;
+    for (const wchar_t* formula : { L"x*10^17", L"x*0.0000001", L"-x*123456789012" }) {
+        for (int mode : { DiagramMathematical, DiagramPhysical, DiagramPolar }) {
+            SCOPED_TRACE(testing::Message() << CString(formula).ToUtf8() << ", mode " << mode);
+            Canvas canvas(400 + 2 * Margin, 300);
+            CD2KSys diagram(RECT { 0, 0, 100, 100 });
+            diagram.SetPlotArea(Margin, 0, 400 + Margin, 300, 0.3, 7);
+            diagram.Bestimmung_der_Funktionswerte(GetFormulaEngine().FormulaParser, formula);
+            ASSERT_EQ(diagram.m_nSamples, CD2KSys::SampleCount);
+            diagram.m_nMode = mode;
+            diagram.Draw(canvas.Dc());
+            int outside = 0;
+            for (int y = 0; y < 300; ++y)
+                for (int x = 0; x < Margin; ++x)
+                    outside += (canvas.Pixel(x, y) != White) + (canvas.Pixel(400 + Margin + x, y) != White);
+            EXPECT_EQ(outside, 0);
+        }
+    }
+}
+
 TEST(DiagramPicture, TheSameModeTwiceDrawsTheSamePicture)
 {
     Canvas first(400, 300), second(400, 300);

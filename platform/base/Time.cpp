@@ -7,6 +7,8 @@
 namespace {
 
 constexpr LONGLONG kSecondsPerDay = 86400;
+// The valid range on the straight line of ToLinear: a DATE before 1899 counts its time of day
+// away from its negative day, so the raw value of 1 January 100, 12:00 lies below the first one.
 constexpr double kMinDate = -657434.0;  // 1 January 100
 constexpr double kMaxDate = 2958465.99999;  // 31 December 9999, 23:59:59
 
@@ -65,6 +67,12 @@ DATE FromLinear(double linear)
     return fraction == 0 ? day : day - fraction;
 }
 
+bool InRange(DATE value)
+{
+    const double linear = ToLinear(value);
+    return linear >= kMinDate && linear <= kMaxDate;
+}
+
 struct Parts {
     int year, month, day, hour, minute, second, dayOfWeek, dayOfYear;
 };
@@ -72,7 +80,7 @@ struct Parts {
 // The parts of a DATE, rounded to the nearest second; false outside the valid range.
 bool SplitDate(DATE value, Parts& parts)
 {
-    if (!(value >= kMinDate && value <= kMaxDate)) return false;
+    if (!InRange(value)) return false;
     LONGLONG totalSeconds = std::llround(ToLinear(value) * kSecondsPerDay);
     LONGLONG days = totalSeconds >= 0 ? totalSeconds / kSecondsPerDay : -((-totalSeconds + kSecondsPerDay - 1) / kSecondsPerDay);
     LONGLONG secondOfDay = totalSeconds - days * kSecondsPerDay;
@@ -263,7 +271,7 @@ COleDateTime COleDateTime::operator+(const COleDateTimeSpan& span) const
         return result;
     }
     result.m_dt = FromLinear(ToLinear(m_dt) + span.m_span);
-    if (!(result.m_dt >= kMinDate && result.m_dt <= kMaxDate)) result = COleDateTime(), result.m_status = invalid;
+    if (!InRange(result.m_dt)) result = COleDateTime(), result.m_status = invalid;
     return result;
 }
 

@@ -274,7 +274,20 @@ private:
             return path;
         if (!m_save && FileExists(path))
             return path;
-        return path + L"." + m_request.lpstrDefExt;
+        return path + L"." + DefaultExtension();
+    }
+
+    // The extension the chosen file type names ("*.fm" names "fm"), else the caller's default.
+    std::wstring DefaultExtension() const
+    {
+        const LRESULT index = SendDlgItemMessageW(m_dialog, kTypeId, CB_GETCURSEL, 0, 0);
+        if (index >= 0 && static_cast<std::size_t>(index) < m_types.size()) {
+            for (const std::wstring& pattern : m_types[static_cast<std::size_t>(index)].patterns) {
+                if (pattern.size() > 2 && pattern.starts_with(L"*.") && pattern.find_first_of(L"*?.", 2) == std::wstring::npos)
+                    return pattern.substr(2);
+            }
+        }
+        return m_request.lpstrDefExt;
     }
 
     bool Validate(const std::wstring& path)

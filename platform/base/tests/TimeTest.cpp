@@ -1,4 +1,5 @@
 #include "platform/base/Time.h"
+#include "platform/base/StringFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,28 @@ TEST(OleDateTimeTest, ArithmeticRunsStraightAcrossTheEpoch)
     EXPECT_EQ(span.GetSeconds(), -4);
     EXPECT_EQ((COleDateTime(2958465.0) + COleDateTimeSpan(2.0)).GetStatus(), COleDateTime::invalid);
     EXPECT_EQ(COleDateTime(2000, 3, 1, 0, 0, 0).Format(L"%Y-%m-%d %A"), L"2000-03-01 Wednesday");
+}
+
+// The first day of the range is whole: before 1899 a later time of day makes the raw value more
+// negative, yet 1 January 100 at noon or at 23:59:59 is as valid as its midnight.
+TEST(OleDateTimeTest, EveryTimeOfTheFirstDayIsInRange)
+{
+    const struct {
+        int hour, minute, second;
+    } times[] = { { 0, 0, 0 }, { 0, 0, 1 }, { 12, 0, 0 }, { 23, 59, 59 } };
+    for (const auto& t : times) {
+        COleDateTime date;
+        ASSERT_EQ(date.SetDateTime(100, 1, 1, t.hour, t.minute, t.second), 0);
+        EXPECT_EQ(date.GetYear(), 100) << t.hour << ":" << t.minute << ":" << t.second;
+        EXPECT_EQ(date.GetHour(), t.hour);
+        EXPECT_EQ(date.GetSecond(), t.second);
+        EXPECT_EQ(date.Format(L"%H:%M:%S"), CString(FormatWide(L"%02d:%02d:%02d", t.hour, t.minute, t.second).c_str()));
+    }
+    const COleDateTime noon(100, 1, 1, 12, 0, 0);
+    EXPECT_EQ((noon + COleDateTimeSpan(0, 11, 0, 0)).GetHour(), 23);
+    EXPECT_EQ((noon - COleDateTimeSpan(0, 12, 0, 0)).GetHour(), 0);
+    EXPECT_EQ((noon - COleDateTimeSpan(0, 12, 0, 1)).GetStatus(), COleDateTime::invalid) << "31 December 99 stays out";
+    EXPECT_EQ(COleDateTime(-657435.5).GetYear(), AFX_OLE_DATETIME_ERROR);
 }
 
 TEST(TimeTest, CTimeReadsAndWritesLocalTime)

@@ -152,6 +152,26 @@ TEST_F(FileDialogTest, SavingOverAFileAsksFirst)
     }
 }
 
+// A name typed without an extension takes the extension of the chosen file type; a type that names
+// none (all files) leaves the caller's default.
+TEST_F(FileDialogTest, ATypedNameGetsTheExtensionOfTheChosenType)
+{
+    struct Case {
+        DWORD filterIndex;
+        const char* expected;
+    };
+    for (auto c : { Case { 0, "work/mine.fm" }, Case { 2, "work/mine.txt" }, Case { 3, "work/mine.bas" }, Case { 4, "work/mine.txt" } }) {
+        SCOPED_TRACE(c.filterIndex);
+        ResetRequest();
+        request.lpstrFilter = L"Parameter (.fm)\0*.fm\0Text Files (.txt)\0*.txt\0Code (.vbs;.bas)\0*.v?s;*.bas\0All Files (*.*)\0*.*\0";
+        request.lpstrDefExt = L"txt";
+        request.nFilterIndex = c.filterIndex;
+        Script({ Type(L"mine"), Press(VK_RETURN) });
+        ASSERT_TRUE(GetSaveFileNameW(&request));
+        EXPECT_EQ(std::wstring(buffer), tree.Path(c.expected));
+    }
+}
+
 TEST_F(FileDialogTest, MissingFilesAndFoldersAreRefusedWhenTheyMustExist)
 {
     struct Case {
