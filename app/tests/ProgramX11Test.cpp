@@ -12,6 +12,7 @@
 #include "framework/Tab3DControl.h"
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/DispatchProxy.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
@@ -659,7 +660,6 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
 
 // A client on the bus that sets the formula changes the formula alone: the fields that came from
 // the last content keep their values on the page and in what the program saves at its end.
-// (No headless start here: it would make this process serve the class itself.)
 TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
 {
     if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("busctl").empty())
@@ -670,13 +670,13 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
     TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini",
         "[TAB_FORMEL]\nf(x)=A*x+B\n[CONSTANTS]\nA=2.5\nB=-1\nC=4\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=12\n");
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
-    ASSERT_TRUE(WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; },
-                    std::chrono::seconds(20)))
+    ASSERT_TRUE(WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; }))
         << "the program did not publish its class";
     ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    // The object of the program on the bus, made there: an earlier headless start of the program in
+    // this process left its class served here too, which CoCreateInstance would prefer.
     ComPtr<IDispatch> application;
-    ASSERT_EQ(CoCreateInstance(CLSID_FlnApplication, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                  reinterpret_cast<void**>(application.Receive())), S_OK);
+    ASSERT_EQ(CreateLocalServerObject(CLSID_FlnApplication, IID_IDispatch, reinterpret_cast<void**>(application.Receive())), S_OK);
     DISPID setFormula = DISPID_UNKNOWN;
     ASSERT_EQ(GetDispatchId(application.get(), L"SetFormulaString", &setFormula), S_OK);
     VARIANT formula;

@@ -26,9 +26,10 @@ TEST_F(CommonDialogsTest, AFileDialogTakesAPipeFilterAndSplitsTheResult)
         Press(VK_RETURN) });
     ASSERT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(types, (std::vector<std::wstring> { L"Parameter (.fm)", L"Text Files (.txt)", L"All Files (*.*)" }));
-    EXPECT_EQ(std::wstring(dialog.GetPathName()), tree.Path("work/draft.txt"));
-    EXPECT_EQ(std::wstring(dialog.GetFileName()), L"draft.txt");
-    EXPECT_EQ(std::wstring(dialog.GetFileExt()), L"txt");
+    // The chosen type's extension, not the default one, goes on a name typed without one.
+    EXPECT_EQ(std::wstring(dialog.GetPathName()), tree.Path("work/draft.fm"));
+    EXPECT_EQ(std::wstring(dialog.GetFileName()), L"draft.fm");
+    EXPECT_EQ(std::wstring(dialog.GetFileExt()), L"fm");
     EXPECT_EQ(std::wstring(dialog.GetFileTitle()), L"draft");
 
     CFileDialog open(TRUE, L"txt", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST);
