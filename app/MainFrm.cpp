@@ -314,8 +314,13 @@ void CMainFrame::LoadSettings()
     if (!app)
         return;
     m_settings = FrameSettings::Load(*app);
-    if (m_settings.placement)
-        SetWindowPlacement(m_hWnd, &*m_settings.placement);
+    if (m_settings.placement) {
+        // Closed while minimised, the window opens as it stood before: a start must show it.
+        WINDOWPLACEMENT placement = *m_settings.placement;
+        if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE || placement.showCmd == SW_SHOWMINNOACTIVE)
+            placement.showCmd = (placement.flags & WPF_RESTORETOMAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+        SetWindowPlacement(m_hWnd, &placement);
+    }
     m_bSpeech = m_settings.speech;
     m_bSharedMemory = m_settings.sharedMemory;
     if (CFlnView* view = app->GetFlnView()) {

@@ -180,9 +180,14 @@ void CControlBar::EnableDocking(DWORD dockStyle)
 {
     m_dwDockStyle = dockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
     if (m_dwDockStyle && !m_pDockContext)
-        m_pDockContext = std::make_unique<CDockContext>(this);
+        m_pDockContext = NewDockContext();
     else if (!m_dwDockStyle)
         m_pDockContext.reset();
+}
+
+std::unique_ptr<CDockContext> CControlBar::NewDockContext()
+{
+    return std::make_unique<CDockContext>(this);
 }
 
 void CControlBar::DelayShow(BOOL show)

@@ -69,6 +69,8 @@ protected:
             delete this;
     }
     BOOL CreateBar(DWORD style, CWnd* parent, UINT id, const RECT& rect = CRect());
+    // The drag context this kind of bar docks with, made by EnableDocking.
+    virtual std::unique_ptr<CDockContext> NewDockContext();
     LRESULT OnSizeParent(WPARAM, LPARAM lParam);
     // Takes the bar's rectangle of the given size from the edge of the layout's room it aligns to.
     void PlaceInLayout(AFX_SIZEPARENTPARAMS* layout, CSize size);

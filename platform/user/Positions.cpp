@@ -191,6 +191,13 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         window->style &= ~WS_VISIBLE;
     bool nowVisible = WindowTree::Instance().IsVisible(*window);
 
+    if ((flags & SWP_SHOWWINDOW) && window->native && (window->style & WS_THICKFRAME)) {
+        // The window manager sizes the window too, and keeps it no smaller than the program would.
+        const POINT smallest = TrackingLimits(handle).ptMinTrackSize;
+        if (!(window = FindWindowObject(handle)))
+            return FALSE;
+        CurrentDisplay().SetNativeMinimumSize(window->native, { smallest.x, smallest.y });
+    }
     if (window->native) {
         Display& display = CurrentDisplay();
         if (moved || sized) {
@@ -249,6 +256,9 @@ BOOL ShowWindow(HWND handle, int command)
         if (!(window->style & (WS_MAXIMIZE | WS_MINIMIZE)))
             window->normalRect = window->rect;
         window->style = (window->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
+        window->restoreMaximized = false;
+        if (window->native)
+            CurrentDisplay().SetNativeState(window->native, NativeWindowState::Maximized);
         MONITORINFO info { sizeof info };
         GetMonitorInfoW(MonitorFromWindow(handle, MONITOR_DEFAULTTONEAREST), &info);
         // A top-level window fills the work area exactly (it has no frame while maximised).
@@ -272,10 +282,12 @@ BOOL ShowWindow(HWND handle, int command)
     case SW_SHOWMINNOACTIVE:
         if (!(window->style & (WS_MAXIMIZE | WS_MINIMIZE)))
             window->normalRect = window->rect;
+        if (!(window->style & WS_MINIMIZE))
+            window->restoreMaximized = window->style & WS_MAXIMIZE;
         window->style |= WS_MINIMIZE;
         window->style &= ~WS_MAXIMIZE;
         if (window->native)
-            CurrentDisplay().ShowNativeWindow(window->native, false, false);
+            CurrentDisplay().SetNativeState(window->native, NativeWindowState::Minimized);
         SendToWindow(*window, WM_SIZE, SIZE_MINIMIZED, 0);
         if (GetActiveWindow() == handle)
             SetActiveWindow(nullptr);
@@ -283,8 +295,13 @@ BOOL ShowWindow(HWND handle, int command)
     case SW_RESTORE:
     case SW_SHOWNORMAL:
     case SW_SHOWDEFAULT:
+        if ((window->style & WS_MINIMIZE) && window->restoreMaximized && command == SW_RESTORE)
+            return ShowWindow(handle, SW_MAXIMIZE);
         if (window->style & (WS_MAXIMIZE | WS_MINIMIZE)) {
             window->style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
+            window->restoreMaximized = false;
+            if (window->native)
+                CurrentDisplay().SetNativeState(window->native, NativeWindowState::Normal);
             RECT r = window->normalRect;
             if (!wasVisible)
                 SendToWindow(*window, WM_SHOWWINDOW, TRUE, 0);
@@ -406,7 +423,7 @@ BOOL GetWindowPlacement(HWND handle, WINDOWPLACEMENT* placement)
     Window* window = FindWindowObject(handle);
     if (!window || !placement)
         return FALSE;
-    placement->flags = 0;
+    placement->flags = (window->style & WS_MINIMIZE) && window->restoreMaximized ? WPF_RESTORETOMAXIMIZED : 0;
     placement->showCmd = (window->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (window->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     placement->ptMinPosition = { -1, -1 };
     placement->ptMaxPosition = { -1, -1 };
@@ -424,6 +441,8 @@ BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement)
     if (!(window->style & (WS_MINIMIZE | WS_MAXIMIZE)))
         SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(handle, static_cast<int>(placement->showCmd));
+    if ((window = FindWindowObject(handle)) && (window->style & WS_MINIMIZE))
+        window->restoreMaximized = placement->flags & WPF_RESTORETOMAXIMIZED;
     return TRUE;
 }
 

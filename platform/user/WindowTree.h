@@ -58,6 +58,7 @@ struct Window {
     RECT rect {};                 // in the parent's client coordinates; screen for top-level windows
     RECT client {};               // client area in window coordinates
     RECT normalRect {};           // where SW_RESTORE puts a minimised or maximised window
+    bool restoreMaximized = false; // minimised from maximised: SW_RESTORE maximises again
     std::wstring text;
     UINT_PTR id = 0;
     LONG_PTR userData = 0;
@@ -140,6 +141,8 @@ void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool f
 
 // Message helpers.
 LRESULT SendToWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
+// The sizes the window may be tracked to: the system's, as WM_GETMINMAXINFO leaves them.
+MINMAXINFO TrackingLimits(HWND handle);
 void ForgetWindowState(HWND handle); // timers, focus, capture, active window of a dying window
 
 } // namespace fln::user
