@@ -408,6 +408,46 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
         << "the tool bar is not above the menu bar: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-x11-toolbar-row.png");
 }
 
+// Every bar of the program drags through the toolkit's context: its outline shows where the bar
+// would go, and Esc ends the drag with the bar where it was.
+TEST_F(ProgramX11, EscapeEndsAToolBarsDragWithTheBarWhereItWas)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, tools, menu, key;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &tools);
+    GetWindowRect(dynamic_cast<CWnd*>(Frame().GetMenuBar())->m_hWnd, &menu);
+    GetWindowRect(Field(kSineKey), &key);
+    for (RECT* r : { &tools, &menu, &key })
+        OffsetRect(r, -frame.left, -frame.top);
+    const RECT bars { menu.left, menu.top, menu.right, tools.bottom };
+    const std::vector<COLORREF> before = FramePixels(bars);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == before; })) << "the bars show as headless";
+    const POINT grip { tools.left + 3, (tools.top + tools.bottom) / 2 };
+    ASSERT_EQ(MoveTo(grip), 0);
+    ASSERT_EQ(Xdotool("mousedown 1"), 0);
+    for (int step = 1; step <= 4; ++step)
+        ASSERT_EQ(MoveTo({ grip.x + 40 * step, grip.y + 50 * step }), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "an outline shows where the bar would go: "
+                                                                 << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "bar-drag.png");
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_EQ(Xdotool("mouseup 1"), 0);
+    // The pointer resting on a key brings its tip: the program has handled the release by then.
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the outline goes";
+    ASSERT_EQ(MoveTo({ (key.left + key.right) / 2 - 1, (key.top + key.bottom) / 2 }), 0);
+    ASSERT_EQ(MoveTo({ (key.left + key.right) / 2, (key.top + key.bottom) / 2 }), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the key's tip shows";
+    EXPECT_TRUE(ServerArea(m_x, *m_window, bars) == before)
+        << "the tool bar stays docked where it was: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "bar-cancelled.png");
+}
+
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
 // after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
 TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
