@@ -81,6 +81,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     CFlnApp* app = GetFlnApp();
     if (app && app->m_bNoMinimizeBox)
         ModifyStyle(WS_MINIMIZEBOX, 0);
+    // The bars and the pages cover the whole client area. Erasing the frame's own background over
+    // them would blank the menu bar, which its dock bar keeps out of the frame's invalidations.
+    ModifyStyle(0, WS_CLIPCHILDREN);
     // A new frame is three quarters of the work area large, as a new window of the classic
     // desktop is; the Formula page then shrinks it to fit its form (a stored place replaces both).
     CRect work;

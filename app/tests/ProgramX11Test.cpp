@@ -448,6 +448,49 @@ TEST_F(ProgramX11, EscapeEndsAToolBarsDragWithTheBarWhereItWas)
         << "the tool bar stays docked where it was: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "bar-cancelled.png");
 }
 
+// The menu bar shows each page's menu whole: the script page's after a click on its tab, the
+// Formula page's after a click back.
+TEST_F(ProgramX11, TheMenuBarIsDrawnWholeAfterEachMenuSwitch)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    // Headless: the menu bar's pictures with the Formula page's menu and the script page's.
+    ASSERT_TRUE(Start());
+    RECT frame, menu;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(dynamic_cast<CWnd*>(Frame().GetMenuBar())->m_hWnd, &menu);
+    OffsetRect(&menu, -frame.left, -frame.top);
+    menu.left += 12; // past the gripper, which the pointer may light up
+    const std::vector<COLORREF> formulaMenu = FramePixels(menu);
+    auto onScreen = [&](POINT point) { return POINT { frame.left + point.x, frame.top + point.y }; };
+    m_display->InjectMouseMove(onScreen(places.scriptTab));
+    m_display->InjectButton(1, true, onScreen(places.scriptTab));
+    m_display->InjectButton(1, false, onScreen(places.scriptTab));
+    Pump();
+    const std::vector<COLORREF> scriptMenu = FramePixels(menu);
+    ASSERT_NE(scriptMenu, formulaMenu) << "the script page has a menu of its own";
+    // The bar's face is grey, its items black: a white pixel is a blank strip.
+    for (const auto* picture : { &formulaMenu, &scriptMenu })
+        ASSERT_EQ(std::count(picture->begin(), picture->end(), RGB(255, 255, 255)), 0) << "the menu bar is drawn whole";
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    auto shows = [&](const std::vector<COLORREF>& picture, const char* name) {
+        const bool drawn = WaitFor([&] { return ServerArea(m_x, *m_window, menu) == picture; });
+        return drawn ? ::testing::AssertionSuccess()
+                     : ::testing::AssertionFailure() << Screenshot(m_x, *m_window, attributes.width, attributes.height, name);
+    };
+    ASSERT_TRUE(shows(formulaMenu, "menu-formula.png"));
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    EXPECT_TRUE(shows(scriptMenu, "menu-script.png"));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    EXPECT_TRUE(shows(formulaMenu, "menu-formula-again.png"));
+}
+
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
 // after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
 TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
