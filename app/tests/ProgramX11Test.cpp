@@ -11,11 +11,13 @@
 #include "framework/Tab3DControl.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
+#include "platform/user/tests/WindowManager.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
 #include "res/ScriptPage.h"
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -148,10 +150,12 @@ protected:
     std::vector<COLORREF> m_reference;
 
     // The program on an X server of the test's own, with its settings in m_programSettings.
-    bool StartOnServer(const std::vector<std::string>& arguments = {})
+    bool StartOnServer(const std::vector<std::string>& arguments = {}, bool withWindowManager = false)
     {
         const std::string xvfb = FindProgram("Xvfb");
         if (!m_server.Start(xvfb) || !WaitFor([&] { return (m_x = XOpenDisplay(m_server.Name().c_str())) != nullptr; }))
+            return false;
+        if (withWindowManager && !m_manager.Start(m_server))
             return false;
         XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
         m_programSettings = m_settings.root() + "/x11";
@@ -225,6 +229,7 @@ protected:
     }
 
     VirtualServer m_server;
+    WindowManager m_manager; // started for the tests where the window manager takes part
     XDisplay* m_x = nullptr;
     std::string m_programSettings;
     std::optional<ChildProcess> m_program;
@@ -489,6 +494,71 @@ TEST_F(ProgramX11, TheMenuBarIsDrawnWholeAfterEachMenuSwitch)
     EXPECT_TRUE(shows(scriptMenu, "menu-script.png"));
     ASSERT_TRUE(ClickAt(places.formulaTab));
     EXPECT_TRUE(shows(formulaMenu, "menu-formula-again.png"));
+}
+
+// The processor time the process has used so far, in clock ticks.
+long ProcessorTicks(pid_t process)
+{
+    std::string stat = TempSettingsFolder::ReadAll("/proc/" + std::to_string(process) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stol(field);
+        if (i == 15)
+            system = std::stol(field);
+    }
+    return user + system;
+}
+
+// A page's bar floated in a frame of its own, under a window manager, stays shown while the page
+// has the focus: its own drag (a double click on its gripper), clicks on its frame and on the page
+// leave it alone, and the program rests.
+TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    // Headless: where the script bar's gripper lies while the page shows the bar.
+    ASSERT_TRUE(Start());
+    RECT frame, bar;
+    Frame().ShowControlBar(&Frame().m_wndScriptBar, TRUE, FALSE);
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndScriptBar.m_hWnd, &bar);
+    const POINT grip { bar.left - frame.left + 3, (bar.top + bar.bottom) / 2 - frame.top };
+    Stop();
+
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    ASSERT_EQ(MoveTo(grip), 0);
+    ASSERT_EQ(Xdotool("click --repeat 2 --delay 80 1"), 0);
+    Window floating = 0;
+    ASSERT_TRUE(WaitFor([&] { return (floating = ProgramWindow(m_x, 0, "VBScriptEditor").value_or(0)) != 0; }))
+        << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-bar.png");
+    // At rest: the bar's frame stays and the program takes no processor time to speak of.
+    auto shown = [&] { return ProgramWindow(m_x, 0, "VBScriptEditor").has_value(); };
+    auto rests = [&](const char* picture) {
+        const long before = ProcessorTicks(m_program->pid());
+        const auto start = std::chrono::steady_clock::now();
+        bool steady = true;
+        while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
+            steady = steady && shown();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const long used = ProcessorTicks(m_program->pid()) - before;
+        EXPECT_TRUE(steady) << "the floating bar stays shown: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, picture);
+        EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "processor ticks used in two idle seconds";
+    };
+    const RECT floatingFrame = ScreenRect(m_x, floating);
+    ASSERT_EQ(Xdotool("mousemove " + std::to_string((floatingFrame.left + floatingFrame.right) / 2) + " " + std::to_string(floatingFrame.top + 6) + " click 1"), 0);
+    rests("floating-bar-clicked.png");
+    ASSERT_TRUE(ClickAt(places.editor));
+    rests("floating-bar-page-clicked.png");
 }
 
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and

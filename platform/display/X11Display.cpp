@@ -119,7 +119,7 @@ public:
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
             { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" }, { &m_wmState, "WM_STATE" },
-            { &m_maximizedVert, "_NET_WM_STATE_MAXIMIZED_VERT" }, { &m_maximizedHorz, "_NET_WM_STATE_MAXIMIZED_HORZ" } });
+            { &m_maximizedVert, "_NET_WM_STATE_MAXIMIZED_VERT" }, { &m_userTime, "_NET_WM_USER_TIME" }, { &m_maximizedHorz, "_NET_WM_STATE_MAXIMIZED_HORZ" } });
         char managerSelection[32];
         std::snprintf(managerSelection, sizeof managerSelection, "WM_S%d", m_screen);
         m_managerSelection = XInternAtom(m_x, managerSelection, False);
@@ -231,6 +231,14 @@ public:
             return;
         m_windows[id].shown = show;
         if (show) {
+            // A window shown without activation asks the window manager not to focus it either
+            // (a user time of 0): a floating bar that took the focus would make its page hide it.
+            if (!activate) {
+                long never = 0;
+                XChangeProperty(m_x, id, m_userTime, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&never), 1);
+            } else {
+                XDeleteProperty(m_x, id, m_userTime);
+            }
             XMapRaised(m_x, id);
             if (activate) {
                 XSync(m_x, False);
@@ -845,7 +853,7 @@ private:
     std::chrono::steady_clock::time_point m_start;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

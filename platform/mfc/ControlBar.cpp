@@ -221,6 +221,15 @@ BOOL CControlBar::IsFloating() const
     return m_pDockBar && m_pDockBar->m_bFloating;
 }
 
+BOOL CControlBar::Contains(const CWnd* window) const
+{
+    if (!window || !window->m_hWnd || !m_hWnd)
+        return FALSE;
+    if (window->m_hWnd == m_hWnd || ::IsChild(m_hWnd, window->m_hWnd))
+        return TRUE;
+    return IsFloating() && ::GetAncestor(window->m_hWnd, GA_ROOT) == ::GetAncestor(m_hWnd, GA_ROOT);
+}
+
 CFrameWnd* CControlBar::GetDockingFrame() const
 {
     return m_pDockSite;

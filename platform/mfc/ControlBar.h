@@ -46,6 +46,8 @@ public:
     BOOL ApplyDelayedShow();
     BOOL IsVisible() const;
     BOOL IsFloating() const;
+    // Whether the window is the bar or lies in it, or in the frame the bar floats in.
+    BOOL Contains(const CWnd* window) const;
     BOOL IsHorzDocked() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
     BOOL IsVertDocked() const { return (m_dwStyle & CBRS_ORIENT_VERT) != 0; }
     virtual BOOL IsDockBar() const { return FALSE; }
