@@ -69,12 +69,13 @@ protected:
         return normal;
     }
 
-    void StartProgram()
+    // The program's window: a new one, not `running` of a program already running.
+    void StartProgram(Window running = 0)
     {
         ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_settings.root()),
             bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         m_program = std::make_unique<ChildProcess>(std::vector<std::string> { FLN_FORMULON }, true);
-        ASSERT_TRUE(WaitFor([&] { return (m_window = ProgramWindow(m_x).value_or(0)) != 0; })) << "no main window was mapped";
+        ASSERT_TRUE(WaitFor([&] { return (m_window = ProgramWindow(m_x, 0, "Formulon 4.2", running).value_or(0)) != 0; })) << "no main window was mapped";
     }
 
     // Closes the program as the window manager's close button does, and waits for its end.
@@ -342,6 +343,34 @@ TEST_F(MainWindowX11, EverySizeFromOutsideIsLaidOutAndPainted)
             << "the window shows its earlier picture: " << Screenshot(m_x, m_window, 563, 582, "resized-again.png");
     }
     CloseProgram();
+}
+
+// A second start, while the first runs, opens its window beside the first one's (a cascade step
+// down and right), not exactly over it: both on the first run and with a stored place.
+TEST_F(MainWindowX11, ASecondStartOpensBesideTheFirst)
+{
+    for (const char* run : { "first run", "stored place" }) {
+        SCOPED_TRACE(run);
+        const RECT first = StartProgramAndWaitUntilPlaced();
+        auto firstProgram = std::move(m_program);
+        const Window firstWindow = m_window;
+        StartProgram(firstWindow);
+        RECT second {};
+        ASSERT_TRUE(WaitFor([&] {
+            RECT now = Placed();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (second = Placed()) == now;
+        }));
+        const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+        const RECT cascaded { first.left + step, first.top + step, first.right + step, first.bottom + step };
+        EXPECT_TRUE(second == cascaded)
+            << Describe(second) << " cascades from " << Describe(first) << ": "
+            << Screenshot(m_x, DefaultRootWindow(m_x), DisplayWidth(m_x, 0), DisplayHeight(m_x, 0), "second-start.png");
+        CloseProgram();
+        m_program = std::move(firstProgram);
+        m_window = firstWindow;
+        CloseProgram();
+    }
 }
 
 // The About box opens over the middle of the main window, and inside the work area when the main

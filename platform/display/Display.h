@@ -118,6 +118,9 @@ public:
     virtual void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) = 0;
     // The window's shape as rectangles in window coordinates; empty means the whole rectangle.
     virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
+    // Whether a main window of another run of this program stands exactly at bounds (screen
+    // coordinates); a display without other programs knows none.
+    virtual bool OtherRunsWindowAt(const RECT&) const { return false; }
     // Minimising takes the window off the screen until the user brings it back, which comes as a
     // StateChanged event; the other states only tell the desktop what the program has done.
     virtual void SetNativeState(NativeWindowId window, NativeWindowState state) = 0;

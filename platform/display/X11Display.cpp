@@ -286,6 +286,8 @@ public:
         XFlush(m_x);
     }
 
+    bool OtherRunsWindowAt(const RECT& bounds) const override { return OtherRunsWindowAt(m_root, bounds); }
+
     void SetNativeMinimumSize(NativeWindowId id, SIZE size) override
     {
         if (!m_windows.contains(id))
@@ -601,6 +603,49 @@ private:
     }
 
     void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
+
+    // Searches the whole tree: a window manager puts top-level windows into frames of its own.
+    bool OtherRunsWindowAt(Window under, const RECT& bounds) const
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_x, under, &root, &parent, &children, &count))
+            return false;
+        bool found = false;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes {};
+            if (!XGetWindowAttributes(m_x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
+                continue;
+            if (!IsOtherRunsWindow(children[i])) {
+                found = OtherRunsWindowAt(children[i], bounds);
+                continue;
+            }
+            const RECT place = ScreenBounds(children[i], attributes);
+            found = EqualRect(&place, &bounds);
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
+    bool IsOtherRunsWindow(Window window) const
+    {
+        XClassHint hint {};
+        if (m_windows.contains(window) || !XGetClassHint(m_x, window, &hint))
+            return false;
+        const bool ours = hint.res_name && std::strcmp(hint.res_name, "formulon") == 0;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return ours;
+    }
+
+    RECT ScreenBounds(Window window, const XWindowAttributes& attributes) const
+    {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(m_x, window, m_root, 0, 0, &x, &y, &child);
+        return { x, y, x + attributes.width, y + attributes.height };
+    }
 
     bool WindowManagerRuns() const { return XGetSelectionOwner(m_x, m_managerSelection) != None; }
 

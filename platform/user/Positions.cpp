@@ -122,6 +122,30 @@ void ShowWhatLayBeneath(Window& window, Region area)
     }
 }
 
+// A main window shown for the first time steps down and right, as the system cascades new
+// windows, while another run of the program has its main window at that very place.
+void StepClearOfOtherRuns(const Window& window, WINDOWPOS& position)
+{
+    const bool mainWindow = window.IsTopLevel() && !window.owner && (window.style & WS_CAPTION) == WS_CAPTION
+        && !(window.style & (WS_POPUP | WS_MAXIMIZE | WS_MINIMIZE));
+    if (!mainWindow || window.shownOnce || !window.native)
+        return;
+    RECT r { position.x, position.y, position.x + position.cx, position.y + position.cy };
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    for (int steps = 0; steps < 16 && CurrentDisplay().OtherRunsWindowAt(r); ++steps) {
+        OffsetRect(&r, step, step);
+        if (r.right > work.right || r.bottom > work.bottom)
+            OffsetRect(&r, work.left - r.left, work.top - r.top);
+    }
+    if (r.left != position.x || r.top != position.y) {
+        position.x = r.left;
+        position.y = r.top;
+        position.flags &= ~SWP_NOMOVE;
+    }
+}
+
 } // namespace
 
 } // namespace fln::user
@@ -143,6 +167,8 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         position.flags &= ~SWP_SHOWWINDOW;
     if ((flags & SWP_HIDEWINDOW) && !visible)
         position.flags &= ~SWP_HIDEWINDOW;
+    if (position.flags & SWP_SHOWWINDOW)
+        StepClearOfOtherRuns(*window, position);
     if (!(flags & SWP_NOSENDCHANGING)) {
         SendToWindow(*window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&position));
         if (!(window = FindWindowObject(handle)))
@@ -205,8 +231,10 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
             if (sized)
                 EnsureSurface(*window);
         }
-        if (flags & SWP_SHOWWINDOW)
+        if (flags & SWP_SHOWWINDOW) {
+            window->shownOnce = true;
             display.ShowNativeWindow(window->native, true, !(flags & SWP_NOACTIVATE));
+        }
         if (flags & SWP_HIDEWINDOW)
             display.ShowNativeWindow(window->native, false, false);
     }
