@@ -82,6 +82,7 @@ struct NativeWindowParams {
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
     bool topmost = false;
     NativeWindowId owner = 0; // the window a dialog or floating bar belongs to, kept above it
+    SIZE minimumSize {};      // a sizable window's smallest size, which the window manager keeps too
     std::wstring title;
 };
 
@@ -124,8 +125,6 @@ public:
     // Minimising takes the window off the screen until the user brings it back, which comes as a
     // StateChanged event; the other states only tell the desktop what the program has done.
     virtual void SetNativeState(NativeWindowId window, NativeWindowState state) = 0;
-    // The smallest size the window manager may give the window.
-    virtual void SetNativeMinimumSize(NativeWindowId window, SIZE size) = 0;
     virtual void RaiseNativeWindow(NativeWindowId window) = 0;
     virtual void FocusNativeWindow(NativeWindowId window) = 0;
     // A backing surface for a top-level window: RGB24, width x height pixels, which Present can

@@ -200,6 +200,11 @@ public:
             XSetWMProtocols(m_x, window, &m_wmDelete, 1);
             XSizeHints size {};
             size.flags = USPosition | USSize;
+            if (params.minimumSize.cx > 0 && params.minimumSize.cy > 0) {
+                size.flags |= PMinSize;
+                size.min_width = params.minimumSize.cx;
+                size.min_height = params.minimumSize.cy;
+            }
             XSetWMNormalHints(m_x, window, &size);
             if (params.owner && m_windows.contains(params.owner)) {
                 XSetTransientForHint(m_x, window, params.owner);
@@ -287,17 +292,6 @@ public:
     }
 
     bool OtherRunsWindowAt(const RECT& bounds) const override { return OtherRunsWindowAt(m_root, bounds); }
-
-    void SetNativeMinimumSize(NativeWindowId id, SIZE size) override
-    {
-        if (!m_windows.contains(id))
-            return;
-        XSizeHints hints {};
-        hints.flags = USPosition | USSize | PMinSize;
-        hints.min_width = std::max<int>(1, size.cx);
-        hints.min_height = std::max<int>(1, size.cy);
-        XSetWMNormalHints(m_x, id, &hints);
-    }
 
     void MoveNativeWindow(NativeWindowId id, const RECT& bounds) override
     {

@@ -17,15 +17,6 @@ void TrackMenuBarItem(HWND window, POINT screenPoint);
 bool OpenMenuBarFromKeyboard(HWND window, wchar_t mnemonic);
 void TrackScrollBar(HWND window, int hitCode, POINT screen);
 
-MINMAXINFO TrackingLimits(HWND handle)
-{
-    MINMAXINFO limits {};
-    limits.ptMinTrackSize = { GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK) };
-    limits.ptMaxTrackSize = { GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK) };
-    SendMessageW(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    return limits;
-}
-
 namespace {
 
 void PaintFrame(HWND handle, HDC given = nullptr)
@@ -65,7 +56,10 @@ void TrackMoveSize(HWND handle, int hitCode)
     GetWindowRect(handle, &original);
     POINT start;
     GetCursorPos(&start);
-    const MINMAXINFO limits = TrackingLimits(handle);
+    MINMAXINFO limits {};
+    limits.ptMinTrackSize = { GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK) };
+    limits.ptMaxTrackSize = { GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK) };
+    SendMessageW(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     SendMessageW(handle, WM_ENTERSIZEMOVE, 0, 0);
     SetCapture(handle);
     bool done = false;

@@ -217,13 +217,6 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         window->style &= ~WS_VISIBLE;
     bool nowVisible = WindowTree::Instance().IsVisible(*window);
 
-    if ((flags & SWP_SHOWWINDOW) && window->native && (window->style & WS_THICKFRAME)) {
-        // The window manager sizes the window too, and keeps it no smaller than the program would.
-        const POINT smallest = TrackingLimits(handle).ptMinTrackSize;
-        if (!(window = FindWindowObject(handle)))
-            return FALSE;
-        CurrentDisplay().SetNativeMinimumSize(window->native, { smallest.x, smallest.y });
-    }
     if (window->native) {
         Display& display = CurrentDisplay();
         if (moved || sized) {

@@ -142,8 +142,6 @@ void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool f
 
 // Message helpers.
 LRESULT SendToWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
-// The sizes the window may be tracked to: the system's, as WM_GETMINMAXINFO leaves them.
-MINMAXINFO TrackingLimits(HWND handle);
 void ForgetWindowState(HWND handle); // timers, focus, capture, active window of a dying window
 
 } // namespace fln::user
