@@ -661,16 +661,15 @@ private:
             XFree(data);
         const bool minimized = it->second.state == NativeWindowState::Minimized;
         if (state == IconicState && !minimized)
-            ReportState(it, NativeWindowState::Minimized);
+            ReportState(id, it->second, NativeWindowState::Minimized);
         else if (state == NormalState && minimized)
-            ReportState(it, NativeWindowState::Normal);
+            ReportState(id, it->second, NativeWindowState::Normal);
     }
 
-    template <typename Iterator>
-    void ReportState(Iterator window, NativeWindowState state)
+    void ReportState(NativeWindowId id, NativeWindow& window, NativeWindowState state)
     {
-        window->second.state = state;
-        Push({ .kind = DisplayEventKind::StateChanged, .window = window->first, .state = state });
+        window.state = state;
+        Push({ .kind = DisplayEventKind::StateChanged, .window = id, .state = state });
     }
 
     // _NET_WM_STATE of a window the window manager has not taken yet, which reads it on the map.
@@ -735,7 +734,7 @@ private:
         case MapNotify:
             // With nobody to manage it, a minimised window mapped by another client is back.
             if (auto it = m_windows.find(id); it != m_windows.end() && it->second.state == NativeWindowState::Minimized && !WindowManagerRuns())
-                ReportState(it, NativeWindowState::Normal);
+                ReportState(id, it->second, NativeWindowState::Normal);
             break;
         case ReparentNotify:
             if (auto it = m_windows.find(id); it != m_windows.end())
