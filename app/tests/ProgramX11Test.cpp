@@ -514,51 +514,77 @@ long ProcessorTicks(pid_t process)
 
 // A page's bar floated in a frame of its own, under a window manager, stays shown while the page
 // has the focus: its own drag (a double click on its gripper), clicks on its frame and on the page
-// leave it alone, and the program rests.
+// leave it alone, and the program rests. So for the script page's bar and the Graph page's.
 TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
 {
     if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
         GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
-    ScriptPagePlaces places;
-    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
-    // Headless: where the script bar's gripper lies while the page shows the bar.
+    // Headless: where each page's tab, its middle and its bar's gripper lie while it shows the bar.
+    struct Page {
+        const char* barTitle;
+        POINT tab {}, middle {}, grip {};
+    };
+    Page pages[] = { { "VBScriptEditor" }, { "KSys" } };
     ASSERT_TRUE(Start());
-    RECT frame, bar;
-    Frame().ShowControlBar(&Frame().m_wndScriptBar, TRUE, FALSE);
+    RECT frame;
     GetWindowRect(Frame().m_hWnd, &frame);
-    GetWindowRect(Frame().m_wndScriptBar.m_hWnd, &bar);
-    const POINT grip { bar.left - frame.left + 3, (bar.top + bar.bottom) / 2 - frame.top };
+    auto inFrame = [&](HWND window, RECT rect) {
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+    };
+    auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
+        CWnd* view = Frame().m_wndTab.GetPage(index);
+        const bool script = dynamic_cast<CVBScriptView*>(view) != nullptr;
+        if (!script && !dynamic_cast<CKSysView*>(view))
+            continue;
+        Page& page = pages[script ? 0 : 1];
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(index, tab));
+        page.tab = inFrame(tabs->m_hWnd, tab);
+        Frame().m_wndTab.ActivateTab(index);
+        Pump();
+        RECT client, bar;
+        view->GetClientRect(&client);
+        page.middle = inFrame(view->m_hWnd, client);
+        SECCustomToolBar& pageBar = script ? Frame().m_wndScriptBar : Frame().m_wndDiagramBar;
+        Frame().ShowControlBar(&pageBar, TRUE, FALSE);
+        GetWindowRect(pageBar.m_hWnd, &bar);
+        // The gripper: along the left of a bar docked at the top, along the top of one at a side.
+        page.grip = script ? POINT { bar.left - frame.left + 3, (bar.top + bar.bottom) / 2 - frame.top }
+                           : POINT { (bar.left + bar.right) / 2 - frame.left, bar.top - frame.top + 3 };
+    }
     Stop();
 
     ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
-    XWindowAttributes attributes {};
-    XGetWindowAttributes(m_x, *m_window, &attributes);
-    ASSERT_TRUE(ClickAt(places.scriptTab));
-    ASSERT_TRUE(ClickAt(places.editor));
-    ASSERT_EQ(MoveTo(grip), 0);
-    ASSERT_EQ(Xdotool("click --repeat 2 --delay 80 1"), 0);
-    Window floating = 0;
-    ASSERT_TRUE(WaitFor([&] { return (floating = ProgramWindow(m_x, 0, "VBScriptEditor").value_or(0)) != 0; }))
-        << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-bar.png");
-    // At rest: the bar's frame stays and the program takes no processor time to speak of.
-    auto shown = [&] { return ProgramWindow(m_x, 0, "VBScriptEditor").has_value(); };
-    auto rests = [&](const char* picture) {
-        const long before = ProcessorTicks(m_program->pid());
-        const auto start = std::chrono::steady_clock::now();
-        bool steady = true;
-        while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
-            steady = steady && shown();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        const long used = ProcessorTicks(m_program->pid()) - before;
-        EXPECT_TRUE(steady) << "the floating bar stays shown: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, picture);
-        EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "processor ticks used in two idle seconds";
-    };
-    const RECT floatingFrame = ScreenRect(m_x, floating);
-    ASSERT_EQ(Xdotool("mousemove " + std::to_string((floatingFrame.left + floatingFrame.right) / 2) + " " + std::to_string(floatingFrame.top + 6) + " click 1"), 0);
-    rests("floating-bar-clicked.png");
-    ASSERT_TRUE(ClickAt(places.editor));
-    rests("floating-bar-page-clicked.png");
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.barTitle);
+        ASSERT_TRUE(ClickAt(page.tab));
+        ASSERT_TRUE(ClickAt(page.middle));
+        ASSERT_EQ(MoveTo(page.grip), 0);
+        ASSERT_EQ(Xdotool("click --repeat 2 --delay 80 1"), 0);
+        Window floating = 0;
+        ASSERT_TRUE(WaitFor([&] { return (floating = ProgramWindow(m_x, 0, page.barTitle).value_or(0)) != 0; }))
+            << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-bar.png");
+        // At rest: the bar's frame stays and the program takes no processor time to speak of.
+        auto rests = [&](const char* picture) {
+            const long before = ProcessorTicks(m_program->pid());
+            const auto start = std::chrono::steady_clock::now();
+            bool steady = true;
+            while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
+                steady = steady && ProgramWindow(m_x, 0, page.barTitle).has_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            const long used = ProcessorTicks(m_program->pid()) - before;
+            EXPECT_TRUE(steady) << "the floating bar stays shown: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, picture);
+            EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "processor ticks used in two idle seconds";
+        };
+        const RECT floatingFrame = ScreenRect(m_x, floating);
+        ASSERT_EQ(Xdotool("mousemove " + std::to_string((floatingFrame.left + floatingFrame.right) / 2) + " " + std::to_string(floatingFrame.top + 6) + " click 1"), 0);
+        rests("floating-bar-clicked.png");
+        ASSERT_TRUE(ClickAt(page.middle));
+        rests("floating-bar-page-clicked.png");
+    }
 }
 
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and
