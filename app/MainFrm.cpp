@@ -86,6 +86,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     CFlnApp* app = GetFlnApp();
     if (app && app->m_bNoMinimizeBox)
         ModifyStyle(WS_MINIMIZEBOX, 0);
+    // The bars and the pages cover the whole client area. Erasing the frame's own background over
+    // them would blank the menu bar, which its dock bar keeps out of the frame's invalidations.
+    ModifyStyle(0, WS_CLIPCHILDREN);
     // A new frame is three quarters of the work area large, as a new window of the classic
     // desktop is; the Formula page then shrinks it to fit its form (a stored place replaces both).
     CRect work;
@@ -321,8 +324,13 @@ void CMainFrame::LoadSettings()
     if (!app)
         return;
     m_settings = FrameSettings::Load(*app);
-    if (m_settings.placement)
-        SetWindowPlacement(m_hWnd, &*m_settings.placement);
+    if (m_settings.placement) {
+        // Closed while minimised, the window opens as it stood before: a start must show it.
+        WINDOWPLACEMENT placement = *m_settings.placement;
+        if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE || placement.showCmd == SW_SHOWMINNOACTIVE)
+            placement.showCmd = (placement.flags & WPF_RESTORETOMAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+        SetWindowPlacement(m_hWnd, &placement);
+    }
     m_bSpeech = m_settings.speech;
     m_bSharedMemory = m_settings.sharedMemory;
     if (CFlnView* view = app->GetFlnView()) {

@@ -63,13 +63,15 @@ void CKSysView::OnSetFocus(CWnd* oldWindow)
     frame->SetMenuResource(IDR_GRAPHPAGE);
 }
 
-// Leaving the page hides the tool bar; the menu stays until another page sets its own.
+// Leaving the page hides the tool bar (the focus going to the bar, which takes it while it is
+// dragged, or to the frame it floats in, is no leaving); the menu stays until another page sets
+// its own.
 void CKSysView::OnKillFocus(CWnd* newWindow)
 {
     CScrollView::OnKillFocus(newWindow);
     CFrameWnd* frame = GetParentFrame();
     CControlBar* bar = DiagramBar();
-    if (frame && bar && bar->IsWindowVisible())
+    if (frame && bar && bar->IsWindowVisible() && !bar->Contains(newWindow))
         frame->ShowControlBar(bar, FALSE, FALSE);
 }
 

@@ -186,13 +186,6 @@ CSize SECControlBar::CalcDynamicLayout(int length, DWORD mode)
     return m_szFloat;
 }
 
-void SECControlBar::EnableDocking(DWORD dockStyle)
-{
-    if ((dockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI)) && !m_pDockContext)
-        m_pDockContext = NewDockContext();
-    CControlBar::EnableDocking(dockStyle);
-}
-
 std::unique_ptr<CDockContext> SECControlBar::NewDockContext()
 {
     return std::make_unique<SECDockContext>(this);

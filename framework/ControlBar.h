@@ -68,8 +68,6 @@ public:
     static constexpr UINT_PTR kCloseTool = 1024, kExpandTool = 2048;
     static constexpr UINT IDS_HIDE_TIP = 20655, IDS_EXPAND_TIP = 20657, IDS_CONTRACT_TIP = 20658;
 
-    // Docking goes through the toolkit's drag context (DockContext.h).
-    void EnableDocking(DWORD dockStyle);
     DWORD GetExBarStyle() const { return m_dwExStyle; }
     void SetExBarStyle(DWORD exStyle, BOOL redraw = TRUE);
 
@@ -139,8 +137,8 @@ protected:
     // The pixel of each border side of the style that a bar with its own borders keeps clear
     // (none while it may auto-hide).
     void RemoveOwnBorders(CRect& rect) const;
-    // The drag context this kind of bar docks with.
-    virtual std::unique_ptr<CDockContext> NewDockContext();
+    // Docking goes through the toolkit's drag context (DockContext.h).
+    std::unique_ptr<CDockContext> NewDockContext() override;
     // The gripper is at the bar's left (a horizontal bar) rather than along its top.
     // A bar out of its strip has its caption on top, as if docked at a side.
     bool GripperOnLeft() const { return (m_dwStyle & CBRS_ORIENT_HORZ) && !IsSliding(); }

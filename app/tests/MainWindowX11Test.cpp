@@ -2,6 +2,8 @@
 // panel that takes the top of the screen): maximising fills the work area the window manager
 // gives; restoring, by the caption, its button or the window menu, brings back the earlier place;
 // the stored place is the normal one, so the next start opens maximised and restores to it.
+// Minimising hands the window to the window manager, which brings it back; every size the window
+// manager gives is laid out and painted.
 
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramX11Support.h"
@@ -9,6 +11,7 @@
 #include "platform/sys/tests/TempSettingsFolder.h"
 #include "platform/user/tests/WindowManager.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -66,12 +69,13 @@ protected:
         return normal;
     }
 
-    void StartProgram()
+    // The program's window: a new one, not `running` of a program already running.
+    void StartProgram(Window running = 0)
     {
         ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_settings.root()),
             bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         m_program = std::make_unique<ChildProcess>(std::vector<std::string> { FLN_FORMULON }, true);
-        ASSERT_TRUE(WaitFor([&] { return (m_window = ProgramWindow(m_x).value_or(0)) != 0; })) << "no main window was mapped";
+        ASSERT_TRUE(WaitFor([&] { return (m_window = ProgramWindow(m_x, 0, "Formulon 4.2", running).value_or(0)) != 0; })) << "no main window was mapped";
     }
 
     // Closes the program as the window manager's close button does, and waits for its end.
@@ -120,6 +124,62 @@ protected:
         Run("mousemove " + std::to_string(r.right - frame - 32) + " " + std::to_string(r.top + frame + 9) + " click 1");
     }
 
+    // The minimise button, left of the maximise button.
+    void ClickMinimiseButton()
+    {
+        const RECT r = Placed();
+        const int frame = r == m_workArea ? 0 : 4;
+        Run("mousemove " + std::to_string(r.right - frame - 48) + " " + std::to_string(r.top + frame + 9) + " click 1");
+    }
+
+    // The window manager's word on the window: WM_STATE's NormalState or IconicState (0: none).
+    long ManagerState()
+    {
+        Atom wmState = XInternAtom(m_x, "WM_STATE", False), type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long state = 0;
+        if (XGetWindowProperty(m_x, m_window, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) == Success && data && count)
+            state = reinterpret_cast<long*>(data)[0];
+        if (data)
+            XFree(data);
+        return state;
+    }
+    bool Viewable()
+    {
+        XWindowAttributes attributes {};
+        return XGetWindowAttributes(m_x, m_window, &attributes) && attributes.map_state == IsViewable;
+    }
+    bool Iconified() { return ManagerState() == IconicState && !Viewable(); }
+    // Whether the window manager lists the window among the windows it manages.
+    bool ManagerListsTheWindow()
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        bool listed = false;
+        if (XGetWindowProperty(m_x, DefaultRootWindow(m_x), XInternAtom(m_x, "_NET_CLIENT_LIST", False), 0, 1024, False, XA_WINDOW, &type, &format,
+                &count, &after, &data) == Success && data) {
+            const long* windows = reinterpret_cast<const long*>(data);
+            listed = std::find(windows, windows + count, static_cast<long>(m_window)) != windows + count;
+        }
+        if (data)
+            XFree(data);
+        return listed;
+    }
+    // The window takes the mouse: a double click on its caption maximises it, and another one
+    // restores it to where it stood.
+    void TakesTheMouse(const char* picture)
+    {
+        const RECT normal = Placed();
+        DoubleClickCaption();
+        ASSERT_TRUE(SettlesAt(m_workArea, picture));
+        DoubleClickCaption();
+        ASSERT_TRUE(SettlesAt(normal, picture));
+    }
+
     // The icon at the caption's left that opens the window menu.
     void ClickWindowMenuIcon()
     {
@@ -164,6 +224,153 @@ TEST_F(MainWindowX11, MaximiseFillsTheWorkAreaAndRestoreBringsBackTheNormalPlace
     ClickMaximiseButton();
     EXPECT_TRUE(SettlesAt(normal, "restored-after-restart.png"));
     CloseProgram();
+}
+
+// The window manager keeps the frame no smaller than the program's own sizing does, whoever asks
+// it for a smaller size, and its state follows the program's maximise and restore.
+TEST_F(MainWindowX11, TheWindowManagerKnowsTheSmallestSizeAndTheMaximisedState)
+{
+    const RECT normal = StartProgramAndWaitUntilPlaced();
+    XSizeHints hints {};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(m_x, m_window, &hints, &supplied));
+    EXPECT_TRUE(hints.flags & PMinSize);
+    EXPECT_EQ(hints.min_width, 450);
+    EXPECT_EQ(hints.min_height, 400);
+
+    Run("windowsize " + std::to_string(m_window) + " 150 100");
+    ASSERT_TRUE(WaitFor([&] { return !(Placed() == normal); })) << "the window manager sizes the window";
+    ASSERT_TRUE(SettlesAt({ normal.left, normal.top, normal.left + 450, normal.top + 400 }, "smallest.png"));
+
+    auto maximised = [&] {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        int found = 0;
+        if (XGetWindowProperty(m_x, m_window, XInternAtom(m_x, "_NET_WM_STATE", False), 0, 32, False, XA_ATOM, &type, &format, &count, &after,
+                &data) == Success && data) {
+            const long* states = reinterpret_cast<const long*>(data);
+            for (const char* name : { "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ" })
+                found += std::count(states, states + count, static_cast<long>(XInternAtom(m_x, name, False)));
+        }
+        if (data)
+            XFree(data);
+        return found == 2;
+    };
+    ClickMaximiseButton();
+    ASSERT_TRUE(SettlesAt(m_workArea, "maximised-state.png"));
+    EXPECT_TRUE(WaitFor(maximised)) << "the window manager knows the window maximised";
+    ClickMaximiseButton();
+    ASSERT_TRUE(SettlesAt({ normal.left, normal.top, normal.left + 450, normal.top + 400 }, "restored-state.png"));
+    EXPECT_TRUE(WaitFor([&] { return !maximised(); })) << "the window manager knows the window restored";
+    CloseProgram();
+}
+
+// The caption's minimise button hands the window to the window manager, which lists it and brings
+// it back when asked (as a task list does, or another client's map); closed minimised, the program
+// starts shown and takes the mouse.
+TEST_F(MainWindowX11, MinimisingGoesThroughTheWindowManagerWhichBringsTheWindowBack)
+{
+    StartProgramAndWaitUntilPlaced();
+    const std::string id = std::to_string(m_window);
+    const struct {
+        const char* how;
+        std::string command;
+    } returns[] = { { "activated", "windowactivate " + id }, { "mapped", "windowmap " + id } };
+    for (const auto& back : returns) {
+        SCOPED_TRACE(back.how);
+        ClickMinimiseButton();
+        ASSERT_TRUE(WaitFor([&] { return Iconified(); })) << "the window manager has the window iconified: state " << ManagerState();
+        EXPECT_TRUE(ManagerListsTheWindow());
+        Run(back.command);
+        ASSERT_TRUE(WaitFor([&] { return ManagerState() == NormalState && Viewable(); })) << "the window is back";
+        TakesTheMouse("back-from-minimised.png");
+    }
+
+    ClickMinimiseButton();
+    ASSERT_TRUE(WaitFor([&] { return Iconified(); }));
+    CloseProgram();
+    StartProgram();
+    EXPECT_EQ(ManagerState(), NormalState);
+    TakesTheMouse("started-after-minimised.png");
+    CloseProgram();
+}
+
+// Sizes given from outside, each laid out and painted: back at an earlier size, the window shows
+// what it showed then (the status bar along its bottom edge included).
+TEST_F(MainWindowX11, EverySizeFromOutsideIsLaidOutAndPainted)
+{
+    StartProgramAndWaitUntilPlaced();
+    const std::string id = std::to_string(m_window);
+    auto bottomRows = [&] {
+        const RECT r = Placed();
+        const int rows = 30;
+        XImage* image = XGetImage(m_x, m_window, 0, r.bottom - r.top - rows, r.right - r.left, rows, AllPlanes, ZPixmap);
+        std::vector<unsigned long> pixels;
+        for (int y = 0; image && y < rows; ++y)
+            for (int x = 0; x < r.right - r.left; ++x)
+                pixels.push_back(XGetPixel(image, x, y));
+        if (image)
+            XDestroyImage(image);
+        return pixels;
+    };
+    auto resize = [&](int width, int height) {
+        Run("windowsize " + id + " " + std::to_string(width) + " " + std::to_string(height));
+        return WaitFor([&] {
+            const RECT r = Placed();
+            return r.right - r.left == width && r.bottom - r.top == height;
+        });
+    };
+    // The picture once the program has stopped painting.
+    auto settled = [&] {
+        std::vector<unsigned long> picture;
+        EXPECT_TRUE(WaitFor([&] {
+            auto now = bottomRows();
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            return (picture = bottomRows()) == now;
+        }));
+        return picture;
+    };
+    ASSERT_TRUE(resize(563, 582));
+    const std::vector<unsigned long> first = settled();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(resize(463, 482));
+        settled();
+        ASSERT_TRUE(resize(563, 582));
+        EXPECT_TRUE(WaitFor([&] { return bottomRows() == first; }))
+            << "the window shows its earlier picture: " << Screenshot(m_x, m_window, 563, 582, "resized-again.png");
+    }
+    CloseProgram();
+}
+
+// A second start, while the first runs, opens its window beside the first one's (a cascade step
+// down and right), not exactly over it: both on the first run and with a stored place.
+TEST_F(MainWindowX11, ASecondStartOpensBesideTheFirst)
+{
+    for (const char* run : { "first run", "stored place" }) {
+        SCOPED_TRACE(run);
+        const RECT first = StartProgramAndWaitUntilPlaced();
+        auto firstProgram = std::move(m_program);
+        const Window firstWindow = m_window;
+        StartProgram(firstWindow);
+        RECT second {};
+        ASSERT_TRUE(WaitFor([&] {
+            RECT now = Placed();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return (second = Placed()) == now;
+        }));
+        const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+        const RECT cascaded { first.left + step, first.top + step, first.right + step, first.bottom + step };
+        EXPECT_TRUE(second == cascaded)
+            << Describe(second) << " cascades from " << Describe(first) << ": "
+            << Screenshot(m_x, DefaultRootWindow(m_x), DisplayWidth(m_x, 0), DisplayHeight(m_x, 0), "second-start.png");
+        CloseProgram();
+        m_program = std::move(firstProgram);
+        m_window = firstWindow;
+        CloseProgram();
+    }
 }
 
 // The About box opens over the middle of the main window, and inside the work area when the main

@@ -41,9 +41,9 @@ inline std::string Utf8Property(XDisplay* x, Window window, const char* name)
 }
 
 // The program's mapped main window: of its class, titled with its name (or another top-level window
-// of the program's, by its title). A window manager puts top-level windows into frames of its own,
-// so the search goes down the whole tree.
-inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0, const std::string& title = "Formulon 4.2")
+// of the program's, by its title), other than `except`. A window manager puts top-level windows
+// into frames of its own, so the search goes down the whole tree.
+inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0, const std::string& title = "Formulon 4.2", Window except = 0)
 {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
@@ -56,13 +56,13 @@ inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0, const 
         if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
             continue;
         if (XGetClassHint(x, children[i], &hint)) {
-            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == title)
+            if (std::string(hint.res_name) == "formulon" && Utf8Property(x, children[i], "_NET_WM_NAME") == title && children[i] != except)
                 found = children[i];
             XFree(hint.res_name);
             XFree(hint.res_class);
         }
         if (!found)
-            found = ProgramWindow(x, children[i], title);
+            found = ProgramWindow(x, children[i], title, except);
     }
     if (children)
         XFree(children);

@@ -16,6 +16,7 @@
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
+#include "platform/user/tests/WindowManager.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
 #include "res/FormulaPage.h"
@@ -204,10 +205,12 @@ protected:
     std::vector<COLORREF> m_reference;
 
     // The program on an X server of the test's own, with its settings in m_programSettings.
-    bool StartOnServer(const std::vector<std::string>& arguments = {})
+    bool StartOnServer(const std::vector<std::string>& arguments = {}, bool withWindowManager = false)
     {
         const std::string xvfb = FindProgram("Xvfb");
         if (!m_server.Start(xvfb) || !WaitFor([&] { return (m_x = XOpenDisplay(m_server.Name().c_str())) != nullptr; }))
+            return false;
+        if (withWindowManager && !m_manager.Start(m_server))
             return false;
         XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
         m_programSettings = m_settings.root() + "/x11";
@@ -281,6 +284,7 @@ protected:
     }
 
     VirtualServer m_server;
+    WindowManager m_manager; // started for the tests where the window manager takes part
     XDisplay* m_x = nullptr;
     std::string m_programSettings;
     std::optional<ChildProcess> m_program;
@@ -475,6 +479,180 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
     ASSERT_EQ(Xdotool(at(grip) + " mousedown 1 " + at({ grip.x + 10, grip.y - 10 }) + " " + at(drop) + " mouseup 1"), 0);
     EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == after; }))
         << "the tool bar is not above the menu bar: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-x11-toolbar-row.png");
+}
+
+// Every bar of the program drags through the toolkit's context: its outline shows where the bar
+// would go, and Esc ends the drag with the bar where it was.
+TEST_F(ProgramX11, EscapeEndsAToolBarsDragWithTheBarWhereItWas)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    RECT frame, tools, menu, key;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndToolBar.m_hWnd, &tools);
+    GetWindowRect(dynamic_cast<CWnd*>(Frame().GetMenuBar())->m_hWnd, &menu);
+    GetWindowRect(Field(kSineKey), &key);
+    for (RECT* r : { &tools, &menu, &key })
+        OffsetRect(r, -frame.left, -frame.top);
+    const RECT bars { menu.left, menu.top, menu.right, tools.bottom };
+    const std::vector<COLORREF> before = FramePixels(bars);
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, bars) == before; })) << "the bars show as headless";
+    const POINT grip { tools.left + 3, (tools.top + tools.bottom) / 2 };
+    ASSERT_EQ(MoveTo(grip), 0);
+    ASSERT_EQ(Xdotool("mousedown 1"), 0);
+    for (int step = 1; step <= 4; ++step)
+        ASSERT_EQ(MoveTo({ grip.x + 40 * step, grip.y + 50 * step }), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "an outline shows where the bar would go: "
+                                                                 << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "bar-drag.png");
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_EQ(Xdotool("mouseup 1"), 0);
+    // The pointer resting on a key brings its tip: the program has handled the release by then.
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the outline goes";
+    ASSERT_EQ(MoveTo({ (key.left + key.right) / 2 - 1, (key.top + key.bottom) / 2 }), 0);
+    ASSERT_EQ(MoveTo({ (key.left + key.right) / 2, (key.top + key.bottom) / 2 }), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the key's tip shows";
+    EXPECT_TRUE(ServerArea(m_x, *m_window, bars) == before)
+        << "the tool bar stays docked where it was: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "bar-cancelled.png");
+}
+
+// The menu bar shows each page's menu whole: the script page's after a click on its tab, the
+// Formula page's after a click back.
+TEST_F(ProgramX11, TheMenuBarIsDrawnWholeAfterEachMenuSwitch)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    // Headless: the menu bar's pictures with the Formula page's menu and the script page's.
+    ASSERT_TRUE(Start());
+    RECT frame, menu;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(dynamic_cast<CWnd*>(Frame().GetMenuBar())->m_hWnd, &menu);
+    OffsetRect(&menu, -frame.left, -frame.top);
+    menu.left += 12; // past the gripper, which the pointer may light up
+    const std::vector<COLORREF> formulaMenu = FramePixels(menu);
+    auto onScreen = [&](POINT point) { return POINT { frame.left + point.x, frame.top + point.y }; };
+    m_display->InjectMouseMove(onScreen(places.scriptTab));
+    m_display->InjectButton(1, true, onScreen(places.scriptTab));
+    m_display->InjectButton(1, false, onScreen(places.scriptTab));
+    Pump();
+    const std::vector<COLORREF> scriptMenu = FramePixels(menu);
+    ASSERT_NE(scriptMenu, formulaMenu) << "the script page has a menu of its own";
+    // The bar's face is grey, its items black: a white pixel is a blank strip.
+    for (const auto* picture : { &formulaMenu, &scriptMenu })
+        ASSERT_EQ(std::count(picture->begin(), picture->end(), RGB(255, 255, 255)), 0) << "the menu bar is drawn whole";
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    auto shows = [&](const std::vector<COLORREF>& picture, const char* name) {
+        const bool drawn = WaitFor([&] { return ServerArea(m_x, *m_window, menu) == picture; });
+        return drawn ? ::testing::AssertionSuccess()
+                     : ::testing::AssertionFailure() << Screenshot(m_x, *m_window, attributes.width, attributes.height, name);
+    };
+    ASSERT_TRUE(shows(formulaMenu, "menu-formula.png"));
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    EXPECT_TRUE(shows(scriptMenu, "menu-script.png"));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    EXPECT_TRUE(shows(formulaMenu, "menu-formula-again.png"));
+}
+
+// The processor time the process has used so far, in clock ticks.
+long ProcessorTicks(pid_t process)
+{
+    std::string stat = TempSettingsFolder::ReadAll("/proc/" + std::to_string(process) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stol(field);
+        if (i == 15)
+            system = std::stol(field);
+    }
+    return user + system;
+}
+
+// A page's bar floated in a frame of its own, under a window manager, stays shown while the page
+// has the focus: its own drag (a double click on its gripper), clicks on its frame and on the page
+// leave it alone, and the program rests. So for the script page's bar and the Graph page's.
+TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    // Headless: where each page's tab, its middle and its bar's gripper lie while it shows the bar.
+    struct Page {
+        const char* barTitle;
+        POINT tab {}, middle {}, grip {};
+    };
+    Page pages[] = { { "VBScriptEditor" }, { "KSys" } };
+    ASSERT_TRUE(Start());
+    RECT frame;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    auto inFrame = [&](HWND window, RECT rect) {
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+    };
+    auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
+        CWnd* view = Frame().m_wndTab.GetPage(index);
+        const bool script = dynamic_cast<CVBScriptView*>(view) != nullptr;
+        if (!script && !dynamic_cast<CKSysView*>(view))
+            continue;
+        Page& page = pages[script ? 0 : 1];
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(index, tab));
+        page.tab = inFrame(tabs->m_hWnd, tab);
+        Frame().m_wndTab.ActivateTab(index);
+        Pump();
+        RECT client, bar;
+        view->GetClientRect(&client);
+        page.middle = inFrame(view->m_hWnd, client);
+        SECCustomToolBar& pageBar = script ? Frame().m_wndScriptBar : Frame().m_wndDiagramBar;
+        Frame().ShowControlBar(&pageBar, TRUE, FALSE);
+        GetWindowRect(pageBar.m_hWnd, &bar);
+        // The gripper: along the left of a bar docked at the top, along the top of one at a side.
+        page.grip = script ? POINT { bar.left - frame.left + 3, (bar.top + bar.bottom) / 2 - frame.top }
+                           : POINT { (bar.left + bar.right) / 2 - frame.left, bar.top - frame.top + 3 };
+    }
+    Stop();
+
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.barTitle);
+        ASSERT_TRUE(ClickAt(page.tab));
+        ASSERT_TRUE(ClickAt(page.middle));
+        ASSERT_EQ(MoveTo(page.grip), 0);
+        ASSERT_EQ(Xdotool("click --repeat 2 --delay 80 1"), 0);
+        Window floating = 0;
+        ASSERT_TRUE(WaitFor([&] { return (floating = ProgramWindow(m_x, 0, page.barTitle).value_or(0)) != 0; }))
+            << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-bar.png");
+        // At rest: the bar's frame stays and the program takes no processor time to speak of.
+        auto rests = [&](const char* picture) {
+            const long before = ProcessorTicks(m_program->pid());
+            const auto start = std::chrono::steady_clock::now();
+            bool steady = true;
+            while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
+                steady = steady && ProgramWindow(m_x, 0, page.barTitle).has_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            const long used = ProcessorTicks(m_program->pid()) - before;
+            EXPECT_TRUE(steady) << "the floating bar stays shown: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, picture);
+            EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "processor ticks used in two idle seconds";
+        };
+        const RECT floatingFrame = ScreenRect(m_x, floating);
+        ASSERT_EQ(Xdotool("mousemove " + std::to_string((floatingFrame.left + floatingFrame.right) / 2) + " " + std::to_string(floatingFrame.top + 6) + " click 1"), 0);
+        rests("floating-bar-clicked.png");
+        ASSERT_TRUE(ClickAt(page.middle));
+        rests("floating-bar-page-clicked.png");
+    }
 }
 
 // The owner-drawn "Select" button still shows its caption and arrow while its menu is open; and

@@ -36,6 +36,7 @@ enum class DisplayEventKind {
     FocusGained,
     FocusLost,
     CloseRequest,  // the window manager asks the window to close
+    StateChanged,  // state: the window manager minimised the window or brought it back
     // An input method began composing text for the window (dead keys, a CJK conversion). The text
     // it commits comes as KeyDown events with key 0, before CompositionEnded.
     CompositionStarted,
@@ -46,6 +47,10 @@ enum class DisplayEventKind {
     DragLeave,
     Drop,          // screenPoint, action, text
 };
+
+// How a top-level window stands on the desktop. Where a window manager runs, it minimises and
+// brings back windows (from a task list, say), and keeps the state that window lists show.
+enum class NativeWindowState { Normal, Minimized, Maximized };
 
 // What a drop does with the data: nothing (refused), a copy, or a move (the source deletes it).
 enum class DropAction { NoAction, Copy, Move };
@@ -62,6 +67,7 @@ struct DisplayEvent {
     RECT area {};
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
     DropAction action = DropAction::NoAction;
+    NativeWindowState state = NativeWindowState::Normal;
 };
 
 // A window icon for the desktop (task bars, window lists): straight, not premultiplied, ARGB.
@@ -76,6 +82,7 @@ struct NativeWindowParams {
     bool popup = false; // menus, tooltips, balloons: no window-manager decoration or placement
     bool topmost = false;
     NativeWindowId owner = 0; // the window a dialog or floating bar belongs to, kept above it
+    SIZE minimumSize {};      // a sizable window's smallest size, which the window manager keeps too
     std::wstring title;
 };
 
@@ -112,6 +119,12 @@ public:
     virtual void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) = 0;
     // The window's shape as rectangles in window coordinates; empty means the whole rectangle.
     virtual void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) = 0;
+    // Whether a main window of another run of this program stands exactly at bounds (screen
+    // coordinates); a display without other programs knows none.
+    virtual bool OtherRunsWindowAt(const RECT&) const { return false; }
+    // Minimising takes the window off the screen until the user brings it back, which comes as a
+    // StateChanged event; the other states only tell the desktop what the program has done.
+    virtual void SetNativeState(NativeWindowId window, NativeWindowState state) = 0;
     virtual void RaiseNativeWindow(NativeWindowId window) = 0;
     virtual void FocusNativeWindow(NativeWindowId window) = 0;
     // A backing surface for a top-level window: RGB24, width x height pixels, which Present can

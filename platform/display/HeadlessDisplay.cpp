@@ -51,6 +51,12 @@ void HeadlessDisplay::ShowNativeWindow(NativeWindowId window, bool show, bool ac
         m_focus = 0;
 }
 
+void HeadlessDisplay::SetNativeState(NativeWindowId window, NativeWindowState state)
+{
+    if (state == NativeWindowState::Minimized)
+        ShowNativeWindow(window, false, false);
+}
+
 void HeadlessDisplay::MoveNativeWindow(NativeWindowId window, const RECT& bounds)
 {
     if (auto it = m_windows.find(window); it != m_windows.end())

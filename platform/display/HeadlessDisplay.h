@@ -24,6 +24,7 @@ public:
     void SetNativeTitle(NativeWindowId window, const std::wstring& title) override;
     void SetNativeIcons(NativeWindowId window, const std::vector<NativeIcon>& icons) override;
     void SetNativeShape(NativeWindowId window, const std::vector<RECT>& rectangles) override;
+    void SetNativeState(NativeWindowId window, NativeWindowState state) override;
     void RaiseNativeWindow(NativeWindowId window) override;
     void FocusNativeWindow(NativeWindowId window) override;
     void Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area) override;

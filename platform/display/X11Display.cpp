@@ -118,7 +118,11 @@ public:
             { &m_targets, "TARGETS" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
-            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" } });
+            { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" }, { &m_wmState, "WM_STATE" },
+            { &m_maximizedVert, "_NET_WM_STATE_MAXIMIZED_VERT" }, { &m_userTime, "_NET_WM_USER_TIME" }, { &m_maximizedHorz, "_NET_WM_STATE_MAXIMIZED_HORZ" } });
+        char managerSelection[32];
+        std::snprintf(managerSelection, sizeof managerSelection, "WM_S%d", m_screen);
+        m_managerSelection = XInternAtom(m_x, managerSelection, False);
         // Input methods and compose sequences follow the user's locale.
         std::setlocale(LC_CTYPE, "");
         XSetWindowAttributes attributes {};
@@ -183,7 +187,7 @@ public:
         attributes.background_pixmap = None; // the server must not clear the window before Expose
         attributes.override_redirect = params.popup;
         attributes.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
-            | PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask | FocusChangeMask;
+            | PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
         int width = std::max<int>(1, params.bounds.right - params.bounds.left);
         int height = std::max<int>(1, params.bounds.bottom - params.bounds.top);
         Window window = XCreateWindow(m_x, m_root, params.bounds.left, params.bounds.top, width, height, 0, 24, InputOutput,
@@ -196,16 +200,21 @@ public:
             XSetWMProtocols(m_x, window, &m_wmDelete, 1);
             XSizeHints size {};
             size.flags = USPosition | USSize;
+            if (params.minimumSize.cx > 0 && params.minimumSize.cy > 0) {
+                size.flags |= PMinSize;
+                size.min_width = params.minimumSize.cx;
+                size.min_height = params.minimumSize.cy;
+            }
             XSetWMNormalHints(m_x, window, &size);
-            if (params.topmost)
-                XChangeProperty(m_x, window, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_stateAbove), 1);
             if (params.owner && m_windows.contains(params.owner)) {
                 XSetTransientForHint(m_x, window, params.owner);
                 XChangeProperty(m_x, window, m_netType, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&m_typeDialog), 1);
             }
         }
         Identify(window);
-        m_windows[window] = NativeWindow {};
+        m_windows[window] = NativeWindow { .topmost = params.topmost };
+        if (params.topmost)
+            WriteNetState(window);
         SetNativeTitle(window, params.title);
         return window;
     }
@@ -225,7 +234,16 @@ public:
     {
         if (!m_windows.contains(id))
             return;
+        m_windows[id].shown = show;
         if (show) {
+            // A window shown without activation asks the window manager not to focus it either
+            // (a user time of 0): a floating bar that took the focus would make its page hide it.
+            if (!activate) {
+                long never = 0;
+                XChangeProperty(m_x, id, m_userTime, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&never), 1);
+            } else {
+                XDeleteProperty(m_x, id, m_userTime);
+            }
             XMapRaised(m_x, id);
             if (activate) {
                 XSync(m_x, False);
@@ -237,10 +255,55 @@ public:
         XFlush(m_x);
     }
 
+    void SetNativeState(NativeWindowId id, NativeWindowState state) override
+    {
+        auto it = m_windows.find(id);
+        if (it == m_windows.end() || std::exchange(it->second.state, state) == state)
+            return;
+        // A window mapped later starts as it is now.
+        XWMHints hints {};
+        hints.flags = StateHint | InputHint;
+        hints.input = True;
+        hints.initial_state = state == NativeWindowState::Minimized ? IconicState : NormalState;
+        XSetWMHints(m_x, id, &hints);
+        const bool managed = WindowManagerRuns();
+        if (state == NativeWindowState::Minimized) {
+            // Without a window manager nobody could bring an iconified window back.
+            if (managed)
+                XIconifyWindow(m_x, id, m_screen);
+            else
+                XUnmapWindow(m_x, id);
+        } else if (managed && it->second.shown) {
+            // A managed window's state changes through the window manager.
+            XEvent message {};
+            message.xclient.type = ClientMessage;
+            message.xclient.window = id;
+            message.xclient.message_type = m_netState;
+            message.xclient.format = 32;
+            message.xclient.data.l[0] = state == NativeWindowState::Maximized ? 1 : 0; // add, remove
+            message.xclient.data.l[1] = static_cast<long>(m_maximizedVert);
+            message.xclient.data.l[2] = static_cast<long>(m_maximizedHorz);
+            message.xclient.data.l[3] = 1; // from an application
+            XSendEvent(m_x, m_root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+        } else {
+            WriteNetState(id);
+        }
+        XFlush(m_x);
+    }
+
+    bool OtherRunsWindowAt(const RECT& bounds) const override { return OtherRunsWindowAt(m_root, bounds); }
+
     void MoveNativeWindow(NativeWindowId id, const RECT& bounds) override
     {
         auto it = m_windows.find(id);
         if (it == m_windows.end())
+            return;
+        // The server reports no change that changes nothing: a move to where the window stands
+        // (as the program's answer to a report) would wait for an echo that never comes, and take
+        // the next real report of that rectangle for it.
+        const auto& requested = it->second.requested;
+        const std::optional<RECT> bound = requested.empty() ? it->second.reported : requested.back();
+        if (bound && EqualRect(&*bound, &bounds))
             return;
         it->second.requested.push_back(bounds);
         if (it->second.requested.size() > 16)
@@ -512,6 +575,10 @@ private:
         // Whether the window manager has put the window into a frame of its own, as of the event
         // being handled: only then are a real ConfigureNotify's coordinates not the screen's.
         bool framed = false;
+        bool topmost = false;
+        bool shown = false; // mapped by the program: the window manager may have taken it
+        // The state the program gave the window, or the window manager's news of it.
+        NativeWindowState state = NativeWindowState::Normal;
         // The last copy of pixels sent to the window, and its request's serial.
         RECT lastCopy {};
         unsigned long lastCopySerial = 0;
@@ -529,6 +596,92 @@ private:
     }
 
     void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
+
+    // Searches the whole tree: a window manager puts top-level windows into frames of its own.
+    bool OtherRunsWindowAt(Window under, const RECT& bounds) const
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(m_x, under, &root, &parent, &children, &count))
+            return false;
+        bool found = false;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes {};
+            if (!XGetWindowAttributes(m_x, children[i], &attributes) || attributes.map_state != IsViewable || attributes.override_redirect)
+                continue;
+            if (!IsOtherRunsWindow(children[i])) {
+                found = OtherRunsWindowAt(children[i], bounds);
+                continue;
+            }
+            const RECT place = ScreenBounds(children[i], attributes);
+            found = EqualRect(&place, &bounds);
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
+    bool IsOtherRunsWindow(Window window) const
+    {
+        XClassHint hint {};
+        if (m_windows.contains(window) || !XGetClassHint(m_x, window, &hint))
+            return false;
+        const bool ours = hint.res_name && std::strcmp(hint.res_name, "formulon") == 0;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        return ours;
+    }
+
+    RECT ScreenBounds(Window window, const XWindowAttributes& attributes) const
+    {
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(m_x, window, m_root, 0, 0, &x, &y, &child);
+        return { x, y, x + attributes.width, y + attributes.height };
+    }
+
+    bool WindowManagerRuns() const { return XGetSelectionOwner(m_x, m_managerSelection) != None; }
+
+    // The window manager's word on whether the window is iconified (WM_STATE), as news where it
+    // differs from the state the program gave the window.
+    void FollowManagerState(Window id)
+    {
+        auto it = m_windows.find(id);
+        if (it == m_windows.end())
+            return;
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        long state = WithdrawnState;
+        if (XGetWindowProperty(m_x, id, m_wmState, 0, 2, False, m_wmState, &type, &format, &count, &after, &data) == Success && data && count >= 1 && format == 32)
+            state = reinterpret_cast<long*>(data)[0];
+        if (data)
+            XFree(data);
+        const bool minimized = it->second.state == NativeWindowState::Minimized;
+        if (state == IconicState && !minimized)
+            ReportState(id, it->second, NativeWindowState::Minimized);
+        else if (state == NormalState && minimized)
+            ReportState(id, it->second, NativeWindowState::Normal);
+    }
+
+    void ReportState(NativeWindowId id, NativeWindow& window, NativeWindowState state)
+    {
+        window.state = state;
+        Push({ .kind = DisplayEventKind::StateChanged, .window = id, .state = state });
+    }
+
+    // _NET_WM_STATE of a window the window manager has not taken yet, which reads it on the map.
+    void WriteNetState(Window id)
+    {
+        const NativeWindow& window = m_windows[id];
+        std::vector<Atom> states;
+        if (window.topmost)
+            states.push_back(m_stateAbove);
+        if (window.state == NativeWindowState::Maximized)
+            states.insert(states.end(), { m_maximizedVert, m_maximizedHorz });
+        XChangeProperty(m_x, id, m_netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(states.data()), static_cast<int>(states.size()));
+    }
 
     void Translate(XEvent& event)
     {
@@ -566,10 +719,22 @@ private:
                     requested.erase(requested.begin(), echo + 1);
                     break;
                 }
+                // The server changes windows in the order of the requests: the echoes of the
+                // program's earlier moves, when they come, are news again.
+                requested.clear();
             }
             Push({ .kind = DisplayEventKind::Configure, .window = id, .area = area });
             break;
         }
+        case PropertyNotify:
+            if (event.xproperty.atom == m_wmState)
+                FollowManagerState(id);
+            break;
+        case MapNotify:
+            // With nobody to manage it, a minimised window mapped by another client is back.
+            if (auto it = m_windows.find(id); it != m_windows.end() && it->second.state == NativeWindowState::Minimized && !WindowManagerRuns())
+                ReportState(id, it->second, NativeWindowState::Normal);
+            break;
         case ReparentNotify:
             if (auto it = m_windows.find(id); it != m_windows.end())
                 it->second.framed = event.xreparent.parent != m_root;
@@ -740,7 +905,7 @@ private:
     std::chrono::steady_clock::time_point m_start;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

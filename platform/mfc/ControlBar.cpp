@@ -177,9 +177,14 @@ void CControlBar::EnableDocking(DWORD dockStyle)
 {
     m_dwDockStyle = dockStyle & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
     if (m_dwDockStyle && !m_pDockContext)
-        m_pDockContext = std::make_unique<CDockContext>(this);
+        m_pDockContext = NewDockContext();
     else if (!m_dwDockStyle)
         m_pDockContext.reset();
+}
+
+std::unique_ptr<CDockContext> CControlBar::NewDockContext()
+{
+    return std::make_unique<CDockContext>(this);
 }
 
 void CControlBar::DelayShow(BOOL show)
@@ -211,6 +216,15 @@ BOOL CControlBar::IsVisible() const
 BOOL CControlBar::IsFloating() const
 {
     return m_pDockBar && m_pDockBar->m_bFloating;
+}
+
+BOOL CControlBar::Contains(const CWnd* window) const
+{
+    if (!window || !window->m_hWnd || !m_hWnd)
+        return FALSE;
+    if (window->m_hWnd == m_hWnd || ::IsChild(m_hWnd, window->m_hWnd))
+        return TRUE;
+    return IsFloating() && ::GetAncestor(window->m_hWnd, GA_ROOT) == ::GetAncestor(m_hWnd, GA_ROOT);
 }
 
 CFrameWnd* CControlBar::GetDockingFrame() const

@@ -46,6 +46,8 @@ public:
     BOOL ApplyDelayedShow();
     BOOL IsVisible() const;
     BOOL IsFloating() const;
+    // Whether the window is the bar or lies in it, or in the frame the bar floats in.
+    BOOL Contains(const CWnd* window) const;
     BOOL IsHorzDocked() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
     BOOL IsVertDocked() const { return (m_dwStyle & CBRS_ORIENT_VERT) != 0; }
     virtual BOOL IsDockBar() const { return FALSE; }
@@ -69,6 +71,8 @@ protected:
             delete this;
     }
     BOOL CreateBar(DWORD style, CWnd* parent, UINT id, const RECT& rect = CRect());
+    // The drag context this kind of bar docks with, made by EnableDocking.
+    virtual std::unique_ptr<CDockContext> NewDockContext();
     LRESULT OnSizeParent(WPARAM, LPARAM lParam);
     // Takes the bar's rectangle of the given size from the edge of the layout's room it aligns to.
     void PlaceInLayout(AFX_SIZEPARENTPARAMS* layout, CSize size);

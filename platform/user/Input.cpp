@@ -350,6 +350,11 @@ void TranslateDisplayEvents()
             if (window)
                 PostMessageW(window->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
+        case DisplayEventKind::StateChanged:
+            // As the desktop's task list asks a window: minimised, or back as it was before.
+            if (window && ((event->state == NativeWindowState::Minimized) != IsIconic(window->handle)))
+                PostMessageW(window->handle, WM_SYSCOMMAND, IsIconic(window->handle) ? SC_RESTORE : SC_MINIMIZE, 0);
+            break;
         case DisplayEventKind::CompositionStarted:
         case DisplayEventKind::CompositionEnded: {
             // In the input's order, so that the composed text's keys come between the two; the

@@ -122,6 +122,30 @@ void ShowWhatLayBeneath(Window& window, Region area)
     }
 }
 
+// A main window shown for the first time steps down and right, as the system cascades new
+// windows, while another run of the program has its main window at that very place.
+void StepClearOfOtherRuns(const Window& window, WINDOWPOS& position)
+{
+    const bool mainWindow = window.IsTopLevel() && !window.owner && (window.style & WS_CAPTION) == WS_CAPTION
+        && !(window.style & (WS_POPUP | WS_MAXIMIZE | WS_MINIMIZE));
+    if (!mainWindow || window.shownOnce || !window.native)
+        return;
+    RECT r { position.x, position.y, position.x + position.cx, position.y + position.cy };
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int step = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    for (int steps = 0; steps < 16 && CurrentDisplay().OtherRunsWindowAt(r); ++steps) {
+        OffsetRect(&r, step, step);
+        if (r.right > work.right || r.bottom > work.bottom)
+            OffsetRect(&r, work.left - r.left, work.top - r.top);
+    }
+    if (r.left != position.x || r.top != position.y) {
+        position.x = r.left;
+        position.y = r.top;
+        position.flags &= ~SWP_NOMOVE;
+    }
+}
+
 } // namespace
 
 } // namespace fln::user
@@ -143,6 +167,8 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         position.flags &= ~SWP_SHOWWINDOW;
     if ((flags & SWP_HIDEWINDOW) && !visible)
         position.flags &= ~SWP_HIDEWINDOW;
+    if (position.flags & SWP_SHOWWINDOW)
+        StepClearOfOtherRuns(*window, position);
     if (!(flags & SWP_NOSENDCHANGING)) {
         SendToWindow(*window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&position));
         if (!(window = FindWindowObject(handle)))
@@ -198,8 +224,10 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
             if (sized)
                 EnsureSurface(*window);
         }
-        if (flags & SWP_SHOWWINDOW)
+        if (flags & SWP_SHOWWINDOW) {
+            window->shownOnce = true;
             display.ShowNativeWindow(window->native, true, !(flags & SWP_NOACTIVATE));
+        }
         if (flags & SWP_HIDEWINDOW)
             display.ShowNativeWindow(window->native, false, false);
     }
@@ -249,6 +277,9 @@ BOOL ShowWindow(HWND handle, int command)
         if (!(window->style & (WS_MAXIMIZE | WS_MINIMIZE)))
             window->normalRect = window->rect;
         window->style = (window->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
+        window->restoreMaximized = false;
+        if (window->native)
+            CurrentDisplay().SetNativeState(window->native, NativeWindowState::Maximized);
         MONITORINFO info { sizeof info };
         GetMonitorInfoW(MonitorFromWindow(handle, MONITOR_DEFAULTTONEAREST), &info);
         // A top-level window fills the work area exactly (it has no frame while maximised).
@@ -272,10 +303,12 @@ BOOL ShowWindow(HWND handle, int command)
     case SW_SHOWMINNOACTIVE:
         if (!(window->style & (WS_MAXIMIZE | WS_MINIMIZE)))
             window->normalRect = window->rect;
+        if (!(window->style & WS_MINIMIZE))
+            window->restoreMaximized = window->style & WS_MAXIMIZE;
         window->style |= WS_MINIMIZE;
         window->style &= ~WS_MAXIMIZE;
         if (window->native)
-            CurrentDisplay().ShowNativeWindow(window->native, false, false);
+            CurrentDisplay().SetNativeState(window->native, NativeWindowState::Minimized);
         SendToWindow(*window, WM_SIZE, SIZE_MINIMIZED, 0);
         if (GetActiveWindow() == handle)
             SetActiveWindow(nullptr);
@@ -283,8 +316,13 @@ BOOL ShowWindow(HWND handle, int command)
     case SW_RESTORE:
     case SW_SHOWNORMAL:
     case SW_SHOWDEFAULT:
+        if ((window->style & WS_MINIMIZE) && window->restoreMaximized && command == SW_RESTORE)
+            return ShowWindow(handle, SW_MAXIMIZE);
         if (window->style & (WS_MAXIMIZE | WS_MINIMIZE)) {
             window->style &= ~(WS_MAXIMIZE | WS_MINIMIZE);
+            window->restoreMaximized = false;
+            if (window->native)
+                CurrentDisplay().SetNativeState(window->native, NativeWindowState::Normal);
             RECT r = window->normalRect;
             if (!wasVisible)
                 SendToWindow(*window, WM_SHOWWINDOW, TRUE, 0);
@@ -406,7 +444,7 @@ BOOL GetWindowPlacement(HWND handle, WINDOWPLACEMENT* placement)
     Window* window = FindWindowObject(handle);
     if (!window || !placement)
         return FALSE;
-    placement->flags = 0;
+    placement->flags = (window->style & WS_MINIMIZE) && window->restoreMaximized ? WPF_RESTORETOMAXIMIZED : 0;
     placement->showCmd = (window->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (window->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     placement->ptMinPosition = { -1, -1 };
     placement->ptMaxPosition = { -1, -1 };
@@ -424,6 +462,8 @@ BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement)
     if (!(window->style & (WS_MINIMIZE | WS_MAXIMIZE)))
         SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(handle, static_cast<int>(placement->showCmd));
+    if ((window = FindWindowObject(handle)) && (window->style & WS_MINIMIZE))
+        window->restoreMaximized = placement->flags & WPF_RESTORETOMAXIMIZED;
     return TRUE;
 }
 

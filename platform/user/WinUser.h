@@ -260,6 +260,8 @@ struct WINDOWPLACEMENT {
     POINT ptMaxPosition;
     RECT rcNormalPosition;
 };
+// WINDOWPLACEMENT.flags: a minimised window comes back maximised.
+constexpr UINT WPF_RESTORETOMAXIMIZED = 0x2;
 // Owner-drawn items (menus, buttons, list boxes, status-bar panes): their owner measures them in
 // WM_MEASUREITEM and draws them in WM_DRAWITEM.
 constexpr UINT ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4, ODT_STATIC = 5;

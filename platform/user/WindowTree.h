@@ -58,6 +58,8 @@ struct Window {
     RECT rect {};                 // in the parent's client coordinates; screen for top-level windows
     RECT client {};               // client area in window coordinates
     RECT normalRect {};           // where SW_RESTORE puts a minimised or maximised window
+    bool restoreMaximized = false; // minimised from maximised: SW_RESTORE maximises again
+    bool shownOnce = false;       // top-level windows: shown on the display at least once
     std::wstring text;
     UINT_PTR id = 0;
     LONG_PTR userData = 0;

@@ -88,11 +88,12 @@ RECT DefaultTopLevelRect(int x, int y, int width, int height)
     return r;
 }
 
-void CreateNative(Window& window)
+void CreateNative(Window& window, SIZE minimumSize)
 {
     Display& display = CurrentDisplay();
     NativeWindowParams params;
     params.bounds = window.rect;
+    params.minimumSize = minimumSize;
     // Captioned popups (dialogs, floating bars) are the window manager's to stack and focus;
     // menus, tips and drop-down lists are not.
     bool captioned = (window.style & WS_CAPTION) == WS_CAPTION;
@@ -238,6 +239,7 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         if ((created = tree.Find(handle)) == nullptr)
             return nullptr;
     }
+    SIZE minimumSize {}; // of a sizable top-level window
     if (created->IsTopLevel() && ((style & WS_THICKFRAME) || !(style & WS_POPUP))) {
         MINMAXINFO info {};
         info.ptMaxTrackSize = { GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK) };
@@ -252,6 +254,8 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         created->normalRect = r;
         create.cx = created->Width();
         create.cy = created->Height();
+        if (style & WS_THICKFRAME)
+            minimumSize = { info.ptMinTrackSize.x, info.ptMinTrackSize.y };
     }
     if (!SendToWindow(*created, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         FreeWindowTree(handle); // WM_NCDESTROY only: the window never got WM_CREATE
@@ -261,7 +265,7 @@ HWND CreateWindowObject(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DW
         return nullptr;
     created->created = true;
     if (created->IsTopLevel())
-        CreateNative(*created);
+        CreateNative(*created, minimumSize);
     ComputeClient(*created);
     if (SendToWindow(*created, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         SendDestroyMessages(handle);

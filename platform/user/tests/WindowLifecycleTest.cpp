@@ -145,6 +145,34 @@ TEST_F(Lifecycle, ShowStatesAndActivation)
     EXPECT_EQ(restored.right, 400);
 }
 
+// Minimised from maximised, a window comes back maximised, and its placement says so; minimised
+// from its normal place, it comes back there.
+TEST_F(Lifecycle, RestoringAMinimisedWindowBringsBackItsEarlierState)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    RECT work, normal, now;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(window, &normal);
+    for (const bool maximised : { true, false }) {
+        SCOPED_TRACE(maximised ? "from maximised" : "from normal");
+        if (maximised)
+            ShowWindow(window, SW_MAXIMIZE);
+        ShowWindow(window, SW_MINIMIZE);
+        EXPECT_TRUE(IsIconic(window));
+        WINDOWPLACEMENT placement { sizeof placement };
+        ASSERT_TRUE(GetWindowPlacement(window, &placement));
+        EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+        EXPECT_EQ((placement.flags & WPF_RESTORETOMAXIMIZED) != 0, maximised);
+        EXPECT_TRUE(EqualRect(&placement.rcNormalPosition, &normal));
+        ShowWindow(window, SW_RESTORE);
+        EXPECT_FALSE(IsIconic(window));
+        EXPECT_EQ(IsZoomed(window) != 0, maximised);
+        GetWindowRect(window, &now);
+        EXPECT_TRUE(EqualRect(&now, maximised ? &work : &normal));
+        ShowWindow(window, SW_RESTORE);
+    }
+}
+
 TEST_F(Lifecycle, DeferredPositionsApplyTogether)
 {
     HWND parent = TopLevel();
