@@ -25,8 +25,8 @@ RECT PlacementOnScreen(const RECT& stored)
         work = monitor.rcWork;
     else
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const std::int64_t width = std::clamp<std::int64_t>(std::int64_t { stored.right } - stored.left, 0, work.right - work.left);
-    const std::int64_t height = std::clamp<std::int64_t>(std::int64_t { stored.bottom } - stored.top, 0, work.bottom - work.top);
+    const std::int64_t width = std::clamp<std::int64_t>(std::int64_t { stored.right } - stored.left, 0, std::max(0, work.right - work.left));
+    const std::int64_t height = std::clamp<std::int64_t>(std::int64_t { stored.bottom } - stored.top, 0, std::max(0, work.bottom - work.top));
     std::int64_t left = stored.left, top = stored.top;
     if (left + width <= work.left || left >= work.right || top + height <= work.top || top >= work.bottom) {
         left = std::clamp<std::int64_t>(left, work.left, work.right - width);
