@@ -105,11 +105,9 @@ double CApplication::GetFormulaResult(double x)
         return 0.0;
     int errorPosition = 0;
     CString errorText;
-    double result = app->GetFlnView() ? app->GetFormulaResult(x, errorPosition, errorText)
-                                      : app->FormulaParser.Calculate(CString(m_formula), x, &errorPosition, &errorText, TRUE);
-    if (!errorText.IsEmpty())
-        AfxThrowOleDispatchException(0, errorText);
-    return result;
+    // An invalid formula gives the parser's value as the result; the error stays inside.
+    return app->GetFlnView() ? app->GetFormulaResult(x, errorPosition, errorText)
+                             : app->FormulaParser.Calculate(CString(m_formula), x, &errorPosition, &errorText, TRUE);
 }
 
 double CApplication::GetFormulaResultEx(double x, short* count)

@@ -24,7 +24,8 @@ public:
     static constexpr size_t MaxFormulaLength = 262144;
     // Raises a clear error, changing nothing, for a formula longer than MaxFormulaLength.
     void SetFormulaString(const wchar_t* text);
-    // The formula at x; an invalid formula raises an automation error with the parser's message.
+    // The formula at x; an invalid formula gives the parser's value (what it read before the
+    // error) and raises nothing.
     double GetFormulaResult(double x);
     // Sets *count to 10 and returns x * 10.
     double GetFormulaResultEx(double x, short* count);

@@ -2,6 +2,10 @@
 
 #include "platform/gdi/SysColors.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 CColorControl::CColorControl()
     : m_textColor(RGB(255, 255, 255))
     , m_backColor(::GetSysColor(COLOR_BTNFACE))
@@ -48,7 +52,9 @@ void CColorControl::SetTextColor(COLORREF text)
 void CColorControl::SetFont(int pointSize, const CString& face, BOOL bold, BOOL italic)
 {
     CFont pointFont;
-    if (!pointFont.CreatePointFont(pointSize * 10, face))
+    // The size may come from the settings as anything: its tenths stop at the ends of the int range.
+    const auto tenths = std::clamp<std::int64_t>(std::int64_t { pointSize } * 10, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!pointFont.CreatePointFont(static_cast<int>(tenths), face))
         return;
     LOGFONTW logFont {};
     pointFont.GetLogFont(&logFont);

@@ -7,6 +7,7 @@
 #include "app/DlgCalendarView.h"
 #include "app/FlnDoc.h"
 #include "app/FormulaPageFile.h"
+#include "app/FrameSettings.h"
 #include "app/VBScriptView.h"
 #include "commandbars/MenuBar.h"
 #include "controls/HLinkCtrl.h"
@@ -26,6 +27,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <future>
+#include <limits>
 #include <optional>
 #include <thread>
 
@@ -293,6 +295,38 @@ TEST_F(ProgramTest, SettingsAndLastContentSurviveARestart)
     EXPECT_EQ(FieldText(392), L"9");
     std::string lastContent = TempSettingsFolder::ReadAll(m_settings.settings() + "/Fln.ini");
     EXPECT_NE(lastContent.find("f(x)=x^2+A"), std::string::npos) << lastContent;
+}
+
+// Settings written by hand or left by a damaged profile are taken as they stand, yet nothing below
+// overflows on them and the window comes up on the screen, whole.
+TEST_F(ProgramTest, ExtremeSettingsStillBringTheWindowUpOnTheScreen)
+{
+    constexpr int lowest = std::numeric_limits<int>::min(), highest = std::numeric_limits<int>::max();
+    {
+        CWinApp profile { L"FLN" };
+        profile.SetRegistryKey(L"Formulon");
+        FrameSettings extreme;
+        extreme.placement = WINDOWPLACEMENT { sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, { lowest, lowest }, { highest, highest },
+            { lowest, lowest, highest, highest } };
+        extreme.inputFormulaHeight = highest;
+        extreme.inputCalendarHeight = lowest;
+        extreme.digits = lowest;
+        extreme.formatOption = highest;
+        ASSERT_TRUE(extreme.Save(profile));
+    }
+    ASSERT_TRUE(Start());
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    CRect placed;
+    Frame().GetWindowRect(&placed);
+    EXPECT_TRUE(Frame().IsWindowVisible());
+    EXPECT_FALSE(placed.IsRectEmpty());
+    EXPECT_GE(placed.left, work.left);
+    EXPECT_GE(placed.top, work.top);
+    EXPECT_LE(placed.right, work.right);
+    EXPECT_LE(placed.bottom, work.bottom);
+    Calculate(L"1/3");
+    EXPECT_FALSE(FieldText(kOutputLine).IsEmpty());
 }
 
 // The Date & Time page is the second tab: it computes with the application's date parser, keeps the
@@ -849,17 +883,20 @@ TEST_F(Automation, AFormulaTooLongForTheWindowIsRefusedWithAClearError)
     EXPECT_EQ(Page().m_strFormula.GetLength(), static_cast<int>(CApplication::MaxFormulaLength)) << "nothing changed";
 }
 
-TEST_F(Automation, AnInvalidFormulaRaisesTheParsersMessage)
+// An invalid formula: the result is the parser's own value for it, and the client gets no error.
+TEST_F(Automation, AnInvalidFormulaGivesTheParsersValueAndRaisesNothing)
 {
-    SetFieldText(kFormulaField, L"2#3");
-    CString message;
-    try {
-        Result(1);
-    } catch (COleDispatchException* error) {
-        message = error->m_strDescription;
-        error->Delete();
+    for (const wchar_t* formula : { L"2#3", L"x*?", L"1+@" }) {
+        SCOPED_TRACE(CString(formula).ToUtf8());
+        SetFieldText(kFormulaField, formula);
+        int position = 0;
+        CString message;
+        const double expected = m_app->FormulaParser.Calculate(formula, 1, &position, &message, TRUE);
+        ASSERT_NE(position, 0) << "the formula is invalid";
+        double result = -1;
+        EXPECT_NO_THROW(result = Result(1));
+        EXPECT_EQ(result, expected);
     }
-    EXPECT_EQ(message.Left(18), L"Error on position ") << message.GetString();
 }
 
 } // namespace

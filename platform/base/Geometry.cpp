@@ -1,5 +1,20 @@
 #include "platform/base/Geometry.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// Coordinates stop at the ends of their range rather than wrap: a rectangle moved far off stays far off.
+LONG Shifted(LONG coordinate, std::int64_t by)
+{
+    const std::int64_t sum = coordinate + by;
+    return static_cast<LONG>(std::clamp<std::int64_t>(sum, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
+
+} // namespace
+
 BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom)
 {
     if (!rect) return FALSE;
@@ -31,14 +46,16 @@ BOOL PtInRect(const RECT* rect, POINT point)
 BOOL InflateRect(LPRECT rect, int dx, int dy)
 {
     if (!rect) return FALSE;
-    rect->left -= dx, rect->right += dx, rect->top -= dy, rect->bottom += dy;
+    rect->left = Shifted(rect->left, -std::int64_t { dx }), rect->right = Shifted(rect->right, dx);
+    rect->top = Shifted(rect->top, -std::int64_t { dy }), rect->bottom = Shifted(rect->bottom, dy);
     return TRUE;
 }
 
 BOOL OffsetRect(LPRECT rect, int dx, int dy)
 {
     if (!rect) return FALSE;
-    rect->left += dx, rect->right += dx, rect->top += dy, rect->bottom += dy;
+    rect->left = Shifted(rect->left, dx), rect->right = Shifted(rect->right, dx);
+    rect->top = Shifted(rect->top, dy), rect->bottom = Shifted(rect->bottom, dy);
     return TRUE;
 }
 

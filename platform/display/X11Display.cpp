@@ -72,21 +72,6 @@ unsigned VirtualKeyFromKeySym(KeySym sym)
     return it == table.end() ? 0 : it->second;
 }
 
-std::wstring WideFromUtf8(const char* text, int length)
-{
-    std::wstring result;
-    for (int i = 0; i < length;) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
-        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < length; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        result.push_back(static_cast<wchar_t>(code));
-        i += extra + 1;
-    }
-    return result;
-}
-
 int IgnoreXErrors(XDisplay*, XErrorEvent*) { return 0; }
 
 void (*g_displayLostHandler)() = nullptr;
@@ -823,8 +808,7 @@ private:
         std::wstring text;
         if (down) {
             KeySym sym = NoSymbol;
-            const std::string typed = m_inputMethod->Lookup(key, sym);
-            text = WideFromUtf8(typed.data(), static_cast<int>(typed.size()));
+            text = m_inputMethod->Lookup(key, sym);
             if (!virtualKey)
                 virtualKey = VirtualKeyFromKeySym(sym);
         }

@@ -1,5 +1,7 @@
 #include "platform/display/X11InputMethod.h"
 
+#include "platform/base/CString.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -161,14 +163,14 @@ void X11InputMethod::KeyFiltered(const XKeyEvent& key)
         Start(key.window, it->second);
 }
 
-std::string X11InputMethod::Lookup(XKeyEvent& key, KeySym& symbol)
+std::wstring X11InputMethod::Lookup(XKeyEvent& key, KeySym& symbol)
 {
     symbol = NoSymbol;
     std::string text(64, '\0');
     auto it = m_contexts.find(key.window);
     if (it == m_contexts.end() || !it->second.ic) {
         text.resize(std::max(0, XLookupString(&key, text.data(), static_cast<int>(text.size()), &symbol, nullptr)));
-        return text;
+        return NarrowToWide(text);
     }
     Context& context = it->second;
     // Committed text comes as a key press of no key.
@@ -184,7 +186,7 @@ std::string X11InputMethod::Lookup(XKeyEvent& key, KeySym& symbol)
     text.resize(status == XLookupChars || status == XLookupBoth ? static_cast<size_t>(std::max(length, 0)) : 0);
     if (committed && !text.empty() && !context.composing)
         Start(key.window, context);
-    return text;
+    return NarrowToWide(text);
 }
 
 void X11InputMethod::KeyDelivered(const XKeyEvent& key)

@@ -46,9 +46,11 @@ public:
     void Prepare(Window window);
     // XFilterEvent kept a key press: a composition starts unless the key comes back at once.
     void KeyFiltered(const XKeyEvent& key);
-    // What a key press the input method let through types, as UTF-8, and its key symbol. A key
-    // typed while a composition runs ends it first; committed text starts one when none runs.
-    std::string Lookup(XKeyEvent& key, KeySym& symbol);
+    // What a key press the input method let through types, and its key symbol. A key typed while
+    // a composition runs ends it first; committed text starts one when none runs. Bytes that are
+    // not UTF-8 (Latin-1 from a window without a context, a faulty input method) are read in the
+    // fallback code page, as all text from other programs is.
+    std::wstring Lookup(XKeyEvent& key, KeySym& symbol);
     // After the key's event was queued: committed text ends the composition.
     void KeyDelivered(const XKeyEvent& key);
     void FocusChanged(Window window, bool focused);

@@ -19,6 +19,9 @@ namespace {
 
 constexpr wchar_t DefaultFace[] = L"MS Sans Serif";
 constexpr int DefaultEmHeight = 12;
+// Taller than any screen: a font asked for larger (a size from a damaged setting, say) is realised
+// at this height, where pango's units (1024 to the pixel) and a glyph's bitmap stay in bounds.
+constexpr long MaxEmHeight = 4096;
 
 // Letter frequencies of the classic average-width definition: lower-case letters and the space.
 constexpr struct {
@@ -144,13 +147,13 @@ RealizedFont::RealizedFont(const LOGFONTW& logFont, int pixelHeight, PangoContex
     };
 
     if (pixelHeight < 0) {
-        m_emHeight = -pixelHeight;
+        m_emHeight = static_cast<int>(std::min(-static_cast<long>(pixelHeight), MaxEmHeight));
     } else if (pixelHeight > 0) {
         // A cell height: find the em whose ascent + descent is that height.
         constexpr int Probe = 1000;
         int ascent = 0, descent = 0;
         loadMetrics(Probe, ascent, descent);
-        m_emHeight = std::max(1, static_cast<int>(std::lround(double(pixelHeight) * Probe / std::max(1, ascent + descent))));
+        m_emHeight = static_cast<int>(std::clamp(std::lround(double(pixelHeight) * Probe / std::max(1, ascent + descent)), 1L, MaxEmHeight));
     } else {
         m_emHeight = DefaultEmHeight;
     }

@@ -45,26 +45,6 @@ ClipboardState& Clipboard()
     return state;
 }
 
-std::wstring WideFromUtf8(const std::string& utf8)
-{
-    std::wstring wide;
-    for (size_t i = 0; i < utf8.size();) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        int extra = c < 0x80 ? 0 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-        if (extra < 0 || i + static_cast<size_t>(extra) >= utf8.size() + (extra == 0 ? 1 : 0)) {
-            wide.push_back(L'\xFFFD');
-            ++i;
-            continue;
-        }
-        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
-        wide.push_back(static_cast<wchar_t>(code));
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return wide;
-}
-
 HGLOBAL BlockWithText(const std::wstring& text)
 {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
@@ -90,7 +70,7 @@ void TakeForeignText()
     FreeData();
     state.owner = nullptr;
     state.publishedText = *text;
-    state.data[CF_UNICODETEXT] = BlockWithText(WideFromUtf8(*text));
+    state.data[CF_UNICODETEXT] = BlockWithText(NarrowToWide(*text));
 }
 
 } // namespace
@@ -249,5 +229,5 @@ void SetPrimarySelectionText(const std::wstring& text)
 std::wstring GetPrimarySelectionText()
 {
     auto text = CurrentDisplay().PrimarySelectionText();
-    return text ? WideFromUtf8(*text) : std::wstring();
+    return text ? NarrowToWide(*text) : std::wstring();
 }

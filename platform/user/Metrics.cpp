@@ -47,6 +47,14 @@ std::vector<MonitorArea> Monitors()
     Settings& settings = CurrentSettings();
     if (settings.workAreaSet && !monitors.empty())
         monitors.front().workArea = settings.workArea;
+    // The work area comes from the window manager (or any client that sets the root's property):
+    // only its part on the monitor counts, and none there leaves the whole monitor.
+    for (MonitorArea& monitor : monitors) {
+        RECT onMonitor;
+        if (!IntersectRect(&onMonitor, &monitor.workArea, &monitor.bounds))
+            onMonitor = monitor.bounds;
+        monitor.workArea = onMonitor;
+    }
     return monitors;
 }
 

@@ -5,11 +5,35 @@
 #include "platform/gdi/Surface.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace fln::user {
 namespace {
+
+// Far beyond any screen, yet the sum or difference of two coordinates in this range fits an int.
+constexpr int kCoordinateLimit = 1 << 28;
+
+// A stored placement, whatever it holds, comes up on a screen: no larger than the work area of its
+// monitor, and moved inside it when it would lie wholly off it.
+RECT PlacementOnScreen(const RECT& stored)
+{
+    MONITORINFO monitor { sizeof monitor };
+    RECT work {};
+    if (GetMonitorInfoW(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const std::int64_t width = std::clamp<std::int64_t>(std::int64_t { stored.right } - stored.left, 0, std::max(0, work.right - work.left));
+    const std::int64_t height = std::clamp<std::int64_t>(std::int64_t { stored.bottom } - stored.top, 0, std::max(0, work.bottom - work.top));
+    std::int64_t left = stored.left, top = stored.top;
+    if (left + width <= work.left || left >= work.right || top + height <= work.top || top >= work.bottom) {
+        left = std::clamp<std::int64_t>(left, work.left, work.right - width);
+        top = std::clamp<std::int64_t>(top, work.top, work.bottom - height);
+    }
+    return { static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width), static_cast<LONG>(top + height) };
+}
 
 void Restack(Window& window, HWND insertAfter)
 {
@@ -175,8 +199,10 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
             return FALSE;
     }
     flags = position.flags;
-    position.cx = std::max(0, position.cx);
-    position.cy = std::max(0, position.cy);
+    position.x = std::clamp(position.x, -kCoordinateLimit, kCoordinateLimit);
+    position.y = std::clamp(position.y, -kCoordinateLimit, kCoordinateLimit);
+    position.cx = std::clamp(position.cx, 0, kCoordinateLimit);
+    position.cy = std::clamp(position.cy, 0, kCoordinateLimit);
     RECT oldRect = window->rect;
     RECT newRect { position.x, position.y, position.x + position.cx, position.y + position.cy };
     bool moved = newRect.left != oldRect.left || newRect.top != oldRect.top;
@@ -457,7 +483,7 @@ BOOL SetWindowPlacement(HWND handle, const WINDOWPLACEMENT* placement)
     Window* window = FindWindowObject(handle);
     if (!window || !placement)
         return FALSE;
-    const RECT& r = placement->rcNormalPosition;
+    const RECT r = PlacementOnScreen(placement->rcNormalPosition);
     window->normalRect = r;
     if (!(window->style & (WS_MINIMIZE | WS_MAXIMIZE)))
         SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,5 +1,7 @@
 #include "UserTestSupport.h"
 
+#include "ForeignTextCases.h"
+
 #include <cstring>
 
 namespace {
@@ -56,6 +58,22 @@ TEST_F(Clipboard, TextFromAnotherProgramIsRead)
     ASSERT_TRUE(wide);
     EXPECT_STREQ(wide, L"from elsewhere \u20ac");
     CloseClipboard();
+}
+
+TEST_F(Clipboard, ForeignTextOfBothSelectionsIsReadWholeInUtf8OrTheFallbackCodePage)
+{
+    for (const auto& [name, bytes, text] : foreign_text::kCases) {
+        SCOPED_TRACE(name);
+        headless->SetClipboardText(bytes);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        auto* wide = static_cast<const wchar_t*>(GlobalLock(GetClipboardData(CF_UNICODETEXT)));
+        ASSERT_TRUE(wide);
+        EXPECT_EQ(std::wstring(wide), text) << "CLIPBOARD";
+        CloseClipboard();
+
+        headless->SetPrimarySelectionText(bytes);
+        EXPECT_EQ(GetPrimarySelectionText(), text) << "PRIMARY";
+    }
 }
 
 TEST_F(Clipboard, RegisteredFormatsStayInsideTheProgram)

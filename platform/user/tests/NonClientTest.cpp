@@ -219,6 +219,26 @@ TEST_F(NonClient, MonitorsAndWorkAreasCanBeSetByTests)
     EXPECT_FALSE(GetMonitorInfoW(second, &info));
 }
 
+// The work area comes from whatever client set the root's property: only its part on the monitor
+// counts, and a work area wholly off the monitor (or empty) leaves the whole monitor.
+TEST_F(NonClient, AWorkAreaOffItsMonitorIsCutToTheMonitor)
+{
+    struct Case {
+        RECT given, expected;
+    } cases[] = {
+        { { 0, 24, 1024, 768 }, { 0, 24, 1024, 768 } },
+        { { -100, 24, 5000, 9000 }, { 0, 24, 1024, 768 } },
+        { { 5000, 5000, 5100, 5100 }, { 0, 0, 1024, 768 } },
+        { { 300, 300, 200, 200 }, { 0, 0, 1024, 768 } },
+    };
+    for (const Case& c : cases) {
+        headless->SetMonitors({ { { 0, 0, 1024, 768 }, c.given, true } });
+        RECT work {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_TRUE(EqualRect(&work, &c.expected)) << work.left << "," << work.top << "," << work.right << "," << work.bottom;
+    }
+}
+
 TEST_F(NonClient, SystemParametersReadAndChangeTheSessionSettings)
 {
     BOOL fade = FALSE;

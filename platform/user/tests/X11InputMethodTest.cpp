@@ -9,6 +9,7 @@
 #include "platform/display/X11InputMethod.h"
 #include "platform/user/WindowTree.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -123,13 +124,55 @@ TEST_F(X11Composition, AnAbsentInputMethodLeavesTheLocalComposeHandling)
         ASSERT_TRUE(XCheckTypedEvent(connection, KeyPress, &committed)) << "the compose handling puts the composed key back";
         ASSERT_FALSE(XFilterEvent(&committed, None));
         KeySym symbol = NoSymbol;
-        EXPECT_EQ(method.Lookup(committed.xkey, symbol), "\xC3\xA9");
+        EXPECT_EQ(method.Lookup(committed.xkey, symbol), L"\u00E9");
         method.KeyDelivered(committed.xkey);
     }
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, DisplayEventKind::CompositionStarted);
     EXPECT_EQ(events[1].kind, DisplayEventKind::CompositionEnded);
     EXPECT_EQ(events[1].window, target);
+    XDestroyWindow(connection, target);
+    XCloseDisplay(connection);
+}
+
+// A window without an input context reads keys through the core lookup, which gives Latin-1
+// bytes: an "é" stays one "é" (not a control character that swallows what follows).
+using X11InputMethodLookup = RealServerTest;
+
+TEST_F(X11InputMethodLookup, LatinBytesOfAWindowWithoutAContextAreReadInTheFallbackCodePage)
+{
+    XDisplay* connection = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(connection);
+    // A keycode with no symbols of its own types "é".
+    int lowest = 0, highest = 0;
+    XDisplayKeycodes(connection, &lowest, &highest);
+    KeyCode spare = 0;
+    for (int code = highest; code >= lowest && !spare; --code) {
+        int perCode = 0;
+        KeySym* symbols = XGetKeyboardMapping(connection, static_cast<KeyCode>(code), 1, &perCode);
+        if (std::all_of(symbols, symbols + perCode, [](KeySym s) { return s == NoSymbol; }))
+            spare = static_cast<KeyCode>(code);
+        XFree(symbols);
+    }
+    ASSERT_NE(spare, 0);
+    KeySym eacute = XK_eacute;
+    XChangeKeyboardMapping(connection, spare, 1, &eacute, 1);
+    XSync(connection, False);
+
+    Window target = XCreateSimpleWindow(connection, DefaultRootWindow(connection), 0, 0, 10, 10, 0, 0, 0);
+    {
+        X11InputMethod method(connection, [](DisplayEvent) {});
+        XKeyEvent key {};
+        key.type = KeyPress;
+        key.display = connection;
+        key.window = target;
+        key.root = DefaultRootWindow(connection);
+        key.same_screen = True;
+        key.keycode = spare;
+        KeySym symbol = NoSymbol;
+        EXPECT_EQ(method.Lookup(key, symbol), L"\u00E9");
+        EXPECT_EQ(symbol, static_cast<KeySym>(XK_eacute));
+    }
     XDestroyWindow(connection, target);
     XCloseDisplay(connection);
 }

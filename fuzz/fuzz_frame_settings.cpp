@@ -1,0 +1,92 @@
+// Reads arbitrary bytes as the registry file and takes the main frame's and the update check's
+// settings from it as the program does at start: the placement goes to a shown window, the input
+// font heights to a coloured edit, the digit count and the further formatter argument to the value
+// formatter, and the update schedule says whether a check is due. Whatever the file holds, nothing
+// overflows and the window's normal place is no larger than the screen's work area and lies on it.
+
+#include "app/FrameSettings.h"
+#include "app/Updater.h"
+#include "controls/ColorEdit.h"
+#include "engine/MathHelper.h"
+#include "fuzz/FuzzSupport.h"
+#include "fuzz/HeadlessWindow.h"
+#include "platform/mfc/WinApp.h"
+
+#include <filesystem>
+
+namespace {
+
+// The program's profile: section "FLN" and the update options under Software\Formulon\FLN.
+CWinApp& Profile()
+{
+    static CWinApp* app = [] {
+        auto* made = new CWinApp(L"FLN");
+        made->SetRegistryKey(L"Formulon");
+        return made;
+    }();
+    return *app;
+}
+
+// Each input goes to a new settings folder, so that the registry reads it whatever its time stamp.
+void UseAsRegistryFile(std::string_view bytes)
+{
+    static fuzz::ScratchFolder scratch;
+    static unsigned turn = 0;
+    const std::filesystem::path home = scratch.path() / std::to_string(turn++ % 2);
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home / "Formulon");
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    fuzz::WriteWholeFile(home / "Formulon" / "registry.txt", bytes);
+}
+
+void CheckOnScreen(HWND window)
+{
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    WINDOWPLACEMENT placed { sizeof placed };
+    if (!GetWindowPlacement(window, &placed))
+        __builtin_trap();
+    const RECT& r = placed.rcNormalPosition;
+    if (r.right - r.left > work.right - work.left || r.bottom - r.top > work.bottom - work.top)
+        __builtin_trap();
+    if (r.right < work.left || r.left > work.right || r.bottom < work.top || r.top > work.bottom)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    UseAsRegistryFile(std::string_view(reinterpret_cast<const char*>(data), size));
+    CWinApp& app = Profile();
+    const FrameSettings settings = FrameSettings::Load(app);
+
+    fuzz::UseHeadlessDisplay();
+    HWND frame = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    if (settings.placement) {
+        SetWindowPlacement(frame, &*settings.placement);
+        CheckOnScreen(frame);
+    }
+    {
+        CColorEdit input;
+        input.Create(L"EDIT", L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 24), CWnd::FromHandle(frame), 224);
+        input.SetWindowText(L"x^2");
+        for (int height : { settings.inputFormulaHeight, settings.inputCalendarHeight }) {
+            input.SetFont(height, L"MS Sans Serif", TRUE, FALSE);
+            UpdateWindow(frame);
+        }
+    }
+    DestroyWindow(frame);
+
+    for (double value : { 0.0, -1.0 / 3, 6.02214076e23, 1e-300 }) {
+        for (int mode : { 1, 2, 3, 4, 8 }) {
+            CString text;
+            CMathHelper::FormatValue(&text, 0, value, 0, static_cast<NumberFormatMode>(mode), settings.digits, settings.formatOption, 0, 0);
+        }
+    }
+
+    CUpdater updater;
+    updater.LoadSettings();
+    (void)updater.IsCheckDue();
+    return 0;
+}
