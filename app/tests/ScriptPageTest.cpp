@@ -134,8 +134,8 @@ TEST_F(ScriptPageTest, AScriptDrivesTheCalculatorThroughFln)
 
 // The language as scripts write it, through the page and FLN: a function's name read in its body,
 // On Error Resume Next into the branch whose condition failed, FLN's errors with their numbers,
-// values handed to FLN and Me at script level as the global object. FLN's formula errors carry a
-// text but no code: they are still errors (507), not number 0.
+// values handed to FLN and Me at script level as the global object. An invalid formula is no error
+// of FLN's (its result is the parser's value); an argument FLN cannot take is.
 TEST_F(ScriptPageTest, AScriptWrittenAsScriptsAreRuns)
 {
     Run(L"Function SumTo(n)\r\n"
@@ -146,8 +146,9 @@ TEST_F(ScriptPageTest, AScriptWrittenAsScriptsAreRuns)
         L"MsgBox \"own name \" & SumTo(4)\r\n"
         L"On Error Resume Next\r\n"
         L"FLN.Formula = \"2#3\"\r\n"
+        L"MsgBox \"invalid \" & FLN.GetFormulaResult(0) & \" \" & Err.Number\r\n"
         L"entered = False\r\n"
-        L"If FLN.GetFormulaResult(0) > 0 Then entered = True\r\n"
+        L"If FLN.GetFormulaResult(\"text\") > 0 Then entered = True\r\n"
         L"MsgBox \"branch \" & entered & \" \" & Err.Number & \" \" & Err.Description\r\n"
         L"Err.Clear\r\n"
         L"x = FLN.GetFormulaResult(\"text\")\r\n"
@@ -156,7 +157,7 @@ TEST_F(ScriptPageTest, AScriptWrittenAsScriptsAreRuns)
         L"FLN.Formula = \"x*2\"\r\n"
         L"Set scope = Eval(\"Me\")\r\n"
         L"MsgBox \"values \" & FLN.GetFormulaResult(&h10&) & \" \" & (scope Is Me) & \" \" & scope.SumTo(3)\r\n");
-    std::vector<std::wstring> expected = { L"own name 10", L"branch True 507 Error on position 2 --> Return Button",
+    std::vector<std::wstring> expected = { L"own name 10", L"invalid 2 0", L"branch True 13 Type mismatch",
                                            L"mapped 13", L"values 32 True 6" };
     EXPECT_EQ(m_messages, expected);
 }
