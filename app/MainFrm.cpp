@@ -416,14 +416,14 @@ BOOL CMainFrame::DestroyWindow()
     return CWnd::DestroyWindow();
 }
 
-// A running script ends first; the close comes back once the script has unwound.
+// A running script ends first (its dialogs close with it); the close comes back once the script
+// has unwound.
 void CMainFrame::OnClose()
 {
     CFlnApp* app = GetFlnApp();
-    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr); script && script->StopScript()) {
-        PostMessage(WM_CLOSE);
+    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr);
+        script && script->StopScript([this] { PostMessage(WM_CLOSE); }))
         return;
-    }
     SECFrameWnd::OnClose();
 }
 

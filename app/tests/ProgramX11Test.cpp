@@ -90,7 +90,7 @@ protected:
     // Headless: where the Formula and VBScript tabs, the script editor and the Run button lie in the
     // frame, for the program on the server to be clicked at.
     struct ScriptPagePlaces {
-        POINT formulaTab {}, scriptTab {}, editor {}, run {};
+        POINT formulaTab {}, scriptTab {}, editor {}, run {}, stop {};
     };
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
@@ -119,13 +119,17 @@ protected:
         editor->GetClientRect(&client);
         places.editor = inFrame(editor->m_hWnd, client);
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
-        int runButton = 0;
-        while (runButton < bar.GetButtonCount() && bar.GetButton(runButton)->m_nID != ID_SCRIPT_RUN)
-            ++runButton;
-        ASSERT_LT(runButton, bar.GetButtonCount());
-        RECT button;
-        bar.GetItemRect(runButton, &button);
-        places.run = inFrame(bar.m_hWnd, button);
+        auto buttonPlace = [&](UINT id, POINT& place) {
+            int index = 0;
+            while (index < bar.GetButtonCount() && bar.GetButton(index)->m_nID != id)
+                ++index;
+            ASSERT_LT(index, bar.GetButtonCount());
+            RECT button;
+            bar.GetItemRect(index, &button);
+            place = inFrame(bar.m_hWnd, button);
+        };
+        ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_RUN, places.run));
+        ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_STOP, places.stop));
         Stop();
     }
 
@@ -209,6 +213,18 @@ protected:
     }
 
     bool ClickAt(POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; }
+    // The main window's picture, for a failure to show.
+    std::string Picture(const std::string& name = "formulon-x11.png")
+    {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(m_x, *m_window, &attributes);
+        return Screenshot(m_x, *m_window, attributes.width, attributes.height, name);
+    }
+    // The text on the server's clipboard.
+    std::string Clipboard()
+    {
+        return RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -o -selection clipboard").output;
+    }
 
     // On the program on the server: the VBScript tab, then the script's lines typed after the
     // editor's text.
@@ -222,6 +238,23 @@ protected:
                 ASSERT_EQ(Xdotool("key Return"), 0);
             ASSERT_EQ(Xdotool("type --delay 20 '" + line + "'"), 0);
         }
+    }
+
+    void CloseDuringAScriptsMessageBox(const std::function<void()>& close)
+    {
+        if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        ScriptPagePlaces places;
+        ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+        ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox \"x\"" }));
+        ASSERT_TRUE(ClickAt(places.run));
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+        close();
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); }))
+            << "no save question: " << Picture();
+        EXPECT_FALSE(ProgramWindow(m_x, 0, "VBScript").has_value()) << "the script's box stayed";
+        ASSERT_EQ(Xdotool("key n"), 0);
+        EXPECT_TRUE(m_program->WaitForExit(std::chrono::seconds(10))) << "the program did not end";
     }
 
     VirtualServer m_server;
@@ -641,6 +674,86 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
     ASSERT_EQ(Xdotool("type --delay 20 '2+3*4'"), 0);
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(ShowsTheHeadlessArea());
+}
+
+// The editor's Find and Replace dialogs search with regular expressions in the program as in its
+// tests: \d+ finds the digits, and Replace All replaces every match.
+TEST_F(ProgramX11, FindAndReplaceAllMatchARegularExpression)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 42 + 7" }));
+    ASSERT_EQ(Xdotool("key ctrl+Home ctrl+f"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Find").has_value(); })) << "no Find dialog";
+    ASSERT_EQ(Xdotool("key End shift+Home BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 '\\d+'"), 0);
+    ASSERT_EQ(Xdotool("key --delay 100 alt+e Return"), 0);
+    // Found: the dialog goes, the match selected in the text.
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Find").has_value(); }))
+        << "the Find dialog stayed: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == "42"; }, std::chrono::seconds(5))) << copied;
+
+    ASSERT_EQ(Xdotool("key ctrl+h"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Replace").has_value(); })) << "no Replace dialog";
+    ASSERT_EQ(Xdotool("key End shift+Home BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 '\\d+'"), 0);
+    ASSERT_EQ(Xdotool("key --delay 100 alt+p"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 'N'"), 0);
+    // The options stay from the Find dialog: a regular expression, now over the whole file.
+    ASSERT_EQ(Xdotool("key --delay 100 alt+o alt+a Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Replace").has_value(); }))
+        << "the Replace dialog stayed: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()).find("x = N + N") != std::string::npos; }, std::chrono::seconds(5)))
+        << copied;
+}
+
+// Closing the program, from the window manager or with SIGTERM, while a script's MsgBox is up: the
+// script stops, its box goes, the question about the changed script comes, and the program ends.
+TEST_F(ProgramX11, ClosingDuringAScriptsMessageBoxEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(CloseDuringAScriptsMessageBox([&] { CloseFromTheWindowManager(); }));
+}
+
+TEST_F(ProgramX11, SigtermDuringAScriptsMessageBoxEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(CloseDuringAScriptsMessageBox([&] { ::kill(m_program->pid(), SIGTERM); }));
+}
+
+// Stop ends a running script from the tool bar and from the menu while the script was started from
+// the tool bar, and Esc ends a script that shows one MsgBox after another: each Run afterwards
+// starts the script again, which adds one "x" to the formula (the fourth and later ones show a box).
+TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Do", "If InStr(FLN.Formula, \"xxx\") Then MsgBox \"again\"", "Loop" }));
+    const auto box = [&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); };
+    // Run and Stop on the tool bar: Stop takes the place of Run while the script runs.
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.stop));
+    // Run on the tool bar, Code > Stop on the menu.
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c s"), 0);
+    // From here each run (Code > Run) shows box after box; Esc in the box ends the script.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
+        ASSERT_TRUE(WaitFor(box)) << "no message box: " << Picture();
+        ASSERT_EQ(Xdotool("key Escape"), 0);
+        ASSERT_TRUE(WaitFor([&] { return !box(); })) << "the box stayed";
+    }
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    std::string formula;
+    EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx"); }, std::chrono::seconds(5)))
+        << formula << " " << Picture();
 }
 
 // Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,
