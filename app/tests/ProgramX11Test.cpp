@@ -783,6 +783,31 @@ TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
     EXPECT_TRUE(ProgramWindow(m_x).has_value()) << "the program goes on";
 }
 
+// With checking turned off, Help > Check for Update... says so and offers the options, where the
+// user turns it on again; Yes opens the "Options" sheet.
+TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        CWinApp profile(L"FLN");
+        profile.SetRegistryKey(L"Formulon");
+        profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
+        profile.WriteProfileInt(L"Options", L"Check for updates", 0);
+    }
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no answer: " << Picture();
+    ASSERT_EQ(Xdotool("key y"), 0);
+    std::optional<Window> sheet;
+    ASSERT_TRUE(WaitFor([&] { return (sheet = ProgramWindow(m_x, 0, "Options")).has_value(); })) << "no options: " << Picture();
+    // Its Cancel button, at the bottom right, closes it.
+    const RECT area = ScreenRect(m_x, *sheet);
+    ASSERT_EQ(Xdotool("mousemove " + std::to_string(area.right - 50) + " " + std::to_string(area.bottom - 20) + " click 1"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << Picture();
+}
+
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
 // program, each after it saved its settings and last content as a close does.
 TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
