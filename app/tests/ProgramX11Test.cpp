@@ -91,6 +91,9 @@ protected:
     // frame, for the program on the server to be clicked at.
     struct ScriptPagePlaces {
         POINT formulaTab {}, scriptTab {}, editor {}, run {}, stop {};
+        // The editor's text: where line 0, column 0 starts, and the size of one character.
+        POINT text {};
+        SIZE character {};
     };
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
@@ -118,6 +121,11 @@ protected:
         RECT client;
         editor->GetClientRect(&client);
         places.editor = inFrame(editor->m_hWnd, client);
+        auto* view = dynamic_cast<SECEditView*>(editor);
+        ASSERT_NE(view, nullptr);
+        const CPoint first = view->GetEditController()->LineColToPoint(SECEditLineCol(0, 0));
+        places.text = inFrame(editor->m_hWnd, { first.x, first.y, first.x, first.y });
+        places.character = { view->GetCharWidth(), view->GetLineHeight() };
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
         auto buttonPlace = [&](UINT id, POINT& place) {
             int index = 0;
@@ -754,6 +762,37 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
     std::string formula;
     EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx"); }, std::chrono::seconds(5)))
         << formula << " " << Picture();
+}
+
+// Alt chords the editor uses leave the menu bar alone: after Alt+Backspace (undo) the letters typed
+// go into the text (not File > Exit), and after an Alt-drag column selection Ctrl+C copies the
+// column (rather than opening the Code menu).
+TEST_F(ProgramX11, EditorAltChordsDoNotArmTheMenuBar)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "abc" }));
+    ASSERT_EQ(Xdotool("key alt+BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 50 fx"), 0);
+    // Columns 0 and 1 of lines 0 and 1, dragged with Alt held.
+    auto at = [&](int line, int column) {
+        return std::to_string(places.text.x + column * places.character.cx) + " "
+            + std::to_string(places.text.y + line * places.character.cy + places.character.cy / 2);
+    };
+    const std::string window = std::to_string(*m_window);
+    ASSERT_EQ(Xdotool("keydown alt mousemove --window " + window + " " + at(0, 0) + " mousedown 1 mousemove --window " + window
+                  + " " + at(1, 1) + " mousemove --window " + window + " " + at(1, 2) + " mouseup 1 keyup alt"),
+        0);
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] {
+        copied = Clipboard();
+        return copied.starts_with("Op") && copied.find("fx") != std::string::npos && copied.find("Option") == std::string::npos;
+    }, std::chrono::seconds(5))) << copied << " " << Picture();
+    EXPECT_EQ(copied.find("abc"), std::string::npos) << "Alt+Backspace undid the typing";
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "no question of File > Exit";
 }
 
 // Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,
