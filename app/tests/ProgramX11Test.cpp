@@ -764,6 +764,31 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
         << formula << " " << Picture();
 }
 
+// The Find dialog opens over the middle of the main window, with the word at the caret proposed and
+// selected: what the user types replaces it.
+TEST_F(ProgramX11, TheFindDialogOpensOverItsOwnerWithTheProposalSelected)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 1" }));
+    ASSERT_EQ(Xdotool("key ctrl+Home ctrl+f"), 0);
+    std::optional<Window> find;
+    ASSERT_TRUE(WaitFor([&] { return (find = ProgramWindow(m_x, 0, "Find")).has_value(); })) << "no Find dialog";
+    const RECT dialog = ScreenRect(m_x, *find), owner = ScreenRect(m_x, *m_window);
+    const POINT middle { (dialog.left + dialog.right) / 2, (dialog.top + dialog.bottom) / 2 };
+    EXPECT_LE(std::abs(middle.x - (owner.left + owner.right) / 2), 1) << "over the middle of the main window";
+    EXPECT_LE(std::abs(middle.y - (owner.top + owner.bottom) / 2), 1);
+    // "Option" is proposed; the typed "1" takes its place and is found on the next line.
+    ASSERT_EQ(Xdotool("type --delay 50 1"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Find").has_value(); })) << "not found: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == "1"; }, std::chrono::seconds(5))) << copied;
+}
+
 // Alt chords the editor uses leave the menu bar alone: after Alt+Backspace (undo) the letters typed
 // go into the text (not File > Exit), and after an Alt-drag column selection Ctrl+C copies the
 // column (rather than opening the Code menu).
