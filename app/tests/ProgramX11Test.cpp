@@ -94,6 +94,8 @@ protected:
         // The editor's text: where line 0, column 0 starts, and the size of one character.
         POINT text {};
         SIZE character {};
+        // The middle of the editor's vertical and horizontal scroll bars.
+        POINT verticalBar {}, horizontalBar {};
     };
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
@@ -126,6 +128,11 @@ protected:
         const CPoint first = view->GetEditController()->LineColToPoint(SECEditLineCol(0, 0));
         places.text = inFrame(editor->m_hWnd, { first.x, first.y, first.x, first.y });
         places.character = { view->GetCharWidth(), view->GetLineHeight() };
+        RECT window;
+        editor->GetWindowRect(&window);
+        const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+        places.verticalBar = { window.right - barWidth / 2 - frame.left, (window.top + window.bottom) / 2 - frame.top };
+        places.horizontalBar = { (window.left + window.right) / 2 - frame.left, window.bottom - barHeight / 2 - frame.top };
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
         auto buttonPlace = [&](UINT id, POINT& place) {
             int index = 0;
@@ -762,6 +769,59 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
     std::string formula;
     EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx"); }, std::chrono::seconds(5)))
         << formula << " " << Picture();
+}
+
+// The editor's scroll bars show (disabled while the text fits) from the page's first showing on, and
+// after a message box of a script.
+TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    const COLORREF face = GetSysColor(COLOR_3DFACE);
+    auto barsShown = [&] {
+        for (POINT bar : { places.verticalBar, places.horizontalBar })
+            if (ServerArea(m_x, *m_window, { bar.x, bar.y, bar.x + 1, bar.y + 1 }) != std::vector<COLORREF> { face })
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    EXPECT_TRUE(WaitFor(barsShown)) << "first showing: " << Picture();
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "VBScript").has_value(); }));
+    EXPECT_TRUE(WaitFor(barsShown)) << "after the message box: " << Picture();
+}
+
+// The error box of a script whose failing line is thousands of characters long fits the screen, its
+// OK button on it.
+TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, {}));
+    // The line comes through the clipboard: typing it would take minutes.
+    const std::string line = "x = 1 / 0 ' " + std::string(2000, 'a');
+    ASSERT_EQ(RunCommand("printf '%s' \"" + line + "\" | env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -selection clipboard >/dev/null 2>&1").status, 0);
+    ASSERT_EQ(Xdotool("key ctrl+v"), 0);
+    ASSERT_TRUE(ClickAt(places.run));
+    std::optional<Window> box;
+    ASSERT_TRUE(WaitFor([&] { return (box = ProgramWindow(m_x, 0, "Formulon")).has_value(); })) << "no error box: " << Picture();
+    const RECT area = ScreenRect(m_x, *box);
+    XWindowAttributes screen {};
+    XGetWindowAttributes(m_x, DefaultRootWindow(m_x), &screen);
+    EXPECT_GE(area.left, 0);
+    EXPECT_GE(area.top, 0);
+    EXPECT_LE(area.right, screen.width);
+    EXPECT_LE(area.bottom, screen.height);
+    WriteServerScreenshot(m_x, "formulon-long-error", screen.width, screen.height);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Enter answers the box";
 }
 
 // The Find dialog opens over the middle of the main window, with the word at the caret proposed and
