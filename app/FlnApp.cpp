@@ -5,10 +5,12 @@
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
 #include "app/MainFrm.h"
-#include "app/ScriptInputBox.h"
+#include "app/ScriptDialogs.h"
+#include "app/VBScriptView.h"
 #include "diagrams/D2KSys.h"
 #include "editor/ControlContainment.h"
 #include "editor/ControlContainmentFramework.h"
+#include "editor/EditRegExpSearch.h"
 #include "editor/LangConfigStorage.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/StringFormat.h"
@@ -101,8 +103,14 @@ BOOL CFlnApp::InitInstance()
     SetRegistryKey(L"Formulon");
     LoadStdProfileSettings(6);
     RegisterScriptLanguage();
+    // The editor's Find and Replace search with regular expressions through the script runtime.
+    SECEditRegExpSearch::Install();
     RegisterScriptClasses();
-    InstallScriptInputBox();
+    InstallScriptDialogs([] {
+        if (CFlnApp* app = GetFlnApp())
+            if (auto* script = dynamic_cast<CVBScriptView*>(app->GetScriptView()))
+                script->StopScript();
+    });
     RegisterSpeechClasses();
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));

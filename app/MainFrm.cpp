@@ -466,14 +466,14 @@ LRESULT CMainFrame::OnEndOnRequest(WPARAM, LPARAM)
     return 0;
 }
 
-// A running script ends first; the close comes back once the script has unwound.
+// A running script ends first (its dialogs close with it); the close comes back once the script
+// has unwound.
 void CMainFrame::OnClose()
 {
     CFlnApp* app = GetFlnApp();
-    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr); script && script->StopScript()) {
-        PostMessage(WM_CLOSE);
+    if (auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr);
+        script && script->StopScript([this] { PostMessage(WM_CLOSE); }))
         return;
-    }
     SECFrameWnd::OnClose();
 }
 

@@ -78,8 +78,8 @@ void COptionsUpdatesPage::OnCheckNow()
     sheet->EnableWindow(FALSE);
     WaitForCheck();
     sheet->EnableWindow(TRUE);
-    if (m_updater.CheckForUpdate(m_nDevelopmentChoice == 1, TRUE) != 0)
-        AfxMessageBox(L"The version information could not be read from the server", MB_ICONEXCLAMATION);
+    if (const DWORD error = m_updater.CheckForUpdate(m_nDevelopmentChoice == 1, TRUE); error != 0)
+        AfxMessageBox(DescribeCheckFailure(error, L"The version information could not be read from the server"), MB_ICONEXCLAMATION);
 }
 
 void COptionsUpdatesPage::WaitForCheck()

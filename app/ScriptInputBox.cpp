@@ -51,8 +51,3 @@ void CScriptInputBox::OnOK()
     m_answer = std::wstring(text);
     CDialog::OnOK();
 }
-
-void InstallScriptInputBox()
-{
-    SetScriptInputBoxHandler([](const ScriptInputBoxRequest& request) { return CScriptInputBox(request).Ask(); });
-}

@@ -25,6 +25,3 @@ private:
     ScriptInputBoxRequest m_request;
     std::wstring m_answer;
 };
-
-// Makes scripts' InputBox show this dialog.
-void InstallScriptInputBox();

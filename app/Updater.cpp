@@ -5,6 +5,7 @@
 #include "controls/NGPropertySheet.h"
 #include "controls/RichMessageBox.h"
 #include "datecore/Clock.h"
+#include "platform/base/StringFormat.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/net/InternetSession.h"
@@ -13,6 +14,7 @@
 #include "res/Updates.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -22,6 +24,8 @@ constexpr const wchar_t* kBuiltInWebSite = L"https://formulon.example.org";
 constexpr const wchar_t* kBuiltInEmail = L"developer@formulon.example.org";
 
 constexpr UINT kInformationIcon = 32516, kExclamationIcon = 32515;
+// The result boxes' button that opens the options.
+constexpr INT_PTR kOptionsButton = 100;
 
 // text as literal text inside RTF: the version file is the server's, never mark-up of ours.
 std::wstring RtfText(const CString& text)
@@ -114,21 +118,23 @@ BOOL CUpdater::IsChecking() const
 
 BOOL CUpdater::CheckIfDue()
 {
-    if (!IsCheckDue()) return FALSE;
     if (m_strVersionFileURL.IsEmpty()) {
-        OfferOptions();
+        OfferOptions(L"No update source is configured: the address of the version file is not set.");
+        return FALSE;
+    }
+    if (!IsCheckDue()) {
+        OfferOptions(m_bCheckForUpdates ? CString(FormatWide(L"Updates are checked every %d days, and the last check was less than "
+                                                             L"%d days ago.", m_nCheckInterval, m_nCheckInterval).c_str())
+                                        : CString(L"Checking for updates is turned off."));
         return FALSE;
     }
     CWnd* main = AfxGetMainWnd();
     return StartCheck(m_strVersionFileURL, main ? main->m_hWnd : nullptr, WM_COMMAND, ID_UPDATE_CHECK_DONE) != nullptr;
 }
 
-void CUpdater::OfferOptions()
+void CUpdater::OfferOptions(const CString& reason)
 {
-    if (AfxMessageBox(L"No update source is configured: the address of the version file is not set.\n\n"
-                      L"Do you want to set it in the options now?",
-                      MB_YESNO | MB_ICONINFORMATION)
-        == IDYES)
+    if (AfxMessageBox(reason + L"\n\nDo you want to change the update options now?", MB_YESNO | MB_ICONINFORMATION) == IDYES)
         ShowOptions(AfxGetMainWnd());
 }
 
@@ -147,12 +153,11 @@ CVersionCheck* CUpdater::StartCheck(const CString& address, HWND window, UINT me
 void CUpdater::OnCheckDone()
 {
     if (!m_worker || m_worker->IsRunning()) return;
+    // The menu's check ends in a box that also leads to the options.
+    const bool offered = std::exchange(m_bOfferOptions, true);
     const DWORD error = CheckForUpdate(m_bCheckDevVersions, TRUE);
-    // Without the download library no connection is to blame: the message names what is missing.
-    if (error == ERROR_MOD_NOT_FOUND)
-        AfxMessageBox(L"Could not load version info! " + InternetErrorText(error), MB_OK);
-    else if (error != 0)
-        AfxMessageBox(L"Could not load version info! Internet Connection may fail!", MB_OK);
+    m_bOfferOptions = offered;
+    if (error != 0) OfferOptions(DescribeCheckFailure(error, L"Could not load version info! Internet Connection may fail!"));
 }
 
 DWORD CUpdater::CheckForUpdate(BOOL developmentVersions, BOOL interactive)
@@ -169,7 +174,7 @@ DWORD CUpdater::CheckForUpdate(BOOL developmentVersions, BOOL interactive)
     return 0;
 }
 
-void CUpdater::ShowVerdict(const UpdateOffer& offer, BOOL interactive) const
+void CUpdater::ShowVerdict(const UpdateOffer& offer, BOOL interactive)
 {
     using Verdict = UpdateOffer::Verdict;
     CNGMessageBox box(AfxGetMainWnd());
@@ -184,9 +189,12 @@ void CUpdater::ShowVerdict(const UpdateOffer& offer, BOOL interactive) const
                                       RtfText(offer.description).c_str());
         box.AddButton(IDYES, FALSE, FALSE, L"&Yes");
         box.AddButton(IDNO, TRUE, TRUE, L"&No");
+        AddOptionsButton(box);
         // The address is an http or https one or empty; the opener gets it as one argument.
-        if (box.DoModal() == IDYES && !offer.downloadAddress.IsEmpty())
+        const INT_PTR answer = box.DoModal();
+        if (answer == IDYES && !offer.downloadAddress.IsEmpty())
             ShellExecuteW(GetDesktopWindow(), L"open", offer.downloadAddress.str().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        if (answer == kOptionsButton) ShowOptions(AfxGetMainWnd());
         return;
     }
     case Verdict::UpToDate:
@@ -207,7 +215,14 @@ void CUpdater::ShowVerdict(const UpdateOffer& offer, BOOL interactive) const
         break;
     }
     }
-    if (interactive) box.DoModal();
+    if (!interactive) return;
+    AddOptionsButton(box);
+    if (box.DoModal() == kOptionsButton) ShowOptions(AfxGetMainWnd());
+}
+
+void CUpdater::AddOptionsButton(CNGMessageBox& box) const
+{
+    if (m_bOfferOptions) box.AddButton(kOptionsButton, FALSE, FALSE, L"O&ptions...");
 }
 
 INT_PTR CUpdater::ShowOptions(CWnd* parent)

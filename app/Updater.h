@@ -28,15 +28,16 @@ public:
     // A worker exists and its download runs.
     BOOL IsChecking() const;
     // The menu command: when a check is due, starts one that posts ID_UPDATE_CHECK_DONE to the
-    // main window when it ends (TRUE); with no version file address set, says so and offers
-    // the options instead.
+    // main window when it ends (TRUE); with no version file address set, or no check due (checking
+    // turned off, or the interval not over), says why and offers the options instead.
     BOOL CheckIfDue();
     // Starts a check of the version file at address, telling window as CVersionCheck::SetNotify
     // says (no window: nobody is told). A check that runs already is returned unchanged. Null
     // when no check could start.
     CVersionCheck* StartCheck(const CString& address, HWND window, UINT message, UINT id);
-    // ID_UPDATE_CHECK_DONE: evaluates the finished check for the user; a failed download is
-    // reported and changes nothing. A notice with no finished check waiting is ignored.
+    // ID_UPDATE_CHECK_DONE: evaluates the finished check for the user, whose result box also leads
+    // to the options; a failed check is reported with its cause, changes nothing and offers the
+    // options. A notice with no finished check waiting is ignored.
     void OnCheckDone();
     // Evaluates the finished check, records it (the check time and the server's links) and
     // shows what it found: a newer version always, the other verdicts when interactive. The
@@ -78,11 +79,14 @@ protected:
 private:
     BOOL SetFlagSetting(LPCWSTR key, BOOL& field, BOOL value);
     void LoadLinks();
-    void ShowVerdict(const struct UpdateOffer& offer, BOOL interactive) const;
-    void OfferOptions();
+    void ShowVerdict(const struct UpdateOffer& offer, BOOL interactive);
+    void AddOptionsButton(class CNGMessageBox& box) const;
+    // Tells the reason and asks whether to open the options.
+    void OfferOptions(const CString& reason);
 
     VersionDownloadTimeouts m_timeouts;
     std::unique_ptr<CVersionCheck> m_worker;
+    bool m_bOfferOptions = false; // the result boxes offer the options (the menu's check)
 };
 
 // "Now" in seconds since 1970, from the program's clock.

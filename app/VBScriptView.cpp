@@ -4,12 +4,19 @@
 #include "app/FlnApp.h"
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
+#include "app/ScriptDialogs.h"
 #include "framework/FrameWnd.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/mfc/WinApp.h"
 #include "res/Formulon.h"
 
 #include <algorithm>
+
+namespace {
+
+constexpr UINT WM_RUN_SCRIPT = WM_APP + 1;
+
+} // namespace
 
 IMPLEMENT_DYNCREATE(CVBScriptView, SECEditView)
 
@@ -19,6 +26,7 @@ BEGIN_MESSAGE_MAP(CVBScriptView, SECEditView)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_COMMAND(ID_SCRIPT_RUN, OnRun)
+    ON_MESSAGE(WM_RUN_SCRIPT, OnRunPosted)
     ON_COMMAND(ID_SCRIPT_STOP, OnStop)
     ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
@@ -174,6 +182,8 @@ void CVBScriptView::RunScript()
     host->Close();
     host->Release();
     UpdateCommandStates();
+    if (auto afterwards = std::exchange(m_afterStop, {}))
+        afterwards();
 }
 
 // The bars show Run and Stop as they are now: the idle updates wait while a script runs.
@@ -183,13 +193,29 @@ void CVBScriptView::UpdateCommandStates()
         frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
 }
 
-bool CVBScriptView::StopScript()
+bool CVBScriptView::StopScript(std::function<void()> afterwards)
 {
     if (!m_pRunningHost)
         return false;
+    if (afterwards)
+        m_afterStop = std::move(afterwards);
     m_stopRequested = true;
     m_pRunningHost->InterruptScript();
+    CloseScriptDialogs();
     return true;
+}
+
+void CVBScriptView::OnRun()
+{
+    if (!std::exchange(m_runPosted, true))
+        PostMessage(WM_RUN_SCRIPT);
+}
+
+LRESULT CVBScriptView::OnRunPosted(WPARAM, LPARAM)
+{
+    m_runPosted = false;
+    RunScript();
+    return 0;
 }
 
 // Runs about every 10 ms of a script: the program's windows paint and take input as usual, Esc

@@ -35,8 +35,9 @@ public:
     void RunScript();
     // Whether a script of this page is running.
     bool IsRunning() const { return m_pRunningHost != nullptr; }
-    // Asks the running script to stop at its next step; false when none runs.
-    bool StopScript();
+    // Asks the running script to stop at its next step and closes its dialogs; false when none
+    // runs. `afterwards` runs once the script has unwound.
+    bool StopScript(std::function<void()> afterwards = {});
 
     // FALSE when the user cancelled or the file could not be written or read.
     BOOL SaveCode();
@@ -63,7 +64,10 @@ protected:
     void OnDestroy();
     void OnSetFocus(CWnd* oldWindow);
     void OnKillFocus(CWnd* newWindow);
-    void OnRun() { RunScript(); }
+    // Run from a bar or a menu starts the script once the command has returned, so that the bar
+    // that sent it takes the clicks (Stop) while the script runs.
+    void OnRun();
+    LRESULT OnRunPosted(WPARAM, LPARAM);
     void OnStop() { StopScript(); }
     void OnLoadContent();
     void OnSaveContent() { SaveCode(); }
@@ -90,6 +94,8 @@ private:
 
     SECAScriptHost* m_pRunningHost = nullptr;
     bool m_stopRequested = false;
+    bool m_runPosted = false;
+    std::function<void()> m_afterStop;
     bool m_prepared = false;
     FilePrompt m_prompt;
 };

@@ -1,6 +1,7 @@
 #include "app/VersionCheck.h"
 
 #include "app/UpdateSchedule.h"
+#include "platform/base/StringFormat.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/net/InternetSession.h"
 
@@ -29,6 +30,19 @@ VersionDownload DownloadVersionFile(const CString& address, const VersionDownloa
         error->Delete();
     }
     return download;
+}
+
+CString DescribeCheckFailure(DWORD error, const CString& unreachable)
+{
+    switch (error) {
+    case ERROR_INVALID_DATA: return L"The update source sent no valid version file.";
+    // Without the download library no connection is to blame: the message names what is missing.
+    case ERROR_MOD_NOT_FOUND: return L"Could not load version info! " + InternetErrorText(error);
+    case ERROR_FILE_TOO_LARGE:
+        return CString(FormatWide(L"The update source sent a file larger than a version file may be (%u bytes).",
+                                  static_cast<unsigned>(CVersionFile::kMaxSize)).c_str());
+    default: return unreachable;
+    }
 }
 
 UpdateOffer EvaluateVersionFile(const CVersionFile& file, const CString& localVersion, bool developmentVersions)
@@ -72,9 +86,9 @@ bool RecordVersionCheck(CWinApp& app, const VersionDownload& download, __time64_
     };
     for (const Link& link : kLinks) {
         CString value = download.file->GetValue(CVersionFile::kReleaseSection, link.fileKey);
+        // A link the file leaves out is cleared, also where the profile held none (the built-in one).
         if (value.IsEmpty() && !link.emptyClears) continue;
-        if (app.GetProfileString(L"Options", link.profileKey) != value)
-            app.WriteProfileString(L"Options", link.profileKey, value);
+        app.WriteProfileString(L"Options", link.profileKey, value);
     }
     return true;
 }

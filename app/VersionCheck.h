@@ -27,6 +27,11 @@ struct VersionDownloadTimeouts {
 VersionDownload DownloadVersionFile(const CString& address, const VersionDownloadTimeouts& timeouts = {},
                                     const std::atomic<bool>* cancel = nullptr);
 
+// What the user is told about a check that failed with error: a file that is no version file or
+// is too large is named as such; any other failure is the server's or the connection's, told as
+// `unreachable`.
+CString DescribeCheckFailure(DWORD error, const CString& unreachable);
+
 // What the version file offers the running program, for the user to be told.
 struct UpdateOffer {
     enum class Verdict {

@@ -606,10 +606,15 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
     else
         m_bLineStart = column <= GetIndentLength(line);
 
+    // A line already wider than the maximum (a loaded one) keeps its text whole: the breaks would
+    // change text the user did not touch. Lines made only of inserted text are still broken.
+    const bool wasTooWide = IsTooWide(line);
     if (!m_pBuffer->InsertText(range, text, length))
         return FALSE;
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
+        if (wasTooWide && (l == range.m_start.m_nLine || l == range.m_end.m_nLine))
+            continue;
         const std::vector<int> breaks = BreakColumns(l, l == range.m_end.m_nLine ? range.m_end.m_nCol : -1);
         InsertLineBreaks(l, breaks, &range);
         l += static_cast<int>(breaks.size());
@@ -653,7 +658,8 @@ BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
     }
 
     if (created) {
-        if (IsTooWide(s.m_nLine)) {
+        // Only a join of lines can make one too wide; a deletion inside a line leaves it as it was.
+        if (s.m_nLine != e.m_nLine && IsTooWide(s.m_nLine)) {
             const BOOL openedGroup = !m_bGroupOpen;
             if (openedGroup)
                 GroupEdits(TRUE);

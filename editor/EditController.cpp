@@ -112,9 +112,20 @@ CString SECEditController::FormatLineNumber(int number) const
 
 BOOL SECEditController::PreTranslateMessage(MSG* message)
 {
-    if (m_hAccel && m_hWnd && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST)
-        return ::TranslateAcceleratorW(m_hWnd, m_hAccel, message) != 0;
-    return FALSE;
+    if (!m_hAccel || !m_hWnd || message->message < WM_KEYFIRST || message->message > WM_KEYLAST)
+        return FALSE;
+    // Alt that the editor used (an Alt accelerator, a column selection) was not pressed alone: its
+    // release is the editor's, before the frame's menu bar would take it for the menu key.
+    constexpr LPARAM kRepeat = 1 << 30;
+    if (message->message == WM_SYSKEYDOWN && message->wParam == VK_MENU && !(message->lParam & kRepeat))
+        m_bAltUsed = FALSE;
+    if (message->message == WM_SYSKEYUP && message->wParam == VK_MENU)
+        return std::exchange(m_bAltUsed, FALSE);
+    if (!::TranslateAcceleratorW(m_hWnd, m_hAccel, message))
+        return FALSE;
+    if (message->message == WM_SYSKEYDOWN)
+        m_bAltUsed = TRUE;
+    return TRUE;
 }
 
 BOOL SECEditController::OnKeyDown(UINT message, WPARAM wParam, LPARAM lParam)
@@ -141,8 +152,8 @@ BOOL SECEditController::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_SYSKEYDOWN:
         return OnKeyDown(message, wParam, lParam);
     case WM_SYSKEYUP:
-        // Alt held for a column selection is no press of Alt alone: no menu opens.
-        return wParam == VK_MENU && std::exchange(m_bAltForColumn, FALSE);
+        // Alt the editor used is no press of Alt alone: no menu opens.
+        return wParam == VK_MENU && std::exchange(m_bAltUsed, FALSE);
     case WM_CHAR:
         OnChar(static_cast<wchar_t>(wParam));
         return TRUE;

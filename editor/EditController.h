@@ -336,7 +336,7 @@ private:
     BOOL m_bDropRemovedSource = FALSE; // the drop of this controller's drag moved the text itself
     DropTarget m_dropTarget { *this };
     BOOL m_tripleClickArmed = FALSE;
-    BOOL m_bAltForColumn = FALSE; // Alt is down for a column selection
+    BOOL m_bAltUsed = FALSE; // Alt held for a column selection or an Alt accelerator: its release opens no menu
     DWORD m_dwDoubleClickTime = 0;
     CPoint m_ptDoubleClick;
 };

@@ -97,7 +97,8 @@ void SECEditController::OnLButtonDown(UINT flags, CPoint point)
     m_nDesiredX = m_ptCaret.x;
     if (!shift && !control) {
         const bool column = ::GetKeyState(VK_MENU) < 0;
-        m_bAltForColumn = column;
+        if (column)
+            m_bAltUsed = TRUE;
         m_sel.SetCaret(m_caret, column ? SelectColumnDrag : SelectStream);
         if (column)
             SetCaretFromPoint(point.x, point.y, TRUE);

@@ -101,6 +101,12 @@ BOOL SECEditFindReplaceDlg::OnInitDialog()
     UpdateData(FALSE);
     ApplyRegExpRules();
     UpdateButtons();
+    // The proposed text is selected, so that what the user types replaces it.
+    if (HWND combo = ::GetDlgItem(m_hWnd, IDC_EDIT_FIND_TEXT)) {
+        ::SetFocus(combo);
+        ::SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        return FALSE;
+    }
     return TRUE;
 }
 

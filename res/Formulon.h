@@ -41,7 +41,7 @@
 
 // ---- commands of the frame and the application
 #define ID_TOGGLE_RESIZE_WINDOW     7120
-#define ID_UPDATE_CHECK_DONE        45012
+#define ID_UPDATE_CHECK_DONE        7121
 #define ID_CHECK_FOR_UPDATE         45367
 #define ID_APP_ABOUT                0xE140
 #define ID_APP_EXIT                 0xE141

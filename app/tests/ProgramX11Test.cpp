@@ -98,7 +98,12 @@ protected:
     // Headless: where the Formula and VBScript tabs, the script editor and the Run button lie in the
     // frame, for the program on the server to be clicked at.
     struct ScriptPagePlaces {
-        POINT formulaTab {}, scriptTab {}, editor {}, run {};
+        POINT formulaTab {}, scriptTab {}, editor {}, run {}, stop {};
+        // The editor's text: where line 0, column 0 starts, and the size of one character.
+        POINT text {};
+        SIZE character {};
+        // The middle of the editor's vertical and horizontal scroll bars.
+        POINT verticalBar {}, horizontalBar {};
     };
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
@@ -126,14 +131,28 @@ protected:
         RECT client;
         editor->GetClientRect(&client);
         places.editor = inFrame(editor->m_hWnd, client);
+        auto* view = dynamic_cast<SECEditView*>(editor);
+        ASSERT_NE(view, nullptr);
+        const CPoint first = view->GetEditController()->LineColToPoint(SECEditLineCol(0, 0));
+        places.text = inFrame(editor->m_hWnd, { first.x, first.y, first.x, first.y });
+        places.character = { view->GetCharWidth(), view->GetLineHeight() };
+        RECT window;
+        editor->GetWindowRect(&window);
+        const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+        places.verticalBar = { window.right - barWidth / 2 - frame.left, (window.top + window.bottom) / 2 - frame.top };
+        places.horizontalBar = { (window.left + window.right) / 2 - frame.left, window.bottom - barHeight / 2 - frame.top };
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
-        int runButton = 0;
-        while (runButton < bar.GetButtonCount() && bar.GetButton(runButton)->m_nID != ID_SCRIPT_RUN)
-            ++runButton;
-        ASSERT_LT(runButton, bar.GetButtonCount());
-        RECT button;
-        bar.GetItemRect(runButton, &button);
-        places.run = inFrame(bar.m_hWnd, button);
+        auto buttonPlace = [&](UINT id, POINT& place) {
+            int index = 0;
+            while (index < bar.GetButtonCount() && bar.GetButton(index)->m_nID != id)
+                ++index;
+            ASSERT_LT(index, bar.GetButtonCount());
+            RECT button;
+            bar.GetItemRect(index, &button);
+            place = inFrame(bar.m_hWnd, button);
+        };
+        ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_RUN, places.run));
+        ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_STOP, places.stop));
         Stop();
     }
 
@@ -180,7 +199,7 @@ protected:
     bool CloseAndWait()
     {
         CloseFromTheWindowManager();
-        return m_program->WaitForExit(std::chrono::seconds(10));
+        return m_program->WaitForExit(kWaitLimit);
     }
     // Whether Ctrl+A Ctrl+C in the focused field of the program on the server puts the text on the
     // clipboard; when not, the message says what came instead.
@@ -193,7 +212,7 @@ protected:
             return ::testing::AssertionFailure() << "xdotool failed";
         const std::string paste = "env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard";
         std::string text;
-        if (WaitFor([&] { return (text = RunCommand(paste).output) == expected; }, std::chrono::seconds(5)))
+        if (WaitFor([&] { return (text = RunCommand(paste).output) == expected; }))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the field holds \"" << text << "\"";
     }
@@ -268,6 +287,18 @@ protected:
     }
 
     bool ClickAt(POINT point) { return MoveTo(point) == 0 && Xdotool("click 1") == 0; }
+    // The main window's picture, for a failure to show.
+    std::string Picture(const std::string& name = "formulon-x11.png")
+    {
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(m_x, *m_window, &attributes);
+        return Screenshot(m_x, *m_window, attributes.width, attributes.height, name);
+    }
+    // The text on the server's clipboard.
+    std::string Clipboard()
+    {
+        return RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -o -selection clipboard").output;
+    }
 
     // On the program on the server: the VBScript tab, then the script's lines typed after the
     // editor's text.
@@ -281,6 +312,23 @@ protected:
                 ASSERT_EQ(Xdotool("key Return"), 0);
             ASSERT_EQ(Xdotool("type --delay 20 '" + line + "'"), 0);
         }
+    }
+
+    void CloseDuringAScriptsMessageBox(const std::function<void()>& close)
+    {
+        if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        ScriptPagePlaces places;
+        ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+        ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox \"x\"" }));
+        ASSERT_TRUE(ClickAt(places.run));
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+        close();
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); }))
+            << "no save question: " << Picture();
+        EXPECT_FALSE(ProgramWindow(m_x, 0, "VBScript").has_value()) << "the script's box stayed";
+        ASSERT_EQ(Xdotool("key n"), 0);
+        EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
     }
 
     VirtualServer m_server;
@@ -908,10 +956,10 @@ TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
     ASSERT_TRUE(StartOnServer({ file })) << "no main window was mapped";
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
-    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, equalsKey.area) == equalsKey.pixels; }, std::chrono::seconds(10)))
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, equalsKey.area) == equalsKey.pixels; }))
         << "the page was not drawn: " << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-parameter-file.png");
     for (const Expected& field : fields)
-        EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, field.area) == field.pixels; }, std::chrono::seconds(5)))
+        EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, field.area) == field.pixels; }))
             << "a field differs from the headless one at " << field.area.left << ", " << field.area.top << ": "
             << Screenshot(m_x, *m_window, attributes.width, attributes.height, "formulon-parameter-file.png");
 }
@@ -969,7 +1017,7 @@ TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
     ASSERT_TRUE(ClickAt(graphTab));
     XWindowAttributes attributes {};
     XGetWindowAttributes(m_x, *m_window, &attributes);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }, std::chrono::seconds(5)))
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }))
         << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
 }
 
@@ -996,11 +1044,11 @@ TEST_F(ProgramX11, SaveDialogsAddTheExtensionOfTheirFileType)
             ASSERT_TRUE(ClickAt(places.editor));
         }
         ASSERT_EQ(Xdotool("key ctrl+s"), 0);
-        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Save Code Page' ") == 0; }, std::chrono::seconds(5)))
+        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Save Code Page' ") == 0; }))
             << "no file dialog: " << Screenshot(m_x, *m_window, 600, 500);
         ASSERT_EQ(Xdotool("type --delay 20 '" + folder + "/" + save.name + "'"), 0);
         ASSERT_EQ(Xdotool("key Return"), 0);
-        EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "/" + save.saved); }, std::chrono::seconds(5)))
+        EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder + "/" + save.saved); }))
             << "in " << folder << ": " << RunCommand("ls " + folder).output;
     }
 }
@@ -1017,10 +1065,10 @@ TEST_F(ProgramX11, CtrlLOnTheScriptPageLoadsContentAsTheMenuSays)
     ASSERT_TRUE(ClickAt(places.scriptTab));
     ASSERT_TRUE(ClickAt(places.editor));
     ASSERT_EQ(Xdotool("key ctrl+Home ctrl+l"), 0);
-    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }, std::chrono::seconds(5)))
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; }))
         << "no file dialog: " << Screenshot(m_x, *m_window, 600, 500);
     ASSERT_EQ(Xdotool("key Escape"), 0);
-    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }, std::chrono::seconds(5)))
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; }))
         << "the dialog stayed";
     ASSERT_TRUE(ClickAt(places.editor));
     EXPECT_TRUE(CopiesAs("Option Explicit\r\n"));
@@ -1143,6 +1191,195 @@ TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveSh
     EndWithSignals("6*8", { "Do", "Loop" }, true, { SIGTERM, SIGHUP });
 }
 
+// The editor's Find and Replace dialogs search with regular expressions in the program as in its
+// tests: \d+ finds the digits, and Replace All replaces every match.
+TEST_F(ProgramX11, FindAndReplaceAllMatchARegularExpression)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 42 + 7" }));
+    ASSERT_EQ(Xdotool("key ctrl+Home ctrl+f"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Find").has_value(); })) << "no Find dialog";
+    ASSERT_EQ(Xdotool("key End shift+Home BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 '\\d+'"), 0);
+    ASSERT_EQ(Xdotool("key --delay 100 alt+e Return"), 0);
+    // Found: the dialog goes, the match selected in the text.
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Find").has_value(); }))
+        << "the Find dialog stayed: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == "42"; })) << copied;
+
+    ASSERT_EQ(Xdotool("key ctrl+h"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Replace").has_value(); })) << "no Replace dialog";
+    ASSERT_EQ(Xdotool("key End shift+Home BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 '\\d+'"), 0);
+    ASSERT_EQ(Xdotool("key --delay 100 alt+p"), 0);
+    ASSERT_EQ(Xdotool("type --delay 20 'N'"), 0);
+    // The options stay from the Find dialog: a regular expression, now over the whole file.
+    ASSERT_EQ(Xdotool("key --delay 100 alt+o alt+a Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Replace").has_value(); }))
+        << "the Replace dialog stayed: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()).find("x = N + N") != std::string::npos; }))
+        << copied;
+}
+
+// Closing the program, from the window manager or with SIGTERM, while a script's MsgBox is up: the
+// script stops, its box goes, the question about the changed script comes, and the program ends.
+TEST_F(ProgramX11, ClosingDuringAScriptsMessageBoxEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(CloseDuringAScriptsMessageBox([&] { CloseFromTheWindowManager(); }));
+}
+
+TEST_F(ProgramX11, SigtermDuringAScriptsMessageBoxEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(CloseDuringAScriptsMessageBox([&] { ::kill(m_program->pid(), SIGTERM); }));
+}
+
+// Stop ends a running script from the tool bar and from the menu while the script was started from
+// the tool bar, and Esc ends a script that shows one MsgBox after another: each Run afterwards
+// starts the script again, which adds one "x" to the formula (the fourth and later ones show a box).
+TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Do", "If InStr(FLN.Formula, \"xxx\") Then MsgBox \"again\"", "Loop" }));
+    const auto box = [&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); };
+    // Run and Stop on the tool bar: Stop takes the place of Run while the script runs.
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.stop));
+    // Run on the tool bar, Code > Stop on the menu.
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c s"), 0);
+    // From here each run (Code > Run) shows box after box; Esc in the box ends the script.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
+        ASSERT_TRUE(WaitFor(box)) << "no message box: " << Picture();
+        ASSERT_EQ(Xdotool("key Escape"), 0);
+        ASSERT_TRUE(WaitFor([&] { return !box(); })) << "the box stayed";
+    }
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    std::string formula;
+    EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx"); }))
+        << formula << " " << Picture();
+}
+
+// The editor's scroll bars show (disabled while the text fits) from the page's first showing on, and
+// after a message box of a script.
+TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    const COLORREF face = GetSysColor(COLOR_3DFACE);
+    auto barsShown = [&] {
+        for (POINT bar : { places.verticalBar, places.horizontalBar })
+            if (ServerArea(m_x, *m_window, { bar.x, bar.y, bar.x + 1, bar.y + 1 }) != std::vector<COLORREF> { face })
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    EXPECT_TRUE(WaitFor(barsShown)) << "first showing: " << Picture();
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "VBScript").has_value(); }));
+    EXPECT_TRUE(WaitFor(barsShown)) << "after the message box: " << Picture();
+}
+
+// The error box of a script whose failing line is thousands of characters long fits the screen, its
+// OK button on it.
+TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, {}));
+    // The line comes through the clipboard: typing it would take minutes.
+    const std::string line = "x = 1 / 0 ' " + std::string(2000, 'a');
+    ASSERT_EQ(RunCommand("printf '%s' \"" + line + "\" | env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -selection clipboard >/dev/null 2>&1").status, 0);
+    ASSERT_EQ(Xdotool("key ctrl+v"), 0);
+    ASSERT_TRUE(ClickAt(places.run));
+    std::optional<Window> box;
+    ASSERT_TRUE(WaitFor([&] { return (box = ProgramWindow(m_x, 0, "Formulon")).has_value(); })) << "no error box: " << Picture();
+    const RECT area = ScreenRect(m_x, *box);
+    XWindowAttributes screen {};
+    XGetWindowAttributes(m_x, DefaultRootWindow(m_x), &screen);
+    EXPECT_GE(area.left, 0);
+    EXPECT_GE(area.top, 0);
+    EXPECT_LE(area.right, screen.width);
+    EXPECT_LE(area.bottom, screen.height);
+    WriteServerScreenshot(m_x, "formulon-long-error", screen.width, screen.height);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Enter answers the box";
+}
+
+// The Find dialog opens over the middle of the main window, with the word at the caret proposed and
+// selected: what the user types replaces it.
+TEST_F(ProgramX11, TheFindDialogOpensOverItsOwnerWithTheProposalSelected)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 1" }));
+    ASSERT_EQ(Xdotool("key ctrl+Home ctrl+f"), 0);
+    std::optional<Window> find;
+    ASSERT_TRUE(WaitFor([&] { return (find = ProgramWindow(m_x, 0, "Find")).has_value(); })) << "no Find dialog";
+    const RECT dialog = ScreenRect(m_x, *find), owner = ScreenRect(m_x, *m_window);
+    const POINT middle { (dialog.left + dialog.right) / 2, (dialog.top + dialog.bottom) / 2 };
+    EXPECT_LE(std::abs(middle.x - (owner.left + owner.right) / 2), 1) << "over the middle of the main window";
+    EXPECT_LE(std::abs(middle.y - (owner.top + owner.bottom) / 2), 1);
+    // "Option" is proposed; the typed "1" takes its place and is found on the next line.
+    ASSERT_EQ(Xdotool("type --delay 50 1"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Find").has_value(); })) << "not found: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == "1"; })) << copied;
+}
+
+// Alt chords the editor uses leave the menu bar alone: after Alt+Backspace (undo) the letters typed
+// go into the text (not File > Exit), and after an Alt-drag column selection Ctrl+C copies the
+// column (rather than opening the Code menu).
+TEST_F(ProgramX11, EditorAltChordsDoNotArmTheMenuBar)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "abc" }));
+    ASSERT_EQ(Xdotool("key alt+BackSpace"), 0);
+    ASSERT_EQ(Xdotool("type --delay 50 fx"), 0);
+    // Columns 0 and 1 of lines 0 and 1, dragged with Alt held.
+    auto at = [&](int line, int column) {
+        return std::to_string(places.text.x + column * places.character.cx) + " "
+            + std::to_string(places.text.y + line * places.character.cy + places.character.cy / 2);
+    };
+    const std::string window = std::to_string(*m_window);
+    ASSERT_EQ(Xdotool("keydown alt mousemove --window " + window + " " + at(0, 0) + " mousedown 1 mousemove --window " + window
+                  + " " + at(1, 1) + " mousemove --window " + window + " " + at(1, 2) + " mouseup 1 keyup alt"),
+        0);
+    ASSERT_EQ(Xdotool("key ctrl+c"), 0);
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] {
+        copied = Clipboard();
+        return copied.starts_with("Op") && copied.find("fx") != std::string::npos && copied.find("Option") == std::string::npos;
+    })) << copied << " " << Picture();
+    EXPECT_EQ(copied.find("abc"), std::string::npos) << "Alt+Backspace undid the typing";
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "no question of File > Exit";
+}
+
 // Help > Check for Update... chosen with the keys: the worker's notice wakes the real event loop,
 // the new-version box comes up as a window of its own and Escape answers No.
 TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
@@ -1168,6 +1405,31 @@ TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
     ASSERT_EQ(Xdotool("key Escape"), 0);
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "New Formulon Version Available").has_value(); }));
     EXPECT_TRUE(ProgramWindow(m_x).has_value()) << "the program goes on";
+}
+
+// With checking turned off, Help > Check for Update... says so and offers the options, where the
+// user turns it on again; Yes opens the "Options" sheet.
+TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        CWinApp profile(L"FLN");
+        profile.SetRegistryKey(L"Formulon");
+        profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
+        profile.WriteProfileInt(L"Options", L"Check for updates", 0);
+    }
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no answer: " << Picture();
+    ASSERT_EQ(Xdotool("key y"), 0);
+    std::optional<Window> sheet;
+    ASSERT_TRUE(WaitFor([&] { return (sheet = ProgramWindow(m_x, 0, "Options")).has_value(); })) << "no options: " << Picture();
+    // Its Cancel button, at the bottom right, closes it.
+    const RECT area = ScreenRect(m_x, *sheet);
+    ASSERT_EQ(Xdotool("mousemove " + std::to_string(area.right - 50) + " " + std::to_string(area.bottom - 20) + " click 1"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << Picture();
 }
 
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the

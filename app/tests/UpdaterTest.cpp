@@ -230,30 +230,37 @@ TEST_F(UpdaterTest, YesOpensOnlyAWebAddressAsOneArgument)
     }
 }
 
+// A failed check says what failed (a file that is no version file or too large is named as such,
+// not taken for a lost connection), offers the options and changes nothing.
 TEST_F(UpdaterTest, AFailedCheckIsReportedAndChangesNothing)
 {
+    const std::wstring unreachable = L"Could not load version info! Internet Connection may fail!";
+    const std::wstring invalid = L"The update source sent no valid version file.";
+    const std::wstring tooLarge = L"The update source sent a file larger than a version file may be (4096 bytes).";
     struct Case {
         const char* name;
         LoopbackHttpServer::Response response;
+        std::wstring text;
     };
     const Case cases[] = {
-        {"missing file", {404, "<html>Not found</html>"}},
-        {"malformed file", {200, "<html><body>Welcome</body></html>"}},
-        {"unknown key", {200, kRelease + "Downloads2=https://example.invalid/\n"}},
-        {"oversized file", {200, kRelease + std::string(CVersionFile::kMaxSize, ';')}},
-        {"empty file", {200, ""}},
-        {"redirect to another scheme", {302, "", "Location: file:///etc/passwd\r\n"}},
-        {"stalled server", {.stall = true}},
+        {"missing file", {404, "<html>Not found</html>"}, unreachable},
+        {"malformed file", {200, "<html><body>Welcome</body></html>"}, invalid},
+        {"unknown key", {200, kRelease + "Downloads2=https://example.invalid/\n"}, invalid},
+        {"oversized file", {200, kRelease + std::string(CVersionFile::kMaxSize, ';')}, tooLarge},
+        {"empty file", {200, ""}, invalid},
+        {"redirect to another scheme", {302, "", "Location: file:///etc/passwd\r\n"}, unreachable},
+        {"stalled server", {.stall = true}, unreachable},
     };
     UseServer();
     RecordEarlierCheck();
+    messageAnswer = IDNO;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         shown.clear();
         server.Route("/version.txt", c.response);
         CheckByMenu();
         ASSERT_EQ(shown.size(), 1u) << "one box, and no verdict after it";
-        EXPECT_EQ(shown[0].text, L"Could not load version info! Internet Connection may fail!");
+        EXPECT_EQ(shown[0].text, c.text + L"\n\nDo you want to change the update options now?");
         ExpectEarlierCheckKept();
     }
 }
@@ -288,6 +295,72 @@ TEST_F(UpdaterTest, TheMenuCommandChecksOnlyWhenACheckIsDue)
         if (c.checks) WaitForNotice();
         EXPECT_EQ(server.RequestCount(), requests + (c.checks ? 1 : 0));
     }
+}
+
+// Whatever the menu command finds, the user gets an answer and a way to the options: a check that
+// is not due says why and offers them, and the result box of a check has an "Options..." button.
+TEST_F(UpdaterTest, EveryCheckForUpdateLeadsToTheOptions)
+{
+    UseServer();
+    Serve(kRelease);
+    int sheets = 0;
+    auto cancelSheet = [&](HWND sheet) {
+        ++sheets;
+        SendMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    };
+    struct Case {
+        const char* name;
+        BOOL checkForUpdates;
+        int intervalDays;
+        std::wstring reason;
+    };
+    const Case notDue[] = {
+        {"checking switched off", FALSE, 0, L"Checking for updates is turned off."},
+        {"7 days, 3 days ago", TRUE, 7, L"Updates are checked every 7 days, and the last check was less than 7 days ago."},
+    };
+    for (const Case& c : notDue) {
+        SCOPED_TRACE(c.name);
+        shown.clear();
+        updater.m_bCheckForUpdates = c.checkForUpdates;
+        updater.m_nCheckInterval = c.intervalDays;
+        updater.m_lastCheck = kNow - 3 * kDay;
+        messageAnswer = IDYES;
+        sheetSteps.push_back(cancelSheet);
+        const int before = sheets;
+        EXPECT_FALSE(updater.CheckIfDue());
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, c.reason + L"\n\nDo you want to change the update options now?");
+        EXPECT_EQ(sheets, before + 1) << "Yes opens the options";
+    }
+
+    // A check that ran: its result box offers the options too.
+    updater.m_bCheckForUpdates = TRUE;
+    updater.m_nCheckInterval = 0;
+    shown.clear();
+    boxAnswer = 100;
+    sheetSteps.push_back(cancelSheet);
+    CheckByMenu();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, L"Version up to date");
+    EXPECT_NE(shown[0].text.find(L"O&ptions..."), std::wstring::npos);
+    EXPECT_EQ(sheets, 3);
+}
+
+// A version file without the FAQ, discussion-board, known-bugs or mailing-list links clears them,
+// the built-in ones of a fresh profile too; the other links stay when the file leaves them out.
+TEST_F(UpdaterTest, AVersionFileWithoutLinksClearsThem)
+{
+    UseServer();
+    Serve("[Formulon]\nVersion=4.2.0.0\n");
+    const CString webSite = updater.m_strWebURL, aboutMe = updater.m_strAboutMeURL;
+    ASSERT_FALSE(updater.m_strFAQURL.IsEmpty());
+    CheckByMenu();
+    for (const CString* link : {&updater.m_strFAQURL, &updater.m_strDiscussionBoardURL, &updater.m_strKnownBugsURL,
+                                &updater.m_strMailingListURL})
+        EXPECT_TRUE(link->IsEmpty()) << link->ToUtf8();
+    EXPECT_EQ(Profile(L"FAQ URL"), L"");
+    EXPECT_EQ(updater.m_strWebURL, webSite);
+    EXPECT_EQ(updater.m_strAboutMeURL, aboutMe);
 }
 
 TEST_F(UpdaterTest, WithoutAnUpdateSourceTheCommandOffersTheOptions)

@@ -18,6 +18,8 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr int kMargin = 12;
 constexpr int kIconSize = 32;
+// A line wider than the box breaks inside its words; lines that do not fit whole are left out.
+constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
 struct Button {
     int id;
@@ -105,7 +107,7 @@ void Paint(HWND window, HDC dc)
     DrawIcon(dc, box->type, kMargin, kMargin);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT text = box->textRect;
-    DrawTextW(dc, box->text.c_str(), static_cast<int>(box->text.size()), &text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextW(dc, box->text.c_str(), static_cast<int>(box->text.size()), &text, kTextFormat);
     SelectObject(dc, oldFont);
 }
 
@@ -212,19 +214,24 @@ LPCWSTR BoxClass()
     return MAKEINTATOM(atom);
 }
 
-SIZE LayOut(BoxState& box)
+// The box fits the work area: a line wider than the text may be breaks inside its words, and a text
+// taller than the area is cut after the last line that fits whole.
+SIZE LayOut(BoxState& box, const RECT& workArea, SIZE chrome)
 {
+    const int buttonsWidth = static_cast<int>(box.buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+    const int iconWidth = (box.type & 0xF0) ? kIconSize + kMargin : 0;
+    const int maxTextWidth = std::max(std::min<int>(GetSystemMetrics(SM_CXSCREEN) * 5 / 8,
+                                          workArea.right - workArea.left - chrome.cx - 2 * kMargin - iconWidth), 1);
+    const int maxTextHeight = std::max<int>(workArea.bottom - workArea.top - chrome.cy - 3 * kMargin - kButtonHeight, 1);
     HDC dc = GetDC(nullptr);
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    int maxTextWidth = GetSystemMetrics(SM_CXSCREEN) * 5 / 8;
     RECT text { 0, 0, maxTextWidth, 0 };
-    DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text, DT_CALCRECT | kTextFormat);
     SelectObject(dc, oldFont);
     ReleaseDC(nullptr, dc);
-    int textLeft = kMargin + ((box.type & 0xF0) ? kIconSize + kMargin : 0);
-    int textHeight = std::max<int>(text.bottom, (box.type & 0xF0) ? kIconSize : 0);
-    box.textRect = { textLeft, kMargin, textLeft + text.right, kMargin + textHeight };
-    int buttonsWidth = static_cast<int>(box.buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+    int textLeft = kMargin + iconWidth;
+    int textHeight = std::max<int>(std::min<int>(text.bottom, maxTextHeight), (box.type & 0xF0) ? kIconSize : 0);
+    box.textRect = { textLeft, kMargin, textLeft + std::min<int>(text.right, maxTextWidth), kMargin + textHeight };
     int width = std::max<int>(box.textRect.right + kMargin, buttonsWidth + 2 * kMargin);
     int y = box.textRect.bottom + kMargin;
     int x = (width - buttonsWidth) / 2;
@@ -235,6 +242,14 @@ SIZE LayOut(BoxState& box)
     return { width, y + kButtonHeight + kMargin };
 }
 
+RECT WorkAreaFor(const RECT& area)
+{
+    MONITORINFO monitor { sizeof monitor };
+    if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), &monitor))
+        return monitor.rcWork;
+    return { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
+}
+
 int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     BoxState box;
@@ -242,11 +257,14 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     box.type = type;
     box.buttons = ButtonsFor(type);
     box.defaultButton = std::min<size_t>((type >> 8) & 0xF, box.buttons.size() - 1);
-    SIZE client = LayOut(box);
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    RECT chrome {};
+    AdjustWindowRectEx(&chrome, style, FALSE, WS_EX_DLGMODALFRAME);
+    const RECT centring = CentringAreaFor(owner);
+    SIZE client = LayOut(box, WorkAreaFor(centring), { chrome.right - chrome.left, chrome.bottom - chrome.top });
     RECT frame { 0, 0, client.cx, client.cy };
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    CentreOn(frame, CentringAreaFor(owner));
+    CentreOn(frame, centring);
     KeepInsideWorkArea(frame);
     HWND root = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | ((type & MB_SYSTEMMODAL) ? WS_EX_TOPMOST : 0), BoxClass(), caption ? caption : L"Error",

@@ -159,6 +159,8 @@ void FrameAndEraseNow(Window& window)
     Window* current = FindWindowObject(handle);
     if (current && current->eraseUpdate) {
         current->eraseUpdate = false;
+        if (!(current->style & WS_CLIPCHILDREN))
+            InvalidateChildrenUnder(*current, current->update & ClientArea(*current), true, true);
         HDC dc = MakeDC(*current, true, current->update & WindowTree::Instance().VisibleRegion(*current, true, current->style & WS_CLIPCHILDREN));
         SendToWindow(*current, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         ReleaseWindowDC(dc);
@@ -240,11 +242,16 @@ void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool f
         window.frameUpdate = true;
     if (!allChildren && (window.style & WS_CLIPCHILDREN))
         return;
+    InvalidateChildrenUnder(window, inside, erase, allChildren);
+}
+
+void InvalidateChildrenUnder(Window& window, const Region& area, bool erase, bool allChildren)
+{
     for (HWND childHandle : window.children) {
         Window* child = FindWindowObject(childHandle);
         if (!child || !(child->style & WS_VISIBLE))
             continue;
-        Region childArea = inside;
+        Region childArea = area;
         childArea.offset(-window.client.left - child->rect.left, -window.client.top - child->rect.top);
         InvalidateWindowArea(*child, childArea, erase, true, allChildren);
     }
@@ -283,6 +290,10 @@ HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint)
             return nullptr;
     }
     Region paintArea = window->update & ClientArea(*window);
+    // Without WS_CLIPCHILDREN the window paints over its children: whatever of them lies there,
+    // frames included, is painted again after it (a child may have painted its frame already).
+    if (!(window->style & WS_CLIPCHILDREN))
+        InvalidateChildrenUnder(*window, paintArea, true, true);
     bool erase = window->eraseUpdate;
     window->update = Region();
     window->eraseUpdate = false;

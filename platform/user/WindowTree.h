@@ -139,6 +139,9 @@ void FlushPresents();
 // Marks the area (window coordinates) of window and, unless the parent clips children, of
 // the children it covers, as needing paint.
 void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool frame, bool allChildren);
+// Invalidates what of the visible children (frames included) lies under an area of the window (in
+// window coordinates): the window paints there over them.
+void InvalidateChildrenUnder(Window& window, const Region& area, bool erase, bool allChildren);
 
 // Message helpers.
 LRESULT SendToWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,6 +2,7 @@
 
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/sys/Mutex.h"
 #include "HostileConditions.h"
 
@@ -25,7 +26,7 @@ namespace {
 std::wstring UniqueName(const wchar_t* stem) { return stem + std::to_wstring(::getpid()); }
 
 // Waits for a child for at most the time given; kills it and reports failure after that.
-bool ChildSucceeded(pid_t child, std::chrono::seconds limit)
+bool ChildSucceeded(pid_t child, std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
@@ -106,7 +107,7 @@ TEST(FileMapping, ABlockLeftByAProcessThatEndedWithoutClosingItIsGone)
             if (view) std::strcpy(view, "stale");
             ::_exit(view ? 0 : 1);
         }
-        return child > 0 && ChildSucceeded(child, std::chrono::seconds(30));
+        return child > 0 && ChildSucceeded(child, kWaitLimit);
     };
 
     ASSERT_TRUE(leaveBehind());
@@ -227,7 +228,7 @@ TEST(FileMapping, TwoProcessesCountUpTogetherUnderTheNamedMutex)
     auto* counter = static_cast<volatile long*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     ASSERT_NE(counter, nullptr);
     EXPECT_TRUE(countUp(counter));
-    EXPECT_TRUE(ChildSucceeded(child, std::chrono::seconds(30)));
+    EXPECT_TRUE(ChildSucceeded(child, kWaitLimit));
     EXPECT_EQ(*counter, 2 * kRounds);
     EXPECT_TRUE(UnmapViewOfFile(const_cast<long*>(counter)));
     EXPECT_TRUE(CloseHandle(mapping));

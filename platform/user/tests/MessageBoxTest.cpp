@@ -112,6 +112,39 @@ TEST_F(MessageBoxes, ABoxStandsOverItsOwnerInsideTheWorkArea)
     }
 }
 
+// However long or tall its text (a script error quotes a source line of any length), a box fits the
+// work area with its buttons inside it: a long word breaks, and lines that do not fit are left out.
+TEST_F(MessageBoxes, ALongOrTallTextStillFitsTheWorkArea)
+{
+    MONITORINFO monitor { sizeof monitor };
+    GetMonitorInfoW(MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    std::wstring tall;
+    for (int line = 0; line < 400; ++line)
+        tall += L"line " + std::to_wstring(line) + L"\n";
+    const std::pair<const char*, std::wstring> texts[] = {
+        { "one long word", L"Line: 1\n" + std::wstring(2000, L'x') },
+        { "a long line of words", std::wstring(300, L' ') + [] { std::wstring words; for (int i = 0; i < 400; ++i) words += L"word "; return words; }() },
+        { "many lines", tall },
+    };
+    for (const auto& [name, text] : texts) {
+        SCOPED_TRACE(name);
+        RECT box {}, ok {};
+        SetModalLoopHook([&](HWND window) {
+            GetWindowRect(window, &box);
+            GetWindowRect(GetDlgItem(window, IDOK), &ok);
+            SendMessageW(window, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(MessageBoxW(nullptr, text.c_str(), L"Long", MB_OK | MB_ICONERROR), IDOK);
+        RECT inside;
+        IntersectRect(&inside, &box, &work);
+        EXPECT_TRUE(EqualRect(&inside, &box)) << box.left << "," << box.top << " " << box.right << "," << box.bottom;
+        IntersectRect(&inside, &ok, &box);
+        EXPECT_TRUE(EqualRect(&inside, &ok)) << "the OK button is inside the box";
+        EXPECT_GT(ok.right - ok.left, 0);
+    }
+}
+
 TEST_F(MessageBoxes, ItsButtonsAreButtonControlsAndSpacePressesTheFocusedOne)
 {
     std::wstring className(16, L'\0');

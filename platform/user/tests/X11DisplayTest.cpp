@@ -253,7 +253,7 @@ TEST_F(X11DisplayOnItsOwnServer, ThePointersPlaceComesFromEventsAndTheWorkAreaIs
     // Whether a move to the place reaches the program once the pointer is put there (again, until
     // the window has been mapped).
     auto movedTo = [&](int x, int y) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
         while (std::chrono::steady_clock::now() < deadline) {
             XWarpPointer(other, None, root, 0, 0, 0, 0, x, y);
             XSync(other, False);

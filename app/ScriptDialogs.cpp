@@ -1,0 +1,102 @@
+#include "app/ScriptDialogs.h"
+
+#include "app/ScriptInputBox.h"
+#include "platform/base/MessageBox.h"
+#include "platform/user/WinUser.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct OpenDialogs {
+    std::vector<HWND> windows;  // innermost last
+    std::function<void()> stop;
+    bool watching = false;      // a dialog's call is about to create its window
+};
+
+OpenDialogs& Dialogs()
+{
+    static OpenDialogs dialogs;
+    return dialogs;
+}
+
+bool InOpenDialog(HWND window)
+{
+    const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
+    return root && std::ranges::find(Dialogs().windows, root) != Dialogs().windows.end();
+}
+
+// The first top-level window made during a dialog's call is that dialog.
+LRESULT WatchCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && Dialogs().watching) {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        if (!(create->lpcs->style & WS_CHILD)) {
+            Dialogs().windows.push_back(reinterpret_cast<HWND>(wParam));
+            Dialogs().watching = false;
+        }
+    }
+    return 0;
+}
+
+LRESULT WatchEscape(int, WPARAM, LPARAM lParam)
+{
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (message->message != WM_KEYDOWN || message->wParam != VK_ESCAPE || !InOpenDialog(message->hwnd) || !Dialogs().stop)
+        return 0;
+    Dialogs().stop();
+    return 1;
+}
+
+// One script dialog's call: its window is known while it is open.
+class DialogScope {
+public:
+    DialogScope()
+        : m_outer(std::exchange(Dialogs().watching, true))
+        , m_depth(Dialogs().windows.size())
+        , m_creation(::SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, ::GetCurrentThreadId()))
+        , m_keys(::SetWindowsHookExW(WH_MSGFILTER, WatchEscape, nullptr, ::GetCurrentThreadId()))
+    {
+    }
+    ~DialogScope()
+    {
+        ::UnhookWindowsHookEx(m_keys);
+        ::UnhookWindowsHookEx(m_creation);
+        Dialogs().windows.resize(std::min(Dialogs().windows.size(), m_depth));
+        Dialogs().watching = m_outer;
+    }
+    DialogScope(const DialogScope&) = delete;
+    DialogScope& operator=(const DialogScope&) = delete;
+
+private:
+    bool m_outer;
+    size_t m_depth;
+    HHOOK m_creation, m_keys;
+};
+
+} // namespace
+
+void InstallScriptDialogs(std::function<void()> stop)
+{
+    Dialogs().stop = std::move(stop);
+    // Through the program's message-box hook, which tests answer.
+    SetScriptMessageBoxHandler([](const ScriptMessageBoxRequest& request) {
+        DialogScope scope;
+        return ShowMessageBox(request.prompt.c_str(), request.title.c_str(), request.type);
+    });
+    SetScriptInputBoxHandler([](const ScriptInputBoxRequest& request) {
+        DialogScope scope;
+        return CScriptInputBox(request).Ask();
+    });
+}
+
+void CloseScriptDialogs()
+{
+    // Innermost first; a destroyed dialog's modal loop ends and its call returns.
+    const std::vector<HWND> open = Dialogs().windows;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (::IsWindow(*it))
+            ::DestroyWindow(*it);
+}
