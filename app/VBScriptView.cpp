@@ -145,7 +145,7 @@ void CVBScriptView::OnKillFocus(CWnd* newWindow)
     SECEditView::OnKillFocus(newWindow);
     CFrameWnd* frame = GetParentFrame();
     CControlBar* bar = ScriptBar();
-    if (frame && bar && bar->IsWindowVisible() && !bar->Contains(newWindow))
+    if (frame && bar && bar->IsWindowVisible() && !bar->KeepsFocusGoingTo(newWindow))
         frame->ShowControlBar(bar, FALSE, FALSE);
 }
 

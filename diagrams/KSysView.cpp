@@ -71,7 +71,7 @@ void CKSysView::OnKillFocus(CWnd* newWindow)
     CScrollView::OnKillFocus(newWindow);
     CFrameWnd* frame = GetParentFrame();
     CControlBar* bar = DiagramBar();
-    if (frame && bar && bar->IsWindowVisible() && !bar->Contains(newWindow))
+    if (frame && bar && bar->IsWindowVisible() && !bar->KeepsFocusGoingTo(newWindow))
         frame->ShowControlBar(bar, FALSE, FALSE);
 }
 

@@ -227,6 +227,14 @@ BOOL CControlBar::Contains(const CWnd* window) const
     return IsFloating() && ::GetAncestor(window->m_hWnd, GA_ROOT) == ::GetAncestor(m_hWnd, GA_ROOT);
 }
 
+BOOL CControlBar::KeepsFocusGoingTo(const CWnd* newFocus) const
+{
+    if (newFocus)
+        return Contains(newFocus);
+    const HWND active = ::GetActiveWindow();
+    return active && m_hWnd && IsFloating() && active == ::GetAncestor(m_hWnd, GA_ROOT);
+}
+
 CFrameWnd* CControlBar::GetDockingFrame() const
 {
     return m_pDockSite;

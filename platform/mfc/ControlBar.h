@@ -48,6 +48,9 @@ public:
     BOOL IsFloating() const;
     // Whether the window is the bar or lies in it, or in the frame the bar floats in.
     BOOL Contains(const CWnd* window) const;
+    // Whether the focus, leaving for the window (WM_KILLFOCUS's), stays with the bar: the window lies
+    // in it, or, with no window, the frame the bar floats in is being activated.
+    BOOL KeepsFocusGoingTo(const CWnd* newFocus) const;
     BOOL IsHorzDocked() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
     BOOL IsVertDocked() const { return (m_dwStyle & CBRS_ORIENT_VERT) != 0; }
     virtual BOOL IsDockBar() const { return FALSE; }
