@@ -61,3 +61,23 @@ EditReplaceAllText BuildReplaceAllText(std::wstring_view piece, const std::vecto
     out.append(piece.substr(copied));
     return result;
 }
+
+std::vector<EditReplaceAllBlock> SplitReplaceAllBlocks(ISECEditBuffer& buffer, const std::vector<EditMatch>& matches, int blockChars)
+{
+    std::vector<EditReplaceAllBlock> blocks;
+    for (size_t i = 0; i < matches.size(); ++i) {
+        int startLine = 0, endLine = 0, column = 0;
+        if (!buffer.OffsetToLineCol(matches[i].offset, startLine, column) ||
+            !buffer.OffsetToLineCol(matches[i].offset + matches[i].length, endLine, column))
+            continue; // not in the text: never expected from a search
+        EditReplaceAllBlock* block = blocks.empty() ? nullptr : &blocks.back();
+        const bool joins = block && (startLine <= block->lastLine || matches[i].offset + matches[i].length - block->start <= blockChars);
+        if (!joins) {
+            blocks.push_back({ i, i, startLine, startLine, buffer.LineColToOffset(startLine, 0) });
+            block = &blocks.back();
+        }
+        block->last = i + 1;
+        block->lastLine = std::max(block->lastLine, endLine);
+    }
+    return blocks;
+}
