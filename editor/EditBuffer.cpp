@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <new>
 #include <string_view>
+#include <tuple>
 #include <sys/mman.h>
 
 namespace {
@@ -315,32 +316,47 @@ BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
     return TRUE;
 }
 
+bool SECEditBlockBuffer::RangeOffsets(int startLine, int startCol, int endLine, int endCol, int& from, int& to)
+{
+    const int start = LineColToOffset(startLine, startCol);
+    int end;
+    if (endLine == -1 || endCol == -1) {
+        const int withEnd = GetLineLengthWithEnd(startLine);
+        end = withEnd < 0 ? -1 : m_lines[startLine].start + withEnd;
+    } else {
+        end = LineColToOffset(endLine, endCol);
+    }
+    if (start < 0 || end < 0)
+        return false;
+    std::tie(from, to) = std::minmax(start, end);
+    return true;
+}
+
 BOOL SECEditBlockBuffer::GetText(CString& text, int startLine, int startCol, int endLine, int endCol)
 {
-    const wchar_t* chars = nullptr;
-    const int count = GetTextPointer(chars, startLine, startCol, endLine, endCol);
-    if (count < 0)
+    int from = 0, to = 0;
+    if (!RangeOffsets(startLine, startCol, endLine, endCol, from, to))
         return FALSE;
-    text = CString(std::wstring_view(chars, count)); // the text has no terminating zero
+    // Copied straight from the array: a copy needs no wide piece first.
+    text = WithArray([&](auto& array) {
+        const auto* piece = Piece(array, from, to);
+        return CString(std::wstring(piece, piece + (to - from)));
+    });
     return TRUE;
 }
 
 int SECEditBlockBuffer::GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol)
 {
     text = nullptr;
-    const int from = LineColToOffset(startLine, startCol);
-    int to;
-    if (endLine == -1 || endCol == -1) {
-        const int withEnd = GetLineLengthWithEnd(startLine);
-        to = withEnd < 0 ? -1 : m_lines[startLine].start + withEnd;
-    } else {
-        to = LineColToOffset(endLine, endCol);
-    }
-    if (from < 0 || to < 0)
+    int from = 0, to = 0;
+    if (!RangeOffsets(startLine, startCol, endLine, endCol, from, to))
         return -1;
-    const auto [first, last] = std::minmax(from, to);
-    text = Contiguous(first, last);
-    return last - first;
+    // A caller that reads a very long line again and again (typing in it, painting it) would
+    // have it copied wide every time: such text is stored wide from then on.
+    if (to - from > WidenedPieceLimit)
+        Widen();
+    text = Contiguous(from, to);
+    return to - from;
 }
 
 bool SECEditBlockBuffer::IsWordDelimiter(wchar_t ch)

@@ -116,6 +116,8 @@ public:
     static constexpr int GrowthStep = 32000;
     static constexpr int WritePiece = 256000;
     static constexpr int RegexChunk = 256000;
+    // A pointer asked for into more narrow characters than this widens the whole array.
+    static constexpr int WidenedPieceLimit = 1 << 19;
 
     SECEditBlockBuffer() { Clear(); }
 
@@ -155,6 +157,8 @@ private:
     };
 
     bool IndexLine(int line);
+    // The offsets of a range given as GetText takes it, in order; false when it is no place in the text.
+    bool RangeOffsets(int startLine, int startCol, int endLine, int endCol, int& from, int& to);
     int FindInRange(int from, int to, bool forward, const EditFindRequest& request);
     int FindRegex(int from, const EditFindRequest& request, int& matchLength);
     // Calls each(begin, from, length) for the pieces of [from, to), each at most RegexChunk long

@@ -223,6 +223,23 @@ TEST(EditBuffer, FindsPlainAndWholeWordText)
     EXPECT_FALSE(buffer.IsWide());
 }
 
+TEST(EditBuffer, APointerIntoAVeryLongLineWidensTheTextForGood)
+{
+    SECEditBlockBuffer buffer;
+    const std::wstring line(SECEditBlockBuffer::WidenedPieceLimit + 10, L'\u00E9');
+    Insert(buffer, 0, 0, (L"short\n" + line).c_str());
+    const wchar_t* chars = nullptr;
+    ASSERT_EQ(buffer.GetTextPointer(chars, 0, 0, 0, 5), 5);
+    EXPECT_EQ(std::wstring_view(chars, 5), L"short");
+    CString copy;
+    ASSERT_TRUE(buffer.GetText(copy, 1, 0, 1, buffer.GetLineLength(1)));
+    EXPECT_EQ(copy.str(), line);
+    EXPECT_FALSE(buffer.IsWide()) << "neither a short piece nor a copy widens the text";
+    ASSERT_EQ(buffer.GetTextPointer(chars, 1, 0, 1, buffer.GetLineLength(1)), static_cast<int>(line.size()));
+    EXPECT_TRUE(buffer.IsWide());
+    EXPECT_EQ(std::wstring_view(chars, line.size()), line);
+}
+
 TEST(EditBuffer, FindStopsAtTheStopPosition)
 {
     SECEditBlockBuffer buffer;
