@@ -38,7 +38,7 @@ int CountLineFeeds(const Char* text, int length, int& charsAfterLast)
 
 } // namespace
 
-void* AllocatePages(size_t bytes)
+void* AllocateEditPages(size_t bytes)
 {
     void* pages = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (pages == MAP_FAILED)
@@ -46,7 +46,7 @@ void* AllocatePages(size_t bytes)
     return pages;
 }
 
-void FreePages(void* pages, size_t bytes)
+void FreeEditPages(void* pages, size_t bytes)
 {
     ::munmap(pages, bytes);
 }

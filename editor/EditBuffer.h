@@ -13,8 +13,8 @@
 #include <vector>
 
 // Throws std::bad_alloc when the system has no pages to give.
-void* AllocatePages(size_t bytes);
-void FreePages(void* pages, size_t bytes);
+void* AllocateEditPages(size_t bytes);
+void FreeEditPages(void* pages, size_t bytes);
 
 // Gives arrays of a mebibyte and more pages of their own, and back to the system when freed: the
 // C library would otherwise take the freed text of one big file as its cue to keep the next in its
@@ -31,20 +31,21 @@ struct EditPageAllocator {
     {
         if (count * sizeof(T) < PagedBytes)
             return std::allocator<T>().allocate(count);
-        return static_cast<T*>(AllocatePages(count * sizeof(T)));
+        return static_cast<T*>(AllocateEditPages(count * sizeof(T)));
     }
     void deallocate(T* items, size_t count)
     {
         if (count * sizeof(T) < PagedBytes)
             std::allocator<T>().deallocate(items, count);
         else
-            FreePages(items, count * sizeof(T));
+            FreeEditPages(items, count * sizeof(T));
     }
     friend bool operator==(const EditPageAllocator&, const EditPageAllocator&) { return true; }
 };
 // The arrays that grow with the text: one item a character or a line.
 template <typename T>
 using EditPagedVector = std::vector<T, EditPageAllocator<T>>;
+
 // A regular-expression search over one piece of text. The find-and-replace layer installs a
 // factory once a regular-expression engine exists; without one a pattern search finds nothing.
 class IEditRegexSearch {
