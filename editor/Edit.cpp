@@ -23,8 +23,8 @@ CMvcCommand* NeverSaved()
 }
 
 // Inserts count empty slots at index (clamped to the end).
-template <typename T>
-void InsertEmptySlots(std::vector<std::unique_ptr<T>>& slots, size_t index, int count)
+template <typename Slots>
+void InsertEmptySlots(Slots& slots, size_t index, int count)
 {
     if (count <= 0)
         return;

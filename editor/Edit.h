@@ -220,8 +220,8 @@ private:
     SECEditMLCommentArray m_comments;
     // The colour runs of each line; an empty array has not been computed (a coloured line has at
     // least one run). Held by value: a large text has hundreds of thousands of them.
-    std::vector<SECEditLineColor> m_lineColors;
-    std::vector<std::unique_ptr<SECEditItemData>> m_itemData;
+    EditPagedVector<SECEditLineColor> m_lineColors;
+    EditPagedVector<std::unique_ptr<SECEditItemData>> m_itemData;
     BOOL m_bModified = FALSE;
     BOOL m_bReadOnly = FALSE;
     BOOL m_bOverwrite = FALSE;

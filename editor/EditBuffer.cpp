@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <new>
 #include <string_view>
+#include <tuple>
+#include <sys/mman.h>
 
 namespace {
 
@@ -16,12 +19,16 @@ EditRegexFactory& RegexFactory()
     return factory;
 }
 
-int CountLineFeeds(const wchar_t* text, int length, int& charsAfterLast)
+// A wide piece bigger than this is not kept for the next, smaller one.
+constexpr size_t KeptWidenedPiece = 1 << 16;
+
+template <typename Char>
+int CountLineFeeds(const Char* text, int length, int& charsAfterLast)
 {
     int count = 0;
     charsAfterLast = length;
     for (int i = 0; i < length; ++i) {
-        if (text[i] == L'\n') {
+        if (text[i] == '\n') {
             ++count;
             charsAfterLast = length - i - 1;
         }
@@ -30,6 +37,19 @@ int CountLineFeeds(const wchar_t* text, int length, int& charsAfterLast)
 }
 
 } // namespace
+
+void* AllocateEditPages(size_t bytes)
+{
+    void* pages = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED)
+        throw std::bad_alloc();
+    return pages;
+}
+
+void FreeEditPages(void* pages, size_t bytes)
+{
+    ::munmap(pages, bytes);
+}
 
 void IEditRegexSearch::SearchAll(const wchar_t* text, int length, std::vector<std::pair<int, int>>& matches)
 {
@@ -50,8 +70,10 @@ EditRegexFactory SetEditRegexFactory(EditRegexFactory factory)
 
 void SECEditBlockBuffer::Clear()
 {
-    m_text.clear();
-    m_text.shrink_to_fit();
+    m_narrow = {};
+    m_wide = {};
+    m_bWide = false;
+    m_widened = {};
     m_gapStart = m_gapEnd = 0;
     m_lines.assign(1, { 0, -1 });
     m_nKnownLines = 1;
@@ -64,16 +86,28 @@ wchar_t SECEditBlockBuffer::At(int offset) const
 {
     if (offset < 0 || offset >= GetTextLength())
         return L'\0';
-    return m_text[offset < m_gapStart ? offset : offset + GapLength()];
+    const size_t stored = offset < m_gapStart ? offset : offset + GapLength();
+    return WithArray([stored](const auto& array) { return static_cast<wchar_t>(array[stored]); });
+}
+
+void SECEditBlockBuffer::Widen()
+{
+    if (m_bWide)
+        return;
+    m_wide.assign(m_narrow.begin(), m_narrow.end());
+    m_narrow = {};
+    m_bWide = true;
 }
 
 void SECEditBlockBuffer::MoveGap(int offset)
 {
-    wchar_t* data = m_text.data();
-    if (offset < m_gapStart)
-        std::copy_backward(data + offset, data + m_gapStart, data + m_gapEnd);
-    else if (offset > m_gapStart)
-        std::copy(data + m_gapEnd, data + m_gapEnd + (offset - m_gapStart), data + m_gapStart);
+    WithArray([this, offset](auto& array) {
+        auto* data = array.data();
+        if (offset < m_gapStart)
+            std::copy_backward(data + offset, data + m_gapStart, data + m_gapEnd);
+        else if (offset > m_gapStart)
+            std::copy(data + m_gapEnd, data + m_gapEnd + (offset - m_gapStart), data + m_gapStart);
+    });
     const int gap = GapLength();
     m_gapStart = offset;
     m_gapEnd = offset + gap;
@@ -83,11 +117,14 @@ void SECEditBlockBuffer::EnsureGap(int length)
 {
     if (GapLength() >= length)
         return;
-    const int newGap = std::max(length, GrowthStep);
-    std::vector<wchar_t> grown(static_cast<size_t>(GetTextLength()) + newGap);
-    std::copy(m_text.begin(), m_text.begin() + m_gapStart, grown.begin());
-    std::copy(m_text.begin() + m_gapEnd, m_text.end(), grown.begin() + m_gapStart + newGap);
-    m_text.swap(grown);
+    // A gap in proportion to the text: a run of edits that grows a big text copies it rarely.
+    const int newGap = std::max({ length, GrowthStep, GetTextLength() / 8 });
+    WithArray([this, newGap](auto& array) {
+        std::remove_reference_t<decltype(array)> grown(static_cast<size_t>(GetTextLength()) + newGap);
+        std::copy(array.begin(), array.begin() + m_gapStart, grown.begin());
+        std::copy(array.begin() + m_gapEnd, array.end(), grown.begin() + m_gapStart + newGap);
+        array.swap(grown);
+    });
     m_gapEnd = m_gapStart + newGap;
 }
 
@@ -97,17 +134,20 @@ void SECEditBlockBuffer::Reserve(size_t characters)
     if (needed > GapLength()) {
         MoveGap(GetTextLength());
         const int gap = static_cast<int>(needed);
-        std::vector<wchar_t> grown(static_cast<size_t>(GetTextLength()) + gap);
-        std::copy(m_text.begin(), m_text.begin() + m_gapStart, grown.begin());
-        m_text.swap(grown);
+        WithArray([this, gap](auto& array) {
+            std::remove_reference_t<decltype(array)> grown(static_cast<size_t>(GetTextLength()) + gap);
+            std::copy(array.begin(), array.begin() + m_gapStart, grown.begin());
+            array.swap(grown);
+        });
         m_gapEnd = m_gapStart + gap;
     }
 }
 
-const wchar_t* SECEditBlockBuffer::Contiguous(int from, int to)
+template <typename Array>
+const typename Array::value_type* SECEditBlockBuffer::Piece(Array& array, int from, int to)
 {
-    static const wchar_t empty = L'\0';
-    if (m_text.empty())
+    static const typename Array::value_type empty{};
+    if (array.empty())
         return &empty;
     if (from < m_gapStart && to > m_gapStart) {
         // Move the fewer characters.
@@ -116,22 +156,36 @@ const wchar_t* SECEditBlockBuffer::Contiguous(int from, int to)
         else
             MoveGap(from);
     }
-    return m_text.data() + (from < m_gapStart ? from : from + GapLength());
+    return array.data() + (from < m_gapStart ? from : from + GapLength());
+}
+
+const wchar_t* SECEditBlockBuffer::Contiguous(int from, int to)
+{
+    if (m_bWide)
+        return Piece(m_wide, from, to);
+    const unsigned char* piece = Piece(m_narrow, from, to);
+    const auto count = static_cast<size_t>(std::max(to - from, 0));
+    if (m_widened.capacity() > KeptWidenedPiece && count < m_widened.capacity() / 4)
+        m_widened = {};
+    m_widened.assign(piece, piece + count);
+    return m_widened.data();
 }
 
 template <typename Predicate>
 int SECEditBlockBuffer::FindForward(int from, Predicate isWanted) const
 {
-    const wchar_t* data = m_text.data();
-    if (from < m_gapStart) {
-        const wchar_t* hit = std::find_if(data + from, data + m_gapStart, isWanted);
-        if (hit != data + m_gapStart)
-            return static_cast<int>(hit - data);
-        from = m_gapStart;
-    }
-    const wchar_t* end = data + m_text.size();
-    const wchar_t* hit = std::find_if(data + from + GapLength(), end, isWanted);
-    return static_cast<int>(hit - data) - GapLength();
+    return WithArray([&](const auto& array) {
+        const auto* data = array.data();
+        if (from < m_gapStart) {
+            const auto* hit = std::find_if(data + from, data + m_gapStart, isWanted);
+            if (hit != data + m_gapStart)
+                return static_cast<int>(hit - data);
+            from = m_gapStart;
+        }
+        const auto* end = data + array.size();
+        const auto* hit = std::find_if(data + from + GapLength(), end, isWanted);
+        return static_cast<int>(hit - data) - GapLength();
+    });
 }
 
 bool SECEditBlockBuffer::IndexLine(int line)
@@ -216,9 +270,14 @@ BOOL SECEditBlockBuffer::InsertText(SECEditLineColPair& range, const wchar_t* te
         return TRUE;
     }
 
+    if (!m_bWide && std::any_of(text, text + length, [](wchar_t ch) { return static_cast<unsigned>(ch) > 0xFF; }))
+        Widen();
     MoveGap(offset);
     EnsureGap(length);
-    std::copy(text, text + length, m_text.begin() + m_gapStart);
+    WithArray([&](auto& array) {
+        using Char = typename std::remove_reference_t<decltype(array)>::value_type;
+        std::transform(text, text + length, array.begin() + m_gapStart, [](wchar_t ch) { return static_cast<Char>(ch); });
+    });
     m_gapStart += length;
 
     int charsAfterLast = 0;
@@ -246,7 +305,7 @@ BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
 
     MoveGap(from);
     int unused = 0;
-    const int removedLines = CountLineFeeds(m_text.data() + m_gapEnd, to - from, unused);
+    const int removedLines = WithArray([&](const auto& array) { return CountLineFeeds(array.data() + m_gapEnd, to - from, unused); });
     m_gapEnd += to - from;
 
     const int startLine = n.m_start.m_nLine;
@@ -257,32 +316,47 @@ BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
     return TRUE;
 }
 
+bool SECEditBlockBuffer::RangeOffsets(int startLine, int startCol, int endLine, int endCol, int& from, int& to)
+{
+    const int start = LineColToOffset(startLine, startCol);
+    int end;
+    if (endLine == -1 || endCol == -1) {
+        const int withEnd = GetLineLengthWithEnd(startLine);
+        end = withEnd < 0 ? -1 : m_lines[startLine].start + withEnd;
+    } else {
+        end = LineColToOffset(endLine, endCol);
+    }
+    if (start < 0 || end < 0)
+        return false;
+    std::tie(from, to) = std::minmax(start, end);
+    return true;
+}
+
 BOOL SECEditBlockBuffer::GetText(CString& text, int startLine, int startCol, int endLine, int endCol)
 {
-    const wchar_t* chars = nullptr;
-    const int count = GetTextPointer(chars, startLine, startCol, endLine, endCol);
-    if (count < 0)
+    int from = 0, to = 0;
+    if (!RangeOffsets(startLine, startCol, endLine, endCol, from, to))
         return FALSE;
-    text = CString(std::wstring_view(chars, count)); // the text has no terminating zero
+    // Copied straight from the array: a copy needs no wide piece first.
+    text = WithArray([&](auto& array) {
+        const auto* piece = Piece(array, from, to);
+        return CString(std::wstring(piece, piece + (to - from)));
+    });
     return TRUE;
 }
 
 int SECEditBlockBuffer::GetTextPointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol)
 {
     text = nullptr;
-    const int from = LineColToOffset(startLine, startCol);
-    int to;
-    if (endLine == -1 || endCol == -1) {
-        const int withEnd = GetLineLengthWithEnd(startLine);
-        to = withEnd < 0 ? -1 : m_lines[startLine].start + withEnd;
-    } else {
-        to = LineColToOffset(endLine, endCol);
-    }
-    if (from < 0 || to < 0)
+    int from = 0, to = 0;
+    if (!RangeOffsets(startLine, startCol, endLine, endCol, from, to))
         return -1;
-    const auto [first, last] = std::minmax(from, to);
-    text = Contiguous(first, last);
-    return last - first;
+    // A caller that reads a very long line again and again (typing in it, painting it) would
+    // have it copied wide every time: such text is stored wide from then on.
+    if (to - from > WidenedPieceLimit)
+        Widen();
+    text = Contiguous(from, to);
+    return to - from;
 }
 
 bool SECEditBlockBuffer::IsWordDelimiter(wchar_t ch)
@@ -300,12 +374,14 @@ bool SECEditBlockBuffer::IsWholeWord(int offset, int length)
 }
 
 // text points at the character of the offset.
-bool SECEditBlockBuffer::MatchAt(const wchar_t* text, int offset, const EditFindRequest& request)
+template <typename Char>
+bool SECEditBlockBuffer::MatchAt(const Char* text, int offset, const EditFindRequest& request)
 {
     const wchar_t* pattern = request.pattern.GetString();
     const int length = request.pattern.GetLength();
     for (int i = 0; i < length; ++i) {
-        if (request.matchCase ? text[i] != pattern[i] : std::towlower(text[i]) != std::towlower(pattern[i]))
+        const wchar_t ch = text[i];
+        if (request.matchCase ? ch != pattern[i] : std::towlower(ch) != std::towlower(pattern[i]))
             return false;
     }
     return !request.wholeWord || IsWholeWord(offset, length);
@@ -319,11 +395,29 @@ int SECEditBlockBuffer::FindInRange(int from, int to, bool forward, const EditFi
     to = std::min(to, GetTextLength());
     if (to - from < length)
         return -1;
-    const wchar_t* range = Contiguous(from, to);
+    return WithArray([&](auto& array) { return FindInPiece(Piece(array, from, to), from, to, forward, request); });
+}
+
+// range holds the characters [from, to).
+template <typename Char>
+int SECEditBlockBuffer::FindInPiece(const Char* range, int from, int to, bool forward, const EditFindRequest& request)
+{
+    const int length = request.pattern.GetLength();
     if (forward && request.matchCase && !request.wholeWord) {
-        const std::wstring_view text(range, to - from);
-        const size_t hit = text.find(request.pattern.view());
-        return hit == std::wstring_view::npos ? -1 : from + static_cast<int>(hit);
+        if constexpr (sizeof(Char) == 1) {
+            const std::wstring_view wide = request.pattern.view();
+            if (std::any_of(wide.begin(), wide.end(), [](wchar_t ch) { return static_cast<unsigned>(ch) > 0xFF; }))
+                return -1; // the text holds no such character
+            std::string pattern(wide.size(), '\0');
+            std::transform(wide.begin(), wide.end(), pattern.begin(), [](wchar_t ch) { return static_cast<char>(ch); });
+            const std::string_view text(reinterpret_cast<const char*>(range), to - from);
+            const size_t hit = text.find(pattern);
+            return hit == std::string_view::npos ? -1 : from + static_cast<int>(hit);
+        } else {
+            const std::wstring_view text(range, to - from);
+            const size_t hit = text.find(request.pattern.view());
+            return hit == std::wstring_view::npos ? -1 : from + static_cast<int>(hit);
+        }
     }
     if (forward) {
         for (int p = from; p <= to - length; ++p)

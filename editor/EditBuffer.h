@@ -1,7 +1,8 @@
 #pragma once
 // The storage of the editor's text: one character array with a gap at the place of the latest
 // edit, so that typing moves only the characters between two edit points; a line index built on
-// demand; and the text search that find and replace use.
+// demand; and the text search that find and replace use. The array holds a byte a character while
+// every character is below U+0100 (most scripts), and is widened once for good when one is not.
 
 #include "editor/EditTypes.h"
 #include "platform/base/CString.h"
@@ -10,6 +11,40 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// Throws std::bad_alloc when the system has no pages to give.
+void* AllocateEditPages(size_t bytes);
+void FreeEditPages(void* pages, size_t bytes);
+
+// Gives arrays of a mebibyte and more pages of their own, and back to the system when freed: the
+// C library would otherwise take the freed text of one big file as its cue to keep the next in its
+// heap, so that every reload of the file left the process bigger.
+template <typename T>
+struct EditPageAllocator {
+    using value_type = T;
+    static constexpr size_t PagedBytes = size_t{ 1 } << 20;
+
+    EditPageAllocator() = default;
+    template <typename U>
+    EditPageAllocator(const EditPageAllocator<U>&) {}
+    T* allocate(size_t count)
+    {
+        if (count * sizeof(T) < PagedBytes)
+            return std::allocator<T>().allocate(count);
+        return static_cast<T*>(AllocateEditPages(count * sizeof(T)));
+    }
+    void deallocate(T* items, size_t count)
+    {
+        if (count * sizeof(T) < PagedBytes)
+            std::allocator<T>().deallocate(items, count);
+        else
+            FreeEditPages(items, count * sizeof(T));
+    }
+    friend bool operator==(const EditPageAllocator&, const EditPageAllocator&) { return true; }
+};
+// The arrays that grow with the text: one item a character or a line.
+template <typename T>
+using EditPagedVector = std::vector<T, EditPageAllocator<T>>;
 
 // A regular-expression search over one piece of text. The find-and-replace layer installs a
 // factory once a regular-expression engine exists; without one a pattern search finds nothing.
@@ -82,6 +117,8 @@ public:
     static constexpr int GrowthStep = 32000;
     static constexpr int WritePiece = 256000;
     static constexpr int RegexChunk = 256000;
+    // A pointer asked for into more narrow characters than this widens the whole array.
+    static constexpr int WidenedPieceLimit = 1 << 19;
 
     SECEditBlockBuffer() { Clear(); }
 
@@ -108,7 +145,9 @@ public:
     bool IsWholeWord(int offset, int length);
     static bool IsWordDelimiter(wchar_t ch);
 
-    int GetTextLength() const { return static_cast<int>(m_text.size()) - GapLength(); }
+    int GetTextLength() const { return static_cast<int>(StoredLength()) - GapLength(); }
+    // Whether the array holds a wchar_t a character (else a byte).
+    bool IsWide() const { return m_bWide; }
     // Lets the loader size the array once instead of growing it piece by piece.
     void Reserve(size_t characters);
 
@@ -119,29 +158,49 @@ private:
     };
 
     bool IndexLine(int line);
+    // The offsets of a range given as GetText takes it, in order; false when it is no place in the text.
+    bool RangeOffsets(int startLine, int startCol, int endLine, int endCol, int& from, int& to);
     int FindInRange(int from, int to, bool forward, const EditFindRequest& request);
     int FindRegex(int from, const EditFindRequest& request, int& matchLength);
     // Calls each(begin, from, length) for the pieces of [from, to), each at most RegexChunk long
     // and, where the text allows, ending after a line end, so that no line is cut in two.
     template <typename Each>
     void ForEachRegexChunk(int from, int to, Each each);
-    bool MatchAt(const wchar_t* text, int offset, const EditFindRequest& request);
+    template <typename Char>
+    bool MatchAt(const Char* text, int offset, const EditFindRequest& request);
 
     // The gap: text offsets below m_gapStart are stored as they are, the others m_gap later.
     int GapLength() const { return m_gapEnd - m_gapStart; }
+    size_t StoredLength() const { return m_bWide ? m_wide.size() : m_narrow.size(); }
+    // Calls use(array) with the array that holds the characters.
+    template <typename Use>
+    decltype(auto) WithArray(Use use) { return m_bWide ? use(m_wide) : use(m_narrow); }
+    template <typename Use>
+    decltype(auto) WithArray(Use use) const { return m_bWide ? use(m_wide) : use(m_narrow); }
+    // Moves the characters into the wide array.
+    void Widen();
+    // The characters [from, to) of the array as one piece, moving the gap out of the way when it
+    // lies inside.
+    template <typename Array>
+    const typename Array::value_type* Piece(Array& array, int from, int to);
+    template <typename Char>
+    int FindInPiece(const Char* range, int from, int to, bool forward, const EditFindRequest& request);
     wchar_t At(int offset) const;
     void MoveGap(int offset);
     void EnsureGap(int length);
-    // The characters [from, to) as one piece, moving the gap out of the way when it lies inside.
+    // The characters [from, to) as one wide piece: the array itself when it is wide, else a copy.
     const wchar_t* Contiguous(int from, int to);
     // The offset of the first of the characters at or after from, or the text's length.
     template <typename Predicate>
     int FindForward(int from, Predicate isWanted) const;
 
-    std::vector<wchar_t> m_text;
+    EditPagedVector<unsigned char> m_narrow; // the characters while every one is below U+0100
+    EditPagedVector<wchar_t> m_wide;         // the characters once one is not
+    bool m_bWide = false;
+    std::vector<wchar_t> m_widened;      // what Contiguous hands out of the narrow array
     int m_gapStart = 0;
     int m_gapEnd = 0;
-    std::vector<LineInfo> m_lines;
+    EditPagedVector<LineInfo> m_lines;
     int m_nKnownLines = 1;
     int m_nLineCount = 1;
     wchar_t m_lineEnd1 = L'\n';

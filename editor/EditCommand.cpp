@@ -4,8 +4,53 @@
 #include "platform/base/StringFormat.h"
 
 #include <algorithm>
+#include <iterator>
 
 using divuzura::foundation::CMvcCommand;
+
+namespace {
+
+bool FitsInBytes(std::wstring_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](wchar_t ch) { return static_cast<unsigned>(ch) <= 0xFF; });
+}
+
+} // namespace
+
+SECEditCommandText& SECEditCommandText::operator=(std::wstring_view text)
+{
+    m_narrow.clear();
+    m_wide.clear();
+    m_bWide = false;
+    Append(text);
+    return *this;
+}
+
+void SECEditCommandText::Append(std::wstring_view text)
+{
+    if (!m_bWide && FitsInBytes(text)) {
+        if (m_narrow.empty())
+            m_narrow.reserve(text.size()); // most texts come whole: no room to spare
+        std::transform(text.begin(), text.end(), std::back_inserter(m_narrow), [](wchar_t ch) { return static_cast<char>(ch); });
+        return;
+    }
+    if (!m_bWide) {
+        m_wide.resize(m_narrow.size());
+        std::transform(m_narrow.begin(), m_narrow.end(), m_wide.begin(), [](char ch) { return static_cast<wchar_t>(static_cast<unsigned char>(ch)); });
+        m_narrow = {};
+        m_bWide = true;
+    }
+    m_wide.append(text);
+}
+
+CString SECEditCommandText::Get() const
+{
+    if (m_bWide)
+        return CString(std::wstring_view(m_wide));
+    std::wstring wide(m_narrow.size(), L'\0');
+    std::transform(m_narrow.begin(), m_narrow.end(), wide.begin(), [](char ch) { return static_cast<wchar_t>(static_cast<unsigned char>(ch)); });
+    return CString(std::wstring_view(wide));
+}
 
 UINT SECEditCommand::GetTypeID() const
 {
@@ -15,7 +60,7 @@ UINT SECEditCommand::GetTypeID() const
 void SECEditCommand::GetDescription(CString& text) const
 {
     if (m_nKind == Insert)
-        text = CString(FormatWide(L"Insert text having length %d at line %d, column %d", m_strText.GetLength(), m_start.m_nLine, m_start.m_nCol));
+        text = CString(FormatWide(L"Insert text having length %d at line %d, column %d", m_text.GetLength(), m_start.m_nLine, m_start.m_nCol));
     else
         text = CString(FormatWide(L"Delete text from line %d, column %d to line %d, column %d", m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol));
 }
@@ -44,9 +89,12 @@ BOOL SECEditCommand::InsertText()
     m_bTextPresent = TRUE;
     const SECEditLineColPair before(m_start, m_end);
     // The text's own length: a NUL character inside it is text too.
-    const BOOL result = m_pEdit->InsertTextAt(*this, m_strText, m_strText.GetLength());
-    if (result && (before.m_start != m_start || before.m_end != m_end))
-        m_pEdit->GetText(m_strText, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol);
+    const CString text = m_text.Get();
+    const BOOL result = m_pEdit->InsertTextAt(*this, text, text.GetLength());
+    CString inserted;
+    if (result && (before.m_start != m_start || before.m_end != m_end) &&
+        m_pEdit->GetText(inserted, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol))
+        m_text = inserted.view();
     m_bValid = m_bValid && result;
     return result;
 }
@@ -54,8 +102,13 @@ BOOL SECEditCommand::InsertText()
 BOOL SECEditCommand::RemoveText()
 {
     m_bTextPresent = FALSE;
-    if (m_strText.IsEmpty() && !m_pEdit->GetText(m_strText, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol))
-        m_bValid = FALSE;
+    if (m_text.IsEmpty()) {
+        CString text;
+        if (m_pEdit->GetText(text, m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol))
+            m_text = text.view();
+        else
+            m_bValid = FALSE;
+    }
     const BOOL result = m_pEdit->DeleteText(m_start.m_nLine, m_start.m_nCol, m_end.m_nLine, m_end.m_nCol);
     m_bValid = m_bValid && result;
     return result;
@@ -65,12 +118,12 @@ bool SECEditCommand::MergeFollowingInsertion(const SECEditCommand& next)
 {
     if (m_nKind != Insert || next.m_nKind != Insert || !m_bTextPresent || next.Normalized().m_start != Normalized().m_end)
         return false;
-    if (!m_strText.IsEmpty()) {
-        CString typed = next.m_strText;
+    if (!m_text.IsEmpty()) {
+        CString typed = next.m_text.Get();
         const SECEditLineColPair n = next.Normalized();
         if (typed.IsEmpty())
             m_pEdit->GetText(typed, n.m_start.m_nLine, n.m_start.m_nCol, n.m_end.m_nLine, n.m_end.m_nCol);
-        m_strText += typed;
+        m_text.Append(typed.view());
     }
     m_end = next.Normalized().m_end;
     return true;

@@ -6,8 +6,26 @@
 #include "framework/Mvc.h"
 
 #include <list>
+#include <string>
+#include <string_view>
 
 class SECEdit;
+
+// The text an undo step keeps, a byte a character while every character is below U+0100, so
+// that the text a replace-all takes out of a big script costs the undo list little.
+class SECEditCommandText {
+public:
+    SECEditCommandText& operator=(std::wstring_view text);
+    void Append(std::wstring_view text);
+    CString Get() const;
+    int GetLength() const { return static_cast<int>(m_bWide ? m_wide.size() : m_narrow.size()); }
+    bool IsEmpty() const { return GetLength() == 0; }
+
+private:
+    std::string m_narrow;
+    std::wstring m_wide; // once a character is not
+    bool m_bWide = false;
+};
 
 // One insertion or deletion of text at a range.
 class SECEditCommand : public divuzura::foundation::CMvcCommand, public SECEditLineColPair {
@@ -25,8 +43,8 @@ public:
     virtual BOOL InsertText();
 
     BOOL IsTextPresent() const { return m_bTextPresent; }
-    const CString& GetText() const { return m_strText; }
-    void SetText(const CString& text) { m_strText = text; }
+    CString GetText() const { return m_text.Get(); }
+    void SetText(const CString& text) { m_text = text.view(); }
     // Takes in an insertion typed right after this one, so that one undo removes both; false
     // when the other is no insertion that starts where this one ends.
     bool MergeFollowingInsertion(const SECEditCommand& next);
@@ -34,7 +52,7 @@ public:
 private:
     BOOL Run(bool insert);
 
-    CString m_strText;
+    SECEditCommandText m_text;
     SECEdit* m_pEdit;
     int m_nKind;
     BOOL m_bTextPresent;

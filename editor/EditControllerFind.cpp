@@ -12,6 +12,9 @@
 
 namespace {
 
+// Replace-all edits blocks of whole lines about this long.
+constexpr int ReplaceAllBlock = 1 << 18;
+
 CString WithText(UINT id, const CString& text)
 {
     CString message;
@@ -234,7 +237,8 @@ BOOL SECEditController::Replace(_SEC_FIND_REPLACE_STATE& state)
 }
 
 // Every match of the document (or of the selection) found in one pass, and the lines from the
-// first match to the last replaced by one edit: one undo step, in time linear in the text.
+// first match to the last replaced in blocks of whole lines, one edit each: one undo step, in
+// time linear in the text, with no copy of a big text whole.
 int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
 {
     if (IsReadOnly()) {
@@ -257,54 +261,69 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
     request.forward = true;
     request.wrap = false;
     std::vector<EditMatch> matches = buffer->FindAll(from, to, request);
+    const std::vector<EditReplaceAllBlock> blocks = SplitReplaceAllBlocks(*buffer, matches, ReplaceAllBlock);
 
-    EditReplaceAllText replaced;
-    SECEditLineColPair lines;
-    if (!matches.empty()) {
-        // From the start of the first match's line to the end of the last match's line.
-        int firstLine = 0, lastLine = 0, column = 0;
-        buffer->OffsetToLineCol(matches.front().offset, firstLine, column);
-        buffer->OffsetToLineCol(matches.back().offset + matches.back().length, lastLine, column);
-        lastLine = std::max(lastLine, firstLine);
-        lines = SECEditLineColPair(firstLine, 0, lastLine, LineLength(lastLine));
-        const int base = buffer->LineColToOffset(firstLine, 0);
-        for (EditMatch& match : matches)
-            match.offset -= base;
-        CString copy;
-        const wchar_t* chars = nullptr;
-        const int length = m_pEdit->GetLinePointer(chars, firstLine, 0, lastLine, lines.m_end.m_nCol);
-        if (length < 0 || !chars) {
-            m_pEdit->GetText(copy, firstLine, 0, lastLine, lines.m_end.m_nCol);
-            chars = copy.GetString();
-        }
-        Substitution substitution(state);
-        replaced = BuildReplaceAllText(
-            std::wstring_view(chars, std::max(length, copy.GetLength())), matches,
-            [&](std::wstring_view matched) { return state.bRegExp ? substitution.For(CString(matched)) : state.strReplace; },
-            [&](std::wstring_view line) { return LineFits(*m_pEdit, line); });
-        if (replaced.lineTooLong)
-            ShowLineTooLong(m_pEdit->GetMaxLineLength());
-    }
-    if (replaced.replaced > 0) {
+    Substitution substitution(state);
+    int replacements = 0;
+    bool lineTooLong = false;
+    int caretLine = 0, caretOffset = 0; // the end of the last replacement, from caretLine's start
+    {
         Frozen frozen(*this);
-        ClearSelection(TRUE);
-        m_pEdit->ReplaceText(lines, replaced.text.c_str(), static_cast<int>(replaced.text.size()));
+        const bool grouped = !m_pEdit->IsGroupOpen();
+        if (grouped)
+            m_pEdit->GroupEdits(TRUE);
+        int lineShift = 0; // the lines the blocks before added
+        for (const EditReplaceAllBlock& block : blocks) {
+            const int firstLine = block.firstLine + lineShift, lastLine = block.lastLine + lineShift;
+            const SECEditLineColPair lines(firstLine, 0, lastLine, LineLength(lastLine));
+            std::vector<EditMatch> own(matches.begin() + block.first, matches.begin() + block.last);
+            for (EditMatch& match : own)
+                match.offset -= block.start;
+            CString copy;
+            const wchar_t* chars = nullptr;
+            const int length = m_pEdit->GetLinePointer(chars, firstLine, 0, lastLine, lines.m_end.m_nCol);
+            if (length < 0 || !chars) {
+                m_pEdit->GetText(copy, firstLine, 0, lastLine, lines.m_end.m_nCol);
+                chars = copy.GetString();
+            }
+            const EditReplaceAllText replaced = BuildReplaceAllText(
+                std::wstring_view(chars, std::max(length, copy.GetLength())), own,
+                [&](std::wstring_view matched) { return state.bRegExp ? substitution.For(CString(matched)) : state.strReplace; },
+                [&](std::wstring_view line) { return LineFits(*m_pEdit, line); });
+            if (replaced.replaced > 0) {
+                if (replacements == 0)
+                    ClearSelection(TRUE);
+                const int linesBefore = m_pEdit->GetLineCount();
+                m_pEdit->ReplaceText(lines, replaced.text.c_str(), static_cast<int>(replaced.text.size()));
+                lineShift += m_pEdit->GetLineCount() - linesBefore;
+                replacements += replaced.replaced;
+                caretLine = firstLine;
+                caretOffset = replaced.endOfLast;
+            }
+            if (replaced.lineTooLong) {
+                lineTooLong = true;
+                break;
+            }
+        }
+        if (grouped)
+            m_pEdit->GroupEdits(FALSE);
         int line = 0, column = 0;
-        const int base = buffer->LineColToOffset(lines.m_start.m_nLine, 0);
-        if (buffer->OffsetToLineCol(base + replaced.endOfLast, line, column))
+        if (replacements > 0 && buffer->OffsetToLineCol(buffer->LineColToOffset(caretLine, 0) + caretOffset, line, column))
             SetCaretPosition(line, column, FALSE);
     }
+    if (lineTooLong)
+        ShowLineTooLong(m_pEdit->GetMaxLineLength());
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    if (replaced.replaced == 0) {
-        if (!replaced.lineTooLong)
+    if (replacements == 0) {
+        if (!lineTooLong)
             ShowMessage(WithText(IDS_EDIT_FINISHED_SEARCH, state.strFind));
         return 0;
     }
     CString format, message;
     format.LoadString(inSelection ? IDS_EDIT_REPLACED_SELECTION : IDS_EDIT_REPLACED_DOCUMENT);
-    message.Format(format.GetString(), replaced.replaced);
+    message.Format(format.GetString(), replacements);
     ShowMessage(message);
-    return replaced.replaced;
+    return replacements;
 }
 
 int SECEditController::MarkAll(_SEC_FIND_REPLACE_STATE& state)

@@ -1,6 +1,7 @@
 #include "editor/EditReplaceAll.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -60,4 +61,31 @@ EditReplaceAllText BuildReplaceAllText(std::wstring_view piece, const std::vecto
     }
     out.append(piece.substr(copied));
     return result;
+}
+
+std::vector<EditReplaceAllBlock> SplitReplaceAllBlocks(ISECEditBuffer& buffer, const std::vector<EditMatch>& matches, int blockChars)
+{
+    // The matches come in order, so one pass down the lines finds the line of each.
+    const int lineCount = buffer.GetLineCount();
+    int line = 0;
+    auto lineStart = [&](int l) { return l < lineCount ? buffer.LineColToOffset(l, 0) : INT_MAX; };
+    auto lineOf = [&](int offset) {
+        while (lineStart(line + 1) <= offset)
+            ++line;
+        return line;
+    };
+    std::vector<EditReplaceAllBlock> blocks;
+    for (size_t i = 0; i < matches.size(); ++i) {
+        const int start = matches[i].offset, end = start + matches[i].length;
+        const int startLine = lineOf(start), endLine = lineOf(end);
+        EditReplaceAllBlock* block = blocks.empty() ? nullptr : &blocks.back();
+        const bool joins = block && (startLine <= block->lastLine || end - block->start <= blockChars);
+        if (!joins) {
+            blocks.push_back({ i, i, startLine, startLine, lineStart(startLine) });
+            block = &blocks.back();
+        }
+        block->last = i + 1;
+        block->lastLine = std::max(block->lastLine, endLine);
+    }
+    return blocks;
 }

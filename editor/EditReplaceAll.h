@@ -1,6 +1,7 @@
 #pragma once
 // The text of a replace-all, built in one pass: a piece of the editor's text with every match
-// put in its replacement's place, so that the model takes the whole change as one edit.
+// put in its replacement's place, so that the model takes the change of the piece as one edit.
+// A big text goes in blocks of whole lines, so that it is never copied whole.
 
 #include "editor/EditBuffer.h"
 
@@ -15,6 +16,20 @@ struct EditReplaceAllText {
     int endOfLast = 0;     // where the last replacement ends in text
     bool lineTooLong = false; // stopped at a match whose line would grow too wide
 };
+
+// A run of matches replaced as one piece: matches [first, last), which lie on the lines
+// [firstLine, lastLine]; start is the offset of firstLine.
+struct EditReplaceAllBlock {
+    size_t first = 0;
+    size_t last = 0;
+    int firstLine = 0;
+    int lastLine = 0;
+    int start = 0;
+};
+
+// Splits the matches (in order, none overlapping) into blocks of whole lines, each as long as
+// blockChars allows but holding at least one match, and every match of a line in one block.
+std::vector<EditReplaceAllBlock> SplitReplaceAllBlocks(ISECEditBuffer& buffer, const std::vector<EditMatch>& matches, int blockChars);
 
 // Replaces the matches (offsets into piece, in order, none overlapping) of a piece that starts
 // and ends at line bounds. Stops before the first match whose line, with the replacements

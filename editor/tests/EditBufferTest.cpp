@@ -108,8 +108,13 @@ TEST(EditBuffer, ScatteredEditsMatchAPlainString)
             offset = reference.find(L'\n', offset) + 1;
         return offset;
     };
-    const wchar_t alphabet[] = L"abc \t\n\rxyz";
+    // The text is stored a byte a character until the first character above U+00FF comes.
+    const wchar_t latin[] = L"abc \t\n\rx\u00E9z";
+    const wchar_t wide[] = L"abc \t\n\rx\u03A9z";
+    bool tookWide = false;
     for (int step = 0; step < 1500; ++step) {
+        const wchar_t* alphabet = step < 750 ? latin : wide;
+        ASSERT_EQ(buffer.IsWide(), tookWide) << step;
         const int lines = buffer.GetLineCount();
         const int line = static_cast<int>(next(lines));
         const int length = buffer.GetLineLength(line);
@@ -122,6 +127,7 @@ TEST(EditBuffer, ScatteredEditsMatchAPlainString)
             SECEditLineColPair range(line, column, 0, 0);
             ASSERT_TRUE(buffer.InsertText(range, text.c_str(), static_cast<int>(text.size())));
             reference.insert(offset, text);
+            tookWide = tookWide || text.find(L'\u03A9') != std::wstring::npos;
         } else {
             const size_t count = std::min<size_t>(next(60), reference.size() - offset);
             int endLine = 0, endColumn = 0;
@@ -137,11 +143,12 @@ TEST(EditBuffer, ScatteredEditsMatchAPlainString)
         ASSERT_TRUE(buffer.GetText(text, probe, 0, probe, buffer.GetLineLength(probe))) << step;
         ASSERT_EQ(text.str(), reference.substr(start, end - start)) << step;
     }
+    EXPECT_TRUE(buffer.IsWide());
     EXPECT_EQ(AllText(buffer).str(), reference);
     EditFindRequest request;
-    request.pattern = L"xyz";
+    request.pattern = L"xz";
     int line = 0, column = 0;
-    const size_t hit = reference.find(L"xyz");
+    const size_t hit = reference.find(L"xz");
     ASSERT_NE(hit, std::wstring::npos);
     ASSERT_GT(buffer.Find(0, 0, line, column, request), 0);
     EXPECT_EQ(static_cast<size_t>(buffer.LineColToOffset(line, column)), hit);
@@ -174,7 +181,7 @@ struct FindCase {
 TEST(EditBuffer, FindsPlainAndWholeWordText)
 {
     SECEditBlockBuffer buffer;
-    Insert(buffer, 0, 0, L"ab xaby\r\nAB ab.\nab");
+    Insert(buffer, 0, 0, L"ab xaby\r\nAB ab.\nab\n\u00C9t\u00E9");
     const FindCase cases[] = {
         { L"ab", true, false, true, false, 0, 0, 0, 0 },
         { L"ab", true, false, true, false, 0, 1, 0, 4 },
@@ -190,6 +197,9 @@ TEST(EditBuffer, FindsPlainAndWholeWordText)
         { L"ab", false, true, true, false, 0, 0, 2, 0 },    // backward wraps to the end
         { L"zz", true, true, true, false, 0, 0, -1, -1 },
         { L"", true, true, true, false, 0, 0, -1, -1 },
+        { L"t\u00E9", true, false, true, false, 0, 0, 3, 1 }, // characters stored a byte each
+        { L"t\u00E9", false, false, true, false, 3, 3, 3, 1 },
+        { L"t\u0229", true, true, true, false, 0, 0, -1, -1 }, // one the bytes cannot hold
     };
     for (const FindCase& c : cases) {
         EditFindRequest request;
@@ -210,6 +220,24 @@ TEST(EditBuffer, FindsPlainAndWholeWordText)
             EXPECT_EQ(column, c.column);
         }
     }
+    EXPECT_FALSE(buffer.IsWide());
+}
+
+TEST(EditBuffer, APointerIntoAVeryLongLineWidensTheTextForGood)
+{
+    SECEditBlockBuffer buffer;
+    const std::wstring line(SECEditBlockBuffer::WidenedPieceLimit + 10, L'\u00E9');
+    Insert(buffer, 0, 0, (L"short\n" + line).c_str());
+    const wchar_t* chars = nullptr;
+    ASSERT_EQ(buffer.GetTextPointer(chars, 0, 0, 0, 5), 5);
+    EXPECT_EQ(std::wstring_view(chars, 5), L"short");
+    CString copy;
+    ASSERT_TRUE(buffer.GetText(copy, 1, 0, 1, buffer.GetLineLength(1)));
+    EXPECT_EQ(copy.str(), line);
+    EXPECT_FALSE(buffer.IsWide()) << "neither a short piece nor a copy widens the text";
+    ASSERT_EQ(buffer.GetTextPointer(chars, 1, 0, 1, buffer.GetLineLength(1)), static_cast<int>(line.size()));
+    EXPECT_TRUE(buffer.IsWide());
+    EXPECT_EQ(std::wstring_view(chars, line.size()), line);
 }
 
 TEST(EditBuffer, FindStopsAtTheStopPosition)

@@ -395,6 +395,33 @@ TEST_F(EditModel, CommandWhoseTextVanishedIsPassedOverByUndo)
     EXPECT_EQ(m_edit.GetUndoCount(), 0);
 }
 
+TEST_F(EditModel, UndoBringsBackTextOfAnyCharacters)
+{
+    // Undo keeps Latin-1 text a byte a character and anything wider as it is.
+    for (const wchar_t* text : { L"plain", L"caf\u00E9\r\n\u00FF", L"\u03A9 caf\u00E9 \U0001F600" }) {
+        SCOPED_TRACE(CString(text).ToUtf8());
+        m_edit.InsertText(0, 0, text);
+        ASSERT_EQ(Text(), text);
+        const int last = m_edit.GetLineCount() - 1;
+        ASSERT_TRUE(m_edit.DeleteText(0, 0, last, m_edit.GetLineLength(last)));
+        EXPECT_EQ(Text(), L"");
+        m_edit.Undo();
+        EXPECT_EQ(Text(), text);
+        m_edit.Redo();
+        EXPECT_EQ(Text(), L"");
+    }
+
+    SECEditCommand first(&m_edit, SECEditCommand::Insert);
+    first.SetText(L"caf\u00E9");
+    ASSERT_TRUE(first.Execute());
+    SECEditCommand next(&m_edit, SECEditCommand::Insert);
+    next.SetStart(0, 4);
+    next.SetText(L"\u03A9");
+    ASSERT_TRUE(next.Execute());
+    ASSERT_TRUE(first.MergeFollowingInsertion(next));
+    EXPECT_EQ(first.GetText(), L"caf\u00E9\u03A9") << "a wide character joins narrow text";
+}
+
 TEST_F(EditModel, CommandsDescribeThemselves)
 {
     SECEditCommand insert(&m_edit, SECEditCommand::Insert);

@@ -3,6 +3,8 @@
 
 #include "EditViewFixture.h"
 
+#include "editor/EditReplaceAll.h"
+
 using namespace edittest;
 
 namespace {
@@ -300,6 +302,50 @@ TEST_F(EditFind, ReplaceAllStopsAtTheFirstLineThatWouldGrowTooLong)
     ASSERT_GE(m_messages.texts.size(), 2u);
     EXPECT_NE(m_messages.texts[m_messages.texts.size() - 2].find(L"Line would exceed"), std::wstring::npos);
     EXPECT_EQ(m_messages.texts.back(), L"The document has been searched and 1 replacements were made.");
+}
+
+TEST_F(EditFind, ReplaceAllOfABigTextGoesInBlocksAsOneUndoStep)
+{
+    // Enough text for several blocks; every replacement adds a line, so each block starts
+    // further down than it did before the blocks ahead of it were replaced.
+    std::wstring text, expected;
+    for (int i = 0; i < 60000; ++i) {
+        text += L"x = x + " + std::to_wstring(i) + L"\r\n";
+        expected += L"x =\r\nx + " + std::to_wstring(i) + L"\r\n";
+    }
+    SetText(text.c_str());
+    auto& state = GetFindState();
+    state = {};
+    state.strFind = L"= x";
+    state.strReplace = L"=\r\nx";
+    EXPECT_EQ(C().ReplaceAll(state), 60000);
+    EXPECT_EQ(Text(), expected);
+    EXPECT_EQ(C().GetCaretPos(), SECEditLineCol(119999, 1)) << "after the last replacement";
+    Press('Z', Ctrl);
+    EXPECT_EQ(Text(), text) << "one undo step";
+    Press('Y', Ctrl);
+    EXPECT_EQ(Text(), expected);
+}
+
+TEST(EditReplaceAll, BlocksHoldWholeLinesAndEveryMatchOfALine)
+{
+    SECEditBlockBuffer buffer;
+    SECEditLineColPair range;
+    ASSERT_TRUE(buffer.InsertText(range, L"ab ab\nab\nxx\nab ab ab\n", -1));
+    EditFindRequest request;
+    request.pattern = L"ab";
+    const std::vector<EditMatch> matches = buffer.FindAll(0, buffer.GetTextLength(), request);
+    ASSERT_EQ(matches.size(), 6u);
+    auto blocks = [&](int blockChars) {
+        std::vector<std::vector<int>> fields;
+        for (const EditReplaceAllBlock& b : SplitReplaceAllBlocks(buffer, matches, blockChars))
+            fields.push_back({ static_cast<int>(b.first), static_cast<int>(b.last), b.firstLine, b.lastLine, b.start });
+        return fields;
+    };
+    EXPECT_EQ(blocks(4), (std::vector<std::vector<int>>{ { 0, 2, 0, 0, 0 }, { 2, 3, 1, 1, 6 }, { 3, 6, 3, 3, 12 } }))
+        << "a line's matches stay together however long the line";
+    EXPECT_EQ(blocks(8), (std::vector<std::vector<int>>{ { 0, 3, 0, 1, 0 }, { 3, 6, 3, 3, 12 } }));
+    EXPECT_EQ(blocks(100), (std::vector<std::vector<int>>{ { 0, 6, 0, 3, 0 } }));
 }
 
 TEST_F(EditFind, RegularExpressionsFindAndReplace)
