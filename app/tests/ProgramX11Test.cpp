@@ -1131,22 +1131,6 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
     EXPECT_TRUE(ShowsTheHeadlessArea());
 }
 
-// The CPU time the process has used, in clock ticks.
-long CpuTicks(pid_t pid)
-{
-    std::string stat = TempSettingsFolder::ReadAll("/proc/" + std::to_string(pid) + "/stat");
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    long user = 0, system = 0;
-    for (int index = 3; index <= 15 && fields >> field; ++index) {
-        if (index == 14)
-            user = std::stol(field);
-        if (index == 15)
-            system = std::stol(field);
-    }
-    return user + system;
-}
-
 // A termination signal ends the program without a question: with a changed script, what the
 // program keeps is saved and the script is not (no box asks about it); a running script stops
 // first; and a second signal right behind the first does not cut the saving short.
@@ -1168,9 +1152,9 @@ protected:
         ASSERT_EQ(Xdotool("key Return"), 0);
         ASSERT_NO_FATAL_FAILURE(TypeScript(places, script));
         if (run) {
-            const long before = CpuTicks(m_program->pid());
+            const long before = ProcessorTicks(m_program->pid());
             ASSERT_TRUE(ClickAt(places.run));
-            ASSERT_TRUE(WaitFor([&] { return CpuTicks(m_program->pid()) - before > sysconf(_SC_CLK_TCK); }))
+            ASSERT_TRUE(WaitFor([&] { return ProcessorTicks(m_program->pid()) - before > sysconf(_SC_CLK_TCK); }))
                 << "the script does not run";
         }
         for (int signal : signals)
