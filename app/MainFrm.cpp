@@ -51,6 +51,22 @@ const PageEntry kPages[] = {
     { L"VBScript", L"CVBScriptView", IDI_SCRIPT_TAB, RUNTIME_CLASS(CVBScriptView) },
 };
 
+// Asks each shown window that holds the frame modal (a box, a dialog; one the frame owns, directly
+// or through another, except the frames its bars float in) to close, as its close box would.
+void CloseModalWindowsOf(HWND frame)
+{
+    ::EnumWindows([](HWND window, LPARAM frame) {
+        if (!::IsWindowVisible(window) || !::IsWindowEnabled(window) || (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+            return TRUE;
+        for (HWND owner = ::GetWindow(window, GW_OWNER); owner; owner = ::GetWindow(owner, GW_OWNER))
+            if (owner == reinterpret_cast<HWND>(frame)) {
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+                break;
+            }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(frame));
+}
+
 } // namespace
 
 IMPLEMENT_DYNCREATE(CMainFrame, SECFrameWnd)
@@ -445,12 +461,15 @@ void CMainFrame::EndOnRequest()
 }
 
 // Runs from the main loop once the script has unwound and no modal window holds the frame (until
-// then it comes back a little later); the documents close unsaved, then the frame saves and goes.
+// then it comes back a little later, each modal window asked to close: nobody may be there to answer
+// it); the documents close unsaved, then the frame saves and goes.
 LRESULT CMainFrame::OnEndOnRequest(WPARAM, LPARAM)
 {
     CFlnApp* app = GetFlnApp();
     auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr);
     if ((script && script->IsRunning()) || !IsWindowEnabled()) {
+        if (!IsWindowEnabled())
+            CloseModalWindowsOf(m_hWnd);
         ::SetTimer(m_hWnd, EndOnRequestTimer, EndOnRequestRetryMs, [](HWND window, UINT, UINT_PTR id, DWORD) {
             ::KillTimer(window, id);
             ::PostMessageW(window, WM_END_ON_REQUEST, 0, 0);

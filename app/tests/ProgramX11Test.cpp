@@ -1178,6 +1178,21 @@ TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveSh
     EndWithSignals("6*8", { "Do", "Loop" }, true, { SIGTERM, SIGHUP });
 }
 
+// A box that holds the window (the About box here) waits for nobody: the signal closes it and ends.
+TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    HeadlessReference();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(Xdotool("key alt+h a"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "About Formulon").has_value(); })) << "no About box";
+    ::kill(m_program->pid(), SIGTERM);
+    ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end: " << Screenshot(m_x, *m_window, 600, 500);
+    EXPECT_TRUE(WIFEXITED(m_program->ExitStatus()));
+    EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
+}
+
 // The editor's Find and Replace dialogs search with regular expressions in the program as in its
 // tests: \d+ finds the digits, and Replace All replaces every match.
 TEST_F(ProgramX11, FindAndReplaceAllMatchARegularExpression)
