@@ -346,6 +346,32 @@ protected:
         XFlush(reader);
     }
 
+    // An answer in chunks (INCR): the announcement of at least `lowerBound` bytes, then each
+    // chunk once the program took the last one, and an empty chunk to end.
+    void AnnounceChunks(const XSelectionRequestEvent& request, long lowerBound)
+    {
+        XSelectInput(reader, request.requestor, PropertyChangeMask);
+        XChangeProperty(reader, request.requestor, request.property, XInternAtom(reader, "INCR", False), 32, PropModeReplace,
+            reinterpret_cast<unsigned char*>(&lowerBound), 1);
+        NotifyRequestor(request);
+    }
+    void SendChunks(const XSelectionRequestEvent& request, const std::string& bytes, size_t chunkSize)
+    {
+        auto taken = [&](const XEvent& e) {
+            return e.type == PropertyNotify && e.xproperty.window == request.requestor && e.xproperty.atom == request.property
+                && e.xproperty.state == PropertyDelete;
+        };
+        XEvent event;
+        for (size_t sent = 0, length = 1; length > 0; sent += length) {
+            if (!NextEventOf(reader, event, taken))
+                return;
+            length = std::min(chunkSize, bytes.size() - sent);
+            XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace,
+                reinterpret_cast<const unsigned char*>(bytes.data() + sent), static_cast<int>(length));
+            XFlush(reader);
+        }
+    }
+
     Window window = None;
     Atom utf8 = None;
 };
@@ -392,8 +418,6 @@ TEST_F(X11Selection, PrimaryGoesBothWays)
 // and gives no text, not a part, when the owner stops sending.
 TEST_F(X11Selection, LargeOneIsReadInChunks)
 {
-    Atom incr = XInternAtom(reader, "INCR", False);
-
     // 17 MB of numbered blocks; the chunks split the two-byte characters.
     std::string block;
     std::wstring wideBlock;
@@ -409,28 +433,9 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
         offered += number + block;
         expected += std::wstring(number.begin(), number.end()) + wideBlock;
     }
-    constexpr size_t chunkSize = 255 * 1024 + 1;
-    auto announce = [&](const XSelectionRequestEvent& request) {
-        XSelectInput(reader, request.requestor, PropertyChangeMask);
-        long lowerBound = static_cast<long>(offered.size());
-        XChangeProperty(reader, request.requestor, request.property, incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&lowerBound), 1);
-        NotifyRequestor(request);
-    };
     std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
-        announce(request);
-        // Each chunk once the last one was taken; an empty one ends the text.
-        auto taken = [&](const XEvent& e) {
-            return e.type == PropertyNotify && e.xproperty.window == request.requestor && e.xproperty.atom == request.property && e.xproperty.state == PropertyDelete;
-        };
-        XEvent event;
-        for (size_t sent = 0, length = 1; length > 0; sent += length) {
-            if (!NextEventOf(reader, event, taken))
-                return;
-            length = std::min(chunkSize, offered.size() - sent);
-            XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace,
-                reinterpret_cast<const unsigned char*>(offered.data() + sent), static_cast<int>(length));
-            XFlush(reader);
-        }
+        AnnounceChunks(request, static_cast<long>(offered.size()));
+        SendChunks(request, offered, 255 * 1024 + 1);
     });
     const std::wstring pasted = GetPrimarySelectionText();
     answering.join();
@@ -438,7 +443,19 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
     EXPECT_TRUE(pasted == expected);
 
     // An owner that announces and then sends nothing.
-    answering = OwnPrimaryAndAnswer(announce);
+    answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) { AnnounceChunks(request, 1); });
+    EXPECT_EQ(GetPrimarySelectionText(), L"");
+    answering.join();
+}
+
+// A text over 64 MiB is refused whole, not cut, though its owner announced less.
+TEST_F(X11Selection, OneOverTheLimitIsRefusedWhole)
+{
+    const std::string offered((size_t(64) << 20) + 1, 'x');
+    std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        AnnounceChunks(request, 0);
+        SendChunks(request, offered, size_t(1) << 20);
+    });
     EXPECT_EQ(GetPrimarySelectionText(), L"");
     answering.join();
 }
@@ -447,7 +464,6 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
 // or text in 16-bit items gives no text.
 TEST_F(X11Selection, AnotherTypeIsNoText)
 {
-
     struct Answer {
         Atom type;
         int format;
