@@ -67,6 +67,8 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_offer = std::move(offer);
+        // The pieces of an earlier offer the program gave up on are no longer sent.
+        m_sending.reset();
     }
     // Sends a client message to a window of the program, from this client's thread's connection.
     void Send(XClientMessageEvent message)
