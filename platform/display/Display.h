@@ -149,6 +149,8 @@ public:
     virtual void Wait(int wakeFd, int timeoutMs) = 0;
 
     // The system clipboard as UTF-8 text; the program's own formats stay inside the program.
+    // Another program's offer reads as nothing when it is no text, comes too slowly or is too
+    // large to take whole.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;
     // The PRIMARY selection (X11's: the text last selected, pasted with a middle click), likewise.

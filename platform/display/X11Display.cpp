@@ -100,7 +100,7 @@ public:
         XSetIOErrorHandler(OnConnectionLost);
         InternAtoms(m_x, { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
-            { &m_targets, "TARGETS" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
+            { &m_targets, "TARGETS" }, { &m_incr, "INCR" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
             { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" }, { &m_wmState, "WM_STATE" },
@@ -827,6 +827,19 @@ private:
 
     std::optional<std::string> SelectionText(Atom selection) { return ReadSelection(selection, m_utf8, LastTimestamp()); }
 
+    struct TransferValue {
+        Atom type = None;
+        int format = 0;
+        std::string bytes; // as Xlib gives them: items of 16 and 32 bits in shorts and longs
+    };
+
+    // A selection read from another program is refused whole beyond this size.
+    static constexpr size_t kSelectionLimit = size_t(64) << 20;
+    // How long the owner may take for its answer, and for each chunk of an incremental one.
+    static constexpr std::chrono::seconds kOwnerStallLimit { 1 };
+    // How long a whole incremental transfer may take.
+    static constexpr std::chrono::seconds kIncrementalLimit { 30 };
+
     std::optional<std::string> ReadSelection(Atom selection, Atom target, Time time) override
     {
         Window owner = XGetSelectionOwner(m_x, selection);
@@ -834,29 +847,106 @@ private:
             return std::nullopt;
         if (owner == m_selectionOwner)
             return m_selectionTexts[selection];
+        // The chunks of an incremental answer are announced as changes of the property.
+        XSelectInput(m_x, m_selectionOwner, PropertyChangeMask);
+        std::optional<std::string> text = ReceiveSelection(selection, target, time);
+        XSelectInput(m_x, m_selectionOwner, NoEventMask);
+        return text;
+    }
+
+    std::optional<std::string> ReceiveSelection(Atom selection, Atom target, Time time)
+    {
         XConvertSelection(m_x, selection, target, m_transfer, m_selectionOwner, time);
         XFlush(m_x);
         // Another program answers within moments; other events stay queued meanwhile.
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         XEvent event;
-        while (!XCheckTypedWindowEvent(m_x, m_selectionOwner, SelectionNotify, &event)) {
-            if (std::chrono::steady_clock::now() > deadline)
+        const bool answered = AwaitEvent(event, std::chrono::steady_clock::now() + kOwnerStallLimit,
+            [this](const XEvent& e) { return e.type == SelectionNotify && e.xselection.requestor == m_selectionOwner; });
+        if (!answered || event.xselection.property == None)
+            return std::nullopt;
+        // The owner's writing of its answer came before the answer: no news of a chunk.
+        while (XCheckTypedWindowEvent(m_x, m_selectionOwner, PropertyNotify, &event)) { }
+        std::optional<TransferValue> answer = TakeTransferValue();
+        if (!answer)
+            return std::nullopt;
+        if (answer->type == m_incr)
+            return ReceiveIncrementally(target, *answer);
+        return IsText(*answer, target) ? std::optional(std::move(answer->bytes)) : std::nullopt;
+    }
+
+    // The incremental transfer: taking the announcement asked for the first chunk, each chunk
+    // taken asks for the next, and an empty one ends the text. A stalled owner or a text beyond
+    // the limit gives no text at all, never a part of it.
+    std::optional<std::string> ReceiveIncrementally(Atom target, const TransferValue& announcement)
+    {
+        long lowerBound = 0;
+        if (announcement.format == 32 && announcement.bytes.size() >= sizeof lowerBound)
+            std::memcpy(&lowerBound, announcement.bytes.data(), sizeof lowerBound);
+        if (static_cast<unsigned long>(lowerBound) > kSelectionLimit)
+            return std::nullopt;
+        const auto end = std::chrono::steady_clock::now() + kIncrementalLimit;
+        std::string text;
+        for (;;) {
+            XEvent event;
+            const bool chunkCame = AwaitEvent(event, std::min(end, std::chrono::steady_clock::now() + kOwnerStallLimit), [this](const XEvent& e) {
+                return e.type == PropertyNotify && e.xproperty.window == m_selectionOwner && e.xproperty.atom == m_transfer && e.xproperty.state == PropertyNewValue;
+            });
+            std::optional<TransferValue> chunk;
+            if (chunkCame)
+                chunk = TakeTransferValue();
+            if (!chunk)
                 return std::nullopt;
+            if (chunk->bytes.empty())
+                return text;
+            if (!IsText(*chunk, target) || chunk->bytes.size() > kSelectionLimit - text.size())
+                return std::nullopt;
+            text += chunk->bytes;
+        }
+    }
+
+    // Takes the transfer property off the selection window; nothing when it is missing or
+    // longer than a selection may be.
+    std::optional<TransferValue> TakeTransferValue()
+    {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::optional<TransferValue> value;
+        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, kSelectionLimit / 4, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success
+            && type != None && after == 0) {
+            const size_t itemSize = format == 8 ? 1 : format == 16 ? sizeof(short) : sizeof(long);
+            value = TransferValue { type, format, data ? std::string(reinterpret_cast<char*>(data), count * itemSize) : std::string() };
+        }
+        if (data)
+            XFree(data);
+        XDeleteProperty(m_x, m_selectionOwner, m_transfer);
+        XFlush(m_x);
+        return value;
+    }
+
+    // Only bytes of the text form asked for, or of the two plain ones, are text: an owner's
+    // number or list of atoms is not.
+    bool IsText(const TransferValue& value, Atom target) const
+    {
+        return value.format == 8 && (value.type == target || value.type == m_utf8 || value.type == XA_STRING);
+    }
+
+    // Takes the first event that `matches` off the queue, leaving the others; false when none
+    // came by the deadline.
+    template <class Matches>
+    bool AwaitEvent(XEvent& event, std::chrono::steady_clock::time_point deadline, Matches matches)
+    {
+        auto test = [](XDisplay*, XEvent* candidate, XPointer argument) -> Bool {
+            return (*reinterpret_cast<Matches*>(argument))(*candidate);
+        };
+        while (!XCheckIfEvent(m_x, &event, test, reinterpret_cast<XPointer>(&matches))) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
             pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
             poll(&fd, 1, 20);
         }
-        if (event.xselection.property == None)
-            return std::nullopt;
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        std::optional<std::string> text;
-        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, 1 << 22, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data)
-            text = std::string(reinterpret_cast<char*>(data), count);
-        if (data)
-            XFree(data);
-        return text;
+        return true;
     }
 
     void AnswerSelectionRequest(const XSelectionRequestEvent& request) override
@@ -889,7 +979,7 @@ private:
     std::chrono::steady_clock::time_point m_start;
     Window m_selectionOwner;
     Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime, m_incr;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;

@@ -15,10 +15,12 @@
 #include <X11/Xutil.h>
 #undef Display
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -296,55 +298,107 @@ TEST_F(X11DisplayOnItsOwnServer, ThePointersPlaceComesFromEventsAndTheWorkAreaIs
     x11->DestroyNativeWindow(window);
 }
 
+// Takes off another client's connection its next event that `matches`, waiting for it.
+template <class Matches>
+bool NextEventOf(XDisplay* x, XEvent& event, Matches matches)
+{
+    return WaitUntil([&] {
+        while (XPending(x)) {
+            XNextEvent(x, &event);
+            if (matches(event))
+                return true;
+        }
+        return false;
+    });
+}
+
+// The selections between the program and another client of its server (`reader`, with a
+// window of its own).
+class X11Selection : public RealServerTest {
+protected:
+    void SetUp() override
+    {
+        RealServerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        window = XCreateSimpleWindow(reader, DefaultRootWindow(reader), 0, 0, 1, 1, 0, 0, 0);
+        utf8 = XInternAtom(reader, "UTF8_STRING", False);
+    }
+
+    // The other client owns PRIMARY and answers the program's next request for it on its own
+    // thread; the test touches `reader` again only after joining it.
+    std::thread OwnPrimaryAndAnswer(std::function<void(const XSelectionRequestEvent&)> answer)
+    {
+        XSetSelectionOwner(reader, XA_PRIMARY, window, CurrentTime);
+        XSync(reader, False);
+        return std::thread([this, answer = std::move(answer)] {
+            XEvent event;
+            // Never asked: the read in the test fails on its own.
+            if (NextEventOf(reader, event, [](const XEvent& e) { return e.type == SelectionRequest; }))
+                answer(event.xselectionrequest);
+        });
+    }
+
+    void NotifyRequestor(const XSelectionRequestEvent& request)
+    {
+        XSelectionEvent reply { SelectionNotify, 0, True, reader, request.requestor, request.selection, request.target, request.property, request.time };
+        XSendEvent(reader, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        XFlush(reader);
+    }
+
+    // An answer in chunks (INCR): the announcement of at least `lowerBound` bytes, then each
+    // chunk once the program took the last one, and an empty chunk to end.
+    void AnnounceChunks(const XSelectionRequestEvent& request, long lowerBound)
+    {
+        XSelectInput(reader, request.requestor, PropertyChangeMask);
+        XChangeProperty(reader, request.requestor, request.property, XInternAtom(reader, "INCR", False), 32, PropModeReplace,
+            reinterpret_cast<unsigned char*>(&lowerBound), 1);
+        NotifyRequestor(request);
+    }
+    void SendChunks(const XSelectionRequestEvent& request, const std::string& bytes, size_t chunkSize)
+    {
+        auto taken = [&](const XEvent& e) {
+            return e.type == PropertyNotify && e.xproperty.window == request.requestor && e.xproperty.atom == request.property
+                && e.xproperty.state == PropertyDelete;
+        };
+        XEvent event;
+        for (size_t sent = 0, length = 1; length > 0; sent += length) {
+            if (!NextEventOf(reader, event, taken))
+                return;
+            length = std::min(chunkSize, bytes.size() - sent);
+            XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace,
+                reinterpret_cast<const unsigned char*>(bytes.data() + sent), static_cast<int>(length));
+            XFlush(reader);
+        }
+    }
+
+    Window window = None;
+    Atom utf8 = None;
+};
+
 // The PRIMARY selection with another X client: what it selected is read, what the program
 // selects the other client reads.
-TEST(X11Display, PrimarySelectionGoesBothWays)
+TEST_F(X11Selection, PrimaryGoesBothWays)
 {
-    std::string xvfb = FindProgram("Xvfb");
-    if (xvfb.empty())
-        GTEST_SKIP() << "Xvfb is not installed";
-    std::unique_ptr<VirtualServer> server;
-    std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
-    ASSERT_TRUE(x11) << server->Name();
-    auto previous = SetCurrentDisplay(std::move(x11));
-    XDisplay* other = XOpenDisplay(server->Name().c_str());
-    ASSERT_TRUE(other);
-    Window otherWindow = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
-    Atom utf8 = XInternAtom(other, "UTF8_STRING", False);
-    Atom property = XInternAtom(other, "EDIT_TEST_TRANSFER", False);
+    Atom property = XInternAtom(reader, "EDIT_TEST_TRANSFER", False);
 
     const std::string offered = "2*\xCF\x80"; // "2*π"
-    XSetSelectionOwner(other, XA_PRIMARY, otherWindow, CurrentTime);
-    XSync(other, False);
-    std::thread answering([&] {
-        XEvent event {};
-        auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
-        while (event.type != SelectionRequest) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return; // never asked: the read below fails on its own
-            if (XPending(other))
-                XNextEvent(other, &event);
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        const XSelectionRequestEvent& request = event.xselectionrequest;
-        XChangeProperty(other, request.requestor, request.property, utf8, 8, PropModeReplace,
+    std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace,
             reinterpret_cast<const unsigned char*>(offered.data()), static_cast<int>(offered.size()));
-        XSelectionEvent reply { SelectionNotify, 0, True, other, request.requestor, request.selection, request.target, request.property, request.time };
-        XSendEvent(other, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-        XFlush(other);
+        NotifyRequestor(request);
     });
     EXPECT_EQ(GetPrimarySelectionText(), L"2*\u03c0");
     answering.join();
 
     SetPrimarySelectionText(L"x\u00b2");
-    XConvertSelection(other, XA_PRIMARY, utf8, property, otherWindow, CurrentTime);
-    XFlush(other);
+    XConvertSelection(reader, XA_PRIMARY, utf8, property, window, CurrentTime);
+    XFlush(reader);
     bool answered = false;
     EXPECT_TRUE(PumpUntil([&] {
-        while (XPending(other)) {
+        while (XPending(reader)) {
             XEvent event;
-            XNextEvent(other, &event);
+            XNextEvent(reader, &event);
             answered = answered || event.type == SelectionNotify;
         }
         return answered;
@@ -353,14 +407,80 @@ TEST(X11Display, PrimarySelectionGoesBothWays)
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(other, otherWindow, property, 0, 1024, True, AnyPropertyType, &type, &format, &count, &after, &data), Success);
+    ASSERT_EQ(XGetWindowProperty(reader, window, property, 0, 1024, True, AnyPropertyType, &type, &format, &count, &after, &data), Success);
     ASSERT_TRUE(data);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), count), "x\xC2\xB2");
     XFree(data);
-    XCloseDisplay(other);
-    SetCurrentDisplay(std::move(previous));
 }
 
+
+// A selection larger than one property is offered in chunks (INCR): the program reads it whole,
+// and gives no text, not a part, when the owner stops sending.
+TEST_F(X11Selection, LargeOneIsReadInChunks)
+{
+    // 17 MB of numbered blocks; the chunks split the two-byte characters.
+    std::string block;
+    std::wstring wideBlock;
+    for (int line = 0; line < 10'000; ++line) {
+        const std::string number = std::to_string(line);
+        block += number + "*\xCF\x80\n";
+        wideBlock += std::wstring(number.begin(), number.end()) + L"*\u03c0\n";
+    }
+    std::string offered;
+    std::wstring expected;
+    for (int index = 0; offered.size() < 17'000'000; ++index) {
+        const std::string number = "#" + std::to_string(index) + "\n";
+        offered += number + block;
+        expected += std::wstring(number.begin(), number.end()) + wideBlock;
+    }
+    std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        AnnounceChunks(request, static_cast<long>(offered.size()));
+        SendChunks(request, offered, 255 * 1024 + 1);
+    });
+    const std::wstring pasted = GetPrimarySelectionText();
+    answering.join();
+    EXPECT_EQ(pasted.size(), expected.size());
+    EXPECT_TRUE(pasted == expected);
+
+    // An owner that announces and then sends nothing.
+    answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) { AnnounceChunks(request, 1); });
+    EXPECT_EQ(GetPrimarySelectionText(), L"");
+    answering.join();
+}
+
+// A text over 64 MiB is refused whole, not cut, though its owner announced less.
+TEST_F(X11Selection, OneOverTheLimitIsRefusedWhole)
+{
+    const std::string offered((size_t(64) << 20) + 1, 'x');
+    std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        AnnounceChunks(request, 0);
+        SendChunks(request, offered, size_t(1) << 20);
+    });
+    EXPECT_EQ(GetPrimarySelectionText(), L"");
+    answering.join();
+}
+
+// Only the text form asked for is text: an owner that answers with a number, a list of atoms
+// or text in 16-bit items gives no text.
+TEST_F(X11Selection, AnotherTypeIsNoText)
+{
+    struct Answer {
+        Atom type;
+        int format;
+    };
+    for (Answer answer : { Answer { XA_INTEGER, 32 }, Answer { XA_ATOM, 32 }, Answer { utf8, 16 } }) {
+        SCOPED_TRACE(answer.type);
+        std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+            const long items[] = { 0x34333231, 0x38373635 };
+            const short halves[] = { 0x3231, 0x3433 };
+            XChangeProperty(reader, request.requestor, request.property, answer.type, answer.format, PropModeReplace,
+                answer.format == 32 ? reinterpret_cast<const unsigned char*>(items) : reinterpret_cast<const unsigned char*>(halves), 2);
+            NotifyRequestor(request);
+        });
+        EXPECT_EQ(GetPrimarySelectionText(), L"");
+        answering.join();
+    }
+}
 
 // What the dialog of the next test held when OK ended it.
 struct TypingResult {
