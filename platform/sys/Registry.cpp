@@ -64,6 +64,15 @@ FileStamp StampOf(const std::string& path)
     return stamp;
 }
 
+// The write batch of one thread (see RegistryWriteBatch): the folder lock it holds from its first
+// change, whether a change waits to be written, and the first failure.
+struct RegistryBatchState {
+    std::thread::id owner;
+    std::unique_ptr<FolderWriteLock> lock;
+    bool pending = false;
+    LSTATUS failure = ERROR_SUCCESS;
+};
+
 // The registry as last read from (or written to) its file, with the open handles.
 class Store {
 public:
@@ -75,15 +84,7 @@ public:
 
     std::mutex mutex;
 
-    // The write batch of one thread (see RegistryWriteBatch): the folder lock it holds from its
-    // first change, whether a change waits to be written, and the first failure.
-    struct Batch {
-        std::thread::id owner;
-        std::unique_ptr<FolderWriteLock> lock;
-        bool pending = false;
-        LSTATUS failure = ERROR_SUCCESS;
-    };
-    std::optional<Batch> batch;
+    std::optional<RegistryBatchState> batch;
     std::condition_variable batchEnded;
 
     bool InOwnBatch() const { return batch && batch->owner == std::this_thread::get_id(); }
@@ -315,7 +316,7 @@ LSTATUS WriteTransaction(Change change)
     std::unique_lock guard(store.mutex);
     store.batchEnded.wait(guard, [&] { return !store.batch || store.InOwnBatch(); });
     if (store.batch) {
-        Store::Batch& batch = *store.batch;
+        RegistryBatchState& batch = *store.batch;
         if (!batch.lock && batch.failure == ERROR_SUCCESS) batch.failure = LockAndRefresh(store, batch.lock);
         if (batch.failure != ERROR_SUCCESS) return batch.failure;
         bool changed = false;
@@ -532,7 +533,7 @@ LSTATUS RegistryWriteBatch::Commit()
     Store& store = Store::Instance();
     {
         std::lock_guard guard(store.mutex);
-        Store::Batch& batch = *store.batch;
+        RegistryBatchState& batch = *store.batch;
         m_result = batch.failure;
         if (m_result == ERROR_SUCCESS && batch.pending) m_result = store.Save();
         store.batch.reset();
