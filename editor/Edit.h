@@ -179,6 +179,15 @@ public:
     void SetColoring(BOOL on) { m_bColoring = on; }
     // The width of a tab stop in the font's measured widths.
     int GetTabStopWidth(const SECEditFontInfo& font) const;
+    // The latest change of the text: its count and where it began, and whether lines may have
+    // come or gone with it (a new text counts as such a change at (0, 0)). What a view derives
+    // from a line's text stays true for the part before the change.
+    struct TextChange {
+        unsigned version = 0;
+        SECEditLineCol start;
+        bool linesMoved = true;
+    };
+    const TextChange& GetLastTextChange() const { return m_lastChange; }
     divuzura::foundation::CMvcCommand* GetExecutingCommand() const { return m_pExecuting; }
     void SetExecutingCommand(divuzura::foundation::CMvcCommand* command) { m_pExecuting = command; }
     const SECEditMLCommentArray& GetCommentSpans() const { return m_comments; }
@@ -193,6 +202,7 @@ private:
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
+    void NoteTextChange(const SECEditLineCol& start, bool linesMoved);
     void DropSpansTouching(const SECEditLineColPair& range);
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
@@ -228,6 +238,7 @@ private:
     BOOL m_bGroupOpen = FALSE;
     int m_nMaxLineLength = DefaultMaxLineLength;
     int m_nFirstStaleLine = 0;
+    TextChange m_lastChange;
     SECEditCompositeCommand* m_pGroup = nullptr;
     divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;
     std::unique_ptr<SECEditFontInfo> m_pFontInfo;

@@ -251,7 +251,7 @@ int SECEditBlockBuffer::GetLineLength(int line)
     if (!IndexLine(line))
         return -1;
     LineInfo& info = m_lines[line];
-    if (line != 0 && info.length != -1)
+    if (info.length != -1)
         return info.length;
     const wchar_t end1 = m_lineEnd1, end2 = m_lineEnd2;
     info.length = FindForward(info.start, [end1, end2](wchar_t ch) { return ch == end1 || ch == end2; }) - info.start;
