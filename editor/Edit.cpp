@@ -551,7 +551,8 @@ int SECEdit::LineDisplayWidth(int line)
 
 bool SECEdit::IsTooWide(int line)
 {
-    return !BreakColumns(line, -1).empty();
+    // Every character takes a column at least: a line longer than the maximum needs no count.
+    return GetLineLength(line) > m_nMaxLineLength || !BreakColumns(line, -1).empty();
 }
 
 // Puts line breaks at the columns of one line, with one replacement of the line's text so that a

@@ -222,8 +222,9 @@ TEST_F(EditViewOfALongLine, PlacesFollowEdits)
         for (int column : { 0, 1, 5000, SECEditLineWidths::Step, SECEditLineWidths::Step * 5 + 3, static_cast<int>(text.size()) - 1, static_cast<int>(text.size()) }) {
             const CPoint point = C().LineColToPoint({ row, column });
             EXPECT_EQ(point.x, gutter + ReferenceWidth(*m_view, m_edit, text, column)) << "column " << column;
-            if (column < static_cast<int>(text.size()) && text[column] != L'\t')
+            if (column < static_cast<int>(text.size()) && text[column] != L'\t') {
                 EXPECT_EQ(C().PointToLineCol(point, TRUE), SECEditLineCol(row, column));
+            }
         }
     };
     expectPlaces(0, line);
