@@ -817,8 +817,14 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
                 RemoveItemDataRows(startLine + 1, range.m_end.m_nLine);
         }
     }
-    if (startLine < static_cast<int>(m_lineColors.size()))
-        m_lineColors[startLine].Drop();
+    m_colorResume = {};
+    if (startLine < static_cast<int>(m_lineColors.size())) {
+        const int changed = range.m_end.m_nCol - range.m_start.m_nCol;
+        if (lines == 0)
+            KeepColorsBefore(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
+        else
+            m_lineColors[startLine].Drop();
+    }
     m_nFirstStaleLine = startLine;
 }
 

@@ -207,7 +207,15 @@ private:
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
     void ColorRange(int line);
-    void ColorLineFrom(int line, int fromColumn);
+    // Colours the line from fromColumn on, with pending characters of plain text before it that
+    // the runs do not hold yet; then the lines a multi-line tag continues on.
+    void ColorLineResuming(int line, int fromColumn, int pending);
+    void ColorLineFrom(int line, int fromColumn, int pending = 0);
+    // After an edit inside one line that changed its length by lengthChange at column: keeps the
+    // line's runs before the column, up to a place where the scan from the line's start passes
+    // between two tokens (the end of a keyword, tag or operator, or the start of a word after
+    // blanks in plain text), where colouring resumes; or drops them all.
+    void KeepColorsBefore(int line, int column, int lengthChange);
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
     // Loading goes into a buffer of its own, which replaces the text only when the file is read.
@@ -239,6 +247,15 @@ private:
     int m_nMaxLineLength = DefaultMaxLineLength;
     int m_nFirstStaleLine = 0;
     TextChange m_lastChange;
+    // Where the colouring of a line whose runs were kept in part resumes; valid while the text
+    // and the line's runs are as KeepColorsBefore left them.
+    struct ColorResume {
+        int line = -1;
+        int column = 0;
+        int pending = 0;
+        INT_PTR runs = 0;
+        unsigned version = 0;
+    } m_colorResume;
     SECEditCompositeCommand* m_pGroup = nullptr;
     divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;
     std::unique_ptr<SECEditFontInfo> m_pFontInfo;
