@@ -66,6 +66,7 @@ private:
     const SECEdit* m_edit = nullptr;
     unsigned m_version = 0;
     int m_line = -1;
+    // The measure the kept widths were taken with, only to compare later ones with.
     std::unique_ptr<SECEditLineMeasure> m_measure;
     // m_kept[k]: the width of the line's first k * Step characters.
     std::vector<long long> m_kept;
