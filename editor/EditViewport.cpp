@@ -275,8 +275,9 @@ void SECEditViewport::Draw(CDC* dc)
     const int first = std::max<int>(clip.top / h, 0);
     const int last = std::min<int>(clip.bottom / h, m_pEdit->GetLastLine());
     if (clip.right > clip.left) {
+        const SECEditLineMeasure measure(*dc, tabWidth);
         for (int line = first; line <= last; ++line)
-            DrawLine(dc, line, tabWidth, clip, showSelection, mode, selection);
+            DrawLine(dc, line, measure, tabWidth, clip, showSelection, mode, selection);
         const int below = (last + 1) * h;
         if (below < clip.bottom) {
             COLORREF text, background;
@@ -292,7 +293,7 @@ void SECEditViewport::Draw(CDC* dc)
         DrawGutter();
 }
 
-void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
+void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& measure, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
     const SECEditLineColPair& selection)
 {
     SECEditFontInfo* font = GetFontInfo();
@@ -307,7 +308,6 @@ void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& cli
     const int length = std::max(m_pEdit->GetLineText(line, m_lineCopy, text), 0);
     // Only the columns that reach into the clip are laid out and drawn, with a margin for glyphs
     // that overhang their cell: a line of millions of characters costs a scan, not a layout.
-    const SECEditLineMeasure measure(*dc, tabWidth);
     int skipped = 0, shown = 0;
     const int first = m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.left - gutter - OverhangMargin, skipped);
     const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.right - gutter + OverhangMargin, shown) + 1, length);

@@ -114,7 +114,7 @@ private:
         if (m_onScrollRangeChanged)
             m_onScrollRangeChanged();
     }
-    void DrawLine(CDC* dc, int line, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
+    void DrawLine(CDC* dc, int line, const SECEditLineMeasure& measure, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
         const SECEditLineColPair& selection);
 
     SECEdit* m_pEdit = nullptr;
