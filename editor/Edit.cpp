@@ -94,6 +94,7 @@ BOOL SECEdit::ResetContent()
     m_itemData.resize(1);
     m_pBuffer = CreateBuffer();
     m_pBuffer->Clear();
+    NoteTextChange({}, true);
     CreateFontInfoFromConfig();
     m_lineColors.clear();
     m_lineColors.resize(1);
@@ -529,6 +530,11 @@ std::vector<int> SECEdit::BreakColumns(int line, int insertEnd)
     return breaks;
 }
 
+void SECEdit::NoteTextChange(const SECEditLineCol& start, bool linesMoved)
+{
+    m_lastChange = { m_lastChange.version + 1, start, linesMoved };
+}
+
 int SECEdit::LineDisplayWidth(int line)
 {
     CString copy;
@@ -545,7 +551,8 @@ int SECEdit::LineDisplayWidth(int line)
 
 bool SECEdit::IsTooWide(int line)
 {
-    return !BreakColumns(line, -1).empty();
+    // Every character takes a column at least: a line longer than the maximum needs no count.
+    return GetLineLength(line) > m_nMaxLineLength || !BreakColumns(line, -1).empty();
 }
 
 // Puts line breaks at the columns of one line, with one replacement of the line's text so that a
@@ -573,6 +580,7 @@ void SECEdit::InsertLineBreaks(int line, const std::vector<int>& columns, SECEdi
         return;
     SECEditLineColPair at(line, 0, 0, 0);
     m_pBuffer->InsertText(at, broken.c_str(), static_cast<int>(broken.size()));
+    NoteTextChange({ line, 0 }, true);
 
     if (!range)
         return;
@@ -606,11 +614,14 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
     else
         m_bLineStart = column <= GetIndentLength(line);
 
-    // A line already wider than the maximum (a loaded one) keeps its text whole: the breaks would
-    // change text the user did not touch. Lines made only of inserted text are still broken.
-    const bool wasTooWide = IsTooWide(line);
+    // A loaded line wider than the maximum, or wider than the default and the longest of its file
+    // (which set the maximum), keeps its text whole: the breaks would change text the user did not
+    // touch. Lines made only of inserted text are still broken.
+    const bool wasTooWide = IsTooWide(line)
+        || (m_nMaxLineLength > DefaultMaxLineLength && LineDisplayWidth(line) >= m_nMaxLineLength);
     if (!m_pBuffer->InsertText(range, text, length))
         return FALSE;
+    NoteTextChange(range.m_start, range.m_end.m_nLine != range.m_start.m_nLine);
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
         if (wasTooWide && (l == range.m_start.m_nLine || l == range.m_end.m_nLine))
@@ -656,6 +667,7 @@ BOOL SECEdit::DeleteText(int startLine, int startCol, int endLine, int endCol)
         delete created;
         return FALSE;
     }
+    NoteTextChange(s, s.m_nLine != e.m_nLine);
 
     if (created) {
         // Only a join of lines can make one too wide; a deletion inside a line leaves it as it was.
@@ -805,8 +817,14 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
                 RemoveItemDataRows(startLine + 1, range.m_end.m_nLine);
         }
     }
-    if (startLine < static_cast<int>(m_lineColors.size()))
-        m_lineColors[startLine].Drop();
+    m_colorResume = {};
+    if (startLine < static_cast<int>(m_lineColors.size())) {
+        const int changed = range.m_end.m_nCol - range.m_start.m_nCol;
+        if (lines == 0)
+            KeepColorsBefore(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
+        else
+            m_lineColors[startLine].Drop();
+    }
     m_nFirstStaleLine = startLine;
 }
 

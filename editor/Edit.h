@@ -179,6 +179,15 @@ public:
     void SetColoring(BOOL on) { m_bColoring = on; }
     // The width of a tab stop in the font's measured widths.
     int GetTabStopWidth(const SECEditFontInfo& font) const;
+    // The latest change of the text: its count and where it began, and whether lines may have
+    // come or gone with it (a new text counts as such a change at (0, 0)). What a view derives
+    // from a line's text stays true for the part before the change.
+    struct TextChange {
+        unsigned version = 0;
+        SECEditLineCol start;
+        bool linesMoved = true;
+    };
+    const TextChange& GetLastTextChange() const { return m_lastChange; }
     divuzura::foundation::CMvcCommand* GetExecutingCommand() const { return m_pExecuting; }
     void SetExecutingCommand(divuzura::foundation::CMvcCommand* command) { m_pExecuting = command; }
     const SECEditMLCommentArray& GetCommentSpans() const { return m_comments; }
@@ -193,11 +202,20 @@ private:
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
+    void NoteTextChange(const SECEditLineCol& start, bool linesMoved);
     void DropSpansTouching(const SECEditLineColPair& range);
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
     void ColorRange(int line);
-    void ColorLineFrom(int line, int fromColumn);
+    // Colours the line from fromColumn on, with pending characters of plain text before it that
+    // the runs do not hold yet; then the lines a multi-line tag continues on.
+    void ColorLineResuming(int line, int fromColumn, int pending);
+    void ColorLineFrom(int line, int fromColumn, int pending = 0);
+    // After an edit inside one line that changed its length by lengthChange at column: keeps the
+    // line's runs before the column, up to a place where the scan from the line's start passes
+    // between two tokens (the end of a keyword, tag or operator, or the start of a word after
+    // blanks in plain text), where colouring resumes; or drops them all.
+    void KeepColorsBefore(int line, int column, int lengthChange);
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
     // Loading goes into a buffer of its own, which replaces the text only when the file is read.
@@ -228,6 +246,16 @@ private:
     BOOL m_bGroupOpen = FALSE;
     int m_nMaxLineLength = DefaultMaxLineLength;
     int m_nFirstStaleLine = 0;
+    TextChange m_lastChange;
+    // Where the colouring of a line whose runs were kept in part resumes; valid while the text
+    // and the line's runs are as KeepColorsBefore left them.
+    struct ColorResume {
+        int line = -1;
+        int column = 0;
+        int pending = 0;
+        INT_PTR runs = 0;
+        unsigned version = 0;
+    } m_colorResume;
     SECEditCompositeCommand* m_pGroup = nullptr;
     divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;
     std::unique_ptr<SECEditFontInfo> m_pFontInfo;

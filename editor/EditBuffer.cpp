@@ -251,7 +251,7 @@ int SECEditBlockBuffer::GetLineLength(int line)
     if (!IndexLine(line))
         return -1;
     LineInfo& info = m_lines[line];
-    if (line != 0 && info.length != -1)
+    if (info.length != -1)
         return info.length;
     const wchar_t end1 = m_lineEnd1, end2 = m_lineEnd2;
     info.length = FindForward(info.start, [end1, end2](wchar_t ch) { return ch == end1 || ch == end2; }) - info.start;
@@ -286,11 +286,19 @@ BOOL SECEditBlockBuffer::InsertText(SECEditLineColPair& range, const wchar_t* te
     m_nLineCount += added;
     m_lines.resize(m_nLineCount);
     m_nKnownLines = std::max(1, std::min(m_nKnownLines, startLine + 1));
-    m_lines[startLine].length = -1;
+    KeepLengthAcross(startLine, range.m_start.m_nCol, text, length);
 
     range.m_end.m_nLine = startLine + added;
     range.m_end.m_nCol = added > 0 ? charsAfterLast : range.m_start.m_nCol + length;
     return range.IsOrdered();
+}
+
+void SECEditBlockBuffer::KeepLengthAcross(int line, int column, const wchar_t* text, int length)
+{
+    LineInfo& info = m_lines[line];
+    const bool lineEnd = std::any_of(text, text + length, [&](wchar_t ch) { return ch == m_lineEnd1 || ch == m_lineEnd2; });
+    // Characters put before the line's end lengthen it; else it is measured again.
+    info.length = !lineEnd && info.length >= 0 && column <= info.length ? info.length + length : -1;
 }
 
 BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
@@ -306,13 +314,18 @@ BOOL SECEditBlockBuffer::DeleteText(const SECEditLineColPair& range)
     MoveGap(from);
     int unused = 0;
     const int removedLines = WithArray([&](const auto& array) { return CountLineFeeds(array.data() + m_gapEnd, to - from, unused); });
+    const bool lineEndRemoved = WithArray([&](const auto& array) {
+        return std::any_of(array.data() + m_gapEnd, array.data() + m_gapEnd + (to - from), [&](auto ch) { return ch == m_lineEnd1 || ch == m_lineEnd2; });
+    });
     m_gapEnd += to - from;
 
     const int startLine = n.m_start.m_nLine;
     m_nLineCount -= removedLines;
     m_lines.resize(m_nLineCount);
     m_nKnownLines = std::max(1, std::min(m_nKnownLines, startLine + 1));
-    m_lines[startLine].length = -1;
+    LineInfo& info = m_lines[startLine];
+    // Characters taken from before the line's end shorten it; else it is measured again.
+    info.length = !lineEndRemoved && info.length >= 0 && n.m_start.m_nCol < info.length ? info.length - (to - from) : -1;
     return TRUE;
 }
 

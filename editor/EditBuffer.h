@@ -158,6 +158,9 @@ private:
     };
 
     bool IndexLine(int line);
+    // After length characters of text went in at (line, column): the line's length, kept when it
+    // is known and the text adds no line end before it.
+    void KeepLengthAcross(int line, int column, const wchar_t* text, int length);
     // The offsets of a range given as GetText takes it, in order; false when it is no place in the text.
     bool RangeOffsets(int startLine, int startCol, int endLine, int endCol, int& from, int& to);
     int FindInRange(int from, int to, bool forward, const EditFindRequest& request);

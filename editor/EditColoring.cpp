@@ -125,6 +125,8 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
 
     colors.AddRun(remaining, tag.m_nColorGroup);
     for (int between = line + 1; between < end.m_nLine; ++between) {
+        if (between == m_colorResume.line)
+            m_colorResume = {};
         SECEditLineColor& runs = m_lineColors[between];
         runs.Drop();
         runs.AddRun(0, tag.m_nColorGroup);
@@ -186,36 +188,43 @@ void SECEdit::FindTagEnd(SECEditLineCol& end, int line, int column, const SECEdi
 
 void SECEdit::ColorLine(int line, int fromColumn)
 {
+    ColorLineResuming(line, fromColumn, 0);
+}
+
+void SECEdit::ColorLineResuming(int line, int fromColumn, int pending)
+{
     m_bContinuation = false;
-    ColorLineFrom(line, fromColumn);
+    ColorLineFrom(line, fromColumn, pending);
     while (m_bContinuation) {
         m_bContinuation = false;
         ColorLineFrom(m_continuation.m_nLine, m_continuation.m_nCol);
     }
 }
 
-void SECEdit::ColorLineFrom(int line, int fromColumn)
+void SECEdit::ColorLineFrom(int line, int fromColumn, int pending)
 {
+    if (line == m_colorResume.line)
+        m_colorResume = {};
     if (!m_pLangConfig || line < 0 || line >= static_cast<int>(m_lineColors.size()))
         return;
     m_nFirstStaleLine = line + 1;
 
-    // The scan calls back into the model, which may move the text: it works on a copy, kept on
-    // the stack for lines of ordinary length.
+    // The scan calls back into the model, which may move the text: it works on a copy of the
+    // part it reads (the scan looks ahead only), kept on the stack for lines of ordinary length.
     CString spill;
     const wchar_t* source = nullptr;
     const int length = GetLineText(line, spill, source);
     if (length < 0)
         return;
     wchar_t local[256];
-    std::wstring heap;
-    const wchar_t* text = local;
-    if (length <= static_cast<int>(std::size(local))) {
-        std::copy(source, source + length, local);
-    } else {
-        heap.assign(source, length);
-        text = heap.c_str();
+    std::unique_ptr<wchar_t[]> heap;
+    wchar_t* text = local;
+    if (length > static_cast<int>(std::size(local))) {
+        heap = std::make_unique_for_overwrite<wchar_t[]>(static_cast<size_t>(length));
+        text = heap.get();
     }
+    const int copyFrom = std::clamp(fromColumn, 0, length);
+    std::copy(source + copyFrom, source + length, text + copyFrom);
 
     SECEditLineColor& colors = m_lineColors[line];
     if (length == 0) {
@@ -228,7 +237,6 @@ void SECEdit::ColorLineFrom(int line, int fromColumn)
     if (fromColumn >= length)
         return;
 
-    int pending = 0;
     for (int position = fromColumn; position < length;) {
         const int tokenLength = TokenEnd(*m_pLangConfig, text + position, length - position);
         position += ColorToken(line, text, position, tokenLength, length - position, pending, colors);
@@ -302,8 +310,78 @@ void SECEdit::DropSpansTouching(const SECEditLineColPair& range)
     }
 }
 
+void SECEdit::KeepColorsBefore(int line, int column, int lengthChange)
+{
+    SECEditLineColor& runs = m_lineColors[line];
+    const bool spanned = std::any_of(m_comments.GetData(), m_comments.GetData() + m_comments.GetSize(), [&](const SECEditMLComment& span) {
+        const SECEditLineColPair bounds = span.Normalized();
+        return bounds.m_start.m_nLine <= line && line <= bounds.m_end.m_nLine;
+    });
+    if (spanned || !m_pLangConfig) {
+        runs.Drop();
+        return;
+    }
+    const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
+    // A tag's begin text that reaches into the edit may now start before it: the place kept lies
+    // the longest begin text before the column.
+    std::vector<const SECEditKeywordInfo*> tags;
+    m_pLangConfig->GetTags(tags, TagAny);
+    int reach = 1;
+    for (const SECEditKeywordInfo* tag : tags)
+        reach = std::max(reach, tag->m_strBeginTag.GetLength());
+    // The last end of a keyword, tag or operator before that (a run of the longest length may be
+    // a piece of a longer one), and the run that holds the character before the column.
+    long long total = 0;
+    int tokenEnd = 0;
+    INT_PTR afterToken = 0, before = -1;
+    int beforeStart = 0;
+    for (INT_PTR i = 0; i < runs.GetSize(); ++i) {
+        if (runs[i].m_nLength == 0) { // a run to the line's end leaves the places unknown
+            runs.Drop();
+            return;
+        }
+        const long long start = total;
+        total += runs[i].m_nLength;
+        if (total <= column - reach && runs[i].m_nColorGroup != plain && runs[i].m_nLength != SECEditLineColor::MaxRunLength) {
+            tokenEnd = static_cast<int>(total);
+            afterToken = i + 1;
+        }
+        if (before < 0 && start < column && column <= total) {
+            before = i;
+            beforeStart = static_cast<int>(start);
+        }
+    }
+    // The runs hold the line as it was, else they are no guide.
+    if (total != std::max(GetLineLength(line), 0) - lengthChange) {
+        runs.Drop();
+        return;
+    }
+    ColorResume resume { line, tokenEnd, 0, afterToken, m_lastChange.version };
+    // In plain text the scan passes between tokens where a word follows blanks: a later such
+    // place, not far back from the column, keeps more.
+    if (before >= 0 && runs[before].m_nColorGroup == plain && beforeStart >= tokenEnd) {
+        CString copy;
+        const wchar_t* text = nullptr;
+        GetLineText(line, copy, text);
+        const int lowest = std::max(beforeStart + 1, column - 4096);
+        for (int at = column - reach; at >= lowest; --at) {
+            if (IsWhitespace(text[at - 1]) && !IsWhitespace(text[at])) {
+                resume = { line, at, at - beforeStart, before, m_lastChange.version };
+                break;
+            }
+        }
+    }
+    if (resume.column == 0) {
+        runs.Drop();
+        return;
+    }
+    runs.SetSize(resume.runs);
+    m_colorResume = resume;
+}
+
 void SECEdit::DropAllColors()
 {
+    m_colorResume = {};
     for (SECEditLineColor& runs : m_lineColors)
         runs.Drop();
     m_comments.RemoveAll();
@@ -375,7 +453,10 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
         return nullptr;
     if (line >= m_nFirstStaleLine)
         ColorRange(line);
-    if (m_lineColors[line].IsEmpty())
+    const ColorResume resume = m_colorResume;
+    if (resume.line == line && resume.version == m_lastChange.version && m_lineColors[line].GetSize() == resume.runs)
+        ColorLineResuming(line, resume.column, resume.pending);
+    else if (m_lineColors[line].IsEmpty())
         ColorLine(line, 0);
     SECEditLineColor* runs = &m_lineColors[line];
 

@@ -1,4 +1,5 @@
 #include "editor/EditController.h"
+#include "editor/EditLineMeasure.h"
 
 #include "platform/mfc/WinApp.h"
 #include "editor/EditResource.h"
@@ -638,30 +639,27 @@ SECEditLineCol SECEditController::PointToLineCol(CPoint point, BOOL tabRule, CDC
     const int dx = point.x - gutter;
     if (dx <= 0)
         return { line, 0 };
-    int tabWidth = m_pEdit->GetTabStopWidth(*font);
-    const CString text = LineText(line);
-    const int length = text.GetLength();
     CFont* old = dc ? nullptr : measure.SelectObject(font->GetTextFont());
-    auto extent = [&](int count) { return static_cast<int>(LOWORD(::GetTabbedTextExtentW(measure, text.GetString(), count, 1, &tabWidth))); };
+    const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
+    // The text is read in place: nothing below asks the model again.
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = std::max(m_pEdit->GetLineText(line, copy, text), 0);
     SECEditLineCol result(line, 0);
-    const int lineWidth = extent(length);
-    if (dx >= lineWidth) {
+    int left = 0;
+    const int fit = m_pViewport->GetLineWidths().Fit(*m_pEdit, widths, line, text, length, dx, left);
+    if (fit == length) {
         result.m_nCol = length;
         if (CanVirtualSpace())
-            result.m_nCol += (dx - lineWidth) / w;
+            result.m_nCol += (dx - left) / w;
     } else {
-        int low = 0, high = length;
-        while (high - low > 1) {
-            const int middle = (low + high) / 2;
-            (extent(middle) <= dx ? low : high) = middle;
-        }
-        const int left = extent(low), right = extent(low + 1);
+        const long long right = widths.After(left, text[fit]);
         bool takeRight;
-        if (text[low] == L'\t')
+        if (text[fit] == L'\t')
             takeRight = tabRule ? right - dx < 4 : dx != left;
         else
             takeRight = right - dx < dx - left;
-        result.m_nCol = takeRight ? low + 1 : low;
+        result.m_nCol = takeRight ? fit + 1 : fit;
     }
     if (old)
         measure.SelectObject(old);
@@ -674,11 +672,12 @@ CPoint SECEditController::LineColToPoint(const SECEditLineCol& position, CDC* dc
     if (!m_pEdit || !font || position.m_nLine < 0 || position.m_nLine > LastLine())
         return {};
     CDC& measure = dc ? *dc : font->GetInfoDC();
-    int tabWidth = m_pEdit->GetTabStopWidth(*font);
-    const CString text = LineText(position.m_nLine);
-    const int length = text.GetLength();
+    const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
+    CString copy;
+    const wchar_t* text = nullptr;
+    const int length = std::max(m_pEdit->GetLineText(position.m_nLine, copy, text), 0);
     const int count = std::min(position.m_nCol, length);
-    int x = GetGutterWidth() + static_cast<int>(LOWORD(::GetTabbedTextExtentW(measure, text.GetString(), count, 1, &tabWidth)));
+    int x = GetGutterWidth() + m_pViewport->GetLineWidths().Width(*m_pEdit, widths, position.m_nLine, text, length, count);
     if (position.m_nCol > length)
         x += (position.m_nCol - length) * font->m_nAveCharWidth;
     return { x, position.m_nLine * font->m_nLineHeight };

@@ -301,6 +301,7 @@ BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding
 {
     ResetContent();
     m_pBuffer = std::move(buffer);
+    NoteTextChange({}, true);
     m_encoding = encoding;
     m_bMark = mark;
     m_oddLastByte = std::move(oddLastByte);

@@ -113,7 +113,14 @@ struct SECEditTextColor {
 // The colour runs of one line, from column 0; an empty array means all "Text".
 class SECEditLineColor : public CArray<SECEditTextColor, const SECEditTextColor&> {
 public:
-    void AddRun(int length, int group) { Add({ static_cast<USHORT>(length), static_cast<USHORT>(group) }); }
+    // A run longer than a run's length field holds goes in as several of the same group.
+    void AddRun(int length, int group)
+    {
+        for (; length > MaxRunLength; length -= MaxRunLength)
+            Add({ MaxRunLength, static_cast<USHORT>(group) });
+        Add({ static_cast<USHORT>(length), static_cast<USHORT>(group) });
+    }
+    static constexpr USHORT MaxRunLength = 0xFFFF;
     // Drops the runs and their storage.
     void Drop()
     {

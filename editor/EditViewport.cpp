@@ -13,6 +13,9 @@ using namespace divuzura::foundation;
 
 namespace {
 
+// How far left of the clip a line's drawing starts, for the glyphs that overhang their cell.
+constexpr int OverhangMargin = 32;
+
 // The part of [start, end) that lies in [from, to).
 bool Overlap(int start, int end, int from, int to)
 {
@@ -272,8 +275,9 @@ void SECEditViewport::Draw(CDC* dc)
     const int first = std::max<int>(clip.top / h, 0);
     const int last = std::min<int>(clip.bottom / h, m_pEdit->GetLastLine());
     if (clip.right > clip.left) {
+        const SECEditLineMeasure measure(*dc, tabWidth);
         for (int line = first; line <= last; ++line)
-            DrawLine(dc, line, tabWidth, clip, showSelection, mode, selection);
+            DrawLine(dc, line, measure, tabWidth, clip, showSelection, mode, selection);
         const int below = (last + 1) * h;
         if (below < clip.bottom) {
             COLORREF text, background;
@@ -289,7 +293,7 @@ void SECEditViewport::Draw(CDC* dc)
         DrawGutter();
 }
 
-void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
+void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& measure, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
     const SECEditLineColPair& selection)
 {
     SECEditFontInfo* font = GetFontInfo();
@@ -302,10 +306,15 @@ void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& cli
     int x = -origin.x;
     const wchar_t* text = nullptr;
     const int length = std::max(m_pEdit->GetLineText(line, m_lineCopy, text), 0);
-    // The model may move the text on its next call: keep a copy for the line's drawing.
-    if (text != m_lineCopy.GetString())
-        m_lineCopy = CString(text, length);
-    text = m_lineCopy.GetString();
+    // Only the columns that reach into the clip are laid out and drawn, with a margin for glyphs
+    // that overhang their cell: a line of millions of characters costs a scan, not a layout.
+    int skipped = 0, shown = 0;
+    const int first = m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.left - gutter - OverhangMargin, skipped);
+    const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.right - gutter + OverhangMargin, shown) + 1, length);
+    x += skipped;
+    // The model may move the text on its next call: keep a copy of the part drawn.
+    m_lineCopy = end > first ? CString(text + first, end - first) : CString();
+    const wchar_t* const visible = m_lineCopy.GetString();
 
     int selStart = -1, selEnd = -1;
     bool lineSelected = false;
@@ -329,17 +338,20 @@ void SECEditViewport::DrawLine(CDC* dc, int line, int tabWidth, const CRect& cli
         runs.AddRun(0, BuiltinText);
     int column = 0;
     int firstGroup = runs[0].m_nColorGroup;
-    for (INT_PTR i = 0; i < runs.GetSize() && column < length && x < clip.right - origin.x; ++i) {
+    for (INT_PTR i = 0; i < runs.GetSize() && column < end && x < clip.right - origin.x; ++i) {
         int count = runs[i].m_nLength == 0 ? length - column : std::min<int>(runs[i].m_nLength, length - column);
         if (count <= 0)
             continue;
-        const BOOL selected = lineSelected && Overlap(column, column + count, selStart, selEnd);
-        x += DrawTextRun(dc, tabWidth, x, y, gutter, text + column, count, column, line, runs[i].m_nColorGroup,
-            showWhitespace, selected, selStart, selEnd).cx;
+        const int from = std::max(column, first), to = std::min(column + count, end);
         column += count;
+        if (from >= to)
+            continue;
+        const BOOL selected = lineSelected && Overlap(from, to, selStart, selEnd);
+        x += DrawTextRun(dc, tabWidth, x, y, gutter, visible + (from - first), to - from, from, line, runs[i].m_nColorGroup,
+            showWhitespace, selected, selStart, selEnd).cx;
     }
     // Skip the rest of the line's text when it lies right of the clip: the row is done there.
-    if (column < length)
+    if (column < length || end < length)
         return;
 
     const int right = clip.right - origin.x;

@@ -5,6 +5,7 @@
 // selection it asks the presentation state, which its controller is.
 
 #include "editor/Edit.h"
+#include "editor/EditLineMeasure.h"
 #include "framework/MvcViewport.h"
 
 class SECEditController;
@@ -52,6 +53,8 @@ public:
     int GetLineHeight() const;
     int GetCharWidth() const;
     int GetGutterWidth() const;
+    // The widths of the model's lines, kept for the latest long one; the controller measures by them too.
+    SECEditLineWidths& GetLineWidths() { return m_lineWidths; }
     // Width: the maximum line length in characters; height: all lines.
     CSize GetLogExtent() const;
     // Snapped down to whole characters and lines, never negative.
@@ -111,7 +114,7 @@ private:
         if (m_onScrollRangeChanged)
             m_onScrollRangeChanged();
     }
-    void DrawLine(CDC* dc, int line, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
+    void DrawLine(CDC* dc, int line, const SECEditLineMeasure& measure, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
         const SECEditLineColPair& selection);
 
     SECEdit* m_pEdit = nullptr;
@@ -120,4 +123,5 @@ private:
     std::unique_ptr<CBrush> m_pGutterBrush;
     EditObserver m_observer { *this };
     CString m_lineCopy;
+    SECEditLineWidths m_lineWidths;
 };

@@ -136,12 +136,14 @@ TEST(EditBuffer, ScatteredEditsMatchAPlainString)
             reference.erase(offset, count);
         }
         ASSERT_EQ(buffer.GetLineCount(), static_cast<int>(std::count(reference.begin(), reference.end(), L'\n')) + 1) << step;
-        const int probe = static_cast<int>(next(buffer.GetLineCount()));
-        const size_t start = lineStart(probe);
-        const size_t end = std::min(reference.find_first_of(L"\r\n", start), reference.size());
-        CString text;
-        ASSERT_TRUE(buffer.GetText(text, probe, 0, probe, buffer.GetLineLength(probe))) << step;
-        ASSERT_EQ(text.str(), reference.substr(start, end - start)) << step;
+        // The edited line (whose length was known before the edit) and one other.
+        for (const int probe : { line, static_cast<int>(next(buffer.GetLineCount())) }) {
+            const size_t start = lineStart(probe);
+            const size_t end = std::min(reference.find_first_of(L"\r\n", start), reference.size());
+            CString text;
+            ASSERT_TRUE(buffer.GetText(text, probe, 0, probe, buffer.GetLineLength(probe))) << step;
+            ASSERT_EQ(text.str(), reference.substr(start, end - start)) << step;
+        }
     }
     EXPECT_TRUE(buffer.IsWide());
     EXPECT_EQ(AllText(buffer).str(), reference);

@@ -164,3 +164,47 @@ TEST_F(EditColoring, ColouringCanBeSwitchedOff)
 }
 
 } // namespace
+
+// Typing into a line and deleting from it recolours only the part after a place where the scan
+// passes between tokens: the runs are always those of the whole text coloured afresh, whatever
+// the edit makes of the keywords, strings and comments around it.
+TEST_F(EditColoring, EditsInsideALineColourAsTheWholeTextWould)
+{
+    const wchar_t* pieces[] = { L"Dim", L" ", L"  ", L"x", L"=", L"5", L"\"", L"'", L"{", L"}", L"If", L"\t", L"ab", L"\r\n" };
+    std::wstring text;
+    unsigned seed = 7;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (int i = 0; i < 120; ++i)
+        text += pieces[next(std::size(pieces) - 1)];
+    text += L"\r\nDim next\r\nx = \"last\"";
+    m_edit.SetText(text.c_str());
+    for (int step = 0; step < 400; ++step) {
+        for (int line = 0; line < m_edit.GetLineCount(); ++line)
+            Runs(line); // coloured before the edit, as a view shows it
+        const int line = static_cast<int>(next(static_cast<unsigned>(m_edit.GetLineCount())));
+        const int length = m_edit.GetLineLength(line);
+        const int column = static_cast<int>(next(static_cast<unsigned>(length) + 1));
+        if (next(2) == 0) {
+            // Mostly a piece inside the line, at times a line break.
+            const wchar_t* piece = pieces[next(step % 10 == 0 ? std::size(pieces) : std::size(pieces) - 1)];
+            ASSERT_TRUE(m_edit.InsertText(line, column, piece));
+        } else if (column < length) {
+            ASSERT_TRUE(m_edit.DeleteText(line, column, line, std::min<int>(length, column + static_cast<int>(next(4)) + 1)));
+        }
+        SECEdit fresh;
+        fresh.AttachLangConfig(m_language.get());
+        fresh.ResetContent();
+        fresh.SetText(AllText(m_edit).c_str());
+        for (int l = 0; l < m_edit.GetLineCount(); ++l) {
+            std::vector<ColorRun> expected;
+            if (const SECEditLineColor* colors = fresh.GetLineColor(l))
+                for (const SECEditTextColor& run : *colors)
+                    expected.push_back({ run.m_nLength, run.m_nColorGroup });
+            ASSERT_EQ(Runs(l), expected) << "step " << step << ", line " << l;
+        }
+        fresh.AttachLangConfig(nullptr);
+    }
+}

@@ -310,29 +310,32 @@ TEST_F(EditModel, JoiningTwoLongLinesPutsTheBreakBack)
     EXPECT_EQ(Text(), half + L"\r\n" + half);
 }
 
-// A loaded line wider than the maximum the model takes from a file keeps its text whole when the
-// user types into it or deletes from it: no edit breaks text the user did not touch.
+// A loaded line wider than the default maximum (the longest of its file, or wider than the most
+// the model takes from a file) keeps its text whole when the user types into it or deletes from
+// it: no edit breaks text the user did not touch.
 TEST_F(EditModel, EditsInsideAnOverlongLoadedLineKeepItWhole)
 {
-    TempDir dir;
-    const int length = SECEdit::MaxLoadedLineLength + 1000;
-    {
-        std::ofstream file(dir.File("long.txt"), std::ios::binary);
-        file << std::string(length, 'a') << "\r\nnext\r\n";
+    for (const int length : { SECEdit::DefaultMaxLineLength + 1000, SECEdit::MaxLoadedLineLength + 1000 }) {
+        SCOPED_TRACE(length);
+        TempDir dir;
+        {
+            std::ofstream file(dir.File("long.txt"), std::ios::binary);
+            file << std::string(length, 'a') << "\r\nnext\r\n";
+        }
+        ASSERT_TRUE(m_edit.LoadFile(Wide(dir.File("long.txt"))));
+        ASSERT_EQ(m_edit.GetLineLength(0), length);
+        ASSERT_TRUE(m_edit.InsertText(0, 10, L"b\t"));
+        EXPECT_EQ(m_edit.GetLineCount(), 3);
+        EXPECT_EQ(m_edit.GetLineLength(0), length + 2);
+        ASSERT_TRUE(m_edit.DeleteText(0, 10, 0, 13));
+        EXPECT_EQ(m_edit.GetLineCount(), 3);
+        EXPECT_EQ(m_edit.GetLineLength(0), length - 1);
+        // Typing a line break still splits it where the user put it, and nowhere else.
+        ASSERT_TRUE(m_edit.InsertText(0, 5, L"\r\n"));
+        EXPECT_EQ(m_edit.GetLineCount(), 4);
+        EXPECT_EQ(m_edit.GetLineLength(0), 5);
+        EXPECT_EQ(m_edit.GetLineLength(1), length - 6);
     }
-    ASSERT_TRUE(m_edit.LoadFile(Wide(dir.File("long.txt"))));
-    ASSERT_EQ(m_edit.GetLineLength(0), length);
-    ASSERT_TRUE(m_edit.InsertText(0, 10, L"b"));
-    EXPECT_EQ(m_edit.GetLineCount(), 3);
-    EXPECT_EQ(m_edit.GetLineLength(0), length + 1);
-    ASSERT_TRUE(m_edit.DeleteText(0, 10, 0, 12));
-    EXPECT_EQ(m_edit.GetLineCount(), 3);
-    EXPECT_EQ(m_edit.GetLineLength(0), length - 1);
-    // Typing a line break still splits it where the user put it, and nowhere else.
-    ASSERT_TRUE(m_edit.InsertText(0, 5, L"\r\n"));
-    EXPECT_EQ(m_edit.GetLineCount(), 4);
-    EXPECT_EQ(m_edit.GetLineLength(0), 5);
-    EXPECT_EQ(m_edit.GetLineLength(1), length - 6);
 }
 
 TEST_F(EditModel, RefusedEditsMakeNoCommand)

@@ -5,6 +5,8 @@
 
 #include "platform/gdi/SysColors.h"
 
+#include <fstream>
+
 using namespace edittest;
 
 namespace {
@@ -159,3 +161,97 @@ TEST_F(EditView, ColourRunsStayValidAcrossEdits)
 }
 
 } // namespace
+
+namespace {
+
+// The width of text[0, count) in the view's font, summed piece by piece from the system's extent
+// of each run between tabs, each piece far narrower than 16 bits of pixels.
+int ReferenceWidth(SECEditView& view, SECEdit& edit, const std::wstring& text, int count)
+{
+    SECEditFontInfo& font = *view.GetViewport().GetFontInfo();
+    CDC& dc = font.GetInfoDC();
+    const int tab = edit.GetTabStopWidth(font);
+    long long x = 0;
+    for (int from = 0; from < count;) {
+        if (text[from] == L'\t') {
+            x = (x / tab + 1) * tab;
+            ++from;
+            continue;
+        }
+        const int to = std::min<int>({ count, from + 1000, static_cast<int>(std::find(text.begin() + from, text.begin() + count, L'\t') - text.begin()) });
+        SIZE size {};
+        ::GetTextExtentPoint32W(dc, text.data() + from, to - from, &size);
+        x += size.cx;
+        from = to;
+    }
+    return static_cast<int>(x);
+}
+
+} // namespace
+
+// A view on a file of one line, kept whole however long.
+class EditViewOfALongLine : public EditView {
+protected:
+    void LoadLine(const std::string& bytes)
+    {
+        {
+            std::ofstream file(m_dir.File("line.txt"), std::ios::binary);
+            file << bytes;
+        }
+        ASSERT_TRUE(m_edit.LoadFile(Wide(m_dir.File("line.txt"))));
+        Pump();
+    }
+    TempDir m_dir;
+};
+
+// A line far wider than 16 bits of pixels (and long enough that the view keeps its widths along
+// it): the caret's place and the column under a point follow every edit, before and inside it.
+TEST_F(EditViewOfALongLine, PlacesFollowEdits)
+{
+    std::wstring line;
+    std::string bytes;
+    for (int i = 0; line.size() < 3 * SECEditLineWidths::KeptFrom; ++i) {
+        line += i % 7 == 0 ? L"\tab\u03B1 " : L"word ";
+        bytes += i % 7 == 0 ? "\tab\xCE\xB1 " : "word ";
+    }
+    LoadLine(bytes);
+    ASSERT_EQ(m_edit.GetLineLength(0), static_cast<int>(line.size()));
+    const int gutter = C().GetGutterWidth();
+    auto expectPlaces = [&](int row, const std::wstring& text) {
+        m_view->GetViewport().SetLogOrigin(0, 0); // a point left of the window's text is taken for its first column
+        for (int column : { 0, 1, 5000, SECEditLineWidths::Step, SECEditLineWidths::Step * 5 + 3, static_cast<int>(text.size()) - 1, static_cast<int>(text.size()) }) {
+            const CPoint point = C().LineColToPoint({ row, column });
+            EXPECT_EQ(point.x, gutter + ReferenceWidth(*m_view, m_edit, text, column)) << "column " << column;
+            if (column < static_cast<int>(text.size()) && text[column] != L'\t') {
+                EXPECT_EQ(C().PointToLineCol(point, TRUE), SECEditLineCol(row, column));
+            }
+        }
+    };
+    expectPlaces(0, line);
+    Press(VK_END);
+    EXPECT_EQ(Caret(), SECEditLineCol(0, static_cast<int>(line.size())));
+
+    m_edit.InsertText(0, SECEditLineWidths::Step * 2 + 1, L"\t\u03B2W");
+    line.insert(SECEditLineWidths::Step * 2 + 1, L"\t\u03B2W");
+    expectPlaces(0, line);
+    m_edit.DeleteText(0, 3, 0, 10);
+    line.erase(3, 7);
+    expectPlaces(0, line);
+    m_edit.InsertText(0, 0, L"first\r\n");
+    expectPlaces(1, line);
+}
+
+// The end of a line of thousands of blanks: the text there is drawn where the caret stands.
+TEST_F(EditViewOfALongLine, ItsEndIsDrawnAtTheCaret)
+{
+    LoadLine(std::string(70000, ' ') + "END");
+    Press(VK_END);
+    m_view->UpdateWindow();
+    CPoint caret = C().LineColToPoint(Caret());
+    caret.Offset(-m_view->GetViewport().GetLogOrigin().x, -m_view->GetViewport().GetLogOrigin().y);
+    const int w = m_view->GetCharWidth();
+    const RECT ink = pixel_checks::InkBounds(m_view->m_hWnd, CRect(C().GetGutterWidth(), 0, m_width, m_height));
+    EXPECT_GE(ink.left, caret.x - 3 * w - 1);
+    EXPECT_LE(ink.right, caret.x + 1);
+    EXPECT_GE(ink.right, caret.x - w);
+}
