@@ -36,7 +36,7 @@ bench:
 FUZZ_SECONDS      ?= 60
 FUZZ_SLOW_SECONDS ?= 300
 FUZZ_SLOW := fuzz_frame_settings fuzz_editor_language fuzz_jscript fuzz_registry fuzz_private_profile \
-	fuzz_parameter_file fuzz_date_file
+	fuzz_parameter_file fuzz_date_file fuzz_x_selection
 
 fuzz:
 	@scripts/install-deps.sh --all
