@@ -95,6 +95,17 @@ protected:
         Stop();
     }
 
+    // Headless, after Start(): the middle of a rectangle in the window's client coordinates (in screen
+    // coordinates without a window), from the frame's top-left corner, where the program on the
+    // server is clicked at.
+    POINT MiddleInFrame(HWND window, RECT rect)
+    {
+        RECT frame;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+    }
+
     // Headless: where the Formula and VBScript tabs, the script editor and the Run button lie in the
     // frame, for the program on the server to be clicked at.
     struct ScriptPagePlaces {
@@ -108,12 +119,6 @@ protected:
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
         ASSERT_TRUE(Start());
-        RECT frame;
-        GetWindowRect(Frame().m_hWnd, &frame);
-        auto inFrame = [&](HWND window, RECT rect) {
-            MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-            return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
-        };
         auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
         int scriptTab = -1;
         for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
@@ -122,25 +127,25 @@ protected:
         ASSERT_GE(scriptTab, 0);
         CRect tab;
         ASSERT_TRUE(tabs->GetTabRect(scriptTab, tab));
-        places.scriptTab = inFrame(tabs->m_hWnd, tab);
+        places.scriptTab = MiddleInFrame(tabs->m_hWnd, tab);
         ASSERT_TRUE(tabs->GetTabRect(0, tab));
-        places.formulaTab = inFrame(tabs->m_hWnd, tab);
+        places.formulaTab = MiddleInFrame(tabs->m_hWnd, tab);
         Frame().m_wndTab.ActivateTab(scriptTab);
         Pump();
         CWnd* editor = Frame().m_wndTab.GetPage(scriptTab);
         RECT client;
         editor->GetClientRect(&client);
-        places.editor = inFrame(editor->m_hWnd, client);
+        places.editor = MiddleInFrame(editor->m_hWnd, client);
         auto* view = dynamic_cast<SECEditView*>(editor);
         ASSERT_NE(view, nullptr);
         const CPoint first = view->GetEditController()->LineColToPoint(SECEditLineCol(0, 0));
-        places.text = inFrame(editor->m_hWnd, { first.x, first.y, first.x, first.y });
+        places.text = MiddleInFrame(editor->m_hWnd, { first.x, first.y, first.x, first.y });
         places.character = { view->GetCharWidth(), view->GetLineHeight() };
         RECT window;
         editor->GetWindowRect(&window);
         const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
-        places.verticalBar = { window.right - barWidth / 2 - frame.left, (window.top + window.bottom) / 2 - frame.top };
-        places.horizontalBar = { (window.left + window.right) / 2 - frame.left, window.bottom - barHeight / 2 - frame.top };
+        places.verticalBar = MiddleInFrame(nullptr, { window.right - barWidth, window.top, window.right, window.bottom });
+        places.horizontalBar = MiddleInFrame(nullptr, { window.left, window.bottom - barHeight, window.right, window.bottom });
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
         auto buttonPlace = [&](UINT id, POINT& place) {
             int index = 0;
@@ -149,7 +154,7 @@ protected:
             ASSERT_LT(index, bar.GetButtonCount());
             RECT button;
             bar.GetItemRect(index, &button);
-            place = inFrame(bar.m_hWnd, button);
+            place = MiddleInFrame(bar.m_hWnd, button);
         };
         ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_RUN, places.run));
         ASSERT_NO_FATAL_FAILURE(buttonPlace(ID_SCRIPT_STOP, places.stop));
@@ -171,10 +176,9 @@ protected:
     // Headless, after Start(): the middle of a window, in the frame window.
     POINT PlaceInFrame(HWND window)
     {
-        RECT frame, rect;
-        GetWindowRect(Frame().m_hWnd, &frame);
+        RECT rect;
         GetWindowRect(window, &rect);
-        return { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
+        return MiddleInFrame(nullptr, rect);
     }
     // Headless, after Start(): the middle of a page's tab, in the frame window.
     template<typename Page>
@@ -183,12 +187,8 @@ protected:
         auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
         for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
             CRect tab;
-            if (dynamic_cast<Page*>(Frame().m_wndTab.GetPage(index)) && tabs->GetTabRect(index, tab)) {
-                MapWindowPoints(tabs->m_hWnd, nullptr, reinterpret_cast<POINT*>(&tab), 2);
-                RECT frame;
-                GetWindowRect(Frame().m_hWnd, &frame);
-                return { tab.CenterPoint().x - frame.left, tab.CenterPoint().y - frame.top };
-            }
+            if (dynamic_cast<Page*>(Frame().m_wndTab.GetPage(index)) && tabs->GetTabRect(index, tab))
+                return MiddleInFrame(tabs->m_hWnd, tab);
         }
         ADD_FAILURE() << "no such page";
         return {};
@@ -647,10 +647,6 @@ TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
     ASSERT_TRUE(Start());
     RECT frame;
     GetWindowRect(Frame().m_hWnd, &frame);
-    auto inFrame = [&](HWND window, RECT rect) {
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        return POINT { (rect.left + rect.right) / 2 - frame.left, (rect.top + rect.bottom) / 2 - frame.top };
-    };
     auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
     for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
         CWnd* view = Frame().m_wndTab.GetPage(index);
@@ -660,12 +656,12 @@ TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
         Page& page = pages[script ? 0 : 1];
         CRect tab;
         ASSERT_TRUE(tabs->GetTabRect(index, tab));
-        page.tab = inFrame(tabs->m_hWnd, tab);
+        page.tab = MiddleInFrame(tabs->m_hWnd, tab);
         Frame().m_wndTab.ActivateTab(index);
         Pump();
         RECT client, bar;
         view->GetClientRect(&client);
-        page.middle = inFrame(view->m_hWnd, client);
+        page.middle = MiddleInFrame(view->m_hWnd, client);
         SECCustomToolBar& pageBar = script ? Frame().m_wndScriptBar : Frame().m_wndDiagramBar;
         Frame().ShowControlBar(&pageBar, TRUE, FALSE);
         GetWindowRect(pageBar.m_hWnd, &bar);
