@@ -1,9 +1,10 @@
 // Start-up of the formulon program on an X server of its own (Xvfb): from exec to the main
 // window mapped, and to its first paint complete (the window's pixels equal to those it shows
 // once it has settled), then the resident memory and the processor time it uses while idle in the
-// two seconds after that. Each iteration starts the program afresh with empty settings. xcalc,
-// where installed, is measured the same way as the floor; FLN_BASELINE_FORMULON names another
-// build of the program to measure beside this one in the same run.
+// two seconds after that. Each iteration starts the program afresh with empty settings. A bare
+// Xlib window (bare_xlib_window.cpp) and xcalc, where installed, are measured the same way as the
+// floors; FLN_BASELINE_FORMULON names another build of the program to measure beside this one in
+// the same run.
 // The benchmark waits on the server's events (the map, then the window's damage reports) and
 // reads the window's pixels only after it changed: polling the server would take its time and a
 // processor from the program being measured.
@@ -407,7 +408,10 @@ BENCHMARK(Present)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    // The floor, and another build of the program, where there are.
+    // The floors (a bare Xlib window, and xcalc where installed), and another build of the program.
+    static const Program bare { FLN_BARE_WINDOW, "bare" };
+    benchmark::RegisterBenchmark("StartUp/bare_xlib_window", [](benchmark::State& state) { StartUp(state, bare); })
+        ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
     static const Program xcalc { FindProgram("xcalc"), "xcalc" };
     if (!xcalc.path.empty())
         benchmark::RegisterBenchmark("StartUp/xcalc", [](benchmark::State& state) { StartUp(state, xcalc); })
