@@ -38,6 +38,9 @@ FUZZ_SLOW_SECONDS ?= 300
 FUZZ_SLOW := fuzz_frame_settings fuzz_editor_language fuzz_jscript fuzz_registry fuzz_private_profile \
 	fuzz_parameter_file fuzz_date_file fuzz_x_selection
 
+# The script tests' files seed the editor's targets too, where they are kept.
+FUZZ_SCRIPT_SEEDS := platform/script/tests/scripts
+
 fuzz:
 	@scripts/install-deps.sh --all
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF -DFLN_FUZZ=ON
@@ -47,6 +50,7 @@ fuzz:
 		seconds=$(FUZZ_SECONDS); case " $(FUZZ_SLOW) " in *" $$t "*) seconds=$(FUZZ_SLOW_SECONDS);; esac; \
 		echo "== $$t ($$seconds s)"; mkdir -p $(BUILD)/fuzz/corpus/$$t; \
 		seeds=fuzz/corpus/$$t; [ -d $$seeds ] || seeds=; \
+		case $$t in fuzz_editor|fuzz_editor_file) seeds="$$seeds $(FUZZ_SCRIPT_SEEDS)";; esac; \
 		ASAN_OPTIONS=fast_unwind_on_malloc=0 $$f -max_total_time=$$seconds -timeout=5 $(BUILD)/fuzz/corpus/$$t $$seeds \
 		|| exit 1; done
 
