@@ -116,4 +116,19 @@ private:
     std::filesystem::path m_path;
 };
 
+// Makes the bytes the registry file of a new settings folder (XDG_CONFIG_HOME), so that the
+// registry reads them whatever the file's time stamp; returns the file's path.
+inline std::filesystem::path UseAsRegistryFile(std::string_view bytes)
+{
+    static ScratchFolder scratch;
+    static unsigned turn = 0;
+    const std::filesystem::path home = scratch.path() / std::to_string(turn++ % 2);
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home / "Formulon");
+    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    const std::filesystem::path file = home / "Formulon" / "registry.txt";
+    WriteWholeFile(file, bytes);
+    return file;
+}
+
 } // namespace fuzz

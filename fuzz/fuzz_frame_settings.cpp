@@ -27,18 +27,6 @@ CWinApp& Profile()
     return *app;
 }
 
-// Each input goes to a new settings folder, so that the registry reads it whatever its time stamp.
-void UseAsRegistryFile(std::string_view bytes)
-{
-    static fuzz::ScratchFolder scratch;
-    static unsigned turn = 0;
-    const std::filesystem::path home = scratch.path() / std::to_string(turn++ % 2);
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home / "Formulon");
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    fuzz::WriteWholeFile(home / "Formulon" / "registry.txt", bytes);
-}
-
 void CheckOnScreen(HWND window)
 {
     RECT work {};
@@ -57,7 +45,7 @@ void CheckOnScreen(HWND window)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    UseAsRegistryFile(std::string_view(reinterpret_cast<const char*>(data), size));
+    fuzz::UseAsRegistryFile(std::string_view(reinterpret_cast<const char*>(data), size));
     CWinApp& app = Profile();
     const FrameSettings settings = FrameSettings::Load(app);
 

@@ -81,16 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again.Parse(written) || again.Text() != written)
         __builtin_trap();
 
-    // The registry keeps what it was given through a change. Each input goes to a new settings
-    // folder, so that the registry reads it whatever the file's time stamp.
-    static fuzz::ScratchFolder scratch;
-    static unsigned turn = 0;
-    const std::filesystem::path home = scratch.path() / std::to_string(turn++ % 2);
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home / "Formulon");
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    const std::filesystem::path file = home / "Formulon" / "registry.txt";
-    fuzz::WriteWholeFile(file, bytes);
+    // The registry keeps what it was given through a change.
+    const std::filesystem::path file = fuzz::UseAsRegistryFile(bytes);
 
     const std::set<Entry> before = Everything();
     const DWORD mark = 1;

@@ -14,6 +14,18 @@
 
 namespace {
 
+// A key press on the window, as the server sends one (keycode and time for the caller to set).
+XKeyEvent KeyPressOn(XDisplay* connection, Window target)
+{
+    XKeyEvent key {};
+    key.type = KeyPress;
+    key.display = connection;
+    key.window = target;
+    key.root = DefaultRootWindow(connection);
+    key.same_screen = True;
+    return key;
+}
+
 class X11Composition : public RealServerTest {
 protected:
     void SetUp() override
@@ -103,12 +115,7 @@ TEST_F(X11Composition, AnAbsentInputMethodLeavesTheLocalComposeHandling)
         method.SetFont(target, { L"Courier New", 16, 13 });
 
         // A dead acute and an "e", as the server would send them, make one committed "é".
-        XKeyEvent key {};
-        key.type = KeyPress;
-        key.display = connection;
-        key.window = target;
-        key.root = DefaultRootWindow(connection);
-        key.same_screen = True;
+        XKeyEvent key = KeyPressOn(connection, target);
         auto press = [&](KeySym symbol) {
             key.keycode = XKeysymToKeycode(connection, symbol);
             key.time += 10;
@@ -162,12 +169,7 @@ TEST_F(X11InputMethodLookup, LatinBytesOfAWindowWithoutAContextAreReadInTheFallb
     Window target = XCreateSimpleWindow(connection, DefaultRootWindow(connection), 0, 0, 10, 10, 0, 0, 0);
     {
         X11InputMethod method(connection, [](DisplayEvent) {});
-        XKeyEvent key {};
-        key.type = KeyPress;
-        key.display = connection;
-        key.window = target;
-        key.root = DefaultRootWindow(connection);
-        key.same_screen = True;
+        XKeyEvent key = KeyPressOn(connection, target);
         key.keycode = spare;
         KeySym symbol = NoSymbol;
         EXPECT_EQ(method.Lookup(key, symbol), L"\u00E9");
