@@ -51,7 +51,7 @@ fuzz:
 		echo "== $$t ($$seconds s)"; mkdir -p $(BUILD)/fuzz/corpus/$$t; \
 		seeds=fuzz/corpus/$$t; [ -d $$seeds ] || seeds=; \
 		case $$t in fuzz_editor|fuzz_editor_file) seeds="$$seeds $(FUZZ_SCRIPT_SEEDS)";; esac; \
-		ASAN_OPTIONS=fast_unwind_on_malloc=0 $$f -max_total_time=$$seconds -timeout=5 $(BUILD)/fuzz/corpus/$$t $$seeds \
+		ASAN_OPTIONS=fast_unwind_on_malloc=0 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 $$f -max_total_time=$$seconds -timeout=5 $(BUILD)/fuzz/corpus/$$t $$seeds \
 		|| exit 1; done
 
 clean:
