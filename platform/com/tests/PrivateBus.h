@@ -4,6 +4,7 @@
 // (XDG_CONFIG_HOME for the registry, XDG_DATA_HOME for the bus's service files), plus helpers to
 // start and end server processes. Every wait is bounded.
 
+#include "platform/base/tests/EndWithParent.h"
 #include "platform/base/tests/WaitUntil.h"
 
 #include <chrono>
@@ -28,8 +29,10 @@ public:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return;
+        const pid_t parent = getpid();
         m_pid = fork();
         if (m_pid == 0) {
+            EndWithParent(parent);
             dup2(fds[1], STDOUT_FILENO);
             if (int null = quiet ? open("/dev/null", O_WRONLY) : -1; null >= 0)
                 dup2(null, STDERR_FILENO);

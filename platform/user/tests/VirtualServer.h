@@ -2,6 +2,7 @@
 // An Xvfb server of a test's or a benchmark's own, and the checks that reach it: what the tests
 // on a real X server and the start-up benchmark stand on.
 
+#include "platform/base/tests/EndWithParent.h"
 #include "platform/base/tests/WaitUntil.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
@@ -44,8 +45,10 @@ public:
         int fds[2];
         if (pipe(fds) != 0)
             return false;
+        const pid_t parent = getpid();
         m_pid = fork();
         if (m_pid == 0) {
+            EndWithParent(parent);
             close(fds[0]);
             std::string fd = std::to_string(fds[1]);
             execl(program.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));

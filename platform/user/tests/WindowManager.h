@@ -2,6 +2,7 @@
 // A window manager (openbox) on a test's own X server, for the tests where the window manager
 // takes part: placing, maximising, restoring and the work area. It runs until the object goes.
 
+#include "platform/base/tests/EndWithParent.h"
 #include "platform/user/tests/VirtualServer.h"
 
 #define Display XDisplay
@@ -37,8 +38,10 @@ public:
         if (!x)
             return false;
         XCloseDisplay(x);
+        const pid_t parent = getpid();
         m_pid = fork();
         if (m_pid == 0) {
+            EndWithParent(parent);
             setenv("DISPLAY", server.Name().c_str(), 1);
             if (int null = open("/dev/null", O_WRONLY); null >= 0) {
                 dup2(null, STDOUT_FILENO);
