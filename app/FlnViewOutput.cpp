@@ -42,8 +42,6 @@ CString CFlnView::ShowOutput(const CString& text, COLORREF colour, int points)
 {
     m_strOutputText = text;
     const CString shown = ShownText(text);
-    // One paint for the three changes, when the calculation is done.
-    CLabel::RedrawBatch batch(m_labelOutput);
     m_labelOutput.SetTextColor(colour).SetFontSize(points).SetText(shown);
     return shown;
 }
