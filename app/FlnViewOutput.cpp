@@ -98,7 +98,7 @@ void CFlnView::OnCopyOutput()
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
-    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), BalloonIcon, BalloonOptions, nullptr, L"", 3000);
+    ShowBalloon(title, content, CentreOf(m_labelOutput.m_hWnd), 3000);
 }
 
 void CFlnView::OnOutputToVoice()
