@@ -6,28 +6,13 @@
 #include "platform/user/ResourceHandles.h"
 #include "res/FormulaPage.h"
 
-#include <optional>
-
 namespace {
 
-struct FontSizeCommand {
-    UINT id;
-    int points;
-};
-constexpr FontSizeCommand FontSizeCommands[] = {
+// The font commands and the size in points each sets.
+constexpr IdValue<int> FontSizeCommands[] = {
     { ID_FONT_VERY_LARGE, 18 }, { ID_FONT_LARGE, 14 }, { ID_FONT_MEDIUM, 12 }, { ID_FONT_SMALL, 10 },
     { ID_FONT_VERY_SMALL, 9 },
 };
-
-// The size in points that a font command sets, or nothing for another command.
-std::optional<int> FontPointsOf(UINT command)
-{
-    for (const FontSizeCommand& font : FontSizeCommands) {
-        if (font.id == command)
-            return font.points;
-    }
-    return std::nullopt;
-}
 
 void SelectAllWhenNothingSelected(HWND edit)
 {
@@ -150,6 +135,13 @@ HMENU CCalculatorPage::FirstSubmenuOf(UINT menuId)
     return popup;
 }
 
+BOOL CCalculatorPage::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
+        return TRUE;
+    return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
 BOOL CCalculatorPage::PreTranslateMessage(MSG* message)
 {
     if (m_bViewTooltips && m_tooltip.m_hWnd && m_tooltip.RelayEvent(message))
@@ -210,13 +202,13 @@ void CCalculatorPage::SetInputFont(int pointSize)
 
 void CCalculatorPage::OnFontSize(UINT id)
 {
-    if (std::optional<int> points = FontPointsOf(id))
+    if (std::optional<int> points = ValueOf(FontSizeCommands, id))
         SetInputFont(*points);
 }
 
 void CCalculatorPage::OnUpdateFontSize(CCmdUI* ui)
 {
-    if (std::optional<int> points = FontPointsOf(ui->m_nID))
+    if (std::optional<int> points = ValueOf(FontSizeCommands, ui->m_nID))
         ui->SetCheck(m_nFontSize == *points ? 1 : 0);
 }
 

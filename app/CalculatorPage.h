@@ -11,6 +11,7 @@
 #include "controls/ResizableFormView.h"
 
 #include <initializer_list>
+#include <optional>
 #include <span>
 
 class CFlnPageHost;
@@ -20,6 +21,23 @@ struct PageTip {
     UINT id;
     const wchar_t* text;
 };
+
+// A row of a page's table that gives a control or command id the value it stands for.
+template <typename Value>
+struct IdValue {
+    UINT id;
+    Value value;
+};
+// The value of the id in the table; nothing for an id the table does not hold.
+template <typename Value, size_t N>
+std::optional<Value> ValueOf(const IdValue<Value> (&table)[N], UINT id)
+{
+    for (const IdValue<Value>& row : table) {
+        if (row.id == id)
+            return row.value;
+    }
+    return std::nullopt;
+}
 
 class CCalculatorPage : public CResizableFormView {
     DECLARE_DYNAMIC(CCalculatorPage)
@@ -43,12 +61,17 @@ public:
 
     // While tooltips are shown, a message goes to the tooltip first.
     BOOL PreTranslateMessage(MSG* message) override;
+    // A command goes to the page's keys (OnKey) before the message maps.
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     explicit CCalculatorPage(UINT templateId);
 
     // The page's input line.
     virtual CColorEdit& InputLine() = 0;
+    // Presses the key of the page's keypad with that id; FALSE when id is none of its keys. The keys
+    // are found in the page's table rather than one map entry each.
+    virtual BOOL OnKey(UINT id) = 0;
     // The edit that Cut, Copy, Paste and Undo act on: the input line unless the page says otherwise.
     virtual HWND EditCommandTarget();
 

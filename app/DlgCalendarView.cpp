@@ -37,11 +37,7 @@ constexpr PictureButton PictureButtons[] = {
 // The toolkit's bitmap buttons draw their picture alone with this style.
 constexpr DWORD PictureOnlyStyle = 4;
 
-struct DateFormatCommand {
-    UINT id;
-    CDlgCalendarView::DateFormat format;
-};
-constexpr DateFormatCommand DateFormatCommands[] = {
+constexpr IdValue<CDlgCalendarView::DateFormat> DateFormatCommands[] = {
     { ID_DATE_FORMAT_DOTS, CDlgCalendarView::DateFormat::DayMonthYearDots },
     { ID_DATE_FORMAT_DAY_FIRST, CDlgCalendarView::DateFormat::DayMonthYearSlashes },
     { ID_DATE_FORMAT_MONTH_FIRST, CDlgCalendarView::DateFormat::MonthDayYearSlashes },
@@ -128,14 +124,6 @@ BEGIN_MESSAGE_MAP(CDlgCalendarView, CCalculatorPage)
     ON_COMMAND_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnDateFormat)
     ON_UPDATE_COMMAND_UI_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnUpdateDateFormat)
 END_MESSAGE_MAP()
-
-// The keypad's keys are found in one table rather than one map entry each.
-BOOL CDlgCalendarView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
-{
-    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
-        return TRUE;
-    return CCalculatorPage::OnCmdMsg(id, code, extra, handlerInfo);
-}
 
 void CDlgCalendarView::DoDataExchange(CDataExchange* exchange)
 {
@@ -314,18 +302,14 @@ void CDlgCalendarView::SetDateFormat(DateFormat format)
 
 void CDlgCalendarView::OnDateFormat(UINT id)
 {
-    for (const DateFormatCommand& command : DateFormatCommands) {
-        if (command.id == id)
-            SetDateFormat(command.format);
-    }
+    if (const std::optional<DateFormat> format = ValueOf(DateFormatCommands, id))
+        SetDateFormat(*format);
 }
 
 void CDlgCalendarView::OnUpdateDateFormat(CCmdUI* ui)
 {
-    for (const DateFormatCommand& command : DateFormatCommands) {
-        if (command.id == ui->m_nID)
-            ui->SetCheck(m_nDateFormat == command.format ? 1 : 0);
-    }
+    if (const std::optional<DateFormat> format = ValueOf(DateFormatCommands, ui->m_nID))
+        ui->SetCheck(m_nDateFormat == *format ? 1 : 0);
 }
 
 // ---- the date file

@@ -91,7 +91,6 @@ public:
     void OnShowWindow(BOOL show, UINT status);
 
     void OnInitialUpdate() override;
-    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
@@ -108,7 +107,7 @@ private:
     void ShowEvaluation(const DateParseResult& result);
 
     // Keys: TRUE when id is one of the keypad's.
-    BOOL OnKey(UINT id);
+    BOOL OnKey(UINT id) override;
     void OnKeyDigit(UINT id);
     void OnOperandSide(UINT id);
     void OnOutputMode(UINT id);

@@ -26,21 +26,13 @@ constexpr Key Keys[] = {
     { IDC_DATE_KEY_MINUTE, L"m[", true }, { IDC_DATE_KEY_SECOND, L"s[", true },
 };
 
-struct OutputModeButton {
-    UINT id;
-    CDlgCalendarView::OutputMode mode;
-};
-constexpr OutputModeButton OutputModeButtons[] = {
+constexpr IdValue<CDlgCalendarView::OutputMode> OutputModeButtons[] = {
     { IDC_OUTPUT_SPAN, CDlgCalendarView::OutputMode::TimeSpan },
     { IDC_OUTPUT_DATE, CDlgCalendarView::OutputMode::DateAndTime },
     { IDC_OUTPUT_JD, CDlgCalendarView::OutputMode::JulianDay },
 };
 
-struct SpanUnitButton {
-    UINT id;
-    CDlgCalendarView::SpanUnit unit;
-};
-constexpr SpanUnitButton SpanUnitButtons[] = {
+constexpr IdValue<CDlgCalendarView::SpanUnit> SpanUnitButtons[] = {
     { IDC_UNIT_SPAN, CDlgCalendarView::SpanUnit::SpanText }, { IDC_UNIT_DAYS, CDlgCalendarView::SpanUnit::Days },
     { IDC_UNIT_HOURS, CDlgCalendarView::SpanUnit::Hours }, { IDC_UNIT_MINUTES, CDlgCalendarView::SpanUnit::Minutes },
     { IDC_UNIT_SECONDS, CDlgCalendarView::SpanUnit::Seconds },
@@ -120,19 +112,13 @@ void CDlgCalendarView::OnOperandSide(UINT id)
 
 void CDlgCalendarView::OnOutputMode(UINT id)
 {
-    for (const OutputModeButton& button : OutputModeButtons) {
-        if (button.id == id)
-            m_nOutputMode = button.mode;
-    }
+    m_nOutputMode = ValueOf(OutputModeButtons, id).value_or(m_nOutputMode);
     OnCalculate();
 }
 
 void CDlgCalendarView::OnSpanUnit(UINT id)
 {
-    for (const SpanUnitButton& button : SpanUnitButtons) {
-        if (button.id == id)
-            m_nSpanUnit = button.unit;
-    }
+    m_nSpanUnit = ValueOf(SpanUnitButtons, id).value_or(m_nSpanUnit);
     OnCalculate();
 }
 

@@ -117,14 +117,6 @@ void CFlnView::OnSize(UINT type, int cx, int cy)
         m_centred.Layout(client.right, client.bottom);
 }
 
-// The keypad's keys are found in one table rather than one map entry each.
-BOOL CFlnView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
-{
-    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
-        return TRUE;
-    return CCalculatorPage::OnCmdMsg(id, code, extra, handlerInfo);
-}
-
 void CFlnView::DoDataExchange(CDataExchange* exchange)
 {
     CCalculatorPage::DoDataExchange(exchange);

@@ -118,7 +118,6 @@ public:
 
     void OnInitialUpdate() override;
     BOOL PreTranslateMessage(MSG* message) override;
-    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
@@ -151,7 +150,7 @@ private:
     void ShowPage(Tab page);
 
     // The keypad: TRUE when id is a key.
-    BOOL OnKey(UINT id);
+    BOOL OnKey(UINT id) override;
     void OnKeyDigit(UINT id);
 
     // The bitmap keys and the drop-down buttons.

@@ -10,11 +10,7 @@
 namespace {
 
 // The insert-target buttons and the target each sets.
-struct InsertTargetButton {
-    UINT id;
-    int target;
-};
-constexpr InsertTargetButton InsertTargetButtons[] = {
+constexpr IdValue<int> InsertTargetButtons[] = {
     { IDC_PHYS_SELECT, 0 }, { IDC_PHYS_TO_A, 1 }, { IDC_PHYS_TO_B, 2 }, { IDC_PHYS_TO_C, 3 }, { IDC_PHYS_TO_D, 4 },
     { IDC_PHYS_TO_E, 5 }, { IDC_PHYS_TO_F, 6 }, { IDC_PHYS_TO_G, 7 },
 };
@@ -61,19 +57,12 @@ constexpr PageTip Tips[] = {
 
 bool CFlnView::IsInsertTargetButton(UINT id)
 {
-    for (const InsertTargetButton& button : InsertTargetButtons) {
-        if (button.id == id)
-            return true;
-    }
-    return false;
+    return ValueOf(InsertTargetButtons, id).has_value();
 }
 
 void CFlnView::OnInsertTarget(UINT id)
 {
-    for (const InsertTargetButton& button : InsertTargetButtons) {
-        if (button.id == id)
-            m_nInsertTarget = button.target;
-    }
+    m_nInsertTarget = ValueOf(InsertTargetButtons, id).value_or(m_nInsertTarget);
 }
 
 void CFlnView::OnPhysConst(UINT id)
