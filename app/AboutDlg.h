@@ -1,15 +1,16 @@
 #pragma once
-// The About box (dialog 157): the program's icon and name, a scrolling line of acknowledgements,
+// The About box (IDD_ABOUTBOX): the program's icon and name, a scrolling line of acknowledgements,
 // the version line, and links to the web page and to the developer's mailbox. It opens over the
 // middle of the main window.
 
 #include "commandbars/Marquee.h"
 #include "controls/HLinkCtrl.h"
 #include "platform/mfc/Dialog.h"
+#include "res/Formulon.h"
 
 class CAboutDlg : public CDialog {
 public:
-    enum { IDD = 157 };
+    enum { IDD = IDD_ABOUTBOX };
     CAboutDlg();
 
     BOOL OnInitDialog() override;

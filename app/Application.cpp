@@ -3,6 +3,7 @@
 #include "app/FlnApp.h"
 #include "app/FlnView.h"
 #include "platform/com/DispatchDriver.h"
+#include "res/Formulon.h"
 
 #include <atomic>
 #include <cwchar>
@@ -68,7 +69,7 @@ void CApplication::SetFormula(const wchar_t* text)
 BSTR CApplication::GetName()
 {
     CString name;
-    if (!name.LoadString(0xE000))
+    if (!name.LoadString(AFX_IDS_APP_TITLE))
         name = L"FLN";
     return SysAllocStringView(name.view());
 }

@@ -19,7 +19,6 @@ namespace {
 constexpr const wchar_t* InputSection = L"TAB_DATEFORMEL";
 constexpr const wchar_t* ChecksSection = L"CHECKS";
 constexpr const wchar_t* FormatSection = L"FORMAT";
-constexpr int InputLimit = 1024; // what the input line holds
 
 CString ProgramNameAndVersion()
 {
@@ -50,7 +49,7 @@ std::optional<int> IntegerIn(const CString& text, int lowest, int highest)
 
 DatePageContent CDateFile::ContentOf(const CDlgCalendarView& view)
 {
-    return { view.m_strInput, view.m_bViewTooltips, view.m_nDateFormat };
+    return { view.m_strInput, view.m_bViewTooltips, static_cast<int>(view.m_nDateFormat) };
 }
 
 void CDateFile::Put(CIniFile& ini, const DatePageContent& content)
@@ -84,7 +83,7 @@ CDateFile::LoadResult CDateFile::Load(CDlgCalendarView& view, const CString& pat
         std::error_code error;
         if (std::filesystem::is_regular_file(std::filesystem::path(path.ToUtf8()), error))
             return LoadResult::Foreign;
-        view.SetDateFormat(1);
+        view.SetDateFormat(CDlgCalendarView::DateFormat::DayMonthYearDots);
         return LoadResult::Missing;
     }
     if (ini.FindSection(InputSection) < 0 && ini.FindSection(ChecksSection) < 0 && ini.FindSection(FormatSection) < 0)
@@ -96,12 +95,12 @@ CDateFile::LoadResult CDateFile::Load(CDlgCalendarView& view, const CString& pat
     const CString format = ini.GetValue(FormatSection, L"DateFormat");
     const std::optional<int> tooltipFlag = tooltips.IsEmpty() ? std::optional<int>(0) : IntegerIn(tooltips, 0, 1);
     const std::optional<int> dateFormat = format.IsEmpty() ? std::optional<int>(1) : IntegerIn(format, 1, 3);
-    if (input.GetLength() > InputLimit || !tooltipFlag || !dateFormat)
+    if (input.GetLength() > CDlgCalendarView::InputLimit || !tooltipFlag || !dateFormat)
         return LoadResult::Damaged;
 
     view.m_strInput = input;
     view.m_bViewTooltips = *tooltipFlag != 0;
-    view.SetDateFormat(*dateFormat);
+    view.SetDateFormat(static_cast<CDlgCalendarView::DateFormat>(*dateFormat));
     if (view.m_hWnd)
         view.UpdateData(FALSE);
     return LoadResult::Loaded;
@@ -111,7 +110,7 @@ void CDateFile::OnSaveContent(CDlgCalendarView& view)
 {
     CString file = view.m_strFileName;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, 0x1004, FALSE, nullptr, kDateFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, CFlnApp::ContentFileDialogFlags, FALSE, nullptr, kDateFileFilter))
         return;
     view.m_strFileName = file;
     if (!Save(view, file))
@@ -122,7 +121,7 @@ void CDateFile::OnLoadContent(CDlgCalendarView& view)
 {
     CString file = view.m_strFileName;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, 0x1004, TRUE, nullptr, kDateFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, CFlnApp::ContentFileDialogFlags, TRUE, nullptr, kDateFileFilter))
         return;
     view.m_strFileName = file;
     switch (Load(view, file)) {

@@ -2,17 +2,11 @@
 
 #include "app/DlgCalendarView.h"
 
-#include "app/InputLineCommands.h"
-
 #include "app/DateFile.h"
-#include "app/FlnPageHost.h"
-#include "app/PageTooltips.h"
-#include "controls/BalloonHelp.h"
 #include "datetime/CalendarAnswers.h"
 #include "datetime/CalendarAnswersFormat.h"
 #include "datetime/DateParser.h"
 #include "datecore/Clock.h"
-#include "platform/gdi/SysColors.h"
 #include "platform/mfc/DataExchange.h"
 #include "platform/mfc/Frame.h"
 #include "res/DateTimePage.h"
@@ -43,12 +37,10 @@ constexpr PictureButton PictureButtons[] = {
 // The toolkit's bitmap buttons draw their picture alone with this style.
 constexpr DWORD PictureOnlyStyle = 4;
 
-struct DateFormatCommand {
-    UINT id;
-    int format;
-};
-constexpr DateFormatCommand DateFormatCommands[] = {
-    { ID_DATE_FORMAT_DOTS, 1 }, { ID_DATE_FORMAT_DAY_FIRST, 2 }, { ID_DATE_FORMAT_MONTH_FIRST, 3 },
+constexpr IdValue<CDlgCalendarView::DateFormat> DateFormatCommands[] = {
+    { ID_DATE_FORMAT_DOTS, CDlgCalendarView::DateFormat::DayMonthYearDots },
+    { ID_DATE_FORMAT_DAY_FIRST, CDlgCalendarView::DateFormat::DayMonthYearSlashes },
+    { ID_DATE_FORMAT_MONTH_FIRST, CDlgCalendarView::DateFormat::MonthDayYearSlashes },
 };
 
 constexpr PageTip Tips[] = {
@@ -58,9 +50,10 @@ constexpr PageTip Tips[] = {
     { IDC_ANSWERS_FEAST, L"Info about Feast Days" }, { IDC_ANSWERS_MOON, L"Info to Moon Display" },
     { IDC_DATE_KEY_YEAR, L"Year" }, { IDC_DATE_KEY_MONTH, L"Month" }, { IDC_DATE_KEY_WEEK, L"Week" },
     { IDC_DATE_KEY_DAY, L"Day" }, { IDC_DATE_KEY_HOUR, L"Hour" }, { IDC_DATE_KEY_MINUTE, L"Minute" },
-    { IDC_DATE_KEY_SECOND, L"Second" }, { 220, L"Number 7" }, { 221, L"Number 8" }, { 222, L"Number 9" },
-    { IDC_DATE_KEY_MINUS, L"Minus" }, { 217, L"Number 4" }, { 218, L"Number 5" }, { 219, L"Number 6" },
-    { IDC_DATE_KEY_PLUS, L"Plus" }, { 214, L"Number 1" }, { 215, L"Number 2" }, { 216, L"Number 3" },
+    { IDC_DATE_KEY_SECOND, L"Second" }, { IDC_DATE_KEY_7, L"Number 7" }, { IDC_DATE_KEY_8, L"Number 8" },
+    { IDC_DATE_KEY_9, L"Number 9" }, { IDC_DATE_KEY_MINUS, L"Minus" }, { IDC_DATE_KEY_4, L"Number 4" },
+    { IDC_DATE_KEY_5, L"Number 5" }, { IDC_DATE_KEY_6, L"Number 6" }, { IDC_DATE_KEY_PLUS, L"Plus" },
+    { IDC_DATE_KEY_1, L"Number 1" }, { IDC_DATE_KEY_2, L"Number 2" }, { IDC_DATE_KEY_3, L"Number 3" },
     { IDC_DATE_KEY_0, L"Number 0" }, { IDC_DATE_KEY_OPEN, L"Left Parenthesis" },
     { IDC_DATE_KEY_CLOSE, L"Right Parenthesis" }, { IDC_DATE_KEY_EQUALS, L"Result" },
     { IDC_OPERAND_DATE, L"Set Date in Display" }, { IDC_OPERAND_TIME, L"Set Time in Display" },
@@ -73,16 +66,6 @@ constexpr PageTip Tips[] = {
     { IDC_DATE_COPY_RESULT, L"Copy Output in Clipboard" }, { IDC_DATE_TO_CALENDAR, L"Adjust time from upper edit field" },
     { IDC_SYSTEM_TIME, L"Windows Clock or Adjusted Time" },
 };
-
-// A copy of the first submenu of a menu resource, for a button that owns its menu.
-HMENU FirstSubmenuOf(UINT menuId)
-{
-    HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(menuId));
-    HMENU popup = ::GetSubMenu(menu, 0);
-    ::RemoveMenu(menu, 0, MF_BYPOSITION);
-    ::DestroyMenu(menu);
-    return popup;
-}
 
 COleDateTime LocalNow()
 {
@@ -109,21 +92,16 @@ COleDateTime DateOnly(const COleDateTime& moment)
 
 } // namespace
 
-IMPLEMENT_DYNCREATE(CDlgCalendarView, CResizableFormView)
+IMPLEMENT_DYNCREATE(CDlgCalendarView, CCalculatorPage)
 
-CDlgCalendarView::CDlgCalendarView() : CResizableFormView(IDD) {}
+CDlgCalendarView::CDlgCalendarView() : CCalculatorPage(IDD) {}
 
 CDlgCalendarView::~CDlgCalendarView() = default;
 
-BEGIN_MESSAGE_MAP(CDlgCalendarView, CResizableFormView)
+BEGIN_MESSAGE_MAP(CDlgCalendarView, CCalculatorPage)
     ON_WM_TIMER()
     ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
-    ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
-    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
-    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
-    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
-    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
     ON_COMMAND(IDC_DATE_KEY_EQUALS, OnCalculate)
     ON_COMMAND(IDC_NOW, OnNow)
     ON_COMMAND_RANGE(IDC_OPERAND_DATE, IDC_OPERAND_DATE, OnOperand)
@@ -139,68 +117,38 @@ BEGIN_MESSAGE_MAP(CDlgCalendarView, CResizableFormView)
     ON_COMMAND_RANGE(IDC_UNIT_SECONDS, IDC_UNIT_SECONDS, OnSpanUnit)
     ON_COMMAND(IDC_DATE_TO_CALENDAR, OnDateToCalendar)
     ON_COMMAND(IDC_DATE_COPY_RESULT, OnCopyResult)
-    ON_COMMAND_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnFontSize)
-    ON_UPDATE_COMMAND_UI_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnUpdateFontSize)
-    ON_COMMAND(ID_FONT_BOLD, OnFontBold)
-    ON_UPDATE_COMMAND_UI(ID_FONT_BOLD, OnUpdateFontBold)
     ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
-    ON_COMMAND(ID_VIEW_TOOLTIPS, OnViewTooltips)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLTIPS, OnUpdateViewTooltips)
     ON_MESSAGE(WM_CALENDAR_SELECT, OnCalendarSelect)
     ON_COMMAND_RANGE(CalendarCommand::First, CalendarCommand::Last, OnAnswer)
     ON_COMMAND_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnDateFormat)
     ON_UPDATE_COMMAND_UI_RANGE(ID_DATE_FORMAT_DOTS, ID_DATE_FORMAT_MONTH_FIRST, OnUpdateDateFormat)
 END_MESSAGE_MAP()
 
-// The keypad's keys are found in one table rather than one map entry each.
-BOOL CDlgCalendarView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
-{
-    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
-        return TRUE;
-    return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
-}
-
 void CDlgCalendarView::DoDataExchange(CDataExchange* exchange)
 {
-    CResizableFormView::DoDataExchange(exchange);
+    CCalculatorPage::DoDataExchange(exchange);
     DDX_Text(exchange, IDC_DATE_INPUT, m_strInput);
     DDX_Check(exchange, IDC_SYSTEM_TIME, m_bSystemTime);
 }
 
-CFlnPageHost* CDlgCalendarView::Host() const
-{
-    return CFlnPageHost::Of(*this);
-}
-
-HWND CDlgCalendarView::Item(UINT id) const
-{
-    return ::GetDlgItem(m_hWnd, static_cast<int>(id));
-}
-
-POINT CDlgCalendarView::CentreOf(HWND control) const
-{
-    RECT rect {};
-    ::GetWindowRect(control, &rect);
-    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
-}
-
-// Input errors: a balloon that closes by itself, with the information icon and a beep.
+// Input errors: a balloon that closes by itself.
 void CDlgCalendarView::Balloon(const CString& title, const CString& text, POINT anchor)
 {
-    CBalloonHelp::LaunchBalloon(title, text, anchor, 32516, 0xC0, nullptr, L"", 6000);
+    ShowBalloon(title, text, anchor, BalloonTimeout);
 }
 
 void CDlgCalendarView::OnInitialUpdate()
 {
-    CResizableFormView::OnInitialUpdate();
+    CCalculatorPage::OnInitialUpdate();
     m_editInput.SubclassDlgItem(IDC_DATE_INPUT, this);
     m_labelOutput.SubclassDlgItem(IDC_DATE_OUTPUT, this);
     m_labelYear.SubclassDlgItem(IDC_YEAR_LABEL, this);
     m_labelTime.SubclassDlgItem(IDC_TIME_LABEL, this);
     m_tabDisplay.SubclassDlgItem(IDC_DATE_DISPLAY_TABS, this);
     m_moonClock.SubclassDlgItem(IDC_MOON_CLOCK, this);
-    PutFramesBeneathControls();
+    PutFramesBeneathControls({ IDC_DATE_DISPLAY_TABS, IDC_GROUP_DATE_KEYS, IDC_GROUP_OPERANDS, IDC_GROUP_MOMENT,
+        IDC_GROUP_ADJUSTED_TIME, IDC_GROUP_CALENDAR, IDC_GROUP_MOON, IDC_GROUP_ANSWERS });
     m_tabDisplay.InsertItem(0, L"Display");
 
     CreateCalendar();
@@ -213,34 +161,22 @@ void CDlgCalendarView::OnInitialUpdate()
     m_dateTimeCtrl.SizeToContent();
     SetDateTimeValue(LocalNow());
 
-    m_editInput.SetTextColor(RGB(0, 0, 0));
-    m_editInput.SetBackColor(InputColour);
-    m_editInput.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
-    m_editInput.SendMessage(EM_LIMITTEXT, 1024, 0);
+    SetUpInputLine(InputNormalColour);
     SetInputFont(m_nFontSize);
     SetUpLabels();
 
     for (UINT id : { IDC_SET_LEFT, IDC_OUTPUT_SPAN, IDC_UNIT_SPAN })
         ::SendMessageW(Item(id), BM_SETCHECK, BST_CHECKED, 0);
     m_nOperandSide = OperandSide::Left;
-    m_nOutputMode = 1;
-    m_nSpanUnit = 1;
+    m_nOutputMode = OutputMode::TimeSpan;
+    m_nSpanUnit = SpanUnit::SpanText;
 
     AttachToolkitButtons();
-    m_tooltip.Create(this, TRUE);
-    BuildTooltips();
+    CreateTooltips(Tips);
     // The clock runs while the page shows (a page behind another tab has nothing to update).
     SetClockTimer((GetStyle() & WS_VISIBLE) ? kClockPeriod : 0);
-    GetDateParser().DateFormat = m_nDateFormat;
+    GetDateParser().DateFormat = static_cast<int>(m_nDateFormat);
     UpdateData(FALSE);
-}
-
-// The tabs and the group boxes come first in the form but frame the controls inside them.
-void CDlgCalendarView::PutFramesBeneathControls()
-{
-    for (UINT id : { IDC_DATE_DISPLAY_TABS, IDC_GROUP_DATE_KEYS, IDC_GROUP_OPERANDS, IDC_GROUP_MOMENT,
-             IDC_GROUP_ADJUSTED_TIME, IDC_GROUP_CALENDAR, IDC_GROUP_MOON, IDC_GROUP_ANSWERS })
-        ::SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // The calendar takes the place of its placeholder, showing today selected.
@@ -266,16 +202,7 @@ void CDlgCalendarView::CreateCalendar()
 
 void CDlgCalendarView::SetUpLabels()
 {
-    m_labelOutput.SetFontName(L"Arial", 0)
-        .SetFontSize(11)
-        .SetTextColor(RGB(255, 255, 0))
-        .SetFontUnderline(TRUE)
-        .SetBkColor(RGB(0, 0, 0))
-        .SetFontItalic(TRUE)
-        .SetFontBold(TRUE)
-        .SetBorder(TRUE)
-        .SetText(TodayInUsersForm())
-        .SetSunken(TRUE);
+    SetUpOutputLine(m_labelOutput, TodayInUsersForm());
     // The year and the time show placeholders until the first tick of the clock.
     m_labelYear.SetFontName(L"Arial", 0).SetFontSize(13).SetTextColor(RGB(0, 0, 0)).SetFontUnderline(FALSE)
         .SetFontItalic(TRUE).SetFontBold(TRUE).SetBorder(FALSE).SetText(L"2007").SetSunken(FALSE);
@@ -296,22 +223,10 @@ void CDlgCalendarView::AttachToolkitButtons()
     }
 }
 
-void CDlgCalendarView::BuildTooltips()
-{
-    BuildPageTooltips(m_tooltip, *this, Tips);
-}
-
-BOOL CDlgCalendarView::PreTranslateMessage(MSG* message)
-{
-    if (m_bViewTooltips && m_tooltip.m_hWnd && m_tooltip.RelayEvent(message))
-        return TRUE;
-    return CResizableFormView::PreTranslateMessage(message);
-}
-
 void CDlgCalendarView::OnDestroy()
 {
     SetClockTimer(0);
-    CResizableFormView::OnDestroy();
+    CCalculatorPage::OnDestroy();
 }
 
 // ---- the date-time control
@@ -378,84 +293,23 @@ void CDlgCalendarView::OnAnswer(UINT id)
 
 // ---- date format
 
-void CDlgCalendarView::SetDateFormat(int format)
+void CDlgCalendarView::SetDateFormat(DateFormat format)
 {
-    m_nDateFormat = format >= 1 && format <= 3 ? format : 1;
-    GetDateParser().DateFormat = m_nDateFormat;
-    m_moonClock.SetMonthFirst(m_nDateFormat == 3);
+    m_nDateFormat = format;
+    GetDateParser().DateFormat = static_cast<int>(format);
+    m_moonClock.SetMonthFirst(format == DateFormat::MonthDayYearSlashes);
 }
 
 void CDlgCalendarView::OnDateFormat(UINT id)
 {
-    for (const DateFormatCommand& command : DateFormatCommands) {
-        if (command.id == id)
-            SetDateFormat(command.format);
-    }
+    if (const std::optional<DateFormat> format = ValueOf(DateFormatCommands, id))
+        SetDateFormat(*format);
 }
 
 void CDlgCalendarView::OnUpdateDateFormat(CCmdUI* ui)
 {
-    for (const DateFormatCommand& command : DateFormatCommands) {
-        if (command.id == ui->m_nID)
-            ui->SetCheck(m_nDateFormat == command.format ? 1 : 0);
-    }
-}
-
-// ---- edit commands on the input line
-
-void CDlgCalendarView::OnDeleteAll() { DeleteAllOfInputLine(m_editInput.m_hWnd); }
-
-void CDlgCalendarView::OnEditCut()
-{
-    SelectAllWhenNothingSelected(m_editInput.m_hWnd);
-    m_editInput.SendMessage(WM_CUT, 0, 0);
-}
-
-void CDlgCalendarView::OnEditCopy()
-{
-    SelectAllWhenNothingSelected(m_editInput.m_hWnd);
-    m_editInput.SendMessage(WM_COPY, 0, 0);
-}
-
-void CDlgCalendarView::OnEditPaste() { m_editInput.SendMessage(WM_PASTE, 0, 0); }
-
-void CDlgCalendarView::OnEditUndo() { m_editInput.SendMessage(EM_UNDO, 0, 0); }
-
-// ---- switches and font
-
-void CDlgCalendarView::OnViewTooltips()
-{
-    m_bViewTooltips = !m_bViewTooltips;
-    if (!m_bViewTooltips && m_tooltip.m_hWnd)
-        m_tooltip.HideTip();
-}
-
-void CDlgCalendarView::OnUpdateViewTooltips(CCmdUI* ui) { ui->SetCheck(m_bViewTooltips ? 1 : 0); }
-
-void CDlgCalendarView::OnFontSize(UINT id)
-{
-    if (std::optional<int> points = InputFontPointsOf(id))
-        SetInputFont(*points);
-}
-
-void CDlgCalendarView::OnUpdateFontSize(CCmdUI* ui)
-{
-    if (std::optional<int> points = InputFontPointsOf(ui->m_nID))
-        ui->SetCheck(m_nFontSize == *points ? 1 : 0);
-}
-
-void CDlgCalendarView::OnFontBold()
-{
-    m_bFontBold = !m_bFontBold;
-    SetInputFont(m_nFontSize);
-}
-
-void CDlgCalendarView::OnUpdateFontBold(CCmdUI* ui) { ui->SetCheck(m_bFontBold ? 1 : 0); }
-
-void CDlgCalendarView::SetInputFont(int pointSize)
-{
-    m_nFontSize = pointSize;
-    m_editInput.SetFont(pointSize, L"MS Sans Serif", m_bFontBold, FALSE);
+    if (const std::optional<DateFormat> format = ValueOf(DateFormatCommands, ui->m_nID))
+        ui->SetCheck(m_nDateFormat == *format ? 1 : 0);
 }
 
 // ---- the date file

@@ -5,29 +5,35 @@
 // is split by subject: the form, the small commands and the tooltips (DlgCalendarView.cpp), the
 // keys, operands, "=" and the result (DlgCalendarViewKeys.cpp), the clock timer and the moon clock
 // (DlgCalendarViewClock.cpp); its file is DateFile.h. "Now" and the zone come only from Clock.h.
+// The edit, font and tooltip commands it shares with the Formula page are CCalculatorPage's.
 
+#include "app/CalculatorPage.h"
 #include "app/IniFile.h"
 #include "commandbars/DateTimeCtrl.h"
 #include "commandbars/MenuButton.h"
-#include "controls/ColorEdit.h"
-#include "controls/Label.h"
-#include "controls/PPToolTip.h"
-#include "controls/ResizableFormView.h"
 #include "datetime/Calendar.h"
 #include "datetime/DateOperands.h"
 #include "datetime/MoonClock.h"
+#include "engine/MathHelper.h"
 #include "platform/mfc/ControlWrappers.h"
+#include "res/DateTimePage.h"
 
 #include <array>
 
-class CFlnPageHost;
 struct DateParseResult;
 
-class CDlgCalendarView : public CResizableFormView {
+class CDlgCalendarView : public CCalculatorPage {
     DECLARE_DYNCREATE(CDlgCalendarView)
 public:
-    enum { IDD = 108 };
+    enum { IDD = IDD_DATETIME };
     static constexpr UINT ClockTimerId = 2;
+
+    // How "=" shows its result: the buttons "Span", "Date" and "JD".
+    enum class OutputMode { TimeSpan = 1, DateAndTime, JulianDay };
+    // The unit of a time span: the buttons "span", "d", "h", "m" and "s".
+    enum class SpanUnit { SpanText = 1, Days, Hours, Minutes, Seconds };
+    // How dates are written, in the page, its file and the application's date parser (1 to 3 there).
+    enum class DateFormat { DayMonthYearDots = 1, DayMonthYearSlashes, MonthDayYearSlashes };
 
     CDlgCalendarView();
     ~CDlgCalendarView() override;
@@ -38,26 +44,23 @@ public:
     BOOL m_bSystemTime = TRUE;   // "Display System Time": the moon clock follows the system clock
 
     // ---- other state
-    int m_nDateFormat = 1;       // 1 day.month.year, 2 day/month/year, 3 month/day/year
+    DateFormat m_nDateFormat = DateFormat::DayMonthYearDots;
     CString m_strFileName;       // the last date file chosen
-    BOOL m_bViewTooltips = TRUE;
     int m_nDigits = 6;           // how "=" formats a span in one unit
-    int m_nNumberFormat = 1;
+    NumberFormatMode m_nNumberFormat = NumberFormatFloating;
     int m_nFormatOption = 2;
     OperandSide m_nOperandSide = OperandSide::Left;
-    int m_nOutputMode = 1;       // 1 time span, 2 date and time, 3 Julian day
-    int m_nSpanUnit = 1;         // 1 span text, 2 days, 3 hours, 4 minutes, 5 seconds
+    OutputMode m_nOutputMode = OutputMode::TimeSpan;
+    SpanUnit m_nSpanUnit = SpanUnit::SpanText;
     CIniFile m_iniFile;
-    int m_nFontSize = 10;
-    BOOL m_bFontBold = TRUE;
 
-    // Result colours.
+    // Result colours (errors in the base's ErrorColour).
     static constexpr COLORREF SpanColour = RGB(255, 255, 0);
     static constexpr COLORREF DateColour = RGB(0, 255, 0);
     static constexpr COLORREF JulianDayColour = RGB(0, 255, 255);
-    static constexpr COLORREF ErrorColour = RGB(255, 0, 0);
     static constexpr COLORREF AnswerColour = RGB(255, 255, 255);
-    static constexpr COLORREF InputColour = RGB(179, 183, 139);
+    // The balloons of input errors close by themselves after this time, in milliseconds.
+    static constexpr unsigned BalloonTimeout = 6000;
 
     // ---- keys, operands and "="
     void OnCalculate();
@@ -77,10 +80,9 @@ public:
     COleDateTime SelectedMoment() const;
     FlCalendar& Calendar() { return m_calendar; }
     CMoonClock& MoonClock() { return m_moonClock; }
-    const CXSuperTooltip& Tooltip() const { return m_tooltip; }
 
     // ---- date format, in the page and in the application's date parser
-    void SetDateFormat(int format);
+    void SetDateFormat(DateFormat format);
 
     // ---- clock: a period of 0 stops it
     static constexpr UINT kClockPeriod = 1000;
@@ -88,33 +90,24 @@ public:
     void OnTimer(UINT_PTR id);
     void OnShowWindow(BOOL show, UINT status);
 
-    // ---- input font: "MS Sans Serif" at that size, bold as m_bFontBold says
-    void SetInputFont(int pointSize);
-
     void OnInitialUpdate() override;
-    BOOL PreTranslateMessage(MSG* message) override;
-    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    CColorEdit& InputLine() override { return m_editInput; }
     void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
-    CFlnPageHost* Host() const;
-    HWND Item(UINT id) const;
-    POINT CentreOf(HWND control) const;
     void Balloon(const CString& title, const CString& text, POINT anchor);
     void CreateCalendar();
     void SetUpLabels();
     void AttachToolkitButtons();
-    void BuildTooltips();
-    void PutFramesBeneathControls();
     void ShowParseError(int position, const CString& errorText);
     void ShowEvaluation(const DateParseResult& result);
 
     // Keys: TRUE when id is one of the keypad's.
-    BOOL OnKey(UINT id);
+    BOOL OnKey(UINT id) override;
     void OnKeyDigit(UINT id);
     void OnOperandSide(UINT id);
     void OnOutputMode(UINT id);
@@ -127,17 +120,6 @@ private:
     void OnDateFormat(UINT id);
     void OnUpdateDateFormat(CCmdUI* ui);
 
-    void OnDeleteAll();
-    void OnEditCut();
-    void OnEditCopy();
-    void OnEditPaste();
-    void OnEditUndo();
-    void OnViewTooltips();
-    void OnUpdateViewTooltips(CCmdUI* ui);
-    void OnFontSize(UINT id);
-    void OnUpdateFontSize(CCmdUI* ui);
-    void OnFontBold();
-    void OnUpdateFontBold(CCmdUI* ui);
     void OnLoadContent();
     void OnSaveContent();
 
@@ -146,7 +128,6 @@ private:
     CLabel m_labelYear;
     CLabel m_labelTime;
     CMoonClock m_moonClock;
-    CXSuperTooltip m_tooltip;
     std::array<divuzura::foundation::SECBitmapButton, 2> m_bitmapButtons;
     CColorEdit m_editInput;
     std::array<divuzura::foundation::SECMenuButton, 8> m_answerButtons;

@@ -4,7 +4,6 @@
 
 #include "app/Clipboard.h"
 #include "app/FlnPageHost.h"
-#include "controls/BalloonHelp.h"
 #include "datetime/DateParser.h"
 #include "engine/MathHelper.h"
 #include "platform/base/Exceptions.h"
@@ -27,7 +26,17 @@ constexpr Key Keys[] = {
     { IDC_DATE_KEY_MINUTE, L"m[", true }, { IDC_DATE_KEY_SECOND, L"s[", true },
 };
 
-constexpr UINT SpanUnitButtons[] = { IDC_UNIT_SPAN, IDC_UNIT_DAYS, IDC_UNIT_HOURS, IDC_UNIT_MINUTES, IDC_UNIT_SECONDS };
+constexpr IdValue<CDlgCalendarView::OutputMode> OutputModeButtons[] = {
+    { IDC_OUTPUT_SPAN, CDlgCalendarView::OutputMode::TimeSpan },
+    { IDC_OUTPUT_DATE, CDlgCalendarView::OutputMode::DateAndTime },
+    { IDC_OUTPUT_JD, CDlgCalendarView::OutputMode::JulianDay },
+};
+
+constexpr IdValue<CDlgCalendarView::SpanUnit> SpanUnitButtons[] = {
+    { IDC_UNIT_SPAN, CDlgCalendarView::SpanUnit::SpanText }, { IDC_UNIT_DAYS, CDlgCalendarView::SpanUnit::Days },
+    { IDC_UNIT_HOURS, CDlgCalendarView::SpanUnit::Hours }, { IDC_UNIT_MINUTES, CDlgCalendarView::SpanUnit::Minutes },
+    { IDC_UNIT_SECONDS, CDlgCalendarView::SpanUnit::Seconds },
+};
 
 CString Printed(const wchar_t* format, auto... values)
 {
@@ -90,7 +99,7 @@ void CDlgCalendarView::InsertText(CString text, BOOL append)
             m_editInput.SendMessage(EM_SETSEL, static_cast<WPARAM>(length - 2), length - 1);
             m_editInput.SendMessage(EM_SCROLLCARET, 0, 0);
         } else {
-            m_editInput.SendMessage(EM_SETSEL, 32767, 32767);
+            m_editInput.SendMessage(EM_SETSEL, EndOfText, EndOfText);
         }
     }
     m_editInput.SetFocus();
@@ -103,16 +112,13 @@ void CDlgCalendarView::OnOperandSide(UINT id)
 
 void CDlgCalendarView::OnOutputMode(UINT id)
 {
-    m_nOutputMode = static_cast<int>(id - IDC_OUTPUT_SPAN) + 1;
+    m_nOutputMode = ValueOf(OutputModeButtons, id).value_or(m_nOutputMode);
     OnCalculate();
 }
 
 void CDlgCalendarView::OnSpanUnit(UINT id)
 {
-    for (size_t i = 0; i < std::size(SpanUnitButtons); ++i) {
-        if (SpanUnitButtons[i] == id)
-            m_nSpanUnit = static_cast<int>(i) + 1;
-    }
+    m_nSpanUnit = ValueOf(SpanUnitButtons, id).value_or(m_nSpanUnit);
     OnCalculate();
 }
 
@@ -138,7 +144,7 @@ void CDlgCalendarView::InsertOperand(OperandKind kind)
     const COleDateTime moment = SelectedMoment();
     if (moment.GetStatus() != COleDateTime::valid)
         return;
-    const CString operand = OperandText(kind, m_nOperandSide, moment, m_nDateFormat);
+    const CString operand = OperandText(kind, m_nOperandSide, moment, static_cast<int>(m_nDateFormat));
     const JoinedOperand joined = JoinOperand(input, kind, m_nOperandSide, operand);
     switch (joined.outcome) {
     case JoinedOperand::NeedsLeftOfKind:
@@ -149,7 +155,7 @@ void CDlgCalendarView::InsertOperand(OperandKind kind)
         return;
     case JoinedOperand::Joined:
         m_editInput.SetWindowText(joined.text);
-        m_editInput.SendMessage(EM_SETSEL, 32767, 32767);
+        m_editInput.SendMessage(EM_SETSEL, EndOfText, EndOfText);
         m_editInput.SetFocus();
         return;
     }
@@ -164,7 +170,8 @@ void CDlgCalendarView::OnCalculate()
         MessageBeep(MB_ICONASTERISK);
         return;
     }
-    const bool wrongFormat = m_nDateFormat == 1 ? m_strInput.Find(L'/') >= 0 : m_strInput.Find(L'.') >= 0;
+    const bool wrongFormat = m_nDateFormat == DateFormat::DayMonthYearDots ? m_strInput.Find(L'/') >= 0
+                                                                           : m_strInput.Find(L'.') >= 0;
     if (wrongFormat) {
         Balloon(L"Input?", L"Wrong Date Format -> Pulldownmenu Edit->Date Format", inputCentre);
         MessageBeep(MB_ICONASTERISK);
@@ -204,11 +211,11 @@ void CDlgCalendarView::ShowParseError(int position, const CString& errorText)
 
 void CDlgCalendarView::ShowEvaluation(const DateParseResult& result)
 {
-    if (m_nOutputMode == 3) {
+    if (m_nOutputMode == OutputMode::JulianDay) {
         ShowResult(Printed(L"%.6lf", result.JulianDay), JulianDayColour);
         return;
     }
-    if (m_nOutputMode == 2) {
+    if (m_nOutputMode == OutputMode::DateAndTime) {
         CString date;
         CString time;
         double julianDay = result.JulianDay;
@@ -218,7 +225,7 @@ void CDlgCalendarView::ShowEvaluation(const DateParseResult& result)
             ShowResult(L"Error (No Date)", ErrorColour);
             return;
         }
-        if (m_nDateFormat == 3 && !CJulianDay::ToMonthDayYear(date)) {
+        if (m_nDateFormat == DateFormat::MonthDayYearSlashes && !CJulianDay::ToMonthDayYear(date)) {
             ShowResult(L"Error", ErrorColour);
             return;
         }
@@ -231,14 +238,13 @@ void CDlgCalendarView::ShowEvaluation(const DateParseResult& result)
         MessageBeep(MB_ICONASTERISK);
         return;
     }
-    const std::optional<SpanInUnit> inUnit = ConvertSpan(result.Seconds, m_nSpanUnit);
+    const std::optional<SpanInUnit> inUnit = ConvertSpan(result.Seconds, static_cast<int>(m_nSpanUnit));
     if (!inUnit) {
         ShowResult(FormatSpan(result.Seconds, L"%Dd %#Hh %#Mm %#Ss"), SpanColour);
         return;
     }
     CString text;
-    CMathHelper::FormatValue(&text, 0, inUnit->value, 0, static_cast<NumberFormatMode>(m_nNumberFormat), m_nDigits,
-        m_nFormatOption, 0, 0);
+    CMathHelper::FormatValue(&text, 0, inUnit->value, 0, m_nNumberFormat, m_nDigits, m_nFormatOption, 0, 0);
     ShowResult(text + inUnit->unitName[0], SpanColour);
     if (CFlnPageHost* host = Host())
         host->SetMessageText(Printed(L"Result = %.9lf %ls", inUnit->value, inUnit->unitName));

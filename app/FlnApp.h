@@ -9,6 +9,7 @@
 #include "datetime/DateParser.h"
 #include "diagrams/GraphHost.h"
 #include "engine/FormulaEngine.h"
+#include "platform/comdlg/CommDlg.h"
 #include "platform/mfc/WinApp.h"
 
 #include <memory>
@@ -46,6 +47,8 @@ public:
     // the script files). TRUE when the user chose a file, then in fileName. flags and reserved are
     // ignored: the dialog always hides the read-only box and, when saving, asks before it replaces a file.
     BOOL PromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL open, void* reserved, CString filter);
+    // The flags the pages and the script editor hand PromptFileName for their content files.
+    static constexpr DWORD ContentFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
     // The Formula page's formula at x with its variables A to G, after the page read its controls;
     // 0 without a page. The parser's error position and text come back.
     double GetFormulaResult(double x, int& errorPosition, CString& errorText);

@@ -20,8 +20,6 @@ namespace {
 
 constexpr const wchar_t* DefaultFormula = L"{x^2 + exp[a * log(abs(x))]} * sin(x)";
 constexpr float LargestFloat = 3.4028234663852886e+38f;
-// A caret position past the end of any formula.
-constexpr WPARAM EndOfText = 0x7FFF;
 
 // The validated edits with the length range and the input type each takes.
 struct ValidatedField {
@@ -60,10 +58,10 @@ bool ContainsX(const CString& formula)
 
 } // namespace
 
-IMPLEMENT_DYNCREATE(CFlnView, CResizableFormView)
+IMPLEMENT_DYNCREATE(CFlnView, CCalculatorPage)
 
 CFlnView::CFlnView()
-    : CResizableFormView(IDD)
+    : CCalculatorPage(IDD)
     , m_strFormula(DefaultFormula)
     , m_strPhysConstValue(L"9.80665")
     , m_strLastFormula(DefaultFormula)
@@ -73,7 +71,7 @@ CFlnView::CFlnView()
 
 CFlnView::~CFlnView() = default;
 
-BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
+BEGIN_MESSAGE_MAP(CFlnView, CCalculatorPage)
     ON_WM_SIZE()
     ON_COMMAND(IDC_KEY_EQUALS, OnKeyEquals)
     ON_COMMAND(IDC_RETURN, OnReturnButton)
@@ -102,21 +100,10 @@ BEGIN_MESSAGE_MAP(CFlnView, CResizableFormView)
     ON_COMMAND(ID_STOP_SPEECH, OnStopSpeech)
     ON_COMMAND(ID_OUTPUT_SHARED_MEMORY, OnOutputToSharedMemory)
     ON_UPDATE_COMMAND_UI(ID_OUTPUT_SHARED_MEMORY, OnUpdateOutputToSharedMemory)
-    ON_COMMAND(ID_EDIT_DELETE_ALL, OnDeleteAll)
-    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
-    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
-    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
-    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
     ON_COMMAND(ID_VIEW_VERIFY, OnVerify)
     ON_UPDATE_COMMAND_UI(ID_VIEW_VERIFY, OnUpdateVerify)
-    ON_COMMAND(ID_VIEW_TOOLTIPS, OnViewTooltips)
-    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLTIPS, OnUpdateViewTooltips)
-    ON_COMMAND_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnFontSize)
-    ON_UPDATE_COMMAND_UI_RANGE(ID_FONT_LARGE, ID_FONT_VERY_LARGE, OnUpdateFontSize)
-    ON_COMMAND(ID_FONT_BOLD, OnFontBold)
-    ON_UPDATE_COMMAND_UI(ID_FONT_BOLD, OnUpdateFontBold)
-    ON_MESSAGE(WM_APP + 2, OnAnswerZero)
-    ON_MESSAGE(WM_APP + 3, OnAnswerZero)
+    ON_MESSAGE(WM_VALIDITY_CHANGED, OnAnswerZero)
+    ON_MESSAGE(WM_VALIDATION_CHANGED, OnAnswerZero)
 END_MESSAGE_MAP()
 
 // The form stays centred as a whole rather than growing with the view.
@@ -130,17 +117,9 @@ void CFlnView::OnSize(UINT type, int cx, int cy)
         m_centred.Layout(client.right, client.bottom);
 }
 
-// The keypad's keys are found in one table rather than one map entry each.
-BOOL CFlnView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
-{
-    if (code == CN_COMMAND && !handlerInfo && OnKey(id))
-        return TRUE;
-    return CResizableFormView::OnCmdMsg(id, code, extra, handlerInfo);
-}
-
 void CFlnView::DoDataExchange(CDataExchange* exchange)
 {
-    CResizableFormView::DoDataExchange(exchange);
+    CCalculatorPage::DoDataExchange(exchange);
     DDX_Text(exchange, IDC_FORMULA, m_strFormula);
     const auto variables = Variables();
     for (size_t i = 0; i < variables.size(); ++i)
@@ -150,16 +129,6 @@ void CFlnView::DoDataExchange(CDataExchange* exchange)
     DDX_Text(exchange, IDC_VALUE_XA, m_dXA);
     DDX_Text(exchange, IDC_VALUE_XB, m_dXB);
     DDX_Text(exchange, IDC_PHYS_VALUE, m_strPhysConstValue);
-}
-
-CFlnPageHost* CFlnView::Host() const
-{
-    return CFlnPageHost::Of(*this);
-}
-
-HWND CFlnView::Item(UINT id) const
-{
-    return ::GetDlgItem(m_hWnd, static_cast<int>(id));
 }
 
 CFlnView::Tab CFlnView::SelectedPage() const
@@ -207,7 +176,7 @@ void CFlnView::ShowFormula()
 
 void CFlnView::OnInitialUpdate()
 {
-    CResizableFormView::OnInitialUpdate();
+    CCalculatorPage::OnInitialUpdate();
     BindControls();
     GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
 
@@ -236,26 +205,14 @@ void CFlnView::OnInitialUpdate()
         edit.Revalidate(0);
     }
 
-    PutFramesBeneathControls();
+    PutFramesBeneathControls({ IDC_PAGE_TABS, IDC_GROUP_FUNCTIONS, IDC_GROUP_NUMERIC, IDC_GROUP_CONSTANTS,
+        IDC_GROUP_INTERVAL, IDC_GROUP_PHYSICAL });
     m_tabPages.InsertItem(0, L"Input, f(x)");
     m_tabPages.InsertItem(1, L"f'(x)");
     m_tabPages.InsertItem(2, L"f(x)=0");
 
-    m_labelOutput.SetFontName(L"Arial", 0)
-        .SetFontSize(11)
-        .SetTextColor(RGB(255, 255, 0))
-        .SetFontUnderline(TRUE)
-        .SetBkColor(RGB(0, 0, 0))
-        .SetFontItalic(TRUE)
-        .SetFontBold(TRUE)
-        .SetBorder(TRUE)
-        .SetText(L"0.0000")
-        .SetSunken(TRUE);
-
-    m_editFormula.SetTextColor(RGB(0, 0, 0));
-    m_editFormula.SetBackColor(InputNormalColour);
-    m_editFormula.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
-    m_editFormula.SendMessage(EM_SETLIMITTEXT, FormulaLimit, 0);
+    SetUpOutputLine(m_labelOutput, L"0.0000");
+    SetUpInputLine(InputNormalColour);
 
     AttachToolkitButtons();
 
@@ -269,19 +226,8 @@ void CFlnView::OnInitialUpdate()
     ::GetClientRect(m_hWnd, &client);
     m_centred.Layout(client.right, client.bottom);
 
-    m_tooltip.Create(this, TRUE);
     BuildTooltips();
     m_editFormula.SetFocus();
-}
-
-// The page tabs and the group boxes come first in the form but frame the controls inside them:
-// beneath those in the z-order (the tabs also clipped by them), they never paint over them, and
-// the pointer finds the control, not the frame, for its tooltip.
-void CFlnView::PutFramesBeneathControls()
-{
-    for (UINT id : { IDC_PAGE_TABS, IDC_GROUP_FUNCTIONS, IDC_GROUP_NUMERIC, IDC_GROUP_CONSTANTS, IDC_GROUP_INTERVAL,
-             IDC_GROUP_PHYSICAL })
-        ::SetWindowPos(Item(id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // The member controls take over their dialog controls once, before the first exchange of values.
@@ -395,7 +341,7 @@ void CFlnView::ShowParseError(int position, const CString& errorText)
 
     const LRESULT corner = m_editFormula.SendMessage(EM_POSFROMCHAR, static_cast<WPARAM>(position - 1), 0);
     const POINT anchor { static_cast<short>(LOWORD(corner)) + 5, static_cast<short>(HIWORD(corner)) + m_nFontSize + 5 };
-    CBalloonHelp::LaunchBalloon(L"Data Error 7", errorText, anchor, BalloonIcon, BalloonOptions, &m_editFormula, L"", 0);
+    ShowBalloon(L"Data Error 7", errorText, anchor, 0, &m_editFormula);
 }
 
 // Computes the formula a second time on its function tree; the two results must be the same
@@ -412,18 +358,11 @@ void CFlnView::Verify(const CString& formula, double parserValue)
     CMathHelper::FormatValue(&treeText, 0, treeValue, 0, m_nNumberFormat, m_nDigits, m_nFormatOption, 0, 0);
     if (parserText.Find(L"Error") < 0 && treeText.Find(L"Error") < 0) {
         OutputResult(parserText + L" != " + treeText, ErrorColour, 10);
-        CBalloonHelp::LaunchBalloon(L"Verification Function",
-            L"Verification gets another result. Please check formula or set e.g. parenthesis.", OutputLineCentre(),
-            BalloonIcon, BalloonOptions, nullptr, L"", 20000);
+        ShowBalloon(L"Verification Function",
+            L"Verification gets another result. Please check formula or set e.g. parenthesis.",
+            CentreOf(m_labelOutput.m_hWnd), 20000);
     }
     FormatResult(ResultTarget::StatusBar, Printed(L"Verify = %E", treeValue), 0.0);
-}
-
-POINT CFlnView::OutputLineCentre() const
-{
-    RECT rect {};
-    ::GetWindowRect(m_labelOutput.m_hWnd, &rect);
-    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
 }
 
 void CFlnView::OnReturnButton()

@@ -5,16 +5,13 @@
 // (FlnView.cpp), the result texts (FlnViewDisplay.cpp), the output channels (FlnViewOutput.cpp), the
 // derivative and root tabs (FlnViewPages.cpp), the keypad (FlnViewKeys.cpp), the picture keys and
 // drop-down buttons (FlnViewButtons.cpp), and the smaller commands with the tooltips
-// (FlnViewCommands.cpp). What it needs of the main window it asks through CFlnPageHost.
+// (FlnViewCommands.cpp); the edit, font and tooltip commands it shares with the Date & Time page are
+// CCalculatorPage's. What it needs of the main window it asks through CFlnPageHost.
 
+#include "app/CalculatorPage.h"
 #include "app/CentredControls.h"
 #include "app/IniFile.h"
 #include "commandbars/MenuButton.h"
-#include "controls/BalloonHelp.h"
-#include "controls/ColorEdit.h"
-#include "controls/Label.h"
-#include "controls/PPToolTip.h"
-#include "controls/ResizableFormView.h"
 #include "controls/ValidEdit.h"
 #include "engine/FormulaInputs.h"
 #include "engine/MathHelper.h"
@@ -28,7 +25,7 @@
 class CFlnPageHost;
 struct IVTxtAuto;
 
-class CFlnView : public CResizableFormView {
+class CFlnView : public CCalculatorPage {
     DECLARE_DYNCREATE(CFlnView)
 public:
     enum { IDD = IDD_FORMULA };
@@ -64,12 +61,9 @@ public:
     CString m_strDerivative;
     Tab m_nShownPage = Tab::Input;
     BOOL m_bVerify = TRUE;
-    BOOL m_bViewTooltips = TRUE;
     DisplayMode m_nDisplayMode = DisplayMode::Decimal;
     NumberFormatMode m_nNumberFormat = NumberFormatFloating; // Floating, Scientific, Engineering, Technical or Words
     int m_nFormatOption = 2;     // exponent digits, handed to the formatter as it is
-    int m_nFontSize = 10;
-    BOOL m_bFontBold = TRUE;
     int m_nInsertTarget = 0;     // where a chosen constant goes: 0 the constant field, 1..7 A..G
     CString m_strStatusText;
     CString m_strOutputText;
@@ -96,17 +90,10 @@ public:
     // Puts m_strFormula into the input field and touches no other field.
     void ShowFormula();
 
-    // Colours of the formula input and of error texts.
-    static constexpr COLORREF InputNormalColour = RGB(179, 183, 139);
+    // Colours of the formula input after a parse error and on the derivative page (the normal one
+    // and the error texts' are the base's).
     static constexpr COLORREF InputErrorColour = RGB(252, 189, 176);
     static constexpr COLORREF InputDerivativeColour = RGB(200, 200, 200);
-    static constexpr COLORREF ErrorColour = RGB(255, 0, 0);
-
-    // The longest formula the input takes.
-    static constexpr int FormulaLimit = 1024;
-    // The page's balloons show the information icon and close on a mouse move or a key.
-    static constexpr UINT BalloonIcon = 32516;
-    static constexpr unsigned BalloonOptions = CBalloonHelp::unCLOSE_ON_MOUSE_MOVE | CBalloonHelp::unCLOSE_ON_KEYPRESS;
 
     // ---- the "=" road
     void OnKeyEquals();
@@ -129,30 +116,26 @@ public:
     void InsertKeyText(CString text);
     void InsertText(CString text);
 
-    // ---- input font: "MS Sans Serif" at that size, bold as m_bFontBold says
-    void SetInputFont(int pointSize);
-
     void OnInitialUpdate() override;
     BOOL PreTranslateMessage(MSG* message) override;
-    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
+    CColorEdit& InputLine() override { return m_editFormula; }
+    // The edit commands act on the page's edit field that has the focus (a variable, x, the
+    // interval, the digit count), and on the formula input when the focus is anywhere else.
+    HWND EditCommandTarget() override;
     void OnSize(UINT type, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 
 private:
-    CFlnPageHost* Host() const;
     Tab SelectedPage() const;
-    HWND Item(UINT id) const;
     void BindControls();
-    void PutFramesBeneathControls();
     void SetInputBackground(COLORREF colour);
     // The focus goes to the formula input after a calculation, unless it is to stay where it is.
     void FocusInput();
     void ShowParseError(int position, const CString& errorText);
     void Verify(const CString& formula, double parserValue);
-    POINT OutputLineCentre() const;
     // Runs the action; an exception it throws is shown as an error text in the output line.
     void Guarded(const std::function<void()>& action);
 
@@ -167,7 +150,7 @@ private:
     void ShowPage(Tab page);
 
     // The keypad: TRUE when id is a key.
-    BOOL OnKey(UINT id);
+    BOOL OnKey(UINT id) override;
     void OnKeyDigit(UINT id);
 
     // The bitmap keys and the drop-down buttons.
@@ -187,23 +170,11 @@ private:
     void OnStopSpeech();
     void OnOutputToSharedMemory();
     void OnUpdateOutputToSharedMemory(CCmdUI* ui);
-    void OnDeleteAll();
-    void OnEditCut();
-    void OnEditCopy();
-    void OnEditPaste();
-    void OnEditUndo();
-    HWND EditCommandTarget() const;
-    void CutOrCopy(UINT message);
     void OnVerify();
     void OnUpdateVerify(CCmdUI* ui);
-    void OnViewTooltips();
-    void OnUpdateViewTooltips(CCmdUI* ui);
-    void OnFontSize(UINT id);
-    void OnUpdateFontSize(CCmdUI* ui);
-    void OnFontBold();
-    void OnUpdateFontBold(CCmdUI* ui);
     LRESULT OnAnswerZero(WPARAM, LPARAM) { return 0; }
 
+    // The tooltip window with the tips of the page's controls.
     void BuildTooltips();
 
     CColorEdit m_editFormula;
@@ -213,7 +184,6 @@ private:
     std::array<CNumSpinCtrl, 8> m_numSpins;
     CSpinButtonCtrl m_spinDigits;
     CButton m_buttonDec;
-    CXSuperTooltip m_tooltip;
     CMenu m_menuPhysConst;
     CMenu m_menuNumberFormat;
     CentredControls m_centred;

@@ -19,16 +19,6 @@ constexpr PictureKey PictureKeys[] = {
 constexpr UINT ConstantButtons[] = { IDC_PHYS_SELECT, IDC_PHYS_TO_A, IDC_PHYS_TO_B, IDC_PHYS_TO_C, IDC_PHYS_TO_D,
     IDC_PHYS_TO_E, IDC_PHYS_TO_F, IDC_PHYS_TO_G };
 
-// A copy of the first submenu of a menu resource, for a button that owns its menu.
-HMENU FirstSubmenuOf(UINT menuId)
-{
-    HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(menuId));
-    HMENU popup = ::GetSubMenu(menu, 0);
-    ::RemoveMenu(menu, 0, MF_BYPOSITION);
-    ::DestroyMenu(menu);
-    return popup;
-}
-
 } // namespace
 
 void CFlnView::AttachToolkitButtons()

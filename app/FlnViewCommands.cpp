@@ -1,23 +1,16 @@
-// The smaller commands of the Formula page: physical constants, edit commands on the formula,
-// the verify and tooltip switches, the input font, and the tooltips of the keys.
+// The smaller commands of the Formula page: physical constants, where the edit commands go, the
+// verify switch, and the tooltips of the keys.
 
 #include "app/FlnView.h"
-#include "app/InputLineCommands.h"
 
-#include "app/PageTooltips.h"
 #include "engine/FormulaEngine.h"
 #include "platform/base/StringFormat.h"
-#include "platform/gdi/SysColors.h"
 #include "res/FormulaPage.h"
 
 namespace {
 
 // The insert-target buttons and the target each sets.
-struct InsertTargetButton {
-    UINT id;
-    int target;
-};
-constexpr InsertTargetButton InsertTargetButtons[] = {
+constexpr IdValue<int> InsertTargetButtons[] = {
     { IDC_PHYS_SELECT, 0 }, { IDC_PHYS_TO_A, 1 }, { IDC_PHYS_TO_B, 2 }, { IDC_PHYS_TO_C, 3 }, { IDC_PHYS_TO_D, 4 },
     { IDC_PHYS_TO_E, 5 }, { IDC_PHYS_TO_F, 6 }, { IDC_PHYS_TO_G, 7 },
 };
@@ -64,19 +57,12 @@ constexpr PageTip Tips[] = {
 
 bool CFlnView::IsInsertTargetButton(UINT id)
 {
-    for (const InsertTargetButton& button : InsertTargetButtons) {
-        if (button.id == id)
-            return true;
-    }
-    return false;
+    return ValueOf(InsertTargetButtons, id).has_value();
 }
 
 void CFlnView::OnInsertTarget(UINT id)
 {
-    for (const InsertTargetButton& button : InsertTargetButtons) {
-        if (button.id == id)
-            m_nInsertTarget = button.target;
-    }
+    m_nInsertTarget = ValueOf(InsertTargetButtons, id).value_or(m_nInsertTarget);
 }
 
 void CFlnView::OnPhysConst(UINT id)
@@ -108,41 +94,13 @@ void CFlnView::OnInsertConstantName()
         InsertKeyText(name);
 }
 
-void CFlnView::OnDeleteAll() { DeleteAllOfInputLine(m_editFormula.m_hWnd); }
-
-// The edit commands act on the page's edit field that has the focus (a variable, x, the interval,
-// the digit count), and on the formula input when the focus is anywhere else.
-HWND CFlnView::EditCommandTarget() const
+HWND CFlnView::EditCommandTarget()
 {
     HWND focus = ::GetFocus();
     wchar_t className[16] {};
     if (focus && ::IsChild(m_hWnd, focus) && ::GetClassNameW(focus, className, 16) && CString(className).CompareNoCase(L"Edit") == 0)
         return focus;
     return m_editFormula.m_hWnd;
-}
-
-// Cut and copy take the whole formula when nothing is selected; another field keeps its
-// selection as an edit does.
-void CFlnView::CutOrCopy(UINT message)
-{
-    HWND edit = EditCommandTarget();
-    if (edit == m_editFormula.m_hWnd)
-        SelectAllWhenNothingSelected(edit);
-    ::SendMessageW(edit, message, 0, 0);
-}
-
-void CFlnView::OnEditCut() { CutOrCopy(WM_CUT); }
-
-void CFlnView::OnEditCopy() { CutOrCopy(WM_COPY); }
-
-void CFlnView::OnEditPaste()
-{
-    ::SendMessageW(EditCommandTarget(), WM_PASTE, 0, 0);
-}
-
-void CFlnView::OnEditUndo()
-{
-    ::SendMessageW(EditCommandTarget(), EM_UNDO, 0, 0);
 }
 
 void CFlnView::OnVerify()
@@ -155,51 +113,9 @@ void CFlnView::OnUpdateVerify(CCmdUI* ui)
     ui->SetCheck(m_bVerify ? 1 : 0);
 }
 
-void CFlnView::OnViewTooltips()
-{
-    m_bViewTooltips = !m_bViewTooltips;
-    if (!m_bViewTooltips && m_tooltip.m_hWnd)
-        m_tooltip.HideTip();
-}
-
-void CFlnView::OnUpdateViewTooltips(CCmdUI* ui)
-{
-    ui->SetCheck(m_bViewTooltips ? 1 : 0);
-}
-
-void CFlnView::OnFontSize(UINT id)
-{
-    if (std::optional<int> points = InputFontPointsOf(id))
-        SetInputFont(*points);
-}
-
-void CFlnView::OnUpdateFontSize(CCmdUI* ui)
-{
-    if (std::optional<int> points = InputFontPointsOf(ui->m_nID))
-        ui->SetCheck(m_nFontSize == *points ? 1 : 0);
-}
-
-void CFlnView::OnFontBold()
-{
-    m_bFontBold = !m_bFontBold;
-    if (IsInputFontSize(m_nFontSize))
-        SetInputFont(m_nFontSize);
-}
-
-void CFlnView::OnUpdateFontBold(CCmdUI* ui)
-{
-    ui->SetCheck(m_bFontBold ? 1 : 0);
-}
-
-void CFlnView::SetInputFont(int pointSize)
-{
-    m_nFontSize = pointSize;
-    m_editFormula.SetFont(pointSize, L"MS Sans Serif", m_bFontBold, FALSE);
-}
-
 void CFlnView::BuildTooltips()
 {
-    BuildPageTooltips(m_tooltip, *this, Tips);
+    CreateTooltips(Tips);
 }
 
 BOOL CFlnView::PreTranslateMessage(MSG* message)
@@ -211,7 +127,5 @@ BOOL CFlnView::PreTranslateMessage(MSG* message)
         if (::GetParent(message->hwnd) == m_hWnd && IsInsertTargetButton(id))
             OnInsertTarget(id);
     }
-    if (m_bViewTooltips && m_tooltip.m_hWnd && m_tooltip.RelayEvent(message))
-        return TRUE;
-    return CResizableFormView::PreTranslateMessage(message);
+    return CCalculatorPage::PreTranslateMessage(message);
 }

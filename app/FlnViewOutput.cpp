@@ -42,8 +42,6 @@ CString CFlnView::ShowOutput(const CString& text, COLORREF colour, int points)
 {
     m_strOutputText = text;
     const CString shown = ShownText(text);
-    // One paint for the three changes, when the calculation is done.
-    CLabel::RedrawBatch batch(m_labelOutput);
     m_labelOutput.SetTextColor(colour).SetFontSize(points).SetText(shown);
     return shown;
 }
@@ -100,7 +98,7 @@ void CFlnView::OnCopyOutput()
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
-    CBalloonHelp::LaunchBalloon(title, content, OutputLineCentre(), BalloonIcon, BalloonOptions, nullptr, L"", 3000);
+    ShowBalloon(title, content, CentreOf(m_labelOutput.m_hWnd), 3000);
 }
 
 void CFlnView::OnOutputToVoice()

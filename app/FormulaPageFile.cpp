@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-
 CString FieldText(const CFlnView& view, int id)
 {
     CWnd* field = view.GetDlgItem(id);
@@ -92,7 +90,7 @@ void CFormulaPageFile::OnSaveContent(CFlnView& view)
     view.UpdateData(TRUE);
     CString file = m_strParamFile;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, kFileDialogFlags, FALSE, nullptr, kParameterFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_SAVE_CONTENT_TITLE, CFlnApp::ContentFileDialogFlags, FALSE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
     if (!Save(view, file))
@@ -103,7 +101,7 @@ void CFormulaPageFile::OnLoadContent(CFlnView& view)
 {
     CString file = m_strParamFile;
     CFlnApp* app = GetFlnApp();
-    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, kFileDialogFlags, TRUE, nullptr, kParameterFileFilter))
+    if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, CFlnApp::ContentFileDialogFlags, TRUE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
     std::vector<CString> problems;

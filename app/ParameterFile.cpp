@@ -2,6 +2,7 @@
 
 #include "platform/base/ErrorCodes.h"
 #include "platform/mfc/DataExchange.h"
+#include "res/Formulon.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -19,7 +20,7 @@ constexpr const wchar_t* kConstantKeys[] = { L"A", L"B", L"C", L"D", L"E", L"F",
 CString ProgramNameAndVersion()
 {
     CString text;
-    if (!text.LoadString(300))
+    if (!text.LoadString(IDS_PROGRAM_TITLE))
         text = L"Formulon";
     return text;
 }

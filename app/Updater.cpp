@@ -9,6 +9,7 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/net/InternetSession.h"
+#include "platform/user/ResourceHandles.h"
 #include "platform/sys/Shell.h"
 #include "res/Formulon.h"
 #include "res/Updates.h"
@@ -23,7 +24,7 @@ constexpr const wchar_t* kSection = L"Options";
 constexpr const wchar_t* kBuiltInWebSite = L"https://formulon.example.org";
 constexpr const wchar_t* kBuiltInEmail = L"developer@formulon.example.org";
 
-constexpr UINT kInformationIcon = 32516, kExclamationIcon = 32515;
+constexpr UINT kInformationIcon = OIC_INFORMATION, kExclamationIcon = OIC_WARNING;
 // The result boxes' button that opens the options.
 constexpr INT_PTR kOptionsButton = 100;
 

@@ -40,7 +40,7 @@ END_MESSAGE_MAP()
 CVBScriptView::CVBScriptView()
     : m_prompt([](CString& fileName, UINT titleId, BOOL open) {
           CFlnApp* app = GetFlnApp();
-          return app && app->PromptFileName(fileName, titleId, 0x1004, open, nullptr, L"default");
+          return app && app->PromptFileName(fileName, titleId, CFlnApp::ContentFileDialogFlags, open, nullptr, L"default");
       })
 {
 }

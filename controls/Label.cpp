@@ -8,7 +8,6 @@
 #include <cwchar>
 #include <iterator>
 #include <optional>
-#include <utility>
 
 std::vector<GradientBand> GradientBands(const RECT& rect, COLORREF from, COLORREF to, int bandLimit)
 {
@@ -106,44 +105,18 @@ void CLabel::RemakeFont()
     Redraw();
 }
 
-CLabel::RedrawBatch::RedrawBatch(CLabel& label) : m_label(label)
-{
-    ++m_label.m_redrawHolds;
-}
-
-CLabel::RedrawBatch::~RedrawBatch()
-{
-    if (--m_label.m_redrawHolds > 0 || !std::exchange(m_label.m_redrawHeld, false) || !m_label.m_hWnd)
-        return;
-    m_label.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
-    m_label.InvalidateBeneath();
-}
-
-// Redraws the label at once, then the part of the parent beneath it, so that a transparent
-// label shows the parent's new content.
 void CLabel::Redraw()
 {
     if (!m_hWnd)
         return;
-    if (m_redrawHolds > 0) {
-        m_redrawHeld = true;
-        return;
-    }
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    if (CWnd* parent = InvalidateBeneath())
-        parent->UpdateWindow();
-}
-
-CWnd* CLabel::InvalidateBeneath()
-{
+    Invalidate(TRUE);
     CWnd* parent = GetParent();
     if (!parent || !parent->m_hWnd)
-        return nullptr;
+        return;
     CRect area;
     GetWindowRect(&area);
     parent->ScreenToClient(&area);
     parent->InvalidateRect(&area, TRUE);
-    return parent;
 }
 
 CLabel& CLabel::SetBkColor(COLORREF colour, COLORREF secondColour, int mode)

@@ -2,7 +2,8 @@
 // A static text with its own colours and font, a horizontal gradient or solid background, blinking
 // text, a raised or sunken second text pass, rotated text and link behaviour (open an address,
 // write a mail, or tell the parent). Attach it to a STATIC window (SubclassWindow, or Create with
-// the class "STATIC"); every setter returns the label so that calls chain.
+// the class "STATIC"); every setter returns the label so that calls chain. A setter only invalidates
+// the label: however many setters run, the label paints once, when the waiting messages are done.
 
 #include "platform/base/CString.h"
 #include "platform/mfc/Dc.h"
@@ -31,20 +32,6 @@ class CLabel : public CWnd {
 public:
     enum LinkMode { LinkNone = 0, LinkHyper = 1, LinkMail = 2 };
     enum BlinkMode { BlinkNone = 0, BlinkText = 1, BlinkBackground = 2 };
-
-    // Holds the label's redraws while it lives: the setters called meanwhile only invalidate the
-    // label, once, when the outermost batch ends, and the label paints once when the waiting
-    // messages are done, instead of at once after each setter.
-    class RedrawBatch {
-    public:
-        explicit RedrawBatch(CLabel& label);
-        ~RedrawBatch();
-        RedrawBatch(const RedrawBatch&) = delete;
-        RedrawBatch& operator=(const RedrawBatch&) = delete;
-
-    private:
-        CLabel& m_label;
-    };
 
     CLabel();
     ~CLabel() override;
@@ -96,10 +83,9 @@ private:
     // The logical font, taken from the window first if that has not happened yet.
     LOGFONTW& EditableFont();
     void RemakeFont();
-    // Redraws at once, or marks the redraw for the end of the batch that holds it.
+    // Invalidates the label and the part of its parent beneath it, so that a transparent label
+    // shows the parent's new content.
     void Redraw();
-    // Invalidates the part of the parent beneath the label; the parent, null without one.
-    CWnd* InvalidateBeneath();
     void StopBlinking();
     void StartBlinking(int mode);
     void SetLinkMode(int mode, BOOL link, BOOL notifyParent);
@@ -127,6 +113,4 @@ private:
     COLORREF m_secondBackColor = 0;
     COLORREF m_backColor = 0;
     CString m_linkUrl;
-    int m_redrawHolds = 0;
-    bool m_redrawHeld = false;
 };

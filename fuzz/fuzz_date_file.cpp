@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         return 0;
     }
-    if (page.m_strInput.GetLength() > 1024 || page.m_nDateFormat < 1 || page.m_nDateFormat > 3)
+    const int dateFormat = static_cast<int>(page.m_nDateFormat);
+    if (page.m_strInput.GetLength() > CDlgCalendarView::InputLimit || dateFormat < 1 || dateFormat > 3)
         __builtin_trap();
     if (!CDateFile::Save(page, PathOf(copy)))
         __builtin_trap();

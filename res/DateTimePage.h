@@ -40,7 +40,16 @@
 #define IDC_DATE_KEY_HOUR 182
 #define IDC_DATE_KEY_MINUTE 189
 #define IDC_DATE_KEY_SECOND 197
+// The digits' ids follow each other from IDC_DATE_KEY_0.
 #define IDC_DATE_KEY_0 213
+#define IDC_DATE_KEY_1 214
+#define IDC_DATE_KEY_2 215
+#define IDC_DATE_KEY_3 216
+#define IDC_DATE_KEY_4 217
+#define IDC_DATE_KEY_5 218
+#define IDC_DATE_KEY_6 219
+#define IDC_DATE_KEY_7 220
+#define IDC_DATE_KEY_8 221
 #define IDC_DATE_KEY_9 222
 #define IDC_DATE_KEY_PLUS 237
 #define IDC_DATE_KEY_MINUS 147

@@ -148,10 +148,10 @@ TEST_F(DatePageTest, KeysBuildTheExpression)
     PressKeys({ IDC_DATE_KEY_DAY });
     EXPECT_EQ(Input(), CString(L"d[ ]"));
     EXPECT_EQ(Selection(), std::make_pair(2, 3)) << "the blank between the brackets waits for the count";
-    PressKeys({ 214, 219 });
+    PressKeys({ IDC_DATE_KEY_1, IDC_DATE_KEY_6 });
     EXPECT_EQ(Input(), CString(L"d[16]"));
     // A unit after a complete operand is added to it.
-    PressKeys({ IDC_DATE_KEY_HOUR, 215 });
+    PressKeys({ IDC_DATE_KEY_HOUR, IDC_DATE_KEY_2 });
     EXPECT_EQ(Input(), CString(L"d[16] + h[2]"));
     PressKeys({ IDC_DATE_KEY_MINUS, IDC_DATE_KEY_MINUTE, IDC_DATE_KEY_0 });
     EXPECT_EQ(Input(), CString(L"d[16] + h[2] - m[0]"));
@@ -160,7 +160,7 @@ TEST_F(DatePageTest, KeysBuildTheExpression)
         UINT key;
         const wchar_t* text;
     } cases[] = { { IDC_DATE_KEY_YEAR, L"Y[ ]" }, { IDC_DATE_KEY_MONTH, L"M[ ]" }, { IDC_DATE_KEY_WEEK, L"W[ ]" },
-        { IDC_DATE_KEY_SECOND, L"s[ ]" }, { IDC_DATE_KEY_PLUS, L" + " }, { IDC_DATE_KEY_CLOSE, L"]" }, { 222, L"9" } };
+        { IDC_DATE_KEY_SECOND, L"s[ ]" }, { IDC_DATE_KEY_PLUS, L" + " }, { IDC_DATE_KEY_CLOSE, L"]" }, { IDC_DATE_KEY_9, L"9" } };
     for (const Case& key : cases) {
         SetInput(L"");
         Command(key.key);
@@ -427,18 +427,18 @@ TEST_F(DateFileTest, SavingAndLoadingGiveBackTheContent)
     SetInput(L"D<[1.1.2000] + d[5]");
     view->UpdateData(TRUE);
     view->m_bViewTooltips = FALSE;
-    view->SetDateFormat(3);
+    view->SetDateFormat(CDlgCalendarView::DateFormat::MonthDayYearSlashes);
     const CString path = PathOf("round.fmd");
     ASSERT_TRUE(CDateFile::Save(*view, path));
 
     SetInput(L"");
     view->UpdateData(TRUE);
     view->m_bViewTooltips = TRUE;
-    view->SetDateFormat(1);
+    view->SetDateFormat(CDlgCalendarView::DateFormat::DayMonthYearDots);
     EXPECT_EQ(CDateFile::Load(*view, path), CDateFile::LoadResult::Loaded);
     EXPECT_EQ(Input(), CString(L"D<[1.1.2000] + d[5]"));
     EXPECT_FALSE(view->m_bViewTooltips);
-    EXPECT_EQ(view->m_nDateFormat, 3);
+    EXPECT_EQ(view->m_nDateFormat, CDlgCalendarView::DateFormat::MonthDayYearSlashes);
     EXPECT_EQ(GetDateParser().DateFormat, 3) << "the application's parser follows the loaded format";
 }
 
@@ -449,7 +449,7 @@ TEST_F(DateFileTest, AFileWithOnlyTheFormatKeepsTheInput)
     const CString path = PathOf("format.fmd");
     Write(path, "[FORMAT]\nDateFormat=3\n");
     EXPECT_EQ(CDateFile::Load(*view, path), CDateFile::LoadResult::Loaded);
-    EXPECT_EQ(view->m_nDateFormat, 3);
+    EXPECT_EQ(view->m_nDateFormat, CDlgCalendarView::DateFormat::MonthDayYearSlashes);
     EXPECT_FALSE(view->m_bViewTooltips);
     EXPECT_EQ(Input(), CString(L"d[1]"));
 }
@@ -458,7 +458,7 @@ TEST_F(DateFileTest, DamagedAndForeignFilesLoadNothing)
 {
     SetInput(L"d[1]");
     view->UpdateData(TRUE);
-    view->SetDateFormat(2);
+    view->SetDateFormat(CDlgCalendarView::DateFormat::DayMonthYearSlashes);
     struct Case {
         const char* name;
         std::string text;
@@ -475,12 +475,12 @@ TEST_F(DateFileTest, DamagedAndForeignFilesLoadNothing)
         Write(path, c.text);
         EXPECT_EQ(CDateFile::Load(*view, path), c.result) << c.name;
         EXPECT_EQ(Input(), CString(L"d[1]")) << c.name;
-        EXPECT_EQ(view->m_nDateFormat, 2) << c.name;
+        EXPECT_EQ(view->m_nDateFormat, CDlgCalendarView::DateFormat::DayMonthYearSlashes) << c.name;
         EXPECT_TRUE(view->m_bViewTooltips) << c.name;
     }
     // A missing file sets the date format back to 1 and keeps the input.
     EXPECT_EQ(CDateFile::Load(*view, PathOf("missing.fmd")), CDateFile::LoadResult::Missing);
-    EXPECT_EQ(view->m_nDateFormat, 1);
+    EXPECT_EQ(view->m_nDateFormat, CDlgCalendarView::DateFormat::DayMonthYearDots);
     EXPECT_EQ(Input(), CString(L"d[1]"));
 }
 

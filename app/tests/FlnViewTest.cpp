@@ -416,6 +416,14 @@ TEST_F(FlnViewTest, TheInputFontFollowsTheFontCommands)
     Command(ID_FONT_VERY_LARGE);
     EXPECT_EQ(font().lfHeight, -24);
     EXPECT_EQ(view->m_nFontSize, 18);
+
+    // A stored size that no command sets (the settings take what the profile holds): "Font Bold"
+    // still changes the input as its check mark says, at that size.
+    view->SetInputFont(11);
+    Command(ID_FONT_BOLD);
+    EXPECT_EQ(font().lfHeight, -15);
+    EXPECT_EQ(font().lfWeight, 400);
+    EXPECT_EQ(view->m_nFontSize, 11);
 }
 
 TEST_F(FlnViewTest, TheOutputLineCutsLongTexts)

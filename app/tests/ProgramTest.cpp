@@ -365,7 +365,7 @@ TEST_F(ProgramTest, TheDateAndTimePageIsTheSecondTab)
     ASSERT_TRUE(Start());
     page = dynamic_cast<CDlgCalendarView*>(m_app->GetCalendarView());
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->m_nDateFormat, 3);
+    EXPECT_EQ(page->m_nDateFormat, CDlgCalendarView::DateFormat::MonthDayYearSlashes);
     EXPECT_EQ(m_app->m_DateParser.DateFormat, 3);
     EXPECT_EQ(page->m_nFontSize, 14);
     wchar_t input[64] {};

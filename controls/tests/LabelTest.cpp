@@ -75,6 +75,20 @@ protected:
     }
 };
 
+// A label that counts its paints.
+class CountingLabel : public CLabel {
+public:
+    int paints = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_PAINT)
+            ++paints;
+        return CLabel::WindowProc(message, wParam, lParam);
+    }
+};
+
 class LabelTest : public ControlTest {
 protected:
     void SetUp() override
@@ -114,19 +128,21 @@ protected:
     }
 
     RecordingParent parent;
-    CLabel label;
+    CountingLabel label;
 };
 
 TEST_F(LabelTest, TheGradientIsDrawnBandByBand)
 {
     Create(SS_LEFT, L"", CRect(0, 0, 50, 20));
     label.SetBkColor(RGB(255, 0, 0), RGB(0, 0, 255), 1);
+    Pump();
     auto bands = GradientBands({ 0, 0, 50, 20 }, RGB(255, 0, 0), RGB(0, 0, 255));
     for (int x = 0; x < 50; ++x)
         EXPECT_EQ(PixelAt(label, x, 10), bands[x].colour) << x;
 
     Create(SS_LEFT, L"", CRect(0, 0, 300, 20));
     label.SetBkColor(RGB(255, 0, 0), RGB(0, 0, 255), 1);
+    Pump();
     EXPECT_EQ(PixelAt(label, 0, 5), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(label, 2, 5), RGB(255, 0, 0));
     EXPECT_NE(PixelAt(label, 3, 5), RGB(255, 0, 0)) << "bands of 3 pixels";
@@ -137,33 +153,27 @@ TEST_F(LabelTest, SolidBackgroundAndTextColour)
 {
     EXPECT_EQ(PixelAt(label, 250, 30), GetSysColor(COLOR_BTNFACE)) << "the system face without an own colour";
     label.SetBkColor(RGB(0, 128, 0)).SetTextColor(RGB(255, 255, 0));
+    Pump();
     EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0));
     RECT ink = InkBox(RGB(255, 255, 0));
     EXPECT_GE(ink.left, 0);
     EXPECT_LT(ink.right, 60) << "left-aligned text";
 }
 
-// A batch holds the paints back until the waiting messages are done, nested batches until the
-// outermost ends; then the label shows all the changes at once.
-TEST_F(LabelTest, ARedrawBatchPaintsOnceWhenTheMessagesAreDone)
+// A setter only invalidates the label: it paints once, with all the changes, when the waiting
+// messages are done.
+TEST_F(LabelTest, SettersPaintOnceWhenTheMessagesAreDone)
 {
     label.SetBkColor(RGB(0, 128, 0));
-    {
-        CLabel::RedrawBatch outer(label);
-        {
-            CLabel::RedrawBatch inner(label);
-            label.SetBkColor(RGB(0, 0, 200)).SetTextColor(RGB(255, 255, 0)).SetText(L"Batch");
-            EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0)) << "no paint inside the batch";
-        }
-        EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0)) << "the outer batch still holds it";
-    }
+    Pump();
+    label.paints = 0;
+    label.SetBkColor(RGB(0, 0, 200)).SetTextColor(RGB(255, 255, 0)).SetFontSize(14).SetText(L"Deferred");
+    EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 128, 0)) << "no paint inside the setters";
     EXPECT_TRUE(GetUpdateRect(label, nullptr, FALSE)) << "invalidated, not yet painted";
     Pump();
+    EXPECT_EQ(label.paints, 1);
     EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 0, 200));
-    EXPECT_TRUE(AnyPixelOf(label, { 0, 0, 60, 40 }, RGB(255, 255, 0)));
-
-    label.SetBkColor(RGB(200, 0, 0));
-    EXPECT_EQ(PixelAt(label, 250, 30), RGB(200, 0, 0)) << "without a batch, at once as before";
+    EXPECT_TRUE(AnyPixelOf(label, { 0, 0, 80, 40 }, RGB(255, 255, 0)));
 }
 
 TEST_F(LabelTest, CentreImageCentresAOneLineTextBothWaysAndATwoLineTextOnlyAcross)
@@ -175,6 +185,7 @@ TEST_F(LabelTest, CentreImageCentresAOneLineTextBothWaysAndATwoLineTextOnlyAcros
     for (const Case c : { Case { L"Mid", true }, Case { L"Mid\r\nMid", false } }) {
         Create(SS_CENTER | SS_CENTERIMAGE, c.text, CRect(0, 0, 200, 80));
         label.SetBkColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0));
+        Pump();
         RECT ink = InkBox(RGB(0, 0, 0));
         ASSERT_LT(ink.left, ink.right) << "text drawn";
         EXPECT_NEAR((ink.left + ink.right) / 2, 100, 3);
@@ -189,9 +200,11 @@ TEST_F(LabelTest, ThreeDTextDrawsASecondPassOffsetByOnePixel)
 {
     Create(SS_LEFT, L"H", CRect(0, 0, 100, 40));
     label.SetBkColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0)).SetText3DColor(RGB(255, 0, 0));
+    Pump();
     const RECT plain = InkBox(RGB(0, 0, 0));
     for (BOOL downRight : { TRUE, FALSE }) {
         label.SetText3D(TRUE, downRight);
+        Pump();
         RECT second = InkBox(RGB(255, 0, 0));
         const int offset = downRight ? 1 : -1;
         // The second pass covers the first, so its box is the first moved by the offset.
@@ -204,8 +217,10 @@ TEST_F(LabelTest, RotatedTextTurnsAboutTheCentre)
 {
     Create(SS_LEFT, L"Rotated text", CRect(0, 0, 120, 120));
     label.SetBkColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0));
+    Pump();
     RECT flat = InkBox(RGB(0, 0, 0));
     label.SetRotation(90);
+    Pump();
     EXPECT_EQ(label.LogicalFont().lfEscapement, 900);
     RECT turned = InkBox(RGB(0, 0, 0));
     ASSERT_LT(turned.left, turned.right);
@@ -218,15 +233,18 @@ TEST_F(LabelTest, RotatedTextTurnsAboutTheCentre)
 TEST_F(LabelTest, FlashTextHidesAndShowsTheTextEveryHalfSecond)
 {
     label.SetBkColor(RGB(255, 255, 255)).SetTextColor(RGB(0, 0, 0));
+    Pump();
     const RECT text { 0, 0, 60, 40 };
     ASSERT_TRUE(AnyPixelOf(label, text, RGB(0, 0, 0)));
     label.FlashText(TRUE);
+    Pump();
     EXPECT_FALSE(AnyPixelOf(label, text, RGB(0, 0, 0))) << "hidden in the back colour";
     Advance(500);
     EXPECT_TRUE(AnyPixelOf(label, text, RGB(0, 0, 0)));
     Advance(500);
     EXPECT_FALSE(AnyPixelOf(label, text, RGB(0, 0, 0)));
     label.FlashText(FALSE);
+    Pump();
     EXPECT_TRUE(AnyPixelOf(label, text, RGB(0, 0, 0)));
     Advance(2000);
     EXPECT_TRUE(AnyPixelOf(label, text, RGB(0, 0, 0))) << "no timer left";
@@ -235,6 +253,7 @@ TEST_F(LabelTest, FlashTextHidesAndShowsTheTextEveryHalfSecond)
 TEST_F(LabelTest, FlashBackgroundAlternatesItsColourWithTheFace)
 {
     label.SetBkColor(RGB(0, 0, 200)).FlashBackground(TRUE);
+    Pump();
     EXPECT_EQ(PixelAt(label, 250, 30), GetSysColor(COLOR_BTNFACE));
     Advance(500);
     EXPECT_EQ(PixelAt(label, 250, 30), RGB(0, 0, 200));

@@ -34,6 +34,9 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 #define IDI_WARNING IDI_EXCLAMATION
 #define IDI_ERROR IDI_HAND
 #define IDI_INFORMATION IDI_ASTERISK
+// The same standard icons by number, for interfaces that take an icon id.
+constexpr UINT OIC_HAND = 32513, OIC_QUES = 32514, OIC_BANG = 32515, OIC_NOTE = 32516;
+constexpr UINT OIC_ERROR = OIC_HAND, OIC_WARNING = OIC_BANG, OIC_INFORMATION = OIC_NOTE;
 // Icons and cursors loaded this way are shared: the same name gives the same handle, which is
 // never to be destroyed. LoadCursorW (WinUser.h) also reads the program's cursors.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
