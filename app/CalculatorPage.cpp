@@ -25,6 +25,9 @@ void SelectAllWhenNothingSelected(HWND edit)
     }
 }
 
+// How long a tooltip stays while the pointer rests, in milliseconds.
+constexpr int TooltipShowTime = 60000;
+
 constexpr unsigned BalloonOptions = CBalloonHelp::unCLOSE_ON_MOUSE_MOVE | CBalloonHelp::unCLOSE_ON_KEYPRESS;
 
 } // namespace
@@ -109,7 +112,7 @@ void CCalculatorPage::CreateTooltips(std::span<const PageTip> tips)
     m_tooltip.SetBorder(RGB(105, 105, 107), 1, 1);
     m_tooltip.SetShadow(6, 5, 50, TRUE, 7, 7);
     m_tooltip.SetNotify(TRUE);
-    m_tooltip.SetDelayTime(CPPToolTip::AutoPop, 60000);
+    m_tooltip.SetDelayTime(CPPToolTip::AutoPop, TooltipShowTime);
     m_tooltip.SetSize(4, 20);
     m_tooltip.SetSize(5, 20);
     m_tooltip.SetColorBk(GetSysColor(COLOR_INFOBK));

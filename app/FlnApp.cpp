@@ -21,6 +21,7 @@
 #include "platform/mfc/DocTemplate.h"
 #include "platform/script/ActiveScript.h"
 #include "platform/speech/VoiceText.h"
+#include "platform/sys/Folders.h"
 #include "platform/sys/Module.h"
 #include "platform/sys/Mutex.h"
 #include "platform/sys/TerminationSignals.h"
@@ -125,8 +126,8 @@ BOOL CFlnApp::InitInstance()
         m_strStartParameterFile = error ? commandLine.m_strFileName : CString(absolute.string().c_str());
     }
 
-    wchar_t path[260] = {};
-    GetModuleFileNameW(nullptr, path, 260);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
     m_strModulePath = path;
     m_strModuleDir = GetModuleDirectory();
 

@@ -19,6 +19,8 @@
 namespace {
 
 constexpr const wchar_t* DefaultFormula = L"{x^2 + exp[a * log(abs(x))]} * sin(x)";
+// How long the balloon of a failed verification stays, in milliseconds.
+constexpr unsigned VerificationBalloonTimeout = 20000;
 constexpr float LargestFloat = 3.4028234663852886e+38f;
 
 // The validated edits with the length range and the input type each takes.
@@ -278,7 +280,7 @@ void CFlnView::Guarded(const std::function<void()>& action)
         return;
     } catch (CException* error) {
         wchar_t text[256] {};
-        error->GetErrorMessage(text, 256);
+        error->GetErrorMessage(text, std::size(text));
         error->Delete();
         failure = text;
     } catch (const std::exception& error) {
@@ -360,7 +362,7 @@ void CFlnView::Verify(const CString& formula, double parserValue)
         OutputResult(parserText + L" != " + treeText, ErrorColour, 10);
         ShowBalloon(L"Verification Function",
             L"Verification gets another result. Please check formula or set e.g. parenthesis.",
-            CentreOf(m_labelOutput.m_hWnd), 20000);
+            CentreOf(m_labelOutput.m_hWnd), VerificationBalloonTimeout);
     }
     FormatResult(ResultTarget::StatusBar, Printed(L"Verify = %E", treeValue), 0.0);
 }

@@ -7,6 +7,8 @@
 #include "platform/base/StringFormat.h"
 #include "res/FormulaPage.h"
 
+#include <iterator>
+
 namespace {
 
 // The insert-target buttons and the target each sets.
@@ -68,7 +70,7 @@ void CFlnView::OnInsertTarget(UINT id)
 void CFlnView::OnPhysConst(UINT id)
 {
     wchar_t entry[256] {};
-    ::GetMenuStringW(m_menuPhysConst.m_hMenu, id, entry, 256, MF_BYCOMMAND);
+    ::GetMenuStringW(m_menuPhysConst.m_hMenu, id, entry, static_cast<int>(std::size(entry)), MF_BYCOMMAND);
     const CString text(entry);
     const int open = text.Find(L'[');
     const int close = text.Find(L']', open + 1);

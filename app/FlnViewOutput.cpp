@@ -16,6 +16,8 @@
 
 namespace {
 
+// How long the balloon of a copied result stays, in milliseconds.
+constexpr unsigned CopyBalloonTimeout = 3000;
 constexpr int OutputLineLength = 38;  // longer texts are cut to 39 characters and "..."
 
 // The text as the output line shows it: with a trailing blank; a text longer than the line
@@ -98,7 +100,7 @@ void CFlnView::OnCopyOutput()
         title = L"Clipboard Error";
         content = L"The clipboard could not be opened; nothing was copied.";
     }
-    ShowBalloon(title, content, CentreOf(m_labelOutput.m_hWnd), 3000);
+    ShowBalloon(title, content, CentreOf(m_labelOutput.m_hWnd), CopyBalloonTimeout);
 }
 
 void CFlnView::OnOutputToVoice()

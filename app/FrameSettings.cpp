@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -85,7 +86,7 @@ CString LastErrorText(const CString& path)
     if (error == ERROR_FILE_TOO_LARGE)
         return path + L" is too large to be read.";
     wchar_t text[512] = {};
-    CFileException(CFileException::OsErrorToException(error), error, path).GetErrorMessage(text, 512);
+    CFileException(CFileException::OsErrorToException(error), error, path).GetErrorMessage(text, std::size(text));
     return text;
 }
 

@@ -26,6 +26,8 @@ namespace {
 constexpr UINT kIndicators[] = { ID_SEPARATOR, ID_INDICATOR_VERSION, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL };
 constexpr int kFormulaPage = 0;
 constexpr int kMinimumWidth = 450, kMinimumHeight = 400;
+// The height handed to the first layout of a bar docked across the top.
+constexpr int kTopBarLayoutHeight = 150;
 // Posted by the first show: the start-up's loads report what they found once the window is up.
 constexpr UINT WM_REPORT_LOAD_PROBLEMS = WM_APP + 1;
 constexpr UINT WM_END_ON_REQUEST = WM_APP + 2;
@@ -120,9 +122,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
         bar->EnableDocking(CBRS_ALIGN_ANY);
     }
     EnableDocking(CBRS_ALIGN_ANY);
-    DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, 150);
+    DockControlBarEx(m_pMenuBar.get(), AFX_IDW_DOCKBAR_TOP, 0, 0, 1.0f, kTopBarLayoutHeight);
     DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
-    DockControlBarEx(&m_wndScriptBar, AFX_IDW_DOCKBAR_TOP, 1, 1, 1.0f, 150);
+    DockControlBarEx(&m_wndScriptBar, AFX_IDW_DOCKBAR_TOP, 1, 1, 1.0f, kTopBarLayoutHeight);
     DockControlBar(&m_wndDiagramBar, AFX_IDW_DOCKBAR_RIGHT);
     ShowControlBar(&m_wndToolBar, TRUE, FALSE);
     // The Graph and VBScript pages show their bars while they have the focus.

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr UINT WM_RUN_SCRIPT = WM_APP + 1;
+// The last character position the error marker row reaches.
+constexpr long LastMarkedPosition = 254;
 
 } // namespace
 
@@ -253,7 +255,7 @@ void CVBScriptView::OnUpdateStop(CCmdUI* ui)
 
 CString CVBScriptView::ErrorMarker(long position)
 {
-    if (position < 1 || position > 254)
+    if (position < 1 || position > LastMarkedPosition)
         return {};
     CString marker(L'-', static_cast<int>(position - 1));
     marker += L'v';

@@ -5,6 +5,7 @@
 #include "platform/sys/Module.h"
 
 #include <cwchar>
+#include <iterator>
 #include <sys/stat.h>
 
 CVersionInfo::CVersionInfo(LPCWSTR resourceName)
@@ -41,7 +42,7 @@ CString CVersionInfo::FormatFileTime(std::time_t time, LPCWSTR format)
     if (!localtime_r(&time, &local))
         return {};
     wchar_t buffer[129] = {};
-    if (std::wcsftime(buffer, 129, format, &local) == 0)
+    if (std::wcsftime(buffer, std::size(buffer), format, &local) == 0)
         return {};
     return CString(buffer);
 }
