@@ -146,15 +146,14 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
     if (HWND window = GetSafeHwnd()) {
         // The caret is inverted pixels: they must not travel with the text.
         const BOOL caretHidden = ::HideCaret(window);
+        // Only the text's pixels move. The gutter stays, its pattern fixed to the window, and is
+        // painted again when the lines move past it.
+        CRect text;
+        ::GetClientRect(window, &text);
+        text.left = std::min<LONG>(GetGutterWidth(), text.right);
+        ::ScrollWindow(window, (left - column) * w, (top - line) * h, &text, &text);
         if (line != top)
-            ::ScrollWindow(window, 0, (top - line) * h, nullptr, nullptr);
-        if (column != left) {
-            // Sideways the text slides under the gutter, which stays.
-            CRect text;
-            ::GetClientRect(window, &text);
-            text.left = GetGutterWidth();
-            ::ScrollWindow(window, (left - column) * w, 0, &text, &text);
-        }
+            InvalidateGutter();
         if (m_pController)
             m_pController->OnCaretMoved();
         if (caretHidden)
