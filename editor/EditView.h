@@ -1,7 +1,7 @@
 #pragma once
 // SECEditView: the code editor's window. A view holding a viewport on its SECEdit, which draws the
 // text, and the viewport's controller, which gets the keys and the mouse first; the view keeps the
-// scroll bars and scrolls, and prints (EditViewPrint.cpp).
+// scroll bars, turns their codes into scrolls of the viewport, and prints (EditViewPrint.cpp).
 
 #include "editor/EditController.h"
 #include "editor/EditPrint.h"

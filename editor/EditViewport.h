@@ -1,8 +1,9 @@
 #pragma once
 // SECEditViewport: draws one SECEdit into its host window (lines in their colour runs, the
-// selection, whitespace markers and the gutter) and converts between the window's pixels and the
-// document's, whose logical origin is the scroll position. What it shows of the caret and the
-// selection it asks the presentation state, which its controller is.
+// selection, whitespace markers and the gutter), converts between the window's pixels and the
+// document's, whose logical origin is the scroll position, and scrolls (ScrollTo, the one path
+// of every scroll). What it shows of the caret and the selection it asks the presentation state,
+// which its controller is.
 
 #include "editor/Edit.h"
 #include "editor/EditLineMeasure.h"
