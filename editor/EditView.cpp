@@ -143,7 +143,13 @@ void SECEditView::UpdateScrollBars()
             if (d.origin != 0)
                 d.bar == SB_VERT ? m_viewport.ScrollTo(0, m_viewport.GetLeftColumn()) : m_viewport.ScrollTo(m_viewport.GetTopLine(), 0);
         }
-        ::SetScrollInfo(control ? control->m_hWnd : m_hWnd, control ? SB_CTL : d.bar, &info, TRUE);
+        // A bar is set (and redrawn, with the frame) only when it changes: a scroll moves one bar.
+        const HWND barWindow = control ? control->m_hWnd : m_hWnd;
+        const int barKind = control ? SB_CTL : d.bar;
+        SCROLLINFO shown { sizeof shown, SIF_RANGE | SIF_PAGE | SIF_POS };
+        if (!::GetScrollInfo(barWindow, barKind, &shown) || shown.nMin != info.nMin || shown.nMax != info.nMax || shown.nPage != info.nPage
+            || shown.nPos != info.nPos)
+            ::SetScrollInfo(barWindow, barKind, &info, TRUE);
         if (control)
             ::EnableScrollBar(control->m_hWnd, SB_CTL, info.nMax - info.nMin < static_cast<int>(info.nPage) ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
     }

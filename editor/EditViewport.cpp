@@ -136,13 +136,19 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
     const int h = GetLineHeight(), w = GetCharWidth();
     if (h <= 0 || w <= 0)
         return FALSE;
+    // The last first line (column) that still fills the window. A view that a resize or a
+    // deletion left further stays there, unless everything fits, when it goes back to the start
+    // as the scroll bars' update would take it.
+    const auto limit = [](int total, int shown, int first) { return total > shown ? std::max(total - shown, first) : 0; };
     const CSize extent = GetLogExtent();
     const int top = GetTopLine(), left = GetLeftColumn();
-    line = std::clamp(line, 0, std::max({ extent.cy / h - GetVisibleLineCount(), top, 0 }));
-    column = std::clamp(column, 0, std::max({ extent.cx / w - GetVisibleColumnCount(), left, 0 }));
+    line = std::clamp(line, 0, limit(extent.cy / h, GetVisibleLineCount(), top));
+    column = std::clamp(column, 0, limit(extent.cx / w, GetVisibleColumnCount(), left));
     if (line == top && column == left)
         return FALSE;
     SetLogOrigin(column * w, line * h);
+    // The scroll bars first: their redraw costs less before the blit than after it.
+    ScrollRangeChanged();
     if (HWND window = GetSafeHwnd()) {
         // The caret is inverted pixels: they must not travel with the text.
         const BOOL caretHidden = ::HideCaret(window);
@@ -159,7 +165,6 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
         if (caretHidden)
             ::ShowCaret(window);
     }
-    ScrollRangeChanged();
     if (GetSafeHwnd())
         ::UpdateWindow(GetSafeHwnd());
     return TRUE;

@@ -70,9 +70,9 @@ public:
     int GetVisibleColumnCount() const;
     // Every scroll goes here. Makes line the first line and column the first column the window
     // shows, kept between 0 and the last ones that still fill the window (a view that a resize or
-    // a deletion left further is never pushed further, nor pulled back); moves the window's
-    // pixels so that only the uncovered band is painted, at once, and tells the host (its scroll
-    // bars) and the controller (its caret). FALSE when nothing moved.
+    // a deletion left further is never pushed further, nor pulled back while anything is hidden);
+    // tells the host (its scroll bars) and the controller (its caret), and moves the window's
+    // pixels so that only the uncovered band is painted, at once. FALSE when nothing moved.
     BOOL ScrollTo(int line, int column);
 
     void Draw(CDC* dc) override;
