@@ -523,21 +523,7 @@ void SECEditController::EnsureCaretVisible()
             columns = -8 - (visible.left - p.x) / w;
         else if (p.x > visible.right)
             columns = (p.x - visible.right) / w + 8;
-        const CPoint before = m_pViewport->GetLogOrigin();
-        m_pViewport->OffsetOrigin(columns * w, lines * h);
-        const CSize moved = m_pViewport->GetLogOrigin() - before;
-        if (moved.cx || moved.cy) {
-            CRect client;
-            ::GetClientRect(m_hWnd, &client);
-            if (moved.cx) {
-                // The text moves sideways under the gutter, which stays.
-                ::InvalidateRect(m_hWnd, nullptr, FALSE);
-            } else {
-                ::ScrollWindow(m_hWnd, 0, -moved.cy, nullptr, nullptr);
-            }
-            OnCaretMoved();
-            ::UpdateWindow(m_hWnd);
-        }
+        m_pViewport->ScrollTo(m_pViewport->GetTopLine() + lines, m_pViewport->GetLeftColumn() + columns);
     }
     SetCaretPosition(m_caret.m_nLine, m_caret.m_nCol, m_caret.m_nCol > LineLength(m_caret.m_nLine));
 }

@@ -89,6 +89,7 @@ public:
     void SetCaretPosition(int line, int column, BOOL allowPastEnd);
     SECEditLineCol GetCaretPos() const { return m_caret; }
     void EnableUpdates(BOOL enable);
+    // Scrolls the caret into view (sideways 8 columns further than needed).
     void EnsureCaretVisible();
     void OnCaretMoved();
     BOOL IsCaretHidden() const { return m_bCaretHidden; }
@@ -106,6 +107,8 @@ public:
     void MoveDocEnd();
     void MoveWordLeft(BOOL skipBlanks = TRUE);
     void MoveWordRight(BOOL skipBlanks = TRUE);
+    // Scrolls the view, the caret staying where it is in the text: through the viewport's
+    // ScrollTo, or with m_bScrollByMessages through a scroll message a line (column).
     void ScrollLines(int lines, int columns);
 
     // Selection.

@@ -239,14 +239,7 @@ void SECEditController::ScrollLines(int lines, int columns)
             ::SendMessageW(m_hWnd, WM_HSCROLL, columns < 0 ? SB_LINELEFT : SB_LINERIGHT, 0);
         return;
     }
-    const CPoint before = m_pViewport->GetLogOrigin();
-    m_pViewport->OffsetOrigin(columns * m_pViewport->GetCharWidth(), lines * m_pViewport->GetLineHeight());
-    const CSize moved = m_pViewport->GetLogOrigin() - before;
-    if (moved.cx)
-        ::InvalidateRect(m_hWnd, nullptr, FALSE);
-    else if (moved.cy)
-        ::ScrollWindow(m_hWnd, 0, -moved.cy, nullptr, nullptr);
-    OnCaretMoved();
+    m_pViewport->ScrollTo(m_pViewport->GetTopLine() + lines, m_pViewport->GetLeftColumn() + columns);
 }
 
 // ---- selection -----------------------------------------------------------------------------

@@ -215,14 +215,8 @@ void SECEditController::OnLButtonDblClk(UINT flags, CPoint point)
 
 void SECEditController::OnMouseWheel(short delta)
 {
-    int lines = (delta / 120) * -3;
-    if (lines == 0)
-        return;
-    if (lines > 0) {
-        const int below = std::max(m_pEdit->GetLineCount() - m_pViewport->GetTopLine() - m_pViewport->GetVisibleLineCount(), 0);
-        lines = std::min(lines, below);
-    }
-    if (lines)
+    // Three lines a notch; the scroll stops at the end of the document.
+    if (const int lines = (delta / 120) * -3)
         ScrollLines(lines, 0);
 }
 

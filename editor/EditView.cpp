@@ -21,10 +21,7 @@ END_MESSAGE_MAP()
 
 SECEditView::SECEditView()
 {
-    m_viewport.m_onScrollRangeChanged = [this] {
-        if (!m_bScrolling)
-            UpdateScrollBars();
-    };
+    m_viewport.m_onScrollRangeChanged = [this] { UpdateScrollBars(); };
 }
 
 SECEditView::~SECEditView() = default;
@@ -142,94 +139,50 @@ void SECEditView::UpdateScrollBars()
             info.nMax = std::max(d.visible, 0);
             info.nPage = static_cast<UINT>(std::max(d.visible, 0) + 1);
             info.nPos = 0;
-            if (d.origin != 0) {
-                ::SetScrollPos(control ? control->m_hWnd : m_hWnd, control ? SB_CTL : d.bar, 0, FALSE);
-                d.bar == SB_VERT ? OnVScroll(SB_THUMBPOSITION, 0, nullptr) : OnHScroll(SB_THUMBPOSITION, 0, nullptr);
-            }
+            // Everything fits: back to the first line (column), which updates the bars again.
+            if (d.origin != 0)
+                d.bar == SB_VERT ? m_viewport.ScrollTo(0, m_viewport.GetLeftColumn()) : m_viewport.ScrollTo(m_viewport.GetTopLine(), 0);
         }
-        ::SetScrollInfo(control ? control->m_hWnd : m_hWnd, control ? SB_CTL : d.bar, &info, TRUE);
+        // A bar is set (and redrawn, with the frame) only when it changes: a scroll moves one bar.
+        const HWND barWindow = control ? control->m_hWnd : m_hWnd;
+        const int barKind = control ? SB_CTL : d.bar;
+        SCROLLINFO shown { sizeof shown, SIF_RANGE | SIF_PAGE | SIF_POS };
+        if (!::GetScrollInfo(barWindow, barKind, &shown) || shown.nMin != info.nMin || shown.nMax != info.nMax || shown.nPage != info.nPage
+            || shown.nPos != info.nPos)
+            ::SetScrollInfo(barWindow, barKind, &info, TRUE);
         if (control)
             ::EnableScrollBar(control->m_hWnd, SB_CTL, info.nMax - info.nMin < static_cast<int>(info.nPage) ? ESB_DISABLE_BOTH : ESB_ENABLE_BOTH);
     }
 }
 
-void SECEditView::Scroll(int bar, int delta)
-{
-    if (delta == 0)
-        return;
-    const bool vertical = bar == SB_VERT;
-    const int step = vertical ? GetLineHeight() : GetCharWidth();
-    const CPoint before = m_viewport.GetLogOrigin();
-    m_bScrolling = TRUE;
-    m_viewport.OffsetOrigin(vertical ? 0 : delta * step, vertical ? delta * step : 0);
-    m_bScrolling = FALSE;
-    const CSize moved = m_viewport.GetLogOrigin() - before;
-    SCROLLINFO info { sizeof info, SIF_POS };
-    info.nPos = vertical ? m_viewport.GetLogOrigin().y / step : m_viewport.GetLogOrigin().x / step;
-    ::SetScrollInfo(m_hWnd, bar, &info, TRUE);
-    CRect client;
-    GetClientRect(&client);
-    if (vertical) {
-        ::ScrollWindow(m_hWnd, 0, -moved.cy, nullptr, nullptr);
-    } else {
-        client.left = m_viewport.GetGutterWidth();
-        ::ScrollWindow(m_hWnd, -moved.cx, 0, &client, &client);
-        if (SECEditController* controller = GetEditController())
-            controller->OnCaretMoved();
-    }
-    if (vertical && GetEditController())
-        GetEditController()->OnCaretMoved();
-    UpdateWindow();
-}
-
 void SECEditView::OnVScroll(UINT code, UINT position, CWnd*)
 {
-    const int h = GetLineHeight();
-    if (h <= 0)
-        return;
-    SCROLLINFO info { sizeof info, SIF_ALL };
-    ::GetScrollInfo(m_hWnd, SB_VERT, &info);
-    const int pos = code == SB_THUMBTRACK ? info.nTrackPos : (code == SB_THUMBPOSITION ? static_cast<int>(position) : info.nPos);
-    const int total = m_viewport.GetLogExtent().cy / h;
-    const int page = m_viewport.GetVisibleRect().Height() / h;
-    const int top = m_viewport.GetLogOrigin().y / h;
-    const int maxTop = std::max(total - page, 0);
-    int delta = 0;
-    switch (code) {
-    case SB_LINEUP: delta = top > 0 ? -1 : 0; break;
-    case SB_LINEDOWN: delta = top < maxTop ? 1 : 0; break;
-    case SB_PAGEUP: delta = -std::min(page, top); break;
-    case SB_PAGEDOWN: delta = std::min(page, std::max(maxTop - top, 0)); break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: delta = pos - top; break;
-    default: return;
-    }
-    Scroll(SB_VERT, delta);
+    if (const std::optional<int> line = ScrollBarTarget(SB_VERT, code, position, m_viewport.GetTopLine(), m_viewport.GetVisibleLineCount()))
+        m_viewport.ScrollTo(*line, m_viewport.GetLeftColumn());
 }
 
 void SECEditView::OnHScroll(UINT code, UINT position, CWnd*)
 {
-    const int w = GetCharWidth();
-    if (w <= 0)
-        return;
-    SCROLLINFO info { sizeof info, SIF_ALL };
-    ::GetScrollInfo(m_hWnd, SB_HORZ, &info);
-    const int pos = code == SB_THUMBTRACK ? info.nTrackPos : (code == SB_THUMBPOSITION ? static_cast<int>(position) : info.nPos);
-    const int total = m_viewport.GetLogExtent().cx / w;
-    const int page = (m_viewport.GetVisibleRect().Width() - m_viewport.GetGutterWidth()) / w;
-    const int left = m_viewport.GetLogOrigin().x / w;
-    const int maxLeft = std::max(total - page, 0);
-    int delta = 0;
+    if (const std::optional<int> column = ScrollBarTarget(SB_HORZ, code, position, m_viewport.GetLeftColumn(), m_viewport.GetVisibleColumnCount()))
+        m_viewport.ScrollTo(m_viewport.GetTopLine(), *column);
+}
+
+std::optional<int> SECEditView::ScrollBarTarget(int bar, UINT code, UINT position, int first, int page)
+{
+    // The line codes are the column codes (SB_LINEUP is SB_LINELEFT, and so on).
     switch (code) {
-    case SB_LINELEFT: delta = left > 0 ? -1 : 0; break;
-    case SB_LINERIGHT: delta = left < maxLeft ? 1 : 0; break;
-    case SB_PAGELEFT: delta = -std::min(page, left); break;
-    case SB_PAGERIGHT: delta = std::min(page, std::max(maxLeft - left, 0)); break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: delta = pos - left; break;
-    default: return;
+    case SB_LINEUP: return first - 1;
+    case SB_LINEDOWN: return first + 1;
+    case SB_PAGEUP: return first - page;
+    case SB_PAGEDOWN: return first + page;
+    case SB_THUMBPOSITION: return static_cast<int>(position);
+    case SB_THUMBTRACK: {
+        SCROLLINFO info { sizeof info, SIF_TRACKPOS };
+        ::GetScrollInfo(m_hWnd, bar, &info);
+        return info.nTrackPos;
     }
-    Scroll(SB_HORZ, delta);
+    default: return std::nullopt;
+    }
 }
 
 BOOL SECEditView::OnScroll(UINT code, UINT, BOOL doScroll)

@@ -1,12 +1,14 @@
 #pragma once
 // SECEditView: the code editor's window. A view holding a viewport on its SECEdit, which draws the
 // text, and the viewport's controller, which gets the keys and the mouse first; the view keeps the
-// scroll bars and scrolls, and prints (EditViewPrint.cpp).
+// scroll bars, turns their codes into scrolls of the viewport, and prints (EditViewPrint.cpp).
 
 #include "editor/EditController.h"
 #include "editor/EditPrint.h"
 #include "platform/mfc/ControlWrappers.h"
 #include "platform/mfc/View.h"
+
+#include <optional>
 
 class SECEditView : public CView {
     DECLARE_DYNAMIC(SECEditView)
@@ -65,10 +67,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void Scroll(int bar, int delta);
+    // The first line (column) a scroll bar's code asks for, the bar's first being first and its
+    // page page; none for the codes that do not scroll. The viewport keeps it in range.
+    std::optional<int> ScrollBarTarget(int bar, UINT code, UINT position, int first, int page);
 
     SECEdit* m_pEdit = nullptr;
     SECEditViewport m_viewport;
-    BOOL m_bScrolling = FALSE;
     std::unique_ptr<SECEditPrintInfo> m_pPrintInfo;
 };

@@ -105,24 +105,69 @@ void SECEditViewport::SetLogOrigin(int x, int y)
     MvcViewport::SetLogOrigin(std::max(x, 0), std::max(y, 0));
 }
 
-CPoint SECEditViewport::OffsetOrigin(int dx, int dy)
-{
-    const CPoint origin = GetLogOrigin();
-    SetLogOrigin(origin.x + dx, origin.y + dy);
-    ScrollRangeChanged();
-    return GetLogOrigin();
-}
-
 int SECEditViewport::GetTopLine() const
 {
     const int h = GetLineHeight();
     return h > 0 ? GetLogOrigin().y / h : 0;
 }
 
+int SECEditViewport::GetLeftColumn() const
+{
+    const int w = GetCharWidth();
+    return w > 0 ? GetLogOrigin().x / w : 0;
+}
+
 int SECEditViewport::GetVisibleLineCount() const
 {
     const int h = GetLineHeight();
     return h > 0 ? GetVisibleRect().Height() / h : 0;
+}
+
+int SECEditViewport::GetVisibleColumnCount() const
+{
+    const int w = GetCharWidth();
+    return w > 0 ? std::max(GetVisibleRect().Width() - GetGutterWidth(), 0) / w : 0;
+}
+
+// ---- scrolling -----------------------------------------------------------------------------
+
+BOOL SECEditViewport::ScrollTo(int line, int column)
+{
+    const int h = GetLineHeight(), w = GetCharWidth();
+    if (h <= 0 || w <= 0)
+        return FALSE;
+    // The last first line (column) that still fills the window. A view that a resize or a
+    // deletion left further stays there, unless everything fits, when it goes back to the start
+    // as the scroll bars' update would take it.
+    const auto limit = [](int total, int shown, int first) { return total > shown ? std::max(total - shown, first) : 0; };
+    const CSize extent = GetLogExtent();
+    const int top = GetTopLine(), left = GetLeftColumn();
+    line = std::clamp(line, 0, limit(extent.cy / h, GetVisibleLineCount(), top));
+    column = std::clamp(column, 0, limit(extent.cx / w, GetVisibleColumnCount(), left));
+    if (line == top && column == left)
+        return FALSE;
+    SetLogOrigin(column * w, line * h);
+    // The scroll bars first: their redraw costs less before the blit than after it.
+    ScrollRangeChanged();
+    if (HWND window = GetSafeHwnd()) {
+        // The caret is inverted pixels: they must not travel with the text.
+        const BOOL caretHidden = ::HideCaret(window);
+        // Only the text's pixels move. The gutter stays, its pattern fixed to the window, and is
+        // painted again when the lines move past it.
+        CRect text;
+        ::GetClientRect(window, &text);
+        text.left = std::min<LONG>(GetGutterWidth(), text.right);
+        ::ScrollWindow(window, (left - column) * w, (top - line) * h, &text, &text);
+        if (line != top)
+            InvalidateGutter();
+        if (m_pController)
+            m_pController->OnCaretMoved();
+        if (caretHidden)
+            ::ShowCaret(window);
+    }
+    if (GetSafeHwnd())
+        ::UpdateWindow(GetSafeHwnd());
+    return TRUE;
 }
 
 // ---- notifications -----------------------------------------------------------------------
@@ -290,7 +335,7 @@ void SECEditViewport::Draw(CDC* dc)
     dc->SelectObject(old);
     dc->RestoreDC(saved);
     if (gutter > 0 && deviceClip.left < gutter)
-        DrawGutter();
+        DrawGutter(dc);
 }
 
 void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& measure, int tabWidth, const CRect& clip, BOOL showSelection, int mode,
@@ -458,10 +503,10 @@ void SECEditViewport::DrawSelectionFrame(CDC* dc)
 
 // ---- the gutter ----------------------------------------------------------------------------
 
-void SECEditViewport::DrawGutter()
+void SECEditViewport::DrawGutter(CDC* dc)
 {
     SECEditController* controller = GetEditController();
-    if (!controller || !GetHostWindow() || !m_pEdit)
+    if (!dc || !controller || !GetSafeHwnd() || !m_pEdit)
         return;
     const int h = GetLineHeight();
     if (h <= 0)
@@ -469,32 +514,40 @@ void SECEditViewport::DrawGutter()
     const CRect visible = GetVisibleRect();
     const int first = std::max<int>(visible.top / h, 0);
     const int last = std::min<int>(visible.bottom / h, m_pEdit->GetLastLine());
-    CClientDC client(GetHostWindow());
     CRect rect;
     ::GetClientRect(GetSafeHwnd(), &rect);
     rect.right = rect.left + GetGutterWidth();
-    SECMemDC dc(&client, rect);
-    DrawGutterBackground(&dc, rect);
-    const int numbers = controller->GetLineNumberGutterWidth();
-    const int markers = controller->GetMarkerGutterWidth();
-    const bool markersLeft = controller->GetLineNumberMode() == SECEditController::MarkersLeft;
-    CRect row(rect.left, rect.top - (visible.top % h), rect.right, rect.top - (visible.top % h) + h);
-    for (int line = first; line <= last; ++line, row.OffsetRect(0, h)) {
-        CRect numberRow = row, markerRow = row;
-        if (markersLeft) {
-            markerRow.right = markerRow.left + markers;
-            numberRow.left = markerRow.right;
-            numberRow.right = numberRow.left + numbers;
-        } else {
-            numberRow.right = numberRow.left + numbers;
-            markerRow.left = numberRow.right;
-            markerRow.right = markerRow.left + markers;
+    const int saved = dc->SaveDC();
+    dc->SetMapMode(MM_TEXT);
+    dc->SetViewportOrg(0, 0);
+    dc->SetWindowOrg(0, 0);
+    dc->IntersectClipRect(&rect);
+    {
+        // The whole strip, so that the pattern keeps its place whatever part the paint covers.
+        SECMemDC gutter(dc, rect);
+        DrawGutterBackground(&gutter, rect);
+        const int numbers = controller->GetLineNumberGutterWidth();
+        const int markers = controller->GetMarkerGutterWidth();
+        const bool markersLeft = controller->GetLineNumberMode() == SECEditController::MarkersLeft;
+        CRect row(rect.left, rect.top - (visible.top % h), rect.right, rect.top - (visible.top % h) + h);
+        for (int line = first; line <= last; ++line, row.OffsetRect(0, h)) {
+            CRect numberRow = row, markerRow = row;
+            if (markersLeft) {
+                markerRow.right = markerRow.left + markers;
+                numberRow.left = markerRow.right;
+                numberRow.right = numberRow.left + numbers;
+            } else {
+                numberRow.right = numberRow.left + numbers;
+                markerRow.left = numberRow.right;
+                markerRow.right = markerRow.left + markers;
+            }
+            if (numbers > 0)
+                DrawLineNumber(line, &gutter, numberRow);
+            if (markers > 0)
+                DrawGutterMarkers(line, &gutter, markerRow);
         }
-        if (numbers > 0)
-            DrawLineNumber(line, &dc, numberRow);
-        if (markers > 0)
-            DrawGutterMarkers(line, &dc, markerRow);
     }
+    dc->RestoreDC(saved);
 }
 
 namespace {

@@ -1,8 +1,9 @@
 #pragma once
 // SECEditViewport: draws one SECEdit into its host window (lines in their colour runs, the
-// selection, whitespace markers and the gutter) and converts between the window's pixels and the
-// document's, whose logical origin is the scroll position. What it shows of the caret and the
-// selection it asks the presentation state, which its controller is.
+// selection, whitespace markers and the gutter), converts between the window's pixels and the
+// document's, whose logical origin is the scroll position, and scrolls (ScrollTo, the one path
+// of every scroll). What it shows of the caret and the selection it asks the presentation state,
+// which its controller is.
 
 #include "editor/Edit.h"
 #include "editor/EditLineMeasure.h"
@@ -59,11 +60,20 @@ public:
     CSize GetLogExtent() const;
     // Snapped down to whole characters and lines, never negative.
     void SetLogOrigin(int x, int y) override;
-    virtual CPoint OffsetOrigin(int dx, int dy);
     // The part of the document the client area shows.
     CRect GetVisibleRect() const { return GetVisibleLogicalRect(); }
+    // The first line and the first column the window shows.
     int GetTopLine() const;
+    int GetLeftColumn() const;
+    // Whole lines, and whole columns right of the gutter, the window shows.
     int GetVisibleLineCount() const;
+    int GetVisibleColumnCount() const;
+    // Every scroll goes here. Makes line the first line and column the first column the window
+    // shows, kept between 0 and the last ones that still fill the window (a view that a resize or
+    // a deletion left further is never pushed further, nor pulled back while anything is hidden);
+    // tells the host (its scroll bars) and the controller (its caret), and moves the window's
+    // pixels so that only the uncovered band is painted, at once. FALSE when nothing moved.
+    BOOL ScrollTo(int line, int column);
 
     void Draw(CDC* dc) override;
     // Repaints lines first..last (last -1: to the end of the window), without erasing.
@@ -78,7 +88,9 @@ public:
         int startColumn, int line, int colourGroup, BOOL showWhitespace, BOOL selected, int selStart, int selEnd);
     virtual CSize DrawTextSegment(CDC* dc, int tabWidth, int x, int y, int lineStartX, const wchar_t* text, int count);
     virtual void DrawSelectionFrame(CDC* dc);
-    virtual void DrawGutter();
+    // The whole gutter onto dc, the paint's, through an off-screen DC of its own, in client
+    // coordinates and clipped to the strip whatever state the text's drawing left on dc.
+    virtual void DrawGutter(CDC* dc);
     virtual void DrawGutterBackground(CDC* dc, const CRect& rect);
     virtual void DrawGutterMarkers(int line, CDC* dc, const CRect& rect);
     virtual void DrawGutterHookBefore(int, CDC*, const CRect&) {}
