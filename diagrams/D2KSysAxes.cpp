@@ -7,7 +7,6 @@
 #include "platform/mfc/GdiObjects.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
