@@ -78,6 +78,7 @@ std::vector<AxisTick> EdgeTicks(int start, double pixels, int edge, double first
         if (beyond(Round(major)))
             break;
         AxisTick tick { Round(major), first + n * valueStep, false, IsLabelledTick(n, labelEvery), {} };
+        tick.minors.reserve(static_cast<size_t>(std::max(subdivisions - 1, 0)));
         for (int k = 1; k < subdivisions; ++k) {
             const int minor = Round(major + k * pixels / subdivisions);
             if (beyond(minor))
@@ -401,6 +402,7 @@ std::vector<AxisTick> DiagramModel::PolarCircles(double step) const
         if (r > outer)
             break;
         AxisTick circle { r, n * step, false, false, {} };
+        circle.minors.reserve(static_cast<size_t>(std::max(m_minorSubdivisionsX - 1, 0)));
         for (int k = 1; k < m_minorSubdivisionsX; ++k)
             circle.minors.push_back(Round((n - 1 + static_cast<double>(k) / m_minorSubdivisionsX) * step * m_pixelsPerUnitX));
         circles.push_back(std::move(circle));
