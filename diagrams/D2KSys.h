@@ -1,32 +1,22 @@
 #pragma once
-// CD2KSys: the program's coordinate diagram. It samples a formula of x over an interval, keeps the
-// world ranges of both axes with their tick steps, maps world points to device points and draws
-// the diagram in one of three modes: mathematical (axes through the origin with arrowheads),
-// physical (a white framed box with outer ticks) or polar (circles and rays round the origin).
-// Sampling and the curve are in D2KSysCurve.cpp, axes, grids and labels in D2KSysAxes.cpp.
+// CD2KSys: the program's coordinate diagram. Its numbers (mode, data, ranges, ticks, transforms)
+// are its DiagramModel; to them it adds the sampling of a formula of x over an interval, the look
+// (pens, colours, symbols, label font) and the painting of the diagram in one of three modes:
+// mathematical (axes through the origin with arrowheads), physical (a white framed box with outer
+// ticks) or polar (circles and rays round the origin). Sampling and the curve are in
+// D2KSysCurve.cpp, axes, grids and labels in D2KSysAxes.cpp.
 //
 // Every drawing step selects its own pens, brushes and fonts and puts the previous ones back.
-// Device coordinates are ints made with RoundToInt (halves away from zero).
 
+#include "diagrams/DiagramModel.h"
 #include "diagrams/PlotSymbolPainter.h"
-#include "engine/MathHelper.h"
-#include "platform/base/Array.h"
-#include "platform/base/CString.h"
 #include "platform/base/RunTimeClass.h"
-#include "platform/gdi/GdiTypes.h"
 
-#include <cmath>
 #include <vector>
 
 class CDC;
 class CFont;
 class CFormulaParser;
-
-enum DiagramMode : int {
-    DiagramMathematical = 1,
-    DiagramPhysical = 2,
-    DiagramPolar = 10,
-};
 
 // What became of a sampling: the curve, or why the interval gave none.
 enum class SamplingResult {
@@ -35,12 +25,9 @@ enum class SamplingResult {
     UnusableInterval, // too narrow (or too wide) for distinct, finite sample points
 };
 
-class CD2KSys : public CObject {
+class CD2KSys : public CObject, public DiagramModel {
     DECLARE_DYNCREATE(CD2KSys)
 public:
-    static constexpr int SampleCount = 300;
-    static constexpr int PointCount = 10;
-
     CD2KSys();
     // With the program's settings, drawing into `client`.
     explicit CD2KSys(const RECT& client);
@@ -56,24 +43,8 @@ public:
     // sample with an error or a value that is not finite is dropped. An unusable interval leaves
     // the curve empty and the x range in order, so that the axes can still be drawn.
     SamplingResult Bestimmung_der_Funktionswerte(CFormulaParser& parser, const CString& formula);
-
-    // ---- ranges and steps
+    // The model's range update, unless `onlyWithAxes` is set and the axes are not drawn.
     void UpdateRanges(bool onlyWithAxes);
-    void ComputeDataRange();
-    void GetSortedExtent(const CArray<double, double>& xs, const CArray<double, double>& ys, int count);
-    // One axis's range from the least and greatest of its data: repaired, widened, rounded and
-    // with its label decimals, as the range update makes it.
-    void FitAxis(double min, double max, double& axisMin, double& axisMax, int wideningFactor, int& decimals);
-    void WidenRange(double* min, double* max, int factor) const;
-    void ComputeTickSteps(double xmin, double ymin, double xmax, double ymax, double& stepX, double& stepY) const;
-
-    // ---- device area and transforms
-    void SetDeviceArea(const RECT& ordered);
-    void ComputeScale();
-    // Pixels per unit and the origin of the mathematical and polar modes, from the current ranges.
-    void ComputeAxisSteps();
-    // A world point in device coordinates, by the transform of the current mode.
-    POINT WorldToDevice(double x, double y) const;
 
     // ---- drawing
     void DrawDiagram(CDC* dc);
@@ -83,40 +54,9 @@ public:
     void DrawCurve(CDC* dc);
     void DrawPoints(CDC* dc);
 
-    int m_nMode = DiagramMathematical;
-
-    // ---- the data
-    CArray<double, double> m_curveX, m_curveY; // the kept samples, increasing x
-    int m_nSamples = SampleCount;
-    CArray<double, double> m_pointsX, m_pointsY; // the point series, drawn with symbols
-    int m_nPoints = PointCount;
-
-    // ---- geometry
     RECT m_client {};
-    RECT m_plot {};
-    int m_plotWidth = 0, m_plotHeight = 0;
-    int m_tickCountX = 10, m_tickCountY = 10;
-    int m_tickHalfLength = 2;
-    double m_pixelsPerUnitX = 1, m_pixelsPerUnitY = 1;
-    int m_originX = 0, m_originY = 0;
 
-    // ---- world ranges
-    double m_xmin = 0, m_xmax = 10, m_ymin = 0, m_ymax = 100;
-    double m_intervalA = NAN, m_intervalB = NAN; // the x interval of SetPlotArea; none before
-    double m_savedXmin = 0, m_savedYmin = 0, m_savedXmax = 10, m_savedYmax = 100;
-    double m_tickStepX = 5, m_tickStepY = 10;
-    int m_xWideningFactor = 20;
-    int m_labelDecimalsX = 1, m_labelDecimalsY = 1;
-    NumberFormatMode m_labelFormatX = NumberFormatFloating, m_labelFormatY = NumberFormatFloating;
-    int m_labelLayout = 3;
-
-    // ---- switches
-    bool m_bFixedRange = false;
-    bool m_bRangeFromPoints = false;
-    bool m_bNiceRounding = true;
-    bool m_bStoreLabelDecimals = true;
-    bool m_bIncludeZero = true;
-    bool m_bAutoTickSteps = true;
+    // ---- what is drawn
     bool m_bDrawAxes = true;
     bool m_bDrawCurve = true;
     bool m_bDrawPoints = false;
@@ -127,8 +67,6 @@ public:
     bool m_bGrid = false;
     bool m_bMajorGridX = true, m_bMajorGridY = true, m_bMinorGridX = false, m_bMinorGridY = false;
     bool m_bTicksOutside = true;
-    int m_labelEveryX = 1, m_labelEveryY = 1;
-    int m_minorSubdivisionsX = 10, m_minorSubdivisionsY = 10;
     int m_tickLength = 8;
 
     // ---- pens, colours, symbols, font
@@ -142,7 +80,7 @@ public:
     COLORREF m_curveColour = RGB(255, 0, 0);
     int m_curvePenStyle = PS_SOLID, m_curvePenWidth = 1;
     COLORREF m_symbolColour = RGB(0, 0, 255);
-    int m_symbolKind = 2, m_symbolSize = 10, m_symbolLineWidth = 1;
+    int m_symbolKind = SymbolSquare, m_symbolSize = 10, m_symbolLineWidth = 1;
     double m_symbolScaleX = 1.0, m_symbolScaleY = 1.0;
     LOGFONTW m_labelFont {};
     COLORREF m_labelTextColour = 0;
@@ -150,10 +88,6 @@ public:
 
 private:
     void CreateFonts();
-    void FillPlaceholders();
-    bool PhysicalSteps(double& stepX, double& stepY) const;
-    // The tick label of `value`, "-" in front on the negative side of an axis.
-    CString TickLabel(double value, int decimals, NumberFormatMode format, bool negative) const;
     void DrawXLabel(CDC* dc, int x, int y, double value, bool negative);
     void DrawYLabel(CDC* dc, int x, int y, double value, bool negative);
     void DrawPhysicalXLabel(CDC* dc, int x, int y, double value);
@@ -168,10 +102,6 @@ private:
     void DrawPolarRays(CDC* dc, int innerRadius, int outerRadius);
     void DrawPolarAngleLabels(CDC* dc, int radius);
     void DrawSymbols(CDC* dc, const std::vector<POINT>& points);
-    std::vector<POINT> CurveDevicePoints() const;
-    // `distance` x `pixels` / `span`: a world distance in pixels along a physical axis. Near the
-    // largest doubles the product would overflow, so there it divides first.
-    static double PhysicalPixels(double distance, int pixels, double span);
 
     PlotSymbolPainter m_painter;
 };

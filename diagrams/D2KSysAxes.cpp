@@ -7,16 +7,10 @@
 #include "platform/mfc/GdiObjects.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-// No axis gets more ticks than this, whatever its step: every tick loop ends.
-constexpr int MaxTicks = 1000;
-
 int Round(double value) { return CMathHelper::RoundToInt(value); }
-
-bool IsUsableStep(double step) { return std::isfinite(step) && step > 0; }
 
 // Text alignment, background and drawing mode for the ticks and labels, and the label font; all
 // put back when it goes.
@@ -65,22 +59,15 @@ private:
 
 // ---- labels
 
-CString CD2KSys::TickLabel(double value, int decimals, NumberFormatMode format, bool negative) const
-{
-    CString text;
-    CMathHelper::FormatValue(&text, 0, value, 0, format, decimals, m_labelLayout, FALSE, TRUE);
-    return (negative ? CString(L"-") : CString()) + text;
-}
-
 void CD2KSys::DrawXLabel(CDC* dc, int x, int y, double value, bool negative)
 {
     if (m_titles[0].IsEmpty())
-        WriteLabel(dc, x, y, TickLabel(value, m_labelDecimalsX, m_labelFormatX, negative));
+        WriteLabel(dc, x, y, LabelTextX(value, negative));
 }
 
 void CD2KSys::DrawYLabel(CDC* dc, int x, int y, double value, bool negative)
 {
-    const CString text = TickLabel(value, m_labelDecimalsY, m_labelFormatY, negative);
+    const CString text = LabelTextY(value, negative);
     // Centred on the tick: the bottom half the text's height below it.
     if (m_titles[1].IsEmpty())
         WriteLabel(dc, x, y + dc->GetTextExtent(text).cy / 2, text);
@@ -116,30 +103,19 @@ void CD2KSys::DrawPhysicalYLabel(CDC* dc, int x, int y, double value)
 
 void CD2KSys::DrawOriginXTicks(CDC* dc, double step, bool grid)
 {
-    if (!IsUsableStep(step))
-        return;
-    const double extent = m_plotWidth / m_pixelsPerUnitX;
     const int labelY = m_originY + m_tickHalfLength + Round(3 * m_symbolScaleY);
     dc->SetTextAlign(TA_CENTER | TA_TOP);
-    for (int side : { 1, -1 }) {
-        for (int n = 0; n <= MaxTicks; ++n) {
-            const double u = n * step;
-            if (u > extent)
-                break;
-            const int x = m_originX + side * Round(u * m_pixelsPerUnitX);
-            if (side > 0 ? x > m_plot.right : x < m_plot.left)
-                break;
-            if (grid && m_bGrid && m_bMajorGridX) {
-                PenScope pen(dc, m_gridPenStyleX, 1, m_gridColourX);
-                PlotSymbolPainter::Line(dc, x, m_plot.top, x, m_plot.bottom);
-            }
-            {
-                PenScope pen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
-                PlotSymbolPainter::Line(dc, x, m_originY + m_tickHalfLength, x, m_originY - m_tickHalfLength);
-            }
-            if (n != 0)
-                DrawXLabel(dc, x, labelY, u, side < 0);
+    for (const AxisTick& tick : OriginTicksX(step)) {
+        if (grid && m_bGrid && m_bMajorGridX) {
+            PenScope pen(dc, m_gridPenStyleX, 1, m_gridColourX);
+            PlotSymbolPainter::Line(dc, tick.position, m_plot.top, tick.position, m_plot.bottom);
         }
+        {
+            PenScope pen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
+            PlotSymbolPainter::Line(dc, tick.position, m_originY + m_tickHalfLength, tick.position, m_originY - m_tickHalfLength);
+        }
+        if (tick.labelled)
+            DrawXLabel(dc, tick.position, labelY, tick.value, tick.negative);
     }
 }
 
@@ -149,33 +125,21 @@ void CD2KSys::DrawMathematical(CDC* dc)
     if (!labels.HasFont())
         return;
     ComputeAxisSteps();
-    DrawOriginXTicks(dc, CMathHelper::NiceStep((m_plotWidth / m_pixelsPerUnitX) / m_tickCountX), true);
+    DrawOriginXTicks(dc, OriginStepX(), true);
 
-    const double stepY = CMathHelper::NiceStep((m_plotHeight / m_pixelsPerUnitY) / m_tickCountY);
-    if (IsUsableStep(stepY)) {
-        const double extent = m_plotHeight / m_pixelsPerUnitY;
-        const int labelX = m_originX - m_tickHalfLength - Round(5 * m_symbolScaleX);
-        dc->SetTextAlign(TA_RIGHT | TA_BOTTOM);
-        for (int side : { 1, -1 }) {
-            for (int n = 0; n <= MaxTicks; ++n) {
-                const double u = n * stepY;
-                if (u > extent)
-                    break;
-                const int y = m_originY - side * Round(u * m_pixelsPerUnitY);
-                if (side > 0 ? y < m_plot.top : y > m_plot.bottom)
-                    break;
-                if (m_bGrid && m_bMajorGridY) {
-                    PenScope pen(dc, m_gridPenStyleY, 1, m_gridColourY);
-                    PlotSymbolPainter::Line(dc, m_plot.left, y, m_plot.right, y);
-                }
-                {
-                    PenScope pen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
-                    PlotSymbolPainter::Line(dc, m_originX - m_tickHalfLength, y, m_originX + m_tickHalfLength, y);
-                }
-                if (n != 0)
-                    DrawYLabel(dc, labelX, y, u, side < 0);
-            }
+    const int labelX = m_originX - m_tickHalfLength - Round(5 * m_symbolScaleX);
+    dc->SetTextAlign(TA_RIGHT | TA_BOTTOM);
+    for (const AxisTick& tick : OriginTicksY(OriginStepY())) {
+        if (m_bGrid && m_bMajorGridY) {
+            PenScope pen(dc, m_gridPenStyleY, 1, m_gridColourY);
+            PlotSymbolPainter::Line(dc, m_plot.left, tick.position, m_plot.right, tick.position);
         }
+        {
+            PenScope pen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
+            PlotSymbolPainter::Line(dc, m_originX - m_tickHalfLength, tick.position, m_originX + m_tickHalfLength, tick.position);
+        }
+        if (tick.labelled)
+            DrawYLabel(dc, labelX, tick.position, tick.value, tick.negative);
     }
 
     // The axes, each ending in an arrowhead beyond the plot.
@@ -220,14 +184,6 @@ void CD2KSys::DrawWorldLine(CDC* dc, double x1, double y1, double x2, double y2)
     PlotSymbolPainter::Line(dc, from.x, from.y, to.x, to.y);
 }
 
-bool CD2KSys::PhysicalSteps(double& stepX, double& stepY) const
-{
-    // The ticks' distance in pixels along each axis; both must be positive and finite.
-    stepX = PhysicalPixels(m_tickStepX, m_plotWidth, m_xmax - m_xmin);
-    stepY = PhysicalPixels(m_tickStepY, m_plotHeight, m_ymax - m_ymin);
-    return IsUsableStep(stepX) && IsUsableStep(stepY);
-}
-
 void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool background, bool frame)
 {
     LabelScope labels(dc, m_labelFont, m_labelTextColour);
@@ -242,24 +198,17 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
         if (m_xmin < 0 && 0 < m_xmax)
             DrawWorldLine(dc, 0, m_ymin, 0, m_ymax);
     }
-    double dx = 0, dy = 0;
-    const bool ticks = PhysicalSteps(dx, dy);
     const int labelGap = 2 * m_tickLength;
-    auto minorFactor = [](int k, int subdivisions) { return subdivisions == 10 && k == 5 ? 1.5 : 1.0; };
-    if (ticks && xAxis) {
+    auto minorFactor = [](size_t k, int subdivisions) { return subdivisions == 10 && k == 5 ? 1.5 : 1.0; };
+    if (xAxis) {
         dc->SetTextAlign(TA_CENTER | TA_TOP);
-        for (int n = 0; n <= MaxTicks; ++n) {
-            const double x = m_plot.left + n * dx;
-            if (Round(x) > m_plot.right)
-                break;
+        for (const AxisTick& tick : PhysicalTicksX()) {
             PenScope tickPen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
-            DrawPhysicalXTick(dc, Round(x), 2);
-            if (n % m_labelEveryX == 0)
-                DrawPhysicalXLabel(dc, Round(x), m_plot.bottom + labelGap, m_xmin + n * m_tickStepX);
-            for (int k = 1; k < m_minorSubdivisionsX; ++k) {
-                const int minor = Round(x + k * dx / m_minorSubdivisionsX);
-                if (minor > m_plot.right)
-                    break;
+            DrawPhysicalXTick(dc, tick.position, 2);
+            if (tick.labelled)
+                DrawPhysicalXLabel(dc, tick.position, m_plot.bottom + labelGap, tick.value);
+            for (size_t k = 1; k <= tick.minors.size(); ++k) {
+                const int minor = tick.minors[k - 1];
                 DrawPhysicalXTick(dc, minor, minorFactor(k, m_minorSubdivisionsX));
                 if (grid && m_bGrid && m_bMinorGridX) {
                     PenScope gridPen(dc, m_minorGridPenStyleX, 1, m_gridColourX);
@@ -268,24 +217,19 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
             }
             if (grid && m_bGrid && m_bMajorGridX) {
                 PenScope gridPen(dc, m_gridPenStyleX, 1, m_gridColourX);
-                PlotSymbolPainter::Line(dc, Round(x), m_plot.top, Round(x), m_plot.bottom);
+                PlotSymbolPainter::Line(dc, tick.position, m_plot.top, tick.position, m_plot.bottom);
             }
         }
     }
-    if (ticks && yAxis) {
+    if (yAxis) {
         dc->SetTextAlign(TA_RIGHT | TA_BOTTOM);
-        for (int n = 0; n <= MaxTicks; ++n) {
-            const double y = m_plot.bottom - n * dy;
-            if (Round(y) < m_plot.top)
-                break;
+        for (const AxisTick& tick : PhysicalTicksY()) {
             PenScope tickPen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
-            DrawPhysicalYTick(dc, Round(y), 2);
-            if (n % m_labelEveryY == 0)
-                DrawPhysicalYLabel(dc, m_plot.left - labelGap, Round(y), m_ymin + n * m_tickStepY);
-            for (int k = 1; k < m_minorSubdivisionsY; ++k) {
-                const int minor = Round(y - k * dy / m_minorSubdivisionsY);
-                if (minor < m_plot.top)
-                    break;
+            DrawPhysicalYTick(dc, tick.position, 2);
+            if (tick.labelled)
+                DrawPhysicalYLabel(dc, m_plot.left - labelGap, tick.position, tick.value);
+            for (size_t k = 1; k <= tick.minors.size(); ++k) {
+                const int minor = tick.minors[k - 1];
                 DrawPhysicalYTick(dc, minor, minorFactor(k, m_minorSubdivisionsY));
                 if (grid && m_bGrid && m_bMinorGridY) {
                     PenScope gridPen(dc, m_minorGridPenStyleY, 1, m_gridColourY);
@@ -294,7 +238,7 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
             }
             if (grid && m_bGrid && m_bMajorGridY) {
                 PenScope gridPen(dc, m_gridPenStyleY, 1, m_gridColourY);
-                PlotSymbolPainter::Line(dc, m_plot.left, Round(y), m_plot.right, Round(y));
+                PlotSymbolPainter::Line(dc, m_plot.left, tick.position, m_plot.right, tick.position);
             }
         }
     }
@@ -319,8 +263,7 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
 
 void CD2KSys::DrawPolarRays(CDC* dc, int innerRadius, int outerRadius)
 {
-    const int step = m_tickCountY;
-    for (int a = step; step > 0 && a <= 90 - step; a += step) {
+    for (int a : PolarRayAngles()) {
         const bool whole = CMathHelper::IntToString(a).Right(1) == L"0";
         PenScope pen(dc, whole ? PS_SOLID : PS_DASHDOTDOT, 1, m_tickColour);
         for (int angle : { a, 180 - a, 180 + a, 360 - a }) {
@@ -333,15 +276,14 @@ void CD2KSys::DrawPolarRays(CDC* dc, int innerRadius, int outerRadius)
 
 void CD2KSys::DrawPolarAngleLabels(CDC* dc, int radius)
 {
-    const int step = m_tickCountY;
     const double reach = radius + 5 * m_symbolScaleX;
-    for (int a = step; step > 0 && a <= 90 - step; a += step) {
+    for (int a : PolarRayAngles()) {
         const int angles[] = { a, 180 - a, 180 + a, 360 - a };
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
             const int angle = angles[quadrant];
             const POINT anchor { m_originX + Round(CMathHelper::CosDeg(angle) * reach),
                                  m_originY - Round(CMathHelper::SinDeg(angle) * reach) };
-            if (anchor.x < m_plot.left || anchor.x > m_plot.right || anchor.y < m_plot.top || anchor.y > m_plot.bottom)
+            if (!InPlotArea(anchor))
                 continue;
             // Turned with its angle, reading outward from the centre.
             LOGFONTW turned = m_labelFont;
@@ -365,32 +307,27 @@ void CD2KSys::DrawPolar(CDC* dc)
     LabelScope labels(dc, m_labelFont, m_labelTextColour);
     if (!labels.HasFont())
         return;
-    const int outer = std::max({ m_originX - m_plot.left, m_plot.right - m_originX, m_originY - m_plot.top, m_plot.bottom - m_originY });
-    const double step = CMathHelper::NiceStep((m_plotWidth / m_pixelsPerUnitX) / m_tickCountX);
-    if (!IsUsableStep(step))
+    const double step = OriginStepX();
+    if (step == 0)
         return;
 
+    const int outer = PolarOuterRadius();
     const int saved = dc->SaveDC();
     CRgn clip;
     clip.CreateRectRgn(m_plot.left - 1, m_plot.top - 1, m_plot.right + 1, m_plot.bottom + 1);
     dc->SelectClipRgn(&clip);
     dc->SelectStockObject(NULL_BRUSH);
-    int inner = 0;
-    for (int n = 1; n <= MaxTicks; ++n) {
-        const int r = Round(n * step * m_pixelsPerUnitX);
-        if (r > outer)
-            break;
+    int inner = 0; // the first circle the rays start from
+    for (const AxisTick& circle : PolarCircles(step)) {
         if (inner == 0)
-            inner = r;
+            inner = circle.position;
         if (m_bGrid && m_bMajorGridX) {
             PenScope pen(dc, PS_DASHDOTDOT, 1, m_gridColourX);
-            for (int k = 1; k < m_minorSubdivisionsX; ++k) {
-                const int minor = Round((n - 1 + static_cast<double>(k) / m_minorSubdivisionsX) * step * m_pixelsPerUnitX);
+            for (int minor : circle.minors)
                 PlotSymbolPainter::HollowCircle(dc, m_originX, m_originY, minor);
-            }
         }
         PenScope pen(dc, PS_SOLID, m_axisPenWidth, m_gridColourX);
-        PlotSymbolPainter::HollowCircle(dc, m_originX, m_originY, r);
+        PlotSymbolPainter::HollowCircle(dc, m_originX, m_originY, circle.position);
     }
     DrawPolarRays(dc, inner, outer);
     dc->RestoreDC(saved);

@@ -67,16 +67,6 @@ SamplingResult CD2KSys::Bestimmung_der_Funktionswerte(CFormulaParser& parser, co
     return SamplingResult::Sampled;
 }
 
-std::vector<POINT> CD2KSys::CurveDevicePoints() const
-{
-    std::vector<POINT> points;
-    const int count = static_cast<int>(std::min<INT_PTR>({ m_nSamples, m_curveX.GetSize(), m_curveY.GetSize() }));
-    points.reserve(static_cast<size_t>(std::max(count, 0)));
-    for (int i = 0; i < count; ++i)
-        points.push_back(WorldToDevice(m_curveX[i], m_curveY[i]));
-    return points;
-}
-
 void CD2KSys::DrawCurve(CDC* dc)
 {
     if (m_nSamples < 1)
@@ -104,10 +94,7 @@ void CD2KSys::DrawPoints(CDC* dc)
 {
     if (!m_bDrawPoints || m_nPoints < 1)
         return;
-    std::vector<POINT> points;
-    const int count = static_cast<int>(std::min<INT_PTR>({ m_nPoints, m_pointsX.GetSize(), m_pointsY.GetSize() }));
-    for (int i = 0; i < count; ++i)
-        points.push_back(WorldToDevice(m_pointsX[i], m_pointsY[i]));
+    const std::vector<POINT> points = PointSeriesDevicePoints();
     if (points.empty())
         return;
     const int saved = dc->SaveDC();
@@ -144,11 +131,11 @@ void CD2KSys::DrawSymbols(CDC* dc, const std::vector<POINT>& points)
     if (!m_bFilledSymbols)
         brush.Attach(GetStockObject(NULL_BRUSH));
     else
-        brush.CreateSolidBrush(m_bWhiteFill || m_symbolKind == 11 || m_symbolKind == 12 ? RGB(255, 255, 255) : m_symbolColour);
+        brush.CreateSolidBrush(m_bWhiteFill || IsAlwaysWhiteInside(m_symbolKind) ? RGB(255, 255, 255) : m_symbolColour);
     CPen* previousPen = dc->SelectObject(&pen);
     CBrush* previousBrush = dc->SelectObject(&brush);
     for (const POINT& p : points) {
-        if (p.x < m_plot.left || p.x > m_plot.right || p.y < m_plot.top || p.y > m_plot.bottom)
+        if (!InPlotArea(p))
             continue;
         m_painter.DrawSymbol(dc, static_cast<float>(p.x), static_cast<float>(p.y), m_symbolKind, m_symbolSize,
                              m_symbolColour, m_symbolLineWidth, m_bFilledSymbols, m_bWhiteFill, true,

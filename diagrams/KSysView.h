@@ -3,7 +3,7 @@
 // the Formula page's formula into its whole client area (CGraphHost). While it has the focus its
 // frame shows the "KSys" tool bar and the Graph page's menu; the Charts commands switch the mode.
 
-#include "diagrams/D2KSys.h"
+#include "diagrams/DiagramModel.h"
 #include "platform/mfc/View.h"
 
 class CKSysView : public CScrollView {

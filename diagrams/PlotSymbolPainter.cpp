@@ -15,9 +15,6 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 
 int Round(double value) { return CMathHelper::RoundToInt(value); }
 
-// Kinds whose inside is white whatever the filled switch says.
-bool AlwaysWhiteInside(int kind) { return kind == 11 || kind == 12; }
-
 // The corners of a polygon moved `by` pixels away from its centre (inward for a negative `by`).
 std::vector<POINT> Offset(const POINT* corners, int count, int cx, int cy, int by)
 {
@@ -69,10 +66,10 @@ void PlotSymbolPainter::SetStyle(CDC* dc, int kind, int size, COLORREF colour, i
 
     m_pen.DeleteObject();
     m_brush.DeleteObject();
-    if (whiteFill || AlwaysWhiteInside(kind)) {
+    if (whiteFill || IsAlwaysWhiteInside(kind)) {
         m_pen.CreatePen(PS_SOLID, 1, colour);
         m_brush.CreateSolidBrush(White);
-    } else if (filled && kind != 0 && kind != 1 && kind != 3) {
+    } else if (filled && kind != SymbolDiagonalCross && kind != SymbolUprightCross && kind != SymbolDiamond) {
         m_pen.CreatePen(PS_SOLID, 1, Black);
         m_brush.CreateSolidBrush(colour);
     } else {
@@ -100,19 +97,23 @@ void PlotSymbolPainter::DrawShape(CDC* dc, int kind, float x, float y)
     const int cx = Round(x), cy = Round(y);
     const int hx = Round(m_scaleX * m_size * 0.5), hy = Round(m_scaleY * m_size * 0.5);
     switch (kind) {
-    case 0:
-    case 1:
+    case SymbolDiagonalCross:
+    case SymbolUprightCross:
         Cross(dc, kind, cx, cy, hx, hy);
         break;
-    case 2:
+    case SymbolSquare:
         Square(dc, cx, cy, hx, hy);
         break;
-    case 3: {
+    case SymbolDiamond: {
         const POINT diamond[] = { { cx - hx, cy }, { cx, cy - hy }, { cx + hx, cy }, { cx, cy + hy } };
         Polygon(dc, diamond, 4, m_filled);
         break;
     }
-    case 4: case 5: case 6: case 7: case 8: {
+    case SymbolTriangleDown:
+    case SymbolTriangleUp:
+    case SymbolTriangleLeft:
+    case SymbolTriangleRight:
+    case SymbolRightTriangle: {
         const POINT triangles[5][3] = {
             { { cx, cy + hy }, { cx - hx, cy - hy }, { cx + hx, cy - hy } },
             { { cx - hx, cy + hy }, { cx, cy - hy }, { cx + hx, cy + hy } },
@@ -120,10 +121,10 @@ void PlotSymbolPainter::DrawShape(CDC* dc, int kind, float x, float y)
             { { cx - hx, cy + hy }, { cx - hx, cy - hy }, { cx + hx, cy } },
             { { cx - hx, cy + hy }, { cx - hx, cy - hy }, { cx + hx, cy + hy } },
         };
-        Polygon(dc, triangles[kind - 4], 3, m_filled);
+        Polygon(dc, triangles[kind - SymbolTriangleDown], 3, m_filled);
         break;
     }
-    case 9:
+    case SymbolDot:
         dc->SetPixel(cx, cy, m_colour);
         if (m_lineWidth > 1) {
             for (int d : { -2, -1, 1, 2 }) {
@@ -132,35 +133,44 @@ void PlotSymbolPainter::DrawShape(CDC* dc, int kind, float x, float y)
             }
         }
         break;
-    case 10:
+    case SymbolCircle:
         Circle(dc, cx, cy, hx);
         break;
-    case 11:
+    case SymbolRingedCircle:
         RingedCircle(dc, cx, cy, hx);
         break;
-    case 12:
+    case SymbolCorneredSquare:
         CorneredSquare(dc, cx, cy, hx, hy);
         break;
-    case 13:
+    case SymbolFourPointedStar:
         Star(dc, cx, cy, hx, hy, 4);
         break;
-    case 14:
+    case SymbolFivePointedStar:
         Star(dc, cx, cy, hx, hy, 5);
         break;
-    case 15:
+    case SymbolPentagon:
         Pentagon(dc, cx, cy, hx);
         break;
-    case 16: case 17: case 18: case 19:
+    case SymbolSquareUpperHalf:
+    case SymbolSquareLowerHalf:
+    case SymbolSquareLeftHalf:
+    case SymbolSquareRightHalf:
         HatchedSquare(dc, kind, cx, cy, hx, hy);
         break;
-    case 20: case 21: case 22: case 23:
+    case SymbolDiamondUpperHalf:
+    case SymbolDiamondLowerHalf:
+    case SymbolDiamondLeftHalf:
+    case SymbolDiamondRightHalf:
         HalfDiamond(dc, kind, cx, cy, hx, hy);
         break;
-    case 24: case 25: case 26: case 27:
+    case SymbolCheckerUpperLeft:
+    case SymbolCheckerUpperRight:
+    case SymbolBowTie:
+    case SymbolHourglass:
         MarkedSquare(dc, kind, cx, cy, hx, hy);
         break;
     default:
-        break; // 28 and above: nothing
+        break; // PlotSymbolKindCount and above: nothing
     }
 }
 
@@ -170,7 +180,7 @@ void PlotSymbolPainter::Cross(CDC* dc, int kind, int cx, int cy, int hx, int hy)
 {
     // A thick cross is the thin one again, one pixel further sideways per step.
     for (int d = 0; d <= CMathHelper::LastIndex(m_thickness); ++d) {
-        if (kind == 0) {
+        if (kind == SymbolDiagonalCross) {
             Line(dc, cx - hx + d, cy + hy, cx + hx + d, cy - hy);
             Line(dc, cx - hx + d, cy - hy, cx + hx + d, cy + hy);
         } else {
@@ -289,19 +299,19 @@ void PlotSymbolPainter::HatchedSquare(CDC* dc, int kind, int cx, int cy, int hx,
     CPen pen(PS_SOLID, 1, m_colour);
     CPen* previous = dc->SelectObject(&pen);
     switch (kind) {
-    case 16:
+    case SymbolSquareUpperHalf:
         for (int y = cy - hy; y <= cy; ++y)
             Line(dc, cx - hx, y, cx + hx + 1, y);
         break;
-    case 17:
+    case SymbolSquareLowerHalf:
         for (int y = cy; y <= cy + hy; ++y)
             Line(dc, cx - hx, y, cx + hx + 1, y);
         break;
-    case 18:
+    case SymbolSquareLeftHalf:
         for (int x = cx - hx; x <= cx; ++x)
             Line(dc, x, cy - hy, x, cy + hy + 1);
         break;
-    default:
+    default: // the right half
         for (int x = cx; x <= cx + hx; ++x)
             Line(dc, x, cy - hy, x, cy + hy + 1);
         break;
@@ -319,7 +329,7 @@ void PlotSymbolPainter::HalfDiamond(CDC* dc, int kind, int cx, int cy, int hx, i
         { { cx - hx, cy }, { cx, cy - hy }, { cx, cy + hy } },
         { { cx + hx, cy }, { cx, cy - hy }, { cx, cy + hy } },
     };
-    FillIn(dc, halves[kind - 20], 3, m_colour);
+    FillIn(dc, halves[kind - SymbolDiamondUpperHalf], 3, m_colour);
 }
 
 void PlotSymbolPainter::MarkedSquare(CDC* dc, int kind, int cx, int cy, int hx, int hy)
@@ -328,28 +338,28 @@ void PlotSymbolPainter::MarkedSquare(CDC* dc, int kind, int cx, int cy, int hx, 
     const COLORREF mark = m_whiteFill ? m_colour : Black;
     const int l = cx - hx, t = cy - hy, r = cx + hx, b = cy + hy;
     switch (kind) {
-    case 24: {
+    case SymbolCheckerUpperLeft: {
         const POINT upperLeft[] = { { l, t }, { cx, t }, { cx, cy }, { l, cy } };
         const POINT lowerRight[] = { { cx, cy }, { r, cy }, { r, b }, { cx, b } };
         FillIn(dc, upperLeft, 4, mark);
         FillIn(dc, lowerRight, 4, mark);
         break;
     }
-    case 25: {
+    case SymbolCheckerUpperRight: {
         const POINT upperRight[] = { { cx, t }, { r, t }, { r, cy }, { cx, cy } };
         const POINT lowerLeft[] = { { l, cy }, { cx, cy }, { cx, b }, { l, b } };
         FillIn(dc, upperRight, 4, mark);
         FillIn(dc, lowerLeft, 4, mark);
         break;
     }
-    case 26: {
+    case SymbolBowTie: {
         const POINT left[] = { { l, t }, { cx, cy }, { l, b } };
         const POINT right[] = { { r, t }, { cx, cy }, { r, b } };
         FillIn(dc, left, 3, mark);
         FillIn(dc, right, 3, mark);
         break;
     }
-    default: {
+    default: { // the hourglass
         const POINT upper[] = { { l, t }, { r, t }, { cx, cy } };
         const POINT lower[] = { { l, b }, { r, b }, { cx, cy } };
         FillIn(dc, upper, 3, mark);

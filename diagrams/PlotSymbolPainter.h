@@ -1,9 +1,9 @@
 #pragma once
-// PlotSymbolPainter: draws one plot symbol centred on a device point (28 kinds: crosses, squares,
-// diamonds, triangles, circles, stars, half-filled and checkered shapes), in a colour, size and
-// line width, outlined or filled. The diagram marks its point series with it and draws its ticks,
-// axes and frames with its line primitive. Each symbol selects its own pen and brush and puts the
-// device context's back.
+// PlotSymbolPainter: draws one plot symbol centred on a device point (the 28 PlotSymbolKinds:
+// crosses, squares, diamonds, triangles, circles, stars, half-filled and checkered shapes), in a
+// colour, size and line width, outlined or filled. The diagram marks its point series with it and
+// draws its ticks, axes and frames with its line primitive. Each symbol selects its own pen and
+// brush and puts the device context's back.
 
 #include "platform/base/Collections.h"
 #include "platform/gdi/GdiTypes.h"
@@ -13,9 +13,48 @@
 
 class CDC;
 
+// The plot-symbol kinds, as the diagram keeps them in its symbol kind. Kinds from
+// PlotSymbolKindCount on draw nothing.
+enum PlotSymbolKind : int {
+    SymbolDiagonalCross,
+    SymbolUprightCross,
+    SymbolSquare,
+    SymbolDiamond,
+    SymbolTriangleDown,
+    SymbolTriangleUp,
+    SymbolTriangleLeft,
+    SymbolTriangleRight,
+    SymbolRightTriangle, // the right angle at the lower left
+    SymbolDot,           // one pixel; with thicker lines a small diagonal cross
+    SymbolCircle,
+    SymbolRingedCircle,   // white inside, with arcs facing left
+    SymbolCorneredSquare, // white inside, with corner marks at the lower left
+    SymbolFourPointedStar,
+    SymbolFivePointedStar,
+    SymbolPentagon,
+    // A square with one half covered by lines.
+    SymbolSquareUpperHalf,
+    SymbolSquareLowerHalf,
+    SymbolSquareLeftHalf,
+    SymbolSquareRightHalf,
+    // A diamond with one half filled.
+    SymbolDiamondUpperHalf,
+    SymbolDiamondLowerHalf,
+    SymbolDiamondLeftHalf,
+    SymbolDiamondRightHalf,
+    // A square with marked parts.
+    SymbolCheckerUpperLeft,  // the upper-left and lower-right quarters
+    SymbolCheckerUpperRight, // the upper-right and lower-left quarters
+    SymbolBowTie,
+    SymbolHourglass,
+    PlotSymbolKindCount
+};
+
+// Whether a kind is white inside whatever the filled switch says.
+constexpr bool IsAlwaysWhiteInside(int kind) { return kind == SymbolRingedCircle || kind == SymbolCorneredSquare; }
+
 class PlotSymbolPainter {
 public:
-    static constexpr int KindCount = 28; // kinds 0 to 27; higher kinds draw nothing
     static constexpr int MinSize = 3, MaxSize = 50, MaxLineWidth = 10;
     static constexpr int MaxCorners = 100;
 

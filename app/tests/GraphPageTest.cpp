@@ -3,6 +3,7 @@
 // an unusable x interval is explained in the status bar, and a new size repaints the chart.
 
 #include "app/tests/ProgramTestSupport.h"
+#include "diagrams/D2KSys.h"
 #include "diagrams/KSysView.h"
 #include "diagrams/tests/Canvas.h"
 #include "platform/mfc/Menu.h"

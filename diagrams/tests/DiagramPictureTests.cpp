@@ -158,7 +158,7 @@ namespace {
 void DrawAllKinds(Canvas& canvas, bool filled, bool whiteFill, int lineWidth)
 {
     PlotSymbolPainter painter;
-    for (int kind = 0; kind < PlotSymbolPainter::KindCount; ++kind)
+    for (int kind = 0; kind < PlotSymbolKindCount; ++kind)
         painter.DrawSymbol(canvas.Dc(), 20.0f + 40 * (kind % 7), 20.0f + 40 * (kind / 7), kind, 20, Blue, lineWidth, filled,
                            whiteFill, true, 1.0f, 1.0f);
 }
