@@ -308,8 +308,9 @@ protected:
         ASSERT_TRUE(ClickAt(places.editor));
         ASSERT_EQ(Xdotool("key ctrl+End"), 0);
         for (const std::string& line : lines) {
-            if (&line != &lines.front())
+            if (&line != &lines.front()) {
                 ASSERT_EQ(Xdotool("key Return"), 0);
+            }
             ASSERT_EQ(Xdotool("type --delay 20 '" + line + "'"), 0);
         }
     }
