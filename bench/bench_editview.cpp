@@ -1,5 +1,5 @@
 // The code editor's window on a 20 MB script under the headless display: the first paint after
-// the load, scrolling page by page, a keystroke at the end of the text to its pixels, and
+// the load, scrolling line by line and page by page, a keystroke at the end of the text to its pixels, and
 // replacing every occurrence of a common word; and on a script of one 20 MB line, End and a
 // keystroke there, each to its pixels (target: well under 50 ms each).
 // Memory measures what the loaded script costs: the resident memory it adds (loaded_mib; target at
@@ -144,6 +144,21 @@ void ScrollPageDown(benchmark::State& state)
     }
 }
 BENCHMARK(ScrollPageDown)->Unit(benchmark::kMicrosecond);
+
+// A line down moves the window's pixels and paints one new line (and the gutter).
+void ScrollLineDown(benchmark::State& state)
+{
+    Window window;
+    window.Load();
+    window.view->GetEditController()->SetCaretPosition(0, 0, FALSE);
+    window.view->OnVScroll(SB_THUMBPOSITION, 0, nullptr);
+    window.Paint();
+    for (auto _ : state) {
+        window.view->OnVScroll(SB_LINEDOWN, 0, nullptr);
+        window.Paint();
+    }
+}
+BENCHMARK(ScrollLineDown)->Unit(benchmark::kMicrosecond);
 
 void KeystrokeAtTheEnd(benchmark::State& state)
 {

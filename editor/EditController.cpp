@@ -745,8 +745,7 @@ void SECEditController::OnUpdate(ISubject*, IMessage* message)
         return;
     case SECEDIT_FONT_UPDATE:
     case SECEDIT_INVALIDATE_COLORING: {
-        const CPoint origin = m_pViewport->GetLogOrigin();
-        m_pViewport->SetLogOrigin(origin.x, origin.y);
+        m_pViewport->KeepTopLeftText();
         if (m_bCaretCreated) {
             DestroyEditCaret();
             CreateEditCaret(TRUE);

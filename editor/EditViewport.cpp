@@ -98,11 +98,16 @@ CSize SECEditViewport::GetLogExtent() const
 void SECEditViewport::SetLogOrigin(int x, int y)
 {
     const int w = GetCharWidth(), h = GetLineHeight();
-    if (w > 0)
-        x -= x % w;
-    if (h > 0)
-        y -= y % h;
-    MvcViewport::SetLogOrigin(std::max(x, 0), std::max(y, 0));
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    m_topLeft = { h > 0 ? y / h : 0, w > 0 ? x / w : 0 };
+    MvcViewport::SetLogOrigin(w > 0 ? x - x % w : x, h > 0 ? y - y % h : y);
+}
+
+void SECEditViewport::KeepTopLeftText()
+{
+    const SECEditLineCol topLeft = m_topLeft;
+    SetLogOrigin(topLeft.m_nCol * GetCharWidth(), topLeft.m_nLine * GetLineHeight());
 }
 
 int SECEditViewport::GetTopLine() const
@@ -147,13 +152,11 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
     if (line == top && column == left)
         return FALSE;
     SetLogOrigin(column * w, line * h);
-    // The scroll bars first: their redraw costs less before the blit than after it.
+    // The scroll bars follow; they are the frame's and leave the text's pixels as they are.
     ScrollRangeChanged();
     if (HWND window = GetSafeHwnd()) {
-        // The caret is inverted pixels: they must not travel with the text.
-        const BOOL caretHidden = ::HideCaret(window);
-        // Only the text's pixels move. The gutter stays, its pattern fixed to the window, and is
-        // painted again when the lines move past it.
+        // Only the text's pixels move (not the caret's: the blit hides it). The gutter stays, its
+        // pattern fixed to the window, and is painted again when the lines move past it.
         CRect text;
         ::GetClientRect(window, &text);
         text.left = std::min<LONG>(GetGutterWidth(), text.right);
@@ -162,8 +165,6 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
             InvalidateGutter();
         if (m_pController)
             m_pController->OnCaretMoved();
-        if (caretHidden)
-            ::ShowCaret(window);
     }
     if (GetSafeHwnd())
         ::UpdateWindow(GetSafeHwnd());

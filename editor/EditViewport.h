@@ -60,6 +60,9 @@ public:
     CSize GetLogExtent() const;
     // Snapped down to whole characters and lines, never negative.
     void SetLogOrigin(int x, int y) override;
+    // After the line height or the character width changed (a new font): the line and column that
+    // were at the top left are put there again, so the same text stays at the top.
+    void KeepTopLeftText();
     // The part of the document the client area shows.
     CRect GetVisibleRect() const { return GetVisibleLogicalRect(); }
     // The first line and the first column the window shows.
@@ -136,4 +139,6 @@ private:
     EditObserver m_observer { *this };
     CString m_lineCopy;
     SECEditLineWidths m_lineWidths;
+    // The line and column at the top left, in the metrics the origin was last set in.
+    SECEditLineCol m_topLeft;
 };

@@ -125,6 +125,29 @@ TEST_F(EditScroll, CaretFollowingStopsAtTheLastColumn)
     EXPECT_FALSE(C().IsCaretHidden());
 }
 
+// A new font size keeps the line and column that were at the top left there, whether the lines
+// grow or shrink, and the scroll bars show them.
+TEST_F(EditScroll, ANewFontSizeKeepsTheTopLeftText)
+{
+    SetText(Lines(300).c_str());
+    SECEditViewport& viewport = m_view->GetViewport();
+    const int size = m_language->GetSize();
+    const SECEditLineCol topLeft(37, 5);
+    for (int newSize : { size * 2, size + 3, size }) {
+        SCOPED_TRACE(newSize);
+        viewport.ScrollTo(topLeft.m_nLine, topLeft.m_nCol);
+        ASSERT_EQ(FirstShown(*m_view), topLeft);
+        const int lineHeight = m_view->GetLineHeight();
+        m_language->SetSize(newSize);
+        m_edit.SetFontInfo(nullptr); // rebuilt from the language's settings
+        Pump();
+        ASSERT_NE(m_view->GetLineHeight(), lineHeight);
+        EXPECT_EQ(FirstShown(*m_view), topLeft);
+        EXPECT_EQ(viewport.GetLogOrigin(), CPoint(topLeft.m_nCol * m_view->GetCharWidth(), topLeft.m_nLine * m_view->GetLineHeight()));
+        EXPECT_EQ(BarPositions(*m_view), topLeft);
+    }
+}
+
 // A resize can leave the view past the end; a scroll then never pushes it further, and the
 // scroll bar's line up still goes one line.
 TEST_F(EditScroll, AViewLeftPastTheEndByAResizeIsNotPushedFurther)
@@ -144,11 +167,10 @@ TEST_F(EditScroll, AViewLeftPastTheEndByAResizeIsNotPushedFurther)
 }
 
 // A scroll moves the pixels it can and paints the band it uncovers; with the caret shown and the
-// gutter's numbers and markers, that leaves what a full repaint draws. (Without scroll bars, whose
-// redraw would repaint the whole window and hide a wrong blit.)
+// gutter's numbers and markers, that leaves what a full repaint draws. (The scroll bars' redraw
+// leaves the text's pixels alone, so a wrong blit would show.)
 TEST_F(EditScroll, ABlitScrollLeavesThePixelsOfAFullRepaint)
 {
-    ASSERT_TRUE(m_view->ModifyStyle(WS_HSCROLL | WS_VSCROLL, 0, SWP_FRAMECHANGED));
     C().SetLineNumberMode(0); // line numbers and markers
     std::wstring text;
     for (int i = 0; i < 60; ++i)

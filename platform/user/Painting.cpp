@@ -257,6 +257,17 @@ void InvalidateChildrenUnder(Window& window, const Region& area, bool erase, boo
     }
 }
 
+void RedrawNonClient(HWND handle)
+{
+    Window* window = FindWindowObject(handle);
+    if (!window || !WindowTree::Instance().IsVisible(*window))
+        return;
+    // Painted now, so nothing of the frame is left waiting.
+    window->frameUpdate = false;
+    window->update = window->update & ClientArea(*window);
+    SendToWindow(*window, WM_NCPAINT, 1, 0);
+}
+
 HWND NextWindowToPaint(HWND filter)
 {
     if (filter)
@@ -496,6 +507,8 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
     Region destination = moved & Region(clipArea) & Region(scrollArea);
     Region uncovered = (Region(scrollArea) & Region(clipArea)) - destination;
 
+    // The caret is inverted pixels: hidden, it does not travel with the window's.
+    const bool caretHidden = HideCaret(handle);
     if (tree.IsVisible(*window) && !destination.isEmpty()) {
         Window& topLevel = tree.TopLevelOf(*window);
         POINT origin = tree.OriginInTopLevel(*window);
@@ -523,6 +536,8 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
         OffsetRect(&present, origin.x, origin.y);
         PresentWindow(topLevel, present);
     }
+    if (caretHidden)
+        ShowCaret(handle);
     // A pending update moves with the pixels it belongs to.
     Region pending = window->update;
     pending.offset(-window->client.left, -window->client.top);

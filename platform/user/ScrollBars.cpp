@@ -24,11 +24,6 @@ int HighestPosition(const ScrollBarState& state)
     return std::max(state.minimum, state.maximum - std::max(static_cast<int>(state.page) - 1, 0));
 }
 
-void RedrawFrame(HWND window)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN | RDW_ERASENOW);
-}
-
 ScrollBarState* VerticalBarOf(HWND window)
 {
     return StateOf(window, SB_VERT);
@@ -189,7 +184,7 @@ void TrackScrollBar(HWND handle, int hitCode, POINT screen)
     bool vertical = hitCode == HTVSCROLL;
     FrameLayout layout = LayoutFrame(*window);
     ScrollBarPress press { handle, handle, nullptr, vertical, WindowTree::Instance().WindowOriginOnScreen(*window),
-        vertical ? layout.verticalBar : layout.horizontalBar, vertical ? VerticalBarOf : HorizontalBarOf, RedrawFrame };
+        vertical ? layout.verticalBar : layout.horizontalBar, vertical ? VerticalBarOf : HorizontalBarOf, RedrawNonClient };
     TrackScrollBarPress(press, screen);
 }
 
@@ -226,8 +221,9 @@ int SetScrollInfo(HWND handle, int bar, LPCSCROLLINFO info, BOOL redraw)
             ShowScrollBar(handle, bar, scrollable);
         }
     }
+    // The bars are the frame's: redrawing them leaves the client area as it is.
     if (redraw)
-        RedrawFrame(handle);
+        RedrawNonClient(handle);
     return state->position;
 }
 
@@ -309,6 +305,6 @@ BOOL EnableScrollBar(HWND handle, UINT bar, UINT arrows)
         }
     }
     if (any)
-        RedrawFrame(handle);
+        RedrawNonClient(handle);
     return any;
 }

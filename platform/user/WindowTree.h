@@ -142,6 +142,9 @@ void InvalidateWindowArea(Window& window, const Region& area, bool erase, bool f
 // Invalidates what of the visible children (frames included) lies under an area of the window (in
 // window coordinates): the window paints there over them.
 void InvalidateChildrenUnder(Window& window, const Region& area, bool erase, bool allChildren);
+// Paints the non-client area (frame, menu bar, scroll bars) now, through WM_NCPAINT, and leaves
+// the client area's update as it is.
+void RedrawNonClient(HWND handle);
 
 // Message helpers.
 LRESULT SendToWindow(Window& window, UINT message, WPARAM wParam, LPARAM lParam);

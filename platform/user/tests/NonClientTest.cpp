@@ -1,9 +1,11 @@
 #include "UserTestSupport.h"
 
 #include "platform/gdi/FontRendering.h"
+#include "platform/user/NonClient.h"
 #include "platform/user/WindowTree.h"
 
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -278,6 +280,47 @@ TEST_F(NonClient, ScrollBarsKeepTheirPositionInRangeAndHideWhenNothingScrolls)
     whole.fMask |= SIF_DISABLENOSCROLL;
     SetScrollInfo(window, SB_VERT, &whole, TRUE);
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_VSCROLL);
+}
+
+// Setting a bar with redraw repaints the bar, which is the frame's, at once; the client area
+// stays valid and gets no WM_PAINT.
+TEST_F(NonClient, SettingAScrollBarRedrawsTheBarAndLeavesTheClientArea)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE | WS_VSCROLL, { 0, 0, 200, 216 });
+    SCROLLINFO info { sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0 };
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    Pump();
+    const fln::user::Window& object = *fln::user::WindowTree::Instance().Find(window);
+    const RECT bar = fln::user::LayoutFrame(object).verticalBar;
+    // The thumb's lowest row is its dark outer edge (window and screen coordinates are the same here).
+    const auto thumbBottom = [&] { return fln::user::LayoutScrollBar(object.scrollBars[SB_VERT], bar, true).thumb.bottom - 1; };
+    const COLORREF edge = GetSysColor(COLOR_3DDKSHADOW);
+    struct Case {
+        const char* name;
+        std::function<void()> set;
+    };
+    const Case cases[] = {
+        { "SetScrollInfo", [&] {
+             SCROLLINFO position { sizeof position, SIF_POS, 0, 0, 0, 50, 0 };
+             SetScrollInfo(window, SB_VERT, &position, TRUE);
+         } },
+        { "SetScrollPos", [&] { SetScrollPos(window, SB_VERT, 10, TRUE); } },
+        { "SetScrollRange", [&] { SetScrollRange(window, SB_VERT, 0, 199, TRUE); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = thumbBottom();
+        MessageLog::Instance().entries.clear();
+        c.set();
+        const int after = thumbBottom();
+        ASSERT_NE(after, before);
+        EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "the client area stays valid";
+        EXPECT_EQ(ScreenPixel(bar.left + 8, after), edge) << "the thumb shows where it now is";
+        EXPECT_NE(ScreenPixel(bar.left + 8, before), edge) << "and no longer where it was";
+        Pump();
+        EXPECT_EQ(MessageLog::Instance().Count(window, WM_NCPAINT), 1);
+        EXPECT_EQ(MessageLog::Instance().Count(window, WM_PAINT), 0);
+    }
 }
 
 TEST_F(NonClient, ScrollBarPressesBecomeScrollRequests)

@@ -268,6 +268,39 @@ TEST_F(Painting, ScrollWindowExMovesPixelsAndReportsTheUncoveredStrip)
     DeleteObject(update);
 }
 
+// The caret is inverted pixels: a scroll of its window leaves them where the caret is, not
+// where the blit took what lay under it.
+TEST_F(Painting, ScrollWindowExLeavesTheCaretWhereItIs)
+{
+    HWND window = TopLevel(WS_POPUP | WS_VISIBLE, { 0, 0, 100, 100 });
+    Pump();
+    const COLORREF background = PixelAt(window, 50, 50);
+    ASSERT_TRUE(CreateCaret(window, nullptr, 4, 10));
+    ASSERT_TRUE(SetCaretPos(40, 50));
+    ASSERT_TRUE(ShowCaret(window));
+    const COLORREF inverted = PixelAt(window, 41, 55);
+    ASSERT_NE(inverted, background);
+    struct Case {
+        const char* name;
+        int dx, dy;
+        POINT left; // where the blit would have taken the caret's pixels
+    };
+    const Case cases[] = {
+        { "up", 0, -20, { 41, 35 } },
+        { "right", 30, 0, { 71, 55 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScrollWindowEx(window, c.dx, c.dy, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+        EXPECT_EQ(PixelAt(window, c.left.x, c.left.y), background) << "no copy of the caret";
+        EXPECT_EQ(PixelAt(window, 41, 55), inverted) << "the caret is shown where it is";
+        HideCaret(window);
+        EXPECT_EQ(PixelAt(window, 41, 55), background) << "and hiding it leaves the background";
+        ShowCaret(window);
+    }
+    DestroyCaret();
+}
+
 TEST_F(Painting, PrintDrawsFrameBackgroundAndClientIntoAnyDC)
 {
     HWND window = TopLevel(WS_POPUP | WS_BORDER | WS_VISIBLE, { 0, 0, 40, 40 });
