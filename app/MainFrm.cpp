@@ -218,8 +218,9 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context)
 {
     if (!m_wndTab.Create(this, kTabWindowStyle, AFX_IDW_PANE_FIRST))
         return FALSE;
-    AddPages(context);
+    // The tabs are measured in the fonts they show, not first in the tab window's own.
     SetTabFonts();
+    AddPages(context);
     m_wndTab.ActivateTab(0);
     return TRUE;
 }

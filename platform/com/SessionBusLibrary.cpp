@@ -1,7 +1,12 @@
 #include "platform/com/SessionBusLibrary.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +23,29 @@ SessionBusLibrary& LibraryInUse()
 {
     SessionBusLibrary* replacement = g_replacement.load(std::memory_order_acquire);
     return replacement ? *replacement : SystemLibrary();
+}
+
+// The socket file where the session bus would be, as sd_bus_open_user() finds it: the address's
+// path when the address names one Unix socket by path in plain characters, or the runtime folder's
+// "bus" when no address is set. Empty for anything else (alternatives, other transports, escaped
+// characters, no runtime folder), which only the library can judge.
+std::string SessionBusSocket()
+{
+    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS")) {
+        std::string_view rest(address);
+        if (!rest.starts_with("unix:") || rest.find_first_of(";%") != std::string_view::npos)
+            return {};
+        rest.remove_prefix(5);
+        while (!rest.empty()) {
+            const std::string_view entry = rest.substr(0, rest.find(','));
+            if (entry.starts_with("path="))
+                return std::string(entry.substr(5));
+            rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
+        }
+        return {};
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime && *runtime ? std::string(runtime) + "/bus" : std::string();
 }
 
 }
@@ -39,6 +67,12 @@ const SessionBusFunctions& SessionBus() { return LibraryInUse().functions(); }
 
 int OpenUserBus(sd_bus** bus)
 {
+    // Where the bus's socket is missing, connecting would fail as it does here: the library and
+    // the six it needs are not loaded only to find that out.
+    if (const std::string socket = SessionBusSocket(); !socket.empty() && access(socket.c_str(), F_OK) != 0 && errno == ENOENT) {
+        *bus = nullptr;
+        return -ENOENT;
+    }
     SessionBusLibrary& library = LibraryInUse();
     if (!library.Load()) {
         *bus = nullptr;

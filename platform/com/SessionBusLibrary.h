@@ -90,7 +90,8 @@ const SessionBusFunctions& SessionBus();
 
 // Opens a connection to the user's session bus as sd_bus_open_user() does, loading the library on
 // the first call. Without the library, or with one that lacks a function, no bus can be reached:
-// -ENOMEDIUM, the answer sd-bus gives when it knows of no bus to connect to.
+// -ENOMEDIUM, the answer sd-bus gives when it knows of no bus to connect to. Where the bus's
+// socket file is missing, -ENOENT without loading the library.
 int OpenUserBus(sd_bus** bus);
 
 // For tests: the layer uses `library` in place of libsystemd while this lives. No connection may

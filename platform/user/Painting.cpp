@@ -34,19 +34,29 @@ Region ClientArea(const Window& window)
     return Region(window.client);
 }
 
+// What a DC draws on where nothing of its window can be drawn and its top-level window has no
+// surface yet: a start measures text on windows it has not sized or shown, and a surface made
+// then would be made again at the window's final size.
+cairo_surface_t* NothingToDrawOn()
+{
+    static cairo_surface_t* const pixel = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    return pixel;
+}
+
 // A DC on the window's place of its top-level window's surface; `area` in window coordinates.
 HDC MakeDC(Window& window, bool client, const Region& area)
 {
     WindowTree& tree = WindowTree::Instance();
     Window& topLevel = tree.TopLevelOf(window);
-    EnsureSurface(topLevel);
     POINT origin = tree.OriginInTopLevel(window);
     Region visible = tree.IsVisible(window) ? area : Region();
     visible.offset(origin.x, origin.y);
     POINT dcOrigin = origin;
     if (client)
         dcOrigin.x += window.client.left, dcOrigin.y += window.client.top;
-    HDC dc = CreateSurfaceDC(topLevel.surface, visible, dcOrigin);
+    if (topLevel.surface || !visible.isEmpty())
+        EnsureSurface(topLevel);
+    HDC dc = CreateSurfaceDC(topLevel.surface ? topLevel.surface : NothingToDrawOn(), visible, dcOrigin);
     if (dc)
         WindowDCs()[dc] = { window.handle, visible.bounds() };
     return dc;
@@ -514,6 +524,7 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
         POINT origin = tree.OriginInTopLevel(*window);
         origin.x += window->client.left;
         origin.y += window->client.top;
+        EnsureSurface(topLevel);
         cairo_surface_flush(topLevel.surface);
         RECT box = source.bounds();
         cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, box.right - box.left, box.bottom - box.top);

@@ -247,7 +247,8 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int cx, int cy, U
         Display& display = CurrentDisplay();
         if (moved || sized) {
             display.MoveNativeWindow(window->native, newRect);
-            if (sized)
+            // A window not drawn yet gets its surface at its size when it is first drawn.
+            if (sized && window->surface)
                 EnsureSurface(*window);
         }
         if (flags & SWP_SHOWWINDOW) {

@@ -74,7 +74,8 @@ struct Window {
     bool frameUpdate = false;
     bool eraseUpdate = false;
     bool internalPaint = false;
-    // Top-level windows only: the display's window and the backing surface drawn into.
+    // Top-level windows only: the display's window and the backing surface drawn into (none
+    // until the window is first drawn).
     NativeWindowId native = 0;
     cairo_surface_t* surface = nullptr;
     std::thread::id thread;
@@ -131,6 +132,8 @@ private:
 Window* FindWindowObject(HWND handle);
 
 // Painting helpers shared by the window, painting and non-client code.
+// Gives a top-level window its backing surface at its size, made when it is first drawn (a start
+// resizes its windows several times before it paints them) and kept with what it holds on resizes.
 void EnsureSurface(Window& window);
 // Inside a paint pass (UpdateWindow, RedrawWindow with RDW_UPDATENOW) the copy waits for the
 // pass's end, gathered with the others; FlushPresents makes the waiting copies now.

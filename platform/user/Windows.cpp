@@ -104,7 +104,6 @@ void CreateNative(Window& window, SIZE minimumSize)
     params.title = window.text;
     window.native = display.CreateNativeWindow(params);
     PublishIcons(window);
-    EnsureSurface(window);
 }
 
 void ComputeClient(Window& window)

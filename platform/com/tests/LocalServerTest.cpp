@@ -686,6 +686,22 @@ TEST_F(LocalServerTest, WithoutTheBusLibraryTheBusIsUnavailableAsWithoutABus)
         SessionBusLibrary missing("libformulon-no-such-library.so.0");
         ScopedSessionBusLibrary use(missing);
         expectUnavailable("no bus library");
+        // Where the address's socket is missing the library is not even asked for: the answer is
+        // the missing socket's, not the missing library's.
+        sd_bus* none = nullptr;
+        for (const std::string& address : { "unix:path=" + m_bus.root() + "/no-socket", "unix:guid=0123,path=" + m_bus.root() + "/no-socket" }) {
+            ScopedEnv nowhere("DBUS_SESSION_BUS_ADDRESS", address);
+            EXPECT_EQ(OpenUserBus(&none), -ENOENT) << address;
+        }
+        {
+            ScopedEnv noAddress("DBUS_SESSION_BUS_ADDRESS");
+            ScopedEnv runtime("XDG_RUNTIME_DIR", m_bus.root() + "/no-runtime-folder");
+            EXPECT_EQ(OpenUserBus(&none), -ENOENT);
+        }
+        // An address the check cannot judge is the library's to try.
+        ScopedEnv other("DBUS_SESSION_BUS_ADDRESS", "unix:abstract=/formulon-no-such-bus");
+        EXPECT_EQ(OpenUserBus(&none), -ENOMEDIUM);
+        EXPECT_EQ(none, nullptr);
     }
 
     // The bus was there all along: with the library back, the same calls go through.

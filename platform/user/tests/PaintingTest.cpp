@@ -1,5 +1,7 @@
 #include "UserTestSupport.h"
 
+#include "platform/user/WindowTree.h"
+
 #include <cstdio>
 #include <filesystem>
 
@@ -242,6 +244,38 @@ TEST_F(Painting, HiddenWindowsGetNoPaint)
     ShowWindow(window, SW_SHOWNA);
     Pump();
     EXPECT_EQ(MessageLog::Instance().Count(window, WM_PAINT), 1);
+}
+
+// A start sizes its windows and measures text on them before it shows them: a window's surface
+// is made once, at the size it has when it is first drawn, and a DC before then draws nothing.
+TEST_F(Painting, ATopLevelWindowGetsItsSurfaceWhenFirstDrawn)
+{
+    HWND window = TopLevel(WS_POPUP, { 0, 0, 640, 480 });
+    auto surface = [window] { return fln::user::WindowTree::Instance().Find(window)->surface; };
+    SetWindowPos(window, nullptr, 0, 0, 960, 768, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HDC measuring = GetDC(window);
+    SIZE extent {};
+    EXPECT_TRUE(GetTextExtentPoint32W(measuring, L"Formula", 7, &extent));
+    EXPECT_GT(extent.cx, 0);
+    RECT all { 0, 0, 960, 768 };
+    FillRect(measuring, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, measuring);
+    EXPECT_EQ(surface(), nullptr);
+
+    Painter painter;
+    painter.colors[window] = kRed;
+    painter.Install();
+    SetWindowPos(window, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Pump();
+    ASSERT_NE(surface(), nullptr);
+    EXPECT_EQ(cairo_image_surface_get_width(surface()), 120);
+    EXPECT_EQ(cairo_image_surface_get_height(surface()), 90);
+    EXPECT_EQ(PixelAt(window, 119, 89), kRed);
+
+    // Once drawn, a new size keeps what the surface holds.
+    SetWindowPos(window, nullptr, 0, 0, 150, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    EXPECT_EQ(cairo_image_surface_get_width(surface()), 150);
+    EXPECT_EQ(PixelAt(window, 119, 89), kRed);
 }
 
 TEST_F(Painting, ScrollWindowExMovesPixelsAndReportsTheUncoveredStrip)

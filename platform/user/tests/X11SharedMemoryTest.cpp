@@ -123,6 +123,7 @@ TEST_P(X11SharedMemory, TheServerShowsExactlyTheSurfacesPixels)
 {
     const size_t before = OwnSegmentAttachments().size();
     HWND window = CreatePatternWindow(300, 30, 60, 40);
+    UpdateWindow(window); // its surface is made when it is first drawn
     const std::vector<int> during = OwnSegmentAttachments();
     ASSERT_EQ(during.size(), before + GetParam().segmentsPerWindow);
     if (GetParam().segmentsPerWindow) {
