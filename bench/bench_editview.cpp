@@ -131,7 +131,9 @@ void FirstPaintAfterLoad(benchmark::State& state)
 }
 BENCHMARK(FirstPaintAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
-void ScrollPageDown(benchmark::State& state)
+// A page down scrolls every line out of view and paints the text area anew; a line down moves the
+// window's pixels and paints one new line (and the gutter).
+void ScrollDown(benchmark::State& state, UINT request)
 {
     Window window;
     window.Load();
@@ -139,26 +141,12 @@ void ScrollPageDown(benchmark::State& state)
     window.view->OnVScroll(SB_THUMBPOSITION, 0, nullptr);
     window.Paint();
     for (auto _ : state) {
-        window.view->OnVScroll(SB_PAGEDOWN, 0, nullptr);
+        window.view->OnVScroll(request, 0, nullptr);
         window.Paint();
     }
 }
-BENCHMARK(ScrollPageDown)->Unit(benchmark::kMicrosecond);
-
-// A line down moves the window's pixels and paints one new line (and the gutter).
-void ScrollLineDown(benchmark::State& state)
-{
-    Window window;
-    window.Load();
-    window.view->GetEditController()->SetCaretPosition(0, 0, FALSE);
-    window.view->OnVScroll(SB_THUMBPOSITION, 0, nullptr);
-    window.Paint();
-    for (auto _ : state) {
-        window.view->OnVScroll(SB_LINEDOWN, 0, nullptr);
-        window.Paint();
-    }
-}
-BENCHMARK(ScrollLineDown)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ScrollDown, Page, SB_PAGEDOWN)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ScrollDown, Line, SB_LINEDOWN)->Unit(benchmark::kMicrosecond);
 
 void KeystrokeAtTheEnd(benchmark::State& state)
 {
