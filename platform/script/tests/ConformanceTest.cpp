@@ -2,7 +2,8 @@
 // script page does and compares its message boxes, what it said through Host.Say, and the error it
 // ends with, against the .out file beside it. An error is written as
 // "! <number> <description> @ <line>:<char>" with the line as the page shows it. The programs reach
-// one host object, Host, whose calls can also fail the way an object's calls can.
+// one host object, Host, whose calls can also fail the way an object's calls can. Every VBScript
+// program is preceded by scripts/prelude/check.vbs, which gives it Check and its counts.
 
 #include "ScriptHarness.h"
 
@@ -202,8 +203,9 @@ TEST_P(Conformance, ShowsTheExpectedOutput)
     std::wstring text = NarrowToWide(ReadFile(script));
     MessageBoxRecorder boxes;
     auto* host = new ScriptHost;
-    RunResult result = RunLikeThePage(text, {{L"Host", host}}, nullptr,
-                                      script.extension() == ".js" ? L"JScript" : L"VBScript");
+    const bool vbscript = script.extension() == ".vbs";
+    RunResult result = RunLikeThePage(text, {{L"Host", host}}, nullptr, vbscript ? L"VBScript" : L"JScript",
+                                      vbscript ? NarrowToWide(ReadFile(ScriptFolder() / "prelude" / "check.vbs")) : L"");
     std::string actual = WideToUtf8(Transcript(boxes, *host, result));
     host->Release();
     fs::path expectedFile = fs::path(script).replace_extension(".out");

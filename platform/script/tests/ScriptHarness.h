@@ -147,9 +147,11 @@ struct RunResult {
     std::vector<ReportedError> errors;
 };
 
-// The script page's order of calls for one run.
+// The script page's order of calls for one run; a prelude, when given, is parsed first into the same
+// engine, as a second text the page would add.
 inline RunResult RunLikeThePage(const std::wstring& text, std::map<std::wstring, IUnknown*> items = {},
-                                TestSite* useSite = nullptr, const wchar_t* progId = L"VBScript")
+                                TestSite* useSite = nullptr, const wchar_t* progId = L"VBScript",
+                                const std::wstring& prelude = {})
 {
     RegisterScriptClasses();
     TestSite localSite;
@@ -169,8 +171,14 @@ inline RunResult RunLikeThePage(const std::wstring& text, std::map<std::wstring,
     for (auto& [name, object] : items)
         engine->AddNamedItem(name.c_str(), SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE);
     EXCEPINFO info{};
-    result.parse = parser->ParseScriptText(text.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, &info);
-    ClearExcepInfo(&info);
+    if (!prelude.empty()) {
+        result.parse = parser->ParseScriptText(prelude.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, &info);
+        ClearExcepInfo(&info);
+    }
+    if (SUCCEEDED(result.parse)) {
+        result.parse = parser->ParseScriptText(text.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, &info);
+        ClearExcepInfo(&info);
+    }
     result.start = engine->SetScriptState(SCRIPTSTATE_STARTED);
     engine->SetScriptState(SCRIPTSTATE_CLOSED);
     parser->Release();

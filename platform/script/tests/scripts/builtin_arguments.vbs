@@ -1,15 +1,5 @@
 ' Built-in functions check their arguments, keep the types they should, and the random
 ' sequence is the language's own.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 ' Evaluates an expression and gives its value's type and text, or "error N".
 Function Outcome(expression)

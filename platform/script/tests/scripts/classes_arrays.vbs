@@ -1,15 +1,5 @@
 ' Classes and arrays: a script's class named like a built-in one, properties computed by
 ' recursion, and resizing an array declared with a fixed size.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 Class RegExp
     Public Pattern

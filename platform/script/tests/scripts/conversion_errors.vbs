@@ -1,14 +1,4 @@
 ' Conversion functions: the value they give, or the run-time error number they raise.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 ' Runs one conversion and gives its result's text, or "error N".
 Function Convert(name, value)

@@ -1,14 +1,4 @@
 ' The Err object: what Raise keeps, and the numbers and texts failures of host objects become.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 On Error Resume Next
 Err.Raise 1234, "my source", "my text", "help.hlp", 42

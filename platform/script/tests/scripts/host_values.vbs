@@ -1,16 +1,6 @@
 ' What a host object receives: each value keeps its variant type (Host.Kind gives the type the
 ' host saw, as VarType numbers it), arrays arrive as arrays of variants, and Me outside a class is
 ' the script's global object, which a host can call back.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 Const kLong = &h10&, kInteger = &h10
 Dim l, i, list, fixed(2), grid(1, 1)

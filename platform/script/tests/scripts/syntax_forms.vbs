@@ -1,15 +1,5 @@
 ' Statement and expression forms that scripts write: each case compares what the engine gives
 ' with what the language gives, and the run ends with a count of the cases that held.
-Dim passed, failed
-passed = 0 : failed = 0
-Sub Check(actual, expected, label)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
-        passed = passed + 1
-    Else
-        failed = failed + 1
-        MsgBox "FAIL " & label & ": " & TypeName(actual) & " " & actual & " <> " & TypeName(expected) & " " & expected
-    End If
-End Sub
 
 ' Procedures declared inside a block are declared all the same.
 If True Then
