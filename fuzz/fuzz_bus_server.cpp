@@ -13,6 +13,7 @@
 #include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/tests/PrivateBus.h"
+#include "platform/com/tests/ResidentClassFactory.h"
 #include "platform/sys/WaitSources.h"
 
 #include <chrono>
@@ -39,29 +40,10 @@ public:
     }
 };
 
-class AdderFactory final : public IClassFactory {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = riid == IID_IUnknown || riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT CreateInstance(IUnknown*, REFIID riid, void** ppv) override
-    {
-        auto* adder = new Adder;
-        const HRESULT hr = adder->QueryInterface(riid, ppv);
-        adder->Release();
-        return hr;
-    }
-    HRESULT LockServer(BOOL) override { return S_OK; }
-};
-
 // The bus, the program's published class and a client's connection to the bus.
 struct Session {
     PrivateBus bus;
-    AdderFactory factory;
+    ResidentClassFactory factory { MakeObject<Adder> };
     sd_bus* client = nullptr;
     std::string name, path;
 

@@ -10,6 +10,7 @@
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/SessionBusLibrary.h"
 #include "platform/com/tests/PrivateBus.h"
+#include "platform/com/tests/ResidentClassFactory.h"
 #include "platform/com/tests/helpers/TestCalculator.h"
 #include "platform/sys/WaitSources.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
@@ -553,24 +554,14 @@ BEGIN_DISPATCH_MAP(CDoubler, CAutomationTarget)
     DISP_PROPERTY(CDoubler, "Offset", m_offset, VT_R8)
 END_DISPATCH_MAP()
 
-class DoublerFactory final : public IClassFactory {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = riid == IID_IUnknown || riid == IID_IClassFactory ? static_cast<IClassFactory*>(this) : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }
-    HRESULT CreateInstance(IUnknown*, REFIID riid, void** ppv) override
-    {
-        auto* doubler = new CDoubler;
-        HRESULT hr = static_cast<HRESULT>(doubler->ExternalQueryInterface(&riid, ppv));
-        doubler->ExternalRelease();
-        return hr;
-    }
-    HRESULT LockServer(BOOL) override { return S_OK; }
-};
+// A new CDoubler for each request, reached through its automation target's own counting.
+HRESULT MakeDoubler(REFIID riid, void** ppv)
+{
+    auto* doubler = new CDoubler;
+    const HRESULT hr = static_cast<HRESULT>(doubler->ExternalQueryInterface(&riid, ppv));
+    doubler->ExternalRelease();
+    return hr;
+}
 
 // {0E7A5C21-9B64-4D3F-8A12-7C5D3E9F1B60}
 constexpr CLSID kDoublerClass = {0x0E7A5C21, 0x9B64, 0x4D3F, {0x8A, 0x12, 0x7C, 0x5D, 0x3E, 0x9F, 0x1B, 0x60}};
@@ -590,7 +581,7 @@ void ServeWhile(const std::function<void()>& work)
 TEST_F(LocalServerTest, ThisProcessPublishesItsOwnClassAndServesItWhileWaiting)
 {
     ASSERT_EQ(RegisterLocalServer(kDoublerClass, L"FlnTest.Doubler", "/bin/false"), S_OK);
-    DoublerFactory factory;
+    ResidentClassFactory factory { MakeDoubler };
     DWORD cookie = 0;
     ASSERT_EQ(CoRegisterClassObject(kDoublerClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
 
@@ -665,7 +656,7 @@ TEST(SessionBusLibrary, LoadsOnlyALibraryWithEveryFunction)
 TEST_F(LocalServerTest, WithoutTheBusLibraryTheBusIsUnavailableAsWithoutABus)
 {
     ASSERT_EQ(RegisterLocalServer(kDoublerClass, L"FlnTest.Doubler", "/bin/false"), S_OK);
-    DoublerFactory factory;
+    ResidentClassFactory factory { MakeDoubler };
     auto expectUnavailable = [&](const char* why) {
         DWORD cookie = 7;
         EXPECT_EQ(CoRegisterClassObject(kDoublerClass, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie), E_FAIL)

@@ -9,6 +9,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
+#include "platform/com/tests/ResidentClassFactory.h"
 #include "platform/com/tests/helpers/TestCalculator.h"
 #include "platform/sys/WaitSources.h"
 
@@ -154,31 +155,6 @@ private:
     VARIANT m_total;
 };
 
-class TestCalculatorFactory final : public IClassFactory {
-public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    ULONG AddRef() override { return 2; }
-    ULONG Release() override { return 1; }  // lives as long as the program
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
-    {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        auto* object = new TestCalculator;
-        HRESULT hr = object->QueryInterface(riid, ppv);
-        object->Release();
-        return hr;
-    }
-    HRESULT LockServer(BOOL) override { return S_OK; }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -187,7 +163,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s %s\n", argv[0], kAutomationSwitch);
         return 2;
     }
-    static TestCalculatorFactory factory;
+    static ResidentClassFactory factory { MakeObject<TestCalculator> };
     HRESULT hr = CoRegisterClassObject(CLSID_TestCalculator, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &g_cookie);
     if (FAILED(hr)) {
         std::fprintf(stderr, "cannot publish the class: 0x%08X\n", static_cast<unsigned>(hr));
