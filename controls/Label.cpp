@@ -107,7 +107,9 @@ void CLabel::RemakeFont()
 
 void CLabel::Redraw()
 {
-    if (!m_hWnd)
+    // A label that still waits for its paint had the part of its parent beneath it invalidated
+    // with it: the later setters of one change add nothing.
+    if (!m_hWnd || ::GetUpdateRect(m_hWnd, nullptr, FALSE))
         return;
     Invalidate(TRUE);
     CWnd* parent = GetParent();

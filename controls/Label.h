@@ -84,7 +84,7 @@ private:
     LOGFONTW& EditableFont();
     void RemakeFont();
     // Invalidates the label and the part of its parent beneath it, so that a transparent label
-    // shows the parent's new content.
+    // shows the parent's new content; nothing while the label still waits for its paint.
     void Redraw();
     void StopBlinking();
     void StartBlinking(int mode);
