@@ -85,8 +85,10 @@ private:
 sd_bus* Connection()
 {
     static sd_bus* bus = [] {
-        // The layer's table of sd-bus functions fills when a connection is first asked for.
-        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/fuzz", 1);
+        // The layer's table of sd-bus functions fills when a connection is first asked for. An
+        // abstract socket that nobody serves: the layer cannot tell it is missing (as it can a
+        // socket file) and loads the library to try it.
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:abstract=fln-fuzz-unserved", 1);
         sd_bus* user = nullptr;
         if (OpenUserBus(&user) >= 0)
             sd_bus_unref(user);
