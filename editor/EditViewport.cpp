@@ -165,9 +165,8 @@ BOOL SECEditViewport::ScrollTo(int line, int column)
             InvalidateGutter();
         if (m_pController)
             m_pController->OnCaretMoved();
+        ::UpdateWindow(window);
     }
-    if (GetSafeHwnd())
-        ::UpdateWindow(GetSafeHwnd());
     return TRUE;
 }
 
