@@ -15,12 +15,18 @@ run: deps
 	cmake --build $(BUILD)/release -j $(JOBS)
 	$(BUILD)/release/app/formulon
 
+# The programs the window, input and bus tests drive. The suite fails the tests that miss one, and
+# this says which before anything is built.
+TEST_PROGRAMS := Xvfb xauth xdotool xclip openbox dbus-daemon busctl gdbus setxkbmap
+
 test: deps
+	@missing=; for p in $(TEST_PROGRAMS); do command -v $$p >/dev/null || missing="$$missing $$p"; done; \
+	 if [ -n "$$missing" ]; then echo "make test: the tests need these programs, which are not installed:$$missing"; exit 1; fi
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
 	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
 
-# The whole suite three times in a row under a CPU hog of twice the machine's cores.
+# The whole suite three times in a row beside a looping build of the tree at twice the machine's cores.
 stress:
 	@scripts/stress-test.sh
 

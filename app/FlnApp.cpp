@@ -170,6 +170,8 @@ BOOL CFlnApp::OnIdle(LONG count)
     // Count 0 updates the bars' command states; by count 1 what that changed is painted.
     if (count >= 1 && std::exchange(m_bPublishPending, false))
         PublishAutomationClasses();
+    if (m_automationSlot && !m_automationIdleTimer)
+        StartAutomationIdleCountdown();
     return more;
 }
 
@@ -338,13 +340,20 @@ BOOL CFlnApp::StartForAutomation()
         return FALSE;
     }
     SetLocalServerLostHandler([] { PostQuitMessage(0); });
-    // On the system's clock: a program without a window may have no screen, and its display's clock
-    // then only moves while it waits.
+    return TRUE;
+}
+
+// Counted from the first wait for messages, not from the start, however long a loaded machine took
+// to get there; and on the system's clock: a program without a window may have no screen, and its
+// display's clock then only moves while it waits.
+void CFlnApp::StartAutomationIdleCountdown()
+{
     m_automationIdleTimer = std::make_unique<WaitTimer>(m_nAutomationIdleMilliseconds, [this] {
+        // The request the bus started the program for may be waiting unread: it is served first.
+        ServeWaitingLocalServerRequests();
         if (ServesNothing())
             PostQuitMessage(0);
     });
-    return TRUE;
 }
 
 bool CFlnApp::ServesNothing() const

@@ -61,7 +61,8 @@ public:
     // A client's object went: a program started for automation ends with its last client.
     void OnAutomationObjectGone();
 
-    // A program started for automation that has served no object this long after its start ends.
+    // A program started for automation that has served no object this long after it first waited
+    // for messages ends.
     UINT m_nAutomationIdleMilliseconds = 10000;
     // At most this many programs without a window run for automation at once; one more ends at once.
     static constexpr int kMaxWindowlessInstances = 32;
@@ -97,6 +98,7 @@ private:
     void ReadSwitches();
     // The start for a client of the bus: FALSE when the program cannot serve (no slot, no bus, no name).
     BOOL StartForAutomation();
+    void StartAutomationIdleCountdown();
     bool ServesNothing() const;
     void OnTerminationRequest();
     void PublishAutomationClasses();

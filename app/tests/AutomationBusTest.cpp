@@ -3,10 +3,11 @@
 // without a window for a client when none runs.
 
 #include "app/Application.h"
+#include "app/FlnDoc.h"
 #include "platform/com/Automation.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/LocalServerRegistration.h"
-#include "app/tests/CommandRunner.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/base/tests/WaitUntil.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/sys/tests/TempSettingsFolder.h"
@@ -197,6 +198,13 @@ TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOv
 {
     ChildProcess windowless({ FLN_FORMULON, "-Automation" }, true);
     ASSERT_TRUE(WaitFor([&] { return ServiceOwner() == windowless.pid(); })) << "the windowless program did not publish";
+    // Held by its own rule, however long the window takes to start: it lives while a client holds
+    // an object of it, and a document object leaves it the application's name.
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnDocument, L"FLN.Document", FLN_FORMULON), S_OK);
+    ComPtr<IDispatch> document;
+    ASSERT_EQ(CoCreateInstance(CLSID_FlnDocument, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                               reinterpret_cast<void**>(document.Receive())), S_OK);
+    EXPECT_EQ(ServiceOwner(), windowless.pid()) << "the document took the application's name along";
     ChildProcess window({ FLN_FORMULON }, true);
     ASSERT_TRUE(WaitFor([&] { return NameOwnersAndWaiters() == 2; })) << "the window does not wait for the name";
     EXPECT_EQ(ServiceOwner(), windowless.pid());
@@ -214,6 +222,7 @@ TEST_F(AutomationBus, AWindowStartedWhileAWindowlessProgramHoldsTheNameTakesItOv
     VariantClear(&formula);
 
     first.Reset();
+    document.Reset();
     EXPECT_TRUE(windowless.WaitForExit(kWaitLimit)) << "the windowless program outlived its client";
 }
 

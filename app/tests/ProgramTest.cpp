@@ -13,6 +13,8 @@
 #include "controls/HLinkCtrl.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/comdlg/CommDlg.h"
+#include "platform/base/tests/RunCommand.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/base/StringFormat.h"
 #include "platform/sys/Mutex.h"
@@ -29,6 +31,7 @@
 #include <future>
 #include <limits>
 #include <optional>
+#include <poll.h>
 #include <thread>
 
 namespace {
@@ -767,26 +770,52 @@ TEST_F(ProgramTest, AProgramStartedForAutomationNeverLingers)
 
     std::optional<PrivateBus> bus(std::in_place);
     ASSERT_TRUE(bus->running());
-    // Waits on the bus and the system's clock as the program's loop would, for at most a few seconds.
-    auto waitForQuit = [this](int milliseconds) {
-        for (int waited = 0; waited < milliseconds && !m_quitPosted; waited += 20) {
+    // Waits on the bus and the system's clock as the program's loop would: idle first, then wait.
+    auto waitForQuit = [this] {
+        return WaitUntil([this] { return m_quitPosted; }, kWaitLimit, [this] {
+            m_app->OnIdle(0);
             PumpWaitSources(20);
             Pump();
-        }
-        return m_quitPosted;
+        });
     };
     m_app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon", L"-Automation" });
     m_app->m_nAutomationIdleMilliseconds = 300;
     ASSERT_TRUE(m_app->InitInstance());
     EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    // A start that took longer than the idle time ends nothing: the time counts from the first wait.
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    PumpWaitSources(0);
+    Pump();
+    EXPECT_FALSE(m_quitPosted) << "the time counted before the program waited";
+    m_app->OnIdle(0);
     m_display->Advance(60000);
-    EXPECT_FALSE(waitForQuit(100)) << "the display's clock does not count";
-    EXPECT_TRUE(waitForQuit(3000)) << "no client came";
+    EXPECT_FALSE(m_quitPosted) << "the display's clock counts";
+    EXPECT_TRUE(waitForQuit()) << "no client came";
+    end();
+
+    // A client's request that waits unread when the idle time ends is served: it is the request the
+    // bus started the program for.
+    m_app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon", L"-Automation" });
+    m_app->m_nAutomationIdleMilliseconds = 0;
+    ASSERT_TRUE(m_app->InitInstance());
+    std::future<CommandResult> client = std::async(std::launch::async, [] {
+        return RunCommand("busctl --user call org.formulon.FLN.Application /FLN/Application org.formulon.Automation.ClassObject CreateInstance");
+    });
+    ASSERT_TRUE(WaitUntil([] {
+        pollfd waiting { CombinedWaitFd(-1), POLLIN, 0 };
+        return poll(&waiting, 1, 0) == 1;
+    })) << "the request did not arrive";
+    m_app->OnIdle(0);
+    PumpWaitSources(20);
+    Pump();
+    EXPECT_FALSE(m_quitPosted) << "the program ended with a request waiting";
+    EXPECT_EQ(client.get().output, "o \"/FLN/Application/1\"\n");
+    EXPECT_TRUE(waitForQuit()) << "the client left";
     end();
 
     ASSERT_TRUE(Start({ L"-Automation" }));
     bus.reset();
-    EXPECT_TRUE(waitForQuit(3000)) << "the bus went away";
+    EXPECT_TRUE(waitForQuit()) << "the bus went away";
     end();
 
     // Every slot for programs without a window is taken (here by another thread).

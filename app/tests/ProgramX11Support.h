@@ -69,21 +69,22 @@ inline std::optional<Window> ProgramWindow(XDisplay* x, Window under = 0, const 
     return found;
 }
 
-// Whether a pop-up of the program (an override-redirect window, such as a tip or a menu) is mapped.
-inline bool ProgramPopupMapped(XDisplay* x)
+// A mapped pop-up of the program (an override-redirect window, such as a tip or a menu); 0 when none is.
+inline Window ProgramPopup(XDisplay* x)
 {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
-    bool found = false;
+    Window found = 0;
     if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
-        return false;
+        return 0;
     for (unsigned int i = 0; i < count && !found; ++i) {
         XClassHint hint {};
         XWindowAttributes attributes {};
         if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable || !attributes.override_redirect)
             continue;
         if (XGetClassHint(x, children[i], &hint)) {
-            found = std::string(hint.res_name) == "formulon";
+            if (std::string(hint.res_name) == "formulon")
+                found = children[i];
             XFree(hint.res_name);
             XFree(hint.res_class);
         }
@@ -92,6 +93,8 @@ inline bool ProgramPopupMapped(XDisplay* x)
         XFree(children);
     return found;
 }
+
+inline bool ProgramPopupMapped(XDisplay* x) { return ProgramPopup(x) != 0; }
 
 // The window's rectangle on the screen.
 inline RECT ScreenRect(XDisplay* x, Window window)

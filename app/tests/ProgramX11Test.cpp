@@ -3,8 +3,9 @@
 // the pixels of the same state on the headless display; closing from the window manager saves
 // the settings and the last content.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "app/Application.h"
-#include "app/tests/CommandRunner.h"
+#include "platform/base/tests/RunCommand.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
 #include "app/VBScriptView.h"
@@ -318,8 +319,7 @@ protected:
     // A close asks about the changed script; a termination signal ends without a question.
     void CloseDuringAScriptsMessageBox(const std::function<void()>& close, bool asks)
     {
-        if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
         ScriptPagePlaces places;
         ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
         ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox \"x\"" }));
@@ -406,8 +406,7 @@ TEST(ProgramStart, WithoutAScreenItSaysWhyAndEnds)
 // used: none of them is mapped once the main window shows.
 TEST_F(ProgramX11, TheFirstWindowMapsNoDownloadPrintOrSpeechLibrary)
 {
-    if (FindProgram("Xvfb").empty())
-        GTEST_SKIP() << "Xvfb is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb");
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     const std::string maps = TempSettingsFolder::ReadAll("/proc/" + std::to_string(m_program->pid()) + "/maps");
     ASSERT_NE(maps.find("libX11"), std::string::npos) << "the program's mappings were not read";
@@ -417,8 +416,7 @@ TEST_F(ProgramX11, TheFirstWindowMapsNoDownloadPrintOrSpeechLibrary)
 
 TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     HeadlessReference();
     ASSERT_FALSE(m_reference.empty());
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
@@ -447,8 +445,7 @@ TEST_F(ProgramX11, TypesAFormulaAndClosesFromTheWindowManager)
 // Enter keeps as the last formula.
 TEST_F(ProgramX11, DeadKeysComposeInTheInputField)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("setxkbmap").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or setxkbmap is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "setxkbmap");
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     ASSERT_EQ(RunCommand("env DISPLAY=" + m_server.Name() + " " + FindProgram("setxkbmap") + " -layout us -variant intl").status, 0);
     ASSERT_EQ(MoveTo(m_input), 0);
@@ -464,8 +461,7 @@ TEST_F(ProgramX11, DeadKeysComposeInTheInputField)
 // tip goes.
 TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ASSERT_TRUE(Start());
     RECT frame, key;
     GetWindowRect(Frame().m_hWnd, &frame);
@@ -485,8 +481,7 @@ TEST_F(ProgramX11, AKeysTipGoesWhenTheWindowMoves)
 // the same drag leaves them headless.
 TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ASSERT_TRUE(Start());
     RECT frame, tools, menu;
     GetWindowRect(Frame().m_hWnd, &frame);
@@ -537,8 +532,7 @@ TEST_F(ProgramX11, XdotoolDragsTheToolBarOntoTheMenuBarsRow)
 // would go, and Esc ends the drag with the bar where it was.
 TEST_F(ProgramX11, EscapeEndsAToolBarsDragWithTheBarWhereItWas)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ASSERT_TRUE(Start());
     RECT frame, tools, menu, key;
     GetWindowRect(Frame().m_hWnd, &frame);
@@ -577,8 +571,7 @@ TEST_F(ProgramX11, EscapeEndsAToolBarsDragWithTheBarWhereItWas)
 // Formula page's after a click back.
 TEST_F(ProgramX11, TheMenuBarIsDrawnWholeAfterEachMenuSwitch)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
     // Headless: the menu bar's pictures with the Formula page's menu and the script page's.
@@ -637,8 +630,7 @@ long ProcessorTicks(pid_t process)
 // leave it alone, and the program rests. So for the script page's bar and the Graph page's.
 TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "openbox");
     // Headless: where each page's tab, its middle and its bar's gripper lie while it shows the bar.
     struct Page {
         const char* barTitle;
@@ -707,8 +699,7 @@ TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
 // after Tab has moved the default frame onto a key, a click into the formula gives it back to "=".
 TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     // Headless: where the button, "=" and the formula lie, the button's picture, and how many
     // presses of Tab take the focus from the formula onto a key.
     ASSERT_TRUE(Start());
@@ -739,8 +730,16 @@ TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
     ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, select) == resting; })) << "the button shows";
     ASSERT_EQ(MoveTo({ (select.left + select.right) / 2, (select.top + select.bottom) / 2 }), 0);
     ASSERT_EQ(Xdotool("click 1"), 0);
-    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the menu drops";
-    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // time to paint whatever it paints
+    // The menu paints its items when the program first has no input left, and the main window's
+    // pending areas, the button among them, in the same round of paints right after (paints go from
+    // the top window down): the menu's text is the event to wait for, not a time.
+    Window menu = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        if (!(menu = ProgramPopup(m_x)))
+            return false;
+        const RECT area = ScreenRect(m_x, menu);
+        return dark(ServerArea(m_x, menu, { 0, 0, area.right - area.left, area.bottom - area.top })) > 0;
+    })) << "the menu drops and shows its items";
     EXPECT_GE(dark(ServerArea(m_x, *m_window, select)), dark(resting)) << "the caption and the arrow stay";
     ASSERT_EQ(Xdotool("key Escape"), 0);
     ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the menu closes";
@@ -772,8 +771,7 @@ TEST_F(ProgramX11, MenuButtonsStayDrawnAndTheDefaultFrameFollowsTheFocus)
 // accelerator's own letter, reaches it whole, and Enter loads that file.
 TEST_F(ProgramX11, TheNameTypedIntoTheLoadDialogArrivesWhole)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     const std::string folder = m_settings.root() + "/files";
     std::filesystem::create_directories(folder);
     TempSettingsFolder::WriteAll(folder + "/start.fm", "[TAB_FORMEL]\nf(x)=1+1\n");
@@ -800,8 +798,7 @@ TEST_F(ProgramX11, TheNameTypedIntoTheLoadDialogArrivesWhole)
 // headless page shows.
 TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     const wchar_t* expression = L"D<[1.1.2024] + D>[15.4.2024]";
     HeadlessDatePageReference(expression);
     ASSERT_FALSE(m_reference.empty());
@@ -829,8 +826,7 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
 {
     std::string xvfb = FindProgram("Xvfb");
     std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
 
     // Headless: where the input field, the Graph tab and the chart lie in the frame, and the chart.
     ASSERT_TRUE(Start());
@@ -888,8 +884,7 @@ TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
 // the last content keep their values on the page and in what the program saves at its end.
 TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("busctl").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or busctl is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "busctl");
     PrivateBus bus;
     ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
     m_programSettings = m_settings.root() + "/x11";
@@ -925,8 +920,7 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
 // picture on, field by field as the headless page shows the same file.
 TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
 {
-    if (FindProgram("Xvfb").empty())
-        GTEST_SKIP() << "Xvfb is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb");
     const std::string file = m_settings.root() + "/files/start.fm";
     TempSettingsFolder::WriteAll(file, "[TAB_FORMEL]\nf(x)=x^2+A\n[CONSTANTS]\nA=2.5\nB=-1\nC=1\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=12\n"
                                        "[INTERVALL]\nXA=-3\nXB=3\n");
@@ -968,8 +962,7 @@ TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
 // stays in the field, and nothing lands in the formula.
 TEST_F(ProgramX11, TwoDigitsTypedIntoTheDigitFieldStayThere)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ASSERT_TRUE(Start());
     const POINT digits = PlaceInFrame(Field(IDC_DIGITS)), input = PlaceInFrame(Field(kFormulaField));
     Stop();
@@ -993,8 +986,7 @@ TEST_F(ProgramX11, TwoDigitsTypedIntoTheDigitFieldStayThere)
 // curve "=" computes, the chart the headless page draws for the same function written short.
 TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n");
     ASSERT_TRUE(Start());
     const POINT graphTab = TabPlace<CKSysView>();
@@ -1025,8 +1017,7 @@ TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
 // type: a parameter file from the Formula page ".fm", a script from the VBScript page ".vbs".
 TEST_F(ProgramX11, SaveDialogsAddTheExtensionOfTheirFileType)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
     const std::string folder = m_settings.root() + "/files";
@@ -1057,8 +1048,7 @@ TEST_F(ProgramX11, SaveDialogsAddTheExtensionOfTheirFileType)
 // opens and the editor's line stays.
 TEST_F(ProgramX11, CtrlLOnTheScriptPageLoadsContentAsTheMenuSays)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
@@ -1078,8 +1068,7 @@ TEST_F(ProgramX11, CtrlLOnTheScriptPageLoadsContentAsTheMenuSays)
 // through FLN and puts its result in the formula's place: the Formula page shows 14.
 TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = \"2+3*4\"", "FLN.Formula = FLN.GetFormulaResult(0)" }));
@@ -1111,8 +1100,7 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
 // on the Formula page Enter presses "=".
 TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "MsgBox 1" }));
@@ -1137,8 +1125,7 @@ protected:
     // runs them, until the program is seen busy), sends the signals and checks the end.
     void EndWithSignals(const std::string& formula, const std::vector<std::string>& script, bool run, const std::vector<int>& signals)
     {
-        if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
         ScriptPagePlaces places;
         ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
         HeadlessReference();
@@ -1178,8 +1165,7 @@ TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveSh
 // A box that holds the window (the About box here) waits for nobody: the signal closes it and ends.
 TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     HeadlessReference();
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     ASSERT_EQ(Xdotool("key alt+h a"), 0);
@@ -1194,8 +1180,7 @@ TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
 // tests: \d+ finds the digits, and Replace All replaces every match.
 TEST_F(ProgramX11, FindAndReplaceAllMatchARegularExpression)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 42 + 7" }));
@@ -1244,8 +1229,7 @@ TEST_F(ProgramX11, SigtermDuringAScriptsMessageBoxEndsTheProgram)
 // starts the script again, which adds one "x" to the formula (the fourth and later ones show a box).
 TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Do", "If InStr(FLN.Formula, \"xxx\") Then MsgBox \"again\"", "Loop" }));
@@ -1275,8 +1259,7 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
 // after a message box of a script.
 TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     const COLORREF face = GetSysColor(COLOR_3DFACE);
@@ -1300,8 +1283,7 @@ TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)
 // OK button on it.
 TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, {}));
@@ -1328,8 +1310,7 @@ TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
 // selected: what the user types replaces it.
 TEST_F(ProgramX11, TheFindDialogOpensOverItsOwnerWithTheProposalSelected)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "x = 1" }));
@@ -1354,8 +1335,7 @@ TEST_F(ProgramX11, TheFindDialogOpensOverItsOwnerWithTheProposalSelected)
 // column (rather than opening the Code menu).
 TEST_F(ProgramX11, EditorAltChordsDoNotArmTheMenuBar)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "abc" }));
@@ -1384,8 +1364,7 @@ TEST_F(ProgramX11, EditorAltChordsDoNotArmTheMenuBar)
 // the new-version box comes up as a window of its own and Escape answers No.
 TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     LoopbackHttpServer updates;
     updates.Route("/version.txt", { 200, "[Formulon]\nVersion=9.1\nDownloads=https://example.invalid/get\n" });
     ScopedEnv noProxy("no_proxy", "127.0.0.1");
@@ -1411,8 +1390,7 @@ TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
 // user turns it on again; Yes opens the "Options" sheet.
 TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     {
         ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
         CWinApp profile(L"FLN");
@@ -1437,8 +1415,7 @@ TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
 TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
 {
     std::string xvfb = FindProgram("Xvfb");
-    if (xvfb.empty())
-        GTEST_SKIP() << "Xvfb is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb");
     TempSettingsFolder folder;
     const struct {
         const char* name;

@@ -1,6 +1,7 @@
 // The date-time control on a real X server: xdotool clicks the day field, types a day and steps the
 // month with the arrow key; the value follows and the current field shows in the highlight colour.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "commandbars/DateTimeCtrl.h"
 #include "datecore/DateLocale.h"
 #include "platform/mfc/Frame.h"
@@ -17,8 +18,7 @@ TEST(DateTimeCtrlX11, TypingIntoTheDayFieldAndSteppingTheMonth)
 {
     std::string xvfb = FindProgram("Xvfb");
     std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     std::unique_ptr<VirtualServer> server;
     std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
     ASSERT_TRUE(x11) << server->Name();

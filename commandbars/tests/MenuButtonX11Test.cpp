@@ -1,6 +1,7 @@
 // A menu button on a real X server: an xdotool click drops its menu, and Down and Enter pick the
 // first item, whose command reaches the dialog.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "commandbars/MenuButton.h"
 #include "platform/mfc/Dialog.h"
 #include "platform/mfc/WinApp.h"
@@ -47,8 +48,7 @@ TEST(MenuButtonX11, AClickDropsTheMenuAndEnterSendsTheFirstCommand)
 {
     std::string xvfb = FindProgram("Xvfb");
     std::string xdotool = FindProgram("xdotool");
-    if (xvfb.empty() || xdotool.empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     std::unique_ptr<VirtualServer> server;
     std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
     ASSERT_TRUE(x11) << server->Name();

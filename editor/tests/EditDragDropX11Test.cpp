@@ -3,6 +3,7 @@
 // program is a small Xlib client of the test's own on a second connection: it drops "hello" into
 // the editor, takes a drag out of it, and once answers a drop but never finishes it.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
@@ -232,8 +233,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         if (GetParam()) {
-            if (FindProgram("openbox").empty())
-                GTEST_SKIP() << "openbox is not installed";
+            FLN_REQUIRE_PROGRAMS("openbox");
             ASSERT_TRUE(manager.Start(*server)) << "openbox did not start";
         }
         view = edittest::OpenEditorWindow(app, frame, edit, *language);

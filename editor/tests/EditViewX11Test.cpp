@@ -2,6 +2,7 @@
 // opens the Find dialog with Ctrl+F; xclip, another client, reads the PRIMARY selection and
 // offers text as CLIPBOARD and PRIMARY for Ctrl+V and the middle button.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
@@ -72,8 +73,7 @@ protected:
 TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
 {
     const std::string xclip = FindProgram("xclip");
-    if (xclip.empty())
-        GTEST_SKIP() << "xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("xclip");
     CWnd frame;
     SECEditView* view = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenEditor(frame, L"hello world\r\nsecond line", view));
@@ -138,8 +138,7 @@ TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
 TEST_F(EditViewX11, DeadKeysComposeAccentedLetters)
 {
     const std::string setxkbmap = FindProgram("setxkbmap");
-    if (setxkbmap.empty())
-        GTEST_SKIP() << "setxkbmap is not installed";
+    FLN_REQUIRE_PROGRAMS("setxkbmap");
     CWnd frame;
     SECEditView* view = nullptr;
     ASSERT_NO_FATAL_FAILURE(OpenEditor(frame, L"", view));

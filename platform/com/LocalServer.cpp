@@ -186,6 +186,7 @@ public:
     }
 
     bool Connected() const { return m_connected; }
+    void ServeWaiting() { Process(); }
     void SetLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
 private:
@@ -435,5 +436,7 @@ const bool g_localServerHookInstalled = [] {
 } // namespace
 
 bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }
+
+void ServeWaitingLocalServerRequests() { LocalServer::Instance().ServeWaiting(); }
 
 void SetLocalServerLostHandler(std::function<void()> handler) { LocalServer::Instance().SetLostHandler(std::move(handler)); }

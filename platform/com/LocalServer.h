@@ -43,5 +43,8 @@ ComPtr<IClassFactory> FindRegisteredClassObject(REFCLSID clsid);
 // False once the bus connection of the published classes has been lost (a server started for
 // automation ends then); true while connected or while nothing is published.
 bool IsLocalServerConnected();
+// Serves the requests that have reached this process, read from the connection or still in it,
+// without waiting for more; on the waiting thread.
+void ServeWaitingLocalServerRequests();
 // Called on the waiting thread when that connection is lost (empty: nothing is called).
 void SetLocalServerLostHandler(std::function<void()> handler);

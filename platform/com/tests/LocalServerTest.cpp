@@ -9,6 +9,7 @@
 #include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/SessionBusLibrary.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/com/tests/ResidentClassFactory.h"
 #include "platform/com/tests/helpers/TestCalculator.h"
@@ -49,26 +50,6 @@ struct Var {
     ~Var() { VariantClear(&v); }
     Var(const Var&) = delete;
 };
-
-// The output of a command line (standard error included) and its exit status.
-struct CommandResult {
-    int status = -1;
-    std::string output;
-};
-
-CommandResult RunCommand(const std::string& command)
-{
-    CommandResult result;
-    FILE* pipe = popen(("timeout 10 " + command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char chunk[512];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0)
-        result.output.append(chunk, n);
-    result.status = pclose(pipe);
-    return result;
-}
 
 class LocalServerTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 // on a real X server and the start-up benchmark stand on.
 
 #include "platform/base/tests/EndWithParent.h"
+#include "platform/base/tests/FindProgram.h"
 #include "platform/base/tests/WaitUntil.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
@@ -19,23 +20,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-inline std::string FindProgram(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        std::string candidate = folders.substr(start, end == std::string::npos ? std::string::npos : end - start) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return {};
-}
 
 // An Xvfb server of our own, on the display number it picks (-displayfd).
 class VirtualServer {

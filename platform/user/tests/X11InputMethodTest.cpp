@@ -3,6 +3,7 @@
 // window between a composition's start and end; a composition the focus leaves ends. The input
 // context shows compositions over the spot only where the input method offers that style.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "UserTestSupport.h"
 
 #include "X11TestSupport.h"
@@ -34,8 +35,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         setxkbmap = FindProgram("setxkbmap");
-        if (setxkbmap.empty())
-            GTEST_SKIP() << "setxkbmap is not installed";
+        FLN_REQUIRE_PROGRAMS("setxkbmap");
         MessageLog::Instance() = {};
         WNDCLASSEXW windowClass { sizeof windowClass };
         windowClass.lpfnWndProc = LoggingProcedure;

@@ -2,6 +2,7 @@
 // Window tests on a real X server: an Xvfb of the test's own, a connection to it, and pixels
 // read back from the server.
 
+#include "platform/base/tests/RequirePrograms.h"
 #include "platform/display/Display.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WinUser.h"
@@ -113,8 +114,7 @@ protected:
     {
         xvfb = FindProgram("Xvfb");
         xdotool = FindProgram("xdotool");
-        if (xvfb.empty() || xdotool.empty())
-            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
         std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
         ASSERT_TRUE(x11) << (server ? server->Name() : std::string());
         previous = SetCurrentDisplay(std::move(x11));
