@@ -238,9 +238,10 @@ TEST_F(VoiceTextTest, ScriptsCreateItAndSeeItsFailures)
         L"Set voice = CreateObject(\"Speech.VoiceText.1\")\n"
         L"voice.Register \"\", \"Voxlane\"\n"
         L"voice.Speak \"1 + 1 = 2\", 32\n"
-        // Waits by the clock, not by a count of turns, which a loaded machine may run through first.
+        // Waits by the clock, not by a count of turns, which a loaded machine may run through first;
+        // as long as any wait of the tests.
         L"t = Timer\n"
-        L"Do While voice.IsSpeaking And Timer - t < 30 And Timer >= t\n"
+        L"Do While voice.IsSpeaking And Timer - t < 60 And Timer >= t\n"
         L"Loop\n"
         L"MsgBox voice.IsSpeaking\n"
         L"voice.StopSpeaking\n");
