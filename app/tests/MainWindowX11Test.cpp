@@ -322,13 +322,17 @@ TEST_F(MainWindowX11, EverySizeFromOutsideIsLaidOutAndPainted)
             return r.right - r.left == width && r.bottom - r.top == height;
         });
     };
-    // The picture once the program has stopped painting.
+    // The picture once the program has painted it: the same before and after a pause in which the
+    // program slept and used no processor time. A program that a loaded machine kept from running
+    // is not asleep; one that ran meanwhile may have painted.
     auto settled = [&] {
         std::vector<unsigned long> picture;
         EXPECT_TRUE(WaitFor([&] {
-            auto now = bottomRows();
+            const auto now = bottomRows();
+            const ProcessSample before = SampleProcess(m_program->pid());
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            return (picture = bottomRows()) == now;
+            const ProcessSample after = SampleProcess(m_program->pid());
+            return before.state == 'S' && after.state == 'S' && after.ticks == before.ticks && (picture = bottomRows()) == now;
         }));
         return picture;
     };

@@ -16,6 +16,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -95,6 +98,35 @@ inline Window ProgramPopup(XDisplay* x)
 }
 
 inline bool ProgramPopupMapped(XDisplay* x) { return ProgramPopup(x) != 0; }
+
+// What /proc tells of a process now: its state (R running or waiting for a processor, S asleep...)
+// and the processor time it has used so far, user and system, in clock ticks.
+struct ProcessSample {
+    char state = '?';
+    long ticks = 0;
+};
+
+inline ProcessSample SampleProcess(pid_t process)
+{
+    std::ifstream file("/proc/" + std::to_string(process) + "/stat");
+    const std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ProcessSample sample;
+    const size_t name = stat.rfind(')');
+    if (name == std::string::npos)
+        return sample;
+    std::istringstream fields(stat.substr(name + 2));
+    std::string field;
+    long user = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 3)
+            sample.state = field[0];
+        if (i == 14)
+            user = std::stol(field);
+        if (i == 15)
+            sample.ticks = user + std::stol(field);
+    }
+    return sample;
+}
 
 // The window's rectangle on the screen.
 inline RECT ScreenRect(XDisplay* x, Window window)

@@ -609,22 +609,6 @@ TEST_F(ProgramX11, TheMenuBarIsDrawnWholeAfterEachMenuSwitch)
     EXPECT_TRUE(shows(formulaMenu, "menu-formula-again.png"));
 }
 
-// The processor time the process has used so far, in clock ticks.
-long ProcessorTicks(pid_t process)
-{
-    std::string stat = TempSettingsFolder::ReadAll("/proc/" + std::to_string(process) + "/stat");
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string field;
-    long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14)
-            user = std::stol(field);
-        if (i == 15)
-            system = std::stol(field);
-    }
-    return user + system;
-}
-
 // A page's bar floated in a frame of its own, under a window manager, stays shown while the page
 // has the focus: its own drag (a double click on its gripper), clicks on its frame and on the page
 // leave it alone, and the program rests. So for the script page's bar and the Graph page's.
@@ -676,14 +660,14 @@ TEST_F(ProgramX11, AFloatedPageBarStaysAndTheProgramRests)
             << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-bar.png");
         // At rest: the bar's frame stays and the program takes no processor time to speak of.
         auto rests = [&](const char* picture) {
-            const long before = ProcessorTicks(m_program->pid());
+            const long before = SampleProcess(m_program->pid()).ticks;
             const auto start = std::chrono::steady_clock::now();
             bool steady = true;
             while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
                 steady = steady && ProgramWindow(m_x, 0, page.barTitle).has_value();
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
-            const long used = ProcessorTicks(m_program->pid()) - before;
+            const long used = SampleProcess(m_program->pid()).ticks - before;
             EXPECT_TRUE(steady) << "the floating bar stays shown: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, picture);
             EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 10) << "processor ticks used in two idle seconds";
         };
@@ -1136,9 +1120,9 @@ protected:
         ASSERT_EQ(Xdotool("key Return"), 0);
         ASSERT_NO_FATAL_FAILURE(TypeScript(places, script));
         if (run) {
-            const long before = ProcessorTicks(m_program->pid());
+            const long before = SampleProcess(m_program->pid()).ticks;
             ASSERT_TRUE(ClickAt(places.run));
-            ASSERT_TRUE(WaitFor([&] { return ProcessorTicks(m_program->pid()) - before > sysconf(_SC_CLK_TCK); }))
+            ASSERT_TRUE(WaitFor([&] { return SampleProcess(m_program->pid()).ticks - before > sysconf(_SC_CLK_TCK); }))
                 << "the script does not run";
         }
         for (int signal : signals)
