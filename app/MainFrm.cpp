@@ -350,6 +350,7 @@ void CMainFrame::NoteRecoveredScripts()
     CString note = L"Formulon was last ended without being asked to save the changed script. The script was kept in:";
     for (const std::string& copy : copies)
         note += L"\n" + CString(copy.c_str());
+    note += L"\nFile > Load Content on the VBScript page opens it.";
     m_loadProblems.push_back(note);
 }
 
