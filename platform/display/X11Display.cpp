@@ -97,7 +97,7 @@ public:
         , m_start(std::chrono::steady_clock::now())
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
         , m_inputMethod(std::make_unique<X11InputMethod>(connection, [this](DisplayEvent event) { Push(std::move(event)); }))
-        , m_selectionSender(connection)
+        , m_selectionSender(connection, [this](Window window) { return IsOwnWindow(window); })
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
@@ -980,8 +980,8 @@ private:
             XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
             reply.property = property;
         } else if (request.target == m_utf8 || request.target == XA_STRING || m_dragAndDrop->IsTextTarget(request.target)) {
-            m_selectionSender.Send(request.requestor, property, request.target, OwnedText(request.selection));
-            reply.property = property;
+            if (m_selectionSender.Send(request.requestor, property, request.target, OwnedText(request.selection)))
+                reply.property = property;
         }
         XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
         XFlush(m_x);

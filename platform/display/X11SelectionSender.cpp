@@ -17,32 +17,38 @@ std::size_t LargestPropertyWrite(XDisplay* x)
 
 } // namespace
 
-X11SelectionSender::X11SelectionSender(XDisplay* x)
+X11SelectionSender::X11SelectionSender(XDisplay* x, std::function<bool(Window)> isOwnWindow)
     : m_x(x)
+    , m_isOwnWindow(std::move(isOwnWindow))
     , m_incr(XInternAtom(x, "INCR", False))
     , m_chunkSize(LargestPropertyWrite(x))
 {
 }
 
-void X11SelectionSender::Send(Window requestor, Atom property, Atom type, std::shared_ptr<const std::string> text)
+bool X11SelectionSender::Send(Window requestor, Atom property, Atom type, std::shared_ptr<const std::string> text)
 {
     DropStalled();
     // A new request into the same property replaces the transfer that used it.
     auto same = std::find_if(m_transfers.begin(), m_transfers.end(),
         [&](const Transfer& t) { return t.requestor == requestor && t.property == property; });
-    if (same != m_transfers.end())
+    const bool replaced = same != m_transfers.end();
+    if (replaced)
         m_transfers.erase(same);
     if (text->size() <= m_chunkSize) {
         XChangeProperty(m_x, requestor, property, type, 8, PropModeReplace, reinterpret_cast<const unsigned char*>(text->data()),
             static_cast<int>(text->size()));
-        StopWatching(requestor);
-        return;
+        if (replaced)
+            StopWatching(requestor);
+        return true;
     }
+    if (m_isOwnWindow(requestor))
+        return false;
     // Watched before the announcement is written: the requestor may take it at once.
     XSelectInput(m_x, requestor, PropertyChangeMask | StructureNotifyMask);
     long size = static_cast<long>(text->size());
     XChangeProperty(m_x, requestor, property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
     m_transfers.push_back({ requestor, property, type, std::move(text), 0, std::chrono::steady_clock::now() });
+    return true;
 }
 
 bool X11SelectionSender::HandleEvent(const XEvent& event)

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +24,14 @@ public:
     // How long a requestor may leave a chunk untaken before its transfer is dropped.
     static constexpr std::chrono::seconds kStallLimit { 30 };
 
-    explicit X11SelectionSender(XDisplay* x);
+    // isOwnWindow tells the program's own windows, whose event selection a transfer must not
+    // change: any client may name one as the requestor.
+    X11SelectionSender(XDisplay* x, std::function<bool(Window)> isOwnWindow);
 
     // Writes the text as `type` (format 8) into the requestor's property, or starts sending it
     // there in chunks; the caller then tells the requestor with SelectionNotify and flushes.
-    void Send(Window requestor, Atom property, Atom type, std::shared_ptr<const std::string> text);
+    // False, with nothing written, for a text that needs chunks to one of the program's windows.
+    bool Send(Window requestor, Atom property, Atom type, std::shared_ptr<const std::string> text);
 
     // Takes the news a transfer waits for (a chunk taken, a requestor's window destroyed); false
     // for any other event.
@@ -52,6 +56,7 @@ private:
     bool Receives(Window requestor) const;
 
     XDisplay* m_x;
+    std::function<bool(Window)> m_isOwnWindow;
     Atom m_incr;
     // The largest text written whole, and the size of each chunk of a larger one.
     std::size_t m_chunkSize;

@@ -618,6 +618,41 @@ TEST_F(X11Selection, AChunkedTransferKeepsItsTextAndOutlivesItsRequestor)
     EXPECT_TRUE(chunks() == first);
 }
 
+// Any client may name one of the program's windows as the requestor: the window keeps the events
+// it selected, and a text that would need chunks is refused rather than sent there.
+TEST_F(X11Selection, ARequestNamingOneOfTheProgramsWindowsLeavesItsEventsAlone)
+{
+    NativeWindowParams params;
+    params.bounds = { 10, 10, 110, 110 };
+    const NativeWindowId own = CurrentDisplay().CreateNativeWindow(params);
+    ASSERT_NE(own, 0u);
+    CurrentDisplay().SetClipboardText("first"); // and the window is made on the server
+    XWindowAttributes before {};
+    ASSERT_TRUE(XGetWindowAttributes(reader, own, &before));
+    const Atom property = XInternAtom(reader, "EDIT_TEST_TRANSFER", False), clipboard = XInternAtom(reader, "CLIPBOARD", False);
+    for (const std::string& text : { std::string("small"), NumberedText(17'000'000, "o") }) {
+        SCOPED_TRACE(text.size());
+        CurrentDisplay().SetClipboardText(text);
+        XConvertSelection(reader, clipboard, utf8, property, own, CurrentTime);
+        // The program answers in order: once the reader's own request is answered, so is the first.
+        XConvertSelection(reader, clipboard, utf8, property, window, CurrentTime);
+        XFlush(reader);
+        XEvent event;
+        ASSERT_TRUE(PumpUntil([&] {
+            while (XPending(reader)) {
+                XNextEvent(reader, &event);
+                if (event.type == SelectionNotify)
+                    return true;
+            }
+            return false;
+        }));
+        XWindowAttributes after {};
+        ASSERT_TRUE(XGetWindowAttributes(reader, own, &after));
+        EXPECT_EQ(after.all_event_masks, before.all_event_masks);
+    }
+    CurrentDisplay().DestroyNativeWindow(own);
+}
+
 // What the dialog of the next test held when OK ended it.
 struct TypingResult {
     std::wstring text;
