@@ -9,7 +9,6 @@
 #include "fuzz/FuzzSupport.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <string>
