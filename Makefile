@@ -41,8 +41,7 @@ bench:
 # FUZZ_SLOW_SECONDS, so that their run means as much.
 FUZZ_SECONDS      ?= 60
 FUZZ_SLOW_SECONDS ?= 300
-FUZZ_SLOW := fuzz_frame_settings fuzz_editor_language fuzz_jscript fuzz_registry fuzz_private_profile \
-	fuzz_parameter_file fuzz_date_file fuzz_x_selection
+FUZZ_SLOW := fuzz_jscript fuzz_registry fuzz_private_profile fuzz_parameter_file fuzz_date_file fuzz_x_selection
 
 # The script tests' files seed the editor's targets too, where they are kept.
 FUZZ_SCRIPT_SEEDS := platform/script/tests/scripts
@@ -52,13 +51,18 @@ fuzz:
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF -DFLN_FUZZ=ON
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	@# Whole allocation stacks, so that a leak inside the font libraries is told from one of ours.
+	@# Every sanitizer report stops the target (the build makes none recoverable; the options say so
+	@# too) and fails the rule, with the input that caused it kept in $(BUILD)/fuzz/artifacts.
+	@mkdir -p $(BUILD)/fuzz/artifacts
 	@for f in $(BUILD)/fuzz/fuzz/fuzz_*; do [ -x $$f ] || continue; t=$$(basename $$f); \
 		seconds=$(FUZZ_SECONDS); case " $(FUZZ_SLOW) " in *" $$t "*) seconds=$(FUZZ_SLOW_SECONDS);; esac; \
 		echo "== $$t ($$seconds s)"; mkdir -p $(BUILD)/fuzz/corpus/$$t; \
 		seeds=fuzz/corpus/$$t; [ -d $$seeds ] || seeds=; \
 		case $$t in fuzz_editor|fuzz_editor_file) seeds="$$seeds $(FUZZ_SCRIPT_SEEDS)";; esac; \
-		ASAN_OPTIONS=fast_unwind_on_malloc=0 LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 $$f -max_total_time=$$seconds -timeout=5 $(BUILD)/fuzz/corpus/$$t $$seeds \
-		|| exit 1; done
+		ASAN_OPTIONS=fast_unwind_on_malloc=0:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
+		$$f -max_total_time=$$seconds -timeout=5 -artifact_prefix=$(BUILD)/fuzz/artifacts/$$t- $(BUILD)/fuzz/corpus/$$t $$seeds \
+		|| { echo "$$t failed; its input is in $(BUILD)/fuzz/artifacts"; exit 1; }; done
 
 clean:
 	rm -rf $(BUILD)

@@ -1,7 +1,12 @@
 #include "app/FlnDoc.h"
 
 #include "app/FlnApp.h"
+#include "app/ScriptRecovery.h"
 #include "res/Formulon.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 const CLSID CLSID_FlnDocument = { 0x95998540, 0x5789, 0x11D5, { 0x96, 0x53, 0xB7, 0xE6, 0xBD, 0xCD, 0x62, 0x0B } };
 
@@ -54,4 +59,16 @@ BOOL CFlnDoc::SaveModified()
     default:
         return FALSE;
     }
+}
+
+void CFlnDoc::KeepChangedScriptForRecovery()
+{
+    if (!IsModified())
+        return;
+    CString text;
+    m_edit.GetAllText(text);
+    if (const std::optional<std::string> copy = KeepRecoveryCopy(text.ToUtf8()))
+        std::fprintf(stderr, "formulon: the changed script was kept in %s\n", copy->c_str());
+    else
+        std::fprintf(stderr, "formulon: the changed script could not be kept in %s: %s\n", RecoveryFolder().c_str(), std::strerror(errno));
 }

@@ -3,7 +3,9 @@
 #include "app/DateFile.h"
 #include "app/DlgCalendarView.h"
 #include "app/FlnApp.h"
+#include "app/FlnDoc.h"
 #include "app/FlnView.h"
+#include "app/ScriptRecovery.h"
 #include "app/VBScriptView.h"
 #include "app/VersionInfo.h"
 #include "commandbars/MenuBar.h"
@@ -334,7 +336,22 @@ void CMainFrame::OnShowWindow(BOOL show, UINT status)
     LoadSettings();
     if (CFlnApp* app = GetFlnApp(); app && !app->m_strStartParameterFile.IsEmpty())
         LoadParameterFile(std::exchange(app->m_strStartParameterFile, CString()));
+    NoteRecoveredScripts();
     PostMessage(WM_REPORT_LOAD_PROBLEMS);
+}
+
+// The copies of a changed script kept when the program was last ended from outside are named
+// once, at the next start; they stay where they are.
+void CMainFrame::NoteRecoveredScripts()
+{
+    const std::vector<std::string> copies = TakeNewRecoveryCopies();
+    if (copies.empty())
+        return;
+    CString note = L"Formulon was last ended without being asked to save the changed script. The script was kept in:";
+    for (const std::string& copy : copies)
+        note += L"\n" + CString(copy.c_str());
+    note += L"\nFile > Load Content on the VBScript page opens it.";
+    m_loadProblems.push_back(note);
 }
 
 void CMainFrame::LoadSettings()
@@ -438,6 +455,8 @@ CString CMainFrame::SaveSettings()
 
 void CMainFrame::SaveBeforeTheScreenGoes()
 {
+    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()))
+        document->KeepChangedScriptForRecovery();
     if (const CString failure = SaveSettings(); !failure.IsEmpty())
         std::fprintf(stderr, "formulon: the settings could not be saved: %s\n", failure.ToUtf8().c_str());
     m_pSharedMemory.reset();
@@ -480,6 +499,8 @@ LRESULT CMainFrame::OnEndOnRequest(WPARAM, LPARAM)
         return 0;
     }
     m_bEndingOnRequest = true;
+    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()))
+        document->KeepChangedScriptForRecovery();
     const HWND window = m_hWnd;
     if (app)
         app->CloseAllDocuments(FALSE);

@@ -38,12 +38,12 @@ public:
     void SetMessageText(const CString& text) override;
     using CFrameWnd::SetMessageText;
     CSharedMemory* GetSharedMemory() override { return m_pSharedMemory.get(); }
-    // With the X server gone: saves the settings and the last content and removes the shared
-    // block, as a close would, before the program ends.
+    // With the X server gone: saves the settings and the last content, keeps a changed script as
+    // a recovery copy and removes the shared block before the program ends.
     void SaveBeforeTheScreenGoes();
     // Ends the program for a request from outside (a termination signal): a running script stops,
-    // what the program keeps is saved without a question, and a changed script is left unsaved
-    // rather than written over its file unasked.
+    // what the program keeps is saved without a question, and a changed script is kept as a
+    // recovery copy rather than written over its file unasked.
     void EndOnRequest();
     BOOL& SharedMemorySwitch() override { return m_bSharedMemory; }
     // The speech object, made on first use so that start-up does not wait for the speech engine.
@@ -90,6 +90,7 @@ protected:
     void OnCheckForUpdate();
     void OnUpdateCheckDone();
     LRESULT OnReportLoadProblems(WPARAM, LPARAM);
+    void NoteRecoveredScripts();
     LRESULT OnEndOnRequest(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 

@@ -31,8 +31,9 @@ if(NOT FLN_SANITIZE AND NOT FLN_FUZZ)
 endif()
 
 if(FLN_FUZZ)
-  # Instrument every library for coverage; only the fuzz targets link the fuzzer's main.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Instrument every library for coverage; only the fuzz targets link the fuzzer's main. Every
+  # sanitizer report ends the run, so that it fails the target and leaves the input behind.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

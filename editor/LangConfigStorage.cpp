@@ -99,16 +99,24 @@ BOOL EditRegistryProfile::WriteProfileString(const CString& section, const CStri
 
 // ---- INI reader --------------------------------------------------------------------------
 
+SECEditLangConfigIniReader::SECEditLangConfigIniReader(const CString& path) : m_strPath(path) {}
+
+SECEditLangConfigIniReader::~SECEditLangConfigIniReader() = default;
+
+std::shared_ptr<const PrivateProfileSnapshot> SECEditLangConfigIniReader::File() const
+{
+    return m_file ? m_file : std::make_shared<const PrivateProfileSnapshot>(m_strPath);
+}
+
 CString SECEditLangConfigIniReader::ReadString(const wchar_t* section, const wchar_t* key, const wchar_t* defaultText, DWORD size) const
 {
-    std::vector<wchar_t> buffer(size, L'\0');
-    GetPrivateProfileStringW(section, key, defaultText, buffer.data(), size, m_strPath);
-    return CString(buffer.data());
+    // Cut as a buffer of that size would cut it.
+    return CString(File()->String(section, key, defaultText).substr(0, size > 0 ? size - 1 : 0));
 }
 
 int SECEditLangConfigIniReader::ReadInt(const wchar_t* section, const wchar_t* key, int defaultValue) const
 {
-    return static_cast<int>(GetPrivateProfileIntW(section, key, defaultValue, m_strPath));
+    return static_cast<int>(File()->GetInt(section, key, defaultValue));
 }
 
 static int CountListEntries(const std::vector<wchar_t>& list)
@@ -122,14 +130,14 @@ static int CountListEntries(const std::vector<wchar_t>& list)
 int SECEditLangConfigIniReader::CountSectionLines(const wchar_t* section) const
 {
     std::vector<wchar_t> buffer(32760, L'\0');
-    GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), m_strPath);
+    File()->GetSection(section, buffer.data(), static_cast<DWORD>(buffer.size()));
     return CountListEntries(buffer);
 }
 
 int SECEditLangConfigIniReader::CountSections() const
 {
     std::vector<wchar_t> buffer(32760, L'\0');
-    GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), m_strPath);
+    File()->GetString(nullptr, nullptr, nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     return CountListEntries(buffer);
 }
 
@@ -144,7 +152,10 @@ BOOL SECEditLangConfigIniReader::Read(SECEditLangConfig* config)
         return FALSE;
     if (m_bReset)
         config->SetDefaults();
-    return ReadColorGroups(config) && ReadParser(config) && ReadFont(config) && ReadKeywords(config) && ReadEditor(config);
+    m_file = File();
+    const BOOL read = ReadColorGroups(config) && ReadParser(config) && ReadFont(config) && ReadKeywords(config) && ReadEditor(config);
+    m_file.reset();
+    return read;
 }
 
 BOOL SECEditLangConfigIniReader::ReadEditor(SECEditLangConfig* config)
@@ -233,7 +244,7 @@ BOOL SECEditLangConfigIniReader::ReadKeywords(SECEditLangConfig* config)
 {
     constexpr DWORD size = 32760;
     std::vector<wchar_t> buffer(size, L'\0');
-    GetPrivateProfileSectionW(L"Keywords", buffer.data(), size, m_strPath);
+    File()->GetSection(L"Keywords", buffer.data(), size);
     for (const wchar_t* entry = buffer.data(); *entry; entry += std::wcslen(entry) + 1) {
         const CString line(entry);
         const int equals = line.Find(L'=');

@@ -5,6 +5,9 @@
 #include "editor/LangConfig.h"
 
 #include <list>
+#include <memory>
+
+class PrivateProfileSnapshot;
 
 // The application's profile: named sections of integer and text values. The application sets
 // one at start-up; without it the registry reader reads nothing and the writer fails.
@@ -52,9 +55,11 @@ protected:
     ULONG m_nRefCount = 1;
 };
 
+// Read reads the file once for all its parts; a part's reader called on its own reads it afresh.
 class SECEditLangConfigIniReader : public SECEditLangConfigRefCounted<SECEditLangConfig::Reader> {
 public:
-    explicit SECEditLangConfigIniReader(const CString& path) : m_strPath(path) {}
+    explicit SECEditLangConfigIniReader(const CString& path);
+    ~SECEditLangConfigIniReader() override;
     BOOL Read(SECEditLangConfig* config) override;
     virtual BOOL ReadParser(SECEditLangConfig* config);
     virtual BOOL ReadEditor(SECEditLangConfig* config);
@@ -72,8 +77,11 @@ private:
     int ReadCount(const wchar_t* section, const wchar_t* key, int limit) const;
     int CountSectionLines(const wchar_t* section) const;
     int CountSections() const;
+    // The file as Read found it, or as it is now outside a Read.
+    std::shared_ptr<const PrivateProfileSnapshot> File() const;
 
     CString m_strPath;
+    std::shared_ptr<const PrivateProfileSnapshot> m_file;
 };
 
 class SECEditLangConfigRegReader : public SECEditLangConfigRefCounted<SECEditLangConfig::Reader> {

@@ -3,6 +3,7 @@
 // font heights to a coloured edit, the digit count and the further formatter argument to the value
 // formatter, and the update schedule says whether a check is due. Whatever the file holds, nothing
 // overflows and the window's normal place is no larger than the screen's work area and lies on it.
+// The window and its field live across inputs; each input leaves them as it found them.
 
 #include "app/FrameSettings.h"
 #include "app/Updater.h"
@@ -41,6 +42,41 @@ void CheckOnScreen(HWND window)
         __builtin_trap();
 }
 
+// The main window and its input field, made once and put back to their first state after each
+// input, so that an input costs what the settings change rather than a window's making.
+class Frame {
+public:
+    static Frame& Get()
+    {
+        static Frame frame;
+        return frame;
+    }
+
+    HWND window() const { return m_window; }
+    CColorEdit& input() { return m_input; }
+
+    void Reset() { SetWindowPlacement(m_window, &m_first); }
+
+private:
+    Frame()
+    {
+        fuzz::UseHeadlessDisplay();
+        m_window = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+        m_input.Create(L"EDIT", L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 24), CWnd::FromHandle(m_window), 224);
+        m_input.SetWindowText(L"x^2");
+        GetWindowPlacement(m_window, &m_first);
+    }
+    ~Frame()
+    {
+        m_input.DestroyWindow();
+        DestroyWindow(m_window);
+    }
+
+    HWND m_window = nullptr;
+    CColorEdit m_input;
+    WINDOWPLACEMENT m_first { sizeof m_first };
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -49,22 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CWinApp& app = Profile();
     const FrameSettings settings = FrameSettings::Load(app);
 
-    fuzz::UseHeadlessDisplay();
-    HWND frame = CreateWindowExW(0, L"Static", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    Frame& frame = Frame::Get();
     if (settings.placement) {
-        SetWindowPlacement(frame, &*settings.placement);
-        CheckOnScreen(frame);
+        SetWindowPlacement(frame.window(), &*settings.placement);
+        CheckOnScreen(frame.window());
     }
-    {
-        CColorEdit input;
-        input.Create(L"EDIT", L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 24), CWnd::FromHandle(frame), 224);
-        input.SetWindowText(L"x^2");
-        for (int height : { settings.inputFormulaHeight, settings.inputCalendarHeight }) {
-            input.SetFont(height, L"MS Sans Serif", TRUE, FALSE);
-            UpdateWindow(frame);
-        }
+    for (int height : { settings.inputFormulaHeight, settings.inputCalendarHeight }) {
+        frame.input().SetFont(height, L"MS Sans Serif", TRUE, FALSE);
+        frame.input().UpdateWindow();
     }
-    DestroyWindow(frame);
+    frame.Reset();
 
     for (double value : { 0.0, -1.0 / 3, 6.02214076e23, 1e-300 }) {
         for (int mode : { 1, 2, 3, 4, 8 }) {

@@ -234,6 +234,11 @@ protected:
             return false;
         XSetErrorHandler([](XDisplay*, XErrorEvent*) { return 0; });
         m_programSettings = m_settings.root() + "/x11";
+        return StartProgram(arguments);
+    }
+    // The program once more on the test's server; whether its main window was mapped.
+    bool StartProgram(const std::vector<std::string>& arguments = {})
+    {
         {
             ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_programSettings);
             std::vector<std::string> command { FLN_FORMULON };
@@ -1101,8 +1106,9 @@ TEST_F(ProgramX11, AfterAScriptsMessageBoxEnterStillPressesEquals)
 }
 
 // A termination signal ends the program without a question: with a changed script, what the
-// program keeps is saved and the script is not (no box asks about it); a running script stops
-// first; and a second signal right behind the first does not cut the saving short.
+// program keeps is saved and the script is not (no box asks about it) but kept as a recovery copy
+// that the next start names; a running script stops first; and a second signal right behind the
+// first does not cut the saving short.
 class ProgramX11Signals : public ProgramX11 {
 protected:
     // Starts the program on the server, calculates the formula, types the script's lines (and
@@ -1133,6 +1139,30 @@ protected:
         EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
         const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
         EXPECT_NE(lastContent.find("f(x)=" + formula), std::string::npos) << lastContent;
+        ASSERT_NO_FATAL_FAILURE(CheckTheRecoveryCopy(script));
+    }
+
+    // The changed script was kept, privately, beside the settings, and the next start says where.
+    void CheckTheRecoveryCopy(const std::vector<std::string>& script)
+    {
+        const std::string folder = m_programSettings + "/Formulon/Recovered scripts";
+        std::vector<std::filesystem::path> copies;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+            copies.push_back(entry.path());
+        ASSERT_EQ(copies.size(), 1u);
+        const std::string kept = TempSettingsFolder::ReadAll(copies[0].string());
+        for (const std::string& line : script)
+            EXPECT_NE(kept.find(line), std::string::npos) << kept;
+        EXPECT_EQ(std::filesystem::status(copies[0]).permissions() & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+        ASSERT_TRUE(StartProgram()) << "no main window was mapped";
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "nothing told of the copy: " << Picture();
+        const std::filesystem::path told = copies[0].parent_path() / copies[0].stem();
+        EXPECT_EQ(TempSettingsFolder::ReadAll(told.string()), kept) << "the copy is not where the start says";
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "the box stayed";
+        EXPECT_TRUE(CloseAndWait());
     }
 };
 
@@ -1426,6 +1456,7 @@ TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
         EXPECT_TRUE(program->WaitForExit(kWaitLimit)) << "the program did not end";
         EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
         EXPECT_NE(TempSettingsFolder::ReadAll(settings + "/Formulon/Fln.ini").find("[TAB_FORMEL]"), std::string::npos);
+        EXPECT_FALSE(std::filesystem::exists(settings + "/Formulon/Recovered scripts")) << "a copy of an unchanged script";
     }
 }
 

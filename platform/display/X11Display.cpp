@@ -9,6 +9,7 @@
 #include "platform/display/X11Atoms.h"
 #include "platform/display/X11DragAndDrop.h"
 #include "platform/display/X11InputMethod.h"
+#include "platform/display/X11SelectionSender.h"
 #include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
 
@@ -32,6 +33,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <cstddef>
 #include <poll.h>
 #include <sys/socket.h>
@@ -95,6 +97,7 @@ public:
         , m_start(std::chrono::steady_clock::now())
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
         , m_inputMethod(std::make_unique<X11InputMethod>(connection, [this](DisplayEvent event) { Push(std::move(event)); }))
+        , m_selectionSender(connection, [this](Window window) { return IsOwnWindow(window); })
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
@@ -712,6 +715,8 @@ private:
             break;
         }
         case PropertyNotify:
+            if (m_selectionSender.HandleEvent(event))
+                break;
             if (event.xproperty.atom == m_wmState)
                 FollowManagerState(id);
             break;
@@ -771,6 +776,9 @@ private:
             if (event.xclient.message_type == m_wmProtocols && static_cast<Atom>(event.xclient.data.l[0]) == m_wmDelete)
                 Push({ .kind = DisplayEventKind::CloseRequest, .window = id });
             break;
+        case DestroyNotify:
+            m_selectionSender.HandleEvent(event);
+            break;
         case SelectionRequest:
             AnswerSelectionRequest(event.xselectionrequest);
             break;
@@ -819,7 +827,7 @@ private:
 
     void OwnSelection(Atom selection, const std::string& utf8)
     {
-        m_selectionTexts[selection] = utf8;
+        m_selectionTexts[selection] = std::make_shared<const std::string>(utf8);
         XSetSelectionOwner(m_x, selection, m_selectionOwner, m_lastTimestamp ? m_lastTimestamp : CurrentTime);
         // Owned once this returns: another client asking right after must find us, not the old owner.
         XSync(m_x, False);
@@ -846,7 +854,7 @@ private:
         if (owner == None)
             return std::nullopt;
         if (owner == m_selectionOwner)
-            return m_selectionTexts[selection];
+            return *OwnedText(selection);
         // The chunks of an incremental answer are announced as changes of the property.
         XSelectInput(m_x, m_selectionOwner, PropertyChangeMask);
         std::optional<std::string> text = ReceiveSelection(selection, target, time);
@@ -949,6 +957,14 @@ private:
         return true;
     }
 
+    // The text of a selection this program owns (empty when it owns it no longer).
+    std::shared_ptr<const std::string> OwnedText(Atom selection) const
+    {
+        static const auto nothing = std::make_shared<const std::string>();
+        auto it = m_selectionTexts.find(selection);
+        return it == m_selectionTexts.end() ? nothing : it->second;
+    }
+
     void AnswerSelectionRequest(const XSelectionRequestEvent& request) override
     {
         XSelectionEvent reply {};
@@ -964,10 +980,8 @@ private:
             XChangeProperty(m_x, request.requestor, property, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(offered), 3);
             reply.property = property;
         } else if (request.target == m_utf8 || request.target == XA_STRING || m_dragAndDrop->IsTextTarget(request.target)) {
-            const std::string& text = m_selectionTexts[request.selection];
-            XChangeProperty(m_x, request.requestor, property, request.target, 8, PropModeReplace,
-                reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
-            reply.property = property;
+            if (m_selectionSender.Send(request.requestor, property, request.target, OwnedText(request.selection)))
+                reply.property = property;
         }
         XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
         XFlush(m_x);
@@ -985,12 +999,14 @@ private:
     std::deque<DisplayEvent> m_pending;
     mutable std::optional<POINT> m_cursorPosition;
     mutable std::optional<std::vector<MonitorArea>> m_monitors;
-    std::map<Atom, std::string> m_selectionTexts; // CLIPBOARD and PRIMARY while this program owns them
+    // CLIPBOARD and PRIMARY while this program owns them; a transfer in progress keeps the text it started with.
+    std::map<Atom, std::shared_ptr<const std::string>> m_selectionTexts;
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
     X11SharedImages m_sharedImages;
     std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
     std::unique_ptr<X11DragAndDrop> m_dragAndDrop;
+    X11SelectionSender m_selectionSender;
 };
 
 }

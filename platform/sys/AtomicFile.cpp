@@ -339,7 +339,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path)
     return bytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, unsigned newFileMode)
 {
     const std::string target = FinalTarget(path);
     const std::string name = NameOf(target);
@@ -352,9 +352,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
     if (exists && !MayReplace(folder.get(), name, old)) return false;
 
     RemoveStaleTemporaryFiles(folder.get());
-    // A new file gets the usual permissions (the umask applies); a replacement is private until
-    // it has the old file's owner and bits.
-    auto temp = TemporaryFile::Create(folder.get(), exists ? 0600 : 0666);
+    // A new file gets the permissions asked for (the umask applies); a replacement is private
+    // until it has the old file's owner and bits.
+    auto temp = TemporaryFile::Create(folder.get(), exists ? 0600 : static_cast<mode_t>(newFileMode));
     if (!temp) return false;
     if (exists && !KeepOwnerAndMode(temp->fd(), old)) return false;
     if (!temp->Write(bytes)) return false;

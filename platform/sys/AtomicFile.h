@@ -55,8 +55,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // reserved, so that every name keeps naming it and a full disk fails before anything changes. The replaced file's owner, group and permission bits are kept, and a file without
 // write permission is refused with EACCES. Leftovers of a writer that was killed are removed by
 // the next write in the folder. On failure the old file is untouched, errno is set and the result
-// is false.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// is false. A new file gets newFileMode, less the umask.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, unsigned newFileMode = 0666);
 
 // Tests turn unnamed temporary files off to exercise the named ones that every file system has.
 void UseUnnamedTemporaryFiles(bool use);

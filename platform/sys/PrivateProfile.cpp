@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cwchar>
 #include <cwctype>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -142,6 +143,15 @@ public:
             if (header && SameName(*header, name)) return Range { i, i + 1, SectionEnd(i + 1) };
         }
         return std::nullopt;
+    }
+
+    // The first section of each name, under its folded name: FindSection's answers in one pass.
+    std::unordered_map<std::wstring, Range> SectionIndex() const
+    {
+        std::unordered_map<std::wstring, Range> index;
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (auto header = HeaderName(lines[i])) index.try_emplace(FoldedName(*header), Range { i, i + 1, SectionEnd(i + 1) });
+        return index;
     }
 
     std::vector<std::wstring_view> SectionNames() const
@@ -334,36 +344,52 @@ bool HasLineBreak(std::wstring_view text) { return text.find_first_of(L"\r\n") !
 
 } // namespace
 
-DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,
-                               LPCWSTR fileName)
-{
-    if (!fileName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return CopyText({}, buffer, size);
-    }
-    IniText ini = ReadIni(fileName);
-    if (!section) return CopyList(ini.SectionNames(), buffer, size);
+struct PrivateProfileSnapshot::Text {
+    IniText ini;
+    std::unordered_map<std::wstring, IniText::Range> sections = ini.SectionIndex();
 
-    auto range = ini.FindSection(section);
+    std::optional<IniText::Range> FindSection(std::wstring_view name) const
+    {
+        auto found = sections.find(FoldedName(name));
+        return found == sections.end() ? std::nullopt : std::optional(found->second);
+    }
+};
+
+PrivateProfileSnapshot::PrivateProfileSnapshot(LPCWSTR fileName)
+    : m_text(std::make_unique<Text>(Text { fileName ? ReadIni(fileName) : IniText() }))
+{
+    if (!fileName) SetLastError(ERROR_INVALID_PARAMETER);
+}
+
+PrivateProfileSnapshot::~PrivateProfileSnapshot() = default;
+
+DWORD PrivateProfileSnapshot::GetString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size) const
+{
+    const IniText& ini = m_text->ini;
+    if (!section) return CopyList(ini.SectionNames(), buffer, size);
     if (!key) {
         std::vector<std::wstring_view> keys;
-        if (range)
+        if (auto range = m_text->FindSection(section))
             for (size_t i = range->first; i < range->end; ++i)
                 if (auto entry = EntryOf(ini.lines[i])) keys.push_back(entry->key);
         return CopyList(keys, buffer, size);
     }
-    if (range)
-        if (auto line = ini.FindKey(*range, key)) return CopyText(WithoutQuotes(EntryOf(ini.lines[*line])->value), buffer, size);
-
-    std::wstring_view fallback = defaultText ? defaultText : L"";
-    fallback = fallback.substr(0, fallback.find_last_not_of(L' ') + 1);
-    return CopyText(fallback, buffer, size);
+    return CopyText(String(section, key, defaultText), buffer, size);
 }
 
-UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName)
+std::wstring_view PrivateProfileSnapshot::String(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText) const
+{
+    const IniText& ini = m_text->ini;
+    if (auto range = m_text->FindSection(section))
+        if (auto line = ini.FindKey(*range, key)) return WithoutQuotes(EntryOf(ini.lines[*line])->value);
+    std::wstring_view fallback = defaultText ? defaultText : L"";
+    return fallback.substr(0, fallback.find_last_not_of(L' ') + 1);
+}
+
+UINT PrivateProfileSnapshot::GetInt(LPCWSTR section, LPCWSTR key, INT defaultValue) const
 {
     wchar_t text[64];
-    if (!section || !key || GetPrivateProfileStringW(section, key, L"", text, 64, fileName) == 0)
+    if (!section || !key || GetString(section, key, L"", text, 64) == 0)
         return static_cast<UINT>(defaultValue);
     const wchar_t* at = text;
     while (std::iswspace(*at)) ++at;
@@ -374,20 +400,46 @@ UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWS
     return static_cast<UINT>(negative ? -value : value);
 }
 
+DWORD PrivateProfileSnapshot::GetSection(LPCWSTR section, LPWSTR buffer, DWORD size) const
+{
+    if (!section) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return CopyList(std::vector<std::wstring>(), buffer, size);
+    }
+    const IniText& ini = m_text->ini;
+    std::vector<std::wstring> entries;
+    if (auto range = m_text->FindSection(section)) {
+        for (size_t i = range->first; i < range->end; ++i) {
+            if (auto entry = EntryOf(ini.lines[i])) entries.push_back(ListedEntry(*entry));
+        }
+    }
+    return CopyList(entries, buffer, size);
+}
+
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName)
+{
+    if (!fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return CopyText({}, buffer, size);
+    }
+    return PrivateProfileSnapshot(fileName).GetString(section, key, defaultText, buffer, size);
+}
+
+UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName)
+{
+    if (!section || !key)
+        return static_cast<UINT>(defaultValue);
+    return PrivateProfileSnapshot(fileName).GetInt(section, key, defaultValue);
+}
+
 DWORD GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD size, LPCWSTR fileName)
 {
     if (!section || !fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return CopyList(std::vector<std::wstring>(), buffer, size);
     }
-    IniText ini = ReadIni(fileName);
-    std::vector<std::wstring> entries;
-    if (auto range = ini.FindSection(section)) {
-        for (size_t i = range->first; i < range->end; ++i) {
-            if (auto entry = EntryOf(ini.lines[i])) entries.push_back(ListedEntry(*entry));
-        }
-    }
-    return CopyList(entries, buffer, size);
+    return PrivateProfileSnapshot(fileName).GetSection(section, buffer, size);
 }
 
 DWORD GetPrivateProfileSectionNamesW(LPWSTR buffer, DWORD size, LPCWSTR fileName)

@@ -13,8 +13,10 @@
 
 #include "platform/base/WinTypes.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The value of key in section, without enclosing quotes, or defaultText (without its trailing
@@ -34,6 +36,27 @@ DWORD GetPrivateProfileSectionW(LPCWSTR section, LPWSTR buffer, DWORD size, LPCW
 
 // The names of all sections, in the list form above.
 DWORD GetPrivateProfileSectionNamesW(LPWSTR buffer, DWORD size, LPCWSTR fileName);
+
+// The file read once, for a reader that asks for many of its values: each question is answered
+// as the function above of the same name answers it for the file as it was when read.
+class PrivateProfileSnapshot {
+public:
+    explicit PrivateProfileSnapshot(LPCWSTR fileName);
+    ~PrivateProfileSnapshot();
+    PrivateProfileSnapshot(const PrivateProfileSnapshot&) = delete;
+    PrivateProfileSnapshot& operator=(const PrivateProfileSnapshot&) = delete;
+
+    DWORD GetString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size) const;
+    // The value GetString copies for a section and a key (both given), whole; valid while the
+    // snapshot lives.
+    std::wstring_view String(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText) const;
+    UINT GetInt(LPCWSTR section, LPCWSTR key, INT defaultValue) const;
+    DWORD GetSection(LPCWSTR section, LPWSTR buffer, DWORD size) const;
+
+private:
+    struct Text;
+    std::unique_ptr<Text> m_text;
+};
 
 // Sets key in section (adding either as needed); a null value deletes the key, a null key the
 // whole section. Names and values that would not survive as one line (line breaks, "=" in a key,

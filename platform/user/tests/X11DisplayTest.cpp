@@ -21,7 +21,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
+#include <optional>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -486,6 +489,174 @@ TEST_F(X11Selection, AnotherTypeIsNoText)
         EXPECT_EQ(GetPrimarySelectionText(), L"");
         answering.join();
     }
+}
+
+// The text of `bytes` bytes, of numbered lines with two-byte characters, that `seed` tells apart.
+std::string NumberedText(size_t bytes, const std::string& seed)
+{
+    std::string text;
+    for (int line = 0; text.size() < bytes; ++line)
+        text += seed + std::to_string(line) + "*\xCF\x80\n";
+    return text;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Selections beyond what the server takes in one request (16 MiB under Xvfb) reach other
+// programs in chunks: a text read from xclip, offered again on CLIPBOARD with another text on
+// PRIMARY, comes back whole to two xclips asking at once, while the program's loop runs on.
+TEST_F(X11Selection, LargeOnesReachOtherProgramsInChunks)
+{
+    const std::string xclip = FindProgram("xclip");
+    if (xclip.empty())
+        GTEST_SKIP() << "xclip is not installed";
+    const std::string folder = ::testing::TempDir();
+    const std::string clipboard = NumberedText(17'000'000, "c"), primary = NumberedText(17'500'000, "p");
+    std::ofstream(folder + "clipboard-in", std::ios::binary) << clipboard;
+    const std::string display = "DISPLAY=" + server->Name() + " ";
+    ASSERT_EQ(std::system((display + xclip + " -i -selection clipboard " + folder + "clipboard-in >/dev/null 2>&1").c_str()), 0);
+
+    std::optional<std::string> pasted;
+    ASSERT_TRUE(WaitUntil([&] { return (pasted = CurrentDisplay().ClipboardText()) && pasted->size() == clipboard.size(); }));
+    EXPECT_TRUE(*pasted == clipboard);
+    CurrentDisplay().SetClipboardText(*pasted);
+    CurrentDisplay().SetPrimarySelectionText(primary);
+
+    auto output = [&](const std::string& selection) {
+        const std::string path = folder + selection + "-out";
+        return std::async(std::launch::async, [=] {
+            return std::system((display + xclip + " -o -selection " + selection + " >" + path).c_str()) == 0 ? ReadWholeFile(path) : std::string();
+        });
+    };
+    auto copiedClipboard = output("clipboard"), copiedPrimary = output("primary");
+    auto ready = [](std::future<std::string>& f) { return f.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+    ASSERT_TRUE(PumpUntil([&] { return ready(copiedClipboard) && ready(copiedPrimary); }));
+    const std::string gotClipboard = copiedClipboard.get(), gotPrimary = copiedPrimary.get();
+    EXPECT_EQ(gotClipboard.size(), clipboard.size());
+    EXPECT_TRUE(gotClipboard == clipboard);
+    EXPECT_EQ(gotPrimary.size(), primary.size());
+    EXPECT_TRUE(gotPrimary == primary);
+}
+
+// A chunked transfer goes on with the text it started with when the selection changes meanwhile,
+// lets go of the requestor's window once done, and one whose requestor vanished holds nothing up.
+TEST_F(X11Selection, AChunkedTransferKeepsItsTextAndOutlivesItsRequestor)
+{
+    const std::string first = NumberedText(17'000'000, "a");
+    Atom property = XInternAtom(reader, "EDIT_TEST_TRANSFER", False), incr = XInternAtom(reader, "INCR", False);
+    XSelectInput(reader, window, PropertyChangeMask);
+    CurrentDisplay().SetPrimarySelectionText(first);
+
+    // Takes the property once the event that tells of its value came: its type and its bytes.
+    auto take = [&](bool answer, Atom& type) {
+        XEvent event;
+        const bool came = PumpUntil([&] {
+            while (XPending(reader)) {
+                XNextEvent(reader, &event);
+                if (answer ? event.type == SelectionNotify
+                           : event.type == PropertyNotify && event.xproperty.atom == property && event.xproperty.state == PropertyNewValue)
+                    return true;
+            }
+            return false;
+        });
+        std::string bytes;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        type = None;
+        if (came && XGetWindowProperty(reader, window, property, 0, 0x7FFFFFFF / 4, True, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data && format == 8)
+            bytes.assign(reinterpret_cast<char*>(data), count);
+        if (data)
+            XFree(data);
+        XFlush(reader);
+        return bytes;
+    };
+    Atom type = None;
+    auto ask = [&] {
+        XConvertSelection(reader, XA_PRIMARY, utf8, property, window, CurrentTime);
+        XFlush(reader);
+        return take(true, type);
+    };
+    auto chunks = [&] {
+        std::string text;
+        for (std::string chunk = take(false, type); !chunk.empty(); chunk = take(false, type))
+            text += chunk;
+        return text;
+    };
+
+    ask();
+    ASSERT_EQ(type, incr);
+    std::string received = take(false, type);
+    ASSERT_FALSE(received.empty());
+    CurrentDisplay().SetPrimarySelectionText("changed");
+    received += chunks();
+    EXPECT_EQ(received.size(), first.size());
+    EXPECT_TRUE(received == first);
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(reader, window, &attributes);
+    EXPECT_EQ(attributes.all_event_masks & StructureNotifyMask, 0) << "the program still watches the window";
+    EXPECT_EQ(ask(), "changed");
+
+    // Another client asks for a large text, then goes before taking a chunk.
+    CurrentDisplay().SetPrimarySelectionText(first);
+    XDisplay* vanishing = XOpenDisplay(server->Name().c_str());
+    ASSERT_TRUE(vanishing);
+    Window gone = XCreateSimpleWindow(vanishing, DefaultRootWindow(vanishing), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(vanishing, XA_PRIMARY, XInternAtom(vanishing, "UTF8_STRING", False), property, gone, CurrentTime);
+    XSync(vanishing, False);
+    ASSERT_TRUE(PumpUntil([&] {
+        Atom announced = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(reader, gone, property, 0, 1, False, AnyPropertyType, &announced, &format, &count, &after, &data);
+        if (data)
+            XFree(data);
+        return announced == incr;
+    }));
+    XCloseDisplay(vanishing);
+    ask();
+    ASSERT_EQ(type, incr);
+    EXPECT_TRUE(chunks() == first);
+}
+
+// Any client may name one of the program's windows as the requestor: the window keeps the events
+// it selected, and a text that would need chunks is refused rather than sent there.
+TEST_F(X11Selection, ARequestNamingOneOfTheProgramsWindowsLeavesItsEventsAlone)
+{
+    NativeWindowParams params;
+    params.bounds = { 10, 10, 110, 110 };
+    const NativeWindowId own = CurrentDisplay().CreateNativeWindow(params);
+    ASSERT_NE(own, 0u);
+    CurrentDisplay().SetClipboardText("first"); // and the window is made on the server
+    XWindowAttributes before {};
+    ASSERT_TRUE(XGetWindowAttributes(reader, own, &before));
+    const Atom property = XInternAtom(reader, "EDIT_TEST_TRANSFER", False), clipboard = XInternAtom(reader, "CLIPBOARD", False);
+    for (const std::string& text : { std::string("small"), NumberedText(17'000'000, "o") }) {
+        SCOPED_TRACE(text.size());
+        CurrentDisplay().SetClipboardText(text);
+        XConvertSelection(reader, clipboard, utf8, property, own, CurrentTime);
+        // The program answers in order: once the reader's own request is answered, so is the first.
+        XConvertSelection(reader, clipboard, utf8, property, window, CurrentTime);
+        XFlush(reader);
+        XEvent event;
+        ASSERT_TRUE(PumpUntil([&] {
+            while (XPending(reader)) {
+                XNextEvent(reader, &event);
+                if (event.type == SelectionNotify)
+                    return true;
+            }
+            return false;
+        }));
+        XWindowAttributes after {};
+        ASSERT_TRUE(XGetWindowAttributes(reader, own, &after));
+        EXPECT_EQ(after.all_event_masks, before.all_event_masks);
+    }
+    CurrentDisplay().DestroyNativeWindow(own);
 }
 
 // What the dialog of the next test held when OK ended it.
