@@ -921,6 +921,32 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
         EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
 }
 
+// A client that asks for the ids of a million names is refused at once, and a key typed after the
+// refusal reaches the input field as usual: reading the call did not hold the window.
+TEST_F(ProgramX11, AnOversizedBusCallIsRefusedAndTheFieldTakesTheNextKey)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    PrivateBus bus;
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; }))
+        << "the program did not publish its class";
+    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
+    ComPtr<IDispatch> application;
+    ASSERT_EQ(CreateLocalServerObject(CLSID_FlnApplication, IID_IDispatch, reinterpret_cast<void**>(application.Receive())), S_OK);
+
+    std::vector<std::wstring> names(1'000'000, L"SetFormulaString");
+    std::vector<LPOLESTR> pointers;
+    for (std::wstring& name : names)
+        pointers.push_back(name.data());
+    std::vector<DISPID> ids(names.size());
+    EXPECT_EQ(application->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), 0, ids.data()), E_OUTOFMEMORY);
+    ASSERT_EQ(Xdotool("key ctrl+a 7"), 0);
+    EXPECT_TRUE(CopiesAs("7"));
+    application.Reset();
+}
+
 // A parameter file named on the command line: the page is drawn with its values from the first
 // picture on, field by field as the headless page shows the same file.
 TEST_F(ProgramX11, AParameterFileOnTheCommandLineIsDrawnInTheFields)
