@@ -41,6 +41,8 @@ BOOL IntersectRect(LPRECT destination, const RECT* a, const RECT* b);
 BOOL UnionRect(LPRECT destination, const RECT* a, const RECT* b);
 // a without b, where b covers a whole side of a; otherwise a unchanged. FALSE when empty.
 BOOL SubtractRect(LPRECT destination, const RECT* a, const RECT* b);
+// The middle of a rectangle, rounded toward zero; any rectangle, however far out, has one.
+POINT CentreOf(const RECT& rect);
 
 class CSize : public SIZE {
 public:
