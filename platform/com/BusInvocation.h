@@ -4,17 +4,11 @@
 // reference point at the received values, so that what the object writes goes back in the reply.
 
 #include "platform/com/Automation.h"
-
 #include "platform/com/BusVariant.h"
 
 #include <string_view>
 #include <systemd/sd-bus.h>
 #include <vector>
-
-// A real call passes a few arguments and asks for the ids of one name and its named arguments; a
-// call with longer lists is refused after reading no more than these.
-constexpr size_t kMaxBusCallArguments = 64;
-constexpr size_t kMaxBusCallNames = kMaxBusCallArguments + 1;
 
 class ServerInvocation {
 public:

@@ -23,6 +23,10 @@
 #include <string>
 
 constexpr size_t kMaxBusTextBytes = 1 << 20;
+// A real call passes a few arguments and asks for the ids of one name and its named arguments; a
+// call (or a reply) with longer lists is refused after reading no more than these.
+constexpr size_t kMaxBusCallArguments = 64;
+constexpr size_t kMaxBusCallNames = kMaxBusCallArguments + 1;
 // The array elements, at every depth together, of the values read from one message: far more than
 // any call of ours passes, and few enough to read in a moment.
 constexpr size_t kMaxBusMessageElements = 1 << 16;

@@ -192,7 +192,9 @@ private:
         }
         if (SessionBus().message_enter_container(reply, 'a', "(u(qv))") < 0)
             return E_UNEXPECTED;
-        while (SessionBus().message_at_end(reply, false) == 0) {
+        for (size_t entries = 0; SessionBus().message_at_end(reply, false) == 0; ++entries) {
+            if (entries == kMaxBusCallArguments)
+                return E_UNEXPECTED;  // more than any call passes by reference
             uint32_t index = 0;
             VARIANT written;
             VariantInit(&written);
