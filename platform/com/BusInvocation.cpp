@@ -21,10 +21,15 @@ ServerInvocation::~ServerInvocation()
     ClearExcepInfo(&m_exception);
 }
 
-HRESULT ServerInvocation::Refuse(std::string cause)
+HRESULT ServerInvocation::Refuse(HRESULT hr, std::string cause)
 {
     m_limits.refusal = std::move(cause);
-    return E_OUTOFMEMORY;
+    return hr;
+}
+
+HRESULT ServerInvocation::RefuseArgumentCount()
+{
+    return Refuse(E_OUTOFMEMORY, "The call passes more than " + std::to_string(kMaxBusCallArguments) + " arguments.");
 }
 
 HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
@@ -34,7 +39,7 @@ HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
         return HresultFromBusError(r);
     while (SessionBus().message_at_end(m, false) == 0) {
         if (m_values.size() == kMaxBusCallArguments)
-            return Refuse("The call passes more than " + std::to_string(kMaxBusCallArguments) + " arguments.");
+            return RefuseArgumentCount();
         m_values.emplace_back();
         VariantInit(&m_values.back());
         bool byRef = false;
@@ -49,10 +54,8 @@ HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
     size_t size = 0;
     if ((r = SessionBus().message_read_array(m, 'i', &named, &size)) < 0)
         return HresultFromBusError(r);
-    if (size / sizeof(DISPID) > m_values.size()) {
-        m_limits.refusal = "The call names more arguments than it passes.";
-        return E_INVALIDARG;
-    }
+    if (size / sizeof(DISPID) > m_values.size())
+        return Refuse(E_INVALIDARG, "The call names more arguments than it passes.");
     m_named.resize(size / sizeof(DISPID));
     if (size)
         std::memcpy(m_named.data(), named, size);
@@ -66,7 +69,7 @@ HRESULT ServerInvocation::ReadPlainArguments(sd_bus_message* m)
         return HresultFromBusError(r);
     while (SessionBus().message_at_end(m, false) == 0) {
         if (m_values.size() == kMaxBusCallArguments)
-            return Refuse("The call passes more than " + std::to_string(kMaxBusCallArguments) + " arguments.");
+            return RefuseArgumentCount();
         m_values.emplace_back();
         HRESULT hr = ReadPlainVariant(m, m_values.back(), m_limits);
         if (FAILED(hr))

@@ -38,7 +38,9 @@ public:
 
 private:
     int SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result);
-    HRESULT Refuse(std::string cause);
+    // Fails reading with hr, for the reason cause.
+    HRESULT Refuse(HRESULT hr, std::string cause);
+    HRESULT RefuseArgumentCount();
 
     BusReadLimits m_limits;
 
