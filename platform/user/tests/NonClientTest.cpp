@@ -278,6 +278,28 @@ TEST_F(NonClient, PlacementsAtTheEndsOfTheCoordinateRangeComeUpOnTheNearestMonit
     }
 }
 
+// A point far out on the coordinate range, such as a damaged saved docking place, stops at the ends
+// of the range when it is mapped between a window and the screen.
+TEST_F(NonClient, PointsMappedPastTheEndsOfTheCoordinateRangeStopThere)
+{
+    constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
+    HWND window = TopLevel(WS_POPUP, { 100, 50, 400, 250 });
+    POINT point { kMax - 10, kMin + 10 };
+    ASSERT_TRUE(ClientToScreen(window, &point));
+    EXPECT_EQ(point.x, kMax);
+    EXPECT_EQ(point.y, kMin + 60);
+    point = { kMin + 10, kMax - 10 };
+    ASSERT_TRUE(ScreenToClient(window, &point));
+    EXPECT_EQ(point.x, kMin);
+    EXPECT_EQ(point.y, kMax - 60);
+    RECT rect { kMin, kMin, kMax, kMax };
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, kMin + 100);
+    EXPECT_EQ(rect.top, kMin + 50);
+    EXPECT_EQ(rect.right, kMax);
+    EXPECT_EQ(rect.bottom, kMax);
+}
+
 TEST_F(NonClient, SystemParametersReadAndChangeTheSessionSettings)
 {
     BOOL fade = FALSE;
