@@ -1,8 +1,12 @@
 // The registry under many writes: 2,000 values set one by one into one key, starting from an empty
 // settings folder. Run on a memory file system, the figure is the registry's own cost; on the temp
 // folder's disk, each write also waits for its atomic replace to reach the disk.
+//
+// And the settings file read at a start: 1 MB and 4 MB of values in one key, and of keys under one
+// key listed in reverse order. Target: each well under a second, growing linearly with the size.
 
 #include "platform/sys/Registry.h"
+#include "platform/sys/RegistryTree.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,8 +61,36 @@ void BM_Registry2000ValuesOnDisk(benchmark::State& state)
     WriteValuesOneByOne(state, std::filesystem::temp_directory_path());
 }
 
+// A settings text of about `bytes`: values in one key, or that many keys in reverse order.
+std::wstring SettingsText(size_t bytes, bool keys)
+{
+    std::wstring text = L"[HKEY_CURRENT_USER\\Software\\Formulon\\Bench]\n";
+    std::wstring body;
+    for (int i = 0; text.size() + body.size() < bytes; ++i)
+        body += keys ? L"[HKEY_CURRENT_USER\\Software\\Formulon\\Bench\\Key" + std::to_wstring(99'999'999 - i) + L"]\n"
+                     : L"\"Value" + std::to_wstring(i) + L"\"=\"a value of about sixty characters, as a saved list has\"\n";
+    return text + body;
+}
+
+void ReadSettingsText(benchmark::State& state, bool keys)
+{
+    const std::wstring text = SettingsText(static_cast<size_t>(state.range(0)) << 20, keys);
+    for (auto _ : state) {
+        RegistryKey user, classes;
+        user.name = L"HKEY_CURRENT_USER";
+        classes.name = L"HKEY_CLASSES_ROOT";
+        benchmark::DoNotOptimize(ParseRegistryText(text, user, classes));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void BM_RegistryReadValuesOfOneKey(benchmark::State& state) { ReadSettingsText(state, false); }
+void BM_RegistryReadKeysInReverseOrder(benchmark::State& state) { ReadSettingsText(state, true); }
+
 } // namespace
 
+BENCHMARK(BM_RegistryReadValuesOfOneKey)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RegistryReadKeysInReverseOrder)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Registry2000ValuesInMemory)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Registry2000ValuesOnDisk)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

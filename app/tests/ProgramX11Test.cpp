@@ -202,6 +202,20 @@ protected:
         CloseFromTheWindowManager();
         return m_program->WaitForExit(kWaitLimit);
     }
+    // With a private bus in place: starts the program on the server and makes its application object
+    // there. Made through the bus itself: an earlier headless start of the program in this process
+    // left its class served here too, which CoCreateInstance would prefer.
+    ::testing::AssertionResult StartWithObjectOnBus(ComPtr<IDispatch>& application)
+    {
+        if (!StartOnServer())
+            return ::testing::AssertionFailure() << "no main window was mapped";
+        if (!WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; }))
+            return ::testing::AssertionFailure() << "the program did not publish its class";
+        if (RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON) != S_OK
+            || CreateLocalServerObject(CLSID_FlnApplication, IID_IDispatch, reinterpret_cast<void**>(application.Receive())) != S_OK)
+            return ::testing::AssertionFailure() << "no object of the program's was made";
+        return ::testing::AssertionSuccess();
+    }
     // Whether Ctrl+A Ctrl+C in the focused field of the program on the server puts the text on the
     // clipboard; when not, the message says what came instead.
     ::testing::AssertionResult CopiesAs(const std::string& expected)
@@ -879,14 +893,8 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
     m_programSettings = m_settings.root() + "/x11";
     TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini",
         "[TAB_FORMEL]\nf(x)=A*x+B\n[CONSTANTS]\nA=2.5\nB=-1\nC=4\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=12\n");
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
-    ASSERT_TRUE(WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; }))
-        << "the program did not publish its class";
-    ASSERT_EQ(RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON), S_OK);
-    // The object of the program on the bus, made there: an earlier headless start of the program in
-    // this process left its class served here too, which CoCreateInstance would prefer.
     ComPtr<IDispatch> application;
-    ASSERT_EQ(CreateLocalServerObject(CLSID_FlnApplication, IID_IDispatch, reinterpret_cast<void**>(application.Receive())), S_OK);
+    ASSERT_TRUE(StartWithObjectOnBus(application));
     DISPID setFormula = DISPID_UNKNOWN;
     ASSERT_EQ(GetDispatchId(application.get(), L"SetFormulaString", &setFormula), S_OK);
     VARIANT formula;
@@ -903,6 +911,28 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
     const std::string saved = SavedLastContent();
     for (const char* kept : { "A=2.5", "B=-1", "C=4", "X=3", "Comma=12" })
         EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
+}
+
+// A client that asks for the ids of a million names is refused at once, and a key typed after the
+// refusal reaches the input field as usual: reading the call did not hold the window.
+TEST_F(ProgramX11, AnOversizedBusCallIsRefusedAndTheFieldTakesTheNextKey)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    PrivateBus bus;
+    ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
+    ComPtr<IDispatch> application;
+    ASSERT_TRUE(StartWithObjectOnBus(application));
+
+    std::vector<std::wstring> names(1'000'000, L"SetFormulaString");
+    std::vector<LPOLESTR> pointers;
+    for (std::wstring& name : names)
+        pointers.push_back(name.data());
+    std::vector<DISPID> ids(names.size());
+    EXPECT_EQ(application->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), 0, ids.data()), E_OUTOFMEMORY);
+    ASSERT_EQ(Xdotool("key ctrl+a 7"), 0);
+    EXPECT_TRUE(CopiesAs("7"));
+    application.Reset();
 }
 
 // A parameter file named on the command line: the page is drawn with its values from the first

@@ -101,3 +101,11 @@ BOOL SubtractRect(LPRECT destination, const RECT* a, const RECT* b)
     *destination = result;
     return TRUE;
 }
+
+POINT CentreOf(const RECT& rect)
+{
+    // In 64 bits: the sum of two coordinates near the ends of their range does not fit a LONG.
+    return { static_cast<LONG>((std::int64_t { rect.left } + rect.right) / 2), static_cast<LONG>((std::int64_t { rect.top } + rect.bottom) / 2) };
+}
+
+POINT OffsetPoint(POINT point, std::int64_t dx, std::int64_t dy) { return { Shifted(point.x, dx), Shifted(point.y, dy) }; }

@@ -6,6 +6,7 @@
 #include "platform/base/WinTypes.h"
 
 #include <algorithm>
+#include <cstdint>
 
 struct POINT {
     LONG x;
@@ -41,6 +42,10 @@ BOOL IntersectRect(LPRECT destination, const RECT* a, const RECT* b);
 BOOL UnionRect(LPRECT destination, const RECT* a, const RECT* b);
 // a without b, where b covers a whole side of a; otherwise a unchanged. FALSE when empty.
 BOOL SubtractRect(LPRECT destination, const RECT* a, const RECT* b);
+// The middle of a rectangle, rounded toward zero; any rectangle, however far out, has one.
+POINT CentreOf(const RECT& rect);
+// A point moved by (dx, dy); like OffsetRect, it stops at the ends of the coordinate range.
+POINT OffsetPoint(POINT point, std::int64_t dx, std::int64_t dy);
 
 class CSize : public SIZE {
 public:

@@ -1,6 +1,7 @@
 #include "platform/com/BusInvocation.h"
 
 #include "platform/base/CString.h"
+#include "platform/com/BusErrors.h"
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
 #include "platform/com/SessionBusLibrary.h"
@@ -20,16 +21,29 @@ ServerInvocation::~ServerInvocation()
     ClearExcepInfo(&m_exception);
 }
 
+HRESULT ServerInvocation::Refuse(HRESULT hr, std::string cause)
+{
+    m_limits.refusal = std::move(cause);
+    return hr;
+}
+
+HRESULT ServerInvocation::RefuseArgumentCount()
+{
+    return Refuse(E_OUTOFMEMORY, "The call passes more than " + std::to_string(kMaxBusCallArguments) + " arguments.");
+}
+
 HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
 {
     int r = SessionBus().message_enter_container(m, 'a', "(qv)");
     if (r < 0)
         return HresultFromBusError(r);
     while (SessionBus().message_at_end(m, false) == 0) {
+        if (m_values.size() == kMaxBusCallArguments)
+            return RefuseArgumentCount();
         m_values.emplace_back();
         VariantInit(&m_values.back());
         bool byRef = false;
-        HRESULT hr = ReadTaggedVariant(m, m_values.back(), &byRef);
+        HRESULT hr = ReadTaggedVariant(m, m_values.back(), m_limits, &byRef);
         if (FAILED(hr))
             return hr;
         m_byRef.push_back(byRef);
@@ -40,10 +54,12 @@ HRESULT ServerInvocation::ReadArguments(sd_bus_message* m)
     size_t size = 0;
     if ((r = SessionBus().message_read_array(m, 'i', &named, &size)) < 0)
         return HresultFromBusError(r);
+    if (size / sizeof(DISPID) > m_values.size())
+        return Refuse(E_INVALIDARG, "The call names more arguments than it passes.");
     m_named.resize(size / sizeof(DISPID));
     if (size)
         std::memcpy(m_named.data(), named, size);
-    return m_named.size() <= m_values.size() ? S_OK : E_INVALIDARG;
+    return S_OK;
 }
 
 HRESULT ServerInvocation::ReadPlainArguments(sd_bus_message* m)
@@ -52,8 +68,10 @@ HRESULT ServerInvocation::ReadPlainArguments(sd_bus_message* m)
     if (r < 0)
         return HresultFromBusError(r);
     while (SessionBus().message_at_end(m, false) == 0) {
+        if (m_values.size() == kMaxBusCallArguments)
+            return RefuseArgumentCount();
         m_values.emplace_back();
-        HRESULT hr = ReadPlainVariant(m, m_values.back());
+        HRESULT hr = ReadPlainVariant(m, m_values.back(), m_limits);
         if (FAILED(hr))
             return hr;
         m_byRef.push_back(false);
@@ -114,13 +132,10 @@ int ServerInvocation::ReplyPlain(sd_bus_message* call)
     return SessionBus().send(nullptr, reply, nullptr);
 }
 
-int ServerInvocation::ReplyFailure(sd_bus_message* call, HRESULT hr, const char* reason)
+int ServerInvocation::ReplyFailure(sd_bus_message* call, HRESULT hr, std::string_view cause)
 {
-    if (reason)
-        return SessionBus().reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X: %s",
-                                                static_cast<unsigned>(hr), reason);
-    return SessionBus().reply_method_errorf(call, kFailureErrorName, "The call failed with code 0x%08X.",
-                                            static_cast<unsigned>(hr));
+    BusError error = BusErrorOf(hr, cause);
+    return SessionBus().reply_method_errorf(call, error.name, "%s", error.message.c_str());
 }
 
 int ServerInvocation::SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result)
@@ -159,18 +174,40 @@ int ServerInvocation::SendReply(sd_bus_message* call, HRESULT hr, const VARIANT&
     return SessionBus().send(nullptr, reply, nullptr);
 }
 
+namespace {
+
+// Whether the call carries the arguments `signature`; when not, it has been answered with an error
+// that names them, and r holds what the handler returns.
+bool HasArguments(sd_bus_message* m, const char* signature, int& r)
+{
+    if (SessionBus().message_has_signature(m, signature) > 0)
+        return true;
+    const char* sent = SessionBus().message_get_signature(m, 1);
+    std::string cause = std::string("The call takes the arguments \"") + signature + "\", not \"" + (sent ? sent : "") + "\".";
+    r = ServerInvocation::ReplyFailure(m, E_INVALIDARG, cause);
+    return false;
+}
+
+} // namespace
+
 int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* m)
 {
-    char** names = nullptr;
-    int r = SessionBus().message_read_strv(m, &names);
-    if (r < 0)
+    int r = 0;
+    if (!HasArguments(m, "as", r))
+        return r;
+    // Read name by name, so that a list longer than any call needs is refused at its first extra name.
+    if ((r = SessionBus().message_enter_container(m, 'a', "s")) < 0)
         return r;
     std::vector<std::wstring> wide;
-    for (char** n = names; n && *n; ++n) {
-        wide.push_back(NarrowToWide(*n));
-        free(*n);
+    const char* name = nullptr;
+    while ((r = SessionBus().message_read_basic(m, 's', &name)) > 0) {
+        if (wide.size() == kMaxBusCallNames)
+            return ServerInvocation::ReplyFailure(
+                m, E_OUTOFMEMORY, "The call asks for the ids of more than " + std::to_string(kMaxBusCallNames) + " names.");
+        wide.push_back(NarrowToWide(name));
     }
-    free(names);
+    if (r < 0)
+        return r;
     std::vector<LPOLESTR> pointers;
     for (std::wstring& w : wide)
         pointers.push_back(w.data());
@@ -190,15 +227,17 @@ int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* m)
 
 int AnswerInvoke(IDispatch* object, sd_bus_message* m)
 {
+    int r = 0;
+    if (!HasArguments(m, "iqa(qv)ai", r))
+        return r;
     int32_t member = 0;
     uint16_t flags = 0;
-    int r = SessionBus().message_read(m, "iq", &member, &flags);
-    if (r < 0)
+    if ((r = SessionBus().message_read(m, "iq", &member, &flags)) < 0)
         return r;
     ServerInvocation invocation;
     HRESULT hr = invocation.ReadArguments(m);
     if (FAILED(hr))
-        return ServerInvocation::ReplyFailure(m, hr);
+        return ServerInvocation::ReplyFailure(m, hr, invocation.refusal());
     invocation.Invoke(object, member, flags);
     return invocation.Reply(m);
 }
@@ -211,10 +250,13 @@ int AnswerMemberCall(IDispatch* object, const char* member, sd_bus_message* m)
     HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
     if (FAILED(hr))
         return 0;  // not a member: the bus answers "unknown method"
+    int r = 0;
+    if (!HasArguments(m, "av", r))
+        return r;
     ServerInvocation invocation;
     hr = invocation.ReadPlainArguments(m);
     if (FAILED(hr))
-        return ServerInvocation::ReplyFailure(m, hr);
+        return ServerInvocation::ReplyFailure(m, hr, invocation.refusal());
     invocation.Invoke(object, id, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
     return invocation.ReplyPlain(m);
 }

@@ -4,7 +4,9 @@
 // reference point at the received values, so that what the object writes goes back in the reply.
 
 #include "platform/com/Automation.h"
+#include "platform/com/BusVariant.h"
 
+#include <string_view>
 #include <systemd/sd-bus.h>
 #include <vector>
 
@@ -27,12 +29,20 @@ public:
     int Reply(sd_bus_message* call);
     // The reply for other tools: the plain result, or a D-Bus error with the object's message.
     int ReplyPlain(sd_bus_message* call);
-    // A D-Bus error that carries the failure code, for calls that never reached the object.
-    // reason, when given, follows the code for people reading the error.
-    static int ReplyFailure(sd_bus_message* call, HRESULT hr, const char* reason = nullptr);
+    // Why reading the arguments failed, in a sentence, when a limit refused them.
+    const std::string& refusal() const { return m_limits.refusal; }
+
+    // A D-Bus error that names the failure (BusErrors.h), for calls that never reached the object.
+    // cause, when given, says it in place of the sentence the code has.
+    static int ReplyFailure(sd_bus_message* call, HRESULT hr, std::string_view cause = {});
 
 private:
     int SendReply(sd_bus_message* call, HRESULT hr, const VARIANT& result);
+    // Fails reading with hr, for the reason cause.
+    HRESULT Refuse(HRESULT hr, std::string cause);
+    HRESULT RefuseArgumentCount();
+
+    BusReadLimits m_limits;
 
     std::vector<VARIANT> m_values;  // in the order of DISPPARAMS::rgvarg
     std::vector<bool> m_byRef;
@@ -46,7 +56,8 @@ private:
 // The answers of an object made for a client: GetIDsOfNames and Invoke of the dispatch interface
 // (names "as"; member, flags and tagged arguments "iqa(qv)ai"), and a member called by its name
 // with plain arguments "av". Each reads the call, calls the object and sends the reply; it returns
-// what sd-bus answers for a message handler (0: the call was not for this object).
+// what sd-bus answers for a message handler (0: the call was not for this object). A call with
+// other arguments than these is answered with an error that names the ones it takes.
 int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* call);
 int AnswerInvoke(IDispatch* object, sd_bus_message* call);
 int AnswerMemberCall(IDispatch* object, const char* member, sd_bus_message* call);

@@ -10,8 +10,6 @@
 
 namespace {
 
-// Enough for any array the program exchanges; a message that announces more is refused.
-constexpr ULONG kMaxArrayElements = 1u << 22;
 constexpr const char* kArraySignature = "(a(iu)a(qv))";
 
 // The D-Bus type that carries a scalar VARTYPE; 0 for types that cannot cross.
@@ -163,8 +161,17 @@ HRESULT WriteValue(sd_bus_message* m, const VARIANT& v, bool tagged)
     return WriteScalar(m, v, tagged);
 }
 
+// Texts are measured before they are decoded: a huge one is refused at the cost of a look at it.
+bool TextFits(size_t bytes, BusReadLimits& limits)
+{
+    if (bytes <= kMaxBusTextBytes)
+        return true;
+    limits.refusal = "A text argument is longer than " + std::to_string(kMaxBusTextBytes) + " bytes.";
+    return false;
+}
+
 // Reads the basic value of D-Bus type `type` into v with the VARTYPE vt.
-HRESULT ReadScalar(sd_bus_message* m, char type, VARTYPE vt, VARIANT& v)
+HRESULT ReadScalar(sd_bus_message* m, char type, VARTYPE vt, VARIANT& v, BusReadLimits& limits)
 {
     union {
         uint8_t y;
@@ -202,8 +209,7 @@ HRESULT ReadScalar(sd_bus_message* m, char type, VARTYPE vt, VARIANT& v)
     case VT_DATE: v.date = x.d; break;
     case VT_BOOL: v.boolVal = x.b ? VARIANT_TRUE : VARIANT_FALSE; break;
     case VT_BSTR:
-        // Measured, not decoded, first: a huge text is refused at the cost of a look at it.
-        if (::strnlen(x.s, kMaxBusTextBytes + 1) > kMaxBusTextBytes) {
+        if (!TextFits(::strnlen(x.s, kMaxBusTextBytes + 1), limits)) {
             v.vt = VT_EMPTY;
             return E_OUTOFMEMORY;
         }
@@ -234,8 +240,19 @@ VARTYPE PlainType(char type)
     }
 }
 
+// Takes count elements from what the message may still hold; E_OUTOFMEMORY past it.
+HRESULT TakeElements(BusReadLimits& limits, uint64_t count)
+{
+    if (count <= limits.elementsLeft) {
+        limits.elementsLeft -= count;
+        return S_OK;
+    }
+    limits.refusal = "The arguments hold more than " + std::to_string(kMaxBusMessageElements) + " array elements.";
+    return E_OUTOFMEMORY;
+}
+
 // Reads the next complete value of any type; containers become one-dimensional arrays of variants.
-HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
+HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v, BusReadLimits& limits)
 {
     char type = 0;
     const char* contents = nullptr;
@@ -244,20 +261,18 @@ HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
         return E_INVALIDARG;
     if (type == 'v') {
         RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, type, contents)));
-        RETURN_IF_FAILED(ReadPlainValue(m, v));
+        RETURN_IF_FAILED(ReadPlainValue(m, v, limits));
         return Check(SessionBus().message_exit_container(m));
     }
     if (type == 'a' || type == 'r' || type == 'e') {
         RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, type, contents)));
         std::vector<VARIANT> elements;
         HRESULT hr = S_OK;
-        while (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0 && elements.size() < kMaxArrayElements) {
+        while (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0 && SUCCEEDED(hr = TakeElements(limits, 1))) {
             elements.emplace_back();
             VariantInit(&elements.back());
-            hr = ReadPlainValue(m, elements.back());
+            hr = ReadPlainValue(m, elements.back(), limits);
         }
-        if (SUCCEEDED(hr) && SessionBus().message_at_end(m, false) == 0)
-            hr = E_INVALIDARG;
         SAFEARRAY* array = SUCCEEDED(hr) ? SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size())) : nullptr;
         if (SUCCEEDED(hr) && !array)
             hr = E_OUTOFMEMORY;
@@ -276,10 +291,10 @@ HRESULT ReadPlainValue(sd_bus_message* m, VARIANT& v)
     VARTYPE vt = PlainType(type);
     if (vt == VT_EMPTY)
         return DISP_E_BADVARTYPE;
-    return ReadScalar(m, type, vt, v);
+    return ReadScalar(m, type, vt, v, limits);
 }
 
-HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
+HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v, BusReadLimits& limits)
 {
     RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'r', "a(iu)a(qv)")));
     RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'a', "(iu)")));
@@ -291,11 +306,12 @@ HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
     while ((r = SessionBus().message_read(m, "(iu)", &lower, &elements)) > 0 && bounds.size() <= 60) {
         bounds.push_back({elements, lower});
         count *= elements;
-        if (count > kMaxArrayElements)
-            return E_INVALIDARG;
+        if (count > limits.elementsLeft)
+            return TakeElements(limits, count);
     }
     if (r < 0 || bounds.empty() || bounds.size() > 60)
         return E_INVALIDARG;
+    RETURN_IF_FAILED(TakeElements(limits, count));
     RETURN_IF_FAILED(Check(SessionBus().message_exit_container(m)));
     SAFEARRAY* array = SafeArrayCreate(elementType, static_cast<UINT>(bounds.size()), bounds.data());
     if (!array)
@@ -304,7 +320,7 @@ HRESULT ReadTaggedArray(sd_bus_message* m, VARTYPE elementType, VARIANT& v)
     for (ULONG i = 0; SUCCEEDED(hr) && i < count; ++i) {
         VARIANT element;
         VariantInit(&element);
-        hr = ReadTaggedVariant(m, element);
+        hr = ReadTaggedVariant(m, element, limits);
         if (SUCCEEDED(hr) && elementType != VT_VARIANT && element.vt != elementType)
             hr = VariantChangeType(&element, &element, 0, elementType);
         if (SUCCEEDED(hr))
@@ -350,7 +366,7 @@ HRESULT WriteTaggedVariant(sd_bus_message* m, const VARIANT& value)
     return Check(SessionBus().message_close_container(m));
 }
 
-HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
+HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, BusReadLimits& limits, bool* byRef)
 {
     RETURN_IF_FAILED(Check(SessionBus().message_enter_container(m, 'r', "qv")));
     uint16_t tag = 0;
@@ -368,11 +384,13 @@ HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
     if (vt & VT_ARRAY) {
         if (signature != kArraySignature)
             return E_INVALIDARG;
-        RETURN_IF_FAILED(ReadTaggedArray(m, static_cast<VARTYPE>(vt & VT_TYPEMASK), value));
+        RETURN_IF_FAILED(ReadTaggedArray(m, static_cast<VARTYPE>(vt & VT_TYPEMASK), value, limits));
     } else if (vt == VT_BSTR && signature == "ay") {
         const void* bytes = nullptr;
         size_t size = 0;
         RETURN_IF_FAILED(Check(SessionBus().message_read_array(m, 'y', &bytes, &size)));
+        if (!TextFits(size, limits))
+            return E_OUTOFMEMORY;
         value.vt = VT_BSTR;
         value.bstrVal = SysAllocStringView(NarrowToWide(std::string_view(static_cast<const char*>(bytes), size)));
     } else {
@@ -381,7 +399,7 @@ HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
             return DISP_E_BADVARTYPE;
         if (signature != std::string(1, type))
             return E_INVALIDARG;
-        RETURN_IF_FAILED(ReadScalar(m, type, vt, value));
+        RETURN_IF_FAILED(ReadScalar(m, type, vt, value, limits));
     }
     RETURN_IF_FAILED(Check(SessionBus().message_exit_container(m)));
     return Check(SessionBus().message_exit_container(m));
@@ -389,10 +407,10 @@ HRESULT ReadTaggedVariant(sd_bus_message* m, VARIANT& value, bool* byRef)
 
 HRESULT WritePlainVariant(sd_bus_message* m, const VARIANT& value) { return WriteValue(m, value, false); }
 
-HRESULT ReadPlainVariant(sd_bus_message* m, VARIANT& value)
+HRESULT ReadPlainVariant(sd_bus_message* m, VARIANT& value, BusReadLimits& limits)
 {
     VariantInit(&value);
-    return ReadPlainValue(m, value);
+    return ReadPlainValue(m, value, limits);
 }
 
 HRESULT HresultFromBusError(int error)

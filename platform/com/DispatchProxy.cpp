@@ -1,13 +1,13 @@
 #include "platform/com/DispatchProxy.h"
 
 #include "platform/base/CString.h"
+#include "platform/com/BusErrors.h"
 #include "platform/com/BusNames.h"
 #include "platform/com/BusVariant.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/SessionBusLibrary.h"
 
 #include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -18,10 +18,8 @@ namespace {
 // A D-Bus error reply says which failure it was by its name; errno-style codes cover the rest.
 HRESULT HresultFromCall(int r, const sd_bus_error& error)
 {
-    unsigned code = 0;
-    if (SessionBus().error_has_name(&error, kFailureErrorName) && error.message
-        && std::sscanf(error.message, "The call failed with code 0x%X", &code) == 1)
-        return static_cast<HRESULT>(code);
+    if (HRESULT code = FailureCodeOfBusError(error.name, error.message); FAILED(code))
+        return code;
     if (SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.UnknownObject")
         || SessionBus().error_has_name(&error, "org.freedesktop.DBus.Error.UnknownMethod"))
         return RPC_E_DISCONNECTED;  // the object is gone
@@ -180,9 +178,10 @@ private:
         int32_t code = 0;
         if (SessionBus().message_read_basic(reply, 'i', &code) < 0)
             return E_UNEXPECTED;
+        BusReadLimits limits;
         VARIANT value;
         VariantInit(&value);
-        HRESULT hr = ReadTaggedVariant(reply, value);
+        HRESULT hr = ReadTaggedVariant(reply, value, limits);
         if (FAILED(hr))
             return hr;
         if (result) {
@@ -193,12 +192,14 @@ private:
         }
         if (SessionBus().message_enter_container(reply, 'a', "(u(qv))") < 0)
             return E_UNEXPECTED;
-        while (SessionBus().message_at_end(reply, false) == 0) {
+        for (size_t entries = 0; SessionBus().message_at_end(reply, false) == 0; ++entries) {
+            if (entries == kMaxBusCallArguments)
+                return E_UNEXPECTED;  // more than any call passes by reference
             uint32_t index = 0;
             VARIANT written;
             VariantInit(&written);
             if (SessionBus().message_enter_container(reply, 'r', "u(qv)") < 0
-                || SessionBus().message_read_basic(reply, 'u', &index) < 0 || FAILED(ReadTaggedVariant(reply, written))
+                || SessionBus().message_read_basic(reply, 'u', &index) < 0 || FAILED(ReadTaggedVariant(reply, written, limits))
                 || SessionBus().message_exit_container(reply) < 0) {
                 VariantClear(&written);
                 return E_UNEXPECTED;

@@ -345,9 +345,9 @@ private:
         if (!client)
             return ServerInvocation::ReplyFailure(m, HresultFromBusError(r));
         if (client->objects >= kMaxObjectsPerClient)
-            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "this client holds as many objects as one client may.");
+            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "This client holds as many objects as one client may.");
         if (ObjectsInAll() >= kMaxObjectsInAll)
-            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "the server holds as many objects as it serves at a time.");
+            return ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "The server holds as many objects as it serves at a time.");
         auto instance = std::make_unique<ClientObject>();
         instance->client = client;
         ++client->objects;

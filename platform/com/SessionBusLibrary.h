@@ -42,6 +42,8 @@
     F(message_get_member)                      \
     F(message_get_sender)                      \
     F(message_is_method_call)                  \
+    F(message_get_signature)                   \
+    F(message_has_signature)                   \
     F(message_append)                          \
     F(message_append_basic)                    \
     F(message_append_array)                    \

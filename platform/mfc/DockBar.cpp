@@ -186,7 +186,10 @@ void CDockBar::ReDockControlBar(CControlBar* bar, LPCRECT rect, int row, BOOL ow
     }
     const size_t rowStart = RowStart(std::max(0, row));
     const bool newRow = ownRow || rowStart >= m_arrBars.size();
-    InsertAt(bar, newRow ? rowStart | kNewRow : PlaceInRow(rowStart, ToSpan(place, IsHorizontal()).along), place);
+    // Only the place's start along the row counts: a remembered place may span the whole coordinate
+    // range, whose width does not fit an int.
+    const int along = IsHorizontal() ? place.left : place.top;
+    InsertAt(bar, newRow ? rowStart | kNewRow : PlaceInRow(rowStart, along), place);
 }
 
 void CDockBar::InsertAt(CControlBar* bar, size_t position, const CRect& clientRect, bool restored)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cwctype>
 #include <optional>
+#include <unordered_map>
 
 // The text form, one UTF-8 text file:
 //   [HKEY_CURRENT_USER\Software\Formulon\FLN]
@@ -261,21 +262,92 @@ std::optional<RegistryValue> ParseValueLine(std::wstring_view line)
     return value;
 }
 
-// The key a "[HKEY_...\\path]" header names, made when missing; null for a header of no kept tree.
-RegistryKey* KeyOfHeader(std::wstring_view header, RegistryKey& currentUser, RegistryKey& classesRoot)
-{
-    KeyPath path;
-    std::wstring text(header);
-    if (!SplitKeyPath(text.c_str(), path) || path.empty()) return nullptr;
-    RegistryKey* key = CompareRegistryNames(path[0], currentUser.name) == 0   ? &currentUser
-                       : CompareRegistryNames(path[0], classesRoot.name) == 0 ? &classesRoot
-                                                                               : nullptr;
-    for (size_t i = 1; key && i < path.size(); ++i) {
-        RegistryKey* sub = key->FindSubkey(path[i]);
-        key = sub ? sub : &key->AddSubkey(path[i]);
+// Adds what a text holds to the trees. A key may hold thousands of values or subkeys, so each key
+// the text reaches gets an index of them by name, and its new subkeys are appended and put in
+// order once at the end: reading takes time linear in the text, sorting aside.
+class TextReader {
+public:
+    TextReader(RegistryKey& currentUser, RegistryKey& classesRoot)
+        : m_currentUser(currentUser)
+        , m_classesRoot(classesRoot)
+    {
     }
-    return key;
-}
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
+    // Puts the subkeys the text added out of order in order.
+    ~TextReader()
+    {
+        for (auto& [key, index] : m_indexes)
+            if (index.unsorted)
+                std::sort(key->subkeys.begin(), key->subkeys.end(),
+                          [](const auto& a, const auto& b) { return CompareRegistryNames(a->name, b->name) < 0; });
+    }
+
+    // The key a "[HKEY_...\path]" header names, made when missing; null for a header of no kept tree.
+    RegistryKey* KeyOfHeader(std::wstring_view header)
+    {
+        KeyPath path;
+        std::wstring text(header);
+        if (!SplitKeyPath(text.c_str(), path) || path.empty()) return nullptr;
+        RegistryKey* key = CompareRegistryNames(path[0], m_currentUser.name) == 0   ? &m_currentUser
+                           : CompareRegistryNames(path[0], m_classesRoot.name) == 0 ? &m_classesRoot
+                                                                                     : nullptr;
+        for (size_t i = 1; key && i < path.size(); ++i) key = &Subkey(*key, path[i]);
+        return key;
+    }
+
+    // A value named again replaces the earlier one in its place.
+    void SetValue(RegistryKey& key, RegistryValue value)
+    {
+        auto [found, added] = IndexOf(key).values.try_emplace(FoldedName(value.name), key.values.size());
+        if (added)
+            key.values.push_back(std::move(value));
+        else
+            key.values[found->second] = std::move(value);
+    }
+
+private:
+    struct Index {
+        std::unordered_map<std::wstring, size_t> values;  // positions in the key's values
+        std::unordered_map<std::wstring, RegistryKey*> subkeys;
+        bool unsorted = false;
+    };
+
+    // Names are the same in whatever case they are written.
+    static std::wstring FoldedName(std::wstring_view name)
+    {
+        std::wstring folded(name);
+        for (wchar_t& ch : folded) ch = static_cast<wchar_t>(std::towlower(ch));
+        return folded;
+    }
+
+    Index& IndexOf(RegistryKey& key)
+    {
+        auto [found, added] = m_indexes.try_emplace(&key);
+        if (added) {
+            for (size_t i = 0; i < key.values.size(); ++i) found->second.values.try_emplace(FoldedName(key.values[i].name), i);
+            for (const auto& sub : key.subkeys) found->second.subkeys.emplace(FoldedName(sub->name), sub.get());
+        }
+        return found->second;
+    }
+
+    RegistryKey& Subkey(RegistryKey& key, std::wstring_view name)
+    {
+        Index& index = IndexOf(key);
+        RegistryKey*& sub = index.subkeys[FoldedName(name)];
+        if (!sub) {
+            index.unsorted |= !key.subkeys.empty() && CompareRegistryNames(key.subkeys.back()->name, name) > 0;
+            key.subkeys.push_back(std::make_unique<RegistryKey>());
+            sub = key.subkeys.back().get();
+            sub->name = name;
+        }
+        return *sub;
+    }
+
+    RegistryKey& m_currentUser;
+    RegistryKey& m_classesRoot;
+    std::unordered_map<RegistryKey*, Index> m_indexes;
+};
 
 } // namespace
 
@@ -290,6 +362,7 @@ std::string RegistryFileText(const RegistryKey& currentUser, const RegistryKey& 
 bool ParseRegistryText(std::wstring_view text, RegistryKey& currentUser, RegistryKey& classesRoot)
 {
     bool whole = true;
+    TextReader reader(currentUser, classesRoot);
     RegistryKey* current = nullptr;
     while (!text.empty()) {
         size_t end = std::min(text.find(L'\n'), text.size());
@@ -298,7 +371,7 @@ bool ParseRegistryText(std::wstring_view text, RegistryKey& currentUser, Registr
         if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
         if (line.empty() || line.front() == L';') continue;
         if (line.front() == L'[') {
-            current = line.back() == L']' ? KeyOfHeader(line.substr(1, line.size() - 2), currentUser, classesRoot) : nullptr;
+            current = line.back() == L']' ? reader.KeyOfHeader(line.substr(1, line.size() - 2)) : nullptr;
             whole &= current != nullptr;
             continue;
         }
@@ -307,10 +380,7 @@ bool ParseRegistryText(std::wstring_view text, RegistryKey& currentUser, Registr
             whole = false;
             continue;
         }
-        if (RegistryValue* existing = current->FindValue(value->name))
-            *existing = std::move(*value);
-        else
-            current->values.push_back(std::move(*value));
+        reader.SetValue(*current, std::move(*value));
     }
     return whole;
 }

@@ -10,6 +10,7 @@
 #include "platform/base/MulDiv.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -100,10 +101,12 @@ LOGFONTW UiFont(LONG height, LONG weight, const wchar_t* face)
     return font;
 }
 
-long DistanceSquared(const RECT& r, POINT p)
+// In floating point: the distance across the whole coordinate range does not fit a square in 64 bits.
+double DistanceSquared(const RECT& r, POINT p)
 {
-    long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
-    long dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    const std::int64_t x = p.x, y = p.y;
+    const double dx = static_cast<double>(x < r.left ? r.left - x : x >= r.right ? x - r.right + 1 : 0);
+    const double dy = static_cast<double>(y < r.top ? r.top - y : y >= r.bottom ? y - r.bottom + 1 : 0);
     return dx * dx + dy * dy;
 }
 
@@ -356,7 +359,7 @@ HMONITOR MonitorFromRect(const RECT* rect, DWORD flags)
     }
     if (best)
         return best;
-    return MonitorFromPoint({ (rect->left + rect->right) / 2, (rect->top + rect->bottom) / 2 }, flags);
+    return MonitorFromPoint(CentreOf(*rect), flags);
 }
 
 HMONITOR MonitorFromWindow(HWND window, DWORD flags)

@@ -525,8 +525,7 @@ BOOL ClientToScreen(HWND handle, LPPOINT point)
     if (!window || !point)
         return FALSE;
     POINT origin = WindowTree::Instance().ClientOriginOnScreen(*window);
-    point->x += origin.x;
-    point->y += origin.y;
+    *point = OffsetPoint(*point, origin.x, origin.y);
     return TRUE;
 }
 
@@ -536,8 +535,7 @@ BOOL ScreenToClient(HWND handle, LPPOINT point)
     if (!window || !point)
         return FALSE;
     POINT origin = WindowTree::Instance().ClientOriginOnScreen(*window);
-    point->x -= origin.x;
-    point->y -= origin.y;
+    *point = OffsetPoint(*point, -std::int64_t { origin.x }, -std::int64_t { origin.y });
     return TRUE;
 }
 
@@ -551,7 +549,7 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count)
     int dx = fromOrigin.x - toOrigin.x;
     int dy = fromOrigin.y - toOrigin.y;
     for (UINT i = 0; points && i < count; ++i)
-        points[i].x += dx, points[i].y += dy;
+        points[i] = OffsetPoint(points[i], dx, dy);
     return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
 }
 

@@ -372,13 +372,13 @@ TEST_F(LocalServerTest, MalformedCallsGetAnErrorAndTheServerGoesOn)
         {"a text tag on a number", "1 8 i 5 0", "0x80070057"},
         {"an unknown type tag", "1 99 i 5 0", "0x80020008"},
         {"an array with fewer elements than its bounds", "1 8204 '(a(iu)a(qv))' 1 0 3 1 3 i 7 0", "0x80070057"},
-        {"an array announcing four billion elements", "1 8204 '(a(iu)a(qv))' 1 0 4294967295 0 0", "0x80070057"},
+        {"an array announcing four billion elements", "1 8204 '(a(iu)a(qv))' 1 0 4294967295 0 0", "0x8007000E"},
         {"more named arguments than arguments", "0 2 0 1", "0x80070057"},
     };
     for (const Case& c : cases) {
         CommandResult call = RunCommand(invoke + c.arguments);
         EXPECT_NE(call.status, 0) << c.what << "\n" << call.output;
-        EXPECT_NE(call.output.find(std::string("The call failed with code ") + c.code), std::string::npos)
+        EXPECT_NE(call.output.find(std::string("(code ") + c.code + ")"), std::string::npos)
             << c.what << "\n" << call.output;
     }
     Var sum;
@@ -431,18 +431,38 @@ public:
 
     bool open() const { return m_open; }
 
-    // A method call without arguments; the reply when it succeeded, else null with the error's text.
-    BusMessagePtr Call(const char* path, const char* interface, const char* member, std::string* error)
+    // What a call gets: the reply, or the error's name and message.
+    struct Answer {
+        BusMessagePtr reply;
+        std::string errorName;
+        std::string error;
+    };
+    // A method call with the arguments `append` adds (none without it).
+    Answer Send(const char* path, const char* interface, const char* member,
+                const std::function<int(sd_bus_message*)>& append = {})
     {
+        Answer answer;
         sd_bus_message* message = nullptr;
         sd_bus_message* reply = nullptr;
         sd_bus_error failure = SD_BUS_ERROR_NULL;
-        if (SessionBus().message_new_method_call(m_bus, &message, "org.formulon.FlnTest.Calculator", path, interface, member) >= 0
-            && SessionBus().call(m_bus, message, 5'000'000, &failure, &reply) < 0 && failure.message)
-            *error = failure.message;
+        int r = SessionBus().message_new_method_call(m_bus, &message, "org.formulon.FlnTest.Calculator", path, interface, member);
+        if (r >= 0 && append)
+            r = append(message);
+        if (r < 0)
+            answer.error = "the call could not be made";
+        else if (SessionBus().call(m_bus, message, 5'000'000, &failure, &reply) < 0)
+            answer.errorName = failure.name ? failure.name : "", answer.error = failure.message ? failure.message : "";
         SessionBus().message_unref(message);
         SessionBus().error_free(&failure);
-        return BusMessagePtr(reply);
+        answer.reply.reset(reply);
+        return answer;
+    }
+    // A method call without arguments; the reply when it succeeded, else null with the error's text.
+    BusMessagePtr Call(const char* path, const char* interface, const char* member, std::string* error)
+    {
+        Answer answer = Send(path, interface, member);
+        *error = answer.error;
+        return std::move(answer.reply);
     }
     bool Create(std::string* path, std::string* error)
     {
@@ -516,6 +536,111 @@ TEST_F(LocalServerTest, AnOversizedTextIsRefusedAndTheServerGoesOn)
     Var small;
     ASSERT_EQ(Call(calc.get(), L"Concat", { Text(L"a"), Text(L"b") }, &small.v), S_OK);
     EXPECT_EQ(std::wstring_view(small.v.bstrVal), L"ab");
+}
+
+// Arguments for the raw calls below.
+int AppendPlainTexts(sd_bus_message* m, const std::vector<std::string>& texts)
+{
+    int r = SessionBus().message_open_container(m, 'a', "v");
+    for (size_t i = 0; r >= 0 && i < texts.size(); ++i)
+        r = SessionBus().message_append(m, "v", "s", texts[i].c_str());
+    return r < 0 ? r : SessionBus().message_close_container(m);
+}
+
+int AppendPlainNumbers(sd_bus_message* m, size_t count)
+{
+    int r = SessionBus().message_open_container(m, 'a', "v");
+    for (size_t i = 0; r >= 0 && i < count; ++i)
+        r = SessionBus().message_append(m, "v", "i", static_cast<int32_t>(i));
+    return r < 0 ? r : SessionBus().message_close_container(m);
+}
+
+// Invoke of member 1 (Add) with count tagged numbers and no named arguments.
+int AppendInvoke(sd_bus_message* m, size_t count)
+{
+    int r = SessionBus().message_append(m, "iq", 1, static_cast<uint16_t>(DISPATCH_METHOD));
+    if (r >= 0)
+        r = SessionBus().message_open_container(m, 'a', "(qv)");
+    for (size_t i = 0; r >= 0 && i < count; ++i)
+        r = SessionBus().message_append(m, "(qv)", static_cast<uint16_t>(VT_I4), "i", static_cast<int32_t>(i));
+    if (r >= 0)
+        r = SessionBus().message_close_container(m);
+    return r < 0 ? r : SessionBus().message_append_array(m, 'i', nullptr, 0);
+}
+
+// Another program's calls that the server refuses get an error whose name tells the kind of cause
+// and whose message says it, with the code our own proxies read back. Lists far longer than any
+// call needs are refused at once, after the server has read no more of them than a call may pass.
+TEST_F(LocalServerTest, RefusedCallsNameTheirCause)
+{
+    StartServer();
+    RawClient client;
+    ASSERT_TRUE(client.open());
+    std::string object, error;
+    ASSERT_TRUE(client.Create(&object, &error)) << error;
+    const std::string huge(kMaxBusTextBytes + 1, 'x');
+    const std::vector<std::string> names(400'000, "Add");
+    const char* kInvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
+    const char* kLimitsExceeded = "org.freedesktop.DBus.Error.LimitsExceeded";
+    struct Case {
+        const char* what;
+        const char* interface;
+        const char* member;
+        std::function<int(sd_bus_message*)> append;
+        const char* errorName;
+        std::string message;
+    } cases[] = {
+        {"an oversized text", kMembersInterface, "Concat", [&](sd_bus_message* m) { return AppendPlainTexts(m, {huge, "b"}); },
+         kLimitsExceeded, "A text argument is longer than 1048576 bytes. (code 0x8007000E)"},
+        {"a text where a number belongs", kMembersInterface, "Add", [](sd_bus_message* m) { return AppendPlainTexts(m, {"two", "1"}); },
+         "org.formulon.Automation.TypeMismatch", "An argument has the wrong type. (code 0x80020005)"},
+        {"a member's arguments of the wrong signature", kMembersInterface, "Add",
+         [](sd_bus_message* m) { return SessionBus().message_append(m, "i", 5); }, kInvalidArgs,
+         "The call takes the arguments \"av\", not \"i\". (code 0x80070057)"},
+        {"Invoke's arguments of the wrong signature", kDispatchInterface, "Invoke",
+         [](sd_bus_message* m) { return SessionBus().message_append(m, "s", "Add"); }, kInvalidArgs,
+         "The call takes the arguments \"iqa(qv)ai\", not \"s\". (code 0x80070057)"},
+        {"GetIDsOfNames's arguments of the wrong signature", kDispatchInterface, "GetIDsOfNames",
+         [](sd_bus_message* m) { return SessionBus().message_append(m, "s", "Add"); }, kInvalidArgs,
+         "The call takes the arguments \"as\", not \"s\". (code 0x80070057)"},
+        {"400,000 names", kDispatchInterface, "GetIDsOfNames",
+         [&](sd_bus_message* m) {
+             std::vector<char*> list;
+             for (const std::string& n : names)
+                 list.push_back(const_cast<char*>(n.c_str()));
+             list.push_back(nullptr);
+             return SessionBus().message_append_strv(m, list.data());
+         },
+         kLimitsExceeded, "The call asks for the ids of more than 65 names. (code 0x8007000E)"},
+        {"400,000 tagged arguments", kDispatchInterface, "Invoke", [](sd_bus_message* m) { return AppendInvoke(m, 400'000); },
+         kLimitsExceeded, "The call passes more than 64 arguments. (code 0x8007000E)"},
+        {"65 plain arguments", kMembersInterface, "Add", [](sd_bus_message* m) { return AppendPlainNumbers(m, 65); },
+         kLimitsExceeded, "The call passes more than 64 arguments. (code 0x8007000E)"},
+        {"an array of 70,000 elements", kMembersInterface, "Sum",
+         [](sd_bus_message* m) {
+             int r = SessionBus().message_open_container(m, 'a', "v");
+             if (r >= 0)
+                 r = SessionBus().message_open_container(m, 'v', "av");
+             if (r >= 0)
+                 r = AppendPlainNumbers(m, 70'000);
+             if (r >= 0)
+                 r = SessionBus().message_close_container(m);
+             return r < 0 ? r : SessionBus().message_close_container(m);
+         },
+         kLimitsExceeded, "The arguments hold more than 65536 array elements. (code 0x8007000E)"},
+    };
+    for (const Case& c : cases) {
+        RawClient::Answer answer = client.Send(object.c_str(), c.interface, c.member, c.append);
+        EXPECT_FALSE(answer.reply) << c.what;
+        EXPECT_EQ(answer.errorName, c.errorName) << c.what;
+        EXPECT_EQ(answer.error, c.message) << c.what;
+    }
+    // The server goes on, and a call of the right form still works.
+    RawClient::Answer sum = client.Send(object.c_str(), kMembersInterface, "Add", [](sd_bus_message* m) { return AppendPlainNumbers(m, 2); });
+    double total = 0;
+    ASSERT_TRUE(sum.reply) << sum.error;
+    EXPECT_GE(SessionBus().message_read(sum.reply.get(), "v", "d", &total), 0);
+    EXPECT_EQ(total, 1);
 }
 
 // Shaped like the program's application object: a dispatch map with a method and a property.

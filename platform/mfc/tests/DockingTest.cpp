@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 
 namespace {
@@ -384,6 +385,20 @@ TEST_F(DockingTest, ABarRememberedFloatingWhereNoMonitorIsNowFloatsAtItsDockedPl
     DoubleClick(first, CPoint(3, 10));
     ASSERT_TRUE(first.IsFloating());
     EXPECT_EQ(ScreenRect(*FloatingFrame(first)).TopLeft(), docked.TopLeft());
+}
+
+// A last docked place at the ends of the coordinate range, as a damaged saved layout gives, still
+// docks the bar: at the start of its row.
+TEST_F(DockingTest, ADockedPlaceAtTheEndsOfTheCoordinateRangeDocksTheBarAtTheStartOfItsRow)
+{
+    DoubleClick(first, CPoint(3, 10));
+    ASSERT_TRUE(first.IsFloating());
+    first.m_pDockContext->m_rectMRUDockPos = CRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    first.m_pDockContext->m_nMRURow = 0;
+    first.m_pDockContext->m_bMRUOwnRow = FALSE;
+    DoubleClick(first, CPoint(3, 10));
+    EXPECT_FALSE(first.IsFloating());
+    EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->m_arrBars, (std::vector<CControlBar*> { nullptr, &first, &second, nullptr }));
 }
 
 TEST_F(DockingTest, ShiftSwapsTheOrientationADraggedBarDocksIn)

@@ -1,6 +1,7 @@
 #include "platform/sys/Registry.h"
 
 #include "platform/sys/AtomicFile.h"
+#include "platform/sys/RegistryTree.h"
 
 #include "HostileConditions.h"
 #include "TempSettingsFolder.h"
@@ -60,6 +61,41 @@ protected:
         return number;
     }
 };
+
+// A file written by hand may list keys out of order, name a key twice and a value twice (in
+// another case): the subkeys come out in order, and a value named again replaces the earlier one
+// in its place.
+TEST(RegistryText, KeysComeInOrderAndAValueNamedAgainReplacesTheFirst)
+{
+    RegistryKey user, classes;
+    user.name = L"HKEY_CURRENT_USER";
+    classes.name = L"HKEY_CLASSES_ROOT";
+    ASSERT_TRUE(ParseRegistryText(L"[HKEY_CURRENT_USER\\Software\\c]\n\"x\"=dword:00000001\n\"y\"=\"one\"\n"
+                                  L"[HKEY_CURRENT_USER\\Software\\B]\n[HKEY_CURRENT_USER\\software\\a]\n"
+                                  L"[HKEY_CURRENT_USER\\Software\\C]\n\"X\"=dword:00000002\n\"z\"=\"three\"\n",
+                                  user, classes));
+    ASSERT_EQ(user.subkeys.size(), 1u);
+    const RegistryKey& software = *user.subkeys[0];
+    EXPECT_EQ(software.name, L"Software");
+    std::vector<std::wstring> subkeys;
+    for (const auto& key : software.subkeys)
+        subkeys.push_back(key->name);
+    EXPECT_EQ(subkeys, (std::vector<std::wstring>{L"a", L"B", L"c"}));
+    const RegistryKey& c = *software.subkeys[2];
+    std::vector<std::wstring> values;
+    for (const RegistryValue& value : c.values)
+        values.push_back(value.name);
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"X", L"y", L"z"}));
+    ASSERT_EQ(c.values[0].data.size(), 4u);
+    EXPECT_EQ(c.values[0].data[0], 2);
+
+    // Read into trees that hold them already, known keys and values are found again.
+    ASSERT_TRUE(ParseRegistryText(L"[HKEY_CURRENT_USER\\Software\\B]\n[HKEY_CURRENT_USER\\Software\\C]\n\"x\"=dword:00000002\n",
+                                  user, classes));
+    EXPECT_EQ(software.subkeys.size(), 3u);
+    EXPECT_EQ(c.values.size(), 3u);
+    EXPECT_EQ(c.values[0].name, L"x");
+}
 
 TEST_F(RegistryTest, ValuesOfEveryTypeSurviveTheFileAndComeBackInAnotherProcess)
 {

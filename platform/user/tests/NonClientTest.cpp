@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -239,6 +240,64 @@ TEST_F(NonClient, AWorkAreaOffItsMonitorIsCutToTheMonitor)
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         EXPECT_TRUE(EqualRect(&work, &c.expected)) << work.left << "," << work.top << "," << work.right << "," << work.bottom;
     }
+}
+
+// A saved placement anywhere on the coordinate range, however far out and however inverted, finds
+// the nearest monitor and comes up on it.
+TEST_F(NonClient, PlacementsAtTheEndsOfTheCoordinateRangeComeUpOnTheNearestMonitor)
+{
+    headless->SetMonitors({
+        { { 0, 0, 1024, 768 }, { 0, 0, 1024, 738 }, true },
+        { { 1024, 0, 2048, 768 }, { 1024, 0, 2048, 768 }, false },
+    });
+    const HMONITOR first = MonitorFromPoint({ 0, 0 }, MONITOR_DEFAULTTONULL), second = MonitorFromPoint({ 1024, 0 }, MONITOR_DEFAULTTONULL);
+    constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
+    struct Case {
+        RECT stored;
+        HMONITOR nearest;
+    } cases[] = {
+        { { kMax - 10, kMax - 10, kMax, kMax }, second },
+        { { kMin, kMin, kMin + 10, kMin + 10 }, first },
+        { { kMax, kMax, kMin, kMin }, first },
+        { { kMin, 100, kMax, 50 }, first },
+        { { 0x7374746e, 0x656c7974, 0x6c797473, 0x65 }, second }, // a damaged placement a fuzzer found
+    };
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW, { 10, 10, 310, 210 });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored.left << "," << c.stored.top << "," << c.stored.right << "," << c.stored.bottom);
+        EXPECT_EQ(MonitorFromRect(&c.stored, MONITOR_DEFAULTTONEAREST), c.nearest);
+        WINDOWPLACEMENT placement { sizeof placement };
+        placement.showCmd = SW_SHOWNORMAL;
+        placement.rcNormalPosition = c.stored;
+        ASSERT_TRUE(SetWindowPlacement(window, &placement));
+        RECT placed, visible;
+        GetWindowRect(window, &placed);
+        MONITORINFO monitor { sizeof monitor };
+        ASSERT_TRUE(GetMonitorInfoW(c.nearest, &monitor));
+        EXPECT_TRUE(IsRectEmpty(&placed) || IntersectRect(&visible, &placed, &monitor.rcWork));
+    }
+}
+
+// A point far out on the coordinate range, such as a damaged saved docking place, stops at the ends
+// of the range when it is mapped between a window and the screen.
+TEST_F(NonClient, PointsMappedPastTheEndsOfTheCoordinateRangeStopThere)
+{
+    constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
+    HWND window = TopLevel(WS_POPUP, { 100, 50, 400, 250 });
+    POINT point { kMax - 10, kMin + 10 };
+    ASSERT_TRUE(ClientToScreen(window, &point));
+    EXPECT_EQ(point.x, kMax);
+    EXPECT_EQ(point.y, kMin + 60);
+    point = { kMin + 10, kMax - 10 };
+    ASSERT_TRUE(ScreenToClient(window, &point));
+    EXPECT_EQ(point.x, kMin);
+    EXPECT_EQ(point.y, kMax - 60);
+    RECT rect { kMin, kMin, kMax, kMax };
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, kMin + 100);
+    EXPECT_EQ(rect.top, kMin + 50);
+    EXPECT_EQ(rect.right, kMax);
+    EXPECT_EQ(rect.bottom, kMax);
 }
 
 TEST_F(NonClient, SystemParametersReadAndChangeTheSessionSettings)
