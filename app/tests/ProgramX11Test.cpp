@@ -917,8 +917,7 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
 // refusal reaches the input field as usual: reading the call did not hold the window.
 TEST_F(ProgramX11, AnOversizedBusCallIsRefusedAndTheFieldTakesTheNextKey)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     PrivateBus bus;
     ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
     ComPtr<IDispatch> application;
