@@ -102,7 +102,8 @@ struct Param {
     bool byRef = true;
 };
 
-enum class ProcKind { GlobalCode, Sub, Function, PropertyGet, PropertyLet, PropertySet };
+// InProcedure: text run by Eval or Execute inside a procedure, whose names are that procedure's.
+enum class ProcKind { GlobalCode, InProcedure, Sub, Function, PropertyGet, PropertyLet, PropertySet };
 
 struct Procedure {
     ProcKind kind = ProcKind::Sub;

@@ -87,10 +87,11 @@ public:
     // Runs an expression unit and returns its value.
     Var Evaluate(Unit& unit, ClassInstance* me = nullptr);
 
-    // Eval, Execute and ExecuteGlobal: text compiled at run time. Its new names are global; run by
-    // Eval or Execute inside a class's procedure, Me is that procedure's instance and the class's
-    // members are known by name, while ExecuteGlobal always runs as global code. A syntax error in
-    // it is raised as a runtime error of the calling statement.
+    // Eval, Execute and ExecuteGlobal: text compiled at run time. Eval and Execute run it where they
+    // are called: inside a procedure its locals (and, in a class, Me and the class's members) are the
+    // text's, and the names it makes are new locals of that procedure, kept while the procedure runs;
+    // elsewhere, and always for ExecuteGlobal, it runs as global code. Procedures and classes it
+    // declares are global. A syntax error in it is raised as a runtime error of the calling statement.
     Var ExecuteText(std::wstring_view text, bool expression, bool global);
     void ResetSteps();
 
@@ -134,11 +135,18 @@ public:
     const std::shared_ptr<Link>& link() const { return m_link; }
 
 private:
+    // Locals that text run by Eval or Execute made in a procedure's frame.
+    struct AddedLocals {
+        std::vector<std::wstring> names;
+        std::deque<Var> values;
+    };
     struct Frame {
         Procedure* proc = nullptr;
         VARIANT** slots = nullptr;
         ClassInstance* me = nullptr;
         bool resumeNext = false;
+        Frame* scope = nullptr;  // text run inside a procedure: that procedure's frame
+        std::unique_ptr<AddedLocals> added;
     };
     enum class Flow { Normal, ExitDo, ExitFor, ExitProc };
 
@@ -181,6 +189,9 @@ private:
     void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
 
     // Execution.
+    void ExecFrame(Frame& frame);
+    Var EvalFrame(Frame& frame);
+    Var ExecuteInProcedure(std::unique_ptr<Unit> unit, Frame& scope, bool expression);
     Flow ExecBlock(const Block& block);
     Flow Exec(const Stmt& s);
     bool AppendInPlace(const Stmt& s);
