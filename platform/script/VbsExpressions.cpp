@@ -102,11 +102,6 @@ VARIANT* Interpreter::Storage(const Expr& e)
     case Bind::Local: return m_frame->slots[e.slot];
     case Bind::Global: return &m_globals[e.slot].v;
     case Bind::Field: return &m_frame->me->fields[e.slot].v;
-    case Bind::Undefined: {
-        // Under Option Explicit: a global that ExecuteGlobal or Execute declared after this code was bound.
-        auto it = m_globalSlots.find(e.lower);
-        return it == m_globalSlots.end() ? nullptr : &m_globals[it->second].v;
-    }
     default: return nullptr;
     }
 }
@@ -169,17 +164,6 @@ std::vector<Interpreter::ArgValue> Interpreter::EvalArgs(const std::vector<ExprP
 const VARIANT& Interpreter::EvalName(const Expr& e, Var& temp)
 {
     switch (e.bind) {
-    case Bind::Undefined:
-        if (!Storage(e)) {
-            // Or a procedure declared after this code was bound.
-            auto it = m_procedures.find(e.lower);
-            if (it == m_procedures.end())
-                break;
-            std::vector<ArgValue> args = EvalArgs(e.args);
-            temp = CallProcedure(*it->second, nullptr, args);
-            return temp.v;
-        }
-        [[fallthrough]];
     case Bind::Local:
     case Bind::Global:
     case Bind::Field: {
@@ -219,6 +203,7 @@ const VARIANT& Interpreter::EvalName(const Expr& e, Var& temp)
         temp = CallObjectMember(object.get(), e.name, e.args, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
         return temp.v;
     }
+    case Bind::Undefined:
     case Bind::Unresolved:
         break;
     }
@@ -502,10 +487,7 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
     }
     if (target.kind != Expr::Name)
         Throw(kIllegalAssignment);
-    if (target.bind == Bind::Undefined && !Storage(target))
-        Throw(kVariableUndefined, ErrorText(kVariableUndefined) + L": '" + target.name + L"'");
     switch (target.bind) {
-    case Bind::Undefined:
     case Bind::Local:
     case Bind::Global:
     case Bind::Field: {
@@ -543,6 +525,7 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
                          &value);
         return;
     }
+    case Bind::Undefined:
     case Bind::Unresolved:
         Throw(kVariableUndefined, ErrorText(kVariableUndefined) + L": '" + target.name + L"'");
     default:

@@ -187,6 +187,10 @@ private:
     // ownNameIsResult: in a function, its own name without arguments stands for its result.
     void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool ownNameIsResult = true);
     void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
+    // Text run later by ExecuteGlobal or Execute may declare a name that code bound before knew
+    // nothing of: its uses are bound again to the new procedure or, under Option Explicit, global.
+    void RecordUndeclaredUse(Expr& e) { m_undeclaredUses[e.lower].push_back(&e); }
+    void BindDeclaredLater(const Unit& unit);
 
     // Execution.
     void ExecFrame(Frame& frame);
@@ -247,6 +251,8 @@ private:
     std::unordered_map<std::wstring, Var> m_constants;
     std::unordered_map<std::wstring, Procedure*> m_procedures;
     std::unordered_map<std::wstring, ClassDef*> m_classes;
+    std::unordered_map<std::wstring, std::vector<Expr*>> m_undeclaredUses;
+    std::unordered_set<std::wstring> m_implicitGlobals;  // made by their first use, not declared
     std::vector<NamedItem> m_namedItems;
     std::unordered_set<ClassInstance*> m_instances;
     ErrObject* m_err = nullptr;
