@@ -75,7 +75,7 @@ Next
 
 ' Codes of those families that the language names no error for reach the script as themselves.
 Dim ownCodes
-ownCodes = Array(&h80004005, &h8000FFFF, &h80010108, &h8001011F, &h80080005, &h800706BE, &h800300FB, &h80040111)
+ownCodes = Array(&h80004005, &h8000FFFF, &h80010108, &h8001011F, &h80080005, &h800706BE, &h800300FB)
 For i = 0 To UBound(ownCodes)
     Err.Clear
     Host.Fail ownCodes(i)
