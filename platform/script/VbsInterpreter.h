@@ -221,6 +221,7 @@ private:
     const VARIANT& EvalRef(const Expr& e, Var& temp);
     bool EvalCondition(const Expr& e);
     VARIANT* Storage(const Expr& e);  // the variable a Name without arguments stands for
+    VARIANT* AddedLocal(const std::wstring& lower);
     const VARIANT& EvalName(const Expr& e, Var& temp);
     const VARIANT& EvalMember(const Expr& e, Var& temp);
     Var CallBuiltin(const Expr& e);

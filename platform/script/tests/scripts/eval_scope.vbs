@@ -19,6 +19,13 @@ End Sub
 Locals
 Check Eval("IsEmpty(b)"), True, "locals Execute made end with their procedure"
 
+Sub UsesWhatExecuteMade
+    Execute "Dim fresh : fresh = 7"
+    fresh = fresh + 1
+    Check fresh, 8, "the procedure's own code reads and assigns a local its Execute made"
+End Sub
+UsesWhatExecuteMade
+
 Sub Shadow
     Dim x
     x = "local"
