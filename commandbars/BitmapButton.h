@@ -20,6 +20,8 @@ public:
     virtual BOOL AttachButton(UINT id, int alignment, UINT bitmapId, CWnd* parent, DWORD options = 0);
     virtual BOOL Create(LPCWSTR caption, DWORD style, int alignment, UINT bitmapId, const RECT& rect, CWnd* parent,
         UINT id, DWORD options = 0);
+    using SECOwnerDrawButton::AttachButton;
+    using SECOwnerDrawButton::Create;
 
     // Places the picture and the caption in the client area.
     virtual void LayoutImageAndText();

@@ -42,6 +42,7 @@ public:
     ~SECCalendar() override;
 
     virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, CCreateContext* context = nullptr);
+    using CWnd::Create;
 
     virtual BOOL NextDay(BOOL fromSelection);
     virtual BOOL PrevDay(BOOL fromSelection);

@@ -43,6 +43,7 @@ public:
 
     // The well's size comes from its grid; rect gives only its position (in dialog units with convert).
     virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, BOOL showOther = TRUE, BOOL convert = FALSE);
+    using CWnd::Create;
     virtual void SetColorDialogFlags(DWORD flags) { m_dwColorDialogFlags = flags; }
     virtual void SetCustomColors(COLORREF* colours) { m_pCustomColors = colours; }
     // Back to the default grid and margins.

@@ -54,6 +54,7 @@ public:
     ~SECDateTimeCtrl() override;
 
     BOOL Create(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    using CWnd::Create;
     // Takes the place of the parent's child `id` (its rectangle and z-order) and destroys it.
     BOOL AttachDateTimeCtrl(UINT id, CWnd* parent, DWORD dtcStyle, DWORD style, DWORD exStyle);
 

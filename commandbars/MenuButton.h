@@ -19,6 +19,8 @@ public:
     virtual BOOL AttachButton(UINT id, CWnd* parent, HMENU menu, int direction = SEC_MENU_BELOW, DWORD options = 0);
     virtual BOOL Create(LPCWSTR caption, DWORD style, HMENU menu, int direction, const RECT& rect, CWnd* parent, UINT id,
         DWORD options = 0);
+    using SECBitmapButton::AttachButton;
+    using SECBitmapButton::Create;
 
     CMenu& GetMenu() { return m_menu; }
     int GetDirection() const { return m_nDirection; }

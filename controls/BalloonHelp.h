@@ -37,6 +37,7 @@ public:
     // anchor: in the parent's client coordinates (the screen's without a parent).
     BOOL Create(const CString& title, const CString& content, const POINT& anchor, unsigned options, CWnd* parent,
         CString url, unsigned timeout, HICON icon);
+    using CWnd::Create;
 
     void SetAnchorPoint(int x, int y, CWnd* anchorWindow);
     void SetTimeout(unsigned milliseconds);

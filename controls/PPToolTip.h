@@ -67,6 +67,7 @@ public:
     ~CPPToolTip() override;
 
     virtual BOOL Create(CWnd* parent, BOOL balloon = TRUE);
+    using CWnd::Create;
     BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* message) override;
 

@@ -47,6 +47,7 @@ public:
     ~SECEditController() override;
 
     void Initialize(SECEditViewport* viewport, SECEdit* model);
+    using MvcController::Initialize;
     virtual void ResetState();
 
     // Messages of the window: keys, characters, mouse, focus, timer; TRUE when handled.
@@ -61,7 +62,7 @@ public:
     // "Ln %d, Col %d".
     CString GetPositionText();
 
-    SECEdit* GetModel() const { return m_pEdit; }
+    SECEdit* GetModel() const override { return m_pEdit; }
     SECEditFontInfo* GetViewFontInfo() const { return m_pViewport ? m_pViewport->GetFontInfo() : nullptr; }
     ISECEditLangConfig* GetLanguageConfig() const { return m_pEdit ? m_pEdit->GetLangConfig() : nullptr; }
     BOOL IsReadOnly() const { return !m_pEdit || m_pEdit->IsReadOnly(); }

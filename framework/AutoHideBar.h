@@ -23,6 +23,7 @@ public:
 
     SECAutoHideBarBtn(SECAutoHideBar& strip, SECControlBar& bar);
     BOOL Create(const CRect& rect);
+    using CWnd::Create;
 
     SECControlBar& Bar() const { return m_bar; }
     const CString& Label() const { return m_strLabel; }

@@ -48,7 +48,9 @@ public:
     static constexpr int kInitialWidth = 300, kInitialHeight = 180;
 
     BOOL Create(CWnd* parent, LPCWSTR windowName, DWORD style, DWORD exStyle, UINT id);
+    using CWnd::Create;
     BOOL CreateEx(LPCWSTR windowName, UINT id, DWORD style, DWORD exStyle, const RECT& rect, CWnd* parent);
+    using CWnd::CreateEx;
 
     CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
     CSize CalcDynamicLayout(int length, DWORD mode) override;

@@ -70,7 +70,7 @@ public:
     // has; records that are missing or damaged are skipped.
     BOOL LoadState(const SECPersistentTreeNode* node);
     // Stores the layout, or loads one: a damaged archive leaves the state empty and throws.
-    void Serialize(CArchive& archive);
+    void Serialize(CArchive& archive) override;
 
     // The registered class of that exact name, or null.
     static CRuntimeClass* FindRuntimeClass(LPCWSTR className);

@@ -314,7 +314,7 @@ HMENU ScxMsgFilter::BuildMenu(int current)
         UINT textId;
         LPCWSTR text;
     };
-    auto append = [current](HMENU menu, const Item& item, bool checked) {
+    auto append = [](HMENU menu, const Item& item, bool checked) {
         ::AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), static_cast<UINT_PTR>(item.placement),
             ResourceText(item.textId, item.text));
     };

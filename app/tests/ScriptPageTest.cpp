@@ -440,8 +440,9 @@ TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_PROMPT))->GetWindowText(prompt);
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_TEXT))->GetWindowText(text);
             frameDisabled = !::IsWindowEnabled(Frame().m_hWnd);
-            if (c.keys.size() == 1 && c.keys[0] == VK_RETURN)
+            if (c.keys.size() == 1 && c.keys[0] == VK_RETURN) {
                 EXPECT_TRUE(pixel_checks::MatchesExpectedImage(box, "script_input_box.png"));
+            }
             for (unsigned key : c.keys) {
                 const bool letter = key == 'X' || key == '*' || key == '2';
                 m_display->InjectKey(letter ? 0 : key, true, letter ? std::wstring(1, key == 'X' ? L'x' : wchar_t(key)) : std::wstring());

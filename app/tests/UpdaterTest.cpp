@@ -441,7 +441,7 @@ TEST_F(UpdaterTest, TheResultBoxesLookLikeTheirPictures)
     };
     for (const auto& [file, picture] : boxes) {
         Serve(file);
-        onBox = [&](HWND box) { ExpectWindowPicture(box, picture); };
+        onBox = [&picture = picture](HWND box) { ExpectWindowPicture(box, picture); };
         CheckByMenu();
     }
 }

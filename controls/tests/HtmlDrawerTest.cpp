@@ -209,12 +209,15 @@ TEST_F(HtmlDrawerTest, AlignmentPlacesLinesInTheRectangle)
         RECT ink = canvas.Bounds(IsDark);
         ASSERT_FALSE(IsRectEmpty(&ink)) << c.text;
         int middle = (ink.left + ink.right) / 2;
-        if (c.align == 0)
+        if (c.align == 0) {
             EXPECT_LT(ink.left, 5) << c.text;
-        if (c.align == 1)
+        }
+        if (c.align == 1) {
             EXPECT_NEAR(middle, 150, 4) << c.text;
-        if (c.align == 2)
+        }
+        if (c.align == 2) {
             EXPECT_GT(ink.right, 295) << c.text;
+        }
     }
 }
 

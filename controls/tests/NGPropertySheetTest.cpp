@@ -116,8 +116,9 @@ TEST_F(NGPropertySheetTest, AChangedControlIsReadBackAndMarksThePageModified)
             c.act();
             EXPECT_EQ(page.IsModified(), c.changes) << c.what;
             EXPECT_EQ(::IsWindowEnabled(::GetDlgItem(s, ID_APPLY_NOW)), c.changes) << c.what;
-            if (c.changes)
+            if (c.changes) {
                 EXPECT_EQ(page.routed.back(), c.reported) << c.what;
+            }
         }
         EXPECT_EQ(page.wrap, 1);
         EXPECT_EQ(page.colour, 1);

@@ -225,8 +225,9 @@ TEST_F(EditPrint, TabbedTextOutPlacesCharactersByTheirWidthsAndHonoursAlignment)
         EXPECT_EQ(size.cx, c.extent);
         POINT current {};
         ::GetCurrentPositionEx(dc, &current);
-        if (c.expectedCurrentX >= 0)
+        if (c.expectedCurrentX >= 0) {
             EXPECT_EQ(current.x, c.expectedCurrentX);
+        }
         EXPECT_EQ(::GetTextAlign(dc), c.align) << "the alignment is put back";
     }
     dc.SetTextAlign(TA_LEFT);

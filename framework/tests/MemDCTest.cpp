@@ -73,8 +73,9 @@ TEST_F(MemDCTest, WhatIsDrawnShowsOnTheTargetWhenTheDCGoes)
         EXPECT_EQ(target.dc.GetPixel(c.rect.left, c.rect.top), red) << "the corner lands at the same place";
         EXPECT_EQ(target.dc.GetPixel(c.rect.right - 1, c.rect.bottom - 1), blue);
         EXPECT_EQ(target.dc.GetPixel(c.rect.right, c.rect.bottom), RGB(255, 255, 255)) << "nothing outside the rectangle";
-        if (c.rect.left > 0)
+        if (c.rect.left > 0) {
             EXPECT_EQ(target.dc.GetPixel(c.rect.left - 1, c.rect.top - 1), RGB(255, 255, 255));
+        }
     }
 }
 

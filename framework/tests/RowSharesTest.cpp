@@ -7,14 +7,6 @@
 
 namespace {
 
-std::vector<float> Shares(const std::vector<RowMember>& row)
-{
-    std::vector<float> shares;
-    for (const RowMember& member : row)
-        shares.push_back(member.share);
-    return shares;
-}
-
 void ExpectShares(const std::vector<RowMember>& row, const std::vector<float>& expected)
 {
     ASSERT_EQ(row.size(), expected.size());

@@ -32,6 +32,9 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);  // follows VT_BYREF
 // cannot be read as that type (Null never converts). Objects are read through their default
 // property unless VARIANT_NOVALUEPROP is given.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt);
+// A number as currency (ten-thousandths, rounded half to even): exact for every whole number in
+// range; DISP_E_OVERFLOW outside -922337203685477.5808..922337203685477.5807 and for NaN.
+HRESULT VarCyFromR8(double value, CY* out);
 
 // Stores value through a by-reference argument (converted to the referenced type);
 // DISP_E_TYPEMISMATCH when the argument is passed by value or cannot take the value.

@@ -225,21 +225,6 @@ void COleDispatchDriver::InvokeHelper(DISPID id, WORD flags, VARTYPE vtRet, void
     va_end(args);
 }
 
-void COleDispatchDriver::SetProperty(DISPID id, VARTYPE vtProp, ...)
-{
-    va_list args;
-    va_start(args, vtProp);
-    BYTE info[2] = {static_cast<BYTE>(vtProp), 0};
-    WORD flags = (vtProp == VT_DISPATCH || vtProp == VT_UNKNOWN) ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT;
-    try {
-        InvokeHelperV(id, flags, VT_EMPTY, nullptr, info, args);
-    } catch (...) {
-        va_end(args);
-        throw;
-    }
-    va_end(args);
-}
-
 void COleDispatchDriver::GetProperty(DISPID id, VARTYPE vtProp, void* pvProp) const
 {
     const_cast<COleDispatchDriver*>(this)->InvokeHelper(id, DISPATCH_PROPERTYGET, vtProp, pvProp, nullptr);

@@ -90,7 +90,15 @@ public:
     // Failures throw COleDispatchException (raised by the object) or COleException.
     void InvokeHelper(DISPID id, WORD flags, VARTYPE vtRet, void* pvRet, const BYTE* paramInfo, ...);
     void InvokeHelperV(DISPID id, WORD flags, VARTYPE vtRet, void* pvRet, const BYTE* paramInfo, va_list args);
-    void SetProperty(DISPID id, VARTYPE vtProp, ...);
+    // Sets the property to value, of the type vtProp as InvokeHelper takes its arguments. (A
+    // variadic function cannot start its list after a VARTYPE, which is promoted.)
+    template<typename Value>
+    void SetProperty(DISPID id, VARTYPE vtProp, Value value)
+    {
+        const BYTE info[2] = {static_cast<BYTE>(vtProp), 0};
+        WORD flags = (vtProp == VT_DISPATCH || vtProp == VT_UNKNOWN) ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT;
+        InvokeHelper(id, flags, VT_EMPTY, nullptr, info, value);
+    }
     void GetProperty(DISPID id, VARTYPE vtProp, void* pvProp) const;
 
     LPDISPATCH m_lpDispatch = nullptr;

@@ -554,6 +554,21 @@ HRESULT ToInteger(double value, double low, double high, LONGLONG& out)
 
 } // namespace
 
+HRESULT VarCyFromR8(double value, CY* out)
+{
+    // The whole part is scaled apart from the fraction: value * 10000 as a double is off by up to
+    // a thousand ten-thousandths near the ends of the range.
+    if (!(std::fabs(value) < 922337203685478.0))
+        return DISP_E_OVERFLOW;
+    double whole = std::trunc(value);
+    auto fraction = static_cast<LONGLONG>(RoundHalfEven((value - whole) * 10000));
+    LONGLONG scaled;
+    if (__builtin_add_overflow(static_cast<LONGLONG>(whole) * 10000, fraction, &scaled))
+        return DISP_E_OVERFLOW;
+    out->int64 = scaled;
+    return S_OK;
+}
+
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTYPE vt)
 {
     if (!dest || !src)
@@ -666,9 +681,8 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
             result.fltVal = static_cast<float>(number);
             break;
         case VT_CY:
-            if (std::fabs(number) > 922337203685477.0)
-                return DISP_E_OVERFLOW;
-            result.cyVal.int64 = static_cast<LONGLONG>(RoundHalfEven(number * 10000));
+            if (FAILED(hr = VarCyFromR8(number, &result.cyVal)))
+                return hr;
             break;
         case VT_UI1:
             if (FAILED(hr = ToInteger(number, 0, 255, integer)))

@@ -26,6 +26,7 @@ class CButton : public CControlWnd {
     DECLARE_DYNAMIC(CButton)
 public:
     BOOL Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(L"Button", text, style, rect, parent, id); }
+    using CWnd::Create;
     int GetCheck() const { return static_cast<int>(Send(BM_GETCHECK)); }
     void SetCheck(int check) { Send(BM_SETCHECK, static_cast<WPARAM>(check)); }
     UINT GetState() const { return static_cast<UINT>(Send(BM_GETSTATE)); }
@@ -40,6 +41,7 @@ class CEdit : public CControlWnd {
     DECLARE_DYNAMIC(CEdit)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(L"Edit", L"", style, rect, parent, id); }
+    using CWnd::Create;
     void GetSel(int& start, int& end) const;
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void ReplaceSel(LPCWSTR text, BOOL canUndo = FALSE) { Send(EM_REPLACESEL, canUndo, Text(text)); }
@@ -70,6 +72,7 @@ class CStatic : public CControlWnd {
     DECLARE_DYNAMIC(CStatic)
 public:
     BOOL Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xFFFF) { return CreateControl(L"Static", text, style, rect, parent, id); }
+    using CWnd::Create;
     HICON SetIcon(HICON icon) { return reinterpret_cast<HICON>(Send(STM_SETICON, reinterpret_cast<WPARAM>(icon))); }
     HICON GetIcon() const { return reinterpret_cast<HICON>(Send(STM_GETICON)); }
     HBITMAP SetBitmap(HBITMAP bitmap) { return reinterpret_cast<HBITMAP>(Send(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap))); }
@@ -80,6 +83,7 @@ class CListBox : public CControlWnd {
     DECLARE_DYNAMIC(CListBox)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(L"ListBox", L"", style, rect, parent, id); }
+    using CWnd::Create;
     int AddString(LPCWSTR text) { return static_cast<int>(Send(LB_ADDSTRING, 0, Text(text))); }
     int InsertString(int index, LPCWSTR text) { return static_cast<int>(Send(LB_INSERTSTRING, static_cast<WPARAM>(index), Text(text))); }
     int DeleteString(UINT index) { return static_cast<int>(Send(LB_DELETESTRING, index)); }
@@ -103,6 +107,7 @@ class CComboBox : public CControlWnd {
     DECLARE_DYNAMIC(CComboBox)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(L"ComboBox", L"", style, rect, parent, id); }
+    using CWnd::Create;
     int AddString(LPCWSTR text) { return static_cast<int>(Send(CB_ADDSTRING, 0, Text(text))); }
     int InsertString(int index, LPCWSTR text) { return static_cast<int>(Send(CB_INSERTSTRING, static_cast<WPARAM>(index), Text(text))); }
     int DeleteString(UINT index) { return static_cast<int>(Send(CB_DELETESTRING, index)); }
@@ -128,6 +133,7 @@ class CScrollBar : public CControlWnd {
     DECLARE_DYNAMIC(CScrollBar)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(L"ScrollBar", L"", style, rect, parent, id); }
+    using CWnd::Create;
     int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
     int SetScrollPos(int position, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, position, redraw); }
     void GetScrollRange(int* minimum, int* maximum) const { ::GetScrollRange(m_hWnd, SB_CTL, minimum, maximum); }
@@ -141,6 +147,7 @@ class CSpinButtonCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CSpinButtonCtrl)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(UPDOWN_CLASSW, L"", style, rect, parent, id); }
+    using CWnd::Create;
     void SetRange(short lower, short upper) { Send(UDM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(upper), static_cast<WORD>(lower))); }
     void SetRange32(int lower, int upper) { Send(UDM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
     void GetRange32(int& lower, int& upper) const { Send(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper)); }
@@ -158,6 +165,7 @@ class CTabCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CTabCtrl)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(WC_TABCONTROLW, L"", style, rect, parent, id); }
+    using CWnd::Create;
     LONG InsertItem(int index, LPCWSTR text, int image = -1);
     BOOL GetItem(int index, TCITEMW* item) const { return static_cast<BOOL>(Send(TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item))); }
     BOOL SetItem(int index, TCITEMW* item) { return static_cast<BOOL>(Send(TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item))); }
@@ -178,6 +186,7 @@ class CStatusBarCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CStatusBarCtrl)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(STATUSCLASSNAMEW, L"", style, rect, parent, id); }
+    using CWnd::Create;
     BOOL SetParts(int count, const int* rightEdges) { return static_cast<BOOL>(Send(SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rightEdges))); }
     int GetParts(int count, int* rightEdges) const { return static_cast<int>(Send(SB_GETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rightEdges))); }
     BOOL SetText(LPCWSTR text, int part, int type) { return static_cast<BOOL>(Send(SB_SETTEXTW, static_cast<WPARAM>(part | type), Text(text))); }
@@ -193,6 +202,7 @@ class CToolTipCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CToolTipCtrl)
 public:
     BOOL Create(CWnd* parent, DWORD style = 0);
+    using CWnd::Create;
     // A tool over a rectangle of the window (or the whole window when the rectangle is null and id is 0).
     BOOL AddTool(CWnd* window, LPCWSTR text = LPSTR_TEXTCALLBACKW, const RECT* rect = nullptr, UINT_PTR id = 0);
     void DelTool(CWnd* window, UINT_PTR id = 0);
@@ -217,6 +227,7 @@ class CProgressCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CProgressCtrl)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) { return CreateControl(PROGRESS_CLASSW, L"", style, rect, parent, id); }
+    using CWnd::Create;
     void SetRange(short lower, short upper) { Send(PBM_SETRANGE, 0, MAKELPARAM(static_cast<WORD>(lower), static_cast<WORD>(upper))); }
     void SetRange32(int lower, int upper) { Send(PBM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
     int SetPos(int position) { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(position))); }
@@ -232,6 +243,7 @@ class CRichEditCtrl : public CControlWnd {
     DECLARE_DYNAMIC(CRichEditCtrl)
 public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+    using CWnd::Create;
     long StreamIn(int format, EDITSTREAM& stream) { return static_cast<long>(Send(EM_STREAMIN, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&stream))); }
     COLORREF SetBackgroundColor(BOOL systemColour, COLORREF colour) { return static_cast<COLORREF>(Send(EM_SETBKGNDCOLOR, systemColour, colour)); }
     DWORD SetEventMask(DWORD mask) { return static_cast<DWORD>(Send(EM_SETEVENTMASK, 0, static_cast<LPARAM>(mask))); }

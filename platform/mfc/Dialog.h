@@ -18,6 +18,7 @@ public:
     // Modeless, from the template of that id (or the one given to the constructor).
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     BOOL Create(LPCWSTR templateName, CWnd* parent = nullptr);
+    using CWnd::Create;
     BOOL CreateIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent = nullptr);
     // Modal from a template in memory (the caller keeps it alive until DoModal returns).
     BOOL InitModalIndirect(LPCDLGTEMPLATE dialogTemplate, CWnd* parent = nullptr);

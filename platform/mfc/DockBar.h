@@ -15,6 +15,7 @@ public:
     explicit CDockBar(BOOL floating = FALSE);
 
     BOOL Create(CWnd* parent, DWORD style, UINT id);
+    using CWnd::Create;
 
     // Docks the bar in the row under rect's top-left (screen coordinates), at its place along the
     // row; without rect, in a row of its own at the end.

@@ -61,6 +61,7 @@ public:
     // menuName: MAKEINTRESOURCE of the menu's resource id, or null.
     BOOL Create(LPCWSTR className, LPCWSTR title, DWORD style = WS_OVERLAPPEDWINDOW, const RECT& rect = CRect(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0),
         CWnd* parent = nullptr, LPCWSTR menuName = nullptr, DWORD exStyle = 0, CCreateContext* context = nullptr);
+    using CWnd::Create;
 
     virtual void RecalcLayout(BOOL notify = TRUE);
     // Lays the children with ids in [first, last] along the edges; the child leftOverId gets what

@@ -51,6 +51,7 @@ public:
     // maxRows x maxColumns (each 1 or 2). Panes never get smaller than minPane.
     BOOL Create(CWnd* parent, int maxRows, int maxColumns, SIZE minPane, CCreateContext* context,
         DWORD style = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | SPLS_DYNAMIC_SPLIT, UINT id = AFX_IDW_PANE_FIRST);
+    using CWnd::Create;
     // A static splitter of rows x columns panes (each 1..16), made by CreateView afterwards.
     BOOL CreateStatic(CWnd* parent, int rows, int columns, DWORD style = WS_CHILD | WS_VISIBLE, UINT id = AFX_IDW_PANE_FIRST);
     // Makes the pane of a cell from a view class; initialSize sets that row's and column's size.
@@ -144,6 +145,5 @@ private:
     DWORD m_scrollStyle = 0; // WS_HSCROLL, WS_VSCROLL: the shared scroll bars a dynamic splitter has
     CSize m_minPane;
     CRuntimeClass* m_pDynamicViewClass = nullptr;
-    CCreateContext* m_pCreateContext = nullptr; // only during Create
     std::optional<Track> m_tracking;
 };

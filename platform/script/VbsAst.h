@@ -102,7 +102,8 @@ struct Param {
     bool byRef = true;
 };
 
-enum class ProcKind { GlobalCode, Sub, Function, PropertyGet, PropertyLet, PropertySet };
+// InProcedure: text run by Eval or Execute inside a procedure, whose names are that procedure's.
+enum class ProcKind { GlobalCode, InProcedure, Sub, Function, PropertyGet, PropertyLet, PropertySet };
 
 struct Procedure {
     ProcKind kind = ProcKind::Sub;
@@ -115,6 +116,7 @@ struct Procedure {
     std::vector<std::vector<int>> localBounds;  // Dim x(2, 3): fixed bounds
     std::unordered_map<std::wstring, Var> constants;  // Const inside the procedure
     int resultSlot = -1;  // Function and Property Get
+    size_t firstImplicitLocal = 0;  // locals from here on were made by their first use, when binding
     bool isPublic = true;
     bool isDefault = false;
     ClassDef* owner = nullptr;

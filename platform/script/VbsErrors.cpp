@@ -142,34 +142,87 @@ void Throw(int number, std::wstring description)
     throw ScriptError{number, std::move(description), kRuntimeErrorSource};
 }
 
+namespace {
+
+constexpr HRESULT Code(DWORD bits) { return static_cast<HRESULT>(bits); }
+
+// The failure codes of other objects that the language reports as one of its own errors. Codes of
+// these families it does not name (E_FAIL, RPC_E_DISCONNECTED, CO_E_SERVER_EXEC_FAILURE...) reach the
+// script as themselves.
+struct KnownFailure {
+    HRESULT code;
+    int number;
+};
+constexpr KnownFailure kKnownFailures[] = {
+    // Generic.
+    {E_OUTOFMEMORY, kOutOfMemory},
+    {E_INVALIDARG, kInvalidProcedureCall},
+    {E_NOINTERFACE, kNoAutomation},
+    {E_NOTIMPL, kActionNotSupported},
+    {Code(0x80070005), kPermissionDenied},  // E_ACCESSDENIED
+    // Automation calls.
+    {DISP_E_UNKNOWNINTERFACE, kMemberNotSupported},
+    {DISP_E_MEMBERNOTFOUND, kMemberNotSupported},
+    {DISP_E_PARAMNOTFOUND, kNamedArgumentNotFound},
+    {DISP_E_TYPEMISMATCH, kTypeMismatch},
+    {DISP_E_UNKNOWNNAME, kMemberNotSupported},
+    {DISP_E_NONAMEDARGS, kNamedArgumentsNotSupported},
+    {DISP_E_BADVARTYPE, kUnsupportedAutomationType},
+    {DISP_E_EXCEPTION, kExceptionOccurred},
+    {DISP_E_OVERFLOW, kOverflow},
+    {DISP_E_BADINDEX, kSubscriptOutOfRange},
+    {Code(0x8002000C), kLocaleNotSupported},  // DISP_E_UNKNOWNLCID
+    {DISP_E_ARRAYISLOCKED, kArrayFixedOrLocked},
+    {DISP_E_BADPARAMCOUNT, kWrongArgumentCount},
+    {DISP_E_PARAMNOTOPTIONAL, kArgumentNotOptional},
+    {DISP_E_NOTACOLLECTION, kNotACollection},
+    {DISP_E_DIVBYZERO, kDivisionByZero},
+    // Type information and libraries.
+    {TYPE_E_ELEMENTNOTFOUND, kElementNotFound},
+    {Code(0x8002802F), kDllFunctionNotFound},  // TYPE_E_DLLFUNCTIONNOTFOUND
+    {Code(0x80028CA0), kTypeMismatch},  // TYPE_E_TYPEMISMATCH
+    {Code(0x80028CA1), kSubscriptOutOfRange},  // TYPE_E_OUTOFBOUNDS
+    {Code(0x80028CA2), kDeviceIOError},  // TYPE_E_IOERROR
+    {Code(0x80028CA3), kCannotCreateTemporaryFile},  // TYPE_E_CANTCREATETMPFILE
+    {Code(0x80029C4A), kErrorLoadingDll},  // TYPE_E_CANTLOADLIBRARY
+    // Structured storage.
+    {Code(0x80030002), kFileOrClassNotFound},  // STG_E_FILENOTFOUND
+    {Code(0x80030003), kPathNotFound},  // STG_E_PATHNOTFOUND
+    {Code(0x80030004), kTooManyFiles},  // STG_E_TOOMANYOPENFILES
+    {Code(0x80030005), kPermissionDenied},  // STG_E_ACCESSDENIED
+    {Code(0x80030008), kOutOfMemory},  // STG_E_INSUFFICIENTMEMORY
+    {Code(0x80030012), kTooManyFiles},  // STG_E_NOMOREFILES
+    {Code(0x80030013), kPermissionDenied},  // STG_E_DISKISWRITEPROTECTED
+    {Code(0x8003001D), kDeviceIOError},  // STG_E_WRITEFAULT
+    {Code(0x8003001E), kDeviceIOError},  // STG_E_READFAULT
+    {Code(0x80030020), kPathFileAccessError},  // STG_E_SHAREVIOLATION
+    {Code(0x80030021), kPermissionDenied},  // STG_E_LOCKVIOLATION
+    {Code(0x80030050), kFileAlreadyExists},  // STG_E_FILEALREADYEXISTS
+    {Code(0x80030070), kDiskFull},  // STG_E_MEDIUMFULL
+    {Code(0x800300FC), kFileNotFound},  // STG_E_INVALIDNAME
+    {Code(0x80030100), kPermissionDenied},  // STG_E_INUSE
+    {Code(0x80030101), kPermissionDenied},  // STG_E_NOTCURRENT
+    {Code(0x80030103), kDeviceIOError},  // STG_E_CANTSAVE
+    // Creating and finding objects.
+    {REGDB_E_CLASSNOTREG, kCannotCreateObject},
+    {Code(0x800401E3), kCannotCreateObject},  // MK_E_UNAVAILABLE
+    {Code(0x800401E6), kFileOrClassNotFound},  // MK_E_INVALIDEXTENSION
+    {Code(0x800401EA), kFileOrClassNotFound},  // MK_E_CANTOPENFILE
+    {CO_E_CLASSSTRING, kCannotCreateObject},
+    {Code(0x800401F5), kCannotCreateObject},  // CO_E_APPNOTFOUND
+    {Code(0x800401FE), kCannotCreateObject},  // CO_E_APPDIDNTREG
+    // Remote calls.
+    {Code(0x800706BA), kRemoteServerUnavailable},  // RPC_S_SERVER_UNAVAILABLE
+};
+
+} // namespace
+
 int LanguageErrorNumber(HRESULT hr)
 {
-    constexpr HRESULT kAccessDenied = static_cast<HRESULT>(0x80070005);
-    constexpr HRESULT kUnknownLocale = static_cast<HRESULT>(0x8002000C);
-    switch (hr) {
-    case DISP_E_MEMBERNOTFOUND: case DISP_E_UNKNOWNNAME: case DISP_E_UNKNOWNINTERFACE: return kMemberNotSupported;
-    case DISP_E_TYPEMISMATCH: return kTypeMismatch;
-    case DISP_E_OVERFLOW: return kOverflow;
-    case DISP_E_BADINDEX: return kSubscriptOutOfRange;
-    case DISP_E_BADPARAMCOUNT: return kWrongArgumentCount;
-    case DISP_E_PARAMNOTOPTIONAL: return kArgumentNotOptional;
-    case DISP_E_PARAMNOTFOUND: return kNamedArgumentNotFound;
-    case DISP_E_NONAMEDARGS: return kNamedArgumentsNotSupported;
-    case DISP_E_BADVARTYPE: return kUnsupportedAutomationType;
-    case DISP_E_DIVBYZERO: return kDivisionByZero;
-    case DISP_E_ARRAYISLOCKED: return kArrayFixedOrLocked;
-    case DISP_E_NOTACOLLECTION: return kNotACollection;
-    case DISP_E_EXCEPTION: return kExceptionOccurred;
-    case kUnknownLocale: return kLocaleNotSupported;
-    case E_OUTOFMEMORY: return kOutOfMemory;
-    case E_INVALIDARG: return kInvalidProcedureCall;
-    case E_NOINTERFACE: return kNoAutomation;
-    case E_NOTIMPL: return kActionNotSupported;
-    case kAccessDenied: return kPermissionDenied;
-    case REGDB_E_CLASSNOTREG: case CO_E_CLASSSTRING: return kCannotCreateObject;
-    default:
-        return (static_cast<DWORD>(hr) & 0xFFFF0000u) == 0x800A0000u ? (hr & 0xFFFF) : hr;
-    }
+    for (const KnownFailure& known : kKnownFailures)
+        if (known.code == hr)
+            return known.number;
+    return (static_cast<DWORD>(hr) & 0xFFFF0000u) == 0x800A0000u ? (hr & 0xFFFF) : hr;
 }
 
 ScriptError ErrorFromObject(HRESULT hr, EXCEPINFO& info)

@@ -102,6 +102,7 @@ VARIANT* Interpreter::Storage(const Expr& e)
     case Bind::Local: return m_frame->slots[e.slot];
     case Bind::Global: return &m_globals[e.slot].v;
     case Bind::Field: return &m_frame->me->fields[e.slot].v;
+    case Bind::Undefined: return AddedLocal(e.lower);
     default: return nullptr;
     }
 }
@@ -161,9 +162,25 @@ std::vector<Interpreter::ArgValue> Interpreter::EvalArgs(const std::vector<ExprP
     return values;
 }
 
+// Under Option Explicit, a name the procedure's code did not declare may be a local that its
+// Execute made.
+VARIANT* Interpreter::AddedLocal(const std::wstring& lower)
+{
+    const Frame& scope = m_frame->scope ? *m_frame->scope : *m_frame;
+    if (!scope.added)
+        return nullptr;
+    const auto& names = scope.added->names;
+    auto found = std::find(names.begin(), names.end(), lower);
+    return found == names.end() ? nullptr : &scope.added->values[found - names.begin()].v;
+}
+
 const VARIANT& Interpreter::EvalName(const Expr& e, Var& temp)
 {
     switch (e.bind) {
+    case Bind::Undefined:
+        if (!Storage(e))
+            break;
+        [[fallthrough]];
     case Bind::Local:
     case Bind::Global:
     case Bind::Field: {
@@ -203,7 +220,6 @@ const VARIANT& Interpreter::EvalName(const Expr& e, Var& temp)
         temp = CallObjectMember(object.get(), e.name, e.args, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
         return temp.v;
     }
-    case Bind::Undefined:
     case Bind::Unresolved:
         break;
     }
@@ -487,7 +503,10 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
     }
     if (target.kind != Expr::Name)
         Throw(kIllegalAssignment);
+    if ((target.bind == Bind::Undefined || target.bind == Bind::Unresolved) && !Storage(target))
+        Throw(kVariableUndefined, ErrorText(kVariableUndefined) + L": '" + target.name + L"'");
     switch (target.bind) {
+    case Bind::Undefined:
     case Bind::Local:
     case Bind::Global:
     case Bind::Field: {
@@ -525,9 +544,6 @@ void Interpreter::Assign(const Expr& target, Var value, bool isSet)
                          &value);
         return;
     }
-    case Bind::Undefined:
-    case Bind::Unresolved:
-        Throw(kVariableUndefined, ErrorText(kVariableUndefined) + L": '" + target.name + L"'");
     default:
         Throw(kIllegalAssignment, ErrorText(kIllegalAssignment) + L": '" + target.name + L"'");
     }

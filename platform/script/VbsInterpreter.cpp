@@ -92,6 +92,7 @@ Unit& Interpreter::AddUnit(std::unique_ptr<Unit> unit)
         m_constants[Lower(name)] = value;
     for (auto& [name, line] : unit->globals) {
         std::wstring lower = Lower(name);
+        m_implicitGlobals.erase(lower);
         if (!m_globalSlots.count(lower)) {
             m_globalSlots[lower] = static_cast<int>(m_globals.size());
             m_globals.emplace_back();
@@ -101,6 +102,7 @@ Unit& Interpreter::AddUnit(std::unique_ptr<Unit> unit)
         m_procedures[proc->lower] = proc.get();
     for (auto& cls : unit->classes)
         m_classes[cls->lower] = cls.get();
+    BindDeclaredLater(*unit);
     bool strict = unit->optionExplicit;
     BindProcedure(*unit->globalCode, strict);
     for (auto& proc : unit->procedures)
@@ -112,8 +114,37 @@ Unit& Interpreter::AddUnit(std::unique_ptr<Unit> unit)
     return *m_units.back();
 }
 
+void Interpreter::BindDeclaredLater(const Unit& unit)
+{
+    for (const auto& proc : unit.procedures) {
+        auto uses = m_undeclaredUses.extract(proc->lower);
+        if (uses.empty())
+            continue;
+        for (Expr* e : uses.mapped()) {
+            e->bind = Bind::Procedure;
+            e->proc = proc.get();
+        }
+        if (m_implicitGlobals.erase(proc->lower))
+            m_globalSlots.erase(proc->lower);
+    }
+    for (const auto& [name, line] : unit.globals) {
+        auto uses = m_undeclaredUses.find(Lower(name));
+        if (uses == m_undeclaredUses.end())
+            continue;
+        int slot = m_globalSlots.at(uses->first);
+        std::erase_if(uses->second, [slot](Expr* e) {
+            if (e->bind != Bind::Undefined)
+                return false;
+            e->bind = Bind::Global;
+            e->slot = slot;
+            return true;
+        });
+    }
+}
+
 void Interpreter::BindProcedure(Procedure& proc, bool strict)
 {
+    proc.firstImplicitLocal = proc.locals.size();
     BindBlock(proc.body, proc, strict);
 }
 
@@ -181,6 +212,8 @@ void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIs
     if (int slot = proc.FindLocal(name); slot >= 0) {
         e.bind = Bind::Local;
         e.slot = slot;
+        if (size_t(slot) >= proc.firstImplicitLocal)
+            RecordUndeclaredUse(e);
         return;
     }
     if (auto it = proc.constants.find(name); it != proc.constants.end()) {
@@ -208,6 +241,8 @@ void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIs
     if (auto it = m_globalSlots.find(name); it != m_globalSlots.end()) {
         e.bind = Bind::Global;
         e.slot = it->second;
+        if (m_implicitGlobals.count(name))
+            RecordUndeclaredUse(e);
         return;
     }
     if (auto it = m_procedures.find(name); it != m_procedures.end()) {
@@ -245,19 +280,19 @@ void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIs
         } catch (const ScriptError&) {
         }
     }
+    RecordUndeclaredUse(e);
     if (strict) {
         e.bind = Bind::Undefined;
-        return;
-    }
-    if (proc.kind == ProcKind::GlobalCode) {
+    } else if (proc.kind == ProcKind::GlobalCode) {
         e.bind = Bind::Global;
         e.slot = static_cast<int>(m_globals.size());
         m_globalSlots[name] = e.slot;
+        m_implicitGlobals.insert(name);
         m_globals.emplace_back();
-        return;
+    } else {
+        e.bind = Bind::Local;
+        e.slot = proc.AddLocal(name);
     }
-    e.bind = Bind::Local;
-    e.slot = proc.AddLocal(name);
 }
 
 // ---- random numbers --------------------------------------------------------------------------

@@ -87,10 +87,11 @@ public:
     // Runs an expression unit and returns its value.
     Var Evaluate(Unit& unit, ClassInstance* me = nullptr);
 
-    // Eval, Execute and ExecuteGlobal: text compiled at run time. Its new names are global; run by
-    // Eval or Execute inside a class's procedure, Me is that procedure's instance and the class's
-    // members are known by name, while ExecuteGlobal always runs as global code. A syntax error in
-    // it is raised as a runtime error of the calling statement.
+    // Eval, Execute and ExecuteGlobal: text compiled at run time. Eval and Execute run it where they
+    // are called: inside a procedure its locals (and, in a class, Me and the class's members) are the
+    // text's, and the names it makes are new locals of that procedure, kept while the procedure runs;
+    // elsewhere, and always for ExecuteGlobal, it runs as global code. Procedures and classes it
+    // declares are global. A syntax error in it is raised as a runtime error of the calling statement.
     Var ExecuteText(std::wstring_view text, bool expression, bool global);
     void ResetSteps();
 
@@ -134,11 +135,18 @@ public:
     const std::shared_ptr<Link>& link() const { return m_link; }
 
 private:
+    // Locals that text run by Eval or Execute made in a procedure's frame.
+    struct AddedLocals {
+        std::vector<std::wstring> names;
+        std::deque<Var> values;
+    };
     struct Frame {
         Procedure* proc = nullptr;
         VARIANT** slots = nullptr;
         ClassInstance* me = nullptr;
         bool resumeNext = false;
+        Frame* scope = nullptr;  // text run inside a procedure: that procedure's frame
+        std::unique_ptr<AddedLocals> added;
     };
     enum class Flow { Normal, ExitDo, ExitFor, ExitProc };
 
@@ -179,8 +187,15 @@ private:
     // ownNameIsResult: in a function, its own name without arguments stands for its result.
     void BindExpr(Expr* e, Procedure& proc, bool optionExplicit, bool ownNameIsResult = true);
     void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
+    // Text run later by ExecuteGlobal or Execute may declare a name that code bound before knew
+    // nothing of: its uses are bound again to the new procedure or, under Option Explicit, global.
+    void RecordUndeclaredUse(Expr& e) { m_undeclaredUses[e.lower].push_back(&e); }
+    void BindDeclaredLater(const Unit& unit);
 
     // Execution.
+    void ExecFrame(Frame& frame);
+    Var EvalFrame(Frame& frame);
+    Var ExecuteInProcedure(std::unique_ptr<Unit> unit, Frame& scope, bool expression);
     Flow ExecBlock(const Block& block);
     Flow Exec(const Stmt& s);
     bool AppendInPlace(const Stmt& s);
@@ -206,6 +221,7 @@ private:
     const VARIANT& EvalRef(const Expr& e, Var& temp);
     bool EvalCondition(const Expr& e);
     VARIANT* Storage(const Expr& e);  // the variable a Name without arguments stands for
+    VARIANT* AddedLocal(const std::wstring& lower);
     const VARIANT& EvalName(const Expr& e, Var& temp);
     const VARIANT& EvalMember(const Expr& e, Var& temp);
     Var CallBuiltin(const Expr& e);
@@ -236,6 +252,8 @@ private:
     std::unordered_map<std::wstring, Var> m_constants;
     std::unordered_map<std::wstring, Procedure*> m_procedures;
     std::unordered_map<std::wstring, ClassDef*> m_classes;
+    std::unordered_map<std::wstring, std::vector<Expr*>> m_undeclaredUses;
+    std::unordered_set<std::wstring> m_implicitGlobals;  // made by their first use, not declared
     std::vector<NamedItem> m_namedItems;
     std::unordered_set<ClassInstance*> m_instances;
     ErrObject* m_err = nullptr;

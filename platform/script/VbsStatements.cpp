@@ -92,6 +92,9 @@ Var Interpreter::ExecuteText(std::wstring_view text, bool expression, bool globa
         e.compile = false;
         throw;
     }
+    Frame* scope = global || !m_frame ? nullptr : m_frame->scope ? m_frame->scope : m_frame;
+    if (scope && scope->proc->kind != ProcKind::GlobalCode)
+        return ExecuteInProcedure(std::move(unit), *scope, expression);
     ClassInstance* me = global || !m_frame ? nullptr : m_frame->me;
     if (me)
         unit->globalCode->owner = &me->def();
@@ -99,6 +102,53 @@ Var Interpreter::ExecuteText(std::wstring_view text, bool expression, bool globa
     if (expression)
         return Evaluate(added, me);
     Run(added, me);
+    return Var();
+}
+
+// The text's code gets the procedure's locals after its own hidden ones (the slots of its With
+// blocks), then the names the procedure's earlier Eval and Execute made, then its own new names,
+// which stay with the procedure's frame.
+Var Interpreter::ExecuteInProcedure(std::unique_ptr<Unit> unit, Frame& scope, bool expression)
+{
+    Procedure& code = *unit->globalCode;
+    const Procedure& caller = *scope.proc;
+    if (!scope.added)
+        scope.added = std::make_unique<AddedLocals>();
+    AddedLocals& added = *scope.added;
+    code.kind = ProcKind::InProcedure;
+    code.owner = caller.owner;
+    code.constants = caller.constants;
+    code.lower = caller.lower;
+    const size_t own = code.locals.size();
+    for (const std::wstring& name : caller.locals)
+        code.AddLocal(name);
+    if (caller.resultSlot >= 0)
+        code.resultSlot = static_cast<int>(own) + caller.resultSlot;
+    for (const std::wstring& name : added.names)
+        code.AddLocal(name);
+    const size_t known = code.locals.size();
+    for (const auto& [name, line] : unit->globals)
+        if (code.FindLocal(Lower(name)) < 0)
+            code.AddLocal(Lower(name));
+    unit->globals.clear();
+    AddUnit(std::move(unit));
+    for (size_t i = known; i < code.locals.size(); ++i) {
+        added.names.push_back(code.locals[i]);
+        added.values.emplace_back();
+    }
+
+    std::vector<Var> storage(own);
+    std::vector<VARIANT*> slots;
+    slots.reserve(code.locals.size());
+    for (Var& hidden : storage)
+        slots.push_back(&hidden.v);
+    slots.insert(slots.end(), scope.slots, scope.slots + caller.locals.size());
+    for (Var& value : added.values)
+        slots.push_back(&value.v);
+    Frame frame{&code, slots.data(), scope.me, false, &scope};
+    if (expression)
+        return EvalFrame(frame);
+    ExecFrame(frame);
     return Var();
 }
 
@@ -111,12 +161,19 @@ Var Interpreter::Evaluate(Unit& unit, ClassInstance* me)
     for (size_t i = 0; i < storage.size(); ++i)
         slots[i] = &storage[i].v;
     Frame frame{&code, slots.data(), me, false};
+    return EvalFrame(frame);
+}
+
+// The value of the expression that is the frame's code.
+Var Interpreter::EvalFrame(Frame& frame)
+{
     Frame* outer = std::exchange(m_frame, &frame);
     struct Restore {
         Interpreter& self;
         Frame* outer;
         ~Restore() { self.m_frame = outer; }
     } restore{*this, outer};
+    const Procedure& code = *frame.proc;
     if (code.body.empty() || !code.body[0]->a)
         return Var();
     // An object stays an object: Set x = Eval("Me").
@@ -133,13 +190,6 @@ Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<A
 {
     if (args.size() != proc.params.size())
         Throw(kWrongArgumentCount, ErrorText(kWrongArgumentCount) + L": '" + proc.name + L"'");
-    if (m_depth == 0) {
-        m_stackBase = FrameAddress();
-        m_stackBudget = StackBudget(m_stackBase);
-    } else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > m_stackBudget) {
-        Throw(kOutOfStackSpace);
-    }
-    Tick();
     size_t count = proc.locals.size();
     std::vector<Var> storage(count);
     std::vector<VARIANT*> slots(count);
@@ -159,6 +209,22 @@ Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<A
             storage[i] = MakeArray(proc.localBounds[i]);
     }
     Frame frame{&proc, slots.data(), me, false};
+    ExecFrame(frame);
+    if (wantResult && proc.resultSlot >= 0)
+        return std::move(storage[proc.resultSlot]);
+    return Var();
+}
+
+// Runs the statements of the frame's code, as one call deeper.
+void Interpreter::ExecFrame(Frame& frame)
+{
+    if (m_depth == 0) {
+        m_stackBase = FrameAddress();
+        m_stackBudget = StackBudget(m_stackBase);
+    } else if (m_stackBase > FrameAddress() && m_stackBase - FrameAddress() > m_stackBudget) {
+        Throw(kOutOfStackSpace);
+    }
+    Tick();
     Frame* outer = std::exchange(m_frame, &frame);
     ++m_depth;
     struct Restore {
@@ -170,10 +236,7 @@ Var Interpreter::CallProcedure(Procedure& proc, ClassInstance* me, std::vector<A
             --self.m_depth;
         }
     } restore{*this, outer};
-    ExecBlock(proc.body);
-    if (wantResult && proc.resultSlot >= 0)
-        return std::move(storage[proc.resultSlot]);
-    return Var();
+    ExecBlock(frame.proc->body);
 }
 
 Interpreter::Flow Interpreter::ExecBlock(const Block& block)

@@ -237,11 +237,11 @@ Var Space(Interpreter&, const Args& a)
 
 Var StringOf(Interpreter&, const Args& a)
 {
+    if (IsNullArg(a, 0) || IsNullArg(a, 1))
+        return Var::Null();
     LONG n = Whole(a, 0);
     if (n < 0)
         Throw(kInvalidProcedureCall);
-    if (IsNullArg(a, 1))
-        return Var::Null();
     CheckLength(n);
     wchar_t c;
     if (a[1].vt == VT_BSTR) {

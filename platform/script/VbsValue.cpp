@@ -113,11 +113,10 @@ Var FitResult(double value, int rank)
         }
         return Var::Double(value);
     case kCurrency: {
-        if (std::fabs(value) > 922337203685477.0)
-            Throw(kOverflow);
         Var r;
+        if (FAILED(VarCyFromR8(value, &r.v.cyVal)))
+            Throw(kOverflow);
         r.v.vt = VT_CY;
-        r.v.cyVal.int64 = static_cast<LONGLONG>(std::nearbyint(value * 10000));
         return r;
     }
     case kDate:

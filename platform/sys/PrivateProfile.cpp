@@ -470,7 +470,8 @@ BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPC
             }
             return true;
         }
-        std::optional<size_t> line = range ? ini.FindKey(*range, keyName) : std::nullopt;
+        std::optional<size_t> line;
+        if (range) line = ini.FindKey(*range, keyName);
         if (!value) {
             if (!line) return false;
             ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(*line));

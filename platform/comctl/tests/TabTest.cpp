@@ -210,8 +210,9 @@ TEST_F(TabTest, SizesPaddingAndMinimumWidthShapeTheTabs)
         HWND tabs = MakeTabs({ L"x", L"y" }, { 10, 10, 290, 110 }, c.style);
         CRect before = ItemRect(tabs, 0);
         LRESULT answer = SendMessageW(tabs, c.message, 0, c.value);
-        if (c.message == TCM_SETITEMSIZE)
+        if (c.message == TCM_SETITEMSIZE) {
             EXPECT_EQ(answer, MAKELONG(before.Width(), before.Height()));
+        }
         CRect after = ItemRect(tabs, 0);
         c.check(before, after);
         EXPECT_EQ(ItemRect(tabs, 1).left, after.right);

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kFamily = cmb1, kStyle = cmb2, kSize = cmb3;
+constexpr int kFamily = cmb1, kSize = cmb3;
 
 std::vector<std::wstring> ComboItems(HWND dialog, int id)
 {

@@ -246,8 +246,9 @@ TEST(ClassicLook, ButtonsTakeTheSoftEdges)
             DrawEdge(edge.dc, &r, (c.state & DFCS_PUSHED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         for (int y = 0; y < 14; ++y)
             for (int x = 0; x < 16; ++x)
-                if (x < 2 || y < 2 || x >= 14 || y >= 12)
+                if (x < 2 || y < 2 || x >= 14 || y >= 12) {
                     ASSERT_EQ(button.at(x, y), edge.at(x, y)) << c.type << " " << c.state << " at " << x << "," << y;
+                }
     }
 }
 

@@ -31,8 +31,9 @@ TEST(ControlLook, PushButtonFacesFrameTheirContent)
             EXPECT_EQ(canvas.at(0, 0), c.corner) << c.name;
         else
             EXPECT_NE(canvas.at(0, 0), frame) << c.name;
-        if (c.inside != CLR_INVALID)
+        if (c.inside != CLR_INVALID) {
             EXPECT_EQ(canvas.at(1, 1), c.inside) << c.name;
+        }
         EXPECT_EQ(canvas.at(20, 10), face) << c.name; // the face is filled
     }
 }

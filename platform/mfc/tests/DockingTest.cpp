@@ -328,8 +328,9 @@ TEST_F(DockingTest, AFloatingBarDragsBackToDockByItsCaptionOrItsBody)
         CRect frameRect;
         GetWindowRect(mini, &frameRect);
         CPoint grab = byCaption ? CPoint(frameRect.left + 10, frameRect.top + 6) : ScreenRect(first).TopLeft() + CSize(3, 10);
-        if (byCaption)
+        if (byCaption) {
             ASSERT_EQ(SendMessageW(mini, WM_NCHITTEST, 0, MAKELPARAM(grab.x, grab.y)), HTCAPTION);
+        }
         DragScreen(grab, TopDockPoint(250) - grab);
         EXPECT_FALSE(first.IsFloating());
         EXPECT_EQ(first.m_pDockBar, DockBar(AFX_IDW_DOCKBAR_TOP));
@@ -430,8 +431,9 @@ TEST_F(DockingTest, ShiftSwapsTheOrientationADraggedBarDocksIn)
             headless->InjectKey(VK_SHIFT, false);
         Pump();
         EXPECT_EQ(second.IsFloating(), c.expected == nullptr);
-        if (c.expected)
+        if (c.expected) {
             EXPECT_EQ(second.m_pDockBar, c.expected);
+        }
     }
 }
 

@@ -16,6 +16,7 @@ public:
         SetWindowText(title);
         return TRUE;
     }
+    using CWnd::Create;
     CSize CalcFixedLayout(BOOL, BOOL horz) override
     {
         CRect inside;

@@ -42,7 +42,7 @@ protected:
         events.push_back(text);
     }
     void OnChildClicked() { events.push_back(L"parent sees click"); }
-    void OnChildNotify(NMHDR* header, LRESULT* result)
+    void OnChildNotified(NMHDR* header, LRESULT* result)
     {
         events.push_back(L"parent sees notify");
         *result = 7;
@@ -66,7 +66,7 @@ BEGIN_MESSAGE_MAP(RecordingWnd, CWnd)
     ON_UPDATE_COMMAND_UI(ID_SAVE, OnUpdateSave)
     ON_COMMAND_RANGE(ID_RANGE_FIRST, ID_RANGE_LAST, OnRange)
     ON_BN_CLICKED(ID_CHILD, OnChildClicked)
-    ON_NOTIFY(NM_TEST, ID_CHILD, OnChildNotify)
+    ON_NOTIFY(NM_TEST, ID_CHILD, OnChildNotified)
 END_MESSAGE_MAP()
 
 // A control that answers its own click notification, so its parent never sees it.

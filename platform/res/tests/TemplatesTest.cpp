@@ -88,8 +88,9 @@ TEST(DialogTemplate, EachControlStatementWithItsDefaultStyles)
         EXPECT_EQ(item.id, expected[i].id);
         EXPECT_EQ(item.windowClass.ordinal, expected[i].classOrdinal);
         EXPECT_EQ(item.style, expected[i].style);
-        if (expected[i].title)
+        if (expected[i].title) {
             EXPECT_EQ(item.title.text, expected[i].title);
+        }
         EXPECT_EQ(item.title.ordinal, expected[i].titleOrdinal);
         EXPECT_TRUE(item.creationData.empty());
     }

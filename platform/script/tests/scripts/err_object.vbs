@@ -34,6 +34,32 @@ codes = Array( _
     &h80070057, 5, "Invalid procedure call or argument", _
     &h8007000E, 7, "Out of memory", _
     &h80070005, 70, "Permission denied", _
+    &h8002000C, 447, "Object doesn't support current locale setting", _
+    &h80020012, 11, "Division by zero", _
+    &h8002802B, 32811, "Element not found", _
+    &h8002802F, 453, "Specified DLL function not found", _
+    &h80028CA0, 13, "Type mismatch", _
+    &h80028CA1, 9, "Subscript out of range", _
+    &h80028CA2, 57, "Device I/O error", _
+    &h80028CA3, 322, "Can't create necessary temporary file", _
+    &h80029C4A, 48, "Error in loading DLL", _
+    &h80030002, 432, "File name or class name not found during Automation operation", _
+    &h80030003, 76, "Path not found", _
+    &h80030004, 67, "Too many files", _
+    &h80030005, 70, "Permission denied", _
+    &h80030008, 7, "Out of memory", _
+    &h8003001D, 57, "Device I/O error", _
+    &h80030020, 75, "Path/File access error", _
+    &h80030021, 70, "Permission denied", _
+    &h80030050, 58, "File already exists", _
+    &h80030070, 61, "Disk full", _
+    &h800300FC, 53, "File not found", _
+    &h80040154, 429, "ActiveX component can't create object", _
+    &h800401E3, 429, "ActiveX component can't create object", _
+    &h800401EA, 432, "File name or class name not found during Automation operation", _
+    &h800401F3, 429, "ActiveX component can't create object", _
+    &h800401F5, 429, "ActiveX component can't create object", _
+    &h800706BA, 462, "The remote server machine does not exist or is unavailable", _
     &h800A0009, 9, "Subscript out of range")
 For i = 0 To UBound(codes) Step 3
     Err.Clear
@@ -45,6 +71,18 @@ For i = 0 To UBound(codes) Step 3
     Check Err.Number, CLng(codes(i + 1)), "number for an exception of " & Hex(codes(i))
     Check Err.Description, codes(i + 2), "text for an exception of " & Hex(codes(i))
     Check Err.HelpFile & " " & Err.HelpContext, "host.hlp 7", "help of an exception of " & Hex(codes(i))
+Next
+
+' Codes of those families that the language names no error for reach the script as themselves.
+Dim ownCodes
+ownCodes = Array(&h80004005, &h8000FFFF, &h80010108, &h8001011F, &h80080005, &h800706BE, &h800300FB)
+For i = 0 To UBound(ownCodes)
+    Err.Clear
+    Host.Fail ownCodes(i)
+    Check Err.Number, CLng(ownCodes(i)), "own number for " & Hex(ownCodes(i))
+    Err.Clear
+    Host.Throw ownCodes(i), "", 0
+    Check Err.Number, CLng(ownCodes(i)), "own number for an exception of " & Hex(ownCodes(i))
 Next
 
 ' A code outside those the language names stays the object's own: the same negative number
