@@ -90,14 +90,13 @@ BOOL SECEdit::ResetContent()
     m_pSavePoint = nullptr;
     m_bModified = FALSE;
     ResetUndo();
-    m_itemData.clear();
-    m_itemData.resize(1);
+    // Fresh arrays rather than emptied ones: those of a large text give their memory back.
+    m_itemData = decltype(m_itemData)(1);
     m_pBuffer = CreateBuffer();
     m_pBuffer->Clear();
     NoteTextChange({}, true);
     CreateFontInfoFromConfig();
-    m_lineColors.clear();
-    m_lineColors.resize(1);
+    m_lineColors = decltype(m_lineColors)(1);
     m_nFirstStaleLine = 0;
     m_comments.RemoveAll();
     SECEditMsg message(SECEDIT_INIT_CONTROLLER);

@@ -306,10 +306,8 @@ BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding
     m_bMark = mark;
     m_oddLastByte = std::move(oddLastByte);
     const size_t lines = static_cast<size_t>(GetLineCount());
-    m_lineColors.clear();
-    m_lineColors.resize(lines);
-    m_itemData.clear();
-    m_itemData.resize(lines);
+    m_lineColors = decltype(m_lineColors)(lines);
+    m_itemData = decltype(m_itemData)(lines);
     m_comments.RemoveAll();
     m_nFirstStaleLine = 0;
     // Lines are kept as the file has them, however long: the width the view scrolls over grows
