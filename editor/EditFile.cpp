@@ -19,6 +19,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,7 +147,14 @@ bool OpenForLoading(const ReadOnlyFile& file, const CString& path)
 BOOL SECEdit::LoadFile(const CString& path)
 {
     // The encoding is decided anew for every file: a mark FF FE means UTF-16LE.
-    return LoadFileDetect(path);
+    const BOOL loaded = LoadFileDetect(path);
+#ifdef __GLIBC__
+    // The pieces read and the text replaced leave the C library's heap with free pages at its
+    // top and between its blocks, which it keeps unless asked: a small file after a large one
+    // should cost what it costs alone.
+    malloc_trim(0);
+#endif
+    return loaded;
 }
 
 BOOL SECEdit::LoadFileDetect(const CString& path)
