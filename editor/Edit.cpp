@@ -798,6 +798,8 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
         return;
     const int startLine = range.m_start.m_nLine;
     const int lines = range.m_end.m_nLine - startLine;
+    if (m_colorResume.line >= 0 && (lines != 0 || m_colorResume.line != startLine))
+        AbandonColorResume();
     if (command.IsTextPresent()) {
         m_lineColors.insert(m_lineColors.begin() + std::min<size_t>(startLine + 1, m_lineColors.size()), lines, SECEditLineColor());
         InsertItemDataRows(startLine, lines, m_bLineStart);
@@ -816,14 +818,15 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
                 RemoveItemDataRows(startLine + 1, range.m_end.m_nLine);
         }
     }
-    m_colorResume = {};
     if (startLine < static_cast<int>(m_lineColors.size())) {
         const int changed = range.m_end.m_nCol - range.m_start.m_nCol;
         if (lines == 0)
-            KeepColorsBefore(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
+            KeepColorsAround(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
         else
             m_lineColors[startLine].Drop();
     }
+    if (m_colorResume.version != m_lastChange.version)
+        m_colorResume = {};
     m_nFirstStaleLine = startLine;
 }
 

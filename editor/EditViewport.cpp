@@ -378,10 +378,10 @@ void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& meas
     }
 
     const BOOL showWhitespace = config && config->GetShowWhitespace();
-    SECEditLineColor runs = m_pEdit->CopyLineColor(line);
+    int column = 0;
+    SECEditLineColor runs = m_pEdit->CopyLineColor(line, first, end, &column);
     if (runs.IsEmpty())
         runs.AddRun(0, BuiltinText);
-    int column = 0;
     int firstGroup = runs[0].m_nColorGroup;
     for (INT_PTR i = 0; i < runs.GetSize() && column < end && x < clip.right - origin.x; ++i) {
         int count = runs[i].m_nLength == 0 ? length - column : std::min<int>(runs[i].m_nLength, length - column);
