@@ -155,7 +155,7 @@ void KeystrokeAtTheEndOfALongLine(benchmark::State& state)
     for (auto _ : state)
         window.Press('X', L"x");
 }
-BENCHMARK(KeystrokeAtTheEndOfALongLine)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(KeystrokeAtTheEndOfALongLine)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // A key a few characters into the long line and in its middle, each to its pixels: the colours
 // are worked out again only up to where they come back to those before the key (target: under

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cwchar>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -548,6 +549,17 @@ int SECEdit::LineDisplayWidth(int line)
     return static_cast<int>(std::min<long long>(display, INT_MAX));
 }
 
+void SECEdit::WidenForKeptLine(int line, const wchar_t* text, int length)
+{
+    // No line was wider than the maximum before: the line kept whole is now at most as much wider
+    // as the inserted text is wide, which costs no count of a line of millions of characters.
+    const long long tab = TabSize();
+    const wchar_t* end = length < 0 ? text + std::wcslen(text) : text + length;
+    const long long inserted = (end - text) + std::count(text, end, L'\t') * (tab - 1);
+    const long long bound = std::min(m_nMaxLineLength + inserted, GetLineLength(line) * tab);
+    m_nMaxLineLength = static_cast<int>(std::clamp<long long>(bound, m_nMaxLineLength, INT_MAX));
+}
+
 bool SECEdit::IsTooWide(int line)
 {
     // Every character takes a column at least: a line longer than the maximum needs no count.
@@ -615,12 +627,15 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
 
     // A loaded line wider than the maximum, or wider than the default and the longest of its file
     // (which set the maximum), keeps its text whole: the breaks would change text the user did not
-    // touch. Lines made only of inserted text are still broken.
-    const bool wasTooWide = IsTooWide(line)
+    // touch. Lines made only of inserted text are still broken. A line of a million characters
+    // and more is kept without its width counted again at every key.
+    const bool wasTooWide = GetLineLength(line) > KeptWholeLength || IsTooWide(line)
         || (m_nMaxLineLength > DefaultMaxLineLength && LineDisplayWidth(line) >= m_nMaxLineLength);
     if (!m_pBuffer->InsertText(range, text, length))
         return FALSE;
     NoteTextChange(range.m_start, range.m_end.m_nLine != range.m_start.m_nLine);
+    if (wasTooWide)
+        WidenForKeptLine(range.m_start.m_nLine, text, length);
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
         if (wasTooWide && (l == range.m_start.m_nLine || l == range.m_end.m_nLine))

@@ -33,10 +33,10 @@ class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserv
 public:
     static constexpr int DefaultMaxLineLength = 2048;
     static constexpr int ReadPiece = 512000;
+    // A line longer than this is kept whole by edits: only a file makes one.
+    static constexpr int KeptWholeLength = 1 << 20;
     // Files larger than this are refused: the text's offsets are ints.
     static constexpr long long MaxFileBytes = 256ll << 20;
-    // The longest line a loaded file widens the view to (so that its width in pixels stays an int).
-    static constexpr int MaxLoadedLineLength = 1 << 22;
 
     SECEdit();
     ~SECEdit() override;
@@ -204,6 +204,9 @@ private:
     int TabSize() const;
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
+    // After text went into a line kept whole however wide: the maximum, which no line's width
+    // passes, follows it.
+    void WidenForKeptLine(int line, const wchar_t* text, int length);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
     void NoteTextChange(const SECEditLineCol& start, bool linesMoved);
     void DropSpansTouching(const SECEditLineColPair& range);

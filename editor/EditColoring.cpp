@@ -684,9 +684,22 @@ SECEditLineColor SECEdit::CopyLineColor(int line, int fromColumn, int toColumn, 
     if (const SECEditLineColor* runs = GetLineColor(line)) {
         const SECEditTextColor* const data = runs->GetData();
         const INT_PTR size = runs->GetSize();
-        INT_PTR first = 0;
-        for (; first < size && data[first].m_nLength != 0 && start + data[first].m_nLength <= fromColumn; ++first)
-            start += data[first].m_nLength;
+        // The first run, looked for from the nearer end of the line (the runs cover it whole unless
+        // the last runs to its end).
+        INT_PTR first = size;
+        const int length = GetLineLength(line);
+        bool found = false;
+        if (size > 0 && data[size - 1].m_nLength != 0 && fromColumn > length / 2) {
+            start = length;
+            while (first > 0 && start > fromColumn)
+                start -= data[--first].m_nLength;
+            found = start >= 0;
+        }
+        if (!found) {
+            start = 0;
+            for (first = 0; first < size && data[first].m_nLength != 0 && start + data[first].m_nLength <= fromColumn; ++first)
+                start += data[first].m_nLength;
+        }
         INT_PTR last = first;
         for (long long end = start; last < size && (last == first || end < toColumn) && (last == first || data[last - 1].m_nLength != 0); ++last)
             end += data[last].m_nLength;

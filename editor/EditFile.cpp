@@ -323,7 +323,7 @@ BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding
     // Lines are kept as the file has them, however long: the width the view scrolls over grows
     // to the longest of them.
     for (int line = 0; line < GetLineCount(); ++line)
-        m_nMaxLineLength = std::max(m_nMaxLineLength, std::min(LineDisplayWidth(line), MaxLoadedLineLength));
+        m_nMaxLineLength = std::max(m_nMaxLineLength, LineDisplayWidth(line));
     SECEditMsg message(SECEDIT_INIT_CONTROLLER);
     message.AddRef();
     SendToObservers(&message);

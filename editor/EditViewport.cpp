@@ -7,6 +7,7 @@
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 using namespace divuzura::foundation;
@@ -92,7 +93,9 @@ CSize SECEditViewport::GetLogExtent() const
 {
     if (!m_pEdit || !GetFontInfo())
         return { 0, 0 };
-    return { m_pEdit->GetMaxLineLength() * GetCharWidth(), GetLineHeight() * m_pEdit->GetLineCount() };
+    // Pixels are ints: a text wider or taller than they reach is shown as far as they do.
+    const auto pixels = [](long long count, int size) { return static_cast<int>(std::min<long long>(count * size, INT_MAX)); };
+    return { pixels(m_pEdit->GetMaxLineLength(), GetCharWidth()), pixels(m_pEdit->GetLineCount(), GetLineHeight()) };
 }
 
 void SECEditViewport::SetLogOrigin(int x, int y)
