@@ -283,11 +283,14 @@ private:
         int lengthChange = 0;
         unsigned version = 0;
     } m_colorResume;
-    // The line last coloured to its end, as its text was then: its runs cover the whole line.
+    // The line last coloured to its end, as its text was then: its runs cover the whole line; and
+    // a run of them with the column it begins at, where the last look-up in them ended.
     struct ColorsFit {
         int line = -1;
         INT_PTR runs = 0;
         unsigned version = 0;
+        INT_PTR cursor = 0;
+        long long cursorStart = 0;
     } m_colorsFit;
     SECEditCompositeCommand* m_pGroup = nullptr;
     divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;

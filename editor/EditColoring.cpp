@@ -28,6 +28,29 @@ long long RunsTotal(const SECEditLineColor& runs)
     return toLineEnd ? -1 : total;
 }
 
+// A run of a line and the column it begins at.
+struct RunAt {
+    INT_PTR index = 0;
+    long long start = 0;
+};
+
+// The run that holds column (or the end of the runs for a column past them), walked to from the
+// nearest of a run known, the line's start and the end of the runs, which cover total columns (a
+// total not known: as far as any column).
+RunAt LocateRun(const SECEditLineColor& runs, long long total, long long column, RunAt known)
+{
+    const SECEditTextColor* const data = runs.GetData();
+    const INT_PTR size = runs.GetSize();
+    RunAt at = std::llabs(column - known.start) < column ? known : RunAt {};
+    if (total - column < std::llabs(column - at.start))
+        at = { size, total };
+    while (at.index > 0 && at.start > column)
+        at.start -= data[--at.index].m_nLength;
+    while (at.index < size && at.start + data[at.index].m_nLength <= column)
+        at.start += data[at.index++].m_nLength;
+    return at;
+}
+
 // Places in a line's runs before an edit at column.
 struct RunPlaces {
     int tokenEnd = 0;       // the last end of a keyword, tag or operator at or before limit
@@ -37,48 +60,32 @@ struct RunPlaces {
     bool unknown = false;   // a run to the line's end leaves the places unknown
 };
 
-// Walks the runs, which cover total columns, from the nearer end of the line: an edit near the end
-// of a line of millions of runs costs a few of them. A run of the longest length may be a piece of
-// a longer one, whose end is no token's.
-RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int column, int limit, int plain)
+// The runs cover total columns; known is a run where the last look-up found one, so that an
+// edit in a line of millions of runs walks a few of them. A run of the longest length may be a
+// piece of a longer one, whose end is no token's.
+RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int column, int limit, int plain, RunAt& known)
 {
     RunPlaces places;
     const SECEditTextColor* const data = runs.GetData();
     const INT_PTR size = runs.GetSize();
-    auto endsToken = [&](INT_PTR i, long long end) {
-        return end <= limit && data[i].m_nColorGroup != plain && data[i].m_nLength != SECEditLineColor::MaxRunLength;
-    };
-    auto holdsColumn = [&](INT_PTR i, long long start, long long end) {
-        if (start < column && column <= end) {
-            places.before = i;
-            places.beforeStart = static_cast<int>(start);
-        }
-    };
-    if (column <= total / 2) {
-        long long end = 0;
-        for (INT_PTR i = 0; i < size && end < column; ++i) {
-            const long long start = end;
-            end += data[i].m_nLength;
-            places.unknown |= data[i].m_nLength == 0;
-            if (endsToken(i, end)) {
-                places.tokenEnd = static_cast<int>(end);
-                places.afterToken = i + 1;
-            }
-            holdsColumn(i, start, end);
-        }
+    places.unknown = size > 0 && data[size - 1].m_nLength == 0; // a line in a comment, or empty
+    if (places.unknown || column <= 0 || size == 0)
         return places;
-    }
-    long long end = total;
-    for (INT_PTR i = size - 1; i >= 0 && !places.unknown; --i) {
-        const long long start = end - data[i].m_nLength;
-        places.unknown = data[i].m_nLength == 0;
-        holdsColumn(i, start, end);
-        if (endsToken(i, end)) {
+    known = LocateRun(runs, total, column - 1, known);
+    if (known.index >= size)
+        return places;
+    places.before = known.index;
+    places.beforeStart = static_cast<int>(known.start);
+    long long start = known.start;
+    for (INT_PTR i = known.index; i >= 0; --i) {
+        const long long end = start + data[i].m_nLength;
+        if (end <= limit && data[i].m_nColorGroup != plain && data[i].m_nLength != SECEditLineColor::MaxRunLength) {
             places.tokenEnd = static_cast<int>(end);
             places.afterToken = i + 1;
             break;
         }
-        end = start;
+        if (i > 0)
+            start -= data[i - 1].m_nLength;
     }
     return places;
 }
@@ -424,7 +431,7 @@ void SECEdit::RecolorEdited()
     });
     FlushPlainText(fresh, pending);
     runs.Splice(resume.runs, rejoin, fresh);
-    m_colorsFit = { line, runs.GetSize(), m_lastChange.version };
+    m_colorsFit = { line, runs.GetSize(), m_lastChange.version, resume.runs, resume.column - resume.pending };
     FollowContinuations();
 }
 
@@ -532,19 +539,19 @@ void SECEdit::KeepColorsAround(int line, int column, int lengthChange)
     editEnd += lengthChange;
 
     const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
-    // The runs hold the line as it was, else they are no guide. Runs just coloured are known to.
+    // The runs hold the line as it was, else they are no guide. Runs just coloured are known to,
+    // and so is a run that a look-up in them found.
     const int length = std::max(GetLineLength(line), 0);
-    if (previous.line != line) {
-        const bool fitted = m_colorsFit.line == line && m_colorsFit.version + 1 == m_lastChange.version && m_colorsFit.runs == runs.GetSize();
-        if (!fitted && RunsTotal(runs) != length - change) {
-            runs.Drop();
-            return;
-        }
+    const bool fitted = m_colorsFit.line == line && m_colorsFit.version + 1 == m_lastChange.version && m_colorsFit.runs == runs.GetSize();
+    if (previous.line != line && !fitted && RunsTotal(runs) != length - change) {
+        runs.Drop();
+        return;
     }
     // A tag's begin text that reaches into the edit may now start before it: the place kept lies
     // the longest begin text before the edit.
     const int reach = LongestBeginTag();
-    const RunPlaces places = FindRunPlaces(runs, length - change, editStart, editStart - reach, plain);
+    RunAt known = fitted ? RunAt { m_colorsFit.cursor, m_colorsFit.cursorStart } : RunAt {};
+    const RunPlaces places = FindRunPlaces(runs, length - change, editStart, editStart - reach, plain, known);
     if (places.unknown) {
         runs.Drop();
         return;
@@ -684,20 +691,19 @@ SECEditLineColor SECEdit::CopyLineColor(int line, int fromColumn, int toColumn, 
     if (const SECEditLineColor* runs = GetLineColor(line)) {
         const SECEditTextColor* const data = runs->GetData();
         const INT_PTR size = runs->GetSize();
-        // The first run, looked for from the nearer end of the line (the runs cover it whole unless
-        // the last runs to its end).
-        INT_PTR first = size;
-        const int length = GetLineLength(line);
-        bool found = false;
-        if (size > 0 && data[size - 1].m_nLength != 0 && fromColumn > length / 2) {
-            start = length;
-            while (first > 0 && start > fromColumn)
-                start -= data[--first].m_nLength;
-            found = start >= 0;
-        }
-        if (!found) {
-            start = 0;
-            for (first = 0; first < size && data[first].m_nLength != 0 && start + data[first].m_nLength <= fromColumn; ++first)
+        // The first run: where the runs cover the line as coloured, looked for from the nearest of
+        // the line's ends and the run found last; else from the start, up to a run to the line's end.
+        INT_PTR first = 0;
+        const bool fitted = runs == &m_lineColors[line] && m_colorsFit.line == line && m_colorsFit.version == m_lastChange.version
+            && m_colorsFit.runs == size && size > 0 && data[size - 1].m_nLength != 0;
+        if (fitted) {
+            const RunAt at = LocateRun(*runs, GetLineLength(line), fromColumn, { m_colorsFit.cursor, m_colorsFit.cursorStart });
+            first = at.index;
+            start = at.start;
+            m_colorsFit.cursor = at.index;
+            m_colorsFit.cursorStart = at.start;
+        } else {
+            for (; first < size && data[first].m_nLength != 0 && start + data[first].m_nLength <= fromColumn; ++first)
                 start += data[first].m_nLength;
         }
         INT_PTR last = first;

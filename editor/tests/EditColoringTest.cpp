@@ -275,6 +275,30 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
                         expected.push_back({ run.m_nLength, run.m_nColorGroup });
                 ASSERT_EQ(Runs(line), expected) << test.name << ", step " << step << ", line " << line;
             }
+            // What a view copies of the edited line to draw a part of it: the runs that reach
+            // into the part, from the one that holds its first column.
+            const std::vector<ColorRun> all = Runs(1);
+            const int length = m_edit.GetLineLength(1);
+            for (const int from : { 0, 7, length / 2, length - 5, length }) {
+                int first = -1;
+                const SECEditLineColor part = m_edit.CopyLineColor(1, from, from + 40, &first);
+                std::vector<ColorRun> expected;
+                int start = 0, expectedFirst = -1;
+                for (const ColorRun& run : all) {
+                    if (start + run.length > from && start < from + 40) {
+                        if (expectedFirst < 0)
+                            expectedFirst = start;
+                        expected.push_back(run);
+                    }
+                    start += run.length;
+                }
+                std::vector<ColorRun> copied;
+                for (const SECEditTextColor& run : part)
+                    copied.push_back({ run.m_nLength, run.m_nColorGroup });
+                EXPECT_EQ(copied, expected) << test.name << ", step " << step << ", from " << from;
+                if (!expected.empty())
+                    EXPECT_EQ(first, expectedFirst) << test.name << ", step " << step << ", from " << from;
+            }
             fresh.AttachLangConfig(nullptr);
         }
     }
