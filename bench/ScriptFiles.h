@@ -31,6 +31,23 @@ inline std::filesystem::path ScriptFile()
     return path;
 }
 
+// 20 MB in 650,000 short lines, as a real script of that size has them.
+inline std::filesystem::path ShortLinesFile()
+{
+    const auto path = std::filesystem::temp_directory_path() / "fln-bench-short-lines.vbs";
+    if (std::filesystem::exists(path))
+        return path;
+    std::string text;
+    text.reserve(ScriptLineCount * ScriptLineBytes);
+    char line[64];
+    for (int i = 0; text.size() < ScriptLineCount * ScriptLineBytes; ++i) {
+        const int n = std::snprintf(line, sizeof line, i % 3 ? "  total%d = total%d + %d\r\n" : "If total%d > 0 Then Call f(%d)\r\n", i % 9973, i % 9973, i % 89);
+        text.append(line, n);
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
 // One line of statements, 20 MB, with no line end.
 inline std::filesystem::path LongLineFile()
 {
