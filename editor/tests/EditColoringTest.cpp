@@ -219,6 +219,7 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
         int column;
         const wchar_t* insert; // null: delete count characters
         int count = 0;
+        int line = 1;
     };
     std::wstring statements;
     for (int i = 0; i < 40; ++i)
@@ -243,6 +244,8 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
         { "a keyword made and unmade", statements, { { { 13, L"x" } }, { { 13, nullptr, 1 } } } },
         { "blanks put in a word and taken out", statements, { { { 14, L" " } }, { { 14, nullptr, 1 } } } },
         { "two edits before the line is shown", statements, { { { 10, L"x" }, { 3, nullptr, 2 } }, { { 1, L"\"" }, { 90, L"\"" } } } },
+        { "an edit, then one in another line", statements, { { { 10, L"\"" }, { 0, L"Dim ", 0, 0 } }, { { 4, L"'" }, { 2, L"x", 0, 2 } } } },
+        { "an edit, then a line break in the line", statements, { { { 10, L"\"" }, { 60, L"\r\n" } } } },
         { "an edit deep in plain runs", words, { { { 100000, L"x" } }, { { 99990, L" " } }, { { 99990, nullptr, 3 } } } },
         { "a quote deep in plain runs", words, { { { 70000, L"\"" } }, { { 120000, nullptr, 5 } } } },
         { "a keyword made deep in plain runs", words, { { { 80001, L"Dim " } } } },
@@ -261,9 +264,9 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
         for (size_t step = 0; step < test.steps.size(); ++step) {
             for (const Edit& edit : test.steps[step]) {
                 if (edit.insert)
-                    ASSERT_TRUE(m_edit.InsertText(1, edit.column, edit.insert)) << test.name;
+                    ASSERT_TRUE(m_edit.InsertText(edit.line, edit.column, edit.insert)) << test.name;
                 else
-                    ASSERT_TRUE(m_edit.DeleteText(1, edit.column, 1, edit.column + edit.count)) << test.name;
+                    ASSERT_TRUE(m_edit.DeleteText(edit.line, edit.column, edit.line, edit.column + edit.count)) << test.name;
             }
             SECEdit fresh;
             fresh.AttachLangConfig(m_language.get());
