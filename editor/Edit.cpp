@@ -401,21 +401,19 @@ int SECEdit::ValidateColumn(int line, int column, BOOL any)
 
 int SECEdit::GetIndentLength(int line)
 {
-    CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = GetLineText(line, copy, chars);
     int indent = 0;
-    while (indent < length && IsBlank(chars[indent]))
-        ++indent;
-    return std::max(indent, 0);
+    ForEachLinePiece(line, 0, std::max(GetLineLength(line), 0), [&](const wchar_t* chars, int count, int) {
+        const int blanks = static_cast<int>(std::find_if_not(chars, chars + count, IsBlank) - chars);
+        indent += blanks;
+        return blanks == count;
+    });
+    return indent;
 }
 
 BOOL SECEdit::IsLineBlank(int line)
 {
-    CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = GetLineText(line, copy, chars);
-    return length <= 0 || std::all_of(chars, chars + length, IsBlank);
+    const int length = GetLineLength(line);
+    return length <= 0 || GetIndentLength(line) == length;
 }
 
 // ---- columns and tabs --------------------------------------------------------------------
@@ -537,15 +535,16 @@ void SECEdit::NoteTextChange(const SECEditLineCol& start, bool linesMoved)
 
 int SECEdit::LineDisplayWidth(int line)
 {
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = GetLineText(line, copy, text);
+    const int length = GetLineLength(line);
     const int tab = TabSize();
     if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
         return std::max(length, 0); // a shorter line needs no exact count
     long long display = 0;
-    for (int i = 0; i < length; ++i)
-        display += text[i] == L'\t' ? tab - display % tab : 1;
+    ForEachLinePiece(line, 0, length, [&](const wchar_t* chars, int count, int) {
+        for (int i = 0; i < count; ++i)
+            display += chars[i] == L'\t' ? tab - display % tab : 1;
+        return true;
+    });
     return static_cast<int>(std::min<long long>(display, INT_MAX));
 }
 

@@ -10,6 +10,7 @@
 #include "editor/LangConfig.h"
 #include "editor/ScriptEncoding.h"
 
+#include <algorithm>
 #include <bitset>
 #include <climits>
 #include <memory>
@@ -141,6 +142,21 @@ public:
     // The line's length (-1 when it cannot be read) and a pointer to its characters, valid until
     // the next call on the model (the buffer may move its text to keep a range in one piece).
     virtual int GetLineText(int line, CString& text, const wchar_t*& chars);
+    // Calls each(chars, count, column) for the line's characters [from, to) in pieces, read in place
+    // and valid during the call, until it returns false: a scan of a line of millions of characters
+    // that asks for no pointer to all of them, which would have them stored wide.
+    template <typename Each>
+    void ForEachLinePiece(int line, int from, int to, Each each)
+    {
+        constexpr int PieceLength = 1 << 16;
+        for (int column = from; column < to;) {
+            const int count = std::min(to - column, PieceLength);
+            const wchar_t* chars = nullptr;
+            if (GetLinePointer(chars, line, column, line, column + count) != count || !chars || !each(chars, count, column))
+                return;
+            column += count;
+        }
+    }
     virtual int GetLineLength(int line);
     virtual BOOL IsValidPosition(int line, int column, BOOL any);
     virtual int ValidateColumn(int line, int column, BOOL any);

@@ -627,21 +627,20 @@ SECEditLineCol SECEditController::PointToLineCol(CPoint point, BOOL tabRule, CDC
         return { line, 0 };
     CFont* old = dc ? nullptr : measure.SelectObject(font->GetTextFont());
     const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
-    // The text is read in place: nothing below asks the model again.
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(line, copy, text), 0);
+    const int length = std::max(m_pEdit->GetLineLength(line), 0);
     SECEditLineCol result(line, 0);
     int left = 0;
-    const int fit = m_pViewport->GetLineWidths().Fit(*m_pEdit, widths, line, text, length, dx, left);
-    if (fit == length) {
+    const int fit = m_pViewport->GetLineWidths().Fit(*m_pEdit, widths, line, length, dx, left);
+    const wchar_t* after = nullptr;
+    if (fit == length || m_pEdit->GetLinePointer(after, line, fit, line, fit + 1) != 1) {
         result.m_nCol = length;
         if (CanVirtualSpace())
             result.m_nCol += (dx - left) / w;
     } else {
-        const long long right = widths.After(left, text[fit]);
+        const wchar_t next = *after;
+        const long long right = widths.After(left, next);
         bool takeRight;
-        if (text[fit] == L'\t')
+        if (next == L'\t')
             takeRight = tabRule ? right - dx < 4 : dx != left;
         else
             takeRight = right - dx < dx - left;
@@ -659,11 +658,9 @@ CPoint SECEditController::LineColToPoint(const SECEditLineCol& position, CDC* dc
         return {};
     CDC& measure = dc ? *dc : font->GetInfoDC();
     const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(position.m_nLine, copy, text), 0);
+    const int length = std::max(m_pEdit->GetLineLength(position.m_nLine), 0);
     const int count = std::min(position.m_nCol, length);
-    int x = GetGutterWidth() + m_pViewport->GetLineWidths().Width(*m_pEdit, widths, position.m_nLine, text, length, count);
+    int x = GetGutterWidth() + m_pViewport->GetLineWidths().Width(*m_pEdit, widths, position.m_nLine, length, count);
     if (position.m_nCol > length)
         x += (position.m_nCol - length) * font->m_nAveCharWidth;
     return { x, position.m_nLine * font->m_nLineHeight };

@@ -352,16 +352,16 @@ void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& meas
     const int gutter = GetGutterWidth();
     const int y = line * h - origin.y;
     int x = -origin.x;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(line, m_lineCopy, text), 0);
-    // Only the columns that reach into the clip are laid out and drawn, with a margin for glyphs
-    // that overhang their cell: a line of millions of characters costs a scan, not a layout.
+    const int length = std::max(m_pEdit->GetLineLength(line), 0);
+    // Only the columns that reach into the clip are read, laid out and drawn, with a margin for
+    // glyphs that overhang their cell: a line of millions of characters costs a short scan.
     int skipped = 0, shown = 0;
-    const int first = m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.left - gutter - OverhangMargin, skipped);
-    const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.right - gutter + OverhangMargin, shown) + 1, length);
+    const int first = m_lineWidths.Fit(*m_pEdit, measure, line, length, clip.left - gutter - OverhangMargin, skipped);
+    const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, length, clip.right - gutter + OverhangMargin, shown) + 1, length);
     x += skipped;
     // The model may move the text on its next call: keep a copy of the part drawn.
-    m_lineCopy = end > first ? CString(text + first, end - first) : CString();
+    const wchar_t* text = nullptr;
+    m_lineCopy = end > first && m_pEdit->GetLinePointer(text, line, first, line, end) == end - first ? CString(text, end - first) : CString();
     const wchar_t* const visible = m_lineCopy.GetString();
 
     int selStart = -1, selEnd = -1;

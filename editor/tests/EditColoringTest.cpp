@@ -299,8 +299,9 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
                 for (const SECEditTextColor& run : part)
                     copied.push_back({ run.m_nLength, run.m_nColorGroup });
                 EXPECT_EQ(copied, expected) << test.name << ", step " << step << ", from " << from;
-                if (!expected.empty())
+                if (!expected.empty()) {
                     EXPECT_EQ(first, expectedFirst) << test.name << ", step " << step << ", from " << from;
+                }
             }
             fresh.AttachLangConfig(nullptr);
         }
