@@ -457,6 +457,11 @@ int SECEdit::ConvertColumn(int column, int mode, const wchar_t* text, int length
 int SECEdit::ConvertLineColumn(int column, int mode, int line, int* displayColumn)
 {
     line = std::min(line, GetLastLine());
+    const int tab = TabSize();
+    if (mode == 0 && column >= 0 && column <= GetLineLength(line) && tab > 1) {
+        // The display column of a place in the line counts the text before it alone, read in pieces.
+        return DisplayWidth(line, column, tab);
+    }
     CString copy;
     const wchar_t* chars = nullptr;
     const int length = GetLineText(line, copy, chars);
@@ -539,9 +544,14 @@ int SECEdit::LineDisplayWidth(int line)
     const int tab = TabSize();
     if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
         return std::max(length, 0); // a shorter line needs no exact count
+    return DisplayWidth(line, length, tab);
+}
+
+int SECEdit::DisplayWidth(int line, int count, int tab)
+{
     long long display = 0;
-    ForEachLinePiece(line, 0, length, [&](const wchar_t* chars, int count, int) {
-        for (int i = 0; i < count; ++i)
+    ForEachLinePiece(line, 0, count, [&](const wchar_t* chars, int n, int) {
+        for (int i = 0; i < n; ++i)
             display += chars[i] == L'\t' ? tab - display % tab : 1;
         return true;
     });
