@@ -301,14 +301,12 @@ public:
     bool Reach(int upTo)
     {
         upTo = std::min(upTo, m_length);
-        if (upTo <= m_copied)
+        m_edit.ForEachLinePiece(m_line, m_copied, upTo, [this](const wchar_t* chars, int count, int column) {
+            std::copy(chars, chars + count, m_text + column);
+            m_copied = column + count;
             return true;
-        const wchar_t* chars = nullptr;
-        if (m_edit.GetLinePointer(chars, m_line, m_copied, m_line, upTo) != upTo - m_copied || !chars)
-            return false;
-        std::copy(chars, chars + (upTo - m_copied), m_text + m_copied);
-        m_copied = upTo;
-        return true;
+        });
+        return m_copied >= upTo;
     }
 
 private:
