@@ -676,15 +676,24 @@ int SECEditController::DisplayColumn(const SECEditLineCol& position)
 
 int SECEditController::ColumnFromDisplay(int line, int display)
 {
-    const CString text = LineText(line);
+    if (!m_pEdit)
+        return std::max(display, 0);
     const int tab = TabSize();
+    const int length = LineLength(line);
     int d = 0;
-    for (int c = 0; c < text.GetLength(); ++c) {
-        if (d >= display)
-            return c;
-        d = text[c] == L'\t' ? (d / tab + 1) * tab : d + 1;
-    }
-    return text.GetLength() + std::max(display - d, 0);
+    int found = -1;
+    // Read in pieces up to the place: a line of millions of characters is not copied whole.
+    m_pEdit->ForEachLinePiece(line, 0, length, [&](const wchar_t* chars, int count, int column) {
+        for (int i = 0; i < count; ++i) {
+            if (d >= display) {
+                found = column + i;
+                return false;
+            }
+            d = chars[i] == L'\t' ? (d / tab + 1) * tab : d + 1;
+        }
+        return true;
+    });
+    return found >= 0 ? found : length + std::max(display - d, 0);
 }
 
 // ---- the presentation state ----------------------------------------------------------------
