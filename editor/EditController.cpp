@@ -588,12 +588,12 @@ void SECEditController::RepaintSelection()
 
 CString SECEditController::LineText(int line)
 {
+    // Copied from the text as it is stored: a pointer to all of a long line would have it stored wide.
     CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = m_pEdit ? m_pEdit->GetLineText(line, copy, chars) : -1;
-    if (length <= 0)
+    const int length = LineLength(line);
+    if (length <= 0 || !m_pEdit->GetText(copy, line, 0, line, length))
         return {};
-    return chars == copy.GetString() ? copy : CString(chars, length);
+    return copy;
 }
 
 int SECEditController::CharsInWidth(CDC* dc, const wchar_t* text, int length, int width, int tabWidth)
