@@ -460,7 +460,7 @@ int SECEdit::ConvertLineColumn(int column, int mode, int line, int* displayColum
     const int tab = TabSize();
     if (mode == 0 && column >= 0 && column <= GetLineLength(line) && tab > 1) {
         // The display column of a place in the line counts the text before it alone, read in pieces.
-        return DisplayWidth(line, column, tab);
+        return DisplayColumns(line, column, tab);
     }
     CString copy;
     const wchar_t* chars = nullptr;
@@ -544,10 +544,10 @@ int SECEdit::LineDisplayWidth(int line)
     const int tab = TabSize();
     if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
         return std::max(length, 0); // a shorter line needs no exact count
-    return DisplayWidth(line, length, tab);
+    return DisplayColumns(line, length, tab);
 }
 
-int SECEdit::DisplayWidth(int line, int count, int tab)
+int SECEdit::DisplayColumns(int line, int count, int tab)
 {
     long long display = 0;
     ForEachLinePiece(line, 0, count, [&](const wchar_t* chars, int n, int) {

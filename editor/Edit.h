@@ -264,7 +264,7 @@ private:
     // The line's width in display columns, tabs expanded.
     int LineDisplayWidth(int line);
     // The width of the line's first count characters, with tabs of tab columns, read in pieces.
-    int DisplayWidth(int line, int count, int tab);
+    int DisplayColumns(int line, int count, int tab);
     bool ReadOnlyOnDisk(const CString& path) const;
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
