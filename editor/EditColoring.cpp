@@ -35,8 +35,7 @@ struct RunAt {
 };
 
 // The run that holds column (or the end of the runs for a column past them), walked to from the
-// nearest of a run known, the line's start and the end of the runs, which cover total columns (a
-// total not known: as far as any column).
+// nearest of a run known, the line's start and the end of the runs, which cover total columns.
 RunAt LocateRun(const SECEditLineColor& runs, long long total, long long column, RunAt known)
 {
     const SECEditTextColor* const data = runs.GetData();
@@ -63,7 +62,7 @@ struct RunPlaces {
 // The runs cover total columns; known is a run where the last look-up found one, so that an
 // edit in a line of millions of runs walks a few of them. A run of the longest length may be a
 // piece of a longer one, whose end is no token's.
-RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int column, int limit, int plain, RunAt& known)
+RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int column, int limit, int plain, RunAt known)
 {
     RunPlaces places;
     const SECEditTextColor* const data = runs.GetData();
@@ -548,7 +547,7 @@ void SECEdit::KeepColorsAround(int line, int column, int lengthChange)
     // A tag's begin text that reaches into the edit may now start before it: the place kept lies
     // the longest begin text before the edit.
     const int reach = LongestBeginTag();
-    RunAt known = fitted ? RunAt { m_colorsFit.cursor, m_colorsFit.cursorStart } : RunAt {};
+    const RunAt known = fitted ? RunAt { m_colorsFit.cursor, m_colorsFit.cursorStart } : RunAt {};
     const RunPlaces places = FindRunPlaces(runs, length - change, editStart, editStart - reach, plain, known);
     if (places.unknown) {
         runs.Drop();
