@@ -114,7 +114,6 @@ void CVBScriptView::ResetText()
 {
     SECEdit* edit = GetEdit();
     edit->SetText(NewPageText);
-    edit->GetAllText(m_strCode);
     edit->SetModified(FALSE);
     if (CFlnDoc* document = Document())
         document->SetModifiedFlag(FALSE);
@@ -173,11 +172,16 @@ void CVBScriptView::RunScript()
         host->AddNamedItem(name, automation.get(), nullptr, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE);
         SysFreeString(name);
     }
-    GetEdit()->GetAllText(m_strCode);
     m_pRunningHost = host;
     m_stopRequested = false;
     UpdateCommandStates();
-    host->ParseScriptText(m_strCode, m_strCode.GetLength(), nullptr);
+    {
+        // The text is copied for the parse alone: a copy kept beside the editor's would more
+        // than double what a large script costs the page.
+        CString code;
+        GetEdit()->GetAllText(code);
+        host->ParseScriptText(code, code.GetLength(), nullptr);
+    }
     host->SetScriptState(SCRIPTSTATE_STARTED);
     host->SetScriptState(SCRIPTSTATE_CLOSED);
     m_pRunningHost = nullptr;
@@ -335,7 +339,6 @@ BOOL CVBScriptView::LoadCode()
     if (!GetEdit()->LoadFile(fileName))
         return FALSE;
     m_strFileName = fileName;
-    GetEdit()->GetAllText(m_strCode);
     return TRUE;
 }
 

@@ -56,8 +56,7 @@ public:
     // position from 1 to 254, else empty.
     static CString ErrorMarker(long position);
 
-    CString m_strCode;      // the text as last fetched for a run, a load or a reset
-    CString m_strFileName;  // the script file last loaded or saved
+    CString m_strFileName; // the script file last loaded or saved
 
 protected:
     int OnCreate(LPCREATESTRUCT create);

@@ -3,63 +3,23 @@
 // from a new formula on the Formula page to its chart painted on the Graph page (switching to the
 // tab included). Target: a repaint under 5 ms.
 
-#include "app/FlnApp.h"
 #include "app/FlnView.h"
-#include "app/MainFrm.h"
+#include "bench/HeadlessProgram.h"
 #include "diagrams/KSysView.h"
-#include "platform/display/HeadlessDisplay.h"
 #include "res/FormulaPage.h"
 #include "res/GraphPage.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
-
 namespace {
 
-void PumpAll()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// The program started once, headless, with settings of its own and no session bus.
-class Program {
+// The program with its Graph page.
+class Program : public bench::HeadlessProgram {
 public:
-    Program()
-    {
-        const std::string settings = std::filesystem::temp_directory_path() / ("formulon-bench-graph-" + std::to_string(getpid()));
-        std::filesystem::create_directories(settings);
-        setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
-        setenv("FORMULON_DISPLAY", "headless", 1);
-        setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
-        app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon" });
-        started = app->InitInstance();
-        PumpAll();
-        for (int index = 0; started && index < Frame().m_wndTab.GetTabCount(); ++index)
-            if (dynamic_cast<CKSysView*>(Frame().m_wndTab.GetPage(index)))
-                graphTab = index;
-    }
-    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    Program() : HeadlessProgram("bench-graph"), graphTab(FindTab<CKSysView>()) {}
     CKSysView& Graph() { return *static_cast<CKSysView*>(Frame().m_wndTab.GetPage(graphTab)); }
-    void ShowTab(int index)
-    {
-        Frame().m_wndTab.ActivateTab(index);
-        PumpAll();
-    }
     void SetFormula(const wchar_t* formula) { SetDlgItemTextW(app->GetFlnView()->m_hWnd, IDC_FORMULA, formula); }
 
-    std::unique_ptr<CFlnApp> app;
-    bool started = false;
     int graphTab = -1;
 };
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cwchar>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -90,14 +91,13 @@ BOOL SECEdit::ResetContent()
     m_pSavePoint = nullptr;
     m_bModified = FALSE;
     ResetUndo();
-    m_itemData.clear();
-    m_itemData.resize(1);
+    // Fresh arrays rather than emptied ones: those of a large text give their memory back.
+    m_itemData = decltype(m_itemData)(1);
     m_pBuffer = CreateBuffer();
     m_pBuffer->Clear();
     NoteTextChange({}, true);
     CreateFontInfoFromConfig();
-    m_lineColors.clear();
-    m_lineColors.resize(1);
+    m_lineColors = decltype(m_lineColors)(1);
     m_nFirstStaleLine = 0;
     m_comments.RemoveAll();
     SECEditMsg message(SECEDIT_INIT_CONTROLLER);
@@ -401,21 +401,19 @@ int SECEdit::ValidateColumn(int line, int column, BOOL any)
 
 int SECEdit::GetIndentLength(int line)
 {
-    CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = GetLineText(line, copy, chars);
     int indent = 0;
-    while (indent < length && IsBlank(chars[indent]))
-        ++indent;
-    return std::max(indent, 0);
+    ForEachLinePiece(line, 0, std::max(GetLineLength(line), 0), [&](const wchar_t* chars, int count, int) {
+        const int blanks = static_cast<int>(std::find_if_not(chars, chars + count, IsBlank) - chars);
+        indent += blanks;
+        return blanks == count;
+    });
+    return indent;
 }
 
 BOOL SECEdit::IsLineBlank(int line)
 {
-    CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = GetLineText(line, copy, chars);
-    return length <= 0 || std::all_of(chars, chars + length, IsBlank);
+    const int length = GetLineLength(line);
+    return length <= 0 || GetIndentLength(line) == length;
 }
 
 // ---- columns and tabs --------------------------------------------------------------------
@@ -459,6 +457,11 @@ int SECEdit::ConvertColumn(int column, int mode, const wchar_t* text, int length
 int SECEdit::ConvertLineColumn(int column, int mode, int line, int* displayColumn)
 {
     line = std::min(line, GetLastLine());
+    const int tab = TabSize();
+    if (mode == 0 && column >= 0 && column <= GetLineLength(line) && tab > 1) {
+        // The display column of a place in the line counts the text before it alone, read in pieces.
+        return DisplayColumns(line, column, tab);
+    }
     CString copy;
     const wchar_t* chars = nullptr;
     const int length = GetLineText(line, copy, chars);
@@ -537,16 +540,33 @@ void SECEdit::NoteTextChange(const SECEditLineCol& start, bool linesMoved)
 
 int SECEdit::LineDisplayWidth(int line)
 {
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = GetLineText(line, copy, text);
+    const int length = GetLineLength(line);
     const int tab = TabSize();
     if (length <= 0 || static_cast<long long>(length) * tab <= m_nMaxLineLength)
         return std::max(length, 0); // a shorter line needs no exact count
+    return DisplayColumns(line, length, tab);
+}
+
+int SECEdit::DisplayColumns(int line, int count, int tab)
+{
     long long display = 0;
-    for (int i = 0; i < length; ++i)
-        display += text[i] == L'\t' ? tab - display % tab : 1;
+    ForEachLinePiece(line, 0, count, [&](const wchar_t* chars, int n, int) {
+        for (int i = 0; i < n; ++i)
+            display += chars[i] == L'\t' ? tab - display % tab : 1;
+        return true;
+    });
     return static_cast<int>(std::min<long long>(display, INT_MAX));
+}
+
+void SECEdit::WidenForKeptLine(int line, const wchar_t* text, int length)
+{
+    // No line was wider than the maximum before: the line kept whole is now at most as much wider
+    // as the inserted text is wide, which costs no count of a line of millions of characters.
+    const long long tab = TabSize();
+    const wchar_t* end = length < 0 ? text + std::wcslen(text) : text + length;
+    const long long inserted = (end - text) + std::count(text, end, L'\t') * (tab - 1);
+    const long long bound = std::min(m_nMaxLineLength + inserted, GetLineLength(line) * tab);
+    m_nMaxLineLength = static_cast<int>(std::clamp<long long>(bound, m_nMaxLineLength, INT_MAX));
 }
 
 bool SECEdit::IsTooWide(int line)
@@ -616,12 +636,15 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
 
     // A loaded line wider than the maximum, or wider than the default and the longest of its file
     // (which set the maximum), keeps its text whole: the breaks would change text the user did not
-    // touch. Lines made only of inserted text are still broken.
-    const bool wasTooWide = IsTooWide(line)
+    // touch. Lines made only of inserted text are still broken. A line of a million characters
+    // and more is kept without its width counted again at every key.
+    const bool wasTooWide = GetLineLength(line) > KeptWholeLength || IsTooWide(line)
         || (m_nMaxLineLength > DefaultMaxLineLength && LineDisplayWidth(line) >= m_nMaxLineLength);
     if (!m_pBuffer->InsertText(range, text, length))
         return FALSE;
     NoteTextChange(range.m_start, range.m_end.m_nLine != range.m_start.m_nLine);
+    if (wasTooWide)
+        WidenForKeptLine(range.m_start.m_nLine, text, length);
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
         if (wasTooWide && (l == range.m_start.m_nLine || l == range.m_end.m_nLine))
@@ -799,6 +822,8 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
         return;
     const int startLine = range.m_start.m_nLine;
     const int lines = range.m_end.m_nLine - startLine;
+    if (m_colorResume.line >= 0 && (lines != 0 || m_colorResume.line != startLine))
+        AbandonColorResume();
     if (command.IsTextPresent()) {
         m_lineColors.insert(m_lineColors.begin() + std::min<size_t>(startLine + 1, m_lineColors.size()), lines, SECEditLineColor());
         InsertItemDataRows(startLine, lines, m_bLineStart);
@@ -817,14 +842,15 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
                 RemoveItemDataRows(startLine + 1, range.m_end.m_nLine);
         }
     }
-    m_colorResume = {};
     if (startLine < static_cast<int>(m_lineColors.size())) {
         const int changed = range.m_end.m_nCol - range.m_start.m_nCol;
         if (lines == 0)
-            KeepColorsBefore(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
+            KeepColorsAround(startLine, range.m_start.m_nCol, command.IsTextPresent() ? changed : -changed);
         else
             m_lineColors[startLine].Drop();
     }
+    if (m_colorResume.version != m_lastChange.version)
+        m_colorResume = {};
     m_nFirstStaleLine = startLine;
 }
 

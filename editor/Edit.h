@@ -10,7 +10,9 @@
 #include "editor/LangConfig.h"
 #include "editor/ScriptEncoding.h"
 
+#include <algorithm>
 #include <bitset>
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -32,10 +34,10 @@ class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserv
 public:
     static constexpr int DefaultMaxLineLength = 2048;
     static constexpr int ReadPiece = 512000;
+    // A line longer than this is kept whole by edits: only a file makes one.
+    static constexpr int KeptWholeLength = 1 << 20;
     // Files larger than this are refused: the text's offsets are ints.
     static constexpr long long MaxFileBytes = 256ll << 20;
-    // The longest line a loaded file widens the view to (so that its width in pixels stays an int).
-    static constexpr int MaxLoadedLineLength = 1 << 22;
 
     SECEdit();
     ~SECEdit() override;
@@ -67,7 +69,9 @@ public:
     // (a highlighted line's runs live in one buffer that the next highlighted line reuses).
     virtual SECEditLineColor* GetLineColor(int line);
     // A copy of the line's colour runs, which a caller may keep across edits; empty: all "Text".
-    SECEditLineColor CopyLineColor(int line);
+    // Only the runs that reach into the columns [fromColumn, toColumn) (at least one), the first
+    // beginning at *firstColumn: a view copies what it shows of a line of millions of runs.
+    SECEditLineColor CopyLineColor(int line, int fromColumn = 0, int toColumn = INT_MAX, int* firstColumn = nullptr);
     virtual void ColorLine(int line, int fromColumn);
     virtual std::unique_ptr<SECEditFontInfo> CreateFontInfo() { return std::make_unique<SECEditFontInfo>(); }
     virtual int ColorToken(int line, const wchar_t* text, int position, int tokenLength, int remaining, int& pending, SECEditLineColor& colors);
@@ -138,6 +142,21 @@ public:
     // The line's length (-1 when it cannot be read) and a pointer to its characters, valid until
     // the next call on the model (the buffer may move its text to keep a range in one piece).
     virtual int GetLineText(int line, CString& text, const wchar_t*& chars);
+    // Calls each(chars, count, column) for the line's characters [from, to) in pieces, read in place
+    // and valid during the call, until it returns false: a scan of a line of millions of characters
+    // that asks for no pointer to all of them, which would have them stored wide.
+    template <typename Each>
+    void ForEachLinePiece(int line, int from, int to, Each each)
+    {
+        constexpr int PieceLength = 1 << 16;
+        for (int column = from; column < to;) {
+            const int count = std::min(to - column, PieceLength);
+            const wchar_t* chars = nullptr;
+            if (GetLinePointer(chars, line, column, line, column + count) != count || !chars || !each(chars, count, column))
+                return;
+            column += count;
+        }
+    }
     virtual int GetLineLength(int line);
     virtual BOOL IsValidPosition(int line, int column, BOOL any);
     virtual int ValidateColumn(int line, int column, BOOL any);
@@ -201,6 +220,9 @@ private:
     int TabSize() const;
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
+    // After text went into a line kept whole however wide: the maximum, which no line's width
+    // passes, follows it.
+    void WidenForKeptLine(int line, const wchar_t* text, int length);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
     void NoteTextChange(const SECEditLineCol& start, bool linesMoved);
     void DropSpansTouching(const SECEditLineColPair& range);
@@ -211,11 +233,26 @@ private:
     // the runs do not hold yet; then the lines a multi-line tag continues on.
     void ColorLineResuming(int line, int fromColumn, int pending);
     void ColorLineFrom(int line, int fromColumn, int pending = 0);
-    // After an edit inside one line that changed its length by lengthChange at column: keeps the
-    // line's runs before the column, up to a place where the scan from the line's start passes
-    // between two tokens (the end of a keyword, tag or operator, or the start of a word after
-    // blanks in plain text), where colouring resumes; or drops them all.
-    void KeepColorsBefore(int line, int column, int lengthChange);
+    // Colours the lines that multi-line tags ended on, from their ends.
+    void FollowContinuations();
+    // Scans the line's columns from fromColumn to length into colours, after each token asking
+    // stop(column, pending plain characters, the line's characters by column, up to one past the
+    // column) whether to end there.
+    template <typename Stop>
+    void ScanLine(int line, int fromColumn, int length, int& pending, SECEditLineColor& colors, Stop stop);
+    int LongestBeginTag() const;
+    // After an edit inside one line that changed its length by lengthChange at column: marks
+    // where colouring resumes, a place before the edit where the scan from the line's start
+    // passes between two tokens (the end of a keyword, tag or operator, or the start of a word
+    // after blanks in plain text), keeping the line's runs, which still describe the line as it
+    // was; or drops them all. Edits in one line before it is coloured again add up.
+    void KeepColorsAround(int line, int column, int lengthChange);
+    // Colours the edited line from where KeepColorsAround marked, until the scan passes between
+    // two tokens where the runs before the edit did too, past the edited text: from there on the
+    // line is scanned as it was, and its old runs are kept.
+    void RecolorEdited();
+    // Forgets where an edited line resumes colouring, with the line's runs, which no longer fit it.
+    void AbandonColorResume();
     void SendToObservers(IMessage* message);
     void ApplyCommand(SECEditCommand& command);
     // Loading goes into a buffer of its own, which replaces the text only when the file is read.
@@ -226,6 +263,8 @@ private:
     BOOL FailLoad();
     // The line's width in display columns, tabs expanded.
     int LineDisplayWidth(int line);
+    // The width of the line's first count characters, with tabs of tab columns, read in pieces.
+    int DisplayColumns(int line, int count, int tab);
     bool ReadOnlyOnDisk(const CString& path) const;
 
     divuzura::foundation::CMvcCommand* m_pExecuting = nullptr;
@@ -247,15 +286,30 @@ private:
     int m_nMaxLineLength = DefaultMaxLineLength;
     int m_nFirstStaleLine = 0;
     TextChange m_lastChange;
-    // Where the colouring of a line whose runs were kept in part resumes; valid while the text
-    // and the line's runs are as KeepColorsBefore left them.
+    // Where the colouring of an edited line resumes; valid while the text and the line's runs are
+    // as KeepColorsAround left them. The runs describe the line before its edits: the columns
+    // before editStart are unchanged, and from editEnd on the line's text is its old text from
+    // editEnd - lengthChange on.
     struct ColorResume {
         int line = -1;
-        int column = 0;
+        int column = 0;      // where the scan resumes, pending characters of plain text behind it
         int pending = 0;
-        INT_PTR runs = 0;
+        INT_PTR runs = 0;    // the runs before column - pending, which stay
+        INT_PTR oldRuns = 0; // all the runs kept
+        int editStart = 0;
+        int editEnd = 0;
+        int lengthChange = 0;
         unsigned version = 0;
     } m_colorResume;
+    // The line last coloured to its end, as its text was then: its runs cover the whole line; and
+    // a run of them with the column it begins at, where the last look-up in them ended.
+    struct ColorsFit {
+        int line = -1;
+        INT_PTR runs = 0;
+        unsigned version = 0;
+        INT_PTR cursor = 0;
+        long long cursorStart = 0;
+    } m_colorsFit;
     SECEditCompositeCommand* m_pGroup = nullptr;
     divuzura::foundation::CMvcCommand* m_pSavePoint = nullptr;
     std::unique_ptr<SECEditFontInfo> m_pFontInfo;

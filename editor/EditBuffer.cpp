@@ -94,7 +94,10 @@ void SECEditBlockBuffer::Widen()
 {
     if (m_bWide)
         return;
-    m_wide.assign(m_narrow.begin(), m_narrow.end());
+    // The gap is not copied: its pages stay untouched.
+    m_wide.resize(m_narrow.size());
+    std::copy(m_narrow.begin(), m_narrow.begin() + m_gapStart, m_wide.begin());
+    std::copy(m_narrow.begin() + m_gapEnd, m_narrow.end(), m_wide.begin() + m_gapEnd);
     m_narrow = {};
     m_bWide = true;
 }
@@ -117,8 +120,7 @@ void SECEditBlockBuffer::EnsureGap(int length)
 {
     if (GapLength() >= length)
         return;
-    // A gap in proportion to the text: a run of edits that grows a big text copies it rarely.
-    const int newGap = std::max({ length, GrowthStep, GetTextLength() / 8 });
+    const int newGap = GapToOpen(length);
     WithArray([this, newGap](auto& array) {
         std::remove_reference_t<decltype(array)> grown(static_cast<size_t>(GetTextLength()) + newGap);
         std::copy(array.begin(), array.begin() + m_gapStart, grown.begin());
@@ -133,7 +135,7 @@ void SECEditBlockBuffer::Reserve(size_t characters)
     const auto needed = static_cast<long long>(characters) - GetTextLength();
     if (needed > GapLength()) {
         MoveGap(GetTextLength());
-        const int gap = static_cast<int>(needed);
+        const int gap = static_cast<int>(needed + std::max<long long>(GrowthStep, static_cast<long long>(characters) / 8));
         WithArray([this, gap](auto& array) {
             std::remove_reference_t<decltype(array)> grown(static_cast<size_t>(GetTextLength()) + gap);
             std::copy(array.begin(), array.begin() + m_gapStart, grown.begin());

@@ -7,9 +7,12 @@
 #include "editor/EditTypes.h"
 #include "platform/base/CString.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Throws std::bad_alloc when the system has no pages to give.
@@ -39,6 +42,21 @@ struct EditPageAllocator {
             std::allocator<T>().deallocate(items, count);
         else
             FreeEditPages(items, count * sizeof(T));
+    }
+    // Characters are left as the pages come: what a new array holds past the text is the gap,
+    // never read, and pages never written cost no memory. Everything else starts as zeroes.
+    template <typename U>
+    void construct(U* item)
+    {
+        if constexpr (std::is_arithmetic_v<U>)
+            ::new (static_cast<void*>(item)) U;
+        else
+            ::new (static_cast<void*>(item)) U();
+    }
+    template <typename U, typename... Args>
+    void construct(U* item, Args&&... args)
+    {
+        ::new (static_cast<void*>(item)) U(std::forward<Args>(args)...);
     }
     friend bool operator==(const EditPageAllocator&, const EditPageAllocator&) { return true; }
 };
@@ -148,7 +166,8 @@ public:
     int GetTextLength() const { return static_cast<int>(StoredLength()) - GapLength(); }
     // Whether the array holds a wchar_t a character (else a byte).
     bool IsWide() const { return m_bWide; }
-    // Lets the loader size the array once instead of growing it piece by piece.
+    // Lets the loader size the array once instead of growing it piece by piece, with the gap the
+    // first edits after the load take.
     void Reserve(size_t characters);
 
 private:
@@ -191,6 +210,9 @@ private:
     wchar_t At(int offset) const;
     void MoveGap(int offset);
     void EnsureGap(int length);
+    // The gap to open for length more characters: in proportion to the text, so that a run of
+    // edits that grows a big text copies it rarely.
+    int GapToOpen(int length) const { return std::max({ length, GrowthStep, GetTextLength() / 8 }); }
     // The characters [from, to) as one wide piece: the array itself when it is wide, else a copy.
     const wchar_t* Contiguous(int from, int to);
     // The offset of the first of the characters at or after from, or the text's length.

@@ -16,6 +16,79 @@ bool IsWhitespace(wchar_t ch)
     return ch == L' ' || ch == L'\t';
 }
 
+// The length the runs cover; -1 when one runs to the line's end.
+long long RunsTotal(const SECEditLineColor& runs)
+{
+    long long total = 0;
+    bool toLineEnd = false;
+    for (const SECEditTextColor* run = runs.GetData(), *end = run + runs.GetSize(); run != end; ++run) {
+        total += run->m_nLength;
+        toLineEnd |= run->m_nLength == 0;
+    }
+    return toLineEnd ? -1 : total;
+}
+
+// A run of a line and the column it begins at.
+struct RunAt {
+    INT_PTR index = 0;
+    long long start = 0;
+};
+
+// The run that holds column (or the end of the runs for a column past them), walked to from the
+// nearest of a run known, the line's start and the end of the runs, which cover total columns.
+RunAt LocateRun(const SECEditLineColor& runs, long long total, long long column, RunAt known)
+{
+    const SECEditTextColor* const data = runs.GetData();
+    const INT_PTR size = runs.GetSize();
+    RunAt at = std::llabs(column - known.start) < column ? known : RunAt {};
+    if (total - column < std::llabs(column - at.start))
+        at = { size, total };
+    while (at.index > 0 && at.start > column)
+        at.start -= data[--at.index].m_nLength;
+    while (at.index < size && at.start + data[at.index].m_nLength <= column)
+        at.start += data[at.index++].m_nLength;
+    return at;
+}
+
+// Places in a line's runs before an edit at column.
+struct RunPlaces {
+    int tokenEnd = 0;       // the last end of a keyword, tag or operator at or before limit
+    INT_PTR afterToken = 0; // the run after it
+    INT_PTR before = -1;    // the run that holds the character before column
+    int beforeStart = 0;
+    bool unknown = false;   // a run to the line's end leaves the places unknown
+};
+
+// The runs cover total columns; known is a run where the last look-up found one, so that an
+// edit in a line of millions of runs walks a few of them. A run of the longest length may be a
+// piece of a longer one, whose end is no token's.
+RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int column, int limit, int plain, RunAt known)
+{
+    RunPlaces places;
+    const SECEditTextColor* const data = runs.GetData();
+    const INT_PTR size = runs.GetSize();
+    places.unknown = size > 0 && data[size - 1].m_nLength == 0; // a line in a comment, or empty
+    if (places.unknown || column <= 0 || size == 0)
+        return places;
+    known = LocateRun(runs, total, column - 1, known);
+    if (known.index >= size)
+        return places;
+    places.before = known.index;
+    places.beforeStart = static_cast<int>(known.start);
+    long long start = known.start;
+    for (INT_PTR i = known.index; i >= 0; --i) {
+        const long long end = start + data[i].m_nLength;
+        if (end <= limit && data[i].m_nColorGroup != plain && data[i].m_nLength != SECEditLineColor::MaxRunLength) {
+            places.tokenEnd = static_cast<int>(end);
+            places.afterToken = i + 1;
+            break;
+        }
+        if (i > 0)
+            start -= data[i - 1].m_nLength;
+    }
+    return places;
+}
+
 } // namespace
 
 int SECEdit::IsKeyword(const wchar_t* text, int length, USHORT& group) const
@@ -124,9 +197,9 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
     }
 
     colors.AddRun(remaining, tag.m_nColorGroup);
+    if (line < m_colorResume.line && m_colorResume.line <= end.m_nLine)
+        m_colorResume = {};
     for (int between = line + 1; between < end.m_nLine; ++between) {
-        if (between == m_colorResume.line)
-            m_colorResume = {};
         SECEditLineColor& runs = m_lineColors[between];
         runs.Drop();
         runs.AddRun(0, tag.m_nColorGroup);
@@ -195,38 +268,98 @@ void SECEdit::ColorLineResuming(int line, int fromColumn, int pending)
 {
     m_bContinuation = false;
     ColorLineFrom(line, fromColumn, pending);
+    FollowContinuations();
+}
+
+void SECEdit::FollowContinuations()
+{
     while (m_bContinuation) {
         m_bContinuation = false;
         ColorLineFrom(m_continuation.m_nLine, m_continuation.m_nCol);
     }
 }
 
+namespace {
+
+// The characters of a line that a scan reads, copied from the model as the scan reaches them: the
+// scan calls back into the model, which may move its text, and a scan that stops early should not
+// copy the whole of a long line. Indexed by column; the pages of columns never copied are never
+// touched.
+class LineCopy {
+public:
+    LineCopy(SECEdit& edit, int line, int length, int from) : m_edit(edit), m_line(line), m_length(length), m_copied(from)
+    {
+        if (length > static_cast<int>(std::size(m_local))) {
+            m_heap = std::make_unique_for_overwrite<wchar_t[]>(static_cast<size_t>(length));
+            m_text = m_heap.get();
+        }
+    }
+    const wchar_t* Text() const { return m_text; }
+    int Copied() const { return m_copied; }
+    // Copies the columns up to upTo (at most the line's end); false when the model cannot give them.
+    bool Reach(int upTo)
+    {
+        upTo = std::min(upTo, m_length);
+        m_edit.ForEachLinePiece(m_line, m_copied, upTo, [this](const wchar_t* chars, int count, int column) {
+            std::copy(chars, chars + count, m_text + column);
+            m_copied = column + count;
+            return true;
+        });
+        return m_copied >= upTo;
+    }
+
+private:
+    SECEdit& m_edit;
+    int m_line;
+    int m_length;
+    int m_copied;
+    wchar_t m_local[256];
+    std::unique_ptr<wchar_t[]> m_heap;
+    wchar_t* m_text = m_local;
+};
+
+} // namespace
+
+template <typename Stop>
+void SECEdit::ScanLine(int line, int fromColumn, int length, int& pending, SECEditLineColor& colors, Stop stop)
+{
+    // Read ahead of the scan: more than any tag's begin text, so that only a long token asks for more.
+    const int lookAhead = std::max(4096, LongestBeginTag() + 1);
+    LineCopy copy(*this, line, length, fromColumn);
+    const wchar_t* const text = copy.Text();
+    for (int position = fromColumn; position < length;) {
+        if (!copy.Reach(position + lookAhead))
+            return;
+        int tokenLength = TokenEnd(*m_pLangConfig, text + position, copy.Copied() - position);
+        // A token that runs to the end of what was copied may go on.
+        while (position + tokenLength == copy.Copied() && copy.Copied() < length) {
+            if (!copy.Reach(position + 2 * tokenLength))
+                return;
+            tokenLength = TokenEnd(*m_pLangConfig, text + position, copy.Copied() - position);
+        }
+        position += ColorToken(line, text, position, tokenLength, length - position, pending, colors);
+        if (position < length && !copy.Reach(position + 1))
+            return;
+        if (stop(position, pending, text))
+            return;
+    }
+}
+
 void SECEdit::ColorLineFrom(int line, int fromColumn, int pending)
 {
-    if (line == m_colorResume.line)
-        m_colorResume = {};
     if (!m_pLangConfig || line < 0 || line >= static_cast<int>(m_lineColors.size()))
         return;
+    SECEditLineColor& colors = m_lineColors[line];
+    if (line == m_colorResume.line) {
+        // The runs still hold the line before its edit: only those before the edit stay.
+        if (colors.GetSize() == m_colorResume.oldRuns)
+            colors.SetSize(m_colorResume.runs);
+        m_colorResume = {};
+    }
     m_nFirstStaleLine = line + 1;
-
-    // The scan calls back into the model, which may move the text: it works on a copy of the
-    // part it reads (the scan looks ahead only), kept on the stack for lines of ordinary length.
-    CString spill;
-    const wchar_t* source = nullptr;
-    const int length = GetLineText(line, spill, source);
+    const int length = GetLineLength(line);
     if (length < 0)
         return;
-    wchar_t local[256];
-    std::unique_ptr<wchar_t[]> heap;
-    wchar_t* text = local;
-    if (length > static_cast<int>(std::size(local))) {
-        heap = std::make_unique_for_overwrite<wchar_t[]>(static_cast<size_t>(length));
-        text = heap.get();
-    }
-    const int copyFrom = std::clamp(fromColumn, 0, length);
-    std::copy(source + copyFrom, source + length, text + copyFrom);
-
-    SECEditLineColor& colors = m_lineColors[line];
     if (length == 0) {
         colors.Drop();
         colors.AddRun(0, 0);
@@ -236,13 +369,77 @@ void SECEdit::ColorLineFrom(int line, int fromColumn, int pending)
         colors.RemoveAll();
     if (fromColumn >= length)
         return;
-
-    for (int position = fromColumn; position < length;) {
-        const int tokenLength = TokenEnd(*m_pLangConfig, text + position, length - position);
-        position += ColorToken(line, text, position, tokenLength, length - position, pending, colors);
-    }
+    ScanLine(line, fromColumn, length, pending, colors, [](int, int, const wchar_t*) { return false; });
     FlushPlainText(colors, pending);
     colors.FreeExtra(); // a large text keeps hundreds of thousands of these
+    m_colorsFit = { line, colors.GetSize(), m_lastChange.version };
+}
+
+void SECEdit::RecolorEdited()
+{
+    const ColorResume resume = std::exchange(m_colorResume, {});
+    const int line = resume.line;
+    SECEditLineColor& runs = m_lineColors[line];
+    m_nFirstStaleLine = line + 1;
+    const int length = GetLineLength(line);
+    if (length <= 0) {
+        runs.Drop();
+        return;
+    }
+    const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
+    // The old run that holds the place the scan reached, and where it begins in the old text.
+    INT_PTR next = resume.runs;
+    long long nextStart = resume.column - resume.pending;
+    INT_PTR rejoin = resume.oldRuns;
+    SECEditLineColor fresh;
+    int pending = resume.pending;
+    m_bContinuation = false;
+    ScanLine(line, resume.column, length, pending, fresh, [&](int position, int& waiting, const wchar_t* text) {
+        if (position < resume.editEnd || position >= length)
+            return false;
+        const long long old = position - resume.lengthChange;
+        while (next < resume.oldRuns && nextStart + runs[next].m_nLength <= old)
+            nextStart += runs[next++].m_nLength;
+        if (next >= resume.oldRuns)
+            return false;
+        // Where one run ends and the next begins the old scan passed between two tokens too, unless
+        // the runs are the pieces of one too long for a run.
+        const bool betweenRuns = nextStart == old && (next == 0 || runs[next - 1].m_nLength != SECEditLineColor::MaxRunLength);
+        if (runs[next].m_nColorGroup != plain) {
+            if (!betweenRuns)
+                return false;
+            FlushPlainText(fresh, waiting);
+            rejoin = next;
+            return true;
+        }
+        // In plain text it did where a word follows blanks (the blank is past the edit, as it was).
+        const bool wordAfterBlanks = position > resume.editEnd && IsWhitespace(text[position - 1]) && !IsWhitespace(text[position]);
+        if (!betweenRuns && !wordAfterBlanks)
+            return false;
+        // From here both scans gather the same plain text up to the same end: the text waiting
+        // joins the rest of the old plain run.
+        long long stretch = waiting - (old - nextStart);
+        while (next < resume.oldRuns && runs[next].m_nColorGroup == plain)
+            stretch += runs[next++].m_nLength;
+        fresh.AddRun(static_cast<int>(stretch), plain);
+        waiting = 0;
+        rejoin = next;
+        return true;
+    });
+    FlushPlainText(fresh, pending);
+    runs.Splice(resume.runs, rejoin, fresh);
+    m_colorsFit = { line, runs.GetSize(), m_lastChange.version, resume.runs, resume.column - resume.pending };
+    FollowContinuations();
+}
+
+int SECEdit::LongestBeginTag() const
+{
+    std::vector<const SECEditKeywordInfo*> tags;
+    m_pLangConfig->GetTags(tags, TagAny);
+    int longest = 1;
+    for (const SECEditKeywordInfo* tag : tags)
+        longest = std::max(longest, tag->m_strBeginTag.GetLength());
+    return longest;
 }
 
 BOOL SECEdit::NextTagSpan(int line, int& start, int& end)
@@ -310,8 +507,9 @@ void SECEdit::DropSpansTouching(const SECEditLineColPair& range)
     }
 }
 
-void SECEdit::KeepColorsBefore(int line, int column, int lengthChange)
+void SECEdit::KeepColorsAround(int line, int column, int lengthChange)
 {
+    const ColorResume previous = std::exchange(m_colorResume, {});
     SECEditLineColor& runs = m_lineColors[line];
     const bool spanned = std::any_of(m_comments.GetData(), m_comments.GetData() + m_comments.GetSize(), [&](const SECEditMLComment& span) {
         const SECEditLineColPair bounds = span.Normalized();
@@ -321,62 +519,69 @@ void SECEdit::KeepColorsBefore(int line, int column, int lengthChange)
         runs.Drop();
         return;
     }
-    const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
-    // A tag's begin text that reaches into the edit may now start before it: the place kept lies
-    // the longest begin text before the column.
-    std::vector<const SECEditKeywordInfo*> tags;
-    m_pLangConfig->GetTags(tags, TagAny);
-    int reach = 1;
-    for (const SECEditKeywordInfo* tag : tags)
-        reach = std::max(reach, tag->m_strBeginTag.GetLength());
-    // The last end of a keyword, tag or operator before that (a run of the longest length may be
-    // a piece of a longer one), and the run that holds the character before the column.
-    long long total = 0;
-    int tokenEnd = 0;
-    INT_PTR afterToken = 0, before = -1;
-    int beforeStart = 0;
-    for (INT_PTR i = 0; i < runs.GetSize(); ++i) {
-        if (runs[i].m_nLength == 0) { // a run to the line's end leaves the places unknown
+    // The edited columns: this edit's, joined with those of the edits before it that the line was
+    // not coloured again after.
+    int editStart = column;
+    int editEnd = column + std::max(-lengthChange, 0);
+    int change = lengthChange;
+    if (previous.line == line) {
+        if (previous.version + 1 != m_lastChange.version || runs.GetSize() != previous.oldRuns) {
             runs.Drop();
             return;
         }
-        const long long start = total;
-        total += runs[i].m_nLength;
-        if (total <= column - reach && runs[i].m_nColorGroup != plain && runs[i].m_nLength != SECEditLineColor::MaxRunLength) {
-            tokenEnd = static_cast<int>(total);
-            afterToken = i + 1;
-        }
-        if (before < 0 && start < column && column <= total) {
-            before = i;
-            beforeStart = static_cast<int>(start);
-        }
+        editStart = std::min(previous.editStart, editStart);
+        editEnd = std::max(previous.editEnd, editEnd);
+        change += previous.lengthChange;
     }
-    // The runs hold the line as it was, else they are no guide.
-    if (total != std::max(GetLineLength(line), 0) - lengthChange) {
+    editEnd += lengthChange;
+
+    const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
+    // The runs hold the line as it was, else they are no guide. Runs just coloured are known to,
+    // and so is a run that a look-up in them found.
+    const int length = std::max(GetLineLength(line), 0);
+    const bool fitted = m_colorsFit.line == line && m_colorsFit.version + 1 == m_lastChange.version && m_colorsFit.runs == runs.GetSize();
+    if (previous.line != line && !fitted && RunsTotal(runs) != length - change) {
         runs.Drop();
         return;
     }
-    ColorResume resume { line, tokenEnd, 0, afterToken, m_lastChange.version };
+    // A tag's begin text that reaches into the edit may now start before it: the place kept lies
+    // the longest begin text before the edit.
+    const int reach = LongestBeginTag();
+    const RunAt known = fitted ? RunAt { m_colorsFit.cursor, m_colorsFit.cursorStart } : RunAt {};
+    const RunPlaces places = FindRunPlaces(runs, length - change, editStart, editStart - reach, plain, known);
+    if (places.unknown) {
+        runs.Drop();
+        return;
+    }
+    const int tokenEnd = places.tokenEnd;
+    const INT_PTR afterToken = places.afterToken, before = places.before;
+    const int beforeStart = places.beforeStart;
+    ColorResume resume { line, tokenEnd, 0, afterToken, runs.GetSize(), editStart, editEnd, change, m_lastChange.version };
     // In plain text the scan passes between tokens where a word follows blanks: a later such
-    // place, not far back from the column, keeps more.
+    // place, not far back from the edit, keeps more.
     if (before >= 0 && runs[before].m_nColorGroup == plain && beforeStart >= tokenEnd) {
-        CString copy;
+        const int lowest = std::max(beforeStart + 1, editStart - 4096);
+        const int from = std::max(lowest - 1, 0);
         const wchar_t* text = nullptr;
-        GetLineText(line, copy, text);
-        const int lowest = std::max(beforeStart + 1, column - 4096);
-        for (int at = column - reach; at >= lowest; --at) {
-            if (IsWhitespace(text[at - 1]) && !IsWhitespace(text[at])) {
-                resume = { line, at, at - beforeStart, before, m_lastChange.version };
-                break;
+        if (editStart - reach >= lowest && GetLinePointer(text, line, from, line, editStart) == editStart - from) {
+            for (int at = editStart - reach; at >= lowest; --at) {
+                if (IsWhitespace(text[at - 1 - from]) && !IsWhitespace(text[at - from])) {
+                    resume.column = at;
+                    resume.pending = at - beforeStart;
+                    resume.runs = before;
+                    break;
+                }
             }
         }
     }
-    if (resume.column == 0) {
-        runs.Drop();
-        return;
-    }
-    runs.SetSize(resume.runs);
     m_colorResume = resume;
+}
+
+void SECEdit::AbandonColorResume()
+{
+    if (m_colorResume.line >= 0 && m_colorResume.line < static_cast<int>(m_lineColors.size()))
+        m_lineColors[m_colorResume.line].Drop();
+    m_colorResume = {};
 }
 
 void SECEdit::DropAllColors()
@@ -453,10 +658,13 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
         return nullptr;
     if (line >= m_nFirstStaleLine)
         ColorRange(line);
-    const ColorResume resume = m_colorResume;
-    if (resume.line == line && resume.version == m_lastChange.version && m_lineColors[line].GetSize() == resume.runs)
-        ColorLineResuming(line, resume.column, resume.pending);
-    else if (m_lineColors[line].IsEmpty())
+    if (m_colorResume.line == line) {
+        if (m_colorResume.version == m_lastChange.version && m_lineColors[line].GetSize() == m_colorResume.oldRuns)
+            RecolorEdited();
+        else
+            AbandonColorResume();
+    }
+    if (m_lineColors[line].IsEmpty())
         ColorLine(line, 0);
     SECEditLineColor* runs = &m_lineColors[line];
 
@@ -473,10 +681,35 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
     return runs;
 }
 
-SECEditLineColor SECEdit::CopyLineColor(int line)
+SECEditLineColor SECEdit::CopyLineColor(int line, int fromColumn, int toColumn, int* firstColumn)
 {
     SECEditLineColor copy;
-    if (const SECEditLineColor* runs = GetLineColor(line))
-        copy.Copy(*runs);
+    long long start = 0;
+    if (const SECEditLineColor* runs = GetLineColor(line)) {
+        const SECEditTextColor* const data = runs->GetData();
+        const INT_PTR size = runs->GetSize();
+        // The first run: where the runs cover the line as coloured, looked for from the nearest of
+        // the line's ends and the run found last; else from the start, up to a run to the line's end.
+        INT_PTR first = 0;
+        const bool fitted = runs == &m_lineColors[line] && m_colorsFit.line == line && m_colorsFit.version == m_lastChange.version
+            && m_colorsFit.runs == size && size > 0 && data[size - 1].m_nLength != 0;
+        if (fitted) {
+            const RunAt at = LocateRun(*runs, GetLineLength(line), fromColumn, { m_colorsFit.cursor, m_colorsFit.cursorStart });
+            first = at.index;
+            start = at.start;
+            m_colorsFit.cursor = at.index;
+            m_colorsFit.cursorStart = at.start;
+        } else {
+            for (; first < size && data[first].m_nLength != 0 && start + data[first].m_nLength <= fromColumn; ++first)
+                start += data[first].m_nLength;
+        }
+        INT_PTR last = first;
+        for (long long end = start; last < size && (last == first || end < toColumn) && (last == first || data[last - 1].m_nLength != 0); ++last)
+            end += data[last].m_nLength;
+        copy.SetSize(last - first);
+        std::copy(data + first, data + last, copy.GetData());
+    }
+    if (firstColumn)
+        *firstColumn = static_cast<int>(start);
     return copy;
 }

@@ -588,12 +588,12 @@ void SECEditController::RepaintSelection()
 
 CString SECEditController::LineText(int line)
 {
+    // Copied from the text as it is stored: a pointer to all of a long line would have it stored wide.
     CString copy;
-    const wchar_t* chars = nullptr;
-    const int length = m_pEdit ? m_pEdit->GetLineText(line, copy, chars) : -1;
-    if (length <= 0)
+    const int length = LineLength(line);
+    if (length <= 0 || !m_pEdit->GetText(copy, line, 0, line, length))
         return {};
-    return chars == copy.GetString() ? copy : CString(chars, length);
+    return copy;
 }
 
 int SECEditController::CharsInWidth(CDC* dc, const wchar_t* text, int length, int width, int tabWidth)
@@ -627,21 +627,20 @@ SECEditLineCol SECEditController::PointToLineCol(CPoint point, BOOL tabRule, CDC
         return { line, 0 };
     CFont* old = dc ? nullptr : measure.SelectObject(font->GetTextFont());
     const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
-    // The text is read in place: nothing below asks the model again.
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(line, copy, text), 0);
+    const int length = std::max(m_pEdit->GetLineLength(line), 0);
     SECEditLineCol result(line, 0);
     int left = 0;
-    const int fit = m_pViewport->GetLineWidths().Fit(*m_pEdit, widths, line, text, length, dx, left);
-    if (fit == length) {
+    const int fit = m_pViewport->GetLineWidths().Fit(*m_pEdit, widths, line, length, dx, left);
+    const wchar_t* after = nullptr;
+    if (fit == length || m_pEdit->GetLinePointer(after, line, fit, line, fit + 1) != 1) {
         result.m_nCol = length;
         if (CanVirtualSpace())
             result.m_nCol += (dx - left) / w;
     } else {
-        const long long right = widths.After(left, text[fit]);
+        const wchar_t next = *after;
+        const long long right = widths.After(left, next);
         bool takeRight;
-        if (text[fit] == L'\t')
+        if (next == L'\t')
             takeRight = tabRule ? right - dx < 4 : dx != left;
         else
             takeRight = right - dx < dx - left;
@@ -659,11 +658,9 @@ CPoint SECEditController::LineColToPoint(const SECEditLineCol& position, CDC* dc
         return {};
     CDC& measure = dc ? *dc : font->GetInfoDC();
     const SECEditLineMeasure widths(measure, m_pEdit->GetTabStopWidth(*font));
-    CString copy;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(position.m_nLine, copy, text), 0);
+    const int length = std::max(m_pEdit->GetLineLength(position.m_nLine), 0);
     const int count = std::min(position.m_nCol, length);
-    int x = GetGutterWidth() + m_pViewport->GetLineWidths().Width(*m_pEdit, widths, position.m_nLine, text, length, count);
+    int x = GetGutterWidth() + m_pViewport->GetLineWidths().Width(*m_pEdit, widths, position.m_nLine, length, count);
     if (position.m_nCol > length)
         x += (position.m_nCol - length) * font->m_nAveCharWidth;
     return { x, position.m_nLine * font->m_nLineHeight };
@@ -679,15 +676,24 @@ int SECEditController::DisplayColumn(const SECEditLineCol& position)
 
 int SECEditController::ColumnFromDisplay(int line, int display)
 {
-    const CString text = LineText(line);
+    if (!m_pEdit)
+        return std::max(display, 0);
     const int tab = TabSize();
+    const int length = LineLength(line);
     int d = 0;
-    for (int c = 0; c < text.GetLength(); ++c) {
-        if (d >= display)
-            return c;
-        d = text[c] == L'\t' ? (d / tab + 1) * tab : d + 1;
-    }
-    return text.GetLength() + std::max(display - d, 0);
+    int found = -1;
+    // Read in pieces up to the place: a line of millions of characters is not copied whole.
+    m_pEdit->ForEachLinePiece(line, 0, length, [&](const wchar_t* chars, int count, int column) {
+        for (int i = 0; i < count; ++i) {
+            if (d >= display) {
+                found = column + i;
+                return false;
+            }
+            d = chars[i] == L'\t' ? (d / tab + 1) * tab : d + 1;
+        }
+        return true;
+    });
+    return found >= 0 ? found : length + std::max(display - d, 0);
 }
 
 // ---- the presentation state ----------------------------------------------------------------

@@ -175,10 +175,10 @@ void SECEditController::InsertTypedText(const CString& text)
     if (!overwrite && last && m_pEdit->PeekUndo() == m_pLastTyping && m_pEdit->IsModified()) {
         const SECEditLineColPair range = last->Normalized();
         if (range.m_end == m_caret && range.m_start.m_nLine == m_caret.m_nLine && !range.IsEmpty()) {
-            CString copy;
-            const wchar_t* line = nullptr;
-            const int length = m_pEdit->GetLineText(m_caret.m_nLine, copy, line);
-            merge = range.m_start.m_nCol < length && CharClass(line[range.m_start.m_nCol]) == CharClass(text[0]);
+            const wchar_t* first = nullptr;
+            const int column = range.m_start.m_nCol;
+            merge = m_pEdit->GetLinePointer(first, m_caret.m_nLine, column, m_caret.m_nLine, column + 1) == 1
+                && CharClass(*first) == CharClass(text[0]);
         }
     }
     const SECEditLineCol at = m_caret;

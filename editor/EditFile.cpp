@@ -19,6 +19,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -144,7 +147,14 @@ bool OpenForLoading(const ReadOnlyFile& file, const CString& path)
 BOOL SECEdit::LoadFile(const CString& path)
 {
     // The encoding is decided anew for every file: a mark FF FE means UTF-16LE.
-    return LoadFileDetect(path);
+    const BOOL loaded = LoadFileDetect(path);
+#ifdef __GLIBC__
+    // The pieces read and the text replaced leave the C library's heap with free pages at its
+    // top and between its blocks, which it keeps unless asked: a small file after a large one
+    // should cost what it costs alone.
+    malloc_trim(0);
+#endif
+    return loaded;
 }
 
 BOOL SECEdit::LoadFileDetect(const CString& path)
@@ -306,16 +316,14 @@ BOOL SECEdit::AdoptLoaded(std::unique_ptr<ISECEditBuffer> buffer, ScriptEncoding
     m_bMark = mark;
     m_oddLastByte = std::move(oddLastByte);
     const size_t lines = static_cast<size_t>(GetLineCount());
-    m_lineColors.clear();
-    m_lineColors.resize(lines);
-    m_itemData.clear();
-    m_itemData.resize(lines);
+    m_lineColors = decltype(m_lineColors)(lines);
+    m_itemData = decltype(m_itemData)(lines);
     m_comments.RemoveAll();
     m_nFirstStaleLine = 0;
     // Lines are kept as the file has them, however long: the width the view scrolls over grows
     // to the longest of them.
     for (int line = 0; line < GetLineCount(); ++line)
-        m_nMaxLineLength = std::max(m_nMaxLineLength, std::min(LineDisplayWidth(line), MaxLoadedLineLength));
+        m_nMaxLineLength = std::max(m_nMaxLineLength, LineDisplayWidth(line));
     SECEditMsg message(SECEDIT_INIT_CONTROLLER);
     message.AddRef();
     SendToObservers(&message);

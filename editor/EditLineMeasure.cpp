@@ -129,37 +129,50 @@ void SECEditLineWidths::Follow(const SECEdit& edit, const SECEditLineMeasure& me
     m_version = change.version;
 }
 
-void SECEditLineWidths::KeepNext(const SECEditLineMeasure& measure, const wchar_t* text)
+template <typename Use>
+auto SECEditLineWidths::WithPiece(SECEdit& edit, int line, int from, int to, Use use)
+{
+    const wchar_t* text = nullptr;
+    if (to <= from || edit.GetLinePointer(text, line, from, line, to) != to - from || !text)
+        return use(static_cast<const wchar_t*>(L""), 0);
+    return use(text, to - from);
+}
+
+void SECEditLineWidths::KeepNext(SECEdit& edit, const SECEditLineMeasure& measure, int line)
 {
     long long x = m_kept.back();
-    measure.Advance(text + (m_kept.size() - 1) * Step, Step, LLONG_MAX, x);
+    const int from = static_cast<int>(m_kept.size() - 1) * Step;
+    WithPiece(edit, line, from, from + Step, [&](const wchar_t* text, int count) { return measure.Advance(text, count, LLONG_MAX, x); });
     m_kept.push_back(x);
 }
 
-int SECEditLineWidths::Width(const SECEdit& edit, const SECEditLineMeasure& measure, int line, const wchar_t* text, int length, int count)
+int SECEditLineWidths::Width(SECEdit& edit, const SECEditLineMeasure& measure, int line, int length, int count)
 {
     count = std::clamp(count, 0, length);
     if (length < KeptFrom)
-        return measure.Width(text, count);
+        return WithPiece(edit, line, 0, count, [&](const wchar_t* text, int n) { return measure.Width(text, n); });
     Follow(edit, measure, line);
     const size_t k = static_cast<size_t>(count / Step);
     while (m_kept.size() <= k)
-        KeepNext(measure, text);
+        KeepNext(edit, measure, line);
     long long x = m_kept[k];
-    measure.Advance(text + k * Step, count - static_cast<int>(k) * Step, LLONG_MAX, x);
+    const int from = static_cast<int>(k) * Step;
+    WithPiece(edit, line, from, count, [&](const wchar_t* text, int n) { return measure.Advance(text, n, LLONG_MAX, x); });
     return ClampToInt(x);
 }
 
-int SECEditLineWidths::Fit(const SECEdit& edit, const SECEditLineMeasure& measure, int line, const wchar_t* text, int length, int width, int& fitWidth)
+int SECEditLineWidths::Fit(SECEdit& edit, const SECEditLineMeasure& measure, int line, int length, int width, int& fitWidth)
 {
     if (length < KeptFrom || width < 0)
-        return measure.Fit(text, length, width, fitWidth);
+        return WithPiece(edit, line, 0, std::min(length, KeptFrom), [&](const wchar_t* text, int n) { return measure.Fit(text, n, width, fitWidth); });
     Follow(edit, measure, line);
     while (m_kept.back() <= width && m_kept.size() * Step <= static_cast<size_t>(length))
-        KeepNext(measure, text);
+        KeepNext(edit, measure, line);
     const size_t k = static_cast<size_t>(std::upper_bound(m_kept.begin(), m_kept.end(), static_cast<long long>(width)) - m_kept.begin()) - 1;
     long long x = m_kept[k];
-    const int fit = static_cast<int>(k) * Step + measure.Advance(text + k * Step, length - static_cast<int>(k) * Step, width, x);
+    // The width at the next kept place, when there is one, lies beyond: the fit ends before it.
+    const int from = static_cast<int>(k) * Step;
+    const int fit = from + WithPiece(edit, line, from, std::min(length, from + Step), [&](const wchar_t* text, int n) { return measure.Advance(text, n, width, x); });
     fitWidth = ClampToInt(x);
     return fit;
 }

@@ -47,10 +47,11 @@ private:
 
 class SECEditLineWidths {
 public:
-    // The width of the line's first count characters; text and length are the line's.
-    int Width(const SECEdit& edit, const SECEditLineMeasure& measure, int line, const wchar_t* text, int length, int count);
+    // The width of the line's first count characters; length is the line's. The line is read in
+    // pieces: a pointer to all of a long line would have the model store it wide.
+    int Width(SECEdit& edit, const SECEditLineMeasure& measure, int line, int length, int count);
     // The most leading characters of the line that fit in width, and in fitWidth their width.
-    int Fit(const SECEdit& edit, const SECEditLineMeasure& measure, int line, const wchar_t* text, int length, int width, int& fitWidth);
+    int Fit(SECEdit& edit, const SECEditLineMeasure& measure, int line, int length, int width, int& fitWidth);
 
     // Lines shorter than this are measured whole each time.
     static constexpr int KeptFrom = 1 << 16;
@@ -61,7 +62,10 @@ private:
     // Makes the kept widths those of the line in this measure, dropping what has changed since.
     void Follow(const SECEdit& edit, const SECEditLineMeasure& measure, int line);
     // Keeps one more width, that of the next Step characters after the last kept.
-    void KeepNext(const SECEditLineMeasure& measure, const wchar_t* text);
+    void KeepNext(SECEdit& edit, const SECEditLineMeasure& measure, int line);
+    // use(text, count) on the line's characters [from, to), or on none when they cannot be read.
+    template <typename Use>
+    static auto WithPiece(SECEdit& edit, int line, int from, int to, Use use);
 
     const SECEdit* m_edit = nullptr;
     unsigned m_version = 0;

@@ -121,6 +121,18 @@ public:
         Add({ static_cast<USHORT>(length), static_cast<USHORT>(group) });
     }
     static constexpr USHORT MaxRunLength = 0xFFFF;
+    // Puts runs in place of the runs [first, last), moving those after them once.
+    void Splice(INT_PTR first, INT_PTR last, const SECEditLineColor& runs)
+    {
+        const INT_PTR common = std::min(last - first, runs.GetSize());
+        std::copy(runs.GetData(), runs.GetData() + common, GetData() + first);
+        if (runs.GetSize() > common) {
+            InsertAt(first + common, SECEditTextColor {}, runs.GetSize() - common);
+            std::copy(runs.GetData() + common, runs.GetData() + runs.GetSize(), GetData() + first + common);
+        } else {
+            RemoveAt(first + common, last - first - common);
+        }
+    }
     // Drops the runs and their storage.
     void Drop()
     {

@@ -7,6 +7,7 @@
 #include "platform/mfc/WinApp.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 using namespace divuzura::foundation;
@@ -92,7 +93,9 @@ CSize SECEditViewport::GetLogExtent() const
 {
     if (!m_pEdit || !GetFontInfo())
         return { 0, 0 };
-    return { m_pEdit->GetMaxLineLength() * GetCharWidth(), GetLineHeight() * m_pEdit->GetLineCount() };
+    // Pixels are ints: a text wider or taller than they reach is shown as far as they do.
+    const auto pixels = [](long long count, int size) { return static_cast<int>(std::min<long long>(count * size, INT_MAX)); };
+    return { pixels(m_pEdit->GetMaxLineLength(), GetCharWidth()), pixels(m_pEdit->GetLineCount(), GetLineHeight()) };
 }
 
 void SECEditViewport::SetLogOrigin(int x, int y)
@@ -349,16 +352,16 @@ void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& meas
     const int gutter = GetGutterWidth();
     const int y = line * h - origin.y;
     int x = -origin.x;
-    const wchar_t* text = nullptr;
-    const int length = std::max(m_pEdit->GetLineText(line, m_lineCopy, text), 0);
-    // Only the columns that reach into the clip are laid out and drawn, with a margin for glyphs
-    // that overhang their cell: a line of millions of characters costs a scan, not a layout.
+    const int length = std::max(m_pEdit->GetLineLength(line), 0);
+    // Only the columns that reach into the clip are read, laid out and drawn, with a margin for
+    // glyphs that overhang their cell: a line of millions of characters costs a short scan.
     int skipped = 0, shown = 0;
-    const int first = m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.left - gutter - OverhangMargin, skipped);
-    const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, text, length, clip.right - gutter + OverhangMargin, shown) + 1, length);
+    const int first = m_lineWidths.Fit(*m_pEdit, measure, line, length, clip.left - gutter - OverhangMargin, skipped);
+    const int end = std::min(m_lineWidths.Fit(*m_pEdit, measure, line, length, clip.right - gutter + OverhangMargin, shown) + 1, length);
     x += skipped;
     // The model may move the text on its next call: keep a copy of the part drawn.
-    m_lineCopy = end > first ? CString(text + first, end - first) : CString();
+    const wchar_t* text = nullptr;
+    m_lineCopy = end > first && m_pEdit->GetLinePointer(text, line, first, line, end) == end - first ? CString(text, end - first) : CString();
     const wchar_t* const visible = m_lineCopy.GetString();
 
     int selStart = -1, selEnd = -1;
@@ -378,10 +381,10 @@ void SECEditViewport::DrawLine(CDC* dc, int line, const SECEditLineMeasure& meas
     }
 
     const BOOL showWhitespace = config && config->GetShowWhitespace();
-    SECEditLineColor runs = m_pEdit->CopyLineColor(line);
+    int column = 0;
+    SECEditLineColor runs = m_pEdit->CopyLineColor(line, first, end, &column);
     if (runs.IsEmpty())
         runs.AddRun(0, BuiltinText);
-    int column = 0;
     int firstGroup = runs[0].m_nColorGroup;
     for (INT_PTR i = 0; i < runs.GetSize() && column < end && x < clip.right - origin.x; ++i) {
         int count = runs[i].m_nLength == 0 ? length - column : std::min<int>(runs[i].m_nLength, length - column);

@@ -208,3 +208,102 @@ TEST_F(EditColoring, EditsInsideALineColourAsTheWholeTextWould)
         fresh.AttachLangConfig(nullptr);
     }
 }
+
+// An edit in a long line colours it again only until the scan comes back to where it was before
+// the edit; the runs must still be those of the whole line coloured afresh, where the edit changes
+// everything after it (a quote or a comment opened or closed) or nothing (a letter in a word), in
+// a line of runs too long for one, and where a line takes several edits before it is shown again.
+TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
+{
+    struct Edit {
+        int column;
+        const wchar_t* insert; // null: delete count characters
+        int count = 0;
+        int line = 1;
+    };
+    std::wstring statements;
+    for (int i = 0; i < 40; ++i)
+        statements += L"Dim a = 5 : If a Then x = \"ab\" End ";
+    std::wstring longString = L"x = \"";
+    while (longString.size() < 140000)
+        longString += L"a ";
+    longString += L"\" : Dim y";
+    std::wstring words;
+    while (words.size() < 150000)
+        words += L"plain words  in\ta row ";
+    const struct {
+        const char* name;
+        std::wstring line;
+        std::vector<std::vector<Edit>> steps; // the edits of a step come before the line is coloured again
+    } cases[] = {
+        { "a letter in a word", statements, { { { 5, L"q" } }, { { 5, nullptr, 1 } } } },
+        { "a quote opened, then closed", statements, { { { 4, L"\"" } }, { { 4, nullptr, 1 } } } },
+        { "a quote opened inside a string", statements, { { { 28, L"\"" } }, { { 29, L"\"" } } } },
+        { "a comment opened, then taken away", statements, { { { 8, L"'" } }, { { 8, nullptr, 1 } } } },
+        { "a multi-line comment opened, then closed", statements, { { { 12, L"{" } }, { { 40, L"}" } } } },
+        { "a keyword made and unmade", statements, { { { 13, L"x" } }, { { 13, nullptr, 1 } } } },
+        { "blanks put in a word and taken out", statements, { { { 14, L" " } }, { { 14, nullptr, 1 } } } },
+        { "two edits before the line is shown", statements, { { { 10, L"x" }, { 3, nullptr, 2 } }, { { 1, L"\"" }, { 90, L"\"" } } } },
+        { "an edit, then one in another line", statements, { { { 10, L"\"" }, { 0, L"Dim ", 0, 0 } }, { { 4, L"'" }, { 2, L"x", 0, 2 } } } },
+        { "an edit, then a line break in the line", statements, { { { 10, L"\"" }, { 60, L"\r\n" } } } },
+        { "an edit deep in plain runs", words, { { { 100000, L"x" } }, { { 99990, L" " } }, { { 99990, nullptr, 3 } } } },
+        { "a quote deep in plain runs", words, { { { 70000, L"\"" } }, { { 120000, nullptr, 5 } } } },
+        { "a keyword made deep in plain runs", words, { { { 80001, L"Dim " } } } },
+        { "a string longer than a run closed at its start", longString, { { { 5, L"\"" } }, { { 5, nullptr, 1 } } } },
+    };
+    // A loaded file keeps its long lines whole.
+    TempDir dir;
+    auto load = [&](SECEdit& edit, const std::wstring& text) {
+        WriteBytes(dir.File("long.vbs"), std::string(text.begin(), text.end()));
+        return edit.LoadFile(Wide(dir.File("long.vbs")));
+    };
+    for (const auto& test : cases) {
+        ASSERT_TRUE(load(m_edit, L"x = 1\r\n" + test.line + L"\r\nDim last"));
+        for (int line = 0; line < m_edit.GetLineCount(); ++line)
+            Runs(line);
+        for (size_t step = 0; step < test.steps.size(); ++step) {
+            for (const Edit& edit : test.steps[step]) {
+                if (edit.insert)
+                    ASSERT_TRUE(m_edit.InsertText(edit.line, edit.column, edit.insert)) << test.name;
+                else
+                    ASSERT_TRUE(m_edit.DeleteText(edit.line, edit.column, edit.line, edit.column + edit.count)) << test.name;
+            }
+            SECEdit fresh;
+            fresh.AttachLangConfig(m_language.get());
+            ASSERT_TRUE(load(fresh, AllText(m_edit)));
+            for (int line = 0; line < m_edit.GetLineCount(); ++line) {
+                std::vector<ColorRun> expected;
+                if (const SECEditLineColor* colors = fresh.GetLineColor(line))
+                    for (const SECEditTextColor& run : *colors)
+                        expected.push_back({ run.m_nLength, run.m_nColorGroup });
+                ASSERT_EQ(Runs(line), expected) << test.name << ", step " << step << ", line " << line;
+            }
+            // What a view copies of the edited line to draw a part of it: the runs that reach
+            // into the part, from the one that holds its first column.
+            const std::vector<ColorRun> all = Runs(1);
+            const int length = m_edit.GetLineLength(1);
+            for (const int from : { 0, 7, length / 2, length - 5, length }) {
+                int first = -1;
+                const SECEditLineColor part = m_edit.CopyLineColor(1, from, from + 40, &first);
+                std::vector<ColorRun> expected;
+                int start = 0, expectedFirst = -1;
+                for (const ColorRun& run : all) {
+                    if (start + run.length > from && start < from + 40) {
+                        if (expectedFirst < 0)
+                            expectedFirst = start;
+                        expected.push_back(run);
+                    }
+                    start += run.length;
+                }
+                std::vector<ColorRun> copied;
+                for (const SECEditTextColor& run : part)
+                    copied.push_back({ run.m_nLength, run.m_nColorGroup });
+                EXPECT_EQ(copied, expected) << test.name << ", step " << step << ", from " << from;
+                if (!expected.empty()) {
+                    EXPECT_EQ(first, expectedFirst) << test.name << ", step " << step << ", from " << from;
+                }
+            }
+            fresh.AttachLangConfig(nullptr);
+        }
+    }
+}

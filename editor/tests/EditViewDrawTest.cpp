@@ -255,3 +255,32 @@ TEST_F(EditViewOfALongLine, ItsEndIsDrawnAtTheCaret)
     EXPECT_LE(ink.right, caret.x + 1);
     EXPECT_GE(ink.right, caret.x - w);
 }
+
+// A line of millions of characters, wider than any the view used to reach: End takes the view to
+// the caret at the line's true end, and text typed there is drawn there.
+TEST_F(EditViewOfALongLine, TheViewFollowsTheCaretToTheEndOfALineOfMillions)
+{
+    const int length = (1 << 22) + 100000;
+    LoadLine(std::string(length - 2, ' ') + "ab");
+    Press(VK_END);
+    ASSERT_EQ(Caret(), SECEditLineCol(0, length));
+    for (const wchar_t ch : std::wstring(L" END"))
+        Press(ch == L' ' ? VK_SPACE : ch, NoMods, std::wstring(1, ch));
+    m_view->UpdateWindow();
+    ASSERT_EQ(Caret(), SECEditLineCol(0, length + 4));
+    EXPECT_EQ(AllText(m_edit).substr(length - 3), L" ab END");
+
+    const SECEditViewport& viewport = m_view->GetViewport();
+    EXPECT_GT(viewport.GetLeftColumn(), length - viewport.GetVisibleColumnCount());
+    CPoint caret = C().LineColToPoint(Caret());
+    caret.Offset(-viewport.GetLogOrigin().x, -viewport.GetLogOrigin().y);
+    const int gutter = C().GetGutterWidth();
+    EXPECT_GT(caret.x, gutter);
+    EXPECT_LT(caret.x, m_width);
+    // "ab END" ends at the caret.
+    const int w = m_view->GetCharWidth();
+    const RECT ink = pixel_checks::InkBounds(m_view->m_hWnd, CRect(gutter, 0, m_width, m_height));
+    EXPECT_LE(ink.right, caret.x + 1);
+    EXPECT_GE(ink.right, caret.x - w);
+    EXPECT_LE(ink.left, caret.x - 5 * w);
+}
