@@ -1432,6 +1432,43 @@ TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << Picture();
 }
 
+// Alt held when the focus goes to another program and released there, as the window manager's
+// Alt+Tab leaves it: back in the program, by a click or by the window manager, typing reaches the
+// input field instead of acting as Alt's chords.
+TEST_F(ProgramX11, TypingReachesTheFieldAfterAltWasReleasedInAnotherProgram)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    HeadlessReference();
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    // Another program's window, clear of the program's.
+    const Window other = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), 1100, 850, 120, 120, 0, 0, 0xFFFFFF);
+    XSizeHints place {};
+    place.flags = USPosition;
+    XSetWMNormalHints(m_x, other, &place);
+    XStoreName(m_x, other, "another program");
+    XMapWindow(m_x, other);
+    XFlush(m_x);
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+x"), 0);
+    ASSERT_EQ(Xdotool("type 1"), 0);
+    const std::string activateOther = "windowactivate --sync " + std::to_string(other);
+    // Back by a click into the field.
+    ASSERT_EQ(Xdotool("keydown alt " + activateOther + " keyup alt"), 0);
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key End"), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '+4'"), 0);
+    // Back by the window manager, the field keeping the focus.
+    ASSERT_EQ(Xdotool("keydown alt " + activateOther + " keyup alt windowactivate --sync " + std::to_string(*m_window)), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '+5'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "About Formulon").has_value());
+    CloseFromTheWindowManager();
+    EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
+    const std::string lastContent = SavedLastContent();
+    EXPECT_NE(lastContent.find("f(x)=1+4+5\n"), std::string::npos) << lastContent;
+}
+
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
 // program, each after it saved its settings and last content as a close does.
 TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
