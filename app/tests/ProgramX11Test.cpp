@@ -7,7 +7,9 @@
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
+#include "app/DlgCalendarView.h"
 #include "app/VBScriptView.h"
+#include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
 #include "platform/com/Automation.h"
@@ -1467,6 +1469,72 @@ TEST_F(ProgramX11, TypingReachesTheFieldAfterAltWasReleasedInAnotherProgram)
     EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
     const std::string lastContent = SavedLastContent();
     EXPECT_NE(lastContent.find("f(x)=1+4+5\n"), std::string::npos) << lastContent;
+}
+
+// Opening a menu asks each of its commands whether it has a handler; the question runs nothing.
+// Every menu of the Formula, Date & Time and VBScript pages clicked open and closed with Escape:
+// the field's text and selection stay, so that a typed X replaces only the selected "c".
+TEST_F(ProgramX11, OpeningTheMenusLeavesTheFieldsAndTheirSelection)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    // Headless: each page's tab, its field and the middle of each of its menus' titles.
+    struct Page {
+        const char* name;
+        POINT tab {}, field {};
+        std::vector<POINT> menus;
+    };
+    std::vector<Page> pages;
+    ASSERT_TRUE(Start());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
+        CWnd* view = Frame().m_wndTab.GetPage(index);
+        HWND field = nullptr;
+        const char* name = nullptr;
+        if (dynamic_cast<CVBScriptView*>(view))
+            field = view->m_hWnd, name = "VBScript";
+        else if (dynamic_cast<CDlgCalendarView*>(view))
+            field = ::GetDlgItem(view->m_hWnd, IDC_DATE_INPUT), name = "Date & Time";
+        else if (index == 0)
+            field = Field(kFormulaField), name = "Formula";
+        if (!field)
+            continue;
+        auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(index, tab));
+        Frame().m_wndTab.ActivateTab(index);
+        Pump();
+        Page page { name, MiddleInFrame(tabs->m_hWnd, tab), PlaceInFrame(field), {} };
+        auto* bar = dynamic_cast<SECMenuBar*>(Frame().GetMenuBar());
+        ASSERT_NE(bar, nullptr);
+        for (int item = 0; item < bar->GetButtonCount(); ++item) {
+            if (bar->GetButtonStyle(item) & (TBBS_HIDDEN | TBBS_SEPARATOR))
+                continue;
+            RECT title;
+            bar->GetItemRect(item, &title);
+            page.menus.push_back(MiddleInFrame(bar->m_hWnd, title));
+        }
+        pages.push_back(page);
+    }
+    Stop();
+    ASSERT_EQ(pages.size(), 3u);
+
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.name);
+        ASSERT_TRUE(ClickAt(page.tab));
+        ASSERT_TRUE(ClickAt(page.field));
+        ASSERT_EQ(Xdotool("key ctrl+a Delete"), 0);
+        ASSERT_EQ(Xdotool("type abc"), 0);
+        ASSERT_EQ(Xdotool("key shift+Left"), 0);
+        for (const POINT& menu : page.menus) {
+            ASSERT_TRUE(ClickAt(menu));
+            ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the menu opens: " << Picture();
+            ASSERT_TRUE(ClickAt(menu));
+            ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the menu closes: " << Picture();
+        }
+        ASSERT_EQ(Xdotool("type X"), 0);
+        EXPECT_TRUE(CopiesAs("abX")) << Picture();
+    }
 }
 
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
