@@ -1537,6 +1537,41 @@ TEST_F(ProgramX11, OpeningTheMenusLeavesTheFieldsAndTheirSelection)
     }
 }
 
+// x and A changed on the f'(x) page stay when the "Input, f(x)" page comes back, in the fields and
+// in what the program saves.
+TEST_F(ProgramX11, NumbersTypedOnTheDerivativePageStayOnTheInputPage)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ASSERT_TRUE(Start());
+    const HWND pageTabs = Field(IDC_PAGE_TABS);
+    RECT inputTab {}, derivativeTab {};
+    ::SendMessageW(pageTabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&inputTab));
+    ::SendMessageW(pageTabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&derivativeTab));
+    const POINT input = MiddleInFrame(pageTabs, inputTab), derivative = MiddleInFrame(pageTabs, derivativeTab);
+    const POINT x = PlaceInFrame(Field(IDC_VALUE_X)), a = PlaceInFrame(Field(IDC_VALUE_A));
+    Stop();
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=A*x^2-8\n[CONSTANTS]\nA=2\nB=1\nC=1\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=4\n"
+        "[INTERVALL]\nXA=-1\nXB=1\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(derivative));
+    for (auto [field, text] : { std::pair { x, "2" }, std::pair { a, "4" } }) {
+        ASSERT_TRUE(ClickAt(field));
+        ASSERT_EQ(Xdotool(std::string("key ctrl+a type ") + text), 0);
+    }
+    ASSERT_TRUE(ClickAt(input));
+    ASSERT_TRUE(ClickAt(x));
+    EXPECT_TRUE(CopiesAs("2")) << Picture();
+    ASSERT_TRUE(ClickAt(a));
+    EXPECT_TRUE(CopiesAs("4")) << Picture();
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    EXPECT_NE(saved.find("X=2\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("A=4\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("f(x)=A*x^2-8\n"), std::string::npos) << saved;
+}
+
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the
 // program, each after it saved its settings and last content as a close does.
 TEST(ProgramEnding, ASignalOrALostScreenSavesTheSettingsFirst)
