@@ -37,8 +37,6 @@ struct Case {
     int errorPosition;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << CString(c.expression).ToUtf8(); }
-
 TEST_F(DateParserTest, ExpressionTable)
 {
     const Case cases[] = {
@@ -85,7 +83,9 @@ TEST_F(DateParserTest, ExpressionTable)
         SCOPED_TRACE(CString(c.expression).ToUtf8());
         DateParseResult result = Run(c.expression);
         EXPECT_EQ(result.Seconds, c.seconds);
-        if (c.unitText[0]) EXPECT_EQ(result.UnitText.str(), c.unitText);
+        if (c.unitText[0]) {
+            EXPECT_EQ(result.UnitText.str(), c.unitText);
+        }
         EXPECT_EQ(errorPosition, c.errorPosition);
         if (c.errorPosition) {
             CString expected;
