@@ -148,6 +148,9 @@ private:
 
     void OnTabSelChange(NMHDR* header, LRESULT* result);
     void ShowPage(Tab page);
+    // Takes x, A to G and the interval as the fields show them into the members, leaving the
+    // formula, whose field may hold a derivative or a root report.
+    void TakeTypedNumbers();
 
     // The keypad: TRUE when id is a key.
     BOOL OnKey(UINT id) override;

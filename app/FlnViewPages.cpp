@@ -89,11 +89,25 @@ void CFlnView::OnTabSelChange(NMHDR*, LRESULT* result)
     Guarded([this] { ShowPage(static_cast<Tab>(m_tabPages.GetCurSel())); });
 }
 
+void CFlnView::TakeTypedNumbers()
+{
+    const FormulaInputs typed = CurrentInputs();
+    m_dX = typed.x;
+    const auto variables = Variables();
+    for (size_t i = 0; i < variables.size(); ++i)
+        *variables[i] = typed.constants[i];
+    m_dXA = typed.xa;
+    m_dXB = typed.xb;
+}
+
 void CFlnView::ShowPage(Tab page)
 {
     if ((page == Tab::Derivative || page == Tab::Root) && m_nShownPage == Tab::Input) {
         UpdateData(TRUE);
         m_strLastFormula = m_strFormula;
+    } else if (m_nShownPage != Tab::Input) {
+        // What the user typed on the derivative or root page, which the push below would undo.
+        TakeTypedNumbers();
     }
     CWnd* equals = GetDlgItem(IDC_KEY_EQUALS);
     if (page == Tab::Input) {

@@ -88,7 +88,10 @@ std::optional<CVersionFile> CVersionFile::Parse(std::string_view bytes)
     if (text.find(L'\0') != std::wstring::npos) return std::nullopt;
 
     CVersionFile file;
+    // As a profile reader reads it: lines outside the program's two sections, lines without "=",
+    // comments and keys the program does not read are passed over.
     const wchar_t* section = nullptr;
+    bool sectionSeen = false;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = std::min(text.find(L'\n', start), text.size());
         std::wstring_view line = TrimBlanks(std::wstring_view(text).substr(start, end - start));
@@ -98,24 +101,24 @@ std::optional<CVersionFile> CVersionFile::Parse(std::string_view bytes)
 
         if (line.front() == L'[') {
             std::wstring name = Lower(line);
-            if (name == L"[formulon]")
-                section = kReleaseSection;
-            else if (name == L"[formulon beta]")
-                section = kDevelopmentSection;
-            else
-                return std::nullopt;
+            section = name == L"[formulon]" ? kReleaseSection : name == L"[formulon beta]" ? kDevelopmentSection : nullptr;
+            sectionSeen = sectionSeen || section;
             continue;
         }
         std::size_t equals = line.find(L'=');
-        if (!section || equals == std::wstring_view::npos) return std::nullopt;
+        if (!section || equals == std::wstring_view::npos) continue;
         std::wstring_view key = TrimBlanks(line.substr(0, equals));
         std::wstring_view value = TrimBlanks(line.substr(equals + 1));
-        if (!IsKnownKey(section, key)) return std::nullopt;
+        if (!IsKnownKey(section, key)) continue;
+        // The values the program reads are checked: one it could not use refuses the file.
         if (Lower(key) == L"version" && !IsVersionText(value)) return std::nullopt;
         if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < L' ' && c != L'\t'; })) return std::nullopt;
         // The first of two equal keys counts, as when a profile is read.
         file.m_values.try_emplace(ValueKey(section, key), CString(std::wstring(value.substr(0, kMaxValueLength))));
     }
+    // A text without either section (an error page) is no version file: read as a profile, it
+    // would say that the latest version is 0.0.0.
+    if (!sectionSeen) return std::nullopt;
     return file;
 }
 

@@ -3,9 +3,10 @@
 // version in the section "Formulon" and the latest development version in "Formulon Beta", each
 // with its description and download address, and the program's web links in "Formulon".
 //
-// The file comes from a server, so it is read strictly: a file larger than kMaxSize bytes, or with
-// a line that is not blank, a comment (";"), one of the two section headers or one of the keys
-// below, or with a "Version" that is not a version number, is refused as a whole.
+// The file is read as a profile reader reads it: other sections, other keys and lines without "="
+// are passed over. It comes from a server, so a file larger than kMaxSize bytes, one with a NUL,
+// one with neither section, or one where a key the program reads holds a control character or a
+// "Version" that is not a version number, is refused as a whole.
 
 #include "platform/base/CString.h"
 

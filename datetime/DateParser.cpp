@@ -195,8 +195,10 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
         DateParseResult right = ParseOperand(position, token);
         if (m_errorAt) break;
         if (right.UnitText == L"None") {
-            // A measured span replaces the running value, whatever the operator.
-            result.Seconds = right.Seconds;
+            // A measured span replaces the running value, whatever the operator; a span that
+            // failed before stays failed.
+            if (result.IsValid())
+                result.Seconds = right.Seconds;
             continue;
         }
         std::int64_t sum;
@@ -206,9 +208,12 @@ DateParseResult CDateParser::ParseExpression(int& position, CString& token)
         else
             result.Seconds = sum;
         result.JulianDay = CombineWithReference(right, plus);
-        // The next step goes on from the date this one reached.
+        // The next step goes on from the date this one reached; after one that reached none,
+        // the date stays failed, since the following steps would start from an earlier date.
         if (!right.UnitText.IsEmpty() && result.JulianDay >= 0)
             m_julianDay.ConvertDateTime(m_reachedDate, m_reachedTime, CString(), result.JulianDay);
+        else if (!right.UnitText.IsEmpty())
+            m_dateStepFailed = true;
     }
     return result;
 }
@@ -260,6 +265,8 @@ DateParseResult CDateParser::ParseOperand(int& position, CString& token)
     if (ch == L'(') {
         NextChar(position, token);
         result = ParseExpression(position, token);
+        if (m_dateStepFailed)
+            result.JulianDay = -1.0;
         if (token == L")")
             NextChar(position, token);
         else if (token.IsEmpty())
@@ -410,6 +417,7 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         m_reachedTime = ReferenceTime;
         m_depth = 0;
         m_errorAt.reset();
+        m_dateStepFailed = false;
 
         CString text = expression;
         std::vector<int> origin;
@@ -419,6 +427,8 @@ DateParseResult CDateParser::Calculate(const CString& expression, int& errorPosi
         CString token;
         NextChar(position, token);
         result = ParseExpression(position, token);
+        if (m_dateStepFailed)
+            result.JulianDay = -1.0;
 
         if (m_errorAt || !token.IsEmpty()) {
             // The position in the text as typed; past the end of the normal form is past its end.

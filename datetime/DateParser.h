@@ -85,6 +85,8 @@ private:
     // Where the chain of unit operands stands: the reference date and time, moved by each step.
     CString m_reachedDate;
     CString m_reachedTime;
+    // A step of the chain reached no date: the expression has none, whatever steps follow.
+    bool m_dateStepFailed = false;
 };
 
 // The application's date parser, whose date format the Date & Time page keeps equal to its own:

@@ -88,10 +88,11 @@ public:
 
 private:
     void CreateFonts();
-    void DrawXLabel(CDC* dc, int x, int y, double value, bool negative);
-    void DrawYLabel(CDC* dc, int x, int y, double value, bool negative);
-    void DrawPhysicalXLabel(CDC* dc, int x, int y, double value);
-    void DrawPhysicalYLabel(CDC* dc, int x, int y, double value);
+    // step: the value from one labelled tick to the next, whose decimals the label shows.
+    void DrawXLabel(CDC* dc, int x, int y, double value, bool negative, double step);
+    void DrawYLabel(CDC* dc, int x, int y, double value, bool negative, double step);
+    void DrawPhysicalXLabel(CDC* dc, int x, int y, double value, double step);
+    void DrawPhysicalYLabel(CDC* dc, int x, int y, double value, double step);
     // TextOut in the current alignment, kept inside the client area's width.
     void WriteLabel(CDC* dc, int x, int y, const CString& text) const;
     void DrawPhysicalXTick(CDC* dc, int x, double factor);

@@ -59,15 +59,15 @@ private:
 
 // ---- labels
 
-void CD2KSys::DrawXLabel(CDC* dc, int x, int y, double value, bool negative)
+void CD2KSys::DrawXLabel(CDC* dc, int x, int y, double value, bool negative, double step)
 {
     if (m_titles[0].IsEmpty())
-        WriteLabel(dc, x, y, LabelTextX(value, negative));
+        WriteLabel(dc, x, y, LabelTextX(value, negative, step));
 }
 
-void CD2KSys::DrawYLabel(CDC* dc, int x, int y, double value, bool negative)
+void CD2KSys::DrawYLabel(CDC* dc, int x, int y, double value, bool negative, double step)
 {
-    const CString text = LabelTextY(value, negative);
+    const CString text = LabelTextY(value, negative, step);
     // Centred on the tick: the bottom half the text's height below it.
     if (m_titles[1].IsEmpty())
         WriteLabel(dc, x, y + dc->GetTextExtent(text).cy / 2, text);
@@ -89,14 +89,14 @@ void CD2KSys::WriteLabel(CDC* dc, int x, int y, const CString& text) const
     dc->TextOut(x + shift, y, text);
 }
 
-void CD2KSys::DrawPhysicalXLabel(CDC* dc, int x, int y, double value)
+void CD2KSys::DrawPhysicalXLabel(CDC* dc, int x, int y, double value, double step)
 {
-    DrawXLabel(dc, x, y, value, false);
+    DrawXLabel(dc, x, y, value, false, step);
 }
 
-void CD2KSys::DrawPhysicalYLabel(CDC* dc, int x, int y, double value)
+void CD2KSys::DrawPhysicalYLabel(CDC* dc, int x, int y, double value, double step)
 {
-    DrawYLabel(dc, x, y, value, false);
+    DrawYLabel(dc, x, y, value, false, step);
 }
 
 // ---- mathematical mode
@@ -115,7 +115,7 @@ void CD2KSys::DrawOriginXTicks(CDC* dc, double step, bool grid)
             PlotSymbolPainter::Line(dc, tick.position, m_originY + m_tickHalfLength, tick.position, m_originY - m_tickHalfLength);
         }
         if (tick.labelled)
-            DrawXLabel(dc, tick.position, labelY, tick.value, tick.negative);
+            DrawXLabel(dc, tick.position, labelY, tick.value, tick.negative, step);
     }
 }
 
@@ -129,7 +129,8 @@ void CD2KSys::DrawMathematical(CDC* dc)
 
     const int labelX = m_originX - m_tickHalfLength - Round(5 * m_symbolScaleX);
     dc->SetTextAlign(TA_RIGHT | TA_BOTTOM);
-    for (const AxisTick& tick : OriginTicksY(OriginStepY())) {
+    const double stepY = OriginStepY();
+    for (const AxisTick& tick : OriginTicksY(stepY)) {
         if (m_bGrid && m_bMajorGridY) {
             PenScope pen(dc, m_gridPenStyleY, 1, m_gridColourY);
             PlotSymbolPainter::Line(dc, m_plot.left, tick.position, m_plot.right, tick.position);
@@ -139,7 +140,7 @@ void CD2KSys::DrawMathematical(CDC* dc)
             PlotSymbolPainter::Line(dc, m_originX - m_tickHalfLength, tick.position, m_originX + m_tickHalfLength, tick.position);
         }
         if (tick.labelled)
-            DrawYLabel(dc, labelX, tick.position, tick.value, tick.negative);
+            DrawYLabel(dc, labelX, tick.position, tick.value, tick.negative, stepY);
     }
 
     // The axes, each ending in an arrowhead beyond the plot.
@@ -206,7 +207,7 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
             PenScope tickPen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
             DrawPhysicalXTick(dc, tick.position, 2);
             if (tick.labelled)
-                DrawPhysicalXLabel(dc, tick.position, m_plot.bottom + labelGap, tick.value);
+                DrawPhysicalXLabel(dc, tick.position, m_plot.bottom + labelGap, tick.value, m_tickStepX);
             for (size_t k = 1; k <= tick.minors.size(); ++k) {
                 const int minor = tick.minors[k - 1];
                 DrawPhysicalXTick(dc, minor, minorFactor(k, m_minorSubdivisionsX));
@@ -227,7 +228,7 @@ void CD2KSys::DrawPhysical(CDC* dc, bool grid, bool xAxis, bool yAxis, bool back
             PenScope tickPen(dc, PS_SOLID, m_axisPenWidth, m_tickColour);
             DrawPhysicalYTick(dc, tick.position, 2);
             if (tick.labelled)
-                DrawPhysicalYLabel(dc, m_plot.left - labelGap, tick.position, tick.value);
+                DrawPhysicalYLabel(dc, m_plot.left - labelGap, tick.position, tick.value, m_tickStepY);
             for (size_t k = 1; k <= tick.minors.size(); ++k) {
                 const int minor = tick.minors[k - 1];
                 DrawPhysicalYTick(dc, minor, minorFactor(k, m_minorSubdivisionsY));

@@ -68,6 +68,25 @@ bool IsLabelledTick(int n, int every) { return every == 0 || n % every == 0; }
 // The ticks of a physical edge from the device coordinate `start` on, `pixels` apart (negative:
 // toward smaller coordinates) as far as `edge`, their values from `first` on by `valueStep`, each
 // with the minor ticks that divide the way to the next one into `subdivisions`.
+// The decimals that write value exactly, where value is a multiple of step (or lies on a grid of
+// it): no more than the step itself needs, up to MaxLabelDecimals; 0 without a usable step.
+int DecimalsOfMultiple(double value, double step)
+{
+    constexpr int MaxLabelDecimals = 10;
+    step = std::fabs(step);
+    if (!std::isfinite(step) || step == 0 || !std::isfinite(value))
+        return 0;
+    auto whole = [](double x, double tolerance) { return std::fabs(x - std::round(x)) <= tolerance; };
+    int stepDecimals = 0;
+    for (double scale = 1; stepDecimals < MaxLabelDecimals && !whole(step * scale, step * scale * 1e-9); scale *= 10)
+        ++stepDecimals;
+    // The value's own rounding error is a tiny part of the step.
+    int decimals = 0;
+    for (double scale = 1; decimals < stepDecimals && !whole(value * scale, step * scale * 1e-6); scale *= 10)
+        ++decimals;
+    return decimals;
+}
+
 std::vector<AxisTick> EdgeTicks(int start, double pixels, int edge, double first, double valueStep, int labelEvery,
                                 int subdivisions)
 {
@@ -419,19 +438,21 @@ std::vector<int> DiagramModel::PolarRayAngles() const
     return angles;
 }
 
-CString DiagramModel::LabelText(double value, NumberFormatMode format, int decimals, bool negative) const
+CString DiagramModel::LabelText(double value, NumberFormatMode format, int decimals, bool negative, double step) const
 {
+    if (format == NumberFormatFloating)
+        decimals = std::max(decimals, DecimalsOfMultiple(value, step));
     CString text;
     CMathHelper::FormatValue(&text, 0, value, 0, format, decimals, m_labelLayout, FALSE, TRUE);
     return (negative ? CString(L"-") : CString()) + text;
 }
 
-CString DiagramModel::LabelTextX(double value, bool negative) const
+CString DiagramModel::LabelTextX(double value, bool negative, double step) const
 {
-    return LabelText(value, m_labelFormatX, m_labelDecimalsX, negative);
+    return LabelText(value, m_labelFormatX, m_labelDecimalsX, negative, step);
 }
 
-CString DiagramModel::LabelTextY(double value, bool negative) const
+CString DiagramModel::LabelTextY(double value, bool negative, double step) const
 {
-    return LabelText(value, m_labelFormatY, m_labelDecimalsY, negative);
+    return LabelText(value, m_labelFormatY, m_labelDecimalsY, negative, step);
 }

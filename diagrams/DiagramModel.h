@@ -96,9 +96,10 @@ public:
     // The angles of the polar rays in the first quadrant, in degrees: every y tick count to 90 - it.
     std::vector<int> PolarRayAngles() const;
     // The text of a tick label: its axis's number format and decimals, "-" in front on the
-    // negative side of an axis.
-    CString LabelTextX(double value, bool negative) const;
-    CString LabelTextY(double value, bool negative) const;
+    // negative side of an axis. Given the step between the ticks, a fixed-point label shows
+    // the decimals its value needs as a multiple of the step too (2.5, 5, 7.5 for a step of 2.5).
+    CString LabelTextX(double value, bool negative, double step = 0) const;
+    CString LabelTextY(double value, bool negative, double step = 0) const;
 
     int m_nMode = DiagramMathematical;
 
@@ -143,7 +144,7 @@ private:
     // to greater device coordinates.
     std::vector<AxisTick> OriginTicks(double step, double extent, double pixelsPerUnit, int origin, bool towardHigh,
                                       int low, int high) const;
-    CString LabelText(double value, NumberFormatMode format, int decimals, bool negative) const;
+    CString LabelText(double value, NumberFormatMode format, int decimals, bool negative, double step) const;
     std::vector<POINT> DevicePoints(const CArray<double, double>& xs, const CArray<double, double>& ys, int count) const;
     // `distance` x `pixels` / `span`: a world distance in pixels along a physical axis. Near the
     // largest doubles the product would overflow, so there it divides first.

@@ -209,95 +209,134 @@ BOOL SECEditController::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRE
     }
 }
 
-BOOL SECEditController::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO*)
+BOOL SECEditController::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
 {
     if (!m_pEdit)
         return FALSE;
     if (code == CN_UPDATE_COMMAND_UI)
         return extra && UpdateCommandUI(static_cast<CCmdUI*>(extra));
-    if (code == CN_COMMAND)
-        return RunEditCommand(id);
-    return FALSE;
+    if (code != CN_COMMAND)
+        return FALSE;
+    // With handler information the caller only asks whether the command is the editor's.
+    if (handlerInfo) {
+        if (!FindEditCommand(id))
+            return FALSE;
+        handlerInfo->pTarget = this;
+        return TRUE;
+    }
+    return RunEditCommand(id);
 }
 
 BOOL SECEditController::RunEditCommand(UINT id)
 {
+    const EditCommand command = FindEditCommand(id);
+    if (!command)
+        return FALSE;
+    command(*this, id);
+    return TRUE;
+}
+
+SECEditController::EditCommand SECEditController::FindEditCommand(UINT id)
+{
     if (id >= ID_EDIT_TOGGLE_FLAG_FIRST && id <= ID_EDIT_CLEAR_FLAG_LAST) {
-        if (id == ID_EDIT_MARK_LINE) {
-            MarkLine(-1);
-            return TRUE;
-        }
-        const int flag = static_cast<int>(id - ID_EDIT_TOGGLE_FLAG_FIRST) % (MaxFlag + 1);
-        if (id <= ID_EDIT_TOGGLE_FLAG_LAST) {
-            m_pEdit->ToggleLineFlag(m_caret.m_nLine, flag);
-            RepaintLines(m_caret.m_nLine, m_caret.m_nLine);
-            m_pViewport->InvalidateGutter();
-        } else if (id <= ID_EDIT_NEXT_FLAG_LAST) {
-            GoToFlag(flag, TRUE);
-        } else if (id <= ID_EDIT_PREV_FLAG_LAST) {
-            GoToFlag(flag, FALSE);
-        } else {
-            m_pEdit->ClearLineFlagAll(flag);
-            m_pViewport->InvalidateGutter();
-        }
-        return TRUE;
+        return [](SECEditController& editor, UINT flagId) {
+            if (flagId == ID_EDIT_MARK_LINE) {
+                editor.MarkLine(-1);
+                return;
+            }
+            const int flag = static_cast<int>(flagId - ID_EDIT_TOGGLE_FLAG_FIRST) % (MaxFlag + 1);
+            if (flagId <= ID_EDIT_TOGGLE_FLAG_LAST) {
+                editor.m_pEdit->ToggleLineFlag(editor.m_caret.m_nLine, flag);
+                editor.RepaintLines(editor.m_caret.m_nLine, editor.m_caret.m_nLine);
+                editor.m_pViewport->InvalidateGutter();
+            } else if (flagId <= ID_EDIT_NEXT_FLAG_LAST) {
+                editor.GoToFlag(flag, TRUE);
+            } else if (flagId <= ID_EDIT_PREV_FLAG_LAST) {
+                editor.GoToFlag(flag, FALSE);
+            } else {
+                editor.m_pEdit->ClearLineFlagAll(flag);
+                editor.m_pViewport->InvalidateGutter();
+            }
+        };
     }
-    switch (id) {
-    case ID_EDIT_SHOW_WHITESPACE:
-        if (ISECEditLangConfig* config = GetLanguageConfig()) {
-            config->SetShowWhitespace(!config->GetShowWhitespace());
-            ::InvalidateRect(m_hWnd, nullptr, FALSE);
-        }
-        return TRUE;
-    case ID_EDIT_SELECT_ALL: SelectAll(); return TRUE;
-    case ID_EDIT_COPY: Copy(); return TRUE;
-    case ID_EDIT_CUT: Cut(); return TRUE;
-    case ID_EDIT_PASTE: Paste(); return TRUE;
-    case ID_EDIT_UNDO: Undo(); return TRUE;
-    case ID_EDIT_REDO: Redo(); return TRUE;
-    case ID_EDIT_FIND:
-    case ID_EDIT_REPLACE:
-        if (m_openFindReplace)
-            m_openFindReplace(*this, id == ID_EDIT_FIND);
-        else
-            OpenFindReplace(id == ID_EDIT_FIND);
-        return TRUE;
-    case ID_EDIT_CUT_LINE: CutLines(TRUE); return TRUE;
-    case ID_EDIT_DELETE_LINE: CutLines(FALSE); return TRUE;
-    case ID_EDIT_LOWER_CASE: ChangeCase(FALSE); return TRUE;
-    case ID_EDIT_UPPER_CASE: ChangeCase(TRUE); return TRUE;
-    case ID_EDIT_BACKSPACE: Backspace(); return TRUE;
-    case ID_EDIT_DELETE_WORD_LEFT: DeleteWord(FALSE); return TRUE;
-    case ID_EDIT_DELETE_WORD_RIGHT: DeleteWord(TRUE); return TRUE;
-    case ID_EDIT_DELETE_CHAR: DeleteChar(); return TRUE;
-    case ID_EDIT_NEWLINE: Enter(); return TRUE;
-    case ID_EDIT_TAB: Tab(); return TRUE;
-    case ID_EDIT_OUTDENT: Outdent(); return TRUE;
-    case ID_EDIT_OVERWRITE: ToggleOverwrite(); return TRUE;
-    case ID_EDIT_CLEAR_SELECTION: ClearSelection(TRUE); return TRUE;
-    case ID_EDIT_SCROLL_DOWN: ScrollLines(1, 0); return TRUE;
-    case ID_EDIT_SCROLL_UP: ScrollLines(-1, 0); return TRUE;
-    case ID_EDIT_SELECT_WORD: SelectWordAtCaret(); return TRUE;
-    case ID_EDIT_FIND_NEXT: FindKey(TRUE, FALSE); return TRUE;
-    case ID_EDIT_FIND_PREVIOUS: FindKey(FALSE, FALSE); return TRUE;
-    case ID_EDIT_FIND_NEXT_WORD: FindKey(TRUE, TRUE); return TRUE;
-    case ID_EDIT_FIND_PREVIOUS_WORD: FindKey(FALSE, TRUE); return TRUE;
-    case ID_EDIT_CARET_LINE_CHANGE: OnCaretLineChange(); return TRUE;
-    case ID_EDIT_LANG_CONFIG:
-        // The dialog takes the focus and the caret with it.
-        DestroyEditCaret();
-        if (m_pEdit)
-            m_pEdit->ShowFontDialog();
-        CreateEditCaret(TRUE);
-        SetCaretPosition(m_caret.m_nLine, m_caret.m_nCol, TRUE);
-        return TRUE;
-    }
-    struct Move {
+    struct Entry {
         UINT id;
-        void (SECEditController::*move)();
-        bool extend;
-        bool horizontal;
+        EditCommand command;
     };
+    using Editor = SECEditController;
+    static constexpr Entry commands[] = {
+        { ID_EDIT_SHOW_WHITESPACE, [](Editor& editor, UINT) {
+             if (ISECEditLangConfig* config = editor.GetLanguageConfig()) {
+                 config->SetShowWhitespace(!config->GetShowWhitespace());
+                 ::InvalidateRect(editor.m_hWnd, nullptr, FALSE);
+             }
+         } },
+        { ID_EDIT_SELECT_ALL, [](Editor& editor, UINT) { editor.SelectAll(); } },
+        { ID_EDIT_COPY, [](Editor& editor, UINT) { editor.Copy(); } },
+        { ID_EDIT_CUT, [](Editor& editor, UINT) { editor.Cut(); } },
+        { ID_EDIT_PASTE, [](Editor& editor, UINT) { editor.Paste(); } },
+        { ID_EDIT_UNDO, [](Editor& editor, UINT) { editor.Undo(); } },
+        { ID_EDIT_REDO, [](Editor& editor, UINT) { editor.Redo(); } },
+        { ID_EDIT_FIND, [](Editor& editor, UINT) { editor.ShowFindReplace(TRUE); } },
+        { ID_EDIT_REPLACE, [](Editor& editor, UINT) { editor.ShowFindReplace(FALSE); } },
+        { ID_EDIT_CUT_LINE, [](Editor& editor, UINT) { editor.CutLines(TRUE); } },
+        { ID_EDIT_DELETE_LINE, [](Editor& editor, UINT) { editor.CutLines(FALSE); } },
+        { ID_EDIT_LOWER_CASE, [](Editor& editor, UINT) { editor.ChangeCase(FALSE); } },
+        { ID_EDIT_UPPER_CASE, [](Editor& editor, UINT) { editor.ChangeCase(TRUE); } },
+        { ID_EDIT_BACKSPACE, [](Editor& editor, UINT) { editor.Backspace(); } },
+        { ID_EDIT_DELETE_WORD_LEFT, [](Editor& editor, UINT) { editor.DeleteWord(FALSE); } },
+        { ID_EDIT_DELETE_WORD_RIGHT, [](Editor& editor, UINT) { editor.DeleteWord(TRUE); } },
+        { ID_EDIT_DELETE_CHAR, [](Editor& editor, UINT) { editor.DeleteChar(); } },
+        { ID_EDIT_NEWLINE, [](Editor& editor, UINT) { editor.Enter(); } },
+        { ID_EDIT_TAB, [](Editor& editor, UINT) { editor.Tab(); } },
+        { ID_EDIT_OUTDENT, [](Editor& editor, UINT) { editor.Outdent(); } },
+        { ID_EDIT_OVERWRITE, [](Editor& editor, UINT) { editor.ToggleOverwrite(); } },
+        { ID_EDIT_CLEAR_SELECTION, [](Editor& editor, UINT) { editor.ClearSelection(TRUE); } },
+        { ID_EDIT_SCROLL_DOWN, [](Editor& editor, UINT) { editor.ScrollLines(1, 0); } },
+        { ID_EDIT_SCROLL_UP, [](Editor& editor, UINT) { editor.ScrollLines(-1, 0); } },
+        { ID_EDIT_SELECT_WORD, [](Editor& editor, UINT) { editor.SelectWordAtCaret(); } },
+        { ID_EDIT_FIND_NEXT, [](Editor& editor, UINT) { editor.FindKey(TRUE, FALSE); } },
+        { ID_EDIT_FIND_PREVIOUS, [](Editor& editor, UINT) { editor.FindKey(FALSE, FALSE); } },
+        { ID_EDIT_FIND_NEXT_WORD, [](Editor& editor, UINT) { editor.FindKey(TRUE, TRUE); } },
+        { ID_EDIT_FIND_PREVIOUS_WORD, [](Editor& editor, UINT) { editor.FindKey(FALSE, TRUE); } },
+        { ID_EDIT_CARET_LINE_CHANGE, [](Editor& editor, UINT) { editor.OnCaretLineChange(); } },
+        { ID_EDIT_LANG_CONFIG, [](Editor& editor, UINT) {
+             // The dialog takes the focus and the caret with it.
+             editor.DestroyEditCaret();
+             if (editor.m_pEdit)
+                 editor.m_pEdit->ShowFontDialog();
+             editor.CreateEditCaret(TRUE);
+             editor.SetCaretPosition(editor.m_caret.m_nLine, editor.m_caret.m_nCol, TRUE);
+         } },
+    };
+    for (const Entry& entry : commands) {
+        if (entry.id == id)
+            return entry.command;
+    }
+    if (FindMove(id))
+        return [](Editor& editor, UINT moveId) {
+            const Move& move = *FindMove(moveId);
+            if (move.extend) {
+                editor.Extend(move.move, moveId == ID_EDIT_EXTEND_LINE_UP);
+            } else {
+                editor.ClearSelection(TRUE);
+                (editor.*move.move)();
+            }
+            editor.AfterMove(move.horizontal);
+        };
+    return nullptr;
+}
+
+void SECEditController::ShowFindReplace(BOOL findOnly)
+{
+    if (m_openFindReplace)
+        m_openFindReplace(*this, findOnly);
+    else
+        OpenFindReplace(findOnly);
+}
+
+const SECEditController::Move* SECEditController::FindMove(UINT id)
+{
     static constexpr Move moves[] = {
         { ID_EDIT_CHAR_LEFT, &SECEditController::MoveCharLeft, false, true },
         { ID_EDIT_CHAR_RIGHT, &SECEditController::MoveCharRight, false, true },
@@ -325,18 +364,10 @@ BOOL SECEditController::RunEditCommand(UINT id)
         { ID_EDIT_EXTEND_WORD_RIGHT, &SECEditController::MoveWordRightSkipping, true, true },
     };
     for (const Move& move : moves) {
-        if (move.id != id)
-            continue;
-        if (move.extend) {
-            Extend(move.move, id == ID_EDIT_EXTEND_LINE_UP);
-        } else {
-            ClearSelection(TRUE);
-            (this->*move.move)();
-        }
-        AfterMove(move.horizontal);
-        return TRUE;
+        if (move.id == id)
+            return &move;
     }
-    return FALSE;
+    return nullptr;
 }
 
 BOOL SECEditController::UpdateCommandUI(CCmdUI* ui)

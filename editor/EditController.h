@@ -173,6 +173,8 @@ public:
     void OpenFindReplace(BOOL findOnly);
     // Where a page supplies dialogs of its own, it opens them instead.
     std::function<void(SECEditController&, BOOL findOnly)> m_openFindReplace;
+    // The page's find or replace dialog where it has them, else the editor's.
+    void ShowFindReplace(BOOL findOnly);
     // ISECEditFindReplaceNotify.
     BOOL OnFindReplaceCmd(SECEditFindReplaceDlg& dialog) override;
     BOOL HasSelectionForReplace() override { return SelectionExists(); }
@@ -266,6 +268,17 @@ private:
     // Offers the selected text as the X PRIMARY selection.
     void PublishSelection();
 
+    // The editor's command of an id, which the id is passed to; null for ids that are not its own.
+    using EditCommand = void (*)(SECEditController&, UINT id);
+    static EditCommand FindEditCommand(UINT id);
+    // A caret move of the command table: with the selection extended or cleared first.
+    struct Move {
+        UINT id;
+        void (SECEditController::*move)();
+        bool extend;
+        bool horizontal;
+    };
+    static const Move* FindMove(UINT id);
     void MoveWordLeftSkipping() { MoveWordLeft(TRUE); }
     void MoveWordRightSkipping() { MoveWordRight(TRUE); }
     void Extend(void (SECEditController::*move)(), BOOL shiftUp = FALSE);

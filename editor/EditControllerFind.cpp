@@ -368,10 +368,7 @@ void SECEditController::FindKey(BOOL forward, BOOL wordAtCaret)
         state.bSearchDown = forward;
         const CString text = GetFindTextAtCaret();
         if (text.IsEmpty()) {
-            if (m_openFindReplace)
-                m_openFindReplace(*this, TRUE);
-            else
-                OpenFindReplace(TRUE);
+            ShowFindReplace(TRUE);
             return;
         }
         state.strFind = text;

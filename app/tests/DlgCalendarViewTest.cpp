@@ -241,6 +241,25 @@ TEST_F(DatePageTest, EqualsShowsEachOutputModeAndUnit)
     EXPECT_EQ(Output(), CString(L"01/02/2000 12:00:00 "));
 }
 
+// A step that reaches no date fails the chain as a date and as a Julian day: the steps after it
+// show what the failed step alone shows, never a date.
+TEST_F(DatePageTest, AFailedDateStepShowsAsTheFailureItIs)
+{
+    for (UINT mode : { IDC_OUTPUT_DATE, IDC_OUTPUT_JD }) {
+        SCOPED_TRACE(mode);
+        SetInput(L"D<[29.02.2024]+Y[1]");
+        Command(mode);
+        const CString failed = Output();
+        for (const wchar_t* chain : { L"D<[29.02.2024]+Y[1]+d[1]", L"D<[29.02.2024]-Y[1]-d[1]" }) {
+            SetInput(chain);
+            Command(mode);
+            EXPECT_EQ(Output().ToUtf8(), failed.ToUtf8()) << CString(chain).ToUtf8();
+        }
+        if (mode == IDC_OUTPUT_DATE)
+            EXPECT_EQ(failed.ToUtf8(), "Error (No Date) ");
+    }
+}
+
 TEST_F(DatePageTest, InputErrorsShowBalloonsAndRedTexts)
 {
     const CString before = Output();

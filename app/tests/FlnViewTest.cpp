@@ -333,6 +333,46 @@ TEST_F(FlnViewTest, TheRootPageReportsTheRootSearch)
     }
 }
 
+// x, A to G and the interval typed on the derivative or root page stay when the page changes,
+// and the next page calculates with them; the input page gets its formula back.
+TEST_F(FlnViewTest, NumbersTypedOnTheDerivativeAndRootPagesStay)
+{
+    struct Case {
+        int from, to;
+    };
+    const Case switches[] = { { 1, 0 }, { 2, 0 }, { 2, 1 }, { 1, 2 } };
+    for (const Case& change : switches) {
+        SCOPED_TRACE(testing::Message() << change.from << " to " << change.to);
+        SelectPage(0);
+        SetTextOf(IDC_VALUE_X, L"3");
+        SetTextOf(IDC_VALUE_A, L"2");
+        SetTextOf(IDC_VALUE_G, L"1");
+        SetTextOf(IDC_VALUE_XA, L"0");
+        SetTextOf(IDC_VALUE_XB, L"5");
+        Calculate(L"A*x^2-8");
+        SelectPage(change.from);
+        SetTextOf(IDC_VALUE_X, L"2");
+        SetTextOf(IDC_VALUE_A, L"4");
+        SetTextOf(IDC_VALUE_G, L"7");
+        SetTextOf(IDC_VALUE_XA, L"1");
+        SetTextOf(IDC_VALUE_XB, L"3");
+        SelectPage(change.to);
+        EXPECT_EQ(TextOf(IDC_VALUE_X), CString(L"2"));
+        EXPECT_EQ(TextOf(IDC_VALUE_A), CString(L"4"));
+        EXPECT_EQ(TextOf(IDC_VALUE_G), CString(L"7"));
+        EXPECT_EQ(TextOf(IDC_VALUE_XA), CString(L"1"));
+        EXPECT_EQ(TextOf(IDC_VALUE_XB), CString(L"3"));
+        EXPECT_EQ(view->m_dX, 2.0);
+        EXPECT_EQ(view->m_dA, 4.0);
+        if (change.to == 0)
+            EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"A*x^2-8"));
+        else if (change.to == 1)
+            EXPECT_EQ(OutputText().Left(2), CString(L"16")) << "2 A x at x 2 with A 4";
+        else
+            EXPECT_NE(TextOf(IDC_FORMULA).Find(L"Root: x= 1.41421"), -1) << "4 x^2 - 8 between 1 and 3";
+    }
+}
+
 TEST_F(FlnViewTest, AParseErrorOnAPageSwitchReturnsToTheInputPage)
 {
     Calculate(L"2+3)");

@@ -8,7 +8,9 @@
 #include "platform/base/tests/RunCommand.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
+#include "app/DlgCalendarView.h"
 #include "app/VBScriptView.h"
+#include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
 #include "platform/com/Automation.h"
@@ -1451,6 +1453,144 @@ TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
     const RECT area = ScreenRect(m_x, *sheet);
     ASSERT_EQ(Xdotool("mousemove " + std::to_string(area.right - 50) + " " + std::to_string(area.bottom - 20) + " click 1"), 0);
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << Picture();
+}
+
+// Alt held when the focus goes to another program and released there, as the window manager's
+// Alt+Tab leaves it: back in the program, by a click or by the window manager, typing reaches the
+// input field instead of acting as Alt's chords.
+TEST_F(ProgramX11, TypingReachesTheFieldAfterAltWasReleasedInAnotherProgram)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    HeadlessReference();
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    // Another program's window, clear of the program's.
+    const Window other = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), 1100, 850, 120, 120, 0, 0, 0xFFFFFF);
+    XSizeHints place {};
+    place.flags = USPosition;
+    XSetWMNormalHints(m_x, other, &place);
+    XStoreName(m_x, other, "another program");
+    XMapWindow(m_x, other);
+    XFlush(m_x);
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key ctrl+x"), 0);
+    ASSERT_EQ(Xdotool("type 1"), 0);
+    const std::string activateOther = "windowactivate --sync " + std::to_string(other);
+    // Back by a click into the field.
+    ASSERT_EQ(Xdotool("keydown alt " + activateOther + " keyup alt"), 0);
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("key End"), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '+4'"), 0);
+    // Back by the window manager, the field keeping the focus.
+    ASSERT_EQ(Xdotool("keydown alt " + activateOther + " keyup alt windowactivate --sync " + std::to_string(*m_window)), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 '+5'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "About Formulon").has_value());
+    CloseFromTheWindowManager();
+    EXPECT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
+    const std::string lastContent = SavedLastContent();
+    EXPECT_NE(lastContent.find("f(x)=1+4+5\n"), std::string::npos) << lastContent;
+}
+
+// Opening a menu asks each of its commands whether it has a handler; the question runs nothing.
+// Every menu of the Formula, Date & Time and VBScript pages clicked open and closed with Escape:
+// the field's text and selection stay, so that a typed X replaces only the selected "c".
+TEST_F(ProgramX11, OpeningTheMenusLeavesTheFieldsAndTheirSelection)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    // Headless: each page's tab, its field and the middle of each of its menus' titles.
+    struct Page {
+        const char* name;
+        POINT tab {}, field {};
+        std::vector<POINT> menus;
+    };
+    std::vector<Page> pages;
+    ASSERT_TRUE(Start());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index) {
+        CWnd* view = Frame().m_wndTab.GetPage(index);
+        HWND field = nullptr;
+        const char* name = nullptr;
+        if (dynamic_cast<CVBScriptView*>(view))
+            field = view->m_hWnd, name = "VBScript";
+        else if (dynamic_cast<CDlgCalendarView*>(view))
+            field = ::GetDlgItem(view->m_hWnd, IDC_DATE_INPUT), name = "Date & Time";
+        else if (index == 0)
+            field = Field(kFormulaField), name = "Formula";
+        if (!field)
+            continue;
+        auto* tabs = static_cast<SEC3DTabControl*>(Frame().m_wndTab.GetTabControl());
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(index, tab));
+        Frame().m_wndTab.ActivateTab(index);
+        Pump();
+        Page page { name, MiddleInFrame(tabs->m_hWnd, tab), PlaceInFrame(field), {} };
+        auto* bar = dynamic_cast<SECMenuBar*>(Frame().GetMenuBar());
+        ASSERT_NE(bar, nullptr);
+        for (int item = 0; item < bar->GetButtonCount(); ++item) {
+            if (bar->GetButtonStyle(item) & (TBBS_HIDDEN | TBBS_SEPARATOR))
+                continue;
+            RECT title;
+            bar->GetItemRect(item, &title);
+            page.menus.push_back(MiddleInFrame(bar->m_hWnd, title));
+        }
+        pages.push_back(page);
+    }
+    Stop();
+    ASSERT_EQ(pages.size(), 3u);
+
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    for (const Page& page : pages) {
+        SCOPED_TRACE(page.name);
+        ASSERT_TRUE(ClickAt(page.tab));
+        ASSERT_TRUE(ClickAt(page.field));
+        ASSERT_EQ(Xdotool("key ctrl+a Delete"), 0);
+        ASSERT_EQ(Xdotool("type abc"), 0);
+        ASSERT_EQ(Xdotool("key shift+Left"), 0);
+        for (const POINT& menu : page.menus) {
+            ASSERT_TRUE(ClickAt(menu));
+            ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the menu opens: " << Picture();
+            ASSERT_TRUE(ClickAt(menu));
+            ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the menu closes: " << Picture();
+        }
+        ASSERT_EQ(Xdotool("type X"), 0);
+        EXPECT_TRUE(CopiesAs("abX")) << Picture();
+    }
+}
+
+// x and A changed on the f'(x) page stay when the "Input, f(x)" page comes back, in the fields and
+// in what the program saves.
+TEST_F(ProgramX11, NumbersTypedOnTheDerivativePageStayOnTheInputPage)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
+        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    ASSERT_TRUE(Start());
+    const HWND pageTabs = Field(IDC_PAGE_TABS);
+    RECT inputTab {}, derivativeTab {};
+    ::SendMessageW(pageTabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&inputTab));
+    ::SendMessageW(pageTabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&derivativeTab));
+    const POINT input = MiddleInFrame(pageTabs, inputTab), derivative = MiddleInFrame(pageTabs, derivativeTab);
+    const POINT x = PlaceInFrame(Field(IDC_VALUE_X)), a = PlaceInFrame(Field(IDC_VALUE_A));
+    Stop();
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=A*x^2-8\n[CONSTANTS]\nA=2\nB=1\nC=1\nD=1\nE=1\nF=1\nG=1\nX=3\nComma=4\n"
+        "[INTERVALL]\nXA=-1\nXB=1\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(derivative));
+    for (auto [field, text] : { std::pair { x, "2" }, std::pair { a, "4" } }) {
+        ASSERT_TRUE(ClickAt(field));
+        ASSERT_EQ(Xdotool(std::string("key ctrl+a type ") + text), 0);
+    }
+    ASSERT_TRUE(ClickAt(input));
+    ASSERT_TRUE(ClickAt(x));
+    EXPECT_TRUE(CopiesAs("2")) << Picture();
+    ASSERT_TRUE(ClickAt(a));
+    EXPECT_TRUE(CopiesAs("4")) << Picture();
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    EXPECT_NE(saved.find("X=2\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("A=4\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("f(x)=A*x^2-8\n"), std::string::npos) << saved;
 }
 
 // A logout (SIGTERM), a closed terminal (SIGHUP), Ctrl+C (SIGINT) and a lost X server end the

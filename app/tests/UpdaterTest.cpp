@@ -245,7 +245,7 @@ TEST_F(UpdaterTest, AFailedCheckIsReportedAndChangesNothing)
     const Case cases[] = {
         {"missing file", {404, "<html>Not found</html>"}, unreachable},
         {"malformed file", {200, "<html><body>Welcome</body></html>"}, invalid},
-        {"unknown key", {200, kRelease + "Downloads2=https://example.invalid/\n"}, invalid},
+        {"version that is no number", {200, "[Formulon]\nVersion=latest\n"}, invalid},
         {"oversized file", {200, kRelease + std::string(CVersionFile::kMaxSize, ';')}, tooLarge},
         {"empty file", {200, ""}, invalid},
         {"redirect to another scheme", {302, "", "Location: file:///etc/passwd\r\n"}, unreachable},

@@ -66,6 +66,9 @@ TEST_F(VersionCheckTest, TellsWhatTheServerOffers)
         {"more than up to date", release + "[Formulon Beta]\nVersion=3.1.0.24\n", true, Verdict::MoreThanUpToDate,
          L"3.1.0.24", L""},
         {"no development section", release, true, Verdict::MoreThanUpToDate, L"3.1.0.25", L""},
+        {"newer, with a key and a section the program does not read",
+         "[Formulon]\nVersion=3.2\nReleaseDate=2026-12-01\nDownloads=https://example.invalid/get\n[Mirrors]\nEurope=x\n",
+         false, Verdict::NewRelease, L"3.2", L"https://example.invalid/get"},
         {"newer, but a download address that is no web address",
          "[Formulon]\nVersion=4\nDownloads=file:///usr/bin/xterm\n", false, Verdict::NewRelease, L"4", L""},
     };

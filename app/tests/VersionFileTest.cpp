@@ -48,9 +48,9 @@ TEST(VersionFileTest, ReadsBothSectionsWithAnyLineEnds)
     EXPECT_EQ(file->GetDownloadAddress(L"Formulon Beta"), L"http://example.invalid/beta");
 }
 
-TEST(VersionFileTest, AnEmptyFileHasVersionZero)
+TEST(VersionFileTest, ASectionWithoutAVersionHasVersionZero)
 {
-    auto file = CVersionFile::Parse("");
+    auto file = CVersionFile::Parse("[Formulon]\n");
     ASSERT_TRUE(file);
     EXPECT_EQ(file->CompareVersion(L"Formulon", L"1.0"), -1);
 }
@@ -62,18 +62,38 @@ TEST(VersionFileTest, LongValuesAreCut)
     EXPECT_EQ(file->GetValue(L"Formulon", L"Description").GetLength(), CVersionFile::kMaxValueLength);
 }
 
-TEST(VersionFileTest, RefusesWhatTheFormatDoesNotKnow)
+// Read as a profile: what the program does not read is passed over, and a key of the wrong
+// section is not taken.
+TEST(VersionFileTest, PassesOverWhatTheProgramDoesNotRead)
 {
     const std::pair<const char*, std::string> cases[] = {
-        {"unknown section", "[Formulon]\nVersion=1.0\n[Other]\nVersion=2.0\n"},
-        {"unknown key", "[Formulon]\nVersion=1.0\nInstaller=http://x.invalid\n"},
-        {"link key in the development section", "[Formulon Beta]\nWebSite=http://x.invalid\n"},
-        {"key before any section", "Version=1.0\n[Formulon]\n"},
-        {"line without =", "[Formulon]\nVersion 1.0\n"},
+        {"an unknown key", "[Formulon]\nVersion=3.1\nReleaseDate=2026-12-01\n"},
+        {"an unknown section", "[Formulon]\nVersion=3.1\n[Mirrors]\nVersion=latest\nFirst=\x01\n"},
+        {"an unknown section first", "[Mirrors]\nEurope=https://example.invalid\n[Formulon]\nVersion=3.1\n"},
+        {"a key before any section", "Version=9.9\n[Formulon]\nVersion=3.1\n"},
+        {"a line without =", "[Formulon]\nVersion=3.1\nthis is no key\n"},
+        {"a link key in the development section", "[Formulon]\nVersion=3.1\n[Formulon Beta]\nWebSite=http://x.invalid\n"},
+    };
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        auto file = CVersionFile::Parse(text);
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->GetValue(L"Formulon", L"Version"), L"3.1");
+        EXPECT_EQ(file->GetValue(L"Formulon Beta", L"WebSite", L"none"), L"none");
+        EXPECT_EQ(file->GetValue(L"Mirrors", L"Version", L"none"), L"none");
+    }
+}
+
+TEST(VersionFileTest, RefusesWhatItCannotUse)
+{
+    const std::pair<const char*, std::string> cases[] = {
         {"version that is no number", "[Formulon]\nVersion=latest\n"},
         {"empty version", "[Formulon]\nVersion=\n"},
+        {"development version that is no number", "[Formulon]\nVersion=1.0\n[Formulon Beta]\nVersion=soon\n"},
         {"an HTML page", "<html><body>Not here</body></html>\n"},
-        {"a control character", "[Formulon]\nDescription=a\x01" "b\n"},
+        {"no section of the program's", "[Other]\nVersion=2.0\n"},
+        {"an empty file", ""},
+        {"a control character in a value read", "[Formulon]\nDescription=a\x01" "b\n"},
         {"a NUL byte", std::string("[Formulon]\nVersion=1.0\n\0\n", 25)},
         {"oversized", "[Formulon]\nVersion=1.0\n" + std::string(CVersionFile::kMaxSize, ';')},
     };

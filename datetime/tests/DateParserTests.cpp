@@ -83,7 +83,9 @@ TEST_F(DateParserTest, ExpressionTable)
         SCOPED_TRACE(CString(c.expression).ToUtf8());
         DateParseResult result = Run(c.expression);
         EXPECT_EQ(result.Seconds, c.seconds);
-        if (c.unitText[0]) { EXPECT_EQ(result.UnitText.str(), c.unitText); }
+        if (c.unitText[0]) {
+            EXPECT_EQ(result.UnitText.str(), c.unitText);
+        }
         EXPECT_EQ(errorPosition, c.errorPosition);
         if (c.errorPosition) {
             CString expected;
@@ -202,6 +204,35 @@ TEST_F(DateParserTest, ChainedStepsEachMoveTheDate)
         EXPECT_DOUBLE_EQ(result.JulianDay, CJulianDay::DateTimeToJulianDay(chain.date, chain.time));
     }
     EXPECT_EQ(Run(L"C<[01.01.2000|10:00:00]-d[1]-h[12]").Seconds, -(kDay + 12 * 3600)) << "the span adds every step as before";
+}
+
+// A step that reaches no date (29 February plus a year) fails the whole chain, whatever steps,
+// operators and brackets follow it; a span that could not be measured stays failed as well.
+TEST_F(DateParserTest, AFailedStepFailsTheWholeChain)
+{
+    const struct {
+        const wchar_t* expression;
+        bool date;  // whether the expression reaches a date
+        bool span;  // whether its span is valid
+    } chains[] = {
+        {L"D<[29.02.2024]+Y[1]", false, true},
+        {L"D<[29.02.2024]+Y[1]+d[1]", false, true},
+        {L"D<[29.02.2024]+Y[1]-d[1]", false, true},
+        {L"D<[29.02.2024]-Y[1]+d[1]", false, true},
+        {L"D<[29.02.2024]-Y[1]-h[1]", false, true},
+        {L"C<[29.02.2024|12:00:00]+Y[1]+m[30]", false, true},
+        {L"(D<[29.02.2024]+Y[1])+d[1]", false, true},
+        {L"D<[29.02.2024]+Y[4]+d[1]", true, true},
+        {L"D<[1.1.2000]+D>[31.2.2000]+D>[1.1.2001]", true, false},
+        {L"D<[1.1.2000]-D>[31.2.2000]-D>[1.1.2001]", true, false},
+    };
+    for (const auto& chain : chains) {
+        SCOPED_TRACE(CString(chain.expression).ToUtf8());
+        const DateParseResult result = Run(chain.expression);
+        EXPECT_EQ(errorPosition, 0);
+        EXPECT_EQ(result.JulianDay >= 0, chain.date) << result.JulianDay;
+        EXPECT_EQ(result.IsValid(), chain.span);
+    }
 }
 
 TEST_F(DateParserTest, SlashDateFormats)

@@ -185,13 +185,21 @@ TEST(DiagramModelTicks, LabelsReadTheValueInTheAxissDecimals)
         int decimals;
         bool negative;
         const wchar_t* x;
+        double step = 0;
     };
-    for (Case c : { Case { 10, 0, false, L"10" }, { 2.5, 1, false, L"2.5" }, { 2.5, 1, true, L"-2.5" }, { 0.125, 3, false, L"0.125" } }) {
-        SCOPED_TRACE(c.value);
+    const Case cases[] = {
+        { 10, 0, false, L"10" }, { 2.5, 1, false, L"2.5" }, { 2.5, 1, true, L"-2.5" }, { 0.125, 3, false, L"0.125" },
+        // Given the step, a label shows the decimals its value needs, at least the axis's.
+        { 12.5, 0, false, L"12.5", 2.5 }, { 7.5, 0, true, L"-7.5", 2.5 }, { 10, 0, false, L"10", 2.5 },
+        { 0.75, 0, false, L"0.75", 0.25 }, { 0.1 + 0.2, 0, false, L"0.3", 0.1 }, { 50, 0, false, L"50", 25 },
+        { 1, 2, false, L"1.00", 0.25 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.value << " step " << c.step);
         model.m_labelDecimalsX = c.decimals;
         model.m_labelDecimalsY = c.decimals;
-        EXPECT_EQ(model.LabelTextX(c.value, c.negative), CString(c.x));
-        EXPECT_EQ(model.LabelTextY(c.value, c.negative), CString(c.x));
+        EXPECT_EQ(model.LabelTextX(c.value, c.negative, c.step), CString(c.x));
+        EXPECT_EQ(model.LabelTextY(c.value, c.negative, c.step), CString(c.x));
     }
 }
 

@@ -123,6 +123,35 @@ TEST(DiagramPicture, WideLabelsStayInsideTheChartsArea)
     }
 }
 
+// Ticks 2.5 apart are labelled 2.5, 5, 7.5, 10, 12.5 on every axis of every mode, though the
+// axis's own decimals (of a step of 5 or 10) are none.
+TEST(DiagramPicture, TickLabelsShowTheDecimalsOfTheirStep)
+{
+    const struct {
+        int mode;
+        double xb;
+        const char* picture;
+    } charts[] = {
+        { DiagramMathematical, 16, "chart_mathematical_step_2_5.png" },
+        { DiagramPhysical, 16, "chart_physical_step_2_5.png" },
+        { DiagramPolar, 22, "chart_polar_step_2_5.png" },
+    };
+    for (const auto& chart : charts) {
+        SCOPED_TRACE(chart.picture);
+        Canvas canvas(400, 300);
+        CD2KSys diagram(RECT { 0, 0, 100, 100 });
+        diagram.SetPlotArea(0, 0, 400, 300, 0, chart.xb);
+        diagram.Bestimmung_der_Funktionswerte(GetFormulaEngine().FormulaParser, L"x");
+        diagram.m_nMode = chart.mode;
+        // The physical frame's steps as the user may set them.
+        diagram.m_bAutoTickSteps = chart.mode != DiagramPhysical;
+        diagram.m_tickStepX = diagram.m_tickStepY = 2.5;
+        diagram.Draw(canvas.Dc());
+        EXPECT_EQ(diagram.m_labelDecimalsX, 0);
+        EXPECT_TRUE(canvas.Matches(chart.picture));
+    }
+}
+
 TEST(DiagramPicture, TheSameModeTwiceDrawsTheSamePicture)
 {
     Canvas first(400, 300), second(400, 300);

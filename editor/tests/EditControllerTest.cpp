@@ -296,6 +296,43 @@ TEST_F(EditKeys, CommandsAreEnabledByTheirState)
     EXPECT_TRUE(Enabled(C(), ID_EDIT_NEXT_BOOKMARK));
 }
 
+// Before a menu or tool bar shows a command without an update handler, it asks whether a handler
+// exists; the question runs no command: the text, the caret, the selection and the bookmarks
+// stay, and Select All is offered.
+TEST_F(EditKeys, AskingForACommandsHandlerRunsNothing)
+{
+    SetText(L"abc\r\ndef\r\nghi");
+    C().SetSelection(1, 1, 1, 2);
+    const SECEditLineCol anchor = C().GetSelectionObject().GetAnchor(), end = C().GetSelectionObject().GetCaretEnd(), caret = Caret();
+    // A dialog the question opened, of the editor's or of its page's.
+    bool opened = false;
+    C().m_openFindReplace = [&](SECEditController&, BOOL) { opened = true; };
+    SetModalLoopHook([&](HWND modal) {
+        opened = true;
+        ::SendMessageW(modal, WM_COMMAND, IDCANCEL, 0);
+    });
+    std::vector<UINT> ids = { ID_EDIT_SELECT_ALL, ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_FIND, ID_EDIT_REPLACE };
+    for (UINT id = ID_EDIT_SELECT_WORD; id <= ID_EDIT_SCROLL_UP; ++id)
+        ids.push_back(id);
+    for (UINT id = ID_EDIT_TOGGLE_FLAG_FIRST; id <= ID_EDIT_CLEAR_FLAG_LAST; ++id)
+        ids.push_back(id);
+    for (UINT id : ids) {
+        SCOPED_TRACE(id);
+        CommandState state(id);
+        state.DoUpdate(m_view, TRUE);
+        Pump();
+        if (id == ID_EDIT_SELECT_ALL) {
+            EXPECT_TRUE(state.enabled);
+        }
+        ASSERT_EQ(Text(), L"abc\r\ndef\r\nghi");
+        ASSERT_EQ(C().GetSelectionObject().GetAnchor(), anchor);
+        ASSERT_EQ(C().GetSelectionObject().GetCaretEnd(), end);
+        ASSERT_EQ(Caret(), caret);
+        ASSERT_EQ(m_edit.CountLinesWithFlag(SECEditController::BookmarkFlag), 0);
+        ASSERT_FALSE(opened);
+    }
+}
+
 TEST_F(EditKeys, StatusTextCountsDisplayColumnsFromOne)
 {
     SetText(L"\tab");

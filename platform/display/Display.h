@@ -9,6 +9,7 @@
 
 #include <cairo.h>
 
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -55,6 +56,16 @@ enum class NativeWindowState { Normal, Minimized, Maximized };
 // What a drop does with the data: nothing (refused), a copy, or a move (the source deletes it).
 enum class DropAction { NoAction, Copy, Move };
 
+// What the display knows to be held down when an event happened, as virtual keys (VK_SHIFT,
+// VK_CONTROL and VK_MENU for either side's key, VK_LBUTTON... for the buttons). Presses and
+// releases made while another program had the focus (the window manager's Alt+Tab) never reach
+// the program; this lets it bring its key state in line.
+struct HeldInput {
+    std::bitset<256> keys;
+    // Whether keys covers every key; otherwise only the three modifiers and the buttons are known.
+    bool everyKey = false;
+};
+
 struct DisplayEvent {
     DisplayEventKind kind;
     NativeWindowId window = 0;   // the window the event belongs to; 0 for none
@@ -68,6 +79,8 @@ struct DisplayEvent {
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
     DropAction action = DropAction::NoAction;
     NativeWindowState state = NativeWindowState::Normal;
+    // Input events: the modifiers and buttons held before the event; FocusGained: every key.
+    std::optional<HeldInput> held;
 };
 
 // A window icon for the desktop (task bars, window lists): straight, not premultiplied, ARGB.

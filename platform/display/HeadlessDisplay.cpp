@@ -96,14 +96,14 @@ void HeadlessDisplay::FocusNativeWindow(NativeWindowId window)
         m_focus = window;
 }
 
-void HeadlessDisplay::InjectFocusChange(NativeWindowId window)
+void HeadlessDisplay::InjectFocusChange(NativeWindowId window, std::optional<HeldInput> held)
 {
     if (!m_windows.contains(window) || m_focus == window)
         return;
     if (m_focus)
         Push({ .kind = DisplayEventKind::FocusLost, .window = m_focus });
     m_focus = window;
-    Push({ .kind = DisplayEventKind::FocusGained, .window = window });
+    Push({ .kind = DisplayEventKind::FocusGained, .window = window, .held = std::move(held) });
 }
 
 void HeadlessDisplay::Present(NativeWindowId window, cairo_surface_t* surface, const RECT& area)
@@ -233,9 +233,9 @@ void HeadlessDisplay::InjectWheel(int delta, POINT screenPoint)
     Push({ .kind = DisplayEventKind::Wheel, .window = WindowAt(screenPoint), .screenPoint = screenPoint, .wheelDelta = delta });
 }
 
-void HeadlessDisplay::InjectKey(unsigned virtualKey, bool down, std::wstring text)
+void HeadlessDisplay::InjectKey(unsigned virtualKey, bool down, std::wstring text, std::optional<HeldInput> held)
 {
-    Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = m_focus, .screenPoint = m_cursor, .key = virtualKey, .text = std::move(text) });
+    Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = m_focus, .screenPoint = m_cursor, .key = virtualKey, .text = std::move(text), .held = std::move(held) });
 }
 
 void HeadlessDisplay::InjectCompositionStart()

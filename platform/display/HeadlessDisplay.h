@@ -54,11 +54,13 @@ public:
     void InjectMouseMove(POINT screenPoint);
     void InjectButton(int button, bool down, POINT screenPoint);
     void InjectWheel(int delta, POINT screenPoint);
-    // A key to the focused window; text is what the key types (empty for keys that type nothing).
-    void InjectKey(unsigned virtualKey, bool down, std::wstring text = {});
+    // A key to the focused window; text is what the key types (empty for keys that type nothing);
+    // held, what the key's event reports as held before it.
+    void InjectKey(unsigned virtualKey, bool down, std::wstring text = {}, std::optional<HeldInput> held = std::nullopt);
     void InjectCloseRequest(NativeWindowId window);
-    // The focus moved to another window, as when the user picks one in a window manager.
-    void InjectFocusChange(NativeWindowId window);
+    // The focus moved to another window, as when the user picks one in a window manager; held,
+    // what the focus event reports as held.
+    void InjectFocusChange(NativeWindowId window, std::optional<HeldInput> held = std::nullopt);
     // An input method composing in the focused window: it starts, commits text (one key typing
     // all of it) and ends.
     void InjectCompositionStart();

@@ -19,6 +19,7 @@
 #define Display XDisplay
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/shape.h>
@@ -43,6 +44,10 @@
 #include <vector>
 
 namespace {
+
+// The virtual keys of the modifiers and buttons, as the window layer names them.
+constexpr unsigned kVkLeftButton = 0x01, kVkRightButton = 0x02, kVkMiddleButton = 0x04;
+constexpr unsigned kVkShift = 0x10, kVkControl = 0x11, kVkAlt = 0x12;
 
 unsigned VirtualKeyFromKeySym(KeySym sym)
 {
@@ -72,6 +77,23 @@ unsigned VirtualKeyFromKeySym(KeySym sym)
     };
     auto it = table.find(sym);
     return it == table.end() ? 0 : it->second;
+}
+
+// The modifier bit an Alt key sets: Mod1 on nearly every keyboard, but the mapping decides.
+unsigned AltModifierMask(XDisplay* x)
+{
+    const KeyCode alt = XKeysymToKeycode(x, XK_Alt_L);
+    XModifierKeymap* map = XGetModifierMapping(x);
+    unsigned mask = 0;
+    for (int modifier = 0; map && alt && modifier < 8 && !mask; ++modifier) {
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            if (map->modifiermap[modifier * map->max_keypermod + i] == alt)
+                mask = 1u << modifier;
+        }
+    }
+    if (map)
+        XFreeModifiermap(map);
+    return mask ? mask : Mod1Mask;
 }
 
 int IgnoreXErrors(XDisplay*, XErrorEvent*) { return 0; }
@@ -111,6 +133,7 @@ public:
         char managerSelection[32];
         std::snprintf(managerSelection, sizeof managerSelection, "WM_S%d", m_screen);
         m_managerSelection = XInternAtom(m_x, managerSelection, False);
+        m_altMask = AltModifierMask(m_x);
         // Input methods and compose sequences follow the user's locale.
         std::setlocale(LC_CTYPE, "");
         XSetWindowAttributes attributes {};
@@ -732,7 +755,10 @@ private:
         case FocusIn:
         case FocusOut:
             m_inputMethod->FocusChanged(id, event.type == FocusIn);
-            Push({ .kind = event.type == FocusIn ? DisplayEventKind::FocusGained : DisplayEventKind::FocusLost, .window = id });
+            if (event.type == FocusIn)
+                Push({ .kind = DisplayEventKind::FocusGained, .window = id, .held = EveryKeyHeld() });
+            else
+                Push({ .kind = DisplayEventKind::FocusLost, .window = id });
             break;
         case KeyPress:
         case KeyRelease:
@@ -746,17 +772,17 @@ private:
             unsigned button = event.xbutton.button;
             if (button == 4 || button == 5) {
                 if (event.type == ButtonPress)
-                    Push({ .kind = DisplayEventKind::Wheel, .window = id, .screenPoint = point, .wheelDelta = button == 4 ? 120 : -120, .timestamp = Now() });
+                    Push({ .kind = DisplayEventKind::Wheel, .window = id, .screenPoint = point, .wheelDelta = button == 4 ? 120 : -120, .timestamp = Now(), .held = HeldBy(event.xbutton.state) });
                 break;
             }
             if (button > 3)
                 break;
-            Push({ .kind = event.type == ButtonPress ? DisplayEventKind::ButtonDown : DisplayEventKind::ButtonUp, .window = id, .screenPoint = point, .button = static_cast<int>(button), .timestamp = Now() });
+            Push({ .kind = event.type == ButtonPress ? DisplayEventKind::ButtonDown : DisplayEventKind::ButtonUp, .window = id, .screenPoint = point, .button = static_cast<int>(button), .timestamp = Now(), .held = HeldBy(event.xbutton.state) });
             break;
         }
         case MotionNotify:
             m_cursorPosition = POINT { event.xmotion.x_root, event.xmotion.y_root };
-            Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = { event.xmotion.x_root, event.xmotion.y_root }, .timestamp = Now() });
+            Push({ .kind = DisplayEventKind::MouseMove, .window = id, .screenPoint = { event.xmotion.x_root, event.xmotion.y_root }, .timestamp = Now(), .held = HeldBy(event.xmotion.state) });
             break;
         case EnterNotify:
         case LeaveNotify: {
@@ -821,8 +847,41 @@ private:
                 virtualKey = VirtualKeyFromKeySym(sym);
         }
         if (virtualKey || !text.empty())
-            Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now() });
+            Push({ .kind = down ? DisplayEventKind::KeyDown : DisplayEventKind::KeyUp, .window = key.window, .screenPoint = { key.x_root, key.y_root }, .key = virtualKey, .repeat = repeat, .text = text, .timestamp = Now(), .held = HeldBy(key.state) });
         m_inputMethod->KeyDelivered(key);
+    }
+
+    // The modifiers and buttons an input event's state names as held before the event.
+    HeldInput HeldBy(unsigned state) const
+    {
+        HeldInput held;
+        held.keys[kVkShift] = state & ShiftMask;
+        held.keys[kVkControl] = state & ControlMask;
+        held.keys[kVkAlt] = state & m_altMask;
+        held.keys[kVkLeftButton] = state & Button1Mask;
+        held.keys[kVkMiddleButton] = state & Button2Mask;
+        held.keys[kVkRightButton] = state & Button3Mask;
+        return held;
+    }
+
+    // Every key and button held now: what changed while another program had the focus.
+    HeldInput EveryKeyHeld()
+    {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned state = 0;
+        XQueryPointer(m_x, m_root, &root, &child, &rootX, &rootY, &x, &y, &state);
+        HeldInput held = HeldBy(state);
+        char keymap[32] {};
+        XQueryKeymap(m_x, keymap);
+        for (unsigned code = 8; code < 256; ++code) {
+            if (keymap[code / 8] & (1 << (code % 8))) {
+                if (unsigned virtualKey = VirtualKeyFromKeySym(XkbKeycodeToKeysym(m_x, static_cast<KeyCode>(code), 0, 0)))
+                    held.keys[virtualKey] = true;
+            }
+        }
+        held.everyKey = true;
+        return held;
     }
 
     void OwnSelection(Atom selection, const std::string& utf8)
@@ -1003,6 +1062,7 @@ private:
     std::map<Atom, std::shared_ptr<const std::string>> m_selectionTexts;
     Time m_lastTimestamp = 0;
     unsigned m_repeatKeycode = 0;
+    unsigned m_altMask = Mod1Mask;
     X11SharedImages m_sharedImages;
     std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
     std::unique_ptr<X11DragAndDrop> m_dragAndDrop;

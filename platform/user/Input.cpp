@@ -67,6 +67,33 @@ void SetKey(unsigned virtualKey, bool down)
     keys[virtualKey] = static_cast<BYTE>((keys[virtualKey] & 0x01) | (down ? 0x80 : 0));
 }
 
+// Brings the key state in line with what the display says is held, without messages: a key
+// released while another program had the focus is up again, and one pressed there is down.
+// The side forms of the modifiers follow their generic key, as a press sets them.
+void FollowHeldInput(const HeldInput& held)
+{
+    auto& keys = State().keys;
+    auto follow = [&](unsigned key, bool down) { keys[key] = static_cast<BYTE>((keys[key] & 0x01) | (down ? 0x80 : 0)); };
+    static constexpr unsigned known[] = { VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_SHIFT, VK_CONTROL, VK_MENU };
+    for (unsigned key = 1; key < keys.size(); ++key) {
+        const bool side = key >= VK_LSHIFT && key <= VK_RMENU;
+        if (!side && (held.everyKey || std::ranges::find(known, key) != std::end(known)))
+            follow(key, held.keys[key]);
+    }
+    struct Sides {
+        unsigned generic, left, right;
+    };
+    static constexpr Sides modifiers[] = { { VK_SHIFT, VK_LSHIFT, VK_RSHIFT }, { VK_CONTROL, VK_LCONTROL, VK_RCONTROL }, { VK_MENU, VK_LMENU, VK_RMENU } };
+    for (const Sides& modifier : modifiers) {
+        if (!(keys[modifier.generic] & 0x80)) {
+            follow(modifier.left, false);
+            follow(modifier.right, false);
+        } else if (!(keys[modifier.left] & 0x80) && !(keys[modifier.right] & 0x80)) {
+            follow(modifier.left, true);
+        }
+    }
+}
+
 bool ButtonMessages(int button, UINT& down, UINT& up, UINT& doubleClick, int& virtualKey)
 {
     switch (button) {
@@ -305,6 +332,8 @@ void TranslateDisplayEvents()
             break;
         WindowTree& tree = WindowTree::Instance();
         Window* window = tree.FromNative(event->window);
+        if (event->held)
+            FollowHeldInput(*event->held);
         switch (event->kind) {
         case DisplayEventKind::KeyDown:
         case DisplayEventKind::KeyUp:

@@ -131,6 +131,66 @@ TEST_F(Input, KeysBecomeKeyAndCharMessagesWithKeyState)
     EXPECT_FALSE(IsWindow(window));
 }
 
+// Presses and releases made while another program had the focus (the window manager keeps the
+// Alt of its Alt+Tab) never arrive: what the display reports as held, every key on gaining the
+// focus and the modifiers and buttons with each input event, brings the key state in line.
+TEST_F(Input, KeyStateFollowsWhatTheDisplayReportsAsHeld)
+{
+    HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    const NativeWindowId native = headless->FocusedWindow();
+    TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE, { 500, 100, 700, 300 });
+    Pump();
+    const NativeWindowId elsewhere = headless->FocusedWindow();
+    ASSERT_NE(native, elsewhere);
+    auto held = [](std::initializer_list<unsigned> keys, bool everyKey) {
+        HeldInput input;
+        for (unsigned key : keys)
+            input.keys[key] = true;
+        input.everyKey = everyKey;
+        return input;
+    };
+    auto& log = MessageLog::Instance();
+    SetActiveWindow(window);
+
+    // Alt held, the focus taken away and Alt released there; back with Shift and B held there.
+    headless->InjectKey(VK_MENU, true);
+    Pump();
+    headless->InjectFocusChange(elsewhere);
+    headless->InjectFocusChange(native, held({ VK_SHIFT, 'B' }, true));
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), window);
+    EXPECT_GE(GetKeyState(VK_MENU), 0);
+    EXPECT_GE(GetKeyState(VK_LMENU), 0);
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_LT(GetKeyState(VK_LSHIFT), 0);
+    EXPECT_LT(GetKeyState('B'), 0);
+    log.entries.clear();
+    headless->InjectKey(VK_SHIFT, false);
+    headless->InjectKey('B', false);
+    Key('A', L"a");
+    EXPECT_EQ(log.MessagesOf(window, { WM_KEYDOWN, WM_CHAR, WM_SYSKEYDOWN, WM_SYSCHAR }), (std::vector<UINT> { WM_KEYDOWN, WM_CHAR }));
+
+    // A key's event names the modifiers and buttons held before it; other keys keep their state.
+    headless->InjectKey(VK_CONTROL, true);
+    headless->InjectKey('X', true);
+    headless->InjectButton(1, true, ScreenPoint(window, 10, 10));
+    Pump();
+    log.entries.clear();
+    headless->InjectKey('C', true, L"c", held({}, false));
+    Pump();
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_LCONTROL), 0);
+    EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
+    EXPECT_LT(GetKeyState('X'), 0);
+    EXPECT_EQ(log.MessagesOf(window, { WM_KEYDOWN, WM_CHAR }), (std::vector<UINT> { WM_KEYDOWN, WM_CHAR }));
+    // And a modifier pressed while another program had the focus is down for the key after it.
+    headless->InjectKey('V', true, {}, held({ VK_CONTROL }, false));
+    Pump();
+    EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+    EXPECT_LT(GetKeyState(VK_LCONTROL), 0);
+}
+
 TEST_F(Input, TranslateMessageTypesCharactersForPostedKeys)
 {
     HWND window = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
