@@ -142,7 +142,7 @@ void CVBScriptView::OnSetFocus(CWnd* oldWindow)
 // Leaving the page hides the tool bar (the focus going to the bar, which takes it while it is
 // dragged, or to the frame it floats in, is no leaving); the menu stays until another page sets
 // its own. While a script runs the bar stays, so that its Stop can be clicked also while the
-// script's box has the focus; the end of the run hides it when the page has lost the focus.
+// script's box has the focus; the end of the run hides it when another page has come up.
 void CVBScriptView::OnKillFocus(CWnd* newWindow)
 {
     SECEditView::OnKillFocus(newWindow);
@@ -191,7 +191,8 @@ void CVBScriptView::RunScript()
     host->Close();
     host->Release();
     UpdateCommandStates();
-    HideScriptBarUnlessFocusedIn(CWnd::FromHandle(::GetFocus()));
+    if (CFrameWnd* frame = GetParentFrame(); frame && frame->GetActiveView() != this)
+        HideScriptBarUnlessFocusedIn(CWnd::FromHandle(::GetFocus()));
     if (auto afterwards = std::exchange(m_afterStop, {}))
         afterwards();
 }

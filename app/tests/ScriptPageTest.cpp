@@ -419,8 +419,9 @@ TEST_F(ScriptPageTest, WhileAScriptRunsStopIsOfferedAndFlnIsHeld)
     EXPECT_TRUE(disabled(ID_SCRIPT_STOP));
 }
 
-// InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window;
-// OK gives the typed text, Cancel an empty one.
+// InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window
+// but for the script bar, whose Stop stays reachable; OK gives the typed text, Cancel an empty one,
+// and the editor has the focus again.
 TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
 {
     struct Case {
@@ -435,14 +436,15 @@ TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CString title, prompt, text;
-        bool frameDisabled = false;
+        bool pagesDisabled = false, barEnabled = false;
         SetModalLoopHook([&](HWND box) {
             if (!title.IsEmpty())
                 return;
             CWnd::FromHandle(box)->GetWindowText(title);
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_PROMPT))->GetWindowText(prompt);
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_TEXT))->GetWindowText(text);
-            frameDisabled = !::IsWindowEnabled(Frame().m_hWnd);
+            pagesDisabled = !::IsWindowEnabled(Frame().m_wndTab.m_hWnd) && !::IsWindowEnabled(Frame().m_wndToolBar.m_hWnd);
+            barEnabled = ::IsWindowEnabled(Frame().m_hWnd) && ::IsWindowEnabled(Frame().m_wndScriptBar.m_hWnd);
             if (c.keys.size() == 1 && c.keys[0] == VK_RETURN)
                 EXPECT_TRUE(pixel_checks::MatchesExpectedImage(box, "script_input_box.png"));
             for (unsigned key : c.keys) {
@@ -456,8 +458,10 @@ TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
         EXPECT_EQ(title, CString(L"Formula"));
         EXPECT_EQ(prompt, CString(L"Which formula?"));
         EXPECT_EQ(text, CString(L"SIN(x)"));
-        EXPECT_TRUE(frameDisabled);
-        EXPECT_TRUE(::IsWindowEnabled(Frame().m_hWnd));
+        EXPECT_TRUE(pagesDisabled);
+        EXPECT_TRUE(barEnabled) << "Stop stays reachable";
+        EXPECT_TRUE(::IsWindowEnabled(Frame().m_wndTab.m_hWnd));
+        EXPECT_EQ(::GetFocus(), Script().m_hWnd);
         EXPECT_EQ(Page().m_strFormula, CString(c.formula));
     }
 }
