@@ -7,6 +7,7 @@
 #include "app/tests/CommandRunner.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
+#include "app/DlgCalendarView.h"
 #include "app/VBScriptView.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
@@ -1269,6 +1270,32 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
     std::string formula;
     EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx"); }))
         << formula << " " << Picture();
+}
+
+// View > Verify on the Formula page works after the Date & Time page, which does not answer it, has
+// shown the menu both pages share with Verify disabled: the switch is saved turned off.
+TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Page().m_bVerify);
+    const POINT formulaTab = TabPlace<CFlnView>(), dateTab = TabPlace<CDlgCalendarView>(), input = PlaceInFrame(Field(kFormulaField));
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(dateTab));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+v"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the View menu opens: " << Picture();
+    ASSERT_EQ(Xdotool("key --delay 150 Escape Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }));
+    ASSERT_TRUE(ClickAt(formulaTab));
+    ASSERT_TRUE(ClickAt(input));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+v v"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the item was chosen: " << Picture();
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    EXPECT_NE(saved.find("VerifyResult=0"), std::string::npos) << saved;
 }
 
 // A script that shows one MsgBox after another ends with a click on the script bar's Stop while a
