@@ -107,11 +107,17 @@ BOOL CFlnApp::InitInstance()
     // The editor's Find and Replace search with regular expressions through the script runtime.
     SECEditRegExpSearch::Install();
     RegisterScriptClasses();
-    InstallScriptDialogs([] {
-        if (CFlnApp* app = GetFlnApp())
-            if (auto* script = dynamic_cast<CVBScriptView*>(app->GetScriptView()))
-                script->StopScript();
-    });
+    InstallScriptDialogs(
+        [] {
+            if (CFlnApp* app = GetFlnApp())
+                if (auto* script = dynamic_cast<CVBScriptView*>(app->GetScriptView()))
+                    script->StopScript();
+        },
+        []() -> HWND {
+            CFlnApp* app = GetFlnApp();
+            CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+            return frame && frame->m_wndScriptBar.m_hWnd && frame->m_wndScriptBar.IsWindowVisible() ? frame->m_wndScriptBar.m_hWnd : nullptr;
+        });
     RegisterSpeechClasses();
 
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CFlnDoc), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFlnView)));

@@ -5,6 +5,7 @@
 #include "app/FlnApp.h"
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
+#include "app/ScriptDialogs.h"
 #include "app/ScriptRecovery.h"
 #include "app/VBScriptView.h"
 #include "app/VersionInfo.h"
@@ -79,6 +80,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
     ON_WM_DESTROY()
+    ON_WM_ENABLE()
     ON_MESSAGE(WM_TABACTIVATED, OnTabActivated)
     ON_COMMAND(ID_TOGGLE_RESIZE_WINDOW, OnToggleResizeWindow)
     ON_WM_SIZE()
@@ -528,6 +530,15 @@ void CMainFrame::OnDestroy()
 }
 
 // The version pane has no command of its own: it stays enabled, so its text shows.
+// A running script's dialog disables the frame; while it leaves the script bar's Stop reachable
+// (its other windows disabled instead), the frame stays enabled.
+void CMainFrame::OnEnable(BOOL enable)
+{
+    Default();
+    if (!enable && KeepsEnabledForScriptDialog(m_hWnd))
+        EnableWindow(TRUE);
+}
+
 void CMainFrame::OnUpdateVersionPane(CCmdUI* ui)
 {
     ui->Enable(TRUE);

@@ -79,6 +79,7 @@ protected:
     int OnCreate(LPCREATESTRUCT create);
     void OnClose();
     void OnDestroy();
+    void OnEnable(BOOL enable);
     LRESULT OnTabActivated(WPARAM index, LPARAM);
     void OnToggleResizeWindow();
     void OnSize(UINT type, int cx, int cy);

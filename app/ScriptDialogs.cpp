@@ -13,6 +13,8 @@ namespace {
 struct OpenDialogs {
     std::vector<HWND> windows;  // innermost last
     std::function<void()> stop;
+    std::function<HWND()> reachable;
+    std::vector<HWND> keptEnabled; // the top-level windows of the reachable windows, innermost last
     bool watching = false;      // a dialog's call is about to create its window
 };
 
@@ -50,11 +52,56 @@ LRESULT WatchEscape(int, WPARAM, LPARAM lParam)
     return 1;
 }
 
+// While a dialog is open, every window of the kept window's top-level window that is neither it
+// nor one of its parents is disabled.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND kept)
+        : m_root(kept ? ::GetAncestor(kept, GA_ROOT) : nullptr)
+        , m_focus(::GetFocus())
+    {
+        for (HWND child = kept; child && (::GetWindowLongW(child, GWL_STYLE) & WS_CHILD); child = ::GetParent(child)) {
+            for (HWND sibling = ::GetWindow(::GetParent(child), GW_CHILD); sibling; sibling = ::GetWindow(sibling, GW_HWNDNEXT))
+                if (sibling != child && ::IsWindowEnabled(sibling)) {
+                    ::EnableWindow(sibling, FALSE);
+                    m_disabled.push_back(sibling);
+                }
+        }
+        if (m_root)
+            Dialogs().keptEnabled.push_back(m_root);
+    }
+    ~OtherWindowsDisabled()
+    {
+        if (m_root)
+            Dialogs().keptEnabled.pop_back();
+        for (HWND window : m_disabled)
+            if (::IsWindow(window))
+                ::EnableWindow(window, TRUE);
+        // Disabling took the focus from its window: it goes back there, as after any dialog.
+        const HWND focus = ::GetFocus();
+        if (m_root && m_focus && ::IsWindow(m_focus) && (!focus || focus == m_root))
+            ::SetFocus(m_focus);
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+private:
+    HWND m_root;
+    HWND m_focus;
+    std::vector<HWND> m_disabled;
+};
+
+HWND ReachableWindow()
+{
+    return Dialogs().reachable ? Dialogs().reachable() : nullptr;
+}
+
 // One script dialog's call: its window is known while it is open.
 class DialogScope {
 public:
     DialogScope()
-        : m_outer(std::exchange(Dialogs().watching, true))
+        : m_reachable(ReachableWindow())
+        , m_outer(std::exchange(Dialogs().watching, true))
         , m_depth(Dialogs().windows.size())
         , m_creation(::SetWindowsHookExW(WH_CBT, WatchCreation, nullptr, ::GetCurrentThreadId()))
         , m_keys(::SetWindowsHookExW(WH_MSGFILTER, WatchEscape, nullptr, ::GetCurrentThreadId()))
@@ -71,6 +118,7 @@ public:
     DialogScope& operator=(const DialogScope&) = delete;
 
 private:
+    OtherWindowsDisabled m_reachable;
     bool m_outer;
     size_t m_depth;
     HHOOK m_creation, m_keys;
@@ -78,9 +126,10 @@ private:
 
 } // namespace
 
-void InstallScriptDialogs(std::function<void()> stop)
+void InstallScriptDialogs(std::function<void()> stop, std::function<HWND()> reachable)
 {
     Dialogs().stop = std::move(stop);
+    Dialogs().reachable = std::move(reachable);
     // Through the program's message-box hook, which tests answer.
     SetScriptMessageBoxHandler([](const ScriptMessageBoxRequest& request) {
         DialogScope scope;
@@ -99,4 +148,9 @@ void CloseScriptDialogs()
     for (auto it = open.rbegin(); it != open.rend(); ++it)
         if (::IsWindow(*it))
             ::DestroyWindow(*it);
+}
+
+bool KeepsEnabledForScriptDialog(HWND topLevel)
+{
+    return topLevel && std::ranges::find(Dialogs().keptEnabled, topLevel) != Dialogs().keptEnabled.end();
 }

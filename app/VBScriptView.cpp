@@ -140,13 +140,20 @@ void CVBScriptView::OnSetFocus(CWnd* oldWindow)
 
 // Leaving the page hides the tool bar (the focus going to the bar, which takes it while it is
 // dragged, or to the frame it floats in, is no leaving); the menu stays until another page sets
-// its own.
+// its own. While a script runs the bar stays, so that its Stop can be clicked also while the
+// script's box has the focus; the end of the run hides it when another page has come up.
 void CVBScriptView::OnKillFocus(CWnd* newWindow)
 {
     SECEditView::OnKillFocus(newWindow);
+    if (!IsRunning())
+        HideScriptBarUnlessFocusedIn(newWindow);
+}
+
+void CVBScriptView::HideScriptBarUnlessFocusedIn(const CWnd* focus)
+{
     CFrameWnd* frame = GetParentFrame();
     CControlBar* bar = ScriptBar();
-    if (frame && bar && bar->IsWindowVisible() && !bar->KeepsFocusGoingTo(newWindow))
+    if (frame && bar && bar->IsWindowVisible() && focus != this && !bar->KeepsFocusGoingTo(focus))
         frame->ShowControlBar(bar, FALSE, FALSE);
 }
 
@@ -188,15 +195,18 @@ void CVBScriptView::RunScript()
     host->Close();
     host->Release();
     UpdateCommandStates();
+    if (CFrameWnd* frame = GetParentFrame(); frame && frame->GetActiveView() != this)
+        HideScriptBarUnlessFocusedIn(CWnd::FromHandle(::GetFocus()));
     if (auto afterwards = std::exchange(m_afterStop, {}))
         afterwards();
 }
 
-// The bars show Run and Stop as they are now: the idle updates wait while a script runs.
+// The bars, docked or floating, show Run and Stop as they are now: the idle updates wait while a
+// script runs.
 void CVBScriptView::UpdateCommandStates()
 {
     if (CFrameWnd* frame = GetParentFrame())
-        frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+        frame->SendIdleUpdateCmdUI();
 }
 
 bool CVBScriptView::StopScript(std::function<void()> afterwards)

@@ -86,6 +86,7 @@ private:
     void ResetText();
     CFlnDoc* Document() const;
     CControlBar* ScriptBar() const;
+    void HideScriptBarUnlessFocusedIn(const CWnd* focus);
     void UpdateCommandStates();
     // Dispatches what waits while a script runs; false once the script is to stop.
     bool DispatchWhileRunning();

@@ -33,27 +33,43 @@ using fln::commandbars::ToolBarMetrics;
 // button does.
 constexpr UINT kFirstUserBarId = 59424;
 
-// The command-UI state of one button: enabling and checking go to the button's style.
+// The command-UI state of one button: enabling and checking go to the button's style. A button
+// that no handler checks in an update shows unchecked, so that a check another page set goes.
 class SECCustomToolCmdUI : public CCmdUI {
 public:
     void Enable(BOOL on) override
     {
         m_bEnableChanged = TRUE;
-        auto* bar = static_cast<SECCustomToolBar*>(m_pOther);
-        const DWORD style = bar->GetButtonStyle(static_cast<int>(m_nIndex)) & ~TBBS_DISABLED;
-        bar->SetButtonStyle(static_cast<int>(m_nIndex), on ? style : style | TBBS_DISABLED);
+        const DWORD style = Bar().GetButtonStyle(static_cast<int>(m_nIndex)) & ~TBBS_DISABLED;
+        Bar().SetButtonStyle(static_cast<int>(m_nIndex), on ? style : style | TBBS_DISABLED);
     }
     void SetCheck(int check) override
     {
-        auto* bar = static_cast<SECCustomToolBar*>(m_pOther);
-        DWORD style = (bar->GetButtonStyle(static_cast<int>(m_nIndex)) & ~(TBBS_CHECKED | TBBS_INDETERMINATE)) | TBBS_CHECKBOX;
+        m_checkSet = true;
+        DWORD style = (Bar().GetButtonStyle(static_cast<int>(m_nIndex)) & ~(TBBS_CHECKED | TBBS_INDETERMINATE)) | TBBS_CHECKBOX;
         if (check == 1)
             style |= TBBS_CHECKED;
         else if (check == 2)
             style |= TBBS_INDETERMINATE;
-        bar->SetButtonStyle(static_cast<int>(m_nIndex), style);
+        Bar().SetButtonStyle(static_cast<int>(m_nIndex), style);
     }
     void SetText(LPCWSTR) override {}
+
+    void UpdateButton(int index, CCmdTarget* target, BOOL disableIfNoHandler)
+    {
+        m_nID = Bar().GetButton(index)->m_nID;
+        m_nIndex = static_cast<UINT>(index);
+        m_checkSet = false;
+        DoUpdate(target, disableIfNoHandler);
+        const DWORD style = Bar().GetButtonStyle(index);
+        if (!m_checkSet && (style & (TBBS_CHECKED | TBBS_INDETERMINATE)))
+            Bar().SetButtonStyle(index, style & ~(TBBS_CHECKED | TBBS_INDETERMINATE));
+    }
+
+private:
+    SECCustomToolBar& Bar() const { return *static_cast<SECCustomToolBar*>(m_pOther); }
+
+    bool m_checkSet = false;
 };
 
 } // namespace
@@ -615,11 +631,8 @@ void SECCustomToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler)
     state.m_nIndexMax = static_cast<UINT>(GetButtonCount());
     for (int i = 0; i < GetButtonCount(); ++i) {
         const SECStdBtn& button = *m_btns[i];
-        if (button.IsSeparator())
-            continue;
-        state.m_nID = button.m_nID;
-        state.m_nIndex = static_cast<UINT>(i);
-        state.DoUpdate(target, (button.m_nStyle & SEC_TBBS_ALWAYSENABLED) ? FALSE : disableIfNoHandler);
+        if (!button.IsSeparator())
+            state.UpdateButton(i, target, (button.m_nStyle & SEC_TBBS_ALWAYSENABLED) ? FALSE : disableIfNoHandler);
     }
     SECControlBar::OnUpdateCmdUI(target, disableIfNoHandler);
 }
@@ -635,9 +648,7 @@ void SECCustomToolBar::UpdateButtonCmdUI(int index)
     SECCustomToolCmdUI state;
     state.m_pOther = this;
     state.m_nIndexMax = static_cast<UINT>(GetButtonCount());
-    state.m_nID = button->m_nID;
-    state.m_nIndex = static_cast<UINT>(index);
-    state.DoUpdate(target, !(button->m_nStyle & SEC_TBBS_ALWAYSENABLED));
+    state.UpdateButton(index, target, !(button->m_nStyle & SEC_TBBS_ALWAYSENABLED));
 }
 
 LRESULT SECCustomToolBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)

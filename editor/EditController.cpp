@@ -401,6 +401,12 @@ BOOL SECEditController::UpdateCommandUI(CCmdUI* ui)
     case ID_EDIT_REDO:
         ui->Enable(m_pEdit->PeekRedo() != nullptr);
         return TRUE;
+    case ID_EDIT_FIND:
+        ui->Enable(TRUE);
+        return TRUE;
+    case ID_EDIT_REPLACE:
+        ui->Enable(!IsReadOnly());
+        return TRUE;
     case ID_EDIT_SHOW_WHITESPACE:
         ui->Enable(TRUE);
         ui->SetCheck(GetLanguageConfig() && GetLanguageConfig()->GetShowWhitespace());

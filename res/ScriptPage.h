@@ -14,6 +14,9 @@
 #define ID_SCRIPT_SAVE_AS           32790
 #define ID_SCRIPT_INSERT_FORMULA    32793
 #define ID_SCRIPT_STOP              32794
+// The bar's button after the next bookmark: no window answers it, so the bar shows it disabled
+// (Shift+F2 in the editor goes to the previous bookmark).
+#define ID_SCRIPT_BAR_PREVIOUS_BOOKMARK 32773
 
 // ---- the input box of scripts (InputBox)
 #define IDD_SCRIPT_INPUT_BOX        2816

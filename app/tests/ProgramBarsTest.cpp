@@ -1,9 +1,13 @@
-// The program's bars as the user meets them: the View menu's bar toggles, and the tool bar's tips
-// and status-bar prompts.
+// The program's bars as the user meets them: the View menu's bar toggles, the tool bars' buttons
+// with their tips and status-bar prompts, and their state on each page.
 
 #include "app/tests/ProgramTestSupport.h"
 
+#include "commandbars/StdBtn.h"
+#include "editor/EditResource.h"
 #include "platform/mfc/Menu.h"
+#include "platform/mfc/Print.h"
+#include "platform/user/tests/PixelChecks.h"
 #include "res/Formulon.h"
 
 namespace {
@@ -119,6 +123,113 @@ TEST_F(ProgramTest, ToolBarButtonsShowTheirTipAndTheirPromptInTheStatusBar)
     hover(page.CenterPoint());
     EXPECT_EQ(ShownTip(bar, ID_EDIT_COPY), L"");
     EXPECT_EQ(prompt(), L"Ready");
+}
+
+// The main bar and the VBScript page's bar hold their buttons in order (0: a separator), each with
+// its own image of the bar's bitmap, a tip and a status-bar prompt; both look as drawn here.
+TEST_F(ProgramTest, TheToolBarsHoldTheirButtonsWithImagesTipsAndPrompts)
+{
+    ASSERT_TRUE(Start());
+    // Each as its page shows it: the Formula page, the VBScript page.
+    struct Bar {
+        int page;
+        SECCustomToolBar* bar;
+        std::vector<UINT> ids;
+        const char* picture;
+    } bars[] = {
+        { 0, &Frame().m_wndToolBar,
+            { ID_EDIT_DELETE_ALL, 0, ID_FILE_LOAD_CONTENT, ID_FILE_SAVE_CONTENT, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0,
+                ID_FILE_PRINT, 0, ID_TOGGLE_RESIZE_WINDOW, ID_APP_ABOUT },
+            "main_bar.png" },
+        { 3, &Frame().m_wndScriptBar,
+            { ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_FIND, ID_EDIT_REPLACE, 0, ID_EDIT_TOGGLE_BOOKMARK, ID_EDIT_NEXT_BOOKMARK,
+                ID_SCRIPT_BAR_PREVIOUS_BOOKMARK, ID_EDIT_CLEAR_BOOKMARKS, 0, ID_SCRIPT_RUN, ID_SCRIPT_STOP },
+            "script_bar.png" },
+    };
+    for (const Bar& b : bars) {
+        SCOPED_TRACE(b.picture);
+        Frame().m_wndTab.ActivateTab(b.page);
+        Pump();
+        m_app->OnIdle(0);
+        Pump();
+        std::vector<UINT> ids;
+        int image = 0;
+        for (int i = 0; i < b.bar->GetButtonCount(); ++i) {
+            const SECStdBtn& button = *b.bar->GetButton(i);
+            ids.push_back(button.m_nID);
+            if (button.IsSeparator())
+                continue;
+            EXPECT_EQ(button.m_nImage, image++) << button.m_nID;
+            CString prompt;
+            EXPECT_TRUE(prompt.LoadString(button.m_nID)) << button.m_nID;
+            const int tip = prompt.Find(L'\n');
+            EXPECT_GT(tip, 0) << button.m_nID;
+            EXPECT_LT(tip, prompt.GetLength() - 1) << button.m_nID;
+        }
+        EXPECT_EQ(ids, b.ids);
+        EXPECT_TRUE(pixel_checks::MatchesExpectedImage(b.bar->m_hWnd, b.picture));
+    }
+}
+
+// Each bar button's enabled state follows the page that is active now: one that a page left
+// disabled is enabled again on a page that handles it, and the other way round.
+TEST_F(ProgramTest, BarButtonsFollowTheActivePage)
+{
+    ASSERT_TRUE(Start());
+    auto enabled = [&](SECCustomToolBar& bar, UINT id) {
+        m_app->OnIdle(0);
+        for (int index = 0; index < bar.GetButtonCount(); ++index)
+            if (bar.GetButton(index)->m_nID == id)
+                return (bar.GetButtonStyle(index) & TBBS_DISABLED) == 0;
+        ADD_FAILURE() << "no button " << id;
+        return false;
+    };
+    auto show = [&](int page) {
+        Frame().m_wndTab.ActivateTab(page);
+        Pump();
+    };
+    SECCustomToolBar& main = Frame().m_wndToolBar;
+    SECCustomToolBar& script = Frame().m_wndScriptBar;
+    struct Case {
+        int page;
+        UINT id;
+        bool enabled;
+    } cases[] = {
+        { 0, ID_EDIT_DELETE_ALL, true }, { 0, ID_EDIT_CUT, true }, { 0, ID_FILE_PRINT, false },
+        { 2, ID_EDIT_DELETE_ALL, false }, { 2, ID_EDIT_CUT, false }, { 2, ID_FILE_LOAD_CONTENT, true },
+        { 3, ID_FILE_PRINT, true }, { 3, ID_EDIT_DELETE_ALL, true },
+        { 0, ID_EDIT_DELETE_ALL, true }, { 0, ID_EDIT_CUT, true }, { 0, ID_FILE_PRINT, false },
+    };
+    for (const Case& c : cases) {
+        show(c.page);
+        EXPECT_EQ(enabled(main, c.id), c.enabled) << "page " << c.page << ", command " << c.id;
+    }
+    show(3);
+    EXPECT_TRUE(script.IsWindowVisible());
+    EXPECT_TRUE(enabled(script, ID_EDIT_FIND));
+    EXPECT_TRUE(enabled(script, ID_EDIT_TOGGLE_BOOKMARK));
+    EXPECT_FALSE(enabled(script, ID_EDIT_NEXT_BOOKMARK)) << "no bookmark yet";
+    EXPECT_FALSE(enabled(script, ID_SCRIPT_BAR_PREVIOUS_BOOKMARK)) << "no window answers it";
+    EXPECT_TRUE(enabled(script, ID_SCRIPT_RUN));
+    EXPECT_FALSE(enabled(script, ID_SCRIPT_STOP));
+
+    // View > Verify, whose update handler only sets the check, is enabled on the Formula page after
+    // the Date & Time page (which does not answer it) has disabled it in the menu both share.
+    HMENU menu = LoadMenuW(m_app->m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    HMENU view = ViewPopup(menu);
+    ASSERT_NE(view, nullptr);
+    auto verifyState = [&] {
+        Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 2);
+        return GetMenuState(view, ID_VIEW_VERIFY, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED);
+    };
+    show(1);
+    EXPECT_EQ(verifyState(), UINT(MF_GRAYED));
+    show(0);
+    EXPECT_EQ(verifyState(), UINT(MF_CHECKED));
+    const int verify = Page().m_bVerify;
+    Frame().SendMessage(WM_COMMAND, ID_VIEW_VERIFY);
+    EXPECT_NE(Page().m_bVerify, verify);
+    DestroyMenu(menu);
 }
 
 } // namespace

@@ -1300,6 +1300,100 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
         << formula << " " << Picture();
 }
 
+// View > Verify on the Formula page works after the Date & Time page, which does not answer it, has
+// shown the menu both pages share with Verify disabled: the switch is saved turned off.
+TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Page().m_bVerify);
+    const POINT formulaTab = TabPlace<CFlnView>(), dateTab = TabPlace<CDlgCalendarView>(), input = PlaceInFrame(Field(kFormulaField));
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(dateTab));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+v"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the View menu opens: " << Picture();
+    ASSERT_EQ(Xdotool("key --delay 150 Escape Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); }));
+    ASSERT_TRUE(ClickAt(formulaTab));
+    ASSERT_TRUE(ClickAt(input));
+    ASSERT_EQ(Xdotool("key --delay 150 alt+v v"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the item was chosen: " << Picture();
+    ASSERT_TRUE(CloseAndWait()) << "the program did not end";
+    const std::string saved = SavedLastContent();
+    EXPECT_NE(saved.find("VerifyResult=0"), std::string::npos) << saved;
+}
+
+// A script that shows one MsgBox after another ends with a click on the script bar's Stop while a
+// box is up, on the bar docked under the menu and on the bar floating in a frame of its own (under
+// a window manager): each run adds one "x" to the formula, and each Run after a Stop starts again.
+TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
+{
+    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty() || FindProgram("openbox").empty())
+        GTEST_SKIP() << "Xvfb, xdotool, xclip or openbox is not installed";
+    ScriptPagePlaces places;
+    HeadlessReference();
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    // Headless: the gripper of the docked bar, and Stop in the bar's floating frame from its corner.
+    ASSERT_TRUE(Start());
+    Frame().m_wndTab.ActivateTab(3);
+    Pump();
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    RECT frame, docked;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(bar.m_hWnd, &docked);
+    const POINT grip { docked.left - frame.left + 3, (docked.top + docked.bottom) / 2 - frame.top };
+    Frame().FloatControlBar(&bar, CPoint(300, 300));
+    Pump();
+    RECT floatingFrame;
+    GetWindowRect(GetAncestor(bar.m_hWnd, GA_ROOT), &floatingFrame);
+    int stopIndex = 0;
+    while (stopIndex < bar.GetButtonCount() && bar.GetButton(stopIndex)->m_nID != ID_SCRIPT_STOP)
+        ++stopIndex;
+    ASSERT_LT(stopIndex, bar.GetButtonCount());
+    CRect stop;
+    bar.GetItemRect(stopIndex, &stop);
+    CPoint stopCentre = stop.CenterPoint();
+    bar.ClientToScreen(&stopCentre);
+    const POINT floatingStop { stopCentre.x - floatingFrame.left, stopCentre.y - floatingFrame.top };
+    Stop();
+
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Do", "MsgBox \"again\"", "Loop" }));
+    const auto box = [&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); };
+    auto runUntilTheBox = [&] {
+        ASSERT_TRUE(ClickAt(places.editor));
+        ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
+        ASSERT_TRUE(WaitFor(box)) << "no message box: " << Picture();
+    };
+    // Docked: twice, so that the second run shows that the first one ended.
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_NO_FATAL_FAILURE(runUntilTheBox());
+        ASSERT_TRUE(ClickAt(places.stop));
+        ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the docked bar: " << Picture();
+    }
+    // Floating: the bar's own drag, a double click on its gripper, floats it.
+    ASSERT_TRUE(ClickAt(places.editor));
+    ASSERT_EQ(MoveTo(grip), 0);
+    ASSERT_EQ(Xdotool("click --repeat 2 --delay 80 1"), 0);
+    Window floating = 0;
+    ASSERT_TRUE(WaitFor([&] { return (floating = ProgramWindow(m_x, 0, "VBScriptEditor").value_or(0)) != 0; }))
+        << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-script-bar.png");
+    ASSERT_NO_FATAL_FAILURE(runUntilTheBox());
+    const RECT onScreen = ScreenRect(m_x, floating);
+    ASSERT_EQ(Xdotool("mousemove " + std::to_string(onScreen.left + floatingStop.x) + " " + std::to_string(onScreen.top + floatingStop.y) + " click 1"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-stop.png");
+
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    std::string formula;
+    EXPECT_TRUE(WaitFor([&] {
+        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxx") && !formula.ends_with("xxxx");
+    })) << formula << " " << Picture();
+}
+
 // The editor's scroll bars show (disabled while the text fits) from the page's first showing on, and
 // after a message box of a script.
 TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)

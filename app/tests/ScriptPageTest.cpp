@@ -7,6 +7,11 @@
 #include "app/FlnDoc.h"
 #include "app/VBScriptView.h"
 #include "commandbars/StdBtn.h"
+#include "platform/mfc/PreviewView.h"
+#include "platform/mfc/Print.h"
+#include "platform/print/PrintDialogs.h"
+#include "platform/print/Printers.h"
+#include "platform/print/tests/PdfFile.h"
 #include "platform/user/tests/PixelChecks.h"
 #include "res/Formulon.h"
 
@@ -415,8 +420,9 @@ TEST_F(ScriptPageTest, WhileAScriptRunsStopIsOfferedAndFlnIsHeld)
     EXPECT_TRUE(disabled(ID_SCRIPT_STOP));
 }
 
-// InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window;
-// OK gives the typed text, Cancel an empty one.
+// InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window
+// but for the script bar, whose Stop stays reachable; OK gives the typed text, Cancel an empty one,
+// and the editor has the focus again.
 TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
 {
     struct Case {
@@ -431,14 +437,15 @@ TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CString title, prompt, text;
-        bool frameDisabled = false;
+        bool pagesDisabled = false, barEnabled = false;
         SetModalLoopHook([&](HWND box) {
             if (!title.IsEmpty())
                 return;
             CWnd::FromHandle(box)->GetWindowText(title);
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_PROMPT))->GetWindowText(prompt);
             CWnd::FromHandle(::GetDlgItem(box, IDC_INPUT_BOX_TEXT))->GetWindowText(text);
-            frameDisabled = !::IsWindowEnabled(Frame().m_hWnd);
+            pagesDisabled = !::IsWindowEnabled(Frame().m_wndTab.m_hWnd) && !::IsWindowEnabled(Frame().m_wndToolBar.m_hWnd);
+            barEnabled = ::IsWindowEnabled(Frame().m_hWnd) && ::IsWindowEnabled(Frame().m_wndScriptBar.m_hWnd);
             if (c.keys.size() == 1 && c.keys[0] == VK_RETURN) {
                 EXPECT_TRUE(pixel_checks::MatchesExpectedImage(box, "script_input_box.png"));
             }
@@ -453,8 +460,10 @@ TEST_F(ScriptPageTest, AnInputBoxIsModalToTheWindowAndGivesTheTypedText)
         EXPECT_EQ(title, CString(L"Formula"));
         EXPECT_EQ(prompt, CString(L"Which formula?"));
         EXPECT_EQ(text, CString(L"SIN(x)"));
-        EXPECT_TRUE(frameDisabled);
-        EXPECT_TRUE(::IsWindowEnabled(Frame().m_hWnd));
+        EXPECT_TRUE(pagesDisabled);
+        EXPECT_TRUE(barEnabled) << "Stop stays reachable";
+        EXPECT_TRUE(::IsWindowEnabled(Frame().m_wndTab.m_hWnd));
+        EXPECT_EQ(::GetFocus(), Script().m_hWnd);
         EXPECT_EQ(Page().m_strFormula, CString(c.formula));
     }
 }
@@ -466,6 +475,58 @@ TEST_F(ScriptPageTest, ThePageAsItLooks)
     Pump();
     EXPECT_TRUE(pixel_checks::MatchesExpectedImage(Script().m_hWnd, "script_page.png"));
     EXPECT_TRUE(pixel_checks::MatchesExpectedImage(Frame().GetControlBar(IDW_SCRIPT_BAR)->m_hWnd, "script_page_bar.png"));
+}
+
+// The main bar's Print, clicked on this page, prints the script through the editor (a PDF file
+// here), and Print Preview shows the editor's pages in the frame until it is closed.
+TEST_F(ScriptPageTest, PrintOnTheMainBarAndPrintPreviewReachTheEditorsPrinting)
+{
+    const std::string output = TempFile("script.pdf");
+    fln::print::ScopedPrinterList printers { { { fln::print::kPdfPrinterName, L"", true, true } } };
+    AfxSelectPrinter(fln::print::NewDevNames(fln::print::kPdfPrinterName, std::wstring(output.begin(), output.end()), false), nullptr);
+    Edit().SetText(L"Option Explicit\r\nMsgBox \"printed\"\r\n");
+    SECCustomToolBar& bar = Frame().m_wndToolBar;
+    int print = 0;
+    while (print < bar.GetButtonCount() && bar.GetButton(print)->m_nID != ID_FILE_PRINT)
+        ++print;
+    ASSERT_LT(print, bar.GetButtonCount());
+    m_app->OnIdle(0);
+    ASSERT_FALSE(bar.GetButtonStyle(print) & TBBS_DISABLED);
+    CRect button;
+    bar.GetItemRect(print, &button);
+    CPoint centre = button.CenterPoint();
+    bar.ClientToScreen(&centre);
+    bool dialogShown = false;
+    SetModalLoopHook([&](HWND) {
+        if (std::exchange(dialogShown, true))
+            return;
+        m_display->InjectKey(VK_RETURN, true);
+        m_display->InjectKey(VK_RETURN, false);
+    });
+    m_display->InjectMouseMove(centre);
+    m_display->InjectButton(1, true, centre);
+    m_display->InjectButton(1, false, centre);
+    Pump();
+    SetModalLoopHook({});
+    EXPECT_TRUE(dialogShown) << "the print dialog";
+    const std::vector<std::string> pages = fln::print::testing::pdfPages(output);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("MsgBox \"printed\""), std::string::npos) << pages[0];
+    EXPECT_NE(pages[0].find("Page: 1"), std::string::npos) << pages[0];
+
+    Command(ID_FILE_PRINT_PREVIEW);
+    auto* preview = dynamic_cast<CPreviewView*>(Frame().GetActiveView());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(Script().IsWindowVisible());
+    ASSERT_NE(Script().GetPrintInfo(), nullptr);
+    EXPECT_EQ(Script().GetPrintInfo()->m_rows.size(), 3u);
+    ::SendMessageW(::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_CLOSE), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Script().GetPrintInfo(), nullptr);
+    EXPECT_TRUE(Script().IsWindowVisible());
+    EXPECT_EQ(Frame().GetActiveView(), &Script());
+    AfxSelectPrinter(nullptr, nullptr);
+    EXPECT_TRUE(m_messages.empty());
 }
 
 } // namespace

@@ -284,6 +284,9 @@ TEST_F(EditKeys, CommandsAreEnabledByTheirState)
 {
     EXPECT_FALSE(Enabled(C(), ID_EDIT_COPY)) << "one empty line";
     EXPECT_FALSE(Enabled(C(), ID_EDIT_UNDO));
+    // Find and Replace answer the update themselves: the tool bar never has to ask for a handler.
+    EXPECT_TRUE(Enabled(C(), ID_EDIT_FIND));
+    EXPECT_TRUE(Enabled(C(), ID_EDIT_REPLACE));
     Type(L"x");
     EXPECT_TRUE(Enabled(C(), ID_EDIT_COPY));
     EXPECT_FALSE(Enabled(C(), ID_EDIT_CUT)) << "no selection";

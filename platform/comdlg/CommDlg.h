@@ -4,11 +4,11 @@
 // means the user cancelled, any other code names what was wrong with the request.
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/user/CommonDialogErrors.h"
 #include "platform/user/WinUser.h"
 
-// ---- errors (CommDlgExtendedError)
-constexpr DWORD CDERR_STRUCTSIZE = 0x0001, CDERR_INITIALIZATION = 0x0002, CDERR_NOTEMPLATE = 0x0003,
-                CDERR_LOADSTRFAILURE = 0x0005, CDERR_FINDRESFAILURE = 0x0006, CDERR_LOADRESFAILURE = 0x0007,
+// ---- errors (CommDlgExtendedError; the shared ones in CommonDialogErrors.h)
+constexpr DWORD CDERR_NOTEMPLATE = 0x0003, CDERR_LOADSTRFAILURE = 0x0005, CDERR_FINDRESFAILURE = 0x0006, CDERR_LOADRESFAILURE = 0x0007,
                 CDERR_DIALOGFAILURE = 0xFFFF;
 constexpr DWORD FNERR_SUBCLASSFAILURE = 0x3001, FNERR_INVALIDFILENAME = 0x3002, FNERR_BUFFERTOOSMALL = 0x3003;
 constexpr DWORD CFERR_NOFONTS = 0x2001, CFERR_MAXLESSTHANMIN = 0x2002;

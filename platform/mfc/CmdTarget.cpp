@@ -94,7 +94,7 @@ BOOL CCmdUI::DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler)
         return TRUE; // separators and popups are left alone
     m_bEnableChanged = FALSE;
     BOOL handled = target->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, nullptr);
-    if (!handled && disableIfNoHandler && !m_bEnableChanged) {
+    if (disableIfNoHandler && !m_bEnableChanged) {
         AFX_CMDHANDLERINFO info;
         Enable(target->OnCmdMsg(m_nID, CN_COMMAND, this, &info));
     }

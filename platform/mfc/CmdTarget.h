@@ -102,8 +102,10 @@ public:
     virtual void SetText(LPCWSTR text);
     void ContinueRouting() { m_bContinueRouting = TRUE; }
 
-    // Asks the target's update handler; without one, disables the item when no command handler
-    // exists either and disableIfNoHandler is set. Returns whether a handler answered.
+    // Asks the target's update handler; when none enabled or disabled the item (there is none, or
+    // it only sets the check or the text) and disableIfNoHandler is set, the item is enabled
+    // exactly when a command handler exists, so that it follows the target of the moment.
+    // Returns whether an update handler answered.
     BOOL DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler);
 };
 

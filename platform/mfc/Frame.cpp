@@ -1,5 +1,6 @@
 #include "platform/mfc/Frame.h"
 
+#include "platform/mfc/ControlBar.h"
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
@@ -333,6 +334,15 @@ void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL systemMenu)
             continue; // separators and popups
         state.DoUpdate(this, m_bAutoMenuEnable);
     }
+}
+
+void CFrameWnd::SendIdleUpdateCmdUI()
+{
+    WindowProc(WM_IDLEUPDATECMDUI, TRUE, 0);
+    SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+    for (CControlBar* bar : std::vector<CControlBar*>(m_listControlBars))
+        if (bar->m_hWnd && ::GetAncestor(bar->m_hWnd, GA_ROOT) != m_hWnd)
+            bar->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)

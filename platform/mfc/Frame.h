@@ -93,6 +93,9 @@ public:
     // Deferred work done when the program is idle.
     enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
     void DelayRecalcLayout(BOOL notify = TRUE) { m_nIdleFlags |= idleLayout | (notify ? idleNotify : 0); }
+    // The idle command-UI update (WM_IDLEUPDATECMDUI) of the frame, every window in it and its bars
+    // that float in frames of their own, which are no windows in it.
+    void SendIdleUpdateCmdUI();
     void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
 
     // ---- docking: control bars along the edges, in dock bars, or floating in mini frames

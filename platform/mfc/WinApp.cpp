@@ -107,8 +107,12 @@ BOOL CWinThread::OnIdle(LONG count)
 {
     if (count == 0) {
         if (CWnd* main = GetMainWnd(); main && main->m_hWnd && ::IsWindowVisible(main->m_hWnd)) {
-            main->WindowProc(WM_IDLEUPDATECMDUI, TRUE, 0);
-            main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+            if (auto* frame = dynamic_cast<CFrameWnd*>(main)) {
+                frame->SendIdleUpdateCmdUI();
+            } else {
+                main->WindowProc(WM_IDLEUPDATECMDUI, TRUE, 0);
+                main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+            }
         }
         return TRUE;
     }

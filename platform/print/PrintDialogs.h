@@ -4,6 +4,7 @@
 // FALSE means cancelled, or failed when PrintDialogError() is not 0.
 
 #include "platform/print/PrintTypes.h"
+#include "platform/user/CommonDialogErrors.h"
 #include "platform/user/WinUser.h"
 
 #include <string>
@@ -50,7 +51,7 @@ constexpr DWORD PSD_DEFAULTMINMARGINS = 0x0, PSD_MINMARGINS = 0x1, PSD_MARGINS =
                 PSD_NOWARNING = 0x80;
 
 // Errors of the print dialogs (PrintDialogError).
-constexpr DWORD CDERR_STRUCTSIZE = 0x0001, CDERR_INITIALIZATION = 0x0002, PDERR_NODEVICES = 0x1007,
+constexpr DWORD PDERR_NODEVICES = 0x1007,
                 PDERR_NODEFAULTPRN = 0x1008, PDERR_PRINTERNOTFOUND = 0x100B;
 
 BOOL PrintDlgW(PRINTDLGW* dialog);

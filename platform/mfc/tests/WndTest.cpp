@@ -3,13 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 namespace {
 
-constexpr UINT ID_CHILD = 100, ID_SAVE = 200, ID_UNHANDLED = 201, ID_RANGE_FIRST = 300, ID_RANGE_LAST = 309;
+constexpr UINT ID_CHILD = 100, ID_SAVE = 200, ID_UNHANDLED = 201, ID_CHECKED = 202, ID_CHECKED_ONLY = 203, ID_RANGE_FIRST = 300,
+               ID_RANGE_LAST = 309;
 constexpr UINT NM_TEST = static_cast<UINT>(-2);
 
 class RecordingWnd : public CWnd {
@@ -35,6 +37,8 @@ protected:
     LRESULT OnCustom(WPARAM wParam, LPARAM lParam) { return static_cast<LRESULT>(wParam + lParam); }
     void OnSave() { events.push_back(L"save"); }
     void OnUpdateSave(CCmdUI* ui) { ui->Enable(FALSE); }
+    void OnChecked() { events.push_back(L"checked"); }
+    void OnUpdateChecked(CCmdUI* ui) { ui->SetCheck(1); }
     void OnRange(UINT id)
     {
         CString text;
@@ -64,6 +68,9 @@ BEGIN_MESSAGE_MAP(RecordingWnd, CWnd)
     ON_MESSAGE(WM_CUSTOM, OnCustom)
     ON_COMMAND(ID_SAVE, OnSave)
     ON_UPDATE_COMMAND_UI(ID_SAVE, OnUpdateSave)
+    ON_COMMAND(ID_CHECKED, OnChecked)
+    ON_UPDATE_COMMAND_UI(ID_CHECKED, OnUpdateChecked)
+    ON_UPDATE_COMMAND_UI(ID_CHECKED_ONLY, OnUpdateChecked)
     ON_COMMAND_RANGE(ID_RANGE_FIRST, ID_RANGE_LAST, OnRange)
     ON_BN_CLICKED(ID_CHILD, OnChildClicked)
     ON_NOTIFY(NM_TEST, ID_CHILD, OnChildNotified)
@@ -200,6 +207,9 @@ TEST_F(MfcTest, UpdateHandlersSetMenuItemsAndItemsWithoutAnyHandlerAreDisabled)
     menu.AppendMenu(MF_STRING, ID_SAVE, L"Save");
     menu.AppendMenu(MF_STRING, ID_RANGE_FIRST, L"In range");
     menu.AppendMenu(MF_STRING, ID_UNHANDLED, L"Nobody");
+    // Update handlers that only set the check: the command handler decides the enabling.
+    menu.AppendMenu(MF_STRING | MF_GRAYED, ID_CHECKED, L"Checked");
+    menu.AppendMenu(MF_STRING, ID_CHECKED_ONLY, L"Checked, no command");
     for (UINT index = 0; index < menu.GetMenuItemCount(); ++index) {
         CCmdUI ui;
         ui.m_hMenu = menu;
@@ -210,6 +220,9 @@ TEST_F(MfcTest, UpdateHandlersSetMenuItemsAndItemsWithoutAnyHandlerAreDisabled)
     EXPECT_TRUE(menu.GetMenuState(0, MF_BYPOSITION) & MF_GRAYED) << "its update handler disabled it";
     EXPECT_FALSE(menu.GetMenuState(1, MF_BYPOSITION) & MF_GRAYED) << "a command handler exists";
     EXPECT_TRUE(menu.GetMenuState(2, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_EQ(menu.GetMenuState(3, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED), UINT(MF_CHECKED)) << "grey before, enabled now";
+    EXPECT_EQ(menu.GetMenuState(4, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED), UINT(MF_GRAYED | MF_CHECKED));
+    EXPECT_EQ(std::ranges::count(window.events, CString(L"checked")), 0) << "asking for a handler runs no command";
 }
 
 TEST_F(MfcTest, SubclassingAWindowKeepsItsOwnProcedureAsTheDefault)
