@@ -255,8 +255,9 @@ TEST_F(DatePageTest, AFailedDateStepShowsAsTheFailureItIs)
             Command(mode);
             EXPECT_EQ(Output().ToUtf8(), failed.ToUtf8()) << CString(chain).ToUtf8();
         }
-        if (mode == IDC_OUTPUT_DATE)
+        if (mode == IDC_OUTPUT_DATE) {
             EXPECT_EQ(failed.ToUtf8(), "Error (No Date) ");
+        }
     }
 }
 

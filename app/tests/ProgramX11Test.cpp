@@ -1304,8 +1304,7 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
 // shown the menu both pages share with Verify disabled: the switch is saved turned off.
 TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Page().m_bVerify);
     const POINT formulaTab = TabPlace<CFlnView>(), dateTab = TabPlace<CDlgCalendarView>(), input = PlaceInFrame(Field(kFormulaField));
@@ -1331,8 +1330,7 @@ TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
 // a window manager): each run adds one "x" to the formula, and each Run after a Stop starts again.
 TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty() || FindProgram("openbox").empty())
-        GTEST_SKIP() << "Xvfb, xdotool, xclip or openbox is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip", "openbox");
     ScriptPagePlaces places;
     HeadlessReference();
     ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
@@ -1554,8 +1552,7 @@ TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
 // input field instead of acting as Alt's chords.
 TEST_F(ProgramX11, TypingReachesTheFieldAfterAltWasReleasedInAnotherProgram)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("openbox").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or openbox is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "openbox");
     HeadlessReference();
     ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
     // Another program's window, clear of the program's.
@@ -1591,8 +1588,7 @@ TEST_F(ProgramX11, TypingReachesTheFieldAfterAltWasReleasedInAnotherProgram)
 // the field's text and selection stay, so that a typed X replaces only the selected "c".
 TEST_F(ProgramX11, OpeningTheMenusLeavesTheFieldsAndTheirSelection)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     // Headless: each page's tab, its field and the middle of each of its menus' titles.
     struct Page {
         const char* name;
@@ -1656,8 +1652,7 @@ TEST_F(ProgramX11, OpeningTheMenusLeavesTheFieldsAndTheirSelection)
 // in what the program saves.
 TEST_F(ProgramX11, NumbersTypedOnTheDerivativePageStayOnTheInputPage)
 {
-    if (FindProgram("Xvfb").empty() || FindProgram("xdotool").empty() || FindProgram("xclip").empty())
-        GTEST_SKIP() << "Xvfb, xdotool or xclip is not installed";
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     ASSERT_TRUE(Start());
     const HWND pageTabs = Field(IDC_PAGE_TABS);
     RECT inputTab {}, derivativeTab {};
