@@ -529,7 +529,6 @@ void CMainFrame::OnDestroy()
     SECFrameWnd::OnDestroy();
 }
 
-// The version pane has no command of its own: it stays enabled, so its text shows.
 // A running script's dialog disables the frame; while it leaves the script bar's Stop reachable
 // (its other windows disabled instead), the frame stays enabled.
 void CMainFrame::OnEnable(BOOL enable)
@@ -539,6 +538,7 @@ void CMainFrame::OnEnable(BOOL enable)
         EnableWindow(TRUE);
 }
 
+// The version pane has no command of its own: it stays enabled, so its text shows.
 void CMainFrame::OnUpdateVersionPane(CCmdUI* ui)
 {
     ui->Enable(TRUE);

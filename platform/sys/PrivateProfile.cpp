@@ -1,5 +1,6 @@
 #include "platform/sys/PrivateProfile.h"
 
+#include "platform/base/CaseFolding.h"
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/base/NativePath.h"
@@ -33,14 +34,6 @@ bool SameName(std::wstring_view a, std::wstring_view b)
 {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
-}
-
-// The form under which names are looked up in one pass.
-std::wstring FoldedName(std::wstring_view name)
-{
-    std::wstring folded(name);
-    for (wchar_t& ch : folded) ch = static_cast<wchar_t>(std::towlower(ch));
-    return folded;
 }
 
 bool IsComment(std::wstring_view trimmedLine) { return !trimmedLine.empty() && trimmedLine.front() == L';'; }

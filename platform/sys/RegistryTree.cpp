@@ -1,5 +1,6 @@
 #include "platform/sys/RegistryTree.h"
 
+#include "platform/base/CaseFolding.h"
 #include "platform/base/CString.h"
 #include "platform/sys/Registry.h"
 
@@ -312,14 +313,6 @@ private:
         std::unordered_map<std::wstring, RegistryKey*> subkeys;
         bool unsorted = false;
     };
-
-    // Names are the same in whatever case they are written.
-    static std::wstring FoldedName(std::wstring_view name)
-    {
-        std::wstring folded(name);
-        for (wchar_t& ch : folded) ch = static_cast<wchar_t>(std::towlower(ch));
-        return folded;
-    }
 
     Index& IndexOf(RegistryKey& key)
     {
