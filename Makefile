@@ -50,19 +50,16 @@ fuzz:
 	@scripts/install-deps.sh --all
 	CC=clang CXX=clang++ $(CMAKE) -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLN_TESTS=OFF -DFLN_FUZZ=ON
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	@# Whole allocation stacks, so that a leak inside the font libraries is told from one of ours.
-	@# Every sanitizer report stops the target (the build makes none recoverable; the options say so
-	@# too) and fails the rule, with the input that caused it kept in $(BUILD)/fuzz/artifacts.
+	@# Each target runs through scripts/fuzz-target.sh: every sanitizer report stops it (the build
+	@# makes none recoverable) and fails the rule, with the input that caused it kept in
+	@# $(BUILD)/fuzz/artifacts; a leak is confirmed with whole stacks before it counts.
 	@mkdir -p $(BUILD)/fuzz/artifacts
 	@for f in $(BUILD)/fuzz/fuzz/fuzz_*; do [ -x $$f ] || continue; t=$$(basename $$f); \
 		seconds=$(FUZZ_SECONDS); case " $(FUZZ_SLOW) " in *" $$t "*) seconds=$(FUZZ_SLOW_SECONDS);; esac; \
 		echo "== $$t ($$seconds s)"; mkdir -p $(BUILD)/fuzz/corpus/$$t; \
 		seeds=fuzz/corpus/$$t; [ -d $$seeds ] || seeds=; \
 		case $$t in fuzz_editor|fuzz_editor_file) seeds="$$seeds $(FUZZ_SCRIPT_SEEDS)";; esac; \
-		ASAN_OPTIONS=fast_unwind_on_malloc=0:halt_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/leak-suppressions.txt:print_suppressions=0 \
-		$$f -max_total_time=$$seconds -timeout=5 -artifact_prefix=$(BUILD)/fuzz/artifacts/$$t- $(BUILD)/fuzz/corpus/$$t $$seeds \
-		|| { echo "$$t failed; its input is in $(BUILD)/fuzz/artifacts"; exit 1; }; done
+		scripts/fuzz-target.sh $$f $$seconds $(BUILD)/fuzz/artifacts $(BUILD)/fuzz/corpus/$$t $$seeds || exit 1; done
 
 clean:
 	rm -rf $(BUILD)

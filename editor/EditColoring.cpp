@@ -71,7 +71,10 @@ RunPlaces FindRunPlaces(const SECEditLineColor& runs, long long total, int colum
     if (places.unknown || column <= 0 || size == 0)
         return places;
     known = LocateRun(runs, total, column - 1, known);
-    if (known.index >= size)
+    // A place kept from an earlier look-up that does not fit these runs walks to a start before
+    // the line's: nothing found from it can be trusted.
+    places.unknown = known.start < 0 || (known.index == 0 && known.start != 0);
+    if (places.unknown || known.index >= size)
         return places;
     places.before = known.index;
     places.beforeStart = static_cast<int>(known.start);

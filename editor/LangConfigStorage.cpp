@@ -5,7 +5,8 @@
 #include "platform/sys/Registry.h"
 
 #include <algorithm>
-#include <cwchar>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -119,26 +120,34 @@ int SECEditLangConfigIniReader::ReadInt(const wchar_t* section, const wchar_t* k
     return static_cast<int>(File()->GetInt(section, key, defaultValue));
 }
 
-static int CountListEntries(const std::vector<wchar_t>& list)
+// The lists of a language file are read as a buffer of this many characters holds them.
+constexpr size_t kListBufferChars = 32760;
+
+// The entries such a buffer gives back: a list too long for it is cut, its last entry cut short,
+// and an empty entry ends it.
+template <typename Entries>
+static std::vector<std::wstring_view> EntriesInListBuffer(const Entries& entries)
 {
-    int count = 0;
-    for (const wchar_t* entry = list.data(); *entry; entry += std::wcslen(entry) + 1)
-        ++count;
-    return count;
+    constexpr size_t room = kListBufferChars - 2; // the list ends with two NULs
+    std::vector<std::wstring_view> held;
+    size_t used = 0;
+    for (std::wstring_view entry : entries) {
+        if (entry.empty() || used >= room)
+            break;
+        held.push_back(entry.substr(0, room - used));
+        used += entry.size() + 1;
+    }
+    return held;
 }
 
 int SECEditLangConfigIniReader::CountSectionLines(const wchar_t* section) const
 {
-    std::vector<wchar_t> buffer(32760, L'\0');
-    File()->GetSection(section, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return CountListEntries(buffer);
+    return static_cast<int>(EntriesInListBuffer(File()->SectionLines(section)).size());
 }
 
 int SECEditLangConfigIniReader::CountSections() const
 {
-    std::vector<wchar_t> buffer(32760, L'\0');
-    File()->GetString(nullptr, nullptr, nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return CountListEntries(buffer);
+    return static_cast<int>(EntriesInListBuffer(File()->SectionNames()).size());
 }
 
 int SECEditLangConfigIniReader::ReadCount(const wchar_t* section, const wchar_t* key, int limit) const
@@ -242,10 +251,8 @@ BOOL SECEditLangConfigIniReader::ReadColorGroups(SECEditLangConfig* config)
 
 BOOL SECEditLangConfigIniReader::ReadKeywords(SECEditLangConfig* config)
 {
-    constexpr DWORD size = 32760;
-    std::vector<wchar_t> buffer(size, L'\0');
-    File()->GetSection(L"Keywords", buffer.data(), size);
-    for (const wchar_t* entry = buffer.data(); *entry; entry += std::wcslen(entry) + 1) {
+    const std::vector<std::wstring> lines = File()->SectionLines(L"Keywords");
+    for (std::wstring_view entry : EntriesInListBuffer(lines)) {
         const CString line(entry);
         const int equals = line.Find(L'=');
         if (equals < 0)

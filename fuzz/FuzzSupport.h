@@ -71,15 +71,20 @@ inline void WriteWholeFile(const std::filesystem::path& path, std::string_view b
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// A fresh folder, removed with everything in it at the end. It lies in memory (/dev/shm) where the
+// system lets it, so that the files a target writes for each input cost no disk work.
 class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fln-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern;
+        for (const std::filesystem::path parent : { std::filesystem::path("/dev/shm"), std::filesystem::temp_directory_path() }) {
+            std::string pattern = (parent / "fln-fuzz-XXXXXX").string();
+            if (::mkdtemp(pattern.data())) {
+                m_path = pattern;
+                return;
+            }
+        }
+        std::abort();
     }
     ~ScratchFolder()
     {

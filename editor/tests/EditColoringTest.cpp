@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace edittest;
@@ -306,4 +309,80 @@ TEST_F(EditColoring, EditsColourAsTheWholeTextWouldWhetherTheRestChangesOrNot)
             fresh.AttachLangConfig(nullptr);
         }
     }
+}
+
+// A recorded run of edits, undos, redos, groups, line flags and colour requests (NULs, tabs and a
+// lone CR among the text) after which an edit once walked the runs to a place before the line's
+// start and read outside the line. Every line must still colour as the whole text does afresh.
+TEST_F(EditColoring, EditsAfterGroupedChangesNeverLookBeforeTheLine)
+{
+    auto text = [](std::initializer_list<int> characters) {
+        std::wstring made;
+        for (int ch : characters)
+            made += static_cast<wchar_t>(ch);
+        return made;
+    };
+    struct Step {
+        char kind; // I insert, D delete, U undo, R redo, G group (on), g group (off), C colour, F flag (column) of a line
+        int line = 0, column = 0, endLine = 0, endColumn = 0;
+        std::wstring insert;
+    };
+    const Step steps[] = {
+        { 'F', 2, 16 }, { 'F', 0, 11 }, { 'U' }, { 'G' }, { 'U' }, { 'R' }, { 'R' }, { 'G' },
+        { 'I', 0, 2, 0, 0, text({ 9, 97, 68, 97, 105, 9, 125, 61, 32, 49, 125 }) }, { 'R' }, { 'F', 1, 13 }, { 'R' },
+        { 'G' }, { 'U' }, { 'G' }, { 'C', 2 }, { 'C', 1 }, { 'U' }, { 'I', 2, 3, 0, 0, text({ 125, 0 }) }, { 'G' },
+        { 'U' }, { 'R' }, { 'G' }, { 'g' }, { 'D', 0, 3, 0, 3 }, { 'R' }, { 'R' }, { 'C', 0 }, { 'G' }, { 'C', 1 },
+        { 'g' }, { 'R' }, { 'G' }, { 'I', 1, 5, 0, 0, text({ 125, 109, 97, 13, 9, 0, 109, 32, 125, 92, 0, 97 }) },
+        { 'C', 2 }, { 'g' }, { 'G' },
+        { 'I', 0, 1, 0, 0, text({ 97, 109, 61, 68, 109, 109, 105, 97, 34, 97, 9, 0, 32, 97 }) }, { 'g' },
+        { 'F', 0, 11 }, { 'F', 0, 16 }, { 'G' }, { 'C', 2 }, { 'g' }, { 'D', 0, 17, 2, 6 }, { 'U' }, { 'R' },
+        { 'F', 0, 8 }, { 'I', 0, 16, 0, 0, text({ 97, 109, 61, 68, 109, 109, 105, 61, 97, 105, 68, 97, 109, 109 }) },
+        { 'G' }, { 'F', 0, 16 }, { 'g' }, { 'R' }, { 'G' }, { 'F', 0, 2 }, { 'g' }, { 'F', 0, 10 }, { 'U' }, { 'R' },
+        { 'C', 0 }, { 'G' }, { 'F', 0, 21 }, { 'F', 0, 6 }, { 'U' }, { 'F', 0, 10 },
+        { 'I', 0, 8, 0, 0, text({ 0, 109, 32, 125, 92, 0, 97, 13, 68, 109, 32, 92, 105, 125, 68, 61, 123, 0, 125, 34, 97 }) },
+    };
+    // Tags of the default group and no escape character.
+    SECEditLangConfig language;
+    language.SetCharClass(L"=+-*/<>&()", CharClassOperator, TRUE);
+    language.SetCharClass(L"=+-*/<>&()\"'{}", CharClassDelimiter, TRUE);
+    language.AddKeyword(L"Dim", static_cast<USHORT>(language.GetBuiltinColorGroupIndex(BuiltinOperator)));
+    language.RebuildLowerCaseKeywords();
+    for (auto [begin, end, multiLine] : { std::tuple { L"\"", L"\"", false }, std::tuple { L"'", L"", false }, std::tuple { L"{", L"}", true } }) {
+        auto tag = std::make_unique<SECEditKeywordInfo>();
+        tag->m_strBeginTag = begin;
+        tag->m_strEndTag = end;
+        tag->m_bMultiLine = multiLine;
+        language.AddTag(std::move(tag));
+    }
+    m_edit.AttachLangConfig(&language);
+    m_edit.ResetContent();
+    m_edit.SetText(L"Dim x\r\n{ a }\r\n\"s\" ' c");
+    for (const Step& step : steps) {
+        switch (step.kind) {
+        case 'I': m_edit.InsertText(step.line, step.column, step.insert.c_str(), static_cast<int>(step.insert.size())); break;
+        case 'D': m_edit.DeleteText(step.line, step.column, step.endLine, step.endColumn); break;
+        case 'G': m_edit.GroupEdits(TRUE); break;
+        case 'g': m_edit.GroupEdits(FALSE); break;
+        case 'C': Runs(step.line); break;
+        case 'U': m_edit.Undo(); break;
+        case 'R': m_edit.Redo(); break;
+        case 'F': m_edit.ToggleLineFlag(step.line, step.column); break;
+        }
+    }
+    m_edit.GroupEdits(FALSE);
+    SECEdit fresh;
+    fresh.AttachLangConfig(&language);
+    fresh.ResetContent();
+    CString all;
+    m_edit.GetAllText(all);
+    fresh.SetText(all, all.GetLength());
+    for (int line = 0; line < m_edit.GetLineCount(); ++line) {
+        std::vector<ColorRun> expected;
+        if (const SECEditLineColor* colors = fresh.GetLineColor(line))
+            for (const SECEditTextColor& run : *colors)
+                expected.push_back({ run.m_nLength, run.m_nColorGroup });
+        EXPECT_EQ(Runs(line), expected) << "line " << line;
+    }
+    fresh.AttachLangConfig(nullptr);
+    m_edit.AttachLangConfig(m_language.get());
 }

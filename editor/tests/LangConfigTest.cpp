@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 using namespace edittest;
 
@@ -193,6 +195,25 @@ TEST_F(LangConfigStorage, ImpossibleCountsInTheFileAreBounded)
     reader->Release();
     EXPECT_EQ(config.GetColorGroupCount(), 5);
     EXPECT_NE(config.FindTag(L"'", 1, 0, TagAny), nullptr);
+}
+
+TEST_F(LangConfigStorage, KeywordsPastTheListBufferAreNotRead)
+{
+    // The list buffer of 32,760 characters holds 2,183 whole entries "Knnnnn=Keyword" and the
+    // start of the next, "K02183=Keywor", which names no group.
+    std::string text = "[ColorGroups]\nNumGroups=1\nGroup1=Keyword\n[Keywords]\n";
+    for (int i = 0; i < 3000; ++i) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "K%05d=Keyword\n", i);
+        text += entry;
+    }
+    SECEditLangConfig config;
+    SECEditLangConfigIniReader* reader = new SECEditLangConfigIniReader(WriteIni(text));
+    EXPECT_TRUE(reader->Read(&config));
+    reader->Release();
+    EXPECT_EQ(Group(config, L"K02182"), config.FindColorGroup(L"Keyword"));
+    EXPECT_EQ(Group(config, L"K02183"), -1);
+    EXPECT_EQ(config.GetKeywordTable().size(), 2183u);
 }
 
 TEST_F(LangConfigStorage, NumbersOutsideWhatTheEditorDrawsAreBounded)

@@ -49,7 +49,7 @@ DecodedText DecodeTextFile(std::string_view bytes)
     if (bytes.starts_with("\xFF\xFE")) return { Utf16LeToWide(bytes.substr(2)), TextFileEncoding::Utf16LeBom };
     if (bytes.starts_with("\xEF\xBB\xBF")) return { NarrowToWide(bytes.substr(3)), TextFileEncoding::Utf8Bom };
     if (auto text = Utf8ToWide(bytes)) return { std::move(*text), TextFileEncoding::Ansi };
-    return { NarrowToWide(bytes), TextFileEncoding::Windows1252 };
+    return { Windows1252ToWide(bytes), TextFileEncoding::Windows1252 };
 }
 
 std::string EncodeTextFile(std::wstring_view text, TextFileEncoding encoding)

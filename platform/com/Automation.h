@@ -55,6 +55,9 @@ struct DateParts {
     int dayOfWeek = 7;  // 1 = Sunday
 };
 bool DateFromParts(int year, int month, int day, int hour, int minute, int second, DATE& date);
+// Whether date lies from 1 January 100 to 31 December 9999, the dates the functions below take;
+// a value from elsewhere (another program, a file) is checked before it is given to them.
+bool IsDateInRange(DATE date);
 DateParts DateToParts(DATE date);
 // The general date form: "M/D/YYYY", "H:MM:SS AM" or both; the date alone when the time is midnight,
 // the time alone when the day is 30 December 1899.

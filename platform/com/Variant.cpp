@@ -238,8 +238,6 @@ namespace {
 
 constexpr double kMinDate = -657434.0;  // 1 January 100
 constexpr double kMaxDate = 2958465.0;  // 31 December 9999
-// A date value holds any time of those days; a day's time adds to its magnitude.
-bool InDateRange(double value) { return value > kMinDate - 1 && value < kMaxDate + 1; }
 
 long long DaysFromCivil(long long y, unsigned m, unsigned d)
 {
@@ -298,6 +296,9 @@ int ExpandYear(int year, size_t digits)
 
 } // namespace
 
+// A date value holds any time of those days; a day's time adds to its magnitude.
+bool IsDateInRange(DATE date) { return date > kMinDate - 1 && date < kMaxDate + 1; }
+
 bool DateFromParts(int year, int month, int day, int hour, int minute, int second, DATE& date)
 {
     long long y = year + (month - 1 >= 0 ? (month - 1) / 12 : -((12 - month) / 12));
@@ -308,7 +309,7 @@ bool DateFromParts(int year, int month, int day, int hour, int minute, int secon
     seconds = ((seconds % 86400) + 86400) % 86400;
     double fraction = seconds / 86400.0;
     double value = days >= 0 ? days + fraction : days - fraction;
-    if (!InDateRange(value))
+    if (!IsDateInRange(value))
         return false;
     date = value;
     return true;
@@ -624,7 +625,11 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
             break;
         case VT_R4: text = FormatDoubleText(value.fltVal, 7); break;
         case VT_R8: text = FormatDoubleText(value.dblVal); break;
-        case VT_DATE: text = FormatDateText(value.date); break;
+        case VT_DATE:
+            if (!IsDateInRange(value.date))
+                return DISP_E_OVERFLOW;
+            text = FormatDateText(value.date);
+            break;
         case VT_CY: text = FormatCurrencyText(value.cyVal.int64); break;
         case VT_I8: text = std::to_wstring(value.llVal); break;
         case VT_UI8: text = std::to_wstring(value.ullVal); break;
@@ -664,7 +669,7 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
         hr = NumberOf(value, number);
         if (FAILED(hr))
             return hr;
-        if (!InDateRange(number))
+        if (!IsDateInRange(number))
             return DISP_E_OVERFLOW;
         result.date = number;
         break;

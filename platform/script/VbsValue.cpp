@@ -288,8 +288,11 @@ std::wstring ToText(const VARIANT& raw)
 DATE ToDate(const VARIANT& raw)
 {
     const VARIANT& v = Deref(raw);
-    if (v.vt == VT_DATE)
+    if (v.vt == VT_DATE) {
+        if (!IsDateInRange(v.date)) // a date from a host object or another program
+            Throw(kOverflow);
         return v.date;
+    }
     if (v.vt == VT_NULL)
         Throw(kInvalidUseOfNull);
     if (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN)

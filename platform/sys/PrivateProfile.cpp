@@ -359,7 +359,7 @@ PrivateProfileSnapshot::~PrivateProfileSnapshot() = default;
 DWORD PrivateProfileSnapshot::GetString(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size) const
 {
     const IniText& ini = m_text->ini;
-    if (!section) return CopyList(ini.SectionNames(), buffer, size);
+    if (!section) return CopyList(SectionNames(), buffer, size);
     if (!key) {
         std::vector<std::wstring_view> keys;
         if (auto range = m_text->FindSection(section))
@@ -399,14 +399,21 @@ DWORD PrivateProfileSnapshot::GetSection(LPCWSTR section, LPWSTR buffer, DWORD s
         SetLastError(ERROR_INVALID_PARAMETER);
         return CopyList(std::vector<std::wstring>(), buffer, size);
     }
+    return CopyList(SectionLines(section), buffer, size);
+}
+
+std::vector<std::wstring_view> PrivateProfileSnapshot::SectionNames() const { return m_text->ini.SectionNames(); }
+
+std::vector<std::wstring> PrivateProfileSnapshot::SectionLines(LPCWSTR section) const
+{
     const IniText& ini = m_text->ini;
     std::vector<std::wstring> entries;
-    if (auto range = m_text->FindSection(section)) {
+    if (auto range = section ? m_text->FindSection(section) : std::nullopt) {
         for (size_t i = range->first; i < range->end; ++i) {
             if (auto entry = EntryOf(ini.lines[i])) entries.push_back(ListedEntry(*entry));
         }
     }
-    return CopyList(entries, buffer, size);
+    return entries;
 }
 
 DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,

@@ -52,6 +52,10 @@ public:
     std::wstring_view String(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText) const;
     UINT GetInt(LPCWSTR section, LPCWSTR key, INT defaultValue) const;
     DWORD GetSection(LPCWSTR section, LPWSTR buffer, DWORD size) const;
+    // The items of the two lists above, whole and without a buffer to copy them to: the section
+    // names (valid while the snapshot lives), and a section's entry lines.
+    std::vector<std::wstring_view> SectionNames() const;
+    std::vector<std::wstring> SectionLines(LPCWSTR section) const;
 
 private:
     struct Text;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -209,6 +210,29 @@ TEST(Dates, SerialNumbersPartsAndText)
     EXPECT_EQ(FormatDateText(d), L"10:30:00 PM");
     for (const wchar_t* bad : {L"2023-02-29", L"13/13/2020", L"25:00", L"hello", L""})
         EXPECT_FALSE(ParseDateText(bad, d)) << bad;
+}
+
+// A date from another program may be any number: one outside the dates there are, or no number at
+// all, is refused as text rather than taken apart.
+TEST(Dates, ADateOutsideTheRangeIsNoText)
+{
+    const double kFirst = -657434.0, kLast = 2958465.0; // 1 January 100, 31 December 9999
+    const struct {
+        double date;
+        HRESULT expected;
+    } cases[] = {
+        { kFirst, S_OK }, { kLast + 0.5, S_OK }, { kFirst - 1, DISP_E_OVERFLOW }, { kLast + 1, DISP_E_OVERFLOW },
+        { 4.04264e175, DISP_E_OVERFLOW }, { -1e300, DISP_E_OVERFLOW }, { std::nan(""), DISP_E_OVERFLOW },
+        { std::numeric_limits<double>::infinity(), DISP_E_OVERFLOW },
+    };
+    for (const auto& c : cases) {
+        VARIANT date {}, text {};
+        date.vt = VT_DATE;
+        date.date = c.date;
+        EXPECT_EQ(IsDateInRange(c.date), c.expected == S_OK) << c.date;
+        EXPECT_EQ(VariantChangeType(&text, &date, 0, VT_BSTR), c.expected) << c.date;
+        VariantClear(&text);
+    }
 }
 
 TEST(SafeArray, ElementsBoundsCopiesAndLocks)
