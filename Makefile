@@ -36,12 +36,12 @@ bench:
 	cmake --build $(BUILD)/bench -j $(JOBS)
 	@for b in $(BUILD)/bench/bench/bench_*; do [ -x $$b ] && $$b; done
 
-# Seconds each fuzz target runs; the targets that make fewer than about 60 inputs a second with whole
-# stacks (a font realised, a file written and read, a script engine started per input) get
-# FUZZ_SLOW_SECONDS, so that their run means as much.
+# Seconds each fuzz target runs; the targets that make fewer than about 60 inputs a second (the
+# selection target, whose inputs go through an X server and back) get FUZZ_SLOW_SECONDS, so that
+# their run means as much.
 FUZZ_SECONDS      ?= 60
 FUZZ_SLOW_SECONDS ?= 300
-FUZZ_SLOW := fuzz_jscript fuzz_registry fuzz_private_profile fuzz_parameter_file fuzz_date_file fuzz_x_selection
+FUZZ_SLOW := fuzz_x_selection
 
 # The script tests' files seed the editor's targets too, where they are kept.
 FUZZ_SCRIPT_SEEDS := platform/script/tests/scripts
