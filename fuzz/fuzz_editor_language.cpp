@@ -1,5 +1,6 @@
-// Reads arbitrary bytes as an editor language file and colours a few lines of script with the
-// language it describes: whatever the file holds, reading and colouring must not fail.
+// Reads arbitrary bytes as an editor language file and sets it as the language of an edit with a few
+// lines of script, which colours them and makes the edit's font from it: whatever the file holds,
+// reading, colouring and the font must not fail.
 
 #include "editor/Edit.h"
 #include "editor/LangConfigStorage.h"
@@ -8,6 +9,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+namespace {
+
+// The edit lives across inputs with its few lines of script; each input's language reaches it as
+// the program sets a language, which colours the lines and makes the font afresh.
+SECEdit& Edit()
+{
+    static SECEdit* edit = [] {
+        auto* made = new SECEdit;
+        made->SetText(L"Dim x = \"a\\\"b\" ' note\r\n/* one\r\ntwo */ If x Then 42\r\nREM end\t{ x }");
+        return made;
+    }();
+    return *edit;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -20,9 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reader->Release();
     }
 
-    SECEdit edit;
+    SECEdit& edit = Edit();
     edit.AttachLangConfig(&language);
-    edit.SetText(L"Dim x = \"a\\\"b\" ' note\r\n/* one\r\ntwo */ If x Then 42\r\nREM end\t{ x }");
+    SECEditMsg changed(SECEDIT_INVALIDATE_COLORING);
+    changed.AddRef();
+    edit.OnUpdate(&language, &changed);
     for (int line = 0; line < edit.GetLineCount(); ++line) {
         const SECEditLineColor* runs = edit.GetLineColor(line);
         if (!runs)
