@@ -12,55 +12,60 @@ namespace bench {
 constexpr int ScriptLineCount = 400000;
 constexpr size_t ScriptLineBytes = 50; // 20 MB in all
 
+// The file of that name in the temporary folder, written with the text made by makeText when it is
+// not there yet.
+template <typename MakeText>
+std::filesystem::path WrittenOnce(const char* name, MakeText makeText)
+{
+    const auto path = std::filesystem::temp_directory_path() / name;
+    if (!std::filesystem::exists(path))
+        std::ofstream(path, std::ios::binary) << makeText();
+    return path;
+}
+
 // 400,000 lines of statements, 20 MB.
 inline std::filesystem::path ScriptFile()
 {
-    const auto path = std::filesystem::temp_directory_path() / "fln-bench-editview.vbs";
-    if (std::filesystem::exists(path))
-        return path;
-    std::string text;
-    text.reserve(ScriptLineCount * ScriptLineBytes);
-    char line[128];
-    for (int i = 0; i < ScriptLineCount; ++i) {
-        int n = std::snprintf(line, sizeof line, i % 2 ? "If value%d > %d Then total = total + value" : "Dim value%d : value%d = Len(\"text\")", i, i % 97);
-        std::string padded(line, n);
-        padded.resize(ScriptLineBytes - 2, ' ');
-        text += padded + "\r\n";
-    }
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return WrittenOnce("fln-bench-editview.vbs", [] {
+        std::string text;
+        text.reserve(ScriptLineCount * ScriptLineBytes);
+        char line[128];
+        for (int i = 0; i < ScriptLineCount; ++i) {
+            int n = std::snprintf(line, sizeof line, i % 2 ? "If value%d > %d Then total = total + value" : "Dim value%d : value%d = Len(\"text\")", i, i % 97);
+            std::string padded(line, n);
+            padded.resize(ScriptLineBytes - 2, ' ');
+            text += padded + "\r\n";
+        }
+        return text;
+    });
 }
 
 // 20 MB in 650,000 short lines, as a real script of that size has them.
 inline std::filesystem::path ShortLinesFile()
 {
-    const auto path = std::filesystem::temp_directory_path() / "fln-bench-short-lines.vbs";
-    if (std::filesystem::exists(path))
-        return path;
-    std::string text;
-    text.reserve(ScriptLineCount * ScriptLineBytes);
-    char line[64];
-    for (int i = 0; text.size() < ScriptLineCount * ScriptLineBytes; ++i) {
-        const int n = std::snprintf(line, sizeof line, i % 3 ? "  total%d = total%d + %d\r\n" : "If total%d > 0 Then Call f(%d)\r\n", i % 9973, i % 9973, i % 89);
-        text.append(line, n);
-    }
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return WrittenOnce("fln-bench-short-lines.vbs", [] {
+        std::string text;
+        text.reserve(ScriptLineCount * ScriptLineBytes);
+        char line[64];
+        for (int i = 0; text.size() < ScriptLineCount * ScriptLineBytes; ++i) {
+            const int n = std::snprintf(line, sizeof line, i % 3 ? "  total%d = total%d + %d\r\n" : "If total%d > 0 Then Call f(%d)\r\n", i % 9973, i % 9973, i % 89);
+            text.append(line, n);
+        }
+        return text;
+    });
 }
 
 // One line of statements, 20 MB, with no line end.
 inline std::filesystem::path LongLineFile()
 {
-    const auto path = std::filesystem::temp_directory_path() / "fln-bench-editview-longline.vbs";
-    if (std::filesystem::exists(path))
-        return path;
-    const std::string statement = "total = total + Len(\"text\") : ";
-    std::string text;
-    text.reserve(ScriptLineCount * ScriptLineBytes + statement.size());
-    while (text.size() < ScriptLineCount * ScriptLineBytes)
-        text += statement;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return WrittenOnce("fln-bench-editview-longline.vbs", [] {
+        const std::string statement = "total = total + Len(\"text\") : ";
+        std::string text;
+        text.reserve(ScriptLineCount * ScriptLineBytes + statement.size());
+        while (text.size() < ScriptLineCount * ScriptLineBytes)
+            text += statement;
+        return text;
+    });
 }
 
 inline double FileMiB(const std::filesystem::path& path)
