@@ -17,14 +17,17 @@ run: deps
 
 # The programs the window, input and bus tests drive. The suite fails the tests that miss one, and
 # this says which before anything is built.
-TEST_PROGRAMS := Xvfb xauth xdotool xclip openbox dbus-daemon busctl gdbus setxkbmap
+TEST_PROGRAMS := Xvfb xauth xdotool xclip openbox dbus-daemon busctl gdbus setxkbmap unshare
 
 test: deps
 	@missing=; for p in $(TEST_PROGRAMS); do command -v $$p >/dev/null || missing="$$missing $$p"; done; \
 	 if [ -n "$$missing" ]; then echo "make test: the tests need these programs, which are not installed:$$missing"; exit 1; fi
 	$(CMAKE) -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DFLN_SANITIZE=ON
 	cmake --build $(BUILD)/asan -j $(JOBS)
-	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS)
+	@rm -rf $(BUILD)/asan/test-results
+	@# Every process writes its report there; what was skipped, and why, is said after the run.
+	cd $(BUILD)/asan && ctest --output-on-failure -j $(JOBS); status=$$?; \
+	 python3 $(CURDIR)/scripts/report-skips.py test-results; exit $$status
 
 # The whole suite three times in a row beside a looping build of the tree at twice the machine's cores.
 stress:

@@ -116,7 +116,8 @@ function(fln_tests prefix)
 endfunction()
 
 # Registers <exe>'s tests with CTest as <shards> processes. The longer programs, split into more
-# shards, are started first (COST), so that no long shard begins last.
+# shards, are started first (COST), so that no long shard begins last. Each process writes its
+# GoogleTest report to test-results/<name>.xml, from which `make test` tells what was skipped.
 function(fln_add_test_shards exe shards)
   math(EXPR last "${shards} - 1")
   foreach(index RANGE ${last})
@@ -127,7 +128,7 @@ function(fln_add_test_shards exe shards)
     add_test(NAME ${name} COMMAND ${exe} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES
       TIMEOUT 1200 COST ${shards}
-      ENVIRONMENT "${FLN_TEST_ENVIRONMENT};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
+      ENVIRONMENT "${FLN_TEST_ENVIRONMENT};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index};GTEST_OUTPUT=xml:${FLN_BINARY_DIR}/test-results/${name}.xml")
   endforeach()
 endfunction()
 

@@ -23,16 +23,12 @@ namespace {
 const std::string kService = "org.formulon.FLN.Application";
 
 // The process that owns the service's bus name, 0 when none does.
-pid_t ServiceOwner()
-{
-    std::string line = RunCommand("busctl --user status --no-pager " + kService + " | grep '^PID='").output;
-    return line.size() > 4 ? static_cast<pid_t>(std::stol(line.substr(4))) : 0;
-}
+pid_t ServiceOwner() { return BusNameOwner(kService); }
 
 // How many connections own or wait for the service's bus name.
 int NameOwnersAndWaiters()
 {
-    const std::string reply = RunCommand("busctl --user call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus "
+    const std::string reply = RunCommand(Busctl() + "call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus "
                                          "ListQueuedOwners s " + kService).output;
     return reply.rfind("as ", 0) == 0 ? std::atoi(reply.c_str() + 3) : 0;
 }
@@ -129,10 +125,10 @@ TEST_F(AutomationBus, AnotherProcessDrivesTheRunningProgramsFormulaPage)
 
     // busctl reaches the same page. The class object makes objects for it too, but an object goes
     // with the client that made it, so the calls go to this process's object.
-    std::string created = RunCommand("busctl --user call " + kService + " /FLN/Application org.formulon.Automation.ClassObject CreateInstance").output;
+    std::string created = RunCommand(Busctl() + "call " + kService + " /FLN/Application org.formulon.Automation.ClassObject CreateInstance").output;
     EXPECT_EQ(created.substr(0, 3), "o \"") << created;
     std::string object = kService + " /FLN/Application/1";
-    std::string members = "busctl --user call -- " + object + " org.formulon.Automation.Members ";
+    std::string members = Busctl() + "call -- " + object + " org.formulon.Automation.Members ";
     CommandResult set = RunCommand(members + "SetFormulaString av 1 s \"3*x-1\"");
     EXPECT_EQ(set.status, 0) << set.output;
     struct Case {

@@ -20,18 +20,19 @@
 #include "platform/sys/Mutex.h"
 #include "platform/sys/WaitSources.h"
 #include "platform/com/DispatchDriver.h"
+#include "platform/com/LocalServer.h"
 #include "platform/com/LocalServerRegistration.h"
+#include "platform/com/SessionBusLibrary.h"
 #include "platform/speech/VoiceText.h"
 #include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
 #include <filesystem>
 #include <functional>
-#include <sys/stat.h>
 #include <future>
+#include <sys/stat.h>
 #include <limits>
 #include <optional>
-#include <poll.h>
 #include <thread>
 
 namespace {
@@ -794,22 +795,37 @@ TEST_F(ProgramTest, AProgramStartedForAutomationNeverLingers)
     end();
 
     // A client's request that waits unread when the idle time ends is served: it is the request the
-    // bus started the program for.
+    // bus started the program for. The client stays on the bus until the test lets it go, so that
+    // its leaving cannot be what ends the program.
     m_app = std::make_unique<CFlnApp>(std::vector<CString> { L"formulon", L"-Automation" });
     m_app->m_nAutomationIdleMilliseconds = 0;
     ASSERT_TRUE(m_app->InitInstance());
-    std::future<CommandResult> client = std::async(std::launch::async, [] {
-        return RunCommand("busctl --user call org.formulon.FLN.Application /FLN/Application org.formulon.Automation.ClassObject CreateInstance");
-    });
-    ASSERT_TRUE(WaitUntil([] {
-        pollfd waiting { CombinedWaitFd(-1), POLLIN, 0 };
-        return poll(&waiting, 1, 0) == 1;
-    })) << "the request did not arrive";
+    sd_bus* client = nullptr;
+    ASSERT_GE(OpenUserBus(&client), 0);
+    sd_bus_message* request = nullptr;
+    ASSERT_GE(SessionBus().message_new_method_call(client, &request, "org.formulon.FLN.Application", "/FLN/Application",
+                                                   "org.formulon.Automation.ClassObject", "CreateInstance"), 0);
+    uint64_t cookie = 0;  // asked for, the call expects its reply
+    EXPECT_GE(SessionBus().send(client, request, &cookie), 0);
+    EXPECT_GE(SessionBus().flush(client), 0);  // a new connection sends once it has said hello
+    SessionBus().message_unref(request);
+    // The connection is readable for the bus's own signals too: the call itself must be there.
+    ASSERT_TRUE(WaitUntil([] { return HasUnreadLocalServerCall(); })) << "the request did not arrive";
     m_app->OnIdle(0);
     PumpWaitSources(20);
     Pump();
     EXPECT_FALSE(m_quitPosted) << "the program ended with a request waiting";
-    EXPECT_EQ(client.get().output, "o \"/FLN/Application/1\"\n");
+    std::string made;
+    EXPECT_TRUE(WaitUntil([&] {
+        sd_bus_message* reply = nullptr;
+        const char* path = nullptr;
+        if (SessionBus().process(client, &reply) > 0 && reply && SessionBus().message_read(reply, "o", &path) >= 0)
+            made = path;
+        SessionBus().message_unref(reply);
+        return !made.empty();
+    })) << "no reply came";
+    EXPECT_EQ(made, "/FLN/Application/1");
+    SessionBus().flush_close_unref(client);
     EXPECT_TRUE(waitForQuit()) << "the client left";
     end();
 

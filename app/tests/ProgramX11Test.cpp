@@ -211,7 +211,7 @@ protected:
     {
         if (!StartOnServer())
             return ::testing::AssertionFailure() << "no main window was mapped";
-        if (!WaitFor([&] { return RunCommand("busctl --user status --no-pager org.formulon.FLN.Application").status == 0; }))
+        if (!WaitFor([&] { return RunCommand(Busctl() + "status --no-pager org.formulon.FLN.Application").status == 0; }))
             return ::testing::AssertionFailure() << "the program did not publish its class";
         if (RegisterLocalServer(CLSID_FlnApplication, L"FLN.Application", FLN_FORMULON) != S_OK
             || CreateLocalServerObject(CLSID_FlnApplication, IID_IDispatch, reinterpret_cast<void**>(application.Receive())) != S_OK)
@@ -915,8 +915,9 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
         EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
 }
 
-// A client that asks for the ids of a million names is refused at once, and a key typed after the
-// refusal reaches the input field as usual: reading the call did not hold the window.
+// A client that asks for the ids of far more names than a call may pass is refused at once, and a
+// key typed after the refusal reaches the input field as usual: reading the call did not hold the
+// window. A few thousand names past the limit show it as well as a million would.
 TEST_F(ProgramX11, AnOversizedBusCallIsRefusedAndTheFieldTakesTheNextKey)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
@@ -925,7 +926,7 @@ TEST_F(ProgramX11, AnOversizedBusCallIsRefusedAndTheFieldTakesTheNextKey)
     ComPtr<IDispatch> application;
     ASSERT_TRUE(StartWithObjectOnBus(application));
 
-    std::vector<std::wstring> names(1'000'000, L"SetFormulaString");
+    std::vector<std::wstring> names(5'000, L"SetFormulaString");
     std::vector<LPOLESTR> pointers;
     for (std::wstring& name : names)
         pointers.push_back(name.data());

@@ -103,6 +103,8 @@ TEST(SharedMemoryTest, WritesSurviveAProcessThatTruncatesTheBlockAtAnyMoment)
     }
     int status = 0;
     ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    // The writer made the block and ended without closing it: the name is removed as its close would.
+    ::unlink(SharedObjectPathOf(TestBlockName.GetString()).c_str());
     ASSERT_FALSE(WIFSIGNALED(status)) << "the writer died of signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }

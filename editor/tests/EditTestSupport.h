@@ -5,6 +5,7 @@
 #include "editor/Edit.h"
 #include "editor/LangConfig.h"
 #include "platform/base/MessageBox.h"
+#include "platform/base/tests/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -25,26 +26,6 @@ inline std::wstring AllText(SECEdit& edit)
     edit.GetAllText(text);
     return text.GetString();
 }
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fln-editor-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // Collects the texts of message boxes shown while it lives.
 class CapturedMessages {

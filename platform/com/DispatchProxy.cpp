@@ -15,6 +15,10 @@
 
 namespace {
 
+std::atomic<int64_t> g_callTimeoutUsec { 25'000'000 };
+
+uint64_t CallTimeoutUsec() { return static_cast<uint64_t>(g_callTimeoutUsec.load(std::memory_order_relaxed)); }
+
 // A D-Bus error reply says which failure it was by its name; errno-style codes cover the rest.
 HRESULT HresultFromCall(int r, const sd_bus_error& error)
 {
@@ -165,7 +169,7 @@ private:
     {
         sd_bus_error error = SD_BUS_ERROR_NULL;
         sd_bus_message* answer = nullptr;
-        int r = SessionBus().call(m_bus, call, kProxyCallTimeoutUsec, &error, &answer);
+        int r = SessionBus().call(m_bus, call, CallTimeoutUsec(), &error, &answer);
         HRESULT hr = r < 0 ? HresultFromCall(r, error) : S_OK;
         SessionBus().error_free(&error);
         reply.reset(answer);
@@ -259,7 +263,7 @@ HRESULT CreateLocalServerObject(REFCLSID clsid, REFIID riid, void** ppv)
     r = SessionBus().message_new_method_call(bus, &call, busName.c_str(), classPath.c_str(), kClassObjectInterface,
                                              "CreateInstance");
     if (r >= 0)
-        r = SessionBus().call(bus, call, kProxyCallTimeoutUsec, &error, &reply);
+        r = SessionBus().call(bus, call, CallTimeoutUsec(), &error, &reply);
     SessionBus().message_unref(call);
     HRESULT hr = S_OK;
     const char* path = nullptr;
@@ -278,3 +282,7 @@ HRESULT CreateLocalServerObject(REFCLSID clsid, REFIID riid, void** ppv)
     *ppv = static_cast<IDispatch*>(proxy);
     return S_OK;
 }
+
+std::chrono::microseconds ProxyCallTimeout() { return std::chrono::microseconds(CallTimeoutUsec()); }
+
+void SetProxyCallTimeout(std::chrono::microseconds limit) { g_callTimeoutUsec.store(limit.count(), std::memory_order_relaxed); }

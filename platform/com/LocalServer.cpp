@@ -12,16 +12,40 @@
 #include "platform/sys/WaitSources.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <span>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Whether the messages at the start of `bytes`, in the bus's wire format, include a method call.
+bool HoldsMethodCall(std::span<const uint8_t> bytes)
+{
+    // Byte order, type, flags, version, then the body's length, the serial and the header fields' length.
+    constexpr size_t kFixedHeader = 16;
+    for (size_t at = 0; at + kFixedHeader <= bytes.size();) {
+        if (bytes[at + 1] == SD_BUS_MESSAGE_METHOD_CALL)
+            return true;
+        const bool swapped = (bytes[at] == 'l') != (std::endian::native == std::endian::little);
+        auto word = [&](size_t offset) {
+            uint32_t value;
+            std::memcpy(&value, bytes.data() + at + offset, sizeof value);
+            return static_cast<size_t>(swapped ? __builtin_bswap32(value) : value);
+        };
+        const size_t header = (kFixedHeader + word(12) + 7) & ~size_t(7);
+        at += header + word(4);
+    }
+    return false;
+}
 
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 
@@ -187,6 +211,19 @@ public:
 
     bool Connected() const { return m_connected; }
     void ServeWaiting() { Process(); }
+
+    // Peeks at the socket, so that what it finds stays unread. The connection reads a message no
+    // further than its end, so a call that has not been read lies there whole.
+    bool HasUnreadCall() const
+    {
+        const int fd = m_bus ? SessionBus().get_fd(m_bus) : -1;
+        int pending = 0;
+        if (fd < 0 || ioctl(fd, FIONREAD, &pending) != 0 || pending <= 0)
+            return false;
+        std::vector<uint8_t> bytes(static_cast<size_t>(pending));
+        const ssize_t peeked = recv(fd, bytes.data(), bytes.size(), MSG_PEEK | MSG_DONTWAIT);
+        return peeked > 0 && HoldsMethodCall(std::span(bytes.data(), static_cast<size_t>(peeked)));
+    }
     void SetLostHandler(std::function<void()> handler) { m_lostHandler = std::move(handler); }
 
 private:
@@ -438,5 +475,7 @@ const bool g_localServerHookInstalled = [] {
 bool IsLocalServerConnected() { return LocalServer::Instance().Connected(); }
 
 void ServeWaitingLocalServerRequests() { LocalServer::Instance().ServeWaiting(); }
+
+bool HasUnreadLocalServerCall() { return LocalServer::Instance().HasUnreadCall(); }
 
 void SetLocalServerLostHandler(std::function<void()> handler) { LocalServer::Instance().SetLostHandler(std::move(handler)); }

@@ -46,5 +46,8 @@ bool IsLocalServerConnected();
 // Serves the requests that have reached this process, read from the connection or still in it,
 // without waiting for more; on the waiting thread.
 void ServeWaitingLocalServerRequests();
+// Whether a client's call has reached that connection and waits there unread: tests wait for a
+// request to arrive without serving it.
+bool HasUnreadLocalServerCall();
 // Called on the waiting thread when that connection is lost (empty: nothing is called).
 void SetLocalServerLostHandler(std::function<void()> handler);

@@ -2,10 +2,15 @@
 // A session bus of a test's own: a dbus-daemon on a socket in a temporary folder, with the
 // environment pointed at it (DBUS_SESSION_BUS_ADDRESS) and at temporary settings and data folders
 // (XDG_CONFIG_HOME for the registry, XDG_DATA_HOME for the bus's service files), plus helpers to
-// start and end server processes. Every wait is bounded.
+// start and end server processes. The programs it starts, and those the test starts, get a runtime
+// and a temporary folder of their own too (XDG_RUNTIME_DIR, TMPDIR): what else runs on the machine
+// under the same user, another suite's programs among it, holds none of their locks and slots. Every
+// wait is bounded, and every call a proxy makes meanwhile waits as long as the tests wait for anything.
 
 #include "platform/base/tests/EndWithParent.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/base/tests/WaitUntil.h"
+#include "platform/com/DispatchProxy.h"
 
 #include <chrono>
 #include <csignal>
@@ -15,6 +20,7 @@
 #include <fstream>
 #include <optional>
 #include <poll.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,6 +117,9 @@ public:
         m_root = ::mkdtemp(pattern.data());
         std::filesystem::create_directories(m_root + "/data/dbus-1/services");
         std::filesystem::create_directories(m_root + "/config");
+        std::filesystem::create_directories(m_root + "/tmp");
+        std::filesystem::create_directory(m_root + "/runtime");
+        std::filesystem::permissions(m_root + "/runtime", std::filesystem::perms::owner_all);
         std::ofstream(m_root + "/bus.conf")
             << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
@@ -124,8 +133,13 @@ public:
         Save("DBUS_SESSION_BUS_ADDRESS");
         Save("XDG_CONFIG_HOME");
         Save("XDG_DATA_HOME");
+        Save("XDG_RUNTIME_DIR");
+        Save("TMPDIR");
         ::setenv("XDG_CONFIG_HOME", (m_root + "/config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (m_root + "/data").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (m_root + "/runtime").c_str(), 1);
+        ::setenv("TMPDIR", (m_root + "/tmp").c_str(), 1);
+        SetProxyCallTimeout(kWaitLimit);
         ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
         // Started after the environment is set, so that servers the bus starts share the folders.
         m_daemon.emplace(std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=" + m_root + "/bus.conf",
@@ -139,6 +153,7 @@ public:
     ~PrivateBus()
     {
         m_daemon.reset();
+        SetProxyCallTimeout(m_savedProxyCallTimeout);
         for (const auto& [name, value] : m_saved) {
             if (value)
                 ::setenv(name.c_str(), value->c_str(), 1);
@@ -165,5 +180,16 @@ private:
     std::string m_root;
     std::string m_address;
     std::optional<ChildProcess> m_daemon;
+    const std::chrono::microseconds m_savedProxyCallTimeout = ProxyCallTimeout();
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
+
+// The process that owns `name` on the test's bus, 0 when none does.
+inline pid_t BusNameOwner(const std::string& name)
+{
+    std::istringstream status(RunCommand(Busctl() + "status --no-pager " + name).output);
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("PID=", 0) == 0)
+            return static_cast<pid_t>(std::strtol(line.c_str() + 4, nullptr, 10));
+    return 0;
+}

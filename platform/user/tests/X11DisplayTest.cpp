@@ -3,6 +3,7 @@
 // keyboard navigation and text another client put on the clipboard.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/TempDir.h"
 #include "UserTestSupport.h"
 #include "data/dialogs.h"
 
@@ -513,7 +514,8 @@ TEST_F(X11Selection, LargeOnesReachOtherProgramsInChunks)
 {
     FLN_REQUIRE_PROGRAMS("xclip");
     const std::string xclip = FindProgram("xclip");
-    const std::string folder = ::testing::TempDir();
+    const TempDir scratch;
+    const std::string folder = scratch.Path() + "/";
     const std::string clipboard = NumberedText(17'000'000, "c"), primary = NumberedText(17'500'000, "p");
     std::ofstream(folder + "clipboard-in", std::ios::binary) << clipboard;
     const std::string display = "DISPLAY=" + server->Name() + " ";
