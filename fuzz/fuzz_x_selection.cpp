@@ -15,7 +15,7 @@
 #include <X11/Xatom.h>
 
 #include <atomic>
-#include <chrono>
+#include <cairo.h>
 #include <cstring>
 #include <cwchar>
 #include <mutex>
@@ -70,14 +70,15 @@ public:
         // The pieces of an earlier offer the program gave up on are no longer sent.
         m_sending.reset();
     }
-    // Sends a client message to a window of the program, from this client's thread's connection.
+    // Sends a client message to a window of the program, from this client's thread's connection,
+    // and returns once the server has passed it on.
     void Send(XClientMessageEvent message)
     {
         std::lock_guard lock(m_mutex);
         XEvent event {};
         event.xclient = message;
         XSendEvent(m_x, message.window, False, NoEventMask, &event);
-        XFlush(m_x);
+        XSync(m_x, False);
     }
 
 private:
@@ -197,6 +198,15 @@ struct Program {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
     }
+    // Handles every event the server sent before now: a request that waits for the server's answer
+    // (reading a pixel of the screen) comes back after them, so they are all queued once it returns.
+    void PumpAllSent()
+    {
+        cairo_surface_t* pixel = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+        CurrentDisplay().CaptureScreen(RECT { 0, 0, 1, 1 }, pixel);
+        cairo_surface_destroy(pixel);
+        Pump();
+    }
 };
 
 Peer& ThePeer()
@@ -278,15 +288,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (XClientMessageEvent message : messages) {
             message.window = static_cast<Window>(fln::user::FindWindowObject(program.window)->native);
             peer.Send(message);
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(5);
-            while (std::chrono::steady_clock::now() < until)
-                program.Pump();
+            program.PumpAllSent();  // a drop reads its text before the pump ends
         }
     }
     // Text offered as the text it was asked for, whole or in pieces, reads back as those bytes
-    // decoded; anything else (a number, atoms, items of 16 or 32 bits) reads as no text. A drop
-    // names the source's time, and the server refuses a request of a time before the selection
-    // was taken (an empty drop): only a drop that read something is checked.
+    // decoded; anything else (a number, atoms, items of 16 or 32 bits) reads as no text. Every
+    // message was handled before the next was sent, so each drop that happened is checked; but a
+    // drop names the source's time, and the server refuses a request of a time before the selection
+    // was taken (an empty drop): only a drop that read something is compared.
     const bool text = offer.type == peer.Utf8() || offer.type == XA_STRING;
     const bool plain = text && (offer.kind == Offer::Kind::Incremental || (offer.kind == Offer::Kind::Whole && offer.format == 8));
     if (route == 2 && program.target.dropped && !program.target.dropped->empty())
