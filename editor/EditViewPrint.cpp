@@ -173,11 +173,15 @@ void SECEditView::OnPrint(CDC* dc, CPrintInfo* info)
     CFont* old = dc->SelectObject(print.m_font.GetTextFont());
     const COLORREF oldText = dc->SetTextColor(0);
     const COLORREF oldBack = dc->SetBkColor(0xFFFFFF);
+    // The page is white under the text: filling each character's cell white again would only cost
+    // time (at a printer's resolution, most of a page's pixels).
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
     if (print.m_rectHeader.Height() > 0)
         PrintHeader(dc, info, print.m_rectHeader);
     PrintBody(dc, info, print.m_rectBody);
     if (print.m_rectFooter.Height() > 0)
         PrintFooter(dc, info, print.m_rectFooter);
+    dc->SetBkMode(oldMode);
     dc->SetBkColor(oldBack);
     dc->SetTextColor(oldText);
     dc->SelectObject(old);

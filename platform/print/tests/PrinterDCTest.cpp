@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +119,65 @@ TEST_F(PrinterDCTest, ShapesLandWhereTheDeviceUnitsSay)
         EXPECT_EQ(dark(static_cast<int>(probe.xInches * kRenderDpi), static_cast<int>(probe.yInches * kRenderDpi)), probe.ink);
     }
     cairo_surface_destroy(image);
+}
+
+// Each page shows its own marks only: marks far apart on one page, and a later page on the pixels
+// the earlier one inked.
+TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
+{
+    Dc dc(kPdfPrinterName);
+    const int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+    const std::vector<std::vector<int>> squaresAtInches { { 1, 9 }, { 5 }, {} }; // each square's top, an inch high
+    std::string output = file("marks.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    for (const auto& squares : squaresAtInches) {
+        ASSERT_GT(StartPage(dc.handle), 0);
+        for (int top : squares) {
+            RECT square { dpi, top * dpi, 2 * dpi, (top + 1) * dpi };
+            FillRect(dc.handle, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        }
+        ASSERT_GT(EndPage(dc.handle), 0);
+    }
+    ASSERT_GT(EndDoc(dc.handle), 0);
+
+    constexpr int kRenderDpi = 20;
+    for (size_t page = 0; page < squaresAtInches.size(); ++page) {
+        cairo_surface_t* image = pdfPageImage(output, static_cast<int>(page + 1), kRenderDpi);
+        ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+        for (int top = 0; top <= 9; ++top) {
+            SCOPED_TRACE(::testing::Message() << "page " << page + 1 << ", " << top << ".5 inches down");
+            const bool square = std::count(squaresAtInches[page].begin(), squaresAtInches[page].end(), top) > 0;
+            auto* row = cairo_image_surface_get_data(image) + (2 * top + 1) * kRenderDpi / 2 * cairo_image_surface_get_stride(image);
+            EXPECT_EQ(row[3 * kRenderDpi / 2 * 4 + 1] < 128, square);
+        }
+        cairo_surface_destroy(image);
+    }
+}
+
+// The program's abort procedure runs after each page; when it answers FALSE the document goes and
+// EndPage says why.
+TEST_F(PrinterDCTest, AnAbortProcedureThatSaysStopEndsTheDocument)
+{
+    static int calls;
+    static int stopAt;
+    calls = 0;
+    stopAt = 2;
+    Dc dc(kPdfPrinterName);
+    EXPECT_TRUE(QueryAbort(dc.handle, 0)) << "without a procedure the job goes on";
+    ASSERT_GT(SetAbortProc(dc.handle, [](HDC, int) -> BOOL { return ++calls < stopAt; }), 0);
+    std::string output = file("stopped.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    ASSERT_GT(StartPage(dc.handle), 0);
+    EXPECT_GT(EndPage(dc.handle), 0);
+    EXPECT_EQ(calls, 1);
+    ASSERT_GT(StartPage(dc.handle), 0);
+    EXPECT_EQ(EndPage(dc.handle), SP_APPABORT);
+    EXPECT_EQ(StartPage(dc.handle), SP_ERROR) << "the document is gone";
+    EXPECT_TRUE(filesInFolder().empty()) << "nothing of the document is left";
+
+    stopAt = 0;
+    EXPECT_FALSE(QueryAbort(dc.handle, 0)) << "asks the procedure";
+    EXPECT_EQ(SetAbortProc(reinterpret_cast<HDC>(0x1234), nullptr), SP_ERROR);
 }
 
 struct CapsCase {
