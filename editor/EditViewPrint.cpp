@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kLinesBetweenAbortChecks = 256;
+
 // The number of characters of text that fit into width, by the controller's bisection. It is
 // asked about prefixes that double in length, so that no extent it measures grows far past the
 // width (the extents are 16-bit quantities).
@@ -135,6 +137,10 @@ void SECEditView::PaginateLines(CDC* dc)
     const int tabWidth = edit->GetTabStopWidth(print.m_font);
     const int width = print.m_rectBody.Width();
     for (int line = 0; line < lines; ++line) {
+        // A long script takes a while: the program's messages are handled meanwhile (the printer's
+        // abort procedure), and a cancelled run stops here.
+        if (line % kLinesBetweenAbortChecks == 0 && !::QueryAbort(*dc, 0))
+            return;
         CString copy;
         const wchar_t* text = nullptr;
         const int length = std::max(edit->GetLineText(line, copy, text), 0);
