@@ -48,8 +48,9 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
         x = current.x;
         y = current.y;
     }
-    // Each character's offset from x, widths as the DC measures them.
+    // Each character's offset from x and width, as the DC measures them.
     std::vector<int> offsets(static_cast<size_t>(count));
+    std::vector<int> widths(static_cast<size_t>(count));
     long long position = 0;
     for (int i = 0; i < count; ++i) {
         offsets[i] = static_cast<int>(std::min<long long>(position, INT_MAX));
@@ -58,10 +59,9 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
             position = (from / tabWidth + 1) * tabWidth + tabOrigin - x;
             continue;
         }
-        int width = 0;
-        if (!::GetCharWidthW(dc, static_cast<UINT>(text[i]), static_cast<UINT>(text[i]), &width))
-            width = metrics.tmAveCharWidth - metrics.tmOverhang;
-        position += width;
+        if (!::GetCharWidthW(dc, static_cast<UINT>(text[i]), static_cast<UINT>(text[i]), &widths[i]))
+            widths[i] = metrics.tmAveCharWidth - metrics.tmOverhang;
+        position += widths[i];
     }
     const int extent = static_cast<int>(std::min<long long>(position, INT_MAX));
     int left = x;
@@ -70,9 +70,17 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
     else if (align & TA_RIGHT)
         left -= extent;
     dc.SetTextAlign(align & ~(TA_UPDATECP | TA_CENTER | TA_RIGHT));
-    for (int i = 0; i < count; ++i) {
-        if (text[i] != L'\t')
-            ::TextOutW(dc, left + offsets[i], y, text + i, 1);
+    // Each run between tabs in one call, every character at its place.
+    for (int start = 0; start < count;) {
+        if (text[start] == L'\t') {
+            ++start;
+            continue;
+        }
+        int end = start;
+        while (end < count && text[end] != L'\t')
+            ++end;
+        ::ExtTextOutW(dc, left + offsets[start], y, 0, nullptr, text + start, static_cast<UINT>(end - start), widths.data() + start);
+        start = end;
     }
     dc.SetTextAlign(align);
     if (align & TA_UPDATECP)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -178,6 +179,45 @@ TEST_F(PrinterDCTest, AnAbortProcedureThatSaysStopEndsTheDocument)
     stopAt = 0;
     EXPECT_FALSE(QueryAbort(dc.handle, 0)) << "asks the procedure";
     EXPECT_EQ(SetAbortProc(reinterpret_cast<HDC>(0x1234), nullptr), SP_ERROR);
+}
+
+// Characters given their places (ExtTextOut's dx) keep them on the printed page, where the text
+// goes as glyphs: here an inch apart.
+TEST_F(PrinterDCTest, TextWithGivenAdvancesLandsAtThem)
+{
+    Dc dc(kPdfPrinterName);
+    const int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+    HFONT font = CreateFontW(-dpi / 2, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    SelectObject(dc.handle, font);
+    std::string output = file("placed.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    StartPage(dc.handle);
+    const INT advances[] = { dpi, dpi, dpi, dpi };
+    ASSERT_TRUE(ExtTextOutW(dc.handle, dpi, dpi, 0, nullptr, L"IIII", 4, advances));
+    EndPage(dc.handle);
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    DeleteObject(font);
+    std::string text = pdfPages(output)[0];
+    std::erase_if(text, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+    EXPECT_NE(text.find("IIII"), std::string::npos) << "the text is kept";
+
+    constexpr int kRenderDpi = 40;
+    cairo_surface_t* image = pdfPageImage(output, 1, kRenderDpi);
+    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+    // The ink between x and x + width inches, along the letters' middle.
+    auto inked = [&](double x, double width) {
+        auto* row = cairo_image_surface_get_data(image) + static_cast<int>(1.25 * kRenderDpi) * cairo_image_surface_get_stride(image);
+        for (int px = static_cast<int>(x * kRenderDpi); px < static_cast<int>((x + width) * kRenderDpi); ++px)
+            if (row[px * 4 + 1] < 128)
+                return true;
+        return false;
+    };
+    for (int letter = 1; letter <= 4; ++letter) {
+        SCOPED_TRACE(letter);
+        EXPECT_TRUE(inked(letter, 0.3)) << "a letter at the start of its inch";
+        EXPECT_FALSE(inked(letter + 0.4, 0.5)) << "and nothing after it";
+    }
+    cairo_surface_destroy(image);
 }
 
 struct CapsCase {
