@@ -229,32 +229,34 @@ bool rowIsBlank(const uint32_t* row, int width)
     return true;
 }
 
-// The parts of the page that hold ink: a rectangle around each run of inked rows, runs closer than
-// kJoinRows joined, so that a page of rules and a few marks goes out as small images, not one as
-// large as the page.
-std::vector<RECT> inkedBands(cairo_surface_t* pixels)
+// The parts of the page that hold ink, looked for in the rows drawing wrote: a rectangle around each
+// run of inked rows, runs closer than kJoinRows joined, so that a page of rules and a few marks
+// goes out as small images, not one as large as the page.
+std::vector<RECT> inkedBands(cairo_surface_t* pixels, const std::vector<std::pair<int, int>>& writtenRows)
 {
     constexpr int kJoinRows = 64;
     cairo_surface_flush(pixels);
-    const int width = cairo_image_surface_get_width(pixels), height = cairo_image_surface_get_height(pixels);
+    const int width = cairo_image_surface_get_width(pixels);
     const int stride = cairo_image_surface_get_stride(pixels) / 4;
     const auto* data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(pixels));
     std::vector<RECT> bands;
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* row = data + static_cast<size_t>(y) * stride;
-        if (rowIsBlank(row, width))
-            continue;
-        int left = 0;
-        while ((row[left] & 0xFFFFFF) == 0xFFFFFF)
-            ++left;
-        int right = width;
-        while ((row[right - 1] & 0xFFFFFF) == 0xFFFFFF)
-            --right;
-        if (!bands.empty() && y - bands.back().bottom < kJoinRows) {
-            RECT& band = bands.back();
-            band = { std::min<LONG>(band.left, left), band.top, std::max<LONG>(band.right, right), y + 1 };
-        } else {
-            bands.push_back({ left, y, right, y + 1 });
+    for (const auto& [top, bottom] : writtenRows) {
+        for (int y = top; y < bottom; ++y) {
+            const uint32_t* row = data + static_cast<size_t>(y) * stride;
+            if (rowIsBlank(row, width))
+                continue;
+            int left = 0;
+            while ((row[left] & 0xFFFFFF) == 0xFFFFFF)
+                ++left;
+            int right = width;
+            while ((row[right - 1] & 0xFFFFFF) == 0xFFFFFF)
+                --right;
+            if (!bands.empty() && y - bands.back().bottom < kJoinRows) {
+                RECT& band = bands.back();
+                band = { std::min<LONG>(band.left, left), band.top, std::max<LONG>(band.right, right), y + 1 };
+            } else {
+                bands.push_back({ left, y, right, y + 1 });
+            }
         }
     }
     return bands;
@@ -297,9 +299,10 @@ int PrintJob::startDoc(const DOCINFOW& info)
 }
 
 // Whitens the pixels for a new page: all of them the first time, then only the rows the last page
-// inked (the rest are white still).
+// inked (the rest are white still). From here on the page's written rows are recorded.
 void PrintJob::clearPixels()
 {
+    TakePageWrittenRows(m_dc);
     cairo_surface_flush(m_pixels);
     auto* data = cairo_image_surface_get_data(m_pixels);
     const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(m_pixels));
@@ -339,7 +342,7 @@ void PrintJob::putPage()
     cairo_scale(cr, 72.0 / m_geometry.dpi.cx, 72.0 / m_geometry.dpi.cy);
     cairo_translate(cr, m_geometry.printable.left, m_geometry.printable.top);
     // Only the parts of the page that have ink go in as images, each a copy the PDF surface may keep.
-    m_inked = inkedBands(m_pixels);
+    m_inked = inkedBands(m_pixels, TakePageWrittenRows(m_dc));
     for (const RECT& band : m_inked) {
         const int width = band.right - band.left, height = band.bottom - band.top;
         cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);

@@ -122,32 +122,49 @@ TEST_F(PrinterDCTest, ShapesLandWhereTheDeviceUnitsSay)
     cairo_surface_destroy(image);
 }
 
-// Each page shows its own marks only: marks far apart on one page, and a later page on the pixels
-// the earlier one inked.
+// Each page shows its own marks only, however they were drawn: marks far apart on one page, and
+// a later page on the pixels the earlier one inked.
 TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
 {
     Dc dc(kPdfPrinterName);
     const int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
-    const std::vector<std::vector<int>> squaresAtInches { { 1, 9 }, { 5 }, {} }; // each square's top, an inch high
+    HDC memory = CreateCompatibleDC(dc.handle);
+    HBITMAP black = CreateCompatibleBitmap(dc.handle, dpi, dpi); // starts black
+    HGDIOBJ old = SelectObject(memory, black);
+    enum class How { Fill, Pattern, Copy, Stretch };
+    struct Square {
+        int topInch;
+        How how;
+    };
+    const std::vector<std::vector<Square>> pages { { { 1, How::Fill }, { 9, How::Pattern } }, { { 5, How::Copy }, { 7, How::Stretch } }, {} };
     std::string output = file("marks.pdf");
     ASSERT_GT(startDoc(dc.handle, output), 0);
-    for (const auto& squares : squaresAtInches) {
+    for (const auto& squares : pages) {
         ASSERT_GT(StartPage(dc.handle), 0);
-        for (int top : squares) {
-            RECT square { dpi, top * dpi, 2 * dpi, (top + 1) * dpi };
-            FillRect(dc.handle, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        for (const Square& square : squares) {
+            const int top = square.topInch * dpi;
+            RECT area { dpi, top, 2 * dpi, top + dpi };
+            switch (square.how) {
+            case How::Fill: FillRect(dc.handle, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
+            case How::Pattern: PatBlt(dc.handle, dpi, top, dpi, dpi, BLACKNESS); break;
+            case How::Copy: BitBlt(dc.handle, dpi, top, dpi, dpi, memory, 0, 0, SRCCOPY); break;
+            case How::Stretch: StretchBlt(dc.handle, dpi, top, dpi, dpi, memory, 0, 0, dpi / 2, dpi / 2, SRCCOPY); break;
+            }
         }
         ASSERT_GT(EndPage(dc.handle), 0);
     }
     ASSERT_GT(EndDoc(dc.handle), 0);
+    SelectObject(memory, old);
+    DeleteObject(black);
+    DeleteDC(memory);
 
     constexpr int kRenderDpi = 20;
-    for (size_t page = 0; page < squaresAtInches.size(); ++page) {
+    for (size_t page = 0; page < pages.size(); ++page) {
         cairo_surface_t* image = pdfPageImage(output, static_cast<int>(page + 1), kRenderDpi);
         ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
         for (int top = 0; top <= 9; ++top) {
             SCOPED_TRACE(::testing::Message() << "page " << page + 1 << ", " << top << ".5 inches down");
-            const bool square = std::count(squaresAtInches[page].begin(), squaresAtInches[page].end(), top) > 0;
+            const bool square = std::any_of(pages[page].begin(), pages[page].end(), [&](const Square& s) { return s.topInch == top; });
             auto* row = cairo_image_surface_get_data(image) + (2 * top + 1) * kRenderDpi / 2 * cairo_image_surface_get_stride(image);
             EXPECT_EQ(row[3 * kRenderDpi / 2 * 4 + 1] < 128, square);
         }
