@@ -5,6 +5,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/gdi/Surface.h"
+#include "platform/sys/AtomicFile.h"
 #include "platform/print/PrintQueues.h"
 #include "platform/print/Printers.h"
 
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <cairo-pdf.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -81,18 +83,17 @@ PageGeometry GeometryOf(const DEVMODEW& mode, bool toFile)
 
 namespace {
 
-// A document in progress: a PDF file beside its target under a temporary name.
+// A document in progress: a PDF written into a file that has no name until it is finished (where
+// the file system allows; else under a temporary name beside its target), so that a run cut short,
+// even by a kill, leaves nothing behind.
 class Document {
 public:
-    Document(std::string target, std::string temporary, cairo_surface_t* pdf)
-        : m_target(std::move(target))
-        , m_temporary(std::move(temporary))
-        , m_pdf(pdf)
-    {
-    }
     ~Document()
     {
-        cairo_surface_destroy(m_pdf);
+        if (m_pdf)
+            cairo_surface_destroy(m_pdf);
+        if (m_file)
+            std::fclose(m_file);
         if (!m_temporary.empty())
             ::unlink(m_temporary.c_str());
     }
@@ -101,14 +102,11 @@ public:
 
     static std::unique_ptr<Document> create(const std::string& target, SIZE pointSize)
     {
-        std::string temporary = target + ".XXXXXX";
-        int fd = ::mkstemp(temporary.data());
-        if (fd < 0)
+        auto document = std::unique_ptr<Document>(new Document(target));
+        if (!document->open())
             return nullptr;
-        ::close(fd);
-        cairo_surface_t* pdf = cairo_pdf_surface_create(temporary.c_str(), pointSize.cx, pointSize.cy);
-        auto document = std::make_unique<Document>(target, temporary, pdf);
-        if (cairo_surface_status(pdf) != CAIRO_STATUS_SUCCESS)
+        document->m_pdf = cairo_pdf_surface_create_for_stream(&Document::write, document.get(), pointSize.cx, pointSize.cy);
+        if (cairo_surface_status(document->m_pdf) != CAIRO_STATUS_SUCCESS)
             return nullptr;
         return document;
     }
@@ -119,22 +117,70 @@ public:
     bool finish()
     {
         cairo_surface_finish(m_pdf);
-        return cairo_surface_status(m_pdf) == CAIRO_STATUS_SUCCESS;
+        return cairo_surface_status(m_pdf) == CAIRO_STATUS_SUCCESS && std::fflush(m_file) == 0 && ::fsync(fileno(m_file)) == 0;
     }
     // Puts the finished file in its place.
     bool commit()
     {
+        if (m_temporary.empty() && !giveTemporaryName())
+            return false;
         if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
             return false;
         m_temporary.clear();
         return true;
     }
-    const std::string& temporary() const { return m_temporary; }
+    // A path by which the finished file can be read.
+    std::string path() const { return m_temporary.empty() ? openFilePath() : m_temporary; }
 
 private:
+    explicit Document(std::string target) : m_target(std::move(target)) { }
+
+    bool open()
+    {
+        int fd = ::open(FolderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            m_temporary = m_target + ".XXXXXX";
+            fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+            if (fd < 0) {
+                m_temporary.clear();
+                return false;
+            }
+        }
+        m_file = ::fdopen(fd, "wb");
+        if (!m_file)
+            ::close(fd);
+        return m_file != nullptr;
+    }
+    std::string openFilePath() const { return "/proc/self/fd/" + std::to_string(fileno(m_file)); }
+    // Links the unnamed file under a free temporary name beside the target.
+    bool giveTemporaryName()
+    {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            std::string name = m_target + ".XXXXXX";
+            const int placeholder = ::mkostemp(name.data(), O_CLOEXEC);
+            if (placeholder < 0)
+                return false;
+            ::close(placeholder);
+            ::unlink(name.c_str());
+            if (::linkat(AT_FDCWD, openFilePath().c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_temporary = std::move(name);
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+    static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length)
+    {
+        FILE* file = static_cast<Document*>(closure)->m_file;
+        return std::fwrite(data, 1, length, file) == length ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    }
+
     std::string m_target;
-    std::string m_temporary;
-    cairo_surface_t* m_pdf;
+    std::string m_temporary; // the file's name while it has one
+    FILE* m_file = nullptr;
+    cairo_surface_t* m_pdf = nullptr;
 };
 
 std::atomic<int> g_nextJob { 1 };
@@ -398,7 +444,7 @@ int PrintJob::endDoc()
         return m_jobId;
     }
     int copies = (m_mode.dmFields & DM_COPIES) && m_mode.dmCopies > 1 ? m_mode.dmCopies : 1;
-    int job = SubmitPrintFile(WideToUtf8(m_printer.name), document->temporary(), WideToUtf8(m_title), copies);
+    int job = SubmitPrintFile(WideToUtf8(m_printer.name), document->path(), WideToUtf8(m_title), copies);
     if (job == 0) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return SP_ERROR;

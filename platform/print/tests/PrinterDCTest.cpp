@@ -12,6 +12,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace fln::print;
 using namespace fln::print::testing;
 
@@ -299,6 +302,29 @@ TEST_F(PrinterDCTest, FailedOrAbortedDocumentsLeaveTheOldFileAlone)
     std::string content((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(content, "earlier document");
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "kept.pdf" });
+}
+
+// While it prints, a document has no name in the folder: a program killed meanwhile leaves nothing
+// there. (Where the file system cannot make unnamed files, it has a temporary name, removed on any
+// end but a kill.)
+TEST_F(PrinterDCTest, ADocumentInProgressHasNoNameInTheFolder)
+{
+    const int probe = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (probe < 0)
+        GTEST_SKIP() << "the temporary folder's file system makes no unnamed files";
+    ::close(probe);
+    Dc dc(kPdfPrinterName);
+    std::string output = file("long.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    for (int page = 0; page < 2; ++page) {
+        ASSERT_GT(StartPage(dc.handle), 0);
+        TextOutW(dc.handle, 100, 100, L"page", 4);
+        ASSERT_GT(EndPage(dc.handle), 0);
+        EXPECT_TRUE(filesInFolder().empty());
+    }
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> { "long.pdf" });
+    EXPECT_EQ(pdfInfo(output, "Pages"), "2");
 }
 
 TEST_F(PrinterDCTest, CallsOutOfOrderOrToNowhereFail)
