@@ -6,9 +6,11 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/print/Printers.h"
 #include "platform/print/tests/PdfFile.h"
+#include "platform/sys/TerminationSignals.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <unistd.h>
@@ -255,6 +257,29 @@ TEST_F(PrintTest, ACancelledRunStopsAfterItsPageAndLeavesNoFile)
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE), std::string(way.name) == "quit")
             << "a quit is kept for the main loop";
     }
+}
+
+// A request to end the program (SIGTERM) while pages print reaches the program between pages,
+// through the wait sources the abort procedure runs; the program closes its modal windows, the
+// printing box among them, and the run ends after its page.
+TEST_F(PrintTest, ATerminationSignalEndsTheRunAfterItsPage)
+{
+    int requests = 0;
+    TerminationSignals signals([&](int) {
+        ++requests;
+        if (HWND box = FindWindowW(nullptr, L"Printing"))
+            PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    std::string output = (folder / "signalled.pdf").string();
+    duringPage = [](UINT page) {
+        if (page == 2)
+            ::raise(SIGTERM);
+    };
+    printToFile(output);
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(calls, (std::vector<std::string> { "prepare direct", "begin", "print 1", "print 2", "end" }));
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_TRUE(boxes.empty());
 }
 
 } // namespace
