@@ -345,10 +345,9 @@ int PrintJob::startDoc(const DOCINFOW& info)
 }
 
 // Whitens the pixels for a new page: all of them the first time, then only the rows the last page
-// inked (the rest are white still). From here on the page's written rows are recorded.
+// inked and the rows written since (the rest are white still).
 void PrintJob::clearPixels()
 {
-    TakePageWrittenRows(m_dc);
     cairo_surface_flush(m_pixels);
     auto* data = cairo_image_surface_get_data(m_pixels);
     const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(m_pixels));
@@ -359,6 +358,9 @@ void PrintJob::clearPixels()
     for (const RECT& band : m_inked)
         std::memset(data + band.top * stride, 0xFF, stride * (band.bottom - band.top));
     m_inked.clear();
+    // And whatever was drawn outside a page (or on one that was abandoned).
+    for (const auto& [top, bottom] : TakePageWrittenRows(m_dc))
+        std::memset(data + top * stride, 0xFF, stride * (bottom - top));
     cairo_surface_mark_dirty(m_pixels);
 }
 

@@ -125,8 +125,8 @@ TEST_F(PrinterDCTest, ShapesLandWhereTheDeviceUnitsSay)
     cairo_surface_destroy(image);
 }
 
-// Each page shows its own marks only, however they were drawn: marks far apart on one page, and
-// a later page on the pixels the earlier one inked.
+// Each page shows its own marks only, however they were drawn: marks far apart on one page, a
+// later page on the pixels the earlier one inked, and nothing of what was drawn between pages.
 TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
 {
     Dc dc(kPdfPrinterName);
@@ -138,23 +138,29 @@ TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
     struct Square {
         int topInch;
         How how;
+        int leftInch = 1;
     };
-    const std::vector<std::vector<Square>> pages { { { 1, How::Fill }, { 9, How::Pattern } }, { { 5, How::Copy }, { 7, How::Stretch } }, {} };
+    auto draw = [&](const Square& square) {
+        const int left = square.leftInch * dpi, top = square.topInch * dpi;
+        RECT area { left, top, left + dpi, top + dpi };
+        switch (square.how) {
+        case How::Fill: FillRect(dc.handle, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
+        case How::Pattern: PatBlt(dc.handle, left, top, dpi, dpi, BLACKNESS); break;
+        case How::Copy: BitBlt(dc.handle, left, top, dpi, dpi, memory, 0, 0, SRCCOPY); break;
+        case How::Stretch: StretchBlt(dc.handle, left, top, dpi, dpi, memory, 0, 0, dpi / 2, dpi / 2, SRCCOPY); break;
+        }
+    };
+    // Page 2 draws beside what was drawn between the pages, in the same rows.
+    const std::vector<std::vector<Square>> pages { { { 1, How::Fill }, { 9, How::Pattern } },
+        { { 5, How::Copy }, { 7, How::Stretch }, { 3, How::Fill, 4 } }, {} };
     std::string output = file("marks.pdf");
     ASSERT_GT(startDoc(dc.handle, output), 0);
     for (const auto& squares : pages) {
         ASSERT_GT(StartPage(dc.handle), 0);
-        for (const Square& square : squares) {
-            const int top = square.topInch * dpi;
-            RECT area { dpi, top, 2 * dpi, top + dpi };
-            switch (square.how) {
-            case How::Fill: FillRect(dc.handle, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
-            case How::Pattern: PatBlt(dc.handle, dpi, top, dpi, dpi, BLACKNESS); break;
-            case How::Copy: BitBlt(dc.handle, dpi, top, dpi, dpi, memory, 0, 0, SRCCOPY); break;
-            case How::Stretch: StretchBlt(dc.handle, dpi, top, dpi, dpi, memory, 0, 0, dpi / 2, dpi / 2, SRCCOPY); break;
-            }
-        }
+        for (const Square& square : squares)
+            draw(square);
         ASSERT_GT(EndPage(dc.handle), 0);
+        draw({ 3, How::Fill });
     }
     ASSERT_GT(EndDoc(dc.handle), 0);
     SelectObject(memory, old);
@@ -166,8 +172,8 @@ TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
         cairo_surface_t* image = pdfPageImage(output, static_cast<int>(page + 1), kRenderDpi);
         ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
         for (int top = 0; top <= 9; ++top) {
-            SCOPED_TRACE(::testing::Message() << "page " << page + 1 << ", " << top << ".5 inches down");
-            const bool square = std::any_of(pages[page].begin(), pages[page].end(), [&](const Square& s) { return s.topInch == top; });
+            SCOPED_TRACE(::testing::Message() << "page " << page + 1 << ", 1.5 inches across, " << top << ".5 down");
+            const bool square = std::any_of(pages[page].begin(), pages[page].end(), [&](const Square& s) { return s.topInch == top && s.leftInch == 1; });
             auto* row = cairo_image_surface_get_data(image) + (2 * top + 1) * kRenderDpi / 2 * cairo_image_surface_get_stride(image);
             EXPECT_EQ(row[3 * kRenderDpi / 2 * 4 + 1] < 128, square);
         }
