@@ -1,8 +1,9 @@
 #pragma once
 // Printer device contexts. A printer DC draws a page in device pixels at the printer's resolution
 // (GetDeviceCaps tells the sheet, the printable area and the dots per inch) and puts each finished
-// page into a PDF document, text kept as text, freeing the page's own surfaces as it goes. EndDoc writes that document to the file (the PDF
-// printer) or hands it to CUPS as a job; a document that fails or is aborted leaves no file behind.
+// page into a PDF document, text kept as text, freeing the page's own surfaces as it goes. EndDoc
+// writes that document to the file (the PDF printer) or hands it to CUPS as a job; a document that
+// fails, is aborted or is cut short by a kill leaves no file behind.
 
 #include "platform/gdi/Gdi.h"
 #include "platform/print/PrintTypes.h"
