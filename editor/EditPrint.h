@@ -16,7 +16,7 @@ struct SECEditPrintInfo {
     int m_nRowsPerPage = 1;
 };
 
-// Writes text at (x, y) character by character at the places the DC's own character widths give,
-// tabs to the next multiple of tabWidth from tabOrigin, so that a preview puts every character
-// where the printer does. Honours the DC's TA_UPDATECP, TA_CENTER and TA_RIGHT; the text's extent.
+// Writes text at (x, y) with every character at the place the DC's own character widths give (each
+// run between tabs in one call), tabs to the next multiple of tabWidth from tabOrigin, so that a
+// preview puts every character where the printer does. Honours the DC's TA_UPDATECP, TA_CENTER and TA_RIGHT; the text's extent.
 CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count, int tabWidth, int tabOrigin);

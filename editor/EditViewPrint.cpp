@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kLinesBetweenAbortChecks = 256;
+
 // The number of characters of text that fit into width, by the controller's bisection. It is
 // asked about prefixes that double in length, so that no extent it measures grows far past the
 // width (the extents are 16-bit quantities).
@@ -46,8 +48,9 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
         x = current.x;
         y = current.y;
     }
-    // Each character's offset from x, widths as the DC measures them.
+    // Each character's offset from x and width, as the DC measures them.
     std::vector<int> offsets(static_cast<size_t>(count));
+    std::vector<int> widths(static_cast<size_t>(count));
     long long position = 0;
     for (int i = 0; i < count; ++i) {
         offsets[i] = static_cast<int>(std::min<long long>(position, INT_MAX));
@@ -56,10 +59,9 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
             position = (from / tabWidth + 1) * tabWidth + tabOrigin - x;
             continue;
         }
-        int width = 0;
-        if (!::GetCharWidthW(dc, static_cast<UINT>(text[i]), static_cast<UINT>(text[i]), &width))
-            width = metrics.tmAveCharWidth - metrics.tmOverhang;
-        position += width;
+        if (!::GetCharWidthW(dc, static_cast<UINT>(text[i]), static_cast<UINT>(text[i]), &widths[i]))
+            widths[i] = metrics.tmAveCharWidth - metrics.tmOverhang;
+        position += widths[i];
     }
     const int extent = static_cast<int>(std::min<long long>(position, INT_MAX));
     int left = x;
@@ -68,9 +70,17 @@ CSize PreviewTabbedTextOut(CDC& dc, int x, int y, const wchar_t* text, int count
     else if (align & TA_RIGHT)
         left -= extent;
     dc.SetTextAlign(align & ~(TA_UPDATECP | TA_CENTER | TA_RIGHT));
-    for (int i = 0; i < count; ++i) {
-        if (text[i] != L'\t')
-            ::TextOutW(dc, left + offsets[i], y, text + i, 1);
+    // Each run between tabs in one call, every character at its place.
+    for (int start = 0; start < count;) {
+        if (text[start] == L'\t') {
+            ++start;
+            continue;
+        }
+        int end = start;
+        while (end < count && text[end] != L'\t')
+            ++end;
+        ::ExtTextOutW(dc, left + offsets[start], y, 0, nullptr, text + start, static_cast<UINT>(end - start), widths.data() + start);
+        start = end;
     }
     dc.SetTextAlign(align);
     if (align & TA_UPDATECP)
@@ -135,6 +145,10 @@ void SECEditView::PaginateLines(CDC* dc)
     const int tabWidth = edit->GetTabStopWidth(print.m_font);
     const int width = print.m_rectBody.Width();
     for (int line = 0; line < lines; ++line) {
+        // A long script takes a while: the program's messages are handled meanwhile (the printer's
+        // abort procedure), and a cancelled run stops here.
+        if (line % kLinesBetweenAbortChecks == 0 && !::QueryAbort(*dc, 0))
+            return;
         CString copy;
         const wchar_t* text = nullptr;
         const int length = std::max(edit->GetLineText(line, copy, text), 0);
@@ -173,11 +187,15 @@ void SECEditView::OnPrint(CDC* dc, CPrintInfo* info)
     CFont* old = dc->SelectObject(print.m_font.GetTextFont());
     const COLORREF oldText = dc->SetTextColor(0);
     const COLORREF oldBack = dc->SetBkColor(0xFFFFFF);
+    // The page is white under the text: filling each character's cell white again would only cost
+    // time (at a printer's resolution, most of a page's pixels).
+    const int oldMode = dc->SetBkMode(TRANSPARENT);
     if (print.m_rectHeader.Height() > 0)
         PrintHeader(dc, info, print.m_rectHeader);
     PrintBody(dc, info, print.m_rectBody);
     if (print.m_rectFooter.Height() > 0)
         PrintFooter(dc, info, print.m_rectFooter);
+    dc->SetBkMode(oldMode);
     dc->SetBkColor(oldBack);
     dc->SetTextColor(oldText);
     dc->SelectObject(old);

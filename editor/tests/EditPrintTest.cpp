@@ -132,6 +132,46 @@ TEST_F(EditPrint, AHeaderLessThanARowHighPrintsNoTitle)
     EXPECT_NE(pages[0].find("Page: 1"), std::string::npos) << pages[0];
 }
 
+// A view that tells how far its run got: the rows it paginated and the pages it printed.
+class RecordingView : public SECEditView {
+public:
+    void OnPrint(CDC* dc, CPrintInfo* info) override
+    {
+        ++pagesPrinted;
+        SECEditView::OnPrint(dc, info);
+    }
+    void OnEndPrinting(CDC* dc, CPrintInfo* info) override
+    {
+        rowsPaginated = GetPrintInfo()->m_rows.size();
+        SECEditView::OnEndPrinting(dc, info);
+    }
+    int pagesPrinted = 0;
+    size_t rowsPaginated = 0;
+};
+
+// Cancelled while a long script is cut into rows (here by a quit that comes meanwhile): the rows
+// stop there, nothing prints, no file is left and nothing is reported.
+TEST_F(EditPrint, ACancelWhileTheRowsAreCutStopsTheRun)
+{
+    m_frame.DestroyWindow();
+    ASSERT_TRUE(m_frame.CreateEx(0, nullptr, L"Frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 500, 300, nullptr, nullptr));
+    auto* view = new RecordingView;
+    m_view = view;
+    m_view->SetEdit(&m_edit);
+    ASSERT_TRUE(m_view->CreateEditWindow(&m_frame, CRect(0, 0, m_width, m_height), 1, WS_CHILD | WS_VISIBLE));
+    SetText(Lines(2000).c_str());
+    const std::string output = m_dir.File("script.pdf");
+    AfxSelectPrinter(NewDevNames(kPdfPrinterName, std::wstring(output.begin(), output.end()), false), nullptr);
+    PostQuitMessage(0);
+    m_view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_LT(view->rowsPaginated, 2000u);
+    EXPECT_EQ(view->pagesPrinted, 0);
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_TRUE(m_messages.texts.empty());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is kept for the main loop";
+}
+
 TEST_F(EditPrint, PreviewOutsideAFrameIsReportedAsAFailedCommand)
 {
     SetText(L"text");

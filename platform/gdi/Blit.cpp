@@ -92,6 +92,7 @@ bool copyRows(Canvas& canvas, DeviceContext& src, int dx, int dy, int width, int
     const Region& clip = canvas.clip();
     RECT box = clip.bounds();
     int firstRow = std::max(0, int(box.top) - dy), lastRow = std::min(height, int(box.bottom) - dy);
+    canvas.touchRows(dy + firstRow, dy + lastRow);
     for (int i = 0; i < lastRow - firstRow; ++i) {
         int row = upwards ? lastRow - 1 - i : firstRow + i;
         int py = dy + row, sy = srcY + row;
@@ -161,6 +162,7 @@ bool blit(DeviceContext& dst, int x, int y, int width, int height, DeviceContext
 
     const Region& clip = canvas.clip();
     RECT box = clip.bounds();
+    canvas.touchRows(std::max(dy, int(box.top)), std::min(dy + dh, int(box.bottom)));
     for (int row = std::max(0, int(box.top) - dy); row < std::min(dh, int(box.bottom) - dy); ++row) {
         int py = dy + row;
         const Band* band = clip.bandAt(py);

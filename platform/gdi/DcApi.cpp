@@ -164,6 +164,12 @@ BOOL SetPageTextLayer(HDC handle, cairo_surface_t* layer)
     return TRUE;
 }
 
+std::vector<std::pair<int, int>> TakePageWrittenRows(HDC handle)
+{
+    FLN_DC_OR({});
+    return dc->takeWrittenRows();
+}
+
 BOOL SetSurfaceDCVisible(HDC handle, const Region& visible, POINT origin)
 {
     DeviceContext* dc = DeviceContext::from(handle);

@@ -110,6 +110,8 @@ Canvas::~Canvas()
         return;
     if (m_access == Access::Read)
         return;
+    if (m_touchedTop < m_touchedBottom && m_dc.page())
+        m_dc.noteWrittenRows(std::max(m_touchedTop + m_origin.y, 0), std::min(m_touchedBottom + m_origin.y, m_height));
     cairo_surface_mark_dirty(m_dc.surface());
     if (auto bitmap = m_dc.bitmap())
         bitmap->storeToBits();
@@ -122,6 +124,7 @@ void Canvas::fillSpan(int y, int left, int right, const Ink& ink)
     const Band* band = m_clip->bandAt(y);
     if (!band)
         return;
+    touchRows(y, y + 1);
     uint32_t alpha = m_hasAlpha ? 0xFF000000 : 0;
     for (const Span& span : band->spans) {
         int l = std::max(left, span.left), r = std::min(right, span.right);
@@ -147,6 +150,7 @@ void Canvas::blendMask(const uint8_t* mask, int maskStride, int left, int top, i
 {
     if (!m_pixels)
         return;
+    touchRows(top, top + height);
     uint32_t alpha = m_hasAlpha ? 0xFF000000 : 0;
     // One channel: f over b with coverage a (0..255).
     auto mix = [](uint32_t fg, uint32_t bg, unsigned a, int shift) {
@@ -275,6 +279,21 @@ void DeviceContext::setSurface(cairo_surface_t* surface, const Region& visible, 
         m_visible = m_visible & Region(RECT { 0, 0, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface) });
     m_origin = origin;
     m_clipValid = false;
+}
+
+void DeviceContext::noteWrittenRows(int top, int bottom)
+{
+    if (top >= bottom)
+        return;
+    // Kept sorted and apart: the runs this one meets are merged into it.
+    auto first = std::lower_bound(m_writtenRows.begin(), m_writtenRows.end(), top, [](const auto& run, int y) { return run.second < y; });
+    auto last = first;
+    while (last != m_writtenRows.end() && last->first <= bottom) {
+        top = std::min(top, last->first);
+        bottom = std::max(bottom, last->second);
+        ++last;
+    }
+    m_writtenRows.insert(m_writtenRows.erase(first, last), { top, bottom });
 }
 
 void DeviceContext::setTextLayer(cairo_surface_t* layer)

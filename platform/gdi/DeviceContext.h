@@ -7,7 +7,11 @@
 #include "platform/gdi/Objects.h"
 #include "platform/gdi/Surface.h"
 
+#include <algorithm>
+#include <climits>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace fln::gdi {
 
@@ -95,6 +99,13 @@ public:
     // within `limit` when given. Monochrome targets always threshold.
     void blendMask(const uint8_t* mask, int stride, int left, int top, int width, int height, uint32_t color, const RECT* limit,
         Coverage coverage);
+    // Marks device rows [top, bottom) as written: a caller writing through pixel() says so (a
+    // printed page looks for its ink in the written rows only).
+    void touchRows(int top, int bottom)
+    {
+        m_touchedTop = std::min(m_touchedTop, top);
+        m_touchedBottom = std::max(m_touchedBottom, bottom);
+    }
 
 private:
     DeviceContext& m_dc;
@@ -107,6 +118,8 @@ private:
     bool m_hasAlpha = false;
     POINT m_origin {};
     const Region* m_clip = &s_nothing; // the DC's own clip, which no drawing changes
+    int m_touchedTop = INT_MAX;
+    int m_touchedBottom = INT_MIN;
     static const Region s_nothing;
 };
 
@@ -133,6 +146,10 @@ public:
     void setTextLayer(cairo_surface_t* layer);
     const std::optional<PageDevice>& page() const { return m_page; }
     cairo_surface_t* textLayer() const { return m_textLayer; }
+    // A page's rows that drawing has written since they were last taken, as [top, bottom) runs of
+    // the pixels' rows in order.
+    void noteWrittenRows(int top, int bottom);
+    std::vector<std::pair<int, int>> takeWrittenRows() { return std::exchange(m_writtenRows, {}); }
     // The pixels a drawing may change, in device units.
     const Region& effectiveClip();
     void clipChanged() { m_clipValid = false; }
@@ -169,6 +186,7 @@ private:
     POINT m_origin {};
     std::optional<PageDevice> m_page;
     cairo_surface_t* m_textLayer = nullptr;
+    std::vector<std::pair<int, int>> m_writtenRows; // a page's, see takeWrittenRows
     Region m_clipCache;
     bool m_clipValid = false;
     std::shared_ptr<BitmapObject> m_clipBitmap; // the bitmap the cached clip was made for

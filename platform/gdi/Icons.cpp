@@ -61,6 +61,7 @@ void blendIcon(DeviceContext& dc, int x, int y, const IconObject& icon, int cx, 
     int width = dc.widthToDevice(cx), height = std::abs(dc.heightToDevice(cy));
     int iconWidth = icon.color->width(), iconHeight = icon.color->height();
     cairo_surface_flush(icon.color->surface());
+    canvas.touchRows(origin.y, origin.y + height);
     for (int row = 0; row < height; ++row) {
         int sy = int(int64_t(row) * iconHeight / height);
         const uint32_t* source = icon.color->row(sy);

@@ -7,6 +7,8 @@
 
 #include <cairo.h>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // A DC drawing on `surface` (an RGB24 or ARGB32 image surface; referenced, not copied). Device point
 // (0, 0) is surface pixel `origin`; drawing is limited to `visible`, given in surface pixels (a
@@ -32,6 +34,9 @@ HDC CreatePageDC(cairo_surface_t* pixels, PageDevice device);
 // Sends the page DC's text to `layer` (a vector surface in device units, laid over the pixels when
 // the page is put out) so that the document keeps its text; null sends it into the pixels again.
 BOOL SetPageTextLayer(HDC dc, cairo_surface_t* layer);
+// The rows of a page DC's pixels that drawing has written since the last call, as [top, bottom)
+// runs of the pixels' rows in order: the only rows where a page can have ink that was not there.
+std::vector<std::pair<int, int>> TakePageWrittenRows(HDC dc);
 
 // The screen's size in pixels, for screen DCs and GetDeviceCaps(HORZRES/VERTRES); the display layer
 // sets it (1280 x 1024 until then).

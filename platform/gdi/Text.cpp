@@ -3,6 +3,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/TextRender.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <numbers>
@@ -13,6 +14,42 @@
 using namespace fln::gdi;
 
 namespace fln::gdi {
+
+namespace {
+
+bool isPrintableAscii(std::wstring_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= 0x20 && c < 0x7F; });
+}
+
+// Text with given advances as one layout whose glyphs are moved to them, so that it keeps its
+// text as the layout does at the cost of one layout, not one a character. Printable ASCII only,
+// where each byte of the layout's text is one character.
+void showPlaced(cairo_t* cr, const RealizedFont& font, std::wstring_view text, const std::vector<int>& advances, int x, int baseline)
+{
+    PangoLayout* layout = font.createLayout(text);
+    PangoLayoutLine* line = pango_layout_get_line(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+        auto* run = static_cast<PangoGlyphItem*>(runs->data);
+        PangoGlyphString* glyphs = run->glyphs;
+        for (int i = 0; i < glyphs->num_glyphs; ++i) {
+            // A cluster's advance goes to its last glyph.
+            const int cluster = glyphs->log_clusters[i];
+            const bool last = i + 1 == glyphs->num_glyphs || glyphs->log_clusters[i + 1] != cluster;
+            const int end = i + 1 == glyphs->num_glyphs ? run->item->length : glyphs->log_clusters[i + 1];
+            int width = 0;
+            for (int c = cluster; last && c < end; ++c)
+                width += advances[static_cast<size_t>(run->item->offset + c)];
+            glyphs->glyphs[i].geometry.width = width * PANGO_SCALE;
+        }
+    }
+    cairo_move_to(cr, x, baseline);
+    if (line)
+        pango_cairo_show_layout_line(cr, line);
+    g_object_unref(layout);
+}
+
+} // namespace
 
 std::vector<int> textAdvances(const DeviceContext& dc, const RealizedFont& font, std::wstring_view text)
 {
@@ -103,6 +140,8 @@ int drawTextLine(DeviceContext& dc, const TextDrawing& drawing)
         };
         if (natural) {
             show(drawing.text, left);
+        } else if (keepText && isPrintableAscii(drawing.text)) {
+            showPlaced(cr, *font, drawing.text, *advances, left, top + font->ascent());
         } else {
             int x = left;
             for (size_t i = 0; i < drawing.text.size(); ++i) {

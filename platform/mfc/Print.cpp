@@ -7,8 +7,10 @@
 #include "platform/mfc/Document.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/print/DialogTemplate.h"
 #include "platform/print/Printers.h"
 #include "platform/sys/Folders.h"
+#include "platform/sys/WaitSources.h"
 
 using namespace fln::print;
 
@@ -90,6 +92,91 @@ CPrintInfo::~CPrintInfo()
 UINT CPrintInfo::GetFromPage() const { return m_pPD->PrintRange() ? m_pPD->m_pd.nFromPage : GetMinPage(); }
 
 UINT CPrintInfo::GetToPage() const { return m_pPD->PrintRange() ? m_pPD->m_pd.nToPage : GetMaxPage(); }
+
+// ---- the printing box
+
+BOOL CPrintingDialog::Create(const CString& document, const CString& destination, CWnd* parent)
+{
+    DialogTemplate layout(L"Printing", 180, 74);
+    layout.add(DialogTemplate::Kind::Static, document.GetString(), kDocumentId, SS_CENTER | SS_NOPREFIX | SS_ENDELLIPSIS, 8, 8, 164, 8);
+    layout.add(DialogTemplate::Kind::Static, destination.GetString(), kDestinationId, SS_CENTER | SS_NOPREFIX | SS_PATHELLIPSIS, 8, 20, 164, 8);
+    layout.add(DialogTemplate::Kind::Static, L"", kPageId, SS_CENTER | SS_NOPREFIX, 8, 36, 164, 8);
+    layout.add(DialogTemplate::Kind::Button, L"Cancel", IDCANCEL, BS_DEFPUSHBUTTON | WS_TABSTOP, 65, 52, 50, 14);
+    if (!CreateIndirect(layout.get(), parent))
+        return FALSE;
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    return TRUE;
+}
+
+void CPrintingDialog::ShowPage(UINT page, UINT lastPage)
+{
+    CString text;
+    if (lastPage == 0xFFFF)
+        text.Format(L"Page %u", page);
+    else
+        text.Format(L"Page %u of %u", page, lastPage);
+    ::SetDlgItemTextW(m_hWnd, kPageId, text);
+}
+
+namespace {
+
+// One print run of a view as the user sees it: the printing box up, the main window disabled, and
+// the printer DC's abort procedure handling the program's messages between pages; all undone when
+// the run ends.
+class PrintingRun {
+public:
+    PrintingRun(HDC dc, const CString& document, const CString& destination)
+        : m_main(AfxGetMainWnd())
+    {
+        m_box.Create(document, destination, m_main);
+        m_reenableMain = m_main && m_main->m_hWnd && !m_main->EnableWindow(FALSE);
+        s_current = this;
+        ::SetAbortProc(dc, &PrintingRun::HandleMessages);
+    }
+    ~PrintingRun()
+    {
+        s_current = nullptr;
+        // The main window first, so that it is active again when the box goes.
+        if (m_reenableMain)
+            m_main->EnableWindow(TRUE);
+        m_box.DestroyWindow();
+    }
+    PrintingRun(const PrintingRun&) = delete;
+    PrintingRun& operator=(const PrintingRun&) = delete;
+
+    void ShowPage(UINT page, UINT lastPage) { m_box.ShowPage(page, lastPage); }
+
+private:
+    // The abort procedure: the program's messages (its paints, the box's Cancel, a request to end
+    // the program, which arrives through the wait sources) are handled; FALSE once cancelled.
+    static BOOL HandleMessages(HDC, int)
+    {
+        return s_current ? s_current->handleMessages() : TRUE;
+    }
+    bool handleMessages()
+    {
+        DispatchReadyWaitSources();
+        MSG message;
+        while (!m_box.IsCancelled() && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(message.wParam)); // for the main loop
+                m_box.OnCancel();
+            } else if (!m_box.m_hWnd || !m_box.PreTranslateMessage(&message)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        return !m_box.IsCancelled();
+    }
+
+    static inline PrintingRun* s_current = nullptr;
+    CWnd* m_main;
+    CPrintingDialog m_box;
+    bool m_reenableMain = false;
+};
+
+} // namespace
 
 // ---- the application's printer
 
@@ -275,32 +362,46 @@ void CView::OnFilePrint()
 
     CDC dc;
     dc.Attach(info.m_pPD->m_pd.hDC);
-    OnBeginPrinting(&dc, &info);
-    bool failed = ::StartDocW(dc, &document) == SP_ERROR;
-    if (!failed) {
-        UINT last = info.GetToPage();
-        for (info.m_nCurPage = info.GetFromPage(); info.m_nCurPage <= last; ++info.m_nCurPage) {
-            OnPrepareDC(&dc, &info);
-            if (!info.m_bContinuePrinting)
-                break;
-            if (::StartPage(dc) < 0) {
-                failed = true;
-                break;
+    bool failed = false;
+    {
+        const CString destination = output.IsEmpty() ? L"on " + CString(printer ? printer->name.c_str() : L"") : L"to " + output;
+        PrintingRun run(dc, title.IsEmpty() ? CString(L"Untitled") : title, destination);
+        OnBeginPrinting(&dc, &info);
+        // Cancelled while the view prepared its pages: there is no document yet.
+        bool cancelled = !::QueryAbort(dc, 0);
+        failed = !cancelled && ::StartDocW(dc, &document) == SP_ERROR;
+        if (!cancelled && !failed) {
+            const UINT last = info.GetToPage();
+            for (info.m_nCurPage = info.GetFromPage(); info.m_nCurPage <= last; ++info.m_nCurPage) {
+                run.ShowPage(info.m_nCurPage, info.GetMaxPage());
+                OnPrepareDC(&dc, &info);
+                if (!info.m_bContinuePrinting)
+                    break;
+                if (::StartPage(dc) < 0) {
+                    failed = true;
+                    break;
+                }
+                info.m_rectDraw.SetRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
+                ::DPtoLP(dc, reinterpret_cast<POINT*>(&info.m_rectDraw), 2);
+                OnPrint(&dc, &info);
+                // The messages that came during the page are handled here, in the abort procedure.
+                const int ended = ::EndPage(dc);
+                if (ended == SP_APPABORT) {
+                    cancelled = true; // the document is gone already
+                    break;
+                }
+                if (ended < 0) {
+                    failed = true;
+                    break;
+                }
             }
-            info.m_rectDraw.SetRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
-            ::DPtoLP(dc, reinterpret_cast<POINT*>(&info.m_rectDraw), 2);
-            OnPrint(&dc, &info);
-            if (::EndPage(dc) < 0) {
-                failed = true;
-                break;
-            }
+            if (failed)
+                ::AbortDoc(dc);
+            else if (!cancelled)
+                failed = ::EndDoc(dc) == SP_ERROR;
         }
-        if (failed)
-            ::AbortDoc(dc);
-        else
-            failed = ::EndDoc(dc) == SP_ERROR;
+        OnEndPrinting(&dc, &info);
     }
-    OnEndPrinting(&dc, &info);
     dc.Detach();
     if (failed)
         AfxMessageBox(L"The document could not be printed.", MB_OK | MB_ICONEXCLAMATION, AFX_IDP_FAILED_TO_START_PRINT);

@@ -6,6 +6,7 @@
 // OnPrint for each page, and OnEndPrinting. The printer chosen last is kept for the application.
 
 #include "platform/mfc/Dc.h"
+#include "platform/mfc/Dialog.h"
 #include "platform/mfc/WinApp.h" // ID_FILE_PRINT_DIRECT
 #include "platform/print/PrintDialogs.h"
 #include "platform/print/PrinterDC.h"
@@ -70,6 +71,27 @@ public:
     // The pages to print: the dialog's range, or all pages.
     UINT GetFromPage() const;
     UINT GetToPage() const;
+};
+
+// The box shown while a view prints: the document, where it goes, the page being printed of how
+// many, and Cancel. Cancel, Esc, or a WM_CLOSE to the box (what a request to end the program sends
+// the main window's modal windows) cancels the run: the print loop handles messages between pages
+// through the printer DC's abort procedure, sees the cancel there, and drops the unfinished
+// document.
+class CPrintingDialog : public CDialog {
+public:
+    static constexpr int kDocumentId = 1000, kDestinationId = 1001, kPageId = 1002;
+
+    CPrintingDialog() = default;
+    // Shows the box over parent (which stays as it is: the run disables it).
+    BOOL Create(const CString& document, const CString& destination, CWnd* parent);
+    // "Page 3 of 80"; the count is left out for a run of unknown length (lastPage 0xFFFF).
+    void ShowPage(UINT page, UINT lastPage);
+    bool IsCancelled() const { return m_cancelled; }
+    void OnCancel() override { m_cancelled = true; }
+
+private:
+    bool m_cancelled = false;
 };
 
 // The application's printer: the one the user chose last, else the default printer. Both

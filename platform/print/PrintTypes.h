@@ -58,6 +58,8 @@ struct DOCINFOW {
 using DOCINFO = DOCINFOW;
 
 constexpr int SP_ERROR = -1;
+constexpr int SP_APPABORT = -2; // the application's abort procedure ended the job
 
 // Errors of printing that GetLastError tells.
 constexpr LONG ERROR_INVALID_PRINTER_NAME = 1801;
+constexpr LONG ERROR_CANCELLED = 1223; // the job was ended by the application

@@ -5,6 +5,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/ErrorCodes.h"
 #include "platform/gdi/Surface.h"
+#include "platform/sys/AtomicFile.h"
 #include "platform/print/PrintQueues.h"
 #include "platform/print/Printers.h"
 
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <cairo-pdf.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +21,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 namespace fln::print {
@@ -79,20 +83,17 @@ PageGeometry GeometryOf(const DEVMODEW& mode, bool toFile)
 
 namespace {
 
-// A document in progress: a PDF file beside its target under a temporary name.
+// A document in progress: a PDF written into a file that has no name until it is finished (where
+// the file system allows; else under a temporary name beside its target), so that a run cut short,
+// even by a kill, leaves nothing behind.
 class Document {
 public:
-    Document(std::string target, std::string temporary, cairo_surface_t* pdf)
-        : m_target(std::move(target))
-        , m_temporary(std::move(temporary))
-        , m_pdf(pdf)
-    {
-    }
     ~Document()
     {
-        cairo_surface_destroy(m_pdf);
-        for (cairo_surface_t* layer : m_textLayers)
-            cairo_surface_destroy(layer);
+        if (m_pdf)
+            cairo_surface_destroy(m_pdf);
+        if (m_file)
+            std::fclose(m_file);
         if (!m_temporary.empty())
             ::unlink(m_temporary.c_str());
     }
@@ -101,48 +102,85 @@ public:
 
     static std::unique_ptr<Document> create(const std::string& target, SIZE pointSize)
     {
-        std::string temporary = target + ".XXXXXX";
-        int fd = ::mkstemp(temporary.data());
-        if (fd < 0)
+        auto document = std::unique_ptr<Document>(new Document(target));
+        if (!document->open())
             return nullptr;
-        ::close(fd);
-        cairo_surface_t* pdf = cairo_pdf_surface_create(temporary.c_str(), pointSize.cx, pointSize.cy);
-        auto document = std::make_unique<Document>(target, temporary, pdf);
-        if (cairo_surface_status(pdf) != CAIRO_STATUS_SUCCESS)
+        document->m_pdf = cairo_pdf_surface_create_for_stream(&Document::write, document.get(), pointSize.cx, pointSize.cy);
+        if (cairo_surface_status(document->m_pdf) != CAIRO_STATUS_SUCCESS)
             return nullptr;
         return document;
     }
 
     cairo_surface_t* pdf() const { return m_pdf; }
-    // A new page's text layer. The PDF surface reads the layers only when it is finished, so the
-    // document keeps them all until then.
-    cairo_surface_t* newTextLayer(SIZE size)
-    {
-        cairo_rectangle_t extents { 0, 0, double(size.cx), double(size.cy) };
-        return m_textLayers.emplace_back(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
-    }
 
     // Completes the file; true when it was written whole.
     bool finish()
     {
         cairo_surface_finish(m_pdf);
-        return cairo_surface_status(m_pdf) == CAIRO_STATUS_SUCCESS;
+        return cairo_surface_status(m_pdf) == CAIRO_STATUS_SUCCESS && std::fflush(m_file) == 0 && ::fsync(fileno(m_file)) == 0;
     }
     // Puts the finished file in its place.
     bool commit()
     {
+        if (m_temporary.empty() && !giveTemporaryName())
+            return false;
         if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
             return false;
         m_temporary.clear();
         return true;
     }
-    const std::string& temporary() const { return m_temporary; }
+    // A path by which the finished file can be read.
+    std::string path() const { return m_temporary.empty() ? openFilePath() : m_temporary; }
 
 private:
+    explicit Document(std::string target) : m_target(std::move(target)) { }
+
+    bool open()
+    {
+        int fd = ::open(FolderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            m_temporary = m_target + ".XXXXXX";
+            fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+            if (fd < 0) {
+                m_temporary.clear();
+                return false;
+            }
+        }
+        m_file = ::fdopen(fd, "wb");
+        if (!m_file)
+            ::close(fd);
+        return m_file != nullptr;
+    }
+    std::string openFilePath() const { return "/proc/self/fd/" + std::to_string(fileno(m_file)); }
+    // Links the unnamed file under a free temporary name beside the target.
+    bool giveTemporaryName()
+    {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            std::string name = m_target + ".XXXXXX";
+            const int placeholder = ::mkostemp(name.data(), O_CLOEXEC);
+            if (placeholder < 0)
+                return false;
+            ::close(placeholder);
+            ::unlink(name.c_str());
+            if (::linkat(AT_FDCWD, openFilePath().c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_temporary = std::move(name);
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+    static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length)
+    {
+        FILE* file = static_cast<Document*>(closure)->m_file;
+        return std::fwrite(data, 1, length, file) == length ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    }
+
     std::string m_target;
-    std::string m_temporary;
-    cairo_surface_t* m_pdf;
-    std::vector<cairo_surface_t*> m_textLayers;
+    std::string m_temporary; // the file's name while it has one
+    FILE* m_file = nullptr;
+    cairo_surface_t* m_pdf = nullptr;
 };
 
 std::atomic<int> g_nextJob { 1 };
@@ -160,6 +198,14 @@ public:
     {
     }
 
+    ~PrintJob()
+    {
+        if (m_textLayer)
+            cairo_surface_destroy(m_textLayer);
+    }
+    PrintJob(const PrintJob&) = delete;
+    PrintJob& operator=(const PrintJob&) = delete;
+
     const PageGeometry& geometry() const { return m_geometry; }
     void attach(HDC dc, cairo_surface_t* pixels)
     {
@@ -172,10 +218,14 @@ public:
     int endPage();
     int endDoc();
     int abortDoc();
+    void setAbortProc(ABORTPROC proc) { m_abortProc = proc; }
+    bool abortRequested() { return m_abortProc && !m_abortProc(m_dc, 0); }
 
 private:
     std::string targetFile(const DOCINFOW& info) const;
+    void clearPixels();
     void putPage();
+    void dropTextLayer();
 
     PrinterInfo m_printer;
     DEVMODEW m_mode;
@@ -183,9 +233,12 @@ private:
     PageGeometry m_geometry;
     HDC m_dc = nullptr;
     cairo_surface_t* m_pixels = nullptr; // owned by the DC
-    cairo_surface_t* m_textLayer = nullptr; // the open page's, owned by the document
+    cairo_surface_t* m_textLayer = nullptr; // the open page's
+    std::vector<RECT> m_inked; // the rows of the pixels the last page inked; empty before the first page
+    bool m_pixelsClean = false;
     std::unique_ptr<Document> m_document;
     std::wstring m_title;
+    ABORTPROC m_abortProc = nullptr;
     bool m_pageOpen = false;
     int m_jobId = 0;
 };
@@ -207,27 +260,52 @@ std::shared_ptr<PrintJob> jobOf(HDC dc)
     return job;
 }
 
-// The smallest rectangle holding every pixel that is not white.
-RECT inkBounds(cairo_surface_t* pixels)
+// Whether a row of pixels is all white; only the colour bits count.
+bool rowIsBlank(const uint32_t* row, int width)
 {
-    cairo_surface_flush(pixels);
-    int width = cairo_image_surface_get_width(pixels), height = cairo_image_surface_get_height(pixels);
-    int stride = cairo_image_surface_get_stride(pixels) / 4;
-    auto* data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(pixels));
-    RECT box { width, height, 0, 0 };
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* row = data + static_cast<size_t>(y) * stride;
-        int left = 0;
-        while (left < width && (row[left] & 0xFFFFFF) == 0xFFFFFF)
-            ++left;
-        if (left == width)
-            continue;
-        int right = width;
-        while ((row[right - 1] & 0xFFFFFF) == 0xFFFFFF)
-            --right;
-        box = { std::min<LONG>(box.left, left), std::min<LONG>(box.top, y), std::max<LONG>(box.right, right), y + 1 };
+    constexpr uint32_t kWhite = 0xFFFFFF;
+    constexpr int kBlock = 64; // a block at a time: ink ends the search early
+    for (int x = 0; x < width; x += kBlock) {
+        uint32_t all = kWhite;
+        for (int i = x, end = std::min(x + kBlock, width); i < end; ++i)
+            all &= row[i];
+        if ((all & kWhite) != kWhite)
+            return false;
     }
-    return box;
+    return true;
+}
+
+// The parts of the page that hold ink, looked for in the rows drawing wrote: a rectangle around each
+// run of inked rows, runs closer than kJoinRows joined, so that a page of rules and a few marks
+// goes out as small images, not one as large as the page.
+std::vector<RECT> inkedBands(cairo_surface_t* pixels, const std::vector<std::pair<int, int>>& writtenRows)
+{
+    constexpr int kJoinRows = 64;
+    cairo_surface_flush(pixels);
+    const int width = cairo_image_surface_get_width(pixels);
+    const int stride = cairo_image_surface_get_stride(pixels) / 4;
+    const auto* data = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(pixels));
+    std::vector<RECT> bands;
+    for (const auto& [top, bottom] : writtenRows) {
+        for (int y = top; y < bottom; ++y) {
+            const uint32_t* row = data + static_cast<size_t>(y) * stride;
+            if (rowIsBlank(row, width))
+                continue;
+            int left = 0;
+            while ((row[left] & 0xFFFFFF) == 0xFFFFFF)
+                ++left;
+            int right = width;
+            while ((row[right - 1] & 0xFFFFFF) == 0xFFFFFF)
+                --right;
+            if (!bands.empty() && y - bands.back().bottom < kJoinRows) {
+                RECT& band = bands.back();
+                band = { std::min<LONG>(band.left, left), band.top, std::max<LONG>(band.right, right), y + 1 };
+            } else {
+                bands.push_back({ left, y, right, y + 1 });
+            }
+        }
+    }
+    return bands;
 }
 
 } // namespace
@@ -266,18 +344,44 @@ int PrintJob::startDoc(const DOCINFOW& info)
     return m_jobId;
 }
 
+// Whitens the pixels for a new page: all of them the first time, then only the rows the last page
+// inked and the rows written since (the rest are white still).
+void PrintJob::clearPixels()
+{
+    cairo_surface_flush(m_pixels);
+    auto* data = cairo_image_surface_get_data(m_pixels);
+    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(m_pixels));
+    if (!m_pixelsClean) {
+        std::memset(data, 0xFF, stride * cairo_image_surface_get_height(m_pixels));
+        m_pixelsClean = true;
+    }
+    for (const RECT& band : m_inked)
+        std::memset(data + band.top * stride, 0xFF, stride * (band.bottom - band.top));
+    m_inked.clear();
+    // And whatever was drawn outside a page (or on one that was abandoned).
+    for (const auto& [top, bottom] : TakePageWrittenRows(m_dc))
+        std::memset(data + top * stride, 0xFF, stride * (bottom - top));
+    cairo_surface_mark_dirty(m_pixels);
+}
+
 int PrintJob::startPage()
 {
     if (!m_document || m_pageOpen)
         return SP_ERROR;
-    cairo_surface_flush(m_pixels);
-    std::memset(cairo_image_surface_get_data(m_pixels), 0xFF,
-        static_cast<size_t>(cairo_image_surface_get_stride(m_pixels)) * cairo_image_surface_get_height(m_pixels));
-    cairo_surface_mark_dirty(m_pixels);
-    m_textLayer = m_document->newTextLayer({ cairo_image_surface_get_width(m_pixels), cairo_image_surface_get_height(m_pixels) });
+    clearPixels();
+    cairo_rectangle_t extents { 0, 0, double(cairo_image_surface_get_width(m_pixels)), double(cairo_image_surface_get_height(m_pixels)) };
+    m_textLayer = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
     SetPageTextLayer(m_dc, m_textLayer);
     m_pageOpen = true;
     return 1;
+}
+
+// The page's text layer goes with the page: the PDF surface holds what it still needs of it.
+void PrintJob::dropTextLayer()
+{
+    SetPageTextLayer(m_dc, nullptr);
+    cairo_surface_destroy(m_textLayer);
+    m_textLayer = nullptr;
 }
 
 void PrintJob::putPage()
@@ -285,16 +389,16 @@ void PrintJob::putPage()
     cairo_t* cr = cairo_create(m_document->pdf());
     cairo_scale(cr, 72.0 / m_geometry.dpi.cx, 72.0 / m_geometry.dpi.cy);
     cairo_translate(cr, m_geometry.printable.left, m_geometry.printable.top);
-    // Only the part of the page that has ink goes in as an image.
-    RECT ink = inkBounds(m_pixels);
-    if (ink.right > ink.left) {
-        int width = ink.right - ink.left, height = ink.bottom - ink.top;
+    // Only the parts of the page that have ink go in as images, each a copy the PDF surface may keep.
+    m_inked = inkedBands(m_pixels, TakePageWrittenRows(m_dc));
+    for (const RECT& band : m_inked) {
+        const int width = band.right - band.left, height = band.bottom - band.top;
         cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
         cairo_t* copy = cairo_create(part);
-        cairo_set_source_surface(copy, m_pixels, -ink.left, -ink.top);
+        cairo_set_source_surface(copy, m_pixels, -band.left, -band.top);
         cairo_paint(copy);
         cairo_destroy(copy);
-        cairo_set_source_surface(cr, part, ink.left, ink.top);
+        cairo_set_source_surface(cr, part, band.left, band.top);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
         cairo_paint(cr);
         cairo_surface_destroy(part);
@@ -310,8 +414,13 @@ int PrintJob::endPage()
     if (!m_document || !m_pageOpen)
         return SP_ERROR;
     m_pageOpen = false;
-    SetPageTextLayer(m_dc, nullptr);
     putPage();
+    dropTextLayer();
+    if (abortRequested()) {
+        abortDoc();
+        SetLastError(ERROR_CANCELLED);
+        return SP_APPABORT;
+    }
     return 1;
 }
 
@@ -319,10 +428,12 @@ int PrintJob::endDoc()
 {
     if (!m_document)
         return SP_ERROR;
-    if (m_pageOpen)
-        endPage();
+    if (m_pageOpen) {
+        m_pageOpen = false;
+        putPage();
+        dropTextLayer();
+    }
     auto document = std::move(m_document);
-    m_textLayer = nullptr;
     if (!document->finish()) {
         SetLastError(ERROR_DISK_FULL);
         return SP_ERROR;
@@ -335,7 +446,7 @@ int PrintJob::endDoc()
         return m_jobId;
     }
     int copies = (m_mode.dmFields & DM_COPIES) && m_mode.dmCopies > 1 ? m_mode.dmCopies : 1;
-    int job = SubmitPrintFile(WideToUtf8(m_printer.name), document->temporary(), WideToUtf8(m_title), copies);
+    int job = SubmitPrintFile(WideToUtf8(m_printer.name), document->path(), WideToUtf8(m_title), copies);
     if (job == 0) {
         SetLastError(ERROR_INVALID_PRINTER_NAME);
         return SP_ERROR;
@@ -347,10 +458,8 @@ int PrintJob::abortDoc()
 {
     if (!m_document)
         return SP_ERROR;
-    if (m_pageOpen)
-        SetPageTextLayer(m_dc, nullptr);
-    m_pageOpen = false;
-    m_textLayer = nullptr;
+    if (std::exchange(m_pageOpen, false))
+        dropTextLayer();
     m_document.reset();
     return 1;
 }
@@ -436,4 +545,19 @@ int AbortDoc(HDC dc)
 {
     auto job = jobOf(dc);
     return job ? job->abortDoc() : SP_ERROR;
+}
+
+int SetAbortProc(HDC dc, ABORTPROC proc)
+{
+    auto job = jobOf(dc);
+    if (!job)
+        return SP_ERROR;
+    job->setAbortProc(proc);
+    return 1;
+}
+
+BOOL QueryAbort(HDC dc, DWORD)
+{
+    auto job = jobOf(dc);
+    return !job || !job->abortRequested();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Printer device contexts. A printer DC draws a page in device pixels at the printer's resolution
 // (GetDeviceCaps tells the sheet, the printable area and the dots per inch) and puts each finished
-// page into a PDF document, text kept as text. EndDoc writes that document to the file (the PDF
-// printer) or hands it to CUPS as a job; a document that fails or is aborted leaves no file behind.
+// page into a PDF document, text kept as text, freeing the page's own surfaces as it goes. EndDoc
+// writes that document to the file (the PDF printer) or hands it to CUPS as a job; a document that
+// fails, is aborted or is cut short by a kill leaves no file behind.
 
 #include "platform/gdi/Gdi.h"
 #include "platform/print/PrintTypes.h"
@@ -21,6 +22,13 @@ int StartPage(HDC dc);
 int EndPage(HDC dc);
 int EndDoc(HDC dc);
 int AbortDoc(HDC dc);
+using ABORTPROC = BOOL (*)(HDC dc, int error);
+// The application's abort procedure, called after each page and by QueryAbort: there the program
+// handles its messages while it prints, and answers FALSE to end the job. EndPage then removes the
+// document and answers SP_APPABORT.
+int SetAbortProc(HDC dc, ABORTPROC proc);
+// What the abort procedure answers now (TRUE without one): FALSE when the job is to end.
+BOOL QueryAbort(HDC dc, DWORD reserved);
 inline constexpr auto& StartDoc = StartDocW;
 
 namespace fln::print {

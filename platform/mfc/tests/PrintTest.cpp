@@ -6,10 +6,13 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/print/Printers.h"
 #include "platform/print/tests/PdfFile.h"
+#include "platform/sys/TerminationSignals.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 using namespace fln::print;
@@ -19,6 +22,8 @@ namespace {
 
 std::vector<std::string> calls;
 UINT reportPages = 3; // 0: the view does not know its length
+int screenPaints = 0;
+std::function<void(UINT page)> duringPage; // runs inside OnPrint
 
 class ReportDocument : public CDocument {
     DECLARE_DYNCREATE(ReportDocument)
@@ -29,7 +34,7 @@ IMPLEMENT_DYNCREATE(ReportDocument, CDocument)
 class ReportView : public CView {
     DECLARE_DYNCREATE(ReportView)
 public:
-    void OnDraw(CDC*) override { calls.push_back("draw"); }
+    void OnDraw(CDC*) override { ++screenPaints; }
 
 protected:
     BOOL OnPreparePrinting(CPrintInfo* info) override
@@ -51,6 +56,8 @@ protected:
     void OnPrint(CDC* dc, CPrintInfo* info) override
     {
         calls.push_back("print " + std::to_string(info->m_nCurPage));
+        if (duringPage)
+            duringPage(info->m_nCurPage);
         CFont* old = dc->SelectObject(&font);
         CString heading, footer;
         heading.Format(L"Function table part %u", info->m_nCurPage);
@@ -85,6 +92,7 @@ protected:
         setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
         calls.clear();
         reportPages = 3;
+        duringPage = nullptr;
         previousHandler = SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
             boxes.push_back(text);
             return IDOK;
@@ -174,4 +182,105 @@ TEST_F(PrintTest, AJobThatCannotStartIsReportedAndEndsCleanly)
     EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
 }
 
+std::wstring dialogText(HWND dialog, int id)
+{
+    wchar_t text[256] {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+// While the pages print, a box says what prints where and which page of how many; the main window
+// is disabled but paints, as the messages are handled between pages; afterwards all is as before.
+TEST_F(PrintTest, APrintingBoxCountsThePagesWhileTheWindowKeepsPainting)
+{
+    std::string output = (folder / "report.pdf").string();
+    HWND main = AfxGetMainWnd()->m_hWnd;
+    std::vector<std::wstring> pagesShown;
+    int paintsAtPageOne = 0;
+    duringPage = [&](UINT page) {
+        HWND box = FindWindowW(nullptr, L"Printing");
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(IsWindowVisible(box));
+        EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_EQ(dialogText(box, CPrintingDialog::kDocumentId), L"Untitled");
+        EXPECT_EQ(dialogText(box, CPrintingDialog::kDestinationId), L"to " + std::wstring(output.begin(), output.end()));
+        pagesShown.push_back(dialogText(box, CPrintingDialog::kPageId));
+        if (page == 1) {
+            paintsAtPageOne = screenPaints;
+            RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+        if (page == 2) {
+            EXPECT_GT(screenPaints, paintsAtPageOne) << "the window painted between the pages";
+        }
+    };
+    printToFile(output);
+
+    EXPECT_EQ(pagesShown, (std::vector<std::wstring> { L"Page 1 of 3", L"Page 2 of 3", L"Page 3 of 3" }));
+    EXPECT_EQ(FindWindowW(nullptr, L"Printing"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_EQ(pdfInfo(output, "Pages"), "3");
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Cancel, Esc, the box closed (as a request to end the program closes it) or the program told to
+// quit: the run stops after the page being printed, leaves no file and reports nothing.
+TEST_F(PrintTest, ACancelledRunStopsAfterItsPageAndLeavesNoFile)
+{
+    struct Way {
+        const char* name;
+        std::function<void(HWND box)> cancel;
+    } ways[] = {
+        { "Cancel", [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(box, IDCANCEL))); } },
+        { "Esc", [](HWND box) { PostMessageW(GetDlgItem(box, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0); } },
+        { "closed", [](HWND box) { PostMessageW(box, WM_CLOSE, 0, 0); } },
+        { "quit", [](HWND) { PostQuitMessage(3); } },
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        std::string output = (folder / "cancelled.pdf").string();
+        duringPage = [&](UINT page) {
+            if (page == 2)
+                way.cancel(FindWindowW(nullptr, L"Printing"));
+        };
+        printToFile(output);
+        EXPECT_EQ(calls, (std::vector<std::string> { "prepare direct", "begin", "print 1", "print 2", "end" }));
+        EXPECT_TRUE(boxes.empty());
+        std::string left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().filename().string().rfind("cancelled", 0) == 0)
+                left += entry.path().filename().string() + " ";
+        }
+        EXPECT_EQ(left, "");
+        EXPECT_TRUE(IsWindowEnabled(AfxGetMainWnd()->m_hWnd));
+        MSG quit;
+        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE), std::string(way.name) == "quit")
+            << "a quit is kept for the main loop";
+    }
+}
+
+// A request to end the program (SIGTERM) while pages print reaches the program between pages,
+// through the wait sources the abort procedure runs; the program closes its modal windows, the
+// printing box among them, and the run ends after its page.
+TEST_F(PrintTest, ATerminationSignalEndsTheRunAfterItsPage)
+{
+    int requests = 0;
+    TerminationSignals signals([&](int) {
+        ++requests;
+        if (HWND box = FindWindowW(nullptr, L"Printing"))
+            PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    std::string output = (folder / "signalled.pdf").string();
+    duringPage = [](UINT page) {
+        if (page == 2)
+            ::raise(SIGTERM);
+    };
+    printToFile(output);
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(calls, (std::vector<std::string> { "prepare direct", "begin", "print 1", "print 2", "end" }));
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_TRUE(boxes.empty());
+}
+
 } // namespace
+

@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace fln::print;
 using namespace fln::print::testing;
@@ -120,6 +125,127 @@ TEST_F(PrinterDCTest, ShapesLandWhereTheDeviceUnitsSay)
     cairo_surface_destroy(image);
 }
 
+// Each page shows its own marks only, however they were drawn: marks far apart on one page, a
+// later page on the pixels the earlier one inked, and nothing of what was drawn between pages.
+TEST_F(PrinterDCTest, EachPageShowsItsOwnInkAndNoOther)
+{
+    Dc dc(kPdfPrinterName);
+    const int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+    HDC memory = CreateCompatibleDC(dc.handle);
+    HBITMAP black = CreateCompatibleBitmap(dc.handle, dpi, dpi); // starts black
+    HGDIOBJ old = SelectObject(memory, black);
+    enum class How { Fill, Pattern, Copy, Stretch };
+    struct Square {
+        int topInch;
+        How how;
+        int leftInch = 1;
+    };
+    auto draw = [&](const Square& square) {
+        const int left = square.leftInch * dpi, top = square.topInch * dpi;
+        RECT area { left, top, left + dpi, top + dpi };
+        switch (square.how) {
+        case How::Fill: FillRect(dc.handle, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))); break;
+        case How::Pattern: PatBlt(dc.handle, left, top, dpi, dpi, BLACKNESS); break;
+        case How::Copy: BitBlt(dc.handle, left, top, dpi, dpi, memory, 0, 0, SRCCOPY); break;
+        case How::Stretch: StretchBlt(dc.handle, left, top, dpi, dpi, memory, 0, 0, dpi / 2, dpi / 2, SRCCOPY); break;
+        }
+    };
+    // Page 2 draws beside what was drawn between the pages, in the same rows.
+    const std::vector<std::vector<Square>> pages { { { 1, How::Fill }, { 9, How::Pattern } },
+        { { 5, How::Copy }, { 7, How::Stretch }, { 3, How::Fill, 4 } }, {} };
+    std::string output = file("marks.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    for (const auto& squares : pages) {
+        ASSERT_GT(StartPage(dc.handle), 0);
+        for (const Square& square : squares)
+            draw(square);
+        ASSERT_GT(EndPage(dc.handle), 0);
+        draw({ 3, How::Fill });
+    }
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    SelectObject(memory, old);
+    DeleteObject(black);
+    DeleteDC(memory);
+
+    constexpr int kRenderDpi = 20;
+    for (size_t page = 0; page < pages.size(); ++page) {
+        cairo_surface_t* image = pdfPageImage(output, static_cast<int>(page + 1), kRenderDpi);
+        ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+        for (int top = 0; top <= 9; ++top) {
+            SCOPED_TRACE(::testing::Message() << "page " << page + 1 << ", 1.5 inches across, " << top << ".5 down");
+            const bool square = std::any_of(pages[page].begin(), pages[page].end(), [&](const Square& s) { return s.topInch == top && s.leftInch == 1; });
+            auto* row = cairo_image_surface_get_data(image) + (2 * top + 1) * kRenderDpi / 2 * cairo_image_surface_get_stride(image);
+            EXPECT_EQ(row[3 * kRenderDpi / 2 * 4 + 1] < 128, square);
+        }
+        cairo_surface_destroy(image);
+    }
+}
+
+// The program's abort procedure runs after each page; when it answers FALSE the document goes and
+// EndPage says why.
+TEST_F(PrinterDCTest, AnAbortProcedureThatSaysStopEndsTheDocument)
+{
+    static int calls;
+    static int stopAt;
+    calls = 0;
+    stopAt = 2;
+    Dc dc(kPdfPrinterName);
+    EXPECT_TRUE(QueryAbort(dc.handle, 0)) << "without a procedure the job goes on";
+    ASSERT_GT(SetAbortProc(dc.handle, [](HDC, int) -> BOOL { return ++calls < stopAt; }), 0);
+    std::string output = file("stopped.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    ASSERT_GT(StartPage(dc.handle), 0);
+    EXPECT_GT(EndPage(dc.handle), 0);
+    EXPECT_EQ(calls, 1);
+    ASSERT_GT(StartPage(dc.handle), 0);
+    EXPECT_EQ(EndPage(dc.handle), SP_APPABORT);
+    EXPECT_EQ(StartPage(dc.handle), SP_ERROR) << "the document is gone";
+    EXPECT_TRUE(filesInFolder().empty()) << "nothing of the document is left";
+
+    stopAt = 0;
+    EXPECT_FALSE(QueryAbort(dc.handle, 0)) << "asks the procedure";
+    EXPECT_EQ(SetAbortProc(reinterpret_cast<HDC>(0x1234), nullptr), SP_ERROR);
+}
+
+// Characters given their places (ExtTextOut's dx) keep them on the printed page, where the text
+// goes as glyphs: here an inch apart.
+TEST_F(PrinterDCTest, TextWithGivenAdvancesLandsAtThem)
+{
+    Dc dc(kPdfPrinterName);
+    const int dpi = GetDeviceCaps(dc.handle, LOGPIXELSX);
+    HFONT font = CreateFontW(-dpi / 2, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
+    SelectObject(dc.handle, font);
+    std::string output = file("placed.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    StartPage(dc.handle);
+    const INT advances[] = { dpi, dpi, dpi, dpi };
+    ASSERT_TRUE(ExtTextOutW(dc.handle, dpi, dpi, 0, nullptr, L"IIII", 4, advances));
+    EndPage(dc.handle);
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    DeleteObject(font);
+    std::string text = pdfPages(output)[0];
+    std::erase_if(text, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+    EXPECT_NE(text.find("IIII"), std::string::npos) << "the text is kept";
+
+    constexpr int kRenderDpi = 40;
+    cairo_surface_t* image = pdfPageImage(output, 1, kRenderDpi);
+    ASSERT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+    // The ink between x and x + width inches, along the letters' middle.
+    auto inked = [&](double x, double width) {
+        auto* row = cairo_image_surface_get_data(image) + static_cast<int>(1.25 * kRenderDpi) * cairo_image_surface_get_stride(image);
+        for (int px = static_cast<int>(x * kRenderDpi); px < static_cast<int>((x + width) * kRenderDpi); ++px)
+            if (row[px * 4 + 1] < 128)
+                return true;
+        return false;
+    };
+    for (int letter = 1; letter <= 4; ++letter) {
+        SCOPED_TRACE(letter);
+        EXPECT_TRUE(inked(letter, 0.3)) << "a letter at the start of its inch";
+        EXPECT_FALSE(inked(letter + 0.4, 0.5)) << "and nothing after it";
+    }
+    cairo_surface_destroy(image);
+}
+
 struct CapsCase {
     const wchar_t* printer;
     short paper;
@@ -182,6 +308,29 @@ TEST_F(PrinterDCTest, FailedOrAbortedDocumentsLeaveTheOldFileAlone)
     std::string content((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(content, "earlier document");
     EXPECT_EQ(filesInFolder(), std::vector<std::string> { "kept.pdf" });
+}
+
+// While it prints, a document has no name in the folder: a program killed meanwhile leaves nothing
+// there. (Where the file system cannot make unnamed files, it has a temporary name, removed on any
+// end but a kill.)
+TEST_F(PrinterDCTest, ADocumentInProgressHasNoNameInTheFolder)
+{
+    const int probe = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (probe < 0)
+        GTEST_SKIP() << "the temporary folder's file system makes no unnamed files";
+    ::close(probe);
+    Dc dc(kPdfPrinterName);
+    std::string output = file("long.pdf");
+    ASSERT_GT(startDoc(dc.handle, output), 0);
+    for (int page = 0; page < 2; ++page) {
+        ASSERT_GT(StartPage(dc.handle), 0);
+        TextOutW(dc.handle, 100, 100, L"page", 4);
+        ASSERT_GT(EndPage(dc.handle), 0);
+        EXPECT_TRUE(filesInFolder().empty());
+    }
+    ASSERT_GT(EndDoc(dc.handle), 0);
+    EXPECT_EQ(filesInFolder(), std::vector<std::string> { "long.pdf" });
+    EXPECT_EQ(pdfInfo(output, "Pages"), "2");
 }
 
 TEST_F(PrinterDCTest, CallsOutOfOrderOrToNowhereFail)
