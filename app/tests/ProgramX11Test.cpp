@@ -25,8 +25,13 @@
 #include "res/FormulaPage.h"
 #include "res/ScriptPage.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <poll.h>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -63,6 +68,87 @@ std::vector<COLORREF> ServerArea(XDisplay* x, Window window, const RECT& area)
     XDestroyImage(image);
     return pixels;
 }
+
+// Another client that takes the clipboard for a while and quits: the clipboard has no owner then.
+void TakeTheClipboardAndQuit(const std::string& server)
+{
+    XDisplay* x = XOpenDisplay(server.c_str());
+    ASSERT_TRUE(x);
+    const Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(x, XInternAtom(x, "CLIPBOARD", False), window, CurrentTime);
+    XSync(x, False);
+    XCloseDisplay(x);
+}
+
+// Another client that owns the clipboard and answers each request by announcing its text in
+// chunks, then sends one byte each 0.9 s and never ends it, until the test is over.
+class TricklingClipboardOwner {
+public:
+    explicit TricklingClipboardOwner(const std::string& server)
+        : m_x(XOpenDisplay(server.c_str()))
+    {
+        if (!m_x)
+            return;
+        m_window = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), 0, 0, 1, 1, 0, 0, 0);
+        m_incr = XInternAtom(m_x, "INCR", False);
+        m_utf8 = XInternAtom(m_x, "UTF8_STRING", False);
+        XSetSelectionOwner(m_x, XInternAtom(m_x, "CLIPBOARD", False), m_window, CurrentTime);
+        XSync(m_x, False);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~TricklingClipboardOwner()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_x)
+            XCloseDisplay(m_x);
+    }
+    bool Connected() const { return m_x != nullptr; }
+    std::atomic<bool> asked { false };
+
+private:
+    void Serve()
+    {
+        std::optional<XSelectionRequestEvent> request;
+        bool chunkTaken = false;
+        auto nextByte = std::chrono::steady_clock::now();
+        while (!m_stop) {
+            while (XPending(m_x)) {
+                XEvent event;
+                XNextEvent(m_x, &event);
+                if (event.type == SelectionRequest) {
+                    request = event.xselectionrequest;
+                    XSelectInput(m_x, request->requestor, PropertyChangeMask);
+                    long size = 1 << 20;
+                    XChangeProperty(m_x, request->requestor, request->property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
+                    XSelectionEvent reply { SelectionNotify, 0, True, m_x, request->requestor, request->selection, request->target, request->property, request->time };
+                    XSendEvent(m_x, request->requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                    XFlush(m_x);
+                    chunkTaken = false;
+                    asked = true;
+                } else if (request && event.type == PropertyNotify && event.xproperty.window == request->requestor
+                    && event.xproperty.atom == request->property && event.xproperty.state == PropertyDelete) {
+                    chunkTaken = true;
+                }
+            }
+            if (request && chunkTaken && std::chrono::steady_clock::now() >= nextByte) {
+                XChangeProperty(m_x, request->requestor, request->property, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("x"), 1);
+                XFlush(m_x);
+                chunkTaken = false;
+                nextByte = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
+            }
+            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
+            poll(&fd, 1, 20);
+        }
+    }
+
+    XDisplay* m_x;
+    Window m_window = 0;
+    Atom m_incr = 0, m_utf8 = 0;
+    std::atomic<bool> m_stop { false };
+    std::thread m_thread;
+};
 
 class ProgramX11 : public ProgramTest {
 protected:
@@ -913,6 +999,52 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
     const std::string saved = SavedLastContent();
     for (const char* kept : { "A=2.5", "B=-1", "C=4", "X=3", "Comma=12" })
         EXPECT_NE(saved.find(kept), std::string::npos) << kept << " in\n" << saved;
+}
+
+// Ctrl+V pastes what the clipboard's owner gives, and nothing when it gives nothing: not the
+// field's own older copy once another client took the clipboard and quit, and nothing from an
+// owner that trickles its text for ever. While such a paste waits, the window is drawn again where
+// it was covered, and a key typed meanwhile (Enter) takes effect when the wait ends (here by Esc:
+// the program's wait is lengthened to the tests' limit, so that a loaded machine cannot end it
+// before the test has seen the window drawn).
+TEST_F(ProgramX11, APasteTakesNothingFromAGoneOrStallingOwnerAndTheWindowIsDrawnMeanwhile)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    HeadlessReference();
+    ASSERT_FALSE(m_reference.empty());
+    const ScopedEnv wait("FORMULON_SELECTION_WAIT_MS", std::to_string(kWaitLimit.count()));
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_EQ(Xdotool("key ctrl+a"), 0);
+    ASSERT_EQ(Xdotool("type --delay 30 111"), 0);
+    EXPECT_TRUE(CopiesAs("111"));
+    ASSERT_NO_FATAL_FAILURE(TakeTheClipboardAndQuit(m_server.Name()));
+    ASSERT_EQ(XGetSelectionOwner(m_x, XInternAtom(m_x, "CLIPBOARD", False)), 0u);
+    ASSERT_EQ(Xdotool("key ctrl+a 5 ctrl+v"), 0);
+    EXPECT_TRUE(CopiesAs("5"));
+
+    const std::vector<COLORREF> outputBefore = ServerArea(m_x, *m_window, m_area);
+    TricklingClipboardOwner owner(m_server.Name());
+    ASSERT_TRUE(owner.Connected());
+    ASSERT_EQ(Xdotool("key ctrl+v Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return owner.asked.load(); })) << "the program never asked for the clipboard";
+    // Another window over the output line, gone again.
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(m_x, *m_window, DefaultRootWindow(m_x), m_area.left, m_area.top, &x, &y, &child);
+    XSetWindowAttributes attributes {};
+    attributes.override_redirect = True;
+    attributes.background_pixel = BlackPixel(m_x, DefaultScreen(m_x));
+    const Window cover = XCreateWindow(m_x, DefaultRootWindow(m_x), x, y, m_area.right - m_area.left, m_area.bottom - m_area.top, 0,
+        CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(m_x, cover);
+    XSync(m_x, False);
+    XDestroyWindow(m_x, cover);
+    XSync(m_x, False);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) == outputBefore; }))
+        << "the output line was not drawn again before Enter computed: " << Picture("formulon-stalled-paste.png");
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, m_area) != outputBefore; })) << "Enter never computed";
+    EXPECT_TRUE(CopiesAs("5"));
 }
 
 // A client that asks for the ids of far more names than a call may pass is refused at once, and a

@@ -280,6 +280,30 @@ BOOL Enabled(SECEditController& controller, UINT id)
     return state.enabled;
 }
 
+// Once another program holds the clipboard, the editor's own copy (a column block) is gone: a
+// paste takes that program's text as plain text, and nothing once it went away; Paste is offered
+// while it holds the clipboard, without waiting for its text.
+TEST_F(EditKeys, APasteTakesOnlyWhatAnotherClipboardHolderGives)
+{
+    SetText(L"abcd\r\nefgh");
+    C().SetSelection(0, 1, 1, 3, SECEditController::SelectColumn);
+    Press('C', Ctrl);
+    Press(VK_ESCAPE);
+    headless->GiveSelectionToAnotherProgram(SelectionKind::Clipboard, "XY\r\n", std::nullopt);
+    const std::uint32_t before = headless->Now();
+    EXPECT_TRUE(Enabled(C(), ID_EDIT_PASTE));
+    EXPECT_EQ(headless->Now(), before);
+
+    headless->GiveSelectionToAnotherProgram(SelectionKind::Clipboard, "XY\r\n", 0);
+    C().SetCaretPosition(1, 4, FALSE);
+    Press('V', Ctrl);
+    EXPECT_EQ(Text(), L"abcd\r\nefghXY\r\n");
+    headless->LetSelectionGo(SelectionKind::Clipboard);
+    EXPECT_FALSE(Enabled(C(), ID_EDIT_PASTE));
+    Press('V', Ctrl);
+    EXPECT_EQ(Text(), L"abcd\r\nefghXY\r\n");
+}
+
 TEST_F(EditKeys, CommandsAreEnabledByTheirState)
 {
     EXPECT_FALSE(Enabled(C(), ID_EDIT_COPY)) << "one empty line";

@@ -84,10 +84,11 @@ public:
         m_thread = std::thread([this, answer] { RunTarget(answer); });
     }
 
-    // Drags text to a screen point and drops it there, offering a copy.
-    void DropAt(POINT screen, std::string text)
+    // Drags text to a screen point and drops it there, offering a copy; a stalling source
+    // announces the text in chunks and never sends one.
+    void DropAt(POINT screen, std::string text, bool stall = false)
     {
-        m_thread = std::thread([this, screen, text = std::move(text)] { RunSource(screen, text); });
+        m_thread = std::thread([this, screen, text = std::move(text), stall] { RunSource(screen, text, stall); });
     }
 
     std::atomic<bool> finished { false };   // the drop ended (source) or arrived (target)
@@ -148,7 +149,7 @@ private:
         return 0;
     }
 
-    void RunSource(POINT screen, const std::string& text)
+    void RunSource(POINT screen, const std::string& text, bool stall)
     {
         XSetSelectionOwner(m_x, m_selection, m_window, CurrentTime);
         const Window target = AwareWindowAt(screen);
@@ -172,7 +173,12 @@ private:
                 const XSelectionRequestEvent& request = event.xselectionrequest;
                 XSelectionEvent reply { .type = SelectionNotify, .requestor = request.requestor, .selection = request.selection,
                     .target = request.target, .property = 0, .time = request.time };
-                if (request.target == m_utf8) {
+                if (request.target == m_utf8 && stall) {
+                    const long size = static_cast<long>(text.size());
+                    XChangeProperty(m_x, request.requestor, request.property, XInternAtom(m_x, "INCR", False), 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&size), 1);
+                    reply.property = request.property;
+                } else if (request.target == m_utf8) {
                     XChangeProperty(m_x, request.requestor, request.property, m_utf8, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
                     reply.property = request.property;
@@ -301,6 +307,23 @@ TEST_P(EditDragDropX11, AnotherProgramDropsTextWhereItsPointerIs)
     EXPECT_EQ(Text(), L"say hello there");
     EXPECT_TRUE(peer.accepted) << "the drop was taken";
     WriteServerScreenshot(reader, GetParam() ? "fln-editor-xdnd-in-openbox" : "fln-editor-xdnd-in", 480, 300);
+}
+
+// A source that never sends the text it dropped: the program gives the drop up within its wait,
+// refuses it, leaves the text as it was and answers again.
+TEST_P(EditDragDropX11, ADropWhoseSourceStallsIsRefusedAndChangesNothing)
+{
+    edit.SetText(L"say  there");
+    XdndPeer peer(server->Name(), kPeer);
+    ASSERT_TRUE(peer.Connected());
+    ASSERT_TRUE(PumpUntil([&] { return peer.Viewable(); }));
+    peer.DropAt(At(0, 4), "hello", true);
+    EXPECT_TRUE(PumpUntil([&] { return peer.finished.load(); }));
+    EXPECT_FALSE(peer.accepted) << "the drop was taken";
+    EXPECT_EQ(Text(), L"say  there");
+    view->GetEditController()->SetCaretPosition(0, 0, FALSE);
+    view->SendMessage(WM_CHAR, L'x', 0);
+    EXPECT_EQ(Text(), L"xsay  there");
 }
 
 TEST_P(EditDragDropX11, ADragOutDeliversTheSelectedTextAndAMoveDeletesIt)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The display's name for a top-level window; 0 is no window.
@@ -43,10 +44,10 @@ enum class DisplayEventKind {
     CompositionStarted,
     CompositionEnded,
     // Another program drags text over a window that takes drops (AcceptDrops). Each DragOver
-    // wants an AnswerDragOver; each Drop, whose text is the dropped text, wants a FinishDrop.
+    // wants an AnswerDragOver; each Drop, whose dropped text is on its way, wants a FinishDrop.
     DragOver,      // screenPoint, action: what the other program proposes
     DragLeave,
-    Drop,          // screenPoint, action, text
+    Drop,          // screenPoint, action, dropped
 };
 
 // How a top-level window stands on the desktop. Where a window manager runs, it minimises and
@@ -55,6 +56,43 @@ enum class NativeWindowState { Normal, Minimized, Maximized };
 
 // What a drop does with the data: nothing (refused), a copy, or a move (the source deletes it).
 enum class DropAction { NoAction, Copy, Move };
+
+// The two selections through which programs share text: the clipboard, and X11's PRIMARY (the
+// text last selected, pasted with a middle click).
+enum class SelectionKind { Clipboard, Primary };
+
+// Another program's text on its way to this one (a selection read, a drop). Its owner answers in
+// its own time, and the display takes the answer in as it takes its events (NextEvent); the
+// caller decides how long to wait, and lets go of the read to give up.
+class SelectionRead {
+public:
+    virtual ~SelectionRead() = default;
+    virtual bool Finished() const = 0;
+    // Once finished, the text; nothing when nobody offered any: no owner, no text form, a refusal
+    // or a text too large to take whole.
+    virtual std::optional<std::string> Text() const = 0;
+};
+
+// A read answered at once: a selection this program or nobody holds.
+class AnsweredSelectionRead final : public SelectionRead {
+public:
+    explicit AnsweredSelectionRead(std::optional<std::string> text)
+        : m_text(std::move(text))
+    {
+    }
+    bool Finished() const override { return true; }
+    std::optional<std::string> Text() const override { return m_text; }
+
+private:
+    std::optional<std::string> m_text;
+};
+
+// How long the program waits for another program's text in all, on the display's clock: a few
+// seconds, however slowly the owner trickles it; then it gives up, with nothing taken.
+constexpr std::uint32_t kSelectionWaitLimitMs = 3000;
+// That wait as this run has it: FORMULON_SELECTION_WAIT_MS lengthens it for tests that show what
+// happens while a real paste waits on a loaded machine, which they end with Esc.
+std::uint32_t SelectionWaitLimitMs();
 
 // What the display knows to be held down when an event happened, as virtual keys (VK_SHIFT,
 // VK_CONTROL and VK_MENU for either side's key, VK_LBUTTON... for the buttons). Presses and
@@ -78,6 +116,7 @@ struct DisplayEvent {
     RECT area {};
     std::uint32_t timestamp = 0; // milliseconds on the display's clock
     DropAction action = DropAction::NoAction;
+    std::shared_ptr<SelectionRead> dropped; // Drop: the dropped text
     NativeWindowState state = NativeWindowState::Normal;
     // Input events: the modifiers and buttons held before the event; FocusGained: every key.
     std::optional<HeldInput> held;
@@ -162,13 +201,22 @@ public:
     virtual void Wait(int wakeFd, int timeoutMs) = 0;
 
     // The system clipboard as UTF-8 text; the program's own formats stay inside the program.
-    // Another program's offer reads as nothing when it is no text, comes too slowly or is too
-    // large to take whole.
+    // Another program's offer reads as nothing when it is no text, takes longer than
+    // kSelectionWaitLimitMs or is too large to take whole. These getters wait for it without
+    // taking the user's input; the program's pastes read through ReadSelection.
     virtual void SetClipboardText(const std::string& utf8) = 0;
     virtual std::optional<std::string> ClipboardText() = 0;
-    // The PRIMARY selection (X11's: the text last selected, pasted with a middle click), likewise.
+    // The PRIMARY selection, likewise.
     virtual void SetPrimarySelectionText(const std::string& utf8) = 0;
     virtual std::optional<std::string> PrimarySelectionText() = 0;
+    // Begins reading a selection. One that this program or nobody holds is answered at once;
+    // another program's text comes in its own time.
+    virtual std::shared_ptr<SelectionRead> ReadSelection(SelectionKind which)
+    {
+        return std::make_shared<AnsweredSelectionRead>(which == SelectionKind::Clipboard ? ClipboardText() : PrimarySelectionText());
+    }
+    // Whether another program holds the selection now (asking it nothing).
+    virtual bool HeldByAnotherProgram(SelectionKind) { return false; }
 
     // Where an input method shows the text being composed for the window: the top-left corner of
     // its first character in window coordinates, and the font; a display without input methods

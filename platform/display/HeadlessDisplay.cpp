@@ -291,6 +291,42 @@ std::optional<DisplayEvent> HeadlessDisplay::NextEvent()
     return event;
 }
 
+namespace {
+// Another program's text, due at a time of the virtual clock.
+class TimedSelectionRead final : public SelectionRead {
+public:
+    TimedSelectionRead(const HeadlessDisplay& display, std::optional<std::string> text, std::optional<std::uint32_t> due)
+        : m_display(display)
+        , m_text(std::move(text))
+        , m_due(due)
+    {
+    }
+    bool Finished() const override { return m_due && static_cast<std::int32_t>(m_display.Now() - *m_due) >= 0; }
+    std::optional<std::string> Text() const override { return Finished() ? m_text : std::nullopt; }
+
+private:
+    const HeadlessDisplay& m_display;
+    std::optional<std::string> m_text;
+    std::optional<std::uint32_t> m_due;
+};
+} // namespace
+
+std::shared_ptr<SelectionRead> HeadlessDisplay::ReadSelection(SelectionKind which)
+{
+    const Selection& selection = m_selections[Index(which)];
+    if (!selection.anotherProgram)
+        return std::make_shared<AnsweredSelectionRead>(selection.text);
+    std::optional<std::uint32_t> due;
+    if (selection.answerAfterMs)
+        due = m_now + *selection.answerAfterMs;
+    return std::make_shared<TimedSelectionRead>(*this, selection.text, due);
+}
+
+void HeadlessDisplay::GiveSelectionToAnotherProgram(SelectionKind which, std::optional<std::string> text, std::optional<std::uint32_t> answerAfterMs)
+{
+    m_selections[Index(which)] = { std::move(text), true, answerAfterMs };
+}
+
 void HeadlessDisplay::Wait(int wakeFd, int timeoutMs)
 {
     if (!m_events.empty())

@@ -39,16 +39,25 @@ public:
     // message loop reaches its next timer at once. Without a time-out it waits for wakeFd.
     void Wait(int wakeFd, int timeoutMs) override;
 
-    void SetClipboardText(const std::string& utf8) override { m_clipboard = utf8; }
-    std::optional<std::string> ClipboardText() override { return m_clipboard; }
-    void SetPrimarySelectionText(const std::string& utf8) override { m_primary = utf8; }
-    std::optional<std::string> PrimarySelectionText() override { return m_primary; }
+    // Setting a selection's text (the program, or a test standing for another program whose
+    // text comes at once) ends any other program's hold on it.
+    void SetClipboardText(const std::string& utf8) override { SetSelection(SelectionKind::Clipboard, utf8); }
+    std::optional<std::string> ClipboardText() override { return TextAtOnce(SelectionKind::Clipboard); }
+    void SetPrimarySelectionText(const std::string& utf8) override { SetSelection(SelectionKind::Primary, utf8); }
+    std::optional<std::string> PrimarySelectionText() override { return TextAtOnce(SelectionKind::Primary); }
+    std::shared_ptr<SelectionRead> ReadSelection(SelectionKind which) override;
+    bool HeldByAnotherProgram(SelectionKind which) override { return m_selections[Index(which)].anotherProgram; }
     void SetCompositionSpot(NativeWindowId window, POINT spot) override;
     void SetCompositionFont(NativeWindowId window, const CompositionFont& font) override;
 
     // Test controls.
     void SetMonitors(std::vector<MonitorArea> monitors) { m_monitors = std::move(monitors); }
     void Advance(std::uint32_t milliseconds) { m_now += milliseconds; }
+    // Another program takes the selection: a read gets its text (none: it offers no text)
+    // answerAfterMs later on the virtual clock, or never (nothing: it stalls).
+    void GiveSelectionToAnotherProgram(SelectionKind which, std::optional<std::string> text, std::optional<std::uint32_t> answerAfterMs);
+    // The selection's holder went away: nobody holds it.
+    void LetSelectionGo(SelectionKind which) { m_selections[Index(which)] = {}; }
     // Mouse input at a screen point; the event goes to the topmost shown window under the point
     // (or to the window holding the pointer grab of a pressed button).
     void InjectMouseMove(POINT screenPoint);
@@ -95,6 +104,19 @@ private:
     // The screen pixels the window covers when shown: its bounds, or its shape within them.
     static cairo_region_t* ScreenShape(const NativeWindow& window);
     void Push(DisplayEvent event);
+    struct Selection {
+        std::optional<std::string> text;
+        bool anotherProgram = false;
+        std::optional<std::uint32_t> answerAfterMs = 0; // nothing: another program that never answers
+    };
+    static std::size_t Index(SelectionKind which) { return which == SelectionKind::Clipboard ? 0 : 1; }
+    void SetSelection(SelectionKind which, const std::string& utf8) { m_selections[Index(which)] = { utf8, false, 0 }; }
+    // The getters do not wait: another program's text that is not due at once reads as nothing.
+    std::optional<std::string> TextAtOnce(SelectionKind which) const
+    {
+        const Selection& selection = m_selections[Index(which)];
+        return selection.answerAfterMs == 0u ? selection.text : std::nullopt;
+    }
 
     std::vector<MonitorArea> m_monitors;
     std::uint32_t m_now = 1000;
@@ -108,7 +130,6 @@ private:
     std::uintptr_t m_cursorShape = 0;
     int m_presents = 0;
     std::deque<DisplayEvent> m_events;
-    std::optional<std::string> m_clipboard;
-    std::optional<std::string> m_primary;
+    Selection m_selections[2];
     cairo_surface_t* m_screen = nullptr;
 };

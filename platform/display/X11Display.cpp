@@ -9,6 +9,7 @@
 #include "platform/display/X11Atoms.h"
 #include "platform/display/X11DragAndDrop.h"
 #include "platform/display/X11InputMethod.h"
+#include "platform/display/X11SelectionReceiver.h"
 #include "platform/display/X11SelectionSender.h"
 #include "platform/display/X11SharedImages.h"
 #include "platform/display/XResources.h"
@@ -120,12 +121,13 @@ public:
         , m_sharedImages(connection, !std::getenv("FORMULON_NO_SHM"))
         , m_inputMethod(std::make_unique<X11InputMethod>(connection, [this](DisplayEvent event) { Push(std::move(event)); }))
         , m_selectionSender(connection, [this](Window window) { return IsOwnWindow(window); })
+        , m_selectionReceiver(std::make_unique<X11SelectionReceiver>(connection, DefaultRootWindow(connection)))
     {
         XSetErrorHandler(IgnoreXErrors);
         XSetIOErrorHandler(OnConnectionLost);
         InternAtoms(m_x, { { &m_wmDelete, "WM_DELETE_WINDOW" }, { &m_wmProtocols, "WM_PROTOCOLS" },
             { &m_motifHints, "_MOTIF_WM_HINTS" }, { &m_clipboard, "CLIPBOARD" }, { &m_utf8, "UTF8_STRING" },
-            { &m_targets, "TARGETS" }, { &m_incr, "INCR" }, { &m_transfer, "FLN_CLIPBOARD" }, { &m_netName, "_NET_WM_NAME" },
+            { &m_targets, "TARGETS" }, { &m_netName, "_NET_WM_NAME" },
             { &m_stateAbove, "_NET_WM_STATE_ABOVE" }, { &m_netState, "_NET_WM_STATE" }, { &m_netPid, "_NET_WM_PID" },
             { &m_netIcon, "_NET_WM_ICON" }, { &m_netType, "_NET_WM_WINDOW_TYPE" },
             { &m_typeDialog, "_NET_WM_WINDOW_TYPE_DIALOG" }, { &m_workArea, "_NET_WORKAREA" }, { &m_wmState, "WM_STATE" },
@@ -150,6 +152,7 @@ public:
         for (auto& [id, cursor] : m_cursors)
             XFreeCursor(m_x, cursor);
         XDestroyWindow(m_x, m_selectionOwner);
+        m_selectionReceiver.reset();
         XCloseDisplay(m_x);
     }
 
@@ -480,19 +483,8 @@ public:
     std::optional<DisplayEvent> NextEvent() override
     {
         ForgetServerAnswers();
-        while (m_pending.empty() && XPending(m_x)) {
-            XEvent event;
-            XNextEvent(m_x, &event);
-            const bool key = event.type == KeyPress || event.type == KeyRelease;
-            if (key && m_windows.contains(event.xkey.window))
-                m_inputMethod->Prepare(event.xkey.window);
-            if (XFilterEvent(&event, None)) {
-                if (key)
-                    m_inputMethod->KeyFiltered(event.xkey);
-                continue;
-            }
-            Translate(event);
-        }
+        while (m_pending.empty() && XPending(m_x))
+            TakeServerEvent();
         if (m_pending.empty())
             return std::nullopt;
         DisplayEvent event = std::move(m_pending.front());
@@ -511,9 +503,24 @@ public:
     }
 
     void SetClipboardText(const std::string& utf8) override { OwnSelection(m_clipboard, utf8); }
-    std::optional<std::string> ClipboardText() override { return SelectionText(m_clipboard); }
+    std::optional<std::string> ClipboardText() override { return AwaitText(*ReadSelection(SelectionKind::Clipboard)); }
     void SetPrimarySelectionText(const std::string& utf8) override { OwnSelection(XA_PRIMARY, utf8); }
-    std::optional<std::string> PrimarySelectionText() override { return SelectionText(XA_PRIMARY); }
+    std::optional<std::string> PrimarySelectionText() override { return AwaitText(*ReadSelection(SelectionKind::Primary)); }
+
+    std::shared_ptr<SelectionRead> ReadSelection(SelectionKind which) override
+    {
+        const Atom selection = SelectionAtom(which);
+        const Window owner = XGetSelectionOwner(m_x, selection);
+        if (owner == None || owner == m_selectionOwner)
+            return std::make_shared<AnsweredSelectionRead>(owner == None ? std::nullopt : std::optional(*OwnedText(selection)));
+        return m_selectionReceiver->Start(selection, m_utf8, LastTimestamp());
+    }
+
+    bool HeldByAnotherProgram(SelectionKind which) override
+    {
+        const Window owner = XGetSelectionOwner(m_x, SelectionAtom(which));
+        return owner != None && owner != m_selectionOwner;
+    }
 
     void SetCompositionSpot(NativeWindowId id, POINT spot) override
     {
@@ -537,7 +544,14 @@ public:
 private:
     // What drag and drop asks of the display.
     void PushEvent(DisplayEvent event) override { Push(std::move(event)); }
-    bool IsOwnWindow(Window window) const override { return window == m_selectionOwner || m_windows.contains(window); }
+    bool IsOwnWindow(Window window) const override
+    {
+        return window == m_selectionOwner || m_windows.contains(window) || m_selectionReceiver->IsReadWindow(window);
+    }
+    std::shared_ptr<SelectionRead> ReadDroppedText(Atom selection, Atom target, Time time) override
+    {
+        return m_selectionReceiver->Start(selection, target, time);
+    }
     void OwnSelectionText(Atom selection, const std::string& utf8) override { OwnSelection(selection, utf8); }
     Time LastTimestamp() const override { return m_lastTimestamp ? m_lastTimestamp : CurrentTime; }
 
@@ -607,6 +621,28 @@ private:
     }
 
     void Push(DisplayEvent event) { m_pending.push_back(std::move(event)); }
+
+    // Handles the server's next event, which may become display events on the queue.
+    void TakeServerEvent()
+    {
+        XEvent event;
+        XNextEvent(m_x, &event);
+        const bool key = event.type == KeyPress || event.type == KeyRelease;
+        if (key && m_windows.contains(event.xkey.window))
+            m_inputMethod->Prepare(event.xkey.window);
+        if (XFilterEvent(&event, None)) {
+            if (key)
+                m_inputMethod->KeyFiltered(event.xkey);
+            return;
+        }
+        Translate(event);
+    }
+
+    void TakeServerEvents()
+    {
+        while (XPending(m_x))
+            TakeServerEvent();
+    }
 
     // Searches the whole tree: a window manager puts top-level windows into frames of its own.
     bool OtherRunsWindowAt(Window under, const RECT& bounds) const
@@ -697,6 +733,8 @@ private:
     void Translate(XEvent& event)
     {
         NativeWindowId id = event.xany.window;
+        if (m_selectionReceiver->HandleEvent(event))
+            return;
         switch (event.type) {
         case Expose: {
             RECT area { event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width, event.xexpose.y + event.xexpose.height };
@@ -892,128 +930,21 @@ private:
         XSync(m_x, False);
     }
 
-    std::optional<std::string> SelectionText(Atom selection) { return ReadSelection(selection, m_utf8, LastTimestamp()); }
+    Atom SelectionAtom(SelectionKind which) const { return which == SelectionKind::Clipboard ? m_clipboard : XA_PRIMARY; }
 
-    struct TransferValue {
-        Atom type = None;
-        int format = 0;
-        std::string bytes; // as Xlib gives them: items of 16 and 32 bits in shorts and longs
-    };
-
-    // A selection read from another program is refused whole beyond this size.
-    static constexpr size_t kSelectionLimit = size_t(64) << 20;
-    // How long the owner may take for its answer, and for each chunk of an incremental one.
-    static constexpr std::chrono::seconds kOwnerStallLimit { 1 };
-    // How long a whole incremental transfer may take.
-    static constexpr std::chrono::seconds kIncrementalLimit { 30 };
-
-    std::optional<std::string> ReadSelection(Atom selection, Atom target, Time time) override
+    // Takes the server's events until the read has ended, SelectionWaitLimitMs() at most: the
+    // events go on to the queue, where NextEvent finds them.
+    std::optional<std::string> AwaitText(const SelectionRead& read)
     {
-        Window owner = XGetSelectionOwner(m_x, selection);
-        if (owner == None)
-            return std::nullopt;
-        if (owner == m_selectionOwner)
-            return *OwnedText(selection);
-        // The chunks of an incremental answer are announced as changes of the property.
-        XSelectInput(m_x, m_selectionOwner, PropertyChangeMask);
-        std::optional<std::string> text = ReceiveSelection(selection, target, time);
-        XSelectInput(m_x, m_selectionOwner, NoEventMask);
-        return text;
-    }
-
-    std::optional<std::string> ReceiveSelection(Atom selection, Atom target, Time time)
-    {
-        XConvertSelection(m_x, selection, target, m_transfer, m_selectionOwner, time);
-        XFlush(m_x);
-        // Another program answers within moments; other events stay queued meanwhile.
-        XEvent event;
-        const bool answered = AwaitEvent(event, std::chrono::steady_clock::now() + kOwnerStallLimit,
-            [this](const XEvent& e) { return e.type == SelectionNotify && e.xselection.requestor == m_selectionOwner; });
-        if (!answered || event.xselection.property == None)
-            return std::nullopt;
-        // The owner's writing of its answer came before the answer: no news of a chunk.
-        while (XCheckTypedWindowEvent(m_x, m_selectionOwner, PropertyNotify, &event)) { }
-        std::optional<TransferValue> answer = TakeTransferValue();
-        if (!answer)
-            return std::nullopt;
-        if (answer->type == m_incr)
-            return ReceiveIncrementally(target, *answer);
-        return IsText(*answer, target) ? std::optional(std::move(answer->bytes)) : std::nullopt;
-    }
-
-    // The incremental transfer: taking the announcement asked for the first chunk, each chunk
-    // taken asks for the next, and an empty one ends the text. A stalled owner or a text beyond
-    // the limit gives no text at all, never a part of it.
-    std::optional<std::string> ReceiveIncrementally(Atom target, const TransferValue& announcement)
-    {
-        long lowerBound = 0;
-        if (announcement.format == 32 && announcement.bytes.size() >= sizeof lowerBound)
-            std::memcpy(&lowerBound, announcement.bytes.data(), sizeof lowerBound);
-        if (static_cast<unsigned long>(lowerBound) > kSelectionLimit)
-            return std::nullopt;
-        const auto end = std::chrono::steady_clock::now() + kIncrementalLimit;
-        std::string text;
+        const std::uint32_t start = Now();
         for (;;) {
-            XEvent event;
-            const bool chunkCame = AwaitEvent(event, std::min(end, std::chrono::steady_clock::now() + kOwnerStallLimit), [this](const XEvent& e) {
-                return e.type == PropertyNotify && e.xproperty.window == m_selectionOwner && e.xproperty.atom == m_transfer && e.xproperty.state == PropertyNewValue;
-            });
-            std::optional<TransferValue> chunk;
-            if (chunkCame)
-                chunk = TakeTransferValue();
-            if (!chunk)
-                return std::nullopt;
-            if (chunk->bytes.empty())
-                return text;
-            if (!IsText(*chunk, target) || chunk->bytes.size() > kSelectionLimit - text.size())
-                return std::nullopt;
-            text += chunk->bytes;
-        }
-    }
-
-    // Takes the transfer property off the selection window; nothing when it is missing or
-    // longer than a selection may be.
-    std::optional<TransferValue> TakeTransferValue()
-    {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        std::optional<TransferValue> value;
-        if (XGetWindowProperty(m_x, m_selectionOwner, m_transfer, 0, kSelectionLimit / 4, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success
-            && type != None && after == 0) {
-            const size_t itemSize = format == 8 ? 1 : format == 16 ? sizeof(short) : sizeof(long);
-            value = TransferValue { type, format, data ? std::string(reinterpret_cast<char*>(data), count * itemSize) : std::string() };
-        }
-        if (data)
-            XFree(data);
-        XDeleteProperty(m_x, m_selectionOwner, m_transfer);
-        XFlush(m_x);
-        return value;
-    }
-
-    // Only bytes of the text form asked for, or of the two plain ones, are text: an owner's
-    // number or list of atoms is not.
-    bool IsText(const TransferValue& value, Atom target) const
-    {
-        return value.format == 8 && (value.type == target || value.type == m_utf8 || value.type == XA_STRING);
-    }
-
-    // Takes the first event that `matches` off the queue, leaving the others; false when none
-    // came by the deadline.
-    template <class Matches>
-    bool AwaitEvent(XEvent& event, std::chrono::steady_clock::time_point deadline, Matches matches)
-    {
-        auto test = [](XDisplay*, XEvent* candidate, XPointer argument) -> Bool {
-            return (*reinterpret_cast<Matches*>(argument))(*candidate);
-        };
-        while (!XCheckIfEvent(m_x, &event, test, reinterpret_cast<XPointer>(&matches))) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
+            TakeServerEvents();
+            const std::uint32_t waited = Now() - start;
+            if (read.Finished() || waited >= SelectionWaitLimitMs())
+                return read.Text();
             pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-            poll(&fd, 1, 20);
+            poll(&fd, 1, static_cast<int>(SelectionWaitLimitMs() - waited));
         }
-        return true;
     }
 
     // The text of a selection this program owns (empty when it owns it no longer).
@@ -1051,8 +982,8 @@ private:
     Window m_root;
     std::chrono::steady_clock::time_point m_start;
     Window m_selectionOwner;
-    Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_transfer, m_netName, m_stateAbove, m_netState;
-    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime, m_incr;
+    Atom m_wmDelete, m_wmProtocols, m_motifHints, m_clipboard, m_utf8, m_targets, m_netName, m_stateAbove, m_netState;
+    Atom m_netPid, m_netIcon, m_netType, m_typeDialog, m_workArea, m_wmState, m_maximizedVert, m_maximizedHorz, m_managerSelection, m_userTime;
     std::map<NativeWindowId, NativeWindow> m_windows;
     std::map<unsigned, Cursor> m_cursors;
     std::deque<DisplayEvent> m_pending;
@@ -1067,6 +998,7 @@ private:
     std::unique_ptr<X11InputMethod> m_inputMethod; // let go before the connection closes
     std::unique_ptr<X11DragAndDrop> m_dragAndDrop;
     X11SelectionSender m_selectionSender;
+    std::unique_ptr<X11SelectionReceiver> m_selectionReceiver; // let go before the connection closes
 };
 
 }

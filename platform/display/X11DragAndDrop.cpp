@@ -3,7 +3,6 @@
 #include "platform/display/X11DragAndDrop.h"
 #include "platform/display/X11Atoms.h"
 
-#include "platform/base/CString.h"
 
 #define Display XDisplay
 #include <X11/Xatom.h>
@@ -136,9 +135,8 @@ bool X11DragAndDrop::HandleClientMessage(const XClientMessageEvent& message)
                 return true;
             }
             const Time time = drag.version >= 1 ? static_cast<Time>(message.data.l[2]) : CurrentTime;
-            const std::optional<std::string> text = m_host.ReadSelection(m_selection, drag.textType, time);
-            m_host.PushEvent({ .kind = DisplayEventKind::Drop, .window = target, .screenPoint = drag.point,
-                .text = text ? NarrowToWide(*text) : std::wstring(), .action = drag.proposed });
+            m_host.PushEvent({ .kind = DisplayEventKind::Drop, .window = target, .screenPoint = drag.point, .action = drag.proposed,
+                .dropped = m_host.ReadDroppedText(m_selection, drag.textType, time) });
         }
         return true;
     }

@@ -14,6 +14,7 @@
 #undef Display
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,8 +28,8 @@ public:
         virtual bool IsOwnWindow(Window window) const = 0;
         // Makes the program the selection's owner, offering the text.
         virtual void OwnSelectionText(Atom selection, const std::string& utf8) = 0;
-        // Asks the selection's owner for it in target's form; nothing when it does not answer.
-        virtual std::optional<std::string> ReadSelection(Atom selection, Atom target, Time time) = 0;
+        // Asks the selection's owner for the dropped text in target's form.
+        virtual std::shared_ptr<SelectionRead> ReadDroppedText(Atom selection, Atom target, Time time) = 0;
         virtual void AnswerSelectionRequest(const XSelectionRequestEvent& request) = 0;
         virtual Time LastTimestamp() const = 0;
     };

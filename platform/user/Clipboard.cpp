@@ -1,5 +1,7 @@
 // The clipboard. Text goes to and comes from the display's clipboard, so that other programs
-// see it; other formats stay inside this program.
+// see it; other formats stay inside this program. Once another program holds the clipboard, or
+// nobody does, what this program put there is the clipboard no longer: a paste then takes the
+// other program's text, or nothing, never this program's older copy.
 
 #include "platform/base/CString.h"
 #include "platform/user/MessageQueue.h"
@@ -37,6 +39,11 @@ struct ClipboardState {
     HWND owner = nullptr;
     std::map<UINT, HGLOBAL> data;
     std::string publishedText; // what we gave the display, to know whether it is still ours
+    // Another program holds the clipboard, and its text is read only by a paste.
+    bool othersTextUnread = false;
+    // The display's clipboard was followed since the clipboard was opened: while it is open,
+    // its content stays as first found.
+    bool followedWhileOpen = false;
 };
 
 ClipboardState& Clipboard()
@@ -60,17 +67,52 @@ void FreeData()
     Clipboard().data.clear();
 }
 
-// Text another program put on the display's clipboard replaces what this program holds.
-void TakeForeignText()
+void ForgetData()
+{
+    FreeData();
+    Clipboard().owner = nullptr;
+    Clipboard().publishedText.clear();
+}
+
+void KeepForeignText(const std::string& text)
 {
     ClipboardState& state = Clipboard();
-    auto text = CurrentDisplay().ClipboardText();
-    if (!text || *text == state.publishedText)
+    state.publishedText = text;
+    state.data[CF_UNICODETEXT] = BlockWithText(NarrowToWide(text));
+}
+
+// Brings what the program holds in line with the display's clipboard. Another program's text
+// is read only when readOthersText asks (a paste), within the wait for it; until then the
+// program only knows that the clipboard is not its own.
+void FollowDisplayClipboard(bool readOthersText)
+{
+    ClipboardState& state = Clipboard();
+    if (state.open && state.followedWhileOpen)
         return;
-    FreeData();
-    state.owner = nullptr;
-    state.publishedText = *text;
-    state.data[CF_UNICODETEXT] = BlockWithText(NarrowToWide(*text));
+    Display& display = CurrentDisplay();
+    if (display.HeldByAnotherProgram(SelectionKind::Clipboard)) {
+        ForgetData();
+        state.othersTextUnread = !readOthersText;
+        if (readOthersText) {
+            if (auto text = AwaitSelection(*display.ReadSelection(SelectionKind::Clipboard)))
+                KeepForeignText(*text);
+        }
+    } else {
+        // Held by this program, or by nobody: answered at once.
+        state.othersTextUnread = false;
+        auto text = display.ReadSelection(SelectionKind::Clipboard)->Text();
+        if (!text || *text != state.publishedText) {
+            ForgetData();
+            if (text)
+                KeepForeignText(*text);
+        }
+    }
+    state.followedWhileOpen = state.open && !state.othersTextUnread;
+}
+
+bool IsTextFormat(UINT format)
+{
+    return format == CF_UNICODETEXT || format == CF_TEXT || format == CF_OEMTEXT;
 }
 
 } // namespace
@@ -126,6 +168,7 @@ BOOL OpenClipboard(HWND owner)
         return FALSE;
     state.open = true;
     state.openedBy = owner;
+    state.followedWhileOpen = false;
     return TRUE;
 }
 
@@ -148,6 +191,8 @@ BOOL EmptyClipboard()
     state.owner = state.openedBy;
     state.publishedText.clear();
     CurrentDisplay().SetClipboardText({});
+    state.othersTextUnread = false;
+    state.followedWhileOpen = true;
     return TRUE;
 }
 
@@ -174,7 +219,7 @@ HANDLE GetClipboardData(UINT format)
     ClipboardState& state = Clipboard();
     if (!state.open)
         return nullptr;
-    TakeForeignText();
+    FollowDisplayClipboard(true);
     if (auto it = state.data.find(format); it != state.data.end())
         return it->second;
     if (format == CF_TEXT || format == CF_OEMTEXT) {
@@ -196,7 +241,10 @@ HANDLE GetClipboardData(UINT format)
 
 BOOL IsClipboardFormatAvailable(UINT format)
 {
-    TakeForeignText();
+    FollowDisplayClipboard(false);
+    // Another program's offer is taken for text without asking it: that waits for a paste.
+    if (Clipboard().othersTextUnread)
+        return IsTextFormat(format);
     auto& data = Clipboard().data;
     if (format == CF_TEXT || format == CF_OEMTEXT)
         return data.contains(format) || data.contains(CF_UNICODETEXT);
@@ -210,8 +258,8 @@ UINT RegisterClipboardFormatW(LPCWSTR name)
 
 int CountClipboardFormats()
 {
-    TakeForeignText();
-    return static_cast<int>(Clipboard().data.size());
+    FollowDisplayClipboard(false);
+    return Clipboard().othersTextUnread ? 1 : static_cast<int>(Clipboard().data.size());
 }
 
 UINT EnumClipboardFormats(UINT format)
@@ -228,6 +276,6 @@ void SetPrimarySelectionText(const std::wstring& text)
 
 std::wstring GetPrimarySelectionText()
 {
-    auto text = CurrentDisplay().PrimarySelectionText();
+    auto text = AwaitSelection(*CurrentDisplay().ReadSelection(SelectionKind::Primary));
     return text ? NarrowToWide(*text) : std::wstring();
 }

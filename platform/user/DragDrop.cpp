@@ -248,10 +248,13 @@ void HandleForeignDrag(const DisplayEvent& event)
         ForeignDrag().Leave();
         break;
     case DisplayEventKind::Drop: {
+        // The text comes as a paste's does, within the same wait.
+        std::optional<std::string> dropped = event.dropped ? AwaitSelection(*event.dropped) : std::nullopt;
+        const std::wstring text = dropped ? NarrowToWide(*dropped) : std::wstring();
         DragData data;
-        data.SetText(event.text);
+        data.SetText(text);
         DWORD effect = DROPEFFECT_NONE;
-        if (event.text.empty()) {
+        if (text.empty()) {
             ForeignDrag().Leave();
         } else {
             effect = ForeignDrag().Over(data, keyState | MK_LBUTTON, event.screenPoint, offered);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <deque>
 #include <utility>
 
 namespace fln::user {
@@ -43,6 +44,24 @@ InputState& State()
 {
     static InputState state;
     return state;
+}
+
+// Display events taken off the display while the program waited for another program's text,
+// kept in their order for after the wait.
+std::deque<DisplayEvent>& DeferredEvents()
+{
+    static std::deque<DisplayEvent> events;
+    return events;
+}
+
+std::optional<DisplayEvent> NextDisplayEvent()
+{
+    auto& deferred = DeferredEvents();
+    if (deferred.empty())
+        return CurrentDisplay().NextEvent();
+    DisplayEvent event = std::move(deferred.front());
+    deferred.pop_front();
+    return event;
 }
 
 WPARAM MouseKeyFlags()
@@ -323,11 +342,20 @@ void SendActivation(HWND window, bool active, HWND other, WORD how)
 
 } // namespace
 
+void DeferDisplayEvent(DisplayEvent event)
+{
+    DeferredEvents().push_back(std::move(event));
+}
+
+bool DisplayEventsDeferred()
+{
+    return !DeferredEvents().empty();
+}
+
 void TranslateDisplayEvents()
 {
-    Display& display = CurrentDisplay();
     while (!InputPending()) {
-        auto event = display.NextEvent();
+        auto event = NextDisplayEvent();
         if (!event)
             break;
         WindowTree& tree = WindowTree::Instance();

@@ -18,6 +18,13 @@ void QueueInputMessage(const MSG& message);
 // time, so that each is translated with the capture and focus that the ones before it left.
 void TranslateDisplayEvents();
 bool InputPending();
+// Keeps a display event for TranslateDisplayEvents to take before the display's next ones.
+void DeferDisplayEvent(DisplayEvent event);
+bool DisplayEventsDeferred();
+// Waits for another program's text (a paste, a drop) kSelectionWaitLimitMs at most on the
+// display's clock: windows are painted meanwhile, Esc gives up, and other input waits until the
+// end (SelectionWait.cpp). Nothing when no text came.
+std::optional<std::string> AwaitSelection(const SelectionRead& read);
 // Runs the hooks of a type, most recent first; returns what the first one returned (0: none).
 LRESULT CallHooks(int type, int code, WPARAM wParam, LPARAM lParam);
 bool HasHooks(int type);

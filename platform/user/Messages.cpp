@@ -472,7 +472,7 @@ BOOL WaitMessage()
         if (!queue.posted.empty() || !queue.sent.empty() || queue.quitPosted)
             return TRUE;
     }
-    if (!queue.input.empty() || NextWindowToPaint(nullptr))
+    if (!queue.input.empty() || DisplayEventsDeferred() || NextWindowToPaint(nullptr))
         return TRUE;
     // A loop that waits inside a paint pass (a message box from a paint handler) shows what
     // has been drawn.

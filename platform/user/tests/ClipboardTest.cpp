@@ -76,6 +76,35 @@ TEST_F(Clipboard, ForeignTextOfBothSelectionsIsReadWholeInUtf8OrTheFallbackCodeP
     }
 }
 
+// Once another program holds the clipboard, none of this program's formats is on it any more.
+// Whether it holds text is answered without asking that program, which only a read of the text
+// waits for, once for each opening of the clipboard and within the bound; PRIMARY likewise.
+TEST_F(Clipboard, AnotherProgramsHoldEndsTheProgramsOwnAndOnlyAReadWaitsForIt)
+{
+    const UINT marker = RegisterClipboardFormatW(L"Formulon Column Mark");
+    ASSERT_TRUE(OpenClipboard(TopLevel()));
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, Text(L"111")));
+    ASSERT_TRUE(SetClipboardData(marker, Text(L"")));
+    CloseClipboard();
+    headless->GiveSelectionToAnotherProgram(SelectionKind::Clipboard, "222", std::nullopt);
+
+    const std::uint32_t before = headless->Now();
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_FALSE(IsClipboardFormatAvailable(marker));
+    EXPECT_EQ(headless->Now(), before) << "asking whether there is text waited";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
+    EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+    EXPECT_FALSE(IsClipboardFormatAvailable(marker));
+    CloseClipboard();
+    EXPECT_EQ(headless->Now() - before, kSelectionWaitLimitMs);
+
+    headless->GiveSelectionToAnotherProgram(SelectionKind::Primary, "333", std::nullopt);
+    EXPECT_EQ(GetPrimarySelectionText(), L"");
+    EXPECT_EQ(headless->Now() - before, 2 * kSelectionWaitLimitMs);
+}
+
 TEST_F(Clipboard, RegisteredFormatsStayInsideTheProgram)
 {
     UINT format = RegisterClipboardFormatW(L"Formulon Diagram");

@@ -290,6 +290,70 @@ TEST_F(Edit, PastedLineEndsFitTheControl)
     }
 }
 
+// Once another program has taken the clipboard, the field's own earlier copy is the clipboard no
+// longer: a paste takes that program's text when it comes within the wait, and otherwise
+// nothing, leaving the field as it was.
+TEST_F(Edit, APasteTakesOnlyWhatTheClipboardsHolderGivesInTime)
+{
+    const auto otherProgram = [this](std::optional<std::string> text, std::optional<std::uint32_t> answerAfterMs) {
+        return [=, this] { headless->GiveSelectionToAnotherProgram(SelectionKind::Clipboard, text, answerAfterMs); };
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> takeTheClipboard;
+        const wchar_t* expected;
+    } cases[] = {
+        { "and went away", [this] { headless->LetSelectionGo(SelectionKind::Clipboard); }, L"5" },
+        { "offering no text", otherProgram(std::nullopt, 0), L"5" },
+        { "never answering", otherProgram("222", std::nullopt), L"5" },
+        { "answering too late", otherProgram("222", kSelectionWaitLimitMs + 1), L"5" },
+        { "answering in time", otherProgram("222", kSelectionWaitLimitMs - 1), L"5222" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND edit = MakeEdit();
+        SetFocus(edit);
+        Type(L"111");
+        Press('A', kControl, L"\x01");
+        Press('C', kControl, L"\x03");
+        c.takeTheClipboard();
+        Press('A', kControl, L"\x01");
+        Type(L"5");
+        const std::uint32_t before = headless->Now();
+        Press('V', kControl, L"\x16");
+        EXPECT_EQ(TextOf(edit), c.expected);
+        EXPECT_LE(headless->Now() - before, kSelectionWaitLimitMs) << "the paste waited past its bound";
+        DestroyWindow(parent);
+    }
+}
+
+// While a paste waits for a holder that never answers, Esc gives the wait up at once; a key typed
+// meanwhile reaches the field after the wait, which left the field as it was.
+TEST_F(Edit, EscEndsAPastesWaitAndAKeyTypedMeanwhileFollowsIt)
+{
+    HWND edit = MakeEdit(kSingleLine, L"5");
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 1, 1);
+    headless->GiveSelectionToAnotherProgram(SelectionKind::Clipboard, "222", std::nullopt);
+    for (bool escape : { false, true }) {
+        SCOPED_TRACE(escape ? "Esc" : "the wait's end");
+        headless->InjectKey(VK_CONTROL, true);
+        headless->InjectKey('V', true, L"\x16");
+        headless->InjectKey('V', false);
+        headless->InjectKey(VK_CONTROL, false);
+        if (escape) {
+            headless->InjectKey(VK_ESCAPE, true, L"\x1b");
+            headless->InjectKey(VK_ESCAPE, false);
+        }
+        headless->InjectKey('7', true, L"7");
+        headless->InjectKey('7', false);
+        const std::uint32_t before = headless->Now();
+        Pump();
+        EXPECT_EQ(headless->Now() - before, escape ? 0u : kSelectionWaitLimitMs);
+    }
+    EXPECT_EQ(TextOf(edit), L"577");
+}
+
 TEST_F(Edit, TheLimitHoldsForUserAndReplaceSelButNotSetText)
 {
     HWND edit = MakeEdit(kSingleLine, L"12");

@@ -458,6 +458,33 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
     answering.join();
 }
 
+// A read given up takes its window along: the stalled owner's late chunk lands nowhere, and the
+// next read gets the next answer whole.
+TEST_F(X11Selection, AReadGivenUpLeavesNothingToTheNext)
+{
+    bool windowGone = false;
+    std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        AnnounceChunks(request, 1);
+        XSelectInput(reader, request.requestor, PropertyChangeMask | StructureNotifyMask);
+        XEvent event;
+        windowGone = NextEventOf(reader, event, [&](const XEvent& e) { return e.type == DestroyNotify && e.xdestroywindow.window == request.requestor; });
+        if (windowGone) {
+            XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("late"), 4);
+            XSync(reader, False);
+        }
+    });
+    EXPECT_EQ(GetPrimarySelectionText(), L"");
+    answering.join();
+    EXPECT_TRUE(windowGone) << "the read's window stayed";
+
+    answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
+        XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("next"), 4);
+        NotifyRequestor(request);
+    });
+    EXPECT_EQ(GetPrimarySelectionText(), L"next");
+    answering.join();
+}
+
 // A text over 64 MiB is refused whole, not cut, though its owner announced less.
 TEST_F(X11Selection, OneOverTheLimitIsRefusedWhole)
 {
