@@ -338,11 +338,14 @@ protected:
         m_programSettings = m_settings.root() + "/x11";
         return StartProgram(arguments);
     }
-    // The program once more on the test's server; whether its main window was mapped.
+    // The program once more on the test's server; whether its main window was mapped. It waits for
+    // another client's text as long as the tests wait, so that a loaded machine cannot make it give
+    // a paste up.
     bool StartProgram(const std::vector<std::string>& arguments = {})
     {
         {
-            ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_programSettings);
+            ScopedEnv display("DISPLAY", m_server.Name()), kind("FORMULON_DISPLAY", "x11"), config("XDG_CONFIG_HOME", m_programSettings),
+                pasteWait("FORMULON_SELECTION_WAIT_MS", std::to_string(kWaitLimit.count()));
             std::vector<std::string> command { FLN_FORMULON };
             command.insert(command.end(), arguments.begin(), arguments.end());
             m_program.emplace(command, true);
@@ -1005,14 +1008,13 @@ TEST_F(ProgramX11, AnAutomationClientChangesOnlyTheFormula)
 // field's own older copy once another client took the clipboard and quit, and nothing from an
 // owner that trickles its text for ever. While such a paste waits, the window is drawn again where
 // it was covered, and a key typed meanwhile (Enter) takes effect when the wait ends (here by Esc:
-// the program's wait is lengthened to the tests' limit, so that a loaded machine cannot end it
+// the program under test waits as long as the tests do, so that a loaded machine cannot end it
 // before the test has seen the window drawn).
 TEST_F(ProgramX11, APasteTakesNothingFromAGoneOrStallingOwnerAndTheWindowIsDrawnMeanwhile)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
     HeadlessReference();
     ASSERT_FALSE(m_reference.empty());
-    const ScopedEnv wait("FORMULON_SELECTION_WAIT_MS", std::to_string(kWaitLimit.count()));
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
     ASSERT_EQ(Xdotool("key ctrl+a"), 0);
     ASSERT_EQ(Xdotool("type --delay 30 111"), 0);

@@ -294,6 +294,7 @@ protected:
     SECEdit edit;
     CWnd frame;
     SECEditView* view = nullptr;
+    ScopedSelectionWaitLimit waitLimit { kWaitLimit };
 };
 
 TEST_P(EditDragDropX11, AnotherProgramDropsTextWhereItsPointerIs)
@@ -317,6 +318,7 @@ TEST_P(EditDragDropX11, ADropWhoseSourceStallsIsRefusedAndChangesNothing)
     XdndPeer peer(server->Name(), kPeer);
     ASSERT_TRUE(peer.Connected());
     ASSERT_TRUE(PumpUntil([&] { return peer.Viewable(); }));
+    const ScopedSelectionWaitLimit programsOwn(ScopedSelectionWaitLimit::ProgramsOwn());
     peer.DropAt(At(0, 4), "hello", true);
     EXPECT_TRUE(PumpUntil([&] { return peer.finished.load(); }));
     EXPECT_FALSE(peer.accepted) << "the drop was taken";

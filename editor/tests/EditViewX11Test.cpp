@@ -68,6 +68,7 @@ protected:
     CWinApp app { L"EditViewX11Test" };
     std::unique_ptr<SECEditLangConfig> language = edittest::MakeTestLanguage();
     SECEdit edit;
+    ScopedSelectionWaitLimit waitLimit { kWaitLimit };
 };
 
 TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)

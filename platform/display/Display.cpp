@@ -2,6 +2,7 @@
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/gdi/Surface.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -33,14 +34,26 @@ std::unique_ptr<Display> CreateChosenDisplay()
 }
 }
 
-std::uint32_t SelectionWaitLimitMs()
+namespace {
+std::atomic<std::uint32_t>& ChosenSelectionWaitLimit()
 {
-    static const std::uint32_t limit = [] {
+    static std::atomic<std::uint32_t> limit = [] {
         const char* chosen = std::getenv("FORMULON_SELECTION_WAIT_MS");
         const unsigned long value = chosen ? std::strtoul(chosen, nullptr, 10) : 0;
         return value > 0 && value <= 600'000 ? static_cast<std::uint32_t>(value) : kSelectionWaitLimitMs;
     }();
     return limit;
+}
+}
+
+std::uint32_t SelectionWaitLimitMs()
+{
+    return ChosenSelectionWaitLimit().load(std::memory_order_relaxed);
+}
+
+void SetSelectionWaitLimitMs(std::uint32_t limit)
+{
+    ChosenSelectionWaitLimit().store(limit, std::memory_order_relaxed);
 }
 
 namespace {

@@ -90,9 +90,10 @@ private:
 // How long the program waits for another program's text in all, on the display's clock: a few
 // seconds, however slowly the owner trickles it; then it gives up, with nothing taken.
 constexpr std::uint32_t kSelectionWaitLimitMs = 3000;
-// That wait as this run has it: FORMULON_SELECTION_WAIT_MS lengthens it for tests that show what
-// happens while a real paste waits on a loaded machine, which they end with Esc.
+// That wait as this run has it: FORMULON_SELECTION_WAIT_MS, or a test through the setter, lengthens
+// it where another client's answer must not be given up because a loaded machine slowed it down.
 std::uint32_t SelectionWaitLimitMs();
+void SetSelectionWaitLimitMs(std::uint32_t limit);
 
 // What the display knows to be held down when an event happened, as virtual keys (VK_SHIFT,
 // VK_CONTROL and VK_MENU for either side's key, VK_LBUTTON... for the buttons). Presses and

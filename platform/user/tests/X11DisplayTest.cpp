@@ -384,6 +384,7 @@ protected:
 
     Window window = None;
     Atom utf8 = None;
+    ScopedSelectionWaitLimit waitLimit { kWaitLimit };
 };
 
 // The PRIMARY selection with another X client: what it selected is read, what the program
@@ -453,6 +454,7 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
     EXPECT_TRUE(pasted == expected);
 
     // An owner that announces and then sends nothing.
+    const ScopedSelectionWaitLimit programsOwn(ScopedSelectionWaitLimit::ProgramsOwn());
     answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) { AnnounceChunks(request, 1); });
     EXPECT_EQ(GetPrimarySelectionText(), L"");
     answering.join();
@@ -462,6 +464,7 @@ TEST_F(X11Selection, LargeOneIsReadInChunks)
 // next read gets the next answer whole.
 TEST_F(X11Selection, AReadGivenUpLeavesNothingToTheNext)
 {
+    std::optional<ScopedSelectionWaitLimit> programsOwn(std::in_place, ScopedSelectionWaitLimit::ProgramsOwn());
     bool windowGone = false;
     std::thread answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
         AnnounceChunks(request, 1);
@@ -476,6 +479,7 @@ TEST_F(X11Selection, AReadGivenUpLeavesNothingToTheNext)
     EXPECT_EQ(GetPrimarySelectionText(), L"");
     answering.join();
     EXPECT_TRUE(windowGone) << "the read's window stayed";
+    programsOwn.reset();
 
     answering = OwnPrimaryAndAnswer([&](const XSelectionRequestEvent& request) {
         XChangeProperty(reader, request.requestor, request.property, utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("next"), 4);

@@ -84,6 +84,26 @@ inline bool PumpUntil(const std::function<bool()>& condition, const std::functio
     });
 }
 
+// The program gives up on another client's text after a few seconds. On a loaded machine an answer
+// can take longer than that, so a test that reads one lengthens the wait to the tests' own limit,
+// and a test that shows the giving up sets the program's few seconds again around it.
+class ScopedSelectionWaitLimit {
+public:
+    explicit ScopedSelectionWaitLimit(std::chrono::milliseconds limit)
+        : m_previous(SelectionWaitLimitMs())
+    {
+        SetSelectionWaitLimitMs(static_cast<std::uint32_t>(limit.count()));
+    }
+    ~ScopedSelectionWaitLimit() { SetSelectionWaitLimitMs(m_previous); }
+    ScopedSelectionWaitLimit(const ScopedSelectionWaitLimit&) = delete;
+    ScopedSelectionWaitLimit& operator=(const ScopedSelectionWaitLimit&) = delete;
+
+    static std::chrono::milliseconds ProgramsOwn() { return std::chrono::milliseconds(kSelectionWaitLimitMs); }
+
+private:
+    std::uint32_t m_previous;
+};
+
 // The top-left width x height of the server's screen as "<name>.png" in the temporary folder, for a
 // person to look at; returns its path (empty when the screen could not be read).
 inline std::string WriteServerScreenshot(XDisplay* connection, const std::string& name, int width, int height)
