@@ -1,6 +1,7 @@
 // The XDND protocol for the X11 display: see X11DragAndDrop.h.
 
 #include "platform/display/X11DragAndDrop.h"
+#include "platform/display/Display.h"
 #include "platform/display/X11Atoms.h"
 
 
@@ -289,8 +290,10 @@ DropAction X11DragAndDrop::EndDrag(bool drop)
         return DropAction::NoAction;
     // A release that comes before the answer to the last position waits for it: the target
     // decides on the place where the button was released.
+    // A drop waits for the other program as a paste does: a third of that wait for the answer
+    // to the last position, all of it for XdndFinished.
     if (drop)
-        WaitForAnswer([this] { return !m_outgoing->awaitingStatus; }, kStatusTimeoutMs);
+        WaitForAnswer([this] { return !m_outgoing->awaitingStatus; }, static_cast<int>(SelectionWaitLimitMs() / 3));
     if (!drop || m_outgoing->awaitingStatus || m_outgoing->accepted == DropAction::NoAction) {
         LeaveTarget();
         return DropAction::NoAction;
@@ -298,7 +301,7 @@ DropAction X11DragAndDrop::EndDrag(bool drop)
     Send(m_outgoing->target, m_drop, static_cast<long>(m_messageWindow), 0, static_cast<long>(m_host.LastTimestamp()));
     // The target reads the text and then says it is done; one that never says so counts as
     // having refused, so that a move deletes nothing.
-    WaitForAnswer([this] { return m_outgoing->finished.has_value(); }, kFinishTimeoutMs);
+    WaitForAnswer([this] { return m_outgoing->finished.has_value(); }, static_cast<int>(SelectionWaitLimitMs()));
     const DropAction done = m_outgoing->finished.value_or(DropAction::NoAction);
     m_outgoing.reset();
     return done;

@@ -34,11 +34,6 @@ public:
         virtual Time LastTimestamp() const = 0;
     };
 
-    // How long a drop waits for the other program's answer to the last position, and then
-    // for its XdndFinished.
-    static constexpr int kStatusTimeoutMs = 1000;
-    static constexpr int kFinishTimeoutMs = 3000;
-
     X11DragAndDrop(XDisplay* x, Window root, Window messageWindow, Host& host);
 
     // The text forms a drop is read in, and that a drag offers, best first.
