@@ -54,6 +54,18 @@ CheckRows Array( _
     "CInt()", "error 450 Wrong number of arguments or invalid property assignment: 'CInt'", _
     "CDate(1, 2)", "error 450 Wrong number of arguments or invalid property assignment: 'CDate'")
 
+' Texts that are no numbers, the Boolean words among them, convert to no number; the words convert
+' to a Boolean only.
+Dim conversion, word
+For Each conversion In Array("CByte", "CCur", "CDate", "CDbl", "CInt", "CLng", "CSng")
+    For Each word In Array("""""", """TRUE""", """FALSE""", """#TRUE#""", """ #false# """)
+        Check Outcome(conversion & "(" & word & ")"), "error 13 Type mismatch", conversion & "(" & word & ")"
+    Next
+Next
+CheckRows Array( _
+    "CBool(""TRUE"")", "Boolean True", "CBool("" #FALSE# "")", "Boolean False", "CBool(""#TRUE#"")", "Boolean True", _
+    """True"" + 1", "error 13 Type mismatch", "CInt(""&hFFFF"")", "Integer -1")
+
 ' Text functions: starts and lengths of zero, below zero and past the text, Null in each place.
 CheckRows Array( _
     "Mid(""abc"", -1)", "error 5 Invalid procedure call or argument", "Mid(""abc"", Empty)", "error 5 Invalid procedure call or argument", _
