@@ -22,6 +22,12 @@ inline LONG RequiredWhole(const Args& a, size_t i)
         Throw(kInvalidProcedureCall);
     return ToLong(a[i]);
 }
+inline SHORT RequiredInteger(const Args& a, size_t i)
+{
+    if (!a.Has(i))
+        Throw(kInvalidProcedureCall);
+    return ToInteger(a[i]);
+}
 inline bool TextCompare(const Args& a, size_t i)
 {
     LONG mode = Whole(a, i, 0);

@@ -313,10 +313,14 @@ Var Chr(Interpreter&, const Args& a)
 Var ChrW(Interpreter&, const Args& a)
 {
     LONG code = Whole(a, 0);
-    if (code < -32768 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    // A UTF-16 code unit, signed (as &HFFFF is -1) or not; surrogate halves make no character on
+    // their own.
+    if (code < -32768 || code > 0xFFFF)
         Throw(kInvalidProcedureCall);
     if (code < 0)
         code += 65536;
+    if (code >= 0xD800 && code <= 0xDFFF)
+        Throw(kInvalidProcedureCall);
     return Var::Text(std::wstring(1, static_cast<wchar_t>(code)));
 }
 
