@@ -100,7 +100,7 @@ Var Weekday(Interpreter&, const Args& a)
 
 Var WeekdayName(Interpreter&, const Args& a)
 {
-    LONG n = Whole(a, 0);
+    LONG n = ToLong(a[0]);
     bool abbreviate = a.Has(1) && ToBool(a[1]);
     int first = FirstDay(a, 2);
     if (n < 1 || n > 7)
@@ -111,7 +111,7 @@ Var WeekdayName(Interpreter&, const Args& a)
 
 Var MonthName(Interpreter&, const Args& a)
 {
-    LONG n = Whole(a, 0);
+    LONG n = ToLong(a[0]);
     bool abbreviate = a.Has(1) && ToBool(a[1]);
     if (n < 1 || n > 12)
         Throw(kInvalidProcedureCall);
@@ -123,7 +123,7 @@ Var MonthName(Interpreter&, const Args& a)
 // overflow, Null is invalid; a part past its range carries into the next larger one.
 Var DateSerial(Interpreter&, const Args& a)
 {
-    int year = RequiredInteger(a, 0), month = RequiredInteger(a, 1), day = RequiredInteger(a, 2);
+    int year = ToInteger(a[0]), month = ToInteger(a[1]), day = ToInteger(a[2]);
     if (year >= 0 && year < 30)
         year += 2000;
     else if (year >= 30 && year < 100)
@@ -136,7 +136,7 @@ Var DateSerial(Interpreter&, const Args& a)
 
 Var TimeSerial(Interpreter&, const Args& a)
 {
-    int seconds = RequiredInteger(a, 0) * 3600 + RequiredInteger(a, 1) * 60 + RequiredInteger(a, 2);
+    int seconds = ToInteger(a[0]) * 3600 + ToInteger(a[1]) * 60 + ToInteger(a[2]);
     DATE date;
     if (!DateFromParts(1899, 12, 30, 0, 0, seconds, date))
         Throw(kInvalidProcedureCall);
@@ -169,7 +169,7 @@ std::wstring Interval(const Args& a)
 Var DateAdd(Interpreter&, const Args& a)
 {
     std::wstring unit = Interval(a);
-    double amount = std::trunc(Number(a, 1));
+    double amount = std::trunc(ToDouble(a[1]));
     if (IsNullArg(a, 2))
         return Var::Null();
     DATE date = ToDate(a[2]);

@@ -347,6 +347,17 @@ CheckRows Array( _
     "-&h8000", "Long 32768", _
     "&h100000000", "error 1031 Invalid number")
 
+' Arguments left out: an optional one takes its default, one the function needs is invalid.
+CheckRows Array( _
+    "Replace(""abcb"", ""b"", ""x"", , 1)", "String axcb", "WeekdayName(1, , 2)", "String Monday", _
+    "InStrRev(""abcb"", ""b"", , 1)", "Long 4", "Split(""a b"", , 1)", "array 0 a b", "MonthName(1, )", "String January", _
+    "String(, ""a"")", "error 5 Invalid procedure call or argument", "String(2, )", "error 5 Invalid procedure call or argument", _
+    "RGB(1, , 3)", "error 5 Invalid procedure call or argument", "DateSerial(2000, , 1)", "error 5 Invalid procedure call or argument", _
+    "TimeSerial(, 1, 1)", "error 5 Invalid procedure call or argument", "DateAdd(""d"", , #1/1/2000#)", "error 5 Invalid procedure call or argument", _
+    "DateDiff(""d"", , #1/1/2000#)", "error 5 Invalid procedure call or argument", "DatePart(""d"", )", "error 5 Invalid procedure call or argument", _
+    "MonthName(, True)", "error 5 Invalid procedure call or argument", "Weekday(, 1)", "error 5 Invalid procedure call or argument", _
+    "Year(, )", "error 450 Wrong number of arguments or invalid property assignment: 'Year'")
+
 ' IsNumeric never fails: an object is judged by its default value, one without any is no number.
 CheckRows Array( _
     "IsNumeric(withDefault)", "Boolean True", "IsNumeric(plain)", "Boolean False", _
