@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <limits>
+#include <optional>
 #include <vector>
 
 void VariantInit(VARIANT* v)
@@ -518,23 +519,21 @@ HRESULT NumberOf(const VARIANT& v, double& out)
     case VT_CY: out = v.cyVal.int64 / 10000.0; return S_OK;
     case VT_BOOL: out = v.boolVal ? -1 : 0; return S_OK;
     case VT_ERROR: out = v.scode; return S_OK;
-    case VT_BSTR: {
-        std::wstring_view text = BstrView(v.bstrVal);
-        if (ParseNumberText(text, out))
-            return S_OK;
-        std::wstring_view t = Trimmed(text);
-        if (IsTextEqualNoCase(t, L"true") || IsTextEqualNoCase(t, L"#true#")) {
-            out = -1;
-            return S_OK;
-        }
-        if (IsTextEqualNoCase(t, L"false") || IsTextEqualNoCase(t, L"#false#")) {
-            out = 0;
-            return S_OK;
-        }
-        return DISP_E_TYPEMISMATCH;
-    }
+    case VT_BSTR: return ParseNumberText(BstrView(v.bstrVal), out) ? S_OK : DISP_E_TYPEMISMATCH;
     default: return DISP_E_TYPEMISMATCH;
     }
+}
+
+// "True" and "False" (also written "#TRUE#", "#FALSE#") are Boolean words, not numbers: they
+// convert to a Boolean only.
+std::optional<bool> BooleanWord(std::wstring_view text)
+{
+    std::wstring_view t = Trimmed(text);
+    if (IsTextEqualNoCase(t, L"true") || IsTextEqualNoCase(t, L"#true#"))
+        return true;
+    if (IsTextEqualNoCase(t, L"false") || IsTextEqualNoCase(t, L"#false#"))
+        return false;
+    return std::nullopt;
 }
 
 double RoundHalfEven(double value)
@@ -674,6 +673,12 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, USHORT flags, VARTY
         result.date = number;
         break;
     default: {
+        if (vt == VT_BOOL && value.vt == VT_BSTR) {
+            if (std::optional<bool> word = BooleanWord(BstrView(value.bstrVal))) {
+                result.boolVal = *word ? VARIANT_TRUE : VARIANT_FALSE;
+                break;
+            }
+        }
         hr = NumberOf(value, number);
         if (FAILED(hr))
             return hr;

@@ -15,13 +15,6 @@ inline bool IsNullArg(const Args& a, size_t i) { return a.Has(i) && a[i].vt == V
 inline std::wstring Text(const Args& a, size_t i) { return a.Has(i) ? ToText(a[i]) : L""; }
 inline double Number(const Args& a, size_t i, double fallback = 0) { return a.Has(i) ? ToDouble(a[i]) : fallback; }
 inline LONG Whole(const Args& a, size_t i, LONG fallback = 0) { return a.Has(i) ? ToLong(a[i]) : fallback; }
-// A count or place that has no default: left out, as in Left(s, ), it is an invalid argument.
-inline LONG RequiredWhole(const Args& a, size_t i)
-{
-    if (!a.Has(i))
-        Throw(kInvalidProcedureCall);
-    return ToLong(a[i]);
-}
 inline bool TextCompare(const Args& a, size_t i)
 {
     LONG mode = Whole(a, i, 0);

@@ -66,7 +66,7 @@ Var SetLocale(Interpreter&, const Args&) { return Var::Long(1033); }
 Var Rgb(Interpreter&, const Args& a)
 {
     auto part = [&](size_t i) {
-        LONG v = Whole(a, i);
+        LONG v = ToLong(a[i]);
         if (v < 0)
             Throw(kInvalidProcedureCall);
         return std::min<LONG>(v, 255);

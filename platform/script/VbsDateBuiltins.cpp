@@ -100,7 +100,7 @@ Var Weekday(Interpreter&, const Args& a)
 
 Var WeekdayName(Interpreter&, const Args& a)
 {
-    LONG n = Whole(a, 0);
+    LONG n = ToLong(a[0]);
     bool abbreviate = a.Has(1) && ToBool(a[1]);
     int first = FirstDay(a, 2);
     if (n < 1 || n > 7)
@@ -111,7 +111,7 @@ Var WeekdayName(Interpreter&, const Args& a)
 
 Var MonthName(Interpreter&, const Args& a)
 {
-    LONG n = Whole(a, 0);
+    LONG n = ToLong(a[0]);
     bool abbreviate = a.Has(1) && ToBool(a[1]);
     if (n < 1 || n > 12)
         Throw(kInvalidProcedureCall);
@@ -119,30 +119,26 @@ Var MonthName(Interpreter&, const Args& a)
     return Var::Text(abbreviate ? name.substr(0, 3) : name);
 }
 
+// DateSerial and TimeSerial take Integers: halves round to even, beyond -32768..32767 is an
+// overflow, Null is invalid; a part past its range carries into the next larger one.
 Var DateSerial(Interpreter&, const Args& a)
 {
-    double y = Number(a, 0), m = Number(a, 1), d = Number(a, 2);
-    if (!(std::fabs(y) <= 100000 && std::fabs(m) <= 1200000 && std::fabs(d) <= 1e8))  // also NaN
-        Throw(kInvalidProcedureCall);
-    int year = static_cast<int>(std::nearbyint(y));
+    int year = ToInteger(a[0]), month = ToInteger(a[1]), day = ToInteger(a[2]);
     if (year >= 0 && year < 30)
         year += 2000;
     else if (year >= 30 && year < 100)
         year += 1900;
     DATE date;
-    if (!DateFromParts(year, static_cast<int>(std::nearbyint(m)), static_cast<int>(std::nearbyint(d)), 0, 0, 0, date))
+    if (!DateFromParts(year, month, day, 0, 0, 0, date))
         Throw(kInvalidProcedureCall);
     return Var::Date(date);
 }
 
 Var TimeSerial(Interpreter&, const Args& a)
 {
-    double h = Number(a, 0), m = Number(a, 1), s = Number(a, 2);
-    double seconds = std::nearbyint(h) * 3600 + std::nearbyint(m) * 60 + std::nearbyint(s);
-    if (!(std::fabs(seconds) <= 86400.0 * 1000))  // also NaN
-        Throw(kInvalidProcedureCall);
+    int seconds = ToInteger(a[0]) * 3600 + ToInteger(a[1]) * 60 + ToInteger(a[2]);
     DATE date;
-    if (!DateFromParts(1899, 12, 30, 0, 0, static_cast<int>(seconds), date))
+    if (!DateFromParts(1899, 12, 30, 0, 0, seconds, date))
         Throw(kInvalidProcedureCall);
     return Var::Date(date);
 }
@@ -173,7 +169,7 @@ std::wstring Interval(const Args& a)
 Var DateAdd(Interpreter&, const Args& a)
 {
     std::wstring unit = Interval(a);
-    double amount = std::trunc(Number(a, 1));
+    double amount = std::trunc(ToDouble(a[1]));
     if (IsNullArg(a, 2))
         return Var::Null();
     DATE date = ToDate(a[2]);

@@ -36,7 +36,13 @@ struct Args {
     {
         return i < values.size() && !(values[i]->vt == VT_ERROR && values[i]->scode == DISP_E_PARAMNOTFOUND);
     }
-    const VARIANT& operator[](size_t i) const { return *values[i]; }
+    // An argument left out where the function needs one, as in DateDiff("d", , d), is invalid.
+    const VARIANT& operator[](size_t i) const
+    {
+        if (!Has(i))
+            Throw(kInvalidProcedureCall);
+        return *values[i];
+    }
 };
 
 using BuiltinFn = Var (*)(Interpreter&, const Args&);

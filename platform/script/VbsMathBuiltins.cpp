@@ -3,15 +3,15 @@
 #include "platform/script/VbsBuiltinSupport.h"
 
 #include <cmath>
+#include <limits>
 
 namespace vbs::builtins {
 namespace {
 
+// These take a number and give one: Null is no number (94), unlike Abs, Int and Fix.
 template<double (*F)(double)>
 Var MathOf(Interpreter&, const Args& a)
 {
-    if (IsNullArg(a, 0))
-        return Var::Null();
     double r = F(ToDouble(a[0]));
     if (std::isnan(r) || std::isinf(r))
         Throw(kInvalidProcedureCall);
@@ -61,8 +61,6 @@ Var Abs(Interpreter&, const Args& a)
 
 Var Sgn(Interpreter&, const Args& a)
 {
-    if (IsNullArg(a, 0))
-        return Var::Null();
     double d = ToDouble(a[0]);
     return Var::Int(static_cast<SHORT>(d > 0 ? 1 : d < 0 ? -1 : 0));
 }
@@ -70,8 +68,11 @@ Var Sgn(Interpreter&, const Args& a)
 Var Rnd(Interpreter& in, const Args& a)
 {
     std::optional<double> argument;
-    if (a.Has(0))
+    if (a.Has(0)) {
         argument = ToDouble(a[0]);
+        if (std::fabs(*argument) > std::numeric_limits<float>::max())  // the seed is a Single
+            Throw(kOverflow);
+    }
     Var r;
     r.v.vt = VT_R4;
     r.v.fltVal = static_cast<float>(in.NextRandom(argument));

@@ -6,6 +6,7 @@
 #include "platform/script/VbsInterpreter.h"
 #include "platform/script/VbsObjects.h"
 
+#include <cmath>
 #include <cwctype>
 #include <optional>
 #include <string>
@@ -129,22 +130,30 @@ private:
         });
     }
 
+    // The number is a Long: rounded half to even, 6 beyond the Long range, 94 for Null. Zero and
+    // numbers past the language's 65535 are no error numbers (5); a failure code of a kind the
+    // language names becomes that error, as an object's failure does.
     HRESULT Raise(Call& c)
     {
         if (!c.Has(0))
-            return DISP_E_PARAMNOTOPTIONAL;
+            return Fail(kWrongArgumentCount);
+        VARIANT given = c.Arg(0);
+        const bool null = given.vt == VT_NULL;
+        VariantClear(&given);
+        if (null)
+            return Fail(kInvalidUseOfNull);
         double number;
         if (HRESULT hr = c.Number(0, number); FAILED(hr))
             return hr;
-        if (number == 0 || number > 2147483647.0 || number < -2147483648.0) {
-            ScriptError e{kInvalidProcedureCall, ErrorText(kInvalidProcedureCall), kRuntimeErrorSource};
-            m_raised = e;
-            return DISP_E_EXCEPTION;
-        }
+        number = std::nearbyint(number);
+        if (!(number >= -2147483648.0 && number <= 2147483647.0))
+            return Fail(kOverflow);
+        if (number == 0 || number > 65535)
+            return Fail(kInvalidProcedureCall);
         ScriptError e;
-        e.number = static_cast<int>(number);
+        e.number = number < 0 ? LanguageErrorNumber(static_cast<HRESULT>(number)) : static_cast<int>(number);
         e.source = kRuntimeErrorSource;
-        e.description = (e.number > 0 && e.number < 65536) ? ErrorText(e.number) : L"Unknown runtime error";
+        e.description = e.number > 0 ? ErrorText(e.number) : L"Unknown runtime error";
         if (c.Has(1) && FAILED(c.Text(1, e.source)))
             return DISP_E_TYPEMISMATCH;
         if (c.Has(2) && FAILED(c.Text(2, e.description)))
@@ -156,6 +165,13 @@ private:
             return DISP_E_TYPEMISMATCH;
         e.helpContext = static_cast<LONG>(context);
         m_raised = e;
+        return DISP_E_EXCEPTION;
+    }
+
+    // Raise's own failure: the runtime error number with its text.
+    HRESULT Fail(int number)
+    {
+        m_raised = ScriptError{number, ErrorText(number), kRuntimeErrorSource};
         return DISP_E_EXCEPTION;
     }
 

@@ -23,7 +23,7 @@ Var Left(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG n = RequiredWhole(a, 1);
+    LONG n = ToLong(a[1]);
     if (n < 0)
         Throw(kInvalidProcedureCall);
     return Var::Text(s.substr(0, std::min<size_t>(n, s.size())));
@@ -34,7 +34,7 @@ Var Right(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG n = RequiredWhole(a, 1);
+    LONG n = ToLong(a[1]);
     if (n < 0)
         Throw(kInvalidProcedureCall);
     size_t k = std::min<size_t>(n, s.size());
@@ -46,7 +46,7 @@ Var Mid(Interpreter&, const Args& a)
     if (IsNullArg(a, 0))
         return Var::Null();
     std::wstring s = Text(a, 0);
-    LONG start = RequiredWhole(a, 1);
+    LONG start = ToLong(a[1]);
     if (start < 1)
         Throw(kInvalidProcedureCall);
     LONG length = a.Has(2) ? Whole(a, 2) : static_cast<LONG>(s.size());
@@ -239,7 +239,7 @@ Var StringOf(Interpreter&, const Args& a)
 {
     if (IsNullArg(a, 0) || IsNullArg(a, 1))
         return Var::Null();
-    LONG n = Whole(a, 0);
+    LONG n = ToLong(a[0]);
     if (n < 0)
         Throw(kInvalidProcedureCall);
     CheckLength(n);
@@ -313,10 +313,14 @@ Var Chr(Interpreter&, const Args& a)
 Var ChrW(Interpreter&, const Args& a)
 {
     LONG code = Whole(a, 0);
-    if (code < -32768 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    // A UTF-16 code unit, signed (as &HFFFF is -1) or not; surrogate halves make no character on
+    // their own.
+    if (code < -32768 || code > 0xFFFF)
         Throw(kInvalidProcedureCall);
     if (code < 0)
         code += 65536;
+    if (code >= 0xD800 && code <= 0xDFFF)
+        Throw(kInvalidProcedureCall);
     return Var::Text(std::wstring(1, static_cast<wchar_t>(code)));
 }
 

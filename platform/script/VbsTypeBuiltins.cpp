@@ -15,14 +15,26 @@ Var IsObject(Interpreter&, const Args& a)
     VARTYPE vt = Plain(a[0]).vt;
     return Var::Bool(vt == VT_DISPATCH || vt == VT_UNKNOWN);
 }
+bool IsNumericValue(const VARIANT& v)
+{
+    switch (v.vt) {
+    case VT_EMPTY: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_BOOL: case VT_UI1:
+        return true;
+    case VT_BSTR: return IsNumericText(v);
+    default: return false;
+    }
+}
+
+// Never fails: an object is judged by its default value, and one without any is no number.
 Var IsNumeric(Interpreter&, const Args& a)
 {
     const VARIANT& v = Plain(a[0]);
-    switch (v.vt) {
-    case VT_EMPTY: case VT_I2: case VT_I4: case VT_R4: case VT_R8: case VT_CY: case VT_BOOL: case VT_UI1:
-        return Var::Bool(true);
-    case VT_BSTR: return Var::Bool(IsNumericText(v));
-    default: return Var::Bool(false);
+    if (v.vt != VT_DISPATCH || !v.pdispVal)
+        return Var::Bool(IsNumericValue(v));
+    try {
+        return Var::Bool(IsNumericValue(ValueOf(v).v));
+    } catch (const ScriptError&) {
+        return Var::Bool(false);
     }
 }
 Var IsDate(Interpreter&, const Args& a)

@@ -271,8 +271,8 @@ MsgBox "not reached"
         EXPECT_EQ(e.site.errors[0].line, 25u);
     }
     // An infinity from the object cannot be formatted as a number (error 6), nor NaN be a count
-    // of days or a year (error 5).
-    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n6\n5\n5\n");
+    // of days (error 5) or a year, an Integer (error 6).
+    EXPECT_EQ(boxes.Text(), L"initial\nchanged 5.5\ntwo 1\ntwo two\n2001 The test object failed TestObject\n438\n6\n5\n6\n");
     EXPECT_EQ(object->Release(), 0u);
 }
 

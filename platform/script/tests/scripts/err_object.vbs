@@ -13,6 +13,41 @@ Err.Raise 9
 Check Err.Description, "Subscript out of range", "Raise of a known number takes its text"
 Check Err.Source, "VBScript runtime error", "Raise without a source"
 Err.Clear
+
+' Raise's number: a Long, rounded half to even; no number, zero and numbers past 65535 are errors of
+' their own; a failure code of a kind the language names is raised as that error, with its text.
+Function Raised(statement)
+    On Error Resume Next
+    Err.Clear
+    Execute statement
+    Raised = Err.Number & " " & Err.Description & " [" & Err.Source & "]"
+    Err.Clear
+End Function
+Dim raises
+raises = Array( _
+    "Err.Raise", "450 Wrong number of arguments or invalid property assignment [VBScript runtime error]", _
+    "Err.Raise 0", "5 Invalid procedure call or argument [VBScript runtime error]", _
+    "Err.Raise Empty", "5 Invalid procedure call or argument [VBScript runtime error]", _
+    "Err.Raise &h10000&", "5 Invalid procedure call or argument [VBScript runtime error]", _
+    "Err.Raise 2147483647", "5 Invalid procedure call or argument [VBScript runtime error]", _
+    "Err.Raise -3000000000", "6 Overflow [VBScript runtime error]", _
+    "Err.Raise 3000000000", "6 Overflow [VBScript runtime error]", _
+    "Err.Raise Null", "94 Invalid use of Null [VBScript runtime error]", _
+    "Err.Raise ""abc""", "13 Type mismatch [VBScript runtime error]", _
+    "Err.Raise ""42""", "42 Unknown runtime error [VBScript runtime error]", _
+    "Err.Raise 65535", "65535 Unknown runtime error [VBScript runtime error]", _
+    "Err.Raise 1.5", "2 Unknown runtime error [VBScript runtime error]", _
+    "Err.Raise 2.5", "2 Unknown runtime error [VBScript runtime error]", _
+    "Err.Raise 11.4", "11 Division by zero [VBScript runtime error]", _
+    "Err.Raise 1, ""abc""", "1 Unknown runtime error [abc]", _
+    "Err.Raise &h8007000E&", "7 Out of memory [VBScript runtime error]", _
+    "Err.Raise &h800A0035", "53 File not found [VBScript runtime error]", _
+    "Err.Raise vbObjectError + 1", "-2147221503 Unknown runtime error [VBScript runtime error]", _
+    "Err.Raise -1, , ""own""", "-1 own [VBScript runtime error]")
+For i = 0 To UBound(raises) Step 2
+    Check Raised(raises(i)), raises(i + 1), raises(i)
+Next
+
 x = 1 / 0
 Check Err.Source & "|" & Err.Description, "VBScript runtime error|Division by zero", "run-time error texts"
 Err.Clear
