@@ -1460,7 +1460,8 @@ TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
 
 // A script that shows one MsgBox after another ends with a click on the script bar's Stop while a
 // box is up, on the bar docked under the menu and on the bar floating in a frame of its own (under
-// a window manager): each run adds one "x" to the formula, and each Run after a Stop starts again.
+// a window manager), started from the menu or from the floating bar's Run: each run adds one "x"
+// to the formula, and each Run after a Stop starts again.
 TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip", "openbox");
@@ -1480,15 +1481,18 @@ TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
     Pump();
     RECT floatingFrame;
     GetWindowRect(GetAncestor(bar.m_hWnd, GA_ROOT), &floatingFrame);
-    int stopIndex = 0;
-    while (stopIndex < bar.GetButtonCount() && bar.GetButton(stopIndex)->m_nID != ID_SCRIPT_STOP)
-        ++stopIndex;
-    ASSERT_LT(stopIndex, bar.GetButtonCount());
-    CRect stop;
-    bar.GetItemRect(stopIndex, &stop);
-    CPoint stopCentre = stop.CenterPoint();
-    bar.ClientToScreen(&stopCentre);
-    const POINT floatingStop { stopCentre.x - floatingFrame.left, stopCentre.y - floatingFrame.top };
+    auto floatingPlace = [&](UINT id) {
+        int index = 0;
+        while (index < bar.GetButtonCount() && bar.GetButton(index)->m_nID != id)
+            ++index;
+        EXPECT_LT(index, bar.GetButtonCount());
+        CRect button;
+        bar.GetItemRect(index, &button);
+        CPoint centre = button.CenterPoint();
+        bar.ClientToScreen(&centre);
+        return POINT { centre.x - floatingFrame.left, centre.y - floatingFrame.top };
+    };
+    const POINT floatingStop = floatingPlace(ID_SCRIPT_STOP), floatingRun = floatingPlace(ID_SCRIPT_RUN);
     Stop();
 
     ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
@@ -1514,14 +1518,47 @@ TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
         << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-script-bar.png");
     ASSERT_NO_FATAL_FAILURE(runUntilTheBox());
     const RECT onScreen = ScreenRect(m_x, floating);
-    ASSERT_EQ(Xdotool("mousemove " + std::to_string(onScreen.left + floatingStop.x) + " " + std::to_string(onScreen.top + floatingStop.y) + " click 1"), 0);
+    auto clickOnTheFloatingBar = [&](POINT place) {
+        return Xdotool("mousemove " + std::to_string(onScreen.left + place.x) + " " + std::to_string(onScreen.top + place.y) + " click 1");
+    };
+    ASSERT_EQ(clickOnTheFloatingBar(floatingStop), 0);
     ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-stop.png");
+    // Started from the floating bar itself, whose frame the click made the active window.
+    ASSERT_EQ(clickOnTheFloatingBar(floatingRun), 0);
+    ASSERT_TRUE(WaitFor(box)) << "no message box: " << Picture();
+    ASSERT_EQ(clickOnTheFloatingBar(floatingStop), 0);
+    ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar after Run on it: "
+                                                 << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-run-stop.png");
 
     ASSERT_TRUE(ClickAt(places.formulaTab));
     ASSERT_TRUE(ClickAt(m_input));
     std::string formula;
     EXPECT_TRUE(WaitFor([&] {
-        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxx") && !formula.ends_with("xxxx");
+        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx");
+    })) << formula << " " << Picture();
+}
+
+// A script that loops without end keeps its bar on the Formula page, whose Stop ends it; back on
+// the script page its Code menu is there again and runs the script anew: each run adds one "x".
+TEST_F(ProgramX11, StopOnTheFormulaPageEndsTheScriptAndItsPageComesBackWhole)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Dim i", "Do : i = i + 1 : Loop" }));
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(places.stop));
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    // Code > Run starts the script again only once the first run has ended; Code > Stop ends it.
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c s"), 0);
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    std::string formula;
+    EXPECT_TRUE(WaitFor([&] {
+        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xx") && !formula.ends_with("xxx");
     })) << formula << " " << Picture();
 }
 
