@@ -211,8 +211,13 @@ void CDlgCalendarView::ShowParseError(int position, const CString& errorText)
 
 void CDlgCalendarView::ShowEvaluation(const DateParseResult& result)
 {
+    // A negative Julian day stands for no date (a text that names none, or a date a span has
+    // moved out of the calendar): in Julian days as in dates it is an error, not a number.
     if (m_nOutputMode == OutputMode::JulianDay) {
-        ShowResult(Printed(L"%.6lf", result.JulianDay), JulianDayColour);
+        if (result.JulianDay < 0)
+            ShowResult(L"Error (No Date)", ErrorColour);
+        else
+            ShowResult(Printed(L"%.6lf", result.JulianDay), JulianDayColour);
         return;
     }
     if (m_nOutputMode == OutputMode::DateAndTime) {

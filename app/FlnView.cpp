@@ -255,7 +255,10 @@ void CFlnView::OnKeyEquals()
     if (host && !host->IsReady())
         return;
     const Tab page = SelectedPage();
-    UpdateData(TRUE);
+    // A refused field is marked and nothing is computed; pushing the members back now would put
+    // old values over what the user typed in the other fields.
+    if (!UpdateData(TRUE))
+        return;
     if (page == Tab::Input) {
         m_strLastFormula = m_strFormula;
         Guarded([this] { CalculateAndVerify(m_strFormula, TRUE); });
@@ -372,7 +375,8 @@ void CFlnView::OnReturnButton()
     if (SelectedPage() != Tab::Input)
         return;
     Guarded([this] {
-        UpdateData(TRUE);
+        if (!UpdateData(TRUE))
+            return;
         GetDlgItem(IDC_RETURN)->ShowWindow(SW_HIDE);
         m_strFormula = m_strFormulaEntered;
         UpdateData(FALSE);

@@ -149,7 +149,6 @@ void CFlnView::OnDigitsChange()
     if (::GetWindowTextLengthW(::GetDlgItem(m_hWnd, IDC_DIGITS)) == 0)
         return;
     const bool focusStayed = std::exchange(m_bFocusStays, true);
-    UpdateData(TRUE);
     OnKeyEquals();
     m_bFocusStays = focusStayed;
 }

@@ -53,7 +53,8 @@ void CFlnView::InsertKeyText(CString text)
         InsertText(text);
         break;
     case Tab::Derivative:
-        UpdateData(TRUE);
+        if (!UpdateData(TRUE))
+            return;
         m_strFormula += text;
         m_strDerivative = m_strFormula;
         UpdateData(FALSE);

@@ -103,7 +103,11 @@ void CFlnView::TakeTypedNumbers()
 void CFlnView::ShowPage(Tab page)
 {
     if ((page == Tab::Derivative || page == Tab::Root) && m_nShownPage == Tab::Input) {
-        UpdateData(TRUE);
+        // A refused field keeps the input page up, with every field as the user left it.
+        if (!UpdateData(TRUE)) {
+            m_tabPages.SetCurSel(static_cast<int>(Tab::Input));
+            return;
+        }
         m_strLastFormula = m_strFormula;
     } else if (m_nShownPage != Tab::Input) {
         // What the user typed on the derivative or root page, which the push below would undo.

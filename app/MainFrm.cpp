@@ -538,6 +538,17 @@ void CMainFrame::OnEnable(BOOL enable)
         EnableWindow(TRUE);
 }
 
+BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo)
+{
+    if (id == ID_SCRIPT_RUN || id == ID_SCRIPT_STOP) {
+        CFlnApp* app = GetFlnApp();
+        auto* script = dynamic_cast<CVBScriptView*>(app ? app->GetScriptView() : nullptr);
+        if (script && script->IsRunning() && GetActiveView() != script && script->OnCmdMsg(id, code, extra, handlerInfo))
+            return TRUE;
+    }
+    return SECFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
 // The version pane has no command of its own: it stays enabled, so its text shows.
 void CMainFrame::OnUpdateVersionPane(CCmdUI* ui)
 {

@@ -74,6 +74,10 @@ public:
     BOOL m_bReady = FALSE;
     BOOL m_bAutoResize = FALSE;
 
+    // Run and Stop of a running script reach the script page whichever page is up (its bar stays
+    // while the script runs), so that Stop ends it from there too.
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
 protected:
     BOOL OnCreateClient(LPCREATESTRUCT create, CCreateContext* context) override;
     int OnCreate(LPCREATESTRUCT create);

@@ -132,6 +132,11 @@ void InstallScriptDialogs(std::function<void()> stop, std::function<HWND()> reac
     Dialogs().reachable = std::move(reachable);
     // Through the program's message-box hook, which tests answer.
     SetScriptMessageBoxHandler([](const ScriptMessageBoxRequest& request) {
+        // The box belongs to the window the script runs for, as when it was started from the menu,
+        // not to the window that was clicked last: a floating bar's frame that a box disabled
+        // would take its Stop along.
+        if (const HWND owner = request.owner ? ::GetAncestor(request.owner, GA_ROOT) : nullptr)
+            ::SetActiveWindow(owner);
         DialogScope scope;
         return ShowMessageBox(request.prompt.c_str(), request.title.c_str(), request.type);
     });

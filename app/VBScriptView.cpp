@@ -127,14 +127,19 @@ CControlBar* CVBScriptView::ScriptBar() const
     return frame ? frame->GetControlBar(IDW_SCRIPT_BAR) : nullptr;
 }
 
+// The menu is set also when the bar is up already, on coming back to the page: a running script
+// keeps its bar while another page shows its own menu.
 void CVBScriptView::OnSetFocus(CWnd* oldWindow)
 {
     SECEditView::OnSetFocus(oldWindow);
     auto* frame = dynamic_cast<SECFrameWnd*>(GetParentFrame());
     CControlBar* bar = ScriptBar();
-    if (!frame || !bar || bar->IsWindowVisible())
+    if (!frame || !bar)
         return;
-    frame->ShowControlBar(bar, TRUE, FALSE);
+    if (!bar->IsWindowVisible())
+        frame->ShowControlBar(bar, TRUE, FALSE);
+    else if (frame->GetActiveView() != this)
+        return;
     frame->SetMenuResource(IDR_SCRIPTPAGE);
 }
 

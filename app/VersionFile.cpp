@@ -2,6 +2,7 @@
 
 #include "platform/base/TextEncoding.h"
 #include "platform/net/InternetSession.h"
+#include "platform/sys/PrivateProfile.h"
 
 #include <algorithm>
 #include <array>
@@ -89,7 +90,8 @@ std::optional<CVersionFile> CVersionFile::Parse(std::string_view bytes)
 
     CVersionFile file;
     // As a profile reader reads it: lines outside the program's two sections, lines without "=",
-    // comments and keys the program does not read are passed over.
+    // comments and keys the program does not read are passed over, and a value's enclosing quotes
+    // are dropped.
     const wchar_t* section = nullptr;
     bool sectionSeen = false;
     for (std::size_t start = 0; start < text.size();) {
@@ -108,7 +110,7 @@ std::optional<CVersionFile> CVersionFile::Parse(std::string_view bytes)
         std::size_t equals = line.find(L'=');
         if (!section || equals == std::wstring_view::npos) continue;
         std::wstring_view key = TrimBlanks(line.substr(0, equals));
-        std::wstring_view value = TrimBlanks(line.substr(equals + 1));
+        std::wstring_view value = ProfileValueWithoutQuotes(TrimBlanks(line.substr(equals + 1)));
         if (!IsKnownKey(section, key)) continue;
         // The values the program reads are checked: one it could not use refuses the file.
         if (Lower(key) == L"version" && !IsVersionText(value)) return std::nullopt;

@@ -4,7 +4,7 @@
 // with its description and download address, and the program's web links in "Formulon".
 //
 // The file is read as a profile reader reads it: other sections, other keys and lines without "="
-// are passed over. It comes from a server, so a file larger than kMaxSize bytes, one with a NUL,
+// are passed over, and enclosing quotes are dropped from a value (Version="4.3" is 4.3). It comes from a server, so a file larger than kMaxSize bytes, one with a NUL,
 // one with neither section, or one where a key the program reads holds a control character or a
 // "Version" that is not a version number, is refused as a whole.
 

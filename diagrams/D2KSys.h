@@ -21,7 +21,7 @@ class CFormulaParser;
 // What became of a sampling: the curve, or why the interval gave none.
 enum class SamplingResult {
     Sampled,          // the curve holds the samples that evaluated to finite values
-    EmptyInterval,    // xa >= xb (or not a number)
+    EmptyInterval,    // xa = xb (or not a number)
     UnusableInterval, // too narrow (or too wide) for distinct, finite sample points
 };
 
@@ -40,8 +40,9 @@ public:
     // The area to draw in and the x interval to sample; the sample count becomes 300.
     void SetPlotArea(int left, int top, int right, int bottom, double xmin, double xmax);
     // Samples `formula` at 300 equally spaced x over the x range with the parser's constants. A
+    // range given from right to left (xmin above xmax) is the same range and is put in order. A
     // sample with an error or a value that is not finite is dropped. An unusable interval leaves
-    // the curve empty and the x range in order, so that the axes can still be drawn.
+    // the curve empty, so that only the axes are drawn.
     SamplingResult Bestimmung_der_Funktionswerte(CFormulaParser& parser, const CString& formula);
     // The model's range update, unless `onlyWithAxes` is set and the axes are not drawn.
     void UpdateRanges(bool onlyWithAxes);

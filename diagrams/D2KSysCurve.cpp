@@ -38,13 +38,14 @@ SamplingResult CD2KSys::Bestimmung_der_Funktionswerte(CFormulaParser& parser, co
     m_curveX.SetSize(SampleCount);
     m_curveY.SetSize(SampleCount);
     const int count = m_nSamples > 1 ? std::min(m_nSamples, static_cast<int>(SampleCount)) : SampleCount;
+    // An interval given from right to left (xa above xb) holds the same points: the axes and the
+    // samples go from its lower end up.
+    if (m_xmin > m_xmax)
+        std::swap(m_xmin, m_xmax);
     const double a = m_xmin, b = m_xmax;
     const SamplingResult interval = CheckInterval(a, b, count);
     if (interval != SamplingResult::Sampled) {
-        // No curve; the axes are drawn over the interval put in order.
         m_nSamples = 0;
-        if (std::isfinite(a) && std::isfinite(b) && a > b)
-            std::swap(m_xmin, m_xmax);
         return interval;
     }
     // The caller's text stays as it is: the sampling normalises its own copy, once.

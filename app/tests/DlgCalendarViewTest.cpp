@@ -255,8 +255,21 @@ TEST_F(DatePageTest, AFailedDateStepShowsAsTheFailureItIs)
             Command(mode);
             EXPECT_EQ(Output().ToUtf8(), failed.ToUtf8()) << CString(chain).ToUtf8();
         }
-        if (mode == IDC_OUTPUT_DATE) {
-            EXPECT_EQ(failed.ToUtf8(), "Error (No Date) ");
+        EXPECT_EQ(failed.ToUtf8(), "Error (No Date) ");
+    }
+}
+
+// Texts that name no date (a span alone, a day the month lacks, a time past the day's end) give no
+// Julian day: both date modes say so in red, and neither shows the number that stands for none.
+TEST_F(DatePageTest, ATextWithoutADateIsNoDateAsADateAndAsAJulianDay)
+{
+    for (UINT mode : { IDC_OUTPUT_DATE, IDC_OUTPUT_JD }) {
+        for (const wchar_t* expression : { L"d[5]", L"D<[31.02.2000]", L"C<[1.1.2000|25:61:61]+h[1]" }) {
+            SCOPED_TRACE(testing::Message() << mode << " " << CString(expression).ToUtf8());
+            SetInput(expression);
+            Command(mode);
+            EXPECT_EQ(Output().ToUtf8(), "Error (No Date) ");
+            EXPECT_TRUE(Shows(IDC_DATE_OUTPUT, Red));
         }
     }
 }

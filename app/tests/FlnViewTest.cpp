@@ -373,6 +373,55 @@ TEST_F(FlnViewTest, NumbersTypedOnTheDerivativeAndRootPagesStay)
     }
 }
 
+// A field that holds no number is refused with one message, and every other field keeps what the
+// user typed: nothing is computed and no old value is put back, on "=", on a number format that
+// recomputes, on the way to the derivative or root page, and on "Return".
+TEST_F(FlnViewTest, ARefusedFieldLeavesWhatTheOtherFieldsHold)
+{
+    const std::pair<const char*, std::function<void()>> actions[] = {
+        { "=", [&] { Command(IDC_KEY_EQUALS); } },
+        { "a number format", [&] { Command(ID_FORMAT_SCIENTIFIC); } },
+        { "the derivative page", [&] { SelectPage(1); } },
+        { "the root page", [&] { SelectPage(2); } },
+        { "Return", [&] { Command(IDC_RETURN); } },
+    };
+    std::vector<std::wstring> boxes;
+    SetMessageBoxHandler([&](const wchar_t* text, const wchar_t*, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    for (const auto& [name, action] : actions) {
+        SCOPED_TRACE(name);
+        boxes.clear();
+        SelectPage(0);
+        Command(ID_FORMAT_FLOATING);
+        SetTextOf(IDC_VALUE_B, L"4");
+        SetTextOf(IDC_VALUE_G, L"9");
+        SetTextOf(IDC_DIGITS, L"4");
+        Calculate(L"G");
+        const CString output = OutputText();
+        ASSERT_EQ(output.Left(1), CString(L"9"));
+        SetTextOf(IDC_VALUE_B, L"");
+        SetTextOf(IDC_VALUE_G, L"8");
+        SetTextOf(IDC_VALUE_XB, L"7");
+        action();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], L"Please enter a number.");
+        EXPECT_EQ(TextOf(IDC_VALUE_B), CString(L""));
+        EXPECT_EQ(TextOf(IDC_VALUE_G), CString(L"8"));
+        EXPECT_EQ(TextOf(IDC_VALUE_XB), CString(L"7"));
+        EXPECT_EQ(TextOf(IDC_FORMULA), CString(L"G"));
+        EXPECT_EQ(TextOf(IDC_DIGITS), CString(L"4"));
+        EXPECT_EQ(OutputText(), output) << "nothing was computed";
+        EXPECT_EQ(::SendMessageW(Item(IDC_PAGE_TABS), TCM_GETCURSEL, 0, 0), 0);
+    }
+    SetMessageBoxHandler({});
+    // Mended, the field is taken with the others.
+    SetTextOf(IDC_VALUE_B, L"2");
+    Command(IDC_KEY_EQUALS);
+    EXPECT_EQ(OutputText().Left(1), CString(L"8"));
+}
+
 TEST_F(FlnViewTest, AParseErrorOnAPageSwitchReturnsToTheInputPage)
 {
     Calculate(L"2+3)");

@@ -160,7 +160,7 @@ TEST_F(GraphPageTest, AnIntervalWithoutPointsIsExplainedInTheStatusBar)
         const wchar_t *xa, *xb;
         UINT reason;
     };
-    for (Case c : { Case { L"5", L"-5", IDS_GRAPH_INTERVAL_EMPTY }, { L"3", L"3", IDS_GRAPH_INTERVAL_EMPTY },
+    for (Case c : { Case { L"3", L"3", IDS_GRAPH_INTERVAL_EMPTY },
                     { L"1", L"1.00000000000001", IDS_GRAPH_INTERVAL_UNUSABLE } }) {
         SCOPED_TRACE(c.xa);
         SetFieldText(kFormulaField, L"x");
@@ -188,6 +188,18 @@ TEST_F(GraphPageTest, AnIntervalWithoutPointsIsExplainedInTheStatusBar)
     Graph().Invalidate(TRUE);
     Pump();
     EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Result = 2"));
+}
+
+// xa above xb is the interval from xb to xa: its curve is drawn, and nothing needs explaining.
+TEST_F(GraphPageTest, AnIntervalFromRightToLeftIsDrawn)
+{
+    SetFieldText(kFormulaField, L"SIN(x)");
+    SetInterval(L"10", L"-10");
+    ShowTab(GraphTab());
+    Graph().Invalidate(TRUE);
+    Pump();
+    EXPECT_EQ(GraphPixels(), ChartAtPageSize(L"SIN(x)", -10, 10, DiagramMathematical));
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), CString(L"Ready"));
 }
 
 TEST_F(GraphPageTest, ANewSizeRepaintsTheChartToIt)

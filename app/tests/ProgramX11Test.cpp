@@ -161,8 +161,9 @@ protected:
         Stop();
     }
 
-    // The same for the Date & Time page after its expression and "=".
-    void HeadlessDatePageReference(const wchar_t* expression)
+    // The same for the Date & Time page after its expression and "=", or after the output-mode
+    // button `mode` (which computes too; its place in m_dateMode).
+    void HeadlessDatePageReference(const wchar_t* expression, UINT mode = 0)
     {
         ASSERT_TRUE(Start());
         Frame().m_wndTab.ActivateTab(1);
@@ -178,7 +179,12 @@ protected:
         GetWindowRect(Frame().m_hWnd, &frame);
         m_dateTab = { (tab.left + tab.right) / 2 - frame.left, (tab.top + tab.bottom) / 2 - frame.top };
         ::SetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, expression);
-        page->SendMessage(WM_COMMAND, IDC_DATE_KEY_EQUALS);
+        if (mode) {
+            m_dateMode = PlaceInFrame(::GetDlgItem(page->m_hWnd, static_cast<int>(mode)));
+            page->SendMessage(WM_COMMAND, mode);
+        } else {
+            page->SendMessage(WM_COMMAND, IDC_DATE_KEY_EQUALS);
+        }
         Pump();
         Remember(::GetDlgItem(page->m_hWnd, IDC_DATE_INPUT), ::GetDlgItem(page->m_hWnd, IDC_DATE_OUTPUT));
         Stop();
@@ -322,6 +328,7 @@ protected:
 
     SIZE m_frameSize {};
     POINT m_dateTab {}; // the middle of the Date & Time page's tab
+    POINT m_dateMode {}; // the middle of the output-mode button of the date reference
     POINT m_input {}; // the middle of the input field
     RECT m_area {};
     std::vector<COLORREF> m_reference;
@@ -914,6 +921,86 @@ TEST_F(ProgramX11, TheDateAndTimePageComputesATypedExpression)
     }
 }
 
+// A date that does not exist, shown as a Julian day: the real page says "Error (No Date)" as the
+// headless one does, not the number that stands for no date.
+TEST_F(ProgramX11, AJulianDayOfNoDateShowsTheError)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    const wchar_t* expression = L"D<[31.02.2000]";
+    HeadlessDatePageReference(expression, IDC_OUTPUT_JD);
+    ASSERT_FALSE(m_reference.empty());
+    ASSERT_TRUE(Start());
+    Frame().m_wndTab.ActivateTab(1);
+    Pump();
+    CWnd* page = m_app->GetCalendarView();
+    ::SetDlgItemTextW(page->m_hWnd, IDC_DATE_INPUT, expression);
+    page->SendMessage(WM_COMMAND, IDC_OUTPUT_JD);
+    Pump();
+    wchar_t shown[64] {};
+    ::GetDlgItemTextW(page->m_hWnd, IDC_DATE_OUTPUT, shown, 64);
+    EXPECT_EQ(std::wstring(shown), L"Error (No Date) ");
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(m_dateTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    ASSERT_EQ(Xdotool("type --delay 30 '" + CString(expression).ToUtf8() + "'"), 0);
+    ASSERT_TRUE(ClickAt(m_dateMode));
+    EXPECT_TRUE(ShowsTheHeadlessArea());
+}
+
+// The x interval from the last content given from right to left, xa = 10 and xb = -10: the Graph
+// page on the X server draws the chart the headless page draws from -10 to 10.
+TEST_F(ProgramX11, TheGraphPageDrawsAnIntervalGivenFromRightToLeft)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=-10\nXB=10\n");
+    ASSERT_TRUE(Start());
+    const POINT graphTab = TabPlace<CKSysView>();
+    Frame().m_wndTab.ActivateTab(2);
+    Pump();
+    RECT frame, chart;
+    GetWindowRect(Frame().m_hWnd, &frame);
+    GetWindowRect(Frame().m_wndTab.GetPage(2)->m_hWnd, &chart);
+    OffsetRect(&chart, -frame.left, -frame.top);
+    const std::vector<COLORREF> reference = FramePixels(chart);
+    EXPECT_GT(std::count(reference.begin(), reference.end(), RGB(255, 0, 0)), 100) << "the curve";
+    Stop();
+
+    m_programSettings = m_settings.root() + "/x11";
+    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=10\nXB=-10\n");
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(graphTab));
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(m_x, *m_window, &attributes);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }))
+        << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+}
+
+// A lone "-" in B, which is no number, and 8 typed into G, a field taken after B, then "=": the message
+// says a number is wanted, and after OK G still reads 8.
+TEST_F(ProgramX11, AFieldWithoutANumberLeavesTheOtherFieldsAsTyped)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ASSERT_TRUE(Start());
+    const POINT fieldB = PlaceInFrame(Field(IDC_VALUE_B)), fieldG = PlaceInFrame(Field(IDC_VALUE_G)),
+                equals = PlaceInFrame(Field(kEqualsKey));
+    Stop();
+
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(fieldB));
+    ASSERT_EQ(Xdotool("key ctrl+a minus"), 0);
+    ASSERT_TRUE(ClickAt(fieldG));
+    ASSERT_EQ(Xdotool("key ctrl+a"), 0);
+    ASSERT_EQ(Xdotool("type --delay 60 8"), 0);
+    ASSERT_TRUE(ClickAt(equals));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no message: " << Picture();
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "the message stayed";
+    ASSERT_TRUE(ClickAt(fieldG));
+    EXPECT_TRUE(CopiesAs("8"));
+}
+
 // SIN(x) typed on the Formula page and the Graph tab clicked: the chart on the X server has
 // exactly the pixels of the headless one (tests/data/graph_page_sin.png, GraphPageTest).
 TEST_F(ProgramX11, TheGraphTabDrawsTheTypedFormulaAsHeadless)
@@ -1462,7 +1549,8 @@ TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)
 
 // A script that shows one MsgBox after another ends with a click on the script bar's Stop while a
 // box is up, on the bar docked under the menu and on the bar floating in a frame of its own (under
-// a window manager): each run adds one "x" to the formula, and each Run after a Stop starts again.
+// a window manager), started from the menu or from the floating bar's Run: each run adds one "x"
+// to the formula, and each Run after a Stop starts again.
 TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip", "openbox");
@@ -1482,15 +1570,18 @@ TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
     Pump();
     RECT floatingFrame;
     GetWindowRect(GetAncestor(bar.m_hWnd, GA_ROOT), &floatingFrame);
-    int stopIndex = 0;
-    while (stopIndex < bar.GetButtonCount() && bar.GetButton(stopIndex)->m_nID != ID_SCRIPT_STOP)
-        ++stopIndex;
-    ASSERT_LT(stopIndex, bar.GetButtonCount());
-    CRect stop;
-    bar.GetItemRect(stopIndex, &stop);
-    CPoint stopCentre = stop.CenterPoint();
-    bar.ClientToScreen(&stopCentre);
-    const POINT floatingStop { stopCentre.x - floatingFrame.left, stopCentre.y - floatingFrame.top };
+    auto floatingPlace = [&](UINT id) {
+        int index = 0;
+        while (index < bar.GetButtonCount() && bar.GetButton(index)->m_nID != id)
+            ++index;
+        EXPECT_LT(index, bar.GetButtonCount());
+        CRect button;
+        bar.GetItemRect(index, &button);
+        CPoint centre = button.CenterPoint();
+        bar.ClientToScreen(&centre);
+        return POINT { centre.x - floatingFrame.left, centre.y - floatingFrame.top };
+    };
+    const POINT floatingStop = floatingPlace(ID_SCRIPT_STOP), floatingRun = floatingPlace(ID_SCRIPT_RUN);
     Stop();
 
     ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
@@ -1516,14 +1607,47 @@ TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
         << "the bar floats: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-script-bar.png");
     ASSERT_NO_FATAL_FAILURE(runUntilTheBox());
     const RECT onScreen = ScreenRect(m_x, floating);
-    ASSERT_EQ(Xdotool("mousemove " + std::to_string(onScreen.left + floatingStop.x) + " " + std::to_string(onScreen.top + floatingStop.y) + " click 1"), 0);
+    auto clickOnTheFloatingBar = [&](POINT place) {
+        return Xdotool("mousemove " + std::to_string(onScreen.left + place.x) + " " + std::to_string(onScreen.top + place.y) + " click 1");
+    };
+    ASSERT_EQ(clickOnTheFloatingBar(floatingStop), 0);
     ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar: " << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-stop.png");
+    // Started from the floating bar itself, whose frame the click made the active window.
+    ASSERT_EQ(clickOnTheFloatingBar(floatingRun), 0);
+    ASSERT_TRUE(WaitFor(box)) << "no message box: " << Picture();
+    ASSERT_EQ(clickOnTheFloatingBar(floatingStop), 0);
+    ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar after Run on it: "
+                                                 << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-run-stop.png");
 
     ASSERT_TRUE(ClickAt(places.formulaTab));
     ASSERT_TRUE(ClickAt(m_input));
     std::string formula;
     EXPECT_TRUE(WaitFor([&] {
-        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxx") && !formula.ends_with("xxxx");
+        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx");
+    })) << formula << " " << Picture();
+}
+
+// A script that loops without end keeps its bar on the Formula page, whose Stop ends it; back on
+// the script page its Code menu is there again and runs the script anew: each run adds one "x".
+TEST_F(ProgramX11, StopOnTheFormulaPageEndsTheScriptAndItsPageComesBackWhole)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "FLN.Formula = FLN.Formula & \"x\"", "Dim i", "Do : i = i + 1 : Loop" }));
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(places.stop));
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    // Code > Run starts the script again only once the first run has ended; Code > Stop ends it.
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
+    ASSERT_EQ(Xdotool("key --delay 150 alt+c s"), 0);
+    ASSERT_TRUE(ClickAt(places.formulaTab));
+    ASSERT_TRUE(ClickAt(m_input));
+    std::string formula;
+    EXPECT_TRUE(WaitFor([&] {
+        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xx") && !formula.ends_with("xxx");
     })) << formula << " " << Picture();
 }
 

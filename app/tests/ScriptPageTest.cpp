@@ -420,6 +420,105 @@ TEST_F(ScriptPageTest, WhileAScriptRunsStopIsOfferedAndFlnIsHeld)
     EXPECT_TRUE(disabled(ID_SCRIPT_STOP));
 }
 
+// Steps posted before a script runs, each taken while the script runs, from the messages the
+// running script lets through: what a user does meanwhile.
+class StepsWhileRunning : public CWnd {
+public:
+    explicit StepsWhileRunning(std::vector<std::function<void()>> steps) : m_steps(std::move(steps))
+    {
+        CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+        for (size_t step = 0; step < m_steps.size(); ++step)
+            PostMessage(kStep, step);
+    }
+    ~StepsWhileRunning() override { DestroyWindow(); }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != kStep)
+            return CWnd::WindowProc(message, wParam, lParam);
+        m_steps[wParam]();
+        return 0;
+    }
+
+private:
+    static constexpr UINT kStep = WM_APP + 50;
+    std::vector<std::function<void()>> m_steps;
+};
+
+// A running script keeps its bar on another page, where Stop ends it; back on its page while it
+// runs, the page has its menu and its bar offers Stop, not Run.
+TEST_F(ScriptPageTest, StopOnAnotherPageEndsTheScriptAndThePageComesBackWhole)
+{
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    auto enabled = [&](UINT id) {
+        Frame().SendIdleUpdateCmdUI();
+        for (int index = 0; index < bar.GetButtonCount(); ++index)
+            if (bar.GetButton(index)->m_nID == id)
+                return (bar.GetButtonStyle(index) & TBBS_DISABLED) == 0;
+        ADD_FAILURE() << "no button " << id;
+        return false;
+    };
+    bool stoppedByTheTest = false;
+    Edit().SetText(L"Dim i\r\nDo\r\n  i = i + 1\r\nLoop\r\n");
+    StepsWhileRunning steps({
+        [&] {
+            Frame().m_wndTab.ActivateTab(0);
+            EXPECT_TRUE(bar.IsWindowVisible()) << "the bar stays while the script runs";
+            EXPECT_TRUE(enabled(ID_SCRIPT_STOP)) << "on the Formula page";
+            EXPECT_FALSE(enabled(ID_SCRIPT_RUN)) << "on the Formula page";
+        },
+        [&] {
+            Frame().m_wndTab.ActivateTab(ScriptTab());
+            EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_SCRIPTPAGE));
+            EXPECT_TRUE(enabled(ID_SCRIPT_STOP)) << "back on the script page";
+            EXPECT_FALSE(enabled(ID_SCRIPT_RUN)) << "back on the script page";
+        },
+        [&] { Frame().m_wndTab.ActivateTab(0); },
+        [&] { Frame().SendMessage(WM_COMMAND, ID_SCRIPT_STOP); },
+        // Taken only when Stop did not end the script: ended here, so that the test goes on.
+        [&] { stoppedByTheTest = Script().StopScript(); },
+    });
+    Script().RunScript();
+    EXPECT_FALSE(stoppedByTheTest) << "Stop on the Formula page ended the script";
+    EXPECT_FALSE(Script().IsRunning());
+    Pump();
+    EXPECT_FALSE(bar.IsWindowVisible()) << "the end of the run hides the bar of a page that is not up";
+    ShowTab(ScriptTab());
+    EXPECT_TRUE(bar.IsWindowVisible());
+    EXPECT_EQ(Frame().GetMenuResource(), static_cast<UINT>(IDR_SCRIPTPAGE));
+    EXPECT_TRUE(enabled(ID_SCRIPT_RUN));
+    EXPECT_FALSE(enabled(ID_SCRIPT_STOP));
+}
+
+// Run on the bar floating in a frame of its own, which that click made the active window: the
+// script's box belongs to the main window, as after Code > Run, and leaves the floating frame and
+// its Stop enabled.
+TEST_F(ScriptPageTest, AScriptStartedFromTheFloatingBarOwnsItsBoxByTheMainWindow)
+{
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    Frame().FloatControlBar(&bar, CPoint(300, 300));
+    Pump();
+    const HWND floating = ::GetAncestor(bar.m_hWnd, GA_ROOT);
+    ASSERT_NE(floating, Frame().m_hWnd);
+    ::SetActiveWindow(floating);
+    HWND owner = nullptr;
+    bool floatingEnabled = false;
+    SetMessageBoxHandler([&](const wchar_t*, const wchar_t*, UINT) {
+        owner = ::GetActiveWindow();
+        floatingEnabled = ::IsWindowEnabled(floating) && ::IsWindowEnabled(bar.m_hWnd);
+        return IDOK;
+    });
+    Edit().SetText(L"MsgBox \"y\"\r\n");
+    ::SendMessageW(Frame().m_hWnd, WM_COMMAND, MAKEWPARAM(ID_SCRIPT_RUN, BN_CLICKED), reinterpret_cast<LPARAM>(bar.m_hWnd));
+    Pump();
+    SetMessageBoxHandler([this](const wchar_t* text, const wchar_t*, UINT) {
+        m_messages.emplace_back(text);
+        return m_answer;
+    });
+    EXPECT_EQ(owner, Frame().m_hWnd);
+    EXPECT_TRUE(floatingEnabled);
+    EXPECT_FALSE(Script().IsRunning());
+}
+
 // InputBox: a dialog with the script's title, prompt and proposed answer, modal to the main window
 // but for the script bar, whose Stop stays reachable; OK gives the typed text, Cancel an empty one,
 // and the editor has the focus again.

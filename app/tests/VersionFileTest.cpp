@@ -84,6 +84,24 @@ TEST(VersionFileTest, PassesOverWhatTheProgramDoesNotRead)
     }
 }
 
+// Read as a profile: a value's enclosing quotes are not part of it.
+TEST(VersionFileTest, DropsEnclosingQuotesAsAProfileReaderDoes)
+{
+    auto file = CVersionFile::Parse("[Formulon]\nVersion=\"4.3\"\nDescription = 'Faster plots' \n"
+                                    "Downloads=\"https://example.invalid/get\"\n"
+                                    "[Formulon Beta]\nVersion='4.4'\nDescription=\"say \"hi\"\"\n");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->GetValue(L"Formulon", L"Version"), L"4.3");
+    EXPECT_EQ(file->CompareVersion(L"Formulon", L"4.2"), 1);
+    EXPECT_EQ(file->GetValue(L"Formulon", L"Description"), L"Faster plots");
+    EXPECT_EQ(file->GetDownloadAddress(L"Formulon"), L"https://example.invalid/get");
+    EXPECT_EQ(file->CompareVersion(L"Formulon Beta", L"4.3"), 1);
+    EXPECT_EQ(file->GetValue(L"Formulon Beta", L"Description"), L"say \"hi\"");
+    // Quotes that do not enclose the value stay in it, and such a version is still no number.
+    for (const char* version : {"\"4.3", "4.3\"", "\"4.3'", "\""})
+        EXPECT_FALSE(CVersionFile::Parse(std::string("[Formulon]\nVersion=") + version + "\n")) << version;
+}
+
 TEST(VersionFileTest, RefusesWhatItCannotUse)
 {
     const std::pair<const char*, std::string> cases[] = {

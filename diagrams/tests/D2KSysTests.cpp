@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -297,9 +298,9 @@ TEST(D2KSysSampling, AnIntervalWithoutDistinctPointsGivesNoCurveAndOrderedAxes)
         double xmin, xmax;
     };
     const double huge = 1.5e308;
-    for (Case c : { Case { 5, -5, SamplingResult::EmptyInterval, -5, 5 }, { 2, 2, SamplingResult::EmptyInterval, 2, 2 },
-                    { NAN, 1, SamplingResult::EmptyInterval, NAN, 1 },
+    for (Case c : { Case { 2, 2, SamplingResult::EmptyInterval, 2, 2 }, { NAN, 1, SamplingResult::EmptyInterval, NAN, 1 },
                     { 1, 1 + 1e-14, SamplingResult::UnusableInterval, 1, 1 + 1e-14 },
+                    { 1 + 1e-14, 1, SamplingResult::UnusableInterval, 1, 1 + 1e-14 },
                     { 0, 1e-322, SamplingResult::UnusableInterval, 0, 1e-322 },
                     { -huge, huge, SamplingResult::UnusableInterval, -huge, huge } }) {
         SCOPED_TRACE(testing::Message() << c.xa << " .. " << c.xb);
@@ -321,6 +322,31 @@ TEST(D2KSysSampling, AnIntervalWithoutDistinctPointsGivesNoCurveAndOrderedAxes)
     diagram.SetPlotArea(0, 0, 600, 400, 1, 1 + 1e-12);
     EXPECT_EQ(diagram.Bestimmung_der_Funktionswerte(Parser(), L"x"), SamplingResult::Sampled);
     EXPECT_EQ(diagram.m_nSamples, 300);
+}
+
+// xa above xb is the same interval, given from its right end: the same samples, axes and curve.
+TEST(D2KSysSampling, AnIntervalGivenFromRightToLeftDrawsTheSameCurve)
+{
+    for (int mode : { DiagramMathematical, DiagramPhysical, DiagramPolar }) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        std::vector<COLORREF> pictures[2];
+        for (int reversed : { 0, 1 }) {
+            CD2KSys diagram(RECT { 0, 0, 600, 400 });
+            diagram.SetPlotArea(0, 0, 600, 400, reversed ? 10 : -10, reversed ? -10 : 10);
+            EXPECT_EQ(diagram.Bestimmung_der_Funktionswerte(Parser(), L"SIN(x)*3"), SamplingResult::Sampled);
+            ASSERT_EQ(diagram.m_nSamples, 300);
+            EXPECT_EQ(diagram.m_xmin, -10);
+            EXPECT_EQ(diagram.m_xmax, 10);
+            EXPECT_EQ(diagram.m_curveX[0], -10);
+            EXPECT_EQ(diagram.m_curveX[299], 10);
+            diagram.m_nMode = mode;
+            Canvas canvas(600, 400);
+            diagram.Draw(canvas.Dc());
+            pictures[reversed] = canvas.Pixels();
+            EXPECT_GT(std::count(pictures[reversed].begin(), pictures[reversed].end(), RGB(255, 0, 0)), 100);
+        }
+        EXPECT_TRUE(pictures[0] == pictures[1]);
+    }
 }
 
 // A window smaller than a mode's margins leaves an empty or inverted plot area: the chart is still

@@ -296,13 +296,6 @@ DWORD CopyList(const Items& items, LPWSTR buffer, DWORD size)
     return size - 2;
 }
 
-std::wstring_view WithoutQuotes(std::wstring_view value)
-{
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
-}
-
 // Runs a change on the freshly read file under the lock of its folder and writes the result.
 template <typename Change>
 BOOL ChangeIni(LPCWSTR fileName, Change change)
@@ -374,7 +367,7 @@ std::wstring_view PrivateProfileSnapshot::String(LPCWSTR section, LPCWSTR key, L
 {
     const IniText& ini = m_text->ini;
     if (auto range = m_text->FindSection(section))
-        if (auto line = ini.FindKey(*range, key)) return WithoutQuotes(EntryOf(ini.lines[*line])->value);
+        if (auto line = ini.FindKey(*range, key)) return ProfileValueWithoutQuotes(EntryOf(ini.lines[*line])->value);
     std::wstring_view fallback = defaultText ? defaultText : L"";
     return fallback.substr(0, fallback.find_last_not_of(L' ') + 1);
 }
@@ -547,4 +540,11 @@ BOOL WritePrivateProfileSections(const std::vector<PrivateProfileSection>& secti
         return FALSE;
     if (refused) SetLastError(ERROR_INVALID_PARAMETER);
     return !refused;
+}
+
+std::wstring_view ProfileValueWithoutQuotes(std::wstring_view value)
+{
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
 }

@@ -26,6 +26,10 @@
 DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultText, LPWSTR buffer, DWORD size,
                                LPCWSTR fileName);
 
+// A value as the functions above hand it over: a pair of enclosing double or single quotes is
+// dropped ("4.3" reads 4.3). For readers of profile text that does not come from a file.
+std::wstring_view ProfileValueWithoutQuotes(std::wstring_view value);
+
 // The value read as a decimal integer (leading blanks and a sign allowed, reading stops at the
 // first other character, no digits give 0); defaultValue when the key is missing or empty.
 UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName);
