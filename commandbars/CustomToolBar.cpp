@@ -830,8 +830,14 @@ void SECCustomToolBar::OnLButtonUp(UINT keys, CPoint point)
     UpdateWindow();
     m_nPressed = -1;
     if (command && owner) {
-        CommandInProgress busy;
-        ::SendMessageW(owner, WM_COMMAND, command, 0);
+        const HWND bar = m_hWnd;
+        {
+            CommandInProgress busy;
+            ::SendMessageW(owner, WM_COMMAND, command, 0);
+        }
+        // A command that ran a modal box may have let the pointer leave meanwhile, unseen.
+        if (::IsWindow(bar) && CWnd::FromHandlePermanent(bar) == this)
+            RecheckHotItem();
     }
 }
 
@@ -891,6 +897,13 @@ void SECCustomToolBar::SetHot(int index, BOOL updateNow)
     }
     if (updateNow)
         UpdateWindow();
+}
+
+void SECCustomToolBar::RecheckHotItem()
+{
+    UpdateHotItem(TRUE);
+    if (m_nHot != -1)
+        TrackPointerLeaving(); // the leave it waited for may have come and gone
 }
 
 LRESULT SECCustomToolBar::OnMouseLeave(WPARAM wParam, LPARAM lParam)

@@ -206,6 +206,8 @@ private:
     void RelayoutAndRepaint();
     void PressButton(int index);
     void SetHot(int index, BOOL updateNow);
+    // The hot button after a command: the pointer may have left or come back unseen.
+    void RecheckHotItem();
     BOOL AltHeld() const { return ::GetKeyState(VK_MENU) < 0; }
 
     SECBmpMgr* m_pBmpMgr = nullptr;

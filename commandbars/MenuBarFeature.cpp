@@ -349,6 +349,8 @@ BOOL SECMenuBarMessages::OnMenuBarNotify(NMHDR* header, LRESULT* result)
         hooks.active = this;
         m_nOpenLevels = 0;
         m_bBackToKeyboardMode = FALSE;
+        // Opened from the keyboard, the popup asks for its first item; a click asks for nothing.
+        const bool fromKeyboard = m_bOpenFirstItem;
         bool systemMenu = request.nIndex == -1;
         if (systemMenu)
             TrackSysMenu(menu);
@@ -359,8 +361,9 @@ BOOL SECMenuBarMessages::OnMenuBarNotify(NMHDR* header, LRESULT* result)
         if (!hooks.pending) {
             int button = m_pMenuBar->GetTrackedButton();
             m_pMenuBar->OnMenuClosed();
-            // Esc on the popup brings the highlight back to its title.
-            if (m_bBackToKeyboardMode && !systemMenu && button >= 0)
+            // Esc on a popup opened from the keyboard brings the highlight back to its title; the
+            // bar enters keyboard mode from nothing else but Alt or F10.
+            if (m_bBackToKeyboardMode && fromKeyboard && !systemMenu && button >= 0)
                 m_pMenuBar->SetTrackedButton(button);
             return TRUE;
         }

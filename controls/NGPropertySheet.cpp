@@ -188,13 +188,11 @@ BOOL CNGPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     auto sender = reinterpret_cast<HWND>(lParam);
     if (LOWORD(wParam) == IDOK && sender) {
-        // Enter inside a page moves on to the next control instead of closing the sheet; the
-        // control left reports its change as it loses the focus.
+        // Enter inside a page: the focus moves on first, so that the control left reports its
+        // change as it loses the focus, before the sheet applies the pages and closes.
         CPropertyPage* page = GetActivePage();
-        if (page && page->m_hWnd && ChildHolding(m_hWnd, ::GetFocus()) == page->m_hWnd && ChildHolding(m_hWnd, sender) != page->m_hWnd) {
-            PostMessage(WM_NEXTDLGCTL, 0, 0);
-            return TRUE;
-        }
+        if (page && page->m_hWnd && ChildHolding(m_hWnd, ::GetFocus()) == page->m_hWnd && ChildHolding(m_hWnd, sender) != page->m_hWnd)
+            SendMessage(WM_NEXTDLGCTL, 0, 0);
     }
     return CPropertySheet::OnCommand(wParam, lParam);
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Base classes of option dialogs. A page notices by itself when the user changes one of its
 // controls: it reads its data back (ControlsToData), hands the control's id to its own command
-// handlers and marks itself modified, which lights the sheet's Apply button. The sheet turns the
-// Enter key inside a page into a move to the next control, shows the title-bar help button, and
-// remembers where it was last moved to.
+// handlers and marks itself modified, which lights the sheet's Apply button. Enter inside a page
+// first moves the focus on (the control left reports its change), then is the sheet's OK; the sheet
+// shows the title-bar help button and remembers where it was last moved to.
 
 #include "platform/mfc/PropertySheet.h"
 

@@ -574,6 +574,36 @@ TEST_F(CustomToolBarTest, TheHotButtonFollowsTheMouseAndGoesWhenItLeaves)
     }
 }
 
+// A command that runs a modal box lets the pointer leave (and come back) unseen by the bar: the bar
+// looks again when the command returns, and still hears of a later leaving.
+TEST_F(CustomToolBarTest, TheHotButtonGoesWhenThePointerLeftDuringItsCommand)
+{
+    MakeBar(bar);
+    const int save = Index(ID_TB_SAVE);
+    const CPoint outside(5, 200);
+    struct Case {
+        const char* what;
+        bool backOnTheButton; // the pointer came back before the command returned
+    } cases[] = { { "left during the command", false }, { "left and came back during the command", true } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Frame().whileCommandRuns = [&] {
+            headless->InjectMouseMove(ScreenPointOf(bar, outside));
+            Pump();
+            if (c.backOnTheButton) {
+                headless->InjectMouseMove(ScreenPointOf(bar, Middle(bar, save)));
+                Pump();
+            }
+        };
+        Click(bar, Middle(bar, save));
+        Frame().whileCommandRuns = nullptr;
+        EXPECT_EQ(bar.GetHotItem(), c.backOnTheButton ? save : -1);
+        MoveTo(bar, outside);
+        EXPECT_EQ(bar.GetHotItem(), -1);
+        EXPECT_FALSE(bar.GetButtonStyle(save) & SEC_TBBS_HOT);
+    }
+}
+
 // A program idling with the pointer on a button wakes for nothing: what follows the pointer
 // (the hot button, the status bar's prompt, the tip once it has come and gone) learns of its
 // leaving from the messages, not from timers that look again and again.

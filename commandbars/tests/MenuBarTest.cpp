@@ -212,6 +212,24 @@ TEST_F(MenuBarTest, EscClosesThePopupFirstAndThenLeavesTheBar)
     EXPECT_TRUE(Frame().commands.empty());
 }
 
+// Only Alt or F10 released alone puts the bar in keyboard mode: Esc on a popup that a click opened
+// leaves the bar, and the next letter goes where the focus is.
+TEST_F(MenuBarTest, EscOnAPopupOpenedByAClickLeavesTheBar)
+{
+    const CPoint edit = ButtonCentre(1);
+    OnEachWait({ [&] { Press(VK_ESCAPE); } });
+    headless->InjectMouseMove(edit);
+    headless->InjectButton(1, true, edit);
+    headless->InjectButton(1, false, edit);
+    Run();
+    ASSERT_EQ(Frame().opened.size(), 1u);
+    EXPECT_FALSE(Bar().IsKeyboardMode());
+    EXPECT_EQ(Bar().GetTrackedButton(), -1);
+    Press('F');
+    Run();
+    EXPECT_EQ(Frame().opened.size(), 1u) << "the letter opened a menu";
+}
+
 TEST_F(MenuBarTest, EnterInKeyboardModeOpensTheHighlightedPopup)
 {
     OnEachWait({ [&] { Press(VK_RETURN); } });

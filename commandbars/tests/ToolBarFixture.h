@@ -6,6 +6,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/tests/DockingFixture.h"
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -34,9 +35,15 @@ public:
     std::vector<Notification> notifications;
     std::vector<WPARAM> prompts; // the ids of WM_SETMESSAGESTRING
     std::map<UINT, UiState> ui;
+    std::function<void()> whileCommandRuns; // as a modal box would, inside the command
 
 protected:
-    void OnToolCommand(UINT id) { commands.push_back(id); }
+    void OnToolCommand(UINT id)
+    {
+        commands.push_back(id);
+        if (whileCommandRuns)
+            whileCommandRuns();
+    }
     LRESULT OnPrompt(WPARAM id, LPARAM text)
     {
         prompts.push_back(id);

@@ -134,25 +134,31 @@ TEST_F(NGPropertySheetTest, AChangedControlIsReadBackAndMarksThePageModified)
         } });
 }
 
-TEST_F(NGPropertySheetTest, EnterInAPageMovesToTheNextControlAndOnTheButtonsClosesTheSheet)
+// Keys typed in a page are the sheet's: Enter takes the change of the control left and is OK, Esc
+// is Cancel, whichever control of the page has the focus.
+TEST_F(NGPropertySheetTest, EnterInAPageTakesTheControlsChangeAndIsOkAndEscIsCancel)
 {
-    EXPECT_EQ(Run({ [&](HWND s) {
+    auto press = [&](unsigned key) {
+        headless->InjectKey(key, true);
+        headless->InjectKey(key, false);
+    };
+    EXPECT_EQ(Run({ [&](HWND) {
                        ::SetFocus(Item(IDC_COUNT));
                        ::SetWindowTextW(Item(IDC_COUNT), L"7");
                        ::SendMessageW(Item(IDC_COUNT), EM_SETMODIFY, TRUE, 0);
-                       HWND ok = ::GetDlgItem(s, IDOK);
-                       ::SendMessageW(s, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-                   },
-                      [&](HWND s) {
-                          EXPECT_TRUE(::IsWindow(s)) << "still open";
-                          EXPECT_EQ(::GetFocus(), Item(IDC_WRAP));
-                          EXPECT_EQ(page.count, 7) << "the control left was read back";
-                          EXPECT_TRUE(page.IsModified());
-                          HWND ok = ::GetDlgItem(s, IDOK);
-                          ::SetFocus(ok);
-                          ::SendMessageW(s, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-                      } }),
+                       press(VK_RETURN);
+                   } }),
         IDOK);
+    EXPECT_EQ(page.count, 7) << "the control left was read back";
+    EXPECT_EQ(page.routed, std::vector<UINT> { IDC_COUNT }) << "and reported as a change";
+
+    page.routed.clear();
+    EXPECT_EQ(Run({ [&](HWND) {
+                       ::SetFocus(Item(IDC_WRAP));
+                       press(VK_ESCAPE);
+                   } }),
+        IDCANCEL);
+    EXPECT_TRUE(page.routed.empty());
 }
 
 TEST_F(NGPropertySheetTest, TheSheetHasTheHelpButtonOpensWhereAskedAndRemembersWhereItWent)

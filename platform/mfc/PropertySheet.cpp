@@ -167,6 +167,13 @@ BOOL CPropertyPage::OnSetActive()
     return TRUE;
 }
 
+BOOL CPropertyPage::PreTranslateMessage(MSG* message)
+{
+    if (GetSheet())
+        return FALSE;
+    return CDialog::PreTranslateMessage(message);
+}
+
 BOOL CPropertyPage::OnKillActive()
 {
     return UpdateData(TRUE);

@@ -63,6 +63,9 @@ public:
     CString Caption() const;
     CPropertySheet* GetSheet() const;
 
+    // Keys are the sheet's (Tab, Enter, Esc, mnemonics): a page in a sheet lets them pass on to it.
+    BOOL PreTranslateMessage(MSG* message) override;
+
 protected:
     BOOL OnInitDialog() override;
 

@@ -190,6 +190,7 @@ LRESULT BoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             OnBoxKey(window, *box, wParam);
         return 0;
     case WM_CHAR:
+    case WM_SYSCHAR:
         if (box)
             OnBoxChar(window, *box, static_cast<wchar_t>(wParam));
         return 0;
@@ -285,7 +286,7 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
             return false;
         if (message.message == WM_KEYDOWN)
             return OnBoxKey(window, box, message.wParam);
-        if (message.message == WM_CHAR)
+        if (message.message == WM_CHAR || message.message == WM_SYSCHAR) // Y, or Alt+Y
             return OnBoxChar(window, box, static_cast<wchar_t>(message.wParam));
         return false;
     });

@@ -297,6 +297,17 @@ void Activate(MenuLoop& loop, size_t levelIndex)
     loop.ended = true;
 }
 
+// A click acts on the item under the pointer, whatever moves came before it (a pointer that
+// jumps, as on a touch screen or a remote desktop, may bring none).
+void ActivateItemAt(MenuLoop& loop, size_t levelIndex, int item)
+{
+    if (loop.levels[levelIndex].hot != item) {
+        CloseLevelsAbove(loop, levelIndex + 1);
+        SetHot(loop, levelIndex, item);
+    }
+    Activate(loop, levelIndex);
+}
+
 // The level and item under a screen point; levels.size() when none.
 std::pair<size_t, int> ItemAt(MenuLoop& loop, POINT screen)
 {
@@ -396,7 +407,7 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
         if (levelIndex == loop.levels.size())
             loop.ended = true; // a click outside every level cancels
         else if (item >= 0)
-            Activate(loop, levelIndex);
+            ActivateItemAt(loop, levelIndex, item);
         return true;
     }
     case WM_LBUTTONUP:
@@ -407,7 +418,7 @@ bool HandleMenuMessage(MenuLoop& loop, MSG& message)
         if (levelIndex < loop.levels.size() && item >= 0) {
             Menu* menu = FindMenu(loop.levels[levelIndex].menu);
             if (menu && !menu->items[static_cast<size_t>(item)].submenu)
-                Activate(loop, levelIndex);
+                ActivateItemAt(loop, levelIndex, item);
         }
         return true;
     }

@@ -153,6 +153,46 @@ TEST_F(Menus, ClickingAnItemPostsItsCommandAndClickingOutsideCancels)
     DestroyMenu(menu);
 }
 
+// The menu bar's filter eats pointer moves inside the loop, and a pointer that jumps brings none:
+// a click still chooses the item under it, not the one highlighted before.
+TEST_F(Menus, AClickChoosesTheItemUnderThePointerWhateverMovesCameBefore)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    HMENU menu = SampleMenu();
+    static bool eatMoves = false;
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, [](int code, WPARAM, LPARAM lParam) -> LRESULT {
+        return code == MSGF_MENU && eatMoves && reinterpret_cast<MSG*>(lParam)->message == WM_MOUSEMOVE;
+    }, nullptr, GetCurrentThreadId());
+    struct Case {
+        const char* what;
+        bool highlightFirst; // the pointer rested on "Copy" before it jumped
+    } cases[] = { { "no move before the click", false }, { "another item highlighted", true } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int step = 0;
+        SetModalLoopHook([&](HWND popup) {
+            RECT r;
+            GetWindowRect(popup, &r);
+            const POINT copy { r.left + 20, r.top + 10 }, last { r.left + 20, r.bottom - 8 };
+            if (step == 0 && c.highlightFirst) {
+                eatMoves = false;
+                headless->InjectMouseMove(copy);
+            } else if (step == 1) {
+                eatMoves = true;
+                headless->InjectMouseMove(last);
+                headless->InjectButton(1, true, last);
+                headless->InjectButton(1, false, last);
+            }
+            ++step;
+        });
+        EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 300, 300, 0, owner, nullptr), 103);
+    }
+    eatMoves = false;
+    UnhookWindowsHookEx(filter);
+    DestroyMenu(menu);
+}
+
 TEST_F(Menus, PopupStaysInsideTheWorkArea)
 {
     HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);

@@ -56,6 +56,29 @@ TEST_F(MessageBoxes, KeysPickTheDefaultOrCancel)
     }
 }
 
+// Alt with the underlined letter answers as the letter alone does.
+TEST_F(MessageBoxes, AltWithAnUnderlinedLetterAnswers)
+{
+    HWND owner = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    Pump();
+    int presses = 0;
+    SetModalLoopHook([&](HWND) {
+        if (presses++ == 0) {
+            headless->InjectKey(VK_MENU, true);
+            headless->InjectKey('N', true, L"n");
+        } else {
+            headless->InjectKey(VK_ESCAPE, true);
+        }
+    });
+    EXPECT_EQ(MessageBoxW(owner, L"Save the changes?", nullptr, MB_YESNOCANCEL), IDNO);
+    SetModalLoopHook(nullptr);
+    SetFocus(owner);
+    headless->InjectKey('N', false);
+    headless->InjectKey(VK_MENU, false);
+    Pump();
+    EXPECT_GE(GetKeyState(VK_MENU), 0);
+}
+
 TEST_F(MessageBoxes, ClickingAButtonAnswers)
 {
     SetModalLoopHook([&](HWND box) {
