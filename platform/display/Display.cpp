@@ -21,16 +21,6 @@ void AdoptSettings(const Display* display)
     fln::gdi::SetScreenReader(display ? &ReadCurrentScreen : nullptr);
 }
 
-std::uint32_t SelectionWaitLimitMs()
-{
-    static const std::uint32_t limit = [] {
-        const char* chosen = std::getenv("FORMULON_SELECTION_WAIT_MS");
-        const unsigned long value = chosen ? std::strtoul(chosen, nullptr, 10) : 0;
-        return value > 0 && value <= 600'000 ? static_cast<std::uint32_t>(value) : kSelectionWaitLimitMs;
-    }();
-    return limit;
-}
-
 std::unique_ptr<Display> CreateChosenDisplay()
 {
     const char* chosen = std::getenv("FORMULON_DISPLAY");
@@ -41,6 +31,16 @@ std::unique_ptr<Display> CreateChosenDisplay()
     }
     return std::make_unique<HeadlessDisplay>();
 }
+}
+
+std::uint32_t SelectionWaitLimitMs()
+{
+    static const std::uint32_t limit = [] {
+        const char* chosen = std::getenv("FORMULON_SELECTION_WAIT_MS");
+        const unsigned long value = chosen ? std::strtoul(chosen, nullptr, 10) : 0;
+        return value > 0 && value <= 600'000 ? static_cast<std::uint32_t>(value) : kSelectionWaitLimitMs;
+    }();
+    return limit;
 }
 
 namespace {
