@@ -9,6 +9,7 @@
 // target 0), and the highest resident memory a replace-all reaches above the empty editor
 // (replace_peak_mib; target at most four times the file's size).
 
+#include "bench/HeapCounter.h"
 #include "bench/ScriptFiles.h"
 #include "editor/EditResource.h"
 #include "editor/EditView.h"
@@ -19,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -158,6 +160,33 @@ void KeystrokeAtTheEndOfALongLine(benchmark::State& state)
         window.Press('X', L"x");
 }
 BENCHMARK(KeystrokeAtTheEndOfALongLine)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Ctrl+Right and Ctrl+Left in the middle of the long line, each to its pixels, with the most heap a
+// key holds above what the window held before it (heap_peak_mib; target: far below the line's
+// size, which a copy of the line would cost four times over).
+void WordMovesInALongLine(benchmark::State& state)
+{
+    Window window;
+    window.Load(LongLineFile());
+    SECEditController& controller = *window.view->GetEditController();
+    const int middle = window.edit.GetLineLength(0) / 2;
+    controller.SetCaretPosition(0, middle, FALSE);
+    controller.EnsureCaretVisible();
+    window.Paint();
+    size_t peak = 0;
+    for (auto _ : state) {
+        const size_t start = bench::StartHeapPeak();
+        window.headless->InjectKey(VK_CONTROL, true);
+        window.Press(state.range(0) ? VK_RIGHT : VK_LEFT);
+        window.headless->InjectKey(VK_CONTROL, false);
+        window.Pump();
+        peak = std::max(peak, bench::HeapPeakSince(start));
+    }
+    if (controller.GetCaretPos().m_nCol == middle)
+        state.SkipWithError("the caret did not move");
+    state.counters["heap_peak_mib"] = static_cast<double>(peak) / (1 << 20);
+}
+BENCHMARK(WordMovesInALongLine)->ArgName("right")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // A key a few characters into the long line and in its middle, each to its pixels: the colours
 // are worked out again only up to where they come back to those before the key (target: under

@@ -34,6 +34,7 @@ class SECEdit : public divuzura::foundation::MvcTransactionModel, public IObserv
 public:
     static constexpr int DefaultMaxLineLength = 2048;
     static constexpr int ReadPiece = 512000;
+    static constexpr int LinePieceLength = 1 << 16;
     // A line longer than this is kept whole by edits: only a file makes one.
     static constexpr int KeptWholeLength = 1 << 20;
     // Files larger than this are refused: the text's offsets are ints.
@@ -148,13 +149,24 @@ public:
     template <typename Each>
     void ForEachLinePiece(int line, int from, int to, Each each)
     {
-        constexpr int PieceLength = 1 << 16;
         for (int column = from; column < to;) {
-            const int count = std::min(to - column, PieceLength);
+            const int count = std::min(to - column, LinePieceLength);
             const wchar_t* chars = nullptr;
             if (GetLinePointer(chars, line, column, line, column + count) != count || !chars || !each(chars, count, column))
                 return;
             column += count;
+        }
+    }
+    // The same from `to` back to `from`: the last piece first, the characters of each in order.
+    template <typename Each>
+    void ForEachLinePieceBackward(int line, int from, int to, Each each)
+    {
+        for (int column = to; column > from;) {
+            const int count = std::min(column - from, LinePieceLength);
+            const wchar_t* chars = nullptr;
+            if (GetLinePointer(chars, line, column - count, line, column) != count || !chars || !each(chars, count, column - count))
+                return;
+            column -= count;
         }
     }
     virtual int GetLineLength(int line);

@@ -9,6 +9,7 @@
 #include "platform/mfc/OleDragDrop.h"
 
 #include <memory>
+#include <optional>
 
 // The search state of one user-interface thread, shared by its editor windows.
 struct _SEC_FIND_REPLACE_STATE {
@@ -308,6 +309,20 @@ private:
     int DisplayColumn(const SECEditLineCol& position);
     int ColumnFromDisplay(int line, int display);
     int CharClass(wchar_t ch) const;
+    static int CharClass(wchar_t ch, const ISECEditLangConfig* config);
+    // The run of one character class beside a position, found without copying the line: the
+    // position at its other end and its class (LineBreakRun for the line break at a line's start
+    // or end); none at the start (end) of the text.
+    static constexpr int LineBreakRun = -1;
+    struct CharRunEnd {
+        SECEditLineCol end;
+        int charClass;
+    };
+    std::optional<CharRunEnd> CharRunBeside(int line, int column, bool forward);
+    // Where the run of the class of the character at `column` (forward) or of the one before it
+    // (backward) ends on the line; the line is read in pieces.
+    int RunEdge(int line, int column, bool forward);
+    int CharClassAt(int line, int column);
     BOOL PointInSelection(CPoint client);
     CString LineText(int line);
     int LineLength(int line) { return m_pEdit ? std::max(m_pEdit->GetLineLength(line), 0) : 0; }

@@ -141,12 +141,66 @@ void SECEditController::MoveDocEnd()
 
 int SECEditController::CharClass(wchar_t ch) const
 {
+    return CharClass(ch, GetLanguageConfig());
+}
+
+int SECEditController::CharClass(wchar_t ch, const ISECEditLangConfig* config)
+{
     if (ch == L' ' || ch == L'\t')
         return 0;
-    const ISECEditLangConfig* config = GetLanguageConfig();
     if (iswalnum(ch) || ch == L'_' || (config && config->IsCharOfClass(ch, CharClassKeywordMiddle)))
         return 1;
     return 2;
+}
+
+int SECEditController::CharClassAt(int line, int column)
+{
+    int charClass = 0;
+    m_pEdit->ForEachLinePiece(line, column, column + 1, [&](const wchar_t* chars, int, int) {
+        charClass = CharClass(*chars);
+        return true;
+    });
+    return charClass;
+}
+
+int SECEditController::RunEdge(int line, int column, bool forward)
+{
+    const ISECEditLangConfig* config = GetLanguageConfig();
+    int edge = column;
+    int runClass = LineBreakRun;
+    const auto scan = [&](const wchar_t* chars, int count, int) {
+        for (int i = 0; i < count; ++i) {
+            const int charClass = CharClass(forward ? chars[i] : chars[count - 1 - i], config);
+            if (runClass != LineBreakRun && charClass != runClass)
+                return false;
+            runClass = charClass;
+            edge += forward ? 1 : -1;
+        }
+        return true;
+    };
+    if (forward)
+        m_pEdit->ForEachLinePiece(line, column, LineLength(line), scan);
+    else
+        m_pEdit->ForEachLinePieceBackward(line, 0, column, scan);
+    return edge;
+}
+
+std::optional<SECEditController::CharRunEnd> SECEditController::CharRunBeside(int line, int column, bool forward)
+{
+    const int length = LineLength(line);
+    column = std::min(column, length);
+    if (forward) {
+        if (column < length)
+            return CharRunEnd { { line, RunEdge(line, column, true) }, CharClassAt(line, column) };
+        if (line >= LastLine())
+            return std::nullopt;
+        return CharRunEnd { { line + 1, 0 }, LineBreakRun };
+    }
+    if (column > 0)
+        return CharRunEnd { { line, RunEdge(line, column, false) }, CharClassAt(line, column - 1) };
+    if (line == 0)
+        return std::nullopt;
+    return CharRunEnd { { line - 1, LineLength(line - 1) }, LineBreakRun };
 }
 
 BOOL SECEditController::GetCharRun(CString& run, int line, int column, BOOL forward, int& endLine, int& endCol)
@@ -154,80 +208,50 @@ BOOL SECEditController::GetCharRun(CString& run, int line, int column, BOOL forw
     run.Empty();
     endLine = line;
     endCol = column;
-    const CString text = LineText(line);
-    const int length = text.GetLength();
-    column = std::min(column, length);
-    if (forward) {
-        if (column >= length) {
-            if (line >= LastLine())
-                return FALSE;
-            run = L"\n";
-            endLine = line + 1;
-            endCol = 0;
-            return TRUE;
-        }
-        const int cls = CharClass(text[column]);
-        int end = column;
-        while (end < length && CharClass(text[end]) == cls)
-            ++end;
-        run = text.Mid(column, end - column);
-        endCol = end;
-        return TRUE;
-    }
-    if (column == 0) {
-        if (line == 0)
-            return FALSE;
+    const std::optional<CharRunEnd> beside = CharRunBeside(line, column, forward);
+    if (!beside)
+        return FALSE;
+    endLine = beside->end.m_nLine;
+    endCol = beside->end.m_nCol;
+    if (beside->charClass == LineBreakRun) {
         run = L"\n";
-        endLine = line - 1;
-        endCol = LineLength(line - 1);
-        return TRUE;
+    } else {
+        column = std::min(column, LineLength(line));
+        m_pEdit->GetText(run, line, std::min(column, endCol), line, std::max(column, endCol));
     }
-    const int cls = CharClass(text[column - 1]);
-    int start = column;
-    while (start > 0 && CharClass(text[start - 1]) == cls)
-        --start;
-    run = text.Mid(start, column - start);
-    endCol = start;
     return TRUE;
 }
 
+// Word moves find the runs beside the caret without copying its line, which may be millions of
+// characters long.
 void SECEditController::MoveWordLeft(BOOL skipBlanks)
 {
-    CString run;
-    int line = 0, column = 0;
-    if (!GetCharRun(run, m_caret.m_nLine, std::min(m_caret.m_nCol, LineLength(m_caret.m_nLine)), FALSE, line, column))
+    const SECEditLineCol caret = m_caret;
+    const std::optional<CharRunEnd> run = CharRunBeside(caret.m_nLine, std::min(caret.m_nCol, LineLength(caret.m_nLine)), false);
+    if (!run)
         return;
-    if (skipBlanks && column != 0) {
-        const bool blanks = CharClass(run[0]) == 0;
-        if (line == m_caret.m_nLine && !blanks && run != L"\n") {
-            SetCaretPosition(line, column, FALSE);
-            return;
-        }
-        CString before;
-        int l2 = line, c2 = column;
-        if (GetCharRun(before, line, column, FALSE, l2, c2)) {
-            SetCaretPosition(l2, c2, FALSE);
-            return;
-        }
+    SECEditLineCol target = run->end;
+    if (skipBlanks && target.m_nCol != 0 && (target.m_nLine != caret.m_nLine || run->charClass == 0)) {
+        // Blanks (or the line break) before the caret: on to the start of the word before them.
+        if (const std::optional<CharRunEnd> before = CharRunBeside(target.m_nLine, target.m_nCol, false))
+            target = before->end;
     }
-    SetCaretPosition(line, column, FALSE);
+    SetCaretPosition(target.m_nLine, target.m_nCol, FALSE);
 }
 
 void SECEditController::MoveWordRight(BOOL skipBlanks)
 {
-    CString run;
-    int line = 0, column = 0;
-    if (!GetCharRun(run, m_caret.m_nLine, std::min(m_caret.m_nCol, LineLength(m_caret.m_nLine)), TRUE, line, column))
+    const SECEditLineCol caret = m_caret;
+    const std::optional<CharRunEnd> run = CharRunBeside(caret.m_nLine, std::min(caret.m_nCol, LineLength(caret.m_nLine)), true);
+    if (!run)
         return;
-    if (skipBlanks && column < LineLength(line)) {
-        CString after;
-        int l2 = line, c2 = column;
-        if (GetCharRun(after, line, column, TRUE, l2, c2) && !after.IsEmpty() && CharClass(after[0]) == 0) {
-            SetCaretPosition(l2, c2, FALSE);
-            return;
-        }
+    SECEditLineCol target = run->end;
+    if (skipBlanks && target.m_nCol < LineLength(target.m_nLine)) {
+        // Blanks after the word: past them too.
+        if (const std::optional<CharRunEnd> after = CharRunBeside(target.m_nLine, target.m_nCol, true); after && after->charClass == 0)
+            target = after->end;
     }
-    SetCaretPosition(line, column, FALSE);
+    SetCaretPosition(target.m_nLine, target.m_nCol, FALSE);
 }
 
 void SECEditController::ScrollLines(int lines, int columns)
@@ -260,31 +284,26 @@ void SECEditController::SelectAll()
 
 BOOL SECEditController::GetWordAt(const SECEditLineCol& position, int& start, int& end)
 {
-    const CString text = LineText(position.m_nLine);
-    const int length = text.GetLength();
+    const int line = position.m_nLine;
+    const int length = LineLength(line);
     int column = std::min(position.m_nCol, length);
     if (length == 0)
         return FALSE;
     // The word the caret touches: the run at the caret, or the one just before it.
-    if (column == length || (CharClass(text[column]) == 0 && column > 0 && CharClass(text[column - 1]) != 0))
+    if (column == length || (column > 0 && CharClassAt(line, column) == 0 && CharClassAt(line, column - 1) != 0))
         --column;
-    const int cls = CharClass(text[column]);
-    start = column;
-    end = column + 1;
-    while (start > 0 && CharClass(text[start - 1]) == cls)
-        --start;
-    while (end < length && CharClass(text[end]) == cls)
-        ++end;
+    start = RunEdge(line, column + 1, false);
+    end = RunEdge(line, column, true);
     return TRUE;
 }
 
 CString SECEditController::GetWordAtCaret()
 {
     int start = 0, end = 0;
-    if (!GetWordAt(m_caret, start, end))
-        return {};
-    const CString word = LineText(m_caret.m_nLine).Mid(start, end - start);
-    return CharClass(word[0]) == 0 ? CString() : word;
+    CString word;
+    if (GetWordAt(m_caret, start, end) && CharClassAt(m_caret.m_nLine, start) != 0)
+        m_pEdit->GetText(word, m_caret.m_nLine, start, m_caret.m_nLine, end);
+    return word;
 }
 
 void SECEditController::SelectWordAtCaret()

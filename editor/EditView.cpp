@@ -157,17 +157,17 @@ void SECEditView::UpdateScrollBars()
 
 void SECEditView::OnVScroll(UINT code, UINT position, CWnd*)
 {
-    if (const std::optional<int> line = ScrollBarTarget(SB_VERT, code, position, m_viewport.GetTopLine(), m_viewport.GetVisibleLineCount()))
+    if (const std::optional<int> line = ScrollBarTarget(code, position, m_viewport.GetTopLine(), m_viewport.GetVisibleLineCount()))
         m_viewport.ScrollTo(*line, m_viewport.GetLeftColumn());
 }
 
 void SECEditView::OnHScroll(UINT code, UINT position, CWnd*)
 {
-    if (const std::optional<int> column = ScrollBarTarget(SB_HORZ, code, position, m_viewport.GetLeftColumn(), m_viewport.GetVisibleColumnCount()))
+    if (const std::optional<int> column = ScrollBarTarget(code, position, m_viewport.GetLeftColumn(), m_viewport.GetVisibleColumnCount()))
         m_viewport.ScrollTo(m_viewport.GetTopLine(), *column);
 }
 
-std::optional<int> SECEditView::ScrollBarTarget(int bar, UINT code, UINT position, int first, int page)
+std::optional<int> SECEditView::ScrollBarTarget(UINT code, UINT position, int first, int page)
 {
     // The line codes are the column codes (SB_LINEUP is SB_LINELEFT, and so on).
     switch (code) {
@@ -175,12 +175,8 @@ std::optional<int> SECEditView::ScrollBarTarget(int bar, UINT code, UINT positio
     case SB_LINEDOWN: return first + 1;
     case SB_PAGEUP: return first - page;
     case SB_PAGEDOWN: return first + page;
-    case SB_THUMBPOSITION: return static_cast<int>(position);
-    case SB_THUMBTRACK: {
-        SCROLLINFO info { sizeof info, SIF_TRACKPOS };
-        ::GetScrollInfo(m_hWnd, bar, &info);
-        return info.nTrackPos;
-    }
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return static_cast<int>(position);
     default: return std::nullopt;
     }
 }

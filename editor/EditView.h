@@ -69,7 +69,7 @@ protected:
 private:
     // The first line (column) a scroll bar's code asks for, the bar's first being first and its
     // page page; none for the codes that do not scroll. The viewport keeps it in range.
-    std::optional<int> ScrollBarTarget(int bar, UINT code, UINT position, int first, int page);
+    static std::optional<int> ScrollBarTarget(UINT code, UINT position, int first, int page);
 
     SECEdit* m_pEdit = nullptr;
     SECEditViewport m_viewport;

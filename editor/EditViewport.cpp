@@ -228,6 +228,9 @@ void SECEditViewport::OnEditUpdate(ISubject* subject, IMessage* message)
             group->NotifyEach(subject, &m_observer);
         return;
     case SECEDIT_INIT_CONTROLLER:
+        // A new text (loaded, set or emptied) is shown from its first line and column, where the
+        // caret goes.
+        SetLogOrigin(0, 0);
         if (state)
             state->OnUpdate(subject, message);
         ScrollRangeChanged();

@@ -316,6 +316,56 @@ TEST_F(ScriptPageTest, DeleteAllAsksToSaveAndResetsThePage)
     EXPECT_FALSE(Edit().IsModified());
 }
 
+// A script loaded (or the page emptied) while the view is scrolled right along a long line, or down
+// a long script, is shown from its first line and column, with the caret in view.
+TEST_F(ScriptPageTest, LoadContentAndDeleteAllShowTheNewTextFromItsStart)
+{
+    const std::string shortScript = TempFile("short.vbs"), longScript = TempFile("long.vbs");
+    std::ofstream(shortScript) << "x = 1\r\n";
+    {
+        std::ofstream file(longScript);
+        for (int line = 0; line < 300; ++line)
+            file << "' line " << line << "\r\n";
+    }
+    SECEditController& controller = *Script().GetEditController();
+    SECEditViewport& viewport = Script().GetViewport();
+    struct Case {
+        const char* name;
+        std::wstring before;
+        SECEditLineCol caret;
+        std::function<void()> replace;
+    };
+    const Case cases[] = {
+        { "Load Content after End on a 500-character line", L"' " + std::wstring(500, L'a'), { 0, 502 }, [&] {
+             m_promptAnswer = CString(shortScript.c_str());
+             Command(ID_FILE_LOAD_CONTENT);
+         } },
+        { "Load Content at the end of a long script", FileText(longScript), { 300, 0 }, [&] {
+             m_promptAnswer = CString(longScript.c_str());
+             Command(ID_FILE_LOAD_CONTENT);
+         } },
+        { "Delete All after End on a 500-character line", L"' " + std::wstring(500, L'a'), { 0, 502 }, [&] { Command(ID_EDIT_DELETE_ALL); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit().SetText(c.before.c_str());
+        Edit().SetModified(FALSE);
+        controller.SetCaretPosition(c.caret.m_nLine, c.caret.m_nCol, FALSE);
+        controller.EnsureCaretVisible();
+        Pump();
+        ASSERT_TRUE(viewport.GetLeftColumn() > 0 || viewport.GetTopLine() > 0);
+        c.replace();
+        EXPECT_EQ(viewport.GetTopLine(), 0);
+        EXPECT_EQ(viewport.GetLeftColumn(), 0);
+        EXPECT_EQ(::GetScrollPos(Script().m_hWnd, SB_HORZ), 0);
+        EXPECT_EQ(::GetScrollPos(Script().m_hWnd, SB_VERT), 0);
+        const SECEditLineCol caret = controller.GetCaretPos();
+        EXPECT_LT(caret.m_nLine, viewport.GetVisibleLineCount());
+        EXPECT_LT(caret.m_nCol, viewport.GetVisibleColumnCount());
+        EXPECT_FALSE(controller.IsCaretHidden());
+    }
+}
+
 TEST_F(ScriptPageTest, ClosingWithAChangedScriptAsksSaveDontSaveCancel)
 {
     Type(L"' changed\r\n");

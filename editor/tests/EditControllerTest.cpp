@@ -3,6 +3,9 @@
 
 #include "EditViewFixture.h"
 
+#include <cstdio>
+#include <fstream>
+
 using namespace edittest;
 
 namespace {
@@ -49,6 +52,54 @@ TEST_F(EditKeys, EveryCaretKeyMovesWhereTheTableSays)
         EXPECT_EQ(Caret(), c.to);
         EXPECT_FALSE(C().HasSelection());
     }
+}
+
+// Word moves and the word at the caret on a line of 450,000 characters read it a piece at a time,
+// never whole (a key on a 20 MB line used to copy all of it), and a word that spans several pieces
+// comes out whole.
+TEST_F(EditKeys, WordMovesOnAVeryLongLineReadItInPieces)
+{
+    std::wstring line;
+    while (line.size() < 300000)
+        line += L"word ";
+    const int longWord = static_cast<int>(line.size()), afterLongWord = longWord + 150000;
+    line += std::wstring(150000, L'x') + L"  end";
+    // Only a file makes a line this long: typed or set text is broken at the longest line's length.
+    const std::string path = ::testing::TempDir() + "fln-long-words.vbs";
+    std::ofstream(path) << std::string(line.begin(), line.end());
+    ASSERT_TRUE(m_edit.LoadFile(CString(path.c_str())));
+    std::remove(path.c_str());
+    Pump();
+    ASSERT_EQ(m_edit.GetLineLength(0), static_cast<int>(line.size()));
+    struct Case {
+        const char* name;
+        int from;
+        void (SECEditController::*move)(BOOL);
+        int to;
+    };
+    const Case cases[] = {
+        { "right over a word and its blank", 100000, &SECEditController::MoveWordRight, 100005 },
+        { "left to the word's start", 100003, &SECEditController::MoveWordLeft, 100000 },
+        { "right over the long word and its blanks", longWord, &SECEditController::MoveWordRight, afterLongWord + 2 },
+        { "left over blanks and the long word", afterLongWord + 2, &SECEditController::MoveWordLeft, longWord },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        C().SetCaretPosition(0, c.from, FALSE);
+        m_edit.longestRead = 0;
+        (C().*c.move)(TRUE);
+        EXPECT_EQ(Caret(), SECEditLineCol(0, c.to));
+        EXPECT_LE(m_edit.longestRead, SECEdit::LinePieceLength);
+    }
+    C().SetCaretPosition(0, longWord + 70000, FALSE);
+    m_edit.longestRead = 0;
+    int start = 0, end = 0;
+    ASSERT_TRUE(C().GetWordAt(Caret(), start, end));
+    EXPECT_EQ(start, longWord);
+    EXPECT_EQ(end, afterLongWord);
+    EXPECT_LE(m_edit.longestRead, SECEdit::LinePieceLength);
+    EXPECT_EQ(C().GetWordAtCaret().GetLength(), 150000) << "the word itself is copied, not its line";
+    Pump();
 }
 
 TEST_F(EditKeys, VerticalMovesKeepTheHorizontalPositionAcrossShortLines)

@@ -125,6 +125,25 @@ TEST_F(EditScroll, CaretFollowingStopsAtTheLastColumn)
     EXPECT_FALSE(C().IsCaretHidden());
 }
 
+// A thumb dragged three quarters down a 100,000-line script leaves the view on release where the
+// drag showed it: past the 65,536 positions that a scroll request itself has room for.
+TEST_F(EditScroll, AThumbDraggedPastSixteenBitsStaysWhereItWasLetGo)
+{
+    SetText(Lines(100000).c_str());
+    SECEditViewport& viewport = m_view->GetViewport();
+    CRect window;
+    m_view->GetWindowRect(&window);
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
+    const int arrowHeight = GetSystemMetrics(SM_CYVSCROLL);
+    const POINT thumb { window.right - barWidth / 2, window.top + arrowHeight + 2 };
+    const POINT to { thumb.x, thumb.y + (window.Height() - barHeight - 2 * arrowHeight) * 3 / 4 };
+    int whileDragged = -1;
+    DragThumb(thumb, to, [&] { whileDragged = viewport.GetTopLine(); });
+    EXPECT_GT(whileDragged, 65536);
+    EXPECT_EQ(viewport.GetTopLine(), whileDragged);
+    EXPECT_EQ(BarPositions(*m_view), FirstShown(*m_view));
+}
+
 // A new font size keeps the line and column that were at the top left there, whether the lines
 // grow or shrink, and the scroll bars show them.
 TEST_F(EditScroll, ANewFontSizeKeepsTheTopLeftText)

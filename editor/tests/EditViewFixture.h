@@ -30,6 +30,29 @@ inline std::wstring Lines(int count)
 
 enum Modifiers : unsigned { NoMods = 0, Ctrl = 1, Shift = 2, Alt = 4 };
 
+// The model, noting the longest part of one line that anything has read from it at once.
+class ReadNotingEdit : public SECEdit {
+public:
+    int longestRead = 0;
+    BOOL GetText(CString& text, int startLine, int startCol, int endLine, int endCol) override
+    {
+        Note(startLine, startCol, endLine, endCol);
+        return SECEdit::GetText(text, startLine, startCol, endLine, endCol);
+    }
+    int GetLinePointer(const wchar_t*& text, int startLine, int startCol, int endLine, int endCol) override
+    {
+        Note(startLine, startCol, endLine, endCol);
+        return SECEdit::GetLinePointer(text, startLine, startCol, endLine, endCol);
+    }
+
+private:
+    void Note(int startLine, int startCol, int endLine, int endCol)
+    {
+        if (startLine == endLine)
+            longestRead = std::max(longestRead, endCol - startCol);
+    }
+};
+
 class EditViewTest : public UserTest {
 protected:
     void SetUp() override
@@ -143,7 +166,7 @@ protected:
     int m_height = 200;
     CWinApp m_app { L"EditViewTest" };
     std::unique_ptr<SECEditLangConfig> m_language = MakeTestLanguage();
-    SECEdit m_edit;
+    ReadNotingEdit m_edit;
     CWnd m_frame;
     SECEditView* m_view = nullptr;
     CapturedMessages m_messages;

@@ -100,3 +100,18 @@ BOOL CCmdUI::DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler)
     }
     return handled;
 }
+
+int AfxScrollPosition(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const WORD code = LOWORD(wParam), low = HIWORD(wParam);
+    if (code != SB_THUMBTRACK && code != SB_THUMBPOSITION)
+        return static_cast<short>(low);
+    HWND control = reinterpret_cast<HWND>(lParam);
+    SCROLLINFO info { sizeof info, SIF_TRACKPOS };
+    // A request whose low bits are not the bar's (one sent by code, or from an up-down control,
+    // which is no bar) means what it says.
+    if (!::GetScrollInfo(control ? control : window, control ? SB_CTL : message == WM_VSCROLL ? SB_VERT : SB_HORZ, &info)
+        || LOWORD(info.nTrackPos) != low)
+        return static_cast<short>(low);
+    return info.nTrackPos;
+}

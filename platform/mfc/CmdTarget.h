@@ -238,8 +238,14 @@ protected: \
 #define ON_WM_INITMENUPOPUP() \
     FLN_MSG(WM_INITMENUPOPUP, 0, 0, 0, \
         self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(call.wParam)), LOWORD(call.lParam), HIWORD(call.lParam)); return 0;)
+// The position a scroll request hands its handler. The message has room for 16 bits of it: for a
+// drag of the thumb (SB_THUMBTRACK, SB_THUMBPOSITION) the whole position is the track position of
+// the bar the request came from (the scroll-bar control in lParam, else the window's own bar).
+int AfxScrollPosition(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 #define FLN_SCROLL_MSG(message, fn) \
-    FLN_MSG(message, 0, 0, 0, self->fn(LOWORD(call.wParam), static_cast<short>(HIWORD(call.wParam)), FLN_WND(call.lParam)); return 0;)
+    FLN_MSG(message, 0, 0, 0, \
+        self->fn(LOWORD(call.wParam), AfxScrollPosition(self->m_hWnd, message, call.wParam, call.lParam), FLN_WND(call.lParam)); \
+        return 0;)
 // Colours: the parent's OnCtlColor(dc, control, CTLCOLOR_*) and, reflected, the control's own
 // CtlColor(dc, CTLCOLOR_*); a null brush from the control leaves the answer to its parent.
 constexpr UINT CTLCOLOR_MSGBOX = 0, CTLCOLOR_EDIT = 1, CTLCOLOR_LISTBOX = 2, CTLCOLOR_BTN = 3, CTLCOLOR_DLG = 4,

@@ -527,7 +527,7 @@ void OnSetFont(ListBoxState& state, HFONT font, bool redraw)
         InvalidateRect(state.self, nullptr, TRUE);
 }
 
-void OnScroll(ListBoxState& state, bool vertical, WORD request, int thumb)
+void OnScroll(ListBoxState& state, bool vertical, WORD request)
 {
     int current = vertical ? state.items.TopIndex() : state.horizontalOffset;
     int line = vertical ? 1 : std::max(1, static_cast<int>(state.fontMetrics.tmAveCharWidth));
@@ -539,7 +539,13 @@ void OnScroll(ListBoxState& state, bool vertical, WORD request, int thumb)
     case SB_PAGEUP: target = current - page; break;
     case SB_PAGEDOWN: target = current + page; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: target = thumb; break;
+    case SB_THUMBPOSITION: {
+        // The whole position: the request has room for its low 16 bits only.
+        SCROLLINFO info { sizeof info, SIF_TRACKPOS };
+        GetScrollInfo(state.self, vertical ? SB_VERT : SB_HORZ, &info);
+        target = info.nTrackPos;
+        break;
+    }
     case SB_TOP: target = 0; break;
     case SB_BOTTOM: target = vertical ? state.items.Count() : state.horizontalExtent; break;
     default: return;
@@ -657,8 +663,8 @@ LRESULT ListBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         SetTop(s, s.items.TopIndex() - GET_WHEEL_DELTA_WPARAM(wParam) * static_cast<int>(lines) / WHEEL_DELTA);
         return 0;
     }
-    case WM_VSCROLL: OnScroll(s, true, LOWORD(wParam), static_cast<SHORT>(HIWORD(wParam))); return 0;
-    case WM_HSCROLL: OnScroll(s, false, LOWORD(wParam), static_cast<SHORT>(HIWORD(wParam))); return 0;
+    case WM_VSCROLL: OnScroll(s, true, LOWORD(wParam)); return 0;
+    case WM_HSCROLL: OnScroll(s, false, LOWORD(wParam)); return 0;
     case WM_KEYDOWN: OnKeyDown(s, static_cast<int>(wParam)); return 0;
     case WM_CHAR: OnChar(s, static_cast<wchar_t>(wParam)); return 0;
 

@@ -76,6 +76,7 @@ void DragThumb(const ScrollBarPress& press, const ScrollBarParts& parts, POINT p
     int grab = press.vertical ? point.y - parts.thumb.top : point.x - parts.thumb.left;
     int thumbLength = press.vertical ? parts.thumb.bottom - parts.thumb.top : parts.thumb.right - parts.thumb.left;
     bool released = false;
+    press.state(handle)->thumbHeld = true;
     RunModalLoop(handle, MSGF_SIZE, [&] { return released || GetCapture() != handle || !press.state(handle); }, [&](MSG& m) {
         if (m.message != WM_MOUSEMOVE && m.message != WM_LBUTTONUP)
             return false;
@@ -86,9 +87,12 @@ void DragThumb(const ScrollBarPress& press, const ScrollBarParts& parts, POINT p
         int position = state->minimum + static_cast<int>(std::clamp<long>(static_cast<long>(along) * positions / room, 0, positions));
         state->trackPosition = position;
         released = m.message == WM_LBUTTONUP;
+        // The request has room for the low 16 bits; the bar's track position holds the whole one.
         SendRequest(press, released ? SB_THUMBPOSITION : SB_THUMBTRACK, static_cast<WORD>(position));
         return true;
     });
+    if (ScrollBarState* state = press.state(handle))
+        state->thumbHeld = false;
 }
 
 // Held down, the request repeats: after a pause, then quickly, while the pointer stays on the part
@@ -149,7 +153,7 @@ void ReadScrollInfo(const ScrollBarState& state, SCROLLINFO& info)
     if (info.fMask & SIF_POS)
         info.nPos = state.position;
     if (info.fMask & SIF_TRACKPOS)
-        info.nTrackPos = state.trackPosition;
+        info.nTrackPos = state.thumbHeld ? state.trackPosition : state.position;
 }
 
 void TrackScrollBarPress(const ScrollBarPress& press, POINT screen)

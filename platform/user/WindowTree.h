@@ -41,7 +41,8 @@ struct ScrollBarState {
     int maximum = 100;
     UINT page = 0;
     int position = 0;
-    int trackPosition = 0;
+    int trackPosition = 0;  // where the thumb is while it is held
+    bool thumbHeld = false;
     UINT disabledArrows = 0; // ESB_DISABLE_ bits
     UINT pressedArrows = 0;  // the arrow held down, as ESB_DISABLE_LTUP or ESB_DISABLE_RTDN
 };

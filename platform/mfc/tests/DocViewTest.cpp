@@ -3,6 +3,7 @@
 #include "platform/mfc/DocTemplate.h"
 #include "platform/mfc/View.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/user/tests/HeadlessWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -114,11 +115,11 @@ BEGIN_MESSAGE_MAP(TopBar, CWnd)
     ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
 END_MESSAGE_MAP()
 
-class DocViewTest : public ::testing::Test {
+class DocViewTest : public HeadlessWindowTest {
 protected:
     void SetUp() override
     {
-        SetCurrentDisplay(std::make_unique<HeadlessDisplay>());
+        HeadlessWindowTest::SetUp();
         folder = std::filesystem::temp_directory_path() / ("fln-docview-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder);
         setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
@@ -131,11 +132,7 @@ protected:
     }
     void TearDown() override
     {
-        while (HWND window = GetTopWindow(nullptr))
-            DestroyWindow(window);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        HeadlessWindowTest::TearDown();
         AfxDeleteTempObjects();
         SetMessageBoxHandler(std::move(previousHandler));
         std::filesystem::remove_all(folder);
@@ -300,6 +297,26 @@ TEST_F(DocViewTest, AScrollViewKeepsItsPositionInsideTheDrawingAndMovesTheOrigin
     CClientDC dc(view);
     view->OnPrepareDC(&dc);
     EXPECT_EQ(dc.GetViewportOrg(), CPoint(-50, 0));
+}
+
+// The pages scroll through this view: a thumb dragged down a drawing 300,000 pixels high leaves it
+// on release where the drag showed it, past the 65,536 positions a scroll request has room for.
+TEST_F(DocViewTest, AScrollViewStaysWhereItsThumbWasLetGoPastSixteenBits)
+{
+    app.OnFileNew();
+    NoteView* view = View();
+    view->SetScrollSizes(MM_TEXT, CSize(1000, 300000));
+    Pump();
+    CRect window;
+    view->GetWindowRect(&window);
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL), arrowHeight = GetSystemMetrics(SM_CYVSCROLL);
+    const POINT thumb { window.right - barWidth / 2, window.top + arrowHeight + 2 };
+    const POINT to { thumb.x, thumb.y + (window.Height() - 3 * arrowHeight) * 3 / 4 };
+    int whileDragged = -1;
+    DragThumb(thumb, to, [&] { whileDragged = view->GetScrollPosition().y; });
+    EXPECT_GT(whileDragged, 65536);
+    EXPECT_EQ(view->GetScrollPosition().y, whileDragged);
+    EXPECT_EQ(::GetScrollPos(view->m_hWnd, SB_VERT), whileDragged);
 }
 
 TEST_F(DocViewTest, MessageTextsGoToTheStatusBar)

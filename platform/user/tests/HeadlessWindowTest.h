@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -88,6 +89,28 @@ protected:
         headless->InjectMouseMove(screen);
         headless->InjectButton(button, true, screen);
         headless->InjectButton(button, false, screen);
+        Pump();
+    }
+    // Presses the left button at `from`, moves to `to` and lets go there, each step made from the
+    // modal loop that a press on a scroll bar's thumb runs; `held` sees the state after the move,
+    // while the button is still down.
+    void DragThumb(POINT from, POINT to, const std::function<void()>& held = {})
+    {
+        headless->InjectMouseMove(from);
+        headless->InjectButton(1, true, from);
+        int step = 0;
+        SetModalLoopHook([&](HWND) {
+            if (step == 0)
+                headless->InjectMouseMove(to);
+            else if (step == 1) {
+                if (held)
+                    held();
+                headless->InjectButton(1, false, to);
+            }
+            ++step;
+        });
+        Pump();
+        SetModalLoopHook({});
         Pump();
     }
     void Key(unsigned virtualKey, std::wstring text = {})

@@ -416,6 +416,27 @@ TEST_F(ListBox, AHorizontalExtentWiderThanTheListScrollsItSideways)
     }
 }
 
+// A thumb dragged down a list of 100,000 items leaves it on release where the drag showed it, past
+// the 65,536 positions that a scroll request itself has room for.
+TEST_F(ListBox, AThumbDraggedPastSixteenBitsStaysWhereItWasLetGo)
+{
+    MakeList(WS_VSCROLL | LBS_NOINTEGRALHEIGHT, { 10, 10, 150, 10 + row * 10 });
+    for (int i = 0; i < 100000; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+    Pump();
+    RECT window {};
+    GetWindowRect(list, &window);
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL), arrowHeight = GetSystemMetrics(SM_CYVSCROLL);
+    const POINT thumb { window.right - barWidth / 2, window.top + arrowHeight + 2 };
+    const POINT to { thumb.x, thumb.y + (window.bottom - window.top - 2 * arrowHeight) * 3 / 4 };
+    auto top = [&] { return static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)); };
+    int whileDragged = -1;
+    DragThumb(thumb, to, [&] { whileDragged = top(); });
+    EXPECT_GT(whileDragged, 65536);
+    EXPECT_EQ(top(), whileDragged);
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), whileDragged);
+}
+
 TEST_F(ListBox, ItsEdgeAndScrollBarShowOnceTheParentHasPainted)
 {
     parent = TopLevel(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
