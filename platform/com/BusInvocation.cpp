@@ -174,26 +174,20 @@ int ServerInvocation::SendReply(sd_bus_message* call, HRESULT hr, const VARIANT&
     return SessionBus().send(nullptr, reply, nullptr);
 }
 
-namespace {
-
-// Whether the call carries the arguments `signature`; when not, it has been answered with an error
-// that names them, and r holds what the handler returns.
-bool HasArguments(sd_bus_message* m, const char* signature, int& r)
+bool CallHasArguments(sd_bus_message* m, const char* signature, int& r)
 {
     if (SessionBus().message_has_signature(m, signature) > 0)
         return true;
     const char* sent = SessionBus().message_get_signature(m, 1);
-    std::string cause = std::string("The call takes the arguments \"") + signature + "\", not \"" + (sent ? sent : "") + "\".";
-    r = ServerInvocation::ReplyFailure(m, E_INVALIDARG, cause);
+    const std::string taken = *signature ? std::string("the arguments \"") + signature + "\"" : std::string("no arguments");
+    r = ServerInvocation::ReplyFailure(m, E_INVALIDARG, "The call takes " + taken + ", not \"" + (sent ? sent : "") + "\".");
     return false;
 }
-
-} // namespace
 
 int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* m)
 {
     int r = 0;
-    if (!HasArguments(m, "as", r))
+    if (!CallHasArguments(m, "as", r))
         return r;
     // Read name by name, so that a list longer than any call needs is refused at its first extra name.
     if ((r = SessionBus().message_enter_container(m, 'a', "s")) < 0)
@@ -228,7 +222,7 @@ int AnswerGetIDsOfNames(IDispatch* object, sd_bus_message* m)
 int AnswerInvoke(IDispatch* object, sd_bus_message* m)
 {
     int r = 0;
-    if (!HasArguments(m, "iqa(qv)ai", r))
+    if (!CallHasArguments(m, "iqa(qv)ai", r))
         return r;
     int32_t member = 0;
     uint16_t flags = 0;
@@ -251,7 +245,7 @@ int AnswerMemberCall(IDispatch* object, const char* member, sd_bus_message* m)
     if (FAILED(hr))
         return 0;  // not a member: the bus answers "unknown method"
     int r = 0;
-    if (!HasArguments(m, "av", r))
+    if (!CallHasArguments(m, "av", r))
         return r;
     ServerInvocation invocation;
     hr = invocation.ReadPlainArguments(m);

@@ -53,6 +53,10 @@ private:
     HRESULT m_hr = S_OK;
 };
 
+// Whether the call carries the arguments `signature` ("" for none); when not, it has been answered
+// with an error that names the ones it takes, and r holds what the handler returns.
+bool CallHasArguments(sd_bus_message* call, const char* signature, int& r);
+
 // The answers of an object made for a client: GetIDsOfNames and Invoke of the dispatch interface
 // (names "as"; member, flags and tagged arguments "iqa(qv)ai"), and a member called by its name
 // with plain arguments "av". Each reads the call, calls the object and sends the reply; it returns

@@ -413,6 +413,78 @@ HRESULT ReadPlainVariant(sd_bus_message* m, VARIANT& value, BusReadLimits& limit
     return ReadPlainValue(m, value, limits);
 }
 
+namespace {
+
+// The bytes a basic value of D-Bus type `type` takes on the wire; 0 for a text, whose bytes are
+// its length's and its characters'.
+size_t FixedBytes(char type)
+{
+    switch (type) {
+    case 'y': return 1;
+    case 'n':
+    case 'q': return 2;
+    case 'b':
+    case 'i':
+    case 'u':
+    case 'h': return 4;
+    case 'x':
+    case 't':
+    case 'd': return 8;
+    default: return 0;
+    }
+}
+
+// Whether an array of this element signature is read whole, as one block of the message.
+bool IsBlockArray(const char* contents)
+{
+    return contents && contents[0] && !contents[1] && std::strchr("ybnqiuxtd", contents[0]);
+}
+
+} // namespace
+
+size_t BusArgumentBytes(sd_bus_message* m, size_t limit)
+{
+    size_t bytes = 0;
+    int depth = 0;
+    // Reading hands out views of the message itself (texts and blocks of numbers), so nothing is
+    // copied; a malformed message ends the count, and its reader fails at the same place.
+    while (bytes <= limit) {
+        char type = 0;
+        const char* contents = nullptr;
+        int r = SessionBus().message_peek_type(m, &type, &contents);
+        if (r < 0 || (r == 0 && depth == 0))
+            break;
+        if (r == 0) {
+            if (SessionBus().message_exit_container(m) < 0)
+                break;
+            --depth;
+            continue;
+        }
+        if (type == 'a' && IsBlockArray(contents)) {
+            const void* block = nullptr;
+            size_t size = 0;
+            if (SessionBus().message_read_array(m, contents[0], &block, &size) < 0)
+                break;
+            bytes += 4 + size;
+        } else if (type == 'a' || type == 'v' || type == 'r' || type == 'e') {
+            if (SessionBus().message_enter_container(m, type, contents) < 0)
+                break;
+            ++depth;
+            bytes += type == 'v' ? 2 + std::strlen(contents) : type == 'a' ? 4 : 0;
+        } else {
+            union {
+                uint64_t number;
+                const char* text;
+            } value{};
+            if (SessionBus().message_read_basic(m, type, &value) < 0)
+                break;
+            bytes += FixedBytes(type) ? FixedBytes(type) : 5 + std::strlen(value.text);
+        }
+    }
+    SessionBus().message_rewind(m, 1);
+    return bytes;
+}
+
 HRESULT HresultFromBusError(int error)
 {
     if (error >= 0)

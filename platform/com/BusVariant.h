@@ -30,6 +30,10 @@ constexpr size_t kMaxBusCallNames = kMaxBusCallArguments + 1;
 // The array elements, at every depth together, of the values read from one message: far more than
 // any call of ours passes, and few enough to read in a moment.
 constexpr size_t kMaxBusMessageElements = 1 << 16;
+// The bytes the arguments of one call may take in its message, all of them together: room for a
+// few texts of the longest kind, far more than any call of ours passes. A call is measured against
+// it before anything of it is decoded, since a decoded text takes several times its bytes.
+constexpr size_t kMaxBusCallBytes = 4 * kMaxBusTextBytes;
 
 // What the values read from one message may still hold. When a limit refuses a value, refusal says
 // which, in a sentence for the failure's reply.
@@ -50,6 +54,11 @@ HRESULT ReadTaggedVariant(sd_bus_message* message, VARIANT& value, BusReadLimits
 
 HRESULT WritePlainVariant(sd_bus_message* message, const VARIANT& value);
 HRESULT ReadPlainVariant(sd_bus_message* message, VARIANT& value, BusReadLimits& limits);
+
+// The bytes the arguments of `message` take in it (as the wire holds them, without padding),
+// counted from the start of its body without decoding anything, and no further than just past
+// `limit`; the message is left unread.
+size_t BusArgumentBytes(sd_bus_message* message, size_t limit);
 
 // The HRESULT for an sd-bus result: S_OK for success (0 or more), else for the negative errno.
 HRESULT HresultFromBusError(int error);

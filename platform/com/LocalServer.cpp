@@ -16,6 +16,7 @@
 #include <charconv>
 #include <cstring>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -48,6 +49,10 @@ bool HoldsMethodCall(std::span<const uint8_t> bytes)
 }
 
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
+
+// A call this large leaves enough freed memory behind, its message's and its decoded arguments', to
+// hand back to the system once it is done: the allocator would keep much of it.
+constexpr size_t kLargeCallBytes = 1 << 20;
 
 // A connection on the bus that holds objects, watched once whatever it holds: the bus allows a
 // connection a bounded number of match rules, and a watch per object would use them up.
@@ -295,6 +300,8 @@ private:
         if (r >= 0)
             r = SessionBus().flush(m_bus);
         DropReleasedInstances();
+        if (std::exchange(m_trimAfterProcessing, false))
+            malloc_trim(0);
         m_processing = false;
         if (r < 0) {
             // The bus went away: nothing can reach the published objects any more.
@@ -352,29 +359,55 @@ private:
         return client;
     }
 
-    static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)
+    // The live object of the class at path; null when there is none.
+    static ClientObject* FindInstance(PublishedClass& published, std::string_view path)
     {
-        auto& published = *static_cast<PublishedClass*>(userdata);
-        std::string_view path = SessionBus().message_get_path(m) ? SessionBus().message_get_path(m) : "";
-        if (path == published.path)
-            return Instance().OnClassMessage(published, m);
-        if (path.size() <= published.path.size() + 1 || path[published.path.size()] != '/')
-            return 0;
+        if (path.size() <= published.path.size() + 1 || !path.starts_with(published.path) || path[published.path.size()] != '/')
+            return nullptr;
         std::string_view tail = path.substr(published.path.size() + 1);
         uint64_t id = 0;
         auto [end, error] = std::from_chars(tail.data(), tail.data() + tail.size(), id);
         auto it = published.instances.find(id);
         if (error != std::errc() || end != tail.data() + tail.size() || it == published.instances.end() || it->second->released)
+            return nullptr;
+        return it->second.get();
+    }
+
+    static int OnMessage(sd_bus_message* m, void* userdata, sd_bus_error*)
+    {
+        auto& published = *static_cast<PublishedClass*>(userdata);
+        std::string_view path = SessionBus().message_get_path(m) ? SessionBus().message_get_path(m) : "";
+        ClientObject* instance = path == published.path ? nullptr : FindInstance(published, path);
+        if (path != published.path && !instance)
             return 0;
-        return OnInstanceMessage(*it->second, m);
+        LocalServer& server = Instance();
+        if (int r = 0; server.RefuseOversizedCall(m, r))
+            return r;
+        return instance ? OnInstanceMessage(*instance, m) : server.OnClassMessage(published, m);
+    }
+
+    // A call whose arguments take more than one call may carry is refused before anything of it is
+    // decoded; true when it was, with what the handler returns in r. Memory that a large call
+    // leaves freed is handed back once the call is done.
+    bool RefuseOversizedCall(sd_bus_message* m, int& r)
+    {
+        const size_t bytes = BusArgumentBytes(m, kMaxBusCallBytes);
+        m_trimAfterProcessing |= bytes >= kLargeCallBytes;
+        if (bytes <= kMaxBusCallBytes)
+            return false;
+        r = ServerInvocation::ReplyFailure(m, E_OUTOFMEMORY, "The call carries more than " + std::to_string(kMaxBusCallBytes) + " bytes.");
+        return true;
     }
 
     int OnClassMessage(PublishedClass& published, sd_bus_message* m)
     {
-        if (SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect"))
-            return SessionBus().reply_method_return(m, "s", ClassIntrospection().c_str());
-        if (!SessionBus().message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
+        const bool introspect = SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect");
+        if (!introspect && !SessionBus().message_is_method_call(m, kClassObjectInterface, "CreateInstance"))
             return 0;
+        if (int r = 0; !CallHasArguments(m, "", r))
+            return r;
+        if (introspect)
+            return SessionBus().reply_method_return(m, "s", ClassIntrospection().c_str());
         if (published.flags == REGCLS_SINGLEUSE && published.nextInstance > 1)
             return ServerInvocation::ReplyFailure(m, CO_E_OBJNOTREG);
         int r = 0;
@@ -411,8 +444,9 @@ private:
     static int OnInstanceMessage(ClientObject& instance, sd_bus_message* m)
     {
         IDispatch* object = instance.object.get();
+        int r = 0;
         if (SessionBus().message_is_method_call(m, kIntrospectableInterface, "Introspect"))
-            return SessionBus().reply_method_return(m, "s", InstanceIntrospection(object).c_str());
+            return CallHasArguments(m, "", r) ? SessionBus().reply_method_return(m, "s", InstanceIntrospection(object).c_str()) : r;
         const char* interface = SessionBus().message_get_interface(m);
         const char* member = SessionBus().message_get_member(m);
         uint8_t type = 0;
@@ -420,6 +454,8 @@ private:
             return 0;
         if (std::strcmp(interface, kDispatchInterface) == 0) {
             if (std::strcmp(member, "Release") == 0) {
+                if (!CallHasArguments(m, "", r))
+                    return r;
                 instance.Release();
                 return SessionBus().reply_method_return(m, "");
             }
@@ -437,6 +473,7 @@ private:
     sd_bus* m_bus = nullptr;
     bool m_connected = true;
     bool m_processing = false;
+    bool m_trimAfterProcessing = false;
     std::unique_ptr<WaitSource> m_waitSource;
     std::vector<std::unique_ptr<PublishedClass>> m_classes;
     std::map<std::string, std::shared_ptr<BusClient>> m_clients;  // by unique bus name

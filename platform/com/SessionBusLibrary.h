@@ -57,7 +57,8 @@
     F(message_read)                            \
     F(message_read_basic)                      \
     F(message_read_array)                      \
-    F(message_read_strv)
+    F(message_read_strv)                       \
+    F(message_rewind)
 
 // The functions as the library's header declares them; variadic ones keep their variadic type.
 struct SessionBusFunctions {

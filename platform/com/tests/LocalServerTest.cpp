@@ -580,6 +580,8 @@ TEST_F(LocalServerTest, RefusedCallsNameTheirCause)
     std::string object, error;
     ASSERT_TRUE(client.Create(&object, &error)) << error;
     const std::string huge(kMaxBusTextBytes + 1, 'x');
+    // Each as long as a text may be, and together more than a call may carry.
+    const std::vector<std::string> longest(kMaxBusCallBytes / kMaxBusTextBytes + 1, std::string(kMaxBusTextBytes, 'x'));
     const std::vector<std::string> names(5'000, "Add");
     const char* kInvalidArgs = "org.freedesktop.DBus.Error.InvalidArgs";
     const char* kLimitsExceeded = "org.freedesktop.DBus.Error.LimitsExceeded";
@@ -590,6 +592,7 @@ TEST_F(LocalServerTest, RefusedCallsNameTheirCause)
         std::function<int(sd_bus_message*)> append;
         const char* errorName;
         std::string message;
+        const char* path = nullptr;  // the object's, when not given
     } cases[] = {
         {"an oversized text", kMembersInterface, "Concat", [&](sd_bus_message* m) { return AppendPlainTexts(m, {huge, "b"}); },
          kLimitsExceeded, "A text argument is longer than 1048576 bytes. (code 0x8007000E)"},
@@ -629,9 +632,42 @@ TEST_F(LocalServerTest, RefusedCallsNameTheirCause)
              return r < 0 ? r : SessionBus().message_close_container(m);
          },
          kLimitsExceeded, "The arguments hold more than 65536 array elements. (code 0x8007000E)"},
+        {"an array of texts that together pass what a call may carry", kMembersInterface, "Sum",
+         [&](sd_bus_message* m) {
+             int r = SessionBus().message_open_container(m, 'a', "v");
+             if (r >= 0)
+                 r = SessionBus().message_open_container(m, 'v', "av");
+             if (r >= 0)
+                 r = AppendPlainTexts(m, longest);
+             if (r >= 0)
+                 r = SessionBus().message_close_container(m);
+             return r < 0 ? r : SessionBus().message_close_container(m);
+         },
+         kLimitsExceeded, "The call carries more than 4194304 bytes. (code 0x8007000E)"},
+        {"tagged texts that together pass what a call may carry", kDispatchInterface, "Invoke",
+         [&](sd_bus_message* m) {
+             int r = SessionBus().message_append(m, "iq", 2, static_cast<uint16_t>(DISPATCH_METHOD));
+             if (r >= 0)
+                 r = SessionBus().message_open_container(m, 'a', "(qv)");
+             for (size_t i = 0; r >= 0 && i < longest.size(); ++i)
+                 r = SessionBus().message_append(m, "(qv)", static_cast<uint16_t>(VT_BSTR), "s", longest[i].c_str());
+             if (r >= 0)
+                 r = SessionBus().message_close_container(m);
+             return r < 0 ? r : SessionBus().message_append_array(m, 'i', nullptr, 0);
+         },
+         kLimitsExceeded, "The call carries more than 4194304 bytes. (code 0x8007000E)"},
+        {"CreateInstance with an argument", kClassObjectInterface, "CreateInstance",
+         [](sd_bus_message* m) { return SessionBus().message_append(m, "s", "x"); }, kInvalidArgs,
+         "The call takes no arguments, not \"s\". (code 0x80070057)", "/FlnTest/Calculator"},
+        {"CreateInstance with texts past what a call may carry", kClassObjectInterface, "CreateInstance",
+         [&](sd_bus_message* m) { return AppendPlainTexts(m, longest); }, kLimitsExceeded,
+         "The call carries more than 4194304 bytes. (code 0x8007000E)", "/FlnTest/Calculator"},
+        {"Release with an argument", kDispatchInterface, "Release",
+         [](sd_bus_message* m) { return SessionBus().message_append(m, "i", 1); }, kInvalidArgs,
+         "The call takes no arguments, not \"i\". (code 0x80070057)"},
     };
     for (const Case& c : cases) {
-        RawClient::Answer answer = client.Send(object.c_str(), c.interface, c.member, c.append);
+        RawClient::Answer answer = client.Send(c.path ? c.path : object.c_str(), c.interface, c.member, c.append);
         EXPECT_FALSE(answer.reply) << c.what;
         EXPECT_EQ(answer.errorName, c.errorName) << c.what;
         EXPECT_EQ(answer.error, c.message) << c.what;
