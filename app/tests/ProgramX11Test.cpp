@@ -1300,6 +1300,8 @@ protected:
         ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end: "
                                                                        << Screenshot(m_x, *m_window, 600, 500);
         EXPECT_TRUE(WIFEXITED(m_program->ExitStatus())) << "ended by signal " << WTERMSIG(m_program->ExitStatus());
+        // Its own end, not the last resort's.
+        EXPECT_EQ(WEXITSTATUS(m_program->ExitStatus()), 0);
         EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
         const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
         EXPECT_NE(lastContent.find("f(x)=" + formula), std::string::npos) << lastContent;
@@ -1339,6 +1341,19 @@ TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveSh
 {
     EndWithSignals("6*8", { "Do", "Loop" }, true, { SIGTERM, SIGHUP });
 }
+
+// A script's Class_Terminate that never ends, run as the script's objects go at the close that the
+// signal's stop brings, where no message is taken: each of the signals still ends the program in
+// its own way, keeping the script.
+class ProgramX11EachSignal : public ProgramX11Signals, public testing::WithParamInterface<int> {};
+
+TEST_P(ProgramX11EachSignal, ARunawayClassTerminateDoesNotHoldTheEnd)
+{
+    EndWithSignals("6*9", { "Class C", "Sub Class_Terminate", "Do", "Loop", "End Sub", "End Class", "Set o = New C", "Do", "Loop" }, true, { GetParam() });
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ProgramX11EachSignal, testing::Values(SIGTERM, SIGHUP, SIGINT),
+    [](const testing::TestParamInfo<int>& info) { return std::string(sigabbrev_np(info.param)); });
 
 // A box that holds the window (the About box here) waits for nobody: the signal closes it and ends.
 TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
