@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -248,6 +249,36 @@ TEST_F(ScriptRecoveryTest, TwoProgramsEndingInTheSameSecondKeepBothCopies)
             texts.push_back(TempSettingsFolder::ReadAll(copy));
         std::sort(texts.begin(), texts.end());
         ASSERT_EQ(texts, (std::vector<std::string> { "Rem writer 0", "Rem writer 1" }));
+    }
+}
+
+// One end keeps one copy: the snapshot only when the window's own end has not kept the script
+// (or found nothing to keep), and never twice.
+TEST_F(ScriptRecoveryTest, AnEndKeepsOneCopyWhicheverThreadComesFirst)
+{
+    const auto copies = [&] { return FilesIn(RecoveryFolder()); };
+    {
+        RecoveryCopyOnce once;
+        once.SetSnapshot("Rem older");
+        once.SetSnapshot("Rem snapshot");
+        std::thread([&] { once.KeepSnapshot(); }).join();
+        once.Keep("Rem current");
+        once.KeepSnapshot();
+        ASSERT_EQ(TakeNewRecoveryCopies().size(), 1u);
+        ASSERT_EQ(copies().size(), 1u);
+        EXPECT_EQ(TempSettingsFolder::ReadAll(RecoveryFolder() + "/" + copies()[0]), "Rem snapshot");
+    }
+    fs::remove_all(RecoveryFolder());
+    for (const std::optional<std::string>& current : { std::optional<std::string>("Rem current"), std::optional<std::string>() }) {
+        RecoveryCopyOnce once;
+        once.SetSnapshot("Rem snapshot");
+        once.Keep(current);
+        std::thread([&] { once.KeepSnapshot(); }).join();
+        const std::vector<std::string> told = TakeNewRecoveryCopies();
+        ASSERT_EQ(told.size(), current ? 1u : 0u);
+        if (current) {
+            EXPECT_EQ(TempSettingsFolder::ReadAll(told[0]), *current);
+        }
     }
 }
 
