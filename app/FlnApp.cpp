@@ -32,11 +32,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 
 CFlnApp* g_app = nullptr;
+
+// The main frame's timer that hands a change held back by the snapshot interval to the snapshot.
+constexpr UINT_PTR RecoverySnapshotTimer = 0x5253;
 
 constexpr const wchar_t* kScriptFilter = L"VBScript Code (.vbs;.bas)|*.vbs;*.bas|"
                                          L"Text Files (.txt)|*.txt|"
@@ -98,7 +102,13 @@ BOOL CFlnApp::InitInstance()
         return FALSE;
     }
     ReadSwitches();
-    m_terminationSignals = std::make_unique<TerminationSignals>([this](int) { OnTerminationRequest(); });
+    TerminationSignals::LastResort lastResort;
+    lastResort.act = [this](int signal) {
+        std::fprintf(stderr, "formulon: the window did not answer the request to end; ending without it\n");
+        m_recoveryCopy.KeepSnapshot();
+        ::_exit(128 + signal);
+    };
+    m_terminationSignals = std::make_unique<TerminationSignals>([this](int) { OnTerminationRequest(); }, std::move(lastResort));
     m_occManager = std::make_unique<SECAScriptOccManager>();
     AfxEnableControlContainer(m_occManager.get());
     SetRegistryKey(L"Formulon");
@@ -173,6 +183,8 @@ BOOL CFlnApp::InitInstance()
 BOOL CFlnApp::OnIdle(LONG count)
 {
     BOOL more = CWinApp::OnIdle(count);
+    if (count == 0)
+        RefreshRecoverySnapshot();
     // Count 0 updates the bars' command states; by count 1 what that changed is painted.
     if (count >= 1 && std::exchange(m_bPublishPending, false))
         PublishAutomationClasses();
@@ -207,6 +219,24 @@ void CFlnApp::OnTerminationRequest()
         frame->EndOnRequest();
     else
         PostQuitMessage(0);  // a server for automation: its clients lose their objects either way
+}
+
+void CFlnApp::RefreshRecoverySnapshot()
+{
+    CMainFrame* frame = GetMainFrame();
+    auto* document = frame ? dynamic_cast<CFlnDoc*>(frame->GetActiveDocument()) : nullptr;
+    if (!document || m_bSnapshotTimer)
+        return;
+    if (const DWORD wait = document->RefreshRecoverySnapshot(m_recoveryCopy, ::GetTickCount())) {
+        m_bSnapshotTimer = true;
+        ::SetTimer(frame->m_hWnd, RecoverySnapshotTimer, wait, [](HWND window, UINT, UINT_PTR id, DWORD) {
+            ::KillTimer(window, id);
+            if (CFlnApp* app = GetFlnApp()) {
+                app->m_bSnapshotTimer = false;
+                app->RefreshRecoverySnapshot();
+            }
+        });
+    }
 }
 
 void CFlnApp::DeliverTerminationRequests()

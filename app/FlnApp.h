@@ -5,6 +5,7 @@
 // the bus for automation it shows no window and ends when its last client goes.
 
 #include "app/CommandLineOptions.h"
+#include "app/ScriptRecovery.h"
 #include "app/Updater.h"
 #include "datetime/DateParser.h"
 #include "diagrams/GraphHost.h"
@@ -88,6 +89,10 @@ public:
 
     // Acts on the termination signals that have come, for a loop that does not wait (a running script's).
     void DeliverTerminationRequests();
+    // The copy of a changed script that an end asking nothing keeps, once.
+    RecoveryCopyOnce& RecoveryCopy() { return m_recoveryCopy; }
+    // Hands the changed script to the copy's snapshot, now or once the snapshot interval has passed.
+    void RefreshRecoverySnapshot();
 
 protected:
     void OnAppAbout();
@@ -109,6 +114,9 @@ private:
     std::vector<CString> m_arguments;
     // The script host's control sites; the framework uses it while the application lives.
     std::unique_ptr<COccManager> m_occManager;
+    // What the last resort of an end keeps when the window does not come back; it outlives the signals' watcher.
+    RecoveryCopyOnce m_recoveryCopy;
+    bool m_bSnapshotTimer = false;
     // A logout, a closed terminal or Ctrl+C saves what the program keeps and ends it, asking nothing.
     std::unique_ptr<TerminationSignals> m_terminationSignals;
     bool m_bEndRequested = false;

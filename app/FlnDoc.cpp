@@ -4,9 +4,6 @@
 #include "app/ScriptRecovery.h"
 #include "res/Formulon.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 const CLSID CLSID_FlnDocument = { 0x95998540, 0x5789, 0x11D5, { 0x96, 0x53, 0xB7, 0xE6, 0xBD, 0xCD, 0x62, 0x0B } };
 
@@ -26,10 +23,12 @@ CFlnDoc::CFlnDoc()
 {
     EnableAutomation();
     AfxOleLockApp();
+    m_edit.AddObserver(&m_changes);
 }
 
 CFlnDoc::~CFlnDoc()
 {
+    m_edit.RemoveObserver(&m_changes);
     AfxOleUnlockApp();
 }
 
@@ -61,14 +60,41 @@ BOOL CFlnDoc::SaveModified()
     }
 }
 
-void CFlnDoc::KeepChangedScriptForRecovery()
+std::optional<std::string> CFlnDoc::ChangedScriptText()
 {
     if (!IsModified())
-        return;
+        return std::nullopt;
     CString text;
     m_edit.GetAllText(text);
-    if (const std::optional<std::string> copy = KeepRecoveryCopy(text.ToUtf8()))
-        std::fprintf(stderr, "formulon: the changed script was kept in %s\n", copy->c_str());
-    else
-        std::fprintf(stderr, "formulon: the changed script could not be kept in %s: %s\n", RecoveryFolder().c_str(), std::strerror(errno));
+    return text.ToUtf8();
+}
+
+void CFlnDoc::KeepChangedScriptForRecovery(RecoveryCopyOnce& copy)
+{
+    copy.Keep(ChangedScriptText());
+}
+
+DWORD CFlnDoc::RefreshRecoverySnapshot(RecoveryCopyOnce& copy, DWORD now)
+{
+    const bool modified = IsModified() != FALSE;
+    if (!m_changes.changed && modified == m_snapshotModified)
+        return 0;
+    const DWORD since = now - m_lastSnapshot;
+    if (m_snapshotTaken && since < SnapshotIntervalMs)
+        return SnapshotIntervalMs - since;
+    m_changes.changed = false;
+    m_snapshotModified = modified;
+    m_snapshotTaken = true;
+    m_lastSnapshot = now;
+    copy.SetSnapshot(ChangedScriptText());
+    return 0;
+}
+
+bool CFlnDoc::ChangeNote::QueryGuid(divuzura::foundation::GUID_REF guid, void** object)
+{
+    if (&guid == &divuzura::foundation::IID_IObserver) {
+        *object = static_cast<IObserver*>(this);
+        return true;
+    }
+    return false;
 }

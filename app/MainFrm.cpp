@@ -350,9 +350,15 @@ void CMainFrame::NoteRecoveredScripts()
     if (copies.empty())
         return;
     CString note = L"Formulon was last ended without being asked to save the changed script. The script was kept in:";
-    for (const std::string& copy : copies)
+    bool inFallback = false;
+    for (const std::string& copy : copies) {
         note += L"\n" + CString(copy.c_str());
+        inFallback = inFallback || !copy.starts_with(RecoveryFolder() + "/");
+    }
     note += L"\nFile > Load Content on the VBScript page opens it.";
+    if (inFallback)
+        note += L"\nThe usual folder, " + CString(RecoveryFolder().c_str())
+            + L", could not take it; the folder that holds it instead may be emptied when you log out: save the script elsewhere.";
     m_loadProblems.push_back(note);
 }
 
@@ -457,8 +463,8 @@ CString CMainFrame::SaveSettings()
 
 void CMainFrame::SaveBeforeTheScreenGoes()
 {
-    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()))
-        document->KeepChangedScriptForRecovery();
+    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()); document && GetFlnApp())
+        document->KeepChangedScriptForRecovery(GetFlnApp()->RecoveryCopy());
     if (const CString failure = SaveSettings(); !failure.IsEmpty())
         std::fprintf(stderr, "formulon: the settings could not be saved: %s\n", failure.ToUtf8().c_str());
     m_pSharedMemory.reset();
@@ -501,8 +507,8 @@ LRESULT CMainFrame::OnEndOnRequest(WPARAM, LPARAM)
         return 0;
     }
     m_bEndingOnRequest = true;
-    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()))
-        document->KeepChangedScriptForRecovery();
+    if (auto* document = dynamic_cast<CFlnDoc*>(GetActiveDocument()); document && app)
+        document->KeepChangedScriptForRecovery(app->RecoveryCopy());
     const HWND window = m_hWnd;
     if (app)
         app->CloseAllDocuments(FALSE);

@@ -1389,6 +1389,8 @@ protected:
         ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end: "
                                                                        << Screenshot(m_x, *m_window, 600, 500);
         EXPECT_TRUE(WIFEXITED(m_program->ExitStatus())) << "ended by signal " << WTERMSIG(m_program->ExitStatus());
+        // Its own end, not the last resort's.
+        EXPECT_EQ(WEXITSTATUS(m_program->ExitStatus()), 0);
         EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
         const std::string lastContent = TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini");
         EXPECT_NE(lastContent.find("f(x)=" + formula), std::string::npos) << lastContent;
@@ -1427,6 +1429,68 @@ TEST_F(ProgramX11Signals, WithAChangedScriptASignalSavesTheRestWithoutAQuestion)
 TEST_F(ProgramX11Signals, ARunningScriptStopsAndASecondSignalDoesNotCutTheSaveShort)
 {
     EndWithSignals("6*8", { "Do", "Loop" }, true, { SIGTERM, SIGHUP });
+}
+
+// A script's Class_Terminate that never ends, run as the script's objects go at the close that the
+// signal's stop brings, where no message is taken: each of the signals still ends the program in
+// its own way, keeping the script.
+class ProgramX11EachSignal : public ProgramX11Signals, public testing::WithParamInterface<int> {};
+
+TEST_P(ProgramX11EachSignal, ARunawayClassTerminateDoesNotHoldTheEnd)
+{
+    EndWithSignals("6*9", { "Class C", "Sub Class_Terminate", "Do", "Loop", "End Sub", "End Class", "Set o = New C", "Do", "Loop" }, true, { GetParam() });
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ProgramX11EachSignal, testing::Values(SIGTERM, SIGHUP, SIGINT),
+    [](const testing::TestParamInfo<int>& info) { return std::string(sigabbrev_np(info.param)); });
+
+// "Recovered scripts" replaced by a link to another folder: the signal's copy goes to the private
+// folder in the runtime folder, the other folder stays as it was, also through the next start,
+// which names the copy.
+TEST_F(ProgramX11Signals, ALinkInTheCopiesPlaceIsNotFollowed)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    namespace fs = std::filesystem;
+    const std::string elsewhere = m_settings.root() + "/elsewhere";
+    for (int index = 0; index < 13; ++index)
+        TempSettingsFolder::WriteAll(elsewhere + "/Script 2020-01-01 00.00." + (index < 10 ? "0" : "") + std::to_string(index) + ".vbs", "theirs");
+    fs::permissions(elsewhere, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(m_settings.root() + "/x11/Formulon");
+    fs::create_directory_symlink(elsewhere, m_settings.root() + "/x11/Formulon/Recovered scripts");
+    const std::string runtime = m_settings.root() + "/runtime";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    ScopedEnv runtimeEnv("XDG_RUNTIME_DIR", runtime);
+
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    HeadlessReference();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "Rem kept" }));
+    ::kill(m_program->pid(), SIGTERM);
+    ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
+    const auto unchanged = [&] {
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(elsewhere))
+            ++files;
+        EXPECT_EQ(files, 13u);
+        EXPECT_EQ(fs::status(elsewhere).permissions() & fs::perms::all, fs::perms(0755));
+    };
+    unchanged();
+    std::vector<fs::path> copies;
+    for (const auto& entry : fs::recursive_directory_iterator(runtime))
+        if (entry.path().extension() == ".new")
+            copies.push_back(entry.path());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(TempSettingsFolder::ReadAll(copies[0].string()).find("Rem kept"), std::string::npos);
+
+    ASSERT_TRUE(StartProgram()) << "no main window was mapped";
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "nothing told of the copy: " << Picture();
+    EXPECT_TRUE(fs::exists(copies[0].parent_path() / copies[0].stem())) << "the copy is not where the start says";
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "the box stayed";
+    EXPECT_TRUE(CloseAndWait());
+    unchanged();
 }
 
 // A box that holds the window (the About box here) waits for nobody: the signal closes it and ends.

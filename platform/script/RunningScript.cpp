@@ -1,5 +1,7 @@
 #include "platform/script/RunningScript.h"
 
+#include "platform/sys/TerminationSignals.h"
+
 namespace {
 thread_local const std::atomic<bool>* t_runningScriptStop = nullptr;
 }
@@ -13,5 +15,5 @@ ScopedRunningScript::~ScopedRunningScript() { t_runningScriptStop = m_previous; 
 
 bool RunningScriptStopRequested()
 {
-    return t_runningScriptStop && t_runningScriptStop->load(std::memory_order_relaxed);
+    return (t_runningScriptStop && t_runningScriptStop->load(std::memory_order_relaxed)) || TerminationRequested();
 }

@@ -17,5 +17,5 @@ private:
     const std::atomic<bool>* m_previous;
 };
 
-// True when the script running on this thread has been asked to stop.
+// True when the script running on this thread has been asked to stop, or the program to end.
 bool RunningScriptStopRequested();

@@ -2,6 +2,7 @@
 
 #include "platform/script/VbsParser.h"
 #include "platform/script/VbsRuntime.h"
+#include "platform/sys/TerminationSignals.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,6 +65,9 @@ void Interpreter::Tick()
     }
     if (m_interrupt.load(std::memory_order_relaxed))
         throw ScriptInterrupted{m_interruptReport.load()};
+    // The program is asked to end while it may not come back to its loop (a runaway Class_Terminate).
+    if (TerminationRequested())
+        throw ScriptInterrupted{false};
     if (m_stepLimit && ++m_steps > m_stepLimit)
         throw ScriptInterrupted{false};
 }

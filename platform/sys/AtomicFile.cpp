@@ -1,6 +1,7 @@
 #include "platform/sys/AtomicFile.h"
 
 #include "platform/base/RegularFile.h"
+#include "platform/sys/FileDescriptor.h"
 #include "platform/sys/Folders.h"
 
 #include <atomic>
@@ -21,37 +22,6 @@ constexpr int kMaxLinkHops = 40;
 constexpr int kNameAttempts = 100;
 
 std::atomic<bool> g_unnamedTemporaryFiles { true };
-
-// Owns a file descriptor; closing keeps errno, so that a failure's reason survives the clean-up.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { Reset(); }
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_fd = std::exchange(other.m_fd, -1);
-        }
-        return *this;
-    }
-
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-
-    void Reset()
-    {
-        if (m_fd < 0) return;
-        int saved = errno;
-        ::close(m_fd);
-        errno = saved;
-        m_fd = -1;
-    }
-
-private:
-    int m_fd;
-};
 
 bool LockExclusive(int fd, int extraFlags = 0)
 {
@@ -181,6 +151,15 @@ public:
     // Writes the whole text and flushes it to the disk.
     bool Write(std::string_view bytes) { return WriteAllAt(m_fd.get(), bytes) && ::fsync(m_fd.get()) == 0; }
 
+    // Gives the file the folder's entry target, which must be free (EEXIST when it is taken, also
+    // by a link); a temporary name it had goes with the file object.
+    bool LinkAs(const std::string& target)
+    {
+        if (!m_name.empty())
+            return ::linkat(m_folder, m_name.c_str(), m_folder, target.c_str(), 0) == 0;
+        return LinkUnnamed(target);
+    }
+
     // Puts the file in the place of the folder's entry target (an unnamed file gets a name first).
     bool RenameOver(const std::string& target)
     {
@@ -195,18 +174,27 @@ private:
 
     bool Link()
     {
-        std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
             std::string name = NewTemporaryName();
-            // Linking by descriptor needs a privilege; the /proc path works for everyone.
-            if (::linkat(m_fd.get(), "", m_folder, name.c_str(), AT_EMPTY_PATH) == 0 ||
-                (errno != EEXIST && ::linkat(AT_FDCWD, self.c_str(), m_folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0)) {
+            if (LinkUnnamed(name)) {
                 m_name = std::move(name);
                 return true;
             }
             if (errno != EEXIST) return false;
         }
         return false;
+    }
+
+    // Names the unnamed file; EEXIST when the name is taken.
+    bool LinkUnnamed(const std::string& name)
+    {
+        // Linking by descriptor needs a privilege; the /proc path works for everyone.
+        if (::linkat(m_fd.get(), "", m_folder, name.c_str(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno == EEXIST)
+            return false;
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
+        return ::linkat(AT_FDCWD, self.c_str(), m_folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
 
     FileDescriptor m_fd;
@@ -364,3 +352,41 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, unsi
 }
 
 void UseUnnamedTemporaryFiles(bool use) { g_unnamedTemporaryFiles = use; }
+
+bool CreateFileExclusively(int folder, const std::string& name, std::string_view bytes, unsigned mode)
+{
+    RemoveStaleTemporaryFiles(folder);
+    auto temp = TemporaryFile::Create(folder, static_cast<mode_t>(mode));
+    return temp && temp->Write(bytes) && temp->LinkAs(name);
+}
+
+bool RenameExclusively(int folder, const std::string& from, const std::string& to)
+{
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the flag: a second name, which cannot replace anything, then the old one goes.
+    return ::linkat(folder, from.c_str(), folder, to.c_str(), 0) == 0 && ::unlinkat(folder, from.c_str(), 0) == 0;
+}
+
+FileDescriptor OpenOwnFolder(const std::string& path, bool makeWhenMissing)
+{
+    if (makeWhenMissing && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return FileDescriptor();
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!folder) {
+        if (::lstat(path.c_str(), &info) == 0)
+            errno = S_ISLNK(info.st_mode) ? ELOOP : S_ISDIR(info.st_mode) ? errno : ENOTDIR;
+        return folder;
+    }
+    if (::fstat(folder.get(), &info) != 0)
+        return FileDescriptor();
+    // Another's folder, or one that others may write in, could hold what they planted.
+    if (info.st_uid != ::geteuid() || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        errno = EPERM;
+        return FileDescriptor();
+    }
+    return folder;
+}

@@ -4,6 +4,8 @@
 // the in-place write of a file with several hard links, below), and no temporary file outlives
 // the next write in the same folder.
 
+#include "platform/sys/FileDescriptor.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +59,21 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 // the next write in the folder. On failure the old file is untouched, errno is set and the result
 // is false. A new file gets newFileMode, less the umask.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, unsigned newFileMode = 0666);
+
+// Creates the file name in the open folder with bytes, whole or not at all: they are written and
+// flushed under no name (or a temporary one) first, then the file is linked to name, which must be
+// free. When an entry of that name exists (a dangling link too), the call fails with EEXIST and the
+// entry is untouched. A new file gets mode, less the umask.
+bool CreateFileExclusively(int folder, const std::string& name, std::string_view bytes, unsigned mode);
+
+// Renames from to to within the open folder; an existing entry to is never replaced (EEXIST).
+bool RenameExclusively(int folder, const std::string& from, const std::string& to);
+
+// Opens a folder of the program's own, for files made and removed under its descriptor; it is made
+// (0700) when missing and asked to be, and an existing one keeps its mode. Nothing is followed or
+// changed that is not such a folder: an empty descriptor answers a link (errno ELOOP), something not
+// a folder (ENOTDIR), and a folder of another user's or one that others may write in (EPERM).
+FileDescriptor OpenOwnFolder(const std::string& path, bool makeWhenMissing);
 
 // Tests turn unnamed temporary files off to exercise the named ones that every file system has.
 void UseUnnamedTemporaryFiles(bool use);

@@ -11,8 +11,11 @@ namespace {
 
 constexpr int kSignals[] = { SIGTERM, SIGHUP, SIGINT };
 
-// The write end of the pipe the handler reports on; -1 while no TerminationSignals lives.
+// The write ends of the pipes the handler reports on (the message loop's and the last resort's);
+// -1 while no TerminationSignals lives.
 volatile sig_atomic_t g_writeFd = -1;
+volatile sig_atomic_t g_watchWriteFd = -1;
+volatile sig_atomic_t g_requested = 0;
 
 void RestoreDefaults()
 {
@@ -20,27 +23,47 @@ void RestoreDefaults()
         std::signal(signal, SIG_DFL);
 }
 
-// Only async-signal-safe calls: the signal's number down the pipe.
+void WriteNumber(int fd, unsigned char number)
+{
+    if (fd >= 0 && ::write(fd, &number, 1) < 0) {
+        // A full pipe already holds a request: this one adds nothing.
+    }
+}
+
+// Only async-signal-safe calls: the flag, and the signal's number down the pipes.
 void OnSignal(int signal)
 {
     const int savedErrno = errno;
-    const unsigned char number = static_cast<unsigned char>(signal);
-    if (g_writeFd >= 0 && ::write(g_writeFd, &number, 1) < 0) {
-        // A full pipe already holds a request: this one adds nothing.
-    }
+    g_requested = 1;
+    WriteNumber(g_writeFd, static_cast<unsigned char>(signal));
+    WriteNumber(g_watchWriteFd, static_cast<unsigned char>(signal));
     errno = savedErrno;
 }
 
+// The number that tells the watching thread to go.
+constexpr unsigned char kStopWatching = 0;
+
 } // namespace
 
-TerminationSignals::TerminationSignals(std::function<void(int)> onRequest) : m_onRequest(std::move(onRequest))
+bool TerminationRequested() { return g_requested != 0; }
+
+TerminationSignals::TerminationSignals(std::function<void(int)> onRequest, LastResort lastResort)
+    : m_onRequest(std::move(onRequest)), m_lastResort(std::move(lastResort))
 {
+    g_requested = 0;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;  // the signals keep their default: the program still ends, only without saving
     m_readFd = fds[0];
     g_writeFd = fds[1];
     m_source = std::make_unique<WaitSource>(m_readFd, [this] { DeliverPending(); });
+    // The watching thread blocks on its pipe's read end; the handler's write end must not block.
+    if (m_lastResort.act && ::pipe2(fds, O_CLOEXEC) == 0) {
+        ::fcntl(fds[1], F_SETFL, O_NONBLOCK);
+        m_watchReadFd = fds[0];
+        g_watchWriteFd = fds[1];
+        m_watcher = std::thread([this] { Watch(); });
+    }
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
@@ -54,7 +77,21 @@ TerminationSignals::~TerminationSignals()
     if (m_readFd < 0)
         return;
     RestoreDefaults();
+    if (m_watcher.joinable()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_ending = true;
+        }
+        m_changed.notify_all();
+        WriteNumber(g_watchWriteFd, kStopWatching);
+        m_watcher.join();
+        const int watchWriteFd = g_watchWriteFd;
+        g_watchWriteFd = -1;
+        ::close(watchWriteFd);
+        ::close(m_watchReadFd);
+    }
     m_source.reset();
+    g_requested = 0;
     const int writeFd = g_writeFd;
     g_writeFd = -1;
     ::close(writeFd);
@@ -66,6 +103,29 @@ void TerminationSignals::DeliverPending()
     if (m_readFd < 0)
         return;
     unsigned char number = 0;
-    while (::read(m_readFd, &number, 1) == 1)
+    while (::read(m_readFd, &number, 1) == 1) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_taken = true;
+        }
+        m_changed.notify_all();
         m_onRequest(number);
+    }
+}
+
+// Waits for the first signal, then for the user-interface thread to take it and for the end; the
+// last resort acts where either does not come in time.
+void TerminationSignals::Watch()
+{
+    unsigned char signal = kStopWatching;
+    while (::read(m_watchReadFd, &signal, 1) < 0 && errno == EINTR) {
+    }
+    if (signal == kStopWatching)
+        return;
+    std::unique_lock lock(m_mutex);
+    if (!m_changed.wait_for(lock, m_lastResort.grace, [this] { return m_taken || m_ending; })
+        || !m_changed.wait_for(lock, m_lastResort.endLimit, [this] { return m_ending; })) {
+        lock.unlock();
+        m_lastResort.act(signal);
+    }
 }

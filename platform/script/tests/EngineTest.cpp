@@ -6,10 +6,12 @@
 
 #include "platform/com/AutomationTarget.h"
 #include "platform/script/VbsEngine.h"
+#include "platform/sys/TerminationSignals.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <atomic>
 #include <thread>
 
@@ -576,6 +578,22 @@ TEST(Engine, CyclesBetweenScriptObjectsAreFreedWhenClosing)
                                  L"Set a = New Node : Set b = New Node\nSet a.Other = b : Set b.Other = a\nSet a = Nothing : Set b = Nothing");
     EXPECT_TRUE(r.errors.empty());
     EXPECT_TRUE(boxes.requests.empty());  // a cycle is not terminated, but it is freed (leak checks run in the tests)
+}
+
+// A request to end the program stops a Class_Terminate that never ends, also one run at the close,
+// where the host is asked nothing; the close then goes on.
+TEST(Engine, ATerminationSignalStopsARunawayClassTerminate)
+{
+    TerminationSignals signals([](int) {});
+    ScriptMessageBoxHandler previous = SetScriptMessageBoxHandler([](const ScriptMessageBoxRequest&) {
+        ::raise(SIGTERM);
+        return IDOK;
+    });
+    RunResult r = RunLikeThePage(L"Class Node\n Private Sub Class_Terminate()\n MsgBox \"bye\"\n Do\n Loop\n End Sub\nEnd Class\n"
+                                 L"Set kept = New Node");
+    SetScriptMessageBoxHandler(previous);
+    EXPECT_TRUE(TerminationRequested());
+    EXPECT_TRUE(r.errors.empty());
 }
 
 } // namespace
