@@ -851,7 +851,7 @@ void SECEdit::ApplyCommand(SECEditCommand& command)
     }
     if (m_colorResume.version != m_lastChange.version)
         m_colorResume = {};
-    m_nFirstStaleLine = startLine;
+    m_nFirstStaleLine = std::min(m_nFirstStaleLine, startLine);
 }
 
 // ---- line item data ----------------------------------------------------------------------

@@ -240,7 +240,19 @@ private:
     void DropSpansTouching(const SECEditLineColPair& range);
     void DropSpansFrom(INT_PTR first);
     void DropAllColors();
+    // Finds the multi-line tags that begin on the lines from the first stale line up to line.
     void ColorRange(int line);
+    // The span of the multi-line tag that the line before ends inside, which the line's scan
+    // starts in; null when that scan starts between tokens.
+    const SECEditMLComment* SpanInto(int line) const;
+    // Colours the line from its start, in the state the scan of the line before ended in.
+    void ColorLineFromItsStart(int line);
+    // Colours the lines of the span from firstLine on (after its begin line) in the tag's group, up
+    // to the span's end, and leaves the rest of its end line to the continuation.
+    void ColorSpanLines(const SECEditMLComment& span, int firstLine);
+    // FindEnclosingSpan on a line whose scan starts at fromColumn (after a tag an earlier line
+    // left open).
+    bool EnclosingSpanFrom(const SECEditLineCol& position, int fromColumn, int& start, int& end);
     // Colours the line from fromColumn on, with pending characters of plain text before it that
     // the runs do not hold yet; then the lines a multi-line tag continues on.
     void ColorLineResuming(int line, int fromColumn, int pending);
@@ -296,6 +308,8 @@ private:
     BOOL m_bOverwrite = FALSE;
     BOOL m_bGroupOpen = FALSE;
     int m_nMaxLineLength = DefaultMaxLineLength;
+    // Every multi-line tag that begins on a line before this one has its span in m_comments, and
+    // no other does; so the state each of those lines begins in is known.
     int m_nFirstStaleLine = 0;
     TextChange m_lastChange;
     // Where the colouring of an edited line resumes; valid while the text and the line's runs are

@@ -200,28 +200,59 @@ int SECEdit::ColorMultiLineTag(int line, int position, int remaining, const SECE
     }
 
     colors.AddRun(remaining, tag.m_nColorGroup);
-    if (line < m_colorResume.line && m_colorResume.line <= end.m_nLine)
-        m_colorResume = {};
-    for (int between = line + 1; between < end.m_nLine; ++between) {
-        SECEditLineColor& runs = m_lineColors[between];
-        runs.Drop();
-        runs.AddRun(0, tag.m_nColorGroup);
-    }
     SECEditMLComment span(line, position, end.m_nLine, end.m_nCol);
-    m_comments.Add(span);
+    span.m_nColorGroup = tag.m_nColorGroup;
+    // A line coloured again from its start finds the spans that begin on it known already.
+    const bool known = std::any_of(m_comments.GetData(), m_comments.GetData() + m_comments.GetSize(),
+                                   [&](const SECEditMLComment& other) { return other.m_start == span.m_start; });
+    if (!known)
+        m_comments.Add(span);
     SECEditPaintMsg paint(line, end.m_nLine);
     paint.AddRef();
     UpdateAllObservers(nullptr, &paint);
+    ColorSpanLines(span, line + 1);
+    return remaining;
+}
 
+void SECEdit::ColorSpanLines(const SECEditMLComment& span, int firstLine)
+{
+    const SECEditLineCol& end = span.m_end;
+    if (firstLine <= m_colorResume.line && m_colorResume.line <= end.m_nLine)
+        m_colorResume = {};
+    for (int between = firstLine; between < end.m_nLine; ++between) {
+        SECEditLineColor& runs = m_lineColors[between];
+        runs.Drop();
+        runs.AddRun(0, span.m_nColorGroup);
+    }
     SECEditLineColor& endRuns = m_lineColors[end.m_nLine];
     endRuns.Drop();
-    endRuns.AddRun(end.m_nCol, tag.m_nColorGroup);
-    m_nFirstStaleLine = end.m_nLine + 1;
+    endRuns.AddRun(end.m_nCol, span.m_nColorGroup);
+    m_nFirstStaleLine = std::max(m_nFirstStaleLine, end.m_nLine + 1);
     if (end.m_nCol > 0) {
         m_continuation = end;
         m_bContinuation = true;
     }
-    return remaining;
+}
+
+const SECEditMLComment* SECEdit::SpanInto(int line) const
+{
+    // The spans follow one another through the text: the first that ends on the line or after.
+    const SECEditMLComment* const first = m_comments.GetData();
+    const SECEditMLComment* const last = first + m_comments.GetSize();
+    const SECEditMLComment* span = std::lower_bound(first, last, line, [](const SECEditMLComment& s, int l) { return s.m_end.m_nLine < l; });
+    return span != last && span->m_start.m_nLine < line ? span : nullptr;
+}
+
+void SECEdit::ColorLineFromItsStart(int line)
+{
+    const SECEditMLComment* span = SpanInto(line);
+    if (!span) {
+        ColorLine(line, 0);
+        return;
+    }
+    m_bContinuation = false;
+    ColorSpanLines(*span, line);
+    FollowContinuations();
 }
 
 void SECEdit::FindTagEnd(SECEditLineCol& end, int line, int column, const SECEditKeywordInfo& tag)
@@ -359,7 +390,7 @@ void SECEdit::ColorLineFrom(int line, int fromColumn, int pending)
             colors.SetSize(m_colorResume.runs);
         m_colorResume = {};
     }
-    m_nFirstStaleLine = line + 1;
+    m_nFirstStaleLine = std::max(m_nFirstStaleLine, line + 1);
     const int length = GetLineLength(line);
     if (length < 0)
         return;
@@ -383,7 +414,7 @@ void SECEdit::RecolorEdited()
     const ColorResume resume = std::exchange(m_colorResume, {});
     const int line = resume.line;
     SECEditLineColor& runs = m_lineColors[line];
-    m_nFirstStaleLine = line + 1;
+    m_nFirstStaleLine = std::max(m_nFirstStaleLine, line + 1);
     const int length = GetLineLength(line);
     if (length <= 0) {
         runs.Drop();
@@ -468,26 +499,34 @@ BOOL SECEdit::NextTagSpan(int line, int& start, int& end)
 
 BOOL SECEdit::FindEnclosingSpan(const SECEditLineCol& position, int& start, int& end)
 {
-    if (position.m_nCol == 0)
-        return FALSE;
-    int from = 0;
+    return EnclosingSpanFrom(position, 0, start, end);
+}
+
+bool SECEdit::EnclosingSpanFrom(const SECEditLineCol& position, int fromColumn, int& start, int& end)
+{
+    if (position.m_nCol <= fromColumn)
+        return false;
+    int from = fromColumn;
     for (;;) {
         int spanStart = from, spanEnd = 0;
         if (!NextTagSpan(position.m_nLine, spanStart, spanEnd) || spanStart > position.m_nCol)
-            return FALSE;
+            return false;
         if (position.m_nCol <= spanEnd) {
             start = spanStart;
             end = spanEnd;
-            return TRUE;
+            return true;
         }
         if (spanEnd <= from)
-            return FALSE;
+            return false;
         from = spanEnd;
     }
 }
 
 void SECEdit::DropSpansFrom(INT_PTR first)
 {
+    // The tags of the spans dropped are found again from the line the first begins on.
+    if (first < m_comments.GetSize())
+        m_nFirstStaleLine = std::min(m_nFirstStaleLine, m_comments[first].Normalized().m_start.m_nLine);
     for (INT_PTR i = first; i < m_comments.GetSize(); ++i) {
         const SECEditLineColPair span = m_comments[i].Normalized();
         for (int line = span.m_start.m_nLine; line <= span.m_end.m_nLine && line < static_cast<int>(m_lineColors.size()); ++line)
@@ -590,6 +629,7 @@ void SECEdit::AbandonColorResume()
 void SECEdit::DropAllColors()
 {
     m_colorResume = {};
+    m_nFirstStaleLine = 0;
     for (SECEditLineColor& runs : m_lineColors)
         runs.Drop();
     m_comments.RemoveAll();
@@ -597,19 +637,6 @@ void SECEdit::DropAllColors()
 
 void SECEdit::ColorRange(int line)
 {
-    const SECEditLineColPair range(m_nFirstStaleLine, 0, line, std::max(GetLineLength(line), 0));
-    for (INT_PTR i = 0; i < m_comments.GetSize(); ++i) {
-        if (m_comments[i].Overlaps(range) || range.Contains(m_comments[i].m_start)) {
-            const int spanStart = m_comments[i].Normalized().m_start.m_nLine;
-            DropSpansFrom(i);
-            m_nFirstStaleLine = spanStart;
-            ColorLine(spanStart, 0);
-            break;
-        }
-    }
-    if (range.m_start.m_nLine == line)
-        return;
-
     std::vector<const SECEditKeywordInfo*> tags;
     m_pLangConfig->GetTags(tags, TagMultiLine);
     // Each tag's first begin text outside a string, kept while it still lies ahead, so that every
@@ -620,13 +647,23 @@ void SECEdit::ColorRange(int line)
         bool none = false;
     };
     std::vector<NextBegin> next(tags.size());
+    const SECEditLineCol limit(line, 0);
     while (m_nFirstStaleLine < line) {
-        const SECEditLineCol stale(m_nFirstStaleLine, 0);
-        const SECEditLineCol limit(line, 0);
+        // The search starts where the scan of the first stale line starts between tokens: past
+        // the end of a tag that an earlier line leaves open. Only the first round can start so:
+        // each later one starts on a line after the last one coloured, which the tags it opened
+        // ended before.
+        SECEditLineCol from(m_nFirstStaleLine, 0);
+        if (const SECEditMLComment* span = SpanInto(m_nFirstStaleLine)) {
+            m_nFirstStaleLine = span->m_end.m_nLine;
+            if (m_nFirstStaleLine >= line)
+                break;
+            from = span->m_end;
+        }
         SECEditLineCol best = limit;
         for (size_t t = 0; t < tags.size(); ++t) {
             NextBegin& begin = next[t];
-            if (begin.none || (begin.searched && stale <= begin.at)) {
+            if (begin.none || (begin.searched && from <= begin.at)) {
                 if (!begin.none && begin.at < best)
                     best = begin.at;
                 continue;
@@ -634,15 +671,16 @@ void SECEdit::ColorRange(int line)
             begin = { limit, true, true };
             EditFindRequest request;
             request.pattern = tags[t]->m_strBeginTag;
-            SECEditLineCol from = stale;
+            SECEditLineCol at = from;
             int hitLine = 0, hitColumn = 0;
-            while (from < limit && Find(from.m_nLine, from.m_nCol, hitLine, hitColumn, request, line, 0)) {
+            while (at < limit && Find(at.m_nLine, at.m_nCol, hitLine, hitColumn, request, line, 0)) {
                 int spanStart = 0, spanEnd = 0;
-                if (!FindEnclosingSpan({ hitLine, hitColumn }, spanStart, spanEnd)) {
+                const int lineStart = hitLine == from.m_nLine ? from.m_nCol : 0;
+                if (!EnclosingSpanFrom({ hitLine, hitColumn }, lineStart, spanStart, spanEnd)) {
                     begin = { { hitLine, hitColumn }, true, false };
                     break;
                 }
-                from = { hitLine, hitColumn + tags[t]->m_strBeginTag.GetLength() };
+                at = { hitLine, hitColumn + tags[t]->m_strBeginTag.GetLength() };
             }
             if (!begin.none && begin.at < best)
                 best = begin.at;
@@ -651,7 +689,7 @@ void SECEdit::ColorRange(int line)
             m_nFirstStaleLine = line;
             break;
         }
-        ColorLine(best.m_nLine, 0);
+        ColorLineFromItsStart(best.m_nLine);
     }
 }
 
@@ -668,7 +706,7 @@ SECEditLineColor* SECEdit::GetLineColor(int line)
             AbandonColorResume();
     }
     if (m_lineColors[line].IsEmpty())
-        ColorLine(line, 0);
+        ColorLineFromItsStart(line);
     SECEditLineColor* runs = &m_lineColors[line];
 
     if (GetLineFlag(line, SECEDIT_FLAG_HIGHLIGHT)) {

@@ -96,6 +96,7 @@ class SECEditMLComment : public SECEditLineColPair {
 public:
     using SECEditLineColPair::SECEditLineColPair;
     int m_nTagIndex = -1;
+    USHORT m_nColorGroup = 0; // the tag's group, in which the span's lines are coloured
 };
 
 // The spans of the whole text, sorted by their end positions.

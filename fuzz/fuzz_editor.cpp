@@ -1,7 +1,9 @@
 // Drives the editor's text model with a script of edits read from the input: insertions (with
 // line breaks, tabs, comment and string marks, NUL characters and lines long enough to be
 // broken), deletions, grouping, undo, redo, line flags and colouring. Besides crashes and
-// undefined behaviour it checks that undoing every step gives back the text the script began on.
+// undefined behaviour it checks that after every step the colours of every line, asked for from a
+// line the script picks on, equal those of the whole text coloured afresh, and that undoing every
+// step gives back the text the script began on.
 
 #include "editor/Edit.h"
 
@@ -45,6 +47,32 @@ private:
     std::size_t m_position = 0;
 };
 
+// The colour runs of every line against those of the text coloured afresh, the lines asked for
+// from first to the end and then from the start: a view shows any part of the text first.
+void CheckColours(SECEdit& edit, int first)
+{
+    CString text;
+    edit.GetAllText(text);
+    SECEdit fresh;
+    fresh.AttachLangConfig(&Language());
+    fresh.ResetContent();
+    fresh.SetText(text, text.GetLength());
+    const int lines = edit.GetLineCount();
+    if (fresh.GetLineCount() != lines)
+        __builtin_trap();
+    for (int i = 0; i < lines; ++i) {
+        const int line = (first + i) % lines;
+        const SECEditLineColor* runs = edit.GetLineColor(line);
+        const SECEditLineColor expected = fresh.CopyLineColor(line);
+        if (!runs || runs->GetSize() != expected.GetSize())
+            __builtin_trap();
+        for (INT_PTR r = 0; r < expected.GetSize(); ++r)
+            if (runs->GetAt(r).m_nLength != expected[r].m_nLength || runs->GetAt(r).m_nColorGroup != expected[r].m_nColorGroup)
+                __builtin_trap();
+    }
+    fresh.AttachLangConfig(nullptr);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -84,6 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 5: edit.GetLineColor(line); break;
         case 6: edit.ToggleLineFlag(line, static_cast<int>(script.Next() % 33)); break;
         }
+        CheckColours(edit, script.Below(edit.GetLineCount()));
     }
     edit.GroupEdits(FALSE);
     while (edit.Undo())

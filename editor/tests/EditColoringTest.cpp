@@ -386,3 +386,22 @@ TEST_F(EditColoring, EditsAfterGroupedChangesNeverLookBeforeTheLine)
     fresh.AttachLangConfig(nullptr);
     m_edit.AttachLangConfig(m_language.get());
 }
+
+// A line that ends one multi-line comment and opens the next: when an edit drops the later
+// comment, the line is coloured again from where the earlier one ends, not from its start, in
+// whatever order the lines are asked for.
+TEST_F(EditColoring, ALineEndingOneCommentAndOpeningAnotherRecoloursFromTheEarlierCommentsEnd)
+{
+    for (const bool lastLineFirst : { false, true }) {
+        m_edit.SetText(L"x = 1\r\n}{\r\nDim last \"s\"");
+        ASSERT_TRUE(m_edit.InsertText(0, 1, L"{End "));
+        for (int line = 0; line < m_edit.GetLineCount(); ++line)
+            Runs(line);
+        ASSERT_TRUE(m_edit.DeleteText(2, 5, 2, 6));
+        if (lastLineFirst)
+            Runs(2);
+        EXPECT_EQ(Runs(1), (std::vector<ColorRun> { { 1, Comment }, { 1, Comment } })) << "the } closes the comment of line 0";
+        EXPECT_EQ(Runs(2), (std::vector<ColorRun> { { 11, Comment } }));
+        EXPECT_EQ(Runs(0), (std::vector<ColorRun> { { 1, Text }, { 9, Comment } }));
+    }
+}
