@@ -259,15 +259,17 @@ HRESULT SECAScriptHost::Close()
         m_pParser->Release();
         m_pParser = nullptr;
     }
+    // The engine stays reachable while it closes: the code the script's objects run on their way
+    // out is interrupted as the run's own code is.
+    if (ComPtr<IActiveScript> closing(m_pEngine); closing)
+        closing->Close();
     IActiveScript* engine = nullptr;
     {
         std::lock_guard lock(m_engineMutex);
         engine = std::exchange(m_pEngine, nullptr);
     }
-    if (engine) {
-        engine->Close();
+    if (engine)
         engine->Release();
-    }
     return S_OK;
 }
 

@@ -414,6 +414,31 @@ TEST_F(ScriptHostTest, TheContinuePollIsAskedWhileAScriptRunsAndCanEndIt)
     EXPECT_EQ(calculator->value, 2);
 }
 
+// The object the script's last line made ends when the host closes the engine, and its
+// terminator never returns: the host's poll is asked meanwhile, and the interrupt it asks from
+// there (as the page does for Esc) ends the close.
+TEST_F(ScriptHostTest, ARunawayTerminatorRunByTheCloseIsInterruptedFromThePoll)
+{
+    HostRef host(&handler);
+    ASSERT_EQ(host->CreateEngine(FALSE), S_OK);
+    bool closing = false;
+    int pollsWhileClosing = 0;
+    host->SetContinuePoll([&] {
+        if (closing && ++pollsWhileClosing == 2) {
+            EXPECT_EQ(host->InterruptScript(), S_OK);
+        }
+        return true;
+    });
+    ASSERT_EQ(host->ParseScriptText(L"Class T\r\n Private Sub Class_Terminate()\r\n  Do\r\n  Loop\r\n End Sub\r\n"
+                                    L"End Class\r\nSet t = New T\r\n", 0, nullptr),
+              S_OK);
+    ASSERT_EQ(host->SetScriptState(SCRIPTSTATE_STARTED), S_OK);
+    closing = true;
+    EXPECT_EQ(host->Close(), S_OK);
+    EXPECT_EQ(pollsWhileClosing, 2);
+    EXPECT_TRUE(handler.errors.empty());
+}
+
 // A window given with an item: the host destroys it (after taking its focus) and deletes it.
 class ItemWindow : public CWnd {
 public:

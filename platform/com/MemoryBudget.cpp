@@ -39,6 +39,29 @@ MemoryBudgetScope::~MemoryBudgetScope() { t_current = m_previous; }
 
 MemoryBudget* MemoryBudgetScope::Current() { return t_current; }
 
+bool MemoryCharge::Take(MemoryBudget* budget, size_t bytes)
+{
+    Drop();
+    if (!budget)
+        return true;
+    if (!budget->TryCharge(bytes))
+        return false;
+    budget->AddRef();
+    m_budget = budget;
+    m_bytes = bytes;
+    return true;
+}
+
+void MemoryCharge::Drop()
+{
+    if (!m_budget)
+        return;
+    m_budget->Refund(m_bytes);
+    m_budget->Release();
+    m_budget = nullptr;
+    m_bytes = 0;
+}
+
 void* AllocateCharged(size_t bytes)
 {
     MemoryBudget* budget = t_current;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 class MemoryBudget {
 public:
@@ -51,6 +52,35 @@ public:
 
 private:
     MemoryBudget* m_previous;
+};
+
+// Bytes of something other than a charged block (a compiled text, an object) held against a budget
+// for as long as the charge lives.
+class MemoryCharge {
+public:
+    MemoryCharge() = default;
+    ~MemoryCharge() { Drop(); }
+    MemoryCharge(MemoryCharge&& other) noexcept
+        : m_budget(std::exchange(other.m_budget, nullptr)), m_bytes(std::exchange(other.m_bytes, 0)) {}
+    MemoryCharge& operator=(MemoryCharge&& other) noexcept
+    {
+        if (this != &other) {
+            Drop();
+            m_budget = std::exchange(other.m_budget, nullptr);
+            m_bytes = std::exchange(other.m_bytes, 0);
+        }
+        return *this;
+    }
+
+    // Charges bytes to budget (none: nothing is counted) in place of what the charge held; false,
+    // holding nothing, when they do not fit.
+    bool Take(MemoryBudget* budget, size_t bytes);
+
+private:
+    void Drop();
+
+    MemoryBudget* m_budget = nullptr;
+    size_t m_bytes = 0;
 };
 
 // Memory blocks for strings and arrays, charged to the budget current when they were allocated.

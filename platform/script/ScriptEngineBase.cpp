@@ -150,6 +150,15 @@ HRESULT ScriptEngineBase::Close()
         RequestStop();
         return S_OK;
     }
+    // What the script's objects run on their way out is script code like any other: the site is
+    // asked whether to go on, and an interrupt or a stop request ends it.
+    if (HasInterpreter())
+        RunInScript([this] {
+            ReleaseScriptObjects();
+            return S_OK;
+        });
+    if (m_state == SCRIPTSTATE_CLOSED)
+        return S_OK;  // closed while its objects were released
     DestroyInterpreter();
     ChangeState(SCRIPTSTATE_CLOSED);
     m_site.Reset();
@@ -249,11 +258,12 @@ bool ScriptEngineBase::SiteQueryContinue()
 
 HRESULT ScriptEngineBase::Report(ErrorReport* report, EXCEPINFO* exception)
 {
+    // Released also when the site's handling throws (a site out of memory).
+    auto held = ComPtr<IActiveScriptError>::Adopt(report);
     if (exception)
         report->GetExceptionInfo(exception);
     if (m_site)
         m_site->OnScriptError(report);
-    report->Release();
     return SCRIPT_E_REPORTED;
 }
 

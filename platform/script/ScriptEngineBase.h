@@ -90,6 +90,9 @@ protected:
     virtual void OnSiteSet() = 0;
     // Asks a run in progress to stop without reporting an error.
     virtual void RequestStop() = 0;
+    // Lets go of the objects the script holds, which may run script code (a class's terminator);
+    // called inside a run bracket, so that code is stopped as any run is.
+    virtual void ReleaseScriptObjects() {}
     // Frees the interpreter and everything it holds.
     virtual void DestroyInterpreter() = 0;
     // Adds a checked, non-empty name while the interpreter exists.

@@ -2,6 +2,7 @@
 // The syntax tree of a compiled script. Names are bound to storage slots after parsing, so that
 // running the tree never looks a variable up by name.
 
+#include "platform/com/MemoryBudget.h"
 #include "platform/script/VbsValue.h"
 
 #include <memory>
@@ -119,15 +120,18 @@ struct Procedure {
     size_t firstImplicitLocal = 0;  // locals from here on were made by their first use, when binding
     bool isPublic = true;
     bool isDefault = false;
+    bool compiledAtRunTime = false;  // from text given to Eval, Execute or ExecuteGlobal
     ClassDef* owner = nullptr;
     int line = 0;
     int column = 0;
 
     int AddLocal(const std::wstring& lowerName)
     {
-        locals.push_back(lowerName);
+        // The name last: locals.size() counts the slots, so running out of memory between these
+        // leaves no slot without its bounds.
         localIsArray.push_back(false);
         localBounds.emplace_back();
+        locals.push_back(lowerName);
         return static_cast<int>(locals.size()) - 1;
     }
     int FindLocal(const std::wstring& lowerName) const
@@ -182,6 +186,13 @@ struct Unit {
     std::vector<std::wstring> lines;  // the source lines, for error reports
     DWORD sourceContext = 0;
     ULONG startingLine = 0;
+    // Its uses of names nothing had declared when it was bound, as the interpreter lists them.
+    std::vector<Expr*> undeclaredUses;
+    // What the compiled unit takes, held against its engine's memory budget.
+    MemoryCharge charge;
 };
+
+// About how many bytes the compiled unit takes.
+size_t CompiledSize(const Unit& unit);
 
 } // namespace vbs

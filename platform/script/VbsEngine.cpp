@@ -9,6 +9,7 @@
 #include "platform/script/VbsInterpreter.h"
 #include "platform/script/VbsParser.h"
 
+#include <new>
 #include <optional>
 
 const IID IID_IActiveScript = {0xBB1A2AE1, 0xA4F9, 0x11CF, {0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64}};
@@ -69,18 +70,16 @@ public:
         std::wstring_view text = code ? std::wstring_view(code) : std::wstring_view();
         std::unique_ptr<Unit> unit;
         bool expression = (flags & SCRIPTTEXT_ISEXPRESSION) != 0;
-        try {
-            unit = expression ? ParseExpressionUnit(text) : ParseUnit(text);
-        } catch (const ScriptError& e) {
-            return ReportError(e, context, startingLine, SplitSourceLines(text), exception);
-        }
-        unit->sourceContext = context;
-        unit->startingLine = startingLine;
         Unit* added = nullptr;
         try {
+            unit = expression ? ParseExpressionUnit(text) : ParseUnit(text);
+            unit->sourceContext = context;
+            unit->startingLine = startingLine;
             added = &m_interpreter->AddUnit(std::move(unit));
         } catch (const ScriptError& e) {
-            return ReportError(e, context, startingLine, SplitSourceLines(text), exception);
+            return ReportError(e, context, startingLine, text, exception);
+        } catch (const std::bad_alloc&) {
+            return ReportError(OutOfMemory(), context, startingLine, text, exception);
         }
         if (expression) {
             return RunUnit(*added, result);
@@ -120,6 +119,11 @@ private:
             ChangeState(SCRIPTSTATE_INITIALIZED);
     }
     void RequestStop() override { m_interpreter->RequestInterrupt(false); }
+    void ReleaseScriptObjects() override
+    {
+        ScopedRunningScript running(m_interpreter->InterruptFlag());
+        m_interpreter->ReleaseObjects();
+    }
     void DestroyInterpreter() override
     {
         m_pending.clear();
@@ -136,6 +140,8 @@ private:
     }
     void BeginRun() override
     {
+        if (!m_reserve)
+            m_reserve.reset(new (std::nothrow) char[kReserveBytes]);
         m_interpreter->ClearInterrupt();
         m_interpreter->ResetSteps();
     }
@@ -149,6 +155,22 @@ private:
     IDispatch* GetNamedItem(const std::wstring& name) override { return NamedItemDispatch(name); }
     HWND OwnerWindow() override { return SiteWindow(); }
     bool QueryContinue() override { return SiteQueryContinue(); }
+
+    static ScriptError OutOfMemory()
+    {
+        return ScriptError{kOutOfMemory, ErrorText(kOutOfMemory), kRuntimeErrorSource};
+    }
+
+    // A report needs a little memory too; when even that is refused, the failure is only returned.
+    HRESULT ReportError(const ScriptError& e, DWORD context, ULONG startingLine, std::wstring_view text,
+                        EXCEPINFO* exception)
+    {
+        try {
+            return ReportError(e, context, startingLine, SplitSourceLines(text), exception);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
 
     HRESULT ReportError(const ScriptError& e, DWORD context, ULONG startingLine,
                         const std::vector<std::wstring>& lines, EXCEPINFO* exception)
@@ -177,7 +199,11 @@ private:
                     m_interpreter->Run(unit);
                 }
             } catch (const ScriptError& e) {
-                return ReportError(e, unit.sourceContext, unit.startingLine, unit.lines, nullptr);
+                if (e.endsRun)
+                    return ReportSystemOutOfMemory(e, unit);
+                return ReportFailure(e, unit);
+            } catch (const std::bad_alloc&) {
+                return ReportSystemOutOfMemory(ScriptError{}, unit);
             } catch (const ScriptInterrupted& interrupted) {
                 std::optional<ScriptError> error;
                 {
@@ -194,7 +220,7 @@ private:
                     }
                     error->line = interrupted.line;
                     error->column = interrupted.column;
-                    ReportError(*error, unit.sourceContext, unit.startingLine, unit.lines, nullptr);
+                    ReportFailure(*error, unit);
                 }
                 return E_ABORT;
             }
@@ -202,6 +228,38 @@ private:
         });
     }
 
+    // The system refused memory to the script: the reserve is let go and the script loses what it
+    // holds (its variables emptied, its objects ended), so that the report, the host's message and
+    // whatever runs next find memory.
+    HRESULT ReportSystemOutOfMemory(ScriptError e, const Unit& unit)
+    {
+        m_reserve.reset();
+        m_interpreter->ReleaseObjects();
+        try {
+            ScriptError full = OutOfMemory();
+            full.line = e.line;
+            full.column = e.column;
+            e = std::move(full);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+        return ReportFailure(e, unit);
+    }
+
+    HRESULT ReportFailure(const ScriptError& e, const Unit& unit)
+    {
+        try {
+            return ReportError(e, unit.sourceContext, unit.startingLine, unit.lines, nullptr);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
+
+    // Memory held while a script runs (untouched, so it costs address space only) and let go when
+    // the system refuses the script memory: the error report and the host's message need some, and
+    // the script may keep what it took (procedures it declared) until the engine closes.
+    static constexpr size_t kReserveBytes = 8 << 20;
+    std::unique_ptr<char[]> m_reserve;
     std::unique_ptr<Interpreter> m_interpreter;
     std::vector<Unit*> m_pending;
     std::uint64_t m_stepLimit = 0;

@@ -118,7 +118,9 @@ struct ScriptError {
     std::wstring source;
     int line = -1;  // 0-based, -1 until known
     int column = -1;  // 0-based
+    bool inRunTimeText = false;  // the line is one of text given to Eval, Execute or ExecuteGlobal
     bool compile = false;
+    bool endsRun = false;  // the system ran out of memory: On Error Resume Next does not go on
     HRESULT scode = 0;
     std::wstring helpFile;
     LONG helpContext = 0;
@@ -141,6 +143,7 @@ struct ScriptInterrupted {
     bool reportError = false;
     int line = -1;  // of the statement that was about to run or running
     int column = -1;
+    bool inRunTimeText = false;
 };
 
 } // namespace vbs

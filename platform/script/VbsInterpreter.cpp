@@ -5,7 +5,9 @@
 
 #include "platform/script/VbsRuntime.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace vbs {
 
@@ -39,8 +41,15 @@ void Interpreter::ReleaseObjects()
         item.fetched = false;
     }
     m_globalScope.Reset();
-    // Instances that keep each other alive lose their fields, which breaks every cycle.
-    std::vector<ClassInstance*> live(m_instances.begin(), m_instances.end());
+    // Instances that keep each other alive lose their fields, which breaks every cycle (left for
+    // a later release when even the list of them cannot be made).
+    std::vector<ClassInstance*> live;
+    try {
+        live.assign(m_instances.begin(), m_instances.end());
+    } catch (const std::bad_alloc&) {
+        m_closing = false;
+        return;
+    }
     for (ClassInstance* i : live)
         i->AddRef();
     for (ClassInstance* i : live)
@@ -88,14 +97,59 @@ IDispatch* Interpreter::NamedItemObject(int index)
 
 Unit& Interpreter::AddUnit(std::unique_ptr<Unit> unit)
 {
+    Charge(*unit);
+    // Kept before it is declared: what declaring it registers points into it.
+    m_units.push_back(std::move(unit));
+    Unit& added = *m_units.back();
+    Declare(added);
+    return added;
+}
+
+void Interpreter::Charge(Unit& unit)
+{
+    if (!unit.charge.Take(m_budget.get(), CompiledSize(unit)))
+        Throw(kOutOfMemory);
+}
+
+void Interpreter::RecordUndeclaredUse(Expr& e)
+{
+    m_undeclaredUses[e.lower].push_back(&e);
+    if (m_binding)
+        m_binding->undeclaredUses.push_back(&e);
+}
+
+void Interpreter::ForgetUndeclaredUses(Unit& unit)
+{
+    for (Expr* e : unit.undeclaredUses) {
+        auto uses = m_undeclaredUses.find(e->lower);
+        if (uses == m_undeclaredUses.end())
+            continue;
+        std::vector<Expr*>& list = uses->second;
+        // The unit's uses were recorded last.
+        if (auto it = std::find(list.rbegin(), list.rend(), e); it != list.rend())
+            list.erase(std::next(it).base());
+        if (list.empty())
+            m_undeclaredUses.erase(uses);
+    }
+    unit.undeclaredUses.clear();
+}
+
+void Interpreter::Declare(Unit& unitRef)
+{
+    Unit* unit = &unitRef;
+    struct Binding {
+        Interpreter& self;
+        Unit* outer;
+        ~Binding() { self.m_binding = outer; }
+    } binding{*this, std::exchange(m_binding, unit)};
     for (auto& [name, value] : unit->constants)
         m_constants[Lower(name)] = value;
     for (auto& [name, line] : unit->globals) {
         std::wstring lower = Lower(name);
         m_implicitGlobals.erase(lower);
         if (!m_globalSlots.count(lower)) {
-            m_globalSlots[lower] = static_cast<int>(m_globals.size());
-            m_globals.emplace_back();
+            m_globals.emplace_back();  // first: a slot never points past the variables
+            m_globalSlots[lower] = static_cast<int>(m_globals.size()) - 1;
         }
     }
     for (auto& proc : unit->procedures)
@@ -110,13 +164,14 @@ Unit& Interpreter::AddUnit(std::unique_ptr<Unit> unit)
     for (auto& cls : unit->classes)
         for (auto& proc : cls->procedures)
             BindProcedure(*proc, strict);
-    m_units.push_back(std::move(unit));
-    return *m_units.back();
 }
 
 void Interpreter::BindDeclaredLater(const Unit& unit)
 {
     for (const auto& proc : unit.procedures) {
+        // Also when the code that made the variable is gone: the name is the procedure's now.
+        if (m_implicitGlobals.erase(proc->lower))
+            m_globalSlots.erase(proc->lower);
         auto uses = m_undeclaredUses.extract(proc->lower);
         if (uses.empty())
             continue;
@@ -124,8 +179,6 @@ void Interpreter::BindDeclaredLater(const Unit& unit)
             e->bind = Bind::Procedure;
             e->proc = proc.get();
         }
-        if (m_implicitGlobals.erase(proc->lower))
-            m_globalSlots.erase(proc->lower);
     }
     for (const auto& [name, line] : unit.globals) {
         auto uses = m_undeclaredUses.find(Lower(name));
@@ -284,11 +337,11 @@ void Interpreter::BindName(Expr& e, Procedure& proc, bool strict, bool ownNameIs
     if (strict) {
         e.bind = Bind::Undefined;
     } else if (proc.kind == ProcKind::GlobalCode) {
+        m_globals.emplace_back();
         e.bind = Bind::Global;
-        e.slot = static_cast<int>(m_globals.size());
+        e.slot = static_cast<int>(m_globals.size()) - 1;
         m_globalSlots[name] = e.slot;
         m_implicitGlobals.insert(name);
-        m_globals.emplace_back();
     } else {
         e.bind = Bind::Local;
         e.slot = proc.AddLocal(name);

@@ -85,7 +85,8 @@ public:
 
     // Names the host published; names are compared without case.
     void AddNamedItem(const std::wstring& name, DWORD flags);
-    // Makes the unit's declarations known and binds its names. Keeps the unit.
+    // Makes the unit's declarations known and binds its names. Keeps the unit for the engine's
+    // life. Throws out of memory (7) when the budget cannot hold it.
     Unit& AddUnit(std::unique_ptr<Unit> unit);
     // Runs the unit's global code, with me as Me (null: the global object). Throws ScriptError or
     // ScriptInterrupted.
@@ -195,13 +196,25 @@ private:
     void BindName(Expr& e, Procedure& proc, bool optionExplicit, bool ownNameIsResult);
     // Text run later by ExecuteGlobal or Execute may declare a name that code bound before knew
     // nothing of: its uses are bound again to the new procedure or, under Option Explicit, global.
-    void RecordUndeclaredUse(Expr& e) { m_undeclaredUses[e.lower].push_back(&e); }
+    void RecordUndeclaredUse(Expr& e);
     void BindDeclaredLater(const Unit& unit);
+    // Holds the unit's size against the budget; out of memory when it does not fit.
+    void Charge(Unit& unit);
+    // Makes the unit's declarations known and binds its names.
+    void Declare(Unit& unit);
+    // Before a unit that was declared only for one run is freed: its uses leave the waiting list.
+    void ForgetUndeclaredUses(Unit& unit);
 
     // Execution.
     void ExecFrame(Frame& frame);
     Var EvalFrame(Frame& frame);
-    Var ExecuteInProcedure(std::unique_ptr<Unit> unit, Frame& scope, bool expression);
+    // Text run inside a procedure: the slots its code shares with the procedure's frame.
+    struct ProcedureText {
+        size_t ownLocals = 0;  // hidden slots of the text's own
+        size_t knownLocals = 0;  // and the procedure's locals, those earlier text added included
+    };
+    ProcedureText TakeProcedureNames(Unit& unit, const Frame& scope);
+    Var ExecuteInProcedure(Unit& unit, const ProcedureText& names, Frame& scope, bool expression);
     Flow ExecBlock(const Block& block);
     Flow Exec(const Stmt& s);
     bool AppendInPlace(const Stmt& s);
@@ -214,6 +227,9 @@ private:
     void Assign(const Expr& target, Var value, bool isSet);
     void Tick();
     void RecordError(const ScriptError& e);
+    ScriptError SystemOutOfMemory(const Stmt& s) const;
+    template<typename Failure>
+    void Place(Failure& failure, const Stmt& s) const;
     // Runs the head of s (a condition, a Select subject or Case value, a With object, a loop's
     // bounds or group). Under On Error Resume Next a failure there is recorded and false returned:
     // the statement then resumes with the first statement of its branch or body.
@@ -262,6 +278,7 @@ private:
     std::unordered_set<std::wstring> m_implicitGlobals;  // made by their first use, not declared
     std::vector<NamedItem> m_namedItems;
     std::unordered_set<ClassInstance*> m_instances;
+    Unit* m_binding = nullptr;  // the unit being declared
     ErrObject* m_err = nullptr;
     ComPtr<IDispatch> m_globalScope;
 

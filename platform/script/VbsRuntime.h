@@ -187,8 +187,10 @@ private:
 
 class ClassInstance final : public IDispatch, public IScriptTypeName {
 public:
-    ClassInstance(Interpreter& interpreter, ClassDef& def)
-        : m_link(interpreter.link()), m_def(&def), m_typeName(def.name), fields(def.fieldCount)
+    // charge: what the instance takes, held against the engine's budget while it lives.
+    ClassInstance(Interpreter& interpreter, ClassDef& def, MemoryCharge charge)
+        : m_link(interpreter.link()), m_def(&def), m_typeName(def.name), m_charge(std::move(charge)),
+          fields(def.fieldCount)
     {
         interpreter.Track(this, true);
     }
@@ -216,16 +218,18 @@ public:
         if (--m_refs)
             return m_refs;
         // Instances end one after another, not inside each other: freeing a long chain of
-        // objects must not recurse once per object.
-        thread_local std::vector<ClassInstance*> ending;
+        // objects must not recurse once per object. The waiting ones are linked through
+        // themselves, so that a release, which may come from a destructor, never allocates.
+        thread_local ClassInstance* ending = nullptr;
         thread_local bool draining = false;
-        ending.push_back(this);
+        m_nextEnding = ending;
+        ending = this;
         if (draining)
             return 0;
         draining = true;
-        while (!ending.empty()) {
-            ClassInstance* next = ending.back();
-            ending.pop_back();
+        while (ending) {
+            ClassInstance* next = ending;
+            ending = next->m_nextEnding;
             next->End();
         }
         draining = false;
@@ -318,8 +322,10 @@ private:
     std::shared_ptr<Interpreter::Link> m_link;
     ClassDef* m_def;
     std::wstring m_typeName;
+    MemoryCharge m_charge;
     ULONG m_refs = 1;
     bool m_terminated = false;
+    ClassInstance* m_nextEnding = nullptr;
 
 public:
     std::vector<Var> fields;

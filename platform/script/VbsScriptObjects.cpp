@@ -6,11 +6,16 @@
 
 #include "platform/com/ClassRegistry.h"
 
+#include <new>
+
 namespace vbs {
 
 Var Interpreter::NewInstance(ClassDef& def)
 {
-    auto* instance = new ClassInstance(*this, def);
+    MemoryCharge charge;
+    if (!charge.Take(m_budget.get(), sizeof(ClassInstance) + def.fieldCount * sizeof(Var)))
+        Throw(kOutOfMemory);
+    auto* instance = new ClassInstance(*this, def, std::move(charge));
     Var result = Var::Object(instance);
     instance->Release();
     for (auto& member : def.members) {
@@ -206,12 +211,18 @@ HRESULT Interpreter::RunForCaller(Call&& call, VARIANT* result, EXCEPINFO* excep
         }
         return S_OK;
     } catch (const ScriptError& e) {
+        if (e.endsRun && m_depth > 0)
+            throw;
         FillException(exception, e);
         return DISP_E_EXCEPTION;
     } catch (const ScriptInterrupted&) {
         if (m_depth > 0)
             throw;
         return E_ABORT;
+    } catch (const std::bad_alloc&) {
+        if (m_depth > 0)
+            throw;
+        return E_OUTOFMEMORY;
     }
 }
 

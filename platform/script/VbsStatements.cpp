@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include <pthread.h>
 
@@ -59,8 +60,11 @@ void Interpreter::Tick()
         const auto now = std::chrono::steady_clock::now();
         if (now - m_lastPoll >= PollInterval) {
             m_lastPoll = now;
-            if (!m_host.QueryContinue())
+            if (!m_host.QueryContinue()) {
+                // Stays asked: code that runs on while this unwinds (terminators) stops at once.
+                RequestInterrupt(false);
                 throw ScriptInterrupted{false};
+            }
         }
     }
     if (m_interrupt.load(std::memory_order_relaxed))
@@ -70,6 +74,20 @@ void Interpreter::Tick()
         throw ScriptInterrupted{false};
     if (m_stepLimit && ++m_steps > m_stepLimit)
         throw ScriptInterrupted{false};
+}
+
+// An error gets the place of the statement it leaves when it has none yet, and when it comes
+// from text compiled at run time into code that was not: the script's own lines show the
+// statement that ran that text, as the text's lines are nowhere to be seen.
+template<typename Failure>
+void Interpreter::Place(Failure& failure, const Stmt& s) const
+{
+    const bool runTimeText = m_frame->proc->compiledAtRunTime;
+    if (failure.line >= 0 && (runTimeText || !failure.inRunTimeText))
+        return;
+    failure.line = s.line;
+    failure.column = s.column;
+    failure.inRunTimeText = runTimeText;
 }
 
 void Interpreter::RecordError(const ScriptError& e)
@@ -97,51 +115,93 @@ Var Interpreter::ExecuteText(std::wstring_view text, bool expression, bool globa
         throw;
     }
     Frame* scope = global || !m_frame ? nullptr : m_frame->scope ? m_frame->scope : m_frame;
-    if (scope && scope->proc->kind != ProcKind::GlobalCode)
-        return ExecuteInProcedure(std::move(unit), *scope, expression);
+    const bool inProcedure = scope && scope->proc->kind != ProcKind::GlobalCode;
     ClassInstance* me = global || !m_frame ? nullptr : m_frame->me;
-    if (me)
+    unit->globalCode->compiledAtRunTime = true;
+    for (auto& proc : unit->procedures)
+        proc->compiledAtRunTime = true;
+    for (auto& cls : unit->classes)
+        for (auto& proc : cls->procedures)
+            proc->compiledAtRunTime = true;
+    ProcedureText names;
+    if (inProcedure)
+        names = TakeProcedureNames(*unit, *scope);
+    else if (me)
         unit->globalCode->owner = &me->def();
-    Unit& added = AddUnit(std::move(unit));
+
+    // Text that declares procedures or classes stays while the engine lives, for they may be
+    // called from anywhere. Any other text is compiled for this one run and freed after it.
+    Unit* added = nullptr;
+    std::unique_ptr<Unit> transient;
+    if (!unit->procedures.empty() || !unit->classes.empty()) {
+        added = &AddUnit(std::move(unit));
+    } else {
+        Charge(*unit);
+        transient = std::move(unit);
+        added = transient.get();
+    }
+    struct Forget {
+        Interpreter& self;
+        Unit* transient;
+        ~Forget()
+        {
+            if (transient)
+                self.ForgetUndeclaredUses(*transient);
+        }
+    } forget{*this, transient.get()};
+    if (transient)
+        Declare(*transient);
+
+    if (inProcedure)
+        return ExecuteInProcedure(*added, names, *scope, expression);
     if (expression)
-        return Evaluate(added, me);
-    Run(added, me);
+        return Evaluate(*added, me);
+    Run(*added, me);
     return Var();
 }
 
 // The text's code gets the procedure's locals after its own hidden ones (the slots of its With
 // blocks), then the names the procedure's earlier Eval and Execute made, then its own new names,
 // which stay with the procedure's frame.
-Var Interpreter::ExecuteInProcedure(std::unique_ptr<Unit> unit, Frame& scope, bool expression)
+Interpreter::ProcedureText Interpreter::TakeProcedureNames(Unit& unit, const Frame& scope)
 {
-    Procedure& code = *unit->globalCode;
+    Procedure& code = *unit.globalCode;
     const Procedure& caller = *scope.proc;
-    if (!scope.added)
-        scope.added = std::make_unique<AddedLocals>();
-    AddedLocals& added = *scope.added;
     code.kind = ProcKind::InProcedure;
     code.owner = caller.owner;
     code.constants = caller.constants;
     code.lower = caller.lower;
-    const size_t own = code.locals.size();
+    ProcedureText names;
+    names.ownLocals = code.locals.size();
     for (const std::wstring& name : caller.locals)
         code.AddLocal(name);
     if (caller.resultSlot >= 0)
-        code.resultSlot = static_cast<int>(own) + caller.resultSlot;
-    for (const std::wstring& name : added.names)
-        code.AddLocal(name);
-    const size_t known = code.locals.size();
-    for (const auto& [name, line] : unit->globals)
+        code.resultSlot = static_cast<int>(names.ownLocals) + caller.resultSlot;
+    if (scope.added) {
+        for (const std::wstring& name : scope.added->names)
+            code.AddLocal(name);
+    }
+    names.knownLocals = code.locals.size();
+    for (const auto& [name, line] : unit.globals)
         if (code.FindLocal(Lower(name)) < 0)
             code.AddLocal(Lower(name));
-    unit->globals.clear();
-    AddUnit(std::move(unit));
-    for (size_t i = known; i < code.locals.size(); ++i) {
+    unit.globals.clear();
+    return names;
+}
+
+Var Interpreter::ExecuteInProcedure(Unit& unit, const ProcedureText& names, Frame& scope, bool expression)
+{
+    Procedure& code = *unit.globalCode;
+    const Procedure& caller = *scope.proc;
+    if (!scope.added)
+        scope.added = std::make_unique<AddedLocals>();
+    AddedLocals& added = *scope.added;
+    for (size_t i = names.knownLocals; i < code.locals.size(); ++i) {
         added.names.push_back(code.locals[i]);
         added.values.emplace_back();
     }
 
-    std::vector<Var> storage(own);
+    std::vector<Var> storage(names.ownLocals);
     std::vector<VARIANT*> slots;
     slots.reserve(code.locals.size());
     for (Var& hidden : storage)
@@ -252,22 +312,30 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block)
             if (flow != Flow::Normal)
                 return flow;
         } catch (ScriptInterrupted& i) {
-            if (i.line < 0) {
-                i.line = s->line;
-                i.column = s->column;
-            }
+            Place(i, *s);
             throw;
         } catch (ScriptError& e) {
-            if (e.line < 0) {
-                e.line = s->line;
-                e.column = s->column;
-            }
-            if (!m_frame->resumeNext)
+            Place(e, *s);
+            if (!m_frame->resumeNext || e.endsRun)
                 throw;
             RecordError(e);
+        } catch (const std::bad_alloc&) {
+            throw SystemOutOfMemory(*s);
         }
     }
     return Flow::Normal;
+}
+
+// What the statement's failure to get memory from the system becomes: the run ends with "Out of
+// memory" there. Made without taking memory; the engine adds the text once the script's
+// memory is back.
+ScriptError Interpreter::SystemOutOfMemory(const Stmt& s) const
+{
+    ScriptError e;
+    e.number = kOutOfMemory;
+    e.endsRun = true;
+    Place(e, s);
+    return e;
 }
 
 // The object of the innermost With around a .member; a .member outside any With has none.
@@ -305,12 +373,9 @@ bool Interpreter::RunHead(const Stmt& s, Head&& head)
         head();
         return true;
     } catch (ScriptError& e) {
-        if (!m_frame->resumeNext)
+        if (!m_frame->resumeNext || e.endsRun)
             throw;
-        if (e.line < 0) {
-            e.line = s.line;
-            e.column = s.column;
-        }
+        Place(e, s);
         RecordError(e);
         return false;
     }

@@ -2,9 +2,11 @@
 // the site, the test automation object driven from scripts, interrupting a running script.
 
 #include "ScriptHarness.h"
+#include "platform/base/tests/WaitUntil.h"
 #include "platform/com/tests/FreedMemoryFill.h"
 
 #include "platform/com/AutomationTarget.h"
+#include "platform/script/SourceLines.h"
 #include "platform/script/VbsEngine.h"
 #include "platform/sys/TerminationSignals.h"
 
@@ -197,6 +199,34 @@ TEST(Engine, RuntimeErrorEndsTheRunWithItsStatementPosition)
     EXPECT_EQ(e.site.errors[0].line, 2u);
     EXPECT_EQ(e.site.errors[0].position, 3);
     EXPECT_EQ(boxes.Text(), L"a\n");
+}
+
+// An error in text given to Execute or ExecuteGlobal, or in a procedure such text declared, is
+// shown at the script's statement that ran it, as one in Eval is; one in the script's own
+// procedure keeps its own line.
+TEST(Engine, ErrorsInTextRunByExecuteAreShownAtTheStatementThatRanIt)
+{
+    struct Case {
+        const wchar_t* script;
+        ULONG line;
+        LONG position;
+    } cases[] = {
+        { L"Option Explicit\nSub S\n Dim a\n Execute \"a = 1 / 0\"\nEnd Sub\nS", 3, 2 },
+        { L"Option Explicit\nDim x, y\nExecuteGlobal \"x = 1\" & vbLf & \"y = 1 / 0\"", 2, 1 },
+        { L"Dim x\nx = 1\nExecute \"Execute \"\"x = 1\"\" & vbLf & \"\"x = 1 / 0\"\"\"", 2, 1 },
+        { L"ExecuteGlobal \"Sub F\" & vbLf & \"x = 1 / 0\" & vbLf & \"End Sub\"\nDim x\nx = 1 :  F", 2, 10 },
+        { L"x = 1\nx = Eval(\"1 / 0\")", 1, 1 },
+        { L"Sub G\n x = 1 / 0\nEnd Sub\nExecute \"G\"", 1, 2 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        RunResult r = RunLikeThePage(c.script);
+        ASSERT_EQ(r.errors.size(), 1u);
+        EXPECT_EQ(r.errors[0].code, 11);
+        EXPECT_EQ(r.errors[0].line, c.line);
+        EXPECT_EQ(r.errors[0].position, c.position);
+        EXPECT_EQ(r.errors[0].lineText, script::SplitSourceLines(c.script)[c.line]);
+    }
 }
 
 TEST(Engine, GoesThroughItsStatesAndRefusesWorkWhenClosed)
@@ -457,6 +487,52 @@ TEST(Engine, ClosingFromInsideTheScriptStopsItFirst)
     object->Release();
 }
 
+// Code that runs while the engine closes (a class's terminator, for the object the last line
+// made) is the script's as much as the run's own: the site is asked whether to go on, and says
+// stop, or the interrupt is asked from another thread, and the close ends.
+TEST(Engine, ARunawayTerminatorRunByTheCloseStopsLikeTheRunsOwnCode)
+{
+    const wchar_t* script = L"Class T\n Private Sub Class_Terminate()\n  Do\n  Loop\n End Sub\nEnd Class\n"
+                            L"Set t = New T\nMsgBox \"ran\"";
+    for (bool bySite : { true, false }) {
+        SCOPED_TRACE(bySite ? "the site says stop" : "an interrupt from another thread");
+        MessageBoxRecorder boxes;
+        Engine e;
+        std::atomic<bool> closing = false, closed = false, askedWhileClosing = false;
+        e.site.queryContinue = [&] {
+            if (!closing)
+                return S_OK;
+            askedWhileClosing = true;
+            return bySite ? S_FALSE : S_OK;
+        };
+        ASSERT_EQ(e.Parse(script), S_OK);
+        ASSERT_EQ(e.Start(), S_OK);
+        EXPECT_EQ(boxes.Text(), L"ran\n");
+        // The other thread asks again and again (an interrupt asked before the close began is
+        // cleared by it); in the site's case only once the wait has run out, to end a close the
+        // site could not stop.
+        std::thread other([&] {
+            if (bySite)
+                WaitUntil([&] { return closed.load(); });
+            while (!closed) {
+                e.engine->InterruptScriptThread(SCRIPTTHREADID_ALL, nullptr, 0);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        closing = true;
+        EXPECT_EQ(e.engine->Close(), S_OK);
+        closed = true;
+        other.join();
+        if (bySite) {
+            EXPECT_TRUE(askedWhileClosing);
+        }
+        EXPECT_TRUE(e.site.errors.empty());
+        SCRIPTSTATE state;
+        ASSERT_EQ(e.engine->GetScriptState(&state), S_OK);
+        EXPECT_EQ(state, SCRIPTSTATE_CLOSED);
+    }
+}
+
 TEST(Engine, StepLimitEndsRunawayScripts)
 {
     IActiveScript* engine = vbs::CreateEngine();
@@ -550,6 +626,66 @@ TEST(Engine, MemoryPastTheBudgetIsOutOfMemoryAndMemoryLetGoCountsNoMore)
         parser->Release();
         engine->Release();
     }
+}
+
+// Runs the script on an engine whose scripts may hold limit bytes; the errors it reported.
+std::vector<ReportedError> RunWithMemoryLimit(const wchar_t* script, size_t limit)
+{
+    IActiveScript* engine = vbs::CreateEngine();
+    vbs::SetEngineMemoryLimit(engine, limit);
+    TestSite site;
+    IActiveScriptParse* parser = nullptr;
+    engine->QueryInterface(IID_IActiveScriptParse, reinterpret_cast<void**>(&parser));
+    engine->SetScriptSite(&site);
+    parser->InitNew();
+    parser->ParseScriptText(script, nullptr, nullptr, nullptr, 0, 0, 0, nullptr, nullptr);
+    engine->SetScriptState(SCRIPTSTATE_STARTED);
+    engine->Close();
+    parser->Release();
+    engine->Release();
+    return site.errors;
+}
+
+TEST(Engine, ObjectsAndTextCompiledAtRunTimeCountAgainstTheMemoryBudget)
+{
+    struct Case {
+        const wchar_t* script;
+        const wchar_t* shown;
+    } cases[] = {
+        // 200,000 objects of about 100 bytes each do not fit in 2 MiB.
+        { L"Class Node\n Public NextNode\nEnd Class\nSet head = Nothing\nOn Error Resume Next\nFor i = 1 To 200000\n Set n = New Node\n"
+          L" If Err.Number <> 0 Then Exit For\n Set n.NextNode = head\n Set head = n\nNext\nMsgBox (i < 200000) & \" \" & Err.Number",
+          L"True 7\n" },
+        // Nor do 20,000 procedures declared at run time, which stay as long as the script.
+        { L"On Error Resume Next\nFor i = 1 To 20000\n ExecuteGlobal \"Sub P\" & i & \"()\" & vbLf & \"End Sub\"\n"
+          L" If Err.Number <> 0 Then Exit For\nNext\nMsgBox (i < 20000) & \" \" & Err.Number",
+          L"True 7\n" },
+        // Text that declares no procedure is let go once it has run: 20,000 of them fit.
+        { L"Sub InSub(i)\n x = Eval(\"i * 2\")\n Execute \"y = i + x\"\nEnd Sub\n"
+          L"For i = 1 To 20000\n v = Eval(\"i + 1\")\n Execute \"w = i\"\n ExecuteGlobal \"z = i\"\n InSub i\nNext\n"
+          L"MsgBox v & \" \" & w & \" \" & z",
+          L"20001 20000 20000\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        MessageBoxRecorder boxes;
+        EXPECT_TRUE(RunWithMemoryLimit(c.script, 2 << 20).empty());
+        EXPECT_EQ(boxes.Text(), c.shown);
+    }
+}
+
+// Text run once is freed with what it noted about names nobody had declared yet; a later
+// declaration of those names must find only the uses of code that still exists.
+TEST(Engine, NamesDeclaredAfterFreedTextUsedThemAreBoundAsUsual)
+{
+    MessageBoxRecorder boxes;
+    RunResult r = RunLikeThePage(L"For i = 1 To 3\n a = Eval(\"Later\")\n Execute \"b = LaterVar\"\nNext\n"
+                                 L"Sub S\n Execute \"c = LaterVar\"\nEnd Sub\nS\n"
+                                 L"ExecuteGlobal \"Function Later()\" & vbLf & \"Later = 7\" & vbLf & \"End Function\"\n"
+                                 L"ExecuteGlobal \"Dim LaterVar : LaterVar = 8\"\n"
+                                 L"MsgBox Eval(\"Later\") & \" \" & Eval(\"LaterVar\")");
+    EXPECT_TRUE(r.errors.empty());
+    EXPECT_EQ(boxes.Text(), L"7 8\n");
 }
 
 TEST(Engine, DeepRecursionEndsWithOutOfStackSpace)

@@ -23,13 +23,15 @@ struct ReportedError {
     std::wstring lineText;
 };
 
-class TestSite final : public IActiveScriptSite, public IActiveScriptSiteWindow {
+class TestSite final : public IActiveScriptSite, public IActiveScriptSiteWindow, public IActiveScriptSiteInterruptPoll {
 public:
     std::map<std::wstring, IUnknown*> items;  // not owned; the test keeps them alive
     std::vector<ReportedError> errors;
     std::vector<SCRIPTSTATE> states;
     HWND window = reinterpret_cast<HWND>(0x1234);
     std::function<void()> onError;
+    // When set, the site offers the engine its poll, which this answers (S_FALSE: stop).
+    std::function<HRESULT()> queryContinue;
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override
     {
@@ -37,6 +39,8 @@ public:
             *ppv = static_cast<IActiveScriptSite*>(this);
         else if (riid == IID_IActiveScriptSiteWindow)
             *ppv = static_cast<IActiveScriptSiteWindow*>(this);
+        else if (riid == IID_IActiveScriptSiteInterruptPoll && queryContinue)
+            *ppv = static_cast<IActiveScriptSiteInterruptPoll*>(this);
         else {
             *ppv = nullptr;
             return E_NOINTERFACE;
@@ -111,6 +115,7 @@ public:
         return S_OK;
     }
     HRESULT EnableModeless(BOOL) override { return S_OK; }
+    HRESULT QueryContinue() override { return queryContinue(); }
 
     ULONG refs = 1;
 };
