@@ -34,16 +34,6 @@ std::unique_ptr<Display> CreateChosenDisplay()
 }
 }
 
-std::uint32_t SelectionWaitLimitMs()
-{
-    static const std::uint32_t limit = [] {
-        const char* chosen = std::getenv("FORMULON_SELECTION_WAIT_MS");
-        const unsigned long value = chosen ? std::strtoul(chosen, nullptr, 10) : 0;
-        return value > 0 && value <= 600'000 ? static_cast<std::uint32_t>(value) : kSelectionWaitLimitMs;
-    }();
-    return limit;
-}
-
 namespace {
 std::atomic<std::uint32_t>& ChosenSelectionWaitLimit()
 {
