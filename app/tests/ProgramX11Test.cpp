@@ -1750,6 +1750,8 @@ TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
     // The line comes through the clipboard: typing it would take minutes.
     const std::string line = "x = 1 / 0 ' " + std::string(2000, 'a');
     ASSERT_EQ(RunCommand("printf '%s' \"" + line + "\" | env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -selection clipboard >/dev/null 2>&1").status, 0);
+    // xclip owns the clipboard only some time after it has returned, from a process of its own.
+    ASSERT_TRUE(WaitFor([&] { return Clipboard() == line; })) << "xclip did not take the clipboard";
     ASSERT_EQ(Xdotool("key ctrl+v"), 0);
     ASSERT_TRUE(ClickAt(places.run));
     std::optional<Window> box;

@@ -3,6 +3,7 @@
 // offers text as CLIPBOARD and PRIMARY for Ctrl+V and the middle button.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
@@ -99,12 +100,18 @@ TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
     std::filesystem::remove(primaryFile);
 
     // CLIPBOARD from another client: Ctrl+V replaces the selection.
+    // xclip owns a selection only some time after it has returned, from a process of its own.
+    auto owned = [&](const char* selection, const std::string& text) {
+        return Until([&] { return RunCommand("env DISPLAY=" + server->Name() + " " + xclip + " -o -selection " + selection).output == text; });
+    };
     Run("sh -c 'printf pasted | " + xclip + " -selection clipboard >/dev/null 2>&1'");
+    ASSERT_TRUE(owned("clipboard", "pasted"));
     Run(xdotool + " key ctrl+v");
     EXPECT_TRUE(Until([&] { return Text() == L"Say pasted world\r\nsecond line"; })) << "Ctrl+V";
 
     // PRIMARY from another client: the middle button pastes it where it is pressed.
     Run("sh -c 'printf middle | " + xclip + " -selection primary >/dev/null 2>&1'");
+    ASSERT_TRUE(owned("primary", "middle"));
     CPoint lineTwo = controller.LineColToPoint({ 1, 0 });
     lineTwo.y += view->GetLineHeight() / 2;
     view->ClientToScreen(&lineTwo);
