@@ -1818,6 +1818,37 @@ TEST_F(ProgramX11, AStoredPlaceOfNoSizeOpensAUsableWindow)
     EXPECT_LE(placed.bottom, DisplayHeight(m_x, DefaultScreen(m_x)));
 }
 
+// On the script page, a bookmark set with Ctrl+F2 and the caret moved away: the bar's Previous
+// Bookmark button takes the caret back, and a letter typed lands at the bookmarked line.
+TEST_F(ProgramX11, ThePreviousBookmarkButtonGoesBackToTheBookmark)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(Start());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+        if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
+            Frame().m_wndTab.ActivateTab(index);
+    Pump();
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    int previous = 0;
+    while (previous < bar.GetButtonCount() && bar.GetButton(previous)->m_nID != ID_SCRIPT_BAR_PREVIOUS_BOOKMARK)
+        ++previous;
+    ASSERT_LT(previous, bar.GetButtonCount());
+    RECT button;
+    bar.GetItemRect(previous, &button);
+    const POINT place = MiddleInFrame(bar.m_hWnd, button);
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "a", "b", "c" }));
+    ASSERT_EQ(Xdotool("key Up Up Home ctrl+F2 ctrl+End"), 0);
+    ASSERT_TRUE(ClickAt(place));
+    ASSERT_EQ(Xdotool("type X"), 0);
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    std::string text;
+    EXPECT_TRUE(WaitFor([&] { return (text = Clipboard()).find("Xa") != std::string::npos; })) << text << " " << Picture();
+}
+
 // Alt held when the focus goes to another program and released there, as the window manager's
 // Alt+Tab leaves it: back in the program, by a click or by the window manager, typing reaches the
 // input field instead of acting as Alt's chords.
