@@ -11,6 +11,8 @@
 #include "platform/sys/Folders.h"
 #include "platform/sys/Registry.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -61,6 +63,22 @@ BOOL FrameSettings::Save(CWinApp& app) const
         return FALSE;
     }
     return set;
+}
+
+std::optional<RECT> UsableWindowPlace(const RECT& stored, SIZE minimum)
+{
+    const std::int64_t width = std::int64_t { stored.right } - stored.left, height = std::int64_t { stored.bottom } - stored.top;
+    if (width < minimum.cx || height < minimum.cy)
+        return std::nullopt;
+    MONITORINFO monitor { sizeof monitor };
+    if (!GetMonitorInfoW(MonitorFromRect(&stored, MONITOR_DEFAULTTONULL), &monitor))
+        return std::nullopt;
+    const RECT& work = monitor.rcWork;
+    const LONG fittingWidth = static_cast<LONG>(std::min<std::int64_t>(width, work.right - work.left));
+    const LONG fittingHeight = static_cast<LONG>(std::min<std::int64_t>(height, work.bottom - work.top));
+    const LONG left = std::clamp(stored.left, work.left, work.right - fittingWidth);
+    const LONG top = std::clamp(stored.top, work.top, work.bottom - fittingHeight);
+    return RECT { left, top, left + fittingWidth, top + fittingHeight };
 }
 
 CString ProfilePath(const CWinApp& app)

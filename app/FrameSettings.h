@@ -29,6 +29,11 @@ struct FrameSettings {
     BOOL Save(CWinApp& app) const;
 };
 
+// Where a stored window place puts the window: none when it cannot hold a usable window (empty,
+// inverted, smaller than `minimum`, or on no monitor); otherwise the place, moved (and, when larger,
+// cut) onto the work area of the monitor that shows most of it.
+std::optional<RECT> UsableWindowPlace(const RECT& stored, SIZE minimum);
+
 // The last-content file of the Formula and Date & Time pages: "Fln.ini" in the settings folder.
 CString LastContentPath();
 // Writes the given pages' sections of the last-content file in one change of the file (the Date &

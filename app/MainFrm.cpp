@@ -89,6 +89,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, SECFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_VERSION, OnUpdateVersionPane)
     ON_COMMAND(ID_FILE_LOAD_CONTENT, OnLoadContent)
     ON_COMMAND(ID_FILE_SAVE_CONTENT, OnSaveContent)
+    ON_UPDATE_COMMAND_UI(ID_FILE_LOAD_CONTENT, OnUpdateContentFile)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_CONTENT, OnUpdateContentFile)
     ON_COMMAND(ID_CHECK_FOR_UPDATE, OnCheckForUpdate)
     ON_COMMAND(ID_UPDATE_CHECK_DONE, OnUpdateCheckDone)
     ON_MESSAGE(WM_REPORT_LOAD_PROBLEMS, OnReportLoadProblems)
@@ -373,6 +375,10 @@ void CMainFrame::LoadSettings()
         WINDOWPLACEMENT placement = *m_settings.placement;
         if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE || placement.showCmd == SW_SHOWMINNOACTIVE)
             placement.showCmd = (placement.flags & WPF_RESTORETOMAXIMIZED) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+        // A place that holds no usable window gives way to the one a new window gets.
+        RECT fresh;
+        GetWindowRect(&fresh);
+        placement.rcNormalPosition = UsableWindowPlace(placement.rcNormalPosition, { kMinimumWidth, kMinimumHeight }).value_or(fresh);
         SetWindowPlacement(m_hWnd, &placement);
     }
     m_bSpeech = m_settings.speech;
@@ -577,6 +583,15 @@ void CMainFrame::OnSaveContent()
 {
     if (CFlnView* view = FormulaPageIfActive())
         m_formulaFile.OnSaveContent(*view);
+}
+
+// The frame loads and saves the Formula page's files; the other pages answer these commands
+// themselves (the active view sees them first), or have no files (the Graph page).
+void CMainFrame::OnUpdateContentFile(CCmdUI* ui)
+{
+    AFX_CMDHANDLERINFO handler {};
+    CView* view = GetActiveView();
+    ui->Enable(FormulaPageIfActive() || (view && view->OnCmdMsg(ui->m_nID, CN_COMMAND, nullptr, &handler)));
 }
 
 void CMainFrame::OnCheckForUpdate()

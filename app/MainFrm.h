@@ -92,6 +92,7 @@ protected:
     void OnUpdateVersionPane(CCmdUI* ui);
     void OnLoadContent();
     void OnSaveContent();
+    void OnUpdateContentFile(CCmdUI* ui);
     void OnCheckForUpdate();
     void OnUpdateCheckDone();
     LRESULT OnReportLoadProblems(WPARAM, LPARAM);

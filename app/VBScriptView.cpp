@@ -5,12 +5,14 @@
 #include "app/FlnDoc.h"
 #include "app/FlnView.h"
 #include "app/ScriptDialogs.h"
+#include "editor/EditResource.h"
 #include "framework/FrameWnd.h"
 #include "platform/mfc/CmdTarget.h"
 #include "platform/mfc/WinApp.h"
 #include "res/Formulon.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -37,6 +39,8 @@ BEGIN_MESSAGE_MAP(CVBScriptView, SECEditView)
     ON_COMMAND(ID_SCRIPT_INSERT_FORMULA, OnInsertFormula)
     ON_UPDATE_COMMAND_UI(ID_SCRIPT_RUN, OnUpdateRun)
     ON_UPDATE_COMMAND_UI(ID_SCRIPT_STOP, OnUpdateStop)
+    ON_COMMAND(ID_SCRIPT_BAR_PREVIOUS_BOOKMARK, OnPreviousBookmark)
+    ON_UPDATE_COMMAND_UI(ID_SCRIPT_BAR_PREVIOUS_BOOKMARK, OnUpdatePreviousBookmark)
 END_MESSAGE_MAP()
 
 CVBScriptView::CVBScriptView()
@@ -270,6 +274,22 @@ void CVBScriptView::OnUpdateRun(CCmdUI* ui)
 void CVBScriptView::OnUpdateStop(CCmdUI* ui)
 {
     ui->Enable(IsRunning());
+}
+
+// The bar's Previous Bookmark button is the editor's command of that name (Shift+F2).
+void CVBScriptView::OnPreviousBookmark()
+{
+    if (SECEditController* editor = GetEditController())
+        editor->RunEditCommand(ID_EDIT_PREV_BOOKMARK);
+}
+
+void CVBScriptView::OnUpdatePreviousBookmark(CCmdUI* ui)
+{
+    SECEditController* editor = GetEditController();
+    const UINT id = std::exchange(ui->m_nID, static_cast<UINT>(ID_EDIT_PREV_BOOKMARK));
+    if (!editor || !editor->OnCmdMsg(ID_EDIT_PREV_BOOKMARK, CN_UPDATE_COMMAND_UI, ui, nullptr))
+        ui->Enable(FALSE);
+    ui->m_nID = id;
 }
 
 CString CVBScriptView::ErrorMarker(long position)

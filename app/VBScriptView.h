@@ -75,6 +75,8 @@ protected:
     void OnInsertFormula();
     void OnUpdateRun(CCmdUI* ui);
     void OnUpdateStop(CCmdUI* ui);
+    void OnPreviousBookmark();
+    void OnUpdatePreviousBookmark(CCmdUI* ui);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -14,8 +14,8 @@
 #define ID_SCRIPT_SAVE_AS           32790
 #define ID_SCRIPT_INSERT_FORMULA    32793
 #define ID_SCRIPT_STOP              32794
-// The bar's button after the next bookmark: no window answers it, so the bar shows it disabled
-// (Shift+F2 in the editor goes to the previous bookmark).
+// The bar's button after the next bookmark: the page runs the editor's previous-bookmark command
+// for it (Shift+F2 in the editor).
 #define ID_SCRIPT_BAR_PREVIOUS_BOOKMARK 32773
 
 // ---- the input box of scripts (InputBox)

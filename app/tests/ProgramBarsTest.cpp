@@ -4,7 +4,10 @@
 #include "app/tests/ProgramTestSupport.h"
 
 #include "commandbars/StdBtn.h"
+#include "editor/Edit.h"
+#include "editor/EditController.h"
 #include "editor/EditResource.h"
+#include "editor/EditView.h"
 #include "platform/mfc/Menu.h"
 #include "platform/mfc/Print.h"
 #include "platform/user/tests/PixelChecks.h"
@@ -196,8 +199,11 @@ TEST_F(ProgramTest, BarButtonsFollowTheActivePage)
         bool enabled;
     } cases[] = {
         { 0, ID_EDIT_DELETE_ALL, true }, { 0, ID_EDIT_CUT, true }, { 0, ID_FILE_PRINT, false },
-        { 2, ID_EDIT_DELETE_ALL, false }, { 2, ID_EDIT_CUT, false }, { 2, ID_FILE_LOAD_CONTENT, true },
-        { 3, ID_FILE_PRINT, true }, { 3, ID_EDIT_DELETE_ALL, true },
+        { 1, ID_FILE_LOAD_CONTENT, true }, { 1, ID_FILE_SAVE_CONTENT, true },
+        { 2, ID_EDIT_DELETE_ALL, false }, { 2, ID_EDIT_CUT, false },
+        { 2, ID_FILE_LOAD_CONTENT, false }, { 2, ID_FILE_SAVE_CONTENT, false }, // the Graph page has no files
+        { 3, ID_FILE_PRINT, true }, { 3, ID_EDIT_DELETE_ALL, true }, { 3, ID_FILE_LOAD_CONTENT, true },
+        { 0, ID_FILE_LOAD_CONTENT, true }, { 0, ID_FILE_SAVE_CONTENT, true },
         { 0, ID_EDIT_DELETE_ALL, true }, { 0, ID_EDIT_CUT, true }, { 0, ID_FILE_PRINT, false },
     };
     for (const Case& c : cases) {
@@ -209,7 +215,23 @@ TEST_F(ProgramTest, BarButtonsFollowTheActivePage)
     EXPECT_TRUE(enabled(script, ID_EDIT_FIND));
     EXPECT_TRUE(enabled(script, ID_EDIT_TOGGLE_BOOKMARK));
     EXPECT_FALSE(enabled(script, ID_EDIT_NEXT_BOOKMARK)) << "no bookmark yet";
-    EXPECT_FALSE(enabled(script, ID_SCRIPT_BAR_PREVIOUS_BOOKMARK)) << "no window answers it";
+    EXPECT_FALSE(enabled(script, ID_SCRIPT_BAR_PREVIOUS_BOOKMARK)) << "no bookmark yet";
+    // Bookmarks on lines 0 and 2 of three, the caret on the last: Previous Bookmark goes back to 2,
+    // then to 0, as Shift+F2 does.
+    auto* editor = dynamic_cast<SECEditView*>(Frame().m_wndTab.GetPage(3));
+    ASSERT_NE(editor, nullptr);
+    SECEditController* controller = editor->GetEditController();
+    editor->GetEdit()->SetText(L"a\r\nb\r\nc\r\n");
+    for (int line : { 0, 2 }) {
+        controller->SetCaretPosition(line, 0, FALSE);
+        editor->SendMessage(WM_COMMAND, ID_EDIT_TOGGLE_BOOKMARK);
+    }
+    controller->SetCaretPosition(3, 0, FALSE);
+    EXPECT_TRUE(enabled(script, ID_SCRIPT_BAR_PREVIOUS_BOOKMARK));
+    for (int expected : { 2, 0 }) {
+        Frame().SendMessage(WM_COMMAND, ID_SCRIPT_BAR_PREVIOUS_BOOKMARK);
+        EXPECT_EQ(controller->GetCaretPos().m_nLine, expected);
+    }
     EXPECT_TRUE(enabled(script, ID_SCRIPT_RUN));
     EXPECT_FALSE(enabled(script, ID_SCRIPT_STOP));
 

@@ -333,6 +333,52 @@ TEST_F(ProgramTest, ExtremeSettingsStillBringTheWindowUpOnTheScreen)
     EXPECT_FALSE(FieldText(kOutputLine).IsEmpty());
 }
 
+// A stored place that holds no usable window (empty, inverted, below the window's smallest size, on
+// no monitor) gives way to the place a new window gets; one partly off the screen is moved onto it.
+TEST_F(ProgramTest, AStoredPlaceOfNoUseGivesWayAndOnePartlyOffTheScreenIsMovedOn)
+{
+    constexpr int lowest = std::numeric_limits<int>::min(), highest = std::numeric_limits<int>::max();
+    ASSERT_TRUE(Start());
+    CRect fresh;
+    Frame().GetWindowRect(&fresh);
+    Stop();
+    RECT work {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const struct {
+        const char* what;
+        RECT stored;
+        RECT expected;
+    } cases[] = {
+        { "empty", { 100, 100, 100, 100 }, fresh },
+        { "inverted, at the ends of the range", { highest, highest, lowest, lowest }, fresh },
+        { "smaller than the window's smallest size", { 10, 10, 300, 300 }, fresh },
+        { "on no monitor", { work.right + 500, 50, work.right + 1100, 650 }, fresh },
+        { "partly off the screen", { work.left - 200, work.bottom - 300, work.left + 400, work.bottom + 200 },
+            { work.left, work.bottom - 500, work.left + 600, work.bottom } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            CWinApp profile { L"FLN" };
+            profile.SetRegistryKey(L"Formulon");
+            FrameSettings stored;
+            stored.placement = WINDOWPLACEMENT { sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, { -1, -1 }, { -1, -1 }, c.stored };
+            ASSERT_TRUE(stored.Save(profile));
+        }
+        ASSERT_TRUE(Start());
+        CRect placed;
+        Frame().GetWindowRect(&placed);
+        if (CRect(c.expected) == fresh) {
+            // A new window's size; its place steps on with each run.
+            EXPECT_EQ(placed.Size(), fresh.Size());
+            EXPECT_TRUE(CRect(work).PtInRect(placed.TopLeft()) && placed.right <= work.right && placed.bottom <= work.bottom) << placed.left << "," << placed.top;
+        } else {
+            EXPECT_EQ(placed, CRect(c.expected));
+        }
+        Stop();
+    }
+}
+
 // The Date & Time page is the second tab: it computes with the application's date parser, keeps the
 // parser's date format equal to its own, and its content survives a restart in "Fln.ini".
 TEST_F(ProgramTest, TheDateAndTimePageIsTheSecondTab)

@@ -10,6 +10,7 @@
 #include "app/tests/ProgramX11Support.h"
 #include "app/DlgCalendarView.h"
 #include "app/VBScriptView.h"
+#include "app/FrameSettings.h"
 #include "commandbars/MenuBar.h"
 #include "diagrams/KSysView.h"
 #include "framework/Tab3DControl.h"
@@ -23,6 +24,7 @@
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
 #include "res/FormulaPage.h"
+#include "res/Formulon.h"
 #include "res/ScriptPage.h"
 
 #include <atomic>
@@ -1870,6 +1872,173 @@ TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
     const RECT area = ScreenRect(m_x, *sheet);
     ASSERT_EQ(Xdotool("mousemove " + std::to_string(area.right - 50) + " " + std::to_string(area.bottom - 20) + " click 1"), 0);
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << Picture();
+}
+
+// Headless, after Start(): the middle of the menu bar's last title ("Help").
+POINT HelpTitlePlace(CMainFrame& frame, const std::function<POINT(HWND, RECT)>& inFrame)
+{
+    auto* bar = dynamic_cast<SECMenuBar*>(frame.GetMenuBar());
+    int last = -1;
+    for (int item = 0; bar && item < bar->GetButtonCount(); ++item)
+        if (!(bar->GetButtonStyle(item) & (TBBS_HIDDEN | TBBS_SEPARATOR)))
+            last = item;
+    RECT title {};
+    if (last >= 0)
+        bar->GetItemRect(last, &title);
+    return bar ? inFrame(bar->m_hWnd, title) : POINT {};
+}
+
+// Help opened with a click, then the pointer in one jump onto "About FLN..." (as a touch screen or a
+// remote desktop moves it) and a click there: the About box comes.
+TEST_F(ProgramX11, AMenuItemClickedAfterOneJumpOfThePointerIsChosen)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    ASSERT_TRUE(Start());
+    const POINT help = HelpTitlePlace(Frame(), [&](HWND window, RECT rect) { return MiddleInFrame(window, rect); });
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(help));
+    Window popup = 0;
+    ASSERT_TRUE(WaitFor([&] { return (popup = ProgramPopup(m_x)) != 0; })) << "the menu opens: " << Picture();
+    const RECT area = ScreenRect(m_x, popup);
+    // "About FLN..." is the popup's last item.
+    ASSERT_EQ(Xdotool("mousemove " + std::to_string(area.left + 30) + " " + std::to_string(area.bottom - 8) + " click 1"), 0);
+    EXPECT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "About Formulon").has_value(); })) << "no About box: " << Picture();
+    ASSERT_EQ(Xdotool("key Return"), 0);
+}
+
+// The main bar's About button, clicked, OK pressed in its box and the pointer moved onto the page:
+// the button goes back to its flat look.
+TEST_F(ProgramX11, TheAboutButtonGoesFlatAfterItsBoxWhenThePointerHasLeft)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    ASSERT_TRUE(Start());
+    SECCustomToolBar& bar = Frame().m_wndToolBar;
+    int about = 0;
+    while (about < bar.GetButtonCount() && bar.GetButton(about)->m_nID != ID_APP_ABOUT)
+        ++about;
+    ASSERT_LT(about, bar.GetButtonCount());
+    RECT button, frame;
+    bar.GetItemRect(about, &button);
+    const POINT middle = MiddleInFrame(bar.m_hWnd, button);
+    MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    GetWindowRect(Frame().m_hWnd, &frame);
+    OffsetRect(&button, -frame.left, -frame.top);
+    const std::vector<COLORREF> flat = FramePixels(button);
+    const POINT field = PlaceInFrame(Field(kFormulaField));
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(middle));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "About Formulon").has_value(); })) << "no About box: " << Picture();
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "About Formulon").has_value(); }));
+    ASSERT_EQ(MoveTo(field), 0);
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, button) == flat; })) << "the button stays lit: " << Picture();
+}
+
+// Esc on a menu opened with a click leaves the menu bar: the next letter typed reaches the field.
+TEST_F(ProgramX11, AfterEscOnAClickedMenuTheNextLetterReachesTheField)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ASSERT_TRUE(Start());
+    const POINT help = HelpTitlePlace(Frame(), [&](HWND window, RECT rect) { return MiddleInFrame(window, rect); });
+    const POINT field = PlaceInFrame(Field(kFormulaField));
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(field));
+    ASSERT_EQ(Xdotool("key ctrl+a Delete"), 0);
+    ASSERT_EQ(Xdotool("type ab"), 0);
+    ASSERT_TRUE(ClickAt(help));
+    ASSERT_TRUE(WaitFor([&] { return ProgramPopupMapped(m_x); })) << "the menu opens: " << Picture();
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramPopupMapped(m_x); })) << "the menu closes: " << Picture();
+    ASSERT_EQ(Xdotool("type c"), 0);
+    EXPECT_TRUE(CopiesAs("abc")) << Picture();
+}
+
+// The box that offers the options answers Alt+N; the "Options" sheet closes with Esc and with Enter.
+TEST_F(ProgramX11, TheOptionsSheetClosesWithEscAndEnterAndItsQuestionAnswersAltN)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        CWinApp profile(L"FLN");
+        profile.SetRegistryKey(L"Formulon");
+        profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
+        profile.WriteProfileInt(L"Options", L"Check for updates", 0);
+    }
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    auto ask = [&] {
+        ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no question: " << Picture();
+    };
+    ASSERT_NO_FATAL_FAILURE(ask());
+    ASSERT_EQ(Xdotool("key alt+n"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Alt+N left the question: " << Picture();
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "Options").has_value());
+    for (const char* key : { "Escape", "Return" }) {
+        SCOPED_TRACE(key);
+        ASSERT_NO_FATAL_FAILURE(ask());
+        ASSERT_EQ(Xdotool("key y"), 0);
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Options").has_value(); })) << "no options: " << Picture();
+        ASSERT_EQ(Xdotool(std::string("key ") + key), 0);
+        EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Options").has_value(); })) << "the sheet stays: " << Picture();
+    }
+}
+
+// Under a window manager, a stored place of no size opens the window at its usable size on the screen.
+TEST_F(ProgramX11, AStoredPlaceOfNoSizeOpensAUsableWindow)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "openbox");
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+        CWinApp profile(L"FLN");
+        profile.SetRegistryKey(L"Formulon");
+        FrameSettings stored;
+        stored.placement = WINDOWPLACEMENT { sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, { -1, -1 }, { -1, -1 }, { 100, 100, 100, 100 } };
+        ASSERT_TRUE(stored.Save(profile));
+    }
+    ASSERT_TRUE(StartOnServer({}, true)) << "no main window was mapped";
+    RECT placed {};
+    EXPECT_TRUE(WaitFor([&] {
+        placed = ScreenRect(m_x, *m_window);
+        return placed.right - placed.left >= 450 && placed.bottom - placed.top >= 400;
+    })) << placed.right - placed.left << " x " << placed.bottom - placed.top;
+    EXPECT_GE(placed.left, 0);
+    EXPECT_GE(placed.top, 0);
+    EXPECT_LE(placed.right, DisplayWidth(m_x, DefaultScreen(m_x)));
+    EXPECT_LE(placed.bottom, DisplayHeight(m_x, DefaultScreen(m_x)));
+}
+
+// On the script page, a bookmark set with Ctrl+F2 and the caret moved away: the bar's Previous
+// Bookmark button takes the caret back, and a letter typed lands at the bookmarked line.
+TEST_F(ProgramX11, ThePreviousBookmarkButtonGoesBackToTheBookmark)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(Start());
+    for (int index = 0; index < Frame().m_wndTab.GetTabCount(); ++index)
+        if (dynamic_cast<CVBScriptView*>(Frame().m_wndTab.GetPage(index)))
+            Frame().m_wndTab.ActivateTab(index);
+    Pump();
+    SECCustomToolBar& bar = Frame().m_wndScriptBar;
+    int previous = 0;
+    while (previous < bar.GetButtonCount() && bar.GetButton(previous)->m_nID != ID_SCRIPT_BAR_PREVIOUS_BOOKMARK)
+        ++previous;
+    ASSERT_LT(previous, bar.GetButtonCount());
+    RECT button;
+    bar.GetItemRect(previous, &button);
+    const POINT place = MiddleInFrame(bar.m_hWnd, button);
+    Stop();
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "a", "b", "c" }));
+    ASSERT_EQ(Xdotool("key Up Up Home ctrl+F2 ctrl+End"), 0);
+    ASSERT_TRUE(ClickAt(place));
+    ASSERT_EQ(Xdotool("type X"), 0);
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    std::string text;
+    EXPECT_TRUE(WaitFor([&] { return (text = Clipboard()).find("Xa") != std::string::npos; })) << text << " " << Picture();
 }
 
 // Alt held when the focus goes to another program and released there, as the window manager's
