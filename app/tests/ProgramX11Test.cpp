@@ -30,6 +30,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <poll.h>
 #include <sstream>
@@ -212,6 +213,9 @@ protected:
         SIZE character {};
         // The middle of the editor's vertical and horizontal scroll bars.
         POINT verticalBar {}, horizontalBar {};
+        // The top of the vertical bar's track (where its thumb starts) and the track's length.
+        POINT verticalTrack {};
+        int verticalTrackLength = 0;
     };
     void FindScriptPagePlaces(ScriptPagePlaces& places)
     {
@@ -243,6 +247,9 @@ protected:
         const int barWidth = GetSystemMetrics(SM_CXVSCROLL), barHeight = GetSystemMetrics(SM_CYHSCROLL);
         places.verticalBar = MiddleInFrame(nullptr, { window.right - barWidth, window.top, window.right, window.bottom });
         places.horizontalBar = MiddleInFrame(nullptr, { window.left, window.bottom - barHeight, window.right, window.bottom });
+        const int arrowHeight = GetSystemMetrics(SM_CYVSCROLL);
+        places.verticalTrack = MiddleInFrame(nullptr, { window.right - barWidth, window.top + arrowHeight, window.right, window.top + arrowHeight });
+        places.verticalTrackLength = window.bottom - window.top - barHeight - 2 * arrowHeight;
         SECCustomToolBar& bar = Frame().m_wndScriptBar;
         auto buttonPlace = [&](UINT id, POINT& place) {
             int index = 0;
@@ -1739,6 +1746,47 @@ TEST_F(ProgramX11, TheEditorsScrollBarsStayShown)
     ASSERT_EQ(Xdotool("key Return"), 0);
     ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "VBScript").has_value(); }));
     EXPECT_TRUE(WaitFor(barsShown)) << "after the message box: " << Picture();
+}
+
+// In a 100,000-line script loaded with Ctrl+L, the editor's vertical thumb dragged three quarters
+// down with the mouse leaves the script there when let go, past the 65,536 lines a scroll request
+// has room for: the top line then is near line 75,000.
+TEST_F(ProgramX11, AThumbLetGoInALongScriptStaysWhereItWasDragged)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    const std::string script = m_settings.root() + "/long.vbs";
+    {
+        std::ofstream file(script);
+        for (int line = 0; line < 100000; ++line)
+            file << "' line " << line << "\r\n";
+    }
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    ASSERT_EQ(Xdotool("key ctrl+l"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; })) << "no file dialog";
+    ASSERT_EQ(Xdotool("type --delay 20 '" + script + "'"), 0);
+    ASSERT_EQ(Xdotool("key Return"), 0);
+    ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; })) << "the dialog stayed";
+    // The number of the line at the top of the view: clicked, and copied from its start to its end.
+    auto topLine = [&]() -> long {
+        if (!ClickAt(places.text) || Xdotool("key Home shift+End ctrl+c") != 0)
+            return -1;
+        const std::string line = Clipboard();
+        return line.starts_with("' line ") ? std::stol(line.substr(7)) : -1;
+    };
+    ASSERT_TRUE(WaitFor([&] { return topLine() == 0; })) << "the script was not loaded: " << Picture();
+    const POINT thumb { places.verticalTrack.x, places.verticalTrack.y + 2 };
+    ASSERT_EQ(MoveTo(thumb), 0);
+    ASSERT_EQ(Xdotool("mousedown 1"), 0);
+    ASSERT_EQ(MoveTo({ thumb.x, thumb.y + places.verticalTrackLength / 2 }), 0);
+    ASSERT_EQ(MoveTo({ thumb.x, thumb.y + places.verticalTrackLength * 3 / 4 }), 0);
+    ASSERT_EQ(Xdotool("mouseup 1"), 0);
+    long top = -1;
+    EXPECT_TRUE(WaitFor([&] { return (top = topLine()) > 65536; })) << "the top line is " << top << ": " << Picture();
+    EXPECT_LT(top, 85000);
 }
 
 // The error box of a script whose failing line is thousands of characters long fits the screen, its
