@@ -1595,6 +1595,26 @@ TEST_F(ProgramX11, StopEndsARunningScriptFromTheBarTheMenuAndEsc)
         << formula << " " << Picture();
 }
 
+// The object the script's last line made ends when the script is closed, and its terminator shows
+// a box and then never returns: Esc ends it as it ends the script's own loop, and the program
+// answers again, so that the next Run shows the box again.
+TEST_F(ProgramX11, EscEndsARunawayTerminatorRunAtTheScriptsEnd)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, { "Class T", "Private Sub Class_Terminate()", "MsgBox \"ending\"", "Do",
+                                                 "Loop", "End Sub", "End Class", "Dim t", "Set t = New T" }));
+    const auto box = [&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); };
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(ClickAt(places.run));
+        ASSERT_TRUE(WaitFor(box)) << "no message box from the terminator in run " << run << ": " << Picture();
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        ASSERT_TRUE(WaitFor([&] { return !box(); })) << "the box stayed";
+        ASSERT_EQ(Xdotool("key Escape"), 0);
+    }
+}
+
 // View > Verify on the Formula page works after the Date & Time page, which does not answer it, has
 // shown the menu both pages share with Verify disabled: the switch is saved turned off.
 TEST_F(ProgramX11, VerifyWorksAfterAnotherPagesMenu)

@@ -180,6 +180,9 @@ TEST_F(ScriptPageTest, AnErrorIsShownAndMarkedAtItsPlace)
         { L"Option Explicit\r\nDim a\r\na = 1\r\n    b = 2\r\n", L"\r\nLine: 4\r\nChar: 5\r\nError: 500 'Variable is undefined: 'b''\r\n----v\r\n    b = 2", 3, 4 },
         { L"Option Explicit\r\nDim a\r\na = 1 + * 2\r\n", L"\r\nLine: 3\r\nChar: 9\r\nError: 1023 'Expected expression'\r\n--------v\r\na = 1 + * 2", 2, 8 },
         { L"x = 1 / 0", L"Line: 1\r\nChar: 1\r\nError: 11 'Division by zero'\r\nv\r\nx = 1 / 0", 0, 0 },
+        // A failure inside text run by Execute is the Execute statement's.
+        { L"Option Explicit\r\nSub S\r\n Dim a\r\n Execute \"a = 1 / 0\"\r\nEnd Sub\r\nS\r\n",
+          L"Line: 4\r\nChar: 2\r\nError: 11 'Division by zero'\r\n-v\r\n Execute \"a = 1 / 0\"", 3, 1 },
     };
     for (const Case& c : cases) {
         m_messages.clear();
