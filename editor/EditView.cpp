@@ -9,6 +9,7 @@ IMPLEMENT_DYNAMIC(SECEditView, CView)
 
 BEGIN_MESSAGE_MAP(SECEditView, CView)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
     ON_WM_VSCROLL()
@@ -55,6 +56,12 @@ int SECEditView::OnCreate(LPCREATESTRUCT create)
         return -1;
     m_viewport.AttachEdit(GetEdit());
     return 0;
+}
+
+void SECEditView::OnDestroy()
+{
+    m_viewport.AttachEdit(nullptr);
+    CView::OnDestroy();
 }
 
 void SECEditView::OnInitialUpdate()

@@ -61,6 +61,8 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT create);
+    // Lets go of the model before the view leaves its document, which the document's end frees.
+    void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
     BOOL OnEraseBkgnd(CDC*) { return TRUE; }
     void OnPaint();

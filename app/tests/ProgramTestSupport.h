@@ -53,6 +53,10 @@ protected:
         if (m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd))
             m_app->m_pMainWnd->SendMessage(WM_CLOSE);
         Pump();
+        // A close the program declined (a changed script nobody chose to save) must not leave its
+        // windows to a later test, where they would outlive the document they show.
+        if (m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd))
+            ::DestroyWindow(m_app->m_pMainWnd->m_hWnd);
         m_app.reset();
     }
 
