@@ -173,6 +173,8 @@ public:
     virtual BOOL IsValidPosition(int line, int column, BOOL any);
     virtual int ValidateColumn(int line, int column, BOOL any);
     virtual int GetMaxLineLength() const { return m_nMaxLineLength; }
+    // The columns of a tab stop.
+    int TabSize() const;
 
     // Line flags and data.
     virtual BOOL IsLineBlank(int line);
@@ -229,7 +231,6 @@ private:
     IObserver* Self() { return this; }
     // The line's characters in text, for scans that call back into the model on the way.
     int CopyLineText(int line, CString& text);
-    int TabSize() const;
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
     // After text went into a line kept whole however wide: the maximum, which no line's width

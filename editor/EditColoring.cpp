@@ -578,6 +578,13 @@ void SECEdit::KeepColorsAround(int line, int column, int lengthChange)
     editEnd += lengthChange;
 
     const int plain = m_pLangConfig->GetBuiltinColorGroupIndex(BuiltinText);
+    // A tag coloured as plain text leaves no mark in the runs of where it lies: they are no guide.
+    std::vector<const SECEditKeywordInfo*> tags;
+    m_pLangConfig->GetTags(tags, TagAny);
+    if (std::any_of(tags.begin(), tags.end(), [&](const SECEditKeywordInfo* tag) { return tag->m_nColorGroup == plain; })) {
+        runs.Drop();
+        return;
+    }
     // The runs hold the line as it was, else they are no guide. Runs just coloured are known to,
     // and so is a run that a look-up in them found.
     const int length = std::max(GetLineLength(line), 0);

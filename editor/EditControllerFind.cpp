@@ -2,6 +2,8 @@
 
 #include "editor/EditController.h"
 
+#include "editor/EditBusyRun.h"
+
 #include "editor/EditRegExp.h"
 #include "editor/EditReplaceAll.h"
 #include "platform/base/MessageBox.h"
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -190,7 +193,7 @@ void ShowLineTooLong(int maximum)
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool LineFits(SECEdit& edit, std::wstring_view line)
+bool LineFits(const SECEdit& edit, std::wstring_view line)
 {
     const int length = static_cast<int>(line.size());
     const int display = edit.ConvertColumn(length, 0, line.data(), length, nullptr);
@@ -267,6 +270,16 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
     int replacements = 0;
     bool lineTooLong = false;
     int caretLine = 0, caretOffset = 0; // the end of the last replacement, from caretLine's start
+    // A long run shows the busy cursor and lets the windows paint between pieces of its work; Esc
+    // ends it with the blocks done so far, which stay one undo step.
+    std::optional<EditBusyRun> busy;
+    auto keepGoing = [&] {
+        if (!busy)
+            busy.emplace();
+        return busy->KeepGoing();
+    };
+    const EditLineWidthLimit limit { m_pEdit->TabSize(), m_pEdit->GetMaxLineLength() };
+    bool cancelled = false;
     {
         Frozen frozen(*this);
         const bool grouped = !m_pEdit->IsGroupOpen();
@@ -274,6 +287,10 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
             m_pEdit->GroupEdits(TRUE);
         int lineShift = 0; // the lines the blocks before added
         for (const EditReplaceAllBlock& block : blocks) {
+            if (&block != &blocks.front() && !keepGoing()) {
+                cancelled = true;
+                break;
+            }
             const int firstLine = block.firstLine + lineShift, lastLine = block.lastLine + lineShift;
             const SECEditLineColPair lines(firstLine, 0, lastLine, LineLength(lastLine));
             std::vector<EditMatch> own(matches.begin() + block.first, matches.begin() + block.last);
@@ -289,7 +306,11 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
             const EditReplaceAllText replaced = BuildReplaceAllText(
                 std::wstring_view(chars, std::max(length, copy.GetLength())), own,
                 [&](std::wstring_view matched) { return state.bRegExp ? substitution.For(CString(matched)) : state.strReplace; },
-                [&](std::wstring_view line) { return LineFits(*m_pEdit, line); });
+                limit, keepGoing);
+            if (replaced.cancelled) {
+                cancelled = true;
+                break;
+            }
             if (replaced.replaced > 0) {
                 if (replacements == 0)
                     ClearSelection(TRUE);
@@ -311,9 +332,12 @@ int SECEditController::ReplaceAll(_SEC_FIND_REPLACE_STATE& state)
         if (replacements > 0 && buffer->OffsetToLineCol(buffer->LineColToOffset(caretLine, 0) + caretOffset, line, column))
             SetCaretPosition(line, column, FALSE);
     }
+    busy.reset();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    if (cancelled)
+        return replacements;
     if (lineTooLong)
         ShowLineTooLong(m_pEdit->GetMaxLineLength());
-    ::InvalidateRect(m_hWnd, nullptr, FALSE);
     if (replacements == 0) {
         if (!lineTooLong)
             ShowMessage(WithText(IDS_EDIT_FINISHED_SEARCH, state.strFind));

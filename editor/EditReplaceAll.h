@@ -15,6 +15,13 @@ struct EditReplaceAllText {
     int replaced = 0;      // how many matches were replaced
     int endOfLast = 0;     // where the last replacement ends in text
     bool lineTooLong = false; // stopped at a match whose line would grow too wide
+    bool cancelled = false;   // stopped because keepGoing said so; text is then incomplete
+};
+
+// How wide a line may be, in display columns with tabs of tab columns.
+struct EditLineWidthLimit {
+    int tab = 1;
+    long long maximum = 0;
 };
 
 // A run of matches replaced as one piece: matches [first, last), which lie on the lines
@@ -32,8 +39,9 @@ struct EditReplaceAllBlock {
 std::vector<EditReplaceAllBlock> SplitReplaceAllBlocks(ISECEditBuffer& buffer, const std::vector<EditMatch>& matches, int blockChars);
 
 // Replaces the matches (offsets into piece, in order, none overlapping) of a piece that starts
-// and ends at line bounds. Stops before the first match whose line, with the replacements
-// before it made, would be wider than fits(line) allows; the rest of the piece stays as it is.
+// and ends at line bounds, in time linear in the piece. Stops before the first match whose line,
+// with the replacements before it made, would be wider than the limit; the rest of the piece stays
+// as it is. Asks keepGoing every so many characters and stops, cancelled, when it says no.
 EditReplaceAllText BuildReplaceAllText(std::wstring_view piece, const std::vector<EditMatch>& matches,
                                        const std::function<CString(std::wstring_view matched)>& replacement,
-                                       const std::function<bool(std::wstring_view line)>& fits);
+                                       EditLineWidthLimit limit, const std::function<bool()>& keepGoing = {});

@@ -405,3 +405,27 @@ TEST_F(EditColoring, ALineEndingOneCommentAndOpeningAnotherRecoloursFromTheEarli
         EXPECT_EQ(Runs(0), (std::vector<ColorRun> { { 1, Text }, { 9, Comment } }));
     }
 }
+
+// A tag coloured as plain text leaves its runs looking like plain text: an operator typed inside
+// it stays in the tag.
+TEST(EditColoringPlainTag, AnOperatorTypedInsideATagColouredAsTextStaysInIt)
+{
+    SECEditLangConfig language;
+    language.SetCharClass(L"=", CharClassOperator, TRUE);
+    language.SetCharClass(L"={}", CharClassDelimiter, TRUE);
+    auto tag = std::make_unique<SECEditKeywordInfo>();
+    tag->m_strBeginTag = L"{";
+    tag->m_strEndTag = L"}";
+    tag->m_bMultiLine = TRUE;
+    language.AddTag(std::move(tag));
+    SECEdit edit;
+    edit.AttachLangConfig(&language);
+    edit.ResetContent();
+    edit.SetText(L"x\r\n{ a }");
+    edit.GetLineColor(0);
+    edit.GetLineColor(1);
+    ASSERT_TRUE(edit.InsertText(1, 4, L"="));
+    for (const SECEditTextColor& run : *edit.GetLineColor(1))
+        EXPECT_EQ(run.m_nColorGroup, 0);
+    edit.AttachLangConfig(nullptr);
+}

@@ -327,6 +327,64 @@ TEST_F(EditFind, ReplaceAllOfABigTextGoesInBlocksAsOneUndoStep)
     EXPECT_EQ(Text(), expected);
 }
 
+// Esc pressed while a replace-all of a big text runs ends it between two pieces of its work: the
+// text stays whole and nothing is said; a close asked meanwhile ends it too and is handled after.
+TEST_F(EditFind, ReplaceAllOfABigTextEndsAtEscOrAClose)
+{
+    std::wstring text;
+    for (int i = 0; i < 60000; ++i)
+        text += L"x = x + " + std::to_wstring(i) + L"\r\n";
+    for (const bool escape : { true, false }) {
+        SetText(text.c_str());
+        auto& state = GetFindState();
+        state = {};
+        state.strFind = L"= x";
+        state.strReplace = L"= y";
+        const size_t said = m_messages.texts.size();
+        if (escape) {
+            headless->InjectKey(VK_ESCAPE, true);
+            headless->InjectKey(VK_ESCAPE, false);
+        } else {
+            ::PostMessageW(m_frame.m_hWnd, WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(C().ReplaceAll(state), 0) << escape;
+        EXPECT_EQ(Text(), text) << "the first piece was still being built";
+        EXPECT_EQ(m_messages.texts.size(), said);
+        MSG later {};
+        EXPECT_EQ(::PeekMessageW(&later, m_frame.m_hWnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE, !escape) << "the close waits for the run's end";
+    }
+}
+
+// The width of the line each replacement makes, tabs expanded, decides where a replace-all stops,
+// however far into the line the tabs lie.
+TEST(EditReplaceAll, StopsWhereALineWithTabsWouldGrowTooWide)
+{
+    struct Case {
+        const wchar_t* piece;
+        const wchar_t* replacement;
+        long long maximum;
+        int replaced;
+    };
+    const Case cases[] = {
+        { L"ab ab ab", L"abc", 10, 2 },          // 9, 10, then 11 columns
+        { L"ab\tab\tx", L"abcd", 13, 1 },        // the tab after the first match takes it to 13
+        { L"ab\tab\tx", L"abcd", 12, 0 },
+        { L"a\tab\tab", L"abcde", 14, 1 },       // a, tab to 4, abcde to 9, tab to 12, abcde: 17
+        { L"ab\r\nab\tx", L"abcd", 8, 1 },       // a line of its own for the second
+        { L"ab\r\nab\tx", L"abcd", 9, 2 },
+        { L"ab", L"abcdefghijk\r\nx", 9, 0 },   // a line the replacement ends is measured too
+    };
+    for (const Case& c : cases) {
+        const std::wstring piece = c.piece;
+        std::vector<EditMatch> matches;
+        for (size_t at = piece.find(L"ab"); at != std::wstring::npos; at = piece.find(L"ab", at + 2))
+            matches.push_back({ static_cast<int>(at), 2 });
+        const EditReplaceAllText result = BuildReplaceAllText(piece, matches, [&](std::wstring_view) { return CString(c.replacement); }, { 4, c.maximum });
+        EXPECT_EQ(result.replaced, c.replaced) << CString(c.piece).ToUtf8() << " up to " << c.maximum;
+        EXPECT_EQ(result.lineTooLong, c.replaced < static_cast<int>(matches.size())) << CString(c.piece).ToUtf8();
+    }
+}
+
 TEST(EditReplaceAll, BlocksHoldWholeLinesAndEveryMatchOfALine)
 {
     SECEditBlockBuffer buffer;
