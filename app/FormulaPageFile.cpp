@@ -4,11 +4,15 @@
 #include "app/FlnView.h"
 #include "app/FrameSettings.h"
 #include "app/ParameterFile.h"
+#include "platform/base/StringFormat.h"
 #include "platform/comdlg/CommDlg.h"
 #include "res/FormulaPage.h"
 #include "res/Formulon.h"
 
 #include <utility>
+
+// The page's input line takes as much as a formula file may give it.
+static_assert(kLongestFormula == CCalculatorPage::InputLimit);
 
 namespace {
 
@@ -48,11 +52,11 @@ BOOL CFormulaPageFile::Save(CFlnView& view, const CString& path)
     return SaveFormulaPageContent(view.m_iniParam, path, ContentOf(view));
 }
 
-BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path, std::vector<CString>* problems)
+BOOL CFormulaPageFile::Load(CFlnView& view, const CString& path, std::vector<CString>* problems, std::vector<CString>* cut)
 {
     // What the file cannot give keeps what the page shows.
     FormulaPageContent content = ContentOf(view);
-    if (!LoadFormulaPageContent(view.m_iniParam, path, content, problems))
+    if (!LoadFormulaPageContent(view.m_iniParam, path, content, problems, cut))
         return FALSE;
     const bool wasLoading = std::exchange(view.m_bLoadingContent, true);
     view.m_strLastFormula = content.formula;
@@ -85,6 +89,17 @@ CString CFormulaPageFile::LoadReport(const CString& path, BOOL loaded, const std
     return report;
 }
 
+CString CFormulaPageFile::CutReport(const CString& path, const std::vector<CString>& cut)
+{
+    if (cut.empty())
+        return {};
+    CString texts = L"The " + cut.front();
+    for (size_t i = 1; i < cut.size(); ++i)
+        texts += L" and the " + cut[i];
+    return CString(FormatWide(L"%ls in %ls %ls cut to %d characters, as many as the input line takes.", texts.GetString(),
+        path.GetString(), cut.size() == 1 ? L"was" : L"were", kLongestFormula));
+}
+
 void CFormulaPageFile::OnSaveContent(CFlnView& view)
 {
     view.UpdateData(TRUE);
@@ -104,8 +119,10 @@ void CFormulaPageFile::OnLoadContent(CFlnView& view)
     if (!app || !app->PromptFileName(file, IDS_LOAD_CONTENT_TITLE, CFlnApp::ContentFileDialogFlags, TRUE, nullptr, kParameterFileFilter))
         return;
     m_strParamFile = file;
-    std::vector<CString> problems;
-    const BOOL loaded = Load(view, file, &problems);
+    std::vector<CString> problems, cut;
+    const BOOL loaded = Load(view, file, &problems, &cut);
+    if (const CString note = CutReport(file, cut); !note.IsEmpty())
+        view.FormatResult(CFlnView::ResultTarget::StatusBar, note, 0.0);
     if (const CString report = LoadReport(file, loaded, problems); !report.IsEmpty())
         AfxMessageBox(report, MB_OK | MB_ICONEXCLAMATION);
 }

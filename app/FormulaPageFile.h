@@ -19,10 +19,14 @@ public:
     // FALSE, with the page unchanged and the reason as the last error, when the file cannot be read.
     // Loading neither calculates nor asks the user anything: a value the page cannot take keeps the
     // field's text and is described in problems, one line each, for the caller to report once.
-    static BOOL Load(CFlnView& view, const CString& path, std::vector<CString>* problems = nullptr);
+    // A formula or derivative longer than the input line takes is cut to it and named in cut.
+    static BOOL Load(CFlnView& view, const CString& path, std::vector<CString>* problems = nullptr,
+        std::vector<CString>* cut = nullptr);
     // The report of a load for the user: why the file could not be read, or which of its values were
     // not taken; empty when it loaded whole.
     static CString LoadReport(const CString& path, BOOL loaded, const std::vector<CString>& problems);
+    // The status bar's note on the texts a load cut; empty when it cut none.
+    static CString CutReport(const CString& path, const std::vector<CString>& cut);
 
     void OnSaveContent(CFlnView& view);
     void OnLoadContent(CFlnView& view);

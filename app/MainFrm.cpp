@@ -391,9 +391,9 @@ void CMainFrame::LoadSettings()
         view->m_bLoadingContent = true;
         view->UpdateData(FALSE);
         view->m_bLoadingContent = false;
-        std::vector<CString> problems;
-        const BOOL loaded = CFormulaPageFile::Load(*view, LastContentPath(), &problems);
-        NoteFormulaPageLoad(LastContentPath(), loaded, problems, true);
+        std::vector<CString> problems, cut;
+        const BOOL loaded = CFormulaPageFile::Load(*view, LastContentPath(), &problems, &cut);
+        NoteFormulaPageLoad(LastContentPath(), loaded, problems, cut, true);
     }
     if (auto* calendar = dynamic_cast<CDlgCalendarView*>(app->GetCalendarView())) {
         calendar->SetInputFont(m_settings.inputCalendarHeight);
@@ -404,8 +404,11 @@ void CMainFrame::LoadSettings()
     }
 }
 
-void CMainFrame::NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems, bool missingIsFine)
+void CMainFrame::NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems,
+    const std::vector<CString>& cut, bool missingIsFine)
 {
+    if (const CString note = CFormulaPageFile::CutReport(path, cut); !note.IsEmpty())
+        m_loadStatusNote += (m_loadStatusNote.IsEmpty() ? L"" : L" ") + note;
     const DWORD error = GetLastError();
     if (!loaded && missingIsFine && (error == static_cast<DWORD>(ERROR_FILE_NOT_FOUND) || error == static_cast<DWORD>(ERROR_PATH_NOT_FOUND)))
         return;
@@ -419,14 +422,17 @@ void CMainFrame::LoadParameterFile(const CString& path)
     CFlnView* view = app ? app->GetFlnView() : nullptr;
     if (!view)
         return;
-    std::vector<CString> problems;
-    const BOOL loaded = CFormulaPageFile::Load(*view, path, &problems);
-    NoteFormulaPageLoad(path, loaded, problems, false);
+    std::vector<CString> problems, cut;
+    const BOOL loaded = CFormulaPageFile::Load(*view, path, &problems, &cut);
+    NoteFormulaPageLoad(path, loaded, problems, cut, false);
     m_formulaFile.SetLastFile(path);
 }
 
 LRESULT CMainFrame::OnReportLoadProblems(WPARAM, LPARAM)
 {
+    // After the idle message that the frame's creation posted.
+    if (!m_loadStatusNote.IsEmpty())
+        SetMessageText(std::exchange(m_loadStatusNote, CString()));
     if (m_loadProblems.empty())
         return 0;
     CString report;

@@ -111,7 +111,9 @@ private:
     void LoadSettings();
     // Notes what a load of the Formula page's content found wrong; a missing file is no problem
     // where missingIsFine (the last content before the first close).
-    void NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems, bool missingIsFine);
+    // The texts it cut go to the status bar.
+    void NoteFormulaPageLoad(const CString& path, BOOL loaded, const std::vector<CString>& problems,
+        const std::vector<CString>& cut, bool missingIsFine);
     // Why the settings or the last content could not be written; empty when both were.
     CString SaveSettings();
     class CFlnView* FormulaPageIfActive() const;
@@ -127,5 +129,7 @@ private:
     bool m_firstShow = true;
     // What the loads at start-up found wrong: reported once, after the window shows, never midway.
     std::vector<CString> m_loadProblems;
+    // What the loads at start-up cut, for the status bar once the window shows.
+    CString m_loadStatusNote;
     bool m_bEndingOnRequest = false; // failures are told on the standard error, nobody is asked
 };

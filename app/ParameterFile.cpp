@@ -62,6 +62,17 @@ public:
 
     CString Text(const wchar_t* section, const wchar_t* key) const { return m_ini.GetValue(section, key); }
 
+    // A formula text, cut to what the page takes; what, when cut, goes into cut.
+    CString Formula(const wchar_t* section, const wchar_t* key, const wchar_t* what, std::vector<CString>* cut) const
+    {
+        CString text = Text(section, key);
+        if (text.GetLength() <= kLongestFormula)
+            return text;
+        if (cut)
+            cut->push_back(what);
+        return text.Left(kLongestFormula);
+    }
+
     // A field the exchange reads as a number (or as an int): empty, or a number it reads.
     void Field(const wchar_t* section, const wchar_t* key, CString& field, bool integer = false) const
     {
@@ -117,15 +128,16 @@ private:
 
 } // namespace
 
-BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content, std::vector<CString>* problems)
+BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content, std::vector<CString>* problems,
+    std::vector<CString>* cut)
 {
     ini.SetFileName(path);
     SetLastError(ERROR_SUCCESS);
     if (!ini.Load() && ini.GetSections().empty())
         return FALSE;
     const CheckedReader read(ini, problems);
-    content.formula = read.Text(L"TAB_FORMEL", L"f(x)");
-    content.derivative = read.Text(L"TAB_DERIVATION", L"f'(x)");
+    content.formula = read.Formula(L"TAB_FORMEL", L"f(x)", L"formula", cut);
+    content.derivative = read.Formula(L"TAB_DERIVATION", L"f'(x)", L"derivative", cut);
     content.physConstValue = read.Text(L"PHYS_CONST", L"PC");
     for (size_t i = 0; i < content.constants.size(); ++i)
         read.Field(L"CONSTANTS", kConstantKeys[i], content.constants[i]);

@@ -19,6 +19,10 @@ struct FormulaPageContent {
     BOOL viewTooltips = FALSE;
 };
 
+// The longest formula (and derivative) the page takes, as many characters as its input line holds:
+// a longer one read from a file is cut to it, so that no file makes the page slow to load or show.
+constexpr int kLongestFormula = 1024;
+
 // The filter of the parameter-file dialogs.
 extern const wchar_t kParameterFileFilter[];
 
@@ -30,6 +34,8 @@ BOOL SaveFormulaPageContent(CIniFile& ini, const CString& path, const FormulaPag
 // number format as 1; the number format is brought into 1..8. A value the page could not take (a
 // field text that is no number, a digit count that is no integer, a switch or number format with no
 // integer at its start) leaves content's value as it was and is described in problems, one line
-// each. FALSE, with content untouched and the reason as the last error, when the file cannot be read.
+// each. A formula or derivative longer than kLongestFormula is cut to it and named in cut ("formula",
+// "derivative"). FALSE, with content untouched and the reason as the last error, when the file
+// cannot be read.
 BOOL LoadFormulaPageContent(CIniFile& ini, const CString& path, FormulaPageContent& content,
-    std::vector<CString>* problems = nullptr);
+    std::vector<CString>* problems = nullptr, std::vector<CString>* cut = nullptr);

@@ -180,6 +180,31 @@ TEST_F(ParameterFile, AValueThePageCannotTakeKeepsThePagesValueAndIsNamed)
     EXPECT_TRUE(loaded.constants[1].IsEmpty()) << "a missing key still empties its field";
 }
 
+// A formula or derivative longer than the input line takes is cut to it and named; one that fits
+// is taken whole.
+TEST_F(ParameterFile, FormulasLongerThanTheInputLineTakesAreCutToIt)
+{
+    const std::string longest(kLongestFormula, '1');
+    struct Case {
+        std::string formula, derivative;
+        std::vector<CString> cut;
+    } cases[] = {
+        {longest, longest, {}},
+        {longest + "+2", "x", {L"formula"}},
+        {"x", "2*" + longest, {L"derivative"}},
+        {std::string(100'000, '7'), std::string(20'000, '8'), {L"formula", L"derivative"}},
+    };
+    for (const Case& c : cases) {
+        Write("h.fm", "[TAB_FORMEL]\nf(x)=" + c.formula + "\n[TAB_DERIVATION]\nf'(x)=" + c.derivative + "\n");
+        FormulaPageContent loaded;
+        std::vector<CString> cut;
+        ASSERT_TRUE(LoadFormulaPageContent(m_ini, Path("h.fm"), loaded, nullptr, &cut));
+        EXPECT_EQ(loaded.formula, CString(c.formula.substr(0, kLongestFormula).c_str()));
+        EXPECT_EQ(loaded.derivative, CString(c.derivative.substr(0, kLongestFormula).c_str()));
+        EXPECT_EQ(cut, c.cut) << c.formula.size() << ", " << c.derivative.size();
+    }
+}
+
 TEST_F(ParameterFile, AMissingFileLeavesTheContentAsItWas)
 {
     FormulaPageContent content = Sample();

@@ -555,6 +555,33 @@ TEST_F(ProgramTest, LoadContentNeverCalculatesAndReportsTheFilesProblemsOnceAtTh
     SetModalLoopHook({});
 }
 
+// A formula longer than the input line takes, from the last content or from a parameter file named
+// on the command line, is cut to it at start and the status bar says so once the window shows; the
+// cut formula is what the program keeps, so the next start reads no more.
+TEST_F(ProgramTest, AFormulaLongerThanTheInputLineTakesIsCutAtStartAndTheStatusBarSaysSo)
+{
+    std::filesystem::create_directories(m_settings.settings());
+    const std::string longFormula = "1+" + std::string(200'000, '2');
+    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\r\nf(x)=" + longFormula + "\r\n");
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(Page().GetDlgItem(kFormulaField)->GetWindowText(), CString(longFormula.substr(0, kLongestFormula).c_str()));
+    EXPECT_EQ(Page().m_strFormula.GetLength(), kLongestFormula);
+    const CString status = Frame().m_wndStatusBar.GetPaneText(0);
+    EXPECT_NE(status.Find(L"The formula in "), -1) << status.GetString();
+    EXPECT_NE(status.Find(L"Fln.ini was cut to 1024 characters"), -1) << status.GetString();
+    Stop();
+    EXPECT_LT(std::filesystem::file_size(m_settings.settings() + "/Fln.ini"), 4096u) << "the long formula was kept";
+
+    const std::string path = m_settings.root() + "/long.fm";
+    TempSettingsFolder::WriteAll(path, "[TAB_FORMEL]\nf(x)=x\n[TAB_DERIVATION]\nf'(x)=" + longFormula + "\n");
+    ASSERT_TRUE(Start({ CString(path.c_str()) }));
+    EXPECT_EQ(FieldText(kFormulaField), L"x");
+    EXPECT_EQ(Page().m_strDerivative.GetLength(), kLongestFormula);
+    EXPECT_NE(Frame().m_wndStatusBar.GetPaneText(0).Find(L"The derivative in " + CString(path.c_str()) + L" was cut"), -1)
+        << Frame().m_wndStatusBar.GetPaneText(0).GetString();
+}
+
 // A parameter file named on the command line is loaded into the Formula page after its last
 // content; one that cannot be read is reported once the window shows.
 TEST_F(ProgramTest, AParameterFileNamedOnTheCommandLineIsLoaded)
