@@ -21,6 +21,8 @@ void AdoptSettings(const Display* display)
     fln::gdi::SetScreenReader(display ? &ReadCurrentScreen : nullptr);
 }
 
+} // namespace
+
 std::uint32_t SelectionWaitLimitMs()
 {
     static const std::uint32_t limit = [] {
@@ -31,6 +33,7 @@ std::uint32_t SelectionWaitLimitMs()
     return limit;
 }
 
+namespace {
 std::unique_ptr<Display> CreateChosenDisplay()
 {
     const char* chosen = std::getenv("FORMULON_DISPLAY");
