@@ -28,15 +28,18 @@ constexpr wchar_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// Decodes strict UTF-8 (no overlongs, no surrogates); false on the first invalid sequence.
-bool DecodeUtf8(std::string_view bytes, std::wstring& out)
+// Decodes strict UTF-8 (no overlongs, no surrogates) into out, or only checks it when out is null;
+// false on the first invalid sequence.
+bool DecodeUtf8(std::string_view bytes, std::wstring* out)
 {
-    out.clear();
-    out.reserve(bytes.size());
+    if (out) {
+        out->clear();
+        out->reserve(bytes.size());
+    }
     for (size_t i = 0; i < bytes.size();) {
         unsigned char lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
-            out += static_cast<wchar_t>(lead);
+            if (out) *out += static_cast<wchar_t>(lead);
             ++i;
             continue;
         }
@@ -54,7 +57,7 @@ bool DecodeUtf8(std::string_view bytes, std::wstring& out)
             cp = (cp << 6) | (next & 0x3F);
         }
         if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        out += static_cast<wchar_t>(cp);
+        if (out) *out += static_cast<wchar_t>(cp);
         i += extra + 1;
     }
     return true;
@@ -91,9 +94,11 @@ std::string WideToUtf8(std::wstring_view text)
 std::optional<std::wstring> Utf8ToWide(std::string_view bytes)
 {
     std::wstring out;
-    if (!DecodeUtf8(bytes, out)) return std::nullopt;
+    if (!DecodeUtf8(bytes, &out)) return std::nullopt;
     return out;
 }
+
+bool IsUtf8(std::string_view bytes) { return DecodeUtf8(bytes, nullptr); }
 
 std::optional<std::string> WideToWindows1252(std::wstring_view text)
 {
@@ -114,7 +119,7 @@ std::optional<std::string> WideToWindows1252(std::wstring_view text)
 std::wstring NarrowToWide(std::string_view bytes)
 {
     std::wstring out;
-    if (DecodeUtf8(bytes, out)) return out;
+    if (DecodeUtf8(bytes, &out)) return out;
     return Windows1252ToWide(bytes);
 }
 

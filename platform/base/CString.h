@@ -123,5 +123,6 @@ std::wstring NarrowToWide(std::string_view bytes);
 std::wstring Windows1252ToWide(std::string_view bytes);
 // Strict UTF-8 (no overlong forms, no surrogates); nothing for bytes that are not valid UTF-8.
 std::optional<std::wstring> Utf8ToWide(std::string_view bytes);
+bool IsUtf8(std::string_view bytes);  // what Utf8ToWide accepts, checked without decoding
 // The Windows-1252 bytes of text; nothing when a character has no byte in that code page.
 std::optional<std::string> WideToWindows1252(std::wstring_view text);

@@ -181,19 +181,6 @@ public:
         return Range { lines.size() - 1, lines.size(), lines.size() };
     }
 
-    // Every section with its entries, in one pass.
-    std::vector<PrivateProfileSection> AllSections() const
-    {
-        std::vector<PrivateProfileSection> sections;
-        for (const auto& line : lines) {
-            if (auto header = HeaderName(line))
-                sections.push_back({ std::wstring(*header), {} });
-            else if (auto entry = EntryOf(line); entry && !sections.empty())
-                sections.back().lines.push_back(ListedEntry(*entry));
-        }
-        return sections;
-    }
-
     // Puts the given lines in place of the entries of the first section of each name (blank lines
     // after them stay, as the gap before the next section) and appends the sections the file
     // lacks, in one pass over the file.
@@ -240,6 +227,68 @@ private:
         while (from < lines.size() && !HeaderName(lines[from])) ++from;
         return from;
     }
+};
+
+// The lines of a file's bytes, read in the encoding IniText reads them in, each decoded only up to
+// kLongestProfileLine characters: one pass over the bytes, and no line costs more than that cut.
+class CutLines {
+public:
+    explicit CutLines(std::string_view bytes)
+    {
+        if (bytes.starts_with("\xFF\xFE")) {
+            m_utf16 = true;
+            bytes.remove_prefix(2);
+            m_bytes = bytes.substr(0, bytes.size() & ~size_t { 1 });  // an odd last byte is no character
+            return;
+        }
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        m_bytes = bytes;
+        m_utf8 = IsUtf8(bytes);
+    }
+
+    // The next line without its break (CR LF, LF or a lone CR); nothing after the last.
+    std::optional<std::wstring> Next()
+    {
+        if (m_bytes.empty()) return std::nullopt;
+        return m_utf16 ? NextUtf16() : NextNarrow();
+    }
+
+private:
+    std::wstring NextNarrow()
+    {
+        const size_t end = std::min(m_bytes.find_first_of("\r\n"), m_bytes.size());
+        const std::string_view line = m_bytes.substr(0, end);
+        const bool crlf = end + 1 < m_bytes.size() && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n';
+        m_bytes.remove_prefix(std::min(end + (crlf ? 2 : 1), m_bytes.size()));
+        if (!m_utf8) return Windows1252ToWide(line.substr(0, kLongestProfileLine));
+        size_t cut = 0;  // a character starts at every byte that does not continue one
+        for (size_t characters = 0; cut < line.size(); ++cut)
+            if ((static_cast<unsigned char>(line[cut]) & 0xC0) != 0x80 && ++characters > kLongestProfileLine) break;
+        return NarrowToWide(line.substr(0, cut));
+    }
+
+    std::wstring NextUtf16()
+    {
+        auto unitAt = [this](size_t at) {
+            return static_cast<char16_t>(static_cast<unsigned char>(m_bytes[at]) | static_cast<unsigned char>(m_bytes[at + 1]) << 8);
+        };
+        size_t end = 0, cut = std::string_view::npos, characters = 0;
+        for (bool afterHigh = false; end < m_bytes.size(); end += 2) {
+            const char16_t unit = unitAt(end);
+            if (unit == u'\r' || unit == u'\n') break;
+            const bool joinsPair = afterHigh && unit >= 0xDC00 && unit <= 0xDFFF;  // read as one character with the unit before
+            afterHigh = !joinsPair && unit >= 0xD800 && unit <= 0xDBFF;
+            if (!joinsPair && ++characters == kLongestProfileLine + 1) cut = end;
+        }
+        const std::string_view line = m_bytes.substr(0, std::min(cut, end));
+        const bool crlf = end + 3 < m_bytes.size() && unitAt(end) == u'\r' && unitAt(end + 2) == u'\n';
+        m_bytes.remove_prefix(std::min(end + (crlf ? 4 : 2), m_bytes.size()));
+        return Utf16LeToWide(line);
+    }
+
+    std::string_view m_bytes;
+    bool m_utf16 = false;
+    bool m_utf8 = false;
 };
 
 std::string ResolvePath(LPCWSTR fileName)
@@ -517,7 +566,20 @@ std::optional<std::vector<PrivateProfileSection>> ReadPrivateProfileSections(LPC
         SetLastError(ErrnoToSystemError(errno));
         return std::nullopt;
     }
-    return IniText::FromBytes(*bytes).AllSections();
+    return PrivateProfileSectionsOfBytes(*bytes);
+}
+
+std::vector<PrivateProfileSection> PrivateProfileSectionsOfBytes(std::string_view bytes)
+{
+    std::vector<PrivateProfileSection> sections;
+    CutLines lines(bytes);
+    while (auto line = lines.Next()) {
+        if (auto header = HeaderName(*line))
+            sections.push_back({ std::wstring(*header), {} });
+        else if (auto entry = EntryOf(*line); entry && !sections.empty())
+            sections.back().lines.push_back(ListedEntry(*entry));
+    }
+    return sections;
 }
 
 BOOL WritePrivateProfileSections(const std::vector<PrivateProfileSection>& sections, LPCWSTR fileName)

@@ -82,9 +82,17 @@ struct PrivateProfileSection {
     std::vector<std::wstring> lines;
 };
 
+// The longest line the whole-file reader keeps, in characters: a longer line (a huge value written
+// by hand or by another program) is cut to it as it is read, so that reading costs one pass over
+// the file's bytes and never more memory for a line than this.
+inline constexpr size_t kLongestProfileLine = 8192;
+
 // Every section of the file in file order (a name that occurs twice gives two sections), read in
-// one pass over the file. Nothing, with the reason as the last error, when it cannot be read.
+// one pass over the file, each line cut to kLongestProfileLine. Nothing, with the reason as the
+// last error, when it cannot be read.
 std::optional<std::vector<PrivateProfileSection>> ReadPrivateProfileSections(LPCWSTR fileName);
+// The same for the bytes of a file.
+std::vector<PrivateProfileSection> PrivateProfileSectionsOfBytes(std::string_view bytes);
 
 // Replaces the lines of each given section as WritePrivateProfileSectionW does, all in one change
 // of the file: one reading, one pass and one atomic replacement, so a kill leaves either none or

@@ -219,6 +219,41 @@ TEST_F(PrivateProfileTest, WholeFileReadingAndWritingMatchTheSectionFunctions)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
+// The whole-file reader cuts each line to kLongestProfileLine characters as it reads, on a
+// character boundary whatever the encoding, and goes on with the next line after the cut one.
+TEST_F(PrivateProfileTest, TheWholeFileReaderCutsEachLineAtTheLongestLine)
+{
+    const size_t room = kLongestProfileLine - 2;  // the characters after "f="
+    const std::wstring pair = L"\U0001F600";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring expected;  // the first line of section S; "g=1" follows it
+    };
+    const Case cases[] = {
+        { "a line over the cut", "[S]\nf=" + std::string(room + 100, 'x') + "\ng=1\n", L"f=" + std::wstring(room, L'x') },
+        { "a line exactly at the cut", "[S]\nf=" + std::string(room, 'y') + "\ng=1\n", L"f=" + std::wstring(room, L'y') },
+        { "CR LF line ends", "[S]\r\nf=" + std::string(room + 1, 'z') + "\r\ng=1\r\n", L"f=" + std::wstring(room, L'z') },
+        { "UTF-8 cut after a three-byte character, before a four-byte one",
+          "[S]\nf=" + std::string(room - 1, 'a') + "\xE6\xBC\xA2\xF0\x9F\x98\x80\ng=1\n", L"f=" + std::wstring(room - 1, L'a') + L"\x6f22" },
+        { "UTF-8 with a mark", "\xEF\xBB\xBF[S]\nf=" + std::string(room + 1, 'b') + "\xC3\xB6\ng=1\n", L"f=" + std::wstring(room, L'b') },
+        { "Windows-1252", "[S]\nf=" + std::string(room + 5, '\xE9') + "\ng=1\n", L"f=" + std::wstring(room, L'\x00e9') },
+        { "UTF-16 keeps a surrogate pair whole at the cut",
+          EncodeTextFile(L"[S]\r\nf=" + std::wstring(room - 1, L'c') + pair + L"dd\r\ng=1\r\n", TextFileEncoding::Utf16LeBom),
+          L"f=" + std::wstring(room - 1, L'c') + pair },
+        { "UTF-16 cut before a pair", EncodeTextFile(L"[S]\nf=" + std::wstring(room, L'e') + pair + L"\ng=1\n", TextFileEncoding::Utf16LeBom),
+          L"f=" + std::wstring(room, L'e') },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write(c.bytes);
+        const auto read = ReadPrivateProfileSections(name.c_str());
+        ASSERT_TRUE(read.has_value());
+        ASSERT_EQ(read->size(), 1u);
+        EXPECT_EQ((*read)[0].lines, (Lines { c.expected, L"g=1" }));
+    }
+}
+
 TEST_F(PrivateProfileTest, Utf16FilesAreReadAndWrittenBackAsUtf16)
 {
     Write(EncodeTextFile(L"[Info]\r\nName=K\x00f6nig \x6f22 \U0001F600\r\n", TextFileEncoding::Utf16LeBom));
