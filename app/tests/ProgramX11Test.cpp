@@ -5,6 +5,7 @@
 
 #include "platform/base/tests/RequirePrograms.h"
 #include "app/Application.h"
+#include "app/ParameterFile.h"
 #include "platform/base/tests/RunCommand.h"
 #include "app/tests/ProgramTestSupport.h"
 #include "app/tests/ProgramX11Support.h"
@@ -1233,9 +1234,9 @@ TEST_F(ProgramX11, TwoDigitsTypedIntoTheDigitFieldStayThere)
     EXPECT_NE(saved.find("f(x)=1/3\n"), std::string::npos) << saved;
 }
 
-// A formula longer than the input's typing limit, from the last content: the Graph page draws the
+// A formula as long as the input line takes, from the last content: the Graph page draws the
 // curve "=" computes, the chart the headless page draws for the same function written short.
-TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
+TEST_F(ProgramX11, TheGraphPageDrawsAFormulaAsLongAsTheInputTakes)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n");
@@ -1251,9 +1252,10 @@ TEST_F(ProgramX11, TheGraphPageDrawsAFormulaLongerThanTheTypingLimit)
     Stop();
 
     std::string formula;
-    for (int i = 0; i < 1012; ++i)
+    while (formula.size() + 8 <= kLongestFormula)
         formula += "0+";
     formula += "sin(x)";
+    ASSERT_EQ(formula.size(), size_t(kLongestFormula));
     m_programSettings = m_settings.root() + "/x11";
     TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=" + formula + "\n");
     ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
