@@ -103,6 +103,7 @@ BOOL CFlnApp::InitInstance()
     }
     ReadSwitches();
     TerminationSignals::LastResort lastResort;
+    lastResort.TakeChosenLimits();
     lastResort.act = [this](int signal) {
         std::fprintf(stderr, "formulon: the window did not answer the request to end; ending without it\n");
         m_recoveryCopy.KeepSnapshot();

@@ -2,8 +2,11 @@
 
 #include "platform/sys/WaitSources.h"
 
+#include <charconv>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,6 +49,19 @@ constexpr unsigned char kStopWatching = 0;
 } // namespace
 
 bool TerminationRequested() { return g_requested != 0; }
+
+void TerminationLastResort::TakeChosenLimits()
+{
+    const char* chosen = std::getenv("FORMULON_END_WAIT_MS");
+    if (!chosen)
+        return;
+    const char* end = chosen + std::strlen(chosen);
+    unsigned long value = 0;
+    const auto [stop, error] = std::from_chars(chosen, end, value);
+    if (error != std::errc() || stop != end || value < 1 || value > 600'000)
+        return;
+    grace = endLimit = std::chrono::milliseconds(value);
+}
 
 TerminationSignals::TerminationSignals(std::function<void(int)> onRequest, LastResort lastResort)
     : m_onRequest(std::move(onRequest)), m_lastResort(std::move(lastResort))

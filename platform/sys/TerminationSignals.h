@@ -30,6 +30,11 @@ struct TerminationLastResort {
     // Runs on the watching thread with the first signal's number; it is to end the process (_exit),
     // and to touch what the busy thread holds only through its own locks. None: no last resort.
     std::function<void(int signal)> act;
+
+    // Sets both limits to FORMULON_END_WAIT_MS's milliseconds (1 to 600000) where it is set, for
+    // tests: longer where a loaded machine must not bring the last resort to a program that ends
+    // on its own, shorter where the last resort is what a test checks. Other values change nothing.
+    void TakeChosenLimits();
 };
 
 class TerminationSignals {

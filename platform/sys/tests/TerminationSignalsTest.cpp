@@ -4,11 +4,14 @@
 
 #include "platform/sys/TerminationSignals.h"
 #include "platform/base/tests/WaitUntil.h"
+#include "platform/sys/tests/TempSettingsFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <csignal>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -63,6 +66,40 @@ TEST(TerminationSignals, ATakenRequestMeetsTheLastResortOnlyWhenTheEndDoesNotCom
         }
         // The end has come: the watcher has gone, having acted or not.
         EXPECT_EQ(watched.lastResort.load(), endLimit == milliseconds(0) ? SIGTERM : 0);
+    }
+}
+
+// FORMULON_END_WAIT_MS sets both limits when it is a whole number of milliseconds within ten
+// minutes; anything else leaves the defaults.
+TEST(TerminationSignals, TheChosenLimitsComeFromTheEnvironmentOnlyWhenValid)
+{
+    const TerminationLastResort defaults;
+    const struct {
+        std::optional<std::string> value;
+        std::optional<milliseconds> taken;
+    } cases[] = {
+        { std::nullopt, std::nullopt },
+        { "500", milliseconds(500) },
+        { "600000", milliseconds(600000) },
+        { "", std::nullopt },
+        { "0", std::nullopt },
+        { "-500", std::nullopt },
+        { "600001", std::nullopt },
+        { "500ms", std::nullopt },
+        { " 500", std::nullopt },
+        { "99999999999999999999999", std::nullopt },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.value_or("(unset)"));
+        std::optional<ScopedEnv> env;
+        if (c.value)
+            env.emplace("FORMULON_END_WAIT_MS", *c.value);
+        else
+            env.emplace("FORMULON_END_WAIT_MS");
+        TerminationLastResort resort;
+        resort.TakeChosenLimits();
+        EXPECT_EQ(resort.grace, c.taken.value_or(defaults.grace));
+        EXPECT_EQ(resort.endLimit, c.taken.value_or(defaults.endLimit));
     }
 }
 
