@@ -20,6 +20,7 @@
 #include "platform/com/DispatchProxy.h"
 #include "platform/com/LocalServerRegistration.h"
 #include "platform/com/tests/PrivateBus.h"
+#include "platform/gdi/tests/Canvas.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
 #include "platform/user/tests/WindowManager.h"
 #include "framework/Tab3DControl.h"
@@ -441,6 +442,57 @@ protected:
             }
             ASSERT_EQ(Xdotool("type --delay 20 '" + line + "'"), 0);
         }
+    }
+
+    // On the program on the server, with the script editor focused: Load Content (Ctrl+L) of a file
+    // named in its dialog, which goes once the file is read.
+    void LoadContent(const std::string& path)
+    {
+        ASSERT_EQ(Xdotool("key ctrl+l"), 0);
+        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") == 0; })) << "no file dialog";
+        ASSERT_EQ(Xdotool("type --delay 20 '" + path + "'"), 0);
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        ASSERT_TRUE(WaitFor([&] { return Xdotool("search --onlyvisible --name '^Load Content' ") != 0; })) << "the dialog stayed";
+    }
+
+    // Whether a box of the program's shows a line of text: the line is drawn here as boxes draw
+    // theirs (the dialog font, the window-text colour on the face colour) and looked for, pixel for
+    // pixel, in the box on the server.
+    bool BoxShowsLine(Window box, const std::wstring& line)
+    {
+        HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+        RECT size {};
+        {
+            TestCanvas measure(1, 1);
+            SelectObject(measure.dc, font);
+            DrawTextW(measure.dc, line.c_str(), static_cast<int>(line.size()), &size, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        const int width = size.right, height = size.bottom;
+        TestCanvas canvas(width, height);
+        FillRect(canvas.dc, &size, GetSysColorBrush(COLOR_3DFACE));
+        SelectObject(canvas.dc, font);
+        SetBkMode(canvas.dc, TRANSPARENT);
+        SetTextColor(canvas.dc, GetSysColor(COLOR_WINDOWTEXT));
+        DrawTextW(canvas.dc, line.c_str(), static_cast<int>(line.size()), &size, DT_SINGLELINE | DT_NOPREFIX);
+        std::vector<COLORREF> drawn;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                drawn.push_back(canvas.at(x, y));
+        const RECT area = ScreenRect(m_x, box);
+        const std::vector<COLORREF> shown = ServerArea(m_x, box, { 0, 0, area.right - area.left, area.bottom - area.top });
+        const int shownWidth = area.right - area.left, shownHeight = area.bottom - area.top;
+        if (shown.size() != static_cast<size_t>(shownWidth) * static_cast<size_t>(shownHeight))
+            return false;
+        for (int top = 0; top + height <= shownHeight; ++top)
+            for (int left = 0; left + width <= shownWidth; ++left) {
+                bool same = true;
+                for (int y = 0; same && y < height; ++y)
+                    for (int x = 0; same && x < width; ++x)
+                        same = shown[static_cast<size_t>((top + y) * shownWidth + left + x)] == drawn[static_cast<size_t>(y * width + x)];
+                if (same)
+                    return true;
+            }
+        return false;
     }
 
     // A close asks about the changed script; a termination signal ends without a question.
@@ -1518,6 +1570,60 @@ TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
     EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
 }
 
+// Replace All of "total" by "sum" inside one line of megabytes, started from the Replace dialog's
+// keys, is seen running (the program uses the processor) before the test acts: Esc ends it with the
+// line as it was (the replacements of a line are put in at once), and the program answers again.
+class ProgramX11LongReplace : public ProgramX11Signals {
+protected:
+    void StartReplaceAllOnALongLine()
+    {
+        FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+        for (int piece = 0; piece < 100000; ++piece)
+            m_longLine += "total = total + Len(\"text\") : ";
+        const std::string path = m_settings.root() + "/one-line.vbs";
+        std::ofstream(path) << m_longLine;
+        ScriptPagePlaces places;
+        ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+        ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+        ASSERT_TRUE(ClickAt(places.scriptTab));
+        ASSERT_TRUE(ClickAt(places.editor));
+        ASSERT_NO_FATAL_FAILURE(LoadContent(path));
+        // Changed after the load, so that an end keeps a copy.
+        ASSERT_EQ(Xdotool("key ctrl+Home"), 0);
+        ASSERT_EQ(Xdotool("type --delay 20 '" + m_changed + "'"), 0);
+        ASSERT_EQ(Xdotool("key Return ctrl+Home ctrl+h"), 0);
+        ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Replace").has_value(); })) << "no Replace dialog: " << Picture();
+        ASSERT_EQ(Xdotool("key End shift+Home BackSpace"), 0);
+        ASSERT_EQ(Xdotool("type --delay 20 total"), 0);
+        ASSERT_EQ(Xdotool("key --delay 100 alt+p"), 0);
+        ASSERT_EQ(Xdotool("type --delay 20 sum"), 0);
+        const long before = SampleProcess(m_program->pid()).ticks;
+        ASSERT_EQ(Xdotool("key --delay 100 alt+a"), 0);
+        ASSERT_TRUE(WaitFor([&] { return SampleProcess(m_program->pid()).ticks - before > sysconf(_SC_CLK_TCK); }))
+            << "the replace-all does not run";
+        ASSERT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "it ended before it was seen running: " << Picture();
+    }
+
+    const std::string m_changed = "Rem changed";
+    std::string m_longLine;
+};
+
+TEST_F(ProgramX11LongReplace, EscEndsAReplaceAllInALongLineWithTheLineAsItWas)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReplaceAllOnALongLine());
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    // The dialog stays after the run; the next Esc closes it.
+    ASSERT_TRUE(ProgramWindow(m_x, 0, "Replace").has_value()) << Picture();
+    ASSERT_EQ(Xdotool("key Escape"), 0);
+    ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Replace").has_value(); })) << "the program does not answer: " << Picture();
+    EXPECT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "the replace-all ran to its end: " << Picture();
+    ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
+    const std::string expected = m_changed + "\r\n" + m_longLine;
+    std::string copied;
+    EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == expected; }))
+        << copied.size() << " characters copied, " << expected.size() << " expected; they begin " << copied.substr(0, 80);
+}
+
 // The editor's Find and Replace dialogs search with regular expressions in the program as in its
 // tests: \d+ finds the digits, and Replace All replaces every match.
 TEST_F(ProgramX11, FindAndReplaceAllMatchARegularExpression)
@@ -1811,6 +1917,44 @@ TEST_F(ProgramX11, AThumbLetGoInALongScriptStaysWhereItWasDragged)
     EXPECT_LT(top, 85000);
 }
 
+// A short script loaded with Ctrl+L after End on a 500-character line is drawn from its first
+// column, with the horizontal thumb back at the left as on a page never scrolled.
+TEST_F(ProgramX11, LoadContentAfterEndOnALongLineShowsTheScriptFromItsFirstColumn)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    const std::string longScript = m_settings.root() + "/long-line.vbs", shortScript = m_settings.root() + "/short.vbs";
+    std::ofstream(longScript) << "' " << std::string(500, 'a');
+    std::ofstream(shortScript) << "x = 1\r\n";
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+    const COLORREF face = GetSysColor(COLOR_3DFACE);
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_TRUE(ClickAt(places.scriptTab));
+    ASSERT_TRUE(ClickAt(places.editor));
+    // The horizontal bar's middle row up to the vertical bar: its arrows, track and thumb, first as
+    // the page shows them unscrolled.
+    const RECT barRow { places.text.x, places.horizontalBar.y, places.verticalBar.x - barWidth / 2, places.horizontalBar.y + 1 };
+    std::vector<COLORREF> unscrolled;
+    ASSERT_TRUE(WaitFor([&] {
+        unscrolled = ServerArea(m_x, *m_window, barRow);
+        return ServerArea(m_x, *m_window, { places.horizontalBar.x, places.horizontalBar.y, places.horizontalBar.x + 1, places.horizontalBar.y + 1 })
+            == std::vector<COLORREF> { face };
+    })) << "no horizontal bar: " << Picture();
+    ASSERT_NO_FATAL_FAILURE(LoadContent(longScript));
+    ASSERT_EQ(Xdotool("key End"), 0);
+    ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, barRow) != unscrolled; })) << "End did not scroll: " << Picture();
+    ASSERT_NO_FATAL_FAILURE(LoadContent(shortScript));
+    // "x = 1" from its second column (the caret may stand in the first): more than the background.
+    const RECT firstColumns { places.text.x + places.character.cx, places.text.y, places.text.x + 5 * places.character.cx,
+        places.text.y + places.character.cy };
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<COLORREF> pixels = ServerArea(m_x, *m_window, firstColumns);
+        return std::ranges::any_of(pixels, [&](COLORREF pixel) { return pixel != pixels.front(); });
+    })) << "the script is not drawn at the left: " << Picture();
+    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, barRow) == unscrolled; })) << "the thumb is not at the left: " << Picture();
+}
+
 // The error box of a script whose failing line is thousands of characters long fits the screen, its
 // OK button on it.
 TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
@@ -1838,6 +1982,45 @@ TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
     WriteServerScreenshot(m_x, "formulon-long-error", screen.width, screen.height);
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Enter answers the box";
+}
+
+// A run-time error inside the text that Execute (in a Sub) or ExecuteGlobal runs, here on the
+// second line of ExecuteGlobal's text, is shown at the statement that ran it: the error box names
+// that statement's line and shows it, and after the box the caret is on it.
+TEST_F(ProgramX11, AnErrorInsideExecuteTextIsShownAtTheExecuteStatement)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    struct Case {
+        std::vector<std::string> script;
+        int line; // of the Execute statement, from 1
+    };
+    const Case cases[] = {
+        { { "Option Explicit", "Sub S", "Dim a", "Execute \"a = 1 / 0\"", "End Sub", "S" }, 4 },
+        { { "Option Explicit", "Dim x, y", "ExecuteGlobal \"x = 1\" & vbLf & \"y = 1 / 0\"" }, 3 },
+    };
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    for (const Case& c : cases) {
+        const std::string& statement = c.script[static_cast<size_t>(c.line - 1)];
+        SCOPED_TRACE(statement);
+        ASSERT_TRUE(ClickAt(places.scriptTab));
+        ASSERT_TRUE(ClickAt(places.editor));
+        ASSERT_EQ(Xdotool("key ctrl+a Delete"), 0);
+        ASSERT_NO_FATAL_FAILURE(TypeScript(places, c.script));
+        ASSERT_TRUE(ClickAt(places.run));
+        std::optional<Window> box;
+        ASSERT_TRUE(WaitFor([&] { return (box = ProgramWindow(m_x, 0, "Formulon")).has_value(); })) << "no error box: " << Picture();
+        const std::wstring line = L"Line: " + std::to_wstring(c.line), shown(statement.begin(), statement.end());
+        EXPECT_TRUE(WaitFor([&] { return BoxShowsLine(*box, line) && BoxShowsLine(*box, shown); }))
+            << "the box does not show the statement's line: " << WriteServerScreenshot(m_x, "formulon-execute-error", 1280, 1024);
+        ASSERT_EQ(Xdotool("key Return"), 0);
+        ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Enter answers the box";
+        // The caret's line, copied whole.
+        ASSERT_EQ(Xdotool("key Home shift+End ctrl+c"), 0);
+        std::string copied;
+        EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == statement; })) << copied;
+    }
 }
 
 // The Find dialog opens over the middle of the main window, with the word at the caret proposed and
