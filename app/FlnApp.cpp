@@ -240,6 +240,13 @@ void CFlnApp::RefreshRecoverySnapshot()
     }
 }
 
+void CFlnApp::TakeRecoverySnapshot()
+{
+    CMainFrame* frame = GetMainFrame();
+    if (auto* document = frame ? dynamic_cast<CFlnDoc*>(frame->GetActiveDocument()) : nullptr)
+        document->TakeRecoverySnapshot(m_recoveryCopy, ::GetTickCount());
+}
+
 void CFlnApp::DeliverTerminationRequests()
 {
     if (m_terminationSignals)

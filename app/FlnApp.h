@@ -93,6 +93,8 @@ public:
     RecoveryCopyOnce& RecoveryCopy() { return m_recoveryCopy; }
     // Hands the changed script to the copy's snapshot, now or once the snapshot interval has passed.
     void RefreshRecoverySnapshot();
+    // The same at once: a script about to run may hold the window until the end's last resort.
+    void TakeRecoverySnapshot();
 
 protected:
     void OnAppAbout();

@@ -76,18 +76,30 @@ void CFlnDoc::KeepChangedScriptForRecovery(RecoveryCopyOnce& copy)
 
 DWORD CFlnDoc::RefreshRecoverySnapshot(RecoveryCopyOnce& copy, DWORD now)
 {
-    const bool modified = IsModified() != FALSE;
-    if (!m_changes.changed && modified == m_snapshotModified)
+    if (!ChangedSinceSnapshot())
         return 0;
     const DWORD since = now - m_lastSnapshot;
     if (m_snapshotTaken && since < SnapshotIntervalMs)
         return SnapshotIntervalMs - since;
+    TakeRecoverySnapshot(copy, now);
+    return 0;
+}
+
+bool CFlnDoc::ChangedSinceSnapshot()
+{
+    return m_changes.changed || (IsModified() != FALSE) != m_snapshotModified;
+}
+
+void CFlnDoc::TakeRecoverySnapshot(RecoveryCopyOnce& copy, DWORD now)
+{
+    if (!ChangedSinceSnapshot())
+        return;
+    const bool modified = IsModified() != FALSE;
     m_changes.changed = false;
     m_snapshotModified = modified;
     m_snapshotTaken = true;
     m_lastSnapshot = now;
     copy.SetSnapshot(ChangedScriptText());
-    return 0;
 }
 
 bool CFlnDoc::ChangeNote::QueryGuid(divuzura::foundation::GUID_REF guid, void** object)

@@ -35,6 +35,8 @@ public:
     // that, the milliseconds to wait, else 0.
     static constexpr DWORD SnapshotIntervalMs = 1000;
     DWORD RefreshRecoverySnapshot(RecoveryCopyOnce& copy, DWORD now);
+    // The same at once, whatever the interval: before work that may hold the window.
+    void TakeRecoverySnapshot(RecoveryCopyOnce& copy, DWORD now);
 
     double TestFLNFkt(double x) { return x * 10; }
 
@@ -47,6 +49,8 @@ protected:
 private:
     // The text when it has changes to keep, as UTF-8.
     std::optional<std::string> ChangedScriptText();
+    // Whether the text or its modified state changed since the last snapshot.
+    bool ChangedSinceSnapshot();
 
     // Notes each change the text model reports, for the snapshot.
     class ChangeNote final : public divuzura::foundation::IObserver {

@@ -188,6 +188,10 @@ void CVBScriptView::RunScript()
         host->AddNamedItem(name, automation.get(), nullptr, SCRIPTITEM_ISVISIBLE | SCRIPTITEM_ISSOURCE);
         SysFreeString(name);
     }
+    // What the script may hold is the window itself: the last resort of an end asked meanwhile keeps
+    // the text as it is run, not as it stood up to a snapshot interval earlier.
+    if (app)
+        app->TakeRecoverySnapshot();
     m_pRunningHost = host;
     m_stopRequested = false;
     UpdateCommandStates();

@@ -1570,6 +1570,35 @@ TEST_F(ProgramX11Signals, ABoxOnTheScreenDoesNotHoldTheEnd)
     EXPECT_NE(TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/registry.txt").find("\"WP\""), std::string::npos);
 }
 
+// A window held where nothing checks for the end, here by an X server that stopped answering while
+// a script's box was up: the last resort ends the program (given half a second here, as it is what
+// the test is about) with the changed script kept, and the next start names the copy.
+TEST_F(ProgramX11Signals, AWindowHeldByAStoppedServerEndsThroughTheLastResort)
+{
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
+    ScopedEnv endWait("FORMULON_END_WAIT_MS", "500");
+    const std::vector<std::string> script { "MsgBox \"held\"" };
+    ScriptPagePlaces places;
+    ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
+    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(TypeScript(places, script));
+    ASSERT_TRUE(ClickAt(places.run));
+    ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "VBScript").has_value(); })) << "no message box was mapped";
+    {
+        // No X call of the test's own until the server goes on.
+        struct Stopped {
+            pid_t server;
+            ~Stopped() { ::kill(server, SIGCONT); }
+        } stopped { m_server.Pid() };
+        ASSERT_EQ(::kill(stopped.server, SIGSTOP), 0);
+        ASSERT_EQ(::kill(m_program->pid(), SIGTERM), 0);
+        ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end";
+    }
+    ASSERT_TRUE(WIFEXITED(m_program->ExitStatus())) << "ended by signal " << WTERMSIG(m_program->ExitStatus());
+    EXPECT_EQ(WEXITSTATUS(m_program->ExitStatus()), 128 + SIGTERM) << "not the last resort's end";
+    ASSERT_NO_FATAL_FAILURE(CheckTheRecoveryCopy(script));
+}
+
 // Replace All of "total" by "sum" inside one line of megabytes, started from the Replace dialog's
 // keys, is seen running (the program uses the processor) before the test acts: Esc ends it with the
 // line as it was (the replacements of a line are put in at once), and the program answers again.

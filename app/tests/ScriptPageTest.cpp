@@ -5,6 +5,7 @@
 #include "app/tests/ProgramTestSupport.h"
 #include "app/Application.h"
 #include "app/FlnDoc.h"
+#include "app/ScriptRecovery.h"
 #include "app/VBScriptView.h"
 #include "commandbars/StdBtn.h"
 #include "platform/mfc/PreviewView.h"
@@ -425,6 +426,24 @@ TEST_F(ScriptPageTest, EscStopAndCloseEndARunningScript)
     m_answer = IDNO;  // to the question about the changed script
     Pump();
     EXPECT_FALSE(m_app->m_pMainWnd && IsWindow(m_app->m_pMainWnd->m_hWnd));
+}
+
+// A run may hold the window until an end's last resort, which keeps the snapshot of the script: the
+// run hands the text as it is run to the snapshot without waiting for the snapshot's interval.
+TEST_F(ScriptPageTest, TheLastResortKeepsTheScriptAsItWasRun)
+{
+    Type(L"\r\nRem first\r\n");
+    m_app->RefreshRecoverySnapshot();
+    Type(L"Rem as run\r\n");
+    m_app->RefreshRecoverySnapshot();  // within the interval: held back
+    Script().RunScript();
+    m_app->RecoveryCopy().KeepSnapshot();
+    std::vector<std::filesystem::path> copies;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(RecoveryFolder(), error))
+        copies.push_back(entry.path());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(TempSettingsFolder::ReadAll(copies[0].string()).find("Rem first\r\nRem as run"), std::string::npos);
 }
 
 TEST_F(ScriptPageTest, TheWindowPaintsWhileAScriptRuns)
