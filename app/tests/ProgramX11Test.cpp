@@ -1599,18 +1599,23 @@ TEST_F(ProgramX11Signals, AWindowHeldByAStoppedServerEndsThroughTheLastResort)
     ASSERT_NO_FATAL_FAILURE(CheckTheRecoveryCopy(script));
 }
 
-// Replace All of "total" by "sum" inside one line of megabytes, started from the Replace dialog's
+// Replace All of "total" by "sum" inside a line of megabytes, started from the Replace dialog's
 // keys, is seen running (the program uses the processor) before the test acts: Esc ends it with the
-// line as it was (the replacements of a line are put in at once), and the program answers again.
+// line as it was (the replacements of a line are put in at once), and the program answers again; a
+// termination signal ends the program in its own way, keeping the changed script.
 class ProgramX11LongReplace : public ProgramX11Signals {
 protected:
     void StartReplaceAllOnALongLine()
     {
         FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
-        for (int piece = 0; piece < 100000; ++piece)
+        // Below the first page, where no picture needs its colours.
+        for (int line = 0; line < 100; ++line)
+            m_script += "' line " + std::to_string(line) + "\r\n";
+        for (int piece = 0; piece < 150000; ++piece)
             m_longLine += "total = total + Len(\"text\") : ";
-        const std::string path = m_settings.root() + "/one-line.vbs";
-        std::ofstream(path) << m_longLine;
+        m_script += m_longLine;
+        const std::string path = m_settings.root() + "/long-line.vbs";
+        std::ofstream(path) << m_script;
         ScriptPagePlaces places;
         ASSERT_NO_FATAL_FAILURE(FindScriptPagePlaces(places));
         ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
@@ -1626,15 +1631,33 @@ protected:
         ASSERT_EQ(Xdotool("type --delay 20 total"), 0);
         ASSERT_EQ(Xdotool("key --delay 100 alt+p"), 0);
         ASSERT_EQ(Xdotool("type --delay 20 sum"), 0);
+        // At rest first: the work the keys before brought must not pass for the replace-all.
+        ASSERT_TRUE(WaitUntilAtRest()) << "the program does not come to rest";
         const long before = SampleProcess(m_program->pid()).ticks;
         ASSERT_EQ(Xdotool("key --delay 100 alt+a"), 0);
-        ASSERT_TRUE(WaitFor([&] { return SampleProcess(m_program->pid()).ticks - before > sysconf(_SC_CLK_TCK); }))
+        ASSERT_TRUE(WaitFor([&] { return SampleProcess(m_program->pid()).ticks - before > sysconf(_SC_CLK_TCK) / 4; }))
             << "the replace-all does not run";
         ASSERT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "it ended before it was seen running: " << Picture();
     }
 
+    // Whether the program comes to rest: asleep, its processor time unchanged for a fifth of a second.
+    bool WaitUntilAtRest()
+    {
+        long last = -1;
+        auto since = std::chrono::steady_clock::now();
+        return WaitFor([&] {
+            const ProcessSample sample = SampleProcess(m_program->pid());
+            const auto now = std::chrono::steady_clock::now();
+            if (sample.state != 'S' || sample.ticks != last) {
+                last = sample.ticks;
+                since = now;
+            }
+            return now - since >= std::chrono::milliseconds(200);
+        });
+    }
+
     const std::string m_changed = "Rem changed";
-    std::string m_longLine;
+    std::string m_longLine, m_script;
 };
 
 TEST_F(ProgramX11LongReplace, EscEndsAReplaceAllInALongLineWithTheLineAsItWas)
@@ -1647,10 +1670,20 @@ TEST_F(ProgramX11LongReplace, EscEndsAReplaceAllInALongLineWithTheLineAsItWas)
     ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Replace").has_value(); })) << "the program does not answer: " << Picture();
     EXPECT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "the replace-all ran to its end: " << Picture();
     ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
-    const std::string expected = m_changed + "\r\n" + m_longLine;
+    const std::string expected = m_changed + "\r\n" + m_script;
     std::string copied;
     EXPECT_TRUE(WaitFor([&] { return (copied = Clipboard()) == expected; }))
         << copied.size() << " characters copied, " << expected.size() << " expected; they begin " << copied.substr(0, 80);
+}
+
+TEST_F(ProgramX11LongReplace, SigtermEndsAReplaceAllInALongLineAndKeepsTheScript)
+{
+    ASSERT_NO_FATAL_FAILURE(StartReplaceAllOnALongLine());
+    ::kill(m_program->pid(), SIGTERM);
+    ASSERT_TRUE(m_program->WaitForExit(kWaitLimit)) << "the program did not end: " << Picture();
+    EXPECT_TRUE(WIFEXITED(m_program->ExitStatus())) << "ended by signal " << WTERMSIG(m_program->ExitStatus());
+    EXPECT_EQ(WEXITSTATUS(m_program->ExitStatus()), 0);
+    ASSERT_NO_FATAL_FAILURE(CheckTheRecoveryCopy({ m_changed, m_longLine }));
 }
 
 // The editor's Find and Replace dialogs search with regular expressions in the program as in its
