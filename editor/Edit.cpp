@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <string_view>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -560,12 +561,21 @@ int SECEdit::DisplayColumns(int line, int count, int tab)
 
 void SECEdit::WidenForKeptLine(int line, const wchar_t* text, int length)
 {
-    // No line was wider than the maximum before: the line kept whole is now at most as much wider
-    // as the inserted text is wide, which costs no count of a line of millions of characters.
+    // No line was wider than the maximum before: a line kept whole is now at most as much wider
+    // as the widest piece of the inserted text between its line ends, which costs no count of a
+    // line of millions of characters. Line ends alone (the break put back after a join) widen
+    // nothing.
     const long long tab = TabSize();
-    const wchar_t* end = length < 0 ? text + std::wcslen(text) : text + length;
-    const long long inserted = (end - text) + std::count(text, end, L'\t') * (tab - 1);
-    const long long bound = std::min(m_nMaxLineLength + inserted, GetLineLength(line) * tab);
+    const std::wstring_view inserted(text, length < 0 ? std::wcslen(text) : static_cast<size_t>(length));
+    const wchar_t end1 = m_pBuffer->GetLineEnd1(), end2 = m_pBuffer->GetLineEnd2();
+    long long widest = 0, piece = 0;
+    for (const wchar_t ch : inserted) {
+        if (ch == end1 || ch == end2)
+            piece = 0;
+        else
+            widest = std::max(widest, piece += ch == L'\t' ? tab : 1);
+    }
+    const long long bound = std::min(m_nMaxLineLength + widest, GetLineLength(line) * tab);
     m_nMaxLineLength = static_cast<int>(std::clamp<long long>(bound, m_nMaxLineLength, INT_MAX));
 }
 

@@ -310,6 +310,29 @@ TEST_F(EditModel, JoiningTwoLongLinesPutsTheBreakBack)
     EXPECT_EQ(Text(), half + L"\r\n" + half);
 }
 
+// The break put back after a join only splits the joined line: the maximum stays, also when the
+// join is redone, so that a long line typed later breaks where it does in the same text set afresh.
+TEST_F(EditModel, TheBreakPutBackAfterAJoinWidensNothing)
+{
+    const CString half(L'y', 1500);
+    m_edit.InsertText(0, 0, half + L"\r\n" + half);
+    ASSERT_TRUE(m_edit.DeleteText(0, 1500, 1, 0));
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength);
+    ASSERT_NE(m_edit.Undo(), nullptr);
+    ASSERT_NE(m_edit.Redo(), nullptr);
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength) << "redone";
+
+    m_edit.InsertText(0, 1400, CString(L'w', 1000));
+    EXPECT_EQ(m_edit.GetLineLength(0), SECEdit::DefaultMaxLineLength);
+    SECEdit fresh;
+    fresh.AttachLangConfig(m_language.get());
+    fresh.SetText(Text());
+    ASSERT_EQ(fresh.GetLineCount(), m_edit.GetLineCount());
+    for (int line = 0; line < fresh.GetLineCount(); ++line)
+        EXPECT_EQ(fresh.GetLineLength(line), m_edit.GetLineLength(line)) << line;
+    fresh.AttachLangConfig(nullptr);
+}
+
 // A loaded line wider than the default maximum (the longest of its file, short or of millions of
 // characters) keeps its text whole when the user types into it or deletes from it: no edit breaks
 // text the user did not touch.
