@@ -8,6 +8,7 @@
 
 #include "platform/display/Display.h"
 #include "platform/user/WinUser.h"
+#include "platform/user/tests/OtherXClient.h"
 #include "platform/user/tests/VirtualServer.h"
 
 #include <benchmark/benchmark.h>
@@ -18,11 +19,9 @@
 #undef Display
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cstdlib>
-#include <poll.h>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -34,70 +33,54 @@ constexpr size_t kChunkBytes = 256 * 1024;
 class ChunkingOwner {
 public:
     ChunkingOwner(const std::string& server, std::string text)
-        : m_x(XOpenDisplay(server.c_str()))
-        , m_text(std::move(text))
+        : m_text(std::move(text))
+        , m_client(server)
     {
-        if (!m_x)
+        if (!m_client.Connected())
             return;
-        m_window = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), 0, 0, 1, 1, 0, 0, 0);
-        m_incr = XInternAtom(m_x, "INCR", False);
-        m_utf8 = XInternAtom(m_x, "UTF8_STRING", False);
-        XSetSelectionOwner(m_x, XInternAtom(m_x, "CLIPBOARD", False), m_window, CurrentTime);
-        XSync(m_x, False);
-        m_thread = std::thread([this] { Serve(); });
+        m_incr = m_client.Intern("INCR");
+        m_utf8 = m_client.Intern("UTF8_STRING");
+        m_client.OwnSelection("CLIPBOARD");
+        m_client.Serve([this] { Serve(); });
     }
-    ~ChunkingOwner()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_x)
-            XCloseDisplay(m_x);
-    }
-    bool Connected() const { return m_x != nullptr; }
+    bool Connected() const { return m_client.Connected(); }
 
 private:
     void Serve()
     {
+        XDisplay* x = m_client.Connection();
         XSelectionRequestEvent request {};
         size_t sent = 0;
         bool sending = false;
-        while (!m_stop) {
-            if (!XPending(m_x)) {
-                pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-                poll(&fd, 1, 20);
-                continue;
-            }
+        while (!m_client.Stopping()) {
             XEvent event;
-            XNextEvent(m_x, &event);
+            if (!m_client.NextEvent(event, std::chrono::milliseconds(20)))
+                continue;
             if (event.type == SelectionRequest) {
                 request = event.xselectionrequest;
-                XSelectInput(m_x, request.requestor, PropertyChangeMask);
+                XSelectInput(x, request.requestor, PropertyChangeMask);
                 long size = static_cast<long>(m_text.size());
-                XChangeProperty(m_x, request.requestor, request.property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
-                XSelectionEvent reply { SelectionNotify, 0, True, m_x, request.requestor, request.selection, request.target, request.property, request.time };
-                XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-                XFlush(m_x);
+                XChangeProperty(x, request.requestor, request.property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
+                XSelectionEvent reply { SelectionNotify, 0, True, x, request.requestor, request.selection, request.target, request.property, request.time };
+                XSendEvent(x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                XFlush(x);
                 sent = 0;
                 sending = true;
             } else if (sending && event.type == PropertyNotify && event.xproperty.window == request.requestor
                 && event.xproperty.atom == request.property && event.xproperty.state == PropertyDelete) {
                 const size_t length = std::min(kChunkBytes, m_text.size() - sent);
-                XChangeProperty(m_x, request.requestor, request.property, m_utf8, 8, PropModeReplace,
+                XChangeProperty(x, request.requestor, request.property, m_utf8, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(m_text.data() + sent), static_cast<int>(length));
-                XFlush(m_x);
+                XFlush(x);
                 sent += length;
                 sending = length > 0;
             }
         }
     }
 
-    XDisplay* m_x;
     std::string m_text;
-    Window m_window = 0;
     Atom m_incr = 0, m_utf8 = 0;
-    std::atomic<bool> m_stop { false };
-    std::thread m_thread;
+    OtherXClient m_client; // last: see OtherXClient
 };
 
 size_t PastedLength()

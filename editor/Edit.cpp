@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <string_view>
 
 using divuzura::foundation::CMvcCommand;
 using divuzura::foundation::IID_IObserver;
@@ -558,15 +559,33 @@ int SECEdit::DisplayColumns(int line, int count, int tab)
     return static_cast<int>(std::min<long long>(display, INT_MAX));
 }
 
-void SECEdit::WidenForKeptLine(int line, const wchar_t* text, int length)
+void SECEdit::WidenForKeptLines(const SECEditLineColPair& inserted, const wchar_t* text, int length)
 {
-    // No line was wider than the maximum before: the line kept whole is now at most as much wider
-    // as the inserted text is wide, which costs no count of a line of millions of characters.
     const long long tab = TabSize();
-    const wchar_t* end = length < 0 ? text + std::wcslen(text) : text + length;
-    const long long inserted = (end - text) + std::count(text, end, L'\t') * (tab - 1);
-    const long long bound = std::min(m_nMaxLineLength + inserted, GetLineLength(line) * tab);
-    m_nMaxLineLength = static_cast<int>(std::clamp<long long>(bound, m_nMaxLineLength, INT_MAX));
+    // Before the insertion no line was wider than the maximum: a line kept whole is now at most as
+    // much wider as the widest piece of the inserted text between its line ends.
+    auto widestPiece = [&] {
+        const std::wstring_view pieces(text, length < 0 ? std::wcslen(text) : static_cast<size_t>(length));
+        const wchar_t end1 = m_pBuffer->GetLineEnd1(), end2 = m_pBuffer->GetLineEnd2();
+        long long widest = 0, piece = 0;
+        for (const wchar_t ch : pieces) {
+            if (ch == end1 || ch == end2)
+                piece = 0;
+            else
+                widest = std::max(widest, piece += ch == L'\t' ? tab : 1);
+        }
+        return widest;
+    };
+    for (const int line : { inserted.m_start.m_nLine, inserted.m_end.m_nLine }) {
+        // A line that breaking would scan anyway is measured; one of a million characters and more
+        // gets the bound, which costs no count of it at every key.
+        const int lineLength = GetLineLength(line);
+        const long long width = lineLength <= KeptWholeLength ? LineDisplayWidth(line)
+                                                              : std::min(m_nMaxLineLength + widestPiece(), lineLength * tab);
+        m_nMaxLineLength = static_cast<int>(std::clamp<long long>(width, m_nMaxLineLength, INT_MAX));
+        if (inserted.m_end.m_nLine == inserted.m_start.m_nLine)
+            break;
+    }
 }
 
 bool SECEdit::IsTooWide(int line)
@@ -644,7 +663,7 @@ BOOL SECEdit::InsertTextAt(SECEditLineColPair& range, const wchar_t* text, int l
         return FALSE;
     NoteTextChange(range.m_start, range.m_end.m_nLine != range.m_start.m_nLine);
     if (wasTooWide)
-        WidenForKeptLine(range.m_start.m_nLine, text, length);
+        WidenForKeptLines(range, text, length);
 
     for (int l = range.m_start.m_nLine; l <= range.m_end.m_nLine; ++l) {
         if (wasTooWide && (l == range.m_start.m_nLine || l == range.m_end.m_nLine))

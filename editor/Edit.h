@@ -234,8 +234,8 @@ private:
     std::vector<int> BreakColumns(int line, int insertEnd);
     bool IsTooWide(int line);
     // After text went into a line kept whole however wide: the maximum, which no line's width
-    // passes, follows it.
-    void WidenForKeptLine(int line, const wchar_t* text, int length);
+    // passes, follows the lines the insertion begins and ends in.
+    void WidenForKeptLines(const SECEditLineColPair& inserted, const wchar_t* text, int length);
     void InsertLineBreaks(int line, const std::vector<int>& columns, SECEditLineColPair* range);
     void NoteTextChange(const SECEditLineCol& start, bool linesMoved);
     void DropSpansTouching(const SECEditLineColPair& range);

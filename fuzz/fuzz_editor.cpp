@@ -1,9 +1,10 @@
 // Drives the editor's text model with a script of edits read from the input: insertions (with
 // line breaks, tabs, comment and string marks, NUL characters and lines long enough to be
 // broken), deletions, grouping, undo, redo, line flags and colouring. Besides crashes and
-// undefined behaviour it checks that after every step the colours of every line, asked for from a
-// line the script picks on, equal those of the whole text coloured afresh, and that undoing every
-// step gives back the text the script began on.
+// undefined behaviour it checks that after every step the text breaks into the same lines as the
+// whole text set afresh, that the colours of every line, asked for from a line the script picks
+// on, equal those of the fresh text, and that undoing every step gives back the text the script
+// began on.
 
 #include "editor/Edit.h"
 
@@ -49,7 +50,8 @@ private:
     std::size_t m_position = 0;
 };
 
-// A line's colour group at each of its columns: runs split differently may show the same.
+// A line's colour group at each of its columns: runs split differently may show the same, and
+// runs past the line's end colour nothing.
 std::vector<USHORT> ColumnGroups(const SECEditLineColor* runs, int length)
 {
     std::vector<USHORT> groups;
@@ -59,6 +61,7 @@ std::vector<USHORT> ColumnGroups(const SECEditLineColor* runs, int length)
         const size_t end = run.m_nLength == 0 ? static_cast<size_t>(length) : groups.size() + run.m_nLength;
         groups.resize(std::max(end, groups.size()), run.m_nColorGroup);
     }
+    groups.resize(std::min(groups.size(), static_cast<size_t>(std::max(length, 0))));
     return groups;
 }
 
@@ -73,10 +76,8 @@ void CheckColours(SECEdit& edit, int first)
     fresh.ResetContent();
     fresh.SetText(text, text.GetLength());
     const int lines = edit.GetLineCount();
-    // Where the text set afresh breaks into other lines (line ends the edits left odd), the
-    // lines cannot be compared.
     if (fresh.GetLineCount() != lines)
-        return;
+        __builtin_trap();
     for (int i = 0; i < lines; ++i) {
         const int line = (first + i) % lines;
         const int length = edit.GetLineLength(line);

@@ -22,6 +22,7 @@
 #include "platform/com/tests/PrivateBus.h"
 #include "platform/gdi/tests/Canvas.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
+#include "platform/user/tests/OtherXClient.h"
 #include "platform/user/tests/WindowManager.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
@@ -34,7 +35,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <poll.h>
 #include <sstream>
 #include <thread>
 
@@ -90,46 +90,36 @@ void TakeTheClipboardAndQuit(const std::string& server)
 class TricklingClipboardOwner {
 public:
     explicit TricklingClipboardOwner(const std::string& server)
-        : m_x(XOpenDisplay(server.c_str()))
+        : m_client(server)
     {
-        if (!m_x)
+        if (!m_client.Connected())
             return;
-        m_window = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), 0, 0, 1, 1, 0, 0, 0);
-        m_incr = XInternAtom(m_x, "INCR", False);
-        m_utf8 = XInternAtom(m_x, "UTF8_STRING", False);
-        XSetSelectionOwner(m_x, XInternAtom(m_x, "CLIPBOARD", False), m_window, CurrentTime);
-        XSync(m_x, False);
-        m_thread = std::thread([this] { Serve(); });
+        m_incr = m_client.Intern("INCR");
+        m_utf8 = m_client.Intern("UTF8_STRING");
+        m_client.OwnSelection("CLIPBOARD");
+        m_client.Serve([this] { Serve(); });
     }
-    ~TricklingClipboardOwner()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_x)
-            XCloseDisplay(m_x);
-    }
-    bool Connected() const { return m_x != nullptr; }
+    bool Connected() const { return m_client.Connected(); }
     std::atomic<bool> asked { false };
 
 private:
     void Serve()
     {
+        XDisplay* x = m_client.Connection();
         std::optional<XSelectionRequestEvent> request;
         bool chunkTaken = false;
         auto nextByte = std::chrono::steady_clock::now();
-        while (!m_stop) {
-            while (XPending(m_x)) {
-                XEvent event;
-                XNextEvent(m_x, &event);
+        while (!m_client.Stopping()) {
+            XEvent event;
+            if (m_client.NextEvent(event, std::chrono::milliseconds(20))) {
                 if (event.type == SelectionRequest) {
                     request = event.xselectionrequest;
-                    XSelectInput(m_x, request->requestor, PropertyChangeMask);
+                    XSelectInput(x, request->requestor, PropertyChangeMask);
                     long size = 1 << 20;
-                    XChangeProperty(m_x, request->requestor, request->property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
-                    XSelectionEvent reply { SelectionNotify, 0, True, m_x, request->requestor, request->selection, request->target, request->property, request->time };
-                    XSendEvent(m_x, request->requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-                    XFlush(m_x);
+                    XChangeProperty(x, request->requestor, request->property, m_incr, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&size), 1);
+                    XSelectionEvent reply { SelectionNotify, 0, True, x, request->requestor, request->selection, request->target, request->property, request->time };
+                    XSendEvent(x, request->requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                    XFlush(x);
                     chunkTaken = false;
                     asked = true;
                 } else if (request && event.type == PropertyNotify && event.xproperty.window == request->requestor
@@ -138,21 +128,16 @@ private:
                 }
             }
             if (request && chunkTaken && std::chrono::steady_clock::now() >= nextByte) {
-                XChangeProperty(m_x, request->requestor, request->property, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("x"), 1);
-                XFlush(m_x);
+                XChangeProperty(x, request->requestor, request->property, m_utf8, 8, PropModeReplace, reinterpret_cast<const unsigned char*>("x"), 1);
+                XFlush(x);
                 chunkTaken = false;
                 nextByte = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
             }
-            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-            poll(&fd, 1, 20);
         }
     }
 
-    XDisplay* m_x;
-    Window m_window = 0;
     Atom m_incr = 0, m_utf8 = 0;
-    std::atomic<bool> m_stop { false };
-    std::thread m_thread;
+    OtherXClient m_client; // last: see OtherXClient
 };
 
 class ProgramX11 : public ProgramTest {
@@ -298,6 +283,40 @@ protected:
         }
         ADD_FAILURE() << "no such page";
         return {};
+    }
+    // The Graph page headless, from the last content `settings`: the middle of its tab, the place
+    // of its chart in the frame window, and the chart's pixels.
+    struct GraphChart {
+        POINT tab {};
+        RECT place {};
+        std::vector<COLORREF> pixels;
+    };
+    void HeadlessGraphChart(const std::string& settings, GraphChart& chart)
+    {
+        TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", settings);
+        ASSERT_TRUE(Start());
+        chart.tab = TabPlace<CKSysView>();
+        Frame().m_wndTab.ActivateTab(2);
+        Pump();
+        RECT frame;
+        GetWindowRect(Frame().m_hWnd, &frame);
+        GetWindowRect(Frame().m_wndTab.GetPage(2)->m_hWnd, &chart.place);
+        OffsetRect(&chart.place, -frame.left, -frame.top);
+        chart.pixels = FramePixels(chart.place);
+        Stop();
+    }
+    // The program on the server, from the last content `settings`: a click on the Graph tab shows
+    // the headless chart's pixels.
+    void ExpectTheServerShowsTheGraphChart(const std::string& settings, const GraphChart& chart)
+    {
+        m_programSettings = m_settings.root() + "/x11";
+        TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", settings);
+        ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+        ASSERT_TRUE(ClickAt(chart.tab));
+        XWindowAttributes attributes {};
+        XGetWindowAttributes(m_x, *m_window, &attributes);
+        EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart.place) == chart.pixels; }))
+            << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
     }
     // The last content the program on the server saved when it ended.
     std::string SavedLastContent() { return TempSettingsFolder::ReadAll(m_programSettings + "/Formulon/Fln.ini"); }
@@ -1016,27 +1035,10 @@ TEST_F(ProgramX11, AJulianDayOfNoDateShowsTheError)
 TEST_F(ProgramX11, TheGraphPageDrawsAnIntervalGivenFromRightToLeft)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
-    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=-10\nXB=10\n");
-    ASSERT_TRUE(Start());
-    const POINT graphTab = TabPlace<CKSysView>();
-    Frame().m_wndTab.ActivateTab(2);
-    Pump();
-    RECT frame, chart;
-    GetWindowRect(Frame().m_hWnd, &frame);
-    GetWindowRect(Frame().m_wndTab.GetPage(2)->m_hWnd, &chart);
-    OffsetRect(&chart, -frame.left, -frame.top);
-    const std::vector<COLORREF> reference = FramePixels(chart);
-    EXPECT_GT(std::count(reference.begin(), reference.end(), RGB(255, 0, 0)), 100) << "the curve";
-    Stop();
-
-    m_programSettings = m_settings.root() + "/x11";
-    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=10\nXB=-10\n");
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
-    ASSERT_TRUE(ClickAt(graphTab));
-    XWindowAttributes attributes {};
-    XGetWindowAttributes(m_x, *m_window, &attributes);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }))
-        << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    GraphChart chart;
+    ASSERT_NO_FATAL_FAILURE(HeadlessGraphChart("[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=-10\nXB=10\n", chart));
+    EXPECT_GT(std::count(chart.pixels.begin(), chart.pixels.end(), RGB(255, 0, 0)), 100) << "the curve";
+    ExpectTheServerShowsTheGraphChart("[TAB_FORMEL]\nf(x)=sin(x)\n[INTERVALL]\nXA=10\nXB=-10\n", chart);
 }
 
 // A lone "-" in B, which is no number, and 8 typed into G, a field taken after B, then "=": the message
@@ -1291,31 +1293,15 @@ TEST_F(ProgramX11, TwoDigitsTypedIntoTheDigitFieldStayThere)
 TEST_F(ProgramX11, TheGraphPageDrawsAFormulaAsLongAsTheInputTakes)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
-    TempSettingsFolder::WriteAll(m_settings.settings() + "/Fln.ini", "[TAB_FORMEL]\nf(x)=sin(x)\n");
-    ASSERT_TRUE(Start());
-    const POINT graphTab = TabPlace<CKSysView>();
-    Frame().m_wndTab.ActivateTab(2);
-    Pump();
-    RECT frame, chart;
-    GetWindowRect(Frame().m_hWnd, &frame);
-    GetWindowRect(Frame().m_wndTab.GetPage(2)->m_hWnd, &chart);
-    OffsetRect(&chart, -frame.left, -frame.top);
-    const std::vector<COLORREF> reference = FramePixels(chart);
-    Stop();
+    GraphChart chart;
+    ASSERT_NO_FATAL_FAILURE(HeadlessGraphChart("[TAB_FORMEL]\nf(x)=sin(x)\n", chart));
 
     std::string formula;
     while (formula.size() + 8 <= kLongestFormula)
         formula += "0+";
     formula += "sin(x)";
     ASSERT_EQ(formula.size(), size_t(kLongestFormula));
-    m_programSettings = m_settings.root() + "/x11";
-    TempSettingsFolder::WriteAll(m_programSettings + "/Formulon/Fln.ini", "[TAB_FORMEL]\nf(x)=" + formula + "\n");
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
-    ASSERT_TRUE(ClickAt(graphTab));
-    XWindowAttributes attributes {};
-    XGetWindowAttributes(m_x, *m_window, &attributes);
-    EXPECT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, chart) == reference; }))
-        << "the chart differs from the headless one: " << Screenshot(m_x, *m_window, attributes.width, attributes.height);
+    ExpectTheServerShowsTheGraphChart("[TAB_FORMEL]\nf(x)=" + formula + "\n", chart);
 }
 
 // A name typed into a save dialog without an extension gets the extension of the dialog's file

@@ -18,13 +18,12 @@
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
 #include "platform/user/tests/X11TestSupport.h"
+#include "platform/user/tests/OtherXClient.h"
 #include "platform/user/tests/WindowManager.h"
 
 #define Display XDisplay
 #include <X11/Xatom.h>
 #undef Display
-
-#include <poll.h>
 
 namespace {
 
@@ -34,61 +33,51 @@ public:
     enum class Answer { Move, Copy, NeverFinish };
 
     XdndPeer(const std::string& server, RECT where)
+        : m_client(server, where.left, where.top, static_cast<unsigned>(where.right - where.left), static_cast<unsigned>(where.bottom - where.top))
     {
-        m_x = XOpenDisplay(server.c_str());
-        if (!m_x)
+        if (!m_client.Connected())
             return;
-        m_window = XCreateSimpleWindow(m_x, DefaultRootWindow(m_x), where.left, where.top, where.right - where.left, where.bottom - where.top, 0, 0,
-            WhitePixel(m_x, DefaultScreen(m_x)));
         XSizeHints place {}; // where the test wants it, not where a window manager would put it
         place.flags = USPosition;
         place.x = where.left, place.y = where.top;
-        XSetWMNormalHints(m_x, m_window, &place);
+        XSetWMNormalHints(X(), Own(), &place);
         const char* names[] = { "XdndAware", "XdndEnter", "XdndPosition", "XdndStatus", "XdndDrop", "XdndFinished", "XdndSelection",
             "XdndActionCopy", "XdndActionMove", "UTF8_STRING", "PEER_TRANSFER" };
         Atom* atoms[] = { &m_aware, &m_enter, &m_position, &m_status, &m_drop, &m_finishedAtom, &m_selection, &m_actionCopy, &m_actionMove, &m_utf8, &m_transfer };
         for (size_t i = 0; i < std::size(names); ++i)
-            *atoms[i] = XInternAtom(m_x, names[i], False);
-        XMapWindow(m_x, m_window);
-        XSync(m_x, False);
+            *atoms[i] = m_client.Intern(names[i]);
+        XMapWindow(X(), Own());
+        XSync(X(), False);
     }
-    ~XdndPeer()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        if (m_x)
-            XCloseDisplay(m_x);
-    }
-    bool Connected() const { return m_x != nullptr; }
+    bool Connected() const { return m_client.Connected(); }
     // A screen point inside the window, wherever a window manager has put it.
     POINT Inside()
     {
         int x = 0, y = 0;
         Window child;
-        XTranslateCoordinates(m_x, m_window, DefaultRootWindow(m_x), 30, 20, &x, &y, &child);
+        XTranslateCoordinates(X(), Own(), DefaultRootWindow(X()), 30, 20, &x, &y, &child);
         return { x, y };
     }
     bool Viewable()
     {
         XWindowAttributes attributes {};
-        return XGetWindowAttributes(m_x, m_window, &attributes) && attributes.map_state == IsViewable;
+        return XGetWindowAttributes(X(), Own(), &attributes) && attributes.map_state == IsViewable;
     }
 
     // Takes drops, answering each position and the drop as told.
     void TakeDrops(Answer answer)
     {
         const long version = 5;
-        XChangeProperty(m_x, m_window, m_aware, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&version), 1);
-        XSync(m_x, False);
-        m_thread = std::thread([this, answer] { RunTarget(answer); });
+        XChangeProperty(X(), Own(), m_aware, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&version), 1);
+        XSync(X(), False);
+        m_client.Serve([this, answer] { RunTarget(answer); });
     }
 
     // Drags text to a screen point and drops it there, offering a copy; a stalling source
     // announces the text in chunks and never sends one.
     void DropAt(POINT screen, std::string text, bool stall = false)
     {
-        m_thread = std::thread([this, screen, text = std::move(text), stall] { RunSource(screen, text, stall); });
+        m_client.Serve([this, screen, text = std::move(text), stall] { RunSource(screen, text, stall); });
     }
 
     std::atomic<bool> finished { false };   // the drop ended (source) or arrived (target)
@@ -110,37 +99,27 @@ private:
         event.xclient.message_type = type;
         event.xclient.format = 32;
         event.xclient.data.l[0] = l0, event.xclient.data.l[1] = l1, event.xclient.data.l[2] = l2, event.xclient.data.l[3] = l3, event.xclient.data.l[4] = l4;
-        XSendEvent(m_x, to, False, NoEventMask, &event);
-        XFlush(m_x);
+        XSendEvent(X(), to, False, NoEventMask, &event);
+        XFlush(X());
     }
     // The next event, or false once the test is over or the wait limit has passed.
-    bool Next(XEvent& event)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
-        while (!m_stop && std::chrono::steady_clock::now() < deadline) {
-            if (XPending(m_x)) {
-                XNextEvent(m_x, &event);
-                return true;
-            }
-            pollfd fd { ConnectionNumber(m_x), POLLIN, 0 };
-            poll(&fd, 1, 20);
-        }
-        return false;
-    }
+    bool Next(XEvent& event) { return m_client.NextEvent(event, kWaitLimit); }
+    XDisplay* X() const { return m_client.Connection(); }
+    Window Own() const { return m_client.OwnWindow(); }
     Window AwareWindowAt(POINT screen)
     {
-        Window window = DefaultRootWindow(m_x);
+        Window window = DefaultRootWindow(X());
         for (int depth = 0; depth < 16; ++depth) {
             Window child = 0;
             int x = 0, y = 0;
-            if (!XTranslateCoordinates(m_x, DefaultRootWindow(m_x), window, screen.x, screen.y, &x, &y, &child) || !child)
+            if (!XTranslateCoordinates(X(), DefaultRootWindow(X()), window, screen.x, screen.y, &x, &y, &child) || !child)
                 return 0;
             window = child;
             Atom type;
             int format;
             unsigned long count, after;
             unsigned char* data = nullptr;
-            const bool aware = XGetWindowProperty(m_x, window, m_aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data;
+            const bool aware = XGetWindowProperty(X(), window, m_aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success && data;
             if (data)
                 XFree(data);
             if (aware)
@@ -151,12 +130,12 @@ private:
 
     void RunSource(POINT screen, const std::string& text, bool stall)
     {
-        XSetSelectionOwner(m_x, m_selection, m_window, CurrentTime);
+        XSetSelectionOwner(X(), m_selection, Own(), CurrentTime);
         const Window target = AwareWindowAt(screen);
         if (!target)
             return;
-        Send(target, m_enter, static_cast<long>(m_window), 5L << 24, static_cast<long>(m_utf8));
-        Send(target, m_position, static_cast<long>(m_window), 0, (screen.x << 16) | screen.y, CurrentTime, static_cast<long>(m_actionCopy));
+        Send(target, m_enter, static_cast<long>(Own()), 5L << 24, static_cast<long>(m_utf8));
+        Send(target, m_position, static_cast<long>(Own()), 0, (screen.x << 16) | screen.y, CurrentTime, static_cast<long>(m_actionCopy));
         XEvent event;
         bool dropped = false;
         while (!finished && Next(event)) {
@@ -164,7 +143,7 @@ private:
                 accepted = (event.xclient.data.l[1] & 1) != 0;
                 action = static_cast<Atom>(event.xclient.data.l[4]);
                 dropped = true;
-                Send(target, m_drop, static_cast<long>(m_window), 0, CurrentTime);
+                Send(target, m_drop, static_cast<long>(Own()), 0, CurrentTime);
             } else if (event.type == ClientMessage && event.xclient.message_type == m_finishedAtom) {
                 accepted = (event.xclient.data.l[1] & 1) != 0;
                 action = static_cast<Atom>(event.xclient.data.l[2]);
@@ -175,16 +154,16 @@ private:
                     .target = request.target, .property = 0, .time = request.time };
                 if (request.target == m_utf8 && stall) {
                     const long size = static_cast<long>(text.size());
-                    XChangeProperty(m_x, request.requestor, request.property, XInternAtom(m_x, "INCR", False), 32, PropModeReplace,
+                    XChangeProperty(X(), request.requestor, request.property, m_client.Intern("INCR"), 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&size), 1);
                     reply.property = request.property;
                 } else if (request.target == m_utf8) {
-                    XChangeProperty(m_x, request.requestor, request.property, m_utf8, 8, PropModeReplace,
+                    XChangeProperty(X(), request.requestor, request.property, m_utf8, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
                     reply.property = request.property;
                 }
-                XSendEvent(m_x, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-                XFlush(m_x);
+                XSendEvent(X(), request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                XFlush(X());
             }
         }
     }
@@ -199,35 +178,32 @@ private:
                 source = static_cast<Window>(event.xclient.data.l[0]);
             } else if (event.type == ClientMessage && event.xclient.message_type == m_position) {
                 sawPosition = true;
-                Send(source, m_status, static_cast<long>(m_window), 1, 0, 0, static_cast<long>(answered));
+                Send(source, m_status, static_cast<long>(Own()), 1, 0, 0, static_cast<long>(answered));
             } else if (event.type == ClientMessage && event.xclient.message_type == m_drop) {
                 finished = true;
                 if (answer != Answer::NeverFinish)
-                    XConvertSelection(m_x, m_selection, m_utf8, m_transfer, m_window, static_cast<Time>(event.xclient.data.l[2]));
+                    XConvertSelection(X(), m_selection, m_utf8, m_transfer, Own(), static_cast<Time>(event.xclient.data.l[2]));
             } else if (event.type == SelectionNotify && event.xselection.property) {
                 Atom type;
                 int format;
                 unsigned long count, after;
                 unsigned char* data = nullptr;
-                XGetWindowProperty(m_x, m_window, m_transfer, 0, 1 << 16, True, AnyPropertyType, &type, &format, &count, &after, &data);
+                XGetWindowProperty(X(), Own(), m_transfer, 0, 1 << 16, True, AnyPropertyType, &type, &format, &count, &after, &data);
                 {
                     std::lock_guard lock(m_mutex);
                     m_received.assign(reinterpret_cast<const char*>(data), count);
                 }
                 if (data)
                     XFree(data);
-                Send(source, m_finishedAtom, static_cast<long>(m_window), 1, static_cast<long>(answered));
+                Send(source, m_finishedAtom, static_cast<long>(Own()), 1, static_cast<long>(answered));
             }
         }
     }
 
-    XDisplay* m_x = nullptr;
-    Window m_window = 0;
     Atom m_aware, m_enter, m_position, m_status, m_drop, m_finishedAtom, m_selection, m_actionCopy, m_actionMove, m_utf8, m_transfer;
-    std::thread m_thread;
-    std::atomic<bool> m_stop { false };
     std::mutex m_mutex;
     std::string m_received;
+    OtherXClient m_client; // last: see OtherXClient
 };
 
 // The parameter: whether a window manager (openbox) runs.

@@ -310,6 +310,33 @@ TEST_F(EditModel, JoiningTwoLongLinesPutsTheBreakBack)
     EXPECT_EQ(Text(), half + L"\r\n" + half);
 }
 
+// The break put back after a join only splits the joined line: the maximum stays when the join is
+// undone and redone, so that a long line typed later breaks where it does in the same text set afresh.
+TEST_F(EditModel, TheBreakPutBackAfterAJoinWidensNothing)
+{
+    const CString line(L'y', 1500);
+    const CString text = line + L"\r\n" + line + L"\r\n" + line;
+    m_edit.InsertText(0, 0, text);
+    ASSERT_TRUE(m_edit.DeleteText(0, 1400, 2, 100));
+    ASSERT_EQ(m_edit.GetLineCount(), 2);
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength);
+    ASSERT_NE(m_edit.Undo(), nullptr);
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength) << "undone";
+    ASSERT_NE(m_edit.Redo(), nullptr);
+    EXPECT_EQ(m_edit.GetMaxLineLength(), SECEdit::DefaultMaxLineLength) << "redone";
+
+    m_edit.InsertText(0, 1300, CString(L'w', 1000));
+    EXPECT_EQ(m_edit.GetLineLength(0), SECEdit::DefaultMaxLineLength);
+    SECEdit fresh;
+    fresh.AttachLangConfig(m_language.get());
+    fresh.SetText(Text());
+    ASSERT_EQ(fresh.GetLineCount(), m_edit.GetLineCount());
+    for (int line = 0; line < fresh.GetLineCount(); ++line)
+        EXPECT_EQ(fresh.GetLineLength(line), m_edit.GetLineLength(line)) << line;
+    fresh.AttachLangConfig(nullptr);
+}
+
 // A loaded line wider than the default maximum (the longest of its file, short or of millions of
 // characters) keeps its text whole when the user types into it or deletes from it: no edit breaks
 // text the user did not touch.
