@@ -683,7 +683,9 @@ void SECEdit::ColorRange(int line)
             while (at < limit && Find(at.m_nLine, at.m_nCol, hitLine, hitColumn, request, line, 0)) {
                 int spanStart = 0, spanEnd = 0;
                 const int lineStart = hitLine == from.m_nLine ? from.m_nCol : 0;
-                if (!EnclosingSpanFrom({ hitLine, hitColumn }, lineStart, spanStart, spanEnd)) {
+                // A begin text right after a string's end lies outside it, as the scan of the
+                // line finds it.
+                if (!EnclosingSpanFrom({ hitLine, hitColumn }, lineStart, spanStart, spanEnd) || hitColumn == spanEnd) {
                     begin = { { hitLine, hitColumn }, true, false };
                     break;
                 }

@@ -387,6 +387,39 @@ TEST_F(EditColoring, EditsAfterGroupedChangesNeverLookBeforeTheLine)
     m_edit.AttachLangConfig(m_language.get());
 }
 
+// A multi-line comment opened right after a string's closing quote: typed in, its lines colour
+// as comment, and so they do in the same text opened afresh, whichever line is asked for first.
+TEST_F(EditColoring, ACommentOpenedRightAfterAStringColoursTheSameWhicheverLineIsAskedFirst)
+{
+    const std::vector<std::vector<ColorRun>> expected = {
+        { { 2, Text }, { 1, Operator }, { 1, Text }, { 3, String }, { 3, Comment } },
+        { { 0, Comment } }, // to the line's end
+        { { 1, Comment }, { 2, Text } },
+    };
+    m_edit.SetText(L"x = \"s\" a\r\nb == c\r\n} y");
+    for (int line = 0; line < m_edit.GetLineCount(); ++line)
+        Runs(line);
+    ASSERT_TRUE(m_edit.InsertText(0, 7, L"{"));
+    EXPECT_EQ(Runs(1), expected[1]) << "the edited text, its middle line asked for first";
+    for (const int first : { 0, 1, 2 }) {
+        SECEdit fresh;
+        fresh.AttachLangConfig(m_language.get());
+        fresh.ResetContent();
+        fresh.SetText(AllText(m_edit).c_str());
+        for (int i = 0; i < 3; ++i) {
+            const int line = (first + i) % 3;
+            std::vector<ColorRun> runs;
+            if (const SECEditLineColor* colors = fresh.GetLineColor(line))
+                for (const SECEditTextColor& run : *colors)
+                    runs.push_back({ run.m_nLength, run.m_nColorGroup });
+            EXPECT_EQ(runs, expected[line]) << "line " << line << " of the text afresh, line " << first << " asked for first";
+        }
+        fresh.AttachLangConfig(nullptr);
+    }
+    for (int line = 0; line < 3; ++line)
+        EXPECT_EQ(Runs(line), expected[line]) << "line " << line << " of the edited text";
+}
+
 // A line that ends one multi-line comment and opens the next: when an edit drops the later
 // comment, the line is coloured again from where the earlier one ends, not from its start, in
 // whatever order the lines are asked for.
