@@ -463,6 +463,22 @@ protected:
         }
     }
 
+    // Whether the program comes to rest: asleep, its processor time unchanged for a fifth of a second.
+    bool WaitUntilAtRest()
+    {
+        long last = -1;
+        auto since = std::chrono::steady_clock::now();
+        return WaitFor([&] {
+            const ProcessSample sample = SampleProcess(m_program->pid());
+            const auto now = std::chrono::steady_clock::now();
+            if (sample.state != 'S' || sample.ticks != last) {
+                last = sample.ticks;
+                since = now;
+            }
+            return now - since >= std::chrono::milliseconds(200);
+        });
+    }
+
     // On the program on the server, with the script editor focused: Load Content (Ctrl+L) of a file
     // named in its dialog, which goes once the file is read.
     void LoadContent(const std::string& path)
@@ -1626,22 +1642,6 @@ protected:
         ASSERT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "it ended before it was seen running: " << Picture();
     }
 
-    // Whether the program comes to rest: asleep, its processor time unchanged for a fifth of a second.
-    bool WaitUntilAtRest()
-    {
-        long last = -1;
-        auto since = std::chrono::steady_clock::now();
-        return WaitFor([&] {
-            const ProcessSample sample = SampleProcess(m_program->pid());
-            const auto now = std::chrono::steady_clock::now();
-            if (sample.state != 'S' || sample.ticks != last) {
-                last = sample.ticks;
-                since = now;
-            }
-            return now - since >= std::chrono::milliseconds(200);
-        });
-    }
-
     const std::string m_changed = "Rem changed";
     std::string m_longLine, m_script;
 };
@@ -1655,6 +1655,8 @@ TEST_F(ProgramX11LongReplace, EscEndsAReplaceAllInALongLineWithTheLineAsItWas)
     ASSERT_EQ(Xdotool("key Escape"), 0);
     ASSERT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Replace").has_value(); })) << "the program does not answer: " << Picture();
     EXPECT_FALSE(ProgramWindow(m_x, 0, "Formulon").has_value()) << "the replace-all ran to its end: " << Picture();
+    // The copy once the program is done with what the cancel left to draw.
+    ASSERT_TRUE(WaitUntilAtRest()) << "the program does not come to rest";
     ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
     const std::string expected = m_changed + "\r\n" + m_script;
     std::string copied;
@@ -1983,12 +1985,14 @@ TEST_F(ProgramX11, LoadContentAfterEndOnALongLineShowsTheScriptFromItsFirstColum
     // The horizontal bar's middle row up to the vertical bar: its arrows, track and thumb, first as
     // the page shows them unscrolled.
     const RECT barRow { places.text.x, places.horizontalBar.y, places.verticalBar.x - barWidth / 2, places.horizontalBar.y + 1 };
-    std::vector<COLORREF> unscrolled;
     ASSERT_TRUE(WaitFor([&] {
-        unscrolled = ServerArea(m_x, *m_window, barRow);
         return ServerArea(m_x, *m_window, { places.horizontalBar.x, places.horizontalBar.y, places.horizontalBar.x + 1, places.horizontalBar.y + 1 })
             == std::vector<COLORREF> { face };
     })) << "no horizontal bar: " << Picture();
+    // Taken once the program has drawn all it will: on a busy machine the first pictures may still
+    // be on their way.
+    ASSERT_TRUE(WaitUntilAtRest()) << "the program does not come to rest";
+    const std::vector<COLORREF> unscrolled = ServerArea(m_x, *m_window, barRow);
     ASSERT_NO_FATAL_FAILURE(LoadContent(longScript));
     ASSERT_EQ(Xdotool("key End"), 0);
     ASSERT_TRUE(WaitFor([&] { return ServerArea(m_x, *m_window, barRow) != unscrolled; })) << "End did not scroll: " << Picture();
