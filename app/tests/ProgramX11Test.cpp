@@ -463,6 +463,19 @@ protected:
         }
     }
 
+    // On the Formula page, the formula (copied from its field) ends in exactly as many "x" as the
+    // runs of a script that adds one each.
+    void ExpectTheFormulaEndsInRuns(const ScriptPagePlaces& places, size_t runs)
+    {
+        ASSERT_TRUE(ClickAt(places.formulaTab));
+        ASSERT_TRUE(ClickAt(m_input));
+        const std::string exact(runs, 'x');
+        std::string formula;
+        EXPECT_TRUE(WaitFor([&] {
+            return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with(exact) && !formula.ends_with(exact + "x");
+        })) << formula << " " << Picture();
+    }
+
     // Whether the program comes to rest: asleep, its processor time unchanged for a fifth of a second.
     bool WaitUntilAtRest()
     {
@@ -1870,12 +1883,7 @@ TEST_F(ProgramX11, StopOnTheBarEndsAMessageBoxLoopDockedAndFloating)
     ASSERT_TRUE(WaitFor([&] { return !box(); })) << "Stop on the floating bar after Run on it: "
                                                  << Screenshot(m_x, DefaultRootWindow(m_x), 1280, 1024, "floating-run-stop.png");
 
-    ASSERT_TRUE(ClickAt(places.formulaTab));
-    ASSERT_TRUE(ClickAt(m_input));
-    std::string formula;
-    EXPECT_TRUE(WaitFor([&] {
-        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xxxx") && !formula.ends_with("xxxxx");
-    })) << formula << " " << Picture();
+    ASSERT_NO_FATAL_FAILURE(ExpectTheFormulaEndsInRuns(places, 4));
 }
 
 // A script that loops without end keeps its bar on the Formula page, whose Stop ends it; back on
@@ -1894,12 +1902,7 @@ TEST_F(ProgramX11, StopOnTheFormulaPageEndsTheScriptAndItsPageComesBackWhole)
     // Code > Run starts the script again only once the first run has ended; Code > Stop ends it.
     ASSERT_EQ(Xdotool("key --delay 150 alt+c r"), 0);
     ASSERT_EQ(Xdotool("key --delay 150 alt+c s"), 0);
-    ASSERT_TRUE(ClickAt(places.formulaTab));
-    ASSERT_TRUE(ClickAt(m_input));
-    std::string formula;
-    EXPECT_TRUE(WaitFor([&] {
-        return Xdotool("key ctrl+a ctrl+c") == 0 && (formula = Clipboard()).ends_with("xx") && !formula.ends_with("xxx");
-    })) << formula << " " << Picture();
+    ASSERT_NO_FATAL_FAILURE(ExpectTheFormulaEndsInRuns(places, 2));
 }
 
 // The editor's scroll bars show (disabled while the text fits) from the page's first showing on, and
