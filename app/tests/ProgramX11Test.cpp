@@ -476,6 +476,19 @@ protected:
         })) << formula << " " << Picture();
     }
 
+    // The program on the server with checking for updates turned off, its version file nowhere.
+    void StartWithUpdateCheckingOff()
+    {
+        {
+            ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
+            CWinApp profile(L"FLN");
+            profile.SetRegistryKey(L"Formulon");
+            profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
+            profile.WriteProfileInt(L"Options", L"Check for updates", 0);
+        }
+        ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    }
+
     // Whether the program comes to rest: asleep, its processor time unchanged for a fifth of a second.
     bool WaitUntilAtRest()
     {
@@ -2163,14 +2176,7 @@ TEST_F(ProgramX11, CheckForUpdateFromTheKeyboardShowsTheNewVersion)
 TEST_F(ProgramX11, CheckForUpdateWithCheckingOffOffersTheOptions)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
-    {
-        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
-        CWinApp profile(L"FLN");
-        profile.SetRegistryKey(L"Formulon");
-        profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
-        profile.WriteProfileInt(L"Options", L"Check for updates", 0);
-    }
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(StartWithUpdateCheckingOff());
     ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
     ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no answer: " << Picture();
     ASSERT_EQ(Xdotool("key y"), 0);
@@ -2268,14 +2274,7 @@ TEST_F(ProgramX11, AfterEscOnAClickedMenuTheNextLetterReachesTheField)
 TEST_F(ProgramX11, TheOptionsSheetClosesWithEscAndEnterAndItsQuestionAnswersAltN)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
-    {
-        ScopedEnv config("XDG_CONFIG_HOME", m_settings.root() + "/x11");
-        CWinApp profile(L"FLN");
-        profile.SetRegistryKey(L"Formulon");
-        profile.WriteProfileString(L"Options", L"Version File URL", L"http://127.0.0.1:9/version.txt");
-        profile.WriteProfileInt(L"Options", L"Check for updates", 0);
-    }
-    ASSERT_TRUE(StartOnServer()) << "no main window was mapped";
+    ASSERT_NO_FATAL_FAILURE(StartWithUpdateCheckingOff());
     auto ask = [&] {
         ASSERT_EQ(Xdotool("key --delay 100 alt+h Up Up Return"), 0);
         ASSERT_TRUE(WaitFor([&] { return ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "no question: " << Picture();
