@@ -23,6 +23,7 @@
 #include "platform/gdi/tests/Canvas.h"
 #include "platform/net/tests/LoopbackHttpServer.h"
 #include "platform/user/tests/OtherXClient.h"
+#include "platform/user/tests/SelectionTextOwner.h"
 #include "platform/user/tests/WindowManager.h"
 #include "framework/Tab3DControl.h"
 #include "res/DateTimePage.h"
@@ -349,9 +350,8 @@ protected:
             return ::testing::AssertionSuccess() << "(xclip is not installed)";
         if (Xdotool("key ctrl+a ctrl+c") != 0)
             return ::testing::AssertionFailure() << "xdotool failed";
-        const std::string paste = "env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard";
         std::string text;
-        if (WaitFor([&] { return (text = RunCommand(paste).output) == expected; }))
+        if (WaitFor([&] { return (text = Clipboard()) == expected; }))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the field holds \"" << text << "\"";
     }
@@ -1417,13 +1417,9 @@ TEST_F(ProgramX11, AScriptTypedOnTheScriptPageDrivesTheFormulaPage)
     ASSERT_TRUE(ClickAt(places.formulaTab));
     ASSERT_TRUE(ClickAt(m_input));
     ASSERT_EQ(Xdotool("key ctrl+a ctrl+c"), 0);
-    const std::string xclip = FindProgram("xclip");
-    if (!xclip.empty()) {
+    if (!FindProgram("xclip").empty()) {
         std::string formula;
-        EXPECT_TRUE(WaitFor([&] {
-            formula = RunCommand("env DISPLAY=" + m_server.Name() + " " + xclip + " -o -selection clipboard").output;
-            return formula == "14";
-        })) << formula;
+        EXPECT_TRUE(WaitFor([&] { return (formula = Clipboard()) == "14"; })) << formula;
     }
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(ShowsTheHeadlessArea());
@@ -2027,16 +2023,16 @@ TEST_F(ProgramX11, LoadContentAfterEndOnALongLineShowsTheScriptFromItsFirstColum
 // OK button on it.
 TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
 {
-    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     ScriptPagePlaces places;
     ASSERT_NO_FATAL_FAILURE(StartForTheScriptPage(places));
     ASSERT_NO_FATAL_FAILURE(TypeScript(places, {}));
     // The line comes through the clipboard: typing it would take minutes.
     const std::string line = "x = 1 / 0 ' " + std::string(2000, 'a');
-    ASSERT_EQ(RunCommand("printf '%s' \"" + line + "\" | env DISPLAY=" + m_server.Name() + " " + FindProgram("xclip") + " -selection clipboard >/dev/null 2>&1").status, 0);
-    // xclip owns the clipboard only some time after it has returned, from a process of its own.
-    ASSERT_TRUE(WaitFor([&] { return Clipboard() == line; })) << "xclip did not take the clipboard";
+    const SelectionTextOwner copy(m_server.Name(), "CLIPBOARD", line);
+    ASSERT_TRUE(copy.Connected());
     ASSERT_EQ(Xdotool("key ctrl+v"), 0);
+    ASSERT_TRUE(WaitFor([&] { return copy.Answered() > 0; })) << "Ctrl+V did not ask for the clipboard";
     ASSERT_TRUE(ClickAt(places.run));
     std::optional<Window> box;
     ASSERT_TRUE(WaitFor([&] { return (box = ProgramWindow(m_x, 0, "Formulon")).has_value(); })) << "no error box: " << Picture();

@@ -1,6 +1,6 @@
 // The editor's window on a real X server: xdotool types, selects with Shift and the arrows and
-// opens the Find dialog with Ctrl+F; xclip, another client, reads the PRIMARY selection and
-// offers text as CLIPBOARD and PRIMARY for Ctrl+V and the middle button.
+// opens the Find dialog with Ctrl+F; xclip, another program, reads the PRIMARY selection, and
+// another client offers text as CLIPBOARD and PRIMARY for Ctrl+V and the middle button.
 
 #include "platform/base/tests/RequirePrograms.h"
 #include "platform/base/tests/RunCommand.h"
@@ -18,6 +18,7 @@
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
 #include "platform/user/tests/X11TestSupport.h"
+#include "platform/user/tests/SelectionTextOwner.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
     }
     void Run(const std::string& command)
     {
-        ASSERT_EQ(std::system(("DISPLAY=" + server->Name() + " " + command).c_str()), 0) << command;
+        ASSERT_EQ(RunCommand("env DISPLAY=" + server->Name() + " " + command).status, 0) << command;
     }
     static std::string FileText(const std::string& path)
     {
@@ -100,18 +101,14 @@ TEST_F(EditViewX11, TypingSelectingFindingAndTheTwoSelectionsWithAnotherClient)
     std::filesystem::remove(primaryFile);
 
     // CLIPBOARD from another client: Ctrl+V replaces the selection.
-    // xclip owns a selection only some time after it has returned, from a process of its own.
-    auto owned = [&](const char* selection, const std::string& text) {
-        return Until([&] { return RunCommand("env DISPLAY=" + server->Name() + " " + xclip + " -o -selection " + selection).output == text; });
-    };
-    Run("sh -c 'printf pasted | " + xclip + " -selection clipboard >/dev/null 2>&1'");
-    ASSERT_TRUE(owned("clipboard", "pasted"));
+    const SelectionTextOwner clipboard(server->Name(), "CLIPBOARD", "pasted");
+    ASSERT_TRUE(clipboard.Connected());
     Run(xdotool + " key ctrl+v");
     EXPECT_TRUE(Until([&] { return Text() == L"Say pasted world\r\nsecond line"; })) << "Ctrl+V";
 
     // PRIMARY from another client: the middle button pastes it where it is pressed.
-    Run("sh -c 'printf middle | " + xclip + " -selection primary >/dev/null 2>&1'");
-    ASSERT_TRUE(owned("primary", "middle"));
+    const SelectionTextOwner primary(server->Name(), "PRIMARY", "middle");
+    ASSERT_TRUE(primary.Connected());
     CPoint lineTwo = controller.LineColToPoint({ 1, 0 });
     lineTwo.y += view->GetLineHeight() / 2;
     view->ClientToScreen(&lineTwo);

@@ -9,6 +9,7 @@
 
 #include "X11TestSupport.h"
 #include "platform/user/WindowTree.h"
+#include "platform/user/tests/SelectionTextOwner.h"
 
 // Xlib's "Display" is renamed so that it does not clash with the program's display interface.
 #define Display XDisplay
@@ -723,8 +724,7 @@ TEST(X11Display, ADialogTakesTypingTabSpacePastedTextAndEnter)
 {
     std::string xvfb = FindProgram("Xvfb");
     std::string xdotool = FindProgram("xdotool");
-    std::string xclip = FindProgram("xclip");
-    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool", "xclip");
+    FLN_REQUIRE_PROGRAMS("Xvfb", "xdotool");
     std::unique_ptr<VirtualServer> server;
     std::unique_ptr<Display> x11 = ConnectToNewServer(xvfb, server);
     ASSERT_TRUE(x11) << server->Name();
@@ -744,12 +744,14 @@ TEST(X11Display, ADialogTakesTypingTabSpacePastedTextAndEnter)
     };
     const std::vector<Step> steps {
         { xdotool + " type 12.5", [&](HWND d) { return text(d) == L"12.5"; } },
-        // Another client owns the clipboard; Ctrl+V at the end of the edit asks it for the text.
-        { "sh -c 'printf pasted | " + xclip + " -selection clipboard >/dev/null 2>&1' && " + display + xdotool + " key End ctrl+v",
+        // Ctrl+V at the end of the edit asks the clipboard's owner for its text.
+        { xdotool + " key End ctrl+v",
             [&](HWND d) { return text(d) == L"12.5pasted"; } },
         { xdotool + " key Tab space", [](HWND d) { return IsDlgButtonChecked(d, IDC_WRAP) == BST_CHECKED; } },
         { xdotool + " key Return", [](HWND) { return false; } },
     };
+    const SelectionTextOwner otherClient(server->Name(), "CLIPBOARD", "pasted");
+    ASSERT_TRUE(otherClient.Connected());
     std::size_t next = 0;
     auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
     SetModalLoopHook([&](HWND dialog) {
