@@ -2,6 +2,7 @@
 // month with the arrow key; the value follows and the current field shows in the highlight colour.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "commandbars/DateTimeCtrl.h"
 #include "datecore/DateLocale.h"
 #include "platform/mfc/Frame.h"
@@ -48,13 +49,13 @@ TEST(DateTimeCtrlX11, TypingIntoTheDayFieldAndSteppingTheMonth)
         ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, day.x - 4, day.y - 5) == window; })) << "the control shows";
 
         const std::string display = "DISPLAY=" + server->Name() + " ";
-        ASSERT_EQ(std::system((display + xdotool + " mousemove " + std::to_string(day.x) + " " + std::to_string(day.y) + " click 1").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " mousemove " + std::to_string(day.x) + " " + std::to_string(day.y) + " click 1").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, day.x - 4, day.y - 5) == GetSysColor(COLOR_HIGHLIGHT); }))
             << "the clicked field is the current one";
-        ASSERT_EQ(std::system((display + xdotool + " type 22").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " type 22").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return control.GetDateTime().GetDay() == 22; }));
         EXPECT_EQ(control.GetCurrentGadget()->GetID(), SECDateTimeCtrl::Month) << "a full field moves on";
-        ASSERT_EQ(std::system((display + xdotool + " key Up").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " key Up").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return control.GetDateTime().GetMonth() == 5; }));
         EXPECT_EQ(control.GetWindowText(), L"22.05.2024 13:05");
 

@@ -2,6 +2,7 @@
 // the Edit menu with Right and picks its first item with Enter, whose command reaches the frame.
 
 #include "MenuFrame.h"
+#include "platform/base/tests/RunCommand.h"
 
 // After the test framework: Xlib's macros (None, Bool...) would clash with its names.
 #include "platform/user/tests/X11TestSupport.h"
@@ -38,7 +39,7 @@ TEST_F(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
 
         // Keys go where the pointer is: into the frame, away from the bar and the popups.
         const std::string display = "DISPLAY=" + server->Name() + " ";
-        ASSERT_EQ(std::system((display + xdotool + " mousemove 600 400").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " mousemove 600 400").status, 0);
         const std::vector<std::string> keys { "Right", "Return" };
         size_t sent = 0;
         SetModalLoopHook([&](HWND) {
@@ -46,10 +47,10 @@ TEST_F(MenuBarX11, AltMnemonicRightAndEnterPickAnItemOfTheNextMenu)
             size_t step = frame->opened.size() - 1;
             if (step < keys.size() && sent == step) {
                 ++sent;
-                EXPECT_EQ(std::system((display + xdotool + " key " + keys[step]).c_str()), 0);
+                EXPECT_EQ(RunCommand(display + xdotool + " key " + keys[step]).status, 0);
             }
         });
-        ASSERT_EQ(std::system((display + xdotool + " key alt+f").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " key alt+f").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return !frame->commands.empty(); }, programPump));
         SetModalLoopHook(nullptr);
         EXPECT_EQ(frame->commands, std::vector<UINT> { ID_MB_COPY });

@@ -2,6 +2,7 @@
 // first item, whose command reaches the dialog.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "commandbars/MenuButton.h"
 #include "platform/mfc/Dialog.h"
 #include "platform/mfc/WinApp.h"
@@ -84,10 +85,10 @@ TEST(MenuButtonX11, AClickDropsTheMenuAndEnterSendsTheFirstCommand)
         bool typed = false;
         SetModalLoopHook([&](HWND) {
             if (!typed)
-                typed = std::system((display + xdotool + " key Down Return").c_str()) == 0;
+                typed = RunCommand(display + xdotool + " key Down Return").status == 0;
         });
         const CPoint centre = button.CenterPoint();
-        ASSERT_EQ(std::system((display + xdotool + " mousemove " + std::to_string(centre.x) + " " + std::to_string(centre.y) + " click 1").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " mousemove " + std::to_string(centre.x) + " " + std::to_string(centre.y) + " click 1").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return !dialog.commands.empty(); }, programPump));
         SetModalLoopHook({});
         EXPECT_EQ(dialog.commands, std::vector<UINT> { IDM_FIRST });

@@ -3,6 +3,7 @@
 // into the toolkit's floating frame and docks it again by a double click on that frame's caption.
 
 #include "ToolBarFixture.h"
+#include "platform/base/tests/RunCommand.h"
 
 #include "framework/MiniDockFrameWnd.h"
 
@@ -43,10 +44,10 @@ TEST_F(ToolBarX11, AClickOnAButtonSendsItsCommand)
         const std::string display = "DISPLAY=" + server->Name() + " ";
         const CPoint middle = save.CenterPoint();
         const std::string move = display + xdotool + " mousemove " + std::to_string(middle.x) + " " + std::to_string(middle.y);
-        ASSERT_EQ(std::system(move.c_str()), 0);
+        ASSERT_EQ(RunCommand(move).status, 0);
         EXPECT_TRUE(PumpUntil([&] { return ServerPixel(reader, save.left, save.top) == GetSysColor(COLOR_BTNHIGHLIGHT); }))
             << "the button under the pointer is raised";
-        ASSERT_EQ(std::system((display + xdotool + " click 1").c_str()), 0);
+        ASSERT_EQ(RunCommand(display + xdotool + " click 1").status, 0);
         EXPECT_TRUE(PumpUntil([&] { return !frame->commands.empty(); }));
         EXPECT_EQ(frame->commands, std::vector<UINT> { ID_TB_SAVE });
 
@@ -77,7 +78,7 @@ TEST_F(ToolBarX11, XdotoolFloatsABarInTheToolkitsFrameAndItsCaptionDocksItAgain)
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
         ASSERT_TRUE(PumpUntil([&] { return ServerPixel(reader, docked.right - 3, docked.top + 3) == face; }));
         const std::string display = "DISPLAY=" + server->Name() + " ";
-        auto run = [&](const std::string& steps) { return std::system((display + xdotool + steps).c_str()); };
+        auto run = [&](const std::string& steps) { return RunCommand(display + xdotool + steps).status; };
         auto at = [](CPoint point) { return " " + std::to_string(point.x) + " " + std::to_string(point.y); };
 
         // By the gripper, well off the dock bar.

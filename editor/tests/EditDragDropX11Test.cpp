@@ -4,6 +4,7 @@
 // the editor, takes a drag out of it, and once answers a drop but never finishes it.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "editor/EditView.h"
 
 #include "EditTestSupport.h"
@@ -251,7 +252,7 @@ protected:
     }
     void Run(const std::string& command)
     {
-        ASSERT_EQ(std::system(("DISPLAY=" + server->Name() + " " + command).c_str()), 0) << command;
+        ASSERT_EQ(RunCommand("DISPLAY=" + server->Name() + " " + command).status, 0) << command;
     }
     static std::string Place(POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
     // Presses on the selected text and drags it, in steps, into the peer's window.

@@ -3,6 +3,7 @@
 // screenshots are written to the temporary folder.
 
 #include "framework/Tab3DWnd.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/mfc/WinApp.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ TEST_F(TabWndX11, XdotoolClicksATabAndItBecomesActive)
 
         const std::string command = "DISPLAY=" + server->Name() + " " + xdotool + " mousemove " + std::to_string(centre.x)
             + " " + std::to_string(centre.y) + " click 1";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        ASSERT_EQ(RunCommand(command).status, 0);
         int active = -1;
         ASSERT_TRUE(PumpUntil([&] { return tabs.GetActiveTab(active) && active == 2; }));
         EXPECT_EQ(tabs.GetActivePage(), tabs.GetPage(2));

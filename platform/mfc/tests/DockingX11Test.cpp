@@ -3,6 +3,7 @@
 // where it docks again. Screenshots of each step are written to the temporary folder.
 
 #include "platform/mfc/DockBar.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/tests/TestBars.h"
 
@@ -48,7 +49,7 @@ TEST_F(DockingX11, XdotoolDragsABarOffToFloatAndBackToDock)
             std::string command = display + xdotool + " mousemove " + std::to_string(from.x) + " " + std::to_string(from.y)
                 + " mousedown 1 mousemove " + std::to_string(from.x + 10) + " " + std::to_string(from.y + 10) + " mousemove "
                 + std::to_string(to.x) + " " + std::to_string(to.y) + " mouseup 1";
-            return std::system(command.c_str());
+            return RunCommand(command).status;
         };
 
         // Off the dock bar: the bar floats where it was dropped.

@@ -3,6 +3,7 @@
 // written to the temporary folder.
 
 #include "platform/mfc/Mdi.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/mfc/WinApp.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST_F(MdiX11, XdotoolClicksTheInactiveChildWhichBecomesActive)
         left->GetWindowRect(&body);
         const std::string display = "DISPLAY=" + server->Name() + " ";
         std::string click = display + xdotool + " mousemove " + std::to_string(body.CenterPoint().x) + " " + std::to_string(body.CenterPoint().y) + " click 1";
-        ASSERT_EQ(std::system(click.c_str()), 0);
+        ASSERT_EQ(RunCommand(click).status, 0);
         ASSERT_TRUE(PumpUntil([&] { return frame->MDIGetActive() == left; }));
         EXPECT_TRUE(PumpUntil([&] {
             return ServerPixel(reader, leftCaption.x, leftCaption.y) == active && ServerPixel(reader, rightCaption.x, rightCaption.y) == inactive;

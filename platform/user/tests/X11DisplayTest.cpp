@@ -3,6 +3,7 @@
 // keyboard navigation and text another client put on the clipboard.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/base/tests/TempDir.h"
 #include "UserTestSupport.h"
 #include "data/dialogs.h"
@@ -93,14 +94,14 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
 
     auto& log = MessageLog::Instance();
     std::string display = "DISPLAY=" + server->Name() + " ";
-    ASSERT_EQ(std::system((display + xdotool + " mousemove 150 150 click 1").c_str()), 0);
+    ASSERT_EQ(RunCommand(display + xdotool + " mousemove 150 150 click 1").status, 0);
     EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_LBUTTONUP) == 1; }));
     auto down = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == main && m.message == WM_LBUTTONDOWN; });
     ASSERT_NE(down, log.entries.end());
     EXPECT_EQ(GET_X_LPARAM(down->lParam), 50);
     EXPECT_EQ(GET_Y_LPARAM(down->lParam), 50);
 
-    ASSERT_EQ(std::system((display + xdotool + " key a").c_str()), 0);
+    ASSERT_EQ(RunCommand(display + xdotool + " key a").status, 0);
     EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_CHAR) == 1; }));
     auto character = std::find_if(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.window == main && m.message == WM_CHAR; });
     if (character != log.entries.end()) {
@@ -112,14 +113,14 @@ TEST(X11Display, WindowsAppearPaintAndTakeRealInput)
     }
 
     // A keypad digit (xdotool turns Num Lock on for it) is the numeric-pad key, down and up.
-    ASSERT_EQ(std::system((display + xdotool + " key KP_1").c_str()), 0);
+    ASSERT_EQ(RunCommand(display + xdotool + " key KP_1").status, 0);
     EXPECT_TRUE(PumpUntil([&] { return log.Count(main, WM_CHAR) == 2; }));
     EXPECT_GE(GetKeyState(VK_NUMPAD1), 0); // released again
     bool sawNumpad = std::any_of(log.entries.begin(), log.entries.end(), [&](auto& m) { return m.message == WM_KEYDOWN && m.wParam == static_cast<WPARAM>(VK_NUMPAD1); });
     EXPECT_TRUE(sawNumpad);
 
     // A click outside the popup's shape reaches what lies under it, not the popup.
-    ASSERT_EQ(std::system((display + xdotool + " mousemove 402 102 click 1 mousemove 450 150 click 1").c_str()), 0);
+    ASSERT_EQ(RunCommand(display + xdotool + " mousemove 402 102 click 1 mousemove 450 150 click 1").status, 0);
     EXPECT_TRUE(PumpUntil([&] { return log.Count(popup, WM_LBUTTONUP) == 1; }));
     EXPECT_EQ(log.Count(popup, WM_LBUTTONDOWN), 1);
 
@@ -551,7 +552,7 @@ TEST_F(X11Selection, LargeOnesReachOtherProgramsInChunks)
     const std::string clipboard = NumberedText(17'000'000, "c"), primary = NumberedText(17'500'000, "p");
     std::ofstream(folder + "clipboard-in", std::ios::binary) << clipboard;
     const std::string display = "DISPLAY=" + server->Name() + " ";
-    ASSERT_EQ(std::system((display + xclip + " -i -selection clipboard " + folder + "clipboard-in >/dev/null 2>&1").c_str()), 0);
+    ASSERT_EQ(RunCommand(display + xclip + " -i -selection clipboard " + folder + "clipboard-in >/dev/null 2>&1").status, 0);
 
     std::optional<std::string> pasted;
     ASSERT_TRUE(WaitUntil([&] { return (pasted = CurrentDisplay().ClipboardText()) && pasted->size() == clipboard.size(); }));
@@ -562,7 +563,7 @@ TEST_F(X11Selection, LargeOnesReachOtherProgramsInChunks)
     auto output = [&](const std::string& selection) {
         const std::string path = folder + selection + "-out";
         return std::async(std::launch::async, [=] {
-            return std::system((display + xclip + " -o -selection " + selection + " >" + path).c_str()) == 0 ? ReadWholeFile(path) : std::string();
+            return RunCommand(display + xclip + " -o -selection " + selection + " >" + path).status == 0 ? ReadWholeFile(path) : std::string();
         });
     };
     auto copiedClipboard = output("clipboard"), copiedPrimary = output("primary");
@@ -761,7 +762,7 @@ TEST(X11Display, ADialogTakesTypingTabSpacePastedTextAndEnter)
             return;
         }
         if (next < steps.size()) {
-            EXPECT_EQ(std::system((display + steps[next].command).c_str()), 0) << steps[next].command;
+            EXPECT_EQ(RunCommand(display + steps[next].command).status, 0) << steps[next].command;
             deadline = std::chrono::steady_clock::now() + kWaitLimit;
         }
         ++next;

@@ -4,6 +4,7 @@
 // context shows compositions over the spot only where the input method offers that style.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "UserTestSupport.h"
 
 #include "X11TestSupport.h"
@@ -55,7 +56,7 @@ protected:
     }
     void Run(const std::string& command)
     {
-        ASSERT_EQ(std::system(("DISPLAY=" + server->Name() + " " + command).c_str()), 0) << command;
+        ASSERT_EQ(RunCommand("DISPLAY=" + server->Name() + " " + command).status, 0) << command;
     }
     // The composition messages and characters the window got, WM_CHAR as its character.
     auto Seen() const

@@ -3,6 +3,7 @@
 // surface's pixels, and no shared segment outlives the surface that used it.
 
 #include "platform/base/tests/RequirePrograms.h"
+#include "platform/base/tests/RunCommand.h"
 #include "platform/display/HeadlessDisplay.h"
 
 #include "X11TestSupport.h"
@@ -169,7 +170,7 @@ TEST(X11SharedMemoryRefused, TheProgramFallsBackToTheSocket)
 {
     FLN_REQUIRE_PROGRAMS("Xvfb", "unshare");
     const std::string xvfb = FindProgram("Xvfb"), unshare = FindProgram("unshare");
-    if (std::system((unshare + " --ipc true 2>/dev/null").c_str()) != 0)
+    if (RunCommand(unshare + " --ipc true 2>/dev/null").status != 0)
         GTEST_SKIP() << "no IPC namespace can be made here";
     const std::filesystem::path starter = std::filesystem::temp_directory_path() / ("xvfb-own-ipc-" + std::to_string(getpid()));
     {
