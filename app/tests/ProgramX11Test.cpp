@@ -2054,6 +2054,8 @@ TEST_F(ProgramX11, AScriptErrorOnALongLineFitsTheScreen)
     EXPECT_GE(area.top, 0);
     EXPECT_LE(area.right, screen.width);
     EXPECT_LE(area.bottom, screen.height);
+    // The picture to look at, once the box is drawn.
+    ASSERT_TRUE(WaitUntilAtRest()) << "the program does not come to rest";
     WriteServerScreenshot(m_x, "formulon-long-error", screen.width, screen.height);
     ASSERT_EQ(Xdotool("key Return"), 0);
     EXPECT_TRUE(WaitFor([&] { return !ProgramWindow(m_x, 0, "Formulon").has_value(); })) << "Enter answers the box";
