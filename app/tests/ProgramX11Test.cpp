@@ -1484,7 +1484,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(CheckTheRecoveryCopy(script));
     }
 
-    // The changed script was kept, privately, beside the settings, and the next start says where.
     // The one recovery copy the program kept, and its text.
     void ReadTheRecoveryCopy(std::filesystem::path& copy, std::string& kept)
     {
@@ -1497,6 +1496,7 @@ protected:
         copy = copies[0];
         kept = TempSettingsFolder::ReadAll(copy.string());
     }
+    // The changed script was kept, privately, beside the settings, and the next start says where.
     void CheckTheRecoveryCopy(const std::vector<std::string>& script)
     {
         std::filesystem::path copy;

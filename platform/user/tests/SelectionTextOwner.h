@@ -8,6 +8,8 @@
 
 #include <X11/Xatom.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 
 class SelectionTextOwner {
